@@ -1,0 +1,53 @@
+# Shared compile settings and the source globbing used by every folder.
+# Each library takes every .cpp below its folder, so adding a file needs no CMake edit.
+
+add_library(kit_options INTERFACE)
+target_include_directories(kit_options INTERFACE ${PROJECT_SOURCE_DIR})
+target_compile_options(kit_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
+if(KIT_WERROR)
+  target_compile_options(kit_options INTERFACE -Werror)
+endif()
+if(KIT_SANITIZE)
+  target_compile_options(kit_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                               -fno-sanitize-recover=undefined)
+  target_link_options(kit_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(KIT_TSAN)
+  target_compile_options(kit_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(kit_options INTERFACE -fsanitize=thread)
+endif()
+if(KIT_FUZZ)
+  target_compile_options(kit_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  target_link_options(kit_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# kit_glob_sources(<out-var> <folder>...): every .cpp below the folders.
+function(kit_glob_sources out)
+  set(all)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND all ${found})
+  endforeach()
+  list(SORT all)
+  set(${out} ${all} PARENT_SCOPE)
+endfunction()
+
+# kit_add_library(<name> [FOLDERS <dirs>...] [EXCLUDE <regex>] PUBLIC <libs>... PRIVATE <libs>...): a static library of every .cpp below the
+# current folder; an interface library while the folder holds no source yet.
+function(kit_add_library name)
+  cmake_parse_arguments(arg "" "EXCLUDE" "PUBLIC;PRIVATE;FOLDERS" ${ARGN})
+  if(NOT arg_FOLDERS)
+    set(arg_FOLDERS ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  kit_glob_sources(sources ${arg_FOLDERS})
+  if(arg_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${arg_EXCLUDE}")
+  endif()
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_link_libraries(${name} PUBLIC kit_options ${arg_PUBLIC} PRIVATE ${arg_PRIVATE})
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE kit_options ${arg_PUBLIC})
+  endif()
+endfunction()

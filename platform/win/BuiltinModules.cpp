@@ -1,0 +1,8 @@
+#include "platform/win/Modules.h"
+
+namespace plat {
+
+// Each module of the layer adds its registration call here.
+void RegisterBuiltinModules() {}
+
+}  // namespace plat

@@ -1,0 +1,54 @@
+#include "platform/win/Modules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+int Answer() { return 42; }
+
+class ModulesTest : public testing::Test {
+ protected:
+  void SetUp() override { plat::RegisterModule("testlib.dll", {{"Answer", plat::ExportOf(&Answer)}}); }
+  void TearDown() override { plat::ResetModuleFaults(); }
+};
+
+TEST_F(ModulesTest, LoadsByNameIgnoringCaseFolderAndExtension) {
+  HMODULE a = LoadLibrary("TestLib.DLL");
+  HMODULE b = LoadLibrary("C:\\Windows\\testlib");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(plat::ModuleLoadCount("testlib.dll"), 2);
+  EXPECT_EQ(GetModuleHandle("testlib.dll"), a);
+  EXPECT_TRUE(FreeLibrary(a));
+  EXPECT_TRUE(FreeLibrary(b));
+  EXPECT_EQ(GetModuleHandle("testlib.dll"), nullptr);
+  EXPECT_FALSE(FreeLibrary(a));
+}
+
+TEST_F(ModulesTest, EntryPointsAreFoundByExactName) {
+  HMODULE module = LoadLibrary("testlib.dll");
+  auto answer = reinterpret_cast<int (*)()>(GetProcAddress(module, "Answer"));
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
+  EXPECT_EQ(GetProcAddress(module, "answer"), nullptr);
+  EXPECT_EQ(GetProcAddress(module, "Missing"), nullptr);
+  FreeLibrary(module);
+}
+
+TEST_F(ModulesTest, UnknownModuleFailsToLoad) { EXPECT_EQ(LoadLibrary("nosuch.dll"), nullptr); }
+
+TEST_F(ModulesTest, TestsCanRemoveAModuleOrOneEntryPoint) {
+  plat::SetModuleMissing("testlib.dll", true);
+  EXPECT_EQ(LoadLibrary("testlib.dll"), nullptr);
+  plat::SetModuleMissing("testlib.dll", false);
+
+  HMODULE module = LoadLibrary("testlib.dll");
+  ASSERT_NE(module, nullptr);
+  plat::SetExportMissing("testlib.dll", "Answer", true);
+  EXPECT_EQ(GetProcAddress(module, "Answer"), nullptr);
+  plat::ResetModuleFaults();
+  EXPECT_NE(GetProcAddress(module, "Answer"), nullptr);
+  FreeLibrary(module);
+}
+
+}  // namespace

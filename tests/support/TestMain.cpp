@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+// Every test runs headless: SDL gets its dummy drivers unless a test run asks for real ones.
+int main(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "dummy", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
