@@ -25,8 +25,12 @@ Sample SampleBilinear(const Fetch& fetch, std::int64_t u, std::int64_t v) {
   const int ix = static_cast<int>(u >> 16), iy = static_cast<int>(v >> 16);
   const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
   const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
-  const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
-  const std::uint32_t w[4] = {(gx * gy) >> 24, (fx * gy) >> 24, (gx * fy) >> 24, (fx * fy) >> 24};
+  const std::uint64_t gx = 65536 - fx, gy = 65536 - fy;
+  // Rounded to 8 bits, so that a sample on a pixel centre weighs that pixel by a full 256.
+  const auto weight = [](std::uint64_t a, std::uint64_t b) {
+    return static_cast<std::uint32_t>((a * b + (1u << 23)) >> 24);
+  };
+  const std::uint32_t w[4] = {weight(gx, gy), weight(fx, gy), weight(gx, fy), weight(fx, fy)};
   const std::uint32_t p[4] = {fetch(ix, iy), fetch(ix + 1, iy), fetch(ix, iy + 1), fetch(ix + 1, iy + 1)};
   std::uint32_t coverage = 0, r = 0, g = 0, b = 0;
   for (int i = 0; i < 4; ++i) {
@@ -36,7 +40,7 @@ Sample SampleBilinear(const Fetch& fetch, std::int64_t u, std::int64_t v) {
     g += wa * ((p[i] >> 8) & 0xFF);
     b += wa * (p[i] & 0xFF);
   }
-  return {coverage / 255, r / 255, g / 255, b / 255};
+  return {std::min<std::uint32_t>(coverage / 255, 256), r / 255, g / 255, b / 255};
 }
 
 std::uint32_t ComposeNormal(std::uint32_t dst, const Sample& s) {

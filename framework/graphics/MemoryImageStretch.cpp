@@ -43,8 +43,9 @@ struct AxisWeights {
 
 // Source pixel i (absolute) covers [ (i - start) x r + 1, (i + 1 - start) x r + 1 ), r = dest / source
 // size. Weights are differences of the scaled boundaries, truncated, so that the weights of a fully
-// covered slot add up to exactly 257.
-AxisWeights MakeAxis(double start, double size, int destSize, int imageSize, int magnifyScale) {
+// covered slot add up to exactly the scale. The horizontal pass scales by 257 and the vertical one by
+// 256: 257 x 256 >> 16 keeps every channel value exactly (257 x 257 would brighten colours by up to 2).
+AxisWeights MakeAxis(double start, double size, int destSize, int imageSize, int scale) {
   AxisWeights axis;
   const double first = std::floor(start);
   const double count = std::ceil((start - first) + size);
@@ -59,7 +60,7 @@ AxisWeights MakeAxis(double start, double size, int destSize, int imageSize, int
       const double p = start + (j + 0.5) * size / destSize - 0.5;
       const double floorP = std::floor(p);
       int leftPixel = static_cast<int>(std::clamp(floorP, -1.0, static_cast<double>(axis.hi) + 1));
-      int weight = static_cast<int>((p - floorP) * magnifyScale);
+      int weight = static_cast<int>((p - floorP) * scale);
       if (leftPixel < axis.lo) {
         leftPixel = axis.lo;
         weight = 0;
@@ -79,13 +80,13 @@ AxisWeights MakeAxis(double start, double size, int destSize, int imageSize, int
     const double from = (i - start) * r + 1, to = from + r;
     const double slotFloor = std::floor(from);
     const int slot = static_cast<int>(std::clamp(slotFloor, 0.0, static_cast<double>(lastSlot)));
-    const long long scaledFrom = static_cast<long long>(std::floor(from * 257));
-    const long long scaledTo = static_cast<long long>(std::floor(to * 257));
+    const long long scaledFrom = static_cast<long long>(std::floor(from * scale));
+    const long long scaledTo = static_cast<long long>(std::floor(to * scale));
     auto& terms = axis.bySource[i - axis.lo];
     if (to <= slotFloor + 1) {
       terms.push_back({slot, static_cast<int>(scaledTo - scaledFrom)});
     } else {
-      const long long boundary = (static_cast<long long>(slotFloor) + 1) * 257;
+      const long long boundary = (static_cast<long long>(slotFloor) + 1) * scale;
       terms.push_back({slot, static_cast<int>(boundary - scaledFrom)});
       terms.push_back({std::min(slot + 1, lastSlot), static_cast<int>(scaledTo - boundary)});
     }
