@@ -2,6 +2,7 @@
 #include "framework/graphics/AdditiveTable.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/PixelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,11 +37,10 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
   const std::uint32_t packed = clamped.ToInt();
   for (int y = area.mY; y < area.mY + area.mHeight; ++y) {
     std::uint32_t* row = bits + static_cast<std::size_t>(y) * mWidth + area.mX;
-    if (alpha == 255) {
-      std::fill_n(row, area.mWidth, packed);
-      continue;
-    }
-    for (int x = 0; x < area.mWidth; ++x) row[x] = PixelBlend::Over(row[x], packed, static_cast<std::uint32_t>(alpha));
+    if (alpha == 255)
+      PixelRows::Fill(row, area.mWidth, packed);
+    else
+      PixelRows::OverConstant(row, area.mWidth, packed, static_cast<std::uint32_t>(alpha));
   }
   BitsChanged();
 }
