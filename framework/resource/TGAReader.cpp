@@ -25,12 +25,13 @@ std::unique_ptr<Image> DecodeTGA(std::span<const uint8_t> bytes) {
   uint8_t descriptor = header[17];
   if (pixelDepth != 32 || descriptor != kTopLeftWithEightAlphaBits) return nullptr;
 
+  // An image ID, when present, stands between the header and the pixels. The pixels must all be
+  // there before any memory is set aside for them.
+  size_t offset = kHeaderSize + idLength;
+  size_t pixelBytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+  if (bytes.size() < offset || bytes.size() - offset < pixelBytes) return nullptr;
   auto image = std::make_unique<Image>();
   if (!image->Allocate(width, height)) return nullptr;
-  // An image ID, when present, stands between the header and the pixels.
-  size_t offset = kHeaderSize + idLength;
-  size_t pixelBytes = image->GetPixelCount() * 4;
-  if (bytes.size() < offset || bytes.size() - offset < pixelBytes) return nullptr;
   // File order blue, green, red, alpha is the in-memory order of a 0xAARRGGBB pixel.
   std::memcpy(image->GetBits(), bytes.data() + offset, pixelBytes);
   return image;
