@@ -147,6 +147,12 @@ bool XMLParser::NextElement(XMLElement* element) {
             if (name == "/") {
               selfClosing = true;
             } else {
+              // A flag written directly before "/>" (nobits/>) closes the tag like any other slash.
+              if (endsWithBareSlash && !inValue && name.size() > 1 && EndsWithSlash(name)) {
+                name.pop_back();
+                endsWithBareSlash = false;
+                selfClosing = true;
+              }
               if (!name.empty()) {
                 name = DecodeXMLEntities(name);
                 attrValue = DecodeXMLEntities(attrValue);

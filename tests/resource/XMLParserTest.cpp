@@ -76,6 +76,17 @@ TEST_F(XMLParserTest, SeparateSlashWordLeavesHiddenEntry) {
   EXPECT_EQ(mElement.value, "x");
 }
 
+TEST_F(XMLParserTest, FlagDirectlyBeforeTheSlashClosesTheTag) {
+  Open("<x a=\"1\" nopal/><y b=c/>");
+  XMLElement& x = Next();
+  EXPECT_EQ(x.attributes.at("nopal"), "");
+  EXPECT_EQ(x.attributes.count("nopal/"), 0u);
+  EXPECT_EQ(Order(), (std::vector<std::string>{"a", "nopal"}));
+  EXPECT_EQ(Next().type, XMLElement::TYPE_END);
+  EXPECT_EQ(Next().attributes.at("b"), "c");
+  EXPECT_EQ(Next().type, XMLElement::TYPE_END);
+}
+
 TEST_F(XMLParserTest, QuotedTrailingSlashIsPartOfTheValue) {
   Open("<x a=\"1/\" ><y b=\"2/\"></y></x>");
   EXPECT_EQ(Next().attributes.at("a"), "1/");
