@@ -83,8 +83,9 @@ std::string ReadFile(const std::string& path) {
 }
 
 std::string TestData(const std::string& name) {
+  // Without the variable (a test run by hand), the data folder beside this source file.
   const char* root = std::getenv("KIT_TEST_DATA");
-  std::string base = root ? root : "tests/data";
+  std::string base = root ? root : (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string();
   return ReadFile(base + "/" + name);
 }
 
