@@ -1,6 +1,7 @@
 // Stretched blits: the fast nearest-pixel path and the area-weighted resampler.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
@@ -210,15 +211,16 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
   if (fastStretch) {
     const SourcePixels pixels(*source);
     const double stepX = src.mWidth / dest.mWidth, stepY = src.mHeight / dest.mHeight;
+    // Positions outside the source image (a source rectangle reaching past it) read its edge.
+    std::vector<int> columns(dest.mWidth);
+    for (int col = 0; col < dest.mWidth; ++col)
+      columns[col] = static_cast<int>(std::clamp(std::trunc(src.mX + col * stepX), 0.0, source->mWidth - 1.0));
+    std::vector<std::uint32_t> sampled(dest.mWidth);
     for (int row = 0; row < dest.mHeight; ++row) {
-      // Positions outside the source image (a source rectangle reaching past it) read its edge.
       const int sy = static_cast<int>(std::clamp(std::trunc(src.mY + row * stepY), 0.0, source->mHeight - 1.0));
-      std::uint32_t* out = bits + static_cast<std::size_t>(dest.mY + row) * mWidth + dest.mX;
-      for (int col = 0; col < dest.mWidth; ++col) {
-        const int sx = static_cast<int>(std::clamp(std::trunc(src.mX + col * stepX), 0.0, source->mWidth - 1.0));
-        const std::uint32_t pixel = pixels.At(sx, sy);
-        if (const std::uint32_t a = pixel >> 24; a > 0) out[col] = PixelBlend::Over(out[col], pixel, a);
-      }
+      for (int col = 0; col < dest.mWidth; ++col) sampled[col] = pixels.At(columns[col], sy);
+      PixelRows::OverPixels(bits + static_cast<std::size_t>(dest.mY + row) * mWidth + dest.mX, sampled.data(),
+                            dest.mWidth);
     }
   } else {
     SlowStretchBlt(bits, mWidth, mHeight, dest, source, src);
