@@ -1,6 +1,6 @@
-// Feeds arbitrary bytes to the font descriptor reader as a descriptor file. Every command is handed to a
-// handler that runs each conversion on each parameter and keeps defines, so tokenising, resolution and
-// the define table all see hostile input.
+// Feeds arbitrary bytes to the font descriptor reader as a descriptor file: once to a handler that runs
+// every conversion on every parameter and keeps defines, so tokenising, resolution and the define table
+// all see hostile input, and once as a bitmap font that is then laid out at a few sizes and tags.
 #include <unistd.h>
 
 #include <cstddef>
@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "framework/font/DescParser.h"
+#include "framework/font/FontHost.h"
+#include "framework/font/ImageFont.h"
+#include "framework/graphics/MemoryImage.h"
 
 namespace {
 
@@ -45,6 +48,24 @@ class ExercisingParser : public Kit::DescParser {
   }
 };
 
+// Every image file is the same small sheet.
+class SheetHost : public Kit::FontHost {
+ public:
+  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string& variant,
+                                             bool* created) override {
+    *created = !mSheet;
+    if (!mSheet) {
+      auto sheet = std::make_shared<Kit::MemoryImage>();
+      sheet->Create(48, 24);
+      mSheet = sheet;
+    }
+    return mSheet;
+  }
+
+ private:
+  std::shared_ptr<Kit::Image> mSheet;
+};
+
 std::string InputPath() { return "/tmp/fuzz_font_descriptor_" + std::to_string(getpid()) + ".txt"; }
 
 }  // namespace
@@ -59,6 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ExercisingParser parser;
     parser.mCmdSep = flags;
     parser.LoadDescriptor(path);
+  }
+
+  SheetHost host;
+  Kit::ImageFont font(&host, path);
+  const std::string text = "The quick brown fox\x01\xff";
+  for (int pointSize : {font.GetDefaultPointSize(), 7, 30}) {
+    font.SetPointSize(pointSize);
+    font.AddTag("bold");
+    int width = 0;
+    font.LayoutString(3, 20, text, Kit::Color(200, 100, 50, 255), nullptr, &width);
+    if (width != font.StringWidth(text) && text.size() * font.mActiveLayerList.size() < 4096) __builtin_trap();
+    font.RemoveTag("BOLD");
+    font.CharWidthKern('a', 'V');
   }
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "framework/font/FontHost.h"
 #include "framework/graphics/Image.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/PathMap.h"
 
