@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
 #include <memory>
@@ -198,6 +199,46 @@ TEST_F(ImageFontTest, LayersAreRescaledToThePointSize) {
   EXPECT_EQ(font->CharWidth('c'), 12);  // the plain layer only follows the scale
   EXPECT_EQ(font->GetAscent(), 16);
   EXPECT_EQ(font->mActiveLayerList.back().mScaledCharImageRects['c'], Rect(18, 0, 12, 20));
+}
+
+// The pixels of rect within image, row by row.
+std::vector<std::uint32_t> Pixels(Kit::Image* image, const Rect& rect) {
+  auto* memoryImage = dynamic_cast<Kit::MemoryImage*>(image);
+  const std::uint32_t* bits = memoryImage->GetBits();
+  std::vector<std::uint32_t> pixels;
+  for (int y = rect.mY; y < rect.mY + rect.mHeight; ++y)
+    for (int x = rect.mX; x < rect.mX + rect.mWidth; ++x) pixels.push_back(bits[y * image->GetWidth() + x]);
+  return pixels;
+}
+
+TEST_F(ImageFontTest, RescaledSheetsHoldTheGlyphsAndCanBeMadeWhite) {
+  auto font = Make(std::string(kGlyphs) + "LayerSetPointSize Face 20;");
+  auto* source = static_cast<Kit::MemoryImage*>(host.images.begin()->second.get());
+  std::uint32_t* bits = source->GetBits();
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 4; ++x) bits[y * 64 + x] = 0xFFFF00FF;  // glyph a: opaque
+  source->BitsChanged();
+
+  font->SetPointSize(10);  // rebuilds the halved sheet from the new pixels
+  font->Prepare();
+  const auto& halved = font->mActiveLayerList.front();
+  const Rect a = halved.mScaledCharImageRects['a'];
+  const Rect b = halved.mScaledCharImageRects['b'];
+  // The resampler may round a channel by a step; the glyph must come through opaque and in its colour.
+  for (std::uint32_t pixel : Pixels(halved.mScaledImage, a)) {
+    EXPECT_EQ(pixel >> 24, 0xFFu);
+    EXPECT_GE((pixel >> 16) & 0xFF, 0xFDu);
+    EXPECT_LE((pixel >> 8) & 0xFF, 0x02u);
+    EXPECT_GE(pixel & 0xFF, 0xFDu);
+  }
+  EXPECT_EQ(Pixels(halved.mScaledImage, b), std::vector<std::uint32_t>(2 * 5, 0));
+
+  font->mForceScaledImagesWhite = true;
+  font->SetScale(1.0);
+  font->Prepare();
+  const auto& white = font->mActiveLayerList.front();
+  EXPECT_EQ(Pixels(white.mScaledImage, a), std::vector<std::uint32_t>(2 * 5, 0xFFFFFFFF));
+  EXPECT_EQ(Pixels(white.mScaledImage, b), std::vector<std::uint32_t>(2 * 5, 0x00FFFFFF));
 }
 
 TEST_F(ImageFontTest, HostileScalesNeitherOverflowNorExhaustMemory) {
