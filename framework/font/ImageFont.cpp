@@ -230,34 +230,49 @@ int ImageFont::CharWidth(char c) { return CharWidthKern(c, 0); }
 
 template <typename Place>
 long long ImageFont::Walk(int x, int y, const std::string& text, const Color& color, Place&& place) {
+  // What is the same for every glyph of a layer is worked out once per string.
+  struct LayerPass {
+    const ActiveFontLayer* active;
+    const FontLayer* layer;
+    double ratio;
+    Color color;
+  };
+  std::vector<LayerPass> passes;
+  passes.reserve(mActiveLayerList.size());
+  for (const ActiveFontLayer& active : mActiveLayerList) {
+    const FontLayer& layer = *active.mBaseFontLayer;
+    passes.push_back({&active, &layer, LayerRatio(layer),
+                      Color(LayerChannel(layer.mColorMult.mRed, color.mRed, layer.mColorAdd.mRed),
+                            LayerChannel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
+                            LayerChannel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
+                            LayerChannel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha))});
+  }
+
   long long pen = x;
   for (size_t i = 0; i < text.size(); ++i) {
     auto c = mFontData->mCharMap[static_cast<unsigned char>(text[i])];
     auto next = i + 1 < text.size() ? mFontData->mCharMap[static_cast<unsigned char>(text[i + 1])] : 0;
     long long newPen = pen;
-    for (const ActiveFontLayer& active : mActiveLayerList) {
-      const FontLayer& layer = *active.mBaseFontLayer;
+    for (const LayerPass& pass : passes) {
+      const FontLayer& layer = *pass.layer;
       const CharData& glyph = layer.mCharData[c];
-      double ratio = LayerRatio(layer);
 
       RenderCommand command;
-      command.mImage = active.mScaledImage;
-      command.mSrcRect = active.mScaledCharImageRects[c];
+      command.mImage = pass.active->mScaledImage;
+      command.mSrcRect = pass.active->mScaledCharImageRects[c];
       command.mMode = layer.mDrawMode;
-      command.mDestX = ClampToInt(pen + Scaled(static_cast<long long>(glyph.mOffset.mX) + layer.mOffset.mX, ratio));
-      command.mDestY =
-          ClampToInt(y - Scaled(static_cast<long long>(layer.mAscent) - glyph.mOffset.mY - layer.mOffset.mY, ratio));
-      command.mColor = Color(LayerChannel(layer.mColorMult.mRed, color.mRed, layer.mColorAdd.mRed),
-                             LayerChannel(layer.mColorMult.mGreen, color.mGreen, layer.mColorAdd.mGreen),
-                             LayerChannel(layer.mColorMult.mBlue, color.mBlue, layer.mColorAdd.mBlue),
-                             LayerChannel(layer.mColorMult.mAlpha, color.mAlpha, layer.mColorAdd.mAlpha));
+      command.mDestX =
+          ClampToInt(pen + Scaled(static_cast<long long>(glyph.mOffset.mX) + layer.mOffset.mX, pass.ratio));
+      command.mDestY = ClampToInt(
+          y - Scaled(static_cast<long long>(layer.mAscent) - glyph.mOffset.mY - layer.mOffset.mY, pass.ratio));
+      command.mColor = pass.color;
       long long order = static_cast<long long>(glyph.mOrder) + layer.mBaseOrder + 128;
       int bucket = static_cast<int>(std::clamp(order, 0LL, 255LL));
 
       if (!place(command, bucket)) break;
-      long long advance = Scaled(glyph.mWidth, ratio);
+      long long advance = Scaled(glyph.mWidth, pass.ratio);
       long long kern =
-          next != 0 ? Scaled(static_cast<long long>(glyph.mKerningOffsets[next]) + layer.mSpacing, ratio) : 0;
+          next != 0 ? Scaled(static_cast<long long>(glyph.mKerningOffsets[next]) + layer.mSpacing, pass.ratio) : 0;
       newPen = std::max(newPen, pen + advance + kern);
     }
     pen = newPen;
@@ -285,6 +300,7 @@ std::vector<RenderCommand> ImageFont::LayoutString(int x, int y, const std::stri
   }
 
   Prepare();
+  ordered.reserve(std::min<size_t>(text.size() * mActiveLayerList.size(), RenderCommandPool::POOL_SIZE));
   long long moved = Walk(x, y, text, color, [&](const RenderCommand& command, int bucket) {
     RenderCommand* record = pool.Allocate();
     if (!record) return false;
