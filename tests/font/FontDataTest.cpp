@@ -102,6 +102,15 @@ TEST_F(FontDataLoad, ParameterCountAndDefineNames) {
   }
 }
 
+TEST_F(FontDataLoad, CommandsRunOverLinesUntilASemicolon) {
+  EXPECT_TRUE(Load("Define A 1; Define B 2;"));
+  FontData joined;
+  host.popups.clear();
+  joined.Load(&host, dir.Write("joined.txt", "Define A 1\nDefine B 2\n"));
+  EXPECT_FALSE(joined.mInitialized);
+  EXPECT_EQ(Shown(), Reasons{"Invalid Number of Parameters"});
+}
+
 TEST_F(FontDataLoad, DefinesStoreWordsDuplicatesAndResolvedLists) {
   EXPECT_TRUE(Load("Define A 'x y'; Define B a; Define C (1 a); Define A 2;"));
   EXPECT_EQ(FontData::DataElementToText(data.GetDefine("a")), "2");
