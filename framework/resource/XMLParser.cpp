@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "framework/resource/XMLEntityDecoder.h"
+#include "framework/util/StringUtil.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -87,7 +87,7 @@ bool XMLParser::NextElement(XMLElement* element) {
     bool endsWithBareSlash = false;
 
     auto storePending = [&] {
-      AddAttribute(element, DecodeXMLEntities(name), DecodeXMLEntities(attrValue));
+      AddAttribute(element, XMLDecodeString(name), XMLDecodeString(attrValue));
       name.clear();
       attrValue.clear();
     };
@@ -154,8 +154,8 @@ bool XMLParser::NextElement(XMLElement* element) {
                 selfClosing = true;
               }
               if (!name.empty()) {
-                name = DecodeXMLEntities(name);
-                attrValue = DecodeXMLEntities(attrValue);
+                name = XMLDecodeString(name);
+                attrValue = XMLDecodeString(attrValue);
                 lastName = name;
                 AddAttribute(element, lastName, attrValue);
                 name.clear();
@@ -170,7 +170,7 @@ bool XMLParser::NextElement(XMLElement* element) {
                 // The attribute is listed already; only its value loses the slash.
                 std::string& stored = element->attributes[lastName];
                 if (endsWithBareSlash && EndsWithSlash(stored)) {
-                  stored = DecodeXMLEntities(stored.substr(0, stored.size() - 1));
+                  stored = XMLDecodeString(stored.substr(0, stored.size() - 1));
                   selfClosing = true;
                 }
               }
@@ -256,7 +256,7 @@ bool XMLParser::NextElement(XMLElement* element) {
     }
 
     if (!name.empty()) storePending();
-    element->value = DecodeXMLEntities(element->value);
+    element->value = XMLDecodeString(element->value);
     if (element->type == XMLElement::TYPE_COMMENT && !mAllowComments) continue;
     return true;
   }

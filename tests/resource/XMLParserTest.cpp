@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/resource/XMLEntityDecoder.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -217,12 +216,6 @@ TEST_F(XMLParserTest, AddAttributeReportsNewNames) {
   EXPECT_TRUE(mParser.AddAttribute(&e, "/", ""));
   EXPECT_EQ(e.attributes.at("a"), "2");
   EXPECT_EQ(e.attributeOrder.size(), 2u);
-}
-
-TEST(XMLEntityDecoder, LeavesUnterminatedAmpersands) {
-  EXPECT_EQ(Kit::DecodeXMLEntities("a & b"), "a & b");
-  EXPECT_EQ(Kit::DecodeXMLEntities("&lt;&;&gt"), "<&&gt");
-  EXPECT_EQ(Kit::DecodeXMLEntities(""), "");
 }
 
 }  // namespace
