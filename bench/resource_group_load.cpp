@@ -37,7 +37,7 @@ class BenchHost : public Kit::ResourceHost {
 
  private:
   std::mutex mMutex;
-  std::map<std::pair<std::string, std::string>, std::weak_ptr<Kit::MemoryImage>> mShared;
+  std::map<std::pair<std::string, std::string>, std::weak_ptr<Kit::Image>> mShared;
 };
 
 // 250 sprites of 48 x 32 pixels with soft alpha edges, and the manifest naming them.

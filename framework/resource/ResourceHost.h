@@ -7,12 +7,13 @@
 
 namespace Kit {
 
-class MemoryImage;
+class Image;
 class SoundManager;
 
-// A counted reference to an image the application shares by (file name, variant). Releasing it from
-// the loading thread is safe: the count is atomic and the application drops images nobody holds.
-using ResourceImageRef = std::shared_ptr<MemoryImage>;
+// A counted reference to an image the application shares by (file name, variant); the bitmap fonts
+// take theirs the same way. Releasing it from the loading thread is safe: the count is atomic and the
+// application drops images nobody holds.
+using ResourceImageRef = std::shared_ptr<Image>;
 
 class ResourceHost {
  public:
@@ -20,8 +21,9 @@ class ResourceHost {
   // image attributes.
   virtual bool Is3DAccelerated() { return false; }
   // Finds or inserts the image shared under (path, variant); when it is new (*created set) it is
-  // loaded with ImageLib::GetImage and its alpha companion. An empty reference when the file cannot
-  // be read. Called from the loading thread; the application locks its own set of shared images.
+  // loaded with ImageLib::GetImage and its alpha companion into a software image (a MemoryImage or a
+  // kind of it). An empty reference when the file cannot be read. Called from the loading thread; the application locks
+  // its own set of shared images.
   virtual ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) = 0;
   // The sound manager that sounds load into; null when the application runs without sound.
   virtual SoundManager* GetSoundManager() { return nullptr; }

@@ -16,6 +16,8 @@
 
 namespace Kit {
 
+class MemoryImage;
+
 class ResourceManager {
  public:
   class BaseRes {

@@ -104,7 +104,7 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
   bool created = false;
   ResourceImageRef shared = mHost->GetSharedImage(record->path, record->variant, &created);
   ImageLib::gAlphaComposeColor = 0xFFFFFF;
-  MemoryImage* image = shared.get();
+  auto* image = dynamic_cast<MemoryImage*>(shared.get());
   if (!image) return Fail("Failed to load image: " + record->path);
 
   if (created) {

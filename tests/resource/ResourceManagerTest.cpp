@@ -32,7 +32,9 @@ class ResourceManagerTest : public testing::Test {
                                         mDir.Path().string() + "\"/></Resources>" + sections + "</ResourceManifest>");
     ASSERT_TRUE(mManager.ParseResourcesFile(path)) << mManager.GetErrorText();
   }
-  Kit::MemoryImage* Loaded(const std::string& id) { return mManager.GetImageThrow(id).get(); }
+  Kit::MemoryImage* Loaded(const std::string& id) {
+    return dynamic_cast<Kit::MemoryImage*>(mManager.GetImageThrow(id).get());
+  }
   ResourceManager::ImageRes& Record(const std::string& id) {
     return static_cast<ResourceManager::ImageRes&>(*mManager.GetImageMap().at(id));
   }
@@ -169,7 +171,7 @@ TEST_F(ResourceManagerTest, DeletingAGroupFreesOnlyItsImages) {
       "<Resources id=\"Two\"><Image id=\"B\" path=\"b.png\"/></Resources>");
   ASSERT_TRUE(mManager.LoadResources("One"));
   ASSERT_TRUE(mManager.LoadResources("Two"));
-  std::weak_ptr<Kit::MemoryImage> a = mManager.GetImageThrow("A");
+  std::weak_ptr<Kit::Image> a = mManager.GetImageThrow("A");
   mManager.DeleteResources("One");
   EXPECT_TRUE(a.expired()) << "the manager held the only reference";
   EXPECT_FALSE(mManager.IsGroupLoaded("One"));
@@ -229,7 +231,7 @@ TEST_F(ResourceManagerTest, LoadingThreadLoadsWhileTheMainThreadWatches) {
   Kit::ResourceImageRef kept = mManager.GetImageThrow("I7");
   // Freeing on another thread than the one that loaded leaves a still-held image alone.
   std::thread([&] { mManager.DeleteResources("Game"); }).join();
-  EXPECT_EQ(kept->GetBits()[0], 0xFF000007u);
+  EXPECT_EQ(static_cast<Kit::MemoryImage&>(*kept).GetBits()[0], 0xFF000007u);
 }
 
 TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {

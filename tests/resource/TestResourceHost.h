@@ -64,7 +64,7 @@ class TestResourceHost : public Kit::ResourceHost {
 
   Kit::ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) override {
     std::lock_guard<std::mutex> lock(mMutex);
-    std::weak_ptr<Kit::MemoryImage>& entry = mShared[{path, variant}];
+    std::weak_ptr<Kit::Image>& entry = mShared[{path, variant}];
     if (auto existing = entry.lock()) {
       *created = false;
       return existing;
@@ -85,7 +85,7 @@ class TestResourceHost : public Kit::ResourceHost {
 
  private:
   std::mutex mMutex;
-  std::map<std::pair<std::string, std::string>, std::weak_ptr<Kit::MemoryImage>> mShared;
+  std::map<std::pair<std::string, std::string>, std::weak_ptr<Kit::Image>> mShared;
 };
 
 }  // namespace testresources
