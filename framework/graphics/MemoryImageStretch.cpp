@@ -1,11 +1,16 @@
 // Stretched blits: the fast nearest-pixel path and the area-weighted resampler.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Kit {
 namespace {
@@ -94,20 +99,39 @@ AxisWeights MakeAxis(double start, double size, int destSize, int imageSize, int
   return axis;
 }
 
+// Four accumulated channels (blue, green, red, alpha). They are sums of whole-number products that
+// stay below 2^24 (a channel times weights adding up to at most 257, then times weights adding up
+// to at most 256), so single-precision floats hold them exactly and SSE can do four at a time.
 struct Accum {
-  int a = 0, r = 0, g = 0, b = 0;
+#if defined(__SSE2__)
+  __m128 v = _mm_setzero_ps();
   void Add(std::uint32_t pixel, int w) {
-    a += static_cast<int>(pixel >> 24) * w;
-    r += static_cast<int>((pixel >> 16) & 0xFF) * w;
-    g += static_cast<int>((pixel >> 8) & 0xFF) * w;
-    b += static_cast<int>(pixel & 0xFF) * w;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lanes = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(pixel)), zero), zero);
+    v = _mm_add_ps(v, _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(static_cast<float>(w))));
+  }
+  void Add(const Accum& o, int w) { v = _mm_add_ps(v, _mm_mul_ps(o.v, _mm_set1_ps(static_cast<float>(w)))); }
+  // Each channel shifted down by 16 and capped at 255, packed as ARGB.
+  std::uint32_t Down() const {
+    const __m128i ints = _mm_srli_epi32(_mm_cvttps_epi32(v), 16);
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ints, ints), _mm_setzero_si128());
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes));
+  }
+#else
+  float v[4] = {0, 0, 0, 0};
+  void Add(std::uint32_t pixel, int w) {
+    for (int c = 0; c < 4; ++c) v[c] += static_cast<float>((pixel >> (8 * c)) & 0xFF) * static_cast<float>(w);
   }
   void Add(const Accum& o, int w) {
-    a += o.a * w;
-    r += o.r * w;
-    g += o.g * w;
-    b += o.b * w;
+    for (int c = 0; c < 4; ++c) v[c] += o.v[c] * static_cast<float>(w);
   }
+  std::uint32_t Down() const {
+    std::uint32_t out = 0;
+    for (int c = 0; c < 4; ++c)
+      out |= static_cast<std::uint32_t>(std::min(static_cast<int>(v[c]) >> 16, 255)) << (8 * c);
+    return out;
+  }
+#endif
 };
 
 }  // namespace
@@ -174,16 +198,12 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
     }
   }
 
+  std::vector<std::uint32_t> resampled(dw);
   for (int j = 0; j < dh; ++j) {
     const Accum* in = &vertical[static_cast<std::size_t>(j + 1) * dw];
-    std::uint32_t* row = destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX;
-    for (int i = 0; i < dw; ++i) {
-      const auto down = [](int v) { return static_cast<std::uint32_t>(std::clamp(v >> 16, 0, 255)); };
-      const std::uint32_t a = down(in[i].a);
-      if (a == 0) continue;
-      const std::uint32_t pixel = (down(in[i].r) << 16) | (down(in[i].g) << 8) | down(in[i].b);
-      row[i] = PixelBlend::Over(row[i], pixel, a);
-    }
+    for (int i = 0; i < dw; ++i) resampled[i] = in[i].Down();
+    PixelRows::OverPixels(destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX,
+                          resampled.data(), dw);
   }
 }
 
@@ -210,15 +230,16 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
   if (fastStretch) {
     const SourcePixels pixels(*source);
     const double stepX = src.mWidth / dest.mWidth, stepY = src.mHeight / dest.mHeight;
+    // Positions outside the source image (a source rectangle reaching past it) read its edge.
+    std::vector<int> columns(dest.mWidth);
+    for (int col = 0; col < dest.mWidth; ++col)
+      columns[col] = static_cast<int>(std::clamp(std::trunc(src.mX + col * stepX), 0.0, source->mWidth - 1.0));
+    std::vector<std::uint32_t> sampled(dest.mWidth);
     for (int row = 0; row < dest.mHeight; ++row) {
-      // Positions outside the source image (a source rectangle reaching past it) read its edge.
       const int sy = static_cast<int>(std::clamp(std::trunc(src.mY + row * stepY), 0.0, source->mHeight - 1.0));
-      std::uint32_t* out = bits + static_cast<std::size_t>(dest.mY + row) * mWidth + dest.mX;
-      for (int col = 0; col < dest.mWidth; ++col) {
-        const int sx = static_cast<int>(std::clamp(std::trunc(src.mX + col * stepX), 0.0, source->mWidth - 1.0));
-        const std::uint32_t pixel = pixels.At(sx, sy);
-        if (const std::uint32_t a = pixel >> 24; a > 0) out[col] = PixelBlend::Over(out[col], pixel, a);
-      }
+      for (int col = 0; col < dest.mWidth; ++col) sampled[col] = pixels.At(columns[col], sy);
+      PixelRows::OverPixels(bits + static_cast<std::size_t>(dest.mY + row) * mWidth + dest.mX, sampled.data(),
+                            dest.mWidth);
     }
   } else {
     SlowStretchBlt(bits, mWidth, mHeight, dest, source, src);

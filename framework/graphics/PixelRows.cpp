@@ -83,6 +83,37 @@ void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint3
   for (; i < count; ++i) row[i] = PixelBlend::Over(row[i], color, sa);
 }
 
+void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {
+  int i = 0;
+#if defined(__SSE2__)
+  // Over opaque pixels the over-blend's weight is the source alpha itself; other pixels take the
+  // scalar formula.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  auto blend = [&](__m128i d16, __m128i s16) {
+    const __m128i a8 = _mm_slli_epi16(BroadcastAlpha(s16), 8);
+    return _mm_add_epi16(_mm_mulhi_epu16(d16, _mm_sub_epi16(zero, a8)), _mm_mulhi_epu16(s16, a8));
+  };
+  for (; i + 4 <= count; i += 4) {
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaMask), alphaMask)) != 0xFFFF) {
+      for (int k = 0; k < 4; ++k)
+        if (const std::uint32_t a = src[i + k] >> 24; a > 0) row[i + k] = PixelBlend::Over(row[i + k], src[i + k], a);
+      continue;
+    }
+    const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), zero);
+    const __m128i lo = blend(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+    const __m128i hi = blend(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+    const __m128i out = _mm_or_si128(_mm_packus_epi16(lo, hi), alphaMask);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i),
+                     _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out)));
+  }
+#endif
+  for (; i < count; ++i)
+    if (const std::uint32_t a = src[i] >> 24; a > 0) row[i] = PixelBlend::Over(row[i], src[i], a);
+}
+
 void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count) {
   int i = 0;
 #if defined(__SSE2__)
