@@ -7,6 +7,7 @@
 
 namespace Kit {
 
+class FontHost;
 class Image;
 class SoundManager;
 
@@ -27,6 +28,11 @@ class ResourceHost {
   virtual ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) = 0;
   // The sound manager that sounds load into; null when the application runs without sound.
   virtual SoundManager* GetSoundManager() { return nullptr; }
+  // The host of the bitmap fonts that descriptor files are loaded with.
+  virtual FontHost* GetFontHost() { return nullptr; }
+  // A new image of the file (its alpha companion included), owned by the caller; null when the file
+  // cannot be read. Without a display it is a plain software image.
+  virtual std::unique_ptr<Image> GetImage(const std::string& path);
 
  protected:
   ~ResourceHost() = default;

@@ -16,6 +16,7 @@
 
 namespace Kit {
 
+class Font;
 class MemoryImage;
 
 class ResourceManager {
@@ -64,6 +65,14 @@ class ResourceManager {
 
   class FontRes : public BaseRes {
    public:
+    FontRes();
+    ~FontRes() override;
+    void DeleteResource() override;
+
+    std::unique_ptr<Font> font;
+    // The glyph sheet of a font made from an image. The font draws from it without owning it, and so
+    // do copies made for "!ref:" fonts, which therefore hold it too.
+    std::shared_ptr<Image> image;
     std::string imagePath;
     std::string tags;
   };
@@ -98,6 +107,9 @@ class ResourceManager {
   // first error recorded.
   virtual ResourceImageRef GetImageThrow(const std::string& id);
   virtual int GetSoundThrow(const std::string& id);
+  virtual Font* GetFontThrow(const std::string& id);
+  // The loaded font of the identifier, or null; never an error.
+  Font* GetFont(const std::string& id);
 
   bool HadError() const { return mHasFailed; }
   std::string GetErrorText() const { return mError; }
@@ -124,6 +136,7 @@ class ResourceManager {
 
   virtual void DeleteMap(ResMap* map, const std::string& group);
   virtual bool DoLoadImage(ImageRes* record);
+  virtual bool DoLoadFont(FontRes* record);
   virtual bool LoadNextImage();
   virtual bool LoadNextSound();
   virtual bool LoadNextFont();

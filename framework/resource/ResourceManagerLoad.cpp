@@ -18,8 +18,6 @@ bool SoundPending(const ResourceManager::BaseRes& record) {
   return static_cast<const ResourceManager::SoundRes&>(record).soundId == -1;
 }
 
-bool FontPending(const ResourceManager::BaseRes&) { return true; }
-
 // Every pixel keeps its colour and takes the blue channel of the alpha picture's pixel as alpha.
 void TakeAlpha(uint32_t* pixel, uint32_t alphaPixel) { *pixel = (*pixel & 0x00FFFFFF) | (alphaPixel & 0xFF) << 24; }
 
@@ -89,14 +87,6 @@ bool ResourceManager::LoadNextSound() {
   }
   record->soundId = mNextSoundId++;
   return true;
-}
-
-bool ResourceManager::LoadNextFont() {
-  if (mHasFailed) return false;
-  mCurFont = NextToLoad(&mFontMap, mCurFont, FontPending);
-  if (mCurFont == mFontMap.end()) return false;
-  // This build has no font classes to load fonts into.
-  return Fail("Failed to load font: " + mCurFont->second->path);
 }
 
 bool ResourceManager::DoLoadImage(ImageRes* record) {

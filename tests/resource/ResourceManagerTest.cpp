@@ -275,10 +275,4 @@ TEST_F(ResourceManagerTest, WithoutSoundTheIdsStillBind) {
   EXPECT_EQ(mManager.GetSoundThrow("T"), 1);
 }
 
-TEST_F(ResourceManagerTest, FontsCannotLoadWithoutFontClasses) {
-  Manifest("<Resources id=\"Fnt\"><Font id=\"F\" path=\"f.txt\"/></Resources>");
-  EXPECT_FALSE(mManager.LoadResources("Fnt"));
-  EXPECT_EQ(mManager.GetErrorText(), "Failed to load font: " + mDir.Path().string() + "/f.txt");
-}
-
 }  // namespace
