@@ -1,5 +1,6 @@
 #include "tests/display/SurfaceReference.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -275,6 +276,83 @@ void AdditiveBlt(Surface& s, const Source& src, int x, int y, const Kit::Rect& r
         s.Set(dx, dy, v);
       },
       &color);
+}
+
+void RotatedBlt(Surface& s, const Source& src, float x, float y, const Kit::Rect& sr, const Kit::Rect& box,
+                const Kit::Color& color, int mode, double angle, float centerX, float centerY) {
+  using L = long long;
+  const double co = std::cos(angle), si = std::sin(angle);
+  const L du = static_cast<L>(co * 65536), dv = static_cast<L>(si * 65536);
+  const L W = sr.mWidth, H = sr.mHeight;
+  const bool white = White(color);
+  const U ca = Cl(color.mAlpha);
+  for (int r = 0; r < box.mHeight; ++r) {
+    const int px = box.mX, py = box.mY + r;
+    const double ex = px - static_cast<double>(centerX) - x, ey = py - static_cast<double>(centerY) - y;
+    const L uRow = static_cast<L>((ex * co - ey * si + centerX) * 65536);
+    const L vRow = static_cast<L>((ex * si + ey * co + centerY) * 65536);
+    L i0 = 0, i1 = box.mWidth - 1;
+    bool skip = false;
+    if (du > 0) {
+      skip |= !((uRow >> 16) < W - 1);
+      if ((65536 - uRow) / du > 0) i0 = (65536 - uRow) / du;
+      i1 = std::min(i1, (W * 65536 - uRow - 98303) / du);
+    } else if (du == 0) {
+      skip |= !(0 <= uRow && uRow < W * 65536 - 65536);
+    } else {
+      skip |= !((uRow >> 16) >= 0);
+      if ((W * 65536 - uRow - 163839) / du >= 0) i0 = (W * 65536 - uRow - 163839) / du;
+      i1 = std::min(i1, (32767 - uRow) / du);
+    }
+    if (dv > 0) {
+      skip |= !((vRow >> 16) < H - 1);
+      if ((65536 - vRow) / dv > 0) i0 = std::max(i0, (65536 - vRow) / dv);
+      i1 = std::min(i1, (H * 65536 - vRow - 98303) / dv);
+    } else if (dv == 0) {
+      skip |= !(0 <= vRow && vRow < H * 65536 - 65536);
+    } else {
+      skip |= !((vRow >> 16) >= 0);
+      if ((H * 65536 - vRow - 163839) / dv >= 0) i0 = std::max(i0, (H * 65536 - vRow - 163839) / dv);
+      i1 = std::min(i1, -(vRow / dv));
+    }
+    if (skip) continue;
+    for (L i = i0; i <= i1; ++i) {
+      const L u = uRow + i * du, v = vRow + i * dv;
+      const int sx = sr.mX + static_cast<int>(u >> 16), sy = sr.mY + static_cast<int>(v >> 16);
+      const U p[4] = {src.argb[static_cast<std::size_t>(sy) * src.width + sx],
+                      src.argb[static_cast<std::size_t>(sy) * src.width + sx + 1],
+                      src.argb[static_cast<std::size_t>(sy + 1) * src.width + sx],
+                      src.argb[static_cast<std::size_t>(sy + 1) * src.width + sx + 1]};
+      const U fx = (static_cast<U>(u) & 0xFFFE) + 1, fy = (static_cast<U>(v) & 0xFFFE) + 1;
+      const U fac[4] = {(65536 - fx) * (65536 - fy), fx * (65536 - fy), (65536 - fx) * fy, fx * fy};
+      U w[4], total = 0;
+      for (int k = 0; k < 4; ++k) {
+        w[k] = ((fac[k] >> 16) * (p[k] >> 24)) >> 16;
+        if (!white && mode == 0) w[k] = (w[k] * ca) >> 8;
+        total += w[k];
+      }
+      const int dx = px + static_cast<int>(i);
+      const U d = s.Get(dx, py);
+      U out = 0;
+      for (int ch = 0; ch < 3; ++ch) {
+        const U m = Masks(s, ch);
+        const Field f = FieldOf(m);
+        const U byteMask = 0xFFu << (16 - 8 * ch);
+        U sum = 0;
+        for (int k = 0; k < 4; ++k) sum += (p[k] & byteMask) * w[k];
+        const int down = 32 - 8 * ch - f.bits;
+        if (mode == 1) {
+          U value = sum >> down;
+          if (!white) value = (value * (Chan(color, ch) * ca / 255)) >> 8;
+          out |= Sat(value + ((d & m) >> f.shift), f.bits) << f.shift;
+        } else {
+          const U value = white ? sum >> down : ((sum >> 8) * (Chan(color, ch) + 1)) >> down;
+          out |= (value << f.shift) + ((((d & m) * (256 - total)) >> 8) & m);
+        }
+      }
+      s.Set(dx, py, out);
+    }
+  }
 }
 
 }  // namespace surfref

@@ -50,4 +50,8 @@ void AlphaBlt(Surface& s, const Source& src, int x, int y, const Kit::Rect& srcR
 void AdditiveBlt(Surface& s, const Source& src, int x, int y, const Kit::Rect& srcRect, const Kit::Color& color,
                  bool mirror);
 
+// The rotated bilinear blit over the destination rectangle box (already clipped).
+void RotatedBlt(Surface& s, const Source& src, float x, float y, const Kit::Rect& srcRect, const Kit::Rect& box,
+                const Kit::Color& color, int mode, double angle, float centerX, float centerY);
+
 }  // namespace surfref
