@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -107,7 +108,10 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
   layer.mHeight = image->GetHeight();
   layer.mAscent = image->GetHeight();
 
-  std::ifstream file(plat::MapPath(widthFile));
+  const std::string path = plat::MapPath(widthFile);
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return false;
+  std::ifstream file(path);
   if (!file) return false;
   mSourceFile = widthFile;
 

@@ -317,6 +317,8 @@ TEST_F(FontDataLegacy, LowerCaseFallsBackToCapitals) {
 
 TEST_F(FontDataLegacy, BadWidthFilesAreRefused) {
   EXPECT_FALSE(data.LoadLegacy(&image, (dir.Path() / "absent.txt").string()));
+  FontData folder;
+  EXPECT_FALSE(folder.LoadLegacy(&image, dir.Path().string()));
   FontData noHeader;
   EXPECT_FALSE(noHeader.LoadLegacy(&image, dir.Write("h.txt", "five 10")));
   EXPECT_FALSE(noHeader.mInitialized);
