@@ -153,6 +153,7 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
 }
 
 bool FontData::HandleCommand(const ListDataElement& params) {
+  if (params.mElements.empty() || params.mElements[0]->mIsList) return Error("Missing Command");
   const auto& word = static_cast<const SingleDataElement&>(*params.mElements[0]).mString;
   auto found = Commands().find(StringToUpper(word));
   if (found == Commands().end()) return Error("Unknown Command");
