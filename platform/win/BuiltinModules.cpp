@@ -1,8 +1,13 @@
+#include "platform/dsound/DSoundModule.h"
+#include "platform/fmod/FMod.h"
 #include "platform/win/Modules.h"
 
 namespace plat {
 
 // Each module of the layer adds its registration call here.
-void RegisterBuiltinModules() {}
+void RegisterBuiltinModules() {
+  RegisterDSoundModule();
+  RegisterFModModule();
+}
 
 }  // namespace plat
