@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -107,7 +108,10 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
   layer.mHeight = image->GetHeight();
   layer.mAscent = image->GetHeight();
 
-  std::ifstream file(plat::MapPath(widthFile));
+  const std::string path = plat::MapPath(widthFile);
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return false;
+  std::ifstream file(path);
   if (!file) return false;
   mSourceFile = widthFile;
 
@@ -149,6 +153,7 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
 }
 
 bool FontData::HandleCommand(const ListDataElement& params) {
+  if (params.mElements.empty() || params.mElements[0]->mIsList) return Error("Missing Command");
   const auto& word = static_cast<const SingleDataElement&>(*params.mElements[0]).mString;
   auto found = Commands().find(StringToUpper(word));
   if (found == Commands().end()) return Error("Unknown Command");
@@ -175,8 +180,6 @@ bool FontData::ReadInt(const DataElement* element, int* out) {
   return !element->mIsList && StringToInt(static_cast<const SingleDataElement*>(element)->mString, *out);
 }
 
-bool FontData::ReadLayer(const DataElement* element, FontLayer** out) { return GetLayerFromDataElement(element, out); }
-
 bool FontData::ReadWord(const DataElement* element, std::string* out) {
   if (element->mIsList) return false;
   *out = static_cast<const SingleDataElement*>(element)->mString;
@@ -184,7 +187,7 @@ bool FontData::ReadWord(const DataElement* element, std::string* out) {
 }
 
 bool FontData::ReadLayerInt(const ListDataElement& params, FontLayer** layer, int* value) {
-  if (!ReadLayer(params.mElements[1].get(), layer)) return InvalidType();
+  if (!GetLayerFromDataElement(params.mElements[1].get(), layer)) return InvalidType();
   if (!ReadInt(params.mElements[2].get(), value)) return InvalidType();
   return true;
 }
@@ -265,7 +268,7 @@ bool FontData::DoCreateLayer(const ListDataElement& params) {
 bool FontData::DoCreateLayerFrom(const ListDataElement& params) {
   std::string name;
   FontLayer* source = nullptr;
-  if (!ReadWord(params.mElements[1].get(), &name) || !ReadLayer(params.mElements[2].get(), &source))
+  if (!ReadWord(params.mElements[1].get(), &name) || !GetLayerFromDataElement(params.mElements[2].get(), &source))
     return InvalidType();
   bool exists = mFontLayerMap.count(StringToUpper(name)) > 0;
   CreateLayerNamed(name, source);
@@ -276,7 +279,8 @@ bool FontData::DoCreateLayerFrom(const ListDataElement& params) {
 bool FontData::SetTags(const ListDataElement& params, bool required) {
   FontLayer* layer = nullptr;
   std::vector<std::string> tags;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToStringVector(params.mElements[2].get(), &tags))
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToStringVector(params.mElements[2].get(), &tags))
     return InvalidType();
   auto& target = required ? layer->mRequiredTags : layer->mExcludedTags;
   for (const std::string& tag : tags) target.push_back(StringToUpper(tag));
@@ -291,7 +295,7 @@ bool FontData::DoLayerPointRange(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   int minimum = 0;
   int maximum = 0;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !ReadInt(params.mElements[2].get(), &minimum) ||
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) || !ReadInt(params.mElements[2].get(), &minimum) ||
       !ReadInt(params.mElements[3].get(), &maximum))
     return InvalidType();
   layer->mMinPointSize = minimum;
@@ -310,7 +314,7 @@ bool FontData::DoLayerSetPointSize(const ListDataElement& params) {
 bool FontData::DoLayerSetImage(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::string file;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToString(params.mElements[2].get(), &file))
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) || !DataToString(params.mElements[2].get(), &file))
     return InvalidType();
   std::string path = GetPathFrom(file, GetFileDir(mSourceFile, false));
   bool created = false;
@@ -335,8 +339,8 @@ bool FontData::DoLayerSetDrawMode(const ListDataElement& params) {
 bool FontData::SetLayerColor(const ListDataElement& params, bool multiply) {
   FontLayer* layer = nullptr;
   std::vector<double> values;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToDoubleVector(params.mElements[2].get(), &values) ||
-      values.size() != 4)
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToDoubleVector(params.mElements[2].get(), &values) || values.size() != 4)
     return InvalidType();
   Color color(ScaleColorChannel(values[0]), ScaleColorChannel(values[1]), ScaleColorChannel(values[2]),
               ScaleColorChannel(values[3]));
@@ -375,8 +379,8 @@ bool FontData::DoLayerSetLineSpacingOffset(const ListDataElement& params) {
 bool FontData::DoLayerSetOffset(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::vector<int> offset;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToIntVector(params.mElements[2].get(), &offset) ||
-      offset.size() != 2)
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToIntVector(params.mElements[2].get(), &offset) || offset.size() != 2)
     return InvalidType();
   layer->mOffset = Point(offset[0], offset[1]);
   return true;
@@ -402,8 +406,8 @@ bool FontData::SetCharInts(const ListDataElement& params, void (*apply)(CharData
   FontLayer* layer = nullptr;
   std::vector<std::string> chars;
   std::vector<int> values;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToStringVector(params.mElements[2].get(), &chars) ||
-      !DataToIntVector(params.mElements[3].get(), &values))
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToStringVector(params.mElements[2].get(), &chars) || !DataToIntVector(params.mElements[3].get(), &values))
     return InvalidType();
   if (chars.size() != values.size()) return Error("List Size Mismatch");
   bool allValid = true;
@@ -429,8 +433,8 @@ bool FontData::DoLayerSetImageMap(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::vector<std::string> chars;
   ListDataElement rects;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToStringVector(params.mElements[2].get(), &chars) ||
-      !DataToList(params.mElements[3].get(), &rects))
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToStringVector(params.mElements[2].get(), &chars) || !DataToList(params.mElements[3].get(), &rects))
     return InvalidType();
   if (chars.size() != rects.mElements.size()) return Error("List Size Mismatch");
   if (!layer->mImage) return Error("Layer image not set");
@@ -464,8 +468,8 @@ bool FontData::DoLayerSetCharOffsets(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::vector<std::string> chars;
   ListDataElement offsets;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToStringVector(params.mElements[2].get(), &chars) ||
-      !DataToList(params.mElements[3].get(), &offsets))
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToStringVector(params.mElements[2].get(), &chars) || !DataToList(params.mElements[3].get(), &offsets))
     return InvalidType();
   if (chars.size() != offsets.mElements.size()) return Error("List Size Mismatch");
   bool allValid = true;
@@ -485,8 +489,8 @@ bool FontData::DoLayerSetKerningPairs(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::vector<std::string> pairs;
   std::vector<int> offsets;
-  if (!ReadLayer(params.mElements[1].get(), &layer) || !DataToStringVector(params.mElements[2].get(), &pairs) ||
-      !DataToIntVector(params.mElements[3].get(), &offsets))
+  if (!GetLayerFromDataElement(params.mElements[1].get(), &layer) ||
+      !DataToStringVector(params.mElements[2].get(), &pairs) || !DataToIntVector(params.mElements[3].get(), &offsets))
     return InvalidType();
   if (pairs.size() != offsets.size()) return Error("List Size Mismatch");
   bool allValid = true;

@@ -55,7 +55,6 @@ class FontData : public DescParser {
 
   FontLayer& CreateLayerNamed(const std::string& name, const FontLayer* copyFrom);
   bool ReadInt(const DataElement* element, int* out);
-  bool ReadLayer(const DataElement* element, FontLayer** out);
   bool ReadWord(const DataElement* element, std::string* out);
   bool InvalidType() { return Error("Invalid Paramater Type"); }
 

@@ -5,6 +5,7 @@
 #include "framework/graphics/PixelRows.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -35,6 +36,16 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
   std::uint32_t* bits = GetBits();
   const Color clamped(Clamp255(color.mRed), Clamp255(color.mGreen), Clamp255(color.mBlue), alpha);
   const std::uint32_t packed = clamped.ToInt();
+  if (area.mWidth == mWidth && static_cast<long long>(area.mWidth) * area.mHeight <= INT_MAX) {
+    // Whole rows are one block.
+    std::uint32_t* block = bits + static_cast<std::size_t>(area.mY) * mWidth;
+    if (alpha == 255)
+      PixelRows::Fill(block, area.mWidth * area.mHeight, packed);
+    else
+      PixelRows::OverConstant(block, area.mWidth * area.mHeight, packed, static_cast<std::uint32_t>(alpha));
+    BitsChanged();
+    return;
+  }
   for (int y = area.mY; y < area.mY + area.mHeight; ++y) {
     std::uint32_t* row = bits + static_cast<std::size_t>(y) * mWidth + area.mX;
     if (alpha == 255)

@@ -53,6 +53,12 @@ void Fill(std::uint32_t* row, int count, std::uint32_t value) {
   int i = 0;
 #if defined(__SSE2__)
   const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+  for (; i + 16 <= count; i += 16) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i + 4), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i + 8), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i + 12), v);
+  }
   for (; i + 4 <= count; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), v);
 #endif
   for (; i < count; ++i) row[i] = value;
