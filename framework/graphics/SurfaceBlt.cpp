@@ -13,19 +13,30 @@ using namespace SurfaceMath;
 
 Rect SourceBounds(const MemoryImage& source) { return Rect(0, 0, source.mWidth, source.mHeight); }
 
-// The native word of source pixel i, through the colour table's native words when palettized.
-class NativeWords {
- public:
-  NativeWords(MemoryImage& source, NativeDisplay* display)
-      : mWords(source.GetNativeAlphaData(display)),
-        mIndices(source.mColorTable && source.mColorIndices ? source.mColorIndices.get() : nullptr) {}
-
-  std::uint32_t operator[](std::size_t i) const { return mIndices ? mWords[mIndices[i]] : mWords[i]; }
-
- private:
+// The native word of source pixel i, through the colour table's native words when palettized. The
+// two kinds are separate types so that each pixel loop is compiled without the test.
+template <bool kPalettized_>
+struct NativeWords {
+  static constexpr bool kPalettized = kPalettized_;
   const std::uint32_t* mWords;
   const std::uint8_t* mIndices;
+  std::uint32_t operator[](std::size_t i) const {
+    if constexpr (kPalettized_)
+      return mWords[mIndices[i]];
+    else
+      return mWords[i];
+  }
 };
+
+// Calls draw(words) with the source's native words of the right kind.
+template <typename Draw>
+void WithNativeWords(MemoryImage& source, NativeDisplay* display, Draw draw) {
+  const std::uint32_t* words = source.GetNativeAlphaData(display);
+  if (source.mColorTable && source.mColorIndices)
+    draw(NativeWords<true>{words, source.mColorIndices.get()});
+  else
+    draw(NativeWords<false>{words, nullptr});
+}
 
 // Calls run(pixel index in the source, destination pointer, direction, count) for each run of each
 // row, the runs taken from the run-length table and cut to the row.
@@ -47,8 +58,8 @@ void ForEachRun(const SurfaceTarget& t, const MemoryImage& source, const BlitAre
   }
 }
 
-template <typename Pixel>
-void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const NativeWords& s, const std::uint8_t* runs,
+template <typename Pixel, typename Words>
+void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                 const BlitArea& area, const Rgba& c, bool white, bool mirror) {
   if (white) {
     ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
@@ -93,8 +104,8 @@ void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const NativeWords& 
   });
 }
 
-template <typename Pixel>
-void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const NativeWords& s, const std::uint8_t* runs,
+template <typename Pixel, typename Words>
+void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                    const BlitArea& area, const Rgba& c, bool white, bool mirror) {
   const Rgba cp = Premultiplied(c);
   auto whiteChannel = [](const SurfaceChannel& ch, std::uint32_t word, std::uint32_t dst) {
@@ -142,15 +153,23 @@ void VolatileBltAt(const SurfaceTarget& t, const SourcePixels& src, const BlitAr
   }
 }
 
-template <typename Pixel>
-void CopyNativeAt(const SurfaceTarget& t, const NativeWords& s, int sourceWidth, const BlitArea& area,
-                  bool skipTransparent) {
+template <typename Pixel, typename Words>
+void CopyNativeAt(const SurfaceTarget& t, const Words& s, int sourceWidth, const BlitArea& area, bool skipTransparent) {
   for (int j = 0; j < area.mSrc.mHeight; ++j) {
     Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX;
     const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * sourceWidth + area.mSrc.mX;
+    if (!skipTransparent) {
+      if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
+        std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
+      } else {
+        Pixel* __restrict out = d;
+        for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);
+      }
+      continue;
+    }
     for (int k = 0; k < area.mSrc.mWidth; ++k) {
       const std::uint32_t word = s[i + k];
-      if (!skipTransparent || (word >> 24) != 0) d[k] = static_cast<Pixel>(word);
+      if ((word >> 24) != 0) d[k] = static_cast<Pixel>(word);
     }
   }
 }
@@ -177,25 +196,27 @@ void CopyNative(const SurfaceTarget& target, MemoryImage& source, NativeDisplay*
                 const Rect& srcRect, bool skipTransparent) {
   const BlitArea area = AreaOf(target, source, x, y, srcRect, false);
   if (area.IsEmpty()) return;
-  const NativeWords words(source, display);
-  if (target.mPixels.mBitCount == 16)
-    CopyNativeAt<std::uint16_t>(target, words, source.mWidth, area, skipTransparent);
-  else
-    CopyNativeAt<std::uint32_t>(target, words, source.mWidth, area, skipTransparent);
+  WithNativeWords(source, display, [&](const auto& words) {
+    if (target.mPixels.mBitCount == 16)
+      CopyNativeAt<std::uint16_t>(target, words, source.mWidth, area, skipTransparent);
+    else
+      CopyNativeAt<std::uint32_t>(target, words, source.mWidth, area, skipTransparent);
+  });
 }
 
 void AlphaBlt(const SurfaceTarget& target, MemoryImage& source, NativeDisplay* display, int x, int y,
               const Rect& srcRect, const Color& color, bool mirror) {
   const BlitArea area = AreaOf(target, source, x, y, srcRect, mirror);
   if (area.IsEmpty()) return;
-  const NativeWords words(source, display);
-  const std::uint8_t* runs = source.GetRLAlphaData();
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
-  if (target.mPixels.mBitCount == 16)
-    AlphaBltAt<std::uint16_t>(target, source, words, runs, area, c, white, mirror);
-  else
-    AlphaBltAt<std::uint32_t>(target, source, words, runs, area, c, white, mirror);
+  WithNativeWords(source, display, [&](const auto& words) {
+    const std::uint8_t* runs = source.GetRLAlphaData();
+    if (target.mPixels.mBitCount == 16)
+      AlphaBltAt<std::uint16_t>(target, source, words, runs, area, c, white, mirror);
+    else
+      AlphaBltAt<std::uint32_t>(target, source, words, runs, area, c, white, mirror);
+  });
 }
 
 void AdditiveBlt(const SurfaceTarget& target, MemoryImage& source, NativeDisplay* display, int x, int y,
@@ -203,14 +224,15 @@ void AdditiveBlt(const SurfaceTarget& target, MemoryImage& source, NativeDisplay
   if (!target.mAdditiveUsable) return;
   const BlitArea area = AreaOf(target, source, x, y, srcRect, mirror);
   if (area.IsEmpty()) return;
-  const NativeWords words(source, display);
-  const std::uint8_t* runs = source.GetRLAdditiveData(display);
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
-  if (target.mPixels.mBitCount == 16)
-    AdditiveBltAt<std::uint16_t>(target, source, words, runs, area, c, white, mirror);
-  else
-    AdditiveBltAt<std::uint32_t>(target, source, words, runs, area, c, white, mirror);
+  WithNativeWords(source, display, [&](const auto& words) {
+    const std::uint8_t* runs = source.GetRLAdditiveData(display);
+    if (target.mPixels.mBitCount == 16)
+      AdditiveBltAt<std::uint16_t>(target, source, words, runs, area, c, white, mirror);
+    else
+      AdditiveBltAt<std::uint32_t>(target, source, words, runs, area, c, white, mirror);
+  });
 }
 
 }  // namespace Kit::SurfaceDraw
