@@ -1,8 +1,9 @@
+#include "platform/ddraw/DDraw.h"
 #include "platform/win/Modules.h"
 
 namespace plat {
 
 // Each module of the layer adds its registration call here.
-void RegisterBuiltinModules() {}
+void RegisterBuiltinModules() { RegisterDDrawModule(); }
 
 }  // namespace plat
