@@ -13,20 +13,19 @@ constexpr std::uint32_t LowMask(int bits) { return bits >= 32 ? 0xFFFFFFFFu : (1
 void Buffer::PutBits(std::uint32_t value, int count) {
   // Positions are public (the demo code restores them), so a negative one must not index the bytes.
   if (writeBitPos < 0) writeBitPos = 0;
-  if (count > kMaxBits - writeBitPos) return;
-  std::size_t lastByte = (static_cast<std::size_t>(writeBitPos) + count + 7) / 8;
-  if (data.size() < lastByte) data.resize(lastByte, 0);
-  while (count > 0) {
-    int shift = writeBitPos % 8;
-    int take = std::min(8 - shift, count);
-    std::uint32_t mask = LowMask(take);
-    std::uint8_t& byte = data[static_cast<std::size_t>(writeBitPos) / 8];
-    // Overwrite rather than OR, so a write at a position inside existing data stores what it says.
-    byte = static_cast<std::uint8_t>((byte & ~(mask << shift)) | ((value & mask) << shift));
-    value = take >= 32 ? 0 : value >> take;
-    writeBitPos += take;
-    count -= take;
+  if (count <= 0 || count > kMaxBits - writeBitPos) return;
+  const std::size_t first = static_cast<std::size_t>(writeBitPos) / 8;
+  const int shift = writeBitPos % 8;
+  const std::size_t byteCount = static_cast<std::size_t>(shift + count + 7) / 8;
+  if (data.size() < first + byteCount) data.resize(first + byteCount, 0);
+  // Overwrite rather than OR, so a write at a position inside existing data stores what it says.
+  const std::uint64_t mask = static_cast<std::uint64_t>(LowMask(count)) << shift;
+  const std::uint64_t bits = (static_cast<std::uint64_t>(value) << shift) & mask;
+  for (std::size_t i = 0; i < byteCount; ++i) {
+    std::uint8_t& byte = data[first + i];
+    byte = static_cast<std::uint8_t>((byte & ~(mask >> (8 * i))) | (bits >> (8 * i)));
   }
+  writeBitPos += count;
 }
 
 void Buffer::RaiseBitSize() { dataBitSize = std::max(dataBitSize, writeBitPos); }
@@ -54,16 +53,10 @@ void Buffer::WriteByte(std::uint8_t value) {
 
 void Buffer::WriteBoolean(bool value) { WriteByte(value ? 1 : 0); }
 
-void Buffer::WriteShort(std::int16_t value) {
-  auto bits = static_cast<std::uint16_t>(value);
-  WriteByte(static_cast<std::uint8_t>(bits));
-  WriteByte(static_cast<std::uint8_t>(bits >> 8));
-}
+// Multi-byte values are their bytes lowest first, which is exactly their bits lowest first.
+void Buffer::WriteShort(std::int16_t value) { WriteNumBits(static_cast<std::uint16_t>(value), 16); }
 
-void Buffer::WriteLong(std::int32_t value) {
-  auto bits = static_cast<std::uint32_t>(value);
-  for (int i = 0; i < 4; ++i) WriteByte(static_cast<std::uint8_t>(bits >> (8 * i)));
-}
+void Buffer::WriteLong(std::int32_t value) { WriteNumBits(static_cast<std::uint32_t>(value), 32); }
 
 void Buffer::WriteString(const std::string& text) {
   WriteShort(static_cast<std::int16_t>(static_cast<std::uint16_t>(text.size())));
@@ -76,21 +69,23 @@ void Buffer::WriteBytes(const std::uint8_t* bytes, int count) {
 }
 
 std::uint32_t Buffer::ReadNumBits(int count, bool signExtend) {
-  std::uint32_t result = 0;
-  if (readBitPos < 0) return 0;
-  std::size_t storedBits = data.size() * 8;
-  int lastBit = 0;
-  int taken = 0;
-  while (taken < count && static_cast<std::size_t>(readBitPos) < storedBits) {
-    int shift = readBitPos % 8;
-    int take = std::min(8 - shift, count - taken);
-    std::uint32_t bits = (data[static_cast<std::size_t>(readBitPos) / 8] >> shift) & LowMask(take);
-    if (taken < 32) result |= bits << taken;  // bits past the 32nd are consumed but have no place
-    lastBit = static_cast<int>((bits >> (take - 1)) & 1u);
-    readBitPos += take;
-    taken += take;
-  }
-  if (signExtend && count < 32 && taken > 0 && lastBit) result |= ~LowMask(taken);
+  if (readBitPos < 0 || count <= 0) return 0;
+  const std::size_t storedBits = data.size() * 8;
+  const std::size_t position = static_cast<std::size_t>(readBitPos);
+  if (position >= storedBits) return 0;
+  // Bits past the stored bytes are not there to read; bits past the 32nd have no place in the result
+  // but are consumed.
+  const std::size_t available = storedBits - position;
+  const int taken = static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(count), available));
+  const int kept = std::min(taken, 32);
+  const std::size_t first = position / 8;
+  const int shift = readBitPos % 8;
+  const std::size_t byteCount = static_cast<std::size_t>(shift + kept + 7) / 8;
+  std::uint64_t word = 0;
+  for (std::size_t i = 0; i < byteCount; ++i) word |= static_cast<std::uint64_t>(data[first + i]) << (8 * i);
+  std::uint32_t result = static_cast<std::uint32_t>(word >> shift) & LowMask(kept);
+  readBitPos += taken;
+  if (signExtend && count < 32 && ((result >> (taken - 1)) & 1u)) result |= ~LowMask(taken);
   return result;
 }
 
@@ -115,6 +110,10 @@ std::int16_t Buffer::ReadShort() {
 }
 
 std::int32_t Buffer::ReadLong() {
+  // When all four bytes are stored, the byte-wise read equals one 32-bit read.
+  if (readBitPos >= 0 && (static_cast<std::size_t>(readBitPos) + 31) / 8 < data.size()) {
+    return static_cast<std::int32_t>(ReadNumBits(32, false));
+  }
   std::uint32_t value = 0;
   for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(ReadByte()) << (8 * i);
   return static_cast<std::int32_t>(value);

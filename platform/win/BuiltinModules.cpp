@@ -1,9 +1,13 @@
 #include "platform/ddraw/DDraw.h"
+#include "platform/dsound/DSoundModule.h"
 #include "platform/win/Modules.h"
 
 namespace plat {
 
 // Each module of the layer adds its registration call here.
-void RegisterBuiltinModules() { RegisterDDrawModule(); }
+void RegisterBuiltinModules() {
+  RegisterDDrawModule();
+  RegisterDSoundModule();
+}
 
 }  // namespace plat

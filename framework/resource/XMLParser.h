@@ -1,0 +1,62 @@
+// A small pull reader for the framework's XML-like text files (the resource manifest). It reads one byte
+// at a time and hands out one element per call; it accepts a fixed, forgiving grammar and stops at the
+// first error with a message and the line it was found on.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/resource/XMLElement.h"
+
+namespace Kit {
+
+class XMLParser {
+ public:
+  XMLParser();
+  virtual ~XMLParser();
+  XMLParser(const XMLParser&) = delete;
+  XMLParser& operator=(const XMLParser&) = delete;
+
+  // Opens the file (through the program's path mapping); on failure the error is
+  // "Unable to open file " + name and the line number is 0.
+  bool OpenFile(const std::string& fileName);
+  // Fills the element with the next one of the file. False at a clean end of input (HasFailed stays
+  // false) or on an error (HasFailed is set and GetErrorText tells why).
+  bool NextElement(XMLElement* element);
+  // Stores name = value (a later value replaces an earlier one) and lists it in the reading order,
+  // except for the name "/" that a separate self-closing slash leaves behind. True when the name is new.
+  bool AddAttribute(XMLElement* element, const std::string& name, const std::string& value);
+
+  bool HasFailed() const { return mHasFailed; }
+  std::string GetErrorText() const { return mErrorText; }
+  int GetCurrentLineNum() const { return mLineNum; }
+  std::string GetFileName() const { return mFileName; }
+  // Comments are skipped unless this is set.
+  void SetAllowComments(bool allow) { mAllowComments = allow; }
+
+ protected:
+  void Init();
+  void Fail(const std::string& message);
+
+ private:
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+
+  bool ReadByte(int* byte);
+  void PushBack(const std::string& text);
+
+  std::string mFileName;
+  std::string mErrorText;
+  int mLineNum = 0;
+  std::unique_ptr<std::FILE, FileCloser> mFile;
+  bool mHasFailed = false;
+  bool mAllowComments = false;
+  // Bytes to read again before the file; the last one is read first.
+  std::vector<char> mPushBack;
+  std::string mCurrentSection;
+};
+
+}  // namespace Kit

@@ -1,0 +1,38 @@
+#include "framework/util/CpuSpeed.h"
+
+#include "platform/win/CycleCounter.h"
+#include "platform/win/Time.h"
+
+namespace Kit {
+
+namespace {
+
+std::uint64_t gCpuSpeed = 0;
+
+std::uint64_t MeasureCpuSpeed() {
+  LARGE_INTEGER frequency{};
+  if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return 0;
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const LONGLONG target = now.QuadPart + frequency.QuadPart / 100;
+  const ULONGLONG startCycles = plat::ReadCycleCounter();
+  do {
+    QueryPerformanceCounter(&now);
+  } while (now.QuadPart < target);
+  const ULONGLONG endCycles = plat::ReadCycleCounter();
+  return (endCycles - startCycles) * 100;
+}
+
+}  // namespace
+
+std::uint64_t GetCpuSpeed() {
+  if (gCpuSpeed == 0) {
+    gCpuSpeed = MeasureCpuSpeed();
+    if (gCpuSpeed == 0) gCpuSpeed = 1;
+  }
+  return gCpuSpeed;
+}
+
+void ForgetCpuSpeed() { gCpuSpeed = 0; }
+
+}  // namespace Kit

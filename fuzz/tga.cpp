@@ -1,0 +1,12 @@
+// Decodes arbitrary bytes as a TGA file; a picture must have a size within the caps.
+#include <cstdint>
+#include <cstdlib>
+
+#include "framework/resource/ImageLimits.h"
+#include "framework/resource/TGAReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  auto image = ImageLib::DecodeTGA({data, size});
+  if (image && !ImageLib::IsAcceptableImageSize(image->GetWidth(), image->GetHeight())) std::abort();
+  return 0;
+}

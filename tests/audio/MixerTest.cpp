@@ -1,0 +1,241 @@
+#include "platform/audio/Mixer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <thread>
+#include <vector>
+
+namespace plat::audio {
+namespace {
+
+std::shared_ptr<SampleBuffer> Mono16(const std::vector<std::int16_t>& samples, int rate = 44100) {
+  auto buffer = std::make_shared<SampleBuffer>(PcmFormat{1, rate, 16}, samples.size() * 2);
+  std::memcpy(buffer->Data(), samples.data(), samples.size() * 2);
+  return buffer;
+}
+
+std::vector<std::int16_t> MixFrames(Mixer& mixer, std::size_t frames) {
+  std::vector<std::int16_t> out(2 * frames);
+  mixer.Mix(out.data(), frames);
+  return out;
+}
+
+double Rms(const std::vector<std::int16_t>& stereo, int side) {
+  double sum = 0;
+  std::size_t n = 0;
+  for (std::size_t i = static_cast<std::size_t>(side); i < stereo.size(); i += 2, ++n)
+    sum += double(stereo[i]) * stereo[i];
+  return std::sqrt(sum / double(n));
+}
+
+TEST(Mixer, SilentWithoutVoices) {
+  Mixer mixer;
+  auto out = MixFrames(mixer, 64);
+  for (auto s : out) EXPECT_EQ(s, 0);
+}
+
+TEST(Mixer, KnownToneAtGainAndPanComesOutAtTheExpectedLevel) {
+  // A 1 kHz sine at amplitude 20000 has an RMS of 20000 / sqrt(2).
+  std::vector<std::int16_t> tone(44100);
+  for (std::size_t i = 0; i < tone.size(); ++i) {
+    tone[i] = static_cast<std::int16_t>(std::lround(20000 * std::sin(2 * std::numbers::pi * 1000 * double(i) / 44100)));
+  }
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16(tone));
+  voice->SetGain(0.5f, 0.25f);
+  voice->Play(false);
+  auto out = MixFrames(mixer, 4410);
+  double full = 20000 / std::sqrt(2.0);
+  EXPECT_NEAR(Rms(out, 0), full * 0.5, full * 0.01);
+  EXPECT_NEAR(Rms(out, 1), full * 0.25, full * 0.01);
+  // Same rate: samples pass through scaled, without interpolation error.
+  EXPECT_EQ(out[2 * 10], tone[10] / 2);
+}
+
+TEST(Mixer, NonLoopingVoiceStopsAtItsEndAndRewinds) {
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16(std::vector<std::int16_t>(100, 1000)));
+  voice->Play(false);
+  auto out = MixFrames(mixer, 150);
+  EXPECT_EQ(out[2 * 99], 1000);
+  EXPECT_EQ(out[2 * 100], 0);
+  EXPECT_FALSE(voice->IsPlaying());
+  EXPECT_EQ(voice->Position(), 0u);
+}
+
+TEST(Mixer, HalfRateVoiceLastsTwiceAsLongAndInterpolates) {
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16({0, 1000, 2000, 3000}, 22050));
+  voice->Play(false);
+  auto out = MixFrames(mixer, 8);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(out[2], 500);
+  EXPECT_EQ(out[4], 1000);
+  EXPECT_EQ(out[6], 1500);
+  EXPECT_TRUE(voice->IsPlaying());
+  MixFrames(mixer, 1);
+  EXPECT_FALSE(voice->IsPlaying());
+}
+
+TEST(Mixer, FrequencyIsClampedToTheSupportedRange) {
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16({1, 2}));
+  voice->SetFrequency(5);
+  EXPECT_EQ(voice->Frequency(), kMinRate);
+  voice->SetFrequency(1'000'000);
+  EXPECT_EQ(voice->Frequency(), kMaxRate);
+}
+
+TEST(Mixer, LoopingVoiceWrapsAndLoopRegionRepeatsOnlyItsPart) {
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16({10, 20, 30, 40}));
+  voice->Play(true);
+  auto out = MixFrames(mixer, 10);
+  std::vector<std::int16_t> left;
+  for (std::size_t i = 0; i < out.size(); i += 2) left.push_back(out[i]);
+  EXPECT_EQ(left, (std::vector<std::int16_t>{10, 20, 30, 40, 10, 20, 30, 40, 10, 20}));
+  EXPECT_TRUE(voice->IsPlaying());
+
+  auto region = mixer.CreateVoice(Mono16({10, 20, 30, 40}));
+  voice->Stop();
+  region->SetLoopRegion(2, 4);
+  region->Play(true);
+  out = MixFrames(mixer, 8);
+  left.clear();
+  for (std::size_t i = 0; i < out.size(); i += 2) left.push_back(out[i]);
+  EXPECT_EQ(left, (std::vector<std::int16_t>{10, 20, 30, 40, 30, 40, 30, 40}));
+}
+
+TEST(Mixer, EightBitStereoIsCenteredAndSidesStaySeparate) {
+  auto buffer = std::make_shared<SampleBuffer>(PcmFormat{2, 44100, 8}, 4);
+  const std::uint8_t bytes[] = {0x80, 0xFF, 0x00, 0x80};
+  std::memcpy(buffer->Data(), bytes, 4);
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(buffer);
+  voice->Play(false);
+  auto out = MixFrames(mixer, 2);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(out[1], 127 * 256);
+  EXPECT_EQ(out[2], -128 * 256);
+  EXPECT_EQ(out[3], 0);
+}
+
+TEST(Mixer, NewEightBitBufferIsSilence) {
+  SampleBuffer buffer(PcmFormat{1, 8000, 8}, 16);
+  for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(buffer.Data()[i], 0x80);
+}
+
+TEST(Mixer, LoudVoicesSaturateInsteadOfWrapping) {
+  Mixer mixer;
+  auto a = mixer.CreateVoice(Mono16({30000, -30000}));
+  auto b = mixer.CreateVoice(Mono16({30000, -30000}));
+  a->Play(false);
+  b->Play(false);
+  auto out = MixFrames(mixer, 2);
+  EXPECT_EQ(out[0], 32767);
+  EXPECT_EQ(out[2], -32768);
+}
+
+TEST(Mixer, MasterGainScalesEachSide) {
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16({8000}));
+  mixer.SetMasterGain(0.5f, 0.0f);
+  voice->Play(false);
+  auto out = MixFrames(mixer, 1);
+  EXPECT_EQ(out[0], 4000);
+  EXPECT_EQ(out[1], 0);
+}
+
+TEST(Mixer, PausedVoiceNeitherSoundsNorMoves) {
+  Mixer mixer;
+  auto voice = mixer.CreateVoice(Mono16({5, 6, 7}));
+  voice->Play(false);
+  voice->SetPaused(true);
+  auto out = MixFrames(mixer, 3);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(voice->Position(), 0u);
+  voice->SetPaused(false);
+  out = MixFrames(mixer, 1);
+  EXPECT_EQ(out[0], 5);
+}
+
+TEST(Mixer, OpenWriteSilencesTheVoiceButTimeGoesOn) {
+  Mixer mixer;
+  auto buffer = Mono16(std::vector<std::int16_t>(100, 700));
+  auto voice = mixer.CreateVoice(buffer);
+  voice->Play(false);
+  buffer->BeginWrite();
+  auto out = MixFrames(mixer, 10);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(voice->Position(), 10u);
+  buffer->EndWrite();
+  out = MixFrames(mixer, 1);
+  EXPECT_EQ(out[0], 700);
+}
+
+TEST(Mixer, SkipMovesVoicesWithoutRendering) {
+  Mixer mixer;
+  auto once = mixer.CreateVoice(Mono16(std::vector<std::int16_t>(1000, 1)));
+  auto looped = mixer.CreateVoice(Mono16(std::vector<std::int16_t>(1000, 1)));
+  once->Play(false);
+  looped->Play(true);
+  mixer.Skip(999);
+  EXPECT_TRUE(once->IsPlaying());
+  EXPECT_EQ(once->Position(), 999u);
+  mixer.Skip(1);
+  EXPECT_FALSE(once->IsPlaying());
+  mixer.Skip(44100ull * 3600);  // an hour later the loop is still going and in range
+  EXPECT_TRUE(looped->IsPlaying());
+  EXPECT_LT(looped->Position(), 1000u);
+  EXPECT_EQ(mixer.PlayingVoiceCount(), 1u);
+}
+
+TEST(Mixer, StreamVoicePullsFramesAndEndsWhenTheSourceRunsDry) {
+  Mixer mixer;
+  std::int16_t next = 0;
+  std::size_t limit = 300;
+  auto voice = mixer.CreateStreamVoice(PcmFormat{1, 44100, 16}, [&](std::uint8_t* dest, std::size_t bytes) {
+    std::size_t frames = std::min(bytes / 2, limit);
+    limit -= frames;
+    for (std::size_t i = 0; i < frames; ++i, ++next) std::memcpy(dest + 2 * i, &next, 2);
+    return frames * 2;
+  });
+  voice->Play(false);
+  auto out = MixFrames(mixer, 100);
+  for (std::size_t i = 0; i < 100; ++i) ASSERT_EQ(out[2 * i], static_cast<std::int16_t>(i));
+  EXPECT_EQ(voice->Position(), 100u);
+  out = MixFrames(mixer, 250);
+  EXPECT_EQ(out[2 * 199], 299);
+  EXPECT_EQ(out[2 * 200], 0);
+  EXPECT_FALSE(voice->IsPlaying());
+}
+
+TEST(Mixer, VoicesComeAndGoWhileAnotherThreadMixes) {
+  Mixer mixer;
+  auto buffer = Mono16(std::vector<std::int16_t>(4096, 100));
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    std::vector<std::int16_t> out(2 * 256);
+    while (!done) mixer.Mix(out.data(), 256);
+  });
+  for (int i = 0; i < 2000; ++i) {
+    auto voice = mixer.CreateVoice(buffer);
+    voice->SetGain(0.5f, 0.5f);
+    voice->Play(i % 2 == 0);
+    if (i % 3 == 0) {
+      buffer->BeginWrite();
+      buffer->Data()[0] = static_cast<std::uint8_t>(i);
+      buffer->EndWrite();
+    }
+  }
+  done = true;
+  audio.join();
+  EXPECT_EQ(mixer.VoiceCount(), 0u);
+}
+
+}  // namespace
+}  // namespace plat::audio

@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/resource/ImageLib.h"
+#include "framework/resource/ImageLimits.h"
+#include "tests/resource/TestImageFiles.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using namespace testimages;
+using ImageLib::Image;
+
+std::vector<uint32_t> Pixels(const Image& image) { return {image.GetBits(), image.GetBits() + image.GetPixelCount()}; }
+
+TEST(Image, AllocateRejectsSizesOutsideTheCaps) {
+  Image image;
+  EXPECT_FALSE(image.Allocate(0, 10));
+  EXPECT_FALSE(image.Allocate(10, -1));
+  EXPECT_FALSE(image.Allocate(ImageLib::kMaxImageSide + 1, 1));
+  EXPECT_FALSE(image.Allocate(ImageLib::kMaxImageSide, ImageLib::kMaxImageSide));
+  EXPECT_EQ(image.GetBits(), nullptr);
+  ASSERT_TRUE(image.Allocate(3, 2));
+  EXPECT_EQ(image.GetWidth(), 3);
+  EXPECT_EQ(Pixels(image), std::vector<uint32_t>(6, 0u));
+}
+
+// TGA
+
+TEST(TGAReader, ReadsTopLeftThirtyTwoBitFiles) {
+  std::vector<uint32_t> pixels = {0x80FF0000, 0xFF00FF00, 0x000000FF, 0x12345678, 0xFFFFFFFF, 0x01020304};
+  auto image = ImageLib::DecodeTGA(AsBytes(TGABytes(3, 2, pixels)));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetWidth(), 3);
+  EXPECT_EQ(image->GetHeight(), 2);
+  EXPECT_EQ(Pixels(*image), pixels);
+  auto withId = ImageLib::DecodeTGA(AsBytes(TGABytes(3, 2, pixels, 0x28, 32, "made by a test")));
+  ASSERT_NE(withId, nullptr);
+  EXPECT_EQ(Pixels(*withId), pixels);
+}
+
+TEST(TGAReader, RejectsOtherFormsAndShortFiles) {
+  std::vector<uint32_t> pixels(4, 0xFF112233);
+  EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(2, 2, pixels, 0x08))), nullptr) << "bottom-up";
+  EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(2, 2, pixels, 0x28, 24))), nullptr) << "24-bit";
+  std::string whole = TGABytes(2, 2, pixels);
+  EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(whole.substr(0, whole.size() - 1))), nullptr) << "truncated";
+  EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(whole.substr(0, 17))), nullptr) << "short header";
+  EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(65535, 65535, pixels))), nullptr) << "claims 16 GB";
+  EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(0, 5, {}))), nullptr) << "empty";
+}
+
+// GIF
+
+const std::vector<uint32_t> kPalette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF, 0xFFFFFF};
+
+uint32_t Opaque(uint32_t rgb) { return 0xFF000000 | rgb; }
+
+GIFFrame Frame(int width, int height, int colors) {
+  GIFFrame frame;
+  frame.width = width;
+  frame.height = height;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) frame.indices.push_back(static_cast<uint8_t>((x / 3 + y * y) % colors));
+  }
+  return frame;
+}
+
+std::vector<uint32_t> Expected(const GIFFrame& frame, const std::vector<uint32_t>& palette, int transparent = -1) {
+  std::vector<uint32_t> out;
+  for (uint8_t index : frame.indices) out.push_back(index == transparent ? 0u : Opaque(palette[index]));
+  return out;
+}
+
+TEST(GIFReader, DecodesCompressedImagesOfEverySize) {
+  for (auto [width, height, minCodeSize] : {std::tuple{1, 1, 2}, {5, 3, 3}, {64, 64, 3}, {300, 200, 8}}) {
+    GIFFrame frame = Frame(width, height, 8);
+    auto image = ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {frame}, minCodeSize)));
+    ASSERT_NE(image, nullptr) << width;
+    EXPECT_EQ(image->GetWidth(), width);
+    EXPECT_EQ(image->GetHeight(), height);
+    EXPECT_EQ(Pixels(*image), Expected(frame, kPalette)) << width << "x" << height;
+  }
+}
+
+TEST(GIFReader, FillsAndResetsAFullCodeTable) {
+  // Noise-like indices make many distinct strings, so the table fills and the encoder clears it.
+  GIFFrame frame;
+  frame.width = 400;
+  frame.height = 300;
+  uint32_t state = 12345;
+  std::vector<uint32_t> palette(256);
+  for (int i = 0; i < 256; ++i) palette[i] = static_cast<uint32_t>(i * 0x010203);
+  for (int i = 0; i < frame.width * frame.height; ++i) {
+    state = state * 1103515245 + 12345;
+    frame.indices.push_back(static_cast<uint8_t>(state >> 16));
+  }
+  auto image = ImageLib::DecodeGIF(AsBytes(GIFBytes(palette, {frame})));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Pixels(*image), Expected(frame, palette));
+}
+
+TEST(GIFReader, TransparentIndexGivesClearPixels) {
+  GIFFrame frame = Frame(16, 8, 8);
+  frame.transparentIndex = 5;
+  auto image = ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {frame})));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Pixels(*image), Expected(frame, kPalette, 5));
+}
+
+TEST(GIFReader, InterlacedEqualsItsPlainTwin) {
+  for (int height : {1, 2, 3, 5, 9, 17, 40}) {
+    GIFFrame plain = Frame(7, height, 8);
+    GIFFrame interlaced = plain;
+    interlaced.interlaced = true;
+    auto a = ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {plain})));
+    auto b = ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {interlaced})));
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(Pixels(*a), Pixels(*b)) << height;
+  }
+}
+
+TEST(GIFReader, AnimationGivesItsFirstFrameWithItsLocalColours) {
+  GIFFrame first = Frame(6, 4, 4);
+  first.localPalette = {0x101010, 0x202020, 0x303030, 0x404040};
+  GIFFrame second = Frame(9, 9, 8);
+  auto image = ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {first, second})));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetWidth(), 6);
+  EXPECT_EQ(Pixels(*image), Expected(first, first.localPalette));
+}
+
+TEST(GIFReader, DataEndingEarlyLeavesTheRestClear) {
+  GIFFrame frame = Frame(50, 50, 8);
+  std::string bytes = GIFBytes(kPalette, {frame});
+  // Cut inside the first data sub-block: the header, palette and comment stay.
+  std::string cut = bytes.substr(0, bytes.size() / 2);
+  auto image = ImageLib::DecodeGIF(AsBytes(cut));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetBits()[0], Opaque(kPalette[frame.indices[0]]));
+  EXPECT_EQ(image->GetBits()[50 * 50 - 1], 0u);
+}
+
+TEST(GIFReader, RejectsDamagedFiles) {
+  GIFFrame frame = Frame(4, 4, 8);
+  std::string good = GIFBytes(kPalette, {frame});
+  std::string badSignature = good;
+  badSignature[4] = '0';
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(badSignature)), nullptr);
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {}))), nullptr) << "trailer before any image";
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes({}, {frame}))), nullptr) << "no colour table";
+  GIFFrame empty;
+  empty.width = 0;
+  empty.height = 4;
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {empty}))), nullptr);
+  GIFFrame huge;
+  huge.width = 65535;
+  huge.height = 65535;
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {huge}))), nullptr);
+  for (size_t length = 0; length < 40; ++length) {
+    ImageLib::DecodeGIF(AsBytes(good.substr(0, length)));  // must not read past the end
+  }
+}
+
+// PNG
+
+PNGSpec Spec(int width, int height, int colorType, int bitDepth) {
+  PNGSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.colorType = colorType;
+  spec.bitDepth = bitDepth;
+  return spec;
+}
+
+std::vector<uint8_t> Row(std::initializer_list<int> values) { return {values.begin(), values.end()}; }
+
+TEST(PNGReader, ReadsWhatThePNGWriterWrote) {
+  testsupport::TempDir dir;
+  auto original = MakeImage(37, 23, Gradient);
+  ASSERT_TRUE(ImageLib::WritePNGImage(dir / "out.png", *original));
+  auto image = ImageLib::GetPNGImage(dir / "out.png");
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetWidth(), 37);
+  EXPECT_EQ(Pixels(*image), Pixels(*original));
+}
+
+TEST(PNGReader, PaletteWithTransparencyGivesPerPixelAlpha) {
+  PNGSpec spec = Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8);
+  spec.rows = {Row({0, 1, 2})};
+  spec.palette = {0x102030, 0x405060, 0x708090};
+  spec.paletteAlpha = {0, 128};
+  auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(spec)));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0x00102030, 0x80405060, 0xFF708090}));
+}
+
+TEST(PNGReader, GreyAndLowBitDepthsBecomeOpaqueRGB) {
+  PNGSpec grey = Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8);
+  grey.rows = {Row({0x00, 0x7F})};
+  auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(grey)));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFF000000, 0xFF7F7F7F}));
+
+  PNGSpec twoBit = Spec(4, 1, PNG_COLOR_TYPE_GRAY, 2);
+  twoBit.rows = {Row({0b00011011})};
+  image = ImageLib::DecodePNG(AsBytes(PNGBytes(twoBit)));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}));
+}
+
+TEST(PNGReader, SixteenBitChannelsAreScaledToEight) {
+  PNGSpec rgba = Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16);
+  rgba.rows = {Row({0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x40, 0x40})};
+  auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(rgba)));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetBits()[0], 0x40FF8000u);
+
+  PNGSpec greyAlpha = Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16);
+  greyAlpha.rows = {Row({0x20, 0x20, 0xFF, 0xFF})};
+  image = ImageLib::DecodePNG(AsBytes(PNGBytes(greyAlpha)));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetBits()[0], 0xFF202020u);
+}
+
+TEST(PNGReader, InterlacedEqualsItsPlainTwin) {
+  PNGSpec plain = Spec(13, 11, PNG_COLOR_TYPE_RGB, 8);
+  for (int y = 0; y < plain.height; ++y) {
+    std::vector<uint8_t> row;
+    for (int x = 0; x < plain.width; ++x) {
+      row.insert(row.end(), {static_cast<uint8_t>(x * 19), static_cast<uint8_t>(y * 23), static_cast<uint8_t>(x ^ y)});
+    }
+    plain.rows.push_back(row);
+  }
+  PNGSpec interlaced = plain;
+  interlaced.interlaced = true;
+  auto a = ImageLib::DecodePNG(AsBytes(PNGBytes(plain)));
+  auto b = ImageLib::DecodePNG(AsBytes(PNGBytes(interlaced)));
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(Pixels(*a), Pixels(*b));
+  EXPECT_EQ(a->GetBits()[12 * 1 + 13 * 0], 0xFFE4000Cu);
+}
+
+TEST(PNGReader, RejectsDamagedAndOversizedFiles) {
+  PNGSpec spec = Spec(40, 40, PNG_COLOR_TYPE_GRAY, 8);
+  spec.rows.assign(40, std::vector<uint8_t>(40, 9));
+  std::string good = PNGBytes(spec);
+  EXPECT_EQ(ImageLib::DecodePNG(AsBytes(good.substr(0, good.size() / 2))), nullptr);
+  EXPECT_EQ(ImageLib::DecodePNG(AsBytes("not a png at all")), nullptr);
+  std::string huge = good;
+  // IHDR width at offset 16, big-endian: claim 20000 pixels wide (CRC left wrong as well).
+  huge[16] = 0;
+  huge[17] = 0;
+  huge[18] = 0x4E;
+  huge[19] = 0x20;
+  EXPECT_EQ(ImageLib::DecodePNG(AsBytes(huge)), nullptr);
+  // A damaged chunk after the image data still gives the picture.
+  std::string tail = good.substr(0, good.size() - 12) + std::string("\0\0\0\x04zzzz", 8);
+  auto image = ImageLib::DecodePNG(AsBytes(tail));
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->GetBits()[0], 0xFF090909u);
+}
+
+// JPEG
+
+TEST(JPEGReader, ReadsWhatTheJPEGWriterWroteAsOpaqueColour) {
+  testsupport::TempDir dir;
+  auto original = MakeImage(64, 48, [](int x, int y) -> uint32_t { return x < 32 ? 0x00FF0000u : 0x800000FFu; });
+  ASSERT_TRUE(ImageLib::WriteJPEGImage(dir / "out.jpg", *original));
+  auto image = ImageLib::GetJPEGImage(dir / "out.jpg");
+  ASSERT_NE(image, nullptr);
+  ASSERT_EQ(image->GetWidth(), 64);
+  ASSERT_EQ(image->GetHeight(), 48);
+  auto near = [](uint32_t pixel, int r, int g, int b) {
+    return (pixel >> 24) == 0xFF && std::abs(static_cast<int>(pixel >> 16 & 0xFF) - r) < 12 &&
+           std::abs(static_cast<int>(pixel >> 8 & 0xFF) - g) < 12 && std::abs(static_cast<int>(pixel & 0xFF) - b) < 12;
+  };
+  EXPECT_TRUE(near(image->GetBits()[5 * 64 + 3], 255, 0, 0));
+  EXPECT_TRUE(near(image->GetBits()[40 * 64 + 60], 0, 0, 255));
+}
+
+TEST(JPEGReader, GreyFilesGiveOpaqueGreyPixels) {
+  std::vector<uint8_t> levels(16 * 16, 0x60);
+  auto image = ImageLib::DecodeJPEG(AsBytes(GreyJPEGBytes(16, 16, levels)));
+  ASSERT_NE(image, nullptr);
+  for (uint32_t pixel : Pixels(*image)) {
+    EXPECT_EQ(pixel >> 24, 0xFFu);
+    EXPECT_EQ(pixel >> 16 & 0xFF, pixel & 0xFF);
+    EXPECT_EQ(pixel >> 8 & 0xFF, pixel & 0xFF);
+    EXPECT_NEAR(static_cast<int>(pixel & 0xFF), 0x60, 2);
+  }
+}
+
+TEST(JPEGReader, RejectsGarbageAndSurvivesTruncation) {
+  EXPECT_EQ(ImageLib::DecodeJPEG(AsBytes("\xFF\xD8 but nothing else")), nullptr);
+  EXPECT_EQ(ImageLib::DecodeJPEG(AsBytes("GIF89a")), nullptr);
+  std::string good = GreyJPEGBytes(32, 32, std::vector<uint8_t>(32 * 32, 200));
+  for (size_t length : {size_t{2}, size_t{20}, good.size() / 2, good.size() - 2}) {
+    ImageLib::DecodeJPEG(AsBytes(good.substr(0, length)));  // a picture or null, never a crash
+  }
+}
+
+// Writers
+
+TEST(ImageWriters, FailWhereNothingCanBeWritten) {
+  testsupport::TempDir dir;
+  auto image = MakeImage(4, 4, Gradient);
+  EXPECT_FALSE(ImageLib::WritePNGImage(dir / "missing/folder/out.png", *image));
+  EXPECT_FALSE(ImageLib::WriteJPEGImage(dir / "missing/folder/out.jpg", *image));
+  Image empty;
+  EXPECT_FALSE(ImageLib::WritePNGImage(dir / "empty.png", empty));
+  EXPECT_FALSE(ImageLib::WriteJPEGImage(dir / "empty.jpg", empty));
+}
+
+}  // namespace

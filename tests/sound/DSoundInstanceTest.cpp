@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/dsound/DSoundFaults.h"
+#include "tests/sound/SoundTestSupport.h"
+
+namespace soundtest {
+namespace {
+
+class DSoundInstanceTest : public SoundTest {
+ protected:
+  Kit::DSoundInstance* Instance(int rate, int frames = 4410) {
+    std::string name = "tone" + std::to_string(rate);
+    dir.Write(name + ".wav",
+              WavFile(1, rate, 16, Pcm16(std::vector<std::int16_t>(static_cast<std::size_t>(frames), 1000))));
+    EXPECT_TRUE(manager.LoadSound(1, name));
+    return static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(1));
+  }
+  static DWORD Frequency(Kit::DSoundInstance* instance) {
+    DWORD frequency = 0;
+    instance->GetSoundBuffer()->GetFrequency(&frequency);
+    return frequency;
+  }
+
+  InspectableDSoundManager manager{FakeWindow(), false};
+};
+
+TEST_F(DSoundInstanceTest, PitchIsSetFromTheSoundsOwnRateAndClamped) {
+  Kit::DSoundInstance* instance = Instance(44100);
+  instance->AdjustPitch(7);
+  EXPECT_EQ(Frequency(instance), 66075u);
+  instance->AdjustPitch(40);
+  EXPECT_EQ(Frequency(instance), 100000u);
+  instance->AdjustPitch(0);
+  EXPECT_EQ(Frequency(instance), 44100u);
+  Kit::DSoundInstance* low = Instance(22050);
+  low->AdjustPitch(-100);
+  EXPECT_EQ(Frequency(low), 100u);
+}
+
+TEST_F(DSoundInstanceTest, VolumeMultipliesManagerInstanceAndBaseAndPanAdds) {
+  Kit::DSoundInstance* instance = Instance(44100);
+  manager.SetVolume(0.5);
+  instance->SetVolume(0.5);
+  LONG volume = 0;
+  instance->GetSoundBuffer()->GetVolume(&volume);
+  EXPECT_EQ(volume, -1138);
+  EXPECT_EQ(instance->GetVolume(), 0.5);
+  instance->SetBasePan(2000);
+  instance->SetPan(3000);
+  LONG pan = 0;
+  instance->GetSoundBuffer()->GetPan(&pan);
+  EXPECT_EQ(pan, 5000);
+}
+
+TEST_F(DSoundInstanceTest, AutoReleaseInstanceReleasesItselfWhenItHasEnded) {
+  Kit::DSoundInstance* instance = Instance(44100, 441);
+  ASSERT_TRUE(instance->Play(false, true));
+  EXPECT_TRUE(instance->IsPlaying());
+  EXPECT_FALSE(instance->IsReleased());
+  clock.AdvanceMillis(11);
+  EXPECT_FALSE(instance->IsPlaying());
+  EXPECT_TRUE(instance->IsReleased());
+}
+
+TEST_F(DSoundInstanceTest, StopClearsAutoReleaseAndEveryPlayStartsAtTheBeginning) {
+  Kit::DSoundInstance* instance = Instance(44100, 44100);
+  instance->Play(false, true);
+  clock.AdvanceMillis(500);
+  instance->Stop();
+  clock.AdvanceMillis(2000);
+  EXPECT_FALSE(instance->IsReleased());
+  DWORD position = 1;
+  instance->GetSoundBuffer()->GetCurrentPosition(&position, nullptr);
+  EXPECT_EQ(position, 0u);
+  instance->Play(true, false);
+  clock.AdvanceMillis(100);
+  instance->GetSoundBuffer()->GetCurrentPosition(&position, nullptr);
+  EXPECT_EQ(position, 4410u * 2);
+  instance->Release();
+  EXPECT_TRUE(instance->IsReleased());
+  EXPECT_FALSE(instance->IsPlaying());
+}
+
+TEST_F(DSoundInstanceTest, FailedPlayIsReported) {
+  Kit::DSoundInstance* instance = Instance(44100);
+  plat::SetDSoundFault(plat::DSoundCall::Play, DSERR_BUFFERLOST);
+  EXPECT_FALSE(instance->Play(false, false));
+}
+
+using DSoundInstanceDeathTest = DSoundInstanceTest;
+
+TEST_F(DSoundInstanceDeathTest, FailedDuplicateEndsTheProgramNamingKnownErrors) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  dir.Write("beep.wav", WavFile(1, 22050, 16, Pcm16({1, 2, 3, 4})));
+  ASSERT_TRUE(manager.LoadSound(2, "beep"));
+  EXPECT_EXIT(
+      {
+        plat::SetDSoundFault(plat::DSoundCall::DuplicateSoundBuffer, DSERR_OUTOFMEMORY);
+        manager.GetSoundInstance(2);
+      },
+      testing::ExitedWithCode(0), "Hey.*DSERR_OUTOFMEMORY");
+  EXPECT_EXIT(
+      {
+        plat::SetDSoundFault(plat::DSoundCall::DuplicateSoundBuffer, DSERR_BUFFERLOST);
+        manager.GetSoundInstance(2);
+      },
+      testing::ExitedWithCode(0), "^$");
+}
+
+}  // namespace
+}  // namespace soundtest

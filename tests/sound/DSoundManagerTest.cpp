@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "framework/sound/DSoundVolume.h"
+#include "platform/audio/MMSystem.h"
+#include "platform/dsound/DSoundFaults.h"
+#include "platform/win/Modules.h"
+#include "tests/sound/SoundTestSupport.h"
+
+namespace soundtest {
+namespace {
+
+using Kit::DSoundVolumeFromLinear;
+
+TEST(DSoundVolume, FollowsTheLogCurveAndCutsOffBelowMinus2000) {
+  EXPECT_EQ(DSoundVolumeFromLinear(1.0), 0);
+  EXPECT_EQ(DSoundVolumeFromLinear(0.5), -605);
+  EXPECT_EQ(DSoundVolumeFromLinear(0.25), -1138);
+  EXPECT_EQ(DSoundVolumeFromLinear(0.044), -1994);
+  EXPECT_EQ(DSoundVolumeFromLinear(0.043), -10000);
+  EXPECT_EQ(DSoundVolumeFromLinear(0.0), -10000);
+  // Outside the range: silence below, full above, never an invalid DirectSound volume.
+  EXPECT_EQ(DSoundVolumeFromLinear(-0.5), -10000);
+  EXPECT_EQ(DSoundVolumeFromLinear(2.0), 0);
+}
+
+class DSoundManagerTest : public SoundTest {
+ protected:
+  void WriteBeep(const std::string& name, int frames = 4410) {
+    dir.Write(name + ".wav",
+              WavFile(1, 44100, 16, Pcm16(std::vector<std::int16_t>(static_cast<std::size_t>(frames), 500))));
+  }
+};
+
+TEST_F(DSoundManagerTest, ActiveManagerHasAPrimaryBufferInTheStandardFormat) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  EXPECT_TRUE(manager.Initialized());
+  ASSERT_NE(manager.Primary(), nullptr);
+  WAVEFORMATEX format{};
+  manager.Primary()->GetFormat(&format, sizeof format, nullptr);
+  EXPECT_EQ(format.nSamplesPerSec, 44100u);
+  EXPECT_EQ(format.nChannels, 2);
+  EXPECT_EQ(format.wBitsPerSample, 16);
+}
+
+TEST_F(DSoundManagerTest, FailedPriorityLevelLeavesNoPrimaryButSoundStillWorks) {
+  plat::SetDSoundFault(plat::DSoundCall::SetCooperativeLevel, DSERR_ALLOCATED);
+  InspectableDSoundManager manager(FakeWindow(), false);
+  EXPECT_TRUE(manager.Initialized());
+  EXPECT_EQ(manager.Primary(), nullptr);
+  WriteBeep("beep");
+  EXPECT_TRUE(manager.LoadSound(0, "beep"));
+  auto* instance = manager.GetSoundInstance(0);
+  ASSERT_NE(instance, nullptr);
+  EXPECT_TRUE(instance->Play(false, false));
+}
+
+TEST_F(DSoundManagerTest, WithoutWindowOrDirectSoundTheManagerIsSilentButAcceptsEverything) {
+  plat::SetDSoundFault(plat::DSoundCall::Create, DSERR_NODRIVER);
+  InspectableDSoundManager failed(FakeWindow(), false);
+  EXPECT_FALSE(failed.Initialized());
+  plat::ResetDSoundFaults();
+
+  plat::SetExportMissing("dsound.dll", "DirectSoundCreate", true);
+  InspectableDSoundManager missing(FakeWindow(), false);
+  EXPECT_FALSE(missing.Initialized());
+  plat::ResetModuleFaults();
+
+  InspectableDSoundManager silent(nullptr, false);
+  EXPECT_FALSE(silent.Initialized());
+  EXPECT_TRUE(silent.LoadSound(4, "nothing-here"));
+  EXPECT_EQ(silent.Source(4), nullptr);
+  Kit::SoundInstance* instance = silent.GetSoundInstance(4);
+  ASSERT_NE(instance, nullptr);
+  EXPECT_FALSE(instance->Play(false, true));
+  EXPECT_FALSE(instance->IsPlaying());
+  EXPECT_TRUE(instance->IsReleased());
+}
+
+TEST_F(DSoundManagerTest, ThirtyThreeQuickPlaysGetThirtyTwoChannels) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  WriteBeep("beep");
+  ASSERT_TRUE(manager.LoadSound(7, "beep"));
+  for (int i = 0; i < 32; ++i) {
+    Kit::SoundInstance* instance = manager.GetSoundInstance(7);
+    ASSERT_NE(instance, nullptr) << i;
+    instance->Play(false, true);
+  }
+  EXPECT_EQ(manager.GetSoundInstance(7), nullptr);
+  EXPECT_EQ(manager.BusyChannels(), 32);
+}
+
+TEST_F(DSoundManagerTest, FinishedAutoReleaseSoundFreesItsChannelAtTheNextRequest) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  WriteBeep("beep", 441);  // 10 ms
+  ASSERT_TRUE(manager.LoadSound(0, "beep"));
+  for (int i = 0; i < 32; ++i) manager.GetSoundInstance(0)->Play(false, true);
+  EXPECT_EQ(manager.GetSoundInstance(0), nullptr);
+  clock.AdvanceMillis(20);  // within the same second as the plays
+  EXPECT_NE(manager.GetSoundInstance(0), nullptr);
+}
+
+TEST_F(DSoundManagerTest, InstancesGetTheIdsBaseVolumeAndPanOnlyWhenMade) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  WriteBeep("beep");
+  ASSERT_TRUE(manager.LoadSound(9, "beep"));
+  EXPECT_FALSE(manager.SetBaseVolume(256, 0.5));
+  EXPECT_FALSE(manager.SetBasePan(256, 100));
+  EXPECT_EQ(manager.GetSoundInstance(256), nullptr);
+  EXPECT_TRUE(manager.SetBaseVolume(255, 0.5));
+  auto* before = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(9));
+  ASSERT_TRUE(manager.SetBaseVolume(9, 0.5));
+  ASSERT_TRUE(manager.SetBasePan(9, -2500));
+  auto* after = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(9));
+  LONG volume = 1, pan = 1;
+  before->GetSoundBuffer()->GetVolume(&volume);
+  EXPECT_EQ(volume, 0);
+  after->GetSoundBuffer()->GetVolume(&volume);
+  after->GetSoundBuffer()->GetPan(&pan);
+  EXPECT_EQ(volume, -605);
+  EXPECT_EQ(pan, -2500);
+}
+
+TEST_F(DSoundManagerTest, ManagerVolumeReachesEveryPlayingInstanceAtOnce) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  WriteBeep("beep");
+  ASSERT_TRUE(manager.LoadSound(0, "beep"));
+  std::vector<Kit::DSoundInstance*> instances;
+  for (int i = 0; i < 3; ++i) {
+    instances.push_back(static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(0)));
+    instances.back()->Play(true, false);
+  }
+  manager.SetVolume(0.0);
+  for (auto* instance : instances) {
+    LONG volume = 0;
+    instance->GetSoundBuffer()->GetVolume(&volume);
+    EXPECT_EQ(volume, -10000);
+  }
+  manager.SetVolume(1.0);
+  for (auto* instance : instances) {
+    LONG volume = -1;
+    instance->GetSoundBuffer()->GetVolume(&volume);
+    EXPECT_EQ(volume, 0);
+  }
+}
+
+TEST_F(DSoundManagerTest, StopAllSoundsKeepsAutoReleaseSoTheSweepReclaims) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  WriteBeep("beep", 44100);
+  ASSERT_TRUE(manager.LoadSound(0, "beep"));
+  Kit::SoundInstance* kept = manager.GetSoundInstance(0);
+  kept->Play(true, false);
+  Kit::SoundInstance* once = manager.GetSoundInstance(0);
+  once->Play(false, true);
+  manager.StopAllSounds();
+  EXPECT_FALSE(once->IsPlaying());
+  EXPECT_FALSE(kept->IsPlaying());
+  clock.AdvanceMillis(1001);
+  manager.GetSoundInstance(0);  // runs the sweep
+  // The auto-release instance went; the looping one that was only stopped keeps its channel.
+  EXPECT_EQ(manager.BusyChannels(), 2);
+}
+
+TEST_F(DSoundManagerTest, ReleaseSoundEmptiesTheIdButKeepsItsDefaults) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  WriteBeep("beep");
+  ASSERT_TRUE(manager.LoadSound(3, "beep"));
+  manager.SetBaseVolume(3, 0.5);
+  Kit::SoundInstance* playing = manager.GetSoundInstance(3);
+  playing->Play(false, false);
+  manager.ReleaseSound(3);
+  EXPECT_EQ(manager.Source(3), nullptr);
+  EXPECT_EQ(manager.Name(3), "");
+  EXPECT_EQ(manager.GetSoundInstance(3), nullptr);
+  EXPECT_TRUE(playing->IsPlaying());  // an instance keeps the samples it shares
+  ASSERT_TRUE(manager.LoadSound(3, "beep"));
+  auto* again = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(3));
+  LONG volume = 0;
+  again->GetSoundBuffer()->GetVolume(&volume);
+  EXPECT_EQ(volume, -605);
+  manager.ReleaseSound(999);  // out of range: nothing happens
+}
+
+TEST_F(DSoundManagerTest, MasterVolumeIsTheWaveOutVolume) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  manager.SetMasterVolume(0.5);
+  EXPECT_EQ(plat::WaveOutVolumeLeft(), 32767u);
+  EXPECT_NEAR(manager.GetMasterVolume(), 32767 / 65535.0, 1e-9);
+  manager.SetMasterVolume(-1.0);
+  EXPECT_EQ(plat::WaveOutVolumeLeft(), 0u);
+  plat::SetMixerMissing(true);
+  EXPECT_EQ(manager.GetMasterVolume(), 0.0);
+  plat::SetMixerMissing(false);
+  manager.SetMasterVolume(1.0);
+  EXPECT_EQ(manager.GetMasterVolume(), 1.0);
+}
+
+}  // namespace
+}  // namespace soundtest

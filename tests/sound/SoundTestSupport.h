@@ -1,0 +1,56 @@
+// Shared pieces of the sound tests: sound files written on the spot, a manager whose slots can be
+// looked at, and a fixture that works in a fresh current folder on the fake clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/sound/DSoundManager.h"
+#include "platform/win/Time.h"
+#include "tests/support/TempDir.h"
+
+namespace soundtest {
+
+// A RIFF WAVE file: "fmt " (16 bytes, or 18 with extraFmtBytes) then "data".
+std::string WavFile(int channels, int rate, int bits, const std::vector<std::uint8_t>& data, int formatTag = 1,
+                    bool extraFmtBytes = false);
+std::vector<std::uint8_t> Pcm16(const std::vector<std::int16_t>& samples);
+// A Sun AU file with the given header numbers and data.
+std::string AuFile(std::uint32_t encoding, std::uint32_t rate, std::uint32_t channels,
+                   const std::vector<std::uint8_t>& data);
+std::string ReadFile(const std::string& path);
+std::string TestData(const std::string& name);
+
+class InspectableDSoundManager : public Kit::DSoundManager {
+ public:
+  using DSoundManager::DSoundManager;
+  LPDIRECTSOUNDBUFFER Source(unsigned int id) const { return sourceSounds[id]; }
+  DWORD DataSize(unsigned int id) const { return sourceDataSizes[id]; }
+  const std::string& Name(unsigned int id) const { return sourceFileNames[id]; }
+  LPDIRECTSOUNDBUFFER Primary() const { return primaryBuffer; }
+  int BusyChannels() const;
+  // The bytes of the id's buffer and its format.
+  std::vector<std::uint8_t> Bytes(unsigned int id) const;
+  WAVEFORMATEX Format(unsigned int id) const;
+};
+
+HWND FakeWindow();
+
+class SoundTest : public testing::Test {
+ protected:
+  SoundTest();
+  ~SoundTest() override;
+
+  testsupport::TempDir dir;
+  plat::FakeClock clock;
+  plat::ScopedClock useClock{clock};
+  HMODULE dsound = nullptr;
+
+ private:
+  std::string mPreviousFolder;
+};
+
+}  // namespace soundtest

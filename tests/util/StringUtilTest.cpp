@@ -1,0 +1,118 @@
+#include "framework/util/StringUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+using namespace Kit;
+
+TEST(StringUtil, CaseAndTrim) {
+  EXPECT_EQ(StringToUpper("Quarvel 1.0 \xE9"), "QUARVEL 1.0 \xE9");
+  EXPECT_EQ(StringToLower("LeVeL_01.VEL"), "level_01.vel");
+  EXPECT_EQ(Trim(" \t\r\n name value \n"), "name value");
+  EXPECT_EQ(Trim(" \t "), "");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("x"), "x");
+}
+
+TEST(StringUtil, StringToIntAcceptsDecimalAndHex) {
+  int value = 99;
+  EXPECT_TRUE(StringToInt("0x1F", value));
+  EXPECT_EQ(value, 31);
+  EXPECT_TRUE(StringToInt("0XfF", value));
+  EXPECT_EQ(value, 255);
+  EXPECT_TRUE(StringToInt("-42", value));
+  EXPECT_EQ(value, -42);
+  EXPECT_TRUE(StringToInt("007", value));
+  EXPECT_EQ(value, 7);
+  EXPECT_TRUE(StringToInt("-", value));
+  EXPECT_EQ(value, 0);
+  EXPECT_TRUE(StringToInt("0x", value));
+  EXPECT_EQ(value, 0);
+  // Values wrap like 32-bit arithmetic.
+  EXPECT_TRUE(StringToInt("4294967297", value));
+  EXPECT_EQ(value, 1);
+  EXPECT_TRUE(StringToInt("0xFFFFFFFF", value));
+  EXPECT_EQ(value, -1);
+}
+
+TEST(StringUtil, StringToIntRejectsMalformedTextWithZero) {
+  for (const char* text : {"", "12a", "-0x10", "x1", "-x10", "1x0", "0x1x", "0xG", " 1", "1 ", "+1", "--1"}) {
+    int value = 5;
+    EXPECT_FALSE(StringToInt(text, value)) << text;
+    EXPECT_EQ(value, 0) << text;
+  }
+}
+
+TEST(StringUtil, StringToDouble) {
+  double value = 7;
+  EXPECT_TRUE(StringToDouble("-2.25", value));
+  EXPECT_DOUBLE_EQ(value, -2.25);
+  EXPECT_TRUE(StringToDouble("1.", value));
+  EXPECT_DOUBLE_EQ(value, 1.0);
+  EXPECT_TRUE(StringToDouble(".5", value));
+  EXPECT_DOUBLE_EQ(value, 0.5);
+  EXPECT_TRUE(StringToDouble("12", value));
+  EXPECT_DOUBLE_EQ(value, 12.0);
+  for (const char* text : {"", "3,5", "1e5", "1.2.3", "1.5x", "abc", " 1"}) {
+    value = 7;
+    EXPECT_FALSE(StringToDouble(text, value)) << text;
+    EXPECT_EQ(value, 0.0) << text;
+  }
+}
+
+TEST(StringUtil, CommaSeparateGroupsByThree) {
+  EXPECT_EQ(CommaSeparate(0), "0");
+  EXPECT_EQ(CommaSeparate(999), "999");
+  EXPECT_EQ(CommaSeparate(1000), "1,000");
+  EXPECT_EQ(CommaSeparate(1000000), "1,000,000");
+  EXPECT_EQ(CommaSeparate(12345), "12,345");
+  EXPECT_EQ(CommaSeparate(INT_MAX), "2,147,483,647");
+  EXPECT_EQ(CommaSeparate(-1234), "-1,234");
+  EXPECT_EQ(CommaSeparate(INT_MIN), "-2,147,483,648");
+}
+
+TEST(StringUtil, StrFormatFormatsAndGrowsBeyondTheFirstBuffer) {
+  EXPECT_EQ(StrFormat("%s: %s", "Blt", "DDERR_SURFACELOST"), "Blt: DDERR_SURFACELOST");
+  EXPECT_EQ(StrFormat("%d/%04.1f/%x", -3, 2.25, 255), "-3/02.2/ff");
+  EXPECT_EQ(StrFormat("%s", ""), "");
+  for (std::size_t length : {159u, 160u, 161u, 320u, 321u, 100000u}) {
+    std::string text(length, 'a');
+    EXPECT_EQ(StrFormat("%s", text.c_str()), text) << length;
+  }
+}
+
+TEST(StringUtil, StrFormatCutsOutputAtItsLimit) {
+  std::string huge(kMaxFormattedLength + 10, 'b');
+  std::string result = StrFormat("<%s>", huge.c_str());
+  EXPECT_EQ(result.size(), kMaxFormattedLength);
+  EXPECT_EQ(result.front(), '<');
+  EXPECT_EQ(result.back(), 'b');
+}
+
+TEST(StringUtil, XMLDecodeString) {
+  EXPECT_EQ(XMLDecodeString("&lt;&gt;&amp;&foo;"), "<>&&");
+  EXPECT_EQ(XMLDecodeString("&quot;a&apos;&nbsp;b&cr;"), "\"a' b\n");
+  EXPECT_EQ(XMLDecodeString("fish & chips"), "fish & chips");
+  EXPECT_EQ(XMLDecodeString("a&;b"), "a&b");
+  EXPECT_EQ(XMLDecodeString("&#65;"), "&");
+  EXPECT_EQ(XMLDecodeString("&amp"), "&amp");
+  EXPECT_EQ(XMLDecodeString(""), "");
+}
+
+TEST(StringUtil, StrFindNoCase) {
+  EXPECT_EQ(StrFindNoCase("Hello World", "WORLD"), 6);
+  EXPECT_EQ(StrFindNoCase("Hello World", "o"), 4);
+  EXPECT_EQ(StrFindNoCase("aaab", "AAB"), 1);
+  EXPECT_EQ(StrFindNoCase("abc", "abcd"), -1);
+  EXPECT_EQ(StrFindNoCase("abc", "x"), -1);
+  EXPECT_EQ(StrFindNoCase("abc", ""), 0);
+  EXPECT_EQ(StrFindNoCase("", ""), -1);
+  EXPECT_EQ(StrFindNoCase("", "a"), -1);
+  EXPECT_EQ(StrFindNoCase(nullptr, "a"), -1);
+  EXPECT_EQ(StrFindNoCase("a", nullptr), -1);
+}
+
+}  // namespace
