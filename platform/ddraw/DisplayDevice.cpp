@@ -47,6 +47,12 @@ DisplayDevice::DisplayDevice(const DisplaySettings& settings) {
 
 DisplayDevice::~DisplayDevice() = default;
 
+void DisplayDevice::SetMode(const DisplayMode& mode) {
+  const bool changed = mode.width != mMode.width || mode.height != mMode.height || !(mode.layout == mMode.layout);
+  mMode = mode;
+  if (changed && mPrimary) mPrimary->MarkLost();
+}
+
 void DisplayDevice::SetCooperation(HWND window, bool exclusive) {
   mFocusWindow = window;
   mExclusive = exclusive;

@@ -36,7 +36,8 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   // ---- under Mutex() ----
   const DisplayMode& Desktop() const { return mDesktop; }
   const DisplayMode& Mode() const { return mMode; }
-  void SetMode(const DisplayMode& mode) { mMode = mode; }
+  // A new mode loses the primary surface that was made for the old one.
+  void SetMode(const DisplayMode& mode);
   bool Exclusive() const { return mExclusive; }
   HWND FocusWindow() const { return mFocusWindow; }
   void SetCooperation(HWND window, bool exclusive);

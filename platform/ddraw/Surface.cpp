@@ -599,6 +599,9 @@ void Surface::RotateBuffers() {
 }
 
 void Surface::FlipToGdiBuffer() {
+  // A locked buffer stays where its holder writes.
+  if (Busy() || std::any_of(mBackBuffers.begin(), mBackBuffers.end(), [](Surface* back) { return back->Busy(); }))
+    return;
   for (size_t turns = 0; turns < mBackBuffers.size() && !mBuffer.gdi; ++turns) RotateBuffers();
 }
 

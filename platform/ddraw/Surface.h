@@ -75,6 +75,8 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   int Height() const { return mHeight; }
   // Shows the GDI buffer of a flip chain again.
   void FlipToGdiBuffer();
+  // The display mode changed under the surface: it and its chain are lost.
+  void MarkLost();
 
  private:
   Surface(std::shared_ptr<DisplayDevice> device, DWORD caps, int width, int height, const PixelLayout& layout);
@@ -90,7 +92,6 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   PixelView View() const;
   bool Busy() const { return mLocked || mDC != nullptr; }
   bool Visible() const;
-  void MarkLost();
   HRESULT AllocatePixels();
   // The region a clipper lets blits reach, in surface coordinates.
   std::optional<RECT> ClipRegion() const;

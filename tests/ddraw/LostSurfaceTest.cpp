@@ -63,6 +63,23 @@ TEST_P(LostSurfaceTest, AFlipChainIsLostAsAWhole) {
   mDD->SetCooperativeLevel(window, DDSCL_NORMAL);
 }
 
+TEST_P(LostSurfaceTest, ADisplayModeChangeLosesThePrimary) {
+  const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5153));
+  ASSERT_EQ(mDD->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+  ASSERT_EQ(mDD->SetDisplayMode(800, 600, road().bytesPerPixel * 8, 0, 0), DD_OK);
+  DDSURFACEDESC2 desc = PrimaryDesc(1);
+  IDirectDrawSurface7* primary = nullptr;
+  ASSERT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
+  Com<IDirectDrawSurface7> owned(primary);
+  // The same mode again changes nothing.
+  ASSERT_EQ(mDD->SetDisplayMode(800, 600, road().bytesPerPixel * 8, 0, 0), DD_OK);
+  EXPECT_EQ(primary->IsLost(), DD_OK);
+  ASSERT_EQ(mDD->SetDisplayMode(640, 480, road().bytesPerPixel * 8, 0, 0), DD_OK);
+  EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
+  mDD->SetCooperativeLevel(window, DDSCL_NORMAL);
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, LostSurfaceTest, testing::ValuesIn(kRoads), RoadName);
 
 }  // namespace
