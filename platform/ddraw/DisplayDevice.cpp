@@ -87,6 +87,11 @@ void DisplayDevice::PresentPrimary() {
     PresentOnMainThread();
     return;
   }
+  {
+    // Nothing to show in: nothing to queue.
+    std::lock_guard lock(mMutex);
+    if (mShutDown || !mPrimary || !PresentationWindow()) return;
+  }
   // One queued present at a time: it shows whatever the primary holds when it runs.
   if (mPresentQueued.exchange(true)) return;
   PostToMainThread([self = shared_from_this()] {
