@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <bit>
+
 #include "platform/ddraw/PresentedFrame.h"
 #include "platform/win/SdlWindow.h"
 
@@ -47,7 +49,10 @@ void Presenter::Detach() {
   if (!mWindow) return;
   if (SdlWindowOf(mWindow) == mSdlWindow) {
     if (mTexture) SDL_DestroyTexture(mTexture);
-    if (mFullScreen) SDL_SetWindowFullscreen(mSdlWindow, 0);
+    if (mFullScreen) {
+      SDL_SetWindowFullscreen(mSdlWindow, 0);
+      SDL_SetWindowSize(mSdlWindow, mWindowedWidth, mWindowedHeight);
+    }
     if (mOwnsRenderer) {
       SDL_DestroyRenderer(mRenderer);
     } else {
@@ -66,7 +71,10 @@ void Presenter::Detach() {
 void Presenter::SetScreenMode(HWND window, bool fullScreen, int width, int height) {
   if (!Attach(window)) return;
   if (fullScreen != mFullScreen) {
+    if (fullScreen) SDL_GetWindowSize(mSdlWindow, &mWindowedWidth, &mWindowedHeight);
     SDL_SetWindowFullscreen(mSdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // Not every video driver gives the window its size back by itself.
+    if (!fullScreen) SDL_SetWindowSize(mSdlWindow, mWindowedWidth, mWindowedHeight);
     mFullScreen = fullScreen;
   }
   const int logicalWidth = fullScreen ? width : 0;
@@ -138,14 +146,24 @@ PresentedFrame ReadPresentedFrame(HWND window) {
 DWORD ShownColorOf(DWORD pixel, const DDPIXELFORMAT& format) {
   const Uint32 sdlFormat = SDL_MasksToPixelFormatEnum(static_cast<int>(format.dwRGBBitCount), format.dwRBitMask,
                                                       format.dwGBitMask, format.dwBBitMask, 0);
-  SDL_PixelFormat* described = SDL_AllocFormat(sdlFormat);
-  if (!described) return 0;
-  Uint8 r = 0;
-  Uint8 g = 0;
-  Uint8 b = 0;
-  SDL_GetRGB(pixel, described, &r, &g, &b);
-  SDL_FreeFormat(described);
-  return (static_cast<DWORD>(r) << 16) | (static_cast<DWORD>(g) << 8) | b;
+  if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN) return 0;
+  // Widened by the same conversion the software renderer uses on its way to the window.
+  Uint32 shown = 0;
+  if (SDL_ConvertPixels(1, 1, sdlFormat, &pixel, 4, SDL_PIXELFORMAT_RGB888, &shown, 4) != 0) return 0;
+  return shown & 0xFFFFFF;
+}
+
+bool ShowsPixel(DWORD shown, DWORD pixel, const DDPIXELFORMAT& format) {
+  const DWORD masks[] = {format.dwRBitMask, format.dwGBitMask, format.dwBBitMask};
+  for (int channel = 0; channel < 3; ++channel) {
+    const DWORD mask = masks[channel];
+    if (!mask) return false;
+    const int bits = std::popcount(mask);
+    const DWORD value = (pixel & mask) >> std::countr_zero(mask);
+    const DWORD shownValue = (shown >> (16 - 8 * channel)) & 0xFF;
+    if (bits >= 8 ? shownValue != (value >> (bits - 8)) : (shownValue >> (8 - bits)) != value) return false;
+  }
+  return true;
 }
 
 }  // namespace plat

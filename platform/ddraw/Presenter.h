@@ -37,6 +37,8 @@ class Presenter {
   int mTextureHeight = 0;
   unsigned mTextureFormat = 0;
   bool mFullScreen = false;
+  int mWindowedWidth = 0;
+  int mWindowedHeight = 0;
   int mLogicalWidth = 0;
   int mLogicalHeight = 0;
 };
