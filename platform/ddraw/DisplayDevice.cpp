@@ -101,7 +101,7 @@ void DisplayDevice::PresentPrimary() {
 }
 
 void DisplayDevice::PresentOnMainThread() {
-  PresentFrame frame;
+  PresentFrame& frame = mStagingFrame;
   HWND window;
   {
     std::lock_guard lock(mMutex);

@@ -10,10 +10,10 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/PixelLayout.h"
+#include "platform/ddraw/Surface.h"
 
 namespace plat::ddraw {
 
-class Surface;
 class Presenter;
 
 struct DisplayMode {
@@ -77,6 +77,7 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   std::atomic<bool> mPresentQueued{false};
   // Touched only on the main thread.
   std::unique_ptr<Presenter> mPresenter;
+  PresentFrame mStagingFrame;  // its memory is kept from frame to frame
 };
 
 }  // namespace plat::ddraw
