@@ -26,6 +26,11 @@ void Voice::Play(bool looping) {
   mLooping = looping;
 }
 
+void Voice::SetLooping(bool looping) {
+  std::lock_guard lock(mMixer.mMutex);
+  mLooping = looping;
+}
+
 void Voice::Stop() {
   std::lock_guard lock(mMixer.mMutex);
   mPlaying = false;

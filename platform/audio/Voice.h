@@ -33,6 +33,8 @@ class Voice {
 
   // Starts from the current position. A looping voice wraps at the loop end to the loop start.
   void Play(bool looping);
+  // Changes whether a playing voice wraps at its loop end, without starting or stopping it.
+  void SetLooping(bool looping);
   // Stops where it is; the position stays.
   void Stop();
   bool IsPlaying() const;

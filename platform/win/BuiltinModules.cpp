@@ -1,5 +1,6 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"
+#include "platform/fmod/FMod.h"
 #include "platform/win/Modules.h"
 
 namespace plat {
@@ -8,6 +9,7 @@ namespace plat {
 void RegisterBuiltinModules() {
   RegisterDDrawModule();
   RegisterDSoundModule();
+  RegisterFModModule();
 }
 
 }  // namespace plat

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "framework/sound/DSoundVolume.h"
+#include "platform/audio/AudioOutput.h"
 #include "platform/audio/MMSystem.h"
 #include "platform/dsound/DSoundFaults.h"
 #include "platform/win/Modules.h"
@@ -194,6 +197,41 @@ TEST_F(DSoundManagerTest, MasterVolumeIsTheWaveOutVolume) {
   plat::SetMixerMissing(false);
   manager.SetMasterVolume(1.0);
   EXPECT_EQ(manager.GetMasterVolume(), 1.0);
+}
+
+}  // namespace
+}  // namespace soundtest
+
+namespace soundtest {
+namespace {
+
+TEST_F(DSoundManagerTest, LoadingThreadLoadsWhileTheMainThreadPlaysAndTheAudioThreadMixes) {
+  InspectableDSoundManager manager(FakeWindow(), false);
+  for (int i = 0; i < 8; ++i) WriteBeep("early" + std::to_string(i), 2000);
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(manager.LoadSound(static_cast<unsigned int>(i), "early" + std::to_string(i)));
+  dir.Write("late.ogg", TestData("sound/tone_mono_22050.ogg"));
+
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    std::vector<std::int16_t> out(2 * 256);
+    while (!done) plat::audio::SharedMixer().Mix(out.data(), 256);
+  });
+  std::atomic<int> loaded{0};
+  std::thread loading([&] {
+    for (unsigned int id = 100; id < 116; ++id) loaded += manager.LoadSound(id, "late") ? 1 : 0;
+  });
+  for (int i = 0; i < 400; ++i) {
+    if (Kit::SoundInstance* instance = manager.GetSoundInstance(static_cast<unsigned int>(i % 8))) {
+      instance->SetPan(i * 10 - 2000);
+      instance->Play(false, true);
+    }
+    clock.AdvanceMillis(5);
+  }
+  loading.join();
+  done = true;
+  audio.join();
+  EXPECT_EQ(loaded, 16);
+  EXPECT_NE(manager.GetSoundInstance(115), nullptr);
 }
 
 }  // namespace

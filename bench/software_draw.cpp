@@ -1,0 +1,326 @@
+// Software drawing on an 800x600 MemoryImage beside the same work done by pixman (OVER and ADD on
+// a8r8g8b8) and by SDL2's surface blitter / software renderer.
+#include "framework/graphics/MemoryImage.h"
+
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 128, SPRITES = 24;
+constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
+
+// A round sprite: opaque in the middle, a soft ring of partial alpha, transparent corners.
+std::vector<std::uint32_t> SoftSprite() {
+  std::vector<std::uint32_t> pixels(SPRITE * SPRITE);
+  for (int y = 0; y < SPRITE; ++y) {
+    for (int x = 0; x < SPRITE; ++x) {
+      const double d = std::hypot(x - SPRITE / 2.0 + 0.5, y - SPRITE / 2.0 + 0.5) / (SPRITE / 2.0);
+      const int a = d < 0.8 ? 255 : d < 1.0 ? static_cast<int>(255 * (1.0 - d) / 0.2) : 0;
+      const std::uint32_t r = (x * 2) & 0xFF, g = (y * 2) & 0xFF, b = 160;
+      pixels[y * SPRITE + x] = (static_cast<std::uint32_t>(a) << 24) | (r << 16) | (g << 8) | b;
+    }
+  }
+  return pixels;
+}
+
+std::vector<std::uint32_t> Premultiplied(const std::vector<std::uint32_t>& pixels) {
+  std::vector<std::uint32_t> out(pixels.size());
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const std::uint32_t p = pixels[i], a = p >> 24;
+    auto ch = [&](int shift) { return (((p >> shift) & 0xFF) * a / 255) << shift; };
+    out[i] = (a << 24) | ch(16) | ch(8) | ch(0);
+  }
+  return out;
+}
+
+struct Position {
+  int x, y;
+};
+std::vector<Position> Positions() {
+  std::vector<Position> out;
+  for (int i = 0; i < SPRITES; ++i) out.push_back({(i * 97) % (WIDTH - SPRITE), (i * 61) % (HEIGHT - SPRITE)});
+  return out;
+}
+
+struct Scene {
+  Scene() : sprite(), screen() {
+    std::vector<std::uint32_t> background(WIDTH * HEIGHT);
+    for (int i = 0; i < WIDTH * HEIGHT; ++i)
+      background[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    screen.SetBits(background.data(), WIDTH, HEIGHT);
+    screen.SetImageMode(false, false);  // the display's screen image is declared opaque
+    sprite.SetBits(SoftSprite().data(), SPRITE, SPRITE);
+  }
+  Kit::MemoryImage sprite;
+  Kit::MemoryImage screen;
+};
+
+void SetItems(benchmark::State& state, std::int64_t pixelsPerIteration) {
+  state.SetItemsProcessed(state.iterations() * pixelsPerIteration);
+}
+
+// --- ours -------------------------------------------------------------------------------------
+
+void Ours_Blt(benchmark::State& state) {
+  Scene scene;
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      scene.screen.Blt(&scene.sprite, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Color::White, 0);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_AdditiveColored(benchmark::State& state) {
+  Scene scene;
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      scene.screen.Blt(&scene.sprite, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Color(200, 150, 100), 1);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_Fill(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) scene.screen.FillRect(Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color(10, 20, 30), 0);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void Ours_FillTranslucent(benchmark::State& state) {
+  Scene scene;
+  for (auto _ : state) scene.screen.FillRect(Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color(10, 20, 30, 128), 0);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void Ours_Rotated(benchmark::State& state, double angle) {
+  Scene scene;
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      scene.screen.BltRotated(&scene.sprite, static_cast<float>(p.x), static_cast<float>(p.y),
+                              Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color::White, 0,
+                              angle, SPRITE / 2.0f, SPRITE / 2.0f);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_Stretch(benchmark::State& state, bool fast) {
+  Scene scene;
+  for (auto _ : state)
+    scene.screen.StretchBlt(&scene.sprite, Kit::Rect(100, 50, 600, 500), Kit::Rect(0, 0, SPRITE, SPRITE),
+                            Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color::White, 0, fast);
+  SetItems(state, 600 * 500);
+}
+
+// --- pixman -----------------------------------------------------------------------------------
+
+struct PixmanScene {
+  PixmanScene() : spriteBits(Premultiplied(SoftSprite())), screenBits(WIDTH * HEIGHT, 0xFF204060) {
+    sprite = pixman_image_create_bits(PIXMAN_a8r8g8b8, SPRITE, SPRITE, spriteBits.data(), SPRITE * 4);
+    screen = pixman_image_create_bits(PIXMAN_a8r8g8b8, WIDTH, HEIGHT, screenBits.data(), WIDTH * 4);
+  }
+  ~PixmanScene() {
+    pixman_image_unref(sprite);
+    pixman_image_unref(screen);
+  }
+  std::vector<std::uint32_t> spriteBits, screenBits;
+  pixman_image_t* sprite;
+  pixman_image_t* screen;
+};
+
+void Pixman_Over(benchmark::State& state) {
+  PixmanScene scene;
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE,
+                               SPRITE);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_AddColored(benchmark::State& state) {
+  PixmanScene scene;
+  // The colour as a component-alpha mask multiplies each channel, as a colourised additive draw does.
+  const pixman_color_t color{200 * 257, 150 * 257, 100 * 257, 0xFFFF};
+  pixman_image_t* mask = pixman_image_create_solid_fill(&color);
+  pixman_image_set_component_alpha(mask, 1);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      pixman_image_composite32(PIXMAN_OP_ADD, scene.sprite, mask, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
+  pixman_image_unref(mask);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_Fill(benchmark::State& state) {
+  PixmanScene scene;
+  for (auto _ : state) pixman_fill(scene.screenBits.data(), WIDTH, 32, 0, 0, WIDTH, HEIGHT, 0xFF0A141E);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void Pixman_FillTranslucent(benchmark::State& state) {
+  PixmanScene scene;
+  const pixman_color_t color{10 * 128, 20 * 128, 30 * 128, 128 * 257};
+  const pixman_rectangle16_t rect{0, 0, WIDTH, HEIGHT};
+  for (auto _ : state) pixman_image_fill_rectangles(PIXMAN_OP_OVER, scene.screen, &color, 1, &rect);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void Pixman_Rotated(benchmark::State& state, double angle) {
+  PixmanScene scene;
+  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  const double c = std::cos(angle), s = std::sin(angle);
+  const auto positions = Positions();
+  const int box = static_cast<int>(std::ceil(SPRITE * (std::abs(c) + std::abs(s))));
+  for (auto _ : state) {
+    for (const Position& p : positions) {
+      const double cx = p.x + SPRITE / 2.0, cy = p.y + SPRITE / 2.0;
+      // Destination to source, the inverse of an anticlockwise turn on a y-down screen.
+      pixman_transform_t t{};
+      t.matrix[0][0] = pixman_double_to_fixed(c);
+      t.matrix[0][1] = pixman_double_to_fixed(-s);
+      t.matrix[0][2] = pixman_double_to_fixed(-c * cx + s * cy + SPRITE / 2.0);
+      t.matrix[1][0] = pixman_double_to_fixed(s);
+      t.matrix[1][1] = pixman_double_to_fixed(c);
+      t.matrix[1][2] = pixman_double_to_fixed(-s * cx - c * cy + SPRITE / 2.0);
+      t.matrix[2][2] = pixman_fixed_1;
+      pixman_image_set_transform(scene.sprite, &t);
+      const int left = static_cast<int>(cx) - box / 2, top = static_cast<int>(cy) - box / 2;
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, left, top, 0, 0, left, top, box,
+                               box);
+    }
+  }
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_Stretch(benchmark::State& state) {
+  PixmanScene scene;
+  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  pixman_transform_t t;
+  pixman_transform_init_scale(&t, pixman_double_to_fixed(SPRITE / 600.0), pixman_double_to_fixed(SPRITE / 500.0));
+  pixman_image_set_transform(scene.sprite, &t);
+  for (auto _ : state)
+    pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, 100, 50, 600, 500);
+  SetItems(state, 600 * 500);
+}
+
+// --- SDL2 -------------------------------------------------------------------------------------
+
+struct SdlScene {
+  SdlScene() : spriteBits(SoftSprite()), screenBits(WIDTH * HEIGHT, 0xFF204060) {
+    sprite =
+        SDL_CreateRGBSurfaceWithFormatFrom(spriteBits.data(), SPRITE, SPRITE, 32, SPRITE * 4, SDL_PIXELFORMAT_ARGB8888);
+    screen =
+        SDL_CreateRGBSurfaceWithFormatFrom(screenBits.data(), WIDTH, HEIGHT, 32, WIDTH * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_SetSurfaceBlendMode(sprite, SDL_BLENDMODE_BLEND);
+  }
+  ~SdlScene() {
+    if (renderer) SDL_DestroyRenderer(renderer);
+    SDL_FreeSurface(sprite);
+    SDL_FreeSurface(screen);
+  }
+  SDL_Renderer* Renderer() {
+    if (!renderer) renderer = SDL_CreateSoftwareRenderer(screen);
+    return renderer;
+  }
+  std::vector<std::uint32_t> spriteBits, screenBits;
+  SDL_Surface* sprite;
+  SDL_Surface* screen;
+  SDL_Renderer* renderer = nullptr;
+};
+
+void SDL_Blit(benchmark::State& state) {
+  SdlScene scene;
+  const auto positions = Positions();
+  for (auto _ : state) {
+    for (const Position& p : positions) {
+      SDL_Rect to{p.x, p.y, SPRITE, SPRITE};
+      SDL_BlitSurface(scene.sprite, nullptr, scene.screen, &to);
+    }
+  }
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void SDL_BlitAddColored(benchmark::State& state) {
+  SdlScene scene;
+  SDL_SetSurfaceBlendMode(scene.sprite, SDL_BLENDMODE_ADD);
+  SDL_SetSurfaceColorMod(scene.sprite, 200, 150, 100);
+  const auto positions = Positions();
+  for (auto _ : state) {
+    for (const Position& p : positions) {
+      SDL_Rect to{p.x, p.y, SPRITE, SPRITE};
+      SDL_BlitSurface(scene.sprite, nullptr, scene.screen, &to);
+    }
+  }
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void SDL_Fill(benchmark::State& state) {
+  SdlScene scene;
+  for (auto _ : state) SDL_FillRect(scene.screen, nullptr, 0xFF0A141E);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void SDL_FillTranslucent(benchmark::State& state) {
+  SdlScene scene;
+  SDL_Renderer* renderer = scene.Renderer();
+  SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+  SDL_SetRenderDrawColor(renderer, 10, 20, 30, 128);
+  for (auto _ : state) SDL_RenderFillRect(renderer, nullptr);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void SDL_Rotated(benchmark::State& state, double angle) {
+  SdlScene scene;
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_Renderer* renderer = scene.Renderer();
+  SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
+  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  const auto positions = Positions();
+  for (auto _ : state) {
+    for (const Position& p : positions) {
+      SDL_Rect to{p.x, p.y, SPRITE, SPRITE};
+      SDL_RenderCopyEx(renderer, texture, nullptr, &to, -angle * 180 / std::numbers::pi, nullptr, SDL_FLIP_NONE);
+    }
+  }
+  SDL_DestroyTexture(texture);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void SDL_Stretch(benchmark::State& state) {
+  SdlScene scene;
+  for (auto _ : state) {
+    SDL_Rect to{100, 50, 600, 500};
+    SDL_BlitScaled(scene.sprite, nullptr, scene.screen, &to);
+  }
+  SetItems(state, 600 * 500);
+}
+
+BENCHMARK(Ours_Blt);
+BENCHMARK(Pixman_Over);
+BENCHMARK(SDL_Blit);
+BENCHMARK(Ours_AdditiveColored);
+BENCHMARK(Pixman_AddColored);
+BENCHMARK(SDL_BlitAddColored);
+BENCHMARK(Ours_Fill);
+BENCHMARK(Pixman_Fill);
+BENCHMARK(SDL_Fill);
+BENCHMARK(Ours_FillTranslucent);
+BENCHMARK(Pixman_FillTranslucent);
+BENCHMARK(SDL_FillTranslucent);
+BENCHMARK_CAPTURE(Ours_Rotated, 0deg, 0.0);
+BENCHMARK_CAPTURE(Pixman_Rotated, 0deg, 0.0);
+BENCHMARK_CAPTURE(SDL_Rotated, 0deg, 0.0);
+BENCHMARK_CAPTURE(Ours_Rotated, 30deg, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Pixman_Rotated, 30deg, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(SDL_Rotated, 30deg, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Stretch, AreaWeighted, false);
+BENCHMARK(Pixman_Stretch);
+BENCHMARK_CAPTURE(Ours_Stretch, Fast, true);
+BENCHMARK(SDL_Stretch);
+
+}  // namespace

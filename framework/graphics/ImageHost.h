@@ -1,0 +1,31 @@
+// What a MemoryImage needs from the application it belongs to. The application object implements
+// it: it keeps the set of live images, knows whether Direct3D draws, describes the display's pixel
+// format and owns the Direct3D textures. Every operation has a neutral default, so an image without
+// an application (or with a host that does not draw in 3D) simply keeps its pixels itself.
+#pragma once
+
+#include <cstdint>
+
+namespace Kit {
+
+class MemoryImage;
+class NativeDisplay;
+
+class ImageHost {
+ public:
+  virtual void AddMemoryImage(MemoryImage* image) {}
+  virtual void RemoveMemoryImage(MemoryImage* image) {}
+  virtual bool Is3DAccelerated() { return false; }
+  // The display's pixel format, or null while there is no display.
+  virtual NativeDisplay* GetNativeDisplay() { return nullptr; }
+  // Drops the image's Direct3D textures and clears its d3dData.
+  virtual void Remove3DData(MemoryImage* image) {}
+  // Reads the image's pixels back from its Direct3D textures into width x height words; false when
+  // they cannot be read.
+  virtual bool RecoverBitsFrom3D(MemoryImage* image, std::uint32_t* bits) { return false; }
+
+ protected:
+  ~ImageHost() = default;
+};
+
+}  // namespace Kit

@@ -1,0 +1,276 @@
+#include "framework/graphics/MemoryImage.h"
+
+#include "framework/graphics/NativePixel.h"
+#include "framework/graphics/PaletteBuilder.h"
+#include "framework/graphics/RunLengthTable.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Kit {
+namespace {
+
+template <typename T>
+std::unique_ptr<T[]> CopyArray(const std::unique_ptr<T[]>& from, std::size_t count) {
+  if (!from) return nullptr;
+  auto copy = std::make_unique_for_overwrite<T[]>(count);
+  std::copy_n(from.get(), count, copy.get());
+  return copy;
+}
+
+std::unique_ptr<std::uint32_t[]> NewBits(std::size_t pixels) {
+  auto bits = std::make_unique<std::uint32_t[]>(pixels + 1);
+  bits[pixels] = MemoryImage::GUARD_WORD;
+  return bits;
+}
+
+}  // namespace
+
+MemoryImage::MemoryImage(ImageHost* app) : mApp(app) {
+  if (mApp) mApp->AddMemoryImage(this);
+}
+
+MemoryImage::MemoryImage(const MemoryImage& other)
+    : Image(other),
+      mBitsChangedCount(other.mBitsChangedCount),
+      mD3DFlags(other.mD3DFlags),
+      mForcedMode(other.mForcedMode),
+      mHasTrans(other.mHasTrans),
+      mHasAlpha(other.mHasAlpha),
+      mIsVolatile(other.mIsVolatile),
+      mPurgeBits(other.mPurgeBits),
+      mWantPal(other.mWantPal),
+      mBitsChanged(other.mBitsChanged),
+      mApp(other.mApp) {
+  const std::size_t pixels = PixelCount();
+  if (!other.mBits && !other.mColorTable) {
+    // The source holds its pixels only as native data or textures: take a copy of them without
+    // leaving the source with a buffer it did not have.
+    mBits = const_cast<MemoryImage&>(other).RecoverBits();
+  } else {
+    mBits = CopyArray(other.mBits, pixels + 1);
+  }
+  mColorTable = CopyArray(other.mColorTable, 256);
+  mColorIndices = CopyArray(other.mColorIndices, pixels);
+  mNativeAlphaData = CopyArray(other.mNativeAlphaData, other.mColorTable ? 256 : pixels);
+  mRLAlphaData = CopyArray(other.mRLAlphaData, pixels);
+  mRLAdditiveData = CopyArray(other.mRLAdditiveData, pixels);
+  if (mApp) mApp->AddMemoryImage(this);
+}
+
+MemoryImage::~MemoryImage() {
+  if (mApp) mApp->RemoveMemoryImage(this);
+}
+
+std::size_t MemoryImage::PixelCount() const {
+  return mWidth > 0 && mHeight > 0 ? static_cast<std::size_t>(mWidth) * static_cast<std::size_t>(mHeight) : 0;
+}
+
+std::uint32_t MemoryImage::PixelAt(std::size_t index) const {
+  return mBits ? mBits[index] : mColorTable[mColorIndices[index]];
+}
+
+void MemoryImage::BitsChanged() {
+  mBitsChanged = true;
+  ++mBitsChangedCount;
+  mNativeAlphaData.reset();
+  mRLAlphaData.reset();
+  mRLAdditiveData.reset();
+}
+
+void MemoryImage::CommitBits() {
+  if (!mBitsChanged || mForcedMode) return;
+  mHasTrans = false;
+  mHasAlpha = false;
+  auto classify = [this](std::uint32_t pixel) {
+    const std::uint32_t a = pixel >> 24;
+    if (a == 0)
+      mHasTrans = true;
+    else if (a != 255)
+      mHasAlpha = true;
+  };
+  const std::size_t pixels = PixelCount();
+  if (mBits) {
+    for (std::size_t i = 0; i < pixels && !(mHasTrans && mHasAlpha); ++i) classify(mBits[i]);
+  } else if (mColorTable && mColorIndices) {
+    // Only the entries the pixels use: a table of fewer than 256 colours is padded with zero words,
+    // which would otherwise make every palettized image look transparent.
+    bool seen[256] = {};
+    for (std::size_t i = 0; i < pixels; ++i) seen[mColorIndices[i]] = true;
+    for (int i = 0; i < 256; ++i)
+      if (seen[i]) classify(mColorTable[i]);
+  } else if (mColorTable) {
+    for (int i = 0; i < 256; ++i) classify(mColorTable[i]);
+  } else {
+    mHasTrans = true;
+    mHasAlpha = false;
+  }
+  mBitsChanged = false;
+}
+
+void MemoryImage::SetImageMode(bool hasTrans, bool hasAlpha) {
+  mForcedMode = true;
+  mHasTrans = hasTrans;
+  mHasAlpha = hasAlpha;
+}
+
+void MemoryImage::SetVolatile(bool isVolatile) { mIsVolatile = isVolatile; }
+
+void MemoryImage::SetBits(const std::uint32_t* bits, int width, int height, bool commitBits) {
+  mColorIndices.reset();
+  mColorTable.reset();
+  mBits.reset();
+  mWidth = std::max(width, 0);
+  mHeight = std::max(height, 0);
+  const std::size_t pixels = PixelCount();
+  mBits = NewBits(pixels);
+  if (bits && pixels) std::copy_n(bits, pixels, mBits.get());
+  BitsChanged();
+  if (commitBits) CommitBits();
+}
+
+void MemoryImage::Create(int width, int height) {
+  mBits.reset();
+  // A palette or native data of the old size would no longer match the new one.
+  mColorIndices.reset();
+  mColorTable.reset();
+  mWidth = std::max(width, 0);
+  mHeight = std::max(height, 0);
+  mHasTrans = true;
+  mHasAlpha = true;
+  BitsChanged();
+}
+
+std::unique_ptr<std::uint32_t[]> MemoryImage::RecoverBits() {
+  const std::size_t pixels = PixelCount();
+  auto bits = NewBits(pixels);
+  if (mColorTable && mColorIndices) {
+    for (std::size_t i = 0; i < pixels; ++i) bits[i] = mColorTable[mColorIndices[i]];
+  } else if (mNativeAlphaData) {
+    const NativeDisplay& display = EffectiveDisplay(mApp ? mApp->GetNativeDisplay() : nullptr);
+    for (std::size_t i = 0; i < pixels; ++i) bits[i] = FromNativePixel(mNativeAlphaData[i], display);
+  } else if (mD3DData && mApp) {
+    if (!mApp->RecoverBitsFrom3D(this, bits.get())) std::fill_n(bits.get(), pixels, 0u);
+    bits[pixels] = GUARD_WORD;
+  }
+  return bits;
+}
+
+std::uint32_t* MemoryImage::GetBits() {
+  if (mBits) return mBits.get();
+  const bool fromTable = mColorTable && mColorIndices;
+  mBits = RecoverBits();
+  if (fromTable) {
+    mColorIndices.reset();
+    mColorTable.reset();
+    mNativeAlphaData.reset();
+  }
+  return mBits.get();
+}
+
+std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
+  CommitBits();
+  if (mNativeAlphaData) return mNativeAlphaData.get();
+  const NativeDisplay& display = EffectiveDisplay(displayArg);
+  if (mColorTable && mColorIndices) {
+    mNativeAlphaData = std::make_unique_for_overwrite<std::uint32_t[]>(256);
+    for (int i = 0; i < 256; ++i) mNativeAlphaData[i] = ToNativePixel(mColorTable[i], display);
+  } else {
+    const std::uint32_t* bits = GetBits();
+    const std::size_t pixels = PixelCount();
+    mNativeAlphaData = std::make_unique_for_overwrite<std::uint32_t[]>(std::max<std::size_t>(pixels, 1));
+    for (std::size_t i = 0; i < pixels; ++i) mNativeAlphaData[i] = ToNativePixel(bits[i], display);
+  }
+  return mNativeAlphaData.get();
+}
+
+std::uint8_t* MemoryImage::GetRLAlphaData() {
+  CommitBits();
+  if (mRLAlphaData) return mRLAlphaData.get();
+  if (!mColorTable || !mColorIndices) GetBits();
+  const std::size_t pixels = PixelCount();
+  mRLAlphaData = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(pixels, 1));
+  BuildRunLengths(mWidth, mHeight, mRLAlphaData.get(), [this](long long i) {
+    const std::uint32_t a = PixelAt(static_cast<std::size_t>(i)) >> 24;
+    return a == 0 ? 0 : a == 255 ? 1 : 2;
+  });
+  return mRLAlphaData.get();
+}
+
+std::uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display) {
+  if (mRLAdditiveData) return mRLAdditiveData.get();
+  const std::uint32_t* native = GetNativeAlphaData(display);
+  const std::size_t pixels = PixelCount();
+  mRLAdditiveData = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(pixels, 1));
+  const bool palettized = mColorTable && mColorIndices;
+  BuildRunLengths(mWidth, mHeight, mRLAdditiveData.get(), [&](long long i) {
+    const std::uint32_t word = palettized ? native[mColorIndices[i]] : native[i];
+    return (word & 0xFFFFFF) == 0 ? 0 : 1;
+  });
+  return mRLAdditiveData.get();
+}
+
+void MemoryImage::PurgeBits() {
+  mPurgeBits = true;
+  if (!mApp) return;  // without an application there is nowhere else to keep the pixels
+  if (!mApp->Is3DAccelerated()) {
+    NativeDisplay* display = mApp->GetNativeDisplay();
+    if (display && (mBits || mColorIndices)) {
+      GetNativeAlphaData(display);
+      mBits.reset();
+    }
+  } else if (mD3DData) {
+    mBits.reset();
+    mColorIndices.reset();
+    mColorTable.reset();
+  }
+}
+
+void MemoryImage::DeleteSWBuffers() {
+  if (!mBits && !mColorIndices) GetBits();
+  mNativeAlphaData.reset();
+  mRLAdditiveData.reset();
+  mRLAlphaData.reset();
+}
+
+void MemoryImage::DeleteNativeData() {
+  if (!mBits && !mColorIndices) GetBits();
+  mNativeAlphaData.reset();
+  mRLAdditiveData.reset();
+}
+
+void MemoryImage::Delete3DBuffers() {
+  if (mApp) mApp->Remove3DData(this);
+}
+
+void MemoryImage::DeleteExtraBuffers() {
+  DeleteSWBuffers();
+  Delete3DBuffers();
+}
+
+void MemoryImage::ReInit() {
+  if (mWantPal) Palletize();
+  if (mPurgeBits) PurgeBits();
+}
+
+bool MemoryImage::Palletize() {
+  CommitBits();
+  if (mColorTable) return true;
+  const std::uint32_t* bits = GetBits();
+  if (!bits) return false;
+  const std::size_t pixels = PixelCount();
+  mColorTable = std::make_unique<std::uint32_t[]>(256);
+  mColorIndices = std::make_unique<std::uint8_t[]>(std::max<std::size_t>(pixels, 1));
+  if (BuildPalette(bits, mWidth, mHeight, mColorIndices.get(), mColorTable.get())) {
+    mBits.reset();
+    mNativeAlphaData.reset();
+    mWantPal = true;
+    return true;
+  }
+  mColorTable.reset();
+  mColorIndices.reset();
+  mWantPal = false;
+  return false;
+}
+
+}  // namespace Kit

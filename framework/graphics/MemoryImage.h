@@ -1,0 +1,109 @@
+// A software image: 32-bit ARGB pixels (or a 256-colour table with one index per pixel) and the
+// buffers derived from them that the drawing routines use. Derived buffers are pure caches of the
+// pixels: every change of the pixels ends with BitsChanged, which drops them, and they are rebuilt
+// on demand.
+#pragma once
+
+#include "framework/graphics/Image.h"
+#include "framework/graphics/ImageHost.h"
+#include "framework/graphics/NativeDisplay.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace Kit {
+
+class TextureData;
+
+class MemoryImage : public Image {
+ public:
+  // Written after the last pixel of every pixel buffer.
+  static constexpr std::uint32_t GUARD_WORD = 0x4BEEFADE;
+
+  explicit MemoryImage(ImageHost* app = nullptr);
+  MemoryImage(const MemoryImage& other);
+  MemoryImage& operator=(const MemoryImage&) = delete;
+  ~MemoryImage() override;
+
+  // Software drawing.
+  void FillRect(const Rect& rect, const Color& color, int drawMode) override;
+  void ClearRect(const Rect& rect) override;
+  void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
+  void Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+  void BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+            int drawMode) override;
+  void BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                  int drawMode, double angle, float centerX, float centerY) override;
+  void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                  int drawMode, bool fastStretch) override;
+
+  // Pixel store and derived data.
+  virtual std::uint32_t* GetNativeAlphaData(NativeDisplay* display);
+  virtual std::uint8_t* GetRLAlphaData();
+  virtual std::uint8_t* GetRLAdditiveData(NativeDisplay* display);
+  virtual void PurgeBits();
+  virtual void DeleteSWBuffers();
+  virtual void Delete3DBuffers();
+  virtual void DeleteExtraBuffers();
+  virtual void ReInit();
+  virtual void BitsChanged();
+  virtual void CommitBits();
+  virtual void DeleteNativeData();
+  virtual void Clear();
+  virtual void SetBits(const std::uint32_t* bits, int width, int height, bool commitBits = true);
+  virtual void Create(int width, int height);
+  virtual std::uint32_t* GetBits();
+  virtual void SetImageMode(bool hasTrans, bool hasAlpha);
+  virtual void SetVolatile(bool isVolatile);
+  virtual bool Palletize();
+
+  // Shared steps that the surface-backed images also run on their locked pixels.
+  struct StretchSource {
+    double mX, mY, mWidth, mHeight;
+  };
+  // The bounding box of srcRect placed at (x, y) and rotated about (x + centerX, y + centerY),
+  // intersected with clipRect; false when nothing is left.
+  static bool GetRotatedBounds(float x, float y, const Rect& srcRect, const Rect& clipRect, double angle, float centerX,
+                               float centerY, Rect& bounds);
+  // Cuts destRect to clipRect and the source rectangle in proportion; false when nothing is left.
+  static bool ClipStretch(const Rect& destRect, const Rect& srcRect, const Rect& clipRect, Rect& clippedDest,
+                          StretchSource& clippedSrc);
+  // The same for a mirrored draw, where the kept part comes from the other side of the source.
+  static bool ClipStretchMirror(const Rect& destRect, const Rect& srcRect, const Rect& clipRect, Rect& clippedDest,
+                                StretchSource& clippedSrc);
+  // The area-weighted resampler: draws source (clipped) into the destination pixels at clippedDest
+  // with the over-blend. destBits has destWidth x destHeight pixels, row after row.
+  static void SlowStretchBlt(std::uint32_t* destBits, int destWidth, int destHeight, const Rect& clippedDest,
+                             MemoryImage* source, const StretchSource& clippedSrc);
+
+  int mBitsChangedCount = 0;
+  TextureData* mD3DData = nullptr;  // owned by the Direct3D path, which clears it when it drops the textures
+  int mD3DFlags = 0;
+  bool mForcedMode = false;
+  bool mHasTrans = false;
+  bool mHasAlpha = false;
+  bool mIsVolatile = false;
+  bool mPurgeBits = false;
+  bool mWantPal = false;
+  bool mBitsChanged = false;
+  ImageHost* mApp = nullptr;
+
+  std::unique_ptr<std::uint32_t[]> mBits;             // width x height + 1, the guard word last
+  std::unique_ptr<std::uint32_t[]> mColorTable;       // 256 entries
+  std::unique_ptr<std::uint8_t[]> mColorIndices;      // width x height
+  std::unique_ptr<std::uint32_t[]> mNativeAlphaData;  // 256 entries with a colour table, else width x height
+  std::unique_ptr<std::uint8_t[]> mRLAlphaData;
+  std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
+
+ protected:
+  std::size_t PixelCount() const;
+
+ private:
+  // Rebuilds the pixels, without changing this image, from the table, the native data or the
+  // Direct3D textures, in that order; all zero when none of them exists.
+  std::unique_ptr<std::uint32_t[]> RecoverBits();
+  // The ARGB value of pixel index from the bits or, for a palettized image, from the table.
+  std::uint32_t PixelAt(std::size_t index) const;
+};
+
+}  // namespace Kit

@@ -1,0 +1,188 @@
+// Rotated blits with bilinear sampling in 16.16 fixed point.
+#include "framework/graphics/AdditiveTable.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/RotatedSpan.h"
+#include "framework/graphics/SourcePixels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Kit {
+namespace {
+
+using PixelBlend::Clamp255;
+
+struct Sample {
+  std::uint32_t coverage;  // 0..256
+  std::uint32_t r, g, b;   // colour times coverage, 0..65280
+};
+
+// The four neighbours around (u, v) (16.16, the top-left neighbour at their integer parts), each
+// weighted by the product of its fractions and by its alpha. fetch(ix, iy, p) reads the 2x2 block.
+template <typename Fetch>
+Sample SampleBilinear(const Fetch& fetch, std::int64_t u, std::int64_t v) {
+  std::uint32_t p[4];
+  fetch(static_cast<int>(u >> 16), static_cast<int>(v >> 16), p);
+  if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) return {0, 0, 0, 0};  // all transparent
+  const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
+  const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
+  const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
+  // Rounded to 8 bits, so that a sample on a pixel centre weighs that pixel by a full 256:
+  // ((a x b >> 23) + 1) >> 1 is (a x b + 2^23) >> 24 without leaving 32 bits.
+  const auto weight = [](std::uint32_t a, std::uint32_t b) { return (((a * b) >> 23) + 1) >> 1; };
+  // Red and blue share one 64-bit sum 32 bits apart; no sum exceeds 24 bits.
+  std::uint64_t redBlue = 0;
+  std::uint32_t coverage = 0, green = 0;
+  const auto add = [&](std::uint32_t pixel, std::uint32_t w) {
+    const std::uint32_t wa = w * (pixel >> 24);
+    coverage += wa;
+    redBlue += ((static_cast<std::uint64_t>(pixel & 0xFF0000) << 16) | (pixel & 0xFF)) * wa;
+    green += ((pixel >> 8) & 0xFF) * wa;
+  };
+  add(p[0], weight(gx, gy));
+  add(p[1], weight(fx, gy));
+  add(p[2], weight(gx, fy));
+  add(p[3], weight(fx, fy));
+  return {std::min<std::uint32_t>(coverage / 255, 256), static_cast<std::uint32_t>(redBlue >> 32) / 255, green / 255,
+          static_cast<std::uint32_t>(redBlue) / 255};
+}
+
+std::uint32_t ComposeNormal(std::uint32_t dst, const Sample& s) {
+  if (s.coverage >= 251)
+    return 0xFF000000u | (std::min<std::uint32_t>(s.r >> 8, 255) << 16) |
+           (std::min<std::uint32_t>(s.g >> 8, 255) << 8) | std::min<std::uint32_t>(s.b >> 8, 255);
+  const std::uint32_t da = dst >> 24;
+  const std::uint32_t uncovered = 256 - s.coverage;
+  if (da == 255) {
+    // Over an opaque pixel nothing is hidden and the divisor is 256.
+    auto channel = [&](std::uint32_t d, std::uint32_t sum) {
+      return std::min<std::uint32_t>((((d * 255) >> 8) * uncovered + sum) >> 8, 255);
+    };
+    return 0xFF000000u | (channel((dst >> 16) & 0xFF, s.r) << 16) | (channel((dst >> 8) & 0xFF, s.g) << 8) |
+           channel(dst & 0xFF, s.b);
+  }
+  const std::uint32_t hidden = ((256 - da) * uncovered) >> 8;
+  const std::uint32_t outA = 255 - hidden;
+  const std::uint32_t denominator = 256 - hidden;  // > 0: coverage 0 never gets here
+  auto channel = [&](std::uint32_t d, std::uint32_t sum) {
+    return std::min<std::uint32_t>((((d * da) >> 8) * uncovered + sum) / denominator, 255);
+  };
+  return (outA << 24) | (channel((dst >> 16) & 0xFF, s.r) << 16) | (channel((dst >> 8) & 0xFF, s.g) << 8) |
+         channel(dst & 0xFF, s.b);
+}
+
+std::uint32_t ComposeAdditive(std::uint32_t dst, const Sample& s, const AdditiveTable& add) {
+  return (dst & 0xFF000000u) |
+         (std::uint32_t{add[((dst >> 16) & 0xFF) + std::min<std::uint32_t>(s.r >> 8, 255)]} << 16) |
+         (std::uint32_t{add[((dst >> 8) & 0xFF) + std::min<std::uint32_t>(s.g >> 8, 255)]} << 8) |
+         add[(dst & 0xFF) + std::min<std::uint32_t>(s.b >> 8, 255)];
+}
+
+template <typename Fetch>
+void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const RotatedSetup& setup, const Rect& box,
+                 const Color& color, int drawMode) {
+  const bool colored = color != Color::White;
+  const std::uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
+  const std::uint32_t ca = Clamp255(color.mAlpha);
+  const AdditiveTable& add = GetAdditiveTable();
+  const auto put = [&](std::uint32_t& out, Sample s) {
+    if (colored) {
+      s.coverage = PixelBlend::Div255(s.coverage * ca);
+      s.r = PixelBlend::Div255(((s.r * cr) / 255) * ca);
+      s.g = PixelBlend::Div255(((s.g * cg) / 255) * ca);
+      s.b = PixelBlend::Div255(((s.b * cb) / 255) * ca);
+    }
+    if (s.coverage == 0) return;  // nothing to draw, and the blend would divide by zero
+    out = drawMode == 1 ? ComposeAdditive(out, s, add) : ComposeNormal(out, s);
+  };
+  // Unrotated at a whole-pixel position every sample sits on a pixel centre: the top-left neighbour
+  // weighs 256 and the others 0, so the sample is that one pixel (an opaque one comes out unchanged).
+  const bool unrotated = setup.mStepU == 65536 && setup.mStepV == 0;
+  const bool plainCopy = !colored && drawMode == 0;
+  for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
+    const RotatedRow row = setup.Row(box.mX, y, box.mWidth);
+    std::uint32_t* out = dest + static_cast<std::size_t>(y) * destWidth + box.mX;
+    if (unrotated && (row.mU & 0xFFFE) == 0 && (row.mV & 0xFFFE) == 0) {
+      std::uint32_t p[4];
+      for (int k = row.mFirst; k <= row.mLast; ++k) {
+        fetch(static_cast<int>((row.mU >> 16) + k), static_cast<int>(row.mV >> 16), p);
+        const std::uint32_t a = p[0] >> 24;
+        if (a == 0) continue;
+        if (a == 255 && plainCopy) {
+          out[k] = p[0];
+          continue;
+        }
+        put(out[k], {256 * a / 255, 256 * a * ((p[0] >> 16) & 0xFF) / 255, 256 * a * ((p[0] >> 8) & 0xFF) / 255,
+                     256 * a * (p[0] & 0xFF) / 255});
+      }
+      continue;
+    }
+    for (int k = row.mFirst; k <= row.mLast; ++k)
+      put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
+  }
+}
+
+}  // namespace
+
+bool MemoryImage::GetRotatedBounds(float x, float y, const Rect& srcRect, const Rect& clipRect, double angle,
+                                   float centerX, float centerY, Rect& bounds) {
+  return RotatedSetup::Bounds(x, y, srcRect, clipRect, angle, centerX, centerY, bounds);
+}
+
+void MemoryImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                       int drawMode) {
+  BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
+}
+
+void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect,
+                             const Color& color, int drawMode, double angle, float centerX, float centerY) {
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  if (!source || (drawMode != 0 && drawMode != 1)) return;
+  Rect box;
+  if (!GetRotatedBounds(x, y, srcRect, clipRect, angle, centerX, centerY, box)) return;
+  box = box.Intersection(Rect(0, 0, mWidth, mHeight));
+  // Only the part of srcRect inside the source image is sampled.
+  const Rect src = srcRect.Intersection(Rect(0, 0, source->mWidth, source->mHeight));
+  if (box.IsEmpty() || src.mWidth < 2 || src.mHeight < 2) return;
+
+  std::uint32_t* dest = GetBits();
+  std::unique_ptr<MemoryImage> selfCopy;
+  if (source == this) {
+    selfCopy = std::make_unique<MemoryImage>();
+    selfCopy->SetBits(dest, mWidth, mHeight, true);
+    source = selfCopy.get();
+  }
+  const RotatedSetup setup(x, y, srcRect, src, angle, centerX, centerY);
+  const SourcePixels pixels(*source);
+  const int sourceWidth = source->mWidth;
+  if (pixels.IsPalettized()) {
+    const std::uint32_t* table = pixels.Table();
+    const std::uint8_t* indices = pixels.Indices();
+    DrawRotated(
+        dest, mWidth,
+        [=](int px, int py, std::uint32_t* p) {
+          const std::uint8_t* at = indices + static_cast<std::size_t>(py) * sourceWidth + px;
+          p[0] = table[at[0]];
+          p[1] = table[at[1]];
+          p[2] = table[at[sourceWidth]];
+          p[3] = table[at[sourceWidth + 1]];
+        },
+        setup, box, color, drawMode);
+  } else {
+    const std::uint32_t* bits = pixels.Bits();
+    DrawRotated(
+        dest, mWidth,
+        [=](int px, int py, std::uint32_t* p) {
+          const std::uint32_t* at = bits + static_cast<std::size_t>(py) * sourceWidth + px;
+          p[0] = at[0];
+          p[1] = at[1];
+          p[2] = at[sourceWidth];
+          p[3] = at[sourceWidth + 1];
+        },
+        setup, box, color, drawMode);
+  }
+  BitsChanged();
+}
+
+}  // namespace Kit

@@ -1,0 +1,39 @@
+// The geometry of a rotated blit: its bounding box, and for each destination row the 16.16 source
+// position of its first pixel, the per-pixel steps (cos a, sin a) and the run of pixels whose sample
+// has all four bilinear neighbours inside the source rectangle. Pixels outside that run, the outer
+// half pixel of the source's edge, are not drawn.
+#pragma once
+
+#include "framework/graphics/Rect.h"
+
+#include <cstdint>
+
+namespace Kit {
+
+struct RotatedRow {
+  std::int64_t mU;  // 16.16 source position of the row's first pixel; the sample's top-left neighbour
+  std::int64_t mV;  // is at the integer parts
+  int mFirst;       // pixels mFirst..mLast of the row are drawn (none when mFirst > mLast)
+  int mLast;
+};
+
+class RotatedSetup {
+ public:
+  // srcRect is the rectangle as placed at (x, y); sampled is the part of it that lies in the source.
+  RotatedSetup(float x, float y, const Rect& srcRect, const Rect& sampled, double angle, float centerX, float centerY);
+
+  static bool Bounds(float x, float y, const Rect& srcRect, const Rect& clipRect, double angle, float centerX,
+                     float centerY, Rect& bounds);
+
+  RotatedRow Row(int left, int y, int count) const;
+
+  std::int64_t mStepU;
+  std::int64_t mStepV;
+
+ private:
+  double mX, mY, mCenterX, mCenterY, mCos, mSin;
+  double mSrcX, mSrcY;
+  std::int64_t mLowU, mHighU, mLowV, mHighV;
+};
+
+}  // namespace Kit

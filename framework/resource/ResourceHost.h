@@ -1,0 +1,41 @@
+// What the resource manager needs from the application that owns it. The application object
+// implements it; tests give the manager a host of their own.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace Kit {
+
+class FontHost;
+class Image;
+class SoundManager;
+
+// A counted reference to an image the application shares by (file name, variant); the bitmap fonts
+// take theirs the same way. Releasing it from the loading thread is safe: the count is atomic and the
+// application drops images nobody holds.
+using ResourceImageRef = std::shared_ptr<Image>;
+
+class ResourceHost {
+ public:
+  // Whether the display draws with 3D acceleration; picks between the "nobits3d" and "nobits2d"
+  // image attributes.
+  virtual bool Is3DAccelerated() { return false; }
+  // Finds or inserts the image shared under (path, variant); when it is new (*created set) it is
+  // loaded with ImageLib::GetImage and its alpha companion into a software image (a MemoryImage or a
+  // kind of it). An empty reference when the file cannot be read. Called from the loading thread; the application locks
+  // its own set of shared images.
+  virtual ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) = 0;
+  // The sound manager that sounds load into; null when the application runs without sound.
+  virtual SoundManager* GetSoundManager() { return nullptr; }
+  // The host of the bitmap fonts that descriptor files are loaded with.
+  virtual FontHost* GetFontHost() { return nullptr; }
+  // A new image of the file (its alpha companion included), owned by the caller; null when the file
+  // cannot be read. Without a display it is a plain software image.
+  virtual std::unique_ptr<Image> GetImage(const std::string& path);
+
+ protected:
+  ~ResourceHost() = default;
+};
+
+}  // namespace Kit

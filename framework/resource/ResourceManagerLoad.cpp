@@ -1,0 +1,217 @@
+// Loading groups of resources, freeing them and handing them out.
+#include <algorithm>
+
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resource/ImageLoader.h"
+#include "framework/resource/ResourceManager.h"
+#include "framework/resource/ResourceManagerException.h"
+#include "framework/sound/SoundManager.h"
+
+namespace Kit {
+namespace {
+
+bool ImagePending(const ResourceManager::BaseRes& record) {
+  return !static_cast<const ResourceManager::ImageRes&>(record).image;
+}
+
+bool SoundPending(const ResourceManager::BaseRes& record) {
+  return static_cast<const ResourceManager::SoundRes&>(record).soundId == -1;
+}
+
+// Every pixel keeps its colour and takes the blue channel of the alpha picture's pixel as alpha.
+void TakeAlpha(uint32_t* pixel, uint32_t alphaPixel) { *pixel = (*pixel & 0x00FFFFFF) | (alphaPixel & 0xFF) << 24; }
+
+}  // namespace
+
+void ResourceManager::ImageRes::DeleteResource() { image.reset(); }
+
+ResourceManager::ResourceManager(ResourceHost* host)
+    : mHost(host), mCurImage(mImageMap.end()), mCurSound(mSoundMap.end()), mCurFont(mFontMap.end()) {}
+
+ResourceManager::~ResourceManager() {
+  for (ResMap* map : {&mImageMap, &mSoundMap, &mFontMap}) {
+    for (auto& [id, record] : *map) record->DeleteResource();
+  }
+}
+
+void ResourceManager::StartLoadResources(const std::string& group) {
+  mCurResGroup = group;
+  mCurImage = mImageMap.begin();
+  mCurSound = mSoundMap.begin();
+  mCurFont = mFontMap.begin();
+}
+
+bool ResourceManager::LoadNextResource() { return LoadNextImage() || LoadNextSound() || LoadNextFont(); }
+
+bool ResourceManager::LoadResources(const std::string& group) {
+  mError.clear();
+  mHasFailed = false;
+  StartLoadResources(group);
+  while (LoadNextResource()) {
+  }
+  if (mHasFailed) return false;
+  mLoadedGroups.insert(group);
+  return true;
+}
+
+ResourceManager::ResMap::iterator ResourceManager::NextToLoad(ResMap* map, ResMap::iterator position,
+                                                              bool (*pending)(const BaseRes&)) const {
+  while (position != map->end()) {
+    const BaseRes& record = *position->second;
+    bool inGroup = mCurResGroup.empty() || mCurResGroup == record.resGroup;
+    if (inGroup && !record.fromProgram && pending(record)) break;
+    ++position;
+  }
+  return position;
+}
+
+bool ResourceManager::LoadNextImage() {
+  if (mHasFailed) return false;
+  mCurImage = NextToLoad(&mImageMap, mCurImage, ImagePending);
+  if (mCurImage == mImageMap.end()) return false;
+  return DoLoadImage(static_cast<ImageRes*>(mCurImage->second.get()));
+}
+
+bool ResourceManager::LoadNextSound() {
+  if (mHasFailed) return false;
+  mCurSound = NextToLoad(&mSoundMap, mCurSound, SoundPending);
+  if (mCurSound == mSoundMap.end()) return false;
+  auto* record = static_cast<SoundRes*>(mCurSound->second.get());
+  // Without sound (the application's no-sound setting) the record still gets its id, so the game's
+  // identifiers bind and its play requests go nowhere.
+  if (SoundManager* sounds = mHost->GetSoundManager()) {
+    const unsigned int id = static_cast<unsigned int>(mNextSoundId);
+    if (!sounds->LoadSound(id, record->path)) return Fail("Failed to load sound: " + record->path);
+    if (record->volume >= 0.0) sounds->SetBaseVolume(id, record->volume);
+    if (record->pan != 0) sounds->SetBasePan(id, record->pan);
+  }
+  record->soundId = mNextSoundId++;
+  return true;
+}
+
+bool ResourceManager::DoLoadImage(ImageRes* record) {
+  ImageLib::gAlphaComposeColor = record->alphaColor;
+  bool created = false;
+  ResourceImageRef shared = mHost->GetSharedImage(record->path, record->variant, &created);
+  ImageLib::gAlphaComposeColor = 0xFFFFFF;
+  auto* image = dynamic_cast<MemoryImage*>(shared.get());
+  if (!image) return Fail("Failed to load image: " + record->path);
+
+  if (created) {
+    if (!record->alphaImage.empty() && !ApplyAlphaImage(record, image)) return false;
+    if (!record->alphaGrid.empty() && !ApplyAlphaGrid(record, image)) return false;
+  }
+
+  image->CommitBits();
+  record->image = shared;
+  image->mPurgeBits = record->purgeBits;
+  if (record->ddSurface) {
+    image->CommitBits();
+    if (!image->mHasAlpha) image->mPurgeBits = true;
+  }
+  if (record->palletize) {
+    if (!image->mD3DData) {
+      image->Palletize();
+    } else {
+      image->mWantPal = true;
+    }
+  }
+  if (record->a4r4g4b4) image->mD3DFlags |= 4;
+  if (record->a8r8g8b8) image->mD3DFlags |= 8;
+  if (record->minimizeSubdivisions) image->mD3DFlags |= 1;
+  if (record->animInfo.mAnimType != AnimInfo::ANIM_NONE)
+    image->mAnimInfo = std::make_unique<AnimInfo>(record->animInfo);
+  image->mNumRows = record->rows;
+  image->mNumCols = record->cols;
+  if (image->mPurgeBits) image->PurgeBits();
+  return true;
+}
+
+bool ResourceManager::ApplyAlphaImage(ImageRes* record, MemoryImage* image) {
+  std::unique_ptr<ImageLib::Image> alpha = ImageLib::GetImage(record->alphaImage, true);
+  if (!alpha) return Fail("Failed to load image: " + record->alphaImage);
+  if (alpha->GetWidth() != image->GetWidth() || alpha->GetHeight() != image->GetHeight()) {
+    return Fail("AlphaImage size mismatch between " + record->path + " and " + record->alphaImage);
+  }
+  uint32_t* bits = image->GetBits();
+  const uint32_t* alphaBits = alpha->GetBits();
+  for (size_t i = 0; i < alpha->GetPixelCount(); ++i) TakeAlpha(&bits[i], alphaBits[i]);
+  image->BitsChanged();
+  return true;
+}
+
+bool ResourceManager::ApplyAlphaGrid(ImageRes* record, MemoryImage* image) {
+  std::unique_ptr<ImageLib::Image> grid = ImageLib::GetImage(record->alphaGrid, true);
+  if (!grid) return Fail("Failed to load image: " + record->alphaGrid);
+  int cellWidth = image->GetWidth() / record->cols;
+  int cellHeight = image->GetHeight() / record->rows;
+  if (grid->GetWidth() != cellWidth || grid->GetHeight() != cellHeight) {
+    return Fail("GridAlphaImage size mismatch between " + record->path + " and " + record->alphaGrid);
+  }
+  uint32_t* bits = image->GetBits();
+  const uint32_t* gridBits = grid->GetBits();
+  const int width = image->GetWidth();
+  for (int row = 0; row < record->rows; ++row) {
+    for (int col = 0; col < record->cols; ++col) {
+      for (int y = 0; y < cellHeight; ++y) {
+        uint32_t* line = bits + static_cast<size_t>(row * cellHeight + y) * width + col * cellWidth;
+        const uint32_t* gridLine = gridBits + static_cast<size_t>(y) * cellWidth;
+        for (int x = 0; x < cellWidth; ++x) TakeAlpha(&line[x], gridLine[x]);
+      }
+    }
+  }
+  image->BitsChanged();
+  return true;
+}
+
+void ResourceManager::DeleteResources(const std::string& group) {
+  DeleteMap(&mImageMap, group);
+  DeleteMap(&mSoundMap, group);
+  DeleteMap(&mFontMap, group);
+  mLoadedGroups.erase(group);
+}
+
+void ResourceManager::DeleteMap(ResMap* map, const std::string& group) {
+  for (auto& [id, record] : *map) {
+    if (group.empty() || record->resGroup == group) record->DeleteResource();
+  }
+}
+
+int ResourceManager::CountRecords(const ResMap& map, const std::string& group) const {
+  if (group.empty()) return static_cast<int>(map.size());
+  return static_cast<int>(std::count_if(map.begin(), map.end(), [&](const auto& entry) {
+    return entry.second->resGroup == group && !entry.second->fromProgram;
+  }));
+}
+
+int ResourceManager::GetNumImages(const std::string& group) const { return CountRecords(mImageMap, group); }
+int ResourceManager::GetNumSounds(const std::string& group) const { return CountRecords(mSoundMap, group); }
+int ResourceManager::GetNumFonts(const std::string& group) const { return CountRecords(mFontMap, group); }
+
+int ResourceManager::GetNumResources(const std::string& group) const {
+  return GetNumImages(group) + GetNumSounds(group) + GetNumFonts(group);
+}
+
+ResourceImageRef ResourceManager::GetImageThrow(const std::string& id) {
+  auto found = mImageMap.find(id);
+  if (found != mImageMap.end()) {
+    auto* record = static_cast<ImageRes*>(found->second.get());
+    if (record->image) return record->image;
+    if (mAllowMissingProgramImages && record->fromProgram) return {};
+  }
+  Fail("Image resource not found: " + id);
+  throw ResourceManagerException(GetErrorText());
+}
+
+int ResourceManager::GetSoundThrow(const std::string& id) {
+  auto found = mSoundMap.find(id);
+  if (found != mSoundMap.end()) {
+    auto* record = static_cast<SoundRes*>(found->second.get());
+    if (record->soundId != -1) return record->soundId;
+    if (mAllowMissingProgramImages && record->fromProgram) return -1;
+  }
+  Fail("Sound resource not found: " + id);
+  throw ResourceManagerException(GetErrorText());
+}
+
+}  // namespace Kit

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/AudioOutput.h"
+#include "platform/dsound/DSound.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// Plays a square wave through DirectSound on the disk driver and exits 0 when the device wrote it out.
+[[noreturn]] void PlayToneThroughDiskDevice(const std::string& output) {
+  setenv("SDL_AUDIODRIVER", "disk", 1);
+  setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+  LPDIRECTSOUND ds = nullptr;
+  if (DirectSoundCreate(nullptr, &ds, nullptr) != DS_OK || !plat::audio::HasOutputDevice()) std::exit(2);
+  WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+  DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC, 88200, 0, &format};
+  LPDIRECTSOUNDBUFFER buffer = nullptr;
+  ds->CreateSoundBuffer(&desc, &buffer, nullptr);
+  void* data = nullptr;
+  DWORD bytes = 0;
+  buffer->Lock(0, 88200, &data, &bytes, nullptr, nullptr, 0);
+  std::vector<std::int16_t> tone(44100);
+  for (std::size_t i = 0; i < tone.size(); ++i) tone[i] = (i / 50) % 2 ? 8000 : -8000;
+  std::memcpy(data, tone.data(), bytes);
+  buffer->Unlock(data, bytes, nullptr, 0);
+  buffer->Play(0, 0, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  std::ifstream in(output, std::ios::binary);
+  std::vector<char> written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  bool heard = false;
+  for (std::size_t i = 0; i + 1 < written.size(); i += 2) {
+    std::int16_t sample;
+    std::memcpy(&sample, &written[i], 2);
+    heard = heard || sample == 8000;
+  }
+  std::exit(heard ? 0 : 3);
+}
+
+// In a fresh process (the threadsafe death-test style re-runs the binary), SDL's "disk" driver stands in
+// for a sound card: it writes what the device plays to a file, in real time.
+TEST(AudioDeviceDeathTest, ADeviceDriverPlaysTheMixerOut) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  testsupport::TempDir dir;
+  std::string output = dir / "device.raw";
+  EXPECT_EXIT(PlayToneThroughDiskDevice(output), testing::ExitedWithCode(0), "");
+}
+
+}  // namespace

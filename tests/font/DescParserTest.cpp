@@ -1,0 +1,327 @@
+#include "framework/font/DescParser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Kit::DataElement;
+using Kit::DescParser;
+using Kit::ListDataElement;
+using Kit::SingleDataElement;
+
+// A parser that records every command it is handed and every error with the line it was reported on.
+// "Define name value" stores a value so that resolution can be exercised; "Fail" fails like a bad command.
+class RecordingParser : public DescParser {
+ public:
+  bool Error(const std::string& text) override {
+    errors.emplace_back(text, mCurrentLineNum);
+    return DescParser::Error(text);
+  }
+
+  bool HandleCommand(const ListDataElement& params) override {
+    commands.push_back(DataElementToText(&params));
+    lines.push_back(mCurrentLineNum);
+    const auto& word = static_cast<const SingleDataElement&>(*params.mElements[0]).mString;
+    if (word == "Fail") return Error("Command Failed");
+    if (word == "Define" && params.mElements.size() == 3) {
+      const DataElement* value = params.mElements[2].get();
+      if (value->mIsList) {
+        auto resolved = std::make_unique<ListDataElement>();
+        if (!ResolveList(static_cast<const ListDataElement&>(*value), resolved.get())) return false;
+        SetDefine(static_cast<const SingleDataElement&>(*params.mElements[1]).mString, std::move(resolved));
+      } else {
+        SetDefine(static_cast<const SingleDataElement&>(*params.mElements[1]).mString, value->Duplicate());
+      }
+      return true;
+    }
+    return word != "Define";
+  }
+
+  std::vector<std::string> commands;
+  std::vector<int> lines;
+  std::vector<std::pair<std::string, int>> errors;
+};
+
+// Tokenises text at the top level and returns the list as text, or the error text on failure.
+std::string Tokens(const std::string& text) {
+  RecordingParser parser;
+  ListDataElement list;
+  if (!parser.ParseToList(text, &list, false, nullptr)) return "error: " + parser.mError;
+  return DescParser::DataElementToText(&list);
+}
+
+struct LoadResult {
+  bool ok;
+  std::vector<std::string> commands;
+  std::vector<int> lines;
+  std::vector<std::pair<std::string, int>> errors;
+};
+
+LoadResult Load(const std::string& contents, int cmdSep = DescParser::CMDSEP_SEMICOLON) {
+  testsupport::TempDir dir;
+  RecordingParser parser;
+  parser.mCmdSep = cmdSep;
+  bool ok = parser.LoadDescriptor(dir.Write("font.txt", contents));
+  EXPECT_EQ(parser.mCurrentLineNum, 0);
+  EXPECT_EQ(parser.mCurrentLine, "");
+  return {ok, parser.commands, parser.lines, parser.errors};
+}
+
+using Errors = std::vector<std::pair<std::string, int>>;
+
+TEST(DescParserTokens, WordsListsAndSeparators) {
+  EXPECT_EQ(Tokens("a,b c"), "(a, b, c)");
+  EXPECT_EQ(Tokens("(1, 2) (3 4)"), "((1, 2), (3, 4))");
+  EXPECT_EQ(Tokens("  a\t\n,,b  "), "(a, b)");
+  EXPECT_EQ(Tokens("((a)(b c))"), "(((a), (b, c)))");
+  EXPECT_EQ(Tokens("()"), "(())");
+  EXPECT_EQ(Tokens(""), "()");
+  EXPECT_EQ(Tokens("(a)b"), "((a), b)");
+}
+
+TEST(DescParserTokens, QuotesAndEscapesStayInWords) {
+  EXPECT_EQ(Tokens("'a b' c"), "('a b', c)");
+  EXPECT_EQ(Tokens("\"x 'y' ,z\""), "(\"x 'y' ,z\")");
+  EXPECT_EQ(Tokens("a\\,b"), "(a,b)");
+  EXPECT_EQ(Tokens("\\(x"), "((x)");
+  EXPECT_EQ(Tokens("'it\\'s'"), "('it's')");
+  EXPECT_EQ(Tokens("ab'c d'e"), "(ab'c d'e)");
+  EXPECT_EQ(Tokens("\"(\" ')'"), "(\"(\", ')')");
+}
+
+TEST(DescParserTokens, SyntaxErrors) {
+  EXPECT_EQ(Tokens("a(b)"), "error: Unexpected List Start");
+  EXPECT_EQ(Tokens("a )"), "error: Unexpected List End");
+  EXPECT_EQ(Tokens("(a (b)"), "error: Unterminated List");
+  EXPECT_EQ(Tokens("'abc"), "error: Unterminated Single Quotes");
+  EXPECT_EQ(Tokens("(\"abc)"), "error: Unterminated Double Quotes");
+}
+
+TEST(DescParserTokens, SharedPositionEndsAfterTheListEnd) {
+  RecordingParser parser;
+  ListDataElement list;
+  int pos = 0;
+  ASSERT_TRUE(parser.ParseToList("a b) c", &list, true, &pos));
+  EXPECT_EQ(pos, 4);
+  EXPECT_EQ(DescParser::DataElementToText(&list), "(a, b)");
+}
+
+TEST(DescParserTokens, DeepNestingIsRefusedWithoutExhaustingTheStack) {
+  std::string deep(DescParser::MAX_LIST_DEPTH, '(');
+  deep += std::string(DescParser::MAX_LIST_DEPTH, ')');
+  EXPECT_NE(Tokens(deep).substr(0, 5), "error");
+  EXPECT_EQ(Tokens("(" + deep + ")"), "error: List Nesting Too Deep");
+  std::string hostile(1000000, '(');
+  EXPECT_EQ(Tokens(hostile), "error: List Nesting Too Deep");
+}
+
+TEST(DescParserCommands, MissingCommandAndEmptyCommand) {
+  RecordingParser parser;
+  EXPECT_FALSE(parser.ParseDescriptorLine("(a) b"));
+  EXPECT_EQ(parser.mError, "Missing Command");
+  EXPECT_TRUE(parser.ParseDescriptorLine("  \n "));
+  EXPECT_TRUE(parser.commands.empty());
+}
+
+TEST(DescParserFile, MissingFileFailsSilently) {
+  RecordingParser parser;
+  EXPECT_FALSE(parser.LoadDescriptor("/nonexistent/folder/font.txt"));
+  EXPECT_EQ(parser.mError, "");
+  EXPECT_TRUE(parser.errors.empty());
+  testsupport::TempDir dir;
+  EXPECT_FALSE(parser.LoadDescriptor(dir.Path().string()));  // a folder is no descriptor
+}
+
+TEST(DescParserFile, CommandsEndAtSemicolonsAndTheEndOfTheFile) {
+  auto result = Load("Define a 1; Define b 2;\nDefine c 3\n  Define d 4");
+  EXPECT_FALSE(result.ok);  // the last command has six words
+  EXPECT_EQ(result.commands,
+            (std::vector<std::string>{"(Define, a, 1)", "(Define, b, 2)", "(Define, c, 3, Define, d, 4)"}));
+  EXPECT_EQ(result.lines, (std::vector<int>{1, 1, 2}));
+}
+
+TEST(DescParserFile, CommentsCarriageReturnsAndQuotedSemicolons) {
+  auto result = Load("# a comment; Fail\r\nA 'x;y' \"p;q\";  # after a semicolon\r\nB c#d;\n   # indented comment\nC");
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A, 'x;y', \"p;q\")", "(B, c#d)", "(C)"}));
+  EXPECT_EQ(result.lines, (std::vector<int>{2, 3, 5}));
+}
+
+TEST(DescParserFile, BackslashesInsideQuotesKeepQuotesClosed) {
+  auto result = Load("A 'it\\'s; here' \\\\x;B");
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A, 'it's; here', \\x)", "(B)"}));
+}
+
+TEST(DescParserFile, UnindentedLinesStartCommandsWhenAsked) {
+  auto result = Load("A 1\n  2\nB 3\n\tC\n", DescParser::CMDSEP_NO_INDENT);
+  EXPECT_TRUE(result.ok);
+  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A, 1, 2)", "(B, 3, C)"}));
+  EXPECT_EQ(result.lines, (std::vector<int>{1, 3}));
+}
+
+TEST(DescParserFile, ErrorsCarryTheLineTheCommandStartsOn) {
+  EXPECT_EQ(Load("A;\n\nB\n 'x").errors, (Errors{{"Unterminated Single Quotes", 3}}));
+  EXPECT_EQ(Load("A \"x\n").errors, (Errors{{"Unterminated Double Quotes", 1}}));
+  EXPECT_EQ(Load("\n\n\nA b)").errors, (Errors{{"Unexpected List End", 4}}));
+  EXPECT_EQ(Load("A;\nB c(d)").errors, (Errors{{"Unexpected List Start", 2}}));
+  EXPECT_EQ(Load("A;B;\n# c\n(\nC").errors, (Errors{{"Unterminated List", 3}}));
+  EXPECT_EQ(Load("A;\n\n(x) y").errors, (Errors{{"Missing Command", 3}}));
+  EXPECT_EQ(Load("Define a (b)").errors, (Errors{{"Unable to Dereference \"b\"", 1}}));
+}
+
+TEST(DescParserFile, TheFirstFailingCommandStopsTheFile) {
+  auto result = Load("A;\nFail;\nB;");
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A)", "(Fail)"}));
+  EXPECT_EQ(result.errors, (Errors{{"Command Failed", 2}}));
+}
+
+class DescParserValues : public ::testing::Test {
+ protected:
+  void Define(const std::string& command) { ASSERT_TRUE(parser.ParseDescriptorLine("Define " + command)); }
+
+  std::unique_ptr<DataElement> Parse(const std::string& text) {
+    ListDataElement list;
+    EXPECT_TRUE(parser.ParseToList(text, &list, false, nullptr));
+    return std::move(list.mElements.at(0));
+  }
+
+  RecordingParser parser;
+};
+
+TEST_F(DescParserValues, UnquoteHandlesDoubledAndForeignQuotes) {
+  EXPECT_EQ(DescParser::Unquote("plain"), "plain");
+  EXPECT_EQ(DescParser::Unquote("'a b'"), "a b");
+  EXPECT_EQ(DescParser::Unquote("'it''s'"), "it's");
+  EXPECT_EQ(DescParser::Unquote("\"say \"\"hi\"\"\""), "say \"hi\"");
+  EXPECT_EQ(DescParser::Unquote("'a\"b'"), "a\"b");
+  EXPECT_EQ(DescParser::Unquote("'x'''"), "x'");
+  EXPECT_EQ(DescParser::Unquote("''''''"), "''");
+  EXPECT_EQ(DescParser::Unquote(""), "");
+}
+
+TEST_F(DescParserValues, ResolutionUnquotesLiteralsAndDereferencesNames) {
+  Define("Foo 'x y'");
+  Define("Pair (1 2)");
+  ListDataElement source;
+  ASSERT_TRUE(parser.ParseToList("('a b' -3 +4 FOO foo pair (fOo))", &source, false, nullptr));
+  ListDataElement resolved;
+  ASSERT_TRUE(parser.ResolveList(static_cast<const ListDataElement&>(*source.mElements[0]), &resolved));
+  EXPECT_EQ(DescParser::DataElementToText(&resolved), "(a b, -3, +4, 'x y', 'x y', (1, 2), ('x y'))");
+}
+
+TEST_F(DescParserValues, ResolutionReportsUnknownNames) {
+  ListDataElement source;
+  ASSERT_TRUE(parser.ParseToList("a Missing", &source, false, nullptr));
+  Define("a 1");
+  ListDataElement resolved;
+  EXPECT_FALSE(parser.ResolveList(source, &resolved));
+  EXPECT_EQ(parser.mError, "Unable to Dereference \"Missing\"");
+}
+
+TEST_F(DescParserValues, DefinesAreCaseInsensitiveAndReplaced) {
+  Define("Foo 1");
+  ASSERT_NE(parser.GetDefine("FOO"), nullptr);
+  ASSERT_NE(parser.GetDefine("foo"), nullptr);
+  Define("FOO 2");
+  EXPECT_EQ(parser.mDefineMap.size(), 1u);
+  EXPECT_EQ(DescParser::DataElementToText(parser.GetDefine("Foo")), "2");
+  EXPECT_EQ(parser.GetDefine("bar"), nullptr);
+}
+
+TEST_F(DescParserValues, StringConversion) {
+  Define("Name \"file.png\"");
+  Define("L (1)");
+  std::string out = "stale";
+  EXPECT_TRUE(parser.DataToString(Parse("'a b'").get(), &out));
+  EXPECT_EQ(out, "a b");
+  EXPECT_TRUE(parser.DataToString(Parse("name").get(), &out));
+  EXPECT_EQ(out, "file.png");
+  EXPECT_TRUE(parser.DataToString(Parse("undefined").get(), &out));
+  EXPECT_EQ(out, "undefined");
+  EXPECT_FALSE(parser.DataToString(Parse("L").get(), &out));
+  EXPECT_FALSE(parser.DataToString(Parse("(x)").get(), &out));
+  EXPECT_EQ(out, "");
+}
+
+TEST_F(DescParserValues, ListConversion) {
+  Define("L (1 (2))");
+  Define("S 5");
+  ListDataElement out;
+  EXPECT_TRUE(parser.DataToList(Parse("L").get(), &out));
+  EXPECT_EQ(DescParser::DataElementToText(&out), "(1, (2))");
+  EXPECT_TRUE(parser.DataToList(Parse("(L 'q')").get(), &out));
+  EXPECT_EQ(DescParser::DataElementToText(&out), "((1, (2)), q)");
+  EXPECT_FALSE(parser.DataToList(Parse("S").get(), &out));
+  EXPECT_FALSE(parser.DataToList(Parse("nothing").get(), &out));
+  EXPECT_TRUE(parser.errors.empty());
+}
+
+TEST_F(DescParserValues, StringVectorConversion) {
+  Define("c1 'z'");
+  Define("Chars ('a' \"b\" c1)");
+  Define("Single 'x'");
+  Define("Nested ((1) 2)");
+  std::vector<std::string> out;
+  EXPECT_TRUE(parser.DataToStringVector(Parse("chars").get(), &out));
+  EXPECT_EQ(out, (std::vector<std::string>{"a", "b", "'z'"}));  // a define's value as it was stored
+  EXPECT_TRUE(parser.DataToStringVector(Parse("('a' c1 7)").get(), &out));
+  EXPECT_EQ(out, (std::vector<std::string>{"a", "'z'", "7"}));
+  EXPECT_FALSE(parser.DataToStringVector(Parse("nested").get(), &out));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(parser.DataToStringVector(Parse("single").get(), &out));
+  parser.errors.clear();
+  EXPECT_FALSE(parser.DataToStringVector(Parse("unknown").get(), &out));
+  EXPECT_EQ(parser.errors, (Errors{{"Unable to Dereference \"unknown\"", 0}}));
+}
+
+TEST_F(DescParserValues, NumberConversion) {
+  Define("W (1 0x10 -3)");
+  std::vector<int> ints;
+  EXPECT_TRUE(parser.DataToIntVector(Parse("w").get(), &ints));
+  EXPECT_EQ(ints, (std::vector<int>{1, 16, -3}));
+  EXPECT_FALSE(parser.DataToIntVector(Parse("(1 2a 3)").get(), &ints));
+  std::vector<double> doubles;
+  EXPECT_TRUE(parser.DataToDoubleVector(Parse("(1 0.5 -2.25 3.)").get(), &doubles));
+  EXPECT_EQ(doubles, (std::vector<double>{1.0, 0.5, -2.25, 3.0}));
+  EXPECT_FALSE(parser.DataToDoubleVector(Parse("(.5)").get(), &doubles));  // a name, not a literal
+  EXPECT_FALSE(parser.DataToDoubleVector(Parse("(1e5)").get(), &doubles));
+}
+
+TEST_F(DescParserValues, DuplicatesAreDeepAndIndependent) {
+  auto original = Parse("(a (b c))");
+  auto copy = original->Duplicate();
+  static_cast<ListDataElement&>(*original).mElements.clear();
+  EXPECT_EQ(DescParser::DataElementToText(copy.get()), "(a, (b, c))");
+
+  ListDataElement list = static_cast<const ListDataElement&>(*copy);
+  list = static_cast<const ListDataElement&>(*list.mElements[1]);  // one of its own sub-lists
+  EXPECT_EQ(DescParser::DataElementToText(&list), "(b, c)");
+}
+
+TEST_F(DescParserValues, DefinesBuiltFromDefinesStayBounded) {
+  Define("B0 (1 2 3 4 5 6 7 8)");
+  bool failed = false;
+  for (int i = 1; i < 40 && !failed; ++i) {
+    std::string prev = "B" + std::to_string(i - 1);
+    failed = !parser.ParseDescriptorLine("Define B" + std::to_string(i) + " (" + prev + " " + prev + ")");
+  }
+  EXPECT_TRUE(failed);
+  EXPECT_TRUE(parser.mError == "Value Too Large" || parser.mError == "List Nesting Too Deep") << parser.mError;
+
+  Define("D0 x");
+  failed = false;
+  for (int i = 1; i < 200 && !failed; ++i)
+    failed = !parser.ParseDescriptorLine("Define D" + std::to_string(i) + " (D" + std::to_string(i - 1) + ")");
+  EXPECT_TRUE(failed);
+  EXPECT_EQ(parser.mError, "List Nesting Too Deep");
+}
+
+}  // namespace

@@ -1,0 +1,348 @@
+#include "framework/font/FontData.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/font/FontHost.h"
+#include "framework/graphics/Image.h"
+#include "platform/win/PathMap.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Kit::Color;
+using Kit::FontData;
+using Kit::FontLayer;
+using Kit::Rect;
+
+// Hands out blank sheets of a known size and records every error shown and every image asked for.
+class RecordingHost : public Kit::FontHost {
+ public:
+  void Popup(const std::string& text) override { popups.push_back(text); }
+  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string& variant,
+                                             bool* created) override {
+    requested.push_back(fileName);
+    if (fileName.find("missing") != std::string::npos) return nullptr;
+    auto& image = images[fileName];
+    *created = !image;
+    if (!image) {
+      image = std::make_shared<Kit::Image>();
+      image->mWidth = 64;
+      image->mHeight = 16;
+    }
+    return image;
+  }
+
+  std::vector<std::string> popups;
+  std::vector<std::string> requested;
+  std::map<std::string, std::shared_ptr<Kit::Image>> images;
+};
+
+// The text an error about `text` shows, without the header and the command.
+std::string Reason(const std::string& popup) {
+  size_t start = popup.find("\r\n") + 2;
+  return popup.substr(start, popup.find(" on Line ") - start);
+}
+
+class FontDataLoad : public ::testing::Test {
+ protected:
+  // Loads a descriptor and returns whether it loaded.
+  bool Load(const std::string& descriptor) {
+    path = dir.Write("fonts/main.txt", descriptor);
+    EXPECT_TRUE(data.Load(&host, path));
+    return data.mInitialized;
+  }
+
+  std::vector<std::string> Shown() const {
+    std::vector<std::string> reasons;
+    for (const auto& popup : host.popups) reasons.push_back(Reason(popup));
+    return reasons;
+  }
+
+  FontLayer& Layer(const std::string& name) { return *data.mFontLayerMap.at(name); }
+
+  testsupport::TempDir dir;
+  RecordingHost host;
+  FontData data;
+  std::string path;
+};
+
+using Reasons = std::vector<std::string>;
+
+TEST_F(FontDataLoad, AnErrorNamesTheFileTheLineAndTheCommand) {
+  EXPECT_FALSE(Load("CreateLayer Main;\n\nFrobnicate Main\n  1 2;\nCreateLayer Other;"));
+  ASSERT_EQ(host.popups.size(), 1u);
+  EXPECT_EQ(host.popups[0],
+            "Font Descriptor Error in " + path +
+                "\r\nUnknown Command on Line 3:\r\n\r\nFrobnicate Main\n1 2");  // indentation is not kept
+  EXPECT_EQ(data.mFontLayerList.size(), 1u);  // the file stopped at the failing command
+}
+
+TEST_F(FontDataLoad, ACommandListWithoutACommandWordIsRefused) {
+  Kit::ListDataElement empty;
+  EXPECT_FALSE(data.HandleCommand(empty));
+  Kit::ListDataElement listFirst;
+  listFirst.mElements.push_back(std::make_unique<Kit::ListDataElement>());
+  EXPECT_FALSE(data.HandleCommand(listFirst));
+}
+
+TEST_F(FontDataLoad, ALoadedFontIsNotLoadedAgain) {
+  EXPECT_TRUE(Load("SetDefaultPointSize 12;"));
+  EXPECT_EQ(data.mDefaultPointSize, 12);
+  EXPECT_FALSE(data.Load(&host, path));
+}
+
+TEST_F(FontDataLoad, ParameterCountAndDefineNames) {
+  EXPECT_FALSE(Load("SetDefaultPointSize 12 13;"));
+  EXPECT_EQ(Shown(), Reasons{"Invalid Number of Parameters"});
+  for (const char* name : {"1abc", "-x", "+x", "'x'", "\"x\""}) {
+    FontData other;
+    std::string file = dir.Write("define.txt", std::string("Define ") + name + " 5;");
+    host.popups.clear();
+    other.Load(&host, file);
+    EXPECT_FALSE(other.mInitialized) << name;
+    EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"}) << name;
+  }
+}
+
+TEST_F(FontDataLoad, CommandsRunOverLinesUntilASemicolon) {
+  EXPECT_TRUE(Load("Define A 1; Define B 2;"));
+  FontData joined;
+  host.popups.clear();
+  joined.Load(&host, dir.Write("joined.txt", "Define A 1\nDefine B 2\n"));
+  EXPECT_FALSE(joined.mInitialized);
+  EXPECT_EQ(Shown(), Reasons{"Invalid Number of Parameters"});
+}
+
+TEST_F(FontDataLoad, DefinesStoreWordsDuplicatesAndResolvedLists) {
+  EXPECT_TRUE(Load("Define A 'x y'; Define B a; Define C (1 a); Define A 2;"));
+  EXPECT_EQ(FontData::DataElementToText(data.GetDefine("a")), "2");
+  EXPECT_EQ(FontData::DataElementToText(data.GetDefine("b")), "'x y'");
+  EXPECT_EQ(FontData::DataElementToText(data.GetDefine("c")), "(1, 'x y')");
+}
+
+TEST_F(FontDataLoad, HorizontalSpanRectangles) {
+  EXPECT_TRUE(Load("CreateHorzSpanRectList R (10 20 0 30) (4 5 6);"));
+  EXPECT_EQ(FontData::DataElementToText(data.GetDefine("R")), "((10, 20, 4, 30), (14, 20, 5, 30), (19, 20, 6, 30))");
+  FontData other;
+  other.Load(&host, dir.Write("bad.txt", "CreateHorzSpanRectList R (10 20 0) (4);"));
+  EXPECT_FALSE(other.mInitialized);
+}
+
+TEST_F(FontDataLoad, LayersAreCaseInsensitiveAndADuplicateNameGoesOn) {
+  EXPECT_TRUE(Load("CreateLayer main; LayerSetAscent MAIN 7; CREATELAYER Main; layersetascent main 9;"));
+  EXPECT_EQ(Shown(), Reasons{"Layer Already Exists"});
+  ASSERT_EQ(data.mFontLayerList.size(), 2u);
+  EXPECT_EQ(data.mFontLayerList.front().mAscent, 9);
+  EXPECT_EQ(data.mFontLayerList.back().mAscent, 0);
+}
+
+TEST_F(FontDataLoad, AnUndefinedLayerShowsTwoMessages) {
+  EXPECT_FALSE(Load("CreateLayer Main; LayerSetAscent Other 3;"));
+  EXPECT_EQ(Shown(), (Reasons{"Undefined Layer", "Invalid Paramater Type"}));
+  EXPECT_EQ(host.popups[0].substr(host.popups[0].find(" on Line ")), " on Line 1:\r\n\r\nLayerSetAscent Other 3");
+}
+
+TEST_F(FontDataLoad, LayerSettings) {
+  EXPECT_TRUE(Load(R"(
+    Define shadow 'Shadow';
+    CreateLayer Main;
+    LayerRequireTags Main ('bold' "Big");
+    LayerExcludeTags Main (shadow);
+    LayerPointRange Main 8 -1;
+    LayerSetPointSize Main 0x10;
+    LayerSetDrawMode Main 1;
+    LayerSetColorMult Main (1 0.5 0 1);
+    LayerSetColorAdd Main (0.1 0 0 -0.5);
+    LayerSetAscent Main 12;
+    LayerSetAscentPadding Main 2;
+    LayerSetLineSpacingOffset Main -1;
+    LayerSetOffset Main (3 -4);
+    LayerSetSpacing Main 1;
+    LayerSetBaseOrder Main -1;
+    LayerSetKerningPairs Main ("AV" "VA" "Tx") (-2 200 -129);
+    LayerSetCharOrders Main ('a' 'b') (5 -5);
+    SetCharMap ('a' 'b') ('A' 'B');
+  )"));
+  const FontLayer& layer = Layer("MAIN");
+  EXPECT_EQ(layer.mRequiredTags, (std::vector<std::string>{"BOLD", "BIG"}));
+  EXPECT_EQ(layer.mExcludedTags, std::vector<std::string>{"'SHADOW'"});  // a define's word keeps its quotes
+  EXPECT_EQ(layer.mMinPointSize, 8);
+  EXPECT_EQ(layer.mMaxPointSize, -1);
+  EXPECT_EQ(layer.mPointSize, 16);
+  EXPECT_EQ(layer.mDrawMode, 1);
+  EXPECT_EQ(layer.mColorMult, Color(255, 127, 0, 255));
+  EXPECT_EQ(layer.mColorAdd, Color(25, 0, 0, -127));
+  EXPECT_EQ(layer.mAscent, 12);
+  EXPECT_EQ(layer.mAscentPadding, 2);
+  EXPECT_EQ(layer.mLineSpacingOffset, -1);
+  EXPECT_EQ(layer.mOffset, Kit::Point(3, -4));
+  EXPECT_EQ(layer.mSpacing, 1);
+  EXPECT_EQ(layer.mBaseOrder, -1);
+  EXPECT_EQ(layer.mCharData['A'].mKerningOffsets['V'], -2);
+  EXPECT_EQ(layer.mCharData['V'].mKerningOffsets['A'], -56);
+  EXPECT_EQ(layer.mCharData['T'].mKerningOffsets['x'], 127);
+  EXPECT_EQ(layer.mCharData['a'].mOrder, 5);
+  EXPECT_EQ(layer.mCharData['b'].mOrder, -5);
+  EXPECT_EQ(data.mCharMap['a'], 'A');
+  EXPECT_EQ(data.mCharMap['b'], 'B');
+  EXPECT_EQ(data.mCharMap['c'], 'c');
+}
+
+TEST_F(FontDataLoad, ExcludedTagsFromADefinedList) {
+  EXPECT_TRUE(Load("Define shadow x; Define Tags (shadow 'glow'); CreateLayer L; LayerExcludeTags L Tags;"));
+  EXPECT_EQ(Layer("L").mExcludedTags, (std::vector<std::string>{"X", "GLOW"}));
+}
+
+TEST_F(FontDataLoad, DrawModeAndColourValuesAreChecked) {
+  EXPECT_TRUE(Load("CreateLayer L; LayerSetDrawMode L 0; LayerSetDrawMode L 1;"));
+  for (const char* command : {"LayerSetDrawMode L 2", "LayerSetDrawMode L (1)", "LayerSetColorMult L (1 1 1)",
+                              "LayerSetColorAdd L (1 1 1 1x)", "LayerSetOffset L (1)", "LayerSetAscent L 1.5"}) {
+    host.popups.clear();
+    EXPECT_FALSE(data.ParseDescriptorLine(command)) << command;
+    EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"}) << command;
+  }
+}
+
+TEST_F(FontDataLoad, HugeColourFactorsAreHeldAtTheIntRange) {
+  EXPECT_TRUE(Load("CreateLayer L; LayerSetColorMult L (99999999999999999999.0 -99999999999999999999.0 0 0);"));
+  EXPECT_EQ(Layer("L").mColorMult.mRed, 2147483647);
+  EXPECT_EQ(Layer("L").mColorMult.mGreen, -2147483647 - 1);
+}
+
+TEST_F(FontDataLoad, ParallelListsMustMatch) {
+  EXPECT_TRUE(Load("CreateLayer L;"));
+  EXPECT_FALSE(data.ParseDescriptorLine("LayerSetCharWidths L ('a' 'b') (1)"));
+  EXPECT_EQ(Shown(), Reasons{"List Size Mismatch"});
+  host.popups.clear();
+  EXPECT_FALSE(data.ParseDescriptorLine("LayerSetCharWidths L ('ab' 'c') (1 2)"));
+  EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"});
+  EXPECT_EQ(Layer("L").mCharData['c'].mWidth, 2);
+  EXPECT_EQ(Layer("L").mCharData['a'].mWidth, 0);
+  host.popups.clear();
+  EXPECT_FALSE(data.ParseDescriptorLine("LayerSetCharWidths L ('a' 'b') (1 2x 3)"));  // both faults: the type wins
+  EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"});
+}
+
+TEST_F(FontDataLoad, ImagesAreFoundBesideTheDescriptor) {
+  EXPECT_TRUE(Load("CreateLayer L; LayerSetImage L 'sheet.png'; CreateLayer M; LayerSetImage M ..\\\\other.png;"));
+  ASSERT_EQ(host.requested.size(), 2u);
+  std::string sheet = dir.Write("fonts/sheet.png", "");
+  std::string other = dir.Write("other.png", "");
+  EXPECT_TRUE(std::filesystem::equivalent(plat::MapPath(host.requested[0]), sheet)) << host.requested[0];
+  EXPECT_TRUE(std::filesystem::equivalent(plat::MapPath(host.requested[1]), other)) << host.requested[1];
+  EXPECT_EQ(Layer("L").mImage, host.images[host.requested[0]]);
+}
+
+TEST_F(FontDataLoad, AMissingImageFails) {
+  EXPECT_FALSE(Load("CreateLayer L; LayerSetImage L missing.png;"));
+  EXPECT_EQ(Shown(), Reasons{"Failed to Load Image"});
+}
+
+TEST_F(FontDataLoad, ImageMapNeedsAnImageAndRectanglesInside) {
+  EXPECT_FALSE(Load("CreateLayer L; LayerSetImageMap L ('a') ((0 0 1 1));"));
+  EXPECT_EQ(Shown(), Reasons{"Layer image not set"});
+
+  FontData other;
+  host.popups.clear();
+  other.Load(&host, dir.Write("map.txt", R"(
+    CreateLayer L; LayerSetImage L sheet.png;
+    LayerSetCharOffsets L ('a' 'b') ((0 0) (1 3));
+    LayerSetImageMap L ('a' 'b') ((60 0 4 16) (0 2 5 14));
+  )"));
+  EXPECT_TRUE(other.mInitialized);
+  FontLayer& layer = *other.mFontLayerMap.at("L");
+  EXPECT_EQ(layer.mCharData['a'].mImageRect, Rect(60, 0, 4, 16));
+  EXPECT_EQ(layer.mCharData['b'].mImageRect, Rect(0, 2, 5, 14));
+  EXPECT_EQ(layer.mHeight, 17);  // b's 14 rows drawn 3 lower
+
+  for (const char* rects : {"((61 0 4 16))", "((0 1 4 16))", "((-1 0 4 4))", "((0 -1 4 4))", "((4 4 -2 2))"}) {
+    host.popups.clear();
+    EXPECT_FALSE(other.ParseDescriptorLine(std::string("LayerSetImageMap L ('a') ") + rects)) << rects;
+    EXPECT_EQ(Shown(), Reasons{"Image rectangle out of bounds"}) << rects;
+  }
+  host.popups.clear();
+  EXPECT_FALSE(other.ParseDescriptorLine("LayerSetImageMap L ('a') ((0 0 4))"));
+  EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"});
+}
+
+TEST_F(FontDataLoad, LayerCopiesShareTheImage) {
+  EXPECT_TRUE(
+      Load("CreateLayer L; LayerSetImage L s.png; LayerSetCharWidths L ('a') (7); LayerRequireTags L ('t');"
+           "CreateLayerFrom Copy L; LayerSetCharWidths Copy ('a') (8);"));
+  EXPECT_EQ(Layer("COPY").mImage, Layer("L").mImage);
+  EXPECT_EQ(Layer("COPY").mRequiredTags, std::vector<std::string>{"T"});
+  EXPECT_EQ(Layer("L").mCharData['a'].mWidth, 7);
+  EXPECT_EQ(Layer("COPY").mCharData['a'].mWidth, 8);
+}
+
+TEST_F(FontDataLoad, ErrorsWithoutAHostAreSilent) {
+  FontData silent;
+  EXPECT_TRUE(silent.Load(nullptr, dir.Write("x.txt", "Bogus;")));
+  EXPECT_FALSE(silent.mInitialized);
+}
+
+class FontDataLegacy : public ::testing::Test {
+ protected:
+  FontDataLegacy() {
+    image.mWidth = 40;
+    image.mHeight = 12;
+  }
+  testsupport::TempDir dir;
+  Kit::Image image;
+  FontData data;
+};
+
+TEST_F(FontDataLegacy, GlyphsLieSideBySide) {
+  ASSERT_TRUE(data.LoadLegacy(&image, dir.Write("w.txt", "5 10\na 3\r\nb 4 B 6\n")));
+  EXPECT_TRUE(data.mInitialized);
+  const FontLayer& layer = *data.mFontLayerMap.at("");
+  EXPECT_EQ(layer.mImage.get(), &image);
+  EXPECT_EQ(layer.mHeight, 12);
+  EXPECT_EQ(layer.mAscent, 10);
+  EXPECT_EQ(layer.mCharData[' '].mWidth, 5);
+  EXPECT_EQ(layer.mCharData['a'].mImageRect, Rect(0, 0, 3, 12));
+  EXPECT_EQ(layer.mCharData['b'].mImageRect, Rect(3, 0, 4, 12));
+  EXPECT_EQ(layer.mCharData['B'].mImageRect, Rect(7, 0, 6, 12));
+  EXPECT_EQ(layer.mCharData['B'].mWidth, 6);
+  EXPECT_EQ(data.mCharMap['A'], 'a');  // only the lower case has a glyph
+  EXPECT_EQ(data.mCharMap['B'], 'B');
+  EXPECT_EQ(data.mCharMap['b'], 'b');
+  EXPECT_EQ(data.mCharMap['c'], 'c');
+  EXPECT_FALSE(data.LoadLegacy(&image, dir.Write("w2.txt", "1 1")));
+}
+
+TEST_F(FontDataLegacy, LowerCaseFallsBackToCapitals) {
+  ASSERT_TRUE(data.LoadLegacy(&image, dir.Write("w.txt", "5 10 Q 3 r")));  // a dangling character ends the list
+  EXPECT_EQ(data.mCharMap['q'], 'Q');
+  EXPECT_EQ(data.mCharMap['R'], 'R');
+}
+
+TEST_F(FontDataLegacy, BadWidthFilesAreRefused) {
+  EXPECT_FALSE(data.LoadLegacy(&image, (dir.Path() / "absent.txt").string()));
+  FontData folder;
+  EXPECT_FALSE(folder.LoadLegacy(&image, dir.Path().string()));
+  FontData noHeader;
+  EXPECT_FALSE(noHeader.LoadLegacy(&image, dir.Write("h.txt", "five 10")));
+  EXPECT_FALSE(noHeader.mInitialized);
+  FontData negative;
+  EXPECT_FALSE(negative.LoadLegacy(&image, dir.Write("n.txt", "5 10 a -3")));
+  FontData overflowing;
+  EXPECT_FALSE(overflowing.LoadLegacy(&image, dir.Write("o.txt", "5 10 a 2147483000 b 2147483000")));
+}
+
+TEST(FontDataSharing, TheLastReleaseDeletesIt) {
+  auto* data = new FontData();
+  data->Ref();
+  data->Ref();
+  data->DeRef();
+  EXPECT_EQ(data->mRefCount, 1);
+  data->DeRef();  // deleted here; the sanitizer build sees a leak or a double free otherwise
+}
+
+}  // namespace

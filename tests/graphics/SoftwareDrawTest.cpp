@@ -1,0 +1,463 @@
+#include "ReferenceDraw.h"
+#include "framework/graphics/AdditiveTable.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/PixelBlend.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace {
+
+using Kit::Color;
+using Kit::MemoryImage;
+using Kit::Rect;
+
+class Random {
+ public:
+  explicit Random(unsigned seed) : mEngine(seed) {}
+  int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(mEngine); }
+  double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(mEngine); }
+
+  // Mostly the alphas sprites have (0 and 255), with partial ones mixed in.
+  std::uint32_t Pixel() {
+    const int pick = Int(0, 9);
+    const int a = pick < 3 ? 0 : pick < 7 ? 255 : Int(1, 254);
+    return ref::Pack(a, Int(0, 255), Int(0, 255), Int(0, 255));
+  }
+  ref::Pixels Image(int width, int height, int distinctColours = 0) {
+    std::vector<std::uint32_t> palette;
+    for (int i = 0; i < distinctColours; ++i) palette.push_back(Pixel());
+    ref::Pixels p{width, height, {}};
+    for (int i = 0; i < width * height; ++i)
+      p.px.push_back(distinctColours ? palette[Int(0, distinctColours - 1)] : Pixel());
+    return p;
+  }
+  Color AnyColor() {
+    if (Int(0, 3) == 0) return Color::White;
+    return Color(Int(0, 255), Int(0, 255), Int(0, 255), Int(0, 3) == 0 ? 255 : Int(1, 255));
+  }
+  Rect RectIn(int width, int height, int slack) {
+    const int x = Int(-slack, width), y = Int(-slack, height);
+    return Rect(x, y, Int(0, width + slack), Int(0, height + slack));
+  }
+
+ private:
+  std::mt19937 mEngine;
+};
+
+std::unique_ptr<MemoryImage> ToImage(const ref::Pixels& p, bool palettize = false) {
+  auto image = std::make_unique<MemoryImage>();
+  image->SetBits(p.px.data(), p.width, p.height);
+  if (palettize) {
+    EXPECT_TRUE(image->Palletize());
+  }
+  return image;
+}
+
+ref::Pixels FromImage(MemoryImage& image) {
+  ref::Pixels p{image.mWidth, image.mHeight, {}};
+  const std::uint32_t* bits = image.GetBits();
+  p.px.assign(bits, bits + static_cast<std::size_t>(image.mWidth) * image.mHeight);
+  EXPECT_EQ(bits[p.px.size()], MemoryImage::GUARD_WORD);
+  return p;
+}
+
+std::uint64_t Checksum(MemoryImage& image) {
+  std::uint64_t hash = 1469598103934665603ULL;
+  const std::uint32_t* bits = image.GetBits();
+  for (std::size_t i = 0; i < static_cast<std::size_t>(image.mWidth) * image.mHeight; ++i) {
+    hash ^= bits[i];
+    hash *= 1099511628211ULL;
+  }
+  return hash;
+}
+
+TEST(PixelBlend, DivisionBy255IsExact) {
+  for (std::uint32_t x = 0; x <= 65025; ++x) ASSERT_EQ(Kit::PixelBlend::Div255(x), x / 255) << x;
+  for (std::uint32_t x = 65025; x < (1u << 31) - 70000; x += 65521) ASSERT_EQ(Kit::PixelBlend::Div255(x), x / 255);
+}
+
+TEST(PixelBlend, OverBlendMatchesReferenceForEveryAlphaPair) {
+  for (int sa = 1; sa <= 255; ++sa) {
+    for (int da = 0; da <= 255; ++da) {
+      const std::uint32_t dst = ref::Pack(da, 200, 17, 255), src = ref::Pack(0, 3, 255, 128);
+      ASSERT_EQ(Kit::PixelBlend::Over(dst, src, sa), ref::Over(dst, 3, 255, 128, sa)) << sa << " " << da;
+      ASSERT_EQ(Kit::PixelBlend::OverColored(dst, src, sa, 255, 9, 128),
+                ref::OverColored(dst, 3, 255, 128, sa, 255, 9, 128));
+    }
+  }
+}
+
+TEST(AdditiveTable, SaturatesAt255) {
+  const Kit::AdditiveTable& table = Kit::GetAdditiveTable();
+  EXPECT_EQ(table[0], 0);
+  EXPECT_EQ(table[255], 255);
+  EXPECT_EQ(table[256], 255);
+  EXPECT_EQ(table[511], 255);
+  Kit::AdditiveTable fresh{};
+  Kit::FillAdditiveTable(fresh);
+  EXPECT_EQ(fresh, table);
+}
+
+TEST(FillRect, TranslucentWhiteOverOpaqueAndTransparentBlack) {
+  MemoryImage image;
+  const std::uint32_t pixels[] = {0xFF000000, 0x00000000};
+  image.SetBits(pixels, 2, 1);
+  image.FillRect(Rect(0, 0, 2, 1), Color(255, 255, 255, 128), 0);
+  EXPECT_EQ(image.GetBits()[0], 0xFF7F7F7Fu);
+  EXPECT_EQ(image.GetBits()[1], 0x80FEFEFEu);
+  image.FillRect(Rect(0, 0, 2, 1), Color(9, 9, 9, 0), 0);  // alpha 0 changes nothing
+  EXPECT_EQ(image.GetBits()[0], 0xFF7F7F7Fu);
+}
+
+TEST(FillRect, MatchesReferenceOverRandomRectsAndColours) {
+  Random random(11);
+  for (int round = 0; round < 300; ++round) {
+    ref::Pixels expected = random.Image(random.Int(1, 30), random.Int(1, 30));
+    if (round % 2)  // opaque destinations take the four-pixel path
+      for (auto& p : expected.px) p |= 0xFF000000;
+    auto image = ToImage(expected);
+    const Rect rect = random.RectIn(expected.width, expected.height, 10);
+    Color color = random.AnyColor();
+    if (round % 10 == 0) color = Color(random.Int(-300, 600), 300, -5, random.Int(-10, 400));  // out of range
+    image->FillRect(rect, color, 0);
+    ref::FillRect(expected, rect, color);
+    ASSERT_EQ(FromImage(*image).px, expected.px) << "round " << round;
+  }
+}
+
+TEST(ClearRect, ClearsOnlyInsideTheImage) {
+  auto image = ToImage({3, 2, std::vector<std::uint32_t>(6, 0xFFFFFFFF)});
+  image->ClearRect(Rect(-5, 1, 7, 9));
+  EXPECT_EQ(FromImage(*image).px, (std::vector<std::uint32_t>{~0u, ~0u, ~0u, 0, 0, ~0u}));
+  image->Clear();
+  EXPECT_EQ(FromImage(*image).px, std::vector<std::uint32_t>(6, 0));
+  MemoryImage empty;
+  empty.Clear();  // no pixels: nothing to do
+  EXPECT_FALSE(empty.mBits);
+}
+
+TEST(DrawLine, StraightLinesFillFromSmallerToLargerEnd) {
+  auto image = ToImage({8, 3, std::vector<std::uint32_t>(24, 0xFF000000)});
+  image->DrawLine(5.7, 1.0, 2.2, 1.0, Color(255, 0, 0), 0);
+  const ref::Pixels p = FromImage(*image);
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(p.At(x, 1), x >= 2 && x <= 5 ? 0xFFFF0000u : 0xFF000000u) << x;
+  image->DrawLine(7.0, 2.9, 7.0, 0.1, Color(0, 0, 255), 0);
+  EXPECT_EQ(FromImage(*image).At(7, 0), 0xFF0000FFu);
+  EXPECT_EQ(FromImage(*image).At(7, 2), 0xFF0000FFu);
+}
+
+TEST(DrawLine, DiagonalsWalkOnePixelPerStepWithTheLineFormula) {
+  Random random(5);
+  for (int round = 0; round < 200; ++round) {
+    const int w = 40, h = 30;
+    ref::Pixels before = random.Image(w, h);
+    for (auto& p : before.px) p |= 0xFF000000;  // lines write alpha 255: start opaque to see them
+    auto image = ToImage(before);
+    const double x1 = random.Real(0, w - 1), y1 = random.Real(0, h - 1);
+    double x2 = random.Real(0, w - 1), y2 = random.Real(0, h - 1);
+    if (x1 == x2 || y1 == y2) continue;
+    const Color color = random.AnyColor();
+    const int mode = random.Int(0, 1);
+    image->DrawLine(x1, y1, x2, y2, color, mode);
+    const ref::Pixels after = FromImage(*image);
+
+    const bool xMajor = std::abs(x2 - x1) >= std::abs(y2 - y1);
+    const int majorFrom = static_cast<int>(xMajor ? std::min(x1, x2) : std::min(y1, y2));
+    const int majorTo = static_cast<int>(xMajor ? std::max(x1, x2) : std::max(y1, y2));
+    const int minorLo = static_cast<int>(xMajor ? std::min(y1, y2) : std::min(x1, x2));
+    const int minorHi = static_cast<int>(xMajor ? std::max(y1, y2) : std::max(x1, x2));
+    int lastMinor = -1;
+    for (int major = majorFrom; major <= majorTo; ++major) {
+      int found = -1;
+      for (int minor = 0; minor < (xMajor ? h : w); ++minor) {
+        const int x = xMajor ? major : minor, y = xMajor ? minor : major;
+        if (after.At(x, y) == before.At(x, y)) continue;
+        ASSERT_EQ(after.At(x, y), ref::LinePixel(before.At(x, y), color, mode)) << round;
+        ASSERT_EQ(found, -1) << "two pixels in one step, round " << round;
+        found = minor;
+      }
+      if (found < 0) continue;  // the walk may end early, or a pixel may not visibly change
+      EXPECT_GE(found, minorLo);
+      EXPECT_LE(found, minorHi);
+      if (lastMinor >= 0) {
+        EXPECT_LE(std::abs(found - lastMinor), 1) << round;
+      }
+      lastMinor = found;
+    }
+  }
+}
+
+TEST(DrawLine, DiagonalPixelsOfAKnownLine) {
+  auto image = ToImage({7, 5, std::vector<std::uint32_t>(35, 0xFF000000)});
+  image->DrawLine(0.5, 0.5, 5.5, 3.5, Color::White, 0);
+  const ref::Pixels p = FromImage(*image);
+  std::vector<std::pair<int, int>> lit;
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 7; ++x)
+      if (p.At(x, y) != 0xFF000000u) {
+        EXPECT_EQ(p.At(x, y), 0xFFFEFEFEu);  // 255 stored as (255 x 255 + 127) >> 8
+        lit.emplace_back(x, y);
+      }
+  std::sort(lit.begin(), lit.end());
+  EXPECT_EQ(lit, (std::vector<std::pair<int, int>>{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 3}, {5, 3}}));
+}
+
+TEST(DrawLine, LinesOffTheImageAreClippedAndLongOnesRefused) {
+  auto image = ToImage({4, 4, std::vector<std::uint32_t>(16, 0xFF000000)});
+  image->DrawLine(-100.5, -50.2, 100.0, 51.0, Color::White, 0);
+  image->DrawLine(-1e12, 0.5, 1e12, 3.5, Color::White, 0);
+  image->DrawLine(std::nan(""), 0, 3, 3, Color::White, 0);
+  SUCCEED();  // no write outside the pixels (the sanitizer build checks), no endless walk
+}
+
+struct BltCase {
+  bool palettized;
+  bool opaqueDest;
+};
+
+class BltMatchesReference : public testing::TestWithParam<BltCase> {};
+
+TEST_P(BltMatchesReference, NormalAndAdditive) {
+  Random random(GetParam().palettized * 2 + GetParam().opaqueDest + 1);
+  for (int round = 0; round < 400; ++round) {
+    ref::Pixels dest = random.Image(random.Int(1, 40), random.Int(1, 40));
+    if (GetParam().opaqueDest)
+      for (auto& p : dest.px) p |= 0xFF000000;
+    const ref::Pixels src =
+        random.Image(random.Int(1, 30), random.Int(1, 30), GetParam().palettized ? random.Int(1, 200) : 0);
+    auto destImage = ToImage(dest);
+    auto srcImage = ToImage(src, GetParam().palettized);
+    const Rect srcRect = random.RectIn(src.width, src.height, 6);
+    const int x = random.Int(-20, dest.width + 5), y = random.Int(-20, dest.height + 5);
+    const Color color = random.AnyColor();
+    const int mode = random.Int(0, 5) == 0 ? 1 : random.Int(0, 1);
+    srcImage->CommitBits();
+    const bool srcHasAlpha = srcImage->mHasAlpha;
+    destImage->Blt(srcImage.get(), x, y, srcRect, color, mode);
+    ref::Blt(dest, GetParam().opaqueDest, src, srcHasAlpha, x, y, srcRect, color, mode);
+    ASSERT_EQ(FromImage(*destImage).px, dest.px) << "round " << round << " mode " << mode;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, BltMatchesReference,
+                         testing::Values(BltCase{false, false}, BltCase{false, true}, BltCase{true, false},
+                                         BltCase{true, true}));
+
+TEST(Blt, RunTableSkipsTransparentAndCopiesOpaque) {
+  auto dest = ToImage({3, 1, {0xFF102030, 0xFF405060, 0xFF708090}});
+  auto src = ToImage({3, 1, {0x00FFFFFF, 0x00FFFFFF, 0xFFABCDEF}});
+  dest->Blt(src.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(FromImage(*dest).px, (std::vector<std::uint32_t>{0xFF102030, 0xFF405060, 0xFFABCDEF}));
+  dest->Blt(src.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 2);  // unknown mode: nothing
+  Kit::Image notMemory;
+  dest->Blt(&notMemory, 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(FromImage(*dest).px[2], 0xFFABCDEFu);
+}
+
+TEST(Blt, IntoItselfReadsTheOldPixels) {
+  auto image = ToImage({4, 1, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004}});
+  image->Blt(image.get(), 1, 0, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(FromImage(*image).px, (std::vector<std::uint32_t>{0xFF000001, 0xFF000001, 0xFF000002, 0xFF000003}));
+}
+
+TEST(Blt, DestinationChangeIsSeenByLaterDraws) {
+  auto dest = ToImage({2, 1, {0xFF000000, 0xFF000000}});
+  auto src = ToImage({1, 1, {0xFFFFFFFF}});
+  EXPECT_EQ(dest->GetRLAlphaData()[0], 2);
+  src->FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0, 255), 0);
+  src->ClearRect(Rect(0, 0, 1, 1));  // the source's run table must follow: now transparent
+  dest->Blt(src.get(), 0, 0, Rect(0, 0, 1, 1), Color::White, 0);
+  EXPECT_EQ(FromImage(*dest).px[0], 0xFF000000u);
+  dest->ClearRect(Rect(1, 0, 1, 1));
+  EXPECT_EQ(dest->GetRLAlphaData()[0], 1);
+}
+
+class RotatedMatchesReference : public testing::TestWithParam<bool> {};
+
+TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
+  Random random(GetParam() ? 77 : 78);
+  for (int round = 0; round < 300; ++round) {
+    ref::Pixels dest = random.Image(random.Int(1, 50), random.Int(1, 50));
+    const ref::Pixels src = random.Image(random.Int(1, 24), random.Int(1, 24), GetParam() ? random.Int(1, 100) : 0);
+    auto destImage = ToImage(dest);
+    auto srcImage = ToImage(src, GetParam());
+    const Rect srcRect = random.RectIn(src.width, src.height, 3);
+    const Rect clip = random.RectIn(dest.width, dest.height, 10);
+    const float x = static_cast<float>(random.Real(-10, dest.width)),
+                y = static_cast<float>(random.Real(-10, dest.height));
+    const double angle = random.Int(0, 4) == 0 ? 0.0 : random.Real(-7, 7);
+    const float cx = static_cast<float>(random.Real(-5, 20)), cy = static_cast<float>(random.Real(-5, 20));
+    const Color color = random.AnyColor();
+    const int mode = random.Int(0, 1);
+    destImage->BltRotated(srcImage.get(), x, y, srcRect, clip, color, mode, angle, cx, cy);
+    Rect box;
+    if (MemoryImage::GetRotatedBounds(x, y, srcRect, clip, angle, cx, cy, box))
+      ref::BltRotated(dest, src, x, y, srcRect, box, color, mode, angle, cx, cy);
+    ASSERT_EQ(FromImage(*destImage).px, dest.px) << "round " << round;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, RotatedMatchesReference, testing::Bool());
+
+TEST(BltRotated, UnrotatedDrawSkipsTheLastColumnAndRow) {
+  auto dest = ToImage({4, 4, std::vector<std::uint32_t>(16, 0xFF000000)});
+  auto src = ToImage({3, 3, std::vector<std::uint32_t>(9, 0xFFFFFFFF)});
+  dest->BltF(src.get(), 0, 0, Rect(0, 0, 3, 3), Rect(0, 0, 4, 4), Color::White, 0);
+  const ref::Pixels p = FromImage(*dest);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(p.At(x, y), x < 2 && y < 2 ? 0xFFFFFFFFu : 0xFF000000u) << x << "," << y;
+}
+
+TEST(BltRotated, TransparentSourceOverTransparentDestinationChangesNothing) {
+  auto dest = ToImage({6, 6, std::vector<std::uint32_t>(36, 0)});
+  auto src = ToImage({4, 4, std::vector<std::uint32_t>(16, 0x00FFFFFF)});
+  dest->BltRotated(src.get(), 1, 1, Rect(0, 0, 4, 4), Rect(0, 0, 6, 6), Color::White, 0, 0.3, 2, 2);
+  EXPECT_EQ(FromImage(*dest).px, std::vector<std::uint32_t>(36, 0));
+}
+
+TEST(BltRotated, BoundsOfAQuarterTurn) {
+  Rect box;
+  ASSERT_TRUE(
+      MemoryImage::GetRotatedBounds(10, 20, Rect(0, 0, 8, 4), Rect(0, 0, 100, 100), std::numbers::pi / 2, 0, 0, box));
+  // Turned anticlockwise about (10, 20): the 8 x 4 rectangle stands up above the centre.
+  EXPECT_EQ(box, Rect(10, 12, 4, 8));
+  EXPECT_FALSE(MemoryImage::GetRotatedBounds(10, 20, Rect(0, 0, 8, 4), Rect(50, 50, 10, 10), 0, 0, 0, box));
+  EXPECT_FALSE(MemoryImage::GetRotatedBounds(10, 20, Rect(0, 0, 8, 4), Rect(0, 0, 100, 100), std::nan(""), 0, 0, box));
+}
+
+TEST(StretchBlt, ClipCutsTheSourceInProportion) {
+  Rect dest;
+  MemoryImage::StretchSource src{};
+  ASSERT_TRUE(MemoryImage::ClipStretch(Rect(0, 0, 100, 50), Rect(10, 10, 20, 10), Rect(25, 10, 50, 100), dest, src));
+  EXPECT_EQ(dest, Rect(25, 10, 50, 40));
+  EXPECT_DOUBLE_EQ(src.mX, 15);
+  EXPECT_DOUBLE_EQ(src.mY, 12);
+  EXPECT_DOUBLE_EQ(src.mWidth, 10);
+  EXPECT_DOUBLE_EQ(src.mHeight, 8);
+  ASSERT_TRUE(
+      MemoryImage::ClipStretchMirror(Rect(0, 0, 100, 50), Rect(10, 10, 20, 10), Rect(0, 0, 30, 100), dest, src));
+  EXPECT_DOUBLE_EQ(src.mX, 10 + 70 * 0.2);
+  EXPECT_FALSE(MemoryImage::ClipStretch(Rect(0, 0, 0, 50), Rect(0, 0, 5, 5), Rect(0, 0, 9, 9), dest, src));
+  EXPECT_FALSE(MemoryImage::ClipStretch(Rect(0, 0, 10, 10), Rect(0, 0, 0, 5), Rect(0, 0, 9, 9), dest, src));
+}
+
+TEST(StretchBlt, FastPathMatchesReference) {
+  Random random(21);
+  for (int round = 0; round < 300; ++round) {
+    ref::Pixels dest = random.Image(random.Int(1, 40), random.Int(1, 40));
+    if (round % 3 == 0)  // opaque destinations take the four-pixel path
+      for (auto& p : dest.px) p |= 0xFF000000;
+    const bool palettized = round % 2 == 1;
+    const ref::Pixels src = random.Image(random.Int(1, 20), random.Int(1, 20), palettized ? 50 : 0);
+    auto destImage = ToImage(dest);
+    auto srcImage = ToImage(src, palettized);
+    const Rect destRect = random.RectIn(dest.width, dest.height, 15);
+    const Rect srcRect = random.RectIn(src.width, src.height, 4);
+    const Rect clip = random.RectIn(dest.width, dest.height, 5);
+    destImage->StretchBlt(srcImage.get(), destRect, srcRect, clip, Color::White, random.Int(0, 1), true);
+    Rect clipped;
+    MemoryImage::StretchSource s{};
+    if (MemoryImage::ClipStretch(destRect, srcRect, clip.Intersection(Rect(0, 0, dest.width, dest.height)), clipped, s))
+      ref::FastStretch(dest, src, clipped, s.mX, s.mY, s.mWidth, s.mHeight);
+    ASSERT_EQ(FromImage(*destImage).px, dest.px) << "round " << round;
+  }
+}
+
+TEST(StretchBlt, FastPathDrawsNothingWhenColoured) {
+  auto dest = ToImage({2, 2, std::vector<std::uint32_t>(4, 0xFF000000)});
+  auto src = ToImage({1, 1, {0xFFFFFFFF}});
+  dest->StretchBlt(src.get(), Rect(0, 0, 2, 2), Rect(0, 0, 1, 1), Rect(0, 0, 2, 2), Color(255, 0, 0), 0, true);
+  EXPECT_EQ(FromImage(*dest).px, std::vector<std::uint32_t>(4, 0xFF000000));
+}
+
+TEST(StretchBlt, SlowPathKeepsOpaqueAndUniformImagesExact) {
+  // An opaque source pixel over an opaque destination gets the weight 255 at any scale.
+  for (const Rect destRect : {Rect(0, 0, 16, 16), Rect(0, 0, 7, 5), Rect(1, 2, 31, 29), Rect(0, 0, 3, 30)}) {
+    auto dest = ToImage({32, 32, std::vector<std::uint32_t>(1024, 0xFF000000)});
+    auto src = ToImage({16, 16, std::vector<std::uint32_t>(256, 0xFFC08040)});
+    dest->StretchBlt(src.get(), destRect, Rect(0, 0, 16, 16), Rect(0, 0, 32, 32), Color::White, 0, false);
+    const ref::Pixels p = FromImage(*dest);
+    for (int y = destRect.mY; y < destRect.mY + destRect.mHeight; ++y)
+      for (int x = destRect.mX; x < destRect.mX + destRect.mWidth; ++x)
+        ASSERT_EQ(p.At(x, y), 0xFFBF7F3Fu) << destRect.mWidth << "x" << destRect.mHeight << " at " << x << "," << y;
+    EXPECT_EQ(p.At(destRect.mX + destRect.mWidth, destRect.mY), 0xFF000000u);
+  }
+}
+
+TEST(StretchBlt, SlowPathAtOneToOneCopiesOpaquePixels) {
+  Random random(3);
+  ref::Pixels src = random.Image(12, 9);
+  for (auto& p : src.px) p |= 0xFF000000;
+  auto dest = ToImage({12, 9, std::vector<std::uint32_t>(108, 0xFF000000)});
+  auto srcImage = ToImage(src);
+  dest->StretchBlt(srcImage.get(), Rect(0, 0, 12, 9), Rect(0, 0, 12, 9), Rect(0, 0, 12, 9), Color::White, 0, false);
+  const ref::Pixels out = FromImage(*dest);
+  for (std::size_t i = 0; i < out.px.size(); ++i) {
+    // Weight 255: each channel is src x 255 >> 8, the old black contributes nothing.
+    const std::uint32_t s = src.px[i];
+    ASSERT_EQ(out.px[i], ref::Over(0xFF000000, ref::R(s), ref::G(s), ref::B(s), 255)) << i;
+  }
+}
+
+TEST(StretchBlt, PalettizedAndTrueColourSourcesDrawAlike) {
+  Random random(8);
+  for (int round = 0; round < 60; ++round) {
+    const ref::Pixels src = random.Image(random.Int(1, 20), random.Int(1, 20), 40);
+    const ref::Pixels dest = random.Image(30, 30);
+    auto a = ToImage(dest), b = ToImage(dest);
+    auto trueColour = ToImage(src), palettized = ToImage(src, true);
+    const Rect destRect = random.RectIn(30, 30, 10), srcRect = random.RectIn(src.width, src.height, 3);
+    a->StretchBlt(trueColour.get(), destRect, srcRect, Rect(0, 0, 30, 30), Color::White, 0, false);
+    b->StretchBlt(palettized.get(), destRect, srcRect, Rect(0, 0, 30, 30), Color::White, 0, false);
+    ASSERT_EQ(FromImage(*a).px, FromImage(*b).px) << round;
+  }
+}
+
+// Fixed scenes whose results are pinned: any change to a formula shows up here.
+TEST(Golden, FixedScenes) {
+  Random random(2026);
+  const ref::Pixels destPixels = random.Image(64, 48);
+  const ref::Pixels spritePixels = random.Image(20, 16);
+  auto sprite = ToImage(spritePixels);
+
+  auto scene = [&](auto draw) {
+    auto dest = ToImage(destPixels);
+    draw(*dest);
+    return Checksum(*dest);
+  };
+  EXPECT_EQ(scene([&](MemoryImage& d) { d.FillRect(Rect(5, 5, 40, 30), Color(10, 200, 30, 100), 0); }),
+            7605698850065206435ULL);
+  EXPECT_EQ(scene([&](MemoryImage& d) {
+              d.DrawLine(1.5, 2.25, 60.75, 40.5, Color(255, 128, 0, 200), 0);
+              d.DrawLine(60, 1, 3.5, 47, Color(0, 128, 255, 255), 1);
+            }),
+            5943246817219540548ULL);
+  EXPECT_EQ(scene([&](MemoryImage& d) {
+              d.SetImageMode(false, false);
+              d.Blt(sprite.get(), 7, 9, Rect(0, 0, 20, 16), Color::White, 0);
+              d.Blt(sprite.get(), 30, 20, Rect(2, 2, 16, 12), Color(255, 100, 50, 180), 0);
+              d.Blt(sprite.get(), 40, 25, Rect(0, 0, 20, 16), Color(100, 255, 50, 200), 1);
+            }),
+            12158954743691074167ULL);
+  EXPECT_EQ(scene([&](MemoryImage& d) {
+              d.BltRotated(sprite.get(), 20.5f, 10.25f, Rect(0, 0, 20, 16), Rect(0, 0, 64, 48), Color::White, 0, 0.5236,
+                           10, 8);
+              d.BltRotated(sprite.get(), 5, 5, Rect(0, 0, 20, 16), Rect(0, 0, 64, 48), Color(200, 200, 255, 150), 1,
+                           -2.0, 0, 0);
+            }),
+            15525067073237923255ULL);
+  EXPECT_EQ(
+      scene([&](MemoryImage& d) {
+        d.StretchBlt(sprite.get(), Rect(3, 4, 50, 37), Rect(0, 0, 20, 16), Rect(0, 0, 64, 48), Color::White, 0, false);
+        d.StretchBlt(sprite.get(), Rect(10, 10, 9, 7), Rect(0, 0, 20, 16), Rect(0, 0, 64, 48), Color::White, 0, false);
+        d.StretchBlt(sprite.get(), Rect(30, 0, 33, 21), Rect(1, 1, 18, 14), Rect(0, 0, 64, 48), Color::White, 0, true);
+      }),
+      18162797572004507801ULL);
+}
+
+}  // namespace

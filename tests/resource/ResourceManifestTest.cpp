@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/resource/ResourceManager.h"
+#include "tests/resource/TestResourceHost.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Kit::ResourceManager;
+
+// Parses manifests written into a temporary folder.
+class ResourceManifestTest : public testing::Test {
+ protected:
+  bool Parse(const std::string& text) {
+    mPath = mDir.Write("resources.xml", text);
+    return mManager.ParseResourcesFile(mPath);
+  }
+  // A manifest with one section "Game" holding the body.
+  bool ParseSection(const std::string& body) {
+    return Parse("<ResourceManifest>\n<Resources id=\"Game\">\n" + body + "</Resources>\n</ResourceManifest>\n");
+  }
+  std::string Error() const { return mManager.GetErrorText(); }
+  // The error text with the manifest's line and file.
+  std::string At(const std::string& message, int line) const {
+    return message + " on Line " + std::to_string(line) + " in File '" + mPath + "'";
+  }
+  const ResourceManager::ImageRes& Image(const std::string& id) const {
+    return static_cast<const ResourceManager::ImageRes&>(*mManager.GetImageMap().at(id));
+  }
+  const ResourceManager::SoundRes& Sound(const std::string& id) const {
+    return static_cast<const ResourceManager::SoundRes&>(*mManager.GetSoundMap().at(id));
+  }
+  const ResourceManager::FontRes& Font(const std::string& id) const {
+    return static_cast<const ResourceManager::FontRes&>(*mManager.GetFontMap().at(id));
+  }
+
+  testsupport::TempDir mDir;
+  std::string mPath;
+  testresources::TestResourceHost mHost;
+  ResourceManager mManager{&mHost};
+};
+
+TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnored) {
+  EXPECT_TRUE(
+      Parse("<?xml version=\"1.0\"?>\n<!-- the game -->\n<ResourceManifest>\n"
+            "<Resources id=\"Init\"><Image id=\"A\" path=\"a.png\"/></Resources></ResourceManifest>"))
+      << Error();
+  EXPECT_EQ(Image("A").path, "a.png");
+  EXPECT_EQ(Image("A").resGroup, "Init");
+}
+
+TEST_F(ResourceManifestTest, ManifestWithoutRootFails) {
+  for (const char* text : {"", "  \n <!-- nothing -->\n", "<Resources id=\"a\"/>"}) {
+    ResourceManager manager(&mHost);
+    std::string path = mDir.Write("bad.xml", text);
+    EXPECT_FALSE(manager.ParseResourcesFile(path));
+    EXPECT_EQ(manager.GetErrorText().rfind("Expecting ResourceManifest tag", 0), 0u) << manager.GetErrorText();
+    EXPECT_NE(manager.GetErrorText().find("in File '" + path + "'"), std::string::npos);
+    EXPECT_TRUE(manager.GetImageMap().empty());
+  }
+}
+
+TEST_F(ResourceManifestTest, MissingManifestNamesOnlyTheFile) {
+  std::string path = mDir / "none.xml";
+  EXPECT_FALSE(mManager.ParseResourcesFile(path));
+  EXPECT_EQ(Error(), "Resource file not found: " + path);
+  EXPECT_TRUE(mManager.HadError());
+}
+
+TEST_F(ResourceManifestTest, ManifestMayEndWithoutClosingItsSections) {
+  EXPECT_TRUE(Parse("<ResourceManifest><Resources id=\"Game\"><Sound id=\"S\" path=\"s.wav\"/>\n")) << Error();
+  EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
+}
+
+TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
+  ASSERT_TRUE(
+      ParseSection("<SetDefaults path=\"data\\\" idprefix=\"IMAGE_\"/>\n"
+                   "<Image path=\"images\\star.png\"/>\n"
+                   "<Image id=\"STAR2\" path=\"images\\star\"/>\n"
+                   "<Image id=\"P\" path=\"!program\"/>\n"
+                   "<SetDefaults path=\"\" idprefix=\"SOUND_\"/>\n"
+                   "<Sound id=\"HIT\" path=\"sounds/hit\"/>\n"))
+      << Error();
+  EXPECT_EQ(Image("IMAGE_star").path, "data/images\\star.png");
+  EXPECT_EQ(Image("IMAGE_STAR2").path, "data/images\\star");
+  EXPECT_TRUE(Image("IMAGE_P").fromProgram);
+  EXPECT_EQ(Image("IMAGE_P").path, "!program");
+  EXPECT_FALSE(Image("IMAGE_star").fromProgram);
+  EXPECT_EQ(Sound("SOUND_HIT").path, "sounds/hit");
+}
+
+TEST_F(ResourceManifestTest, DefaultsCarryIntoLaterSections) {
+  ASSERT_TRUE(
+      Parse("<ResourceManifest><Resources id=\"A\"><SetDefaults path=\"x/\" idprefix=\"I_\"/></Resources>"
+            "<Resources id=\"B\"><Image id=\"Y\" path=\"y\"/></Resources></ResourceManifest>"))
+      << Error();
+  EXPECT_EQ(Image("I_Y").path, "x/y");
+  EXPECT_EQ(Image("I_Y").resGroup, "B");
+}
+
+TEST_F(ResourceManifestTest, ImageAttributes) {
+  ASSERT_TRUE(ParseSection(
+      "<Image id=\"A\" path=\"a\" nopal=\"false\" a4r4g4b4 a8r8g8b8 ddsurface minsubdivide noalpha "
+      "alphaimage=\"a_alpha\" alphagrid=\"a_grid\" variant=\"red\" alphacolor=\"ff8000\" rows=\"2\" cols=\"3\" "
+      "nobits2d custom=\"kept\"/>\n"
+      "<Image id=\"B\" path=\"b\" nobits3d rows=\"0\" cols=\"-4\"/>\n"))
+      << Error();
+  const auto& a = Image("A");
+  EXPECT_FALSE(a.palletize);
+  EXPECT_TRUE(a.a4r4g4b4 && a.a8r8g8b8 && a.ddSurface && a.minimizeSubdivisions);
+  EXPECT_FALSE(a.autoFindAlpha);
+  EXPECT_EQ(a.alphaImage, "a_alpha");
+  EXPECT_EQ(a.alphaGrid, "a_grid");
+  EXPECT_EQ(a.variant, "red");
+  EXPECT_EQ(a.alphaColor, 0xFF8000u);
+  EXPECT_EQ(a.rows, 2);
+  EXPECT_EQ(a.cols, 3);
+  EXPECT_TRUE(a.purgeBits);
+  EXPECT_EQ(a.xmlAttributes.at("custom"), "kept");
+  const auto& b = Image("B");
+  EXPECT_TRUE(b.palletize);
+  EXPECT_TRUE(b.autoFindAlpha);
+  EXPECT_FALSE(b.purgeBits) << "nobits3d only counts with 3D acceleration";
+  EXPECT_EQ(b.rows, 1);
+  EXPECT_EQ(b.cols, 1);
+  EXPECT_EQ(b.alphaColor, 0xFFFFFFu);
+}
+
+TEST_F(ResourceManifestTest, NoBitsFollowsTheDisplayMode) {
+  mHost.accelerated = true;
+  ASSERT_TRUE(
+      ParseSection("<Image id=\"A\" path=\"a\" nobits3d/><Image id=\"B\" path=\"b\" nobits2d/>"
+                   "<Image id=\"C\" path=\"c\" nobits/>"));
+  EXPECT_TRUE(Image("A").purgeBits);
+  EXPECT_FALSE(Image("B").purgeBits);
+  EXPECT_TRUE(Image("C").purgeBits);
+}
+
+TEST_F(ResourceManifestTest, AnimationAttributes) {
+  ASSERT_TRUE(
+      ParseSection("<Image id=\"L\" path=\"l\" rows=\"4\" anim=\"Loop\" framedelay=\"3\"/>\n"
+                   "<Image id=\"N\" path=\"n\" rows=\"4\" framedelay=\"9\" perframedelay=\"5\"/>\n"
+                   "<Image id=\"M\" path=\"m\" cols=\"5\" anim=\"once\" framemap=\" 4, 2,,1\" perframedelay=\"2,7\"/>\n"
+                   "<Image id=\"P\" path=\"p\" cols=\"3\" anim=\"PINGPONG\" begindelay=\"10\" enddelay=\"20\"/>\n"))
+      << Error();
+  const auto& loop = Image("L").animInfo;
+  EXPECT_EQ(loop.mAnimType, Kit::AnimInfo::ANIM_LOOP);
+  EXPECT_EQ(loop.mNumCels, 4);
+  EXPECT_EQ(loop.mFrameDelay, 3);
+  EXPECT_EQ(loop.mTotalAnimTime, 12);
+  const auto& none = Image("N").animInfo;
+  EXPECT_EQ(none.mAnimType, Kit::AnimInfo::ANIM_NONE);
+  EXPECT_EQ(none.mFrameDelay, 1);
+  EXPECT_TRUE(none.mPerFrameDelay.empty());
+  const auto& mapped = Image("M").animInfo;
+  EXPECT_EQ(mapped.mAnimType, Kit::AnimInfo::ANIM_ONCE);
+  EXPECT_EQ(mapped.mFrameMap, (std::vector<int>{4, 2, 0, 1}));
+  EXPECT_EQ(mapped.mPerFrameDelay.at(0), 2);
+  EXPECT_EQ(mapped.mPerFrameDelay.at(1), 7);
+  const auto& pingpong = Image("P").animInfo;
+  EXPECT_EQ(pingpong.mAnimType, Kit::AnimInfo::ANIM_PINGPONG);
+  EXPECT_EQ(pingpong.mFrameMap, (std::vector<int>{0, 1, 2, 1}));
+  EXPECT_EQ(pingpong.mPerFrameDelay.front(), 10);
+  EXPECT_EQ(pingpong.mPerFrameDelay.back(), 20);
+}
+
+TEST_F(ResourceManifestTest, SoundAndFontAttributes) {
+  ASSERT_TRUE(
+      ParseSection("<Sound id=\"A\" path=\"a\" volume=\"0.5\" pan=\"-300\"/>\n"
+                   "<Sound id=\"B\" path=\"b\"/>\n"
+                   "<Font id=\"F\" path=\"fonts\\arial.txt\" image=\"fonts\\arial.png\" tags=\"bold, big\"/>\n"
+                   "<Image id=\"A\" path=\"a.png\"/>\n"))
+      << Error();
+  EXPECT_DOUBLE_EQ(Sound("A").volume, 0.5);
+  EXPECT_EQ(Sound("A").pan, -300);
+  EXPECT_DOUBLE_EQ(Sound("B").volume, -1.0);
+  EXPECT_EQ(Sound("B").pan, 0);
+  EXPECT_EQ(Sound("B").soundId, -1);
+  EXPECT_EQ(Font("F").imagePath, "fonts\\arial.png");
+  EXPECT_EQ(Font("F").tags, "bold, big");
+  EXPECT_EQ(Image("A").path, "a.png") << "an image and a sound may share an identifier";
+}
+
+TEST_F(ResourceManifestTest, EveryErrorNamesItsLine) {
+  struct Case {
+    std::string body;
+    std::string message;
+    int line;
+  };
+  const Case cases[] = {
+      {"<Image id=\"A\" path=\"a\"/>\n<Image id=\"A\" path=\"b\"/>\n", "Resource already defined.", 4},
+      {"<Image id=\"A\" path=\"a\" anim=\"bounce\"/>\n", "Invalid animation type.", 3},
+      {"<Image id=\"A\"/>\n", "No path specified.", 3},
+      {"<Sound id=\"A\" path=\"\"/>\n", "No path specified.", 3},
+      {"<Picture id=\"A\" path=\"a\"/>\n", "Invalid Section 'Picture'", 3},
+      {"some words\n<Image path=\"a\"/>", "Element Not Expected 'some words'", 4},
+      {"<Image id=\"A\" path=\"a\">\n<Image id=\"B\" path=\"b\"/>\n", "Unexpected element found.", 4},
+      {"<Image id=\"A\" path=\"a\" \x01/>\n", "Illegal Character", 3},
+      {"<Image id=\"A\" path=\"a\"/>\n</Other>\n", "End 'Other' Doesn't Match Start 'Resources'", 4},
+  };
+  for (const Case& c : cases) {
+    ResourceManager manager(&mHost);
+    mPath = mDir.Write(
+        "case.xml", "<ResourceManifest>\n<Resources id=\"Game\">\n" + c.body + "</Resources>\n</ResourceManifest>\n");
+    EXPECT_FALSE(manager.ParseResourcesFile(mPath)) << c.message;
+    EXPECT_EQ(manager.GetErrorText(), At(c.message, c.line));
+  }
+}
+
+TEST_F(ResourceManifestTest, ErrorsOutsideSections) {
+  EXPECT_FALSE(Parse("<ResourceManifest>\n<Images id=\"a\"/>\n</ResourceManifest>"));
+  EXPECT_EQ(Error(), At("Invalid Section 'Images'", 2));
+  ResourceManager second(&mHost);
+  mPath = mDir.Write("b.xml", "<ResourceManifest>\n\n<Resources>\n</Resources></ResourceManifest>");
+  EXPECT_FALSE(second.ParseResourcesFile(mPath));
+  EXPECT_EQ(second.GetErrorText(), At("No id specified.", 3));
+  ResourceManager third(&mHost);
+  mPath = mDir.Write("c.xml", "<ResourceManifest>\nloose text\n<Resources id=\"x\"/></ResourceManifest>");
+  EXPECT_FALSE(third.ParseResourcesFile(mPath));
+  EXPECT_EQ(third.GetErrorText(), At("Element Not Expected 'loose text'", 3));
+}
+
+TEST_F(ResourceManifestTest, RecordsBeforeAnErrorStayAndTheFirstErrorIsKept) {
+  EXPECT_FALSE(ParseSection("<Image id=\"A\" path=\"a\"/>\n<Image id=\"B\" path=\"b\" anim=\"x\"/>\n"));
+  EXPECT_EQ(mManager.GetImageMap().size(), 2u);
+  std::string first = Error();
+  EXPECT_FALSE(mManager.Fail("later"));
+  EXPECT_EQ(Error(), first);
+}
+
+TEST_F(ResourceManifestTest, RecordsAccumulateOverFilesAndIdentifiersStayUnique) {
+  ASSERT_TRUE(ParseSection("<Image id=\"A\" path=\"a\"/>"));
+  std::string second = mDir.Write("more.xml",
+                                  "<ResourceManifest><Resources id=\"More\"><Image id=\"B\" path=\"b\"/>"
+                                  "</Resources></ResourceManifest>");
+  EXPECT_TRUE(mManager.ParseResourcesFile(second)) << Error();
+  EXPECT_EQ(mManager.GetImageMap().size(), 2u);
+  EXPECT_FALSE(mManager.ParseResourcesFile(mPath));
+  EXPECT_EQ(Error().rfind("Resource already defined.", 0), 0u);
+}
+
+}  // namespace

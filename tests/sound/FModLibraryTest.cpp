@@ -1,0 +1,64 @@
+#include "framework/sound/FModLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/win/Modules.h"
+#include "tests/sound/SoundTestSupport.h"
+
+namespace soundtest {
+namespace {
+
+class FModLibraryTest : public SoundTest {};
+
+TEST_F(FModLibraryTest, ReferencesShareOneWrapperAndTheLastUnloadsIt) {
+  Kit::LoadFModDLL();
+  Kit::FMOD_INSTANCE* first = Kit::gFModInstance;
+  ASSERT_NE(first, nullptr);
+  Kit::LoadFModDLL();
+  EXPECT_EQ(Kit::gFModInstance, first);
+  EXPECT_EQ(plat::ModuleLoadCount("fmod.dll"), 1);
+  Kit::FreeFModDLL();
+  EXPECT_EQ(Kit::gFModInstance, first);
+  Kit::FreeFModDLL();
+  EXPECT_EQ(Kit::gFModInstance, nullptr);
+  EXPECT_EQ(plat::ModuleLoadCount("fmod.dll"), 0);
+  Kit::FreeFModDLL();  // one too many does nothing
+}
+
+TEST_F(FModLibraryTest, ManagerWithFModDecodesMp3AndCachesIt) {
+  dir.Write("sounds/zap.mp3", TestData("sound/tone_mono_22050.mp3"));
+  {
+    InspectableDSoundManager manager(FakeWindow(), true);
+    ASSERT_TRUE(manager.LoadSound(0, "sounds/zap"));
+    EXPECT_EQ(manager.Format(0).nSamplesPerSec, 22050u);
+    EXPECT_EQ(manager.Format(0).nChannels, 1);
+    EXPECT_GT(manager.DataSize(0), 5000u * 2);
+    EXPECT_TRUE(std::filesystem::exists("cached/sounds/zap.wav"));
+    ASSERT_TRUE(manager.LoadSound(1, "sounds/zap"));  // from the cache now
+    EXPECT_EQ(manager.Bytes(1), manager.Bytes(0));
+  }
+  EXPECT_EQ(Kit::gFModInstance, nullptr);  // the manager's reference went with it
+}
+
+using FModLibraryDeathTest = FModLibraryTest;
+
+TEST_F(FModLibraryDeathTest, MissingLibraryOrEntryPointEndsTheProgramWithAMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        plat::SetModuleMissing("fmod.dll", true);
+        Kit::LoadFModDLL();
+      },
+      testing::ExitedWithCode(0), "Error.*Can't find fmod\\.dll\\.");
+  EXPECT_EXIT(
+      {
+        plat::SetExportMissing("fmod.dll", "_FSOUND_Init@12", true);
+        Kit::FMOD_INSTANCE instance("fmod.dll");
+      },
+      testing::ExitedWithCode(0), "\"_FSOUND_Init@12\" function not found in fmod\\.dll");
+}
+
+}  // namespace
+}  // namespace soundtest
