@@ -1,9 +1,11 @@
 // The Windows services of the stand-in layer, in one include.
 #pragma once
 
+#include "platform/win/Messages.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Sync.h"
 #include "platform/win/Time.h"
 #include "platform/win/Types.h"
 #include "platform/win/Unknown.h"
+#include "platform/win/Window.h"
