@@ -74,7 +74,8 @@ std::uint32_t DisplayTest::ScreenPixel(int x, int y) {
   std::uint32_t value = 0;
   std::memcpy(&value, row + x * (desc.ddpfPixelFormat.dwRGBBitCount / 8), desc.ddpfPixelFormat.dwRGBBitCount / 8);
   surface->Unlock(nullptr);
-  return value;
+  // The byte above a 32-bit pixel's colour is not shown.
+  return value & (desc.ddpfPixelFormat.dwRBitMask | desc.ddpfPixelFormat.dwGBitMask | desc.ddpfPixelFormat.dwBBitMask);
 }
 
 std::uint32_t DisplayTest::Native(std::uint32_t argb) const {

@@ -68,7 +68,7 @@ class DisplayTest : public testing::TestWithParam<Road> {
 
   // A DDImage of the given ARGB pixels.
   std::unique_ptr<Kit::DDImage> MakeImage(const std::vector<std::uint32_t>& pixels, int width, int height);
-  // The screen image's surface pixel at (x, y), read through a lock of the draw surface.
+  // The colour bits of the screen image's surface pixel at (x, y), read through a lock.
   std::uint32_t ScreenPixel(int x, int y);
   // The surface value of an opaque ARGB colour in the display's format.
   std::uint32_t Native(std::uint32_t argb) const;
