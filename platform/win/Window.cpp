@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/win/Cursor.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
@@ -338,6 +339,14 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SETCURSOR:
+      // Over the client area the class cursor shows, when the class has one.
+      if (LOWORD(lParam) == HTCLIENT) {
+        auto record = WindowTable::Instance().Find(window);
+        if (record && record->windowClass.cursor) {
+          SetCursor(record->windowClass.cursor);
+          return TRUE;
+        }
+      }
       return FALSE;
     case WM_SYSKEYDOWN:
       // Alt+F4 asks the window to close.

@@ -1,6 +1,9 @@
 // The Windows services of the stand-in layer, in one include.
 #pragma once
 
+#include "platform/win/CodePage.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/Errors.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
@@ -8,4 +11,5 @@
 #include "platform/win/Time.h"
 #include "platform/win/Types.h"
 #include "platform/win/Unknown.h"
+#include "platform/win/VirtualKeys.h"
 #include "platform/win/Window.h"
