@@ -306,12 +306,16 @@ BOOL DestroyWindow(HWND window) {
     plat::FocusState& state = plat::Focus();
     std::lock_guard guard(state.lock);
     wasActive = state.active == window;
+  }
+  // The foreground passes to whatever is behind: another program, as far as the layer knows.
+  if (wasActive) plat::Deactivate();
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
     if (state.capture == window) state.capture = nullptr;
-    if (state.active == window) state.active = nullptr;
     if (state.focus == window) state.focus = nullptr;
     if (state.pointerOver == window) state.pointerOver = nullptr;
   }
-  (void)wasActive;
   WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = false; });
   SendMessage(window, WM_DESTROY, 0, 0);
   SendMessage(window, WM_NCDESTROY, 0, 0);
