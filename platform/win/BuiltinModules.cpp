@@ -1,3 +1,4 @@
+#include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
 #include "platform/win/Modules.h"
@@ -6,6 +7,7 @@ namespace plat {
 
 // Each module of the layer adds its registration call here.
 void RegisterBuiltinModules() {
+  RegisterDDrawModule();
   RegisterDSoundModule();
   RegisterFModModule();
 }
