@@ -1,3 +1,4 @@
+#include "platform/bass/Bass.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
 #include "platform/win/Modules.h"
@@ -8,6 +9,7 @@ namespace plat {
 void RegisterBuiltinModules() {
   RegisterDSoundModule();
   RegisterFModModule();
+  RegisterBassModule();
 }
 
 }  // namespace plat
