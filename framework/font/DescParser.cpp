@@ -1,5 +1,6 @@
 #include "framework/font/DescParser.h"
 
+#include <filesystem>
 #include <fstream>
 
 #include "framework/util/StringUtil.h"
@@ -67,7 +68,11 @@ bool DescParser::LoadDescriptor(const std::string& fileName) {
   mError.clear();
   mCurrentLine.clear();
 
-  std::ifstream file(plat::MapPath(fileName), std::ios::binary);
+  // A folder opens as a stream that reads nothing; it is no descriptor.
+  const std::string path = plat::MapPath(fileName);
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return false;
+  std::ifstream file(path, std::ios::binary);
   if (!file) return false;
   std::streambuf* input = file.rdbuf();
 

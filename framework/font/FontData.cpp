@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 
@@ -107,7 +108,10 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
   layer.mHeight = image->GetHeight();
   layer.mAscent = image->GetHeight();
 
-  std::ifstream file(plat::MapPath(widthFile));
+  const std::string path = plat::MapPath(widthFile);
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return false;
+  std::ifstream file(path);
   if (!file) return false;
   mSourceFile = widthFile;
 
@@ -149,6 +153,7 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
 }
 
 bool FontData::HandleCommand(const ListDataElement& params) {
+  if (params.mElements.empty() || params.mElements[0]->mIsList) return Error("Missing Command");
   const auto& word = static_cast<const SingleDataElement&>(*params.mElements[0]).mString;
   auto found = Commands().find(StringToUpper(word));
   if (found == Commands().end()) return Error("Unknown Command");

@@ -63,7 +63,7 @@ ULONG SoundBuffer::Release() {
   return left;
 }
 
-DWORD SoundBuffer::BytesLocked() const { return static_cast<DWORD>(mSamples->Bytes()); }
+DWORD SoundBuffer::Size() const { return static_cast<DWORD>(mSamples->Bytes()); }
 
 void SoundBuffer::ApplyGainLocked() {
   float gain = GainOf(mVolume);
@@ -154,7 +154,7 @@ HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD byt
   if (HRESULT fault = DSoundFault(DSoundCall::Lock)) return fault;
   if (IsPrimary()) return DSERR_PRIOLEVELNEEDED;
   if (!audio1 || !bytes1) return DSERR_INVALIDPARAM;
-  DWORD size = BytesLocked();
+  DWORD size = Size();
   if (flags & DSBLOCK_FROMWRITECURSOR) {
     DWORD write = 0;
     GetCurrentPosition(nullptr, &write);
@@ -207,7 +207,7 @@ HRESULT SoundBuffer::Play(DWORD, DWORD, DWORD flags) {
 HRESULT SoundBuffer::SetCurrentPosition(DWORD position) {
   if (HRESULT fault = DSoundFault(DSoundCall::SetCurrentPosition)) return fault;
   if (IsPrimary()) return DSERR_INVALIDCALL;
-  if (position >= BytesLocked()) return DSERR_INVALIDPARAM;
+  if (position >= Size()) return DSERR_INVALIDPARAM;
   audio::CatchUp();
   mVoice->SetPosition(position / mSamples->Format().FrameBytes());
   return DS_OK;

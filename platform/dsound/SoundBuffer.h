@@ -58,7 +58,7 @@ class SoundBuffer final : public IDirectSoundBuffer {
   };
 
   void ApplyGainLocked();
-  DWORD BytesLocked() const;
+  DWORD Size() const;
 
   std::atomic<ULONG> mRefs{1};
   SoundDevice* mDevice = nullptr;  // set for the primary buffer only

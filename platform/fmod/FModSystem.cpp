@@ -26,8 +26,6 @@ struct FModState {
   bool initialised = false;
   std::vector<Channel> channels;
   std::set<FSOUND_SAMPLE*> samples;
-  void* window = nullptr;
-  int bufferMilliseconds = 0;
 };
 
 FModState& State() {
@@ -68,18 +66,10 @@ FSOUND_SAMPLE* AddSampleLocked(FModState& state, std::shared_ptr<plat::audio::Sa
 
 }  // namespace
 
-F_BOOL FSOUND_SetBufferSize(int milliseconds) {
-  if (milliseconds < 0) return 0;
-  std::lock_guard lock(State().mutex);
-  State().bufferMilliseconds = milliseconds;
-  return 1;
-}
+// The shared mixer sets the output's latency and needs no window: both settings are accepted as given.
+F_BOOL FSOUND_SetBufferSize(int milliseconds) { return milliseconds >= 0 ? 1 : 0; }
 
-F_BOOL FSOUND_SetHWND(void* window) {
-  std::lock_guard lock(State().mutex);
-  State().window = window;
-  return 1;
-}
+F_BOOL FSOUND_SetHWND(void*) { return 1; }
 
 F_BOOL FSOUND_Init(int mixRate, int maxChannels, unsigned int) {
   if (mixRate < plat::audio::kMinRate || mixRate > plat::audio::kMaxRate || maxChannels < 1 ||

@@ -1,4 +1,5 @@
 #include "platform/bass/Bass.h"
+#include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
 #include "platform/win/Modules.h"
@@ -7,6 +8,7 @@ namespace plat {
 
 // Each module of the layer adds its registration call here.
 void RegisterBuiltinModules() {
+  RegisterDDrawModule();
   RegisterDSoundModule();
   RegisterFModModule();
   RegisterBassModule();

@@ -134,6 +134,8 @@ TEST(DescParserFile, MissingFileFailsSilently) {
   EXPECT_FALSE(parser.LoadDescriptor("/nonexistent/folder/font.txt"));
   EXPECT_EQ(parser.mError, "");
   EXPECT_TRUE(parser.errors.empty());
+  testsupport::TempDir dir;
+  EXPECT_FALSE(parser.LoadDescriptor(dir.Path().string()));  // a folder is no descriptor
 }
 
 TEST(DescParserFile, CommandsEndAtSemicolonsAndTheEndOfTheFile) {

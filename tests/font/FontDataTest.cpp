@@ -83,6 +83,14 @@ TEST_F(FontDataLoad, AnErrorNamesTheFileTheLineAndTheCommand) {
   EXPECT_EQ(data.mFontLayerList.size(), 1u);  // the file stopped at the failing command
 }
 
+TEST_F(FontDataLoad, ACommandListWithoutACommandWordIsRefused) {
+  Kit::ListDataElement empty;
+  EXPECT_FALSE(data.HandleCommand(empty));
+  Kit::ListDataElement listFirst;
+  listFirst.mElements.push_back(std::make_unique<Kit::ListDataElement>());
+  EXPECT_FALSE(data.HandleCommand(listFirst));
+}
+
 TEST_F(FontDataLoad, ALoadedFontIsNotLoadedAgain) {
   EXPECT_TRUE(Load("SetDefaultPointSize 12;"));
   EXPECT_EQ(data.mDefaultPointSize, 12);
@@ -317,6 +325,8 @@ TEST_F(FontDataLegacy, LowerCaseFallsBackToCapitals) {
 
 TEST_F(FontDataLegacy, BadWidthFilesAreRefused) {
   EXPECT_FALSE(data.LoadLegacy(&image, (dir.Path() / "absent.txt").string()));
+  FontData folder;
+  EXPECT_FALSE(folder.LoadLegacy(&image, dir.Path().string()));
   FontData noHeader;
   EXPECT_FALSE(noHeader.LoadLegacy(&image, dir.Write("h.txt", "five 10")));
   EXPECT_FALSE(noHeader.mInitialized);

@@ -275,4 +275,35 @@ TEST_F(ResourceManagerTest, WithoutSoundTheIdsStillBind) {
   EXPECT_EQ(mManager.GetSoundThrow("T"), 1);
 }
 
+// A host whose shared images are not software images: the manager cannot work on their pixels.
+class OpaqueImageHost : public Kit::ResourceHost {
+ public:
+  Kit::ResourceImageRef GetSharedImage(const std::string&, const std::string&, bool* created) override {
+    *created = true;
+    return std::make_shared<Kit::Image>();
+  }
+};
+
+TEST_F(ResourceManagerTest, ImageWithoutPixelsFailsToLoad) {
+  OpaqueImageHost host;
+  ResourceManager manager(&host);
+  std::string path = mDir.Write("r.xml",
+                                "<ResourceManifest><Resources id=\"G\"><Image id=\"A\" path=\"a.png\"/>"
+                                "</Resources></ResourceManifest>");
+  ASSERT_TRUE(manager.ParseResourcesFile(path));
+  EXPECT_FALSE(manager.LoadResources("G"));
+  EXPECT_EQ(manager.GetErrorText(), "Failed to load image: a.png");
+}
+
+TEST_F(ResourceManagerTest, HostMakesSoftwareImagesWithTheirAlphaFile) {
+  WritePNG("pic.png", 3, 2, 0xFF112233);
+  WritePNG("_pic.png", 3, 2, 0xFF000080);
+  std::unique_ptr<Kit::Image> image = mHost.GetImage(mDir / "pic.png");
+  auto* software = dynamic_cast<Kit::MemoryImage*>(image.get());
+  ASSERT_NE(software, nullptr);
+  EXPECT_EQ(software->GetWidth(), 3);
+  EXPECT_EQ(software->GetBits()[5], 0x80112233u);
+  EXPECT_EQ(mHost.GetImage(mDir / "none.png"), nullptr);
+}
+
 }  // namespace

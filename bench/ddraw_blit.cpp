@@ -1,0 +1,182 @@
+// The software DirectDraw's blits on a full 800 x 600 frame, through IDirectDrawSurface7::Blt as the
+// display calls it, beside SDL (SDL_FillRect, SDL_BlitSurface, SDL_BlitScaled) and pixman
+// (pixman_image_composite32, PIXMAN_OP_SRC) doing the same work on surfaces of the same format.
+// Argument: bits per pixel (16 or 32).
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <memory>
+
+#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/DisplaySettings.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+struct Release {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+
+// A DirectDraw object on a desktop of the benchmark's depth, with a source and a target surface.
+struct DDrawFrames {
+  explicit DDrawFrames(int bits, int sourceWidth = kWidth, int sourceHeight = kHeight)
+      : settings([&] {
+          plat::DisplaySettings s;
+          s.format = bits == 16 ? plat::DesktopFormat::Rgb565 : plat::DesktopFormat::Xrgb8888;
+          s.videoMemoryBytes = 0;
+          return s;
+        }()) {
+    void* object = nullptr;
+    DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
+    dd.reset(static_cast<IDirectDraw7*>(object));
+    source.reset(Make(sourceWidth, sourceHeight));
+    target.reset(Make(kWidth, kHeight));
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    source->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+    auto* bytes = static_cast<unsigned char*>(desc.lpSurface);
+    for (int i = 0; i < desc.lPitch * sourceHeight; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + (i >> 9));
+    source->Unlock(nullptr);
+  }
+  IDirectDrawSurface7* Make(int width, int height) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = static_cast<DWORD>(width);
+    desc.dwHeight = static_cast<DWORD>(height);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    IDirectDrawSurface7* surface = nullptr;
+    dd->CreateSurface(&desc, &surface, nullptr);
+    return surface;
+  }
+  plat::ScopedDisplaySettings settings;
+  std::unique_ptr<IDirectDraw7, Release> dd;
+  std::unique_ptr<IDirectDrawSurface7, Release> source;
+  std::unique_ptr<IDirectDrawSurface7, Release> target;
+};
+
+struct SdlFrames {
+  explicit SdlFrames(int bits, int sourceWidth = kWidth, int sourceHeight = kHeight) {
+    const Uint32 format = bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    source = SDL_CreateRGBSurfaceWithFormat(0, sourceWidth, sourceHeight, bits, format);
+    target = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, bits, format);
+    auto* bytes = static_cast<unsigned char*>(source->pixels);
+    for (int i = 0; i < source->pitch * sourceHeight; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + (i >> 9));
+  }
+  ~SdlFrames() {
+    SDL_FreeSurface(source);
+    SDL_FreeSurface(target);
+  }
+  SDL_Surface* source;
+  SDL_Surface* target;
+};
+
+void Count(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
+  state.SetBytesProcessed(state.iterations() * kWidth * kHeight * state.range(0) / 8);
+}
+
+// ---- Colour fill ----
+
+void BM_DDrawFill(benchmark::State& state) {
+  DDrawFrames frames(static_cast<int>(state.range(0)));
+  DDBLTFX fx{};
+  fx.dwSize = sizeof(fx);
+  for (auto _ : state) {
+    fx.dwFillColor++;
+    frames.target->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+  }
+  Count(state);
+}
+BENCHMARK(BM_DDrawFill)->Arg(16)->Arg(32);
+
+void BM_SdlFillRect(benchmark::State& state) {
+  SdlFrames frames(static_cast<int>(state.range(0)));
+  Uint32 color = 0;
+  for (auto _ : state) SDL_FillRect(frames.target, nullptr, ++color);
+  Count(state);
+}
+BENCHMARK(BM_SdlFillRect)->Arg(16)->Arg(32);
+
+void BM_PixmanFill(benchmark::State& state) {
+  SdlFrames frames(static_cast<int>(state.range(0)));
+  const int bpp = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    pixman_fill(static_cast<uint32_t*>(frames.target->pixels), frames.target->pitch / 4, bpp, 0, 0, kWidth, kHeight,
+                0x12345678);
+  }
+  Count(state);
+}
+BENCHMARK(BM_PixmanFill)->Arg(16)->Arg(32);
+
+// ---- Plain copy ----
+
+void BM_DDrawCopy(benchmark::State& state) {
+  DDrawFrames frames(static_cast<int>(state.range(0)));
+  for (auto _ : state) frames.target->Blt(nullptr, frames.source.get(), nullptr, DDBLT_WAIT, nullptr);
+  Count(state);
+}
+BENCHMARK(BM_DDrawCopy)->Arg(16)->Arg(32);
+
+void BM_SdlBlitSurfaceCopy(benchmark::State& state) {
+  SdlFrames frames(static_cast<int>(state.range(0)));
+  for (auto _ : state) SDL_BlitSurface(frames.source, nullptr, frames.target, nullptr);
+  Count(state);
+}
+BENCHMARK(BM_SdlBlitSurfaceCopy)->Arg(16)->Arg(32);
+
+void BM_PixmanCopy(benchmark::State& state) {
+  SdlFrames frames(static_cast<int>(state.range(0)));
+  const pixman_format_code_t format = state.range(0) == 16 ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8;
+  pixman_image_t* source = pixman_image_create_bits(
+      format, kWidth, kHeight, static_cast<uint32_t*>(frames.source->pixels), frames.source->pitch);
+  pixman_image_t* target = pixman_image_create_bits(
+      format, kWidth, kHeight, static_cast<uint32_t*>(frames.target->pixels), frames.target->pitch);
+  for (auto _ : state)
+    pixman_image_composite32(PIXMAN_OP_SRC, source, nullptr, target, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+  pixman_image_unref(source);
+  pixman_image_unref(target);
+  Count(state);
+}
+BENCHMARK(BM_PixmanCopy)->Arg(16)->Arg(32);
+
+// ---- Copy masked by a source colour key ----
+
+void BM_DDrawColorKeyCopy(benchmark::State& state) {
+  DDrawFrames frames(static_cast<int>(state.range(0)));
+  DDCOLORKEY key{0x1234, 0x1234};
+  frames.source->SetColorKey(DDCKEY_SRCBLT, &key);
+  for (auto _ : state) frames.target->Blt(nullptr, frames.source.get(), nullptr, DDBLT_WAIT | DDBLT_KEYSRC, nullptr);
+  Count(state);
+}
+BENCHMARK(BM_DDrawColorKeyCopy)->Arg(16)->Arg(32);
+
+void BM_SdlBlitSurfaceColorKey(benchmark::State& state) {
+  SdlFrames frames(static_cast<int>(state.range(0)));
+  SDL_SetColorKey(frames.source, SDL_TRUE, 0x1234);
+  for (auto _ : state) SDL_BlitSurface(frames.source, nullptr, frames.target, nullptr);
+  Count(state);
+}
+BENCHMARK(BM_SdlBlitSurfaceColorKey)->Arg(16)->Arg(32);
+
+// ---- Nearest-neighbour stretch of a 400 x 300 source to the full frame ----
+
+void BM_DDrawStretch2x(benchmark::State& state) {
+  DDrawFrames frames(static_cast<int>(state.range(0)), kWidth / 2, kHeight / 2);
+  for (auto _ : state) frames.target->Blt(nullptr, frames.source.get(), nullptr, DDBLT_WAIT, nullptr);
+  Count(state);
+}
+BENCHMARK(BM_DDrawStretch2x)->Arg(16)->Arg(32);
+
+void BM_SdlBlitScaled2x(benchmark::State& state) {
+  SdlFrames frames(static_cast<int>(state.range(0)), kWidth / 2, kHeight / 2);
+  SDL_Rect whole{0, 0, kWidth, kHeight};
+  for (auto _ : state) SDL_BlitScaled(frames.source, nullptr, frames.target, &whole);
+  Count(state);
+}
+BENCHMARK(BM_SdlBlitScaled2x)->Arg(16)->Arg(32);
+
+}  // namespace

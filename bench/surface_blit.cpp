@@ -1,0 +1,260 @@
+// The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit, beside
+// pixman doing the same composite onto r5g6b5 and a8r8g8b8: rotated bilinear 64x64 sprites at 0 and
+// 30 degrees, alpha blits of soft sprites, additive colourised blits and a full-screen opaque copy.
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SurfaceBlt.h"
+#include "framework/graphics/SurfaceRotate.h"
+
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 64, SPRITES = 48;
+constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
+
+struct Format {
+  int bits;
+  std::uint32_t r, g, b;
+  int rShift, gShift, bShift, rBits, gBits, bBits;
+  pixman_format_code_t pixman;
+};
+constexpr Format F565{16, 0xF800, 0x07E0, 0x001F, 11, 5, 0, 5, 6, 5, PIXMAN_r5g6b5};
+constexpr Format F888{32, 0xFF0000, 0xFF00, 0xFF, 16, 8, 0, 8, 8, 8, PIXMAN_a8r8g8b8};
+
+// A round sprite: opaque in the middle, a soft ring of partial alpha, transparent corners.
+std::vector<std::uint32_t> SoftSprite() {
+  std::vector<std::uint32_t> pixels(SPRITE * SPRITE);
+  for (int y = 0; y < SPRITE; ++y)
+    for (int x = 0; x < SPRITE; ++x) {
+      const double d = std::hypot(x - SPRITE / 2.0 + 0.5, y - SPRITE / 2.0 + 0.5) / (SPRITE / 2.0);
+      const int a = d < 0.7 ? 255 : d < 1.0 ? static_cast<int>(255 * (1.0 - d) / 0.3) : 0;
+      const std::uint32_t r = (x * 4) & 0xFF, g = (y * 4) & 0xFF, b = 160;
+      pixels[y * SPRITE + x] = (static_cast<std::uint32_t>(a) << 24) | (r << 16) | (g << 8) | b;
+    }
+  return pixels;
+}
+
+std::vector<std::uint32_t> Premultiplied(const std::vector<std::uint32_t>& pixels) {
+  std::vector<std::uint32_t> out(pixels.size());
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const std::uint32_t p = pixels[i], a = p >> 24;
+    auto ch = [&](int shift) { return (((p >> shift) & 0xFF) * a / 255) << shift; };
+    out[i] = (a << 24) | ch(16) | ch(8) | ch(0);
+  }
+  return out;
+}
+
+struct Position {
+  int x, y;
+};
+std::vector<Position> Positions() {
+  std::vector<Position> out;
+  for (int i = 0; i < SPRITES; ++i)
+    out.push_back({(i * 97) % (WIDTH - 2 * SPRITE) + SPRITE / 2, (i * 61) % (HEIGHT - 2 * SPRITE) + SPRITE / 2});
+  return out;
+}
+
+void SetItems(benchmark::State& state, std::int64_t pixelsPerIteration) {
+  state.SetItemsProcessed(state.iterations() * pixelsPerIteration);
+}
+
+// --- ours ---------------------------------------------------------------------------------------
+
+class FormatDisplay : public Kit::NativeDisplay {
+ public:
+  explicit FormatDisplay(const Format& f) {
+    mRGBBits = f.bits;
+    mRedMask = static_cast<int>(f.r);
+    mGreenMask = static_cast<int>(f.g);
+    mBlueMask = static_cast<int>(f.b);
+    mRedShift = f.rShift;
+    mGreenShift = f.gShift;
+    mBlueShift = f.bShift;
+    mRedBits = f.rBits;
+    mGreenBits = f.gBits;
+    mBlueBits = f.bBits;
+  }
+};
+
+struct SurfaceScene {
+  explicit SurfaceScene(const Format& f) : display(f), memory(static_cast<std::size_t>(WIDTH) * HEIGHT * 4, 0x5A) {
+    tables.Build(display);
+    Kit::SurfacePixels pixels;
+    pixels.mBits = memory.data();
+    pixels.mPitch = WIDTH * f.bits / 8;
+    pixels.mWidth = WIDTH;
+    pixels.mHeight = HEIGHT;
+    pixels.mBitCount = f.bits;
+    pixels.mRedMask = f.r;
+    pixels.mGreenMask = f.g;
+    pixels.mBlueMask = f.b;
+    target = Kit::MakeSurfaceTarget(pixels, display, tables);
+    sprite.SetBits(SoftSprite().data(), SPRITE, SPRITE);
+    sprite.GetNativeAlphaData(&display);
+    sprite.GetRLAlphaData();
+    sprite.GetRLAdditiveData(&display);
+    std::vector<std::uint32_t> opaque(static_cast<std::size_t>(WIDTH) * HEIGHT);
+    for (std::size_t i = 0; i < opaque.size(); ++i)
+      opaque[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    screenCopy.SetBits(opaque.data(), WIDTH, HEIGHT);
+  }
+  FormatDisplay display;
+  Kit::ChannelAddTables tables;
+  std::vector<std::uint8_t> memory;
+  Kit::SurfaceTarget target;
+  Kit::MemoryImage sprite;
+  Kit::MemoryImage screenCopy;
+};
+
+void Ours_Rotated(benchmark::State& state, const Format& f, double angle) {
+  SurfaceScene scene(f);
+  const auto positions = Positions();
+  const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
+  for (auto _ : state)
+    for (const Position& p : positions) {
+      Kit::Rect bounds;
+      const float c = SPRITE / 2.0f;
+      if (!Kit::MemoryImage::GetRotatedBounds(static_cast<float>(p.x), static_cast<float>(p.y), src, clip, angle, c, c,
+                                              bounds))
+        continue;
+      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, static_cast<float>(p.x), static_cast<float>(p.y), src,
+                                   bounds, Kit::Color::White, 0, angle, c, c);
+    }
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_Alpha(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      Kit::SurfaceDraw::AlphaBlt(scene.target, scene.sprite, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
+                                 Kit::Color::White, false);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_AdditiveColored(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      Kit::SurfaceDraw::AdditiveBlt(scene.target, scene.sprite, &scene.display, p.x, p.y,
+                                    Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Color(200, 150, 100), false);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_OpaqueCopy(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  scene.screenCopy.GetNativeAlphaData(&scene.display);
+  for (auto _ : state)
+    Kit::SurfaceDraw::CopyNative(scene.target, scene.screenCopy, &scene.display, 0, 0, Kit::Rect(0, 0, WIDTH, HEIGHT),
+                                 false);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+// --- pixman -------------------------------------------------------------------------------------
+
+struct PixmanScene {
+  explicit PixmanScene(const Format& f)
+      : spriteBits(Premultiplied(SoftSprite())), memory(static_cast<std::size_t>(WIDTH) * HEIGHT, 0x5A5A5A5A) {
+    sprite = pixman_image_create_bits(PIXMAN_a8r8g8b8, SPRITE, SPRITE, spriteBits.data(), SPRITE * 4);
+    screen = pixman_image_create_bits(f.pixman, WIDTH, HEIGHT, memory.data(), WIDTH * f.bits / 8);
+    std::vector<std::uint32_t> opaque(static_cast<std::size_t>(WIDTH) * HEIGHT);
+    for (std::size_t i = 0; i < opaque.size(); ++i)
+      opaque[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    copyBits = opaque;
+    copySource = pixman_image_create_bits(f.pixman, WIDTH, HEIGHT, copyBits.data(), WIDTH * f.bits / 8);
+  }
+  ~PixmanScene() {
+    pixman_image_unref(sprite);
+    pixman_image_unref(screen);
+    pixman_image_unref(copySource);
+  }
+  std::vector<std::uint32_t> spriteBits, memory, copyBits;
+  pixman_image_t* sprite;
+  pixman_image_t* screen;
+  pixman_image_t* copySource;
+};
+
+void Pixman_Rotated(benchmark::State& state, const Format& f, double angle) {
+  PixmanScene scene(f);
+  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  const double c = std::cos(angle), s = std::sin(angle);
+  const auto positions = Positions();
+  const int box = static_cast<int>(std::ceil(SPRITE * (std::abs(c) + std::abs(s))));
+  for (auto _ : state)
+    for (const Position& p : positions) {
+      const double cx = p.x + SPRITE / 2.0, cy = p.y + SPRITE / 2.0;
+      pixman_transform_t t{};
+      t.matrix[0][0] = pixman_double_to_fixed(c);
+      t.matrix[0][1] = pixman_double_to_fixed(-s);
+      t.matrix[0][2] = pixman_double_to_fixed(-c * cx + s * cy + SPRITE / 2.0);
+      t.matrix[1][0] = pixman_double_to_fixed(s);
+      t.matrix[1][1] = pixman_double_to_fixed(c);
+      t.matrix[1][2] = pixman_double_to_fixed(-s * cx - c * cy + SPRITE / 2.0);
+      t.matrix[2][2] = pixman_fixed_1;
+      pixman_image_set_transform(scene.sprite, &t);
+      const int left = static_cast<int>(cx) - box / 2, top = static_cast<int>(cy) - box / 2;
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, left, top, 0, 0, left, top, box,
+                               box);
+    }
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_Over(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE,
+                               SPRITE);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_AddColored(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  const pixman_color_t color{200 * 257, 150 * 257, 100 * 257, 0xFFFF};
+  pixman_image_t* mask = pixman_image_create_solid_fill(&color);
+  pixman_image_set_component_alpha(mask, 1);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      pixman_image_composite32(PIXMAN_OP_ADD, scene.sprite, mask, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
+  pixman_image_unref(mask);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_OpaqueCopy(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  for (auto _ : state)
+    pixman_image_composite32(PIXMAN_OP_SRC, scene.copySource, nullptr, scene.screen, 0, 0, 0, 0, 0, 0, WIDTH, HEIGHT);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg, F565, 0.0);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg, F565, 0.0);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg, F565, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg, F565, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg, F888, 0.0);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg, F888, 0.0);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Alpha, 565, F565);
+BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
+BENCHMARK_CAPTURE(Ours_Alpha, 888, F888);
+BENCHMARK_CAPTURE(Pixman_Over, 888, F888);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565);
+BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888);
+BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888);
+BENCHMARK_CAPTURE(Ours_OpaqueCopy, 565, F565);
+BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 565, F565);
+BENCHMARK_CAPTURE(Ours_OpaqueCopy, 888, F888);
+BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 888, F888);

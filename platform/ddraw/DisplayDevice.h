@@ -1,0 +1,83 @@
+// The state one DirectDraw object shares with its surfaces and clippers: the display mode, the
+// cooperative level, the primary surface, the video-memory budget and the presentation into the window.
+// Surfaces keep it alive, so a surface released after its DirectDraw object stays safe to use.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/DisplaySettings.h"
+#include "platform/ddraw/PixelLayout.h"
+#include "platform/ddraw/Surface.h"
+
+namespace plat::ddraw {
+
+class Presenter;
+
+struct DisplayMode {
+  int width = 0;
+  int height = 0;
+  PixelLayout layout;
+  DWORD refreshHz = 60;
+};
+
+class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
+ public:
+  explicit DisplayDevice(const DisplaySettings& settings);
+  ~DisplayDevice();
+  DisplayDevice(const DisplayDevice&) = delete;
+  DisplayDevice& operator=(const DisplayDevice&) = delete;
+
+  // Guards every surface of this device: pixels, lock state, attachments, and the fields below.
+  std::mutex& Mutex() { return mMutex; }
+
+  // ---- under Mutex() ----
+  const DisplayMode& Desktop() const { return mDesktop; }
+  const DisplayMode& Mode() const { return mMode; }
+  // A new mode loses the primary surface that was made for the old one.
+  void SetMode(const DisplayMode& mode);
+  bool Exclusive() const { return mExclusive; }
+  HWND FocusWindow() const { return mFocusWindow; }
+  void SetCooperation(HWND window, bool exclusive);
+  Surface* Primary() const { return mPrimary; }
+  void SetPrimary(Surface* primary) { mPrimary = primary; }
+  DWORD VideoMemoryTotal() const { return mVideoMemoryTotal; }
+  DWORD VideoMemoryFree() const { return mVideoMemoryTotal - mVideoMemoryUsed; }
+  bool ReserveVideoMemory(size_t bytes);
+  void ReturnVideoMemory(size_t bytes);
+  // The window a windowed primary is shown in: its clipper's window, else the cooperative window.
+  HWND PresentationWindow() const;
+
+  // ---- without the mutex held ----
+  // Shows the primary surface: at once on the main thread, else queued for it.
+  void PresentPrimary();
+  // Brings the window into (or out of) the emulated full-screen mode that matches the cooperative
+  // level and display mode.
+  void UpdateScreenMode();
+  // The DirectDraw object goes away: full screen ends and the window's renderer is released.
+  void Shutdown();
+
+ private:
+  void PresentOnMainThread();
+  void ApplyScreenModeOnMainThread();
+  void ReleasePresenter();
+  void RunOnMainThread(void (DisplayDevice::*work)());
+
+  std::mutex mMutex;
+  DisplayMode mDesktop;
+  DisplayMode mMode;
+  bool mExclusive = false;
+  HWND mFocusWindow = nullptr;
+  Surface* mPrimary = nullptr;
+  DWORD mVideoMemoryTotal = 0;
+  DWORD mVideoMemoryUsed = 0;
+  bool mShutDown = false;
+  std::atomic<bool> mPresentQueued{false};
+  // Touched only on the main thread.
+  std::unique_ptr<Presenter> mPresenter;
+  PresentFrame mStagingFrame;  // its memory is kept from frame to frame
+};
+
+}  // namespace plat::ddraw

@@ -1,0 +1,34 @@
+#include "platform/ddraw/SurfaceDC.h"
+
+#include <mutex>
+#include <unordered_set>
+
+namespace plat {
+namespace {
+
+std::mutex gMutex;
+std::unordered_set<SurfaceDC*> gLive;
+
+}  // namespace
+
+SurfaceDC* SurfaceDCOf(HDC dc) {
+  auto* record = reinterpret_cast<SurfaceDC*>(dc);
+  std::lock_guard lock(gMutex);
+  return gLive.count(record) ? record : nullptr;
+}
+
+namespace ddraw {
+
+HDC RegisterSurfaceDC(SurfaceDC* record) {
+  std::lock_guard lock(gMutex);
+  gLive.insert(record);
+  return reinterpret_cast<HDC>(record);
+}
+
+void UnregisterSurfaceDC(HDC dc) {
+  std::lock_guard lock(gMutex);
+  gLive.erase(reinterpret_cast<SurfaceDC*>(dc));
+}
+
+}  // namespace ddraw
+}  // namespace plat

@@ -1,0 +1,762 @@
+#include "platform/win/Window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+
+#include "platform/win/Cursor.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/SdlVideo.h"
+#include "platform/win/SdlWindow.h"
+#include "platform/win/WindowEvents.h"
+#include "platform/win/WindowTable.h"
+
+namespace plat {
+namespace {
+
+// Activation, focus and capture: one set for the process, as one application has one foreground.
+struct FocusState {
+  std::mutex lock;
+  HWND active = nullptr;
+  HWND focus = nullptr;
+  HWND capture = nullptr;
+  HWND pointerOver = nullptr;
+  bool appActive = false;
+};
+
+FocusState& Focus() {
+  static FocusState state;
+  return state;
+}
+
+bool IsTopLevel(const WindowRecord& record) { return !record.parent && !(record.style & WS_CHILD); }
+
+// The main window becomes an SDL window: the first top-level captioned or pop-up window with an area.
+bool WantsSdlWindow(const WindowRecord& record) {
+  if (!IsTopLevel(record)) return false;
+  if (!(record.style & (WS_POPUP | WS_CAPTION))) return false;
+  RECT client = ClientRectOnScreenOf(record);
+  if (client.right <= client.left || client.bottom <= client.top) return false;
+  return WindowTable::Instance().SdlBacked() == nullptr;
+}
+
+SDL_Window* MakeSdlWindow(const WindowRecord& record) {
+  if (!EnsureSdlVideo()) return nullptr;
+  RECT client = ClientRectOnScreenOf(record);
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if ((record.style & WS_CAPTION) != WS_CAPTION) flags |= SDL_WINDOW_BORDERLESS;
+  if (record.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+  SDL_Window* window = SDL_CreateWindow(record.title.c_str(), client.left, client.top, client.right - client.left,
+                                        client.bottom - client.top, flags);
+  if (!window) SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
+  return window;
+}
+
+void SendToTopLevel(UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const WindowRecord& record : WindowTable::Instance().All()) {
+    if (IsTopLevel(record)) SendMessage(record.handle, message, wParam, lParam);
+  }
+}
+
+void Activate(HWND window) {
+  HWND previous;
+  bool appWasActive;
+  {
+    FocusState& state = Focus();
+    std::lock_guard guard(state.lock);
+    if (state.active == window && state.appActive) return;
+    previous = state.active;
+    appWasActive = state.appActive;
+    state.active = window;
+    state.focus = window;
+    state.appActive = true;
+  }
+  if (previous && previous != window) {
+    SendMessage(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+  }
+  if (!appWasActive) SendToTopLevel(WM_ACTIVATEAPP, TRUE, 0);
+  SendMessage(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
+  SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+  if (SDL_Window* sdl = SdlWindowOf(window); sdl && IsMainThread()) SDL_RaiseWindow(sdl);
+}
+
+void Deactivate() {
+  HWND previous;
+  {
+    FocusState& state = Focus();
+    std::lock_guard guard(state.lock);
+    if (!state.appActive) return;
+    previous = state.active;
+    state.active = nullptr;
+    state.focus = nullptr;
+    state.appActive = false;
+  }
+  if (previous) SendMessage(previous, WM_ACTIVATE, WA_INACTIVE, 0);
+  SendToTopLevel(WM_ACTIVATEAPP, FALSE, 0);
+  if (previous) SendMessage(previous, WM_KILLFOCUS, 0, 0);
+}
+
+LPARAM ClientSizeParam(const WindowRecord& record) {
+  RECT client = ClientRectOnScreenOf(record);
+  return MAKELPARAM(client.right - client.left, client.bottom - client.top);
+}
+
+LPARAM ClientOriginParam(const WindowRecord& record) {
+  RECT client = ClientRectOnScreenOf(record);
+  return MAKELPARAM(client.left, client.top);
+}
+
+void Minimise(HWND window, bool activateNext) {
+  bool changed = false;
+  WindowTable::Instance().Update(window, [&](WindowRecord& record) {
+    if (record.minimised) return;
+    record.minimised = true;
+    record.visible = true;
+    record.normalRect = record.windowRect;
+    changed = true;
+  });
+  if (!changed) return;
+  if (SDL_Window* sdl = SdlWindowOf(window); sdl && IsMainThread()) SDL_MinimizeWindow(sdl);
+  SendMessage(window, WM_SIZE, SIZE_MINIMIZED, 0);
+  // A minimised window gives the foreground to whatever is behind it, which is not this program.
+  bool wasActive;
+  {
+    FocusState& state = Focus();
+    std::lock_guard guard(state.lock);
+    wasActive = state.active == window;
+  }
+  if (wasActive || !activateNext) Deactivate();
+}
+
+bool Restore(HWND window) {
+  bool changed = false;
+  WindowTable::Instance().Update(window, [&](WindowRecord& record) {
+    record.visible = true;
+    if (!record.minimised) return;
+    record.minimised = false;
+    record.windowRect = record.normalRect;
+    changed = true;
+  });
+  if (!changed) return false;
+  if (SDL_Window* sdl = SdlWindowOf(window); sdl && IsMainThread()) SDL_RestoreWindow(sdl);
+  if (auto record = WindowTable::Instance().Find(window)) {
+    SendMessage(window, WM_SIZE, SIZE_RESTORED, ClientSizeParam(*record));
+  }
+  return true;
+}
+
+// Applies a new outer rectangle and tells the window, as SetWindowPos does.
+void Reposition(HWND window, const RECT& rect) {
+  bool moved = false;
+  bool sized = false;
+  SDL_Window* sdl = nullptr;
+  WindowRecord after;
+  WindowTable::Instance().Update(window, [&](WindowRecord& record) {
+    moved = record.windowRect.left != rect.left || record.windowRect.top != rect.top;
+    sized = (record.windowRect.right - record.windowRect.left) != (rect.right - rect.left) ||
+            (record.windowRect.bottom - record.windowRect.top) != (rect.bottom - rect.top);
+    record.windowRect = rect;
+    if (!record.minimised) record.normalRect = rect;
+    sdl = record.sdl;
+    after = record;
+  });
+  if (!moved && !sized) return;
+  RECT client = ClientRectOnScreenOf(after);
+  if (sdl && IsMainThread()) {
+    SDL_SetWindowPosition(sdl, client.left, client.top);
+    SDL_SetWindowSize(sdl, std::max(1L, static_cast<long>(client.right - client.left)),
+                      std::max(1L, static_cast<long>(client.bottom - client.top)));
+  }
+  if (sized) SendMessage(window, WM_SIZE, SIZE_RESTORED, ClientSizeParam(after));
+  if (moved) SendMessage(window, WM_MOVE, 0, ClientOriginParam(after));
+}
+
+}  // namespace
+
+SDL_Window* SdlWindowOf(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  return record ? record->sdl : nullptr;
+}
+
+HWND WindowOfSdl(SDL_Window* sdlWindow) { return WindowTable::Instance().FindBySdl(sdlWindow); }
+
+bool GetClientRectOnScreen(HWND window, RECT* rect) {
+  if (!rect) return false;
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return false;
+  *rect = ClientRectOnScreenOf(*record);
+  return true;
+}
+
+void SystemActivate(HWND window) {
+  if (IsWindow(window)) Activate(window);
+}
+
+void SystemDeactivate() { Deactivate(); }
+
+void SystemMinimise(HWND window) { Minimise(window, false); }
+
+void SystemRestore(HWND window) {
+  if (Restore(window)) Activate(window);
+}
+
+void SystemMoveClient(HWND window, int clientX, int clientY) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record || record->minimised) return;
+  RECT frame = FrameOf(record->style);
+  RECT rect = record->windowRect;
+  LONG width = rect.right - rect.left;
+  LONG height = rect.bottom - rect.top;
+  rect.left = clientX - frame.left;
+  rect.top = clientY - frame.top;
+  rect.right = rect.left + width;
+  rect.bottom = rect.top + height;
+  Reposition(window, rect);
+}
+
+void SystemInvalidate(HWND window) { InvalidateRect(window, nullptr, FALSE); }
+
+void SetPointerOverWindow(HWND window, bool over) {
+  FocusState& state = Focus();
+  std::lock_guard guard(state.lock);
+  if (over)
+    state.pointerOver = window;
+  else if (state.pointerOver == window)
+    state.pointerOver = nullptr;
+}
+
+}  // namespace plat
+
+using plat::WindowRecord;
+using plat::WindowTable;
+
+ATOM RegisterClass(const WNDCLASS* windowClass) {
+  if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
+  static std::atomic<ATOM> nextAtom{0xC000};
+  plat::WindowClassRecord record{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc,
+                                 windowClass->hInstance, windowClass->hCursor};
+  if (!WindowTable::Instance().RegisterClass(record)) return 0;
+  return nextAtom++;
+}
+
+ATOM RegisterClassA(const WNDCLASS* windowClass) { return RegisterClass(windowClass); }
+
+BOOL UnregisterClass(LPCSTR className, HINSTANCE) {
+  return className && WindowTable::Instance().UnregisterClass(className) ? TRUE : FALSE;
+}
+
+HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                    int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  if (!className) return nullptr;
+  auto windowClass = WindowTable::Instance().FindClass(className);
+  if (!windowClass) return nullptr;
+  if (parent && !IsWindow(parent)) return nullptr;
+  if (x == CW_USEDEFAULT) x = y = 64;
+  if (width == CW_USEDEFAULT) {
+    width = 640;
+    height = 480;
+  }
+  WindowRecord record;
+  record.windowClass = *windowClass;
+  record.proc = windowClass->proc;
+  record.title = windowName ? windowName : "";
+  record.style = style;
+  record.exStyle = exStyle;
+  record.parent = parent;
+  record.windowRect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
+  record.normalRect = record.windowRect;
+  record.instance = instance;
+  record.owner = std::this_thread::get_id();
+  if (plat::WantsSdlWindow(record)) record.sdl = plat::MakeSdlWindow(record);
+  HWND window = WindowTable::Instance().Add(record);
+
+  CREATESTRUCT create{param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
+                      windowName, className, exStyle};
+  if (!SendMessage(window, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create)) ||
+      SendMessage(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
+    DestroyWindow(window);
+    return nullptr;
+  }
+  if (!IsWindow(window)) return nullptr;  // destroyed by its own create handler
+  if (auto created = WindowTable::Instance().Find(window)) {
+    SendMessage(window, WM_SIZE, SIZE_RESTORED, plat::ClientSizeParam(*created));
+    SendMessage(window, WM_MOVE, 0, plat::ClientOriginParam(*created));
+  }
+  if (style & WS_VISIBLE) ShowWindow(window, (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
+  return IsWindow(window) ? window : nullptr;
+}
+
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+  return CreateWindowEx(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, param);
+}
+
+BOOL DestroyWindow(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  // Children go first, as on Windows.
+  for (const WindowRecord& child : WindowTable::Instance().All()) {
+    if (child.parent == window) DestroyWindow(child.handle);
+  }
+  bool wasActive;
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    wasActive = state.active == window;
+  }
+  // The foreground passes to whatever is behind: another program, as far as the layer knows.
+  if (wasActive) plat::Deactivate();
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    if (state.capture == window) state.capture = nullptr;
+    if (state.focus == window) state.focus = nullptr;
+    if (state.pointerOver == window) state.pointerOver = nullptr;
+  }
+  WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = false; });
+  SendMessage(window, WM_DESTROY, 0, 0);
+  SendMessage(window, WM_NCDESTROY, 0, 0);
+  plat::MessageQueues::Instance().ForgetWindow(window);
+  WindowTable::Instance().Remove(window);
+  if (record->sdl) SDL_DestroyWindow(record->sdl);
+  return TRUE;
+}
+
+BOOL IsWindow(HWND window) { return window && WindowTable::Instance().Find(window) ? TRUE : FALSE; }
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE:
+      return TRUE;
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(window, &paint);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_SETCURSOR:
+      // Over the client area the class cursor shows, when the class has one.
+      if (LOWORD(lParam) == HTCLIENT) {
+        auto record = WindowTable::Instance().Find(window);
+        if (record && record->windowClass.cursor) {
+          SetCursor(record->windowClass.cursor);
+          return TRUE;
+        }
+      }
+      return FALSE;
+    case WM_SYSKEYDOWN:
+      // Alt+F4 asks the window to close.
+      if (wParam == 0x73 && (lParam & (1 << 29))) SendMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return 0;
+    case WM_SYSCOMMAND:
+      switch (wParam & 0xFFF0) {
+        case SC_CLOSE:
+          SendMessage(window, WM_CLOSE, 0, 0);
+          break;
+        case SC_MINIMIZE:
+          ShowWindow(window, SW_MINIMIZE);
+          break;
+        case SC_RESTORE:
+          ShowWindow(window, SW_RESTORE);
+          break;
+        default:
+          break;
+      }
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return proc ? proc(window, message, wParam, lParam) : 0;
+}
+
+LONG_PTR GetWindowLongPtr(HWND window, int index) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return 0;
+  switch (index) {
+    case GWLP_USERDATA:
+      return record->userData;
+    case GWLP_WNDPROC:
+      return reinterpret_cast<LONG_PTR>(record->proc);
+    case GWLP_HINSTANCE:
+      return reinterpret_cast<LONG_PTR>(record->instance);
+    case GWL_STYLE:
+      return static_cast<LONG_PTR>(record->style);
+    case GWL_EXSTYLE:
+      return static_cast<LONG_PTR>(record->exStyle);
+    default:
+      return 0;
+  }
+}
+
+LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
+  LONG_PTR previous = 0;
+  WindowTable::Instance().Update(window, [&](WindowRecord& record) {
+    switch (index) {
+      case GWLP_USERDATA:
+        previous = record.userData;
+        record.userData = value;
+        break;
+      case GWLP_WNDPROC:
+        previous = reinterpret_cast<LONG_PTR>(record.proc);
+        record.proc = reinterpret_cast<WNDPROC>(value);
+        break;
+      case GWL_STYLE:
+        previous = static_cast<LONG_PTR>(record.style);
+        record.style = static_cast<DWORD>(value);
+        break;
+      case GWL_EXSTYLE:
+        previous = static_cast<LONG_PTR>(record.exStyle);
+        record.exStyle = static_cast<DWORD>(value);
+        break;
+      default:
+        break;
+    }
+  });
+  return previous;
+}
+
+LONG GetWindowLong(HWND window, int index) { return static_cast<LONG>(GetWindowLongPtr(window, index)); }
+
+LONG SetWindowLong(HWND window, int index, LONG value) {
+  return static_cast<LONG>(SetWindowLongPtr(window, index, value));
+}
+
+BOOL ShowWindow(HWND window, int command) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  BOOL wasVisible = record->visible ? TRUE : FALSE;
+  SDL_Window* sdl = record->sdl;
+  bool onMain = plat::IsMainThread();
+  switch (command) {
+    case SW_HIDE:
+      if (!record->visible) return wasVisible;
+      WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = false; });
+      if (sdl && onMain) SDL_HideWindow(sdl);
+      SendMessage(window, WM_SHOWWINDOW, FALSE, 0);
+      {
+        bool wasActive;
+        {
+          plat::FocusState& state = plat::Focus();
+          std::lock_guard guard(state.lock);
+          wasActive = state.active == window;
+        }
+        if (wasActive) plat::Deactivate();
+      }
+      return wasVisible;
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+    case SW_SHOWMINNOACTIVE:
+      if (!record->visible) {
+        WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = true; });
+        if (sdl && onMain) SDL_ShowWindow(sdl);
+        SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
+      }
+      plat::Minimise(window, command != SW_SHOWMINIMIZED);
+      return wasVisible;
+    default:
+      break;
+  }
+  // The showing commands: restore a minimised window, show a hidden one, activate unless asked not to.
+  if (!record->visible) {
+    WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = true; });
+    if (sdl && onMain) SDL_ShowWindow(sdl);
+    SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
+    plat::SystemInvalidate(window);
+  }
+  if (command == SW_RESTORE || command == SW_SHOWNORMAL || command == SW_SHOWDEFAULT || command == SW_SHOWNOACTIVATE) {
+    plat::Restore(window);
+  }
+  bool activates = command != SW_SHOWNOACTIVATE && command != SW_SHOWNA;
+  if (activates && plat::IsTopLevel(*record)) plat::Activate(window);
+  return wasVisible;
+}
+
+BOOL UpdateWindow(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  if (record->needsPaint && record->visible) SendMessage(window, WM_PAINT, 0, 0);
+  return TRUE;
+}
+
+BOOL IsWindowVisible(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  return record && record->visible ? TRUE : FALSE;
+}
+
+BOOL IsIconic(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  return record && record->minimised ? TRUE : FALSE;
+}
+
+BOOL IsZoomed(HWND) { return FALSE; }
+
+BOOL SetForegroundWindow(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  if (plat::IsTopLevel(*record)) plat::Activate(window);
+  return TRUE;
+}
+
+HWND GetForegroundWindow() { return GetActiveWindow(); }
+
+HWND GetActiveWindow() {
+  plat::FocusState& state = plat::Focus();
+  std::lock_guard guard(state.lock);
+  return state.active;
+}
+
+HWND SetActiveWindow(HWND window) {
+  HWND previous = GetActiveWindow();
+  if (IsWindow(window)) plat::Activate(window);
+  return previous;
+}
+
+HWND SetFocus(HWND window) {
+  HWND previous;
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    previous = state.focus;
+    if (window && !IsWindow(window)) return nullptr;
+    if (previous == window) return previous;
+    state.focus = window;
+  }
+  if (previous) SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+  if (window) SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+  return previous;
+}
+
+HWND GetFocus() {
+  plat::FocusState& state = plat::Focus();
+  std::lock_guard guard(state.lock);
+  return state.focus;
+}
+
+BOOL BringWindowToTop(HWND window) { return SetForegroundWindow(window); }
+
+HWND GetDesktopWindow() {
+  static char desktop;
+  return reinterpret_cast<HWND>(&desktop);
+}
+
+HWND GetParent(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  return record ? record->parent : nullptr;
+}
+
+HWND WindowFromPoint(POINT point) {
+  HWND over;
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    over = state.pointerOver;
+  }
+  // Other programs' windows are unknown to the layer: a point counts as ours only while the pointer
+  // is over our SDL window.
+  auto record = WindowTable::Instance().Find(over);
+  if (!record || !record->visible || record->minimised) return nullptr;
+  const RECT& r = record->windowRect;
+  if (point.x < r.left || point.x >= r.right || point.y < r.top || point.y >= r.bottom) return nullptr;
+  return over;
+}
+
+BOOL GetClientRect(HWND window, LPRECT rect) {
+  if (!rect) return FALSE;
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  RECT client = plat::ClientRectOnScreenOf(*record);
+  *rect = RECT{0, 0, client.right - client.left, client.bottom - client.top};
+  return TRUE;
+}
+
+BOOL GetWindowRect(HWND window, LPRECT rect) {
+  if (!rect) return FALSE;
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  *rect = record->windowRect;
+  return TRUE;
+}
+
+BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu) { return AdjustWindowRectEx(rect, style, menu, 0); }
+
+BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD) {
+  if (!rect) return FALSE;
+  RECT frame = plat::FrameOf(style);
+  rect->left -= frame.left;
+  rect->top -= frame.top;
+  rect->right += frame.right;
+  rect->bottom += frame.bottom;
+  return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, LPPOINT point) {
+  RECT client;
+  if (!point || !plat::GetClientRectOnScreen(window, &client)) return FALSE;
+  point->x += client.left;
+  point->y += client.top;
+  return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, LPPOINT point) {
+  RECT client;
+  if (!point || !plat::GetClientRectOnScreen(window, &client)) return FALSE;
+  point->x -= client.left;
+  point->y -= client.top;
+  return TRUE;
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
+  if (!IsWindow(window)) return FALSE;
+  plat::Reposition(window, RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)});
+  return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  RECT rect = record->windowRect;
+  if (!(flags & SWP_NOMOVE)) {
+    LONG w = rect.right - rect.left, h = rect.bottom - rect.top;
+    rect = RECT{x, y, x + w, y + h};
+  }
+  if (!(flags & SWP_NOSIZE)) {
+    rect.right = rect.left + std::max(cx, 0);
+    rect.bottom = rect.top + std::max(cy, 0);
+  }
+  if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST)) {
+    bool topmost = insertAfter == HWND_TOPMOST;
+    WindowTable::Instance().Update(window, [&](WindowRecord& r) {
+      r.exStyle = topmost ? (r.exStyle | WS_EX_TOPMOST) : (r.exStyle & ~WS_EX_TOPMOST);
+    });
+    if (record->sdl && plat::IsMainThread()) SDL_SetWindowAlwaysOnTop(record->sdl, topmost ? SDL_TRUE : SDL_FALSE);
+  }
+  plat::Reposition(window, rect);
+  if (flags & SWP_SHOWWINDOW) ShowWindow(window, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
+  if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
+  return TRUE;
+}
+
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
+  if (!placement) return FALSE;
+  auto record = WindowTable::Instance().Find(window);
+  if (!record) return FALSE;
+  placement->length = sizeof(WINDOWPLACEMENT);
+  placement->flags = 0;
+  placement->showCmd = !record->visible ? SW_HIDE : record->minimised ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+  placement->ptMinPosition = POINT{-1, -1};
+  placement->ptMaxPosition = POINT{-1, -1};
+  placement->rcNormalPosition = record->minimised ? record->normalRect : record->windowRect;
+  return TRUE;
+}
+
+BOOL SetWindowText(HWND window, LPCSTR text) {
+  std::string title = text ? text : "";
+  SDL_Window* sdl = nullptr;
+  if (!WindowTable::Instance().Update(window, [&](WindowRecord& r) {
+        r.title = title;
+        sdl = r.sdl;
+      }))
+    return FALSE;
+  if (sdl && plat::IsMainThread()) SDL_SetWindowTitle(sdl, title.c_str());
+  return TRUE;
+}
+
+int GetWindowText(HWND window, LPSTR buffer, int size) {
+  if (!buffer || size <= 0) return 0;
+  auto record = WindowTable::Instance().Find(window);
+  std::string title = record ? record->title : "";
+  int count = std::min(static_cast<int>(title.size()), size - 1);
+  std::memcpy(buffer, title.data(), static_cast<std::size_t>(count));
+  buffer[count] = '\0';
+  return count;
+}
+
+BOOL InvalidateRect(HWND window, const RECT*, BOOL) {
+  return WindowTable::Instance().Update(window, [](WindowRecord& r) { r.needsPaint = true; }) ? TRUE : FALSE;
+}
+
+BOOL ValidateRect(HWND window, const RECT*) {
+  return WindowTable::Instance().Update(window, [](WindowRecord& r) { r.needsPaint = false; }) ? TRUE : FALSE;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  if (!paint) return nullptr;
+  *paint = PAINTSTRUCT{};
+  GetClientRect(window, &paint->rcPaint);
+  ValidateRect(window, nullptr);
+  return nullptr;
+}
+
+BOOL EndPaint(HWND, const PAINTSTRUCT*) { return TRUE; }
+
+HWND SetCapture(HWND window) {
+  HWND previous;
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    previous = state.capture;
+    state.capture = IsWindow(window) ? window : nullptr;
+  }
+  if (previous && previous != window) SendMessage(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(window));
+  if (plat::IsMainThread() && plat::SdlVideoStarted()) SDL_CaptureMouse(SDL_TRUE);
+  return previous;
+}
+
+BOOL ReleaseCapture() {
+  HWND previous;
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    previous = state.capture;
+    state.capture = nullptr;
+  }
+  if (plat::IsMainThread() && plat::SdlVideoStarted()) SDL_CaptureMouse(SDL_FALSE);
+  if (previous) SendMessage(previous, WM_CAPTURECHANGED, 0, 0);
+  return TRUE;
+}
+
+HWND GetCapture() {
+  plat::FocusState& state = plat::Focus();
+  std::lock_guard guard(state.lock);
+  return state.capture;
+}
+
+BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom) {
+  if (!rect) return FALSE;
+  *rect = RECT{left, top, right, bottom};
+  return TRUE;
+}
+
+BOOL PtInRect(const RECT* rect, POINT point) {
+  return rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom
+             ? TRUE
+             : FALSE;
+}
+
+BOOL OffsetRect(LPRECT rect, int dx, int dy) {
+  if (!rect) return FALSE;
+  rect->left += dx;
+  rect->right += dx;
+  rect->top += dy;
+  rect->bottom += dy;
+  return TRUE;
+}
+
+BOOL IsRectEmpty(const RECT* rect) {
+  return !rect || rect->right <= rect->left || rect->bottom <= rect->top ? TRUE : FALSE;
+}

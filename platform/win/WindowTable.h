@@ -1,0 +1,75 @@
+// The layer's records of every window: the state that the window calls read and change. Internal to
+// the layer; callers outside platform/win use the Windows calls of Window.h.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win/Window.h"
+
+struct SDL_Window;
+
+namespace plat {
+
+struct WindowClassRecord {
+  std::string name;
+  UINT style = 0;
+  WNDPROC proc = nullptr;
+  HINSTANCE instance = nullptr;
+  HCURSOR cursor = nullptr;
+};
+
+struct WindowRecord {
+  HWND handle = nullptr;
+  WindowClassRecord windowClass;
+  WNDPROC proc = nullptr;
+  std::string title;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  HWND parent = nullptr;
+  RECT windowRect{};  // outer rectangle, screen coordinates (parent client coordinates for children)
+  RECT normalRect{};  // the outer rectangle to restore to while minimised
+  LONG_PTR userData = 0;
+  HINSTANCE instance = nullptr;
+  bool visible = false;
+  bool minimised = false;
+  bool needsPaint = false;
+  SDL_Window* sdl = nullptr;
+  std::thread::id owner;
+};
+
+// The frame that a window of the style puts around its client area.
+RECT FrameOf(DWORD style);
+RECT ClientRectOnScreenOf(const WindowRecord& record);
+
+class WindowTable {
+ public:
+  static WindowTable& Instance();
+
+  bool RegisterClass(const WindowClassRecord& windowClass);
+  bool UnregisterClass(const std::string& name);
+  std::optional<WindowClassRecord> FindClass(const std::string& name);
+
+  HWND Add(WindowRecord record);
+  void Remove(HWND window);
+  std::optional<WindowRecord> Find(HWND window);
+  // Runs `change` on the record under the table's lock; false when the window does not exist.
+  bool Update(HWND window, const std::function<void(WindowRecord&)>& change);
+  std::vector<WindowRecord> All();
+  HWND FindBySdl(SDL_Window* sdlWindow);
+  // The window that owns the SDL window, if any.
+  HWND SdlBacked();
+
+ private:
+  std::mutex mLock;
+  std::map<std::string, WindowClassRecord> mClasses;  // lower-case names
+  std::map<HWND, WindowRecord> mWindows;
+  std::uintptr_t mNextHandle = 0x10010;
+};
+
+}  // namespace plat

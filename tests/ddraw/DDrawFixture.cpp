@@ -1,0 +1,51 @@
+#include "DDrawFixture.h"
+
+#include "platform/win/Modules.h"
+
+namespace ddraw_test {
+
+void DDrawTest::SetUp() {
+  plat::DisplaySettings settings;
+  settings.format = road().format;
+  settings.desktopWidth = 1024;
+  settings.desktopHeight = 768;
+  settings.refreshHz = 60;
+  mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+  HMODULE module = LoadLibrary("ddraw.dll");
+  ASSERT_NE(module, nullptr);
+  auto create = reinterpret_cast<LPDIRECTDRAWCREATEEX>(GetProcAddress(module, "DirectDrawCreateEx"));
+  ASSERT_NE(create, nullptr);
+  void* object = nullptr;
+  ASSERT_EQ(create(nullptr, &object, IID_IDirectDraw7, nullptr), DD_OK);
+  mDD.reset(static_cast<IDirectDraw7*>(object));
+  FreeLibrary(module);
+}
+
+void DDrawTest::TearDown() {
+  mDD.reset();
+  mSettings.reset();
+}
+
+Com<IDirectDrawSurface7> DDrawTest::Offscreen(DWORD width, DWORD height, DWORD caps) {
+  DDSURFACEDESC2 desc = OffscreenDesc(width, height, caps);
+  IDirectDrawSurface7* surface = nullptr;
+  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DD_OK);
+  return Com<IDirectDrawSurface7>(surface);
+}
+
+HRESULT DDrawTest::Fill(IDirectDrawSurface7* surface, RECT* rect, DWORD value) {
+  DDBLTFX fx{};
+  fx.dwSize = sizeof(fx);
+  fx.dwFillColor = value;
+  return surface->Blt(rect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
+
+Com<IDirectDrawSurface7> DDrawTest::Filled(DWORD width, DWORD height, DWORD value) {
+  auto surface = Offscreen(width, height);
+  if (surface) {
+    EXPECT_EQ(Fill(surface.get(), nullptr, value), DD_OK);
+  }
+  return surface;
+}
+
+}  // namespace ddraw_test

@@ -1,0 +1,132 @@
+// Shared set-up of the DirectDraw tests: a DirectDraw object from "ddraw.dll" on a desktop of the
+// format under test, with small helpers for surfaces and pixels.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/DisplaySettings.h"
+
+namespace ddraw_test {
+
+// Releases a COM object when it goes out of scope.
+struct ComRelease {
+  void operator()(IUnknown* object) const {
+    if (object) object->Release();
+  }
+};
+template <typename T>
+using Com = std::unique_ptr<T, ComRelease>;
+
+// The roads every test runs: 16-bit 5-6-5, 16-bit 5-5-5 and 32-bit desktops.
+struct Road {
+  plat::DesktopFormat format;
+  int bytesPerPixel;
+  DWORD red;
+  DWORD green;
+  DWORD blue;
+  const char* name;
+};
+
+inline const Road kRoads[] = {
+    {plat::DesktopFormat::Rgb565, 2, 0xF800, 0x07E0, 0x001F, "Rgb565"},
+    {plat::DesktopFormat::Rgb555, 2, 0x7C00, 0x03E0, 0x001F, "Rgb555"},
+    {plat::DesktopFormat::Xrgb8888, 4, 0xFF0000, 0x00FF00, 0x0000FF, "Xrgb8888"},
+};
+
+inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
+
+inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
+
+// A pixel value of the road's format from 8-bit channels.
+inline DWORD Pack(const Road& road, int r, int g, int b) {
+  auto channel = [](DWORD mask, int value) {
+    const int bits = __builtin_popcount(mask);
+    const int shift = __builtin_ctz(mask);
+    return (static_cast<DWORD>(value) >> (8 - bits) << shift) & mask;
+  };
+  return channel(road.red, r) | channel(road.green, g) | channel(road.blue, b);
+}
+
+inline DDSURFACEDESC2 OffscreenDesc(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwWidth = width;
+  desc.dwHeight = height;
+  desc.ddsCaps.dwCaps = caps;
+  return desc;
+}
+
+inline DDSURFACEDESC2 PrimaryDesc(DWORD backBuffers = 0) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
+  if (backBuffers) {
+    desc.dwFlags |= DDSD_BACKBUFFERCOUNT;
+    desc.dwBackBufferCount = backBuffers;
+    desc.ddsCaps.dwCaps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+  }
+  return desc;
+}
+
+inline ULONG RefCount(IUnknown* object) {
+  object->AddRef();
+  return object->Release();
+}
+
+// Reads and writes pixels of a surface through Lock.
+class Pixels {
+ public:
+  explicit Pixels(IDirectDrawSurface7* surface) : mSurface(surface) {
+    mDesc.dwSize = sizeof(mDesc);
+    mResult = surface->Lock(nullptr, &mDesc, DDLOCK_WAIT, nullptr);
+  }
+  ~Pixels() {
+    if (SUCCEEDED(mResult)) mSurface->Unlock(nullptr);
+  }
+  Pixels(const Pixels&) = delete;
+  Pixels& operator=(const Pixels&) = delete;
+
+  HRESULT Result() const { return mResult; }
+  int Bytes() const { return static_cast<int>(mDesc.ddpfPixelFormat.dwRGBBitCount / 8); }
+  DWORD Get(int x, int y) const {
+    DWORD value = 0;
+    std::memcpy(&value, Address(x, y), Bytes());
+    return value;
+  }
+  void Set(int x, int y, DWORD value) { std::memcpy(Address(x, y), &value, Bytes()); }
+  const DDSURFACEDESC2& Desc() const { return mDesc; }
+
+ private:
+  BYTE* Address(int x, int y) const {
+    return static_cast<BYTE*>(mDesc.lpSurface) + static_cast<std::ptrdiff_t>(y) * mDesc.lPitch + x * Bytes();
+  }
+  IDirectDrawSurface7* mSurface;
+  DDSURFACEDESC2 mDesc{};
+  HRESULT mResult;
+};
+
+// A DirectDraw object on a 1024 x 768 desktop of the road's format.
+class DDrawTest : public testing::TestWithParam<Road> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  const Road& road() const { return GetParam(); }
+  Com<IDirectDrawSurface7> Offscreen(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN);
+  // A surface filled with value.
+  Com<IDirectDrawSurface7> Filled(DWORD width, DWORD height, DWORD value);
+  HRESULT Fill(IDirectDrawSurface7* surface, RECT* rect, DWORD value);
+
+  std::unique_ptr<plat::ScopedDisplaySettings> mSettings;
+  Com<IDirectDraw7> mDD;
+};
+
+}  // namespace ddraw_test

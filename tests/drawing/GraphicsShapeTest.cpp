@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <random>
+
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "tests/drawing/DrawingDoubles.h"
+
+namespace {
+
+using drawingtest::RecordingImage;
+using Kit::Color;
+using Kit::Graphics;
+using Kit::MemoryImage;
+using Kit::Rect;
+
+constexpr std::uint32_t BLACK = 0xFF000000;
+constexpr std::uint32_t WHITE = 0xFFFFFFFF;
+
+std::unique_ptr<MemoryImage> Canvas(int width, int height) {
+  auto image = std::make_unique<MemoryImage>();
+  image->Create(width, height);
+  std::fill(image->GetBits(), image->GetBits() + width * height, BLACK);
+  image->BitsChanged();
+  return image;
+}
+
+std::uint32_t Pixel(MemoryImage& image, int x, int y) { return image.GetBits()[y * image.mWidth + x]; }
+
+// Rectangles at, across and past every edge of the clip (5, 5, 20, 15) with a translation of (2, 3).
+TEST(GraphicsFill, FillsOnlyWithinTheClipAtAndPastEveryEdge) {
+  const Rect rects[] = {
+      {0, 0, 30, 25}, {-10, 4, 14, 3}, {1, 2, 3, 3},   {20, 4, 10, 2}, {3, -10, 2, 13},
+      {3, 16, 4, 20}, {-2, -3, 5, 2},  {23, 17, 5, 5}, {0, 0, 0, 5},   {4, 4, -3, 2},
+      {5, 5, 1, 1},   {-3, -2, 1, 1},  {22, 16, 1, 1}, {-3, 16, 1, 1}, {22, -2, 1, 1},
+  };
+  const Rect clip(5, 5, 20, 15);
+  for (const Rect& r : rects) {
+    auto image = Canvas(30, 25);
+    Graphics g(image.get());
+    g.SetColor(Color(255, 255, 255));
+    g.Translate(2, 3);
+    g.SetClipRect(3, 2, 20, 15);
+    ASSERT_EQ(g.mClipRect, clip);
+    g.FillRect(r.mX, r.mY, r.mWidth, r.mHeight);
+    const Rect expected = Rect(r.mX + 2, r.mY + 3, r.mWidth, r.mHeight).Intersection(clip);
+    for (int y = 0; y < 25; ++y)
+      for (int x = 0; x < 30; ++x)
+        ASSERT_EQ(Pixel(*image, x, y), expected.Contains(x, y) ? WHITE : BLACK)
+            << "rect " << r.mX << "," << r.mY << " " << r.mWidth << "x" << r.mHeight << " at " << x << "," << y;
+  }
+}
+
+TEST(GraphicsFill, TransparentColourFillsNothing) {
+  RecordingImage dest(10, 10);
+  Graphics g(&dest);
+  g.SetColor(Color(255, 255, 255, 0));
+  g.FillRect(0, 0, 5, 5);
+  g.DrawRect(0, 0, 5, 5);
+  EXPECT_TRUE(dest.calls.empty());
+  // Lines do not look at alpha.
+  g.DrawLine(0, 0, 5, 5);
+  EXPECT_EQ(dest.calls.size(), 1u);
+}
+
+TEST(GraphicsFill, EmptyOverlapIsPassedAsAnEmptyRect) {
+  RecordingImage dest(10, 10);
+  Graphics g(&dest);
+  g.FillRect(20, 20, 5, 5);
+  ASSERT_EQ(dest.calls.size(), 1u);
+  EXPECT_EQ(dest.calls[0].rect, Rect(0, 0, 0, 0));
+}
+
+TEST(GraphicsRect, OutlineCoversOneMoreColumnAndRow) {
+  auto image = Canvas(20, 10);
+  Graphics g(image.get());
+  g.SetColor(Color(255, 255, 255));
+  g.DrawRect(0, 0, 10, 5);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const bool edge = x <= 10 && y <= 5 && (x == 0 || x == 10 || y == 0 || y == 5);
+      ASSERT_EQ(Pixel(*image, x, y), edge ? WHITE : BLACK) << x << "," << y;
+    }
+}
+
+TEST(GraphicsRect, WhollyInsideGoesToTheImageAndElseSideBySide) {
+  RecordingImage dest(30, 30);
+  Graphics g(&dest);
+  g.Translate(1, 1);
+  g.DrawRect(0, 0, 28, 28);  // covers 1 .. 29: inside
+  ASSERT_EQ(dest.calls.size(), 1u);
+  EXPECT_EQ(dest.calls[0].op, "DrawRect");
+  EXPECT_EQ(dest.calls[0].rect, Rect(1, 1, 28, 28));
+  dest.calls.clear();
+  g.DrawRect(0, 0, 29, 28);  // one column past the right edge
+  ASSERT_EQ(dest.calls.size(), 4u);
+  for (const auto& call : dest.calls) EXPECT_EQ(call.op, "FillRect");
+  EXPECT_EQ(dest.calls[3].rect, Rect(0, 0, 0, 0));  // the right side lies outside
+}
+
+TEST(GraphicsRect, PartlyClippedOutlineKeepsItsVisibleSides) {
+  auto image = Canvas(20, 20);
+  Graphics g(image.get());
+  g.SetColor(Color(255, 255, 255));
+  g.SetClipRect(3, 2, 10, 10);
+  g.DrawRect(1, 1, 6, 14);
+  const Rect clip(3, 2, 10, 10);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const bool edge = x >= 1 && x <= 7 && y >= 1 && y <= 15 && (x == 1 || x == 7 || y == 1 || y == 15);
+      ASSERT_EQ(Pixel(*image, x, y), edge && clip.Contains(x, y) ? WHITE : BLACK) << x << "," << y;
+    }
+}
+
+TEST(GraphicsLine, EndsAreMovedOntoTheClipEdges) {
+  RecordingImage dest(100, 100);
+  Graphics g(&dest);
+  g.SetClipRect(10, 20, 30, 40);  // inclusive bounds 10..39, 20..59
+  g.DrawLine(0, 30, 100, 30);
+  g.DrawLine(25, 0, 25, 100);
+  g.DrawLine(0, 0, 60, 60);
+  g.DrawLine(60, 60, 0, 0);
+  ASSERT_EQ(dest.calls.size(), 4u);
+  auto ends = [&](int i) {
+    const auto& c = dest.calls[static_cast<std::size_t>(i)];
+    return std::vector<double>{c.x1, c.y1, c.x2, c.y2};
+  };
+  EXPECT_EQ(ends(0), (std::vector<double>{10, 30, 39, 30}));
+  EXPECT_EQ(ends(1), (std::vector<double>{25, 20, 25, 59}));
+  EXPECT_EQ(ends(2), (std::vector<double>{20, 20, 39, 39}));
+  EXPECT_EQ(ends(3), ends(2));
+}
+
+TEST(GraphicsLine, LinesOutsideTheClipAreDropped) {
+  RecordingImage dest(100, 100);
+  Graphics g(&dest);
+  g.SetClipRect(10, 20, 30, 40);
+  g.DrawLine(0, 0, 9, 50);     // left of left
+  g.DrawLine(40, 0, 80, 50);   // at right + 1 and beyond
+  g.DrawLine(20, 0, 30, 19);   // above
+  g.DrawLine(20, 60, 30, 99);  // at bottom + 1 and below
+  EXPECT_TRUE(dest.calls.empty());
+  g.DrawLine(39, 0, 39, 99);  // exactly on the right bound
+  g.DrawLine(0, 59, 99, 59);  // exactly on the bottom bound
+  EXPECT_EQ(dest.calls.size(), 2u);
+}
+
+TEST(GraphicsLine, EndsInsideTheLastRowsPixelStayInTheClip) {
+  RecordingImage dest(100, 100);
+  Graphics g(&dest);
+  g.SetClipRect(10, 20, 30, 40);  // inclusive bounds 10..39, 20..59
+  // Clipped at the left, the near end lands at y 59.5: past bottom, short of bottom + 1.
+  g.DrawLine(-10, 40, 30, 79);
+  ASSERT_EQ(dest.calls.size(), 1u);
+  const auto& c = dest.calls[0];
+  for (double x : {c.x1, c.x2}) EXPECT_TRUE(x >= 10 && x <= 39) << x;
+  for (double y : {c.y1, c.y2}) EXPECT_TRUE(y >= 20 && y <= 59) << y;
+  EXPECT_LT(std::max(c.x1, c.x2), 12);  // only the part within row 59 is left
+}
+
+TEST(GraphicsLine, RandomLinesNeverTouchPixelsOutsideTheClip) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> coordinate(-30, 70);
+  auto image = Canvas(40, 40);
+  Graphics g(image.get());
+  g.SetColor(Color(255, 255, 255));
+  g.Translate(3, -2);
+  g.SetClipRect(5, 8, 20, 17);
+  const Rect clip = g.mClipRect;
+  for (int i = 0; i < 500; ++i)
+    g.DrawLine(coordinate(random), coordinate(random), coordinate(random), coordinate(random));
+  int drawn = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) {
+      if (!clip.Contains(x, y)) {
+        ASSERT_EQ(Pixel(*image, x, y), BLACK) << x << "," << y;
+      }
+      drawn += Pixel(*image, x, y) != BLACK;
+    }
+  EXPECT_GT(drawn, 100);
+}
+
+}  // namespace

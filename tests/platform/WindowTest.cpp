@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win/SdlWindow.h"
+#include "platform/win/Windows.h"
+
+namespace {
+
+struct Seen {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::vector<Seen> gSeen;
+LRESULT gCreateAnswer = 0;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  gSeen.push_back({window, message, wParam, lParam});
+  if (message == WM_CREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCT*>(lParam);
+    SetWindowLongPtr(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    return gCreateAnswer;
+  }
+  if (message == WM_CLOSE) return 0;  // the application decides when to go
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+void RegisterOnce(const char* name, UINT style) {
+  WNDCLASS windowClass{};
+  windowClass.style = style;
+  windowClass.lpfnWndProc = RecordingProc;
+  windowClass.lpszClassName = name;
+  RegisterClass(&windowClass);  // a second registration fails harmlessly
+}
+
+bool SawMessage(UINT message) {
+  for (const Seen& seen : gSeen)
+    if (seen.message == message) return true;
+  return false;
+}
+
+class WindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    gSeen.clear();
+    gCreateAnswer = 0;
+    RegisterOnce("TestMain", CS_DBLCLKS);
+    RegisterOnce("TestInvis", 0);
+  }
+  void TearDown() override {
+    for (HWND window : mWindows)
+      if (IsWindow(window)) DestroyWindow(window);
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+  }
+  HWND Make(const char* className, DWORD style, int x, int y, int width, int height, void* param = nullptr) {
+    HWND window = CreateWindowEx(0, className, "Title", style, x, y, width, height, nullptr, nullptr, nullptr, param);
+    mWindows.push_back(window);
+    return window;
+  }
+  std::vector<HWND> mWindows;
+};
+
+TEST_F(WindowTest, CreateDeliversCreateSynchronouslyWithItsParameter) {
+  int marker = 7;
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0, &marker);
+  ASSERT_NE(window, nullptr);
+  ASSERT_GE(gSeen.size(), 2u);
+  EXPECT_EQ(gSeen[0].message, WM_NCCREATE);
+  EXPECT_EQ(gSeen[1].message, WM_CREATE);
+  EXPECT_EQ(reinterpret_cast<int*>(GetWindowLongPtr(window, GWLP_USERDATA)), &marker);
+  EXPECT_EQ(plat::SdlWindowOf(window), nullptr) << "a window without area is only a record";
+}
+
+TEST_F(WindowTest, CreateFailsWhenTheProcedureRefuses) {
+  gCreateAnswer = -1;
+  HWND window = Make("TestMain", WS_POPUP, 0, 0, 100, 100);
+  EXPECT_EQ(window, nullptr);
+  EXPECT_TRUE(SawMessage(WM_DESTROY));
+}
+
+TEST_F(WindowTest, UnknownClassGivesNoWindow) { EXPECT_EQ(Make("NoSuchClass", WS_POPUP, 0, 0, 10, 10), nullptr); }
+
+TEST_F(WindowTest, MainWindowIsAnSdlWindowWithTheRequestedClientArea) {
+  DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT outer{0, 0, 800, 600};
+  ASSERT_TRUE(AdjustWindowRect(&outer, style, FALSE));
+  HWND window = Make("TestMain", style, 100, 50, outer.right - outer.left, outer.bottom - outer.top);
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(plat::SdlWindowOf(window), nullptr);
+  EXPECT_EQ(plat::WindowOfSdl(plat::SdlWindowOf(window)), window);
+
+  RECT client;
+  ASSERT_TRUE(GetClientRect(window, &client));
+  EXPECT_EQ(client.right, 800);
+  EXPECT_EQ(client.bottom, 600);
+  RECT onScreen;
+  ASSERT_TRUE(plat::GetClientRectOnScreen(window, &onScreen));
+  EXPECT_EQ(onScreen.left, 100 - outer.left);
+  EXPECT_EQ(onScreen.top, 50 - outer.top);
+  POINT point{onScreen.left + 5, onScreen.top + 6};
+  ASSERT_TRUE(ScreenToClient(window, &point));
+  EXPECT_EQ(point.x, 5);
+  EXPECT_EQ(point.y, 6);
+
+  // Only one SDL window: a second captioned window is a record.
+  HWND second = Make("TestMain", WS_POPUP, 0, 0, 50, 50);
+  EXPECT_EQ(plat::SdlWindowOf(second), nullptr);
+}
+
+TEST_F(WindowTest, ShowActivatesAndMinimiseRestoreReportSizes) {
+  HWND window = Make("TestMain", WS_POPUP, 0, 0, 320, 200);
+  gSeen.clear();
+  ShowWindow(window, SW_SHOWNORMAL);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(GetActiveWindow(), window);
+  EXPECT_TRUE(SawMessage(WM_ACTIVATEAPP));
+
+  gSeen.clear();
+  ShowWindow(window, SW_MINIMIZE);
+  EXPECT_TRUE(IsIconic(window));
+  ASSERT_FALSE(gSeen.empty());
+  EXPECT_EQ(gSeen[0].message, WM_SIZE);
+  EXPECT_EQ(gSeen[0].wParam, SIZE_MINIMIZED);
+  bool deactivated = false;
+  for (const Seen& seen : gSeen) deactivated |= seen.message == WM_ACTIVATEAPP && seen.wParam == FALSE;
+  EXPECT_TRUE(deactivated);
+
+  gSeen.clear();
+  ShowWindow(window, SW_RESTORE);
+  EXPECT_FALSE(IsIconic(window));
+  ASSERT_FALSE(gSeen.empty());
+  EXPECT_EQ(gSeen[0].message, WM_SIZE);
+  EXPECT_EQ(gSeen[0].wParam, SIZE_RESTORED);
+  EXPECT_EQ(gSeen[0].lParam, MAKELPARAM(320, 200));
+  WINDOWPLACEMENT placement{};
+  ASSERT_TRUE(GetWindowPlacement(window, &placement));
+  EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
+}
+
+TEST_F(WindowTest, PostedMessagesArriveInOrderThroughDispatch) {
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
+  PostMessage(window, WM_USER + 1, 1, 2);
+  PostMessage(window, WM_USER + 2, 3, 4);
+  gSeen.clear();
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(msg.message, WM_USER + 1u);
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  ASSERT_EQ(gSeen.size(), 2u);
+  EXPECT_EQ(gSeen[0].message, WM_USER + 1u);
+  EXPECT_EQ(gSeen[1].message, WM_USER + 2u);
+  EXPECT_EQ(gSeen[1].lParam, 4);
+}
+
+TEST_F(WindowTest, DestroyDropsMessagesStillQueuedForTheWindow) {
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
+  PostMessage(window, WM_USER, 0, 0);
+  DestroyWindow(window);
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE));
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_FALSE(PostMessage(window, WM_USER, 0, 0));
+}
+
+TEST_F(WindowTest, WorkPostedFromAnotherThreadRunsInTheMainPump) {
+  ASSERT_TRUE(plat::IsMainThread());
+  bool ranOnMain = false;
+  bool workerIsMain = true;
+  std::thread worker([&] {
+    workerIsMain = plat::IsMainThread();
+    plat::PostToMainThread([&] { ranOnMain = plat::IsMainThread(); });
+  });
+  worker.join();
+  EXPECT_FALSE(workerIsMain);
+  EXPECT_FALSE(ranOnMain) << "work waits for the pump";
+  MSG msg;
+  PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  EXPECT_TRUE(ranOnMain);
+}
+
+TEST_F(WindowTest, SendMessageFromAnotherThreadRunsOnTheOwnerThread) {
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
+  gSeen.clear();
+  LRESULT answer = -5;
+  std::thread worker([&] { answer = SendMessage(window, WM_USER + 9, 0, 0); });
+  MSG msg;
+  // Sent calls are answered inside the pump without being retrieved as messages.
+  while (gSeen.empty()) PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  worker.join();
+  EXPECT_EQ(gSeen[0].message, WM_USER + 9u);
+  EXPECT_EQ(answer, 0);
+}
+
+TEST_F(WindowTest, TimerTicksOncePerPeriodOnTheFakeClock) {
+  plat::FakeClock clock;
+  plat::ScopedClock scoped(clock);
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
+  ASSERT_NE(SetTimer(window, 100, 10, nullptr), 0u);
+  MSG msg;
+  EXPECT_FALSE(PeekMessage(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  clock.AdvanceMillis(35);  // late by three periods: still one WM_TIMER
+  ASSERT_TRUE(PeekMessage(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 100u);
+  EXPECT_FALSE(PeekMessage(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+  // GetMessage waits through the clock: instant on a fake clock.
+  ASSERT_TRUE(GetMessage(&msg, window, 0, 0));
+  EXPECT_EQ(msg.message, WM_TIMER);
+  EXPECT_TRUE(KillTimer(window, 100));
+  EXPECT_FALSE(KillTimer(window, 100));
+}
+
+TEST_F(WindowTest, QuitEndsGetMessage) {
+  PostQuitMessage(3);
+  MSG msg;
+  EXPECT_FALSE(GetMessage(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.message, WM_QUIT);
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+TEST_F(WindowTest, RegisteredMessagesAreStablePerName) {
+  UINT a = RegisterWindowMessage("ProductNotify");
+  EXPECT_GE(a, 0xC000u);
+  EXPECT_EQ(RegisterWindowMessage("productnotify"), a);
+  EXPECT_NE(RegisterWindowMessage("Other"), a);
+}
+
+TEST_F(WindowTest, CloseFromTheSystemArrivesAsSysCommandThenClose) {
+  HWND window = Make("TestMain", WS_POPUP, 0, 0, 64, 64);
+  SDL_Window* sdl = plat::SdlWindowOf(window);
+  ASSERT_NE(sdl, nullptr);
+  // The close button of the window manager: through SC_CLOSE to WM_CLOSE, and the window stays.
+  PostMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  gSeen.clear();
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  EXPECT_TRUE(SawMessage(WM_CLOSE));
+  EXPECT_TRUE(IsWindow(window));
+}
+
+}  // namespace
