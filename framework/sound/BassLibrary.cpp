@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/sound/SoundFatal.h"
+#include "framework/sound/MusicLibraryFatal.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Sync.h"
 
@@ -17,7 +17,7 @@ FARPROC Required(HMODULE module, const char* name) {
   FARPROC entry = GetProcAddress(module, name);
   if (!entry) {
     std::string text = std::string(name) + " function not found in bass.dll";
-    SoundFatalExit(text.c_str(), "Error", true);
+    MusicLibraryFatal(text.c_str());
   }
   return entry;
 }
@@ -32,6 +32,16 @@ void Bind(HMODULE module, const char* name, Pointer& entry) {
 BASS_INSTANCE::BASS_INSTANCE(const char* fileName) {
   mModule = LoadLibrary(fileName);
   if (!mModule) return;
+  // An exit hook may unwind out of a fatal end (tests): the library is not left loaded then.
+  try {
+    BindEntryPoints();
+  } catch (...) {
+    FreeLibrary(mModule);
+    throw;
+  }
+}
+
+void BASS_INSTANCE::BindEntryPoints() {
   // Both generations export "BASS_Init" and "BASS_MusicLoad"; what they take is settled below.
   FARPROC init = Required(mModule, "BASS_Init");
   Bind(mModule, "BASS_Free", BASS_Free);
@@ -41,7 +51,7 @@ BASS_INSTANCE::BASS_INSTANCE(const char* fileName) {
       reinterpret_cast<decltype(BASS_SetGlobalVolumes)>(GetProcAddress(mModule, "BASS_SetGlobalVolumes"));
   BASS_SetVolume = reinterpret_cast<decltype(BASS_SetVolume)>(GetProcAddress(mModule, "BASS_SetVolume"));
   if (!BASS_SetGlobalVolumes && !BASS_SetVolume)
-    SoundFatalExit("Neither BASS_SetGlobalVolumes or BASS_SetVolume found in bass.dll", "Error", true);
+    MusicLibraryFatal("Neither BASS_SetGlobalVolumes or BASS_SetVolume found in bass.dll");
   BASS_SetConfig = reinterpret_cast<decltype(BASS_SetConfig)>(GetProcAddress(mModule, "BASS_SetConfig"));
   Bind(mModule, "BASS_MusicSetAmplify", BASS_MusicSetAmplify);
   Bind(mModule, "BASS_ChannelStop", BASS_ChannelStop);
@@ -75,8 +85,19 @@ BASS_INSTANCE::~BASS_INSTANCE() {
 void LoadBassDLL() {
   InterlockedIncrement(&gBassRefCount);
   if (gBassInstance) return;
-  gBassInstance = new BASS_INSTANCE("bass.dll");
-  if (!gBassInstance->mModule) SoundFatalExit("Can't find bass.dll.", "Error", true);
+  try {
+    gBassInstance = new BASS_INSTANCE("bass.dll");
+  } catch (...) {
+    InterlockedDecrement(&gBassRefCount);
+    throw;
+  }
+  if (!gBassInstance->mModule) {
+    // Nothing is left behind for an exit hook that unwinds (tests).
+    delete gBassInstance;
+    gBassInstance = nullptr;
+    InterlockedDecrement(&gBassRefCount);
+    MusicLibraryFatal("Can't find bass.dll.");
+  }
 }
 
 void FreeBassDLL() {

@@ -42,6 +42,9 @@ class BASS_INSTANCE {
   decltype(&::BASS_StreamCreateFile) BASS_StreamCreateFile = nullptr;
   decltype(&::BASS_StreamFree) BASS_StreamFree = nullptr;
   decltype(&::BASS_StreamPlay) BASS_StreamPlay = nullptr;
+
+ private:
+  void BindEntryPoints();
 };
 
 // The shared wrapper (null when none) and its reference count.

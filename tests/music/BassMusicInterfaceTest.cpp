@@ -8,7 +8,9 @@
 #include "framework/sound/BassLibrary.h"
 #include "platform/audio/MMSystem.h"
 #include "platform/bass/Bass.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Modules.h"
+#include "platform/win/Process.h"
 #include "tests/music/MusicTestSupport.h"
 
 namespace musictest {
@@ -296,29 +298,46 @@ TEST_F(BassVersion1Test, WithoutGlobalVolumesTheOutputVolumeCarriesIt) {
   EXPECT_EQ(plat::BassVolumes().stream, 100);
 }
 
-using BassMusicDeathTest = BassMusicTest;
+// Ends the program as the library's loading does, with the exit caught; returns the one box shown.
+template <typename Action>
+plat::ShownMessageBox FatalEnd(Action action) {
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher catcher;
+  try {
+    action();
+    ADD_FAILURE() << "the program went on";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, 0u);
+  }
+  std::vector<plat::ShownMessageBox> shown = boxes.Shown();
+  EXPECT_EQ(shown.size(), 1u);
+  return shown.empty() ? plat::ShownMessageBox{} : shown.front();
+}
 
-TEST_F(BassMusicDeathTest, MissingLibraryOrEntryPointEndsTheProgramWithAMessage) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        plat::SetModuleMissing("bass.dll", true);
-        Kit::BassMusicInterface music(FakeWindow());
-      },
-      testing::ExitedWithCode(0), "Error.*Can't find bass\\.dll\\.");
-  EXPECT_EXIT(
-      {
-        plat::SetExportMissing("bass.dll", "BASS_ChannelStop", true);
-        Kit::BassMusicInterface music(FakeWindow());
-      },
-      testing::ExitedWithCode(0), "Error.*: BASS_ChannelStop function not found in bass\\.dll");
-  EXPECT_EXIT(
-      {
-        plat::SetExportMissing("bass.dll", "BASS_SetGlobalVolumes", true);
-        plat::SetExportMissing("bass.dll", "BASS_SetVolume", true);
-        Kit::BassMusicInterface music(FakeWindow());
-      },
-      testing::ExitedWithCode(0), "Neither BASS_SetGlobalVolumes or BASS_SetVolume found in bass\\.dll");
+TEST_F(BassMusicTest, MissingLibraryOrEntryPointEndsTheProgramWithAMessage) {
+  plat::SetModuleMissing("bass.dll", true);
+  plat::ShownMessageBox box = FatalEnd([] { Kit::BassMusicInterface music(FakeWindow()); });
+  EXPECT_EQ(box.text, "Can't find bass.dll.");
+  EXPECT_EQ(box.caption, "Error");
+  EXPECT_EQ(box.type & MB_ICONERROR, MB_ICONERROR);
+  plat::SetModuleMissing("bass.dll", false);
+
+  plat::SetExportMissing("bass.dll", "BASS_ChannelStop", true);
+  box = FatalEnd([] { Kit::BassMusicInterface music(FakeWindow()); });
+  EXPECT_EQ(box.text, "BASS_ChannelStop function not found in bass.dll");
+  plat::SetExportMissing("bass.dll", "BASS_StreamPlay", true);
+  EXPECT_EQ(FatalEnd([] { Kit::BASS_INSTANCE bass("bass.dll"); }).text,
+            "BASS_ChannelStop function not found in bass.dll");  // the first missing one in lookup order
+  plat::ResetModuleFaults();
+
+  plat::SetExportMissing("bass.dll", "BASS_SetGlobalVolumes", true);
+  plat::SetExportMissing("bass.dll", "BASS_SetVolume", true);
+  EXPECT_EQ(FatalEnd([] { Kit::BASS_INSTANCE bass("bass.dll"); }).text,
+            "Neither BASS_SetGlobalVolumes or BASS_SetVolume found in bass.dll");
+  // Nothing stays loaded or counted after the ends.
+  EXPECT_EQ(Kit::gBassInstance, nullptr);
+  EXPECT_EQ(Kit::gBassRefCount, 0);
+  EXPECT_EQ(plat::ModuleLoadCount("bass.dll"), 0);
 }
 
 TEST_F(BassMusicTest, EitherGlobalVolumeCallOrNoConfigurationIsEnough) {
