@@ -55,8 +55,10 @@ std::vector<std::int16_t> Constant(int frames, std::int16_t value) {
 }
 
 std::string TestData(const std::string& name) {
+  // Without the variable, the data folder beside this source file.
   const char* root = std::getenv("KIT_TEST_DATA");
-  std::ifstream in(std::string(root ? root : "tests/data") + "/" + name, std::ios::binary);
+  std::string base = root ? root : (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string();
+  std::ifstream in(base + "/" + name, std::ios::binary);
   std::stringstream contents;
   contents << in.rdbuf();
   return contents.str();
