@@ -11,6 +11,7 @@
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
+#include "platform/win/Registry.h"
 #include "platform/win/Sync.h"
 #include "platform/win/Time.h"
 #include "platform/win/Types.h"
