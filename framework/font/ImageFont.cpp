@@ -10,6 +10,7 @@
 #include "framework/font/FontHost.h"
 #include "framework/font/FontLayer.h"
 #include "framework/font/RenderCommandPool.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/StringUtil.h"
 
@@ -287,20 +288,16 @@ int ImageFont::StringWidth(const std::string& text) {
   return ClampToInt(Walk(0, 0, text, Color::White, [](const RenderCommand&, int) { return true; }));
 }
 
-std::vector<RenderCommand> ImageFont::LayoutString(int x, int y, const std::string& text, const Color& color,
-                                                   std::vector<Rect>* drawnRects, int* width) {
-  RenderCommandPool& pool = RenderCommandPool::Instance();
-  std::lock_guard<std::mutex> hold(pool.Lock());
+bool ImageFont::FillPool(RenderCommandPool& pool, int x, int y, const std::string& text, const Color& color,
+                         std::vector<Rect>* drawnRects, int* width) {
   pool.Clear();
   if (drawnRects) drawnRects->clear();
-  std::vector<RenderCommand> ordered;
   if (!mFontData->mInitialized) {
     if (width) *width = 0;
-    return ordered;
+    return false;
   }
 
   Prepare();
-  ordered.reserve(std::min<size_t>(text.size() * mActiveLayerList.size(), RenderCommandPool::POOL_SIZE));
   long long moved = Walk(x, y, text, color, [&](const RenderCommand& command, int bucket) {
     RenderCommand* record = pool.Allocate();
     if (!record) return false;
@@ -311,12 +308,45 @@ std::vector<RenderCommand> ImageFont::LayoutString(int x, int y, const std::stri
     return true;
   });
   if (width) *width = ClampToInt(moved);
+  return true;
+}
 
+std::vector<RenderCommand> ImageFont::LayoutString(int x, int y, const std::string& text, const Color& color,
+                                                   std::vector<Rect>* drawnRects, int* width) {
+  RenderCommandPool& pool = RenderCommandPool::Instance();
+  std::lock_guard<std::mutex> hold(pool.Lock());
+  std::vector<RenderCommand> ordered;
+  if (!FillPool(pool, x, y, text, color, drawnRects, width)) return ordered;
   pool.ForEach([&](const RenderCommand& command) {
     ordered.push_back(command);
     ordered.back().mNext = nullptr;
   });
   return ordered;
+}
+
+void ImageFont::DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) {
+  DrawStringEx(g, x, y, text, color, clip, nullptr, nullptr);
+}
+
+void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip,
+                             std::vector<Rect>* drawnRects, int* width) {
+  // The pool is shared by every font of the process: it stays locked until the last glyph is drawn.
+  RenderCommandPool& pool = RenderCommandPool::Instance();
+  std::lock_guard<std::mutex> hold(pool.Lock());
+  if (!FillPool(pool, x, y, text, color, drawnRects, width) || !g) return;
+
+  const Color savedColor = g->GetColor();
+  const bool savedColorize = g->GetColorizeImages();
+  g->SetColorizeImages(true);
+  pool.ForEach([g](const RenderCommand& command) {
+    const int savedMode = g->GetDrawMode();
+    if (command.mMode != -1) g->SetDrawMode(command.mMode);
+    g->SetColor(command.mColor);
+    g->DrawImage(command.mImage, command.mDestX, command.mDestY, command.mSrcRect);
+    g->SetDrawMode(savedMode);
+  });
+  g->SetColor(savedColor);
+  g->SetColorizeImages(savedColorize);
 }
 
 }  // namespace Kit

@@ -19,6 +19,7 @@ class FontData;
 class FontHost;
 class FontLayer;
 class Image;
+class RenderCommandPool;
 
 class ImageFont : public Font {
  public:
@@ -37,8 +38,15 @@ class ImageFont : public Font {
   int CharWidth(char c) override;
   int CharWidthKern(char c, char prev) override;
   Font* Duplicate() override;
+  // The clip argument is not used: the context's own clip applies.
+  void DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) override;
 
   virtual void GenerateActiveLayers();
+  // Draws text with its baseline at y through g (its translation and clip apply), glyphs in layer and
+  // character order. drawnRects (when given) receives each glyph's destination and width (when given)
+  // how far the pen moved.
+  virtual void DrawStringEx(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip,
+                            std::vector<Rect>* drawnRects, int* width);
   virtual void SetPointSize(int pointSize);
   virtual int GetPointSize();
   virtual void SetScale(double scale);
@@ -73,6 +81,10 @@ class ImageFont : public Font {
   double LayerRatio(const FontLayer& layer) const;
   bool Accepts(const FontLayer& layer) const;
   void AddActiveLayer(FontLayer& layer, double ratio);
+  // Lays text out into the shared pool, whose lock the caller holds; false when the font has no data
+  // (nothing laid out, width 0).
+  bool FillPool(RenderCommandPool& pool, int x, int y, const std::string& text, const Color& color,
+                std::vector<Rect>* drawnRects, int* width);
   // Walks the layout of text: place(command, bucket) gets each glyph record and returns false when it
   // cannot take it, which leaves that glyph out of the pen's advance. Returns how far the pen moved.
   template <typename Place>

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/font/FontHost.h"
+#include "framework/font/ImageFont.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resource/PNGReader.h"
+#include "framework/resource/PNGWriter.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Kit::Color;
+using Kit::Graphics;
+using Kit::ImageFont;
+using Kit::MemoryImage;
+using Kit::Rect;
+
+// The glyphs of the test font, 5 x 7 each ('#' set), drawn by the test into its glyph sheets.
+const std::map<char, std::array<const char*, 7>> kGlyphShapes = {
+    {'A', {" ### ", "#   #", "#   #", "#####", "#   #", "#   #", "#   #"}},
+    {'b', {"#    ", "#    ", "#### ", "#   #", "#   #", "#   #", "#### "}},
+    {'c', {"     ", "     ", " ####", "#    ", "#    ", "#    ", " ####"}},
+    {'d', {"    #", "    #", " ####", "#   #", "#   #", "#   #", " ####"}},
+    {'e', {"     ", "     ", " ### ", "#   #", "#####", "#    ", " ####"}},
+    {'Q', {" ### ", "#   #", "#   #", "#   #", "# # #", "#  # ", " ## #"}},
+    {'!', {"  #  ", "  #  ", "  #  ", "  #  ", "  #  ", "     ", "  #  "}},
+};
+const std::string kChars = "AbcdeQ!";
+
+bool Set(char c, int x, int y) {
+  const auto& rows = kGlyphShapes.at(c);
+  return x >= 0 && y >= 0 && x < 5 && y < 7 && rows[static_cast<std::size_t>(y)][x] == '#';
+}
+
+// Face sheet: glyphs side by side in 6 x 8 cells, white with a soft right edge. Outline sheet: the
+// glyphs grown by one pixel in 7 x 9 cells, white.
+void WriteSheets(const testsupport::TempDir& dir) {
+  ImageLib::Image face, outline;
+  const int count = static_cast<int>(kChars.size());
+  ASSERT_TRUE(face.Allocate(6 * count, 8));
+  ASSERT_TRUE(outline.Allocate(7 * count, 9));
+  for (int i = 0; i < count; ++i) {
+    const char c = kChars[static_cast<std::size_t>(i)];
+    for (int y = 0; y < 7; ++y)
+      for (int x = 0; x < 5; ++x)
+        if (Set(c, x, y)) face.GetBits()[y * face.GetWidth() + i * 6 + x] = Set(c, x + 1, y) ? 0xFFFFFFFF : 0xC0FFFFFF;
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 7; ++x) {
+        bool near = false;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) near = near || Set(c, x - 1 + dx, y - 1 + dy);
+        if (near) outline.GetBits()[y * outline.GetWidth() + i * 7 + x] = 0xFFFFFFFF;
+      }
+  }
+  ASSERT_TRUE(ImageLib::WritePNGImage(dir / "face.png", face));
+  ASSERT_TRUE(ImageLib::WritePNGImage(dir / "outline.png", outline));
+}
+
+// A glyph layer and an outline layer drawn behind it; the tag "Warm" swaps the face for a warm one.
+const char* const kDescriptor = R"(
+  SetDefaultPointSize 10;
+  Define Chars ('A' 'b' 'c' 'd' 'e' 'Q' '!' ' ');
+  CreateHorzSpanRectList FaceRects (0 0 0 8) (6 6 6 6 6 6 6 0);
+  CreateHorzSpanRectList OutlineRects (0 0 0 9) (7 7 7 7 7 7 7 0);
+  CreateLayer Face;
+  LayerSetImage Face face.png;
+  LayerSetImageMap Face Chars FaceRects;
+  LayerSetCharWidths Face Chars (6 6 6 6 6 6 4 4);
+  LayerSetAscent Face 7;
+  LayerSetPointSize Face 10;
+  CreateLayerFrom WarmFace Face;
+  LayerExcludeTags Face ('warm');
+  LayerRequireTags WarmFace ('warm');
+  LayerSetColorMult WarmFace (1 0.7 0.3 1);
+  CreateLayer Outline;
+  LayerSetImage Outline outline.png;
+  LayerSetImageMap Outline Chars OutlineRects;
+  LayerSetCharWidths Outline Chars (6 6 6 6 6 6 4 4);
+  LayerSetAscent Outline 8;
+  LayerSetPointSize Outline 10;
+  LayerSetBaseOrder Outline -1;
+  LayerSetColorMult Outline (0 0 0 1);
+  LayerSetColorAdd Outline (0.1 0.1 0.35 0);
+)";
+
+class PNGFontHost : public Kit::FontHost {
+ public:
+  explicit PNGFontHost(const testsupport::TempDir& dir) : mDir(dir) {}
+  void Popup(const std::string& text) override { popups.push_back(text); }
+  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string&, bool* created) override {
+    *created = true;
+    auto decoded = ImageLib::GetPNGImage(mDir / fileName);
+    if (!decoded) return nullptr;
+    auto image = std::make_shared<MemoryImage>();
+    image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
+    return image;
+  }
+  std::vector<std::string> popups;
+
+ private:
+  const testsupport::TempDir& mDir;
+};
+
+class ImageFontDrawTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteSheets(dir);
+    font = std::make_unique<ImageFont>(&host, dir.Write("font.txt", kDescriptor));
+    ASSERT_TRUE(host.popups.empty()) << host.popups.front();
+  }
+
+  static std::unique_ptr<MemoryImage> Canvas(int width, int height, std::uint32_t fill) {
+    auto image = std::make_unique<MemoryImage>();
+    image->Create(width, height);
+    std::fill(image->GetBits(), image->GetBits() + width * height, fill);
+    image->BitsChanged();
+    return image;
+  }
+
+  testsupport::TempDir dir;
+  PNGFontHost host{dir};
+  std::unique_ptr<ImageFont> font;
+};
+
+// Both sizes, the tag and a colour code, on a software image.
+TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
+  auto canvas = Canvas(120, 72, 0xFF406080);
+  Graphics g(canvas.get());
+  g.SetFont(font.get());
+  g.SetColor(Color(255, 255, 255));
+  g.WriteString("Abc^FF6060.de!", 4, 12);
+  font->AddTag("Warm");
+  g.SetColor(Color(255, 255, 255));
+  g.WriteString("AbQ", 70, 12);
+  font->RemoveTag("warm");
+  font->SetPointSize(20);
+  g.SetColor(Color(200, 255, 200));
+  g.Translate(3, 0);
+  g.WriteString("Ab^60A0FF.cQ!", 1, 36);
+  font->AddTag("warm");
+  g.WriteString("de", 1, 64);
+  EXPECT_TRUE(testsupport::MatchesGolden("image_font_two_layers_memory", canvas->GetBits(), 120, 72));
+}
+
+TEST_F(ImageFontDrawTest, OutlineDrawsBeneathEveryFaceGlyph) {
+  std::vector<Rect> drawn;
+  int width = 0;
+  auto canvas = Canvas(40, 12, 0xFF000000);
+  Graphics g(canvas.get());
+  font->DrawStringEx(&g, 1, 9, "AA", Color(255, 255, 255), g.mClipRect, &drawn, &width);
+  // Layer by layer within each character, in string order.
+  ASSERT_EQ(drawn.size(), 4u);
+  EXPECT_EQ(drawn[0], Rect(1, 2, 6, 8));
+  EXPECT_EQ(drawn[1], Rect(1, 1, 7, 9));
+  EXPECT_EQ(width, 12);
+  EXPECT_EQ(width, font->StringWidth("AA"));
+  // The face's top left pixel of 'A' is empty, the outline's dark blue shows there; the face's
+  // second pixel is white on top of it.
+  EXPECT_EQ(canvas->GetBits()[2 * 40 + 1] & 0xFFFFFF, 0x181858u);
+  EXPECT_EQ(canvas->GetBits()[2 * 40 + 2] & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
+  auto canvas = Canvas(40, 12, 0xFF000000);
+  Graphics g(canvas.get());
+  g.SetColor(Color(1, 2, 3, 4));
+  g.SetDrawMode(1);
+  font->DrawString(&g, 0, 9, "Ab", Color(255, 255, 255), g.mClipRect);
+  EXPECT_EQ(g.GetColor(), Color(1, 2, 3, 4));
+  EXPECT_EQ(g.GetDrawMode(), 1);
+  EXPECT_FALSE(g.GetColorizeImages());
+}
+
+TEST_F(ImageFontDrawTest, TheContextClipAppliesAndTheArgumentDoesNot) {
+  auto canvas = Canvas(40, 12, 0xFF000000);
+  Graphics g(canvas.get());
+  g.SetClipRect(0, 0, 4, 12);
+  font->DrawString(&g, 0, 9, "AAAA", Color(255, 255, 255), Rect(0, 0, 40, 12));
+  for (int y = 0; y < 12; ++y)
+    for (int x = 4; x < 40; ++x) ASSERT_EQ(canvas->GetBits()[y * 40 + x], 0xFF000000u) << x << "," << y;
+}
+
+TEST_F(ImageFontDrawTest, AFontWithoutDataDrawsNothing) {
+  ImageFont broken(&host, dir / "missing.txt");
+  auto canvas = Canvas(40, 12, 0xFF000000);
+  Graphics g(canvas.get());
+  int width = -1;
+  std::vector<Rect> drawn{Rect(1, 1, 1, 1)};
+  broken.DrawStringEx(&g, 0, 9, "Ab", Color(255, 255, 255), g.mClipRect, &drawn, &width);
+  EXPECT_EQ(width, 0);
+  EXPECT_TRUE(drawn.empty());
+  for (int i = 0; i < 40 * 12; ++i) ASSERT_EQ(canvas->GetBits()[i], 0xFF000000u);
+}
+
+// Several threads drawing with copies of one font at once each get exactly their own picture.
+TEST_F(ImageFontDrawTest, ThreadsDrawingAtOnceDoNotMixTheirGlyphs) {
+  auto reference = Canvas(80, 12, 0xFF000000);
+  {
+    Graphics g(reference.get());
+    font->DrawString(&g, 0, 9, "AbcdeQ!", Color(255, 255, 255), g.mClipRect);
+  }
+  std::vector<std::unique_ptr<MemoryImage>> canvases;
+  std::vector<std::unique_ptr<Kit::Font>> fonts;
+  for (int i = 0; i < 4; ++i) {
+    canvases.push_back(Canvas(80, 12, 0xFF000000));
+    fonts.emplace_back(font->Duplicate());
+  }
+  std::vector<std::thread> threads;
+  for (int i = 0; i < 4; ++i)
+    threads.emplace_back([&, i] {
+      for (int round = 0; round < 50; ++round) {
+        Graphics g(canvases[static_cast<std::size_t>(i)].get());
+        fonts[static_cast<std::size_t>(i)]->DrawString(&g, 0, 9, "AbcdeQ!", Color(255, 255, 255), g.mClipRect);
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  for (const auto& canvas : canvases)
+    for (int p = 0; p < 80 * 12; ++p) ASSERT_EQ(canvas->GetBits()[p], reference->GetBits()[p]) << p;
+}
+
+}  // namespace
