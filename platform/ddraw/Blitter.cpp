@@ -68,10 +68,11 @@ KIT_VECTORISE void CopyKeyedWords(BYTE* out, const BYTE* in, LONG count, SourceK
   const Word keyBits = static_cast<Word>(key.value & key.mask);
   auto* __restrict target = reinterpret_cast<Word*>(out);
   const auto* __restrict source = reinterpret_cast<const Word*>(in);
-  // A select instead of a branch, so the loop vectorises.
+  // Bit selection instead of a branch, so the loop vectorises.
   for (LONG x = 0; x < count; ++x) {
     const Word v = source[x];
-    target[x] = (v & mask) != keyBits ? v : target[x];
+    const Word keep = static_cast<Word>(0) - static_cast<Word>((v & mask) == keyBits);
+    target[x] = static_cast<Word>((v & ~keep) | (target[x] & keep));
   }
 }
 

@@ -88,6 +88,11 @@ constexpr WPARAM MK_SHIFT = 0x0004;
 constexpr WPARAM MK_CONTROL = 0x0008;
 constexpr WPARAM MK_MBUTTON = 0x0010;
 
+// Hit-test codes (the low word of WM_SETCURSOR's lParam).
+constexpr WORD HTNOWHERE = 0;
+constexpr WORD HTCLIENT = 1;
+constexpr WORD HTCAPTION = 2;
+
 constexpr int WHEEL_DELTA = 120;
 #define GET_WHEEL_DELTA_WPARAM(w) (static_cast<SHORT>(HIWORD(w)))
 #define GET_X_LPARAM(l) (static_cast<int>(static_cast<SHORT>(LOWORD(l))))

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/win/Cursor.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
@@ -305,12 +306,16 @@ BOOL DestroyWindow(HWND window) {
     plat::FocusState& state = plat::Focus();
     std::lock_guard guard(state.lock);
     wasActive = state.active == window;
+  }
+  // The foreground passes to whatever is behind: another program, as far as the layer knows.
+  if (wasActive) plat::Deactivate();
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
     if (state.capture == window) state.capture = nullptr;
-    if (state.active == window) state.active = nullptr;
     if (state.focus == window) state.focus = nullptr;
     if (state.pointerOver == window) state.pointerOver = nullptr;
   }
-  (void)wasActive;
   WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = false; });
   SendMessage(window, WM_DESTROY, 0, 0);
   SendMessage(window, WM_NCDESTROY, 0, 0);
@@ -338,6 +343,14 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SETCURSOR:
+      // Over the client area the class cursor shows, when the class has one.
+      if (LOWORD(lParam) == HTCLIENT) {
+        auto record = WindowTable::Instance().Find(window);
+        if (record && record->windowClass.cursor) {
+          SetCursor(record->windowClass.cursor);
+          return TRUE;
+        }
+      }
       return FALSE;
     case WM_SYSKEYDOWN:
       // Alt+F4 asks the window to close.

@@ -2,34 +2,12 @@
 #include <thread>
 
 #include "DDrawFixture.h"
+#include "MainWindow.h"
 #include "platform/ddraw/PresentedFrame.h"
 #include "platform/win/SdlWindow.h"
-#include "platform/win/Window.h"
 
 namespace ddraw_test {
 namespace {
-
-constexpr int kClientWidth = 320;
-constexpr int kClientHeight = 240;
-
-// The program's main window, shared by every test of this program (the first window of a process is
-// the one shown through SDL).
-HWND MainWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "DDrawPresentTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "DDrawPresentTest", "present", WS_POPUP | WS_VISIBLE, 40, 30, kClientWidth, kClientHeight,
-                          nullptr, nullptr, nullptr, nullptr);
-  }();
-  return window;
-}
-
-void Pump() {
-  MSG message;
-  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
-}
 
 class PresentTest : public DDrawTest {
  protected:

@@ -1,0 +1,141 @@
+// The cost of showing one 800 x 600 frame through the software DirectDraw: the windowed road (draw
+// surface blitted to the primary, which presents the window's part of it) and the full-screen road (back
+// buffer filled by a blit, then flipped), beside SDL presenting the same frame itself (a streaming
+// texture updated from memory and rendered). SDL's dummy video driver and software renderer unless the
+// environment chooses others. Argument: bits per pixel (16 or 32).
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/SdlWindow.h"
+#include "platform/win/Window.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+struct Release {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename T>
+using Com = std::unique_ptr<T, Release>;
+
+HWND Window() {
+  static HWND window = [] {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = DefWindowProc;
+    windowClass.lpszClassName = "DDrawPresentBench";
+    RegisterClass(&windowClass);
+    return CreateWindowEx(0, "DDrawPresentBench", "bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
+                          nullptr, nullptr, nullptr);
+  }();
+  return window;
+}
+
+plat::DisplaySettings Settings(int bits) {
+  plat::DisplaySettings settings;
+  settings.format = bits == 16 ? plat::DesktopFormat::Rgb565 : plat::DesktopFormat::Xrgb8888;
+  return settings;
+}
+
+Com<IDirectDraw7> MakeDirectDraw() {
+  void* object = nullptr;
+  DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
+  return Com<IDirectDraw7>(static_cast<IDirectDraw7*>(object));
+}
+
+Com<IDirectDrawSurface7> MakeSurface(IDirectDraw7* dd, DWORD flags, DWORD caps, DWORD backBuffers) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = flags;
+  desc.dwWidth = kWidth;
+  desc.dwHeight = kHeight;
+  desc.dwBackBufferCount = backBuffers;
+  desc.ddsCaps.dwCaps = caps;
+  IDirectDrawSurface7* surface = nullptr;
+  dd->CreateSurface(&desc, &surface, nullptr);
+  return Com<IDirectDrawSurface7>(surface);
+}
+
+void Count(benchmark::State& state) { state.SetItemsProcessed(state.iterations()); }
+
+void BM_DDrawWindowedPresent(benchmark::State& state) {
+  const HWND window = Window();
+  plat::ScopedDisplaySettings settings(Settings(static_cast<int>(state.range(0))));
+  auto dd = MakeDirectDraw();
+  dd->SetCooperativeLevel(window, DDSCL_NORMAL);
+  auto primary = MakeSurface(dd.get(), DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0);
+  auto draw =
+      MakeSurface(dd.get(), DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 0);
+  if (!primary || !draw) {
+    state.SkipWithError("no surfaces");
+    return;
+  }
+  RECT client{};
+  plat::GetClientRectOnScreen(window, &client);
+  for (auto _ : state) primary->Blt(&client, draw.get(), nullptr, DDBLT_WAIT, nullptr);
+  Count(state);
+}
+BENCHMARK(BM_DDrawWindowedPresent)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+void BM_DDrawFullScreenFlip(benchmark::State& state) {
+  const HWND window = Window();
+  plat::ScopedDisplaySettings settings(Settings(32));
+  auto dd = MakeDirectDraw();
+  dd->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN);
+  dd->SetDisplayMode(kWidth, kHeight, static_cast<DWORD>(state.range(0)), 0, 0);
+  auto primary = MakeSurface(dd.get(), DDSD_CAPS | DDSD_BACKBUFFERCOUNT,
+                             DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX, 1);
+  auto draw =
+      MakeSurface(dd.get(), DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 0);
+  if (!primary || !draw) {
+    state.SkipWithError("no surfaces");
+    return;
+  }
+  DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
+  IDirectDrawSurface7* back = nullptr;
+  primary->GetAttachedSurface(&caps, &back);
+  Com<IDirectDrawSurface7> backOwned(back);
+  for (auto _ : state) {
+    back->Blt(nullptr, draw.get(), nullptr, DDBLT_WAIT, nullptr);
+    primary->Flip(nullptr, DDFLIP_WAIT);
+  }
+  backOwned.reset();
+  primary.reset();
+  dd->SetCooperativeLevel(window, DDSCL_NORMAL);
+  Count(state);
+}
+BENCHMARK(BM_DDrawFullScreenFlip)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+// SDL on its own: the same frame from memory through a streaming texture into the same window.
+void BM_SdlStreamingTexturePresent(benchmark::State& state) {
+  SDL_Window* window = plat::SdlWindowOf(Window());
+  SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+  if (!renderer) {
+    state.SkipWithError("no renderer");
+    return;
+  }
+  const int bits = static_cast<int>(state.range(0));
+  SDL_Texture* texture = SDL_CreateTexture(renderer, bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888,
+                                           SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight);
+  std::vector<unsigned char> frame(static_cast<size_t>(kWidth) * kHeight * bits / 8, 0x5A);
+  for (auto _ : state) {
+    SDL_UpdateTexture(texture, nullptr, frame.data(), kWidth * bits / 8);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+  }
+  SDL_DestroyTexture(texture);
+  SDL_DestroyRenderer(renderer);
+  Count(state);
+}
+BENCHMARK(BM_SdlStreamingTexturePresent)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

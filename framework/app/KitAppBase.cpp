@@ -1,0 +1,208 @@
+#include "framework/app/KitAppBase.h"
+
+#include <algorithm>
+
+#include "framework/widget/Dialog.h"
+#include "framework/widget/WidgetManager.h"
+
+namespace Kit {
+
+KitAppBase* gKitApp = nullptr;
+
+KitAppBase::KitAppBase() {
+  gKitApp = this;
+  mStringProperties = {
+      {"DIALOG_BUTTON_OK", "OK"},
+      {"DIALOG_BUTTON_CANCEL", "CANCEL"},
+      {"UPDATE_CHECK_TITLE", "Update Check"},
+      {"UPDATE_CHECK_BODY", "Checking if there are any updates available for this product ..."},
+      {"UP_TO_DATE_TITLE", "Up to Date"},
+      {"UP_TO_DATE_BODY", "There are no updates available for this product at this time."},
+      {"NEW_VERSION_TITLE", "New Version"},
+      {"NEW_VERSION_BODY",
+       "There is an update available for this product.  Would you like to visit the web site to download it?"},
+  };
+  mWidgetManager = std::make_unique<WidgetManager>(this);
+}
+
+KitAppBase::~KitAppBase() {
+  while (!mDialogList.empty()) {
+    Dialog* dialog = mDialogList.front();
+    mDialogList.pop_front();
+    if (dialog->mParent != nullptr) dialog->mParent->RemoveWidget(dialog);
+    delete dialog;
+  }
+  mDialogMap.clear();
+  mWaitingWidgets.clear();
+  mUpdateDepth = 0;
+  ProcessSafeDeleteList();
+  mWidgetManager.reset();
+  if (gKitApp == this) gKitApp = nullptr;
+}
+
+bool KitAppBase::UpdateAppStep(bool* updated) {
+  if (updated != nullptr) *updated = false;
+  if (mLeaveNestedLoops) return false;
+  if (mUpdateState == 3) mUpdateState = 0;
+  ++mUpdateDepth;
+  if (mUpdateState == 0) {
+    if (!ProcessDeferredMessages()) mUpdateState = 1;
+  } else {
+    const int before = mUpdateCount;
+    Process(true);
+    if (updated != nullptr) *updated = mUpdateCount != before;
+  }
+  --mUpdateDepth;
+  return true;
+}
+
+bool KitAppBase::UpdateApp() {
+  bool updated = false;
+  while (UpdateAppStep(&updated)) {
+    if (updated) return true;
+  }
+  return false;
+}
+
+bool KitAppBase::ProcessDeferredMessages() { return false; }
+
+bool KitAppBase::Process(bool) {
+  UpdateFrames();
+  ProcessSafeDeleteList();
+  mUpdateState = 3;
+  return true;
+}
+
+void KitAppBase::UpdateFrames() {
+  ++mUpdateCount;
+  mWidgetManager->UpdateFrame();
+}
+
+Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
+                              const std::string& footer, int buttonMode) {
+  Dialog* dialog = new Dialog(nullptr, nullptr, id, isModal, header, lines, footer, buttonMode);
+  dialog->mDialogListener = this;
+  return dialog;
+}
+
+void KitAppBase::SafeDeleteWidget(Widget* widget) {
+  if (widget == nullptr) return;
+  // Queuing a widget twice would delete it twice.
+  for (const SafeDeleteRecord& record : mSafeDeleteList)
+    if (record.mWidget == widget) return;
+  mSafeDeleteList.push_back(SafeDeleteRecord{mUpdateDepth, widget});
+}
+
+void KitAppBase::ProcessSafeDeleteList() {
+  // Taken out first: a destructor may queue further widgets.
+  std::vector<Widget*> doomed;
+  for (auto it = mSafeDeleteList.begin(); it != mSafeDeleteList.end();) {
+    const bool waiting =
+        std::find(mWaitingWidgets.begin(), mWaitingWidgets.end(), it->mWidget) != mWaitingWidgets.end();
+    if (it->mUpdateDepth >= mUpdateDepth && !waiting) {
+      doomed.push_back(it->mWidget);
+      it = mSafeDeleteList.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (Widget* widget : doomed) delete widget;
+}
+
+void KitAppBase::BeginWait(Widget* widget) { mWaitingWidgets.push_back(widget); }
+
+void KitAppBase::EndWait(Widget* widget) {
+  auto it = std::find(mWaitingWidgets.rbegin(), mWaitingWidgets.rend(), widget);
+  if (it == mWaitingWidgets.rend()) return;
+  mWaitingWidgets.erase(std::next(it).base());
+  // The wait's own queueing depth may be deeper than where the wait returns to.
+  for (SafeDeleteRecord& record : mSafeDeleteList)
+    if (record.mWidget == widget) record.mUpdateDepth = std::min(record.mUpdateDepth, mUpdateDepth);
+}
+
+Dialog* KitAppBase::DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
+                             const std::string& footer, int buttonMode) {
+  KillDialog(id);
+  Dialog* dialog = NewDialog(id, isModal, header, lines, footer, buttonMode);
+  AddDialog(id, dialog);
+  return dialog;
+}
+
+Dialog* KitAppBase::GetDialog(int id) {
+  auto it = mDialogMap.find(id);
+  return it == mDialogMap.end() ? nullptr : it->second;
+}
+
+void KitAppBase::AddDialogOwnId(Dialog* dialog) { AddDialog(dialog->mId, dialog); }
+
+void KitAppBase::AddDialog(int id, Dialog* dialog) {
+  if (dialog == nullptr) return;
+  // Registering the same dialog again must not queue it for deletion while it stays open.
+  if (GetDialog(id) == dialog) return;
+  KillDialog(id);
+  if (dialog->mWidth == 0) {
+    const int width = mWidth / 2;
+    dialog->Resize((mWidth - width) / 2, mHeight / 5, width, dialog->GetPreferredHeight(width));
+  }
+  mDialogMap[id] = dialog;
+  mDialogList.push_back(dialog);
+  mWidgetManager->AddWidget(dialog);
+  if (dialog->IsModal()) {
+    mWidgetManager->AddBaseModalDefault(dialog);
+    ModalOpen();
+  }
+}
+
+bool KitAppBase::KillDialogOwnId(Dialog* dialog) { return dialog != nullptr && KillDialog(dialog->mId); }
+
+bool KitAppBase::KillDialog(int id) {
+  auto it = mDialogMap.find(id);
+  if (it == mDialogMap.end()) return false;
+  Dialog* dialog = it->second;
+  if (dialog->mResult == -1) dialog->mResult = 0;
+  mDialogList.remove(dialog);
+  mDialogMap.erase(it);
+  mWidgetManager->RemoveWidget(dialog);
+  if (dialog->IsModal()) {
+    ModalClose();
+    mWidgetManager->RemoveBaseModal(dialog);
+  }
+  SafeDeleteWidget(dialog);
+  return true;
+}
+
+int KitAppBase::GetDialogCount() { return static_cast<int>(mDialogMap.size()); }
+
+void KitAppBase::ModalOpen() {}
+
+void KitAppBase::ModalClose() {}
+
+void KitAppBase::EnforceCursor() {}
+
+void KitAppBase::DialogButtonPress(int dialogId, int buttonId) {
+  if (buttonId == ID_YES)
+    ButtonPress(dialogId + 2000);
+  else if (buttonId == ID_NO)
+    ButtonPress(dialogId + 3000);
+}
+
+void KitAppBase::DialogButtonDepress(int dialogId, int buttonId) {
+  if (buttonId == ID_YES)
+    ButtonDepress(dialogId + 2000);
+  else if (buttonId == ID_NO)
+    ButtonDepress(dialogId + 3000);
+}
+
+void KitAppBase::SetCursor(int cursorNumber) {
+  mCursorNum = cursorNumber;
+  EnforceCursor();
+}
+
+void KitAppBase::SetString(const std::string& name, const std::string& text) { mStringProperties[name] = text; }
+
+std::string KitAppBase::GetString(const std::string& name, const std::string& defaultText) const {
+  auto it = mStringProperties.find(name);
+  return it == mStringProperties.end() ? defaultText : it->second;
+}
+
+}  // namespace Kit

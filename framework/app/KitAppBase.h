@@ -1,0 +1,121 @@
+// The framework's application object: one per process, reached through gKitApp. This file holds the
+// parts the widget toolkit stands on: the widget manager it owns, the registry of open dialogs with
+// their modality, the string properties, the cursor number and the deferred
+// deletion of widgets that keeps a widget alive until every handler that may use it has returned.
+#pragma once
+
+#include <list>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/widget/ButtonListener.h"
+#include "framework/widget/DialogListener.h"
+
+namespace Kit {
+
+class Dialog;
+class Widget;
+class WidgetManager;
+
+enum CursorNumber {
+  CURSOR_POINTER = 0,
+  CURSOR_HAND = 1,
+  CURSOR_DRAGGING = 2,
+  CURSOR_TEXT = 3,
+  CURSOR_CIRCLE_SLASH = 4,
+  CURSOR_WAIT = 10,
+  CURSOR_NONE = 11,
+  CURSOR_CUSTOM = 12,
+};
+
+// The dialog buttons' ids and the "no result yet" value of a dialog.
+constexpr int ID_YES = 1000;
+constexpr int ID_NO = 1001;
+constexpr int ID_OK = 1000;
+constexpr int ID_CANCEL = 1001;
+constexpr int kNoDialogResult = 0x7FFFFFFF;
+
+// Button modes of a dialog.
+constexpr int BUTTONS_NONE = 0;
+constexpr int BUTTONS_YES_NO = 1;
+constexpr int BUTTONS_OK_CANCEL = 2;
+constexpr int BUTTONS_FOOTER = 3;
+
+class KitAppBase : public ButtonListener, public DialogListener {
+ public:
+  KitAppBase();
+  KitAppBase(const KitAppBase&) = delete;
+  KitAppBase& operator=(const KitAppBase&) = delete;
+  virtual ~KitAppBase();
+
+  // One step of the main loop: pumps queued input first, then runs the pacing step. False when nested
+  // loops are to be left (the application is quitting).
+  virtual bool UpdateAppStep(bool* updated);
+  // Steps until one of them changed the update count (true) or the loop is to be left (false).
+  virtual bool UpdateApp();
+  // Handles at most one queued input record; false when none was waiting.
+  virtual bool ProcessDeferredMessages();
+  // The pacing step. Without a display and its timing this runs one tick per step.
+  virtual bool Process(bool allowSleep);
+  virtual void UpdateFrames();
+
+  virtual Dialog* NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
+                            const std::string& footer, int buttonMode);
+  virtual void SafeDeleteWidget(Widget* widget);
+  virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
+                           const std::string& footer, int buttonMode);
+  virtual Dialog* GetDialog(int id);
+  virtual void AddDialogOwnId(Dialog* dialog);
+  virtual void AddDialog(int id, Dialog* dialog);
+  virtual bool KillDialogOwnId(Dialog* dialog);
+  virtual bool KillDialog(int id);
+  virtual int GetDialogCount();
+  virtual void ModalOpen();
+  virtual void ModalClose();
+  virtual void EnforceCursor();
+
+  void DialogButtonPress(int dialogId, int buttonId) override;
+  void DialogButtonDepress(int dialogId, int buttonId) override;
+
+  void ProcessSafeDeleteList();
+  void SetCursor(int cursorNumber);
+  int GetCursor() const { return mCursorNum; }
+  bool Is3DAccelerated() const { return m3DAccelerated; }
+  void SetString(const std::string& name, const std::string& text);
+  std::string GetString(const std::string& name, const std::string& defaultText) const;
+  // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
+  // handler inside the wait queued it for deletion; it goes at the first safe point after the wait.
+  void BeginWait(Widget* widget);
+  void EndWait(Widget* widget);
+
+  int mWidth = 640;
+  int mHeight = 480;
+  bool mWindowedInUse = true;
+  bool mIsScreenSaver = false;
+  bool m3DAccelerated = false;
+  std::unique_ptr<WidgetManager> mWidgetManager;
+  std::map<int, Dialog*> mDialogMap;
+  std::list<Dialog*> mDialogList;
+  std::map<std::string, std::string> mStringProperties;
+  bool mPopupActive = false;
+  int mCursorNum = CURSOR_POINTER;
+
+  bool mQuit = false;
+  bool mLeaveNestedLoops = false;
+  int mUpdateState = 0;
+  int mUpdateDepth = 0;
+  int mUpdateCount = 0;
+
+  struct SafeDeleteRecord {
+    int mUpdateDepth = 0;
+    Widget* mWidget = nullptr;
+  };
+  std::list<SafeDeleteRecord> mSafeDeleteList;
+  std::vector<Widget*> mWaitingWidgets;
+};
+
+extern KitAppBase* gKitApp;
+
+}  // namespace Kit

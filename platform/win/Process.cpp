@@ -1,0 +1,158 @@
+#include "platform/win/Process.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <vector>
+
+#include "platform/win/Errors.h"
+#include "platform/win/Modules.h"
+
+namespace plat {
+namespace {
+
+std::mutex gLock;
+ExitHook gExitHook;
+
+struct CommandLineState {
+  bool set = false;
+  std::vector<char> text;
+};
+
+CommandLineState& CommandLine() {
+  static CommandLineState state;
+  return state;
+}
+
+std::string QuoteIfNeeded(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  for (char c : argument) {
+    if (c == '"') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// The real arguments of this process, read from /proc since the layer has no access to argv.
+std::string OwnCommandLine() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::string> arguments;
+  std::size_t start = 0;
+  while (start < raw.size()) {
+    std::size_t end = raw.find('\0', start);
+    if (end == std::string::npos) end = raw.size();
+    arguments.push_back(raw.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<const char*> pointers;
+  for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+  // The program path is the executable's, as Windows reports it.
+  char path[4096];
+  ssize_t length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+  std::string program = length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
+  if (!pointers.empty() && !program.empty()) pointers[0] = program.c_str();
+  return CommandLineFromArguments(static_cast<int>(pointers.size()), pointers.data());
+}
+
+}  // namespace
+
+void SetExitHook(ExitHook hook) {
+  std::lock_guard guard(gLock);
+  gExitHook = std::move(hook);
+}
+
+ScopedExitCatcher::ScopedExitCatcher() {
+  SetExitHook([](UINT code) { throw ProcessExit{code}; });
+}
+
+ScopedExitCatcher::~ScopedExitCatcher() { SetExitHook(nullptr); }
+
+void SetCommandLine(std::string commandLine) {
+  std::lock_guard guard(gLock);
+  CommandLineState& state = CommandLine();
+  state.text.assign(commandLine.begin(), commandLine.end());
+  state.text.push_back('\0');
+  state.set = true;
+}
+
+void ResetCommandLine() {
+  std::lock_guard guard(gLock);
+  CommandLine().set = false;
+}
+
+std::string CommandLineFromArguments(int argc, const char* const* argv) {
+  std::string line;
+  for (int i = 0; i < argc; ++i) {
+    if (i) line += ' ';
+    line += QuoteIfNeeded(argv[i] ? argv[i] : "");
+  }
+  return line;
+}
+
+}  // namespace plat
+
+void ExitProcess(UINT exitCode) {
+  plat::ExitHook hook;
+  {
+    std::lock_guard guard(plat::gLock);
+    hook = plat::gExitHook;
+  }
+  if (hook) hook(exitCode);
+  std::fflush(nullptr);
+  ::_exit(static_cast<int>(exitCode));
+}
+
+LPSTR GetCommandLine() {
+  std::lock_guard guard(plat::gLock);
+  plat::CommandLineState& state = plat::CommandLine();
+  if (!state.set) {
+    std::string line = plat::OwnCommandLine();
+    state.text.assign(line.begin(), line.end());
+    state.text.push_back('\0');
+    state.set = true;
+  }
+  return state.text.data();
+}
+
+LPSTR GetCommandLineA() { return GetCommandLine(); }
+
+DWORD GetModuleFileName(HMODULE module, LPSTR fileName, DWORD size) {
+  if (!fileName || size == 0) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  if (module && module != GetModuleHandle(nullptr)) {
+    // The layer's own modules live inside the executable.
+    return GetModuleFileName(nullptr, fileName, size);
+  }
+  char path[4096];
+  ssize_t length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+  if (length <= 0) {
+    fileName[0] = '\0';
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return 0;
+  }
+  auto count = static_cast<DWORD>(length);
+  if (count >= size) {
+    std::memcpy(fileName, path, size - 1);
+    fileName[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+  }
+  std::memcpy(fileName, path, count);
+  fileName[count] = '\0';
+  SetLastError(ERROR_SUCCESS);
+  return count;
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+  return GetModuleFileName(module, fileName, size);
+}
+
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }

@@ -1,0 +1,49 @@
+// The process: its end, its command line and executable, and the seams tests use to stay alive
+// through an exit.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/win/Types.h"
+
+// Ends the process at once with the code: stdio is flushed, no destructors or exit handlers run.
+// With an exit hook installed (tests), the hook runs instead and is expected not to return.
+[[noreturn]] void ExitProcess(UINT exitCode);
+// The process's command line in Windows form: the program path, then the arguments, each quoted
+// when it holds a blank.
+LPSTR GetCommandLine();
+LPSTR GetCommandLineA();
+// The executable's full path for a null module; truncated (and terminated) when the buffer is
+// short, with ERROR_INSUFFICIENT_BUFFER.
+DWORD GetModuleFileName(HMODULE module, LPSTR fileName, DWORD size);
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+DWORD GetCurrentProcessId();
+
+namespace plat {
+
+// Thrown by ScopedExitCatcher's hook: the exit a test wanted to see.
+struct ProcessExit {
+  UINT code;
+};
+
+using ExitHook = std::function<void(UINT exitCode)>;
+void SetExitHook(ExitHook hook);
+
+// While alive, ExitProcess throws ProcessExit instead of ending the test program.
+class ScopedExitCatcher {
+ public:
+  ScopedExitCatcher();
+  ~ScopedExitCatcher();
+  ScopedExitCatcher(const ScopedExitCatcher&) = delete;
+  ScopedExitCatcher& operator=(const ScopedExitCatcher&) = delete;
+};
+
+// Replaces the command line GetCommandLine reports (the entry point passes argv; tests choose).
+void SetCommandLine(std::string commandLine);
+// Back to the process's own arguments.
+void ResetCommandLine();
+// Builds the Windows form of a command line from argv.
+std::string CommandLineFromArguments(int argc, const char* const* argv);
+
+}  // namespace plat

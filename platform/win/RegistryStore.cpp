@@ -1,0 +1,295 @@
+#include "platform/win/RegistryStore.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "platform/win/DebugOutput.h"
+
+namespace plat {
+namespace {
+
+constexpr std::string_view kHeader = "KitRegistry 1";
+
+std::uint64_t Fnv1a(std::string_view text) {
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ull;
+  }
+  return hash;
+}
+
+// Every field starts with '=' so that an empty one is visible; bytes that are not plain printable
+// characters become %XX.
+std::string Escape(std::string_view text) {
+  static const char* hex = "0123456789ABCDEF";
+  std::string out = "=";
+  for (char ch : text) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c > 0x20 && c < 0x7F && c != '%') {
+      out.push_back(ch);
+    } else {
+      out.push_back('%');
+      out.push_back(hex[c >> 4]);
+      out.push_back(hex[c & 15]);
+    }
+  }
+  return out;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::optional<std::string> Unescape(std::string_view field) {
+  if (field.empty() || field[0] != '=') return std::nullopt;
+  std::string out;
+  for (std::size_t i = 1; i < field.size(); ++i) {
+    if (field[i] != '%') {
+      out.push_back(field[i]);
+      continue;
+    }
+    if (i + 2 >= field.size()) return std::nullopt;
+    int high = HexDigit(field[i + 1]), low = HexDigit(field[i + 2]);
+    if (high < 0 || low < 0) return std::nullopt;
+    out.push_back(static_cast<char>(high * 16 + low));
+    i += 2;
+  }
+  return out;
+}
+
+std::string Hex(const std::vector<BYTE>& data) {
+  static const char* hex = "0123456789abcdef";
+  std::string out = "=";
+  for (BYTE b : data) {
+    out.push_back(hex[b >> 4]);
+    out.push_back(hex[b & 15]);
+  }
+  return out;
+}
+
+std::optional<std::vector<BYTE>> Unhex(std::string_view field) {
+  if (field.empty() || field[0] != '=' || (field.size() - 1) % 2) return std::nullopt;
+  std::vector<BYTE> out;
+  out.reserve((field.size() - 1) / 2);
+  for (std::size_t i = 1; i < field.size(); i += 2) {
+    int high = HexDigit(field[i]), low = HexDigit(field[i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    out.push_back(static_cast<BYTE>(high * 16 + low));
+  }
+  return out;
+}
+
+std::vector<std::string_view> Split(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (start <= line.size()) {
+    std::size_t space = line.find(' ', start);
+    if (space == std::string_view::npos) space = line.size();
+    fields.push_back(line.substr(start, space - start));
+    start = space + 1;
+  }
+  return fields;
+}
+
+bool ParseDecimal(std::string_view text, std::uint64_t limit, std::uint64_t* value) {
+  if (text.empty() || text.size() > 20) return false;
+  std::uint64_t result = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    result = result * 10 + static_cast<std::uint64_t>(c - '0');
+    if (result > limit) return false;
+  }
+  *value = result;
+  return true;
+}
+
+}  // namespace
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+std::string SerializeRegistry(const RegistryData& data) {
+  std::string body(kHeader);
+  body.push_back('\n');
+  std::size_t lines = 1;
+  for (const auto& [lowerPath, key] : data.keys) {
+    body += "key " + Escape(key.path) + "\n";
+    ++lines;
+    for (const auto& [lowerName, named] : key.values) {
+      body += "value " + Escape(named.first) + " " + std::to_string(named.second.type) + " " + Hex(named.second.data) +
+              "\n";
+      ++lines;
+    }
+  }
+  char end[64];
+  std::snprintf(end, sizeof(end), "end %zu %016llx\n", lines, static_cast<unsigned long long>(Fnv1a(body)));
+  return body + end;
+}
+
+std::optional<RegistryData> ParseRegistry(std::string_view text) {
+  std::size_t endLine = text.rfind("end ");
+  if (endLine == std::string_view::npos || (endLine > 0 && text[endLine - 1] != '\n')) return std::nullopt;
+  std::string_view body = text.substr(0, endLine);
+  std::string_view trailer = text.substr(endLine);
+  if (trailer.empty() || trailer.back() != '\n') return std::nullopt;
+  std::vector<std::string_view> endFields = Split(trailer.substr(0, trailer.size() - 1));
+  std::uint64_t expectedLines = 0;
+  if (endFields.size() != 3 || !ParseDecimal(endFields[1], 1ull << 40, &expectedLines)) return std::nullopt;
+  char hash[32];
+  std::snprintf(hash, sizeof(hash), "%016llx", static_cast<unsigned long long>(Fnv1a(body)));
+  if (endFields[2] != hash) return std::nullopt;
+
+  RegistryData data;
+  RegistryData::Key* current = nullptr;
+  std::size_t lines = 0;
+  std::size_t start = 0;
+  while (start < body.size()) {
+    std::size_t newline = body.find('\n', start);
+    if (newline == std::string_view::npos) return std::nullopt;
+    std::string_view line = body.substr(start, newline - start);
+    start = newline + 1;
+    ++lines;
+    if (lines == 1) {
+      if (line != kHeader) return std::nullopt;
+      continue;
+    }
+    std::vector<std::string_view> fields = Split(line);
+    if (fields[0] == "key" && fields.size() == 2) {
+      auto path = Unescape(fields[1]);
+      if (!path) return std::nullopt;
+      RegistryData::Key& key = data.keys[LowerAscii(*path)];
+      key.path = *path;
+      current = &key;
+    } else if (fields[0] == "value" && fields.size() == 4 && current) {
+      auto name = Unescape(fields[1]);
+      std::uint64_t type = 0;
+      auto bytes = Unhex(fields[3]);
+      if (!name || !bytes || !ParseDecimal(fields[2], 0xFFFFFFFFull, &type)) return std::nullopt;
+      current->values[LowerAscii(*name)] = {*name, RegistryValue{static_cast<DWORD>(type), std::move(*bytes)}};
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (lines != expectedLines) return std::nullopt;
+  return data;
+}
+
+std::string DefaultRegistryFile() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string folder;
+  if (config && *config == '/') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = std::string(home && *home ? home : "/tmp") + "/.config";
+  }
+  return folder + "/quarvel/registry";
+}
+
+RegistryStore& RegistryStore::Instance() {
+  static RegistryStore store;
+  return store;
+}
+
+void RegistryStore::SetFile(std::string path) {
+  std::lock_guard guard(mLock);
+  mFile = std::move(path);
+  mLoaded = false;
+  mData = RegistryData{};
+}
+
+std::string RegistryStore::File() {
+  std::lock_guard guard(mLock);
+  if (mFile.empty()) mFile = DefaultRegistryFile();
+  return mFile;
+}
+
+void RegistryStore::EnsureLoaded() {
+  if (mLoaded) return;
+  mLoaded = true;
+  mData = RegistryData{};
+  if (mFile.empty()) mFile = DefaultRegistryFile();
+  std::ifstream in(mFile, std::ios::binary);
+  if (!in) {
+    if (errno != ENOENT) {
+      OutputDebugString(
+          ("The settings file " + mFile + " cannot be read (" + std::strerror(errno) + "); settings start empty.\n")
+              .c_str());
+    }
+    return;
+  }
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (auto data = ParseRegistry(text)) {
+    mData = std::move(*data);
+    return;
+  }
+  SetAside("damaged");
+}
+
+void RegistryStore::SetAside(const std::string& reason) {
+  std::string aside = mFile + ".damaged";
+  for (int n = 1; std::filesystem::exists(aside); ++n) aside = mFile + ".damaged." + std::to_string(n);
+  std::error_code error;
+  std::filesystem::rename(mFile, aside, error);
+  std::string message = "The settings file " + mFile + " is " + reason + "; ";
+  message += error ? "it could not be moved aside (" + error.message() + ")" : "it was kept as " + aside;
+  message += " and settings start empty.\n";
+  OutputDebugString(message.c_str());
+}
+
+bool RegistryStore::Write(const RegistryData& data) {
+  std::filesystem::path target(mFile);
+  std::error_code error;
+  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+  std::string temporary = mFile + ".tmp" + std::to_string(::getpid());
+  std::string text = SerializeRegistry(data);
+  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  bool ok = fd >= 0;
+  for (std::size_t done = 0; ok && done < text.size();) {
+    ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    ok = written > 0;
+    if (ok) done += static_cast<std::size_t>(written);
+  }
+  ok = ok && ::fsync(fd) == 0;
+  if (fd >= 0) ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temporary.c_str(), mFile.c_str()) == 0;
+  if (!ok) {
+    OutputDebugString(("The settings file " + mFile + " could not be written: " + std::strerror(errno) + "\n").c_str());
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // The rename itself must reach the disk for the new settings to survive a power cut.
+  int folder = ::open(target.has_parent_path() ? target.parent_path().c_str() : ".", O_RDONLY | O_DIRECTORY);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
+}
+
+ScopedRegistryFile::ScopedRegistryFile(std::string path) : mPrevious(RegistryStore::Instance().File()) {
+  RegistryStore::Instance().SetFile(std::move(path));
+}
+
+ScopedRegistryFile::~ScopedRegistryFile() { RegistryStore::Instance().SetFile(mPrevious); }
+
+}  // namespace plat

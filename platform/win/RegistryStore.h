@@ -1,0 +1,92 @@
+// Where and how the registry is kept: one text file per user, by default
+// $XDG_CONFIG_HOME/quarvel/registry (~/.config when the variable is unset). Every change rewrites
+// the file atomically (temporary file, flush, sync, rename), so a crash mid-write leaves the old
+// settings. A damaged file is reported once, renamed aside ("<file>.damaged", never overwriting an
+// earlier one) and the registry starts empty.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win/Types.h"
+
+namespace plat {
+
+struct RegistryValue {
+  DWORD type = 0;
+  std::vector<BYTE> data;
+};
+
+// Key paths are "HKLM\\SOFTWARE\\..." with names compared ignoring case; values likewise.
+struct RegistryData {
+  // lower-case key path -> (key path as first written, values by lower-case name -> (name, value))
+  struct Key {
+    std::string path;
+    std::map<std::string, std::pair<std::string, RegistryValue>> values;
+  };
+  std::map<std::string, Key> keys;
+};
+
+// The file format, apart from the file handling, so that it can be tested and fuzzed alone.
+std::string SerializeRegistry(const RegistryData& data);
+// Empty when the text is not a complete, intact registry file.
+std::optional<RegistryData> ParseRegistry(std::string_view text);
+
+class RegistryStore {
+ public:
+  static RegistryStore& Instance();
+
+  // The file in use; tests point it at their own. Changing it drops what was loaded.
+  void SetFile(std::string path);
+  std::string File();
+
+  // Reads under the store's lock.
+  template <typename Reader>
+  auto Read(Reader&& reader) {
+    std::lock_guard guard(mLock);
+    EnsureLoaded();
+    return reader(static_cast<const RegistryData&>(mData));
+  }
+  // Applies a change, writes the file and keeps the change only when the file was written.
+  template <typename Changer>
+  bool Change(Changer&& changer) {
+    std::lock_guard guard(mLock);
+    EnsureLoaded();
+    RegistryData next = mData;
+    if (!changer(next)) return true;  // nothing changed
+    if (!Write(next)) return false;
+    mData = std::move(next);
+    return true;
+  }
+
+ private:
+  void EnsureLoaded();
+  bool Write(const RegistryData& data);
+  void SetAside(const std::string& reason);
+
+  std::mutex mLock;
+  std::string mFile;
+  bool mLoaded = false;
+  RegistryData mData;
+};
+
+std::string DefaultRegistryFile();
+std::string LowerAscii(std::string_view text);
+
+// Test seam: points the registry at a file for the lifetime of the guard.
+class ScopedRegistryFile {
+ public:
+  explicit ScopedRegistryFile(std::string path);
+  ~ScopedRegistryFile();
+  ScopedRegistryFile(const ScopedRegistryFile&) = delete;
+  ScopedRegistryFile& operator=(const ScopedRegistryFile&) = delete;
+
+ private:
+  std::string mPrevious;
+};
+
+}  // namespace plat

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/win/InputInjector.h"
+#include "platform/win/SdlWindow.h"
+#include "platform/win/Windows.h"
+
+namespace {
+
+using plat::inject::WindowChange;
+
+struct Message {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  bool operator==(const Message& other) const { return message == other.message && wParam == other.wParam; }
+};
+std::vector<Message> gMessages;
+
+bool IsInput(UINT message) {
+  return (message >= WM_KEYDOWN && message <= WM_SYSCHAR) || (message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL) ||
+         message == WM_ACTIVATEAPP || message == WM_SIZE || message == WM_CLOSE || message == WM_SYSCOMMAND ||
+         message == WM_MOVE;
+}
+
+LRESULT CALLBACK InputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsInput(message)) gMessages.push_back({message, wParam, lParam});
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+class InputTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASS windowClass{};
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = InputProc;
+    windowClass.lpszClassName = "InputTestWindow";
+    RegisterClass(&windowClass);
+    mWindow = CreateWindowEx(0, "InputTestWindow", "Input", WS_POPUP | WS_VISIBLE, 100, 200, 640, 480, nullptr, nullptr,
+                             nullptr, nullptr);
+    ASSERT_NE(plat::SdlWindowOf(mWindow), nullptr);
+    Drain();
+  }
+  void TearDown() override {
+    ReleaseCapture();
+    DestroyWindow(mWindow);
+    Drain();
+  }
+  // Pumps and dispatches everything waiting and returns what the window received.
+  std::vector<Message> Drain() {
+    gMessages.clear();
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    return gMessages;
+  }
+  HWND mWindow = nullptr;
+};
+
+TEST_F(InputTest, ShiftedLetterGivesKeysThenTheCapitalCharacter) {
+  plat::inject::Key("Left Shift", true);
+  plat::inject::Key("A", true);
+  plat::inject::Text("A");
+  plat::inject::Key("A", false);
+  plat::inject::Key("Left Shift", false);
+  std::vector<Message> expected{
+      {WM_KEYDOWN, VK_SHIFT, 0}, {WM_KEYDOWN, 'A', 0}, {WM_CHAR, 'A', 0}, {WM_KEYUP, 'A', 0}, {WM_KEYUP, VK_SHIFT, 0}};
+  std::vector<Message> got = Drain();
+  EXPECT_EQ(got, expected);
+  ASSERT_EQ(got.size(), 5u);
+  EXPECT_EQ(got[1].lParam & 0xFFFF, 1) << "repeat count";
+  EXPECT_EQ((got[1].lParam >> 16) & 0xFF, 0x1E) << "scan code of A";
+  EXPECT_TRUE(static_cast<DWORD>(got[3].lParam) & 0xC0000000u) << "release bits";
+}
+
+TEST_F(InputTest, CtrlLetterGivesTheControlCharacterSdlDoesNotReport) {
+  plat::inject::Key("Left Ctrl", true);
+  plat::inject::Tap("V");
+  plat::inject::Key("Left Ctrl", false);
+  std::vector<Message> expected{{WM_KEYDOWN, VK_CONTROL, 0},
+                                {WM_KEYDOWN, 'V', 0},
+                                {WM_CHAR, 22, 0},
+                                {WM_KEYUP, 'V', 0},
+                                {WM_KEYUP, VK_CONTROL, 0}};
+  EXPECT_EQ(Drain(), expected);
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0) << "released";
+}
+
+TEST_F(InputTest, AltEnterIsASystemKeyWithoutCharacter) {
+  plat::inject::Key("Left Alt", true);
+  plat::inject::Tap("Return");
+  plat::inject::Key("Left Alt", false);
+  std::vector<Message> got = Drain();
+  std::vector<Message> expected{{WM_SYSKEYDOWN, VK_MENU, 0},
+                                {WM_SYSKEYDOWN, VK_RETURN, 0},
+                                {WM_SYSKEYUP, VK_RETURN, 0},
+                                {WM_SYSKEYUP, VK_MENU, 0}};
+  EXPECT_EQ(got, expected);
+  ASSERT_EQ(got.size(), 4u);
+  EXPECT_TRUE(got[1].lParam & (1 << 29)) << "context bit: Alt held";
+}
+
+TEST_F(InputTest, AltLetterGivesSystemCharacterAndCtrlAltDIsNotSystem) {
+  plat::inject::Key("Left Alt", true);
+  plat::inject::Key("R", true);
+  plat::inject::Text("r");
+  plat::inject::Key("R", false);
+  plat::inject::Key("Left Ctrl", true);
+  plat::inject::Tap("D");
+  plat::inject::Key("Left Ctrl", false);
+  plat::inject::Key("Left Alt", false);
+  std::vector<Message> expected{{WM_SYSKEYDOWN, VK_MENU, 0}, {WM_SYSKEYDOWN, 'R', 0},     {WM_SYSCHAR, 'r', 0},
+                                {WM_SYSKEYUP, 'R', 0},       {WM_KEYDOWN, VK_CONTROL, 0}, {WM_KEYDOWN, 'D', 0},
+                                {WM_KEYUP, 'D', 0},          {WM_KEYUP, VK_CONTROL, 0},   {WM_SYSKEYUP, VK_MENU, 0}};
+  EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(InputTest, F10IsASystemKeyAndEditingKeysGiveControlCharacters) {
+  plat::inject::Tap("F10");
+  plat::inject::Tap("Backspace");
+  plat::inject::Tap("Tab");
+  plat::inject::Tap("Return");
+  plat::inject::Tap("Escape");
+  std::vector<Message> got = Drain();
+  std::vector<Message> expected{
+      {WM_SYSKEYDOWN, VK_F10, 0}, {WM_SYSKEYUP, VK_F10, 0}, {WM_KEYDOWN, VK_BACK, 0}, {WM_CHAR, 8, 0},
+      {WM_KEYUP, VK_BACK, 0},     {WM_KEYDOWN, VK_TAB, 0},  {WM_CHAR, 9, 0},          {WM_KEYUP, VK_TAB, 0},
+      {WM_KEYDOWN, VK_RETURN, 0}, {WM_CHAR, 13, 0},         {WM_KEYUP, VK_RETURN, 0}, {WM_KEYDOWN, VK_ESCAPE, 0},
+      {WM_CHAR, 27, 0},           {WM_KEYUP, VK_ESCAPE, 0}};
+  EXPECT_EQ(got, expected);
+}
+
+TEST_F(InputTest, AutoRepeatSetsThePreviousStateBit) {
+  plat::inject::Key("Left", true);
+  plat::inject::Key("Left", true, true);
+  plat::inject::Key("Left", false);
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].wParam, static_cast<WPARAM>(VK_LEFT));
+  EXPECT_FALSE(got[0].lParam & (1 << 30));
+  EXPECT_TRUE(got[1].lParam & (1 << 30));
+  EXPECT_TRUE(got[0].lParam & (1 << 24)) << "arrows are extended keys";
+}
+
+TEST_F(InputTest, TextArrivesInTheEightBitCodePage) {
+  plat::inject::Text("\xC3\xA9\xE2\x82\xAC\xE6\xBC\xA2");  // é € 漢
+  std::vector<Message> expected{{WM_CHAR, 0xE9, 0}, {WM_CHAR, 0x80, 0}, {WM_CHAR, '?', 0}};
+  EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(InputTest, ClicksGiveButtonMessagesAndTheSecondClickIsADoubleClick) {
+  plat::inject::MouseButton(1, true, 10, 20, 1);
+  plat::inject::MouseButton(1, false, 10, 20, 1);
+  plat::inject::MouseButton(1, true, 10, 20, 2);
+  plat::inject::MouseButton(1, false, 10, 20, 2);
+  plat::inject::MouseButton(3, true, 11, 21, 1);
+  plat::inject::MouseButton(3, false, 11, 21, 1);
+  plat::inject::MouseButton(2, true, 12, 22, 1);
+  plat::inject::MouseButton(2, false, 12, 22, 1);
+  std::vector<Message> got = Drain();
+  std::vector<Message> expected{
+      {WM_LBUTTONDOWN, MK_LBUTTON, 0}, {WM_LBUTTONUP, 0, 0}, {WM_LBUTTONDBLCLK, MK_LBUTTON, 0}, {WM_LBUTTONUP, 0, 0},
+      {WM_RBUTTONDOWN, MK_RBUTTON, 0}, {WM_RBUTTONUP, 0, 0}, {WM_MBUTTONDOWN, MK_MBUTTON, 0},   {WM_MBUTTONUP, 0, 0}};
+  EXPECT_EQ(got, expected);
+  ASSERT_EQ(got.size(), 8u);
+  EXPECT_EQ(GET_X_LPARAM(got[2].lParam), 10);
+  EXPECT_EQ(GET_Y_LPARAM(got[2].lParam), 20);
+}
+
+TEST_F(InputTest, WheelDeltaIsInUnitsOf120) {
+  plat::inject::Wheel(-2);
+  plat::inject::Wheel(1);
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].message, WM_MOUSEWHEEL);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(got[0].wParam), -240);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(got[1].wParam), 120);
+}
+
+TEST_F(InputTest, OutsideTheClientAreaOnlyACapturedWindowHearsTheMouse) {
+  plat::inject::MouseMove(-5, -7);
+  EXPECT_TRUE(Drain().empty());
+  SetCapture(mWindow);
+  plat::inject::MouseMove(-5, 700);
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].message, WM_MOUSEMOVE);
+  EXPECT_EQ(GET_X_LPARAM(got[0].lParam), -5);
+  EXPECT_EQ(GET_Y_LPARAM(got[0].lParam), 700);
+}
+
+TEST_F(InputTest, PointerPositionFollowsTheMouseInScreenCoordinates) {
+  plat::inject::MouseMove(30, 40);
+  Drain();
+  POINT point;
+  ASSERT_TRUE(GetCursorPos(&point));
+  RECT client;
+  plat::GetClientRectOnScreen(mWindow, &client);
+  EXPECT_EQ(point.x, client.left + 30);
+  EXPECT_EQ(point.y, client.top + 40);
+  EXPECT_EQ(WindowFromPoint(point), mWindow);
+  plat::inject::Window(WindowChange::Leave);
+  Drain();
+  EXPECT_EQ(WindowFromPoint(point), nullptr);
+}
+
+TEST_F(InputTest, FocusLossAndGainAreActivationMessages) {
+  plat::inject::Window(WindowChange::FocusLost);
+  plat::inject::Window(WindowChange::FocusLost);  // repeated: no second message
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], (Message{WM_ACTIVATEAPP, FALSE, 0}));
+  EXPECT_EQ(GetActiveWindow(), nullptr);
+  plat::inject::Window(WindowChange::FocusGained);
+  got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0], (Message{WM_ACTIVATEAPP, TRUE, 0}));
+  EXPECT_EQ(GetActiveWindow(), mWindow);
+}
+
+TEST_F(InputTest, FocusLossReleasesHeldKeys) {
+  plat::inject::Key("Left Alt", true);
+  plat::inject::Window(WindowChange::FocusLost);
+  Drain();
+  EXPECT_GE(GetKeyState(VK_MENU), 0);
+  plat::inject::Window(WindowChange::FocusGained);
+  plat::inject::Key("Left Alt", false);  // keep the injector's modifiers in step
+  Drain();
+}
+
+TEST_F(InputTest, MinimiseAndRestoreBySystemGiveSizeMessages) {
+  plat::inject::Window(WindowChange::Minimised);
+  std::vector<Message> got = Drain();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got[0], (Message{WM_SIZE, SIZE_MINIMIZED, 0}));
+  EXPECT_TRUE(IsIconic(mWindow));
+  plat::inject::Window(WindowChange::Restored);
+  got = Drain();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got[0], (Message{WM_SIZE, SIZE_RESTORED, 0}));
+  EXPECT_EQ(got[0].lParam, MAKELPARAM(640, 480));
+}
+
+TEST_F(InputTest, MovingTheWindowReportsTheNewClientOrigin) {
+  plat::inject::Window(WindowChange::Moved, 300, 250);
+  std::vector<Message> got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].message, WM_MOVE);
+  EXPECT_EQ(got[0].lParam, MAKELPARAM(300, 250));
+  RECT rect;
+  GetWindowRect(mWindow, &rect);
+  EXPECT_EQ(rect.left, 300);
+  EXPECT_EQ(rect.right, 940);
+}
+
+TEST_F(InputTest, CloseButtonAndTerminationBothAskTheWindowToClose) {
+  plat::inject::Window(WindowChange::Close);
+  plat::inject::Quit();  // SDL's follow-up to the last window's close: not a second request
+  std::vector<Message> got = Drain();
+  std::vector<Message> expected{{WM_SYSCOMMAND, SC_CLOSE, 0}, {WM_CLOSE, 0, 0}};
+  EXPECT_EQ(got, expected);
+  plat::inject::Quit();
+  got = Drain();
+  ASSERT_EQ(got.size(), 1u);
+  EXPECT_EQ(got[0].message, WM_CLOSE);
+  EXPECT_TRUE(IsWindow(mWindow));
+}
+
+TEST_F(InputTest, AltF4ClosesThroughTheDefaultProcedure) {
+  plat::inject::Key("Left Alt", true);
+  plat::inject::Tap("F4");
+  plat::inject::Key("Left Alt", false);
+  std::vector<Message> got = Drain();
+  bool closed = false;
+  for (const Message& m : got) closed |= m.message == WM_CLOSE;
+  EXPECT_TRUE(closed);
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/win/RegistryStore.h"
+#include "platform/win/Windows.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class RegistryTest : public testing::Test {
+ protected:
+  std::string File() const { return mDir / "config/quarvel/registry"; }
+  // A fresh look at the file, as a new run of the program would have.
+  void Restart() { plat::RegistryStore::Instance().SetFile(File()); }
+
+  HKEY Create(const char* path) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, path, 0, const_cast<LPSTR>("Key"), REG_OPTION_NON_VOLATILE,
+                             KEY_ALL_ACCESS, nullptr, &key, &disposition),
+              ERROR_SUCCESS);
+    return key;
+  }
+  void SetDword(HKEY key, const char* name, DWORD value) {
+    ASSERT_EQ(RegSetValueEx(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value)),
+              ERROR_SUCCESS);
+  }
+  static std::optional<DWORD> GetDword(const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    DWORD type = 0, value = 0, size = sizeof(value);
+    LONG result = RegQueryValueEx(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+    return value;
+  }
+
+  testsupport::TempDir mDir;
+  plat::ScopedRegistryFile mFile{File()};
+};
+
+TEST_F(RegistryTest, ValuesOfEveryTypeSurviveARestart) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "MusicVolume", 85);
+  const char text[] = "Player One";
+  ASSERT_EQ(RegSetValueEx(key, "LastPlayer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 10), ERROR_SUCCESS);
+  const BYTE blob[] = {0, 1, 0xFF, '\n', '%'};
+  ASSERT_EQ(RegSetValueEx(key, "Blob", 0, REG_BINARY, blob, sizeof(blob)), ERROR_SUCCESS);
+  RegCloseKey(key);
+
+  Restart();
+  EXPECT_EQ(GetDword("software\\QUARVEL", "musicvolume"), 85u) << "names ignore case";
+  HKEY again;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, KEY_READ, &again), ERROR_SUCCESS);
+  char read[1023];
+  DWORD type = 0, size = sizeof(read);
+  ASSERT_EQ(RegQueryValueEx(again, "LastPlayer", nullptr, &type, reinterpret_cast<BYTE*>(read), &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(std::string(read, size), "Player One");
+  BYTE readBlob[16];
+  size = sizeof(readBlob);
+  ASSERT_EQ(RegQueryValueEx(again, "Blob", nullptr, &type, readBlob, &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, REG_BINARY);
+  ASSERT_EQ(size, sizeof(blob));
+  EXPECT_EQ(std::memcmp(readBlob, blob, sizeof(blob)), 0);
+  RegCloseKey(again);
+}
+
+TEST_F(RegistryTest, ShortBufferIsAnsweredWithTheSizeNeeded) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  ASSERT_EQ(RegSetValueEx(key, "Name", 0, REG_SZ, reinterpret_cast<const BYTE*>("abcdef"), 6), ERROR_SUCCESS);
+  DWORD size = 0;
+  EXPECT_EQ(RegQueryValueEx(key, "Name", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(size, 6u);
+  char small[3] = {'x', 'x', 'x'};
+  size = sizeof(small);
+  EXPECT_EQ(RegQueryValueEx(key, "Name", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 6u);
+  EXPECT_EQ(small[0], 'x') << "nothing written into a short buffer";
+  RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, MissingKeysAndValuesAreNotFound) {
+  HKEY key = reinterpret_cast<HKEY>(1);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Nothing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, nullptr);
+  key = Create("SOFTWARE\\Quarvel");
+  DWORD size = 4;
+  DWORD value;
+  EXPECT_EQ(RegQueryValueEx(key, "Absent", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size),
+            ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteValue(key, "Absent"), ERROR_FILE_NOT_FOUND);
+  SetDword(key, "Present", 1);
+  EXPECT_EQ(RegDeleteValue(key, "PRESENT"), ERROR_SUCCESS);
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "Present"));
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(RegSetValueEx(key, "x", 0, REG_DWORD, nullptr, 0), ERROR_INVALID_HANDLE);
+}
+
+TEST_F(RegistryTest, SubKeysAreSeparateFromTheirParent) {
+  HKEY sub = Create("SOFTWARE\\Quarvel\\Test3D");
+  SetDword(sub, "Version", 3);
+  RegCloseKey(sub);
+  HKEY parent;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, KEY_READ, &parent), ERROR_SUCCESS)
+      << "a parent exists through its sub-key";
+  RegCloseKey(parent);
+  EXPECT_EQ(GetDword("SOFTWARE\\Quarvel\\Test3D", "Version"), 3u);
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "Version"));
+  DWORD disposition = 0;
+  HKEY again;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "software\\quarvel\\test3d", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                           &again, &disposition),
+            ERROR_SUCCESS);
+  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
+  RegCloseKey(again);
+}
+
+TEST_F(RegistryTest, HivesAreSeparate) {
+  HKEY machine = Create("Control Panel\\Desktop");
+  SetDword(machine, "ScreenSaveUsePassword", 1);
+  RegCloseKey(machine);
+  HKEY user;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &user), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(RegistryTest, DamagedFileIsReportedOnceKeptAsideAndTreatedAsEmpty) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "MusicVolume", 85);
+  RegCloseKey(key);
+  std::string good = ReadFile(File());
+  std::string damaged = good.substr(0, good.size() / 2);  // a file cut short
+  std::ofstream(File(), std::ios::binary | std::ios::trunc) << damaged;
+
+  plat::ScopedDebugCapture debug;
+  Restart();
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "MusicVolume"));
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "MusicVolume"));
+  std::string report = debug.Text();
+  EXPECT_NE(report.find("damaged"), std::string::npos);
+  EXPECT_EQ(report.find("The settings file"), report.rfind("The settings file")) << "reported once";
+  EXPECT_EQ(ReadFile(File() + ".damaged"), damaged);
+
+  // New settings go to a fresh file; a second damage does not overwrite the first one kept.
+  key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "SfxVolume", 50);
+  RegCloseKey(key);
+  std::ofstream(File(), std::ios::binary | std::ios::trunc) << "garbage";
+  Restart();
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "SfxVolume"));
+  EXPECT_EQ(ReadFile(File() + ".damaged"), damaged);
+  EXPECT_EQ(ReadFile(File() + ".damaged.1"), "garbage");
+}
+
+TEST_F(RegistryTest, FlippedByteIsDetected) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "PreferredX", 120);
+  RegCloseKey(key);
+  std::string text = ReadFile(File());
+  std::size_t at = text.find("PreferredX");
+  ASSERT_NE(at, std::string::npos);
+  text[at] = 'Q';
+  EXPECT_FALSE(plat::ParseRegistry(text));
+}
+
+TEST_F(RegistryTest, AChangeThatCannotBeStoredIsRefusedAndNotMade) {
+  // The settings folder cannot be made: a plain file stands where it should be.
+  std::string blocker = mDir.Write("blocker", "x");
+  plat::ScopedRegistryFile unwritable(blocker + "/registry");
+  plat::ScopedDebugCapture debug;
+  HKEY key = nullptr;
+  EXPECT_EQ(
+      RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+      ERROR_CANTWRITE);
+  EXPECT_EQ(key, nullptr);
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(debug.Text().find("could not be written"), std::string::npos);
+}
+
+TEST_F(RegistryTest, AKillDuringWritesLeavesAnIntactFile) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "Counter", 0);
+  RegCloseKey(key);
+  for (int round = 0; round < 5; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      HKEY mine;
+      if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, KEY_WRITE, &mine) != ERROR_SUCCESS) _exit(2);
+      for (DWORD i = 1;; ++i) {
+        std::string big(2000 + i % 500, static_cast<char>('a' + i % 26));
+        RegSetValueEx(mine, "Padding", 0, REG_SZ, reinterpret_cast<const BYTE*>(big.data()),
+                      static_cast<DWORD>(big.size()));
+        RegSetValueEx(mine, "Counter", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&i), 4);
+      }
+    }
+    usleep(20000 + round * 7000);
+    kill(child, SIGKILL);
+    int status;
+    waitpid(child, &status, 0);
+    Restart();
+    EXPECT_TRUE(plat::ParseRegistry(ReadFile(File()))) << "round " << round;
+    EXPECT_TRUE(GetDword("SOFTWARE\\Quarvel", "Counter")) << "round " << round;
+    EXPECT_FALSE(std::filesystem::exists(File() + ".damaged"));
+  }
+}
+
+TEST(RegistryFormatTest, AnyNamesAndBytesRoundTrip) {
+  plat::RegistryData data;
+  auto& key = data.keys["hklm\\software\\odd key %"];
+  key.path = "HKLM\\SOFTWARE\\Odd Key %";
+  key.values[""] = {"", plat::RegistryValue{REG_SZ, {}}};
+  key.values["line\nbreak =x"] = {"Line\nBreak =x", plat::RegistryValue{REG_BINARY, {0, 0xFF, 0x80}}};
+  key.values["\xe9t\xe9"] = {"\xe9t\xe9", plat::RegistryValue{0xFFFFFFFFu, {1}}};
+  std::string text = plat::SerializeRegistry(data);
+  auto parsed = plat::ParseRegistry(text);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(plat::SerializeRegistry(*parsed), text);
+  EXPECT_EQ(parsed->keys.begin()->second.values.at("line\nbreak =x").first, "Line\nBreak =x");
+  EXPECT_FALSE(plat::ParseRegistry(""));
+  EXPECT_FALSE(plat::ParseRegistry(text + "extra"));
+}
+
+TEST(RegistryFormatTest, DefaultFileFollowsXdgConfig) {
+  const char* saved = std::getenv("XDG_CONFIG_HOME");
+  std::string keep = saved ? saved : "";
+  setenv("XDG_CONFIG_HOME", "/tmp/xdg-test", 1);
+  EXPECT_EQ(plat::DefaultRegistryFile(), "/tmp/xdg-test/quarvel/registry");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_NE(plat::DefaultRegistryFile().find("/.config/quarvel/registry"), std::string::npos);
+  if (saved) setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
+}
+
+}  // namespace
