@@ -1,6 +1,10 @@
 // The layer's "bass.dll" itself: streams decoded as they play, heard through the shared mixer.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
 #include "tests/music/MusicTestSupport.h"
 
@@ -202,6 +206,36 @@ TEST_F(BassLayerTest, StreamsKeepPlayingOnTheFakeClockWithoutADevice) {
   BASS_ChannelIsActive(stream);
   clock.AdvanceMillis(1'000);
   EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
+}
+
+TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
+  dir.Write("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  dir.Write("ramp.wav", Wav16(1, 44100, Ramp(5000, 0, 3)));
+  std::atomic<bool> running{true};
+  std::thread audio([&] {
+    std::vector<std::int16_t> block(2 * 512);
+    while (running) plat::audio::SharedMixer().Mix(block.data(), 512);
+  });
+  for (int round = 0; round < 40; ++round) {
+    HSTREAM ogg = BASS_StreamCreateFile(FALSE, "music/start.ogg", 0, 0, 0);
+    HSTREAM wav = BASS_StreamCreateFile(FALSE, "ramp.wav", 0, 0, 0);
+    ASSERT_NE(ogg, 0u);
+    ASSERT_NE(wav, 0u);
+    BASS_StreamPlay(ogg, TRUE, BASS_SAMPLE_LOOP);
+    BASS_StreamPlay(wav, TRUE, round % 2 ? BASS_SAMPLE_LOOP : 0);
+    BASS_ChannelSetPosition(ogg, static_cast<QWORD>(round) * 400);
+    BASS_ChannelPause(wav);
+    BASS_ChannelSetAttributes(ogg, -1, round, -101);
+    BASS_ChannelResume(wav);
+    BASS_StreamPlay(wav, TRUE, 0);
+    BASS_ChannelStop(ogg);
+    BASS_StreamFree(wav);
+    if (round % 3 == 0) BASS_StreamFree(ogg);
+  }
+  running = false;
+  audio.join();
+  BASS_Free();
+  EXPECT_EQ(plat::BassStreamCount(), 0);
 }
 
 }  // namespace
