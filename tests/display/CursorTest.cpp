@@ -106,7 +106,7 @@ TEST_P(CursorTest, TheCursorThreadMovesItWhileFramesArePresented) {
   std::thread cursorThread([&] {
     for (int i = 0; !stop; ++i) mDisplay->SetCursorPos((i * 7) % kWidth, (i * 3) % kHeight);
   });
-  for (int frame = 0; frame < 60; ++frame) {
+  for (int frame = 0; frame < 30; ++frame) {
     mDisplay->GetScreenImage()->FillRect(Rect(frame, frame, 20, 20), Color(frame * 4, 0, 0), 0);
     ASSERT_TRUE(mDisplay->Redraw());
     Pump();
