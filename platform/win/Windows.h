@@ -6,6 +6,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/DebugOutput.h"
 #include "platform/win/Errors.h"
+#include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Modules.h"
