@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/graphics/Image.h"
+#include "framework/widget/ButtonWidget.h"
+#include "framework/widget/Checkbox.h"
+#include "framework/widget/DialogButton.h"
+#include "tests/widget/BlockFont.h"
+#include "tests/widget/WidgetTestSupport.h"
+
+using Log = std::vector<std::string>;
+
+namespace {
+
+class Buttons : public ::testing::Test {
+ protected:
+  Buttons() : mManager(*mApp.mWidgetManager) {
+    mButton.Resize(100, 100, 80, 30);
+    mManager.AddWidget(&mButton);
+  }
+  void TearDown() override { mManager.RemoveAllWidgets(false, true); }
+  Log Take() { return std::exchange(mEvents.log, {}); }
+
+  KitTest::ScriptedApp mApp;
+  Kit::WidgetManager& mManager;
+  KitTest::ButtonEvents mEvents;
+  Kit::ButtonWidget mButton{7, &mEvents};
+};
+
+TEST_F(Buttons, ClickReportsPressAndDepressOverTheButton) {
+  mManager.MouseMoveEntry(120, 110);
+  mManager.MouseDown(120, 110, 1);
+  mManager.UpdateFrame();
+  mManager.MouseUp(120, 110, 1);
+  EXPECT_EQ(Take(), (Log{"enter 7", "presscount 7 1", "press 7", "tick 7", "depress 7"}));
+}
+
+TEST_F(Buttons, ReleasingAfterDraggingOffReportsNoDepress) {
+  mManager.MouseMoveEntry(120, 110);
+  mManager.MouseDown(120, 110, 1);
+  mManager.MouseMoveEntry(10, 10);
+  mManager.UpdateFrame();  // held but not over: no tick
+  mManager.MouseUp(10, 10, 1);
+  EXPECT_EQ(Take(), (Log{"enter 7", "presscount 7 1", "press 7", "leave 7"}));
+}
+
+TEST_F(Buttons, DraggingBackOverTheButtonStillClicks) {
+  mManager.MouseDown(120, 110, 1);
+  mManager.MouseMoveEntry(10, 10);
+  mManager.MouseMoveEntry(121, 111);
+  mManager.MouseUp(121, 111, 1);
+  Log log = Take();
+  EXPECT_EQ(log.back(), "depress 7");
+}
+
+TEST_F(Buttons, NoDepressWhileTheApplicationLacksTheFocus) {
+  mManager.MouseDown(120, 110, 1);
+  mManager.mAppHasFocus = false;
+  mManager.MouseUp(120, 110, 1);
+  Log log = Take();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "depress 7"), 0);
+}
+
+TEST_F(Buttons, DoubleAndRightClicksCarryTheirCount) {
+  mManager.MouseDown(120, 110, 2);
+  mManager.MouseUp(120, 110, 2);
+  mManager.MouseDown(120, 110, -1);
+  mManager.MouseUp(120, 110, -1);
+  Log log = Take();
+  EXPECT_NE(std::find(log.begin(), log.end(), "presscount 7 2"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "presscount 7 -1"), log.end());
+}
+
+TEST_F(Buttons, DisabledButtonTakesNoClicks) {
+  mButton.SetDisabled(true);
+  mManager.MouseDown(120, 110, 1);
+  mManager.MouseUp(120, 110, 1);
+  EXPECT_TRUE(Take().empty());
+}
+
+TEST_F(Buttons, OverImageFadesOutOverTenUpdates) {
+  Kit::Image over;
+  mButton.mHoverImage = &over;
+  mButton.mHoverFadeOutStep = 0.1;
+  mManager.MouseMoveEntry(120, 110);
+  mManager.MouseMoveEntry(10, 10);
+  EXPECT_DOUBLE_EQ(mButton.mHoverAlpha, 1.0);
+  int marks = 0;
+  for (int i = 0; i < 12; ++i) {
+    mButton.mDirty = false;
+    mManager.UpdateFrame();
+    if (mButton.mDirty) ++marks;
+  }
+  EXPECT_EQ(mButton.mHoverAlpha, 0.0);
+  EXPECT_GE(marks, 10);
+  EXPECT_LE(marks, 11);
+}
+
+TEST_F(Buttons, OverImageFadesInWhileHovered) {
+  Kit::Image over;
+  mButton.mHoverImage = &over;
+  mButton.mHoverFadeInStep = 0.25;
+  mManager.MouseMoveEntry(120, 110);
+  for (int i = 0; i < 3; ++i) mManager.UpdateFrame();
+  EXPECT_DOUBLE_EQ(mButton.mHoverAlpha, 0.75);
+  for (int i = 0; i < 3; ++i) mManager.UpdateFrame();
+  EXPECT_DOUBLE_EQ(mButton.mHoverAlpha, 1.0);
+}
+
+TEST_F(Buttons, ImagelessButtonWithOneLabelColourDoesNotRedrawOnHover) {
+  mButton.mDirty = false;
+  mManager.MouseMoveEntry(120, 110);
+  EXPECT_FALSE(mButton.mDirty);
+  mButton.SetColor(1, Kit::Color(255, 0, 0));
+  mButton.mDirty = false;
+  mManager.MouseMoveEntry(10, 10);
+  EXPECT_TRUE(mButton.mDirty);
+}
+
+TEST_F(Buttons, FontsAreDuplicatedAndOwned) {
+  KitTest::BlockFont font;
+  const int before = KitTest::BlockFont::sDuplicates;
+  mButton.SetFont(&font);
+  EXPECT_EQ(KitTest::BlockFont::sDuplicates, before + 1);
+  EXPECT_NE(mButton.mFont, &font);
+  mButton.SetFont(nullptr);
+  EXPECT_EQ(mButton.mFont, nullptr);
+}
+
+TEST_F(Buttons, DialogButtonShowsTheHandCursorWhileHovered) {
+  Kit::DialogButton button(nullptr, 3, &mEvents);
+  button.Resize(300, 300, 50, 20);
+  mManager.AddWidget(&button);
+  mManager.MouseMoveEntry(310, 310);
+  mManager.MouseMoveEntry(10, 10);
+  EXPECT_EQ(mApp.mCursorHistory, (std::vector<int>{Kit::CURSOR_HAND, Kit::CURSOR_POINTER}));
+  EXPECT_EQ(button.GetColorRef(0), Kit::Color(255, 255, 255));
+  mManager.RemoveWidget(&button);
+}
+
+struct CheckEvents : CheckboxListener {
+  void CheckboxChecked(int id, bool checked) override { log.push_back(std::to_string(id) + (checked ? "+" : "-")); }
+  std::vector<std::string> log;
+};
+
+TEST_F(Buttons, CheckboxTogglesOnEveryButton) {
+  CheckEvents events;
+  Kit::Checkbox box(nullptr, nullptr, 4, &events);
+  box.Resize(0, 0, 20, 20);
+  mManager.AddWidget(&box);
+  for (int clickCount : {1, -1, 3}) {
+    mManager.MouseDown(5, 5, clickCount);
+    mManager.MouseUp(5, 5, clickCount);
+  }
+  EXPECT_EQ(events.log, (std::vector<std::string>{"4+", "4-", "4+"}));
+  EXPECT_TRUE(box.IsChecked());
+  box.SetChecked(false, false);
+  EXPECT_EQ(events.log.size(), 3u);
+  box.SetChecked(true, true);
+  EXPECT_EQ(events.log.back(), "4+");
+  mManager.RemoveWidget(&box);
+}
+
+TEST_F(Buttons, CheckboxWithoutListenerSimplyToggles) {
+  Kit::Checkbox box(nullptr, nullptr, 4, nullptr);
+  box.Resize(0, 0, 20, 20);
+  mManager.AddWidget(&box);
+  mManager.MouseDown(5, 5, 1);
+  mManager.MouseUp(5, 5, 1);
+  EXPECT_TRUE(box.IsChecked());
+  mManager.RemoveWidget(&box);
+}
+
+}  // namespace
