@@ -28,6 +28,21 @@ DisplaySettings FromEnvironment() {
 
 }  // namespace
 
+int BitsPerPixelOf(DesktopFormat format) {
+  switch (format) {
+    case DesktopFormat::Rgb565:
+    case DesktopFormat::Rgb555:
+      return 16;
+    case DesktopFormat::Rgb888:
+      return 24;
+    case DesktopFormat::Palette8:
+      return 8;
+    case DesktopFormat::Xrgb8888:
+      break;
+  }
+  return 32;
+}
+
 std::optional<DesktopFormat> ParseDesktopFormat(std::string_view text) {
   if (text == "32") return DesktopFormat::Xrgb8888;
   if (text == "16" || text == "565") return DesktopFormat::Rgb565;

@@ -22,6 +22,10 @@ struct DisplaySettings {
   DWORD videoMemoryBytes = 64u << 20;
 };
 
+// The colour depth of a desktop format, for what the rest of the layer reports about the screen
+// (device-context caps, display settings) to agree with DirectDraw.
+int BitsPerPixelOf(DesktopFormat format);
+
 // "32", "16", "565", "555", "24" or "8"; nothing for any other text.
 std::optional<DesktopFormat> ParseDesktopFormat(std::string_view text);
 

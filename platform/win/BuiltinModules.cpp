@@ -1,3 +1,4 @@
+#include "platform/bass/Bass.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
@@ -10,6 +11,7 @@ void RegisterBuiltinModules() {
   RegisterDDrawModule();
   RegisterDSoundModule();
   RegisterFModModule();
+  RegisterBassModule();
 }
 
 }  // namespace plat

@@ -1,0 +1,20 @@
+#include <cstdio>
+#include <cstring>
+
+#include "platform/bass/StreamDecoder.h"
+
+namespace plat::bass {
+
+std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path) {
+  char magic[4] = {};
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return nullptr;
+  bool complete = std::fread(magic, 1, sizeof magic, file) == sizeof magic;
+  std::fclose(file);
+  if (!complete) return nullptr;
+  if (std::memcmp(magic, "RIFF", 4) == 0) return OpenWavStream(path);
+  if (std::memcmp(magic, "OggS", 4) == 0) return OpenOggStream(path);
+  return nullptr;
+}
+
+}  // namespace plat::bass

@@ -1,0 +1,39 @@
+// A sound file decoded piece by piece as it plays: the source of a "bass.dll" stream. Bad or
+// unsupported files are refused when opened; a file that goes bad later simply ends there.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/audio/PcmFormat.h"
+
+namespace plat::bass {
+
+class StreamDecoder {
+ public:
+  virtual ~StreamDecoder() = default;
+
+  const audio::PcmFormat& Format() const { return mFormat; }
+  // Decodes up to `bytes` (rounded down to whole frames) into dest; returns the bytes written, fewer
+  // only at the end of the sound (or where the data stops making sense).
+  virtual std::size_t Read(std::uint8_t* dest, std::size_t bytes) = 0;
+  // Moves to a frame counted from the start; false (and no move) when it lies beyond the end.
+  virtual bool Seek(std::uint64_t frame) = 0;
+
+ protected:
+  explicit StreamDecoder(audio::PcmFormat format) : mFormat(format) {}
+
+ private:
+  audio::PcmFormat mFormat;
+};
+
+// Opens a file by its first bytes: "RIFF" a WAV, "OggS" an OGG Vorbis stream; null for anything else
+// and for files that cannot be read or decoded. `path` is a host path.
+std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path);
+
+std::unique_ptr<StreamDecoder> OpenWavStream(const std::string& path);
+std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path);
+
+}  // namespace plat::bass

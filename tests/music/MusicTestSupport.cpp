@@ -1,0 +1,96 @@
+#include "tests/music/MusicTestSupport.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/audio/AudioOutput.h"
+#include "platform/win/Modules.h"
+
+namespace musictest {
+
+namespace {
+
+void Put16(std::string& out, std::uint32_t v) {
+  out += static_cast<char>(v & 0xff);
+  out += static_cast<char>((v >> 8) & 0xff);
+}
+
+void Put32(std::string& out, std::uint32_t v) {
+  Put16(out, v & 0xffff);
+  Put16(out, v >> 16);
+}
+
+}  // namespace
+
+std::string Wav16(int channels, int rate, const std::vector<std::int16_t>& samples) {
+  std::string out = "RIFF";
+  auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+  Put32(out, 36 + dataBytes);
+  out += "WAVEfmt ";
+  Put32(out, 16);
+  Put16(out, 1);
+  Put16(out, static_cast<std::uint32_t>(channels));
+  Put32(out, static_cast<std::uint32_t>(rate));
+  Put32(out, static_cast<std::uint32_t>(rate * channels * 2));
+  Put16(out, static_cast<std::uint32_t>(channels * 2));
+  Put16(out, 16);
+  out += "data";
+  Put32(out, dataBytes);
+  for (std::int16_t s : samples) Put16(out, static_cast<std::uint16_t>(s));
+  return out;
+}
+
+std::vector<std::int16_t> Ramp(int frames, int first, int step) {
+  std::vector<std::int16_t> out;
+  for (int i = 0; i < frames; ++i) out.push_back(static_cast<std::int16_t>(first + i * step));
+  return out;
+}
+
+std::vector<std::int16_t> Constant(int frames, std::int16_t value) {
+  return std::vector<std::int16_t>(static_cast<std::size_t>(frames), value);
+}
+
+std::string TestData(const std::string& name) {
+  // Without the variable, the data folder beside this source file.
+  const char* root = std::getenv("KIT_TEST_DATA");
+  std::string base = root ? root : (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string();
+  std::ifstream in(base + "/" + name, std::ios::binary);
+  std::stringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+std::vector<std::int16_t> RenderLeft(std::size_t frames) {
+  std::vector<std::int16_t> stereo(2 * frames);
+  plat::audio::SharedMixer().Mix(stereo.data(), frames);
+  std::vector<std::int16_t> left(frames);
+  for (std::size_t i = 0; i < frames; ++i) left[i] = stereo[2 * i];
+  return left;
+}
+
+int Peak(const std::vector<std::int16_t>& samples) {
+  int peak = 0;
+  for (std::int16_t s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
+  return peak;
+}
+
+HWND FakeWindow() {
+  static int window;
+  return reinterpret_cast<HWND>(&window);
+}
+
+MusicTest::MusicTest() {
+  mPreviousFolder = std::filesystem::current_path().string();
+  std::filesystem::current_path(dir.Path());
+}
+
+MusicTest::~MusicTest() {
+  plat::ResetModuleFaults();
+  std::filesystem::current_path(mPreviousFolder);
+}
+
+}  // namespace musictest

@@ -1,0 +1,45 @@
+// Shared pieces of the music tests: WAV files written on the spot, the shared mixer rendered by hand
+// (the tests run without an audio device), and a fixture that works in a fresh current folder on the
+// fake clock and leaves the music libraries as it found them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win/Time.h"
+#include "platform/win/Types.h"
+#include "tests/support/TempDir.h"
+
+namespace musictest {
+
+// A 16-bit PCM WAV of interleaved samples.
+std::string Wav16(int channels, int rate, const std::vector<std::int16_t>& samples);
+// `frames` mono samples first, first + step, first + 2 × step, ...
+std::vector<std::int16_t> Ramp(int frames, int first, int step);
+std::vector<std::int16_t> Constant(int frames, std::int16_t value);
+// A file of the tests' data folder.
+std::string TestData(const std::string& name);
+
+// Renders `frames` stereo frames of the shared mixer; returns the left channel.
+std::vector<std::int16_t> RenderLeft(std::size_t frames);
+int Peak(const std::vector<std::int16_t>& samples);
+
+HWND FakeWindow();
+
+class MusicTest : public testing::Test {
+ protected:
+  MusicTest();
+  ~MusicTest() override;
+
+  testsupport::TempDir dir;
+  plat::FakeClock clock;
+  plat::ScopedClock useClock{clock};
+
+ private:
+  std::string mPreviousFolder;
+};
+
+}  // namespace musictest
