@@ -167,6 +167,41 @@ TEST_F(BassLayerTest, WavWhoseDataRunsPastTheFileEndPlaysWhatIsThere) {
   EXPECT_EQ(out[50], 100);  // the loop joins at the real end
 }
 
+// A WAV with an odd-sized chunk before "fmt ": padded as the format says, or not padded at all.
+std::string WavWithOddChunk(bool padded) {
+  std::string wav = Wav16(1, 44100, Ramp(10, 100, 100));
+  std::string chunk = std::string("LIST\x03\0\0\0abc", 11) + (padded ? std::string(1, '\0') : std::string());
+  wav.insert(12, chunk);
+  return wav;
+}
+
+TEST_F(BassLayerTest, WavChunksOfOddSizeAreSteppedOverWithOrWithoutPadding) {
+  for (bool padded : {true, false}) {
+    HSTREAM stream = Open(padded ? "padded.wav" : "unpadded.wav", WavWithOddChunk(padded));
+    ASSERT_NE(stream, 0u) << padded;
+    BASS_StreamPlay(stream, TRUE, 0);
+    std::vector<std::int16_t> out = RenderLeft(10);
+    EXPECT_EQ(out[0], 100);
+    EXPECT_EQ(out[9], 1000);
+    BASS_StreamFree(stream);
+  }
+}
+
+TEST_F(BassLayerTest, EightBitWavPlaysCentredOnSilence) {
+  std::string wav = Wav16(1, 44100, {});
+  wav[32] = 1;     // block alignment
+  wav[34] = 8;     // bits
+  wav[28] = 0x44;  // 44100 bytes per second
+  wav[29] = static_cast<char>(0xac);
+  wav[30] = 0;
+  wav += std::string(100, static_cast<char>(128 + 16));
+  wav[40] = 100;  // data size
+  HSTREAM stream = Open("eight.wav", wav);
+  ASSERT_NE(stream, 0u);
+  BASS_StreamPlay(stream, TRUE, 0);
+  EXPECT_EQ(RenderLeft(10)[5], 16 * 256);
+}
+
 TEST_F(BassLayerTest, StopAndStartHoldEveryStreamAndFreeEndsThemAll) {
   HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
   BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP);
