@@ -12,6 +12,7 @@
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
 #include "tests/support/GoldenImage.h"
@@ -97,18 +98,21 @@ class PNGFontHost : public Kit::FontHost {
  public:
   explicit PNGFontHost(const testsupport::TempDir& dir) : mDir(dir) {}
   void Popup(const std::string& text) override { popups.push_back(text); }
-  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string&, bool* created) override {
-    *created = true;
-    auto decoded = ImageLib::GetPNGImage(mDir / fileName);
-    if (!decoded) return nullptr;
-    auto image = std::make_shared<MemoryImage>();
-    image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
-    return image;
+  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
+    return mImages.GetSharedImage(mDir / fileName, variant, created);
   }
   std::vector<std::string> popups;
 
  private:
   const testsupport::TempDir& mDir;
+  Kit::SharedImageSet mImages{[](const std::string& path) -> std::unique_ptr<MemoryImage> {
+                                auto decoded = ImageLib::GetPNGImage(path);
+                                if (!decoded) return nullptr;
+                                auto image = std::make_unique<MemoryImage>();
+                                image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
+                                return image;
+                              },
+                              nullptr};
 };
 
 class ImageFontDrawTest : public ::testing::Test {
