@@ -16,6 +16,7 @@
 #include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/ScreenFixture.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -136,11 +137,9 @@ class ImageFontDrawTest : public ::testing::Test {
   std::unique_ptr<ImageFont> font;
 };
 
-// Both sizes, the tag and a colour code, on a software image.
-TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
-  auto canvas = Canvas(120, 72, 0xFF406080);
-  Graphics g(canvas.get());
-  g.SetFont(font.get());
+// Both sizes, the tag and a colour code, within 120 x 72 pixels.
+void DrawTwoLayerText(Graphics& g, ImageFont* font) {
+  g.SetFont(font);
   g.SetColor(Color(255, 255, 255));
   g.WriteString("Abc^FF6060.de!", 4, 12);
   font->AddTag("Warm");
@@ -153,8 +152,37 @@ TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
   g.WriteString("Ab^60A0FF.cQ!", 1, 36);
   font->AddTag("warm");
   g.WriteString("de", 1, 64);
+}
+
+TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
+  auto canvas = Canvas(120, 72, 0xFF406080);
+  Graphics g(canvas.get());
+  DrawTwoLayerText(g, font.get());
   EXPECT_TRUE(testsupport::MatchesGolden("image_font_two_layers_memory", canvas->GetBits(), 120, 72));
 }
+
+// The same text on the display's surface, in 16 and 32 bits.
+class ImageFontOnScreen : public testsupport::ScreenTest {
+ protected:
+  testsupport::TempDir dir;
+  PNGFontHost host{dir};
+};
+
+TEST_P(ImageFontOnScreen, TwoLayersAtTwoSizesWithATagAndAColourCode) {
+  WriteSheets(dir);
+  ImageFont font(&host, dir.Write("font.txt", kDescriptor));
+  ASSERT_TRUE(host.popups.empty());
+  Clear(0x406080);
+  Graphics g(Screen());
+  DrawTwoLayerText(g, &font);
+  const std::vector<std::uint32_t> screen = ReadScreen();
+  ASSERT_EQ(screen.size(), static_cast<std::size_t>(WIDTH * HEIGHT));
+  EXPECT_TRUE(testsupport::MatchesGolden(std::string("image_font_two_layers_") + GetParam().name, screen.data(), WIDTH,
+                                         HEIGHT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ImageFontOnScreen, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 TEST_F(ImageFontDrawTest, OutlineDrawsBeneathEveryFaceGlyph) {
   std::vector<Rect> drawn;
