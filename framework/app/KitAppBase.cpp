@@ -7,7 +7,9 @@
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
+#include "platform/win/Process.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
 
@@ -28,6 +30,10 @@ KitAppBase::KitAppBase() {
       {"NEW_VERSION_BODY",
        "There is an update available for this product.  Would you like to visit the web site to download it?"},
   };
+  mVersionDll = LoadLibrary("version.dll");
+  char executable[257] = {};
+  GetModuleFileName(nullptr, executable, 256);
+  mProductVersion = GetProductVersion(executable);
   mWidgetManager = std::make_unique<WidgetManager>(this);
 }
 
@@ -43,6 +49,7 @@ KitAppBase::~KitAppBase() {
   mUpdateDepth = 0;
   ProcessSafeDeleteList();
   mWidgetManager.reset();
+  if (mVersionDll != nullptr) FreeLibrary(mVersionDll);
   if (gKitApp == this) gKitApp = nullptr;
 }
 
