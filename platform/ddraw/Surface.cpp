@@ -115,12 +115,11 @@ HRESULT Surface::Create(const std::shared_ptr<DisplayDevice>& device, const DDSU
     }
     const DisplayMode& mode = device->Mode();
     const size_t bytes = static_cast<size_t>(PitchFor(mode.width, mode.layout)) * mode.height;
-    if (!device->ReserveVideoMemory(bytes)) return DDERR_OUTOFVIDEOMEMORY;
+    // The visible screen is not part of the video memory a driver reports; back buffers are.
     const DWORD frontCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY | DDSCAPS_LOCALVIDMEM | DDSCAPS_VISIBLE |
                             (caps & (DDSCAPS_3DDEVICE | DDSCAPS_FLIP | DDSCAPS_COMPLEX)) |
                             (backCount ? DDSCAPS_FRONTBUFFER : 0);
     auto* front = new Surface(device, frontCaps, mode.width, mode.height, mode.layout);
-    front->mVideoMemoryBytes = bytes;
     front->mBuffer.gdi = true;
     HRESULT hr = front->AllocatePixels();
     for (DWORD i = 0; i < backCount && SUCCEEDED(hr); ++i) {

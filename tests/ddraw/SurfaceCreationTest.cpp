@@ -184,6 +184,24 @@ TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {
   held.clear();
   ASSERT_EQ(dd->GetAvailableVidMem(&caps, &total, &free), DD_OK);
   EXPECT_EQ(free, total);
+
+  // The visible screen is not counted; a back buffer is.
+  ASSERT_EQ(dd->SetCooperativeLevel(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5154)),
+                                    DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
+            DD_OK);
+  ASSERT_EQ(dd->SetDisplayMode(320, 200, road().bytesPerPixel * 8, 0, 0), DD_OK);
+  DDSURFACEDESC2 chain = PrimaryDesc(1);
+  IDirectDrawSurface7* primary = nullptr;
+  ASSERT_EQ(dd->CreateSurface(&chain, &primary, nullptr), DD_OK);
+  ASSERT_EQ(dd->GetAvailableVidMem(&caps, &total, &free), DD_OK);
+  DDSURFACEDESC2 got{};
+  got.dwSize = sizeof(got);
+  primary->GetSurfaceDesc(&got);
+  EXPECT_EQ(total - free, static_cast<DWORD>(got.lPitch) * 200);
+  primary->Release();
+  ASSERT_EQ(dd->GetAvailableVidMem(&caps, &total, &free), DD_OK);
+  EXPECT_EQ(free, total);
+  dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
   EXPECT_EQ(dd->GetAvailableVidMem(nullptr, &total, &free), DDERR_INVALIDPARAMS);
 }
 
