@@ -1,5 +1,5 @@
-// The streams of the layer's "bass.dll" (WAV header walk, OGG through Tremor) on arbitrary bytes:
-// opened, read through, moved and read again.
+// The streams of the layer's "bass.dll" (WAV header walk, OGG through Tremor, MP3 through mpg123) on
+// arbitrary bytes: opened, read through, moved and read again.
 #include <cstdint>
 #include <vector>
 

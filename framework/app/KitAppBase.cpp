@@ -1,9 +1,15 @@
 #include "framework/app/KitAppBase.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/PathMap.h"
+#include "platform/win/Time.h"
+#include "platform/win/Window.h"
 
 namespace Kit {
 
@@ -83,6 +89,57 @@ Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, c
   Dialog* dialog = new Dialog(nullptr, nullptr, id, isModal, header, lines, footer, buttonMode);
   dialog->mDialogListener = this;
   return dialog;
+}
+
+void KitAppBase::BeginPopup() {
+  if (!mWindowedInUse) mPopupActive = true;
+}
+
+void KitAppBase::EndPopup() {
+  if (!mWindowedInUse) mPopupActive = false;
+  ClearKeyStates();
+  if (mWidgetManager->mHeldButtons != 0) {
+    mWidgetManager->ReleaseMouseButtons();
+    ReleaseCapture();
+  }
+}
+
+void KitAppBase::ClearKeyStates() { mWidgetManager->mKeyDownTable.fill(false); }
+
+int KitAppBase::MsgBox(const std::string& text, const std::string& caption, unsigned int flags) {
+  if (mIsScreenSaver) {
+    LogScreenSaverError(text);
+    return IDOK;
+  }
+  BeginPopup();
+  const int result = MessageBox(mHWnd, text.c_str(), caption.c_str(), flags);
+  EndPopup();
+  return result;
+}
+
+void KitAppBase::Popup(const std::string& text) {
+  if (mIsScreenSaver) {
+    LogScreenSaverError(text);
+    return;
+  }
+  BeginPopup();
+  if (!mQuit) MessageBox(mHWnd, text.c_str(), "FATAL ERROR", MB_ICONERROR);
+  EndPopup();
+}
+
+void KitAppBase::LogScreenSaverError(const std::string& text) {
+  // The first line of a run empties the file; later ones append.
+  const std::string path = plat::MapPath("ScrError.txt");
+  std::FILE* file = std::fopen(path.c_str(), mScreenSaverLogStarted ? "a" : "w");
+  if (file == nullptr) return;
+  mScreenSaverLogStarted = true;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char clock[16];
+  std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
+  std::fprintf(file, "%s %s %u\n", text.c_str(), clock, static_cast<unsigned>(GetTickCount()));
+  std::fclose(file);
 }
 
 void KitAppBase::SafeDeleteWidget(Widget* widget) {

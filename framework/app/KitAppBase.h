@@ -12,6 +12,7 @@
 
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
+#include "platform/win/Types.h"
 
 namespace Kit {
 
@@ -63,6 +64,15 @@ class KitAppBase : public ButtonListener, public DialogListener {
 
   virtual Dialog* NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                             const std::string& footer, int buttonMode);
+  // A system message box over a full-screen display: the display shows the desktop's surface while
+  // the box is up, and afterwards held keys and mouse buttons are forgotten (their releases went to
+  // the box).
+  virtual void BeginPopup();
+  virtual void EndPopup();
+  virtual int MsgBox(const std::string& text, const std::string& caption, unsigned int flags);
+  // A fatal error's text in a "FATAL ERROR" box; the caller ends the program.
+  virtual void Popup(const std::string& text);
+  virtual void LogScreenSaverError(const std::string& text);
   virtual void SafeDeleteWidget(Widget* widget);
   virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode);
@@ -80,6 +90,8 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void DialogButtonDepress(int dialogId, int buttonId) override;
 
   void ProcessSafeDeleteList();
+  // Forgets every held key.
+  void ClearKeyStates();
   void SetCursor(int cursorNumber);
   int GetCursor() const { return mCursorNum; }
   bool Is3DAccelerated() const { return m3DAccelerated; }
@@ -90,6 +102,7 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void BeginWait(Widget* widget);
   void EndWait(Widget* widget);
 
+  HWND mHWnd = nullptr;
   int mWidth = 640;
   int mHeight = 480;
   bool mWindowedInUse = true;
@@ -114,6 +127,9 @@ class KitAppBase : public ButtonListener, public DialogListener {
   };
   std::list<SafeDeleteRecord> mSafeDeleteList;
   std::vector<Widget*> mWaitingWidgets;
+
+ private:
+  bool mScreenSaverLogStarted = false;
 };
 
 extern KitAppBase* gKitApp;

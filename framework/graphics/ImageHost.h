@@ -24,6 +24,19 @@ class ImageHost {
   // they cannot be read.
   virtual bool RecoverBitsFrom3D(MemoryImage* image, std::uint32_t* bits) { return false; }
 
+  // What the display takes from the application: the size of the screen, the colour depth asked for
+  // in full screen, and the presentation settings.
+  virtual int GetDisplayWidth() { return 800; }
+  virtual int GetDisplayHeight() { return 600; }
+  virtual int GetFullScreenBits() { return 16; }
+  // A pop-up window is shown over the game, so a full-screen frame must be blitted, not flipped.
+  virtual bool IsPopupShown() { return false; }
+  virtual bool IsPageFlipping() { return true; }
+  virtual bool WaitsForVerticalSync() { return false; }
+  virtual bool IsSoftwareVerticalSync() { return false; }
+  // The display's refresh rate could not be used to time frames.
+  virtual void SetVerticalSyncBroken(bool broken) {}
+
  protected:
   ~ImageHost() = default;
 };

@@ -1,7 +1,7 @@
 // "bass.dll" of the layer: the BASS style calls the program makes for its music, on the layer's mixer.
-// Streams are WAV (8 or 16-bit PCM) and OGG Vorbis files, decoded piece by piece as they play, with
-// looping, pause, volume, pan and global volumes. Tracker modules and MP3 streams are not supported:
-// their loads report failure with a 0 handle, and the calls on module handles do nothing.
+// Streams are WAV (8 or 16-bit PCM), OGG Vorbis and MP3 files, decoded piece by piece as they play,
+// with looping, pause, volume, pan and global volumes. Tracker modules are not supported: their loads
+// report failure with a 0 handle, and the calls on module handles do nothing.
 //
 // The library comes in two generations whose exports share names but not every signature: the 2.x
 // "BASS_Init" takes a device GUID and "BASS_MusicLoad" a sample rate, and only 2.x has

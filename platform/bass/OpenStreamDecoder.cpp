@@ -14,6 +14,10 @@ std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path) {
   if (!complete) return nullptr;
   if (std::memcmp(magic, "RIFF", 4) == 0) return OpenWavStream(path);
   if (std::memcmp(magic, "OggS", 4) == 0) return OpenOggStream(path);
+  // An ID3 tag, or the sync bits of an MPEG audio frame.
+  auto first = static_cast<unsigned char>(magic[0]);
+  auto second = static_cast<unsigned char>(magic[1]);
+  if (std::memcmp(magic, "ID3", 3) == 0 || (first == 0xff && (second & 0xe0) == 0xe0)) return OpenMp3Stream(path);
   return nullptr;
 }
 

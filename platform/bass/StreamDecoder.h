@@ -1,4 +1,4 @@
-// A sound file decoded piece by piece as it plays: the source of a "bass.dll" stream. Bad or
+// A sound file (WAV, OGG Vorbis or MP3) decoded piece by piece as it plays: the source of a "bass.dll" stream. Bad or
 // unsupported files are refused when opened; a file that goes bad later simply ends there.
 #pragma once
 
@@ -29,11 +29,13 @@ class StreamDecoder {
   audio::PcmFormat mFormat;
 };
 
-// Opens a file by its first bytes: "RIFF" a WAV, "OggS" an OGG Vorbis stream; null for anything else
-// and for files that cannot be read or decoded. `path` is a host path.
+// Opens a file by its first bytes: "RIFF" a WAV, "OggS" an OGG Vorbis stream, an ID3 tag or an MPEG
+// frame sync an MP3; null for anything else and for files that cannot be read or decoded. `path` is a
+// host path.
 std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path);
 
 std::unique_ptr<StreamDecoder> OpenWavStream(const std::string& path);
 std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path);
+std::unique_ptr<StreamDecoder> OpenMp3Stream(const std::string& path);
 
 }  // namespace plat::bass

@@ -4,11 +4,10 @@
 
 namespace plat::ddraw {
 
-ScanTiming::ScanTiming(int visibleLines, DWORD refreshHz)
-    : mPeriod(1'000'000 / std::max<DWORD>(refreshHz, 1)),
-      mVisibleLines(std::max(visibleLines, 1)),
-      mTotalLines(mVisibleLines + std::max(mVisibleLines / 20, 1)) {
-  mBlankStart = mPeriod * static_cast<std::uint64_t>(mVisibleLines) / static_cast<std::uint64_t>(mTotalLines);
+ScanTiming::ScanTiming(int visibleLines, DWORD refreshHz) : mPeriod(1'000'000 / std::max<DWORD>(refreshHz, 1)) {
+  const int visible = std::max(visibleLines, 1);
+  mTotalLines = visible + std::max(visible / 20, 1);
+  mBlankStart = mPeriod * static_cast<std::uint64_t>(visible) / static_cast<std::uint64_t>(mTotalLines);
 }
 
 std::optional<DWORD> ScanTiming::LineAt(std::uint64_t micros) const {

@@ -21,9 +21,8 @@ class ScanTiming {
 
  private:
   std::uint64_t mPeriod;
-  std::uint64_t mBlankStart;  // offset of the blank within the period
-  int mVisibleLines;
   int mTotalLines;
+  std::uint64_t mBlankStart;  // offset of the blank within the period
 };
 
 }  // namespace plat::ddraw

@@ -1,5 +1,7 @@
 #include "platform/ddraw/SurfaceDC.h"
 
+#include "platform/gdi/Gdi.h"
+
 #include <mutex>
 #include <unordered_set>
 
@@ -26,8 +28,12 @@ HDC RegisterSurfaceDC(SurfaceDC* record) {
 }
 
 void UnregisterSurfaceDC(HDC dc) {
-  std::lock_guard lock(gMutex);
-  gLive.erase(reinterpret_cast<SurfaceDC*>(dc));
+  {
+    std::lock_guard lock(gMutex);
+    gLive.erase(reinterpret_cast<SurfaceDC*>(dc));
+  }
+  // The GDI state of the context (font, colours, clip) ends with it.
+  ForgetDeviceContext(dc);
 }
 
 }  // namespace ddraw

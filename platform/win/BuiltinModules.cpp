@@ -3,6 +3,7 @@
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
 #include "platform/win/Modules.h"
+#include "platform/win/WindowsModules.h"
 
 namespace plat {
 
@@ -11,6 +12,7 @@ void RegisterBuiltinModules() {
   RegisterDDrawModule();
   RegisterDSoundModule();
   RegisterFModModule();
+  RegisterWindowsModules();
   RegisterBassModule();
 }
 

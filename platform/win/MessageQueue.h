@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -78,5 +79,9 @@ class MessageQueues {
 };
 
 bool MessagePassesFilter(UINT message, UINT filterMin, UINT filterMax);
+// The name a message id was registered under (RegisterWindowMessage), or empty.
+std::string RegisteredMessageName(UINT message);
+// Posts to every top-level window of this process.
+void PostLocalBroadcast(UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace plat

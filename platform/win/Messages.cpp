@@ -9,6 +9,7 @@
 #include "platform/win/MessageQueue.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
+#include "platform/win/Threads.h"
 #include "platform/win/WindowTable.h"
 
 namespace {
@@ -17,7 +18,9 @@ namespace {
 // threads, run the main thread's work and turn SDL's events into messages.
 void Pump() {
   plat::MessageQueues::Instance().RunPendingCalls();
-  if (plat::IsMainThread() && plat::SdlVideoStarted()) plat::PumpSdlEvents();
+  if (!plat::IsMainThread()) return;
+  if (plat::SdlVideoStarted()) plat::PumpSdlEvents();
+  plat::ReceiveBroadcasts();
 }
 
 }  // namespace
@@ -81,13 +84,24 @@ LRESULT DispatchMessage(const MSG* msg) {
 
 LRESULT DispatchMessageA(const MSG* msg) { return DispatchMessage(msg); }
 
+namespace plat {
+
+void PostLocalBroadcast(UINT message, WPARAM wParam, LPARAM lParam) {
+  for (const WindowRecord& record : WindowTable::Instance().All()) {
+    if (record.parent || (record.style & WS_CHILD)) continue;
+    MessageQueues::Instance().Post(record.owner, MSG{record.handle, message, wParam, lParam, 0, {}});
+  }
+}
+
+}  // namespace plat
+
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto& queues = plat::MessageQueues::Instance();
   if (window == HWND_BROADCAST) {
-    for (const plat::WindowRecord& record : plat::WindowTable::Instance().All()) {
-      if (record.parent || (record.style & WS_CHILD)) continue;
-      queues.Post(record.owner, MSG{record.handle, message, wParam, lParam, 0, {}});
-    }
+    plat::PostLocalBroadcast(message, wParam, lParam);
+    // Registered messages mean the same to every copy of the program: they reach the others too.
+    std::string name = plat::RegisteredMessageName(message);
+    if (!name.empty()) plat::BroadcastToOtherInstances(name);
     return TRUE;
   }
   if (!window) {
@@ -123,14 +137,36 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void PostQuitMessage(int exitCode) { plat::MessageQueues::Instance().PostQuit(std::this_thread::get_id(), exitCode); }
 
+namespace {
+
+struct RegisteredMessages {
+  std::mutex lock;
+  std::map<std::string, UINT> ids;  // by lower-case name
+  std::map<UINT, std::string> names;
+};
+
+RegisteredMessages& Registered() {
+  static RegisteredMessages registered;
+  return registered;
+}
+
+}  // namespace
+
+std::string plat::RegisteredMessageName(UINT message) {
+  RegisteredMessages& registered = Registered();
+  std::lock_guard guard(registered.lock);
+  auto it = registered.names.find(message);
+  return it == registered.names.end() ? std::string() : it->second;
+}
+
 UINT RegisterWindowMessage(LPCSTR name) {
   if (!name || !*name) return 0;
-  static std::mutex lock;
-  static std::map<std::string, UINT> ids;
   std::string key(name);
   std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::tolower(c); });
-  std::lock_guard guard(lock);
-  auto [it, added] = ids.emplace(key, static_cast<UINT>(0xC000 + ids.size()));
+  RegisteredMessages& registered = Registered();
+  std::lock_guard guard(registered.lock);
+  auto [it, added] = registered.ids.emplace(key, static_cast<UINT>(0xC000 + registered.ids.size()));
+  if (added) registered.names[it->second] = key;
   return it->second;
 }
 

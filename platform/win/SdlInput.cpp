@@ -9,6 +9,7 @@
 #include "platform/win/KeyboardState.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
+#include "platform/win/SystemInfo.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowEvents.h"
@@ -256,6 +257,19 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
 }
 
 void Translate(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+    case SDL_TEXTINPUT:
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+      NoteUserInput();
+      break;
+    default:
+      break;
+  }
   switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:

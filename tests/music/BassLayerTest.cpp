@@ -1,6 +1,10 @@
 // The layer's "bass.dll" itself: streams decoded as they play, heard through the shared mixer.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
 #include "tests/music/MusicTestSupport.h"
 
@@ -121,6 +125,21 @@ TEST_F(BassLayerTest, OggStreamDecodesAsItPlays) {
   for (int i = 0; i < 20; ++i) EXPECT_GT(Peak(RenderLeft(4096)), 1000) << "block " << i;  // loops on
 }
 
+TEST_F(BassLayerTest, Mp3StreamDecodesMovesAndLoops) {
+  HSTREAM stream = Open("music/zap.mp3", TestData("sound/tone_mono_22050.mp3"));
+  ASSERT_NE(stream, 0u);
+  plat::BassChannelState state;
+  ASSERT_TRUE(plat::BassChannelAttributes(stream, state));
+  EXPECT_EQ(state.frequency, 22050);
+  BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP);
+  for (int i = 0; i < 10; ++i) EXPECT_GT(Peak(RenderLeft(4096)), 1000) << "block " << i;
+  EXPECT_TRUE(BASS_ChannelSetPosition(stream, 1000 * 2));
+  EXPECT_FALSE(BASS_ChannelSetPosition(stream, 100'000'000));
+  BASS_StreamPlay(stream, TRUE, 0);
+  for (int i = 0; i < 100 && BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING; ++i) RenderLeft(4096);
+  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
+}
+
 TEST_F(BassLayerTest, FilesThatCannotBeStreamedGiveNoHandle) {
   int before = plat::BassStreamCount();
   EXPECT_EQ(BASS_StreamCreateFile(FALSE, "missing.ogg", 0, 0, 0), 0u);
@@ -130,7 +149,7 @@ TEST_F(BassLayerTest, FilesThatCannotBeStreamedGiveNoHandle) {
   std::string wav = Wav16(1, 44100, Constant(10, 1));
   wav[20] = 3;  // float samples
   EXPECT_EQ(Open("float.wav", wav), 0u);
-  EXPECT_EQ(Open("song.mp3", TestData("sound/tone_mono_22050.mp3")), 0u);  // MP3 streams unsupported
+  EXPECT_EQ(Open("noise.mp3", std::string("\xff\xfb") + std::string(300, '\x13')), 0u);
   EXPECT_EQ(BASS_StreamCreateFile(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 0), 0u);
   EXPECT_EQ(BASS_StreamCreateFile(FALSE, nullptr, 0, 0, 0), 0u);
   EXPECT_EQ(BASS_MusicLoad(FALSE, "song.it", 0, 0, BASS_SAMPLE_LOOP, 0), 0u);  // modules unsupported
@@ -146,6 +165,41 @@ TEST_F(BassLayerTest, WavWhoseDataRunsPastTheFileEndPlaysWhatIsThere) {
   std::vector<std::int16_t> out = RenderLeft(120);
   EXPECT_EQ(out[49], 5000);
   EXPECT_EQ(out[50], 100);  // the loop joins at the real end
+}
+
+// A WAV with an odd-sized chunk before "fmt ": padded as the format says, or not padded at all.
+std::string WavWithOddChunk(bool padded) {
+  std::string wav = Wav16(1, 44100, Ramp(10, 100, 100));
+  std::string chunk = std::string("LIST\x03\0\0\0abc", 11) + (padded ? std::string(1, '\0') : std::string());
+  wav.insert(12, chunk);
+  return wav;
+}
+
+TEST_F(BassLayerTest, WavChunksOfOddSizeAreSteppedOverWithOrWithoutPadding) {
+  for (bool padded : {true, false}) {
+    HSTREAM stream = Open(padded ? "padded.wav" : "unpadded.wav", WavWithOddChunk(padded));
+    ASSERT_NE(stream, 0u) << padded;
+    BASS_StreamPlay(stream, TRUE, 0);
+    std::vector<std::int16_t> out = RenderLeft(10);
+    EXPECT_EQ(out[0], 100);
+    EXPECT_EQ(out[9], 1000);
+    BASS_StreamFree(stream);
+  }
+}
+
+TEST_F(BassLayerTest, EightBitWavPlaysCentredOnSilence) {
+  std::string wav = Wav16(1, 44100, {});
+  wav[32] = 1;     // block alignment
+  wav[34] = 8;     // bits
+  wav[28] = 0x44;  // 44100 bytes per second
+  wav[29] = static_cast<char>(0xac);
+  wav[30] = 0;
+  wav += std::string(100, static_cast<char>(128 + 16));
+  wav[40] = 100;  // data size
+  HSTREAM stream = Open("eight.wav", wav);
+  ASSERT_NE(stream, 0u);
+  BASS_StreamPlay(stream, TRUE, 0);
+  EXPECT_EQ(RenderLeft(10)[5], 16 * 256);
 }
 
 TEST_F(BassLayerTest, StopAndStartHoldEveryStreamAndFreeEndsThemAll) {
@@ -187,6 +241,36 @@ TEST_F(BassLayerTest, StreamsKeepPlayingOnTheFakeClockWithoutADevice) {
   BASS_ChannelIsActive(stream);
   clock.AdvanceMillis(1'000);
   EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
+}
+
+TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
+  dir.Write("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  dir.Write("ramp.wav", Wav16(1, 44100, Ramp(5000, 0, 3)));
+  std::atomic<bool> running{true};
+  std::thread audio([&] {
+    std::vector<std::int16_t> block(2 * 512);
+    while (running) plat::audio::SharedMixer().Mix(block.data(), 512);
+  });
+  for (int round = 0; round < 40; ++round) {
+    HSTREAM ogg = BASS_StreamCreateFile(FALSE, "music/start.ogg", 0, 0, 0);
+    HSTREAM wav = BASS_StreamCreateFile(FALSE, "ramp.wav", 0, 0, 0);
+    ASSERT_NE(ogg, 0u);
+    ASSERT_NE(wav, 0u);
+    BASS_StreamPlay(ogg, TRUE, BASS_SAMPLE_LOOP);
+    BASS_StreamPlay(wav, TRUE, round % 2 ? BASS_SAMPLE_LOOP : 0);
+    BASS_ChannelSetPosition(ogg, static_cast<QWORD>(round) * 400);
+    BASS_ChannelPause(wav);
+    BASS_ChannelSetAttributes(ogg, -1, round, -101);
+    BASS_ChannelResume(wav);
+    BASS_StreamPlay(wav, TRUE, 0);
+    BASS_ChannelStop(ogg);
+    BASS_StreamFree(wav);
+    if (round % 3 == 0) BASS_StreamFree(ogg);
+  }
+  running = false;
+  audio.join();
+  BASS_Free();
+  EXPECT_EQ(plat::BassStreamCount(), 0);
 }
 
 }  // namespace

@@ -240,6 +240,7 @@ TEST_F(WidgetDraw, DeferredOverlaysDrawInPriorityOrderBeforeHigherWidgets) {
   log.clear();
   EXPECT_FALSE(mManager.DrawScreen());
   EXPECT_TRUE(log.empty());
+  mManager.RemoveAllWidgets(false, true);  // before the widgets on the stack go
 }
 
 TEST_F(WidgetDraw, InvisibleDirtyWidgetsStayDirtyAndDrawLater) {
@@ -255,6 +256,7 @@ TEST_F(WidgetDraw, InvisibleDirtyWidgetsStayDirtyAndDrawLater) {
   hidden.SetVisible(true);
   EXPECT_TRUE(mManager.DrawScreen());
   EXPECT_EQ(log, (std::vector<std::string>{"h draw"}));
+  mManager.RemoveAllWidgets(false, true);  // before the widget on the stack goes
 }
 
 TEST_F(WidgetDraw, NumbersFromADigitStrip) {

@@ -1,0 +1,240 @@
+// The surface-backed image's drawing: which of the surface routines, DirectDraw's own blit or the
+// software routines draws each call, and the eight surface routines on the locked surface.
+#include "framework/graphics/DDImage.h"
+
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SurfaceBlitArea.h"
+#include "framework/graphics/SurfaceBlt.h"
+#include "framework/graphics/SurfaceFill.h"
+#include "framework/graphics/SurfaceLine.h"
+#include "framework/graphics/SurfaceRotate.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Kit {
+namespace {
+
+int TruncToInt(double v) {
+  if (!(v > -2e9)) return -2'000'000'000;
+  if (!(v < 2e9)) return 2'000'000'000;
+  return static_cast<int>(v);
+}
+
+bool Is3D(const DDInterface* display) { return display && display->mIs3D; }
+
+}  // namespace
+
+SurfaceTarget DDImage::LockedTarget() const {
+  SurfacePixels pixels;
+  pixels.mBits = mLockedSurfaceDesc.lpSurface;
+  pixels.mPitch = mLockedSurfaceDesc.lPitch;
+  pixels.mWidth = static_cast<int>(mLockedSurfaceDesc.dwWidth);
+  pixels.mHeight = static_cast<int>(mLockedSurfaceDesc.dwHeight);
+  pixels.mBitCount = static_cast<int>(mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount);
+  pixels.mRedMask = mLockedSurfaceDesc.ddpfPixelFormat.dwRBitMask;
+  pixels.mGreenMask = mLockedSurfaceDesc.ddpfPixelFormat.dwGBitMask;
+  pixels.mBlueMask = mLockedSurfaceDesc.ddpfPixelFormat.dwBBitMask;
+  return MakeSurfaceTarget(pixels, *mDisplay, mDisplay->AddTables());
+}
+
+template <typename Draw>
+void DDImage::WithLockedSurface(Draw draw) {
+  if (mNoLock || !mDisplay || !GetSurface() || !LockSurface()) return;
+  draw(LockedTarget());
+  UnlockSurface();
+}
+
+bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFirstPixelTransparent); }
+
+// ---- Routing ----
+
+bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) { return false; }
+
+void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
+  CommitBits();
+  const bool viaSurface = !mDrawToBits && SurfaceDrawable() && !Is3D(mDisplay);
+  // Drawing through the surface drops the pixels, so only when the surface is there to hold them.
+  if (viaSurface && (mNoLock || GetSurface())) {
+    if (drawMode == 1)
+      AdditiveFillRectSurface(rect, color);
+    else
+      NormalFillRectSurface(rect, color);
+    DeleteAllNonSurfaceData();
+    return;
+  }
+  MemoryImage::FillRect(rect, color, drawMode);
+}
+
+void DDImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
+  if (!mHasAlpha && !mHasTrans && !Is3D(mDisplay)) {
+    if (startY == endY) {
+      const int left = TruncToInt(std::min(startX, endX)), right = TruncToInt(std::max(startX, endX));
+      FillRect(Rect(left, TruncToInt(startY), right - left + 1, TruncToInt(endY) - TruncToInt(startY) + 1), color,
+               drawMode);
+      return;
+    }
+    if (startX == endX) {
+      const int top = TruncToInt(std::min(startY, endY)), bottom = TruncToInt(std::max(startY, endY));
+      FillRect(Rect(TruncToInt(startX), top, 1, bottom - top + 1), color, drawMode);
+      return;
+    }
+    CommitBits();
+    if (mNoLock || GetSurface()) {
+      if (drawMode == 1)
+        AdditiveDrawLineSurface(startX, startY, endX, endY, color);
+      else
+        NormalDrawLineSurface(startX, startY, endX, endY, color);
+      DeleteAllNonSurfaceData();
+      return;
+    }
+  }
+  MemoryImage::DrawLine(startX, startY, endX, endY, color, drawMode);
+}
+
+void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  CommitBits();
+  const bool cursorArea =
+      image && mDisplay && (this == mDisplay->mOldCursorAreaImage.get() || this == mDisplay->mNewCursorAreaImage.get());
+  if (SurfaceDrawable() && (!Is3D(mDisplay) || cursorArea) && (mNoLock || GetSurface())) {
+    if (drawMode == 1)
+      AdditiveBltSurface(image, x, y, srcRect, color);
+    else
+      NormalBltSurface(image, x, y, srcRect, color);
+    DeleteAllNonSurfaceData();
+    return;
+  }
+  MemoryImage::Blt(image, x, y, srcRect, color, drawMode);
+}
+
+void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  CommitBits();
+  // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
+  // than losing them.
+  if (!mNoLock && !GetSurface()) return;
+  if (drawMode == 1)
+    AdditiveBltMirrorSurface(image, x, y, srcRect, color);
+  else
+    NormalBltMirrorSurface(image, x, y, srcRect, color);
+  DeleteAllNonSurfaceData();
+}
+
+void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                   int drawMode) {
+  BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
+}
+
+void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                         int drawMode, double angle, float centerX, float centerY) {
+  if (mNoLock) return;
+  CommitBits();
+  if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
+    MemoryImage::BltRotated(image, x, y, srcRect, clipRect, color, drawMode, angle, centerX, centerY);
+    return;
+  }
+  Rect bounds;
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  if (source && GetRotatedBounds(x, y, srcRect, clipRect, angle, centerX, centerY, bounds)) {
+    source->CommitBits();
+    WithLockedSurface([&](const SurfaceTarget& target) {
+      SurfaceDraw::RotatedBlt(target, *source, x, y, srcRect, bounds, color, drawMode, angle, centerX, centerY);
+    });
+  }
+  DeleteAllNonSurfaceData();
+}
+
+// ---- Surface routines ----
+
+void DDImage::NormalFillRectSurface(const Rect& rect, const Color& color) {
+  WithLockedSurface([&](const SurfaceTarget& target) { SurfaceDraw::NormalFill(target, rect, color); });
+}
+
+void DDImage::AdditiveFillRectSurface(const Rect& rect, const Color& color) {
+  WithLockedSurface([&](const SurfaceTarget& target) { SurfaceDraw::AdditiveFill(target, rect, color); });
+}
+
+void DDImage::NormalDrawLineSurface(double startX, double startY, double endX, double endY, const Color& color) {
+  WithLockedSurface(
+      [&](const SurfaceTarget& target) { SurfaceDraw::NormalLine(target, startX, startY, endX, endY, color); });
+}
+
+void DDImage::AdditiveDrawLineSurface(double startX, double startY, double endX, double endY, const Color& color) {
+  WithLockedSurface(
+      [&](const SurfaceTarget& target) { SurfaceDraw::AdditiveLine(target, startX, startY, endX, endY, color); });
+}
+
+bool DDImage::HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect) {
+  if (!GetSurface()) return false;
+  const BlitArea area =
+      ClipBlit(Rect(0, 0, mWidth, mHeight), Rect(0, 0, source.mWidth, source.mHeight), x, y, srcRect, false);
+  if (area.IsEmpty()) return true;
+  RECT from{area.mSrc.mX, area.mSrc.mY, area.mSrc.mX + area.mSrc.mWidth, area.mSrc.mY + area.mSrc.mHeight};
+  RECT to{area.mX, area.mY, area.mX + area.mSrc.mWidth, area.mY + area.mSrc.mHeight};
+  DDBLTFX fx{};
+  fx.dwSize = sizeof(fx);
+  const DWORD flags = DDBLT_WAIT | (source.mHasTrans ? DDBLT_KEYSRC : 0);
+  const bool wasLocked = mLockCount > 0;
+  if (wasLocked) mSurface->Unlock(nullptr);
+  const HRESULT result = mSurface->Blt(&to, source.mSurface, &from, flags, &fx);
+  if (wasLocked) {
+    mLockedSurfaceDesc = DDSURFACEDESC{};
+    mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
+    mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
+  }
+  return SUCCEEDED(result);
+}
+
+void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  if (!source) return;
+  source->CommitBits();
+  auto* ddSource = dynamic_cast<DDImage*>(source);
+  const bool white = color == Color::White;
+  const bool sourceHasSurface = ddSource && ddSource->mSurface;
+  if (source->mIsVolatile && !sourceHasSurface && white) {
+    WithLockedSurface([&](const SurfaceTarget& target) { SurfaceDraw::VolatileBlt(target, *source, x, y, srcRect); });
+    return;
+  }
+  if (!source->mHasAlpha && white) {
+    // A copy between surfaces is DirectDraw's, except from video memory into system memory; when
+    // DirectDraw refuses it (a lost or foreign-format source), the pixels are copied here instead.
+    if (sourceHasSurface && !(!mVideoMemory && ddSource->mVideoMemory) && HardwareCopy(*ddSource, x, y, srcRect))
+      return;
+    WithLockedSurface([&](const SurfaceTarget& target) {
+      SurfaceDraw::CopyNative(target, *source, mDisplay, x, y, srcRect, source->mHasTrans);
+    });
+    return;
+  }
+  WithLockedSurface([&](const SurfaceTarget& target) {
+    SurfaceDraw::AlphaBlt(target, *source, mDisplay, x, y, srcRect, color, false);
+  });
+}
+
+void DDImage::AdditiveBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  if (!source) return;
+  source->CommitBits();
+  WithLockedSurface([&](const SurfaceTarget& target) {
+    SurfaceDraw::AdditiveBlt(target, *source, mDisplay, x, y, srcRect, color, false);
+  });
+}
+
+void DDImage::NormalBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  if (!source) return;
+  source->CommitBits();
+  WithLockedSurface([&](const SurfaceTarget& target) {
+    SurfaceDraw::AlphaBlt(target, *source, mDisplay, x, y, srcRect, color, true);
+  });
+}
+
+void DDImage::AdditiveBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  if (!source) return;
+  source->CommitBits();
+  WithLockedSurface([&](const SurfaceTarget& target) {
+    SurfaceDraw::AdditiveBlt(target, *source, mDisplay, x, y, srcRect, color, true);
+  });
+}
+
+}  // namespace Kit

@@ -1,0 +1,361 @@
+// The display's set-up and tear-down: DirectDraw objects, surfaces, the pixel format and its tables.
+#include "framework/graphics/DDInterface.h"
+
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DirectXErrorString.h"
+#include "framework/util/AutoCrit.h"
+#include "framework/util/StringUtil.h"
+#include "platform/win/Window.h"
+
+namespace Kit {
+namespace {
+
+// The application's settings when a display is made without one (tools and tests).
+class DefaultHost : public ImageHost {};
+
+ImageHost& HostOf(ImageHost* app) {
+  static DefaultHost defaults;
+  return app ? *app : defaults;
+}
+
+int LowestBit(std::uint32_t mask) {
+  int shift = 0;
+  while (shift < 32 && !(mask & (1u << shift))) ++shift;
+  return shift;
+}
+
+int HighestBit(std::uint32_t mask) {
+  int bit = 31;
+  while (bit >= 0 && !(mask & (1u << bit))) --bit;
+  return bit;
+}
+
+}  // namespace
+
+DDInterface::DDInterface(ImageHost* app) : mApp(app) {
+  mDDrawModule = GetModuleHandle("ddraw.dll");
+  if (!mDDrawModule) {
+    mDDrawModule = LoadLibrary("ddraw.dll");
+    mOwnsDDrawModule = mDDrawModule != nullptr;
+  }
+  if (mDDrawModule) {
+    mDirectDrawCreate = reinterpret_cast<LPDIRECTDRAWCREATE>(GetProcAddress(mDDrawModule, "DirectDrawCreate"));
+    mDirectDrawCreateEx = reinterpret_cast<LPDIRECTDRAWCREATEEX>(GetProcAddress(mDDrawModule, "DirectDrawCreateEx"));
+  }
+}
+
+DDInterface::~DDInterface() {
+  mAddTables.Clear();
+  Cleanup();
+  {
+    // Images that outlive the display keep their pixels and stop reaching it.
+    AutoCrit lock(mCritSect);
+    for (DDImage* image : mDDImageSet) image->mDisplay = nullptr;
+    mDDImageSet.clear();
+  }
+  if (mOwnsDDrawModule) FreeLibrary(mDDrawModule);
+}
+
+std::string DDInterface::ResultToString(int result) {
+  switch (result) {
+    case RESULT_OK:
+      return "RESULT_OK";
+    case RESULT_FAIL:
+      return "RESULT_FAIL";
+    case RESULT_DD_CREATE_FAIL:
+      return "RESULT_DD_CREATE_FAIL";
+    case RESULT_SURFACE_FAIL:
+      return "RESULT_SURFACE_FAIL";
+    case RESULT_EXCLUSIVE_FAIL:
+      return "RESULT_EXCLUSIVE_FAIL";
+    case RESULT_DISPCHANGE_FAIL:
+      return "RESULT_DISPCHANGE_FAIL";
+    case RESULT_INVALID_COLORDEPTH:
+      return "RESULT_INVALID_COLORDEPTH";
+    default:
+      return "RESULT_UNKNOWN";
+  }
+}
+
+bool DDInterface::CheckDXError(HRESULT result, const char* step) {
+  if (SUCCEEDED(result)) return false;
+  mErrorString = StrFormat("%s: %s", step, GetDirectXErrorString(result).c_str());
+  return true;
+}
+
+void DDInterface::AddDDImage(DDImage* image) {
+  AutoCrit lock(mCritSect);
+  mDDImageSet.insert(image);
+}
+
+void DDInterface::RemoveDDImage(DDImage* image) {
+  AutoCrit lock(mCritSect);
+  mDDImageSet.erase(image);
+}
+
+void DDInterface::Remove3DData(MemoryImage* image) {
+  if (mApp) mApp->Remove3DData(image);
+}
+
+void DDInterface::ReleaseSurface(IDirectDrawSurface*& surface) {
+  if (surface) surface->Release();
+  surface = nullptr;
+}
+
+HRESULT DDInterface::CreateSurface(DDSURFACEDESC2& desc, IDirectDrawSurface** surface) {
+  AutoCrit lock(mCritSect);
+  *surface = nullptr;
+  const bool primary = (desc.ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0;
+  if (!mDirectDraw || (!primary && !mPrimarySurface)) return DDERR_NOTINITIALIZED;
+  HRESULT result;
+  if (mDirectDraw7) {
+    IDirectDrawSurface7* surface7 = nullptr;
+    result = mDirectDraw7->CreateSurface(&desc, &surface7, nullptr);
+    if (FAILED(result)) return result;
+    result = surface7->QueryInterface(IID_IDirectDrawSurface, reinterpret_cast<void**>(surface));
+    surface7->Release();
+    if (FAILED(result)) return result;
+  } else {
+    DDSURFACEDESC old{};
+    old.dwSize = sizeof(old);
+    old.dwFlags = desc.dwFlags;
+    old.dwHeight = desc.dwHeight;
+    old.dwWidth = desc.dwWidth;
+    old.lPitch = desc.lPitch;
+    old.dwBackBufferCount = desc.dwBackBufferCount;
+    old.dwMipMapCount = desc.dwMipMapCount;
+    old.dwAlphaBitDepth = desc.dwAlphaBitDepth;
+    old.dwReserved = desc.dwReserved;
+    old.lpSurface = desc.lpSurface;
+    old.ddckCKDestOverlay = desc.ddckCKDestOverlay;
+    old.ddckCKDestBlt = desc.ddckCKDestBlt;
+    old.ddckCKSrcOverlay = desc.ddckCKSrcOverlay;
+    old.ddckCKSrcBlt = desc.ddckCKSrcBlt;
+    old.ddpfPixelFormat = desc.ddpfPixelFormat;
+    old.ddsCaps.dwCaps = desc.ddsCaps.dwCaps;
+    result = mDirectDraw->CreateSurface(&old, surface, nullptr);
+    if (FAILED(result)) return result;
+  }
+  // Only 16- and 32-bit screens are drawn on; the primary being made is its own reference.
+  IDirectDrawSurface* reference = mPrimarySurface ? mPrimarySurface : *surface;
+  DDPIXELFORMAT format{};
+  format.dwSize = sizeof(format);
+  if (FAILED(reference->GetPixelFormat(&format)) || (format.dwRGBBitCount != 16 && format.dwRGBBitCount != 32)) {
+    ReleaseSurface(*surface);
+    return DDERR_INVALIDPIXELFORMAT;
+  }
+  return result;
+}
+
+void DDInterface::Cleanup() {
+  AutoCrit lock(mCritSect);
+  mInitialized = false;
+  mOldCursorAreaImage.reset();
+  mNewCursorAreaImage.reset();
+  ReleaseSurface(mOldCursorArea);
+  ReleaseSurface(mNewCursorArea);
+  mScreenImage.reset();
+  ReleaseSurface(mDrawSurface);
+  ReleaseSurface(mSecondarySurface);
+  ReleaseSurface(mPrimarySurface);
+  if (mDirectDraw) {
+    mDirectDraw->SetCooperativeLevel(mHWnd, DDSCL_NORMAL);
+    mDirectDraw->Release();
+    mDirectDraw = nullptr;
+  }
+  if (mDirectDraw7) {
+    mDirectDraw7->Release();
+    mDirectDraw7 = nullptr;
+  }
+  mHasOldCursorArea = false;
+}
+
+int DDInterface::Init(HWND hwnd, bool isWindowed) {
+  AutoCrit lock(mCritSect);
+  mInitialized = false;
+  Cleanup();
+
+  HRESULT created = DDERR_NODIRECTDRAWSUPPORT;
+  if (mDirectDrawCreateEx) {
+    void* object = nullptr;
+    created = mDirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
+    if (CheckDXError(created, "DirectDrawCreateEx")) return RESULT_DD_CREATE_FAIL;
+    mDirectDraw7 = static_cast<IDirectDraw7*>(object);
+    created = mDirectDraw7->QueryInterface(IID_IDirectDraw, reinterpret_cast<void**>(&mDirectDraw));
+    if (CheckDXError(created, "QueryrInterface IID_IDirectDraw")) return RESULT_DD_CREATE_FAIL;
+  } else if (mDirectDrawCreate) {
+    created = mDirectDrawCreate(nullptr, &mDirectDraw, nullptr);
+  }
+
+  ImageHost& app = HostOf(mApp);
+  mHWnd = hwnd;
+  mWidth = app.GetDisplayWidth();
+  mHeight = app.GetDisplayHeight();
+  mFullScreenBits = app.GetFullScreenBits();
+  mIsWindowed = isWindowed;
+  mHasOldCursorArea = false;
+  if (CheckDXError(created, "DirectDrawCreate") || !mDirectDraw) return RESULT_DD_CREATE_FAIL;
+
+  const int modeResult = isWindowed ? InitWindowed() : InitFullScreen();
+  if (modeResult != RESULT_OK) return modeResult;
+  TakeRefreshRate();
+  if (const int result = CreateCursorAreas(); result != RESULT_OK) return result;
+  if (const int result = TakePixelFormat(); result != RESULT_OK) return result;
+  BuildTables();
+  SetVideoOnlyDraw(mVideoOnlyDraw);
+  ++mInitCount;
+  mInitialized = true;
+  return RESULT_OK;
+}
+
+int DDInterface::InitFullScreen() {
+  if (CheckDXError(mDirectDraw->SetCooperativeLevel(mHWnd, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
+                   "SetCooperativeLevel FullScreen"))
+    return RESULT_EXCLUSIVE_FAIL;
+  if (CheckDXError(mDirectDraw->SetDisplayMode(static_cast<DWORD>(mWidth), static_cast<DWORD>(mHeight),
+                                               static_cast<DWORD>(mFullScreenBits)),
+                   "SetDisplayMode FullScreen"))
+    return RESULT_DISPCHANGE_FAIL;
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+  desc.dwBackBufferCount = 1;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | (mIs3D ? DDSCAPS_3DDEVICE : 0);
+  if (CheckDXError(CreateSurface(desc, &mPrimarySurface), "CreateSurface FullScreen Primary"))
+    return RESULT_SURFACE_FAIL;
+  DDSCAPS caps{DDSCAPS_BACKBUFFER};
+  if (CheckDXError(mPrimarySurface->GetAttachedSurface(&caps, &mSecondarySurface), "GetAttachedSurface"))
+    return RESULT_SURFACE_FAIL;
+  if (const int result = CreateDrawSurface("CreateSurface FullScreen DrawSurface"); result != RESULT_OK) return result;
+  return AttachClipper("CreateClipper FullScreen") ? RESULT_OK : RESULT_FAIL;
+}
+
+int DDInterface::InitWindowed() {
+  mDirectDraw->SetCooperativeLevel(mHWnd, DDSCL_NORMAL);
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS;
+  desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | (mIs3D ? DDSCAPS_3DDEVICE : 0);
+  const HRESULT result = CreateSurface(desc, &mPrimarySurface);
+  if (result == DDERR_INVALIDPIXELFORMAT) return RESULT_INVALID_COLORDEPTH;
+  if (CheckDXError(result, "CreateSurface Windowed Primary")) return RESULT_SURFACE_FAIL;
+  if (const int drawResult = CreateDrawSurface("CreateSurface Windowed DrawSurface"); drawResult != RESULT_OK)
+    return drawResult;
+  return AttachClipper("CreateClipper Windowed") ? RESULT_OK : RESULT_FAIL;
+}
+
+int DDInterface::CreateDrawSurface(const char* step) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+  desc.dwWidth = static_cast<DWORD>(mWidth);
+  desc.dwHeight = static_cast<DWORD>(mHeight);
+  desc.ddsCaps.dwCaps = mIs3D ? DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY
+                              : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  return CheckDXError(CreateSurface(desc, &mDrawSurface), step) ? RESULT_SURFACE_FAIL : RESULT_OK;
+}
+
+bool DDInterface::AttachClipper(const char* step) {
+  IDirectDrawClipper* clipper = nullptr;
+  if (CheckDXError(mDirectDraw->CreateClipper(0, &clipper, nullptr), step)) return false;
+  if (SUCCEEDED(clipper->SetHWnd(0, mHWnd))) mPrimarySurface->SetClipper(clipper);
+  clipper->Release();  // the primary surface keeps its own reference
+  return true;
+}
+
+void DDInterface::TakeRefreshRate() {
+  DWORD frequency = 0;
+  const HRESULT result = mDirectDraw->GetMonitorFrequency(&frequency);
+  mRefreshRate = static_cast<int>(frequency);
+  if (FAILED(result) || frequency < 60 || frequency > 100) {
+    mRefreshRate = FAILED(result) || frequency < 60 ? 60 : 100;
+    HostOf(mApp).SetVerticalSyncBroken(true);
+  }
+  mMillisPerRefresh = 1000 / mRefreshRate;
+}
+
+int DDInterface::CreateCursorAreas() {
+  const char* steps[2] = {"CreateSurface OldCursorArea", "CreateSurface NewCursorArea"};
+  IDirectDrawSurface** areas[2] = {&mOldCursorArea, &mNewCursorArea};
+  std::unique_ptr<DDImage>* images[2] = {&mOldCursorAreaImage, &mNewCursorAreaImage};
+  for (int i = 0; i < 2; ++i) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = static_cast<DWORD>(mCursorWidth);
+    desc.dwHeight = static_cast<DWORD>(mCursorHeight);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    if (CheckDXError(CreateSurface(desc, areas[i]), steps[i])) return RESULT_SURFACE_FAIL;
+    *images[i] = std::make_unique<DDImage>(this);
+    (*images[i])->SetSurface(*areas[i]);
+    (*images[i])->SetImageMode(false, false);
+  }
+  return RESULT_OK;
+}
+
+int DDInterface::TakePixelFormat() {
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  if (FAILED(mPrimarySurface->GetSurfaceDesc(&desc))) return RESULT_INVALID_COLORDEPTH;
+  const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
+  if (format.dwRGBBitCount != 16 && format.dwRGBBitCount != 32) return RESULT_INVALID_COLORDEPTH;
+  mRGBBits = static_cast<int>(format.dwRGBBitCount);
+  mRedMask = static_cast<int>(format.dwRBitMask);
+  mGreenMask = static_cast<int>(format.dwGBitMask);
+  mBlueMask = static_cast<int>(format.dwBBitMask);
+  auto field = [](std::uint32_t mask, int& shift, int& bits) {
+    shift = LowestBit(mask);
+    bits = mask ? HighestBit(mask) - shift + 1 : 0;
+  };
+  field(format.dwRBitMask, mRedShift, mRedBits);
+  field(format.dwGBitMask, mGreenShift, mGreenBits);
+  field(format.dwBBitMask, mBlueShift, mBlueBits);
+  return RESULT_OK;
+}
+
+void DDInterface::BuildTables() {
+  mAddTables.Build(*this);
+  auto fill = [](std::array<std::int32_t, 256>& table, std::uint32_t mask) {
+    for (std::uint32_t i = 0; i < 256; ++i) table[i] = static_cast<std::int32_t>((mask * i / 255) & mask);
+  };
+  fill(mRedConvertTable, static_cast<std::uint32_t>(mRedMask));
+  fill(mGreenConvertTable, static_cast<std::uint32_t>(mGreenMask));
+  fill(mBlueConvertTable, static_cast<std::uint32_t>(mBlueMask));
+}
+
+void DDInterface::SetVideoOnlyDraw(bool videoOnlyDraw) {
+  AutoCrit lock(mCritSect);
+  mVideoOnlyDraw = videoOnlyDraw;
+  if (mVideoOnlyDraw && !mSecondarySurface && mDirectDraw) {
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    desc.dwWidth = static_cast<DWORD>(mWidth);
+    desc.dwHeight = static_cast<DWORD>(mHeight);
+    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
+    if (FAILED(CreateSurface(desc, &mSecondarySurface))) mVideoOnlyDraw = false;
+  }
+  mScreenImage.reset();
+  IDirectDrawSurface* target = mVideoOnlyDraw ? mSecondarySurface : mDrawSurface;
+  if (!target) return;
+  mScreenImage = std::make_unique<DDImage>(this);
+  mScreenImage->SetSurface(target);
+  mScreenImage->mNoLock = mVideoOnlyDraw;
+  mScreenImage->mVideoMemory = mVideoOnlyDraw;
+  mScreenImage->SetImageMode(false, false);
+}
+
+POINT DDInterface::ClientOrigin() const {
+  POINT origin{0, 0};
+  if (mHWnd) ClientToScreen(mHWnd, &origin);
+  return origin;
+}
+
+bool DDInterface::SetCursorImage(Image* image) {
+  AutoCrit lock(mCritSect);
+  if (image == mCursorImage) return false;
+  mCursorImage = image;
+  return true;
+}
+
+}  // namespace Kit

@@ -1,0 +1,81 @@
+// MP3 streams through mpg123, decoded a block at a time as they play. The output format is fixed at
+// the first frame; a file that changes it later ends there.
+#include <mpg123.h>
+
+#include <cstdio>
+#include <mutex>
+
+#include "platform/bass/StreamDecoder.h"
+
+namespace plat::bass {
+
+namespace {
+
+struct HandleDeleter {
+  void operator()(mpg123_handle* handle) const {
+    mpg123_close(handle);
+    mpg123_delete(handle);
+  }
+};
+using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
+
+class Mp3StreamDecoder final : public StreamDecoder {
+ public:
+  Mp3StreamDecoder(audio::PcmFormat format, Handle handle) : StreamDecoder(format), mHandle(std::move(handle)) {}
+
+  std::size_t Read(std::uint8_t* dest, std::size_t bytes) override {
+    std::size_t frameBytes = Format().FrameBytes();
+    bytes -= bytes % frameBytes;
+    std::size_t done = 0;
+    while (done < bytes && !mEnded) {
+      std::size_t got = 0;
+      int result = mpg123_read(mHandle.get(), dest + done, bytes - done, &got);
+      done += got;
+      if (result != MPG123_OK) mEnded = true;  // the end, an error or a change of format
+    }
+    return done - done % frameBytes;
+  }
+
+  bool Seek(std::uint64_t frame) override {
+    off_t length = mpg123_length(mHandle.get());
+    if (length >= 0 && frame > static_cast<std::uint64_t>(length)) return false;
+    if (mpg123_seek(mHandle.get(), static_cast<off_t>(frame), SEEK_SET) < 0) return false;
+    mEnded = false;
+    return true;
+  }
+
+ private:
+  Handle mHandle;
+  bool mEnded = false;
+};
+
+}  // namespace
+
+std::unique_ptr<StreamDecoder> OpenMp3Stream(const std::string& path) {
+  static std::once_flag initialised;
+  std::call_once(initialised, [] { mpg123_init(); });
+  int error = MPG123_OK;
+  Handle handle(mpg123_new(nullptr, &error));
+  if (!handle) return nullptr;
+  mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+  // 16-bit output at the file's own rate and channel count.
+  mpg123_format_none(handle.get());
+  const long* rates = nullptr;
+  std::size_t rateCount = 0;
+  mpg123_rates(&rates, &rateCount);
+  for (std::size_t i = 0; i < rateCount; ++i)
+    mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK) return nullptr;
+  long rate = 0;
+  int channels = 0;
+  int encoding = 0;
+  if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK) return nullptr;
+  audio::PcmFormat format{channels, static_cast<int>(rate), 16};
+  if (encoding != MPG123_ENC_SIGNED_16 || !format.IsValid()) return nullptr;
+  // From here on the format stays: a later frame that would change it ends the stream.
+  mpg123_format_none(handle.get());
+  mpg123_format(handle.get(), rate, channels == 1 ? MPG123_MONO : MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  return std::make_unique<Mp3StreamDecoder>(format, std::move(handle));
+}
+
+}  // namespace plat::bass

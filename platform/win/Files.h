@@ -1,0 +1,79 @@
+// Folders, listings and file facts. Every path goes through plat::MapPath, so Windows-style program
+// paths ("data\\Level1.vel") work on Linux whatever their letter case.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/win/Types.h"
+
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x02;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+
+struct WIN32_FIND_DATA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  CHAR cFileName[MAX_PATH];
+  CHAR cAlternateFileName[14];
+};
+using WIN32_FIND_DATAA = WIN32_FIND_DATA;
+using LPWIN32_FIND_DATA = WIN32_FIND_DATA*;
+
+struct SECURITY_ATTRIBUTES;
+
+struct SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+};
+
+// Lists the entries of a folder whose names match the pattern's last component ('*' and '?', letter
+// case ignored; "*.*" matches every name). "." and ".." are listed as on Windows; entries come in
+// name order. ERROR_PATH_NOT_FOUND for a missing folder, ERROR_FILE_NOT_FOUND when nothing matches.
+HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data);
+HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATA data);
+// FALSE with ERROR_NO_MORE_FILES after the last entry.
+BOOL FindNextFile(HANDLE find, LPWIN32_FIND_DATA data);
+BOOL FindNextFileA(HANDLE find, LPWIN32_FIND_DATA data);
+BOOL FindClose(HANDLE find);
+
+BOOL CreateDirectory(LPCSTR path, SECURITY_ATTRIBUTES* security);
+BOOL CreateDirectoryA(LPCSTR path, SECURITY_ATTRIBUTES* security);
+BOOL RemoveDirectory(LPCSTR path);
+BOOL RemoveDirectoryA(LPCSTR path);
+BOOL DeleteFile(LPCSTR path);
+BOOL DeleteFileA(LPCSTR path);
+DWORD GetFileAttributes(LPCSTR path);
+DWORD GetFileAttributesA(LPCSTR path);
+BOOL SetCurrentDirectory(LPCSTR path);
+BOOL SetCurrentDirectoryA(LPCSTR path);
+DWORD GetCurrentDirectory(DWORD size, LPSTR buffer);
+DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+
+void GetSystemTime(SYSTEMTIME* time);
+void GetLocalTime(SYSTEMTIME* time);
+BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
+
+namespace plat {
+
+// Whether a file name matches a Windows wildcard pattern, ignoring case.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+// Seconds and nanoseconds since 1970 as a Windows file time (100 ns units since 1601).
+FILETIME FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
+
+}  // namespace plat

@@ -1,0 +1,45 @@
+// Shell and sound services: opening documents and addresses with the desktop's handler, the system
+// beep and system sounds.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/win/Types.h"
+
+// Opens the file or address with xdg-open ("open" is the only verb) without waiting for it. A file
+// path goes through plat::MapPath. Above 32 on success, as on Windows; SE_ERR_NOASSOC when no
+// handler can be started, ERROR_FILE_NOT_FOUND for a missing file.
+HINSTANCE ShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, int show);
+HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, int show);
+constexpr LONG_PTR SE_ERR_NOASSOC = 31;
+
+// Never blocks: the tone is the terminal bell where there is a terminal.
+BOOL Beep(DWORD frequency, DWORD durationMillis);
+
+constexpr DWORD SND_SYNC = 0x0000;
+constexpr DWORD SND_ASYNC = 0x0001;
+constexpr DWORD SND_NODEFAULT = 0x0002;
+constexpr DWORD SND_FILENAME = 0x00020000;
+// System sounds are not played: FALSE, nothing happens.
+BOOL PlaySound(LPCSTR sound, HMODULE module, DWORD flags);
+BOOL PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
+
+namespace plat {
+
+struct ShellRecord {
+  std::vector<std::string> opened;  // what ShellExecute would have opened
+  std::vector<std::pair<DWORD, DWORD>> beeps;
+};
+
+// Test seam: while alive nothing is started or sounded; every request is logged instead.
+class ScopedShellLog {
+ public:
+  ScopedShellLog();
+  ~ScopedShellLog();
+  ScopedShellLog(const ScopedShellLog&) = delete;
+  ScopedShellLog& operator=(const ScopedShellLog&) = delete;
+  ShellRecord Record() const;
+};
+
+}  // namespace plat

@@ -1,0 +1,205 @@
+// Surface-backed images on a running display: when they get a surface, colour keys, locking, the
+// routing between surface and software drawing, and reading the surface back.
+#include "tests/display/DisplayFixture.h"
+
+namespace displaytest {
+namespace {
+
+using Kit::Color;
+using Kit::Rect;
+
+class DDImageTest : public DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+    screen = mDisplay->GetScreenImage();
+    screen->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
+  }
+  Kit::DDImage* screen = nullptr;
+};
+
+TEST_P(DDImageTest, AnImageWithPartialAlphaStaysInSoftware) {
+  auto image = MakeImage({0xFF112233, 0x80FFFFFF, 0xFF445566, 0x00000000}, 2, 2);
+  EXPECT_EQ(image->GetSurface(), nullptr);
+  EXPECT_FALSE(image->LockSurface());
+  EXPECT_NE(image->mBits, nullptr);
+}
+
+TEST_P(DDImageTest, AnOpaqueImageGetsItsPixelsInTheDisplaysFormat) {
+  auto image = MakeImage({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 2, 2);
+  ASSERT_NE(image->GetSurface(), nullptr);
+  EXPECT_TRUE(image->mWantDDSurface);
+  ASSERT_TRUE(image->LockSurface());
+  const auto* row = static_cast<const std::uint8_t*>(image->mLockedSurfaceDesc.lpSurface);
+  std::uint32_t first = 0;
+  std::memcpy(&first, row, mDisplay->mRGBBits / 8);
+  EXPECT_EQ(first, Native(0xFFFF0000));
+  image->UnlockSurface();
+  // The software pixels stay beside the surface.
+  EXPECT_NE(image->mBits, nullptr);
+}
+
+TEST_P(DDImageTest, AKeyThatAVisiblePixelUsesIsReplacedByAnUnusedOne) {
+  // The transparent pixel's colour converts to the same value as the opaque white pixel.
+  auto image = MakeImage({0x00FFFFFF, 0xFFFFFFFF, 0xFF000000, 0x00FFFFFF}, 2, 2);
+  ASSERT_TRUE(image->mHasTrans);
+  ASSERT_NE(image->GetSurface(), nullptr);
+  DDCOLORKEY key{};
+  ASSERT_EQ(image->mSurface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+  EXPECT_NE(key.dwColorSpaceLowValue, Native(0xFFFFFFFF));
+  EXPECT_NE(key.dwColorSpaceLowValue, Native(0xFF000000));
+  // Drawn by DirectDraw with the key, the opaque pixels show and the holes keep the screen.
+  auto copy = MakeImage({0xFF010203}, 1, 1);
+  screen->Blt(image.get(), 10, 10, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(10, 10), Native(0xFF0000FF));
+  EXPECT_EQ(ScreenPixel(11, 10), Native(0xFFFFFFFF));
+  EXPECT_EQ(ScreenPixel(10, 11), Native(0xFF000000));
+  EXPECT_EQ(ScreenPixel(11, 11), Native(0xFF0000FF));
+}
+
+TEST_P(DDImageTest, LocksNestAndTheSurfaceIsUnlockedByTheLastUnlock) {
+  auto image = MakeImage(std::vector<std::uint32_t>(16, 0xFF808080), 4, 4);
+  ASSERT_TRUE(image->LockSurface());
+  ASSERT_TRUE(image->LockSurface());
+  EXPECT_TRUE(image->UnlockSurface());
+  EXPECT_EQ(image->mLockCount, 1);
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  EXPECT_EQ(image->mSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
+  EXPECT_TRUE(image->UnlockSurface());
+  EXPECT_EQ(image->mSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  image->mSurface->Unlock(nullptr);
+  EXPECT_FALSE(image->UnlockSurface());
+}
+
+TEST_P(DDImageTest, ChangingTheMemoryKindRebuildsTheSurfaceOnlyOnAChange) {
+  auto image = MakeImage(std::vector<std::uint32_t>(16, 0xFF808080), 4, 4);
+  IDirectDrawSurface* before = image->GetSurface();
+  image->SetVideoMemory(false);
+  EXPECT_EQ(image->mSurface, before);
+  image->SetVideoMemory(true);
+  EXPECT_EQ(image->mSurface, nullptr);
+  ASSERT_NE(image->GetSurface(), nullptr);
+  DDSCAPS caps{};
+  image->mSurface->GetCaps(&caps);
+  EXPECT_NE(caps.dwCaps & DDSCAPS_VIDEOMEMORY, 0u);
+}
+
+TEST_P(DDImageTest, DrawingThroughTheSurfaceLeavesItTheOnlyCopyAndReadsBackOpaque) {
+  auto image = MakeImage(std::vector<std::uint32_t>(12, 0xFF000000), 4, 3);
+  image->FillRect(Rect(1, 1, 2, 1), Color(255, 255, 255), 0);
+  EXPECT_EQ(image->mBits, nullptr);
+  EXPECT_NE(image->mSurface, nullptr);
+  const std::uint32_t* bits = image->GetBits();
+  ASSERT_NE(bits, nullptr);
+  EXPECT_EQ(bits[0], 0xFF000000u);
+  EXPECT_EQ(bits[5], 0xFFFFFFFFu);
+  EXPECT_EQ(bits[6], 0xFFFFFFFFu);
+  EXPECT_EQ(bits[7], 0xFF000000u);
+  EXPECT_EQ(bits[12], Kit::MemoryImage::GUARD_WORD);
+  // Changing the pixels makes them authoritative and drops the surface.
+  image->BitsChanged();
+  EXPECT_EQ(image->mSurface, nullptr);
+}
+
+TEST_P(DDImageTest, AHorizontalLineIsARectangleFill) {
+  auto image = MakeImage(std::vector<std::uint32_t>(16 * 8, 0xFF000000), 16, 8);
+  image->DrawLine(10, 5, 2, 5, Color(255, 0, 0), 0);
+  const std::uint32_t* bits = image->GetBits();
+  for (int x = 0; x < 16; ++x) EXPECT_EQ(bits[5 * 16 + x] == 0xFF000000u, x < 2 || x > 10) << x;
+  image->DrawLine(3, 0.5, 3, 3.9, Color(0, 255, 0), 0);
+  bits = image->GetBits();
+  EXPECT_EQ(bits[0 * 16 + 3], 0xFF00FF00u);
+  EXPECT_EQ(bits[3 * 16 + 3], 0xFF00FF00u);
+  EXPECT_EQ(bits[4 * 16 + 3], 0xFF000000u);
+}
+
+TEST_P(DDImageTest, VideoOnlyScreenTakesHardwareCopiesButNoLockedDrawing) {
+  mDisplay->SetVideoOnlyDraw(true);
+  ASSERT_TRUE(mDisplay->mVideoOnlyDraw);
+  Kit::DDImage* videoScreen = mDisplay->GetScreenImage();
+  ASSERT_TRUE(videoScreen->mNoLock);
+  auto sprite = MakeImage(std::vector<std::uint32_t>(4, 0xFF00FF00), 2, 2);
+  ASSERT_NE(sprite->GetSurface(), nullptr);
+  videoScreen->FillRect(Rect(0, 0, kWidth, kHeight), Color(255, 0, 0), 0);
+  const std::uint32_t before = ScreenPixel(5, 5);
+  EXPECT_NE(before, Native(0xFFFF0000));
+  videoScreen->DrawLine(0, 0, 30, 20, Color(255, 0, 0), 0);
+  auto soft = MakeImage({0x80FFFFFF}, 1, 1);
+  videoScreen->Blt(soft.get(), 5, 5, Rect(0, 0, 1, 1), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(5, 5), before);
+  EXPECT_EQ(videoScreen->GetBits(), nullptr);
+  videoScreen->Blt(sprite.get(), 5, 5, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(5, 5), Native(0xFF00FF00));
+  EXPECT_EQ(ScreenPixel(6, 6), Native(0xFF00FF00));
+}
+
+TEST_P(DDImageTest, BlitsChooseTheSurfaceOrTheSoftwareRoutines) {
+  auto opaque = MakeImage(std::vector<std::uint32_t>(4, 0xFFFFFF00), 2, 2);
+  auto soft = MakeImage(std::vector<std::uint32_t>(4, 0x80FFFFFF), 2, 2);
+  // Onto an opaque image: through its surface, which then holds the only copy.
+  auto canvas = MakeImage(std::vector<std::uint32_t>(16, 0xFF000000), 4, 4);
+  canvas->Blt(soft.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(canvas->mBits, nullptr);
+  EXPECT_NE(canvas->mSurface, nullptr);
+  // Onto an image with partial alpha: in software, which keeps its pixels.
+  auto translucent = MakeImage(std::vector<std::uint32_t>(16, 0x40000000), 4, 4);
+  translucent->Blt(opaque.get(), 1, 1, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(translucent->mSurface, nullptr);
+  ASSERT_NE(translucent->mBits, nullptr);
+  EXPECT_EQ(translucent->mBits[5] >> 24, 0xFFu);
+  // A mirrored blit onto an image that cannot have a surface draws nothing and loses nothing.
+  translucent->BltMirror(opaque.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+  ASSERT_NE(translucent->GetBits(), nullptr);
+  EXPECT_EQ(translucent->GetBits()[0], 0x40000000u);
+  // Additive onto the screen.
+  screen->Blt(opaque.get(), 20, 20, Rect(0, 0, 2, 2), Color::White, 1);
+  EXPECT_EQ(ScreenPixel(20, 20), Native(0xFFFFFFFF));
+}
+
+TEST_P(DDImageTest, AMirroredBlitOntoTheScreenReversesEachRow) {
+  auto strip = MakeImage({0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, 3, 1);
+  screen->BltMirror(strip.get(), 30, 7, Rect(0, 0, 3, 1), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(30, 7), Native(0xFF0000FF));
+  EXPECT_EQ(ScreenPixel(31, 7), Native(0xFF00FF00));
+  EXPECT_EQ(ScreenPixel(32, 7), Native(0xFFFF0000));
+}
+
+TEST_P(DDImageTest, PurgedImagesLiveInTheirSurfaceAndComeBackWithTheirHoles) {
+  auto keyed = MakeImage({0x00000000, 0xFFFF0000, 0xFF00FF00, 0x00123456}, 2, 2);
+  ASSERT_NE(keyed->GetSurface(), nullptr);
+  keyed->PurgeBits();
+  EXPECT_EQ(keyed->mBits, nullptr);
+  const std::uint32_t* bits = keyed->GetBits();
+  ASSERT_NE(bits, nullptr);
+  EXPECT_EQ(bits[0] >> 24, 0u);
+  EXPECT_EQ(bits[1], 0xFFFF0000u);
+  EXPECT_EQ(bits[2], 0xFF00FF00u);
+  EXPECT_EQ(bits[3] >> 24, 0u);
+}
+
+TEST_P(DDImageTest, ReadingBackWidensFieldsToFullIntensity) {
+  auto image = MakeImage({0xFFFFFFFF, 0xFF000000, 0xFF808080}, 3, 1);
+  image->FillRect(Rect(2, 0, 1, 1), Color(255, 0, 255), 0);
+  const std::uint32_t* bits = image->GetBits();
+  EXPECT_EQ(bits[0], 0xFFFFFFFFu);
+  EXPECT_EQ(bits[1], 0xFF000000u);
+  EXPECT_EQ(bits[2], 0xFFFF00FFu);
+}
+
+TEST_P(DDImageTest, APalettizedImageDropsItsSurface) {
+  auto image = MakeImage({0xFF101010, 0xFF202020, 0xFF101010, 0xFF303030}, 2, 2);
+  ASSERT_NE(image->GetSurface(), nullptr);
+  ASSERT_TRUE(image->Palletize());
+  EXPECT_EQ(image->mSurface, nullptr);
+  // Built again from the table.
+  ASSERT_NE(image->GetSurface(), nullptr);
+  screen->Blt(image.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(1, 1), Native(0xFF303030));
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kRoads), RoadName);
+
+}  // namespace
+}  // namespace displaytest

@@ -1,0 +1,88 @@
+#include "tests/display/DisplayFixture.h"
+
+#include "platform/win/Window.h"
+
+#include <cstring>
+
+namespace displaytest {
+
+HWND MainWindow() {
+  static HWND window = [] {
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = DefWindowProc;
+    windowClass.lpszClassName = "DisplayTest";
+    RegisterClass(&windowClass);
+    return CreateWindowEx(0, "DisplayTest", "display", WS_POPUP | WS_VISIBLE, 40, 30, kWidth, kHeight, nullptr, nullptr,
+                          nullptr, nullptr);
+  }();
+  return window;
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
+}
+
+int TestHost::Restart(bool windowed) {
+  auto* dd = static_cast<Kit::DDInterface*>(display);
+  for (Kit::MemoryImage* image : std::set<Kit::MemoryImage*>(images)) image->DeleteNativeData();
+  const int result = dd->Init(window, windowed);
+  if (result == Kit::DDInterface::RESULT_OK)
+    for (Kit::MemoryImage* image : std::set<Kit::MemoryImage*>(images)) image->ReInit();
+  return result;
+}
+
+void DisplayTest::SetUp() {
+  UseDesktop(GetParam().format);
+  mHost.window = MainWindow();
+  ASSERT_NE(mHost.window, nullptr);
+  mDisplay = std::make_unique<Kit::DDInterface>(&mHost);
+  mHost.display = mDisplay.get();
+}
+
+void DisplayTest::TearDown() {
+  mDisplay.reset();
+  mHost.display = nullptr;
+  Pump();
+  mSettings.reset();
+}
+
+void DisplayTest::UseDesktop(plat::DesktopFormat format, DWORD refreshHz) {
+  plat::DisplaySettings settings;
+  settings.format = format;
+  settings.desktopWidth = 1024;
+  settings.desktopHeight = 768;
+  settings.refreshHz = refreshHz;
+  mSettings.reset();
+  mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+}
+
+int DisplayTest::Start(bool windowed) { return mDisplay->Init(mHost.window, windowed); }
+
+std::unique_ptr<Kit::DDImage> DisplayTest::MakeImage(const std::vector<std::uint32_t>& pixels, int width, int height) {
+  auto image = std::make_unique<Kit::DDImage>(mDisplay.get());
+  image->SetBits(pixels.data(), width, height);
+  return image;
+}
+
+std::uint32_t DisplayTest::ScreenPixel(int x, int y) {
+  IDirectDrawSurface* surface = mDisplay->mVideoOnlyDraw ? mDisplay->mSecondarySurface : mDisplay->mDrawSurface;
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return 0xDEADBEEF;
+  const auto* row = static_cast<const std::uint8_t*>(desc.lpSurface) + static_cast<std::ptrdiff_t>(y) * desc.lPitch;
+  std::uint32_t value = 0;
+  std::memcpy(&value, row + x * (desc.ddpfPixelFormat.dwRGBBitCount / 8), desc.ddpfPixelFormat.dwRGBBitCount / 8);
+  surface->Unlock(nullptr);
+  // The byte above a 32-bit pixel's colour is not shown.
+  return value & (desc.ddpfPixelFormat.dwRBitMask | desc.ddpfPixelFormat.dwGBitMask | desc.ddpfPixelFormat.dwBBitMask);
+}
+
+std::uint32_t DisplayTest::Native(std::uint32_t argb) const {
+  const Kit::DDInterface& d = *mDisplay;
+  return (((argb >> (24 - d.mRedBits)) << d.mRedShift) & static_cast<std::uint32_t>(d.mRedMask)) |
+         (((argb >> (16 - d.mGreenBits)) << d.mGreenShift) & static_cast<std::uint32_t>(d.mGreenMask)) |
+         (((argb >> (8 - d.mBlueBits)) << d.mBlueShift) & static_cast<std::uint32_t>(d.mBlueMask));
+}
+
+}  // namespace displaytest

@@ -1,0 +1,81 @@
+// Set-up shared by the display tests: the application's side of the display (a Kit::ImageHost that
+// keeps the set of live images and restarts the display the way the application does), the test
+// program's main window, and a desktop of the format under test.
+#pragma once
+
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "platform/ddraw/DisplaySettings.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+namespace displaytest {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+class TestHost : public Kit::ImageHost {
+ public:
+  void AddMemoryImage(Kit::MemoryImage* image) override { images.insert(image); }
+  void RemoveMemoryImage(Kit::MemoryImage* image) override { images.erase(image); }
+  Kit::NativeDisplay* GetNativeDisplay() override { return display; }
+  int GetDisplayWidth() override { return kWidth; }
+  int GetDisplayHeight() override { return kHeight; }
+  int GetFullScreenBits() override { return fullScreenBits; }
+  bool IsPopupShown() override { return popupShown; }
+  bool IsPageFlipping() override { return pageFlipping; }
+  bool WaitsForVerticalSync() override { return waitForVSync; }
+  void SetVerticalSyncBroken(bool broken) override { vsyncBroken = broken; }
+
+  // The application's restart of the display: every image gives up its display data, the display
+  // starts again, and every image rebuilds what it had.
+  int Restart(bool windowed);
+
+  std::set<Kit::MemoryImage*> images;
+  Kit::NativeDisplay* display = nullptr;
+  int fullScreenBits = 16;
+  bool popupShown = false;
+  bool pageFlipping = true;
+  bool waitForVSync = false;
+  bool vsyncBroken = false;
+  HWND window = nullptr;
+};
+
+// The first window of the test program (the one SDL shows).
+HWND MainWindow();
+void Pump();
+
+struct Road {
+  plat::DesktopFormat format;
+  const char* name;
+};
+inline const Road kRoads[] = {{plat::DesktopFormat::Rgb565, "Rgb565"},
+                              {plat::DesktopFormat::Rgb555, "Rgb555"},
+                              {plat::DesktopFormat::Xrgb8888, "Xrgb8888"}};
+inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
+
+// A display on a desktop of the road's format, initialised in a window unless a test says otherwise.
+class DisplayTest : public testing::TestWithParam<Road> {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  void UseDesktop(plat::DesktopFormat format, DWORD refreshHz = 60);
+  int Start(bool windowed);
+
+  // A DDImage of the given ARGB pixels.
+  std::unique_ptr<Kit::DDImage> MakeImage(const std::vector<std::uint32_t>& pixels, int width, int height);
+  // The colour bits of the screen image's surface pixel at (x, y), read through a lock.
+  std::uint32_t ScreenPixel(int x, int y);
+  // The surface value of an opaque ARGB colour in the display's format.
+  std::uint32_t Native(std::uint32_t argb) const;
+
+  TestHost mHost;
+  std::unique_ptr<plat::ScopedDisplaySettings> mSettings;
+  std::unique_ptr<Kit::DDInterface> mDisplay;
+};
+
+}  // namespace displaytest

@@ -1,0 +1,132 @@
+// Starting the display: result codes and texts, the pixel format and its tables, refresh rates,
+// full screen and the fallbacks the application relies on.
+#include "platform/win/Modules.h"
+#include "tests/display/DisplayFixture.h"
+
+namespace displaytest {
+namespace {
+
+using Kit::DDInterface;
+
+TEST_P(DisplayTest, AWindowTakesTheDesktopFormat) {
+  ASSERT_EQ(Start(true), DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  EXPECT_TRUE(mDisplay->mInitialized);
+  EXPECT_EQ(mDisplay->mInitCount, 1);
+  const bool is32 = GetParam().format == plat::DesktopFormat::Xrgb8888;
+  const bool is565 = GetParam().format == plat::DesktopFormat::Rgb565;
+  EXPECT_EQ(mDisplay->mRGBBits, is32 ? 32 : 16);
+  EXPECT_EQ(mDisplay->mRedShift, is32 ? 16 : is565 ? 11 : 10);
+  EXPECT_EQ(mDisplay->mGreenShift, is32 ? 8 : 5);
+  EXPECT_EQ(mDisplay->mBlueShift, 0);
+  EXPECT_EQ(mDisplay->mRedBits, is32 ? 8 : 5);
+  EXPECT_EQ(mDisplay->mGreenBits, is32 ? 8 : is565 ? 6 : 5);
+  const int redMax = (1 << mDisplay->mRedBits) - 1;
+  ASSERT_EQ(mDisplay->AddTables().Red().size(), static_cast<std::size_t>(2 * redMax + 1));
+  EXPECT_EQ(mDisplay->AddTables().Red().back(), redMax);
+  EXPECT_EQ(mDisplay->mRedConvertTable[255], mDisplay->mRedMask);
+  EXPECT_EQ(mDisplay->mGreenConvertTable[0], 0);
+  ASSERT_NE(mDisplay->GetScreenImage(), nullptr);
+  EXPECT_EQ(mDisplay->GetScreenImage()->mWidth, kWidth);
+  EXPECT_EQ(mDisplay->GetScreenImage()->mHeight, kHeight);
+  EXPECT_TRUE(mDisplay->GetScreenImage()->mForeignSurface);
+  EXPECT_FALSE(mDisplay->GetScreenImage()->mNoLock);
+}
+
+TEST_P(DisplayTest, FullScreenRunsInTheApplicationsDepthWithAFlipChain) {
+  mHost.fullScreenBits = 16;
+  ASSERT_EQ(Start(false), DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  EXPECT_EQ(mDisplay->mRGBBits, 16);
+  EXPECT_NE(mDisplay->mSecondarySurface, nullptr);
+  EXPECT_FALSE(mDisplay->mIsWindowed);
+  // Back to a window: the same object starts again in place.
+  ASSERT_EQ(Start(true), DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  EXPECT_EQ(mDisplay->mInitCount, 2);
+  EXPECT_EQ(mDisplay->mSecondarySurface, nullptr);
+}
+
+TEST_P(DisplayTest, ADepthAWindowCannotUseIsReportedAsInvalidColourDepth) {
+  for (auto format : {plat::DesktopFormat::Palette8, plat::DesktopFormat::Rgb888}) {
+    UseDesktop(format);
+    EXPECT_EQ(Start(true), DDInterface::RESULT_INVALID_COLORDEPTH);
+    EXPECT_FALSE(mDisplay->mInitialized);
+    EXPECT_EQ(mDisplay->mErrorString, "");
+    EXPECT_FALSE(mDisplay->Redraw());
+  }
+  // Full screen sets its own depth, so the same desktop can still be used that way.
+  EXPECT_EQ(Start(false), DDInterface::RESULT_OK) << mDisplay->mErrorString;
+}
+
+TEST_P(DisplayTest, AFullScreenDepthThatCannotBeSetFailsTheModeChange) {
+  mHost.fullScreenBits = 8;
+  EXPECT_EQ(Start(false), DDInterface::RESULT_SURFACE_FAIL);
+  EXPECT_EQ(mDisplay->mErrorString, "CreateSurface FullScreen Primary: DDERR_INVALIDPIXELFORMAT");
+  mHost.fullScreenBits = 12;
+  EXPECT_EQ(Start(false), DDInterface::RESULT_DISPCHANGE_FAIL);
+  EXPECT_EQ(mDisplay->mErrorString.rfind("SetDisplayMode FullScreen: ", 0), 0u) << mDisplay->mErrorString;
+}
+
+TEST_P(DisplayTest, RefreshRatesOutsideSixtyToAHundredAreClampedAndBreakVerticalSync) {
+  struct Case {
+    DWORD hz;
+    int rate, millis;
+    bool broken;
+  };
+  for (const Case& c : {Case{120, 100, 10, true}, Case{50, 60, 16, true}, Case{75, 75, 13, false}}) {
+    UseDesktop(GetParam().format, c.hz);
+    mHost.vsyncBroken = false;
+    ASSERT_EQ(Start(true), DDInterface::RESULT_OK) << mDisplay->mErrorString;
+    EXPECT_EQ(mDisplay->mRefreshRate, c.rate) << c.hz;
+    EXPECT_EQ(mDisplay->mMillisPerRefresh, c.millis) << c.hz;
+    EXPECT_EQ(mHost.vsyncBroken, c.broken) << c.hz;
+  }
+}
+
+TEST_P(DisplayTest, WithoutTheDirectDrawLibraryStartingFailsWithItsOwnCode) {
+  plat::SetModuleMissing("ddraw.dll", true);
+  DDInterface display(&mHost);
+  plat::SetModuleMissing("ddraw.dll", false);
+  EXPECT_EQ(display.Init(mHost.window, true), DDInterface::RESULT_DD_CREATE_FAIL);
+  EXPECT_EQ(display.mErrorString, "DirectDrawCreate: DDERR_NODIRECTDRAWSUPPORT");
+  EXPECT_FALSE(display.Redraw());
+}
+
+TEST_P(DisplayTest, WithoutTheVersionSevenEntryTheOlderInterfacesAreUsed) {
+  plat::SetExportMissing("ddraw.dll", "DirectDrawCreateEx", true);
+  {
+    DDInterface display(&mHost);
+    plat::SetExportMissing("ddraw.dll", "DirectDrawCreateEx", false);
+    ASSERT_EQ(display.Init(mHost.window, true), DDInterface::RESULT_OK) << display.mErrorString;
+    EXPECT_EQ(display.mDirectDraw7, nullptr);
+    Kit::DDImage image(&display);
+    const std::vector<std::uint32_t> px(16, 0xFF00FF00);
+    image.SetBits(px.data(), 4, 4);
+    EXPECT_NE(image.GetSurface(), nullptr);
+    EXPECT_TRUE(display.Redraw());
+  }
+  plat::SetExportMissing("ddraw.dll", "DirectDrawCreateEx", false);
+}
+
+TEST(DisplayResults, NamesOfTheResultCodes) {
+  EXPECT_EQ(DDInterface::ResultToString(0), "RESULT_OK");
+  EXPECT_EQ(DDInterface::ResultToString(1), "RESULT_FAIL");
+  EXPECT_EQ(DDInterface::ResultToString(2), "RESULT_DD_CREATE_FAIL");
+  EXPECT_EQ(DDInterface::ResultToString(3), "RESULT_SURFACE_FAIL");
+  EXPECT_EQ(DDInterface::ResultToString(4), "RESULT_EXCLUSIVE_FAIL");
+  EXPECT_EQ(DDInterface::ResultToString(5), "RESULT_DISPCHANGE_FAIL");
+  EXPECT_EQ(DDInterface::ResultToString(6), "RESULT_INVALID_COLORDEPTH");
+  EXPECT_EQ(DDInterface::ResultToString(7), "RESULT_UNKNOWN");
+  EXPECT_EQ(DDInterface::ResultToString(-1), "RESULT_UNKNOWN");
+}
+
+TEST(DisplayResults, CheckDXErrorRecordsTheStepAndTheCodeName) {
+  DDInterface display(nullptr);
+  EXPECT_FALSE(display.CheckDXError(DD_OK, "Anything"));
+  EXPECT_EQ(display.mErrorString, "");
+  EXPECT_TRUE(display.CheckDXError(DDERR_SURFACELOST, "Redraw Windowed"));
+  EXPECT_EQ(display.mErrorString, "Redraw Windowed: DDERR_SURFACELOST");
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, DisplayTest, testing::ValuesIn(kRoads), RoadName);
+
+}  // namespace
+}  // namespace displaytest

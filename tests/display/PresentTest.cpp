@@ -1,0 +1,130 @@
+// Frames drawn through the display reach the window: pixel-exact in a window, scaled in full
+// screen, flipped or blitted, with and without the split blit around the beam.
+#include "platform/ddraw/PresentedFrame.h"
+#include "platform/win/Time.h"
+#include "tests/display/DisplayFixture.h"
+
+namespace displaytest {
+namespace {
+
+using Kit::Color;
+using Kit::Rect;
+
+class PresentTest : public DisplayTest {
+ protected:
+  // Sprites of every kind drawn into the screen image over a gradient background.
+  void DrawScene() {
+    Kit::DDImage* screen = mDisplay->GetScreenImage();
+    std::vector<std::uint32_t> gradient(kWidth * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        gradient[y * kWidth + x] = 0xFF000000u | (x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x ^ y) & 0xFF);
+    Kit::MemoryImage background;
+    background.SetBits(gradient.data(), kWidth, kHeight);
+    screen->Blt(&background, 0, 0, Rect(0, 0, kWidth, kHeight), Color::White, 0);
+    std::vector<std::uint32_t> sprite(32 * 32);
+    for (int i = 0; i < 32 * 32; ++i)
+      sprite[i] = (i % 7 == 0 ? 0u : i % 5 == 0 ? 0x80u : 0xFFu) << 24 | i * 2654435761u >> 8;
+    Kit::MemoryImage soft;
+    soft.SetBits(sprite.data(), 32, 32);
+    screen->Blt(&soft, 10, 10, Rect(0, 0, 32, 32), Color::White, 0);
+    screen->Blt(&soft, 60, 10, Rect(0, 0, 32, 32), Color(200, 100, 50, 180), 1);
+    screen->BltRotated(&soft, 120.5f, 30.25f, Rect(0, 0, 32, 32), Rect(0, 0, kWidth, kHeight), Color::White, 0, 0.5, 16,
+                       16);
+    screen->FillRect(Rect(200, 100, 50, 40), Color(0, 255, 0, 100), 0);
+    screen->DrawLine(0, 239, 319, 0, Color(255, 255, 255), 0);
+  }
+
+  // Every pixel of the window against the screen's surface pixel.
+  void ExpectWindowShowsScreen() {
+    Pump();
+    const plat::PresentedFrame shown = plat::ReadPresentedFrame(mHost.window);
+    ASSERT_EQ(shown.width, kWidth);
+    ASSERT_EQ(shown.height, kHeight);
+    DDPIXELFORMAT format{};
+    format.dwSize = sizeof(format);
+    mDisplay->mPrimarySurface->GetPixelFormat(&format);
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        if (shown.At(x, y) != plat::ShownColorOf(ScreenPixel(x, y), format) && wrong++ < 5)
+          ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex << shown.At(x, y);
+    EXPECT_EQ(wrong, 0);
+  }
+};
+
+TEST_P(PresentTest, AWindowedFrameReachesTheWindowPixelExact) {
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  ASSERT_TRUE(mDisplay->Redraw());
+  ExpectWindowShowsScreen();
+}
+
+TEST_P(PresentTest, TheSplitBlitAroundTheBeamShowsTheSameFrame) {
+  plat::FakeClock clock;
+  plat::ScopedClock useClock(clock);
+  mHost.waitForVSync = true;
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  // With the clock stopped the beam never moves: the wait gives up, counts a failure and falls back
+  // to a plain blit; after three failures it no longer tries.
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(mDisplay->Redraw(nullptr));
+  EXPECT_GE(mDisplay->mVSyncFailures, 3);
+  ExpectWindowShowsScreen();
+}
+
+TEST_P(PresentTest, APartialPresentCopiesOnlyItsRectangle) {
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  ASSERT_TRUE(mDisplay->Redraw());
+  mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(255, 0, 0), 0);
+  const Rect part(100, 50, 40, 30);
+  ASSERT_TRUE(mDisplay->Redraw(&part));
+  Pump();
+  const plat::PresentedFrame shown = plat::ReadPresentedFrame(mHost.window);
+  ASSERT_EQ(shown.width, kWidth);
+  EXPECT_EQ(shown.At(100, 50), 0xFF0000u);
+  EXPECT_EQ(shown.At(139, 79), 0xFF0000u);
+  EXPECT_NE(shown.At(99, 50), 0xFF0000u);
+  EXPECT_NE(shown.At(140, 79), 0xFF0000u);
+}
+
+TEST_P(PresentTest, FullScreenFlipsOrBlitsThePictureOntoTheScreen) {
+  ASSERT_EQ(Start(false), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  for (bool flip : {true, false}) {
+    mHost.pageFlipping = flip;
+    mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
+    mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth / 2, kHeight / 2), Color(255, 255, 0), 0);
+    ASSERT_TRUE(mDisplay->Redraw()) << mDisplay->mErrorString;
+    Pump();
+    const plat::PresentedFrame shown = plat::ReadPresentedFrame(mHost.window);
+    ASSERT_GT(shown.width, 0);
+    const double scale = std::min(shown.width / double(kWidth), shown.height / double(kHeight));
+    const int left = static_cast<int>((shown.width - kWidth * scale) / 2);
+    const int top = static_cast<int>((shown.height - kHeight * scale) / 2);
+    DDPIXELFORMAT format{};
+    format.dwSize = sizeof(format);
+    mDisplay->mPrimarySurface->GetPixelFormat(&format);
+    EXPECT_TRUE(plat::ShowsPixel(shown.At(left + static_cast<int>(40 * scale), top + static_cast<int>(40 * scale)),
+                                 Native(0xFFFFFF00), format))
+        << flip;
+    EXPECT_TRUE(plat::ShowsPixel(shown.At(left + static_cast<int>(280 * scale), top + static_cast<int>(200 * scale)),
+                                 Native(0xFF0000FF), format))
+        << flip;
+  }
+}
+
+TEST_P(PresentTest, VideoOnlyDrawPresentsTheVideoMemorySurface) {
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  mDisplay->SetVideoOnlyDraw(true);
+  ASSERT_TRUE(mDisplay->mVideoOnlyDraw);
+  auto tile = MakeImage(std::vector<std::uint32_t>(kWidth * kHeight, 0xFF336699), kWidth, kHeight);
+  mDisplay->GetScreenImage()->Blt(tile.get(), 0, 0, Rect(0, 0, kWidth, kHeight), Color::White, 0);
+  ASSERT_TRUE(mDisplay->Redraw());
+  ExpectWindowShowsScreen();
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, PresentTest, testing::ValuesIn(kRoads), RoadName);
+
+}  // namespace
+}  // namespace displaytest

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win/Windows.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::vector<std::string> List(const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATA data;
+  HANDLE find = FindFirstFile(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.push_back(data.cFileName);
+  } while (FindNextFile(find, &data));
+  EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
+  EXPECT_TRUE(FindClose(find));
+  return names;
+}
+
+TEST(PatternTest, WildcardsIgnoreCase) {
+  EXPECT_TRUE(plat::MatchesPattern("kitapp12.dmo", "KITAPP*.DMO"));
+  EXPECT_TRUE(plat::MatchesPattern("level1_10.vel", "level?_*.vel"));
+  EXPECT_FALSE(plat::MatchesPattern("level1_10.vel", "level??_*.vel"));
+  EXPECT_TRUE(plat::MatchesPattern("README", "*.*"));
+  EXPECT_TRUE(plat::MatchesPattern("a.b.c", "*.c"));
+  EXPECT_FALSE(plat::MatchesPattern("a.bc", "*.b"));
+  EXPECT_TRUE(plat::MatchesPattern("", "*"));
+  EXPECT_FALSE(plat::MatchesPattern("x", ""));
+  // Many stars against a long name stay fast (no exponential back-tracking).
+  EXPECT_FALSE(plat::MatchesPattern(std::string(5000, 'a'), "*a*a*a*a*a*a*a*a*b"));
+}
+
+class FilesTest : public testing::Test {
+ protected:
+  testsupport::TempDir mDir;
+  std::string Path(const std::string& windowsStyle) { return mDir.Path().string() + "\\" + windowsStyle; }
+};
+
+TEST_F(FilesTest, ListingMatchesPatternsThroughThePathMapper) {
+  mDir.Write("Custom/First.vel", "1");
+  mDir.Write("Custom/second.VEL", "22");
+  mDir.Write("Custom/notes.txt", "");
+  mDir.Write("Custom/Sub/inner.vel", "");
+  // The program writes "custom" in another case and with Windows separators.
+  EXPECT_EQ(List(Path("CUSTOM\\*.vel")), (std::vector<std::string>{"First.vel", "second.VEL"}));
+  EXPECT_EQ(List(Path("custom\\*.*")),
+            (std::vector<std::string>{".", "..", "First.vel", "notes.txt", "second.VEL", "Sub"}));
+  WIN32_FIND_DATA data;
+  HANDLE find = FindFirstFile(Path("custom\\second.vel").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(data.nFileSizeLow, 2u);
+  EXPECT_FALSE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  FindClose(find);
+  find = FindFirstFile(Path("custom\\sub").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  FindClose(find);
+}
+
+TEST_F(FilesTest, FailedListingsSayWhy) {
+  WIN32_FIND_DATA data;
+  EXPECT_EQ(FindFirstFile(Path("nowhere\\*.*").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(FindFirstFile(Path("*.nothing").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_FALSE(FindNextFile(INVALID_HANDLE_VALUE, &data));
+  EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
+}
+
+TEST_F(FilesTest, FoldersAreMadeAndRemovedWithWindowsResults) {
+  EXPECT_TRUE(CreateDirectory(Path("userdata").c_str(), nullptr));
+  EXPECT_FALSE(CreateDirectory(Path("USERDATA").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  EXPECT_FALSE(CreateDirectory(Path("a\\b\\c").c_str(), nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+  mDir.Write("userdata/playerdata.dat", "x");
+  EXPECT_FALSE(RemoveDirectory(Path("userdata").c_str()));
+  EXPECT_EQ(GetLastError(), ERROR_DIR_NOT_EMPTY);
+  EXPECT_FALSE(DeleteFile(Path("userdata").c_str())) << "a folder is not a file";
+  EXPECT_TRUE(DeleteFile(Path("UserData\\PlayerData.dat").c_str()));
+  EXPECT_FALSE(DeleteFile(Path("userdata\\playerdata.dat").c_str()));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+  EXPECT_TRUE(RemoveDirectory(Path("userdata").c_str()));
+  EXPECT_EQ(GetFileAttributes(Path("userdata").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FilesTest, FileTimesAreWindowsFileTimes) {
+  std::string file = mDir.Write("dated.dat", "x");
+  utimbuf times{1000000000, 1000000000};  // 2001-09-09 01:46:40 UTC
+  ASSERT_EQ(utime(file.c_str(), &times), 0);
+  WIN32_FIND_DATA data;
+  HANDLE find = FindFirstFile(Path("dated.dat").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  FindClose(find);
+  std::uint64_t ticks =
+      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  EXPECT_EQ((ticks - 116444736000000000ull) / 10000000ull, 1000000000ull);
+  SYSTEMTIME parts;
+  ASSERT_TRUE(FileTimeToSystemTime(&data.ftLastWriteTime, &parts));
+  EXPECT_EQ(parts.wYear, 2001);
+  EXPECT_EQ(parts.wMonth, 9);
+  EXPECT_EQ(parts.wDay, 9);
+  EXPECT_EQ(parts.wHour, 1);
+  EXPECT_EQ(parts.wMinute, 46);
+}
+
+TEST_F(FilesTest, CurrentDirectoryChangesThroughTheMapper) {
+  char before[MAX_PATH];
+  ASSERT_GT(GetCurrentDirectory(sizeof(before), before), 0u);
+  mDir.Write("Game/Data/x", "");
+  ASSERT_TRUE(SetCurrentDirectory(Path("game").c_str()));
+  EXPECT_NE(GetFileAttributes("DATA\\X"), INVALID_FILE_ATTRIBUTES);
+  char now[MAX_PATH];
+  ASSERT_GT(GetCurrentDirectory(sizeof(now), now), 0u);
+  EXPECT_NE(std::string(now).find("/Game"), std::string::npos);
+  char tiny[2];
+  EXPECT_GT(GetCurrentDirectory(sizeof(tiny), tiny), 2u) << "the size needed";
+  ASSERT_TRUE(SetCurrentDirectory(before));
+}
+
+}  // namespace

@@ -1,0 +1,291 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+
+#include "platform/win/Windows.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// Copies text the way the framework does: both the code-page and the wide form.
+void Copy(const std::string& text) {
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  ASSERT_TRUE(EmptyClipboard());
+  HGLOBAL narrow = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
+  std::memcpy(GlobalLock(narrow), text.c_str(), text.size() + 1);
+  GlobalUnlock(narrow);
+  EXPECT_NE(SetClipboardData(CF_TEXT, narrow), nullptr);
+  int units = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
+  HGLOBAL wide = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2);
+  MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, static_cast<LPWSTR>(GlobalLock(wide)), units);
+  GlobalUnlock(wide);
+  EXPECT_NE(SetClipboardData(CF_UNICODETEXT, wide), nullptr);
+  EXPECT_TRUE(CloseClipboard());
+}
+
+TEST(ClipboardTest, TextRoundTripsInBothForms) {
+  Copy("Caf\xE9 \x80 5");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+  HANDLE narrow = GetClipboardData(CF_TEXT);
+  ASSERT_NE(narrow, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(GlobalLock(narrow)), "Caf\xE9 \x80 5");
+  GlobalUnlock(narrow);
+  HANDLE wide = GetClipboardData(CF_UNICODETEXT);
+  ASSERT_NE(wide, nullptr);
+  const auto* units = static_cast<const WCHAR*>(GlobalLock(wide));
+  EXPECT_EQ(units[3], 0x00E9);
+  EXPECT_EQ(units[5], 0x20AC);
+  GlobalUnlock(wide);
+  EXPECT_TRUE(CloseClipboard());
+}
+
+TEST(ClipboardTest, OnlyOneOpenerAtATimeAndClosedClipboardRefusesWork) {
+  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr) << "not open";
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  bool otherOpened = true;
+  std::thread([&] { otherOpened = OpenClipboard(nullptr); }).join();
+  EXPECT_FALSE(otherOpened);
+  EXPECT_TRUE(CloseClipboard());
+  EXPECT_FALSE(CloseClipboard());
+}
+
+TEST(ClipboardTest, EmptiedClipboardHasNoText) {
+  Copy("x");
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+  CloseClipboard();
+}
+
+TEST(MemoryTest, BlocksAreZeroedAndUnknownHandlesRefused) {
+  HGLOBAL block = GlobalAlloc(GHND, 16);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(GlobalSize(block), 16u);
+  auto* bytes = static_cast<BYTE*>(GlobalLock(block));
+  EXPECT_EQ(bytes[15], 0);
+  GlobalUnlock(block);
+  EXPECT_EQ(GlobalFree(block), nullptr);
+  EXPECT_EQ(GlobalLock(block), nullptr) << "freed";
+  EXPECT_EQ(GlobalFree(block), block);
+}
+
+TEST(SystemInfoTest, ScreenWorkAreaAndDisplayModeAgree) {
+  int width = GetSystemMetrics(SM_CXSCREEN);
+  int height = GetSystemMetrics(SM_CYSCREEN);
+  EXPECT_GT(width, 0);
+  EXPECT_GT(height, 0);
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_LE(work.right - work.left, width);
+  EXPECT_LE(work.bottom - work.top, height);
+  DEVMODE mode{};
+  mode.dmSize = sizeof(mode);
+  ASSERT_TRUE(EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &mode));
+  EXPECT_EQ(mode.dmPelsWidth, static_cast<DWORD>(width));
+  EXPECT_EQ(mode.dmPelsHeight, static_cast<DWORD>(height));
+  EXPECT_TRUE(mode.dmBitsPerPel == 16 || mode.dmBitsPerPel == 32 || mode.dmBitsPerPel == 24 || mode.dmBitsPerPel == 8);
+  EXPECT_FALSE(EnumDisplaySettings(nullptr, 1, &mode));
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRect(&frame, WS_CAPTION | WS_SYSMENU, FALSE);
+  EXPECT_EQ(-frame.top, GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFIXEDFRAME));
+}
+
+TEST(SystemInfoTest, ScreenSaverIsReportedInactiveAndVersionIsNt) {
+  BOOL active = TRUE, running = TRUE;
+  ASSERT_TRUE(SystemParametersInfo(SPI_GETSCREENSAVEACTIVE, 0, &active, 0));
+  ASSERT_TRUE(SystemParametersInfo(SPI_GETSCREENSAVERRUNNING, 0, &running, 0));
+  EXPECT_FALSE(active);
+  EXPECT_FALSE(running);
+  OSVERSIONINFO version{};
+  version.dwOSVersionInfoSize = sizeof(version);
+  ASSERT_TRUE(GetVersionEx(&version));
+  EXPECT_EQ(version.dwPlatformId, VER_PLATFORM_WIN32_NT);
+  OSVERSIONINFO tooSmall{};
+  EXPECT_FALSE(GetVersionEx(&tooSmall));
+}
+
+TEST(SystemInfoTest, LastInputInfoIsFoundInUser32AndFollowsTheClock) {
+  plat::FakeClock clock(5'000'000);
+  plat::ScopedClock scoped(clock);
+  HMODULE user32 = LoadLibrary("user32.dll");
+  ASSERT_NE(user32, nullptr);
+  auto lastInput = reinterpret_cast<BOOL (*)(LASTINPUTINFO*)>(GetProcAddress(user32, "GetLastInputInfo"));
+  ASSERT_NE(lastInput, nullptr);
+  plat::NoteUserInput();
+  clock.AdvanceMillis(1500);
+  LASTINPUTINFO info{sizeof(info), 0};
+  ASSERT_TRUE(lastInput(&info));
+  EXPECT_EQ(GetTickCount() - info.dwTime, 1500u);
+  FreeLibrary(user32);
+}
+
+TEST(SystemInfoTest, ExecutableHasNoVersionResource) {
+  HMODULE version = LoadLibrary("version.dll");
+  ASSERT_NE(version, nullptr);
+  auto size = reinterpret_cast<DWORD (*)(LPCSTR, LPDWORD)>(GetProcAddress(version, "GetFileVersionInfoSizeA"));
+  ASSERT_NE(size, nullptr);
+  DWORD handle = 7;
+  EXPECT_EQ(size("/proc/self/exe", &handle), 0u);
+  EXPECT_NE(GetProcAddress(version, "GetFileVersionInfoA"), nullptr);
+  EXPECT_NE(GetProcAddress(version, "VerQueryValueA"), nullptr);
+  FreeLibrary(version);
+}
+
+TEST(ShellTest, OpenAndBeepAreLoggedInTests) {
+  testsupport::TempDir dir;
+  dir.Write("Doc/GameHelp.htm", "<html/>");
+  plat::ScopedShellLog log;
+  std::string help = dir.Path().string() + "\\doc\\gamehelp.htm";
+  EXPECT_GT(reinterpret_cast<LONG_PTR>(ShellExecute(nullptr, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL)),
+            32);
+  EXPECT_GT(reinterpret_cast<LONG_PTR>(
+                ShellExecute(nullptr, "open", "https://example.org/update", nullptr, nullptr, SW_SHOWNORMAL)),
+            32);
+  EXPECT_LE(
+      reinterpret_cast<LONG_PTR>(ShellExecute(nullptr, "open", "missing\\file.htm", nullptr, nullptr, SW_SHOWNORMAL)),
+      32);
+  EXPECT_TRUE(Beep(222, 222));
+  plat::ShellRecord record = log.Record();
+  ASSERT_EQ(record.opened.size(), 2u);
+  EXPECT_EQ(record.opened[0], dir.Path().string() + "/Doc/GameHelp.htm");
+  EXPECT_EQ(record.opened[1], "https://example.org/update");
+  ASSERT_EQ(record.beeps.size(), 1u);
+  EXPECT_EQ(record.beeps[0], (std::pair<DWORD, DWORD>{222, 222}));
+  EXPECT_FALSE(PlaySound("c:\\windows\\media\\Windows XP Menu Command.wav", nullptr, SND_ASYNC | SND_FILENAME));
+}
+
+DWORD Doubler(LPVOID parameter) { return *static_cast<DWORD*>(parameter) * 2; }
+
+TEST(ThreadTest, ThreadsRunAndReportTheirExitCode) {
+  DWORD input = 21;
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, Doubler, &input, 0, &id);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_NE(id, GetCurrentThreadId());
+  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeThread(thread, &code));
+  EXPECT_EQ(code, 42u);
+  EXPECT_TRUE(SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL));
+  EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_ABOVE_NORMAL);
+  EXPECT_TRUE(CloseHandle(thread));
+  EXPECT_FALSE(CloseHandle(thread));
+  EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
+  EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL));
+  EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_ABOVE_NORMAL);
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+}
+
+TEST(ThreadTest, MutexBelongsToOneThreadAtATime) {
+  HANDLE mutex = CreateMutex(nullptr, TRUE, nullptr);
+  ASSERT_NE(mutex, nullptr);
+  DWORD fromOther = 0;
+  BOOL releasedByOther = TRUE;
+  std::thread([&] {
+    fromOther = WaitForSingleObject(mutex, 10);
+    releasedByOther = ReleaseMutex(mutex);
+  }).join();
+  EXPECT_EQ(fromOther, WAIT_TIMEOUT);
+  EXPECT_FALSE(releasedByOther);
+  EXPECT_TRUE(ReleaseMutex(mutex));
+  EXPECT_FALSE(ReleaseMutex(mutex));
+  CloseHandle(mutex);
+}
+
+UINT gNotify = 0;
+std::atomic<int> gNotified{0};
+
+LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == gNotify) ++gNotified;
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
+TEST(SingleInstanceTest, SecondCopyFindsTheLockAndNotifiesTheFirst) {
+  testsupport::TempDir scope;
+  plat::SetInstanceScope(scope.Path().string());
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t first = fork();
+  ASSERT_GE(first, 0);
+  if (first == 0) {
+    // The first copy: holds the lock, owns a window and waits for the notification.
+    gNotify = RegisterWindowMessage("ProductNotify");
+    HANDLE lock = CreateMutex(nullptr, TRUE, "ProductMutex");
+    if (GetLastError() == ERROR_ALREADY_EXISTS) _exit(3);
+    WNDCLASS windowClass{};
+    windowClass.lpfnWndProc = NotifyProc;
+    windowClass.lpszClassName = "NotifyTarget";
+    RegisterClass(&windowClass);
+    HWND window = CreateWindowEx(0, "NotifyTarget", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (!window) _exit(4);
+    if (write(ready[1], "r", 1) != 1) _exit(5);
+    for (int i = 0; i < 2000 && !gNotified; ++i) {
+      MSG msg;
+      while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+      usleep(1000);
+    }
+    CloseHandle(lock);
+    _exit(gNotified == 1 ? 0 : 6);
+  }
+  char signal;
+  ASSERT_EQ(read(ready[0], &signal, 1), 1);
+  HANDLE second = CreateMutex(nullptr, TRUE, "ProductMutex");
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  PostMessage(HWND_BROADCAST, RegisterWindowMessage("ProductNotify"), 0, 0);
+  int status = 0;
+  waitpid(first, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the first copy heard the notification once";
+  CloseHandle(second);
+  close(ready[0]);
+  close(ready[1]);
+  // Once the first copy is gone, the name is free again.
+  HANDLE again = CreateMutex(nullptr, TRUE, "ProductMutex");
+  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+  CloseHandle(again);
+  plat::SetInstanceScope("");
+}
+
+TEST(CursorTest, SystemAndMaskCursorsAndTheShowCounter) {
+  HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+  ASSERT_NE(arrow, nullptr);
+  EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), arrow);
+  EXPECT_EQ(plat::SystemCursorId(arrow), 32512);
+  EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(1)), nullptr);
+  BYTE andMask[128], xorMask[128];
+  std::memset(andMask, 0xFF, sizeof(andMask));
+  std::memset(xorMask, 0, sizeof(xorMask));
+  HCURSOR hand = CreateCursor(nullptr, 11, 4, 32, 32, andMask, xorMask);
+  ASSERT_NE(hand, nullptr);
+  EXPECT_TRUE(plat::IsMaskCursor(hand));
+  SetCursor(hand);
+  EXPECT_EQ(GetCursor(), hand);
+  EXPECT_TRUE(plat::IsPointerShown());
+  SetCursor(nullptr);
+  EXPECT_FALSE(plat::IsPointerShown());
+  SetCursor(arrow);
+  EXPECT_EQ(ShowCursor(FALSE), -1);
+  EXPECT_FALSE(plat::IsPointerShown());
+  EXPECT_EQ(ShowCursor(TRUE), 0);
+  EXPECT_TRUE(plat::IsPointerShown());
+  EXPECT_TRUE(DestroyCursor(hand));
+  EXPECT_FALSE(DestroyCursor(hand));
+  EXPECT_FALSE(DestroyCursor(arrow)) << "system cursors are shared";
+  // Position reads work from any thread.
+  SetCursorPos(17, 19);
+  POINT point{};
+  std::thread([&] { GetCursorPos(&point); }).join();
+  EXPECT_EQ(point.x, 17);
+  EXPECT_EQ(point.y, 19);
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
