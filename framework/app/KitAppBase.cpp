@@ -163,7 +163,18 @@ void KitAppBase::ProcessSafeDeleteList() {
       ++it;
     }
   }
-  for (Widget* widget : doomed) delete widget;
+  for (Widget* widget : doomed) {
+    // A widget queued while still in the tree or the dialog registry leaves both first, so that
+    // nothing keeps pointing at it.
+    for (auto& [id, dialog] : mDialogMap) {
+      if (static_cast<Widget*>(dialog) == widget) {
+        UnregisterDialog(id);
+        break;
+      }
+    }
+    if (widget->mParent != nullptr) widget->mParent->RemoveWidget(widget);
+    delete widget;
+  }
 }
 
 void KitAppBase::BeginWait(Widget* widget) { mWaitingWidgets.push_back(widget); }
@@ -213,10 +224,18 @@ void KitAppBase::AddDialog(int id, Dialog* dialog) {
 bool KitAppBase::KillDialogOwnId(Dialog* dialog) { return dialog != nullptr && KillDialog(dialog->mId); }
 
 bool KitAppBase::KillDialog(int id) {
-  auto it = mDialogMap.find(id);
-  if (it == mDialogMap.end()) return false;
-  Dialog* dialog = it->second;
+  Dialog* dialog = GetDialog(id);
+  if (dialog == nullptr) return false;
   if (dialog->mResult == -1) dialog->mResult = 0;
+  UnregisterDialog(id);
+  SafeDeleteWidget(dialog);
+  return true;
+}
+
+void KitAppBase::UnregisterDialog(int id) {
+  auto it = mDialogMap.find(id);
+  if (it == mDialogMap.end()) return;
+  Dialog* dialog = it->second;
   mDialogList.remove(dialog);
   mDialogMap.erase(it);
   mWidgetManager->RemoveWidget(dialog);
@@ -224,8 +243,6 @@ bool KitAppBase::KillDialog(int id) {
     ModalClose();
     mWidgetManager->RemoveBaseModal(dialog);
   }
-  SafeDeleteWidget(dialog);
-  return true;
 }
 
 int KitAppBase::GetDialogCount() { return static_cast<int>(mDialogMap.size()); }

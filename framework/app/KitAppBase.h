@@ -129,6 +129,9 @@ class KitAppBase : public ButtonListener, public DialogListener {
   std::vector<Widget*> mWaitingWidgets;
 
  private:
+  // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
+  void UnregisterDialog(int id);
+
   bool mScreenSaverLogStarted = false;
 };
 
