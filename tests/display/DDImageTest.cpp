@@ -199,6 +199,47 @@ TEST_P(DDImageTest, APalettizedImageDropsItsSurface) {
   EXPECT_EQ(ScreenPixel(1, 1), Native(0xFF303030));
 }
 
+TEST_P(DDImageTest, SoftwareDrawingOnTheScreenGoesIntoItsSurface) {
+  // Clearing has no surface routine: the screen's pixels are read, cleared in software and, the
+  // screen's surface being the display's own, written back into it rather than dropped.
+  screen->ClearRect(Rect(5, 6, 3, 2));
+  EXPECT_EQ(ScreenPixel(5, 6), 0u);
+  EXPECT_EQ(ScreenPixel(7, 7), 0u);
+  EXPECT_EQ(ScreenPixel(8, 7), Native(0xFF0000FF));
+  EXPECT_EQ(screen->mSurface, mDisplay->mDrawSurface);
+  // The next surface drawing makes the surface authoritative again.
+  screen->FillRect(Rect(5, 6, 1, 1), Color(255, 255, 255), 0);
+  EXPECT_EQ(screen->mBits, nullptr);
+  EXPECT_EQ(ScreenPixel(5, 6), Native(0xFFFFFFFF));
+}
+
+TEST_P(DDImageTest, TheFirstPixelCanBeTheColourKey) {
+  auto image = MakeImage({0x00FF00FF, 0xFF00FF00, 0xFFFF00FF, 0xFF0000FF}, 2, 2);
+  image->mFirstPixelTransparent = true;
+  image->SetColorKeyFromFirstPixel();
+  DDCOLORKEY key{};
+  ASSERT_EQ(image->mSurface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+  EXPECT_EQ(key.dwColorSpaceLowValue, Native(0xFFFF00FF));
+  // Every pixel of the key's colour is a hole, whatever its alpha was.
+  screen->Blt(image.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(0, 0), Native(0xFF0000FF));
+  EXPECT_EQ(ScreenPixel(1, 0), Native(0xFF00FF00));
+  EXPECT_EQ(ScreenPixel(0, 1), Native(0xFF0000FF));
+}
+
+TEST_P(DDImageTest, VolatileImagesBlendStraightFromTheirPixels) {
+  if (GetParam().format != plat::DesktopFormat::Xrgb8888) GTEST_SKIP() << "the sums below are for 32 bits";
+  screen->FillRect(Rect(0, 0, 4, 1), Color(0, 0, 0), 0);
+  Kit::MemoryImage changing;
+  changing.SetBits(std::vector<std::uint32_t>{0x80FF0000, 0xFF00FF00}.data(), 2, 1);
+  changing.SetVolatile(true);
+  screen->Blt(&changing, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  // ((255 x 128) >> 8) x mask, plus half the mask, >> 8: 0x7F in red.
+  EXPECT_EQ(ScreenPixel(0, 0), 0x7F0000u);
+  EXPECT_EQ(ScreenPixel(1, 0), 0x00FD00u);  // (254 x mask + half) >> 8
+  EXPECT_EQ(changing.mNativeAlphaData, nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kRoads), RoadName);
 
 }  // namespace
