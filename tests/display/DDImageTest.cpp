@@ -240,6 +240,59 @@ TEST_P(DDImageTest, VolatileImagesBlendStraightFromTheirPixels) {
   EXPECT_EQ(changing.mNativeAlphaData, nullptr);
 }
 
+TEST_P(DDImageTest, StretchingByTwoRepeatsEachPixelTwiceEitherWay) {
+  Kit::MemoryImage source;
+  source.SetBits(std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}.data(), 2, 2);
+  const std::uint32_t expected[4][4] = {{0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00},
+                                        {0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00},
+                                        {0xFF0000FF, 0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF},
+                                        {0xFF0000FF, 0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF}};
+  const Rect all(0, 0, kWidth, kHeight);
+  screen->StretchBlt(&source, Rect(10, 10, 4, 4), Rect(0, 0, 2, 2), all, Color::White, 0, true);
+  screen->StretchBltMirror(&source, Rect(20, 10, 4, 4), Rect(0, 0, 2, 2), all, Color::White, 0, true);
+  // From a surface image DirectDraw stretches it.
+  auto surfaceSource = MakeImage({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 2, 2);
+  ASSERT_NE(surfaceSource->GetSurface(), nullptr);
+  screen->StretchBlt(surfaceSource.get(), Rect(30, 10, 4, 4), Rect(0, 0, 2, 2), all, Color::White, 0, true);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) {
+      EXPECT_EQ(ScreenPixel(10 + x, 10 + y), Native(expected[y][x])) << x << "," << y;
+      EXPECT_EQ(ScreenPixel(20 + x, 10 + y), Native(expected[y][3 - x])) << x << "," << y;
+      EXPECT_EQ(ScreenPixel(30 + x, 10 + y), Native(expected[y][x])) << x << "," << y;
+    }
+}
+
+TEST_P(DDImageTest, AStretchWithNothingLeftOfItsSourceDrawsNothing) {
+  Kit::MemoryImage source;
+  source.SetBits(std::vector<std::uint32_t>(4, 0xFFFFFFFF).data(), 2, 2);
+  screen->StretchBlt(&source, Rect(10, 10, 4, 4), Rect(0, 0, 0, 2), Rect(0, 0, kWidth, kHeight), Color::White, 0, true);
+  screen->StretchBlt(&source, Rect(10, 10, 4, 4), Rect(0, 0, 2, 2), Rect(100, 100, 5, 5), Color::White, 0, true);
+  EXPECT_EQ(ScreenPixel(10, 10), Native(0xFF0000FF));
+}
+
+TEST_P(DDImageTest, SmoothStretchesAndImagesWithoutASurfaceStillDraw) {
+  Kit::MemoryImage source;
+  source.SetBits(std::vector<std::uint32_t>(16, 0xFFFFFFFF).data(), 4, 4);
+  screen->StretchBlt(&source, Rect(40, 40, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, kWidth, kHeight), Color::White, 0,
+                     false);
+  auto nearWhite = [](std::uint32_t argb) {
+    return ((argb >> 16) & 0xFF) >= 0xF0 && ((argb >> 8) & 0xFF) >= 0xF0 && (argb & 0xFF) >= 0xF0;
+  };
+  // The resampler's rounding keeps white within a step of full intensity.
+  EXPECT_TRUE(ScreenPixel(44, 44) == Native(0xFFFFFFFF) || ScreenPixel(44, 44) == Native(0xFFFEFEFE));
+  // An image with partial alpha has no surface: the software stretch draws into its pixels.
+  auto translucent = MakeImage(std::vector<std::uint32_t>(64, 0x40000000), 8, 8);
+  translucent->StretchBlt(&source, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 0, true);
+  ASSERT_NE(translucent->GetBits(), nullptr);
+  EXPECT_EQ(translucent->GetBits()[27] >> 24, 0xFFu);
+  EXPECT_TRUE(nearWhite(translucent->GetBits()[27]));
+  // A mirrored stretch there has nowhere to go and leaves the pixels as they were.
+  auto other = MakeImage(std::vector<std::uint32_t>(64, 0x40000000), 8, 8);
+  other->StretchBltMirror(&source, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 0, true);
+  ASSERT_NE(other->GetBits(), nullptr);
+  EXPECT_EQ(other->GetBits()[27], 0x40000000u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kRoads), RoadName);
 
 }  // namespace
