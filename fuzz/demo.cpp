@@ -46,14 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (stream.HoldsUpdate(updateCount)) continue;
     ++updateCount;
     switch (stream.mCommand) {
-      case Kit::DEMO_REGISTRY_READ: {
+      case static_cast<int>(Kit::DemoResultRecord::RegistryRead): {
         std::uint8_t value[64];
         std::uint32_t type = 0;
         std::uint32_t length = sizeof value;
         stream.ReplayRegistryRead(updateCount, &type, value, &length);
         break;
       }
-      case Kit::DEMO_FILE_READ: {
+      case static_cast<int>(Kit::DemoResultRecord::FileRead): {
         Kit::Buffer contents;
         stream.ReplayFileRead(updateCount, &contents);
         break;
@@ -76,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         stream.ReplayDisplayState(updateCount, &windowed, &rate);
         break;
       }
-      case Kit::DEMO_REGISTRY_WRITE:
-      case Kit::DEMO_FILE_EXISTS:
-      case Kit::DEMO_FILE_WRITE:
-        stream.ReplayResult(updateCount);
+      case static_cast<int>(Kit::DemoResultRecord::RegistryWrite):
+      case static_cast<int>(Kit::DemoResultRecord::FileExists):
+      case static_cast<int>(Kit::DemoResultRecord::FileWrite):
+        stream.ReplayResult(updateCount, static_cast<Kit::DemoResultRecord>(stream.mCommand));
         break;
       default:
         break;

@@ -102,14 +102,14 @@ void DemoStream::RecordDisplayState(std::int32_t updateCount, bool windowed, int
   mBuffer.WriteByte(static_cast<std::uint8_t>(refreshRate));
 }
 
-void DemoStream::RecordResult(std::int32_t updateCount, int command, bool result) {
-  WriteCommandHeader(updateCount, command);
+void DemoStream::RecordResult(std::int32_t updateCount, DemoResultRecord record, bool result) {
+  WriteCommandHeader(updateCount, static_cast<int>(record));
   mBuffer.WriteNumBits(result ? 1 : 0, 1);
 }
 
 void DemoStream::RecordRegistryRead(std::int32_t updateCount, bool found, std::uint32_t type, const std::uint8_t* data,
                                     std::uint32_t length) {
-  RecordResult(updateCount, DEMO_REGISTRY_READ, found);
+  RecordResult(updateCount, DemoResultRecord::RegistryRead, found);
   if (!found) return;
   mBuffer.WriteLong(static_cast<std::int32_t>(type));
   mBuffer.WriteLong(static_cast<std::int32_t>(length));
@@ -117,7 +117,7 @@ void DemoStream::RecordRegistryRead(std::int32_t updateCount, bool found, std::u
 }
 
 void DemoStream::RecordFileRead(std::int32_t updateCount, bool found, const Buffer& contents) {
-  RecordResult(updateCount, DEMO_FILE_READ, found);
+  RecordResult(updateCount, DemoResultRecord::FileRead, found);
   if (!found) return;
   mBuffer.WriteLong(contents.GetDataLen());
   mBuffer.WriteBytes(contents.GetDataPtr(), contents.GetDataLen());
@@ -263,16 +263,28 @@ void DemoStream::ApplyRecord(DemoPlaybackSink& sink) {
   }
 }
 
-bool DemoStream::ReplayResult(std::int32_t updateCount) {
+bool DemoStream::TakeRecord(std::int32_t updateCount, int command) {
+  if (mEnded) return false;
   ReadTimingBlock(updateCount);
   mNeedHeader = true;
+  if (mEnded) return false;
+  // Another record here means the replay went out of step; reading its bits as this payload would
+  // only spread the damage.
+  if (mIsMouseRecord || mCommand != command) {
+    EndStream();
+    return false;
+  }
+  return true;
+}
+
+bool DemoStream::ReplayResult(std::int32_t updateCount, DemoResultRecord record) {
   std::uint32_t result = 0;
-  return Take(1, false, &result) && result != 0;
+  return TakeRecord(updateCount, static_cast<int>(record)) && Take(1, false, &result) && result != 0;
 }
 
 bool DemoStream::ReplayRegistryRead(std::int32_t updateCount, std::uint32_t* type, std::uint8_t* data,
                                     std::uint32_t* length) {
-  if (!ReplayResult(updateCount)) return false;
+  if (!ReplayResult(updateCount, DemoResultRecord::RegistryRead)) return false;
   std::int32_t recordedType = 0;
   std::int32_t recordedLength = 0;
   if (!TakeLong(&recordedType) || !TakeLong(&recordedLength)) return false;
@@ -292,7 +304,7 @@ bool DemoStream::ReplayRegistryRead(std::int32_t updateCount, std::uint32_t* typ
 }
 
 bool DemoStream::ReplayFileRead(std::int32_t updateCount, Buffer* contents) {
-  if (!ReplayResult(updateCount)) return false;
+  if (!ReplayResult(updateCount, DemoResultRecord::FileRead)) return false;
   std::int32_t length = 0;
   if (!TakeLong(&length)) return false;
   if (length < 0 || BitsLeft() < static_cast<std::int64_t>(length) * 8) {
@@ -305,10 +317,8 @@ bool DemoStream::ReplayFileRead(std::int32_t updateCount, Buffer* contents) {
 }
 
 void DemoStream::ReplayDataBlock(std::int32_t updateCount, Buffer* block) {
-  ReadTimingBlock(updateCount);
-  mNeedHeader = true;
   std::int32_t length = 0;
-  if (!TakeLong(&length)) return;
+  if (!TakeRecord(updateCount, DEMO_DATA_BLOCK) || !TakeLong(&length)) return;
   if (length < 0 || BitsLeft() < static_cast<std::int64_t>(length) * 8) {
     EndStream();
     return;
@@ -318,11 +328,10 @@ void DemoStream::ReplayDataBlock(std::int32_t updateCount, Buffer* block) {
 }
 
 bool DemoStream::ReplayDisplayState(std::int32_t updateCount, bool* windowed, int* refreshRate) {
-  ReadTimingBlock(updateCount);
-  mNeedHeader = true;
   std::uint32_t windowedByte = 0;
   std::uint32_t rate = 0;
-  if (!Take(8, false, &windowedByte) || !Take(8, false, &rate)) return false;
+  if (!TakeRecord(updateCount, DEMO_DISPLAY_STATE) || !Take(8, false, &windowedByte) || !Take(8, false, &rate))
+    return false;
   *windowed = windowedByte != 0;
   *refreshRate = static_cast<int>(rate);
   return true;

@@ -32,16 +32,20 @@ enum DemoCommand : int {
   DEMO_MOUSE_ENTER = 7,
   DEMO_MOUSE_LEAVE = 8,
   DEMO_LOADING_COMPLETED = 9,
-  DEMO_REGISTRY_READ = 11,
-  DEMO_REGISTRY_WRITE = 12,
-  DEMO_FILE_EXISTS = 14,
-  DEMO_FILE_READ = 15,
-  DEMO_FILE_WRITE = 16,
   DEMO_HTTP_RESULT = 17,
   DEMO_DATA_BLOCK = 18,
   DEMO_MOUSE_WHEEL = 21,
   DEMO_DISPLAY_STATE = 23,
   DEMO_NO_OP = 31,
+};
+
+// The records of the registry and file operations, which carry their one-bit result first.
+enum class DemoResultRecord : int {
+  RegistryRead = 11,
+  RegistryWrite = 12,
+  FileExists = 14,
+  FileRead = 15,
+  FileWrite = 16,
 };
 
 enum DemoMouseCommand : int {
@@ -90,7 +94,7 @@ class DemoStream {
   void RecordMouseWheel(std::int32_t updateCount, int wheelDelta);
   void RecordDisplayState(std::int32_t updateCount, bool windowed, int refreshRate);
   // Outcomes of synchronised operations.
-  void RecordResult(std::int32_t updateCount, int command, bool result);
+  void RecordResult(std::int32_t updateCount, DemoResultRecord record, bool result);
   void RecordRegistryRead(std::int32_t updateCount, bool found, std::uint32_t type, const std::uint8_t* data,
                           std::uint32_t length);
   void RecordFileRead(std::int32_t updateCount, bool found, const Buffer& contents);
@@ -109,8 +113,8 @@ class DemoStream {
   bool Exhausted() const;
 
   // Replayed outcomes of synchronised operations: each reads the record due now and returns what
-  // it recorded (false / empty for a stream that ended).
-  bool ReplayResult(std::int32_t updateCount);
+  // it recorded (false / empty for a stream that ended). A record of another kind ends the playback.
+  bool ReplayResult(std::int32_t updateCount, DemoResultRecord record);
   // The recorded value goes to the caller only when it fits `*length` bytes (a longer one is skipped
   // and reported as a failed read); `*type` and `*length` are changed only on success.
   bool ReplayRegistryRead(std::int32_t updateCount, std::uint32_t* type, std::uint8_t* data, std::uint32_t* length);
@@ -146,6 +150,8 @@ class DemoStream {
   // Reads `count` bits of payload, or ends the stream when they are not all there.
   bool Take(int count, bool signExtend, std::uint32_t* value);
   bool TakeLong(std::int32_t* value);
+  // Reads the header of the record a synchronised operation consumes and checks its kind.
+  bool TakeRecord(std::int32_t updateCount, int command);
   void EndStream();
   void ApplyRecord(DemoPlaybackSink& sink);
 

@@ -182,13 +182,13 @@ TEST(DemoStreamSynchronised, OutcomesReplayInsideTheirUpdate) {
   const std::uint8_t value[] = {1, 2, 3, 4};
   rec.RecordRegistryRead(3, true, 4, value, sizeof value);
   rec.RecordRegistryRead(3, false, 0, nullptr, 0);
-  rec.RecordResult(3, Kit::DEMO_REGISTRY_WRITE, true);
-  rec.RecordResult(4, Kit::DEMO_FILE_EXISTS, false);
+  rec.RecordResult(3, Kit::DemoResultRecord::RegistryWrite, true);
+  rec.RecordResult(4, Kit::DemoResultRecord::FileExists, false);
   Kit::Buffer contents;
   contents.WriteString("level data");
   rec.RecordFileRead(4, true, contents);
   rec.RecordFileRead(4, false, Kit::Buffer{});
-  rec.RecordResult(5, Kit::DEMO_FILE_WRITE, true);
+  rec.RecordResult(5, Kit::DemoResultRecord::FileWrite, true);
   Kit::Buffer clip;
   clip.WriteString("clipboard");
   rec.RecordDataBlock(5, clip);
@@ -209,15 +209,15 @@ TEST(DemoStreamSynchronised, OutcomesReplayInsideTheirUpdate) {
   EXPECT_EQ(length, 4u);
   EXPECT_EQ(data[3], 4);
   EXPECT_FALSE(player.ReplayRegistryRead(3, &type, data, &length));
-  EXPECT_TRUE(player.ReplayResult(3));
+  EXPECT_TRUE(player.ReplayResult(3, Kit::DemoResultRecord::RegistryWrite));
   player.PlaybackStep(3, sink);
-  EXPECT_FALSE(player.ReplayResult(4));
+  EXPECT_FALSE(player.ReplayResult(4, Kit::DemoResultRecord::FileExists));
   Kit::Buffer read;
   ASSERT_TRUE(player.ReplayFileRead(4, &read));
   EXPECT_EQ(read.ReadString(), "level data");
   EXPECT_FALSE(player.ReplayFileRead(4, &read));
   player.PlaybackStep(4, sink);
-  EXPECT_TRUE(player.ReplayResult(5));
+  EXPECT_TRUE(player.ReplayResult(5, Kit::DemoResultRecord::FileWrite));
   Kit::Buffer block;
   block.WriteString("stale");
   player.ReplayDataBlock(5, &block);
@@ -230,7 +230,7 @@ TEST(DemoStreamSynchronised, ARegistryValueLargerThanTheCallersBufferFailsAndKee
   DemoStream rec;
   const std::uint8_t value[16] = {9};
   rec.RecordRegistryRead(1, true, 3, value, sizeof value);
-  rec.RecordResult(1, Kit::DEMO_REGISTRY_WRITE, true);
+  rec.RecordResult(1, Kit::DemoResultRecord::RegistryWrite, true);
   DemoStream player = Reopen(rec);
   demotest::RecordingSink sink;
   player.PlaybackStep(0, sink);
@@ -241,7 +241,7 @@ TEST(DemoStreamSynchronised, ARegistryValueLargerThanTheCallersBufferFailsAndKee
   EXPECT_EQ(small[0], 0xAA);
   EXPECT_EQ(type, 77u);
   EXPECT_EQ(length, 4u);
-  EXPECT_TRUE(player.ReplayResult(1));
+  EXPECT_TRUE(player.ReplayResult(1, Kit::DemoResultRecord::RegistryWrite));
 }
 
 TEST(DemoStreamSynchronised, HugeRecordedLengthsEndThePlaybackInsteadOfReading) {
@@ -249,7 +249,7 @@ TEST(DemoStreamSynchronised, HugeRecordedLengthsEndThePlaybackInsteadOfReading) 
   rec.RecordCommand(0, Kit::DEMO_DATA_BLOCK);
   rec.mBuffer.WriteLong(0x7FFFFFF0);
   rec.mBuffer.WriteLong(0);
-  rec.RecordCommand(0, Kit::DEMO_FILE_READ);
+  rec.RecordResult(0, Kit::DemoResultRecord::FileRead, true);
   DemoStream player = Reopen(rec);
   Kit::Buffer block;
   block.WriteByte(5);
@@ -258,6 +258,17 @@ TEST(DemoStreamSynchronised, HugeRecordedLengthsEndThePlaybackInsteadOfReading) 
   EXPECT_TRUE(player.Exhausted());
   Kit::Buffer file;
   EXPECT_FALSE(player.ReplayFileRead(0, &file));
+}
+
+TEST(DemoStreamSynchronised, ARecordOfAnotherKindEndsThePlayback) {
+  DemoStream rec;
+  rec.RecordResult(0, Kit::DemoResultRecord::FileExists, true);
+  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 3);
+  DemoStream player = Reopen(rec);
+  EXPECT_FALSE(player.ReplayResult(0, Kit::DemoResultRecord::RegistryWrite));
+  EXPECT_TRUE(player.Exhausted());
+  EXPECT_TRUE(PlayAll(player, 2).empty());
+  EXPECT_FALSE(player.ReplayResult(0, Kit::DemoResultRecord::FileExists)) << "nothing is read after the end";
 }
 
 TEST(DemoStreamSynchronised, HttpResultsGoToTheTransferWithTheirId) {
