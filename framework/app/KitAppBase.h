@@ -4,10 +4,12 @@
 // deletion of widgets that keeps a widget alive until every handler that may use it has returned.
 #pragma once
 
+#include <atomic>
 #include <list>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/widget/ButtonListener.h"
@@ -16,6 +18,7 @@
 
 namespace Kit {
 
+class DDInterface;
 class Dialog;
 class Widget;
 class WidgetManager;
@@ -74,6 +77,16 @@ class KitAppBase : public ButtonListener, public DialogListener {
   virtual void Popup(const std::string& text);
   virtual void LogScreenSaverError(const std::string& text);
   virtual void SafeDeleteWidget(Widget* widget);
+  virtual void URLOpenFailed(const std::string& url);
+  virtual void URLOpenSucceeded(const std::string& url);
+  // Opens an address or document with the desktop's handler. Whether it really opened is decided
+  // later from the window's activation; until then a second request for the same address is ignored.
+  virtual bool OpenURL(const std::string& url, bool shutdownOnOpen);
+  // The "ProductVersion" of a file's version information; empty when it has none.
+  virtual std::string GetProductVersion(const std::string& path);
+  // Ends the main loop once, on the primary thread; from another thread it is only requested.
+  virtual void Shutdown();
+  virtual void ShutdownHook();
   virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode);
   virtual Dialog* GetDialog(int id);
@@ -94,7 +107,7 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void ClearKeyStates();
   void SetCursor(int cursorNumber);
   int GetCursor() const { return mCursorNum; }
-  bool Is3DAccelerated() const { return m3DAccelerated; }
+  bool Is3DAccelerated() const;
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
@@ -107,14 +120,22 @@ class KitAppBase : public ButtonListener, public DialogListener {
   int mHeight = 480;
   bool mWindowedInUse = true;
   bool mIsScreenSaver = false;
-  bool m3DAccelerated = false;
   std::unique_ptr<WidgetManager> mWidgetManager;
+  std::unique_ptr<DDInterface> mDDInterface;  // null until the first window is made
   std::map<int, Dialog*> mDialogMap;
   std::list<Dialog*> mDialogList;
   std::map<std::string, std::string> mStringProperties;
   bool mPopupActive = false;
   int mCursorNum = CURSOR_POINTER;
 
+  std::string mProductVersion;
+  bool mURLOpenPending = false;
+  bool mShutdownOnURLOpen = false;
+  std::string mPendingURL;
+  DWORD mURLOpenStartTime = 0;
+
+  std::thread::id mPrimaryThreadId = std::this_thread::get_id();
+  std::atomic<bool> mShutdownRequested{false};
   bool mQuit = false;
   bool mLeaveNestedLoops = false;
   int mUpdateState = 0;
@@ -129,7 +150,11 @@ class KitAppBase : public ButtonListener, public DialogListener {
   std::vector<Widget*> mWaitingWidgets;
 
  private:
+  // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
+  void UnregisterDialog(int id);
+
   bool mScreenSaverLogStarted = false;
+  HMODULE mVersionDll = nullptr;
 };
 
 extern KitAppBase* gKitApp;
