@@ -4,10 +4,12 @@
 // deletion of widgets that keeps a widget alive until every handler that may use it has returned.
 #pragma once
 
+#include <atomic>
 #include <list>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/widget/ButtonListener.h"
@@ -74,6 +76,16 @@ class KitAppBase : public ButtonListener, public DialogListener {
   virtual void Popup(const std::string& text);
   virtual void LogScreenSaverError(const std::string& text);
   virtual void SafeDeleteWidget(Widget* widget);
+  virtual void URLOpenFailed(const std::string& url);
+  virtual void URLOpenSucceeded(const std::string& url);
+  // Opens an address or document with the desktop's handler. Whether it really opened is decided
+  // later from the window's activation; until then a second request for the same address is ignored.
+  virtual bool OpenURL(const std::string& url, bool shutdownOnOpen);
+  // The "ProductVersion" of a file's version information; empty when it has none.
+  virtual std::string GetProductVersion(const std::string& path);
+  // Ends the main loop once, on the primary thread; from another thread it is only requested.
+  virtual void Shutdown();
+  virtual void ShutdownHook();
   virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode);
   virtual Dialog* GetDialog(int id);
@@ -119,6 +131,14 @@ class KitAppBase : public ButtonListener, public DialogListener {
   bool mPopupActive = false;
   int mCursorNum = CURSOR_POINTER;
 
+  std::string mProductVersion;
+  bool mURLOpenPending = false;
+  bool mShutdownOnURLOpen = false;
+  std::string mPendingURL;
+  DWORD mURLOpenStartTime = 0;
+
+  std::thread::id mPrimaryThreadId = std::this_thread::get_id();
+  std::atomic<bool> mShutdownRequested{false};
   bool mQuit = false;
   bool mLeaveNestedLoops = false;
   int mUpdateState = 0;
@@ -133,7 +153,11 @@ class KitAppBase : public ButtonListener, public DialogListener {
   std::vector<Widget*> mWaitingWidgets;
 
  private:
+  // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
+  void UnregisterDialog(int id);
+
   bool mScreenSaverLogStarted = false;
+  HMODULE mVersionDll = nullptr;
 };
 
 extern KitAppBase* gKitApp;
