@@ -50,8 +50,11 @@ class UnevenFont : public Kit::Font {
     for (char c : text) width += CharWidth(c);
     return width;
   }
-  int CharWidth(char c) override { return static_cast<unsigned char>(c) % 7 == 0 ? 0 : static_cast<unsigned char>(c) % 13; }
-  void DrawString(Kit::Graphics* g, int x, int y, const std::string& text, const Kit::Color&, const Kit::Rect&) override {
+  int CharWidth(char c) override {
+    return static_cast<unsigned char>(c) % 7 == 0 ? 0 : static_cast<unsigned char>(c) % 13;
+  }
+  void DrawString(Kit::Graphics* g, int x, int y, const std::string& text, const Kit::Color&,
+                  const Kit::Rect&) override {
     g->FillRect(x, y - mAscent, StringWidth(text), mAscent);
   }
   Kit::Font* Duplicate() override { return new UnevenFont(*this); }
@@ -74,9 +77,9 @@ class FuzzApp : public Kit::KitAppBase {
     mSlider.Resize(10, 200, 150, 20);
     mThumb.Create(10, 10);
     mTrack.Create(9, 4);
-    for (Kit::Widget* widget : {static_cast<Kit::Widget*>(&mEdit), static_cast<Kit::Widget*>(&mList),
-                                static_cast<Kit::Widget*>(&mColumn), static_cast<Kit::Widget*>(&mBar),
-                                static_cast<Kit::Widget*>(&mSlider)})
+    for (Kit::Widget* widget :
+         {static_cast<Kit::Widget*>(&mEdit), static_cast<Kit::Widget*>(&mList), static_cast<Kit::Widget*>(&mColumn),
+          static_cast<Kit::Widget*>(&mBar), static_cast<Kit::Widget*>(&mSlider)})
       mWidgetManager->AddWidget(widget);
     mWidgetManager->SetFocus(&mEdit);
   }
