@@ -73,6 +73,19 @@ TEST_P(PresentTest, TheSplitBlitAroundTheBeamShowsTheSameFrame) {
   ExpectWindowShowsScreen();
 }
 
+TEST_P(PresentTest, WithTheBeamMovingTheFrameIsSplitAroundIt) {
+  mHost.waitForVSync = true;
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(mDisplay->Redraw(nullptr));
+  EXPECT_EQ(mDisplay->mVSyncFailures, 0);
+  ExpectWindowShowsScreen();
+  const Rect part(10, 100, 200, 61);
+  mDisplay->GetScreenImage()->FillRect(part, Color(255, 255, 0), 0);
+  ASSERT_TRUE(mDisplay->Redraw(&part));
+  ExpectWindowShowsScreen();
+}
+
 TEST_P(PresentTest, APartialPresentCopiesOnlyItsRectangle) {
   ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
   DrawScene();
