@@ -114,6 +114,10 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // handler inside the wait queued it for deletion; it goes at the first safe point after the wait.
   void BeginWait(Widget* widget);
   void EndWait(Widget* widget);
+  // The clipboard's text (CF_TEXT, with a CF_UNICODETEXT copy when set); empty when there is none or
+  // the clipboard is held elsewhere.
+  virtual void CopyToClipboard(const std::string& text);
+  virtual std::string GetClipboard();
 
   HWND mHWnd = nullptr;
   int mWidth = 640;
