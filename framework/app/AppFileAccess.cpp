@@ -1,0 +1,130 @@
+// Files read and written through the application: synchronised with input recordings, and written
+// whole or not at all.
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/util/Buffer.h"
+#include "platform/win/Files.h"
+#include "platform/win/PathMap.h"
+
+namespace Kit {
+
+namespace {
+
+class OpenFile {
+ public:
+  OpenFile(const std::string& path, const char* mode) : mFile(std::fopen(path.c_str(), mode)) {}
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  ~OpenFile() {
+    if (mFile != nullptr) std::fclose(mFile);
+  }
+  std::FILE* Get() const { return mFile; }
+  // Closes now; false when buffered bytes could not be written.
+  bool Close() {
+    std::FILE* file = mFile;
+    mFile = nullptr;
+    return file != nullptr && std::fclose(file) == 0;
+  }
+
+ private:
+  std::FILE* mFile;
+};
+
+// The whole file, or false when it cannot be opened or read to its end.
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
+  OpenFile file(plat::MapPath(path), "rb");
+  if (file.Get() == nullptr) return false;
+  if (std::fseek(file.Get(), 0, SEEK_END) != 0) return false;
+  const long size = std::ftell(file.Get());
+  if (size < 0 || size > std::numeric_limits<int>::max() / 8) return false;
+  std::rewind(file.Get());
+  bytes->resize(static_cast<std::size_t>(size));
+  return std::fread(bytes->data(), 1, bytes->size(), file.Get()) == bytes->size();
+}
+
+// Creates every folder on the way to the file, as far as they are missing.
+void CreateFoldersOf(const std::string& path) {
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    if (path[i] == '\\' || path[i] == '/') {
+      const std::string folder = path.substr(0, i);
+      if (folder.back() != ':' && GetFileAttributes(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectory(folder.c_str(), nullptr);
+    }
+  }
+}
+
+// The bytes go to a temporary file beside the target, which replaces the target only once it is
+// complete on disk: a failure or a crash midway leaves the old file as it was.
+bool ReplaceFile(const std::string& path, const std::uint8_t* data, std::size_t length) {
+  const std::string target = plat::MapPath(path);
+  const std::string temporary = target + ".tmp";
+  OpenFile file(temporary, "w+b");
+  if (file.Get() == nullptr) return false;
+  bool written = length == 0 || std::fwrite(data, 1, length, file.Get()) == length;
+  written = written && std::fflush(file.Get()) == 0 && fsync(fileno(file.Get())) == 0;
+  written = file.Close() && written;
+  if (written && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  return false;
+}
+
+}  // namespace
+
+bool KitAppBase::ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded) {
+  const bool synchronised = !notRecorded && mDemoSync != nullptr;
+  if (synchronised && mPlayingDemoBuffer) {
+    if (!mDemoSync->ReadRecord(DEMO_FILE_READ)) return false;
+    const std::uint32_t length = mDemoSync->ReadLong();
+    if (length > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) return false;
+    const std::vector<std::uint8_t> bytes = mDemoSync->ReadBytes(length);
+    if (bytes.size() != length) return false;
+    buffer->SetData(bytes.data(), static_cast<int>(bytes.size()));
+    return true;
+  }
+
+  std::vector<std::uint8_t> bytes;
+  const bool read = ReadWholeFile(path, &bytes);
+  if (synchronised && mRecordingDemoBuffer) {
+    mDemoSync->WriteRecord(DEMO_FILE_READ, read);
+    if (read) {
+      mDemoSync->WriteLong(static_cast<std::uint32_t>(bytes.size()));
+      mDemoSync->WriteBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    }
+  }
+  if (!read) return false;
+  buffer->SetData(bytes.data(), static_cast<int>(bytes.size()));
+  return true;
+}
+
+bool KitAppBase::FileExists(const std::string& path) {
+  if (mPlayingDemoBuffer && mDemoSync != nullptr) return mDemoSync->ReadRecord(DEMO_FILE_EXISTS);
+  // A folder opens for reading here but is no file, as it is not on Windows.
+  const DWORD attributes = GetFileAttributes(path.c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+                      OpenFile(plat::MapPath(path), "rb").Get() != nullptr;
+  if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_FILE_EXISTS, exists);
+  return exists;
+}
+
+bool KitAppBase::WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length) {
+  if (mPlayingDemoBuffer && mDemoSync != nullptr) return mDemoSync->ReadRecord(DEMO_FILE_WRITE);
+  bool written = false;
+  if (length >= 0 && (data != nullptr || length == 0)) {
+    CreateFoldersOf(path);
+    written = ReplaceFile(path, data, static_cast<std::size_t>(length));
+  }
+  if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_FILE_WRITE, written);
+  return written;
+}
+
+bool KitAppBase::WriteBufferToFile(const std::string& path, const Buffer& buffer) {
+  return WriteBytesToFile(path, buffer.GetDataPtr(), buffer.GetDataLen());
+}
+
+}  // namespace Kit
