@@ -9,6 +9,8 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
+#include "framework/util/FileSystemUtil.h"
+#include "framework/util/PathUtil.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
 
@@ -46,17 +48,6 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   std::rewind(file.Get());
   bytes->resize(static_cast<std::size_t>(size));
   return std::fread(bytes->data(), 1, bytes->size(), file.Get()) == bytes->size();
-}
-
-// Creates every folder on the way to the file, as far as they are missing.
-void CreateFoldersOf(const std::string& path) {
-  for (std::size_t i = 1; i < path.size(); ++i) {
-    if (path[i] == '\\' || path[i] == '/') {
-      const std::string folder = path.substr(0, i);
-      if (folder.back() != ':' && GetFileAttributes(folder.c_str()) == INVALID_FILE_ATTRIBUTES)
-        CreateDirectory(folder.c_str(), nullptr);
-    }
-  }
 }
 
 // The bytes go to a temporary file beside the target, which replaces the target only once it is
@@ -116,7 +107,8 @@ bool KitAppBase::WriteBytesToFile(const std::string& path, const std::uint8_t* d
   if (mPlayingDemoBuffer && mDemoSync != nullptr) return mDemoSync->ReadRecord(DEMO_FILE_WRITE);
   bool written = false;
   if (length >= 0 && (data != nullptr || length == 0)) {
-    CreateFoldersOf(path);
+    const std::string folder = GetFileDir(path);
+    if (!folder.empty()) MakeDirectories(folder);
     written = ReplaceFile(path, data, static_cast<std::size_t>(length));
   }
   if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_FILE_WRITE, written);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/graphics/DDInterface.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/MessageBox.h"
@@ -49,6 +50,7 @@ KitAppBase::~KitAppBase() {
   mUpdateDepth = 0;
   ProcessSafeDeleteList();
   mWidgetManager.reset();
+  mDDInterface.reset();
   if (mVersionDll != nullptr) FreeLibrary(mVersionDll);
   if (gKitApp == this) gKitApp = nullptr;
 }
@@ -99,8 +101,13 @@ Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, c
 }
 
 void KitAppBase::BeginPopup() {
-  if (!mWindowedInUse) mPopupActive = true;
+  if (mWindowedInUse) return;
+  // A system window can only be seen over the desktop's own surface.
+  if (mDDInterface != nullptr && mDDInterface->mDirectDraw != nullptr) mDDInterface->mDirectDraw->FlipToGDISurface();
+  mPopupActive = true;
 }
+
+bool KitAppBase::Is3DAccelerated() const { return mDDInterface != nullptr && mDDInterface->mIs3D; }
 
 void KitAppBase::EndPopup() {
   if (!mWindowedInUse) mPopupActive = false;

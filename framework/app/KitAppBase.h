@@ -22,6 +22,7 @@
 namespace Kit {
 
 class Buffer;
+class DDInterface;
 class Dialog;
 class Widget;
 class WidgetManager;
@@ -110,7 +111,7 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void ClearKeyStates();
   void SetCursor(int cursorNumber);
   int GetCursor() const { return mCursorNum; }
-  bool Is3DAccelerated() const { return m3DAccelerated; }
+  bool Is3DAccelerated() const;
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
@@ -123,8 +124,8 @@ class KitAppBase : public ButtonListener, public DialogListener {
   int mHeight = 480;
   bool mWindowedInUse = true;
   bool mIsScreenSaver = false;
-  bool m3DAccelerated = false;
   std::unique_ptr<WidgetManager> mWidgetManager;
+  std::unique_ptr<DDInterface> mDDInterface;  // null until the first window is made
   std::map<int, Dialog*> mDialogMap;
   std::list<Dialog*> mDialogList;
   std::map<std::string, std::string> mStringProperties;

@@ -26,7 +26,14 @@ std::uint32_t ButtonBit(int clickCount) {
 
 WidgetManager::WidgetManager(KitAppBase* app) : mApp(app) { mManager = this; }
 
-WidgetManager::~WidgetManager() = default;
+static void DetachSubtree(WidgetContainer* container) {
+  for (Widget* child : container->mChildren) {
+    child->mManager = nullptr;
+    DetachSubtree(child);
+  }
+}
+
+WidgetManager::~WidgetManager() { DetachSubtree(this); }
 
 void WidgetManager::Resize(int width, int height) {
   if (width == mWidth && height == mHeight) return;

@@ -63,6 +63,8 @@ BOOL WINAPI FakeQuery(LPCVOID block, LPCSTR key, LPVOID* value, UINT* length) {
 }
 
 TEST(AppShell, ProductVersionComesFromEitherStringTable) {
+  // The layer's own modules register on first use; that must not come after the test's.
+  FreeLibrary(LoadLibrary("version.dll"));
   plat::RegisterModule("version.dll", {{"GetFileVersionInfoSizeA", plat::ExportOf(&FakeSize)},
                                        {"GetFileVersionInfoA", plat::ExportOf(&FakeInfo)},
                                        {"VerQueryValueA", plat::ExportOf(&FakeQuery)}});
