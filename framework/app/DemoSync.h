@@ -16,6 +16,8 @@ enum DemoSyncCommand {
   DEMO_FILE_EXISTS = 14,
   DEMO_FILE_READ = 15,
   DEMO_FILE_WRITE = 16,
+  // A value taken from outside (the clipboard's text): its length and bytes; no result bit is kept.
+  DEMO_SYNC_BUFFER = 18,
 };
 
 class DemoSync {

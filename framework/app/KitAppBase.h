@@ -173,6 +173,13 @@ class KitAppBase : public ButtonListener, public DialogListener {
   bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
   bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
   void EnableCustomCursors(bool enabled);
+  // Whether the screen image lives in video memory only (no system-memory copy to draw into).
+  virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
+  // The clipboard's text; a replay gives back the text the recording saw, and sets nothing.
+  void CopyToClipboard(const std::string& text);
+  std::string GetClipboard();
+  // A text from outside the program: a recording keeps it, a replay replaces it with what was kept.
+  void DemoSyncString(std::string& text);
 
   virtual void ParseCommandLine();
   virtual void ParseCommandLineText(const std::string& text);
@@ -206,6 +213,7 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // The open recording or playback; null while there is none (nothing is then synchronised).
   DemoSync* mDemoSync = nullptr;
   ScreenSaverState mScreenSaver;
+  bool mVideoOnlyDraw = false;
 
  private:
   // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
