@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
 #include "framework/util/FileSystemUtil.h"
@@ -68,50 +69,40 @@ bool ReplaceFile(const std::string& path, const std::uint8_t* data, std::size_t 
 }  // namespace
 
 bool KitAppBase::ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded) {
-  const bool synchronised = !notRecorded && mDemoSync != nullptr;
-  if (synchronised && mPlayingDemoBuffer) {
-    if (!mDemoSync->ReadRecord(DEMO_FILE_READ)) return false;
-    const std::uint32_t length = mDemoSync->ReadLong();
-    if (length > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) return false;
-    const std::vector<std::uint8_t> bytes = mDemoSync->ReadBytes(length);
-    if (bytes.size() != length) return false;
-    buffer->SetData(bytes.data(), static_cast<int>(bytes.size()));
-    return true;
-  }
+  const bool synchronised = !notRecorded && mDemoStream != nullptr;
+  if (synchronised && mDemoStream->mPlaying) return mDemoStream->ReplayFileRead(mUpdateCount, buffer);
 
   std::vector<std::uint8_t> bytes;
   const bool read = ReadWholeFile(path, &bytes);
-  if (synchronised && mRecordingDemoBuffer) {
-    mDemoSync->WriteRecord(DEMO_FILE_READ, read);
-    if (read) {
-      mDemoSync->WriteLong(static_cast<std::uint32_t>(bytes.size()));
-      mDemoSync->WriteBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    }
-  }
-  if (!read) return false;
-  buffer->SetData(bytes.data(), static_cast<int>(bytes.size()));
-  return true;
+  if (read) buffer->SetData(bytes.data(), static_cast<int>(bytes.size()));
+  if (synchronised && mDemoStream->mRecording)
+    mDemoStream->RecordFileRead(mUpdateCount, read, read ? *buffer : Buffer());
+  return read;
 }
 
 bool KitAppBase::FileExists(const std::string& path) {
-  if (mPlayingDemoBuffer && mDemoSync != nullptr) return mDemoSync->ReadRecord(DEMO_FILE_EXISTS);
+  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+    return mDemoStream->ReplayResult(mUpdateCount, DemoResultRecord::FileExists);
   // A folder opens for reading here but is no file, as it is not on Windows.
   const DWORD attributes = GetFileAttributes(path.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
                       OpenFile(plat::MapPath(path), "rb").Get() != nullptr;
-  if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_FILE_EXISTS, exists);
+  if (mDemoStream != nullptr && mDemoStream->mRecording)
+    mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::FileExists, exists);
   return exists;
 }
 
 bool KitAppBase::WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length) {
-  if (mPlayingDemoBuffer && mDemoSync != nullptr) return mDemoSync->ReadRecord(DEMO_FILE_WRITE);
+  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+    return mDemoStream->ReplayResult(mUpdateCount, DemoResultRecord::FileWrite);
   bool written = false;
   if (length >= 0 && (data != nullptr || length == 0)) {
     const std::string folder = GetFileDir(path);
     if (!folder.empty()) MakeDirectories(folder);
     written = ReplaceFile(path, data, static_cast<std::size_t>(length));
   }
-  if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_FILE_WRITE, written);
+  if (mDemoStream != nullptr && mDemoStream->mRecording)
+    mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::FileWrite, written);
   return written;
 }
 

@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "framework/app/DemoSync.h"
 #include "framework/app/ScreenSaverState.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
@@ -22,6 +21,7 @@
 namespace Kit {
 
 class Buffer;
+class DemoStream;
 class DDInterface;
 class Dialog;
 class Widget;
@@ -118,6 +118,10 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // handler inside the wait queued it for deletion; it goes at the first safe point after the wait.
   void BeginWait(Widget* widget);
   void EndWait(Widget* widget);
+  // The clipboard's text (CF_TEXT, with a CF_UNICODETEXT copy when set); empty when there is none or
+  // the clipboard is held elsewhere.
+  virtual void CopyToClipboard(const std::string& text);
+  virtual std::string GetClipboard();
 
   HWND mHWnd = nullptr;
   int mWidth = 640;
@@ -175,11 +179,6 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void EnableCustomCursors(bool enabled);
   // Whether the screen image lives in video memory only (no system-memory copy to draw into).
   virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
-  // The clipboard's text; a replay gives back the text the recording saw, and sets nothing.
-  void CopyToClipboard(const std::string& text);
-  std::string GetClipboard();
-  // A text from outside the program: a recording keeps it, a replay replaces it with what was kept.
-  void DemoSyncString(std::string& text);
 
   virtual void ParseCommandLine();
   virtual void ParseCommandLineText(const std::string& text);
@@ -210,8 +209,9 @@ class KitAppBase : public ButtonListener, public DialogListener {
   std::string mDemoFileName = "kitapp.dmo";
   bool mRecordingDemoBuffer = false;
   bool mPlayingDemoBuffer = false;
-  // The open recording or playback; null while there is none (nothing is then synchronised).
-  DemoSync* mDemoSync = nullptr;
+  // The demo stream of the recording or playback in progress (owned by the recorder); while it records
+  // or plays, registry and file access is synchronised through it.
+  DemoStream* mDemoStream = nullptr;
   ScreenSaverState mScreenSaver;
   bool mVideoOnlyDraw = false;
 

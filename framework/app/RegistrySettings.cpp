@@ -2,12 +2,16 @@
 // synchronisation with input recordings.
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Errors.h"
 #include "platform/win/Registry.h"
 
 namespace Kit {
+
+static_assert(std::is_same_v<DWORD, std::uint32_t>, "registry sizes and types travel through the demo stream as such");
 
 namespace {
 
@@ -53,7 +57,9 @@ int VolumeToHundredths(double volume) { return static_cast<int>(std::floor(volum
 
 bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const std::uint8_t* data, DWORD length) {
   if (mRegKey.empty()) return false;
-  if (mPlayingDemoBuffer && mDemoSync != nullptr) return mDemoSync->ReadRecord(DEMO_REGISTRY_WRITE);
+  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+    return mDemoStream->ReplayResult(mUpdateCount, DemoResultRecord::RegistryWrite);
+  const bool recording = mDemoStream != nullptr && mDemoStream->mRecording;
 
   const RegistryLocation location = LocateValue(mRegKey, valueName);
   OpenKey key;
@@ -62,31 +68,21 @@ bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const s
     DWORD disposition = 0;
     if (RegCreateKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE,
                        KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) != ERROR_SUCCESS) {
-      if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_REGISTRY_WRITE, false);
+      if (recording) mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::RegistryWrite, false);
       return false;
     }
   }
   // A value the store could not keep is a failed write, not a success.
   const bool written = RegSetValueEx(key.Get(), location.valueName.c_str(), 0, type, data, length) == ERROR_SUCCESS;
-  if (mRecordingDemoBuffer && mDemoSync != nullptr) mDemoSync->WriteRecord(DEMO_REGISTRY_WRITE, written);
+  if (recording) mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::RegistryWrite, written);
   return written;
 }
 
 bool KitAppBase::RegistryRead(const std::string& valueName, DWORD* type, std::uint8_t* data, DWORD* length) {
   if (mRegKey.empty()) return false;
-  if (mPlayingDemoBuffer && mDemoSync != nullptr) {
-    if (!mDemoSync->ReadRecord(DEMO_REGISTRY_READ)) return false;
-    const DWORD recordedType = mDemoSync->ReadLong();
-    const DWORD recordedLength = mDemoSync->ReadLong();
-    // The bytes are taken from the stream in any case, so that it stays in step; a value longer than
-    // the caller's buffer, or cut short, is refused rather than written past the buffer.
-    const std::vector<std::uint8_t> bytes = mDemoSync->ReadBytes(recordedLength);
-    if (bytes.size() != recordedLength || recordedLength > *length) return false;
-    if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-    *type = recordedType;
-    *length = recordedLength;
-    return true;
-  }
+  // A replayed value longer than the caller's buffer is refused, and the stream stays in step.
+  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+    return mDemoStream->ReplayRegistryRead(mUpdateCount, type, data, length);
 
   const RegistryLocation location = LocateValue(mRegKey, valueName);
   OpenKey key;
@@ -95,14 +91,8 @@ bool KitAppBase::RegistryRead(const std::string& valueName, DWORD* type, std::ui
   bool read = RegOpenKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
   read = read &&
          RegQueryValueEx(key.Get(), location.valueName.c_str(), nullptr, &readType, data, &readLength) == ERROR_SUCCESS;
-  if (mRecordingDemoBuffer && mDemoSync != nullptr) {
-    mDemoSync->WriteRecord(DEMO_REGISTRY_READ, read);
-    if (read) {
-      mDemoSync->WriteLong(readType);
-      mDemoSync->WriteLong(readLength);
-      mDemoSync->WriteBytes(data, readLength);
-    }
-  }
+  if (mDemoStream != nullptr && mDemoStream->mRecording)
+    mDemoStream->RecordRegistryRead(mUpdateCount, read, readType, data, readLength);
   if (!read) return false;
   *type = readType;
   *length = readLength;

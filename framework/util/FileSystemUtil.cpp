@@ -1,6 +1,7 @@
 #include "framework/util/FileSystemUtil.h"
 
 #include "platform/win/Files.h"
+#include "platform/win/SymbolicLinks.h"
 
 namespace Kit {
 
@@ -23,7 +24,9 @@ bool DeleteFolderTree(const std::string& folder) {
   bool ok = true;
   do {
     std::string name = found.cFileName;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    // A link to a folder is removed like a file: following it would empty a folder outside the tree.
+    bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !plat::IsSymbolicLink(prefix + name);
+    if (isFolder) {
       if (name != "." && name != "..") ok = DeleteFolderTree(prefix + name) && ok;
     } else {
       ok = DeleteFile((prefix + name).c_str()) && ok;

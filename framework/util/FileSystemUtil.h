@@ -8,7 +8,7 @@ namespace Kit {
 
 // Deletes the folder with everything in it. True only when every deletion and the final removal
 // succeeded; a folder that cannot be listed is left alone and gives false, as does a name shorter
-// than two characters.
+// than two characters. Links inside the folder are removed, never followed.
 bool DeleteFolderTree(const std::string& folder);
 // Creates every folder along the path, the path itself last; existing folders are fine.
 void MakeDirectories(const std::string& path);

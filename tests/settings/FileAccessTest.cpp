@@ -7,7 +7,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
-#include "tests/settings/FakeDemoSync.h"
+#include "tests/settings/DemoStreams.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -107,47 +107,45 @@ TEST_F(FileAccess, PathsAreFoundWhateverTheirLetterCase) {
 
 TEST_F(FileAccess, ARecordingKeepsWhatWasReadAndAReplayGivesItBackWithoutTheDisk) {
   const std::string path = mFolder.Write("template.dat", "recorded bytes");
-  KitTest::FakeDemoSync demo;
-  mApp.mDemoSync = &demo;
-  mApp.mRecordingDemoBuffer = true;
+  const std::string other = mFolder.Write("other.dat", "read outside the recording");
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  mApp.mDemoStream = &recording;
   Kit::Buffer buffer;
   ASSERT_TRUE(mApp.ReadBufferFromFile(path, &buffer));
   EXPECT_TRUE(mApp.FileExists(path));
   EXPECT_FALSE(mApp.FileExists(mFolder / "nothing"));
+  EXPECT_FALSE(mApp.ReadBufferFromFile(mFolder / "nothing", &buffer));
   ASSERT_TRUE(mApp.WriteBytesToFile(mFolder / "out.dat", Bytes("x"), 1));
-  ASSERT_TRUE(mApp.ReadBufferFromFile(path, &buffer, true));  // not recorded
-  ASSERT_EQ(demo.records.size(), 4u);
-  EXPECT_EQ(demo.records[0].command, Kit::DEMO_FILE_READ);
-  EXPECT_EQ(demo.records[0].longs, std::vector<std::uint32_t>{14});
-  EXPECT_EQ(demo.records[1].command, Kit::DEMO_FILE_EXISTS);
-  EXPECT_TRUE(demo.records[1].result);
-  EXPECT_FALSE(demo.records[2].result);
-  EXPECT_EQ(demo.records[3].command, Kit::DEMO_FILE_WRITE);
+  ASSERT_TRUE(mApp.ReadBufferFromFile(other, &buffer, true));  // not recorded
 
-  std::filesystem::remove_all(mFolder.Path() / "template.dat");
-  std::filesystem::remove_all(mFolder.Path() / "out.dat");
+  std::filesystem::remove(path);
+  std::filesystem::remove(mFolder / "out.dat");
+  mFolder.Write("nothing", "there now");
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
   Kit::KitAppBase player;
-  player.mDemoSync = &demo;
-  player.mPlayingDemoBuffer = true;
+  player.mDemoStream = &playback;
   Kit::Buffer replayed;
   ASSERT_TRUE(player.ReadBufferFromFile(path, &replayed));
   EXPECT_EQ(BufferText(replayed), "recorded bytes");
   EXPECT_TRUE(player.FileExists(path));
   EXPECT_FALSE(player.FileExists(mFolder / "nothing"));
+  EXPECT_FALSE(player.ReadBufferFromFile(mFolder / "nothing", &replayed));
   EXPECT_TRUE(player.WriteBytesToFile(mFolder / "out.dat", Bytes("x"), 1));
-  EXPECT_FALSE(std::filesystem::exists(mFolder / "out.dat"));  // a replay writes nothing
-  EXPECT_FALSE(demo.outOfStep);
+  EXPECT_FALSE(std::filesystem::exists(mFolder / "out.dat"));      // a replay writes nothing
+  ASSERT_TRUE(player.ReadBufferFromFile(other, &replayed, true));  // read from the disk
+  EXPECT_EQ(BufferText(replayed), "read outside the recording");
+  EXPECT_FALSE(player.FileExists(path));  // every record was used: nothing more to replay
 }
 
-TEST_F(FileAccess, AReplayCutShortReadsNothing) {
-  KitTest::FakeDemoSync demo;
-  demo.records.push_back({Kit::DEMO_FILE_READ, true, {1000}, std::vector<std::uint8_t>(10, 1)});
-  mApp.mDemoSync = &demo;
-  mApp.mPlayingDemoBuffer = true;
+TEST_F(FileAccess, AnEndedReplayReadsNothing) {
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
+  mApp.mDemoStream = &playback;
   Kit::Buffer buffer;
   buffer.WriteByte(3);
-  EXPECT_FALSE(mApp.ReadBufferFromFile("anything", &buffer));
+  EXPECT_FALSE(mApp.ReadBufferFromFile(mFolder.Write("real.dat", "on disk"), &buffer));
   EXPECT_EQ(buffer.GetDataLen(), 1);
+  EXPECT_FALSE(mApp.FileExists(mFolder / "real.dat"));
 }
 
 }  // namespace

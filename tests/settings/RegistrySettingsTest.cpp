@@ -8,7 +8,7 @@
 #include "platform/win/Errors.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
-#include "tests/settings/FakeDemoSync.h"
+#include "tests/settings/DemoStreams.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -231,49 +231,50 @@ TEST_F(RegistrySettings, ErasedValuesAreGone) {
 }
 
 TEST_F(RegistrySettings, AReplayedRunSeesTheRecordedValues) {
-  KitTest::FakeDemoSync demo;
+  Kit::DemoStream recording = KitTest::RecordingStream();
   {
     Kit::KitAppBase recorder;
     recorder.mRegKey = "QuarvelTest";
     recorder.RegistryWriteInteger("MusicVolume", 33);
-    recorder.mDemoSync = &demo;
-    recorder.mRecordingDemoBuffer = true;
+    recorder.mDemoStream = &recording;
     recorder.ReadFromRegistry();
     EXPECT_DOUBLE_EQ(recorder.mMusicVolume, 0.33);
+    EXPECT_TRUE(recorder.RegistryWriteInteger("Unkept", 1));
   }
-  ASSERT_FALSE(demo.records.empty());
-  EXPECT_EQ(demo.records[0].command, Kit::DEMO_REGISTRY_READ);
-  EXPECT_TRUE(demo.records[0].result);
-  EXPECT_EQ(demo.records.back().command, Kit::DEMO_REGISTRY_WRITE);  // InProgress = 1
-
   // The machine's registry differs now; the replay does not look at it or change it.
   {
     Kit::KitAppBase other;
     other.mRegKey = "QuarvelTest";
     other.RegistryWriteInteger("MusicVolume", 90);
+    other.RegistryWriteInteger("InProgress", 0);
   }
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
   Kit::KitAppBase player;
   player.mRegKey = "QuarvelTest";
-  player.mDemoSync = &demo;
-  player.mPlayingDemoBuffer = true;
+  player.mDemoStream = &playback;
   player.ReadFromRegistry();
   EXPECT_DOUBLE_EQ(player.mMusicVolume, 0.33);
-  EXPECT_FALSE(demo.outOfStep);
-  EXPECT_EQ(demo.next, demo.records.size());
-  player.mPlayingDemoBuffer = false;
+  EXPECT_TRUE(player.mLastShutdownWasGraceful);  // "InProgress" was missing when recorded
+  EXPECT_TRUE(player.RegistryWriteInteger("Unkept", 1));
+  EXPECT_FALSE(player.RegistryWriteInteger("Unkept", 1));  // every record was used
+  player.mDemoStream = nullptr;
   int value = 0;
   ASSERT_TRUE(player.RegistryReadInteger("MusicVolume", &value));
   EXPECT_EQ(value, 90);
+  ASSERT_TRUE(player.RegistryReadInteger("InProgress", &value));
+  EXPECT_EQ(value, 0);  // the replay wrote nothing
 }
 
 TEST_F(RegistrySettings, AReplayedValueTooLongForTheBufferIsRefused) {
-  KitTest::FakeDemoSync demo;
-  demo.records.push_back({Kit::DEMO_REGISTRY_READ, true, {REG_DWORD, 4096}, std::vector<std::uint8_t>(4096, 0xAB)});
-  demo.records.push_back({Kit::DEMO_REGISTRY_READ, true, {REG_DWORD, 4}, {7, 0, 0, 0}});
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  const std::vector<std::uint8_t> big(4096, 0xAB);
+  recording.RecordRegistryRead(0, true, REG_DWORD, big.data(), static_cast<std::uint32_t>(big.size()));
+  const std::uint8_t seven[4] = {7, 0, 0, 0};
+  recording.RecordRegistryRead(0, true, REG_DWORD, seven, 4);
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
   Kit::KitAppBase player;
   player.mRegKey = "QuarvelTest";
-  player.mDemoSync = &demo;
-  player.mPlayingDemoBuffer = true;
+  player.mDemoStream = &playback;
   int value = -1;
   EXPECT_FALSE(player.RegistryReadInteger("MusicVolume", &value));
   EXPECT_EQ(value, -1);

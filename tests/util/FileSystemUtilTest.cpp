@@ -61,6 +61,16 @@ TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
   EXPECT_TRUE(fs::exists(file));
 }
 
+TEST(FileSystemUtil, DeleteFolderTreeDoesNotFollowLinks) {
+  testsupport::TempDir dir;
+  std::string kept = dir.Write("keep/precious.txt", "data");
+  dir.Write("tree/a.txt", "a");
+  fs::create_directory_symlink(dir.Path() / "keep", dir.Path() / "tree" / "link");
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/tree"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
+  EXPECT_TRUE(fs::exists(kept));
+}
+
 TEST(FileSystemUtil, GetFileDateGivesSecondsSince1970) {
   testsupport::TempDir dir;
   std::string file = dir.Write("Data/Effect.txt", "e");
