@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
@@ -12,12 +13,15 @@
 #include <thread>
 #include <vector>
 
+#include "framework/app/ScreenSaverState.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
 #include "platform/win/Types.h"
 
 namespace Kit {
 
+class Buffer;
+class DemoStream;
 class DDInterface;
 class Dialog;
 class Widget;
@@ -152,6 +156,64 @@ class KitAppBase : public ButtonListener, public DialogListener {
   };
   std::list<SafeDeleteRecord> mSafeDeleteList;
   std::vector<Widget*> mWaitingWidgets;
+
+  // Settings, synchronised file access, the command line and screen-saver mode.
+  // The registry: values under "SOFTWARE\\" + the registry key; a name "Sub\\Value" reaches a sub-key.
+  bool RegistryWrite(const std::string& valueName, DWORD type, const std::uint8_t* data, DWORD length);
+  bool RegistryRead(const std::string& valueName, DWORD* type, std::uint8_t* data, DWORD* length);
+  void RegistryEraseValue(const std::string& valueName);
+  bool RegistryWriteString(const std::string& valueName, const std::string& text);
+  bool RegistryWriteInteger(const std::string& valueName, int value);
+  bool RegistryWriteBoolean(const std::string& valueName, bool value);
+  bool RegistryReadString(const std::string& valueName, std::string* text);
+  bool RegistryReadInteger(const std::string& valueName, int* value);
+  bool RegistryReadBoolean(const std::string& valueName, bool* value);
+  virtual void WriteToRegistry();
+  virtual void ReadFromRegistry();
+  // Files read and written through these are synchronised with input recordings. A write goes to a
+  // temporary file that replaces the old one only when complete.
+  bool ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded = false);
+  bool FileExists(const std::string& path);
+  bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
+  bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
+  void EnableCustomCursors(bool enabled);
+  // Whether the screen image lives in video memory only (no system-memory copy to draw into).
+  virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
+
+  virtual void ParseCommandLine();
+  virtual void ParseCommandLineText(const std::string& text);
+  virtual void HandleCmdLineParam(const std::string& name, const std::string& value);
+  // The highest number N of the files prefix + N + ".dmo" (0 when none); with deleteOld, the oldest are
+  // deleted until fewer than keep remain.
+  int GetNextDemoNumber(const std::string& prefix, int keep, bool deleteOld);
+  bool IsScreenSaver() const { return mIsScreenSaver; }
+  // Pauses a windowed game while the system's screen saver is due, so that it can start.
+  void ScreenSaverKeeper(DWORD now);
+  // The screen-saver mode's message filter; true when it handled the message (result in *result).
+  bool VerifyScreenSaverPassword(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+  std::string mRegKey;
+  double mMusicVolume = 0.85;
+  double mSfxVolume = 0.85;
+  int mMuteCount = 0;
+  int mAutoMuteCount = 0;
+  bool mIsWindowed = true;
+  int mPreferredX = -1;
+  int mPreferredY = -1;
+  bool mCustomCursorsEnabled = false;
+  bool mWaitForVSync = false;
+  bool mSaveSettingsAtShutdown = false;
+  bool mLastShutdownWasGraceful = true;
+  bool mCmdLineParsed = false;
+  std::string mDemoPrefix = "kitapp";
+  std::string mDemoFileName = "kitapp.dmo";
+  bool mRecordingDemoBuffer = false;
+  bool mPlayingDemoBuffer = false;
+  // The demo stream of the recording or playback in progress (owned by the recorder); while it records
+  // or plays, registry and file access is synchronised through it.
+  DemoStream* mDemoStream = nullptr;
+  ScreenSaverState mScreenSaver;
+  bool mVideoOnlyDraw = false;
 
  private:
   // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
