@@ -140,11 +140,13 @@ TEST_F(WindowProcTest, OneRecordPerPassRoutesMouseAndKeysToTheWidgets) {
   }
   EXPECT_EQ(passes, 6);
   // In arrival order, in the widget's own coordinates.
-  const std::vector<std::string> expected = {"target down 50,60 b0 c1", "target up 50,60 b0 c1", "target move 51,60",
-                                             "c2", "target char x", "target wheel -2"};
+  const std::vector<std::string> expected = {"target down 50,60 b0 c1", "target up 50,60 b0 c1",
+                                             "target move 51,60",       "c2",
+                                             "target char x",           "target wheel -2"};
   auto from = mApp.mLog.begin();
   for (const std::string& event : expected) {
-    from = std::find_if(from, mApp.mLog.end(), [&](const std::string& line) { return line.find(event) != std::string::npos; });
+    from = std::find_if(from, mApp.mLog.end(),
+                        [&](const std::string& line) { return line.find(event) != std::string::npos; });
     ASSERT_NE(from, mApp.mLog.end()) << "missing or out of order: " << event;
   }
 }
