@@ -419,5 +419,7 @@ class KitAppBase : public ButtonListener,
 };
 
 extern KitAppBase* gKitApp;
+// The program's module handle, kept by the entry function before it creates the application.
+extern HINSTANCE gHInstance;
 
 }  // namespace Kit

@@ -25,6 +25,8 @@
 
 namespace Kit {
 
+HINSTANCE gHInstance = nullptr;
+
 namespace {
 
 // The libraries the application loads by name at construction: the presence of the last two is the
@@ -119,7 +121,8 @@ void KitAppBase::Init() {
     mMutex = mutex;
   }
 
-  if (mHInstance == nullptr) mHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
+  if (gHInstance == nullptr) gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
+  if (mHInstance == nullptr) mHInstance = gHInstance;
 
   std::string dir = ExecutablePath();
   const std::size_t cut = dir.find_last_of("\\/");
