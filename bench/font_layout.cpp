@@ -12,26 +12,26 @@
 #include "framework/font/FontHost.h"
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 
 namespace {
 
 class SheetHost : public Kit::FontHost {
  public:
-  std::shared_ptr<Kit::Image> GetSharedImage(const std::string&, const std::string&, bool* created) override {
-    *created = !mSheet;
-    if (!mSheet) {
-      auto sheet = std::make_shared<Kit::MemoryImage>();
-      sheet->Create(95 * 10, 24);
-      std::uint32_t* bits = sheet->GetBits();
-      for (int i = 0; i < 95 * 10 * 24; ++i) bits[i] = (i % 3) ? 0xFFFFFFFF : 0x00000000;
-      sheet->BitsChanged();
-      mSheet = sheet;
-    }
-    return mSheet;
+  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
+    return mSheets.GetSharedImage("sheet", "", created);
   }
 
  private:
-  std::shared_ptr<Kit::Image> mSheet;
+  Kit::SharedImageSet mSheets{[](const std::string&) {
+                                auto sheet = std::make_unique<Kit::MemoryImage>();
+                                sheet->Create(95 * 10, 24);
+                                std::uint32_t* bits = sheet->GetBits();
+                                for (int i = 0; i < 95 * 10 * 24; ++i) bits[i] = (i % 3) ? 0xFFFFFFFF : 0x00000000;
+                                sheet->BitsChanged();
+                                return sheet;
+                              },
+                              nullptr};
 };
 
 // Printable ASCII but the quotes and the backslash, 10 pixels apart, with a shadow layer and kerning.

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/ImageLib.h"
 #include "framework/resource/ResourceManager.h"
 
@@ -20,24 +20,19 @@ constexpr int kImages = 250;
 class BenchHost : public Kit::ResourceHost {
  public:
   Kit::ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) override {
-    std::lock_guard<std::mutex> lock(mMutex);
-    auto& entry = mShared[{path, variant}];
-    if (auto existing = entry.lock()) {
-      *created = false;
-      return existing;
-    }
-    *created = true;
-    auto decoded = ImageLib::GetImage(path, true);
-    if (!decoded) return {};
-    auto image = std::make_shared<Kit::MemoryImage>();
-    image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
-    entry = image;
-    return image;
+    mShared.CleanSharedImages();
+    return mShared.GetSharedImage(path, variant, created);
   }
 
  private:
-  std::mutex mMutex;
-  std::map<std::pair<std::string, std::string>, std::weak_ptr<Kit::Image>> mShared;
+  Kit::SharedImageSet mShared{[](const std::string& path) -> std::unique_ptr<Kit::MemoryImage> {
+                                auto decoded = ImageLib::GetImage(path, true);
+                                if (!decoded) return nullptr;
+                                auto image = std::make_unique<Kit::MemoryImage>();
+                                image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
+                                return image;
+                              },
+                              nullptr};
 };
 
 // 250 sprites of 48 x 32 pixels with soft alpha edges, and the manifest naming them.

@@ -13,6 +13,7 @@
 #include "framework/font/FontHost.h"
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 
 namespace {
 
@@ -51,19 +52,17 @@ class ExercisingParser : public Kit::DescParser {
 // Every image file is the same small sheet.
 class SheetHost : public Kit::FontHost {
  public:
-  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                             bool* created) override {
-    *created = !mSheet;
-    if (!mSheet) {
-      auto sheet = std::make_shared<Kit::MemoryImage>();
-      sheet->Create(48, 24);
-      mSheet = sheet;
-    }
-    return mSheet;
+  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
+    return mSheets.GetSharedImage("sheet", "", created);
   }
 
  private:
-  std::shared_ptr<Kit::Image> mSheet;
+  Kit::SharedImageSet mSheets{[](const std::string&) {
+                                auto sheet = std::make_unique<Kit::MemoryImage>();
+                                sheet->Create(48, 24);
+                                return sheet;
+                              },
+                              nullptr};
 };
 
 std::string InputPath() { return "/tmp/fuzz_font_descriptor_" + std::to_string(getpid()) + ".txt"; }

@@ -2,12 +2,13 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SharedImageSet.h"
+#include "framework/resource/ImageLoader.h"
 #include "framework/sound/BassMusicInterface.h"
 #include "framework/sound/FModMusicInterface.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundInstance.h"
 #include "framework/sound/SoundManager.h"
-#include "framework/util/StringUtil.h"
 
 namespace Kit {
 
@@ -66,38 +67,22 @@ void KitAppBase::Unmute(bool autoMute) {
   ApplyVolumes();
 }
 
-std::shared_ptr<Image> KitAppBase::GetSharedImage(const std::string& fileName, const std::string& variant,
-                                                  bool* created) {
-  // File names are the system's: one file, whatever the letter case.
-  const std::pair<std::string, std::string> key(StringToUpper(fileName), StringToUpper(variant));
-  std::lock_guard<std::mutex> lock(mSharedImageLock);
-  auto found = mSharedImageMap.find(key);
-  if (found != mSharedImageMap.end()) {
-    if (created != nullptr) *created = false;
-    return found->second;
-  }
-  std::shared_ptr<Image> image;
-  if (!fileName.empty() && fileName[0] == '!') {
-    if (mDDInterface)
-      image = std::make_shared<DDImage>(mDDInterface.get());
-    else
-      image = std::make_shared<MemoryImage>(this);
-  } else {
-    image = GetImage(fileName);
-  }
-  if (created != nullptr) *created = true;
-  if (image) mSharedImageMap.emplace(key, image);
-  return image;
+SharedImageRef KitAppBase::GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) {
+  return mSharedImageSet->GetSharedImage(fileName, variant, created);
 }
 
-void KitAppBase::CleanSharedImages() {
-  std::lock_guard<std::mutex> lock(mSharedImageLock);
-  for (auto it = mSharedImageMap.begin(); it != mSharedImageMap.end();) {
-    if (it->second.use_count() == 1)
-      it = mSharedImageMap.erase(it);
-    else
-      ++it;
-  }
+void KitAppBase::CleanSharedImages() { mSharedImageSet->CleanSharedImages(); }
+
+std::unique_ptr<MemoryImage> KitAppBase::LoadImageFile(const std::string& fileName) {
+  std::unique_ptr<ImageLib::Image> decoded = ImageLib::GetImage(fileName, true);
+  if (!decoded) return nullptr;
+  std::unique_ptr<MemoryImage> image;
+  if (mDDInterface)
+    image = std::make_unique<DDImage>(mDDInterface.get());
+  else
+    image = std::make_unique<MemoryImage>(this);
+  image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), false);
+  return image;
 }
 
 }  // namespace Kit

@@ -159,7 +159,7 @@ void KitAppBase::SwitchScreenMode(bool wantWindowed, bool is3D, bool force) {
   InitDisplay(is3D, false);
   mIsWindowed = wantWindowed;
   MakeWindow();
-  ShowWindow(mHWnd, mIsOpeningURL ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+  ShowWindow(mHWnd, mURLOpenPending ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
   SetForegroundWindow(mHWnd);
   if (mSoundManager) mSoundManager->SetCooperativeWindow(mHWnd, mIsWindowed);
 }

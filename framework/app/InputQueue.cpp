@@ -91,7 +91,7 @@ void KitAppBase::HandleQueuedMessage(const MSG& msg) {
       if (msg.hwnd == mHWnd && !mCrashShutdown && !mQuit) {
         RehupFocus();
         if (mActive && !mWindowedInUse) mWidgetManager->MarkAllDirty();
-        if (mIsOpeningURL && !mActive) URLOpenSucceeded(mOpeningURL);
+        if (mURLOpenPending && !mActive) URLOpenSucceeded(mPendingURL);
       }
       break;
     case WM_TIMER:
@@ -171,11 +171,11 @@ void KitAppBase::HandleQueuedTimer() {
   if (now - mLastTimerTime > 500) mLastBigDelayTime = now;
   mLastTimerTime = now;
 
-  if (mIsOpeningURL && now - mLastBigDelayTime > 5000) {
-    if (now - mOpeningURLTime >= 8001 && !mActive)
-      URLOpenSucceeded(mOpeningURL);
-    else if (now - mOpeningURLTime > 12000 && mActive)
-      URLOpenFailed(mOpeningURL);
+  if (mURLOpenPending && now - mLastBigDelayTime > 5000) {
+    if (now - mURLOpenStartTime >= 8001 && !mActive)
+      URLOpenSucceeded(mPendingURL);
+    else if (now - mURLOpenStartTime > 12000 && mActive)
+      URLOpenFailed(mPendingURL);
   }
 
   POINT cursor{};

@@ -5,13 +5,16 @@
 #include <ctime>
 
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
+#include "platform/win/Process.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
 
@@ -32,6 +35,10 @@ KitAppBase::KitAppBase() {
       {"NEW_VERSION_BODY",
        "There is an update available for this product.  Would you like to visit the web site to download it?"},
   };
+  mVersionDll = LoadLibrary("version.dll");
+  char executable[257] = {};
+  GetModuleFileName(nullptr, executable, 256);
+  mProductVersion = GetProductVersion(executable);
   ConstructServices();
 }
 
@@ -48,6 +55,7 @@ KitAppBase::~KitAppBase() {
   mUpdateDepth = 0;
   ProcessSafeDeleteList();
   DestroyServices();
+  if (mVersionDll != nullptr) FreeLibrary(mVersionDll);
   if (gKitApp == this) gKitApp = nullptr;
 }
 
@@ -59,8 +67,13 @@ Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, c
 }
 
 void KitAppBase::BeginPopup() {
-  if (!mWindowedInUse) mPopupActive = true;
+  if (mWindowedInUse) return;
+  // A system window can only be seen over the desktop's own surface.
+  if (mDDInterface != nullptr && mDDInterface->mDirectDraw != nullptr) mDDInterface->mDirectDraw->FlipToGDISurface();
+  mPopupActive = true;
 }
+
+bool KitAppBase::Is3DAccelerated() { return mDDInterface != nullptr && mDDInterface->mIs3D; }
 
 void KitAppBase::EndPopup() {
   if (!mWindowedInUse) mPopupActive = false;
@@ -134,7 +147,18 @@ void KitAppBase::ProcessSafeDeleteList() {
       ++it;
     }
   }
-  for (Widget* widget : doomed) delete widget;
+  for (Widget* widget : doomed) {
+    // A widget queued while still in the tree or the dialog registry leaves both first, so that
+    // nothing keeps pointing at it.
+    for (auto& [id, dialog] : mDialogMap) {
+      if (static_cast<Widget*>(dialog) == widget) {
+        UnregisterDialog(id);
+        break;
+      }
+    }
+    if (widget->mParent != nullptr) widget->mParent->RemoveWidget(widget);
+    delete widget;
+  }
 }
 
 void KitAppBase::BeginWait(Widget* widget) { mWaitingWidgets.push_back(widget); }
@@ -184,10 +208,18 @@ void KitAppBase::AddDialog(int id, Dialog* dialog) {
 bool KitAppBase::KillDialogOwnId(Dialog* dialog) { return dialog != nullptr && KillDialog(dialog->mId); }
 
 bool KitAppBase::KillDialog(int id) {
-  auto it = mDialogMap.find(id);
-  if (it == mDialogMap.end()) return false;
-  Dialog* dialog = it->second;
+  Dialog* dialog = GetDialog(id);
+  if (dialog == nullptr) return false;
   if (dialog->mResult == -1) dialog->mResult = 0;
+  UnregisterDialog(id);
+  SafeDeleteWidget(dialog);
+  return true;
+}
+
+void KitAppBase::UnregisterDialog(int id) {
+  auto it = mDialogMap.find(id);
+  if (it == mDialogMap.end()) return;
+  Dialog* dialog = it->second;
   mDialogList.remove(dialog);
   mDialogMap.erase(it);
   mWidgetManager->RemoveWidget(dialog);
@@ -195,8 +227,6 @@ bool KitAppBase::KillDialog(int id) {
     ModalClose();
     mWidgetManager->RemoveBaseModal(dialog);
   }
-  SafeDeleteWidget(dialog);
-  return true;
 }
 
 int KitAppBase::GetDialogCount() { return static_cast<int>(mDialogMap.size()); }

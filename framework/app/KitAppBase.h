@@ -20,8 +20,10 @@
 #include <utility>
 #include <vector>
 
+// Before FontHost.h, whose inline defaults need the whole type.
+#include "framework/graphics/Image.h"
+
 #include "framework/font/FontHost.h"
-#include "framework/graphics/Image.h"  // FontHost.h needs the whole type
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/Rect.h"
 #include "framework/resource/ResourceHost.h"
@@ -36,6 +38,7 @@ class DDInterface;
 class Dialog;
 class MusicInterface;
 class ResourceManager;
+class SharedImageSet;
 class SoundManager;
 class Widget;
 class WidgetManager;
@@ -83,12 +86,10 @@ class KitAppBase : public ButtonListener,
   // Lifecycle: construct, Init, Start (returns when the loop ends), delete.
   virtual void Init();
   virtual void Start();
-  // Ends the run once; from another thread it only asks the primary thread to do it.
-  virtual void Shutdown();
+  // Hides the window and shuts down without painting; the crash handler calls it.
   virtual void CrashOccurred();
   virtual std::string GetAppInfoText();
   virtual void InitHook() {}
-  virtual void ShutdownHook() {}
   virtual void PreTerminate() {}
   virtual void PreDisplayHook() {}
   virtual void PreReadRegistryHook() {}
@@ -157,8 +158,6 @@ class KitAppBase : public ButtonListener,
   virtual void CloseRequested() {}
   virtual void GotFocus() {}
   virtual void LostFocus() {}
-  virtual void URLOpenSucceeded(const std::string& /*url*/) { mIsOpeningURL = false; }
-  virtual void URLOpenFailed(const std::string& /*url*/) { mIsOpeningURL = false; }
 
   // Sound and music.
   virtual MusicInterface* CreateMusicInterface(HWND window);
@@ -176,9 +175,11 @@ class KitAppBase : public ButtonListener,
 
   // Images shared by file name, for the resource manager and the fonts; those nobody holds any more
   // are dropped once per tick.
-  std::shared_ptr<Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                        bool* created) override;
+  SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override;
   void CleanSharedImages();
+  // A new image of the display (a software one without a display) with the file's pixels; null when
+  // the file cannot be read.
+  std::unique_ptr<MemoryImage> LoadImageFile(const std::string& fileName);
 
   // What the images, the fonts and the resource manager need of the application.
   void AddMemoryImage(MemoryImage* image) override;
@@ -207,6 +208,16 @@ class KitAppBase : public ButtonListener,
   virtual void Popup(const std::string& text);
   virtual void LogScreenSaverError(const std::string& text);
   virtual void SafeDeleteWidget(Widget* widget);
+  virtual void URLOpenFailed(const std::string& url);
+  virtual void URLOpenSucceeded(const std::string& url);
+  // Opens an address or document with the desktop's handler. Whether it really opened is decided
+  // later from the window's activation; until then a second request for the same address is ignored.
+  virtual bool OpenURL(const std::string& url, bool shutdownOnOpen);
+  // The "ProductVersion" of a file's version information; empty when it has none.
+  virtual std::string GetProductVersion(const std::string& path);
+  // Ends the main loop once, on the primary thread; from another thread it is only requested.
+  virtual void Shutdown();
+  virtual void ShutdownHook();
   virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode);
   virtual Dialog* GetDialog(int id);
@@ -227,28 +238,42 @@ class KitAppBase : public ButtonListener,
   void ClearKeyStates();
   void SetCursor(int cursorNumber);
   int GetCursor() const { return mCursorNum; }
-  bool Is3DAccelerated() override { return m3DAccelerated; }
+  // The display now runs with 3D acceleration.
+  bool Is3DAccelerated() override;
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
   // handler inside the wait queued it for deletion; it goes at the first safe point after the wait.
   void BeginWait(Widget* widget);
   void EndWait(Widget* widget);
+  // The clipboard's text (CF_TEXT, with a CF_UNICODETEXT copy when set); empty when there is none or
+  // the clipboard is held elsewhere.
+  virtual void CopyToClipboard(const std::string& text);
+  virtual std::string GetClipboard();
 
   HWND mHWnd = nullptr;
   int mWidth = 640;
   int mHeight = 480;
   bool mWindowedInUse = true;
   bool mIsScreenSaver = false;
-  bool m3DAccelerated = false;
   std::unique_ptr<WidgetManager> mWidgetManager;
+  std::unique_ptr<DDInterface> mDDInterface;  // null until the first window is made
   std::map<int, Dialog*> mDialogMap;
   std::list<Dialog*> mDialogList;
   std::map<std::string, std::string> mStringProperties;
   bool mPopupActive = false;
   int mCursorNum = CURSOR_POINTER;
 
+  std::string mProductVersion;
+  bool mURLOpenPending = false;
+  bool mShutdownOnURLOpen = false;
+  std::string mPendingURL;
+  DWORD mURLOpenStartTime = 0;
+
+  // The thread that runs Init, the loop and every tick; set again by Init.
+  std::thread::id mPrimaryThreadId = std::this_thread::get_id();
   // Written by other threads (Shutdown, the loading and cursor threads), so atomic.
+  std::atomic<bool> mShutdownRequested{false};
   std::atomic<bool> mQuit{false};
   bool mLeaveNestedLoops = false;
   int mUpdateState = 0;
@@ -260,7 +285,6 @@ class KitAppBase : public ButtonListener,
   std::string mTitle = "KitApp";
   std::string mRegKey;
   std::string mFullCompanyName;
-  std::string mProductVersion;
   std::string mDemoPrefix = "kitapp";
   std::string mDemoFileName;
 
@@ -274,7 +298,6 @@ class KitAppBase : public ButtonListener,
   bool mFullScreenWindow = false;
   bool mForceFullscreen = false;
   bool mForceWindowed = false;
-  std::unique_ptr<DDInterface> mDDInterface;
   UINT mNotifyMessage = 0;
   HANDLE mMutex = nullptr;
   bool mOnlyAllowOneCopyToRun = true;
@@ -303,9 +326,7 @@ class KitAppBase : public ButtonListener,
   bool mInitialized = false;
   bool mCmdLineParsed = false;
   std::atomic<bool> mCrashShutdown{false};
-  std::atomic<bool> mShutdownRequested{false};
   std::atomic<bool> mRunning{false};
-  DWORD mPrimaryThreadId = 0;
   DWORD mTimeLoaded = 0;
   unsigned int mRandSeed = 0;
   bool mSaveSettingsAtShutdown = false;
@@ -377,9 +398,6 @@ class KitAppBase : public ButtonListener,
   DWORD mLastTimerTime = 0;
   DWORD mLastBigDelayTime = 0;
   DWORD mLastUserInputTick = 0;
-  bool mIsOpeningURL = false;
-  std::string mOpeningURL;
-  DWORD mOpeningURLTime = 0;
 
   struct SafeDeleteRecord {
     int mUpdateDepth = 0;
@@ -389,6 +407,9 @@ class KitAppBase : public ButtonListener,
   std::vector<Widget*> mWaitingWidgets;
 
  private:
+  // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
+  void UnregisterDialog(int id);
+
   void ConstructServices();
   void DestroyServices();
   void RegisterWindowClasses();
@@ -412,8 +433,8 @@ class KitAppBase : public ButtonListener,
   void ApplyVolumes();
 
   bool mScreenSaverLogStarted = false;
-  std::mutex mSharedImageLock;
-  std::map<std::pair<std::string, std::string>, std::shared_ptr<Image>> mSharedImageMap;
+  HMODULE mVersionDll = nullptr;
+  std::unique_ptr<SharedImageSet> mSharedImageSet;
   std::mutex mMemoryImageLock;
   std::set<MemoryImage*> mMemoryImageSet;
 };

@@ -1,10 +1,13 @@
 // Construction of the services, Init, Start, Shutdown and the end of the application object.
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicInterface.h"
@@ -29,9 +32,8 @@ HINSTANCE gHInstance = nullptr;
 
 namespace {
 
-// The libraries the application loads by name at construction: the presence of the last two is the
-// DirectX test of Init.
-HMODULE gVersionDLL = nullptr;
+// The DirectX libraries the application loads by name at construction: their presence is the DirectX
+// test of Init.
 HMODULE gDDrawDLL = nullptr;
 HMODULE gDSoundDLL = nullptr;
 
@@ -44,6 +46,12 @@ void FreeModule(HMODULE& module) {
   module = nullptr;
 }
 
+std::string ThreadIdText(std::thread::id id) {
+  std::ostringstream text;
+  text << id;
+  return text.str();
+}
+
 std::string ExecutablePath() {
   char path[257] = {};
   GetModuleFileName(nullptr, path, 256);
@@ -53,7 +61,6 @@ std::string ExecutablePath() {
 }  // namespace
 
 void KitAppBase::ConstructServices() {
-  gVersionDLL = LoadLibrary("version.dll");
   gDDrawDLL = LoadLibrary("ddraw.dll");
   gDSoundDLL = LoadLibrary("dsound.dll");
 
@@ -63,6 +70,12 @@ void KitAppBase::ConstructServices() {
   for (int i = 0; i < 512; ++i) mAdd8BitMaxTable[i] = static_cast<std::uint8_t>(i < 256 ? i : 255);
   mDemoFileName = mDemoPrefix + ".dmo";
 
+  mSharedImageSet =
+      std::make_unique<SharedImageSet>([this](const std::string& fileName) { return LoadImageFile(fileName); },
+                                       [this]() -> std::unique_ptr<MemoryImage> {
+                                         if (mDDInterface) return std::make_unique<DDImage>(mDDInterface.get());
+                                         return std::make_unique<MemoryImage>(this);
+                                       });
   mWidgetManager = std::make_unique<WidgetManager>(this);
   mResourceManager = std::make_unique<ResourceManager>(this);
 }
@@ -77,10 +90,7 @@ void KitAppBase::DestroyServices() {
   }
   mWidgetManager.reset();
   mResourceManager.reset();
-  {
-    std::lock_guard<std::mutex> lock(mSharedImageLock);
-    mSharedImageMap.clear();
-  }
+  mSharedImageSet.reset();
   mDDInterface.reset();
   mMusicInterface.reset();
   mSoundManager.reset();
@@ -95,14 +105,13 @@ void KitAppBase::DestroyServices() {
   mHandCursor = mDraggingCursor = nullptr;
   if (mMutex != nullptr) CloseHandle(mMutex);
   mMutex = nullptr;
-  FreeModule(gVersionDLL);
   FreeModule(gDDrawDLL);
   FreeModule(gDSoundDLL);
 }
 
 void KitAppBase::Init() {
   if (mQuit) return;
-  mPrimaryThreadId = GetCurrentThreadId();
+  mPrimaryThreadId = std::this_thread::get_id();
 
   if (gDDrawDLL == nullptr || gDSoundDLL == nullptr) {
     MessageBox(nullptr, kDirectXMessage, "You need DirectX", MB_OK | MB_ICONERROR);
@@ -211,7 +220,7 @@ void KitAppBase::WriteStatistics(DWORD startTime) {
 }
 
 void KitAppBase::Shutdown() {
-  if (mPrimaryThreadId != 0 && GetCurrentThreadId() != mPrimaryThreadId) {
+  if (std::this_thread::get_id() != mPrimaryThreadId) {
     mShutdownRequested = true;
     return;
   }
@@ -244,8 +253,7 @@ std::string KitAppBase::GetAppInfoText() {
   return "Product: " + mProdName + "\r\nVersion: " + mProductVersion + "\r\nTime Loaded: " +
          StrFormat("%02d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                    static_cast<int>(seconds % 60)) +
-         "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") +
-         "\r\nPrimary ThreadId: " + std::to_string(mPrimaryThreadId);
+         "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") + "\r\nPrimary ThreadId: " + ThreadIdText(mPrimaryThreadId);
 }
 
 void KitAppBase::LoadResourceManifest(const std::string& fileName) {

@@ -8,7 +8,7 @@
 namespace Kit {
 
 ActiveFontLayer::ActiveFontLayer(FontLayer* baseLayer) : mBaseFontLayer(baseLayer) {
-  mScaledImage = baseLayer->mImage.get();
+  mScaledImage = baseLayer->mImage.GetImage();
   for (size_t i = 0; i < mScaledCharImageRects.size(); ++i)
     mScaledCharImageRects[i] = baseLayer->mCharData[i].mImageRect;
 }

@@ -101,10 +101,12 @@ bool FontData::Load(FontHost* app, const std::string& path) {
 }
 
 bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
-  if (mInitialized || !image) return false;
+  // Glyph sheets are software images (or surface-backed ones, which are kinds of them).
+  auto* sheet = dynamic_cast<MemoryImage*>(image);
+  if (mInitialized || !sheet) return false;
 
   FontLayer& layer = CreateLayerNamed("", nullptr);
-  layer.mImage = std::shared_ptr<Image>(image, [](Image*) {});  // held, not owned
+  layer.mImage = sheet;  // held, not owned: the caller keeps the image alive
   layer.mHeight = image->GetHeight();
   layer.mAscent = image->GetHeight();
 
@@ -318,11 +320,9 @@ bool FontData::DoLayerSetImage(const ListDataElement& params) {
     return InvalidType();
   std::string path = GetPathFrom(file, GetFileDir(mSourceFile, false));
   bool created = false;
-  std::shared_ptr<Image> image = mApp ? mApp->GetSharedImage(path, "", &created) : nullptr;
-  if (!image) return Error("Failed to Load Image");
-  if (created) {
-    if (auto* memoryImage = dynamic_cast<MemoryImage*>(image.get())) memoryImage->Palletize();
-  }
+  SharedImageRef image = mApp ? mApp->GetSharedImage(path, "", &created) : SharedImageRef();
+  if (!image.GetImage()) return Error("Failed to Load Image");
+  if (created) image.GetImage()->Palletize();
   layer->mImage = std::move(image);
   return true;
 }
@@ -437,10 +437,11 @@ bool FontData::DoLayerSetImageMap(const ListDataElement& params) {
       !DataToStringVector(params.mElements[2].get(), &chars) || !DataToList(params.mElements[3].get(), &rects))
     return InvalidType();
   if (chars.size() != rects.mElements.size()) return Error("List Size Mismatch");
-  if (!layer->mImage) return Error("Layer image not set");
+  const Image* sheet = layer->mImage.GetImage();
+  if (!sheet) return Error("Layer image not set");
 
-  const std::int64_t imageWidth = layer->mImage->GetWidth();
-  const std::int64_t imageHeight = layer->mImage->GetHeight();
+  const std::int64_t imageWidth = sheet->GetWidth();
+  const std::int64_t imageHeight = sheet->GetHeight();
   bool allValid = true;
   for (size_t i = 0; i < chars.size(); ++i) {
     std::vector<int> rect;

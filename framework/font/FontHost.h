@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "framework/graphics/SharedImageRef.h"
+
 namespace Kit {
 
 class Image;
@@ -15,11 +17,11 @@ class FontHost {
  public:
   // Shows an error text to the user.
   virtual void Popup(const std::string& text) {}
-  // The image loaded from fileName, shared with every other user of that file; created tells whether
-  // this call loaded it. Null when it cannot be loaded.
-  virtual std::shared_ptr<Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                                bool* created) {
-    return nullptr;
+  // A counted reference to the image loaded from fileName, shared with every other user of that file
+  // (the application's SharedImageSet); created tells whether this call loaded it. The reference holds
+  // no image when the file cannot be loaded.
+  virtual SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) {
+    return SharedImageRef();
   }
   // A new copy of the image, owned by the caller; null when images cannot be copied.
   virtual std::unique_ptr<Image> CopyImage(Image* image) { return nullptr; }

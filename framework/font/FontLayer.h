@@ -11,6 +11,7 @@
 #include "framework/font/CharData.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/SharedImageRef.h"
 
 namespace Kit {
 
@@ -30,10 +31,10 @@ class FontLayer {
   std::array<CharData, 256> mCharData;     // by unsigned character code
   Color mColorMult = Color(255, 255, 255, 255);
   Color mColorAdd = Color(0, 0, 0, 0);
-  std::shared_ptr<Image> mImage;  // the glyph sheet
-  int mDrawMode = -1;             // -1: the drawing context's own mode; 0 normal; 1 additive
-  Point mOffset;                  // added to every glyph offset
-  int mSpacing = 0;               // added to every kerning offset
+  SharedImageRef mImage;  // the glyph sheet
+  int mDrawMode = -1;     // -1: the drawing context's own mode; 0 normal; 1 additive
+  Point mOffset;          // added to every glyph offset
+  int mSpacing = 0;       // added to every kerning offset
   int mMinPointSize = -1;
   int mMaxPointSize = -1;  // -1: no upper bound
   int mPointSize = 0;      // the size the metrics are drawn at; 0: unscaled

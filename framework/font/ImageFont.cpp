@@ -188,7 +188,7 @@ void ImageFont::AddActiveLayer(FontLayer& layer, double ratio) {
   auto sheet = std::make_unique<MemoryImage>(app ? app->GetImageHost() : nullptr);
   sheet->Create(static_cast<int>(sheetWidth), static_cast<int>(sheetHeight));
   const Rect sheetRect(0, 0, static_cast<int>(sheetWidth), static_cast<int>(sheetHeight));
-  if (Image* source = layer.mImage.get()) {
+  if (Image* source = layer.mImage.GetImage()) {
     const Rect sourceBounds(0, 0, source->GetWidth(), source->GetHeight());
     for (size_t c = 0; c < rects.size(); ++c) {
       const Rect& sourceRect = layer.mCharData[c].mImageRect;

@@ -33,6 +33,20 @@ std::uint32_t Widen(std::uint32_t value, int bits) {
   return (out >> ((8 + bits - 1) / bits * bits - 8)) & 0xFF;
 }
 
+// A lost surface is restored and locked again: its pixels are the image's only copy more often than
+// not, and giving up would lose them.
+HRESULT LockRestoring(IDirectDrawSurface* surface, DDSURFACEDESC& desc) {
+  desc = DDSURFACEDESC{};
+  desc.dwSize = sizeof(desc);
+  HRESULT result = surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+  if (result == DDERR_SURFACELOST && SUCCEEDED(surface->Restore())) {
+    desc = DDSURFACEDESC{};
+    desc.dwSize = sizeof(desc);
+    result = surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+  }
+  return result;
+}
+
 bool ChannelsUsable(const NativeDisplay& d) {
   auto ok = [](int bits, int shift) { return bits >= 1 && bits <= 8 && shift >= 0 && shift + bits <= 32; };
   return ok(d.mRedBits, d.mRedShift) && ok(d.mGreenBits, d.mGreenShift) && ok(d.mBlueBits, d.mBlueShift);
@@ -100,9 +114,7 @@ bool DDImage::GenerateDDSurface() {
   IDirectDrawSurface* surface = nullptr;
   if (FAILED(mDisplay->CreateSurface(desc, &surface)) || !surface) return false;
   mSurface = surface;
-  mLockedSurfaceDesc = DDSURFACEDESC{};
-  mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
-  if (FAILED(mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr))) {
+  if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) {
     ReleaseSurface();
     return false;
   }
@@ -220,12 +232,7 @@ bool DDImage::LockSurface() {
   if (mLockCount == 0) {
     if (!GetSurface()) return false;
     DisplayLock lock(mDisplay);
-    mLockedSurfaceDesc = DDSURFACEDESC{};
-    mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
-    HRESULT result = mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-    if (result == DDERR_SURFACELOST && SUCCEEDED(mSurface->Restore()))
-      result = mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-    if (FAILED(result)) return false;
+    if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
   }
   ++mLockCount;
   return true;

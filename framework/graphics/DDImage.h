@@ -31,6 +31,10 @@ class DDImage : public MemoryImage {
   void BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                   int drawMode, double angle, float centerX, float centerY) override;
   void BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+  void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                  int drawMode, bool fastStretch) override;
+  void StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                        const Color& color, int drawMode, bool fastStretch) override;
 
   // Pixel store.
   void PurgeBits() override;
@@ -94,6 +98,8 @@ class DDImage : public MemoryImage {
   void ReleaseSurface();
   // The hardware copy of a surface image's rectangle; false when DirectDraw refused it.
   bool HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect);
+  // DirectDraw's stretch of a surface image's rectangle onto this image's surface; false when refused.
+  bool HardwareStretch(DDImage& source, const Rect& to, const RECT& from);
 };
 
 }  // namespace Kit

@@ -8,6 +8,7 @@
 #include "framework/graphics/SurfaceFill.h"
 #include "framework/graphics/SurfaceLine.h"
 #include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/SurfaceStretch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,6 +144,79 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
   DeleteAllNonSurfaceData();
 }
 
+void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                         const Color& color, int drawMode, bool fastStretch) {
+  CommitBits();
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  Rect dest;
+  StretchSource cut;
+  if (!source || !ClipStretch(destRect, srcRect, clipRect.Intersection(Rect(0, 0, mWidth, mHeight)), dest, cut)) return;
+  // Without a surface to hold the result the software stretch draws it, so no pixels are lost.
+  if (Is3D(mDisplay) || !GetSurface() || (!fastStretch && (mHasAlpha || mHasTrans))) {
+    MemoryImage::StretchBlt(image, destRect, srcRect, clipRect, color, drawMode, fastStretch);
+    return;
+  }
+  if (!fastStretch) {
+    // Area-weighted into a picture of the destination's size, then blitted like any image.
+    MemoryImage scaled;
+    scaled.Create(dest.mWidth, dest.mHeight);
+    std::uint32_t* bits = scaled.GetBits();
+    SlowStretchBlt(bits, dest.mWidth, dest.mHeight, Rect(0, 0, dest.mWidth, dest.mHeight), source, cut);
+    scaled.BitsChanged();
+    Blt(&scaled, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
+    DeleteAllNonSurfaceData();
+    return;
+  }
+  source->CommitBits();
+  auto* ddSource = dynamic_cast<DDImage*>(source);
+  if (ddSource && color == Color::White && drawMode == 0 && !ddSource->mHasAlpha && ddSource->GetSurface()) {
+    const RECT from{static_cast<LONG>(cut.mX), static_cast<LONG>(cut.mY), static_cast<LONG>(cut.mX + cut.mWidth),
+                    static_cast<LONG>(cut.mY + cut.mHeight)};
+    if (HardwareStretch(*ddSource, dest, from)) {
+      DeleteAllNonSurfaceData();
+      return;
+    }
+  }
+  WithLockedSurface([&](const SurfaceTarget& target) {
+    SurfaceDraw::FastStretch(target, *source, mDisplay, dest, cut, color, drawMode, false);
+  });
+  DeleteAllNonSurfaceData();
+}
+
+void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                               const Color& color, int drawMode, bool) {
+  CommitBits();
+  auto* source = dynamic_cast<MemoryImage*>(image);
+  Rect dest;
+  StretchSource cut;
+  if (!source || !ClipStretchMirror(destRect, srcRect, clipRect.Intersection(Rect(0, 0, mWidth, mHeight)), dest, cut))
+    return;
+  // There is no software mirrored stretch: without a surface nothing is drawn and nothing lost.
+  if (!GetSurface()) return;
+  WithLockedSurface([&](const SurfaceTarget& target) {
+    SurfaceDraw::FastStretch(target, *source, mDisplay, dest, cut, color, drawMode, true);
+  });
+  DeleteAllNonSurfaceData();
+}
+
+bool DDImage::HardwareStretch(DDImage& source, const Rect& to, const RECT& from) {
+  RECT target{to.mX, to.mY, to.mX + to.mWidth, to.mY + to.mHeight};
+  RECT sourceRect = from;
+  if (sourceRect.right <= sourceRect.left || sourceRect.bottom <= sourceRect.top) return false;
+  DDBLTFX fx{};
+  fx.dwSize = sizeof(fx);
+  const DWORD flags = DDBLT_WAIT | (source.mHasTrans ? DDBLT_KEYSRC : 0);
+  const bool wasLocked = mLockCount > 0;
+  if (wasLocked) mSurface->Unlock(nullptr);
+  const HRESULT result = mSurface->Blt(&target, source.mSurface, &sourceRect, flags, &fx);
+  if (wasLocked) {
+    mLockedSurfaceDesc = DDSURFACEDESC{};
+    mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
+    mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
+  }
+  return SUCCEEDED(result);
+}
+
 // ---- Surface routines ----
 
 void DDImage::NormalFillRectSurface(const Rect& rect, const Color& color) {
@@ -168,20 +242,8 @@ bool DDImage::HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect) {
   const BlitArea area =
       ClipBlit(Rect(0, 0, mWidth, mHeight), Rect(0, 0, source.mWidth, source.mHeight), x, y, srcRect, false);
   if (area.IsEmpty()) return true;
-  RECT from{area.mSrc.mX, area.mSrc.mY, area.mSrc.mX + area.mSrc.mWidth, area.mSrc.mY + area.mSrc.mHeight};
-  RECT to{area.mX, area.mY, area.mX + area.mSrc.mWidth, area.mY + area.mSrc.mHeight};
-  DDBLTFX fx{};
-  fx.dwSize = sizeof(fx);
-  const DWORD flags = DDBLT_WAIT | (source.mHasTrans ? DDBLT_KEYSRC : 0);
-  const bool wasLocked = mLockCount > 0;
-  if (wasLocked) mSurface->Unlock(nullptr);
-  const HRESULT result = mSurface->Blt(&to, source.mSurface, &from, flags, &fx);
-  if (wasLocked) {
-    mLockedSurfaceDesc = DDSURFACEDESC{};
-    mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
-    mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-  }
-  return SUCCEEDED(result);
+  const RECT from{area.mSrc.mX, area.mSrc.mY, area.mSrc.mX + area.mSrc.mWidth, area.mSrc.mY + area.mSrc.mHeight};
+  return HardwareStretch(source, Rect(area.mX, area.mY, area.mSrc.mWidth, area.mSrc.mHeight), from);
 }
 
 void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {

@@ -91,8 +91,9 @@ class DDInterface : public NativeDisplay {
   int mInitCount = 0;
   int mCursorWidth = 64;
   int mCursorHeight = 64;
-  int mCursorX = 0;
-  int mCursorY = 0;
+  // Written by the cursor thread without the lock, so that a move never waits for a present.
+  std::atomic<int> mCursorX{0};
+  std::atomic<int> mCursorY{0};
   int mCursorOldX = 0;
   int mCursorOldY = 0;
   Image* mCursorImage = nullptr;

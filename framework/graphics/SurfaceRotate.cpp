@@ -35,63 +35,82 @@ bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I64& i0, 
   return true;
 }
 
-struct Corners {
-  std::uint32_t p[4];
-  std::uint32_t w[4];
-  std::uint32_t rest;  // 256 minus the sum of the weights
-};
+enum class Blend { kNormalWhite, kNormalColored, kAdditiveWhite, kAdditiveColored };
 
-template <typename Pixel>
-void RotateRows(const SurfaceTarget& t, const SourcePixels& src, const Rect& srcRect, float x, float y,
-                const Rect& area, const Rgba& c, bool white, bool additive, double angle, float centerX,
-                float centerY) {
+// The rows of one rotated blit, compiled once per destination depth, blend and source kind so that
+// the per-pixel loop holds no tests but the span's.
+template <typename Pixel, Blend kBlend, bool kPalettized>
+void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
+                const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
+  constexpr bool kAdditive = kBlend == Blend::kAdditiveWhite || kBlend == Blend::kAdditiveColored;
+  constexpr bool kColored = kBlend == Blend::kNormalColored || kBlend == Blend::kAdditiveColored;
   const double cosA = std::cos(angle), sinA = std::sin(angle);
   const I64 du = static_cast<I64>(cosA * 65536), dv = static_cast<I64>(sinA * 65536);
   const I64 w = srcRect.mWidth, h = srcRect.mHeight;
   const Rgba cp = Premultiplied(c);
-  const SurfaceChannel* channels[3] = {&t.mRed, &t.mGreen, &t.mBlue};
-  const std::uint32_t byteMasks[3] = {0xFF0000, 0xFF00, 0xFF};
-  const int downBase[3] = {32, 24, 16};
-  const std::uint32_t colour[3] = {c.r, c.g, c.b};
-  const std::uint32_t colourPremul[3] = {cp.r, cp.g, cp.b};
-
-  auto sample = [&](I64 u, I64 v) {
-    Corners k;
-    const int sx = srcRect.mX + static_cast<int>(u >> 16), sy = srcRect.mY + static_cast<int>(v >> 16);
-    k.p[0] = src.At(sx, sy);
-    k.p[1] = src.At(sx + 1, sy);
-    k.p[2] = src.At(sx, sy + 1);
-    k.p[3] = src.At(sx + 1, sy + 1);
-    const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
-    const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
-    const std::uint32_t factors[4] = {(65536 - fx) * (65536 - fy), fx * (65536 - fy), (65536 - fx) * fy, fx * fy};
-    std::uint32_t sum = 0;
-    for (int i = 0; i < 4; ++i) {
-      k.w[i] = ((factors[i] >> 16) * (k.p[i] >> 24)) >> 16;
-      if (!white && !additive) k.w[i] = (k.w[i] * c.a) >> 8;
-      sum += k.w[i];
-    }
-    k.rest = 256 - sum;
-    return k;
+  const SurfaceChannel& red = t.mRed;
+  const SurfaceChannel& green = t.mGreen;
+  const SurfaceChannel& blue = t.mBlue;
+  const std::uint32_t colourMask = red.mMask | green.mMask | blue.mMask;
+  const int redDown = 32 - red.mBits, greenDown = 24 - green.mBits, blueDown = 16 - blue.mBits;
+  const std::uint32_t* bits = src.Bits();
+  const std::uint32_t* table = src.Table();
+  const std::uint8_t* indices = src.Indices();
+  auto fetch = [&](std::size_t i) -> std::uint32_t {
+    if constexpr (kPalettized)
+      return table[indices[i]];
+    else
+      return bits[i];
   };
 
-  auto compose = [&](const Corners& k, std::uint32_t d) {
-    std::uint32_t out = 0;
-    for (int ch = 0; ch < 3; ++ch) {
-      const SurfaceChannel& sc = *channels[ch];
-      std::uint32_t s = 0;
-      for (int i = 0; i < 4; ++i) s += (k.p[i] & byteMasks[ch]) * k.w[i];
-      const int down = downBase[ch] - sc.mBits;
-      if (additive) {
-        std::uint32_t value = s >> down;
-        if (!white) value = (value * colourPremul[ch]) >> 8;
-        out |= AddChannel(sc, d, value);
-      } else {
-        const std::uint32_t value = white ? s >> down : ((s >> 8) * (colour[ch] + 1)) >> down;
-        out |= (value << sc.mShift) + ((((d & sc.mMask) * k.rest) >> 8) & sc.mMask);
-      }
+  auto blend = [&](I64 u, I64 v, std::uint32_t d) -> std::uint32_t {
+    const std::size_t at = static_cast<std::size_t>(srcRect.mY + static_cast<int>(v >> 16)) * sourceWidth +
+                           static_cast<std::size_t>(srcRect.mX + static_cast<int>(u >> 16));
+    const std::uint32_t p0 = fetch(at), p1 = fetch(at + 1), p2 = fetch(at + sourceWidth),
+                        p3 = fetch(at + sourceWidth + 1);
+    // Four transparent neighbours weigh nothing: the formula gives the pixel's own colour fields.
+    if (((p0 | p1 | p2 | p3) >> 24) == 0 && (d & ~colourMask) == 0) return d;
+    const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
+    const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
+    const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
+    std::uint32_t w0 = (((gx * gy) >> 16) * (p0 >> 24)) >> 16;
+    std::uint32_t w1 = (((fx * gy) >> 16) * (p1 >> 24)) >> 16;
+    std::uint32_t w2 = (((gx * fy) >> 16) * (p2 >> 24)) >> 16;
+    std::uint32_t w3 = (((fx * fy) >> 16) * (p3 >> 24)) >> 16;
+    if constexpr (kBlend == Blend::kNormalColored) {
+      w0 = (w0 * c.a) >> 8;
+      w1 = (w1 * c.a) >> 8;
+      w2 = (w2 * c.a) >> 8;
+      w3 = (w3 * c.a) >> 8;
     }
-    return out;
+    auto sum = [&](std::uint32_t byteMask) {
+      return (p0 & byteMask) * w0 + (p1 & byteMask) * w1 + (p2 & byteMask) * w2 + (p3 & byteMask) * w3;
+    };
+    const std::uint32_t sr = sum(0xFF0000), sg = sum(0xFF00), sb = sum(0xFF);
+    if constexpr (kAdditive) {
+      std::uint32_t vr = sr >> redDown, vg = sg >> greenDown, vb = sb >> blueDown;
+      if constexpr (kColored) {
+        vr = (vr * cp.r) >> 8;
+        vg = (vg * cp.g) >> 8;
+        vb = (vb * cp.b) >> 8;
+      }
+      return AddChannel(red, d, vr) | AddChannel(green, d, vg) | AddChannel(blue, d, vb);
+    } else {
+      const std::uint32_t rest = 256 - w0 - w1 - w2 - w3;
+      std::uint32_t vr, vg, vb;
+      if constexpr (kColored) {
+        vr = ((sr >> 8) * (c.r + 1)) >> redDown;
+        vg = ((sg >> 8) * (c.g + 1)) >> greenDown;
+        vb = ((sb >> 8) * (c.b + 1)) >> blueDown;
+      } else {
+        vr = sr >> redDown;
+        vg = sg >> greenDown;
+        vb = sb >> blueDown;
+      }
+      return ((vr << red.mShift) + ((((d & red.mMask) * rest) >> 8) & red.mMask)) |
+             ((vg << green.mShift) + ((((d & green.mMask) * rest) >> 8) & green.mMask)) |
+             ((vb << blue.mShift) + ((((d & blue.mMask) * rest) >> 8) & blue.mMask));
+    }
   };
 
   for (int r = 0; r < area.mHeight; ++r) {
@@ -105,8 +124,33 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, const Rect& src
     if (!CutSpan(uRow, du, w, false, i0, i1) || !CutSpan(vRow, dv, h, true, i0, i1) || i0 > i1) continue;
     Pixel* d = t.mPixels.Row<Pixel>(py) + px;
     I64 u = uRow + i0 * du, v = vRow + i0 * dv;
-    for (I64 i = i0; i <= i1; ++i, u += du, v += dv) d[i] = static_cast<Pixel>(compose(sample(u, v), d[i]));
+    for (I64 i = i0; i <= i1; ++i, u += du, v += dv) d[i] = static_cast<Pixel>(blend(u, v, d[i]));
   }
+}
+
+template <typename Pixel, Blend kBlend>
+void RotateWithSource(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x,
+                      float y, const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
+  if (src.IsPalettized())
+    RotateRows<Pixel, kBlend, true>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY);
+  else
+    RotateRows<Pixel, kBlend, false>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY);
+}
+
+template <typename Pixel>
+void RotateAt(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
+              const Rect& area, const Rgba& c, bool white, bool additive, double angle, float centerX, float centerY) {
+  if (additive && white)
+    RotateWithSource<Pixel, Blend::kAdditiveWhite>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX,
+                                                   centerY);
+  else if (additive)
+    RotateWithSource<Pixel, Blend::kAdditiveColored>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX,
+                                                     centerY);
+  else if (white)
+    RotateWithSource<Pixel, Blend::kNormalWhite>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY);
+  else
+    RotateWithSource<Pixel, Blend::kNormalColored>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX,
+                                                   centerY);
 }
 
 }  // namespace
@@ -127,9 +171,11 @@ void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
   if (target.mPixels.mBitCount == 16)
-    RotateRows<std::uint16_t>(target, src, srcRect, x, y, area, c, white, additive, angle, centerX, centerY);
+    RotateAt<std::uint16_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
+                            centerY);
   else
-    RotateRows<std::uint32_t>(target, src, srcRect, x, y, area, c, white, additive, angle, centerX, centerY);
+    RotateAt<std::uint32_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
+                            centerY);
 }
 
 }  // namespace Kit::SurfaceDraw

@@ -5,16 +5,18 @@
 #include <memory>
 #include <string>
 
+#include "framework/graphics/SharedImageRef.h"
+
 namespace Kit {
 
 class FontHost;
 class Image;
 class SoundManager;
 
-// A counted reference to an image the application shares by (file name, variant); the bitmap fonts
-// take theirs the same way. Releasing it from the loading thread is safe: the count is atomic and the
-// application drops images nobody holds.
-using ResourceImageRef = std::shared_ptr<Image>;
+// A counted reference to an image the application shares by (file name, variant) in its
+// SharedImageSet; the bitmap fonts take theirs the same way. Releasing it from the loading thread is
+// safe: the count is atomic and the application's clean-up drops images nobody holds.
+using ResourceImageRef = SharedImageRef;
 
 class ResourceHost {
  public:
@@ -23,8 +25,8 @@ class ResourceHost {
   virtual bool Is3DAccelerated() { return false; }
   // Finds or inserts the image shared under (path, variant); when it is new (*created set) it is
   // loaded with ImageLib::GetImage and its alpha companion into a software image (a MemoryImage or a
-  // kind of it). An empty reference when the file cannot be read. Called from the loading thread; the application locks
-  // its own set of shared images.
+  // kind of it). A reference without an image when the file cannot be read. Called from the loading thread; the
+  // application locks its own set of shared images.
   virtual ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) = 0;
   // The sound manager that sounds load into; null when the application runs without sound.
   virtual SoundManager* GetSoundManager() { return nullptr; }

@@ -11,7 +11,7 @@ namespace Kit {
 namespace {
 
 bool ImagePending(const ResourceManager::BaseRes& record) {
-  return !static_cast<const ResourceManager::ImageRes&>(record).image;
+  return !static_cast<const ResourceManager::ImageRes&>(record).image.GetImage();
 }
 
 bool SoundPending(const ResourceManager::BaseRes& record) {
@@ -23,7 +23,7 @@ void TakeAlpha(uint32_t* pixel, uint32_t alphaPixel) { *pixel = (*pixel & 0x00FF
 
 }  // namespace
 
-void ResourceManager::ImageRes::DeleteResource() { image.reset(); }
+void ResourceManager::ImageRes::DeleteResource() { image.Release(); }
 
 ResourceManager::ResourceManager(ResourceHost* host)
     : mHost(host), mCurImage(mImageMap.end()), mCurSound(mSoundMap.end()), mCurFont(mFontMap.end()) {}
@@ -94,7 +94,7 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
   bool created = false;
   ResourceImageRef shared = mHost->GetSharedImage(record->path, record->variant, &created);
   ImageLib::gAlphaComposeColor = 0xFFFFFF;
-  auto* image = dynamic_cast<MemoryImage*>(shared.get());
+  MemoryImage* image = shared.GetImage();
   if (!image) return Fail("Failed to load image: " + record->path);
 
   if (created) {
@@ -196,7 +196,7 @@ ResourceImageRef ResourceManager::GetImageThrow(const std::string& id) {
   auto found = mImageMap.find(id);
   if (found != mImageMap.end()) {
     auto* record = static_cast<ImageRes*>(found->second.get());
-    if (record->image) return record->image;
+    if (record->image.GetImage()) return record->image;
     if (mAllowMissingProgramImages && record->fromProgram) return {};
   }
   Fail("Image resource not found: " + id);

@@ -4,7 +4,8 @@
 
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/DSoundVolume.h"
-#include "framework/sound/SoundFatal.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Process.h"
 
 namespace Kit {
 
@@ -37,8 +38,8 @@ DSoundInstance::DSoundInstance(DSoundManager* soundManager, LPDIRECTSOUNDBUFFER 
   if (sourceSoundBuffer) {
     HRESULT result = soundManager->directSound->DuplicateSoundBuffer(sourceSoundBuffer, &soundBuffer);
     if (FAILED(result)) {
-      if (const char* name = DuplicateFailureName(result)) SoundFatalExit(name, "Hey", false);
-      SoundSilentExit();
+      if (const char* name = DuplicateFailureName(result)) MessageBox(nullptr, name, "Hey", MB_OK);
+      ExitProcess(0);
     }
     DWORD frequency = 0;
     if (SUCCEEDED(soundBuffer->GetFrequency(&frequency))) defaultFrequency = frequency;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "framework/sound/SoundFatal.h"
+#include "framework/sound/MusicLibraryFatal.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Sync.h"
 
@@ -18,7 +18,7 @@ void Bind(HMODULE module, const char* decoratedName, Pointer& entry) {
   entry = reinterpret_cast<Pointer>(GetProcAddress(module, decoratedName));
   if (!entry) {
     std::string text = std::string("\"") + decoratedName + "\" function not found in fmod.dll";
-    SoundFatalExit(text.c_str(), "Error", true);
+    MusicLibraryFatal(text.c_str());
   }
 }
 
@@ -67,7 +67,7 @@ void LoadFModDLL() {
   InterlockedIncrement(&gFModRefCount);
   if (gFModInstance) return;
   gFModInstance = new FMOD_INSTANCE("fmod.dll");
-  if (!gFModInstance->mModule) SoundFatalExit("Can't find fmod.dll.", "Error", true);
+  if (!gFModInstance->mModule) MusicLibraryFatal("Can't find fmod.dll.");
 }
 
 void FreeFModDLL() {

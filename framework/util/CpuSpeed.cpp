@@ -1,6 +1,7 @@
 #include "framework/util/CpuSpeed.h"
 
 #include "platform/win/CycleCounter.h"
+#include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 
 namespace Kit {
@@ -9,7 +10,23 @@ namespace {
 
 std::uint64_t gCpuSpeed = 0;
 
+// Raises the calling thread's priority for the measurement, so that being scheduled out does not
+// stretch it, and restores it afterwards.
+class RaisedPriority {
+ public:
+  RaisedPriority() : mPrevious(GetThreadPriority(GetCurrentThread())) {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_HIGHEST);
+  }
+  ~RaisedPriority() { SetThreadPriority(GetCurrentThread(), mPrevious); }
+  RaisedPriority(const RaisedPriority&) = delete;
+  RaisedPriority& operator=(const RaisedPriority&) = delete;
+
+ private:
+  int mPrevious;
+};
+
 std::uint64_t MeasureCpuSpeed() {
+  RaisedPriority raised;
   LARGE_INTEGER frequency{};
   if (!QueryPerformanceFrequency(&frequency) || frequency.QuadPart <= 0) return 0;
   LARGE_INTEGER now{};

@@ -13,7 +13,11 @@ namespace Kit {
 
 Widget::Widget() = default;
 
-Widget::~Widget() = default;
+Widget::~Widget() {
+  // Deleted while still in the tree: it leaves first, so that neither its parent nor the manager
+  // keeps a pointer to it.
+  if (mParent != nullptr) mParent->RemoveWidget(this);
+}
 
 void Widget::OrderInManagerChanged() {}
 

@@ -11,7 +11,10 @@ namespace Kit {
 
 WidgetContainer::WidgetContainer() = default;
 
-WidgetContainer::~WidgetContainer() = default;
+WidgetContainer::~WidgetContainer() {
+  // Children outlive their container only detached.
+  for (Widget* child : mChildren) child->mParent = nullptr;
+}
 
 Rect WidgetContainer::GetRect() { return Rect(mX, mY, mWidth, mHeight); }
 

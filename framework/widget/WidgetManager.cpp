@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/KeyCodes.h"
 #include "framework/widget/Widget.h"
@@ -25,7 +26,14 @@ std::uint32_t ButtonBit(int clickCount) {
 
 WidgetManager::WidgetManager(KitAppBase* app) : mApp(app) { mManager = this; }
 
-WidgetManager::~WidgetManager() = default;
+static void DetachSubtree(WidgetContainer* container) {
+  for (Widget* child : container->mChildren) {
+    child->mManager = nullptr;
+    DetachSubtree(child);
+  }
+}
+
+WidgetManager::~WidgetManager() { DetachSubtree(this); }
 
 void WidgetManager::Resize(int width, int height) {
   if (width == mWidth && height == mHeight) return;
@@ -61,6 +69,9 @@ bool WidgetManager::DrawScreen() {
 
   Graphics screen(mImage);
   mDrawGraphics = &screen;
+  // A surface image stays locked for the whole redraw instead of once per drawing call.
+  DDImage* surfaceImage = dynamic_cast<DDImage*>(mImage);
+  const bool locked = surfaceImage != nullptr && surfaceImage->LockSurface();
   const bool accelerated = mApp != nullptr && mApp->Is3DAccelerated();
   bool drewAny = false;
   if (dirtyCount > 0) {
@@ -80,6 +91,7 @@ bool WidgetManager::DrawScreen() {
     }
   }
   FlushDeferredOverlayWidgets(0x7FFFFFFF);
+  if (locked) surfaceImage->UnlockSurface();
   mDrawGraphics = nullptr;
   return drewAny;
 }

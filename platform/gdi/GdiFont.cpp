@@ -13,23 +13,23 @@
 
 namespace plat::gdi {
 
-namespace {
-
 // The one FreeType library of the process. Creating and freeing faces goes through its lock; each
 // face is then used under its own font's lock.
-struct Library {
-  Library() {
+struct FreeTypeLibrary {
+  FreeTypeLibrary() {
     if (FT_Init_FreeType(&library) != 0) library = nullptr;
   }
-  ~Library() {
+  ~FreeTypeLibrary() {
     if (library) FT_Done_FreeType(library);
   }
   FT_Library library = nullptr;
   std::mutex lock;
 };
 
-Library& TheLibrary() {
-  static Library library;
+namespace {
+
+std::shared_ptr<FreeTypeLibrary> TheLibrary() {
+  static const std::shared_ptr<FreeTypeLibrary> library = std::make_shared<FreeTypeLibrary>();
   return library;
 }
 
@@ -45,7 +45,7 @@ int Ceil(double value) { return static_cast<int>(std::ceil(value - 1e-9)); }
 
 }  // namespace
 
-GdiFont::GdiFont(const LOGFONTA& logFont) : mLogFont(logFont) {
+GdiFont::GdiFont(const LOGFONTA& logFont) : mLibrary(TheLibrary()), mLogFont(logFont) {
   mLogFont.lfFaceName[LF_FACESIZE - 1] = '\0';
   mMetrics.tmWeight = mLogFont.lfWeight == FW_DONTCARE ? FW_NORMAL : mLogFont.lfWeight;
   mMetrics.tmItalic = mLogFont.lfItalic ? 1 : 0;
@@ -63,14 +63,14 @@ GdiFont::GdiFont(const LOGFONTA& logFont) : mLogFont(logFont) {
 
 GdiFont::~GdiFont() {
   if (!mFace) return;
-  std::lock_guard hold(TheLibrary().lock);
+  std::lock_guard hold(mLibrary->lock);
   FT_Done_Face(mFace);
 }
 
 void GdiFont::LoadFace() {
   const bool bold = mMetrics.tmWeight >= 600;
   const FaceFile file = FindFaceFile(mLogFont.lfFaceName, bold, mLogFont.lfItalic != 0);
-  Library& library = TheLibrary();
+  FreeTypeLibrary& library = *mLibrary;
   if (file.path.empty() || !library.library) return;
   {
     std::lock_guard hold(library.lock);

@@ -15,6 +15,8 @@ struct FT_FaceRec_;
 
 namespace plat::gdi {
 
+struct FreeTypeLibrary;
+
 class GdiFont {
  public:
   // Characters no larger than this many pixels are made; bigger requests are held to it.
@@ -52,6 +54,8 @@ class GdiFont {
   void LoadFace();
   void Render(unsigned char code, Glyph& glyph);
 
+  // Held by every font, so the library outlives the last face even at exit.
+  std::shared_ptr<FreeTypeLibrary> mLibrary;
   LOGFONTA mLogFont;
   TEXTMETRICA mMetrics{};
   FT_FaceRec_* mFace = nullptr;

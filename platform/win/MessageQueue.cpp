@@ -15,13 +15,7 @@ bool MessagePassesFilter(UINT message, UINT filterMin, UINT filterMax) {
 namespace {
 
 bool WindowPassesFilter(HWND messageWindow, HWND filter) {
-  if (!filter) return true;
-  for (HWND window = messageWindow; window;) {
-    if (window == filter) return true;
-    auto record = WindowTable::Instance().Find(window);
-    window = record ? record->parent : nullptr;
-  }
-  return false;
+  return !filter || WindowTable::Instance().IsWithin(messageWindow, filter);
 }
 
 DWORD NowMillis() { return static_cast<DWORD>(CurrentClock().NowMicros() / 1000); }
@@ -120,11 +114,9 @@ bool MessageQueues::Take(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     return true;
   }
   if (MessagePassesFilter(WM_PAINT, filterMin, filterMax)) {
-    for (const WindowRecord& record : WindowTable::Instance().All()) {
-      if (record.owner != self || !record.needsPaint || !record.visible) continue;
-      if (!WindowPassesFilter(record.handle, window)) continue;
-      // WM_PAINT stays until the window is validated (BeginPaint or ValidateRect).
-      *msg = MSG{record.handle, WM_PAINT, 0, 0, NowMillis(), {}};
+    // WM_PAINT stays until the window is validated (BeginPaint or ValidateRect).
+    if (HWND invalid = WindowTable::Instance().FirstNeedingPaint(self, window)) {
+      *msg = MSG{invalid, WM_PAINT, 0, 0, NowMillis(), {}};
       return true;
     }
   }

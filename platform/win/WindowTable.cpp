@@ -114,6 +114,30 @@ HWND WindowTable::FindBySdl(SDL_Window* sdlWindow) {
   return nullptr;
 }
 
+bool WindowTable::IsWithin(HWND window, HWND ancestor) {
+  std::lock_guard guard(mLock);
+  for (int depth = 0; window && depth < 64; ++depth) {
+    if (window == ancestor) return true;
+    auto it = mWindows.find(window);
+    window = it == mWindows.end() ? nullptr : it->second.parent;
+  }
+  return false;
+}
+
+HWND WindowTable::FirstNeedingPaint(std::thread::id owner, HWND filter) {
+  std::lock_guard guard(mLock);
+  for (const auto& [handle, record] : mWindows) {
+    if (record.owner != owner || !record.needsPaint || !record.visible) continue;
+    if (!filter) return handle;
+    for (HWND window = handle; window;) {
+      if (window == filter) return handle;
+      auto it = mWindows.find(window);
+      window = it == mWindows.end() ? nullptr : it->second.parent;
+    }
+  }
+  return nullptr;
+}
+
 HWND WindowTable::SdlBacked() {
   std::lock_guard guard(mLock);
   for (const auto& [handle, record] : mWindows) {

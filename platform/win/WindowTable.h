@@ -62,6 +62,10 @@ class WindowTable {
   bool Update(HWND window, const std::function<void(WindowRecord&)>& change);
   std::vector<WindowRecord> All();
   HWND FindBySdl(SDL_Window* sdlWindow);
+  // Whether `window` is `ancestor` or lies below it; read without copying records (the pump asks often).
+  bool IsWithin(HWND window, HWND ancestor);
+  // A visible window of the thread that waits for WM_PAINT and passes the filter, or null.
+  HWND FirstNeedingPaint(std::thread::id owner, HWND filter);
   // The window that owns the SDL window, if any.
   HWND SdlBacked();
 

@@ -47,7 +47,6 @@ class MortalWidget : public Kit::Widget {
 class LoopApp : public Kit::KitAppBase {
  public:
   LoopApp() {
-    mPrimaryThreadId = GetCurrentThreadId();
     mWidgetManager->Resize(mWidth, mHeight);
     mBusy.Resize(0, 0, 10, 10);
     mWidgetManager->AddWidget(&mBusy);

@@ -199,6 +199,100 @@ TEST_P(DDImageTest, APalettizedImageDropsItsSurface) {
   EXPECT_EQ(ScreenPixel(1, 1), Native(0xFF303030));
 }
 
+TEST_P(DDImageTest, SoftwareDrawingOnTheScreenGoesIntoItsSurface) {
+  // Clearing has no surface routine: the screen's pixels are read, cleared in software and, the
+  // screen's surface being the display's own, written back into it rather than dropped.
+  screen->ClearRect(Rect(5, 6, 3, 2));
+  EXPECT_EQ(ScreenPixel(5, 6), 0u);
+  EXPECT_EQ(ScreenPixel(7, 7), 0u);
+  EXPECT_EQ(ScreenPixel(8, 7), Native(0xFF0000FF));
+  EXPECT_EQ(screen->mSurface, mDisplay->mDrawSurface);
+  // The next surface drawing makes the surface authoritative again.
+  screen->FillRect(Rect(5, 6, 1, 1), Color(255, 255, 255), 0);
+  EXPECT_EQ(screen->mBits, nullptr);
+  EXPECT_EQ(ScreenPixel(5, 6), Native(0xFFFFFFFF));
+}
+
+TEST_P(DDImageTest, TheFirstPixelCanBeTheColourKey) {
+  auto image = MakeImage({0x00FF00FF, 0xFF00FF00, 0xFFFF00FF, 0xFF0000FF}, 2, 2);
+  image->mFirstPixelTransparent = true;
+  image->SetColorKeyFromFirstPixel();
+  DDCOLORKEY key{};
+  ASSERT_EQ(image->mSurface->GetColorKey(DDCKEY_SRCBLT, &key), DD_OK);
+  EXPECT_EQ(key.dwColorSpaceLowValue, Native(0xFFFF00FF));
+  // Every pixel of the key's colour is a hole, whatever its alpha was.
+  screen->Blt(image.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(ScreenPixel(0, 0), Native(0xFF0000FF));
+  EXPECT_EQ(ScreenPixel(1, 0), Native(0xFF00FF00));
+  EXPECT_EQ(ScreenPixel(0, 1), Native(0xFF0000FF));
+}
+
+TEST_P(DDImageTest, VolatileImagesBlendStraightFromTheirPixels) {
+  if (GetParam().format != plat::DesktopFormat::Xrgb8888) GTEST_SKIP() << "the sums below are for 32 bits";
+  screen->FillRect(Rect(0, 0, 4, 1), Color(0, 0, 0), 0);
+  Kit::MemoryImage changing;
+  changing.SetBits(std::vector<std::uint32_t>{0x80FF0000, 0xFF00FF00}.data(), 2, 1);
+  changing.SetVolatile(true);
+  screen->Blt(&changing, 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
+  // ((255 x 128) >> 8) x mask, plus half the mask, >> 8: 0x7F in red.
+  EXPECT_EQ(ScreenPixel(0, 0), 0x7F0000u);
+  EXPECT_EQ(ScreenPixel(1, 0), 0x00FD00u);  // (254 x mask + half) >> 8
+  EXPECT_EQ(changing.mNativeAlphaData, nullptr);
+}
+
+TEST_P(DDImageTest, StretchingByTwoRepeatsEachPixelTwiceEitherWay) {
+  Kit::MemoryImage source;
+  source.SetBits(std::vector<std::uint32_t>{0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}.data(), 2, 2);
+  const std::uint32_t expected[4][4] = {{0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00},
+                                        {0xFFFF0000, 0xFFFF0000, 0xFF00FF00, 0xFF00FF00},
+                                        {0xFF0000FF, 0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF},
+                                        {0xFF0000FF, 0xFF0000FF, 0xFFFFFFFF, 0xFFFFFFFF}};
+  const Rect all(0, 0, kWidth, kHeight);
+  screen->StretchBlt(&source, Rect(10, 10, 4, 4), Rect(0, 0, 2, 2), all, Color::White, 0, true);
+  screen->StretchBltMirror(&source, Rect(20, 10, 4, 4), Rect(0, 0, 2, 2), all, Color::White, 0, true);
+  // From a surface image DirectDraw stretches it.
+  auto surfaceSource = MakeImage({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 2, 2);
+  ASSERT_NE(surfaceSource->GetSurface(), nullptr);
+  screen->StretchBlt(surfaceSource.get(), Rect(30, 10, 4, 4), Rect(0, 0, 2, 2), all, Color::White, 0, true);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 4; ++x) {
+      EXPECT_EQ(ScreenPixel(10 + x, 10 + y), Native(expected[y][x])) << x << "," << y;
+      EXPECT_EQ(ScreenPixel(20 + x, 10 + y), Native(expected[y][3 - x])) << x << "," << y;
+      EXPECT_EQ(ScreenPixel(30 + x, 10 + y), Native(expected[y][x])) << x << "," << y;
+    }
+}
+
+TEST_P(DDImageTest, AStretchWithNothingLeftOfItsSourceDrawsNothing) {
+  Kit::MemoryImage source;
+  source.SetBits(std::vector<std::uint32_t>(4, 0xFFFFFFFF).data(), 2, 2);
+  screen->StretchBlt(&source, Rect(10, 10, 4, 4), Rect(0, 0, 0, 2), Rect(0, 0, kWidth, kHeight), Color::White, 0, true);
+  screen->StretchBlt(&source, Rect(10, 10, 4, 4), Rect(0, 0, 2, 2), Rect(100, 100, 5, 5), Color::White, 0, true);
+  EXPECT_EQ(ScreenPixel(10, 10), Native(0xFF0000FF));
+}
+
+TEST_P(DDImageTest, SmoothStretchesAndImagesWithoutASurfaceStillDraw) {
+  Kit::MemoryImage source;
+  source.SetBits(std::vector<std::uint32_t>(16, 0xFFFFFFFF).data(), 4, 4);
+  screen->StretchBlt(&source, Rect(40, 40, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, kWidth, kHeight), Color::White, 0,
+                     false);
+  auto nearWhite = [](std::uint32_t argb) {
+    return ((argb >> 16) & 0xFF) >= 0xF0 && ((argb >> 8) & 0xFF) >= 0xF0 && (argb & 0xFF) >= 0xF0;
+  };
+  // The resampler's rounding keeps white within a step of full intensity.
+  EXPECT_TRUE(ScreenPixel(44, 44) == Native(0xFFFFFFFF) || ScreenPixel(44, 44) == Native(0xFFFEFEFE));
+  // An image with partial alpha has no surface: the software stretch draws into its pixels.
+  auto translucent = MakeImage(std::vector<std::uint32_t>(64, 0x40000000), 8, 8);
+  translucent->StretchBlt(&source, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 0, true);
+  ASSERT_NE(translucent->GetBits(), nullptr);
+  EXPECT_EQ(translucent->GetBits()[27] >> 24, 0xFFu);
+  EXPECT_TRUE(nearWhite(translucent->GetBits()[27]));
+  // A mirrored stretch there has nowhere to go and leaves the pixels as they were.
+  auto other = MakeImage(std::vector<std::uint32_t>(64, 0x40000000), 8, 8);
+  other->StretchBltMirror(&source, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 0, true);
+  ASSERT_NE(other->GetBits(), nullptr);
+  EXPECT_EQ(other->GetBits()[27], 0x40000000u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kRoads), RoadName);
 
 }  // namespace

@@ -57,7 +57,14 @@ void DisplayTest::UseDesktop(plat::DesktopFormat format, DWORD refreshHz) {
   mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
 }
 
-int DisplayTest::Start(bool windowed) { return mDisplay->Init(mHost.window, windowed); }
+int DisplayTest::Start(bool windowed) {
+  // As the application makes it: a full-screen window covers the screen from its corner.
+  if (windowed)
+    MoveWindow(mHost.window, 40, 30, kWidth, kHeight, TRUE);
+  else
+    MoveWindow(mHost.window, 0, 0, kWidth, kHeight, TRUE);
+  return mDisplay->Init(mHost.window, windowed);
+}
 
 std::unique_ptr<Kit::DDImage> DisplayTest::MakeImage(const std::vector<std::uint32_t>& pixels, int width, int height) {
   auto image = std::make_unique<Kit::DDImage>(mDisplay.get());

@@ -64,6 +64,7 @@ class DisplayTest : public testing::TestWithParam<Road> {
   void SetUp() override;
   void TearDown() override;
   void UseDesktop(plat::DesktopFormat format, DWORD refreshHz = 60);
+  // Starts the display in a window at (40, 30), or full screen with the window at the corner.
   int Start(bool windowed);
 
   // A DDImage of the given ARGB pixels.

@@ -5,6 +5,7 @@
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceFill.h"
 #include "framework/graphics/SurfaceLine.h"
+#include "framework/graphics/SurfaceStretch.h"
 #include "tests/display/SurfaceFixture.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,33 @@ TEST_F(SurfaceDrawMatrix, BlitsMatchTheFormulasForEverySourceKind) {
               Check(
                   format, pad, [&](auto& t, auto&) { Kit::SurfaceDraw::VolatileBlt(t, *image, x, y, srcRect); },
                   [&](auto& s, auto& d) { surfref::VolatileBlt(s, ReferenceSource(*image, d), x, y, srcRect); });
+            }
+}
+
+TEST_F(SurfaceDrawMatrix, FastStretchesMatchTheFormulas) {
+  for (const auto& format : kFormats)
+    for (int pad : {0, 3})
+      for (bool palettized : {false, true})
+        for (const Color& color : kColors)
+          for (bool mirror : {false, true})
+            for (int mode : {0, 1}) {
+              SCOPED_TRACE(Describe(format, pad, color) + (palettized ? " palettized" : " bits") +
+                           (mirror ? " mirrored" : "") + " mode " + std::to_string(mode));
+              auto image = MakeSource(rng_, palettized);
+              const Rect dest(static_cast<int>(rng_() % 20), static_cast<int>(rng_() % 15),
+                              1 + static_cast<int>(rng_() % 40), 1 + static_cast<int>(rng_() % 28));
+              const double x = (rng_() % 100) / 10.0, y = (rng_() % 60) / 10.0;
+              const double w = 0.5 + (rng_() % 250) / 10.0, h = 0.5 + (rng_() % 160) / 10.0;
+              const Kit::MemoryImage::StretchSource cut{x, y, std::min(w, 37 - x), std::min(h, 23 - y)};
+              Check(
+                  format, pad,
+                  [&](auto& t, auto& d) {
+                    Kit::SurfaceDraw::FastStretch(t, *image, &d, dest, cut, color, mode, mirror);
+                  },
+                  [&](auto& s, auto& d) {
+                    surfref::FastStretch(s, ReferenceSource(*image, d), dest, cut.mX, cut.mY, cut.mWidth, cut.mHeight,
+                                         color, mode, mirror);
+                  });
             }
 }
 

@@ -355,4 +355,45 @@ void RotatedBlt(Surface& s, const Source& src, float x, float y, const Kit::Rect
   }
 }
 
+void FastStretch(Surface& s, const Source& src, const Kit::Rect& dest, double x, double y, double w, double h,
+                 const Kit::Color& color, int mode, bool mirror) {
+  using L = long long;
+  const L du = static_cast<L>(w * 65536 / dest.mWidth), dv = static_cast<L>(h * 65536 / dest.mHeight);
+  const U ca = Cl(color.mAlpha);
+  for (int j = 0; j < dest.mHeight; ++j) {
+    const L v = static_cast<L>(y * 65536) + j * dv;
+    for (int i = 0; i < dest.mWidth; ++i) {
+      const L u = static_cast<L>(x * 65536) + i * du;
+      const U word = src.native[static_cast<std::size_t>(v >> 16) * src.width + static_cast<std::size_t>(u >> 16)];
+      const int dx = mirror ? dest.mX + dest.mWidth - 1 - i : dest.mX + i, dy = dest.mY + j;
+      const U d = s.Get(dx, dy);
+      U out = 0;
+      if (mode == 1) {
+        if (word == 0) continue;
+        for (int ch = 0; ch < 3; ++ch) {
+          const U m = Masks(s, ch);
+          const Field f = FieldOf(m);
+          const U sum = White(color)
+                            ? ((d & m) + (word & m)) >> f.shift
+                            : ((((word & m) >> f.shift) * (Chan(color, ch) * ca / 255)) >> 8) + ((d & m) >> f.shift);
+          out |= Sat(sum, f.bits) << f.shift;
+        }
+      } else if (White(color)) {
+        const U a = word >> 24;
+        if (a == 0) continue;
+        out = word;
+        for (int ch = 0; ch < 3; ++ch) out += (((d & Masks(s, ch)) * (256 - a)) >> 8) & Masks(s, ch);
+      } else {
+        const U a = (word >> 24) * ca / 255;
+        if (a == 0) continue;
+        for (int ch = 0; ch < 3; ++ch) {
+          const U m = Masks(s, ch);
+          out += (((word & m) * (Chan(color, ch) * ca / 255) + (d & m) * (256 - a)) >> 8) & m;
+        }
+      }
+      s.Set(dx, dy, Store(s, out));
+    }
+  }
+}
+
 }  // namespace surfref

@@ -54,4 +54,8 @@ void AdditiveBlt(Surface& s, const Source& src, int x, int y, const Kit::Rect& s
 void RotatedBlt(Surface& s, const Source& src, float x, float y, const Kit::Rect& srcRect, const Kit::Rect& box,
                 const Kit::Color& color, int mode, double angle, float centerX, float centerY);
 
+// The nearest-neighbour stretch of the cut source (x, y, w, h) onto dest, plain or mirrored.
+void FastStretch(Surface& s, const Source& src, const Kit::Rect& dest, double x, double y, double w, double h,
+                 const Kit::Color& color, int mode, bool mirror);
+
 }  // namespace surfref

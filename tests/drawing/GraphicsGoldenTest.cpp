@@ -2,10 +2,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/ScreenFixture.h"
 
 namespace {
 
@@ -29,12 +32,9 @@ std::unique_ptr<MemoryImage> Frame() {
   return image;
 }
 
-// Translation, nested saved states and clips, every primitive at and past the clip's edges.
-TEST(GraphicsGolden, SceneOnSoftwareImage) {
-  MemoryImage canvas;
-  canvas.Create(96, 64);
-  auto frame = Frame();
-  Graphics g(&canvas);
+// Translation, nested saved states and clips, every primitive at and past the clip's edges, within
+// 96 x 64 pixels.
+void DrawScene(Graphics& g, MemoryImage* frame) {
   g.SetColor(Color(30, 30, 40));
   g.FillRect(0, 0, 96, 64);
 
@@ -50,22 +50,47 @@ TEST(GraphicsGolden, SceneOnSoftwareImage) {
   g.SetColor(Color(0, 80, 200));
   g.FillRect(10, 20, 70, 8);
   g.SetDrawMode(Graphics::DRAWMODE_NORMAL);
-  g.DrawImageBox(Rect(30, -4, 40, 22), frame.get());
+  g.DrawImageBox(Rect(30, -4, 40, 22), frame);
   g.PushState();
   g.Translate(-20, 25);
   g.ClipRect(0, 0, 30, 30);
   g.SetColorizeImages(true);
   g.SetColor(Color(255, 128, 128));
-  g.DrawImage(frame.get(), 10, 0);
-  g.DrawImageMirror(frame.get(), 22, 4, Rect(0, 0, 9, 12));
+  g.DrawImage(frame, 10, 0);
+  g.DrawImageMirror(frame, 22, 4, Rect(0, 0, 9, 12));
   g.PopState();
-  g.DrawImage(frame.get(), Rect(60, 20, 30, 18), Rect(2, 2, 8, 8));
+  g.DrawImage(frame, Rect(60, 20, 30, 18), Rect(2, 2, 8, 8));
   g.PopState();
 
   g.SetColor(Color(255, 255, 255));
   g.DrawRect(0, 0, 87, 57);
-  g.DrawImageRotated(frame.get(), 70, 40, 0.6);
+  g.DrawImageRotated(frame, 70, 40, 0.6);
+}
+
+TEST(GraphicsGolden, SceneOnSoftwareImage) {
+  MemoryImage canvas;
+  canvas.Create(96, 64);
+  auto frame = Frame();
+  Graphics g(&canvas);
+  DrawScene(g, frame.get());
   EXPECT_TRUE(testsupport::MatchesGolden("graphics_scene_memory", canvas.GetBits(), 96, 64));
 }
+
+using GraphicsScreenGolden = testsupport::ScreenTest;
+
+// The same scene drawn on the display's surface in its own format.
+TEST_P(GraphicsScreenGolden, SceneOnTheScreen) {
+  Clear(0x000000);
+  auto frame = Frame();
+  Graphics g(Screen());
+  DrawScene(g, frame.get());
+  const std::vector<std::uint32_t> screen = ReadScreen();
+  ASSERT_EQ(screen.size(), static_cast<std::size_t>(WIDTH * HEIGHT));
+  EXPECT_TRUE(
+      testsupport::MatchesGolden(std::string("graphics_scene_") + GetParam().name, screen.data(), WIDTH, HEIGHT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, GraphicsScreenGolden, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 }  // namespace

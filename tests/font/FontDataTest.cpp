@@ -10,6 +10,8 @@
 
 #include "framework/font/FontHost.h"
 #include "framework/graphics/Image.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "platform/win/PathMap.h"
 #include "tests/support/TempDir.h"
 
@@ -24,23 +26,21 @@ using Kit::Rect;
 class RecordingHost : public Kit::FontHost {
  public:
   void Popup(const std::string& text) override { popups.push_back(text); }
-  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                             bool* created) override {
+  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
     requested.push_back(fileName);
-    if (fileName.find("missing") != std::string::npos) return nullptr;
-    auto& image = images[fileName];
-    *created = !image;
-    if (!image) {
-      image = std::make_shared<Kit::Image>();
-      image->mWidth = 64;
-      image->mHeight = 16;
-    }
-    return image;
+    return images.GetSharedImage(fileName, variant, created);
   }
 
   std::vector<std::string> popups;
   std::vector<std::string> requested;
-  std::map<std::string, std::shared_ptr<Kit::Image>> images;
+  // Every sheet is a blank 64 x 16 image; names with "missing" in them cannot be loaded.
+  Kit::SharedImageSet images{[](const std::string& fileName) -> std::unique_ptr<Kit::MemoryImage> {
+                               if (fileName.find("missing") != std::string::npos) return nullptr;
+                               auto image = std::make_unique<Kit::MemoryImage>();
+                               image->Create(64, 16);
+                               return image;
+                             },
+                             nullptr};
 };
 
 // The text an error about `text` shows, without the header and the command.
@@ -236,7 +236,7 @@ TEST_F(FontDataLoad, ImagesAreFoundBesideTheDescriptor) {
   std::string other = dir.Write("other.png", "");
   EXPECT_TRUE(std::filesystem::equivalent(plat::MapPath(host.requested[0]), sheet)) << host.requested[0];
   EXPECT_TRUE(std::filesystem::equivalent(plat::MapPath(host.requested[1]), other)) << host.requested[1];
-  EXPECT_EQ(Layer("L").mImage, host.images[host.requested[0]]);
+  EXPECT_EQ(Layer("L").mImage.mSharedImage, host.images.GetSharedImage(host.requested[0], "").mSharedImage);
 }
 
 TEST_F(FontDataLoad, AMissingImageFails) {
@@ -275,7 +275,7 @@ TEST_F(FontDataLoad, LayerCopiesShareTheImage) {
   EXPECT_TRUE(
       Load("CreateLayer L; LayerSetImage L s.png; LayerSetCharWidths L ('a') (7); LayerRequireTags L ('t');"
            "CreateLayerFrom Copy L; LayerSetCharWidths Copy ('a') (8);"));
-  EXPECT_EQ(Layer("COPY").mImage, Layer("L").mImage);
+  EXPECT_EQ(Layer("COPY").mImage.mSharedImage, Layer("L").mImage.mSharedImage);
   EXPECT_EQ(Layer("COPY").mRequiredTags, std::vector<std::string>{"T"});
   EXPECT_EQ(Layer("L").mCharData['a'].mWidth, 7);
   EXPECT_EQ(Layer("COPY").mCharData['a'].mWidth, 8);
@@ -289,12 +289,9 @@ TEST_F(FontDataLoad, ErrorsWithoutAHostAreSilent) {
 
 class FontDataLegacy : public ::testing::Test {
  protected:
-  FontDataLegacy() {
-    image.mWidth = 40;
-    image.mHeight = 12;
-  }
+  FontDataLegacy() { image.Create(40, 12); }
   testsupport::TempDir dir;
-  Kit::Image image;
+  Kit::MemoryImage image;
   FontData data;
 };
 
@@ -302,7 +299,7 @@ TEST_F(FontDataLegacy, GlyphsLieSideBySide) {
   ASSERT_TRUE(data.LoadLegacy(&image, dir.Write("w.txt", "5 10\na 3\r\nb 4 B 6\n")));
   EXPECT_TRUE(data.mInitialized);
   const FontLayer& layer = *data.mFontLayerMap.at("");
-  EXPECT_EQ(layer.mImage.get(), &image);
+  EXPECT_EQ(layer.mImage.GetImage(), &image);
   EXPECT_EQ(layer.mHeight, 12);
   EXPECT_EQ(layer.mAscent, 10);
   EXPECT_EQ(layer.mCharData[' '].mWidth, 5);

@@ -12,9 +12,11 @@
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/ScreenFixture.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -97,18 +99,21 @@ class PNGFontHost : public Kit::FontHost {
  public:
   explicit PNGFontHost(const testsupport::TempDir& dir) : mDir(dir) {}
   void Popup(const std::string& text) override { popups.push_back(text); }
-  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string&, bool* created) override {
-    *created = true;
-    auto decoded = ImageLib::GetPNGImage(mDir / fileName);
-    if (!decoded) return nullptr;
-    auto image = std::make_shared<MemoryImage>();
-    image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
-    return image;
+  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
+    return mImages.GetSharedImage(mDir / fileName, variant, created);
   }
   std::vector<std::string> popups;
 
  private:
   const testsupport::TempDir& mDir;
+  Kit::SharedImageSet mImages{[](const std::string& path) -> std::unique_ptr<MemoryImage> {
+                                auto decoded = ImageLib::GetPNGImage(path);
+                                if (!decoded) return nullptr;
+                                auto image = std::make_unique<MemoryImage>();
+                                image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
+                                return image;
+                              },
+                              nullptr};
 };
 
 class ImageFontDrawTest : public ::testing::Test {
@@ -132,11 +137,9 @@ class ImageFontDrawTest : public ::testing::Test {
   std::unique_ptr<ImageFont> font;
 };
 
-// Both sizes, the tag and a colour code, on a software image.
-TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
-  auto canvas = Canvas(120, 72, 0xFF406080);
-  Graphics g(canvas.get());
-  g.SetFont(font.get());
+// Both sizes, the tag and a colour code, within 120 x 72 pixels.
+void DrawTwoLayerText(Graphics& g, ImageFont* font) {
+  g.SetFont(font);
   g.SetColor(Color(255, 255, 255));
   g.WriteString("Abc^FF6060.de!", 4, 12);
   font->AddTag("Warm");
@@ -149,8 +152,37 @@ TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
   g.WriteString("Ab^60A0FF.cQ!", 1, 36);
   font->AddTag("warm");
   g.WriteString("de", 1, 64);
+}
+
+TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
+  auto canvas = Canvas(120, 72, 0xFF406080);
+  Graphics g(canvas.get());
+  DrawTwoLayerText(g, font.get());
   EXPECT_TRUE(testsupport::MatchesGolden("image_font_two_layers_memory", canvas->GetBits(), 120, 72));
 }
+
+// The same text on the display's surface, in 16 and 32 bits.
+class ImageFontOnScreen : public testsupport::ScreenTest {
+ protected:
+  testsupport::TempDir dir;
+  PNGFontHost host{dir};
+};
+
+TEST_P(ImageFontOnScreen, TwoLayersAtTwoSizesWithATagAndAColourCode) {
+  WriteSheets(dir);
+  ImageFont font(&host, dir.Write("font.txt", kDescriptor));
+  ASSERT_TRUE(host.popups.empty());
+  Clear(0x406080);
+  Graphics g(Screen());
+  DrawTwoLayerText(g, &font);
+  const std::vector<std::uint32_t> screen = ReadScreen();
+  ASSERT_EQ(screen.size(), static_cast<std::size_t>(WIDTH * HEIGHT));
+  EXPECT_TRUE(testsupport::MatchesGolden(std::string("image_font_two_layers_") + GetParam().name, screen.data(), WIDTH,
+                                         HEIGHT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ImageFontOnScreen, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 TEST_F(ImageFontDrawTest, OutlineDrawsBeneathEveryFaceGlyph) {
   std::vector<Rect> drawn;

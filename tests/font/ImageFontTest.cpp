@@ -16,6 +16,7 @@
 #include "framework/font/FontHost.h"
 #include "framework/font/RenderCommandPool.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -29,20 +30,17 @@ using Kit::RenderCommand;
 class SheetHost : public Kit::FontHost {
  public:
   void Popup(const std::string& text) override { popups.push_back(text); }
-  std::shared_ptr<Kit::Image> GetSharedImage(const std::string& fileName, const std::string& variant,
-                                             bool* created) override {
-    auto& image = images[fileName];
-    *created = !image;
-    if (!image) {
-      auto sheet = std::make_shared<Kit::MemoryImage>();
-      sheet->Create(64, 16);
-      image = sheet;
-    }
-    return image;
+  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
+    return images.GetSharedImage(fileName, variant, created);
   }
 
   std::vector<std::string> popups;
-  std::map<std::string, std::shared_ptr<Kit::Image>> images;
+  Kit::SharedImageSet images{[](const std::string&) {
+                               auto sheet = std::make_unique<Kit::MemoryImage>();
+                               sheet->Create(64, 16);
+                               return sheet;
+                             },
+                             nullptr};
 };
 
 // Glyphs a, b and c of widths 4, 5 and 6 side by side at the top of the sheet, 10 rows high.
@@ -193,7 +191,8 @@ TEST_F(ImageFontTest, LayersAreRescaledToThePointSize) {
   EXPECT_EQ(halved.mScaledImage->GetHeight(), 5);
   const auto& plain = font->mActiveLayerList.back();
   EXPECT_FALSE(plain.OwnsImage());  // point size 0 and scale 1: the layer's own sheet
-  EXPECT_EQ(plain.mScaledImage, host.images.begin()->second.get());
+  EXPECT_EQ(plain.mScaledImage, plain.mBaseFontLayer->mImage.GetImage());
+  EXPECT_NE(plain.mScaledImage, nullptr);
   EXPECT_EQ(font->GetAscent(), 8);
   EXPECT_EQ(font->CharWidth('c'), 6);
 
@@ -215,7 +214,7 @@ std::vector<std::uint32_t> Pixels(Kit::Image* image, const Rect& rect) {
 
 TEST_F(ImageFontTest, RescaledSheetsHoldTheGlyphsAndCanBeMadeWhite) {
   auto font = Make(std::string(kGlyphs) + "LayerSetPointSize Face 20;");
-  auto* source = static_cast<Kit::MemoryImage*>(host.images.begin()->second.get());
+  Kit::MemoryImage* source = font->mFontData->mFontLayerList.front().mImage.GetImage();
   std::uint32_t* bits = source->GetBits();
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 4; ++x) bits[y * 64 + x] = 0xFFFF00FF;  // glyph a: opaque

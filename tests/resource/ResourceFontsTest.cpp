@@ -100,7 +100,7 @@ TEST_F(ResourceFontsTest, FontsLoadAfterImagesAndSounds) {
   EXPECT_EQ(mManager.GetNumResources("Game"), 3);
   mManager.StartLoadResources("Game");
   ASSERT_TRUE(mManager.LoadNextResource());
-  EXPECT_NE(mManager.GetImageThrow("Z"), nullptr);
+  EXPECT_NE(mManager.GetImageThrow("Z").GetImage(), nullptr);
   EXPECT_EQ(mManager.GetFont("A"), nullptr);
   ASSERT_TRUE(mManager.LoadNextResource());
   EXPECT_EQ(mManager.GetSoundThrow("M"), 0);

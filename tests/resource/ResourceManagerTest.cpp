@@ -32,9 +32,7 @@ class ResourceManagerTest : public testing::Test {
                                         mDir.Path().string() + "\"/></Resources>" + sections + "</ResourceManifest>");
     ASSERT_TRUE(mManager.ParseResourcesFile(path)) << mManager.GetErrorText();
   }
-  Kit::MemoryImage* Loaded(const std::string& id) {
-    return dynamic_cast<Kit::MemoryImage*>(mManager.GetImageThrow(id).get());
-  }
+  Kit::MemoryImage* Loaded(const std::string& id) { return mManager.GetImageThrow(id).GetImage(); }
   ResourceManager::ImageRes& Record(const std::string& id) {
     return static_cast<ResourceManager::ImageRes&>(*mManager.GetImageMap().at(id));
   }
@@ -75,7 +73,7 @@ TEST_F(ResourceManagerTest, LoadsAGroupAndAppliesTheRecordToTheImage) {
   EXPECT_EQ(b->mD3DFlags, 8);
   EXPECT_EQ(b->mAnimInfo, nullptr);
   EXPECT_TRUE(b->mHasAlpha);
-  EXPECT_FALSE(Record("C").image) << "another group is not loaded";
+  EXPECT_FALSE(Record("C").image.GetImage()) << "another group is not loaded";
   EXPECT_THROW(mManager.GetImageThrow("C"), Kit::ResourceManagerException);
 }
 
@@ -92,13 +90,13 @@ TEST_F(ResourceManagerTest, StepLoadingCountsEveryResourceOfTheGroup) {
   while (mManager.LoadNextResource()) {
     for (const auto& [id, record] : mManager.GetImageMap()) {
       auto& image = static_cast<ResourceManager::ImageRes&>(*record);
-      if (image.image && std::find(order.begin(), order.end(), id) == order.end()) order.push_back(id);
+      if (image.image.GetImage() && std::find(order.begin(), order.end(), id) == order.end()) order.push_back(id);
     }
   }
   EXPECT_FALSE(mManager.HadError());
   EXPECT_EQ(order, (std::vector<std::string>{"P0", "P1", "P3"}));
-  EXPECT_FALSE(Record("X").image);
-  EXPECT_FALSE(Record("P2").image);
+  EXPECT_FALSE(Record("X").image.GetImage());
+  EXPECT_FALSE(Record("P2").image.GetImage());
 }
 
 TEST_F(ResourceManagerTest, MissingFileStopsLoadingAndARetryStartsClean) {
@@ -108,14 +106,14 @@ TEST_F(ResourceManagerTest, MissingFileStopsLoadingAndARetryStartsClean) {
       "<Image id=\"C\" path=\"a.png\" variant=\"2\"/></Resources>");
   EXPECT_FALSE(mManager.LoadResources("Game"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: " + (mDir.Path().string() + "/missing.png"));
-  EXPECT_FALSE(Record("C").image) << "nothing loads after the error";
+  EXPECT_FALSE(Record("C").image.GetImage()) << "nothing loads after the error";
   EXPECT_FALSE(mManager.LoadNextResource());
   EXPECT_FALSE(mManager.IsGroupLoaded("Game"));
 
   WritePNG("missing.png", 2, 2, 0xFF000000);
   EXPECT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
   EXPECT_FALSE(mManager.HadError());
-  EXPECT_TRUE(Record("C").image);
+  EXPECT_TRUE(Record("C").image.GetImage());
 }
 
 TEST_F(ResourceManagerTest, SharedFileLoadsOnceAndItsAlphaIsAppliedOnce) {
@@ -145,7 +143,7 @@ TEST_F(ResourceManagerTest, AlphaImageAndGridErrors) {
   std::string folder = mDir.Path().string() + "/";
   EXPECT_FALSE(mManager.LoadResources("Size"));
   EXPECT_EQ(mManager.GetErrorText(), "AlphaImage size mismatch between " + folder + "a.png and " + folder + "wide.png");
-  EXPECT_FALSE(Record("A").image);
+  EXPECT_FALSE(Record("A").image.GetImage());
   EXPECT_FALSE(mManager.LoadResources("Gone"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: " + folder + "gone.png");
   ASSERT_TRUE(mManager.LoadResources("Grid")) << mManager.GetErrorText();
@@ -171,9 +169,9 @@ TEST_F(ResourceManagerTest, DeletingAGroupFreesOnlyItsImages) {
       "<Resources id=\"Two\"><Image id=\"B\" path=\"b.png\"/></Resources>");
   ASSERT_TRUE(mManager.LoadResources("One"));
   ASSERT_TRUE(mManager.LoadResources("Two"));
-  std::weak_ptr<Kit::Image> a = mManager.GetImageThrow("A");
+  Kit::SharedImage* a = mManager.GetImageThrow("A").mSharedImage;
   mManager.DeleteResources("One");
-  EXPECT_TRUE(a.expired()) << "the manager held the only reference";
+  EXPECT_EQ(a->mRefCount, 0) << "the manager held the only reference";
   EXPECT_FALSE(mManager.IsGroupLoaded("One"));
   EXPECT_TRUE(mManager.IsGroupLoaded("Two"));
   EXPECT_NE(Loaded("B"), nullptr);
@@ -199,7 +197,7 @@ TEST_F(ResourceManagerTest, GettersThrowWithTheFirstError) {
   }
   EXPECT_THROW(mManager.GetImageThrow("P"), Kit::ResourceManagerException);
   mManager.SetAllowMissingProgramImages(true);
-  EXPECT_EQ(mManager.GetImageThrow("P"), nullptr);
+  EXPECT_EQ(mManager.GetImageThrow("P").GetImage(), nullptr);
 }
 
 TEST_F(ResourceManagerTest, LoadingThreadLoadsWhileTheMainThreadWatches) {
@@ -231,7 +229,8 @@ TEST_F(ResourceManagerTest, LoadingThreadLoadsWhileTheMainThreadWatches) {
   Kit::ResourceImageRef kept = mManager.GetImageThrow("I7");
   // Freeing on another thread than the one that loaded leaves a still-held image alone.
   std::thread([&] { mManager.DeleteResources("Game"); }).join();
-  EXPECT_EQ(static_cast<Kit::MemoryImage&>(*kept).GetBits()[0], 0xFF000007u);
+  mHost.Tick();
+  EXPECT_EQ(kept.GetImage()->GetBits()[0], 0xFF000007u);
 }
 
 TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {
@@ -275,17 +274,19 @@ TEST_F(ResourceManagerTest, WithoutSoundTheIdsStillBind) {
   EXPECT_EQ(mManager.GetSoundThrow("T"), 1);
 }
 
-// A host whose shared images are not software images: the manager cannot work on their pixels.
-class OpaqueImageHost : public Kit::ResourceHost {
+// A host whose shared records never get an image.
+class EmptyImageHost : public Kit::ResourceHost {
  public:
   Kit::ResourceImageRef GetSharedImage(const std::string&, const std::string&, bool* created) override {
-    *created = true;
-    return std::make_shared<Kit::Image>();
+    return mImages.GetSharedImage("any", "", created);
   }
+
+ private:
+  Kit::SharedImageSet mImages{nullptr, nullptr};
 };
 
 TEST_F(ResourceManagerTest, ImageWithoutPixelsFailsToLoad) {
-  OpaqueImageHost host;
+  EmptyImageHost host;
   ResourceManager manager(&host);
   std::string path = mDir.Write("r.xml",
                                 "<ResourceManifest><Resources id=\"G\"><Image id=\"A\" path=\"a.png\"/>"

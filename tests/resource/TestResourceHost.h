@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/ImageLoader.h"
 #include "framework/resource/ResourceHost.h"
 #include "framework/sound/SoundManager.h"
@@ -62,30 +63,28 @@ class TestResourceHost : public Kit::ResourceHost {
   bool Is3DAccelerated() override { return accelerated; }
   Kit::SoundManager* GetSoundManager() override { return sounds; }
 
+  // Images nobody holds any more are dropped before each request, as the application's update tick
+  // does between them.
   Kit::ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) override {
-    std::lock_guard<std::mutex> lock(mMutex);
-    std::weak_ptr<Kit::Image>& entry = mShared[{path, variant}];
-    if (auto existing = entry.lock()) {
-      *created = false;
-      return existing;
-    }
-    *created = true;
-    auto decoded = ImageLib::GetImage(path, true);
-    if (!decoded) return {};
-    ++loads;
-    auto image = std::make_shared<Kit::MemoryImage>();
-    image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
-    entry = image;
-    return image;
+    Tick();
+    return mShared.GetSharedImage(path, variant, created);
   }
+  void Tick() { mShared.CleanSharedImages(); }
 
   bool accelerated = false;
   Kit::SoundManager* sounds = nullptr;
   std::atomic<int> loads{0};
 
  private:
-  std::mutex mMutex;
-  std::map<std::pair<std::string, std::string>, std::weak_ptr<Kit::Image>> mShared;
+  Kit::SharedImageSet mShared{[this](const std::string& path) -> std::unique_ptr<Kit::MemoryImage> {
+                                auto decoded = ImageLib::GetImage(path, true);
+                                if (!decoded) return nullptr;
+                                ++loads;
+                                auto image = std::make_unique<Kit::MemoryImage>();
+                                image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
+                                return image;
+                              },
+                              nullptr};
 };
 
 }  // namespace testresources

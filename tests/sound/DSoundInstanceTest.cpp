@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "platform/dsound/DSoundFaults.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Process.h"
 #include "tests/sound/SoundTestSupport.h"
 
 namespace soundtest {
@@ -87,6 +89,28 @@ TEST_F(DSoundInstanceTest, FailedPlayIsReported) {
   Kit::DSoundInstance* instance = Instance(44100);
   plat::SetDSoundFault(plat::DSoundCall::Play, DSERR_BUFFERLOST);
   EXPECT_FALSE(instance->Play(false, false));
+}
+
+TEST_F(DSoundInstanceTest, FailedDuplicateShowsTheErrorNameAndExits) {
+  dir.Write("beep.wav", WavFile(1, 22050, 16, Pcm16({1, 2, 3, 4})));
+  ASSERT_TRUE(manager.LoadSound(2, "beep"));
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  plat::SetDSoundFault(plat::DSoundCall::DuplicateSoundBuffer, DSERR_UNINITIALIZED);
+  try {
+    manager.GetSoundInstance(2);
+    ADD_FAILURE() << "the program went on";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, 0u);
+  }
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].text, "DSERR_UNINITIALIZED");
+  EXPECT_EQ(boxes.Shown()[0].caption, "Hey");
+  EXPECT_EQ(boxes.Shown()[0].type, MB_OK);
+  // An unnamed failure ends the program without a word.
+  plat::SetDSoundFault(plat::DSoundCall::DuplicateSoundBuffer, DSERR_GENERIC);
+  EXPECT_THROW(manager.GetSoundInstance(2), plat::ProcessExit);
+  EXPECT_EQ(boxes.Shown().size(), 1u);
 }
 
 using DSoundInstanceDeathTest = DSoundInstanceTest;

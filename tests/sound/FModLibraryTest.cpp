@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "platform/win/MessageBox.h"
 #include "platform/win/Modules.h"
+#include "platform/win/Process.h"
 #include "tests/sound/SoundTestSupport.h"
 
 namespace soundtest {
@@ -40,6 +42,19 @@ TEST_F(FModLibraryTest, ManagerWithFModDecodesMp3AndCachesIt) {
     EXPECT_EQ(manager.Bytes(1), manager.Bytes(0));
   }
   EXPECT_EQ(Kit::gFModInstance, nullptr);  // the manager's reference went with it
+}
+
+TEST_F(FModLibraryTest, MissingLibraryShowsAnErrorBoxAndExits) {
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  plat::SetModuleMissing("fmod.dll", true);
+  EXPECT_THROW(Kit::LoadFModDLL(), plat::ProcessExit);
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].text, "Can't find fmod.dll.");
+  EXPECT_EQ(boxes.Shown()[0].caption, "Error");
+  EXPECT_EQ(boxes.Shown()[0].type, MB_OK | MB_ICONERROR);
+  Kit::FreeFModDLL();  // what the ended program would have left
+  EXPECT_EQ(Kit::gFModInstance, nullptr);
 }
 
 using FModLibraryDeathTest = FModLibraryTest;

@@ -300,4 +300,22 @@ TEST_F(Dialogs, StringPropertiesHaveTheirDefaultsAndFallBack) {
   EXPECT_EQ(mApp.GetString("DIALOG_BUTTON_OK", ""), "Fine");
 }
 
+TEST_F(Dialogs, WidgetsQueuedWhileStillInTheTreeOrRegistryLeaveBeforeTheyGo) {
+  CountedDialog* dialog = AddCounted(6, true, Kit::BUTTONS_YES_NO);
+  Kit::Widget* screen = new Kit::Widget();
+  mManager.AddWidget(screen);
+  mManager.SetFocus(screen);
+  mApp.SafeDeleteWidget(dialog);  // without KillDialog first
+  mApp.SafeDeleteWidget(screen);  // without removing it first
+  mApp.SafeDeleteWidget(screen);  // twice
+  mApp.ProcessSafeDeleteList();
+  EXPECT_EQ(mDestroyed, 1);
+  EXPECT_EQ(mApp.GetDialog(6), nullptr);
+  EXPECT_EQ(mApp.mModalCloses, 1);
+  EXPECT_EQ(mManager.mBaseModalWidget, nullptr);
+  EXPECT_TRUE(mManager.mSavedModalList.empty());
+  EXPECT_TRUE(mManager.mChildren.empty());
+  EXPECT_EQ(mManager.mFocusWidget, nullptr);
+}
+
 }  // namespace

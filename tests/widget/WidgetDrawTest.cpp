@@ -293,4 +293,31 @@ TEST_F(WidgetDraw, CentredLineReportsWhereItDrew) {
             Kit::Rect(36, 4, 26, 13));
 }
 
+TEST_F(WidgetDraw, WidgetTextHelpersHonourColourCodesForTheCallOnly) {
+  auto canvas = Canvas(60, 12, 0xFF000000);
+  Kit::Graphics g(canvas.get());
+  KitTest::BlockFont font;
+  g.SetFont(&font);
+  g.SetColor(Color(255, 255, 255));
+  g.mWriteColoredString = false;
+  Kit::Widget widget;
+  EXPECT_EQ(widget.WriteString(&g, "a^FF0000xb", 0, 10), 12);  // the code is neither drawn nor measured
+  EXPECT_FALSE(g.mWriteColoredString);
+  EXPECT_EQ(Pixel(*canvas, 1, 5), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(*canvas, 7, 5), 0xFFFF0000u);
+}
+
+TEST_F(WidgetDraw, DialogWithoutAnyFaceDrawsItsBoxAndNoText) {
+  Kit::SetFallbackFontFactory(nullptr);
+  auto canvas = Canvas(200, 100, 0xFF000000);
+  mManager.Resize(200, 100);
+  mManager.mImage = canvas.get();
+  Kit::Dialog* dialog = mApp.NewDialog(1, false, "Header", "Body", "Footer", Kit::BUTTONS_YES_NO);
+  EXPECT_EQ(dialog->GetPreferredHeight(200), 48 + 8 + 24);
+  dialog->Resize(0, 0, 200, 100);
+  mApp.AddDialog(1, dialog);
+  EXPECT_TRUE(mManager.DrawScreen());
+  EXPECT_EQ(Pixel(*canvas, 50, 50), 0xFF505050u);  // the drawn box's fill
+}
+
 }  // namespace

@@ -291,4 +291,68 @@ TEST_F(ManagerInput, RemovedWidgetsLeaveNoReferenceBehind) {
   a->RemoveWidget(child.get());
 }
 
+TEST_F(ManagerInput, ClickOutsideThePopupCommandWidgetTakesItAway) {
+  RecordingWidget* popup = Add("popup", 100, 100, 50, 50);
+  Add("under", 0, 0, 800, 600);
+  mManager.PutInFront(popup, nullptr);
+  mManager.mPopupCommandWidget = popup;
+  mManager.MouseDown(120, 120, 1);  // inside: it stays
+  mManager.MouseUp(120, 120, 1);
+  EXPECT_EQ(popup->mParent, &mManager);
+  mManager.MouseDown(10, 10, 1);
+  mManager.MouseUp(10, 10, 1);
+  EXPECT_EQ(popup->mParent, nullptr);
+  EXPECT_EQ(mManager.mPopupCommandWidget, nullptr);
+}
+
+TEST_F(ManagerInput, WidgetsMovingUnderTheStillPointerAreHovered) {
+  RecordingWidget* a = Add("a", 0, 0, 50, 50);
+  mManager.MouseMoveEntry(200, 200);
+  EXPECT_EQ(mManager.mOverWidget, nullptr);
+  a->Move(180, 180);
+  EXPECT_EQ(mManager.mOverWidget, a);
+  RecordingWidget* cover = Add("cover", 150, 150, 100, 100);
+  EXPECT_EQ(mManager.mOverWidget, cover);
+}
+
+TEST_F(ManagerInput, FractionalUpdatesReachEveryWidgetThatMayUpdate) {
+  struct Fractional : Kit::Widget {
+    void UpdateF(float frac) override { mTotal += frac; }
+    float mTotal = 0;
+  };
+  Fractional a, b, inner;
+  a.AddWidget(&inner);
+  mManager.AddWidget(&a);
+  mManager.AddWidget(&b);
+  b.mFlagsModifier.mRemoveMask = Kit::WIDGETFLAGS_UPDATE;
+  mManager.UpdateFrameF(0.5f);
+  mManager.UpdateFrameF(0.25f);
+  EXPECT_FLOAT_EQ(a.mTotal, 0.75f);
+  EXPECT_FLOAT_EQ(inner.mTotal, 0.75f);
+  EXPECT_FLOAT_EQ(b.mTotal, 0.0f);
+  mManager.RemoveWidget(&a);
+  mManager.RemoveWidget(&b);
+  a.RemoveWidget(&inner);
+}
+
+TEST_F(ManagerInput, LostFocusModifierAppliesWhileTheWindowIsInactive) {
+  Add("a", 0, 0, 50, 50);
+  mManager.mLostFocusModifier = Kit::FlagsModifier{0, Kit::WIDGETFLAGS_ALLOW_MOUSE};
+  mManager.LostFocus();
+  EXPECT_EQ(mManager.GetWidgetAt(10, 10, nullptr, nullptr), nullptr);
+  mManager.GotFocus();
+  EXPECT_NE(mManager.GetWidgetAt(10, 10, nullptr, nullptr), nullptr);
+}
+
+TEST_F(ManagerInput, ReleaseMouseButtonsSendsEveryHeldRelease) {
+  Add("a", 0, 0, 50, 50);
+  mManager.MouseDown(10, 10, 1);
+  mManager.MouseDown(10, 10, 3);
+  Take();
+  mManager.ReleaseMouseButtons();
+  EXPECT_EQ(Take(), (Log{"a up 10,10 b0 c1", "a up 10,10 b2 c1"}));
+  EXPECT_EQ(mManager.mHeldButtons, 0u);
+  EXPECT_EQ(mManager.mLastDownWidget, nullptr);
+}
+
 }  // namespace

@@ -284,4 +284,39 @@ TEST(WidgetBasics, ContainsAndInsetRectUseParentCoordinates) {
   EXPECT_EQ(widget.GetInsetRect(), Kit::Rect(11, 22, 26, 34));
 }
 
+TEST_F(WidgetTree, AWidgetDeletedInTheTreeLeavesItFirst) {
+  auto* doomed = new RecordingWidget("d", &mLog);
+  doomed->Resize(0, 0, 50, 50);
+  doomed->mWantsFocus = true;
+  mManager.AddWidget(doomed);
+  auto child = std::make_unique<RecordingWidget>("c", &mLog);
+  doomed->AddWidget(child.get());
+  mManager.MouseMoveEntry(10, 10);
+  mManager.MouseDown(10, 10, 1);
+  ASSERT_EQ(mManager.mFocusWidget, doomed);
+  delete doomed;
+  EXPECT_TRUE(mManager.mChildren.empty());
+  EXPECT_EQ(mManager.mFocusWidget, nullptr);
+  EXPECT_EQ(mManager.mOverWidget, nullptr);
+  EXPECT_EQ(mManager.mLastDownWidget, nullptr);
+  EXPECT_EQ(child->mParent, nullptr);
+  EXPECT_EQ(child->mManager, nullptr);
+  mManager.MouseUp(10, 10, 1);
+  mManager.UpdateFrame();
+}
+
+TEST(WidgetLifetime, ManagerGoingFirstDetachesWhatItHeld) {
+  Kit::Widget top;
+  Kit::Widget inner;
+  top.AddWidget(&inner);
+  {
+    Kit::WidgetManager manager(nullptr);
+    manager.AddWidget(&top);
+  }
+  EXPECT_EQ(top.mParent, nullptr);
+  EXPECT_EQ(top.mManager, nullptr);
+  EXPECT_EQ(inner.mManager, nullptr);
+  top.RemoveWidget(&inner);
+}
+
 }  // namespace

@@ -1,0 +1,57 @@
+#include "framework/util/FileSystemUtil.h"
+
+#include "platform/win/Files.h"
+#include "platform/win/SymbolicLinks.h"
+
+namespace Kit {
+
+namespace {
+
+constexpr std::uint64_t kFileTimeOf1970 = 116444736000000000ull;
+constexpr std::uint64_t kFileTimeUnitsPerSecond = 10'000'000ull;
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+bool DeleteFolderTree(const std::string& folder) {
+  if (folder.size() < 2) return false;
+  std::string prefix = IsSeparator(folder.back()) ? folder : folder + "\\";
+
+  WIN32_FIND_DATA found{};
+  HANDLE search = FindFirstFile((prefix + "*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    std::string name = found.cFileName;
+    // A link to a folder is removed like a file: following it would empty a folder outside the tree.
+    bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && !plat::IsSymbolicLink(prefix + name);
+    if (isFolder) {
+      if (name != "." && name != "..") ok = DeleteFolderTree(prefix + name) && ok;
+    } else {
+      ok = DeleteFile((prefix + name).c_str()) && ok;
+    }
+  } while (FindNextFile(search, &found));
+  FindClose(search);
+  return RemoveDirectory(prefix.c_str()) && ok;
+}
+
+void MakeDirectories(const std::string& path) {
+  for (std::size_t i = 1; i < path.size(); ++i) {
+    if (IsSeparator(path[i]) && !IsSeparator(path[i - 1])) CreateDirectory(path.substr(0, i).c_str(), nullptr);
+  }
+  CreateDirectory(path.c_str(), nullptr);
+}
+
+std::uint32_t GetFileDate(const std::string& path) {
+  WIN32_FIND_DATA found{};
+  HANDLE search = FindFirstFile(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  FindClose(search);
+  std::uint64_t fileTime =
+      (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+  if (fileTime < kFileTimeOf1970) return 0;
+  return static_cast<std::uint32_t>((fileTime - kFileTimeOf1970) / kFileTimeUnitsPerSecond);
+}
+
+}  // namespace Kit

@@ -1,0 +1,18 @@
+// Folder and file-date helpers over the platform's file calls; paths are program paths (either slash).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace Kit {
+
+// Deletes the folder with everything in it. True only when every deletion and the final removal
+// succeeded; a folder that cannot be listed is left alone and gives false, as does a name shorter
+// than two characters. Links inside the folder are removed, never followed.
+bool DeleteFolderTree(const std::string& folder);
+// Creates every folder along the path, the path itself last; existing folders are fine.
+void MakeDirectories(const std::string& path);
+// Last-write time in seconds since 1970-01-01 UTC; 0 when the file is not found.
+std::uint32_t GetFileDate(const std::string& path);
+
+}  // namespace Kit

@@ -1,0 +1,134 @@
+// The software cursor: drawn centred on its position and clipped to the display, moved without
+// leaving trails, kept out of the frames, and driven from a thread of its own while frames present.
+#include "platform/ddraw/PresentedFrame.h"
+#include "tests/display/DisplayFixture.h"
+
+#include <atomic>
+#include <thread>
+
+namespace displaytest {
+namespace {
+
+using Kit::Color;
+using Kit::Rect;
+
+class CursorTest : public DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+    cursor.SetBits(std::vector<std::uint32_t>(32 * 32, 0xFFFF0000).data(), 32, 32);
+    mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
+    ASSERT_TRUE(mDisplay->Redraw());
+  }
+
+  plat::PresentedFrame Shown() {
+    Pump();
+    return plat::ReadPresentedFrame(mHost.window);
+  }
+
+  // Rows of the window that show the cursor's red between the given columns and nowhere else.
+  void ExpectCursorAt(const plat::PresentedFrame& shown, int left, int top, int right, int bottom) {
+    int wrong = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const bool inside = x >= left && x < right && y >= top && y < bottom;
+        if ((shown.At(x, y) == 0xFF0000u) != inside && wrong++ < 5)
+          ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex << shown.At(x, y);
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+
+  Kit::MemoryImage cursor;
+};
+
+TEST_P(CursorTest, TheCursorIsCentredOnItsPositionAndClippedToTheDisplay) {
+  ASSERT_TRUE(mDisplay->SetCursorImage(&cursor));
+  EXPECT_FALSE(mDisplay->SetCursorImage(&cursor));
+  mDisplay->SetCursorPos(2, 3);
+  // The image's top-left corner is at (-14, -13).
+  ExpectCursorAt(Shown(), 0, 0, 18, 19);
+}
+
+TEST_P(CursorTest, MovingTheCursorRestoresWhatWasUnderIt) {
+  mDisplay->SetCursorImage(&cursor);
+  mDisplay->SetCursorPos(100, 100);
+  ExpectCursorAt(Shown(), 84, 84, 116, 116);
+  mDisplay->SetCursorPos(110, 95);  // overlapping the old place
+  ExpectCursorAt(Shown(), 94, 79, 126, 111);
+  mDisplay->SetCursorPos(250, 200);  // apart from it
+  ExpectCursorAt(Shown(), 234, 184, 266, 216);
+  mDisplay->SetCursorPos(319, 239);  // half off the display
+  ExpectCursorAt(Shown(), 303, 223, 320, 240);
+}
+
+TEST_P(CursorTest, AFrameShowsTheCursorButDoesNotKeepIt) {
+  mDisplay->SetCursorImage(&cursor);
+  mDisplay->SetCursorPos(60, 50);
+  mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 255, 0), 0);
+  ASSERT_TRUE(mDisplay->Redraw());
+  ExpectCursorAt(Shown(), 44, 34, 76, 66);
+  EXPECT_EQ(ScreenPixel(60, 50), Native(0xFF00FF00));
+  // Moving after the frame leaves the frame's pixels behind, not the old background.
+  mDisplay->SetCursorPos(200, 150);
+  const plat::PresentedFrame shown = Shown();
+  ExpectCursorAt(shown, 184, 134, 216, 166);
+  DDPIXELFORMAT format{};
+  format.dwSize = sizeof(format);
+  mDisplay->mPrimarySurface->GetPixelFormat(&format);
+  EXPECT_EQ(shown.At(60, 50), plat::ShownColorOf(Native(0xFF00FF00), format));
+}
+
+TEST_P(CursorTest, FullScreenDrawsTheCursorIntoTheFlippedFrame) {
+  ASSERT_EQ(Start(false), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  mDisplay->SetCursorImage(&cursor);
+  mDisplay->SetCursorPos(160, 120);
+  mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 255, 0), 0);
+  ASSERT_TRUE(mDisplay->Redraw());
+  IDirectDrawSurface* shownSurface = mDisplay->mPrimarySurface;
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(shownSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  auto at = [&](int x, int y) {
+    std::uint16_t v;
+    std::memcpy(&v, static_cast<std::uint8_t*>(desc.lpSurface) + y * desc.lPitch + 2 * x, 2);
+    return static_cast<std::uint32_t>(v);
+  };
+  EXPECT_EQ(at(160, 120), Native(0xFFFF0000));
+  EXPECT_EQ(at(10, 10), Native(0xFF00FF00));
+  shownSurface->Unlock(nullptr);
+  EXPECT_EQ(ScreenPixel(160, 120), Native(0xFF00FF00));
+}
+
+TEST_P(CursorTest, TheCursorThreadMovesItWhileFramesArePresented) {
+  mDisplay->SetCursorImage(&cursor);
+  std::atomic<bool> stop{false};
+  std::thread cursorThread([&] {
+    for (int i = 0; !stop; ++i) mDisplay->SetCursorPos((i * 7) % kWidth, (i * 3) % kHeight);
+  });
+  for (int frame = 0; frame < 30; ++frame) {
+    mDisplay->GetScreenImage()->FillRect(Rect(frame, frame, 20, 20), Color(frame * 4, 0, 0), 0);
+    ASSERT_TRUE(mDisplay->Redraw());
+    Pump();
+  }
+  stop = true;
+  cursorThread.join();
+  Pump();
+  // Taken off the display entirely, the cursor leaves nothing behind.
+  mDisplay->SetCursorPos(-200, -200);
+  ASSERT_TRUE(mDisplay->Redraw());
+  const plat::PresentedFrame shown = Shown();
+  DDPIXELFORMAT format{};
+  format.dwSize = sizeof(format);
+  mDisplay->mPrimarySurface->GetPixelFormat(&format);
+  int wrong = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (shown.At(x, y) != plat::ShownColorOf(ScreenPixel(x, y), format)) ++wrong;
+  EXPECT_EQ(wrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, CursorTest, testing::ValuesIn(kRoads), RoadName);
+
+}  // namespace
+}  // namespace displaytest

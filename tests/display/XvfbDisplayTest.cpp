@@ -1,0 +1,91 @@
+// The windowed presenting and cursor tests once more in a real X window: this program runs itself against a
+// private Xvfb server with SDL's X11 driver. Skipped where Xvfb is not installed.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr const char* kChildMark = "KIT_DISPLAY_XVFB_CHILD";
+
+std::string FindXvfb() {
+  for (const char* candidate : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"})
+    if (access(candidate, X_OK) == 0) return candidate;
+  return {};
+}
+
+std::string SelfPath() {
+  char self[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
+  return length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string();
+}
+
+// A private X server that reports its display number through a pipe once it accepts clients.
+class XvfbServer {
+ public:
+  explicit XvfbServer(const std::string& xvfb) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    mPid = fork();
+    if (mPid == 0) {
+      close(fds[0]);
+      const std::string fd = std::to_string(fds[1]);
+      execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (!number.empty()) mDisplay = ":" + number;
+  }
+  ~XvfbServer() {
+    if (mPid > 0) {
+      kill(mPid, SIGTERM);
+      waitpid(mPid, nullptr, 0);
+    }
+  }
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  const std::string& Display() const { return mDisplay; }
+
+ private:
+  pid_t mPid = -1;
+  std::string mDisplay;
+};
+
+TEST(XvfbDisplay, FramesAndTheCursorReachARealWindowPixelExact) {
+  if (std::getenv(kChildMark)) GTEST_SKIP() << "already running under Xvfb";
+#if defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the X renderer's GL driver is not built for the thread sanitizer";
+#endif
+  const std::string xvfb = FindXvfb();
+  if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed";
+  XvfbServer server(xvfb);
+  ASSERT_FALSE(server.Display().empty());
+  const std::string self = SelfPath();
+  ASSERT_FALSE(self.empty());
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv(kChildMark, "1", 1);
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    execl(self.c_str(), self.c_str(), "--gtest_filter=Roads/PresentTest.*:Roads/CursorTest.*:-*FullScreen*",
+          static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace

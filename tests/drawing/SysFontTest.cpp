@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SysFont.h"
+#include "tests/support/GoldenImage.h"
+#include "tests/support/ScreenFixture.h"
+
+namespace {
+
+using Kit::SysFont;
+
+LOGFONTA LogFontOf(const SysFont& font) {
+  LOGFONTA logFont{};
+  EXPECT_EQ(GetObjectA(font.mHFont, sizeof(logFont), &logFont), static_cast<int>(sizeof(logFont)));
+  return logFont;
+}
+
+TEST(SysFont, PointsBecomeCharacterPixelsAtNinetySixDpi) {
+  SysFont font(nullptr, "Arial", 12);
+  const LOGFONTA logFont = LogFontOf(font);
+  EXPECT_EQ(logFont.lfHeight, -16);
+  EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
+  EXPECT_EQ(logFont.lfQuality, ANTIALIASED_QUALITY);
+  EXPECT_EQ(logFont.lfOutPrecision, OUT_TT_PRECIS);
+  EXPECT_STREQ(logFont.lfFaceName, "Arial");
+  SysFont bold(nullptr, "Tahoma", 10, DEFAULT_CHARSET, true, true, true);
+  const LOGFONTA boldLog = LogFontOf(bold);
+  EXPECT_EQ(boldLog.lfHeight, -13);
+  EXPECT_EQ(boldLog.lfWeight, FW_BOLD);
+  EXPECT_EQ(boldLog.lfItalic, 1);
+  EXPECT_EQ(boldLog.lfUnderline, 1);
+  font.Init(nullptr, "", 8, DEFAULT_CHARSET, false, false, false, false);
+  EXPECT_EQ(LogFontOf(font).lfHeight, -11);
+  EXPECT_STREQ(LogFontOf(font).lfFaceName, "");
+}
+
+TEST(SysFont, MetricsComeFromTheTextMetrics) {
+  SysFont font(nullptr, "Arial", 12);
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font.mHFont);
+  TEXTMETRICA metrics{};
+  ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  EXPECT_EQ(font.GetHeight(), metrics.tmHeight);
+  EXPECT_EQ(font.GetAscent(), metrics.tmAscent);
+  EXPECT_EQ(font.GetDescent(), metrics.tmHeight - metrics.tmAscent);
+  EXPECT_EQ(font.GetLineSpacing(), font.GetHeight());
+  EXPECT_EQ(font.GetAscentPadding(), 0);
+  EXPECT_EQ(font.GetLineSpacingOffset(), 0);
+}
+
+TEST(SysFont, WidthsMeasureEveryCharacterAsWritten) {
+  SysFont font(nullptr, "Arial", 12);
+  EXPECT_EQ(font.StringWidth(""), 0);
+  EXPECT_GT(font.StringWidth("A"), 0);
+  EXPECT_EQ(font.CharWidth('A'), font.StringWidth("A"));
+  EXPECT_EQ(font.CharWidthKern('V', 'A'), font.CharWidth('V'));
+  EXPECT_EQ(font.StringWidth("&x"), font.StringWidth("&") + font.StringWidth("x"));  // no prefixes
+  EXPECT_GT(font.StringWidth("WWW"), font.StringWidth("iii"));
+  const std::string withZero("a\0b", 3);
+  EXPECT_GT(font.StringWidth(withZero), font.StringWidth("ab"));
+}
+
+TEST(SysFont, DuplicatesHaveTheirOwnHandle) {
+  auto original = std::make_unique<SysFont>(nullptr, "Courier New", 14, DEFAULT_CHARSET, true);
+  const int width = original->StringWidth("Quarvel");
+  std::unique_ptr<Kit::Font> copy(original->Duplicate());
+  auto* sysCopy = dynamic_cast<SysFont*>(copy.get());
+  ASSERT_NE(sysCopy, nullptr);
+  EXPECT_NE(sysCopy->mHFont, original->mHFont);
+  original.reset();
+  EXPECT_EQ(copy->StringWidth("Quarvel"), width);
+  EXPECT_EQ(LogFontOf(*sysCopy).lfWeight, FW_BOLD);
+  EXPECT_GT(copy->GetHeight(), 0);
+}
+
+TEST(SysFont, DrawingIntoASoftwareImageDoesNothing) {
+  Kit::MemoryImage image;
+  image.Create(40, 20);
+  std::fill(image.GetBits(), image.GetBits() + 800, 0xFF000000u);
+  image.BitsChanged();
+  SysFont font(nullptr, "Arial", 12);
+  Kit::Graphics g(&image);
+  g.SetFont(&font);
+  g.SetColor(Kit::Color(255, 255, 255));
+  g.DrawString("Text", 2, 15);
+  for (int i = 0; i < 800; ++i) ASSERT_EQ(image.GetBits()[i], 0xFF000000u);
+}
+
+using SysFontOnScreen = testsupport::ScreenTest;
+
+TEST_P(SysFontOnScreen, TextSitsOnItsBaselineInTheContextsTranslation) {
+  Clear(0x000000);
+  SysFont font(nullptr, "Arial", 12, DEFAULT_CHARSET, true);
+  Kit::Graphics g(Screen());
+  g.Translate(10.75f, 5.5f);
+  g.SetFont(&font);
+  g.SetColor(Kit::Color(255, 255, 255));
+  g.DrawString("HH", 4, 30);
+  const auto screen = ReadScreen();
+  // The cell's top lies at baseline - ascent + 1; an H fills the rows from its cap height to the
+  // baseline, so its lowest inked row is the one just above the baseline.
+  int top = HEIGHT, bottom = -1, left = WIDTH, right = -1;
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x)
+      if (screen[static_cast<std::size_t>(y * WIDTH + x)] != 0xFF000000u) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  const int cellTop = static_cast<int>(30 - font.GetAscent() + 1 + 5.5);
+  const int baseline = cellTop + font.GetAscent();
+  EXPECT_GT(top, cellTop);
+  EXPECT_EQ(bottom, baseline - 1);
+  EXPECT_GE(left, 14);
+  EXPECT_LE(left, 16);
+  EXPECT_LE(right, 14 + font.StringWidth("HH"));
+}
+
+TEST_P(SysFontOnScreen, ClipColourAndTheImagesLockAreKept) {
+  Clear(0x000000);
+  SysFont font(nullptr, "Courier New", 14);
+  Kit::Graphics g(Screen());
+  g.SetFont(&font);
+  g.SetClipRect(20, 0, 30, HEIGHT);
+  g.SetColor(Kit::Color(300, -20, 255, 0));  // channels out of range are held to 0..255; alpha is ignored
+  ASSERT_TRUE(Screen()->LockSurface());
+  g.DrawString("WWWWWWWWWWWW", 0, 20);
+  EXPECT_EQ(Screen()->mLockCount, 1);
+  EXPECT_NE(Screen()->mLockedSurfaceDesc.lpSurface, nullptr);
+  Screen()->UnlockSurface();
+  const auto screen = ReadScreen();
+  int inked = 0;
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) {
+      const std::uint32_t pixel = screen[static_cast<std::size_t>(y * WIDTH + x)];
+      if (x < 20 || x >= 50) {
+        ASSERT_EQ(pixel, 0xFF000000u) << x << "," << y;
+      } else if (pixel != 0xFF000000u) {
+        ++inked;
+        EXPECT_EQ(pixel & 0x00FF00u, 0u);  // no green in magenta text
+      }
+    }
+  EXPECT_GT(inked, 20);
+}
+
+TEST_P(SysFontOnScreen, GoldenText) {
+  Clear(0x183050);
+  SysFont arial(nullptr, "Arial", 12);
+  SysFont tahoma(nullptr, "Tahoma", 10, DEFAULT_CHARSET, true);
+  SysFont courier(nullptr, "Courier New", 12, DEFAULT_CHARSET, false, true, true);
+  SysFont sans(nullptr, "SansSerif", 8);
+  Kit::Graphics g(Screen());
+  g.SetColor(Kit::Color(255, 255, 255));
+  g.SetFont(&arial);
+  g.DrawString("Quarvel: Arial 12", 3, 16);
+  g.SetColor(Kit::Color(255, 210, 60));
+  g.SetFont(&tahoma);
+  g.WriteString("Tahoma ^60FF60.bold^^", 3, 36);
+  g.SetFont(&courier);
+  g.SetColor(Kit::Color(120, 180, 255));
+  g.Translate(2, 0);
+  g.DrawString("Courier {i}", 3, 58);
+  g.SetFont(&sans);
+  g.SetColor(Kit::Color(255, 120, 120));
+  g.SetClipRect(0, 0, 120, 96);
+  g.WriteWordWrapped(Kit::Rect(3, 66, 140, 30), "Sans 8 points, wrapped at the clip's edge and beyond", -1, -1);
+  const auto screen = ReadScreen();
+  EXPECT_TRUE(
+      testsupport::MatchesGolden(std::string("sysfont_screen_") + GetParam().name, screen.data(), WIDTH, HEIGHT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SysFontOnScreen, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
+
+}  // namespace

@@ -1,0 +1,84 @@
+#include "framework/util/FileSystemUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace Kit;
+
+TEST(FileSystemUtil, MakeDirectoriesCreatesEveryFolderAlongMixedSeparators) {
+  testsupport::TempDir dir;
+  std::string root = dir.Path().string();
+  MakeDirectories(root + "\\userdata/saves\\\\slot1");
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "userdata" / "saves" / "slot1"));
+  MakeDirectories(root + "\\userdata\\saves\\slot1");  // existing folders are fine
+  MakeDirectories(root + "/userdata/other/");
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "userdata" / "other"));
+}
+
+TEST(FileSystemUtil, MakeDirectoriesReusesFoldersInAnyLetterCase) {
+  testsupport::TempDir dir;
+  fs::create_directory(dir.Path() / "UserData");
+  MakeDirectories(dir.Path().string() + "\\userdata\\new");
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "UserData" / "new"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "userdata"));
+}
+
+TEST(FileSystemUtil, DeleteFolderTreeRemovesEverything) {
+  testsupport::TempDir dir;
+  dir.Write("tree/a.txt", "a");
+  dir.Write("tree/noext", "b");
+  dir.Write("tree/sub/deeper/c.dat", "c");
+  dir.Write("tree/sub/.hidden", "d");
+  fs::create_directory(dir.Path() / "tree" / "empty");
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\tree"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
+}
+
+TEST(FileSystemUtil, DeleteFolderTreeAcceptsATrailingSlashOfEitherKind) {
+  testsupport::TempDir dir;
+  dir.Write("one/x", "x");
+  dir.Write("two/y", "y");
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/one/"));
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\two\\"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "one"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "two"));
+}
+
+TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
+  testsupport::TempDir dir;
+  EXPECT_FALSE(DeleteFolderTree(""));
+  EXPECT_FALSE(DeleteFolderTree("x"));
+  EXPECT_FALSE(DeleteFolderTree(dir.Path().string() + "/missing"));
+  std::string file = dir.Write("plain.txt", "p");
+  EXPECT_FALSE(DeleteFolderTree(file));
+  EXPECT_TRUE(fs::exists(file));
+}
+
+TEST(FileSystemUtil, DeleteFolderTreeDoesNotFollowLinks) {
+  testsupport::TempDir dir;
+  std::string kept = dir.Write("keep/precious.txt", "data");
+  dir.Write("tree/a.txt", "a");
+  fs::create_directory_symlink(dir.Path() / "keep", dir.Path() / "tree" / "link");
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/tree"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
+  EXPECT_TRUE(fs::exists(kept));
+}
+
+TEST(FileSystemUtil, GetFileDateGivesSecondsSince1970) {
+  testsupport::TempDir dir;
+  std::string file = dir.Write("Data/Effect.txt", "e");
+  auto when = std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{1'600'000'000}});
+  fs::last_write_time(file, when);
+  EXPECT_EQ(GetFileDate(file), 1'600'000'000u);
+  EXPECT_EQ(GetFileDate(dir.Path().string() + "\\data\\effect.TXT"), 1'600'000'000u);
+  EXPECT_EQ(GetFileDate(dir.Path().string() + "/nothing.txt"), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#include "framework/util/LeakTracker.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/win/DebugOutput.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The report goes to the current folder: each test runs inside its own.
+class LeakTrackerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    mPrevious = fs::current_path();
+    fs::current_path(mDir.Path());
+  }
+  void TearDown() override { fs::current_path(mPrevious); }
+
+  std::string Report() const {
+    std::ifstream in(mDir.Path() / "mem_leaks.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  // The report without its first line, which carries the local time.
+  std::string ReportBody() const {
+    std::string text = Report();
+    return text.substr(text.find('\n') + 1);
+  }
+
+  testsupport::TempDir mDir;
+  fs::path mPrevious;
+};
+
+TEST_F(LeakTrackerTest, EmptyTableGivesHeaderRuleAndZeroTotal) {
+  Kit::LeakTracker tracker;
+  tracker.Dump();
+  std::string report = Report();
+  EXPECT_EQ(report.rfind("Memory Leak Report for ", 0), 0u);
+  EXPECT_EQ(ReportBody(),
+            "\n-----------------------------------------------------------\n"
+            "Total Unfreed: 0 bytes\n\n");
+}
+
+TEST_F(LeakTrackerTest, RecordsAreListedByAddressWithSingularByte) {
+  Kit::LeakTracker tracker;
+  char block[4];
+  tracker.AddRecord(block + 2, 2, "Widget.cpp", 40);
+  tracker.AddRecord(block, 1, "Image.cpp", 12);
+  tracker.AddRecord(block + 3, 9, "Gone.cpp", 1);
+  tracker.RemoveRecord(block + 3);
+  plat::ScopedDebugCapture debugger;
+  tracker.Dump();
+  const std::string body =
+      "\nImage.cpp(12) : Leak 1 byte\n"
+      "Widget.cpp(40) : Leak 2 bytes\n"
+      "-----------------------------------------------------------\n"
+      "Total Unfreed: 3 bytes\n\n";
+  EXPECT_EQ(ReportBody(), body);
+  // The debugger gets the same lines, after a lone line feed.
+  EXPECT_EQ(debugger.Text(), "\n" + Report());
+  EXPECT_EQ(Report().rfind("Memory Leak Report for ", 0), 0u);
+}
+
+TEST_F(LeakTrackerTest, ReportIsWrittenAtExitOnlyWhenAsked) {
+  {
+    Kit::LeakTracker tracker;
+    tracker.AddRecord(&tracker, 16, "Exit.cpp", 7);
+  }
+  EXPECT_FALSE(fs::exists(mDir.Path() / "mem_leaks.txt"));
+  {
+    Kit::LeakTracker tracker;
+    tracker.AddRecord(&tracker, 16, "Exit.cpp", 7);
+    tracker.SetDumpAtExit(true);
+  }
+  EXPECT_NE(Report().find("Exit.cpp(7) : Leak 16 bytes\n"), std::string::npos);
+}
+
+TEST_F(LeakTrackerTest, UnwritableFolderIsNotAnError) {
+  Kit::LeakTracker tracker;
+  fs::create_directory(mDir.Path() / "mem_leaks.txt");  // a folder where the file should go
+  tracker.Dump();
+  EXPECT_TRUE(fs::is_directory(mDir.Path() / "mem_leaks.txt"));
+}
+
+TEST_F(LeakTrackerTest, GlobalTrackerReportsThroughDumpMemoryLeaks) {
+  Kit::DumpMemoryLeaks();
+  EXPECT_NE(Report().find("Total Unfreed: 0 bytes"), std::string::npos);
+}
+
+}  // namespace
