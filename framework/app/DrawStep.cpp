@@ -12,9 +12,13 @@ namespace Kit {
 bool KitAppBase::DrawFrame() {
   const DWORD start = timeGetTime();
   bool drawn = false;
+  if (start - mLastScreenSaverCheck > 1000) {
+    mLastScreenSaverCheck = start;
+    ScreenSaverKeeper(start);
+  }
   if (mLastPresentFailed) {
     Redraw(nullptr);
-  } else {
+  } else if (!gScreenSaverPaused) {
     mDrawing = true;
     const bool drewAny = mWidgetManager->DrawScreen();
     mDrawing = false;
@@ -57,7 +61,7 @@ bool KitAppBase::DrawFrame() {
 }
 
 void KitAppBase::Redraw(const Rect* clip) {
-  if (mDrawing || mQuit || !mDDInterface) return;
+  if (mDrawing || mQuit || gScreenSaverPaused || !mDDInterface) return;
   if (mDDInterface->Redraw(clip)) {
     mLastPresentFailed = false;
     mLastRestartAttempt = 0;

@@ -190,6 +190,7 @@ void KitAppBase::ResetTiming(bool forgiveLag) {
 }
 
 bool KitAppBase::DoUpdateFrames() {
+  if (gScreenSaverPaused) return false;
   if (mLoadingThreadCompleted && !mLoadedHandedOver) {
     mLoadedHandedOver = true;
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);

@@ -23,6 +23,7 @@
 // Before FontHost.h, whose inline defaults need the whole type.
 #include "framework/graphics/Image.h"
 
+#include "framework/app/ScreenSaverState.h"
 #include "framework/font/FontHost.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/Rect.h"
@@ -34,6 +35,8 @@
 
 namespace Kit {
 
+class Buffer;
+class DemoStream;
 class DDInterface;
 class Dialog;
 class MusicInterface;
@@ -98,9 +101,6 @@ class KitAppBase : public ButtonListener,
   virtual bool ChangeDirHook(const char* /*dir*/) { return false; }
   virtual void LoadingThreadProc() {}
   virtual void LoadingThreadCompleted() {}
-  // The registry settings; the base keeps none.
-  virtual void ReadFromRegistry() {}
-  virtual void WriteToRegistry() {}
   void LoadResourceManifest(const std::string& fileName);
   void ShowResourceError(bool exitAfter);
   // Restores the desktop mode and ends the process at once with the code.
@@ -283,18 +283,12 @@ class KitAppBase : public ButtonListener,
   // Identity.
   std::string mProdName = "Product";
   std::string mTitle = "KitApp";
-  std::string mRegKey;
   std::string mFullCompanyName;
-  std::string mDemoPrefix = "kitapp";
-  std::string mDemoFileName;
 
   // Window and display.
   HINSTANCE mHInstance = nullptr;
   HWND mInvisHWnd = nullptr;
   int mFullScreenBits = 16;
-  int mPreferredX = -1;
-  int mPreferredY = -1;
-  bool mIsWindowed = true;
   bool mFullScreenWindow = false;
   bool mForceFullscreen = false;
   bool mForceWindowed = false;
@@ -317,20 +311,13 @@ class KitAppBase : public ButtonListener,
   std::unique_ptr<MusicInterface> mMusicInterface;
   bool mNoSoundNeeded = false;
   bool mUseFMod = false;
-  double mMusicVolume = 0.85;
-  double mSfxVolume = 0.85;
-  int mMuteCount = 0;
-  int mAutoMuteCount = 0;
 
   // Lifecycle.
   bool mInitialized = false;
-  bool mCmdLineParsed = false;
   std::atomic<bool> mCrashShutdown{false};
   std::atomic<bool> mRunning{false};
   DWORD mTimeLoaded = 0;
   unsigned int mRandSeed = 0;
-  bool mSaveSettingsAtShutdown = false;
-  bool mLastShutdownWasGraceful = true;
   int mDifficulty = 2;
 
   // Threads.
@@ -364,12 +351,11 @@ class KitAppBase : public ButtonListener,
   int mVSyncBrokenTestUpdates = 0;
   int mVSyncBrokenCount = 0;
   DWORD mVSyncBrokenTestStartTick = 0;
-  bool mWaitForVSync = false;
   bool mSoftVSyncWait = true;
   DWORD mLastDrawTick = 0;
   // Read by the cursor thread.
   std::atomic<DWORD> mNextDrawTick{0};
-  DWORD mLastEmptyDrawCheck = 0;
+  DWORD mLastScreenSaverCheck = 0;
   bool mForceDraw = false;
   bool mDrawing = false;
   bool mLastPresentFailed = false;
@@ -405,6 +391,64 @@ class KitAppBase : public ButtonListener,
   };
   std::list<SafeDeleteRecord> mSafeDeleteList;
   std::vector<Widget*> mWaitingWidgets;
+
+  // Settings, synchronised file access, the command line and screen-saver mode.
+  // The registry: values under "SOFTWARE\\" + the registry key; a name "Sub\\Value" reaches a sub-key.
+  bool RegistryWrite(const std::string& valueName, DWORD type, const std::uint8_t* data, DWORD length);
+  bool RegistryRead(const std::string& valueName, DWORD* type, std::uint8_t* data, DWORD* length);
+  void RegistryEraseValue(const std::string& valueName);
+  bool RegistryWriteString(const std::string& valueName, const std::string& text);
+  bool RegistryWriteInteger(const std::string& valueName, int value);
+  bool RegistryWriteBoolean(const std::string& valueName, bool value);
+  bool RegistryReadString(const std::string& valueName, std::string* text);
+  bool RegistryReadInteger(const std::string& valueName, int* value);
+  bool RegistryReadBoolean(const std::string& valueName, bool* value);
+  virtual void WriteToRegistry();
+  virtual void ReadFromRegistry();
+  // Files read and written through these are synchronised with input recordings. A write goes to a
+  // temporary file that replaces the old one only when complete.
+  bool ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded = false);
+  bool FileExists(const std::string& path);
+  bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
+  bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
+  void EnableCustomCursors(bool enabled);
+  // Whether the screen image lives in video memory only (no system-memory copy to draw into).
+  virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
+
+  virtual void ParseCommandLine();
+  virtual void ParseCommandLineText(const std::string& text);
+  virtual void HandleCmdLineParam(const std::string& name, const std::string& value);
+  // The highest number N of the files prefix + N + ".dmo" (0 when none); with deleteOld, the oldest are
+  // deleted until fewer than keep remain.
+  int GetNextDemoNumber(const std::string& prefix, int keep, bool deleteOld);
+  bool IsScreenSaver() const { return mIsScreenSaver; }
+  // Pauses a windowed game while the system's screen saver is due, so that it can start.
+  void ScreenSaverKeeper(DWORD now);
+  // The screen-saver mode's message filter; true when it handled the message (result in *result).
+  bool VerifyScreenSaverPassword(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+  std::string mRegKey;
+  double mMusicVolume = 0.85;
+  double mSfxVolume = 0.85;
+  int mMuteCount = 0;
+  int mAutoMuteCount = 0;
+  bool mIsWindowed = true;
+  int mPreferredX = -1;
+  int mPreferredY = -1;
+  bool mCustomCursorsEnabled = false;
+  bool mWaitForVSync = false;
+  bool mSaveSettingsAtShutdown = false;
+  bool mLastShutdownWasGraceful = true;
+  bool mCmdLineParsed = false;
+  std::string mDemoPrefix = "kitapp";
+  std::string mDemoFileName = "kitapp.dmo";
+  bool mRecordingDemoBuffer = false;
+  bool mPlayingDemoBuffer = false;
+  // The demo stream of the recording or playback in progress (owned by the recorder); while it records
+  // or plays, registry and file access is synchronised through it.
+  DemoStream* mDemoStream = nullptr;
+  ScreenSaverState mScreenSaver;
+  bool mVideoOnlyDraw = false;
 
  private:
   // Takes the dialog out of the registry and the manager and ends its modality; no deletion.

@@ -68,7 +68,6 @@ void KitAppBase::ConstructServices() {
   mLastDrawTick = timeGetTime();
   mNextDrawTick = timeGetTime();
   for (int i = 0; i < 512; ++i) mAdd8BitMaxTable[i] = static_cast<std::uint8_t>(i < 256 ? i : 255);
-  mDemoFileName = mDemoPrefix + ".dmo";
 
   mSharedImageSet =
       std::make_unique<SharedImageSet>([this](const std::string& fileName) { return LoadImageFile(fileName); },
@@ -118,6 +117,7 @@ void KitAppBase::Init() {
     FatalExit(0);
   }
 
+  if (!mCmdLineParsed) ParseCommandLine();
   if (mIsScreenSaver) mOnlyAllowOneCopyToRun = false;
   if (mOnlyAllowOneCopyToRun) {
     mNotifyMessage = RegisterWindowMessage((mProdName + "Notify").c_str());

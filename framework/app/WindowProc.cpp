@@ -45,6 +45,9 @@ bool IsQueuedMessage(UINT message) {
 LRESULT CALLBACK KitAppBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* app = reinterpret_cast<KitAppBase*>(GetWindowLongPtr(window, GWLP_USERDATA));
   if (app == nullptr) return DefWindowProc(window, message, wParam, lParam);
+  LRESULT filtered = 0;
+  if (app->mIsScreenSaver && app->VerifyScreenSaverPassword(window, message, wParam, lParam, &filtered))
+    return filtered;
   return app->HandleWindowMessage(window, message, wParam, lParam);
 }
 

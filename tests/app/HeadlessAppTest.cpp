@@ -100,7 +100,11 @@ class HeadlessGame : public Kit::KitAppBase {
 
 class HeadlessAppTest : public testing::Test {
  protected:
-  HeadlessAppTest() { plat::SetInstanceScope(mScope.Path().string()); }
+  HeadlessAppTest() {
+    plat::SetInstanceScope(mScope.Path().string());
+    plat::SetCommandLine("headless.exe");
+  }
+  ~HeadlessAppTest() override { plat::ResetCommandLine(); }
   testsupport::TempDir mScope;
 };
 
