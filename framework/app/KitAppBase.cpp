@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/ResourceManager.h"
