@@ -362,6 +362,22 @@ bool DemoStream::PeekHttpResult(std::int32_t updateCount, std::int32_t transferI
   return true;
 }
 
+std::int32_t DemoStream::ReadPayloadLong() {
+  std::int32_t value = 0;
+  TakeLong(&value);
+  return value;
+}
+
+std::vector<std::uint8_t> DemoStream::ReadPayloadBytes(std::uint32_t count) {
+  if (mEnded || BitsLeft() < static_cast<std::int64_t>(count) * 8) {
+    EndStream();
+    return {};
+  }
+  std::vector<std::uint8_t> bytes(count);
+  mBuffer.ReadBytes(bytes.data(), static_cast<int>(count));
+  return bytes;
+}
+
 void DemoStream::StartPlayback(const DemoFile& file) {
   mBuffer.Clear();
   mBuffer.SetData(file.mStream.data(), static_cast<int>(file.mStream.size()));

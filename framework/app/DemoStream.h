@@ -125,6 +125,11 @@ class DemoStream {
   // record for the transfer it belongs to.
   bool PeekHttpResult(std::int32_t updateCount, std::int32_t transferId, int* resultCode, std::string* content);
 
+  // Payload values of the record just taken; zero / nothing for an ended stream. A byte count beyond
+  // the stream's end ends it.
+  std::int32_t ReadPayloadLong();
+  std::vector<std::uint8_t> ReadPayloadBytes(std::uint32_t count);
+
   // Takes a loaded file for playback (the stream from its front) or prepares a recording.
   void StartPlayback(const DemoFile& file);
   void StartRecording();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/app/ScreenSaverState.h"
+#include "framework/graphics/Rect.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
 #include "platform/win/Types.h"
@@ -22,8 +23,10 @@ namespace Kit {
 
 class Buffer;
 class DemoStream;
+class DDImage;
 class DDInterface;
 class Dialog;
+class Image;
 class Widget;
 class WidgetManager;
 
@@ -179,6 +182,10 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void EnableCustomCursors(bool enabled);
   // Whether the screen image lives in video memory only (no system-memory copy to draw into).
   virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
+  // A new image of the display with a copy of the rectangle of the image (and its cel grid and
+  // animation); the caller owns it.
+  std::unique_ptr<DDImage> CopyImageRect(Image* image, const Rect& rect);
+  std::unique_ptr<DDImage> CopyImage(Image* image);
 
   virtual void ParseCommandLine();
   virtual void ParseCommandLineText(const std::string& text);
