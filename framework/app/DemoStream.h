@@ -114,6 +114,7 @@ class DemoStream {
 
   // Replayed outcomes of synchronised operations: each reads the record due now and returns what
   // it recorded (false / empty for a stream that ended). A record of another kind ends the playback.
+  // Once the user closed the window during playback they read nothing and give those results.
   bool ReplayResult(std::int32_t updateCount, DemoResultRecord record);
   // The recorded value goes to the caller only when it fits `*length` bytes (a longer one is skipped
   // and reported as a failed read); `*type` and `*length` are changed only on success.
@@ -149,6 +150,8 @@ class DemoStream {
   int mLastMouseY = 0;
   std::vector<DemoMarker> mMarkers;
   std::int32_t mEndUpdate = 0;
+  // The random seed of the played file.
+  std::int32_t mSeed = 0;
 
  private:
   std::int64_t BitsLeft() const;

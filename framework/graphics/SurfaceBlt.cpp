@@ -199,6 +199,8 @@ void CopyNativeAt(const SurfaceTarget& t, const Words& s, int sourceWidth, const
     if (!skipTransparent) {
       if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
         std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
+      } else if constexpr (!Words::kPalettized) {
+        SurfaceRows::StoreLow16(d, s.mWords + i, area.mSrc.mWidth);
       } else {
         Pixel* __restrict out = d;
         for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);

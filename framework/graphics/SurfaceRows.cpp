@@ -49,6 +49,14 @@ __m128i AddFields565(__m128i d, __m128i red, __m128i green, __m128i blue) {
 
 }  // namespace
 
+void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count) {
+  int i = 0;
+#if defined(__SSE2__)
+  for (; i + 8 <= count; i += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Low16(s + i));
+#endif
+  for (; i < count; ++i) d[i] = static_cast<std::uint16_t>(s[i]);
+}
+
 void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) {
   int i = 0;
 #if defined(__SSE2__)

@@ -23,4 +23,7 @@ void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count);
 void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb);
 
+// The low 16 bits of each native word stored into a 16-bit row.
+void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count);
+
 }  // namespace Kit::SurfaceRows
