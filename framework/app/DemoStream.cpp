@@ -16,6 +16,7 @@ constexpr int kMaxRelativeMove = 31;
 constexpr int kAbsoluteCoordinateBits = 12;
 constexpr int kMaxAbsoluteCoordinate = (1 << kAbsoluteCoordinateBits) - 1;
 constexpr int kClickCodeBits = 3;
+constexpr int kShortestRecordBits = kTimingBits + 1 + kCommandBits;
 constexpr int kWheelNotch = 120;
 // Strings in the stream have a signed 16-bit length.
 constexpr std::size_t kMaxStreamString = 32767;
@@ -165,7 +166,9 @@ void DemoStream::EndStream() {
   mBuffer.readBitPos = mBuffer.dataBitSize;
 }
 
-bool DemoStream::Exhausted() const { return mEnded || (mNeedHeader && mBuffer.AtEnd()); }
+// The shortest record (a button, or a command without payload) has 10 bits: fewer left are the zero
+// bits that pad the last byte.
+bool DemoStream::Exhausted() const { return mEnded || (mNeedHeader && BitsLeft() < kShortestRecordBits); }
 
 bool DemoStream::ReadTimingBlock(std::int32_t updateCount) {
   if (mNeedHeader) {
@@ -264,8 +267,13 @@ void DemoStream::ApplyRecord(DemoPlaybackSink& sink) {
 }
 
 bool DemoStream::TakeRecord(std::int32_t updateCount, int command) {
-  if (mEnded) return false;
+  if (mEnded || mUserClosed) return false;
   ReadTimingBlock(updateCount);
+  // Fillers of a long gap carry nothing; the playback step normally takes them at their own counts.
+  while (!mEnded && !mIsMouseRecord && mCommand == DEMO_NO_OP && command != DEMO_NO_OP) {
+    mNeedHeader = true;
+    ReadTimingBlock(updateCount);
+  }
   mNeedHeader = true;
   if (mEnded) return false;
   // Another record here means the replay went out of step; reading its bits as this payload would
@@ -339,7 +347,7 @@ bool DemoStream::ReplayDisplayState(std::int32_t updateCount, bool* windowed, in
 
 bool DemoStream::PeekHttpResult(std::int32_t updateCount, std::int32_t transferId, int* resultCode,
                                 std::string* content) {
-  if (!ReadTimingBlock(updateCount) || mIsMouseRecord || mCommand != DEMO_HTTP_RESULT) return false;
+  if (mUserClosed || !ReadTimingBlock(updateCount) || mIsMouseRecord || mCommand != DEMO_HTTP_RESULT) return false;
   if (BitsLeft() < 32 + 8 + 16) {
     EndStream();
     return false;
@@ -362,12 +370,29 @@ bool DemoStream::PeekHttpResult(std::int32_t updateCount, std::int32_t transferI
   return true;
 }
 
+std::int32_t DemoStream::ReadPayloadLong() {
+  std::int32_t value = 0;
+  TakeLong(&value);
+  return value;
+}
+
+std::vector<std::uint8_t> DemoStream::ReadPayloadBytes(std::uint32_t count) {
+  if (mEnded || BitsLeft() < static_cast<std::int64_t>(count) * 8) {
+    EndStream();
+    return {};
+  }
+  std::vector<std::uint8_t> bytes(count);
+  mBuffer.ReadBytes(bytes.data(), static_cast<int>(count));
+  return bytes;
+}
+
 void DemoStream::StartPlayback(const DemoFile& file) {
   mBuffer.Clear();
   mBuffer.SetData(file.mStream.data(), static_cast<int>(file.mStream.size()));
   mBuffer.SeekFront();
   mMarkers = file.mMarkers;
   mEndUpdate = file.mEndUpdate;
+  mSeed = file.mSeed;
   mPlaying = true;
   mRecording = false;
   mLastUpdate = 0;

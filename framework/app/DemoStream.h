@@ -114,6 +114,7 @@ class DemoStream {
 
   // Replayed outcomes of synchronised operations: each reads the record due now and returns what
   // it recorded (false / empty for a stream that ended). A record of another kind ends the playback.
+  // Once the user closed the window during playback they read nothing and give those results.
   bool ReplayResult(std::int32_t updateCount, DemoResultRecord record);
   // The recorded value goes to the caller only when it fits `*length` bytes (a longer one is skipped
   // and reported as a failed read); `*type` and `*length` are changed only on success.
@@ -124,6 +125,11 @@ class DemoStream {
   // Takes the HTTP result when the record due now is the one of `transferId`; otherwise leaves the
   // record for the transfer it belongs to.
   bool PeekHttpResult(std::int32_t updateCount, std::int32_t transferId, int* resultCode, std::string* content);
+
+  // Payload values of the record just taken; zero / nothing for an ended stream. A byte count beyond
+  // the stream's end ends it.
+  std::int32_t ReadPayloadLong();
+  std::vector<std::uint8_t> ReadPayloadBytes(std::uint32_t count);
 
   // Takes a loaded file for playback (the stream from its front) or prepares a recording.
   void StartPlayback(const DemoFile& file);
@@ -144,6 +150,8 @@ class DemoStream {
   int mLastMouseY = 0;
   std::vector<DemoMarker> mMarkers;
   std::int32_t mEndUpdate = 0;
+  // The random seed of the played file.
+  std::int32_t mSeed = 0;
 
  private:
   std::int64_t BitsLeft() const;

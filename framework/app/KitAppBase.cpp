@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"

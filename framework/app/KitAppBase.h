@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/app/ScreenSaverState.h"
+#include "framework/graphics/Rect.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
 #include "platform/win/Types.h"
@@ -22,8 +23,10 @@ namespace Kit {
 
 class Buffer;
 class DemoStream;
+class DDImage;
 class DDInterface;
 class Dialog;
+class Image;
 class Widget;
 class WidgetManager;
 
@@ -122,6 +125,8 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // the clipboard is held elsewhere.
   virtual void CopyToClipboard(const std::string& text);
   virtual std::string GetClipboard();
+  // The clipboard's text as it is now, not synchronised.
+  std::string ReadClipboardText();
 
   HWND mHWnd = nullptr;
   int mWidth = 640;
@@ -179,6 +184,10 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void EnableCustomCursors(bool enabled);
   // Whether the screen image lives in video memory only (no system-memory copy to draw into).
   virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
+  // A new image of the display with a copy of the rectangle of the image (and its cel grid and
+  // animation); the caller owns it.
+  std::unique_ptr<DDImage> CopyImageRect(Image* image, const Rect& rect);
+  std::unique_ptr<DDImage> CopyImage(Image* image);
 
   virtual void ParseCommandLine();
   virtual void ParseCommandLineText(const std::string& text);
@@ -212,6 +221,19 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // The demo stream of the recording or playback in progress (owned by the recorder); while it records
   // or plays, registry and file access is synchronised through it.
   DemoStream* mDemoStream = nullptr;
+
+  // Input recording and playback. StartDemo makes the stream the command line asked for; for
+  // playback it opens the demo file (OpenDemoFile), false with the message to show when the file
+  // cannot be played. WriteDemoFile saves a recording, with the run's random seed.
+  bool StartDemo(std::string& error);
+  bool OpenDemoFile(std::string& error);
+  void WriteDemoFile(std::uint32_t seed);
+  // Values from outside the program that no operation of its own records: recorded, or taken back
+  // from the stream while a demo plays.
+  void DemoSyncBuffer(Buffer& buffer);
+  void DemoSyncString(std::string& text);
+  void DemoSyncBool(bool& value);
+  std::unique_ptr<DemoStream> mOwnDemoStream;
   ScreenSaverState mScreenSaver;
   bool mVideoOnlyDraw = false;
 

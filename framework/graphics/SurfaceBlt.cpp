@@ -134,6 +134,8 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
   // Rows of contiguous words onto byte fields go through the row kernels.
   const bool byteFields = sizeof(Pixel) == 4 && !Words::kPalettized && !mirror && t.mRed.mMask == 0xFF0000 &&
                           t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
+  const bool fields565 = sizeof(Pixel) == 2 && !Words::kPalettized && !mirror && t.mRed.mMask == 0xF800 &&
+                         t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
   ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
     if ((s[i] & 0xFFFFFF) == 0) return;
     if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
@@ -142,6 +144,15 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
           SurfaceRows::AddSaturated888(d, s.mWords + i, count);
         else
           SurfaceRows::AddScaled888(d, s.mWords + i, count, cp.r, cp.g, cp.b);
+        return;
+      }
+    }
+    if constexpr (sizeof(Pixel) == 2 && !Words::kPalettized) {
+      if (fields565) {
+        if (white)
+          SurfaceRows::AddSaturated565(d, s.mWords + i, count);
+        else
+          SurfaceRows::AddScaled565(d, s.mWords + i, count, cp.r, cp.g, cp.b);
         return;
       }
     }
@@ -188,6 +199,8 @@ void CopyNativeAt(const SurfaceTarget& t, const Words& s, int sourceWidth, const
     if (!skipTransparent) {
       if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
         std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
+      } else if constexpr (!Words::kPalettized) {
+        SurfaceRows::StoreLow16(d, s.mWords + i, area.mSrc.mWidth);
       } else {
         Pixel* __restrict out = d;
         for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);

@@ -17,4 +17,13 @@ void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint
 // and the source's alpha byte lands above them.
 void BlendPremultiplied888(std::uint32_t* d, const std::uint32_t* s, int count);
 
+// The same additions onto 5-6-5 pixels from native words whose low 16 bits are 5-6-5: each field
+// becomes min(d + s, max), or min(d + (s x c >> 8), max) with c per field 0..255.
+void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count);
+void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
+                  std::uint32_t cb);
+
+// The low 16 bits of each native word stored into a 16-bit row.
+void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count);
+
 }  // namespace Kit::SurfaceRows

@@ -127,7 +127,9 @@ LONG RegQueryValueEx(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE d
   auto path = plat::PathOf(key);
   if (!path) return ERROR_INVALID_HANDLE;
   if (data && !size) return ERROR_INVALID_PARAMETER;
-  auto [keyPath, name] = plat::ValueLocation(*path, valueName);
+  const auto location = plat::ValueLocation(*path, valueName);
+  const std::string& keyPath = location.first;
+  const std::string& name = location.second;
   std::optional<plat::RegistryValue> value =
       plat::RegistryStore::Instance().Read([&](const plat::RegistryData& store) -> std::optional<plat::RegistryValue> {
         auto found = store.keys.find(plat::LowerAscii(keyPath));
@@ -161,7 +163,9 @@ LONG RegSetValueEx(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* da
   if (!path) return ERROR_INVALID_HANDLE;
   if (path->find('\\') == std::string::npos) return ERROR_ACCESS_DENIED;  // no values on a hive root
   if (!data && size) return ERROR_INVALID_PARAMETER;
-  auto [keyPath, name] = plat::ValueLocation(*path, valueName);
+  const auto location = plat::ValueLocation(*path, valueName);
+  const std::string& keyPath = location.first;
+  const std::string& name = location.second;
   plat::RegistryValue value{type, data ? std::vector<BYTE>(data, data + size) : std::vector<BYTE>()};
   bool stored = plat::RegistryStore::Instance().Change([&](plat::RegistryData& store) {
     plat::RegistryData::Key& entry = store.keys[plat::LowerAscii(keyPath)];
@@ -179,7 +183,9 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
 LONG RegDeleteValue(HKEY key, LPCSTR valueName) {
   auto path = plat::PathOf(key);
   if (!path) return ERROR_INVALID_HANDLE;
-  auto [keyPath, name] = plat::ValueLocation(*path, valueName);
+  const auto location = plat::ValueLocation(*path, valueName);
+  const std::string& keyPath = location.first;
+  const std::string& name = location.second;
   bool found = false;
   bool stored = plat::RegistryStore::Instance().Change([&](plat::RegistryData& store) {
     auto entry = store.keys.find(plat::LowerAscii(keyPath));

@@ -271,6 +271,21 @@ TEST(DemoStreamSynchronised, ARecordOfAnotherKindEndsThePlayback) {
   EXPECT_FALSE(player.ReplayResult(0, Kit::DemoResultRecord::FileExists)) << "nothing is read after the end";
 }
 
+TEST(DemoStreamSynchronised, PayloadValuesAreReadWhileTheyLastAndACountBeyondTheEndEndsThePlayback) {
+  DemoStream rec;
+  rec.RecordResult(0, Kit::DemoResultRecord::FileRead, true);
+  rec.mBuffer.WriteLong(-7);
+  const std::uint8_t bytes[] = {5, 6, 7};
+  rec.mBuffer.WriteBytes(bytes, 3);
+  DemoStream player = Reopen(rec);
+  ASSERT_TRUE(player.ReplayResult(0, Kit::DemoResultRecord::FileRead));
+  EXPECT_EQ(player.ReadPayloadLong(), -7);
+  EXPECT_EQ(player.ReadPayloadBytes(2), (std::vector<std::uint8_t>{5, 6}));
+  EXPECT_TRUE(player.ReadPayloadBytes(0x40000000).empty());
+  EXPECT_TRUE(player.Exhausted());
+  EXPECT_EQ(player.ReadPayloadLong(), 0);
+}
+
 TEST(DemoStreamSynchronised, HttpResultsGoToTheTransferWithTheirId) {
   DemoStream rec;
   rec.RecordHttpResult(2, 41, 0, "body");
