@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -21,8 +22,11 @@ LONG ReportAndContinue(EXCEPTION_POINTERS* pointers) {
   return EXCEPTION_CONTINUE_SEARCH;
 }
 
+// A store to an unmapped page (not to null, which the undefined-behaviour checker would stop first).
+volatile std::uintptr_t gUnmapped = 64;
+
 void Crash() {
-  volatile int* nowhere = nullptr;
+  auto* nowhere = reinterpret_cast<volatile int*>(gUnmapped);
   *nowhere = 1;
 }
 
