@@ -1,6 +1,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/CodePage.h"
@@ -31,6 +32,8 @@ void SetBlock(UINT format, HGLOBAL block) {
 }  // namespace
 
 void KitAppBase::CopyToClipboard(const std::string& text) {
+  // A replay leaves the user's clipboard alone.
+  if (mDemoStream != nullptr && mDemoStream->mPlaying) return;
   if (!OpenClipboard(mHWnd)) return;
   EmptyClipboard();
   SetBlock(CF_TEXT, MakeBlock(text.c_str(), text.size() + 1));
@@ -44,6 +47,13 @@ void KitAppBase::CopyToClipboard(const std::string& text) {
 }
 
 std::string KitAppBase::GetClipboard() {
+  std::string text;
+  if (mDemoStream == nullptr || !mDemoStream->mPlaying) text = ReadClipboardText();
+  DemoSyncString(text);
+  return text;
+}
+
+std::string KitAppBase::ReadClipboardText() {
   std::string text;
   if (!OpenClipboard(mHWnd)) return text;
   HANDLE block = GetClipboardData(CF_TEXT);

@@ -3,6 +3,7 @@
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfaceBlitArea.h"
 #include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/SurfaceRows.h"
 
 #include <algorithm>
 
@@ -62,12 +63,26 @@ template <typename Pixel, typename Words>
 void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                 const BlitArea& area, const Rgba& c, bool white, bool mirror) {
   if (white) {
+    const bool byteFields =
+        sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
     ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
       const std::uint32_t a = s[i] >> 24;
       if (a == 0) return;
       if (a == 255) {
+        if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
+          if (dir == 1) {
+            std::copy_n(s.mWords + i, count, d);
+            return;
+          }
+        }
         for (int k = 0; k < count; ++k) d[k * dir] = static_cast<Pixel>(s[i + k]);
         return;
+      }
+      if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
+        if (byteFields && dir == 1) {
+          SurfaceRows::BlendPremultiplied888(d, s.mWords + i, count);
+          return;
+        }
       }
       for (int k = 0; k < count; ++k) {
         const std::uint32_t word = s[i + k];
@@ -116,8 +131,31 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
                ch.mAdd[((((word & ch.mMask) >> ch.mShift) * cc) >> 8) + ((dst & ch.mMask) >> ch.mShift)])
            << ch.mShift;
   };
+  // Rows of contiguous words onto byte fields go through the row kernels.
+  const bool byteFields = sizeof(Pixel) == 4 && !Words::kPalettized && !mirror && t.mRed.mMask == 0xFF0000 &&
+                          t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
+  const bool fields565 = sizeof(Pixel) == 2 && !Words::kPalettized && !mirror && t.mRed.mMask == 0xF800 &&
+                         t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
   ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
     if ((s[i] & 0xFFFFFF) == 0) return;
+    if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
+      if (byteFields) {
+        if (white)
+          SurfaceRows::AddSaturated888(d, s.mWords + i, count);
+        else
+          SurfaceRows::AddScaled888(d, s.mWords + i, count, cp.r, cp.g, cp.b);
+        return;
+      }
+    }
+    if constexpr (sizeof(Pixel) == 2 && !Words::kPalettized) {
+      if (fields565) {
+        if (white)
+          SurfaceRows::AddSaturated565(d, s.mWords + i, count);
+        else
+          SurfaceRows::AddScaled565(d, s.mWords + i, count, cp.r, cp.g, cp.b);
+        return;
+      }
+    }
     for (int k = 0; k < count; ++k) {
       const std::uint32_t word = s[i + k];
       Pixel& p = d[k * dir];
@@ -161,6 +199,8 @@ void CopyNativeAt(const SurfaceTarget& t, const Words& s, int sourceWidth, const
     if (!skipTransparent) {
       if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
         std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
+      } else if constexpr (!Words::kPalettized) {
+        SurfaceRows::StoreLow16(d, s.mWords + i, area.mSrc.mWidth);
       } else {
         Pixel* __restrict out = d;
         for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);

@@ -168,17 +168,19 @@ UINT_PTR MessageQueues::SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPRO
   // Windows raises periods below 10 ms to 10 ms.
   std::uint64_t period = static_cast<std::uint64_t>(std::max<UINT>(elapse, 10)) * 1000;
   std::uint64_t due = CurrentClock().NowMicros() + period;
+  // A window's timer keeps the caller's id; a thread timer (no window) gets a new one.
   if (!window) id = mNextThreadTimerId++;
+  UINT_PTR answer = id ? id : 1;
   for (Timer& timer : mTimers) {
     if (timer.window == window && timer.id == id && (window || timer.owner == std::this_thread::get_id())) {
       timer.periodMicros = period;
       timer.dueMicros = due;
       timer.proc = proc;
-      return window ? 1 : id;
+      return answer;
     }
   }
   mTimers.push_back({window, id, period, due, proc, std::this_thread::get_id()});
-  return window ? (id ? id : 1) : id;
+  return answer;
 }
 
 bool MessageQueues::KillTimer(HWND window, UINT_PTR id) {

@@ -1,8 +1,10 @@
 #include "platform/win/Process.h"
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -127,12 +129,17 @@ DWORD GetModuleFileName(HMODULE module, LPSTR fileName, DWORD size) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return 0;
   }
-  if (module && module != GetModuleHandle(nullptr)) {
-    // The layer's own modules live inside the executable.
-    return GetModuleFileName(nullptr, fileName, size);
-  }
   char path[4096];
-  ssize_t length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+  ssize_t length = -1;
+  Dl_info object{};
+  if (module && module != GetModuleHandle(nullptr) && ::dladdr(module, &object) && object.dli_fbase == module &&
+      object.dli_fname && ::realpath(object.dli_fname, path)) {
+    // A shared object by its load address (what VirtualQuery reports as an allocation base).
+    length = static_cast<ssize_t>(std::strlen(path));
+  } else {
+    // The executable, and the layer's own modules, which live inside it.
+    length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+  }
   if (length <= 0) {
     fileName[0] = '\0';
     SetLastError(ERROR_FILE_NOT_FOUND);

@@ -63,6 +63,14 @@ bool KeyExists(const RegistryData& data, const std::string& path) {
   return false;
 }
 
+// A value name holding "\\" names a value of a sub-key: "Test3D\\Version" is "Version" in "<key>\\Test3D".
+std::pair<std::string, std::string> ValueLocation(const std::string& keyPath, LPCSTR valueName) {
+  std::string name = valueName ? valueName : "";
+  std::size_t slash = name.find_last_of('\\');
+  if (slash == std::string::npos) return {keyPath, name};
+  return {Join(keyPath, name.substr(0, slash).c_str()), name.substr(slash + 1)};
+}
+
 HKEY NewHandle(std::string path) {
   auto* open = new OpenKey{std::move(path)};
   std::lock_guard guard(gHandlesLock);
@@ -119,11 +127,14 @@ LONG RegQueryValueEx(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE d
   auto path = plat::PathOf(key);
   if (!path) return ERROR_INVALID_HANDLE;
   if (data && !size) return ERROR_INVALID_PARAMETER;
+  const auto location = plat::ValueLocation(*path, valueName);
+  const std::string& keyPath = location.first;
+  const std::string& name = location.second;
   std::optional<plat::RegistryValue> value =
       plat::RegistryStore::Instance().Read([&](const plat::RegistryData& store) -> std::optional<plat::RegistryValue> {
-        auto found = store.keys.find(plat::LowerAscii(*path));
+        auto found = store.keys.find(plat::LowerAscii(keyPath));
         if (found == store.keys.end()) return std::nullopt;
-        auto named = found->second.values.find(plat::LowerAscii(valueName ? valueName : ""));
+        auto named = found->second.values.find(plat::LowerAscii(name));
         if (named == found->second.values.end()) return std::nullopt;
         return named->second.second;
       });
@@ -152,11 +163,13 @@ LONG RegSetValueEx(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* da
   if (!path) return ERROR_INVALID_HANDLE;
   if (path->find('\\') == std::string::npos) return ERROR_ACCESS_DENIED;  // no values on a hive root
   if (!data && size) return ERROR_INVALID_PARAMETER;
-  std::string name = valueName ? valueName : "";
+  const auto location = plat::ValueLocation(*path, valueName);
+  const std::string& keyPath = location.first;
+  const std::string& name = location.second;
   plat::RegistryValue value{type, data ? std::vector<BYTE>(data, data + size) : std::vector<BYTE>()};
   bool stored = plat::RegistryStore::Instance().Change([&](plat::RegistryData& store) {
-    plat::RegistryData::Key& entry = store.keys[plat::LowerAscii(*path)];
-    if (entry.path.empty()) entry.path = *path;
+    plat::RegistryData::Key& entry = store.keys[plat::LowerAscii(keyPath)];
+    if (entry.path.empty()) entry.path = keyPath;
     entry.values[plat::LowerAscii(name)] = {name, value};
     return true;
   });
@@ -170,11 +183,14 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
 LONG RegDeleteValue(HKEY key, LPCSTR valueName) {
   auto path = plat::PathOf(key);
   if (!path) return ERROR_INVALID_HANDLE;
+  const auto location = plat::ValueLocation(*path, valueName);
+  const std::string& keyPath = location.first;
+  const std::string& name = location.second;
   bool found = false;
   bool stored = plat::RegistryStore::Instance().Change([&](plat::RegistryData& store) {
-    auto entry = store.keys.find(plat::LowerAscii(*path));
+    auto entry = store.keys.find(plat::LowerAscii(keyPath));
     if (entry == store.keys.end()) return false;
-    found = entry->second.values.erase(plat::LowerAscii(valueName ? valueName : "")) > 0;
+    found = entry->second.values.erase(plat::LowerAscii(name)) > 0;
     return found;
   });
   if (!stored) return ERROR_CANTWRITE;

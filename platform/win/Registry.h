@@ -31,6 +31,8 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
+// A value name holding "\\" names a value of a sub-key ("Test3D\\Version" is "Version" of the
+// sub-key "Test3D"); setting one creates the sub-key.
 // Results are Windows error codes: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing key or value,
 // ERROR_MORE_DATA when the buffer is short (the size needed is returned), ERROR_INVALID_HANDLE,
 // ERROR_INVALID_PARAMETER, ERROR_CANTWRITE when the change could not be stored (it is then not made).

@@ -133,6 +133,8 @@ const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2)
 thread_local int tPriority = THREAD_PRIORITY_NORMAL;
 
 std::string DefaultScope() {
+  const char* chosen = std::getenv("KIT_INSTANCE_SCOPE");
+  if (chosen && *chosen == '/') return chosen;
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime && *runtime == '/') return std::string(runtime) + "/quarvel";
   return "/tmp/quarvel-" + std::to_string(::getuid());

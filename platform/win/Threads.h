@@ -48,8 +48,9 @@ void CoUninitialize();
 
 namespace plat {
 
-// The folder where named mutexes live and single-instance notices travel: by default the user's
-// runtime folder. Tests give each run its own, so that parallel tests never see each other.
+// The folder where named mutexes live and single-instance notices travel: "KIT_INSTANCE_SCOPE"
+// when set, else the user's runtime folder. Tests give each run its own, so that test programs
+// running in parallel never see each other's copies.
 void SetInstanceScope(std::string folder);
 std::string InstanceScope();
 

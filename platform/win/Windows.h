@@ -7,6 +7,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/DebugOutput.h"
 #include "platform/win/Errors.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/Files.h"
 #include "platform/win/Memory.h"
 #include "platform/win/MessageBox.h"

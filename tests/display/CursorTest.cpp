@@ -79,6 +79,20 @@ TEST_P(CursorTest, AFrameShowsTheCursorButDoesNotKeepIt) {
   EXPECT_EQ(shown.At(60, 50), plat::ShownColorOf(Native(0xFF00FF00), format));
 }
 
+TEST_P(CursorTest, VideoOnlyFramesShowTheCursorInPlaceAndDoNotKeepIt) {
+  mDisplay->SetVideoOnlyDraw(true);
+  ASSERT_TRUE(mDisplay->mVideoOnlyDraw);
+  auto green = MakeImage(std::vector<std::uint32_t>(kWidth * kHeight, 0xFF00FF00), kWidth, kHeight);
+  ASSERT_NE(green->GetSurface(), nullptr);  // the video-only screen takes DirectDraw's copies only
+  mDisplay->GetScreenImage()->Blt(green.get(), 0, 0, Rect(0, 0, kWidth, kHeight), Color::White, 0);
+  mDisplay->SetCursorImage(&cursor);
+  mDisplay->SetCursorPos(60, 50);
+  ASSERT_TRUE(mDisplay->Redraw());
+  // In client coordinates, not moved by the window's place on the screen.
+  ExpectCursorAt(Shown(), 44, 34, 76, 66);
+  EXPECT_EQ(ScreenPixel(60, 50), Native(0xFF00FF00));
+}
+
 TEST_P(CursorTest, FullScreenDrawsTheCursorIntoTheFlippedFrame) {
   ASSERT_EQ(Start(false), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
   mDisplay->SetCursorImage(&cursor);

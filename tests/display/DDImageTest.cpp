@@ -2,6 +2,8 @@
 // routing between surface and software drawing, and reading the surface back.
 #include "tests/display/DisplayFixture.h"
 
+#include <random>
+
 namespace displaytest {
 namespace {
 
@@ -291,6 +293,51 @@ TEST_P(DDImageTest, SmoothStretchesAndImagesWithoutASurfaceStillDraw) {
   other->StretchBltMirror(&source, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 0, true);
   ASSERT_NE(other->GetBits(), nullptr);
   EXPECT_EQ(other->GetBits()[27], 0x40000000u);
+}
+
+TEST_P(DDImageTest, HostileArgumentsNeverReachOutsideEitherImage) {
+  std::mt19937 rng(77);
+  auto any = [&] {
+    static const int extremes[] = {0, 1, -1, 7, -7, 40, -40, 1 << 20, -(1 << 20), 2147483647, -2147483647};
+    return rng() % 3 ? static_cast<int>(rng() % 60) - 20 : extremes[rng() % 11];
+  };
+  auto anyRect = [&] { return Rect(any(), any(), any(), any()); };
+  auto canvas = MakeImage(std::vector<std::uint32_t>(24 * 16, 0xFF000000), 24, 16);
+  auto keyed = MakeImage(std::vector<std::uint32_t>(9, 0x00000000), 3, 3);
+  auto sprite = MakeImage({0xFF102030, 0x80405060, 0x00000000, 0xFFFFFFFF}, 2, 2);
+  const Color colours[] = {Color::White, Color(10, 200, 90, 120), Color(-5, 300, 7, 999)};
+  for (int i = 0; i < 3000; ++i) {
+    Kit::DDImage* target = i % 3 == 0 ? screen : canvas.get();
+    Kit::Image* source = i % 2 ? static_cast<Kit::Image*>(sprite.get()) : keyed.get();
+    const Color& colour = colours[rng() % 3];
+    const int mode = static_cast<int>(rng() % 2);
+    switch (rng() % 7) {
+      case 0:
+        target->FillRect(anyRect(), colour, mode);
+        break;
+      case 1:
+        target->DrawLine(any() + 0.5, any() * 1.5, any(), any() - 0.25, colour, mode);
+        break;
+      case 2:
+        target->Blt(source, any(), any(), anyRect(), colour, mode);
+        break;
+      case 3:
+        target->BltMirror(source, any(), any(), anyRect(), colour, mode);
+        break;
+      case 4:
+        target->BltRotated(source, static_cast<float>(any()), static_cast<float>(any()), anyRect(), anyRect(), colour,
+                           mode, any() * 0.1, static_cast<float>(any()), static_cast<float>(any()));
+        break;
+      case 5:
+        target->StretchBlt(source, anyRect(), anyRect(), anyRect(), colour, mode, rng() % 2);
+        break;
+      default:
+        target->StretchBltMirror(source, anyRect(), anyRect(), anyRect(), colour, mode, true);
+        break;
+    }
+  }
+  ASSERT_NE(canvas->GetBits(), nullptr);
+  EXPECT_EQ(canvas->GetBits()[24 * 16], Kit::MemoryImage::GUARD_WORD);
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kRoads), RoadName);

@@ -65,6 +65,12 @@ TEST_P(DisplayTest, AFullScreenDepthThatCannotBeSetFailsTheModeChange) {
   EXPECT_EQ(mDisplay->mErrorString.rfind("SetDisplayMode FullScreen: ", 0), 0u) << mDisplay->mErrorString;
 }
 
+TEST_P(DisplayTest, FullScreenWithoutAWindowCannotTakeTheDisplay) {
+  EXPECT_EQ(mDisplay->Init(nullptr, false), DDInterface::RESULT_EXCLUSIVE_FAIL);
+  EXPECT_EQ(mDisplay->mErrorString.rfind("SetCooperativeLevel FullScreen: ", 0), 0u) << mDisplay->mErrorString;
+  EXPECT_FALSE(mDisplay->mInitialized);
+}
+
 TEST_P(DisplayTest, RefreshRatesOutsideSixtyToAHundredAreClampedAndBreakVerticalSync) {
   struct Case {
     DWORD hz;

@@ -2,6 +2,8 @@
 // screen, flipped or blitted, with and without the split blit around the beam.
 #include "platform/ddraw/PresentedFrame.h"
 #include "platform/win/Time.h"
+
+#include <atomic>
 #include "tests/display/DisplayFixture.h"
 
 namespace displaytest {
@@ -70,6 +72,32 @@ TEST_P(PresentTest, TheSplitBlitAroundTheBeamShowsTheSameFrame) {
   // to a plain blit; after three failures it no longer tries.
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(mDisplay->Redraw(nullptr));
   EXPECT_GE(mDisplay->mVSyncFailures, 3);
+  ExpectWindowShowsScreen();
+}
+
+// A clock that moves a little every time it is read: the beam sweeps at the same pace however busy
+// the machine is.
+class SweepClock final : public plat::Clock {
+ public:
+  std::uint64_t NowMicros() override { return mNow += 20; }
+  void SleepMicros(std::uint64_t micros) override { mNow += micros; }
+
+ private:
+  std::atomic<std::uint64_t> mNow{1'000'000};
+};
+
+TEST_P(PresentTest, WithTheBeamMovingTheFrameIsSplitAroundIt) {
+  SweepClock clock;
+  plat::ScopedClock useClock(clock);
+  mHost.waitForVSync = true;
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(mDisplay->Redraw(nullptr));
+  EXPECT_EQ(mDisplay->mVSyncFailures, 0);
+  ExpectWindowShowsScreen();
+  const Rect part(10, 100, 200, 61);
+  mDisplay->GetScreenImage()->FillRect(part, Color(255, 255, 0), 0);
+  ASSERT_TRUE(mDisplay->Redraw(&part));
   ExpectWindowShowsScreen();
 }
 

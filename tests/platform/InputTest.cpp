@@ -257,6 +257,18 @@ TEST_F(InputTest, MovingTheWindowReportsTheNewClientOrigin) {
   EXPECT_EQ(rect.right, 940);
 }
 
+TEST_F(InputTest, ExposureAsksForOnePaint) {
+  plat::inject::Window(WindowChange::Exposed);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_PAINT);
+  EXPECT_EQ(msg.hwnd, mWindow);
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) << "unpainted, it comes again";
+  EXPECT_EQ(msg.message, WM_PAINT);
+  DispatchMessage(&msg);  // the default procedure paints (validates)
+  EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE));
+}
+
 TEST_F(InputTest, CloseButtonAndTerminationBothAskTheWindowToClose) {
   plat::inject::Window(WindowChange::Close);
   plat::inject::Quit();  // SDL's follow-up to the last window's close: not a second request

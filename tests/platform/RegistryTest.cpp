@@ -130,6 +130,16 @@ TEST_F(RegistryTest, SubKeysAreSeparateFromTheirParent) {
   RegCloseKey(again);
 }
 
+TEST_F(RegistryTest, ValueNamesWithABackslashLiveInSubKeys) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "Test3D\\Version", 7);
+  EXPECT_EQ(GetDword("SOFTWARE\\Quarvel\\Test3D", "Version"), 7u);
+  EXPECT_EQ(GetDword("SOFTWARE\\Quarvel", "test3d\\version"), 7u);
+  EXPECT_EQ(RegDeleteValue(key, "Test3D\\Version"), ERROR_SUCCESS);
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel\\Test3D", "Version"));
+  RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, HivesAreSeparate) {
   HKEY machine = Create("Control Panel\\Desktop");
   SetDword(machine, "ScreenSaveUsePassword", 1);

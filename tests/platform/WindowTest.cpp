@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -241,6 +242,122 @@ TEST_F(WindowTest, CloseFromTheSystemArrivesAsSysCommandThenClose) {
   while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
   EXPECT_TRUE(SawMessage(WM_CLOSE));
   EXPECT_TRUE(IsWindow(window));
+}
+
+}  // namespace
+
+namespace {
+
+class WindowGeometryTest : public WindowTest {};
+
+TEST_F(WindowGeometryTest, MovingAndSizingTellTheWindow) {
+  HWND window = Make("TestMain", WS_POPUP | WS_CAPTION, 10, 10, 200, 150);
+  gSeen.clear();
+  ASSERT_TRUE(MoveWindow(window, 40, 30, 300, 250, TRUE));
+  bool sized = false, moved = false;
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRect(&frame, WS_POPUP | WS_CAPTION, FALSE);
+  for (const Seen& seen : gSeen) {
+    if (seen.message == WM_SIZE) {
+      sized = true;
+      EXPECT_EQ(seen.lParam, MAKELPARAM(300 - (frame.right - frame.left), 250 - (frame.bottom - frame.top)));
+    }
+    if (seen.message == WM_MOVE) {
+      moved = true;
+      EXPECT_EQ(seen.lParam, MAKELPARAM(40 - frame.left, 30 - frame.top));
+    }
+  }
+  EXPECT_TRUE(sized);
+  EXPECT_TRUE(moved);
+  gSeen.clear();
+  MoveWindow(window, 40, 30, 300, 250, TRUE);
+  EXPECT_TRUE(gSeen.empty()) << "no change, no message";
+
+  ShowWindow(window, SW_SHOWMINIMIZED);
+  WINDOWPLACEMENT placement{};
+  ASSERT_TRUE(GetWindowPlacement(window, &placement));
+  EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
+  EXPECT_EQ(placement.rcNormalPosition.left, 40);
+  EXPECT_EQ(placement.rcNormalPosition.right, 340);
+}
+
+TEST_F(WindowGeometryTest, TitlesAreCopiedSafely) {
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
+  ASSERT_TRUE(SetWindowText(window, "Brick Breaker"));
+  char small[6];
+  EXPECT_EQ(GetWindowText(window, small, sizeof(small)), 5);
+  EXPECT_STREQ(small, "Brick");
+  EXPECT_EQ(GetWindowText(window, small, 0), 0);
+}
+
+TEST_F(WindowGeometryTest, CaptureChangesAreAnnounced) {
+  HWND a = Make("TestInvis", 0, 0, 0, 0, 0);
+  HWND b = Make("TestInvis", 0, 0, 0, 0, 0);
+  EXPECT_EQ(SetCapture(a), nullptr);
+  gSeen.clear();
+  EXPECT_EQ(SetCapture(b), a);
+  ASSERT_FALSE(gSeen.empty());
+  EXPECT_EQ(gSeen[0].window, a);
+  EXPECT_EQ(gSeen[0].message, WM_CAPTURECHANGED);
+  EXPECT_EQ(GetCapture(), b);
+  DestroyWindow(b);
+  EXPECT_EQ(GetCapture(), nullptr) << "a destroyed window loses the capture";
+}
+
+TEST_F(WindowGeometryTest, ChildrenGoWithTheirParentAndFiltersSeeThem) {
+  HWND parent = Make("TestInvis", 0, 0, 0, 0, 0);
+  HWND child = CreateWindowEx(0, "TestInvis", "", WS_CHILD, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(GetParent(child), parent);
+  PostMessage(child, WM_USER + 3, 0, 0);
+  MSG msg;
+  EXPECT_TRUE(PeekMessage(&msg, parent, WM_USER + 3, WM_USER + 3, PM_NOREMOVE)) << "a parent's filter takes its child";
+  DestroyWindow(parent);
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_USER + 3, WM_USER + 3, PM_REMOVE));
+  EXPECT_EQ(GetMessage(&msg, parent, 0, 0), -1) << "waiting on a window that is gone";
+}
+
+TEST_F(WindowGeometryTest, BroadcastReachesEveryTopLevelWindow) {
+  HWND a = Make("TestInvis", 0, 0, 0, 0, 0);
+  HWND b = Make("TestInvis", 0, 0, 0, 0, 0);
+  PostMessage(HWND_BROADCAST, WM_USER + 5, 1, 2);
+  gSeen.clear();
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, WM_USER + 5, WM_USER + 5, PM_REMOVE)) DispatchMessage(&msg);
+  int toA = 0, toB = 0;
+  for (const Seen& seen : gSeen) {
+    toA += seen.window == a;
+    toB += seen.window == b;
+  }
+  EXPECT_EQ(toA, 1);
+  EXPECT_EQ(toB, 1);
+}
+
+TEST_F(WindowGeometryTest, ACallWaitingOnADestroyedWindowIsAnsweredZero) {
+  HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
+  LRESULT answer = -1;
+  std::thread sender([&] { answer = SendMessage(window, WM_USER + 7, 0, 0); });
+  // The window goes before this thread's pump ever runs the call: the caller must not wait for ever.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  DestroyWindow(window);
+  sender.join();
+  EXPECT_EQ(answer, 0);
+}
+
+TEST_F(WindowGeometryTest, ThreadTimersCallTheirProcedure) {
+  plat::FakeClock clock;
+  plat::ScopedClock scoped(clock);
+  static int calls = 0;
+  calls = 0;
+  UINT_PTR id = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++calls; });
+  ASSERT_NE(id, 0u);
+  clock.AdvanceMillis(25);
+  MSG msg;
+  ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
+  DispatchMessage(&msg);
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(KillTimer(nullptr, id));
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+// Structured exceptions as the crash handler sees them, raised from POSIX signals (segmentation and
+// bus faults, arithmetic faults, illegal instructions, aborts), and the memory queries it makes.
+#pragma once
+
+#include "platform/win/Types.h"
+
+constexpr DWORD EXCEPTION_ACCESS_VIOLATION = 0xC0000005u;
+constexpr DWORD EXCEPTION_IN_PAGE_ERROR = 0xC0000006u;
+constexpr DWORD EXCEPTION_ILLEGAL_INSTRUCTION = 0xC000001Du;
+constexpr DWORD EXCEPTION_FLT_DIVIDE_BY_ZERO = 0xC000008Eu;
+constexpr DWORD EXCEPTION_FLT_INVALID_OPERATION = 0xC0000090u;
+constexpr DWORD EXCEPTION_FLT_OVERFLOW = 0xC0000091u;
+constexpr DWORD EXCEPTION_INT_DIVIDE_BY_ZERO = 0xC0000094u;
+constexpr DWORD EXCEPTION_INT_OVERFLOW = 0xC0000095u;
+constexpr DWORD EXCEPTION_PRIV_INSTRUCTION = 0xC0000096u;
+constexpr DWORD EXCEPTION_STACK_OVERFLOW = 0xC00000FDu;
+constexpr DWORD EXCEPTION_BREAKPOINT = 0x80000003u;
+// What an abort() becomes: the runtime's own fatal-error code.
+constexpr DWORD EXCEPTION_RUNTIME_ABORT = 0x40000015u;
+
+constexpr LONG EXCEPTION_CONTINUE_SEARCH = 0;
+constexpr LONG EXCEPTION_EXECUTE_HANDLER = 1;
+
+struct EXCEPTION_RECORD {
+  DWORD ExceptionCode;
+  DWORD ExceptionFlags;
+  EXCEPTION_RECORD* ExceptionRecord;
+  PVOID ExceptionAddress;
+  DWORD NumberParameters;
+  ULONG_PTR ExceptionInformation[15];
+};
+
+// The i386 register names the crash report prints hold the low 32 bits of the x86-64 registers
+// (rax to Eax, and so on); the full program counter, stack and frame pointers follow for code that
+// walks a 64-bit stack.
+struct CONTEXT {
+  DWORD ContextFlags;
+  DWORD Edi, Esi, Ebx, Edx, Ecx, Eax;
+  DWORD Ebp, Eip, SegCs, EFlags, Esp, SegSs;
+  DWORD SegDs, SegEs, SegFs, SegGs;
+  ULONGLONG Rip, Rsp, Rbp;
+};
+
+struct EXCEPTION_POINTERS {
+  EXCEPTION_RECORD* ExceptionRecord;
+  CONTEXT* ContextRecord;
+};
+
+using LPTOP_LEVEL_EXCEPTION_FILTER = LONG (*)(EXCEPTION_POINTERS*);
+
+// Installs the filter for fatal signals of every thread and returns the previous one. The filter
+// runs on the faulting thread (on a signal stack of its own); EXCEPTION_EXECUTE_HANDLER ends the
+// process with the exception code, anything else lets the signal end it as it would have.
+LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER filter);
+
+constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;
+constexpr UINT SEM_NOGPFAULTERRORBOX = 0x0002;
+// Remembered and returned; Linux shows no fault boxes to suppress.
+UINT SetErrorMode(UINT mode);
+
+struct MEMORY_BASIC_INFORMATION {
+  PVOID BaseAddress;
+  PVOID AllocationBase;  // for code and data of a loaded object: its load address
+  DWORD AllocationProtect;
+  SIZE_T RegionSize;
+  DWORD State;
+  DWORD Protect;
+  DWORD Type;
+};
+
+constexpr DWORD MEM_COMMIT = 0x1000;
+constexpr DWORD MEM_FREE = 0x10000;
+constexpr DWORD MEM_IMAGE = 0x1000000;
+constexpr DWORD MEM_PRIVATE = 0x20000;
+constexpr DWORD PAGE_NOACCESS = 0x01;
+constexpr DWORD PAGE_READONLY = 0x02;
+constexpr DWORD PAGE_READWRITE = 0x04;
+constexpr DWORD PAGE_EXECUTE_READ = 0x20;
+constexpr DWORD PAGE_EXECUTE_READWRITE = 0x40;
+
+// From the process's memory map; 0 for an address in no mapping.
+SIZE_T VirtualQuery(LPCVOID address, MEMORY_BASIC_INFORMATION* info, SIZE_T length);
+// TRUE unless every byte of the range lies in mapped memory with the access asked for.
+BOOL IsBadWritePtr(LPVOID address, UINT_PTR bytes);
+BOOL IsBadReadPtr(LPCVOID address, UINT_PTR bytes);

@@ -1,0 +1,144 @@
+// The application's demo stream: the file the command line names, what a recording keeps of the
+// registry, files and clipboard, and how a played file gives it back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "framework/app/DemoFile.h"
+#include "framework/app/DemoStream.h"
+#include "framework/app/KitAppBase.h"
+#include "framework/util/Buffer.h"
+#include "platform/win/RegistryStore.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class AppDemo : public testing::Test {
+ protected:
+  AppDemo() : mRegistry(mFolder / "registry") {}
+
+  void Prepare(Kit::KitAppBase& app, bool record) {
+    app.mProductVersion = "1.0";
+    app.mRegKey = "QuarvelDemoTest";
+    app.mDemoFileName = mFolder / "run.dmo";
+    app.mRecordingDemoBuffer = record;
+    app.mPlayingDemoBuffer = !record;
+  }
+
+  testsupport::TempDir mFolder;
+  plat::ScopedRegistryFile mRegistry;
+};
+
+TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) {
+  const std::string level = mFolder.Write("level.vel", "bricks");
+  {
+    Kit::KitAppBase recorder;
+    Prepare(recorder, true);
+    std::string error;
+    ASSERT_TRUE(recorder.StartDemo(error));
+    recorder.mUpdateCount = 3;
+    ASSERT_TRUE(recorder.RegistryWriteInteger("Volume", 42));
+    int volume = 0;
+    ASSERT_TRUE(recorder.RegistryReadInteger("Volume", &volume));
+    recorder.mUpdateCount = 20;
+    Kit::Buffer read;
+    ASSERT_TRUE(recorder.ReadBufferFromFile(level, &read));
+    std::string clip = "pasted text";
+    recorder.DemoSyncString(clip);
+    bool tested = true;
+    recorder.DemoSyncBool(tested);
+    recorder.mUpdateCount = 25;
+    recorder.WriteDemoFile(0xCAFE);
+  }
+  std::filesystem::remove(level);
+  {
+    // Another machine: the value is not in its registry.
+    plat::ScopedRegistryFile elsewhere(mFolder / "elsewhere");
+    Kit::KitAppBase player;
+    Prepare(player, false);
+    std::string error;
+    ASSERT_TRUE(player.StartDemo(error)) << error;
+    ASSERT_NE(player.mDemoStream, nullptr);
+    EXPECT_EQ(player.mDemoStream->mSeed, 0xCAFE);
+    EXPECT_EQ(player.mDemoStream->mEndUpdate, 25);
+    player.mUpdateCount = 3;
+    EXPECT_TRUE(player.RegistryWriteInteger("Volume", 7));
+    int volume = 0;
+    ASSERT_TRUE(player.RegistryReadInteger("Volume", &volume));
+    EXPECT_EQ(volume, 42);
+    player.mUpdateCount = 20;
+    Kit::Buffer read;
+    ASSERT_TRUE(player.ReadBufferFromFile(level, &read));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(read.GetDataPtr()), read.GetDataLen()), "bricks");
+    std::string clip = "what the clipboard holds now";
+    player.DemoSyncString(clip);
+    EXPECT_EQ(clip, "pasted text");
+    bool tested = false;
+    player.DemoSyncBool(tested);
+    EXPECT_TRUE(tested);
+    EXPECT_TRUE(player.mDemoStream->Exhausted());
+
+    Kit::KitAppBase live;
+    live.mRegKey = "QuarvelDemoTest";
+    EXPECT_FALSE(live.RegistryReadInteger("Volume", &volume)) << "the replayed write reached no registry";
+  }
+}
+
+TEST_F(AppDemo, AfterTheUserClosedThePlaybackNothingMoreIsRead) {
+  {
+    Kit::KitAppBase recorder;
+    Prepare(recorder, true);
+    std::string error;
+    ASSERT_TRUE(recorder.StartDemo(error));
+    ASSERT_TRUE(recorder.RegistryWriteInteger("A", 1));
+    recorder.WriteDemoFile(1);
+  }
+  Kit::KitAppBase player;
+  Prepare(player, false);
+  std::string error;
+  ASSERT_TRUE(player.StartDemo(error));
+  player.mDemoStream->mUserClosed = true;
+  EXPECT_FALSE(player.RegistryWriteInteger("A", 1));
+  std::string text = "kept";
+  player.DemoSyncString(text);
+  EXPECT_EQ(text, "kept");
+}
+
+TEST_F(AppDemo, AFileThatCannotBePlayedGivesItsMessageAndEndsThePlayback) {
+  Kit::KitAppBase player;
+  Prepare(player, false);
+  std::string error;
+  EXPECT_FALSE(player.StartDemo(error));
+  EXPECT_EQ(error, "Demo file not found: " + player.mDemoFileName);
+  EXPECT_FALSE(player.mPlayingDemoBuffer);
+  EXPECT_EQ(player.mDemoStream, nullptr);
+
+  Kit::DemoFile other;
+  other.mProductVersion = "0.9";
+  other.mStream = {1};
+  ASSERT_TRUE(Kit::SaveDemoFile(player.mDemoFileName, other));
+  Prepare(player, false);
+  EXPECT_FALSE(player.StartDemo(error));
+  EXPECT_EQ(error, "This demo file appears to be for '0.9'");
+
+  mFolder.Write("run.dmo", "GIF89a not a demo");
+  Prepare(player, false);
+  EXPECT_FALSE(player.StartDemo(error));
+  EXPECT_EQ(error, "Invalid demo file.");
+}
+
+TEST_F(AppDemo, WithoutRecordingOrPlaybackNothingIsSynchronisedOrWritten) {
+  Kit::KitAppBase app;
+  std::string error;
+  ASSERT_TRUE(app.StartDemo(error));
+  EXPECT_EQ(app.mDemoStream, nullptr);
+  const std::string longText(40000, 'c');
+  std::string text = longText;
+  app.DemoSyncString(text);
+  EXPECT_EQ(text, longText) << "a long clipboard text survives when nothing records";
+  app.mDemoFileName = mFolder / "none.dmo";
+  app.WriteDemoFile(1);
+  EXPECT_FALSE(std::filesystem::exists(app.mDemoFileName));
+}
+
+}  // namespace

@@ -1,0 +1,334 @@
+#include "framework/app/DemoStream.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/demo/RecordingSink.h"
+
+namespace {
+
+using demotest::PlayAll;
+using Kit::DemoStream;
+
+// A recorder's stream handed to a fresh player, as a saved and reopened file would be.
+DemoStream Reopen(const DemoStream& recorder) {
+  DemoStream player;
+  player.StartPlayback(recorder.MakeFile(7, "1.0", 0));
+  return player;
+}
+
+std::vector<std::string> Lines(std::initializer_list<const char*> lines) { return {lines.begin(), lines.end()}; }
+
+TEST(DemoStreamWriting, MouseMovesAreRelativeWithinThirtyOneAndAbsoluteBeyond) {
+  DemoStream small;
+  small.mLastMouseX = 100;
+  small.mLastMouseY = 100;
+  small.RecordMousePosition(0, 131, 69);
+  // 4 timing bits, flag, command, 6 + 6 bits.
+  EXPECT_EQ(small.mBuffer.writeBitPos, 4 + 1 + 1 + 6 + 6);
+
+  DemoStream large;
+  large.mLastMouseX = 100;
+  large.mLastMouseY = 100;
+  large.RecordMousePosition(0, 132, 100);
+  EXPECT_EQ(large.mBuffer.writeBitPos, 4 + 1 + 5 + 12 + 12);
+
+  DemoStream still;
+  still.RecordMousePosition(0, 0, 0);
+  EXPECT_EQ(still.mBuffer.writeBitPos, 0) << "an unmoved mouse writes nothing";
+}
+
+TEST(DemoStreamWriting, LongGapsAreBridgedWithNoOpFillers) {
+  DemoStream stream;
+  stream.RecordKey(40, Kit::DEMO_KEY_DOWN, 'A');
+  // Two fillers of 15 (10 bits each), then delta 10 with the key record.
+  ASSERT_EQ(stream.mBuffer.writeBitPos, 10 + 10 + 4 + 1 + 5 + 8);
+  Kit::Buffer& b = stream.mBuffer;
+  b.SeekFront();
+  for (int filler = 0; filler < 2; ++filler) {
+    EXPECT_EQ(b.ReadNumBits(4, false), 15u);
+    EXPECT_EQ(b.ReadNumBits(1, false), 0u);
+    EXPECT_EQ(b.ReadNumBits(5, false), 31u);
+  }
+  EXPECT_EQ(b.ReadNumBits(4, false), 10u);
+  EXPECT_EQ(stream.mLastUpdate, 40);
+
+  DemoStream player = Reopen(stream);
+  EXPECT_EQ(PlayAll(player, 50), Lines({"@40 keydown 65"}));
+}
+
+TEST(DemoStreamWriting, SecondRecordOfTheSameUpdateHasDeltaZero) {
+  DemoStream stream;
+  stream.RecordKey(3, Kit::DEMO_KEY_DOWN, 'B');
+  const int before = stream.mBuffer.writeBitPos;
+  stream.RecordKey(3, Kit::DEMO_KEY_UP, 'B');
+  stream.mBuffer.readBitPos = before;
+  EXPECT_EQ(stream.mBuffer.ReadNumBits(4, false), 0u);
+}
+
+TEST(DemoStreamRoundTrip, EveryInputRecordReplaysAtItsUpdate) {
+  DemoStream rec;
+  rec.RecordMousePosition(1, 10, 20);    // relative
+  rec.RecordMousePosition(1, 500, 400);  // absolute
+  rec.RecordMouseButton(2, 505, 390, true, 1);
+  rec.RecordMouseButton(2, 505, 390, false, 1);
+  rec.RecordMouseButton(3, 505, 390, true, -2);
+  rec.RecordMouseButton(3, 505, 390, true, 3);
+  rec.RecordActivate(4, false);
+  rec.RecordActivate(4, true);
+  rec.RecordSize(5, true);
+  rec.RecordSize(5, false);
+  rec.RecordKey(6, Kit::DEMO_KEY_DOWN, 0x25);
+  rec.RecordKey(6, Kit::DEMO_CHARACTER, 'x');
+  rec.RecordKey(6, Kit::DEMO_KEY_UP, 0x25);
+  rec.RecordCommand(7, Kit::DEMO_MOUSE_ENTER);
+  rec.RecordCommand(7, Kit::DEMO_MOUSE_LEAVE);
+  rec.RecordMouseWheel(8, -240);
+  rec.RecordMouseWheel(8, 130);
+  rec.RecordMouseWheel(8, -119);
+  rec.RecordDisplayState(9, false, 85);
+  rec.RecordCommand(100, Kit::DEMO_CLOSE);
+
+  DemoStream player = Reopen(rec);
+  EXPECT_EQ(
+      PlayAll(player, 200),
+      Lines({"@1 move 10,20",      "@1 move 500,400",   "@2 move 505,390", "@2 down 505,390 1", "@2 up 505,390 1",
+             "@3 down 505,390 -2", "@3 down 505,390 3", "@4 inactive",     "@4 active",         "@5 minimised",
+             "@5 restored",        "@6 keydown 37",     "@6 char 120",     "@6 keyup 37",       "@7 enter",
+             "@7 leave 505,390",   "@8 wheel -2",       "@8 wheel 1",      "@8 wheel 0",        "@9 fullscreen 85",
+             "@100 close"}));
+  EXPECT_TRUE(player.Exhausted());
+}
+
+TEST(DemoStreamRoundTrip, LoadingCompletionIsNotedOnTheStream) {
+  DemoStream rec;
+  rec.RecordCommand(12, Kit::DEMO_LOADING_COMPLETED);
+  DemoStream player = Reopen(rec);
+  PlayAll(player, 11);
+  EXPECT_FALSE(player.mLoadingCompleted);
+  PlayAll(player, 13);
+  EXPECT_TRUE(player.mLoadingCompleted);
+}
+
+TEST(DemoStreamRoundTrip, PositionsOutsideTheCoordinateRangeReplayTheirClampedPosition) {
+  DemoStream rec;
+  rec.RecordMousePosition(0, -50, 5000);
+  rec.RecordMousePosition(0, 10, 4090);
+  DemoStream player = Reopen(rec);
+  EXPECT_EQ(PlayAll(player, 5), Lines({"@0 move 0,4095", "@0 move 10,4090"}));
+}
+
+TEST(DemoStreamPlayback, UpdatesAreHeldUntilTheDueRecordIsAppliedAndRunOnAfterTheEnd) {
+  DemoStream rec;
+  rec.RecordKey(2, Kit::DEMO_KEY_DOWN, 1);
+  DemoStream player = Reopen(rec);
+  demotest::RecordingSink sink;
+  player.PlaybackStep(0, sink);
+  EXPECT_FALSE(player.HoldsUpdate(0));
+  EXPECT_FALSE(player.HoldsUpdate(1));
+  EXPECT_TRUE(player.HoldsUpdate(2)) << "the key of update 2 must be applied before update 3 runs";
+  player.PlaybackStep(2, sink);
+  EXPECT_EQ(sink.mLines.size(), 1u);
+  EXPECT_FALSE(player.HoldsUpdate(2)) << "an exhausted stream must not stop the frame loop";
+  EXPECT_FALSE(player.HoldsUpdate(3));
+}
+
+TEST(DemoStreamPlayback, StopsApplyingWhenTheApplicationShutsDown) {
+  DemoStream rec;
+  rec.RecordCommand(1, Kit::DEMO_CLOSE);
+  rec.RecordKey(1, Kit::DEMO_KEY_DOWN, 9);
+  DemoStream player = Reopen(rec);
+  demotest::RecordingSink sink;
+  sink.mShutDownOnClose = true;
+  sink.mUpdateCount = 1;
+  player.PlaybackStep(0, sink);
+  player.PlaybackStep(1, sink);
+  EXPECT_EQ(sink.mLines, Lines({"@1 close"}));
+}
+
+TEST(DemoStreamPlayback, NothingHappensWhenNotPlaying) {
+  DemoStream rec;
+  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 9);
+  demotest::RecordingSink sink;
+  rec.PlaybackStep(0, sink);
+  EXPECT_TRUE(sink.mLines.empty());
+  EXPECT_FALSE(rec.HoldsUpdate(0));
+}
+
+TEST(DemoStreamDamage, PaddingBitsOfTheLastByteAreNotARecord) {
+  // One key record is 18 bits: the last of its three bytes holds 6 zero padding bits, which read as
+  // "delta 0, command record" but cannot hold a whole command header.
+  DemoStream rec;
+  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 200);
+  ASSERT_EQ(rec.mBuffer.GetDataLen(), 3);
+  DemoStream player = Reopen(rec);
+  EXPECT_EQ(PlayAll(player, 3), Lines({"@0 keydown 200"}));
+  EXPECT_TRUE(player.Exhausted());
+}
+
+TEST(DemoStreamDamage, ACutRecordIsDroppedAndThePlaybackEnds) {
+  DemoStream rec;
+  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 1);
+  rec.RecordDisplayState(1, true, 60);
+  Kit::DemoFile file = rec.MakeFile(0, "", 0);
+  file.mStream.resize(file.mStream.size() - 1);
+  DemoStream player;
+  player.StartPlayback(file);
+  EXPECT_EQ(PlayAll(player, 5), Lines({"@0 keydown 1"}));
+  EXPECT_TRUE(player.Exhausted());
+}
+
+TEST(DemoStreamSynchronised, OutcomesReplayInsideTheirUpdate) {
+  DemoStream rec;
+  const std::uint8_t value[] = {1, 2, 3, 4};
+  rec.RecordRegistryRead(3, true, 4, value, sizeof value);
+  rec.RecordRegistryRead(3, false, 0, nullptr, 0);
+  rec.RecordResult(3, Kit::DemoResultRecord::RegistryWrite, true);
+  rec.RecordResult(4, Kit::DemoResultRecord::FileExists, false);
+  Kit::Buffer contents;
+  contents.WriteString("level data");
+  rec.RecordFileRead(4, true, contents);
+  rec.RecordFileRead(4, false, Kit::Buffer{});
+  rec.RecordResult(5, Kit::DemoResultRecord::FileWrite, true);
+  Kit::Buffer clip;
+  clip.WriteString("clipboard");
+  rec.RecordDataBlock(5, clip);
+  rec.RecordKey(5, Kit::DEMO_KEY_DOWN, 7);
+
+  DemoStream player = Reopen(rec);
+  demotest::RecordingSink sink;
+  // The frame loop: the step at 2 reads the header of update 3 and leaves it for the operation.
+  for (int count = 0; count < 3; ++count) {
+    player.PlaybackStep(count, sink);
+    ASSERT_FALSE(player.HoldsUpdate(count));
+  }
+  std::uint8_t data[8] = {};
+  std::uint32_t type = 0;
+  std::uint32_t length = sizeof data;
+  ASSERT_TRUE(player.ReplayRegistryRead(3, &type, data, &length));
+  EXPECT_EQ(type, 4u);
+  EXPECT_EQ(length, 4u);
+  EXPECT_EQ(data[3], 4);
+  EXPECT_FALSE(player.ReplayRegistryRead(3, &type, data, &length));
+  EXPECT_TRUE(player.ReplayResult(3, Kit::DemoResultRecord::RegistryWrite));
+  player.PlaybackStep(3, sink);
+  EXPECT_FALSE(player.ReplayResult(4, Kit::DemoResultRecord::FileExists));
+  Kit::Buffer read;
+  ASSERT_TRUE(player.ReplayFileRead(4, &read));
+  EXPECT_EQ(read.ReadString(), "level data");
+  EXPECT_FALSE(player.ReplayFileRead(4, &read));
+  player.PlaybackStep(4, sink);
+  EXPECT_TRUE(player.ReplayResult(5, Kit::DemoResultRecord::FileWrite));
+  Kit::Buffer block;
+  block.WriteString("stale");
+  player.ReplayDataBlock(5, &block);
+  EXPECT_EQ(block.ReadString(), "clipboard");
+  player.PlaybackStep(5, sink);
+  EXPECT_EQ(sink.mLines, Lines({"@0 keydown 7"})) << "input after the outcomes is still applied";
+}
+
+TEST(DemoStreamSynchronised, ARegistryValueLargerThanTheCallersBufferFailsAndKeepsTheStreamInStep) {
+  DemoStream rec;
+  const std::uint8_t value[16] = {9};
+  rec.RecordRegistryRead(1, true, 3, value, sizeof value);
+  rec.RecordResult(1, Kit::DemoResultRecord::RegistryWrite, true);
+  DemoStream player = Reopen(rec);
+  demotest::RecordingSink sink;
+  player.PlaybackStep(0, sink);
+  std::uint8_t small[4] = {0xAA, 0xAA, 0xAA, 0xAA};
+  std::uint32_t type = 77;
+  std::uint32_t length = sizeof small;
+  EXPECT_FALSE(player.ReplayRegistryRead(1, &type, small, &length));
+  EXPECT_EQ(small[0], 0xAA);
+  EXPECT_EQ(type, 77u);
+  EXPECT_EQ(length, 4u);
+  EXPECT_TRUE(player.ReplayResult(1, Kit::DemoResultRecord::RegistryWrite));
+}
+
+TEST(DemoStreamSynchronised, HugeRecordedLengthsEndThePlaybackInsteadOfReading) {
+  DemoStream rec;
+  rec.RecordCommand(0, Kit::DEMO_DATA_BLOCK);
+  rec.mBuffer.WriteLong(0x7FFFFFF0);
+  rec.mBuffer.WriteLong(0);
+  rec.RecordResult(0, Kit::DemoResultRecord::FileRead, true);
+  DemoStream player = Reopen(rec);
+  Kit::Buffer block;
+  block.WriteByte(5);
+  player.ReplayDataBlock(0, &block);
+  EXPECT_EQ(block.GetDataLen(), 1) << "the caller's buffer is left as it was";
+  EXPECT_TRUE(player.Exhausted());
+  Kit::Buffer file;
+  EXPECT_FALSE(player.ReplayFileRead(0, &file));
+}
+
+TEST(DemoStreamSynchronised, ARecordOfAnotherKindEndsThePlayback) {
+  DemoStream rec;
+  rec.RecordResult(0, Kit::DemoResultRecord::FileExists, true);
+  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 3);
+  DemoStream player = Reopen(rec);
+  EXPECT_FALSE(player.ReplayResult(0, Kit::DemoResultRecord::RegistryWrite));
+  EXPECT_TRUE(player.Exhausted());
+  EXPECT_TRUE(PlayAll(player, 2).empty());
+  EXPECT_FALSE(player.ReplayResult(0, Kit::DemoResultRecord::FileExists)) << "nothing is read after the end";
+}
+
+TEST(DemoStreamSynchronised, PayloadValuesAreReadWhileTheyLastAndACountBeyondTheEndEndsThePlayback) {
+  DemoStream rec;
+  rec.RecordResult(0, Kit::DemoResultRecord::FileRead, true);
+  rec.mBuffer.WriteLong(-7);
+  const std::uint8_t bytes[] = {5, 6, 7};
+  rec.mBuffer.WriteBytes(bytes, 3);
+  DemoStream player = Reopen(rec);
+  ASSERT_TRUE(player.ReplayResult(0, Kit::DemoResultRecord::FileRead));
+  EXPECT_EQ(player.ReadPayloadLong(), -7);
+  EXPECT_EQ(player.ReadPayloadBytes(2), (std::vector<std::uint8_t>{5, 6}));
+  EXPECT_TRUE(player.ReadPayloadBytes(0x40000000).empty());
+  EXPECT_TRUE(player.Exhausted());
+  EXPECT_EQ(player.ReadPayloadLong(), 0);
+}
+
+TEST(DemoStreamSynchronised, HttpResultsGoToTheTransferWithTheirId) {
+  DemoStream rec;
+  rec.RecordHttpResult(2, 41, 0, "body");
+  rec.RecordHttpResult(2, 40, 2, "");
+  DemoStream player = Reopen(rec);
+  demotest::RecordingSink sink;
+  player.PlaybackStep(0, sink);
+  player.PlaybackStep(1, sink);
+  int code = -1;
+  std::string content = "x";
+  EXPECT_FALSE(player.PeekHttpResult(1, 41, &code, &content)) << "not due yet";
+  EXPECT_FALSE(player.PeekHttpResult(2, 40, &code, &content)) << "the due record is transfer 41's";
+  EXPECT_EQ(code, -1);
+  ASSERT_TRUE(player.PeekHttpResult(2, 41, &code, &content));
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(content, "body");
+  ASSERT_TRUE(player.PeekHttpResult(2, 40, &code, &content));
+  EXPECT_EQ(code, 2);
+  EXPECT_EQ(content, "");
+}
+
+TEST(DemoStreamSynchronised, AnHttpContentTooLongForAStreamStringKeepsTheStreamInStep) {
+  DemoStream rec;
+  rec.RecordHttpResult(0, 1, 0, std::string(40000, 'a'));
+  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 3);
+  DemoStream player = Reopen(rec);
+  int code = 0;
+  std::string content;
+  ASSERT_TRUE(player.PeekHttpResult(0, 1, &code, &content));
+  EXPECT_EQ(content.size(), 32767u);
+  EXPECT_EQ(PlayAll(player, 1), Lines({"@0 keydown 3"}));
+}
+
+TEST(DemoStreamSynchronised, DisplayStateIsTakenByInit) {
+  DemoStream rec;
+  rec.RecordDisplayState(0, true, 75);
+  DemoStream player = Reopen(rec);
+  bool windowed = false;
+  int rate = 0;
+  ASSERT_TRUE(player.ReplayDisplayState(0, &windowed, &rate));
+  EXPECT_TRUE(windowed);
+  EXPECT_EQ(rate, 75);
+  EXPECT_FALSE(player.ReplayDisplayState(0, &windowed, &rate)) << "nothing left";
+}
+
+}  // namespace

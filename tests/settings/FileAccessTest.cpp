@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/util/Buffer.h"
+#include "tests/settings/DemoStreams.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string BufferText(const Kit::Buffer& buffer) {
+  return {reinterpret_cast<const char*>(buffer.GetDataPtr()), static_cast<std::size_t>(buffer.GetDataLen())};
+}
+
+const std::uint8_t* Bytes(const std::string& text) { return reinterpret_cast<const std::uint8_t*>(text.data()); }
+
+class FileAccess : public testing::Test {
+ protected:
+  testsupport::TempDir mFolder;
+  Kit::KitAppBase mApp;
+};
+
+TEST_F(FileAccess, WritingCreatesTheFoldersAndReadingGivesTheBytesBack) {
+  const std::string data("score\0data", 10);
+  const std::string path = mFolder / "userdata\\deep\\datascore.dat";
+  ASSERT_TRUE(mApp.WriteBytesToFile(path, Bytes(data), static_cast<int>(data.size())));
+  EXPECT_EQ(Contents((mFolder.Path() / "userdata" / "deep" / "datascore.dat").string()), data);
+
+  Kit::Buffer buffer;
+  ASSERT_TRUE(mApp.ReadBufferFromFile(path, &buffer));
+  EXPECT_EQ(BufferText(buffer), data);
+  EXPECT_TRUE(mApp.FileExists(path));
+}
+
+TEST_F(FileAccess, ABufferIsWrittenWhole) {
+  Kit::Buffer buffer;
+  buffer.WriteString("player");
+  buffer.WriteLong(1234567);
+  const std::string path = mFolder / "playerdata.dat";
+  ASSERT_TRUE(mApp.WriteBufferToFile(path, buffer));
+  Kit::Buffer read;
+  ASSERT_TRUE(mApp.ReadBufferFromFile(path, &read));
+  EXPECT_EQ(read.ReadString(), "player");
+  EXPECT_EQ(read.ReadLong(), 1234567);
+}
+
+TEST_F(FileAccess, AnEmptyFileIsWrittenAndRead) {
+  const std::string path = mFolder / "empty.dat";
+  ASSERT_TRUE(mApp.WriteBytesToFile(path, nullptr, 0));
+  Kit::Buffer buffer;
+  buffer.WriteLong(5);
+  ASSERT_TRUE(mApp.ReadBufferFromFile(path, &buffer));
+  EXPECT_EQ(buffer.GetDataLen(), 0);
+}
+
+TEST_F(FileAccess, AFailedWriteSaysSoAndLeavesTheOldFile) {
+  const std::string path = mFolder.Write("scores.dat", "old scores");
+  // The temporary file cannot be made: a folder is in its place.
+  std::filesystem::create_directory(path + ".tmp");
+  const std::string data = "new scores, longer than before";
+  EXPECT_FALSE(mApp.WriteBytesToFile(path, Bytes(data), static_cast<int>(data.size())));
+  EXPECT_EQ(Contents(path), "old scores");
+
+  // A file stands where a folder of the path would have to be.
+  mFolder.Write("blocker", "");
+  EXPECT_FALSE(mApp.WriteBytesToFile(mFolder / "blocker/inside.dat", Bytes(data), 3));
+  EXPECT_FALSE(mApp.WriteBytesToFile(mFolder / "negative.dat", Bytes(data), -1));
+  EXPECT_FALSE(std::filesystem::exists(mFolder / "negative.dat"));
+}
+
+TEST_F(FileAccess, ASuccessfulWriteLeavesNoTemporaryFileBehind) {
+  const std::string path = mFolder.Write("options.dat", "a much longer old content");
+  ASSERT_TRUE(mApp.WriteBytesToFile(path, Bytes("new"), 3));
+  EXPECT_EQ(Contents(path), "new");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(mFolder.Path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(FileAccess, AMissingFileIsReportedAndTheBufferKept) {
+  Kit::Buffer buffer;
+  buffer.WriteByte(9);
+  EXPECT_FALSE(mApp.ReadBufferFromFile(mFolder / "missing.dat", &buffer));
+  EXPECT_EQ(buffer.GetDataLen(), 1);
+  EXPECT_FALSE(mApp.FileExists(mFolder / "missing.dat"));
+  EXPECT_FALSE(mApp.ReadBufferFromFile(mFolder.Path().string(), &buffer));  // a folder is no file
+  EXPECT_FALSE(mApp.FileExists(mFolder.Path().string()));
+}
+
+TEST_F(FileAccess, PathsAreFoundWhateverTheirLetterCase) {
+  mFolder.Write("Data/Level1_1.vel", "bricks");
+  Kit::Buffer buffer;
+  ASSERT_TRUE(mApp.ReadBufferFromFile(mFolder / "data\\LEVEL1_1.VEL", &buffer));
+  EXPECT_EQ(BufferText(buffer), "bricks");
+}
+
+TEST_F(FileAccess, ARecordingKeepsWhatWasReadAndAReplayGivesItBackWithoutTheDisk) {
+  const std::string path = mFolder.Write("template.dat", "recorded bytes");
+  const std::string other = mFolder.Write("other.dat", "read outside the recording");
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  mApp.mDemoStream = &recording;
+  Kit::Buffer buffer;
+  ASSERT_TRUE(mApp.ReadBufferFromFile(path, &buffer));
+  EXPECT_TRUE(mApp.FileExists(path));
+  EXPECT_FALSE(mApp.FileExists(mFolder / "nothing"));
+  EXPECT_FALSE(mApp.ReadBufferFromFile(mFolder / "nothing", &buffer));
+  ASSERT_TRUE(mApp.WriteBytesToFile(mFolder / "out.dat", Bytes("x"), 1));
+  ASSERT_TRUE(mApp.ReadBufferFromFile(other, &buffer, true));  // not recorded
+
+  std::filesystem::remove(path);
+  std::filesystem::remove(mFolder / "out.dat");
+  mFolder.Write("nothing", "there now");
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
+  Kit::KitAppBase player;
+  player.mDemoStream = &playback;
+  Kit::Buffer replayed;
+  ASSERT_TRUE(player.ReadBufferFromFile(path, &replayed));
+  EXPECT_EQ(BufferText(replayed), "recorded bytes");
+  EXPECT_TRUE(player.FileExists(path));
+  EXPECT_FALSE(player.FileExists(mFolder / "nothing"));
+  EXPECT_FALSE(player.ReadBufferFromFile(mFolder / "nothing", &replayed));
+  EXPECT_TRUE(player.WriteBytesToFile(mFolder / "out.dat", Bytes("x"), 1));
+  EXPECT_FALSE(std::filesystem::exists(mFolder / "out.dat"));      // a replay writes nothing
+  ASSERT_TRUE(player.ReadBufferFromFile(other, &replayed, true));  // read from the disk
+  EXPECT_EQ(BufferText(replayed), "read outside the recording");
+  EXPECT_FALSE(player.FileExists(path));  // every record was used: nothing more to replay
+}
+
+TEST_F(FileAccess, AnEndedReplayReadsNothing) {
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
+  mApp.mDemoStream = &playback;
+  Kit::Buffer buffer;
+  buffer.WriteByte(3);
+  EXPECT_FALSE(mApp.ReadBufferFromFile(mFolder.Write("real.dat", "on disk"), &buffer));
+  EXPECT_EQ(buffer.GetDataLen(), 1);
+  EXPECT_FALSE(mApp.FileExists(mFolder / "real.dat"));
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/MemoryImage.h"
+#include "platform/win/Window.h"
+#include "tests/support/ScreenFixture.h"
+
+namespace {
+
+// A 4 x 3 picture whose every pixel differs, split into two cels side by side.
+std::unique_ptr<Kit::MemoryImage> Picture() {
+  std::vector<std::uint32_t> bits(12);
+  for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 0x101010);
+  auto image = std::make_unique<Kit::MemoryImage>();
+  image->SetBits(bits.data(), 4, 3);
+  image->mNumCols = 2;
+  return image;
+}
+
+std::vector<std::uint32_t> Pixels(Kit::MemoryImage& image) {
+  const std::uint32_t* bits = image.GetBits();
+  return {bits, bits + image.GetWidth() * image.GetHeight()};
+}
+
+TEST(ImageCopy, ARectangleIsCopiedWithTheCelGrid) {
+  Kit::KitAppBase app;
+  auto source = Picture();
+  auto part = app.CopyImageRect(source.get(), Kit::Rect(1, 1, 2, 2));
+  ASSERT_NE(part, nullptr);
+  EXPECT_EQ(part->GetWidth(), 2);
+  EXPECT_EQ(part->GetHeight(), 2);
+  const std::vector<std::uint32_t> all = Pixels(*source);
+  EXPECT_EQ(Pixels(*part), (std::vector<std::uint32_t>{all[5], all[6], all[9], all[10]}));
+  EXPECT_EQ(part->mNumCols, 2);
+
+  auto whole = app.CopyImageRect(source.get(), Kit::Rect(0, 0, source->GetWidth(), source->GetHeight()));
+  EXPECT_EQ(Pixels(*whole), all);
+}
+
+TEST(ImageCopy, ARectangleReachingOutsideIsTransparentThere) {
+  Kit::KitAppBase app;
+  auto source = Picture();
+  auto corner = app.CopyImageRect(source.get(), Kit::Rect(3, -1, 2, 2));
+  const std::vector<std::uint32_t> all = Pixels(*source);
+  EXPECT_EQ(Pixels(*corner), (std::vector<std::uint32_t>{0, 0, all[3], 0}));
+  auto empty = app.CopyImageRect(source.get(), Kit::Rect(10, 10, 0, -4));
+  EXPECT_EQ(empty->GetWidth(), 0);
+  EXPECT_EQ(empty->GetHeight(), 0);
+}
+
+TEST(ImageCopy, ACopyForARunningDisplayBelongsToIt) {
+  WNDCLASS windowClass{};
+  windowClass.lpfnWndProc = DefWindowProc;
+  windowClass.lpszClassName = "ImageCopyTest";
+  RegisterClass(&windowClass);
+  HWND window = CreateWindowEx(0, "ImageCopyTest", "game", WS_POPUP | WS_VISIBLE, 0, 0, 160, 96, nullptr, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  testsupport::ScreenHost host(160, 96);
+  {
+    Kit::KitAppBase app;
+    app.mDDInterface = std::make_unique<Kit::DDInterface>(&host);
+    host.mDisplay = app.mDDInterface.get();
+    ASSERT_EQ(app.mDDInterface->Init(window, true), Kit::DDInterface::RESULT_OK);
+    auto source = Picture();
+    std::unique_ptr<Kit::Image> copied = app.CopyImage(source.get());
+    auto* copy = dynamic_cast<Kit::DDImage*>(copied.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->mDisplay, app.mDDInterface.get());
+    EXPECT_EQ(app.mDDInterface->mDDImageSet.count(copy), 1u);
+    EXPECT_EQ(Pixels(*copy), Pixels(*source));
+    copied.reset();
+    app.mDDInterface.reset();
+    host.mDisplay = nullptr;
+  }
+  DestroyWindow(window);
+}
+
+}  // namespace

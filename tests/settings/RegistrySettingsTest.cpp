@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "framework/app/KitAppBase.h"
+#include "platform/win/Errors.h"
+#include "platform/win/Registry.h"
+#include "platform/win/RegistryStore.h"
+#include "tests/settings/DemoStreams.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// Each test has a registry of its own, kept in its own file as a real run keeps it.
+class RegistrySettings : public testing::Test {
+ protected:
+  RegistrySettings() : mRegistry(mFolder / "registry") {}
+
+  // Forgets what the process loaded, as a new run would, and reads the file again.
+  void StartNewRun() { plat::ScopedRegistryFile elsewhere(mFolder / "other"); }
+
+  // A value written to the registry directly, as another program or a damaged file could leave it.
+  void SetRawValue(const std::string& name, DWORD type, const void* data, DWORD length) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\QuarvelTest", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                             nullptr),
+              ERROR_SUCCESS);
+    RegSetValueEx(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), length);
+    RegCloseKey(key);
+  }
+
+  testsupport::TempDir mFolder;
+  plat::ScopedRegistryFile mRegistry;
+};
+
+TEST_F(RegistrySettings, SettingsSurviveIntoTheNextRun) {
+  {
+    Kit::KitAppBase app;
+    app.mRegKey = "QuarvelTest";
+    app.mMusicVolume = 0.4;
+    app.mSfxVolume = 0.29;
+    app.mIsWindowed = false;
+    app.mPreferredX = 120;
+    app.mPreferredY = -7;
+    app.mCustomCursorsEnabled = true;
+    app.mWaitForVSync = true;
+    app.WriteToRegistry();
+  }
+  StartNewRun();
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  app.ReadFromRegistry();
+  EXPECT_DOUBLE_EQ(app.mMusicVolume, 0.4);
+  EXPECT_DOUBLE_EQ(app.mSfxVolume, 0.29);  // not 0.28: a saved volume does not drift down
+  EXPECT_FALSE(app.mIsWindowed);
+  EXPECT_EQ(app.mPreferredX, 120);
+  EXPECT_EQ(app.mPreferredY, -7);
+  EXPECT_TRUE(app.mCustomCursorsEnabled);
+  EXPECT_TRUE(app.mWaitForVSync);
+  EXPECT_TRUE(app.mSaveSettingsAtShutdown);
+}
+
+TEST_F(RegistrySettings, VolumesAreSavedInTruncatedHundredths) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  app.mMusicVolume = 0.857;
+  app.WriteToRegistry();
+  int saved = 0;
+  ASSERT_TRUE(app.RegistryReadInteger("MusicVolume", &saved));
+  EXPECT_EQ(saved, 85);
+  app.RegistryWriteInteger("SfxVolume", 85);
+  app.ReadFromRegistry();
+  EXPECT_DOUBLE_EQ(app.mSfxVolume, 0.85);
+}
+
+TEST_F(RegistrySettings, OnlyTheUsersOwnMuteIsSaved) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  int muted = -1;
+  app.mMuteCount = 1;  // focus loss alone
+  app.mAutoMuteCount = 1;
+  app.WriteToRegistry();
+  ASSERT_TRUE(app.RegistryReadInteger("Muted", &muted));
+  EXPECT_EQ(muted, 0);
+  app.mMuteCount = 2;  // the user's mute and the focus loss
+  app.WriteToRegistry();
+  ASSERT_TRUE(app.RegistryReadInteger("Muted", &muted));
+  EXPECT_EQ(muted, 1);
+}
+
+TEST_F(RegistrySettings, WithoutAKeyNothingIsReadOrWritten) {
+  Kit::KitAppBase app;
+  app.mMusicVolume = 0.3;
+  app.WriteToRegistry();
+  EXPECT_FALSE(app.RegistryWriteInteger("Anything", 1));
+  int value = 42;
+  EXPECT_FALSE(app.RegistryReadInteger("MusicVolume", &value));
+  EXPECT_EQ(value, 42);
+  EXPECT_FALSE(std::filesystem::exists(mFolder / "registry"));
+
+  Kit::KitAppBase fresh;
+  fresh.ReadFromRegistry();
+  EXPECT_DOUBLE_EQ(fresh.mMusicVolume, 0.85);
+  EXPECT_TRUE(fresh.mIsWindowed);
+  EXPECT_TRUE(fresh.mLastShutdownWasGraceful);
+}
+
+TEST_F(RegistrySettings, TheRegistryKeyPropertyOverridesTheGamesKey) {
+  Kit::KitAppBase writer;
+  writer.mRegKey = "Other\\";  // a final separator is not part of the key
+  writer.RegistryWriteInteger("MusicVolume", 10);
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  app.SetString("RegistryKey", "Other");
+  app.ReadFromRegistry();
+  EXPECT_EQ(app.mRegKey, "Other");
+  EXPECT_DOUBLE_EQ(app.mMusicVolume, 0.1);
+}
+
+TEST_F(RegistrySettings, AValueNameWithABackslashLandsInASubKey) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  ASSERT_TRUE(app.RegistryWriteString("Test3D\\Version", "7.1"));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\QuarvelTest\\Test3D", 0, KEY_READ, &key), ERROR_SUCCESS);
+  char text[16] = {};
+  DWORD type = 0;
+  DWORD length = sizeof text;
+  EXPECT_EQ(RegQueryValueEx(key, "Version", nullptr, &type, reinterpret_cast<BYTE*>(text), &length), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(std::string(text, length), "7.1");
+  std::string read;
+  EXPECT_TRUE(app.RegistryReadString("Test3D\\Version", &read));
+  EXPECT_EQ(read, "7.1");
+}
+
+TEST_F(RegistrySettings, DamagedValuesLeaveTheDefaults) {
+  const char text[] = "loud";
+  SetRawValue("MusicVolume", REG_SZ, text, 4);  // another type
+  const std::uint16_t half = 50;
+  SetRawValue("SfxVolume", REG_DWORD, &half, 2);  // cut short
+  const std::uint32_t huge = 5000;
+  SetRawValue("Muted", REG_BINARY, &huge, 4);  // another type
+  const std::int32_t negative = -3;
+  SetRawValue("ScreenMode", REG_DWORD, &negative, 4);  // any non-zero number means full screen
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  app.RegistryWriteInteger("WaitForVSync", 0);
+  SetRawValue("PreferredX", REG_DWORD, &huge, 4);
+  const std::uint32_t tooLoud = 5000;
+  SetRawValue("MusicVolume", REG_DWORD, &tooLoud, 4);  // no saved volume is above 100
+  app.ReadFromRegistry();
+  EXPECT_DOUBLE_EQ(app.mMusicVolume, 0.85);
+  EXPECT_DOUBLE_EQ(app.mSfxVolume, 0.85);
+  EXPECT_EQ(app.mMuteCount, 0);
+  EXPECT_FALSE(app.mIsWindowed);
+  EXPECT_EQ(app.mPreferredX, 5000);
+
+  std::string kept = "kept";
+  EXPECT_FALSE(app.RegistryReadString("SfxVolume", &kept));
+  EXPECT_EQ(kept, "kept");
+  EXPECT_FALSE(app.RegistryReadString("NoSuchValue", &kept));
+  EXPECT_EQ(kept, "kept");
+}
+
+TEST_F(RegistrySettings, AStringStoredWithItsTerminatorReadsWithoutIt) {
+  SetRawValue("Name", REG_SZ, "Ann\0", 4);
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  std::string name;
+  ASSERT_TRUE(app.RegistryReadString("Name", &name));
+  EXPECT_EQ(name, "Ann");
+}
+
+TEST_F(RegistrySettings, InProgressTellsWhetherTheLastRunEndedCleanly) {
+  {
+    Kit::KitAppBase first;
+    first.mRegKey = "QuarvelTest";
+    first.ReadFromRegistry();
+    EXPECT_TRUE(first.mLastShutdownWasGraceful);
+    // the run crashes: the shutdown that would save the settings never comes
+    first.mSaveSettingsAtShutdown = false;
+  }
+  Kit::KitAppBase second;
+  second.mRegKey = "QuarvelTest";
+  second.ReadFromRegistry();
+  EXPECT_FALSE(second.mLastShutdownWasGraceful);
+  second.WriteToRegistry();
+
+  Kit::KitAppBase third;
+  third.mRegKey = "QuarvelTest";
+  third.ReadFromRegistry();
+  EXPECT_TRUE(third.mLastShutdownWasGraceful);
+}
+
+TEST_F(RegistrySettings, AScreenSaverRunDoesNotMarkItselfInProgress) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  app.mIsScreenSaver = true;
+  app.ReadFromRegistry();
+  int value = 0;
+  EXPECT_FALSE(app.RegistryReadInteger("InProgress", &value));
+}
+
+TEST_F(RegistrySettings, AWriteTheStoreCannotKeepIsReportedAsFailed) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  ASSERT_TRUE(app.RegistryWriteInteger("MusicVolume", 20));
+  mFolder.Write("blocker", "a file where a folder would have to be");
+  {
+    plat::ScopedRegistryFile unwritable(mFolder / "blocker/registry");
+    EXPECT_FALSE(app.RegistryWriteInteger("MusicVolume", 30));
+  }
+  int value = 0;
+  ASSERT_TRUE(app.RegistryReadInteger("MusicVolume", &value));
+  EXPECT_EQ(value, 20);
+}
+
+TEST_F(RegistrySettings, ErasedValuesAreGone) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  app.RegistryWriteBoolean("Is3D", true);
+  bool is3D = false;
+  ASSERT_TRUE(app.RegistryReadBoolean("Is3D", &is3D));
+  EXPECT_TRUE(is3D);
+  app.RegistryEraseValue("Is3D");
+  EXPECT_FALSE(app.RegistryReadBoolean("Is3D", &is3D));
+  app.RegistryEraseValue("NeverWritten");  // nothing to do, and no harm
+}
+
+TEST_F(RegistrySettings, AReplayedRunSeesTheRecordedValues) {
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  {
+    Kit::KitAppBase recorder;
+    recorder.mRegKey = "QuarvelTest";
+    recorder.RegistryWriteInteger("MusicVolume", 33);
+    recorder.mDemoStream = &recording;
+    recorder.ReadFromRegistry();
+    EXPECT_DOUBLE_EQ(recorder.mMusicVolume, 0.33);
+    EXPECT_TRUE(recorder.RegistryWriteInteger("Unkept", 1));
+    // The recording ends here; the settings its shutdown would save are not part of it.
+    recorder.mSaveSettingsAtShutdown = false;
+  }
+  // The machine's registry differs now; the replay does not look at it or change it.
+  {
+    Kit::KitAppBase other;
+    other.mRegKey = "QuarvelTest";
+    other.RegistryWriteInteger("MusicVolume", 90);
+    other.RegistryWriteInteger("InProgress", 0);
+  }
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
+  Kit::KitAppBase player;
+  player.mRegKey = "QuarvelTest";
+  player.mDemoStream = &playback;
+  player.ReadFromRegistry();
+  EXPECT_DOUBLE_EQ(player.mMusicVolume, 0.33);
+  EXPECT_TRUE(player.mLastShutdownWasGraceful);  // "InProgress" was missing when recorded
+  EXPECT_TRUE(player.RegistryWriteInteger("Unkept", 1));
+  EXPECT_FALSE(player.RegistryWriteInteger("Unkept", 1));  // every record was used
+  player.mDemoStream = nullptr;
+  int value = 0;
+  ASSERT_TRUE(player.RegistryReadInteger("MusicVolume", &value));
+  EXPECT_EQ(value, 90);
+  ASSERT_TRUE(player.RegistryReadInteger("InProgress", &value));
+  EXPECT_EQ(value, 0);  // the replay wrote nothing
+}
+
+TEST_F(RegistrySettings, AReplayedValueTooLongForTheBufferIsRefused) {
+  Kit::DemoStream recording = KitTest::RecordingStream();
+  const std::vector<std::uint8_t> big(4096, 0xAB);
+  recording.RecordRegistryRead(0, true, REG_DWORD, big.data(), static_cast<std::uint32_t>(big.size()));
+  const std::uint8_t seven[4] = {7, 0, 0, 0};
+  recording.RecordRegistryRead(0, true, REG_DWORD, seven, 4);
+  Kit::DemoStream playback = KitTest::PlaybackOf(recording);
+  Kit::KitAppBase player;
+  player.mRegKey = "QuarvelTest";
+  player.mDemoStream = &playback;
+  int value = -1;
+  EXPECT_FALSE(player.RegistryReadInteger("MusicVolume", &value));
+  EXPECT_EQ(value, -1);
+  EXPECT_TRUE(player.RegistryReadInteger("MusicVolume", &value));  // the stream stayed in step
+  EXPECT_EQ(value, 7);
+}
+
+}  // namespace
