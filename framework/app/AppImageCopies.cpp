@@ -47,7 +47,7 @@ std::unique_ptr<DDImage> KitAppBase::CopyImageRect(Image* image, const Rect& rec
   return copy;
 }
 
-std::unique_ptr<DDImage> KitAppBase::CopyImage(Image* image) {
+std::unique_ptr<Image> KitAppBase::CopyImage(Image* image) {
   return CopyImageRect(image, Rect(0, 0, image->GetWidth(), image->GetHeight()));
 }
 

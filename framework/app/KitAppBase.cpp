@@ -6,6 +6,10 @@
 
 #include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SharedImageSet.h"
+#include "framework/resource/ResourceManager.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/sound/SoundManager.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/MessageBox.h"
@@ -36,10 +40,11 @@ KitAppBase::KitAppBase() {
   char executable[257] = {};
   GetModuleFileName(nullptr, executable, 256);
   mProductVersion = GetProductVersion(executable);
-  mWidgetManager = std::make_unique<WidgetManager>(this);
+  ConstructServices();
 }
 
 KitAppBase::~KitAppBase() {
+  Shutdown();
   while (!mDialogList.empty()) {
     Dialog* dialog = mDialogList.front();
     mDialogList.pop_front();
@@ -50,48 +55,9 @@ KitAppBase::~KitAppBase() {
   mWaitingWidgets.clear();
   mUpdateDepth = 0;
   ProcessSafeDeleteList();
-  mWidgetManager.reset();
-  mDDInterface.reset();
+  DestroyServices();
   if (mVersionDll != nullptr) FreeLibrary(mVersionDll);
   if (gKitApp == this) gKitApp = nullptr;
-}
-
-bool KitAppBase::UpdateAppStep(bool* updated) {
-  if (updated != nullptr) *updated = false;
-  if (mLeaveNestedLoops) return false;
-  if (mUpdateState == 3) mUpdateState = 0;
-  ++mUpdateDepth;
-  if (mUpdateState == 0) {
-    if (!ProcessDeferredMessages()) mUpdateState = 1;
-  } else {
-    const int before = mUpdateCount;
-    Process(true);
-    if (updated != nullptr) *updated = mUpdateCount != before;
-  }
-  --mUpdateDepth;
-  return true;
-}
-
-bool KitAppBase::UpdateApp() {
-  bool updated = false;
-  while (UpdateAppStep(&updated)) {
-    if (updated) return true;
-  }
-  return false;
-}
-
-bool KitAppBase::ProcessDeferredMessages() { return false; }
-
-bool KitAppBase::Process(bool) {
-  UpdateFrames();
-  ProcessSafeDeleteList();
-  mUpdateState = 3;
-  return true;
-}
-
-void KitAppBase::UpdateFrames() {
-  ++mUpdateCount;
-  mWidgetManager->UpdateFrame();
 }
 
 Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
@@ -108,7 +74,7 @@ void KitAppBase::BeginPopup() {
   mPopupActive = true;
 }
 
-bool KitAppBase::Is3DAccelerated() const { return mDDInterface != nullptr && mDDInterface->mIs3D; }
+bool KitAppBase::Is3DAccelerated() { return mDDInterface != nullptr && mDDInterface->mIs3D; }
 
 void KitAppBase::EndPopup() {
   if (!mWindowedInUse) mPopupActive = false;
@@ -119,7 +85,11 @@ void KitAppBase::EndPopup() {
   }
 }
 
-void KitAppBase::ClearKeyStates() { mWidgetManager->mKeyDownTable.fill(false); }
+void KitAppBase::ClearKeyStates() {
+  mWidgetManager->mKeyDownTable.fill(false);
+  mCtrlDown = false;
+  mAltDown = false;
+}
 
 int KitAppBase::MsgBox(const std::string& text, const std::string& caption, unsigned int flags) {
   if (mIsScreenSaver) {

@@ -1,22 +1,36 @@
-// The framework's application object: one per process, reached through gKitApp. This file holds the
-// parts the widget toolkit stands on: the widget manager it owns, the registry of open dialogs with
-// their modality, the string properties, the cursor number and the deferred
+// The framework's application object: one per process, reached through gKitApp. It owns the main and
+// the invisible window, the display, the widget manager, the resource manager, the sound manager and
+// the music interface; it runs the frame loop (fixed ticks, fractional updates, draws and presents),
+// queues window input and hands it to the widget manager one record per loop pass, keeps the registry
+// of open dialogs with their modality, the string properties, the cursor number and the deferred
 // deletion of widgets that keeps a widget alive until every handler that may use it has returned.
 #pragma once
 
+#include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <list>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+// Before FontHost.h, whose inline defaults need the whole type.
+#include "framework/graphics/Image.h"
+
 #include "framework/app/ScreenSaverState.h"
+#include "framework/font/FontHost.h"
+#include "framework/graphics/ImageHost.h"
 #include "framework/graphics/Rect.h"
+#include "framework/resource/ResourceHost.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
+#include "platform/win/Messages.h"
 #include "platform/win/Types.h"
 
 namespace Kit {
@@ -27,6 +41,10 @@ class DDImage;
 class DDInterface;
 class Dialog;
 class Image;
+class MusicInterface;
+class ResourceManager;
+class SharedImageSet;
+class SoundManager;
 class Widget;
 class WidgetManager;
 
@@ -54,23 +72,131 @@ constexpr int BUTTONS_YES_NO = 1;
 constexpr int BUTTONS_OK_CANCEL = 2;
 constexpr int BUTTONS_FOOTER = 3;
 
-class KitAppBase : public ButtonListener, public DialogListener {
+// The id of the main window's timer, whose messages feed the input queue.
+constexpr UINT_PTR kAppTimerId = 100;
+// Owed update time never exceeds this (ms), so a stall costs at most about 20 catch-up ticks.
+constexpr double kMaxOwedMillis = 200.0;
+
+class KitAppBase : public ButtonListener,
+                   public DialogListener,
+                   public ImageHost,
+                   public FontHost,
+                   public ResourceHost {
  public:
   KitAppBase();
   KitAppBase(const KitAppBase&) = delete;
   KitAppBase& operator=(const KitAppBase&) = delete;
   virtual ~KitAppBase();
 
+  // Lifecycle: construct, Init, Start (returns when the loop ends), delete.
+  virtual void Init();
+  virtual void Start();
+  // Hides the window and shuts down without painting; the crash handler calls it.
+  virtual void CrashOccurred();
+  virtual std::string GetAppInfoText();
+  virtual void InitHook() {}
+  virtual void PreTerminate() {}
+  virtual void PreDisplayHook() {}
+  virtual void PreReadRegistryHook() {}
+  virtual void PreDDInterfaceInitHook() {}
+  // Asked with the executable's folder; false lets the framework change to it.
+  virtual bool ChangeDirHook(const char* /*dir*/) { return false; }
+  virtual void LoadingThreadProc() {}
+  virtual void LoadingThreadCompleted() {}
+  void LoadResourceManifest(const std::string& fileName);
+  void ShowResourceError(bool exitAfter);
+  // Restores the desktop mode and ends the process at once with the code.
+  [[noreturn]] void FatalExit(int code);
+  void RestoreScreenResolution();
+  void WaitForLoadingThread();
+
+  // The window and the display.
+  virtual void MakeWindow();
+  virtual void ReInitImages();
+  virtual void DeleteNativeImageData();
+  virtual void DeleteExtraImageData();
+  virtual void SwitchScreenMode(bool wantWindowed, bool is3D, bool force);
+  virtual void SwitchScreenModeWindowed(bool wantWindowed);
+  virtual void ReapplyScreenMode();
+  bool InitDisplay(bool use3D, bool restart);
+  void RecordDisplayState() {}
+  void StartCursorThread();
+  void StartLoadingThread();
+  virtual double GetLoadingThreadProgress();
+
+  // The frame loop.
+  virtual void DoMainLoop();
   // One step of the main loop: pumps queued input first, then runs the pacing step. False when nested
   // loops are to be left (the application is quitting).
   virtual bool UpdateAppStep(bool* updated);
   // Steps until one of them changed the update count (true) or the loop is to be left (false).
   virtual bool UpdateApp();
+  // Handles queued input records (one when onlyOne); true when records remain.
+  bool ProcessDeferredMessages(bool onlyOne);
   // Handles at most one queued input record; false when none was waiting.
   virtual bool ProcessDeferredMessages();
-  // The pacing step. Without a display and its timing this runs one tick per step.
+  // One pacing step; false only when it would have slept and allowSleep is false.
   virtual bool Process(bool allowSleep);
+  virtual bool DoUpdateFrames();
   virtual void UpdateFrames();
+  virtual void UpdateFramesF(float fraction);
+  virtual bool DrawFrame();
+  virtual void Redraw(const Rect* clip);
+  void ResetTiming(bool forgiveLag);
+  void UpdateFTimeAcc();
+  // The update period T (ms) and fractional step f of the current mode.
+  double UpdatePeriod() const;
+  double FractionalStep() const;
+  bool UsesRefreshSyncedRule() const;
+  bool LoadingThreadRunning() const { return mLoadingThreadStarted && !mLoadingThreadCompleted; }
+
+  // The window procedure (both window classes) and the input queue.
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void RehupFocus();
+  virtual bool IsAltKeyUsed(WPARAM wParam) { return wParam == 'r' || wParam == 'R'; }
+  virtual bool DebugKeyDown(int /*key*/) { return false; }
+  virtual bool DebugKeyDownEx(int /*key*/, bool /*ctrl*/, bool /*alt*/) { return false; }
+  virtual void CloseRequested() {}
+  virtual void GotFocus() {}
+  virtual void LostFocus() {}
+
+  // Sound and music.
+  virtual MusicInterface* CreateMusicInterface(HWND window);
+  virtual void PlaySample(int soundId);
+  virtual void PlaySampleWithPan(int soundId, int pan);
+  virtual double GetMasterVolume();
+  virtual double GetMusicVolume() { return mMusicVolume; }
+  virtual double GetSfxVolume() { return mSfxVolume; }
+  virtual bool IsMuted() { return mMuteCount > 0; }
+  virtual void SetMasterVolume(double volume);
+  virtual void SetMusicVolume(double volume);
+  virtual void SetSfxVolume(double volume);
+  virtual void Mute(bool autoMute);
+  virtual void Unmute(bool autoMute);
+
+  // Images shared by file name, for the resource manager and the fonts; those nobody holds any more
+  // are dropped once per tick.
+  SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override;
+  void CleanSharedImages();
+  // A new image of the display (a software one without a display) with the file's pixels; null when
+  // the file cannot be read.
+  std::unique_ptr<MemoryImage> LoadImageFile(const std::string& fileName);
+
+  // What the images, the fonts and the resource manager need of the application.
+  void AddMemoryImage(MemoryImage* image) override;
+  void RemoveMemoryImage(MemoryImage* image) override;
+  NativeDisplay* GetNativeDisplay() override;
+  int GetDisplayWidth() override { return mWidth; }
+  int GetDisplayHeight() override { return mHeight; }
+  int GetFullScreenBits() override { return mFullScreenBits; }
+  bool IsPopupShown() override { return mPopupActive; }
+  bool WaitsForVerticalSync() override { return mWaitForVSync; }
+  bool IsSoftwareVerticalSync() override { return mSoftVSyncWait; }
+  void SetVerticalSyncBroken(bool broken) override { mVSyncBroken = mVSyncBroken || broken; }
+  SoundManager* GetSoundManager() override { return mSoundManager.get(); }
+  FontHost* GetFontHost() override { return this; }
+  ImageHost* GetImageHost() override { return this; }
 
   virtual Dialog* NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                             const std::string& footer, int buttonMode);
@@ -110,11 +236,12 @@ class KitAppBase : public ButtonListener, public DialogListener {
   void DialogButtonDepress(int dialogId, int buttonId) override;
 
   void ProcessSafeDeleteList();
-  // Forgets every held key.
+  // Forgets every held key and the Ctrl and Alt state.
   void ClearKeyStates();
   void SetCursor(int cursorNumber);
   int GetCursor() const { return mCursorNum; }
-  bool Is3DAccelerated() const;
+  // The display now runs with 3D acceleration.
+  bool Is3DAccelerated() override;
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
@@ -147,13 +274,120 @@ class KitAppBase : public ButtonListener, public DialogListener {
   std::string mPendingURL;
   DWORD mURLOpenStartTime = 0;
 
+  // The thread that runs Init, the loop and every tick; set again by Init.
   std::thread::id mPrimaryThreadId = std::this_thread::get_id();
+  // Written by other threads (Shutdown, the loading and cursor threads), so atomic.
   std::atomic<bool> mShutdownRequested{false};
-  bool mQuit = false;
+  std::atomic<bool> mQuit{false};
   bool mLeaveNestedLoops = false;
   int mUpdateState = 0;
   int mUpdateDepth = 0;
   int mUpdateCount = 0;
+
+  // Identity.
+  std::string mProdName = "Product";
+  std::string mTitle = "KitApp";
+  std::string mFullCompanyName;
+
+  // Window and display.
+  HINSTANCE mHInstance = nullptr;
+  HWND mInvisHWnd = nullptr;
+  int mFullScreenBits = 16;
+  bool mFullScreenWindow = false;
+  bool mForceFullscreen = false;
+  bool mForceWindowed = false;
+  UINT mNotifyMessage = 0;
+  HANDLE mMutex = nullptr;
+  bool mOnlyAllowOneCopyToRun = true;
+  HCURSOR mHandCursor = nullptr;
+  HCURSOR mDraggingCursor = nullptr;
+  bool mAutoEnable3D = false;
+  bool mTest3D = false;
+  int mMinVidMemory3D = 6;
+  int mRecommendedVidMemory3D = 14;
+  bool mChanged3DSetting = false;
+  std::array<std::uint8_t, 512> mAdd8BitMaxTable{};
+  std::vector<RECT> mScreenBounds;
+
+  // Services.
+  std::unique_ptr<ResourceManager> mResourceManager;
+  std::unique_ptr<SoundManager> mSoundManager;
+  std::unique_ptr<MusicInterface> mMusicInterface;
+  bool mNoSoundNeeded = false;
+  bool mUseFMod = false;
+
+  // Lifecycle.
+  bool mInitialized = false;
+  std::atomic<bool> mCrashShutdown{false};
+  std::atomic<bool> mRunning{false};
+  DWORD mTimeLoaded = 0;
+  unsigned int mRandSeed = 0;
+  int mDifficulty = 2;
+
+  // Threads.
+  bool mStartLoadingThread = true;
+  std::atomic<bool> mLoadingThreadStarted{false};
+  std::atomic<bool> mLoadingThreadCompleted{false};
+  bool mLoadedHandedOver = false;
+  std::atomic<int> mNumLoadingThreadTasks{0};
+  std::atomic<int> mCompletedLoadingThreadTasks{0};
+  std::atomic<bool> mCursorThreadRunning{false};
+  std::thread mLoadingThread;
+  std::thread mCursorThread;
+  std::mutex mCursorThreadLock;
+  std::condition_variable mCursorThreadWake;
+
+  // Frame loop timing (ms unless named otherwise).
+  int mFrameTime = 10;
+  int mSyncRefreshRate = 100;
+  double mUpdateMultiplier = 1.0;
+  bool mVSyncUpdates = false;
+  bool mPlaybackPaused = false;
+  int mPauseState = 0;
+  double mUpdateFTimeAcc = 0.0;
+  double mPendingUpdatesAcc = 0.0;
+  int mNoCatchUpCountdown = 0;
+  DWORD mLastTimeAcc = 0;
+  int mUpdatesSinceDraw = 0;
+  bool mHasPendingDraw = true;
+  bool mLastDrawWasEmpty = false;
+  bool mVSyncBroken = false;
+  int mVSyncBrokenTestUpdates = 0;
+  int mVSyncBrokenCount = 0;
+  DWORD mVSyncBrokenTestStartTick = 0;
+  bool mSoftVSyncWait = true;
+  DWORD mLastDrawTick = 0;
+  // Read by the cursor thread.
+  std::atomic<DWORD> mNextDrawTick{0};
+  DWORD mLastScreenSaverCheck = 0;
+  bool mForceDraw = false;
+  bool mDrawing = false;
+  bool mLastPresentFailed = false;
+  DWORD mLastRestartAttempt = 0;
+  bool mYieldMainThread = false;
+  int mSleepCount = 0;
+  std::atomic<int> mDrawCount{0};
+  int mRedrawCount = 0;
+  int mDirtyCount = 0;
+  int mDrawTime = 0;
+  int mScreenBltTime = 0;
+  int mFPSCount = 0;
+  int mFPSTime = 0;
+
+  // Window procedure and queued input.
+  std::list<MSG> mDeferredMessages;
+  bool mMouseIn = false;
+  bool mCtrlDown = false;
+  bool mAltDown = false;
+  bool mDebugKeysEnabled = false;
+  bool mActive = true;
+  bool mMinimized = false;
+  bool mHasFocus = true;
+  bool mMuteOnLostFocus = true;
+  bool mAllowMonitorPowersave = true;
+  DWORD mLastTimerTime = 0;
+  DWORD mLastBigDelayTime = 0;
+  DWORD mLastUserInputTick = 0;
 
   struct SafeDeleteRecord {
     int mUpdateDepth = 0;
@@ -187,7 +421,8 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // A new image of the display with a copy of the rectangle of the image (and its cel grid and
   // animation); the caller owns it.
   std::unique_ptr<DDImage> CopyImageRect(Image* image, const Rect& rect);
-  std::unique_ptr<DDImage> CopyImage(Image* image);
+  // The fonts' copies of their glyph sheets: a display image like CopyImageRect's.
+  std::unique_ptr<Image> CopyImage(Image* image) override;
 
   virtual void ParseCommandLine();
   virtual void ParseCommandLineText(const std::string& text);
@@ -241,10 +476,37 @@ class KitAppBase : public ButtonListener, public DialogListener {
   // Takes the dialog out of the registry and the manager and ends its modality; no deletion.
   void UnregisterDialog(int id);
 
+  void ConstructServices();
+  void DestroyServices();
+  void RegisterWindowClasses();
+  void CreateAppCursors();
+  bool ChangeDesktopModeForFullScreen();
+  void WriteStatistics(DWORD startTime);
+  void WindowedPlacement(int outerWidth, int outerHeight, int* x, int* y);
+  bool ApplyDisplayResult(int result);
+  void TickWatchdog(DWORD now);
+  bool ProcessStateReady(bool refreshSynced, double period, DWORD now);
+  void ProcessStateTicked(bool refreshSynced, double period, double fraction);
+  bool ProcessNoTick(bool allowSleep, double period, DWORD* slept);
+  bool YieldToLoadingThread(bool allowSleep, DWORD now, DWORD slept);
+  void RestartDisplay();
+  void UseScreenImage();
+  bool QueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void HandleQueuedMessage(const MSG& msg);
+  void HandleQueuedMouse(const MSG& msg);
+  void HandleQueuedTimer();
+  void CursorThreadProc();
+  void ApplyVolumes();
+
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;
+  std::unique_ptr<SharedImageSet> mSharedImageSet;
+  std::mutex mMemoryImageLock;
+  std::set<MemoryImage*> mMemoryImageSet;
 };
 
 extern KitAppBase* gKitApp;
+// The program's module handle, kept by the entry function before it creates the application.
+extern HINSTANCE gHInstance;
 
 }  // namespace Kit

@@ -63,17 +63,6 @@ std::string KitAppBase::GetProductVersion(const std::string& path) {
   return "";
 }
 
-void KitAppBase::Shutdown() {
-  if (std::this_thread::get_id() != mPrimaryThreadId) {
-    mShutdownRequested = true;
-    return;
-  }
-  if (mQuit) return;
-  mLeaveNestedLoops = true;
-  mQuit = true;
-  ShutdownHook();
-}
-
 void KitAppBase::ShutdownHook() {}
 
 }  // namespace Kit

@@ -38,7 +38,7 @@ TEST(ImageCopy, ARectangleIsCopiedWithTheCelGrid) {
   EXPECT_EQ(Pixels(*part), (std::vector<std::uint32_t>{all[5], all[6], all[9], all[10]}));
   EXPECT_EQ(part->mNumCols, 2);
 
-  auto whole = app.CopyImage(source.get());
+  auto whole = app.CopyImageRect(source.get(), Kit::Rect(0, 0, source->GetWidth(), source->GetHeight()));
   EXPECT_EQ(Pixels(*whole), all);
 }
 
@@ -68,11 +68,13 @@ TEST(ImageCopy, ACopyForARunningDisplayBelongsToIt) {
     host.mDisplay = app.mDDInterface.get();
     ASSERT_EQ(app.mDDInterface->Init(window, true), Kit::DDInterface::RESULT_OK);
     auto source = Picture();
-    auto copy = app.CopyImage(source.get());
+    std::unique_ptr<Kit::Image> copied = app.CopyImage(source.get());
+    auto* copy = dynamic_cast<Kit::DDImage*>(copied.get());
+    ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->mDisplay, app.mDDInterface.get());
-    EXPECT_EQ(app.mDDInterface->mDDImageSet.count(copy.get()), 1u);
+    EXPECT_EQ(app.mDDInterface->mDDImageSet.count(copy), 1u);
     EXPECT_EQ(Pixels(*copy), Pixels(*source));
-    copy.reset();
+    copied.reset();
     app.mDDInterface.reset();
     host.mDisplay = nullptr;
   }

@@ -181,7 +181,8 @@ TEST_F(RegistrySettings, InProgressTellsWhetherTheLastRunEndedCleanly) {
     first.mRegKey = "QuarvelTest";
     first.ReadFromRegistry();
     EXPECT_TRUE(first.mLastShutdownWasGraceful);
-    // the run ends without saving: it crashed
+    // the run crashes: the shutdown that would save the settings never comes
+    first.mSaveSettingsAtShutdown = false;
   }
   Kit::KitAppBase second;
   second.mRegKey = "QuarvelTest";
@@ -240,6 +241,8 @@ TEST_F(RegistrySettings, AReplayedRunSeesTheRecordedValues) {
     recorder.ReadFromRegistry();
     EXPECT_DOUBLE_EQ(recorder.mMusicVolume, 0.33);
     EXPECT_TRUE(recorder.RegistryWriteInteger("Unkept", 1));
+    // The recording ends here; the settings its shutdown would save are not part of it.
+    recorder.mSaveSettingsAtShutdown = false;
   }
   // The machine's registry differs now; the replay does not look at it or change it.
   {

@@ -1,0 +1,74 @@
+// The loading thread (the game's resource loading) and the cursor thread (the software cursor moves
+// between frames).
+#include <chrono>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/util/AutoCrit.h"
+#include "framework/util/StringUtil.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/DebugOutput.h"
+#include "platform/win/Threads.h"
+#include "platform/win/Time.h"
+#include "platform/win/Window.h"
+
+namespace Kit {
+
+void KitAppBase::StartLoadingThread() {
+  if (mLoadingThreadStarted) return;
+  mYieldMainThread = true;
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+  mLoadingThreadStarted = true;
+  mLoadingThread = std::thread([this] {
+    LoadingThreadProc();
+    OutputDebugString(
+        StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
+    mLoadingThreadCompleted = true;
+  });
+}
+
+double KitAppBase::GetLoadingThreadProgress() {
+  if (mLoadedHandedOver || mLoadingThreadCompleted) return 1.0;
+  const int total = mNumLoadingThreadTasks;
+  if (!mLoadingThreadStarted || total == 0) return 0.0;
+  const double progress = static_cast<double>(mCompletedLoadingThreadTasks) / total;
+  return progress > 1.0 ? 1.0 : progress;
+}
+
+void KitAppBase::StartCursorThread() {
+  if (mCursorThreadRunning || mCursorThread.joinable()) return;
+  mCursorThreadRunning = true;
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+  mCursorThread = std::thread([this] {
+    CoInitialize(nullptr);
+    CursorThreadProc();
+    CoUninitialize();
+    mCursorThreadRunning = false;
+  });
+}
+
+void KitAppBase::CursorThreadProc() {
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
+  // The thread waits on real time, so that a test's stopped clock never makes it spin.
+  std::unique_lock<std::mutex> lock(mCursorThreadLock);
+  while (!mQuit) {
+    mCursorThreadWake.wait_for(lock, std::chrono::milliseconds(10));
+    if (mQuit) break;
+    DDInterface* display = mDDInterface.get();
+    if (display == nullptr || mHWnd == nullptr || mDrawCount == 0) continue;
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(mHWnd, &at);
+    AutoCrit guard(display->Lock());
+    if (at.x == display->mCursorX && at.y == display->mCursorY) continue;
+    const DWORD sinceDraw = timeGetTime() - mNextDrawTick.load();
+    if (static_cast<int>(sinceDraw) > display->mMillisPerRefresh + 5) {
+      display->SetCursorPos(at.x, at.y);
+    } else {
+      display->mCursorX = at.x;
+      display->mCursorY = at.y;
+    }
+  }
+}
+
+}  // namespace Kit

@@ -1,0 +1,215 @@
+// The main loop and its pacing: fixed ticks of the frame time, owed time capped at 200 ms, catch-up
+// ticks, fractional updates, forced draws, the refresh-synchronised rule with its watchdog, sleeping
+// and yielding to the loading thread.
+#include <algorithm>
+#include <cmath>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/win/Messages.h"
+#include "platform/win/Threads.h"
+#include "platform/win/Time.h"
+
+namespace Kit {
+
+void KitAppBase::DoMainLoop() {
+  while (!mQuit) {
+    mLeaveNestedLoops = false;
+    UpdateApp();
+  }
+}
+
+bool KitAppBase::UpdateApp() {
+  bool updated = false;
+  while (UpdateAppStep(&updated)) {
+    if (updated) return true;
+  }
+  return false;
+}
+
+bool KitAppBase::UpdateAppStep(bool* updated) {
+  if (updated != nullptr) *updated = false;
+  if (mLeaveNestedLoops) return false;
+  if (mUpdateState == 3) mUpdateState = 0;
+  ++mUpdateDepth;
+  if (mUpdateState == 0) {
+    MSG msg;
+    while (!mQuit && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
+    if (!ProcessDeferredMessages()) mUpdateState = 1;
+  } else if (mPauseState == 0) {
+    const int before = mUpdateCount;
+    Process(true);
+    if (updated != nullptr) *updated = mUpdateCount != before;
+  } else if (mPauseState == 1) {
+    mPauseState = 2;
+    DoUpdateFrames();
+    UpdateFramesF(1.0f);
+    DrawFrame();
+  } else {
+    Sleep(static_cast<DWORD>(mFrameTime));
+    mUpdateState = 3;
+  }
+  --mUpdateDepth;
+  return true;
+}
+
+bool KitAppBase::UsesRefreshSyncedRule() const {
+  return mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken &&
+         (!mWindowedInUse || (mWaitForVSync && !mSoftVSyncWait));
+}
+
+double KitAppBase::UpdatePeriod() const {
+  return mVSyncUpdates ? 1000.0 / mSyncRefreshRate / mUpdateMultiplier : mFrameTime / mUpdateMultiplier;
+}
+
+double KitAppBase::FractionalStep() const {
+  return mVSyncUpdates ? 1000.0 / (static_cast<double>(mFrameTime) * mSyncRefreshRate) : 1.0;
+}
+
+bool KitAppBase::Process(bool allowSleep) {
+  if (mShutdownRequested.exchange(false)) Shutdown();
+
+  const bool refreshSynced = UsesRefreshSyncedRule();
+  if (mPlaybackPaused || mUpdateMultiplier <= 0.0) {
+    ProcessSafeDeleteList();
+    return true;
+  }
+  const double period = UpdatePeriod();
+  const double fraction = FractionalStep();
+
+  const DWORD now = timeGetTime();
+  DWORD slept = 0;
+  if (!refreshSynced) UpdateFTimeAcc();
+
+  bool ticked = false;
+  if (mUpdateState == 1) {
+    ticked = ProcessStateReady(refreshSynced, period, now);
+  } else if (mUpdateState == 2) {
+    ProcessStateTicked(refreshSynced, period, fraction);
+    ticked = true;
+  }
+  if (!ticked && !ProcessNoTick(allowSleep, period, &slept)) return false;
+  if (!YieldToLoadingThread(allowSleep, now, slept)) return false;
+  ProcessSafeDeleteList();
+  return true;
+}
+
+// True when a tick was due (whether or not it ran); false sends the step to the no-tick path.
+bool KitAppBase::ProcessStateReady(bool refreshSynced, double period, DWORD now) {
+  ++mUpdatesSinceDraw;
+  if (mUpdatesSinceDraw >= static_cast<int>(std::ceil(mUpdateMultiplier * 10.0)) && mLoadedHandedOver) return false;
+  const bool due =
+      refreshSynced ? (!mHasPendingDraw || std::trunc(0.75 * period) <= mUpdateFTimeAcc) : mUpdateFTimeAcc >= period;
+  if (!due) return false;
+  TickWatchdog(now);
+  if (DoUpdateFrames()) mUpdateState = 2;
+  mHasPendingDraw = true;
+  return true;
+}
+
+void KitAppBase::ProcessStateTicked(bool refreshSynced, double period, double fraction) {
+  mUpdateState = 3;
+  mPendingUpdatesAcc += fraction - 1.0;
+  ProcessSafeDeleteList();
+  while (mPendingUpdatesAcc >= 1.0) {
+    ++mUpdatesSinceDraw;
+    if (!DoUpdateFrames()) break;
+    ProcessSafeDeleteList();
+    mPendingUpdatesAcc -= 1.0;
+  }
+  UpdateFramesF(static_cast<float>(fraction));
+  ProcessSafeDeleteList();
+  mUpdateFTimeAcc -= period;
+  if (refreshSynced) mUpdateFTimeAcc = std::max(0.0, mUpdateFTimeAcc - 0.2);
+  if (mNoCatchUpCountdown > 0) mUpdateFTimeAcc = 0.0;
+}
+
+bool KitAppBase::ProcessNoTick(bool allowSleep, double period, DWORD* slept) {
+  mUpdateState = 3;
+  mUpdatesSinceDraw = 0;
+  if (mHasPendingDraw) {
+    DrawFrame();
+    return true;
+  }
+  const int owed = static_cast<int>(period - mUpdateFTimeAcc);
+  if (owed >= 1) {
+    if (!allowSleep) return false;
+    ++mSleepCount;
+    Sleep(static_cast<DWORD>(owed));
+    *slept = static_cast<DWORD>(owed);
+  }
+  return true;
+}
+
+// Gives the loading thread about twice the time this step used, at most 250 ms.
+bool KitAppBase::YieldToLoadingThread(bool allowSleep, DWORD now, DWORD slept) {
+  if (!mYieldMainThread) return true;
+  const long long used = static_cast<long long>(static_cast<DWORD>(timeGetTime() - now)) - slept;
+  const long long give = std::min<long long>(2 * used - slept, 250);
+  if (give < 0) return true;
+  if (!allowSleep) return false;
+  Sleep(static_cast<DWORD>(give));
+  return true;
+}
+
+// Ticks that run 25 % fast or more for three seconds in a row mean the display's refresh does not pace
+// the loop; refresh-synchronised updates are then given up for the run.
+void KitAppBase::TickWatchdog(DWORD now) {
+  if (mUpdateMultiplier != 1.0) return;
+  if (++mVSyncBrokenTestUpdates < (mFrameTime + 999) / mFrameTime) return;
+  if (now - mVSyncBrokenTestStartTick <= 800) {
+    if (++mVSyncBrokenCount >= 3) mVSyncBroken = true;
+  } else {
+    mVSyncBrokenCount = 0;
+  }
+  mVSyncBrokenTestStartTick = now;
+  mVSyncBrokenTestUpdates = 0;
+}
+
+void KitAppBase::UpdateFTimeAcc() {
+  const DWORD now = timeGetTime();
+  if (mLastTimeAcc != 0) {
+    const DWORD elapsed = now - mLastTimeAcc;
+    mUpdateFTimeAcc = std::min(mUpdateFTimeAcc + elapsed, kMaxOwedMillis);
+    if (mNoCatchUpCountdown > 0) {
+      const long long left = static_cast<long long>(mNoCatchUpCountdown) - elapsed;
+      mNoCatchUpCountdown = left < 1 ? 0 : static_cast<int>(left);
+    }
+  }
+  mLastTimeAcc = now;
+}
+
+void KitAppBase::ResetTiming(bool forgiveLag) {
+  mLastTimeAcc = timeGetTime();
+  mUpdateFTimeAcc = 0.0;
+  if (forgiveLag) mNoCatchUpCountdown = 1000;
+}
+
+bool KitAppBase::DoUpdateFrames() {
+  if (gScreenSaverPaused) return false;
+  if (mLoadingThreadCompleted && !mLoadedHandedOver) {
+    mLoadedHandedOver = true;
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+    mYieldMainThread = false;
+    LoadingThreadCompleted();
+  }
+  UpdateFrames();
+  return true;
+}
+
+void KitAppBase::UpdateFrames() {
+  ++mUpdateCount;
+  if (!mMinimized && mWidgetManager->UpdateFrame()) ++mDirtyCount;
+  if (mMusicInterface) mMusicInterface->Update();
+  CleanSharedImages();
+}
+
+void KitAppBase::UpdateFramesF(float fraction) {
+  if (mVSyncUpdates && !mMinimized) mWidgetManager->UpdateFrameF(fraction);
+}
+
+}  // namespace Kit

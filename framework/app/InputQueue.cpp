@@ -1,0 +1,219 @@
+// The queued window input, handled one record per main-loop pass so that every input the game sees
+// lies on the update timeline: keys and the mouse go to the widget manager, window changes to the
+// application.
+#include "framework/app/KitAppBase.h"
+#include "framework/sound/SoundManager.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/Shell.h"
+#include "platform/win/Time.h"
+#include "platform/win/VirtualKeys.h"
+#include "platform/win/Window.h"
+
+namespace Kit {
+
+namespace {
+
+constexpr const char* kDebugToggleSound = "c:\\windows\\media\\Windows XP Menu Command.wav";
+
+// The widget manager's held-button bits.
+constexpr std::uint32_t kLeftButton = 1;
+constexpr std::uint32_t kRightButton = 2;
+constexpr std::uint32_t kMiddleButton = 4;
+
+}  // namespace
+
+bool KitAppBase::ProcessDeferredMessages() {
+  if (mDeferredMessages.empty()) return false;
+  ProcessDeferredMessages(true);
+  return true;
+}
+
+bool KitAppBase::ProcessDeferredMessages(bool onlyOne) {
+  while (!mDeferredMessages.empty()) {
+    const MSG msg = mDeferredMessages.front();
+    mDeferredMessages.pop_front();
+    HandleQueuedMessage(msg);
+    if (msg.message == WM_CLOSE && (msg.hwnd == mHWnd || msg.hwnd == mInvisHWnd)) Shutdown();
+    if (onlyOne) break;
+  }
+  return !mDeferredMessages.empty();
+}
+
+void KitAppBase::HandleQueuedMessage(const MSG& msg) {
+  const int key = static_cast<int>(msg.wParam);
+  switch (msg.message) {
+    case WM_CHAR:
+      mLastUserInputTick = mLastTimerTime;
+      mWidgetManager->KeyChar(static_cast<char>(msg.wParam));
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      mLastUserInputTick = mLastTimerTime;
+      if (key == 'D' && mWidgetManager->mKeyDownTable[VK_CONTROL] && mWidgetManager->mKeyDownTable[VK_MENU]) {
+        PlaySound(kDebugToggleSound, nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
+        mDebugKeysEnabled = !mDebugKeysEnabled;
+      }
+      if (!mDebugKeysEnabled || !DebugKeyDown(key)) mWidgetManager->KeyDown(key);
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      mLastUserInputTick = mLastTimerTime;
+      mWidgetManager->KeyUp(key);
+      break;
+    case WM_MOVE:
+      if (msg.hwnd == mHWnd && mIsWindowed) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof(placement);
+        if (GetWindowPlacement(mHWnd, &placement) &&
+            (placement.showCmd == SW_SHOWNORMAL || placement.showCmd == SW_SHOW)) {
+          mPreferredX = placement.rcNormalPosition.left;
+          mPreferredY = placement.rcNormalPosition.top;
+        }
+      }
+      break;
+    case WM_SIZE:
+      if (msg.hwnd == mHWnd && !mQuit) {
+        const bool minimized = msg.wParam == SIZE_MINIMIZED;
+        if (minimized != mMinimized) {
+          mMinimized = minimized;
+          if (minimized) {
+            if (mMuteOnLostFocus) Mute(true);
+          } else {
+            if (mMuteOnLostFocus) Unmute(true);
+            mWidgetManager->MarkAllDirty();
+          }
+        }
+        RehupFocus();
+      }
+      break;
+    case WM_ACTIVATEAPP:
+      if (msg.hwnd == mHWnd && !mCrashShutdown && !mQuit) {
+        RehupFocus();
+        if (mActive && !mWindowedInUse) mWidgetManager->MarkAllDirty();
+        if (mURLOpenPending && !mActive) URLOpenSucceeded(mPendingURL);
+      }
+      break;
+    case WM_TIMER:
+      if (!mCrashShutdown && mRunning) HandleQueuedTimer();
+      break;
+    case WM_MOUSEWHEEL:
+      mWidgetManager->MouseWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam) / WHEEL_DELTA);
+      break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      if (!mCrashShutdown) HandleQueuedMouse(msg);
+      break;
+    default:
+      break;
+  }
+}
+
+void KitAppBase::HandleQueuedMouse(const MSG& msg) {
+  const int x = GET_X_LPARAM(msg.lParam);
+  const int y = GET_Y_LPARAM(msg.lParam);
+  mLastUserInputTick = mLastTimerTime;
+  mWidgetManager->MouseMoveEntry(x, y);
+  if (!mMouseIn) EnforceCursor();
+
+  int downCount = 0;
+  int upCount = 0;
+  std::uint32_t button = 0;
+  switch (msg.message) {
+    case WM_LBUTTONDOWN:
+      downCount = 1;
+      break;
+    case WM_LBUTTONDBLCLK:
+      downCount = 2;
+      break;
+    case WM_RBUTTONDOWN:
+      downCount = -1;
+      break;
+    case WM_RBUTTONDBLCLK:
+      downCount = -2;
+      break;
+    case WM_MBUTTONDOWN:
+      downCount = 3;
+      break;
+    case WM_LBUTTONUP:
+      upCount = 1;
+      button = kLeftButton;
+      break;
+    case WM_RBUTTONUP:
+      upCount = -1;
+      button = kRightButton;
+      break;
+    case WM_MBUTTONUP:
+      upCount = 3;
+      button = kMiddleButton;
+      break;
+    default:
+      break;
+  }
+  if (downCount != 0) {
+    SetCapture(mHWnd);
+    mWidgetManager->MouseDown(x, y, downCount);
+  } else if (upCount != 0) {
+    if ((mWidgetManager->mHeldButtons & ~button) == 0) ReleaseCapture();
+    mWidgetManager->MouseUp(x, y, upCount);
+  }
+}
+
+void KitAppBase::HandleQueuedTimer() {
+  const DWORD now = GetTickCount();
+  if (now - mLastTimerTime > 500) mLastBigDelayTime = now;
+  mLastTimerTime = now;
+
+  if (mURLOpenPending && now - mLastBigDelayTime > 5000) {
+    if (now - mURLOpenStartTime >= 8001 && !mActive)
+      URLOpenSucceeded(mPendingURL);
+    else if (now - mURLOpenStartTime > 12000 && mActive)
+      URLOpenFailed(mPendingURL);
+  }
+
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  bool inside = false;
+  if (mHWnd != nullptr && WindowFromPoint(cursor) == mHWnd) {
+    POINT client = cursor;
+    ScreenToClient(mHWnd, &client);
+    RECT rect{};
+    GetClientRect(mHWnd, &rect);
+    inside = client.x >= 0 && client.y >= 0 && client.x < rect.right - rect.left && client.y < rect.bottom - rect.top;
+    if (!inside && mMouseIn) mWidgetManager->MouseExit(client.x, client.y);
+  } else if (mMouseIn && mHWnd != nullptr) {
+    POINT client = cursor;
+    ScreenToClient(mHWnd, &client);
+    mWidgetManager->MouseExit(client.x, client.y);
+  }
+  if (inside != mMouseIn) {
+    mMouseIn = inside;
+    EnforceCursor();
+  }
+}
+
+void KitAppBase::RehupFocus() {
+  const bool hasFocus = mActive && !mMinimized;
+  if (hasFocus == mHasFocus) return;
+  mHasFocus = hasFocus;
+  if (hasFocus) {
+    if (mMuteOnLostFocus) Unmute(true);
+    mWidgetManager->GotFocus();
+    GotFocus();
+  } else {
+    if (mMuteOnLostFocus) Mute(true);
+    mWidgetManager->LostFocus();
+    LostFocus();
+    ReleaseCapture();
+    mWidgetManager->ReleaseMouseButtons();
+  }
+}
+
+}  // namespace Kit

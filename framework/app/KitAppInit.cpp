@@ -1,0 +1,285 @@
+// Construction of the services, Init, Start, Shutdown and the end of the application object.
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/SharedImageSet.h"
+#include "framework/resource/ResourceManager.h"
+#include "framework/sound/DSoundManager.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/util/MTRand.h"
+#include "framework/util/StringUtil.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/DebugOutput.h"
+#include "platform/win/Errors.h"
+#include "platform/win/Files.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Modules.h"
+#include "platform/win/Process.h"
+#include "platform/win/SystemInfo.h"
+#include "platform/win/Threads.h"
+#include "platform/win/Time.h"
+#include "platform/win/Window.h"
+
+namespace Kit {
+
+HINSTANCE gHInstance = nullptr;
+
+namespace {
+
+// The DirectX libraries the application loads by name at construction: their presence is the DirectX
+// test of Init.
+HMODULE gDDrawDLL = nullptr;
+HMODULE gDSoundDLL = nullptr;
+
+constexpr const char* kDirectXMessage =
+    "This application requires DirectX to run.  You can get DirectX at "
+    "https://www.microsoft.com/en-us/download/details.aspx?id=35";
+
+void FreeModule(HMODULE& module) {
+  if (module != nullptr) FreeLibrary(module);
+  module = nullptr;
+}
+
+std::string ThreadIdText(std::thread::id id) {
+  std::ostringstream text;
+  text << id;
+  return text.str();
+}
+
+std::string ExecutablePath() {
+  char path[257] = {};
+  GetModuleFileName(nullptr, path, 256);
+  return path;
+}
+
+}  // namespace
+
+void KitAppBase::ConstructServices() {
+  gDDrawDLL = LoadLibrary("ddraw.dll");
+  gDSoundDLL = LoadLibrary("dsound.dll");
+
+  mTimeLoaded = GetTickCount();
+  mLastDrawTick = timeGetTime();
+  mNextDrawTick = timeGetTime();
+  for (int i = 0; i < 512; ++i) mAdd8BitMaxTable[i] = static_cast<std::uint8_t>(i < 256 ? i : 255);
+
+  mSharedImageSet =
+      std::make_unique<SharedImageSet>([this](const std::string& fileName) { return LoadImageFile(fileName); },
+                                       [this]() -> std::unique_ptr<MemoryImage> {
+                                         if (mDDInterface) return std::make_unique<DDImage>(mDDInterface.get());
+                                         return std::make_unique<MemoryImage>(this);
+                                       });
+  mWidgetManager = std::make_unique<WidgetManager>(this);
+  mResourceManager = std::make_unique<ResourceManager>(this);
+}
+
+void KitAppBase::DestroyServices() {
+  // The loading thread works in the resource manager: it must have finished before that goes.
+  WaitForLoadingThread();
+  if (mInvisHWnd != nullptr) {
+    SetWindowLongPtr(mInvisHWnd, GWLP_USERDATA, 0);
+    DestroyWindow(mInvisHWnd);
+    mInvisHWnd = nullptr;
+  }
+  mWidgetManager.reset();
+  mResourceManager.reset();
+  mSharedImageSet.reset();
+  mDDInterface.reset();
+  mMusicInterface.reset();
+  mSoundManager.reset();
+  if (mHWnd != nullptr) {
+    SetWindowLongPtr(mHWnd, GWLP_USERDATA, 0);
+    DestroyWindow(mHWnd);
+    mHWnd = nullptr;
+  }
+  if (mCursorThread.joinable()) mCursorThread.join();
+  if (mHandCursor != nullptr) DestroyCursor(mHandCursor);
+  if (mDraggingCursor != nullptr) DestroyCursor(mDraggingCursor);
+  mHandCursor = mDraggingCursor = nullptr;
+  if (mMutex != nullptr) CloseHandle(mMutex);
+  mMutex = nullptr;
+  FreeModule(gDDrawDLL);
+  FreeModule(gDSoundDLL);
+}
+
+void KitAppBase::Init() {
+  if (mQuit) return;
+  mPrimaryThreadId = std::this_thread::get_id();
+
+  if (gDDrawDLL == nullptr || gDSoundDLL == nullptr) {
+    MessageBox(nullptr, kDirectXMessage, "You need DirectX", MB_OK | MB_ICONERROR);
+    FatalExit(0);
+  }
+
+  if (!mCmdLineParsed) ParseCommandLine();
+  if (mIsScreenSaver) mOnlyAllowOneCopyToRun = false;
+  if (mOnlyAllowOneCopyToRun) {
+    mNotifyMessage = RegisterWindowMessage((mProdName + "Notify").c_str());
+    HANDLE mutex = CreateMutex(nullptr, TRUE, (mProdName + "Mutex").c_str());
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+      if (mutex != nullptr) CloseHandle(mutex);
+      PostMessage(HWND_BROADCAST, mNotifyMessage, 0, 0);
+      FatalExit(0);
+    }
+    mMutex = mutex;
+  }
+
+  if (gHInstance == nullptr) gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
+  if (mHInstance == nullptr) mHInstance = gHInstance;
+
+  std::string dir = ExecutablePath();
+  const std::size_t cut = dir.find_last_of("\\/");
+  dir = cut == std::string::npos ? std::string() : dir.substr(0, cut);
+  if (!ChangeDirHook(dir.c_str()) && !dir.empty()) SetCurrentDirectory(dir.c_str());
+
+  mRandSeed = GetTickCount();
+  SeedRandom(mRandSeed);
+
+  PreReadRegistryHook();
+  std::srand(GetTickCount());
+  ReadFromRegistry();
+
+  RegisterWindowClasses();
+  mInvisHWnd = CreateWindowEx(0, "InvisWindow", mTitle.c_str(), 0, 0, 0, 0, 0, nullptr, nullptr, mHInstance, nullptr);
+  SetWindowLongPtr(mInvisHWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  CreateAppCursors();
+
+  PreDisplayHook();
+  mWidgetManager->Resize(mWidth, mHeight);
+
+  if (mIsWindowed && !mFullScreenWindow &&
+      (mWidth >= GetSystemMetrics(SM_CXSCREEN) || mHeight >= GetSystemMetrics(SM_CYSCREEN)))
+    mIsWindowed = false;
+  if (mFullScreenWindow && !ChangeDesktopModeForFullScreen()) {
+    mFullScreenWindow = false;
+    mIsWindowed = false;
+  }
+
+  MakeWindow();
+
+  if (!mSoundManager) mSoundManager = std::make_unique<DSoundManager>(mNoSoundNeeded ? nullptr : mHWnd, mUseFMod);
+  SetSfxVolume(mSfxVolume);
+  mMusicInterface.reset(CreateMusicInterface(mInvisHWnd));
+  SetMusicVolume(mMusicVolume);
+
+  if (mIsScreenSaver) SetCursor(CURSOR_NONE);
+  InitHook();
+  mInitialized = true;
+}
+
+bool KitAppBase::ChangeDesktopModeForFullScreen() {
+  DEVMODE mode{};
+  mode.dmSize = sizeof(mode);
+  if (!EnumDisplaySettings(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return false;
+  const bool depthUsable = mode.dmBitsPerPel == 16 || mode.dmBitsPerPel == 32;
+  // The layer cannot change the desktop's mode: a desktop that does not already fit is a failed change.
+  return static_cast<int>(mode.dmPelsWidth) == mWidth && static_cast<int>(mode.dmPelsHeight) == mHeight && depthUsable;
+}
+
+void KitAppBase::Start() {
+  if (mQuit) return;
+  StartCursorThread();
+  if (mStartLoadingThread) StartLoadingThread();
+  ShowWindow(mHWnd, SW_SHOWNORMAL);
+  ::SetFocus(mHWnd);
+  timeBeginPeriod(1);
+
+  const DWORD start = timeGetTime();
+  mRunning = true;
+  mLastTimerTime = start;
+  mLastUserInputTick = start;
+  DoMainLoop();
+
+  mUpdateDepth = 0;
+  ProcessSafeDeleteList();
+  mRunning = false;
+  WaitForLoadingThread();
+  WriteStatistics(start);
+
+  timeEndPeriod(1);
+  PreTerminate();
+  WriteToRegistry();
+}
+
+void KitAppBase::WriteStatistics(DWORD startTime) {
+  const auto line = [](const std::string& text) { OutputDebugString(text.c_str()); };
+  line(StrFormat("Seconds       = %g\r\n", (timeGetTime() - startTime) * 0.001));
+  line(StrFormat("Sleep Count   = %d\r\n", mSleepCount));
+  line(StrFormat("Update Count  = %d\r\n", mUpdateCount));
+  line(StrFormat("Draw Count    = %d\r\n", mDrawCount.load()));
+  line(StrFormat("Draw Time     = %d\r\n", mDrawTime));
+  line(StrFormat("Screen Blt    = %d\r\n", mScreenBltTime));
+  if (mDrawTime + mScreenBltTime > 0)
+    line(StrFormat("Avg FPS       = %d\r\n", mDrawCount.load() * 1000 / (mDrawTime + mScreenBltTime)));
+}
+
+void KitAppBase::Shutdown() {
+  if (std::this_thread::get_id() != mPrimaryThreadId) {
+    mShutdownRequested = true;
+    return;
+  }
+  if (mQuit.exchange(true)) return;
+  mLeaveNestedLoops = true;
+  ShutdownHook();
+  {
+    std::lock_guard<std::mutex> lock(mCursorThreadLock);
+    mCursorThreadWake.notify_all();
+  }
+  while (mCursorThreadRunning) Sleep(10);
+  if (mCursorThread.joinable()) mCursorThread.join();
+  if (mMusicInterface) mMusicInterface->StopAllMusic();
+  if (!mWindowedInUse && mDDInterface && mDDInterface->mDirectDraw != nullptr)
+    mDDInterface->mDirectDraw->RestoreDisplayMode();
+  if (mHWnd != nullptr) ShowWindow(mHWnd, SW_HIDE);
+  RestoreScreenResolution();
+  if (mSaveSettingsAtShutdown) WriteToRegistry();
+}
+
+void KitAppBase::CrashOccurred() {
+  SetMusicVolume(0);
+  if (mHWnd != nullptr) ShowWindow(mHWnd, SW_HIDE);
+  mCrashShutdown = true;
+  Shutdown();
+}
+
+std::string KitAppBase::GetAppInfoText() {
+  const DWORD seconds = (GetTickCount() - mTimeLoaded) / 1000;
+  return "Product: " + mProdName + "\r\nVersion: " + mProductVersion + "\r\nTime Loaded: " +
+         StrFormat("%02d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                   static_cast<int>(seconds % 60)) +
+         "\r\nFullscreen: " + (mIsWindowed ? "No" : "Yes") + "\r\nPrimary ThreadId: " + ThreadIdText(mPrimaryThreadId);
+}
+
+void KitAppBase::LoadResourceManifest(const std::string& fileName) {
+  if (!mResourceManager->ParseResourcesFile("properties\\" + fileName)) ShowResourceError(true);
+}
+
+void KitAppBase::ShowResourceError(bool exitAfter) {
+  Popup(mResourceManager->GetErrorText());
+  if (exitAfter) FatalExit(0);
+}
+
+void KitAppBase::FatalExit(int code) {
+  RestoreScreenResolution();
+  ExitProcess(static_cast<UINT>(code));
+}
+
+void KitAppBase::RestoreScreenResolution() {
+  // Init only keeps this flag when the desktop already had the application's mode, so there is no
+  // earlier mode to bring back.
+  mFullScreenWindow = false;
+}
+
+void KitAppBase::WaitForLoadingThread() {
+  if (!mLoadingThreadStarted) return;
+  while (!mLoadingThreadCompleted) Sleep(20);
+  if (mLoadingThread.joinable()) mLoadingThread.join();
+}
+
+}  // namespace Kit

@@ -1,0 +1,216 @@
+// A small program built on the application object: it starts, loads on its loading thread, hands
+// over to a screen that draws through the display and receives injected mouse and keyboard input as
+// a user's, and shuts down cleanly. And the fatal paths of Init, through the exit hook.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/graphics/Color.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/widget/Widget.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/ddraw/PresentedFrame.h"
+#include "platform/win/DebugOutput.h"
+#include "platform/win/InputInjector.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Modules.h"
+#include "platform/win/Process.h"
+#include "platform/win/Threads.h"
+#include "platform/win/Window.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+// The game's first screen: a green field that logs what the user does and, once it has seen a click
+// and a key, ends the program.
+class FieldScreen : public Kit::Widget {
+ public:
+  void Update() override {
+    Widget::Update();
+    MarkDirty();
+    ++mTicks;
+    if (mTicks == 5) {
+      plat::inject::MouseMove(40, 30);
+      plat::inject::MouseButton(1, true, 40, 30);
+      plat::inject::MouseButton(1, false, 40, 30);
+      plat::inject::Tap("A");
+    }
+    const bool sawAll = mDowns > 0 && mUps > 0 && mKeys > 0;
+    if ((sawAll && mDraws > 1) || mTicks > 2000) Kit::gKitApp->Shutdown();
+  }
+  void Draw(Kit::Graphics* g) override {
+    g->SetColor(Kit::Color(0, 255, 0));
+    g->FillRect(0, 0, mWidth, mHeight);
+    ++mDraws;
+  }
+  void MouseDown(int x, int y, int clickCount) override {
+    ++mDowns;
+    mDownAt = {x, y};
+  }
+  void MouseUp(int x, int y, int clickCount) override { ++mUps; }
+  void KeyDown(int key) override {
+    if (key == 'A') ++mKeys;
+  }
+
+  int mTicks = 0;
+  int mDraws = 0;
+  int mDowns = 0;
+  int mUps = 0;
+  int mKeys = 0;
+  std::pair<int, int> mDownAt{-1, -1};
+};
+
+class HeadlessGame : public Kit::KitAppBase {
+ public:
+  HeadlessGame() {
+    mProdName = "HeadlessGame" + std::to_string(GetCurrentProcessId());
+    mTitle = "Headless";
+    mWidth = 320;
+    mHeight = 240;
+    mNoSoundNeeded = true;
+  }
+  ~HeadlessGame() override {
+    if (mScreen.mParent != nullptr) mWidgetManager->RemoveWidget(&mScreen);
+  }
+  bool ChangeDirHook(const char*) override { return true; }
+  void LoadingThreadProc() override {
+    mNumLoadingThreadTasks = 4;
+    for (int i = 0; i < 4; ++i) ++mCompletedLoadingThreadTasks;
+  }
+  void LoadingThreadCompleted() override {
+    ++mHandOvers;
+    mScreen.Resize(0, 0, mWidth, mHeight);
+    mWidgetManager->AddWidget(&mScreen);
+    mWidgetManager->SetFocus(&mScreen);
+  }
+  void ShutdownHook() override {
+    mShownAtShutdown = plat::ReadPresentedFrame(mHWnd);
+    mProgressAtShutdown = GetLoadingThreadProgress();
+  }
+
+  FieldScreen mScreen;
+  int mHandOvers = 0;
+  plat::PresentedFrame mShownAtShutdown;
+  double mProgressAtShutdown = -1;
+};
+
+class HeadlessAppTest : public testing::Test {
+ protected:
+  HeadlessAppTest() {
+    plat::SetInstanceScope(mScope.Path().string());
+    plat::SetCommandLine("headless.exe");
+  }
+  ~HeadlessAppTest() override { plat::ResetCommandLine(); }
+  testsupport::TempDir mScope;
+};
+
+TEST_F(HeadlessAppTest, StartsTicksDrawsTakesInputAndShutsDown) {
+  plat::ScopedDebugCapture debug;
+  HeadlessGame game;
+  game.Init();
+  ASSERT_TRUE(game.mInitialized);
+  ASSERT_NE(game.mHWnd, nullptr);
+  ASSERT_NE(game.mDDInterface, nullptr);
+  EXPECT_TRUE(game.mWindowedInUse);
+  EXPECT_EQ(game.mWidgetManager->mImage, game.mDDInterface->GetScreenImage());
+
+  game.Start();
+
+  EXPECT_TRUE(game.mQuit);
+  EXPECT_EQ(game.mHandOvers, 1);
+  EXPECT_DOUBLE_EQ(game.mProgressAtShutdown, 1.0);
+  EXPECT_GT(game.mScreen.mTicks, 5);
+  EXPECT_GE(game.mScreen.mDowns, 1);
+  EXPECT_GE(game.mScreen.mUps, 1);
+  EXPECT_GE(game.mScreen.mKeys, 1);
+  EXPECT_EQ(game.mScreen.mDownAt, (std::pair<int, int>{40, 30}));
+  EXPECT_GT(game.mDrawCount.load(), 1);
+  ASSERT_EQ(game.mShownAtShutdown.width, 320);
+  EXPECT_EQ(game.mShownAtShutdown.At(10, 10), 0x00FF00u) << "the window shows the screen's frame";
+
+  const std::string text = debug.Text();
+  EXPECT_NE(text.find("Resource Loading Time: "), std::string::npos);
+  EXPECT_NE(text.find("Update Count  = " + std::to_string(game.mUpdateCount)), std::string::npos);
+  EXPECT_NE(text.find("Draw Count    = "), std::string::npos);
+}
+
+TEST_F(HeadlessAppTest, InitAndStartDoNothingOnceQuitting) {
+  HeadlessGame game;
+  game.mQuit = true;
+  game.Init();
+  game.Start();
+  EXPECT_FALSE(game.mInitialized);
+  EXPECT_EQ(game.mHWnd, nullptr);
+  EXPECT_FALSE(game.mLoadingThreadStarted);
+}
+
+TEST_F(HeadlessAppTest, WithoutDirectDrawTheUserIsToldAndTheProgramEndsWithCodeZero) {
+  plat::SetModuleMissing("ddraw.dll", true);
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  {
+    HeadlessGame game;
+    try {
+      game.Init();
+      ADD_FAILURE() << "Init went on without DirectX";
+    } catch (const plat::ProcessExit& exit) {
+      EXPECT_EQ(exit.code, 0u);
+    }
+    EXPECT_EQ(game.mHWnd, nullptr);
+  }
+  plat::SetModuleMissing("ddraw.dll", false);
+  const auto shown = boxes.Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "You need DirectX");
+  EXPECT_EQ(shown[0].text.rfind("This application requires DirectX to run.  You can get DirectX at ", 0), 0u);
+  EXPECT_TRUE(shown[0].type & MB_ICONERROR);
+}
+
+TEST_F(HeadlessAppTest, ASecondCopyNotifiesTheFirstAndEndsWithoutAWindow) {
+  HeadlessGame first;
+  first.Init();
+  ASSERT_TRUE(first.mInitialized);
+  plat::ScopedExitCatcher exits;
+  auto* second = new HeadlessGame();
+  try {
+    second->Init();
+    ADD_FAILURE() << "the second copy went on";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, 0u);
+  }
+  EXPECT_EQ(second->mHWnd, nullptr);
+  // The second object never ran; only the first stays the application.
+  second->mQuit = true;
+  delete second;
+  Kit::gKitApp = &first;
+}
+
+TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgram) {
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  HeadlessGame game;
+  try {
+    game.LoadResourceManifest("no-such-manifest.xml");
+    ADD_FAILURE();
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, 0u);
+  }
+  const auto shown = boxes.Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
+  EXPECT_FALSE(shown[0].text.empty());
+}
+
+TEST_F(HeadlessAppTest, InfoTextNamesTheProductAndTheMode) {
+  HeadlessGame game;
+  game.mProductVersion = "1.0";
+  const std::string text = game.GetAppInfoText();
+  EXPECT_EQ(text.rfind("Product: " + game.mProdName + "\r\nVersion: 1.0\r\nTime Loaded: 00:00:0", 0), 0u);
+  EXPECT_NE(text.find("\r\nFullscreen: No\r\nPrimary ThreadId: "), std::string::npos);
+}
+
+}  // namespace
