@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/BenchWindow.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/SdlWindow.h"
@@ -27,15 +28,7 @@ template <typename T>
 using Com = std::unique_ptr<T, Release>;
 
 HWND Window() {
-  static HWND window = [] {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "DDrawPresentBench";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "DDrawPresentBench", "bench", WS_POPUP | WS_VISIBLE, 0, 0, kWidth, kHeight, nullptr,
-                          nullptr, nullptr, nullptr);
-  }();
+  static HWND window = benchsupport::CreateBenchWindow("DDrawPresentBench", kWidth, kHeight);
   return window;
 }
 

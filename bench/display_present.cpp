@@ -1,6 +1,7 @@
 // Presenting an 800x600 frame through the display in a window (SDL's dummy video driver unless
 // SDL_VIDEODRIVER says otherwise), on a 5-6-5 and a 32-bit desktop, beside SDL_BlitSurface and
 // pixman copying the same frame in the same format.
+#include "bench/support/BenchWindow.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
@@ -24,15 +25,7 @@ class BenchHost : public Kit::ImageHost {
 };
 
 HWND Window() {
-  static HWND window = [] {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "DisplayBench";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "DisplayBench", "bench", WS_POPUP | WS_VISIBLE, 0, 0, WIDTH, HEIGHT, nullptr, nullptr,
-                          nullptr, nullptr);
-  }();
+  static HWND window = benchsupport::CreateBenchWindow("DisplayBench", WIDTH, HEIGHT);
   return window;
 }
 

@@ -10,38 +10,19 @@
 #include <numbers>
 #include <vector>
 
+#include "bench/support/SpriteScene.h"
+
 namespace {
+
+using benchsupport::Position;
+using benchsupport::Premultiplied;
+using benchsupport::SetItems;
 
 constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 128, SPRITES = 24;
 constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
 
-// A round sprite: opaque in the middle, a soft ring of partial alpha, transparent corners.
-std::vector<std::uint32_t> SoftSprite() {
-  std::vector<std::uint32_t> pixels(SPRITE * SPRITE);
-  for (int y = 0; y < SPRITE; ++y) {
-    for (int x = 0; x < SPRITE; ++x) {
-      const double d = std::hypot(x - SPRITE / 2.0 + 0.5, y - SPRITE / 2.0 + 0.5) / (SPRITE / 2.0);
-      const int a = d < 0.8 ? 255 : d < 1.0 ? static_cast<int>(255 * (1.0 - d) / 0.2) : 0;
-      const std::uint32_t r = (x * 2) & 0xFF, g = (y * 2) & 0xFF, b = 160;
-      pixels[y * SPRITE + x] = (static_cast<std::uint32_t>(a) << 24) | (r << 16) | (g << 8) | b;
-    }
-  }
-  return pixels;
-}
+std::vector<std::uint32_t> SoftSprite() { return benchsupport::SoftSprite(SPRITE, 0.8, 0.2, 2); }
 
-std::vector<std::uint32_t> Premultiplied(const std::vector<std::uint32_t>& pixels) {
-  std::vector<std::uint32_t> out(pixels.size());
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    const std::uint32_t p = pixels[i], a = p >> 24;
-    auto ch = [&](int shift) { return (((p >> shift) & 0xFF) * a / 255) << shift; };
-    out[i] = (a << 24) | ch(16) | ch(8) | ch(0);
-  }
-  return out;
-}
-
-struct Position {
-  int x, y;
-};
 std::vector<Position> Positions() {
   std::vector<Position> out;
   for (int i = 0; i < SPRITES; ++i) out.push_back({(i * 97) % (WIDTH - SPRITE), (i * 61) % (HEIGHT - SPRITE)});
@@ -60,10 +41,6 @@ struct Scene {
   Kit::MemoryImage sprite;
   Kit::MemoryImage screen;
 };
-
-void SetItems(benchmark::State& state, std::int64_t pixelsPerIteration) {
-  state.SetItemsProcessed(state.iterations() * pixelsPerIteration);
-}
 
 // --- ours -------------------------------------------------------------------------------------
 

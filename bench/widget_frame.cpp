@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/BenchWindow.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
@@ -110,18 +111,12 @@ class ScreenHost : public Kit::ImageHost {
 
 struct Screen {
   explicit Screen(plat::DesktopFormat format) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
     plat::DisplaySettings wanted;
     wanted.format = format;
     wanted.desktopWidth = 1024;
     wanted.desktopHeight = 768;
     settings = std::make_unique<plat::ScopedDisplaySettings>(wanted);
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "WidgetBench";
-    RegisterClass(&windowClass);
-    window = CreateWindowEx(0, "WidgetBench", "bench", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr, nullptr,
-                            nullptr);
+    window = benchsupport::CreateBenchWindow("WidgetBench", 800, 600);
     display = std::make_unique<Kit::DDInterface>(&host);
     host.display = display.get();
     ok = window != nullptr && display->Init(window, true) == Kit::DDInterface::RESULT_OK;

@@ -36,6 +36,19 @@ std::uint32_t AddOne(std::uint32_t d, std::uint32_t s, bool colored, std::uint32
 inline __m128i BroadcastAlpha(__m128i pixels16) {
   return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }
+
+// Four source pixels blended over four opaque destination pixels; the alpha bytes are left for the
+// caller to set. x * w >> 8 is the high half of x * (w << 8), and (256 - a) << 8 wraps to 0 - (a << 8)
+// in 16 bits, which is right for every partial alpha: callers handle alpha 0 and 255 themselves.
+inline __m128i OverOpaque(__m128i d, __m128i s) {
+  const __m128i zero = _mm_setzero_si128();
+  auto blend = [&](__m128i d16, __m128i s16) {
+    const __m128i a8 = _mm_slli_epi16(BroadcastAlpha(s16), 8);
+    return _mm_add_epi16(_mm_mulhi_epu16(d16, _mm_sub_epi16(zero, a8)), _mm_mulhi_epu16(s16, a8));
+  };
+  return _mm_packus_epi16(blend(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
+                          blend(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
+}
 #endif
 
 }  // namespace
@@ -96,10 +109,6 @@ void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {
   // scalar formula.
   const __m128i zero = _mm_setzero_si128();
   const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  auto blend = [&](__m128i d16, __m128i s16) {
-    const __m128i a8 = _mm_slli_epi16(BroadcastAlpha(s16), 8);
-    return _mm_add_epi16(_mm_mulhi_epu16(d16, _mm_sub_epi16(zero, a8)), _mm_mulhi_epu16(s16, a8));
-  };
   for (; i + 4 <= count; i += 4) {
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
@@ -109,9 +118,7 @@ void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {
       continue;
     }
     const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), zero);
-    const __m128i lo = blend(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
-    const __m128i hi = blend(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
-    const __m128i out = _mm_or_si128(_mm_packus_epi16(lo, hi), alphaMask);
+    const __m128i out = _mm_or_si128(OverOpaque(d, s), alphaMask);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i),
                      _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out)));
   }
@@ -125,12 +132,6 @@ void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count) {
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  // x * w >> 8 as the high half of x * (w << 8); (256 - a) << 8 wraps to 0 - (a << 8) in 16 bits,
-  // which is right for every partial alpha (alpha 0 and 255 take the selects below).
-  auto blend = [&](__m128i d16, __m128i s16) {
-    const __m128i a8 = _mm_slli_epi16(BroadcastAlpha(s16), 8);
-    return _mm_add_epi16(_mm_mulhi_epu16(d16, _mm_sub_epi16(zero, a8)), _mm_mulhi_epu16(s16, a8));
-  };
   for (; i + 4 <= count; i += 4) {
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
     const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
@@ -143,9 +144,7 @@ void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), s);
       continue;
     }
-    const __m128i lo = blend(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
-    const __m128i hi = blend(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
-    __m128i out = _mm_or_si128(_mm_packus_epi16(lo, hi), alphaMask);
+    __m128i out = _mm_or_si128(OverOpaque(d, s), alphaMask);
     out = _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, out));
     out = _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), out);

@@ -1,7 +1,7 @@
 #include "framework/resource/JPEGWriter.h"
 
+#include "framework/resource/ImageFileWriting.h"
 #include "framework/resource/JPEGErrorManager.h"
-#include "platform/win/PathMap.h"
 
 namespace ImageLib {
 namespace {
@@ -40,12 +40,7 @@ bool WriteTo(std::FILE* file, const Image& image) {
 }  // namespace
 
 bool WriteJPEGImage(const std::string& fileName, const Image& image) {
-  if (!image.GetBits()) return false;
-  std::FILE* file = std::fopen(plat::MapPath(fileName).c_str(), "wb");
-  if (!file) return false;
-  bool written = WriteTo(file, image);
-  if (std::fclose(file) != 0) written = false;
-  return written;
+  return WriteImageFile(fileName, image, WriteTo);
 }
 
 }  // namespace ImageLib

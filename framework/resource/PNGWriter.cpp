@@ -5,7 +5,7 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include "platform/win/PathMap.h"
+#include "framework/resource/ImageFileWriting.h"
 
 namespace ImageLib {
 namespace {
@@ -46,14 +46,6 @@ bool WriteTo(std::FILE* file, const Image& image) {
 
 }  // namespace
 
-bool WritePNGImage(const std::string& fileName, const Image& image) {
-  if (!image.GetBits()) return false;
-  std::FILE* file = std::fopen(plat::MapPath(fileName).c_str(), "wb");
-  if (!file) return false;
-  bool written = WriteTo(file, image);
-  // A full disk shows only when the buffered bytes reach it.
-  if (std::fclose(file) != 0) written = false;
-  return written;
-}
+bool WritePNGImage(const std::string& fileName, const Image& image) { return WriteImageFile(fileName, image, WriteTo); }
 
 }  // namespace ImageLib

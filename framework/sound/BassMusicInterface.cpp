@@ -174,10 +174,7 @@ void BassMusicInterface::FadeOut(int songId, bool stopSong, double speed) {
 }
 
 void BassMusicInterface::FadeOutAll(bool stopSong, double speed) {
-  for (auto& [id, song] : musicMap) {
-    song.volumeAdd = -speed;
-    song.stopOnFade = stopSong;
-  }
+  for (auto& [id, song] : musicMap) song.StartFadeOut(stopSong, speed);
 }
 
 void BassMusicInterface::SetSongVolume(int songId, double volume) {
@@ -224,16 +221,8 @@ void BassMusicInterface::SetMusicAmplify(int songId, double amplify) {
 
 void BassMusicInterface::Update() {
   for (auto& [id, song] : musicMap) {
-    if (song.volumeAdd == 0.0) continue;
-    song.volume += song.volumeAdd;
-    if (song.volume > song.volumeCap) {
-      song.volume = song.volumeCap;
-      song.volumeAdd = 0.0;
-    } else if (song.volume < 0.0) {
-      song.volume = 0.0;
-      song.volumeAdd = 0.0;
-      if (song.stopOnFade) gBassInstance->BASS_ChannelStop(song.Channel());
-    }
+    if (!song.Fading()) continue;
+    if (song.StepFade()) gBassInstance->BASS_ChannelStop(song.Channel());
     ApplyVolume(song);
   }
 }

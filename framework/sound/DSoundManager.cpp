@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "framework/sound/FModLibrary.h"
-#include "platform/audio/MMSystem.h"
+#include "framework/sound/WaveOutVolume.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Time.h"
 
@@ -12,39 +12,6 @@ namespace Kit {
 namespace {
 
 constexpr DWORD kSweepIntervalMs = 1000;
-
-// Opens mixer 0 and finds the wave-out line's volume control; runs `access` on it and closes the mixer.
-template <typename Access>
-void WithWaveOutVolume(Access access) {
-  HMIXER mixer = nullptr;
-  if (mixerOpen(&mixer, 0, 0, 0, 0) != MMSYSERR_NOERROR) return;
-  auto object = reinterpret_cast<HMIXEROBJ>(mixer);
-  MIXERLINEA line{};
-  line.cbStruct = sizeof line;
-  line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-  if (mixerGetLineInfoA(object, &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) == MMSYSERR_NOERROR) {
-    MIXERCONTROLA control{};
-    MIXERLINECONTROLSA controls{};
-    controls.cbStruct = sizeof controls;
-    controls.dwLineID = line.dwLineID;
-    controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
-    controls.cControls = 1;
-    controls.cbmxctrl = sizeof control;
-    controls.pamxctrl = &control;
-    if (mixerGetLineControlsA(object, &controls, MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
-        MMSYSERR_NOERROR) {
-      MIXERCONTROLDETAILS_UNSIGNED value{};
-      MIXERCONTROLDETAILS details{};
-      details.cbStruct = sizeof details;
-      details.dwControlID = control.dwControlID;
-      details.cChannels = 1;
-      details.cbDetails = sizeof value;
-      details.paDetails = &value;
-      access(object, details, value);
-    }
-  }
-  mixerClose(mixer);
-}
 
 }  // namespace
 
@@ -182,23 +149,14 @@ void DSoundManager::ReleaseChannels() {
 }
 
 double DSoundManager::GetMasterVolume() {
-  double volume = 0.0;
-  WithWaveOutVolume([&](HMIXEROBJ object, MIXERCONTROLDETAILS& details, MIXERCONTROLDETAILS_UNSIGNED& value) {
-    if (mixerGetControlDetailsA(object, &details, MIXER_OBJECTF_HMIXER | MIXER_GETCONTROLDETAILSF_VALUE) ==
-        MMSYSERR_NOERROR) {
-      volume = value.dwValue / 65535.0;
-    }
-  });
-  return volume;
+  auto volume = ReadWaveOutVolume();
+  return volume ? *volume / 65535.0 : 0.0;
 }
 
 void DSoundManager::SetMasterVolume(double volume) {
-  WithWaveOutVolume([&](HMIXEROBJ object, MIXERCONTROLDETAILS& details, MIXERCONTROLDETAILS_UNSIGNED& value) {
-    // Out-of-range volumes would wrap around in the unsigned control value.
-    double clamped = std::isnan(volume) ? 0.0 : std::fmin(std::fmax(volume, 0.0), 1.0);
-    value.dwValue = static_cast<DWORD>(clamped * 65535);
-    mixerSetControlDetails(object, &details, MIXER_OBJECTF_HMIXER | MIXER_SETCONTROLDETAILSF_VALUE);
-  });
+  // Out-of-range volumes would wrap around in the unsigned control value.
+  double clamped = std::isnan(volume) ? 0.0 : std::fmin(std::fmax(volume, 0.0), 1.0);
+  WriteWaveOutVolume(static_cast<DWORD>(clamped * 65535));
 }
 
 void DSoundManager::SpareHook() {}

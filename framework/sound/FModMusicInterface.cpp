@@ -211,15 +211,11 @@ void FModMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoo
 void FModMusicInterface::FadeOut(int songId, bool stopSong, double speed) {
   FModMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volumeAdd = -speed;
-  song->stopOnFade = stopSong;
+  song->StartFadeOut(stopSong, speed);
 }
 
 void FModMusicInterface::FadeOutAll(bool stopSong, double speed) {
-  for (auto& [id, song] : musicMap) {
-    song.volumeAdd = -speed;
-    song.stopOnFade = stopSong;
-  }
+  for (auto& [id, song] : musicMap) song.StartFadeOut(stopSong, speed);
 }
 
 void FModMusicInterface::SetSongVolume(int songId, double volume) {
@@ -244,20 +240,12 @@ void FModMusicInterface::SetVolume(double volume) {
 
 void FModMusicInterface::Update() {
   for (auto& [id, song] : musicMap) {
-    if (song.volumeAdd == 0.0) continue;
-    song.volume += song.volumeAdd;
-    if (song.volume > song.volumeCap) {
-      song.volume = song.volumeCap;
-      song.volumeAdd = 0.0;
-    } else if (song.volume < 0.0) {
-      song.volume = 0.0;
-      song.volumeAdd = 0.0;
-      if (song.stopOnFade) {
-        if (song.hMusic) {
-          FMod().FMUSIC_StopSong(song.hMusic);
-        } else {
-          FMod().FSOUND_StopSound(id);
-        }
+    if (!song.Fading()) continue;
+    if (song.StepFade()) {
+      if (song.hMusic) {
+        FMod().FMUSIC_StopSong(song.hMusic);
+      } else {
+        FMod().FSOUND_StopSound(id);
       }
     }
     ApplyVolume(id, song);

@@ -3,6 +3,8 @@
 // back when destroyed. Without a mixer device it does nothing.
 #pragma once
 
+#include <optional>
+
 #include "platform/win/Types.h"
 
 namespace Kit {
@@ -15,8 +17,7 @@ class WaveOutVolumeKeeper {
   WaveOutVolumeKeeper& operator=(const WaveOutVolumeKeeper&) = delete;
 
  private:
-  bool mSaved = false;
-  DWORD mVolume = 0;
+  std::optional<DWORD> mSavedVolume;
 };
 
 }  // namespace Kit

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -12,14 +11,9 @@
 #include "platform/win/Modules.h"
 #include "platform/win/Time.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestData.h"
 
 namespace {
-
-std::string DataFile(const std::string& name) {
-  const char* root = std::getenv("KIT_TEST_DATA");
-  std::filesystem::path base = root ? root : std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
-  return (base / name).string();
-}
 
 std::string Wav16Mono(int rate, const std::vector<std::int16_t>& samples, bool padOddChunk = false) {
   auto put32 = [](std::string& s, std::uint32_t v) {
@@ -112,12 +106,14 @@ TEST_F(FModTest, SamplesLoadFromWavOggAndMp3WithTheirFormats) {
   ASSERT_TRUE(FSOUND_Sample_GetDefaults(wav, &frequency, nullptr, nullptr, nullptr));
   EXPECT_EQ(frequency, 11025);
 
-  FSOUND_SAMPLE* ogg = FSOUND_Sample_Load(FSOUND_FREE, DataFile("sound/tone_stereo_44100.ogg").c_str(), 0, 0);
+  FSOUND_SAMPLE* ogg =
+      FSOUND_Sample_Load(FSOUND_FREE, testsupport::TestDataPath("sound/tone_stereo_44100.ogg").c_str(), 0, 0);
   ASSERT_NE(ogg, nullptr);
   EXPECT_EQ(FSOUND_Sample_GetLength(ogg), 4410u);
   EXPECT_EQ(FSOUND_Sample_GetMode(ogg) & FSOUND_MONO, 0u);
 
-  FSOUND_SAMPLE* mp3 = FSOUND_Sample_Load(FSOUND_FREE, DataFile("sound/tone_mono_22050.mp3").c_str(), 0, 0);
+  FSOUND_SAMPLE* mp3 =
+      FSOUND_Sample_Load(FSOUND_FREE, testsupport::TestDataPath("sound/tone_mono_22050.mp3").c_str(), 0, 0);
   ASSERT_NE(mp3, nullptr);
   FSOUND_Sample_GetDefaults(mp3, &frequency, nullptr, nullptr, nullptr);
   EXPECT_EQ(frequency, 22050);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/sound/WaveOutVolume.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/MMSystem.h"
 
@@ -14,59 +15,19 @@ class WaveOutMixerTest : public testing::Test {
     plat::SetMixerMissing(false);
     plat::SetWaveOutVolume(65535, 65535);
   }
-
-  // Finds the wave-out volume control the way a program does; returns its id or 0.
-  static DWORD FindVolumeControl(HMIXER mixer) {
-    MIXERLINEA line{};
-    line.cbStruct = sizeof line;
-    line.dwComponentType = MIXERLINE_COMPONENTTYPE_SRC_WAVEOUT;
-    auto object = reinterpret_cast<HMIXEROBJ>(mixer);
-    if (mixerGetLineInfoA(object, &line, MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR) {
-      return 0;
-    }
-    MIXERCONTROLA control{};
-    MIXERLINECONTROLSA controls{};
-    controls.cbStruct = sizeof controls;
-    controls.dwLineID = line.dwLineID;
-    controls.dwControlType = MIXERCONTROL_CONTROLTYPE_VOLUME;
-    controls.cControls = 1;
-    controls.cbmxctrl = sizeof control;
-    controls.pamxctrl = &control;
-    if (mixerGetLineControlsA(object, &controls, MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
-        MMSYSERR_NOERROR) {
-      return 0;
-    }
-    return control.dwControlID;
-  }
-
-  static MMRESULT Access(HMIXER mixer, DWORD control, DWORD& value, bool write) {
-    MIXERCONTROLDETAILS_UNSIGNED detail{value};
-    MIXERCONTROLDETAILS details{};
-    details.cbStruct = sizeof details;
-    details.dwControlID = control;
-    details.cChannels = 1;
-    details.cbDetails = sizeof detail;
-    details.paDetails = &detail;
-    auto object = reinterpret_cast<HMIXEROBJ>(mixer);
-    MMRESULT result = write ? mixerSetControlDetails(object, &details, MIXER_OBJECTF_HMIXER)
-                            : mixerGetControlDetailsA(object, &details, MIXER_OBJECTF_HMIXER);
-    value = detail.dwValue;
-    return result;
-  }
 };
 
 TEST_F(WaveOutMixerTest, WaveOutVolumeIsKeptAndAppliedToTheOutput) {
   HMIXER mixer = nullptr;
   ASSERT_EQ(mixerOpen(&mixer, 0, 0, 0, 0), MMSYSERR_NOERROR);
-  DWORD control = FindVolumeControl(mixer);
-  ASSERT_NE(control, 0u);
+  auto control = Kit::FindWaveOutVolumeControl(mixer);
+  ASSERT_TRUE(control);
   DWORD value = 0;
-  ASSERT_EQ(Access(mixer, control, value, false), MMSYSERR_NOERROR);
+  ASSERT_EQ(Kit::GetVolumeControlValue(mixer, *control, value), MMSYSERR_NOERROR);
   EXPECT_EQ(value, 65535u);
-  value = 32767;
-  ASSERT_EQ(Access(mixer, control, value, true), MMSYSERR_NOERROR);
+  ASSERT_EQ(Kit::SetVolumeControlValue(mixer, *control, 32767), MMSYSERR_NOERROR);
   value = 0;
-  Access(mixer, control, value, false);
+  Kit::GetVolumeControlValue(mixer, *control, value);
   EXPECT_EQ(value, 32767u);
   EXPECT_EQ(mixerClose(mixer), MMSYSERR_NOERROR);
 
@@ -90,7 +51,7 @@ TEST_F(WaveOutMixerTest, MissingDeviceAndBadHandlesFail) {
   ASSERT_EQ(mixerOpen(&mixer, 0, 0, 0, 0), MMSYSERR_NOERROR);
   mixerClose(mixer);
   // A closed handle reaches nothing.
-  EXPECT_EQ(FindVolumeControl(mixer), 0u);
+  EXPECT_FALSE(Kit::FindWaveOutVolumeControl(mixer));
   MIXERLINEA line{};
   line.cbStruct = sizeof line;
   line.dwComponentType = 0x2000;

@@ -1,6 +1,6 @@
 #include "DDrawFixture.h"
 
-#include "platform/win/Modules.h"
+#include "tests/support/DirectDrawObject.h"
 
 namespace ddraw_test {
 
@@ -11,14 +11,8 @@ void DDrawTest::SetUp() {
   settings.desktopHeight = 768;
   settings.refreshHz = 60;
   mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
-  HMODULE module = LoadLibrary("ddraw.dll");
-  ASSERT_NE(module, nullptr);
-  auto create = reinterpret_cast<LPDIRECTDRAWCREATEEX>(GetProcAddress(module, "DirectDrawCreateEx"));
-  ASSERT_NE(create, nullptr);
-  void* object = nullptr;
-  ASSERT_EQ(create(nullptr, &object, IID_IDirectDraw7, nullptr), DD_OK);
-  mDD.reset(static_cast<IDirectDraw7*>(object));
-  FreeLibrary(module);
+  mDD.reset(testsupport::CreateDirectDraw7());
+  ASSERT_NE(mDD, nullptr);
 }
 
 void DDrawTest::TearDown() {

@@ -1,18 +1,13 @@
 #include "MainWindow.h"
 
 #include "platform/win/Window.h"
+#include "tests/support/TestWindow.h"
 
 namespace ddraw_test {
 
 HWND MainWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "DDrawPresentTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "DDrawPresentTest", "present", WS_POPUP | WS_VISIBLE, kWindowX, kWindowY, kClientWidth,
-                          kClientHeight, nullptr, nullptr, nullptr, nullptr);
-  }();
+  static HWND window =
+      testsupport::CreateTestWindow("DDrawPresentTest", "present", kWindowX, kWindowY, kClientWidth, kClientHeight);
   return window;
 }
 

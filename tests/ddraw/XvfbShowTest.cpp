@@ -1,30 +1,16 @@
 // Shows DirectDraw frames in a real X window: starts a private Xvfb server and runs the ddraw_show
 // program against it. Skipped where Xvfb is not installed.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
 #include <string>
-#include <vector>
+
+#include "tests/support/XvfbServer.h"
 
 namespace {
-
-std::string FindOnPath(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  std::string folders = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= folders.size()) {
-    const size_t end = folders.find(':', start);
-    const std::string candidate = folders.substr(start, end - start) + "/" + name;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return {};
-}
 
 // The ddraw_show program of the same build: tools/ beside this program's tests/ folder.
 std::string ShowProgram() {
@@ -36,43 +22,6 @@ std::string ShowProgram() {
   const std::string program = folder + "/../tools/ddraw_show";
   return access(program.c_str(), X_OK) == 0 ? program : std::string();
 }
-
-// A private X server; it tells its display number through a pipe once it accepts clients.
-class XvfbServer {
- public:
-  explicit XvfbServer(const std::string& xvfb) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    mPid = fork();
-    if (mPid == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-            static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (!number.empty()) mDisplay = ":" + number;
-  }
-  ~XvfbServer() {
-    if (mPid > 0) {
-      kill(mPid, SIGTERM);
-      waitpid(mPid, nullptr, 0);
-    }
-  }
-  XvfbServer(const XvfbServer&) = delete;
-  XvfbServer& operator=(const XvfbServer&) = delete;
-
-  const std::string& Display() const { return mDisplay; }
-
- private:
-  pid_t mPid = -1;
-  std::string mDisplay;
-};
 
 // Runs the program on the display; its exit status.
 int RunShow(const std::string& program, const std::string& display, const char* bits) {
@@ -94,11 +43,11 @@ int RunShow(const std::string& program, const std::string& display, const char* 
 }
 
 TEST(XvfbShowTest, FramesAreShownInARealWindowInBothDepths) {
-  const std::string xvfb = FindOnPath("Xvfb");
+  const std::string xvfb = testsupport::FindXvfb();
   if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed";
   const std::string program = ShowProgram();
   if (program.empty()) GTEST_SKIP() << "ddraw_show is not built";
-  XvfbServer server(xvfb);
+  testsupport::XvfbServer server(xvfb);
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
   for (const char* bits : {"32", "16"}) {
     const int status = RunShow(program, server.Display(), bits);

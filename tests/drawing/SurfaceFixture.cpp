@@ -1,22 +1,13 @@
 #include "tests/drawing/SurfaceFixture.h"
 
 #include <bit>
-#include <cstring>
 
-#include "platform/win/Modules.h"
+#include "tests/support/ArgbReadback.h"
+#include "tests/support/DirectDrawObject.h"
 
 namespace drawingtest {
 
 namespace {
-
-int Widen(DWORD pixel, DWORD mask) {
-  const int bits = std::popcount(mask);
-  const DWORD value = (pixel & mask) >> std::countr_zero(mask);
-  if (bits >= 8) return static_cast<int>(value >> (bits - 8));
-  DWORD wide = value << (8 - bits);
-  for (int filled = bits; filled < 8; filled += bits) wide |= value << (8 - bits) >> filled;
-  return static_cast<int>(wide & 0xFF);
-}
 
 DWORD Narrow(int value, DWORD mask) {
   const int bits = std::popcount(mask);
@@ -32,14 +23,8 @@ void SurfaceTest::SetUp() {
   settings.desktopWidth = 640;
   settings.desktopHeight = 480;
   mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
-  HMODULE module = LoadLibrary("ddraw.dll");
-  ASSERT_NE(module, nullptr);
-  auto create = reinterpret_cast<LPDIRECTDRAWCREATEEX>(GetProcAddress(module, "DirectDrawCreateEx"));
-  ASSERT_NE(create, nullptr);
-  void* object = nullptr;
-  ASSERT_EQ(create(nullptr, &object, IID_IDirectDraw7, nullptr), DD_OK);
-  mDD = static_cast<IDirectDraw7*>(object);
-  FreeLibrary(module);
+  mDD = testsupport::CreateDirectDraw7();
+  ASSERT_NE(mDD, nullptr);
 }
 
 void SurfaceTest::TearDown() {
@@ -73,16 +58,8 @@ std::vector<std::uint32_t> SurfaceTest::Read(IDirectDrawSurface7* surface) {
   desc.dwSize = sizeof(desc);
   std::vector<std::uint32_t> pixels;
   if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return pixels;
-  const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-  const int bytes = static_cast<int>(format.dwRGBBitCount / 8);
-  for (DWORD y = 0; y < desc.dwHeight; ++y)
-    for (DWORD x = 0; x < desc.dwWidth; ++x) {
-      DWORD pixel = 0;
-      std::memcpy(&pixel, static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bytes, static_cast<size_t>(bytes));
-      pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(Widen(pixel, format.dwRBitMask)) << 16 |
-                       static_cast<std::uint32_t>(Widen(pixel, format.dwGBitMask)) << 8 |
-                       static_cast<std::uint32_t>(Widen(pixel, format.dwBBitMask)));
-    }
+  pixels = testsupport::ReadArgb(desc.lpSurface, desc.lPitch, static_cast<int>(desc.dwWidth),
+                                 static_cast<int>(desc.dwHeight), desc.ddpfPixelFormat);
   surface->Unlock(nullptr);
   return pixels;
 }

@@ -107,7 +107,7 @@ TEST_F(BassLayerTest, PositionIsABytePlaceInTheDecodedSound) {
 }
 
 TEST_F(BassLayerTest, OggStreamDecodesAsItPlays) {
-  HSTREAM stream = Open("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  HSTREAM stream = Open("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   ASSERT_NE(stream, 0u);
   plat::BassChannelState state;
   ASSERT_TRUE(plat::BassChannelAttributes(stream, state));
@@ -118,7 +118,7 @@ TEST_F(BassLayerTest, OggStreamDecodesAsItPlays) {
   for (int i = 0; i < 100 && BASS_ChannelIsActive(stream) == BASS_ACTIVE_PLAYING; ++i) RenderLeft(4096);
   EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
 
-  HSTREAM mono = Open("music/mono.ogg", TestData("sound/tone_mono_22050.ogg"));
+  HSTREAM mono = Open("music/mono.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(plat::BassChannelAttributes(mono, state));
   EXPECT_EQ(state.frequency, 22050);
   BASS_StreamPlay(mono, TRUE, BASS_SAMPLE_LOOP);
@@ -126,7 +126,7 @@ TEST_F(BassLayerTest, OggStreamDecodesAsItPlays) {
 }
 
 TEST_F(BassLayerTest, Mp3StreamDecodesMovesAndLoops) {
-  HSTREAM stream = Open("music/zap.mp3", TestData("sound/tone_mono_22050.mp3"));
+  HSTREAM stream = Open("music/zap.mp3", ReadTestData("sound/tone_mono_22050.mp3"));
   ASSERT_NE(stream, 0u);
   plat::BassChannelState state;
   ASSERT_TRUE(plat::BassChannelAttributes(stream, state));
@@ -234,7 +234,7 @@ TEST_F(BassLayerTest, FreedStreamIsSilencedAndItsHandleDies) {
 }
 
 TEST_F(BassLayerTest, StreamsKeepPlayingOnTheFakeClockWithoutADevice) {
-  HSTREAM stream = Open("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  HSTREAM stream = Open("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   BASS_StreamPlay(stream, TRUE, 0);
   EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
   clock.AdvanceMillis(30'000);  // far past its end
@@ -244,7 +244,7 @@ TEST_F(BassLayerTest, StreamsKeepPlayingOnTheFakeClockWithoutADevice) {
 }
 
 TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
-  dir.Write("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   dir.Write("ramp.wav", Wav16(1, 44100, Ramp(5000, 0, 3)));
   std::atomic<bool> running{true};
   std::thread audio([&] {

@@ -63,7 +63,7 @@ TEST_F(BassMusicTest, SilentPlayerLoadsNothingAndTakesEveryCall) {
 }
 
 TEST_F(BassMusicTest, ExtensionDecidesBetweenStreamAndModule) {
-  dir.Write("music/LOUD.OGG", TestData("sound/tone_stereo_44100.ogg"));
+  dir.Write("music/LOUD.OGG", ReadTestData("sound/tone_stereo_44100.ogg"));
   dir.Write("music/song.it", "IMPM tracker module");
   dir.Write("music/noextension", "whatever");
   EXPECT_TRUE(Music().LoadMusic(0, "music/LOUD.OGG"));

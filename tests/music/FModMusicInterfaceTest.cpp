@@ -60,7 +60,7 @@ TEST(FModSampleCacheName, CacheSitsBesideTheSoundWithAPrefix) {
 }
 
 TEST_F(FModMusicTest, FirstLoadWritesTheCacheAndLaterRunsUseIt) {
-  dir.Write("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   ASSERT_TRUE(Music().LoadSample(0, "music/start", true));
   std::string cache = ReadFile("music/cached_start.wav");
   ASSERT_GE(cache.size(), 44u);
@@ -83,7 +83,7 @@ TEST_F(FModMusicTest, FirstLoadWritesTheCacheAndLaterRunsUseIt) {
 }
 
 TEST_F(FModMusicTest, NameWithoutFolderCachesBesideIt) {
-  dir.Write("start.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("start.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(Music().LoadSample(0, "start", false));
   EXPECT_TRUE(std::filesystem::exists("cached_start.wav"));
 }

@@ -23,7 +23,7 @@ namespace {
   std::string output = dir / "device.raw";
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-  std::string track = dir.Write("music/start.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  std::string track = dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   {
     Kit::BassMusicInterface music(FakeWindow());
     if (!plat::audio::HasOutputDevice()) std::exit(2);

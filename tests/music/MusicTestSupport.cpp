@@ -4,8 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/audio/AudioOutput.h"
 #include "platform/win/Modules.h"
@@ -52,16 +50,6 @@ std::vector<std::int16_t> Ramp(int frames, int first, int step) {
 
 std::vector<std::int16_t> Constant(int frames, std::int16_t value) {
   return std::vector<std::int16_t>(static_cast<std::size_t>(frames), value);
-}
-
-std::string TestData(const std::string& name) {
-  // Without the variable, the data folder beside this source file.
-  const char* root = std::getenv("KIT_TEST_DATA");
-  std::string base = root ? root : (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string();
-  std::ifstream in(base + "/" + name, std::ios::binary);
-  std::stringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
 }
 
 std::vector<std::int16_t> RenderLeft(std::size_t frames) {

@@ -12,6 +12,7 @@
 #include "platform/win/Time.h"
 #include "platform/win/Types.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestData.h"
 
 namespace musictest {
 
@@ -20,8 +21,7 @@ std::string Wav16(int channels, int rate, const std::vector<std::int16_t>& sampl
 // `frames` mono samples first, first + step, first + 2 × step, ...
 std::vector<std::int16_t> Ramp(int frames, int first, int step);
 std::vector<std::int16_t> Constant(int frames, std::int16_t value);
-// A file of the tests' data folder.
-std::string TestData(const std::string& name);
+using testsupport::ReadTestData;
 
 // Renders `frames` stereo frames of the shared mixer; returns the left channel.
 std::vector<std::int16_t> RenderLeft(std::size_t frames);

@@ -16,11 +16,7 @@ using namespace testimages;
 class ImageLoaderTest : public testing::Test {
  protected:
   void WritePNG(const std::string& name, int width, int height, uint32_t color) {
-    ImageLib::Image image;
-    ASSERT_TRUE(image.Allocate(width, height));
-    std::fill_n(image.GetBits(), image.GetPixelCount(), color);
-    std::filesystem::create_directories(std::filesystem::path(mDir / name).parent_path());
-    ASSERT_TRUE(ImageLib::WritePNGImage(mDir / name, image));
+    ASSERT_TRUE(testimages::WriteSolidPNG(mDir / name, width, height, color));
   }
   void WriteTGA(const std::string& name, int width, int height, uint32_t color) {
     mDir.Write(name, TGABytes(width, height, std::vector<uint32_t>(width * height, color)));

@@ -8,6 +8,7 @@
 
 #include "framework/resource/ImageLib.h"
 #include "framework/resource/ResourceManagerException.h"
+#include "tests/resource/TestImageFiles.h"
 #include "tests/resource/TestResourceHost.h"
 #include "tests/support/TempDir.h"
 
@@ -19,11 +20,7 @@ using Kit::ResourceManager;
 class ResourceManagerTest : public testing::Test {
  protected:
   void WritePNG(const std::string& name, int width, int height, uint32_t color) {
-    ImageLib::Image image;
-    ASSERT_TRUE(image.Allocate(width, height));
-    std::fill_n(image.GetBits(), image.GetPixelCount(), color);
-    std::filesystem::create_directories(std::filesystem::path(mDir / name).parent_path());
-    ASSERT_TRUE(ImageLib::WritePNGImage(mDir / name, image));
+    ASSERT_TRUE(testimages::WriteSolidPNG(mDir / name, width, height, color));
   }
   // Parses a manifest whose default path is the temporary folder.
   void Manifest(const std::string& sections) {

@@ -3,11 +3,23 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 
+#include "framework/resource/PNGWriter.h"
+
 namespace testimages {
+
+bool WriteSolidPNG(const std::string& path, int width, int height, uint32_t color) {
+  ImageLib::Image image;
+  if (!image.Allocate(width, height)) return false;
+  std::fill_n(image.GetBits(), image.GetPixelCount(), color);
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  return ImageLib::WritePNGImage(path, image);
+}
 
 std::unique_ptr<ImageLib::Image> MakeImage(int width, int height, uint32_t (*pattern)(int x, int y)) {
   auto image = std::make_unique<ImageLib::Image>();

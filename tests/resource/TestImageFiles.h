@@ -15,6 +15,9 @@ namespace testimages {
 std::unique_ptr<ImageLib::Image> MakeImage(int width, int height, uint32_t (*pattern)(int x, int y));
 uint32_t Gradient(int x, int y);
 
+// Writes a one-colour width x height picture as a PNG file, making its folders; false when it cannot.
+bool WriteSolidPNG(const std::string& path, int width, int height, uint32_t color);
+
 std::string TGABytes(int width, int height, const std::vector<uint32_t>& pixels, uint8_t descriptor = 0x28,
                      uint8_t depth = 32, const std::string& imageId = "");
 

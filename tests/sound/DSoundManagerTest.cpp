@@ -209,7 +209,7 @@ TEST_F(DSoundManagerTest, LoadingThreadLoadsWhileTheMainThreadPlaysAndTheAudioTh
   InspectableDSoundManager manager(FakeWindow(), false);
   for (int i = 0; i < 8; ++i) WriteBeep("early" + std::to_string(i), 2000);
   for (int i = 0; i < 8; ++i) ASSERT_TRUE(manager.LoadSound(static_cast<unsigned int>(i), "early" + std::to_string(i)));
-  dir.Write("late.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("late.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
 
   std::atomic<bool> done{false};
   std::thread audio([&] {

@@ -30,7 +30,7 @@ TEST_F(FModLibraryTest, ReferencesShareOneWrapperAndTheLastUnloadsIt) {
 }
 
 TEST_F(FModLibraryTest, ManagerWithFModDecodesMp3AndCachesIt) {
-  dir.Write("sounds/zap.mp3", TestData("sound/tone_mono_22050.mp3"));
+  dir.Write("sounds/zap.mp3", ReadTestData("sound/tone_mono_22050.mp3"));
   {
     InspectableDSoundManager manager(FakeWindow(), true);
     ASSERT_TRUE(manager.LoadSound(0, "sounds/zap"));

@@ -71,7 +71,7 @@ TEST_F(SoundLoadingTest, BadWavFilesFailAndLeaveTheSlotEmpty) {
 }
 
 TEST_F(SoundLoadingTest, OggIsDecodedOnceAndCachedBesideItsStamp) {
-  std::string ogg = dir.Write("sounds/boom.ogg", TestData("sound/tone_mono_22050.ogg"));
+  std::string ogg = dir.Write("sounds/boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(0, "sounds\\boom"));
   EXPECT_EQ(manager.DataSize(0), kMonoOggFrames * 2);
   EXPECT_EQ(manager.Format(0).nSamplesPerSec, 22050u);
@@ -97,10 +97,10 @@ TEST_F(SoundLoadingTest, OggIsDecodedOnceAndCachedBesideItsStamp) {
 }
 
 TEST_F(SoundLoadingTest, ChangedSourceMakesTheCacheStaleAndItIsRebuilt) {
-  std::string ogg = dir.Write("boom.ogg", TestData("sound/tone_mono_22050.ogg"));
+  std::string ogg = dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   SetMTime(ogg, 1'000'000'000);
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
-  dir.Write("boom.ogg", TestData("sound/tone_stereo_44100.ogg"));
+  dir.Write("boom.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   SetMTime(ogg, 1'000'000'100);
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
   EXPECT_EQ(manager.Format(0).nChannels, 2);
@@ -109,7 +109,7 @@ TEST_F(SoundLoadingTest, ChangedSourceMakesTheCacheStaleAndItIsRebuilt) {
 }
 
 TEST_F(SoundLoadingTest, CacheWithoutItsSourceIsRejected) {
-  dir.Write("boom.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
   fs::remove("boom.ogg");
   EXPECT_FALSE(manager.LoadSound(0, "boom"));
@@ -117,7 +117,7 @@ TEST_F(SoundLoadingTest, CacheWithoutItsSourceIsRejected) {
 }
 
 TEST_F(SoundLoadingTest, DamagedCacheIsIgnoredAndRewritten) {
-  dir.Write("boom.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
   std::string good = ReadFile("cached/boom.wav");
   dir.Write("cached/boom.wav", good.substr(0, good.size() / 2));
@@ -126,17 +126,17 @@ TEST_F(SoundLoadingTest, DamagedCacheIsIgnoredAndRewritten) {
 }
 
 TEST_F(SoundLoadingTest, AbsoluteAndShortNamesAreNeverCached) {
-  std::string ogg = dir.Write("abs.ogg", TestData("sound/tone_mono_22050.ogg"));
+  std::string ogg = dir.Write("abs.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   std::string absolute = ogg.substr(0, ogg.size() - 4);
   ASSERT_TRUE(manager.LoadSound(0, absolute));
-  dir.Write("ab.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("ab.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(1, "ab"));
   EXPECT_FALSE(fs::exists("cached"));
 }
 
 TEST_F(SoundLoadingTest, WavWinsOverOggAndMp3NeedsFMod) {
   dir.Write("both.wav", WavFile(1, 8000, 8, {1, 2, 3, 4}));
-  dir.Write("both.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("both.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(0, "both"));
   EXPECT_EQ(manager.Format(0).nSamplesPerSec, 8000u);
   EXPECT_FALSE(fs::exists("cached/both.wav"));
@@ -146,7 +146,7 @@ TEST_F(SoundLoadingTest, WavWinsOverOggAndMp3NeedsFMod) {
 
 TEST_F(SoundLoadingTest, CacheNamesWithOddLengthAndOverlongSourcesAreHandled) {
   // "abc.ogg" is 7 bytes: the "data" chunk follows the "dep " chunk on an odd offset.
-  dir.Write("abc.ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write("abc.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(0, "abc"));
   ASSERT_TRUE(manager.LoadWAVSound(1, "cached\\abc.wav"));
   EXPECT_EQ(manager.Bytes(1), manager.Bytes(0));
@@ -154,7 +154,7 @@ TEST_F(SoundLoadingTest, CacheNamesWithOddLengthAndOverlongSourcesAreHandled) {
   // A source name of more than 255 bytes is cut when read back, so its cache never validates.
   std::string folder(120, 'f');
   std::string name = folder + "/" + folder + "/" + std::string(30, 's');
-  dir.Write(name + ".ogg", TestData("sound/tone_mono_22050.ogg"));
+  dir.Write(name + ".ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(2, name));
   ASSERT_TRUE(fs::exists("cached/" + name + ".wav"));
   EXPECT_FALSE(manager.LoadWAVSound(3, "cached\\" + name + ".wav"));

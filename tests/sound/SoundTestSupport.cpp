@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -80,13 +79,6 @@ std::string ReadFile(const std::string& path) {
   std::stringstream contents;
   contents << in.rdbuf();
   return contents.str();
-}
-
-std::string TestData(const std::string& name) {
-  // Without the variable (a test run by hand), the data folder beside this source file.
-  const char* root = std::getenv("KIT_TEST_DATA");
-  std::string base = root ? root : (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string();
-  return ReadFile(base + "/" + name);
 }
 
 int InspectableDSoundManager::BusyChannels() const {

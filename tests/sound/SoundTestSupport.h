@@ -11,6 +11,7 @@
 #include "framework/sound/DSoundManager.h"
 #include "platform/win/Time.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestData.h"
 
 namespace soundtest {
 
@@ -22,7 +23,7 @@ std::vector<std::uint8_t> Pcm16(const std::vector<std::int16_t>& samples);
 std::string AuFile(std::uint32_t encoding, std::uint32_t rate, std::uint32_t channels,
                    const std::vector<std::uint8_t>& data);
 std::string ReadFile(const std::string& path);
-std::string TestData(const std::string& name);
+using testsupport::ReadTestData;
 
 class InspectableDSoundManager : public Kit::DSoundManager {
  public:

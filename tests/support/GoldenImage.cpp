@@ -6,18 +6,13 @@
 
 #include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
+#include "tests/support/TestData.h"
 
 namespace testsupport {
 
 namespace {
 
-std::string GoldenPath(const std::string& name) {
-  // Without the variable (a test run by hand), the data folder beside this source file.
-  const char* data = std::getenv("KIT_TEST_DATA");
-  const std::string base =
-      data ? data : (std::filesystem::path(__FILE__).parent_path().parent_path() / "data").string();
-  return base + "/golden/" + name + ".png";
-}
+std::string GoldenPath(const std::string& name) { return TestDataPath("golden/" + name + ".png"); }
 
 bool Write(const std::string& path, const std::uint32_t* pixels, int width, int height) {
   ImageLib::Image image;

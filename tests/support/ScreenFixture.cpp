@@ -1,34 +1,16 @@
 #include "tests/support/ScreenFixture.h"
 
-#include <bit>
-#include <cstring>
-
 #include "framework/graphics/Graphics.h"
-#include "platform/win/Window.h"
+#include "tests/support/ArgbReadback.h"
+#include "tests/support/TestWindow.h"
 
 namespace testsupport {
 
 namespace {
 
 HWND ScreenWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "ScreenTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "ScreenTest", "screen", WS_POPUP | WS_VISIBLE, 0, 0, 160, 96, nullptr, nullptr, nullptr,
-                          nullptr);
-  }();
+  static HWND window = CreateTestWindow("ScreenTest", "screen", 0, 0, 160, 96);
   return window;
-}
-
-int Widen(DWORD pixel, DWORD mask) {
-  const int bits = std::popcount(mask);
-  const DWORD value = (pixel & mask) >> std::countr_zero(mask);
-  if (bits >= 8) return static_cast<int>(value >> (bits - 8));
-  DWORD wide = value << (8 - bits);
-  for (int filled = bits; filled < 8; filled += bits) wide |= value << (8 - bits) >> filled;
-  return static_cast<int>(wide & 0xFF);
 }
 
 }  // namespace
@@ -67,18 +49,7 @@ std::vector<std::uint32_t> ScreenTest::ReadScreen() {
   DDSURFACEDESC desc{};
   desc.dwSize = sizeof(desc);
   if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return pixels;
-  const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-  const int bytes = static_cast<int>(format.dwRGBBitCount / 8);
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      DWORD pixel = 0;
-      std::memcpy(&pixel,
-                  static_cast<const BYTE*>(desc.lpSurface) + static_cast<std::ptrdiff_t>(y) * desc.lPitch + x * bytes,
-                  static_cast<std::size_t>(bytes));
-      pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(Widen(pixel, format.dwRBitMask)) << 16 |
-                       static_cast<std::uint32_t>(Widen(pixel, format.dwGBitMask)) << 8 |
-                       static_cast<std::uint32_t>(Widen(pixel, format.dwBBitMask)));
-    }
+  pixels = ReadArgb(desc.lpSurface, desc.lPitch, WIDTH, HEIGHT, desc.ddpfPixelFormat);
   surface->Unlock(nullptr);
   return pixels;
 }

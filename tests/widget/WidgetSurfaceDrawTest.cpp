@@ -17,6 +17,7 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Window.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/TestWindow.h"
 #include "tests/widget/BlockFont.h"
 #include "tests/widget/WidgetTestSupport.h"
 
@@ -43,14 +44,7 @@ class SurfaceHost : public Kit::ImageHost {
 };
 
 HWND TestWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "WidgetSurfaceTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "WidgetSurfaceTest", "widgets", WS_POPUP | WS_VISIBLE, 0, 0, kWindowWidth, kWindowHeight,
-                          nullptr, nullptr, nullptr, nullptr);
-  }();
+  static HWND window = testsupport::CreateTestWindow("WidgetSurfaceTest", "widgets", 0, 0, kWindowWidth, kWindowHeight);
   return window;
 }
 

@@ -1,0 +1,30 @@
+// A private Xvfb server for the tests that show frames in a real X window.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace testsupport {
+
+// The path of the X server binary on PATH, or empty where Xvfb is not installed.
+std::string FindXvfb();
+
+// Starts Xvfb with a 1024x768x24 screen and no TCP listener; the server reports its display number
+// through a pipe once it accepts clients. Stopped and reaped when destroyed.
+class XvfbServer {
+ public:
+  explicit XvfbServer(const std::string& xvfb);
+  ~XvfbServer();
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  // ":<number>", or empty when the server did not start.
+  const std::string& Display() const { return mDisplay; }
+
+ private:
+  pid_t mPid = -1;
+  std::string mDisplay;
+};
+
+}  // namespace testsupport
