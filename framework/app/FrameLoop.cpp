@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widget/WidgetManager.h"
@@ -39,6 +40,7 @@ bool KitAppBase::UpdateAppStep(bool* updated) {
       TranslateMessage(&msg);
       DispatchMessage(&msg);
     }
+    PlaybackDemoStep();
     if (!ProcessDeferredMessages()) mUpdateState = 1;
   } else if (mPauseState == 0) {
     const int before = mUpdateCount;
@@ -116,6 +118,7 @@ void KitAppBase::ProcessStateTicked(bool refreshSynced, double period, double fr
   mPendingUpdatesAcc += fraction - 1.0;
   ProcessSafeDeleteList();
   while (mPendingUpdatesAcc >= 1.0) {
+    PlaybackDemoStep();
     ++mUpdatesSinceDraw;
     if (!DoUpdateFrames()) break;
     ProcessSafeDeleteList();
@@ -191,11 +194,21 @@ void KitAppBase::ResetTiming(bool forgiveLag) {
 
 bool KitAppBase::DoUpdateFrames() {
   if (gScreenSaverPaused) return false;
-  if (mLoadingThreadCompleted && !mLoadedHandedOver) {
+  // A played demo decides the tick at which loading hands over; a damaged one that ended early
+  // decides nothing more.
+  const bool demoDecides = mDemoStream != nullptr && mDemoStream->mPlaying && !mDemoStream->Exhausted();
+  if (mLoadingThreadCompleted && !mLoadedHandedOver && (!demoDecides || mDemoStream->mLoadingCompleted)) {
     mLoadedHandedOver = true;
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     mYieldMainThread = false;
     LoadingThreadCompleted();
+    RecordDemoCommand(DEMO_LOADING_COMPLETED);
+  }
+  if (demoDecides) {
+    // Until the thread has really finished where the recording says it had, and until the record
+    // due at this count was replayed, the tick waits.
+    if (mLoadedHandedOver != mDemoStream->mLoadingCompleted) return false;
+    if (mDemoStream->HoldsUpdate(mUpdateCount)) return false;
   }
   UpdateFrames();
   return true;

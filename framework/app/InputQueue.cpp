@@ -1,6 +1,7 @@
 // The queued window input, handled one record per main-loop pass so that every input the game sees
 // lies on the update timeline: keys and the mouse go to the widget manager, window changes to the
 // application.
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/WidgetManager.h"
@@ -33,8 +34,14 @@ bool KitAppBase::ProcessDeferredMessages(bool onlyOne) {
   while (!mDeferredMessages.empty()) {
     const MSG msg = mDeferredMessages.front();
     mDeferredMessages.pop_front();
-    HandleQueuedMessage(msg);
-    if (msg.message == WM_CLOSE && (msg.hwnd == mHWnd || msg.hwnd == mInvisHWnd)) Shutdown();
+    RecordDemoMessage(msg);
+    // While a demo plays its input is the stream's; the user can only close the window.
+    const bool playing = mDemoStream != nullptr && mDemoStream->mPlaying;
+    if (!playing) HandleQueuedMessage(msg);
+    if (msg.message == WM_CLOSE && (msg.hwnd == mHWnd || msg.hwnd == mInvisHWnd)) {
+      if (playing) mDemoStream->mUserClosed = true;
+      Shutdown();
+    }
     if (onlyOne) break;
   }
   return !mDeferredMessages.empty();
@@ -121,7 +128,10 @@ void KitAppBase::HandleQueuedMouse(const MSG& msg) {
   const int y = GET_Y_LPARAM(msg.lParam);
   mLastUserInputTick = mLastTimerTime;
   mWidgetManager->MouseMoveEntry(x, y);
-  if (!mMouseIn) EnforceCursor();
+  if (!mMouseIn) {
+    RecordDemoCommand(DEMO_MOUSE_ENTER);
+    EnforceCursor();
+  }
 
   int downCount = 0;
   int upCount = 0;
@@ -194,6 +204,7 @@ void KitAppBase::HandleQueuedTimer() {
     mWidgetManager->MouseExit(client.x, client.y);
   }
   if (inside != mMouseIn) {
+    RecordDemoCommand(inside ? DEMO_MOUSE_ENTER : DEMO_MOUSE_LEAVE);
     mMouseIn = inside;
     EnforceCursor();
   }
@@ -204,7 +215,11 @@ void KitAppBase::RehupFocus() {
   if (hasFocus == mHasFocus) return;
   mHasFocus = hasFocus;
   if (hasFocus) {
-    if (mMuteOnLostFocus) Unmute(true);
+    if (mMuteOnLostFocus) {
+      // What played silently while away would otherwise come back in the middle.
+      if (mSoundManager) mSoundManager->StopAllSounds();
+      Unmute(true);
+    }
     mWidgetManager->GotFocus();
     GotFocus();
   } else {

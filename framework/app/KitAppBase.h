@@ -119,7 +119,8 @@ class KitAppBase : public ButtonListener,
   virtual void SwitchScreenModeWindowed(bool wantWindowed);
   virtual void ReapplyScreenMode();
   bool InitDisplay(bool use3D, bool restart);
-  void RecordDisplayState() {}
+  // Takes the refresh rate from the display and, while recording, records the display state.
+  void RecordDisplayState();
   void StartCursorThread();
   void StartLoadingThread();
   virtual double GetLoadingThreadProgress();
@@ -463,6 +464,14 @@ class KitAppBase : public ButtonListener,
   bool StartDemo(std::string& error);
   bool OpenDemoFile(std::string& error);
   void WriteDemoFile(std::uint32_t seed);
+  // Applies the recorded input due at the current update count (the main loop's playback step).
+  void PlaybackDemoStep();
+  // Writes a queued input message into the recording.
+  void RecordDemoMessage(const MSG& msg);
+  // The display state recorded right after the window was made replaces the current one.
+  void ReplayDisplayStateAtInit();
+  // While recording, a record without payload (mouse enter and leave, loading completed).
+  void RecordDemoCommand(int command);
   // Values from outside the program that no operation of its own records: recorded, or taken back
   // from the stream while a demo plays.
   void DemoSyncBuffer(Buffer& buffer);

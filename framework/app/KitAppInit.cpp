@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
@@ -82,6 +83,7 @@ void KitAppBase::ConstructServices() {
 void KitAppBase::DestroyServices() {
   // The loading thread works in the resource manager: it must have finished before that goes.
   WaitForLoadingThread();
+  WriteDemoFile(mRandSeed);
   if (mInvisHWnd != nullptr) {
     SetWindowLongPtr(mInvisHWnd, GWLP_USERDATA, 0);
     DestroyWindow(mInvisHWnd);
@@ -139,10 +141,18 @@ void KitAppBase::Init() {
   if (!ChangeDirHook(dir.c_str()) && !dir.empty()) SetCurrentDirectory(dir.c_str());
 
   mRandSeed = GetTickCount();
+  std::string demoError;
+  if (!StartDemo(demoError)) {
+    Popup(demoError);
+    FatalExit(0);
+  }
+  // A played demo's seed replaces the run's; the C runtime's generator follows it too, so that
+  // whatever draws from either replays the same numbers.
+  if (mDemoStream != nullptr && mDemoStream->mPlaying) mRandSeed = static_cast<unsigned int>(mDemoStream->mSeed);
   SeedRandom(mRandSeed);
 
   PreReadRegistryHook();
-  std::srand(GetTickCount());
+  std::srand(mRandSeed);
   ReadFromRegistry();
 
   RegisterWindowClasses();
@@ -162,6 +172,7 @@ void KitAppBase::Init() {
   }
 
   MakeWindow();
+  ReplayDisplayStateAtInit();
 
   if (!mSoundManager) mSoundManager = std::make_unique<DSoundManager>(mNoSoundNeeded ? nullptr : mHWnd, mUseFMod);
   SetSfxVolume(mSfxVolume);
