@@ -215,7 +215,11 @@ void KitAppBase::RehupFocus() {
   if (hasFocus == mHasFocus) return;
   mHasFocus = hasFocus;
   if (hasFocus) {
-    if (mMuteOnLostFocus) Unmute(true);
+    if (mMuteOnLostFocus) {
+      // What played silently while away would otherwise come back in the middle.
+      if (mSoundManager) mSoundManager->StopAllSounds();
+      Unmute(true);
+    }
     mWidgetManager->GotFocus();
     GotFocus();
   } else {

@@ -29,6 +29,8 @@ class Presenter {
   void Detach();
   void EnterFullScreen();
   void LeaveFullScreen();
+  // Drops every handle and the window's mode without touching SDL.
+  void Forget();
 
   HWND mWindow = nullptr;
   SDL_Window* mSdlWindow = nullptr;

@@ -138,6 +138,42 @@ TEST_F(HeadlessAppTest, StartsTicksDrawsTakesInputAndShutsDown) {
   EXPECT_NE(text.find("Draw Count    = "), std::string::npos);
 }
 
+// Follows the pointer into the window and out of it again.
+class HoverScreen : public Kit::Widget {
+ public:
+  void Update() override {
+    Widget::Update();
+    ++mTicks;
+    if (mTicks == 5) plat::inject::MouseMove(40, 30);
+    if (mTicks == 40) plat::inject::MouseMove(-30, -30);
+    if (mLeft || mTicks > 400) Kit::gKitApp->Shutdown();
+  }
+  void MouseEnter() override { mEntered = true; }
+  void MouseLeave() override {
+    if (mEntered) mLeft = true;
+  }
+  int mTicks = 0;
+  bool mEntered = false;
+  bool mLeft = false;
+};
+
+TEST_F(HeadlessAppTest, ThePointerLeavingTheWindowLeavesTheWidgets) {
+  struct HoverGame : HeadlessGame {
+    void LoadingThreadCompleted() override {
+      mHover.Resize(0, 0, mWidth, mHeight);
+      mWidgetManager->AddWidget(&mHover);
+    }
+    ~HoverGame() override { mWidgetManager->RemoveWidget(&mHover); }
+    HoverScreen mHover;
+  };
+  HoverGame game;
+  game.Init();
+  game.Start();
+  EXPECT_TRUE(game.mHover.mEntered);
+  EXPECT_TRUE(game.mHover.mLeft) << "the timer's pointer test tells the widgets the pointer left";
+  EXPECT_FALSE(game.mMouseIn);
+}
+
 TEST_F(HeadlessAppTest, InitAndStartDoNothingOnceQuitting) {
   HeadlessGame game;
   game.mQuit = true;
