@@ -10,6 +10,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bench/support/PixmanRotated.h"
 #include "bench/support/SpriteScene.h"
 
 namespace {
@@ -149,28 +150,7 @@ void Pixman_FillTranslucent(benchmark::State& state) {
 
 void Pixman_Rotated(benchmark::State& state, double angle) {
   PixmanScene scene;
-  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
-  const double c = std::cos(angle), s = std::sin(angle);
-  const auto positions = Positions();
-  const int box = static_cast<int>(std::ceil(SPRITE * (std::abs(c) + std::abs(s))));
-  for (auto _ : state) {
-    for (const Position& p : positions) {
-      const double cx = p.x + SPRITE / 2.0, cy = p.y + SPRITE / 2.0;
-      // Destination to source, the inverse of an anticlockwise turn on a y-down screen.
-      pixman_transform_t t{};
-      t.matrix[0][0] = pixman_double_to_fixed(c);
-      t.matrix[0][1] = pixman_double_to_fixed(-s);
-      t.matrix[0][2] = pixman_double_to_fixed(-c * cx + s * cy + SPRITE / 2.0);
-      t.matrix[1][0] = pixman_double_to_fixed(s);
-      t.matrix[1][1] = pixman_double_to_fixed(c);
-      t.matrix[1][2] = pixman_double_to_fixed(-s * cx - c * cy + SPRITE / 2.0);
-      t.matrix[2][2] = pixman_fixed_1;
-      pixman_image_set_transform(scene.sprite, &t);
-      const int left = static_cast<int>(cx) - box / 2, top = static_cast<int>(cy) - box / 2;
-      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, left, top, 0, 0, left, top, box,
-                               box);
-    }
-  }
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 

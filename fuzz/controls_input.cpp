@@ -60,12 +60,22 @@ class UnevenFont : public Kit::Font {
   Kit::Font* Duplicate() override { return new UnevenFont(*this); }
 };
 
+// One application for the process (making one is the costly part); each input gets fresh controls.
 class FuzzApp : public Kit::KitAppBase {
  public:
   FuzzApp() {
-    mWidgetManager->Resize(400, 300);
-    mScreen.Create(400, 300);
+    mWidgetManager->Resize(200, 240);
+    mScreen.Create(200, 240);
     mWidgetManager->mImage = &mScreen;
+  }
+
+ private:
+  Kit::MemoryImage mScreen;
+};
+
+class Scene {
+ public:
+  explicit Scene(Kit::KitAppBase& app) : mManager(*app.mWidgetManager) {
     mEdit.SetFont(&mFont);
     mEdit.Resize(10, 10, 120, 20);
     mList.mScrollbar = &mBar;
@@ -76,17 +86,23 @@ class FuzzApp : public Kit::KitAppBase {
     mBar.ResizeScrollbar(170, 40, 16, 100);
     mSlider.Resize(10, 200, 150, 20);
     mThumb.Create(10, 10);
-    mTrack.Create(9, 4);
+    mTrack.Create(60, 4);
     for (Kit::Widget* widget :
          {static_cast<Kit::Widget*>(&mEdit), static_cast<Kit::Widget*>(&mList), static_cast<Kit::Widget*>(&mColumn),
           static_cast<Kit::Widget*>(&mBar), static_cast<Kit::Widget*>(&mSlider)})
-      mWidgetManager->AddWidget(widget);
-    mWidgetManager->SetFocus(&mEdit);
+      mManager.AddWidget(widget);
+    mManager.SetFocus(&mEdit);
   }
-  ~FuzzApp() override { mWidgetManager->RemoveAllWidgets(false, true); }
+  Scene(const Scene&) = delete;
+  Scene& operator=(const Scene&) = delete;
+  ~Scene() {
+    mManager.ReleaseMouseButtons();
+    for (int key = 0; key < 255; ++key) mManager.mKeyDownTable[key] = false;
+    mManager.RemoveAllWidgets(false, true);
+  }
 
-  void Step(Input& in) {
-    Kit::WidgetManager& m = *mWidgetManager;
+  void Step(Input& in, Kit::KitAppBase& app) {
+    Kit::WidgetManager& m = mManager;
     switch (in.Byte() % 16) {
       case 0:
         m.KeyDown(in.Byte());
@@ -98,7 +114,7 @@ class FuzzApp : public Kit::KitAppBase {
         m.KeyChar(static_cast<char>(in.Byte()));
         break;
       case 3:
-        CopyToClipboard(in.Text());
+        app.CopyToClipboard(in.Text());
         m.KeyChar(22);
         break;
       case 4:
@@ -144,8 +160,8 @@ class FuzzApp : public Kit::KitAppBase {
   }
 
  private:
+  Kit::WidgetManager& mManager;
   UnevenFont mFont;
-  Kit::MemoryImage mScreen;
   Kit::MemoryImage mThumb;
   Kit::MemoryImage mTrack;
   Kit::EditWidget mEdit{1, nullptr};
@@ -158,8 +174,9 @@ class FuzzApp : public Kit::KitAppBase {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static FuzzApp app;
   Input in(data, size);
-  FuzzApp app;
-  for (int steps = 0; !in.AtEnd() && steps < 2000; ++steps) app.Step(in);
+  Scene scene(app);
+  for (int steps = 0; !in.AtEnd() && steps < 2000; ++steps) scene.Step(in, app);
   return 0;
 }

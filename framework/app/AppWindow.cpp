@@ -106,9 +106,11 @@ bool KitAppBase::ApplyDisplayResult(int result) {
     SwitchScreenModeWindowed(false);
     return false;
   }
+  // Back to a window, unless full screen was the way out of a desktop a window cannot use: that
+  // switch would change nothing and leave the program without a display.
   if (!mWindowedInUse &&
       (result == DDInterface::RESULT_EXCLUSIVE_FAIL || result == DDInterface::RESULT_DISPCHANGE_FAIL) &&
-      !mForceWindowed) {
+      !mForceWindowed && !mForceFullscreen) {
     mForceWindowed = true;
     SwitchScreenModeWindowed(true);
     return false;

@@ -192,8 +192,24 @@ bool DemoStream::ReadTimingBlock(std::int32_t updateCount) {
   return updateCount == mLastUpdate;
 }
 
+bool DemoStream::IsOutcomePending() const {
+  if (mNeedHeader || mIsMouseRecord) return false;
+  switch (mCommand) {
+    case static_cast<int>(DemoResultRecord::RegistryRead):
+    case static_cast<int>(DemoResultRecord::RegistryWrite):
+    case static_cast<int>(DemoResultRecord::FileExists):
+    case static_cast<int>(DemoResultRecord::FileRead):
+    case static_cast<int>(DemoResultRecord::FileWrite):
+    case DEMO_HTTP_RESULT:
+    case DEMO_DATA_BLOCK:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool DemoStream::HoldsUpdate(std::int32_t updateCount) const {
-  return mPlaying && !Exhausted() && updateCount == mLastUpdate;
+  return mPlaying && !Exhausted() && updateCount == mLastUpdate && !IsOutcomePending();
 }
 
 void DemoStream::PlaybackStep(std::int32_t updateCount, DemoPlaybackSink& sink) {
@@ -201,6 +217,9 @@ void DemoStream::PlaybackStep(std::int32_t updateCount, DemoPlaybackSink& sink) 
   while (updateCount == mLastUpdate) {
     if (sink.DemoShuttingDown() || Exhausted()) return;
     if (!ReadTimingBlock(updateCount)) return;
+    // An outcome is left to the operation that records it; one due now belongs to the work that
+    // runs next between updates (the loading hand-over), or to the next update.
+    if (IsOutcomePending()) return;
     mNeedHeader = true;
     ApplyRecord(sink);
   }

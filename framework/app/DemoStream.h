@@ -111,6 +111,8 @@ class DemoStream {
   bool HoldsUpdate(std::int32_t updateCount) const;
   // True once no further record can be read.
   bool Exhausted() const;
+  // Whether the header read last is an operation's outcome that no operation has taken yet.
+  bool IsOutcomePending() const;
 
   // Replayed outcomes of synchronised operations: each reads the record due now and returns what
   // it recorded (false / empty for a stream that ended). A record of another kind ends the playback.

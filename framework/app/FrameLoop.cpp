@@ -201,8 +201,10 @@ bool KitAppBase::DoUpdateFrames() {
     mLoadedHandedOver = true;
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     mYieldMainThread = false;
-    LoadingThreadCompleted();
+    // Recorded before the hand-over runs: what the hand-over reads from outside is recorded after
+    // it, in the order a replay needs (the hand-over waits for this record).
     RecordDemoCommand(DEMO_LOADING_COMPLETED);
+    LoadingThreadCompleted();
   }
   if (demoDecides) {
     // Until the thread has really finished where the recording says it had, and until the record

@@ -236,8 +236,6 @@ void KitAppBase::ModalOpen() {}
 
 void KitAppBase::ModalClose() {}
 
-void KitAppBase::EnforceCursor() {}
-
 void KitAppBase::DialogButtonPress(int dialogId, int buttonId) {
   if (buttonId == ID_YES)
     ButtonPress(dialogId + 2000);

@@ -54,6 +54,11 @@ enum CursorNumber {
   CURSOR_DRAGGING = 2,
   CURSOR_TEXT = 3,
   CURSOR_CIRCLE_SLASH = 4,
+  CURSOR_SIZE_ALL = 5,
+  CURSOR_SIZE_NESW = 6,
+  CURSOR_SIZE_NS = 7,
+  CURSOR_SIZE_NWSE = 8,
+  CURSOR_SIZE_WE = 9,
   CURSOR_WAIT = 10,
   CURSOR_NONE = 11,
   CURSOR_CUSTOM = 12,
@@ -417,6 +422,12 @@ class KitAppBase : public ButtonListener,
   bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
   bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
   void EnableCustomCursors(bool enabled);
+  // Images drawn as the software cursor, by cursor number; the game fills the ones it wants.
+  static constexpr int kCursorImageCount = 13;
+  Image* mCursorImages[kCursorImageCount] = {};
+  // Shown instead of the cursor number's system cursor while set.
+  HCURSOR mOverrideCursor = nullptr;
+  bool mSystemCursorInUse = true;
   // Whether the screen image lives in video memory only (no system-memory copy to draw into).
   virtual void SetVideoOnlyDraw(bool videoOnlyDraw);
   // A new image of the display with a copy of the rectangle of the image (and its cel grid and

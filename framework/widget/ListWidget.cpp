@@ -89,15 +89,10 @@ void ListWidget::Sort(bool ascending) {
   for (int i = 0; i < count; ++i) keys[i] = GetSortKey(i);
   std::vector<int> order(count);
   std::iota(order.begin(), order.end(), 0);
-  // An exchange sort: equal keys never change places, so the order among them is kept.
-  for (int pass = count - 1; pass >= 1; --pass) {
-    for (int j = 0; j < pass; ++j) {
-      const bool swap = ascending ? keys[j] > keys[j + 1] : keys[j] < keys[j + 1];
-      if (!swap) continue;
-      std::swap(keys[j], keys[j + 1]);
-      std::swap(order[j], order[j + 1]);
-    }
-  }
+  // Byte-wise key order; lines with equal keys keep their order (the order an exchange sort gives,
+  // without its quadratic time on long lists).
+  std::stable_sort(order.begin(), order.end(),
+                   [&](int a, int b) { return ascending ? keys[a] < keys[b] : keys[a] > keys[b]; });
   for (ListWidget* list : Chain()) {
     std::vector<std::string> rows;
     std::vector<Color> colors;

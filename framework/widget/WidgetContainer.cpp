@@ -1,6 +1,7 @@
 #include "framework/widget/WidgetContainer.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "framework/graphics/Graphics.h"
@@ -8,6 +9,18 @@
 #include "framework/widget/WidgetManager.h"
 
 namespace Kit {
+
+namespace {
+
+// Marks the root's visible children from `first` to the top of the order that overlap `child`.
+void MarkDirtyOverlapping(WidgetContainer& root, std::list<Widget*>::iterator first, WidgetContainer* child) {
+  for (auto it = first; it != root.mChildren.end(); ++it) {
+    Widget* above = *it;
+    if (above->mVisible && above->Intersects(child)) root.MarkDirtyChild(above);
+  }
+}
+
+}  // namespace
 
 WidgetContainer::WidgetContainer() = default;
 
@@ -41,10 +54,7 @@ void WidgetContainer::MarkDirtyChild(WidgetContainer* child) {
   }
   auto it = std::find(mChildren.begin(), mChildren.end(), child);
   if (it == mChildren.end()) return;
-  for (++it; it != mChildren.end(); ++it) {
-    Widget* above = *it;
-    if (above->mVisible && above->Intersects(child)) MarkDirtyChild(above);
-  }
+  MarkDirtyOverlapping(*this, std::next(it), child);
 }
 
 void WidgetContainer::MarkDirty() {
@@ -74,10 +84,7 @@ void WidgetContainer::MarkDirtyFullChild(WidgetContainer* child) {
     }
     if (below->Intersects(child)) MarkDirtyChild(below);
   }
-  for (auto it = childIt; it != mChildren.end(); ++it) {
-    Widget* above = *it;
-    if (above->mVisible && above->Intersects(child)) MarkDirtyChild(above);
-  }
+  MarkDirtyOverlapping(*this, childIt, child);
 }
 
 void WidgetContainer::MarkDirtyFull() {

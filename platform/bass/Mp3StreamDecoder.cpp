@@ -1,27 +1,18 @@
 // MP3 streams through mpg123, decoded a block at a time as they play. The output format is fixed at
 // the first frame; a file that changes it later ends there.
-#include <mpg123.h>
-
 #include <cstdio>
-#include <mutex>
 
+#include "platform/audio/Mp3File.h"
 #include "platform/bass/StreamDecoder.h"
 
 namespace plat::bass {
 
 namespace {
 
-struct HandleDeleter {
-  void operator()(mpg123_handle* handle) const {
-    mpg123_close(handle);
-    mpg123_delete(handle);
-  }
-};
-using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
-
 class Mp3StreamDecoder final : public StreamDecoder {
  public:
-  Mp3StreamDecoder(audio::PcmFormat format, Handle handle) : StreamDecoder(format), mHandle(std::move(handle)) {}
+  Mp3StreamDecoder(audio::PcmFormat format, audio::Mp3Handle handle)
+      : StreamDecoder(format), mHandle(std::move(handle)) {}
 
   std::size_t Read(std::uint8_t* dest, std::size_t bytes) override {
     std::size_t frameBytes = Format().FrameBytes();
@@ -45,27 +36,15 @@ class Mp3StreamDecoder final : public StreamDecoder {
   }
 
  private:
-  Handle mHandle;
+  audio::Mp3Handle mHandle;
   bool mEnded = false;
 };
 
 }  // namespace
 
 std::unique_ptr<StreamDecoder> OpenMp3Stream(const std::string& path) {
-  static std::once_flag initialised;
-  std::call_once(initialised, [] { mpg123_init(); });
-  int error = MPG123_OK;
-  Handle handle(mpg123_new(nullptr, &error));
+  audio::Mp3Handle handle = audio::OpenMp3File(path);
   if (!handle) return nullptr;
-  mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-  // 16-bit output at the file's own rate and channel count.
-  mpg123_format_none(handle.get());
-  const long* rates = nullptr;
-  std::size_t rateCount = 0;
-  mpg123_rates(&rates, &rateCount);
-  for (std::size_t i = 0; i < rateCount; ++i)
-    mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-  if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK) return nullptr;
   long rate = 0;
   int channels = 0;
   int encoding = 0;

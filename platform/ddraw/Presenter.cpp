@@ -22,15 +22,7 @@ Presenter::~Presenter() { Detach(); }
 
 bool Presenter::Attach(HWND window) {
   // The window may have been destroyed since, and SDL with it freed the renderer: forget both.
-  if (mWindow && SdlWindowOf(mWindow) != mSdlWindow) {
-    mWindow = nullptr;
-    mSdlWindow = nullptr;
-    mRenderer = nullptr;
-    mTexture = nullptr;
-    mFullScreen = false;
-    mLogicalWidth = 0;
-    mLogicalHeight = 0;
-  }
+  if (mWindow && SdlWindowOf(mWindow) != mSdlWindow) Forget();
   if (window == mWindow && mRenderer) return true;
   Detach();
   SDL_Window* sdlWindow = window ? SdlWindowOf(window) : nullptr;
@@ -59,6 +51,10 @@ void Presenter::Detach() {
       SDL_RenderSetLogicalSize(mRenderer, 0, 0);
     }
   }
+  Forget();
+}
+
+void Presenter::Forget() {
   mWindow = nullptr;
   mSdlWindow = nullptr;
   mRenderer = nullptr;

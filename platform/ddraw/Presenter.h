@@ -27,6 +27,8 @@ class Presenter {
  private:
   bool Attach(HWND window);
   void Detach();
+  // Drops every handle and the window's mode without touching SDL.
+  void Forget();
 
   HWND mWindow = nullptr;
   SDL_Window* mSdlWindow = nullptr;

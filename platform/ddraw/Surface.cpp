@@ -533,26 +533,25 @@ Surface* Surface::AttachedBackBuffer(DWORD caps) {
   return nullptr;
 }
 
-HRESULT Surface::GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) {
-  if (!caps || !attached) return DDERR_INVALIDPARAMS;
+template <typename Interface>
+HRESULT Surface::GetAttachedAs(DWORD caps, Interface** attached) {
   *attached = nullptr;
   std::lock_guard lock(mDevice->Mutex());
-  Surface* found = AttachedBackBuffer(caps->dwCaps);
+  Surface* found = AttachedBackBuffer(caps);
   if (!found) return DDERR_NOTFOUND;
   found->AddRef();
   *attached = found;
   return DD_OK;
 }
 
+HRESULT Surface::GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) {
+  if (!caps || !attached) return DDERR_INVALIDPARAMS;
+  return GetAttachedAs(caps->dwCaps, attached);
+}
+
 HRESULT Surface::GetAttachedSurface(LPDDSCAPS2 caps, IDirectDrawSurface7** attached) {
   if (!caps || !attached) return DDERR_INVALIDPARAMS;
-  *attached = nullptr;
-  std::lock_guard lock(mDevice->Mutex());
-  Surface* found = AttachedBackBuffer(caps->dwCaps);
-  if (!found) return DDERR_NOTFOUND;
-  found->AddRef();
-  *attached = found;
-  return DD_OK;
+  return GetAttachedAs(caps->dwCaps, attached);
 }
 
 HRESULT Surface::Flip(IDirectDrawSurface* target, DWORD flags) {

@@ -88,6 +88,9 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   HRESULT LockInto(LPRECT rect, DDSURFACEDESC2& desc);
   HRESULT DoUnlock();
   Surface* AttachedBackBuffer(DWORD caps);
+  // GetAttachedSurface for either interface: the back buffer as `Interface`, with a reference.
+  template <typename Interface>
+  HRESULT GetAttachedAs(DWORD caps, Interface** attached);
   DDSURFACEDESC2 Describe() const;
   PixelView View() const;
   bool Busy() const { return mLocked || mDC != nullptr; }

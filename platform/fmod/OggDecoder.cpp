@@ -1,7 +1,6 @@
 #include <tremor/ivorbisfile.h>
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "platform/fmod/SoundFileDecoder.h"
@@ -38,11 +37,7 @@ std::shared_ptr<audio::SampleBuffer> DecodeOggFile(const std::string& path) {
     if (pcm.size() + static_cast<std::size_t>(got) > kMaxDecodedBytes) return nullptr;
     pcm.insert(pcm.end(), chunk.data(), chunk.data() + got);
   }
-  std::size_t bytes = pcm.size() - pcm.size() % format.FrameBytes();
-  if (bytes == 0) return nullptr;
-  auto samples = std::make_shared<audio::SampleBuffer>(format, bytes);
-  std::memcpy(samples->Data(), pcm.data(), bytes);
-  return samples;
+  return SampleFromPcm(format, pcm);
 }
 
 }  // namespace plat::fmod

@@ -28,6 +28,15 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
 
 }  // namespace
 
+std::shared_ptr<audio::SampleBuffer> SampleFromPcm(const audio::PcmFormat& format,
+                                                   const std::vector<std::uint8_t>& pcm) {
+  std::size_t bytes = pcm.size() - pcm.size() % format.FrameBytes();
+  if (bytes == 0) return nullptr;
+  auto samples = std::make_shared<audio::SampleBuffer>(format, bytes);
+  std::memcpy(samples->Data(), pcm.data(), bytes);
+  return samples;
+}
+
 std::shared_ptr<audio::SampleBuffer> DecodeSoundFile(const std::string& programPath) {
   std::string path = MapPath(programPath);
   char magic[4] = {};

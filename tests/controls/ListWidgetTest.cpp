@@ -185,6 +185,26 @@ TEST_F(ListInput, LeavingTheManagerTellsTheListener) {
   EXPECT_EQ(mEvents.log.back(), "removed 3");
 }
 
+TEST(ListChain, ALongListSortsStablyInOrder) {
+  KitTest::BlockFont font;
+  Kit::ListWidget list(1, &font, nullptr);
+  Kit::ListWidget column(2, &font, nullptr);
+  list.mNextColumn = &column;
+  column.mPrevColumn = &list;
+  list.mChildKeyFirst = true;
+  constexpr int kCount = 20000;
+  for (int i = 0; i < kCount; ++i) list.AddLine(std::to_string(i), false);
+  for (int i = 0; i < kCount; ++i) column.SetLine(i, std::string(1, static_cast<char>('a' + i % 3)));
+  list.mKeyPadWidth = 5;
+  list.Sort(true);
+  for (int i = 1; i < kCount; ++i) {
+    const bool ordered =
+        column.mRows[i - 1] < column.mRows[i] ||
+        (column.mRows[i - 1] == column.mRows[i] && std::stoi(list.mRows[i - 1]) < std::stoi(list.mRows[i]));
+    ASSERT_TRUE(ordered) << i;
+  }
+}
+
 TEST(ListChain, AChainLinkedInACircleStillEnds) {
   KitTest::BlockFont font;
   Kit::ListWidget a(1, &font, nullptr);

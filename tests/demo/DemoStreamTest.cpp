@@ -132,6 +132,27 @@ TEST(DemoStreamPlayback, UpdatesAreHeldUntilTheDueRecordIsAppliedAndRunOnAfterTh
   EXPECT_FALSE(player.HoldsUpdate(3));
 }
 
+TEST(DemoStreamPlayback, AnOutcomeDueNowIsLeftForItsOperationAndHoldsNothing) {
+  // The loading hand-over runs between updates: its file read is due at the count of the
+  // loading-completed record, right after it.
+  DemoStream rec;
+  rec.RecordCommand(4, Kit::DEMO_LOADING_COMPLETED);
+  rec.RecordResult(4, Kit::DemoResultRecord::FileExists, true);
+  rec.RecordKey(4, Kit::DEMO_KEY_DOWN, 8);
+  DemoStream player = Reopen(rec);
+  demotest::RecordingSink sink;
+  sink.mUpdateCount = 4;
+  for (int count = 0; count <= 4; ++count) player.PlaybackStep(count, sink);
+  EXPECT_TRUE(player.mLoadingCompleted);
+  EXPECT_TRUE(sink.mLines.empty()) << "the key comes after the outcome";
+  EXPECT_TRUE(player.IsOutcomePending());
+  EXPECT_FALSE(player.HoldsUpdate(4));
+  EXPECT_TRUE(player.ReplayResult(4, Kit::DemoResultRecord::FileExists));
+  EXPECT_TRUE(player.HoldsUpdate(4)) << "the key is due before the next update";
+  player.PlaybackStep(4, sink);
+  EXPECT_EQ(sink.mLines, Lines({"@4 keydown 8"}));
+}
+
 TEST(DemoStreamPlayback, StopsApplyingWhenTheApplicationShutsDown) {
   DemoStream rec;
   rec.RecordCommand(1, Kit::DEMO_CLOSE);

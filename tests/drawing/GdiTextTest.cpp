@@ -317,7 +317,7 @@ TEST_P(GdiSurfaceText, GoldenText) {
   EXPECT_TRUE(testsupport::MatchesGolden(std::string("gdi_text_") + GetParam().name, pixels.data(), 160, 72));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, GdiSurfaceText, testing::ValuesIn(drawingtest::kSurfaceFormats),
-                         drawingtest::FormatName);
+INSTANTIATE_TEST_SUITE_P(Formats, GdiSurfaceText, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 }  // namespace

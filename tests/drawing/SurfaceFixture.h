@@ -10,22 +10,9 @@
 
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
+#include "tests/support/ScreenFormats.h"
 
 namespace drawingtest {
-
-struct SurfaceFormat {
-  plat::DesktopFormat format;
-  const char* name;
-};
-
-inline const SurfaceFormat kSurfaceFormats[] = {
-    {plat::DesktopFormat::Rgb565, "Rgb565"},
-    {plat::DesktopFormat::Rgb555, "Rgb555"},
-    {plat::DesktopFormat::Xrgb8888, "Xrgb8888"},
-};
-
-inline void PrintTo(const SurfaceFormat& format, std::ostream* out) { *out << format.name; }
-inline std::string FormatName(const testing::TestParamInfo<SurfaceFormat>& info) { return info.param.name; }
 
 struct SurfaceRelease {
   void operator()(IDirectDrawSurface7* surface) const {
@@ -35,7 +22,7 @@ struct SurfaceRelease {
 using SurfacePtr = std::unique_ptr<IDirectDrawSurface7, SurfaceRelease>;
 
 // A DirectDraw object whose surfaces are in the display format the parameter names.
-class SurfaceTest : public testing::TestWithParam<SurfaceFormat> {
+class SurfaceTest : public testing::TestWithParam<testsupport::ScreenFormat> {
  protected:
   void SetUp() override;
   void TearDown() override;

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "framework/sound/FModLibrary.h"
 #include "framework/sound/FModSampleCache.h"
@@ -23,13 +21,6 @@ class InspectableFModMusic : public Kit::FModMusicInterface {
 };
 
 constexpr double kGameFade = 0.002;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
-}
 
 class FModMusicTest : public MusicTest {
  protected:
@@ -62,7 +53,7 @@ TEST(FModSampleCacheName, CacheSitsBesideTheSoundWithAPrefix) {
 TEST_F(FModMusicTest, FirstLoadWritesTheCacheAndLaterRunsUseIt) {
   dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   ASSERT_TRUE(Music().LoadSample(0, "music/start", true));
-  std::string cache = ReadFile("music/cached_start.wav");
+  std::string cache = ReadFileContents("music/cached_start.wav");
   ASSERT_GE(cache.size(), 44u);
   EXPECT_EQ(cache.substr(0, 4), "RIFF");
   EXPECT_EQ(cache[22], 2);                                 // channels

@@ -10,36 +10,8 @@
 
 namespace musictest {
 
-namespace {
-
-void Put16(std::string& out, std::uint32_t v) {
-  out += static_cast<char>(v & 0xff);
-  out += static_cast<char>((v >> 8) & 0xff);
-}
-
-void Put32(std::string& out, std::uint32_t v) {
-  Put16(out, v & 0xffff);
-  Put16(out, v >> 16);
-}
-
-}  // namespace
-
 std::string Wav16(int channels, int rate, const std::vector<std::int16_t>& samples) {
-  std::string out = "RIFF";
-  auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-  Put32(out, 36 + dataBytes);
-  out += "WAVEfmt ";
-  Put32(out, 16);
-  Put16(out, 1);
-  Put16(out, static_cast<std::uint32_t>(channels));
-  Put32(out, static_cast<std::uint32_t>(rate));
-  Put32(out, static_cast<std::uint32_t>(rate * channels * 2));
-  Put16(out, static_cast<std::uint32_t>(channels * 2));
-  Put16(out, 16);
-  out += "data";
-  Put32(out, dataBytes);
-  for (std::int16_t s : samples) Put16(out, static_cast<std::uint16_t>(s));
-  return out;
+  return testsupport::WavFile(channels, rate, 16, testsupport::Pcm16(samples));
 }
 
 std::vector<std::int16_t> Ramp(int frames, int first, int step) {

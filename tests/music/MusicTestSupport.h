@@ -11,8 +11,10 @@
 
 #include "platform/win/Time.h"
 #include "platform/win/Types.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
+#include "tests/support/WavFile.h"
 
 namespace musictest {
 
@@ -21,6 +23,7 @@ std::string Wav16(int channels, int rate, const std::vector<std::int16_t>& sampl
 // `frames` mono samples first, first + step, first + 2 × step, ...
 std::vector<std::int16_t> Ramp(int frames, int first, int step);
 std::vector<std::int16_t> Constant(int frames, std::int16_t value);
+using testsupport::ReadFileContents;
 using testsupport::ReadTestData;
 
 // Renders `frames` stereo frames of the shared mixer; returns the left channel.

@@ -77,7 +77,7 @@ TEST_F(SoundLoadingTest, OggIsDecodedOnceAndCachedBesideItsStamp) {
   EXPECT_EQ(manager.Format(0).nSamplesPerSec, 22050u);
   std::vector<std::uint8_t> decoded = manager.Bytes(0);
 
-  std::string cache = ReadFile("cached/sounds/boom.wav");
+  std::string cache = ReadFileContents("cached/sounds/boom.wav");
   std::string source = "sounds\\boom.ogg";
   ASSERT_EQ(cache.size(), 62 + source.size() + kMonoOggFrames * 2);
   EXPECT_EQ(cache.substr(36, 4), "dep ");
@@ -105,7 +105,7 @@ TEST_F(SoundLoadingTest, ChangedSourceMakesTheCacheStaleAndItIsRebuilt) {
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
   EXPECT_EQ(manager.Format(0).nChannels, 2);
   EXPECT_EQ(manager.DataSize(0), kStereoOggFrames * 4);
-  EXPECT_EQ(ReadFile("cached/boom.wav").size(), 62 + std::string("boom.ogg").size() + kStereoOggFrames * 4);
+  EXPECT_EQ(ReadFileContents("cached/boom.wav").size(), 62 + std::string("boom.ogg").size() + kStereoOggFrames * 4);
 }
 
 TEST_F(SoundLoadingTest, CacheWithoutItsSourceIsRejected) {
@@ -119,10 +119,10 @@ TEST_F(SoundLoadingTest, CacheWithoutItsSourceIsRejected) {
 TEST_F(SoundLoadingTest, DamagedCacheIsIgnoredAndRewritten) {
   dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
-  std::string good = ReadFile("cached/boom.wav");
+  std::string good = ReadFileContents("cached/boom.wav");
   dir.Write("cached/boom.wav", good.substr(0, good.size() / 2));
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
-  EXPECT_EQ(ReadFile("cached/boom.wav"), good);
+  EXPECT_EQ(ReadFileContents("cached/boom.wav"), good);
 }
 
 TEST_F(SoundLoadingTest, AbsoluteAndShortNamesAreNeverCached) {
@@ -200,7 +200,7 @@ TEST_F(SoundLoadingTest, WriteWavRefusesWhatItCannotWrite) {
   EXPECT_FALSE(manager.WriteWAV(0, "no-such-folder\\y.wav", "x.ogg"));
   EXPECT_TRUE(manager.WriteWAV(0, "y.wav", "missing.ogg"));
   // The stamp of a missing source is 0, and such a cache is still a valid WAV of the same samples.
-  std::string y = ReadFile("y.wav");
+  std::string y = ReadFileContents("y.wav");
   EXPECT_EQ(y.substr(46 + 11, 8), std::string(8, '\0'));
 }
 

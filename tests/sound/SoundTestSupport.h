@@ -10,19 +10,20 @@
 
 #include "framework/sound/DSoundManager.h"
 #include "platform/win/Time.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
+#include "tests/support/WavFile.h"
 
 namespace soundtest {
 
-// A RIFF WAVE file: "fmt " (16 bytes, or 18 with extraFmtBytes) then "data".
-std::string WavFile(int channels, int rate, int bits, const std::vector<std::uint8_t>& data, int formatTag = 1,
-                    bool extraFmtBytes = false);
-std::vector<std::uint8_t> Pcm16(const std::vector<std::int16_t>& samples);
+using testsupport::Pcm16;
+using testsupport::WavFile;
+
 // A Sun AU file with the given header numbers and data.
 std::string AuFile(std::uint32_t encoding, std::uint32_t rate, std::uint32_t channels,
                    const std::vector<std::uint8_t>& data);
-std::string ReadFile(const std::string& path);
+using testsupport::ReadFileContents;
 using testsupport::ReadTestData;
 
 class InspectableDSoundManager : public Kit::DSoundManager {

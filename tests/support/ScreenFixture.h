@@ -14,19 +14,9 @@
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/ImageHost.h"
 #include "platform/ddraw/DisplaySettings.h"
+#include "tests/support/ScreenFormats.h"
 
 namespace testsupport {
-
-struct ScreenFormat {
-  plat::DesktopFormat format;
-  const char* name;
-};
-
-inline const ScreenFormat kScreenFormats[] = {{plat::DesktopFormat::Rgb565, "Rgb565"},
-                                              {plat::DesktopFormat::Rgb555, "Rgb555"},
-                                              {plat::DesktopFormat::Xrgb8888, "Xrgb8888"}};
-inline std::string ScreenFormatName(const testing::TestParamInfo<ScreenFormat>& info) { return info.param.name; }
-inline void PrintTo(const ScreenFormat& format, std::ostream* out) { *out << format.name; }
 
 // The application's side of the display: the set of live images and the screen's size.
 class ScreenHost : public Kit::ImageHost {

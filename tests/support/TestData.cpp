@@ -1,8 +1,8 @@
 #include "tests/support/TestData.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "tests/support/FileContents.h"
 
 namespace testsupport {
 
@@ -11,11 +11,6 @@ std::string TestDataPath(const std::string& name) {
   return std::string(root ? root : KIT_TEST_DATA_DIR) + "/" + name;
 }
 
-std::string ReadTestData(const std::string& name) {
-  std::ifstream in(TestDataPath(name), std::ios::binary);
-  std::stringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
-}
+std::string ReadTestData(const std::string& name) { return ReadFileContents(TestDataPath(name)); }
 
 }  // namespace testsupport

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/win/DebugOutput.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -22,12 +21,7 @@ class LeakTrackerTest : public testing::Test {
   }
   void TearDown() override { fs::current_path(mPrevious); }
 
-  std::string Report() const {
-    std::ifstream in(mDir.Path() / "mem_leaks.txt");
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string Report() const { return testsupport::ReadFileContents((mDir.Path() / "mem_leaks.txt").string()); }
   // The report without its first line, which carries the local time.
   std::string ReportBody() const {
     std::string text = Report();

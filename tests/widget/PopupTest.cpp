@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform/win/MessageBox.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/widget/WidgetTestSupport.h"
 
@@ -16,12 +15,7 @@ class InFolder {
  public:
   InFolder() : mSaved(std::filesystem::current_path()) { std::filesystem::current_path(mDir.Path()); }
   ~InFolder() { std::filesystem::current_path(mSaved); }
-  std::string Read(const std::string& name) const {
-    std::ifstream in(mDir / name);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string Read(const std::string& name) const { return testsupport::ReadFileContents(mDir / name); }
 
  private:
   testsupport::TempDir mDir;

@@ -1,0 +1,170 @@
+// A small application recorded while a script plays the user, then played back from its demo file:
+// every update, widget event and picture must come back tick for tick, although the replay has no
+// user, another registry and no data file.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "framework/graphics/Color.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/util/Buffer.h"
+#include "framework/widget/Dialog.h"
+#include "framework/widget/DialogButton.h"
+#include "framework/widget/Widget.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/win/InputInjector.h"
+#include "platform/win/Process.h"
+#include "platform/win/RegistryStore.h"
+#include "platform/win/Threads.h"
+#include "tests/support/DemoReplay.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr int kDialogId = 7;
+
+std::string gDataFile;
+
+// The screen: logs the user's input, opens a dialog on D, and draws a box at the mouse and one at a
+// position the C runtime's generator picks every tick.
+class TraceScreen : public Kit::Widget {
+ public:
+  explicit TraceScreen(testsupport::DemoTraceApp& app) : mApp(app) {}
+
+  void Update() override {
+    Widget::Update();
+    mRandomX = std::rand() % 300;
+    MarkDirty();
+  }
+  void Draw(Kit::Graphics* g) override {
+    g->SetColor(Kit::Color(0, 0, 80));
+    g->FillRect(0, 0, mWidth, mHeight);
+    g->SetColor(Kit::Color(255, 255, 0));
+    g->FillRect(mMouseX - 2, mMouseY - 2, 5, 5);
+    g->SetColor(Kit::Color(255, 0, 0));
+    g->FillRect(mRandomX, 200, 10, 10);
+  }
+  void MouseMove(int x, int y) override {
+    Widget::MouseMove(x, y);
+    mMouseX = x;
+    mMouseY = y;
+    mApp.Log("move " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void MouseDown(int x, int y, int clickCount) override {
+    mApp.Log("down " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(clickCount));
+  }
+  void MouseUp(int x, int y, int clickCount) override {
+    mApp.Log("up " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(clickCount));
+  }
+  void KeyDown(int key) override {
+    mApp.Log("key " + std::to_string(key));
+    if (key == 'D') mApp.DoDialog(kDialogId, true, "Save", "Keep the score?", "", Kit::BUTTONS_YES_NO);
+  }
+  void KeyChar(char c) override { mApp.Log(std::string("char ") + c); }
+
+  int mMouseX = 0;
+  int mMouseY = 0;
+  int mRandomX = 0;
+
+ private:
+  testsupport::DemoTraceApp& mApp;
+};
+
+class TraceApp : public testsupport::DemoTraceApp {
+ public:
+  TraceApp() : mScreen(*this) { mRegKey = "DemoTraceTest"; }
+  ~TraceApp() override {
+    if (mScreen.mParent != nullptr) mWidgetManager->RemoveWidget(&mScreen);
+  }
+  void Begin() override {
+    Kit::Buffer level;
+    Log(ReadBufferFromFile(gDataFile, &level) ? "level " + level.ReadString() : "no level");
+    mScreen.Resize(0, 0, mWidth, mHeight);
+    mWidgetManager->AddWidget(&mScreen);
+    mWidgetManager->SetFocus(&mScreen);
+  }
+  void DialogButtonDepress(int dialogId, int buttonId) override {
+    Log("dialog " + std::to_string(dialogId) + " button " + std::to_string(buttonId));
+    Log(RegistryWriteInteger("Saved", 1) ? "saved" : "not saved");
+    KillDialog(dialogId);
+  }
+
+  TraceScreen mScreen;
+};
+
+// Clicks the middle of a widget.
+void Click(Kit::Widget* widget) {
+  const int x = widget->mX + widget->mWidth / 2;
+  const int y = widget->mY + widget->mHeight / 2;
+  plat::inject::MouseMove(x, y);
+  plat::inject::MouseButton(1, true, x, y);
+  plat::inject::MouseButton(1, false, x, y);
+}
+
+class Replay : public testing::Test {
+ protected:
+  Replay() {
+    plat::SetInstanceScope(mFolder.Path().string());
+    Kit::Buffer level;
+    level.WriteString("one");
+    gDataFile = mFolder.Write("level.dat", std::string(reinterpret_cast<const char*>(level.GetDataPtr()),
+                                                       static_cast<std::size_t>(level.GetDataLen())));
+  }
+  testsupport::TempDir mFolder;
+};
+
+TEST_F(Replay, AScriptedRunReplaysTickForTick) {
+  const std::string demo = mFolder / "run.dmo";
+  testsupport::ReplayTrace recorded;
+  {
+    plat::ScopedRegistryFile registry(mFolder / "registry");
+    recorded = testsupport::RecordRun<TraceApp>(demo, [](TraceApp& app, int tick) {
+      if (tick == 20) plat::inject::MouseMove(60, 50);
+      if (tick == 25) plat::inject::MouseMove(200, 150);
+      if (tick == 30) {
+        plat::inject::MouseButton(1, true, 210, 140);
+        plat::inject::MouseButton(1, false, 212, 141);
+      }
+      if (tick == 40) plat::inject::Text("q");
+      if (tick == 45) plat::inject::Tap("D");
+      if (tick == 70) {
+        if (Kit::Dialog* dialog = app.GetDialog(kDialogId)) Click(dialog->mYesButton);
+      }
+    });
+  }
+  ASSERT_TRUE(std::filesystem::exists(demo));
+  // The run did what the script asked.
+  auto has = [&](const std::string& text) {
+    for (const std::string& event : recorded.mEvents)
+      if (event.find(text) != std::string::npos) return true;
+    return false;
+  };
+  ASSERT_TRUE(has("level one"));
+  ASSERT_TRUE(has("down 210,140 1"));
+  ASSERT_TRUE(has("char q"));
+  ASSERT_TRUE(has("dialog 7 button 1000"));
+  ASSERT_TRUE(has("saved"));
+
+  std::filesystem::remove(gDataFile);
+  plat::ScopedRegistryFile otherMachine(mFolder / "other-registry");
+  const testsupport::ReplayTrace replayed = testsupport::PlayRun<TraceApp>(demo);
+  EXPECT_TRUE(testsupport::SameReplay(recorded, replayed));
+}
+
+TEST(ReplayTraces, ThePartingTickIsNamed) {
+  testsupport::ReplayTrace a;
+  a.mUpdateCount = 3;
+  a.mFrameHashes = {1, 2, 3};
+  a.mEvents = {"@1 x"};
+  testsupport::ReplayTrace b = a;
+  EXPECT_TRUE(testsupport::SameReplay(a, b));
+  b.mFrameHashes[1] = 9;
+  EXPECT_FALSE(testsupport::SameReplay(a, b));
+  EXPECT_NE(std::string(testsupport::SameReplay(a, b).message()).find("tick 2"), std::string::npos);
+  b = a;
+  b.mEvents = {"@2 x"};
+  EXPECT_FALSE(testsupport::SameReplay(a, b));
+}
+
+}  // namespace

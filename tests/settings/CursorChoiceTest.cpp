@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/MemoryImage.h"
+#include "platform/win/Cursor.h"
+#include "platform/win/Process.h"
+#include "platform/win/Threads.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class CursorGame : public Kit::KitAppBase {
+ public:
+  CursorGame() {
+    mProdName = "CursorGame" + std::to_string(GetCurrentProcessId());
+    mWidth = 200;
+    mHeight = 150;
+    mNoSoundNeeded = true;
+  }
+  bool ChangeDirHook(const char*) override { return true; }
+};
+
+class CursorChoice : public testing::Test {
+ protected:
+  CursorChoice() {
+    plat::SetInstanceScope(mScope.Path().string());
+    plat::SetCommandLine("game.exe");
+    mGame.Init();
+    mGame.mMouseIn = true;
+    mArrow.Create(8, 8);
+  }
+  ~CursorChoice() override { plat::ResetCommandLine(); }
+
+  Kit::Image* DrawnCursor() { return mGame.mDDInterface->mCursorImage; }
+
+  testsupport::TempDir mScope;
+  CursorGame mGame;
+  Kit::MemoryImage mArrow;
+};
+
+TEST_F(CursorChoice, NumbersShowTheirSystemCursors) {
+  ASSERT_NE(mGame.mDDInterface, nullptr);
+  mGame.SetCursor(Kit::CURSOR_POINTER);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32512);  // IDC_ARROW
+  mGame.SetCursor(Kit::CURSOR_TEXT);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32513);  // IDC_IBEAM
+  mGame.SetCursor(Kit::CURSOR_SIZE_WE);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32644);
+  mGame.SetCursor(Kit::CURSOR_WAIT);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32514);
+  mGame.SetCursor(Kit::CURSOR_HAND);
+  EXPECT_EQ(GetCursor(), mGame.mHandCursor);
+  EXPECT_TRUE(plat::IsMaskCursor(GetCursor()));
+  mGame.SetCursor(Kit::CURSOR_NONE);
+  EXPECT_EQ(GetCursor(), nullptr);
+  mGame.SetCursor(77);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32512);
+  EXPECT_TRUE(mGame.mSystemCursorInUse);
+}
+
+TEST_F(CursorChoice, ACursorImageIsDrawnOnlyWithCustomCursorsOn) {
+  mGame.mCursorImages[Kit::CURSOR_DRAGGING] = &mArrow;
+  mGame.SetCursor(Kit::CURSOR_DRAGGING);
+  EXPECT_EQ(GetCursor(), mGame.mDraggingCursor);  // custom cursors are off
+  EXPECT_EQ(DrawnCursor(), nullptr);
+
+  mGame.mForceDraw = false;
+  mGame.EnableCustomCursors(true);
+  EXPECT_EQ(GetCursor(), nullptr);  // the system's pointer disappears
+  EXPECT_EQ(DrawnCursor(), &mArrow);
+  EXPECT_FALSE(mGame.mSystemCursorInUse);
+  EXPECT_TRUE(mGame.mForceDraw);
+
+  mGame.SetCursor(Kit::CURSOR_TEXT);  // no image for it: back to the system's
+  EXPECT_EQ(DrawnCursor(), nullptr);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32513);
+  mGame.mCursorImages[Kit::CURSOR_DRAGGING] = nullptr;
+}
+
+TEST_F(CursorChoice, TheCustomNumberAlwaysDrawsItsImage) {
+  mGame.mCursorImages[Kit::CURSOR_CUSTOM] = &mArrow;
+  mGame.SetCursor(Kit::CURSOR_CUSTOM);
+  EXPECT_EQ(DrawnCursor(), &mArrow);
+  mGame.mCursorImages[Kit::CURSOR_CUSTOM] = nullptr;
+  mGame.SetCursor(Kit::CURSOR_POINTER);
+}
+
+TEST_F(CursorChoice, OutsideTheWindowOrAfterACrashThePointerIsTheArrow) {
+  mGame.mCursorImages[Kit::CURSOR_CUSTOM] = &mArrow;
+  mGame.mMouseIn = false;
+  mGame.SetCursor(Kit::CURSOR_CUSTOM);
+  EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32512);
+  EXPECT_EQ(DrawnCursor(), nullptr);
+  mGame.mMouseIn = true;
+  mGame.mCrashShutdown = true;
+  mGame.SetCursor(Kit::CURSOR_CUSTOM);
+  EXPECT_EQ(DrawnCursor(), nullptr);
+  mGame.mCrashShutdown = false;
+  mGame.mCursorImages[Kit::CURSOR_CUSTOM] = nullptr;
+}
+
+TEST_F(CursorChoice, AnOverrideCursorReplacesTheSystemOnes) {
+  mGame.mOverrideCursor = LoadCursor(nullptr, IDC_CROSS);
+  mGame.SetCursor(Kit::CURSOR_HAND);
+  EXPECT_EQ(GetCursor(), mGame.mOverrideCursor);
+  mGame.mOverrideCursor = nullptr;
+}
+
+}  // namespace

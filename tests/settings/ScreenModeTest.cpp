@@ -1,0 +1,148 @@
+// Window and full screen: switching rebuilds the display and keeps every image, and a display that
+// cannot start either way ends in the other one once, or in a clear fatal message.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/Process.h"
+#include "platform/win/Threads.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class WindowedGame : public Kit::KitAppBase {
+ public:
+  WindowedGame() {
+    mProdName = "ScreenModeGame" + std::to_string(GetCurrentProcessId());
+    mWidth = 320;
+    mHeight = 240;
+    mNoSoundNeeded = true;
+  }
+  bool ChangeDirHook(const char*) override { return true; }
+};
+
+class ScreenModes : public testing::Test {
+ protected:
+  ScreenModes() {
+    plat::SetInstanceScope(mScope.Path().string());
+    plat::SetCommandLine("game.exe");
+  }
+  ~ScreenModes() override { plat::ResetCommandLine(); }
+
+  static plat::DisplaySettings Desktop(plat::DesktopFormat format) {
+    plat::DisplaySettings settings;
+    settings.format = format;
+    settings.desktopWidth = 1024;
+    settings.desktopHeight = 768;
+    return settings;
+  }
+
+  testsupport::TempDir mScope;
+};
+
+// An 8 x 8 picture that only a surface holds.
+std::unique_ptr<Kit::DDImage> SurfaceOnlyImage(Kit::DDInterface* display, std::vector<std::uint32_t>* pixels) {
+  pixels->resize(64);
+  for (std::size_t i = 0; i < pixels->size(); ++i)
+    (*pixels)[i] = 0xFF000000u | static_cast<std::uint32_t>((i * 4) << 16 | (255 - i * 3) << 8 | (i * 2));
+  auto image = std::make_unique<Kit::DDImage>(display);
+  image->SetBits(pixels->data(), 8, 8);
+  EXPECT_NE(image->GetSurface(), nullptr);
+  image->DeleteAllNonSurfaceData();
+  return image;
+}
+
+std::vector<std::uint32_t> PixelsOf(Kit::DDImage& image) {
+  const std::uint32_t* bits = image.GetBits();
+  return bits ? std::vector<std::uint32_t>(bits, bits + 64) : std::vector<std::uint32_t>{};
+}
+
+TEST_F(ScreenModes, SwitchingToFullScreenAndBackKeepsEveryImage) {
+  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  WindowedGame game;
+  game.mFullScreenBits = 32;
+  game.Init();
+  ASSERT_TRUE(game.mInitialized);
+  ASSERT_TRUE(game.mWindowedInUse);
+  std::vector<std::uint32_t> pixels;
+  auto image = SurfaceOnlyImage(game.mDDInterface.get(), &pixels);
+
+  game.SwitchScreenModeWindowed(false);
+  EXPECT_FALSE(game.mWindowedInUse);
+  EXPECT_FALSE(game.mIsWindowed);
+  EXPECT_FALSE(game.mDDInterface->mIsWindowed);
+  EXPECT_EQ(game.mWidgetManager->mImage, game.mDDInterface->GetScreenImage());
+  EXPECT_EQ(PixelsOf(*image), pixels);
+
+  image->DeleteAllNonSurfaceData();
+  game.SwitchScreenModeWindowed(true);
+  EXPECT_TRUE(game.mWindowedInUse);
+  EXPECT_TRUE(game.mDDInterface->mIsWindowed);
+  EXPECT_EQ(PixelsOf(*image), pixels);
+
+  image->DeleteAllNonSurfaceData();
+  game.ReapplyScreenMode();  // the same mode made again, as the options dialog does
+  EXPECT_TRUE(game.mWindowedInUse);
+  EXPECT_EQ(PixelsOf(*image), pixels);
+  image.reset();
+}
+
+TEST_F(ScreenModes, AFullScreenModeThatCannotBeSetEndsInAWindow) {
+  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  plat::ScopedMessageBoxScript boxes;
+  WindowedGame game;
+  game.mIsWindowed = false;
+  game.mFullScreenBits = 12;  // no display mode has that depth
+  game.Init();
+  ASSERT_TRUE(game.mInitialized);
+  EXPECT_TRUE(game.mWindowedInUse);
+  EXPECT_TRUE(game.mForceWindowed);
+  EXPECT_TRUE(game.mDDInterface->mIsWindowed);
+  EXPECT_NE(game.mDDInterface->GetScreenImage(), nullptr);
+  EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(ScreenModes, ADesktopDepthAWindowCannotUseGoesFullScreen) {
+  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Rgb888));
+  plat::ScopedMessageBoxScript boxes;
+  WindowedGame game;
+  game.Init();
+  ASSERT_TRUE(game.mInitialized);
+  EXPECT_FALSE(game.mWindowedInUse);
+  EXPECT_TRUE(game.mForceFullscreen);
+  EXPECT_FALSE(game.mDDInterface->mIsWindowed);
+  EXPECT_NE(game.mDDInterface->GetScreenImage(), nullptr);
+  EXPECT_TRUE(boxes.Shown().empty());
+
+  game.SwitchScreenModeWindowed(true);  // Alt+Enter: a window still cannot be used
+  EXPECT_FALSE(game.mWindowedInUse);
+  EXPECT_NE(game.mDDInterface->GetScreenImage(), nullptr);
+}
+
+TEST_F(ScreenModes, WhenNeitherModeStartsTheUserIsToldAndTheProgramEnds) {
+  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Rgb888));
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  WindowedGame game;
+  game.mFullScreenBits = 12;
+  try {
+    game.Init();
+    FAIL() << "the program went on without a display";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, 1u);
+  }
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].caption, "FATAL ERROR");
+  EXPECT_EQ(boxes.Shown()[0].text.rfind("Failed to initialize DirectDraw: ", 0), 0u) << boxes.Shown()[0].text;
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+#include "tests/support/DemoReplay.h"
+
+#include <algorithm>
+
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/widget/WidgetFlags.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/win/Process.h"
+
+namespace testsupport {
+
+DemoTraceApp::DemoTraceApp() {
+  // A name of its own, so that the single-instance check never meets another test's run.
+  mProdName = "DemoTrace" + std::to_string(GetCurrentProcessId());
+  mTitle = "DemoTrace";
+  mProductVersion = "1.0";
+  mWidth = 320;
+  mHeight = 240;
+  mNoSoundNeeded = true;
+  // The recording or playback is chosen by the test, not by the test program's own arguments.
+  mCmdLineParsed = true;
+}
+
+void DemoTraceApp::LoadingThreadCompleted() {
+  Log("loaded");
+  Begin();
+}
+
+void DemoTraceApp::UpdateFrames() {
+  KitAppBase::UpdateFrames();
+  mTrace.mUpdateCount = mUpdateCount;
+  mTrace.mFrameHashes.push_back(HashWidgetTree(*this));
+  if (mScript && mRecordingDemoBuffer) mScript(mUpdateCount);
+  if (mUpdateCount >= mMaxTicks) Shutdown();
+}
+
+void DemoTraceApp::Log(const std::string& event) {
+  mTrace.mEvents.push_back("@" + std::to_string(mUpdateCount) + " " + event);
+}
+
+std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
+  Kit::MemoryImage image(&app);
+  image.Create(app.mWidth, app.mHeight);
+  Kit::Graphics g(&image);
+  Kit::ModalFlags flags;
+  app.mWidgetManager->InitModalFlags(flags);
+  app.mWidgetManager->DrawAll(flags, &g);
+  // The tree's own draw still has everything to draw.
+  app.mWidgetManager->MarkAllDirty();
+  std::uint64_t hash = 14695981039346656037ull;
+  const std::uint32_t* bits = image.GetBits();
+  for (int i = 0; i < app.mWidth * app.mHeight; ++i) {
+    hash ^= bits[i];
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+ReplayTrace RunTraced(DemoTraceApp& app, const std::string& demoPath, bool record) {
+  app.mDemoFileName = demoPath;
+  app.mRecordingDemoBuffer = record;
+  app.mPlayingDemoBuffer = !record;
+  app.Init();
+  app.Start();
+  return app.mTrace;
+}
+
+testing::AssertionResult SameReplay(const ReplayTrace& recorded, const ReplayTrace& replayed) {
+  const std::size_t ticks = std::min(recorded.mFrameHashes.size(), replayed.mFrameHashes.size());
+  for (std::size_t i = 0; i < ticks; ++i)
+    if (recorded.mFrameHashes[i] != replayed.mFrameHashes[i])
+      return testing::AssertionFailure() << "the frames differ from tick " << i + 1;
+  const std::size_t events = std::min(recorded.mEvents.size(), replayed.mEvents.size());
+  for (std::size_t i = 0; i < events; ++i)
+    if (recorded.mEvents[i] != replayed.mEvents[i])
+      return testing::AssertionFailure() << "event " << i << ": recorded \"" << recorded.mEvents[i] << "\", replayed \""
+                                         << replayed.mEvents[i] << "\"";
+  if (recorded.mEvents.size() != replayed.mEvents.size())
+    return testing::AssertionFailure() << recorded.mEvents.size() << " events recorded, " << replayed.mEvents.size()
+                                       << " replayed";
+  if (recorded.mUpdateCount != replayed.mUpdateCount || recorded.mFrameHashes.size() != replayed.mFrameHashes.size())
+    return testing::AssertionFailure() << "recorded " << recorded.mUpdateCount << " updates, replayed "
+                                       << replayed.mUpdateCount;
+  return testing::AssertionSuccess();
+}
+
+}  // namespace testsupport

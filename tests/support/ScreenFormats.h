@@ -1,0 +1,24 @@
+// The desktop formats the drawing tests run on: 16-bit 5-6-5 and 5-5-5, and 32-bit.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "platform/ddraw/DisplaySettings.h"
+
+namespace testsupport {
+
+struct ScreenFormat {
+  plat::DesktopFormat format;
+  const char* name;
+};
+
+inline const ScreenFormat kScreenFormats[] = {{plat::DesktopFormat::Rgb565, "Rgb565"},
+                                              {plat::DesktopFormat::Rgb555, "Rgb555"},
+                                              {plat::DesktopFormat::Xrgb8888, "Xrgb8888"}};
+inline std::string ScreenFormatName(const testing::TestParamInfo<ScreenFormat>& info) { return info.param.name; }
+inline void PrintTo(const ScreenFormat& format, std::ostream* out) { *out << format.name; }
+
+}  // namespace testsupport
