@@ -60,7 +60,9 @@ bool KitAppBase::UpdateAppStep(bool* updated) {
 }
 
 bool KitAppBase::UsesRefreshSyncedRule() const {
-  return mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken &&
+  // A played demo runs on plain ticks whatever the display does.
+  const bool playing = mDemoStream != nullptr && mDemoStream->mPlaying;
+  return !playing && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken &&
          (!mWindowedInUse || (mWaitForVSync && !mSoftVSyncWait));
 }
 
@@ -162,7 +164,7 @@ bool KitAppBase::YieldToLoadingThread(bool allowSleep, DWORD now, DWORD slept) {
 // Ticks that run 25 % fast or more for three seconds in a row mean the display's refresh does not pace
 // the loop; refresh-synchronised updates are then given up for the run.
 void KitAppBase::TickWatchdog(DWORD now) {
-  if (mUpdateMultiplier != 1.0) return;
+  if (mUpdateMultiplier != 1.0 || (mDemoStream != nullptr && mDemoStream->mPlaying)) return;
   if (++mVSyncBrokenTestUpdates < (mFrameTime + 999) / mFrameTime) return;
   if (now - mVSyncBrokenTestStartTick <= 800) {
     if (++mVSyncBrokenCount >= 3) mVSyncBroken = true;

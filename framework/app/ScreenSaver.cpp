@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Errors.h"
@@ -156,8 +157,13 @@ bool KitAppBase::VerifyScreenSaverPassword(HWND window, UINT message, WPARAM wPa
   if (!close || window != mHWnd) return false;
   if (gracePeriodApplies && GetTickCount() - state.mStartTime < kStartGracePeriod) return false;
 
-  if (state.mVerifyPassword != nullptr) {
-    if (!state.mVerifyPassword(window)) {
+  if (state.mVerifyPassword != nullptr && mInitialized) {
+    // The password box is the system's: it must show over a full-screen display, and the time spent
+    // in it is no lag for the frame loop to catch up on.
+    if (mDDInterface != nullptr && mDDInterface->mDirectDraw != nullptr) mDDInterface->mDirectDraw->FlipToGDISurface();
+    const BOOL accepted = state.mVerifyPassword(window);
+    ResetTiming(false);
+    if (!accepted) {
       // Refused: the screen saver goes on, and the user's next moves count afresh.
       state.mMoveCount = 0;
       GetCursorPos(&state.mLastMouse);
@@ -166,7 +172,7 @@ bool KitAppBase::VerifyScreenSaverPassword(HWND window, UINT message, WPARAM wPa
     }
     BOOL previous = FALSE;
     SystemParametersInfo(SPI_SCREENSAVERRUNNING, FALSE, &previous, 0);
-    FreeLibrary(state.mPasswordLibrary);
+    if (state.mPasswordLibrary != nullptr) FreeLibrary(state.mPasswordLibrary);
     state.mPasswordLibrary = nullptr;
     state.mVerifyPassword = nullptr;
   }

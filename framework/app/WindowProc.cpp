@@ -2,6 +2,7 @@
 // timer, move, size, close and activation message is queued for the main loop.
 #include <cstdint>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/DebugOutput.h"
@@ -94,7 +95,9 @@ LRESULT KitAppBase::HandleWindowMessage(HWND window, UINT message, WPARAM wParam
   }
 
   if (IsQueuedMessage(message)) {
-    if (message == WM_ACTIVATEAPP && window == mHWnd) mActive = wParam != 0;
+    // While a demo plays, activation comes from the stream.
+    if (message == WM_ACTIVATEAPP && window == mHWnd && (mDemoStream == nullptr || !mDemoStream->mPlaying))
+      mActive = wParam != 0;
     if (mPopupActive) return DefWindowProc(window, message, wParam, lParam);
 
     if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) {

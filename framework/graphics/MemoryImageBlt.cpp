@@ -3,6 +3,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
@@ -100,13 +101,7 @@ void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Col
   if (!ClipBlit(mWidth, mHeight, source->mWidth, source->mHeight, x, y, srcRect, blit)) return;
 
   std::uint32_t* dest = GetBits();
-  // Drawing an image into itself reads the pixels it writes; work from a copy of the source.
-  std::unique_ptr<MemoryImage> selfCopy;
-  if (source == this) {
-    selfCopy = std::make_unique<MemoryImage>();
-    selfCopy->SetBits(dest, mWidth, mHeight, true);
-    source = selfCopy.get();
-  }
+  const SelfDrawCopy selfCopy(source, *this, dest);
 
   source->CommitBits();
   if (drawMode == 1) {

@@ -3,6 +3,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/RotatedSpan.h"
+#include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
@@ -147,12 +148,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   if (box.IsEmpty() || src.mWidth < 2 || src.mHeight < 2) return;
 
   std::uint32_t* dest = GetBits();
-  std::unique_ptr<MemoryImage> selfCopy;
-  if (source == this) {
-    selfCopy = std::make_unique<MemoryImage>();
-    selfCopy->SetBits(dest, mWidth, mHeight, true);
-    source = selfCopy.get();
-  }
+  const SelfDrawCopy selfCopy(source, *this, dest);
   const RotatedSetup setup(x, y, srcRect, src, angle, centerX, centerY);
   const SourcePixels pixels(*source);
   const int sourceWidth = source->mWidth;

@@ -2,6 +2,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
@@ -219,12 +220,7 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
   if (fastStretch && color != Color::White) return;
 
   std::uint32_t* bits = GetBits();
-  std::unique_ptr<MemoryImage> selfCopy;
-  if (source == this) {
-    selfCopy = std::make_unique<MemoryImage>();
-    selfCopy->SetBits(bits, mWidth, mHeight, true);
-    source = selfCopy.get();
-  }
+  const SelfDrawCopy selfCopy(source, *this, bits);
   if (source->mWidth <= 0 || source->mHeight <= 0) return;
 
   if (fastStretch) {

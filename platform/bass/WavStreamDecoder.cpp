@@ -4,18 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/audio/WavFormat.h"
 #include "platform/bass/StreamDecoder.h"
 
 namespace plat::bass {
 
 namespace {
-
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -47,17 +41,18 @@ bool FindData(std::FILE* file, DataRegion& region) {
   while (size - at >= 8) {
     std::uint8_t chunk[8];
     if (std::fseek(file, at, SEEK_SET) != 0 || std::fread(chunk, 1, 8, file) != 8) return false;
-    std::uint32_t chunkSize = U32(chunk + 4);
+    std::uint32_t chunkSize = audio::ReadLE32(chunk + 4);
     long body = at + 8;
     long available = size - body;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      std::uint8_t fmt[16];
-      if (chunkSize < 16 || available < 16 || std::fread(fmt, 1, 16, file) != 16) return false;
-      if (U16(fmt) != 1) return false;  // PCM only
-      region.format.channels = U16(fmt + 2);
-      region.format.rate = static_cast<int>(std::min<std::uint32_t>(U32(fmt + 4), 1u << 30));
-      region.format.bits = U16(fmt + 14);
-      if (!region.format.IsValid()) return false;
+      std::uint8_t fmt[audio::kWavFormatBytes];
+      if (chunkSize < sizeof fmt || available < static_cast<long>(sizeof fmt) ||
+          std::fread(fmt, 1, sizeof fmt, file) != sizeof fmt) {
+        return false;
+      }
+      auto parsed = audio::ParseWavFormat(fmt);
+      if (!parsed) return false;
+      region.format = *parsed;
       haveFormat = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!haveFormat) return false;

@@ -1,6 +1,7 @@
 #include "platform/ddraw/DisplayDevice.h"
 
 #include "platform/ddraw/Presenter.h"
+#include "platform/ddraw/RepaintWatch.h"
 #include "platform/ddraw/Surface.h"
 #include "platform/win/SdlWindow.h"
 
@@ -43,6 +44,11 @@ DisplayDevice::DisplayDevice(const DisplaySettings& settings) {
   }
   mMode = mDesktop;
   mVideoMemoryTotal = settings.videoMemoryBytes;
+  // What the window showed is gone after a resize (entering or leaving full screen) or when it was
+  // covered: show the primary again rather than leave the window black until the program's next present.
+  mRepaintWatch = std::make_unique<RepaintWatch>([this] {
+    if (auto self = weak_from_this().lock()) self->QueuePresent();
+  });
 }
 
 DisplayDevice::~DisplayDevice() = default;
@@ -92,6 +98,10 @@ void DisplayDevice::PresentPrimary() {
     std::lock_guard lock(mMutex);
     if (mShutDown || !mPrimary || !PresentationWindow()) return;
   }
+  QueuePresent();
+}
+
+void DisplayDevice::QueuePresent() {
   // One queued present at a time: it shows whatever the primary holds when it runs.
   if (mPresentQueued.exchange(true)) return;
   PostToMainThread([self = shared_from_this()] {

@@ -15,6 +15,7 @@
 namespace plat::ddraw {
 
 class Presenter;
+class RepaintWatch;
 
 struct DisplayMode {
   int width = 0;
@@ -61,6 +62,8 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
 
  private:
   void PresentOnMainThread();
+  // Queues a present for the main thread, at most one at a time.
+  void QueuePresent();
   void ApplyScreenModeOnMainThread();
   void ReleasePresenter();
   void RunOnMainThread(void (DisplayDevice::*work)());
@@ -78,6 +81,8 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   // Touched only on the main thread.
   std::unique_ptr<Presenter> mPresenter;
   PresentFrame mStagingFrame;  // its memory is kept from frame to frame
+  // Last, so that it goes first: no callback into a device being destroyed.
+  std::unique_ptr<RepaintWatch> mRepaintWatch;
 };
 
 }  // namespace plat::ddraw

@@ -41,10 +41,7 @@ void Presenter::Detach() {
   if (!mWindow) return;
   if (SdlWindowOf(mWindow) == mSdlWindow) {
     if (mTexture) SDL_DestroyTexture(mTexture);
-    if (mFullScreen) {
-      SDL_SetWindowFullscreen(mSdlWindow, 0);
-      SDL_SetWindowSize(mSdlWindow, mWindowedWidth, mWindowedHeight);
-    }
+    if (mFullScreen) LeaveFullScreen();
     if (mOwnsRenderer) {
       SDL_DestroyRenderer(mRenderer);
     } else {
@@ -64,13 +61,40 @@ void Presenter::Forget() {
   mLogicalHeight = 0;
 }
 
+void Presenter::EnterFullScreen() {
+  SDL_GetWindowPosition(mSdlWindow, &mWindowedX, &mWindowedY);
+  SDL_GetWindowSize(mSdlWindow, &mWindowedWidth, &mWindowedHeight);
+  mWindowedBorderless = (SDL_GetWindowFlags(mSdlWindow) & SDL_WINDOW_BORDERLESS) != 0;
+  // Desktop full screen is a request to the window manager: SDL takes the window for screen-sized at
+  // once, while the window keeps its old size until a manager grants it, and without one (a bare X
+  // server) never. The renderer would lay the frame out for a size the window does not have and show
+  // black. So the window first covers the screen by itself; the request then only adds what a window
+  // manager does for full-screen windows.
+  SDL_Rect screen{0, 0, mWindowedWidth, mWindowedHeight};
+  const int display = SDL_GetWindowDisplayIndex(mSdlWindow);
+  if (display >= 0) SDL_GetDisplayBounds(display, &screen);
+  SDL_SetWindowBordered(mSdlWindow, SDL_FALSE);
+  SDL_SetWindowPosition(mSdlWindow, screen.x, screen.y);
+  SDL_SetWindowSize(mSdlWindow, screen.w, screen.h);
+  SDL_SetWindowFullscreen(mSdlWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void Presenter::LeaveFullScreen() {
+  SDL_SetWindowFullscreen(mSdlWindow, 0);
+  // Not every video driver gives the window its place and size back by itself.
+  SDL_SetWindowBordered(mSdlWindow, mWindowedBorderless ? SDL_FALSE : SDL_TRUE);
+  SDL_SetWindowSize(mSdlWindow, mWindowedWidth, mWindowedHeight);
+  SDL_SetWindowPosition(mSdlWindow, mWindowedX, mWindowedY);
+}
+
 void Presenter::SetScreenMode(HWND window, bool fullScreen, int width, int height) {
   if (!Attach(window)) return;
   if (fullScreen != mFullScreen) {
-    if (fullScreen) SDL_GetWindowSize(mSdlWindow, &mWindowedWidth, &mWindowedHeight);
-    SDL_SetWindowFullscreen(mSdlWindow, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    // Not every video driver gives the window its size back by itself.
-    if (!fullScreen) SDL_SetWindowSize(mSdlWindow, mWindowedWidth, mWindowedHeight);
+    if (fullScreen) {
+      EnterFullScreen();
+    } else {
+      LeaveFullScreen();
+    }
     mFullScreen = fullScreen;
   }
   const int logicalWidth = fullScreen ? width : 0;

@@ -27,6 +27,8 @@ class Presenter {
  private:
   bool Attach(HWND window);
   void Detach();
+  void EnterFullScreen();
+  void LeaveFullScreen();
   // Drops every handle and the window's mode without touching SDL.
   void Forget();
 
@@ -39,8 +41,12 @@ class Presenter {
   int mTextureHeight = 0;
   unsigned mTextureFormat = 0;
   bool mFullScreen = false;
+  // Where the window was, and whether it had a frame, before full screen took it over.
+  int mWindowedX = 0;
+  int mWindowedY = 0;
   int mWindowedWidth = 0;
   int mWindowedHeight = 0;
+  bool mWindowedBorderless = false;
   int mLogicalWidth = 0;
   int mLogicalHeight = 0;
 };

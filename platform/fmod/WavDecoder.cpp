@@ -1,20 +1,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/audio/WavFormat.h"
 #include "platform/fmod/SoundFileDecoder.h"
 
 namespace plat::fmod {
-
-namespace {
-
-std::uint32_t U32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-}  // namespace
 
 std::shared_ptr<audio::SampleBuffer> DecodeWav(const std::uint8_t* data, std::size_t size) {
   if (size < 12 || std::memcmp(data, "RIFF", 4) != 0 || std::memcmp(data + 8, "WAVE", 4) != 0) return nullptr;
@@ -25,15 +15,13 @@ std::shared_ptr<audio::SampleBuffer> DecodeWav(const std::uint8_t* data, std::si
   // byte after an odd chunk is skipped only when it is a zero pad byte.
   while (size - at >= 8) {
     const std::uint8_t* chunk = data + at;
-    std::size_t chunkSize = U32(chunk + 4);
+    std::size_t chunkSize = audio::ReadLE32(chunk + 4);
     std::size_t body = at + 8;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      if (chunkSize < 16 || size - body < 16) return nullptr;
-      if (U16(data + body) != 1) return nullptr;  // PCM only
-      format.channels = U16(data + body + 2);
-      format.rate = static_cast<int>(std::min<std::uint32_t>(U32(data + body + 4), 1u << 30));
-      format.bits = U16(data + body + 14);
-      if (!format.IsValid()) return nullptr;
+      if (chunkSize < audio::kWavFormatBytes || size - body < audio::kWavFormatBytes) return nullptr;
+      auto parsed = audio::ParseWavFormat(data + body);
+      if (!parsed) return nullptr;
+      format = *parsed;
       haveFormat = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       if (!haveFormat) return nullptr;

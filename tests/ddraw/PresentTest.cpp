@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "platform/ddraw/PresentedFrame.h"
 #include "platform/win/SdlWindow.h"
+#include "platform/win/Window.h"
 
 namespace ddraw_test {
 namespace {
@@ -67,6 +68,31 @@ TEST_P(PresentTest, AWindowedFrameIsShownPixelExact) {
       if (shown.At(x, y) != plat::ShownColorOf(pixels.Get(x, y), format) && wrong++ < 5)
         ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex << shown.At(x, y);
   EXPECT_EQ(wrong, 0);
+}
+
+// A resize gives the window new pixels: what the primary holds is shown again without the program
+// presenting, as when full screen makes the window cover the screen.
+TEST_P(PresentTest, AResizedWindowShowsThePrimaryAgainWithoutANewPresent) {
+  auto primary = WindowedPrimary();
+  const DWORD green = Pack(road(), 0, 255, 0);
+  ASSERT_EQ(Fill(primary.get(), nullptr, green), DD_OK);
+  Pump();
+  RECT outer{};
+  ASSERT_TRUE(GetWindowRect(mWindow, &outer));
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  ASSERT_TRUE(MoveWindow(mWindow, outer.left, outer.top, width + 40, height + 20, TRUE));
+  Pump();
+  const plat::PresentedFrame shown = plat::ReadPresentedFrame(mWindow);
+  ASSERT_TRUE(MoveWindow(mWindow, outer.left, outer.top, width, height, TRUE));
+  Pump();
+  ASSERT_EQ(shown.width, kClientWidth + 40);
+  DDPIXELFORMAT format{};
+  primary->GetPixelFormat(&format);
+  // The fill was clipped to the old client area; the new strip shows the primary's own black.
+  EXPECT_TRUE(plat::ShowsPixel(shown.At(0, 0), green, format));
+  EXPECT_TRUE(plat::ShowsPixel(shown.At(kClientWidth - 1, kClientHeight - 1), green, format));
+  EXPECT_EQ(shown.At(kClientWidth + 39, kClientHeight + 19), 0u);
 }
 
 TEST_P(PresentTest, TheClipperKeepsBlitsInsideTheWindow) {

@@ -8,6 +8,8 @@
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
+#include "framework/widget/WidgetManager.h"
+#include "platform/win/Messages.h"
 #include "platform/win/RegistryStore.h"
 #include "tests/support/TempDir.h"
 
@@ -82,6 +84,31 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
     live.mRegKey = "QuarvelDemoTest";
     EXPECT_FALSE(live.RegistryReadInteger("Volume", &volume)) << "the replayed write reached no registry";
   }
+}
+
+TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) {
+  {
+    Kit::KitAppBase recorder;
+    Prepare(recorder, true);
+    std::string error;
+    ASSERT_TRUE(recorder.StartDemo(error));
+    recorder.RecordDemoMessage(MSG{nullptr, WM_KEYDOWN, 'K', 0, 0, {}});
+  }
+  Kit::KitAppBase player;
+  Prepare(player, false);
+  std::string error;
+  ASSERT_TRUE(player.StartDemo(error));
+  player.HandleWindowMessage(player.mHWnd, WM_ACTIVATEAPP, 0, 0);
+  EXPECT_TRUE(player.mActive) << "activation comes from the stream";
+  player.mDeferredMessages.push_back(MSG{nullptr, WM_KEYDOWN, 'L', 0, 0, {}});
+  player.ProcessDeferredMessages(false);
+  EXPECT_FALSE(player.mWidgetManager->mKeyDownTable['L']);
+  player.PlaybackDemoStep();
+  EXPECT_TRUE(player.mWidgetManager->mKeyDownTable['K']) << "the recorded key is replayed";
+  player.mDeferredMessages.push_back(MSG{player.mInvisHWnd, WM_CLOSE, 0, 0, 0, {}});
+  player.ProcessDeferredMessages(false);
+  EXPECT_TRUE(player.mQuit);
+  EXPECT_TRUE(player.mDemoStream->mUserClosed);
 }
 
 TEST_F(AppDemo, AfterTheUserClosedThePlaybackNothingMoreIsRead) {

@@ -265,6 +265,29 @@ TEST(Blt, IntoItselfReadsTheOldPixels) {
   EXPECT_EQ(FromImage(*image).px, (std::vector<std::uint32_t>{0xFF000001, 0xFF000001, 0xFF000002, 0xFF000003}));
 }
 
+// A draw of an image into itself must read the pixels as they were before it began, exactly as a
+// draw from a copy of them does.
+TEST(Blt, RotatedAndStretchedIntoItselfReadTheOldPixels) {
+  Random random(91);
+  const ref::Pixels pixels = random.Image(12, 12);
+  auto rotated = ToImage(pixels);
+  auto rotatedFromCopy = ToImage(pixels);
+  auto copy = ToImage(pixels);
+  rotated->BltRotated(rotated.get(), 2, 1, Rect(0, 0, 10, 10), Rect(0, 0, 12, 12), Color::White, 0, 0.4, 5, 5);
+  rotatedFromCopy->BltRotated(copy.get(), 2, 1, Rect(0, 0, 10, 10), Rect(0, 0, 12, 12), Color::White, 0, 0.4, 5, 5);
+  EXPECT_EQ(FromImage(*rotated).px, FromImage(*rotatedFromCopy).px);
+
+  for (bool fast : {false, true}) {
+    auto stretched = ToImage(pixels);
+    auto stretchedFromCopy = ToImage(pixels);
+    stretched->StretchBlt(stretched.get(), Rect(1, 2, 11, 9), Rect(0, 0, 6, 6), Rect(0, 0, 12, 12), Color::White, 0,
+                          fast);
+    stretchedFromCopy->StretchBlt(copy.get(), Rect(1, 2, 11, 9), Rect(0, 0, 6, 6), Rect(0, 0, 12, 12), Color::White, 0,
+                                  fast);
+    EXPECT_EQ(FromImage(*stretched).px, FromImage(*stretchedFromCopy).px) << (fast ? "fast" : "area-weighted");
+  }
+}
+
 TEST(Blt, DestinationChangeIsSeenByLaterDraws) {
   auto dest = ToImage({2, 1, {0xFF000000, 0xFF000000}});
   auto src = ToImage({1, 1, {0xFFFFFFFF}});

@@ -14,7 +14,9 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
+#include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
+#include "platform/win/Window.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -143,6 +145,42 @@ TEST_F(ScreenModes, WhenNeitherModeStartsTheUserIsToldAndTheProgramEnds) {
   ASSERT_EQ(boxes.Shown().size(), 1u);
   EXPECT_EQ(boxes.Shown()[0].caption, "FATAL ERROR");
   EXPECT_EQ(boxes.Shown()[0].text.rfind("Failed to initialize DirectDraw: ", 0), 0u) << boxes.Shown()[0].text;
+}
+
+}  // namespace
+
+namespace {
+
+RECT WorkArea() {
+  RECT work{};
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+TEST_F(ScreenModes, APreferredPositionOffTheWorkAreaIsPulledBackInside) {
+  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  WindowedGame game;
+  game.mPreferredX = 5000;
+  game.mPreferredY = -300;
+  game.Init();
+  ASSERT_TRUE(game.mWindowedInUse);
+  RECT window{};
+  ASSERT_TRUE(GetWindowRect(game.mHWnd, &window));
+  const RECT work = WorkArea();
+  EXPECT_EQ(window.right, work.right - 4);
+  EXPECT_EQ(window.top, work.top + 4);
+}
+
+TEST_F(ScreenModes, ACentredWindowHasThirtyEightPercentOfTheFreeHeightAboveIt) {
+  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  WindowedGame game;
+  game.Init();
+  RECT window{};
+  ASSERT_TRUE(GetWindowRect(game.mHWnd, &window));
+  const RECT work = WorkArea();
+  const int freeHeight = (work.bottom - work.top) - (window.bottom - window.top);
+  EXPECT_EQ(window.top - work.top, static_cast<int>(0.382 * freeHeight));
+  EXPECT_EQ(window.left - work.left, ((work.right - work.left) - (window.right - window.left)) / 2);
 }
 
 }  // namespace

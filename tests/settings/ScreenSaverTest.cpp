@@ -180,6 +180,31 @@ TEST_F(ScreenSaverFilter, SwitchingAwayIsSwallowedAndOtherMessagesPassThrough) {
   EXPECT_FALSE(ClosePosted());
 }
 
+int gPasswordAsks = 0;
+BOOL gPasswordAnswer = FALSE;
+BOOL WINAPI FakeVerifyPassword(HWND) {
+  ++gPasswordAsks;
+  return gPasswordAnswer;
+}
+
+TEST_F(ScreenSaverFilter, ARefusedPasswordKeepsTheSaverAndAnAcceptedOneCloses) {
+  mApp.mInitialized = true;
+  mApp.mScreenSaver.mVerifyPassword = FakeVerifyPassword;
+  gPasswordAsks = 0;
+  gPasswordAnswer = FALSE;
+  EXPECT_TRUE(Send(WM_KEYDOWN, 'A'));
+  EXPECT_EQ(gPasswordAsks, 1);
+  EXPECT_FALSE(mApp.mScreenSaver.mClosing);
+  EXPECT_FALSE(ClosePosted());
+
+  gPasswordAnswer = TRUE;
+  EXPECT_TRUE(Send(WM_LBUTTONDOWN));
+  EXPECT_EQ(gPasswordAsks, 2);
+  EXPECT_TRUE(mApp.mScreenSaver.mClosing);
+  EXPECT_EQ(mApp.mScreenSaver.mVerifyPassword, nullptr);
+  EXPECT_TRUE(ClosePosted());
+}
+
 TEST_F(ScreenSaverFilter, NoPasswordIsAskedOnThisSystem) {
   EXPECT_EQ(mApp.mScreenSaver.mVerifyPassword, nullptr);
   EXPECT_EQ(mApp.mScreenSaver.mPasswordLibrary, nullptr);
