@@ -2,6 +2,7 @@
 // between frames).
 #include <chrono>
 
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/util/AutoCrit.h"
@@ -57,8 +58,15 @@ void KitAppBase::CursorThreadProc() {
     DDInterface* display = mDDInterface.get();
     if (display == nullptr || mHWnd == nullptr || mDrawCount == 0) continue;
     POINT at{};
-    GetCursorPos(&at);
-    ScreenToClient(mHWnd, &at);
+    // The play mode is fixed before this thread starts.
+    if (mDemoStream != nullptr && mDemoStream->mPlaying) {
+      const std::uint64_t replayed = mDemoCursorPos;
+      at.x = static_cast<std::int32_t>(replayed >> 32);
+      at.y = static_cast<std::int32_t>(replayed & 0xFFFFFFFFu);
+    } else {
+      GetCursorPos(&at);
+      ScreenToClient(mHWnd, &at);
+    }
     AutoCrit guard(display->Lock());
     if (at.x == display->mCursorX && at.y == display->mCursorY) continue;
     const DWORD sinceDraw = timeGetTime() - mNextDrawTick.load();

@@ -17,7 +17,11 @@ class AppDemoSink : public DemoPlaybackSink {
   explicit AppDemoSink(KitAppBase& app) : mApp(app) {}
 
   bool DemoShuttingDown() override { return mApp.mQuit; }
-  void DemoMouseMove(int x, int y) override { mApp.mWidgetManager->MouseMoveEntry(x, y); }
+  void DemoMouseMove(int x, int y) override {
+    mApp.mDemoCursorPos =
+        static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32 | static_cast<std::uint32_t>(y);
+    mApp.mWidgetManager->MouseMoveEntry(x, y);
+  }
   void DemoMouseButton(int x, int y, bool down, int clickCode) override {
     if (down)
       mApp.mWidgetManager->MouseDown(x, y, clickCode);

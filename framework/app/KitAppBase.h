@@ -489,6 +489,8 @@ class KitAppBase : public ButtonListener,
   void DemoSyncString(std::string& text);
   void DemoSyncBool(bool& value);
   std::unique_ptr<DemoStream> mOwnDemoStream;
+  // The replayed mouse position (x in the high half, y in the low), for the cursor thread.
+  std::atomic<std::uint64_t> mDemoCursorPos{0};
   ScreenSaverState mScreenSaver;
   bool mVideoOnlyDraw = false;
 

@@ -93,6 +93,7 @@ TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) 
     std::string error;
     ASSERT_TRUE(recorder.StartDemo(error));
     recorder.RecordDemoMessage(MSG{nullptr, WM_KEYDOWN, 'K', 0, 0, {}});
+    recorder.RecordDemoMessage(MSG{nullptr, WM_MOUSEMOVE, 0, (30 << 16) | 40, 0, {}});
   }
   Kit::KitAppBase player;
   Prepare(player, false);
@@ -105,6 +106,7 @@ TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) 
   EXPECT_FALSE(player.mWidgetManager->mKeyDownTable['L']);
   player.PlaybackDemoStep();
   EXPECT_TRUE(player.mWidgetManager->mKeyDownTable['K']) << "the recorded key is replayed";
+  EXPECT_EQ(player.mDemoCursorPos.load(), (std::uint64_t{40} << 32) | 30) << "the software cursor follows the replay";
   player.mDeferredMessages.push_back(MSG{player.mInvisHWnd, WM_CLOSE, 0, 0, 0, {}});
   player.ProcessDeferredMessages(false);
   EXPECT_TRUE(player.mQuit);
