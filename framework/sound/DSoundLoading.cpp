@@ -14,6 +14,7 @@
 #include "framework/sound/FModLibrary.h"
 #include "framework/sound/SoundFileTime.h"
 #include "framework/util/PathUtil.h"
+#include "platform/audio/WavFormat.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -32,15 +33,14 @@ bool ReadBytes(std::FILE* file, void* dest, std::size_t bytes) { return std::fre
 bool ReadU16(std::FILE* file, std::uint16_t& value) {
   std::uint8_t b[2];
   if (!ReadBytes(file, b, 2)) return false;
-  value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+  value = plat::audio::ReadLE16(b);
   return true;
 }
 
 bool ReadU32(std::FILE* file, std::uint32_t& value) {
   std::uint8_t b[4];
   if (!ReadBytes(file, b, 4)) return false;
-  value = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-          (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+  value = plat::audio::ReadLE32(b);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "tests/drawing/DrawingDoubles.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -30,13 +31,7 @@ std::unique_ptr<MemoryImage> Coded(int width, int height) {
   return image;
 }
 
-std::unique_ptr<MemoryImage> Canvas(int width, int height) {
-  auto image = std::make_unique<MemoryImage>();
-  image->Create(width, height);
-  std::fill(image->GetBits(), image->GetBits() + width * height, BLACK);
-  image->BitsChanged();
-  return image;
-}
+std::unique_ptr<MemoryImage> Canvas(int width, int height) { return testsupport::Canvas(width, height, BLACK); }
 
 std::uint32_t Code(int x, int y) {
   return 0xFF000000u | static_cast<std::uint32_t>(x) << 16 | static_cast<std::uint32_t>(y) << 8 | 0x80;

@@ -7,6 +7,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "tests/drawing/DrawingDoubles.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -19,13 +20,7 @@ using Kit::Rect;
 constexpr std::uint32_t BLACK = 0xFF000000;
 constexpr std::uint32_t WHITE = 0xFFFFFFFF;
 
-std::unique_ptr<MemoryImage> Canvas(int width, int height) {
-  auto image = std::make_unique<MemoryImage>();
-  image->Create(width, height);
-  std::fill(image->GetBits(), image->GetBits() + width * height, BLACK);
-  image->BitsChanged();
-  return image;
-}
+std::unique_ptr<MemoryImage> Canvas(int width, int height) { return testsupport::Canvas(width, height, BLACK); }
 
 std::uint32_t Pixel(MemoryImage& image, int x, int y) { return image.GetBits()[y * image.mWidth + x]; }
 

@@ -15,6 +15,7 @@
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/ScreenFixture.h"
 #include "tests/support/TempDir.h"
@@ -26,6 +27,7 @@ using Kit::Graphics;
 using Kit::ImageFont;
 using Kit::MemoryImage;
 using Kit::Rect;
+using testsupport::Canvas;
 
 // The glyphs of the test font, 5 x 7 each ('#' set), drawn by the test into its glyph sheets.
 const std::map<char, std::array<const char*, 7>> kGlyphShapes = {
@@ -122,14 +124,6 @@ class ImageFontDrawTest : public ::testing::Test {
     WriteSheets(dir);
     font = std::make_unique<ImageFont>(&host, dir.Write("font.txt", kDescriptor));
     ASSERT_TRUE(host.popups.empty()) << host.popups.front();
-  }
-
-  static std::unique_ptr<MemoryImage> Canvas(int width, int height, std::uint32_t fill) {
-    auto image = std::make_unique<MemoryImage>();
-    image->Create(width, height);
-    std::fill(image->GetBits(), image->GetBits() + width * height, fill);
-    image->BitsChanged();
-    return image;
   }
 
   testsupport::TempDir dir;

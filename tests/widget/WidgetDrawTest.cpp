@@ -12,6 +12,7 @@
 #include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/FallbackFont.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/widget/BlockFont.h"
 #include "tests/widget/WidgetTestSupport.h"
@@ -21,13 +22,7 @@ namespace {
 using Kit::Color;
 using Kit::MemoryImage;
 
-std::unique_ptr<MemoryImage> Canvas(int width, int height, std::uint32_t fill) {
-  auto image = std::make_unique<MemoryImage>();
-  image->Create(width, height);
-  std::fill(image->GetBits(), image->GetBits() + width * height, fill);
-  image->BitsChanged();
-  return image;
-}
+using testsupport::Canvas;
 
 // A button face: a border in one colour, a diagonal stripe in another, and a translucent centre.
 std::unique_ptr<MemoryImage> Face(int width, int height, std::uint32_t border, std::uint32_t inside) {
