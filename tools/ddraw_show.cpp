@@ -1,10 +1,11 @@
-// Shows DirectDraw frames in a real window: a windowed frame blitted to the primary surface, then a
-// full-screen flip chain whose back buffer is filled and flipped. Each frame is read back from the
-// window's renderer and compared with what was drawn.
+// Shows DirectDraw frames in a real window: a windowed frame blitted to the primary surface; a
+// full-screen flip chain whose back buffer is filled and flipped, then flipped back to the system's
+// (GDI) surface; a windowed frame again in the window given back its place and size. Each frame is
+// read back from the window's renderer and compared with what was drawn.
 //
 //   ddraw_show [--bits 16|32] [--hold <ms>]
 //
-// Exit status: 0 when both frames were shown as drawn, 1 when one was not, 77 when no display can be
+// Exit status: 0 when every frame was shown as drawn, 1 when one was not, 77 when no display can be
 // opened (the check is skipped).
 #include <algorithm>
 #include <cstdio>
@@ -72,7 +73,7 @@ bool Expect(const plat::PresentedFrame& shown, int frameWidth, int frameHeight, 
   return true;
 }
 
-bool ShowWindowed(IDirectDraw7* dd, HWND window, DWORD hold) {
+bool ShowWindowed(IDirectDraw7* dd, HWND window, DWORD hold, const char* what) {
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
@@ -105,8 +106,13 @@ bool ShowWindowed(IDirectDraw7* dd, HWND window, DWORD hold) {
   primary->Blt(&client, frame, nullptr, DDBLT_WAIT, nullptr);
   PumpFor(hold);
   const plat::PresentedFrame shown = plat::ReadPresentedFrame(window);
-  const bool ok = Expect(shown, kWidth, kHeight, 10, 10, red, format, "windowed") &&
-                  Expect(shown, kWidth, kHeight, 160, 120, white, format, "windowed");
+  if (shown.width != kWidth || shown.height != kHeight) {
+    std::fprintf(stderr, "%s: shown at %dx%d, the window is %dx%d\n", what, shown.width, shown.height, kWidth, kHeight);
+  }
+  const bool ok = shown.width == kWidth && shown.height == kHeight &&
+                  Expect(shown, kWidth, kHeight, 10, 10, red, format, what) &&
+                  Expect(shown, kWidth, kHeight, 160, 120, white, format, what) &&
+                  Expect(shown, kWidth, kHeight, kWidth - 1, kHeight - 1, red, format, what);
   frame->Release();
   primary->Release();
   return ok;
@@ -129,14 +135,23 @@ bool ShowFlipped(IDirectDraw7* dd, HWND window, int bits, DWORD hold) {
   back->GetPixelFormat(&format);
   const DWORD blue = Pack(format, 0, 0, 255);
   const DWORD green = Pack(format, 0, 255, 0);
+  const DWORD yellow = Pack(format, 255, 255, 0);
+  // The surface the system draws on (its dialogs) is the one shown first.
+  Fill(primary, nullptr, yellow);
   Fill(back, nullptr, blue);
   RECT quarter{400, 300, 800, 600};
   Fill(back, &quarter, green);
   primary->Flip(nullptr, DDFLIP_WAIT);
   PumpFor(hold);
   const plat::PresentedFrame shown = plat::ReadPresentedFrame(window);
-  const bool ok = Expect(shown, 800, 600, 200, 150, blue, format, "flipped") &&
-                  Expect(shown, 800, 600, 600, 450, green, format, "flipped");
+  bool ok = Expect(shown, 800, 600, 200, 150, blue, format, "flipped") &&
+            Expect(shown, 800, 600, 600, 450, green, format, "flipped");
+  // Back to the system's surface, as before a dialog is shown over the game.
+  dd->FlipToGDISurface();
+  PumpFor(hold);
+  const plat::PresentedFrame gdi = plat::ReadPresentedFrame(window);
+  ok = Expect(gdi, 800, 600, 200, 150, yellow, format, "GDI surface") &&
+       Expect(gdi, 800, 600, 600, 450, yellow, format, "GDI surface") && ok;
   back->Release();
   primary->Release();
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
@@ -170,11 +185,14 @@ int main(int argc, char** argv) {
   if (DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr) != DD_OK) return 1;
   auto* dd = static_cast<IDirectDraw7*>(object);
   PumpFor(hold);
-  const bool windowed = ShowWindowed(dd, window, hold);
+  const bool windowed = ShowWindowed(dd, window, hold, "windowed");
   const bool flipped = ShowFlipped(dd, window, bits, hold);
+  PumpFor(hold);
+  const bool restored = ShowWindowed(dd, window, hold, "windowed again");
   dd->Release();
   PumpFor(50);
   DestroyWindow(window);
-  std::printf("windowed %s, flipped %s (%d-bit)\n", windowed ? "shown" : "WRONG", flipped ? "shown" : "WRONG", bits);
-  return windowed && flipped ? 0 : 1;
+  std::printf("windowed %s, flipped %s, windowed again %s (%d-bit)\n", windowed ? "shown" : "WRONG",
+              flipped ? "shown" : "WRONG", restored ? "shown" : "WRONG", bits);
+  return windowed && flipped && restored ? 0 : 1;
 }

@@ -213,7 +213,7 @@ class KitAppBase : public ButtonListener,
   virtual void EndPopup();
   virtual int MsgBox(const std::string& text, const std::string& caption, unsigned int flags);
   // A fatal error's text in a "FATAL ERROR" box; the caller ends the program.
-  virtual void Popup(const std::string& text);
+  void Popup(const std::string& text) override;
   virtual void LogScreenSaverError(const std::string& text);
   virtual void SafeDeleteWidget(Widget* widget);
   virtual void URLOpenFailed(const std::string& url);

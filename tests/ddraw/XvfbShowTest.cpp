@@ -58,7 +58,8 @@ std::vector<std::string> RenderDrivers() {
 #endif
 }
 
-// The program checks a windowed frame and a full-screen flipped frame scaled over the whole screen.
+// The program checks a windowed frame, a full-screen flipped frame scaled over the whole screen, the
+// flip back to the system's surface, and a windowed frame after full screen gave the window back.
 TEST(XvfbShowTest, WindowedAndFullScreenFramesAreShownInARealWindowInBothDepths) {
   const std::string xvfb = testsupport::FindXvfb();
   if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed";

@@ -14,6 +14,7 @@
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/InputInjector.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Threads.h"
@@ -150,6 +151,26 @@ TEST_F(Replay, AScriptedRunReplaysTickForTick) {
   plat::ScopedRegistryFile otherMachine(mFolder / "other-registry");
   const testsupport::ReplayTrace replayed = testsupport::PlayRun<TraceApp>(demo);
   EXPECT_TRUE(testsupport::SameReplay(recorded, replayed));
+}
+
+TEST_F(Replay, ADemoFileThatCannotBePlayedIsShownAndEndsTheProgramAtStart) {
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  TraceApp app;
+  app.mDemoFileName = mFolder / "missing.dmo";
+  app.mPlayingDemoBuffer = true;
+  try {
+    app.Init();
+    ADD_FAILURE() << "Init went on without its demo";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, 0u);
+  }
+  EXPECT_FALSE(app.mPlayingDemoBuffer);
+  const auto shown = boxes.Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
+  EXPECT_EQ(shown[0].text, "Demo file not found: " + app.mDemoFileName);
+  app.mQuit = true;
 }
 
 TEST(ReplayTraces, ThePartingTickIsNamed) {
