@@ -35,6 +35,10 @@ class DDImage : public MemoryImage {
                   int drawMode, bool fastStretch) override;
   void StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                         const Color& color, int drawMode, bool fastStretch) override;
+  void BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
+                 int drawMode, const Rect& srcRect, bool blend) override;
+  void BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
+                       const Color& color, int drawMode, float tx, float ty, bool blend) override;
 
   // Pixel store.
   void PurgeBits() override;
@@ -83,6 +87,10 @@ class DDImage : public MemoryImage {
   DDSURFACEDESC mLockedSurfaceDesc{};
 
  private:
+  // Runs draw(target) with the triangle rasteriser's view of the locked surface; nothing when the
+  // surface cannot be locked or has no format the rasteriser writes.
+  template <typename Draw>
+  void RasterizeOnSurface(Draw draw);
   // The locked surface as the drawing routines see it.
   SurfaceTarget LockedTarget() const;
   // Whether drawing may go through the surface: no partial alpha, and a colour key (if any) that

@@ -7,6 +7,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/NativeDisplay.h"
+#include "framework/graphics/TriangleRasterizer.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,10 @@ class MemoryImage : public Image {
                   int drawMode, double angle, float centerX, float centerY) override;
   void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect, const Color& color,
                   int drawMode, bool fastStretch) override;
+  void BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
+                 int drawMode, const Rect& srcRect, bool blend) override;
+  void BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
+                       const Color& color, int drawMode, float tx, float ty, bool blend) override;
 
   // Pixel store and derived data.
   virtual std::uint32_t* GetNativeAlphaData(NativeDisplay* display);
@@ -75,6 +80,15 @@ class MemoryImage : public Image {
   // with the over-blend. destBits has destWidth x destHeight pixels, row after row.
   static void SlowStretchBlt(std::uint32_t* destBits, int destWidth, int destHeight, const Rect& clippedDest,
                              MemoryImage* source, const StretchSource& clippedSrc);
+
+  // The vertex set-up of BltMatrix and BltTrianglesTex and the hand-over to the triangle rasteriser,
+  // drawing into target.
+  static void BltMatrixHelper(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect,
+                              const Color& color, int drawMode, const Rect& srcRect, const RasterTarget& target,
+                              bool blend);
+  static void BltTrianglesTexHelper(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
+                                    const Color& color, int drawMode, float tx, float ty, const RasterTarget& target,
+                                    bool blend);
 
   int mBitsChangedCount = 0;
   TextureData* mD3DData = nullptr;  // owned by the Direct3D path, which clears it when it drops the textures

@@ -1,0 +1,289 @@
+// Matrix and textured-triangle blits of software images, end to end through the rasteriser.
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/TriangleSpans.h"
+#include "tests/raster/RasterReference.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace rastertest {
+namespace {
+
+using Kit::Color;
+using Kit::Matrix3;
+using Kit::MemoryImage;
+using Kit::Rect;
+using Kit::TriVertex;
+
+std::vector<std::uint32_t> RandomPixels(std::mt19937& rng, int count, bool opaque) {
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(count));
+  for (auto& p : out) p = opaque ? (rng() | 0xFF000000u) : rng();
+  return out;
+}
+
+void Fill(MemoryImage& image, const std::vector<std::uint32_t>& pixels, int w, int h, bool opaqueMode) {
+  image.SetBits(pixels.data(), w, h);
+  if (opaqueMode) image.SetImageMode(false, false);
+}
+
+std::vector<std::uint32_t> Pixels(MemoryImage& image) {
+  const std::uint32_t* bits = image.GetBits();
+  return {bits, bits + static_cast<std::ptrdiff_t>(image.mWidth) * image.mHeight};
+}
+
+Matrix3 RotateScale(float angle, float sx, float sy) {
+  Matrix3 m;
+  m.m[0][0] = std::cos(angle) * sx;
+  m.m[0][1] = -std::sin(angle) * sy;
+  m.m[1][0] = std::sin(angle) * sx;
+  m.m[1][1] = std::cos(angle) * sy;
+  return m;
+}
+
+std::uint64_t Fnv(const std::vector<std::uint32_t>& pixels) {
+  std::uint64_t h = 1469598103934665603ull;
+  for (std::uint32_t p : pixels)
+    for (int s = 0; s < 32; s += 8) h = (h ^ ((p >> s) & 0xFF)) * 1099511628211ull;
+  return h;
+}
+
+TEST(MatrixBlt, AnIdentityMatrixCopiesTheSourceRectanglePixelForPixel) {
+  std::mt19937 rng(1);
+  for (const auto& [w, h] : {std::pair{6, 4}, std::pair{5, 3}, std::pair{1, 1}, std::pair{16, 9}}) {
+    MemoryImage source, dest;
+    const auto sprite = RandomPixels(rng, 20 * 20, true);
+    Fill(source, sprite, 20, 20, false);
+    const auto before = RandomPixels(rng, 30 * 30, true);
+    Fill(dest, before, 30, 30, true);
+    const Rect src(2, 3, w, h);
+    dest.BltMatrix(&source, 7 + w / 2.0f, 5 + h / 2.0f, Matrix3(), Rect(0, 0, 30, 30), Color::White, 0, src, false);
+    const auto after = Pixels(dest);
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 30; ++x) {
+        const bool inside = x >= 7 && x < 7 + w && y >= 5 && y < 5 + h;
+        const std::uint32_t want = inside ? sprite[(y - 5 + 3) * 20 + (x - 7 + 2)] : before[y * 30 + x];
+        ASSERT_EQ(after[y * 30 + x], want) << w << "x" << h << " at " << x << "," << y;
+      }
+  }
+}
+
+TEST(MatrixBlt, ATranslucentColourBlendsEveryPixelOfTheQuadOnce) {
+  MemoryImage source, dest;
+  Fill(source, std::vector<std::uint32_t>(64 * 64, 0xFFFFFFFF), 64, 64, false);
+  Fill(dest, std::vector<std::uint32_t>(100 * 100, 0xFF000000), 100, 100, true);
+  dest.BltMatrix(&source, 50, 50, RotateScale(0.7f, 1.2f, 0.9f), Rect(0, 0, 100, 100), Color(255, 255, 255, 128), 0,
+                 Rect(0, 0, 64, 64), true);
+  int drawn = 0;
+  for (std::uint32_t p : Pixels(dest)) {
+    ASSERT_TRUE(p == 0xFF000000u || p == 0xFF808080u) << std::hex << p;
+    drawn += p != 0xFF000000u;
+  }
+  // About the quad's area, 64 x 64 x 1.2 x 0.9.
+  EXPECT_NEAR(drawn, 4424, 150);
+}
+
+TEST(MatrixBlt, TheClipRectangleIsFilledToItsLastColumnAndRowAndNothingBeyond) {
+  MemoryImage source, dest;
+  Fill(source, std::vector<std::uint32_t>(4 * 4, 0xFF00FF00), 4, 4, false);
+  for (const bool opaqueMode : {false, true}) {
+    Fill(dest, std::vector<std::uint32_t>(20 * 20, 0xFF000000), 20, 20, opaqueMode);
+    const Rect clip(3, 4, 10, 7);
+    dest.BltMatrix(&source, 10, 10, RotateScale(0.3f, 12, 12), clip, Color::White, 0, Rect(0, 0, 4, 4), false);
+    const auto after = Pixels(dest);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x)
+        ASSERT_EQ(after[y * 20 + x], clip.Contains(x, y) ? 0xFF00FF00u : 0xFF000000u) << x << "," << y;
+  }
+}
+
+struct TriangleRun {
+  bool opaqueMode, blend, vertexColors, textured;
+  Color color;
+};
+
+TEST(TrianglesTex, TrianglesInsideTheClipMatchTheModel) {
+  std::mt19937 rng(42);
+  constexpr int W = 41, H = 33;
+  for (int round = 0; round < 300; ++round) {
+    const bool opaqueMode = round % 2, blend = (round / 2) % 2, vertexColors = (round / 4) % 2;
+    const bool textureAlpha = (round / 8) % 2, textured = round % 5 != 0;
+    const int tw = std::uniform_int_distribution<int>(1, 12)(rng), th = std::uniform_int_distribution<int>(1, 12)(rng);
+    MemoryImage texture, dest;
+    Fill(texture, RandomPixels(rng, tw * th, !textureAlpha), tw, th, false);
+    const auto before = RandomPixels(rng, W * H, opaqueMode);
+    Fill(dest, before, W, H, opaqueMode);
+    const Color color = round % 3 == 0 ? Color::White
+                                       : Color(static_cast<int>(rng() % 256), static_cast<int>(rng() % 256),
+                                               static_cast<int>(rng() % 256), static_cast<int>(rng() % 255 + 1));
+    std::uniform_real_distribution<float> px(0, W - 1), py(0, H - 1), uv(-0.2f, 1.2f);
+    TriVertex tri[1][3];
+    for (auto& v : tri[0])
+      v = {px(rng), py(rng), uv(rng), uv(rng), vertexColors ? static_cast<std::uint32_t>(rng() | 1u) : 0xFFFFFFFFu};
+    const float tx = 0.25f, ty = -0.5f;
+    for (auto& v : tri[0]) v.mY = std::max(v.mY, 0.5f);
+
+    texture.CommitBits();
+    Features f;
+    f.textured = textured;
+    f.alpha = textured && (texture.mHasAlpha || texture.mHasTrans || blend);
+    f.vertexColors = vertexColors;
+    f.colourised = color != Color::White;
+    f.blend = blend;
+    f.group = opaqueMode ? Group::RGB32 : Group::ARGB;
+    Kit::FixedVertex fixed[3];
+    for (int i = 0; i < 3; ++i) {
+      const TriVertex& v = tri[0][i];
+      fixed[i] = ToFixed(v.mX + tx, v.mY + ty, v.mU, v.mV, v.mColor, tw, th);
+    }
+    auto expected = before;
+    ReferenceTriangle(fixed, f, {expected.data(), W * 4, W, H}, DescribeTexture(Pixels(texture).data(), tw, th),
+                      {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
+    dest.BltTrianglesTex(textured ? &texture : nullptr, tri, 1, Rect(0, 0, W, H), color, 0, tx, ty, blend);
+    ASSERT_EQ(Pixels(dest), expected) << "round " << round;
+  }
+}
+
+TEST(TrianglesTex, ClippingKeepsWhatTheWholeTriangleDrawsInsideTheClip) {
+  std::mt19937 rng(9);
+  constexpr int W = 48, H = 40;
+  int stray = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::uniform_real_distribution<float> px(-20, W + 20), py(-20, H + 20);
+    TriVertex tri[1][3];
+    for (auto& v : tri[0]) v = {std::round(px(rng) * 256) / 256, std::round(py(rng) * 256) / 256, 0, 0, 0xFFFFFFFF};
+    const Rect clip(static_cast<int>(rng() % 20), static_cast<int>(rng() % 15), static_cast<int>(rng() % 30 + 1),
+                    static_cast<int>(rng() % 25 + 1));
+    MemoryImage whole, clipped;
+    Fill(whole, std::vector<std::uint32_t>(W * H, 0xFF000000), W, H, true);
+    Fill(clipped, std::vector<std::uint32_t>(W * H, 0xFF000000), W, H, true);
+    // The model, unclipped, on a canvas large enough for the whole triangle.
+    constexpr int PAD = 32, CW = W + 2 * PAD, CH = H + 2 * PAD;
+    std::vector<std::uint32_t> canvas(CW * CH, 0xFF000000);
+    Kit::FixedVertex fixed[3];
+    for (int i = 0; i < 3; ++i) fixed[i] = ToFixed(tri[0][i].mX + PAD, tri[0][i].mY + PAD, 0, 0, 0, 1, 1);
+    Features f;
+    f.colourised = true;
+    f.group = Group::RGB32;
+    ReferenceTriangle(fixed, f, {canvas.data(), CW * 4, CW, CH}, {}, {255, 255, 0, 0});
+    clipped.BltTrianglesTex(nullptr, tri, 1, clip, Color(255, 0, 0), 0, 0, 0, false);
+    const auto after = Pixels(clipped);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        if (!clip.Contains(x, y)) {
+          ASSERT_EQ(after[y * W + x], 0xFF000000u) << "outside the clip at " << x << "," << y;
+          continue;
+        }
+        stray += after[y * W + x] != canvas[(y + PAD) * CW + x + PAD];
+      }
+  }
+  // Clipped edges run through rounded crossing points: at most a pixel here and there may differ.
+  EXPECT_LE(stray, 30);
+}
+
+TEST(TrianglesTex, AVertexColourOfZeroTakesTheCallsColour) {
+  MemoryImage a, b;
+  Fill(a, std::vector<std::uint32_t>(16 * 16, 0xFF000000), 16, 16, true);
+  Fill(b, std::vector<std::uint32_t>(16 * 16, 0xFF000000), 16, 16, true);
+  TriVertex withZero[1][3] = {{{0, 0, 0, 0, 0}, {15, 0, 0, 0, 0xFF0000FF}, {0, 15, 0, 0, 0}}};
+  TriVertex withWhite[1][3] = {{{0, 0, 0, 0, 0xFFFFFFFF}, {15, 0, 0, 0, 0xFF0000FF}, {0, 15, 0, 0, 0xFFFFFFFF}}};
+  a.BltTrianglesTex(nullptr, withZero, 1, Rect(0, 0, 16, 16), Color(0, 255, 0), 0, 0, 0, false);
+  b.BltTrianglesTex(nullptr, withWhite, 1, Rect(0, 0, 16, 16), Color(0, 255, 0), 0, 0, 0, false);
+  EXPECT_EQ(Pixels(a), Pixels(b));
+  EXPECT_EQ(Pixels(a)[0], 0xFF00FF00u);
+}
+
+TEST(HostileInput, NothingIsWrittenOutsideTheClipOrTheImage) {
+  constexpr float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  MemoryImage source;
+  std::mt19937 rng(5);
+  Fill(source, RandomPixels(rng, 8 * 8, false), 8, 8, false);
+  const std::vector<float> values = {nan, inf, -inf, 1e30f, -1e30f, 3e9f, -3e9f, 0, 1e-30f, 65535.5f};
+  const std::vector<Rect> clips = {Rect(2, 2, 8, 8),
+                                   Rect(-50, -50, 1000, 1000),
+                                   Rect(30, 30, 10, 10),
+                                   Rect(-10, -10, 5, 5),
+                                   Rect(5, 5, 0, 0),
+                                   Rect(5, 5, -4, -4),
+                                   Rect(std::numeric_limits<int>::min(), 0, std::numeric_limits<int>::max(), 9)};
+  for (const Rect& clip : clips) {
+    for (float a : values) {
+      for (float b : values) {
+        MemoryImage dest;
+        Fill(dest, std::vector<std::uint32_t>(12 * 12, 0x12345678), 12, 12, false);
+        Matrix3 m = RotateScale(0.4f, 2, 2);
+        m.m[0][0] = a;
+        m.m[1][2] = b;
+        dest.BltMatrix(&source, 6, 6, m, clip, Color::White, 0, Rect(0, 0, 8, 8), true);
+        TriVertex tri[2][3] = {{{a, 1, 0, 0, 0xFF00FF00}, {11, b, 1, 1, 0}, {a, b, b, a, 0x80FF0000}},
+                               {{-1, -1, a, b, 0xFFFFFFFF}, {13, 2, 1e9f, -1e9f, 1}, {4, 13, 0, 1, 2}}};
+        dest.BltTrianglesTex(&source, tri, 2, clip, Color(10, 20, 30, 40), 0, a, 0, true);
+        dest.BltTrianglesTex(nullptr, tri, 2, clip, Color::White, 1, 0.5f, b, false);
+        ASSERT_EQ(dest.mBits[12 * 12], MemoryImage::GUARD_WORD);
+        const Rect inside = clip.Intersection(Rect(0, 0, 12, 12));
+        const auto after = Pixels(dest);
+        for (int y = 0; y < 12; ++y)
+          for (int x = 0; x < 12; ++x)
+            if (!inside.Contains(x, y)) {
+              ASSERT_EQ(after[y * 12 + x], 0x12345678u) << x << "," << y;
+            }
+      }
+    }
+  }
+}
+
+TEST(HostileInput, EmptySourcesAndArgumentsDrawNothing) {
+  MemoryImage empty, dest, texture;
+  Fill(dest, std::vector<std::uint32_t>(10 * 10, 0xFF112233), 10, 10, false);
+  Fill(texture, std::vector<std::uint32_t>(4, 0xFFFFFFFF), 2, 2, false);
+  const auto before = Pixels(dest);
+  TriVertex tri[1][3] = {{{0, 0, 0, 0}, {9, 0, 1, 0}, {0, 9, 0, 1}}};
+  dest.BltMatrix(&empty, 5, 5, Matrix3(), Rect(0, 0, 10, 10), Color::White, 0, Rect(0, 0, 4, 4), false);
+  dest.BltMatrix(&texture, 5, 5, Matrix3(), Rect(0, 0, 10, 10), Color::White, 0, Rect(0, 0, 0, 0), false);
+  dest.BltMatrix(nullptr, 5, 5, Matrix3(), Rect(0, 0, 10, 10), Color::White, 0, Rect(0, 0, 2, 2), false);
+  dest.BltTrianglesTex(&empty, tri, 1, Rect(0, 0, 10, 10), Color::White, 0, 0, 0, false);
+  dest.BltTrianglesTex(&texture, nullptr, 1, Rect(0, 0, 10, 10), Color::White, 0, 0, 0, false);
+  dest.BltTrianglesTex(&texture, tri, -3, Rect(0, 0, 10, 10), Color::White, 0, 0, 0, false);
+  Matrix3 flat;
+  flat.m[1][1] = 0;  // every corner on one line
+  dest.BltMatrix(&texture, 5, 5, flat, Rect(0, 0, 10, 10), Color::White, 0, Rect(0, 0, 2, 2), false);
+  EXPECT_EQ(Pixels(dest), before);
+  MemoryImage noPixels;
+  noPixels.BltMatrix(&texture, 5, 5, Matrix3(), Rect(0, 0, 10, 10), Color::White, 0, Rect(0, 0, 2, 2), false);
+  noPixels.BltTrianglesTex(&texture, tri, 1, Rect(0, 0, 10, 10), Color::White, 0, 0, 0, false);
+}
+
+// A fixed scene of rotated, scaled, coloured and blended sprites; the checksums pin the output.
+std::uint64_t GoldenScene(bool opaqueMode) {
+  MemoryImage sprite, dest;
+  std::vector<std::uint32_t> pixels(32 * 32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const int d2 = (x - 16) * (x - 16) + (y - 16) * (y - 16);
+      const std::uint32_t a = d2 >= 256 ? 0 : static_cast<std::uint32_t>(255 - d2);
+      pixels[y * 32 + x] = (a << 24) | static_cast<std::uint32_t>(x * 8 << 16 | y * 8 << 8 | (x ^ y) * 8);
+    }
+  sprite.SetBits(pixels.data(), 32, 32);
+  std::vector<std::uint32_t> back(96 * 80);
+  for (int i = 0; i < 96 * 80; ++i) back[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+  Fill(dest, back, 96, 80, opaqueMode);
+  for (int i = 0; i < 6; ++i)
+    dest.BltMatrix(&sprite, 10.0f + i * 15.3f, 12.0f + i * 11.1f, RotateScale(i * 0.61f, 0.7f + i * 0.25f, 1.1f),
+                   Rect(4, 4, 90, 70), i % 2 ? Color(200, 100, 50, 180) : Color::White, 0, Rect(i, 0, 32 - i, 32),
+                   i % 3 == 0);
+  TriVertex tri[2][3] = {{{5, 60, 0, 0, 0xFFFF0000}, {50, 70, 1, 0, 0x8000FF00}, {20, 78, 0, 1, 0xFF0000FF}},
+                         {{60, 5, 0.2f, 0.1f, 0}, {95, 40, 0.9f, 0.5f, 0}, {70, 79, 0.3f, 1.0f, 0}}};
+  dest.BltTrianglesTex(&sprite, tri, 2, Rect(0, 0, 96, 80), Color::White, 0, 0.25f, 0.5f, true);
+  return Fnv(Pixels(dest));
+}
+
+TEST(Golden, ASceneOfMatrixAndTriangleBlitsKeepsItsChecksum) {
+  EXPECT_EQ(GoldenScene(false), 0x512b71ea443a40daull);
+  EXPECT_EQ(GoldenScene(true), 0x1582e38589db326ull);
+}
+
+}  // namespace
+}  // namespace rastertest
