@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "platform/audio/AudioOutput.h"
 #include "platform/win/Modules.h"
@@ -43,14 +42,8 @@ HWND FakeWindow() {
   return reinterpret_cast<HWND>(&window);
 }
 
-MusicTest::MusicTest() {
-  mPreviousFolder = std::filesystem::current_path().string();
-  std::filesystem::current_path(dir.Path());
-}
+MusicTest::MusicTest() = default;
 
-MusicTest::~MusicTest() {
-  plat::ResetModuleFaults();
-  std::filesystem::current_path(mPreviousFolder);
-}
+MusicTest::~MusicTest() { plat::ResetModuleFaults(); }
 
 }  // namespace musictest

@@ -12,6 +12,7 @@
 #include "platform/win/Time.h"
 #include "platform/win/Types.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "tests/support/WavFile.h"
@@ -38,11 +39,9 @@ class MusicTest : public testing::Test {
   ~MusicTest() override;
 
   testsupport::TempDir dir;
+  testsupport::ScopedCurrentFolder inDir{dir.Path()};
   plat::FakeClock clock;
   plat::ScopedClock useClock{clock};
-
- private:
-  std::string mPreviousFolder;
 };
 
 }  // namespace musictest

@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <filesystem>
-
 #include "platform/audio/AudioOutput.h"
 #include "platform/dsound/DSoundFaults.h"
 #include "platform/win/Modules.h"
@@ -61,8 +59,6 @@ WAVEFORMATEX InspectableDSoundManager::Format(unsigned int id) const {
 HWND FakeWindow() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5150)); }
 
 SoundTest::SoundTest() {
-  mPreviousFolder = std::filesystem::current_path().string();
-  std::filesystem::current_path(dir.Path());
   dsound = LoadLibrary("dsound.dll");
   plat::audio::CatchUp();
 }
@@ -71,7 +67,6 @@ SoundTest::~SoundTest() {
   FreeLibrary(dsound);
   plat::ResetDSoundFaults();
   plat::ResetModuleFaults();
-  std::filesystem::current_path(mPreviousFolder);
 }
 
 }  // namespace soundtest

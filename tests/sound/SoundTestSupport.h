@@ -11,6 +11,7 @@
 #include "framework/sound/DSoundManager.h"
 #include "platform/win/Time.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
 #include "tests/support/WavFile.h"
@@ -47,12 +48,10 @@ class SoundTest : public testing::Test {
   ~SoundTest() override;
 
   testsupport::TempDir dir;
+  testsupport::ScopedCurrentFolder inDir{dir.Path()};
   plat::FakeClock clock;
   plat::ScopedClock useClock{clock};
   HMODULE dsound = nullptr;
-
- private:
-  std::string mPreviousFolder;
 };
 
 }  // namespace soundtest

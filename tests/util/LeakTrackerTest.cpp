@@ -6,6 +6,7 @@
 
 #include "platform/win/DebugOutput.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -15,12 +16,6 @@ namespace fs = std::filesystem;
 // The report goes to the current folder: each test runs inside its own.
 class LeakTrackerTest : public testing::Test {
  protected:
-  void SetUp() override {
-    mPrevious = fs::current_path();
-    fs::current_path(mDir.Path());
-  }
-  void TearDown() override { fs::current_path(mPrevious); }
-
   std::string Report() const { return testsupport::ReadFileContents((mDir.Path() / "mem_leaks.txt").string()); }
   // The report without its first line, which carries the local time.
   std::string ReportBody() const {
@@ -29,7 +24,7 @@ class LeakTrackerTest : public testing::Test {
   }
 
   testsupport::TempDir mDir;
-  fs::path mPrevious;
+  testsupport::ScopedCurrentFolder mInDir{mDir.Path()};
 };
 
 TEST_F(LeakTrackerTest, EmptyTableGivesHeaderRuleAndZeroTotal) {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "platform/win/MessageBox.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/widget/WidgetTestSupport.h"
 
@@ -13,13 +13,11 @@ namespace {
 // Runs the test inside a fresh folder, as the program runs in its own.
 class InFolder {
  public:
-  InFolder() : mSaved(std::filesystem::current_path()) { std::filesystem::current_path(mDir.Path()); }
-  ~InFolder() { std::filesystem::current_path(mSaved); }
   std::string Read(const std::string& name) const { return testsupport::ReadFileContents(mDir / name); }
 
  private:
   testsupport::TempDir mDir;
-  std::filesystem::path mSaved;
+  testsupport::ScopedCurrentFolder mInDir{mDir.Path()};
 };
 
 TEST(Popups, MessageBoxShowsOverTheMainWindowAndReturnsTheAnswer) {
