@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -25,14 +26,15 @@ struct CursorRecord {
 struct CursorModel {
   CursorModel() {
     // The pointer starts as the arrow, as over any window whose program has not chosen yet.
-    auto* arrow = new CursorRecord;
+    auto arrow = std::make_unique<CursorRecord>();
     arrow->systemId = 32512;
-    system.push_back(arrow);
-    current = reinterpret_cast<HCURSOR>(arrow);
+    current = reinterpret_cast<HCURSOR>(arrow.get());
+    system.push_back(std::move(arrow));
   }
   std::mutex lock;
   std::set<CursorRecord*> masks;
-  std::vector<CursorRecord*> system;  // never freed: handles to them stay valid for the process
+  // Shared system cursors: their handles stay valid for the whole process, and go with the model at exit.
+  std::vector<std::unique_ptr<CursorRecord>> system;
   HCURSOR current = nullptr;
   int showCount = 0;
 };
@@ -132,7 +134,9 @@ int SystemCursorId(HCURSOR cursor) {
   auto* record = reinterpret_cast<CursorRecord*>(cursor);
   CursorModel& model = Model();
   std::lock_guard guard(model.lock);
-  if (std::find(model.system.begin(), model.system.end(), record) == model.system.end()) return 0;
+  bool isSystem = std::any_of(model.system.begin(), model.system.end(),
+                              [record](const auto& owned) { return owned.get() == record; });
+  if (!isSystem) return 0;
   return record->systemId;
 }
 
@@ -156,13 +160,14 @@ HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
     return nullptr;
   plat::CursorModel& model = plat::Model();
   std::lock_guard guard(model.lock);
-  for (plat::CursorRecord* record : model.system) {
-    if (record->systemId == id) return reinterpret_cast<HCURSOR>(record);
+  for (const auto& record : model.system) {
+    if (record->systemId == id) return reinterpret_cast<HCURSOR>(record.get());
   }
-  auto* record = new plat::CursorRecord;  // lives for the process, as system cursors do
+  auto record = std::make_unique<plat::CursorRecord>();
   record->systemId = id;
-  model.system.push_back(record);
-  return reinterpret_cast<HCURSOR>(record);
+  auto handle = reinterpret_cast<HCURSOR>(record.get());
+  model.system.push_back(std::move(record));
+  return handle;
 }
 
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) { return LoadCursor(instance, name); }
