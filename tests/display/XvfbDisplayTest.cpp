@@ -9,15 +9,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/XvfbServer.h"
+
 namespace {
 
 constexpr const char* kChildMark = "KIT_DISPLAY_XVFB_CHILD";
-
-std::string FindXvfb() {
-  for (const char* candidate : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"})
-    if (access(candidate, X_OK) == 0) return candidate;
-  return {};
-}
 
 std::string SelfPath() {
   char self[PATH_MAX];
@@ -25,51 +21,14 @@ std::string SelfPath() {
   return length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string();
 }
 
-// A private X server that reports its display number through a pipe once it accepts clients.
-class XvfbServer {
- public:
-  explicit XvfbServer(const std::string& xvfb) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    mPid = fork();
-    if (mPid == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-            static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    char c;
-    while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (!number.empty()) mDisplay = ":" + number;
-  }
-  ~XvfbServer() {
-    if (mPid > 0) {
-      kill(mPid, SIGTERM);
-      waitpid(mPid, nullptr, 0);
-    }
-  }
-  XvfbServer(const XvfbServer&) = delete;
-  XvfbServer& operator=(const XvfbServer&) = delete;
-
-  const std::string& Display() const { return mDisplay; }
-
- private:
-  pid_t mPid = -1;
-  std::string mDisplay;
-};
-
 TEST(XvfbDisplay, FramesAndTheCursorReachARealWindowPixelExact) {
   if (std::getenv(kChildMark)) GTEST_SKIP() << "already running under Xvfb";
 #if defined(__SANITIZE_THREAD__)
   GTEST_SKIP() << "the X renderer's GL driver is not built for the thread sanitizer";
 #endif
-  const std::string xvfb = FindXvfb();
+  const std::string xvfb = testsupport::FindXvfb();
   if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed";
-  XvfbServer server(xvfb);
+  testsupport::XvfbServer server(xvfb);
   ASSERT_FALSE(server.Display().empty());
   const std::string self = SelfPath();
   ASSERT_FALSE(self.empty());
