@@ -12,6 +12,7 @@
 #include <numbers>
 #include <vector>
 
+#include "bench/support/PixmanAddColored.h"
 #include "bench/support/PixmanRotated.h"
 #include "bench/support/SpriteScene.h"
 
@@ -178,14 +179,7 @@ void Pixman_Over(benchmark::State& state, const Format& f) {
 
 void Pixman_AddColored(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
-  const pixman_color_t color{200 * 257, 150 * 257, 100 * 257, 0xFFFF};
-  pixman_image_t* mask = pixman_image_create_solid_fill(&color);
-  pixman_image_set_component_alpha(mask, 1);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions)
-      pixman_image_composite32(PIXMAN_OP_ADD, scene.sprite, mask, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
-  pixman_image_unref(mask);
+  benchsupport::RunPixmanAddColored(state, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 

@@ -19,6 +19,7 @@
 #include "platform/win/Window.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/WindowedSurfaceHost.h"
 
 namespace ControlsTest {
 namespace {
@@ -109,23 +110,6 @@ TEST_F(ControlsScene, OnASoftwareImage) {
   Release(168, 44 + 98 - 6);
 }
 
-class SurfaceHost : public Kit::ImageHost {
- public:
-  void AddMemoryImage(Kit::MemoryImage* image) override { images.insert(image); }
-  void RemoveMemoryImage(Kit::MemoryImage* image) override { images.erase(image); }
-  Kit::NativeDisplay* GetNativeDisplay() override { return display; }
-  int GetDisplayWidth() override { return kCanvasWidth; }
-  int GetDisplayHeight() override { return kCanvasHeight; }
-  int GetFullScreenBits() override { return 16; }
-  bool IsPopupShown() override { return false; }
-  bool IsPageFlipping() override { return false; }
-  bool WaitsForVerticalSync() override { return false; }
-  void SetVerticalSyncBroken(bool) override {}
-
-  std::set<Kit::MemoryImage*> images;
-  Kit::NativeDisplay* display = nullptr;
-};
-
 HWND SceneWindow() {
   static HWND window = [] {
     WNDCLASS windowClass{};
@@ -166,7 +150,7 @@ class ControlsOnSurfaces : public ControlsScene, public testing::WithParamInterf
     mSettings.reset();
   }
 
-  SurfaceHost mHost;
+  testsupport::WindowedSurfaceHost mHost{kCanvasWidth, kCanvasHeight};
   std::unique_ptr<plat::ScopedDisplaySettings> mSettings;
   std::unique_ptr<Kit::DDInterface> mDisplay;
   std::unique_ptr<Kit::DDImage> mCanvas;

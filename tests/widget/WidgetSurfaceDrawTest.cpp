@@ -18,6 +18,7 @@
 #include "platform/win/Window.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TestWindow.h"
+#include "tests/support/WindowedSurfaceHost.h"
 #include "tests/widget/BlockFont.h"
 #include "tests/widget/WidgetTestSupport.h"
 
@@ -25,23 +26,6 @@ namespace {
 
 constexpr int kWindowWidth = 320;
 constexpr int kWindowHeight = 240;
-
-class SurfaceHost : public Kit::ImageHost {
- public:
-  void AddMemoryImage(Kit::MemoryImage* image) override { images.insert(image); }
-  void RemoveMemoryImage(Kit::MemoryImage* image) override { images.erase(image); }
-  Kit::NativeDisplay* GetNativeDisplay() override { return display; }
-  int GetDisplayWidth() override { return kWindowWidth; }
-  int GetDisplayHeight() override { return kWindowHeight; }
-  int GetFullScreenBits() override { return 16; }
-  bool IsPopupShown() override { return false; }
-  bool IsPageFlipping() override { return false; }
-  bool WaitsForVerticalSync() override { return false; }
-  void SetVerticalSyncBroken(bool) override {}
-
-  std::set<Kit::MemoryImage*> images;
-  Kit::NativeDisplay* display = nullptr;
-};
 
 HWND TestWindow() {
   static HWND window = testsupport::CreateTestWindow("WidgetSurfaceTest", "widgets", 0, 0, kWindowWidth, kWindowHeight);
@@ -86,7 +70,7 @@ class WidgetSurfaceDraw : public testing::TestWithParam<Depth> {
   }
   std::string Golden(const std::string& picture) const { return picture + "_" + GetParam().name; }
 
-  SurfaceHost mHost;
+  testsupport::WindowedSurfaceHost mHost{kWindowWidth, kWindowHeight};
   std::unique_ptr<plat::ScopedDisplaySettings> mSettings;
   std::unique_ptr<Kit::DDInterface> mDisplay;
   std::unique_ptr<KitTest::ScriptedApp> mApp = std::make_unique<KitTest::ScriptedApp>();
