@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
@@ -28,12 +26,6 @@ class OpenFile {
     if (mFile != nullptr) std::fclose(mFile);
   }
   std::FILE* Get() const { return mFile; }
-  // Closes now; false when buffered bytes could not be written.
-  bool Close() {
-    std::FILE* file = mFile;
-    mFile = nullptr;
-    return file != nullptr && std::fclose(file) == 0;
-  }
 
  private:
   std::FILE* mFile;
@@ -49,21 +41,6 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   std::rewind(file.Get());
   bytes->resize(static_cast<std::size_t>(size));
   return std::fread(bytes->data(), 1, bytes->size(), file.Get()) == bytes->size();
-}
-
-// The bytes go to a temporary file beside the target, which replaces the target only once it is
-// complete on disk: a failure or a crash midway leaves the old file as it was.
-bool ReplaceFile(const std::string& path, const std::uint8_t* data, std::size_t length) {
-  const std::string target = plat::MapPath(path);
-  const std::string temporary = target + ".tmp";
-  OpenFile file(temporary, "w+b");
-  if (file.Get() == nullptr) return false;
-  bool written = length == 0 || std::fwrite(data, 1, length, file.Get()) == length;
-  written = written && std::fflush(file.Get()) == 0 && fsync(fileno(file.Get())) == 0;
-  written = file.Close() && written;
-  if (written && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  return false;
 }
 
 }  // namespace
@@ -99,7 +76,7 @@ bool KitAppBase::WriteBytesToFile(const std::string& path, const std::uint8_t* d
   if (length >= 0 && (data != nullptr || length == 0)) {
     const std::string folder = GetFileDir(path);
     if (!folder.empty()) MakeDirectories(folder);
-    written = ReplaceFile(path, data, static_cast<std::size_t>(length));
+    written = WriteFileAtomically(path, data, static_cast<std::size_t>(length));
   }
   if (mDemoStream != nullptr && mDemoStream->mRecording)
     mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::FileWrite, written);

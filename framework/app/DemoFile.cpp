@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/util/Buffer.h"
+#include "framework/util/FileSystemUtil.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -172,12 +173,9 @@ bool LoadDemoFile(const std::string& path, const std::string& productVersion, De
 }
 
 bool SaveDemoFile(const std::string& path, const DemoFile& file) {
+  // A recording cut short by a crash or a full disk must not replace an earlier one.
   const std::vector<std::uint8_t> bytes = EncodeDemoFile(file);
-  std::FILE* stream = std::fopen(plat::MapPath(path).c_str(), "w+b");
-  if (stream == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
-  const bool closed = std::fclose(stream) == 0;
-  return written && closed;
+  return WriteFileAtomically(path, bytes.data(), bytes.size());
 }
 
 }  // namespace Kit

@@ -1,6 +1,11 @@
 #include "framework/util/FileSystemUtil.h"
 
+#include <unistd.h>
+
+#include <cstdio>
+
 #include "platform/win/Files.h"
+#include "platform/win/PathMap.h"
 #include "platform/win/SymbolicLinks.h"
 
 namespace Kit {
@@ -52,6 +57,19 @@ std::uint32_t GetFileDate(const std::string& path) {
       (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
   if (fileTime < kFileTimeOf1970) return 0;
   return static_cast<std::uint32_t>((fileTime - kFileTimeOf1970) / kFileTimeUnitsPerSecond);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t length) {
+  const std::string target = plat::MapPath(path);
+  const std::string temporary = target + ".tmp";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool written = length == 0 || (data != nullptr && std::fwrite(data, 1, length, file) == length);
+  written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+  written = std::fclose(file) == 0 && written;
+  if (written && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
+  std::remove(temporary.c_str());
+  return false;
 }
 
 }  // namespace Kit

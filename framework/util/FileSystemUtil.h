@@ -1,6 +1,7 @@
 // Folder and file-date helpers over the platform's file calls; paths are program paths (either slash).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -14,5 +15,8 @@ bool DeleteFolderTree(const std::string& folder);
 void MakeDirectories(const std::string& path);
 // Last-write time in seconds since 1970-01-01 UTC; 0 when the file is not found.
 std::uint32_t GetFileDate(const std::string& path);
+// Writes the bytes to a temporary file beside the target, which replaces the target only once it is
+// complete on disk: a failure or a crash midway leaves the old file as it was. False on any failure.
+bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t length);
 
 }  // namespace Kit

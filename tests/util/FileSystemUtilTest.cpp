@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -79,6 +80,34 @@ TEST(FileSystemUtil, GetFileDateGivesSecondsSince1970) {
   EXPECT_EQ(GetFileDate(file), 1'600'000'000u);
   EXPECT_EQ(GetFileDate(dir.Path().string() + "\\data\\effect.TXT"), 1'600'000'000u);
   EXPECT_EQ(GetFileDate(dir.Path().string() + "/nothing.txt"), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FileSystemUtil, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
+  testsupport::TempDir dir;
+  const std::string path = dir.Write("userdata/playerdata.dat", "old contents that are longer");
+  const std::uint8_t bytes[] = {'n', 'e', 'w', 0, 7};
+  ASSERT_TRUE(Kit::WriteFileAtomically(dir.Path().string() + "\\USERDATA\\playerdata.dat", bytes, sizeof(bytes)));
+  EXPECT_EQ(testsupport::ReadFileContents(path), std::string("new\0\7", 5));
+  EXPECT_FALSE(fs::exists(path + ".tmp"));
+  ASSERT_TRUE(Kit::WriteFileAtomically(path, nullptr, 0));
+  EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST(FileSystemUtil, FailedAtomicWriteKeepsTheOldFile) {
+  testsupport::TempDir dir;
+  const std::string path = dir.Write("score.dat", "kept");
+  // A folder where the temporary file must go makes the write fail before the target is touched.
+  fs::create_directory(path + ".tmp");
+  const std::uint8_t bytes[] = {1, 2, 3};
+  EXPECT_FALSE(Kit::WriteFileAtomically(path, bytes, sizeof(bytes)));
+  EXPECT_EQ(testsupport::ReadFileContents(path), "kept");
+  EXPECT_FALSE(Kit::WriteFileAtomically(dir.Path().string() + "/missing/folder/file.dat", bytes, sizeof(bytes)));
+  EXPECT_FALSE(Kit::WriteFileAtomically(path, nullptr, 3));
+  EXPECT_EQ(testsupport::ReadFileContents(path), "kept");
 }
 
 }  // namespace
