@@ -1,6 +1,7 @@
 // Loading groups of resources, freeing them and handing them out.
 #include <algorithm>
 
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resource/ImageLoader.h"
 #include "framework/resource/ResourceManager.h"
@@ -107,7 +108,11 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
   image->mPurgeBits = record->purgeBits;
   if (record->ddSurface) {
     image->CommitBits();
-    if (!image->mHasAlpha) image->mPurgeBits = true;
+    if (!image->mHasAlpha) {
+      // The purge below then moves the pixels into a surface instead of dropping them.
+      if (auto* surfaceImage = dynamic_cast<DDImage*>(image)) surfaceImage->mWantDDSurface = true;
+      image->mPurgeBits = true;
+    }
   }
   if (record->palletize) {
     if (!image->mD3DData) {

@@ -13,7 +13,12 @@ struct PresentedFrame {
   int height = 0;
   std::vector<DWORD> pixels;  // 0x00RRGGBB, row after row
 
-  DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+  // Outside the frame (or of an empty one): a value no shown colour has, so checks fail rather than crash.
+  static constexpr DWORD kOutside = 0xFFFFFFFF;
+  DWORD At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width || y >= height) return kOutside;
+    return pixels[static_cast<size_t>(y) * width + x];
+  }
 };
 
 // What the window's renderer holds after the last present; empty when nothing was presented into it.

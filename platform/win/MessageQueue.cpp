@@ -70,16 +70,28 @@ void MessageQueues::PostWork(std::thread::id owner, std::function<void()> work) 
 
 void MessageQueues::RunPendingCalls() {
   std::thread::id self = std::this_thread::get_id();
+  // Only what was waiting when the pump began runs now: a thread that queues work as fast as it is
+  // run (the cursor thread asking for presents) must not keep the pump from returning.
+  std::size_t sentLeft;
+  std::size_t workLeft;
+  {
+    std::lock_guard guard(mLock);
+    Queue& queue = QueueOf(self);
+    sentLeft = queue.sent.size();
+    workLeft = queue.work.size();
+  }
   for (;;) {
     std::optional<SentCall> call;
     std::function<void()> work;
     {
       std::lock_guard guard(mLock);
       Queue& queue = QueueOf(self);
-      if (!queue.sent.empty()) {
+      if (sentLeft > 0 && !queue.sent.empty()) {
+        --sentLeft;
         call = std::move(queue.sent.front());
         queue.sent.pop_front();
-      } else if (!queue.work.empty()) {
+      } else if (workLeft > 0 && !queue.work.empty()) {
+        --workLeft;
         work = std::move(queue.work.front());
         queue.work.pop_front();
       } else {

@@ -16,7 +16,8 @@ bool EnsureSdlVideo() {
   if (noDisplay && !std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
   std::fprintf(stderr, "SDL video could not start (%s); using its dummy driver\n", SDL_GetError());
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  // Above the SDL_VIDEODRIVER variable that named the driver which just failed.
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

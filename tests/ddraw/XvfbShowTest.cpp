@@ -69,4 +69,14 @@ TEST(XvfbShowTest, WindowedAndFullScreenFramesAreShownInARealWindowInBothDepths)
   }
 }
 
+// A display that cannot be reached (a stale DISPLAY, a stopped server) must not leave the program
+// without windows: it runs headless on SDL's dummy driver, as where no display is set at all.
+TEST(XvfbShowTest, AnUnreachableDisplayFallsBackToTheDummyDriver) {
+  const std::string program = ShowProgram();
+  if (program.empty()) GTEST_SKIP() << "ddraw_show is not built";
+  int number = 4000;
+  while (access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) ++number;
+  EXPECT_EQ(RunShow(program, ":" + std::to_string(number), "32", ""), 0);
+}
+
 }  // namespace

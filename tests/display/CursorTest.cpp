@@ -116,17 +116,20 @@ TEST_P(CursorTest, FullScreenDrawsTheCursorIntoTheFlippedFrame) {
 
 TEST_P(CursorTest, TheCursorThreadMovesItWhileFramesArePresented) {
   mDisplay->SetCursorImage(&cursor);
-  std::atomic<bool> stop{false};
-  std::thread cursorThread([&] {
-    for (int i = 0; !stop; ++i) mDisplay->SetCursorPos((i * 7) % kWidth, (i * 3) % kHeight);
-  });
-  for (int frame = 0; frame < 30; ++frame) {
-    mDisplay->GetScreenImage()->FillRect(Rect(frame, frame, 20, 20), Color(frame * 4, 0, 0), 0);
-    ASSERT_TRUE(mDisplay->Redraw());
-    Pump();
+  {
+    std::atomic<bool> stop{false};
+    std::jthread cursorThread([&] {
+      for (int i = 0; !stop; ++i) mDisplay->SetCursorPos((i * 7) % kWidth, (i * 3) % kHeight);
+    });
+    // Each move asks the main thread for a present: the pump must still return between frames.
+    for (int frame = 0; frame < 30 && !HasFailure(); ++frame) {
+      mDisplay->GetScreenImage()->FillRect(Rect(frame, frame, 20, 20), Color(frame * 4, 0, 0), 0);
+      EXPECT_TRUE(mDisplay->Redraw()) << mDisplay->mErrorString << " in frame " << frame;
+      Pump();
+    }
+    stop = true;
   }
-  stop = true;
-  cursorThread.join();
+  ASSERT_FALSE(HasFailure());
   Pump();
   // Taken off the display entirely, the cursor leaves nothing behind.
   mDisplay->SetCursorPos(-200, -200);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -183,6 +184,22 @@ TEST_F(WindowTest, WorkPostedFromAnotherThreadRunsInTheMainPump) {
   MSG msg;
   PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
   EXPECT_TRUE(ranOnMain);
+}
+
+TEST_F(WindowTest, WorkThatQueuesMoreWorkDoesNotHoldThePumpForever) {
+  // Each piece of work queues the next, as a thread asking for a present after every move does.
+  constexpr int kChain = 1000;
+  int ran = 0;
+  std::function<void()> next = [&] {
+    if (++ran < kChain) plat::PostToMainThread(next);
+  };
+  plat::PostToMainThread(next);
+  MSG msg;
+  PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  EXPECT_EQ(ran, 1) << "work queued during the pump waits for the next one";
+  PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  EXPECT_EQ(ran, 2);
+  while (ran < kChain) PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
 TEST_F(WindowTest, SendMessageFromAnotherThreadRunsOnTheOwnerThread) {

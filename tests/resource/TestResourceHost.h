@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -74,13 +75,15 @@ class TestResourceHost : public Kit::ResourceHost {
   bool accelerated = false;
   Kit::SoundManager* sounds = nullptr;
   std::atomic<int> loads{0};
+  // What a newly loaded picture becomes: a plain memory image unless a test runs a display.
+  std::function<std::unique_ptr<Kit::MemoryImage>()> makeImage = [] { return std::make_unique<Kit::MemoryImage>(); };
 
  private:
   Kit::SharedImageSet mShared{[this](const std::string& path) -> std::unique_ptr<Kit::MemoryImage> {
                                 auto decoded = ImageLib::GetImage(path, true);
                                 if (!decoded) return nullptr;
                                 ++loads;
-                                auto image = std::make_unique<Kit::MemoryImage>();
+                                auto image = makeImage();
                                 image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), true);
                                 return image;
                               },
