@@ -19,6 +19,7 @@
 #include "platform/win/Window.h"
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/ScreenFormats.h"
 #include "tests/support/WindowedSurfaceHost.h"
 
 namespace ControlsTest {
@@ -122,19 +123,12 @@ HWND SceneWindow() {
   return window;
 }
 
-struct Depth {
-  plat::DesktopFormat format;
-  const char* name;
-};
+using Depth = testsupport::ScreenFormat;
 
 class ControlsOnSurfaces : public ControlsScene, public testing::WithParamInterface<Depth> {
  protected:
   void SetUp() override {
-    plat::DisplaySettings settings;
-    settings.format = GetParam().format;
-    settings.desktopWidth = 1024;
-    settings.desktopHeight = 768;
-    mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+    mSettings = testsupport::UseTestDesktop(GetParam().format);
     ASSERT_NE(SceneWindow(), nullptr);
     mDisplay = std::make_unique<Kit::DDInterface>(&mHost);
     mHost.display = mDisplay.get();

@@ -1,16 +1,12 @@
 #include "DDrawFixture.h"
 
 #include "tests/support/DirectDrawObject.h"
+#include "tests/support/ScreenFormats.h"
 
 namespace ddraw_test {
 
 void DDrawTest::SetUp() {
-  plat::DisplaySettings settings;
-  settings.format = road().format;
-  settings.desktopWidth = 1024;
-  settings.desktopHeight = 768;
-  settings.refreshHz = 60;
-  mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+  mSettings = testsupport::UseTestDesktop(road().format);
   mDD.reset(testsupport::CreateDirectDraw7());
   ASSERT_NE(mDD, nullptr);
 }

@@ -1,6 +1,7 @@
 #include "tests/display/DisplayFixture.h"
 
 #include "platform/win/Window.h"
+#include "tests/support/ScreenFormats.h"
 
 #include <cstring>
 
@@ -48,13 +49,8 @@ void DisplayTest::TearDown() {
 }
 
 void DisplayTest::UseDesktop(plat::DesktopFormat format, DWORD refreshHz) {
-  plat::DisplaySettings settings;
-  settings.format = format;
-  settings.desktopWidth = 1024;
-  settings.desktopHeight = 768;
-  settings.refreshHz = refreshHz;
   mSettings.reset();
-  mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+  mSettings = testsupport::UseTestDesktop(format, refreshHz);
 }
 
 int DisplayTest::Start(bool windowed) {

@@ -5,6 +5,7 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Window.h"
 #include "tests/raster/RasterReference.h"
+#include "tests/support/ScreenFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -48,12 +49,7 @@ struct Road {
 class SurfaceRaster : public testing::TestWithParam<Road> {
  protected:
   void SetUp() override {
-    plat::DisplaySettings settings;
-    settings.format = GetParam().format;
-    settings.desktopWidth = 1024;
-    settings.desktopHeight = 768;
-    settings.refreshHz = 60;
-    mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+    mSettings = testsupport::UseTestDesktop(GetParam().format);
     ASSERT_NE(TestWindow(), nullptr);
     mDisplay = std::make_unique<Kit::DDInterface>(&mHost);
     mHost.display = mDisplay.get();

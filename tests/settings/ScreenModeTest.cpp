@@ -17,6 +17,7 @@
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Window.h"
+#include "tests/support/ScreenFormats.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -40,14 +41,6 @@ class ScreenModes : public testing::Test {
   }
   ~ScreenModes() override { plat::ResetCommandLine(); }
 
-  static plat::DisplaySettings Desktop(plat::DesktopFormat format) {
-    plat::DisplaySettings settings;
-    settings.format = format;
-    settings.desktopWidth = 1024;
-    settings.desktopHeight = 768;
-    return settings;
-  }
-
   testsupport::TempDir mScope;
 };
 
@@ -69,7 +62,7 @@ std::vector<std::uint32_t> PixelsOf(Kit::DDImage& image) {
 }
 
 TEST_F(ScreenModes, SwitchingToFullScreenAndBackKeepsEveryImage) {
-  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
   WindowedGame game;
   game.mFullScreenBits = 32;
   game.Init();
@@ -99,7 +92,7 @@ TEST_F(ScreenModes, SwitchingToFullScreenAndBackKeepsEveryImage) {
 }
 
 TEST_F(ScreenModes, AFullScreenModeThatCannotBeSetEndsInAWindow) {
-  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
   plat::ScopedMessageBoxScript boxes;
   WindowedGame game;
   game.mIsWindowed = false;
@@ -114,7 +107,7 @@ TEST_F(ScreenModes, AFullScreenModeThatCannotBeSetEndsInAWindow) {
 }
 
 TEST_F(ScreenModes, ADesktopDepthAWindowCannotUseGoesFullScreen) {
-  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Rgb888));
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Rgb888));
   plat::ScopedMessageBoxScript boxes;
   WindowedGame game;
   game.Init();
@@ -131,7 +124,7 @@ TEST_F(ScreenModes, ADesktopDepthAWindowCannotUseGoesFullScreen) {
 }
 
 TEST_F(ScreenModes, WhenNeitherModeStartsTheUserIsToldAndTheProgramEnds) {
-  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Rgb888));
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Rgb888));
   plat::ScopedMessageBoxScript boxes;
   plat::ScopedExitCatcher exits;
   WindowedGame game;
@@ -158,7 +151,7 @@ RECT WorkArea() {
 }
 
 TEST_F(ScreenModes, APreferredPositionOffTheWorkAreaIsPulledBackInside) {
-  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
   WindowedGame game;
   game.mPreferredX = 5000;
   game.mPreferredY = -300;
@@ -172,7 +165,7 @@ TEST_F(ScreenModes, APreferredPositionOffTheWorkAreaIsPulledBackInside) {
 }
 
 TEST_F(ScreenModes, ACentredWindowHasThirtyEightPercentOfTheFreeHeightAboveIt) {
-  plat::ScopedDisplaySettings desktop(Desktop(plat::DesktopFormat::Xrgb8888));
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
   WindowedGame game;
   game.Init();
   RECT window{};

@@ -16,11 +16,7 @@ HWND ScreenWindow() {
 }  // namespace
 
 void ScreenTest::SetUp() {
-  plat::DisplaySettings settings;
-  settings.format = GetParam().format;
-  settings.desktopWidth = 1024;
-  settings.desktopHeight = 768;
-  mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+  mSettings = UseTestDesktop(GetParam().format);
   HWND window = ScreenWindow();
   ASSERT_NE(window, nullptr);
   mDisplay = std::make_unique<Kit::DDInterface>(&mHost);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -20,5 +21,18 @@ inline const ScreenFormat kScreenFormats[] = {{plat::DesktopFormat::Rgb565, "Rgb
                                               {plat::DesktopFormat::Xrgb8888, "Xrgb8888"}};
 inline std::string ScreenFormatName(const testing::TestParamInfo<ScreenFormat>& info) { return info.param.name; }
 inline void PrintTo(const ScreenFormat& format, std::ostream* out) { *out << format.name; }
+
+// The tests' desktop: 1024 x 768 in the format, whatever screen the machine has, while the result lives.
+inline plat::DisplaySettings TestDesktop(plat::DesktopFormat format, DWORD refreshHz = 60) {
+  plat::DisplaySettings settings;
+  settings.format = format;
+  settings.desktopWidth = 1024;
+  settings.desktopHeight = 768;
+  settings.refreshHz = refreshHz;
+  return settings;
+}
+inline std::unique_ptr<plat::ScopedDisplaySettings> UseTestDesktop(plat::DesktopFormat format, DWORD refreshHz = 60) {
+  return std::make_unique<plat::ScopedDisplaySettings>(TestDesktop(format, refreshHz));
+}
 
 }  // namespace testsupport

@@ -17,6 +17,7 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Window.h"
 #include "tests/support/GoldenImage.h"
+#include "tests/support/ScreenFormats.h"
 #include "tests/support/TestWindow.h"
 #include "tests/support/WindowedSurfaceHost.h"
 #include "tests/widget/BlockFont.h"
@@ -32,19 +33,12 @@ HWND TestWindow() {
   return window;
 }
 
-struct Depth {
-  plat::DesktopFormat format;
-  const char* name;
-};
+using Depth = testsupport::ScreenFormat;
 
 class WidgetSurfaceDraw : public testing::TestWithParam<Depth> {
  protected:
   void SetUp() override {
-    plat::DisplaySettings settings;
-    settings.format = GetParam().format;
-    settings.desktopWidth = 1024;
-    settings.desktopHeight = 768;
-    mSettings = std::make_unique<plat::ScopedDisplaySettings>(settings);
+    mSettings = testsupport::UseTestDesktop(GetParam().format);
     ASSERT_NE(TestWindow(), nullptr);
     mDisplay = std::make_unique<Kit::DDInterface>(&mHost);
     mHost.display = mDisplay.get();
