@@ -40,6 +40,15 @@ TEST(TGAReader, ReadsTopLeftThirtyTwoBitFiles) {
   auto withId = ImageLib::DecodeTGA(AsBytes(TGABytes(3, 2, pixels, 0x28, 32, "made by a test")));
   ASSERT_NE(withId, nullptr);
   EXPECT_EQ(Pixels(*withId), pixels);
+  // A colour map that true-colour pixels do not use: two 24-bit entries after the image ID.
+  std::string withMap = TGABytes(3, 2, pixels, 0x28, 32, "id");
+  withMap[1] = 1;
+  withMap[5] = 2;
+  withMap[7] = 24;
+  withMap.insert(18 + 2, 6, '\x7F');
+  auto mapped = ImageLib::DecodeTGA(AsBytes(withMap));
+  ASSERT_NE(mapped, nullptr);
+  EXPECT_EQ(Pixels(*mapped), pixels);
 }
 
 TEST(TGAReader, RejectsOtherFormsAndShortFiles) {
@@ -51,6 +60,11 @@ TEST(TGAReader, RejectsOtherFormsAndShortFiles) {
   EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(whole.substr(0, 17))), nullptr) << "short header";
   EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(65535, 65535, pixels))), nullptr) << "claims 16 GB";
   EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(0, 5, {}))), nullptr) << "empty";
+  for (char imageType : {'\1', '\3', '\x0A', '\x0B'}) {  // colour-mapped, grey, and their run-length forms
+    std::string other = whole;
+    other[2] = imageType;
+    EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(other)), nullptr) << "image type " << int{imageType};
+  }
 }
 
 // GIF
