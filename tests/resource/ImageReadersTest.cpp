@@ -310,6 +310,21 @@ TEST(JPEGReader, GreyFilesGiveOpaqueGreyPixels) {
   }
 }
 
+// A progressive file's work is its size times its scans: a small picture may have many scans, a
+// large one fewer, and a flood over a large one is refused before it takes seconds.
+TEST(JPEGReader, ScansAreBoundedByTheirWorkOverThePicture) {
+  const struct {
+    int width, height, extraScans;
+    bool read;
+  } cases[] = {{16, 16, 0, true}, {16, 16, 200, true}, {16, 16, 300, false}, {2048, 1100, 0, true},
+               {2048, 1100, 240, false}};
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> levels(static_cast<size_t>(c.width) * c.height, 0x40);
+    auto image = ImageLib::DecodeJPEG(AsBytes(GreyJPEGBytes(c.width, c.height, levels, true, c.extraScans)));
+    EXPECT_EQ(image != nullptr, c.read) << c.width << "x" << c.height << " with " << c.extraScans << " more scans";
+  }
+}
+
 TEST(JPEGReader, RejectsGarbageAndSurvivesTruncation) {
   EXPECT_EQ(ImageLib::DecodeJPEG(AsBytes("\xFF\xD8 but nothing else")), nullptr);
   EXPECT_EQ(ImageLib::DecodeJPEG(AsBytes("GIF89a")), nullptr);
