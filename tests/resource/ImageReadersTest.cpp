@@ -316,8 +316,8 @@ TEST(JPEGReader, ScansAreBoundedByTheirWorkOverThePicture) {
   const struct {
     int width, height, extraScans;
     bool read;
-  } cases[] = {{16, 16, 0, true}, {16, 16, 200, true}, {16, 16, 300, false}, {2048, 1100, 0, true},
-               {2048, 1100, 240, false}};
+  } cases[] = {
+      {16, 16, 0, true}, {16, 16, 200, true}, {16, 16, 300, false}, {2048, 1100, 0, true}, {2048, 1100, 240, false}};
   for (const auto& c : cases) {
     const std::vector<uint8_t> levels(static_cast<size_t>(c.width) * c.height, 0x40);
     auto image = ImageLib::DecodeJPEG(AsBytes(GreyJPEGBytes(c.width, c.height, levels, true, c.extraScans)));

@@ -212,8 +212,7 @@ std::string PNGBytes(const PNGSpec& spec) {
   return out;
 }
 
-std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& levels, bool progressive,
-                          int extraScans) {
+std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& levels, bool progressive, int extraScans) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);

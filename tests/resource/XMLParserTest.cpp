@@ -190,7 +190,8 @@ TEST_F(XMLParserTest, SectionsKeptByTheCallerOutliveLaterElements) {
 }
 
 // Each input is about 1 MiB and once took seconds: an '&' scanned to the end of the text for its
-// ';', and the whole open path copied for every element.
+// ';', and the whole open path copied for every element. Each must now read about as fast as plain
+// text of the same size (allowing for a loaded machine).
 TEST_F(XMLParserTest, HostileSizesAreReadInLinearTime) {
   constexpr std::size_t MiB = 1 << 20;
   std::string deep;
@@ -201,15 +202,19 @@ TEST_F(XMLParserTest, HostileSizesAreReadInLinearTime) {
   const struct {
     std::string text;
     std::size_t elements;
-  } cases[] = {{"<a>" + std::string(MiB, '&') + "</a>", 3},
+  } cases[] = {{"<a>" + std::string(MiB, 'x') + "</a>", 3},
+               {"<a>" + std::string(MiB, '&') + "</a>", 3},
                {deep, MiB / 3},
                {siblings, 1 + (MiB - longName.size() + 3) / 4 * 2}};
+  std::chrono::steady_clock::duration plain{};
   for (const auto& c : cases) {
     Open(c.text);
     const auto start = std::chrono::steady_clock::now();
     std::size_t elements = 0;
     while (mParser.NextElement(&mElement)) ++elements;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    const auto taken = std::chrono::steady_clock::now() - start;
+    if (plain == plain.zero()) plain = taken;
+    EXPECT_LT(taken, 10 * plain + std::chrono::milliseconds(200));
     EXPECT_EQ(elements, c.elements);
   }
 }
