@@ -11,14 +11,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DecodedProfiles profiles = DecodePlayerFile(data, size);
   Kit::Buffer playerBytes;
-  if (!EncodePlayerFile(profiles.profiles, &playerBytes)) std::abort();
+  if (!EncodePlayerFile(profiles.mProfiles, &playerBytes)) std::abort();
   DecodedProfiles again = DecodePlayerFile(playerBytes.GetDataPtr(), static_cast<size_t>(playerBytes.GetDataLen()));
-  if (again.damaged || again.profiles.size() != profiles.profiles.size()) std::abort();
+  if (again.mDamaged || again.mProfiles.size() != profiles.mProfiles.size()) std::abort();
 
   DecodedScores scores = DecodeScoreFile(data, size);
   Kit::Buffer scoreBytes;
-  if (!EncodeScoreFile(scores.scores, &scoreBytes)) std::abort();
+  if (!EncodeScoreFile(scores.mScores, &scoreBytes)) std::abort();
   DecodedScores scoresAgain = DecodeScoreFile(scoreBytes.GetDataPtr(), static_cast<size_t>(scoreBytes.GetDataLen()));
-  if (scoresAgain.damaged || scoresAgain.scores.size() != scores.scores.size()) std::abort();
+  if (scoresAgain.mDamaged || scoresAgain.mScores.size() != scores.mScores.size()) std::abort();
   return 0;
 }

@@ -42,10 +42,10 @@ class CheckedReader {
 bool Fits(const std::string& text) { return text.size() <= kMaxStoredString; }
 
 bool ReadProfile(CheckedReader& reader, PlayerProfile* profile) {
-  return reader.ReadString(&profile->name) && reader.ReadString(&profile->progress) &&
-         reader.ReadString(&profile->current) && reader.ReadLong(&profile->savedScene) &&
-         reader.ReadLong(&profile->savedLevel) && reader.ReadLong(&profile->savedScore) &&
-         reader.ReadLong(&profile->savedLives);
+  return reader.ReadString(&profile->mName) && reader.ReadString(&profile->mProgress) &&
+         reader.ReadString(&profile->mCurrent) && reader.ReadLong(&profile->mSavedScene) &&
+         reader.ReadLong(&profile->mSavedLevel) && reader.ReadLong(&profile->mSavedScore) &&
+         reader.ReadLong(&profile->mSavedLives);
 }
 
 bool IsProgressChar(char c) { return c >= kNoLevelDone && c <= kAllLevelsDone; }
@@ -54,14 +54,15 @@ bool IsProgressChar(char c) { return c >= kNoLevelDone && c <= kAllLevelsDone; }
 // index and compare; anything else is put right here (and the file counts as damaged).
 bool RepairProfile(PlayerProfile* profile) {
   bool repaired = false;
-  std::string& progress = profile->progress;
+  std::string& progress = profile->mProgress;
   if (progress.size() != kNewProgress.size() || !std::all_of(progress.begin(), progress.end(), IsProgressChar)) {
     progress.resize(kNewProgress.size(), kNoLevelDone);
-    std::replace_if(progress.begin(), progress.end(), [](char c) { return !IsProgressChar(c); }, kNoLevelDone);
+    std::replace_if(
+        progress.begin(), progress.end(), [](char c) { return !IsProgressChar(c); }, kNoLevelDone);
     repaired = true;
   }
-  if (profile->current != kCurrentYes && profile->current != kCurrentNo) {
-    profile->current = kCurrentNo;
+  if (profile->mCurrent != kCurrentYes && profile->mCurrent != kCurrentNo) {
+    profile->mCurrent = kCurrentNo;
     repaired = true;
   }
   return repaired;
@@ -71,16 +72,16 @@ bool RepairProfile(PlayerProfile* profile) {
 
 bool EncodePlayerFile(const ProfileList& profiles, Kit::Buffer* out) {
   for (const auto& profile : profiles)
-    if (!Fits(profile->name) || !Fits(profile->progress) || !Fits(profile->current)) return false;
+    if (!Fits(profile->mName) || !Fits(profile->mProgress) || !Fits(profile->mCurrent)) return false;
   out->WriteLong(static_cast<std::int32_t>(profiles.size()));
   for (const auto& profile : profiles) {
-    out->WriteString(profile->name);
-    out->WriteString(profile->progress);
-    out->WriteString(profile->current);
-    out->WriteLong(profile->savedScene);
-    out->WriteLong(profile->savedLevel);
-    out->WriteLong(profile->savedScore);
-    out->WriteLong(profile->savedLives);
+    out->WriteString(profile->mName);
+    out->WriteString(profile->mProgress);
+    out->WriteString(profile->mCurrent);
+    out->WriteLong(profile->mSavedScene);
+    out->WriteLong(profile->mSavedLevel);
+    out->WriteLong(profile->mSavedScore);
+    out->WriteLong(profile->mSavedLives);
   }
   return true;
 }
@@ -88,10 +89,10 @@ bool EncodePlayerFile(const ProfileList& profiles, Kit::Buffer* out) {
 bool EncodeScoreFile(const ScoreList& scores, Kit::Buffer* out) {
   const std::size_t count = std::min<std::size_t>(scores.size(), kShownScores);
   for (std::size_t i = 0; i < count; ++i)
-    if (!Fits(scores[i]->name)) return false;
+    if (!Fits(scores[i]->mName)) return false;
   for (std::size_t i = 0; i < count; ++i) {
-    out->WriteString(scores[i]->name);
-    out->WriteLong(scores[i]->score);
+    out->WriteString(scores[i]->mName);
+    out->WriteLong(scores[i]->mScore);
   }
   return true;
 }
@@ -101,34 +102,34 @@ DecodedProfiles DecodePlayerFile(const std::uint8_t* data, std::size_t size) {
   CheckedReader reader(data, size);
   std::int32_t count = 0;
   if (!reader.ReadLong(&count) || count < 0) {
-    result.damaged = true;
+    result.mDamaged = true;
     return result;
   }
   // Each record is whole or not read: the count cannot make the reader invent profiles.
   for (std::int32_t i = 0; i < count; ++i) {
     auto profile = std::make_unique<PlayerProfile>();
     if (!ReadProfile(reader, profile.get())) {
-      result.damaged = true;
+      result.mDamaged = true;
       return result;
     }
-    if (RepairProfile(profile.get())) result.damaged = true;
-    result.profiles.push_back(std::move(profile));
+    if (RepairProfile(profile.get())) result.mDamaged = true;
+    result.mProfiles.push_back(std::move(profile));
   }
-  if (reader.Left() != 0) result.damaged = true;
+  if (reader.Left() != 0) result.mDamaged = true;
   return result;
 }
 
 DecodedScores DecodeScoreFile(const std::uint8_t* data, std::size_t size) {
   DecodedScores result;
   CheckedReader reader(data, size);
-  while (reader.Left() != 0 && result.scores.size() < kShownScores) {
+  while (reader.Left() != 0 && result.mScores.size() < kShownScores) {
     auto entry = std::make_unique<HighScoreEntry>();
-    if (!reader.ReadString(&entry->name) || !reader.ReadLong(&entry->score)) {
-      result.damaged = true;
+    if (!reader.ReadString(&entry->mName) || !reader.ReadLong(&entry->mScore)) {
+      result.mDamaged = true;
       return result;
     }
-    result.scores.push_back(std::move(entry));
+    result.mScores.push_back(std::move(entry));
   }
-  if (reader.Left() != 0) result.damaged = true;
+  if (reader.Left() != 0) result.mDamaged = true;
   return result;
 }

@@ -1,7 +1,7 @@
 // The byte layouts of the player file and the score file, and their checked readers. Both files are
 // little-endian and byte-aligned, without header, version or checksum:
-//   player file: int32 count, then count times: name, progress, current (strings), savedScene,
-//                savedLevel, savedScore, savedLives (int32);
+//   player file: int32 count, then count times: name, progress, current (strings), mSavedScene,
+//                mSavedLevel, mSavedScore, mSavedLives (int32);
 //   score file:  up to five records of name (string) and score (int32), best first, no count.
 // A string is a 16-bit length (least significant byte first) and that many bytes, no terminator.
 // The readers trust nothing: counts and lengths are checked against the bytes left, reading stops at
@@ -29,13 +29,13 @@ constexpr int kShownScores = 5;
 constexpr std::size_t kMaxStoredString = 0xFFFF;
 
 struct DecodedProfiles {
-  ProfileList profiles;  // every whole record, in file order, with progress and current repaired
-  bool damaged = false;
+  ProfileList mProfiles;  // every whole record, in file order, with progress and current repaired
+  bool mDamaged = false;
 };
 
 struct DecodedScores {
-  ScoreList scores;
-  bool damaged = false;
+  ScoreList mScores;
+  bool mDamaged = false;
 };
 
 // False, with nothing appended, when a string is too long for its length field.

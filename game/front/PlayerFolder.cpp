@@ -17,9 +17,7 @@ constexpr int kMaxDamagedCopies = 99;
 std::string FolderOf(const std::string& path) { return Kit::GetFileDir(path, true); }
 
 // The lock file lives in the folder it guards.
-plat::FileLock LockFolderOf(const std::string& path) {
-  return plat::FileLock(FolderOf(path) + ".lock", kLockWaitMs);
-}
+plat::FileLock LockFolderOf(const std::string& path) { return plat::FileLock(FolderOf(path) + ".lock", kLockWaitMs); }
 
 }  // namespace
 

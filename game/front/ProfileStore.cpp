@@ -41,35 +41,35 @@ ProfileStore::~ProfileStore() {
   ClearScores();
 }
 
-void ProfileStore::ClearProfiles() { profiles.clear(); }
+void ProfileStore::ClearProfiles() { mProfiles.clear(); }
 
-void ProfileStore::ClearScores() { scores.clear(); }
+void ProfileStore::ClearScores() { mScores.clear(); }
 
 void ProfileStore::AddProfile(std::string name) {
   auto profile = std::make_unique<PlayerProfile>();
-  profile->name = name;
-  profiles.push_back(std::move(profile));
+  profile->mName = name;
+  mProfiles.push_back(std::move(profile));
   SelectProfile(std::move(name));
 }
 
 void ProfileStore::RenameProfile(std::string oldName, std::string newName) {
-  for (auto& profile : profiles) {
-    if (profile->name == oldName) {
-      profile->name = std::move(newName);
+  for (auto& profile : mProfiles) {
+    if (profile->mName == oldName) {
+      profile->mName = std::move(newName);
       return;
     }
   }
 }
 
 void ProfileStore::DeleteProfile(std::string name) {
-  if (currentProfile != nullptr && currentProfile->name == name) currentProfile = nullptr;
-  std::erase_if(profiles, [&](const auto& profile) { return profile->name == name; });
-  if (currentProfile == nullptr && !profiles.empty()) MakeCurrent(profiles.front().get());
+  if (mCurrentProfile != nullptr && mCurrentProfile->mName == name) mCurrentProfile = nullptr;
+  std::erase_if(mProfiles, [&](const auto& profile) { return profile->mName == name; });
+  if (mCurrentProfile == nullptr && !mProfiles.empty()) MakeCurrent(mProfiles.front().get());
 }
 
 void ProfileStore::SelectProfile(std::string name) {
-  for (auto& profile : profiles) {
-    if (profile->name == name) {
+  for (auto& profile : mProfiles) {
+    if (profile->mName == name) {
       MakeCurrent(profile.get());
       return;
     }
@@ -77,79 +77,79 @@ void ProfileStore::SelectProfile(std::string name) {
 }
 
 bool ProfileStore::HasProfile(std::string name) const {
-  return std::any_of(profiles.begin(), profiles.end(), [&](const auto& profile) { return profile->name == name; });
+  return std::any_of(mProfiles.begin(), mProfiles.end(), [&](const auto& profile) { return profile->mName == name; });
 }
 
 void ProfileStore::MakeCurrent(PlayerProfile* profile) {
-  if (currentProfile != nullptr) currentProfile->current = kCurrentNo;
-  currentProfile = profile;
-  profile->current = kCurrentYes;
+  if (mCurrentProfile != nullptr) mCurrentProfile->mCurrent = kCurrentNo;
+  mCurrentProfile = profile;
+  profile->mCurrent = kCurrentYes;
 }
 
 void ProfileStore::LoadProfiles(std::string path) {
   const auto bytes = ReadStoredFile(path, kPlayerReadFailure);
   if (!bytes) return;
   DecodedProfiles decoded = DecodePlayerFile(bytes->data(), bytes->size());
-  if (decoded.damaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
-  for (auto& profile : decoded.profiles) {
+  if (decoded.mDamaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
+  for (auto& profile : decoded.mProfiles) {
     // Two current players cannot both be: the later one wins and the earlier is no longer current.
-    if (profile->current == kCurrentYes) MakeCurrent(profile.get());
-    profiles.push_back(std::move(profile));
+    if (profile->mCurrent == kCurrentYes) MakeCurrent(profile.get());
+    mProfiles.push_back(std::move(profile));
   }
 }
 
 bool ProfileStore::SaveProfiles(std::string path) {
   Kit::Buffer contents;
-  const bool saved = EncodePlayerFile(profiles, &contents) && PlayerFolder::WriteFile(path, contents);
+  const bool saved = EncodePlayerFile(mProfiles, &contents) && PlayerFolder::WriteFile(path, contents);
   return Report(saved, kPlayerSaveFailure, &mPlayerSaveFailureReported);
 }
 
 void ProfileStore::LoadScores(std::string path) {
   ClearScores();
-  lastRank = -1;
+  mLastRank = -1;
   const auto bytes = ReadStoredFile(path, kScoreReadFailure);
   if (!bytes) return;
   DecodedScores decoded = DecodeScoreFile(bytes->data(), bytes->size());
-  if (decoded.damaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
-  scores = std::move(decoded.scores);
+  if (decoded.mDamaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
+  mScores = std::move(decoded.mScores);
 }
 
 bool ProfileStore::SaveScores(std::string path) {
   Kit::Buffer contents;
-  const bool saved = EncodeScoreFile(scores, &contents) && PlayerFolder::WriteFile(path, contents);
+  const bool saved = EncodeScoreFile(mScores, &contents) && PlayerFolder::WriteFile(path, contents);
   return Report(saved, kScoreSaveFailure, &mScoreSaveFailureReported);
 }
 
 void ProfileStore::InsertScore(std::string name, int score) {
   auto entry = std::make_unique<HighScoreEntry>();
-  entry->name = std::move(name);
-  entry->score = score;
+  entry->mName = std::move(name);
+  entry->mScore = score;
   std::size_t place = 0;
-  while (place < scores.size() && place < kShownScores && scores[place]->score > score) ++place;
+  while (place < mScores.size() && place < kShownScores && mScores[place]->mScore > score) ++place;
   // Past the fifth entry the walk gives up and the score goes to the end of the list.
-  if (place == kShownScores) place = scores.size();
-  lastRank = static_cast<std::int32_t>(std::min<std::size_t>(place, kShownScores) + 1);
-  scores.insert(scores.begin() + static_cast<std::ptrdiff_t>(place), std::move(entry));
+  if (place == kShownScores) place = mScores.size();
+  mLastRank = static_cast<std::int32_t>(std::min<std::size_t>(place, kShownScores) + 1);
+  mScores.insert(mScores.begin() + static_cast<std::ptrdiff_t>(place), std::move(entry));
 }
 
 bool ProfileStore::RecordLevelComplete(int scene, int level, int score, int lives) {
-  if (currentProfile == nullptr || scene < 1 || scene > kSceneCount || level < 1 || level > kLevelsPerScene)
+  if (mCurrentProfile == nullptr || scene < 1 || scene > kSceneCount || level < 1 || level > kLevelsPerScene)
     return true;
-  std::string& progress = currentProfile->progress;
+  std::string& progress = mCurrentProfile->mProgress;
   if (progress.size() >= static_cast<std::size_t>(scene)) {
     char& done = progress[static_cast<std::size_t>(scene - 1)];
     done = std::max(done, static_cast<char>(kNoLevelDone + level));
   }
-  currentProfile->savedScene = scene;
-  currentProfile->savedLevel = level;
-  currentProfile->savedScore = score;
-  currentProfile->savedLives = std::max(lives, kMinSavedLives);
+  mCurrentProfile->mSavedScene = scene;
+  mCurrentProfile->mSavedLevel = level;
+  mCurrentProfile->mSavedScore = score;
+  mCurrentProfile->mSavedLives = std::max(lives, kMinSavedLives);
   return SaveProfiles(kPlayerFilePath);
 }
 
 bool ProfileStore::RecordGameScore(int score) {
   LoadScores(kScoreFilePath);
-  InsertScore(currentProfile != nullptr ? currentProfile->name : kAnonymousPlayer, score);
+  InsertScore(mCurrentProfile != nullptr ? mCurrentProfile->mName : kAnonymousPlayer, score);
   mGameScoreRecorded = true;
   return SaveScores(kScoreFilePath);
 }

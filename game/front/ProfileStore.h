@@ -44,11 +44,11 @@ class ProfileStore {
   void LoadProfiles(std::string path);
   // False when the file could not be written (the player has been told, once per run).
   bool SaveProfiles(std::string path);
-  // Replaces the table with the file's first five records; lastRank becomes -1.
+  // Replaces the table with the file's first five records; mLastRank becomes -1.
   void LoadScores(std::string path);
   bool SaveScores(std::string path);
   // Puts the score above the first entry it equals or beats among the first five, else at the end,
-  // and sets lastRank to the 1-based place it reached (6 or more: not among those shown).
+  // and sets mLastRank to the 1-based place it reached (6 or more: not among those shown).
   void InsertScore(std::string name, int score);
 
   // What the level-complete screen records as soon as it appears: the level raises the current
@@ -59,13 +59,13 @@ class ProfileStore {
   // current player's name (or kAnonymousPlayer) and the score file is written. The high-score dialog
   // opened afterwards in record mode takes this entry instead of adding the score a second time.
   bool RecordGameScore(int score);
-  // True once after RecordGameScore: the table and lastRank already hold this game's score.
+  // True once after RecordGameScore: the table and mLastRank already hold this game's score.
   bool TakeRecordedGameScore();
 
-  ProfileList profiles;                    // in order of adding (file order after loading)
-  PlayerProfile* currentProfile = nullptr;  // one of profiles, or null
-  ScoreList scores;                        // best first; may hold more than five in memory
-  std::int32_t lastRank = -1;              // place of the last inserted score; -1 after loading
+  ProfileList mProfiles;                     // in order of adding (file order after loading)
+  PlayerProfile* mCurrentProfile = nullptr;  // one of profiles, or null
+  ScoreList mScores;                         // best first; may hold more than five in memory
+  std::int32_t mLastRank = -1;               // place of the last inserted score; -1 after loading
 
  private:
   void MakeCurrent(PlayerProfile* profile);

@@ -231,7 +231,7 @@ BOOL MoveFile(LPCSTR from, LPCSTR to) {
   const std::string source = plat::MapPath(from);
   const std::string target = plat::MapPath(to);
   return ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0 ? TRUE
-                                                                                               : plat::SetFromErrno();
+                                                                                                : plat::SetFromErrno();
 }
 
 BOOL MoveFileA(LPCSTR from, LPCSTR to) { return MoveFile(from, to); }

@@ -16,28 +16,28 @@ class ProfileStoreTest : public FrontTest::FrontFixture {
   ProfileStore& Store() { return gProfileStore; }
   std::vector<std::string> Names() {
     std::vector<std::string> names;
-    for (const auto& profile : Store().profiles) names.push_back(profile->name);
+    for (const auto& profile : Store().mProfiles) names.push_back(profile->mName);
     return names;
   }
   std::vector<std::string> Table() {
     std::vector<std::string> rows;
-    for (const auto& entry : Store().scores) rows.push_back(entry->name + " " + std::to_string(entry->score));
+    for (const auto& entry : Store().mScores) rows.push_back(entry->mName + " " + std::to_string(entry->mScore));
     return rows;
   }
   void SetScores(const std::vector<int>& scores) {
     Store().ClearScores();
-    for (int score : scores) Store().scores.push_back(std::make_unique<HighScoreEntry>(HighScoreEntry{"p", score}));
+    for (int score : scores) Store().mScores.push_back(std::make_unique<HighScoreEntry>(HighScoreEntry{"p", score}));
   }
 };
 
 TEST_F(ProfileStoreTest, ThePlayerFileHoldsCountThenEachProfileAsWritten) {
   Store().AddProfile("Ann");
   Store().AddProfile("Bo");  // becomes current
-  Store().profiles[1]->progress = "3:00000000";
-  Store().profiles[1]->savedScene = 2;
-  Store().profiles[1]->savedLevel = 4;
-  Store().profiles[1]->savedScore = 1234;
-  Store().profiles[1]->savedLives = 5;
+  Store().mProfiles[1]->mProgress = "3:00000000";
+  Store().mProfiles[1]->mSavedScene = 2;
+  Store().mProfiles[1]->mSavedLevel = 4;
+  Store().mProfiles[1]->mSavedScore = 1234;
+  Store().mProfiles[1]->mSavedLives = 5;
   ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
   EXPECT_EQ(Contents(kPlayerFilePath),
             Long(2) + ProfileBytes("Ann", "0000000000", "no") + ProfileBytes("Bo", "3:00000000", "yes", 2, 4, 1234, 5));
@@ -45,8 +45,8 @@ TEST_F(ProfileStoreTest, ThePlayerFileHoldsCountThenEachProfileAsWritten) {
   gProfileStore = ProfileStore();
   Store().LoadProfiles(kPlayerFilePath);
   EXPECT_EQ(Names(), (std::vector<std::string>{"Ann", "Bo"}));
-  ASSERT_EQ(Store().currentProfile, Store().profiles[1].get());
-  EXPECT_EQ(Store().currentProfile->savedScore, 1234);
+  ASSERT_EQ(Store().mCurrentProfile, Store().mProfiles[1].get());
+  EXPECT_EQ(Store().mCurrentProfile->mSavedScore, 1234);
   EXPECT_FALSE(Exists(kPlayerFilePath + ".bak")) << "a sound file is not kept aside";
 }
 
@@ -58,24 +58,24 @@ TEST_F(ProfileStoreTest, TheScoreFileHoldsTheFiveBestWithoutACount) {
   EXPECT_EQ(Contents(kScoreFilePath), expected);
   Store().LoadScores(kScoreFilePath);
   EXPECT_EQ(Table().size(), 5u);
-  EXPECT_EQ(Store().lastRank, -1);
+  EXPECT_EQ(Store().mLastRank, -1);
 }
 
 TEST_F(ProfileStoreTest, DeletingOrSelectingMovesTheCurrentPlayerAsTheRulesSay) {
   for (const char* name : {"a", "b", "c"}) Store().AddProfile(name);
   Store().SelectProfile("b");
   Store().SelectProfile("nobody");
-  EXPECT_EQ(Store().currentProfile->name, "b") << "an unknown name changes nothing";
+  EXPECT_EQ(Store().mCurrentProfile->mName, "b") << "an unknown name changes nothing";
   Store().DeleteProfile("c");
-  EXPECT_EQ(Store().currentProfile->name, "b") << "deleting another player keeps the current one";
+  EXPECT_EQ(Store().mCurrentProfile->mName, "b") << "deleting another player keeps the current one";
   Store().DeleteProfile("b");
-  ASSERT_NE(Store().currentProfile, nullptr);
-  EXPECT_EQ(Store().currentProfile->name, "a") << "the first one left takes over";
-  EXPECT_EQ(Store().profiles[0]->current, "yes");
+  ASSERT_NE(Store().mCurrentProfile, nullptr);
+  EXPECT_EQ(Store().mCurrentProfile->mName, "a") << "the first one left takes over";
+  EXPECT_EQ(Store().mProfiles[0]->mCurrent, "yes");
   Store().RenameProfile("a", "z");
   Store().DeleteProfile("z");
-  EXPECT_EQ(Store().currentProfile, nullptr);
-  EXPECT_TRUE(Store().profiles.empty());
+  EXPECT_EQ(Store().mCurrentProfile, nullptr);
+  EXPECT_TRUE(Store().mProfiles.empty());
 }
 
 struct InsertCase {
@@ -98,7 +98,7 @@ TEST_F(ProfileStoreTest, ANewScoreGoesAboveEqualOnesAndRanksOutsideTheFiveAtSix)
     SetScores(c.before);
     Store().InsertScore("new", c.score);
     EXPECT_EQ(Table(), c.after) << "inserting " << c.score;
-    EXPECT_EQ(Store().lastRank, c.rank) << "inserting " << c.score;
+    EXPECT_EQ(Store().mLastRank, c.rank) << "inserting " << c.score;
   }
 }
 
@@ -131,15 +131,15 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
     Put(kPlayerFilePath, c.bytes);
     Store().LoadProfiles(kPlayerFilePath);
     EXPECT_EQ(Names(), c.names) << c.what;
-    EXPECT_EQ(Store().currentProfile ? Store().currentProfile->name : "", c.current) << c.what;
+    EXPECT_EQ(Store().mCurrentProfile ? Store().mCurrentProfile->mName : "", c.current) << c.what;
     EXPECT_EQ(Exists(kPlayerFilePath + ".bak"), c.keptAside) << c.what;
     if (c.keptAside) {
       EXPECT_EQ(Contents(kPlayerFilePath + ".bak"), c.bytes) << c.what;
     }
     int yes = 0;
-    for (const auto& profile : Store().profiles) {
-      yes += profile->current == "yes";
-      EXPECT_EQ(profile->progress.size(), 10u) << c.what;
+    for (const auto& profile : Store().mProfiles) {
+      yes += profile->mCurrent == "yes";
+      EXPECT_EQ(profile->mProgress.size(), 10u) << c.what;
     }
     EXPECT_LE(yes, 1) << c.what << ": at most one current player";
   }
@@ -184,20 +184,20 @@ TEST_F(ProfileStoreTest, ANameTooLongForItsLengthFieldIsRefusedAndTheOldFileKept
 
 TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
   Store().AddProfile("ann");
-  Store().currentProfile->progress = "0500000009";
+  Store().mCurrentProfile->mProgress = "0500000009";
   ASSERT_TRUE(Store().RecordLevelComplete(2, 3, 77, 1));
-  EXPECT_EQ(Store().currentProfile->progress, "0500000009") << "progress is never lowered";
+  EXPECT_EQ(Store().mCurrentProfile->mProgress, "0500000009") << "progress is never lowered";
   ASSERT_TRUE(Store().RecordLevelComplete(10, 10, 88, 5));
-  EXPECT_EQ(Store().currentProfile->progress, "050000000:") << "level ten finishes the scene";
+  EXPECT_EQ(Store().mCurrentProfile->mProgress, "050000000:") << "level ten finishes the scene";
 
   gProfileStore = ProfileStore();
   Store().LoadProfiles(kPlayerFilePath);
-  const PlayerProfile& saved = *Store().currentProfile;
-  EXPECT_EQ(saved.progress, "050000000:");
-  EXPECT_EQ((std::vector<int>{saved.savedScene, saved.savedLevel, saved.savedScore, saved.savedLives}),
+  const PlayerProfile& saved = *Store().mCurrentProfile;
+  EXPECT_EQ(saved.mProgress, "050000000:");
+  EXPECT_EQ((std::vector<int>{saved.mSavedScene, saved.mSavedLevel, saved.mSavedScore, saved.mSavedLives}),
             (std::vector<int>{10, 10, 88, 5}));
   Store().RecordLevelComplete(1, 1, 5, 1);
-  EXPECT_EQ(Store().currentProfile->savedLives, kMinSavedLives);
+  EXPECT_EQ(Store().mCurrentProfile->mSavedLives, kMinSavedLives);
 }
 
 TEST_F(ProfileStoreTest, AGameScoreIsRecordedOnceWhenTheGameEnds) {
@@ -216,11 +216,16 @@ TEST(SavedGame, OnlyAGameInsideTheTenScenesAndLevelsCounts) {
     int scene, level;
     bool counts;
   };
-  for (const Case& c : std::vector<Case>{{1, 1, true}, {10, 10, true}, {0, 0, false}, {11, 1, false},
-                                         {3, 0, false}, {3, 11, false}, {-1, 5, false}}) {
+  for (const Case& c : std::vector<Case>{{1, 1, true},
+                                         {10, 10, true},
+                                         {0, 0, false},
+                                         {11, 1, false},
+                                         {3, 0, false},
+                                         {3, 11, false},
+                                         {-1, 5, false}}) {
     PlayerProfile profile;
-    profile.savedScene = c.scene;
-    profile.savedLevel = c.level;
+    profile.mSavedScene = c.scene;
+    profile.mSavedLevel = c.level;
     EXPECT_EQ(profile.HasSavedGame(), c.counts) << c.scene << "/" << c.level;
   }
 }

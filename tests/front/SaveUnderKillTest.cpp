@@ -22,14 +22,14 @@ class SaveUnderKillTest : public FrontTest::FrontFixture {
   static std::unique_ptr<ProfileStore> StoreOf(char tag) {
     auto store = std::make_unique<ProfileStore>();
     for (int i = 0; i < 3000; ++i) {
-      store->profiles.push_back(std::make_unique<PlayerProfile>());
-      store->profiles.back()->name = std::string(40, tag) + std::to_string(i);
+      store->mProfiles.push_back(std::make_unique<PlayerProfile>());
+      store->mProfiles.back()->mName = std::string(40, tag) + std::to_string(i);
     }
     return store;
   }
   static std::string Expected(char tag) {
     Kit::Buffer bytes;
-    EncodePlayerFile(StoreOf(tag)->profiles, &bytes);
+    EncodePlayerFile(StoreOf(tag)->mProfiles, &bytes);
     return std::string(bytes.data.begin(), bytes.data.begin() + bytes.GetDataLen());
   }
   // A child process that saves the tags' files in turn until it is killed (a save that fails, as
