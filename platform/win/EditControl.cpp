@@ -37,7 +37,9 @@ class Edit final : public Control {
         return 0;
       }
       case WM_GETDLGCODE:
-        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (Multiline() ? DLGC_WANTALLKEYS : 0);
+        // Enter reaches a multi-line edit that asks for it; Tab and Escape stay the dialog's.
+        return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS |
+               (Multiline() && (Style() & ES_WANTRETURN) && wParam == VK_RETURN ? DLGC_WANTALLKEYS : 0);
       case WM_SETTEXT:
         mText = Accept(lParam ? reinterpret_cast<const char*>(lParam) : "");
         mAnchor = mCaret = 0;
