@@ -62,8 +62,8 @@ void ControlCanvas::Put(int x, int y, COLORREF color) {
 }
 
 void ControlCanvas::Fill(const RECT& rect, COLORREF color) {
-  RECT area = Intersect(RECT{rect.left + mOrigin.x, rect.top + mOrigin.y, rect.right + mOrigin.x, rect.bottom + mOrigin.y},
-                        mClip);
+  RECT area = Intersect(
+      RECT{rect.left + mOrigin.x, rect.top + mOrigin.y, rect.right + mOrigin.x, rect.bottom + mOrigin.y}, mClip);
   const std::uint32_t pixel = ToPixel(color);
   for (LONG y = area.top; y < area.bottom; ++y)
     std::fill_n(mPixels + static_cast<std::size_t>(y) * mCanvasWidth + area.left, area.right - area.left, pixel);
@@ -136,8 +136,8 @@ void ControlCanvas::Text(int x, int y, std::string_view text, gdi::GdiFont& font
   state.bkMode = TRANSPARENT;
   state.textColor = color;
   state.clipped = true;
-  state.clip = Intersect(mClip, RECT{clip.left + mOrigin.x, clip.top + mOrigin.y, clip.right + mOrigin.x,
-                                     clip.bottom + mOrigin.y});
+  state.clip = Intersect(
+      mClip, RECT{clip.left + mOrigin.x, clip.top + mOrigin.y, clip.right + mOrigin.x, clip.bottom + mOrigin.y});
   gdi::RasterizeText(surface, state, mOrigin.x + x, mOrigin.y + y, text.data(), static_cast<int>(text.size()));
 }
 

@@ -113,7 +113,6 @@ constexpr int COLOR_BTNHIGHLIGHT = 20;
 constexpr int COLOR_3DDKSHADOW = 21;
 constexpr int COLOR_3DLIGHT = 22;
 
-
 // The colour of a system colour index; black for an unknown one.
 DWORD GetSysColor(int index);
 // The brush of a system colour: the same handle as the (HBRUSH)(index + 1) of a window class.

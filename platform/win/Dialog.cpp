@@ -196,8 +196,8 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplateData& data
     y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   }
   const char* className = data.className.empty() ? kDialogClass : data.className.c_str();
-  HWND dialog = CreateWindowEx(data.exStyle, className, data.title.c_str(), style, x, y, width, height, owner,
-                               nullptr, instance, nullptr);
+  HWND dialog = CreateWindowEx(data.exStyle, className, data.title.c_str(), style, x, y, width, height, owner, nullptr,
+                               instance, nullptr);
   if (!dialog) {
     if (state.font) DeleteObject(state.font);
     return nullptr;

@@ -252,7 +252,8 @@ class Edit final : public Control {
     if (align == ES_LEFT) return 0;
     const RECT area = TextArea();
     auto font = Font();
-    const int room = (area.right - area.left) - TextWidthOf(*font, std::string_view(mText).substr(line.start, line.length));
+    const int room =
+        (area.right - area.left) - TextWidthOf(*font, std::string_view(mText).substr(line.start, line.length));
     return align == ES_CENTER ? room / 2 : room;
   }
 

@@ -148,9 +148,9 @@ class ListBox final : public Control {
     if (mShowVertical) mVertical.Paint(canvas);
     if (mShowHorizontal) mHorizontal.Paint(canvas);
     if (mShowVertical && mShowHorizontal)
-      canvas.Fill(RECT{mVertical.Area().left, mHorizontal.Area().top, mVertical.Area().right,
-                       mHorizontal.Area().bottom},
-                  GetSysColor(COLOR_BTNFACE));
+      canvas.Fill(
+          RECT{mVertical.Area().left, mHorizontal.Area().top, mVertical.Area().right, mHorizontal.Area().bottom},
+          GetSysColor(COLOR_BTNFACE));
   }
 
  private:

@@ -50,8 +50,8 @@ void PaintChildren(HWND parent, ControlCanvas& view) {
       outer.Fill(RECT{0, 0, width, height}, BrushColor(child.windowClass.background));
     }
     const RECT frame = FrameOf(child.style);
-    ControlCanvas client = outer.Inside(POINT{frame.left, frame.top}, width - frame.left - frame.right,
-                                        height - frame.top - frame.bottom);
+    ControlCanvas client =
+        outer.Inside(POINT{frame.left, frame.top}, width - frame.left - frame.right, height - frame.top - frame.bottom);
     PaintChildren(child.handle, client);
   }
 }

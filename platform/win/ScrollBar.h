@@ -29,8 +29,8 @@ class ScrollBar {
   bool Dragging() const { return mDragging; }
 
  private:
-  int Length() const;      // of the bar along its direction
-  int Thickness() const;   // across it
+  int Length() const;     // of the bar along its direction
+  int Thickness() const;  // across it
   int ArrowSize() const;
   RECT ThumbRect() const;  // in control coordinates
   int ThumbLength() const;

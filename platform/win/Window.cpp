@@ -268,8 +268,8 @@ using plat::WindowTable;
 ATOM RegisterClass(const WNDCLASS* windowClass) {
   if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
   static std::atomic<ATOM> nextAtom{0xC000};
-  plat::WindowClassRecord record{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc,
-                                 windowClass->hInstance, windowClass->hCursor, windowClass->hbrBackground};
+  plat::WindowClassRecord record{windowClass->lpszClassName, windowClass->style,   windowClass->lpfnWndProc,
+                                 windowClass->hInstance,     windowClass->hCursor, windowClass->hbrBackground};
   if (!WindowTable::Instance().RegisterClass(record)) return 0;
   return nextAtom++;
 }
@@ -768,7 +768,8 @@ int GetWindowText(HWND window, LPSTR buffer, int size) {
   // The window's own thread asks the window; other threads read the text the layer keeps.
   if (record && record->owner == std::this_thread::get_id()) {
     buffer[0] = '\0';
-    return static_cast<int>(SendMessage(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(
+        SendMessage(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
   }
   std::string title = record ? record->title : "";
   int count = std::min(static_cast<int>(title.size()), size - 1);
