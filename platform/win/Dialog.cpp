@@ -68,19 +68,30 @@ bool IsPushButton(const WindowRecord& record) {
   return name == "BUTTON" && (record.style & 0xF) <= BS_DEFPUSHBUTTON;
 }
 
-bool CanTakeFocus(const WindowRecord& record) {
-  return (record.style & WS_TABSTOP) && record.visible && !(record.style & WS_DISABLED);
+bool IsStatic(const WindowRecord& record) {
+  std::string name = record.windowClass.name;
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+  return name == "STATIC";
 }
 
-// The next (or previous) control that Tab stops at, after `from`, wrapping around.
+// The next (or previous) control that Tab stops at, after `from`, wrapping around. In a dialog
+// without tab stops every visible, enabled control but labels is one.
 HWND NextTabStop(HWND dialog, HWND from, bool backwards) {
   auto children = WindowTable::Instance().ChildrenOf(dialog);
+  const bool anyTabStop =
+      std::any_of(children.begin(), children.end(), [](const WindowRecord& r) { return r.style & WS_TABSTOP; });
+  auto stops = [anyTabStop](const WindowRecord& r) {
+    return r.visible && !(r.style & WS_DISABLED) && (anyTabStop ? (r.style & WS_TABSTOP) != 0 : !IsStatic(r));
+  };
+  if (children.empty()) return nullptr;
   if (backwards) std::reverse(children.begin(), children.end());
   auto at = std::find_if(children.begin(), children.end(), [&](const WindowRecord& r) { return r.handle == from; });
-  const std::size_t start = at == children.end() ? children.size() : static_cast<std::size_t>(at - children.begin());
+  // Without a control to start from, the search starts at the first.
+  const std::size_t start =
+      at == children.end() ? children.size() - 1 : static_cast<std::size_t>(at - children.begin());
   for (std::size_t step = 1; step <= children.size(); ++step) {
     const WindowRecord& candidate = children[(start + step) % children.size()];
-    if (CanTakeFocus(candidate)) return candidate.handle;
+    if (stops(candidate)) return candidate.handle;
   }
   return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -12,6 +13,9 @@
 
 namespace plat {
 namespace {
+
+// A window larger than this (a template can ask for 32767 dialog units) is drawn and shown only this far.
+constexpr int kLargestSide = 4096;
 
 struct Painted {
   std::thread::id owner;
@@ -62,8 +66,8 @@ WindowPixels Compose(HWND window) {
   auto record = WindowTable::Instance().Find(window);
   if (!record) return pixels;
   const RECT client = ClientRectOnScreenOf(*record);
-  pixels.width = client.right - client.left;
-  pixels.height = client.bottom - client.top;
+  pixels.width = std::min(static_cast<int>(client.right - client.left), kLargestSide);
+  pixels.height = std::min(static_cast<int>(client.bottom - client.top), kLargestSide);
   const COLORREF face = BrushColor(record->windowClass.background);
   pixels.argb.assign(static_cast<std::size_t>(pixels.width) * pixels.height,
                      (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
@@ -106,8 +110,8 @@ void Sync(HWND window) {
   auto record = WindowTable::Instance().Find(window);
   if (!record || !EnsureSdlVideo()) return;
   const RECT client = ClientRectOnScreenOf(*record);
-  const int width = std::max(1, static_cast<int>(client.right - client.left));
-  const int height = std::max(1, static_cast<int>(client.bottom - client.top));
+  const int width = std::clamp(static_cast<int>(client.right - client.left), 1, kLargestSide);
+  const int height = std::clamp(static_cast<int>(client.bottom - client.top), 1, kLargestSide);
   {
     PaintedState& state = State();
     std::lock_guard guard(state.lock);
@@ -230,3 +234,22 @@ bool ReadWindowPixels(HWND window, WindowPixels* pixels) {
 }
 
 }  // namespace plat
+
+bool plat::ReadSdlWindowPixels(HWND window, WindowPixels* pixels) {
+  if (!pixels || !IsMainThread()) return false;
+  PaintedState& state = State();
+  std::lock_guard guard(state.lock);
+  auto it = state.windows.find(window);
+  if (it == state.windows.end() || !it->second.sdl) return false;
+  SDL_Surface* surface = SDL_GetWindowSurface(it->second.sdl);
+  if (!surface) return false;
+  pixels->width = surface->w;
+  pixels->height = surface->h;
+  pixels->argb.assign(static_cast<std::size_t>(surface->w) * surface->h, 0);
+  if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+  SDL_ConvertPixels(surface->w, surface->h, surface->format->format, surface->pixels, surface->pitch,
+                    SDL_PIXELFORMAT_ARGB8888, pixels->argb.data(), surface->w * 4);
+  if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+  for (std::uint32_t& pixel : pixels->argb) pixel |= 0xFF000000u;
+  return true;
+}
