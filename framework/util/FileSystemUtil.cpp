@@ -1,7 +1,5 @@
 #include "framework/util/FileSystemUtil.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "platform/win/Files.h"
@@ -11,9 +9,6 @@
 namespace Kit {
 
 namespace {
-
-constexpr std::uint64_t kFileTimeOf1970 = 116444736000000000ull;
-constexpr std::uint64_t kFileTimeUnitsPerSecond = 10'000'000ull;
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -53,10 +48,8 @@ std::uint32_t GetFileDate(const std::string& path) {
   HANDLE search = FindFirstFile(path.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   FindClose(search);
-  std::uint64_t fileTime =
-      (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
-  if (fileTime < kFileTimeOf1970) return 0;
-  return static_cast<std::uint32_t>((fileTime - kFileTimeOf1970) / kFileTimeUnitsPerSecond);
+  std::int64_t seconds = plat::UnixSecondsFromFileTime(found.ftLastWriteTime);
+  return seconds < 0 ? 0 : static_cast<std::uint32_t>(seconds);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t length) {
@@ -65,7 +58,7 @@ bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std:
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) return false;
   bool written = length == 0 || (data != nullptr && std::fwrite(data, 1, length, file) == length);
-  written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+  written = written && std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
   written = std::fclose(file) == 0 && written;
   if (written && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
   std::remove(temporary.c_str());

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 
 #include "platform/win/Types.h"
@@ -69,11 +70,18 @@ void GetSystemTime(SYSTEMTIME* time);
 void GetLocalTime(SYSTEMTIME* time);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 
+// The C runtime's descriptor of an open stream, and its flush of the descriptor's written data to the
+// disk (0, or -1 on failure).
+int _fileno(std::FILE* stream);
+int _commit(int descriptor);
+
 namespace plat {
 
 // Whether a file name matches a Windows wildcard pattern, ignoring case.
 bool MatchesPattern(std::string_view name, std::string_view pattern);
 // Seconds and nanoseconds since 1970 as a Windows file time (100 ns units since 1601).
 FILETIME FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
+// The whole seconds since 1970 of a Windows file time (negative before 1970).
+std::int64_t UnixSecondsFromFileTime(const FILETIME& time);
 
 }  // namespace plat
