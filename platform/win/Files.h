@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 
 #include "platform/win/Types.h"
@@ -59,6 +58,9 @@ BOOL RemoveDirectory(LPCSTR path);
 BOOL RemoveDirectoryA(LPCSTR path);
 BOOL DeleteFile(LPCSTR path);
 BOOL DeleteFileA(LPCSTR path);
+// Renames a file or folder; fails (ERROR_ALREADY_EXISTS) rather than replace an existing target.
+BOOL MoveFile(LPCSTR from, LPCSTR to);
+BOOL MoveFileA(LPCSTR from, LPCSTR to);
 DWORD GetFileAttributes(LPCSTR path);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL SetCurrentDirectory(LPCSTR path);
@@ -69,11 +71,6 @@ DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 void GetSystemTime(SYSTEMTIME* time);
 void GetLocalTime(SYSTEMTIME* time);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
-
-// The C runtime's descriptor of an open stream, and its flush of the descriptor's written data to the
-// disk (0, or -1 on failure).
-int _fileno(std::FILE* stream);
-int _commit(int descriptor);
 
 namespace plat {
 
