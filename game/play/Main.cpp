@@ -1,17 +1,14 @@
 // The game's entry point: keeps the module handle and the command line, then runs the one application
 // object through its Init and Start and deletes it when the loop has ended. Without a display (SDL's
 // dummy video driver) the same program runs headless.
-#include "framework/app/KitAppBase.h"
+#include "game/play/GameApp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Process.h"
 
 int main(int argc, char** argv) {
   plat::SetCommandLine(plat::CommandLineFromArguments(argc, argv));
   Kit::gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
-  auto* app = new Kit::KitAppBase();
-  app->mProdName = "Quarvel";
-  app->mTitle = "Quarvel";
-  app->mRegKey = "Quarvel";
+  auto* app = new GameApp();
   app->Init();
   app->Start();
   delete app;
