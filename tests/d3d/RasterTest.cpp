@@ -39,8 +39,9 @@ int LargestDifference(const std::vector<std::uint32_t>& a, const std::vector<std
   return worst;
 }
 
-// One step of the coarsest channel of the target: rounding may differ by that much.
-int Tolerance(const std::array<int, 3>& bits) { return bits[0] == 8 ? 2 : 8; }
+// Rounding may differ by one step of the coarsest channel of the target: two units at 8 bits, at 5 bits
+// one step widened by repeating the bits (15 reads as 123, 16 as 132).
+int Tolerance(const std::array<int, 3>& bits) { return bits[0] == 8 ? 2 : 9; }
 
 // ---- Every primitive with every blend and filter ----
 
