@@ -7,6 +7,7 @@
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
 #include "game/front/LoadingScreen.h"
+#include "game/front/ProfileStore.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/Board.h"
 #include "game/play/GameApp.h"
@@ -77,6 +78,7 @@ void GameApp::LoadGameData() {
   mLoadingScreen = nullptr;
   mResourceManager->DeleteResources(kFormLoadingGroup);
   gBackgroundAnim.SetKind(BackgroundAnim::kFallKind);
+  gProfileStore.LoadProfiles("userdata//playerdata.dat");
   gObjectLibrary.LoadTemplates("data\\template.dat");
   gBoard.LoadEffects("data\\effect.txt");
   gGlyphFont.LoadFile("fonts\\unicode.txt");
