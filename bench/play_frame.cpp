@@ -72,7 +72,8 @@ class GameFrame {
     mParticle = Image(mPictures.particle, kParticleSize, kParticleSize);
     gBackgroundAnim.SetKind(BackgroundAnim::kFallKind);
     for (int i = 0; i < kBrickColumns * kBrickRows; ++i)
-      Place(mPictures.brick, kBrickW, kBrickH, kBrickKind, 20 + (i % kBrickColumns) * 50, 60 + (i / kBrickColumns) * 24);
+      Place(mPictures.brick, kBrickW, kBrickH, kBrickKind, 20 + (i % kBrickColumns) * 50,
+            60 + (i / kBrickColumns) * 24);
     Place(mPictures.paddle, kPaddleW, kPaddleH, kPaddleKind, 350, 560)->mName = "paddlemiddle";
     for (int i = 0; i < kBalls; ++i) Place(mPictures.ball, kBallSize, kBallSize, kBallKind, 200 + i * 150, 400);
     mApp.mLives = 3;
@@ -185,7 +186,8 @@ void Sdl_PlayFrame(benchmark::State& state, Uint32 sdlFormat) {
   const Pictures pictures;
   SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, sdlFormat);
   SDL_Surface* shown = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, sdlFormat);
-  SDL_Surface* back = SDL_ConvertSurfaceFormat(Surface(pictures.back, kWidth, kHeight, SDL_BLENDMODE_NONE), sdlFormat, 0);
+  SDL_Surface* back =
+      SDL_ConvertSurfaceFormat(Surface(pictures.back, kWidth, kHeight, SDL_BLENDMODE_NONE), sdlFormat, 0);
   SDL_Surface* hintBar = Surface(pictures.hintBar, kWidth, 22, SDL_BLENDMODE_NONE);
   SDL_Surface* brick = Surface(pictures.brick, kBrickW, kBrickH, SDL_BLENDMODE_BLEND);
   SDL_Surface* ball = Surface(pictures.ball, kBallSize, kBallSize, SDL_BLENDMODE_BLEND);

@@ -20,7 +20,8 @@ void LoadingScreen::Draw(Kit::Graphics* g) {
   g->FillRect(0, 0, mWidth, mHeight);
   g->DrawImage(IMAGE_LOADER_LOGO, 0, 0);
   const int barWidth = static_cast<int>(mApp->GetLoadingThreadProgress() * IMAGE_LOADER_BAR->GetWidth());
-  if (barWidth > 0) g->DrawImageSrc(IMAGE_LOADER_BAR, kBarX, kBarY, Kit::Rect(0, 0, barWidth, IMAGE_LOADER_BAR->GetHeight()));
+  if (barWidth > 0)
+    g->DrawImageSrc(IMAGE_LOADER_BAR, kBarX, kBarY, Kit::Rect(0, 0, barWidth, IMAGE_LOADER_BAR->GetHeight()));
 }
 
 void LoadingScreen::OnLoadingDone() {

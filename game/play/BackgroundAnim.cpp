@@ -28,7 +28,7 @@ struct FallPath {
   double mAngle;
 };
 constexpr FallPath kFallPaths[BackgroundAnim::kFallingObjectCount] = {
-    {106, -0.0959931, 7, -0.0767945}, {127, -0.0925024, 8, -0.0733038}, {150, -0.0890118, 9, -0.0698132},
+    {106, -0.0959931, 7, -0.0767945},  {127, -0.0925024, 8, -0.0733038},  {150, -0.0890118, 9, -0.0698132},
     {170, -0.0837758, 10, -0.0645772}, {194, -0.0785398, 11, -0.0593412}, {214, -0.0698132, 12, -0.0506145},
     {236, -0.0593412, 10, -0.0401426}, {260, -0.0488692, 11, -0.0296706}, {280, -0.0383972, 9, -0.0191986},
     {332, 0.0191986, 10, 0.0},         {560, 0.0541052, 12, 0.0733038},   {566, 0.0593412, 8, 0.0785398},
@@ -173,11 +173,9 @@ void BackgroundAnim::UpdateFallingObject(FallingObject& object) {
 
 void BackgroundAnim::DrawFallKind(Kit::Graphics* g) {
   g->DrawImage(IMAGE_BACK3, 0, 0);
-  if (mFlashOn)
-    g->DrawImageCel(IMAGE_BACK3_VFLASH1, static_cast<int>(mFlashX), static_cast<int>(mFlashY), mFlashCel);
+  if (mFlashOn) g->DrawImageCel(IMAGE_BACK3_VFLASH1, static_cast<int>(mFlashX), static_cast<int>(mFlashY), mFlashCel);
   for (const FallingObject& object : mObjects) {
     if (object.mActive)
-      g->DrawImageRotated(IMAGE_BACK3_VFLASH2, static_cast<int>(object.mX), static_cast<int>(object.mY),
-                          object.mAngle);
+      g->DrawImageRotated(IMAGE_BACK3_VFLASH2, static_cast<int>(object.mX), static_cast<int>(object.mY), object.mAngle);
   }
 }

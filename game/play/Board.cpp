@@ -13,7 +13,7 @@ Board gBoard;
 namespace {
 
 constexpr float kBounceBarLowestY = 600.0f;  // a bar at or below the floor protects nothing
-constexpr int kSwirlHitPoints = -1;           // never counted down: swirl bricks never die
+constexpr int kSwirlHitPoints = -1;          // never counted down: swirl bricks never die
 
 void KillActor(Actor* actor) {
   actor->mAlive = false;
@@ -96,7 +96,7 @@ void Board::BounceOffBrick(Actor* ball, Actor* bar) {
   if (bar) KillActor(bar);
 }
 
-void Board::LoadEffects(std::string path) {}
+void Board::LoadEffects(std::string path) { LoadEffectFile(std::move(path), mEffectRecords); }
 void Board::DropPowerUp(std::string name, float x, float y) {}
 
 void Board::PowerUpLargeBall() {}

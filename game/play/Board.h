@@ -7,8 +7,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "game/play/ActorScene.h"
+#include "game/play/EffectFile.h"
 
 class Actor;
 
@@ -33,7 +35,7 @@ class Board : public SceneRules {
   Actor* FindTopBounceActor();
   // The ball turns back off the bar, which is used up.
   void BounceOffBrick(Actor* ball, Actor* bar);
-  // Reads the brick-effect table.
+  // Appends the records of the brick-effect table.
   void LoadEffects(std::string path);
   // Releases a falling power-up centred on (x, y); "random" draws one by difficulty.
   void DropPowerUp(std::string name, float x, float y);
@@ -60,7 +62,8 @@ class Board : public SceneRules {
   void PowerUpCannon();
   void PowerUpReverse();
 
-  float mMaxBallSpeed = 1000.0f;  // pixels per second
+  std::vector<BrickEffectRecord> mEffectRecords;  // in file order
+  float mMaxBallSpeed = 1000.0f;                  // pixels per second
   float mMinBallSpeed = 100.0f;
 
  private:

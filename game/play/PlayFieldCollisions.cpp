@@ -80,16 +80,26 @@ struct PowerUpEntry {
   PowerUpAction mAction;
 };
 constexpr PowerUpEntry kPowerUps[] = {
-    {"ups_largeball", &Board::PowerUpLargeBall},     {"ups_smallball", &Board::PowerUpSmallBall},
-    {"ups_addvel", &Board::PowerUpAddVelocity},      {"ups_subvel", &Board::PowerUpSubVelocity},
-    {"ups_threeball", &Board::PowerUpThreeBall},     {"ups_eightball", &Board::PowerUpEightBall},
-    {"ups_fireball", &Board::PowerUpFireBall},       {"ups_thru", &Board::PowerUpThru},
-    {"ups_longpaddle", &Board::PowerUpLongPaddle},   {"ups_shortpaddle", &Board::PowerUpShortPaddle},
-    {"ups_convert", &Board::PowerUpConvert},         {"ups_down", &Board::PowerUpDown},
-    {"ups_up", &Board::PowerUpUp},                   {"ups_addlive", &Board::PowerUpAddLife},
-    {"ups_sublive", &Board::PowerUpSubLife},         {"ups_explode", &Board::PowerUpExplode},
-    {"ups_bounce", &Board::PowerUpBounce},           {"ups_newball", &Board::PowerUpNewBall},
-    {"ups_cannon", &Board::PowerUpCannon},           {"ups_reverse", &Board::PowerUpReverse},
+    {"ups_largeball", &Board::PowerUpLargeBall},
+    {"ups_smallball", &Board::PowerUpSmallBall},
+    {"ups_addvel", &Board::PowerUpAddVelocity},
+    {"ups_subvel", &Board::PowerUpSubVelocity},
+    {"ups_threeball", &Board::PowerUpThreeBall},
+    {"ups_eightball", &Board::PowerUpEightBall},
+    {"ups_fireball", &Board::PowerUpFireBall},
+    {"ups_thru", &Board::PowerUpThru},
+    {"ups_longpaddle", &Board::PowerUpLongPaddle},
+    {"ups_shortpaddle", &Board::PowerUpShortPaddle},
+    {"ups_convert", &Board::PowerUpConvert},
+    {"ups_down", &Board::PowerUpDown},
+    {"ups_up", &Board::PowerUpUp},
+    {"ups_addlive", &Board::PowerUpAddLife},
+    {"ups_sublive", &Board::PowerUpSubLife},
+    {"ups_explode", &Board::PowerUpExplode},
+    {"ups_bounce", &Board::PowerUpBounce},
+    {"ups_newball", &Board::PowerUpNewBall},
+    {"ups_cannon", &Board::PowerUpCannon},
+    {"ups_reverse", &Board::PowerUpReverse},
 };
 
 }  // namespace

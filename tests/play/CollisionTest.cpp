@@ -49,11 +49,10 @@ TEST_P(WallBounce, ABallLeavingTheFieldComesBackAtTheWallWithOneBorderSound) {
   EXPECT_EQ(mGame.CountSounds(SOUND_HITBORDER), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Walls, WallBounce,
-    testing::Values(WallCase{1, 300, -300, 0, 0, 300, 300, 0},                  // left: x 1 - 3 becomes 0
-                    WallCase{783, 300, 300, 0, 784, 300, -300, 0},  // right: x + 16 reaches 800
-                    WallCase{400, 24, 0, -400, 400, 22, 0, 400}));              // top: y 20 becomes 22
+INSTANTIATE_TEST_SUITE_P(Walls, WallBounce,
+                         testing::Values(WallCase{1, 300, -300, 0, 0, 300, 300, 0},      // left: x 1 - 3 becomes 0
+                                         WallCase{783, 300, 300, 0, 784, 300, -300, 0},  // right: x + 16 reaches 800
+                                         WallCase{400, 24, 0, -400, 400, 22, 0, 400}));  // top: y 20 becomes 22
 
 TEST_F(Collisions, ABallBelowTheFloorDiesAndItsAnimationStops) {
   ObjectTemplate* look = Ball()->mTmpl;
@@ -149,13 +148,13 @@ TEST_P(BrickRebound, TheCrossedEdgesOfTheGrownBrickTurnTheBallBack) {
   EXPECT_EQ(Ball()->mVelY, c.turnsY ? -c.velY : c.velY);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, BrickRebound,
-    testing::Values(BrickCase{"balllarge", 390, 182, 0, 300, false, true},     // onto the top
-                    BrickCase{"balllarge", 390, 222, 0, -300, false, true},    // into the bottom
-                    BrickCase{"balllarge", 362, 202, 300, 0, true, false},     // into the left side
-                    BrickCase{"balllarge", 362, 182, 300, 300, true, true},    // the top-left corner
-                    BrickCase{"ballthru", 390, 182, 0, 300, false, false}));   // a through ball keeps going
+INSTANTIATE_TEST_SUITE_P(Edges, BrickRebound,
+                         testing::Values(BrickCase{"balllarge", 390, 182, 0, 300, false, true},   // onto the top
+                                         BrickCase{"balllarge", 390, 222, 0, -300, false, true},  // into the bottom
+                                         BrickCase{"balllarge", 362, 202, 300, 0, true, false},   // into the left side
+                                         BrickCase{"balllarge", 362, 182, 300, 300, true, true},  // the top-left corner
+                                         BrickCase{"ballthru", 390, 182, 0, 300, false,
+                                                   false}));  // a through ball keeps going
 
 TEST_F(Collisions, ABallStillInsideABrickFromTheStepBeforeIsNotAnsweredAgain) {
   Actor* brick = AddBrick("brick_cc_018", 380, 200);
