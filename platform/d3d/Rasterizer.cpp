@@ -313,9 +313,8 @@ void CopyTexelRow(const PaintContext& ctx, BYTE* out, const BYTE* texels, int co
     const __m128i opaqueBits = _mm_set1_epi32(static_cast<int>(opaque)), zero = _mm_setzero_si128();
     const __m128i solid = _mm_set1_epi32(0xFF);
     for (; i + 4 <= count; i += 4, out += 4 * Target::kBytes) {
-      const __m128i src =
-          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + static_cast<std::ptrdiff_t>(i) * 4)),
-                       opaqueBits);
+      const __m128i src = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + static_cast<std::ptrdiff_t>(i) * 4)), opaqueBits);
       const __m128i alpha = _mm_srli_epi32(src, 24);
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
       if (std::is_same_v<Blend, BlendOverFast> && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, solid)) == 0xFFFF) {

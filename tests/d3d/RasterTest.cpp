@@ -17,8 +17,8 @@ using testsupport::kScreenFormats;
 using testsupport::ScreenFormat;
 
 // The screen formats and 24-bit, which the device renders into too (the self-test then reports it).
-const ScreenFormat kTargetFormats[] = {kScreenFormats[0], kScreenFormats[1], kScreenFormats[2],
-                                       {plat::DesktopFormat::Rgb888, "Rgb888"}};
+const ScreenFormat kTargetFormats[] = {
+    kScreenFormats[0], kScreenFormats[1], kScreenFormats[2], {plat::DesktopFormat::Rgb888, "Rgb888"}};
 
 // Pseudo-random texels, alpha at least alphaFloor; with runs, every other run of four is wholly clear or
 // wholly solid, as in sprites.

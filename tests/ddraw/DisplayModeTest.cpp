@@ -144,7 +144,7 @@ TEST_P(DisplayModeTest, DeviceIdentifierNamesTheProgramAsTheDriverFile) {
   DDDEVICEIDENTIFIER2 id;
   std::memset(&id, 0xCC, sizeof(id));
   ASSERT_EQ(mDD->GetDeviceIdentifier(&id, 0), DD_OK);
-  struct stat file{};
+  struct stat file {};
   ASSERT_EQ(::stat(id.szDriver, &file), 0) << id.szDriver;
   EXPECT_TRUE(S_ISREG(file.st_mode));
   EXPECT_GT(std::strlen(id.szDescription), 0u);
