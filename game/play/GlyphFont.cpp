@@ -1,13 +1,13 @@
 #include "game/play/GlyphFont.h"
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 #include <limits>
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Rect.h"
 #include "game/play/GameMath.h"
+#include "game/play/TextLineReader.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Shell.h"
@@ -98,20 +98,14 @@ void GlyphFont::Append(const GlyphRecord& record) {
 
 void GlyphFont::LoadFile(std::string path) {
   std::ifstream in(plat::MapPath(path), std::ios::binary);
-  char bytes[kMaxLineChars + 3];  // the longest line, its carriage return and the terminator
-  WCHAR wide[kMaxLineChars + 1];
-  while (in.getline(bytes, sizeof bytes) || in.gcount() == static_cast<std::streamsize>(sizeof bytes) - 1) {
-    if (in.fail()) {  // longer than the buffer: skip the rest of the line
-      in.clear();
-      in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-      continue;
-    }
-    std::size_t length = std::strlen(bytes);
-    if (length > 0 && bytes[length - 1] == '\r') bytes[--length] = '\0';  // a Windows line end
-    if (length > static_cast<std::size_t>(kMaxLineChars)) continue;
-    const int converted = AnsiToWide(bytes, wide, kMaxLineChars + 1);
+  TextLineReader lines(in, kMaxLineChars);
+  std::string line;
+  WCHAR wide[kMaxLineChars];
+  for (TextLineReader::Result result; (result = lines.Next(line)) != TextLineReader::kEnd;) {
+    if (result == TextLineReader::kTooLong || line.empty()) continue;
+    const int count = MultiByteToWideChar(CP_ACP, 0, line.data(), static_cast<int>(line.size()), wide, kMaxLineChars);
     GlyphRecord record;
-    if (converted > 0 && ParseLine(std::u16string_view(wide, converted - 1), record)) Append(record);
+    if (count > 0 && ParseLine(std::u16string_view(wide, count), record)) Append(record);
   }
 }
 
