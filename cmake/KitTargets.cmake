@@ -8,9 +8,10 @@ if(KIT_WERROR)
   target_compile_options(kit_options INTERFACE -Werror)
 endif()
 if(KIT_SANITIZE)
-  target_compile_options(kit_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
-                                               -fno-sanitize-recover=undefined)
-  target_link_options(kit_options INTERFACE -fsanitize=address,undefined)
+  # GCC leaves float-cast-overflow (a float too large for its integer, or NaN) out of "undefined".
+  target_compile_options(kit_options INTERFACE -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer
+                                               -fno-sanitize-recover=undefined,float-cast-overflow)
+  target_link_options(kit_options INTERFACE -fsanitize=address,undefined,float-cast-overflow)
 endif()
 if(KIT_TSAN)
   target_compile_options(kit_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)

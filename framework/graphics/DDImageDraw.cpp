@@ -3,6 +3,7 @@
 #include "framework/graphics/DDImage.h"
 
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/SurfaceBlitArea.h"
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceFill.h"
@@ -15,12 +16,6 @@
 
 namespace Kit {
 namespace {
-
-int TruncToInt(double v) {
-  if (!(v > -2e9)) return -2'000'000'000;
-  if (!(v < 2e9)) return 2'000'000'000;
-  return static_cast<int>(v);
-}
 
 bool Is3D(const DDInterface* display) { return display && display->mIs3D; }
 
@@ -70,14 +65,15 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
 void DDImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
   if (!mHasAlpha && !mHasTrans && !Is3D(mDisplay)) {
     if (startY == endY) {
-      const int left = TruncToInt(std::min(startX, endX)), right = TruncToInt(std::max(startX, endX));
-      FillRect(Rect(left, TruncToInt(startY), right - left + 1, TruncToInt(endY) - TruncToInt(startY) + 1), color,
-               drawMode);
+      const int left = TruncCoordinate(std::min(startX, endX)), right = TruncCoordinate(std::max(startX, endX));
+      FillRect(
+          Rect(left, TruncCoordinate(startY), right - left + 1, TruncCoordinate(endY) - TruncCoordinate(startY) + 1),
+          color, drawMode);
       return;
     }
     if (startX == endX) {
-      const int top = TruncToInt(std::min(startY, endY)), bottom = TruncToInt(std::max(startY, endY));
-      FillRect(Rect(TruncToInt(startX), top, 1, bottom - top + 1), color, drawMode);
+      const int top = TruncCoordinate(std::min(startY, endY)), bottom = TruncCoordinate(std::max(startY, endY));
+      FillRect(Rect(TruncCoordinate(startX), top, 1, bottom - top + 1), color, drawMode);
       return;
     }
     CommitBits();

@@ -6,21 +6,12 @@
 #include <utility>
 
 #include "framework/font/Font.h"
+#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Image.h"
 
 namespace Kit {
 
 namespace {
-
-constexpr double INT_LOW = std::numeric_limits<int>::min();
-constexpr double INT_HIGH = std::numeric_limits<int>::max();
-
-// Truncates toward zero; positions beyond the int range (a huge translation) are held at its ends
-// instead of overflowing the conversion.
-int TruncateToInt(double value) {
-  if (std::isnan(value)) return 0;
-  return static_cast<int>(std::clamp(value, INT_LOW, INT_HIGH));
-}
 
 int ClampToInt(long long value) {
   return static_cast<int>(
@@ -108,9 +99,9 @@ void Graphics::Translate(float dx, float dy) {
   mTransY += dy;
 }
 
-int Graphics::ToDestX(int x) const { return TruncateToInt(static_cast<double>(x) + mTransX); }
+int Graphics::ToDestX(int x) const { return TruncateInto<int>(static_cast<double>(x) + mTransX); }
 
-int Graphics::ToDestY(int y) const { return TruncateToInt(static_cast<double>(y) + mTransY); }
+int Graphics::ToDestY(int y) const { return TruncateInto<int>(static_cast<double>(y) + mTransY); }
 
 const Color& Graphics::ImageColor() const { return mColorizeImages ? mColor : Color::White; }
 

@@ -1,5 +1,6 @@
 // Fills, clears and lines on a MemoryImage's pixels.
 #include "framework/graphics/AdditiveTable.h"
+#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
@@ -19,13 +20,6 @@ Rect ImageBounds(const Image& image) { return Rect(0, 0, image.mWidth, image.mHe
 // Callers clip against their clip rectangle, but a rectangle beyond the image must not write outside
 // the pixel buffer.
 Rect ClipToImage(const Rect& rect, const Image& image) { return rect.Intersection(ImageBounds(image)); }
-
-// Truncation toward zero of a coordinate, kept within int range.
-int TruncToInt(double v) {
-  if (!(v > -2e9)) return -2'000'000'000;
-  if (!(v < 2e9)) return 2'000'000'000;
-  return static_cast<int>(v);
-}
 
 }  // namespace
 
@@ -75,15 +69,15 @@ void MemoryImage::Clear() {
 void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
   if (!std::isfinite(startX) || !std::isfinite(startY) || !std::isfinite(endX) || !std::isfinite(endY)) return;
   if (startY == endY) {
-    const int left = TruncToInt(std::min(startX, endX));
-    const int right = TruncToInt(std::max(startX, endX));
-    FillRect(Rect(left, TruncToInt(startY), right - left + 1, 1), color, drawMode);
+    const int left = TruncCoordinate(std::min(startX, endX));
+    const int right = TruncCoordinate(std::max(startX, endX));
+    FillRect(Rect(left, TruncCoordinate(startY), right - left + 1, 1), color, drawMode);
     return;
   }
   if (startX == endX) {
-    const int top = TruncToInt(std::min(startY, endY));
-    const int bottom = TruncToInt(std::max(startY, endY));
-    FillRect(Rect(TruncToInt(startX), top, 1, bottom - top + 1), color, drawMode);
+    const int top = TruncCoordinate(std::min(startY, endY));
+    const int bottom = TruncCoordinate(std::max(startY, endY));
+    FillRect(Rect(TruncCoordinate(startX), top, 1, bottom - top + 1), color, drawMode);
     return;
   }
 
@@ -124,8 +118,8 @@ void MemoryImage::DrawLine(double startX, double startY, double endX, double end
     std::swap(major1, major2);
     std::swap(minor1, minor2);
   }
-  int major = TruncToInt(major1), minor = TruncToInt(minor1);
-  const int majorEnd = TruncToInt(major2), minorEnd = TruncToInt(minor2);
+  int major = TruncCoordinate(major1), minor = TruncCoordinate(minor1);
+  const int majorEnd = TruncCoordinate(major2), minorEnd = TruncCoordinate(minor2);
   const long long bigD = static_cast<long long>(majorEnd) - major;
   const long long d = std::abs(static_cast<long long>(minorEnd) - minor);
   const int minorStep = minorEnd >= minor ? 1 : -1;

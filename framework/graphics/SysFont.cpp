@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/graphics/DDImage.h"
+#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Graphics.h"
 
 namespace Kit {
@@ -40,12 +41,6 @@ class SelectedFont {
   HDC mDC;
   HGDIOBJ mOld;
 };
-
-// Truncated toward zero and held to the int range.
-int TruncateToInt(double value) {
-  if (std::isnan(value)) return 0;
-  return static_cast<int>(std::clamp(value, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)));
-}
 
 }  // namespace
 
@@ -112,8 +107,8 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
                         static_cast<int>(std::min<long long>(INT_MAX, 0LL + clip.mY + clip.mHeight)));
       auto channel = [](int value) { return static_cast<BYTE>(std::clamp(value, 0, 255)); };
       SetTextColor(dc, RGB(channel(color.mRed), channel(color.mGreen), channel(color.mBlue)));
-      const int left = TruncateToInt(x + static_cast<double>(g->mTransX));
-      const int top = TruncateToInt(static_cast<double>(y) - mAscent + 1 + g->mTransY);
+      const int left = TruncateInto<int>(x + static_cast<double>(g->mTransX));
+      const int top = TruncateInto<int>(static_cast<double>(y) - mAscent + 1 + g->mTransY);
       TextOutA(dc, left, top, text.data(), static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX)));
     }
     surface->ReleaseDC(dc);

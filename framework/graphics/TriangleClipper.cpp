@@ -16,9 +16,18 @@ std::uint32_t LerpColor(std::uint32_t a, std::uint32_t b, float t) {
   return out;
 }
 
-SoftwareVertex Lerp(const SoftwareVertex& a, const SoftwareVertex& b, float t) {
-  return {a.mX + (b.mX - a.mX) * t, a.mY + (b.mY - a.mY) * t, a.mU + (b.mU - a.mU) * t, a.mV + (b.mV - a.mV) * t,
-          LerpColor(a.mColor, b.mColor, t)};
+// In double: the difference of two finite floats cannot overflow there, where in float it can
+// (and turn the crossing point into NaN).
+float LerpValue(float a, float b, double t) { return static_cast<float>(a + (static_cast<double>(b) - a) * t); }
+
+SoftwareVertex Lerp(const SoftwareVertex& a, const SoftwareVertex& b, double t) {
+  return {LerpValue(a.mX, b.mX, t), LerpValue(a.mY, b.mY, t), LerpValue(a.mU, b.mU, t), LerpValue(a.mV, b.mV, t),
+          LerpColor(a.mColor, b.mColor, static_cast<float>(t))};
+}
+
+// Where the segment from a to b meets the boundary, 0 at a and 1 at b.
+double Crossing(float a, float b, float boundary) {
+  return (static_cast<double>(boundary) - a) / (static_cast<double>(b) - a);
 }
 
 // One pass: keeps inside vertices and adds the crossing point after each vertex whose edge to its
@@ -41,11 +50,11 @@ void ClipPass(ClippedPolygon& polygon, Inside inside, Cross cross) {
 }  // namespace
 
 SoftwareVertex InterpolateAtX(const SoftwareVertex& a, const SoftwareVertex& b, float boundary) {
-  return Lerp(a, b, (boundary - a.mX) / (b.mX - a.mX));
+  return Lerp(a, b, Crossing(a.mX, b.mX, boundary));
 }
 
 SoftwareVertex InterpolateAtY(const SoftwareVertex& a, const SoftwareVertex& b, float boundary) {
-  return Lerp(a, b, (boundary - a.mY) / (b.mY - a.mY));
+  return Lerp(a, b, Crossing(a.mY, b.mY, boundary));
 }
 
 ClippedPolygon ClipTriangle(const SoftwareVertex& v0, const SoftwareVertex& v1, const SoftwareVertex& v2,

@@ -1,5 +1,6 @@
 #include "framework/graphics/TriangleRasterizer.h"
 
+#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/TriangleClipper.h"
 #include "framework/graphics/TriangleSpans.h"
@@ -14,12 +15,19 @@ namespace {
 // 16.16 fixed point addresses up to 32767 whole units.
 constexpr int MAX_FIXED_EXTENT = 32767;
 
+// value x 65536, truncated and held to [low, high] x 65536 (NaN to low).
 std::int32_t ToFixed(double value, double low, double high) {
-  return static_cast<std::int32_t>(std::clamp(value * 65536.0, low * 65536.0, high * 65536.0));
+  const auto lowFixed = static_cast<std::int32_t>(low * 65536.0), highFixed = static_cast<std::int32_t>(high * 65536.0);
+  return TruncateInto<std::int32_t>(value * 65536.0, lowFixed, highFixed, lowFixed);
 }
 
 bool Finite(const SoftwareVertex& v) {
   return std::isfinite(v.mX) && std::isfinite(v.mY) && std::isfinite(v.mU) && std::isfinite(v.mV);
+}
+
+bool Finite(const ClippedPolygon& polygon) {
+  return std::all_of(polygon.mVertices, polygon.mVertices + polygon.mCount,
+                     [](const SoftwareVertex& v) { return Finite(v); });
 }
 
 }  // namespace
@@ -74,7 +82,8 @@ void DrawTriangleSoftware(const SoftwareVertex* strip, int vertexCount, MemoryIm
     const SoftwareVertex& c = strip[(k % 2 == 0) ? k + 2 : k + 1];
     if (!Finite(a) || !Finite(b) || !Finite(c)) continue;
     const ClippedPolygon polygon = ClipTriangle(a, b, c, bounds);
-    if (polygon.mCount < 3) continue;
+    // Texture coordinates far beyond the texture can still overflow on their way through the clipper.
+    if (polygon.mCount < 3 || !Finite(polygon)) continue;
 
     FixedVertex fixed[MAX_CLIPPED_VERTICES];
     for (int i = 0; i < polygon.mCount; ++i) {

@@ -9,8 +9,11 @@
 namespace ImageLib {
 namespace {
 
-// Real progressive files have a dozen scans; thousands of tiny ones only burn time.
-constexpr int kMaxScans = 256;
+// Every scan of a progressive file passes over every block of the picture, so the work is its size
+// times its scans. Real progressive files have about ten scans; a flood of tiny scans over a large
+// picture would take seconds, and thousands of them over any picture only burn time.
+constexpr int64_t kMaxScans = 256;
+constexpr int64_t kMaxScannedPixels = int64_t{1} << 29;
 
 struct ScanLimit {
   jpeg_progress_mgr progress;
@@ -18,7 +21,9 @@ struct ScanLimit {
 
 void CheckScanCount(j_common_ptr info) {
   auto* decompressor = reinterpret_cast<j_decompress_ptr>(info);
-  if (decompressor->input_scan_number > kMaxScans) AbandonJPEG(info);
+  const int64_t scans = decompressor->input_scan_number;
+  const int64_t pixels = int64_t{decompressor->image_width} * decompressor->image_height;
+  if (scans > kMaxScans || scans * pixels > kMaxScannedPixels) AbandonJPEG(info);
 }
 
 // Kept free of C++ objects with destructors: a library error jumps back into this frame.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/resource/XMLSection.h"
+
 namespace Kit {
 
 struct XMLElement {
@@ -21,8 +23,8 @@ struct XMLElement {
   XMLElement& operator=(XMLElement&&) = default;
 
   int type = TYPE_NONE;
-  // The open elements when this one was read, names joined by '/'.
-  std::string section;
+  // The open elements when this one was read (names joined by '/': section.Text()).
+  XMLSection section;
   // Tag name, text, instruction target, or "!--" for a comment.
   std::string value;
   // Instruction text after the target, or the comment text.

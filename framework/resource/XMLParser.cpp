@@ -14,6 +14,13 @@ bool EndsWithSlash(const std::string& text) { return !text.empty() && text.back(
 
 }  // namespace
 
+struct XMLParser::SectionStamp {
+  XMLElement* mElement;
+  const XMLParser* mParser;
+  std::size_t mLength;
+  ~SectionStamp() { mElement->section = XMLSection(mParser->mPath, mLength); }
+};
+
 XMLParser::XMLParser() = default;
 
 XMLParser::~XMLParser() = default;
@@ -32,7 +39,8 @@ bool XMLParser::OpenFile(const std::string& fileName) {
 }
 
 void XMLParser::Init() {
-  mCurrentSection.clear();
+  mPath = std::make_shared<std::string>();
+  mPathLength = 0;
   mErrorText.clear();
   mLineNum = 1;
   mHasFailed = false;
@@ -59,6 +67,20 @@ bool XMLParser::ReadByte(int* byte) {
 
 void XMLParser::PushBack(const std::string& text) { mPushBack.insert(mPushBack.end(), text.rbegin(), text.rend()); }
 
+void XMLParser::OpenSection(const std::string& name) {
+  // Bytes past the open path may still be read by sections the caller kept: they are rewritten in
+  // place only when nobody else holds the buffer, else the path moves to a buffer of its own.
+  if (mPath->size() > mPathLength) {
+    if (mPath.use_count() > 1)
+      mPath = std::make_shared<std::string>(*mPath, 0, mPathLength);
+    else
+      mPath->resize(mPathLength);
+  }
+  if (mPathLength > 0) *mPath += '/';
+  *mPath += name;
+  mPathLength = mPath->size();
+}
+
 bool XMLParser::AddAttribute(XMLElement* element, const std::string& name, const std::string& value) {
   auto [entry, isNew] = element->attributes.insert_or_assign(name, value);
   if (name != "/") element->attributeOrder.push_back(entry);
@@ -68,7 +90,11 @@ bool XMLParser::AddAttribute(XMLElement* element, const std::string& name, const
 bool XMLParser::NextElement(XMLElement* element) {
   for (;;) {
     element->type = XMLElement::TYPE_NONE;
-    element->section = mCurrentSection;
+    // The element's section is the path as it is now, stamped when the element is done (however it
+    // ends): until then the element holds no share of the path buffer, so opening an element below
+    // can extend the buffer in place.
+    element->section = XMLSection();
+    const SectionStamp stamp{element, this, mPathLength};
     element->value.clear();
     element->body.clear();
     element->attributeOrder.clear();
@@ -176,21 +202,21 @@ bool XMLParser::NextElement(XMLElement* element) {
               }
             }
             if (selfClosing) PushBack("</" + element->value + ">");
-            if (!mCurrentSection.empty()) mCurrentSection += '/';
-            mCurrentSection += element->value;
+            OpenSection(element->value);
             finished = true;
           } else if (type == XMLElement::TYPE_END) {
-            size_t slash = mCurrentSection.rfind('/');
-            std::string open = slash == std::string::npos ? mCurrentSection : mCurrentSection.substr(slash + 1);
-            if (mCurrentSection.empty()) {
+            const std::string_view path = std::string_view(*mPath).substr(0, mPathLength);
+            const size_t slash = path.rfind('/');
+            const std::string_view open = slash == std::string_view::npos ? path : path.substr(slash + 1);
+            if (path.empty()) {
               Fail("Unexpected End");
               return false;
             }
             if (open != element->value) {
-              Fail("End '" + element->value + "' Doesn't Match Start '" + open + "'");
+              Fail("End '" + element->value + "' Doesn't Match Start '" + std::string(open) + "'");
               return false;
             }
-            mCurrentSection.resize(slash == std::string::npos ? 0 : slash);
+            mPathLength = slash == std::string_view::npos ? 0 : slash;
             finished = true;
           } else {
             Fail("Unexpected '>'");

@@ -45,8 +45,12 @@ class XMLParser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
+  // Gives an element its section when it is done, whichever way NextElement leaves.
+  struct SectionStamp;
+
   bool ReadByte(int* byte);
   void PushBack(const std::string& text);
+  void OpenSection(const std::string& name);
 
   std::string mFileName;
   std::string mErrorText;
@@ -56,7 +60,10 @@ class XMLParser {
   bool mAllowComments = false;
   // Bytes to read again before the file; the last one is read first.
   std::vector<char> mPushBack;
-  std::string mCurrentSection;
+  // The open elements are the first mPathLength bytes of mPath. Closing one only shortens the
+  // length: the bytes after it stay for the sections handed out before, which read them in place.
+  std::shared_ptr<std::string> mPath = std::make_shared<std::string>();
+  std::size_t mPathLength = 0;
 };
 
 }  // namespace Kit

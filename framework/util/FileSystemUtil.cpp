@@ -1,9 +1,8 @@
 #include "framework/util/FileSystemUtil.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 
+#include "platform/win/FileReplace.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/SymbolicLinks.h"
@@ -60,16 +59,9 @@ std::uint32_t GetFileDate(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t length) {
-  const std::string target = plat::MapPath(path);
-  const std::string temporary = target + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool written = length == 0 || (data != nullptr && std::fwrite(data, 1, length, file) == length);
-  written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-  written = std::fclose(file) == 0 && written;
-  if (written && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  return false;
+  if (length > 0 && data == nullptr) return false;
+  return plat::ReplaceFileContents(plat::MapPath(path),
+                                   std::string_view(reinterpret_cast<const char*>(data), data ? length : 0));
 }
 
 }  // namespace Kit

@@ -134,19 +134,26 @@ std::string XMLDecodeString(const std::string& text) {
   } kEntities[] = {{"lt", '<'}, {"amp", '&'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}, {"cr", '\n'}};
   std::string result;
   result.reserve(text.size());
+  // The first ';' after the current '&', found once and kept while it lies ahead, so that a text of
+  // many '&' and no ';' is read once rather than once per '&'.
+  std::size_t semicolon = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    std::size_t end = text[i] == '&' ? text.find(';', i + 1) : std::string::npos;
-    if (end == std::string::npos) {
+    if (text[i] != '&') {
       result += text[i];
       continue;
     }
-    std::string_view name(text.data() + i + 1, end - i - 1);
+    if (semicolon != std::string::npos && semicolon <= i) semicolon = text.find(';', i + 1);
+    if (semicolon == std::string::npos) {
+      result += text[i];
+      continue;
+    }
+    const std::string_view name(text.data() + i + 1, semicolon - i - 1);
     char replacement = '&';
     for (const auto& entity : kEntities) {
       if (entity.name == name) replacement = entity.replacement;
     }
     result += replacement;
-    i = end;
+    i = semicolon;
   }
   return result;
 }

@@ -1,6 +1,8 @@
 #include "platform/win/Files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -223,6 +225,16 @@ BOOL DeleteFile(LPCSTR path) {
 }
 
 BOOL DeleteFileA(LPCSTR path) { return DeleteFile(path); }
+
+BOOL MoveFile(LPCSTR from, LPCSTR to) {
+  if (!from || !to) return FALSE;
+  const std::string source = plat::MapPath(from);
+  const std::string target = plat::MapPath(to);
+  return ::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0 ? TRUE
+                                                                                                : plat::SetFromErrno();
+}
+
+BOOL MoveFileA(LPCSTR from, LPCSTR to) { return MoveFile(from, to); }
 
 DWORD GetFileAttributes(LPCSTR path) {
   if (!path) return INVALID_FILE_ATTRIBUTES;

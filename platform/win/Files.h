@@ -58,6 +58,9 @@ BOOL RemoveDirectory(LPCSTR path);
 BOOL RemoveDirectoryA(LPCSTR path);
 BOOL DeleteFile(LPCSTR path);
 BOOL DeleteFileA(LPCSTR path);
+// Renames a file or folder; fails (ERROR_ALREADY_EXISTS) rather than replace an existing target.
+BOOL MoveFile(LPCSTR from, LPCSTR to);
+BOOL MoveFileA(LPCSTR from, LPCSTR to);
 DWORD GetFileAttributes(LPCSTR path);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL SetCurrentDirectory(LPCSTR path);

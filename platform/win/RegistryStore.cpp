@@ -1,8 +1,6 @@
 #include "platform/win/RegistryStore.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include <sstream>
 
 #include "platform/win/DebugOutput.h"
+#include "platform/win/FileReplace.h"
 
 namespace plat {
 namespace {
@@ -227,6 +226,7 @@ void RegistryStore::EnsureLoaded() {
   mLoaded = true;
   mData = RegistryData{};
   if (mFile.empty()) mFile = DefaultRegistryFile();
+  RemoveStaleTemporaries(mFile);
   std::ifstream in(mFile, std::ios::binary);
   if (!in) {
     if (errno != ENOENT) {
@@ -259,31 +259,9 @@ bool RegistryStore::Write(const RegistryData& data) {
   std::filesystem::path target(mFile);
   std::error_code error;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
-  std::string temporary = mFile + ".tmp" + std::to_string(::getpid());
-  std::string text = SerializeRegistry(data);
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  bool ok = fd >= 0;
-  for (std::size_t done = 0; ok && done < text.size();) {
-    ssize_t written = ::write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR) continue;
-    ok = written > 0;
-    if (ok) done += static_cast<std::size_t>(written);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  if (fd >= 0) ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temporary.c_str(), mFile.c_str()) == 0;
-  if (!ok) {
-    OutputDebugString(("The settings file " + mFile + " could not be written: " + std::strerror(errno) + "\n").c_str());
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  // The rename itself must reach the disk for the new settings to survive a power cut.
-  int folder = ::open(target.has_parent_path() ? target.parent_path().c_str() : ".", O_RDONLY | O_DIRECTORY);
-  if (folder >= 0) {
-    ::fsync(folder);
-    ::close(folder);
-  }
-  return true;
+  if (ReplaceFileContents(mFile, SerializeRegistry(data))) return true;
+  OutputDebugString(("The settings file " + mFile + " could not be written: " + std::strerror(errno) + "\n").c_str());
+  return false;
 }
 
 ScopedRegistryFile::ScopedRegistryFile(std::string path) : mPrevious(RegistryStore::Instance().File()) {

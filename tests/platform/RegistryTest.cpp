@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Windows.h"
@@ -227,6 +228,15 @@ TEST_F(RegistryTest, AKillDuringWritesLeavesAnIntactFile) {
     EXPECT_TRUE(GetDword("SOFTWARE\\Quarvel", "Counter")) << "round " << round;
     EXPECT_FALSE(std::filesystem::exists(File() + ".damaged"));
   }
+  // The killed writers' temporaries went when the file was read again; a running process's stays.
+  const std::string running = File() + ".tmp" + std::to_string(getpid()) + "-0";
+  std::ofstream(running) << "in flight";
+  Restart();
+  GetDword("SOFTWARE\\Quarvel", "Counter");
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(mDir / "config/quarvel"))
+    if (entry.path().filename().string().starts_with("registry.tmp")) left.push_back(entry.path().string());
+  EXPECT_EQ(left, std::vector<std::string>{running});
 }
 
 TEST(RegistryFormatTest, AnyNamesAndBytesRoundTrip) {

@@ -201,7 +201,9 @@ TEST(HostileInput, NothingIsWrittenOutsideTheClipOrTheImage) {
   MemoryImage source;
   std::mt19937 rng(5);
   Fill(source, RandomPixels(rng, 8 * 8, false), 8, 8, false);
-  const std::vector<float> values = {nan, inf, -inf, 1e30f, -1e30f, 3e9f, -3e9f, 0, 1e-30f, 65535.5f};
+  constexpr float huge = std::numeric_limits<float>::max();
+  // Finite ends whose difference overflows a float: clipping between them must not make NaN.
+  const std::vector<float> values = {nan, inf, -inf, huge, -huge, 1e30f, -1e30f, 3e9f, -3e9f, 0, 1e-30f, 65535.5f};
   const std::vector<Rect> clips = {Rect(2, 2, 8, 8),
                                    Rect(-50, -50, 1000, 1000),
                                    Rect(30, 30, 10, 10),
@@ -218,10 +220,11 @@ TEST(HostileInput, NothingIsWrittenOutsideTheClipOrTheImage) {
         m.m[0][0] = a;
         m.m[1][2] = b;
         dest.BltMatrix(&source, 6, 6, m, clip, Color::White, 0, Rect(0, 0, 8, 8), true);
-        TriVertex tri[2][3] = {{{a, 1, 0, 0, 0xFF00FF00}, {11, b, 1, 1, 0}, {a, b, b, a, 0x80FF0000}},
-                               {{-1, -1, a, b, 0xFFFFFFFF}, {13, 2, 1e9f, -1e9f, 1}, {4, 13, 0, 1, 2}}};
-        dest.BltTrianglesTex(&source, tri, 2, clip, Color(10, 20, 30, 40), 0, a, 0, true);
-        dest.BltTrianglesTex(nullptr, tri, 2, clip, Color::White, 1, 0.5f, b, false);
+        TriVertex tri[3][3] = {{{a, 1, 0, 0, 0xFF00FF00}, {11, b, 1, 1, 0}, {a, b, b, a, 0x80FF0000}},
+                               {{-1, -1, a, b, 0xFFFFFFFF}, {13, 2, 1e9f, -1e9f, 1}, {4, 13, 0, 1, 2}},
+                               {{a, 3, -b, b, 0}, {-a, 9, b, -b, 0xFF0000FF}, {6, b, a, -a, 0}}};
+        dest.BltTrianglesTex(&source, tri, 3, clip, Color(10, 20, 30, 40), 0, a, 0, true);
+        dest.BltTrianglesTex(nullptr, tri, 3, clip, Color::White, 1, 0.5f, b, false);
         ASSERT_EQ(dest.mBits[12 * 12], MemoryImage::GUARD_WORD);
         const Rect inside = clip.Intersection(Rect(0, 0, 12, 12));
         const auto after = Pixels(dest);

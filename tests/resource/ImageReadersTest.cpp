@@ -40,6 +40,15 @@ TEST(TGAReader, ReadsTopLeftThirtyTwoBitFiles) {
   auto withId = ImageLib::DecodeTGA(AsBytes(TGABytes(3, 2, pixels, 0x28, 32, "made by a test")));
   ASSERT_NE(withId, nullptr);
   EXPECT_EQ(Pixels(*withId), pixels);
+  // A colour map that true-colour pixels do not use: two 24-bit entries after the image ID.
+  std::string withMap = TGABytes(3, 2, pixels, 0x28, 32, "id");
+  withMap[1] = 1;
+  withMap[5] = 2;
+  withMap[7] = 24;
+  withMap.insert(18 + 2, 6, '\x7F');
+  auto mapped = ImageLib::DecodeTGA(AsBytes(withMap));
+  ASSERT_NE(mapped, nullptr);
+  EXPECT_EQ(Pixels(*mapped), pixels);
 }
 
 TEST(TGAReader, RejectsOtherFormsAndShortFiles) {
@@ -51,6 +60,11 @@ TEST(TGAReader, RejectsOtherFormsAndShortFiles) {
   EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(whole.substr(0, 17))), nullptr) << "short header";
   EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(65535, 65535, pixels))), nullptr) << "claims 16 GB";
   EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(TGABytes(0, 5, {}))), nullptr) << "empty";
+  for (char imageType : {'\1', '\3', '\x0A', '\x0B'}) {  // colour-mapped, grey, and their run-length forms
+    std::string other = whole;
+    other[2] = imageType;
+    EXPECT_EQ(ImageLib::DecodeTGA(AsBytes(other)), nullptr) << "image type " << int{imageType};
+  }
 }
 
 // GIF
@@ -293,6 +307,21 @@ TEST(JPEGReader, GreyFilesGiveOpaqueGreyPixels) {
     EXPECT_EQ(pixel >> 16 & 0xFF, pixel & 0xFF);
     EXPECT_EQ(pixel >> 8 & 0xFF, pixel & 0xFF);
     EXPECT_NEAR(static_cast<int>(pixel & 0xFF), 0x60, 2);
+  }
+}
+
+// A progressive file's work is its size times its scans: a small picture may have many scans, a
+// large one fewer, and a flood over a large one is refused before it takes seconds.
+TEST(JPEGReader, ScansAreBoundedByTheirWorkOverThePicture) {
+  const struct {
+    int width, height, extraScans;
+    bool read;
+  } cases[] = {
+      {16, 16, 0, true}, {16, 16, 200, true}, {16, 16, 300, false}, {2048, 1100, 0, true}, {2048, 1100, 240, false}};
+  for (const auto& c : cases) {
+    const std::vector<uint8_t> levels(static_cast<size_t>(c.width) * c.height, 0x40);
+    auto image = ImageLib::DecodeJPEG(AsBytes(GreyJPEGBytes(c.width, c.height, levels, true, c.extraScans)));
+    EXPECT_EQ(image != nullptr, c.read) << c.width << "x" << c.height << " with " << c.extraScans << " more scans";
   }
 }
 

@@ -212,7 +212,7 @@ std::string PNGBytes(const PNGSpec& spec) {
   return out;
 }
 
-std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& levels) {
+std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& levels, bool progressive, int extraScans) {
   jpeg_compress_struct info;
   jpeg_error_mgr errors;
   info.err = jpeg_std_error(&errors);
@@ -226,6 +226,7 @@ std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& lev
   info.in_color_space = JCS_GRAYSCALE;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
+  if (progressive) jpeg_simple_progression(&info);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
     JSAMPROW row = const_cast<JSAMPLE*>(levels.data() + info.next_scanline * width);
@@ -235,6 +236,10 @@ std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& lev
   jpeg_destroy_compress(&info);
   std::string out(reinterpret_cast<char*>(buffer), size);
   free(buffer);
+  // The last scan runs from its start-of-scan marker to the end-of-image marker.
+  const std::size_t lastScan = out.rfind("\xFF\xDA");
+  const std::string scan = out.substr(lastScan, out.size() - 2 - lastScan);
+  for (int i = 0; i < extraScans; ++i) out.insert(out.size() - 2, scan);
   return out;
 }
 

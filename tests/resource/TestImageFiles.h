@@ -45,8 +45,10 @@ struct PNGSpec {
 };
 std::string PNGBytes(const PNGSpec& spec);
 
-// A greyscale JPEG of the given grey levels (row by row).
-std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& levels);
+// A greyscale JPEG of the given grey levels (row by row); a progressive one with extraScans more
+// copies of its last scan, as a hostile file would flood it.
+std::string GreyJPEGBytes(int width, int height, const std::vector<uint8_t>& levels, bool progressive = false,
+                          int extraScans = 0);
 
 std::vector<uint8_t> AsBytes(const std::string& text);
 

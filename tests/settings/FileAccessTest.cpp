@@ -8,6 +8,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
 #include "tests/settings/DemoStreams.h"
+#include "tests/support/ScopedFileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -66,10 +67,11 @@ TEST_F(FileAccess, AnEmptyFileIsWrittenAndRead) {
 
 TEST_F(FileAccess, AFailedWriteSaysSoAndLeavesTheOldFile) {
   const std::string path = mFolder.Write("scores.dat", "old scores");
-  // The temporary file cannot be made: a folder is in its place.
-  std::filesystem::create_directory(path + ".tmp");
   const std::string data = "new scores, longer than before";
-  EXPECT_FALSE(mApp.WriteBytesToFile(path, Bytes(data), static_cast<int>(data.size())));
+  {
+    testsupport::ScopedFileSizeLimit full(4);  // the disk fills up during the write
+    EXPECT_FALSE(mApp.WriteBytesToFile(path, Bytes(data), static_cast<int>(data.size())));
+  }
   EXPECT_EQ(Contents(path), "old scores");
 
   // A file stands where a folder of the path would have to be.

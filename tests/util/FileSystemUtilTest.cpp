@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "tests/support/FileContents.h"
+#include "tests/support/ScopedFileSizeLimit.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -92,19 +96,41 @@ TEST(FileSystemUtil, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
   const std::uint8_t bytes[] = {'n', 'e', 'w', 0, 7};
   ASSERT_TRUE(Kit::WriteFileAtomically(dir.Path().string() + "\\USERDATA\\playerdata.dat", bytes, sizeof(bytes)));
   EXPECT_EQ(testsupport::ReadFileContents(path), std::string("new\0\7", 5));
-  EXPECT_FALSE(fs::exists(path + ".tmp"));
   ASSERT_TRUE(Kit::WriteFileAtomically(path, nullptr, 0));
   EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST(FileSystemUtil, AtomicWritesOfOneFileAtOnceAllSucceed) {
+  testsupport::TempDir dir;
+  const std::string path = (dir.Path() / "shared.dat").string();
+  std::atomic<int> failures{0};
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t)
+    writers.emplace_back([&, t] {
+      const std::string bytes(1000 + t, static_cast<char>('a' + t));
+      for (int i = 0; i < 50; ++i)
+        if (!Kit::WriteFileAtomically(path, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
+          ++failures;
+    });
+  for (auto& writer : writers) writer.join();
+  EXPECT_EQ(failures, 0);
+  const std::string last = testsupport::ReadFileContents(path);
+  ASSERT_GE(last.size(), 1000u);
+  EXPECT_EQ(last, std::string(last.size(), static_cast<char>('a' + (last.size() - 1000))));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(FileSystemUtil, FailedAtomicWriteKeepsTheOldFile) {
   testsupport::TempDir dir;
   const std::string path = dir.Write("score.dat", "kept");
-  // A folder where the temporary file must go makes the write fail before the target is touched.
-  fs::create_directory(path + ".tmp");
   const std::uint8_t bytes[] = {1, 2, 3};
-  EXPECT_FALSE(Kit::WriteFileAtomically(path, bytes, sizeof(bytes)));
+  {
+    // A full disk: the temporary file cannot take the bytes.
+    testsupport::ScopedFileSizeLimit full(2);
+    EXPECT_FALSE(Kit::WriteFileAtomically(path, bytes, sizeof(bytes)));
+  }
   EXPECT_EQ(testsupport::ReadFileContents(path), "kept");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
   EXPECT_FALSE(Kit::WriteFileAtomically(dir.Path().string() + "/missing/folder/file.dat", bytes, sizeof(bytes)));
   EXPECT_FALSE(Kit::WriteFileAtomically(path, nullptr, 3));
   EXPECT_EQ(testsupport::ReadFileContents(path), "kept");

@@ -1,0 +1,62 @@
+#include "game/front/PlayerFolder.h"
+
+#include "framework/app/KitAppBase.h"
+#include "framework/util/Buffer.h"
+#include "framework/util/FileSystemUtil.h"
+#include "framework/util/PathUtil.h"
+#include "platform/win/FileLock.h"
+#include "platform/win/Files.h"
+
+namespace PlayerFolder {
+
+namespace {
+
+// Copies kept of damaged files before the oldest name is reused.
+constexpr int kMaxDamagedCopies = 99;
+
+std::string FolderOf(const std::string& path) { return Kit::GetFileDir(path, true); }
+
+// The lock file lives in the folder it guards.
+plat::FileLock LockFolderOf(const std::string& path) { return plat::FileLock(FolderOf(path) + ".lock", kLockWaitMs); }
+
+}  // namespace
+
+std::string DamagedCopyName(const std::string& path, int number) {
+  return path + ".bak" + (number == 1 ? std::string() : std::to_string(number));
+}
+
+ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
+  Kit::KitAppBase* app = Kit::gKitApp;
+  if (app == nullptr || !app->FileExists(path)) return ReadResult::Missing;
+  // No lock: files are only ever replaced whole by a rename, so a reader sees one or the other.
+  Kit::Buffer buffer;
+  if (!app->ReadBufferFromFile(path, &buffer)) return ReadResult::Unreadable;
+  bytes->assign(buffer.data.begin(), buffer.data.begin() + buffer.GetDataLen());
+  return ReadResult::Read;
+}
+
+void KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
+  Kit::KitAppBase* app = Kit::gKitApp;
+  if (app == nullptr) return;
+  plat::FileLock lock = LockFolderOf(path);
+  if (!lock.Held()) return;
+  int number = 1;
+  while (number < kMaxDamagedCopies && app->FileExists(DamagedCopyName(path, number))) ++number;
+  const std::string copy = DamagedCopyName(path, number);
+  // An unreadable file cannot be copied, so it is moved aside whole instead.
+  if (how == ReadResult::Unreadable)
+    MoveFile(path.c_str(), copy.c_str());
+  else
+    app->WriteBytesToFile(copy, bytes.data(), static_cast<int>(bytes.size()));
+}
+
+bool WriteFile(const std::string& path, const Kit::Buffer& contents) {
+  Kit::KitAppBase* app = Kit::gKitApp;
+  if (app == nullptr) return false;
+  const std::string folder = Kit::GetFileDir(path);
+  if (!folder.empty()) Kit::MakeDirectories(folder);
+  plat::FileLock lock = LockFolderOf(path);
+  return lock.Held() && app->WriteBufferToFile(path, contents);
+}
+
+}  // namespace PlayerFolder

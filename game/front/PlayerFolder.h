@@ -1,0 +1,34 @@
+// The player's files on disk, as the profile store reads and writes them. Every write holds the lock
+// of the player's folder, so two running copies of the game take turns, and goes through the
+// application's one atomic file writer (a temporary file beside the target, checked writes, flush and
+// sync, rename), so a crash or a kill at any point leaves the old file or the new one. A file that is
+// damaged or cannot be read is kept under "<name>.bak" before anything can overwrite it. File access
+// goes through the global application (synchronised with input recordings). Main thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Kit {
+class Buffer;
+}
+
+namespace PlayerFolder {
+
+enum class ReadResult { Missing, Read, Unreadable };
+
+// How long a save or a load waits for another running copy to finish with the folder (ms).
+constexpr int kLockWaitMs = 2000;
+
+ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes);
+// Keeps the damaged file's bytes (or, when it could not be read, the file itself) beside it as
+// "<name>.bak"; a copy kept earlier is never replaced: later ones are "<name>.bak2", "<name>.bak3", ...
+void KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how);
+// Creates the folder when missing and replaces the file whole; false when anything failed.
+bool WriteFile(const std::string& path, const Kit::Buffer& contents);
+
+// "<path>.bak" for 1, "<path>.bak2" for 2, ...
+std::string DamagedCopyName(const std::string& path, int number);
+
+}  // namespace PlayerFolder

@@ -1,0 +1,165 @@
+#include "game/front/ProfileStore.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/util/Buffer.h"
+#include "game/front/PlayerFolder.h"
+
+ProfileStore gProfileStore;
+
+namespace {
+
+const std::string kPlayerReadFailure = "Could not read player data.";
+const std::string kScoreReadFailure = "Could not read heroes data.";
+const std::string kPlayerSaveFailure = "Could not save player data.";
+const std::string kScoreSaveFailure = "Could not save heroes data.";
+
+void ShowError(const std::string& text) {
+  if (Kit::gKitApp != nullptr) Kit::gKitApp->Popup(text);
+}
+
+// The file's bytes; nothing when it is missing or unreadable (which is reported, and the file kept aside).
+std::optional<std::vector<std::uint8_t>> ReadStoredFile(const std::string& path, const std::string& failureText) {
+  std::vector<std::uint8_t> bytes;
+  const PlayerFolder::ReadResult result = PlayerFolder::ReadFile(path, &bytes);
+  if (result == PlayerFolder::ReadResult::Read) return bytes;
+  if (result == PlayerFolder::ReadResult::Unreadable) {
+    ShowError(failureText);
+    PlayerFolder::KeepDamagedCopy(path, bytes, result);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+ProfileStore::~ProfileStore() {
+  ClearProfiles();
+  ClearScores();
+}
+
+void ProfileStore::ClearProfiles() { mProfiles.clear(); }
+
+void ProfileStore::ClearScores() { mScores.clear(); }
+
+void ProfileStore::AddProfile(std::string name) {
+  auto profile = std::make_unique<PlayerProfile>();
+  profile->mName = name;
+  mProfiles.push_back(std::move(profile));
+  SelectProfile(std::move(name));
+}
+
+void ProfileStore::RenameProfile(std::string oldName, std::string newName) {
+  for (auto& profile : mProfiles) {
+    if (profile->mName == oldName) {
+      profile->mName = std::move(newName);
+      return;
+    }
+  }
+}
+
+void ProfileStore::DeleteProfile(std::string name) {
+  if (mCurrentProfile != nullptr && mCurrentProfile->mName == name) mCurrentProfile = nullptr;
+  std::erase_if(mProfiles, [&](const auto& profile) { return profile->mName == name; });
+  if (mCurrentProfile == nullptr && !mProfiles.empty()) MakeCurrent(mProfiles.front().get());
+}
+
+void ProfileStore::SelectProfile(std::string name) {
+  for (auto& profile : mProfiles) {
+    if (profile->mName == name) {
+      MakeCurrent(profile.get());
+      return;
+    }
+  }
+}
+
+bool ProfileStore::HasProfile(std::string name) const {
+  return std::any_of(mProfiles.begin(), mProfiles.end(), [&](const auto& profile) { return profile->mName == name; });
+}
+
+void ProfileStore::MakeCurrent(PlayerProfile* profile) {
+  if (mCurrentProfile != nullptr) mCurrentProfile->mCurrent = kCurrentNo;
+  mCurrentProfile = profile;
+  profile->mCurrent = kCurrentYes;
+}
+
+void ProfileStore::LoadProfiles(std::string path) {
+  const auto bytes = ReadStoredFile(path, kPlayerReadFailure);
+  if (!bytes) return;
+  DecodedProfiles decoded = DecodePlayerFile(bytes->data(), bytes->size());
+  if (decoded.mDamaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
+  for (auto& profile : decoded.mProfiles) {
+    // Two current players cannot both be: the later one wins and the earlier is no longer current.
+    if (profile->mCurrent == kCurrentYes) MakeCurrent(profile.get());
+    mProfiles.push_back(std::move(profile));
+  }
+}
+
+bool ProfileStore::SaveProfiles(std::string path) {
+  Kit::Buffer contents;
+  const bool saved = EncodePlayerFile(mProfiles, &contents) && PlayerFolder::WriteFile(path, contents);
+  return Report(saved, kPlayerSaveFailure, &mPlayerSaveFailureReported);
+}
+
+void ProfileStore::LoadScores(std::string path) {
+  ClearScores();
+  mLastRank = -1;
+  const auto bytes = ReadStoredFile(path, kScoreReadFailure);
+  if (!bytes) return;
+  DecodedScores decoded = DecodeScoreFile(bytes->data(), bytes->size());
+  if (decoded.mDamaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
+  mScores = std::move(decoded.mScores);
+}
+
+bool ProfileStore::SaveScores(std::string path) {
+  Kit::Buffer contents;
+  const bool saved = EncodeScoreFile(mScores, &contents) && PlayerFolder::WriteFile(path, contents);
+  return Report(saved, kScoreSaveFailure, &mScoreSaveFailureReported);
+}
+
+void ProfileStore::InsertScore(std::string name, int score) {
+  auto entry = std::make_unique<HighScoreEntry>();
+  entry->mName = std::move(name);
+  entry->mScore = score;
+  std::size_t place = 0;
+  while (place < mScores.size() && place < kShownScores && mScores[place]->mScore > score) ++place;
+  // Past the fifth entry the walk gives up and the score goes to the end of the list.
+  if (place == kShownScores) place = mScores.size();
+  mLastRank = static_cast<std::int32_t>(std::min<std::size_t>(place, kShownScores) + 1);
+  mScores.insert(mScores.begin() + static_cast<std::ptrdiff_t>(place), std::move(entry));
+}
+
+bool ProfileStore::RecordLevelComplete(int scene, int level, int score, int lives) {
+  if (mCurrentProfile == nullptr || scene < 1 || scene > kSceneCount || level < 1 || level > kLevelsPerScene)
+    return true;
+  std::string& progress = mCurrentProfile->mProgress;
+  if (progress.size() >= static_cast<std::size_t>(scene)) {
+    char& done = progress[static_cast<std::size_t>(scene - 1)];
+    done = std::max(done, static_cast<char>(kNoLevelDone + level));
+  }
+  mCurrentProfile->mSavedScene = scene;
+  mCurrentProfile->mSavedLevel = level;
+  mCurrentProfile->mSavedScore = score;
+  mCurrentProfile->mSavedLives = std::max(lives, kMinSavedLives);
+  return SaveProfiles(kPlayerFilePath);
+}
+
+bool ProfileStore::RecordGameScore(int score) {
+  LoadScores(kScoreFilePath);
+  InsertScore(mCurrentProfile != nullptr ? mCurrentProfile->mName : kAnonymousPlayer, score);
+  mGameScoreRecorded = true;
+  return SaveScores(kScoreFilePath);
+}
+
+bool ProfileStore::TakeRecordedGameScore() { return std::exchange(mGameScoreRecorded, false); }
+
+bool ProfileStore::Report(bool saved, const std::string& failureText, bool* reported) {
+  if (!saved && !*reported) {
+    *reported = true;
+    ShowError(failureText);
+  }
+  return saved;
+}

@@ -1,0 +1,61 @@
+#include "game/play/EffectFile.h"
+
+#include <fstream>
+
+#include "game/play/TextLineReader.h"
+#include "platform/win/PathMap.h"
+
+namespace {
+
+// The field that an effect key names, or null for any other key.
+std::string BrickEffectRecord::*EffectField(const std::string& key) {
+  if (key == "hitname") return &BrickEffectRecord::mHitName;
+  if (key == "deadname") return &BrickEffectRecord::mDeadName;
+  if (key == "explodename") return &BrickEffectRecord::mExplodeName;
+  if (key == "fireballname") return &BrickEffectRecord::mFireballName;
+  return nullptr;
+}
+
+}  // namespace
+
+std::string TextBefore(const std::string& text, const std::string& separator) {
+  return text.substr(0, text.find(separator));
+}
+
+std::string TextAfter(const std::string& text, const std::string& separator) {
+  const std::size_t at = text.find(separator);
+  return at == std::string::npos ? std::string() : text.substr(at + separator.size());
+}
+
+void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records) {
+  std::ifstream in(plat::MapPath(path), std::ios::binary);
+  if (!in) return;
+  TextLineReader lines(in, kMaxEffectLineChars);
+  std::string line;
+  bool building = false;
+  BrickEffectRecord record;
+  while (lines.Next(line) == TextLineReader::kLine) {
+    const std::string key = TextBefore(line, "=");
+    std::string value = TextAfter(line, "=");
+    if (key == "brick") {
+      if (building) records.push_back(std::move(record));
+      record = BrickEffectRecord();
+      record.mBrickName = std::move(value);
+      building = true;
+    } else if (const auto field = EffectField(key); field && building) {
+      record.*field = std::move(value);
+    }
+  }
+  if (building) records.push_back(std::move(record));
+}
+
+std::string LookupEffect(const std::vector<BrickEffectRecord>& records, const std::string& brickName,
+                         const std::string& key) {
+  const auto field = EffectField(key);
+  std::string effect;
+  if (!field) return effect;
+  for (const BrickEffectRecord& record : records) {
+    if (record.mBrickName == brickName) effect = record.*field;  // a later record decides
+  }
+  return effect;
+}

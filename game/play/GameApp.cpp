@@ -1,0 +1,65 @@
+// The game application's settings, game state, music changes and program folder.
+#include "game/play/GameApp.h"
+
+#include "framework/sound/MusicInterface.h"
+#include "platform/win/Process.h"
+
+namespace {
+
+constexpr const char* kShowHelpValue = "ShowHelp";
+
+// The five tracks, registered under their index.
+constexpr const char* kMusicFiles[] = {"music/start.ogg", "music/level1.ogg", "music/level2.ogg", "music/level3.ogg",
+                                       "music/end.ogg"};
+
+}  // namespace
+
+GameApp::GameApp() {
+  mProdName = "Quarvel";
+  mProductVersion = "1.0";
+  mTitle = mProdName + " - " + mProductVersion;
+  mRegKey = mProdName;
+  mWidth = 800;
+  mHeight = 600;
+  mFullScreenBits = 16;
+  mMusicVolume = 0.75;
+  mSfxVolume = 0.85;
+  mIsWindowed = true;
+  // The play field's physics runs in the fractional update, which only smooth updates call.
+  mVSyncUpdates = true;
+  mAutoEnable3D = true;
+}
+
+GameApp* TheGame() { return static_cast<GameApp*>(Kit::gKitApp); }
+
+void GameApp::SaveShowHelp() { RegistryWriteBoolean(kShowHelpValue, mShowHelp); }
+
+void GameApp::ReadShowHelp() {
+  if (RegistryReadBoolean(kShowHelpValue, &mShowHelp)) return;
+  mShowHelp = true;
+  SaveShowHelp();
+  RegistryReadBoolean(kShowHelpValue, &mShowHelp);
+}
+
+void GameApp::RegisterMusic() {
+  if (!mMusicInterface) return;
+  for (int track = 0; track < static_cast<int>(std::size(kMusicFiles)); ++track)
+    mMusicInterface->LoadMusic(track, kMusicFiles[track]);
+}
+
+void GameApp::ChangeMusic(int track) {
+  if (mMusicInterface) {
+    mMusicInterface->FadeOut(mMusicTrack, true, kMusicFadePerTick);
+    mMusicInterface->FadeIn(track, 0, kMusicFadePerTick, false);
+  }
+  mMusicTrack = track;
+}
+
+std::string GetProgramDirectory() {
+  char path[261] = {};
+  GetModuleFileName(nullptr, path, 260);
+  const std::string whole = path;
+  // The platform names the program with either separator; keep the last one of either.
+  const std::size_t cut = whole.find_last_of("\\/");
+  return cut == std::string::npos ? whole : whole.substr(0, cut + 1);
+}

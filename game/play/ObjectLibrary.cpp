@@ -1,0 +1,155 @@
+#include "game/play/ObjectLibrary.h"
+
+#include <cstdint>
+#include <fstream>
+
+#include "game/play/RecordReader.h"
+#include "game/play/ResourceIds.h"
+#include "platform/win/PathMap.h"
+#include "platform/win/Shell.h"
+
+ObjectLibrary gObjectLibrary;
+
+namespace {
+
+// The beep of a request for an animation that no prototype provides: Hz, ms.
+constexpr DWORD kMissingPrototypeBeepHz = 333;
+constexpr DWORD kMissingPrototypeBeepMs = 111;
+
+std::ifstream OpenBinary(const std::string& path) { return std::ifstream(plat::MapPath(path), std::ios::binary); }
+
+// The background kind a level file's value selects.
+int BackgroundKindOf(std::int32_t levelValue) {
+  switch (levelValue) {
+    case 1:
+      return 1;
+    case 2:
+      return 2;
+    case 3:
+      return 0;
+    default:
+      return ObjectLibrary::kKeepBackground;
+  }
+}
+
+}  // namespace
+
+ObjectLibrary::~ObjectLibrary() { Reset(); }
+
+void ObjectLibrary::ClearInstances() {
+  mInstances.clear();
+  mLastCreated = nullptr;
+}
+
+void ObjectLibrary::ClearPrototypes() {
+  mPrototypes.clear();
+  mLastCreated = nullptr;
+}
+
+void ObjectLibrary::ClearImageNames() { mImageNames.clear(); }
+
+void ObjectLibrary::Reset() {
+  ClearInstances();
+  ClearPrototypes();
+  ClearImageNames();
+}
+
+ObjectTemplate* ObjectLibrary::AppendInstance() {
+  mLastCreated = mInstances.emplace_back(std::make_unique<ObjectTemplate>()).get();
+  return mLastCreated;
+}
+
+ObjectTemplate* ObjectLibrary::AppendPrototype() {
+  mLastCreated = mPrototypes.emplace_back(std::make_unique<ObjectTemplate>()).get();
+  return mLastCreated;
+}
+
+ObjectTemplate* ObjectLibrary::FindPrototype(const std::string& name) const {
+  for (const auto& prototype : mPrototypes) {
+    if (prototype->mName == name) return prototype.get();
+  }
+  return nullptr;
+}
+
+void ObjectLibrary::BuildImageNameTable() {
+  for (int id = 0; id < kResourceIdCount; ++id) {
+    const std::string name = GetResourceNameById(id);
+    if (name.starts_with("IMAGE")) mImageNames[id] = name;
+  }
+}
+
+Kit::Image* ObjectLibrary::FindImageByName(const std::string& imageName) const {
+  for (const auto& [id, name] : mImageNames) {
+    if (name == imageName) return reinterpret_cast<Kit::Image*>(GetResourceById(id));
+  }
+  return nullptr;
+}
+
+void ObjectLibrary::ResolveImages() {
+  for (const auto& prototype : mPrototypes) {
+    if (Kit::Image* image = FindImageByName(prototype->mImageName)) prototype->mImage = image;
+  }
+}
+
+template <typename Append>
+void ObjectLibrary::ReadRecords(std::istream& in, Append append) {
+  std::int32_t count = 0;
+  if (!RecordReader(in).ReadInt32(count)) return;
+  // No reservation by the claimed count: a file that claims more records than it holds ends early.
+  for (std::int32_t i = 0; i < count; ++i) {
+    auto record = std::make_unique<ObjectTemplate>();
+    if (!record->Read(in)) return;
+    append(std::move(record));
+  }
+}
+
+void ObjectLibrary::LoadTemplates(std::string path) {
+  BuildImageNameTable();
+  if (std::ifstream in = OpenBinary(path)) {
+    ReadRecords(in, [this](std::unique_ptr<ObjectTemplate> record) {
+      mLastCreated = mPrototypes.emplace_back(std::move(record)).get();
+    });
+  }
+  ResolveImages();
+}
+
+int ObjectLibrary::LoadLevel(std::string path) {
+  std::ifstream in = OpenBinary(path);
+  std::int32_t backgroundValue = 0;
+  if (!in || !RecordReader(in).ReadInt32(backgroundValue)) return kKeepBackground;
+  ReadRecords(in, [this](std::unique_ptr<ObjectTemplate> record) {
+    mLastCreated = mInstances.emplace_back(std::move(record)).get();
+  });
+  return BackgroundKindOf(backgroundValue);
+}
+
+void ObjectLibrary::UpdateAnimations() {
+  for (const auto& instance : mInstances) instance->Update();
+}
+
+ObjectTemplate* ObjectLibrary::CloneByName(std::string name) {
+  const ObjectTemplate* prototype = FindPrototype(name);
+  if (!prototype) {
+    Beep(kMissingPrototypeBeepHz, kMissingPrototypeBeepMs);
+    return nullptr;
+  }
+  ObjectTemplate* clone = AppendInstance();
+  clone->CopyFrom(prototype);
+  return clone;
+}
+
+ObjectTemplate* ObjectLibrary::ObtainAnimation(std::string name) {
+  for (const auto& instance : mInstances) {
+    if (instance->mName == name && !instance->mRunning) {
+      instance->mRunning = true;
+      instance->mVisible = true;
+      return instance.get();
+    }
+  }
+  ObjectTemplate* clone = CloneByName(kPrototypePrefix + name);
+  if (!clone) return nullptr;
+  clone->mName = std::move(name);
+  clone->mRunning = true;
+  clone->mVisible = true;
+  return clone;
+}

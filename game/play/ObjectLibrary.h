@@ -1,0 +1,79 @@
+// ObjectLibrary.h: the game's one store of object records: the prototypes read from
+// "data\template.dat", the objects of the current level and the animation instances the game asks for
+// by name. It owns every record; callers keep plain pointers and give an instance back by clearing its
+// running flag, after which the library hands it out again under its name. One global instance,
+// gObjectLibrary, from start-up to exit. Main thread only.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/play/ObjectTemplate.h"
+
+namespace Kit {
+class Image;
+}  // namespace Kit
+
+class ObjectLibrary {
+ public:
+  // A request for name N clones the prototype named kPrototypePrefix + N.
+  static constexpr const char* kPrototypePrefix = "template";
+  // What LoadLevel returns when the level selects no background kind.
+  static constexpr int kKeepBackground = -1;
+
+  ObjectLibrary() = default;
+  virtual ~ObjectLibrary();
+  ObjectLibrary(const ObjectLibrary&) = delete;
+  ObjectLibrary& operator=(const ObjectLibrary&) = delete;
+
+  void ClearInstances();
+  void ClearPrototypes();
+  void ClearImageNames();
+  // Empties everything, as at start-up (tests, exit).
+  void Reset();
+
+  // A new record with the defaults, appended to its list.
+  ObjectTemplate* AppendInstance();
+  ObjectTemplate* AppendPrototype();
+  // The first prototype of exactly that name, or null.
+  ObjectTemplate* FindPrototype(const std::string& name) const;
+
+  // Every IMAGE_ identifier number with its name, ascending by number.
+  void BuildImageNameTable();
+  // The image bound to the lowest identifier whose name equals imageName exactly, or null.
+  Kit::Image* FindImageByName(const std::string& imageName) const;
+  // Each prototype whose image name names an image identifier gets that image; others keep theirs.
+  void ResolveImages();
+
+  // Appends the prototypes of a template file (an int32 count, then that many records), then resolves
+  // images (also when the file is missing). Reading stops at the first truncated or malformed record;
+  // the records before it are kept.
+  void LoadTemplates(std::string path);
+  // Appends the objects of a level file (an int32 background kind, an int32 count, the records), with
+  // the same rules. Returns the background kind the file selects (1 -> 1, 2 -> 2, 3 -> 0), which the
+  // caller gives to the background animation, or kKeepBackground for any other value or a missing file.
+  // Binds no images: level loading binds those of its brick records itself.
+  int LoadLevel(std::string path);
+
+  // One animation tick of every instance, in list order.
+  void UpdateAnimations();
+  // A new instance copied from the prototype of that exact name; null and a beep when there is none.
+  ObjectTemplate* CloneByName(std::string name);
+  // A running, visible instance of the name: an idle one reused as it stopped, else a clone of the
+  // prototype "template" + name renamed to name; null (the clone beeped) when there is no prototype.
+  ObjectTemplate* ObtainAnimation(std::string name);
+
+  std::vector<std::unique_ptr<ObjectTemplate>> mInstances;   // level objects and animation instances
+  std::vector<std::unique_ptr<ObjectTemplate>> mPrototypes;  // in file order
+  ObjectTemplate* mLastCreated = nullptr;                    // the record appended last; null after a clear
+  std::map<int, std::string> mImageNames;                    // IMAGE_ identifier number -> name
+
+ private:
+  // Reads records until count are read or one fails, appending each whole one with append.
+  template <typename Append>
+  void ReadRecords(std::istream& in, Append append);
+};
+
+extern ObjectLibrary gObjectLibrary;

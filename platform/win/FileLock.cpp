@@ -1,0 +1,43 @@
+#include "platform/win/FileLock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/win/PathMap.h"
+
+namespace plat {
+
+namespace {
+
+constexpr auto kRetryPause = std::chrono::milliseconds(5);
+
+}  // namespace
+
+FileLock::FileLock(std::string_view programPath, int timeoutMs) {
+  const std::string path = MapPath(programPath);
+  mDescriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (mDescriptor < 0) return;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (true) {
+    if (::flock(mDescriptor, LOCK_EX | LOCK_NB) == 0) {
+      mHeld = true;
+      return;
+    }
+    if (errno != EWOULDBLOCK && errno != EINTR) return;
+    if (std::chrono::steady_clock::now() >= deadline) return;
+    std::this_thread::sleep_for(kRetryPause);
+  }
+}
+
+FileLock::~FileLock() {
+  // Closing the last descriptor of the open file also ends the lock.
+  if (mDescriptor >= 0) ::close(mDescriptor);
+}
+
+}  // namespace plat

@@ -1,0 +1,20 @@
+// Replacing a file whole: the bytes go to a temporary file beside it, are synced, and take the file's
+// place by rename, so that a reader (or a crash) sees the old file or the new one, never a part.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// Writes bytes over the file at realPath (a path of the machine, not a program path). Each call has
+// a temporary of its own, realPath + ".tmp" + process id + "-" + a number, so that threads and
+// processes writing one file at once each succeed, the last rename winning. False, with errno set,
+// when a step fails; the temporary is removed then and the old file stays as it was.
+bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
+
+// Removes the temporaries of realPath that processes which no longer run left behind (killed
+// between creating and renaming them); those of running processes stay.
+void RemoveStaleTemporaries(const std::string& realPath);
+
+}  // namespace plat

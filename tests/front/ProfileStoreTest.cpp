@@ -1,0 +1,233 @@
+// The profile store: the byte layouts of its two files, the profile and score-table rules, the
+// hostile loader with its ".bak" copies, and what a failed save tells the player.
+#include <string>
+#include <vector>
+
+#include "tests/front/FrontTestSupport.h"
+
+namespace {
+
+using FrontTest::Long;
+using FrontTest::ProfileBytes;
+using FrontTest::Str;
+
+class ProfileStoreTest : public FrontTest::FrontFixture {
+ protected:
+  ProfileStore& Store() { return gProfileStore; }
+  std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const auto& profile : Store().mProfiles) names.push_back(profile->mName);
+    return names;
+  }
+  std::vector<std::string> Table() {
+    std::vector<std::string> rows;
+    for (const auto& entry : Store().mScores) rows.push_back(entry->mName + " " + std::to_string(entry->mScore));
+    return rows;
+  }
+  void SetScores(const std::vector<int>& scores) {
+    Store().ClearScores();
+    for (int score : scores) Store().mScores.push_back(std::make_unique<HighScoreEntry>(HighScoreEntry{"p", score}));
+  }
+};
+
+TEST_F(ProfileStoreTest, ThePlayerFileHoldsCountThenEachProfileAsWritten) {
+  Store().AddProfile("Ann");
+  Store().AddProfile("Bo");  // becomes current
+  Store().mProfiles[1]->mProgress = "3:00000000";
+  Store().mProfiles[1]->mSavedScene = 2;
+  Store().mProfiles[1]->mSavedLevel = 4;
+  Store().mProfiles[1]->mSavedScore = 1234;
+  Store().mProfiles[1]->mSavedLives = 5;
+  ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  EXPECT_EQ(Contents(kPlayerFilePath),
+            Long(2) + ProfileBytes("Ann", "0000000000", "no") + ProfileBytes("Bo", "3:00000000", "yes", 2, 4, 1234, 5));
+
+  gProfileStore = ProfileStore();
+  Store().LoadProfiles(kPlayerFilePath);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Ann", "Bo"}));
+  ASSERT_EQ(Store().mCurrentProfile, Store().mProfiles[1].get());
+  EXPECT_EQ(Store().mCurrentProfile->mSavedScore, 1234);
+  EXPECT_FALSE(Exists(kPlayerFilePath + ".bak")) << "a sound file is not kept aside";
+}
+
+TEST_F(ProfileStoreTest, TheScoreFileHoldsTheFiveBestWithoutACount) {
+  SetScores({900, 800, 700, 600, 500, 400});
+  ASSERT_TRUE(Store().SaveScores(kScoreFilePath));
+  std::string expected;
+  for (int score : {900, 800, 700, 600, 500}) expected += Str("p") + Long(score);
+  EXPECT_EQ(Contents(kScoreFilePath), expected);
+  Store().LoadScores(kScoreFilePath);
+  EXPECT_EQ(Table().size(), 5u);
+  EXPECT_EQ(Store().mLastRank, -1);
+}
+
+TEST_F(ProfileStoreTest, DeletingOrSelectingMovesTheCurrentPlayerAsTheRulesSay) {
+  for (const char* name : {"a", "b", "c"}) Store().AddProfile(name);
+  Store().SelectProfile("b");
+  Store().SelectProfile("nobody");
+  EXPECT_EQ(Store().mCurrentProfile->mName, "b") << "an unknown name changes nothing";
+  Store().DeleteProfile("c");
+  EXPECT_EQ(Store().mCurrentProfile->mName, "b") << "deleting another player keeps the current one";
+  Store().DeleteProfile("b");
+  ASSERT_NE(Store().mCurrentProfile, nullptr);
+  EXPECT_EQ(Store().mCurrentProfile->mName, "a") << "the first one left takes over";
+  EXPECT_EQ(Store().mProfiles[0]->mCurrent, "yes");
+  Store().RenameProfile("a", "z");
+  Store().DeleteProfile("z");
+  EXPECT_EQ(Store().mCurrentProfile, nullptr);
+  EXPECT_TRUE(Store().mProfiles.empty());
+}
+
+struct InsertCase {
+  std::vector<int> before;
+  int score;
+  std::vector<std::string> after;
+  int rank;
+};
+
+TEST_F(ProfileStoreTest, ANewScoreGoesAboveEqualOnesAndRanksOutsideTheFiveAtSix) {
+  const std::vector<InsertCase> cases = {
+      {{900, 500, 300}, 500, {"p 900", "new 500", "p 500", "p 300"}, 2},
+      {{}, 10, {"new 10"}, 1},
+      {{900, 500}, 100, {"p 900", "p 500", "new 100"}, 3},
+      {{900, 800, 700, 600, 500}, 100, {"p 900", "p 800", "p 700", "p 600", "p 500", "new 100"}, 6},
+      {{900, 800, 700, 600, 500, 50}, 100, {"p 900", "p 800", "p 700", "p 600", "p 500", "p 50", "new 100"}, 6},
+      {{900, 800, 700, 600, 500}, 700, {"p 900", "p 800", "new 700", "p 700", "p 600", "p 500"}, 3},
+  };
+  for (const InsertCase& c : cases) {
+    SetScores(c.before);
+    Store().InsertScore("new", c.score);
+    EXPECT_EQ(Table(), c.after) << "inserting " << c.score;
+    EXPECT_EQ(Store().mLastRank, c.rank) << "inserting " << c.score;
+  }
+}
+
+struct DamagedFile {
+  const char* what;
+  std::string bytes;
+  std::vector<std::string> names;  // the whole profiles that are read
+  const char* current;             // the current player afterwards, "" for none
+  bool keptAside;
+};
+
+TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
+  const std::string ann = ProfileBytes("ann", "5000000000", "yes");
+  const std::string bob = ProfileBytes("bob", "0000000000", "no");
+  const std::vector<DamagedFile> cases = {
+      {"empty", "", {}, "", true},
+      {"truncated in a count", "\x02\x00", {}, "", true},
+      {"truncated in a record", Long(2) + ann + bob.substr(0, 9), {"ann"}, "ann", true},
+      {"count larger than the records", Long(1000000) + ann, {"ann"}, "ann", true},
+      {"negative count", Long(-5) + ann, {}, "", true},
+      {"string length beyond the end", Long(1) + "\xFF\xFF" + "ann", {}, "", true},
+      {"bytes after the last record", Long(1) + ann + "junk", {"ann"}, "ann", true},
+      {"progress too short", Long(1) + ProfileBytes("ann", "55", "yes"), {"ann"}, "ann", true},
+      {"current neither yes nor no", Long(1) + ProfileBytes("ann", "0000000000", "YES"), {"ann"}, "", true},
+      {"two current players", Long(2) + ann + ProfileBytes("bob", "0000000000", "yes"), {"ann", "bob"}, "bob", false},
+  };
+  for (const DamagedFile& c : cases) {
+    std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
+    gProfileStore = ProfileStore();
+    Put(kPlayerFilePath, c.bytes);
+    Store().LoadProfiles(kPlayerFilePath);
+    EXPECT_EQ(Names(), c.names) << c.what;
+    EXPECT_EQ(Store().mCurrentProfile ? Store().mCurrentProfile->mName : "", c.current) << c.what;
+    EXPECT_EQ(Exists(kPlayerFilePath + ".bak"), c.keptAside) << c.what;
+    if (c.keptAside) {
+      EXPECT_EQ(Contents(kPlayerFilePath + ".bak"), c.bytes) << c.what;
+    }
+    int yes = 0;
+    for (const auto& profile : Store().mProfiles) {
+      yes += profile->mCurrent == "yes";
+      EXPECT_EQ(profile->mProgress.size(), 10u) << c.what;
+    }
+    EXPECT_LE(yes, 1) << c.what << ": at most one current player";
+  }
+}
+
+TEST_F(ProfileStoreTest, AKeptCopyIsNeverOverwrittenByALaterDamagedFile) {
+  for (const std::string& bytes : {std::string("first"), std::string("second")}) {
+    Put(kScoreFilePath, bytes);
+    Store().LoadScores(kScoreFilePath);
+  }
+  EXPECT_EQ(Contents(kScoreFilePath + ".bak"), "first");
+  EXPECT_EQ(Contents(kScoreFilePath + ".bak2"), "second");
+  std::string seven;
+  for (int i = 7; i > 0; --i) seven += Str("p") + Long(i * 100);
+  Put(kScoreFilePath, seven);
+  Store().LoadScores(kScoreFilePath);
+  EXPECT_EQ(Table().size(), 5u) << "a file of seven records gives the first five";
+  EXPECT_EQ(Contents(kScoreFilePath + ".bak3"), seven);
+}
+
+TEST_F(ProfileStoreTest, AFailedSaveIsReportedOncePerRunAndTheGameGoesOn) {
+  Put("userdata", "a file where the folder should be");
+  Store().AddProfile("ann");
+  EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
+  EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
+  SetScores({10});
+  EXPECT_FALSE(Store().SaveScores(kScoreFilePath));
+  const auto shown = mMessageBoxes.Shown();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, "Could not save player data.");
+  EXPECT_EQ(shown[1].text, "Could not save heroes data.");
+}
+
+TEST_F(ProfileStoreTest, ANameTooLongForItsLengthFieldIsRefusedAndTheOldFileKept) {
+  Store().AddProfile("ann");
+  ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  const std::string before = Contents(kPlayerFilePath);
+  Store().AddProfile(std::string(65536, 'x'));
+  EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
+  EXPECT_EQ(Contents(kPlayerFilePath), before);
+}
+
+TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
+  Store().AddProfile("ann");
+  Store().mCurrentProfile->mProgress = "0500000009";
+  ASSERT_TRUE(Store().RecordLevelComplete(2, 3, 77, 1));
+  EXPECT_EQ(Store().mCurrentProfile->mProgress, "0500000009") << "progress is never lowered";
+  ASSERT_TRUE(Store().RecordLevelComplete(10, 10, 88, 5));
+  EXPECT_EQ(Store().mCurrentProfile->mProgress, "050000000:") << "level ten finishes the scene";
+
+  gProfileStore = ProfileStore();
+  Store().LoadProfiles(kPlayerFilePath);
+  const PlayerProfile& saved = *Store().mCurrentProfile;
+  EXPECT_EQ(saved.mProgress, "050000000:");
+  EXPECT_EQ((std::vector<int>{saved.mSavedScene, saved.mSavedLevel, saved.mSavedScore, saved.mSavedLives}),
+            (std::vector<int>{10, 10, 88, 5}));
+  Store().RecordLevelComplete(1, 1, 5, 1);
+  EXPECT_EQ(Store().mCurrentProfile->mSavedLives, kMinSavedLives);
+}
+
+TEST_F(ProfileStoreTest, AGameScoreIsRecordedOnceWhenTheGameEnds) {
+  Store().AddProfile("ann");
+  ASSERT_TRUE(Store().RecordGameScore(450));
+  EXPECT_EQ(Contents(kScoreFilePath), Str("ann") + Long(450));
+  EXPECT_TRUE(Store().TakeRecordedGameScore());
+  EXPECT_FALSE(Store().TakeRecordedGameScore());
+  gProfileStore = ProfileStore();
+  Store().RecordGameScore(20);
+  EXPECT_EQ(Table(), (std::vector<std::string>{"ann 450", "player 20"})) << "nobody current: \"player\"";
+}
+
+TEST(SavedGame, OnlyAGameInsideTheTenScenesAndLevelsCounts) {
+  struct Case {
+    int scene, level;
+    bool counts;
+  };
+  for (const Case& c : std::vector<Case>{{1, 1, true},
+                                         {10, 10, true},
+                                         {0, 0, false},
+                                         {11, 1, false},
+                                         {3, 0, false},
+                                         {3, 11, false},
+                                         {-1, 5, false}}) {
+    PlayerProfile profile;
+    profile.mSavedScene = c.scene;
+    profile.mSavedLevel = c.level;
+    EXPECT_EQ(profile.HasSavedGame(), c.counts) << c.scene << "/" << c.level;
+  }
+}
+
+}  // namespace

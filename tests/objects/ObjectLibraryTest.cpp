@@ -1,0 +1,143 @@
+#include "game/play/ObjectLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/graphics/Image.h"
+#include "game/play/ResourceIds.h"
+#include "tests/objects/ObjectFiles.h"
+#include "tests/objects/ObjectsFixture.h"
+
+namespace {
+
+using objectfiles::Int32Bytes;
+using objectfiles::LevelFileBytes;
+using objectfiles::RecordBytes;
+using objectfiles::SampleRecord;
+using objectfiles::TemplateFileBytes;
+
+// A prototype "template" + name that fades out by 255 per tick: it ends in its second tick.
+ObjectTemplate Prototype(const std::string& name, const std::string& imageName = "IMAGE_FIRE") {
+  ObjectTemplate prototype;
+  prototype.mName = "template" + name;
+  prototype.mImageName = imageName;
+  prototype.mAlphaStep = -255;
+  prototype.mWidth = 15.0f;
+  prototype.mHeight = 14.0f;
+  return prototype;
+}
+
+class ObjectLibraryTest : public ObjectsTest {
+ protected:
+  void LoadTemplates(const std::vector<ObjectTemplate>& prototypes) {
+    gObjectLibrary.LoadTemplates(WriteFile("data/template.dat", TemplateFileBytes(prototypes)));
+  }
+  ObjectLibrary& Library() { return gObjectLibrary; }
+};
+
+TEST_F(ObjectLibraryTest, AnAnimationIsReusedOnlyOnceItsFadeHasEnded) {
+  LoadTemplates({Prototype("explode")});
+  ObjectTemplate* first = Library().ObtainAnimation("explode");
+  ObjectTemplate* second = Library().ObtainAnimation("explode");
+  ASSERT_NE(first, nullptr);
+  EXPECT_NE(first, second) << "the first is still running";
+  EXPECT_EQ(first->mName, "explode");
+  EXPECT_EQ(first->mWidth, 15.0f);
+  Library().UpdateAnimations();  // 255 -> 0
+  Library().UpdateAnimations();  // below 0: both end
+  EXPECT_FALSE(first->mRunning);
+  EXPECT_EQ(Library().ObtainAnimation("explode"), first);
+  EXPECT_TRUE(first->mRunning && first->mVisible);
+  EXPECT_EQ(first->mAlpha, 0) << "a reused instance keeps the values it stopped with";
+  EXPECT_EQ(Library().mInstances.size(), 2u);
+}
+
+TEST_F(ObjectLibraryTest, AnUnknownNameBeepsOnceAndAddsNothing) {
+  LoadTemplates({Prototype("explode")});
+  EXPECT_EQ(Library().ObtainAnimation("fire"), nullptr);
+  EXPECT_EQ(Beeps(), (std::vector<std::pair<DWORD, DWORD>>{{333, 111}}));
+  EXPECT_TRUE(Library().mInstances.empty());
+}
+
+TEST_F(ObjectLibraryTest, TheFirstOfTwoPrototypesWithOneNameIsCloned) {
+  ObjectTemplate later = Prototype("fire");
+  later.mWidth = 99.0f;
+  LoadTemplates({Prototype("fire"), later});
+  EXPECT_EQ(Library().ObtainAnimation("fire")->mWidth, 15.0f);
+}
+
+TEST_F(ObjectLibraryTest, PrototypesTakeTheImageOfTheirImageIdentifierAndNothingForOtherNames) {
+  Kit::Image fire, back;
+  IMAGE_FIRE = &fire;
+  IMAGE_BACK = &back;
+  LoadTemplates({Prototype("fire"), Prototype("sound", "SOUND_BUTTON"), Prototype("none", "IMAGE_NOT_THERE"),
+                 Prototype("back", "IMAGE_BACK")});
+  const auto& prototypes = Library().mPrototypes;
+  ASSERT_EQ(prototypes.size(), 4u);
+  EXPECT_EQ(prototypes[0]->mImage, &fire);
+  EXPECT_EQ(prototypes[1]->mImage, nullptr);
+  EXPECT_EQ(prototypes[2]->mImage, nullptr);
+  EXPECT_EQ(prototypes[3]->mImage, &back);
+  EXPECT_EQ(Library().mImageNames.size(), 234u);
+  EXPECT_EQ(Library().mImageNames.begin()->second, "IMAGE_LOADER_BAR");
+}
+
+TEST_F(ObjectLibraryTest, AMissingTemplateFileStillResolvesTheImagesOfWhatIsHeld) {
+  Kit::Image fire;
+  IMAGE_FIRE = &fire;
+  Library().AppendPrototype()->mImageName = "IMAGE_FIRE";
+  Library().LoadTemplates(mDir / "data/missing.dat");
+  ASSERT_EQ(Library().mPrototypes.size(), 1u);
+  EXPECT_EQ(Library().mPrototypes[0]->mImage, &fire);
+}
+
+// Damaged files keep the records before the damage, and nothing is reserved for a claimed count.
+struct DamagedFile {
+  const char* what;
+  std::string bytes;
+  std::size_t recordsKept;
+};
+
+class ObjectLibraryDamagedTemplates : public ObjectLibraryTest, public testing::WithParamInterface<DamagedFile> {};
+
+TEST_P(ObjectLibraryDamagedTemplates, KeepOnlyTheWholeRecordsBeforeTheDamage) {
+  Library().LoadTemplates(WriteFile("template.dat", GetParam().bytes));
+  EXPECT_EQ(Library().mPrototypes.size(), GetParam().recordsKept);
+  if (!Library().mPrototypes.empty()) {
+    EXPECT_EQ(Library().mPrototypes[0]->mName, "first");
+  }
+}
+
+const std::string kTwoRecords = RecordBytes(SampleRecord("first")) + RecordBytes(SampleRecord("second"));
+
+INSTANTIATE_TEST_SUITE_P(Files, ObjectLibraryDamagedTemplates,
+                         testing::Values(DamagedFile{"empty", "", 0}, DamagedFile{"short count", "\2\0", 0},
+                                         DamagedFile{"negative count", Int32Bytes(-5) + kTwoRecords, 0},
+                                         DamagedFile{"huge count", Int32Bytes(0x7fffffff) + kTwoRecords, 2},
+                                         DamagedFile{"truncated second record",
+                                                     Int32Bytes(2) + kTwoRecords.substr(0, kTwoRecords.size() - 1), 1},
+                                         DamagedFile{"count below the records", Int32Bytes(1) + kTwoRecords, 1}),
+                         [](const auto& info) {
+                           std::string name = info.param.what;
+                           std::erase(name, ' ');
+                           return name;
+                         });
+
+TEST_F(ObjectLibraryTest, ALevelFileAppendsItsObjectsAndNamesItsBackgroundKind) {
+  const std::vector<ObjectTemplate> bricks{SampleRecord("brick_aa_001"), SampleRecord("brick_bb_002")};
+  struct {
+    std::int32_t fileValue;
+    int kind;
+  } const kinds[] = {{1, 1}, {2, 2}, {3, 0}, {0, ObjectLibrary::kKeepBackground}, {4, ObjectLibrary::kKeepBackground}};
+  for (const auto& [fileValue, kind] : kinds) {
+    Library().Reset();
+    EXPECT_EQ(Library().LoadLevel(WriteFile("level.vel", LevelFileBytes(fileValue, bricks))), kind) << fileValue;
+    ASSERT_EQ(Library().mInstances.size(), 2u) << "the records are read whatever the kind";
+    EXPECT_EQ(Library().mInstances[1]->mName, "brick_bb_002");
+    EXPECT_EQ(Library().mInstances[1]->mImage, nullptr) << "a level binds no images";
+  }
+  EXPECT_EQ(Library().LoadLevel(WriteFile("empty.vel", LevelFileBytes(2, {}))), 2);
+  EXPECT_EQ(Library().LoadLevel(mDir / "missing.vel"), ObjectLibrary::kKeepBackground);
+  EXPECT_EQ(Library().mInstances.size(), 2u);
+}
+
+}  // namespace

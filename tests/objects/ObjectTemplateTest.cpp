@@ -1,0 +1,204 @@
+#include "game/play/ObjectTemplate.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <sstream>
+
+#include "framework/graphics/Graphics.h"
+#include "tests/objects/ObjectFiles.h"
+#include "tests/support/Canvas.h"
+
+namespace {
+
+using objectfiles::Int32Bytes;
+using objectfiles::RecordBytes;
+using objectfiles::SampleRecord;
+
+bool ReadFrom(const std::string& bytes, ObjectTemplate& record) {
+  std::istringstream in(bytes);
+  return record.Read(in);
+}
+
+TEST(ObjectTemplateFile, ARecordReadsBackFieldByFieldAndKeepsTimersImageAndAngleOfANewRecord) {
+  const ObjectTemplate written = SampleRecord("brick_cc_020");
+  ObjectTemplate read;
+  ASSERT_TRUE(ReadFrom(RecordBytes(written), read));
+  EXPECT_EQ(read.mRunning, false);
+  EXPECT_EQ(read.mVisible, true);
+  EXPECT_EQ(read.mX, 12.5f);
+  EXPECT_EQ(read.mY, -3.25f);
+  EXPECT_EQ(read.mWidth, 40.0f);
+  EXPECT_EQ(read.mHeight, 20.75f);
+  EXPECT_EQ(read.mName, "brick_cc_020");
+  EXPECT_EQ(read.mImageName, "IMAGE_BRICK_CC_020");
+  EXPECT_EQ(read.mNote, "note");
+  EXPECT_EQ(read.mCode, "ups_fireball");
+  EXPECT_EQ(read.mDrawMode, 1);
+  EXPECT_EQ(read.mAlphaMode, 2);
+  EXPECT_EQ(read.mAlpha, 200);
+  EXPECT_EQ(read.mAlphaMax, 250);
+  EXPECT_EQ(read.mAlphaStep, -5);
+  EXPECT_EQ(read.mAlphaDelay, 3);
+  EXPECT_EQ(read.mFrameMode, 1);
+  EXPECT_EQ(read.mFrame, 2);
+  EXPECT_EQ(read.mFrameCount, 7);
+  EXPECT_EQ(read.mFrameStep, -1);
+  EXPECT_EQ(read.mFrameDelay, 4);
+  EXPECT_EQ(read.mAlphaTimer, 1);
+  EXPECT_EQ(read.mFrameTimer, 1);
+  EXPECT_EQ(read.mImage, nullptr);
+  EXPECT_EQ(read.mAngle, 0.0);
+}
+
+TEST(ObjectTemplateFile, TextEndsAtAnEmbeddedZeroButTheWholeFieldIsConsumed) {
+  ObjectTemplate written = SampleRecord("");
+  written.mName = std::string("ab\0cd", 5);
+  ObjectTemplate read;
+  ASSERT_TRUE(ReadFrom(RecordBytes(written), read));
+  EXPECT_EQ(read.mName, "ab");
+  EXPECT_EQ(read.mImageName, "IMAGE_BRICK_CC_020") << "the next field starts after all five bytes";
+  written.mName.clear();
+  ASSERT_TRUE(ReadFrom(RecordBytes(written), read));
+  EXPECT_EQ(read.mName, "");
+}
+
+TEST(ObjectTemplateFile, EveryTruncationOfARecordIsRefused) {
+  const std::string bytes = RecordBytes(SampleRecord("brick_aa_001"));
+  for (std::size_t length = 0; length < bytes.size(); ++length) {
+    ObjectTemplate read;
+    EXPECT_FALSE(ReadFrom(bytes.substr(0, length), read)) << length << " of " << bytes.size() << " bytes";
+  }
+}
+
+TEST(ObjectTemplateFile, AStringLengthOutsideZeroTo254IsRefusedBeforeAnythingIsRead) {
+  const std::string head = std::string(2, '\1') + std::string(16, '\0');  // flags, x, y, width, height
+  for (std::int32_t length : {-1, 255, 0x7fffffff, INT_MIN}) {
+    ObjectTemplate read;
+    EXPECT_FALSE(ReadFrom(head + Int32Bytes(length) + std::string(300, 'x'), read)) << length;
+  }
+  ObjectTemplate longest = SampleRecord(std::string(254, 'n'));
+  ObjectTemplate read;
+  EXPECT_TRUE(ReadFrom(RecordBytes(longest), read));
+  EXPECT_EQ(read.mName.size(), 254u);
+}
+
+struct FrameCase {
+  int mode, step, count, start;
+  std::vector<int> framesAfterEachTick;
+};
+
+class ObjectTemplateFrames : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(ObjectTemplateFrames, StepsByModeAtTheEndsOfTheStrip) {
+  const FrameCase& c = GetParam();
+  ObjectTemplate record;
+  record.mFrameMode = c.mode;
+  record.mFrameStep = c.step;
+  record.mFrameCount = c.count;
+  record.mFrame = c.start;
+  std::vector<int> frames;
+  for (std::size_t tick = 0; tick < c.framesAfterEachTick.size(); ++tick) {
+    record.Update();
+    frames.push_back(record.mFrame);
+  }
+  EXPECT_EQ(frames, c.framesAfterEachTick);
+  EXPECT_TRUE(record.mRunning) << "a frame animation never ends the record";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, ObjectTemplateFrames,
+    testing::Values(FrameCase{kAnimOnce, 1, 4, 0, {1, 2, 3, 4, 4, 4}},  // stops one past the last cel
+                    FrameCase{kAnimOnce, -1, 4, 1, {0, -1, -1}}, FrameCase{kAnimBounce, 1, 3, 0, {1, 2, 2, 1, 0, 0, 1}},
+                    FrameCase{kAnimWrap, 1, 3, 1, {2, 0, 1}}, FrameCase{kAnimWrap, -1, 3, 0, {2, 1, 0}},
+                    FrameCase{7, 3, 2, 0, {3, 6}}));  // unknown modes only add the step
+
+TEST(ObjectTemplateAnimation, ADelayStepsEveryNthTickStartingWithTheFirst) {
+  ObjectTemplate record;
+  record.mFrameMode = kAnimWrap;
+  record.mFrameCount = 100;
+  record.mFrame = 0;
+  record.mFrameStep = 1;
+  record.mFrameDelay = 3;
+  std::vector<int> frames;
+  for (int tick = 0; tick < 7; ++tick) {
+    record.Update();
+    frames.push_back(record.mFrame);
+  }
+  EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 3}));
+}
+
+TEST(ObjectTemplateAnimation, AFadeOfModeZeroEndsTheRecordInTheStepThatTakesAlphaBelowZero) {
+  ObjectTemplate record;
+  record.mAlphaStep = -5;
+  for (int tick = 0; tick < 51; ++tick) record.Update();  // 255 down to 0 in 51 steps of 5
+  EXPECT_EQ(record.mAlpha, 0);
+  EXPECT_TRUE(record.mRunning);
+  record.Update();
+  EXPECT_EQ(record.mAlpha, 0);
+  EXPECT_FALSE(record.mRunning);
+  EXPECT_FALSE(record.mVisible);
+  record.Update();
+  EXPECT_EQ(record.mFrame, 1) << "an idle record does not animate";
+}
+
+TEST(ObjectTemplateAnimation, ValuesAtTheEndsOfTheIntRangeWrapInsteadOfOverflowing) {
+  ObjectTemplate record;
+  record.mFrameMode = kAnimBounce;
+  record.mFrameCount = INT_MIN;
+  record.mFrameStep = INT_MAX;
+  record.mFrame = INT_MAX;
+  record.mAlphaMode = kAnimBounce;
+  record.mAlphaStep = INT_MIN;
+  record.mAlphaMax = INT_MIN;
+  record.mAlphaDelay = 0;
+  record.mFrameDelay = INT_MIN;
+  for (int tick = 0; tick < 4; ++tick) record.Update();
+  EXPECT_TRUE(record.mRunning);
+}
+
+// A record whose 2x2 image is opaque red, drawn onto black.
+class ObjectTemplateDraw : public testing::Test {
+ protected:
+  ObjectTemplateDraw() : mCanvas(testsupport::Canvas(32, 32, 0xFF000000)), mCel(testsupport::Canvas(2, 2, 0xFFFF0000)) {
+    mRecord.mImage = mCel.get();
+    mRecord.mFrame = 0;
+    mRecord.mX = 20.0f;
+    mRecord.mY = 20.0f;
+  }
+  bool RedAt(int x, int y) { return mCanvas->GetBits()[y * 32 + x] == 0xFFFF0000u; }
+
+  std::unique_ptr<Kit::MemoryImage> mCanvas, mCel;
+  Kit::Graphics mGraphics{mCanvas.get()};
+  ObjectTemplate mRecord;
+};
+
+TEST_F(ObjectTemplateDraw, APositionWithinAThousandthOfTheOriginMeansTheRecordsOwnPlace) {
+  mRecord.Draw(&mGraphics, 0.0005f, 0.0f);
+  EXPECT_TRUE(RedAt(20, 20));
+  mRecord.Draw(&mGraphics, 0.002f, 0.0f);
+  EXPECT_TRUE(RedAt(0, 0));
+  mRecord.DrawF(&mGraphics, 7.9f, 3.0f);
+  EXPECT_TRUE(RedAt(8, 3)) << "the float draw keeps the fraction";
+  mRecord.Draw(&mGraphics, 10.9f, 3.0f);
+  EXPECT_TRUE(RedAt(10, 3)) << "the whole-pixel draw truncates";
+  EXPECT_FALSE(RedAt(12, 3));
+}
+
+TEST_F(ObjectTemplateDraw, OnlyARunningVisibleRecordWithAnImageAndAFiniteAngleDraws) {
+  mRecord.mVisible = false;
+  mRecord.Draw(&mGraphics, 2.0f, 2.0f);
+  mRecord.mVisible = true;
+  mRecord.mFrame = 1;  // past the single cel: the play-once end state
+  mRecord.Draw(&mGraphics, 2.0f, 2.0f);
+  EXPECT_FALSE(RedAt(2, 2));
+  mRecord.mFrame = 0;
+  mRecord.mAngle = std::nan("");
+  mRecord.Draw(&mGraphics, 2.0f, 2.0f);
+  EXPECT_TRUE(RedAt(2, 2)) << "an angle that is not a number draws unrotated";
+  EXPECT_EQ(mGraphics.GetDrawMode(), Kit::Graphics::DRAWMODE_NORMAL);
+  EXPECT_FALSE(mGraphics.GetColorizeImages());
+}
+
+}  // namespace
