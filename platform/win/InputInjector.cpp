@@ -13,9 +13,10 @@ namespace plat::inject {
 namespace {
 
 Uint16 gModifiers = KMOD_NONE;
+HWND gTarget = nullptr;
 
 Uint32 MainWindowId() {
-  SDL_Window* window = SdlWindowOf(WindowTable::Instance().SdlBacked());
+  SDL_Window* window = SdlWindowOf(gTarget ? gTarget : WindowTable::Instance().SdlBacked());
   return window ? SDL_GetWindowID(window) : 0;
 }
 
@@ -41,6 +42,8 @@ Uint16 ModifierOf(SDL_Scancode scancode) {
 }
 
 }  // namespace
+
+void SetTargetWindow(HWND window) { gTarget = window; }
 
 bool Key(std::string_view keyName, bool down, bool repeat) {
   std::string name(keyName);

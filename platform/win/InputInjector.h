@@ -6,7 +6,13 @@
 
 #include <string_view>
 
+#include "platform/win/Types.h"
+
 namespace plat::inject {
+
+// The events that follow go to this top-level window's SDL window (one the layer paints, such as a
+// dialog) instead of the main window's; null goes back to the main window.
+void SetTargetWindow(HWND window);
 
 // Keys by SDL's key names: "A", "Left Shift", "Left Ctrl", "Left Alt", "Return", "F10", "Backspace".
 // The injector keeps the modifier state of the keys it pressed, as SDL would.

@@ -66,3 +66,14 @@ HGLOBAL GlobalFree(HGLOBAL handle) {
   delete block;
   return nullptr;
 }
+
+SIZE_T plat::GlobalBytesFrom(const void* address) {
+  const auto* at = static_cast<const BYTE*>(address);
+  std::lock_guard guard(gLock);
+  for (const Block* block : gBlocks) {
+    const BYTE* begin = block->bytes.data();
+    const BYTE* end = begin + block->bytes.size();
+    if (at >= begin && at < end) return static_cast<SIZE_T>(end - at);
+  }
+  return 0;
+}

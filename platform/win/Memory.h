@@ -18,3 +18,11 @@ BOOL GlobalUnlock(HGLOBAL block);
 SIZE_T GlobalSize(HGLOBAL block);
 // Null on success, the block itself on failure.
 HGLOBAL GlobalFree(HGLOBAL block);
+
+namespace plat {
+
+// The bytes from address to the end of the live block that holds it (a pointer GlobalLock gave, or
+// one into its data); 0 when the address lies in no block.
+SIZE_T GlobalBytesFrom(const void* address);
+
+}  // namespace plat

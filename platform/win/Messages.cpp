@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win/MessageQueue.h"
+#include "platform/win/PaintedWindows.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Threads.h"
@@ -18,9 +19,11 @@ namespace {
 // threads, run the main thread's work and turn SDL's events into messages.
 void Pump() {
   plat::MessageQueues::Instance().RunPendingCalls();
-  if (!plat::IsMainThread()) return;
-  if (plat::SdlVideoStarted()) plat::PumpSdlEvents();
-  plat::ReceiveBroadcasts();
+  if (plat::IsMainThread()) {
+    if (plat::SdlVideoStarted()) plat::PumpSdlEvents();
+    plat::ReceiveBroadcasts();
+  }
+  plat::PaintChangedWindows();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include "platform/win/CodePage.h"
+#include "platform/win/Controls.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/KeyMap.h"
 #include "platform/win/KeyboardState.h"
@@ -30,9 +31,12 @@ HWND WindowOfEvent(Uint32 windowId) {
 }
 
 // Keyboard input goes to the focus window, as on Windows; without one, to the window of the event.
+// A disabled window (the owner of a modal dialog) gets none.
 HWND KeyboardTarget(Uint32 windowId) {
   HWND focus = GetFocus();
-  return focus ? focus : WindowOfEvent(windowId);
+  HWND target = focus ? focus : WindowOfEvent(windowId);
+  if (target && !IsWindowEnabled(WindowTable::Instance().TopLevelOf(target))) return nullptr;
+  return target;
 }
 
 bool AltHeld() { return IsKeyDown(VK_MENU); }
@@ -153,10 +157,20 @@ bool MouseTarget(Uint32 windowId, int x, int y, HWND* target, POINT* client) {
     ScreenToClient(capture, client);
     return true;
   }
-  if (!inside) return false;
-  *target = window;
-  *client = POINT{x, y};
-  SendMessage(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  if (!inside || !IsWindowEnabled(window)) return false;
+  // The deepest visible and enabled child under the pointer takes the message.
+  HWND over = window;
+  for (int depth = 0; depth < 16; ++depth) {
+    POINT local = screen;
+    ScreenToClient(over, &local);
+    HWND child = ChildWindowFromPoint(over, local);
+    if (!child || child == over || !IsWindowEnabled(child)) break;
+    over = child;
+  }
+  *target = over;
+  *client = screen;
+  ScreenToClient(over, client);
+  SendMessage(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   return true;
 }
 

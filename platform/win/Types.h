@@ -30,6 +30,7 @@ using ULONGLONG = std::uint64_t;
 using DWORD_PTR = std::uintptr_t;
 using UINT_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
+using INT_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
 using SIZE_T = std::size_t;
 using HRESULT = std::int32_t;

@@ -6,8 +6,11 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/win/Control.h"
+#include "platform/win/Controls.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/MessageQueue.h"
+#include "platform/win/PaintedWindows.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/WindowEvents.h"
@@ -24,6 +27,8 @@ struct FocusState {
   HWND capture = nullptr;
   HWND pointerOver = nullptr;
   bool appActive = false;
+  // The focus each top-level window had when it was last active, given back when it is again.
+  std::map<HWND, HWND> remembered;
 };
 
 FocusState& Focus() {
@@ -31,11 +36,12 @@ FocusState& Focus() {
   return state;
 }
 
-bool IsTopLevel(const WindowRecord& record) { return !record.parent && !(record.style & WS_CHILD); }
+bool IsTopLevel(const WindowRecord& record) { return !(record.style & WS_CHILD); }
 
-// The main window becomes an SDL window: the first top-level captioned or pop-up window with an area.
+// The main window becomes an SDL window: the first top-level captioned or pop-up window with an area
+// that the layer does not paint itself.
 bool WantsSdlWindow(const WindowRecord& record) {
-  if (!IsTopLevel(record)) return false;
+  if (!IsTopLevel(record) || record.painted) return false;
   if (!(record.style & (WS_POPUP | WS_CAPTION))) return false;
   RECT client = ClientRectOnScreenOf(record);
   if (client.right <= client.left || client.bottom <= client.top) return false;
@@ -60,26 +66,43 @@ void SendToTopLevel(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// Keeps the focus of the active window for its next activation. With the state's lock held.
+void RememberFocus(FocusState& state) {
+  if (state.active && state.focus && WindowTable::Instance().IsWithin(state.focus, state.active))
+    state.remembered[state.active] = state.focus;
+}
+
 void Activate(HWND window) {
   HWND previous;
+  HWND previousFocus;
+  HWND focus = window;
   bool appWasActive;
   {
     FocusState& state = Focus();
     std::lock_guard guard(state.lock);
     if (state.active == window && state.appActive) return;
+    RememberFocus(state);
     previous = state.active;
+    previousFocus = state.focus;
     appWasActive = state.appActive;
+    if (state.focus && WindowTable::Instance().IsWithin(state.focus, window)) {
+      focus = state.focus;
+    } else if (auto it = state.remembered.find(window);
+               it != state.remembered.end() && WindowTable::Instance().IsWithin(it->second, window)) {
+      focus = it->second;
+    }
     state.active = window;
-    state.focus = window;
+    state.focus = focus;
     state.appActive = true;
   }
   if (previous && previous != window) {
     SendMessage(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
-    SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(window), 0);
+    if (previousFocus && previousFocus != focus)
+      SendMessage(previousFocus, WM_KILLFOCUS, reinterpret_cast<WPARAM>(focus), 0);
   }
   if (!appWasActive) SendToTopLevel(WM_ACTIVATEAPP, TRUE, 0);
   SendMessage(window, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));
-  SendMessage(window, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
+  if (focus != previousFocus) SendMessage(focus, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
   if (SDL_Window* sdl = SdlWindowOf(window); sdl && IsMainThread()) SDL_RaiseWindow(sdl);
 }
 
@@ -89,6 +112,7 @@ void Deactivate() {
     FocusState& state = Focus();
     std::lock_guard guard(state.lock);
     if (!state.appActive) return;
+    RememberFocus(state);
     previous = state.active;
     state.active = nullptr;
     state.focus = nullptr;
@@ -165,7 +189,11 @@ void Reposition(HWND window, const RECT& rect) {
   });
   if (!moved && !sized) return;
   RECT client = ClientRectOnScreenOf(after);
-  if (sdl && IsMainThread()) {
+  if (after.painted) {
+    SyncPaintedWindow(window);
+  } else if (after.style & WS_CHILD) {
+    RepaintLater(window);
+  } else if (sdl && IsMainThread()) {
     SDL_SetWindowPosition(sdl, client.left, client.top);
     SDL_SetWindowSize(sdl, std::max(1L, static_cast<long>(client.right - client.left)),
                       std::max(1L, static_cast<long>(client.bottom - client.top)));
@@ -188,6 +216,10 @@ bool GetClientRectOnScreen(HWND window, RECT* rect) {
   auto record = WindowTable::Instance().Find(window);
   if (!record) return false;
   *rect = ClientRectOnScreenOf(*record);
+  // A child's rectangle lies in its parent's client area.
+  RECT parentClient;
+  if ((record->style & WS_CHILD) && record->parent && GetClientRectOnScreen(record->parent, &parentClient))
+    OffsetRect(rect, parentClient.left, parentClient.top);
   return true;
 }
 
@@ -236,8 +268,8 @@ using plat::WindowTable;
 ATOM RegisterClass(const WNDCLASS* windowClass) {
   if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
   static std::atomic<ATOM> nextAtom{0xC000};
-  plat::WindowClassRecord record{windowClass->lpszClassName, windowClass->style, windowClass->lpfnWndProc,
-                                 windowClass->hInstance, windowClass->hCursor};
+  plat::WindowClassRecord record{windowClass->lpszClassName, windowClass->style,   windowClass->lpfnWndProc,
+                                 windowClass->hInstance,     windowClass->hCursor, windowClass->hbrBackground};
   if (!WindowTable::Instance().RegisterClass(record)) return 0;
   return nextAtom++;
 }
@@ -251,6 +283,7 @@ BOOL UnregisterClass(LPCSTR className, HINSTANCE) {
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   if (!className) return nullptr;
+  plat::RegisterControlClasses();
   auto windowClass = WindowTable::Instance().FindClass(className);
   if (!windowClass) return nullptr;
   if (parent && !IsWindow(parent)) return nullptr;
@@ -270,8 +303,11 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
   record.normalRect = record.windowRect;
   record.instance = instance;
   record.owner = std::this_thread::get_id();
+  if (style & WS_CHILD) record.id = reinterpret_cast<LONG_PTR>(menu);
+  record.painted = plat::WantsPainting(record);
   if (plat::WantsSdlWindow(record)) record.sdl = plat::MakeSdlWindow(record);
   HWND window = WindowTable::Instance().Add(record);
+  if (record.painted) plat::AddPaintedWindow(window);
 
   CREATESTRUCT create{param,      instance,  menu,   parent, height, width, y, x, static_cast<LONG>(style),
                       windowName, className, exStyle};
@@ -285,6 +321,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD st
     SendMessage(window, WM_SIZE, SIZE_RESTORED, plat::ClientSizeParam(*created));
     SendMessage(window, WM_MOVE, 0, plat::ClientOriginParam(*created));
   }
+  plat::RepaintLater(window);
   if (style & WS_VISIBLE) ShowWindow(window, (style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : SW_SHOW);
   return IsWindow(window) ? window : nullptr;
 }
@@ -320,8 +357,17 @@ BOOL DestroyWindow(HWND window) {
   SendMessage(window, WM_DESTROY, 0, 0);
   SendMessage(window, WM_NCDESTROY, 0, 0);
   plat::MessageQueues::Instance().ForgetWindow(window);
+  if (record->parent) plat::RepaintLater(record->parent);
+  {
+    plat::FocusState& state = plat::Focus();
+    std::lock_guard guard(state.lock);
+    state.remembered.erase(window);
+  }
   WindowTable::Instance().Remove(window);
-  if (record->sdl) SDL_DestroyWindow(record->sdl);
+  if (record->painted)
+    plat::RemovePaintedWindow(window);
+  else if (record->sdl)
+    SDL_DestroyWindow(record->sdl);
   return TRUE;
 }
 
@@ -331,6 +377,35 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NCCREATE:
       return TRUE;
+    case WM_SETTEXT: {
+      std::string title = lParam ? reinterpret_cast<LPCSTR>(lParam) : "";
+      SDL_Window* sdl = nullptr;
+      bool painted = false;
+      if (!WindowTable::Instance().Update(window, [&](WindowRecord& r) {
+            r.title = title;
+            sdl = r.sdl;
+            painted = r.painted;
+          }))
+        return FALSE;
+      if (painted)
+        plat::SyncPaintedWindow(window);
+      else if (sdl && plat::IsMainThread())
+        SDL_SetWindowTitle(sdl, title.c_str());
+      plat::RepaintLater(window);
+      return TRUE;
+    }
+    case WM_GETTEXT: {
+      auto record = WindowTable::Instance().Find(window);
+      if (!record || !lParam || wParam == 0) return 0;
+      const std::size_t count = std::min(record->title.size(), static_cast<std::size_t>(wParam) - 1);
+      std::memcpy(reinterpret_cast<char*>(lParam), record->title.data(), count);
+      reinterpret_cast<char*>(lParam)[count] = '\0';
+      return static_cast<LRESULT>(count);
+    }
+    case WM_GETTEXTLENGTH: {
+      auto record = WindowTable::Instance().Find(window);
+      return record ? static_cast<LRESULT>(record->title.size()) : 0;
+    }
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
@@ -398,6 +473,8 @@ LONG_PTR GetWindowLongPtr(HWND window, int index) {
       return static_cast<LONG_PTR>(record->style);
     case GWL_EXSTYLE:
       return static_cast<LONG_PTR>(record->exStyle);
+    case GWLP_ID:
+      return record->id;
     default:
       return 0;
   }
@@ -436,7 +513,10 @@ LONG SetWindowLong(HWND window, int index, LONG value) {
   return static_cast<LONG>(SetWindowLongPtr(window, index, value));
 }
 
-BOOL ShowWindow(HWND window, int command) {
+namespace plat {
+namespace {
+
+BOOL ChangeVisibility(HWND window, int command) {
   auto record = WindowTable::Instance().Find(window);
   if (!record) return FALSE;
   BOOL wasVisible = record->visible ? TRUE : FALSE;
@@ -483,6 +563,19 @@ BOOL ShowWindow(HWND window, int command) {
   }
   bool activates = command != SW_SHOWNOACTIVATE && command != SW_SHOWNA;
   if (activates && plat::IsTopLevel(*record)) plat::Activate(window);
+  return wasVisible;
+}
+
+}  // namespace
+}  // namespace plat
+
+BOOL ShowWindow(HWND window, int command) {
+  BOOL wasVisible = plat::ChangeVisibility(window, command);
+  auto record = WindowTable::Instance().Find(window);
+  if (record && record->painted)
+    plat::SyncPaintedWindow(window);
+  else if (record)
+    plat::RepaintLater(window);
   return wasVisible;
 }
 
@@ -665,20 +758,19 @@ BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
 }
 
 BOOL SetWindowText(HWND window, LPCSTR text) {
-  std::string title = text ? text : "";
-  SDL_Window* sdl = nullptr;
-  if (!WindowTable::Instance().Update(window, [&](WindowRecord& r) {
-        r.title = title;
-        sdl = r.sdl;
-      }))
-    return FALSE;
-  if (sdl && plat::IsMainThread()) SDL_SetWindowTitle(sdl, title.c_str());
-  return TRUE;
+  if (!IsWindow(window)) return FALSE;
+  return SendMessage(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : "")) ? TRUE : FALSE;
 }
 
 int GetWindowText(HWND window, LPSTR buffer, int size) {
   if (!buffer || size <= 0) return 0;
   auto record = WindowTable::Instance().Find(window);
+  // The window's own thread asks the window; other threads read the text the layer keeps.
+  if (record && record->owner == std::this_thread::get_id()) {
+    buffer[0] = '\0';
+    return static_cast<int>(
+        SendMessage(window, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(buffer)));
+  }
   std::string title = record ? record->title : "";
   int count = std::min(static_cast<int>(title.size()), size - 1);
   std::memcpy(buffer, title.data(), static_cast<std::size_t>(count));
@@ -687,7 +779,9 @@ int GetWindowText(HWND window, LPSTR buffer, int size) {
 }
 
 BOOL InvalidateRect(HWND window, const RECT*, BOOL) {
-  return WindowTable::Instance().Update(window, [](WindowRecord& r) { r.needsPaint = true; }) ? TRUE : FALSE;
+  if (!WindowTable::Instance().Update(window, [](WindowRecord& r) { r.needsPaint = true; })) return FALSE;
+  plat::RepaintLater(window);
+  return TRUE;
 }
 
 BOOL ValidateRect(HWND window, const RECT*) {

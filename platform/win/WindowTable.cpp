@@ -141,7 +141,27 @@ HWND WindowTable::FirstNeedingPaint(std::thread::id owner, HWND filter) {
 HWND WindowTable::SdlBacked() {
   std::lock_guard guard(mLock);
   for (const auto& [handle, record] : mWindows) {
-    if (record.sdl) return handle;
+    if (record.sdl && !record.painted) return handle;
+  }
+  return nullptr;
+}
+
+std::vector<WindowRecord> WindowTable::ChildrenOf(HWND parent) {
+  std::lock_guard guard(mLock);
+  std::vector<WindowRecord> children;
+  for (const auto& [handle, record] : mWindows) {
+    if (record.parent == parent && (record.style & WS_CHILD)) children.push_back(record);
+  }
+  return children;
+}
+
+HWND WindowTable::TopLevelOf(HWND window) {
+  std::lock_guard guard(mLock);
+  for (int depth = 0; depth < 64; ++depth) {
+    auto it = mWindows.find(window);
+    if (it == mWindows.end()) return nullptr;
+    if (!it->second.parent || !(it->second.style & WS_CHILD)) return window;
+    window = it->second.parent;
   }
   return nullptr;
 }

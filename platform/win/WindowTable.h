@@ -22,6 +22,7 @@ struct WindowClassRecord {
   WNDPROC proc = nullptr;
   HINSTANCE instance = nullptr;
   HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;
 };
 
 struct WindowRecord {
@@ -35,10 +36,14 @@ struct WindowRecord {
   RECT windowRect{};  // outer rectangle, screen coordinates (parent client coordinates for children)
   RECT normalRect{};  // the outer rectangle to restore to while minimised
   LONG_PTR userData = 0;
+  LONG_PTR id = 0;  // a child's control id (the menu argument of CreateWindowEx)
   HINSTANCE instance = nullptr;
   bool visible = false;
   bool minimised = false;
   bool needsPaint = false;
+  // A top-level window whose class has a background brush: the layer paints it and its controls
+  // (PaintedWindows.h). The other windows with an SDL window show what DirectDraw presents.
+  bool painted = false;
   SDL_Window* sdl = nullptr;
   std::thread::id owner;
 };
@@ -66,8 +71,12 @@ class WindowTable {
   bool IsWithin(HWND window, HWND ancestor);
   // A visible window of the thread that waits for WM_PAINT and passes the filter, or null.
   HWND FirstNeedingPaint(std::thread::id owner, HWND filter);
-  // The window that owns the SDL window, if any.
+  // The main window: the window with an SDL window that the layer does not paint, if any.
   HWND SdlBacked();
+  // The children of a window in creation order (which is their drawing order).
+  std::vector<WindowRecord> ChildrenOf(HWND parent);
+  // The top-level window above a window (the window itself when it is one).
+  HWND TopLevelOf(HWND window);
 
  private:
   std::mutex mLock;

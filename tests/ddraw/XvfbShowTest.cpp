@@ -1,53 +1,23 @@
 // Shows DirectDraw frames in a real X window: starts a private Xvfb server and runs the ddraw_show
 // program against it. Skipped where Xvfb is not installed.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <climits>
-#include <cstdlib>
 #include <string>
 
+#include "tests/support/ToolProgram.h"
 #include "tests/support/XvfbServer.h"
 
 namespace {
 
-// The ddraw_show program of the same build: tools/ beside this program's tests/ folder.
-std::string ShowProgram() {
-  char self[PATH_MAX];
-  const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-  if (length <= 0) return {};
-  std::string folder(self, static_cast<size_t>(length));
-  folder = folder.substr(0, folder.rfind('/'));
-  const std::string program = folder + "/../tools/ddraw_show";
-  return access(program.c_str(), X_OK) == 0 ? program : std::string();
-}
-
-// Runs the program on the display with an SDL render driver (empty: SDL's own choice, the accelerated
+// Runs ddraw_show on the display with an SDL render driver (empty: SDL's own choice, the accelerated
 // one the application gets); its exit status.
 int RunShow(const std::string& program, const std::string& display, const char* bits, const std::string& driver) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("DISPLAY", display.c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    if (driver.empty()) {
-      unsetenv("SDL_RENDER_DRIVER");
-    } else {
-      setenv("SDL_RENDER_DRIVER", driver.c_str(), 1);
-    }
-    // libdbus, which SDL's X11 driver starts, keeps an allocation past exit; the program's own code
-    // runs under the leak checker in the headless tests.
-    setenv("ASAN_OPTIONS", "detect_leaks=0", 0);
-    // Mesa's GL driver, which an X window loads, synchronises its own threads out of the race
-    // checker's sight.
-    setenv("TSAN_OPTIONS", "ignore_noninstrumented_modules=1", 0);
-    execl(program.c_str(), "ddraw_show", "--bits", bits, "--hold", "300", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return testsupport::RunToolOnDisplay(program, display, {"--bits", bits, "--hold", "300"},
+                                       {{"SDL_RENDER_DRIVER", driver}});
 }
+
+std::string ShowProgram() { return testsupport::ToolProgram("ddraw_show"); }
 
 // The program checks a windowed frame, a full-screen flipped frame scaled over the whole screen, the
 // flip back to the system's surface, and a windowed frame after full screen gave the window back.

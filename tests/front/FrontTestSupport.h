@@ -1,6 +1,6 @@
-// The front end's test bench: a scripted application (its queued input answers the dialogs' nested
-// waits), a fresh player's folder for each test, the block font as every widget's face, a clean
-// global profile store, and builders for the bytes of the player and score files.
+// The front end's test bench: the game's application with scripted input (which answers the dialogs'
+// nested waits), a fresh player's folder for each test, the block font as every font of the game, a
+// clean global profile store, and builders for the bytes of the player and score files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,17 +9,23 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "framework/widget/Dialog.h"
+#include "framework/widget/DialogButton.h"
 #include "framework/widget/FallbackFont.h"
+#include "framework/widget/WidgetManager.h"
 #include "game/front/ProfileStore.h"
+#include "game/play/GameApp.h"
+#include "game/play/ResourceIds.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/PathMap.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/widget/BlockFont.h"
-#include "tests/widget/WidgetTestSupport.h"
 
 namespace FrontTest {
 
@@ -55,16 +61,81 @@ class ScopedEnv {
   bool mHadOld = false;
 };
 
+// The game's application whose queued input is a script of actions, one per loop step, as the real
+// window procedure's queue is handled: a dialog's nested wait takes its answer from the script. A wait
+// that outlives the script fails the test and is ended by closing the waiting dialog, never hangs.
+class FrontApp : public GameApp {
+ public:
+  using Action = std::function<void()>;
+
+  FrontApp() { mWidgetManager->Resize(mWidth, mHeight); }
+  bool ProcessDeferredMessages() override {
+    if (mInput.empty()) return EndUnansweredWait();
+    Action action = std::move(mInput.front());
+    mInput.erase(mInput.begin());
+    action();
+    return true;
+  }
+  void EnforceCursor() override {}
+
+  // A full click (press and release, as two queued records) on the middle of whatever the target
+  // names when the click is due.
+  void QueueClickOn(std::function<Kit::Widget*()> target) {
+    mInput.push_back([this, target] { ClickAt(target, true); });
+    mInput.push_back([this, target] { ClickAt(target, false); });
+  }
+  // Answers the dialog of that id with one of its own buttons (ID_YES / ID_OK or ID_NO), noting the
+  // text it showed.
+  void QueueAnswer(int dialogId, int buttonId) {
+    mInput.push_back([this, dialogId] {
+      if (Kit::Dialog* dialog = GetDialog(dialogId)) mShownTexts.push_back(dialog->mBodyText);
+    });
+    QueueClickOn([this, dialogId, buttonId]() -> Kit::Widget* {
+      Kit::Dialog* dialog = GetDialog(dialogId);
+      if (dialog == nullptr) return nullptr;
+      if (buttonId == Kit::ID_NO) return dialog->mNoButton;
+      return dialog->mYesButton;
+    });
+  }
+
+  std::vector<Action> mInput;
+  std::vector<std::string> mShownTexts;  // the texts of the dialogs the script answered
+
+ private:
+  void ClickAt(const std::function<Kit::Widget*()>& target, bool press) {
+    Kit::Widget* widget = target();
+    if (widget == nullptr) {
+      if (press) ADD_FAILURE() << "the scripted click found nothing to press";
+      return;
+    }
+    const int x = widget->mX + widget->mWidth / 2, y = widget->mY + widget->mHeight / 2;
+    mWidgetManager->MouseMoveEntry(x, y);
+    press ? mWidgetManager->MouseDown(x, y, 1) : mWidgetManager->MouseUp(x, y, 1);
+  }
+  bool EndUnansweredWait() {
+    for (Kit::Widget* waiting : mWaitingWidgets) {
+      if (auto* dialog = dynamic_cast<Kit::Dialog*>(waiting); dialog != nullptr && GetDialog(dialog->mId) == dialog) {
+        ADD_FAILURE() << "dialog " << dialog->mId << " (\"" << dialog->mBodyText << "\") waited without an answer";
+        KillDialog(dialog->mId);
+        return true;
+      }
+    }
+    return false;
+  }
+};
+
 class FrontFixture : public ::testing::Test {
  protected:
   FrontFixture() {
     mSavedFactory = Kit::GetFallbackFontFactory();
     Kit::SetFallbackFontFactory(KitTest::MakeBlockFont);
     gProfileStore = ProfileStore();
+    for (Kit::Font** font : {&FONT_DEFAULT, &FONT_ARIAL, &FONT_ARIAL12, &FONT_ARIAL13}) *font = &mFont;
   }
   void TearDown() override { mApp.mWidgetManager->RemoveAllWidgets(false, true); }
   ~FrontFixture() override {
     gProfileStore = ProfileStore();
+    ResetResourceIds();
     Kit::SetFallbackFontFactory(mSavedFactory);
   }
 
@@ -85,7 +156,8 @@ class FrontFixture : public ::testing::Test {
   // Player files may be mapped to the data home: keep that inside the test's folder too.
   ScopedEnv mDataHome{"XDG_DATA_HOME", mFolder.Path().string()};
   plat::ScopedMessageBoxScript mMessageBoxes;
-  KitTest::ScriptedApp mApp;
+  KitTest::BlockFont mFont;  // every text font of the game: 6 pixels a character, 10 high
+  FrontApp mApp;
   Kit::FallbackFontFactory mSavedFactory = nullptr;
 };
 
