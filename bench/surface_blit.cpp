@@ -15,6 +15,7 @@
 #include "bench/support/PixmanAddColored.h"
 #include "bench/support/PixmanRotated.h"
 #include "bench/support/SpriteScene.h"
+#include "bench/support/SurfaceFormats.h"
 
 namespace {
 
@@ -25,14 +26,9 @@ using benchsupport::SetItems;
 constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 64, SPRITES = 48;
 constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
 
-struct Format {
-  int bits;
-  std::uint32_t r, g, b;
-  int rShift, gShift, bShift, rBits, gBits, bBits;
-  pixman_format_code_t pixman;
-};
-constexpr Format F565{16, 0xF800, 0x07E0, 0x001F, 11, 5, 0, 5, 6, 5, PIXMAN_r5g6b5};
-constexpr Format F888{32, 0xFF0000, 0xFF00, 0xFF, 16, 8, 0, 8, 8, 8, PIXMAN_a8r8g8b8};
+using benchsupport::F565;
+using benchsupport::F888;
+using benchsupport::Format;
 
 std::vector<std::uint32_t> SoftSprite() { return benchsupport::SoftSprite(SPRITE, 0.7, 0.3, 4); }
 
@@ -45,35 +41,8 @@ std::vector<Position> Positions() {
 
 // --- ours ---------------------------------------------------------------------------------------
 
-class FormatDisplay : public Kit::NativeDisplay {
- public:
-  explicit FormatDisplay(const Format& f) {
-    mRGBBits = f.bits;
-    mRedMask = static_cast<int>(f.r);
-    mGreenMask = static_cast<int>(f.g);
-    mBlueMask = static_cast<int>(f.b);
-    mRedShift = f.rShift;
-    mGreenShift = f.gShift;
-    mBlueShift = f.bShift;
-    mRedBits = f.rBits;
-    mGreenBits = f.gBits;
-    mBlueBits = f.bBits;
-  }
-};
-
-struct SurfaceScene {
-  explicit SurfaceScene(const Format& f) : display(f), memory(static_cast<std::size_t>(WIDTH) * HEIGHT * 4, 0x5A) {
-    tables.Build(display);
-    Kit::SurfacePixels pixels;
-    pixels.mBits = memory.data();
-    pixels.mPitch = WIDTH * f.bits / 8;
-    pixels.mWidth = WIDTH;
-    pixels.mHeight = HEIGHT;
-    pixels.mBitCount = f.bits;
-    pixels.mRedMask = f.r;
-    pixels.mGreenMask = f.g;
-    pixels.mBlueMask = f.b;
-    target = Kit::MakeSurfaceTarget(pixels, display, tables);
+struct SurfaceScene : benchsupport::SurfaceMemory {
+  explicit SurfaceScene(const Format& f) : SurfaceMemory(f, WIDTH, HEIGHT) {
     sprite.SetBits(SoftSprite().data(), SPRITE, SPRITE);
     sprite.GetNativeAlphaData(&display);
     sprite.GetRLAlphaData();
@@ -83,10 +52,6 @@ struct SurfaceScene {
       opaque[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     screenCopy.SetBits(opaque.data(), WIDTH, HEIGHT);
   }
-  FormatDisplay display;
-  Kit::ChannelAddTables tables;
-  std::vector<std::uint8_t> memory;
-  Kit::SurfaceTarget target;
   Kit::MemoryImage sprite;
   Kit::MemoryImage screenCopy;
 };

@@ -215,11 +215,7 @@ void KitAppBase::RehupFocus() {
   if (hasFocus == mHasFocus) return;
   mHasFocus = hasFocus;
   if (hasFocus) {
-    if (mMuteOnLostFocus) {
-      // What played silently while away would otherwise come back in the middle.
-      if (mSoundManager) mSoundManager->StopAllSounds();
-      Unmute(true);
-    }
+    if (mMuteOnLostFocus) Unmute(true);
     mWidgetManager->GotFocus();
     GotFocus();
   } else {

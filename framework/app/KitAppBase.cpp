@@ -78,6 +78,8 @@ bool KitAppBase::Is3DAccelerated() { return mDDInterface != nullptr && mDDInterf
 
 void KitAppBase::EndPopup() {
   if (!mWindowedInUse) mPopupActive = false;
+  // The time the box was open is not owed to the game.
+  ResetTiming(false);
   ClearKeyStates();
   if (mWidgetManager->mHeldButtons != 0) {
     mWidgetManager->ReleaseMouseButtons();

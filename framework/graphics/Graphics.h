@@ -80,9 +80,6 @@ class Graphics : public GraphicsState {
   void DrawImageSrc(Image* image, int x, int y, const Rect& srcRect) { DrawImage(image, x, y, srcRect); }
   // srcRect of the image stretched over destRect.
   void DrawImage(Image* image, const Rect& destRect, const Rect& srcRect);
-  void DrawImageStretched(Image* image, const Rect& destRect, const Rect& srcRect) {
-    DrawImage(image, destRect, srcRect);
-  }
   // Flipped left to right when mirror is set.
   void DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, bool mirror = true);
   void DrawImageMirror(Image* image, int x, int y, bool mirror = true);
@@ -101,9 +98,6 @@ class Graphics : public GraphicsState {
   // Nine-slice box: corners once, edges and centre tiled to fill destRect.
   void DrawImageBox(const Rect& destRect, Image* image);
   void DrawImageBox(const Rect& destRect, const Rect& srcRect, Image* image);
-  void DrawImageBoxSrc(const Rect& destRect, const Rect& srcRect, Image* image) {
-    DrawImageBox(destRect, srcRect, image);
-  }
 
   // Writes (or with draw off only measures) the characters offset .. offset + length - 1 (to the end
   // when length is negative), honouring colour codes ^RRGGBB and ^^ when mWriteColoredString is set.

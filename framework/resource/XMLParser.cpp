@@ -87,6 +87,12 @@ bool XMLParser::AddAttribute(XMLElement* element, const std::string& name, const
   return isNew;
 }
 
+void XMLParser::TagReading::StorePending(XMLParser& parser, XMLElement* element) {
+  parser.AddAttribute(element, XMLDecodeString(name), XMLDecodeString(attrValue));
+  name.clear();
+  attrValue.clear();
+}
+
 bool XMLParser::NextElement(XMLElement* element) {
   for (;;) {
     element->type = XMLElement::TYPE_NONE;
@@ -100,191 +106,189 @@ bool XMLParser::NextElement(XMLElement* element) {
     element->attributeOrder.clear();
     element->attributes.clear();
 
-    std::string name;
-    std::string attrValue;
-    std::string lastName;
-    bool inQuote = false;
-    bool quoteClosed = false;
-    bool wordEnded = false;
-    bool inAttributes = false;
-    bool inValue = false;
-    // A trailing '/' only closes a tag when it was written outside quotes: a quoted value such as
-    // "1/" keeps its slash.
-    bool endsWithBareSlash = false;
-
-    auto storePending = [&] {
-      AddAttribute(element, XMLDecodeString(name), XMLDecodeString(attrValue));
-      name.clear();
-      attrValue.clear();
-    };
-
-    bool finished = false;
-    while (!finished) {
-      int c = 0;
-      if (!ReadByte(&c)) {
-        if (element->type == XMLElement::TYPE_NONE) return false;
-        Fail("Unexpected End of File");
-        return false;
-      }
-      int& type = element->type;
-
-      if (type == XMLElement::TYPE_COMMENT) {
-        std::string& body = element->body;
-        body += static_cast<char>(c);
-        if (c == '>' && body.size() >= 3 && body[body.size() - 2] == '-' && body[body.size() - 3] == '-') {
-          body.resize(body.size() - 3);
-          finished = true;
-        }
-        continue;
-      }
-
-      if (type == XMLElement::TYPE_INSTRUCTION) {
-        std::string& target = (!element->body.empty() || IsSpace(c)) ? element->body : element->value;
-        target += static_cast<char>(c);
-        if (c == '>' && target.size() > 1 && target[target.size() - 2] == '?') {
-          target.resize(target.size() - 2);
-          finished = true;
-        }
-        continue;
-      }
-
-      bool inTag = type == XMLElement::TYPE_START || type == XMLElement::TYPE_END;
-      if (c == '"') {
-        inQuote = !inQuote;
-        if (!inQuote) quoteClosed = true;
-        if (inTag) continue;
-      } else if (!inQuote) {
-        if (c == '<') {
-          if (type == XMLElement::TYPE_TEXT) {
-            PushBack("<");
-            finished = true;
-          } else if (type == XMLElement::TYPE_NONE) {
-            type = XMLElement::TYPE_START;
-          } else {
-            Fail("Unexpected '<'");
-            return false;
-          }
-          continue;
-        }
-        if (c == '>') {
-          if (type == XMLElement::TYPE_START) {
-            quoteClosed = false;
-            bool selfClosing = false;
-            if (name == "/") {
-              selfClosing = true;
-            } else {
-              // A flag written directly before "/>" (nobits/>) closes the tag like any other slash.
-              if (endsWithBareSlash && !inValue && name.size() > 1 && EndsWithSlash(name)) {
-                name.pop_back();
-                endsWithBareSlash = false;
-                selfClosing = true;
-              }
-              if (!name.empty()) {
-                name = XMLDecodeString(name);
-                attrValue = XMLDecodeString(attrValue);
-                lastName = name;
-                AddAttribute(element, lastName, attrValue);
-                name.clear();
-                attrValue.clear();
-              }
-              if (lastName.empty()) {
-                if (endsWithBareSlash && EndsWithSlash(element->value)) {
-                  element->value.pop_back();
-                  selfClosing = true;
-                }
-              } else {
-                // The attribute is listed already; only its value loses the slash.
-                std::string& stored = element->attributes[lastName];
-                if (endsWithBareSlash && EndsWithSlash(stored)) {
-                  stored = XMLDecodeString(stored.substr(0, stored.size() - 1));
-                  selfClosing = true;
-                }
-              }
-            }
-            if (selfClosing) PushBack("</" + element->value + ">");
-            OpenSection(element->value);
-            finished = true;
-          } else if (type == XMLElement::TYPE_END) {
-            const std::string_view path = std::string_view(*mPath).substr(0, mPathLength);
-            const size_t slash = path.rfind('/');
-            const std::string_view open = slash == std::string_view::npos ? path : path.substr(slash + 1);
-            if (path.empty()) {
-              Fail("Unexpected End");
-              return false;
-            }
-            if (open != element->value) {
-              Fail("End '" + element->value + "' Doesn't Match Start '" + std::string(open) + "'");
-              return false;
-            }
-            mPathLength = slash == std::string_view::npos ? 0 : slash;
-            finished = true;
-          } else {
-            Fail("Unexpected '>'");
-            return false;
-          }
-          continue;
-        }
-        if (c == '/' && type == XMLElement::TYPE_START && element->value.empty()) {
-          type = XMLElement::TYPE_END;
-          continue;
-        }
-        if (c == '?' && type == XMLElement::TYPE_START && element->value.empty()) {
-          type = XMLElement::TYPE_INSTRUCTION;
-          continue;
-        }
-        if (IsSpace(c)) {
-          if (!element->value.empty()) wordEnded = true;
-          if (type == XMLElement::TYPE_START && element->value == "!--") type = XMLElement::TYPE_COMMENT;
-          continue;
-        }
-        if (c < 0x21) {
-          Fail("Illegal Character");
-          return false;
-        }
-      }
-
-      // An ordinary byte.
-      endsWithBareSlash = c == '/' && !inQuote;
-      if (type == XMLElement::TYPE_NONE) type = XMLElement::TYPE_TEXT;
-      if (type != XMLElement::TYPE_START) {
-        if (wordEnded) {
-          element->value += ' ';
-          wordEnded = false;
-        }
-        element->value += static_cast<char>(c);
-        continue;
-      }
-      if (wordEnded) {
-        if (!inAttributes) {
-          inAttributes = true;
-          inValue = false;
-        } else if (!inValue && c != '=') {
-          storePending();
-          lastName.clear();
-        } else if (inValue && (!attrValue.empty() || quoteClosed)) {
-          storePending();
-          lastName.clear();
-          inValue = false;
-        }
-        wordEnded = false;
-      }
-      if (!inAttributes) {
-        element->value += static_cast<char>(c);
-      } else if (c == '=' && !inQuote) {
-        // Inside quotes '=' is part of the value.
-        inValue = true;
-        quoteClosed = false;
-      } else if (inValue) {
-        attrValue += static_cast<char>(c);
-      } else {
-        name += static_cast<char>(c);
-      }
-    }
-
-    if (!name.empty()) storePending();
+    if (!ReadElement(element)) return false;
     element->value = XMLDecodeString(element->value);
     if (element->type == XMLElement::TYPE_COMMENT && !mAllowComments) continue;
     return true;
+  }
+}
+
+bool XMLParser::ReadElement(XMLElement* element) {
+  TagReading tag;
+  for (;;) {
+    int c = 0;
+    if (!ReadByte(&c)) {
+      if (element->type == XMLElement::TYPE_NONE) return false;
+      Fail("Unexpected End of File");
+      return false;
+    }
+    Step step = ReadElementByte(element, tag, c);
+    if (step == Step::kFailed) return false;
+    if (step == Step::kFinished) break;
+  }
+  if (!tag.name.empty()) tag.StorePending(*this, element);
+  return true;
+}
+
+XMLParser::Step XMLParser::ReadElementByte(XMLElement* element, TagReading& tag, int c) {
+  int& type = element->type;
+  if (type == XMLElement::TYPE_COMMENT) return ReadCommentByte(element, c);
+  if (type == XMLElement::TYPE_INSTRUCTION) return ReadInstructionByte(element, c);
+
+  bool inTag = type == XMLElement::TYPE_START || type == XMLElement::TYPE_END;
+  if (c == '"') {
+    tag.inQuote = !tag.inQuote;
+    if (!tag.inQuote) tag.quoteClosed = true;
+    if (inTag) return Step::kMore;
+  } else if (!tag.inQuote) {
+    if (c == '<') {
+      if (type == XMLElement::TYPE_TEXT) {
+        PushBack("<");
+        return Step::kFinished;
+      }
+      if (type == XMLElement::TYPE_NONE) {
+        type = XMLElement::TYPE_START;
+        return Step::kMore;
+      }
+      Fail("Unexpected '<'");
+      return Step::kFailed;
+    }
+    if (c == '>') {
+      if (type == XMLElement::TYPE_START) return CloseStartTag(element, tag);
+      if (type == XMLElement::TYPE_END) return CloseEndTag(element);
+      Fail("Unexpected '>'");
+      return Step::kFailed;
+    }
+    if (c == '/' && type == XMLElement::TYPE_START && element->value.empty()) {
+      type = XMLElement::TYPE_END;
+      return Step::kMore;
+    }
+    if (c == '?' && type == XMLElement::TYPE_START && element->value.empty()) {
+      type = XMLElement::TYPE_INSTRUCTION;
+      return Step::kMore;
+    }
+    if (IsSpace(c)) {
+      if (!element->value.empty()) tag.wordEnded = true;
+      if (type == XMLElement::TYPE_START && element->value == "!--") type = XMLElement::TYPE_COMMENT;
+      return Step::kMore;
+    }
+    if (c < 0x21) {
+      Fail("Illegal Character");
+      return Step::kFailed;
+    }
+  }
+  AddOrdinaryByte(element, tag, c);
+  return Step::kMore;
+}
+
+XMLParser::Step XMLParser::ReadCommentByte(XMLElement* element, int c) {
+  std::string& body = element->body;
+  body += static_cast<char>(c);
+  if (c == '>' && body.size() >= 3 && body[body.size() - 2] == '-' && body[body.size() - 3] == '-') {
+    body.resize(body.size() - 3);
+    return Step::kFinished;
+  }
+  return Step::kMore;
+}
+
+XMLParser::Step XMLParser::ReadInstructionByte(XMLElement* element, int c) {
+  std::string& target = (!element->body.empty() || IsSpace(c)) ? element->body : element->value;
+  target += static_cast<char>(c);
+  if (c == '>' && target.size() > 1 && target[target.size() - 2] == '?') {
+    target.resize(target.size() - 2);
+    return Step::kFinished;
+  }
+  return Step::kMore;
+}
+
+XMLParser::Step XMLParser::CloseStartTag(XMLElement* element, TagReading& tag) {
+  tag.quoteClosed = false;
+  bool selfClosing = false;
+  if (tag.name == "/") {
+    selfClosing = true;
+  } else {
+    // A flag written directly before "/>" (nobits/>) closes the tag like any other slash.
+    if (tag.endsWithBareSlash && !tag.inValue && tag.name.size() > 1 && EndsWithSlash(tag.name)) {
+      tag.name.pop_back();
+      tag.endsWithBareSlash = false;
+      selfClosing = true;
+    }
+    if (!tag.name.empty()) {
+      tag.lastName = XMLDecodeString(tag.name);
+      AddAttribute(element, tag.lastName, XMLDecodeString(tag.attrValue));
+      tag.name.clear();
+      tag.attrValue.clear();
+    }
+    if (tag.lastName.empty()) {
+      if (tag.endsWithBareSlash && EndsWithSlash(element->value)) {
+        element->value.pop_back();
+        selfClosing = true;
+      }
+    } else {
+      // The attribute is listed already; only its value loses the slash.
+      std::string& stored = element->attributes[tag.lastName];
+      if (tag.endsWithBareSlash && EndsWithSlash(stored)) {
+        stored = XMLDecodeString(stored.substr(0, stored.size() - 1));
+        selfClosing = true;
+      }
+    }
+  }
+  if (selfClosing) PushBack("</" + element->value + ">");
+  OpenSection(element->value);
+  return Step::kFinished;
+}
+
+XMLParser::Step XMLParser::CloseEndTag(XMLElement* element) {
+  const std::string_view path = std::string_view(*mPath).substr(0, mPathLength);
+  const size_t slash = path.rfind('/');
+  const std::string_view open = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  if (path.empty()) {
+    Fail("Unexpected End");
+    return Step::kFailed;
+  }
+  if (open != element->value) {
+    Fail("End '" + element->value + "' Doesn't Match Start '" + std::string(open) + "'");
+    return Step::kFailed;
+  }
+  mPathLength = slash == std::string_view::npos ? 0 : slash;
+  return Step::kFinished;
+}
+
+void XMLParser::AddOrdinaryByte(XMLElement* element, TagReading& tag, int c) {
+  tag.endsWithBareSlash = c == '/' && !tag.inQuote;
+  if (element->type == XMLElement::TYPE_NONE) element->type = XMLElement::TYPE_TEXT;
+  if (element->type != XMLElement::TYPE_START) {
+    if (tag.wordEnded) {
+      element->value += ' ';
+      tag.wordEnded = false;
+    }
+    element->value += static_cast<char>(c);
+    return;
+  }
+  if (tag.wordEnded) {
+    if (!tag.inAttributes) {
+      tag.inAttributes = true;
+      tag.inValue = false;
+    } else if (!tag.inValue && c != '=') {
+      tag.StorePending(*this, element);
+      tag.lastName.clear();
+    } else if (tag.inValue && (!tag.attrValue.empty() || tag.quoteClosed)) {
+      tag.StorePending(*this, element);
+      tag.lastName.clear();
+      tag.inValue = false;
+    }
+    tag.wordEnded = false;
+  }
+  if (!tag.inAttributes) {
+    element->value += static_cast<char>(c);
+  } else if (c == '=' && !tag.inQuote) {
+    // Inside quotes '=' is part of the value.
+    tag.inValue = true;
+    tag.quoteClosed = false;
+  } else if (tag.inValue) {
+    tag.attrValue += static_cast<char>(c);
+  } else {
+    tag.name += static_cast<char>(c);
   }
 }
 

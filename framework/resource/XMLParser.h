@@ -45,12 +45,38 @@ class XMLParser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
+  enum class Step { kMore, kFinished, kFailed };
+  // What the reader knows about the tag it is in the middle of.
+  struct TagReading {
+    std::string name;
+    std::string attrValue;
+    std::string lastName;
+    bool inQuote = false;
+    bool quoteClosed = false;
+    bool wordEnded = false;
+    bool inAttributes = false;
+    bool inValue = false;
+    // A trailing '/' only closes a tag when it was written outside quotes: a quoted value such as
+    // "1/" keeps its slash.
+    bool endsWithBareSlash = false;
+
+    void StorePending(XMLParser& parser, XMLElement* element);
+  };
+
   // Gives an element its section when it is done, whichever way NextElement leaves.
   struct SectionStamp;
 
   bool ReadByte(int* byte);
   void PushBack(const std::string& text);
   void OpenSection(const std::string& name);
+  // Reads one element, comments included; false at the end of input or on an error.
+  bool ReadElement(XMLElement* element);
+  Step ReadElementByte(XMLElement* element, TagReading& tag, int c);
+  Step ReadCommentByte(XMLElement* element, int c);
+  Step ReadInstructionByte(XMLElement* element, int c);
+  Step CloseStartTag(XMLElement* element, TagReading& tag);
+  Step CloseEndTag(XMLElement* element);
+  void AddOrdinaryByte(XMLElement* element, TagReading& tag, int c);
 
   std::string mFileName;
   std::string mErrorText;

@@ -11,9 +11,6 @@ namespace Kit {
 
 namespace {
 
-constexpr std::uint64_t kFileTimeOf1970 = 116444736000000000ull;
-constexpr std::uint64_t kFileTimeUnitsPerSecond = 10'000'000ull;
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
@@ -52,10 +49,8 @@ std::uint32_t GetFileDate(const std::string& path) {
   HANDLE search = FindFirstFile(path.c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return 0;
   FindClose(search);
-  std::uint64_t fileTime =
-      (static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
-  if (fileTime < kFileTimeOf1970) return 0;
-  return static_cast<std::uint32_t>((fileTime - kFileTimeOf1970) / kFileTimeUnitsPerSecond);
+  std::int64_t seconds = plat::UnixSecondsFromFileTime(found.ftLastWriteTime);
+  return seconds < 0 ? 0 : static_cast<std::uint32_t>(seconds);
 }
 
 bool WriteFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t length) {

@@ -15,8 +15,6 @@ void Slider::SetValue(double value) {
   MarkDirtyFull();
 }
 
-bool Slider::AlwaysTrue() { return true; }
-
 int Slider::ThumbWidth() { return mThumbImage != nullptr ? mThumbImage->GetWidth() : 0; }
 
 int Slider::ThumbX() { return static_cast<int>((mWidth - ThumbWidth()) * mValue); }

@@ -17,7 +17,6 @@ class Slider : public Widget {
 
   // No clamping and no report: the owner sets what it already knows.
   virtual void SetValue(double value);
-  virtual bool AlwaysTrue();
 
   void Draw(Graphics* g) override;
   void MouseMove(int x, int y) override;

@@ -59,6 +59,7 @@ constexpr DWORD DDSCAPS_MIPMAP = 0x00400000;
 constexpr DWORD DDSCAPS_NONLOCALVIDMEM = 0x08000000;
 constexpr DWORD DDSCAPS_LOCALVIDMEM = 0x10000000;
 constexpr DWORD DDSCAPS2_TEXTUREMANAGE = 0x00000010;
+constexpr DWORD DDSCAPS2_D3DTEXTUREMANAGE = 0x00020000;
 
 // ---- Pixel format flags ----
 constexpr DWORD DDPF_ALPHAPIXELS = 0x00000001;
@@ -109,6 +110,16 @@ constexpr DWORD DDWAITVB_BLOCKBEGINEVENT = 0x00000002;
 constexpr DWORD DDWAITVB_BLOCKEND = 0x00000004;
 
 constexpr DWORD DDGDI_GETHOSTIDENTIFIER = 0x00000001;
+
+// ---- Palette capabilities ----
+constexpr DWORD DDPCAPS_4BIT = 0x00000001;
+constexpr DWORD DDPCAPS_8BITENTRIES = 0x00000002;
+constexpr DWORD DDPCAPS_8BIT = 0x00000004;
+constexpr DWORD DDPCAPS_PRIMARYSURFACE = 0x00000010;
+constexpr DWORD DDPCAPS_ALLOW256 = 0x00000040;
+constexpr DWORD DDPCAPS_1BIT = 0x00000100;
+constexpr DWORD DDPCAPS_2BIT = 0x00000200;
+constexpr DWORD DDPCAPS_ALPHA = 0x00000400;
 
 // ---- Records ----
 struct DDCOLORKEY {
@@ -274,7 +285,23 @@ struct DDDEVICEIDENTIFIER2 {
 };
 using LPDDDEVICEIDENTIFIER2 = DDDEVICEIDENTIFIER2*;
 
+// One palette entry; with DDPCAPS_ALPHA the flags byte is the entry's alpha.
+struct PALETTEENTRY {
+  BYTE peRed;
+  BYTE peGreen;
+  BYTE peBlue;
+  BYTE peFlags;
+};
+using LPPALETTEENTRY = PALETTEENTRY*;
+
 // ---- Interfaces ----
+struct IDirectDrawPalette : IUnknown {
+  virtual HRESULT GetCaps(LPDWORD caps) = 0;
+  virtual HRESULT GetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) = 0;
+  virtual HRESULT SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) = 0;
+};
+using LPDIRECTDRAWPALETTE = IDirectDrawPalette*;
+
 struct IDirectDrawClipper : IUnknown {
   virtual HRESULT GetHWnd(HWND* window) = 0;
   virtual HRESULT SetHWnd(DWORD flags, HWND window) = 0;
@@ -311,6 +338,7 @@ struct IDirectDrawSurface7 : IUnknown {
   virtual HRESULT GetClipper(IDirectDrawClipper** clipper) = 0;
   virtual HRESULT GetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
   virtual HRESULT GetDC(HDC* dc) = 0;
+  virtual HRESULT GetPalette(IDirectDrawPalette** palette) = 0;
   virtual HRESULT GetPixelFormat(LPDDPIXELFORMAT format) = 0;
   virtual HRESULT GetSurfaceDesc(LPDDSURFACEDESC2 desc) = 0;
   virtual HRESULT IsLost() = 0;
@@ -319,6 +347,7 @@ struct IDirectDrawSurface7 : IUnknown {
   virtual HRESULT Restore() = 0;
   virtual HRESULT SetClipper(IDirectDrawClipper* clipper) = 0;
   virtual HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
+  virtual HRESULT SetPalette(IDirectDrawPalette* palette) = 0;
   virtual HRESULT Unlock(LPRECT rect) = 0;
 };
 using LPDIRECTDRAWSURFACE7 = IDirectDrawSurface7*;
@@ -339,6 +368,7 @@ using LPDIRECTDRAW = IDirectDraw*;
 
 struct IDirectDraw7 : IUnknown {
   virtual HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUnknown* outer) = 0;
+  virtual HRESULT CreatePalette(DWORD flags, LPPALETTEENTRY entries, IDirectDrawPalette** palette, IUnknown* outer) = 0;
   virtual HRESULT CreateSurface(LPDDSURFACEDESC2 desc, IDirectDrawSurface7** surface, IUnknown* outer) = 0;
   virtual HRESULT FlipToGDISurface() = 0;
   virtual HRESULT GetAvailableVidMem(LPDDSCAPS2 caps, LPDWORD total, LPDWORD free) = 0;
@@ -360,6 +390,7 @@ constexpr GUID IID_IDirectDraw7 = {0x15E65EC0, 0x3B9C, 0x11D2, {0xB9, 0x2F, 0x00
 constexpr GUID IID_IDirectDrawSurface = {0x6C14DB81, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
 constexpr GUID IID_IDirectDrawSurface7 = {0x06675A80, 0x3B9B, 0x11D2, {0xB9, 0x2F, 0x00, 0x60, 0x97, 0x97, 0xEA, 0x5B}};
 constexpr GUID IID_IDirectDrawClipper = {0x6C14DB85, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
+constexpr GUID IID_IDirectDrawPalette = {0x6C14DB84, 0xA733, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
 constexpr GUID IID_IDirect3D7 = {0xF5049E77, 0x4861, 0x11D2, {0xA4, 0x07, 0x00, 0xA0, 0xC9, 0x06, 0x29, 0xA8}};
 
 // ---- Entry points of "ddraw.dll" ----

@@ -4,9 +4,12 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/d3d/DeviceCaps.h"
+#include "platform/d3d/Direct3D.h"
 #include "platform/ddraw/Clipper.h"
 #include "platform/ddraw/DisplayDevice.h"
 #include "platform/ddraw/InterfaceIds.h"
+#include "platform/ddraw/Palette.h"
 #include "platform/ddraw/ScanTiming.h"
 #include "platform/ddraw/Surface.h"
 #include "platform/win/Time.h"
@@ -15,7 +18,6 @@ namespace plat::ddraw {
 namespace {
 
 constexpr int kMaxModeSide = 8192;
-constexpr GUID kDeviceGuid = {0x4B1D5A70, 0x2C3E, 0x4F80, {0x9A, 0x51, 0x6E, 0x0D, 0x33, 0x7C, 0x18, 0x42}};
 
 // One DirectDraw object at a time may hold the display exclusively, as on Windows.
 std::mutex gExclusiveMutex;
@@ -62,8 +64,10 @@ HRESULT DirectDraw::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IDirectDraw7*>(this);
   } else if (iid == kIUnknownId) {
     *object = static_cast<IUnknown*>(static_cast<IDirectDraw7*>(this));
+  } else if (iid == IID_IDirect3D7) {
+    // The Direct3D object is one of its own that holds a reference to this one.
+    return d3d::Direct3D::Create(static_cast<IDirectDraw7*>(this), mDevice, object);
   } else {
-    // Direct3D (IID_IDirect3D7) has no device in this layer yet.
     return E_NOINTERFACE;
   }
   AddRef();
@@ -201,6 +205,15 @@ HRESULT DirectDraw::CreateClipper(DWORD flags, IDirectDrawClipper** clipper, IUn
   return DD_OK;
 }
 
+HRESULT DirectDraw::CreatePalette(DWORD flags, LPPALETTEENTRY entries, IDirectDrawPalette** palette, IUnknown* outer) {
+  if (outer) return CLASS_E_NOAGGREGATION;
+  if (!palette) return DDERR_INVALIDPARAMS;
+  Palette* created = nullptr;
+  const HRESULT hr = Palette::Create(mDevice, flags, entries, &created);
+  *palette = created;
+  return hr;
+}
+
 HRESULT DirectDraw::FlipToGDISurface() {
   {
     std::lock_guard lock(mDevice->Mutex());
@@ -259,7 +272,9 @@ HRESULT DirectDraw::GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 identifier, DWORD 
   std::snprintf(identifier->szDriver, sizeof(identifier->szDriver), "%s", "sdlsoft.drv");
   std::snprintf(identifier->szDescription, sizeof(identifier->szDescription), "%s", "Software DirectDraw on SDL2");
   identifier->liDriverVersion.QuadPart = (7LL << 48) | (1LL << 32);
-  identifier->guidDeviceIdentifier = kDeviceGuid;
+  // The identity follows what the 3D device can do, so that results cached for it are redone when
+  // that changes.
+  identifier->guidDeviceIdentifier = d3d::AdapterGuid();
   return DD_OK;
 }
 

@@ -33,6 +33,7 @@ class DirectDraw final : public IDirectDraw, public IDirectDraw7 {
   HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel) override;
 
   // IDirectDraw7
+  HRESULT CreatePalette(DWORD flags, LPPALETTEENTRY entries, IDirectDrawPalette** palette, IUnknown* outer) override;
   HRESULT CreateSurface(LPDDSURFACEDESC2 desc, IDirectDrawSurface7** surface, IUnknown* outer) override;
   HRESULT GetAvailableVidMem(LPDDSCAPS2 caps, LPDWORD total, LPDWORD free) override;
   HRESULT GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 identifier, DWORD flags) override;

@@ -9,6 +9,7 @@
 #include "platform/ddraw/DisplayDevice.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/InterfaceIds.h"
+#include "platform/ddraw/Palette.h"
 #include "platform/win/SdlWindow.h"
 
 namespace plat::ddraw {
@@ -67,6 +68,7 @@ Surface::Surface(std::shared_ptr<DisplayDevice> device, DWORD caps, int width, i
 Surface::~Surface() {
   std::vector<Surface*> backBuffers;
   Clipper* clipper = nullptr;
+  Palette* palette = nullptr;
   {
     std::lock_guard lock(mDevice->Mutex());
     if (mDevice->Primary() == this) mDevice->SetPrimary(nullptr);
@@ -77,8 +79,11 @@ Surface::~Surface() {
     if (mDC) UnregisterSurfaceDC(reinterpret_cast<HDC>(mDC.get()));
     clipper = mClipper;
     mClipper = nullptr;
+    palette = mPalette;
+    mPalette = nullptr;
   }
   if (clipper) clipper->Release();
+  if (palette) palette->Release();
   for (Surface* back : backBuffers) back->Release();
 }
 
@@ -437,6 +442,36 @@ HRESULT Surface::GetClipper(IDirectDrawClipper** clipper) {
   *clipper = mClipper;
   if (!mClipper) return DDERR_NOCLIPPERATTACHED;
   mClipper->AddRef();
+  return DD_OK;
+}
+
+// ---- Palette ----
+
+HRESULT Surface::SetPalette(IDirectDrawPalette* palette) {
+  Palette* ours = nullptr;
+  if (palette) {
+    ours = dynamic_cast<Palette*>(palette);
+    if (!ours || ours->Device() != mDevice.get()) return DDERR_INVALIDOBJECT;
+  }
+  Palette* old;
+  {
+    std::lock_guard lock(mDevice->Mutex());
+    if (!mLayout.palettized) return DDERR_NOTPALETTIZED;
+    if (ours && ours->Size() != 256) return DDERR_INVALIDPIXELFORMAT;
+    if (ours) ours->AddRef();
+    old = mPalette;
+    mPalette = ours;
+  }
+  if (old) old->Release();
+  return DD_OK;
+}
+
+HRESULT Surface::GetPalette(IDirectDrawPalette** palette) {
+  if (!palette) return DDERR_INVALIDPARAMS;
+  std::lock_guard lock(mDevice->Mutex());
+  *palette = mPalette;
+  if (!mPalette) return DDERR_NOPALETTEATTACHED;
+  mPalette->AddRef();
   return DD_OK;
 }
 

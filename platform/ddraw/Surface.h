@@ -17,6 +17,7 @@ namespace plat::ddraw {
 
 class DisplayDevice;
 class Clipper;
+class Palette;
 
 // The pixels a present hands to the window.
 struct PresentFrame {
@@ -65,6 +66,8 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   HRESULT GetSurfaceDesc(LPDDSURFACEDESC2 desc) override;
   HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override;
   HRESULT Unlock(LPRECT rect) override;
+  HRESULT GetPalette(IDirectDrawPalette** palette) override;
+  HRESULT SetPalette(IDirectDrawPalette* palette) override;
 
   // ---- For the device, under its mutex ----
   // Copies the part of the surface inside area (clipped to the surface; the rest stays black) for
@@ -77,6 +80,19 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   void FlipToGdiBuffer();
   // The display mode changed under the surface: it and its chain are lost.
   void MarkLost();
+
+  // ---- For the 3D device, under the device's mutex ----
+  static Surface* FromInterface(IDirectDrawSurface7* face);
+  const std::shared_ptr<DisplayDevice>& Device() const { return mDevice; }
+  DWORD Caps() const { return mCaps; }
+  const PixelLayout& Layout() const { return mLayout; }
+  PixelView View() const;
+  // Locked, or its device context handed out: its memory belongs to someone else for now.
+  bool Busy() const { return mLocked || mDC != nullptr; }
+  bool Lost() const { return mLost; }
+  const Palette* AttachedPalette() const { return mPalette; }
+  // The primary surface is shown again after the device drew into it.
+  bool Visible() const;
 
  private:
   Surface(std::shared_ptr<DisplayDevice> device, DWORD caps, int width, int height, const PixelLayout& layout);
@@ -92,15 +108,11 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   template <typename Interface>
   HRESULT GetAttachedAs(DWORD caps, Interface** attached);
   DDSURFACEDESC2 Describe() const;
-  PixelView View() const;
-  bool Busy() const { return mLocked || mDC != nullptr; }
-  bool Visible() const;
   HRESULT AllocatePixels();
   // The region a clipper lets blits reach, in surface coordinates.
   std::optional<RECT> ClipRegion() const;
 
   static Surface* FromInterface(IDirectDrawSurface* face);
-  static Surface* FromInterface(IDirectDrawSurface7* face);
 
   std::atomic<ULONG> mRefs{1};
   std::shared_ptr<DisplayDevice> mDevice;
@@ -122,6 +134,7 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   std::optional<DDCOLORKEY> mSourceKey;
   std::optional<DDCOLORKEY> mDestKey;
   Clipper* mClipper = nullptr;
+  Palette* mPalette = nullptr;         // holds a reference
   std::vector<Surface*> mBackBuffers;  // front of a flip chain: the back buffers, each holding a reference
   Surface* mFront = nullptr;           // back buffer: the chain's front while it lives
 };

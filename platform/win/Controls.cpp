@@ -1,7 +1,5 @@
 // The control classes and what all controls share: the control table, fonts, enabling, ids and the
 // system colours.
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <mutex>
 
@@ -23,20 +21,18 @@ ControlTable& Controls() {
   return table;
 }
 
-std::unique_ptr<Control> MakeControl(HWND window, const std::string& className) {
-  std::string name = className;
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
-  if (name == "BUTTON") return MakeButton(window);
-  if (name == "EDIT") return MakeEdit(window);
-  if (name == "LISTBOX") return MakeListBox(window);
-  return MakeStatic(window);
+std::unique_ptr<Control> MakeControl(const WindowRecord& record) {
+  if (IsOfClass(record, "BUTTON")) return MakeButton(record.handle);
+  if (IsOfClass(record, "EDIT")) return MakeEdit(record.handle);
+  if (IsOfClass(record, "LISTBOX")) return MakeListBox(record.handle);
+  return MakeStatic(record.handle);
 }
 
 LRESULT ControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto record = WindowTable::Instance().Find(window);
     if (!record) return FALSE;
-    auto control = MakeControl(window, record->windowClass.name);
+    auto control = MakeControl(*record);
     ControlTable& table = Controls();
     std::lock_guard guard(table.lock);
     table.controls[window] = std::move(control);

@@ -2,7 +2,6 @@
 // template's font, the dialog procedure with the default handling behind it, the dialog manager's
 // keys and the modal loop.
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <mutex>
 
@@ -63,15 +62,7 @@ bool ChangeState(HWND dialog, Change change) {
 }
 
 bool IsPushButton(const WindowRecord& record) {
-  std::string name = record.windowClass.name;
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
-  return name == "BUTTON" && (record.style & 0xF) <= BS_DEFPUSHBUTTON;
-}
-
-bool IsStatic(const WindowRecord& record) {
-  std::string name = record.windowClass.name;
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
-  return name == "STATIC";
+  return IsOfClass(record, "BUTTON") && (record.style & 0xF) <= BS_DEFPUSHBUTTON;
 }
 
 // The next (or previous) control that Tab stops at, after `from`, wrapping around. In a dialog
@@ -81,7 +72,8 @@ HWND NextTabStop(HWND dialog, HWND from, bool backwards) {
   const bool anyTabStop =
       std::any_of(children.begin(), children.end(), [](const WindowRecord& r) { return r.style & WS_TABSTOP; });
   auto stops = [anyTabStop](const WindowRecord& r) {
-    return r.visible && !(r.style & WS_DISABLED) && (anyTabStop ? (r.style & WS_TABSTOP) != 0 : !IsStatic(r));
+    return r.visible && !(r.style & WS_DISABLED) &&
+           (anyTabStop ? (r.style & WS_TABSTOP) != 0 : !IsOfClass(r, "STATIC"));
   };
   if (children.empty()) return nullptr;
   if (backwards) std::reverse(children.begin(), children.end());

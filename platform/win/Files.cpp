@@ -116,6 +116,11 @@ FILETIME FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
   return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
 }
 
+std::int64_t UnixSecondsFromFileTime(const FILETIME& time) {
+  auto ticks = static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+  return (ticks - kUnixEpochIn100ns) / 10'000'000;
+}
+
 }  // namespace plat
 
 HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data) {

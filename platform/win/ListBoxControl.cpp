@@ -3,6 +3,7 @@
 // selection changes and double clicks. A vertical scroll bar appears when the items do not fit and,
 // with WS_HSCROLL, a horizontal one when the horizontal extent is wider than the list.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>

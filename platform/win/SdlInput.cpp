@@ -231,6 +231,18 @@ void TranslateWheel(const SDL_MouseWheelEvent& event) {
   PostMessage(target, WM_MOUSEWHEEL, wParam, PointParam(screen));
 }
 
+// Whether SDL's queue holds a focus gain for one of the program's windows.
+bool FocusGainWaits() {
+  SDL_Event waiting[32];
+  const int count = SDL_PeepEvents(waiting, 32, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT);
+  for (int i = 0; i < count; ++i) {
+    if (waiting[i].window.event == SDL_WINDOWEVENT_FOCUS_GAINED &&
+        WindowOfSdl(SDL_GetWindowFromID(waiting[i].window.windowID)))
+      return true;
+  }
+  return false;
+}
+
 void TranslateWindowEvent(const SDL_WindowEvent& event) {
   HWND window = WindowOfSdl(SDL_GetWindowFromID(event.windowID));
   if (!window) return;
@@ -239,6 +251,9 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
       SystemActivate(window);
       break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
+      // Focus passing to another window of this program (a dialog, a crash window) is no deactivation
+      // of the program: the window that gains it activates itself.
+      if (FocusGainWaits()) break;
       // Keys held now are released in another program; do not leave them down here.
       ReleaseAllKeys();
       SystemDeactivate();

@@ -19,6 +19,10 @@ constexpr LONG kCaption = 20;
 
 }  // namespace
 
+bool IsOfClass(const WindowRecord& record, const std::string& className) {
+  return Lower(record.windowClass.name) == Lower(className);
+}
+
 RECT FrameOf(DWORD style) {
   RECT frame{0, 0, 0, 0};
   LONG edge = 0;

@@ -48,6 +48,9 @@ struct WindowRecord {
   std::thread::id owner;
 };
 
+// Whether the window's class has this name (letter case ignored, as class names are).
+bool IsOfClass(const WindowRecord& record, const std::string& className);
+
 // The frame that a window of the style puts around its client area.
 RECT FrameOf(DWORD style);
 RECT ClientRectOnScreenOf(const WindowRecord& record);

@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "platform/win/MessageBox.h"
 #include "platform/win/Time.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -79,6 +80,22 @@ TEST_F(FrameLoopTest, AfterAStallTwentyCatchUpTicksRunWithAForcedDrawAfterTen) {
   ASSERT_GE(ticksAtDraw.size(), 2u);
   EXPECT_EQ(ticksAtDraw[0], 9) << "the tenth step without a draw draws instead of ticking";
   EXPECT_GT(mApp.mDrawCount, draws + 1);
+}
+
+TEST_F(FrameLoopTest, TimeSpentInAMessageBoxOrPopupIsNotCaughtUp) {
+  plat::ScopedMessageBoxScript boxes;
+  for (int kind = 0; kind < 2; ++kind) {
+    mApp.Cycle();
+    mClock.AdvanceMillis(2000);  // the loop stood still while the box was open
+    if (kind == 0)
+      mApp.MsgBox("Saved.", "Notice", MB_OK);
+    else
+      mApp.Popup("Lost.");
+    const int ticks = mApp.mUpdateCount;
+    const int sleeps = mApp.mSleepCount;
+    while (mApp.mSleepCount == sleeps) mApp.Cycle();
+    EXPECT_LE(mApp.mUpdateCount - ticks, 1) << (kind == 0 ? "message box" : "popup");
+  }
 }
 
 TEST_F(FrameLoopTest, BeforeTheHandOverNoDrawIsForced) {

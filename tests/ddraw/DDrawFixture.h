@@ -11,17 +11,12 @@
 
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
+#include "tests/support/ComPtr.h"
 
 namespace ddraw_test {
 
-// Releases a COM object when it goes out of scope.
-struct ComRelease {
-  void operator()(IUnknown* object) const {
-    if (object) object->Release();
-  }
-};
-template <typename T>
-using Com = std::unique_ptr<T, ComRelease>;
+using testsupport::Com;
+using testsupport::RefCount;
 
 // The roads every test runs: 16-bit 5-6-5, 16-bit 5-5-5 and 32-bit desktops.
 struct Road {
@@ -74,11 +69,6 @@ inline DDSURFACEDESC2 PrimaryDesc(DWORD backBuffers = 0) {
     desc.ddsCaps.dwCaps |= DDSCAPS_FLIP | DDSCAPS_COMPLEX;
   }
   return desc;
-}
-
-inline ULONG RefCount(IUnknown* object) {
-  object->AddRef();
-  return object->Release();
 }
 
 // Reads and writes pixels of a surface through Lock.

@@ -31,6 +31,16 @@ class AppDemo : public testing::Test {
   plat::ScopedRegistryFile mRegistry;
 };
 
+// Keeps the keys that reach the debug keys.
+class DebugKeyApp : public Kit::KitAppBase {
+ public:
+  bool DebugKeyDown(int key) override {
+    mDebugKeys.push_back(key);
+    return false;
+  }
+  std::vector<int> mDebugKeys;
+};
+
 TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) {
   const std::string level = mFolder.Write("level.vel", "bricks");
   {
@@ -95,15 +105,18 @@ TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) 
     recorder.RecordDemoMessage(MSG{nullptr, WM_KEYDOWN, 'K', 0, 0, {}});
     recorder.RecordDemoMessage(MSG{nullptr, WM_MOUSEMOVE, 0, (30 << 16) | 40, 0, {}});
   }
-  Kit::KitAppBase player;
+  DebugKeyApp player;
   Prepare(player, false);
   std::string error;
   ASSERT_TRUE(player.StartDemo(error));
   player.HandleWindowMessage(player.mHWnd, WM_ACTIVATEAPP, 0, 0);
   EXPECT_TRUE(player.mActive) << "activation comes from the stream";
-  player.mDeferredMessages.push_back(MSG{nullptr, WM_KEYDOWN, 'L', 0, 0, {}});
+  player.HandleWindowMessage(player.mHWnd, WM_KEYDOWN, 'L', 0);
+  player.HandleWindowMessage(player.mHWnd, WM_KEYUP, 'L', 0);
+  EXPECT_EQ(player.mDebugKeys, std::vector<int>{'L'}) << "a live key-down still reaches the debug keys";
   player.ProcessDeferredMessages(false);
   EXPECT_FALSE(player.mWidgetManager->mKeyDownTable['L']);
+  EXPECT_EQ(player.mDebugKeys, std::vector<int>{'L'});
   player.PlaybackDemoStep();
   EXPECT_TRUE(player.mWidgetManager->mKeyDownTable['K']) << "the recorded key is replayed";
   EXPECT_EQ(player.mDemoCursorPos.load(), (std::uint64_t{40} << 32) | 30) << "the software cursor follows the replay";

@@ -182,13 +182,13 @@ TEST(GIFReader, RejectsDamagedFiles) {
 
 // PNG
 
-PNGSpec Spec(int width, int height, int colorType, int bitDepth) {
-  PNGSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = colorType;
-  spec.bitDepth = bitDepth;
-  return spec;
+PNGPicture Picture(int width, int height, int colorType, int bitDepth) {
+  PNGPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.colorType = colorType;
+  picture.bitDepth = bitDepth;
+  return picture;
 }
 
 std::vector<uint8_t> Row(std::initializer_list<int> values) { return {values.begin(), values.end()}; }
@@ -204,23 +204,23 @@ TEST(PNGReader, ReadsWhatThePNGWriterWrote) {
 }
 
 TEST(PNGReader, PaletteWithTransparencyGivesPerPixelAlpha) {
-  PNGSpec spec = Spec(3, 1, PNG_COLOR_TYPE_PALETTE, 8);
-  spec.rows = {Row({0, 1, 2})};
-  spec.palette = {0x102030, 0x405060, 0x708090};
-  spec.paletteAlpha = {0, 128};
-  auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(spec)));
+  PNGPicture picture = Picture(3, 1, PNG_COLOR_TYPE_PALETTE, 8);
+  picture.rows = {Row({0, 1, 2})};
+  picture.palette = {0x102030, 0x405060, 0x708090};
+  picture.paletteAlpha = {0, 128};
+  auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(picture)));
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0x00102030, 0x80405060, 0xFF708090}));
 }
 
 TEST(PNGReader, GreyAndLowBitDepthsBecomeOpaqueRGB) {
-  PNGSpec grey = Spec(2, 1, PNG_COLOR_TYPE_GRAY, 8);
+  PNGPicture grey = Picture(2, 1, PNG_COLOR_TYPE_GRAY, 8);
   grey.rows = {Row({0x00, 0x7F})};
   auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(grey)));
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFF000000, 0xFF7F7F7F}));
 
-  PNGSpec twoBit = Spec(4, 1, PNG_COLOR_TYPE_GRAY, 2);
+  PNGPicture twoBit = Picture(4, 1, PNG_COLOR_TYPE_GRAY, 2);
   twoBit.rows = {Row({0b00011011})};
   image = ImageLib::DecodePNG(AsBytes(PNGBytes(twoBit)));
   ASSERT_NE(image, nullptr);
@@ -228,13 +228,13 @@ TEST(PNGReader, GreyAndLowBitDepthsBecomeOpaqueRGB) {
 }
 
 TEST(PNGReader, SixteenBitChannelsAreScaledToEight) {
-  PNGSpec rgba = Spec(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16);
+  PNGPicture rgba = Picture(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16);
   rgba.rows = {Row({0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x40, 0x40})};
   auto image = ImageLib::DecodePNG(AsBytes(PNGBytes(rgba)));
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->GetBits()[0], 0x40FF8000u);
 
-  PNGSpec greyAlpha = Spec(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16);
+  PNGPicture greyAlpha = Picture(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 16);
   greyAlpha.rows = {Row({0x20, 0x20, 0xFF, 0xFF})};
   image = ImageLib::DecodePNG(AsBytes(PNGBytes(greyAlpha)));
   ASSERT_NE(image, nullptr);
@@ -242,7 +242,7 @@ TEST(PNGReader, SixteenBitChannelsAreScaledToEight) {
 }
 
 TEST(PNGReader, InterlacedEqualsItsPlainTwin) {
-  PNGSpec plain = Spec(13, 11, PNG_COLOR_TYPE_RGB, 8);
+  PNGPicture plain = Picture(13, 11, PNG_COLOR_TYPE_RGB, 8);
   for (int y = 0; y < plain.height; ++y) {
     std::vector<uint8_t> row;
     for (int x = 0; x < plain.width; ++x) {
@@ -250,7 +250,7 @@ TEST(PNGReader, InterlacedEqualsItsPlainTwin) {
     }
     plain.rows.push_back(row);
   }
-  PNGSpec interlaced = plain;
+  PNGPicture interlaced = plain;
   interlaced.interlaced = true;
   auto a = ImageLib::DecodePNG(AsBytes(PNGBytes(plain)));
   auto b = ImageLib::DecodePNG(AsBytes(PNGBytes(interlaced)));
@@ -261,9 +261,9 @@ TEST(PNGReader, InterlacedEqualsItsPlainTwin) {
 }
 
 TEST(PNGReader, RejectsDamagedAndOversizedFiles) {
-  PNGSpec spec = Spec(40, 40, PNG_COLOR_TYPE_GRAY, 8);
-  spec.rows.assign(40, std::vector<uint8_t>(40, 9));
-  std::string good = PNGBytes(spec);
+  PNGPicture picture = Picture(40, 40, PNG_COLOR_TYPE_GRAY, 8);
+  picture.rows.assign(40, std::vector<uint8_t>(40, 9));
+  std::string good = PNGBytes(picture);
   EXPECT_EQ(ImageLib::DecodePNG(AsBytes(good.substr(0, good.size() / 2))), nullptr);
   EXPECT_EQ(ImageLib::DecodePNG(AsBytes("not a png at all")), nullptr);
   std::string huge = good;

@@ -183,7 +183,7 @@ std::string GIFBytes(const std::vector<uint32_t>& globalPalette, const std::vect
   return out;
 }
 
-std::string PNGBytes(const PNGSpec& spec) {
+std::string PNGBytes(const PNGPicture& picture) {
   std::string out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -192,20 +192,20 @@ std::string PNGBytes(const PNGSpec& spec) {
     throw std::runtime_error("test PNG could not be made");
   }
   png_set_write_fn(png, &out, PNGWriteToString, nullptr);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colorType,
+               picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (uint32_t rgb : spec.palette) {
+  for (uint32_t rgb : picture.palette) {
     palette.push_back({static_cast<png_byte>(rgb >> 16), static_cast<png_byte>(rgb >> 8), static_cast<png_byte>(rgb)});
   }
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
-  if (!spec.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
+  if (!picture.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()), nullptr);
   }
   png_write_info(png, info);
   std::vector<png_bytep> rows;
-  for (const auto& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+  for (const auto& row : picture.rows) rows.push_back(const_cast<png_bytep>(row.data()));
   png_write_image(png, rows.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);

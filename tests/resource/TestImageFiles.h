@@ -33,7 +33,7 @@ struct GIFFrame {
 std::string GIFBytes(const std::vector<uint32_t>& globalPalette, const std::vector<GIFFrame>& frames,
                      int minCodeSize = 8);
 
-struct PNGSpec {
+struct PNGPicture {
   int width = 0;
   int height = 0;
   int colorType = 0;  // PNG_COLOR_TYPE_*
@@ -43,7 +43,7 @@ struct PNGSpec {
   std::vector<uint32_t> palette;           // RGB
   std::vector<uint8_t> paletteAlpha;       // tRNS entries for a palette image
 };
-std::string PNGBytes(const PNGSpec& spec);
+std::string PNGBytes(const PNGPicture& picture);
 
 // A greyscale JPEG of the given grey levels (row by row); a progressive one with extraScans more
 // copies of its last scan, as a hostile file would flood it.

@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "framework/app/KitAppBase.h"
 #include "framework/sound/DSoundVolume.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/MMSystem.h"
@@ -163,6 +164,25 @@ TEST_F(DSoundManagerTest, StopAllSoundsKeepsAutoReleaseSoTheSweepReclaims) {
   manager.GetSoundInstance(0);  // runs the sweep
   // The auto-release instance went; the looping one that was only stopped keeps its channel.
   EXPECT_EQ(manager.BusyChannels(), 2);
+}
+
+TEST_F(DSoundManagerTest, ALoopingSoundPlaysOnWhenTheApplicationGetsTheFocusBack) {
+  Kit::KitAppBase app;
+  auto owned = std::make_unique<InspectableDSoundManager>(FakeWindow(), false);
+  InspectableDSoundManager& manager = *owned;
+  app.mSoundManager = std::move(owned);
+  app.mMuteOnLostFocus = true;
+  WriteBeep("hum");
+  ASSERT_TRUE(manager.LoadSound(0, "hum"));
+  Kit::SoundInstance* hum = manager.GetSoundInstance(0);
+  hum->Play(true, false);
+  app.mActive = false;
+  app.RehupFocus();
+  EXPECT_TRUE(app.IsMuted());
+  app.mActive = true;
+  app.RehupFocus();
+  EXPECT_FALSE(app.IsMuted());
+  EXPECT_TRUE(hum->IsPlaying());
 }
 
 TEST_F(DSoundManagerTest, ReleaseSoundEmptiesTheIdButKeepsItsDefaults) {

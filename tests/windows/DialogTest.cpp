@@ -184,12 +184,20 @@ TEST_F(DialogTest, JumpToTimeEndsWithTheTypedTextOnAScriptedClickWhileItsOwnerWa
     SetDlgItemText(dialog, 100, "1:30");
     SendDlgItemMessage(dialog, 100, EM_SETSEL, 0, -1);
   };
-  script.input = [](HWND dialog) {
+  HWND owner = mHost;
+  script.input = [owner](HWND dialog) {
+    // The system's focus moves from the owner to the dialog: no deactivation of the program.
+    plat::inject::SetTargetWindow(owner);
+    plat::inject::Window(plat::inject::WindowChange::FocusLost);
+    plat::inject::SetTargetWindow(dialog);
+    plat::inject::Window(plat::inject::WindowChange::FocusGained);
     for (char c : std::string("2:05")) plat::inject::Text(std::string(1, c));
     ClickItem(dialog, IDOK);
   };
   script.command = EndOnButtons;
+  const int deactivations = AppDeactivations();
   EXPECT_EQ(RunDialog(JumpToTime(), script, mHost), IDOK);
+  EXPECT_EQ(AppDeactivations(), deactivations);
   EXPECT_EQ(script.text, "2:05");
   EXPECT_TRUE(script.ownerDisabledMeanwhile);
   EXPECT_TRUE(IsWindowEnabled(mHost)) << "the owner is enabled again";

@@ -6,9 +6,11 @@ namespace windowstest {
 namespace {
 
 std::vector<Notification> gHeard;
+int gDeactivations = 0;
 
 LRESULT HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COMMAND) gHeard.push_back({LOWORD(wParam), HIWORD(wParam)});
+  if (message == WM_ACTIVATEAPP && !wParam) ++gDeactivations;
   if (message == WM_CLOSE) return 0;
   return DefWindowProc(window, message, wParam, lParam);
 }
@@ -81,6 +83,8 @@ void HostWindowTest::Chord(const char* modifier, const char* key) {
   Pump();  // handled while the modifier is down, as the key state says
   plat::inject::Key(modifier, false);
 }
+
+int HostWindowTest::AppDeactivations() { return gDeactivations; }
 
 plat::WindowPixels HostWindowTest::Pixels() {
   plat::WindowPixels pixels;

@@ -35,6 +35,8 @@ class HostWindowTest : public testing::Test {
   // A key pressed while a modifier ("Left Shift", "Left Ctrl") is held.
   void Chord(const char* modifier, const char* key);
   plat::WindowPixels Pixels();
+  // How often the program was told it lost the foreground (WM_ACTIVATEAPP FALSE) so far.
+  static int AppDeactivations();
 
   HWND mHost = nullptr;
 };

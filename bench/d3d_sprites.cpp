@@ -1,0 +1,139 @@
+// A frame of 300 soft 32x32 sprites with alpha on an 800x600 5-6-5 or 32-bit target: drawn by the
+// software Direct3D device as textured quads (the states and calls of the display's 3D path, one bind
+// and one strip per sprite), beside the framework's 2D surface alpha blit of the same sprites at the
+// same places. The device is to stay within twice the 2D path's time.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "bench/support/SpriteScene.h"
+#include "bench/support/SurfaceFormats.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SurfaceBlt.h"
+#include "platform/d3d/D3D.h"
+
+namespace {
+
+using benchsupport::F565;
+using benchsupport::F888;
+using benchsupport::Format;
+using benchsupport::Position;
+
+constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 32, SPRITES = 300;
+
+std::vector<std::uint32_t> Sprite() { return benchsupport::SoftSprite(SPRITE, 0.7, 0.3, 8); }
+
+std::vector<Position> Positions() {
+  std::vector<Position> out;
+  for (int i = 0; i < SPRITES; ++i) out.push_back({(i * 97) % (WIDTH - SPRITE), (i * 61) % (HEIGHT - SPRITE)});
+  return out;
+}
+
+// --- the device ---------------------------------------------------------------------------------
+
+DDPIXELFORMAT PixelFormat(DWORD bits, DWORD r, DWORD g, DWORD b, DWORD a) {
+  DDPIXELFORMAT pf{};
+  pf.dwSize = sizeof(pf);
+  pf.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
+  pf.dwRGBBitCount = bits;
+  pf.dwRBitMask = r;
+  pf.dwGBitMask = g;
+  pf.dwBBitMask = b;
+  pf.dwRGBAlphaBitMask = a;
+  return pf;
+}
+
+IDirectDrawSurface7* CreateSurface(IDirectDraw7* dd, int width, int height, DWORD caps, const DDPIXELFORMAT& pf) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+  desc.dwWidth = static_cast<DWORD>(width);
+  desc.dwHeight = static_cast<DWORD>(height);
+  desc.ddsCaps.dwCaps = caps;
+  desc.ddpfPixelFormat = pf;
+  IDirectDrawSurface7* surface = nullptr;
+  dd->CreateSurface(&desc, &surface, nullptr);
+  return surface;
+}
+
+void Device_Sprites(benchmark::State& state, const Format& f) {
+  void* object = nullptr;
+  DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr);
+  auto* dd = static_cast<IDirectDraw7*>(object);
+  void* d3dObject = nullptr;
+  dd->QueryInterface(IID_IDirect3D7, &d3dObject);
+  auto* d3d = static_cast<IDirect3D7*>(d3dObject);
+  if (!d3d) {
+    state.SkipWithError("Direct3D is switched off");
+    dd->Release();
+    return;
+  }
+  IDirectDrawSurface7* target = CreateSurface(dd, WIDTH, HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE,
+                                              PixelFormat(static_cast<DWORD>(f.bits), f.r, f.g, f.b, 0));
+  IDirectDrawSurface7* texture =
+      CreateSurface(dd, SPRITE, SPRITE, DDSCAPS_TEXTURE, PixelFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000));
+  DDSURFACEDESC2 lock{};
+  lock.dwSize = sizeof(lock);
+  texture->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+  const auto pixels = Sprite();
+  for (int y = 0; y < SPRITE; ++y)
+    std::memcpy(static_cast<BYTE*>(lock.lpSurface) + y * lock.lPitch, pixels.data() + y * SPRITE, SPRITE * 4);
+  texture->Unlock(nullptr);
+  IDirect3DDevice7* device = nullptr;
+  d3d->CreateDevice(IID_IDirect3DHALDevice, target, &device);
+
+  // The states the display's 3D path sets at the start of a scene.
+  const std::pair<D3DRENDERSTATETYPE, DWORD> states[] = {{D3DRENDERSTATE_ALPHABLENDENABLE, TRUE},
+                                                         {D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA},
+                                                         {D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA},
+                                                         {D3DRENDERSTATE_LIGHTING, FALSE},
+                                                         {D3DRENDERSTATE_CULLMODE, D3DCULL_NONE}};
+  for (const auto& [s, v] : states) device->SetRenderState(s, v);
+  device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  device->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+  device->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
+  const auto positions = Positions();
+  for (auto _ : state) {
+    device->BeginScene();
+    for (const Position& p : positions) {
+      const float l = static_cast<float>(p.x) - 0.5f, t = static_cast<float>(p.y) - 0.5f;
+      D3DTLVERTEX quad[4] = {{l, t, 0, 1, 0xFFFFFFFF, 0, 0, 0},
+                             {l, t + SPRITE, 0, 1, 0xFFFFFFFF, 0, 0, 1},
+                             {l + SPRITE, t, 0, 1, 0xFFFFFFFF, 0, 1, 0},
+                             {l + SPRITE, t + SPRITE, 0, 1, 0xFFFFFFFF, 0, 1, 1}};
+      device->SetTexture(0, texture);
+      device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0);
+    }
+    device->EndScene();
+  }
+  benchsupport::SetItems(state, SPRITES * SPRITE * SPRITE);
+  device->Release();
+  texture->Release();
+  target->Release();
+  d3d->Release();
+  dd->Release();
+}
+
+// --- the framework's 2D blits -------------------------------------------------------------------
+
+void Surface_Sprites(benchmark::State& state, const Format& f) {
+  benchsupport::SurfaceMemory scene(f, WIDTH, HEIGHT);
+  Kit::MemoryImage sprite;
+  sprite.SetBits(Sprite().data(), SPRITE, SPRITE);
+  sprite.GetNativeAlphaData(&scene.display);
+  sprite.GetRLAlphaData();
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      Kit::SurfaceDraw::AlphaBlt(scene.target, sprite, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
+                                 Kit::Color::White, false);
+  benchsupport::SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Device_Sprites, 565, F565);
+BENCHMARK_CAPTURE(Surface_Sprites, 565, F565);
+BENCHMARK_CAPTURE(Device_Sprites, 888, F888);
+BENCHMARK_CAPTURE(Surface_Sprites, 888, F888);

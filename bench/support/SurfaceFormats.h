@@ -1,0 +1,62 @@
+// The 5-6-5 and 32-bit surface formats the drawing benchmarks run on, with the display description and
+// surface memory the framework's surface routines draw into.
+#pragma once
+
+#include <pixman.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/graphics/SurfaceBlt.h"
+
+namespace benchsupport {
+
+struct Format {
+  int bits;
+  std::uint32_t r, g, b;
+  int rShift, gShift, bShift, rBits, gBits, bBits;
+  pixman_format_code_t pixman;
+};
+inline constexpr Format F565{16, 0xF800, 0x07E0, 0x001F, 11, 5, 0, 5, 6, 5, PIXMAN_r5g6b5};
+inline constexpr Format F888{32, 0xFF0000, 0xFF00, 0xFF, 16, 8, 0, 8, 8, 8, PIXMAN_a8r8g8b8};
+
+class FormatDisplay : public Kit::NativeDisplay {
+ public:
+  explicit FormatDisplay(const Format& f) {
+    mRGBBits = f.bits;
+    mRedMask = static_cast<int>(f.r);
+    mGreenMask = static_cast<int>(f.g);
+    mBlueMask = static_cast<int>(f.b);
+    mRedShift = f.rShift;
+    mGreenShift = f.gShift;
+    mBlueShift = f.bShift;
+    mRedBits = f.rBits;
+    mGreenBits = f.gBits;
+    mBlueBits = f.bBits;
+  }
+};
+
+// width x height surface memory of the format, filled with 0x5A bytes, as a target of the surface
+// routines.
+struct SurfaceMemory {
+  SurfaceMemory(const Format& f, int width, int height)
+      : display(f), memory(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0x5A) {
+    tables.Build(display);
+    Kit::SurfacePixels pixels;
+    pixels.mBits = memory.data();
+    pixels.mPitch = width * f.bits / 8;
+    pixels.mWidth = width;
+    pixels.mHeight = height;
+    pixels.mBitCount = f.bits;
+    pixels.mRedMask = f.r;
+    pixels.mGreenMask = f.g;
+    pixels.mBlueMask = f.b;
+    target = Kit::MakeSurfaceTarget(pixels, display, tables);
+  }
+  FormatDisplay display;
+  Kit::ChannelAddTables tables;
+  std::vector<std::uint8_t> memory;
+  Kit::SurfaceTarget target;
+};
+
+}  // namespace benchsupport

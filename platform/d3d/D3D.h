@@ -1,0 +1,320 @@
+// Direct3D 7 as the program uses it: the Direct3D object reached from DirectDraw, the HAL device that
+// renders pre-transformed, pre-lit vertices into a DirectDraw surface, its states, capabilities and
+// records. The device rasterises in software, at once, into the surface's memory (platform/d3d).
+// Result codes live in platform/dx/Results.h.
+#pragma once
+
+#include "platform/ddraw/DDraw.h"
+
+using D3DVALUE = float;
+using D3DCOLOR = DWORD;
+
+// ---- Vertices ----
+constexpr DWORD D3DFVF_XYZ = 0x002;
+constexpr DWORD D3DFVF_XYZRHW = 0x004;
+constexpr DWORD D3DFVF_POSITION_MASK = 0x00E;
+constexpr DWORD D3DFVF_NORMAL = 0x010;
+constexpr DWORD D3DFVF_DIFFUSE = 0x040;
+constexpr DWORD D3DFVF_SPECULAR = 0x080;
+constexpr DWORD D3DFVF_TEXCOUNT_MASK = 0xF00;
+constexpr DWORD D3DFVF_TEXCOUNT_SHIFT = 8;
+constexpr DWORD D3DFVF_TEX1 = 0x100;
+constexpr DWORD D3DFVF_TLVERTEX = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
+
+// A transformed and lit vertex: screen position, reciprocal of w, colour, specular colour and one pair
+// of texture coordinates.
+struct D3DTLVERTEX {
+  D3DVALUE sx;
+  D3DVALUE sy;
+  D3DVALUE sz;
+  D3DVALUE rhw;
+  D3DCOLOR color;
+  D3DCOLOR specular;
+  D3DVALUE tu;
+  D3DVALUE tv;
+};
+using LPD3DTLVERTEX = D3DTLVERTEX*;
+static_assert(sizeof(D3DTLVERTEX) == 32);
+
+enum D3DPRIMITIVETYPE : DWORD {
+  D3DPT_POINTLIST = 1,
+  D3DPT_LINELIST = 2,
+  D3DPT_LINESTRIP = 3,
+  D3DPT_TRIANGLELIST = 4,
+  D3DPT_TRIANGLESTRIP = 5,
+  D3DPT_TRIANGLEFAN = 6,
+};
+
+constexpr DWORD D3DDP_WAIT = 0x00000001;
+
+// ---- Render states ----
+enum D3DRENDERSTATETYPE : DWORD {
+  D3DRENDERSTATE_ZENABLE = 7,
+  D3DRENDERSTATE_FILLMODE = 8,
+  D3DRENDERSTATE_SHADEMODE = 9,
+  D3DRENDERSTATE_ZWRITEENABLE = 14,
+  D3DRENDERSTATE_ALPHATESTENABLE = 15,
+  D3DRENDERSTATE_SRCBLEND = 19,
+  D3DRENDERSTATE_DESTBLEND = 20,
+  D3DRENDERSTATE_CULLMODE = 22,
+  D3DRENDERSTATE_ZFUNC = 23,
+  D3DRENDERSTATE_ALPHAREF = 24,
+  D3DRENDERSTATE_ALPHAFUNC = 25,
+  D3DRENDERSTATE_DITHERENABLE = 26,
+  D3DRENDERSTATE_ALPHABLENDENABLE = 27,
+  D3DRENDERSTATE_FOGENABLE = 28,
+  D3DRENDERSTATE_SPECULARENABLE = 29,
+  D3DRENDERSTATE_STENCILENABLE = 52,
+  D3DRENDERSTATE_TEXTUREFACTOR = 60,
+  D3DRENDERSTATE_LIGHTING = 137,
+};
+// Render states are numbered below this.
+constexpr DWORD D3D_RENDERSTATE_COUNT = 256;
+
+enum D3DBLEND : DWORD {
+  D3DBLEND_ZERO = 1,
+  D3DBLEND_ONE = 2,
+  D3DBLEND_SRCCOLOR = 3,
+  D3DBLEND_INVSRCCOLOR = 4,
+  D3DBLEND_SRCALPHA = 5,
+  D3DBLEND_INVSRCALPHA = 6,
+  D3DBLEND_DESTALPHA = 7,
+  D3DBLEND_INVDESTALPHA = 8,
+  D3DBLEND_DESTCOLOR = 9,
+  D3DBLEND_INVDESTCOLOR = 10,
+  D3DBLEND_SRCALPHASAT = 11,
+  D3DBLEND_BOTHSRCALPHA = 12,
+  D3DBLEND_BOTHINVSRCALPHA = 13,
+};
+
+enum D3DCULL : DWORD { D3DCULL_NONE = 1, D3DCULL_CW = 2, D3DCULL_CCW = 3 };
+enum D3DSHADEMODE : DWORD { D3DSHADE_FLAT = 1, D3DSHADE_GOURAUD = 2 };
+enum D3DFILLMODE : DWORD { D3DFILL_POINT = 1, D3DFILL_WIREFRAME = 2, D3DFILL_SOLID = 3 };
+enum D3DCMPFUNC : DWORD {
+  D3DCMP_NEVER = 1,
+  D3DCMP_LESS = 2,
+  D3DCMP_EQUAL = 3,
+  D3DCMP_LESSEQUAL = 4,
+  D3DCMP_GREATER = 5,
+  D3DCMP_NOTEQUAL = 6,
+  D3DCMP_GREATEREQUAL = 7,
+  D3DCMP_ALWAYS = 8,
+};
+
+// ---- Texture stage states ----
+enum D3DTEXTURESTAGESTATETYPE : DWORD {
+  D3DTSS_COLOROP = 1,
+  D3DTSS_COLORARG1 = 2,
+  D3DTSS_COLORARG2 = 3,
+  D3DTSS_ALPHAOP = 4,
+  D3DTSS_ALPHAARG1 = 5,
+  D3DTSS_ALPHAARG2 = 6,
+  D3DTSS_TEXCOORDINDEX = 11,
+  D3DTSS_ADDRESS = 12,
+  D3DTSS_ADDRESSU = 13,
+  D3DTSS_ADDRESSV = 14,
+  D3DTSS_BORDERCOLOR = 15,
+  D3DTSS_MAGFILTER = 16,
+  D3DTSS_MINFILTER = 17,
+  D3DTSS_MIPFILTER = 18,
+};
+// Texture stage states are numbered below this, stages below D3D_TEXTURESTAGE_COUNT.
+constexpr DWORD D3D_TEXTURESTAGESTATE_COUNT = 32;
+constexpr DWORD D3D_TEXTURESTAGE_COUNT = 8;
+
+enum D3DTEXTUREOP : DWORD {
+  D3DTOP_DISABLE = 1,
+  D3DTOP_SELECTARG1 = 2,
+  D3DTOP_SELECTARG2 = 3,
+  D3DTOP_MODULATE = 4,
+  D3DTOP_MODULATE2X = 5,
+  D3DTOP_MODULATE4X = 6,
+  D3DTOP_ADD = 7,
+};
+
+// Texture arguments, with the modifier bits that may be ORed in.
+constexpr DWORD D3DTA_SELECTMASK = 0x0000000F;
+constexpr DWORD D3DTA_DIFFUSE = 0x00000000;
+constexpr DWORD D3DTA_CURRENT = 0x00000001;
+constexpr DWORD D3DTA_TEXTURE = 0x00000002;
+constexpr DWORD D3DTA_TFACTOR = 0x00000003;
+constexpr DWORD D3DTA_SPECULAR = 0x00000004;
+constexpr DWORD D3DTA_COMPLEMENT = 0x00000010;
+constexpr DWORD D3DTA_ALPHAREPLICATE = 0x00000020;
+
+enum D3DTEXTUREADDRESS : DWORD {
+  D3DTADDRESS_WRAP = 1,
+  D3DTADDRESS_MIRROR = 2,
+  D3DTADDRESS_CLAMP = 3,
+  D3DTADDRESS_BORDER = 4,
+};
+
+enum D3DTEXTUREMAGFILTER : DWORD { D3DTFG_POINT = 1, D3DTFG_LINEAR = 2 };
+enum D3DTEXTUREMINFILTER : DWORD { D3DTFN_POINT = 1, D3DTFN_LINEAR = 2 };
+enum D3DTEXTUREMIPFILTER : DWORD { D3DTFP_NONE = 1, D3DTFP_POINT = 2, D3DTFP_LINEAR = 3 };
+
+// ---- Viewport and clearing ----
+struct D3DVIEWPORT7 {
+  DWORD dwX;
+  DWORD dwY;
+  DWORD dwWidth;
+  DWORD dwHeight;
+  D3DVALUE dvMinZ;
+  D3DVALUE dvMaxZ;
+};
+using LPD3DVIEWPORT7 = D3DVIEWPORT7*;
+
+struct D3DRECT {
+  LONG x1;
+  LONG y1;
+  LONG x2;
+  LONG y2;
+};
+using LPD3DRECT = D3DRECT*;
+
+constexpr DWORD D3DCLEAR_TARGET = 0x00000001;
+constexpr DWORD D3DCLEAR_ZBUFFER = 0x00000002;
+constexpr DWORD D3DCLEAR_STENCIL = 0x00000004;
+
+// ---- Capabilities ----
+constexpr DWORD D3DDEVCAPS_FLOATTLVERTEX = 0x00000001;
+constexpr DWORD D3DDEVCAPS_TEXTUREVIDEOMEMORY = 0x00000200;
+constexpr DWORD D3DDEVCAPS_DRAWPRIMTLVERTEX = 0x00000400;
+constexpr DWORD D3DDEVCAPS_HWRASTERIZATION = 0x00080000;
+
+constexpr DWORD D3DPMISCCAPS_CULLNONE = 0x00000010;
+constexpr DWORD D3DPMISCCAPS_CULLCW = 0x00000020;
+constexpr DWORD D3DPMISCCAPS_CULLCCW = 0x00000040;
+
+constexpr DWORD D3DPCMPCAPS_ALWAYS = 0x00000080;
+constexpr DWORD D3DPCMPCAPS_ALL = 0x000000FF;  // never, less, equal, ..., always
+
+constexpr DWORD D3DPBLENDCAPS_ALL = 0x00001FFF;  // D3DBLEND_ZERO .. D3DBLEND_BOTHINVSRCALPHA, one bit each
+
+constexpr DWORD D3DPSHADECAPS_COLORFLATRGB = 0x00000002;
+constexpr DWORD D3DPSHADECAPS_COLORGOURAUDRGB = 0x00000008;
+constexpr DWORD D3DPSHADECAPS_SPECULARGOURAUDRGB = 0x00000200;
+constexpr DWORD D3DPSHADECAPS_ALPHAFLATBLEND = 0x00001000;
+constexpr DWORD D3DPSHADECAPS_ALPHAGOURAUDBLEND = 0x00004000;
+
+constexpr DWORD D3DPTEXTURECAPS_PERSPECTIVE = 0x00000001;
+constexpr DWORD D3DPTEXTURECAPS_POW2 = 0x00000002;
+constexpr DWORD D3DPTEXTURECAPS_ALPHA = 0x00000004;
+constexpr DWORD D3DPTEXTURECAPS_SQUAREONLY = 0x00000020;
+constexpr DWORD D3DPTEXTURECAPS_ALPHAPALETTE = 0x00000080;
+
+constexpr DWORD D3DPTFILTERCAPS_NEAREST = 0x00000001;
+constexpr DWORD D3DPTFILTERCAPS_LINEAR = 0x00000002;
+constexpr DWORD D3DPTFILTERCAPS_MINFPOINT = 0x00000100;
+constexpr DWORD D3DPTFILTERCAPS_MINFLINEAR = 0x00000200;
+constexpr DWORD D3DPTFILTERCAPS_MIPFPOINT = 0x00010000;
+constexpr DWORD D3DPTFILTERCAPS_MAGFPOINT = 0x01000000;
+constexpr DWORD D3DPTFILTERCAPS_MAGFLINEAR = 0x02000000;
+
+constexpr DWORD D3DPTADDRESSCAPS_WRAP = 0x00000001;
+constexpr DWORD D3DPTADDRESSCAPS_MIRROR = 0x00000002;
+constexpr DWORD D3DPTADDRESSCAPS_CLAMP = 0x00000004;
+constexpr DWORD D3DPTADDRESSCAPS_BORDER = 0x00000008;
+constexpr DWORD D3DPTADDRESSCAPS_INDEPENDENTUV = 0x00000010;
+
+constexpr DWORD D3DTEXOPCAPS_DISABLE = 0x00000001;
+constexpr DWORD D3DTEXOPCAPS_SELECTARG1 = 0x00000002;
+constexpr DWORD D3DTEXOPCAPS_SELECTARG2 = 0x00000004;
+constexpr DWORD D3DTEXOPCAPS_MODULATE = 0x00000008;
+constexpr DWORD D3DTEXOPCAPS_MODULATE2X = 0x00000010;
+constexpr DWORD D3DTEXOPCAPS_MODULATE4X = 0x00000020;
+constexpr DWORD D3DTEXOPCAPS_ADD = 0x00000040;
+
+constexpr DWORD DDBD_16 = 0x00000400;
+constexpr DWORD DDBD_32 = 0x00000100;
+
+struct D3DPRIMCAPS {
+  DWORD dwSize;
+  DWORD dwMiscCaps;
+  DWORD dwRasterCaps;
+  DWORD dwZCmpCaps;
+  DWORD dwSrcBlendCaps;
+  DWORD dwDestBlendCaps;
+  DWORD dwAlphaCmpCaps;
+  DWORD dwShadeCaps;
+  DWORD dwTextureCaps;
+  DWORD dwTextureFilterCaps;
+  DWORD dwTextureBlendCaps;
+  DWORD dwTextureAddressCaps;
+  DWORD dwStippleWidth;
+  DWORD dwStippleHeight;
+};
+
+struct D3DDEVICEDESC7 {
+  DWORD dwDevCaps;
+  D3DPRIMCAPS dpcLineCaps;
+  D3DPRIMCAPS dpcTriCaps;
+  DWORD dwDeviceRenderBitDepth;
+  DWORD dwDeviceZBufferBitDepth;
+  DWORD dwMinTextureWidth;
+  DWORD dwMinTextureHeight;
+  DWORD dwMaxTextureWidth;
+  DWORD dwMaxTextureHeight;
+  DWORD dwMaxTextureRepeat;
+  DWORD dwMaxTextureAspectRatio;
+  DWORD dwMaxAnisotropy;
+  D3DVALUE dvGuardBandLeft;
+  D3DVALUE dvGuardBandTop;
+  D3DVALUE dvGuardBandRight;
+  D3DVALUE dvGuardBandBottom;
+  D3DVALUE dvExtentsAdjust;
+  DWORD dwStencilCaps;
+  DWORD dwFVFCaps;
+  DWORD dwTextureOpCaps;
+  WORD wMaxTextureBlendStages;
+  WORD wMaxSimultaneousTextures;
+  DWORD dwMaxActiveLights;
+  D3DVALUE dvMaxVertexW;
+  GUID deviceGUID;
+  WORD wMaxUserClipPlanes;
+  WORD wMaxVertexBlendMatrices;
+  DWORD dwVertexProcessingCaps;
+  DWORD dwReserved1;
+  DWORD dwReserved2;
+  DWORD dwReserved3;
+  DWORD dwReserved4;
+};
+using LPD3DDEVICEDESC7 = D3DDEVICEDESC7*;
+
+// Texture format enumeration: the callback answers D3DENUMRET_OK to go on, D3DENUMRET_CANCEL to stop.
+constexpr HRESULT D3DENUMRET_CANCEL = 0;
+constexpr HRESULT D3DENUMRET_OK = 1;
+using LPD3DENUMPIXELFORMATSCALLBACK = HRESULT (*)(LPDDPIXELFORMAT format, LPVOID context);
+
+// ---- Interfaces ----
+struct IDirect3DDevice7;
+
+struct IDirect3D7 : IUnknown {
+  virtual HRESULT CreateDevice(REFIID deviceType, IDirectDrawSurface7* renderTarget, IDirect3DDevice7** device) = 0;
+};
+using LPDIRECT3D7 = IDirect3D7*;
+
+struct IDirect3DDevice7 : IUnknown {
+  virtual HRESULT GetCaps(LPD3DDEVICEDESC7 desc) = 0;
+  virtual HRESULT EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, LPVOID context) = 0;
+  virtual HRESULT BeginScene() = 0;
+  virtual HRESULT EndScene() = 0;
+  virtual HRESULT SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) = 0;
+  virtual HRESULT GetRenderTarget(IDirectDrawSurface7** target) = 0;
+  virtual HRESULT Clear(DWORD count, LPD3DRECT rects, DWORD flags, D3DCOLOR color, D3DVALUE z, DWORD stencil) = 0;
+  virtual HRESULT SetViewport(LPD3DVIEWPORT7 viewport) = 0;
+  virtual HRESULT GetViewport(LPD3DVIEWPORT7 viewport) = 0;
+  virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
+  virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) = 0;
+  virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPVOID vertices, DWORD count,
+                                DWORD flags) = 0;
+  virtual HRESULT GetTexture(DWORD stage, IDirectDrawSurface7** texture) = 0;
+  virtual HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) = 0;
+  virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, LPDWORD value) = 0;
+  virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) = 0;
+};
+using LPDIRECT3DDEVICE7 = IDirect3DDevice7*;
+
+// ---- Identifiers ----
+constexpr GUID IID_IDirect3DHALDevice = {0x84E63DE0, 0x46AA, 0x11CF, {0x81, 0x6F, 0x00, 0x00, 0xC0, 0x20, 0x15, 0x6E}};
+constexpr GUID IID_IDirect3DDevice7 = {0xF5049E79, 0x4861, 0x11D2, {0xA4, 0x07, 0x00, 0xA0, 0xC9, 0x06, 0x29, 0xA8}};

@@ -1,0 +1,54 @@
+// Test seams of the software Direct3D device: the switch that takes Direct3D away, chosen calls made
+// to fail with chosen results, and a log of the calls made. All of them are process-wide.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win/Types.h"
+
+namespace plat {
+
+// Whether DirectDraw offers Direct3D: the test's choice when one was made, else the environment's
+// "KIT_D3D" ("0" or "off" turns the device off), else on. Without it, QueryInterface for
+// IID_IDirect3D7 answers E_NOINTERFACE and the adapter reports another identity.
+bool Direct3DEnabled();
+// Test seam: overrides the environment (nullopt: back to it).
+void SetDirect3DEnabled(std::optional<bool> enabled);
+
+// A Direct3D call as the log records it: its name ("CreateDevice", "SetRenderState", ...), its
+// numeric arguments (states and values, primitive type and vertex count, ...) and its result.
+struct D3DCallRecord {
+  std::string call;
+  std::vector<DWORD> args;
+  HRESULT result;
+  bool operator==(const D3DCallRecord&) const = default;
+};
+
+// Makes the calls named `call` fail with `result`: the first `skip` such calls still run, the next
+// `times` fail without doing anything.
+void InjectD3DFault(const std::string& call, HRESULT result, int skip = 0, int times = 1);
+
+// For the duration of a test: faults may be injected, every call is logged, and both are cleared and
+// stopped at the end (the switch above too).
+class ScopedD3DHooks {
+ public:
+  ScopedD3DHooks();
+  ~ScopedD3DHooks();
+  ScopedD3DHooks(const ScopedD3DHooks&) = delete;
+  ScopedD3DHooks& operator=(const ScopedD3DHooks&) = delete;
+
+  // The calls logged so far; the log is emptied.
+  std::vector<D3DCallRecord> TakeLog();
+};
+
+namespace d3d {
+// For the device: the injected result for this call, if one is due.
+std::optional<HRESULT> TakeFault(const char* call);
+// For the device: records a finished call while a log is kept.
+void LogCall(const char* call, std::vector<DWORD> args, HRESULT result);
+bool LoggingCalls();
+}  // namespace d3d
+
+}  // namespace plat

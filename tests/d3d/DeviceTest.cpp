@@ -1,0 +1,356 @@
+// The device as the display's 3D path and self-test meet it: reference counts, the switch that takes
+// Direct3D away, the adapter identity, capabilities and texture formats, textures and palettes
+// round-tripped through Lock with a padded pitch, failure injection, the call log and refused calls.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "platform/d3d/D3DHooks.h"
+#include "platform/win/Modules.h"
+#include "tests/d3d/D3DFixture.h"
+#include "tests/d3d/ReferenceRaster.h"
+#include "tests/support/DirectDrawObject.h"
+
+namespace d3d_test {
+namespace {
+
+using testsupport::kScreenFormats;
+using testsupport::ScreenFormatName;
+
+class DeviceTest : public D3DTest {};
+
+GUID AdapterGuid(IDirectDraw7* dd) {
+  DDDEVICEIDENTIFIER2 id{};
+  EXPECT_EQ(dd->GetDeviceIdentifier(&id, 0), DD_OK);
+  return id.guidDeviceIdentifier;
+}
+
+TEST_P(DeviceTest, CountsReferencesOnEveryObjectItHolds) {
+  const ULONG dd = RefCount(mDD.get()), d3d = RefCount(mD3D.get()), target = RefCount(mTarget.get());
+  auto texture = CreateTexture(2, 2, TexelFormat::A8R8G8B8, {0, 0, 0, 0});
+  const ULONG textureRefs = RefCount(texture.get());
+
+  void* again = nullptr;
+  ASSERT_EQ(mDD->QueryInterface(IID_IDirect3D7, &again), S_OK);
+  EXPECT_EQ(RefCount(mDD.get()), dd + 1);
+  EXPECT_EQ(static_cast<IDirect3D7*>(again)->Release(), 0u);
+  EXPECT_EQ(RefCount(mDD.get()), dd);
+
+  IDirect3DDevice7* second = nullptr;
+  ASSERT_EQ(mD3D->CreateDevice(IID_IDirect3DHALDevice, mTarget.get(), &second), D3D_OK);
+  EXPECT_EQ(RefCount(mD3D.get()), d3d + 1);
+  EXPECT_EQ(RefCount(mTarget.get()), target + 1);
+  ASSERT_EQ(second->SetTexture(0, texture.get()), D3D_OK);
+  EXPECT_EQ(RefCount(texture.get()), textureRefs + 1);
+  IDirectDrawSurface7* held = nullptr;
+  ASSERT_EQ(second->GetRenderTarget(&held), D3D_OK);
+  EXPECT_EQ(held, mTarget.get());
+  EXPECT_EQ(RefCount(mTarget.get()), target + 2);
+  held->Release();
+  EXPECT_EQ(second->AddRef(), 2u);
+  EXPECT_EQ(second->Release(), 1u);
+  EXPECT_EQ(second->Release(), 0u);
+  EXPECT_EQ(RefCount(mD3D.get()), d3d);
+  EXPECT_EQ(RefCount(mTarget.get()), target);
+  EXPECT_EQ(RefCount(texture.get()), textureRefs);
+}
+
+TEST_P(DeviceTest, TheDirect3DObjectKeepsItsDirectDrawAlive) {
+  mDevice.reset();
+  mTarget.reset();
+  IDirectDraw7* dd = mDD.release();
+  EXPECT_EQ(dd->Release(), 1u);  // the Direct3D object's reference
+  auto surface = [&] {
+    void* object = nullptr;
+    EXPECT_EQ(mD3D->QueryInterface(IID_IDirect3D7, &object), S_OK);
+    return static_cast<IDirect3D7*>(object);
+  }();
+  EXPECT_EQ(surface->Release(), 1u);
+  mD3D.reset();  // releases the DirectDraw object with it; the sanitizers watch for leaks
+}
+
+struct SwitchCase {
+  const char* name;
+  const char* environment;  // nullptr: unset
+  std::optional<bool> hook;
+  bool offered;
+};
+
+const SwitchCase kSwitches[] = {
+    {"Default", nullptr, std::nullopt, true},
+    {"EnvironmentOff", "off", std::nullopt, false},
+    {"EnvironmentZero", "0", std::nullopt, false},
+    {"EnvironmentOn", "1", std::nullopt, true},
+    {"HookOff", nullptr, false, false},
+    {"HookOverridesEnvironment", "0", true, true},
+};
+
+class SwitchTest : public testing::TestWithParam<SwitchCase> {};
+
+TEST_P(SwitchTest, TurnsTheDeviceOnOrOffWithItsAdapterIdentity) {
+  const SwitchCase& c = GetParam();
+  plat::ScopedD3DHooks hooks;
+  const auto settings = testsupport::UseTestDesktop(plat::DesktopFormat::Xrgb8888);
+  Com<IDirectDraw7> dd(testsupport::CreateDirectDraw7());
+  const GUID onGuid = AdapterGuid(dd.get());
+  if (c.environment) setenv("KIT_D3D", c.environment, 1);
+  plat::SetDirect3DEnabled(c.hook);
+  void* d3d = reinterpret_cast<void*>(1);
+  EXPECT_EQ(dd->QueryInterface(IID_IDirect3D7, &d3d), c.offered ? S_OK : E_NOINTERFACE);
+  EXPECT_EQ(d3d != nullptr, c.offered);
+  EXPECT_EQ(AdapterGuid(dd.get()) == onGuid, c.offered);
+  if (d3d) static_cast<IDirect3D7*>(d3d)->Release();
+  unsetenv("KIT_D3D");
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, SwitchTest, testing::ValuesIn(kSwitches),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(DeviceTest, OffersWhatTheSelfTestAndTheTexturesAskFor) {
+  D3DDEVICEDESC7 desc{};
+  ASSERT_EQ(mDevice->GetCaps(&desc), D3D_OK);
+  EXPECT_TRUE(desc.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_ALPHAPALETTE);
+  EXPECT_FALSE(desc.dpcTriCaps.dwTextureCaps & (D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_SQUAREONLY));
+  EXPECT_GE(desc.dwMaxTextureWidth, 1024u);
+  EXPECT_EQ(desc.deviceGUID, IID_IDirect3DHALDevice);
+
+  std::vector<DDPIXELFORMAT> formats;
+  auto collect = [](LPDDPIXELFORMAT format, LPVOID context) -> HRESULT {
+    static_cast<std::vector<DDPIXELFORMAT>*>(context)->push_back(*format);
+    return D3DENUMRET_OK;
+  };
+  ASSERT_EQ(mDevice->EnumTextureFormats(collect, &formats), D3D_OK);
+  ASSERT_EQ(formats.size(), 4u);
+  for (TexelFormat format :
+       {TexelFormat::A8R8G8B8, TexelFormat::A4R4G4B4, TexelFormat::R5G6B5, TexelFormat::Palette8}) {
+    const DDPIXELFORMAT expected = PixelFormatOf(format);
+    EXPECT_EQ(std::memcmp(&formats[static_cast<size_t>(format)], &expected, sizeof(DDPIXELFORMAT)), 0);
+  }
+  int calls = 0;
+  auto cancel = [](LPDDPIXELFORMAT, LPVOID context) -> HRESULT {
+    ++*static_cast<int*>(context);
+    return D3DENUMRET_CANCEL;
+  };
+  ASSERT_EQ(mDevice->EnumTextureFormats(cancel, &calls), D3D_OK);
+  EXPECT_EQ(calls, 1);
+
+  // Far more video memory than the self-test's 14 MB, and no Direct3D 8 to probe.
+  DDSCAPS2 caps{DDSCAPS_VIDEOMEMORY, 0, 0, 0};
+  DWORD total = 0;
+  ASSERT_EQ(mDD->GetAvailableVidMem(&caps, &total, nullptr), DD_OK);
+  EXPECT_GE(total, 32u << 20);
+  EXPECT_EQ(LoadLibrary("d3d8.dll"), nullptr);
+}
+
+// ---- Textures and palettes through Lock with a padded pitch ----
+
+std::string TextureCaseName(const testing::TestParamInfo<std::tuple<testsupport::ScreenFormat, TexelFormat>>& info) {
+  static const char* const kNames[] = {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"};
+  return std::string(std::get<0>(info.param).name) + kNames[static_cast<int>(std::get<1>(info.param))];
+}
+
+class TextureFormatTest : public D3DBase,
+                          public testing::WithParamInterface<std::tuple<testsupport::ScreenFormat, TexelFormat>> {
+ protected:
+  plat::DesktopFormat FormatUnderTest() const override { return std::get<0>(GetParam()).format; }
+};
+
+TEST_P(TextureFormatTest, DrawsWhatWasWrittenThroughThePitch) {
+  const TexelFormat format = std::get<1>(GetParam());
+  constexpr int kWidth = 5, kHeight = 3;  // rows shorter than the surface's pitch
+  std::vector<PALETTEENTRY> entries(256);
+  for (int i = 0; i < 256; ++i)
+    entries[static_cast<size_t>(i)] = {static_cast<BYTE>(i * 7), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 3),
+                                       0xFF};
+  std::vector<std::uint32_t> colors;
+  for (int i = 0; i < kWidth * kHeight; ++i) colors.push_back(0xFF000000u | (static_cast<std::uint32_t>(i) * 0x0B1D37));
+  auto texture = CreateTexture(kWidth, kHeight, format, colors);
+  ASSERT_NE(texture, nullptr);
+
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(texture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr), DD_OK);
+  const int bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
+  EXPECT_GT(desc.lPitch, kWidth * bytes);
+  std::vector<std::uint32_t> expected(kSize * kSize, 0xFF000000);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      DWORD texel = 0;
+      std::memcpy(&texel, static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bytes, bytes);
+      const std::uint32_t color = colors[static_cast<size_t>(y * kWidth + x)];
+      EXPECT_EQ(texel, Encode(format, color));
+      expected[static_cast<size_t>((y + 6) * kSize + x + 4)] = Quantise(Decode(format, texel, entries), ChannelBits());
+    }
+  texture->Unlock(nullptr);
+
+  if (format == TexelFormat::Palette8) {
+    IDirectDrawPalette* palette = nullptr;
+    ASSERT_EQ(mDD->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | DDPCAPS_ALPHA, entries.data(), &palette, nullptr),
+              DD_OK);
+    Com<IDirectDrawPalette> owned(palette);
+    ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
+    ASSERT_EQ(mDevice->SetTexture(0, texture.get()), D3D_OK);
+    EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, SpriteStrip(4, 6, kWidth, kHeight)), DDERR_NOPALETTEATTACHED);
+    ASSERT_EQ(mDevice->EndScene(), D3D_OK);
+    ASSERT_EQ(texture->SetPalette(palette), DD_OK);
+    EXPECT_EQ(RefCount(palette), 2u);
+    std::vector<PALETTEENTRY> back(256);
+    ASSERT_EQ(palette->GetEntries(0, 0, 256, back.data()), DD_OK);
+    EXPECT_EQ(std::memcmp(back.data(), entries.data(), 256 * sizeof(PALETTEENTRY)), 0);
+  }
+  ASSERT_EQ(mDevice->SetTexture(0, texture.get()), D3D_OK);
+  ASSERT_EQ(DrawScene(D3DPT_TRIANGLESTRIP, SpriteStrip(4, 6, kWidth, kHeight)), D3D_OK);
+  EXPECT_EQ(ReadTarget(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, TextureFormatTest,
+                         testing::Combine(testing::ValuesIn(kScreenFormats),
+                                          testing::Values(TexelFormat::A8R8G8B8, TexelFormat::A4R4G4B4,
+                                                          TexelFormat::R5G6B5, TexelFormat::Palette8)),
+                         TextureCaseName);
+
+// ---- Failure injection and the call log ----
+
+TEST_P(DeviceTest, InjectedFaultsFailTheChosenCallsAndTheLogShowsThem) {
+  plat::ScopedD3DHooks hooks;
+  plat::InjectD3DFault("DrawPrimitive", DDERR_SURFACELOST, 1, 2);
+  plat::InjectD3DFault("QueryInterface", E_OUTOFMEMORY);
+  const auto quad = SpriteStrip(2, 2, 4, 4);
+  ASSERT_EQ(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
+  ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
+  ASSERT_EQ(mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE), D3D_OK);
+  EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, quad), D3D_OK);
+  EXPECT_EQ(Draw(D3DPT_TRIANGLEFAN, quad), DDERR_SURFACELOST);
+  EXPECT_EQ(Draw(D3DPT_TRIANGLELIST, quad), DDERR_SURFACELOST);
+  EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, quad), D3D_OK);
+  ASSERT_EQ(mDevice->EndScene(), D3D_OK);
+  void* d3d = nullptr;
+  EXPECT_EQ(mDD->QueryInterface(IID_IDirect3D7, &d3d), E_OUTOFMEMORY);
+  EXPECT_EQ(d3d, nullptr);
+
+  const std::vector<plat::D3DCallRecord> expected = {
+      {"Clear", {0, D3DCLEAR_TARGET, 0xFF000000}, D3D_OK},
+      {"BeginScene", {}, D3D_OK},
+      {"SetRenderState", {D3DRENDERSTATE_ALPHABLENDENABLE, TRUE}, D3D_OK},
+      {"DrawPrimitive", {D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, D3D_OK},
+      {"DrawPrimitive", {D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, DDERR_SURFACELOST},
+      {"DrawPrimitive", {D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, DDERR_SURFACELOST},
+      {"DrawPrimitive", {D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, D3D_OK},
+      {"EndScene", {}, D3D_OK},
+      {"QueryInterface", {}, E_OUTOFMEMORY},
+  };
+  EXPECT_EQ(hooks.TakeLog(), expected);
+}
+
+TEST_P(DeviceTest, AFailedDrawLeavesTheTargetAsItWas) {
+  plat::ScopedD3DHooks hooks;
+  plat::InjectD3DFault("DrawPrimitive", DDERR_SURFACELOST);
+  EXPECT_EQ(DrawScene(D3DPT_TRIANGLESTRIP, SpriteStrip(0, 0, kSize, kSize)), DDERR_SURFACELOST);
+  EXPECT_EQ(ReadTarget(), std::vector<std::uint32_t>(kSize * kSize, 0xFF000000));
+}
+
+// ---- Calls the device refuses ----
+
+class RefusalTest;
+
+struct Refusal {
+  const char* name;
+  HRESULT expected;
+  std::function<HRESULT(RefusalTest&)> call;
+};
+
+class RefusalTest : public D3DBase, public testing::WithParamInterface<Refusal> {
+ public:
+  plat::DesktopFormat FormatUnderTest() const override { return plat::DesktopFormat::Rgb565; }
+  // Draws a quad inside a scene with the vertex format and primitive type.
+  HRESULT DrawInScene(D3DPRIMITIVETYPE type, DWORD vertexFormat = D3DFVF_TLVERTEX) {
+    auto quad = SpriteStrip(1, 1, 4, 4);
+    mDevice->BeginScene();
+    const HRESULT hr = mDevice->DrawPrimitive(type, vertexFormat, quad.data(), 4, 0);
+    mDevice->EndScene();
+    return hr;
+  }
+  IDirect3DDevice7* device() { return mDevice.get(); }
+  Com<IDirectDrawSurface7> Plain(DWORD caps) { return CreateSurface(8, 8, caps); }
+  IDirect3D7* d3d() { return mD3D.get(); }
+  IDirectDrawSurface7* target() { return mTarget.get(); }
+};
+
+TEST_P(RefusalTest, RefusesWithTheResultADriverGives) { EXPECT_EQ(GetParam().call(*this), GetParam().expected); }
+
+const Refusal kRefusals[] = {
+    {"DrawOutsideAScene", D3DERR_SCENE_NOT_IN_SCENE,
+     [](RefusalTest& t) {
+       auto quad = SpriteStrip(1, 1, 4, 4);
+       return t.device()->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad.data(), 4, 0);
+     }},
+    {"SceneInScene", D3DERR_SCENE_IN_SCENE,
+     [](RefusalTest& t) {
+       t.device()->BeginScene();
+       return t.device()->BeginScene();
+     }},
+    {"EndWithoutScene", D3DERR_SCENE_NOT_IN_SCENE, [](RefusalTest& t) { return t.device()->EndScene(); }},
+    {"UnknownPrimitive", D3DERR_INVALIDPRIMITIVETYPE,
+     [](RefusalTest& t) { return t.DrawInScene(static_cast<D3DPRIMITIVETYPE>(7)); }},
+    {"UntransformedVertices", D3DERR_INVALIDVERTEXTYPE,
+     [](RefusalTest& t) { return t.DrawInScene(D3DPT_TRIANGLESTRIP, D3DFVF_XYZ | D3DFVF_DIFFUSE); }},
+    {"UnknownVertexBits", D3DERR_INVALIDVERTEXFORMAT,
+     [](RefusalTest& t) { return t.DrawInScene(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX | D3DFVF_NORMAL); }},
+    {"SecondStageEnabled", D3DERR_TOOMANYOPERATIONS,
+     [](RefusalTest& t) {
+       t.device()->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+       return t.DrawInScene(D3DPT_TRIANGLESTRIP);
+     }},
+    {"UnsupportedColourOperation", D3DERR_UNSUPPORTEDCOLOROPERATION,
+     [](RefusalTest& t) {
+       t.device()->SetTextureStageState(0, D3DTSS_COLOROP, 8);
+       return t.DrawInScene(D3DPT_TRIANGLESTRIP);
+     }},
+    {"ClearOfAMissingDepthBuffer", D3DERR_ZBUFFER_NOTPRESENT,
+     [](RefusalTest& t) { return t.device()->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0); }},
+    {"ViewportLargerThanTheTarget", DDERR_INVALIDPARAMS,
+     [](RefusalTest& t) {
+       D3DVIEWPORT7 viewport{0, 0, 17, 16, 0.0f, 1.0f};
+       return t.device()->SetViewport(&viewport);
+     }},
+    {"TargetWithout3DCapability", DDERR_INVALIDCAPS,
+     [](RefusalTest& t) { return t.device()->SetRenderTarget(t.Plain(DDSCAPS_OFFSCREENPLAIN).get(), 0); }},
+    {"TextureThatIsNoTexture", DDERR_INVALIDCAPS,
+     [](RefusalTest& t) { return t.device()->SetTexture(0, t.Plain(DDSCAPS_OFFSCREENPLAIN).get()); }},
+    {"ReferenceDevice", DDERR_INVALIDPARAMS,
+     [](RefusalTest& t) {
+       IDirect3DDevice7* device = nullptr;
+       return t.d3d()->CreateDevice(IID_IDirect3DDevice7, t.target(), &device);
+     }},
+    {"LockedTarget", DDERR_SURFACEBUSY,
+     [](RefusalTest& t) {
+       DDSURFACEDESC2 desc{};
+       desc.dwSize = sizeof(desc);
+       t.target()->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+       const HRESULT hr = t.DrawInScene(D3DPT_TRIANGLESTRIP);
+       t.target()->Unlock(nullptr);
+       return hr;
+     }},
+    {"TargetOfAnotherDirectDraw", DDERR_INVALIDOBJECT,
+     [](RefusalTest& t) {
+       Com<IDirectDraw7> other(testsupport::CreateDirectDraw7());
+       DDSURFACEDESC2 desc{};
+       desc.dwSize = sizeof(desc);
+       desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+       desc.dwWidth = desc.dwHeight = 8;
+       desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+       IDirectDrawSurface7* surface = nullptr;
+       other->CreateSurface(&desc, &surface, nullptr);
+       Com<IDirectDrawSurface7> owned(surface);
+       return t.device()->SetRenderTarget(surface, 0);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Refusals, RefusalTest, testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(Roads, DeviceTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);
+
+}  // namespace
+}  // namespace d3d_test
