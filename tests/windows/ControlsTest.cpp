@@ -175,6 +175,12 @@ TEST_F(ControlsTest, ControlsAreDrawnIntoTheirWindow) {
   EnableWindow(button, FALSE);
   Pump();
   EXPECT_GE(darkest(Pixels(), caption), 100);
+
+  // A larger window is drawn at its new size.
+  RECT outer;
+  GetWindowRect(mHost, &outer);
+  MoveWindow(mHost, outer.left, outer.top, outer.right - outer.left + 100, outer.bottom - outer.top, TRUE);
+  EXPECT_EQ(Pixels().width, 500);
 }
 
 }  // namespace
