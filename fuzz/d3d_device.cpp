@@ -6,27 +6,10 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/FuzzReader.h"
 #include "platform/d3d/D3D.h"
 
 namespace {
-
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
-  template <typename T>
-  T Next() {
-    T value{};
-    if (mPos + sizeof(T) <= mSize) std::memcpy(&value, mData + mPos, sizeof(T));
-    mPos += sizeof(T);
-    return value;
-  }
-  bool More() const { return mPos < mSize; }
-
- private:
-  const uint8_t* mData;
-  size_t mSize;
-  size_t mPos = 0;
-};
 
 DDPIXELFORMAT Format(int which) {
   DDPIXELFORMAT pf{};
@@ -84,7 +67,7 @@ constexpr DWORD kSize = 24;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Reader in(data, size);
+  fuzzsupport::Reader in(data, size);
   void* object = nullptr;
   if (DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr) != DD_OK) return 0;
   auto* dd = static_cast<IDirectDraw7*>(object);
@@ -97,11 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   IDirectDrawSurface7* texture = Surface(dd, texWidth, texHeight, DDSCAPS_TEXTURE, Format(3 + in.Next<uint8_t>() % 3));
   IDirect3DDevice7* device = nullptr;
   if (d3d && target && texture && d3d->CreateDevice(IID_IDirect3DHALDevice, target, &device) == D3D_OK) {
+    // Texels and palette from a seed, so that the input's bytes go to the drawing.
+    std::uint32_t seed = in.Next<uint8_t>() * 2654435761u + 1;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
     std::vector<PALETTEENTRY> entries(256);
-    for (auto& e : entries) e = {in.Next<uint8_t>(), in.Next<uint8_t>(), in.Next<uint8_t>(), in.Next<uint8_t>()};
+    for (auto& e : entries)
+      e = {static_cast<BYTE>(next()), static_cast<BYTE>(next()), static_cast<BYTE>(next()), static_cast<BYTE>(next())};
     IDirectDrawPalette* palette = nullptr;
-    if (in.Next<uint8_t>() & 1 &&
-        dd->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALPHA, entries.data(), &palette, nullptr) == DD_OK) {
+    if (seed & 1 && dd->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALPHA, entries.data(), &palette, nullptr) == DD_OK) {
       texture->SetPalette(palette);
       palette->Release();
     }
@@ -110,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (texture->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr) == DD_OK) {
       for (DWORD y = 0; y < texHeight; ++y)
         for (LONG x = 0; x < lock.lPitch; ++x)
-          static_cast<BYTE*>(lock.lpSurface)[y * lock.lPitch + x] = in.Next<uint8_t>();
+          static_cast<BYTE*>(lock.lpSurface)[y * lock.lPitch + x] = static_cast<BYTE>(next());
       texture->Unlock(nullptr);
     }
     D3DVIEWPORT7 viewport{in.Next<uint8_t>() % kSize,

@@ -7,25 +7,9 @@
 #include <vector>
 
 #include "framework/graphics/MemoryImage.h"
+#include "fuzz/FuzzReader.h"
 
 namespace {
-
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
-  template <typename T>
-  T Next() {
-    T value{};
-    if (mPos + sizeof(T) <= mSize) std::memcpy(&value, mData + mPos, sizeof(T));
-    mPos += sizeof(T);
-    return value;
-  }
-
- private:
-  const uint8_t* mData;
-  size_t mSize;
-  size_t mPos = 0;
-};
 
 constexpr int SIZE = 24;
 constexpr std::uint32_t BACKGROUND = 0x5A5A5A5A;
@@ -33,7 +17,7 @@ constexpr std::uint32_t BACKGROUND = 0x5A5A5A5A;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Reader in(data, size);
+  fuzzsupport::Reader in(data, size);
   const int textureWidth = in.Next<uint8_t>() % 9, textureHeight = in.Next<uint8_t>() % 9;
   Kit::MemoryImage texture, dest;
   std::vector<std::uint32_t> texels(static_cast<size_t>(textureWidth * textureHeight));

@@ -47,6 +47,13 @@ bool DecodeInto(const uint8_t* bytes, size_t size, Image* image) {
   }
   png_set_read_fn(png, &source, ReadFromMemory);
   png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+  // The library sets aside as much as an ancillary chunk's length claims before it looks for the
+  // bytes (a 62-byte file claiming a 900 MB text or palette suggestion had it ask for 900 MB), and a
+  // length over its limit is only a warning. Of the ancillary chunks only the transparency is used:
+  // the others are stepped over unread.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  static constexpr png_byte kTransparency[] = {'t', 'R', 'N', 'S', '\0'};
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, kTransparency, 1);
   png_read_info(png, info);
 
   png_uint_32 width = 0;

@@ -41,7 +41,11 @@ ProfileStore::~ProfileStore() {
   ClearScores();
 }
 
-void ProfileStore::ClearProfiles() { mProfiles.clear(); }
+void ProfileStore::ClearProfiles() {
+  // The current player goes with the records: the pointer must not outlive its profile.
+  mCurrentProfile = nullptr;
+  mProfiles.clear();
+}
 
 void ProfileStore::ClearScores() { mScores.clear(); }
 

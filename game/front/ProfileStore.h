@@ -26,7 +26,7 @@ class ProfileStore {
   ProfileStore(ProfileStore&&) = default;
   ProfileStore& operator=(ProfileStore&&) = default;
 
-  // Delete every record (the current profile pointer is left as it is).
+  // Delete every record; clearing the profiles also leaves no current player.
   void ClearProfiles();
   void ClearScores();
 

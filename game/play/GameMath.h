@@ -3,16 +3,10 @@
 // functions: any thread.
 #pragma once
 
-#include <cmath>
-#include <limits>
+#include "framework/graphics/FloatToInt.h"
 
 // value truncated toward zero and held to the int range; NaN gives 0.
-inline int TruncateToInt(double value) {
-  if (std::isnan(value)) return 0;
-  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  return static_cast<int>(value);
-}
+inline int TruncateToInt(double value) { return Kit::TruncateInto<int>(value); }
 
 // a + b and -a modulo 2^32: an animation step read from a file may be any int.
 inline int WrappingAdd(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b)); }

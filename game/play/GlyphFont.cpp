@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <limits>
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Rect.h"
@@ -22,11 +21,6 @@ constexpr DWORD kNoGlyphsBeep = 222;
 
 bool IsStreamSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
-int ClampToInt(long long value) {
-  return static_cast<int>(
-      std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
 }  // namespace
 
 int WideToInt(std::u16string_view text) {
@@ -38,7 +32,7 @@ int WideToInt(std::u16string_view text) {
   for (; pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9'; ++pos) {
     value = std::min(value * 10 + (text[pos] - u'0'), 1LL << 32);  // past the int range either way
   }
-  return ClampToInt(negative ? -value : value);
+  return TruncateToInt(static_cast<double>(negative ? -value : value));
 }
 
 int AnsiToWide(const char* text, WCHAR* buffer, int bufferCount) {
@@ -124,13 +118,12 @@ void GlyphFont::DrawString(Kit::Graphics* g, std::u16string text, float x, float
     Beep(kNoGlyphsBeep, kNoGlyphsBeep);
     return;
   }
-  long long penX = TruncateToInt(x);
+  int penX = TruncateToInt(x);
   const int penY = TruncateToInt(y);
   for (char16_t character : text) {
     const GlyphRecord* glyph = FindGlyph(character);
     if (!glyph) continue;
-    g->DrawImage(mImage, ClampToInt(penX), penY, Kit::Rect(glyph->mX, glyph->mY, glyph->mWidth, glyph->mHeight));
-    penX =
-        std::clamp<long long>(penX + glyph->mWidth, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    g->DrawImage(mImage, penX, penY, Kit::Rect(glyph->mX, glyph->mY, glyph->mWidth, glyph->mHeight));
+    penX = TruncateToInt(static_cast<double>(penX) + glyph->mWidth);  // held at the int range
   }
 }

@@ -307,32 +307,25 @@ void CopyTexelRow(const PaintContext& ctx, BYTE* out, const BYTE* texels, int co
   const Blend blend(ctx);
   const DWORD opaque = ctx.sampler.opaqueBits;
   int i = 0;
-  if constexpr (!kModulate && (std::is_same_v<Blend, BlendOverFast> || std::is_same_v<Blend, BlendAddFast>)) {
-    // Sprites are mostly runs of clear or solid texels: four of a kind at a time skip the blend.
-    for (; i + 4 <= count; i += 4, out += 4 * Target::kBytes) {
-      DWORD c[4];
-      std::memcpy(c, texels + static_cast<std::ptrdiff_t>(i) * 4, 16);
-      const DWORD any = (c[0] | c[1] | c[2] | c[3] | opaque) >> 24;
-      const DWORD all = ((c[0] & c[1] & c[2] & c[3]) | opaque) >> 24;
-      if (any == 0) continue;
-      if (std::is_same_v<Blend, BlendOverFast> && all == 0xFF) {
 #if defined(__SSE2__)
-        Target::Store4(out, _mm_loadu_si128(reinterpret_cast<const __m128i*>(c)));
-#else
-        for (int k = 0; k < 4; ++k) target.Store(out + k * Target::kBytes, c[k]);
-#endif
+  if constexpr (!kModulate && (std::is_same_v<Blend, BlendOverFast> || std::is_same_v<Blend, BlendAddFast>)) {
+    // Four texels at a time; sprites are mostly runs of clear or solid texels, which skip the blend.
+    const __m128i opaqueBits = _mm_set1_epi32(static_cast<int>(opaque)), zero = _mm_setzero_si128();
+    const __m128i solid = _mm_set1_epi32(0xFF);
+    for (; i + 4 <= count; i += 4, out += 4 * Target::kBytes) {
+      const __m128i src = _mm_or_si128(
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(texels + static_cast<std::ptrdiff_t>(i) * 4)), opaqueBits);
+      const __m128i alpha = _mm_srli_epi32(src, 24);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, zero)) == 0xFFFF) continue;
+      if (std::is_same_v<Blend, BlendOverFast> && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, solid)) == 0xFFFF) {
+        Target::Store4(out, src);
         continue;
       }
-#if defined(__SSE2__)
-      const __m128i src =
-          _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c)), _mm_set1_epi32(static_cast<int>(opaque)));
       const __m128i dst = Target::Load4(out);
       Target::Store4(out, std::is_same_v<Blend, BlendOverFast> ? BlendOver4(src, dst) : BlendAdd4(src, dst));
-#else
-      for (int k = 0; k < 4; ++k) Put(target, blend, out + k * Target::kBytes, c[k] | opaque);
-#endif
     }
   }
+#endif
   for (; i < count; ++i, out += Target::kBytes) {
     DWORD c;
     std::memcpy(&c, texels + static_cast<std::ptrdiff_t>(i) * 4, 4);
@@ -945,8 +938,9 @@ bool DrawRectangle(Primitive& prim, const RasterVertex* v, D3DPRIMITIVETYPE type
   const int count = static_cast<int>(c1 - c0);
   const bool rowInside = firstTexel >= 0 && firstTexel + count <= sampler.width;
   const int bytes = prim.ctx.targetCodec.Bytes();
-  for (std::int64_t row = r0; row < r1; ++row) {
-    at.v = TexelFixed(v0 + (static_cast<double>(row) - yt) * dv);
+  at.v = TexelFixed(v0 + (static_cast<double>(r0) - yt) * dv);
+  const std::int64_t stepV = TexelStep(dv);
+  for (std::int64_t row = r0; row < r1; ++row, at.v += stepV) {
     const std::int64_t texelRow = at.v >> 16;
     if (copy && rowInside && texelRow >= 0 && texelRow < sampler.height) {
       const BYTE* texels = sampler.pixels + texelRow * sampler.pitch + firstTexel * 4;

@@ -12,6 +12,7 @@
 #include "platform/ddraw/Palette.h"
 #include "platform/ddraw/ScanTiming.h"
 #include "platform/ddraw/Surface.h"
+#include "platform/win/Process.h"
 #include "platform/win/Time.h"
 
 namespace plat::ddraw {
@@ -269,7 +270,10 @@ HRESULT DirectDraw::GetAvailableVidMem(LPDDSCAPS2 caps, LPDWORD total, LPDWORD f
 HRESULT DirectDraw::GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 identifier, DWORD flags) {
   if (!identifier || (flags & ~DDGDI_GETHOSTIDENTIFIER)) return DDERR_INVALIDPARAMS;
   *identifier = DDDEVICEIDENTIFIER2{};
-  std::snprintf(identifier->szDriver, sizeof(identifier->szDriver), "%s", "sdlsoft.drv");
+  // The driver is the program's own code, so its file is the program: the 3D self-test dates the
+  // driver by that file and finds it as recent as the build.
+  if (GetModuleFileName(nullptr, identifier->szDriver, sizeof(identifier->szDriver)) == 0)
+    std::snprintf(identifier->szDriver, sizeof(identifier->szDriver), "%s", "ddraw.dll");
   std::snprintf(identifier->szDescription, sizeof(identifier->szDescription), "%s", "Software DirectDraw on SDL2");
   identifier->liDriverVersion.QuadPart = (7LL << 48) | (1LL << 32);
   // The identity follows what the 3D device can do, so that results cached for it are redone when

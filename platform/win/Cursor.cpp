@@ -173,10 +173,10 @@ HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) { return LoadCursor(instance, name); }
 
 HICON LoadIcon(HINSTANCE instance, LPCSTR name) {
-  if (!instance && name == IDI_APPLICATION) {
-    static char applicationIcon;
-    return reinterpret_cast<HICON>(&applicationIcon);
-  }
+  static char systemIcons[5];
+  const auto id = reinterpret_cast<ULONG_PTR>(name);
+  if (!instance && IS_INTRESOURCE(name) && id >= 32512 && id <= 32516)
+    return reinterpret_cast<HICON>(&systemIcons[id - 32512]);
   return nullptr;
 }
 

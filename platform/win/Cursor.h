@@ -19,11 +19,18 @@
 #define IDC_NO MAKEINTRESOURCE(32648)
 #define IDC_HAND MAKEINTRESOURCE(32649)
 #define IDI_APPLICATION MAKEINTRESOURCE(32512)
+#define IDI_HAND MAKEINTRESOURCE(32513)
+#define IDI_ERROR IDI_HAND
+#define IDI_QUESTION MAKEINTRESOURCE(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCE(32515)
+#define IDI_WARNING IDI_EXCLAMATION
+#define IDI_ASTERISK MAKEINTRESOURCE(32516)
+#define IDI_INFORMATION IDI_ASTERISK
 
 // System cursors by their IDC_ id (the instance must be null); null for anything else.
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-// The program has no icon resources: named icons are not found (null), IDI_APPLICATION is.
+// The program has no icon resources: named icons are not found (null), the system's IDI_ icons are.
 HICON LoadIcon(HINSTANCE instance, LPCSTR name);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 // A monochrome cursor from an AND and an XOR mask, one bit per pixel, rows padded to 16 bits.

@@ -16,6 +16,10 @@ namespace {
 using testsupport::kScreenFormats;
 using testsupport::ScreenFormat;
 
+// The screen formats and 24-bit, which the device renders into too (the self-test then reports it).
+const ScreenFormat kTargetFormats[] = {
+    kScreenFormats[0], kScreenFormats[1], kScreenFormats[2], {plat::DesktopFormat::Rgb888, "Rgb888"}};
+
 // Pseudo-random texels, alpha at least alphaFloor; with runs, every other run of four is wholly clear or
 // wholly solid, as in sprites.
 std::vector<std::uint32_t> Pattern(int count, std::uint32_t seed, std::uint32_t alphaFloor, bool runs = false) {
@@ -137,7 +141,7 @@ std::string CaseName(const testing::TestParamInfo<Case>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, PrimitiveTest,
-                         testing::Combine(testing::ValuesIn(kScreenFormats), testing::ValuesIn(kShapes),
+                         testing::Combine(testing::ValuesIn(kTargetFormats), testing::ValuesIn(kShapes),
                                           testing::ValuesIn(kBlends), testing::ValuesIn(kFilters)),
                          CaseName);
 
@@ -213,11 +217,8 @@ TEST_P(SharedEdgeTest, CoversEveryPixelOnce) {
     triangles.push_back({tiling.vertices[t[0]], tiling.vertices[t[1]], tiling.vertices[t[2]]});
   RefFrame frame(kSize, kSize, ChannelBits(), 0xFF000000);
   frame.Draw(RefState{nullptr, false, true, D3DBLEND_ONE, D3DBLEND_ONE}, triangles);
-  const auto pixels = ReadTarget();
-  EXPECT_EQ(pixels, frame.Pixels());
-  const std::uint32_t once = Quantise(0xFF202020, ChannelBits());
-  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), once) + std::count(pixels.begin(), pixels.end(), 0xFF000000u),
-            static_cast<std::ptrdiff_t>(pixels.size()));
+  // Drawn twice, a pixel would read 0x40 where the model has 0x20.
+  EXPECT_EQ(ReadTarget(), frame.Pixels());
 }
 
 INSTANTIATE_TEST_SUITE_P(Tilings, SharedEdgeTest,

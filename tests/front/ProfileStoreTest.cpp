@@ -76,6 +76,9 @@ TEST_F(ProfileStoreTest, DeletingOrSelectingMovesTheCurrentPlayerAsTheRulesSay) 
   Store().DeleteProfile("z");
   EXPECT_EQ(Store().mCurrentProfile, nullptr);
   EXPECT_TRUE(Store().mProfiles.empty());
+  Store().AddProfile("y");
+  Store().ClearProfiles();
+  EXPECT_EQ(Store().mCurrentProfile, nullptr) << "no pointer to a deleted profile";
 }
 
 struct InsertCase {
@@ -160,26 +163,21 @@ TEST_F(ProfileStoreTest, AKeptCopyIsNeverOverwrittenByALaterDamagedFile) {
   EXPECT_EQ(Contents(kScoreFilePath + ".bak3"), seven);
 }
 
-TEST_F(ProfileStoreTest, AFailedSaveIsReportedOncePerRunAndTheGameGoesOn) {
-  Put("userdata", "a file where the folder should be");
-  Store().AddProfile("ann");
-  EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
-  EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
-  SetScores({10});
-  EXPECT_FALSE(Store().SaveScores(kScoreFilePath));
-  const auto shown = mMessageBoxes.Shown();
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_EQ(shown[0].text, "Could not save player data.");
-  EXPECT_EQ(shown[1].text, "Could not save heroes data.");
-}
-
-TEST_F(ProfileStoreTest, ANameTooLongForItsLengthFieldIsRefusedAndTheOldFileKept) {
+TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   Store().AddProfile("ann");
   ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
   const std::string before = Contents(kPlayerFilePath);
-  Store().AddProfile(std::string(65536, 'x'));
+  Store().AddProfile(std::string(65536, 'x'));  // too long for its 16-bit length field
   EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
   EXPECT_EQ(Contents(kPlayerFilePath), before);
+  std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
+  Put("userdata", "a file where the folder should be");
+  EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
+  SetScores({10});
+  EXPECT_FALSE(Store().SaveScores(kScoreFilePath));
+  std::vector<std::string> shown;
+  for (const auto& box : mMessageBoxes.Shown()) shown.push_back(box.text);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
 }
 
 TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
