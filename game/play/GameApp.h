@@ -25,12 +25,18 @@ enum MusicTrack : int {
   kFirstLevelTrack = 1,  // a level plays the track of its background kind: 1 to 3
   kEndTrack = 4,
 };
+// A level plays the track of its background kind; the still picture's is this one.
+constexpr int kImageKindTrack = 3;
 // Every music change fades the old track out and the new one in by this much per tick.
 constexpr double kMusicFadePerTick = 0.002;
 
 // The last level of a scene; a level number one above it means the scene is finished.
 constexpr int kLevelsPerScene = 10;
 constexpr int kSceneFinished = 11;
+constexpr int kLastScene = 10;
+constexpr int kLivesAtNewGame = 3;
+// The dialog id of the in-game menu.
+constexpr int kInGameMenuDialogId = 4;
 
 class GameApp : public Kit::KitAppBase {
  public:
@@ -49,6 +55,18 @@ class GameApp : public Kit::KitAppBase {
   // Fades the track now playing out (stopping it once silent) and the given one in from its start,
   // looping, and makes it the current track.
   void ChangeMusic(int track);
+
+  // The road of a level. StartLevel loads the current level (scene and level, or the next queued custom
+  // level) and puts its play field up with every brick showing; OpenPlayField puts up the play field for
+  // the level already loaded. The other three are where the play field hands over: after a cleared level,
+  // after the last life, and to pause. Until the screens around a level exist, a cleared level goes on to
+  // the next, a lost game starts the same level again, and the pause is a plain framework dialog.
+  void StartLevel();
+  void OpenPlayField();
+  void OpenLevelComplete();
+  void OpenGameOver();
+  void OpenInGameMenu();
+  void ButtonDepress(int id) override;
 
   // The level the command line asked for ("-level=<scene>_<level>" or "-level=<path of a level file>"),
   // played straight after loading; 0 when none was asked for.
@@ -89,6 +107,10 @@ class GameApp : public Kit::KitAppBase {
   void LoadStartUpGroups();
   void RegisterMusic();
   void OpenLoadingScreen();
+  void StartFirstGame();
+  // Takes a screen still held out of the widget manager and deletes it.
+  template <class Screen>
+  void DeleteScreen(Screen*& screen);
   // Loads a group on the main thread and binds its identifiers; ends the program with the resource
   // error when either fails.
   void LoadGroupOrExit(const char* group, bool (*bind)(Kit::ResourceManager*));

@@ -6,7 +6,15 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
+#include "game/front/LoadingScreen.h"
+#include "game/front/ProfileStore.h"
+#include "game/play/BackgroundAnim.h"
+#include "game/play/Board.h"
 #include "game/play/GameApp.h"
+#include "game/play/GlyphFont.h"
+#include "game/play/ObjectLibrary.h"
+#include "game/play/PlayField.h"
+#include "game/play/ResourceIds.h"
 
 namespace {
 
@@ -22,13 +30,20 @@ void GameApp::Init() {
   ReadShowHelp();
   LoadResourceManifest("resources.xml");
   LoadStartUpGroups();
+  OpenLoadingScreen();
   RegisterMusic();
   mNumLoadingThreadTasks = mResourceManager->GetNumResources(kGameGroup);
 }
 
 void GameApp::LoadStartUpGroups() {
-  LoadGroupOrExit(kInitGroup, nullptr);
-  LoadGroupOrExit(kFormLoadingGroup, nullptr);
+  LoadGroupOrExit(kInitGroup, ExtractInitResources);
+  LoadGroupOrExit(kFormLoadingGroup, ExtractFormLoadingResources);
+}
+
+void GameApp::OpenLoadingScreen() {
+  mLoadingScreen = new LoadingScreen(this);
+  mLoadingScreen->Resize(0, 0, mWidth, mHeight);
+  mWidgetManager->AddWidget(mLoadingScreen);
 }
 
 void GameApp::LoadGroupOrExit(const char* group, bool (*bind)(Kit::ResourceManager*)) {
@@ -37,13 +52,15 @@ void GameApp::LoadGroupOrExit(const char* group, bool (*bind)(Kit::ResourceManag
   ShowResourceError(true);
 }
 
+// The loading thread shares only the resource manager (which nothing else uses meanwhile) and the atomic
+// progress counters with the main thread; the loading screen follows the counter on its own ticks.
 void GameApp::LoadingThreadProc() {
   mResourceManager->StartLoadResources(kGameGroup);
   while (mResourceManager->LoadNextResource()) {
     ++mCompletedLoadingThreadTasks;
     if (mQuit) return;
   }
-  if (mResourceManager->HadError()) {
+  if (mResourceManager->HadError() || !ExtractGameResources(mResourceManager.get())) {
     ShowResourceError(false);
     mShutdownRequested = true;
     Shutdown();
@@ -52,19 +69,51 @@ void GameApp::LoadingThreadProc() {
 
 void GameApp::LoadingThreadCompleted() {
   KitAppBase::LoadingThreadCompleted();
-  if (mShutdownRequested) return;
-  LoadGameData();
+  // A failed load has asked for the shutdown, or the main loop has already begun it.
+  if (mShutdownRequested || mQuit || mLoadingScreen == nullptr) return;
+  mLoadingScreen->OnLoadingDone();
 }
 
 void GameApp::LoadGameData() {
+  mLoadingScreen = nullptr;
   mResourceManager->DeleteResources(kFormLoadingGroup);
+  gBackgroundAnim.SetKind(BackgroundAnim::kFallKind);
+  gProfileStore.LoadProfiles("userdata//playerdata.dat");
+  gObjectLibrary.LoadTemplates("data\\template.dat");
+  gBoard.LoadEffects("data\\effect.txt");
+  gGlyphFont.LoadFile("fonts\\unicode.txt");
+  gGlyphFont.SetImage(IMAGE_CNFONT);
   mMusicTrack = kMenuTrack;
   if (mMusicInterface) mMusicInterface->FadeIn(kMenuTrack, 0, kMusicFadePerTick, false);
+  StartFirstGame();
 }
 
+// Until the main menu exists the game goes straight to a level: the one the command line named, else the
+// first of the first scene.
+void GameApp::StartFirstGame() {
+  mScore = 0;
+  mLives = kLivesAtNewGame;
+  mCustomLevel = !mStartLevelPath.empty();
+  mScene = mStartScene > 0 ? mStartScene : 1;
+  mLevel = mStartLevel > 0 ? mStartLevel : 1;
+  StartLevel();
+}
+
+// Deletes the screens still held, in a fixed order, then frees the groups (also a "Game" that never
+// finished loading).
 GameApp::~GameApp() {
+  DeleteScreen(mLoadingScreen);
+  DeleteScreen(mPlayField);
   for (const char* group : {kInitGroup, kFormLoadingGroup, kGameGroup}) mResourceManager->DeleteResources(group);
   mCustomLevelPaths.clear();
+}
+
+template <class Screen>
+void GameApp::DeleteScreen(Screen*& screen) {
+  if (screen == nullptr) return;
+  mWidgetManager->RemoveWidget(screen);
+  delete screen;
+  screen = nullptr;
 }
 
 void GameApp::HandleCmdLineParam(const std::string& name, const std::string& value) {

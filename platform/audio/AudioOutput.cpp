@@ -1,12 +1,16 @@
 #include "platform/audio/AudioOutput.h"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 
+#include "platform/win/DebugOutput.h"
 #include "platform/win/Time.h"
 
 namespace plat::audio {
@@ -45,8 +49,46 @@ void CloseDevice() {
   }
 }
 
+// While it lives, what the audio libraries print on the standard error goes nowhere: a machine without
+// a sound card makes them print a page of their own errors, where one line of ours says it all.
+class QuietStandardError {
+ public:
+  QuietStandardError() : mSaved(dup(STDERR_FILENO)) {
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (mSaved >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+    if (nowhere >= 0) close(nowhere);
+  }
+  ~QuietStandardError() {
+    if (mSaved < 0) return;
+    dup2(mSaved, STDERR_FILENO);
+    close(mSaved);
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+ private:
+  int mSaved;
+};
+
+void SayRunningSilent() {
+  OutputDebugString(("No sound device (" + std::string(SDL_GetError()) + "): running silent.\n").c_str());
+}
+
+SDL_AudioDeviceID OpenQuietly(const SDL_AudioSpec& wanted, SDL_AudioSpec& obtained) {
+  QuietStandardError quiet;
+  return SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+}
+
 SDL_AudioDeviceID OpenDevice() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+  bool initialised = false;
+  {
+    QuietStandardError quiet;
+    initialised = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  }
+  if (!initialised) {
+    SayRunningSilent();
+    return 0;
+  }
   const char* driver = SDL_GetCurrentAudioDriver();
   // The dummy driver plays into nothing at a pace of its own; the clock-driven silent mode is exact.
   if (!driver || std::strcmp(driver, "dummy") == 0) {
@@ -60,8 +102,9 @@ SDL_AudioDeviceID OpenDevice() {
   wanted.samples = kDeviceBlockFrames;
   wanted.callback = FillFromMixer;
   SDL_AudioSpec obtained{};
-  SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+  SDL_AudioDeviceID device = OpenQuietly(wanted, obtained);
   if (device == 0) {
+    SayRunningSilent();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return 0;
   }

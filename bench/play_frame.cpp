@@ -1,0 +1,226 @@
+// One whole frame of play, drawn and presented: the falling-objects background, 150 bricks, the paddle
+// and 3 balls through the play field's own draw, 200 additive particles, the hint bar with the head-up
+// display's text, then the present of the frame into the window (SDL's dummy video driver unless
+// SDL_VIDEODRIVER names another). On a 5-6-5 and a 32-bit desktop, beside the same frame drawn with
+// SDL's software blitter (SDL_BlitSurface with alpha and additive blending, the text as one prepared
+// surface) into a surface of the same format and copied to a second one as its present.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+#include "bench/support/BenchWindow.h"
+#include "bench/support/SpriteScene.h"
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/SysFont.h"
+#include "framework/widget/WidgetManager.h"
+#include "game/play/ActorScene.h"
+#include "game/play/BackgroundAnim.h"
+#include "game/play/GameApp.h"
+#include "game/play/ObjectLibrary.h"
+#include "game/play/ObjectTemplate.h"
+#include "game/play/PlayField.h"
+#include "game/play/ResourceIds.h"
+#include "platform/ddraw/DisplaySettings.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+constexpr int kBrickColumns = 15, kBrickRows = 10;  // 150 bricks of 48 x 20
+constexpr int kBrickW = 48, kBrickH = 20;
+constexpr int kBalls = 3, kBallSize = 16;
+constexpr int kPaddleW = 100, kPaddleH = 16;
+constexpr int kParticles = 200, kParticleSize = 8;
+
+// The pictures of the frame, as 32-bit ARGB pixels shared by both sides.
+struct Pictures {
+  std::vector<std::uint32_t> back = Gradient(kWidth, kHeight);
+  std::vector<std::uint32_t> brick = Gradient(kBrickW, kBrickH);
+  std::vector<std::uint32_t> ball = benchsupport::SoftSprite(kBallSize, 0.8, 0.2, 9);
+  std::vector<std::uint32_t> paddle = Gradient(kPaddleW, kPaddleH);
+  std::vector<std::uint32_t> particle = benchsupport::SoftSprite(kParticleSize, 0.3, 0.7, 20);
+  std::vector<std::uint32_t> hintBar = Gradient(kWidth, 22);
+
+  static std::vector<std::uint32_t> Gradient(int w, int h) {
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) pixels[static_cast<std::size_t>(y) * w + x] = 0xFF000000u | (x / 4) << 8 | y / 3;
+    return pixels;
+  }
+};
+
+benchsupport::Position ParticleAt(int i) { return {(i * 37) % (kWidth - kParticleSize), 100 + (i * 53) % 400}; }
+
+// The game's side: a play field in state "playing" over the given display.
+class GameFrame {
+ public:
+  explicit GameFrame(Kit::DDInterface* display) : mDisplay(display) {
+    mApp.mWidth = kWidth;
+    mApp.mHeight = kHeight;
+    mApp.mWidgetManager->Resize(kWidth, kHeight);
+    mApp.mWidgetManager->mImage = display->GetScreenImage();
+    mFont = std::make_unique<Kit::SysFont>(&mApp, "Arial", 10);
+    FONT_DEFAULT = mFont.get();
+    IMAGE_BACK3 = Image(mPictures.back, kWidth, kHeight);
+    IMAGE_HINTBAR = Image(mPictures.hintBar, kWidth, 22);
+    IMAGE_FLARE = Image(mPictures.particle, kParticleSize, kParticleSize);
+    IMAGE_BACK3_VFLASH1 = IMAGE_FLARE;
+    IMAGE_BACK3_VFLASH2 = IMAGE_FLARE;
+    mParticle = Image(mPictures.particle, kParticleSize, kParticleSize);
+    gBackgroundAnim.SetKind(BackgroundAnim::kFallKind);
+    for (int i = 0; i < kBrickColumns * kBrickRows; ++i)
+      Place(mPictures.brick, kBrickW, kBrickH, kBrickKind, 20 + (i % kBrickColumns) * 50,
+            60 + (i / kBrickColumns) * 24);
+    Place(mPictures.paddle, kPaddleW, kPaddleH, kPaddleKind, 350, 560)->mName = "paddlemiddle";
+    for (int i = 0; i < kBalls; ++i) Place(mPictures.ball, kBallSize, kBallSize, kBallKind, 200 + i * 150, 400);
+    mApp.mLives = 3;
+    mApp.mScore = 12345;
+    mApp.mLevel = 3;
+    mField = new PlayField(&mApp);
+    mField->Resize(0, 0, kWidth, kHeight);
+    mField->mState = PlayField::kPlaying;
+    mApp.mPlayField = mField;
+    mApp.mWidgetManager->AddWidget(mField);
+  }
+  ~GameFrame() {
+    mApp.mWidgetManager->RemoveWidget(mField);
+    delete mField;
+    mApp.mPlayField = nullptr;
+    gActorScene.Reset();
+    gObjectLibrary.Reset();
+    ResetResourceIds();
+  }
+
+  void DrawAndPresent() {
+    Kit::Graphics g(mDisplay->GetScreenImage());
+    mField->Draw(&g);
+    // The particles of the emitters: colourised, additive.
+    g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+    g.SetColorizeImages(true);
+    for (int i = 0; i < kParticles; ++i) {
+      g.SetColor(Kit::Color(255, 200, 100, 128 + i % 128));
+      const benchsupport::Position at = ParticleAt(i);
+      g.DrawImage(mParticle, at.x, at.y);
+    }
+    g.SetColorizeImages(false);
+    g.SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+    mDisplay->Redraw();
+  }
+
+ private:
+  Kit::DDImage* Image(const std::vector<std::uint32_t>& pixels, int w, int h) {
+    auto image = std::make_unique<Kit::DDImage>(mDisplay);
+    image->Create(w, h);
+    std::copy(pixels.begin(), pixels.end(), image->GetBits());
+    image->BitsChanged();
+    mImages.push_back(std::move(image));
+    return mImages.back().get();
+  }
+  Actor* Place(const std::vector<std::uint32_t>& pixels, int w, int h, int kind, int x, int y) {
+    ObjectTemplate* look = gObjectLibrary.AppendInstance();
+    look->mImage = Image(pixels, w, h);
+    look->mWidth = static_cast<float>(w);
+    look->mHeight = static_cast<float>(h);
+    look->mX = static_cast<float>(x);
+    look->mY = static_cast<float>(y);
+    look->mName = kind == kBrickKind ? "brick_aa_001" : "look";
+    return gActorScene.CreateActor(look, kind);
+  }
+
+  Kit::DDInterface* mDisplay;
+  Pictures mPictures;
+  GameApp mApp;
+  std::unique_ptr<Kit::SysFont> mFont;
+  std::vector<std::unique_ptr<Kit::DDImage>> mImages;
+  Kit::DDImage* mParticle = nullptr;
+  PlayField* mField = nullptr;
+};
+
+class BenchHost : public Kit::ImageHost {
+ public:
+  int GetDisplayWidth() override { return kWidth; }
+  int GetDisplayHeight() override { return kHeight; }
+};
+
+HWND Window() {
+  static HWND window = benchsupport::CreateBenchWindow("PlayFrameBench", kWidth, kHeight);
+  return window;
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
+}
+
+void Ours_PlayFrame(benchmark::State& state, plat::DesktopFormat format) {
+  plat::DisplaySettings settings;
+  settings.format = format;
+  settings.desktopWidth = 1024;
+  settings.desktopHeight = 768;
+  plat::ScopedDisplaySettings scoped(settings);
+  BenchHost host;
+  Kit::DDInterface display(&host);
+  if (display.Init(Window(), true) != Kit::DDInterface::RESULT_OK) {
+    state.SkipWithError(display.mErrorString.c_str());
+    return;
+  }
+  GameFrame frame(&display);
+  for (auto _ : state) {
+    frame.DrawAndPresent();
+    Pump();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+SDL_Surface* Surface(const std::vector<std::uint32_t>& pixels, int w, int h, SDL_BlendMode mode) {
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  std::copy(pixels.begin(), pixels.end(), static_cast<std::uint32_t*>(surface->pixels));
+  SDL_SetSurfaceBlendMode(surface, mode);
+  return surface;
+}
+
+void Sdl_PlayFrame(benchmark::State& state, Uint32 sdlFormat) {
+  const Pictures pictures;
+  SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, sdlFormat);
+  SDL_Surface* shown = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, sdlFormat);
+  SDL_Surface* back =
+      SDL_ConvertSurfaceFormat(Surface(pictures.back, kWidth, kHeight, SDL_BLENDMODE_NONE), sdlFormat, 0);
+  SDL_Surface* hintBar = Surface(pictures.hintBar, kWidth, 22, SDL_BLENDMODE_NONE);
+  SDL_Surface* brick = Surface(pictures.brick, kBrickW, kBrickH, SDL_BLENDMODE_BLEND);
+  SDL_Surface* ball = Surface(pictures.ball, kBallSize, kBallSize, SDL_BLENDMODE_BLEND);
+  SDL_Surface* paddle = Surface(pictures.paddle, kPaddleW, kPaddleH, SDL_BLENDMODE_BLEND);
+  SDL_Surface* particle = Surface(pictures.particle, kParticleSize, kParticleSize, SDL_BLENDMODE_ADD);
+  SDL_Surface* text = Surface(std::vector<std::uint32_t>(300 * 12, 0x80D2DEFF), 300, 12, SDL_BLENDMODE_BLEND);
+  const auto blit = [frame](SDL_Surface* from, int x, int y) {
+    SDL_Rect to{x, y, from->w, from->h};
+    SDL_BlitSurface(from, nullptr, frame, &to);
+  };
+  for (auto _ : state) {
+    blit(back, 0, 0);
+    for (int i = 0; i < kBrickColumns * kBrickRows; ++i)
+      blit(brick, 20 + (i % kBrickColumns) * 50, 60 + (i / kBrickColumns) * 24);
+    blit(paddle, 350, 560);
+    for (int i = 0; i < kBalls; ++i) blit(ball, 200 + i * 150, 400);
+    for (int i = 0; i < kParticles; ++i) {
+      SDL_SetSurfaceColorMod(particle, 255, 200, 100);
+      SDL_SetSurfaceAlphaMod(particle, static_cast<Uint8>(128 + i % 128));
+      const benchsupport::Position at = ParticleAt(i);
+      blit(particle, at.x, at.y);
+    }
+    blit(hintBar, 0, 0);
+    blit(text, 100, 6);
+    SDL_BlitSurface(frame, nullptr, shown, nullptr);
+  }
+  for (SDL_Surface* s : {frame, shown, back, hintBar, brick, ball, paddle, particle, text}) SDL_FreeSurface(s);
+  state.SetItemsProcessed(state.iterations());
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Ours_PlayFrame, 565, plat::DesktopFormat::Rgb565)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sdl_PlayFrame, 565, SDL_PIXELFORMAT_RGB565)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Ours_PlayFrame, 888, plat::DesktopFormat::Xrgb8888)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sdl_PlayFrame, 888, SDL_PIXELFORMAT_XRGB8888)->Unit(benchmark::kMicrosecond)->UseRealTime();

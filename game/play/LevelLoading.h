@@ -1,0 +1,15 @@
+// The loading of a level: what the previous level left in the object library and the actor scene is
+// cleared, the level file of the current scene and level (or the next queued custom level) is read, each
+// of its brick objects becomes a hidden brick actor, and the music changes to the level's track. The
+// level-start screen and the command line's direct entry to a level both load through here. Main thread
+// only.
+#pragma once
+
+#include <string>
+
+class GameApp;
+
+// "data\level" + scene + "_" + level + ".vel", or for a custom level the front of the queue, which is
+// taken off it.
+std::string TakeLevelPath(GameApp& app);
+void LoadLevelObjects(GameApp& app);

@@ -1,0 +1,169 @@
+// Balls against the walls, the paddle (through the pixels of both images) and the bricks, one physics
+// step at a time.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "framework/widget/WidgetManager.h"
+#include "game/play/ObjectTemplate.h"
+#include "game/play/ResourceIds.h"
+#include "tests/play/PlayFixture.h"
+#include "tests/support/Canvas.h"
+
+namespace {
+
+using playtest::PlayFieldTest;
+
+class Collisions : public PlayFieldTest {
+ protected:
+  void SetUp() override {
+    AddBrick("brick_aa_001", 700, 60);  // keeps the level open, out of the way
+    StartLevelWithBallOnPaddle();
+    mGame.mWidgetManager->MouseMoveEntry(400, 300);  // the paddle stays centred
+    Launch();
+  }
+  void Place(float x, float y, float velX, float velY) {
+    Actor* ball = Ball();
+    ball->mX = ball->mPrevX = x;
+    ball->mY = ball->mPrevY = y;
+    ball->mVelX = velX;
+    ball->mVelY = velY;
+  }
+};
+
+struct WallCase {
+  float x, y, velX, velY;
+  float expectedX, expectedY, expectedVelX, expectedVelY;
+};
+
+class WallBounce : public Collisions, public testing::WithParamInterface<WallCase> {};
+
+TEST_P(WallBounce, ABallLeavingTheFieldComesBackAtTheWallWithOneBorderSound) {
+  const WallCase& c = GetParam();
+  Place(c.x, c.y, c.velX, c.velY);
+  RunTicks(1);
+  EXPECT_FLOAT_EQ(Ball()->mX, c.expectedX);
+  EXPECT_FLOAT_EQ(Ball()->mY, c.expectedY);
+  EXPECT_EQ(Ball()->mVelX, c.expectedVelX);
+  EXPECT_EQ(Ball()->mVelY, c.expectedVelY);
+  EXPECT_EQ(mGame.CountSounds(SOUND_HITBORDER), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Walls, WallBounce,
+                         testing::Values(WallCase{1, 300, -300, 0, 0, 300, 300, 0},      // left: x 1 - 3 becomes 0
+                                         WallCase{783, 300, 300, 0, 784, 300, -300, 0},  // right: x + 16 reaches 800
+                                         WallCase{400, 24, 0, -400, 400, 22, 0, 400}));  // top: y 20 becomes 22
+
+TEST_F(Collisions, ABallBelowTheFloorDiesAndItsAnimationStops) {
+  ObjectTemplate* look = Ball()->mTmpl;
+  Place(400, 598, 0, 400);
+  RunTicks(1);
+  EXPECT_FALSE(look->mRunning);
+  EXPECT_EQ(Ball(), nullptr);
+}
+
+TEST_F(Collisions, ABallFallingOntoThePaddleMiddleLeavesStraightUpAtTheSameSpeed) {
+  const float paddleCentre = Paddle()->mX + kPaddleWidthPx / 2;
+  Place(paddleCentre - kBallSizePx / 2, Paddle()->mY - kBallSizePx - 1, 0, 300);
+  RunTicks(1);
+  EXPECT_NEAR(Ball()->mVelX, 0.0f, 1e-3);
+  EXPECT_NEAR(Ball()->mVelY, -300.0f, 1e-3);
+  EXPECT_EQ(mGame.CountSounds(SOUND_BALLHITPADDLE), 1);
+}
+
+TEST_F(Collisions, ABallOnThePaddleRightEndLeavesAtNearlyHalfPiToTheRight) {
+  Actor* ball = Ball();
+  ball->mX = Paddle()->mX + kPaddleWidthPx - ball->mRadius;  // its centre over the right end
+  ball->mVelX = 0;
+  ball->mVelY = 300;
+  Field().BounceOffPaddle(ball, Paddle());
+  const double angle = 0.45 * 3.1415925f;
+  EXPECT_NEAR(ball->mVelX, 300 * std::sin(angle), 1e-3);
+  EXPECT_NEAR(ball->mVelY, -300 * std::cos(angle), 1e-3);
+  EXPECT_NEAR(ball->mTmpl->mAngle, -angle, 1e-6);
+}
+
+TEST_F(Collisions, ATransparentBallPassesThroughThePaddleBox) {
+  mImages.push_back(testsupport::Canvas(kBallSizePx, kBallSizePx, 0x80FFFFFF));  // alpha 128: no pixel counts
+  Ball()->mTmpl->mImage = mImages.back().get();
+  Place(Paddle()->mX + 20, Paddle()->mY - kBallSizePx + 2, 0, 300);
+  RunTicks(1);
+  EXPECT_EQ(Ball()->mVelY, 300.0f);
+  EXPECT_EQ(mGame.CountSounds(SOUND_BALLHITPADDLE), 0);
+}
+
+TEST_F(Collisions, AnOverlapOutsideTheBallImageCountsAsTransparent) {
+  // The ball's box is 16 pixels, its picture only the top 4 rows: the pixels below lie outside it.
+  mImages.push_back(testsupport::Canvas(kBallSizePx, 4, 0xFFFFFFFF));
+  Ball()->mTmpl->mImage = mImages.back().get();
+  Place(Paddle()->mX + 20, Paddle()->mY - kBallSizePx + 6, 0, 1);
+  RunTicks(1);
+  EXPECT_EQ(mGame.CountSounds(SOUND_BALLHITPADDLE), 0);
+}
+
+struct PixelCase {
+  int x, y;
+  bool opaque;
+};
+
+class PixelAt : public testing::TestWithParam<PixelCase> {};
+
+TEST_P(PixelAt, OnlyFullyOpaquePixelsInsideTheImageCount) {
+  auto image = testsupport::Canvas(4, 3, 0xFF000000);
+  image->GetBits()[1 * 4 + 2] = 0xFE000000;  // (2, 1) is nearly opaque
+  EXPECT_EQ(ImageOpaqueAt(image.get(), GetParam().x, GetParam().y), GetParam().opaque);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, PixelAt,
+                         testing::Values(PixelCase{0, 0, true}, PixelCase{3, 2, true}, PixelCase{2, 1, false},
+                                         PixelCase{-1, 0, false}, PixelCase{4, 0, false}, PixelCase{0, 3, false},
+                                         PixelCase{0, -1, false}));
+
+TEST(ImageWithoutPixels, CollidesByItsBox) {
+  Kit::Image noPixels;
+  EXPECT_TRUE(ImageOpaqueAt(&noPixels, 5, 5));
+  EXPECT_TRUE(ImageOpaqueAt(nullptr, 0, 0));
+}
+
+// A ball reaching a 40 x 20 brick at (380, 200): which velocity components turn back.
+struct BrickCase {
+  const char* ballName;
+  float x, y, velX, velY;
+  bool turnsX, turnsY;
+};
+
+class BrickRebound : public Collisions, public testing::WithParamInterface<BrickCase> {};
+
+TEST_P(BrickRebound, TheCrossedEdgesOfTheGrownBrickTurnTheBallBack) {
+  const BrickCase& c = GetParam();
+  Actor* brick = AddBrick("brick_cc_018", 380, 200);
+  brick->mHitPoints = 3;
+  Ball()->mName = c.ballName;
+  Place(c.x, c.y, c.velX, c.velY);
+  const int score = mGame.mScore;
+  RunTicks(1);
+  EXPECT_EQ(mGame.mScore, score + 2) << "one hit";
+  EXPECT_EQ(brick->mHitPoints, 2);
+  EXPECT_EQ(Ball()->mVelX, c.turnsX ? -c.velX : c.velX);
+  EXPECT_EQ(Ball()->mVelY, c.turnsY ? -c.velY : c.velY);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edges, BrickRebound,
+                         testing::Values(BrickCase{"balllarge", 390, 182, 0, 300, false, true},   // onto the top
+                                         BrickCase{"balllarge", 390, 222, 0, -300, false, true},  // into the bottom
+                                         BrickCase{"balllarge", 362, 202, 300, 0, true, false},   // into the left side
+                                         BrickCase{"balllarge", 362, 182, 300, 300, true, true},  // the top-left corner
+                                         BrickCase{"ballthru", 390, 182, 0, 300, false,
+                                                   false}));  // a through ball keeps going
+
+TEST_F(Collisions, ABallStillInsideABrickFromTheStepBeforeIsNotAnsweredAgain) {
+  Actor* brick = AddBrick("brick_cc_018", 380, 200);
+  brick->mHitPoints = 3;
+  Place(390, 195, 0, 300);  // its centre already within the grown box
+  const int score = mGame.mScore;
+  RunTicks(1);
+  EXPECT_EQ(mGame.mScore, score);
+  EXPECT_EQ(brick->mHitPoints, 3);
+}
+
+}  // namespace

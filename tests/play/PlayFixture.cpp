@@ -1,0 +1,104 @@
+#include "tests/play/PlayFixture.h"
+
+#include <algorithm>
+
+#include "framework/widget/WidgetManager.h"
+#include "game/play/ActorScene.h"
+#include "game/play/BackgroundAnim.h"
+#include "game/play/ObjectLibrary.h"
+#include "game/play/ObjectTemplate.h"
+#include "game/play/ResourceIds.h"
+#include "tests/support/Canvas.h"
+
+namespace playtest {
+
+namespace {
+
+void NumberSound(int& sound, int& next) { sound = next++; }
+template <class Resource>
+void NumberSound(Resource*&, int&) {}
+
+}  // namespace
+
+void MusicLog::FadeIn(int songId, int, double, bool) { mFades.push_back("in " + std::to_string(songId)); }
+void MusicLog::FadeOut(int songId, bool, double) { mFades.push_back("out " + std::to_string(songId)); }
+
+SoundLoggingGame::SoundLoggingGame() {
+  mWidgetManager->Resize(mWidth, mHeight);
+  mMusicInterface = std::make_unique<MusicLog>();
+}
+
+int SoundLoggingGame::CountSounds(int soundId) const {
+  return static_cast<int>(std::count(mSounds.begin(), mSounds.end(), soundId));
+}
+
+PlayFieldTest::PlayFieldTest() {
+  // Sound ids are told apart by their number; images only need a size here.
+  int soundId = 1;
+#define PLAYTEST_NUMBER_SOUND(kind, name) NumberSound(name, soundId);
+  QUARVEL_RESOURCE_IDS(PLAYTEST_NUMBER_SOUND)
+#undef PLAYTEST_NUMBER_SOUND
+  mImages.push_back(testsupport::Canvas(100, 40, 0xFFFFFFFF));
+  IMAGE_FLARE = mImages.back().get();
+  IMAGE_HINTBAR = mImages.back().get();
+  gBackgroundAnim.SetKind(-1);  // no background: these tests are about the field
+  AddPrototype("paddlemiddle", kPaddleWidthPx, kPaddleHeightPx, 0xFFFFFFFF);
+  AddPrototype("largeball", kBallSizePx, kBallSizePx, 0xFFFFFFFF);
+}
+
+PlayFieldTest::~PlayFieldTest() {
+  if (mGame.mPlayField != nullptr) {
+    mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
+    delete mGame.mPlayField;
+    mGame.mPlayField = nullptr;
+  }
+  mGame.ProcessSafeDeleteList();
+  gActorScene.Reset();
+  gObjectLibrary.Reset();
+  gBackgroundAnim = BackgroundAnim();
+  gEndGameFrameCount = 0;
+  ResetResourceIds();
+}
+
+void PlayFieldTest::AddPrototype(const std::string& name, int width, int height, std::uint32_t fill) {
+  mImages.push_back(testsupport::Canvas(width, height, fill));
+  ObjectTemplate* prototype = gObjectLibrary.AppendPrototype();
+  prototype->mName = ObjectLibrary::kPrototypePrefix + name;
+  prototype->mImage = mImages.back().get();
+  prototype->mWidth = static_cast<float>(width);
+  prototype->mHeight = static_cast<float>(height);
+}
+
+Actor* PlayFieldTest::AddBrick(const std::string& name, float x, float y, int width, int height) {
+  ObjectTemplate* record = gObjectLibrary.AppendInstance();
+  record->mName = name;
+  record->mX = x;
+  record->mY = y;
+  record->mWidth = static_cast<float>(width);
+  record->mHeight = static_cast<float>(height);
+  Actor* brick = gActorScene.CreateActor(record, kBrickKind);
+  brick->mName = name;
+  return brick;
+}
+
+void PlayFieldTest::StartLevelWithBallOnPaddle() {
+  mGame.mLives = kLivesAtNewGame;
+  mGame.OpenPlayField();
+  RunTicks(PlayField::kReadyTicks);
+  ASSERT_EQ(Field().mState, PlayField::kBallOnPaddle);
+}
+
+void PlayFieldTest::Launch() {
+  Field().MouseUp(400, 300, 1);
+  ASSERT_EQ(Field().mState, PlayField::kPlaying);
+}
+
+void PlayFieldTest::RunTicks(int ticks) {
+  for (int i = 0; i < ticks && mGame.mPlayField != nullptr; ++i) {
+    PlayField* field = mGame.mPlayField;
+    field->Update();
+    if (mGame.mPlayField == field) field->UpdateF(1.0f);
+  }
+}
+
+}  // namespace playtest
