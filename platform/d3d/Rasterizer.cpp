@@ -335,6 +335,21 @@ void CopyTexelRow(const PaintContext& ctx, BYTE* out, const BYTE* texels, int co
   }
 }
 
+// Unscaled, point-sampled R5G6B5 texels, opaque and untinted: rows copied as they are onto a 5-6-5
+// target, widened onto others.
+template <class Target>
+void CopyOpaque565Row(const PaintContext& ctx, BYTE* out, const BYTE* texels, int count, DWORD) {
+  if constexpr (std::is_same_v<Target, Target565>) {
+    std::memcpy(out, texels, static_cast<size_t>(count) * 2);
+  } else {
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) Target::Store4(out + i * Target::kBytes, Target565::Load4(texels + i * 2));
+#endif
+    for (; i < count; ++i) Target::Store(out + i * Target::kBytes, Target565::Load(texels + i * 2));
+  }
+}
+
 using RowCopier = void (*)(const PaintContext&, BYTE* out, const BYTE* texels, int count, DWORD color);
 
 // ---- Choosing the painter ----
@@ -417,6 +432,19 @@ RowCopier ChooseCopier(TargetKind target, bool modulate, BlendKind blend) {
       return CopierFor<Target555>(modulate, blend);
     case TargetKind::Xrgb8888:
       return CopierFor<Target8888>(modulate, blend);
+    default:
+      return nullptr;
+  }
+}
+
+RowCopier ChooseOpaque565Copier(TargetKind target) {
+  switch (target) {
+    case TargetKind::Rgb565:
+      return &CopyOpaque565Row<Target565>;
+    case TargetKind::Rgb555:
+      return &CopyOpaque565Row<Target555>;
+    case TargetKind::Xrgb8888:
+      return &CopyOpaque565Row<Target8888>;
     default:
       return nullptr;
   }
@@ -931,9 +959,18 @@ bool DrawRectangle(Primitive& prim, const RasterVertex* v, D3DPRIMITIVETYPE type
   step.u = TexelStep(du);
   const TextureSampler& sampler = prim.ctx.sampler;
   const bool plain = prim.source == SourceKind::Texture || prim.source == SourceKind::TextureModulated;
-  const RowCopier copy = plain && !linear && sampler.kind == TextureSampler::Kind::Argb32 && step.u == 65536
-                             ? ChooseCopier(prim.target, diffuse != 0xFFFFFFFF, prim.blend)
-                             : nullptr;
+  RowCopier copy = nullptr;
+  int texelBytes = 4;
+  if (plain && !linear && step.u == 65536) {
+    if (sampler.kind == TextureSampler::Kind::Argb32) {
+      copy = ChooseCopier(prim.target, diffuse != 0xFFFFFFFF, prim.blend);
+    } else if (sampler.kind == TextureSampler::Kind::Rgb565 && diffuse == 0xFFFFFFFF &&
+               (prim.blend == BlendKind::Replace || prim.blend == BlendKind::Over)) {
+      // Opaque texels: source-over is a copy.
+      copy = ChooseOpaque565Copier(prim.target);
+      texelBytes = 2;
+    }
+  }
   const std::int64_t firstTexel = at.u >> 16;
   const int count = static_cast<int>(c1 - c0);
   const bool rowInside = firstTexel >= 0 && firstTexel + count <= sampler.width;
@@ -943,7 +980,7 @@ bool DrawRectangle(Primitive& prim, const RasterVertex* v, D3DPRIMITIVETYPE type
   for (std::int64_t row = r0; row < r1; ++row, at.v += stepV) {
     const std::int64_t texelRow = at.v >> 16;
     if (copy && rowInside && texelRow >= 0 && texelRow < sampler.height) {
-      const BYTE* texels = sampler.pixels + texelRow * sampler.pitch + firstTexel * 4;
+      const BYTE* texels = sampler.pixels + texelRow * sampler.pitch + firstTexel * texelBytes;
       copy(prim.ctx, PixelAt(prim.ctx.target->view, static_cast<int>(c0), static_cast<int>(row), bytes), texels, count,
            diffuse);
     } else {
