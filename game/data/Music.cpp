@@ -174,8 +174,9 @@ std::string EncodeVorbis(const std::vector<float>& interleaved, unsigned serial)
   ogg_stream_packetin(&stream, &headerCode);
   flush(true);
   const size_t frames = interleaved.size() / 2, chunk = 4096;
-  for (size_t at = 0; at <= frames; at += chunk) {
-    const size_t count = std::min(chunk, frames - at);
+  // The last round writes no samples: that tells the encoder the stream has ended.
+  for (size_t at = 0;; at += chunk) {
+    const size_t count = at < frames ? std::min(chunk, frames - at) : 0;
     if (count > 0) {
       float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
       for (size_t i = 0; i < count; ++i) {

@@ -116,7 +116,7 @@ Canvas Cavern() {
     const float rock = Noise(x, y, 61, 6, 160);
     const float vein = std::fabs(Noise(x, y, 67, 4, 90) - 0.5f);
     Rgba colour = Mix(Hex(0x0A0612), Hex(0x24163A), rock);
-    colour = Mix(colour, Hex(0x40C0B0), Clamp01(0.04f - vein) * 12);
+    colour = Mix(colour, Hex(0x2A8A90), Clamp01(0.03f - vein) * 8);
     const float glow = Clamp01(1 - std::fabs(x - 690) / 160) * 0.35f;
     return Mix(colour, Hex(0x2A5A8A), glow);
   });
@@ -161,16 +161,26 @@ Canvas Shard() {
 
 // ---- frames, panels and buttons -------------------------------------------------------------------
 
-// A glassy panel with a bright rim, the house style of every frame.
-void Panel(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Rgba& top, const Rgba& bottom) {
-  c.Fill(RoundBox(x0, y0, x1, y1, radius), Solid(Hex(0x02040C, 0.9f)));
-  c.Fill(RoundBox(x0 + 1, y0 + 1, x1 - 1, y1 - 1, radius - 1), VerticalGradient(y0, top, y1, bottom));
+// The bright rim of every frame, lit from above, with a dark line outside it.
+void Rim(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Rgba& edge) {
+  c.Fill(
+      [=](float x, float y) {
+        return std::max(RoundBox(x0, y0, x1, y1, radius)(x, y),
+                        -RoundBox(x0 + 2, y0 + 2, x1 - 2, y1 - 2, radius - 2)(x, y));
+      },
+      Solid(Hex(0x02040C, 0.9f)));
   c.Fill(
       [=](float x, float y) {
         return std::max(RoundBox(x0 + 2, y0 + 2, x1 - 2, y1 - 2, radius - 2)(x, y),
                         -RoundBox(x0 + 3.5f, y0 + 3.5f, x1 - 3.5f, y1 - 3.5f, radius - 3.5f)(x, y));
       },
-      VerticalGradient(y0, WithAlpha(kPanelEdge, 0.95f), y1, WithAlpha(Shade(kPanelEdge, 0.45f), 0.9f)));
+      VerticalGradient(y0, WithAlpha(edge, 0.95f), y1, WithAlpha(Shade(edge, 0.45f), 0.9f)));
+}
+
+// A glassy panel with a bright rim, the house style of every frame.
+void Panel(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Rgba& top, const Rgba& bottom) {
+  c.Fill(RoundBox(x0 + 1, y0 + 1, x1 - 1, y1 - 1, radius - 1), VerticalGradient(y0, top, y1, bottom));
+  Rim(c, x0, y0, x1, y1, radius, kPanelEdge);
 }
 
 enum class ButtonState { kUp, kOver, kDown };
@@ -357,17 +367,20 @@ void MakeSceneSelect(DataOutput& out) {
     for (bool over : {false, true}) {
       Canvas b(180, 106);
       const Rgba dark = Hex(themes[n - 1][0]), light = Hex(themes[n - 1][1]);
+      // A glimpse of the scene: its colours in a swirl of nebula, and a wall of its bricks.
       b.Fill(RoundBox(0, 0, 180, 106, 10), [&](float x, float y) {
-        const float n1 = Noise(x + n * 97.0f, y, 100 + n, 4, 40);
-        return Mix(Shade(dark, 0.5f), Shade(light, over ? 0.9f : 0.6f), Clamp01(n1 * 1.3f - 0.3f) * (1 - y / 150));
+        const float cloud = Noise(x + n * 97.0f, y, 100 + n, 4, 40);
+        const Rgba sky = Mix(Shade(dark, 0.7f), Shade(light, 0.55f), Clamp01(cloud * 1.4f - 0.35f));
+        return Shade(sky, over ? 1.3f : 1.0f);
       });
-      // A few bricks of the scene's colour across the top.
-      for (int k = 0; k < 6; ++k)
-        b.Fill(RoundBox(14 + k * 26.0f, 10, 36 + k * 26.0f, 20, 2),
-               VerticalGradient(10, Shade(light, 1.3f), 20, Shade(light, 0.6f)));
-      Canvas frame(180, 106);
-      Panel(frame, 0, 0, 180, 106, 10, Hex(0, 0.0f), Hex(0, 0.0f));
-      b.Draw(frame, 0, 0);
+      for (int row = 0; row < 2; ++row)
+        for (int k = 0; k < 6; ++k) {
+          const float x = 14 + k * 26.0f + (row ? 13 : 0), y = 12 + row * 13.0f;
+          if (x + 22 > 170) continue;
+          b.Fill(RoundBox(x, y, x + 22, y + 10, 2),
+                 VerticalGradient(y, Shade(light, 1.4f), y + 10, Shade(light, 0.7f)));
+        }
+      Rim(b, 0, 0, 180, 106, 10, over ? Hex(0xFFFFFF) : kPanelEdge);
       const std::string digits = std::to_string(n);
       number.DrawCaption(b, digits, 90, 74, Solid(over ? Hex(0xFFFFFF) : Hex(0xE0E8FF)), Hex(0x000000, 0.8f), 2);
       word.DrawCaption(b, "SCENE", 90, 96, Solid(Hex(0xC8D8FF)), Hex(0x000000, 0.8f), 1);
@@ -379,7 +392,9 @@ void MakeSceneSelect(DataOutput& out) {
   Panel(tab, 0, 0, 130, 62, 12, Hex(0x1A2A58, 0.95f), Hex(0x080E22, 0.95f));
   out.AddImage("IMAGE_PREV", "prev", tab);
   AddButtonPair(out, "BACK", "OVER", 78, 24, "Back");
+  // Opaque, so that it covers the score slot of the hint bar beneath it.
   Canvas sceneText(364, 22);
+  sceneText.Fill(RoundBox(0, -10, 364, 20, 6), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
   TextPainter heading(Face::kSansBold, 14);
   heading.DrawCaption(sceneText, "SELECT A SCENE", 182, 16, Solid(Hex(0xFFFFFF)), Hex(0x000000), 1);
   out.AddImage("IMAGE_SCENETEXT", "scenetext", sceneText);

@@ -324,17 +324,19 @@ void PaintShatter(Canvas& c, float t, const Rgba& colour, unsigned seed) {
 
 void PaintFlame(Canvas& c, float phase, unsigned seed) {
   const float w = static_cast<float>(c.Width()), cx = w / 2, cy = c.Height() / 2.0f;
-  // The flame trails upwards from the ball at the centre; the game turns it to trail behind.
-  c.Fill([=](float x, float y) { return std::hypot(x - cx, y - cy) - w / 2; },
-         [=](float x, float y) {
-           const float up = Clamp01((cy + 6 - y) / (w * 0.5f));
-           const float width = 7 * (1 - up) + 1;
-           const float flicker = Noise(x * 2, y * 2 + phase * 64, seed, 3, 6, 0);
-           const float body = Clamp01(1 - std::fabs(x - cx) / width) * Clamp01(1.2f - up) * (0.6f + 0.6f * flicker);
-           const float halo = Clamp01(1 - std::hypot(x - cx, y - cy) / 11);
-           const float a = Clamp01(std::max(body, halo * 0.8f));
-           return WithAlpha(Mix(Hex(0xFFF0A0), Hex(0xFF3A00), up), a);
-         });
+  const float length = cy + 2, radius = 9;
+  // A tongue of fire round the ball at the centre, trailing upwards; the game turns it to trail behind.
+  c.Generate([=](float x, float y) {
+    const float up = Clamp01((cy + radius * 0.6f - y) / (length + radius * 0.6f));
+    const float flicker = Noise(x * 1.5f, y * 1.5f + phase * 48, seed, 3, 8);
+    const float halfWidth = radius * std::pow(1 - up, 0.8f) * (0.75f + 0.5f * flicker);
+    const float across = std::fabs(x - cx) / std::max(halfWidth, 0.5f);
+    const float body = Clamp01(1.2f - across) * Clamp01((1 - up) * 1.6f);
+    const float halo = Clamp01(1 - std::hypot(x - cx, y - cy) / (radius + 4));
+    const float a = Clamp01(std::max(body, halo * 0.7f));
+    const Rgba colour = Mix(Mix(Hex(0xFFFFD0), Hex(0xFFA020), Clamp01(across + up * 0.8f)), Hex(0xE02000), up);
+    return WithAlpha(colour, a);
+  });
 }
 
 void PaintAura(Canvas& c, float phase, const Rgba& colour) {

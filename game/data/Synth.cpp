@@ -10,17 +10,33 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-float Oscillator(Wave wave, double phase, Random& noise) {
+// The correction that rounds off a jump of a wave at phase 0 over one sample (step dt), so that square
+// and saw waves do not alias into a harsh buzz.
+double PolyBlep(double p, double dt) {
+  if (p < dt) {
+    p /= dt;
+    return p + p - p * p - 1;
+  }
+  if (p > 1 - dt) {
+    p = (p - 1) / dt;
+    return p * p + p + p + 1;
+  }
+  return 0;
+}
+
+float Oscillator(Wave wave, double phase, double dt, Random& noise) {
   const double p = phase - std::floor(phase);
   switch (wave) {
     case Wave::kSine:
       return static_cast<float>(std::sin(kTwoPi * p));
     case Wave::kTriangle:
       return static_cast<float>(p < 0.5 ? 4 * p - 1 : 3 - 4 * p);
-    case Wave::kSquare:
-      return p < 0.5 ? 0.8f : -0.8f;
+    case Wave::kSquare: {
+      const double shifted = p + 0.5 - std::floor(p + 0.5);
+      return static_cast<float>(((p < 0.5 ? 1.0 : -1.0) + PolyBlep(p, dt) - PolyBlep(shifted, dt)) * 0.8);
+    }
     case Wave::kSaw:
-      return static_cast<float>(2 * p - 1) * 0.8f;
+      return static_cast<float>((2 * p - 1 - PolyBlep(p, dt)) * 0.8);
     case Wave::kNoise:
       return static_cast<float>(noise.Range(-1, 1));
   }
@@ -45,7 +61,7 @@ void AddTone(std::vector<float>& buffer, const Tone& tone, bool wrap, unsigned n
     double hz = tone.fromHz * std::pow(tone.toHz / tone.fromHz, progress);
     if (tone.vibratoDepth > 0) hz *= 1 + tone.vibratoDepth * std::sin(kTwoPi * tone.vibratoHz * t);
     phase += hz / kSampleRate;
-    float sample = Oscillator(tone.wave, phase, noise);
+    float sample = Oscillator(tone.wave, phase, hz / kSampleRate, noise);
     if (tone.cutoffFrom > 0) {
       const float cutoff = tone.cutoffFrom * std::pow(tone.cutoffTo / tone.cutoffFrom, progress);
       const float k = 1 - std::exp(static_cast<float>(-kTwoPi) * cutoff / kSampleRate);

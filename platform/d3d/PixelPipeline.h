@@ -19,6 +19,14 @@ inline DWORD Div255(DWORD x) { return (x + 127) / 255; }
 inline DWORD Channel(DWORD argb, int shift) { return (argb >> shift) & 0xFF; }
 inline DWORD Argb(DWORD a, DWORD r, DWORD g, DWORD b) { return (a << 24) | (r << 16) | (g << 8) | b; }
 
+// A 16-bit pixel (5 bits of red at kRedShift, kGreenBits of green at 5, 5 of blue at 0) as opaque ARGB,
+// each channel widened by repeating its bits.
+template <int kRedShift, int kGreenBits>
+inline DWORD Widen16Pixel(DWORD t) {
+  const DWORD r = (t >> kRedShift) & 0x1F, g = (t >> 5) & ((1u << kGreenBits) - 1), b = t & 0x1F;
+  return Argb(0xFF, (r << 3) | (r >> 2), (g << (8 - kGreenBits)) | (g >> (2 * kGreenBits - 8)), (b << 3) | (b >> 2));
+}
+
 // ---- Interpolated values along a span ----
 
 // Colours are 16.16 with half a unit added (so that the integer part is the rounded value); texture
@@ -73,8 +81,7 @@ struct TextureSampler {
       case Kind::Rgb565: {
         WORD t;
         std::memcpy(&t, row + static_cast<std::ptrdiff_t>(x) * 2, 2);
-        const DWORD r = (t >> 11) & 0x1F, g = (t >> 5) & 0x3F, b = t & 0x1F;
-        return Argb(0xFF, (r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
+        return Widen16Pixel<11, 6>(t);
       }
       case Kind::Palette8:
         return palette[row[x]];

@@ -107,45 +107,29 @@ inline __m128i BlendAdd4(__m128i src, __m128i dst) {
 }
 #endif
 
-struct Target565 {
+// 16-bit pixels: 5 bits of red at kRedShift, kGreenBits of green at 5, 5 bits of blue at 0.
+template <int kRedShift, int kGreenBits>
+struct Target16 {
   static constexpr int kBytes = 2;
-  explicit Target565(const PaintContext&) {}
+  explicit Target16(const PaintContext&) {}
   static DWORD Load(const BYTE* p) {
     WORD t;
     std::memcpy(&t, p, 2);
-    const DWORD r = (t >> 11) & 0x1F, g = (t >> 5) & 0x3F, b = t & 0x1F;
-    return Argb(0xFF, (r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
+    return Widen16Pixel<kRedShift, kGreenBits>(t);
   }
   static void Store(BYTE* p, DWORD c) {
-    const WORD t = static_cast<WORD>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
+    const WORD t = static_cast<WORD>((((c >> 19) & 0x1F) << kRedShift) |
+                                     (((c >> (16 - kGreenBits)) & ((1 << kGreenBits) - 1)) << 5) | ((c >> 3) & 0x1F));
     std::memcpy(p, &t, 2);
   }
   int Bytes() const { return kBytes; }
 #if defined(__SSE2__)
-  static __m128i Load4(const BYTE* p) { return Widen16(p, 11, 6); }
-  static void Store4(BYTE* p, __m128i c) { Narrow16(p, c, 6); }
+  static __m128i Load4(const BYTE* p) { return Widen16(p, kRedShift, kGreenBits); }
+  static void Store4(BYTE* p, __m128i c) { Narrow16(p, c, kGreenBits); }
 #endif
 };
-
-struct Target555 {
-  static constexpr int kBytes = 2;
-  explicit Target555(const PaintContext&) {}
-  static DWORD Load(const BYTE* p) {
-    WORD t;
-    std::memcpy(&t, p, 2);
-    const DWORD r = (t >> 10) & 0x1F, g = (t >> 5) & 0x1F, b = t & 0x1F;
-    return Argb(0xFF, (r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
-  }
-  static void Store(BYTE* p, DWORD c) {
-    const WORD t = static_cast<WORD>(((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x001F));
-    std::memcpy(p, &t, 2);
-  }
-  int Bytes() const { return kBytes; }
-#if defined(__SSE2__)
-  static __m128i Load4(const BYTE* p) { return Widen16(p, 10, 5); }
-  static void Store4(BYTE* p, __m128i c) { Narrow16(p, c, 5); }
-#endif
-};
+using Target565 = Target16<11, 6>;
+using Target555 = Target16<10, 5>;
 
 struct Target8888 {
   static constexpr int kBytes = 4;
