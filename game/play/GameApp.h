@@ -58,9 +58,9 @@ class GameApp : public Kit::KitAppBase {
 
   // The road of a level. StartLevel loads the current level (scene and level, or the next queued custom
   // level) and puts its play field up with every brick showing; OpenPlayField puts up the play field for
-  // the level already loaded. The other three are where the play field hands over: after a cleared level,
-  // after the last life, and to pause. Until the screens around a level exist, a cleared level goes on to
-  // the next, a lost game starts the same level again, and the pause is a plain framework dialog.
+  // the level already loaded. The other three are where the play field hands over: after a cleared level
+  // (the level-complete screen), after the last life (the game-over screen), and to pause (the in-game
+  // menu).
   void StartLevel();
   void OpenPlayField();
   void OpenLevelComplete();
@@ -107,6 +107,7 @@ class GameApp : public Kit::KitAppBase {
   void LoadStartUpGroups();
   void RegisterMusic();
   void OpenLoadingScreen();
+  void OpenMainMenu();
   void StartFirstGame();
   // Takes a screen still held out of the widget manager and deletes it.
   template <class Screen>

@@ -1,7 +1,13 @@
-// The application's part in the road of a level: loading it, putting up its play field, and what
-// follows a cleared level, a lost game and a pause.
+// The application's part in the road of a level: a level named on the command line goes straight into
+// play, and the play field hands over here to the screens that follow a cleared level, a lost game and
+// a pause.
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
+#include "game/front/GameOverScreen.h"
+#include "game/front/HighScoreDialog.h"
+#include "game/front/InGameMenuDialog.h"
+#include "game/front/LevelCompleteScreen.h"
+#include "game/front/Screens.h"
 #include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
 #include "game/play/GameApp.h"
@@ -31,27 +37,14 @@ void GameApp::OpenPlayField() {
   mWidgetManager->SetFocus(mPlayField);
 }
 
-void GameApp::OpenLevelComplete() {
-  if (!mCustomLevel && ++mLevel > kLevelsPerScene) {
-    mLevel = 1;
-    mScene = mScene % kLastScene + 1;
-  }
-  StartLevel();
-}
+void GameApp::OpenLevelComplete() { OpenScreen(this, mLevelCompleteScreen); }
 
-void GameApp::OpenGameOver() {
-  mScore = 0;
-  mLives = kLivesAtNewGame;
-  StartLevel();
-}
+void GameApp::OpenGameOver() { OpenScreen(this, mGameOverScreen); }
 
-void GameApp::OpenInGameMenu() {
-  DoDialog(kInGameMenuDialogId, true, "Paused", "The game waits for you.", "Resume", Kit::BUTTONS_FOOTER);
-}
+void GameApp::OpenInGameMenu() { OpenInGameMenuDialog(this); }
 
+// Closing the high-score table that followed a lost game takes the game-over screen away: the main menu
+// underneath shows again.
 void GameApp::ButtonDepress(int id) {
-  if (id != kInGameMenuDialogId + kDialogOkReport) return;
-  KillDialog(kInGameMenuDialogId);
-  gActorScene.mUpdateEnabled = true;
-  SetCursor(Kit::CURSOR_NONE);
+  if (id == kHighScoreDialogId + kDialogOkReport) CloseScreen(this, mGameOverScreen);
 }
