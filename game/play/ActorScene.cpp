@@ -180,10 +180,12 @@ void ActorScene::CollidePairs(const std::vector<Actor*>& outer, const std::vecto
 // No test of mAlive: an actor killed earlier in the pass still takes part in its later pairs.
 void ActorScene::Collide() {
   if (!mCollisionResponder) return;
-  CollidePairs(mBalls, mPaddles, kBallPaddlePair, BoxesTouch);
-  CollidePairs(mBalls, mBricks, kBallBrickPair, BallTouchesBrick);
-  CollidePairs(mPowerUps, mPaddles, kPowerUpPaddlePair, BoxesTouch);
-  CollidePairs(mProjectiles, mBricks, kProjectileBrickPair, BoxesTouch);
+  // Lambdas rather than function pointers: each pass gets its own test inlined.
+  const auto boxes = [](const Actor* a, const Actor* b) { return BoxesTouch(a, b); };
+  CollidePairs(mBalls, mPaddles, kBallPaddlePair, boxes);
+  CollidePairs(mBalls, mBricks, kBallBrickPair, [](const Actor* a, const Actor* b) { return BallTouchesBrick(a, b); });
+  CollidePairs(mPowerUps, mPaddles, kPowerUpPaddlePair, boxes);
+  CollidePairs(mProjectiles, mBricks, kProjectileBrickPair, boxes);
 }
 
 void ActorScene::RemoveDeadActors() {

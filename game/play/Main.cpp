@@ -3,10 +3,13 @@
 // dummy video driver) the same program runs headless.
 #include "game/play/GameApp.h"
 #include "platform/win/Modules.h"
+#include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
 
 int main(int argc, char** argv) {
   plat::SetCommandLine(plat::CommandLineFromArguments(argc, argv));
+  // Relative paths: the player's own files first, then the game's data.
+  plat::UseGameFolders("quarvel", QUARVEL_INSTALLED_DATA_DIR);
   Kit::gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
   auto* app = new GameApp();
   app->Init();

@@ -10,7 +10,6 @@
 #include "platform/d3d/DeviceCaps.h"
 #include "platform/d3d/Direct3D.h"
 #include "platform/ddraw/DisplayDevice.h"
-#include "platform/ddraw/InterfaceIds.h"
 #include "platform/ddraw/Palette.h"
 #include "platform/ddraw/Surface.h"
 
@@ -46,7 +45,7 @@ RECT Intersect(const RECT& a, const RECT& b) {
 }  // namespace
 
 Device::Device(Direct3D* owner, std::shared_ptr<ddraw::DisplayDevice> device)
-    : mOwner(owner), mDevice(std::move(device)) {
+    : ComObject(IID_IDirect3DDevice7), mOwner(owner), mDevice(std::move(device)) {
   mOwner->AddRef();
   SetDefaultStates();
 }
@@ -99,25 +98,6 @@ void Device::SetDefaultStates() {
     s[D3DTSS_MINFILTER] = D3DTFN_POINT;
     s[D3DTSS_MIPFILTER] = D3DTFP_NONE;
   }
-}
-
-// ---- IUnknown ----
-
-HRESULT Device::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (iid != IID_IDirect3DDevice7 && iid != ddraw::kIUnknownId) return E_NOINTERFACE;
-  *object = static_cast<IDirect3DDevice7*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG Device::AddRef() { return ++mRefs; }
-
-ULONG Device::Release() {
-  const ULONG left = --mRefs;
-  if (left == 0) delete this;
-  return left;
 }
 
 void Device::Hold(ddraw::Surface*& slot, ddraw::Surface* surface) {

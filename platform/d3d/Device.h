@@ -5,12 +5,12 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <memory>
 #include <vector>
 
 #include "platform/d3d/D3D.h"
 #include "platform/d3d/RasterState.h"
+#include "platform/ddraw/ComObject.h"
 
 namespace plat::ddraw {
 class DisplayDevice;
@@ -21,14 +21,10 @@ namespace plat::d3d {
 
 class Direct3D;
 
-class Device final : public IDirect3DDevice7 {
+class Device final : public ddraw::ComObject<IDirect3DDevice7> {
  public:
   static HRESULT Create(Direct3D* owner, std::shared_ptr<ddraw::DisplayDevice> device, IDirectDrawSurface7* target,
                         IDirect3DDevice7** out);
-
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
 
   HRESULT GetCaps(LPD3DDEVICEDESC7 desc) override;
   HRESULT EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, LPVOID context) override;
@@ -63,7 +59,6 @@ class Device final : public IDirect3DDevice7 {
   void PresentIfVisible();
   RasterState MakeRasterState(const TextureMemory* texture) const;
 
-  std::atomic<ULONG> mRefs{1};
   Direct3D* mOwner;
   std::shared_ptr<ddraw::DisplayDevice> mDevice;
   ddraw::Surface* mTarget = nullptr;

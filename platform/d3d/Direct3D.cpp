@@ -2,7 +2,6 @@
 
 #include "platform/d3d/D3DHooks.h"
 #include "platform/d3d/Device.h"
-#include "platform/ddraw/InterfaceIds.h"
 #include "platform/ddraw/Surface.h"
 
 namespace plat::d3d {
@@ -22,28 +21,11 @@ HRESULT Direct3D::Create(IUnknown* owner, std::shared_ptr<ddraw::DisplayDevice> 
 }
 
 Direct3D::Direct3D(IUnknown* owner, std::shared_ptr<ddraw::DisplayDevice> device)
-    : mOwner(owner), mDevice(std::move(device)) {
+    : ComObject(IID_IDirect3D7), mOwner(owner), mDevice(std::move(device)) {
   mOwner->AddRef();
 }
 
 Direct3D::~Direct3D() { mOwner->Release(); }
-
-HRESULT Direct3D::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (iid != IID_IDirect3D7 && iid != ddraw::kIUnknownId) return E_NOINTERFACE;
-  *object = static_cast<IDirect3D7*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG Direct3D::AddRef() { return ++mRefs; }
-
-ULONG Direct3D::Release() {
-  const ULONG left = --mRefs;
-  if (left == 0) delete this;
-  return left;
-}
 
 HRESULT Direct3D::CreateDevice(REFIID deviceType, IDirectDrawSurface7* renderTarget, IDirect3DDevice7** device) {
   HRESULT hr;

@@ -2,10 +2,10 @@
 // and makes HAL devices on that object's surfaces.
 #pragma once
 
-#include <atomic>
 #include <memory>
 
 #include "platform/d3d/D3D.h"
+#include "platform/ddraw/ComObject.h"
 
 namespace plat::ddraw {
 class DisplayDevice;
@@ -13,22 +13,18 @@ class DisplayDevice;
 
 namespace plat::d3d {
 
-class Direct3D final : public IDirect3D7 {
+class Direct3D final : public ddraw::ComObject<IDirect3D7> {
  public:
   // The answer to QueryInterface(IID_IDirect3D7) on a DirectDraw object: E_NOINTERFACE while
   // Direct3D is switched off, an injected fault, or a new object holding a reference to owner.
   static HRESULT Create(IUnknown* owner, std::shared_ptr<ddraw::DisplayDevice> device, void** out);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   HRESULT CreateDevice(REFIID deviceType, IDirectDrawSurface7* renderTarget, IDirect3DDevice7** device) override;
 
  private:
   Direct3D(IUnknown* owner, std::shared_ptr<ddraw::DisplayDevice> device);
   ~Direct3D() override;
 
-  std::atomic<ULONG> mRefs{1};
   IUnknown* mOwner;
   std::shared_ptr<ddraw::DisplayDevice> mDevice;
 };

@@ -107,45 +107,29 @@ inline __m128i BlendAdd4(__m128i src, __m128i dst) {
 }
 #endif
 
-struct Target565 {
+// 16-bit pixels: 5 bits of red at kRedShift, kGreenBits of green at 5, 5 bits of blue at 0.
+template <int kRedShift, int kGreenBits>
+struct Target16 {
   static constexpr int kBytes = 2;
-  explicit Target565(const PaintContext&) {}
+  explicit Target16(const PaintContext&) {}
   static DWORD Load(const BYTE* p) {
     WORD t;
     std::memcpy(&t, p, 2);
-    const DWORD r = (t >> 11) & 0x1F, g = (t >> 5) & 0x3F, b = t & 0x1F;
-    return Argb(0xFF, (r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
+    return Widen16Pixel<kRedShift, kGreenBits>(t);
   }
   static void Store(BYTE* p, DWORD c) {
-    const WORD t = static_cast<WORD>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
+    const WORD t = static_cast<WORD>((((c >> 19) & 0x1F) << kRedShift) |
+                                     (((c >> (16 - kGreenBits)) & ((1 << kGreenBits) - 1)) << 5) | ((c >> 3) & 0x1F));
     std::memcpy(p, &t, 2);
   }
   int Bytes() const { return kBytes; }
 #if defined(__SSE2__)
-  static __m128i Load4(const BYTE* p) { return Widen16(p, 11, 6); }
-  static void Store4(BYTE* p, __m128i c) { Narrow16(p, c, 6); }
+  static __m128i Load4(const BYTE* p) { return Widen16(p, kRedShift, kGreenBits); }
+  static void Store4(BYTE* p, __m128i c) { Narrow16(p, c, kGreenBits); }
 #endif
 };
-
-struct Target555 {
-  static constexpr int kBytes = 2;
-  explicit Target555(const PaintContext&) {}
-  static DWORD Load(const BYTE* p) {
-    WORD t;
-    std::memcpy(&t, p, 2);
-    const DWORD r = (t >> 10) & 0x1F, g = (t >> 5) & 0x1F, b = t & 0x1F;
-    return Argb(0xFF, (r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
-  }
-  static void Store(BYTE* p, DWORD c) {
-    const WORD t = static_cast<WORD>(((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x001F));
-    std::memcpy(p, &t, 2);
-  }
-  int Bytes() const { return kBytes; }
-#if defined(__SSE2__)
-  static __m128i Load4(const BYTE* p) { return Widen16(p, 10, 5); }
-  static void Store4(BYTE* p, __m128i c) { Narrow16(p, c, 5); }
-#endif
-};
+using Target565 = Target16<11, 6>;
+using Target555 = Target16<10, 5>;
 
 struct Target8888 {
   static constexpr int kBytes = 4;
@@ -200,7 +184,7 @@ struct SourceDiffuse {
 template <bool kModulate, bool kLinear>
 struct SourceTexture {
   explicit SourceTexture(const PaintContext& ctx) : sampler(&ctx.sampler) {}
-  bool operator()(const SpanValues& at, DWORD& out) const {
+  [[gnu::always_inline]] bool operator()(const SpanValues& at, DWORD& out) const {
     const DWORD texel = kLinear ? SampleLinear(*sampler, at.u, at.v) : SamplePoint(*sampler, at.u, at.v);
     out = kModulate ? Modulate(texel, DiffuseAt(at)) : texel;
     return true;
@@ -270,7 +254,7 @@ struct BlendAny {
 
 // Blends one source colour into the target pixel at p.
 template <class Target, class Blend>
-inline void Put(const Target& target, const Blend& blend, BYTE* p, DWORD color) {
+[[gnu::always_inline]] inline void Put(const Target& target, const Blend& blend, BYTE* p, DWORD color) {
   if constexpr (std::is_same_v<Blend, BlendOverFast> || std::is_same_v<Blend, BlendAddFast>) {
     // Fully transparent pixels leave the target alone; opaque ones replace it (source-over only).
     const DWORD alpha = color >> 24;
@@ -332,6 +316,21 @@ void CopyTexelRow(const PaintContext& ctx, BYTE* out, const BYTE* texels, int co
     c |= opaque;
     if constexpr (kModulate) c = Modulate(c, color);
     Put(target, blend, out, c);
+  }
+}
+
+// Unscaled, point-sampled R5G6B5 texels, opaque and untinted: rows copied as they are onto a 5-6-5
+// target, widened onto others.
+template <class Target>
+void CopyOpaque565Row(const PaintContext& ctx, BYTE* out, const BYTE* texels, int count, DWORD) {
+  if constexpr (std::is_same_v<Target, Target565>) {
+    std::memcpy(out, texels, static_cast<size_t>(count) * 2);
+  } else {
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= count; i += 4) Target::Store4(out + i * Target::kBytes, Target565::Load4(texels + i * 2));
+#endif
+    for (; i < count; ++i) Target::Store(out + i * Target::kBytes, Target565::Load(texels + i * 2));
   }
 }
 
@@ -417,6 +416,19 @@ RowCopier ChooseCopier(TargetKind target, bool modulate, BlendKind blend) {
       return CopierFor<Target555>(modulate, blend);
     case TargetKind::Xrgb8888:
       return CopierFor<Target8888>(modulate, blend);
+    default:
+      return nullptr;
+  }
+}
+
+RowCopier ChooseOpaque565Copier(TargetKind target) {
+  switch (target) {
+    case TargetKind::Rgb565:
+      return &CopyOpaque565Row<Target565>;
+    case TargetKind::Rgb555:
+      return &CopyOpaque565Row<Target555>;
+    case TargetKind::Xrgb8888:
+      return &CopyOpaque565Row<Target8888>;
     default:
       return nullptr;
   }
@@ -931,9 +943,18 @@ bool DrawRectangle(Primitive& prim, const RasterVertex* v, D3DPRIMITIVETYPE type
   step.u = TexelStep(du);
   const TextureSampler& sampler = prim.ctx.sampler;
   const bool plain = prim.source == SourceKind::Texture || prim.source == SourceKind::TextureModulated;
-  const RowCopier copy = plain && !linear && sampler.kind == TextureSampler::Kind::Argb32 && step.u == 65536
-                             ? ChooseCopier(prim.target, diffuse != 0xFFFFFFFF, prim.blend)
-                             : nullptr;
+  RowCopier copy = nullptr;
+  int texelBytes = 4;
+  if (plain && !linear && step.u == 65536) {
+    if (sampler.kind == TextureSampler::Kind::Argb32) {
+      copy = ChooseCopier(prim.target, diffuse != 0xFFFFFFFF, prim.blend);
+    } else if (sampler.kind == TextureSampler::Kind::Rgb565 && diffuse == 0xFFFFFFFF &&
+               (prim.blend == BlendKind::Replace || prim.blend == BlendKind::Over)) {
+      // Opaque texels: source-over is a copy.
+      copy = ChooseOpaque565Copier(prim.target);
+      texelBytes = 2;
+    }
+  }
   const std::int64_t firstTexel = at.u >> 16;
   const int count = static_cast<int>(c1 - c0);
   const bool rowInside = firstTexel >= 0 && firstTexel + count <= sampler.width;
@@ -943,7 +964,7 @@ bool DrawRectangle(Primitive& prim, const RasterVertex* v, D3DPRIMITIVETYPE type
   for (std::int64_t row = r0; row < r1; ++row, at.v += stepV) {
     const std::int64_t texelRow = at.v >> 16;
     if (copy && rowInside && texelRow >= 0 && texelRow < sampler.height) {
-      const BYTE* texels = sampler.pixels + texelRow * sampler.pitch + firstTexel * 4;
+      const BYTE* texels = sampler.pixels + texelRow * sampler.pitch + firstTexel * texelBytes;
       copy(prim.ctx, PixelAt(prim.ctx.target->view, static_cast<int>(c0), static_cast<int>(row), bytes), texels, count,
            diffuse);
     } else {

@@ -3,28 +3,11 @@
 #include <mutex>
 
 #include "platform/ddraw/DisplayDevice.h"
-#include "platform/ddraw/InterfaceIds.h"
 
 namespace plat::ddraw {
 
-Clipper::Clipper(std::shared_ptr<DisplayDevice> device) : mDevice(std::move(device)) {}
-
-HRESULT Clipper::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (iid != IID_IDirectDrawClipper && iid != kIUnknownId) return E_NOINTERFACE;
-  AddRef();
-  *object = static_cast<IDirectDrawClipper*>(this);
-  return S_OK;
-}
-
-ULONG Clipper::AddRef() { return ++mRefs; }
-
-ULONG Clipper::Release() {
-  const ULONG left = --mRefs;
-  if (left == 0) delete this;
-  return left;
-}
+Clipper::Clipper(std::shared_ptr<DisplayDevice> device)
+    : ComObject(IID_IDirectDrawClipper), mDevice(std::move(device)) {}
 
 HRESULT Clipper::GetHWnd(HWND* window) {
   if (!window) return DDERR_INVALIDPARAMS;

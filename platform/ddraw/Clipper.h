@@ -1,22 +1,19 @@
 // A clipper that limits blits onto a surface to the client area of a window.
 #pragma once
 
-#include <atomic>
 #include <memory>
 
+#include "platform/ddraw/ComObject.h"
 #include "platform/ddraw/DDraw.h"
 
 namespace plat::ddraw {
 
 class DisplayDevice;
 
-class Clipper final : public IDirectDrawClipper {
+class Clipper final : public ComObject<IDirectDrawClipper> {
  public:
   explicit Clipper(std::shared_ptr<DisplayDevice> device);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   HRESULT GetHWnd(HWND* window) override;
   HRESULT SetHWnd(DWORD flags, HWND window) override;
 
@@ -27,7 +24,6 @@ class Clipper final : public IDirectDrawClipper {
  private:
   ~Clipper() override = default;
 
-  std::atomic<ULONG> mRefs{1};
   std::shared_ptr<DisplayDevice> mDevice;
   HWND mWindow = nullptr;
 };

@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "platform/ddraw/DisplayDevice.h"
-#include "platform/ddraw/InterfaceIds.h"
 
 namespace plat::ddraw {
 namespace {
@@ -31,7 +30,7 @@ size_t EntryCount(DWORD caps) {
 }  // namespace
 
 Palette::Palette(std::shared_ptr<DisplayDevice> device, DWORD caps, size_t size)
-    : mDevice(std::move(device)), mCaps(caps), mEntries(size) {}
+    : ComObject(IID_IDirectDrawPalette), mDevice(std::move(device)), mCaps(caps), mEntries(size) {}
 
 HRESULT Palette::Create(const std::shared_ptr<DisplayDevice>& device, DWORD flags, const PALETTEENTRY* entries,
                         Palette** out) {
@@ -44,23 +43,6 @@ HRESULT Palette::Create(const std::shared_ptr<DisplayDevice>& device, DWORD flag
   std::copy_n(entries, size, palette->mEntries.begin());
   *out = palette;
   return DD_OK;
-}
-
-HRESULT Palette::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (iid != IID_IDirectDrawPalette && iid != kIUnknownId) return E_NOINTERFACE;
-  *object = static_cast<IDirectDrawPalette*>(this);
-  AddRef();
-  return S_OK;
-}
-
-ULONG Palette::AddRef() { return ++mRefs; }
-
-ULONG Palette::Release() {
-  const ULONG left = --mRefs;
-  if (left == 0) delete this;
-  return left;
 }
 
 HRESULT Palette::GetCaps(LPDWORD caps) {

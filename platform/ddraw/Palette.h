@@ -2,25 +2,22 @@
 // DDPCAPS_ALPHA. Its entries are guarded by the owning device's mutex, like surface pixels.
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <vector>
 
+#include "platform/ddraw/ComObject.h"
 #include "platform/ddraw/DDraw.h"
 
 namespace plat::ddraw {
 
 class DisplayDevice;
 
-class Palette final : public IDirectDrawPalette {
+class Palette final : public ComObject<IDirectDrawPalette> {
  public:
   // Checks the capabilities and copies the first entries; the result has one reference.
   static HRESULT Create(const std::shared_ptr<DisplayDevice>& device, DWORD flags, const PALETTEENTRY* entries,
                         Palette** out);
 
-  HRESULT QueryInterface(REFIID iid, void** object) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   HRESULT GetCaps(LPDWORD caps) override;
   HRESULT GetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) override;
   HRESULT SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) override;
@@ -35,7 +32,6 @@ class Palette final : public IDirectDrawPalette {
   Palette(std::shared_ptr<DisplayDevice> device, DWORD caps, size_t size);
   ~Palette() override = default;
 
-  std::atomic<ULONG> mRefs{1};
   std::shared_ptr<DisplayDevice> mDevice;
   const DWORD mCaps;
   std::vector<PALETTEENTRY> mEntries;

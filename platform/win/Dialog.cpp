@@ -255,9 +255,10 @@ INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE dialogTemplate
   if (SendMessage(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), param) && first) SetFocus(first);
   const bool disableOwner = owner && IsWindowEnabled(owner);
   if (disableOwner) EnableWindow(owner, FALSE);
-  ShowWindow(dialog, SW_SHOWNORMAL);
-
   plat::DialogState state;
+  // A dialog ended while it was being set up is never shown.
+  if (plat::StateOf(dialog, &state) && !state.ended) ShowWindow(dialog, SW_SHOWNORMAL);
+
   while (plat::StateOf(dialog, &state) && !state.ended && IsWindow(dialog)) {
     MSG msg;
     const BOOL got = GetMessage(&msg, nullptr, 0, 0);

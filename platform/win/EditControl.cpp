@@ -288,7 +288,8 @@ class Edit final : public Control {
     const RECT area = TextArea();
     int index = 0;
     if (Multiline()) {
-      const int row = static_cast<int>(point.y - area.top) / LineHeight() - (point.y < area.top ? 1 : 0);
+      const int offset = static_cast<int>(point.y - area.top), height = LineHeight();
+      const int row = offset >= 0 ? offset / height : -((height - 1 - offset) / height);  // rounded down
       index = std::clamp(mTop + row, 0, static_cast<int>(lines.size()) - 1);
     }
     const TextLine& line = lines[index];

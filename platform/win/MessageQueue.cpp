@@ -20,6 +20,14 @@ bool WindowPassesFilter(HWND messageWindow, HWND filter) {
 
 DWORD NowMillis() { return static_cast<DWORD>(CurrentClock().NowMicros() / 1000); }
 
+// The focus window when it belongs to the taking thread; else the window the input was meant for.
+HWND KeyboardTarget(HWND translatedFor, std::thread::id self) {
+  HWND focus = GetFocus();
+  if (!focus || focus == translatedFor) return translatedFor;
+  auto record = WindowTable::Instance().Find(focus);
+  return record && record->owner == self ? focus : translatedFor;
+}
+
 }  // namespace
 
 MessageQueues& MessageQueues::Instance() {
@@ -29,15 +37,19 @@ MessageQueues& MessageQueues::Instance() {
 
 MessageQueues::Queue& MessageQueues::QueueOf(std::thread::id thread) { return mQueues[thread]; }
 
-void MessageQueues::Post(std::thread::id owner, const MSG& msg) {
+void MessageQueues::Append(std::thread::id owner, const MSG& msg, bool keyboardInput) {
   {
     std::lock_guard guard(mLock);
     MSG stamped = msg;
     stamped.time = NowMillis();
-    QueueOf(owner).posted.push_back(stamped);
+    QueueOf(owner).posted.push_back({stamped, keyboardInput});
   }
   mWake.notify_all();
 }
+
+void MessageQueues::Post(std::thread::id owner, const MSG& msg) { Append(owner, msg, false); }
+
+void MessageQueues::PostKeyboardInput(std::thread::id owner, const MSG& msg) { Append(owner, msg, true); }
 
 void MessageQueues::PostQuit(std::thread::id owner, int exitCode) {
   {
@@ -114,8 +126,10 @@ bool MessageQueues::Take(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
   std::lock_guard guard(mLock);
   Queue& queue = QueueOf(self);
   for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
-    if (!MessagePassesFilter(it->message, filterMin, filterMax) || !WindowPassesFilter(it->hwnd, window)) continue;
-    *msg = *it;
+    MSG taken = it->msg;
+    if (it->keyboardInput) taken.hwnd = KeyboardTarget(taken.hwnd, self);
+    if (!MessagePassesFilter(taken.message, filterMin, filterMax) || !WindowPassesFilter(taken.hwnd, window)) continue;
+    *msg = taken;
     if (remove) queue.posted.erase(it);
     mLastMessageTime = msg->time;
     return true;
@@ -211,7 +225,7 @@ void MessageQueues::ForgetWindow(HWND window) {
     mTimers.erase(std::remove_if(mTimers.begin(), mTimers.end(), [&](const Timer& t) { return t.window == window; }),
                   mTimers.end());
     for (auto& [thread, queue] : mQueues) {
-      std::erase_if(queue.posted, [&](const MSG& msg) { return msg.hwnd == window; });
+      std::erase_if(queue.posted, [&](const Posted& posted) { return posted.msg.hwnd == window; });
       for (auto it = queue.sent.begin(); it != queue.sent.end();) {
         if (it->window == window) {
           unanswered.push_back(it->result);

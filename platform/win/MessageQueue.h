@@ -24,6 +24,9 @@ class MessageQueues {
 
   // Appends a message to the queue of `owner` and wakes it.
   void Post(std::thread::id owner, const MSG& msg);
+  // Keyboard input from the devices: it goes to the window that has the focus when the message is
+  // taken (when that window is the taking thread's), as on Windows, not when it was translated.
+  void PostKeyboardInput(std::thread::id owner, const MSG& msg);
   void PostQuit(std::thread::id owner, int exitCode);
   // Hands a call to the owner thread and waits for its result; the window's destruction answers 0.
   LRESULT SendAcross(std::thread::id owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,8 +62,12 @@ class MessageQueues {
     TIMERPROC proc;
     std::thread::id owner;
   };
+  struct Posted {
+    MSG msg;
+    bool keyboardInput = false;
+  };
   struct Queue {
-    std::deque<MSG> posted;
+    std::deque<Posted> posted;
     std::deque<SentCall> sent;
     std::deque<std::function<void()>> work;
     bool quit = false;
@@ -68,6 +75,7 @@ class MessageQueues {
   };
 
   Queue& QueueOf(std::thread::id thread);  // with mLock held
+  void Append(std::thread::id owner, const MSG& msg, bool keyboardInput);
   std::optional<std::uint64_t> NextTimerDue(std::thread::id thread);
 
   std::mutex mLock;

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <vector>
 
 namespace plat {
@@ -34,6 +37,44 @@ std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
   return *std::min_element(matches.begin(), matches.end());
 }
 
+std::mutex gFoldersLock;
+std::string gPlayerFolder;
+std::string gDataFolder;
+
+// Resolves the components of `path` one by one below `resolved` (empty, "/" or a folder ending in
+// '/'); *complete tells whether every component exists.
+std::string ResolveBelow(std::string resolved, const std::string& path, bool* complete) {
+  std::size_t pos = 0;
+  bool stillResolving = true;
+  while (pos <= path.size()) {
+    std::size_t slash = path.find('/', pos);
+    std::size_t end = slash == std::string::npos ? path.size() : slash;
+    std::string_view component(path.data() + pos, end - pos);
+    if (!component.empty()) {
+      std::string folder = resolved;
+      std::string candidate = resolved + std::string(component);
+      if (stillResolving && !Exists(candidate)) {
+        std::string match = component == "." || component == ".." ? std::string() : FindIgnoringCase(folder, component);
+        if (match.empty()) {
+          stillResolving = false;
+        } else {
+          candidate = resolved + match;
+        }
+      }
+      resolved = candidate;
+      if (slash != std::string::npos) resolved.push_back('/');
+    }
+    if (slash == std::string::npos) break;
+    pos = slash + 1;
+  }
+  *complete = stillResolving;
+  return resolved;
+}
+
+std::string WithSlash(const std::string& folder) {
+  return folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
 }  // namespace
 
 std::string NormalizeSeparators(std::string_view programPath) {
@@ -49,38 +90,60 @@ std::string NormalizeSeparators(std::string_view programPath) {
 
 std::string MapPath(std::string_view programPath) {
   std::string path = NormalizeSeparators(programPath);
-  if (path.empty() || Exists(path)) return path;
+  if (path.empty()) return path;
+  bool complete = false;
+  if (path.front() == '/') return Exists(path) ? path : ResolveBelow("/", path.substr(1), &complete);
 
-  // Walk the components, resolving each against the real folder built so far.
-  std::string resolved;
-  std::size_t pos = 0;
-  if (path.front() == '/') {
-    resolved = "/";
-    pos = 1;
+  std::string player, data;
+  {
+    std::lock_guard guard(gFoldersLock);
+    player = gPlayerFolder;
+    data = gDataFolder;
   }
-  bool stillResolving = true;
-  while (pos <= path.size()) {
-    std::size_t slash = path.find('/', pos);
-    std::size_t end = slash == std::string::npos ? path.size() : slash;
-    std::string_view component(path.data() + pos, end - pos);
-    if (!component.empty()) {
-      std::string folder = resolved;
-      std::string candidate = resolved + std::string(component);
-      if (stillResolving && component != "." && component != ".." && !Exists(candidate)) {
-        std::string match = FindIgnoringCase(folder.empty() ? std::string() : folder, component);
-        if (match.empty()) {
-          stillResolving = false;
-        } else {
-          candidate = resolved + match;
-        }
-      }
-      resolved = candidate;
-      if (slash != std::string::npos) resolved.push_back('/');
-    }
-    if (slash == std::string::npos) break;
-    pos = slash + 1;
+  if (player.empty()) return Exists(path) ? path : ResolveBelow("", path, &complete);
+  const std::string inPlayer = ResolveBelow(WithSlash(player), path, &complete);
+  if (complete) return inPlayer;
+  if (!data.empty()) {
+    const std::string inData = ResolveBelow(WithSlash(data), path, &complete);
+    if (complete) return inData;
   }
-  return resolved;
+  return inPlayer;
+}
+
+void SetSearchFolders(std::string playerFolder, std::string dataFolder) {
+  std::lock_guard guard(gFoldersLock);
+  gPlayerFolder = std::move(playerFolder);
+  gDataFolder = std::move(dataFolder);
+}
+
+std::string PlayerFolder() {
+  std::lock_guard guard(gFoldersLock);
+  return gPlayerFolder;
+}
+
+std::string DataFolder() {
+  std::lock_guard guard(gFoldersLock);
+  return gDataFolder;
+}
+
+void UseGameFolders(const std::string& game, const std::string& installedDataFolder) {
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  std::string base;
+  if (xdg && *xdg == '/') {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::string(home && *home ? home : "/tmp") + "/.local/share";
+  }
+  const std::string player = base + "/" + game;
+  std::error_code ignored;
+  std::filesystem::create_directories(player, ignored);
+
+  std::string data = installedDataFolder;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+  if (!program.empty() && Exists((program.parent_path() / "properties/resources.xml").string()))
+    data = program.parent_path().string();
+  SetSearchFolders(player, data);
 }
 
 }  // namespace plat

@@ -1,5 +1,8 @@
 // The one place where a program path (Windows style: '\' separators, any letter case) becomes a real
-// Linux path. Every file open, listing and folder call of the project goes through MapPath.
+// Linux path. Every file open, listing and folder call of the project goes through MapPath. The game
+// sets two search folders: its player's own folder, where everything it writes goes, and its read-only
+// data folder; relative paths then resolve there instead of in the working folder. Safe from any
+// thread once the folders are set (the game sets them before it starts any thread).
 #pragma once
 
 #include <string>
@@ -11,7 +14,22 @@ namespace plat {
 // the given letter case is matched case-insensitively against the real entries of its folder (the
 // first match in sorted order wins). Components that match nothing are kept as written, so a path of
 // a file about to be created maps to where it will be made.
+//
+// With search folders set, a relative path is the first of: the path in the player's folder, when it
+// exists there; the path in the data folder, when it exists there; the path in the player's folder,
+// where a new file is made. Absolute paths are never redirected.
 std::string MapPath(std::string_view programPath);
+
+// Sets the two search folders; empty strings turn the redirection off (relative paths then resolve in
+// the working folder, as in tests and tools).
+void SetSearchFolders(std::string playerFolder, std::string dataFolder);
+std::string PlayerFolder();
+std::string DataFolder();
+
+// The game's folders: the player's folder is $XDG_DATA_HOME/<game> (~/.local/share/<game> when the
+// variable is unset or relative), made when missing; the data folder is the executable's own folder
+// when it holds properties/resources.xml (a build tree), else installedDataFolder.
+void UseGameFolders(const std::string& game, const std::string& installedDataFolder);
 
 // Only the separator rewrite and collapse, without looking at the file system.
 std::string NormalizeSeparators(std::string_view programPath);

@@ -8,6 +8,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/KeyMap.h"
 #include "platform/win/KeyboardState.h"
+#include "platform/win/MessageQueue.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/SystemInfo.h"
@@ -37,6 +38,13 @@ HWND KeyboardTarget(Uint32 windowId) {
   HWND target = focus ? focus : WindowOfEvent(windowId);
   if (target && !IsWindowEnabled(WindowTable::Instance().TopLevelOf(target))) return nullptr;
   return target;
+}
+
+// Keys, characters and the wheel: queued for the thread of the window that has the focus now, and
+// given to the window that has it when the thread takes them.
+void PostKeyboard(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto record = WindowTable::Instance().Find(target);
+  if (record) MessageQueues::Instance().PostKeyboardInput(record->owner, MSG{target, message, wParam, lParam, 0, {}});
 }
 
 bool AltHeld() { return IsKeyDown(VK_MENU); }
@@ -116,15 +124,16 @@ void TranslateKey(const SDL_KeyboardEvent& event) {
     SetKeyDown(key.code, false);
     if (key.sideCode) SetKeyDown(key.sideCode, false);
     if (!target) return;
-    PostMessage(target, system ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key.code), KeyParam(key, alt, true, true));
+    PostKeyboard(target, system ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(key.code),
+                 KeyParam(key, alt, true, true));
     return;
   }
   gLastScanCode = key.scanCode;
   if (!target) return;
   bool repeat = event.repeat != 0 || wasDown;
   LPARAM lParam = KeyParam(key, alt, repeat, false);
-  PostMessage(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key.code), lParam);
-  if (int c = ControlCharacter(key.code, ctrl, alt)) PostMessage(target, WM_CHAR, static_cast<WPARAM>(c), lParam);
+  PostKeyboard(target, system ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<WPARAM>(key.code), lParam);
+  if (int c = ControlCharacter(key.code, ctrl, alt)) PostKeyboard(target, WM_CHAR, static_cast<WPARAM>(c), lParam);
 }
 
 void TranslateText(const SDL_TextInputEvent& event) {
@@ -135,7 +144,7 @@ void TranslateText(const SDL_TextInputEvent& event) {
   LPARAM lParam = static_cast<LPARAM>(1u | ((gLastScanCode & 0xFF) << 16) | (alt ? 1u << 29 : 0u));
   std::string text = Utf8ToCp1252(event.text);
   for (char c : text) {
-    PostMessage(target, system ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), lParam);
+    PostKeyboard(target, system ? WM_SYSCHAR : WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), lParam);
   }
 }
 
@@ -228,7 +237,7 @@ void TranslateWheel(const SDL_MouseWheelEvent& event) {
   GetCursorPos(&screen);
   int delta = notches * WHEEL_DELTA;
   WPARAM wParam = MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(static_cast<SHORT>(delta)));
-  PostMessage(target, WM_MOUSEWHEEL, wParam, PointParam(screen));
+  PostKeyboard(target, WM_MOUSEWHEEL, wParam, PointParam(screen));
 }
 
 // Whether SDL's queue holds a focus gain for one of the program's windows.

@@ -56,20 +56,6 @@ TEST_P(DeviceTest, CountsReferencesOnEveryObjectItHolds) {
   EXPECT_EQ(RefCount(texture.get()), textureRefs);
 }
 
-TEST_P(DeviceTest, TheDirect3DObjectKeepsItsDirectDrawAlive) {
-  mDevice.reset();
-  mTarget.reset();
-  IDirectDraw7* dd = mDD.release();
-  EXPECT_EQ(dd->Release(), 1u);  // the Direct3D object's reference
-  auto surface = [&] {
-    void* object = nullptr;
-    EXPECT_EQ(mD3D->QueryInterface(IID_IDirect3D7, &object), S_OK);
-    return static_cast<IDirect3D7*>(object);
-  }();
-  EXPECT_EQ(surface->Release(), 1u);
-  mD3D.reset();  // releases the DirectDraw object with it; the sanitizers watch for leaks
-}
-
 struct SwitchCase {
   const char* name;
   const char* environment;  // nullptr: unset
@@ -275,6 +261,13 @@ class RefusalTest : public D3DBase, public testing::WithParamInterface<Refusal> 
   Com<IDirectDrawSurface7> Plain(DWORD caps) { return CreateSurface(8, 8, caps); }
   IDirect3D7* d3d() { return mD3D.get(); }
   IDirectDrawSurface7* target() { return mTarget.get(); }
+  // Another program takes the display: the target's next lock finds it lost.
+  void LoseTarget() {
+    plat::FailNextWithSurfaceLost();
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    EXPECT_EQ(mTarget->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DDERR_SURFACELOST);
+  }
 };
 
 TEST_P(RefusalTest, RefusesWithTheResultADriverGives) { EXPECT_EQ(GetParam().call(*this), GetParam().expected); }
@@ -331,6 +324,16 @@ const Refusal kRefusals[] = {
        const HRESULT hr = t.DrawInScene(D3DPT_TRIANGLESTRIP);
        t.target()->Unlock(nullptr);
        return hr;
+     }},
+    {"DrawOnALostTarget", DDERR_SURFACELOST,
+     [](RefusalTest& t) {
+       t.LoseTarget();
+       return t.DrawInScene(D3DPT_TRIANGLESTRIP);
+     }},
+    {"LostTargetSetAgain", DDERR_SURFACELOST,
+     [](RefusalTest& t) {
+       t.LoseTarget();
+       return t.device()->SetRenderTarget(t.target(), 0);
      }},
     {"TargetOfAnotherDirectDraw", DDERR_INVALIDOBJECT,
      [](RefusalTest& t) {

@@ -217,11 +217,8 @@ TEST_P(SharedEdgeTest, CoversEveryPixelOnce) {
     triangles.push_back({tiling.vertices[t[0]], tiling.vertices[t[1]], tiling.vertices[t[2]]});
   RefFrame frame(kSize, kSize, ChannelBits(), 0xFF000000);
   frame.Draw(RefState{nullptr, false, true, D3DBLEND_ONE, D3DBLEND_ONE}, triangles);
-  const auto pixels = ReadTarget();
-  EXPECT_EQ(pixels, frame.Pixels());
-  const std::uint32_t once = Quantise(0xFF202020, ChannelBits());
-  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), once) + std::count(pixels.begin(), pixels.end(), 0xFF000000u),
-            static_cast<std::ptrdiff_t>(pixels.size()));
+  // Drawn twice, a pixel would read 0x40 where the model has 0x20.
+  EXPECT_EQ(ReadTarget(), frame.Pixels());
 }
 
 INSTANTIATE_TEST_SUITE_P(Tilings, SharedEdgeTest,

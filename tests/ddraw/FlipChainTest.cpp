@@ -32,67 +32,6 @@ class FlipChainTest : public DDrawTest {
   }
 };
 
-TEST_P(FlipChainTest, PrimaryTakesTheModeSizeAndFormat) {
-  auto primary = Primary(1);
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  ASSERT_EQ(primary->GetSurfaceDesc(&desc), DD_OK);
-  EXPECT_EQ(desc.dwWidth, 800u);
-  EXPECT_EQ(desc.dwHeight, 600u);
-  EXPECT_EQ(desc.dwBackBufferCount, 1u);
-  EXPECT_EQ(desc.ddpfPixelFormat.dwRBitMask, road().red);
-  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_FRONTBUFFER);
-  auto back = BackOf(primary.get());
-  ASSERT_TRUE(back);
-  desc.dwSize = sizeof(desc);
-  back->GetSurfaceDesc(&desc);
-  EXPECT_TRUE(desc.ddsCaps.dwCaps & DDSCAPS_BACKBUFFER);
-  EXPECT_EQ(desc.dwWidth, 800u);
-  // A surface without a pixel format takes the primary's.
-  auto offscreen = Offscreen(8, 8);
-  DDPIXELFORMAT format{};
-  offscreen->GetPixelFormat(&format);
-  EXPECT_EQ(format.dwRBitMask, road().red);
-}
-
-TEST_P(FlipChainTest, FlipExchangesFrontAndBackBuffer) {
-  auto primary = Primary(1);
-  auto back = BackOf(primary.get());
-  const DWORD red = Pack(road(), 255, 0, 0);
-  const DWORD blue = Pack(road(), 0, 0, 255);
-  ASSERT_EQ(Fill(primary.get(), nullptr, red), DD_OK);
-  ASSERT_EQ(Fill(back.get(), nullptr, blue), DD_OK);
-  ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-  {
-    Pixels front(primary.get());
-    Pixels behind(back.get());
-    EXPECT_EQ(front.Get(799, 599), blue);
-    EXPECT_EQ(behind.Get(0, 0), red);
-  }
-  // Flipping to the back buffer by name is the same flip.
-  ASSERT_EQ(primary->Flip(back.get(), DDFLIP_WAIT), DD_OK);
-  Pixels front(primary.get());
-  EXPECT_EQ(front.Get(0, 0), red);
-}
-
-TEST_P(FlipChainTest, TripleBufferingRotatesTheBuffers) {
-  auto primary = Primary(2);
-  auto back1 = BackOf(primary.get());
-  auto back2 = BackOf(back1.get());
-  ASSERT_TRUE(back2);
-  EXPECT_NE(back1.get(), back2.get());
-  ASSERT_EQ(Fill(primary.get(), nullptr, 1), DD_OK);
-  ASSERT_EQ(Fill(back1.get(), nullptr, 2), DD_OK);
-  ASSERT_EQ(Fill(back2.get(), nullptr, 3), DD_OK);
-  ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-  Pixels a(primary.get());
-  Pixels b(back1.get());
-  Pixels c(back2.get());
-  EXPECT_EQ(a.Get(0, 0), 2u);
-  EXPECT_EQ(b.Get(0, 0), 3u);
-  EXPECT_EQ(c.Get(0, 0), 1u);
-}
-
 TEST_P(FlipChainTest, FlipToGDISurfaceShowsTheOriginalFrontBuffer) {
   auto primary = Primary(1);
   auto back = BackOf(primary.get());
@@ -130,25 +69,6 @@ TEST_P(FlipChainTest, ChainReferencesFollowTheFront) {
   DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
   IDirectDrawSurface7* none = nullptr;
   EXPECT_EQ(back->GetAttachedSurface(&caps, &none), DDERR_NOTFOUND);
-}
-
-TEST_P(FlipChainTest, OnlyAFlippablePrimaryFlips) {
-  auto offscreen = Offscreen(4, 4);
-  EXPECT_EQ(offscreen->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
-  auto primary = Primary(1);
-  auto back = BackOf(primary.get());
-  EXPECT_EQ(back->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
-  EXPECT_EQ(primary->Flip(offscreen.get(), DDFLIP_WAIT), DDERR_INVALIDPARAMS);
-  {
-    Pixels locked(back.get());
-    EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACEBUSY);
-  }
-  DDSURFACEDESC2 desc = PrimaryDesc(1);
-  desc.ddsCaps.dwCaps &= ~DDSCAPS_COMPLEX;
-  primary.reset();
-  back.reset();
-  IDirectDrawSurface7* bad = nullptr;
-  EXPECT_EQ(mDD->CreateSurface(&desc, &bad, nullptr), DDERR_INVALIDCAPS);
 }
 
 TEST_P(FlipChainTest, AFlipChainNeedsExclusiveMode) {

@@ -185,33 +185,4 @@ TEST(SurfaceBlt, PlacementsOutsideTheSurfaceOrSourceDrawOnlyTheOverlap) {
   EXPECT_EQ(s.surface.Get(4, 4), 0u);
 }
 
-// One fixed scene of every routine; the sums pin today's output of each format.
-std::uint64_t GoldenScene(const surfref::Format& format) {
-  Scene s(format, 64, 48, 5);
-  std::mt19937 rng(99);
-  Kit::MemoryImage sprite;
-  const auto px = MakeSpritePixels(24, 20, rng);
-  sprite.SetBits(px.data(), 24, 20);
-  auto& t = s.target.target;
-  Kit::SurfaceDraw::NormalFill(t, Rect(0, 0, 64, 48), Color(20, 40, 60));
-  Kit::SurfaceDraw::NormalFill(t, Rect(5, 5, 30, 20), Color(200, 100, 50, 128));
-  Kit::SurfaceDraw::AdditiveFill(t, Rect(20, 10, 30, 30), Color(60, 90, 30, 200));
-  Kit::SurfaceDraw::NormalLine(t, 1.5, 2.25, 60.75, 40.5, Color(255, 255, 0));
-  Kit::SurfaceDraw::NormalLine(t, 60, 3, 2, 45, Color(0, 255, 255, 90));
-  Kit::SurfaceDraw::AdditiveLine(t, 10, 47, 13, 0, Color(120, 0, 200));
-  Kit::SurfaceDraw::AlphaBlt(t, sprite, &s.display, 3, 4, Rect(0, 0, 24, 20), Color::White, false);
-  Kit::SurfaceDraw::AlphaBlt(t, sprite, &s.display, 30, 4, Rect(2, 3, 20, 15), Color(255, 128, 64, 200), true);
-  Kit::SurfaceDraw::AdditiveBlt(t, sprite, &s.display, 10, 25, Rect(0, 0, 24, 20), Color::White, false);
-  Kit::SurfaceDraw::AdditiveBlt(t, sprite, &s.display, 38, 26, Rect(0, 0, 24, 20), Color(90, 255, 90, 170), true);
-  Kit::SurfaceDraw::VolatileBlt(t, sprite, 40, 0, Rect(0, 0, 24, 20));
-  Kit::SurfaceDraw::CopyNative(t, sprite, &s.display, 0, 30, Rect(4, 4, 16, 16), true);
-  return Checksum(s.surface);
-}
-
-TEST(SurfaceDrawGolden, FixedSceneChecksumsPerFormat) {
-  EXPECT_EQ(GoldenScene(kFormat565), 11524077769002052964ull);
-  EXPECT_EQ(GoldenScene(kFormat555), 8380683671065467524ull);
-  EXPECT_EQ(GoldenScene(kFormat888), 18242602068688734598ull);
-}
-
 }  // namespace

@@ -77,14 +77,4 @@ surfref::Source ReferenceSource(Kit::MemoryImage& image, const Kit::NativeDispla
   return src;
 }
 
-std::uint64_t Checksum(const surfref::Surface& surface) {
-  std::uint64_t hash = 1469598103934665603ull;
-  for (int y = 0; y < surface.height; ++y)
-    for (int x = 0; x < surface.width; ++x) {
-      hash ^= surface.Get(x, y);
-      hash *= 1099511628211ull;
-    }
-  return hash;
-}
-
 }  // namespace surftest

@@ -44,6 +44,4 @@ std::vector<std::uint32_t> MakeSpritePixels(int width, int height, std::mt19937&
 // The reference's view of a source image: its ARGB pixels and native words for the display.
 surfref::Source ReferenceSource(Kit::MemoryImage& image, const Kit::NativeDisplay& display);
 
-std::uint64_t Checksum(const surfref::Surface& surface);
-
 }  // namespace surftest

@@ -47,7 +47,6 @@ TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
                               cy);
           const auto diff = std::mismatch(actual.bytes.begin(), actual.bytes.end(), expected.bytes.begin());
           ASSERT_TRUE(diff.first == actual.bytes.end()) << "row " << (diff.first - actual.bytes.begin()) / actual.pitch;
-          EXPECT_NE(Checksum(actual), Checksum(MakeSurface(format, 48, 40, 3, rng)));
         }
 }
 

@@ -63,12 +63,6 @@ class ActorSceneTest : public ObjectsTest {
   SceneLog mLog;
 };
 
-TEST_F(ActorSceneTest, AnEmptySceneUpdatesAndFindsNothing) {
-  Update();
-  EXPECT_EQ(Scene().FindActorByName(""), nullptr);
-  EXPECT_TRUE(mLog.pairs.empty());
-}
-
 TEST_F(ActorSceneTest, CreationTakesThePlaceAndTruncatedSizeOfTheTemplate) {
   ObjectTemplate* tmpl = gObjectLibrary.AppendInstance();
   tmpl->mX = 3.5f;
@@ -84,18 +78,6 @@ TEST_F(ActorSceneTest, CreationTakesThePlaceAndTruncatedSizeOfTheTemplate) {
   EXPECT_EQ(Scene().mAllActors.size(), 2u) << "a kind outside 1-6 lives only in the list of all actors";
 }
 
-TEST_F(ActorSceneTest, ANewActorHasTheInitialValuesOfEveryField) {
-  const Actor actor;
-  EXPECT_EQ(actor.mRadius, -1.0f);
-  EXPECT_EQ(actor.mKind, -1);
-  EXPECT_EQ(actor.mHitPoints, 1);
-  EXPECT_TRUE(actor.mAlive);
-  EXPECT_EQ(actor.mMass, 0.0f);
-  EXPECT_FALSE(actor.mOrbiting);
-  EXPECT_TRUE(actor.mName.empty() && actor.mCode.empty());
-  EXPECT_EQ(actor.mHoldCounter, -1);
-}
-
 TEST_F(ActorSceneTest, TinyVelocitiesSnapToZeroAndOthersMoveByVelocityTimesTickTimesScale) {
   Actor* ball = Make(kBallKind, "balllarge", 100.0f, 300.0f);
   ball->mVelX = 0.00005f;
@@ -108,6 +90,7 @@ TEST_F(ActorSceneTest, TinyVelocitiesSnapToZeroAndOthersMoveByVelocityTimesTickT
 }
 
 TEST_F(ActorSceneTest, FindingByNamePrefixSkipsTheDead) {
+  EXPECT_EQ(Scene().FindActorByName(""), nullptr) << "an empty scene";
   Make(kBallKind, "balllarge", 0, 0)->mAlive = false;
   Actor* fire = Make(kBallKind, "ballfire", 0, 0);
   Make(kPaddleKind, "paddlemiddle", 0, 0);

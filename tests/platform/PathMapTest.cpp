@@ -44,3 +44,20 @@ TEST(PathMap, ExactCaseWinsOverOtherCases) {
 }
 
 }  // namespace
+
+// The game's two folders: what the player has wins, the game's data comes next, and new files go to
+// the player's folder; absolute paths and the working folder are left alone.
+TEST(PathMap, RelativePathsLookInThePlayersFolderThenTheData) {
+  testsupport::TempDir player, data, elsewhere;
+  const std::string own = player.Write("UserData/playerdata.dat", "p");
+  const std::string shipped = data.Write("Data/Level1_1.vel", "d");
+  data.Write("userdata/playerdata.dat", "shipped copy");
+  plat::SetSearchFolders(player.Path().string(), data.Path().string());
+  EXPECT_EQ(MapPath("userdata\\playerdata.dat"), own);
+  EXPECT_EQ(MapPath("data\\level1_1.vel"), shipped);
+  EXPECT_EQ(MapPath("custom\\mine.lvx"), player.Path().string() + "/custom/mine.lvx");
+  const std::string absolute = elsewhere.Write("x.txt", "x");
+  EXPECT_EQ(MapPath(absolute), absolute);
+  plat::SetSearchFolders("", "");
+  EXPECT_EQ(MapPath("data\\level1_1.vel"), "data/level1_1.vel");
+}

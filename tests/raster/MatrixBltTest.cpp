@@ -44,13 +44,6 @@ Matrix3 RotateScale(float angle, float sx, float sy) {
   return m;
 }
 
-std::uint64_t Fnv(const std::vector<std::uint32_t>& pixels) {
-  std::uint64_t h = 1469598103934665603ull;
-  for (std::uint32_t p : pixels)
-    for (int s = 0; s < 32; s += 8) h = (h ^ ((p >> s) & 0xFF)) * 1099511628211ull;
-  return h;
-}
-
 TEST(MatrixBlt, AnIdentityMatrixCopiesTheSourceRectanglePixelForPixel) {
   std::mt19937 rng(1);
   for (const auto& [w, h] : {std::pair{6, 4}, std::pair{5, 3}, std::pair{1, 1}, std::pair{16, 9}}) {
@@ -257,35 +250,6 @@ TEST(HostileInput, EmptySourcesAndArgumentsDrawNothing) {
   MemoryImage noPixels;
   noPixels.BltMatrix(&texture, 5, 5, Matrix3(), Rect(0, 0, 10, 10), Color::White, 0, Rect(0, 0, 2, 2), false);
   noPixels.BltTrianglesTex(&texture, tri, 1, Rect(0, 0, 10, 10), Color::White, 0, 0, 0, false);
-}
-
-// A fixed scene of rotated, scaled, coloured and blended sprites; the checksums pin the output.
-std::uint64_t GoldenScene(bool opaqueMode) {
-  MemoryImage sprite, dest;
-  std::vector<std::uint32_t> pixels(32 * 32);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) {
-      const int d2 = (x - 16) * (x - 16) + (y - 16) * (y - 16);
-      const std::uint32_t a = d2 >= 256 ? 0 : static_cast<std::uint32_t>(255 - d2);
-      pixels[y * 32 + x] = (a << 24) | static_cast<std::uint32_t>(x * 8 << 16 | y * 8 << 8 | (x ^ y) * 8);
-    }
-  sprite.SetBits(pixels.data(), 32, 32);
-  std::vector<std::uint32_t> back(96 * 80);
-  for (int i = 0; i < 96 * 80; ++i) back[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-  Fill(dest, back, 96, 80, opaqueMode);
-  for (int i = 0; i < 6; ++i)
-    dest.BltMatrix(&sprite, 10.0f + i * 15.3f, 12.0f + i * 11.1f, RotateScale(i * 0.61f, 0.7f + i * 0.25f, 1.1f),
-                   Rect(4, 4, 90, 70), i % 2 ? Color(200, 100, 50, 180) : Color::White, 0, Rect(i, 0, 32 - i, 32),
-                   i % 3 == 0);
-  TriVertex tri[2][3] = {{{5, 60, 0, 0, 0xFFFF0000}, {50, 70, 1, 0, 0x8000FF00}, {20, 78, 0, 1, 0xFF0000FF}},
-                         {{60, 5, 0.2f, 0.1f, 0}, {95, 40, 0.9f, 0.5f, 0}, {70, 79, 0.3f, 1.0f, 0}}};
-  dest.BltTrianglesTex(&sprite, tri, 2, Rect(0, 0, 96, 80), Color::White, 0, 0.25f, 0.5f, true);
-  return Fnv(Pixels(dest));
-}
-
-TEST(Golden, ASceneOfMatrixAndTriangleBlitsKeepsItsChecksum) {
-  EXPECT_EQ(GoldenScene(false), 0x512b71ea443a40daull);
-  EXPECT_EQ(GoldenScene(true), 0x1582e38589db326ull);
 }
 
 }  // namespace

@@ -94,6 +94,17 @@ TEST_F(ControlsTest, ReadOnlyMultiLineEditScrollsAndCopiesButDoesNotChange) {
   plat::inject::Wheel(3);
   Pump();
   EXPECT_LT(SendMessage(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+
+  // From the first line, scrolled out of view, Down goes to the second line and shows it.
+  Chord("Left Ctrl", "Home");
+  plat::inject::Wheel(-3);
+  Pump();
+  plat::inject::Tap("Down");
+  Pump();
+  DWORD caret = 0;
+  SendMessage(edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+  EXPECT_EQ(caret, 8u) << "the start of \"Line 1\"";
+  EXPECT_EQ(SendMessage(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 1);
 }
 
 TEST_F(ControlsTest, ListBoxSelectsByMouseAndKeysAndNotifiesItsParent) {

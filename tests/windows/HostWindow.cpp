@@ -68,9 +68,6 @@ void HostWindowTest::Click(HWND control, int x, int y, int clicks) {
   ScreenToClient(mHost, &point);
   plat::inject::MouseButton(1, true, point.x, point.y, clicks);
   plat::inject::MouseButton(1, false, point.x, point.y, clicks);
-  // Keys go to the window that has the focus when they are translated: let the click give it first.
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, WM_MOUSEMOVE, WM_MOUSEWHEEL, PM_REMOVE)) DispatchMessage(&msg);
 }
 
 void HostWindowTest::Type(const std::string& keys) {

@@ -1,0 +1,69 @@
+// The game's data generator: writes every file the game reads (manifest, pictures, fonts, sounds,
+// music, object templates, brick effects, levels, help) into a data folder, from nothing but the
+// level sources and this program. The same sources give the same bytes.
+//   gamedata_generator <level source folder> <data folder>
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "game/data/DataOutput.h"
+#include "game/data/Fonts.h"
+#include "game/data/GameObjects.h"
+#include "game/data/HelpPages.h"
+#include "game/data/Levels.h"
+#include "game/data/Music.h"
+#include "game/data/Screens.h"
+#include "game/data/SoundEffects.h"
+#include "game/data/Sprites.h"
+
+namespace {
+
+// Compiles every level source of the folder: the scenes' files to data/, the sample custom levels
+// (sources named custom*) to custom/sample<n>.lvx.
+void MakeLevels(gamedata::DataOutput& out, const std::string& sourceFolder) {
+  std::vector<std::filesystem::path> sources;
+  for (const auto& entry : std::filesystem::directory_iterator(sourceFolder))
+    if (entry.path().extension() == ".txt") sources.push_back(entry.path());
+  std::sort(sources.begin(), sources.end());
+  for (const auto& path : sources) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const bool custom = path.filename().string().rfind("custom", 0) == 0;
+    int sample = 0;
+    for (const gamedata::CompiledLevel& level : gamedata::CompileLevelSource(text.str(), path.filename().string())) {
+      // Sample custom levels have the same layout under the custom folder's extension.
+      const std::string file = custom ? "custom/sample" + std::to_string(++sample) + ".lvx" : level.file;
+      out.WriteFile(file, gamedata::EncodeLevel(level.contents));
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: gamedata_generator <level source folder> <data folder>\n");
+    return 2;
+  }
+  try {
+    gamedata::DataOutput out(argv[2]);
+    gamedata::MakeScreens(out);
+    gamedata::MakeSprites(out);
+    gamedata::MakeFonts(out);
+    gamedata::MakeHelp(out);
+    gamedata::MakeSoundEffects(out);
+    gamedata::MakeMusic(out);
+    out.WriteFile("data/template.dat", gamedata::TemplateFile());
+    out.WriteFile("data/effect.txt", gamedata::EffectTable());
+    MakeLevels(out, argv[1]);
+    out.WriteFile("properties/resources.xml", out.Manifest());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "gamedata_generator: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
