@@ -157,14 +157,16 @@ class RecordedLevel : public testing::Test {
   plat::ScopedMessageBoxScript mBoxes{{}};
 };
 
-TEST_F(RecordedLevel, StartUpBindsEveryResourceWithoutAMessageBox) {
+TEST_F(RecordedLevel, StartUpCountsEveryGameResourceAndBindsEveryIdWithoutAMessageBox) {
   AutopilotGame game(mHome / "startup.dmo", true);
   game.Init();
   ASSERT_FALSE(game.mQuit);
-  game.mResourceManager->StartLoadResources("Game");
-  while (game.mResourceManager->LoadNextResource()) {
-  }
-  ASSERT_TRUE(ExtractGameResources(game.mResourceManager.get())) << game.mResourceManager->GetErrorText();
+  EXPECT_NE(game.mLoadingScreen, nullptr);
+  const int total = game.mResourceManager->GetNumResources("Game");
+  EXPECT_EQ(game.mNumLoadingThreadTasks, total);
+  game.LoadingThreadProc();
+  EXPECT_EQ(game.mCompletedLoadingThreadTasks, total) << "the progress reaches the whole group exactly";
+  EXPECT_FALSE(game.mShutdownRequested);
   for (int id = 0; id < kResourceIdCount; ++id) {
     const std::string name = GetResourceNameById(id);
     if (!name.starts_with("SOUND_")) {  // sound ids start at 0
