@@ -36,13 +36,21 @@ void GameApp::OpenLevelComplete() {
     mLevel = 1;
     mScene = mScene % kLastScene + 1;
   }
-  StartLevel();
+  mLevelToStart = true;
 }
 
 void GameApp::OpenGameOver() {
   mScore = 0;
   mLives = kLivesAtNewGame;
-  StartLevel();
+  mLevelToStart = true;
+}
+
+void GameApp::UpdateFrames() {
+  if (mLevelToStart) {
+    mLevelToStart = false;
+    StartLevel();
+  }
+  KitAppBase::UpdateFrames();
 }
 
 void GameApp::OpenInGameMenu() {
