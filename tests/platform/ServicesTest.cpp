@@ -94,29 +94,6 @@ TEST(SystemInfoTest, LastInputInfoIsFoundInUser32AndFollowsTheClock) {
   FreeLibrary(user32);
 }
 
-TEST(ShellTest, OpenAndBeepAreLoggedInTests) {
-  testsupport::TempDir dir;
-  dir.Write("Doc/GameHelp.htm", "<html/>");
-  plat::ScopedShellLog log;
-  std::string help = dir.Path().string() + "\\doc\\gamehelp.htm";
-  EXPECT_GT(reinterpret_cast<LONG_PTR>(ShellExecute(nullptr, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL)),
-            32);
-  EXPECT_GT(reinterpret_cast<LONG_PTR>(
-                ShellExecute(nullptr, "open", "https://example.org/update", nullptr, nullptr, SW_SHOWNORMAL)),
-            32);
-  EXPECT_LE(
-      reinterpret_cast<LONG_PTR>(ShellExecute(nullptr, "open", "missing\\file.htm", nullptr, nullptr, SW_SHOWNORMAL)),
-      32);
-  EXPECT_TRUE(Beep(222, 222));
-  plat::ShellRecord record = log.Record();
-  ASSERT_EQ(record.opened.size(), 2u);
-  EXPECT_EQ(record.opened[0], dir.Path().string() + "/Doc/GameHelp.htm");
-  EXPECT_EQ(record.opened[1], "https://example.org/update");
-  ASSERT_EQ(record.beeps.size(), 1u);
-  EXPECT_EQ(record.beeps[0], (std::pair<DWORD, DWORD>{222, 222}));
-  EXPECT_FALSE(PlaySound("c:\\windows\\media\\Windows XP Menu Command.wav", nullptr, SND_ASYNC | SND_FILENAME));
-}
-
 DWORD Doubler(LPVOID parameter) { return *static_cast<DWORD*>(parameter) * 2; }
 
 TEST(ThreadTest, ThreadsRunAndReportTheirExitCode) {
