@@ -1,10 +1,12 @@
 // A frame of 300 soft 32x32 sprites with alpha on an 800x600 5-6-5 or 32-bit target: drawn by the
 // software Direct3D device as textured quads (the states and calls of the display's 3D path, one bind
 // and one strip per sprite), beside the framework's 2D surface alpha blit of the same sprites at the
-// same places. The device is to stay within twice the 2D path's time. Then a full-screen opaque
+// same places. The device is to stay within twice the 2D path's time. Then the same sprites turned by
+// 30 degrees with bilinear filtering beside the framework's rotated blit, and a full-screen opaque
 // background: an R5G6B5 texture through the device beside the framework's opaque surface copy.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "bench/support/SurfaceFormats.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceBlt.h"
+#include "framework/graphics/SurfaceRotate.h"
 #include "platform/d3d/D3D.h"
 
 namespace {
@@ -133,6 +136,43 @@ void Device_Sprites(benchmark::State& state, const Format& f) {
   texture->Release();
 }
 
+// The sprites turned by 30 degrees about their centres and filtered bilinearly, as the display's
+// rotated blit draws them.
+void Device_Rotated(benchmark::State& state, const Format& f) {
+  DeviceScene scene(f);
+  if (!scene.device) return state.SkipWithError("Direct3D is switched off");
+  const auto pixels = Sprite();
+  IDirectDrawSurface7* texture =
+      scene.Texture(SPRITE, SPRITE, PixelFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), pixels.data(), 4);
+  scene.device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+  scene.device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+  const float c = std::cos(0.5235988f), s = std::sin(0.5235988f), h = SPRITE / 2.0f;
+  const auto positions = Positions();
+  for (auto _ : state) {
+    scene.device->BeginScene();
+    for (const Position& p : positions) {
+      D3DTLVERTEX quad[4];
+      const float corners[4][2] = {{-h, -h}, {-h, h}, {h, -h}, {h, h}};
+      for (int i = 0; i < 4; ++i) {
+        const float x = corners[i][0], y = corners[i][1];
+        quad[i] = {p.x + h + x * c - y * s - 0.5f,
+                   p.y + h + x * s + y * c - 0.5f,
+                   0,
+                   1,
+                   0xFFFFFFFF,
+                   0,
+                   x > 0 ? 1.0f : 0.0f,
+                   y > 0 ? 1.0f : 0.0f};
+      }
+      scene.device->SetTexture(0, texture);
+      scene.device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0);
+    }
+    scene.device->EndScene();
+  }
+  benchsupport::SetItems(state, SPRITES * SPRITE * SPRITE);
+  texture->Release();
+}
+
 std::vector<std::uint16_t> Background() {
   std::vector<std::uint16_t> pixels(static_cast<size_t>(WIDTH) * HEIGHT);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint16_t>(i * 2654435761u >> 13);
@@ -172,6 +212,25 @@ void Surface_Sprites(benchmark::State& state, const Format& f) {
 
 }  // namespace
 
+void Surface_Rotated(benchmark::State& state, const Format& f) {
+  benchsupport::SurfaceMemory scene(f, WIDTH, HEIGHT);
+  Kit::MemoryImage sprite;
+  sprite.SetBits(Sprite().data(), SPRITE, SPRITE);
+  const auto positions = Positions();
+  const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
+  const float centre = SPRITE / 2.0f;
+  for (auto _ : state)
+    for (const Position& p : positions) {
+      Kit::Rect bounds;
+      if (!Kit::MemoryImage::GetRotatedBounds(static_cast<float>(p.x), static_cast<float>(p.y), src, clip, 0.5235988,
+                                              centre, centre, bounds))
+        continue;
+      Kit::SurfaceDraw::RotatedBlt(scene.target, sprite, static_cast<float>(p.x), static_cast<float>(p.y), src, bounds,
+                                   Kit::Color::White, 0, 0.5235988, centre, centre);
+    }
+  benchsupport::SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
 void Surface_Background(benchmark::State& state, const Format& f) {
   benchsupport::SurfaceMemory scene(f, WIDTH, HEIGHT);
   const auto pixels = Background();
@@ -192,6 +251,10 @@ BENCHMARK_CAPTURE(Device_Sprites, 565, F565);
 BENCHMARK_CAPTURE(Surface_Sprites, 565, F565);
 BENCHMARK_CAPTURE(Device_Sprites, 888, F888);
 BENCHMARK_CAPTURE(Surface_Sprites, 888, F888);
+BENCHMARK_CAPTURE(Device_Rotated, 565, F565);
+BENCHMARK_CAPTURE(Surface_Rotated, 565, F565);
+BENCHMARK_CAPTURE(Device_Rotated, 888, F888);
+BENCHMARK_CAPTURE(Surface_Rotated, 888, F888);
 BENCHMARK_CAPTURE(Device_Background, 565, F565);
 BENCHMARK_CAPTURE(Surface_Background, 565, F565);
 BENCHMARK_CAPTURE(Device_Background, 888, F888);

@@ -137,16 +137,21 @@ Bytes GreyJPEG(int width, int height, bool progressive) {
   return out;
 }
 
+// The file's frame header (the marker 0xFF, frameMarker) made to claim the largest size.
+void ClaimLargestSize(Bytes& file, std::uint8_t frameMarker) {
+  for (std::size_t i = 0; i + 8 < file.size(); ++i) {
+    if (file[i] == 0xFF && file[i + 1] == frameMarker) {
+      PutBE16(file, i + 5, kMaxHeight);
+      PutBE16(file, i + 7, kMaxWidth);
+      return;
+    }
+  }
+}
+
 // A small progressive file that claims the largest size, its last scan repeated up to 1 MiB.
 Bytes JPEGScanFlood() {
   Bytes file = GreyJPEG(64, 64, true);
-  for (std::size_t i = 0; i + 8 < file.size(); ++i) {
-    if (file[i] == 0xFF && file[i + 1] == 0xC2) {
-      PutBE16(file, i + 5, kMaxHeight);
-      PutBE16(file, i + 7, kMaxWidth);
-      break;
-    }
-  }
+  ClaimLargestSize(file, 0xC2);
   std::size_t lastScan = file.size() - 2;
   while (!(file[lastScan] == 0xFF && file[lastScan + 1] == 0xDA)) --lastScan;
   const Bytes scan(file.begin() + static_cast<std::ptrdiff_t>(lastScan), file.end() - 2);
@@ -160,13 +165,7 @@ Bytes JPEGScanFlood() {
 // A baseline file that claims the largest size and whose 1 MiB of entropy data runs out early.
 Bytes JPEGLargestTruncated() {
   Bytes file = GreyJPEG(512, 512, false);
-  for (std::size_t i = 0; i + 8 < file.size(); ++i) {
-    if (file[i] == 0xFF && file[i + 1] == 0xC0) {
-      PutBE16(file, i + 5, kMaxHeight);
-      PutBE16(file, i + 7, kMaxWidth);
-      break;
-    }
-  }
+  ClaimLargestSize(file, 0xC0);
   file.resize(std::min(file.size() - 2, MiB));
   return file;
 }

@@ -16,7 +16,9 @@
 #include "framework/resource/ImageLib.h"
 #include "framework/util/Buffer.h"
 #include "game/front/PlayerFiles.h"
+#include "platform/win/DialogTemplateWriter.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/Windows.h"
 
 namespace {
 
@@ -248,11 +250,23 @@ void Sounds(Corpus& corpus) {
   corpus.Put("sound_au", "tone.au", au);
 }
 
+void DialogTemplates(Corpus& corpus) {
+  constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  plat::DialogTemplateWriter jump(style, 0, 10, 10, 200, 50, "Jump To Time", 8, "Tahoma");
+  jump.AddItem(WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE, 5, 5, 190, 15, 100, "EDIT", "");
+  jump.AddItem(WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 0, 30, 25, 60, 15, IDOK, "BUTTON", "Ok");
+  jump.AddItem(WS_CHILD | WS_VISIBLE, 0, 100, 25, 60, 15, IDCANCEL, "BUTTON", "Cancel");
+  corpus.Put("dialog_template", "jump.dlg", jump.Bytes());
+  plat::DialogTemplateWriter list(style, 0, 10, 10, 200, 200, "Marker List", 8, "Tahoma");
+  list.AddItem(WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, WS_EX_CLIENTEDGE, 5, 5, 190, 195, 100, "LISTBOX", "");
+  corpus.Put("dialog_template", "list.dlg", list.Bytes());
+}
+
 // Targets that read raw bytes as numbers and events: any bytes are input, a few varied ones start them.
 void RawBytes(Corpus& corpus) {
   std::mt19937 random(20);
-  for (const char* target :
-       {"triangle_raster", "nine_slice_box", "widget_input", "controls_input", "window_messages", "text_layout"}) {
+  for (const char* target : {"triangle_raster", "nine_slice_box", "widget_input", "controls_input", "window_messages",
+                             "text_layout", "d3d_device"}) {
     for (int n : {64, 256}) {
       std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n));
       for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
@@ -273,6 +287,7 @@ int main(int argc, char** argv) {
   Texts(corpus);
   Records(corpus);
   Sounds(corpus);
+  DialogTemplates(corpus);
   RawBytes(corpus);
   if (!corpus.Ok()) std::fprintf(stderr, "fuzz_seeds: could not write every seed into %s\n", argv[1]);
   return corpus.Ok() ? 0 : 1;

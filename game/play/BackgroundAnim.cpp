@@ -6,6 +6,7 @@
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
+#include "game/play/EmitterSet.h"
 #include "game/play/ResourceIds.h"
 
 BackgroundAnim gBackgroundAnim;
@@ -87,10 +88,13 @@ void BackgroundAnim::Draw(Kit::Graphics* g) {
   }
 }
 
-// The still picture's motion is the particle emitters', which the rules' emitter set runs.
-void BackgroundAnim::UpdateImageKind() {}
+// The still picture's motion is the particle emitters' trails over it.
+void BackgroundAnim::UpdateImageKind() { gEmitterSet.Update(); }
 
-void BackgroundAnim::DrawImageKind(Kit::Graphics* g) { g->DrawImage(IMAGE_BACK, 0, 0); }
+void BackgroundAnim::DrawImageKind(Kit::Graphics* g) {
+  g->DrawImage(IMAGE_BACK, 0, 0);
+  gEmitterSet.Draw(g);
+}
 
 void BackgroundAnim::UpdateScrollKind() {
   mCloudX1 += mCloudStep;

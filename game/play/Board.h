@@ -1,46 +1,53 @@
-// Board: the game's rules object, one global instance (gBoard). The play field, the level loading and
-// the actor scene hand it every rule they meet: a brick struck, a brick's hit points, the paddle's
-// length, the protective bounce bar, a power-up dropped or caught. This build answers a brick hit by
-// scoring it and counting the brick's hit points down to its removal; the brick effects, the power-up
-// drops and the twenty power-up actions take their places here as the rules grow. Owns nothing (the
-// actors belong to the scene). Main thread only.
+// Board: the game's rules object, one global instance (gBoard). It holds the brick-effect table and the
+// two ball-speed limits, and the game's rules are its operations: what a brick struck by a ball, a bomb
+// or nothing does (Board.cpp), which power-up drops and whether it would do anything now
+// (BoardDrops.cpp), and the twenty power-up actions with the ball, paddle and brick operations they are
+// built from (BoardPowerUps.cpp). It owns its effect records; the actors it works on belong to the
+// scene and their templates to the object library. Main thread only.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
 #include "game/play/EffectFile.h"
 
-class Actor;
+// The framework's difficulty (1 easy, 2 normal, 3 hard), held to that range wherever a rule reads it.
+int GameDifficulty();
 
 class Board : public SceneRules {
  public:
   // Score for every strike on a brick.
   static constexpr int kBrickHitScore = 2;
+  // A swirl brick holds a ball for this many scene updates.
+  static constexpr int kSwirlHoldUpdates = 50;
 
-  // Something struck the brick: a ball, a bomb, or nothing (null).
+  // ---- brick hits (Board.cpp) ----
+  // Something struck the brick: a ball, a bomb, or nothing (null). Scores, then runs the hitter's rule.
   void BallHitsBrick(Actor* brick, Actor* hitter) override;
-  // A ball let go by a swirl brick.
-  void SpeedUpBall(Actor* ball) override;
-  void SlowDownBall(Actor* ball) override;
-  void TeleportBall(Actor* brick, Actor* ball) override;
-
-  // The brick's hit points from its colour code and the difficulty.
+  // Plays the brick's effect for the key ("hitname", "deadname", "explodename", "fireballname"): up to
+  // two animations centred on the brick; the first of an "ee" brick's is a bomb.
+  void SpawnBrickEffect(Actor* brick, const std::string& key);
+  // The ball kind changes; each plays no sound and does nothing to a ball that already is that kind.
+  // Position and velocity stay.
+  void MakeFireBall(Actor* ball);
+  void MakeThruBall(Actor* ball);
+  void MakeNewBall(Actor* ball);
+  // The brick's hit points from its colour code and the difficulty; other codes keep theirs.
   void SetBrickHitPoints(Actor* brick);
-  // One step longer or shorter ("paddleshort", "paddlemiddle", "paddlelong"), keeping the centre.
-  void LengthenPaddle(Actor* paddle);
-  void ShortenPaddle(Actor* paddle);
-  // The highest live protective bar on the field, or null.
-  Actor* FindTopBounceActor();
-  // The ball turns back off the bar, which is used up.
-  void BounceOffBrick(Actor* ball, Actor* bar);
-  // Appends the records of the brick-effect table.
-  void LoadEffects(std::string path);
-  // Releases a falling power-up centred on (x, y); "random" draws one by difficulty.
-  void DropPowerUp(std::string name, float x, float y);
 
-  // The power-up actions, run when the paddle catches one.
+  // ---- drops (BoardDrops.cpp) ----
+  // Releases a falling power-up centred on (x, y); "random" draws one by difficulty. A power-up that
+  // would do nothing now is not dropped.
+  void DropPowerUp(std::string name, float x, float y);
+  // Whether the named power-up would change nothing now; false for names it does not test.
+  bool IsPowerUpUseless(std::string_view name) const;
+  // The brick's power-up name, or "none".
+  static std::string GetDropName(const Actor& brick);
+
+  // ---- power-up actions and their operations (BoardPowerUps.cpp) ----
   void PowerUpLargeBall();
   void PowerUpSmallBall();
   void PowerUpAddVelocity();
@@ -62,15 +69,97 @@ class Board : public SceneRules {
   void PowerUpCannon();
   void PowerUpReverse();
 
+  void MakeLargeBall(Actor* ball, bool withSound);
+  void MakeSmallBall(Actor* ball, bool withSound);
+  void SpeedUpBall(Actor* ball) override;
+  void SlowDownBall(Actor* ball) override;
+  void SplitBallInThree(Actor* ball);
+  void SplitBallInEight(Actor* ball);
+  // One step longer or shorter ("paddleshort", "paddlemiddle", "paddlelong"), keeping the centre.
+  void LengthenPaddle(Actor* paddle);
+  void ShortenPaddle(Actor* paddle);
+  void ConvertBrick(Actor* brick);
+  void ConvertIronBrick(Actor* brick);
+  bool CanMoveBricksDown() const;
+  bool CanMoveBricksUp() const;
+  void MoveBricksDown(Actor* brick);
+  void MoveBricksUp(Actor* brick);
+  void ExplodeBrick(Actor* brick);
+  // Hides and stops the ball and sets a ball-killer bomb on it.
+  void KillBallWithBomb(Actor* ball);
+  void AddBounceBar();
+  int CountBounceActors() const;
+  // The highest live protective bar on the field, or null.
+  Actor* FindTopBounceActor() const;
+  // The ball turns back off the bar, which is used up.
+  void BounceOffBrick(Actor* ball, Actor* bar);
+  void ReverseBall(Actor* ball);
+  // The release of a ball by an "ii" brick: out of another live "ii" brick, or this one.
+  void TeleportBall(Actor* brick, Actor* ball) override;
+  Actor* PickOtherTeleportBrick(const Actor* brick) const;
+
+  // Appends the records of the brick-effect table.
+  void LoadEffects(std::string path);
+
   std::vector<BrickEffectRecord> mEffectRecords;  // in file order
-  float mMaxBallSpeed = 1000.0f;                  // pixels per second
-  float mMinBallSpeed = 100.0f;
+  float mMaxBallSpeed = 1000.0f;                  // pixels per second: no speed-up above it
+  float mMinBallSpeed = 100.0f;                   // no slow-down below it
 
  private:
+  // The six hit rules, by hitter.
+  void HitWithoutBall(Actor* brick);
+  void HitByNormalBall(Actor* brick, Actor* ball);
+  void HitByFireBall(Actor* brick, Actor* ball);
+  void HitByNewBall(Actor* brick, Actor* ball);
+  void HitByThruBall(Actor* brick, Actor* ball);
+  void HitByBomb(Actor* brick);
+  void NormalBallStrikes(Actor* brick, Actor* ball);
+  // The steps the rules are made of.
+  void SpawnEffectAnimation(const Actor& brick, const std::string& name, bool bomb);
+  void Weaken(Actor* brick, std::string_view code);
+  void Destroy(Actor* brick);
+  // Counts the brick down; when it reaches 0 the brick dies and drops its power-up. Returns whether it
+  // died; withIronEffect plays an iron brick's death effect first.
+  bool Tail(Actor* brick, bool withIronEffect);
+  void DropOwnPowerUp(const Actor& brick);
+  void DropRandomPowerUp(const Actor& brick);
+  void Capture(Actor* brick, Actor* ball);
+  // Destroys a coloured brick for a fire ball, a through ball or a bomb: the effect, the sound, the
+  // drop.
+  void DestroyByForce(Actor* brick, const std::string& effectKey, int sound);
+  void ReleaseNewBallExtra(const Actor& ball);
+
+  std::string DrawRandomPowerUp() const;
   void ResizePaddle(Actor* paddle, const std::string& newName);
+  void SplitBall(Actor* ball, int extraBalls, float stepRadians, double finalRadians);
+  void MakeBallOfSameKind(Actor* newBall, const std::string& kind);
+  void SetBallSpeed(Actor* ball, float speed);
+  void ChangeBallLook(Actor* ball, const std::string& look);
 };
 
 extern Board gBoard;
 
 // Bricks of these codes hold a level open until they are gone.
 bool IsTargetBrick(const Actor& brick);
+// The brick's colour code is one of the three swirl codes.
+bool IsSwirlCode(std::string_view code);
+// Kills the actor and gives its template (and overlay) back to the library.
+void KillActor(Actor* actor);
+// A ball's speed, pixels per second.
+float BallSpeed(const Actor& ball);
+
+// The first live actor of the kind, in creation order, that passes the test; null when none does.
+template <typename Test>
+Actor* FindLiveActor(int kind, Test test) {
+  for (const auto& actor : gActorScene.mAllActors)
+    if (actor->mAlive && actor->mKind == kind && test(*actor)) return actor.get();
+  return nullptr;
+}
+
+// Runs the action on every live actor of the kind, in creation order. The action may create actors
+// only deferred, so the walk stays valid.
+template <typename Action>
+void ForEachLiveActor(int kind, Action action) {
+  for (const auto& actor : gActorScene.mAllActors)
+    if (actor->mAlive && actor->mKind == kind) action(actor.get());
+}

@@ -237,7 +237,7 @@ void PlayField::MouseUp(int x, int y, int clickCount) {
   if (left <= kLeftWallX || right >= kRightWallX) return;
   mState = kPlaying;
   ball->mVelX = 0.0f;
-  ball->mVelY = kLaunchSpeedPerDifficulty * mApp->mDifficulty;
+  ball->mVelY = kLaunchSpeedPerDifficulty * GameDifficulty();
 }
 
 void PlayField::KeyUp(int keyCode) {

@@ -117,7 +117,7 @@ inline DWORD AddressedTexel(const TextureSampler& s, std::int64_t x, std::int64_
 }
 
 // Point sampling: the texel whose area holds the sample point.
-inline DWORD SamplePoint(const TextureSampler& s, std::int64_t u, std::int64_t v) {
+[[gnu::always_inline]] inline DWORD SamplePoint(const TextureSampler& s, std::int64_t u, std::int64_t v) {
   const std::int64_t x = u >> 16, y = v >> 16;
   if (static_cast<std::uint64_t>(x) < static_cast<std::uint64_t>(s.width) &&
       static_cast<std::uint64_t>(y) < static_cast<std::uint64_t>(s.height))
@@ -125,19 +125,25 @@ inline DWORD SamplePoint(const TextureSampler& s, std::int64_t u, std::int64_t v
   return AddressedTexel(s, x, y);
 }
 
-// Weighs four texels by 8-bit fractions.
-inline DWORD Bilerp(DWORD t00, DWORD t10, DWORD t01, DWORD t11, DWORD fx, DWORD fy) {
-  DWORD out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const DWORD top = Channel(t00, shift) * (256 - fx) + Channel(t10, shift) * fx;
-    const DWORD bottom = Channel(t01, shift) * (256 - fx) + Channel(t11, shift) * fx;
-    out |= ((top * (256 - fy) + bottom * fy + 32768) >> 16) << shift;
-  }
-  return out;
+// Weighs four texels by 8-bit fractions: per channel, (top x (256 - fy) + bottom x fy + 32768) >> 16 with
+// top = t00 x (256 - fx) + t10 x fx and bottom likewise. Two channels at a time: the across sums fit 16
+// bits, the down sums 32.
+[[gnu::always_inline]] inline DWORD Bilerp(DWORD t00, DWORD t10, DWORD t01, DWORD t11, DWORD fx, DWORD fy) {
+  const DWORD wx = 256 - fx;
+  const std::uint64_t wy = 256 - fy;
+  auto across = [&](DWORD a, DWORD b, int shift) {
+    return ((a >> shift) & 0x00FF00FF) * wx + ((b >> shift) & 0x00FF00FF) * fx;
+  };
+  auto spread = [](DWORD lanes) { return (lanes & 0xFFFF) | (static_cast<std::uint64_t>(lanes >> 16) << 32); };
+  auto down = [&](DWORD top, DWORD bottom) {
+    const std::uint64_t v = spread(top) * wy + spread(bottom) * fy + 0x0000800000008000ull;
+    return static_cast<DWORD>((v >> 16) & 0xFF) | static_cast<DWORD>((v >> 48) & 0xFF) << 16;
+  };
+  return down(across(t00, t10, 0), across(t01, t11, 0)) | down(across(t00, t10, 8), across(t01, t11, 8)) << 8;
 }
 
 // Bilinear filtering: the four texels around the sample point, texel centres at half units.
-inline DWORD SampleLinear(const TextureSampler& s, std::int64_t u, std::int64_t v) {
+[[gnu::always_inline]] inline DWORD SampleLinear(const TextureSampler& s, std::int64_t u, std::int64_t v) {
   u -= 0x8000;
   v -= 0x8000;
   const std::int64_t x = u >> 16, y = v >> 16;
@@ -145,6 +151,15 @@ inline DWORD SampleLinear(const TextureSampler& s, std::int64_t u, std::int64_t 
   if (static_cast<std::uint64_t>(x) < static_cast<std::uint64_t>(s.width - 1) &&
       static_cast<std::uint64_t>(y) < static_cast<std::uint64_t>(s.height - 1)) {
     const int ix = static_cast<int>(x), iy = static_cast<int>(y);
+    if (s.kind == TextureSampler::Kind::Argb32) {
+      // Two texels from each of two rows, read directly.
+      DWORD top[2], bottom[2];
+      const BYTE* at = s.pixels + static_cast<std::ptrdiff_t>(iy) * s.pitch + static_cast<std::ptrdiff_t>(ix) * 4;
+      std::memcpy(top, at, 8);
+      std::memcpy(bottom, at + s.pitch, 8);
+      return Bilerp(top[0] | s.opaqueBits, top[1] | s.opaqueBits, bottom[0] | s.opaqueBits, bottom[1] | s.opaqueBits,
+                    fx, fy);
+    }
     return Bilerp(s.Texel(ix, iy), s.Texel(ix + 1, iy), s.Texel(ix, iy + 1), s.Texel(ix + 1, iy + 1), fx, fy);
   }
   return Bilerp(AddressedTexel(s, x, y), AddressedTexel(s, x + 1, y), AddressedTexel(s, x, y + 1),

@@ -184,7 +184,7 @@ struct SourceDiffuse {
 template <bool kModulate, bool kLinear>
 struct SourceTexture {
   explicit SourceTexture(const PaintContext& ctx) : sampler(&ctx.sampler) {}
-  bool operator()(const SpanValues& at, DWORD& out) const {
+  [[gnu::always_inline]] bool operator()(const SpanValues& at, DWORD& out) const {
     const DWORD texel = kLinear ? SampleLinear(*sampler, at.u, at.v) : SamplePoint(*sampler, at.u, at.v);
     out = kModulate ? Modulate(texel, DiffuseAt(at)) : texel;
     return true;
@@ -254,7 +254,7 @@ struct BlendAny {
 
 // Blends one source colour into the target pixel at p.
 template <class Target, class Blend>
-inline void Put(const Target& target, const Blend& blend, BYTE* p, DWORD color) {
+[[gnu::always_inline]] inline void Put(const Target& target, const Blend& blend, BYTE* p, DWORD color) {
   if constexpr (std::is_same_v<Blend, BlendOverFast> || std::is_same_v<Blend, BlendAddFast>) {
     // Fully transparent pixels leave the target alone; opaque ones replace it (source-over only).
     const DWORD alpha = color >> 24;
