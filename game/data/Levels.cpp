@@ -108,9 +108,11 @@ std::vector<CompiledLevel> CompileLevelSource(const std::string& text, const std
     } else if (keyword == "background") {
       words >> level->contents.background;
     } else if (keyword == "cell") {
-      words >> cellWidth >> cellHeight;
+      if (!(words >> cellWidth >> cellHeight) || cellWidth < 1 || cellWidth > kFieldRight || cellHeight < 1 ||
+          cellHeight > kLowestBrickBottom)
+        source.Fail("a cell must fit the field");
     } else if (keyword == "top") {
-      words >> top;
+      if (!(words >> top) || top < 0 || top > kLowestBrickBottom) source.Fail("the top must lie in the field");
     } else if (keyword == "grid") {
       grid.clear();
       inGrid = true;

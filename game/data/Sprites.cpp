@@ -305,19 +305,22 @@ void PaintBurst(Canvas& c, float t, const BurstStyle& style) {
 void PaintShatter(Canvas& c, float t, const Rgba& colour, unsigned seed) {
   const float cx = c.Width() / 2.0f, cy = c.Height() / 2.0f;
   Random random(seed);
-  for (int i = 0; i < 10; ++i) {
-    const float vx = static_cast<float>(random.Range(-26, 26)), vy = static_cast<float>(random.Range(-22, 4));
-    const float size = static_cast<float>(random.Range(3, 6));
+  // Pieces start where the brick was and fly apart, falling and fading.
+  for (int i = 0; i < 12; ++i) {
+    const float startX = static_cast<float>(random.Range(-16, 16)), startY = static_cast<float>(random.Range(-6, 6));
+    const float vx = startX * 1.2f + static_cast<float>(random.Range(-8, 8)),
+                vy = static_cast<float>(random.Range(-24, 0));
+    const float size = static_cast<float>(random.Range(4, 8));
     const float spin = static_cast<float>(random.Range(-6, 6));
-    const float x = cx + vx * t, y = cy + vy * t + 40 * t * t;
+    const float x = cx + startX + vx * t, y = cy + startY + vy * t + 44 * t * t;
     const float a = spin * t;
     std::vector<float> points;
     for (int k = 0; k < 3; ++k) {
       const float angle = a + k * 2.1f + (k == 2 ? 0.4f : 0.0f);
       points.push_back(x + std::cos(angle) * size);
-      points.push_back(y + std::sin(angle) * size * 0.8f);
+      points.push_back(y + std::sin(angle) * size * 0.7f);
     }
-    const Rgba piece = Shade(colour, 0.8f + 0.4f * static_cast<float>(random.Unit()));
+    const Rgba piece = Shade(colour, 0.8f + 0.5f * static_cast<float>(random.Unit()));
     c.Fill(Polygon(points), Solid(WithAlpha(piece, 1 - t * t)));
   }
 }

@@ -18,7 +18,9 @@ constexpr int kListTop = 35;  // below the dialog's top
 constexpr int kListHeight = 190;
 constexpr int kGapPx = 5;
 const std::u16string kLevelExtension = u"lvx";
-const std::string kCustomFolder = "custom";
+// Relative, so that it is found where the game's files are: the player's own "custom" folder when he
+// has made one, else the one that comes with the game beside the program.
+const std::u16string kCustomFolder = u"custom";
 
 }  // namespace
 
@@ -35,7 +37,7 @@ CustomLevelDialog::CustomLevelDialog(std::string header, std::string lines)
   mFileList->mScrollbar = mScrollbar.get();
   mFileList->SetIcon(IMAGE_ALLICON);
   mFileList->mExtension = kLevelExtension;
-  mFileList->EnterFolder(WideFromAnsi(GetProgramDirectory() + kCustomFolder));
+  mFileList->EnterFolder(kCustomFolder);
 }
 
 CustomLevelDialog::~CustomLevelDialog() = default;

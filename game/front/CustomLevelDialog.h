@@ -1,8 +1,8 @@
 // CustomLevelDialog: the modal pop-up in which the player picks level files of his own from the
-// "custom" folder beside the program: a file list filtered to ".lvx" with its scroll bar, and "Load"
-// and "Cancel". "Load" queues every selected file on the application, in list order, sets the
-// custom-level flag and starts the first of them; the dialog then closes. It owns its two buttons, the
-// list and the scroll bar, all its siblings in the widget manager. Main thread only.
+// "custom" folder (his own, else the game's beside the program): a file list filtered to ".lvx" with its scroll bar,
+// and "Load" and "Cancel". "Load" queues every selected file on the application, in list order, sets the custom-level
+// flag and starts the first of them; the dialog then closes. It owns its two buttons, the list and the scroll bar, all
+// its siblings in the widget manager. Main thread only.
 #pragma once
 
 #include <functional>
@@ -25,7 +25,7 @@ class CustomLevelDialog : public Kit::Dialog, public ListWidgetListener {
  public:
   enum WidgetId : int { kLoadButton = 0, kCancelButton = 1, kFileList = 2, kFileScrollbar = 3 };
 
-  // Lists the folder "custom" beside the program.
+  // Lists the folder "custom".
   CustomLevelDialog(std::string header, std::string lines);
   ~CustomLevelDialog() override;
 

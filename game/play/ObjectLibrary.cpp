@@ -54,15 +54,14 @@ void ObjectLibrary::Reset() {
   ClearImageNames();
 }
 
-ObjectTemplate* ObjectLibrary::AppendInstance() {
-  mLastCreated = mInstances.emplace_back(std::make_unique<ObjectTemplate>()).get();
+ObjectTemplate* ObjectLibrary::Append(RecordList& list, std::unique_ptr<ObjectTemplate> record) {
+  mLastCreated = list.emplace_back(std::move(record)).get();
   return mLastCreated;
 }
 
-ObjectTemplate* ObjectLibrary::AppendPrototype() {
-  mLastCreated = mPrototypes.emplace_back(std::make_unique<ObjectTemplate>()).get();
-  return mLastCreated;
-}
+ObjectTemplate* ObjectLibrary::AppendInstance() { return Append(mInstances, std::make_unique<ObjectTemplate>()); }
+
+ObjectTemplate* ObjectLibrary::AppendPrototype() { return Append(mPrototypes, std::make_unique<ObjectTemplate>()); }
 
 ObjectTemplate* ObjectLibrary::FindPrototype(const std::string& name) const {
   for (const auto& prototype : mPrototypes) {
@@ -91,24 +90,21 @@ void ObjectLibrary::ResolveImages() {
   }
 }
 
-template <typename Append>
-void ObjectLibrary::ReadRecords(std::istream& in, Append append) {
+void ObjectLibrary::ReadRecords(std::istream& in, RecordList& list) {
   std::int32_t count = 0;
   if (!RecordReader(in).ReadInt32(count)) return;
   // No reservation by the claimed count: a file that claims more records than it holds ends early.
   for (std::int32_t i = 0; i < count; ++i) {
     auto record = std::make_unique<ObjectTemplate>();
     if (!record->Read(in)) return;
-    append(std::move(record));
+    Append(list, std::move(record));
   }
 }
 
 void ObjectLibrary::LoadTemplates(std::string path) {
   BuildImageNameTable();
   if (std::ifstream in = OpenBinary(path)) {
-    ReadRecords(in, [this](std::unique_ptr<ObjectTemplate> record) {
-      mLastCreated = mPrototypes.emplace_back(std::move(record)).get();
-    });
+    ReadRecords(in, mPrototypes);
   }
   ResolveImages();
 }
@@ -117,9 +113,7 @@ int ObjectLibrary::LoadLevel(std::string path) {
   std::ifstream in = OpenBinary(path);
   std::int32_t backgroundValue = 0;
   if (!in || !RecordReader(in).ReadInt32(backgroundValue)) return kKeepBackground;
-  ReadRecords(in, [this](std::unique_ptr<ObjectTemplate> record) {
-    mLastCreated = mInstances.emplace_back(std::move(record)).get();
-  });
+  ReadRecords(in, mInstances);
   return BackgroundKindOf(backgroundValue);
 }
 

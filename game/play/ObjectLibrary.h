@@ -65,15 +65,18 @@ class ObjectLibrary {
   // prototype "template" + name renamed to name; null (the clone beeped) when there is no prototype.
   ObjectTemplate* ObtainAnimation(std::string name);
 
-  std::vector<std::unique_ptr<ObjectTemplate>> mInstances;   // level objects and animation instances
-  std::vector<std::unique_ptr<ObjectTemplate>> mPrototypes;  // in file order
-  ObjectTemplate* mLastCreated = nullptr;                    // the record appended last; null after a clear
-  std::map<int, std::string> mImageNames;                    // IMAGE_ identifier number -> name
+  using RecordList = std::vector<std::unique_ptr<ObjectTemplate>>;
+
+  RecordList mInstances;                   // level objects and animation instances
+  RecordList mPrototypes;                  // in file order
+  ObjectTemplate* mLastCreated = nullptr;  // the record appended last; null after a clear
+  std::map<int, std::string> mImageNames;  // IMAGE_ identifier number -> name
 
  private:
-  // Reads records until count are read or one fails, appending each whole one with append.
-  template <typename Append>
-  void ReadRecords(std::istream& in, Append append);
+  // Appends the record to the list and notes it as the last created.
+  ObjectTemplate* Append(RecordList& list, std::unique_ptr<ObjectTemplate> record);
+  // Reads an int32 count, then records until that many are read or one fails; each whole one is appended.
+  void ReadRecords(std::istream& in, RecordList& list);
 };
 
 extern ObjectLibrary gObjectLibrary;

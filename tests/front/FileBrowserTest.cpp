@@ -5,6 +5,7 @@
 #include "game/front/CustomLevelDialog.h"
 #include "game/front/FileBrowserList.h"
 #include "game/play/GlyphFont.h"
+#include "platform/win/PathMap.h"
 #include "platform/win/Shell.h"
 #include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
@@ -114,8 +115,6 @@ class CustomLevelDialogTest : public FileBrowserTest {
   CustomLevelDialog* OpenDialog() {
     auto* dialog = new CustomLevelDialog("Custom Level", "");
     dialog->mStartFirstLevel = [this](GameApp* game) { mStarted.push_back(game->mCustomLevelPaths.front()); };
-    dialog->mFileList->mFolder.clear();
-    dialog->mFileList->EnterFolder(WideFromAnsi(mFolder / "custom"));
     dialog->Resize(165, 138, 270, 283);
     mApp.AddDialog(kCustomLevelDialogId, dialog);
     return dialog;
@@ -129,10 +128,9 @@ TEST_F(CustomLevelDialogTest, LoadQueuesEverySelectedFileInListOrderAndStartsThe
   list.SetRowSelected(4, true);
   list.SetRowSelected(3, true);
   dialog->ButtonDepress(CustomLevelDialog::kLoadButton);
-  const std::string folder = mFolder / "custom";
-  EXPECT_EQ(mApp.mCustomLevelPaths, (std::list<std::string>{folder + "\\A.LVX", folder + "\\b.lvx"}));
+  EXPECT_EQ(mApp.mCustomLevelPaths, (std::list<std::string>{"custom\\A.LVX", "custom\\b.lvx"}));
   EXPECT_TRUE(mApp.mCustomLevel);
-  EXPECT_EQ(mStarted, (std::vector<std::string>{folder + "\\A.LVX"}));
+  EXPECT_EQ(mStarted, (std::vector<std::string>{"custom\\A.LVX"}));
   EXPECT_EQ(mApp.GetDialog(kCustomLevelDialogId), nullptr);
 }
 
@@ -152,7 +150,7 @@ TEST_F(CustomLevelDialogTest, AFileInASubFolderIsQueuedWithThatFolder) {
   dialog->mFileList->EnterFolder(u"sub2");
   dialog->mFileList->SetRowSelected(1, true);
   dialog->ButtonDepress(CustomLevelDialog::kLoadButton);
-  EXPECT_EQ(mApp.mCustomLevelPaths, (std::list<std::string>{mFolder / "custom" + "\\sub2\\deep.lvx"}));
+  EXPECT_EQ(mApp.mCustomLevelPaths, (std::list<std::string>{"custom\\sub2\\deep.lvx"}));
 }
 
 TEST_F(FileBrowserTest, RowsDrawTheirIconFillAndFrameFromTheFirstVisibleRow) {
@@ -178,6 +176,16 @@ TEST_F(FileBrowserTest, RowsDrawTheirIconFillAndFrameFromTheFirstVisibleRow) {
   // Rows 1 to 4 are visible from a scroll position of 1; row 4, the selected file, is filled.
   EXPECT_EQ(drawn, (std::vector<std::string>{"fill at 0", "icon 1 at 5", "icon 1 at 21", "icon 2 at 37", "fill at 52",
                                              "icon 3 at 53", "frame"}));
+}
+
+TEST_F(CustomLevelDialogTest, TheGamesOwnLevelsShowUntilThePlayerHasAFolderOfHisOwn) {
+  mFolder.Write("data/custom/sample.lvx", "");
+  std::filesystem::create_directories(mFolder.Path() / "player");
+  plat::SetSearchFolders(mFolder / "player", mFolder / "data");
+  EXPECT_EQ(OpenDialog()->mFileList->GetRowName(1), u"sample.lvx");
+  mFolder.Write("player/custom/mine.lvx", "");
+  EXPECT_EQ(OpenDialog()->mFileList->GetRowName(1), u"mine.lvx");
+  plat::SetSearchFolders("", "");
 }
 
 }  // namespace
