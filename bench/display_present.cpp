@@ -18,27 +18,16 @@ namespace {
 
 constexpr int WIDTH = 800, HEIGHT = 600;
 
-class BenchHost : public Kit::ImageHost {
- public:
-  int GetDisplayWidth() override { return WIDTH; }
-  int GetDisplayHeight() override { return HEIGHT; }
-};
-
 HWND Window() {
   static HWND window = benchsupport::CreateBenchWindow("DisplayBench", WIDTH, HEIGHT);
   return window;
-}
-
-void Pump() {
-  MSG message;
-  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
 }
 
 void Ours_Present(benchmark::State& state, plat::DesktopFormat format) {
   plat::DisplaySettings settings;
   settings.format = format;
   plat::ScopedDisplaySettings scoped(settings);
-  BenchHost host;
+  benchsupport::WindowSizedHost host(WIDTH, HEIGHT);
   Kit::DDInterface display(&host);
   if (display.Init(Window(), true) != Kit::DDInterface::RESULT_OK) {
     state.SkipWithError(display.mErrorString.c_str());
@@ -47,7 +36,7 @@ void Ours_Present(benchmark::State& state, plat::DesktopFormat format) {
   display.GetScreenImage()->FillRect(Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color(30, 60, 90), 0);
   for (auto _ : state) {
     if (!display.Redraw()) state.SkipWithError("present failed");
-    Pump();
+    benchsupport::PumpMessages();
   }
   state.SetItemsProcessed(state.iterations() * WIDTH * HEIGHT);
 }

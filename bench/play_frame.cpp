@@ -139,20 +139,9 @@ class GameFrame {
   PlayField* mField = nullptr;
 };
 
-class BenchHost : public Kit::ImageHost {
- public:
-  int GetDisplayWidth() override { return kWidth; }
-  int GetDisplayHeight() override { return kHeight; }
-};
-
 HWND Window() {
   static HWND window = benchsupport::CreateBenchWindow("PlayFrameBench", kWidth, kHeight);
   return window;
-}
-
-void Pump() {
-  MSG message;
-  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
 }
 
 void Ours_PlayFrame(benchmark::State& state, plat::DesktopFormat format) {
@@ -161,7 +150,7 @@ void Ours_PlayFrame(benchmark::State& state, plat::DesktopFormat format) {
   settings.desktopWidth = 1024;
   settings.desktopHeight = 768;
   plat::ScopedDisplaySettings scoped(settings);
-  BenchHost host;
+  benchsupport::WindowSizedHost host(kWidth, kHeight);
   Kit::DDInterface display(&host);
   if (display.Init(Window(), true) != Kit::DDInterface::RESULT_OK) {
     state.SkipWithError(display.mErrorString.c_str());
@@ -170,7 +159,7 @@ void Ours_PlayFrame(benchmark::State& state, plat::DesktopFormat format) {
   GameFrame frame(&display);
   for (auto _ : state) {
     frame.DrawAndPresent();
-    Pump();
+    benchsupport::PumpMessages();
   }
   state.SetItemsProcessed(state.iterations());
 }

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "framework/graphics/ImageHost.h"
+#include "platform/win/Messages.h"
 #include "platform/win/Window.h"
 
 namespace benchsupport {
@@ -17,5 +19,23 @@ inline HWND CreateBenchWindow(const char* className, int width, int height) {
   return CreateWindowEx(0, className, "bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr, nullptr,
                         nullptr);
 }
+
+// Handles what the window's thread has queued (a present's work among it).
+inline void PumpMessages() {
+  MSG message;
+  while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
+}
+
+// What a display of the window's size needs of the application.
+class WindowSizedHost : public Kit::ImageHost {
+ public:
+  WindowSizedHost(int width, int height) : mWidth(width), mHeight(height) {}
+  int GetDisplayWidth() override { return mWidth; }
+  int GetDisplayHeight() override { return mHeight; }
+
+ private:
+  int mWidth;
+  int mHeight;
+};
 
 }  // namespace benchsupport

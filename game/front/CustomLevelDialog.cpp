@@ -44,19 +44,13 @@ CustomLevelDialog::~CustomLevelDialog() = default;
 
 void CustomLevelDialog::AddedToManager(Kit::WidgetManager* manager) {
   Kit::Dialog::AddedToManager(manager);
-  manager->AddWidget(mLoadButton.get());
-  manager->AddWidget(mCancelButton.get());
-  manager->AddWidget(mFileList.get());
-  manager->AddWidget(mScrollbar.get());
+  DialogStyle::AddCompanions(manager, {mLoadButton.get(), mCancelButton.get(), mFileList.get(), mScrollbar.get()});
   manager->SetFocus(mFileList.get());
 }
 
 void CustomLevelDialog::RemovedFromManager(Kit::WidgetManager* manager) {
   Kit::Dialog::RemovedFromManager(manager);
-  manager->RemoveWidget(mLoadButton.get());
-  manager->RemoveWidget(mCancelButton.get());
-  manager->RemoveWidget(mFileList.get());
-  manager->RemoveWidget(mScrollbar.get());
+  DialogStyle::RemoveCompanions(manager, {mLoadButton.get(), mCancelButton.get(), mFileList.get(), mScrollbar.get()});
 }
 
 void CustomLevelDialog::Update() {

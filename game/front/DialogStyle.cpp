@@ -3,6 +3,7 @@
 #include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/ScrollbarWidget.h"
+#include "framework/widget/WidgetManager.h"
 #include "game/play/ResourceIds.h"
 
 namespace DialogStyle {
@@ -26,6 +27,14 @@ void Apply(Kit::Dialog* dialog, const Kit::Insets& insets, int headerGap, const 
   dialog->SetButtonFont(fonts.buttons);
   for (int index : {kHeaderColor, kLinesColor, kButtonLabelColor}) dialog->SetColor(index, kPaleBlue);
   dialog->SetColor(kButtonHighlightColor, Kit::Color::White);
+}
+
+void AddCompanions(Kit::WidgetManager* manager, std::initializer_list<Kit::Widget*> companions) {
+  for (Kit::Widget* companion : companions) manager->AddWidget(companion);
+}
+
+void RemoveCompanions(Kit::WidgetManager* manager, std::initializer_list<Kit::Widget*> companions) {
+  for (Kit::Widget* companion : companions) manager->RemoveWidget(companion);
 }
 
 std::unique_ptr<Kit::DialogButton> MakeButton(int id, const std::string& label, Kit::ButtonListener* listener,

@@ -3,6 +3,7 @@
 // only (the resource globals are read when a dialog is built).
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,7 @@ class Font;
 class ScrollbarWidget;
 class ScrollListener;
 class Widget;
+class WidgetManager;
 }  // namespace Kit
 
 namespace DialogStyle {
@@ -36,6 +38,10 @@ struct Fonts {
 // Insets, space after the header and fonts; the header, lines and button labels pale blue and the
 // highlighted button label white.
 void Apply(Kit::Dialog* dialog, const Kit::Insets& insets, int headerGap, const Fonts& fonts);
+// A dialog's own controls are its siblings in the widget manager, kept above it: added after it in
+// the order given, and taken out with it.
+void AddCompanions(Kit::WidgetManager* manager, std::initializer_list<Kit::Widget*> companions);
+void RemoveCompanions(Kit::WidgetManager* manager, std::initializer_list<Kit::Widget*> companions);
 // A push button drawn from the dialog button image with a pale blue label.
 std::unique_ptr<Kit::DialogButton> MakeButton(int id, const std::string& label, Kit::ButtonListener* listener,
                                               Kit::Font* font);

@@ -59,17 +59,13 @@ void EnterNameDialog::FocusEdit() {
 
 void EnterNameDialog::AddedToManager(Kit::WidgetManager* manager) {
   Kit::Dialog::AddedToManager(manager);
-  manager->AddWidget(mOkButton.get());
-  manager->AddWidget(mCancelButton.get());
-  manager->AddWidget(mEdit.get());
+  DialogStyle::AddCompanions(manager, {mOkButton.get(), mCancelButton.get(), mEdit.get()});
   manager->SetFocus(mEdit.get());
 }
 
 void EnterNameDialog::RemovedFromManager(Kit::WidgetManager* manager) {
   Kit::Dialog::RemovedFromManager(manager);
-  manager->RemoveWidget(mOkButton.get());
-  manager->RemoveWidget(mCancelButton.get());
-  manager->RemoveWidget(mEdit.get());
+  DialogStyle::RemoveCompanions(manager, {mOkButton.get(), mCancelButton.get(), mEdit.get()});
 }
 
 void EnterNameDialog::Resize(int x, int y, int width, int height) {

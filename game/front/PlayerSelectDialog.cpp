@@ -40,12 +40,6 @@ PlayerSelectDialog::PlayerSelectDialog(std::string header, std::string lines)
 
 PlayerSelectDialog::~PlayerSelectDialog() = default;
 
-Kit::DialogButton* PlayerSelectDialog::Button(int id) {
-  Kit::DialogButton* buttons[] = {mNewPlayerButton.get(), mRenameButton.get(), mDeleteButton.get(), mOkButton.get(),
-                                  mCancelButton.get()};
-  return buttons[id];
-}
-
 void PlayerSelectDialog::RefreshList() {
   mNameList->RemoveAll();
   for (const auto& profile : gProfileStore.mProfiles) mNameList->AddLine(profile->mName, false);
@@ -55,19 +49,17 @@ void PlayerSelectDialog::SelectName(const std::string& name) { mNameList->SetSel
 
 void PlayerSelectDialog::AddedToManager(Kit::WidgetManager* manager) {
   Kit::Dialog::AddedToManager(manager);
-  for (int id = kNewPlayerButton; id <= kCancelButton; ++id) manager->AddWidget(Button(id));
   RefreshList();
   if (gProfileStore.mCurrentProfile != nullptr) SelectName(gProfileStore.mCurrentProfile->mName);
-  manager->AddWidget(mNameList.get());
-  manager->AddWidget(mScrollbar.get());
+  DialogStyle::AddCompanions(manager, {mNewPlayerButton.get(), mRenameButton.get(), mDeleteButton.get(),
+                                       mOkButton.get(), mCancelButton.get(), mNameList.get(), mScrollbar.get()});
   manager->SetFocus(mNameList.get());
 }
 
 void PlayerSelectDialog::RemovedFromManager(Kit::WidgetManager* manager) {
   Kit::Dialog::RemovedFromManager(manager);
-  for (int id = kNewPlayerButton; id <= kCancelButton; ++id) manager->RemoveWidget(Button(id));
-  manager->RemoveWidget(mNameList.get());
-  manager->RemoveWidget(mScrollbar.get());
+  DialogStyle::RemoveCompanions(manager, {mNewPlayerButton.get(), mRenameButton.get(), mDeleteButton.get(),
+                                          mOkButton.get(), mCancelButton.get(), mNameList.get(), mScrollbar.get()});
 }
 
 void PlayerSelectDialog::Update() {

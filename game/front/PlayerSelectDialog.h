@@ -56,7 +56,6 @@ class PlayerSelectDialog : public Kit::Dialog, public ListWidgetListener {
   std::unique_ptr<Kit::ScrollbarWidget> mScrollbar;
 
  private:
-  Kit::DialogButton* Button(int id);
   // The selected line's name; false when no line is selected (only while the store is empty).
   bool SelectedName(std::string* name);
   void NewPlayer();

@@ -67,12 +67,16 @@ class GameApp : public Kit::KitAppBase {
   void OpenGameOver();
   void OpenInGameMenu();
   void ButtonDepress(int id) override;
+  void UpdateFrames() override;
 
   // The level the command line asked for ("-level=<scene>_<level>" or "-level=<path of a level file>"),
   // played straight after loading; 0 when none was asked for.
   int mStartScene = 0;
   int mStartLevel = 0;
   std::string mStartLevelPath;
+  // A level to start at the next tick, once the play field that asked for it has gone (deleting a play
+  // field empties the actor scene).
+  bool mLevelToStart = false;
 
   // Game state, read and written by the play field, the rules and the screens.
   int mMusicTrack = kMenuTrack;

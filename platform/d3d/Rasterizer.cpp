@@ -710,14 +710,18 @@ void DrawClippedToGuardBand(Primitive& prim, const RasterVertex& v0, const Raste
       const bool inB = clip.keepBelow ? cb <= clip.bound : cb >= clip.bound;
       if (inA) next.push_back(a);
       if (inA != inB) {
-        const float t = (clip.bound - ca) / (cb - ca);
+        // In double: the difference of two far-apart floats may not fit a float.
+        const double t = (static_cast<double>(clip.bound) - ca) / (static_cast<double>(cb) - ca);
+        auto mix = [t](float from, float to) {
+          return static_cast<float>(static_cast<double>(from) + (static_cast<double>(to) - from) * t);
+        };
         RasterVertex m;
-        m.x = a.x + (b.x - a.x) * t;
-        m.y = a.y + (b.y - a.y) * t;
-        m.u = a.u + (b.u - a.u) * t;
-        m.v = a.v + (b.v - a.v) * t;
-        m.diffuse = lerpColor(a.diffuse, b.diffuse, t);
-        m.specular = lerpColor(a.specular, b.specular, t);
+        m.x = mix(a.x, b.x);
+        m.y = mix(a.y, b.y);
+        m.u = mix(a.u, b.u);
+        m.v = mix(a.v, b.v);
+        m.diffuse = lerpColor(a.diffuse, b.diffuse, static_cast<float>(t));
+        m.specular = lerpColor(a.specular, b.specular, static_cast<float>(t));
         m.*clip.axis = clip.bound;
         next.push_back(m);
       }
@@ -737,6 +741,9 @@ void DrawTriangle(Primitive& prim, const RasterVertex& v0, const RasterVertex& v
                   DWORD flatDiffuse, DWORD flatSpecular) {
   const RasterState& state = *prim.ctx.state;
   const RasterVertex* in[3] = {&v0, &v1, &v2};
+  // The fixed-point walk is exact only inside the guard band (with room for the clipper's rounding).
+  for (const RasterVertex* v : in)
+    if (!(std::fabs(v->x) <= 2 * kGuardBand && std::fabs(v->y) <= 2 * kGuardBand)) return;
   FixedPoint p[3];
   double x[3], y[3];
   for (int i = 0; i < 3; ++i) {
@@ -849,7 +856,11 @@ void Dot(Primitive& prim, std::int64_t px, std::int64_t py, const RasterVertex& 
                                          at, step);
 }
 
-std::int64_t RoundToPixel(double v) { return static_cast<std::int64_t>(std::floor(v + 0.5)); }
+// The pixel whose centre is nearest; far-off positions are held well outside every target.
+std::int64_t RoundToPixel(double v) {
+  constexpr double kFar = 1e12;
+  return static_cast<std::int64_t>(std::floor(std::clamp(v, -kFar, kFar) + 0.5));
+}
 
 // The pixels of a segment along its longer axis, the last one left out (the next segment or the
 // caller draws it).

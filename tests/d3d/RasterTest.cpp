@@ -200,6 +200,14 @@ Tiling OnCentres() {
   return t;
 }
 
+// Far beyond the guard band: clipped to it, the pieces still cover every pixel once.
+Tiling Huge() {
+  return Tiling{"HugeTriangle",
+                D3DPT_TRIANGLELIST,
+                {Vertex(-3e38f, -3e38f), Vertex(3e38f, -3e38f), Vertex(0, 3e38f)},
+                {{0, 1, 2}}};
+}
+
 class SharedEdgeTest : public D3DBase, public testing::WithParamInterface<std::tuple<ScreenFormat, Tiling>> {
  protected:
   plat::DesktopFormat FormatUnderTest() const override { return std::get<0>(GetParam()).format; }
@@ -223,7 +231,7 @@ TEST_P(SharedEdgeTest, CoversEveryPixelOnce) {
 
 INSTANTIATE_TEST_SUITE_P(Tilings, SharedEdgeTest,
                          testing::Combine(testing::ValuesIn(kScreenFormats),
-                                          testing::Values(Strip(), Fan(), Grid(), OnCentres())),
+                                          testing::Values(Strip(), Fan(), Grid(), OnCentres(), Huge())),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param).name) + std::get<1>(info.param).name;
                          });
@@ -295,6 +303,8 @@ const LineCase kLines[] = {
     {"Points", D3DPT_POINTLIST, {{3.4f, 5.6f}, {15.2f, 0.4f}, {16.1f, 3}}, {{3, 6}, {15, 0}}},
     // Walked only where it crosses the target, so a far-reaching line costs no more than a short one.
     {"ClippedFarOutside", D3DPT_LINELIST, {{-1e9f, 8}, {1e9f, 8}}, Row(8)},
+    {"FarAway", D3DPT_LINELIST, {{-1e31f, 1e30f}, {1e31f, 1e30f}}, {}},
+    {"PointFarAway", D3DPT_POINTLIST, {{1e30f, -1e30f}}, {}},
 };
 
 class LineTest : public D3DBase, public testing::WithParamInterface<std::tuple<ScreenFormat, LineCase>> {

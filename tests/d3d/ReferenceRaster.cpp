@@ -53,15 +53,20 @@ int Factor(DWORD blend, std::uint32_t src, std::uint32_t dst, int shift) {
 
 // Top-left rule: a centre on an edge belongs to the triangle when the edge is a top or a left one.
 bool Covers(const RefTriangle& t, double px, double py, double w[3]) {
-  const double area = (t[1].sx - t[0].sx) * (t[2].sy - t[0].sy) - (t[2].sx - t[0].sx) * (t[1].sy - t[0].sy);
+  // In double throughout: positions may be as far apart as floats go.
+  double x[3], y[3];
+  for (size_t i = 0; i < 3; ++i) {
+    x[i] = t[i].sx;
+    y[i] = t[i].sy;
+  }
+  const double area = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
   if (area == 0) return false;
   const double sign = area > 0 ? 1 : -1;
   for (int i = 0; i < 3; ++i) {
-    const D3DTLVERTEX& a = t[(i + 1) % 3];
-    const D3DTLVERTEX& b = t[(i + 2) % 3];
+    const int a = (i + 1) % 3, b = (i + 2) % 3;
     // Oriented as a clockwise triangle on the screen.
-    const double dx = (b.sx - a.sx) * sign, dy = (b.sy - a.sy) * sign;
-    const double e = dx * (py - a.sy) - dy * (px - a.sx);
+    const double dx = (x[b] - x[a]) * sign, dy = (y[b] - y[a]) * sign;
+    const double e = dx * (py - y[a]) - dy * (px - x[a]);
     if (e < 0) return false;
     if (e == 0 && !((dy == 0 && dx > 0) || dy < 0)) return false;
     w[i] = e * sign / area;
