@@ -248,7 +248,7 @@ void MakeLoader(DataOutput& out) {
   Panel(logo, 193, 273, 607, 305, 8, Hex(0x0A1020), Hex(0x141C34));
   TextPainter text(Face::kSans, 14);
   text.Draw(logo, "Loading...", 400 - text.Width("Loading...") / 2.0f, 335, Solid(Hex(0x97BCFB)));
-  out.AddImage("IMAGE_LOADER_LOGO", "loader_logo", logo, Opaque());
+  out.AddImage("IMAGE_LOADER_LOGO", "loader_logo", logo);
   Canvas bar(402, 20);
   bar.Fill(RoundBox(0, 0, 402, 20, 6), [](float x, float y) {
     return Mix(Mix(Hex(0x2A70FF), Hex(0x60F0FF), x / 402), Hex(0xFFFFFF), Clamp01(1 - std::fabs(y - 6) / 5) * 0.5f);
@@ -257,7 +257,9 @@ void MakeLoader(DataOutput& out) {
 }
 
 void MakeMenu(DataOutput& out) {
-  out.AddImage("IMAGE_BACK", "back", SpaceBackdrop(), Opaque());
+  // The smooth nebula stays PNG: JPEG blocks show in its dark gradients. The textured backdrops of the
+  // levels are JPEG.
+  out.AddImage("IMAGE_BACK", "back", SpaceBackdrop());
   Canvas title(598, 600);
   title.Draw(TitleLogo(598, 220, 104), 0, 90);
   TextPainter tag(Face::kSans, 18);
