@@ -106,8 +106,9 @@ void KitAppBase::ShowVideoStats() {
   const bool on = Is3DAccelerated();
   std::string text = StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n", on ? "ON" : "OFF",
                                on ? "Recommended" : "Unsupported");
-  text += StrFormat("Video Memory: %s/%s KB\r\n\r\n", CommaSeparate(static_cast<int>((total - available) / 1024)).c_str(),
-                    CommaSeparate(static_cast<int>(total / 1024)).c_str());
+  text +=
+      StrFormat("Video Memory: %s/%s KB\r\n\r\n", CommaSeparate(static_cast<int>((total - available) / 1024)).c_str(),
+                CommaSeparate(static_cast<int>(total / 1024)).c_str());
   // Textures are counted by the Direct3D path; without one there are none.
   text += StrFormat("Texture Memory: %s KB\r\n", CommaSeparate(0).c_str());
   for (const char* format : {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"})

@@ -83,8 +83,7 @@ void DebugOverlays::Prepare(KitAppBase& app) {
   if (app.mFPSMode == 0) {
     if (CountFrame()) Paint(*mOverlayImage, *mFrameRateFont, FrameRateText());
   } else {
-    Paint(*mOverlayImage, *mMouseFont,
-          MouseText(app.mWidgetManager->mLastMouseX, app.mWidgetManager->mLastMouseY));
+    Paint(*mOverlayImage, *mMouseFont, MouseText(app.mWidgetManager->mLastMouseX, app.mWidgetManager->mLastMouseY));
   }
   if (app.DemoPlaying() && DemoClockDue(app.mUpdateMultiplier))
     Paint(*mDemoImage, *mDemoFont, DemoClockText(app.DemoEndUpdate() - app.mUpdateCount, app.mFrameTime));

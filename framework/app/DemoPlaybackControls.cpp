@@ -11,9 +11,9 @@
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Controls.h"
-#include "platform/win/Errors.h"
 #include "platform/win/DialogTemplateWriter.h"
 #include "platform/win/Dialogs.h"
+#include "platform/win/Errors.h"
 #include "platform/win/Memory.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Registry.h"
@@ -41,8 +41,8 @@ INT_PTR RunDialogTemplate(const plat::DialogTemplateWriter& writer, HWND owner, 
   if (block == nullptr) return -1;
   void* bytes = GlobalLock(block);
   std::memcpy(bytes, writer.Bytes().data(), writer.Bytes().size());
-  const INT_PTR result = DialogBoxIndirectParam(nullptr, static_cast<LPCDLGTEMPLATE>(bytes), owner, proc,
-                                                reinterpret_cast<LPARAM>(app));
+  const INT_PTR result =
+      DialogBoxIndirectParam(nullptr, static_cast<LPCDLGTEMPLATE>(bytes), owner, proc, reinterpret_cast<LPARAM>(app));
   GlobalUnlock(block);
   GlobalFree(block);
   return result;
@@ -77,8 +77,8 @@ void FillMarkerList(HWND dialog, KitAppBase& app) {
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
   int widest = 0;
-  for (const MarkerLine& line : MarkerListLines(app.mDemoStream->mMarkers, app.mUpdateCount, app.DemoEndUpdate(),
-                                                app.mFrameTime)) {
+  for (const MarkerLine& line :
+       MarkerListLines(app.mDemoStream->mMarkers, app.mUpdateCount, app.DemoEndUpdate(), app.mFrameTime)) {
     const LRESULT index = SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.mText.c_str()));
     SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(index), line.mUpdateCount);
     SIZE size{};
@@ -102,7 +102,8 @@ INT_PTR MarkerListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
         HWND list = GetDlgItem(dialog, kControlId);
         const LRESULT selected = SendMessage(list, LB_GETCURSEL, 0, 0);
         if (selected < 0) return TRUE;
-        const auto target = static_cast<std::int32_t>(SendMessage(list, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
+        const auto target =
+            static_cast<std::int32_t>(SendMessage(list, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0));
         if (target > app->mUpdateCount) {
           app->mDemoJumpTarget = target;
           EndDialog(dialog, 0);

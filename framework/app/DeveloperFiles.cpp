@@ -32,8 +32,8 @@ bool ParseScreenshotName(const std::string& name, int* number) {
   return true;
 }
 
-bool WritePixels(const std::string& path, int width, int height, const std::uint32_t* bits, int outWidth,
-                 int outHeight, bool jpeg) {
+bool WritePixels(const std::string& path, int width, int height, const std::uint32_t* bits, int outWidth, int outHeight,
+                 bool jpeg) {
   ImageLib::Image out;
   if (!out.Allocate(outWidth, outHeight)) return false;
   for (int y = 0; y < outHeight; ++y)
@@ -104,8 +104,8 @@ bool WriteImageDump(const std::string& folder, const std::vector<MemoryImage*>& 
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return a.mMemory.Total() > b.mMemory.Total(); });
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> page(std::fopen(plat::MapPath(folder + "/imagelist.html").c_str(), "w"),
-                                                       &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> page(
+      std::fopen(plat::MapPath(folder + "/imagelist.html").c_str(), "w"), &std::fclose);
   if (!page) return false;
   ImageMemory sums;
   int total = 0;
@@ -146,8 +146,9 @@ bool WriteImageDump(const std::string& folder, const std::vector<MemoryImage*>& 
   // Every numeric column has its total; the four flag columns have none.
   auto sumCell = [](int value) { return "<TD>" + CommaSeparate(value) + "</TD>"; };
   html += "<TR><TD>Totals</TD>" + sumCell(total) + sumCell(sums.mBits) + sumCell(sums.mPalettized) +
-          sumCell(sums.mSurface) + sumCell(sums.mTexture) + "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>" +
-          sumCell(sums.mNativeAlpha) + sumCell(sums.mRLAlpha) + sumCell(sums.mRLAdditive) + "</TR>";
+          sumCell(sums.mSurface) + sumCell(sums.mTexture) +
+          "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>" + sumCell(sums.mNativeAlpha) +
+          sumCell(sums.mRLAlpha) + sumCell(sums.mRLAdditive) + "</TR>";
   html += "</TABLE></CENTER></BODY></HTML>";
   return std::fwrite(html.data(), 1, html.size(), page.get()) == html.size() && std::fclose(page.release()) == 0;
 }

@@ -17,7 +17,8 @@ class ModValuesTest : public testing::Test {
   // A source file dated after the executable, registered as a program file would be.
   std::string Source(const std::string& text) {
     const std::string path = mFolder.Write("Tuning.cpp", text);
-    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() + std::chrono::hours(++mHours));
+    std::filesystem::last_write_time(path,
+                                     std::filesystem::file_time_type::clock::now() + std::chrono::hours(++mHours));
     Kit::RegisterModValSite(path);
     return path;
   }
@@ -34,8 +35,8 @@ TEST(ModNumbers, ParseAsTheSourceWritesThem) {
     int intValue;
     bool isDouble;
     double doubleValue;
-  } cases[] = {{"0x1F)", true, 31, false, 0},   {"2.5f)", false, 0, true, 2.5}, {"3 )", false, 0, false, 0},
-               {"-42)", true, -42, true, -42},  {"-0.25)", false, 0, true, -0.25}, {"1.)", false, 0, true, 1.0},
+  } cases[] = {{"0x1F)", true, 31, false, 0},  {"2.5f)", false, 0, true, 2.5},    {"3 )", false, 0, false, 0},
+               {"-42)", true, -42, true, -42}, {"-0.25)", false, 0, true, -0.25}, {"1.)", false, 0, true, 1.0},
                {"0XfF)", true, 255, false, 0}, {"7", false, 0, false, 0}};
   for (const auto& c : cases) {
     int i = 9;
