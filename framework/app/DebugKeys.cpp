@@ -103,9 +103,11 @@ void KitAppBase::ShowVideoStats() {
     caps.dwCaps = DDSCAPS_VIDEOMEMORY;
     mDDInterface->mDirectDraw7->GetAvailableVidMem(&caps, &total, &available);
   }
-  const bool on = Is3DAccelerated();
-  std::string text = StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n", on ? "ON" : "OFF",
-                               on ? "Recommended" : "Unsupported");
+  const char* verdict = Is3DAccelerationRecommended() ? "Recommended"
+                        : Is3DAccelerationSupported()   ? "Supported"
+                                                        : "Unsupported";
+  std::string text = StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n", Is3DAccelerated() ? "ON" : "OFF",
+                               verdict);
   text +=
       StrFormat("Video Memory: %s/%s KB\r\n\r\n", CommaSeparate(static_cast<int>((total - available) / 1024)).c_str(),
                 CommaSeparate(static_cast<int>(total / 1024)).c_str());
