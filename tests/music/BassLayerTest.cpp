@@ -24,90 +24,6 @@ class BassLayerTest : public MusicTest {
   }
 };
 
-TEST_F(BassLayerTest, WavStreamPlaysItsSamplesAtChannelAndGlobalVolume) {
-  HSTREAM stream = Open("music/tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  ASSERT_NE(stream, 0u);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);  // created stopped
-
-  ASSERT_TRUE(BASS_StreamPlay(stream, TRUE, 0));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  EXPECT_EQ(RenderLeft(256)[100], 8000);
-
-  BASS_ChannelSetAttributes(stream, -1, 50, -101);
-  EXPECT_EQ(RenderLeft(256)[100], 4000);
-  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 50);
-  EXPECT_EQ(RenderLeft(256)[100], 2000);
-  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, static_cast<DWORD>(-20));  // a negative volume is silence
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 100);
-  BASS_SetGlobalVolumes(-1, -1, 25);
-  EXPECT_EQ(RenderLeft(256)[100], 1000);
-}
-
-TEST_F(BassLayerTest, PanMovesTheSoundToOneSide) {
-  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  BASS_ChannelSetAttributes(stream, -1, 100, 100);
-  BASS_StreamPlay(stream, TRUE, 0);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  plat::BassChannelState state;
-  ASSERT_TRUE(plat::BassChannelAttributes(stream, state));
-  EXPECT_EQ(state.pan, 100);
-  EXPECT_EQ(state.volume, 100);
-}
-
-TEST_F(BassLayerTest, LoopingStreamRunsOnIntoItsStartWithoutAGap) {
-  HSTREAM stream = Open("ramp.wav", Wav16(1, 44100, Ramp(100, 100, 100)));
-  ASSERT_TRUE(BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP));
-  std::vector<std::int16_t> out = RenderLeft(1050);
-  for (std::size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], static_cast<int>(i % 100 + 1) * 100) << "frame " << i;
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-}
-
-TEST_F(BassLayerTest, StreamPlayedOnceEndsAndPlaysAgainFromItsStart) {
-  HSTREAM stream = Open("ramp.wav", Wav16(1, 44100, Ramp(100, 100, 100)));
-  BASS_StreamPlay(stream, TRUE, 0);
-  std::vector<std::int16_t> out = RenderLeft(300);
-  EXPECT_EQ(out[99], 10000);
-  EXPECT_EQ(Peak({out.begin() + 100, out.end()}), 0);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  BASS_StreamPlay(stream, FALSE, 0);  // played out: starts over even without a flush
-  EXPECT_EQ(RenderLeft(1)[0], 100);
-}
-
-TEST_F(BassLayerTest, PauseHoldsThePlaceAndStopFlushDecideWhereItGoesOn) {
-  HSTREAM stream = Open("ramp.wav", Wav16(1, 44100, Ramp(1000, 10, 10)));
-  BASS_StreamPlay(stream, TRUE, 0);
-  RenderLeft(100);
-  ASSERT_TRUE(BASS_ChannelPause(stream));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PAUSED);
-  EXPECT_EQ(Peak(RenderLeft(50)), 0);
-  ASSERT_TRUE(BASS_ChannelResume(stream));
-  EXPECT_EQ(RenderLeft(1)[0], 1010);         // frame 100
-  EXPECT_FALSE(BASS_ChannelResume(stream));  // not paused
-
-  BASS_ChannelStop(stream);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  EXPECT_FALSE(BASS_ChannelPause(stream));  // nothing to pause
-  BASS_StreamPlay(stream, FALSE, 0);
-  EXPECT_EQ(RenderLeft(1)[0], 1020);  // on from frame 101
-  BASS_StreamPlay(stream, TRUE, 0);
-  EXPECT_EQ(RenderLeft(1)[0], 10);  // flushed: from the start
-}
-
-TEST_F(BassLayerTest, PositionIsABytePlaceInTheDecodedSound) {
-  HSTREAM stream = Open("stereo.wav", Wav16(2, 44100, Ramp(2000, 0, 1)));  // 1000 stereo frames
-  BASS_StreamPlay(stream, TRUE, 0);
-  ASSERT_TRUE(BASS_ChannelSetPosition(stream, 400 * 4));
-  EXPECT_EQ(RenderLeft(1)[0], 800);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  EXPECT_FALSE(BASS_ChannelSetPosition(stream, 1001 * 4));  // beyond the end
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  BASS_ChannelStop(stream);
-  ASSERT_TRUE(BASS_ChannelSetPosition(stream, 10 * 4));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);  // a move does not start it
-}
-
 TEST_F(BassLayerTest, OggStreamDecodesAsItPlays) {
   HSTREAM stream = Open("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   ASSERT_NE(stream, 0u);
@@ -201,47 +117,6 @@ TEST_F(BassLayerTest, EightBitWavPlaysCentredOnSilence) {
   ASSERT_NE(stream, 0u);
   BASS_StreamPlay(stream, TRUE, 0);
   EXPECT_EQ(RenderLeft(10)[5], 16 * 256);
-}
-
-TEST_F(BassLayerTest, StopAndStartHoldEveryStreamAndFreeEndsThemAll) {
-  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP);
-  BASS_Stop();
-  EXPECT_FALSE(plat::BassIsStarted());
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  BASS_Start();
-  EXPECT_EQ(RenderLeft(256)[0], 8000);
-
-  EXPECT_FALSE(BASS_Init(-1, 44100, 0, FakeWindow(), nullptr));  // once only
-  BASS_Free();
-  EXPECT_EQ(plat::BassStreamCount(), 0);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  EXPECT_FALSE(BASS_StreamPlay(stream, TRUE, 0));                    // a freed handle finds nothing
-  EXPECT_EQ(BASS_StreamCreateFile(FALSE, "tone.wav", 0, 0, 0), 0u);  // not initialised
-  BASS_Init(-1, 44100, 0, FakeWindow(), nullptr);
-  HSTREAM again = BASS_StreamCreateFile(FALSE, "tone.wav", 0, 0, 0);
-  EXPECT_NE(again, stream);  // handles are never handed out twice
-}
-
-TEST_F(BassLayerTest, FreedStreamIsSilencedAndItsHandleDies) {
-  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  BASS_StreamPlay(stream, TRUE, 0);
-  BASS_StreamFree(stream);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  EXPECT_FALSE(BASS_ChannelStop(stream));
-  EXPECT_FALSE(BASS_ChannelSetAttributes(stream, -1, 10, -101));
-  BASS_StreamFree(stream);  // twice does nothing
-}
-
-TEST_F(BassLayerTest, StreamsKeepPlayingOnTheFakeClockWithoutADevice) {
-  HSTREAM stream = Open("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
-  BASS_StreamPlay(stream, TRUE, 0);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  clock.AdvanceMillis(30'000);  // far past its end
-  BASS_ChannelIsActive(stream);
-  clock.AdvanceMillis(1'000);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
 }
 
 TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
