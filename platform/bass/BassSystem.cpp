@@ -51,7 +51,8 @@ BassState::Channel* FindLocked(BassState& state, DWORD handle) {
 float Fraction(int volume) { return static_cast<float>(volume) / kFullVolume; }
 
 void ApplyGainLocked(const BassState& state, BassState::Channel& channel) {
-  float kind = channel.music ? Fraction(state.volumes.music) * Fraction(channel.amplify) : Fraction(state.volumes.stream);
+  float kind =
+      channel.music ? Fraction(state.volumes.music) * Fraction(channel.amplify) : Fraction(state.volumes.stream);
   float gain = Fraction(channel.volume) * kind * Fraction(state.volumes.output);
   // Pan -100 is full left, 100 full right; the far side fades out linearly.
   float left = channel.pan > 0 ? static_cast<float>(100 - channel.pan) / 100.0f : 1.0f;
@@ -125,8 +126,9 @@ constexpr DWORD kCurrentPosition = static_cast<DWORD>(-1);
 constexpr DWORD kMaxOrder = 0xffff;
 
 HMUSIC LoadMusic(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags, DWORD frequency) {
-  int rate = frequency == 0 ? plat::audio::SharedMixer().OutputRate()
-                            : static_cast<int>(std::clamp<DWORD>(frequency, plat::audio::kMinRate, plat::audio::kMaxRate));
+  int rate = frequency == 0
+                 ? plat::audio::SharedMixer().OutputRate()
+                 : static_cast<int>(std::clamp<DWORD>(frequency, plat::audio::kMinRate, plat::audio::kMaxRate));
   return OpenChannel(memory, file, offset, length, flags, true,
                      [rate](const std::string& path) { return plat::bass::OpenModuleStream(path, rate); });
 }

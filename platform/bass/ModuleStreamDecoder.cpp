@@ -31,8 +31,7 @@ class ModuleStreamDecoder final : public StreamDecoder {
     // libopenmpt writes 16-bit samples in the host's order, which is the little-endian order of the mixer here.
     auto* out = reinterpret_cast<std::int16_t*>(dest);
     while (done < frames) {
-      std::size_t got =
-          openmpt_module_read_interleaved_stereo(mModule, Format().rate, frames - done, out + 2 * done);
+      std::size_t got = openmpt_module_read_interleaved_stereo(mModule, Format().rate, frames - done, out + 2 * done);
       if (got == 0) break;
       done += got;
     }
@@ -73,7 +72,7 @@ std::unique_ptr<StreamDecoder> OpenModuleStream(const std::string& path, int rat
   // End of song: report it (a read of 0 frames), then carry on at the restart position if read again.
   const openmpt_module_initial_ctl ctls[] = {{"play.at_end", "continue"}, {nullptr, nullptr}};
   openmpt_module* module = openmpt_module_create_from_memory2(data.data(), data.size(), openmpt_log_func_silent,
-                                                             nullptr, IgnoreError, nullptr, nullptr, nullptr, ctls);
+                                                              nullptr, IgnoreError, nullptr, nullptr, nullptr, ctls);
   if (!module) return nullptr;
   return std::make_unique<ModuleStreamDecoder>(module, rate);
 }

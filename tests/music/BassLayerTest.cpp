@@ -189,7 +189,7 @@ TEST_F(BassModuleTest, PlaysItsOrdersOnceOrLoopsFromTheStart) {
 
   EXPECT_FALSE(BASS_MusicPlayEx(music, 3, 0, TRUE));  // no such order: it plays on as it was
   EXPECT_NEAR(PatternPeak(), first / 2, first / 20);
-  EXPECT_TRUE(BASS_ChannelSetPosition(music, 2));     // a module's position is an order
+  EXPECT_TRUE(BASS_ChannelSetPosition(music, 2));  // a module's position is an order
   EXPECT_NEAR(PatternPeak(), first / 4, first / 20);
   EXPECT_FALSE(BASS_ChannelSetPosition(music, 0x10000));
 }

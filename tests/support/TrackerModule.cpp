@@ -9,8 +9,8 @@ namespace {
 constexpr int kSamples = 31;
 constexpr int kRows = 64;
 constexpr int kChannels = 4;
-constexpr int kWaveBytes = 64;    // two cycles of 32 samples
-constexpr int kPeriodC2 = 428;    // the note C-2
+constexpr int kWaveBytes = 64;  // two cycles of 32 samples
+constexpr int kPeriodC2 = 428;  // the note C-2
 constexpr int kEffectVolume = 0xC;
 constexpr int kEffectSpeed = 0xF;
 constexpr int kEffectBreak = 0xD;
@@ -37,10 +37,10 @@ std::string SquareWaveMod(const std::vector<int>& levels) {
     out += std::string(22, '\0');
     bool used = s == 0;
     PutWord(out, used ? kWaveBytes / 2 : 0);  // lengths and loops count 16-bit words
-    out += '\0';                               // finetune
-    out += static_cast<char>(used ? 64 : 0);   // volume
-    PutWord(out, 0);                           // loop start
-    PutWord(out, used ? kWaveBytes / 2 : 1);   // loop length (1: no loop)
+    out += '\0';                              // finetune
+    out += static_cast<char>(used ? 64 : 0);  // volume
+    PutWord(out, 0);                          // loop start
+    PutWord(out, used ? kWaveBytes / 2 : 1);  // loop length (1: no loop)
   }
   out += static_cast<char>(levels.size());
   out += '\0';  // restart order
