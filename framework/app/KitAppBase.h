@@ -248,6 +248,10 @@ class KitAppBase : public ButtonListener,
   int GetCursor() const { return mCursorNum; }
   // The display now runs with 3D acceleration.
   bool Is3DAccelerated() override;
+  // Whether 3D acceleration can be turned on, and whether it is advised: both hold while the display
+  // runs with it (its self-test passed and recommended it at start-up).
+  virtual bool Is3DAccelerationSupported();
+  virtual bool Is3DAccelerationRecommended();
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a

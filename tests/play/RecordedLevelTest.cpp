@@ -13,6 +13,7 @@
 #include <string>
 
 #include "framework/resource/ResourceManager.h"
+#include "game/front/LevelCompleteScreen.h"
 #include "game/front/ProfileStore.h"
 #include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
@@ -79,12 +80,16 @@ class AutopilotGame : public GameApp {
     return false;
   }
 
-  // Runs until the second level stands ready after the first was cleared.
+  // Runs until the second level stands ready after the first was cleared and the level-complete screen's
+  // button was pressed.
   void UpdateFrames() override {
     GameApp::UpdateFrames();
     if (mPlayField != nullptr && mPlayField->mState == PlayField::kLevelCleared && !mCleared) {
       mCleared = true;
       mFinalScore = mScore;
+    } else if (mCleared && mLevelCompleteScreen != nullptr &&
+               mLevelCompleteScreen->mState == LevelCompleteScreen::kWaiting && mRecordingDemoBuffer) {
+      PressNextLevel();
     } else if (mCleared && mPlayField != nullptr && mPlayField->mState == PlayField::kReady) {
       mNextLevelBricks = static_cast<int>(gActorScene.mBricks.size());
       mFinalFrame = testsupport::HashWidgetTree(*this);
@@ -126,6 +131,15 @@ class AutopilotGame : public GameApp {
       return;
     }
     plat::inject::MouseMove(static_cast<int>(ballX + offset * paddle->mWidth * 0.5f), 500);
+  }
+
+  // The level-complete screen's button, pressed once its panel has arrived.
+  void PressNextLevel() {
+    const Kit::Widget* next = mLevelCompleteScreen->mButtons.Find(LevelCompleteScreen::kNextButton);
+    const int x = next->mX + next->mWidth / 2, y = next->mY + next->mHeight / 2;
+    plat::inject::MouseMove(x, y);
+    plat::inject::MouseButton(1, true, x, y);
+    plat::inject::MouseButton(1, false, x, y);
   }
 
   static const Actor* LowestBrick() {
