@@ -3,8 +3,8 @@
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
-#include "framework/widget/ButtonWidget.h"
 #include "framework/widget/Checkbox.h"
+#include "framework/widget/DialogButton.h"
 #include "framework/widget/WidgetManager.h"
 #include "game/front/DialogStyle.h"
 #include "game/front/Screens.h"
@@ -13,18 +13,8 @@
 
 namespace {
 
-// The button label colours of the widget: plain and highlighted.
-constexpr int kLabelColor = 0;
-constexpr int kLabelHighlightColor = 1;
-
 std::unique_ptr<Kit::ButtonWidget> MakeLabelButton(int id, const char* label, int x, Kit::ButtonListener* listener) {
-  auto button = std::make_unique<Kit::ButtonWidget>(id, listener);
-  button->mLabel = label;
-  button->SetFont(FONT_ARIAL13);
-  button->mFaceImage = IMAGE_DIALOG_BUTTON;
-  button->mWantsFinger = true;
-  button->SetColor(kLabelColor, DialogStyle::kPaleBlue);
-  button->SetColor(kLabelHighlightColor, Kit::Color::White);
+  std::unique_ptr<Kit::ButtonWidget> button = DialogStyle::MakeButton(id, label, listener, FONT_ARIAL13);
   button->Resize(x, 550, 106, 30);
   return button;
 }
