@@ -104,10 +104,10 @@ void KitAppBase::ShowVideoStats() {
     mDDInterface->mDirectDraw7->GetAvailableVidMem(&caps, &total, &available);
   }
   const char* verdict = Is3DAccelerationRecommended() ? "Recommended"
-                        : Is3DAccelerationSupported()   ? "Supported"
-                                                        : "Unsupported";
-  std::string text = StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n", Is3DAccelerated() ? "ON" : "OFF",
-                               verdict);
+                        : Is3DAccelerationSupported() ? "Supported"
+                                                      : "Unsupported";
+  std::string text =
+      StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n", Is3DAccelerated() ? "ON" : "OFF", verdict);
   text +=
       StrFormat("Video Memory: %s/%s KB\r\n\r\n", CommaSeparate(static_cast<int>((total - available) / 1024)).c_str(),
                 CommaSeparate(static_cast<int>(total / 1024)).c_str());
