@@ -38,8 +38,13 @@ struct ImageMemory {
 
  private:
   std::array<std::pair<int*, int>, 7> Fields(const ImageMemory& o) {
-    return {{{&mBits, o.mBits}, {&mPalettized, o.mPalettized}, {&mSurface, o.mSurface}, {&mTexture, o.mTexture},
-             {&mNativeAlpha, o.mNativeAlpha}, {&mRLAlpha, o.mRLAlpha}, {&mRLAdditive, o.mRLAdditive}}};
+    return {{{&mBits, o.mBits},
+             {&mPalettized, o.mPalettized},
+             {&mSurface, o.mSurface},
+             {&mTexture, o.mTexture},
+             {&mNativeAlpha, o.mNativeAlpha},
+             {&mRLAlpha, o.mRLAlpha},
+             {&mRLAdditive, o.mRLAdditive}}};
   }
 };
 ImageMemory EstimateImageMemory(MemoryImage& image);
