@@ -63,20 +63,27 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       return bits[i];
   };
 
-  auto blend = [&](I64 u, I64 v, std::uint32_t d) -> std::uint32_t {
-    const std::size_t at = static_cast<std::size_t>(srcRect.mY + static_cast<int>(v >> 16)) * sourceWidth +
-                           static_cast<std::size_t>(srcRect.mX + static_cast<int>(u >> 16));
-    const std::uint32_t p0 = fetch(at), p1 = fetch(at + 1), p2 = fetch(at + sourceWidth),
-                        p3 = fetch(at + sourceWidth + 1);
-    // Four transparent neighbours weigh nothing: the formula gives the pixel's own colour fields.
-    if (((p0 | p1 | p2 | p3) >> 24) == 0 && (d & ~colourMask) == 0) return d;
+  // The four neighbours' weights before their alpha: products of the fractions of (u, v).
+  struct Weights {
+    std::uint32_t k0, k1, k2, k3;
+  };
+  auto weightsAt = [](I64 u, I64 v) {
     const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
     const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
     const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
-    std::uint32_t w0 = (((gx * gy) >> 16) * (p0 >> 24)) >> 16;
-    std::uint32_t w1 = (((fx * gy) >> 16) * (p1 >> 24)) >> 16;
-    std::uint32_t w2 = (((gx * fy) >> 16) * (p2 >> 24)) >> 16;
-    std::uint32_t w3 = (((fx * fy) >> 16) * (p3 >> 24)) >> 16;
+    return Weights{(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
+  };
+  // One destination pixel from its 2 x 2 source neighbourhood p0 p1 / p2 p3 and their weights.
+  // Inlined always, so that the whole-pixel rows drop the three neighbours that weigh nothing.
+  auto compose = [&](std::uint32_t p0, std::uint32_t p1, std::uint32_t p2, std::uint32_t p3, const Weights& k,
+                     std::uint32_t d) __attribute__((always_inline))
+                     ->std::uint32_t {
+    // Four transparent neighbours weigh nothing: the formula gives the pixel's own colour fields.
+    if (((p0 | p1 | p2 | p3) >> 24) == 0 && (d & ~colourMask) == 0) return d;
+    std::uint32_t w0 = (k.k0 * (p0 >> 24)) >> 16;
+    std::uint32_t w1 = (k.k1 * (p1 >> 24)) >> 16;
+    std::uint32_t w2 = (k.k2 * (p2 >> 24)) >> 16;
+    std::uint32_t w3 = (k.k3 * (p3 >> 24)) >> 16;
     if constexpr (kBlend == Blend::kNormalColored) {
       w0 = (w0 * c.a) >> 8;
       w1 = (w1 * c.a) >> 8;
@@ -124,7 +131,33 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     if (!CutSpan(uRow, du, w, false, i0, i1) || !CutSpan(vRow, dv, h, true, i0, i1) || i0 > i1) continue;
     Pixel* d = t.mPixels.Row<Pixel>(py) + px;
     I64 u = uRow + i0 * du, v = vRow + i0 * dv;
-    for (I64 i = i0; i <= i1; ++i, u += du, v += dv) d[i] = static_cast<Pixel>(blend(u, v, d[i]));
+    const auto at = [&](I64 uAt, I64 vAt) {
+      return static_cast<std::size_t>(srcRect.mY + static_cast<int>(vAt >> 16)) * sourceWidth +
+             static_cast<std::size_t>(srcRect.mX + static_cast<int>(uAt >> 16));
+    };
+    if (du == 65536 && dv == 0) {
+      // Axis-aligned: the fractions, and so the neighbours' weights, hold for the whole row, and the
+      // neighbourhood moves one source pixel a step. At a whole-pixel offset only the top-left
+      // neighbour weighs anything.
+      const Weights k = weightsAt(u, v);
+      const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
+      if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
+        const Weights one{k.k0, 0, 0, 0};
+        for (I64 i = i0; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
+      } else {
+        for (I64 i = i0; i <= i1; ++i) {
+          const std::size_t s = first + i;
+          d[i] = static_cast<Pixel>(
+              compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), k, d[i]));
+        }
+      }
+      continue;
+    }
+    for (I64 i = i0; i <= i1; ++i, u += du, v += dv) {
+      const std::size_t s = at(u, v);
+      d[i] = static_cast<Pixel>(
+          compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), weightsAt(u, v), d[i]));
+    }
   }
 }
 
