@@ -5,6 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Kit::SurfaceDraw {
 namespace {
@@ -36,6 +41,51 @@ bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I64& i0, 
 }
 
 enum class Blend { kNormalWhite, kNormalColored, kAdditiveWhite, kAdditiveColored };
+
+// A whole-pixel unrotated row blended onto 8-8-8 pixels (red at 16, green at 8, blue at 0), four at a
+// time: each source pixel weighs w = k0 x alpha >> 16 (times the colour's alpha >> 8 when coloured)
+// and the destination 256 - w; the alpha byte comes out 0. Returns how many pixels it drew.
+int WholePixelRow8888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t k0, bool colored,
+                      const Rgba& c) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i k = _mm_set1_epi16(static_cast<short>(k0));
+  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(c.a));
+  const __m128i full = _mm_set1_epi16(256);
+  // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
+  const __m128i tint = _mm_set_epi16(0, static_cast<short>(c.r + 1), static_cast<short>(c.g + 1), 0, 0,
+                                     static_cast<short>(c.r + 1), static_cast<short>(c.g + 1), 0);
+  const __m128i blueTint = _mm_set_epi16(0, 0, 0, static_cast<short>(c.b + 1), 0, 0, 0, static_cast<short>(c.b + 1));
+  const __m128i blueLane = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);
+  const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
+  auto half = [&](__m128i s16, __m128i d16) {
+    const __m128i alpha =
+        _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    __m128i w = _mm_mulhi_epu16(alpha, k);
+    if (colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
+    const __m128i weighted = _mm_mullo_epi16(s16, w);
+    __m128i source;
+    if (colored) {
+      const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted, 8), blueTint), 8);
+      source = _mm_or_si128(_mm_mulhi_epu16(weighted, tint), _mm_and_si128(blue, blueLane));
+    } else {
+      source = _mm_srli_epi16(weighted, 8);
+    }
+    return _mm_add_epi16(source, _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(full, w)), 8));
+  };
+  for (; i + 4 <= count; i += 4) {
+    const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i lo = half(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(_mm_packus_epi16(lo, hi), colourBytes));
+  }
+#else
+  (void)d, (void)s, (void)count, (void)k0, (void)colored, (void)c;
+#endif
+  return i;
+}
 
 // The rows of one rotated blit, compiled once per destination depth, blend and source kind so that
 // the per-pixel loop holds no tests but the span's.
@@ -143,7 +193,12 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
       if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
         const Weights one{k.k0, 0, 0, 0};
-        for (I64 i = i0; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
+        I64 i = i0;
+        if constexpr (std::is_same_v<Pixel, std::uint32_t> && !kPalettized && !kAdditive) {
+          if (red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF)
+            i += WholePixelRow8888(d + i0, bits + first + i0, static_cast<int>(i1 - i0 + 1), k.k0, kColored, c);
+        }
+        for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
       } else {
         for (I64 i = i0; i <= i1; ++i) {
           const std::size_t s = first + i;
