@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/app/CrashHandler.h"
 #include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"
@@ -41,6 +42,7 @@ KitAppBase::KitAppBase() {
   GetModuleFileName(nullptr, executable, 256);
   mProductVersion = GetProductVersion(executable);
   ConstructServices();
+  CrashHandler::mApp = this;
 }
 
 KitAppBase::~KitAppBase() {
@@ -58,6 +60,7 @@ KitAppBase::~KitAppBase() {
   DestroyServices();
   if (mVersionDll != nullptr) FreeLibrary(mVersionDll);
   if (gKitApp == this) gKitApp = nullptr;
+  if (CrashHandler::mApp == this) CrashHandler::mApp = nullptr;
 }
 
 Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
