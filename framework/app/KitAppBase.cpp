@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "framework/app/CrashHandler.h"
+#include "framework/app/DebugOverlays.h"
 #include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"

@@ -29,7 +29,7 @@ TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
             Kit::MemoryImage sprite;
             const auto px = MakeSpritePixels(20, 17, rng);
             sprite.SetBits(px.data(), 20, 17);
-            const bool palettized = angle == 3.0 || (angle == 0.0 && x == 9.0f);
+            const bool palettized = angle == 3.0 || (angle == 0.0 && x == 9.0f && mode == 1);
             if (palettized) {
               std::vector<std::uint32_t> few(px);
               for (auto& p : few) p = px[p % 7];
