@@ -111,7 +111,8 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
 
 void InstallHandlers() {
   // The filter must run even when the stack itself overflowed.
-  static char alternateStack[1 << 16];
+  // Room for the report: the symbol reader and the sanitizers need more than a few pages.
+  static char alternateStack[1 << 19];
   stack_t stack{};
   stack.ss_sp = alternateStack;
   stack.ss_size = sizeof(alternateStack);
