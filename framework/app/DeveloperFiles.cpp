@@ -126,13 +126,7 @@ bool WriteImageDump(const std::string& folder, const std::vector<MemoryImage*>& 
             Cell(image.mHasAlpha, "HasAlpha") + Cell(image.mHasTrans, "HasTrans");
     html += SizedCell("NativeAlpha", m.mNativeAlpha) + SizedCell("RLAlpha", m.mRLAlpha) +
             SizedCell("RLAdditive", m.mRLAdditive) + "</TR>";
-    sums.mBits += m.mBits;
-    sums.mPalettized += m.mPalettized;
-    sums.mSurface += m.mSurface;
-    sums.mTexture += m.mTexture;
-    sums.mNativeAlpha += m.mNativeAlpha;
-    sums.mRLAlpha += m.mRLAlpha;
-    sums.mRLAdditive += m.mRLAdditive;
+    sums += m;
 
     const std::uint32_t* bits = image.GetBits();
     const int width = image.GetWidth();

@@ -2,7 +2,9 @@
 // folder (the working folder when the program has none), never in the data folder.
 #pragma once
 
+#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Kit {
@@ -29,6 +31,21 @@ struct ImageMemory {
   int mRLAlpha = 0;
   int mRLAdditive = 0;
   int Total() const { return mBits + mPalettized + mSurface + mTexture + mNativeAlpha + mRLAlpha + mRLAdditive; }
+  ImageMemory& operator+=(const ImageMemory& other) {
+    for (auto [mine, theirs] : Fields(other)) *mine += theirs;
+    return *this;
+  }
+
+ private:
+  std::array<std::pair<int*, int>, 7> Fields(const ImageMemory& o) {
+    return {{{&mBits, o.mBits},
+             {&mPalettized, o.mPalettized},
+             {&mSurface, o.mSurface},
+             {&mTexture, o.mTexture},
+             {&mNativeAlpha, o.mNativeAlpha},
+             {&mRLAlpha, o.mRLAlpha},
+             {&mRLAdditive, o.mRLAdditive}}};
+  }
 };
 ImageMemory EstimateImageMemory(MemoryImage& image);
 
