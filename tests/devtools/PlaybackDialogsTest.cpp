@@ -111,4 +111,10 @@ TEST_F(PlaybackDialogsTest, MarkerListJumpsToTheDoubleClickedMarker) {
   EXPECT_EQ(mApp.mDemoJumpTarget, 5000);
 }
 
+TEST_F(PlaybackDialogsTest, MarkerListClosesOnEscape) {
+  Answer([](HWND) { plat::inject::Tap("Escape"); });
+  mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'L', 0);
+  EXPECT_EQ(mApp.mDemoJumpTarget, 0);
+}
+
 }  // namespace
