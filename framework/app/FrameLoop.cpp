@@ -78,6 +78,7 @@ bool KitAppBase::Process(bool allowSleep) {
   if (mShutdownRequested.exchange(false)) Shutdown();
 
   const bool refreshSynced = UsesRefreshSyncedRule();
+  if (DemoFastForwardStep()) return true;
   if (mPlaybackPaused || mUpdateMultiplier <= 0.0) {
     ProcessSafeDeleteList();
     return true;

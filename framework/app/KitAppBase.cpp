@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/app/DebugOverlays.h"
 #include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"

@@ -42,15 +42,19 @@ bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I64& i0, 
 
 enum class Blend { kNormalWhite, kNormalColored, kAdditiveWhite, kAdditiveColored };
 
-// A whole-pixel unrotated row blended onto 8-8-8 pixels (red at 16, green at 8, blue at 0), four at a
-// time: each source pixel weighs w = k0 x alpha >> 16 (times the colour's alpha >> 8 when coloured)
-// and the destination 256 - w; the alpha byte comes out 0. Returns how many pixels it drew.
-int WholePixelRow8888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t k0, bool colored,
-                      const Rgba& c) {
+// An unrotated row blended onto 8-8-8 pixels (red at 16, green at 8, blue at 0), four at a time. Each
+// destination pixel takes the source pixels above (row) and below (next), it and its right neighbour,
+// each weighing k x alpha >> 16 (times the colour's alpha >> 8 when coloured); the destination keeps
+// 256 less their sum, and the alpha byte comes out 0. With kOneTap only the top-left neighbour weighs
+// anything. Returns how many pixels it drew.
+template <bool kOneTap>
+int UnrotatedRow8888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
+                     const std::uint32_t (&k)[4], bool colored, const Rgba& c) {
   int i = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
-  const __m128i k = _mm_set1_epi16(static_cast<short>(k0));
+  const __m128i weights[4] = {_mm_set1_epi16(static_cast<short>(k[0])), _mm_set1_epi16(static_cast<short>(k[1])),
+                              _mm_set1_epi16(static_cast<short>(k[2])), _mm_set1_epi16(static_cast<short>(k[3]))};
   const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(c.a));
   const __m128i full = _mm_set1_epi16(256);
   // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
@@ -59,12 +63,19 @@ int WholePixelRow8888(std::uint32_t* d, const std::uint32_t* s, int count, std::
   const __m128i blueTint = _mm_set_epi16(0, 0, 0, static_cast<short>(c.b + 1), 0, 0, 0, static_cast<short>(c.b + 1));
   const __m128i blueLane = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);
   const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
-  auto half = [&](__m128i s16, __m128i d16) {
-    const __m128i alpha =
-        _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-    __m128i w = _mm_mulhi_epu16(alpha, k);
-    if (colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
-    const __m128i weighted = _mm_mullo_epi16(s16, w);
+  constexpr int kTaps = kOneTap ? 1 : 4;
+  // Two pixels in 16-bit lanes; unpack picks the low or the high pair of a 4-pixel register.
+  auto half = [&](const __m128i(&src)[4], __m128i dst, auto unpack) {
+    __m128i weighted = zero, covered = zero;
+    for (int t = 0; t < kTaps; ++t) {
+      const __m128i s16 = unpack(src[t], zero);
+      const __m128i alpha =
+          _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+      __m128i w = _mm_mulhi_epu16(alpha, weights[t]);
+      if (colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
+      weighted = _mm_add_epi16(weighted, _mm_mullo_epi16(s16, w));
+      covered = _mm_add_epi16(covered, w);
+    }
     __m128i source;
     if (colored) {
       const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted, 8), blueTint), 8);
@@ -72,17 +83,25 @@ int WholePixelRow8888(std::uint32_t* d, const std::uint32_t* s, int count, std::
     } else {
       source = _mm_srli_epi16(weighted, 8);
     }
-    return _mm_add_epi16(source, _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(full, w)), 8));
+    const __m128i d16 = unpack(dst, zero);
+    return _mm_add_epi16(source, _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(full, covered)), 8));
   };
+  const auto low = [](__m128i v, __m128i z) { return _mm_unpacklo_epi8(v, z); };
+  const auto high = [](__m128i v, __m128i z) { return _mm_unpackhi_epi8(v, z); };
+  const auto load = [](const std::uint32_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
   for (; i + 4 <= count; i += 4) {
-    const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i lo = half(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(_mm_packus_epi16(lo, hi), colourBytes));
+    __m128i src[4] = {load(row + i), zero, zero, zero};
+    if constexpr (!kOneTap) {
+      src[1] = load(row + i + 1);
+      src[2] = load(next + i);
+      src[3] = load(next + i + 1);
+    }
+    const __m128i dst = load(d + i);
+    const __m128i out = _mm_packus_epi16(half(src, dst, low), half(src, dst, high));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(out, colourBytes));
   }
 #else
-  (void)d, (void)s, (void)count, (void)k0, (void)colored, (void)c;
+  (void)d, (void)row, (void)next, (void)count, (void)k, (void)colored, (void)c;
 #endif
   return i;
 }
@@ -191,16 +210,24 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       // neighbour weighs anything.
       const Weights k = weightsAt(u, v);
       const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
+      // 8-8-8 pixels from 32-bit ones are blended four at a time; the rest, and the other kinds, one by one.
+      constexpr bool kFourAtATime = std::is_same_v<Pixel, std::uint32_t> && !kPalettized && !kAdditive;
+      const bool standardMasks = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
+      const int count = static_cast<int>(i1 - i0 + 1);
+      const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
+      I64 i = i0;
       if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
+        if constexpr (kFourAtATime)
+          if (standardMasks)
+            i += UnrotatedRow8888<true>(d + i0, bits + first + i0, nullptr, count, weights, kColored, c);
         const Weights one{k.k0, 0, 0, 0};
-        I64 i = i0;
-        if constexpr (std::is_same_v<Pixel, std::uint32_t> && !kPalettized && !kAdditive) {
-          if (red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF)
-            i += WholePixelRow8888(d + i0, bits + first + i0, static_cast<int>(i1 - i0 + 1), k.k0, kColored, c);
-        }
         for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
       } else {
-        for (I64 i = i0; i <= i1; ++i) {
+        if constexpr (kFourAtATime)
+          if (standardMasks)
+            i += UnrotatedRow8888<false>(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count, weights,
+                                         kColored, c);
+        for (; i <= i1; ++i) {
           const std::size_t s = first + i;
           d[i] = static_cast<Pixel>(
               compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), k, d[i]));
