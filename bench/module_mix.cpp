@@ -8,14 +8,13 @@
 #include <libopenmpt/libopenmpt.h>
 #include <tremor/ivorbisfile.h>
 
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/support/SoundSources.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
 #include "tests/support/TrackerModule.h"
@@ -25,7 +24,8 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kBlockFrames = 441;
 constexpr int kBlocksPerSecond = kRate / kBlockFrames;
-constexpr int kVoices = 32;
+constexpr int kVoices = benchsupport::kEffectVoices;
+using benchsupport::EffectVoiceRate;
 
 std::string TrackPath() {
   return (std::filesystem::path(__FILE__).parent_path().parent_path() / "tests/data/sound/tone_stereo_44100.ogg")
@@ -43,15 +43,6 @@ std::string ModulePath() {
   return path;
 }
 
-int VoiceRate(int voice) { return voice % 2 ? 22050 : 32000 + 97 * voice; }
-
-std::vector<std::int16_t> Tone(int rate, int hz) {
-  std::vector<std::int16_t> samples(static_cast<std::size_t>(rate));
-  for (std::size_t i = 0; i < samples.size(); ++i)
-    samples[i] = static_cast<std::int16_t>(12000 * std::sin(6.2831853 * hz * double(i) / rate));
-  return samples;
-}
-
 void BM_KitModuleOggAnd32Voices(benchmark::State& state) {
   BASS_Init(0, kRate, 0, nullptr, nullptr);  // no device: the benchmark mixes by hand
   std::string track = TrackPath();
@@ -66,16 +57,7 @@ void BM_KitModuleOggAnd32Voices(benchmark::State& state) {
   BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP);
   BASS_MusicPlayEx(music, 0, BASS_SAMPLE_LOOP, TRUE);
   plat::audio::Mixer& mixer = plat::audio::SharedMixer();
-  std::vector<std::unique_ptr<plat::audio::Voice>> voices;
-  for (int v = 0; v < kVoices; ++v) {
-    int rate = VoiceRate(v);
-    std::vector<std::int16_t> samples = Tone(rate, 200 + 30 * v);
-    auto buffer = std::make_shared<plat::audio::SampleBuffer>(plat::audio::PcmFormat{1, rate, 16}, samples.size() * 2);
-    std::memcpy(buffer->Data(), samples.data(), samples.size() * 2);
-    voices.push_back(mixer.CreateVoice(buffer));
-    voices.back()->SetGain(0.1f, 0.1f);
-    voices.back()->Play(true);
-  }
+  auto voices = benchsupport::PlayEffectVoices(mixer, 0.1f, 0.1f);
   std::vector<std::int16_t> out(2 * kBlockFrames);
   for (auto _ : state) {
     for (int block = 0; block < kBlocksPerSecond; ++block) {
@@ -106,8 +88,8 @@ void BM_OpenmptTremorAndSdlMix(benchmark::State& state) {
   std::vector<std::vector<std::int16_t>> tones;
   std::vector<std::size_t> places(kVoices, 0);
   for (int v = 0; v < kVoices; ++v) {
-    streams.push_back(SDL_NewAudioStream(AUDIO_S16SYS, 1, VoiceRate(v), AUDIO_S16SYS, 2, kRate));
-    tones.push_back(Tone(VoiceRate(v), 200 + 30 * v));
+    streams.push_back(SDL_NewAudioStream(AUDIO_S16SYS, 1, EffectVoiceRate(v), AUDIO_S16SYS, 2, kRate));
+    tones.push_back(benchsupport::EffectTone(v));
   }
   std::vector<std::uint8_t> decoded(kBlockFrames * 4);
   std::vector<std::int16_t> rendered(kBlockFrames * 2);
@@ -118,22 +100,12 @@ void BM_OpenmptTremorAndSdlMix(benchmark::State& state) {
       openmpt_module_read_interleaved_stereo(mod, kRate, kBlockFrames, rendered.data());
       SDL_MixAudioFormat(out.data(), reinterpret_cast<Uint8*>(rendered.data()), AUDIO_S16SYS,
                          static_cast<Uint32>(out.size()), SDL_MIX_MAXVOLUME);
-      std::size_t have = 0;
-      while (have < decoded.size()) {
-        int bitstream = 0;
-        long got = ov_read(&vorbis, reinterpret_cast<char*>(decoded.data() + have),
-                           static_cast<int>(decoded.size() - have), &bitstream);
-        if (got <= 0) {
-          ov_pcm_seek(&vorbis, 0);
-          continue;
-        }
-        have += static_cast<std::size_t>(got);
-      }
+      benchsupport::ReadLooping(vorbis, decoded);
       SDL_MixAudioFormat(out.data(), decoded.data(), AUDIO_S16SYS, static_cast<Uint32>(out.size()), SDL_MIX_MAXVOLUME);
       for (int v = 0; v < kVoices; ++v) {
         // Feed each voice's stream about what one block needs, then mix what it gives.
         std::vector<std::int16_t>& tone = tones[static_cast<std::size_t>(v)];
-        std::size_t want = static_cast<std::size_t>(VoiceRate(v) / kBlocksPerSecond) + 1;
+        std::size_t want = static_cast<std::size_t>(EffectVoiceRate(v) / kBlocksPerSecond) + 1;
         std::size_t& place = places[static_cast<std::size_t>(v)];
         if (place + want > tone.size()) place = 0;
         SDL_AudioStreamPut(streams[static_cast<std::size_t>(v)], tone.data() + place, static_cast<int>(want * 2));
