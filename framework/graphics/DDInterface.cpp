@@ -5,6 +5,7 @@
 #include "framework/graphics/DirectXErrorString.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
+#include "platform/ddraw/SurfaceDescription.h"
 #include "platform/win/Window.h"
 
 namespace Kit {
@@ -116,23 +117,7 @@ HRESULT DDInterface::CreateSurface(DDSURFACEDESC2& desc, IDirectDrawSurface** su
     surface7->Release();
     if (FAILED(result)) return result;
   } else {
-    DDSURFACEDESC old{};
-    old.dwSize = sizeof(old);
-    old.dwFlags = desc.dwFlags;
-    old.dwHeight = desc.dwHeight;
-    old.dwWidth = desc.dwWidth;
-    old.lPitch = desc.lPitch;
-    old.dwBackBufferCount = desc.dwBackBufferCount;
-    old.dwMipMapCount = desc.dwMipMapCount;
-    old.dwAlphaBitDepth = desc.dwAlphaBitDepth;
-    old.dwReserved = desc.dwReserved;
-    old.lpSurface = desc.lpSurface;
-    old.ddckCKDestOverlay = desc.ddckCKDestOverlay;
-    old.ddckCKDestBlt = desc.ddckCKDestBlt;
-    old.ddckCKSrcOverlay = desc.ddckCKSrcOverlay;
-    old.ddckCKSrcBlt = desc.ddckCKSrcBlt;
-    old.ddpfPixelFormat = desc.ddpfPixelFormat;
-    old.ddsCaps.dwCaps = desc.ddsCaps.dwCaps;
+    DDSURFACEDESC old = plat::OlderSurfaceDesc(desc);
     result = mDirectDraw->CreateSurface(&old, surface, nullptr);
     if (FAILED(result)) return result;
   }

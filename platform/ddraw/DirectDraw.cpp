@@ -12,6 +12,7 @@
 #include "platform/ddraw/Palette.h"
 #include "platform/ddraw/ScanTiming.h"
 #include "platform/ddraw/Surface.h"
+#include "platform/ddraw/SurfaceDescription.h"
 #include "platform/win/Process.h"
 #include "platform/win/Time.h"
 
@@ -23,26 +24,6 @@ constexpr int kMaxModeSide = 8192;
 // One DirectDraw object at a time may hold the display exclusively, as on Windows.
 std::mutex gExclusiveMutex;
 const DisplayDevice* gExclusiveOwner = nullptr;
-
-DDSURFACEDESC2 FromOlder(const DDSURFACEDESC& o) {
-  DDSURFACEDESC2 d{};
-  d.dwSize = sizeof(DDSURFACEDESC2);
-  d.dwFlags = o.dwFlags;
-  d.dwHeight = o.dwHeight;
-  d.dwWidth = o.dwWidth;
-  d.lPitch = o.lPitch;
-  d.dwBackBufferCount = o.dwBackBufferCount;
-  d.dwMipMapCount = o.dwMipMapCount;
-  d.dwAlphaBitDepth = o.dwAlphaBitDepth;
-  d.lpSurface = o.lpSurface;
-  d.ddckCKDestOverlay = o.ddckCKDestOverlay;
-  d.ddckCKDestBlt = o.ddckCKDestBlt;
-  d.ddckCKSrcOverlay = o.ddckCKSrcOverlay;
-  d.ddckCKSrcBlt = o.ddckCKSrcBlt;
-  d.ddpfPixelFormat = o.ddpfPixelFormat;
-  d.ddsCaps.dwCaps = o.ddsCaps.dwCaps;
-  return d;
-}
 
 }  // namespace
 
@@ -184,7 +165,7 @@ HRESULT DirectDraw::CreateSurface(LPDDSURFACEDESC desc, IDirectDrawSurface** sur
   if (!desc || !surface || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
   *surface = nullptr;
   Surface* created = nullptr;
-  const HRESULT hr = Surface::Create(mDevice, FromOlder(*desc), &created);
+  const HRESULT hr = Surface::Create(mDevice, plat::NewerSurfaceDesc(*desc), &created);
   if (SUCCEEDED(hr)) *surface = created;
   return hr;
 }

@@ -10,6 +10,7 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/InterfaceIds.h"
 #include "platform/ddraw/Palette.h"
+#include "platform/ddraw/SurfaceDescription.h"
 #include "platform/win/SdlWindow.h"
 
 namespace plat::ddraw {
@@ -36,26 +37,6 @@ bool Proper(const RECT& r) { return r.left < r.right && r.top < r.bottom; }
 RECT Intersect(const RECT& a, const RECT& b) {
   return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
               std::min(a.bottom, b.bottom)};
-}
-
-DDSURFACEDESC ToOlder(const DDSURFACEDESC2& d) {
-  DDSURFACEDESC o{};
-  o.dwSize = sizeof(DDSURFACEDESC);
-  o.dwFlags = d.dwFlags;
-  o.dwHeight = d.dwHeight;
-  o.dwWidth = d.dwWidth;
-  o.lPitch = d.lPitch;
-  o.dwBackBufferCount = d.dwBackBufferCount;
-  o.dwMipMapCount = d.dwMipMapCount;
-  o.dwAlphaBitDepth = d.dwAlphaBitDepth;
-  o.lpSurface = d.lpSurface;
-  o.ddckCKDestOverlay = d.ddckCKDestOverlay;
-  o.ddckCKDestBlt = d.ddckCKDestBlt;
-  o.ddckCKSrcOverlay = d.ddckCKSrcOverlay;
-  o.ddckCKSrcBlt = d.ddckCKSrcBlt;
-  o.ddpfPixelFormat = d.ddpfPixelFormat;
-  o.ddsCaps.dwCaps = d.ddsCaps.dwCaps;
-  return o;
 }
 
 }  // namespace
@@ -248,7 +229,7 @@ DDSURFACEDESC2 Surface::Describe() const {
 HRESULT Surface::GetSurfaceDesc(LPDDSURFACEDESC desc) {
   if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
   std::lock_guard lock(mDevice->Mutex());
-  *desc = ToOlder(Describe());
+  *desc = plat::OlderSurfaceDesc(Describe());
   return DD_OK;
 }
 
@@ -328,7 +309,7 @@ HRESULT Surface::Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE eve
   std::lock_guard lock(mDevice->Mutex());
   DDSURFACEDESC2 full{};
   const HRESULT hr = LockInto(rect, full);
-  if (SUCCEEDED(hr)) *desc = ToOlder(full);
+  if (SUCCEEDED(hr)) *desc = plat::OlderSurfaceDesc(full);
   return hr;
 }
 

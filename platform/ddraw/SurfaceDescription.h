@@ -1,0 +1,12 @@
+// The two versions of the surface description, converted field by field (what the older record
+// lacks is left empty in the newer one).
+#pragma once
+
+#include "platform/ddraw/DDraw.h"
+
+namespace plat {
+
+DDSURFACEDESC OlderSurfaceDesc(const DDSURFACEDESC2& desc);
+DDSURFACEDESC2 NewerSurfaceDesc(const DDSURFACEDESC& desc);
+
+}  // namespace plat
