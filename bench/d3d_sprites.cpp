@@ -103,6 +103,11 @@ struct DeviceScene {
     texture->Unlock(nullptr);
     return texture;
   }
+  // The soft sprite as an A8R8G8B8 texture.
+  IDirectDrawSurface7* SpriteTexture() {
+    const auto pixels = Sprite();
+    return Texture(SPRITE, SPRITE, PixelFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), pixels.data(), 4);
+  }
   // One sprite quad as the display's blit draws it: bound, then a strip.
   void Draw(IDirectDrawSurface7* texture, int x, int y, int w, int h) {
     const float l = static_cast<float>(x) - 0.5f, t = static_cast<float>(y) - 0.5f;
@@ -123,9 +128,7 @@ struct DeviceScene {
 void Device_Sprites(benchmark::State& state, const Format& f) {
   DeviceScene scene(f);
   if (!scene.device) return state.SkipWithError("Direct3D is switched off");
-  const auto pixels = Sprite();
-  IDirectDrawSurface7* texture =
-      scene.Texture(SPRITE, SPRITE, PixelFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), pixels.data(), 4);
+  IDirectDrawSurface7* texture = scene.SpriteTexture();
   const auto positions = Positions();
   for (auto _ : state) {
     scene.device->BeginScene();
@@ -141,9 +144,7 @@ void Device_Sprites(benchmark::State& state, const Format& f) {
 void Device_Rotated(benchmark::State& state, const Format& f) {
   DeviceScene scene(f);
   if (!scene.device) return state.SkipWithError("Direct3D is switched off");
-  const auto pixels = Sprite();
-  IDirectDrawSurface7* texture =
-      scene.Texture(SPRITE, SPRITE, PixelFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000), pixels.data(), 4);
+  IDirectDrawSurface7* texture = scene.SpriteTexture();
   scene.device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
   scene.device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
   const float c = std::cos(0.5235988f), s = std::sin(0.5235988f), h = SPRITE / 2.0f;

@@ -4,39 +4,23 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstring>
 #include <memory>
 #include <vector>
 
+#include "bench/support/SoundSources.h"
 #include "platform/audio/Mixer.h"
 
 namespace {
 
-constexpr int kVoices = 32;
+using benchsupport::EffectTone;
+using benchsupport::EffectVoiceRate;
+constexpr int kVoices = benchsupport::kEffectVoices;
 constexpr int kBlockFrames = 441;
-
-std::vector<std::int16_t> Tone(int rate, int hz, std::size_t frames) {
-  std::vector<std::int16_t> samples(frames);
-  for (std::size_t i = 0; i < frames; ++i)
-    samples[i] = static_cast<std::int16_t>(12000 * std::sin(6.2831853 * hz * double(i) / rate));
-  return samples;
-}
-
-int VoiceRate(int voice) { return voice % 2 ? 22050 : 32000 + 97 * voice; }
 
 void BM_KitMixer32VoicesResampled(benchmark::State& state) {
   plat::audio::Mixer mixer(44100);
-  std::vector<std::unique_ptr<plat::audio::Voice>> voices;
-  for (int v = 0; v < kVoices; ++v) {
-    int rate = VoiceRate(v);
-    auto samples = Tone(rate, 200 + 30 * v, static_cast<std::size_t>(rate));
-    auto buffer = std::make_shared<plat::audio::SampleBuffer>(plat::audio::PcmFormat{1, rate, 16}, samples.size() * 2);
-    std::memcpy(buffer->Data(), samples.data(), samples.size() * 2);
-    voices.push_back(mixer.CreateVoice(buffer));
-    voices.back()->SetGain(0.3f, 0.2f);
-    voices.back()->Play(true);
-  }
+  auto voices = benchsupport::PlayEffectVoices(mixer, 0.3f, 0.2f);
   std::vector<std::int16_t> out(2 * kBlockFrames);
   for (auto _ : state) {
     mixer.Mix(out.data(), kBlockFrames);
@@ -50,9 +34,8 @@ void BM_SdlAudioStreamAndMixAudio32Voices(benchmark::State& state) {
   std::vector<SDL_AudioStream*> streams;
   std::vector<std::vector<std::int16_t>> sources;
   for (int v = 0; v < kVoices; ++v) {
-    int rate = VoiceRate(v);
-    streams.push_back(SDL_NewAudioStream(AUDIO_S16SYS, 1, rate, AUDIO_S16SYS, 2, 44100));
-    sources.push_back(Tone(rate, 200 + 30 * v, static_cast<std::size_t>(rate)));
+    streams.push_back(SDL_NewAudioStream(AUDIO_S16SYS, 1, EffectVoiceRate(v), AUDIO_S16SYS, 2, 44100));
+    sources.push_back(EffectTone(v));
   }
   std::vector<std::int16_t> voiceOut(2 * kBlockFrames);
   std::vector<std::int16_t> out(2 * kBlockFrames);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/SoundSources.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
 
@@ -60,17 +61,7 @@ void BM_TremorAndSdlMixOneSecond(benchmark::State& state) {
   std::vector<std::uint8_t> out(kBlockFrames * 4);
   for (auto _ : state) {
     for (int block = 0; block < kBlocksPerSecond; ++block) {
-      std::size_t have = 0;
-      while (have < decoded.size()) {
-        int bitstream = 0;
-        long got = ov_read(&vorbis, reinterpret_cast<char*>(decoded.data() + have),
-                           static_cast<int>(decoded.size() - have), &bitstream);
-        if (got <= 0) {
-          ov_pcm_seek(&vorbis, 0);  // loop
-          continue;
-        }
-        have += static_cast<std::size_t>(got);
-      }
+      benchsupport::ReadLooping(vorbis, decoded);
       std::fill(out.begin(), out.end(), 0);
       SDL_MixAudioFormat(out.data(), decoded.data(), AUDIO_S16SYS, static_cast<Uint32>(out.size()),
                          SDL_MIX_MAXVOLUME * 8 / 10);

@@ -1,6 +1,7 @@
 // The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit, beside
-// pixman doing the same composite onto r5g6b5 and a8r8g8b8: rotated bilinear 64x64 sprites at 0 and
-// 30 degrees, alpha blits of soft sprites, additive colourised blits and a full-screen opaque copy.
+// pixman doing the same composite onto r5g6b5 and a8r8g8b8: rotated bilinear 64x64 sprites at 0 degrees
+// (at whole-pixel and at sub-pixel positions) and 30 degrees, alpha blits of soft sprites, additive colourised blits
+// and a full-screen opaque copy.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceRotate.h"
@@ -56,7 +57,7 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
   Kit::MemoryImage screenCopy;
 };
 
-void Ours_Rotated(benchmark::State& state, const Format& f, double angle) {
+void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
@@ -64,11 +65,9 @@ void Ours_Rotated(benchmark::State& state, const Format& f, double angle) {
     for (const Position& p : positions) {
       Kit::Rect bounds;
       const float c = SPRITE / 2.0f;
-      if (!Kit::MemoryImage::GetRotatedBounds(static_cast<float>(p.x), static_cast<float>(p.y), src, clip, angle, c, c,
-                                              bounds))
-        continue;
-      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, static_cast<float>(p.x), static_cast<float>(p.y), src,
-                                   bounds, Kit::Color::White, 0, angle, c, c);
+      const float x = static_cast<float>(p.x) + offset, y = static_cast<float>(p.y) + offset;
+      if (!Kit::MemoryImage::GetRotatedBounds(x, y, src, clip, angle, c, c, bounds)) continue;
+      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, 0, angle, c, c);
     }
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
@@ -126,9 +125,9 @@ struct PixmanScene {
   pixman_image_t* copySource;
 };
 
-void Pixman_Rotated(benchmark::State& state, const Format& f, double angle) {
+void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
   PixmanScene scene(f);
-  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions());
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -157,14 +156,18 @@ void Pixman_OpaqueCopy(benchmark::State& state, const Format& f) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg, F565, 0.0);
-BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg, F565, 0.0);
-BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg, F565, THIRTY_DEGREES);
-BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg, F565, THIRTY_DEGREES);
-BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg, F888, 0.0);
-BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg, F888, 0.0);
-BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES);
-BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg, F565, 0.0, 0.0f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg, F565, 0.0, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel, F565, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg_subpixel, F565, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg, F888, 0.0, 0.0f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg, F888, 0.0, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Alpha, 565, F565);
 BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
 BENCHMARK_CAPTURE(Ours_Alpha, 888, F888);

@@ -19,6 +19,7 @@
 #include "platform/win/DialogTemplateWriter.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Windows.h"
+#include "tests/support/TrackerModule.h"
 
 namespace {
 
@@ -248,6 +249,7 @@ void Sounds(Corpus& corpus) {
   be(1);
   for (std::size_t i = 0; i < samples.size(); ++i) au.push_back(static_cast<char>(0x80 + i % 64));
   corpus.Put("sound_au", "tone.au", au);
+  corpus.Put("module_stream", "square.mod", testsupport::SquareWaveMod({64, 32, 16}));
 }
 
 void DialogTemplates(Corpus& corpus) {

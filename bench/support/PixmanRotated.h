@@ -1,5 +1,5 @@
 // pixman's side of the rotated-sprite benchmarks: the sprite turned anticlockwise (on a y-down screen)
-// about its centre at each position, bilinear, composited OVER the screen.
+// about its centre at each position (moved by offset in x and y), bilinear, composited OVER the screen.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,14 +13,14 @@
 namespace benchsupport {
 
 inline void RunPixmanRotated(benchmark::State& state, pixman_image_t* sprite, pixman_image_t* screen, int spriteSize,
-                             double angle, const std::vector<Position>& positions) {
+                             double angle, const std::vector<Position>& positions, double offset = 0.0) {
   pixman_image_set_filter(sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
   const double c = std::cos(angle), s = std::sin(angle);
   const double half = spriteSize / 2.0;
   const int box = static_cast<int>(std::ceil(spriteSize * (std::abs(c) + std::abs(s))));
   for (auto _ : state)
     for (const Position& p : positions) {
-      const double cx = p.x + half, cy = p.y + half;
+      const double cx = p.x + offset + half, cy = p.y + offset + half;
       // Destination to source, the inverse of the turn.
       pixman_transform_t t{};
       t.matrix[0][0] = pixman_double_to_fixed(c);

@@ -172,30 +172,21 @@ void KitAppBase::SwitchScreenModeWindowed(bool wantWindowed) {
 
 void KitAppBase::ReapplyScreenMode() { SwitchScreenMode(mIsWindowed, Is3DAccelerated(), true); }
 
-namespace {
-
-template <typename Action>
-void ForEachImage(std::mutex& lock, const std::set<MemoryImage*>& images, Action action) {
-  std::vector<MemoryImage*> snapshot;
-  {
-    std::lock_guard<std::mutex> guard(lock);
-    snapshot.assign(images.begin(), images.end());
-  }
-  for (MemoryImage* image : snapshot) action(image);
+std::vector<MemoryImage*> KitAppBase::SnapshotImages() {
+  std::lock_guard<std::mutex> guard(mMemoryImageLock);
+  return {mMemoryImageSet.begin(), mMemoryImageSet.end()};
 }
 
-}  // namespace
-
 void KitAppBase::ReInitImages() {
-  ForEachImage(mMemoryImageLock, mMemoryImageSet, [](MemoryImage* image) { image->ReInit(); });
+  for (MemoryImage* image : SnapshotImages()) image->ReInit();
 }
 
 void KitAppBase::DeleteNativeImageData() {
-  ForEachImage(mMemoryImageLock, mMemoryImageSet, [](MemoryImage* image) { image->DeleteNativeData(); });
+  for (MemoryImage* image : SnapshotImages()) image->DeleteNativeData();
 }
 
 void KitAppBase::DeleteExtraImageData() {
-  ForEachImage(mMemoryImageLock, mMemoryImageSet, [](MemoryImage* image) { image->DeleteExtraBuffers(); });
+  for (MemoryImage* image : SnapshotImages()) image->DeleteExtraBuffers();
 }
 
 void KitAppBase::AddMemoryImage(MemoryImage* image) {

@@ -2,8 +2,11 @@
 // the rebuilding of a display whose present failed.
 #include <algorithm>
 
+#include "framework/app/DebugOverlays.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Time.h"
 
@@ -12,6 +15,7 @@ namespace Kit {
 bool KitAppBase::DrawFrame() {
   const DWORD start = timeGetTime();
   bool drawn = false;
+  if (mShowFPS && mDebugOverlays) mDebugOverlays->Prepare(*this);
   if (start - mLastScreenSaverCheck > 1000) {
     mLastScreenSaverCheck = start;
     ScreenSaverKeeper(start);
@@ -32,6 +36,10 @@ bool KitAppBase::DrawFrame() {
       mDrawTime += static_cast<int>(drawEnd - start);
       ++mFPSCount;
       mFPSTime += static_cast<int>(drawEnd - start);
+      if (mShowFPS && mDebugOverlays && mDDInterface) {
+        Graphics g(mDDInterface->GetScreenImage());
+        mDebugOverlays->Draw(*this, g);
+      }
 
       if (mWaitForVSync && mWindowedInUse && mSoftVSyncWait && mDDInterface) {
         const DWORD sinceLast = timeGetTime() - mLastDrawTick;

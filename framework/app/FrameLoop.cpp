@@ -78,8 +78,14 @@ bool KitAppBase::Process(bool allowSleep) {
   if (mShutdownRequested.exchange(false)) Shutdown();
 
   const bool refreshSynced = UsesRefreshSyncedRule();
+  if (DemoFastForwardStep()) return true;
   if (mPlaybackPaused || mUpdateMultiplier <= 0.0) {
+    // Nothing is due, but the next step must pump the input that ends the pause: the step ends like
+    // an idle one, after one frame time's sleep.
+    mUpdateState = 3;
     ProcessSafeDeleteList();
+    if (!allowSleep) return false;
+    Sleep(static_cast<DWORD>(mFrameTime));
     return true;
   }
   const double period = UpdatePeriod();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/app/DebugOverlays.h"
 #include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"
@@ -75,6 +76,8 @@ void KitAppBase::BeginPopup() {
 }
 
 bool KitAppBase::Is3DAccelerated() { return mDDInterface != nullptr && mDDInterface->mIs3D; }
+bool KitAppBase::Is3DAccelerationSupported() { return Is3DAccelerated(); }
+bool KitAppBase::Is3DAccelerationRecommended() { return Is3DAccelerated(); }
 
 void KitAppBase::EndPopup() {
   if (!mWindowedInUse) mPopupActive = false;

@@ -36,6 +36,7 @@
 namespace Kit {
 
 class Buffer;
+class DebugOverlays;
 class DemoStream;
 class DDImage;
 class DDInterface;
@@ -161,9 +162,27 @@ class KitAppBase : public ButtonListener,
   LRESULT HandleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void RehupFocus();
   virtual bool IsAltKeyUsed(WPARAM wParam) { return wParam == 'r' || wParam == 'R'; }
-  virtual bool DebugKeyDown(int /*key*/) { return false; }
+  // The developer keys (F2 profiler, F3 overlays, F8 video statistics and 3D switch, F10 pause and
+  // speed, F11 screenshot and image dump, Alt+R constants); true for keys the widgets must not see.
+  virtual bool DebugKeyDown(int key);
   virtual bool DebugKeyDownEx(int /*key*/, bool /*ctrl*/, bool /*alt*/) { return false; }
   virtual void CloseRequested() {}
+  // Developer tools. Screenshots go to "_screenshots\\imageN.png" (N after the highest there), the
+  // dump of every image to "_dump", both in the player's own folder.
+  virtual void TakeScreenshot();
+  virtual void DumpImages();
+  virtual void ShowVideoStats();
+  // A character typed while a demo plays: speed, jumps, single step, pause, the marker list and the
+  // jump dialog, and the sound toggle.
+  void DemoPlaybackKey(int character);
+  // Silences music and effects, or gives each back its volume from before.
+  void ToggleDemoSound();
+  // The frame loop's fast-forward while a demo plays; true when it ended the pacing step.
+  bool DemoFastForwardStep();
+  void ShowMarkerListDialog();
+  void ShowJumpToTimeDialog();
+  bool DemoPlaying() const;
+  int DemoEndUpdate() const;
   virtual void GotFocus() {}
   virtual void LostFocus() {}
 
@@ -192,6 +211,8 @@ class KitAppBase : public ButtonListener,
   // What the images, the fonts and the resource manager need of the application.
   void AddMemoryImage(MemoryImage* image) override;
   void RemoveMemoryImage(MemoryImage* image) override;
+  // The application's images as they are now.
+  std::vector<MemoryImage*> SnapshotImages();
   NativeDisplay* GetNativeDisplay() override;
   int GetDisplayWidth() override { return mWidth; }
   int GetDisplayHeight() override { return mHeight; }
@@ -248,6 +269,10 @@ class KitAppBase : public ButtonListener,
   int GetCursor() const { return mCursorNum; }
   // The display now runs with 3D acceleration.
   bool Is3DAccelerated() override;
+  // Whether 3D acceleration can be turned on, and whether it is advised: both hold while the display
+  // runs with it (its self-test passed and recommended it at start-up).
+  virtual bool Is3DAccelerationSupported();
+  virtual bool Is3DAccelerationRecommended();
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
@@ -379,6 +404,19 @@ class KitAppBase : public ButtonListener,
   int mScreenBltTime = 0;
   int mFPSCount = 0;
   int mFPSTime = 0;
+
+  // Developer tools: the overlays (F3), demo playback control.
+  bool mShowFPS = false;
+  int mFPSMode = 0;  // 0 frame rate, 1 mouse position
+  std::unique_ptr<DebugOverlays> mDebugOverlays;
+  std::int32_t mDemoJumpTarget = 0;
+  bool mDemoRunToEnd = false;
+  bool mDemoSingleStep = false;
+  bool mDemoFastForward = false;
+  bool mFastForwardClockStarted = false;
+  DWORD mLastFastForwardDraw = 0;
+  double mDemoSavedMusicVolume = 0.0;
+  double mDemoSavedSfxVolume = 0.0;
 
   // Window procedure and queued input.
   std::list<MSG> mDeferredMessages;

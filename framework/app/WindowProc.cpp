@@ -105,8 +105,9 @@ LRESULT KitAppBase::HandleWindowMessage(HWND window, UINT message, WPARAM wParam
       if (wParam == VK_MENU) mAltDown = true;
       if (DebugKeyDownEx(static_cast<int>(wParam), mCtrlDown, mAltDown)) return 0;
       // A played demo drops live keys from the queue, but the debug keys still hear them.
-      if (message == WM_KEYDOWN && mDemoStream != nullptr && mDemoStream->mPlaying)
-        DebugKeyDown(static_cast<int>(wParam));
+      if (message == WM_KEYDOWN && DemoPlaying()) DebugKeyDown(static_cast<int>(wParam));
+    } else if (message == WM_CHAR && DemoPlaying()) {
+      DemoPlaybackKey(static_cast<int>(wParam));
     } else if (message == WM_KEYUP || message == WM_SYSKEYUP) {
       if (wParam == VK_CONTROL) mCtrlDown = false;
       if (wParam == VK_MENU) mAltDown = false;

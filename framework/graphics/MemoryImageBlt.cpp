@@ -104,10 +104,15 @@ void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Col
   const SelfDrawCopy selfCopy(source, *this, dest);
 
   source->CommitBits();
+  // Adding keeps every alpha and blending onto an opaque image leaves it opaque: what is known of
+  // this image's alpha before the blit holds after it, and the next blit need not scan it again.
+  bool alphaKept = false;
   if (drawMode == 1) {
+    alphaKept = !mBitsChanged && !mForcedMode;
     BltAdditive(dest, mWidth, SourcePixels(*source), source->mWidth, blit, color, source->mHasAlpha);
   } else {
     CommitBits();
+    alphaKept = !mBitsChanged && !mForcedMode && !mHasTrans && !mHasAlpha;
     if (!mHasTrans && !mHasAlpha && color == Color::White) {
       const std::uint8_t* runs = source->GetRLAlphaData();
       BltOntoOpaque(dest, mWidth, SourcePixels(*source), runs, source->mWidth, blit);
@@ -116,6 +121,7 @@ void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Col
     }
   }
   BitsChanged();
+  if (alphaKept) mBitsChanged = false;
 }
 
 }  // namespace Kit

@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Kit {
 namespace {
 
@@ -80,9 +84,47 @@ std::uint32_t ComposeAdditive(std::uint32_t dst, const Sample& s, const Additive
          add[(dst & 0xFF) + std::min<std::uint32_t>(s.b >> 8, 255)];
 }
 
+// Whole source pixels over a row of opaque ones, uncoloured, four at a time while the destination
+// stays opaque: alpha 0 leaves a pixel, alpha 251 and up gives the source colour (C x 256a / 255 >> 8),
+// any other mixes ((D x 255 >> 8)(256 - a) + C x 256a / 255) >> 8. Returns how many pixels it drew.
+int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count) {
+  int k = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i one = _mm_set1_epi16(1);
+  const __m128i full = _mm_set1_epi16(256);
+  const __m128i nearlyOpaque = _mm_set1_epi16(250);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  auto half = [&](__m128i s16, __m128i d16) {
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+    const __m128i ac = _mm_mullo_epi16(s16, a);
+    // ac / 255 is (ac + 1 + (ac >> 8)) >> 8 for every ac up to 255 x 255.
+    const __m128i sum =
+        _mm_add_epi16(ac, _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(ac, one), _mm_srli_epi16(ac, 8)), 8));
+    const __m128i kept = _mm_mullo_epi16(_mm_subs_epu16(d16, one), _mm_sub_epi16(full, a));
+    const __m128i mixed = _mm_srli_epi16(_mm_add_epi16(kept, sum), 8);
+    const __m128i high = _mm_cmpgt_epi16(a, nearlyOpaque);
+    const __m128i drawn = _mm_or_si128(_mm_and_si128(high, _mm_srli_epi16(sum, 8)), _mm_andnot_si128(high, mixed));
+    const __m128i clear = _mm_cmpeq_epi16(a, zero);
+    return _mm_or_si128(_mm_and_si128(clear, d16), _mm_andnot_si128(clear, drawn));
+  };
+  for (; k + 4 <= count; k += 4) {
+    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dst, opaque), opaque)) != 0xFFFF) break;
+    const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k));
+    const __m128i lo = half(_mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi8(dst, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi8(dst, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
+  }
+#else
+  (void)out, (void)in, (void)count;
+#endif
+  return k;
+}
+
 template <typename Fetch>
-void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const RotatedSetup& setup, const Rect& box,
-                 const Color& color, int drawMode) {
+void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const SourcePixels& pixels, int sourceWidth,
+                 const RotatedSetup& setup, const Rect& box, const Color& color, int drawMode) {
   const bool colored = color != Color::White;
   const std::uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
   const std::uint32_t ca = Clamp255(color.mAlpha);
@@ -106,7 +148,14 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const R
     std::uint32_t* out = dest + static_cast<std::size_t>(y) * destWidth + box.mX;
     if (unrotated && (row.mU & 0xFFFE) == 0 && (row.mV & 0xFFFE) == 0) {
       std::uint32_t p[4];
-      for (int k = row.mFirst; k <= row.mLast; ++k) {
+      int k = row.mFirst;
+      // 32-bit pixels over opaque ones go four at a time; the rest one by one.
+      if (plainCopy && !pixels.IsPalettized() && row.mFirst <= row.mLast) {
+        const std::uint32_t* in =
+            pixels.Bits() + static_cast<std::size_t>(row.mV >> 16) * sourceWidth + (row.mU >> 16) + row.mFirst;
+        k += WholePixelsOntoOpaque(out + row.mFirst, in, row.mLast - row.mFirst + 1);
+      }
+      for (; k <= row.mLast; ++k) {
         fetch(static_cast<int>((row.mU >> 16) + k), static_cast<int>(row.mV >> 16), p);
         const std::uint32_t a = p[0] >> 24;
         if (a == 0) continue;
@@ -164,7 +213,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
           p[2] = table[at[sourceWidth]];
           p[3] = table[at[sourceWidth + 1]];
         },
-        setup, box, color, drawMode);
+        pixels, sourceWidth, setup, box, color, drawMode);
   } else {
     const std::uint32_t* bits = pixels.Bits();
     DrawRotated(
@@ -176,7 +225,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
           p[2] = at[sourceWidth];
           p[3] = at[sourceWidth + 1];
         },
-        setup, box, color, drawMode);
+        pixels, sourceWidth, setup, box, color, drawMode);
   }
   BitsChanged();
 }

@@ -248,7 +248,7 @@ void MakeLoader(DataOutput& out) {
   Panel(logo, 193, 273, 607, 305, 8, Hex(0x0A1020), Hex(0x141C34));
   TextPainter text(Face::kSans, 14);
   text.Draw(logo, "Loading...", 400 - text.Width("Loading...") / 2.0f, 335, Solid(Hex(0x97BCFB)));
-  out.AddImage("IMAGE_LOADER_LOGO", "loader_logo", logo, Opaque());
+  out.AddImage("IMAGE_LOADER_LOGO", "loader_logo", logo);
   Canvas bar(402, 20);
   bar.Fill(RoundBox(0, 0, 402, 20, 6), [](float x, float y) {
     return Mix(Mix(Hex(0x2A70FF), Hex(0x60F0FF), x / 402), Hex(0xFFFFFF), Clamp01(1 - std::fabs(y - 6) / 5) * 0.5f);
@@ -257,7 +257,9 @@ void MakeLoader(DataOutput& out) {
 }
 
 void MakeMenu(DataOutput& out) {
-  out.AddImage("IMAGE_BACK", "back", SpaceBackdrop(), Opaque());
+  // The smooth nebula stays PNG: JPEG blocks show in its dark gradients. The textured backdrops of the
+  // levels are JPEG.
+  out.AddImage("IMAGE_BACK", "back", SpaceBackdrop());
   Canvas title(598, 600);
   title.Draw(TitleLogo(598, 220, 104), 0, 90);
   TextPainter tag(Face::kSans, 18);
@@ -413,20 +415,23 @@ void MakeLevelScreens(DataOutput& out) {
   AddButtonPair(out, "NEXTLEVEL", "OVER", 78, 24, "Next");
   // Game over: a round plate split in two halves that slide together, clamps at the screen edges and
   // the words laid over the joined plate.
-  Canvas plate(480, 190);
-  plate.Fill(RoundBox(0, 0, 480, 190, 40), Solid(Hex(0x02040C)));
-  plate.Fill(RoundBox(2, 2, 478, 188, 38), [](float x, float y) {
+  // The halves are as tall as the words' place needs to be centred on them (y 205 to 395).
+  constexpr int kPlateWidth = 300, kPlateHeight = 190, kHalf = kPlateWidth / 2;
+  Canvas plate(kPlateWidth, kPlateHeight);
+  plate.Fill(RoundBox(0, 0, kPlateWidth, kPlateHeight, 40), Solid(Hex(0x02040C)));
+  plate.Fill(RoundBox(2, 2, kPlateWidth - 2, kPlateHeight - 2, 38), [](float x, float y) {
     const float n = Noise(x, y, 141, 4, 50);
     return Mix(Hex(0x3A0A14), Hex(0x8A1A2A), n * (1 - y / 260));
   });
   plate.Fill(
       [](float x, float y) {
-        return std::max(RoundBox(8, 8, 472, 182, 32)(x, y), -RoundBox(11, 11, 469, 179, 29)(x, y));
+        return std::max(RoundBox(8, 8, kPlateWidth - 8, kPlateHeight - 8, 32)(x, y),
+                        -RoundBox(11, 11, kPlateWidth - 11, kPlateHeight - 11, 29)(x, y));
       },
       Solid(Hex(0xFF9090, 0.8f)));
-  Canvas left(240, 190), right(240, 190);
+  Canvas left(kHalf, kPlateHeight), right(kHalf, kPlateHeight);
   left.Draw(plate, 0, 0);
-  right.Draw(plate, -240, 0);
+  right.Draw(plate, -kHalf, 0);
   out.AddImage("IMAGE_GAMEOVER_LEFT", "gameover_left", left);
   out.AddImage("IMAGE_GAMEOVER_RIGHT", "gameover_right", right);
   Canvas clamp(42, 100);

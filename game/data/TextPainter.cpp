@@ -83,27 +83,7 @@ Glyph TextPainter::Render(char32_t character) const {
   return glyph;
 }
 
-int TextPainter::Width(const std::string& utf8) const {
-  int pen = 0;
-  FT_UInt previous = 0;
-  FT_Face face = mLibrary->face;
-  for (char32_t c : DecodeUtf8(utf8)) {
-    const FT_UInt index = FT_Get_Char_Index(face, c);
-    if (previous && index && FT_HAS_KERNING(face)) {
-      FT_Vector kern;
-      FT_Get_Kerning(face, previous, index, FT_KERNING_DEFAULT, &kern);
-      pen += static_cast<int>(std::lround(kern.x / 64.0));
-    }
-    pen += Render(c).advance;
-    previous = index;
-  }
-  return pen;
-}
-
-void TextPainter::Draw(Canvas& canvas, const std::string& utf8, float x, float baseline, const Paint& paint,
-                       Blend blend) const {
-  int pen = static_cast<int>(std::lround(x));
-  const int base = static_cast<int>(std::lround(baseline));
+int TextPainter::Layout(const std::string& utf8, int pen, const std::function<void(int, const Glyph&)>& place) const {
   FT_UInt previous = 0;
   FT_Face face = mLibrary->face;
   for (char32_t c : DecodeUtf8(utf8)) {
@@ -114,6 +94,19 @@ void TextPainter::Draw(Canvas& canvas, const std::string& utf8, float x, float b
       pen += static_cast<int>(std::lround(kern.x / 64.0));
     }
     const Glyph glyph = Render(c);
+    if (place) place(pen, glyph);
+    pen += glyph.advance;
+    previous = index;
+  }
+  return pen;
+}
+
+int TextPainter::Width(const std::string& utf8) const { return Layout(utf8, 0, nullptr); }
+
+void TextPainter::Draw(Canvas& canvas, const std::string& utf8, float x, float baseline, const Paint& paint,
+                       Blend blend) const {
+  const int base = static_cast<int>(std::lround(baseline));
+  Layout(utf8, static_cast<int>(std::lround(x)), [&](int pen, const Glyph& glyph) {
     for (int gy = 0; gy < glyph.height; ++gy)
       for (int gx = 0; gx < glyph.width; ++gx) {
         const unsigned char cover = glyph.coverage[gy * glyph.width + gx];
@@ -121,9 +114,7 @@ void TextPainter::Draw(Canvas& canvas, const std::string& utf8, float x, float b
         const int px = pen + glyph.left + gx, py = base - glyph.top + gy;
         canvas.Put(px, py, paint(px + 0.5f, py + 0.5f), cover / 255.0f, blend);
       }
-    pen += glyph.advance;
-    previous = index;
-  }
+  });
 }
 
 void TextPainter::DrawCaption(Canvas& canvas, const std::string& utf8, float centreX, float baseline,

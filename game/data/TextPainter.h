@@ -3,6 +3,7 @@
 // One painter per face and size; not thread-safe.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,10 @@ class TextPainter {
                    const Rgba& outlineColour, int outline) const;
 
  private:
+  // Walks the string from the pen position, with kerning, handing each glyph and its pen position to
+  // place (when set); returns the pen position after the last glyph.
+  int Layout(const std::string& utf8, int pen, const std::function<void(int, const Glyph&)>& place) const;
+
   struct Library;
   std::unique_ptr<Library> mLibrary;
   int mAscent = 0, mDescent = 0;

@@ -53,7 +53,8 @@ class ProfileStore {
 
   // What the level-complete screen records as soon as it appears: the level raises the current
   // player's progress for the scene (never lowers it) and becomes the saved game, with at least
-  // kMinSavedLives lives; the player file is written. Nothing without a current player.
+  // kMinSavedLives lives; the player file is written. Nothing without a current player; custom levels
+  // are not recorded (the caller does not call it for them).
   bool RecordLevelComplete(int scene, int level, int score, int lives);
   // What the game-over screen records as soon as it appears: the score goes into the table under the
   // current player's name (or kAnonymousPlayer) and the score file is written. The high-score dialog

@@ -148,18 +148,17 @@ void Board::NormalBallStrikes(Actor* brick, Actor* ball) {
 }
 
 void Board::HitByFireBall(Actor* brick, Actor* ball) {
-  const std::string_view code = brick->ColourCode();
-  if (IsColouredCode(code)) {
-    DestroyByForce(brick, "fireballname", code == "ee" ? SOUND_FIREEXPLODE : SOUND_FIREBALLHIT);
-  } else if (IsSwirlCode(code)) {
-    Capture(brick, ball);
-  }
+  HitByDestroyingBall(brick, ball, "fireballname", SOUND_FIREBALLHIT);
 }
 
-void Board::HitByThruBall(Actor* brick, Actor* ball) {
+void Board::HitByThruBall(Actor* brick, Actor* ball) { HitByDestroyingBall(brick, ball, "deadname", SOUND_THRUHIT); }
+
+// A fire or through ball destroys every coloured brick at once (an explosive one with its own sound)
+// and is caught by a swirl brick like any ball.
+void Board::HitByDestroyingBall(Actor* brick, Actor* ball, const std::string& effectKey, int sound) {
   const std::string_view code = brick->ColourCode();
   if (IsColouredCode(code)) {
-    DestroyByForce(brick, "deadname", code == "ee" ? SOUND_FIREEXPLODE : SOUND_THRUHIT);
+    DestroyByForce(brick, effectKey, code == "ee" ? SOUND_FIREEXPLODE : sound);
   } else if (IsSwirlCode(code)) {
     Capture(brick, ball);
   }

@@ -6,6 +6,7 @@
 // scene and their templates to the object library. Main thread only.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,31 @@
 #include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
 #include "game/play/EffectFile.h"
+
+// The power-ups a random drop draws from, by index 1 to 19 (index 0 is never drawn): easy draws the
+// first fifteen, normal all nineteen, hard "ups_bounce" onwards. "ups_cannon" is never drawn.
+inline constexpr std::array<const char*, 20> kPowerUpDropTable = {
+    "",
+    "ups_up",
+    "ups_thru",
+    "ups_threeball",
+    "ups_subvel",
+    "ups_newball",
+    "ups_longpaddle",
+    "ups_largeball",
+    "ups_fireball",
+    "ups_eightball",
+    "ups_explode",
+    "ups_convert",
+    "ups_bounce",
+    "ups_addlive",
+    "ups_addvel",
+    "ups_shortpaddle",
+    "ups_reverse",
+    "ups_down",
+    "ups_smallball",
+    "ups_sublive",
+};
 
 // The framework's difficulty (1 easy, 2 normal, 3 hard), held to that range wherever a rule reads it.
 int GameDifficulty();
@@ -113,6 +139,7 @@ class Board : public SceneRules {
   void HitByNewBall(Actor* brick, Actor* ball);
   void HitByThruBall(Actor* brick, Actor* ball);
   void HitByBomb(Actor* brick);
+  void HitByDestroyingBall(Actor* brick, Actor* ball, const std::string& effectKey, int sound);
   void NormalBallStrikes(Actor* brick, Actor* ball);
   // The steps the rules are made of.
   void SpawnEffectAnimation(const Actor& brick, const std::string& name, bool bomb);

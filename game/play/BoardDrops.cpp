@@ -1,7 +1,6 @@
 // The rules object's power-up drops: the drop table by difficulty, the falling power-up, and the test
 // that keeps a power-up that would do nothing now from dropping.
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 
 #include "game/play/Actor.h"
@@ -10,30 +9,6 @@
 #include "game/play/ObjectTemplate.h"
 
 namespace {
-
-// Indices 1 to 19 of the drop table; "ups_cannon" is never drawn.
-constexpr std::array<const char*, 20> kDropTable = {
-    "",
-    "ups_up",
-    "ups_thru",
-    "ups_threeball",
-    "ups_subvel",
-    "ups_newball",
-    "ups_longpaddle",
-    "ups_largeball",
-    "ups_fireball",
-    "ups_eightball",
-    "ups_explode",
-    "ups_convert",
-    "ups_bounce",
-    "ups_addlive",
-    "ups_addvel",
-    "ups_shortpaddle",
-    "ups_reverse",
-    "ups_down",
-    "ups_smallball",
-    "ups_sublive",
-};
 
 // Easy draws from the first fifteen, normal from all nineteen, hard from "ups_bounce" on.
 int DrawDropIndex() {
@@ -67,7 +42,7 @@ bool NoBrickWithCode(std::initializer_list<std::string_view> codes) {
 std::string Board::DrawRandomPowerUp() const {
   std::string name;
   do {
-    name = kDropTable[DrawDropIndex()];
+    name = kPowerUpDropTable[DrawDropIndex()];
   } while (IsPowerUpUseless(name));
   return name;
 }

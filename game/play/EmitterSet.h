@@ -14,13 +14,14 @@ class Graphics;
 
 class EmitterSet {
  public:
-  virtual ~EmitterSet() = default;
+  virtual ~EmitterSet() { Clear(); }
 
   // Sets an emitter going on the 14-pixel grid (it may start below the screen and then restarts at the
   // top at its first move): the first inactive one, or a new one.
   void StartEmitter();
   void Update();
   void Draw(Kit::Graphics* g) const;
+  // Deletes every emitter and its particles.
   void Clear();
 
   int mEmitterRed = 40;  // the colour every started emitter gets

@@ -58,25 +58,21 @@ class GameApp : public Kit::KitAppBase {
 
   // The road of a level. StartLevel loads the current level (scene and level, or the next queued custom
   // level) and puts its play field up with every brick showing; OpenPlayField puts up the play field for
-  // the level already loaded. The other three are where the play field hands over: after a cleared level,
-  // after the last life, and to pause. Until the screens around a level exist, a cleared level goes on to
-  // the next, a lost game starts the same level again, and the pause is a plain framework dialog.
+  // the level already loaded. The other three are where the play field hands over: after a cleared level
+  // (the level-complete screen), after the last life (the game-over screen), and to pause (the in-game
+  // menu).
   void StartLevel();
   void OpenPlayField();
   void OpenLevelComplete();
   void OpenGameOver();
   void OpenInGameMenu();
   void ButtonDepress(int id) override;
-  void UpdateFrames() override;
 
   // The level the command line asked for ("-level=<scene>_<level>" or "-level=<path of a level file>"),
   // played straight after loading; 0 when none was asked for.
   int mStartScene = 0;
   int mStartLevel = 0;
   std::string mStartLevelPath;
-  // A level to start at the next tick, once the play field that asked for it has gone (deleting a play
-  // field empties the actor scene).
-  bool mLevelToStart = false;
 
   // Game state, read and written by the play field, the rules and the screens.
   int mMusicTrack = kMenuTrack;
@@ -111,6 +107,7 @@ class GameApp : public Kit::KitAppBase {
   void LoadStartUpGroups();
   void RegisterMusic();
   void OpenLoadingScreen();
+  void OpenMainMenu();
   void StartFirstGame();
   // Takes a screen still held out of the widget manager and deletes it.
   template <class Screen>

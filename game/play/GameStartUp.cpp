@@ -6,8 +6,14 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
+#include "game/front/GameOverScreen.h"
+#include "game/front/HelpScreen.h"
+#include "game/front/LevelCompleteScreen.h"
+#include "game/front/LevelStartScreen.h"
 #include "game/front/LoadingScreen.h"
+#include "game/front/MainMenuScreen.h"
 #include "game/front/ProfileStore.h"
+#include "game/front/SceneSelectScreen.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/Board.h"
 #include "game/play/GameApp.h"
@@ -83,13 +89,25 @@ void GameApp::LoadGameData() {
   gBoard.LoadEffects("data\\effect.txt");
   gGlyphFont.LoadFile("fonts\\unicode.txt");
   gGlyphFont.SetImage(IMAGE_CNFONT);
+  OpenMainMenu();
+  // A level named on the command line is played at once: no name is asked for first.
+  const bool levelAsked = mStartScene > 0 || !mStartLevelPath.empty();
+  if (!levelAsked) mMainMenuScreen->PromptForName();
   mMusicTrack = kMenuTrack;
   if (mMusicInterface) mMusicInterface->FadeIn(kMenuTrack, 0, kMusicFadePerTick, false);
-  StartFirstGame();
+  if (levelAsked) StartFirstGame();
 }
 
-// Until the main menu exists the game goes straight to a level: the one the command line named, else the
-// first of the first scene.
+// The menu takes the focus before it joins the manager, and stays there, under every other screen,
+// until the program ends.
+void GameApp::OpenMainMenu() {
+  mMainMenuScreen = new MainMenuScreen(this);
+  mMainMenuScreen->Resize(0, 0, mWidth, mHeight);
+  mWidgetManager->SetFocus(mMainMenuScreen);
+  mWidgetManager->AddWidget(mMainMenuScreen);
+}
+
+// The level the command line named goes straight into play, over the menu.
 void GameApp::StartFirstGame() {
   mScore = 0;
   mLives = kLivesAtNewGame;
@@ -102,8 +120,14 @@ void GameApp::StartFirstGame() {
 // Deletes the screens still held, in a fixed order, then frees the groups (also a "Game" that never
 // finished loading).
 GameApp::~GameApp() {
+  DeleteScreen(mGameOverScreen);
+  DeleteScreen(mLevelCompleteScreen);
+  DeleteScreen(mLevelStartScreen);
+  DeleteScreen(mSceneSelectScreen);
   DeleteScreen(mLoadingScreen);
+  DeleteScreen(mMainMenuScreen);
   DeleteScreen(mPlayField);
+  DeleteScreen(mHelpScreen);
   for (const char* group : {kInitGroup, kFormLoadingGroup, kGameGroup}) mResourceManager->DeleteResources(group);
   mCustomLevelPaths.clear();
 }

@@ -59,14 +59,15 @@ void PlayLevelMusic(GameApp& app) {
 
 }  // namespace
 
-std::string TakeLevelPath(GameApp& app) {
-  if (app.mCustomLevel) {
-    if (app.mCustomLevelPaths.empty()) return {};
-    std::string path = app.mCustomLevelPaths.front();
-    app.mCustomLevelPaths.pop_front();
-    return path;
-  }
+std::string PeekLevelPath(const GameApp& app) {
+  if (app.mCustomLevel) return app.mCustomLevelPaths.empty() ? std::string() : app.mCustomLevelPaths.front();
   return "data\\level" + FormatIntDecimal(app.mScene) + "_" + FormatIntDecimal(app.mLevel) + ".vel";
+}
+
+std::string TakeLevelPath(GameApp& app) {
+  std::string path = PeekLevelPath(app);
+  if (app.mCustomLevel && !app.mCustomLevelPaths.empty()) app.mCustomLevelPaths.pop_front();
+  return path;
 }
 
 void LoadLevelObjects(GameApp& app) {

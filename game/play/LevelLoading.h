@@ -12,4 +12,6 @@ class GameApp;
 // "data\level" + scene + "_" + level + ".vel", or for a custom level the front of the queue, which is
 // taken off it.
 std::string TakeLevelPath(GameApp& app);
+// The same path, left on the queue.
+std::string PeekLevelPath(const GameApp& app);
 void LoadLevelObjects(GameApp& app);

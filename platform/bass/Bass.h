@@ -1,14 +1,16 @@
 // "bass.dll" of the layer: the BASS style calls the program makes for its music, on the layer's mixer.
 // Streams are WAV (8 or 16-bit PCM), OGG Vorbis and MP3 files, decoded piece by piece as they play,
-// with looping, pause, volume, pan and global volumes. Tracker modules are not supported: their loads
-// report failure with a 0 handle, and the calls on module handles do nothing.
+// with looping, pause, volume, pan and global volumes. Modules are tracker files (MOD, S3M, XM, IT, ...)
+// rendered by libopenmpt as they play; the channel calls work on both kinds of handle.
 //
 // The library comes in two generations whose exports share names but not every signature: the 2.x
 // "BASS_Init" takes a device GUID and "BASS_MusicLoad" a sample rate, and only 2.x has
 // "BASS_SetConfig". The module table holds one of the two; 2.x unless a test registers 1.x.
 //
 // Values: channel volumes 0 to 100 (-1 leaves it), pans -100 to 100 (-101 leaves it), frequencies in
-// Hz (-1 leaves it, 0 restores the file's rate); global volumes 0 to 100.
+// Hz (-1 leaves it, 0 restores the file's rate); global volumes 0 to 100. A module's amplification runs
+// from 0 (silent) to 100 (as rendered, the level it loads with); modules follow the music global volume,
+// streams the stream one.
 #pragma once
 
 #include <cstdint>
@@ -59,13 +61,21 @@ BOOL BASS_ChannelStop(DWORD channel);
 BOOL BASS_ChannelPause(DWORD channel);
 BOOL BASS_ChannelResume(DWORD channel);
 BOOL BASS_ChannelSetAttributes(DWORD channel, int frequency, int volume, int pan);
-// Moves to a byte position of the decoded sound data.
+// Moves a stream to a byte position of its decoded sound data, a module to the start of a pattern order.
 BOOL BASS_ChannelSetPosition(DWORD channel, QWORD position);
 DWORD BASS_ChannelIsActive(DWORD channel);
 
+// Loads a whole module file (memory modules and parts of files are not supported), stopped at its start;
+// 0 when the file is no module. BASS_SAMPLE_LOOP in the flags makes it loop; the 2.x `frequency` is the
+// rate it is rendered at (0: the output's). Volume ramping (BASS_MUSIC_RAMP) is always on.
 HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags);
 HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags, DWORD frequency);
+// Plays on from where it stopped (from the start once it has played out), looping as loaded or last played.
 BOOL BASS_MusicPlay(HMUSIC music);
+// Plays from the start of pattern order `position` ((DWORD)-1: from where it is), looping when `flags` hold
+// BASS_SAMPLE_LOOP; FALSE for an order the module does not have. A looping module goes on at the restart
+// position its file names. A move always starts from the state the song has at that order, so `reset` needs
+// no work of its own.
 BOOL BASS_MusicPlayEx(HMUSIC music, DWORD position, int flags, BOOL reset);
 void BASS_MusicFree(HMUSIC music);
 
@@ -93,7 +103,7 @@ struct BassGlobalVolumes {
 BassGlobalVolumes BassVolumes();
 bool BassIsInitialised();
 bool BassIsStarted();
-// Live streams; counts those that were never freed.
+// Live channels, streams and modules; counts those that were never freed.
 int BassStreamCount();
 struct BassChannelState {
   int volume = 0;
@@ -101,7 +111,7 @@ struct BassChannelState {
   int frequency = 0;
   bool looping = false;
 };
-// False when the handle is no live stream.
+// False when the handle is no live channel.
 bool BassChannelAttributes(DWORD channel, BassChannelState& state);
 
 }  // namespace plat

@@ -4,12 +4,24 @@
 
 namespace plat::bass {
 
+namespace {
+
+std::function<bool(StreamDecoder&)> ToFrame(std::uint64_t frame) {
+  return [frame](StreamDecoder& decoder) { return decoder.Seek(frame); };
+}
+
+std::function<bool(StreamDecoder&)> ToOrder(int order) {
+  return [order](StreamDecoder& decoder) { return decoder.SeekOrder(order); };
+}
+
+}  // namespace
+
 std::size_t BassStream::Source::Fill(std::uint8_t* dest, std::size_t bytes) {
   std::lock_guard lock(mutex);
   std::size_t done = decoder->Read(dest, bytes);
   // A looping stream runs straight on into its start within the same block: no gap at the join.
   while (done < bytes && looping) {
-    if (!decoder->Seek(0)) break;
+    if (!decoder->Restart()) break;
     std::size_t more = decoder->Read(dest + done, bytes - done);
     if (more == 0) break;  // nothing decodes from the start either
     done += more;
@@ -35,10 +47,10 @@ void BassStream::MakeVoice() {
   ApplyPause();
 }
 
-bool BassStream::Rewind(std::uint64_t frame) {
+bool BassStream::Rewind(const std::function<bool(StreamDecoder&)>& move) {
   {
     std::lock_guard lock(mSource->mutex);
-    if (!mSource->decoder->Seek(frame)) return false;
+    if (!move(*mSource->decoder)) return false;
     mSource->ended = false;
   }
   // Never under the source's lock: dropping a voice waits for a mix that may be filling from it.
@@ -56,8 +68,18 @@ void BassStream::Play(bool fromStart, bool looping) {
   if (!mVoice && !fromStart) {
     MakeVoice();
   } else if (!mVoice || fromStart || playedOut) {
-    if (!Rewind(0)) return;
+    if (!Rewind(ToFrame(0))) return;
   }
+  Start(looping);
+}
+
+bool BassStream::PlayFromOrder(int order, bool looping) {
+  if (!Rewind(ToOrder(order))) return false;
+  Start(looping);
+  return true;
+}
+
+void BassStream::Start(bool looping) {
   SetLooping(looping);
   mPaused = false;
   ApplyPause();
@@ -82,9 +104,13 @@ void BassStream::Resume() {
   ApplyPause();
 }
 
-bool BassStream::SetPosition(std::uint64_t frame) {
+bool BassStream::SetPosition(std::uint64_t frame) { return MoveTo(ToFrame(frame)); }
+
+bool BassStream::SetOrder(int order) { return MoveTo(ToOrder(order)); }
+
+bool BassStream::MoveTo(const std::function<bool(StreamDecoder&)>& move) {
   bool wasPlaying = IsPlaying();
-  if (!Rewind(frame)) return false;
+  if (!Rewind(move)) return false;
   if (wasPlaying) mVoice->Play(false);
   return true;
 }

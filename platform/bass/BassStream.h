@@ -1,9 +1,10 @@
-// One "bass.dll" stream: a decoder that the mixing thread reads from as the stream plays, and the
-// mixer voice that plays it. Restarting or moving a stream makes a fresh voice, so that what the old
+// One "bass.dll" channel, a stream or a module: a decoder that the mixing thread reads from as it plays, and
+// the mixer voice that plays it. Restarting or moving a stream makes a fresh voice, so that what the old
 // one had already decoded is dropped rather than heard.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -23,12 +24,16 @@ class BassStream {
 
   // Plays on from where it stopped; from the start when `fromStart` or when it had played out.
   void Play(bool fromStart, bool looping);
+  // A module: plays from the start of a pattern order; false (and nothing changes) when it has no such order.
+  bool PlayFromOrder(int order, bool looping);
   void Stop();
   // Pausing applies only to a playing stream.
   void Pause();
   void Resume();
   // Moves to a frame from the start, keeping it playing or stopped; false when it lies beyond the end.
   bool SetPosition(std::uint64_t frame);
+  // A module: moves to the start of a pattern order in the same way; false when it has no such order.
+  bool SetOrder(int order);
 
   bool IsPlaying() const;
   bool IsPaused() const { return mPaused; }
@@ -51,7 +56,10 @@ class BassStream {
     std::size_t Fill(std::uint8_t* dest, std::size_t bytes);
   };
 
-  bool Rewind(std::uint64_t frame);
+  // Moves the decoder with `move` and makes a fresh voice; false (and no change) when the move fails.
+  bool Rewind(const std::function<bool(StreamDecoder&)>& move);
+  bool MoveTo(const std::function<bool(StreamDecoder&)>& move);
+  void Start(bool looping);
   void MakeVoice();
   void ApplyPause();
 

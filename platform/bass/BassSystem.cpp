@@ -1,5 +1,6 @@
-// The calls of the layer's "bass.dll". Handles are numbers that are never handed out twice, so a
-// stale handle finds nothing instead of another stream.
+// The calls of the layer's "bass.dll". Streams and modules are channels of one kind (a decoder played by a
+// voice) under one numbering; handles are never handed out twice, so a stale handle finds nothing instead of
+// another channel.
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -28,8 +29,10 @@ struct BassState {
   plat::BassGlobalVolumes volumes;
   struct Channel {
     std::unique_ptr<BassStream> stream;
+    bool music = false;
     int volume = kFullVolume;
     int pan = 0;
+    int amplify = kFullVolume;  // modules only
   };
   std::map<DWORD, Channel> channels;
   DWORD nextHandle = 1;
@@ -45,9 +48,12 @@ BassState::Channel* FindLocked(BassState& state, DWORD handle) {
   return it == state.channels.end() ? nullptr : &it->second;
 }
 
+float Fraction(int volume) { return static_cast<float>(volume) / kFullVolume; }
+
 void ApplyGainLocked(const BassState& state, BassState::Channel& channel) {
-  float gain = static_cast<float>(channel.volume) / kFullVolume * static_cast<float>(state.volumes.stream) /
-               kFullVolume * static_cast<float>(state.volumes.output) / kFullVolume;
+  float kind =
+      channel.music ? Fraction(state.volumes.music) * Fraction(channel.amplify) : Fraction(state.volumes.stream);
+  float gain = Fraction(channel.volume) * kind * Fraction(state.volumes.output);
   // Pan -100 is full left, 100 full right; the far side fades out linearly.
   float left = channel.pan > 0 ? static_cast<float>(100 - channel.pan) / 100.0f : 1.0f;
   float right = channel.pan < 0 ? static_cast<float>(100 + channel.pan) / 100.0f : 1.0f;
@@ -71,15 +77,60 @@ DWORD NewHandleLocked(BassState& state) {
   return state.nextHandle++;
 }
 
-// Runs `action` on a live stream under the library's lock; FALSE for any other handle.
+enum class Kind { Any, Stream, Music };
+
+// Runs `action` on a live channel of the kind under the library's lock; FALSE for any other handle.
 template <typename Action>
-BOOL WithStream(DWORD handle, Action action) {
+BOOL WithChannel(DWORD handle, Kind kind, Action action) {
   plat::audio::CatchUp();
   BassState& state = State();
   std::lock_guard lock(state.mutex);
   BassState::Channel* channel = FindLocked(state, handle);
-  if (!channel) return FALSE;
+  if (!channel || (kind != Kind::Any && channel->music != (kind == Kind::Music))) return FALSE;
   return action(state, *channel) ? TRUE : FALSE;
+}
+
+// Adds a channel for an opened decoder; 0 when the library was freed meanwhile.
+DWORD AddChannel(std::unique_ptr<plat::bass::StreamDecoder> decoder, bool music, DWORD flags) {
+  auto stream = std::make_unique<BassStream>(std::move(decoder));
+  BassState& state = State();
+  std::lock_guard lock(state.mutex);
+  if (!state.initialised) return 0;
+  stream->SetOutputRunning(state.started);
+  DWORD handle = NewHandleLocked(state);
+  BassState::Channel& channel = state.channels[handle];
+  channel.stream = std::move(stream);
+  channel.music = music;
+  ApplyGainLocked(state, channel);
+  channel.stream->SetLooping((flags & BASS_SAMPLE_LOOP) != 0);
+  return handle;
+}
+
+// Opens a file as BASS_StreamCreateFile and BASS_MusicLoad take it: the whole file, by name.
+template <typename Open>
+DWORD OpenChannel(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags, bool music, Open open) {
+  // Channels start at the file's own start and run to its end; parts of files are not supported.
+  if (memory || !file || offset != 0 || length != 0) return 0;
+  {
+    std::lock_guard lock(State().mutex);
+    if (!State().initialised) return 0;
+  }
+  // Opening reads and parses; it runs without the lock so that playing goes on.
+  auto decoder = open(plat::MapPath(static_cast<const char*>(file)));
+  if (!decoder) return 0;
+  return AddChannel(std::move(decoder), music, flags);
+}
+
+// Order numbers of modules: (DWORD)-1 stands for "where it is now".
+constexpr DWORD kCurrentPosition = static_cast<DWORD>(-1);
+constexpr DWORD kMaxOrder = 0xffff;
+
+HMUSIC LoadMusic(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags, DWORD frequency) {
+  int rate = frequency == 0
+                 ? plat::audio::SharedMixer().OutputRate()
+                 : static_cast<int>(std::clamp<DWORD>(frequency, plat::audio::kMinRate, plat::audio::kMaxRate));
+  return OpenChannel(memory, file, offset, length, flags, true,
+                     [rate](const std::string& path) { return plat::bass::OpenModuleStream(path, rate); });
 }
 
 BOOL Init(int device, HWND) {
@@ -165,6 +216,7 @@ DWORD BASS_SetConfig(DWORD option, DWORD value) {
       return static_cast<DWORD>(volume);
     case BASS_CONFIG_GVOL_MUSIC:
       state.volumes.music = volume;
+      ApplyAllGainsLocked(state);
       return static_cast<DWORD>(volume);
     default:
       return static_cast<DWORD>(-1);
@@ -172,14 +224,14 @@ DWORD BASS_SetConfig(DWORD option, DWORD value) {
 }
 
 BOOL BASS_ChannelStop(DWORD channel) {
-  return WithStream(channel, [](BassState&, BassState::Channel& c) {
+  return WithChannel(channel, Kind::Any, [](BassState&, BassState::Channel& c) {
     c.stream->Stop();
     return true;
   });
 }
 
 BOOL BASS_ChannelPause(DWORD channel) {
-  return WithStream(channel, [](BassState&, BassState::Channel& c) {
+  return WithChannel(channel, Kind::Any, [](BassState&, BassState::Channel& c) {
     if (!c.stream->IsPlaying()) return false;
     c.stream->Pause();
     return true;
@@ -187,7 +239,7 @@ BOOL BASS_ChannelPause(DWORD channel) {
 }
 
 BOOL BASS_ChannelResume(DWORD channel) {
-  return WithStream(channel, [](BassState&, BassState::Channel& c) {
+  return WithChannel(channel, Kind::Any, [](BassState&, BassState::Channel& c) {
     if (!c.stream->IsPaused()) return false;
     c.stream->Resume();
     return true;
@@ -195,7 +247,7 @@ BOOL BASS_ChannelResume(DWORD channel) {
 }
 
 BOOL BASS_ChannelSetAttributes(DWORD channel, int frequency, int volume, int pan) {
-  return WithStream(channel, [&](BassState& state, BassState::Channel& c) {
+  return WithChannel(channel, Kind::Any, [&](BassState& state, BassState::Channel& c) {
     if (frequency == 0) {
       c.stream->SetFrequency(c.stream->Format().rate);
     } else if (frequency != kLeaveFrequency) {
@@ -209,60 +261,77 @@ BOOL BASS_ChannelSetAttributes(DWORD channel, int frequency, int volume, int pan
 }
 
 BOOL BASS_ChannelSetPosition(DWORD channel, QWORD position) {
-  return WithStream(channel, [&](BassState&, BassState::Channel& c) {
+  return WithChannel(channel, Kind::Any, [&](BassState&, BassState::Channel& c) {
+    if (c.music) return position <= kMaxOrder && c.stream->SetOrder(static_cast<int>(position));
     return c.stream->SetPosition(position / c.stream->Format().FrameBytes());
   });
 }
 
 DWORD BASS_ChannelIsActive(DWORD channel) {
   DWORD active = BASS_ACTIVE_STOPPED;
-  WithStream(channel, [&](BassState&, BassState::Channel& c) {
+  WithChannel(channel, Kind::Any, [&](BassState&, BassState::Channel& c) {
     if (c.stream->IsPlaying()) active = c.stream->IsPaused() ? BASS_ACTIVE_PAUSED : BASS_ACTIVE_PLAYING;
     return true;
   });
   return active;
 }
 
-// Tracker modules are not supported: no load succeeds, so there is never a module handle to act on.
-HMUSIC BASS_MusicLoad(BOOL, const void*, DWORD, DWORD, DWORD) { return 0; }
-HMUSIC BASS_MusicLoad(BOOL, const void*, DWORD, DWORD, DWORD, DWORD) { return 0; }
-BOOL BASS_MusicPlay(HMUSIC) { return FALSE; }
-BOOL BASS_MusicPlayEx(HMUSIC, DWORD, int, BOOL) { return FALSE; }
-void BASS_MusicFree(HMUSIC) {}
-BOOL BASS_MusicSetAmplify(HMUSIC, DWORD) { return FALSE; }
+HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags) {
+  return LoadMusic(memory, file, offset, length, flags, 0);
+}
 
-HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags) {
-  // Streams start at the file's own start and run to its end; parts of files are not supported.
-  if (memory || !file || offset != 0 || length != 0) return 0;
-  {
-    std::lock_guard lock(State().mutex);
-    if (!State().initialised) return 0;
-  }
-  // Opening reads headers and the first pages; it runs without the lock so that playing goes on.
-  auto decoder = plat::bass::OpenStreamDecoder(plat::MapPath(static_cast<const char*>(file)));
-  if (!decoder) return 0;
-  auto stream = std::make_unique<BassStream>(std::move(decoder));
+HMUSIC BASS_MusicLoad(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags, DWORD frequency) {
+  return LoadMusic(memory, file, offset, length, flags, frequency);
+}
+
+BOOL BASS_MusicPlay(HMUSIC music) {
+  return WithChannel(music, Kind::Music, [](BassState&, BassState::Channel& c) {
+    c.stream->Play(false, c.stream->IsLooping());
+    return true;
+  });
+}
+
+BOOL BASS_MusicPlayEx(HMUSIC music, DWORD position, int flags, BOOL) {
+  return WithChannel(music, Kind::Music, [&](BassState&, BassState::Channel& c) {
+    bool looping = (static_cast<DWORD>(flags) & BASS_SAMPLE_LOOP) != 0;
+    if (position == kCurrentPosition) {
+      c.stream->Play(false, looping);
+      return true;
+    }
+    return position <= kMaxOrder && c.stream->PlayFromOrder(static_cast<int>(position), looping);
+  });
+}
+
+void BASS_MusicFree(HMUSIC music) {
+  plat::audio::CatchUp();
   BassState& state = State();
   std::lock_guard lock(state.mutex);
-  if (!state.initialised) return 0;
-  stream->SetOutputRunning(state.started);
-  DWORD handle = NewHandleLocked(state);
-  BassState::Channel& channel = state.channels[handle];
-  channel.stream = std::move(stream);
-  ApplyGainLocked(state, channel);
-  channel.stream->SetLooping((flags & BASS_SAMPLE_LOOP) != 0);
-  return handle;
+  BassState::Channel* channel = FindLocked(state, music);
+  if (channel && channel->music) state.channels.erase(music);
+}
+
+BOOL BASS_MusicSetAmplify(HMUSIC music, DWORD amplify) {
+  return WithChannel(music, Kind::Music, [&](BassState& state, BassState::Channel& c) {
+    c.amplify = VolumeFromDword(amplify);
+    ApplyGainLocked(state, c);
+    return true;
+  });
+}
+
+HSTREAM BASS_StreamCreateFile(BOOL memory, const void* file, DWORD offset, DWORD length, DWORD flags) {
+  return OpenChannel(memory, file, offset, length, flags, false, plat::bass::OpenStreamDecoder);
 }
 
 void BASS_StreamFree(HSTREAM stream) {
   plat::audio::CatchUp();
   BassState& state = State();
   std::lock_guard lock(state.mutex);
-  state.channels.erase(stream);
+  BassState::Channel* channel = FindLocked(state, stream);
+  if (channel && !channel->music) state.channels.erase(stream);
 }
 
 BOOL BASS_StreamPlay(HSTREAM stream, BOOL flush, DWORD flags) {
-  return WithStream(stream, [&](BassState&, BassState::Channel& c) {
+  return WithChannel(stream, Kind::Stream, [&](BassState&, BassState::Channel& c) {
     c.stream->Play(flush != FALSE, (flags & BASS_SAMPLE_LOOP) != 0);
     return true;
   });

@@ -1,5 +1,5 @@
-// A sound file (WAV, OGG Vorbis or MP3) decoded piece by piece as it plays: the source of a "bass.dll" stream. Bad or
-// unsupported files are refused when opened; a file that goes bad later simply ends there.
+// A sound file (WAV, OGG Vorbis, MP3 or a tracker module) decoded piece by piece as it plays: the source of a
+// "bass.dll" channel. Bad or unsupported files are refused when opened; a file that goes bad later simply ends there.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,11 @@ class StreamDecoder {
   virtual std::size_t Read(std::uint8_t* dest, std::size_t bytes) = 0;
   // Moves to a frame counted from the start; false (and no move) when it lies beyond the end.
   virtual bool Seek(std::uint64_t frame) = 0;
+  // After the end, goes to where a looping sound starts over: its start, unless the file names another place.
+  virtual bool Restart() { return Seek(0); }
+  // Moves to the start of a pattern order of a module; false (and no move) for other sounds and for orders the
+  // module does not have.
+  virtual bool SeekOrder(int) { return false; }
 
  protected:
   explicit StreamDecoder(audio::PcmFormat format) : mFormat(format) {}
@@ -37,5 +42,10 @@ std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path);
 std::unique_ptr<StreamDecoder> OpenWavStream(const std::string& path);
 std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path);
 std::unique_ptr<StreamDecoder> OpenMp3Stream(const std::string& path);
+
+// Opens a tracker module (MOD, S3M, XM, IT and the other formats libopenmpt reads), rendered as 16-bit stereo at
+// `rate`; null for a file that is no module. Played once it ends at the song's end; Restart goes on at the song's
+// own restart position.
+std::unique_ptr<StreamDecoder> OpenModuleStream(const std::string& path, int rate);
 
 }  // namespace plat::bass

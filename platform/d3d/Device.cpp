@@ -176,11 +176,11 @@ HRESULT Device::SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) {
     ddraw::Surface* surface = nullptr;
     const HRESULT hr = CheckTarget(target, &surface);
     if (FAILED(hr)) return hr;
+    // Another surface brings the viewport of its whole area; setting the same one again (as the display
+    // does at every scene) keeps the viewport set for it.
+    const bool another = surface != mTarget;
     Hold(mTarget, surface);
-    // A viewport that no longer fits becomes the whole new target.
-    if (mViewport.dwX + mViewport.dwWidth > static_cast<DWORD>(surface->Width()) ||
-        mViewport.dwY + mViewport.dwHeight > static_cast<DWORD>(surface->Height()))
-      mViewport = WholeTarget();
+    if (another) mViewport = WholeTarget();
     return D3D_OK;
   });
 }

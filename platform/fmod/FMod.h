@@ -1,7 +1,8 @@
 // "fmod.dll" of the layer: the FMOD 3 style sample and channel calls the program makes, on the
 // layer's mixer. Samples are decoded whole from WAV, OGG or MP3 files; channels play them with volume,
-// pause and loop points. Module songs (FMUSIC) and streams are not supported: FMUSIC_LoadSong and
-// FSOUND_Stream_OpenFile report failure with null, and the calls on their handles do nothing.
+// pause and loop points. Module songs (FMUSIC) are tracker files (MOD, S3M, XM, IT, ...) rendered as they
+// play. Streams are not supported: FSOUND_Stream_OpenFile reports failure with null, and the calls on their
+// handles do nothing.
 #pragma once
 
 #include "platform/win/Types.h"
@@ -53,6 +54,10 @@ FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* name, unsigned int mode, int l
 F_BOOL FSOUND_Stream_Close(FSOUND_STREAM* stream);
 int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream);
 
+// Module songs: null when the file is no module. A song plays from its first order, looping unless
+// FMUSIC_SetLooping said FSOUND_LOOP_OFF (or 0); SetOrder moves to the start of an order (0 and no move for
+// an order the song does not have); master volumes run 0 to 100 like channel volumes. A paused song still
+// counts as playing. FSOUND_Close frees every song.
 FMUSIC_MODULE* FMUSIC_LoadSong(const char* name);
 F_BOOL FMUSIC_PlaySong(FMUSIC_MODULE* module);
 F_BOOL FMUSIC_StopSong(FMUSIC_MODULE* module);

@@ -9,6 +9,7 @@
 #include "platform/audio/AudioOutput.h"
 #include "platform/fmod/FMod.h"
 #include "platform/fmod/FModSample.h"
+#include "platform/fmod/FModSongs.h"
 #include "platform/fmod/SoundFileDecoder.h"
 
 namespace {
@@ -86,6 +87,7 @@ F_BOOL FSOUND_Init(int mixRate, int maxChannels, unsigned int) {
 }
 
 void FSOUND_Close() {
+  plat::fmod::FreeAllSongs();
   std::lock_guard lock(State().mutex);
   CloseLocked(State());
 }
@@ -267,12 +269,3 @@ F_BOOL FSOUND_IsPlaying(int channel) {
 FSOUND_STREAM* FSOUND_Stream_OpenFile(const char*, unsigned int, int) { return nullptr; }
 F_BOOL FSOUND_Stream_Close(FSOUND_STREAM*) { return 0; }
 int FSOUND_Stream_Play(int, FSOUND_STREAM*) { return -1; }
-
-FMUSIC_MODULE* FMUSIC_LoadSong(const char*) { return nullptr; }
-F_BOOL FMUSIC_PlaySong(FMUSIC_MODULE*) { return 0; }
-F_BOOL FMUSIC_StopSong(FMUSIC_MODULE*) { return 0; }
-F_BOOL FMUSIC_SetLooping(FMUSIC_MODULE*, F_BOOL) { return 0; }
-F_BOOL FMUSIC_SetOrder(FMUSIC_MODULE*, int) { return 0; }
-F_BOOL FMUSIC_SetPaused(FMUSIC_MODULE*, F_BOOL) { return 0; }
-F_BOOL FMUSIC_SetMasterVolume(FMUSIC_MODULE*, int) { return 0; }
-F_BOOL FMUSIC_IsPlaying(FMUSIC_MODULE*) { return 0; }

@@ -126,16 +126,15 @@ std::string DataFolder() {
   return gDataFolder;
 }
 
+std::string XdgBaseFolder(const char* variable, const char* homeRelative) {
+  const char* value = std::getenv(variable);
+  if (value && *value == '/') return value;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "/tmp") + "/" + homeRelative;
+}
+
 void UseGameFolders(const std::string& game, const std::string& installedDataFolder) {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  std::string base;
-  if (xdg && *xdg == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : "/tmp") + "/.local/share";
-  }
-  const std::string player = base + "/" + game;
+  const std::string player = XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/" + game;
   std::error_code ignored;
   std::filesystem::create_directories(player, ignored);
 

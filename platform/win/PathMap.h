@@ -26,6 +26,10 @@ void SetSearchFolders(std::string playerFolder, std::string dataFolder);
 std::string PlayerFolder();
 std::string DataFolder();
 
+// $<variable> when it holds an absolute path, else $HOME/<homeRelative> (/tmp when HOME is unset):
+// the XDG base folders, such as XDG_DATA_HOME with ".local/share".
+std::string XdgBaseFolder(const char* variable, const char* homeRelative);
+
 // The game's folders: the player's folder is $XDG_DATA_HOME/<game> (~/.local/share/<game> when the
 // variable is unset or relative), made when missing; the data folder is the executable's own folder
 // when it holds properties/resources.xml (a build tree), else installedDataFolder.

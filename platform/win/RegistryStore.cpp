@@ -13,6 +13,7 @@
 
 #include "platform/win/DebugOutput.h"
 #include "platform/win/FileReplace.h"
+#include "platform/win/PathMap.h"
 
 namespace plat {
 namespace {
@@ -191,17 +192,7 @@ std::optional<RegistryData> ParseRegistry(std::string_view text) {
   return data;
 }
 
-std::string DefaultRegistryFile() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string folder;
-  if (config && *config == '/') {
-    folder = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = std::string(home && *home ? home : "/tmp") + "/.config";
-  }
-  return folder + "/quarvel/registry";
-}
+std::string DefaultRegistryFile() { return XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/quarvel/registry"; }
 
 RegistryStore& RegistryStore::Instance() {
   static RegistryStore store;

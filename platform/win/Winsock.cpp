@@ -106,3 +106,17 @@ int ioctlsocket(SOCKET socket, long command, unsigned long* argument) {
   errno = EINVAL;
   return SOCKET_ERROR;
 }
+
+namespace plat {
+
+HOSTENT* HostByName(const char* name) {
+  thread_local HOSTENT entry;
+  thread_local char scratch[8192];
+  HOSTENT* result = nullptr;
+  int error = 0;
+  if (name == nullptr || ::gethostbyname_r(name, &entry, scratch, sizeof(scratch), &result, &error) != 0)
+    return nullptr;
+  return result;
+}
+
+}  // namespace plat

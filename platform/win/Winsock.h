@@ -67,3 +67,9 @@ int closesocket(SOCKET socket);
 // names; Windows' own FIONBIO number is accepted as well).
 constexpr long FIONBIO_WINDOWS = static_cast<long>(0x8004667Eu);
 int ioctlsocket(SOCKET socket, long command, unsigned long* argument);
+
+namespace plat {
+// gethostbyname with a result of the calling thread's own, as Windows Sockets gives it (POSIX's
+// shares one result among all threads); nullptr when the name is not found.
+HOSTENT* HostByName(const char* name);
+}  // namespace plat

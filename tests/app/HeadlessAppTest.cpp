@@ -21,6 +21,7 @@
 #include "platform/win/Process.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Window.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -64,19 +65,12 @@ class FieldScreen : public Kit::Widget {
   std::pair<int, int> mDownAt{-1, -1};
 };
 
-class HeadlessGame : public Kit::KitAppBase {
+class HeadlessGame : public testsupport::HeadlessApp {
  public:
-  HeadlessGame() {
-    mProdName = "HeadlessGame" + std::to_string(GetCurrentProcessId());
-    mTitle = "Headless";
-    mWidth = 320;
-    mHeight = 240;
-    mNoSoundNeeded = true;
-  }
+  HeadlessGame() : HeadlessApp("HeadlessGame") { mTitle = "Headless"; }
   ~HeadlessGame() override {
     if (mScreen.mParent != nullptr) mWidgetManager->RemoveWidget(&mScreen);
   }
-  bool ChangeDirHook(const char*) override { return true; }
   void LoadingThreadProc() override {
     mNumLoadingThreadTasks = 4;
     for (int i = 0; i < 4; ++i) ++mCompletedLoadingThreadTasks;

@@ -15,19 +15,14 @@
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-class SmallApp : public Kit::KitAppBase {
+class SmallApp : public testsupport::HeadlessApp {
  public:
-  SmallApp() {
-    mProdName = "LifecycleApp" + std::to_string(GetCurrentProcessId());
-    mWidth = 320;
-    mHeight = 240;
-    mNoSoundNeeded = true;
-  }
-  bool ChangeDirHook(const char*) override { return true; }
+  SmallApp() : HeadlessApp("LifecycleApp") {}
   void ShutdownHook() override { ++mShutdowns; }
   void LoadingThreadCompleted() override {
     if (mEndAtHandOver) Shutdown();

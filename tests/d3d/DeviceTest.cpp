@@ -129,6 +129,20 @@ TEST_P(DeviceTest, OffersWhatTheSelfTestAndTheTexturesAskFor) {
   EXPECT_EQ(LoadLibrary("d3d8.dll"), nullptr);
 }
 
+TEST_P(DeviceTest, KeepsTheViewportForItsTargetAndTakesAllOfANewOne) {
+  D3DVIEWPORT7 part{2, 3, 5, 6, 0.0f, 1.0f}, now{};
+  ASSERT_EQ(mDevice->SetViewport(&part), D3D_OK);
+  ASSERT_EQ(mDevice->SetRenderTarget(mTarget.get(), 0), D3D_OK);
+  ASSERT_EQ(mDevice->GetViewport(&now), D3D_OK);
+  EXPECT_EQ(std::memcmp(&now, &part, sizeof(now)), 0);
+  auto larger = CreateSurface(40, 30, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+  ASSERT_EQ(mDevice->SetRenderTarget(larger.get(), 0), D3D_OK);
+  ASSERT_EQ(mDevice->GetViewport(&now), D3D_OK);
+  EXPECT_EQ(now.dwX + now.dwY, 0u);
+  EXPECT_EQ(now.dwWidth, 40u);
+  EXPECT_EQ(now.dwHeight, 30u);
+}
+
 // ---- Textures and palettes through Lock with a padded pitch ----
 
 std::string TextureCaseName(const testing::TestParamInfo<std::tuple<testsupport::ScreenFormat, TexelFormat>>& info) {

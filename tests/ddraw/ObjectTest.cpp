@@ -6,36 +6,6 @@ namespace {
 
 using ObjectTest = DDrawTest;
 
-TEST_P(ObjectTest, TheLibraryExportsBothCreationEntryPoints) {
-  HMODULE module = LoadLibrary("DDRAW.DLL");
-  ASSERT_NE(module, nullptr);
-  EXPECT_NE(GetProcAddress(module, "DirectDrawCreate"), nullptr);
-  EXPECT_NE(GetProcAddress(module, "DirectDrawCreateEx"), nullptr);
-  // The older road: a machine whose DirectDraw lacks the newer entry point.
-  plat::SetExportMissing("ddraw.dll", "DirectDrawCreateEx", true);
-  EXPECT_EQ(GetProcAddress(module, "DirectDrawCreateEx"), nullptr);
-  auto create = reinterpret_cast<LPDIRECTDRAWCREATE>(GetProcAddress(module, "DirectDrawCreate"));
-  ASSERT_NE(create, nullptr);
-  IDirectDraw* dd = nullptr;
-  EXPECT_EQ(create(nullptr, &dd, nullptr), DD_OK);
-  ASSERT_NE(dd, nullptr);
-  dd->Release();
-  plat::ResetModuleFaults();
-  FreeLibrary(module);
-}
-
-TEST_P(ObjectTest, CreationRefusesBadArguments) {
-  void* object = reinterpret_cast<void*>(1);
-  EXPECT_EQ(DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw, nullptr), DDERR_INVALIDPARAMS);
-  EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(DirectDrawCreateEx(nullptr, nullptr, IID_IDirectDraw7, nullptr), DDERR_INVALIDPARAMS);
-  GUID adapter = IID_IDirectDraw;
-  EXPECT_EQ(DirectDrawCreateEx(&adapter, &object, IID_IDirectDraw7, nullptr), DDERR_INVALIDDIRECTDRAWGUID);
-  IDirectDraw* dd = nullptr;
-  EXPECT_EQ(DirectDrawCreate(nullptr, &dd, reinterpret_cast<IUnknown*>(mDD.get())), CLASS_E_NOAGGREGATION);
-  EXPECT_EQ(dd, nullptr);
-}
-
 TEST_P(ObjectTest, InterfacesConvertAndShareOneReferenceCount) {
   EXPECT_EQ(RefCount(mDD.get()), 1u);
   IDirectDraw* dd1 = nullptr;
@@ -75,17 +45,6 @@ TEST_P(ObjectTest, ClippersCountReferencesAndKeepTheirWindow) {
   EXPECT_EQ(RefCount(attached), 2u);
   attached->Release();
   ASSERT_EQ(surface->SetClipper(nullptr), DD_OK);
-}
-
-TEST_P(ObjectTest, AClipperOfAnotherObjectIsRefused) {
-  void* object = nullptr;
-  ASSERT_EQ(DirectDrawCreateEx(nullptr, &object, IID_IDirectDraw7, nullptr), DD_OK);
-  Com<IDirectDraw7> other(static_cast<IDirectDraw7*>(object));
-  IDirectDrawClipper* clipper = nullptr;
-  ASSERT_EQ(other->CreateClipper(0, &clipper, nullptr), DD_OK);
-  Com<IDirectDrawClipper> owned(clipper);
-  auto surface = Offscreen(4, 4);
-  EXPECT_EQ(surface->SetClipper(clipper), DDERR_INVALIDOBJECT);
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, ObjectTest, testing::ValuesIn(kRoads), RoadName);

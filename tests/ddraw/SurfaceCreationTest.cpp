@@ -24,62 +24,6 @@ TEST_P(SurfaceCreationTest, OffscreenSurfaceTakesTheDesktopFormatAndAPitchOfWhol
   }
 }
 
-TEST_P(SurfaceCreationTest, ExplicitPixelFormatsAreKeptAndImpossibleOnesRejected) {
-  DDSURFACEDESC2 desc = OffscreenDesc(8, 8);
-  desc.dwFlags |= DDSD_PIXELFORMAT;
-  desc.ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-  desc.ddpfPixelFormat.dwFlags = DDPF_RGB | DDPF_ALPHAPIXELS;
-  desc.ddpfPixelFormat.dwRGBBitCount = 16;
-  desc.ddpfPixelFormat.dwRGBAlphaBitMask = 0xF000;
-  desc.ddpfPixelFormat.dwRBitMask = 0x0F00;
-  desc.ddpfPixelFormat.dwGBitMask = 0x00F0;
-  desc.ddpfPixelFormat.dwBBitMask = 0x000F;
-  IDirectDrawSurface7* surface = nullptr;
-  ASSERT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DD_OK);
-  Com<IDirectDrawSurface7> owned(surface);
-  DDPIXELFORMAT format{};
-  ASSERT_EQ(surface->GetPixelFormat(&format), DD_OK);
-  EXPECT_EQ(format.dwRGBAlphaBitMask, 0xF000u);
-  EXPECT_EQ(format.dwRBitMask, 0x0F00u);
-
-  struct Bad {
-    DWORD bits, r, g, b;
-  };
-  for (Bad bad : {Bad{16, 0xF800, 0xFFE0, 0x1F} /* overlap */, Bad{16, 0x1F800, 0x7E0, 0x1F} /* too wide */,
-                  Bad{12, 0xF00, 0xF0, 0xF} /* odd depth */, Bad{32, 0xFF00FF, 0xFF00, 0} /* split channel */}) {
-    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc.ddpfPixelFormat.dwRGBBitCount = bad.bits;
-    desc.ddpfPixelFormat.dwRBitMask = bad.r;
-    desc.ddpfPixelFormat.dwGBitMask = bad.g;
-    desc.ddpfPixelFormat.dwBBitMask = bad.b;
-    surface = nullptr;
-    EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_INVALIDPIXELFORMAT) << bad.bits << " " << bad.r;
-    EXPECT_EQ(surface, nullptr);
-  }
-}
-
-TEST_P(SurfaceCreationTest, BadDescriptionsAreRefused) {
-  IDirectDrawSurface7* surface = nullptr;
-  DDSURFACEDESC2 desc = OffscreenDesc(0, 4);
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_INVALIDPARAMS);
-  desc = OffscreenDesc(40000, 4);
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_TOOBIGWIDTH);
-  desc = OffscreenDesc(4, 40000);
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_TOOBIGHEIGHT);
-  desc = OffscreenDesc(4, 4);
-  desc.dwFlags &= ~DDSD_HEIGHT;
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_INVALIDPARAMS);
-  desc = OffscreenDesc(4, 4, DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY);
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_INVALIDCAPS);
-  desc = OffscreenDesc(4, 4);
-  desc.dwSize = sizeof(DDSURFACEDESC);  // the older record handed to the newer interface
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, nullptr), DDERR_INVALIDPARAMS);
-  desc = OffscreenDesc(4, 4);
-  EXPECT_EQ(mDD->CreateSurface(&desc, &surface, reinterpret_cast<IUnknown*>(mDD.get())), CLASS_E_NOAGGREGATION);
-  EXPECT_EQ(mDD->CreateSurface(&desc, nullptr, nullptr), DDERR_INVALIDPARAMS);
-  EXPECT_EQ(surface, nullptr);
-}
-
 TEST_P(SurfaceCreationTest, WindowedPrimaryCoversTheDesktopAndIsUnique) {
   ASSERT_EQ(mDD->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
   DDSURFACEDESC2 desc = PrimaryDesc();
@@ -106,42 +50,6 @@ TEST_P(SurfaceCreationTest, WindowedPrimaryCoversTheDesktopAndIsUnique) {
   desc = PrimaryDesc();
   ASSERT_EQ(mDD->CreateSurface(&desc, &second, nullptr), DD_OK);
   second->Release();
-}
-
-TEST_P(SurfaceCreationTest, OlderInterfaceCreatesTheSameSurfaces) {
-  IDirectDraw* dd1 = nullptr;
-  ASSERT_EQ(mDD->QueryInterface(IID_IDirectDraw, reinterpret_cast<void**>(&dd1)), S_OK);
-  Com<IDirectDraw> owned(dd1);
-  DDSURFACEDESC desc{};
-  desc.dwSize = sizeof(desc);
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = 7;
-  desc.dwHeight = 3;
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-  IDirectDrawSurface* surface = nullptr;
-  ASSERT_EQ(dd1->CreateSurface(&desc, &surface, nullptr), DD_OK);
-  Com<IDirectDrawSurface> surfaceOwned(surface);
-  DDSURFACEDESC got{};
-  got.dwSize = sizeof(got);
-  ASSERT_EQ(surface->GetSurfaceDesc(&got), DD_OK);
-  EXPECT_EQ(got.dwWidth, 7u);
-  EXPECT_EQ(got.dwHeight, 3u);
-  EXPECT_TRUE(got.ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY);
-  EXPECT_EQ(got.ddpfPixelFormat.dwGBitMask, road().green);
-  // The newer description does not fit the older call.
-  DDSURFACEDESC2 wrong{};
-  wrong.dwSize = sizeof(wrong);
-  EXPECT_EQ(surface->GetSurfaceDesc(reinterpret_cast<DDSURFACEDESC*>(&wrong)), DDERR_INVALIDPARAMS);
-
-  // Both faces are one object with one count.
-  IDirectDrawSurface7* seven = nullptr;
-  ASSERT_EQ(surface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&seven)), S_OK);
-  EXPECT_EQ(RefCount(surface), 2u);
-  seven->Release();
-  EXPECT_EQ(RefCount(surface), 1u);
-  void* d3d = reinterpret_cast<void*>(1);
-  EXPECT_EQ(surface->QueryInterface(IID_IDirect3D7, &d3d), E_NOINTERFACE);
-  EXPECT_EQ(d3d, nullptr);
 }
 
 TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {

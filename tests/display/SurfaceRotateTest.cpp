@@ -22,32 +22,36 @@ TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
   for (const auto& format : {kFormat565, kFormat555, kFormat888})
     for (const Color& color : colors)
       for (int mode : {0, 1})
-        for (double angle : {0.0, 0.5236, -1.2, 3.0, 1.5707963267948966}) {
-          SCOPED_TRACE(FormatName(format) + " mode " + std::to_string(mode) + " angle " + std::to_string(angle));
-          Kit::MemoryImage sprite;
-          const auto px = MakeSpritePixels(20, 17, rng);
-          sprite.SetBits(px.data(), 20, 17);
-          const bool palettized = angle == 3.0;
-          if (palettized) {
-            std::vector<std::uint32_t> few(px);
-            for (auto& p : few) p = px[p % 7];
-            sprite.SetBits(few.data(), 20, 17);
-            ASSERT_TRUE(sprite.Palletize());
+        for (double angle : {0.0, 0.5236, -1.2, 3.0, 1.5707963267948966})
+          for (const float x : {9.25f, 9.0f}) {
+            SCOPED_TRACE(FormatName(format) + " mode " + std::to_string(mode) + " angle " + std::to_string(angle) +
+                         " x " + std::to_string(x));
+            Kit::MemoryImage sprite;
+            const auto px = MakeSpritePixels(20, 17, rng);
+            sprite.SetBits(px.data(), 20, 17);
+            const bool palettized = angle == 3.0 || (angle == 0.0 && x == 9.0f && mode == 1);
+            if (palettized) {
+              std::vector<std::uint32_t> few(px);
+              for (auto& p : few) p = px[p % 7];
+              sprite.SetBits(few.data(), 20, 17);
+              ASSERT_TRUE(sprite.Palletize());
+            }
+            surfref::Surface actual = MakeSurface(format, 48, 40, 3, rng);
+            surfref::Surface expected = actual;
+            FormatDisplay display(format);
+            Target target(actual, display);
+            // At a whole-pixel x and y the unrotated sample has a single neighbour.
+            const float y = x == 9.0f ? 6.0f : 6.5f, cx = 9.0f, cy = 8.0f;
+            const Rect srcRect(1, 2, 18, 14);
+            Rect box;
+            ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 48, 40), angle, cx, cy, box));
+            Kit::SurfaceDraw::RotatedBlt(target.target, sprite, x, y, srcRect, box, color, mode, angle, cx, cy);
+            surfref::RotatedBlt(expected, ReferenceSource(sprite, display), x, y, srcRect, box, color, mode, angle, cx,
+                                cy);
+            const auto diff = std::mismatch(actual.bytes.begin(), actual.bytes.end(), expected.bytes.begin());
+            ASSERT_TRUE(diff.first == actual.bytes.end())
+                << "row " << (diff.first - actual.bytes.begin()) / actual.pitch;
           }
-          surfref::Surface actual = MakeSurface(format, 48, 40, 3, rng);
-          surfref::Surface expected = actual;
-          FormatDisplay display(format);
-          Target target(actual, display);
-          const float x = 9.25f, y = 6.5f, cx = 9.0f, cy = 8.0f;
-          const Rect srcRect(1, 2, 18, 14);
-          Rect box;
-          ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 48, 40), angle, cx, cy, box));
-          Kit::SurfaceDraw::RotatedBlt(target.target, sprite, x, y, srcRect, box, color, mode, angle, cx, cy);
-          surfref::RotatedBlt(expected, ReferenceSource(sprite, display), x, y, srcRect, box, color, mode, angle, cx,
-                              cy);
-          const auto diff = std::mismatch(actual.bytes.begin(), actual.bytes.end(), expected.bytes.begin());
-          ASSERT_TRUE(diff.first == actual.bytes.end()) << "row " << (diff.first - actual.bytes.begin()) / actual.pitch;
-        }
 }
 
 TEST(SurfaceRotate, UnrotatedAtAWholePixelDrawsEachPixelFromItsOwnSourcePixel) {

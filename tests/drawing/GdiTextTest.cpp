@@ -50,30 +50,6 @@ int WidthOf(HFONT font, const std::string& text) {
   return size.cx;
 }
 
-TEST(GdiMulDiv, RoundsHalfAwayFromZeroAndRefusesBadInput) {
-  EXPECT_EQ(MulDiv(12, 96, 72), 16);
-  EXPECT_EQ(MulDiv(10, 96, 72), 13);  // 13.33
-  EXPECT_EQ(MulDiv(3, 1, 2), 2);
-  EXPECT_EQ(MulDiv(-3, 1, 2), -2);
-  EXPECT_EQ(MulDiv(3, -1, 2), -2);
-  EXPECT_EQ(MulDiv(5, 5, 0), -1);
-  EXPECT_EQ(MulDiv(0x7FFFFFFF, 4, 1), -1);
-}
-
-TEST(GdiFont, TwelvePointsAtNinetySixDpiIsSixteenPixelsOfCharacter) {
-  FontHandle arial(MakeFont("Arial", 12));
-  const TEXTMETRICA metrics = MetricsOf(arial.font);
-  EXPECT_EQ(metrics.tmHeight, metrics.tmAscent + metrics.tmDescent);
-  EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, 16);
-  EXPECT_GE(metrics.tmAscent, 14);
-  EXPECT_LE(metrics.tmAscent, 16);
-  EXPECT_GE(metrics.tmDescent, 3);
-  EXPECT_EQ(metrics.tmWeight, FW_NORMAL);
-  FontHandle bold(MakeFont("Arial", 12, true));
-  EXPECT_EQ(MetricsOf(bold.font).tmWeight, FW_BOLD);
-  EXPECT_GT(WidthOf(bold.font, "Quarvel"), WidthOf(arial.font, "Quarvel"));
-}
-
 TEST(GdiFont, FacesMapOntoTheirStandIns) {
   FontHandle courier(MakeFont("Courier New", 12));
   EXPECT_EQ(WidthOf(courier.font, "i"), WidthOf(courier.font, "W"));
@@ -88,72 +64,6 @@ TEST(GdiFont, FacesMapOntoTheirStandIns) {
   EXPECT_EQ(WidthOf(unknown.font, "Quarvel 1.0"), WidthOf(arial.font, "Quarvel 1.0"));
   EXPECT_EQ(WidthOf(unnamed.font, "Quarvel 1.0"), WidthOf(arial.font, "Quarvel 1.0"));
   EXPECT_NE(WidthOf(tahoma.font, "Quarvel 1.0"), WidthOf(arial.font, "Quarvel 1.0"));
-}
-
-TEST(GdiFont, PositiveHeightsAskForTheCell) {
-  FontHandle cell(CreateFontA(20, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
-  const TEXTMETRICA metrics = MetricsOf(cell.font);
-  EXPECT_GE(metrics.tmHeight, 19);
-  EXPECT_LE(metrics.tmHeight, 21);
-  FontHandle huge(CreateFontA(-2000000000, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Arial"));
-  EXPECT_LE(MetricsOf(huge.font).tmHeight, 2 * 1024);
-}
-
-TEST(GdiFont, LogFontRoundTripsAndCopiesOutliveTheOriginal) {
-  HFONT original = MakeFont("Tahoma", 10, true, true);
-  LOGFONTA logFont{};
-  EXPECT_EQ(GetObjectA(original, 0, nullptr), static_cast<int>(sizeof(LOGFONTA)));
-  ASSERT_EQ(GetObjectA(original, sizeof(logFont), &logFont), static_cast<int>(sizeof(LOGFONTA)));
-  EXPECT_EQ(logFont.lfHeight, -13);
-  EXPECT_EQ(logFont.lfWeight, FW_BOLD);
-  EXPECT_EQ(logFont.lfItalic, 1);
-  EXPECT_STREQ(logFont.lfFaceName, "Tahoma");
-  FontHandle copy(CreateFontIndirectA(&logFont));
-  const int width = WidthOf(original, "Tahoma");
-  EXPECT_TRUE(DeleteObject(original));
-  EXPECT_EQ(WidthOf(copy.font, "Tahoma"), width);
-  EXPECT_FALSE(DeleteObject(original));
-  EXPECT_EQ(GetObjectA(original, sizeof(logFont), &logFont), 0);
-}
-
-TEST(GdiFont, LongFaceNamesAreCut) {
-  const std::string name(100, 'x');
-  FontHandle font(MakeFont(name.c_str(), 10));
-  LOGFONTA logFont{};
-  GetObjectA(font.font, sizeof(logFont), &logFont);
-  EXPECT_EQ(std::strlen(logFont.lfFaceName), static_cast<std::size_t>(LF_FACESIZE - 1));
-}
-
-TEST(GdiContext, SelectionHandsBackThePreviousFontAndRefusesStrangers) {
-  FontHandle a(MakeFont("Arial", 10)), b(MakeFont("Arial", 14));
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ stock = SelectObject(dc, a.font);
-  EXPECT_NE(stock, nullptr);
-  EXPECT_EQ(SelectObject(dc, b.font), reinterpret_cast<HGDIOBJ>(a.font));
-  EXPECT_EQ(SelectObject(dc, stock), reinterpret_cast<HGDIOBJ>(b.font));
-  int junk = 0;
-  EXPECT_EQ(SelectObject(dc, reinterpret_cast<HGDIOBJ>(&junk)), nullptr);
-  EXPECT_EQ(SelectObject(reinterpret_cast<HDC>(&junk), a.font), nullptr);
-  EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(&junk)));
-  EXPECT_TRUE(DeleteObject(stock));  // stock objects are never really deleted
-  TEXTMETRICA metrics{};
-  EXPECT_TRUE(GetTextMetricsA(dc, &metrics));
-  EXPECT_EQ(ReleaseDC(nullptr, dc), 1);
-  EXPECT_EQ(ReleaseDC(nullptr, dc), 0);
-  EXPECT_FALSE(GetTextMetricsA(dc, &metrics));
-  EXPECT_EQ(GetDeviceCaps(GetDC(nullptr), LOGPIXELSY), 96);
-}
-
-TEST(GdiContext, FontsDeletedWhileSelectedStayUsableThere) {
-  HFONT font = MakeFont("Arial", 12);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ stock = SelectObject(dc, font);
-  EXPECT_TRUE(DeleteObject(font));
-  SIZE size{};
-  EXPECT_TRUE(GetTextExtentPoint32A(dc, "abc", 3, &size));
-  EXPECT_GT(size.cx, 0);
-  SelectObject(dc, stock);
-  ReleaseDC(nullptr, dc);
 }
 
 TEST(GdiText, ExtentsAndDrawTextAgree) {
@@ -276,45 +186,6 @@ TEST_P(GdiSurfaceText, ClipsAndSurfaceEdgesHoldAndEndWithTheContext) {
   for (int y = 0; y < 24; ++y)
     for (int x = 0; x < 10; ++x) left += pixels[static_cast<std::size_t>(y * 40 + x)] != 0xFF000000u;
   EXPECT_GT(left, 0);
-}
-
-TEST_P(GdiSurfaceText, OpaqueBackgroundFillsTheCell) {
-  FontHandle font(MakeFont("Arial", 10));
-  const TEXTMETRICA metrics = MetricsOf(font.font);
-  const int width = WidthOf(font.font, "ab");
-  auto surface = Make(40, 30, 0x000000);
-  Draw(surface.get(), font.font, 2, 3, "ab", RGB(0, 0, 0), nullptr, OPAQUE);
-  const auto pixels = Read(surface.get());
-  EXPECT_EQ(pixels[static_cast<std::size_t>(3 * 40 + 2)], 0xFFFFFFFFu);  // the default background is white
-  EXPECT_EQ(pixels[static_cast<std::size_t>((3 + metrics.tmHeight - 1) * 40 + 2 + width - 1)], 0xFFFFFFFFu);
-  EXPECT_EQ(pixels[static_cast<std::size_t>((3 + metrics.tmHeight) * 40 + 2)], 0xFF000000u);
-  EXPECT_EQ(pixels[static_cast<std::size_t>(3 * 40 + 2 + width)], 0xFF000000u);
-}
-
-// Three faces at three sizes, plain, bold, italic and underlined, antialiased over two backgrounds.
-TEST_P(GdiSurfaceText, GoldenText) {
-  FontHandle arial(MakeFont("Arial", 12));
-  FontHandle tahoma(MakeFont("Tahoma", 10, true));
-  FontHandle courier(MakeFont("Courier New", 14, false, true, true));
-  FontHandle sans(MakeFont("SansSerif", 8));
-  auto surface = Make(160, 72, 0x102040);
-  RECT lower{0, 36, 160, 72};
-  {
-    HDC dc = nullptr;
-    ASSERT_EQ(surface->GetDC(&dc), DD_OK);
-    SetBkMode(dc, OPAQUE);
-    SetBkColor(dc, RGB(230, 220, 200));
-    SelectObject(dc, arial.font);
-    TextOutA(dc, 0, 36, "                                        ", 40);
-    TextOutA(dc, 0, 54, "                                        ", 40);
-    surface->ReleaseDC(dc);
-  }
-  Draw(surface.get(), arial.font, 2, 1, "Quarvel 1.0 - Arial", RGB(255, 255, 255));
-  Draw(surface.get(), tahoma.font, 2, 19, "Tahoma bold \xC9t\xE9 \x80", RGB(255, 200, 40));
-  Draw(surface.get(), courier.font, 2, 37, "Courier {i}", RGB(20, 40, 160), &lower);
-  Draw(surface.get(), sans.font, 100, 58, "sans 8 pt", RGB(160, 0, 0), &lower);
-  const auto pixels = Read(surface.get());
-  EXPECT_TRUE(testsupport::MatchesGolden(std::string("gdi_text_") + GetParam().name, pixels.data(), 160, 72));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, GdiSurfaceText, testing::ValuesIn(testsupport::kScreenFormats),

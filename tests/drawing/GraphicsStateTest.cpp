@@ -14,21 +14,6 @@ using Kit::Color;
 using Kit::Graphics;
 using Kit::Rect;
 
-TEST(GraphicsState, NewContextCoversItsDestination) {
-  RecordingImage dest(40, 30);
-  Graphics g(&dest);
-  EXPECT_EQ(g.mClipRect, Rect(0, 0, 40, 30));
-  EXPECT_EQ(g.GetColor(), Color(0, 0, 0, 255));
-  EXPECT_EQ(g.GetFont(), nullptr);
-  EXPECT_EQ(g.GetDrawMode(), 0);
-  EXPECT_FALSE(g.GetColorizeImages());
-  EXPECT_FALSE(g.mFastStretch);
-  EXPECT_TRUE(g.mWriteColoredString);
-  EXPECT_FALSE(g.mLinearBlend);
-  EXPECT_EQ(g.mTransX, 0);
-  EXPECT_TRUE(g.mStateStack.empty());
-}
-
 TEST(GraphicsState, NullDestinationDrawsIntoNothing) {
   Graphics g(nullptr);
   ASSERT_NE(g.mDestImage, nullptr);
@@ -76,19 +61,6 @@ TEST(GraphicsState, PushAndPopRestoreEverything) {
   g.Translate(1, 1);
   g.PopState();
   EXPECT_EQ(g.mTransX, 4);
-}
-
-TEST(GraphicsState, CopiesTakeTheStateButNotTheStack) {
-  RecordingImage dest(100, 100);
-  Graphics g(&dest);
-  g.Translate(5, 6);
-  g.PushState();
-  g.ClipRect(0, 0, 10, 10);
-  std::unique_ptr<Graphics> copy(g.Create());
-  EXPECT_TRUE(copy->mStateStack.empty());
-  EXPECT_EQ(copy->mClipRect, Rect(5, 6, 10, 10));
-  copy->ClipRect(0, 0, 2, 2);
-  EXPECT_EQ(g.mClipRect, Rect(5, 6, 10, 10));
 }
 
 TEST(GraphicsState, ClipRectsAreTranslatedAndStayWithinTheDestination) {

@@ -1,4 +1,5 @@
-// The layer's "bass.dll" itself: streams decoded as they play, heard through the shared mixer.
+// The layer's "bass.dll" itself: streams decoded and modules rendered as they play, heard through the shared
+// mixer.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -7,6 +8,7 @@
 #include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
 #include "tests/music/MusicTestSupport.h"
+#include "tests/support/TrackerModule.h"
 
 namespace musictest {
 namespace {
@@ -21,90 +23,6 @@ class BassLayerTest : public MusicTest {
     return BASS_StreamCreateFile(FALSE, name.c_str(), 0, 0, 0);
   }
 };
-
-TEST_F(BassLayerTest, WavStreamPlaysItsSamplesAtChannelAndGlobalVolume) {
-  HSTREAM stream = Open("music/tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  ASSERT_NE(stream, 0u);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);  // created stopped
-
-  ASSERT_TRUE(BASS_StreamPlay(stream, TRUE, 0));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  EXPECT_EQ(RenderLeft(256)[100], 8000);
-
-  BASS_ChannelSetAttributes(stream, -1, 50, -101);
-  EXPECT_EQ(RenderLeft(256)[100], 4000);
-  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 50);
-  EXPECT_EQ(RenderLeft(256)[100], 2000);
-  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, static_cast<DWORD>(-20));  // a negative volume is silence
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 100);
-  BASS_SetGlobalVolumes(-1, -1, 25);
-  EXPECT_EQ(RenderLeft(256)[100], 1000);
-}
-
-TEST_F(BassLayerTest, PanMovesTheSoundToOneSide) {
-  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  BASS_ChannelSetAttributes(stream, -1, 100, 100);
-  BASS_StreamPlay(stream, TRUE, 0);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  plat::BassChannelState state;
-  ASSERT_TRUE(plat::BassChannelAttributes(stream, state));
-  EXPECT_EQ(state.pan, 100);
-  EXPECT_EQ(state.volume, 100);
-}
-
-TEST_F(BassLayerTest, LoopingStreamRunsOnIntoItsStartWithoutAGap) {
-  HSTREAM stream = Open("ramp.wav", Wav16(1, 44100, Ramp(100, 100, 100)));
-  ASSERT_TRUE(BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP));
-  std::vector<std::int16_t> out = RenderLeft(1050);
-  for (std::size_t i = 0; i < out.size(); ++i) ASSERT_EQ(out[i], static_cast<int>(i % 100 + 1) * 100) << "frame " << i;
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-}
-
-TEST_F(BassLayerTest, StreamPlayedOnceEndsAndPlaysAgainFromItsStart) {
-  HSTREAM stream = Open("ramp.wav", Wav16(1, 44100, Ramp(100, 100, 100)));
-  BASS_StreamPlay(stream, TRUE, 0);
-  std::vector<std::int16_t> out = RenderLeft(300);
-  EXPECT_EQ(out[99], 10000);
-  EXPECT_EQ(Peak({out.begin() + 100, out.end()}), 0);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  BASS_StreamPlay(stream, FALSE, 0);  // played out: starts over even without a flush
-  EXPECT_EQ(RenderLeft(1)[0], 100);
-}
-
-TEST_F(BassLayerTest, PauseHoldsThePlaceAndStopFlushDecideWhereItGoesOn) {
-  HSTREAM stream = Open("ramp.wav", Wav16(1, 44100, Ramp(1000, 10, 10)));
-  BASS_StreamPlay(stream, TRUE, 0);
-  RenderLeft(100);
-  ASSERT_TRUE(BASS_ChannelPause(stream));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PAUSED);
-  EXPECT_EQ(Peak(RenderLeft(50)), 0);
-  ASSERT_TRUE(BASS_ChannelResume(stream));
-  EXPECT_EQ(RenderLeft(1)[0], 1010);         // frame 100
-  EXPECT_FALSE(BASS_ChannelResume(stream));  // not paused
-
-  BASS_ChannelStop(stream);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  EXPECT_FALSE(BASS_ChannelPause(stream));  // nothing to pause
-  BASS_StreamPlay(stream, FALSE, 0);
-  EXPECT_EQ(RenderLeft(1)[0], 1020);  // on from frame 101
-  BASS_StreamPlay(stream, TRUE, 0);
-  EXPECT_EQ(RenderLeft(1)[0], 10);  // flushed: from the start
-}
-
-TEST_F(BassLayerTest, PositionIsABytePlaceInTheDecodedSound) {
-  HSTREAM stream = Open("stereo.wav", Wav16(2, 44100, Ramp(2000, 0, 1)));  // 1000 stereo frames
-  BASS_StreamPlay(stream, TRUE, 0);
-  ASSERT_TRUE(BASS_ChannelSetPosition(stream, 400 * 4));
-  EXPECT_EQ(RenderLeft(1)[0], 800);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  EXPECT_FALSE(BASS_ChannelSetPosition(stream, 1001 * 4));  // beyond the end
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  BASS_ChannelStop(stream);
-  ASSERT_TRUE(BASS_ChannelSetPosition(stream, 10 * 4));
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);  // a move does not start it
-}
 
 TEST_F(BassLayerTest, OggStreamDecodesAsItPlays) {
   HSTREAM stream = Open("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
@@ -152,7 +70,6 @@ TEST_F(BassLayerTest, FilesThatCannotBeStreamedGiveNoHandle) {
   EXPECT_EQ(Open("noise.mp3", std::string("\xff\xfb") + std::string(300, '\x13')), 0u);
   EXPECT_EQ(BASS_StreamCreateFile(TRUE, wav.data(), 0, static_cast<DWORD>(wav.size()), 0), 0u);
   EXPECT_EQ(BASS_StreamCreateFile(FALSE, nullptr, 0, 0, 0), 0u);
-  EXPECT_EQ(BASS_MusicLoad(FALSE, "song.it", 0, 0, BASS_SAMPLE_LOOP, 0), 0u);  // modules unsupported
   EXPECT_EQ(plat::BassStreamCount(), before);
 }
 
@@ -202,47 +119,6 @@ TEST_F(BassLayerTest, EightBitWavPlaysCentredOnSilence) {
   EXPECT_EQ(RenderLeft(10)[5], 16 * 256);
 }
 
-TEST_F(BassLayerTest, StopAndStartHoldEveryStreamAndFreeEndsThemAll) {
-  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP);
-  BASS_Stop();
-  EXPECT_FALSE(plat::BassIsStarted());
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  BASS_Start();
-  EXPECT_EQ(RenderLeft(256)[0], 8000);
-
-  EXPECT_FALSE(BASS_Init(-1, 44100, 0, FakeWindow(), nullptr));  // once only
-  BASS_Free();
-  EXPECT_EQ(plat::BassStreamCount(), 0);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-  EXPECT_FALSE(BASS_StreamPlay(stream, TRUE, 0));                    // a freed handle finds nothing
-  EXPECT_EQ(BASS_StreamCreateFile(FALSE, "tone.wav", 0, 0, 0), 0u);  // not initialised
-  BASS_Init(-1, 44100, 0, FakeWindow(), nullptr);
-  HSTREAM again = BASS_StreamCreateFile(FALSE, "tone.wav", 0, 0, 0);
-  EXPECT_NE(again, stream);  // handles are never handed out twice
-}
-
-TEST_F(BassLayerTest, FreedStreamIsSilencedAndItsHandleDies) {
-  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
-  BASS_StreamPlay(stream, TRUE, 0);
-  BASS_StreamFree(stream);
-  EXPECT_EQ(Peak(RenderLeft(256)), 0);
-  EXPECT_FALSE(BASS_ChannelStop(stream));
-  EXPECT_FALSE(BASS_ChannelSetAttributes(stream, -1, 10, -101));
-  BASS_StreamFree(stream);  // twice does nothing
-}
-
-TEST_F(BassLayerTest, StreamsKeepPlayingOnTheFakeClockWithoutADevice) {
-  HSTREAM stream = Open("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
-  BASS_StreamPlay(stream, TRUE, 0);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_PLAYING);
-  clock.AdvanceMillis(30'000);  // far past its end
-  BASS_ChannelIsActive(stream);
-  clock.AdvanceMillis(1'000);
-  EXPECT_EQ(BASS_ChannelIsActive(stream), BASS_ACTIVE_STOPPED);
-}
-
 TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
   dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   dir.Write("ramp.wav", Wav16(1, 44100, Ramp(5000, 0, 3)));
@@ -271,6 +147,120 @@ TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
   audio.join();
   BASS_Free();
   EXPECT_EQ(plat::BassStreamCount(), 0);
+}
+
+// Modules: three patterns of a square wave at levels 64, 32 and 16, 0.24 s each.
+class BassModuleTest : public BassLayerTest {
+ protected:
+  BassModuleTest() { dir.Write("music/song.mod", testsupport::SquareWaveMod({64, 32, 16})); }
+
+  static HMUSIC Load(DWORD flags = BASS_MUSIC_RAMP | BASS_SAMPLE_LOOP) {
+    return BASS_MusicLoad(FALSE, "music/song.mod", 0, 0, flags, 0);
+  }
+  // The loudest sample of the middle half of the next pattern played; renders the whole pattern.
+  static int PatternPeak() {
+    constexpr std::size_t kQuarter = testsupport::kModPatternFrames / 4;
+    RenderLeft(kQuarter);
+    int peak = Peak(RenderLeft(2 * kQuarter));
+    RenderLeft(testsupport::kModPatternFrames - 3 * kQuarter);
+    return peak;
+  }
+};
+
+TEST_F(BassModuleTest, PlaysItsOrdersOnceOrLoopsFromTheStart) {
+  HMUSIC music = Load();
+  ASSERT_NE(music, 0u);
+  EXPECT_EQ(BASS_ChannelIsActive(music), BASS_ACTIVE_STOPPED);
+  EXPECT_EQ(Peak(RenderLeft(1024)), 0);  // loaded stopped
+
+  ASSERT_TRUE(BASS_MusicPlayEx(music, 0, 0, TRUE));
+  int first = PatternPeak();
+  EXPECT_GT(first, 1000);
+  EXPECT_NEAR(PatternPeak(), first / 2, first / 20);
+  EXPECT_NEAR(PatternPeak(), first / 4, first / 20);
+  RenderLeft(4096);
+  EXPECT_EQ(BASS_ChannelIsActive(music), BASS_ACTIVE_STOPPED);  // played once, it ended
+  EXPECT_EQ(Peak(RenderLeft(1024)), 0);
+
+  ASSERT_TRUE(BASS_MusicPlayEx(music, 2, BASS_SAMPLE_LOOP | BASS_MUSIC_RAMP, TRUE));
+  EXPECT_NEAR(PatternPeak(), first / 4, first / 20);  // order 2 first
+  EXPECT_NEAR(PatternPeak(), first, first / 20);      // then round to order 0
+  EXPECT_EQ(BASS_ChannelIsActive(music), BASS_ACTIVE_PLAYING);
+
+  EXPECT_FALSE(BASS_MusicPlayEx(music, 3, 0, TRUE));  // no such order: it plays on as it was
+  EXPECT_NEAR(PatternPeak(), first / 2, first / 20);
+  EXPECT_TRUE(BASS_ChannelSetPosition(music, 2));  // a module's position is an order
+  EXPECT_NEAR(PatternPeak(), first / 4, first / 20);
+  EXPECT_FALSE(BASS_ChannelSetPosition(music, 0x10000));
+}
+
+TEST_F(BassModuleTest, PauseStopAndPlayGoOnWhereItWas) {
+  HMUSIC music = Load();
+  BASS_MusicPlayEx(music, 1, BASS_SAMPLE_LOOP, TRUE);
+  int second = PatternPeak();
+  ASSERT_TRUE(BASS_ChannelPause(music));
+  EXPECT_EQ(BASS_ChannelIsActive(music), BASS_ACTIVE_PAUSED);
+  EXPECT_EQ(Peak(RenderLeft(20000)), 0);
+  ASSERT_TRUE(BASS_ChannelResume(music));
+  EXPECT_NEAR(PatternPeak(), second / 2, second / 10);  // order 2, as if no time had passed
+
+  BASS_ChannelStop(music);
+  EXPECT_EQ(BASS_ChannelIsActive(music), BASS_ACTIVE_STOPPED);
+  EXPECT_EQ(Peak(RenderLeft(1024)), 0);
+  ASSERT_TRUE(BASS_MusicPlay(music));  // on from where it stopped, looping as loaded
+  EXPECT_NEAR(PatternPeak(), second * 2, second / 5);
+  ASSERT_TRUE(BASS_MusicPlayEx(music, static_cast<DWORD>(-1), BASS_SAMPLE_LOOP, FALSE));
+  EXPECT_EQ(BASS_ChannelIsActive(music), BASS_ACTIVE_PLAYING);
+}
+
+TEST_F(BassModuleTest, VolumeAmplifyAndMusicVolumeScaleIt) {
+  HMUSIC music = Load();
+  BASS_MusicPlayEx(music, 0, BASS_SAMPLE_LOOP, TRUE);
+  int full = Peak(RenderLeft(4096));
+  struct Case {
+    int volume, amplify, musicVolume, percent;
+  };
+  for (Case c : {Case{50, 100, 100, 50}, Case{100, 50, 100, 50}, Case{100, 100, 25, 25}, Case{50, 50, 100, 25},
+                 Case{100, 0, 100, 0}}) {
+    BASS_ChannelSetAttributes(music, -1, c.volume, -101);
+    BASS_MusicSetAmplify(music, static_cast<DWORD>(c.amplify));
+    BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, static_cast<DWORD>(c.musicVolume));
+    BASS_ChannelSetPosition(music, 0);
+    EXPECT_NEAR(Peak(RenderLeft(4096)), full * c.percent / 100, full / 50 + 1)
+        << c.volume << " " << c.amplify << " " << c.musicVolume;
+  }
+  BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, 0);  // streams have their own global volume
+  BASS_MusicSetAmplify(music, 100);
+  BASS_ChannelSetAttributes(music, -1, 100, -101);
+  BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, 100);
+  BASS_ChannelSetPosition(music, 0);
+  EXPECT_NEAR(Peak(RenderLeft(4096)), full, full / 50);
+}
+
+TEST_F(BassModuleTest, WhatIsNoModuleGivesNoHandle) {
+  int before = plat::BassStreamCount();
+  dir.Write("music/text.it", "IMPM but nothing of a module after it");
+  dir.Write("music/empty.xm", "");
+  dir.Write("music/tone.s3m", Wav16(1, 44100, Constant(100, 5)).substr(0, 20));
+  for (const char* name : {"music/text.it", "music/empty.xm", "music/tone.s3m", "music/missing.mod"})
+    EXPECT_EQ(BASS_MusicLoad(FALSE, name, 0, 0, 4), 0u) << name;
+  std::string bytes = testsupport::SquareWaveMod({64});
+  EXPECT_EQ(BASS_MusicLoad(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 4), 0u);
+  EXPECT_EQ(plat::BassStreamCount(), before);
+}
+
+TEST_F(BassModuleTest, StreamAndMusicCallsKeepToTheirOwnKind) {
+  HMUSIC music = Load();
+  HSTREAM stream = Open("tone.wav", Wav16(1, 44100, Constant(20000, 8000)));
+  EXPECT_FALSE(BASS_StreamPlay(music, TRUE, 0));
+  EXPECT_FALSE(BASS_MusicPlay(stream));
+  EXPECT_FALSE(BASS_MusicSetAmplify(stream, 50));
+  BASS_StreamFree(music);
+  BASS_MusicFree(stream);
+  EXPECT_EQ(plat::BassStreamCount(), 2);
+  BASS_MusicFree(music);
+  EXPECT_EQ(plat::BassStreamCount(), 1);
+  EXPECT_FALSE(BASS_MusicPlay(music));
 }
 
 }  // namespace

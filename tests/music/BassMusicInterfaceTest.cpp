@@ -12,6 +12,7 @@
 #include "platform/win/Modules.h"
 #include "platform/win/Process.h"
 #include "tests/music/MusicTestSupport.h"
+#include "tests/support/TrackerModule.h"
 
 namespace musictest {
 namespace {
@@ -31,6 +32,37 @@ class BassMusicTest : public MusicTest {
     dir.Write("music/a.wav", Wav16(1, 44100, Constant(44100, 10000)));
     dir.Write("music/b.wav", Wav16(1, 44100, Constant(44100, 20000)));
     dir.Write("music/ramp.wav", Wav16(1, 44100, Ramp(1000, 10, 10)));
+    dir.Write("music/song.mod", testsupport::SquareWaveMod({64, 32, 16}));
+  }
+
+  // A module through the player: the offset is a pattern order, -1 where it is; fades, the player's
+  // volume and the amplification scale it; played once it ends.
+  void PlayModule() {
+    constexpr std::size_t kPattern = testsupport::kModPatternFrames;
+    ASSERT_TRUE(Music().LoadMusic(5, "music/song.mod"));
+    EXPECT_NE(Music().Song(5).hMusic, 0u);
+    EXPECT_EQ(Music().Song(5).hStream, 0u);
+    Music().PlayMusic(5, 0, false);
+    int first = Peak(RenderLeft(kPattern / 2));
+    EXPECT_GT(first, 1000);
+    Music().PlayMusic(5, 2, true);
+    EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first / 4, first / 20);
+    RenderLeft(kPattern);
+    EXPECT_FALSE(Music().IsPlaying(5));
+
+    Music().StopMusic(5);  // down to silence, to fade in from there
+    Music().FadeIn(5, 1, 0.25, false);
+    Ticks(1);
+    EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first / 8, first / 40);  // order 1 at a quarter
+    Music().SetSongVolume(5, 1.0);
+    Music().SetMusicAmplify(5, 0.5);
+    Music().StopMusic(5);
+    Music().FadeIn(5, -1, 0.5, false);  // on from where it stopped, from silence
+    Ticks(2);
+    EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first / 4, first / 20);  // the rest of order 1, at half
+    EXPECT_TRUE(Music().IsPlaying(5));
+    Music().UnloadMusic(5);
+    EXPECT_FALSE(Music().IsPlaying(5));
   }
 
   InspectableBassMusic& Music() {
@@ -64,14 +96,14 @@ TEST_F(BassMusicTest, SilentPlayerLoadsNothingAndTakesEveryCall) {
 
 TEST_F(BassMusicTest, ExtensionDecidesBetweenStreamAndModule) {
   dir.Write("music/LOUD.OGG", ReadTestData("sound/tone_stereo_44100.ogg"));
-  dir.Write("music/song.it", "IMPM tracker module");
+  dir.Write("music/song.it", "IMPM but no module after it");
   dir.Write("music/noextension", "whatever");
   EXPECT_TRUE(Music().LoadMusic(0, "music/LOUD.OGG"));
   EXPECT_NE(Music().Song(0).hStream, 0u);
   EXPECT_EQ(Music().Song(0).hMusic, 0u);
   EXPECT_EQ(Music().Song(0).volume, 0.0);
   EXPECT_EQ(Music().Song(0).volumeCap, 1.0);
-  // Modules are refused by the layer's library: the load fails and nothing is registered.
+  // What the library cannot load as a module fails and nothing is registered.
   EXPECT_FALSE(Music().LoadMusic(1, "music/song.it"));
   EXPECT_FALSE(Music().LoadMusic(2, "music/noextension"));
   EXPECT_FALSE(Music().LoadMusic(3, "music/missing.ogg"));
@@ -115,6 +147,8 @@ TEST_F(BassMusicTest, OffsetMinusOneGoesOnWhereItStoppedAndOtherOffsetsRestart) 
   Music().PlayMusic(0, 400, false);  // a byte offset: frame 200 of the mono 16-bit file
   EXPECT_EQ(RenderLeft(1)[0], 2010);
 }
+
+TEST_F(BassMusicTest, ModulesPlayFromAnOrderAtTheirVolume) { PlayModule(); }
 
 TEST_F(BassMusicTest, FadeInRisesByTheStepEachTickToTheCap) {
   ASSERT_TRUE(Music().LoadMusic(0, "music/a.wav"));
@@ -282,9 +316,10 @@ TEST_F(BassVersion1Test, FirstGenerationFormsAreChosenAndPlay) {
   EXPECT_EQ(Kit::gBassInstance->BASS_MusicLoad2, nullptr);
   EXPECT_TRUE(plat::BassIsInitialised());
   ASSERT_TRUE(Music().LoadMusic(0, "music/a.wav"));
-  EXPECT_FALSE(Music().LoadMusic(1, "music/song.xm"));
   Music().PlayMusic(0, 0, false);
   EXPECT_EQ(RenderLeft(64)[10], 10000);
+  Music().StopMusic(0);
+  PlayModule();
 }
 
 TEST_F(BassVersion1Test, OverallVolumeGoesToTheThreeGlobalVolumesAtForty) {

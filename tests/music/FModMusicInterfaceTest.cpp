@@ -1,4 +1,4 @@
-// The FMOD music player on the layer's "fmod.dll": sample songs, their WAV cache and intro joins.
+// The FMOD music player on the layer's "fmod.dll": module songs, sample songs, their WAV cache and intro joins.
 #include "framework/sound/FModMusicInterface.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "framework/sound/FModSampleCache.h"
 #include "platform/fmod/FMod.h"
 #include "tests/music/MusicTestSupport.h"
+#include "tests/support/TrackerModule.h"
 
 namespace musictest {
 namespace {
@@ -178,10 +179,39 @@ TEST_F(FModMusicTest, IntroAndLoopOfDifferentShapesAreRefused) {
   EXPECT_FALSE(Music().IsPlaying(0));
 }
 
-TEST_F(FModMusicTest, ModulesAreRefusedAndThePlayerHoldsOneLibraryReference) {
+TEST_F(FModMusicTest, ModuleSongsPlayFromAnOrderOnceOrLooping) {
+  constexpr std::size_t kPattern = testsupport::kModPatternFrames;
   dir.Write("music/song.xm", "Extended Module: nothing more");
+  dir.Write("music/song.mod", testsupport::SquareWaveMod({64, 32, 16}));
   EXPECT_FALSE(Music().LoadMusic(0, "music/song.xm"));
-  EXPECT_NE(Kit::gFModInstance, nullptr);
+  ASSERT_TRUE(Music().LoadMusic(1, "music/song.mod"));
+  Music().PlayMusic(1, 0, false);
+  int first = Peak(RenderLeft(kPattern / 2));
+  EXPECT_GT(first, 1000);
+  Music().PlayMusic(1, 2, true);
+  EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first / 4, first / 20);
+  RenderLeft(kPattern);
+  EXPECT_FALSE(Music().IsPlaying(1));  // played once, it ended
+
+  Music().PlayMusic(1, 2, false);
+  RenderLeft(kPattern);
+  EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first, first / 20);  // round to order 0
+  Music().PauseMusic(1);
+  EXPECT_TRUE(Music().IsPlaying(1));
+  EXPECT_EQ(Peak(RenderLeft(kPattern)), 0);
+  Music().ResumeMusic(1);
+  Music().SetVolume(0.5);
+  EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first / 2, first / 20);  // still order 0, at half
+
+  Music().FadeOut(1, true, 0.25);
+  Ticks(3);
+  EXPECT_TRUE(Music().IsPlaying(1));
+  Ticks(2);
+  EXPECT_FALSE(Music().IsPlaying(1));
+  EXPECT_EQ(Peak(RenderLeft(1024)), 0);
+  ::FSOUND_Close();  // frees the song: later calls on it are refused
+  Music().PlayMusic(1, 0, false);
+  EXPECT_FALSE(Music().IsPlaying(1));
   mMusic.reset();
   EXPECT_EQ(Kit::gFModInstance, nullptr);
 }

@@ -112,35 +112,6 @@ TEST_F(RegistryTest, MissingKeysAndValuesAreNotFound) {
   EXPECT_EQ(RegSetValueEx(key, "x", 0, REG_DWORD, nullptr, 0), ERROR_INVALID_HANDLE);
 }
 
-TEST_F(RegistryTest, SubKeysAreSeparateFromTheirParent) {
-  HKEY sub = Create("SOFTWARE\\Quarvel\\Test3D");
-  SetDword(sub, "Version", 3);
-  RegCloseKey(sub);
-  HKEY parent;
-  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, KEY_READ, &parent), ERROR_SUCCESS)
-      << "a parent exists through its sub-key";
-  RegCloseKey(parent);
-  EXPECT_EQ(GetDword("SOFTWARE\\Quarvel\\Test3D", "Version"), 3u);
-  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "Version"));
-  DWORD disposition = 0;
-  HKEY again;
-  ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "software\\quarvel\\test3d", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                           &again, &disposition),
-            ERROR_SUCCESS);
-  EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
-  RegCloseKey(again);
-}
-
-TEST_F(RegistryTest, ValueNamesWithABackslashLiveInSubKeys) {
-  HKEY key = Create("SOFTWARE\\Quarvel");
-  SetDword(key, "Test3D\\Version", 7);
-  EXPECT_EQ(GetDword("SOFTWARE\\Quarvel\\Test3D", "Version"), 7u);
-  EXPECT_EQ(GetDword("SOFTWARE\\Quarvel", "test3d\\version"), 7u);
-  EXPECT_EQ(RegDeleteValue(key, "Test3D\\Version"), ERROR_SUCCESS);
-  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel\\Test3D", "Version"));
-  RegCloseKey(key);
-}
-
 TEST_F(RegistryTest, HivesAreSeparate) {
   HKEY machine = Create("Control Panel\\Desktop");
   SetDword(machine, "ScreenSaveUsePassword", 1);

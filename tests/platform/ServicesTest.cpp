@@ -44,37 +44,6 @@ TEST(ClipboardTest, TextRoundTripsInBothForms) {
   EXPECT_TRUE(CloseClipboard());
 }
 
-TEST(ClipboardTest, OnlyOneOpenerAtATimeAndClosedClipboardRefusesWork) {
-  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr) << "not open";
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  bool otherOpened = true;
-  std::thread([&] { otherOpened = OpenClipboard(nullptr); }).join();
-  EXPECT_FALSE(otherOpened);
-  EXPECT_TRUE(CloseClipboard());
-  EXPECT_FALSE(CloseClipboard());
-}
-
-TEST(ClipboardTest, EmptiedClipboardHasNoText) {
-  Copy("x");
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  EmptyClipboard();
-  EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
-  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
-  CloseClipboard();
-}
-
-TEST(MemoryTest, BlocksAreZeroedAndUnknownHandlesRefused) {
-  HGLOBAL block = GlobalAlloc(GHND, 16);
-  ASSERT_NE(block, nullptr);
-  EXPECT_EQ(GlobalSize(block), 16u);
-  auto* bytes = static_cast<BYTE*>(GlobalLock(block));
-  EXPECT_EQ(bytes[15], 0);
-  GlobalUnlock(block);
-  EXPECT_EQ(GlobalFree(block), nullptr);
-  EXPECT_EQ(GlobalLock(block), nullptr) << "freed";
-  EXPECT_EQ(GlobalFree(block), block);
-}
-
 TEST(SystemInfoTest, ScreenWorkAreaAndDisplayModeAgree) {
   int width = GetSystemMetrics(SM_CXSCREEN);
   int height = GetSystemMetrics(SM_CYSCREEN);
@@ -123,41 +92,6 @@ TEST(SystemInfoTest, LastInputInfoIsFoundInUser32AndFollowsTheClock) {
   ASSERT_TRUE(lastInput(&info));
   EXPECT_EQ(GetTickCount() - info.dwTime, 1500u);
   FreeLibrary(user32);
-}
-
-TEST(SystemInfoTest, ExecutableHasNoVersionResource) {
-  HMODULE version = LoadLibrary("version.dll");
-  ASSERT_NE(version, nullptr);
-  auto size = reinterpret_cast<DWORD (*)(LPCSTR, LPDWORD)>(GetProcAddress(version, "GetFileVersionInfoSizeA"));
-  ASSERT_NE(size, nullptr);
-  DWORD handle = 7;
-  EXPECT_EQ(size("/proc/self/exe", &handle), 0u);
-  EXPECT_NE(GetProcAddress(version, "GetFileVersionInfoA"), nullptr);
-  EXPECT_NE(GetProcAddress(version, "VerQueryValueA"), nullptr);
-  FreeLibrary(version);
-}
-
-TEST(ShellTest, OpenAndBeepAreLoggedInTests) {
-  testsupport::TempDir dir;
-  dir.Write("Doc/GameHelp.htm", "<html/>");
-  plat::ScopedShellLog log;
-  std::string help = dir.Path().string() + "\\doc\\gamehelp.htm";
-  EXPECT_GT(reinterpret_cast<LONG_PTR>(ShellExecute(nullptr, "open", help.c_str(), nullptr, nullptr, SW_SHOWNORMAL)),
-            32);
-  EXPECT_GT(reinterpret_cast<LONG_PTR>(
-                ShellExecute(nullptr, "open", "https://example.org/update", nullptr, nullptr, SW_SHOWNORMAL)),
-            32);
-  EXPECT_LE(
-      reinterpret_cast<LONG_PTR>(ShellExecute(nullptr, "open", "missing\\file.htm", nullptr, nullptr, SW_SHOWNORMAL)),
-      32);
-  EXPECT_TRUE(Beep(222, 222));
-  plat::ShellRecord record = log.Record();
-  ASSERT_EQ(record.opened.size(), 2u);
-  EXPECT_EQ(record.opened[0], dir.Path().string() + "/Doc/GameHelp.htm");
-  EXPECT_EQ(record.opened[1], "https://example.org/update");
-  ASSERT_EQ(record.beeps.size(), 1u);
-  EXPECT_EQ(record.beeps[0], (std::pair<DWORD, DWORD>{222, 222}));
-  EXPECT_FALSE(PlaySound("c:\\windows\\media\\Windows XP Menu Command.wav", nullptr, SND_ASYNC | SND_FILENAME));
 }
 
 DWORD Doubler(LPVOID parameter) { return *static_cast<DWORD*>(parameter) * 2; }

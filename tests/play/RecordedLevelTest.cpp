@@ -13,6 +13,7 @@
 #include <string>
 
 #include "framework/resource/ResourceManager.h"
+#include "game/front/LevelCompleteScreen.h"
 #include "game/front/ProfileStore.h"
 #include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
@@ -31,36 +32,18 @@
 #include "tests/support/DemoReplay.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WholeGame.h"
 
 namespace {
-
-// The game's data folder: beside the program, one level above the test programs.
-std::filesystem::path DataFolder() { return std::filesystem::canonical("/proc/self/exe").parent_path().parent_path(); }
-
-bool HasGeneratedData() { return std::filesystem::exists(DataFolder() / "properties" / "resources.xml"); }
-
-// The game's single objects as they are when the program starts (the background draws its pauses from
-// the generator as it stands before the entry function).
-void ResetGameObjects() {
-  gActorScene.Reset();
-  gObjectLibrary.Reset();
-  gGlyphFont.Reset();
-  gProfileStore = ProfileStore();
-  gEndGameFrameCount = 0;
-  ResetResourceIds();
-  std::srand(1);
-  gBackgroundAnim = BackgroundAnim();
-}
 
 // Plays the first level of the first scene; while recording, steers the paddle under the ball.
 class AutopilotGame : public GameApp {
  public:
   static constexpr int kMaxTicks = 60000;  // ten minutes of game time
   static constexpr int kDrawEveryTicks = 50;
-  static constexpr int kLaunchX = 380;  // a little off the middle, where no brick column waits
 
   AutopilotGame(const std::string& demoPath, bool record) {
-    ResetGameObjects();
+    testsupport::ResetGameObjects();
     mCmdLineParsed = true;
     mOnlyAllowOneCopyToRun = false;
     mStartScene = 1;
@@ -79,12 +62,16 @@ class AutopilotGame : public GameApp {
     return false;
   }
 
-  // Runs until the second level stands ready after the first was cleared.
+  // Runs until the second level stands ready after the first was cleared and the level-complete screen's
+  // button was pressed.
   void UpdateFrames() override {
     GameApp::UpdateFrames();
     if (mPlayField != nullptr && mPlayField->mState == PlayField::kLevelCleared && !mCleared) {
       mCleared = true;
       mFinalScore = mScore;
+    } else if (mCleared && mLevelCompleteScreen != nullptr &&
+               mLevelCompleteScreen->mState == LevelCompleteScreen::kWaiting && mRecordingDemoBuffer) {
+      testsupport::ClickOn(*mLevelCompleteScreen->mButtons.Find(LevelCompleteScreen::kNextButton));
     } else if (mCleared && mPlayField != nullptr && mPlayField->mState == PlayField::kReady) {
       mNextLevelBricks = static_cast<int>(gActorScene.mBricks.size());
       mFinalFrame = testsupport::HashWidgetTree(*this);
@@ -92,7 +79,7 @@ class AutopilotGame : public GameApp {
     } else if (mUpdateCount >= kMaxTicks) {
       Shutdown();
     } else if (mRecordingDemoBuffer) {
-      Steer();
+      testsupport::SteerPaddleUnderBall(*this);
     }
   }
 
@@ -100,62 +87,9 @@ class AutopilotGame : public GameApp {
   int mNextLevelBricks = 0;
   int mFinalScore = -1;
   std::uint64_t mFinalFrame = 0;
-
- private:
-  // Keeps the paddle under the ball, off its centre by as much as sends the ball back up towards the lowest
-  // brick still standing (the paddle turns an offset into an angle); a click launches a waiting ball.
-  void Steer() {
-    Actor* ball = mPlayField != nullptr ? mPlayField->FindBall() : nullptr;
-    Actor* paddle = mPlayField != nullptr ? mPlayField->FindPaddle() : nullptr;
-    if (ball == nullptr || paddle == nullptr) return;
-    const float ballX = ball->mX + ball->mRadius;
-    const Actor* target = LowestBrick();
-    float offset = 0.0f;
-    if (target != nullptr) {
-      const float across = target->mX + target->mWidth * 0.5f - ballX;
-      const float up = paddle->mY - (target->mY + target->mHeight);
-      const float angle = -std::atan2(across, up);
-      offset = std::clamp(angle / (mPaddleAngleFactor * 0.45f), -0.8f, 0.8f);
-    }
-    if (mPlayField->mState == PlayField::kBallOnPaddle) {
-      plat::inject::MouseMove(kLaunchX, 500);
-      if (mUpdateCount % 50 == 0) {
-        plat::inject::MouseButton(1, true, kLaunchX, 500);
-        plat::inject::MouseButton(1, false, kLaunchX, 500);
-      }
-      return;
-    }
-    plat::inject::MouseMove(static_cast<int>(ballX + offset * paddle->mWidth * 0.5f), 500);
-  }
-
-  static const Actor* LowestBrick() {
-    const Actor* lowest = nullptr;
-    for (const Actor* brick : gActorScene.mBricks)
-      if (brick->mAlive && IsTargetBrick(*brick) && (lowest == nullptr || brick->mY > lowest->mY)) lowest = brick;
-    return lowest;
-  }
 };
 
-class RecordedLevel : public testing::Test {
- protected:
-  RecordedLevel() : mRegistry(mHome / "registry"), mFolder(DataFolder()) {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    // A display at 100 Hz: one tick per refresh, whole milliseconds apart on the fake clock.
-    setenv("KIT_DESKTOP_REFRESH", "100", 1);
-    setenv("XDG_DATA_HOME", (mHome / "data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (mHome / "config").c_str(), 1);
-  }
-  void SetUp() override {
-    if (!HasGeneratedData()) GTEST_SKIP() << "no generated data beside the program";
-  }
-
-  testsupport::TempDir mHome;
-  plat::ScopedRegistryFile mRegistry;
-  testsupport::ScopedCurrentFolder mFolder;
-  plat::FakeClock mClock;
-  plat::ScopedClock mScopedClock{mClock};
-  plat::ScopedMessageBoxScript mBoxes{{}};
-};
+using RecordedLevel = testsupport::WholeGameTest;
 
 TEST_F(RecordedLevel, StartUpCountsEveryGameResourceAndBindsEveryIdWithoutAMessageBox) {
   AutopilotGame game(mHome / "startup.dmo", true);

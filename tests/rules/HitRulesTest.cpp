@@ -197,6 +197,17 @@ INSTANTIATE_TEST_SUITE_P(Draws, NewBallExtra,
                          testing::Values(ExtraBallCase{5, 25}, ExtraBallCase{180, 200}, ExtraBallCase{355, 375},
                                          ExtraBallCase{90, 90}));
 
+TEST_F(RulesTest, WithoutTheEffectTableAnExplosiveBrickDiesSoundingButSetsOffNoBomb) {
+  gBoard.mEffectRecords.clear();
+  gBoard.LoadEffects("no such folder\\effect.txt");
+  Actor* brick = AddBrick("brick_ee_001", 380, 200);
+  brick->mCode = "ups_bounce";
+  gBoard.BallHitsBrick(brick, AddBall("balllarge", 100, 100, 0, -300));
+  EXPECT_FALSE(brick->mAlive);
+  EXPECT_EQ(mGame.CountSounds(SOUND_FIREEXPLODE), 1);
+  EXPECT_EQ(PendingNames(), std::vector<std::string>{"ups_bounce"}) << "the drop, and no effect or bomb";
+}
+
 TEST_F(RulesTest, TheDifficultyIsHeldToOneToThreeWhereTheRulesReadIt) {
   Actor* iron = AddBrick("brick_dd_006", 100, 100);
   mGame.mDifficulty = 0;

@@ -232,26 +232,6 @@ struct DropCase {
 class DropTable : public RulesTest, public testing::WithParamInterface<DropCase> {};
 
 TEST_P(DropTable, ARandomDropComesFromTheDifficultysPartOfTheTable) {
-  const char* table[] = {"",
-                         "ups_up",
-                         "ups_thru",
-                         "ups_threeball",
-                         "ups_subvel",
-                         "ups_newball",
-                         "ups_longpaddle",
-                         "ups_largeball",
-                         "ups_fireball",
-                         "ups_eightball",
-                         "ups_explode",
-                         "ups_convert",
-                         "ups_bounce",
-                         "ups_addlive",
-                         "ups_addvel",
-                         "ups_shortpaddle",
-                         "ups_reverse",
-                         "ups_down",
-                         "ups_smallball",
-                         "ups_sublive"};
   mGame.mDifficulty = GetParam().difficulty;
   AddBall("balllarge", 200, 300, 120, -250);
   AddBall("ballsmall", 400, 300, 0, -300);
@@ -265,7 +245,8 @@ TEST_P(DropTable, ARandomDropComesFromTheDifficultysPartOfTheTable) {
     EXPECT_TRUE(powerUp->mVelY >= 150 && powerUp->mVelY <= 249) << powerUp->mVelY;
     EXPECT_EQ(powerUp->mX + powerUp->mWidth * 0.5f, 300.0f) << "centred on the point";
   }
-  EXPECT_EQ(dropped, std::set<std::string>(table + GetParam().first, table + GetParam().last + 1));
+  EXPECT_EQ(dropped, std::set<std::string>(kPowerUpDropTable.begin() + GetParam().first,
+                                           kPowerUpDropTable.begin() + GetParam().last + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Difficulties, DropTable,

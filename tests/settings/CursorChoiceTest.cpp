@@ -8,19 +8,14 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/Process.h"
 #include "platform/win/Threads.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-class CursorGame : public Kit::KitAppBase {
+class CursorGame : public testsupport::HeadlessApp {
  public:
-  CursorGame() {
-    mProdName = "CursorGame" + std::to_string(GetCurrentProcessId());
-    mWidth = 200;
-    mHeight = 150;
-    mNoSoundNeeded = true;
-  }
-  bool ChangeDirHook(const char*) override { return true; }
+  CursorGame() : HeadlessApp("CursorGame", 200, 150) {}
 };
 
 class CursorChoice : public testing::Test {

@@ -17,20 +17,15 @@
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Window.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-class WindowedGame : public Kit::KitAppBase {
+class WindowedGame : public testsupport::HeadlessApp {
  public:
-  WindowedGame() {
-    mProdName = "ScreenModeGame" + std::to_string(GetCurrentProcessId());
-    mWidth = 320;
-    mHeight = 240;
-    mNoSoundNeeded = true;
-  }
-  bool ChangeDirHook(const char*) override { return true; }
+  WindowedGame() : HeadlessApp("ScreenModeGame") {}
 };
 
 class ScreenModes : public testing::Test {

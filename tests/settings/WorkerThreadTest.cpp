@@ -13,20 +13,15 @@
 #include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 // Loads in steps the test releases one at a time, so that progress can be watched midway.
-class SteppedLoadingGame : public Kit::KitAppBase {
+class SteppedLoadingGame : public testsupport::HeadlessApp {
  public:
-  SteppedLoadingGame() {
-    mProdName = "WorkerThreadGame" + std::to_string(GetCurrentProcessId());
-    mWidth = 200;
-    mHeight = 150;
-    mNoSoundNeeded = true;
-  }
-  bool ChangeDirHook(const char*) override { return true; }
+  SteppedLoadingGame() : HeadlessApp("WorkerThreadGame", 200, 150) {}
   void LoadingThreadProc() override {
     ++mRuns;
     mNumLoadingThreadTasks = 4;

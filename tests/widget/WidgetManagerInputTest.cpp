@@ -207,25 +207,6 @@ TEST_F(ManagerInput, LosingTheAppFocusReleasesHeldKeysBeforeTheFocusGoes) {
   EXPECT_EQ(Take(), (Log{"a gotfocus"}));
 }
 
-TEST_F(ManagerInput, FocusOnAWidgetOfNoManagerLeavesNoFocus) {
-  RecordingWidget* a = Add("a", 0, 0, 10, 10);
-  RecordingWidget detached("d", &mLog);
-  mManager.SetFocus(a);
-  mManager.SetFocus(&detached);
-  EXPECT_EQ(mManager.mFocusWidget, nullptr);
-  EXPECT_FALSE(detached.mHasFocus);
-}
-
-TEST_F(ManagerInput, OutOfRangeKeyCodesArePassedOnUnrecorded) {
-  RecordingWidget* a = Add("a", 0, 0, 10, 10);
-  mManager.SetFocus(a);
-  Take();
-  mManager.KeyDown(300);
-  mManager.KeyDown(-5);
-  mManager.KeyUp(300);
-  EXPECT_EQ(Take(), (Log{"a keydown 300", "a keydown -5", "a keyup 300"}));
-}
-
 TEST_F(ManagerInput, MouseExitLeavesTheHoveredWidget) {
   Add("a", 0, 0, 10, 10);
   mManager.MouseMoveEntry(5, 5);
@@ -256,20 +237,6 @@ TEST_F(ManagerInput, ModalWidgetBlocksWhatLiesBeneath) {
   mManager.RemoveBaseModal(modal);
   EXPECT_EQ(mManager.mFocusWidget, under);
   EXPECT_EQ(mManager.GetWidgetAt(20, 20, nullptr, nullptr), under);
-}
-
-TEST_F(ManagerInput, RemovingAModalThatIsNotTheLastAddedDoesNothing) {
-  RecordingWidget* first = Add("first", 0, 0, 10, 10);
-  RecordingWidget* second = Add("second", 0, 0, 10, 10);
-  mManager.AddBaseModalDefault(first);
-  mManager.AddBaseModalDefault(second);
-  mManager.RemoveBaseModal(first);
-  EXPECT_EQ(mManager.mBaseModalWidget, second);
-  mManager.RemoveBaseModal(second);
-  EXPECT_EQ(mManager.mBaseModalWidget, first);
-  mManager.RemoveBaseModal(first);
-  EXPECT_EQ(mManager.mBaseModalWidget, nullptr);
-  EXPECT_TRUE(mManager.mSavedModalList.empty());
 }
 
 TEST_F(ManagerInput, RemovedWidgetsLeaveNoReferenceBehind) {

@@ -1,0 +1,80 @@
+// One HTTP request sent on a worker thread of its own, its response body collected; the caller polls
+// the result code. Every change of the result goes into an input recording, and a replay takes the
+// result and body from the recording instead of the network.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/win/Winsock.h"
+
+namespace Kit {
+
+class HTTPTransfer {
+ public:
+  enum Result : int {
+    RESULT_DONE = 0,
+    RESULT_IDLE = 1,
+    RESULT_PENDING = 2,
+    RESULT_NOT_FOUND = 3,
+    RESULT_HTTP_ERROR = 4,
+    RESULT_ABORTED = 5,
+    RESULT_SOCKET_ERROR = 6,
+    RESULT_HOST_NOT_FOUND = 7,
+    RESULT_CONNECT_FAILED = 8,
+    RESULT_SEND_FAILED = 9,
+  };
+
+  HTTPTransfer();
+  HTTPTransfer(const HTTPTransfer&) = delete;
+  HTTPTransfer& operator=(const HTTPTransfer&) = delete;
+  virtual ~HTTPTransfer();
+
+  // Sends `request` (a whole HTTP request, header and body, sent unchanged) to the host and port of
+  // `url`.
+  void SendRequest(const std::string& url, const std::string& request);
+  void PrepareTransfer(const std::string& url);
+  void StartTransfer();
+  void Abort();
+  void Reset();
+  int GetResultCode();
+  // Waits until the transfer ended. During a replay nothing runs to wait for: it takes the result
+  // when the recording has it at this update and returns.
+  void WaitFor();
+  void UpdateStatus();
+  // The response body; complete once the result has left RESULT_PENDING.
+  std::string GetContent() const;
+
+  std::uint32_t mTransferId;
+  std::string mURL;
+  std::string mProtocol;
+  std::string mHost;
+  int mPort = 80;
+  std::string mPath;
+
+ private:
+  void SetResult(int code);
+  bool SocketWait(SOCKET socket, bool read, bool write);
+  void GetThreadProc();
+  // The steps of the worker; each returns false when the transfer ended with a result.
+  bool Connect(SOCKET socket);
+  bool Send(SOCKET socket);
+  void Receive(SOCKET socket);
+  void JoinWorker();
+
+  std::string mSendStr;
+  mutable std::mutex mContentLock;
+  std::string mContent;
+  std::atomic<bool> mTransferPending{false};
+  std::atomic<bool> mThreadRunning{false};
+  std::atomic<bool> mExiting{false};
+  std::atomic<bool> mAborted{false};
+  std::atomic<int> mResult{RESULT_IDLE};
+  int mLastDemoResult = RESULT_IDLE;
+  std::thread mWorker;
+};
+
+}  // namespace Kit

@@ -1,0 +1,114 @@
+// The Marker List and Jump To Time dialogs answered by injected input, over a test window.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "framework/app/DemoStream.h"
+#include "platform/win/Controls.h"
+#include "platform/win/Dialogs.h"
+#include "platform/win/InputInjector.h"
+#include "platform/win/Registry.h"
+#include "platform/win/RegistryStore.h"
+#include "platform/win/Window.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestWindow.h"
+
+namespace {
+
+std::function<void(HWND)> gAnswer;
+
+// Answers the dialog that is open once its window exists.
+void AnswerOpenDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  HWND dialog = GetActiveWindow();
+  plat::inject::SetTargetWindow(dialog);
+  gAnswer(dialog);
+}
+
+class PlaybackDialogsTest : public testing::Test {
+ protected:
+  PlaybackDialogsTest() : mRegistry(mFolder / "registry") {
+    mApp.mHWnd = testsupport::CreateTestWindow("PlaybackDialogs", "Playback", 0, 0, 320, 240);
+    mApp.mRegKey = "Quarvel\\Test";
+    mApp.RegistryWriteInteger("Runs", 1);  // the key exists as in a game that saved its settings
+    Kit::DemoFile file;
+    file.mEndUpdate = 10000;
+    file.mMarkers = {{"passed", 10}, {"first", 2000}, {"second", 5000}};
+    mStream.StartPlayback(file);
+    mApp.mDemoStream = &mStream;
+    mApp.mUpdateCount = 100;
+  }
+  ~PlaybackDialogsTest() override {
+    mApp.mDemoStream = nullptr;
+    plat::inject::SetTargetWindow(nullptr);
+    DestroyWindow(mApp.mHWnd);
+    mApp.mHWnd = nullptr;
+  }
+  void Answer(std::function<void(HWND)> answer) {
+    gAnswer = std::move(answer);
+    SetTimer(nullptr, 0, 20, AnswerOpenDialog);
+  }
+
+  testsupport::TempDir mFolder;
+  plat::ScopedRegistryFile mRegistry;
+  Kit::DemoStream mStream;
+  apptest::LoopApp mApp;
+};
+
+TEST_F(PlaybackDialogsTest, JumpToTimeTakesTheTypedTimeAndKeepsIt) {
+  Answer([](HWND) {
+    plat::inject::Text("1:30");
+    plat::inject::Tap("Return");
+  });
+  mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'j', 0);
+  EXPECT_EQ(mApp.mDemoJumpTarget, 10000 - 9100);
+
+  // The next opening offers the same text, selected, so that typing replaces it.
+  std::string offered;
+  Answer([&offered](HWND dialog) {
+    char text[64] = {};
+    GetDlgItemText(dialog, 100, text, sizeof(text));
+    offered = text;
+    plat::inject::Text("45");
+    plat::inject::Tap("Return");
+  });
+  mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'J', 0);
+  EXPECT_EQ(offered, "1:30");
+  EXPECT_EQ(mApp.mDemoJumpTarget, 10000 - 4600);
+}
+
+TEST_F(PlaybackDialogsTest, JumpToTimeCancelledChangesNothing) {
+  Answer([](HWND) {
+    plat::inject::Text("5");
+    plat::inject::Tap("Escape");
+  });
+  mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'j', 0);
+  EXPECT_EQ(mApp.mDemoJumpTarget, 0);
+}
+
+TEST_F(PlaybackDialogsTest, MarkerListJumpsToTheDoubleClickedMarker) {
+  std::vector<std::string> lines;
+  Answer([&lines](HWND dialog) {
+    HWND list = GetDlgItem(dialog, 100);
+    const int count = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      char text[128] = {};
+      SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+      lines.push_back(text);
+    }
+    const int height = static_cast<int>(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
+    POINT point{5, height + height / 2};  // the second line
+    ClientToScreen(list, &point);
+    ScreenToClient(dialog, &point);
+    plat::inject::MouseButton(1, true, point.x, point.y, 1);
+    plat::inject::MouseButton(1, false, point.x, point.y, 1);
+    plat::inject::MouseButton(1, true, point.x, point.y, 2);
+    plat::inject::MouseButton(1, false, point.x, point.y, 2);
+  });
+  mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'l', 0);
+  EXPECT_EQ(lines, (std::vector<std::string>{"first (00:01:20)", "second (00:00:50)"}));
+  EXPECT_EQ(mApp.mDemoJumpTarget, 5000);
+}
+
+}  // namespace

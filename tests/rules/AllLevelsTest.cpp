@@ -1,0 +1,92 @@
+// Every generated level cleared by the autopilot with all the rules on, headless, tick by tick: proof
+// that each level can be finished and that no rule hangs a life. The levels are read from the generated
+// data folder with the game's own readers; images are not loaded, so everything collides by its box.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/widget/WidgetManager.h"
+#include "game/play/ActorScene.h"
+#include "game/play/BackgroundAnim.h"
+#include "game/play/Board.h"
+#include "game/play/LevelLoading.h"
+#include "game/play/ObjectLibrary.h"
+#include "tests/play/PlayFixture.h"
+#include "tests/rules/Autopilot.h"
+#include "tests/support/ScopedCurrentFolder.h"
+
+namespace {
+
+constexpr int kMaxTicksPerLevel = 20 * 60 * 100;  // twenty minutes of game time at 10 ms a tick
+constexpr int kLivesPerLevel = 1000;              // lives are counted, and never run out
+// Every level of every scene in the plain build; the sanitizer build, many times slower, checks the
+// memory of the rules on the first two levels of each scene.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kLevelsPlayed = 2;
+#else
+constexpr int kLevelsPlayed = kLevelsPerScene;
+#endif
+
+class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInterface<int> {
+ protected:
+  AllLevels() : mDataFolder(QUARVEL_DATA_DIR) {
+    gObjectLibrary.Reset();  // the generated templates, not the fixture's
+    gObjectLibrary.LoadTemplates("data\\template.dat");
+    gBoard.LoadEffects("data\\effect.txt");
+    mGame.mDifficulty = 2;
+  }
+  ~AllLevels() override { gBoard.mEffectRecords.clear(); }
+
+  // Plays the level until it is cleared or the time is up; returns the ticks it took (or the limit).
+  // livesChange: lives won by power-ups less lives lost.
+  int PlayLevel(int scene, int level, int& livesChange) {
+    mGame.mScene = scene;
+    mGame.mLevel = level;
+    mGame.mLives = kLivesPerLevel;
+    LoadLevelObjects(mGame);
+    gBackgroundAnim.SetKind(-1);  // the backdrop needs its images; the rules do not
+    mGame.OpenPlayField();
+    rulestest::Autopilot pilot;
+    int tick = 0;
+    for (; tick < kMaxTicksPerLevel && Field().mState != PlayField::kLevelCleared; ++tick) {
+      const rulestest::PointerInput input = pilot.Steer(Field());
+      mGame.mWidgetManager->MouseMoveEntry(input.x, 300);
+      if (input.click) Field().MouseUp(input.x, 300, 1);
+      RunTicks(1);
+    }
+    livesChange = mGame.mLives - kLivesPerLevel;
+    if (tick == kMaxTicksPerLevel) DescribeWhatIsLeft();
+    mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
+    delete mGame.mPlayField;
+    mGame.mPlayField = nullptr;
+    return tick;
+  }
+
+  // The bricks that still hold the level open, and the balls.
+  static void DescribeWhatIsLeft() {
+    for (const auto& actor : gActorScene.mAllActors) {
+      if (!actor->mAlive || (actor->mKind == kBrickKind && !IsTargetBrick(*actor))) continue;
+      std::printf("  left: %s kind %d at (%.1f, %.1f) %dx%d, hit points %d, moving (%.1f, %.1f)\n",
+                  actor->mName.c_str(), actor->mKind, actor->mX, actor->mY, actor->mWidth, actor->mHeight,
+                  actor->mHitPoints, actor->mVelX, actor->mVelY);
+    }
+  }
+
+  testsupport::ScopedCurrentFolder mDataFolder;
+};
+
+TEST_P(AllLevels, TheAutopilotClearsEveryLevelOfTheSceneWithinTwentyMinutes) {
+  const int scene = GetParam();
+  for (int level = 1; level <= kLevelsPlayed; ++level) {
+    int livesChange = 0;
+    const int ticks = PlayLevel(scene, level, livesChange);
+    EXPECT_LT(ticks, kMaxTicksPerLevel) << "level " << scene << "_" << level << " not cleared";
+    RecordProperty("level" + std::to_string(scene) + "_" + std::to_string(level),
+                   std::to_string(ticks) + " ticks, lives " + std::to_string(livesChange));
+    std::printf("level %d_%d: %d ticks, lives %+d\n", scene, level, ticks, livesChange);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, AllLevels, testing::Range(1, kLastScene + 1));
+
+}  // namespace

@@ -1,0 +1,144 @@
+// The screens around a level, ticked one by one on the front end's bench: their slides and timers, what
+// they record in the player's files, and where each leads.
+#include <gtest/gtest.h>
+
+#include "game/front/GameOverScreen.h"
+#include "game/front/HighScoreDialog.h"
+#include "game/front/LevelCompleteScreen.h"
+#include "game/front/LevelStartScreen.h"
+#include "game/front/MessageDialogs.h"
+#include "game/front/SceneSelectScreen.h"
+#include "game/front/Screens.h"
+#include "game/play/ActorScene.h"
+#include "game/play/ObjectLibrary.h"
+#include "tests/front/FrontTestSupport.h"
+
+namespace {
+
+using FrontTest::FrontFixture;
+
+class Screens : public FrontFixture {
+ protected:
+  Screens() {
+    gActorScene.Reset();
+    gObjectLibrary.Reset();
+  }
+  ~Screens() override {
+    gActorScene.Reset();
+    gObjectLibrary.Reset();
+  }
+  void AddPlayer(const std::string& progress, int savedScene = 0, int savedLevel = 0) {
+    gProfileStore.AddProfile("Anna");
+    gProfileStore.SelectProfile("Anna");
+    gProfileStore.mCurrentProfile->mProgress = progress;
+    gProfileStore.mCurrentProfile->mSavedScene = savedScene;
+    gProfileStore.mCurrentProfile->mSavedLevel = savedLevel;
+    gProfileStore.mCurrentProfile->mSavedScore = 500;
+    gProfileStore.mCurrentProfile->mSavedLives = 4;
+  }
+  template <class Screen>
+  void Tick(Screen*& screen, int ticks) {
+    for (int i = 0; i < ticks && screen != nullptr; ++i) screen->Update();
+  }
+};
+
+TEST_F(Screens, LevelCompleteRecordsProgressAsItAppearsAndItsButtonWaitsForThePanel) {
+  AddPlayer("5000000000");
+  mApp.mScene = 1, mApp.mLevel = 7, mApp.mScore = 120, mApp.mLives = 1;
+  LevelCompleteScreen* screen = OpenScreen(&mApp, mApp.mLevelCompleteScreen);
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "7000000000") << "recorded before any tick";
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mSavedLives, 3) << "never fewer than three lives saved";
+  EXPECT_TRUE(Exists(kPlayerFilePath));
+  Tick(mApp.mLevelCompleteScreen, 21);  // 5 pixels a tick from 800 to 690
+  EXPECT_TRUE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
+  Tick(mApp.mLevelCompleteScreen, 1);
+  EXPECT_EQ(screen->mState, LevelCompleteScreen::kWaiting);
+  EXPECT_FALSE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
+}
+
+TEST_F(Screens, ProgressIsNeverLoweredAndAFinishedSceneLeadsToSceneSelect) {
+  AddPlayer("5000000000");
+  mApp.mScene = 1, mApp.mLevel = 3, mApp.mLives = 3;
+  OpenScreen(&mApp, mApp.mLevelCompleteScreen)->Advance();
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "5000000000");
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mSavedLevel, 3);
+  EXPECT_EQ(mApp.mLevel, 4);
+  EXPECT_NE(mApp.mLevelStartScreen, nullptr) << "the next level starts";
+  CloseScreen(&mApp, mApp.mLevelStartScreen);
+  CloseScreen(&mApp, mApp.mLevelCompleteScreen);
+
+  mApp.mLevel = 10;
+  OpenScreen(&mApp, mApp.mLevelCompleteScreen)->Advance();
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, ":000000000");
+  EXPECT_EQ(mApp.mLevel, kSceneFinished);
+  ASSERT_NE(mApp.mSceneSelectScreen, nullptr);
+  EXPECT_TRUE(mApp.mSceneSelectScreen->mAfterFinishedScene);
+}
+
+TEST_F(Screens, ACustomLevelLeavesProgressAloneAndTheLastOneReturnsToTheMenu) {
+  AddPlayer("0000000000");
+  mApp.mCustomLevel = true, mApp.mScene = 1, mApp.mLevel = 1;
+  OpenScreen(&mApp, mApp.mLevelCompleteScreen)->Advance();
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "0000000000");
+  EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
+  EXPECT_EQ(mApp.mSceneSelectScreen, nullptr);
+  EXPECT_EQ(mApp.mLevel, 1);
+}
+
+TEST_F(Screens, AnUnreadableLevelIsRefusedWithAMessageAndNeverCountsAsCleared) {
+  AddPlayer("0000000000");
+  mApp.mScene = 9, mApp.mLevel = 9;  // no level files in the test's folder
+  mApp.QueueAnswer(kMessageDialogId, Kit::ID_OK);
+  OpenLevelStart(&mApp);
+  Tick(mApp.mLevelStartScreen, 5);
+  EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
+  EXPECT_EQ(mApp.mPlayField, nullptr) << "no play field for a level without bricks";
+  ASSERT_EQ(mApp.mShownTexts.size(), 1u);
+  EXPECT_NE(mApp.mShownTexts[0].find("data\\level9_9.vel"), std::string::npos);
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "0000000000");
+}
+
+TEST_F(Screens, TheGameOverTableOpensInTheSixHundredThirtyEighthTickAfterTheScoreWasRecorded) {
+  mApp.mScore = 77;
+  GameOverScreen* screen = OpenScreen(&mApp, mApp.mGameOverScreen);
+  ASSERT_FALSE(gProfileStore.mScores.empty()) << "recorded as the screen appears";
+  EXPECT_EQ(gProfileStore.mScores.front()->mScore, 77);
+  const int startLeft = screen->mLeftX;
+  Tick(mApp.mGameOverScreen, 637);
+  EXPECT_EQ(screen->mRightX, GameOverScreen::kMeetingX);
+  EXPECT_EQ(screen->mLeftX, startLeft + 240);
+  EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr);
+  Tick(mApp.mGameOverScreen, 1);
+  EXPECT_NE(mApp.GetDialog(kHighScoreDialogId), nullptr);
+  mApp.ButtonDepress(kHighScoreDialogId + 2000);  // the table's Ok, as the framework reports it
+  EXPECT_EQ(mApp.mGameOverScreen, nullptr) << "closing the table takes the screen away";
+}
+
+TEST_F(Screens, SceneSelectSlidesInForThirtyTicksAndContinuesASavedGame) {
+  AddPlayer("3000000000", 2, 4);
+  mApp.QueueAnswer(kMessageDialogId, Kit::ID_YES);
+  SceneSelectScreen* screen = OpenScreen(&mApp, mApp.mSceneSelectScreen);
+  Tick(mApp.mSceneSelectScreen, 29);
+  EXPECT_EQ(screen->mState, SceneSelectScreen::kSlidingIn);
+  EXPECT_TRUE(screen->mButtons.Find(SceneSelectScreen::kBackButton)->mDisabled);
+  Tick(mApp.mSceneSelectScreen, 1);
+  EXPECT_EQ(screen->mState, SceneSelectScreen::kSlidingOutToLevel) << "the offer was accepted";
+  EXPECT_EQ(mApp.mScene, 2);
+  EXPECT_EQ(mApp.mLevel, 5);
+  EXPECT_EQ(mApp.mScore, 500);
+  EXPECT_EQ(mApp.mLives, 4);
+}
+
+TEST_F(Screens, TheBackButtonSlidesThePanelOutAndLeavesTheMenuUnderneath) {
+  SceneSelectScreen* screen = OpenScreen(&mApp, mApp.mSceneSelectScreen);
+  Tick(mApp.mSceneSelectScreen, 30);
+  screen->ButtonDepress(SceneSelectScreen::kBackButton);
+  EXPECT_TRUE(screen->mButtons.Find(0)->mDisabled) << "a second click does nothing";
+  Tick(mApp.mSceneSelectScreen, 30);
+  EXPECT_EQ(screen->mState, SceneSelectScreen::kLeavingForMenu);
+  Tick(mApp.mSceneSelectScreen, 1);
+  EXPECT_EQ(mApp.mSceneSelectScreen, nullptr);
+  EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
+}
+
+}  // namespace

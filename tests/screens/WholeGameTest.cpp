@@ -1,0 +1,180 @@
+// The whole game as a player goes through it, on its generated data, headless: a new player is named,
+// starts a game from the main menu through the help screen and the scene select, clears the first level
+// with the autopilot and quits at the level-complete screen; started again, the game offers to continue
+// at the second level, where every life is lost, the game-over screen leads to the score table and back
+// to the menu. What each run leaves in the player's files is checked between the runs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "framework/widget/Dialog.h"
+#include "framework/widget/DialogButton.h"
+#include "framework/widget/EditWidget.h"
+#include "game/front/EnterNameDialog.h"
+#include "game/front/HelpScreen.h"
+#include "game/front/HighScoreDialog.h"
+#include "game/front/LevelCompleteScreen.h"
+#include "game/front/MainMenuScreen.h"
+#include "game/front/MessageDialogs.h"
+#include "game/front/ProfileStore.h"
+#include "game/front/SceneSelectScreen.h"
+#include "game/play/GameApp.h"
+#include "game/play/PlayField.h"
+#include "platform/win/InputInjector.h"
+#include "platform/win/PathMap.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/WholeGame.h"
+
+namespace {
+
+enum class Plan { kClearFirstLevel, kLoseEveryLife };
+
+// A player of the whole game: answers whatever screen or dialog is up through queued input, one action
+// every kActionGapTicks, and steers (or, to lose, keeps the paddle away from the ball); it notes what
+// happened and ends the run once its plan is done.
+class SessionGame : public GameApp {
+ public:
+  static constexpr int kMaxTicks = 60000;  // ten minutes of game time
+  static constexpr int kDrawEveryTicks = 50;
+  static constexpr int kActionGapTicks = 20;
+  static constexpr int kAwayX = 20;     // the paddle waits here while the ball falls
+  static constexpr int kLaunchX = 700;  // far from kAwayX
+
+  explicit SessionGame(Plan plan) : mPlan(plan) {
+    testsupport::ResetGameObjects();
+    mCmdLineParsed = true;
+    mOnlyAllowOneCopyToRun = false;
+    mDifficulty = 3;  // the fastest ball: the shortest game
+  }
+  bool ChangeDirHook(const char*) override { return true; }  // the test runs in the data folder
+  bool DrawFrame() override {
+    if (mUpdateCount % kDrawEveryTicks == 0) return GameApp::DrawFrame();
+    mHasPendingDraw = false;
+    return false;
+  }
+  void UpdateFrames() override {
+    GameApp::UpdateFrames();
+    if (mQuit || mShutdownRequested) return;
+    Observe();
+    if (mUpdateCount >= kMaxTicks) Shutdown();
+    if (!mFinished) Act();
+  }
+
+  bool mFinished = false;
+  int mPlayedScene = 0;
+  int mPlayedLevel = 0;
+  bool mSawLevelComplete = false;
+  bool mSawGameOver = false;
+
+ private:
+  void Observe() {
+    if (mPlayField != nullptr) mPlayedScene = mScene, mPlayedLevel = mLevel;
+    if (mGameOverScreen != nullptr) mSawGameOver = true;
+    const bool levelCompleteWaits =
+        mLevelCompleteScreen != nullptr && mLevelCompleteScreen->mState == LevelCompleteScreen::kWaiting;
+    if (levelCompleteWaits) mSawLevelComplete = true;
+    const bool backAtMenu = mSawGameOver && mGameOverScreen == nullptr && GetDialogCount() == 0;
+    if ((mPlan == Plan::kClearFirstLevel && levelCompleteWaits) || (mPlan == Plan::kLoseEveryLife && backAtMenu))
+      Finish();
+  }
+  void Finish() {
+    mFinished = true;
+    Shutdown();
+  }
+  void Act() {
+    if (mPlayField != nullptr) {
+      Play();
+      return;
+    }
+    if (mUpdateCount - mLastActionTick < kActionGapTicks) return;
+    mLastActionTick = mUpdateCount;
+    if (auto* name = dynamic_cast<EnterNameDialog*>(GetDialog(kEnterNameDialogId))) {
+      name->mEdit->mText.empty() ? (void)plat::inject::Text("Anna") : testsupport::ClickOn(*name->mOkButton);
+    } else if (Kit::Dialog* question = GetDialog(kMessageDialogId)) {
+      testsupport::ClickOn(*question->mYesButton);
+    } else if (Kit::Dialog* table = GetDialog(kHighScoreDialogId)) {
+      testsupport::ClickOn(*table->mYesButton);
+    } else if (mHelpScreen != nullptr) {
+      testsupport::ClickOn(*mHelpScreen->mOkButton);
+    } else if (mSceneSelectScreen != nullptr && mSceneSelectScreen->mState == SceneSelectScreen::kWaiting) {
+      testsupport::ClickOn(*mSceneSelectScreen->mButtons.Find(SceneSelectScreen::kFirstSceneButton));
+    } else if (mMainMenuScreen != nullptr && mLevelStartScreen == nullptr && mSceneSelectScreen == nullptr &&
+               mGameOverScreen == nullptr && mLevelCompleteScreen == nullptr) {
+      testsupport::ClickOn(*mMainMenuScreen->mButtons.Find(MainMenuScreen::kPlayButton));
+    }
+  }
+  void Play() {
+    if (mPlan == Plan::kClearFirstLevel) {
+      testsupport::SteerPaddleUnderBall(*this);
+      return;
+    }
+    const bool waiting = mPlayField->mState == PlayField::kBallOnPaddle;
+    const int x = waiting ? kLaunchX : kAwayX;
+    plat::inject::MouseMove(x, 500);
+    if (waiting && mUpdateCount % 50 == 0) {
+      plat::inject::MouseButton(1, true, x, 500);
+      plat::inject::MouseButton(1, false, x, 500);
+    }
+  }
+
+  Plan mPlan;
+  int mLastActionTick = 0;
+};
+
+// A player's folder and registry of their own, so that a replay starts as the recording did.
+class PlayerHome {
+ public:
+  explicit PlayerHome(const std::filesystem::path& root) : mRegistry((root / "registry").string()) {
+    std::filesystem::create_directories(root / "player");
+    plat::SetSearchFolders((root / "player").string(), testsupport::GameDataFolder().string());
+  }
+  ~PlayerHome() { plat::SetSearchFolders("", ""); }
+
+ private:
+  plat::ScopedRegistryFile mRegistry;
+};
+
+struct SessionOutcome {
+  bool finished = false;
+  int playedScene = 0, playedLevel = 0;
+  bool sawLevelComplete = false, sawGameOver = false;
+};
+
+SessionOutcome RunSession(Plan plan) {
+  SessionGame game(plan);
+  game.Init();
+  game.Start();
+  return {game.mFinished, game.mPlayedScene, game.mPlayedLevel, game.mSawLevelComplete, game.mSawGameOver};
+}
+
+std::string PlayerFile() { return testsupport::ReadFileContents(plat::MapPath(kPlayerFilePath)); }
+
+using WholeGame = testsupport::WholeGameTest;
+
+TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartAndLosesEveryLifeIntoTheScoreTable) {
+  PlayerHome home(mHome.Path());
+  const SessionOutcome first = RunSession(Plan::kClearFirstLevel);
+  ASSERT_TRUE(first.finished) << "the first level was not cleared";
+  EXPECT_EQ(first.playedScene, 1);
+  EXPECT_EQ(first.playedLevel, 1);
+  ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna");
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "1000000000") << "saved as the level-complete screen came";
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mSavedLevel, 1);
+  const std::string afterFirst = PlayerFile();
+  EXPECT_NE(afterFirst.find("1000000000"), std::string::npos) << "the player file holds the progress";
+
+  const SessionOutcome second = RunSession(Plan::kLoseEveryLife);
+  ASSERT_TRUE(second.finished) << "the second run did not end at the menu after game over";
+  EXPECT_EQ(second.playedScene, 1);
+  EXPECT_EQ(second.playedLevel, 2) << "the saved game continues at the next level";
+  EXPECT_TRUE(second.sawGameOver);
+  EXPECT_FALSE(second.sawLevelComplete);
+  EXPECT_NE(testsupport::ReadFileContents(plat::MapPath(kScoreFilePath)).find("Anna"), std::string::npos)
+      << "the score table holds the player";
+  EXPECT_EQ(PlayerFile(), afterFirst) << "a lost level changes no progress";
+  for (const auto& box : mBoxes.Shown()) ADD_FAILURE() << "message box: " << box.text;
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+// An application that starts without sound and stays in the test's folder, under a product name of
+// its own in each test process (the name keys the single-instance lock and the registry).
+#pragma once
+
+#include <string>
+
+#include "framework/app/KitAppBase.h"
+#include "platform/win/Process.h"
+
+namespace testsupport {
+
+class HeadlessApp : public Kit::KitAppBase {
+ public:
+  explicit HeadlessApp(const std::string& name, int width = 320, int height = 240) {
+    mProdName = name + std::to_string(GetCurrentProcessId());
+    mWidth = width;
+    mHeight = height;
+    mNoSoundNeeded = true;
+  }
+  bool ChangeDirHook(const char*) override { return true; }
+};
+
+}  // namespace testsupport
