@@ -310,11 +310,16 @@ bool KitAppBase::DemoFastForwardStep() {
       UpdateFramesF(static_cast<float>(step));
       ProcessSafeDeleteList();
     }
-    if (mUpdateCount == before) return true;
+    // Ending the pass sends the loop back to pumping input and replaying the records now due.
+    if (mUpdateCount == before) {
+      mUpdateState = 3;
+      return true;
+    }
     if (GetTickCount() - mLastFastForwardDraw > 999 || mDemoSingleStep) {
       mDemoSingleStep = false;
       mLastFastForwardDraw = GetTickCount();
       DrawFrame();
+      mUpdateState = 3;
       return true;
     }
   }

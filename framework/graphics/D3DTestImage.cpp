@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/graphics/D3DTester.h"
+#include "framework/graphics/TextureFormat.h"
 
 namespace Kit {
 
@@ -84,8 +85,7 @@ void D3DTestImage::DrawBlock(IDirect3DDevice7* device, IDirectDrawSurface7* text
     for (int column = 0; column < w; ++column) {
       const std::uint32_t c = from[column];
       if (asA4R4G4B4) {
-        const auto texel = static_cast<std::uint16_t>(((c >> 16) & 0xF000) | ((c >> 12) & 0x0F00) |
-                                                      ((c >> 8) & 0x00F0) | ((c >> 4) & 0x000F));
+        const std::uint16_t texel = ToA4R4G4B4(c);
         std::memcpy(to + column * 2, &texel, 2);
       } else {
         std::memcpy(to + column * 4, &c, 4);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <new>
 
 #include "framework/graphics/DirectXErrorString.h"
@@ -113,13 +114,8 @@ bool D3DTester::TestD3D(HWND window, IDirectDraw7* ddraw) {
 bool D3DTester::Init(HWND window, IDirectDraw7* ddraw) {
   Cleanup();
   mDriverYear = 0;
-  try {
-    return InitObjects(window, ddraw);
-  } catch (const TestException& e) {
-    return Fail(e.message);
-  } catch (const std::bad_alloc&) {
-    return Fail("Out of memory");
-  }
+  bool ready = false;
+  return Guard([&] { ready = InitObjects(window, ddraw); }, false) && ready;
 }
 
 bool D3DTester::InitObjects(HWND window, IDirectDraw7* ddraw) {
@@ -369,25 +365,22 @@ void D3DTester::BeginTestScene(DWORD srcBlend, const char* srcText, DWORD destBl
 
 bool D3DTester::RunBlendTest(const BlendTest& test) {
   D3DTestImage image;
-  try {
-    BeginTestScene(test.srcBlend, test.srcText, test.destBlend, test.destText);
-    if (test.modulateAlpha)
-      CheckDXError(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
-                   "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
-    image.Create(kSceneSize, kSceneSize);
-    image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill1);
-    image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color1, mUploadA4R4G4B4);
-    image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill2);
-    image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color2, mUploadA4R4G4B4);
-    CheckDXError(mDevice->EndScene(), "EndScene");
-    CopyPrimary();
-  } catch (const TestException& e) {
-    mDevice->EndScene();
-    return Fail(e.message);
-  } catch (const std::bad_alloc&) {
-    mDevice->EndScene();
-    return Fail("Out of memory");
-  }
+  const bool drawn = Guard(
+      [&] {
+        BeginTestScene(test.srcBlend, test.srcText, test.destBlend, test.destText);
+        if (test.modulateAlpha)
+          CheckDXError(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
+                       "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
+        image.Create(kSceneSize, kSceneSize);
+        image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill1);
+        image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color1, mUploadA4R4G4B4);
+        image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill2);
+        image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color2, mUploadA4R4G4B4);
+        CheckDXError(mDevice->EndScene(), "EndScene");
+        CopyPrimary();
+      },
+      true);
+  if (!drawn) return false;
   int errors = 0;
   const bool uniform = mTestImage.CheckUniform(test.expected, errors, 10, 10);
   if (errors > 0) return Fail(test.failure);
@@ -397,23 +390,33 @@ bool D3DTester::RunBlendTest(const BlendTest& test) {
 
 bool D3DTester::RunClipTest() {
   D3DTestImage image;
-  try {
-    BeginTestScene(D3DBLEND_SRCALPHA, "D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA", D3DBLEND_INVSRCALPHA,
-                   "D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA");
-    image.Create(kSceneSize, kSceneSize);
-    image.MakeVerticalStripes();
-    image.DrawToDevice(mDevice, mTexture1, -2, -2, 0xFFFFFFFF, mUploadA4R4G4B4);
-    CheckDXError(mDevice->EndScene(), "EndScene");
-    CopyPrimary();
-  } catch (const TestException& e) {
-    mDevice->EndScene();
-    return Fail(e.message);
-  } catch (const std::bad_alloc&) {
-    mDevice->EndScene();
-    return Fail("Out of memory");
-  }
+  const bool drawn = Guard(
+      [&] {
+        BeginTestScene(D3DBLEND_SRCALPHA, "D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA", D3DBLEND_INVSRCALPHA,
+                       "D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA");
+        image.Create(kSceneSize, kSceneSize);
+        image.MakeVerticalStripes();
+        image.DrawToDevice(mDevice, mTexture1, -2, -2, 0xFFFFFFFF, mUploadA4R4G4B4);
+        CheckDXError(mDevice->EndScene(), "EndScene");
+        CopyPrimary();
+      },
+      true);
+  if (!drawn) return false;
   if (mTestImage.CountStripeErrors(62, 62, 0, 0) > 0) Warn("Clip problem detected.");
   return true;
+}
+
+bool D3DTester::Guard(const std::function<void()>& step, bool inScene) {
+  try {
+    step();
+    return true;
+  } catch (const TestException& e) {
+    if (inScene) mDevice->EndScene();
+    return Fail(e.message);
+  } catch (const std::bad_alloc&) {
+    if (inScene) mDevice->EndScene();
+    return Fail("Out of memory");
+  }
 }
 
 template <typename Interface>

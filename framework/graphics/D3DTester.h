@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/graphics/D3DTestImage.h"
@@ -86,6 +87,9 @@ class D3DTester {
   void BeginTestScene(DWORD srcBlend, const char* srcText, DWORD destBlend, const char* destText);
   bool RunBlendTest(const BlendTest& test);
   bool RunClipTest();
+  // Runs a step; a failing call or exhausted memory becomes the failure reason (an open scene is
+  // ended first), so that no exception leaves the tester. False when the step did not finish.
+  bool Guard(const std::function<void()>& step, bool inScene);
   template <typename Interface>
   static void Release(Interface*& object);
 

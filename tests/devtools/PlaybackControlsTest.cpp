@@ -70,6 +70,19 @@ TEST_F(PlaybackControlsTest, AJumpRunsTheUpdatesMutedAndStopsAtTheTarget) {
   EXPECT_FALSE(mApp.IsMuted());
 }
 
+TEST_F(PlaybackControlsTest, AJumpReplaysTheRecordsOnItsWay) {
+  Kit::DemoStream recording;
+  recording.StartRecording();
+  recording.RecordCommand(0, Kit::DEMO_LOADING_COMPLETED);
+  recording.RecordKey(50, Kit::DEMO_KEY_DOWN, 'A');
+  recording.RecordKey(70, Kit::DEMO_KEY_UP, 'A');
+  mStream.StartPlayback(recording.MakeFile(0, "", 10000));
+  Type('9');
+  for (int pass = 0; pass < 100 && mApp.mUpdateCount < 9500; ++pass) mApp.UpdateAppStep(nullptr);
+  EXPECT_EQ(mApp.mUpdateCount, 9500);
+  EXPECT_TRUE(mStream.Exhausted());
+}
+
 TEST_F(PlaybackControlsTest, ATargetBehindTheCurrentUpdateDoesNothing) {
   mApp.mUpdateCount = 5000;
   Type('4');

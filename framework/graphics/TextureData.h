@@ -1,0 +1,80 @@
+// The Direct3D textures of one image: the image cut into a grid of texture pieces whose sizes the
+// device accepts, one texel format for all of them, uploaded again when the image's pixels change,
+// and read back when the image has dropped its own copy.
+#pragma once
+
+#include <vector>
+
+#include "platform/d3d/D3D.h"
+
+namespace Kit {
+
+class MemoryImage;
+
+// What the device allows for textures, and the format classes it offers (a TextureFormatClass mask).
+struct TextureCaps {
+  int minWidth = 1, minHeight = 1;
+  int maxWidth = 1024, maxHeight = 1024;
+  int maxAspectRatio = 8;
+  int supportedFormats = 0;
+};
+
+// Image d3dFlags bits.
+enum {
+  D3DIMAGE_MIN_SUBDIVIDE = 1,    // regular pieces are the next power of two of the image size
+  D3DIMAGE_FIXED_64_PIECES = 2,  // every piece 64 x 64
+  D3DIMAGE_USE_A4R4G4B4 = 4,     // prefer A4R4G4B4 to A8R8G8B8
+  D3DIMAGE_USE_A8R8G8B8 = 8,     // never R5G6B5
+};
+
+class TextureData {
+ public:
+  struct Piece {
+    IDirectDrawSurface7* surface = nullptr;
+    int width = 0, height = 0;
+  };
+
+  TextureData() = default;
+  TextureData(const TextureData&) = delete;
+  TextureData& operator=(const TextureData&) = delete;
+  ~TextureData();
+
+  // The preferred piece size for an image side of 0..1023.
+  static int PreferredPieceSize(int size);
+  static void GetBestTextureDimensions(int& width, int& height, bool isEdge, bool usePow2, int imageFlags,
+                                       const TextureCaps& caps);
+  void CreateTextureDimensions(const MemoryImage& image, const TextureCaps& caps);
+  // The format class for the image's pixels (step of CreateTextures without the palette).
+  static int ChooseFormat(const MemoryImage& image, const TextureCaps& caps, bool palettized);
+
+  // Uploads the image unless its size, pixels and flags are those of the last upload.
+  void CheckCreateTextures(MemoryImage* image, IDirect3DDevice7* device, IDirectDraw7* ddraw, TextureCaps& caps);
+  void CreateTextures(MemoryImage* image, IDirect3DDevice7* device, IDirectDraw7* ddraw, TextureCaps& caps);
+  static IDirectDrawSurface7* CreateTextureSurface(IDirect3DDevice7* device, IDirectDraw7* ddraw, int width, int height,
+                                                   int formatClass);
+  static void CopyImageToTexture(IDirectDrawSurface7* surface, MemoryImage* image, int x, int y, int width, int height,
+                                 int formatClass);
+  // The piece holding image point (x, y); width and height shrink to the part inside it.
+  IDirectDrawSurface7* GetTexture(int x, int y, int& width, int& height, float& tu1, float& tv1, float& tu2,
+                                  float& tv2) const;
+  // Writes the pieces' texels into bits (the image's width x height words); false when a piece
+  // cannot be read.
+  bool RecoverBits(std::uint32_t* bits) const;
+  void ReleaseTextures();
+
+  std::vector<Piece> mPieces;
+  IDirectDrawPalette* mPalette = nullptr;
+  int mWidth = 0, mHeight = 0;
+  int mTexGridWidth = 0, mTexGridHeight = 0;
+  int mTexPieceWidth = 64, mTexPieceHeight = 64;
+  int mBitsChangedCount = 0;
+  int mTexMemSize = 0;
+  float mMaxTotalU = 0, mMaxTotalV = 0;
+  int mPixelFormat = 0;
+  int mImageFlags = 0;
+
+ private:
+  IDirectDrawPalette* CreatePalette(const MemoryImage& image, IDirectDraw7* ddraw, TextureCaps& caps);
+};
+
+}  // namespace Kit
