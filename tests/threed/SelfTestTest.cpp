@@ -104,6 +104,9 @@ TEST_P(SelfTestOnFormat, PassesAndIsCachedForTheNextStart) {
   EXPECT_FALSE(second.changed);
   EXPECT_FALSE(second.ranScenes);
   EXPECT_EQ(second.failure, "");
+  // Both starts were recorded for a demo: the two texts each time, and the last changed flag.
+  EXPECT_EQ(mHost.mRecordedTexts, std::vector<std::string>(4, ""));
+  EXPECT_FALSE(mHost.mRecordedBool);
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, SelfTestOnFormat, testing::ValuesIn(testsupport::kScreenFormats),
