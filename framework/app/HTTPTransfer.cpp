@@ -59,27 +59,31 @@ void HTTPTransfer::PrepareTransfer(const std::string& url) {
     std::lock_guard<std::mutex> lock(mContentLock);
     mContent.clear();
   }
-  mPort = 80;
-  mProtocol.clear();
+  SplitURL(url, &mProtocol, &mHost, &mPort, &mPath);
+}
 
+void HTTPTransfer::SplitURL(const std::string& url, std::string* protocol, std::string* host, int* port,
+                            std::string* path) {
+  *port = 80;
+  protocol->clear();
   std::size_t hostStart = 0;
   const std::size_t slashes = url.find("//");
   if (slashes != std::string::npos) {
-    mProtocol = url.substr(0, slashes == 0 ? 0 : slashes - 1);
+    *protocol = url.substr(0, slashes == 0 ? 0 : slashes - 1);
     hostStart = slashes + 2;
   }
   const std::size_t pathStart = url.find('/', hostStart);
   if (pathStart == std::string::npos) {
-    mHost = url.substr(hostStart);
-    mPath.assign(1, '/');
+    *host = url.substr(hostStart);
+    path->assign(1, '/');
   } else {
-    mHost = url.substr(hostStart, pathStart - hostStart);
-    mPath = url.substr(pathStart);
+    *host = url.substr(hostStart, pathStart - hostStart);
+    *path = url.substr(pathStart);
   }
-  const std::size_t colon = mHost.find(':');
+  const std::size_t colon = host->find(':');
   if (colon != std::string::npos) {
-    mPort = std::atoi(mHost.c_str() + colon + 1);
-    mHost.erase(colon);
+    *port = std::atoi(host->c_str() + colon + 1);
+    host->erase(colon);
   }
 }
 

@@ -37,6 +37,9 @@ class HTTPTransfer {
   // `url`.
   void SendRequest(const std::string& url, const std::string& request);
   void PrepareTransfer(const std::string& url);
+  // The parts of a URL: the scheme without its colon, the host, the port (80 unless named) and the
+  // path ("/" when there is none).
+  static void SplitURL(const std::string& url, std::string* protocol, std::string* host, int* port, std::string* path);
   void StartTransfer();
   void Abort();
   void Reset();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "framework/app/CrashHandler.h"
 #include "framework/app/DebugOverlays.h"
 #include "framework/app/DemoStream.h"
 #include "framework/graphics/DDInterface.h"
@@ -42,6 +43,7 @@ KitAppBase::KitAppBase() {
   GetModuleFileName(nullptr, executable, 256);
   mProductVersion = GetProductVersion(executable);
   ConstructServices();
+  CrashHandler::mApp = this;
 }
 
 KitAppBase::~KitAppBase() {
@@ -59,6 +61,7 @@ KitAppBase::~KitAppBase() {
   DestroyServices();
   if (mVersionDll != nullptr) FreeLibrary(mVersionDll);
   if (gKitApp == this) gKitApp = nullptr;
+  if (CrashHandler::mApp == this) CrashHandler::mApp = nullptr;
 }
 
 Dialog* KitAppBase::NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,

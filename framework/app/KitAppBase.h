@@ -100,6 +100,10 @@ class KitAppBase : public ButtonListener,
   // Hides the window and shuts down without painting; the crash handler calls it.
   virtual void CrashOccurred();
   virtual std::string GetAppInfoText();
+  // A file the crash report's upload attaches instead of the demo file; empty for none.
+  virtual std::string GetCrashExtraText() { return std::string(); }
+  // Extra fields of an uploaded crash report, by field name.
+  virtual void AddCrashReportFields(std::map<std::string, std::string>& fields) {}
   virtual void InitHook() {}
   virtual void PreTerminate() {}
   virtual void PreDisplayHook() {}

@@ -2,6 +2,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
+#include "platform/win/ImageHelp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/WindowsModules.h"
 
@@ -14,6 +15,7 @@ void RegisterBuiltinModules() {
   RegisterFModModule();
   RegisterWindowsModules();
   RegisterBassModule();
+  RegisterImageHelpModule();
 }
 
 }  // namespace plat

@@ -17,6 +17,9 @@ namespace {
 std::atomic<LPTOP_LEVEL_EXCEPTION_FILTER> gFilter{nullptr};
 std::atomic<UINT> gErrorMode{0};
 
+// How far from the stack pointer a fault still counts as one on the stack's guard page.
+constexpr std::uintptr_t kStackGuardReach = 64 * 1024;
+
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP};
 
 DWORD CodeOf(int signal, int code) {
@@ -68,6 +71,12 @@ void FillContext(const ucontext_t* ucontext, CONTEXT* context) {
   context->Rip = static_cast<ULONGLONG>(r[REG_RIP]);
   context->Rsp = static_cast<ULONGLONG>(r[REG_RSP]);
   context->Rbp = static_cast<ULONGLONG>(r[REG_RBP]);
+  context->Rax = static_cast<ULONGLONG>(r[REG_RAX]);
+  context->Rbx = static_cast<ULONGLONG>(r[REG_RBX]);
+  context->Rcx = static_cast<ULONGLONG>(r[REG_RCX]);
+  context->Rdx = static_cast<ULONGLONG>(r[REG_RDX]);
+  context->Rsi = static_cast<ULONGLONG>(r[REG_RSI]);
+  context->Rdi = static_cast<ULONGLONG>(r[REG_RDI]);
 #else
   (void)ucontext;
   (void)context;
@@ -83,6 +92,11 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
     FillContext(static_cast<ucontext_t*>(rawContext), &context);
     EXCEPTION_RECORD record{};
     record.ExceptionCode = CodeOf(signal, info ? info->si_code : 0);
+    // A fault just below the stack pointer is the stack's guard page: the stack overflowed.
+    const auto faultAt = reinterpret_cast<std::uintptr_t>(info ? info->si_addr : nullptr);
+    if (signal == SIGSEGV && context.Rsp != 0 && faultAt + kStackGuardReach >= context.Rsp &&
+        faultAt <= context.Rsp + kStackGuardReach)
+      record.ExceptionCode = EXCEPTION_STACK_OVERFLOW;
     record.ExceptionAddress = context.Rip ? reinterpret_cast<PVOID>(context.Rip) : (info ? info->si_addr : nullptr);
     if (signal == SIGSEGV || signal == SIGBUS) {
       record.NumberParameters = 2;
@@ -97,7 +111,8 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
 
 void InstallHandlers() {
   // The filter must run even when the stack itself overflowed.
-  static char alternateStack[1 << 16];
+  // Room for the report: the symbol reader and the sanitizers need more than a few pages.
+  static char alternateStack[1 << 19];
   stack_t stack{};
   stack.ss_sp = alternateStack;
   stack.ss_size = sizeof(alternateStack);

@@ -30,15 +30,15 @@ struct EXCEPTION_RECORD {
   ULONG_PTR ExceptionInformation[15];
 };
 
-// The i386 register names the crash report prints hold the low 32 bits of the x86-64 registers
-// (rax to Eax, and so on); the full program counter, stack and frame pointers follow for code that
-// walks a 64-bit stack.
+// The i386 register names hold the low 32 bits of the x86-64 registers (rax to Eax, and so on); the
+// full 64-bit registers follow for code that reports or walks a 64-bit machine.
 struct CONTEXT {
   DWORD ContextFlags;
   DWORD Edi, Esi, Ebx, Edx, Ecx, Eax;
   DWORD Ebp, Eip, SegCs, EFlags, Esp, SegSs;
   DWORD SegDs, SegEs, SegFs, SegGs;
   ULONGLONG Rip, Rsp, Rbp;
+  ULONGLONG Rax, Rbx, Rcx, Rdx, Rsi, Rdi;
 };
 
 struct EXCEPTION_POINTERS {

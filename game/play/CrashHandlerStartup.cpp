@@ -1,0 +1,14 @@
+// The crash handler covers the whole run of the game, its application object's construction included:
+// it is installed before main and removed after it.
+#include "framework/app/CrashHandler.h"
+
+namespace {
+
+struct CrashHandlerStartup {
+  CrashHandlerStartup() { Kit::CrashHandler::Install(); }
+  ~CrashHandlerStartup() { Kit::CrashHandler::Uninstall(); }
+};
+
+const CrashHandlerStartup gCrashHandlerStartup;
+
+}  // namespace
