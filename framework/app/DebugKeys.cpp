@@ -31,10 +31,13 @@ constexpr int kDumpFolderTries = 50;
 }  // namespace
 
 bool KitAppBase::DebugKeyDown(int key) {
-  const auto& held = mWidgetManager->mKeyDownTable;
-  const bool shift = held[VK_SHIFT];
-  const bool ctrl = held[VK_CONTROL];
-  if (key == 'R' && held[VK_MENU]) {
+  // While a demo plays, the widgets hold the recording's keys; the modifiers are the live ones.
+  auto held = [this](int modifier) {
+    return mWidgetManager->mKeyDownTable[modifier] || (DemoPlaying() && GetKeyState(modifier) < 0);
+  };
+  const bool shift = held(VK_SHIFT);
+  const bool ctrl = held(VK_CONTROL);
+  if (key == 'R' && held(VK_MENU)) {
     if (ReparseModValues())
       PlaySound(kMenuCommandSound, nullptr, SND_ASYNC | SND_FILENAME | SND_NODEFAULT);
     else

@@ -97,6 +97,8 @@ INT_PTR MarkerListProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
       FillMarkerList(dialog, *reinterpret_cast<KitAppBase*>(lParam));
       return TRUE;
     case WM_COMMAND:
+      // Escape closes the list as the window's close box does.
+      if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog, 0);
       if (LOWORD(wParam) == kControlId && HIWORD(wParam) == LBN_DBLCLK) {
         KitAppBase* app = AppOf(dialog);
         HWND list = GetDlgItem(dialog, kControlId);

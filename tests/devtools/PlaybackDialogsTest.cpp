@@ -9,6 +9,7 @@
 #include "platform/win/InputInjector.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/VirtualKeys.h"
 #include "platform/win/Window.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/TempDir.h"
@@ -109,6 +110,23 @@ TEST_F(PlaybackDialogsTest, MarkerListJumpsToTheDoubleClickedMarker) {
   mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'l', 0);
   EXPECT_EQ(lines, (std::vector<std::string>{"first (00:01:20)", "second (00:00:50)"}));
   EXPECT_EQ(mApp.mDemoJumpTarget, 5000);
+}
+
+TEST_F(PlaybackDialogsTest, MarkerListClosesOnEscape) {
+  Answer([](HWND) { plat::inject::Tap("Escape"); });
+  mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'L', 0);
+  EXPECT_EQ(mApp.mDemoJumpTarget, 0);
+}
+
+TEST_F(PlaybackDialogsTest, DebugKeysReadTheLiveModifiersWhileADemoPlays) {
+  plat::inject::Key("Left Shift", true);
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  mApp.DebugKeyDown(VK_F3);
+  plat::inject::Key("Left Shift", false);
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  EXPECT_TRUE(mApp.mShowFPS);
+  EXPECT_EQ(mApp.mFPSMode, 1) << "Shift+F3 picks the next overlay";
 }
 
 }  // namespace
