@@ -39,8 +39,7 @@ void DemoTraceApp::Log(const std::string& event) {
   mTrace.mEvents.push_back("@" + std::to_string(mUpdateCount) + " " + event);
 }
 
-std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
-  Kit::MemoryImage image(&app);
+void DrawWidgetTree(Kit::KitAppBase& app, Kit::MemoryImage& image) {
   image.Create(app.mWidth, app.mHeight);
   Kit::Graphics g(&image);
   Kit::ModalFlags flags;
@@ -48,6 +47,11 @@ std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
   app.mWidgetManager->DrawAll(flags, &g);
   // The tree's own draw still has everything to draw.
   app.mWidgetManager->MarkAllDirty();
+}
+
+std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
+  Kit::MemoryImage image(&app);
+  DrawWidgetTree(app, image);
   std::uint64_t hash = 14695981039346656037ull;
   const std::uint32_t* bits = image.GetBits();
   for (int i = 0; i < app.mWidth * app.mHeight; ++i) {

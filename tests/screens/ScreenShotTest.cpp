@@ -1,0 +1,177 @@
+// The screens as the window is given them: the game, on its generated data, is played into a level, and
+// the main menu, the scene select, the level in play, the in-game menu and the options dialog are shot
+// from the frame of the whole widget tree. Each shot must show, at known places, the pixels of the images
+// that screen draws there. The shots are written at half size as PNG files into QUARVEL_SHOTS_DIR when
+// it is set (the README's pictures).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resource/PNGWriter.h"
+#include "framework/widget/Checkbox.h"
+#include "framework/widget/DialogButton.h"
+#include "framework/widget/EditWidget.h"
+#include "framework/widget/WidgetManager.h"
+#include "game/front/EnterNameDialog.h"
+#include "game/front/HelpScreen.h"
+#include "game/front/InGameMenuDialog.h"
+#include "game/front/MainMenuScreen.h"
+#include "game/front/OptionsDialog.h"
+#include "game/front/ProfileStore.h"
+#include "game/front/SceneSelectScreen.h"
+#include "game/play/GameApp.h"
+#include "game/play/PlayField.h"
+#include "game/play/ResourceIds.h"
+#include "platform/win/InputInjector.h"
+#include "platform/win/PathMap.h"
+#include "tests/support/DemoReplay.h"
+#include "tests/support/WholeGame.h"
+
+namespace {
+
+constexpr int kChannelTolerance = 8;  // the window may hold fewer bits per channel than the images
+
+// A pixel of an image that the screen draws at (left, top), to be found in the shot at (left + x, top + y).
+struct KnownPixel {
+  Kit::Image* image;
+  int left, top, x, y;
+};
+
+struct Frame {
+  int width;
+  const std::uint32_t* argb;
+  std::uint32_t At(int x, int y) const { return argb[y * width + x]; }
+};
+
+bool Near(std::uint32_t a, std::uint32_t b) {
+  for (int shift : {0, 8, 16}) {
+    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    if (difference > kChannelTolerance || difference < -kChannelTolerance) return false;
+  }
+  return true;
+}
+
+std::uint32_t ImagePixel(Kit::Image* image, int x, int y) {
+  auto* pixels = dynamic_cast<Kit::MemoryImage*>(image);
+  if (pixels == nullptr || pixels->GetBits() == nullptr) return 0;
+  return pixels->GetBits()[y * image->GetWidth() + x];
+}
+
+// Half size, each pixel the mean of four.
+void WriteHalfSize(const Frame& shot, const std::string& path) {
+  ImageLib::Image half;
+  ASSERT_TRUE(half.Allocate(shot.width / 2, 600 / 2));
+  std::uint32_t* bits = half.GetBits();
+  for (int y = 0; y < 600 / 2; ++y) {
+    for (int x = 0; x < shot.width / 2; ++x) {
+      std::uint32_t mean = 0xFF000000;
+      for (int shift : {0, 8, 16}) {
+        std::uint32_t sum = 0;
+        for (int dy = 0; dy < 2; ++dy)
+          for (int dx = 0; dx < 2; ++dx) sum += (shot.At(2 * x + dx, 2 * y + dy) >> shift) & 0xFF;
+        mean |= (sum / 4) << shift;
+      }
+      bits[y * half.GetWidth() + x] = mean;
+    }
+  }
+  EXPECT_TRUE(ImageLib::WritePNGImage(path, half)) << path;
+}
+
+// Plays into the first level as a player would and shoots each screen once it is up and drawn.
+class ShotGame : public GameApp {
+ public:
+  static constexpr int kMaxTicks = 40000;  // loading takes most of them on the fake clock
+  static constexpr int kSettleTicks = 20;  // a screen is shot this long after it came
+
+  ShotGame() {
+    testsupport::ResetGameObjects();
+    mCmdLineParsed = true;
+    mOnlyAllowOneCopyToRun = false;
+  }
+  bool ChangeDirHook(const char*) override { return true; }
+  // The shots draw their own frames: most of the window's are left out to keep the run short.
+  bool DrawFrame() override {
+    if (mUpdateCount % 50 == 0) return GameApp::DrawFrame();
+    mHasPendingDraw = false;
+    return false;
+  }
+  void UpdateFrames() override {
+    GameApp::UpdateFrames();
+    if (mQuit || mShutdownRequested) return;
+    if (mUpdateCount >= kMaxTicks) Shutdown();
+    if (mUpdateCount - mLastStepTick < kSettleTicks) return;
+    mLastStepTick = mUpdateCount;
+    Step();
+  }
+
+  std::vector<std::string> mShot;  // names of the screens shot, in order
+
+ private:
+  void Shoot(const std::string& name, const std::vector<KnownPixel>& known) {
+    Kit::MemoryImage frame(this);
+    testsupport::DrawWidgetTree(*this, frame);
+    const Frame shot{frame.GetWidth(), frame.GetBits()};
+    for (const KnownPixel& pixel : known) {
+      const std::uint32_t expected = ImagePixel(pixel.image, pixel.x, pixel.y);
+      EXPECT_TRUE(Near(shot.At(pixel.left + pixel.x, pixel.top + pixel.y), expected))
+          << name << " at " << pixel.left + pixel.x << "," << pixel.top + pixel.y << ": " << std::hex
+          << shot.At(pixel.left + pixel.x, pixel.top + pixel.y) << " instead of " << expected;
+    }
+    if (const char* folder = std::getenv("QUARVEL_SHOTS_DIR"))
+      WriteHalfSize(shot, std::string(folder) + "/" + name + ".png");
+    mShot.push_back(name);
+  }
+  bool Shot(const std::string& name) const { return std::find(mShot.begin(), mShot.end(), name) != mShot.end(); }
+
+  // One step of the player at a time, each screen shot once before it is left.
+  void Step() {
+    if (mMainMenuScreen == nullptr) return;
+    if (auto* name = dynamic_cast<EnterNameDialog*>(GetDialog(kEnterNameDialogId))) {
+      name->mEdit->mText.empty() ? (void)plat::inject::Text("Anna") : testsupport::ClickOn(*name->mOkButton);
+      return;
+    }
+    if (auto* options = dynamic_cast<OptionsDialog*>(GetDialog(kOptionsDialogId))) {
+      const Kit::Checkbox* normal = options->Box(OptionsDialog::kNormalCheckbox);
+      const int half = IMAGE_CHECKBOX->GetWidth() / 2;
+      Shoot("options", {{IMAGE_CHECKBOX, normal->mX - half, normal->mY, half + half / 2, normal->mHeight / 2}});
+      Shutdown();
+    } else if (auto* menu = dynamic_cast<InGameMenuDialog*>(GetDialog(kInGameMenuDialogId))) {
+      const Kit::Widget* resume = menu->mButtons.Find(InGameMenuDialog::kResumeButton);
+      Shoot("ingamemenu", {{IMAGE_BTN_RESUME_UP, resume->mX, resume->mY, resume->mWidth / 2, 10}});
+      testsupport::ClickOn(*menu->mButtons.Find(InGameMenuDialog::kOptionsButton));
+    } else if (mPlayField != nullptr && mPlayField->mState == PlayField::kBallOnPaddle) {
+      Shoot("level", {{IMAGE_HINTBAR, 0, 0, 40, 4}});
+      plat::inject::Tap("Escape");
+    } else if (mSceneSelectScreen != nullptr && mSceneSelectScreen->mState == SceneSelectScreen::kWaiting) {
+      Shoot("sceneselect", {{IMAGE_BTN_SCENE1_UP, 11, 62, 90, 30}, {IMAGE_BTN_SCENE10_UP, 411, 462, 90, 30}});
+      testsupport::ClickOn(*mSceneSelectScreen->mButtons.Find(SceneSelectScreen::kFirstSceneButton));
+    } else if (mHelpScreen != nullptr) {
+      testsupport::ClickOn(*mHelpScreen->mOkButton);
+    } else if (GetDialogCount() == 0 && !Shot("mainmenu")) {
+      Shoot("mainmenu", {{IMAGE_BTN_START_UP, 630, 171, 70, 10}, {IMAGE_BTN_QUIT_UP, 630, 407, 70, 10}});
+      testsupport::ClickOn(*mMainMenuScreen->mButtons.Find(MainMenuScreen::kPlayButton));
+    }
+  }
+
+  int mLastStepTick = 0;
+};
+
+using ScreenShots = testsupport::WholeGameTest;
+
+TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOptions) {
+  std::filesystem::create_directories(mHome.Path() / "player");
+  plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());
+  {
+    ShotGame game;
+    game.Init();
+    game.Start();
+    EXPECT_EQ(game.mShot, (std::vector<std::string>{"mainmenu", "sceneselect", "level", "ingamemenu", "options"}));
+  }
+  plat::SetSearchFolders("", "");
+}
+
+}  // namespace
