@@ -9,6 +9,7 @@
 #include "framework/util/StringUtil.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/DebugOutput.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
@@ -21,6 +22,7 @@ void KitAppBase::StartLoadingThread() {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
   mLoadingThread = std::thread([this] {
+    plat::UseFaultStack();
     LoadingThreadProc();
     OutputDebugString(
         StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());

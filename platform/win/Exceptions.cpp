@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -109,14 +110,32 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   ::raise(signal);
 }
 
+// Room for the report: the symbol reader and the sanitizers need more than a few pages.
+constexpr std::size_t kFaultStackSize = 1 << 19;
+
+class FaultStack {
+ public:
+  FaultStack() : mMemory(new char[kFaultStackSize]) {
+    stack_t stack{};
+    stack.ss_sp = mMemory.get();
+    stack.ss_size = kFaultStackSize;
+    ::sigaltstack(&stack, nullptr);
+  }
+  FaultStack(const FaultStack&) = delete;
+  FaultStack& operator=(const FaultStack&) = delete;
+  ~FaultStack() {
+    stack_t stack{};
+    stack.ss_flags = SS_DISABLE;
+    ::sigaltstack(&stack, nullptr);
+  }
+
+ private:
+  std::unique_ptr<char[]> mMemory;
+};
+
 void InstallHandlers() {
   // The filter must run even when the stack itself overflowed.
-  // Room for the report: the symbol reader and the sanitizers need more than a few pages.
-  static char alternateStack[1 << 19];
-  stack_t stack{};
-  stack.ss_sp = alternateStack;
-  stack.ss_size = sizeof(alternateStack);
-  ::sigaltstack(&stack, nullptr);
+  plat::UseFaultStack();
   struct sigaction action {};
   action.sa_sigaction = OnFatalSignal;
   action.sa_flags = SA_SIGINFO | SA_ONSTACK;
@@ -163,6 +182,12 @@ bool RangeHas(std::uintptr_t start, std::uintptr_t bytes, bool write) {
 }
 
 }  // namespace
+
+namespace plat {
+
+void UseFaultStack() { thread_local FaultStack stack; }
+
+}  // namespace plat
 
 LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER filter) {
   static std::atomic<bool> installed{false};

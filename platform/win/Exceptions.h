@@ -53,6 +53,12 @@ using LPTOP_LEVEL_EXCEPTION_FILTER = LONG (*)(EXCEPTION_POINTERS*);
 // process with the exception code, anything else lets the signal end it as it would have.
 LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER filter);
 
+namespace plat {
+// Gives the calling thread a signal stack of its own (the installing thread has one already), so that
+// the filter runs even when this thread's stack overflows. Freed when the thread ends.
+void UseFaultStack();
+}  // namespace plat
+
 constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;
 constexpr UINT SEM_NOGPFAULTERRORBOX = 0x0002;
 // Remembered and returned; Linux shows no fault boxes to suppress.

@@ -1,5 +1,7 @@
 #include "platform/win/Threads.h"
 
+#include "platform/win/Exceptions.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -259,6 +261,7 @@ HANDLE CreateThread(SECURITY_ATTRIBUTES*, SIZE_T, LPTHREAD_START_ROUTINE start, 
       haveId = true;
     }
     idReady.notify_one();
+    plat::UseFaultStack();
     DWORD code = start(parameter);
     std::lock_guard guard(object->lock);
     object->exitCode = code;

@@ -33,6 +33,13 @@ __attribute__((noinline)) int RecurseWithoutEnd(int depth) {
 
 __attribute__((noinline)) void WriteThroughNullOnAThread() { std::thread(WriteThroughNull).join(); }
 
+void OverflowOnAThread() {
+  std::thread([] {
+    plat::UseFaultStack();
+    RecurseWithoutEnd(0);
+  }).join();
+}
+
 namespace {
 
 using Kit::CrashHandler;
@@ -72,6 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                                    "Unknown exception: (code 0x40000015)", "AbortOnPurpose"},
                                          FaultCase{"StackOverflow", [] { RecurseWithoutEnd(0); }, SIGSEGV,
                                                    "Exception: Stack Overflow (code 0xc00000fd)", "RecurseWithoutEnd"},
+                                         FaultCase{"StackOverflowOnAThread", OverflowOnAThread, SIGSEGV,
+                                                   "Exception: Stack Overflow", "RecurseWithoutEnd"},
                                          FaultCase{"SecondThread", WriteThroughNullOnAThread, SIGSEGV,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
                          [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });

@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 
+#include "framework/sound/MusicInterface.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/win/Modules.h"
+#include "tests/support/TrackerModule.h"
 
 namespace musictest {
 
@@ -35,6 +37,18 @@ int Peak(const std::vector<std::int16_t>& samples) {
   int peak = 0;
   for (std::int16_t s : samples) peak = std::max(peak, std::abs(static_cast<int>(s)));
   return peak;
+}
+
+int PlayModuleOrdersOnce(Kit::MusicInterface& music, int id) {
+  constexpr std::size_t kPattern = testsupport::kModPatternFrames;
+  music.PlayMusic(id, 0, false);
+  int first = Peak(RenderLeft(kPattern / 2));
+  EXPECT_GT(first, 1000);
+  music.PlayMusic(id, 2, true);
+  EXPECT_NEAR(Peak(RenderLeft(kPattern / 2)), first / 4, first / 20);
+  RenderLeft(kPattern);
+  EXPECT_FALSE(music.IsPlaying(id));  // played once, it ended
+  return first;
 }
 
 HWND FakeWindow() {

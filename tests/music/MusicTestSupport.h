@@ -17,6 +17,10 @@
 #include "tests/support/TestData.h"
 #include "tests/support/WavFile.h"
 
+namespace Kit {
+class MusicInterface;
+}
+
 namespace musictest {
 
 // A 16-bit PCM WAV of interleaved samples.
@@ -32,6 +36,10 @@ std::vector<std::int16_t> RenderLeft(std::size_t frames);
 int Peak(const std::vector<std::int16_t>& samples);
 
 HWND FakeWindow();
+
+// Song `id` of `music` is testsupport::SquareWaveMod({64, 32, 16}): plays it from order 0, then once from
+// order 2, which is a quarter as loud, to its end. Returns the loudness of order 0.
+int PlayModuleOrdersOnce(Kit::MusicInterface& music, int id);
 
 class MusicTest : public testing::Test {
  protected:

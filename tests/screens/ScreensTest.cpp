@@ -2,15 +2,19 @@
 // they record in the player's files, and where each leads.
 #include <gtest/gtest.h>
 
+#include "framework/graphics/MemoryImage.h"
+#include "framework/widget/Checkbox.h"
 #include "game/front/GameOverScreen.h"
 #include "game/front/HighScoreDialog.h"
 #include "game/front/LevelCompleteScreen.h"
 #include "game/front/LevelStartScreen.h"
 #include "game/front/MessageDialogs.h"
+#include "game/front/OptionsDialog.h"
 #include "game/front/SceneSelectScreen.h"
 #include "game/front/Screens.h"
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
+#include "platform/win/RegistryStore.h"
 #include "tests/front/FrontTestSupport.h"
 
 namespace {
@@ -139,6 +143,28 @@ TEST_F(Screens, TheBackButtonSlidesThePanelOutAndLeavesTheMenuUnderneath) {
   Tick(mApp.mSceneSelectScreen, 1);
   EXPECT_EQ(mApp.mSceneSelectScreen, nullptr);
   EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
+}
+
+TEST_F(Screens, OptionsActAsOneDifficultyChoiceAndKeepTheHelpChoiceInTheRegistry) {
+  plat::ScopedRegistryFile registry(mFolder / "registry");
+  Kit::MemoryImage checkbox, track, thumb;
+  checkbox.Create(20, 10), track.Create(100, 8), thumb.Create(10, 10);
+  IMAGE_CHECKBOX = &checkbox, IMAGE_SLIDER_TRACK = &track, IMAGE_SLIDER_THUMB = &thumb;
+  OptionsDialog* options = OpenOptionsDialog(&mApp, 105);
+  EXPECT_TRUE(options->Box(OptionsDialog::kNormalCheckbox)->IsChecked()) << "difficulty 2 at the start";
+  options->Box(OptionsDialog::kNormalCheckbox)->SetChecked(false);
+  EXPECT_TRUE(options->Box(OptionsDialog::kNormalCheckbox)->IsChecked()) << "the chosen level stays chosen";
+  options->Box(OptionsDialog::kHardCheckbox)->SetChecked(true);
+  EXPECT_FALSE(options->Box(OptionsDialog::kNormalCheckbox)->IsChecked());
+  options->Box(OptionsDialog::kShowHelpCheckbox)->SetChecked(false);
+  EXPECT_TRUE(mApp.mShowHelp) << "nothing changes before Ok";
+  options->ButtonDepress(Kit::ID_OK);
+  EXPECT_EQ(mApp.mDifficulty, 3);
+  EXPECT_FALSE(mApp.mShowHelp);
+  bool stored = true;
+  EXPECT_TRUE(mApp.RegistryReadBoolean("ShowHelp", &stored));
+  EXPECT_FALSE(stored);
+  EXPECT_EQ(mApp.GetDialog(kOptionsDialogId), nullptr) << "Ok closes the dialog";
 }
 
 }  // namespace
