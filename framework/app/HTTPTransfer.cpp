@@ -10,6 +10,7 @@
 #include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Time.h"
+#include "platform/win/Exceptions.h"
 
 namespace Kit {
 
@@ -92,7 +93,10 @@ void HTTPTransfer::StartTransfer() {
   if (DemoPlaying()) return;  // the result comes from the recording
   JoinWorker();
   mThreadRunning = true;
-  mWorker = std::thread([this] { GetThreadProc(); });
+  mWorker = std::thread([this] {
+    plat::UseFaultStack();
+    GetThreadProc();
+  });
 }
 
 void HTTPTransfer::Abort() {
