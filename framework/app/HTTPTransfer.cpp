@@ -9,8 +9,8 @@
 #include "framework/app/DemoStream.h"
 #include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
-#include "platform/win/Time.h"
 #include "platform/win/Exceptions.h"
+#include "platform/win/Time.h"
 
 namespace Kit {
 
