@@ -20,7 +20,7 @@
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/ScreenFormats.h"
-#include "tests/support/WindowedSurfaceHost.h"
+#include "tests/support/ScreenHost.h"
 
 namespace ControlsTest {
 namespace {
@@ -144,7 +144,7 @@ class ControlsOnSurfaces : public ControlsScene, public testing::WithParamInterf
     mSettings.reset();
   }
 
-  testsupport::WindowedSurfaceHost mHost{kCanvasWidth, kCanvasHeight};
+  testsupport::ScreenHost mHost{kCanvasWidth, kCanvasHeight};
   std::unique_ptr<plat::ScopedDisplaySettings> mSettings;
   std::unique_ptr<Kit::DDInterface> mDisplay;
   std::unique_ptr<Kit::DDImage> mCanvas;

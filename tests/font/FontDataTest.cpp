@@ -13,6 +13,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "platform/win/PathMap.h"
+#include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -21,27 +22,6 @@ using Kit::Color;
 using Kit::FontData;
 using Kit::FontLayer;
 using Kit::Rect;
-
-// Hands out blank sheets of a known size and records every error shown and every image asked for.
-class RecordingHost : public Kit::FontHost {
- public:
-  void Popup(const std::string& text) override { popups.push_back(text); }
-  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
-    requested.push_back(fileName);
-    return images.GetSharedImage(fileName, variant, created);
-  }
-
-  std::vector<std::string> popups;
-  std::vector<std::string> requested;
-  // Every sheet is a blank 64 x 16 image; names with "missing" in them cannot be loaded.
-  Kit::SharedImageSet images{[](const std::string& fileName) -> std::unique_ptr<Kit::MemoryImage> {
-                               if (fileName.find("missing") != std::string::npos) return nullptr;
-                               auto image = std::make_unique<Kit::MemoryImage>();
-                               image->Create(64, 16);
-                               return image;
-                             },
-                             nullptr};
-};
 
 // The text an error about `text` shows, without the header and the command.
 std::string Reason(const std::string& popup) {
@@ -67,7 +47,7 @@ class FontDataLoad : public ::testing::Test {
   FontLayer& Layer(const std::string& name) { return *data.mFontLayerMap.at(name); }
 
   testsupport::TempDir dir;
-  RecordingHost host;
+  testsupport::BlankSheetFontHost host;
   FontData data;
   std::string path;
 };

@@ -17,6 +17,7 @@
 #include "framework/font/RenderCommandPool.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -25,23 +26,6 @@ using Kit::Color;
 using Kit::ImageFont;
 using Kit::Rect;
 using Kit::RenderCommand;
-
-// Every sheet is a blank 64 x 16 software image; errors are collected.
-class SheetHost : public Kit::FontHost {
- public:
-  void Popup(const std::string& text) override { popups.push_back(text); }
-  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
-    return images.GetSharedImage(fileName, variant, created);
-  }
-
-  std::vector<std::string> popups;
-  Kit::SharedImageSet images{[](const std::string&) {
-                               auto sheet = std::make_unique<Kit::MemoryImage>();
-                               sheet->Create(64, 16);
-                               return sheet;
-                             },
-                             nullptr};
-};
 
 // Glyphs a, b and c of widths 4, 5 and 6 side by side at the top of the sheet, 10 rows high.
 const char* const kGlyphs = R"(
@@ -71,7 +55,7 @@ class ImageFontTest : public ::testing::Test {
   }
 
   testsupport::TempDir dir;
-  SheetHost host;
+  testsupport::BlankSheetFontHost host;
 };
 
 TEST_F(ImageFontTest, DefaultLayerColoursDrawTheGivenColour) {

@@ -6,6 +6,7 @@
 #include "platform/win/Window.h"
 #include "tests/raster/RasterReference.h"
 #include "tests/support/ScreenFormats.h"
+#include "tests/support/ScreenHost.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,6 @@ namespace rastertest {
 namespace {
 
 constexpr int kScreenW = 320, kScreenH = 240;
-
-class Host : public Kit::ImageHost {
- public:
-  Kit::NativeDisplay* GetNativeDisplay() override { return display; }
-  int GetDisplayWidth() override { return kScreenW; }
-  int GetDisplayHeight() override { return kScreenH; }
-  Kit::NativeDisplay* display = nullptr;
-};
 
 HWND TestWindow() {
   static HWND window = [] {
@@ -77,7 +70,7 @@ class SurfaceRaster : public testing::TestWithParam<Road> {
     return out;
   }
 
-  Host mHost;
+  testsupport::ScreenHost mHost{kScreenW, kScreenH};
   std::unique_ptr<plat::ScopedDisplaySettings> mSettings;
   std::unique_ptr<Kit::DDInterface> mDisplay;
 };

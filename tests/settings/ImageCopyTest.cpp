@@ -65,7 +65,7 @@ TEST(ImageCopy, ACopyForARunningDisplayBelongsToIt) {
   {
     Kit::KitAppBase app;
     app.mDDInterface = std::make_unique<Kit::DDInterface>(&host);
-    host.mDisplay = app.mDDInterface.get();
+    host.display = app.mDDInterface.get();
     ASSERT_EQ(app.mDDInterface->Init(window, true), Kit::DDInterface::RESULT_OK);
     auto source = Picture();
     std::unique_ptr<Kit::Image> copied = app.CopyImage(source.get());
@@ -76,7 +76,7 @@ TEST(ImageCopy, ACopyForARunningDisplayBelongsToIt) {
     EXPECT_EQ(Pixels(*copy), Pixels(*source));
     copied.reset();
     app.mDDInterface.reset();
-    host.mDisplay = nullptr;
+    host.display = nullptr;
   }
   DestroyWindow(window);
 }

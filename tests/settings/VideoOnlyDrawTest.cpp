@@ -25,7 +25,7 @@ TEST(VideoOnlyDraw, TheWidgetsFollowTheDisplaysNewScreenImage) {
     app.SetVideoOnlyDraw(false);
 
     app.mDDInterface = std::make_unique<Kit::DDInterface>(&host);
-    host.mDisplay = app.mDDInterface.get();
+    host.display = app.mDDInterface.get();
     ASSERT_EQ(app.mDDInterface->Init(window, true), Kit::DDInterface::RESULT_OK);
     app.mWidgetManager->mImage = app.mDDInterface->GetScreenImage();
 
@@ -37,7 +37,7 @@ TEST(VideoOnlyDraw, TheWidgetsFollowTheDisplaysNewScreenImage) {
     EXPECT_EQ(app.mWidgetManager->mImage, app.mDDInterface->GetScreenImage());
     app.mWidgetManager->mImage = nullptr;
     app.mDDInterface.reset();
-    host.mDisplay = nullptr;
+    host.display = nullptr;
   }
   DestroyWindow(window);
 }

@@ -20,14 +20,14 @@ void ScreenTest::SetUp() {
   HWND window = ScreenWindow();
   ASSERT_NE(window, nullptr);
   mDisplay = std::make_unique<Kit::DDInterface>(&mHost);
-  mHost.mDisplay = mDisplay.get();
+  mHost.display = mDisplay.get();
   ASSERT_EQ(mDisplay->Init(window, true), Kit::DDInterface::RESULT_OK);
   ASSERT_NE(Screen(), nullptr);
 }
 
 void ScreenTest::TearDown() {
   mDisplay.reset();
-  mHost.mDisplay = nullptr;
+  mHost.display = nullptr;
   mSettings.reset();
 }
 

@@ -6,35 +6,16 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
-#include "framework/graphics/ImageHost.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "tests/support/ScreenFormats.h"
+#include "tests/support/ScreenHost.h"
 
 namespace testsupport {
-
-// The application's side of the display: the set of live images and the screen's size.
-class ScreenHost : public Kit::ImageHost {
- public:
-  ScreenHost(int width, int height) : mWidth(width), mHeight(height) {}
-  void AddMemoryImage(Kit::MemoryImage* image) override { mImages.insert(image); }
-  void RemoveMemoryImage(Kit::MemoryImage* image) override { mImages.erase(image); }
-  Kit::NativeDisplay* GetNativeDisplay() override { return mDisplay; }
-  int GetDisplayWidth() override { return mWidth; }
-  int GetDisplayHeight() override { return mHeight; }
-
-  Kit::NativeDisplay* mDisplay = nullptr;
-
- private:
-  int mWidth;
-  int mHeight;
-  std::set<Kit::MemoryImage*> mImages;
-};
 
 class ScreenTest : public testing::TestWithParam<ScreenFormat> {
  protected:

@@ -1,5 +1,5 @@
-// The image host of a windowed display for tests that draw widgets onto surface images: it keeps the
-// registered images and answers the display's questions as a plain window without page flipping does.
+// The application's side of a windowed display for tests that draw on it: it keeps the set of live
+// images, points at the running display and gives the screen's size.
 #pragma once
 
 #include <set>
@@ -8,20 +8,15 @@
 
 namespace testsupport {
 
-class WindowedSurfaceHost : public Kit::ImageHost {
+class ScreenHost : public Kit::ImageHost {
  public:
-  WindowedSurfaceHost(int width, int height) : mWidth(width), mHeight(height) {}
+  ScreenHost(int width, int height) : mWidth(width), mHeight(height) {}
 
   void AddMemoryImage(Kit::MemoryImage* image) override { images.insert(image); }
   void RemoveMemoryImage(Kit::MemoryImage* image) override { images.erase(image); }
   Kit::NativeDisplay* GetNativeDisplay() override { return display; }
   int GetDisplayWidth() override { return mWidth; }
   int GetDisplayHeight() override { return mHeight; }
-  int GetFullScreenBits() override { return 16; }
-  bool IsPopupShown() override { return false; }
-  bool IsPageFlipping() override { return false; }
-  bool WaitsForVerticalSync() override { return false; }
-  void SetVerticalSyncBroken(bool) override {}
 
   std::set<Kit::MemoryImage*> images;
   Kit::NativeDisplay* display = nullptr;
