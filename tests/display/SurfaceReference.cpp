@@ -38,65 +38,45 @@ void ForEachBlitPixel(Surface& s, const Source& src, int x, int y, const Kit::Re
 
 void Walk(double x0, double y0, double x1, double y1, bool truncMajor, Surface& s,
           U (*pixel)(const Surface&, U, const void*), const void* ctx) {
-  const double bx0 = std::fmin(x0, x1), bx1 = std::fmax(x0, x1), by0 = std::fmin(y0, y1), by1 = std::fmax(y0, y1);
-  double dx = x1 - x0, dy = y1 - y0;
-  bool xMajor =
+  const double dx = x1 - x0, dy = y1 - y0;
+  const bool xMajor =
       truncMajor ? std::abs(static_cast<int>(dy)) < std::abs(static_cast<int>(dx)) : std::fabs(dx) > std::fabs(dy);
-  auto plot = [&](int px, int py) {
+  // The walk steps along the major axis a, and now and then along the minor axis b.
+  double a0 = x0, b0 = y0, a1 = x1, b1 = y1;
+  if (!xMajor) {
+    std::swap(a0, b0);
+    std::swap(a1, b1);
+  }
+  const double a0Box = std::fmin(a0, a1), a1Box = std::fmax(a0, a1), b0Box = std::fmin(b0, b1),
+               b1Box = std::fmax(b0, b1);
+  auto plot = [&](int a, int b) {
+    const int px = xMajor ? a : b, py = xMajor ? b : a;
     if (s.Inside(px, py)) s.Set(px, py, pixel(s, s.Get(px, py), ctx));
   };
-  if (xMajor) {
-    if (dx < 0) {
-      std::swap(x0, x1);
-      std::swap(y0, y1);
-      dx = -dx;
-      dy = -dy;
+  if (a1 < a0) {
+    std::swap(a0, a1);
+    std::swap(b0, b1);
+  }
+  const double da = a1 - a0;
+  double db = b1 - b0;
+  int step = 1;
+  if (db < 0) {
+    step = -1;
+    db = -db;
+  }
+  int pa = static_cast<int>(a0), pb = static_cast<int>(b0);
+  const int i1 = static_cast<int>(2 * (db - da)), i2 = static_cast<int>(2 * db);
+  int err = static_cast<int>((b0 - static_cast<int>(b0)) * i2 + static_cast<int>(2 * db - da));
+  plot(pa, pb);
+  for (pa = pa + 1; pa <= a1; ++pa) {
+    if (err > 0) {
+      pb += step;
+      err += i1;
+      if (pa < a0Box || pa > a1Box || pb < b0Box || pb > b1Box) return;
+    } else {
+      err += i2;
     }
-    int step = 1;
-    if (dy < 0) {
-      step = -1;
-      dy = -dy;
-    }
-    int px = static_cast<int>(x0), py = static_cast<int>(y0);
-    const int i1 = static_cast<int>(2 * (dy - dx)), i2 = static_cast<int>(2 * dy);
-    int err = static_cast<int>((y0 - static_cast<int>(y0)) * i2 + static_cast<int>(2 * dy - dx));
-    plot(px, py);
-    for (px = px + 1; px <= x1; ++px) {
-      if (err > 0) {
-        py += step;
-        err += i1;
-        if (px < bx0 || px > bx1 || py < by0 || py > by1) return;
-      } else {
-        err += i2;
-      }
-      plot(px, py);
-    }
-  } else {
-    if (dy < 0) {
-      std::swap(x0, x1);
-      std::swap(y0, y1);
-      dx = -dx;
-      dy = -dy;
-    }
-    int step = 1;
-    if (dx < 0) {
-      step = -1;
-      dx = -dx;
-    }
-    int px = static_cast<int>(x0), py = static_cast<int>(y0);
-    const int i1 = static_cast<int>(2 * (dx - dy)), i2 = static_cast<int>(2 * dx);
-    int err = static_cast<int>((x0 - static_cast<int>(x0)) * i2 + static_cast<int>(2 * dx - dy));
-    plot(px, py);
-    for (py = py + 1; py <= y1; ++py) {
-      if (err > 0) {
-        px += step;
-        err += i1;
-        if (px < bx0 || px > bx1 || py < by0 || py > by1) return;
-      } else {
-        err += i2;
-      }
-      plot(px, py);
-    }
+    plot(pa, pb);
   }
 }
 
