@@ -146,7 +146,10 @@ bool KitAppBase::ProcessNoTick(bool allowSleep, double period, DWORD* slept) {
     DrawFrame();
     return true;
   }
-  const int owed = static_cast<int>(period - mUpdateFTimeAcc);
+  // Whole milliseconds, but never less than one while any time is owed: a period that is not a whole
+  // number of milliseconds (60 Hz) can leave a fraction owed, which a sleep of 0 would never pay.
+  const double owedMillis = period - mUpdateFTimeAcc;
+  const int owed = owedMillis > 0.0 ? std::max(1, static_cast<int>(owedMillis)) : 0;
   if (owed >= 1) {
     if (!allowSleep) return false;
     ++mSleepCount;

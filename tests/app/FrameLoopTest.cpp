@@ -188,6 +188,16 @@ TEST_F(FrameLoopTest, SmoothUpdatesPassTheFractionalStepOfTheRefreshRate) {
   EXPECT_NEAR(mApp.mUpdateCount, logical, 2.0);
 }
 
+TEST_F(FrameLoopTest, At60HzAFractionOfAMillisecondOwedIsSleptNotSpun) {
+  mApp.mVSyncUpdates = true;
+  mApp.mSyncRefreshRate = 60;
+  // Only the loop's own sleeps move the clock: 16 ms slept leave 0.67 ms owed.
+  const DWORD start = timeGetTime();
+  for (int i = 0; i < 500 && timeGetTime() - start < 1000; ++i) mApp.Cycle();
+  EXPECT_GE(timeGetTime() - start, 1000u) << "the loop stopped sleeping with less than 1 ms owed";
+  EXPECT_NEAR(static_cast<double>(mApp.mBusy.mFractions.size()), 60.0, 2.0);
+}
+
 TEST_F(FrameLoopTest, RefreshSynchronisedRuleNeedsFullScreenOrAHardWaitInAWindow) {
   mApp.mVSyncUpdates = true;
   mApp.mWindowedInUse = true;

@@ -85,8 +85,6 @@ void ClickOn(const Kit::Widget& widget) {
 
 WholeGameTest::WholeGameTest() : mRegistry(mHome.Path() / "registry"), mFolder(GameDataFolder()) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
-  // A display at 100 Hz: one tick per refresh, whole milliseconds apart on the fake clock.
-  setenv("KIT_DESKTOP_REFRESH", "100", 1);
   setenv("XDG_DATA_HOME", (mHome.Path() / "data").c_str(), 1);
   setenv("XDG_CONFIG_HOME", (mHome.Path() / "config").c_str(), 1);
 }

@@ -32,7 +32,7 @@ void SteerPaddleUnderBall(GameApp& game);
 // Moves the pointer to the middle of the widget and clicks there, as queued input.
 void ClickOn(const Kit::Widget& widget);
 
-// The player's folder, registry and clock of one test; headless at 100 ticks a second.
+// The player's folder, registry and clock of one test; headless.
 class WholeGameTest : public testing::Test {
  protected:
   WholeGameTest();
