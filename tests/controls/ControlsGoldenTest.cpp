@@ -21,6 +21,7 @@
 #include "tests/support/GoldenImage.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"
+#include "tests/support/TestWindow.h"
 
 namespace ControlsTest {
 namespace {
@@ -112,14 +113,8 @@ TEST_F(ControlsScene, OnASoftwareImage) {
 }
 
 HWND SceneWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "ControlsSurfaceTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "ControlsSurfaceTest", "controls", WS_POPUP | WS_VISIBLE, 0, 0, kCanvasWidth,
-                          kCanvasHeight, nullptr, nullptr, nullptr, nullptr);
-  }();
+  static HWND window =
+      testsupport::CreateTestWindow("ControlsSurfaceTest", "controls", 0, 0, kCanvasWidth, kCanvasHeight);
   return window;
 }
 

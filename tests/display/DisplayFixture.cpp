@@ -2,20 +2,14 @@
 
 #include "platform/win/Window.h"
 #include "tests/support/ScreenFormats.h"
+#include "tests/support/TestWindow.h"
 
 #include <cstring>
 
 namespace displaytest {
 
 HWND MainWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "DisplayTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "DisplayTest", "display", WS_POPUP | WS_VISIBLE, 40, 30, kWidth, kHeight, nullptr, nullptr,
-                          nullptr, nullptr);
-  }();
+  static HWND window = testsupport::CreateTestWindow("DisplayTest", "display", 40, 30, kWidth, kHeight);
   return window;
 }
 

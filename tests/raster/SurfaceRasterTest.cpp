@@ -7,6 +7,7 @@
 #include "tests/raster/RasterReference.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"
+#include "tests/support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,7 @@ namespace {
 constexpr int kScreenW = 320, kScreenH = 240;
 
 HWND TestWindow() {
-  static HWND window = [] {
-    WNDCLASS windowClass{};
-    windowClass.lpfnWndProc = DefWindowProc;
-    windowClass.lpszClassName = "RasterTest";
-    RegisterClass(&windowClass);
-    return CreateWindowEx(0, "RasterTest", "raster", WS_POPUP | WS_VISIBLE, 40, 30, kScreenW, kScreenH, nullptr,
-                          nullptr, nullptr, nullptr);
-  }();
+  static HWND window = testsupport::CreateTestWindow("RasterTest", "raster", 40, 30, kScreenW, kScreenH);
   return window;
 }
 

@@ -9,6 +9,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "platform/win/Window.h"
 #include "tests/support/ScreenFixture.h"
+#include "tests/support/TestWindow.h"
 
 namespace {
 
@@ -54,12 +55,7 @@ TEST(ImageCopy, ARectangleReachingOutsideIsTransparentThere) {
 }
 
 TEST(ImageCopy, ACopyForARunningDisplayBelongsToIt) {
-  WNDCLASS windowClass{};
-  windowClass.lpfnWndProc = DefWindowProc;
-  windowClass.lpszClassName = "ImageCopyTest";
-  RegisterClass(&windowClass);
-  HWND window = CreateWindowEx(0, "ImageCopyTest", "game", WS_POPUP | WS_VISIBLE, 0, 0, 160, 96, nullptr, nullptr,
-                               nullptr, nullptr);
+  HWND window = testsupport::CreateTestWindow("ImageCopyTest", "game", 0, 0, 160, 96);
   ASSERT_NE(window, nullptr);
   testsupport::ScreenHost host(160, 96);
   {

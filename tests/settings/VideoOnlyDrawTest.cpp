@@ -6,16 +6,12 @@
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Window.h"
 #include "tests/support/ScreenFixture.h"
+#include "tests/support/TestWindow.h"
 
 namespace {
 
 TEST(VideoOnlyDraw, TheWidgetsFollowTheDisplaysNewScreenImage) {
-  WNDCLASS windowClass{};
-  windowClass.lpfnWndProc = DefWindowProc;
-  windowClass.lpszClassName = "VideoOnlyDrawTest";
-  RegisterClass(&windowClass);
-  HWND window = CreateWindowEx(0, "VideoOnlyDrawTest", "game", WS_POPUP | WS_VISIBLE, 0, 0, 160, 96, nullptr, nullptr,
-                               nullptr, nullptr);
+  HWND window = testsupport::CreateTestWindow("VideoOnlyDrawTest", "game", 0, 0, 160, 96);
   ASSERT_NE(window, nullptr);
   testsupport::ScreenHost host(160, 96);
   {
