@@ -43,7 +43,7 @@ TEST(CrashWait, AFaultWhileTheMainThreadHoldsTheCursorLockStillReports) {
   std::filesystem::create_directories(folder);
   EXPECT_EXIT(
       {
-        ::alarm(10);  // a hang ends by SIGALRM, not SIGSEGV
+        ::alarm(60);  // a hang ends by SIGALRM, not SIGSEGV (sanitizer builds make the report slowly)
         LockingApp app;
         app.StartCursorThread();
         if (::chdir(folder.c_str()) != 0) std::_Exit(3);
@@ -60,7 +60,7 @@ TEST(CrashWait, AFaultWhileTheMainThreadHoldsTheCursorLockStillReports) {
 TEST(CrashWait, WaitingForTheLoadingThreadPumpsTheMainThread) {
   EXPECT_EXIT(
       {
-        ::alarm(10);
+        ::alarm(60);
         {
           LockingApp app;
           app.StartLoadingThread();
