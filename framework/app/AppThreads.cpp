@@ -43,6 +43,7 @@ void KitAppBase::StartCursorThread() {
   mCursorThreadRunning = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mCursorThread = std::thread([this] {
+    plat::UseFaultStack();
     CoInitialize(nullptr);
     CursorThreadProc();
     CoUninitialize();
@@ -54,9 +55,9 @@ void KitAppBase::CursorThreadProc() {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   // The thread waits on real time, so that a test's stopped clock never makes it spin.
   std::unique_lock<std::mutex> lock(mCursorThreadLock);
-  while (!mQuit) {
+  while (!mQuit && !mCrashShutdown) {
     mCursorThreadWake.wait_for(lock, std::chrono::milliseconds(10));
-    if (mQuit) break;
+    if (mQuit || mCrashShutdown) break;
     DDInterface* display = mDDInterface.get();
     if (display == nullptr || mHWnd == nullptr || mDrawCount == 0) continue;
     POINT at{};

@@ -11,6 +11,7 @@
 #include "framework/util/Buffer.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Cursor.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Windows.h"
@@ -72,7 +73,12 @@ HWND MakeControl(HWND parent, const char* className, const char* text, DWORD sty
   return control;
 }
 
-void StartUpload() { std::thread(&CrashHandler::SubmitReport).detach(); }
+void StartUpload() {
+  std::thread([] {
+    plat::UseFaultStack();
+    CrashHandler::SubmitReport();
+  }).detach();
+}
 
 void AddPart(std::string& body, const std::string& header, const std::string& value) {
   body += std::string("--") + kBoundary + header + "\r\n" + value + "\r\n";

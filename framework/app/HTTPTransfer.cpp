@@ -9,6 +9,7 @@
 #include "framework/app/DemoStream.h"
 #include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/Time.h"
 
 namespace Kit {
@@ -92,7 +93,10 @@ void HTTPTransfer::StartTransfer() {
   if (DemoPlaying()) return;  // the result comes from the recording
   JoinWorker();
   mThreadRunning = true;
-  mWorker = std::thread([this] { GetThreadProc(); });
+  mWorker = std::thread([this] {
+    plat::UseFaultStack();
+    GetThreadProc();
+  });
 }
 
 void HTTPTransfer::Abort() {

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -119,6 +120,7 @@ class KitAppBase : public ButtonListener,
   [[noreturn]] void FatalExit(int code);
   void RestoreScreenResolution();
   void WaitForLoadingThread();
+  void PumpWhile(const std::function<bool()>& busy);
 
   // The window and the display.
   virtual void MakeWindow();

@@ -1,6 +1,7 @@
 // Construction of the services, Init, Start, Shutdown and the end of the application object.
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -20,6 +21,7 @@
 #include "platform/win/Errors.h"
 #include "platform/win/Files.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Messages.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
@@ -238,11 +240,10 @@ void KitAppBase::Shutdown() {
   if (mQuit.exchange(true)) return;
   mLeaveNestedLoops = true;
   ShutdownHook();
-  {
-    std::lock_guard<std::mutex> lock(mCursorThreadLock);
-    mCursorThreadWake.notify_all();
-  }
-  while (mCursorThreadRunning) Sleep(10);
+  // No lock for the wake-up: the cursor thread may have crashed holding it, and it looks at mQuit at
+  // least every 10 ms anyway. The wait pumps, so a crash window of that thread can show.
+  mCursorThreadWake.notify_all();
+  PumpWhile([this] { return mCursorThreadRunning.load(); });
   if (mCursorThread.joinable()) mCursorThread.join();
   if (mMusicInterface) mMusicInterface->StopAllMusic();
   if (!mWindowedInUse && mDDInterface && mDDInterface->mDirectDraw != nullptr)
@@ -252,11 +253,27 @@ void KitAppBase::Shutdown() {
   if (mSaveSettingsAtShutdown) WriteToRegistry();
 }
 
+// Runs on the crashing thread, which may hold any lock of the application: it only sets flags, mutes
+// and hides the window, and waits for nothing. A living main thread shuts down on its own.
 void KitAppBase::CrashOccurred() {
+  mCrashShutdown = true;
+  mShutdownRequested = true;
+  mCursorThreadWake.notify_all();
   SetMusicVolume(0);
   if (mHWnd != nullptr) ShowWindow(mHWnd, SW_HIDE);
-  mCrashShutdown = true;
-  Shutdown();
+}
+
+// Waits while `busy` holds. On the main thread the wait pumps (without taking messages), because a
+// crash window of another thread shows only while the main thread pumps.
+void KitAppBase::PumpWhile(const std::function<bool()>& busy) {
+  const bool primary = std::this_thread::get_id() == mPrimaryThreadId;
+  while (busy()) {
+    if (primary) {
+      MSG msg{};
+      PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
+    Sleep(10);
+  }
 }
 
 std::string KitAppBase::GetAppInfoText() {
@@ -289,7 +306,7 @@ void KitAppBase::RestoreScreenResolution() {
 
 void KitAppBase::WaitForLoadingThread() {
   if (!mLoadingThreadStarted) return;
-  while (!mLoadingThreadCompleted) Sleep(20);
+  PumpWhile([this] { return !mLoadingThreadCompleted.load(); });
   if (mLoadingThread.joinable()) mLoadingThread.join();
 }
 
