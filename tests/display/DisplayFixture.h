@@ -1,16 +1,16 @@
-// Set-up shared by the display tests: the application's side of the display (a Kit::ImageHost that
-// keeps the set of live images and restarts the display the way the application does), the test
+// Set-up shared by the display tests: the application's side of the display (the shared screen host,
+// which here also restarts the display the way the application does), the test
 // program's main window, and a desktop of the format under test.
 #pragma once
 
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
+#include "tests/support/ScreenHost.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 #include <vector>
 
 namespace displaytest {
@@ -18,13 +18,9 @@ namespace displaytest {
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
-class TestHost : public Kit::ImageHost {
+class TestHost : public testsupport::ScreenHost {
  public:
-  void AddMemoryImage(Kit::MemoryImage* image) override { images.insert(image); }
-  void RemoveMemoryImage(Kit::MemoryImage* image) override { images.erase(image); }
-  Kit::NativeDisplay* GetNativeDisplay() override { return display; }
-  int GetDisplayWidth() override { return kWidth; }
-  int GetDisplayHeight() override { return kHeight; }
+  TestHost() : ScreenHost(kWidth, kHeight) {}
   int GetFullScreenBits() override { return fullScreenBits; }
   bool IsPopupShown() override { return popupShown; }
   bool IsPageFlipping() override { return pageFlipping; }
@@ -35,8 +31,6 @@ class TestHost : public Kit::ImageHost {
   // starts again, and every image rebuilds what it had.
   int Restart(bool windowed);
 
-  std::set<Kit::MemoryImage*> images;
-  Kit::NativeDisplay* display = nullptr;
   int fullScreenBits = 16;
   bool popupShown = false;
   bool pageFlipping = true;

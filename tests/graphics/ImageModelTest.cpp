@@ -2,6 +2,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativePixel.h"
+#include "tests/support/ScreenHost.h"
 
 #include <gtest/gtest.h>
 
@@ -20,17 +21,13 @@ class RecordingImage : public Kit::Image {
   std::vector<Rect> fills;
 };
 
-class FakeHost : public Kit::ImageHost {
+class FakeHost : public testsupport::ScreenHost {
  public:
-  void AddMemoryImage(MemoryImage* image) override { images.insert(image); }
-  void RemoveMemoryImage(MemoryImage* image) override { images.erase(image); }
+  FakeHost() : ScreenHost(800, 600) {}
   bool Is3DAccelerated() override { return accelerated; }
-  Kit::NativeDisplay* GetNativeDisplay() override { return display; }
   void Remove3DData(MemoryImage* image) override { ++removed3D; }
 
-  std::set<MemoryImage*> images;
   bool accelerated = false;
-  Kit::NativeDisplay* display = nullptr;
   int removed3D = 0;
 };
 
