@@ -37,35 +37,20 @@
 namespace {
 
 // Plays the first level of the first scene; while recording, steers the paddle under the ball.
-class AutopilotGame : public GameApp {
+class AutopilotGame : public testsupport::HeadlessGame {
  public:
-  static constexpr int kMaxTicks = 60000;  // ten minutes of game time
-  static constexpr int kDrawEveryTicks = 50;
-
   AutopilotGame(const std::string& demoPath, bool record) {
-    testsupport::ResetGameObjects();
-    mCmdLineParsed = true;
-    mOnlyAllowOneCopyToRun = false;
     mStartScene = 1;
     mStartLevel = 1;
-    mDifficulty = 3;  // the fastest ball: the shortest game
     mDemoFileName = demoPath;
     mRecordingDemoBuffer = record;
     mPlayingDemoBuffer = !record;
-  }
-  bool ChangeDirHook(const char*) override { return true; }  // the test runs in the data folder
-  // Drawing changes nothing in the game, and the final picture is drawn afresh for its checksum: most
-  // frames are left out to keep the run short.
-  bool DrawFrame() override {
-    if (mUpdateCount % kDrawEveryTicks == 0) return GameApp::DrawFrame();
-    mHasPendingDraw = false;
-    return false;
   }
 
   // Runs until the second level stands ready after the first was cleared and the level-complete screen's
   // button was pressed.
   void UpdateFrames() override {
-    GameApp::UpdateFrames();
+    HeadlessGame::UpdateFrames();
     if (mPlayField != nullptr && mPlayField->mState == PlayField::kLevelCleared && !mCleared) {
       mCleared = true;
       mFinalScore = mScore;

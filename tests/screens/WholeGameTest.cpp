@@ -33,28 +33,15 @@ enum class Plan { kClearFirstLevel, kLoseEveryLife };
 // A player of the whole game: answers whatever screen or dialog is up through queued input, one action
 // every kActionGapTicks, and steers (or, to lose, keeps the paddle away from the ball); it notes what
 // happened and ends the run once its plan is done.
-class SessionGame : public GameApp {
+class SessionGame : public testsupport::HeadlessGame {
  public:
-  static constexpr int kMaxTicks = 60000;  // ten minutes of game time
-  static constexpr int kDrawEveryTicks = 50;
   static constexpr int kActionGapTicks = 20;
   static constexpr int kAwayX = 20;     // the paddle waits here while the ball falls
   static constexpr int kLaunchX = 700;  // far from kAwayX
 
-  explicit SessionGame(Plan plan) : mPlan(plan) {
-    testsupport::ResetGameObjects();
-    mCmdLineParsed = true;
-    mOnlyAllowOneCopyToRun = false;
-    mDifficulty = 3;  // the fastest ball: the shortest game
-  }
-  bool ChangeDirHook(const char*) override { return true; }  // the test runs in the data folder
-  bool DrawFrame() override {
-    if (mUpdateCount % kDrawEveryTicks == 0) return GameApp::DrawFrame();
-    mHasPendingDraw = false;
-    return false;
-  }
+  explicit SessionGame(Plan plan) : mPlan(plan) {}
   void UpdateFrames() override {
-    GameApp::UpdateFrames();
+    HeadlessGame::UpdateFrames();
     if (mQuit || mShutdownRequested) return;
     Observe();
     if (mUpdateCount >= kMaxTicks) Shutdown();

@@ -51,6 +51,19 @@ void ResetGameObjects() {
   gBackgroundAnim = BackgroundAnim();
 }
 
+HeadlessGame::HeadlessGame() {
+  ResetGameObjects();
+  mCmdLineParsed = true;
+  mOnlyAllowOneCopyToRun = false;
+  mDifficulty = 3;
+}
+
+bool HeadlessGame::DrawFrame() {
+  if (mUpdateCount % kDrawEveryTicks == 0) return GameApp::DrawFrame();
+  mHasPendingDraw = false;
+  return false;
+}
+
 void SteerPaddleUnderBall(GameApp& game) {
   PlayField* field = game.mPlayField;
   Actor* ball = field != nullptr ? field->FindBall() : nullptr;

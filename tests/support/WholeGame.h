@@ -14,7 +14,8 @@
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 
-class GameApp;
+#include "game/play/GameApp.h"
+
 namespace Kit {
 class Widget;
 }
@@ -31,6 +32,19 @@ void ResetGameObjects();
 void SteerPaddleUnderBall(GameApp& game);
 // Moves the pointer to the middle of the widget and clicks there, as queued input.
 void ClickOn(const Kit::Widget& widget);
+
+// The game as the whole-game tests run it: a fresh program's single objects, no command line, no lock
+// against other copies, the hardest difficulty (the fastest ball: the shortest game), and only one frame in
+// kDrawEveryTicks drawn (drawing changes nothing in the game; a final picture is drawn afresh).
+class HeadlessGame : public GameApp {
+ public:
+  static constexpr int kMaxTicks = 60000;  // ten minutes of game time
+  static constexpr int kDrawEveryTicks = 50;
+
+  HeadlessGame();
+  bool ChangeDirHook(const char*) override { return true; }  // the test runs in the data folder
+  bool DrawFrame() override;
+};
 
 // The player's folder, registry and clock of one test; headless.
 class WholeGameTest : public testing::Test {
