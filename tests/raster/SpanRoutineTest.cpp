@@ -1,7 +1,7 @@
 // Every span routine against the per-pixel model, over random triangles, textures, colours and
 // destination contents.
 #include "framework/graphics/TriangleSpans.h"
-#include "tests/raster/RasterReference.h"
+#include "tests/support/PixelModel.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 
 namespace rastertest {
 namespace {
+
+using namespace model;
 
 constexpr int kW = 37, kH = 29;
 
@@ -53,7 +55,7 @@ void Check(Case c, int index) {
   const int bytesPerPixel = features.group == Group::RGB565 || features.group == Group::RGB555 ? 2 : 4;
   const Kit::SpanTexture texture = DescribeTexture(c.texels.data(), c.texW, c.texH);
   std::vector<std::uint8_t> expected = c.dest;
-  ReferenceTriangle(c.triangle, features, {expected.data(), kW * bytesPerPixel, kW, kH}, texture, c.color);
+  Triangle(c.triangle, features, {expected.data(), kW * bytesPerPixel, kW, kH}, texture, c.color);
   Kit::GetSpanRoutine(index)(c.triangle, c.dest.data(), kW * bytesPerPixel, texture, c.color);
   ASSERT_EQ(c.dest, expected) << "routine " << index;
 }
