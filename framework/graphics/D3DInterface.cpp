@@ -181,7 +181,9 @@ void D3DInterface::Cleanup() {
 }
 
 bool D3DInterface::CreateImageTexture(MemoryImage* image) {
-  if (!mDevice || !image) return false;
+  // An image tells the path through its application when it goes away; one without an application
+  // could leave a texture record behind, so it gets none.
+  if (!mDevice || !image || !image->mApp) return false;
   if (!image->mD3DData) {
     image->mD3DData = new TextureData;
     mTextureImages.insert(image);

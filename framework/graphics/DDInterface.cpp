@@ -94,7 +94,10 @@ void DDInterface::RemoveDDImage(DDImage* image) {
   mDDImageSet.erase(image);
 }
 
-void DDInterface::Remove3DData(MemoryImage* image) { mD3DInterface->RemoveImageTexture(image); }
+void DDInterface::Remove3DData(MemoryImage* image) {
+  AutoCrit lock(mCritSect);
+  mD3DInterface->RemoveImageTexture(image);
+}
 
 bool DDInterface::Finish3DFrame() {
   // A failed Direct3D call of this frame turns 3D off; the open scene is ended first, which also

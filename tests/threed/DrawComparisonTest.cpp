@@ -25,8 +25,8 @@ namespace {
 constexpr int kWidth = 160, kHeight = 96;
 
 // Source pictures: an opaque gradient, and one whose alpha ramps from clear to opaque.
-std::unique_ptr<Kit::MemoryImage> MakePicture(int width, int height, bool alpha) {
-  auto image = std::make_unique<Kit::MemoryImage>();
+std::unique_ptr<Kit::MemoryImage> MakePicture(Kit::ImageHost* host, int width, int height, bool alpha) {
+  auto image = std::make_unique<Kit::MemoryImage>(host);
   image->Create(width, height);
   std::uint32_t* bits = image->GetBits();
   for (int y = 0; y < height; ++y)
@@ -40,10 +40,13 @@ std::unique_ptr<Kit::MemoryImage> MakePicture(int width, int height, bool alpha)
 }
 
 struct Pictures {
-  std::unique_ptr<Kit::MemoryImage> opaque = MakePicture(40, 30, false);
-  std::unique_ptr<Kit::MemoryImage> alpha = MakePicture(48, 32, true);
-  // Wider than one texture piece of the tests' limits, so that pieces meet inside the picture.
-  std::unique_ptr<Kit::MemoryImage> wide = MakePicture(150, 20, false);
+  explicit Pictures(Kit::ImageHost* host)
+      : opaque(MakePicture(host, 40, 30, false)),
+        alpha(MakePicture(host, 48, 32, true)),
+        wide(MakePicture(host, 150, 20, false)) {}
+  std::unique_ptr<Kit::MemoryImage> opaque, alpha;
+  // Wider than one texture piece, so that two pieces meet inside the picture.
+  std::unique_ptr<Kit::MemoryImage> wide;
 };
 
 struct Scene {
@@ -110,7 +113,7 @@ class DrawComparisonTest : public testing::TestWithParam<Case> {
     display.mIs3D = use3D;
     EXPECT_EQ(display.Init(window, true), Kit::DDInterface::RESULT_OK) << display.mErrorString;
     EXPECT_EQ(display.mIs3D, use3D);
-    Pictures pictures;
+    Pictures pictures(&host);
     {
       Kit::Graphics g(display.GetScreenImage());
       for (int band = 0; band < 4; ++band) {
@@ -128,7 +131,6 @@ class DrawComparisonTest : public testing::TestWithParam<Case> {
       pixels = testsupport::ReadArgb(desc.lpSurface, desc.lPitch, kWidth, kHeight, desc.ddpfPixelFormat);
       surface->Unlock(nullptr);
     }
-    host.display = nullptr;
     return pixels;
   }
 };
