@@ -126,6 +126,8 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
   const bool standard565 = red.mMask == 0xF800 && green.mMask == 0x07E0 && blue.mMask == 0x001F;
   const SurfaceRotateRows::Tint tint{kColored, c};
   const bool axisAligned = du == 65536 && dv == 0;
+  // The general rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
+  const bool narrowSource = sourceWidth < 32768 && srcRect.mHeight < 32768 && srcRect.mWidth < 32768;
   for (int r = 0; r < area.mHeight; ++r) {
     const int px = area.mX, py = area.mY + r;
     const double ex = px - static_cast<double>(centerX) - x, ey = py - static_cast<double>(centerY) - y;
@@ -177,7 +179,17 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       }
       continue;
     }
-    for (I64 i = i0; i <= i1; ++i, u += du, v += dv) {
+    I64 i = i0;
+    if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
+      if (standard888 && narrowSource) {
+        i += SurfaceRotateRows::Rotated888(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
+                                           static_cast<std::int32_t>(v), static_cast<std::int32_t>(du),
+                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), tint);
+        u = uRow + i * du;
+        v = vRow + i * dv;
+      }
+    }
+    for (; i <= i1; ++i, u += du, v += dv) {
       const std::size_t s = at(u, v);
       d[i] = static_cast<Pixel>(
           compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), weightsAt(u, v), d[i]));

@@ -150,6 +150,77 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
   return i;
 }
 
+int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const Tint& tint) {
+  const std::uint32_t unused[4] = {0, 0, 0, 0};
+  const Blend888 blend(unused, tint);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low16 = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1), whole = _mm_set1_epi32(65536);
+  const __m128i rowStride = _mm_set1_epi32(stride);
+  __m128i us = _mm_setr_epi32(u, u + du, u + 2 * du, u + 3 * du);
+  __m128i vs = _mm_setr_epi32(v, v + dv, v + 2 * dv, v + 3 * dv);
+  const __m128i stepU = _mm_set1_epi32(4 * du), stepV = _mm_set1_epi32(4 * dv);
+  alignas(16) std::int32_t index[4];
+  int i = 0;
+  for (; i + 4 <= count; i += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
+    // The top-left neighbours' offsets: (v >> 16) x stride + (u >> 16), the row part as a 16 x 16 product.
+    _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                    _mm_add_epi32(_mm_madd_epi16(_mm_srli_epi32(vs, 16), rowStride), _mm_srli_epi32(us, 16)));
+    __m128i top[4], bottom[4];
+    for (int j = 0; j < 4; ++j) {
+      top[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + index[j]));
+      bottom[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + index[j] + stride));
+    }
+    // Neighbour t of the four pixels in one register each.
+    const auto split = [](const __m128i(&pairs)[4], __m128i& left, __m128i& right) {
+      const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[0], pairs[1]));
+      const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[2], pairs[3]));
+      left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+      right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+    };
+    __m128i src[4];
+    split(top, src[0], src[1]);
+    split(bottom, src[2], src[3]);
+    const __m128i dst = Load(d + i);
+    if (AllZero(_mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])),
+                              AlphaBytes()))) {
+      Store(d + i, _mm_and_si128(dst, ColourBytes()));
+      continue;
+    }
+    // k per pixel in the low half of each 32-bit lane: fractions 1..65535, so 16 x 16 products.
+    const __m128i fx = _mm_add_epi32(_mm_and_si128(us, low16), one), gx = _mm_sub_epi32(whole, fx);
+    const __m128i fy = _mm_add_epi32(_mm_and_si128(vs, low16), one), gy = _mm_sub_epi32(whole, fy);
+    const __m128i k[4] = {_mm_mulhi_epu16(gx, gy), _mm_mulhi_epu16(fx, gy), _mm_mulhi_epu16(gx, fy),
+                          _mm_mulhi_epu16(fx, fy)};
+    __m128i weighted[2] = {zero, zero}, covered[2] = {zero, zero};
+    for (int t = 0; t < 4; ++t) {
+      __m128i w = _mm_mulhi_epu16(k[t], _mm_srli_epi32(src[t], 24));
+      if (tint.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, blend.colourAlpha), 8);
+      const __m128i pair = _mm_or_si128(w, _mm_slli_epi32(w, 16));
+      const __m128i wLow = _mm_unpacklo_epi32(pair, pair), wHigh = _mm_unpackhi_epi32(pair, pair);
+      weighted[0] = _mm_add_epi16(weighted[0], _mm_mullo_epi16(_mm_unpacklo_epi8(src[t], zero), wLow));
+      weighted[1] = _mm_add_epi16(weighted[1], _mm_mullo_epi16(_mm_unpackhi_epi8(src[t], zero), wHigh));
+      covered[0] = _mm_add_epi16(covered[0], wLow);
+      covered[1] = _mm_add_epi16(covered[1], wHigh);
+    }
+    __m128i out[2];
+    for (int h = 0; h < 2; ++h) {
+      __m128i source;
+      if (tint.colored) {
+        const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted[h], 8), blend.blueTint), 8);
+        source = _mm_or_si128(_mm_mulhi_epu16(weighted[h], blend.tint), blue);
+      } else {
+        source = _mm_srli_epi16(weighted[h], 8);
+      }
+      const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
+      out[h] = _mm_add_epi16(
+          source, _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), covered[h])), 8));
+    }
+    Store(d + i, _mm_and_si128(_mm_packus_epi16(out[0], out[1]), ColourBytes()));
+  }
+  return i;
+}
+
 int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& tint) {
   const __m128i byte = _mm_set1_epi32(0xFF);
   const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(tint.c.a));
@@ -206,6 +277,10 @@ int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& t
 int OneTap888(std::uint32_t*, const std::uint32_t*, int, const Tint&) { return 0; }
 int OneTap565(std::uint16_t*, const std::uint32_t*, int, const Tint&) { return 0; }
 int FourTap888(std::uint32_t*, const std::uint32_t*, const std::uint32_t*, int, const std::uint32_t (&)[4],
+               const Tint&) {
+  return 0;
+}
+int Rotated888(std::uint32_t*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t, std::int32_t, int,
                const Tint&) {
   return 0;
 }

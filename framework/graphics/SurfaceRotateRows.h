@@ -28,4 +28,11 @@ int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& t
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
                const std::uint32_t (&k)[4], const Tint& tint);
 
+// Rotated: pixel i samples at (u + i du, v + i dv), 16.16 from the source rectangle's corner `origin`
+// in rows of `stride` pixels; its neighbours are the 2 x 2 pixels at the integer parts, k the
+// products of the fractions. Every sample of the row must have its neighbours inside the source,
+// and the source rectangle and stride must be below 32768 pixels.
+int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const Tint& tint);
+
 }  // namespace Kit::SurfaceRotateRows
