@@ -225,10 +225,8 @@ void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride
       const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
       // Nearly opaque coverage gives the sample; less mixes it with (d x 255 >> 8) x (256 - coverage).
       const __m128i drawn = _mm_srli_epi16(sample, 8);
-      const __m128i mixed =
-          _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_subs_epu16(d16, one16), _mm_sub_epi16(full, coverage)),
-                                       sample),
-                         8);
+      const __m128i mixed = _mm_srli_epi16(
+          _mm_add_epi16(_mm_mullo_epi16(_mm_subs_epu16(d16, one16), _mm_sub_epi16(full, coverage)), sample), 8);
       const __m128i high = _mm_cmpgt_epi16(coverage, nearlyOpaque);
       const __m128i blended = _mm_or_si128(_mm_and_si128(high, drawn), _mm_andnot_si128(high, mixed));
       const __m128i clear = _mm_cmpeq_epi16(coverage, _mm_setzero_si128());

@@ -137,9 +137,8 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     const I64 uRow = static_cast<I64>(uStart), vRow = static_cast<I64>(vStart);
     I64 i0 = 0, i1 = area.mWidth - 1;
     // (Written out for the axis-aligned steps, so that their divisions become shifts.)
-    const bool drawn = axisAligned
-                           ? CutSpan(uRow, 65536, w, false, i0, i1) && CutSpan(vRow, 0, h, true, i0, i1)
-                           : CutSpan(uRow, du, w, false, i0, i1) && CutSpan(vRow, dv, h, true, i0, i1);
+    const bool drawn = axisAligned ? CutSpan(uRow, 65536, w, false, i0, i1) && CutSpan(vRow, 0, h, true, i0, i1)
+                                   : CutSpan(uRow, du, w, false, i0, i1) && CutSpan(vRow, dv, h, true, i0, i1);
     if (!drawn || i0 > i1) continue;
     Pixel* d = t.mPixels.Row<Pixel>(py) + px;
     I64 u = uRow + i0 * du, v = vRow + i0 * dv;

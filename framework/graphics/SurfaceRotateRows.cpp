@@ -134,10 +134,10 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
   for (; i + 4 <= count; i += 4) {
     const __m128i src[4] = {Load(row + i), Load(row + i + 1), Load(next + i), Load(next + i + 1)};
     const __m128i dst = Load(d + i);
-    const __m128i any = _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])),
-                                      AlphaBytes());
-    const __m128i all = _mm_and_si128(_mm_and_si128(_mm_and_si128(src[0], src[1]), _mm_and_si128(src[2], src[3])),
-                                      AlphaBytes());
+    const __m128i any =
+        _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])), AlphaBytes());
+    const __m128i all =
+        _mm_and_si128(_mm_and_si128(_mm_and_si128(src[0], src[1]), _mm_and_si128(src[2], src[3])), AlphaBytes());
     __m128i out;
     if (AllZero(any))
       out = _mm_and_si128(dst, ColourBytes());
@@ -182,8 +182,8 @@ int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::i
     split(top, src[0], src[1]);
     split(bottom, src[2], src[3]);
     const __m128i dst = Load(d + i);
-    if (AllZero(_mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])),
-                              AlphaBytes()))) {
+    if (AllZero(
+            _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])), AlphaBytes()))) {
       Store(d + i, _mm_and_si128(dst, ColourBytes()));
       continue;
     }
@@ -213,8 +213,8 @@ int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::i
         source = _mm_srli_epi16(weighted[h], 8);
       }
       const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
-      out[h] = _mm_add_epi16(
-          source, _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), covered[h])), 8));
+      out[h] = _mm_add_epi16(source,
+                             _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), covered[h])), 8));
     }
     Store(d + i, _mm_and_si128(_mm_packus_epi16(out[0], out[1]), ColourBytes()));
   }
