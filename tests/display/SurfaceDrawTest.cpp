@@ -7,6 +7,7 @@
 #include "framework/graphics/SurfaceFill.h"
 #include "framework/graphics/SurfaceLine.h"
 #include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/SurfaceRotateRows.h"
 #include "framework/graphics/SurfaceStretch.h"
 #include "tests/support/PixelModel.h"
 
@@ -164,17 +165,24 @@ TEST_F(SurfaceDrawMatrix, FastStretchesMatchTheFormulas) {
             }
 }
 
-TEST_F(SurfaceDrawMatrix, RotatedBlitsMatchTheFormulasAtAnyAngle) {
+// Run with the wide vector kernels (where the processor has them) and without.
+class SurfaceRotateKernels : public SurfaceDrawMatrix, public testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override { Kit::SurfaceRotateRows::UseWideVectors(GetParam()); }
+  void TearDown() override { Kit::SurfaceRotateRows::UseWideVectors(true); }
+};
+
+TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
   for (const auto& format : kSurfaceFormats)
     for (const Color& color : {Color::White, Color(220, 90, 30), Color(40, 200, 250, 120)})
       for (int mode : {0, 1})
         for (double angle : {0.0, 0.5236, -1.2, 3.0, 1.5707963267948966})
-          for (const float x : {9.25f, 9.0f}) {
+          for (const float x : {9.25f, 9.0f, 8.0f}) {
             SCOPED_TRACE(Describe(format, 3, color) + " mode " + std::to_string(mode) + " angle " +
                          std::to_string(angle) + " x " + std::to_string(x));
             auto image = MakeSource(rng_, angle == 3.0 || (angle == 0.0 && x == 9.0f && mode == 1));
             // At a whole-pixel x and y the unrotated sample has a single neighbour.
-            const float y = x == 9.0f ? 6.0f : 6.5f, cx = 9.0f, cy = 8.0f;
+            const float y = x == 9.25f ? 6.5f : 6.0f, cx = 9.0f, cy = 8.0f;
             const Rect srcRect(1, 2, 18, 14);
             Rect box;
             ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 61, 43), angle, cx, cy, box));
@@ -188,6 +196,8 @@ TEST_F(SurfaceDrawMatrix, RotatedBlitsMatchTheFormulasAtAnyAngle) {
                 });
           }
 }
+
+INSTANTIATE_TEST_SUITE_P(WideAndNarrow, SurfaceRotateKernels, testing::Bool());
 
 // Pixels worked out by hand, so that the model and the routines cannot share a mistake.
 struct Scene {
