@@ -71,7 +71,7 @@ inline DDSURFACEDESC2 PrimaryDesc(DWORD backBuffers = 0) {
   return desc;
 }
 
-// Reads and writes pixels of a surface through Lock.
+// Reads pixels of a surface through Lock.
 class Pixels {
  public:
   explicit Pixels(IDirectDrawSurface7* surface) : mSurface(surface) {
@@ -84,15 +84,12 @@ class Pixels {
   Pixels(const Pixels&) = delete;
   Pixels& operator=(const Pixels&) = delete;
 
-  HRESULT Result() const { return mResult; }
   int Bytes() const { return static_cast<int>(mDesc.ddpfPixelFormat.dwRGBBitCount / 8); }
   DWORD Get(int x, int y) const {
     DWORD value = 0;
     std::memcpy(&value, Address(x, y), Bytes());
     return value;
   }
-  void Set(int x, int y, DWORD value) { std::memcpy(Address(x, y), &value, Bytes()); }
-  const DDSURFACEDESC2& Desc() const { return mDesc; }
 
  private:
   BYTE* Address(int x, int y) const {
