@@ -38,16 +38,6 @@ inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 
 inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
 
-// A pixel value of the road's format from 8-bit channels.
-inline DWORD Pack(const Road& road, int r, int g, int b) {
-  auto channel = [](DWORD mask, int value) {
-    const int bits = __builtin_popcount(mask);
-    const int shift = __builtin_ctz(mask);
-    return (static_cast<DWORD>(value) >> (8 - bits) << shift) & mask;
-  };
-  return channel(road.red, r) | channel(road.green, g) | channel(road.blue, b);
-}
-
 inline DDSURFACEDESC2 OffscreenDesc(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN) {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "DDrawFixture.h"
+#include "tests/support/PixelModel.h"
 
 namespace ddraw_test {
 namespace {
@@ -34,7 +35,7 @@ TEST_P(ThreadTest, SurfacesAreCreatedLockedAndBlittedFromSeveralThreads) {
       }
       DDBLTFX fx{};
       fx.dwSize = sizeof(fx);
-      fx.dwFillColor = Pack(used, i & 255, 0, 0);
+      fx.dwFillColor = model::Pack((i & 255u) << 16, {used.bytesPerPixel * 8, used.red, used.green, used.blue});
       check(surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx));
       RECT to{(i % 4) * 16, 0, (i % 4) * 16 + 16, 16};
       check(screen->Blt(&to, surface, nullptr, DDBLT_WAIT, nullptr));

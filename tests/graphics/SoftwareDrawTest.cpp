@@ -1,4 +1,3 @@
-#include "framework/graphics/AdditiveTable.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "tests/support/PixelModel.h"
@@ -82,17 +81,6 @@ TEST(PixelBlend, OverBlendMatchesReferenceForEveryAlphaPair) {
   }
 }
 
-TEST(AdditiveTable, SaturatesAt255) {
-  const Kit::AdditiveTable& table = Kit::GetAdditiveTable();
-  EXPECT_EQ(table[0], 0);
-  EXPECT_EQ(table[255], 255);
-  EXPECT_EQ(table[256], 255);
-  EXPECT_EQ(table[511], 255);
-  Kit::AdditiveTable fresh{};
-  Kit::FillAdditiveTable(fresh);
-  EXPECT_EQ(fresh, table);
-}
-
 TEST(FillRect, TranslucentWhiteOverOpaqueAndTransparentBlack) {
   MemoryImage image;
   const std::uint32_t pixels[] = {0xFF000000, 0x00000000};
@@ -129,16 +117,6 @@ TEST(ClearRect, ClearsOnlyInsideTheImage) {
   MemoryImage empty;
   empty.Clear();  // no pixels: nothing to do
   EXPECT_FALSE(empty.mBits);
-}
-
-TEST(DrawLine, StraightLinesFillFromSmallerToLargerEnd) {
-  auto image = ToImage({8, 3, std::vector<std::uint32_t>(24, 0xFF000000)});
-  image->DrawLine(5.7, 1.0, 2.2, 1.0, Color(255, 0, 0), 0);
-  const model::Pixels p = FromImage(*image);
-  for (int x = 0; x < 8; ++x) EXPECT_EQ(p.At(x, 1), x >= 2 && x <= 5 ? 0xFFFF0000u : 0xFF000000u) << x;
-  image->DrawLine(7.0, 2.9, 7.0, 0.1, Color(0, 0, 255), 0);
-  EXPECT_EQ(FromImage(*image).At(7, 0), 0xFF0000FFu);
-  EXPECT_EQ(FromImage(*image).At(7, 2), 0xFF0000FFu);
 }
 
 TEST(DrawLine, MatchesReferenceForEveryDirectionModeAndColour) {
@@ -332,13 +310,6 @@ TEST(BltRotated, UnrotatedDrawSkipsTheLastColumnAndRow) {
   const model::Pixels p = FromImage(*dest);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) EXPECT_EQ(p.At(x, y), x < 2 && y < 2 ? 0xFFFFFFFFu : 0xFF000000u) << x << "," << y;
-}
-
-TEST(BltRotated, TransparentSourceOverTransparentDestinationChangesNothing) {
-  auto dest = ToImage({6, 6, std::vector<std::uint32_t>(36, 0)});
-  auto src = ToImage({4, 4, std::vector<std::uint32_t>(16, 0x00FFFFFF)});
-  dest->BltRotated(src.get(), 1, 1, Rect(0, 0, 4, 4), Rect(0, 0, 6, 6), Color::White, 0, 0.3, 2, 2);
-  EXPECT_EQ(FromImage(*dest).px, std::vector<std::uint32_t>(36, 0));
 }
 
 TEST(BltRotated, BoundsOfAQuarterTurn) {

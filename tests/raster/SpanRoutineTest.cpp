@@ -92,8 +92,9 @@ TEST(SpanRoutines, AQuadSplitOnItsDiagonalBlendsEveryPixelOnce) {
     v.mY = static_cast<std::int32_t>(y * 65536);
     return v;
   };
-  const Kit::FixedVertex first[3] = {at(2.3, 1.7), at(30.6, 4.1), at(5.2, 25.9)};
-  const Kit::FixedVertex second[3] = {at(30.6, 4.1), at(33.4, 27.2), at(5.2, 25.9)};
+  // The shared edge runs through pixel centres: the top-left rule gives each of them to one side.
+  const Kit::FixedVertex first[3] = {at(2.3, 1.7), at(30, 4), at(6, 28)};
+  const Kit::FixedVertex second[3] = {at(30, 4), at(33.4, 27.2), at(6, 28)};
   const int index = Kit::SpanRoutineIndex(false, false, false, true, true, Kit::FORMAT_CODE_8888);
   Kit::GetSpanRoutine(index)(first, dest.data(), kW * 4, {}, color);
   Kit::GetSpanRoutine(index)(second, dest.data(), kW * 4, {}, color);

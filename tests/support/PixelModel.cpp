@@ -133,21 +133,21 @@ U Pack(U argb, const Format& format) {
   for (int i = 0; i < 3; ++i) {
     const U mask = i == 0 ? format.rMask : i == 1 ? format.gMask : format.bMask;
     const Field f = FieldOf(mask);
-    word |= (((argb >> (16 - 8 * i)) & 0xFF) >> (8 - f.bits)) << f.shift;
+    if (f.bits > 0 && f.bits <= 8) word |= (((argb >> (16 - 8 * i)) & 0xFF) >> (8 - f.bits)) << f.shift;
   }
   return word;
 }
 
 U Unpack(U word, const Format& format) {
   U argb = 0xFF000000u;
-  int at = 16;
-  for (U mask : {format.rMask, format.gMask, format.bMask}) {
+  for (int i = 0; i < 3; ++i) {
+    const U mask = i == 0 ? format.rMask : i == 1 ? format.gMask : format.bMask;
     const Field f = FieldOf(mask);
+    if (f.bits == 0) continue;
     const U v = (word & mask) >> f.shift;
-    U wide = v << (8 - f.bits);
+    U wide = f.bits >= 8 ? v >> (f.bits - 8) : v << (8 - f.bits);
     for (int filled = f.bits; filled < 8; filled += f.bits) wide |= v << (8 - f.bits) >> filled;
-    argb |= (wide & 0xFF) << at;
-    at -= 8;
+    argb |= (wide & 0xFF) << (16 - 8 * i);
   }
   return argb;
 }
