@@ -111,20 +111,19 @@ void DisplayDevice::QueuePresent() {
 }
 
 void DisplayDevice::PresentOnMainThread() {
-  PresentFrame& frame = mStagingFrame;
-  HWND window;
   {
     std::lock_guard lock(mMutex);
-    if (mShutDown || !mPrimary) return;
-    window = PresentationWindow();
+    if (mShutDown || !mPrimary || mPrimary->Lost() || mPrimary->Busy()) return;
+    const HWND window = PresentationWindow();
     if (!window) return;
     RECT area{0, 0, mPrimary->Width(), mPrimary->Height()};
     // A windowed primary holds the whole desktop; the window shows its client area of it.
     if (!mExclusive && !GetClientRectOnScreen(window, &area)) return;
-    if (!mPrimary->CopyForPresent(area, frame)) return;
+    // The frame goes from the primary's memory into the window's texture in one pass.
+    if (!mPresenter) mPresenter = std::make_unique<Presenter>();
+    if (!mPresenter->Prepare(window, FrameSource{mPrimary->View(), mPrimary->Layout(), area})) return;
   }
-  if (!mPresenter) mPresenter = std::make_unique<Presenter>();
-  mPresenter->Show(window, frame);
+  mPresenter->Show();
 }
 
 void DisplayDevice::UpdateScreenMode() { RunOnMainThread(&DisplayDevice::ApplyScreenModeOnMainThread); }

@@ -80,7 +80,6 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   std::atomic<bool> mPresentQueued{false};
   // Touched only on the main thread.
   std::unique_ptr<Presenter> mPresenter;
-  PresentFrame mStagingFrame;  // its memory is kept from frame to frame
   // Last, so that it goes first: no callback into a device being destroyed.
   std::unique_ptr<RepaintWatch> mRepaintWatch;
 };
