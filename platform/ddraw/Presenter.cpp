@@ -19,6 +19,10 @@ Uint32 SdlFormatOf(const PixelLayout& layout) {
   return SDL_MasksToPixelFormatEnum(layout.bytesPerPixel * 8, layout.redMask, layout.greenMask, layout.blueMask, 0);
 }
 
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 bool IsWideFormat(Uint32 format) { return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888; }
 
 // Writes the frame's rows into out, each pixel through `row` (count pixels of the surface at a time),
@@ -100,6 +104,7 @@ void Presenter::Forget() {
   mTexture = nullptr;
   mTextureFormat = 0;
   mPrepared = false;
+  mFilled = false;
   mClearedWidth = mClearedHeight = -1;
   mFullScreen = false;
   mLogicalWidth = 0;
@@ -164,6 +169,7 @@ bool Presenter::HoldTexture(Uint32 format, int width, int height) {
   if (mTexture) SDL_DestroyTexture(mTexture);
   mTexture = SDL_CreateTexture(mRenderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
   mTextureFormat = mTexture ? format : 0;
+  mFilled = false;
   if (!mTexture) return false;
   SDL_SetTextureBlendMode(mTexture, SDL_BLENDMODE_NONE);
   mTextureWidth = width;
@@ -171,27 +177,41 @@ bool Presenter::HoldTexture(Uint32 format, int width, int height) {
   return true;
 }
 
-bool Presenter::Prepare(HWND window, const FrameSource& frame) {
+bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed) {
   mPrepared = false;
   const int width = frame.area.right - frame.area.left, height = frame.area.bottom - frame.area.top;
   if (width <= 0 || height <= 0 || !Attach(window)) return false;
   const Uint32 format = TextureFormatFor(frame.layout);
   if (format == SDL_PIXELFORMAT_UNKNOWN || !HoldTexture(format, width, height)) return false;
+  FrameSource part = frame;
+  const RECT& area = frame.area;
+  if (changed && mFilled && SameRect(mFilledArea, area)) {
+    part.area = RECT{std::max(area.left, changed->left), std::max(area.top, changed->top),
+                     std::min(area.right, changed->right), std::min(area.bottom, changed->bottom)};
+    if (part.area.left >= part.area.right || part.area.top >= part.area.bottom) return false;
+  }
+  const SDL_Rect lockRect{part.area.left - area.left, part.area.top - area.top, part.area.right - part.area.left,
+                          part.area.bottom - part.area.top};
   void* pixels = nullptr;
   int pitch = 0;
-  if (SDL_LockTexture(mTexture, nullptr, &pixels, &pitch) != 0) return false;
+  mFilled = false;
+  if (SDL_LockTexture(mTexture, &lockRect, &pixels, &pitch) != 0) return false;
   BYTE* out = static_cast<BYTE*>(pixels);
-  if (const auto widen = FrameFormatOf(frame.layout); format != SdlFormatOf(frame.layout)) {
-    WriteFrame(frame, out, pitch, 4, [&](const BYTE* from, BYTE* to, int count) {
-      WidenRow(*widen, from, reinterpret_cast<std::uint32_t*>(to), count);
+  if (format != SdlFormatOf(frame.layout)) {
+    // Only a frame format with a widening is given a texture of another format.
+    const FrameFormat widen = *FrameFormatOf(frame.layout);
+    WriteFrame(part, out, pitch, 4, [widen](const BYTE* from, BYTE* to, int count) {
+      WidenRow(widen, from, reinterpret_cast<std::uint32_t*>(to), count);
     });
   } else {
     const int bytes = frame.layout.bytesPerPixel;
-    WriteFrame(frame, out, pitch, bytes, [bytes](const BYTE* from, BYTE* to, int count) {
+    WriteFrame(part, out, pitch, bytes, [bytes](const BYTE* from, BYTE* to, int count) {
       std::memcpy(to, from, static_cast<size_t>(count) * bytes);
     });
   }
   SDL_UnlockTexture(mTexture);
+  mFilled = true;
+  mFilledArea = area;
   mPrepared = true;
   return true;
 }

@@ -28,9 +28,11 @@ class Presenter {
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
 
-  // Writes the frame into the window's texture; false when there is nothing to show. The source is
-  // read only during the call (its owner's lock held), SDL's work is left to Show.
-  bool Prepare(HWND window, const FrameSource& frame);
+  // Writes the frame into the window's texture: only the part inside `changed` (surface coordinates)
+  // when the texture already holds the rest of this frame, all of it when `changed` is null. False
+  // when there is nothing new to show. The source is read only during the call (its owner's lock
+  // held); SDL's drawing is left to Show.
+  bool Prepare(HWND window, const FrameSource& frame, const RECT* changed);
   // Shows the prepared frame filling the window (scaled with its aspect kept in full screen).
   void Show();
   // Full screen shows the window over the whole screen with a logical size of width x height.
@@ -64,6 +66,9 @@ class Presenter {
   int mClearedWidth = -1;
   int mClearedHeight = -1;
   bool mPrepared = false;
+  // The texture holds the frame of this area, bar what changed since.
+  bool mFilled = false;
+  RECT mFilledArea{};
   bool mFullScreen = false;
   // Where the window was, and whether it had a frame, before full screen took it over.
   int mWindowedX = 0;

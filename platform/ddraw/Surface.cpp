@@ -493,6 +493,7 @@ HRESULT Surface::BltFrom(LPRECT destRect, Surface* source, LPRECT sourceRect, DW
   if (!fill && source->mDevice != mDevice) return DDERR_DEVICEDOESNTOWNSURFACE;
 
   bool visible;
+  RECT changed{};
   {
     std::lock_guard lock(mDevice->Mutex());
     visible = Visible();
@@ -529,8 +530,9 @@ HRESULT Surface::BltFrom(LPRECT destRect, Surface* source, LPRECT sourceRect, DW
       }
       BlitPixels(View(), target, clip, source->View(), from, key ? &*key : nullptr);
     }
+    changed = clip;
   }
-  if (visible) mDevice->PresentPrimary();
+  if (visible) mDevice->PresentPrimary(&changed);
   return DD_OK;
 }
 
