@@ -460,10 +460,11 @@ class KitAppBase : public ButtonListener,
   virtual void WriteToRegistry();
   virtual void ReadFromRegistry();
   // Files read and written through these are synchronised with input recordings. A write goes to a
-  // temporary file that replaces the old one only when complete.
+  // temporary file that replaces the old one only when complete; while a recording plays back nothing
+  // is written and the recorded outcome is returned (an override sees what would have been written).
   bool ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded = false);
   bool FileExists(const std::string& path);
-  bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
+  virtual bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
   bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
   void EnableCustomCursors(bool enabled);
   // Images drawn as the software cursor, by cursor number; the game fills the ones it wants.

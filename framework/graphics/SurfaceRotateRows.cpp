@@ -1,94 +1,146 @@
 #include "framework/graphics/SurfaceRotateRows.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#include <cstddef>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
 #endif
 
 namespace Kit::SurfaceRotateRows {
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 namespace {
 
-__m128i Load(const void* at) { return _mm_loadu_si128(static_cast<const __m128i*>(at)); }
-void Store(void* at, __m128i v) { _mm_storeu_si128(static_cast<__m128i*>(at), v); }
-bool AllEqual(__m128i a, __m128i b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
-bool AllZero(__m128i v) { return AllEqual(v, _mm_setzero_si128()); }
-
-__m128i AlphaBytes() { return _mm_set1_epi32(static_cast<int>(0xFF000000u)); }
-__m128i ColourBytes() { return _mm_set1_epi32(0x00FFFFFF); }
-
-// The constants of the 8-8-8 kernels.
-struct Blend888 {
-  Blend888(const std::uint32_t (&k)[4], const Tint& t) : colored(t.colored) {
-    for (int i = 0; i < 4; ++i) {
-      weight[i] = _mm_set1_epi16(static_cast<short>(k[i]));
-      std::uint32_t opaque = (k[i] * 255) >> 16;
-      if (colored) opaque = (opaque * t.c.a) >> 8;
-      opaqueWeight[i] = _mm_set1_epi16(static_cast<short>(opaque));
-    }
-    colourAlpha = _mm_set1_epi16(static_cast<short>(t.c.a));
-    // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
-    const auto r = static_cast<short>(t.c.r + 1), g = static_cast<short>(t.c.g + 1);
-    const auto b = static_cast<short>(t.c.b + 1);
-    tint = _mm_set_epi16(0, r, g, 0, 0, r, g, 0);
-    blueTint = _mm_set_epi16(0, 0, 0, b, 0, 0, 0, b);
+// Four pixels in 128 bits: the base line of x86-64.
+struct Sse2 {
+  using R = __m128i;
+  static constexpr int kPixels = 4;
+  static R Load(const void* at) { return _mm_loadu_si128(static_cast<const __m128i*>(at)); }
+  static void Store(void* at, R v) { _mm_storeu_si128(static_cast<__m128i*>(at), v); }
+  // The first n pixels (n < kPixels), the rest 0; and the first n pixels of v stored.
+  static R LoadPart(const std::uint32_t* at, int n) {
+    alignas(16) std::uint32_t part[kPixels] = {};
+    for (int j = 0; j < n; ++j) part[j] = at[j];
+    return Load(part);
   }
-  bool colored;
-  __m128i weight[4];        // k per tap
-  __m128i opaqueWeight[4];  // w of an opaque neighbour per tap
-  __m128i colourAlpha, tint, blueTint;
+  static void StorePart(std::uint32_t* at, R v, int n) {
+    alignas(16) std::uint32_t part[kPixels];
+    Store(part, v);
+    for (int j = 0; j < n; ++j) at[j] = part[j];
+  }
+  static R Zero() { return _mm_setzero_si128(); }
+  static R Set8(char v) { return _mm_set1_epi8(v); }
+  static R Set16(short v) { return _mm_set1_epi16(v); }
+  static R Set32(int v) { return _mm_set1_epi32(v); }
+  // Per pixel in 16-bit lanes: blue, green, red, alpha.
+  static R PerPixel16(short b, short g, short r, short a) { return _mm_set_epi16(a, r, g, b, a, r, g, b); }
+  static bool AllEqual32(R a, R b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
+  static R And(R a, R b) { return _mm_and_si128(a, b); }
+  static R Or(R a, R b) { return _mm_or_si128(a, b); }
+  static R UnpackLo8(R v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
+  static R UnpackHi8(R v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
+  static R PackUs16(R a, R b) { return _mm_packus_epi16(a, b); }
+  // Each pixel's alpha lane in all four of its 16-bit lanes.
+  static R Alpha16(R v) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  }
+  static R MulHiU16(R a, R b) { return _mm_mulhi_epu16(a, b); }
+  static R MulLo16(R a, R b) { return _mm_mullo_epi16(a, b); }
+  static R Add16(R a, R b) { return _mm_add_epi16(a, b); }
+  static R Sub16(R a, R b) { return _mm_sub_epi16(a, b); }
+  template <int kShift>
+  static R Srli16(R v) {
+    return _mm_srli_epi16(v, kShift);
+  }
+  static R Add8(R a, R b) { return _mm_add_epi8(a, b); }
+  static R Sub8(R a, R b) { return _mm_sub_epi8(a, b); }
+  static R MinU8(R a, R b) { return _mm_min_epu8(a, b); }
+  static R SubsU8(R a, R b) { return _mm_subs_epu8(a, b); }
 };
 
-// Two pixels in 16-bit lanes from their taps' pixels s[t] and the destination d. With kOpaque every
-// neighbour is opaque and weighs the tap's constant.
-template <int kTaps, bool kOpaque>
-inline __m128i Half(const Blend888& b, const __m128i* s, __m128i d) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i weighted = zero, covered = zero;
-  for (int t = 0; t < kTaps; ++t) {
-    __m128i w;
-    if constexpr (kOpaque) {
-      w = b.opaqueWeight[t];
-    } else {
-      const __m128i alpha =
-          _mm_shufflehi_epi16(_mm_shufflelo_epi16(s[t], _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-      w = _mm_mulhi_epu16(alpha, b.weight[t]);
-      if (b.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, b.colourAlpha), 8);
-    }
-    weighted = _mm_add_epi16(weighted, _mm_mullo_epi16(s[t], w));
-    covered = _mm_add_epi16(covered, w);
+namespace sse2 {
+using V = Sse2;
+#include "framework/graphics/SurfaceRotateRowKernels.h"
+}  // namespace sse2
+
+}  // namespace
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace {
+
+// Eight pixels in 256 bits, where the processor has them; every operation works within 128-bit halves.
+struct Avx2 {
+  using R = __m256i;
+  static constexpr int kPixels = 8;
+  static R Load(const void* at) { return _mm256_loadu_si256(static_cast<const __m256i*>(at)); }
+  static void Store(void* at, R v) { _mm256_storeu_si256(static_cast<__m256i*>(at), v); }
+  static R FirstLanes(int n) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   }
-  __m128i source;
-  if (b.colored) {
-    const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted, 8), b.blueTint), 8);
-    source = _mm_or_si128(_mm_mulhi_epu16(weighted, b.tint), blue);
-  } else {
-    source = _mm_srli_epi16(weighted, 8);
+  static R LoadPart(const std::uint32_t* at, int n) {
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(at), FirstLanes(n));
   }
-  return _mm_add_epi16(source, _mm_srli_epi16(_mm_mullo_epi16(d, _mm_sub_epi16(_mm_set1_epi16(256), covered)), 8));
+  static void StorePart(std::uint32_t* at, R v, int n) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(at), FirstLanes(n), v);
+  }
+  static R Zero() { return _mm256_setzero_si256(); }
+  static R Set8(char v) { return _mm256_set1_epi8(v); }
+  static R Set16(short v) { return _mm256_set1_epi16(v); }
+  static R Set32(int v) { return _mm256_set1_epi32(v); }
+  static R PerPixel16(short b, short g, short r, short a) {
+    return _mm256_set_epi16(a, r, g, b, a, r, g, b, a, r, g, b, a, r, g, b);
+  }
+  static bool AllEqual32(R a, R b) { return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, b)) == -1; }
+  static R And(R a, R b) { return _mm256_and_si256(a, b); }
+  static R Or(R a, R b) { return _mm256_or_si256(a, b); }
+  static R UnpackLo8(R v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
+  static R UnpackHi8(R v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
+  static R PackUs16(R a, R b) { return _mm256_packus_epi16(a, b); }
+  static R Alpha16(R v) {
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  }
+  static R MulHiU16(R a, R b) { return _mm256_mulhi_epu16(a, b); }
+  static R MulLo16(R a, R b) { return _mm256_mullo_epi16(a, b); }
+  static R Add16(R a, R b) { return _mm256_add_epi16(a, b); }
+  static R Sub16(R a, R b) { return _mm256_sub_epi16(a, b); }
+  template <int kShift>
+  static R Srli16(R v) {
+    return _mm256_srli_epi16(v, kShift);
+  }
+  static R Add8(R a, R b) { return _mm256_add_epi8(a, b); }
+  static R Sub8(R a, R b) { return _mm256_sub_epi8(a, b); }
+  static R MinU8(R a, R b) { return _mm256_min_epu8(a, b); }
+  static R SubsU8(R a, R b) { return _mm256_subs_epu8(a, b); }
+};
+
+namespace avx2 {
+using V = Avx2;
+#include "framework/graphics/SurfaceRotateRowKernels.h"
+}  // namespace avx2
+
+}  // namespace
+#pragma GCC pop_options
+
+namespace {
+
+bool HasAvx2Hardware() {
+  __builtin_cpu_init();  // this may run before the run-time library's own start-up has
+  return __builtin_cpu_supports("avx2");
 }
 
-// Four pixels from their taps' four-pixel registers src[t]; the alpha bytes come out 0.
-template <int kTaps, bool kOpaque>
-inline __m128i Block(const Blend888& b, const __m128i* src, __m128i dst) {
-  const __m128i zero = _mm_setzero_si128();
-  __m128i low[kTaps], high[kTaps];
-  for (int t = 0; t < kTaps; ++t) {
-    low[t] = _mm_unpacklo_epi8(src[t], zero);
-    high[t] = _mm_unpackhi_epi8(src[t], zero);
-  }
-  const __m128i out = _mm_packus_epi16(Half<kTaps, kOpaque>(b, low, _mm_unpacklo_epi8(dst, zero)),
-                                       Half<kTaps, kOpaque>(b, high, _mm_unpackhi_epi8(dst, zero)));
-  return _mm_and_si128(out, ColourBytes());
-}
+bool gWide = HasAvx2Hardware();
 
-// Opaque source bytes at weight 254: (c x 254) >> 8 is c less one for c in 1..128 and less two above
-// 128; the destination's (d x 2) >> 8 adds d >> 7. Alpha bytes come out as the source's less two.
-__m128i OpaqueOneTapBytes(__m128i s) {
-  const __m128i one = _mm_set1_epi8(1);
-  const __m128i less = _mm_add_epi8(_mm_min_epu8(s, one), _mm_min_epu8(_mm_subs_epu8(s, _mm_set1_epi8(-128)), one));
-  return _mm_sub_epi8(s, less);
-}
+bool HasAvx2() { return gWide; }
+
+using sse2::AllZero;
+using sse2::AlphaBytes;
+using sse2::ColourBytes;
+using sse2::OpaqueOneTapBytes;
+
+__m128i Load(const void* at) { return Sse2::Load(at); }
+void Store(void* at, __m128i v) { Sse2::Store(at, v); }
+bool AllEqual(__m128i a, __m128i b) { return Sse2::AllEqual32(a, b); }
 
 // Eight 32-bit 0x00RRGGBB pixels (two registers) as 5-6-5, each field the top bits of its byte.
 __m128i To565(__m128i a, __m128i b) {
@@ -104,56 +156,21 @@ __m128i To565(__m128i a, __m128i b) {
 
 }  // namespace
 
+void UseWideVectors(bool use) { gWide = use && HasAvx2Hardware(); }
+
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& tint) {
-  const std::uint32_t k[4] = {65534, 0, 0, 0};
-  const Blend888 blend(k, tint);
-  const __m128i one = _mm_set1_epi8(1);
-  int i = 0;
-  for (; i + 4 <= count; i += 4) {
-    const __m128i src = Load(s + i), dst = Load(d + i);
-    const __m128i alpha = _mm_and_si128(src, AlphaBytes());
-    __m128i out;
-    if (AllZero(alpha))
-      out = _mm_and_si128(dst, ColourBytes());
-    else if (!AllEqual(alpha, AlphaBytes()))
-      out = Block<1, false>(blend, &src, dst);
-    else if (tint.colored)
-      out = Block<1, true>(blend, &src, dst);
-    else
-      out = _mm_and_si128(_mm_add_epi8(OpaqueOneTapBytes(src), _mm_and_si128(_mm_srli_epi16(dst, 7), one)),
-                          ColourBytes());
-    Store(d + i, out);
-  }
-  return i;
+  return HasAvx2() ? avx2::OneTap888(d, s, count, tint) : sse2::OneTap888(d, s, count, tint);
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
                const std::uint32_t (&k)[4], const Tint& tint) {
-  const Blend888 blend(k, tint);
-  int i = 0;
-  for (; i + 4 <= count; i += 4) {
-    const __m128i src[4] = {Load(row + i), Load(row + i + 1), Load(next + i), Load(next + i + 1)};
-    const __m128i dst = Load(d + i);
-    const __m128i any =
-        _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])), AlphaBytes());
-    const __m128i all =
-        _mm_and_si128(_mm_and_si128(_mm_and_si128(src[0], src[1]), _mm_and_si128(src[2], src[3])), AlphaBytes());
-    __m128i out;
-    if (AllZero(any))
-      out = _mm_and_si128(dst, ColourBytes());
-    else if (AllEqual(all, AlphaBytes()))
-      out = Block<4, true>(blend, src, dst);
-    else
-      out = Block<4, false>(blend, src, dst);
-    Store(d + i, out);
-  }
-  return i;
+  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, tint) : sse2::FourTap888(d, row, next, count, k, tint);
 }
 
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const Tint& tint) {
   const std::uint32_t unused[4] = {0, 0, 0, 0};
-  const Blend888 blend(unused, tint);
+  const sse2::Blend888 blend(unused, tint);
   const __m128i zero = _mm_setzero_si128();
   const __m128i low16 = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1), whole = _mm_set1_epi32(65536);
   const __m128i rowStride = _mm_set1_epi32(stride);
@@ -274,6 +291,7 @@ int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& t
 
 #else
 
+void UseWideVectors(bool) {}
 int OneTap888(std::uint32_t*, const std::uint32_t*, int, const Tint&) { return 0; }
 int OneTap565(std::uint16_t*, const std::uint32_t*, int, const Tint&) { return 0; }
 int FourTap888(std::uint32_t*, const std::uint32_t*, const std::uint32_t*, int, const std::uint32_t (&)[4],

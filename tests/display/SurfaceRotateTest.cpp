@@ -2,6 +2,7 @@
 // angles; the unrotated case's exact footprint; and hostile geometry that must not read or write
 // outside either image.
 #include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/SurfaceRotateRows.h"
 #include "tests/display/SurfaceFixture.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,14 @@ using namespace surftest;
 using Kit::Color;
 using Kit::Rect;
 
-TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
+// Run with the wide vector kernels (where the processor has them) and without.
+class SurfaceRotateKernels : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { Kit::SurfaceRotateRows::UseWideVectors(GetParam()); }
+  void TearDown() override { Kit::SurfaceRotateRows::UseWideVectors(true); }
+};
+
+TEST_P(SurfaceRotateKernels, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
   std::mt19937 rng(5);
   const Color colors[] = {Color::White, Color(220, 90, 30), Color(40, 200, 250, 120)};
   for (const auto& format : {kFormat565, kFormat555, kFormat888})
@@ -53,6 +61,8 @@ TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
                 << "row " << (diff.first - actual.bytes.begin()) / actual.pitch;
           }
 }
+
+INSTANTIATE_TEST_SUITE_P(WideAndNarrow, SurfaceRotateKernels, testing::Bool());
 
 TEST(SurfaceRotate, UnrotatedAtAWholePixelDrawsEachPixelFromItsOwnSourcePixel) {
   const int w = 6, h = 5;

@@ -9,6 +9,7 @@
 #include "game/play/ActorScene.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/Board.h"
+#include "game/play/EmitterSet.h"
 #include "game/play/GameApp.h"
 #include "game/play/GlyphFont.h"
 #include "game/play/ObjectLibrary.h"
@@ -42,6 +43,7 @@ bool HasGeneratedGameData() { return std::filesystem::exists(GameDataFolder() / 
 // The background draws its pauses from the generator as it stands before the entry function.
 void ResetGameObjects() {
   gActorScene.Reset();
+  gEmitterSet.Clear();
   gObjectLibrary.Reset();
   gGlyphFont.Reset();
   gProfileStore = ProfileStore();
