@@ -120,11 +120,14 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     }
   };
 
-  // Normal rows from 32-bit pixels onto 8-8-8 and 5-6-5 surfaces have kernels of their own.
-  constexpr bool kRowKernels = !kPalettized && !kAdditive;
+  // Rows from 32-bit pixels onto 8-8-8 surfaces have kernels of their own, and so have normal ones
+  // onto 5-6-5 surfaces and normal rotated ones.
+  constexpr bool kRowKernels = !kPalettized;
+  constexpr bool kNormalKernels = !kPalettized && !kAdditive;
   const bool standard888 = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
   const bool standard565 = red.mMask == 0xF800 && green.mMask == 0x07E0 && blue.mMask == 0x001F;
-  const SurfaceRotateRows::Tint tint{kColored, c};
+  const bool standard555 = red.mMask == 0x7C00 && green.mMask == 0x03E0 && blue.mMask == 0x001F;
+  const SurfaceRotateRows::RowMode mode{kAdditive, kColored, kAdditive ? cp : c};
   const bool axisAligned = du == 65536 && dv == 0;
   // The general rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
   const bool narrowSource = sourceWidth < 32768 && srcRect.mHeight < 32768 && srcRect.mWidth < 32768;
@@ -154,12 +157,11 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       const int count = static_cast<int>(i1 - i0 + 1);
       I64 i = i0;
       if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
-        if constexpr (kRowKernels) {
-          if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
-            if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + first + i0, count, tint);
-          } else {
-            if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + first + i0, count, tint);
-          }
+        if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
+          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + first + i0, count, mode);
+        } else if constexpr (kNormalKernels) {
+          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + first + i0, count, mode);
+          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + first + i0, count, mode);
         }
         const Weights one{k.k0, 0, 0, 0};
         for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
@@ -168,7 +170,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
           const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
           if (standard888)
             i += SurfaceRotateRows::FourTap888(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count,
-                                               weights, tint);
+                                               weights, mode);
         }
         for (; i <= i1; ++i) {
           const std::size_t s = first + i;
@@ -179,11 +181,11 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
+    if constexpr (kNormalKernels && std::is_same_v<Pixel, std::uint32_t>) {
       if (standard888 && narrowSource) {
         i += SurfaceRotateRows::Rotated888(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
                                            static_cast<std::int32_t>(v), static_cast<std::int32_t>(du),
-                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), tint);
+                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
         u = uRow + i * du;
         v = vRow + i * dv;
       }

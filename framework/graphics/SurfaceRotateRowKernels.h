@@ -5,24 +5,27 @@
 
 // The constants of the 8-8-8 kernels.
 struct Blend888 {
-  Blend888(const std::uint32_t (&k)[4], const Tint& t) : colored(t.colored) {
+  Blend888(const std::uint32_t (&k)[4], const RowMode& t)
+      : additive(t.additive), colored(t.colored), byColourAlpha(t.colored && !t.additive) {
     for (int i = 0; i < 4; ++i) {
       weight[i] = V::Set16(static_cast<short>(k[i]));
       std::uint32_t opaque = (k[i] * 255) >> 16;
-      if (colored) opaque = (opaque * t.c.a) >> 8;
+      if (byColourAlpha) opaque = (opaque * t.c.a) >> 8;
       opaqueWeight[i] = V::Set16(static_cast<short>(opaque));
     }
     colourAlpha = V::Set16(static_cast<short>(t.c.a));
-    // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
+    // Normal: red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
     const auto r = static_cast<short>(t.c.r + 1), g = static_cast<short>(t.c.g + 1);
     const auto b = static_cast<short>(t.c.b + 1);
     tint = V::PerPixel16(0, g, r, 0);
     blueTint = V::PerPixel16(b, 0, 0, 0);
+    // Additive: each field is ((x w >> 8) c) >> 8.
+    addTint = V::PerPixel16(static_cast<short>(t.c.b), static_cast<short>(t.c.g), static_cast<short>(t.c.r), 0);
   }
-  bool colored;
+  bool additive, colored, byColourAlpha;
   typename V::R weight[4];        // k per tap
   typename V::R opaqueWeight[4];  // w of an opaque neighbour per tap
-  typename V::R colourAlpha, tint, blueTint;
+  typename V::R colourAlpha, tint, blueTint, addTint;
 };
 
 using R = typename V::R;
@@ -42,10 +45,16 @@ inline R Half(const Blend888& b, const R* s, R d) {
       w = b.opaqueWeight[t];
     } else {
       w = V::MulHiU16(V::Alpha16(s[t]), b.weight[t]);
-      if (b.colored) w = V::template Srli16<8>(V::MulLo16(w, b.colourAlpha));
+      if (b.byColourAlpha) w = V::template Srli16<8>(V::MulLo16(w, b.colourAlpha));
     }
     weighted = V::Add16(weighted, V::MulLo16(s[t], w));
     covered = V::Add16(covered, w);
+  }
+  if (b.additive) {
+    // The pack that follows saturates each field at 255.
+    R added = V::template Srli16<8>(weighted);
+    if (b.colored) added = V::template Srli16<8>(V::MulLo16(added, b.addTint));
+    return V::Add16(added, d);
   }
   R source;
   if (b.colored) {
@@ -101,9 +110,9 @@ int Blocks(std::uint32_t* d, int count, const Step& step, const Sources*... sour
   return count;
 }
 
-int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& tint) {
+int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
   const std::uint32_t k[4] = {65534, 0, 0, 0};
-  const Blend888 blend(k, tint);
+  const Blend888 blend(k, mode);
   const R one = V::Set8(1);
   const auto step = [&](std::uint32_t * at, const std::uint32_t* from) __attribute__((always_inline)) {
     const R src = V::Load(from), dst = V::Load(at);
@@ -113,7 +122,7 @@ int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& t
       out = V::And(dst, ColourBytes());
     else if (!V::AllEqual32(alpha, AlphaBytes()))
       out = Block<1, false>(blend, &src, dst);
-    else if (tint.colored)
+    else if (mode.colored || mode.additive)
       out = Block<1, true>(blend, &src, dst);
     else
       out = V::And(V::Add8(OpaqueOneTapBytes(src), V::And(V::template Srli16<7>(dst), one)), ColourBytes());
@@ -123,8 +132,8 @@ int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& t
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
-               const std::uint32_t (&k)[4], const Tint& tint) {
-  const Blend888 blend(k, tint);
+               const std::uint32_t (&k)[4], const RowMode& mode) {
+  const Blend888 blend(k, mode);
   const auto step = [&](std::uint32_t * at, const std::uint32_t* top, const std::uint32_t* bottom)
       __attribute__((always_inline)) {
     const R src[4] = {V::Load(top), V::Load(top + 1), V::Load(bottom), V::Load(bottom + 1)};

@@ -142,11 +142,15 @@ __m128i Load(const void* at) { return Sse2::Load(at); }
 void Store(void* at, __m128i v) { Sse2::Store(at, v); }
 bool AllEqual(__m128i a, __m128i b) { return Sse2::AllEqual32(a, b); }
 
-// Eight 32-bit 0x00RRGGBB pixels (two registers) as 5-6-5, each field the top bits of its byte.
-__m128i To565(__m128i a, __m128i b) {
+// Eight 32-bit 0x00RRGGBB pixels (two registers) as 5-6-5 (kGreen6) or 5-5-5, each field the top bits
+// of its byte.
+template <bool kGreen6>
+__m128i To16(__m128i a, __m128i b) {
   const auto fields = [](__m128i v) {
-    const __m128i r = _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800));
-    const __m128i g = _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x07E0));
+    const __m128i r = kGreen6 ? _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800))
+                              : _mm_and_si128(_mm_srli_epi32(v, 9), _mm_set1_epi32(0x7C00));
+    const __m128i g = kGreen6 ? _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x07E0))
+                              : _mm_and_si128(_mm_srli_epi32(v, 6), _mm_set1_epi32(0x03E0));
     const __m128i bl = _mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x001F));
     // Sign-extended so that the signed pack keeps all 16 bits.
     return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(_mm_or_si128(r, g), bl), 16), 16);
@@ -154,23 +158,83 @@ __m128i To565(__m128i a, __m128i b) {
   return _mm_packs_epi32(fields(a), fields(b));
 }
 
+// The normal whole-pixel row onto 5-6-5 (kGreen6) or 5-5-5 pixels, eight at a time: each source pixel
+// weighs w = alpha - 1 (times the colour's alpha >> 8 when coloured), each destination field keeps
+// field x (256 - w) >> 8.
+template <bool kGreen6>
+int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  const __m128i byte = _mm_set1_epi32(0xFF);
+  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(mode.c.a));
+  const __m128i full = _mm_set1_epi16(256);
+  const __m128i redTint = _mm_set1_epi16(static_cast<short>(mode.c.r + 1));
+  const __m128i greenTint = _mm_set1_epi16(static_cast<short>(mode.c.g + 1));
+  const __m128i blueTint = _mm_set1_epi16(static_cast<short>(mode.c.b + 1));
+  const __m128i five = _mm_set1_epi16(0x1F), green = _mm_set1_epi16(kGreen6 ? 0x3F : 0x1F);
+  const __m128i colourBits = _mm_set1_epi16(kGreen6 ? -1 : 0x7FFF);
+  // Byte n of eight 32-bit pixels, as 16-bit lanes.
+  const auto channel = [&](__m128i a, __m128i b, int shift) {
+    return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), byte),
+                           _mm_and_si128(_mm_srli_epi32(b, shift), byte));
+  };
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i a = Load(s + i), b = Load(s + i + 4);
+    // Transparent pixels leave the colour fields as they are (and drop a 5-5-5 pixel's top bit); opaque
+    // ones at weight 254 keep nothing of the destination ((field x 2) >> 8 is below its lowest bit).
+    if (AllZero(_mm_and_si128(_mm_or_si128(a, b), AlphaBytes()))) {
+      if constexpr (!kGreen6) Store(d + i, _mm_and_si128(Load(d + i), colourBits));
+      continue;
+    }
+    if (!mode.colored && AllEqual(_mm_and_si128(_mm_and_si128(a, b), AlphaBytes()), AlphaBytes())) {
+      Store(d + i, To16<kGreen6>(OpaqueOneTapBytes(a), OpaqueOneTapBytes(b)));
+      continue;
+    }
+    const __m128i dst = Load(d + i);
+    __m128i w = _mm_subs_epu16(channel(a, b, 24), _mm_set1_epi16(1));
+    if (mode.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
+    const __m128i rest = _mm_sub_epi16(full, w);
+    const __m128i r = _mm_mullo_epi16(channel(a, b, 16), w);
+    const __m128i g = _mm_mullo_epi16(channel(a, b, 8), w);
+    const __m128i bl = _mm_mullo_epi16(channel(a, b, 0), w);
+    __m128i vr, vg, vb;
+    if (mode.colored) {
+      vr = _mm_srli_epi16(_mm_mulhi_epu16(r, redTint), 3);
+      vg = _mm_srli_epi16(_mm_mulhi_epu16(g, greenTint), kGreen6 ? 2 : 3);
+      vb = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(bl, 8), blueTint), 11);
+    } else {
+      vr = _mm_srli_epi16(r, 11);
+      vg = _mm_srli_epi16(g, kGreen6 ? 10 : 11);
+      vb = _mm_srli_epi16(bl, 11);
+    }
+    const __m128i dr = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, kRedShift), five), rest), 8);
+    const __m128i dg = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, 5), green), rest), 8);
+    const __m128i db = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(dst, five), rest), 8);
+    const __m128i out = _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi16(_mm_add_epi16(vr, dr), kRedShift), _mm_slli_epi16(_mm_add_epi16(vg, dg), 5)),
+        _mm_add_epi16(vb, db));
+    Store(d + i, out);
+  }
+  return i;
+}
+
 }  // namespace
 
 void UseWideVectors(bool use) { gWide = use && HasAvx2Hardware(); }
 
-int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& tint) {
-  return HasAvx2() ? avx2::OneTap888(d, s, count, tint) : sse2::OneTap888(d, s, count, tint);
+int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  return HasAvx2() ? avx2::OneTap888(d, s, count, mode) : sse2::OneTap888(d, s, count, mode);
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
-               const std::uint32_t (&k)[4], const Tint& tint) {
-  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, tint) : sse2::FourTap888(d, row, next, count, k, tint);
+               const std::uint32_t (&k)[4], const RowMode& mode) {
+  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, mode) : sse2::FourTap888(d, row, next, count, k, mode);
 }
 
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
-               std::int32_t du, std::int32_t dv, int count, const Tint& tint) {
+               std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
   const std::uint32_t unused[4] = {0, 0, 0, 0};
-  const sse2::Blend888 blend(unused, tint);
+  const sse2::Blend888 blend(unused, mode);
   const __m128i zero = _mm_setzero_si128();
   const __m128i low16 = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1), whole = _mm_set1_epi32(65536);
   const __m128i rowStride = _mm_set1_epi32(stride);
@@ -212,7 +276,7 @@ int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::i
     __m128i weighted[2] = {zero, zero}, covered[2] = {zero, zero};
     for (int t = 0; t < 4; ++t) {
       __m128i w = _mm_mulhi_epu16(k[t], _mm_srli_epi32(src[t], 24));
-      if (tint.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, blend.colourAlpha), 8);
+      if (mode.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, blend.colourAlpha), 8);
       const __m128i pair = _mm_or_si128(w, _mm_slli_epi32(w, 16));
       const __m128i wLow = _mm_unpacklo_epi32(pair, pair), wHigh = _mm_unpackhi_epi32(pair, pair);
       weighted[0] = _mm_add_epi16(weighted[0], _mm_mullo_epi16(_mm_unpacklo_epi8(src[t], zero), wLow));
@@ -223,7 +287,7 @@ int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::i
     __m128i out[2];
     for (int h = 0; h < 2; ++h) {
       __m128i source;
-      if (tint.colored) {
+      if (mode.colored) {
         const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted[h], 8), blend.blueTint), 8);
         source = _mm_or_si128(_mm_mulhi_epu16(weighted[h], blend.tint), blue);
       } else {
@@ -238,68 +302,26 @@ int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::i
   return i;
 }
 
-int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& tint) {
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(tint.c.a));
-  const __m128i full = _mm_set1_epi16(256);
-  const __m128i redTint = _mm_set1_epi16(static_cast<short>(tint.c.r + 1));
-  const __m128i greenTint = _mm_set1_epi16(static_cast<short>(tint.c.g + 1));
-  const __m128i blueTint = _mm_set1_epi16(static_cast<short>(tint.c.b + 1));
-  const __m128i five = _mm_set1_epi16(0x1F), six = _mm_set1_epi16(0x3F);
-  // Byte n of eight 32-bit pixels, as 16-bit lanes.
-  const auto channel = [&](__m128i a, __m128i b, int shift) {
-    return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), byte),
-                           _mm_and_si128(_mm_srli_epi32(b, shift), byte));
-  };
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m128i a = Load(s + i), b = Load(s + i + 4);
-    // Transparent pixels leave 5-6-5 ones as they are; opaque ones at weight 254 keep nothing of
-    // the destination ((field x 2) >> 8 is below the field's lowest bit).
-    if (AllZero(_mm_and_si128(_mm_or_si128(a, b), AlphaBytes()))) continue;
-    if (!tint.colored && AllEqual(_mm_and_si128(_mm_and_si128(a, b), AlphaBytes()), AlphaBytes())) {
-      Store(d + i, To565(OpaqueOneTapBytes(a), OpaqueOneTapBytes(b)));
-      continue;
-    }
-    const __m128i dst = Load(d + i);
-    __m128i w = _mm_subs_epu16(channel(a, b, 24), _mm_set1_epi16(1));
-    if (tint.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
-    const __m128i rest = _mm_sub_epi16(full, w);
-    const __m128i r = _mm_mullo_epi16(channel(a, b, 16), w);
-    const __m128i g = _mm_mullo_epi16(channel(a, b, 8), w);
-    const __m128i bl = _mm_mullo_epi16(channel(a, b, 0), w);
-    __m128i vr, vg, vb;
-    if (tint.colored) {
-      vr = _mm_srli_epi16(_mm_mulhi_epu16(r, redTint), 3);
-      vg = _mm_srli_epi16(_mm_mulhi_epu16(g, greenTint), 2);
-      vb = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(bl, 8), blueTint), 11);
-    } else {
-      vr = _mm_srli_epi16(r, 11);
-      vg = _mm_srli_epi16(g, 10);
-      vb = _mm_srli_epi16(bl, 11);
-    }
-    const __m128i dr = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(dst, 11), rest), 8);
-    const __m128i dg = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, 5), six), rest), 8);
-    const __m128i db = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(dst, five), rest), 8);
-    const __m128i out =
-        _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_add_epi16(vr, dr), 11), _mm_slli_epi16(_mm_add_epi16(vg, dg), 5)),
-                     _mm_add_epi16(vb, db));
-    Store(d + i, out);
-  }
-  return i;
+int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  return OneTap16<true>(d, s, count, mode);
+}
+
+int OneTap555(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  return OneTap16<false>(d, s, count, mode);
 }
 
 #else
 
 void UseWideVectors(bool) {}
-int OneTap888(std::uint32_t*, const std::uint32_t*, int, const Tint&) { return 0; }
-int OneTap565(std::uint16_t*, const std::uint32_t*, int, const Tint&) { return 0; }
+int OneTap888(std::uint32_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
+int OneTap565(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
+int OneTap555(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int FourTap888(std::uint32_t*, const std::uint32_t*, const std::uint32_t*, int, const std::uint32_t (&)[4],
-               const Tint&) {
+               const RowMode&) {
   return 0;
 }
 int Rotated888(std::uint32_t*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t, std::int32_t, int,
-               const Tint&) {
+               const RowMode&) {
   return 0;
 }
 

@@ -31,7 +31,7 @@ TEST_P(SurfaceRotateKernels, MatchesTheReferenceOverFormatsColoursModesAndAngles
     for (const Color& color : colors)
       for (int mode : {0, 1})
         for (double angle : {0.0, 0.5236, -1.2, 3.0, 1.5707963267948966})
-          for (const float x : {9.25f, 9.0f}) {
+          for (const float x : {9.25f, 9.0f, 8.0f}) {
             SCOPED_TRACE(FormatName(format) + " mode " + std::to_string(mode) + " angle " + std::to_string(angle) +
                          " x " + std::to_string(x));
             Kit::MemoryImage sprite;
@@ -49,7 +49,7 @@ TEST_P(SurfaceRotateKernels, MatchesTheReferenceOverFormatsColoursModesAndAngles
             FormatDisplay display(format);
             Target target(actual, display);
             // At a whole-pixel x and y the unrotated sample has a single neighbour.
-            const float y = x == 9.0f ? 6.0f : 6.5f, cx = 9.0f, cy = 8.0f;
+            const float y = x == 9.25f ? 6.5f : 6.0f, cx = 9.0f, cy = 8.0f;
             const Rect srcRect(1, 2, 18, 14);
             Rect box;
             ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 48, 40), angle, cx, cy, box));
