@@ -1,6 +1,5 @@
 // The device below what the display's 3D path shows of it: reference counts, the switch that takes
-// Direct3D away, the adapter identity, the viewport, textures and palettes round-tripped through Lock
-// with a padded pitch, a failed draw and refused calls.
+// Direct3D away, the adapter identity, the viewport, a failed draw and refused calls.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -106,73 +105,6 @@ TEST_P(DeviceTest, KeepsTheViewportForItsTargetAndTakesAllOfANewOne) {
   EXPECT_EQ(now.dwWidth, 40u);
   EXPECT_EQ(now.dwHeight, 30u);
 }
-
-// ---- Textures and palettes through Lock with a padded pitch ----
-
-std::string TextureCaseName(const testing::TestParamInfo<std::tuple<testsupport::ScreenFormat, TexelFormat>>& info) {
-  static const char* const kNames[] = {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"};
-  return std::string(std::get<0>(info.param).name) + kNames[static_cast<int>(std::get<1>(info.param))];
-}
-
-class TextureFormatTest : public D3DBase,
-                          public testing::WithParamInterface<std::tuple<testsupport::ScreenFormat, TexelFormat>> {
- protected:
-  plat::DesktopFormat FormatUnderTest() const override { return std::get<0>(GetParam()).format; }
-};
-
-TEST_P(TextureFormatTest, DrawsWhatWasWrittenThroughThePitch) {
-  const TexelFormat format = std::get<1>(GetParam());
-  constexpr int kWidth = 5, kHeight = 3;  // rows shorter than the surface's pitch
-  std::vector<PALETTEENTRY> entries(256);
-  for (int i = 0; i < 256; ++i)
-    entries[static_cast<size_t>(i)] = {static_cast<BYTE>(i * 7), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 3),
-                                       0xFF};
-  std::vector<std::uint32_t> colors;
-  for (int i = 0; i < kWidth * kHeight; ++i) colors.push_back(0xFF000000u | (static_cast<std::uint32_t>(i) * 0x0B1D37));
-  auto texture = CreateTexture(kWidth, kHeight, format, colors);
-  ASSERT_NE(texture, nullptr);
-
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  ASSERT_EQ(texture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr), DD_OK);
-  const int bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-  EXPECT_GT(desc.lPitch, kWidth * bytes);
-  std::vector<std::uint32_t> expected(kSize * kSize, 0xFF000000);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      DWORD texel = 0;
-      std::memcpy(&texel, static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bytes, bytes);
-      const std::uint32_t color = colors[static_cast<size_t>(y * kWidth + x)];
-      EXPECT_EQ(texel, Encode(format, color));
-      expected[static_cast<size_t>((y + 6) * kSize + x + 4)] = Quantise(Decode(format, texel, entries), ChannelBits());
-    }
-  texture->Unlock(nullptr);
-
-  if (format == TexelFormat::Palette8) {
-    IDirectDrawPalette* palette = nullptr;
-    ASSERT_EQ(mDD->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | DDPCAPS_ALPHA, entries.data(), &palette, nullptr),
-              DD_OK);
-    Com<IDirectDrawPalette> owned(palette);
-    ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
-    ASSERT_EQ(mDevice->SetTexture(0, texture.get()), D3D_OK);
-    EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, SpriteStrip(4, 6, kWidth, kHeight)), DDERR_NOPALETTEATTACHED);
-    ASSERT_EQ(mDevice->EndScene(), D3D_OK);
-    ASSERT_EQ(texture->SetPalette(palette), DD_OK);
-    EXPECT_EQ(RefCount(palette), 2u);
-    std::vector<PALETTEENTRY> back(256);
-    ASSERT_EQ(palette->GetEntries(0, 0, 256, back.data()), DD_OK);
-    EXPECT_EQ(std::memcmp(back.data(), entries.data(), 256 * sizeof(PALETTEENTRY)), 0);
-  }
-  ASSERT_EQ(mDevice->SetTexture(0, texture.get()), D3D_OK);
-  ASSERT_EQ(DrawScene(D3DPT_TRIANGLESTRIP, SpriteStrip(4, 6, kWidth, kHeight)), D3D_OK);
-  EXPECT_EQ(ReadTarget(), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, TextureFormatTest,
-                         testing::Combine(testing::ValuesIn(kScreenFormats),
-                                          testing::Values(TexelFormat::A8R8G8B8, TexelFormat::A4R4G4B4,
-                                                          TexelFormat::R5G6B5, TexelFormat::Palette8)),
-                         TextureCaseName);
 
 TEST_P(DeviceTest, AFailedDrawLeavesTheTargetAsItWas) {
   plat::ScopedD3DHooks hooks;
