@@ -48,6 +48,10 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) { return false; }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->FillRect(rect, color, drawMode);
+    return;
+  }
   CommitBits();
   const bool viaSurface = !mDrawToBits && SurfaceDrawable() && !Is3D(mDisplay);
   // Drawing through the surface drops the pixels, so only when the surface is there to hold them.
@@ -63,6 +67,10 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
 }
 
 void DDImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->DrawLine(startX, startY, endX, endY, color, drawMode);
+    return;
+  }
   if (!mHasAlpha && !mHasTrans && !Is3D(mDisplay)) {
     if (startY == endY) {
       const int left = TruncCoordinate(std::min(startX, endX)), right = TruncCoordinate(std::max(startX, endX));
@@ -91,6 +99,15 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
 
 void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
   CommitBits();
+  if (IsDrawSurface3D()) {
+    auto* ddSource = dynamic_cast<DDImage*>(image);
+    if (ddSource && ddSource->mSurface && drawMode == 0 && color == Color::White && !ddSource->mHasAlpha) {
+      ddSource->CommitBits();
+      if (HardwareCopy(*ddSource, x, y, srcRect)) return;
+    }
+    mDisplay->mD3DInterface->Blt(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode, false);
+    return;
+  }
   const bool cursorArea =
       image && mDisplay && (this == mDisplay->mOldCursorAreaImage.get() || this == mDisplay->mNewCursorAreaImage.get());
   if (SurfaceDrawable() && (!Is3D(mDisplay) || cursorArea) && (mNoLock || GetSurface())) {
