@@ -79,6 +79,9 @@ class D3DInterface {
   // A vertex as this path writes it: z 0, rhw 1, no specular colour.
   static D3DTLVERTEX MakeVertex(float x, float y, std::uint32_t color, float tu = 0, float tv = 0);
   static std::uint32_t PackColor(const Color& color);
+  // The texture limits the path works with from what the device reports: sides of at most 1024 and
+  // at least 1, an aspect ratio of 0 meaning none; a device without a maximum gets 64 x 64 pieces.
+  static void TakeTextureLimits(const D3DDEVICEDESC7& desc, TextureCaps& caps);
 
   ImageHost* mHost;
   HWND mHWnd = nullptr;

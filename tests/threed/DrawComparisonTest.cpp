@@ -41,23 +41,50 @@ std::unique_ptr<Kit::MemoryImage> MakePicture(Kit::ImageHost* host, int width, i
   return image;
 }
 
+// A picture of 16 colours with a colour table: 8-bit palette textures.
+std::unique_ptr<Kit::MemoryImage> MakePalettized(Kit::ImageHost* host) {
+  auto image = std::make_unique<Kit::MemoryImage>(host);
+  image->Create(36, 24);
+  std::uint32_t* bits = image->GetBits();
+  for (int i = 0; i < 36 * 24; ++i) bits[i] = (i % 7 == 0 ? 0x60000000u : 0xFF000000u) | (0x113355u * ((i / 5) % 8));
+  image->BitsChanged();
+  image->Palletize();
+  return image;
+}
+
+// Colours and alpha that four bits hold exactly, for 16-bit A4R4G4B4 textures.
+std::unique_ptr<Kit::MemoryImage> MakeFourBit(Kit::ImageHost* host) {
+  auto image = MakePicture(host, 32, 32, true);
+  std::uint32_t* bits = image->GetBits();
+  for (int i = 0; i < 32 * 32; ++i) bits[i] = (bits[i] & 0xF0F0F0F0u) | ((bits[i] & 0xF0F0F0F0u) >> 4);
+  image->BitsChanged();
+  image->mD3DFlags = Kit::D3DIMAGE_USE_A4R4G4B4;
+  return image;
+}
+
+// With a clear frame: the 2D sub-pixel blit leaves out the outermost texels, the 3D one draws them.
+std::unique_ptr<Kit::MemoryImage> MakeFramed(Kit::ImageHost* host) {
+  auto image = MakePicture(host, 36, 24, false);
+  std::uint32_t* bits = image->GetBits();
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 36; ++x)
+      if (x == 0 || y == 0 || x == 35 || y == 23) bits[y * 36 + x] = 0;
+  image->BitsChanged();
+  return image;
+}
+
 struct Pictures {
   explicit Pictures(Kit::ImageHost* host)
       : opaque(MakePicture(host, 40, 30, false)),
         alpha(MakePicture(host, 48, 32, true)),
         wide(MakePicture(host, 150, 20, false)),
-        framed(MakePicture(host, 36, 24, false)) {
-    // A clear frame: the 2D sub-pixel blit leaves out the outermost texels, the 3D one draws them.
-    std::uint32_t* bits = framed->GetBits();
-    for (int y = 0; y < 24; ++y)
-      for (int x = 0; x < 36; ++x)
-        if (x == 0 || y == 0 || x == 35 || y == 23) bits[y * 36 + x] = 0;
-    framed->BitsChanged();
-  }
+        palettized(MakePalettized(host)),
+        fourBit(MakeFourBit(host)),
+        framed(MakeFramed(host)) {}
   std::unique_ptr<Kit::MemoryImage> opaque, alpha;
   // Wider than one texture piece, so that two pieces meet inside the picture.
   std::unique_ptr<Kit::MemoryImage> wide;
-  std::unique_ptr<Kit::MemoryImage> framed;
+  std::unique_ptr<Kit::MemoryImage> palettized, fourBit, framed;
 };
 
 // Triangles over the wide picture's pieces, two of them reaching outside the clip rectangle and one
@@ -84,6 +111,8 @@ const Scene kScenes[] = {
     {"Opaque", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.opaque.get(), 10, 12); }},
     {"Alpha", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.alpha.get(), 30, 20); }},
     {"Pieces", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.wide.get(), 4, 60); }},
+    {"Palette", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.palettized.get(), 100, 50); }},
+    {"FourBit", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.fourBit.get(), 90, 40); }},
     {"Additive",
      [](Kit::Graphics& g, Pictures& p) {
        g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
