@@ -191,12 +191,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     return;
   }
   if (!fastStretch) {
-    // Area-weighted into a picture of the destination's size, then blitted like any image.
-    MemoryImage scaled;
-    scaled.Create(dest.mWidth, dest.mHeight);
-    std::uint32_t* bits = scaled.GetBits();
-    SlowStretchBlt(bits, dest.mWidth, dest.mHeight, Rect(0, 0, dest.mWidth, dest.mHeight), source, cut);
-    scaled.BitsChanged();
+    // Area-weighted into a picture of the destination's size (kept for the next call), then blitted
+    // like any image.
+    MemoryImage& scaled = mAreaStretch.Resampled(*source, cut, dest.mWidth, dest.mHeight, mDisplay);
     Blt(&scaled, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
     DeleteAllNonSurfaceData();
     return;
