@@ -83,7 +83,6 @@ int Widen555x8(const BYTE*, std::uint32_t*, int) { return 0; }
 int Opaque32x4(const BYTE*, std::uint32_t*, int) { return 0; }
 #endif
 
-
 #ifdef FRAME_ROWS_AVX2
 // The same sixteen at a time where the processor has AVX2.
 #define AVX2_TARGET __attribute__((target("avx2")))
