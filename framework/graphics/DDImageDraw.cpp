@@ -45,7 +45,10 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 // ---- Routing ----
 
-bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) { return false; }
+bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) {
+  // Until the Direct3D path fills polygons, nothing may draw them into its draw surface.
+  return IsDrawSurface3D();
+}
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
   if (IsDrawSurface3D()) {
@@ -122,6 +125,9 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
   // than losing them.
@@ -135,11 +141,23 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
 
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
+  if (IsDrawSurface3D()) {
+    // Wholly inside the clip rectangle: a plain textured quad at the sub-pixel position.
+    const float left = std::max(x, static_cast<float>(clipRect.mX)), top = std::max(y, static_cast<float>(clipRect.mY));
+    const float right = std::min(x + srcRect.mWidth, static_cast<float>(clipRect.mX + clipRect.mWidth));
+    const float bottom = std::min(y + srcRect.mHeight, static_cast<float>(clipRect.mY + clipRect.mHeight));
+    if (right - left == static_cast<float>(srcRect.mWidth) && bottom - top == static_cast<float>(srcRect.mHeight))
+      mDisplay->mD3DInterface->Blt(image, x, y, srcRect, color, drawMode, true);
+    return;
+  }
   BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
   if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
@@ -159,6 +177,9 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
@@ -198,6 +219,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                                const Color& color, int drawMode, bool) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;

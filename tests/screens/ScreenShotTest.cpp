@@ -90,24 +90,17 @@ void WriteHalfSize(const Frame& shot, const std::string& path) {
 }
 
 // Plays into the first level as a player would and shoots each screen once it is up and drawn.
-class ShotGame : public GameApp {
+class ShotGame : public testsupport::HeadlessGame {
  public:
-  static constexpr int kMaxTicks = 40000;  // loading takes most of them on the fake clock
   static constexpr int kSettleTicks = 20;  // a screen is shot this long after it came
 
-  ShotGame() {
-    testsupport::ResetGameObjects();
-    mCmdLineParsed = true;
-    mOnlyAllowOneCopyToRun = false;
-  }
-  bool ChangeDirHook(const char*) override { return true; }
-  // Only the shots are drawn: presenting every frame through X would make the run take minutes.
+  // Only the shots are drawn: presenting frames through X would only make the run longer.
   bool DrawFrame() override {
     mHasPendingDraw = false;
     return false;
   }
   void UpdateFrames() override {
-    GameApp::UpdateFrames();
+    HeadlessGame::UpdateFrames();
     if (mQuit || mShutdownRequested) return;
     if (mUpdateCount >= kMaxTicks) Shutdown();
     if (mUpdateCount - mLastStepTick < kSettleTicks) return;
@@ -157,10 +150,10 @@ class ShotGame : public GameApp {
     }
     if (auto* options = dynamic_cast<OptionsDialog*>(GetDialog(kOptionsDialogId))) {
       // Full screen on, and at the next visit off again.
-      const Kit::Checkbox* normal = options->Box(OptionsDialog::kNormalCheckbox);
+      const Kit::Checkbox* hard = options->Box(OptionsDialog::kHardCheckbox);
       const int half = IMAGE_CHECKBOX->GetWidth() / 2;
       if (!Shot("options"))
-        Shoot("options", {{IMAGE_CHECKBOX, normal->mX - half, normal->mY, half + half / 2, normal->mHeight / 2}});
+        Shoot("options", {{IMAGE_CHECKBOX, hard->mX - half, hard->mY, half + half / 2, hard->mHeight / 2}});
       Click(*options->Box(OptionsDialog::kFullScreenCheckbox));
       Click(*options->mYesButton);
     } else if (auto* menu = dynamic_cast<InGameMenuDialog*>(GetDialog(kInGameMenuDialogId))) {

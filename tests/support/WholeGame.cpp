@@ -1,8 +1,10 @@
 #include "tests/support/WholeGame.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 #include "game/front/ProfileStore.h"
 #include "game/play/Actor.h"
@@ -64,6 +66,11 @@ bool HeadlessGame::DrawFrame() {
   if (mUpdateCount % kDrawEveryTicks == 0) return GameApp::DrawFrame();
   mHasPendingDraw = false;
   return false;
+}
+
+void HeadlessGame::UpdateFrames() {
+  GameApp::UpdateFrames();
+  if (!mLoadedHandedOver) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void SteerPaddleUnderBall(GameApp& game) {
