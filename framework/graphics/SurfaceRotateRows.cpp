@@ -40,6 +40,13 @@ struct Sse2 {
   static R UnpackLo8(R v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
   static R UnpackHi8(R v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
   static R PackUs16(R a, R b) { return _mm_packus_epi16(a, b); }
+  // The bytes of the low or high pixels in the top halves of 16-bit lanes (byte x 256).
+  static R TopLo8(R v) { return _mm_unpacklo_epi8(_mm_setzero_si128(), v); }
+  static R TopHi8(R v) { return _mm_unpackhi_epi8(_mm_setzero_si128(), v); }
+  // The low or high pixels' alpha bytes in all four 16-bit lanes of their pixel.
+  static R AlphaLo16(R v) { return Alpha16(UnpackLo8(v)); }
+  static R AlphaHi16(R v) { return Alpha16(UnpackHi8(v)); }
+  static R SubsU16(R a, R b) { return _mm_subs_epu16(a, b); }
   // Each pixel's alpha lane in all four of its 16-bit lanes.
   static R Alpha16(R v) {
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
@@ -97,6 +104,19 @@ struct Avx2 {
   static R UnpackLo8(R v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
   static R UnpackHi8(R v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
   static R PackUs16(R a, R b) { return _mm256_packus_epi16(a, b); }
+  static R TopLo8(R v) { return _mm256_unpacklo_epi8(_mm256_setzero_si256(), v); }
+  static R TopHi8(R v) { return _mm256_unpackhi_epi8(_mm256_setzero_si256(), v); }
+  static R AlphaLo16(R v) {
+    const char z = -128;
+    return _mm256_shuffle_epi8(v, _mm256_setr_epi8(3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7, z, 3, z, 3, z, 3, z, 3,
+                                                   z, 7, z, 7, z, 7, z, 7, z));
+  }
+  static R AlphaHi16(R v) {
+    const char z = -128;
+    return _mm256_shuffle_epi8(v, _mm256_setr_epi8(11, z, 11, z, 11, z, 11, z, 15, z, 15, z, 15, z, 15, z, 11, z, 11, z,
+                                                   11, z, 11, z, 15, z, 15, z, 15, z, 15, z));
+  }
+  static R SubsU16(R a, R b) { return _mm256_subs_epu16(a, b); }
   static R Alpha16(R v) {
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
   }

@@ -142,4 +142,24 @@ TEST_F(D3DPathTest, AnImageKeepsItsPixelsUntilAnUploadSucceeds) {
   EXPECT_EQ(std::vector<std::uint32_t>(recovered, recovered + 64), pixels);
 }
 
+TEST(D3DTextureLimits, FollowTheDeviceWithinBounds) {
+  struct Limits {
+    DWORD minWidth, maxWidth, aspect;
+    int expectedMin, expectedMax, expectedAspect;
+  } const table[] = {{0, 2048, 0, 1, 1024, 65536}, {0, 0, 8, 64, 64, 1}, {8, 256, 4, 8, 256, 4}};
+  for (const Limits& row : table) {
+    D3DDEVICEDESC7 desc{};
+    desc.dwMinTextureWidth = desc.dwMinTextureHeight = row.minWidth;
+    desc.dwMaxTextureWidth = desc.dwMaxTextureHeight = row.maxWidth;
+    desc.dwMaxTextureAspectRatio = row.aspect;
+    Kit::TextureCaps caps;
+    Kit::D3DInterface::TakeTextureLimits(desc, caps);
+    EXPECT_EQ(caps.minWidth, row.expectedMin) << row.maxWidth;
+    EXPECT_EQ(caps.minHeight, row.expectedMin) << row.maxWidth;
+    EXPECT_EQ(caps.maxWidth, row.expectedMax) << row.maxWidth;
+    EXPECT_EQ(caps.maxHeight, row.expectedMax) << row.maxWidth;
+    EXPECT_EQ(caps.maxAspectRatio, row.expectedAspect) << row.maxWidth;
+  }
+}
+
 }  // namespace
