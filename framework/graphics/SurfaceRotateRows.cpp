@@ -1,6 +1,7 @@
 #include "framework/graphics/SurfaceRotateRows.h"
 
 #include "framework/graphics/RotatedSpanLanes.h"
+#include "framework/graphics/SimdLevel.h"
 
 #include <cstddef>
 
@@ -146,15 +147,6 @@ using V = Avx2;
 
 namespace {
 
-bool HasAvx2Hardware() {
-  __builtin_cpu_init();  // this may run before the run-time library's own start-up has
-  return __builtin_cpu_supports("avx2");
-}
-
-bool gWide = HasAvx2Hardware();
-
-bool HasAvx2() { return gWide; }
-
 using sse2::AllZero;
 using sse2::AlphaBytes;
 using sse2::ColourBytes;
@@ -242,15 +234,15 @@ int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode&
 
 }  // namespace
 
-void UseWideVectors(bool use) { gWide = use && HasAvx2Hardware(); }
-
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return HasAvx2() ? avx2::OneTap888(d, s, count, mode) : sse2::OneTap888(d, s, count, mode);
+  if (Simd::UseAvx2()) return avx2::OneTap888(d, s, count, mode);
+  return Simd::UseSse2() ? sse2::OneTap888(d, s, count, mode) : 0;
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
                const std::uint32_t (&k)[4], const RowMode& mode) {
-  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, mode) : sse2::FourTap888(d, row, next, count, k, mode);
+  if (Simd::UseAvx2()) return avx2::FourTap888(d, row, next, count, k, mode);
+  return Simd::UseSse2() ? sse2::FourTap888(d, row, next, count, k, mode) : 0;
 }
 
 namespace {
@@ -377,30 +369,29 @@ const Fields16& Fields555() {
 
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr);
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr) : 0;
 }
 
 int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565());
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565()) : 0;
 }
 
 int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555());
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555()) : 0;
 }
 
 int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return OneTap16<true>(d, s, count, mode);
+  return Simd::UseSse2() ? OneTap16<true>(d, s, count, mode) : 0;
 }
 
 int OneTap555(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return OneTap16<false>(d, s, count, mode);
+  return Simd::UseSse2() ? OneTap16<false>(d, s, count, mode) : 0;
 }
 
 #else
 
-void UseWideVectors(bool) {}
 int OneTap888(std::uint32_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int OneTap565(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int OneTap555(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
