@@ -1,5 +1,8 @@
 #include "framework/graphics/SurfaceRotateRows.h"
 
+#include "framework/graphics/RotatedSpanLanes.h"
+#include "framework/graphics/SimdLevel.h"
+
 #include <cstddef>
 
 #if defined(__x86_64__)
@@ -144,15 +147,6 @@ using V = Avx2;
 
 namespace {
 
-bool HasAvx2Hardware() {
-  __builtin_cpu_init();  // this may run before the run-time library's own start-up has
-  return __builtin_cpu_supports("avx2");
-}
-
-bool gWide = HasAvx2Hardware();
-
-bool HasAvx2() { return gWide; }
-
 using sse2::AllZero;
 using sse2::AlphaBytes;
 using sse2::ColourBytes;
@@ -240,15 +234,15 @@ int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode&
 
 }  // namespace
 
-void UseWideVectors(bool use) { gWide = use && HasAvx2Hardware(); }
-
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return HasAvx2() ? avx2::OneTap888(d, s, count, mode) : sse2::OneTap888(d, s, count, mode);
+  if (Simd::UseAvx2()) return avx2::OneTap888(d, s, count, mode);
+  return Simd::UseSse2() ? sse2::OneTap888(d, s, count, mode) : 0;
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
                const std::uint32_t (&k)[4], const RowMode& mode) {
-  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, mode) : sse2::FourTap888(d, row, next, count, k, mode);
+  if (Simd::UseAvx2()) return avx2::FourTap888(d, row, next, count, k, mode);
+  return Simd::UseSse2() ? sse2::FourTap888(d, row, next, count, k, mode) : 0;
 }
 
 namespace {
@@ -261,41 +255,21 @@ template <typename Transparent, typename Finish>
 int RotatedRow(const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v, std::int32_t du,
                std::int32_t dv, int count, const RowMode& mode, const Transparent& transparent, const Finish& finish) {
   const __m128i zero = _mm_setzero_si128();
-  const __m128i low16 = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1), whole = _mm_set1_epi32(65536);
-  const __m128i rowStride = _mm_set1_epi32(stride);
   const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(mode.c.a));
-  __m128i us = _mm_setr_epi32(u, u + du, u + 2 * du, u + 3 * du);
-  __m128i vs = _mm_setr_epi32(v, v + dv, v + 2 * dv, v + 3 * dv);
+  __m128i us = RotatedLanes::Positions(u, du), vs = RotatedLanes::Positions(v, dv);
   const __m128i stepU = _mm_set1_epi32(4 * du), stepV = _mm_set1_epi32(4 * dv);
-  alignas(16) std::int32_t index[4];
   int i = 0;
   for (; i + 4 <= count; i += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
-    // The top-left neighbours' offsets: (v >> 16) x stride + (u >> 16), the row part as a 16 x 16 product.
-    _mm_store_si128(reinterpret_cast<__m128i*>(index),
-                    _mm_add_epi32(_mm_madd_epi16(_mm_srli_epi32(vs, 16), rowStride), _mm_srli_epi32(us, 16)));
-    __m128i top[4], bottom[4];
-    for (int j = 0; j < 4; ++j) {
-      top[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + index[j]));
-      bottom[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + index[j] + stride));
-    }
-    // Neighbour t of the four pixels in one register each.
-    const auto split = [](const __m128i(&pairs)[4], __m128i& left, __m128i& right) {
-      const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[0], pairs[1]));
-      const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[2], pairs[3]));
-      left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-      right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
-    };
     __m128i src[4];
-    split(top, src[0], src[1]);
-    split(bottom, src[2], src[3]);
-    if (AllZero(
-            _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])), AlphaBytes()))) {
+    RotatedLanes::Neighbours(origin, stride, us, vs, src);
+    if (RotatedLanes::AllTransparent(src)) {
       transparent(i);
       continue;
     }
     // k per pixel in the low half of each 32-bit lane: fractions 1..65535, so 16 x 16 products.
-    const __m128i fx = _mm_add_epi32(_mm_and_si128(us, low16), one), gx = _mm_sub_epi32(whole, fx);
-    const __m128i fy = _mm_add_epi32(_mm_and_si128(vs, low16), one), gy = _mm_sub_epi32(whole, fy);
+    __m128i fx, gx, fy, gy;
+    RotatedLanes::Fractions(us, fx, gx);
+    RotatedLanes::Fractions(vs, fy, gy);
     const __m128i k[4] = {_mm_mulhi_epu16(gx, gy), _mm_mulhi_epu16(fx, gy), _mm_mulhi_epu16(gx, fy),
                           _mm_mulhi_epu16(fx, fy)};
     __m128i weighted[2] = {zero, zero}, covered[2] = {zero, zero};
@@ -395,30 +369,29 @@ const Fields16& Fields555() {
 
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr);
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr) : 0;
 }
 
 int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565());
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565()) : 0;
 }
 
 int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555());
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555()) : 0;
 }
 
 int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return OneTap16<true>(d, s, count, mode);
+  return Simd::UseSse2() ? OneTap16<true>(d, s, count, mode) : 0;
 }
 
 int OneTap555(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return OneTap16<false>(d, s, count, mode);
+  return Simd::UseSse2() ? OneTap16<false>(d, s, count, mode) : 0;
 }
 
 #else
 
-void UseWideVectors(bool) {}
 int OneTap888(std::uint32_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int OneTap565(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int OneTap555(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
