@@ -45,9 +45,11 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 // ---- Routing ----
 
-bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) {
-  // Until the Direct3D path fills polygons, nothing may draw them into its draw surface.
-  return IsDrawSurface3D();
+bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clipRect, const Color& color, int drawMode, int tx,
+                       int ty) {
+  if (!IsDrawSurface3D()) return false;
+  mDisplay->mD3DInterface->FillPoly(vertices, count, &clipRect, color, drawMode, tx, ty);
+  return true;
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
@@ -125,10 +127,12 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->BltMirror(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode,
+                                       false);
+    return;
+  }
   // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
   // than losing them.
   if (!mNoLock && !GetSurface()) return;
@@ -142,12 +146,19 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
   if (IsDrawSurface3D()) {
-    // Wholly inside the clip rectangle: a plain textured quad at the sub-pixel position.
-    const float left = std::max(x, static_cast<float>(clipRect.mX)), top = std::max(y, static_cast<float>(clipRect.mY));
-    const float right = std::min(x + srcRect.mWidth, static_cast<float>(clipRect.mX + clipRect.mWidth));
-    const float bottom = std::min(y + srcRect.mHeight, static_cast<float>(clipRect.mY + clipRect.mHeight));
-    if (right - left == static_cast<float>(srcRect.mWidth) && bottom - top == static_cast<float>(srcRect.mHeight))
+    CommitBits();
+    // Wholly inside the clip rectangle it is a plain blit at a fractional position; otherwise only
+    // what lies inside is drawn.
+    const float width = static_cast<float>(srcRect.mWidth), height = static_cast<float>(srcRect.mHeight);
+    const float left = std::max(x, static_cast<float>(clipRect.mX));
+    const float right = std::min(x + width, static_cast<float>(clipRect.mX + clipRect.mWidth));
+    const float top = std::max(y, static_cast<float>(clipRect.mY));
+    const float bottom = std::min(y + height, static_cast<float>(clipRect.mY + clipRect.mHeight));
+    const float clippedWidth = std::max(right - left, 0.0f), clippedHeight = std::max(bottom - top, 0.0f);
+    if (clippedWidth == width && clippedHeight == height)
       mDisplay->mD3DInterface->Blt(image, x, y, srcRect, color, drawMode, true);
+    else if (clippedWidth > 0 && clippedHeight > 0)
+      mDisplay->mD3DInterface->BltClipF(image, x, y, srcRect, &clipRect, color, drawMode);
     return;
   }
   BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
@@ -155,11 +166,12 @@ void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Re
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->BltRotated(image, x, y, srcRect, &clipRect, color, drawMode, angle, centerX, centerY);
+    return;
+  }
   if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
     MemoryImage::BltRotated(image, x, y, srcRect, clipRect, color, drawMode, angle, centerX, centerY);
     return;
@@ -177,10 +189,11 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, false);
+    return;
+  }
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
   StretchSource cut;
@@ -215,11 +228,12 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
 }
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
-                               const Color& color, int drawMode, bool) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
+                               const Color& color, int drawMode, bool fastStretch) {
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
+    return;
+  }
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
   StretchSource cut;

@@ -198,11 +198,19 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kNormalKernels && std::is_same_v<Pixel, std::uint32_t>) {
-      if (standard888 && narrowSource) {
-        i += SurfaceRotateRows::Rotated888(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
-                                           static_cast<std::int32_t>(v), static_cast<std::int32_t>(du),
-                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+    if constexpr (kNormalKernels) {
+      if (narrowSource) {
+        const auto row = [&](auto kernel) {
+          i +=
+              kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v),
+                     static_cast<std::int32_t>(du), static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+        };
+        if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
+          if (standard888) row(SurfaceRotateRows::Rotated888);
+        } else {
+          if (standard565) row(SurfaceRotateRows::Rotated565);
+          if (standard555) row(SurfaceRotateRows::Rotated555);
+        }
         u = uRow + i * du;
         v = vRow + i * dv;
       }

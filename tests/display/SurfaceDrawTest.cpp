@@ -3,11 +3,11 @@
 // translucent colours, plain and mirrored, rotated at any angle, with placements partly outside the
 // surface. The padding after each row must come through untouched. Then a few pixels worked out by
 // hand, and hostile geometry.
+#include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceFill.h"
 #include "framework/graphics/SurfaceLine.h"
 #include "framework/graphics/SurfaceRotate.h"
-#include "framework/graphics/SurfaceRotateRows.h"
 #include "framework/graphics/SurfaceStretch.h"
 #include "tests/support/PixelModel.h"
 
@@ -165,11 +165,11 @@ TEST_F(SurfaceDrawMatrix, FastStretchesMatchTheFormulas) {
             }
 }
 
-// Run with the wide vector kernels (where the processor has them) and without.
-class SurfaceRotateKernels : public SurfaceDrawMatrix, public testing::WithParamInterface<bool> {
+// Run at every kernel width the processor has, and with none.
+class SurfaceRotateKernels : public SurfaceDrawMatrix, public testing::WithParamInterface<Kit::Simd::Level> {
  protected:
-  void SetUp() override { Kit::SurfaceRotateRows::UseWideVectors(GetParam()); }
-  void TearDown() override { Kit::SurfaceRotateRows::UseWideVectors(true); }
+  void SetUp() override { Kit::Simd::Limit(GetParam()); }
+  void TearDown() override { Kit::Simd::Limit(Kit::Simd::Level::kAvx2); }
 };
 
 TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
@@ -197,7 +197,8 @@ TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
           }
 }
 
-INSTANTIATE_TEST_SUITE_P(WideAndNarrow, SurfaceRotateKernels, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Widths, SurfaceRotateKernels,
+                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
 
 // Pixels worked out by hand, so that the model and the routines cannot share a mistake.
 struct Scene {
