@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/support/BenchWindow.h"
-#include "bench/support/PixmanAddColored.h"
 #include "bench/support/PixmanRotated.h"
+#include "bench/support/PixmanTinted.h"
 #include "bench/support/SpriteScene.h"
 
 namespace {
@@ -148,23 +148,15 @@ void Pixman_Over(benchmark::State& state) {
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-// The tint as a component-alpha mask multiplies each channel of the sprite before the OVER.
 void Pixman_OverTinted(benchmark::State& state) {
   PixmanScene scene;
-  const pixman_color_t color{200 * 257, 150 * 257, 100 * 257, 0xFFFF};
-  pixman_image_t* mask = pixman_image_create_solid_fill(&color);
-  pixman_image_set_component_alpha(mask, 1);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions)
-      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, mask, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
-  pixman_image_unref(mask);
+  benchsupport::RunPixmanTinted(state, PIXMAN_OP_OVER, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
 void Pixman_AddColored(benchmark::State& state) {
   PixmanScene scene;
-  benchsupport::RunPixmanAddColored(state, scene.sprite, scene.screen, SPRITE, Positions());
+  benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 

@@ -188,6 +188,14 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
           if (standard888)
             i += SurfaceRotateRows::FourTap888(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count,
                                                weights, mode);
+        } else if constexpr (kNormalKernels) {
+          // Onto 16-bit pixels the rotated rows serve, stepping straight along the source row.
+          const auto row = [&](auto kernel) {
+            i += kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
+                        static_cast<std::int32_t>(v), 65536, 0, count, mode);
+          };
+          if (narrowSource && standard565) row(SurfaceRotateRows::Rotated565);
+          if (narrowSource && standard555) row(SurfaceRotateRows::Rotated555);
         }
         for (; i <= i1; ++i) {
           const std::size_t s = first + i;
@@ -198,11 +206,19 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kNormalKernels && std::is_same_v<Pixel, std::uint32_t>) {
-      if (standard888 && narrowSource) {
-        i += SurfaceRotateRows::Rotated888(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
-                                           static_cast<std::int32_t>(v), static_cast<std::int32_t>(du),
-                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+    if constexpr (kNormalKernels) {
+      if (narrowSource) {
+        const auto row = [&](auto kernel) {
+          i +=
+              kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v),
+                     static_cast<std::int32_t>(du), static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+        };
+        if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
+          if (standard888) row(SurfaceRotateRows::Rotated888);
+        } else {
+          if (standard565) row(SurfaceRotateRows::Rotated565);
+          if (standard555) row(SurfaceRotateRows::Rotated555);
+        }
         u = uRow + i * du;
         v = vRow + i * dv;
       }

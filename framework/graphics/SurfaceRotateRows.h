@@ -20,10 +20,8 @@ struct RowMode {
   SurfaceMath::Rgba c;
 };
 
-// The unrotated 8-8-8 kernels work on eight pixels at a time where the processor has 256-bit vectors,
-// unless told not to (the tests run both ways).
-void UseWideVectors(bool use);
-
+// The unrotated 8-8-8 kernels work on eight pixels at a time at Simd level AVX2; every kernel draws
+// nothing (returns 0) below SSE2.
 // Unrotated at a whole-pixel position: the only neighbour is the pixel itself, at k = 65534, so it
 // weighs alpha - 1 (0 when transparent). s holds the row's source pixels.
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode);
@@ -40,7 +38,12 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
 // in rows of `stride` pixels; its neighbours are the 2 x 2 pixels at the integer parts, k the
 // products of the fractions. Every sample of the row must have its neighbours inside the source,
 // and the source rectangle and stride must be below 32768 pixels.
+// Normal only.
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
+int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
+int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
 
 }  // namespace Kit::SurfaceRotateRows
