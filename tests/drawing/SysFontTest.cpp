@@ -136,7 +136,11 @@ TEST_P(SysFontOnScreen, ClipColourAndTheImagesLockAreKept) {
   EXPECT_EQ(Screen()->mLockCount, 1);
   EXPECT_NE(Screen()->mLockedSurfaceDesc.lpSurface, nullptr);
   Screen()->UnlockSurface();
-  const auto screen = ReadScreen();
+  g.DrawString("WW", 2000000000, 40);  // far outside, either way: nothing drawn, nothing overflows
+  g.DrawString("WW", -2000000000, 40);
+  g.Translate(-1e9f, 1e9f);
+  g.DrawString("WW", 0, 0);
+  auto screen = ReadScreen();
   int inked = 0;
   for (int y = 0; y < HEIGHT; ++y)
     for (int x = 0; x < WIDTH; ++x) {
@@ -149,6 +153,15 @@ TEST_P(SysFontOnScreen, ClipColourAndTheImagesLockAreKept) {
       }
     }
   EXPECT_GT(inked, 20);
+  // The next string's device context starts without the old clip.
+  g.Translate(1e9f, -1e9f);
+  g.ClearClipRect();
+  g.DrawString("WW", 0, 60);
+  screen = ReadScreen();
+  int left = 0;
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < 20; ++x) left += screen[static_cast<std::size_t>(y * WIDTH + x)] != 0xFF000000u;
+  EXPECT_GT(left, 0);
 }
 
 TEST_P(SysFontOnScreen, GoldenText) {
