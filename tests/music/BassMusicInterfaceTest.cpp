@@ -247,7 +247,9 @@ TEST_F(BassMusicTest, OverallVolumeSetsTheLibrarysGlobalVolumes) {
   ASSERT_TRUE(Music().LoadMusic(0, "music/a.wav"));
   Music().PlayMusic(0, 0, false);
   EXPECT_EQ(RenderLeft(64)[10], 7500);
-  Music().SetVolume(0.0);  // muted
+  Music().SetVolume(0.0);  // muted, streams and modules alike
+  ASSERT_TRUE(Music().LoadMusic(5, "music/song.mod"));
+  Music().PlayMusic(5, 0, false);
   EXPECT_EQ(Peak(RenderLeft(64)), 0);
 }
 
