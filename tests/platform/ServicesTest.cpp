@@ -94,44 +94,6 @@ TEST(SystemInfoTest, LastInputInfoIsFoundInUser32AndFollowsTheClock) {
   FreeLibrary(user32);
 }
 
-DWORD Doubler(LPVOID parameter) { return *static_cast<DWORD*>(parameter) * 2; }
-
-TEST(ThreadTest, ThreadsRunAndReportTheirExitCode) {
-  DWORD input = 21;
-  DWORD id = 0;
-  HANDLE thread = CreateThread(nullptr, 0, Doubler, &input, 0, &id);
-  ASSERT_NE(thread, nullptr);
-  EXPECT_NE(id, GetCurrentThreadId());
-  EXPECT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
-  DWORD code = 0;
-  ASSERT_TRUE(GetExitCodeThread(thread, &code));
-  EXPECT_EQ(code, 42u);
-  EXPECT_TRUE(SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL));
-  EXPECT_EQ(GetThreadPriority(thread), THREAD_PRIORITY_ABOVE_NORMAL);
-  EXPECT_TRUE(CloseHandle(thread));
-  EXPECT_FALSE(CloseHandle(thread));
-  EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_FAILED);
-  EXPECT_TRUE(SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL));
-  EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_ABOVE_NORMAL);
-  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-}
-
-TEST(ThreadTest, MutexBelongsToOneThreadAtATime) {
-  HANDLE mutex = CreateMutex(nullptr, TRUE, nullptr);
-  ASSERT_NE(mutex, nullptr);
-  DWORD fromOther = 0;
-  BOOL releasedByOther = TRUE;
-  std::thread([&] {
-    fromOther = WaitForSingleObject(mutex, 10);
-    releasedByOther = ReleaseMutex(mutex);
-  }).join();
-  EXPECT_EQ(fromOther, WAIT_TIMEOUT);
-  EXPECT_FALSE(releasedByOther);
-  EXPECT_TRUE(ReleaseMutex(mutex));
-  EXPECT_FALSE(ReleaseMutex(mutex));
-  CloseHandle(mutex);
-}
-
 UINT gNotify = 0;
 std::atomic<int> gNotified{0};
 
