@@ -1,7 +1,7 @@
 // Opens the layer's own windows for a person to try: a window with every kind of standard control
 // (push and default buttons, a disabled one, a label, single- and multi-line edit boxes, a read-only
 // report, a list box with scroll bars), a modal dialog made from a template in memory, and the crash
-// window's layout on a thread of its own, as the crash handler makes it.
+// handler's error window on a thread of its own.
 //
 //   windows_show                   the controls window; close it to end
 //   windows_show --shoot <folder>  shows the crash window and the dialog, reads back what each SDL
@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "framework/app/CrashHandler.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
 #include "platform/gdi/Gdi.h"
@@ -25,11 +26,7 @@
 namespace {
 
 constexpr int kSkipped = 77;
-constexpr DWORD kCrashWindowStyle = 0x82CA0000;  // pop-up, clip children, caption, system menu, minimise box
-constexpr int kSendReport = 1, kCloseNow = 2;
 constexpr int kDialogButton = 10, kCrashButton = 11;
-
-std::atomic<bool> gCrashClosed{false};
 
 HWND MakeChild(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                int id, HFONT font = nullptr, DWORD exStyle = 0) {
@@ -58,38 +55,25 @@ HFONT Font(int points, int weight, const char* face) {
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-// The crash window: its class, size, controls and fonts as the crash handler lays them out.
-LRESULT CrashProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == kCloseNow)) {
-    gCrashClosed = true;
-    return 0;
-  }
-  return DefWindowProc(window, message, wParam, lParam);
+// The crash handler's own error window, with a report of the usual shape, on a thread of its own as
+// after a fault. Without an application object it offers "Close Now" only.
+void RunCrashWindow() {
+  std::string report =
+      "Exception: Access Violation (code 0xc0000005) at address 000000000040123A in thread 1F4\r\n"
+      "Module: quarvel\r\nLogical Address: 0010:000000000000023A\r\n\r\n";
+  for (int frame = 0; frame < 12; ++frame)
+    report += "000000000040123A 00007FFC1234FF70 0010:000000000000023A quarvel\r\n";
+  report += "\r\nRAX:0000000000000000 RBX:00007FFDF0001000 RCX:00007FFC1234FF4C\r\n";
+  Kit::CrashHandler::mExitLoop = false;
+  Kit::CrashHandler::ShowErrorWindow("Exception at 0010:000000000000023A", report);
 }
 
-void RunCrashWindow(std::atomic<HWND>* shown) {
-  HFONT heading = Font(9, FW_BOLD, "Arial");
-  HFONT report = Font(8, FW_NORMAL, "Courier New");
-  HWND window = MakeTopLevel("SEHWindow", CrashProc, "Fatal Error!", kCrashWindowStyle, 64, 64, 400, 300);
-  MakeChild(window, "EDIT", "An unexpected error has occured!", 0x00000804, 8, 8, 384, 84, 100, heading);
-  std::string text =
-      "Exception: Access Violation (code 0xc0000005) at address 0040123A in thread 1F4\r\n"
-      "Module: quarvel\r\nLogical Address: 0001:0000023A\r\n\r\n";
-  for (int frame = 0; frame < 12; ++frame) text += "0040123A  0012FF70  0001:0000023A quarvel\r\n";
-  text += "\r\nEAX:00000000 EBX:7FFDF000 ECX:0012FF4C EDX:00000001 ESI:00000000 EDI:0012FF70\r\n";
-  MakeChild(window, "EDIT", text.c_str(), 0x00A00804, 8, 92, 384, 168, 101, report);
-  MakeChild(window, "BUTTON", "Send Report", BS_DEFPUSHBUTTON, 8, 268, 188, 24, kSendReport, heading);
-  MakeChild(window, "BUTTON", "Close Now", BS_DEFPUSHBUTTON, 204, 268, 188, 24, kCloseNow, heading);
-  ShowWindow(window, SW_SHOWNORMAL);
-  *shown = window;
-  MSG msg;
-  while (!gCrashClosed && GetMessage(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
-  }
-  DestroyWindow(window);
-  DeleteObject(heading);
-  DeleteObject(report);
+// The crash window once it is up (the newest window titled "Fatal Error!"), or nullptr.
+HWND ShownCrashWindow() {
+  HWND window = GetForegroundWindow();
+  char title[32] = {};
+  if (window == nullptr || GetWindowText(window, title, sizeof(title)) == 0) return nullptr;
+  return std::strcmp(title, "Fatal Error!") == 0 && IsWindowVisible(window) ? window : nullptr;
 }
 
 // The dialog: a template in a global memory block, as the demo playback dialogs make theirs.
@@ -163,11 +147,7 @@ LRESULT ControlsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (LOWORD(wParam) == kDialogButton && HIWORD(wParam) == BN_CLICKED) RunDialog(window);
       if (LOWORD(wParam) == kCrashButton && HIWORD(wParam) == BN_CLICKED) {
-        gCrashClosed = false;
-        std::thread([] {
-          std::atomic<HWND> shown{nullptr};
-          RunCrashWindow(&shown);
-        }).detach();
+        std::thread(RunCrashWindow).detach();
       }
       return 0;
     default:
@@ -242,10 +222,15 @@ int ShootAll(const std::string& folder) {
   if (!display || !*display) return kSkipped;
   bool ok = true;
 
-  std::atomic<HWND> crash{nullptr};
-  std::thread crashing(RunCrashWindow, &crash);
-  const DWORD until = GetTickCount() + 5000;
-  while (!(crash && IsWindowVisible(crash)) && GetTickCount() < until) Sleep(5);
+  std::thread crashing(RunCrashWindow);
+  HWND crash = nullptr;
+  for (const DWORD until = GetTickCount() + 5000; crash == nullptr && GetTickCount() < until; Sleep(5))
+    crash = ShownCrashWindow();
+  if (crash == nullptr) {
+    std::fprintf(stderr, "crash window: not shown\n");
+    crashing.detach();
+    return 1;
+  }
   for (DWORD settle = GetTickCount() + 400; GetTickCount() < settle;) {
     MSG msg;
     while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);

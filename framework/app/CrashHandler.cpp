@@ -368,6 +368,13 @@ std::string CrashHandler::GetSysInfo() {
   utsname system{};
   if (::uname(&system) == 0)
     Append(text, "OS Ver: %s %s %s %s\r\n", system.sysname, system.release, system.version, system.machine);
+  if (mApp == nullptr) return text;
+  for (const auto& [module, label] : {std::pair{"ddraw.dll", "DDraw Ver: "}, std::pair{"dsound.dll", "DSound Ver: "}}) {
+    HMODULE handle = LoadLibrary(module);
+    char path[256] = {};
+    if (handle == nullptr || GetModuleFileName(handle, path, sizeof(path)) == 0) continue;
+    text += label + mApp->GetProductVersion(path) + "\r\n";
+  }
   return text;
 }
 

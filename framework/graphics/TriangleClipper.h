@@ -16,6 +16,12 @@ struct ClipBounds {
 inline constexpr int MAX_CLIPPED_VERTICES = 8;
 
 struct ClippedPolygon {
+  void Clear() { mCount = 0; }
+  // A vertex past the capacity (only float rounding could make one) is dropped.
+  void Append(const SoftwareVertex& v) {
+    if (mCount < MAX_CLIPPED_VERTICES) mVertices[mCount++] = v;
+  }
+
   SoftwareVertex mVertices[MAX_CLIPPED_VERTICES];
   int mCount = 0;
 };

@@ -86,6 +86,20 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                          [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 // An application whose own text faults while the report is being made.
+// An application whose product versions name the file asked about.
+class VersionedApp : public Kit::KitAppBase {
+ public:
+  std::string GetProductVersion(const std::string& path) override { return "v" + CrashHandler::StripPath(path); }
+};
+
+// The DirectX version lines come only with an application object, after the system line.
+TEST(CrashHandler, SystemInformationNamesTheDirectXModulesWithAnApplication) {
+  EXPECT_EQ(CrashHandler::GetSysInfo().find("DDraw"), std::string::npos);
+  VersionedApp app;
+  const std::string info = CrashHandler::GetSysInfo();
+  EXPECT_NE(info.find("\r\nDDraw Ver: vtest_crash\r\nDSound Ver: vtest_crash\r\n"), std::string::npos) << info;
+}
+
 class FaultingApp : public Kit::KitAppBase {
  public:
   std::string GetAppInfoText() override {

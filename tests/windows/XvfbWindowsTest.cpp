@@ -1,4 +1,4 @@
-// The crash window's layout and a dialog in real X windows: windows_show shows them on a private
+// The crash handler's error window and a dialog in real X windows: windows_show shows them on a private
 // Xvfb server, reads back what each window holds, checks its layout and writes it to PNG files.
 #include <gtest/gtest.h>
 
