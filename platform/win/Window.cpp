@@ -582,6 +582,8 @@ BOOL SetForegroundWindow(HWND window) {
   return TRUE;
 }
 
+HWND GetForegroundWindow() { return GetActiveWindow(); }
+
 HWND GetActiveWindow() {
   plat::FocusState& state = plat::Focus();
   std::lock_guard guard(state.lock);

@@ -130,6 +130,7 @@ BOOL ShowWindow(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);
 BOOL SetForegroundWindow(HWND window);
+HWND GetForegroundWindow();
 HWND GetActiveWindow();
 HWND SetActiveWindow(HWND window);
 HWND SetFocus(HWND window);
