@@ -56,16 +56,6 @@ TEST_F(DSoundInstanceTest, VolumeMultipliesManagerInstanceAndBaseAndPanAdds) {
   EXPECT_EQ(pan, 5000);
 }
 
-TEST_F(DSoundInstanceTest, AutoReleaseInstanceReleasesItselfWhenItHasEnded) {
-  Kit::DSoundInstance* instance = Instance(44100, 441);
-  ASSERT_TRUE(instance->Play(false, true));
-  EXPECT_TRUE(instance->IsPlaying());
-  EXPECT_FALSE(instance->IsReleased());
-  clock.AdvanceMillis(11);
-  EXPECT_FALSE(instance->IsPlaying());
-  EXPECT_TRUE(instance->IsReleased());
-}
-
 TEST_F(DSoundInstanceTest, StopClearsAutoReleaseAndEveryPlayStartsAtTheBeginning) {
   Kit::DSoundInstance* instance = Instance(44100, 44100);
   instance->Play(false, true);
