@@ -56,15 +56,6 @@ TEST(DemoStreamWriting, LongGapsAreBridgedWithNoOpFillers) {
   EXPECT_EQ(PlayAll(player, 50), Lines({"@40 keydown 65"}));
 }
 
-TEST(DemoStreamWriting, SecondRecordOfTheSameUpdateHasDeltaZero) {
-  DemoStream stream;
-  stream.RecordKey(3, Kit::DEMO_KEY_DOWN, 'B');
-  const int before = stream.mBuffer.writeBitPos;
-  stream.RecordKey(3, Kit::DEMO_KEY_UP, 'B');
-  stream.mBuffer.readBitPos = before;
-  EXPECT_EQ(stream.mBuffer.ReadNumBits(4, false), 0u);
-}
-
 TEST(DemoStreamRoundTrip, EveryInputRecordReplaysAtItsUpdate) {
   DemoStream rec;
   rec.RecordMousePosition(1, 10, 20);    // relative
@@ -164,15 +155,6 @@ TEST(DemoStreamPlayback, StopsApplyingWhenTheApplicationShutsDown) {
   player.PlaybackStep(0, sink);
   player.PlaybackStep(1, sink);
   EXPECT_EQ(sink.mLines, Lines({"@1 close"}));
-}
-
-TEST(DemoStreamPlayback, NothingHappensWhenNotPlaying) {
-  DemoStream rec;
-  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 9);
-  demotest::RecordingSink sink;
-  rec.PlaybackStep(0, sink);
-  EXPECT_TRUE(sink.mLines.empty());
-  EXPECT_FALSE(rec.HoldsUpdate(0));
 }
 
 TEST(DemoStreamDamage, PaddingBitsOfTheLastByteAreNotARecord) {

@@ -63,14 +63,6 @@ TEST_F(FontDataLoad, AnErrorNamesTheFileTheLineAndTheCommand) {
   EXPECT_EQ(data.mFontLayerList.size(), 1u);  // the file stopped at the failing command
 }
 
-TEST_F(FontDataLoad, ACommandListWithoutACommandWordIsRefused) {
-  Kit::ListDataElement empty;
-  EXPECT_FALSE(data.HandleCommand(empty));
-  Kit::ListDataElement listFirst;
-  listFirst.mElements.push_back(std::make_unique<Kit::ListDataElement>());
-  EXPECT_FALSE(data.HandleCommand(listFirst));
-}
-
 TEST_F(FontDataLoad, ALoadedFontIsNotLoadedAgain) {
   EXPECT_TRUE(Load("SetDefaultPointSize 12;"));
   EXPECT_EQ(data.mDefaultPointSize, 12);

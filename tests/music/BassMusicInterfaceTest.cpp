@@ -75,19 +75,6 @@ class BassMusicTest : public MusicTest {
   std::unique_ptr<InspectableBassMusic> mMusic;
 };
 
-TEST_F(BassMusicTest, SilentPlayerLoadsNothingAndTakesEveryCall) {
-  Kit::MusicInterface silent;
-  EXPECT_FALSE(silent.LoadMusic(0, "music/a.wav"));
-  silent.PlayMusic(0, 0, false);
-  silent.FadeIn(0, 0, kGameFade, false);
-  silent.FadeOut(0, true, kGameFade);
-  silent.FadeOutAll(true, kGameFade);
-  silent.SetVolume(0.5);
-  silent.Update();
-  silent.UnloadAllMusic();
-  EXPECT_FALSE(silent.IsPlaying(0));
-}
-
 TEST_F(BassMusicTest, ExtensionDecidesBetweenStreamAndModule) {
   dir.Write("music/LOUD.OGG", ReadTestData("sound/tone_stereo_44100.ogg"));
   dir.Write("music/song.it", "IMPM but no module after it");

@@ -160,13 +160,4 @@ TEST_F(XMLParserTest, MissingFileFailsWithItsName) {
   EXPECT_FALSE(mParser.NextElement(&mElement));
 }
 
-TEST_F(XMLParserTest, AddAttributeReportsNewNames) {
-  XMLElement e;
-  EXPECT_TRUE(mParser.AddAttribute(&e, "a", "1"));
-  EXPECT_FALSE(mParser.AddAttribute(&e, "a", "2"));
-  EXPECT_TRUE(mParser.AddAttribute(&e, "/", ""));
-  EXPECT_EQ(e.attributes.at("a"), "2");
-  EXPECT_EQ(e.attributeOrder.size(), 2u);
-}
-
 }  // namespace
