@@ -5,7 +5,6 @@
 
 #include <set>
 
-#include "framework/font/FontHost.h"
 #include "framework/resource/ResourceManager.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ResourceIds.h"
@@ -15,14 +14,10 @@
 
 namespace {
 
-// Pictures and glyph sheets as shared images; sounds only recorded, not decoded.
-class DataHost : public testresources::TestResourceHost, public Kit::FontHost {
+// Sounds only recorded, not decoded.
+class DataHost : public testresources::TestResourceHost {
  public:
   DataHost() { sounds = &mSounds; }
-  Kit::FontHost* GetFontHost() override { return this; }
-  Kit::ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) override {
-    return TestResourceHost::GetSharedImage(path, variant, created);
-  }
 
  private:
   testresources::RecordingSoundManager mSounds;
