@@ -1,16 +1,17 @@
 // The cost of showing one 800 x 600 frame through the software DirectDraw: the windowed road (draw
 // surface blitted to the primary, which presents the window's part of it) and the full-screen road (back
-// buffer filled by a blit, then flipped), beside SDL presenting the same frame itself (a streaming
-// texture updated from memory and rendered). SDL's dummy video driver and software renderer unless the
+// buffer filled by a blit, then flipped, and shown scaled over the 1024 x 768 screen), beside SDL
+// presenting the same frame itself (a streaming texture updated from memory and rendered, scaled onto a
+// screen-sized window for full screen). SDL's dummy video driver and software renderer unless the
 // environment chooses others. Argument: bits per pixel (16 or 32).
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 #include "bench/support/BenchWindow.h"
+#include "bench/support/SdlPresentPeer.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/SdlWindow.h"
@@ -107,28 +108,24 @@ void BM_DDrawFullScreenFlip(benchmark::State& state) {
 }
 BENCHMARK(BM_DDrawFullScreenFlip)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 
-// SDL on its own: the same frame from memory through a streaming texture into the same window.
-void BM_SdlStreamingTexturePresent(benchmark::State& state) {
-  SDL_Window* window = plat::SdlWindowOf(Window());
-  SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-  if (!renderer) {
+// SDL on its own: the same frame from memory through a streaming texture into a window of its own.
+void SdlStreamingTexturePresent(benchmark::State& state, int windowWidth, int windowHeight) {
+  const int bits = static_cast<int>(state.range(0));
+  benchsupport::SdlPresentPeer peer(bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888, kWidth, kHeight,
+                                    windowWidth, windowHeight);
+  if (!peer.Ready()) {
     state.SkipWithError("no renderer");
     return;
   }
-  const int bits = static_cast<int>(state.range(0));
-  SDL_Texture* texture = SDL_CreateTexture(renderer, bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888,
-                                           SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight);
   std::vector<unsigned char> frame(static_cast<size_t>(kWidth) * kHeight * bits / 8, 0x5A);
-  for (auto _ : state) {
-    SDL_UpdateTexture(texture, nullptr, frame.data(), kWidth * bits / 8);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
-  }
-  SDL_DestroyTexture(texture);
-  SDL_DestroyRenderer(renderer);
+  for (auto _ : state) peer.Present(frame.data(), kWidth * bits / 8);
   Count(state);
 }
+
+void BM_SdlStreamingTexturePresent(benchmark::State& state) { SdlStreamingTexturePresent(state, kWidth, kHeight); }
 BENCHMARK(BM_SdlStreamingTexturePresent)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+void BM_SdlStreamingTextureScaledPresent(benchmark::State& state) { SdlStreamingTexturePresent(state, 1024, 768); }
+BENCHMARK(BM_SdlStreamingTextureScaledPresent)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,6 +1,7 @@
 // CPU for one second of music: an OGG stream of the layer's "bass.dll" decoded as it plays (Tremor)
 // and mixed by the shared mixer in 10 ms blocks, beside the least any player does for the same: Tremor
-// decoding straight into a buffer and SDL_MixAudioFormat adding it to the output.
+// decoding straight into a buffer and SDL_MixAudioFormat adding it to the output. Then the same second
+// with the game's 32 effect voices playing over the music, beside SDL doing both.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <tremor/ivorbisfile.h>
@@ -26,17 +27,23 @@ std::string TrackPath() {
       .string();
 }
 
-void BM_BassOggStreamOneSecond(benchmark::State& state) {
+// The test track playing through the layer's "bass.dll" on the shared mixer; false when it cannot.
+bool PlayBassTrack(benchmark::State& state) {
   BASS_Init(0, kRate, 0, nullptr, nullptr);  // no device: the benchmark mixes by hand
   std::string path = TrackPath();
   HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, 0);
   if (stream == 0) {
     state.SkipWithError("cannot open the test track");
     BASS_Free();
-    return;
+    return false;
   }
   BASS_ChannelSetAttributes(stream, -1, 80, -101);
   BASS_StreamPlay(stream, TRUE, BASS_SAMPLE_LOOP);
+  return true;
+}
+
+void BM_BassOggStreamOneSecond(benchmark::State& state) {
+  if (!PlayBassTrack(state)) return;
   std::vector<std::int16_t> out(2 * kBlockFrames);
   for (auto _ : state) {
     for (int block = 0; block < kBlocksPerSecond; ++block) {
@@ -49,7 +56,26 @@ void BM_BassOggStreamOneSecond(benchmark::State& state) {
 }
 BENCHMARK(BM_BassOggStreamOneSecond)->Unit(benchmark::kMicrosecond);
 
-void BM_TremorAndSdlMixOneSecond(benchmark::State& state) {
+void BM_BassOggStreamAnd32VoicesOneSecond(benchmark::State& state) {
+  if (!PlayBassTrack(state)) return;
+  {
+    auto voices = benchsupport::PlayEffectVoices(plat::audio::SharedMixer(), 0.3f, 0.2f);
+    std::vector<std::int16_t> out(2 * kBlockFrames);
+    for (auto _ : state) {
+      for (int block = 0; block < kBlocksPerSecond; ++block) {
+        plat::audio::SharedMixer().Mix(out.data(), kBlockFrames);
+        benchmark::DoNotOptimize(out.data());
+      }
+    }
+  }
+  state.SetLabel("per second of music and voices");
+  BASS_Free();
+}
+BENCHMARK(BM_BassOggStreamAnd32VoicesOneSecond)->Unit(benchmark::kMicrosecond);
+
+// Tremor decoding the track and SDL_MixAudioFormat adding it to the output, with the effect voices
+// played by SDL over it when `voices` is given.
+void TremorAndSdlMixOneSecond(benchmark::State& state, benchsupport::SdlEffectVoices* voices) {
   std::FILE* file = std::fopen(TrackPath().c_str(), "rb");
   OggVorbis_File vorbis;
   if (!file || ov_open(file, &vorbis, nullptr, 0) < 0) {
@@ -58,19 +84,28 @@ void BM_TremorAndSdlMixOneSecond(benchmark::State& state) {
     return;
   }
   std::vector<std::uint8_t> decoded(kBlockFrames * 4);
-  std::vector<std::uint8_t> out(kBlockFrames * 4);
+  std::vector<std::int16_t> out(kBlockFrames * 2);
   for (auto _ : state) {
     for (int block = 0; block < kBlocksPerSecond; ++block) {
       benchsupport::ReadLooping(vorbis, decoded);
       std::fill(out.begin(), out.end(), 0);
-      SDL_MixAudioFormat(out.data(), decoded.data(), AUDIO_S16SYS, static_cast<Uint32>(out.size()),
-                         SDL_MIX_MAXVOLUME * 8 / 10);
+      SDL_MixAudioFormat(reinterpret_cast<Uint8*>(out.data()), decoded.data(), AUDIO_S16SYS,
+                         static_cast<Uint32>(decoded.size()), SDL_MIX_MAXVOLUME * 8 / 10);
+      if (voices) voices->MixInto(out.data(), SDL_MIX_MAXVOLUME * 3 / 10);
       benchmark::DoNotOptimize(out.data());
     }
   }
-  state.SetLabel("per second of music");
+  state.SetLabel(voices ? "per second of music and voices" : "per second of music");
   ov_clear(&vorbis);
 }
+
+void BM_TremorAndSdlMixOneSecond(benchmark::State& state) { TremorAndSdlMixOneSecond(state, nullptr); }
 BENCHMARK(BM_TremorAndSdlMixOneSecond)->Unit(benchmark::kMicrosecond);
+
+void BM_TremorAndSdlMix32VoicesOneSecond(benchmark::State& state) {
+  benchsupport::SdlEffectVoices voices(kBlockFrames);
+  TremorAndSdlMixOneSecond(state, &voices);
+}
+BENCHMARK(BM_TremorAndSdlMix32VoicesOneSecond)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,9 +1,10 @@
 // One whole frame of play, drawn and presented: the falling-objects background, 150 bricks, the paddle
 // and 3 balls through the play field's own draw, 200 additive particles, the hint bar with the head-up
 // display's text, then the present of the frame into the window (SDL's dummy video driver unless
-// SDL_VIDEODRIVER names another). On a 5-6-5 and a 32-bit desktop, beside the same frame drawn with
-// SDL's software blitter (SDL_BlitSurface with alpha and additive blending, the text as one prepared
-// surface) into a surface of the same format and copied to a second one as its present.
+// SDL_VIDEODRIVER names another). In 16 and 32 bits, windowed (800 x 600) and full screen (scaled onto
+// the 1024 x 768 screen), beside the same frame drawn with SDL's software blitter (SDL_BlitSurface with
+// alpha and additive blending, the text as one prepared surface) into a surface of the same format and
+// presented by SDL itself. Each run reports the median and 99th-percentile frame (p50_us, p99_us).
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "bench/support/BenchWindow.h"
+#include "bench/support/FrameTimes.h"
+#include "bench/support/SdlPresentPeer.h"
 #include "bench/support/SpriteScene.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
@@ -29,6 +32,7 @@
 namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
+constexpr int kScreenWidth = 1024, kScreenHeight = 768;
 constexpr int kBrickColumns = 15, kBrickRows = 10;  // 150 bricks of 48 x 20
 constexpr int kBrickW = 48, kBrickH = 20;
 constexpr int kBalls = 3, kBallSize = 16;
@@ -144,23 +148,26 @@ HWND Window() {
   return window;
 }
 
-void Ours_PlayFrame(benchmark::State& state, plat::DesktopFormat format) {
+void Ours_PlayFrame(benchmark::State& state, int bits, bool windowed) {
   plat::DisplaySettings settings;
-  settings.format = format;
-  settings.desktopWidth = 1024;
-  settings.desktopHeight = 768;
+  settings.format = bits == 16 ? plat::DesktopFormat::Rgb565 : plat::DesktopFormat::Xrgb8888;
+  settings.desktopWidth = kScreenWidth;
+  settings.desktopHeight = kScreenHeight;
   plat::ScopedDisplaySettings scoped(settings);
-  benchsupport::WindowSizedHost host(kWidth, kHeight);
+  benchsupport::WindowSizedHost host(kWidth, kHeight, bits);
   Kit::DDInterface display(&host);
-  if (display.Init(Window(), true) != Kit::DDInterface::RESULT_OK) {
+  if (display.Init(Window(), windowed) != Kit::DDInterface::RESULT_OK) {
     state.SkipWithError(display.mErrorString.c_str());
     return;
   }
   GameFrame frame(&display);
+  benchsupport::FrameTimes times;
   for (auto _ : state) {
+    auto timed = times.Time();
     frame.DrawAndPresent();
     benchsupport::PumpMessages();
   }
+  times.Report(state);
   state.SetItemsProcessed(state.iterations());
 }
 
@@ -171,10 +178,16 @@ SDL_Surface* Surface(const std::vector<std::uint32_t>& pixels, int w, int h, SDL
   return surface;
 }
 
-void Sdl_PlayFrame(benchmark::State& state, Uint32 sdlFormat) {
+void Sdl_PlayFrame(benchmark::State& state, int bits, bool windowed) {
+  const Uint32 sdlFormat = bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
+  benchsupport::SdlPresentPeer present(sdlFormat, kWidth, kHeight, windowed ? kWidth : kScreenWidth,
+                                       windowed ? kHeight : kScreenHeight);
+  if (!present.Ready()) {
+    state.SkipWithError(SDL_GetError());
+    return;
+  }
   const Pictures pictures;
-  SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, sdlFormat);
-  SDL_Surface* shown = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, sdlFormat);
+  SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, bits, sdlFormat);
   SDL_Surface* back =
       SDL_ConvertSurfaceFormat(Surface(pictures.back, kWidth, kHeight, SDL_BLENDMODE_NONE), sdlFormat, 0);
   SDL_Surface* hintBar = Surface(pictures.hintBar, kWidth, 22, SDL_BLENDMODE_NONE);
@@ -187,7 +200,9 @@ void Sdl_PlayFrame(benchmark::State& state, Uint32 sdlFormat) {
     SDL_Rect to{x, y, from->w, from->h};
     SDL_BlitSurface(from, nullptr, frame, &to);
   };
+  benchsupport::FrameTimes times;
   for (auto _ : state) {
+    auto timed = times.Time();
     blit(back, 0, 0);
     for (int i = 0; i < kBrickColumns * kBrickRows; ++i)
       blit(brick, 20 + (i % kBrickColumns) * 50, 60 + (i / kBrickColumns) * 24);
@@ -201,15 +216,20 @@ void Sdl_PlayFrame(benchmark::State& state, Uint32 sdlFormat) {
     }
     blit(hintBar, 0, 0);
     blit(text, 100, 6);
-    SDL_BlitSurface(frame, nullptr, shown, nullptr);
+    present.Present(frame->pixels, frame->pitch);
   }
-  for (SDL_Surface* s : {frame, shown, back, hintBar, brick, ball, paddle, particle, text}) SDL_FreeSurface(s);
+  times.Report(state);
+  for (SDL_Surface* s : {frame, back, hintBar, brick, ball, paddle, particle, text}) SDL_FreeSurface(s);
   state.SetItemsProcessed(state.iterations());
 }
 
 }  // namespace
 
-BENCHMARK_CAPTURE(Ours_PlayFrame, 565, plat::DesktopFormat::Rgb565)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK_CAPTURE(Sdl_PlayFrame, 565, SDL_PIXELFORMAT_RGB565)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK_CAPTURE(Ours_PlayFrame, 888, plat::DesktopFormat::Xrgb8888)->Unit(benchmark::kMicrosecond)->UseRealTime();
-BENCHMARK_CAPTURE(Sdl_PlayFrame, 888, SDL_PIXELFORMAT_XRGB8888)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Ours_PlayFrame, 16_windowed, 16, true)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sdl_PlayFrame, 16_windowed, 16, true)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Ours_PlayFrame, 32_windowed, 32, true)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sdl_PlayFrame, 32_windowed, 32, true)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Ours_PlayFrame, 16_full_screen, 16, false)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sdl_PlayFrame, 16_full_screen, 16, false)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Ours_PlayFrame, 32_full_screen, 32, false)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK_CAPTURE(Sdl_PlayFrame, 32_full_screen, 32, false)->Unit(benchmark::kMicrosecond)->UseRealTime();

@@ -1,11 +1,14 @@
 // The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit, beside
-// pixman doing the same composite onto r5g6b5 and a8r8g8b8: rotated bilinear 64x64 sprites at 0 degrees
-// (at whole-pixel and at sub-pixel positions) and 30 degrees, alpha blits of soft sprites, additive colourised blits
-// and a full-screen opaque copy.
+// pixman doing the same composite onto r5g6b5 and a8r8g8b8 and SDL2's surface blitter (its software
+// renderer for the rotated draws) doing it onto RGB565 and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at
+// whole-pixel and at sub-pixel positions) and 30 degrees, alpha blits of soft sprites (white and tinted), additive
+// colourised blits, colour-keyed copies, nearest-neighbour stretches to twice the size and a full-screen opaque copy.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/SurfaceStretch.h"
 
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
@@ -31,7 +34,21 @@ using benchsupport::F565;
 using benchsupport::F888;
 using benchsupport::Format;
 
+const Kit::Color TINT(200, 150, 100);
+
 std::vector<std::uint32_t> SoftSprite() { return benchsupport::SoftSprite(SPRITE, 0.7, 0.3, 4); }
+
+// The soft sprite with every alpha made 0 or 255, as a colour-keyed picture is.
+std::vector<std::uint32_t> KeyedSprite() {
+  std::vector<std::uint32_t> pixels = SoftSprite();
+  for (std::uint32_t& p : pixels) p = (p >> 24) >= 128 ? p | 0xFF000000u : 0;
+  return pixels;
+}
+
+// Where a sprite stretched to twice its size lands (inside the screen at every position).
+Kit::Rect StretchedAt(const Position& p) {
+  return Kit::Rect(p.x - SPRITE / 2, p.y - SPRITE / 2, 2 * SPRITE, 2 * SPRITE);
+}
 
 std::vector<Position> Positions() {
   std::vector<Position> out;
@@ -48,12 +65,15 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
     sprite.GetNativeAlphaData(&display);
     sprite.GetRLAlphaData();
     sprite.GetRLAdditiveData(&display);
+    keyed.SetBits(KeyedSprite().data(), SPRITE, SPRITE);
+    keyed.GetNativeAlphaData(&display);
     std::vector<std::uint32_t> opaque(static_cast<std::size_t>(WIDTH) * HEIGHT);
     for (std::size_t i = 0; i < opaque.size(); ++i)
       opaque[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     screenCopy.SetBits(opaque.data(), WIDTH, HEIGHT);
   }
   Kit::MemoryImage sprite;
+  Kit::MemoryImage keyed;
   Kit::MemoryImage screenCopy;
 };
 
@@ -72,14 +92,35 @@ void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float 
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Ours_Alpha(benchmark::State& state, const Format& f) {
+void Ours_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       Kit::SurfaceDraw::AlphaBlt(scene.target, scene.sprite, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
-                                 Kit::Color::White, false);
+                                 color, false);
   SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_ColorKey(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      Kit::SurfaceDraw::CopyNative(scene.target, scene.keyed, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
+                                   true);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_Stretch(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  const auto positions = Positions();
+  const Kit::MemoryImage::StretchSource whole{0, 0, SPRITE, SPRITE};
+  for (auto _ : state)
+    for (const Position& p : positions)
+      Kit::SurfaceDraw::FastStretch(scene.target, scene.sprite, &scene.display, StretchedAt(p), whole,
+                                    Kit::Color::White, 0, false);
+  SetItems(state, SPRITES * 4 * SPRITE * SPRITE);
 }
 
 void Ours_AdditiveColored(benchmark::State& state, const Format& f) {
@@ -88,7 +129,7 @@ void Ours_AdditiveColored(benchmark::State& state, const Format& f) {
   for (auto _ : state)
     for (const Position& p : positions)
       Kit::SurfaceDraw::AdditiveBlt(scene.target, scene.sprite, &scene.display, p.x, p.y,
-                                    Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Color(200, 150, 100), false);
+                                    Kit::Rect(0, 0, SPRITE, SPRITE), TINT, false);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -105,8 +146,11 @@ void Ours_OpaqueCopy(benchmark::State& state, const Format& f) {
 
 struct PixmanScene {
   explicit PixmanScene(const Format& f)
-      : spriteBits(Premultiplied(SoftSprite())), memory(static_cast<std::size_t>(WIDTH) * HEIGHT, 0x5A5A5A5A) {
+      : spriteBits(Premultiplied(SoftSprite())),
+        keyedBits(KeyedSprite()),
+        memory(static_cast<std::size_t>(WIDTH) * HEIGHT, 0x5A5A5A5A) {
     sprite = pixman_image_create_bits(PIXMAN_a8r8g8b8, SPRITE, SPRITE, spriteBits.data(), SPRITE * 4);
+    keyed = pixman_image_create_bits(PIXMAN_a8r8g8b8, SPRITE, SPRITE, keyedBits.data(), SPRITE * 4);
     screen = pixman_image_create_bits(f.pixman, WIDTH, HEIGHT, memory.data(), WIDTH * f.bits / 8);
     std::vector<std::uint32_t> opaque(static_cast<std::size_t>(WIDTH) * HEIGHT);
     for (std::size_t i = 0; i < opaque.size(); ++i)
@@ -116,11 +160,13 @@ struct PixmanScene {
   }
   ~PixmanScene() {
     pixman_image_unref(sprite);
+    pixman_image_unref(keyed);
     pixman_image_unref(screen);
     pixman_image_unref(copySource);
   }
-  std::vector<std::uint32_t> spriteBits, memory, copyBits;
+  std::vector<std::uint32_t> spriteBits, keyedBits, memory, copyBits;
   pixman_image_t* sprite;
+  pixman_image_t* keyed;
   pixman_image_t* screen;
   pixman_image_t* copySource;
 };
@@ -141,6 +187,48 @@ void Pixman_Over(benchmark::State& state, const Format& f) {
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
+// The tint as a component-alpha mask multiplies each channel of the sprite (and its alpha per channel)
+// before the OVER.
+void Pixman_OverTinted(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  const pixman_color_t color{200 * 257, 150 * 257, 100 * 257, 0xFFFF};
+  pixman_image_t* mask = pixman_image_create_solid_fill(&color);
+  pixman_image_set_component_alpha(mask, 1);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, mask, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
+  pixman_image_unref(mask);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+// pixman has no colour key: the keyed sprite (alpha 0 or 255) composited OVER is the same work.
+void Pixman_ColorKey(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.keyed, nullptr, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE,
+                               SPRITE);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Pixman_Stretch(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_NEAREST, nullptr, 0);
+  pixman_transform_t t;
+  pixman_transform_init_scale(&t, pixman_double_to_fixed(0.5), pixman_double_to_fixed(0.5));
+  pixman_image_set_transform(scene.sprite, &t);
+  const auto positions = Positions();
+  for (auto _ : state)
+    for (const Position& p : positions) {
+      const Kit::Rect to = StretchedAt(p);
+      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, to.mX, to.mY, to.mWidth,
+                               to.mHeight);
+    }
+  SetItems(state, SPRITES * 4 * SPRITE * SPRITE);
+}
+
 void Pixman_AddColored(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
   benchsupport::RunPixmanAddColored(state, scene.sprite, scene.screen, SPRITE, Positions());
@@ -154,28 +242,145 @@ void Pixman_OpaqueCopy(benchmark::State& state, const Format& f) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
+// --- SDL2 ---------------------------------------------------------------------------------------
+
+// SDL's surface blitter onto RGB565 or XRGB8888 screen memory, from the straight-alpha ARGB sprite.
+struct SdlScene {
+  explicit SdlScene(const Format& f)
+      : spriteBits(SoftSprite()),
+        keyedBits(KeyedSprite()),
+        memory(static_cast<std::size_t>(WIDTH) * HEIGHT, 0x5A5A5A5A) {
+    sprite =
+        SDL_CreateRGBSurfaceWithFormatFrom(spriteBits.data(), SPRITE, SPRITE, 32, SPRITE * 4, SDL_PIXELFORMAT_ARGB8888);
+    keyed =
+        SDL_CreateRGBSurfaceWithFormatFrom(keyedBits.data(), SPRITE, SPRITE, 32, SPRITE * 4, SDL_PIXELFORMAT_RGB888);
+    SDL_SetColorKey(keyed, SDL_TRUE, 0);
+    screen = SDL_CreateRGBSurfaceWithFormatFrom(memory.data(), WIDTH, HEIGHT, f.bits, WIDTH * f.bits / 8,
+                                                f.bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888);
+    SDL_SetSurfaceBlendMode(sprite, SDL_BLENDMODE_BLEND);
+  }
+  ~SdlScene() {
+    SDL_FreeSurface(sprite);
+    SDL_FreeSurface(keyed);
+    SDL_FreeSurface(screen);
+  }
+  // Blits `from` at every position, scaled to `size` when it is not the sprite's own.
+  void BlitAll(benchmark::State& state, SDL_Surface* from, bool stretched) {
+    const auto positions = Positions();
+    for (auto _ : state)
+      for (const Position& p : positions) {
+        if (stretched) {
+          const Kit::Rect r = StretchedAt(p);
+          SDL_Rect to{r.mX, r.mY, r.mWidth, r.mHeight};
+          SDL_BlitScaled(from, nullptr, screen, &to);
+        } else {
+          SDL_Rect to{p.x, p.y, SPRITE, SPRITE};
+          SDL_BlitSurface(from, nullptr, screen, &to);
+        }
+      }
+  }
+  std::vector<std::uint32_t> spriteBits, keyedBits, memory;
+  SDL_Surface* sprite;
+  SDL_Surface* keyed;
+  SDL_Surface* screen;
+};
+
+void SDL_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
+  SdlScene scene(f);
+  SDL_SetSurfaceColorMod(scene.sprite, static_cast<Uint8>(color.mRed), static_cast<Uint8>(color.mGreen),
+                         static_cast<Uint8>(color.mBlue));
+  scene.BlitAll(state, scene.sprite, false);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+// SDL_RenderCopyEx on a software renderer over the same screen memory, bilinear, turned the same way
+// about the sprite's middle.
+void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+  SdlScene scene(f);
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(scene.screen);
+  SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
+  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  const auto positions = Positions();
+  for (auto _ : state) {
+    for (const Position& p : positions) {
+      const SDL_FRect to{static_cast<float>(p.x) + offset, static_cast<float>(p.y) + offset, SPRITE, SPRITE};
+      SDL_RenderCopyExF(renderer, texture, nullptr, &to, -angle * 180 / std::numbers::pi, nullptr, SDL_FLIP_NONE);
+    }
+    SDL_RenderFlush(renderer);
+  }
+  SDL_DestroyTexture(texture);
+  SDL_DestroyRenderer(renderer);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void SDL_AddColored(benchmark::State& state, const Format& f) {
+  SdlScene scene(f);
+  SDL_SetSurfaceBlendMode(scene.sprite, SDL_BLENDMODE_ADD);
+  SDL_SetSurfaceColorMod(scene.sprite, 200, 150, 100);
+  scene.BlitAll(state, scene.sprite, false);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void SDL_ColorKey(benchmark::State& state, const Format& f) {
+  SdlScene scene(f);
+  scene.BlitAll(state, scene.keyed, false);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void SDL_Stretch(benchmark::State& state, const Format& f) {
+  SdlScene scene(f);
+  scene.BlitAll(state, scene.sprite, true);
+  SetItems(state, SPRITES * 4 * SPRITE * SPRITE);
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg, F565, 0.0, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg, F565, 0.0, 0.0f);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg, F565, 0.0, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel, F565, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg_subpixel, F565, 0.0, 0.375f);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_subpixel, F565, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg, F888, 0.0, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg, F888, 0.0, 0.0f);
+BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg, F888, 0.0, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
+BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
-BENCHMARK_CAPTURE(Ours_Alpha, 565, F565);
+BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
-BENCHMARK_CAPTURE(Ours_Alpha, 888, F888);
+BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);
+BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White);
 BENCHMARK_CAPTURE(Pixman_Over, 888, F888);
+BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);
+BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT);
+BENCHMARK_CAPTURE(Pixman_OverTinted, 888_tinted, F888);
+BENCHMARK_CAPTURE(SDL_Alpha, 888_tinted, F888, TINT);
 BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565);
 BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565);
+BENCHMARK_CAPTURE(SDL_AddColored, 565, F565);
 BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888);
 BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888);
+BENCHMARK_CAPTURE(SDL_AddColored, 888, F888);
+BENCHMARK_CAPTURE(Ours_ColorKey, 565, F565);
+BENCHMARK_CAPTURE(Pixman_ColorKey, 565, F565);
+BENCHMARK_CAPTURE(SDL_ColorKey, 565, F565);
+BENCHMARK_CAPTURE(Ours_ColorKey, 888, F888);
+BENCHMARK_CAPTURE(Pixman_ColorKey, 888, F888);
+BENCHMARK_CAPTURE(SDL_ColorKey, 888, F888);
+BENCHMARK_CAPTURE(Ours_Stretch, 565_2x, F565);
+BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x, F565);
+BENCHMARK_CAPTURE(SDL_Stretch, 565_2x, F565);
+BENCHMARK_CAPTURE(Ours_Stretch, 888_2x, F888);
+BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x, F888);
+BENCHMARK_CAPTURE(SDL_Stretch, 888_2x, F888);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 565, F565);
 BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 565, F565);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 888, F888);

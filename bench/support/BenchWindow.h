@@ -26,16 +26,19 @@ inline void PumpMessages() {
   while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&message);
 }
 
-// What a display of the window's size needs of the application.
+// What a display of the window's size needs of the application (and full screen, its depth).
 class WindowSizedHost : public Kit::ImageHost {
  public:
-  WindowSizedHost(int width, int height) : mWidth(width), mHeight(height) {}
+  WindowSizedHost(int width, int height, int fullScreenBits = 16)
+      : mWidth(width), mHeight(height), mFullScreenBits(fullScreenBits) {}
   int GetDisplayWidth() override { return mWidth; }
   int GetDisplayHeight() override { return mHeight; }
+  int GetFullScreenBits() override { return mFullScreenBits; }
 
  private:
   int mWidth;
   int mHeight;
+  int mFullScreenBits;
 };
 
 }  // namespace benchsupport

@@ -1,7 +1,9 @@
 // Sound sources the audio benchmarks share: the 32 effect voices at awkward rates that make the mixer
-// resample, and an OGG track decoded by Tremor a block at a time, looping.
+// resample, the same voices played by SDL (the peer), and an OGG track decoded by Tremor a block at a
+// time, looping.
 #pragma once
 
+#include <SDL.h>
 #include <tremor/ivorbisfile.h>
 
 #include <cmath>
@@ -47,6 +49,47 @@ inline std::vector<std::unique_ptr<plat::audio::Voice>> PlayEffectVoices(plat::a
   }
   return voices;
 }
+
+// The 32 effect voices as SDL plays them: an SDL_AudioStream per voice for the rate change, then
+// SDL_MixAudioFormat with the voice's volume, into 44100 Hz stereo blocks.
+class SdlEffectVoices {
+ public:
+  explicit SdlEffectVoices(int blockFrames) : mVoiceOut(2 * blockFrames), mCursor(kEffectVoices, 0) {
+    for (int v = 0; v < kEffectVoices; ++v) {
+      mStreams.push_back(SDL_NewAudioStream(AUDIO_S16SYS, 1, EffectVoiceRate(v), AUDIO_S16SYS, 2, 44100));
+      mSources.push_back(EffectTone(v));
+    }
+  }
+  ~SdlEffectVoices() {
+    for (SDL_AudioStream* stream : mStreams) SDL_FreeAudioStream(stream);
+  }
+  SdlEffectVoices(const SdlEffectVoices&) = delete;
+  SdlEffectVoices& operator=(const SdlEffectVoices&) = delete;
+
+  // Adds one block of every voice to out (as many frames as the block this was made for).
+  void MixInto(std::int16_t* out, int volume) {
+    const int outBytes = static_cast<int>(mVoiceOut.size() * 2);
+    for (int v = 0; v < kEffectVoices; ++v) {
+      // Feed enough input for one block, as a pull-driven mixer would.
+      while (SDL_AudioStreamAvailable(mStreams[v]) < outBytes) {
+        const std::size_t chunk = 256;
+        std::vector<std::int16_t>& source = mSources[v];
+        if (mCursor[v] + chunk > source.size()) mCursor[v] = 0;
+        SDL_AudioStreamPut(mStreams[v], source.data() + mCursor[v], static_cast<int>(chunk * 2));
+        mCursor[v] += chunk;
+      }
+      SDL_AudioStreamGet(mStreams[v], mVoiceOut.data(), outBytes);
+      SDL_MixAudioFormat(reinterpret_cast<Uint8*>(out), reinterpret_cast<Uint8*>(mVoiceOut.data()), AUDIO_S16SYS,
+                         outBytes, volume);
+    }
+  }
+
+ private:
+  std::vector<SDL_AudioStream*> mStreams;
+  std::vector<std::vector<std::int16_t>> mSources;
+  std::vector<std::int16_t> mVoiceOut;
+  std::vector<std::size_t> mCursor;
+};
 
 // Fills `block` with decoded bytes, starting the track over at its end.
 inline void ReadLooping(OggVorbis_File& vorbis, std::vector<std::uint8_t>& block) {

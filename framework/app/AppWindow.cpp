@@ -195,8 +195,11 @@ void KitAppBase::AddMemoryImage(MemoryImage* image) {
 }
 
 void KitAppBase::RemoveMemoryImage(MemoryImage* image) {
-  std::lock_guard<std::mutex> guard(mMemoryImageLock);
-  mMemoryImageSet.erase(image);
+  {
+    std::lock_guard<std::mutex> guard(mMemoryImageLock);
+    mMemoryImageSet.erase(image);
+  }
+  if (mDDInterface) mDDInterface->Remove3DData(image);
 }
 
 NativeDisplay* KitAppBase::GetNativeDisplay() { return mDDInterface.get(); }

@@ -160,6 +160,10 @@ void KitAppBase::RecordDemoMessage(const MSG& msg) {
     case WM_MBUTTONUP: {
       const int x = GET_X_LPARAM(msg.lParam);
       const int y = GET_Y_LPARAM(msg.lParam);
+      // A message while the pointer was outside enters the window first: a playback applies the records
+      // in stream order, and the message's own record may set off work that takes the next record
+      // (a click that saves a file).
+      if (!mMouseIn && !mCrashShutdown) mDemoStream->RecordCommand(mUpdateCount, DEMO_MOUSE_ENTER);
       if (msg.message == WM_MOUSEMOVE)
         mDemoStream->RecordMousePosition(mUpdateCount, x, y);
       else

@@ -128,10 +128,8 @@ void KitAppBase::HandleQueuedMouse(const MSG& msg) {
   const int y = GET_Y_LPARAM(msg.lParam);
   mLastUserInputTick = mLastTimerTime;
   mWidgetManager->MouseMoveEntry(x, y);
-  if (!mMouseIn) {
-    RecordDemoCommand(DEMO_MOUSE_ENTER);
-    EnforceCursor();
-  }
+  // The entry itself was recorded ahead of the message (RecordDemoMessage).
+  if (!mMouseIn) EnforceCursor();
 
   int downCount = 0;
   int upCount = 0;
@@ -197,17 +195,17 @@ void KitAppBase::HandleQueuedTimer() {
     RECT rect{};
     GetClientRect(mHWnd, &rect);
     inside = client.x >= 0 && client.y >= 0 && client.x < rect.right - rect.left && client.y < rect.bottom - rect.top;
-    if (!inside && mMouseIn) mWidgetManager->MouseExit(client.x, client.y);
-  } else if (mMouseIn && mHWnd != nullptr) {
+  }
+  if (inside == mMouseIn) return;
+  // Recorded before the widgets hear of it, in the order a playback applies it.
+  RecordDemoCommand(inside ? DEMO_MOUSE_ENTER : DEMO_MOUSE_LEAVE);
+  if (!inside && mHWnd != nullptr) {
     POINT client = cursor;
     ScreenToClient(mHWnd, &client);
     mWidgetManager->MouseExit(client.x, client.y);
   }
-  if (inside != mMouseIn) {
-    RecordDemoCommand(inside ? DEMO_MOUSE_ENTER : DEMO_MOUSE_LEAVE);
-    mMouseIn = inside;
-    EnforceCursor();
-  }
+  mMouseIn = inside;
+  EnforceCursor();
 }
 
 void KitAppBase::RehupFocus() {

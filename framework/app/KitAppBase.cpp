@@ -79,8 +79,6 @@ void KitAppBase::BeginPopup() {
 }
 
 bool KitAppBase::Is3DAccelerated() { return mDDInterface != nullptr && mDDInterface->mIs3D; }
-bool KitAppBase::Is3DAccelerationSupported() { return Is3DAccelerated(); }
-bool KitAppBase::Is3DAccelerationRecommended() { return Is3DAccelerated(); }
 
 void KitAppBase::EndPopup() {
   if (!mWindowedInUse) mPopupActive = false;

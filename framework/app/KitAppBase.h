@@ -26,6 +26,7 @@
 
 #include "framework/app/ScreenSaverState.h"
 #include "framework/font/FontHost.h"
+#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/Rect.h"
 #include "framework/resource/ResourceHost.h"
@@ -87,6 +88,7 @@ constexpr double kMaxOwedMillis = 200.0;
 class KitAppBase : public ButtonListener,
                    public DialogListener,
                    public ImageHost,
+                   public D3DTestHost,
                    public FontHost,
                    public ResourceHost {
  public:
@@ -230,6 +232,14 @@ class KitAppBase : public ButtonListener,
   SoundManager* GetSoundManager() override { return mSoundManager.get(); }
   FontHost* GetFontHost() override { return this; }
   ImageHost* GetImageHost() override { return this; }
+  // What the display's Direct3D path and its self-test need of the application.
+  void Remove3DData(MemoryImage* image) override;
+  bool RecoverBitsFrom3D(MemoryImage* image, std::uint32_t* bits) override;
+  Settings3D Get3DSettings() override;
+  D3DTestHost* GetD3DTestHost() override { return this; }
+  void Record3DRuntimeError(const std::string& text) override;
+  std::string GetRegistryKey() override { return mRegKey; }
+  bool IsPlayingDemo() override { return mPlayingDemoBuffer; }
 
   virtual Dialog* NewDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                             const std::string& footer, int buttonMode);
@@ -275,8 +285,8 @@ class KitAppBase : public ButtonListener,
   int GetCursor() const { return mCursorNum; }
   // The display now runs with 3D acceleration.
   bool Is3DAccelerated() override;
-  // Whether 3D acceleration can be turned on, and whether it is advised: both hold while the display
-  // runs with it (its self-test passed and recommended it at start-up).
+  // Whether 3D acceleration can be turned on (the display's self-test ran and found no failure), and
+  // whether it is advised (nor a warning).
   virtual bool Is3DAccelerationSupported();
   virtual bool Is3DAccelerationRecommended();
   void SetString(const std::string& name, const std::string& text);
@@ -460,10 +470,11 @@ class KitAppBase : public ButtonListener,
   virtual void WriteToRegistry();
   virtual void ReadFromRegistry();
   // Files read and written through these are synchronised with input recordings. A write goes to a
-  // temporary file that replaces the old one only when complete.
+  // temporary file that replaces the old one only when complete; while a recording plays back nothing
+  // is written and the recorded outcome is returned (an override sees what would have been written).
   bool ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded = false);
   bool FileExists(const std::string& path);
-  bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
+  virtual bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length);
   bool WriteBufferToFile(const std::string& path, const Buffer& buffer);
   void EnableCustomCursors(bool enabled);
   // Images drawn as the software cursor, by cursor number; the game fills the ones it wants.
@@ -530,8 +541,8 @@ class KitAppBase : public ButtonListener,
   // Values from outside the program that no operation of its own records: recorded, or taken back
   // from the stream while a demo plays.
   void DemoSyncBuffer(Buffer& buffer);
-  void DemoSyncString(std::string& text);
-  void DemoSyncBool(bool& value);
+  void DemoSyncString(std::string& text) override;
+  void DemoSyncBool(bool& value) override;
   std::unique_ptr<DemoStream> mOwnDemoStream;
   // The replayed mouse position (x in the high half, y in the low), for the cursor thread.
   std::atomic<std::uint64_t> mDemoCursorPos{0};

@@ -45,9 +45,16 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 // ---- Routing ----
 
-bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) { return false; }
+bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) {
+  // Until the Direct3D path fills polygons, nothing may draw them into its draw surface.
+  return IsDrawSurface3D();
+}
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->FillRect(rect, color, drawMode);
+    return;
+  }
   CommitBits();
   const bool viaSurface = !mDrawToBits && SurfaceDrawable() && !Is3D(mDisplay);
   // Drawing through the surface drops the pixels, so only when the surface is there to hold them.
@@ -63,6 +70,10 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
 }
 
 void DDImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->DrawLine(startX, startY, endX, endY, color, drawMode);
+    return;
+  }
   if (!mHasAlpha && !mHasTrans && !Is3D(mDisplay)) {
     if (startY == endY) {
       const int left = TruncCoordinate(std::min(startX, endX)), right = TruncCoordinate(std::max(startX, endX));
@@ -91,6 +102,15 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
 
 void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
   CommitBits();
+  if (IsDrawSurface3D()) {
+    auto* ddSource = dynamic_cast<DDImage*>(image);
+    if (ddSource && ddSource->mSurface && drawMode == 0 && color == Color::White && !ddSource->mHasAlpha) {
+      ddSource->CommitBits();
+      if (HardwareCopy(*ddSource, x, y, srcRect)) return;
+    }
+    mDisplay->mD3DInterface->Blt(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode, false);
+    return;
+  }
   const bool cursorArea =
       image && mDisplay && (this == mDisplay->mOldCursorAreaImage.get() || this == mDisplay->mNewCursorAreaImage.get());
   if (SurfaceDrawable() && (!Is3D(mDisplay) || cursorArea) && (mNoLock || GetSurface())) {
@@ -105,6 +125,9 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
   // than losing them.
@@ -118,11 +141,23 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
 
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
+  if (IsDrawSurface3D()) {
+    // Wholly inside the clip rectangle: a plain textured quad at the sub-pixel position.
+    const float left = std::max(x, static_cast<float>(clipRect.mX)), top = std::max(y, static_cast<float>(clipRect.mY));
+    const float right = std::min(x + srcRect.mWidth, static_cast<float>(clipRect.mX + clipRect.mWidth));
+    const float bottom = std::min(y + srcRect.mHeight, static_cast<float>(clipRect.mY + clipRect.mHeight));
+    if (right - left == static_cast<float>(srcRect.mWidth) && bottom - top == static_cast<float>(srcRect.mHeight))
+      mDisplay->mD3DInterface->Blt(image, x, y, srcRect, color, drawMode, true);
+    return;
+  }
   BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
   if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
@@ -142,6 +177,9 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
@@ -181,6 +219,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                                const Color& color, int drawMode, bool) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;

@@ -32,6 +32,9 @@ void DDImage::RasterizeOnSurface(Draw draw) {
 
 void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
                         int drawMode, const Rect& srcRect, bool blend) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
   // A surface cannot hold partial alpha, and without one the pixels stay the only copy.
@@ -47,6 +50,9 @@ void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, c
 
 void DDImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
                               const Color& color, int drawMode, float tx, float ty, bool blend) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
   if (!SurfaceDrawable() || (mDisplay && mDisplay->mIs3D) || !GetSurface()) {

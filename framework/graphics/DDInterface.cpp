@@ -33,7 +33,7 @@ int HighestBit(std::uint32_t mask) {
 
 }  // namespace
 
-DDInterface::DDInterface(ImageHost* app) : mApp(app) {
+DDInterface::DDInterface(ImageHost* app) : mApp(app), mD3DInterface(std::make_unique<D3DInterface>(app)) {
   mDDrawModule = GetModuleHandle("ddraw.dll");
   if (!mDDrawModule) {
     mDDrawModule = LoadLibrary("ddraw.dll");
@@ -95,7 +95,32 @@ void DDInterface::RemoveDDImage(DDImage* image) {
 }
 
 void DDInterface::Remove3DData(MemoryImage* image) {
-  if (mApp) mApp->Remove3DData(image);
+  AutoCrit lock(mCritSect);
+  mD3DInterface->RemoveImageTexture(image);
+}
+
+bool DDInterface::Finish3DFrame() {
+  // A failed Direct3D call of this frame turns 3D off; the open scene is ended first, which also
+  // forgets the failure, so that the 2D frames that follow present normally.
+  const bool failed = !mD3DInterface->mLastError.empty();
+  mD3DInterface->Flush();
+  if (failed) mIs3D = false;
+  return !failed;
+}
+
+void DDInterface::Run3DTest(HWND hwnd) {
+  if (mD3DTester || !mApp) return;
+  const ImageHost::Settings3D settings = mApp->Get3DSettings();
+  D3DTestHost* host = mApp->GetD3DTestHost();
+  if (!host || (!settings.test && !settings.autoEnable)) return;
+  mD3DTester = std::make_unique<D3DTester>(host);
+  mD3DTester->SetVidMemoryConstraints(static_cast<std::uint32_t>(settings.minVidMemory),
+                                      static_cast<std::uint32_t>(settings.recVidMemory));
+  const bool changed = mD3DTester->TestD3D(hwnd, mDirectDraw7);
+  const bool failed = !mD3DTester->mFailureReason.empty(), advisedAgainst = !mD3DTester->mWarning.empty();
+  if (settings.autoEnable && !failed && !advisedAgainst) mIs3D = true;
+  if (failed || (advisedAgainst && changed)) mIs3D = false;
+  if (changed) mApp->After3DTestRun();
 }
 
 void DDInterface::ReleaseSurface(IDirectDrawSurface*& surface) {
@@ -135,6 +160,7 @@ HRESULT DDInterface::CreateSurface(DDSURFACEDESC2& desc, IDirectDrawSurface** su
 void DDInterface::Cleanup() {
   AutoCrit lock(mCritSect);
   mInitialized = false;
+  mD3DInterface->Cleanup();
   mOldCursorAreaImage.reset();
   mNewCursorAreaImage.reset();
   ReleaseSurface(mOldCursorArea);
@@ -171,6 +197,7 @@ int DDInterface::Init(HWND hwnd, bool isWindowed) {
   } else if (mDirectDrawCreate) {
     created = mDirectDrawCreate(nullptr, &mDirectDraw, nullptr);
   }
+  Run3DTest(hwnd);
 
   ImageHost& app = HostOf(mApp);
   mHWnd = hwnd;
@@ -188,6 +215,10 @@ int DDInterface::Init(HWND hwnd, bool isWindowed) {
   if (const int result = TakePixelFormat(); result != RESULT_OK) return result;
   BuildTables();
   SetVideoOnlyDraw(mVideoOnlyDraw);
+  if (mIs3D && !mD3DInterface->Init(this)) {
+    mErrorString = "3D init error: " + mD3DInterface->mLastError;
+    return RESULT_3D_FAIL;
+  }
   ++mInitCount;
   mInitialized = true;
   return RESULT_OK;

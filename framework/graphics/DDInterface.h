@@ -6,6 +6,8 @@
 #pragma once
 
 #include "framework/graphics/ChannelAddTables.h"
+#include "framework/graphics/D3DInterface.h"
+#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
@@ -64,6 +66,8 @@ class DDInterface : public NativeDisplay {
   CritSect& Lock() { return mCritSect; }
 
   ImageHost* mApp;
+  std::unique_ptr<D3DInterface> mD3DInterface;
+  std::unique_ptr<D3DTester> mD3DTester;  // made by the first self-test
   bool mIs3D = false;
   CritSect mCritSect;
   std::atomic<int> mInRedraw{0};
@@ -132,6 +136,11 @@ class DDInterface : public NativeDisplay {
   void RestoreOldCursorArea(IDirectDrawSurface* surface, bool adjust);
   void MoveCursorTo(IDirectDrawSurface* surface, bool adjust, int x, int y);
   void ReleaseSurface(IDirectDrawSurface*& surface);
+  // Runs the self-test once when the application asks for it; its verdict may turn 3D on or off.
+  void Run3DTest(HWND hwnd);
+  // Ends the frame's scene before it is presented; false (and 3D off) when a Direct3D call of the
+  // frame failed.
+  bool Finish3DFrame();
 
   HMODULE mDDrawModule = nullptr;
   bool mOwnsDDrawModule = false;

@@ -32,6 +32,10 @@ bool DDInterface::Redraw(const Rect* clip) {
   AutoCrit lock(mCritSect);
   if (!mInitialized) return false;
   mInRedraw = 1;
+  if (mIs3D && !Finish3DFrame()) {
+    mInRedraw = 0;
+    return false;
+  }
   const Rect area = clip ? *clip : Rect(0, 0, mWidth, mHeight);
   const RECT source{area.mX, area.mY, area.mX + area.mWidth, area.mY + area.mHeight};
   const POINT origin = ClientOrigin();

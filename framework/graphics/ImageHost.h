@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace Kit {
 
+class D3DTestHost;
 class MemoryImage;
 class NativeDisplay;
 
@@ -36,6 +38,22 @@ class ImageHost {
   virtual bool IsSoftwareVerticalSync() { return false; }
   // The display's refresh rate could not be used to time frames.
   virtual void SetVerticalSyncBroken(bool broken) {}
+
+  // Direct3D: whether the display runs the hardware self-test at start-up, whether a good verdict
+  // turns 3D on, and the video memory (MB) that 3D needs and that it is advised with.
+  struct Settings3D {
+    bool test = false;
+    bool autoEnable = false;
+    int minVidMemory = 6;
+    int recVidMemory = 14;
+  };
+  virtual Settings3D Get3DSettings() { return {}; }
+  // What the self-test needs (the registry key, the demo stream); null: no self-test.
+  virtual D3DTestHost* GetD3DTestHost() { return nullptr; }
+  // The self-test gave another verdict than the one it had cached.
+  virtual void After3DTestRun() {}
+  // The text of the Direct3D path's last failed call, kept for the next start.
+  virtual void Record3DRuntimeError(const std::string& text) {}
 
  protected:
   ~ImageHost() = default;

@@ -1,5 +1,7 @@
 #include "framework/graphics/MemoryImage.h"
 
+#include "framework/graphics/TextureData.h"
+
 #include "framework/graphics/NativePixel.h"
 #include "framework/graphics/PaletteBuilder.h"
 #include "framework/graphics/RunLengthTable.h"
@@ -219,7 +221,8 @@ void MemoryImage::PurgeBits() {
       GetNativeAlphaData(display);
       mBits.reset();
     }
-  } else if (mD3DData) {
+  } else if (mD3DData && mD3DData->mPixelFormat != 0) {
+    // Only textures that were uploaded hold the pixels.
     mBits.reset();
     mColorIndices.reset();
     mColorTable.reset();

@@ -1,10 +1,12 @@
 // Normal and additive blits onto a MemoryImage.
 #include "framework/graphics/BlitClip.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/OverRows.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SourcePixels.h"
+#include "framework/graphics/TintRows.h"
 
 #include <algorithm>
 #include <vector>
@@ -28,7 +30,7 @@ void BltOntoOpaque(std::uint32_t* dest, int destWidth, const SourcePixels& sourc
     if (!source.IsPalettized()) {
       // Measured: one pass of the four-pixel kernel over the rest of the row (it skips transparent
       // and copies opaque blocks itself) beats walking the run table run by run.
-      PixelRows::OntoOpaque(out + x, source.Bits() + srcRow + x, src.mWidth - x);
+      OverRows::OntoOpaque(out + x, source.Bits() + srcRow + x, src.mWidth - x);
       continue;
     }
     // Palettized pixels are looked up one by one; here the runs pay: a transparent run is skipped
@@ -49,25 +51,37 @@ void BltOntoOpaque(std::uint32_t* dest, int destWidth, const SourcePixels& sourc
   }
 }
 
-void BltBlended(std::uint32_t* dest, int destWidth, const SourcePixels& source, int sourceWidth,
-                const ClippedBlit& blit, const Color& color) {
+// Calls draw(destination row, source row) for each row of the blit; a palettized source is looked up
+// one row at a time into 32-bit pixels.
+template <typename Draw>
+void ForEachRow(std::uint32_t* dest, int destWidth, const SourcePixels& source, int sourceWidth,
+                const ClippedBlit& blit, Draw draw) {
   const Rect& src = blit.mSrc;
-  const bool colored = color != Color::White;
-  const std::uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
-  const std::uint32_t ca = Clamp255(color.mAlpha);
+  std::vector<std::uint32_t> unpacked(source.IsPalettized() ? src.mWidth : 0);
   for (int row = 0; row < src.mHeight; ++row) {
     const std::size_t srcRow = static_cast<std::size_t>(src.mY + row) * sourceWidth + src.mX;
-    std::uint32_t* out = dest + static_cast<std::size_t>(blit.mY + row) * destWidth + blit.mX;
-    for (int x = 0; x < src.mWidth; ++x) {
-      const std::uint32_t pixel = source.At(srcRow + x);
-      if (colored) {
-        const std::uint32_t sa = PixelBlend::Div255((pixel >> 24) * ca);
-        if (sa > 0) out[x] = PixelBlend::OverColored(out[x], pixel, sa, cr, cg, cb);
-      } else if (const std::uint32_t sa = pixel >> 24; sa > 0) {
-        out[x] = PixelBlend::Over(out[x], pixel, sa);
-      }
+    const std::uint32_t* in = source.Bits() + srcRow;
+    if (source.IsPalettized()) {
+      for (int x = 0; x < src.mWidth; ++x) unpacked[x] = source.At(srcRow + x);
+      in = unpacked.data();
     }
+    draw(dest + static_cast<std::size_t>(blit.mY + row) * destWidth + blit.mX, in);
   }
+}
+
+void BltBlended(std::uint32_t* dest, int destWidth, const SourcePixels& source, int sourceWidth,
+                const ClippedBlit& blit, const Color& color) {
+  const int width = blit.mSrc.mWidth;
+  if (color == Color::White) {
+    ForEachRow(dest, destWidth, source, sourceWidth, blit,
+               [&](std::uint32_t* out, const std::uint32_t* in) { OverRows::OverPixels(out, in, width); });
+    return;
+  }
+  const TintRows::Tint tint{
+      static_cast<std::uint32_t>(Clamp255(color.mRed)), static_cast<std::uint32_t>(Clamp255(color.mGreen)),
+      static_cast<std::uint32_t>(Clamp255(color.mBlue)), static_cast<std::uint32_t>(Clamp255(color.mAlpha))};
+  ForEachRow(dest, destWidth, source, sourceWidth, blit,
+             [&](std::uint32_t* out, const std::uint32_t* in) { TintRows::OverColored(out, in, width, tint); });
 }
 
 void BltAdditive(std::uint32_t* dest, int destWidth, const SourcePixels& source, int sourceWidth,
@@ -77,19 +91,10 @@ void BltAdditive(std::uint32_t* dest, int destWidth, const SourcePixels& source,
   const std::uint32_t pr = PixelBlend::Div255(Clamp255(color.mRed) * ca);
   const std::uint32_t pg = PixelBlend::Div255(Clamp255(color.mGreen) * ca);
   const std::uint32_t pb = PixelBlend::Div255(Clamp255(color.mBlue) * ca);
-  const Rect& src = blit.mSrc;
-  // A palettized source is looked up one row at a time into 32-bit pixels.
-  std::vector<std::uint32_t> unpacked(source.IsPalettized() ? src.mWidth : 0);
-  for (int row = 0; row < src.mHeight; ++row) {
-    const std::size_t srcRow = static_cast<std::size_t>(src.mY + row) * sourceWidth + src.mX;
-    std::uint32_t* out = dest + static_cast<std::size_t>(blit.mY + row) * destWidth + blit.mX;
-    const std::uint32_t* in = source.Bits() + srcRow;
-    if (source.IsPalettized()) {
-      for (int x = 0; x < src.mWidth; ++x) unpacked[x] = source.At(srcRow + x);
-      in = unpacked.data();
-    }
-    PixelRows::AddSaturated(out, in, src.mWidth, colored, pr, pg, pb, sourceHasAlpha);
-  }
+  const int width = blit.mSrc.mWidth;
+  ForEachRow(dest, destWidth, source, sourceWidth, blit, [&](std::uint32_t* out, const std::uint32_t* in) {
+    PixelRows::AddSaturated(out, in, width, colored, pr, pg, pb, sourceHasAlpha);
+  });
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Stretched blits: the fast nearest-pixel path and the area-weighted resampler.
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/OverRows.h"
 #include "framework/graphics/PixelBlend.h"
-#include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SourcePixels.h"
 
@@ -203,8 +203,8 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
   for (int j = 0; j < dh; ++j) {
     const Accum* in = &vertical[static_cast<std::size_t>(j + 1) * dw];
     for (int i = 0; i < dw; ++i) resampled[i] = in[i].Down();
-    PixelRows::OverPixels(destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX,
-                          resampled.data(), dw);
+    OverRows::OverPixels(destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX,
+                         resampled.data(), dw);
   }
 }
 
@@ -230,12 +230,17 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
     std::vector<int> columns(dest.mWidth);
     for (int col = 0; col < dest.mWidth; ++col)
       columns[col] = static_cast<int>(std::clamp(std::trunc(src.mX + col * stepX), 0.0, source->mWidth - 1.0));
+    // A magnified source row serves several destination rows: it is sampled once.
     std::vector<std::uint32_t> sampled(dest.mWidth);
+    int sampledRow = -1;
     for (int row = 0; row < dest.mHeight; ++row) {
       const int sy = static_cast<int>(std::clamp(std::trunc(src.mY + row * stepY), 0.0, source->mHeight - 1.0));
-      for (int col = 0; col < dest.mWidth; ++col) sampled[col] = pixels.At(columns[col], sy);
-      PixelRows::OverPixels(bits + static_cast<std::size_t>(dest.mY + row) * mWidth + dest.mX, sampled.data(),
-                            dest.mWidth);
+      if (sy != sampledRow) {
+        sampledRow = sy;
+        for (int col = 0; col < dest.mWidth; ++col) sampled[col] = pixels.At(columns[col], sy);
+      }
+      OverRows::OverPixels(bits + static_cast<std::size_t>(dest.mY + row) * mWidth + dest.mX, sampled.data(),
+                           dest.mWidth);
     }
   } else {
     SlowStretchBlt(bits, mWidth, mHeight, dest, source, src);

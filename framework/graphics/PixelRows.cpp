@@ -36,19 +36,6 @@ std::uint32_t AddOne(std::uint32_t d, std::uint32_t s, bool colored, std::uint32
 inline __m128i BroadcastAlpha(__m128i pixels16) {
   return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }
-
-// Four source pixels blended over four opaque destination pixels; the alpha bytes are left for the
-// caller to set. x * w >> 8 is the high half of x * (w << 8), and (256 - a) << 8 wraps to 0 - (a << 8)
-// in 16 bits, which is right for every partial alpha: callers handle alpha 0 and 255 themselves.
-inline __m128i OverOpaque(__m128i d, __m128i s) {
-  const __m128i zero = _mm_setzero_si128();
-  auto blend = [&](__m128i d16, __m128i s16) {
-    const __m128i a8 = _mm_slli_epi16(BroadcastAlpha(s16), 8);
-    return _mm_add_epi16(_mm_mulhi_epu16(d16, _mm_sub_epi16(zero, a8)), _mm_mulhi_epu16(s16, a8));
-  };
-  return _mm_packus_epi16(blend(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero)),
-                          blend(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero)));
-}
 #endif
 
 }  // namespace
@@ -100,63 +87,6 @@ void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint3
   }
 #endif
   for (; i < count; ++i) row[i] = PixelBlend::Over(row[i], color, sa);
-}
-
-void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {
-  int i = 0;
-#if defined(__SSE2__)
-  // Over opaque pixels the over-blend's weight is the source alpha itself; other pixels take the
-  // scalar formula.
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  for (; i + 4 <= count; i += 4) {
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaMask), alphaMask)) != 0xFFFF) {
-      for (int k = 0; k < 4; ++k)
-        if (const std::uint32_t a = src[i + k] >> 24; a > 0) row[i + k] = PixelBlend::Over(row[i + k], src[i + k], a);
-      continue;
-    }
-    const __m128i clear = _mm_cmpeq_epi32(_mm_and_si128(s, alphaMask), zero);
-    const __m128i out = _mm_or_si128(OverOpaque(d, s), alphaMask);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i),
-                     _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out)));
-  }
-#endif
-  for (; i < count; ++i)
-    if (const std::uint32_t a = src[i] >> 24; a > 0) row[i] = PixelBlend::Over(row[i], src[i], a);
-}
-
-void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  for (; i + 4 <= count; i += 4) {
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    const __m128i alpha = _mm_and_si128(s, alphaMask);
-    const __m128i opaque = _mm_cmpeq_epi32(alpha, alphaMask);
-    const __m128i clear = _mm_cmpeq_epi32(alpha, zero);
-    const int opaqueBits = _mm_movemask_epi8(opaque), clearBits = _mm_movemask_epi8(clear);
-    if (clearBits == 0xFFFF) continue;
-    if (opaqueBits == 0xFFFF) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), s);
-      continue;
-    }
-    __m128i out = _mm_or_si128(OverOpaque(d, s), alphaMask);
-    out = _mm_or_si128(_mm_and_si128(opaque, s), _mm_andnot_si128(opaque, out));
-    out = _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, out));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), out);
-  }
-#endif
-  for (; i < count; ++i) {
-    const std::uint32_t a = src[i] >> 24;
-    if (a == 255)
-      row[i] = src[i];
-    else if (a != 0)
-      row[i] = PixelBlend::OntoOpaque(row[i], src[i], a);
-  }
 }
 
 void AddSaturated(std::uint32_t* row, const std::uint32_t* src, int count, bool colored, std::uint32_t pr,

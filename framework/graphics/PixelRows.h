@@ -9,13 +9,8 @@ namespace Kit::PixelRows {
 // Short copies (a sprite row's runs) without the start-up cost of a string move.
 void Copy(std::uint32_t* row, const std::uint32_t* src, int count);
 void Fill(std::uint32_t* row, int count, std::uint32_t value);
-// PixelBlend::Over of each source pixel with its own alpha (alpha 0 leaves the pixel).
-void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count);
 // PixelBlend::Over of one colour (alpha sa, 1..254) over every pixel of the row.
 void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint32_t sa);
-// A source row onto an opaque row: alpha 0 leaves the pixel, alpha 255 copies the source, and any
-// other alpha gives PixelBlend::OntoOpaque.
-void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count);
 // Each channel becomes the saturated sum of dst and the source channel, the source channel first
 // scaled by (pr, pg, pb) / 256 when colored and by its alpha / 256 when scaleByAlpha; dst keeps its
 // alpha. (The saturated sum is the additive table's entry.)

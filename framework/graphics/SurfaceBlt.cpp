@@ -1,9 +1,12 @@
 #include "framework/graphics/SurfaceBlt.h"
 
+#include "framework/graphics/CopyRows.h"
+#include "framework/graphics/OverRows.h"
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfaceBlitArea.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRows.h"
+#include "framework/graphics/TintRows.h"
 
 #include <algorithm>
 
@@ -59,30 +62,52 @@ void ForEachRun(const SurfaceTarget& t, const MemoryImage& source, const BlitAre
   }
 }
 
+// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 fields (white), drawn forwards
+// from contiguous words: each row after its leading transparent run is one pass of a row kernel,
+// whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the runs give.
+// False when the kernels do not cover the case.
+template <typename Pixel, typename Words>
+bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
+                     const BlitArea& area, const Rgba& c, bool white, bool mirror) {
+  if constexpr (Words::kPalettized) {
+    return false;
+  } else {
+    const bool byteFields =
+        sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
+    const bool fields565 =
+        sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
+    if (mirror || !(byteFields || (fields565 && white))) return false;
+    const Rgba cp = Premultiplied(c);
+    const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
+    const int width = area.mSrc.mWidth;
+    for (int j = 0; j < area.mSrc.mHeight; ++j) {
+      const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * source.mWidth + area.mSrc.mX;
+      const int x = (s[i] >> 24) == 0 ? std::min<int>(runs[i], width) : 0;
+      Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX + x;
+      if constexpr (sizeof(Pixel) == 4) {
+        if (white)
+          OverRows::OntoSurface888(d, s.mWords + i + x, width - x, true);
+        else
+          TintRows::OntoSurface888(d, s.mWords + i + x, width - x, tint, TintRows::Mode::kBlit);
+      } else {
+        OverRows::OntoSurface565(d, s.mWords + i + x, width - x, true);
+      }
+    }
+    return true;
+  }
+}
+
 template <typename Pixel, typename Words>
 void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                 const BlitArea& area, const Rgba& c, bool white, bool mirror) {
+  if (AlphaKernelRows<Pixel>(t, source, s, runs, area, c, white, mirror)) return;
   if (white) {
-    const bool byteFields =
-        sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
     ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
       const std::uint32_t a = s[i] >> 24;
       if (a == 0) return;
       if (a == 255) {
-        if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
-          if (dir == 1) {
-            std::copy_n(s.mWords + i, count, d);
-            return;
-          }
-        }
         for (int k = 0; k < count; ++k) d[k * dir] = static_cast<Pixel>(s[i + k]);
         return;
-      }
-      if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
-        if (byteFields && dir == 1) {
-          SurfaceRows::BlendPremultiplied888(d, s.mWords + i, count);
-          return;
-        }
       }
       for (int k = 0; k < count; ++k) {
         const std::uint32_t word = s[i + k];
@@ -200,11 +225,18 @@ void CopyNativeAt(const SurfaceTarget& t, const Words& s, int sourceWidth, const
       if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
         std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
       } else if constexpr (!Words::kPalettized) {
-        SurfaceRows::StoreLow16(d, s.mWords + i, area.mSrc.mWidth);
+        CopyRows::StoreLow16(d, s.mWords + i, area.mSrc.mWidth);
       } else {
         Pixel* __restrict out = d;
         for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);
       }
+      continue;
+    }
+    if constexpr (!Words::kPalettized) {
+      if constexpr (sizeof(Pixel) == 4)
+        CopyRows::StoreKeyed32(d, s.mWords + i, area.mSrc.mWidth);
+      else
+        CopyRows::StoreKeyed16(d, s.mWords + i, area.mSrc.mWidth);
       continue;
     }
     for (int k = 0; k < area.mSrc.mWidth; ++k) {

@@ -2,14 +2,11 @@
 
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/SurfaceRotateRows.h"
 
 #include <algorithm>
 #include <cmath>
 #include <type_traits>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace Kit::SurfaceDraw {
 namespace {
@@ -22,7 +19,7 @@ constexpr double kFixedLimit = 1e15;
 
 // Narrows [i0, i1] so that every sample u = start + i x step of the row keeps its right (or lower)
 // neighbour inside a source extent of size pixels; false when the row draws nothing.
-bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I64& i0, I64& i1) {
+inline bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I64& i0, I64& i1) {
   const I64 one = 65536;
   if (step > 0) {
     if ((start >> 16) >= size - 1) return false;
@@ -41,126 +38,6 @@ bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I64& i0, 
 }
 
 enum class Blend { kNormalWhite, kNormalColored, kAdditiveWhite, kAdditiveColored };
-
-// An unrotated row blended onto 8-8-8 pixels (red at 16, green at 8, blue at 0), four at a time. Each
-// destination pixel takes the source pixels above (row) and below (next), it and its right neighbour,
-// each weighing k x alpha >> 16 (times the colour's alpha >> 8 when coloured); the destination keeps
-// 256 less their sum, and the alpha byte comes out 0. With kOneTap only the top-left neighbour weighs
-// anything. Returns how many pixels it drew.
-template <bool kOneTap>
-int UnrotatedRow8888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
-                     const std::uint32_t (&k)[4], bool colored, const Rgba& c) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i weights[4] = {_mm_set1_epi16(static_cast<short>(k[0])), _mm_set1_epi16(static_cast<short>(k[1])),
-                              _mm_set1_epi16(static_cast<short>(k[2])), _mm_set1_epi16(static_cast<short>(k[3]))};
-  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(c.a));
-  const __m128i full = _mm_set1_epi16(256);
-  // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
-  const __m128i tint = _mm_set_epi16(0, static_cast<short>(c.r + 1), static_cast<short>(c.g + 1), 0, 0,
-                                     static_cast<short>(c.r + 1), static_cast<short>(c.g + 1), 0);
-  const __m128i blueTint = _mm_set_epi16(0, 0, 0, static_cast<short>(c.b + 1), 0, 0, 0, static_cast<short>(c.b + 1));
-  const __m128i blueLane = _mm_set_epi16(0, 0, 0, -1, 0, 0, 0, -1);
-  const __m128i colourBytes = _mm_set1_epi32(0x00FFFFFF);
-  constexpr int kTaps = kOneTap ? 1 : 4;
-  // Two pixels in 16-bit lanes; unpack picks the low or the high pair of a 4-pixel register.
-  auto half = [&](const __m128i(&src)[4], __m128i dst, auto unpack) {
-    __m128i weighted = zero, covered = zero;
-    for (int t = 0; t < kTaps; ++t) {
-      const __m128i s16 = unpack(src[t], zero);
-      const __m128i alpha =
-          _mm_shufflehi_epi16(_mm_shufflelo_epi16(s16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-      __m128i w = _mm_mulhi_epu16(alpha, weights[t]);
-      if (colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
-      weighted = _mm_add_epi16(weighted, _mm_mullo_epi16(s16, w));
-      covered = _mm_add_epi16(covered, w);
-    }
-    __m128i source;
-    if (colored) {
-      const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted, 8), blueTint), 8);
-      source = _mm_or_si128(_mm_mulhi_epu16(weighted, tint), _mm_and_si128(blue, blueLane));
-    } else {
-      source = _mm_srli_epi16(weighted, 8);
-    }
-    const __m128i d16 = unpack(dst, zero);
-    return _mm_add_epi16(source, _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(full, covered)), 8));
-  };
-  const auto low = [](__m128i v, __m128i z) { return _mm_unpacklo_epi8(v, z); };
-  const auto high = [](__m128i v, __m128i z) { return _mm_unpackhi_epi8(v, z); };
-  const auto load = [](const std::uint32_t* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); };
-  for (; i + 4 <= count; i += 4) {
-    __m128i src[4] = {load(row + i), zero, zero, zero};
-    if constexpr (!kOneTap) {
-      src[1] = load(row + i + 1);
-      src[2] = load(next + i);
-      src[3] = load(next + i + 1);
-    }
-    const __m128i dst = load(d + i);
-    const __m128i out = _mm_packus_epi16(half(src, dst, low), half(src, dst, high));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(out, colourBytes));
-  }
-#else
-  (void)d, (void)row, (void)next, (void)count, (void)k, (void)colored, (void)c;
-#endif
-  return i;
-}
-
-// The rows of one rotated blit, compiled once per destination depth, blend and source kind so that
-// the per-pixel loop holds no tests but the span's.
-// A whole-pixel unrotated row blended onto 5-6-5 pixels, eight at a time: each source pixel weighs
-// w = k0 x alpha >> 16 (times the colour's alpha >> 8 when coloured), each destination field keeps
-// field x (256 - w) >> 8. Returns how many pixels it drew.
-int WholePixelRow565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t k0, bool colored,
-                     const Rgba& c) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128i k = _mm_set1_epi16(static_cast<short>(k0));
-  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(c.a));
-  const __m128i full = _mm_set1_epi16(256);
-  const __m128i redTint = _mm_set1_epi16(static_cast<short>(c.r + 1));
-  const __m128i greenTint = _mm_set1_epi16(static_cast<short>(c.g + 1));
-  const __m128i blueTint = _mm_set1_epi16(static_cast<short>(c.b + 1));
-  const __m128i five = _mm_set1_epi16(0x1F), six = _mm_set1_epi16(0x3F);
-  // Byte n of eight 32-bit pixels, as 16-bit lanes.
-  const auto channel = [&](__m128i a, __m128i b, int shift) {
-    return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), byte),
-                           _mm_and_si128(_mm_srli_epi32(b, shift), byte));
-  };
-  for (; i + 8 <= count; i += 8) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 4));
-    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    __m128i w = _mm_mulhi_epu16(channel(a, b, 24), k);
-    if (colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
-    const __m128i rest = _mm_sub_epi16(full, w);
-    const __m128i r = _mm_mullo_epi16(channel(a, b, 16), w);
-    const __m128i g = _mm_mullo_epi16(channel(a, b, 8), w);
-    const __m128i bl = _mm_mullo_epi16(channel(a, b, 0), w);
-    __m128i vr, vg, vb;
-    if (colored) {
-      vr = _mm_srli_epi16(_mm_mulhi_epu16(r, redTint), 3);
-      vg = _mm_srli_epi16(_mm_mulhi_epu16(g, greenTint), 2);
-      vb = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(bl, 8), blueTint), 11);
-    } else {
-      vr = _mm_srli_epi16(r, 11);
-      vg = _mm_srli_epi16(g, 10);
-      vb = _mm_srli_epi16(bl, 11);
-    }
-    const __m128i dr = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(dst, 11), rest), 8);
-    const __m128i dg = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, 5), six), rest), 8);
-    const __m128i db = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(dst, five), rest), 8);
-    const __m128i out =
-        _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_add_epi16(vr, dr), 11), _mm_slli_epi16(_mm_add_epi16(vg, dg), 5)),
-                     _mm_add_epi16(vb, db));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
-  }
-#else
-  (void)d, (void)s, (void)count, (void)k0, (void)colored, (void)c;
-#endif
-  return i;
-}
 
 template <typename Pixel, Blend kBlend, bool kPalettized>
 void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
@@ -243,6 +120,17 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     }
   };
 
+  // Rows from 32-bit pixels onto 8-8-8 surfaces have kernels of their own, and so have normal ones
+  // onto 5-6-5 surfaces and normal rotated ones.
+  constexpr bool kRowKernels = !kPalettized;
+  constexpr bool kNormalKernels = !kPalettized && !kAdditive;
+  const bool standard888 = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
+  const bool standard565 = red.mMask == 0xF800 && green.mMask == 0x07E0 && blue.mMask == 0x001F;
+  const bool standard555 = red.mMask == 0x7C00 && green.mMask == 0x03E0 && blue.mMask == 0x001F;
+  const SurfaceRotateRows::RowMode mode{kAdditive, kColored, kAdditive ? cp : c};
+  const bool axisAligned = du == 65536 && dv == 0;
+  // The general rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
+  const bool narrowSource = sourceWidth < 32768 && srcRect.mHeight < 32768 && srcRect.mWidth < 32768;
   for (int r = 0; r < area.mHeight; ++r) {
     const int px = area.mX, py = area.mY + r;
     const double ex = px - static_cast<double>(centerX) - x, ey = py - static_cast<double>(centerY) - y;
@@ -251,39 +139,39 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     if (!(std::fabs(uStart) < kFixedLimit) || !(std::fabs(vStart) < kFixedLimit)) continue;
     const I64 uRow = static_cast<I64>(uStart), vRow = static_cast<I64>(vStart);
     I64 i0 = 0, i1 = area.mWidth - 1;
-    if (!CutSpan(uRow, du, w, false, i0, i1) || !CutSpan(vRow, dv, h, true, i0, i1) || i0 > i1) continue;
+    // (Written out for the axis-aligned steps, so that their divisions become shifts.)
+    const bool drawn = axisAligned ? CutSpan(uRow, 65536, w, false, i0, i1) && CutSpan(vRow, 0, h, true, i0, i1)
+                                   : CutSpan(uRow, du, w, false, i0, i1) && CutSpan(vRow, dv, h, true, i0, i1);
+    if (!drawn || i0 > i1) continue;
     Pixel* d = t.mPixels.Row<Pixel>(py) + px;
     I64 u = uRow + i0 * du, v = vRow + i0 * dv;
     const auto at = [&](I64 uAt, I64 vAt) {
       return static_cast<std::size_t>(srcRect.mY + static_cast<int>(vAt >> 16)) * sourceWidth +
              static_cast<std::size_t>(srcRect.mX + static_cast<int>(uAt >> 16));
     };
-    if (du == 65536 && dv == 0) {
-      // Axis-aligned: the fractions, and so the neighbours' weights, hold for the whole row, and the
-      // neighbourhood moves one source pixel a step. At a whole-pixel offset only the top-left
-      // neighbour weighs anything.
+    if (axisAligned) {
+      // The fractions, and so the neighbours' weights, hold for the whole row, and the neighbourhood
+      // moves one source pixel a step. At a whole-pixel offset only the top-left neighbour weighs anything.
       const Weights k = weightsAt(u, v);
       const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
-      // 8-8-8 pixels from 32-bit ones are blended four at a time; the rest, and the other kinds, one by one.
-      constexpr bool kFourAtATime = std::is_same_v<Pixel, std::uint32_t> && !kPalettized && !kAdditive;
-      const bool standardMasks = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
       const int count = static_cast<int>(i1 - i0 + 1);
-      const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
       I64 i = i0;
       if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
-        if constexpr (kFourAtATime)
-          if (standardMasks)
-            i += UnrotatedRow8888<true>(d + i0, bits + first + i0, nullptr, count, weights, kColored, c);
-        if constexpr (std::is_same_v<Pixel, std::uint16_t> && !kPalettized && !kAdditive)
-          if (red.mMask == 0xF800 && green.mMask == 0x07E0 && blue.mMask == 0x001F)
-            i += WholePixelRow565(d + i0, bits + first + i0, count, k.k0, kColored, c);
+        if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
+          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + first + i0, count, mode);
+        } else if constexpr (kNormalKernels) {
+          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + first + i0, count, mode);
+          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + first + i0, count, mode);
+        }
         const Weights one{k.k0, 0, 0, 0};
         for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
       } else {
-        if constexpr (kFourAtATime)
-          if (standardMasks)
-            i += UnrotatedRow8888<false>(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count, weights,
-                                         kColored, c);
+        if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
+          const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
+          if (standard888)
+            i += SurfaceRotateRows::FourTap888(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count,
+                                               weights, mode);
+        }
         for (; i <= i1; ++i) {
           const std::size_t s = first + i;
           d[i] = static_cast<Pixel>(
@@ -292,7 +180,17 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       }
       continue;
     }
-    for (I64 i = i0; i <= i1; ++i, u += du, v += dv) {
+    I64 i = i0;
+    if constexpr (kNormalKernels && std::is_same_v<Pixel, std::uint32_t>) {
+      if (standard888 && narrowSource) {
+        i += SurfaceRotateRows::Rotated888(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
+                                           static_cast<std::int32_t>(v), static_cast<std::int32_t>(du),
+                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+        u = uRow + i * du;
+        v = vRow + i * dv;
+      }
+    }
+    for (; i <= i1; ++i, u += du, v += dv) {
       const std::size_t s = at(u, v);
       d[i] = static_cast<Pixel>(
           compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), weightsAt(u, v), d[i]));

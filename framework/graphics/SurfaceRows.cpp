@@ -49,14 +49,6 @@ __m128i AddFields565(__m128i d, __m128i red, __m128i green, __m128i blue) {
 
 }  // namespace
 
-void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count) {
-  int i = 0;
-#if defined(__SSE2__)
-  for (; i + 8 <= count; i += 8) _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Low16(s + i));
-#endif
-  for (; i < count; ++i) d[i] = static_cast<std::uint16_t>(s[i]);
-}
-
 void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) {
   int i = 0;
 #if defined(__SSE2__)
@@ -125,33 +117,6 @@ void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint
   }
 #endif
   for (; i < count; ++i) d[i] = AddOne(d[i], Scale(s[i], cr, cg, cb));
-}
-
-void BlendPremultiplied888(std::uint32_t* d, const std::uint32_t* s, int count) {
-  int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
-  const __m128i full = _mm_set1_epi32(256);
-  for (; i + 4 <= count; i += 4) {
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i dv = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), colour);
-    // 256 - alpha of each pixel, repeated in the four 16-bit lanes of its bytes.
-    const __m128i rest32 = _mm_sub_epi32(full, _mm_srli_epi32(sv, 24));
-    const __m128i rest16 = _mm_or_si128(rest32, _mm_slli_epi32(rest32, 16));
-    const __m128i low =
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dv, zero), _mm_unpacklo_epi32(rest16, rest16)), 8);
-    const __m128i high =
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dv, zero), _mm_unpackhi_epi32(rest16, rest16)), 8);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_add_epi32(_mm_packus_epi16(low, high), sv));
-  }
-#endif
-  for (; i < count; ++i) {
-    const std::uint32_t rest = 256 - (s[i] >> 24);
-    const std::uint32_t dv = d[i];
-    d[i] = ((((dv & 0xFF0000) * rest) >> 8) & 0xFF0000) + ((((dv & 0xFF00) * rest) >> 8) & 0xFF00) +
-           ((((dv & 0xFF) * rest) >> 8) & 0xFF) + s[i];
-  }
 }
 
 }  // namespace Kit::SurfaceRows

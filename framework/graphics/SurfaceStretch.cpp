@@ -1,8 +1,11 @@
 #include "framework/graphics/SurfaceStretch.h"
 
+#include "framework/graphics/OverRows.h"
 #include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/TintRows.h"
 
 #include <cmath>
+#include <vector>
 
 namespace Kit::SurfaceDraw {
 namespace {
@@ -63,6 +66,50 @@ void StretchRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_
   }
 }
 
+// The normal blend drawn forwards onto 0x00RRGGBB or 5-6-5 fields: each destination row's source words
+// are gathered once (a magnified row repeats its source row) and blended by the row kernels. False
+// when the kernels do not cover the case.
+template <typename Pixel>
+bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t* native, const std::uint8_t* indices,
+                const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white) {
+  const bool byteFields =
+      sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
+  const bool fields565 =
+      sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
+  if (!byteFields && !(fields565 && white)) return false;
+  const Rgba cp = Premultiplied(c);
+  const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
+  const I64 du = static_cast<I64>(cut.mWidth * 65536 / dest.mWidth);
+  const I64 dv = static_cast<I64>(cut.mHeight * 65536 / dest.mHeight);
+  std::vector<std::size_t> columns(dest.mWidth);
+  I64 u = static_cast<I64>(cut.mX * 65536);
+  for (std::size_t& column : columns) {
+    column = static_cast<std::size_t>(u >> 16);
+    u += du;
+  }
+  std::vector<std::uint32_t> words(dest.mWidth);
+  I64 v = static_cast<I64>(cut.mY * 65536);
+  I64 gatheredRow = -1;
+  for (int j = 0; j < dest.mHeight; ++j, v += dv) {
+    if (v >> 16 != gatheredRow) {
+      gatheredRow = v >> 16;
+      const std::size_t row = static_cast<std::size_t>(gatheredRow) * source.mWidth;
+      for (int i = 0; i < dest.mWidth; ++i)
+        words[i] = indices ? native[indices[row + columns[i]]] : native[row + columns[i]];
+    }
+    Pixel* d = t.mPixels.Row<Pixel>(dest.mY + j) + dest.mX;
+    if constexpr (sizeof(Pixel) == 4) {
+      if (white)
+        OverRows::OntoSurface888(d, words.data(), dest.mWidth, true);
+      else
+        TintRows::OntoSurface888(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
+    } else {
+      OverRows::OntoSurface565(d, words.data(), dest.mWidth, true);
+    }
+  }
+  return true;
+}
+
 template <typename Pixel>
 void StretchAt(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t* native, const std::uint8_t* indices,
                const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white, bool additive,
@@ -71,6 +118,8 @@ void StretchAt(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t*
     StretchRows<Pixel, Blend::kAdditiveWhite>(t, source, native, indices, dest, cut, c, mirror);
   else if (additive)
     StretchRows<Pixel, Blend::kAdditiveColored>(t, source, native, indices, dest, cut, c, mirror);
+  else if (!mirror && KernelRows<Pixel>(t, source, native, indices, dest, cut, c, white))
+    return;
   else if (white)
     StretchRows<Pixel, Blend::kNormalWhite>(t, source, native, indices, dest, cut, c, mirror);
   else

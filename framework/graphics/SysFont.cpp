@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Graphics.h"
 
@@ -96,6 +97,8 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
   // taken again afterwards (the image's count of locks stays as it is).
   const bool locked = image->mLockCount > 0;
   if (locked) surface->Unlock(nullptr);
+  // Text on the Direct3D draw surface lands over what the open scene has drawn so far.
+  if (image->IsDrawSurface3D()) image->mDisplay->mD3DInterface->Flush();
 
   HDC dc = nullptr;
   if (surface->GetDC(&dc) == DD_OK) {

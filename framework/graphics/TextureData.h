@@ -72,6 +72,7 @@ class TextureData {
   float mMaxTotalU = 0, mMaxTotalV = 0;
   int mPixelFormat = 0;
   int mImageFlags = 0;
+  bool mUploadedOnce = false;  // an upload has succeeded: the image may drop its own pixels
 
  private:
   IDirectDrawPalette* CreatePalette(const MemoryImage& image, IDirectDraw7* ddraw, TextureCaps& caps);

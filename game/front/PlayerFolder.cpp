@@ -1,5 +1,8 @@
 #include "game/front/PlayerFolder.h"
 
+#include <optional>
+
+#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
 #include "framework/util/FileSystemUtil.h"
@@ -14,10 +17,28 @@ namespace {
 // Copies kept of damaged files before the oldest name is reused.
 constexpr int kMaxDamagedCopies = 99;
 
-std::string FolderOf(const std::string& path) { return Kit::GetFileDir(path, true); }
+bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mPlaying; }
 
-// The lock file lives in the folder it guards.
-plat::FileLock LockFolderOf(const std::string& path) { return plat::FileLock(FolderOf(path) + ".lock", kLockWaitMs); }
+// The lock of the folder a file lives in (its lock file lives there too, so the folder is made first).
+// Whether another copy kept it is input from outside like any other: recorded, and while a recording
+// plays back taken from it, the disk left alone.
+class FolderLock {
+ public:
+  FolderLock(Kit::KitAppBase& app, const std::string& path) {
+    if (!PlayingDemo(app)) {
+      const std::string folder = Kit::GetFileDir(path);
+      if (!folder.empty()) Kit::MakeDirectories(folder);
+      mLock.emplace(Kit::GetFileDir(path, true) + ".lock", kLockWaitMs);
+      mHeld = mLock->Held();
+    }
+    app.DemoSyncBool(mHeld);
+  }
+  bool Held() const { return mHeld; }
+
+ private:
+  std::optional<plat::FileLock> mLock;
+  bool mHeld = false;
+};
 
 }  // namespace
 
@@ -38,24 +59,24 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
 void KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
   Kit::KitAppBase* app = Kit::gKitApp;
   if (app == nullptr) return;
-  plat::FileLock lock = LockFolderOf(path);
+  FolderLock lock(*app, path);
   if (!lock.Held()) return;
   int number = 1;
   while (number < kMaxDamagedCopies && app->FileExists(DamagedCopyName(path, number))) ++number;
   const std::string copy = DamagedCopyName(path, number);
-  // An unreadable file cannot be copied, so it is moved aside whole instead.
-  if (how == ReadResult::Unreadable)
-    MoveFile(path.c_str(), copy.c_str());
-  else
+  // An unreadable file cannot be copied, so it is moved aside whole instead (not by a playback, which
+  // leaves the disk alone).
+  if (how == ReadResult::Unreadable) {
+    if (!PlayingDemo(*app)) MoveFile(path.c_str(), copy.c_str());
+  } else {
     app->WriteBytesToFile(copy, bytes.data(), static_cast<int>(bytes.size()));
+  }
 }
 
 bool WriteFile(const std::string& path, const Kit::Buffer& contents) {
   Kit::KitAppBase* app = Kit::gKitApp;
   if (app == nullptr) return false;
-  const std::string folder = Kit::GetFileDir(path);
-  if (!folder.empty()) Kit::MakeDirectories(folder);
-  plat::FileLock lock = LockFolderOf(path);
+  FolderLock lock(*app, path);
   return lock.Held() && app->WriteBufferToFile(path, contents);
 }
 

@@ -1,5 +1,8 @@
 #include "platform/ddraw/DisplayDevice.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/ddraw/Presenter.h"
 #include "platform/ddraw/RepaintWatch.h"
 #include "platform/ddraw/Surface.h"
@@ -47,7 +50,10 @@ DisplayDevice::DisplayDevice(const DisplaySettings& settings) {
   // What the window showed is gone after a resize (entering or leaving full screen) or when it was
   // covered: show the primary again rather than leave the window black until the program's next present.
   mRepaintWatch = std::make_unique<RepaintWatch>([this] {
-    if (auto self = weak_from_this().lock()) self->QueuePresent();
+    if (auto self = weak_from_this().lock()) {
+      self->mWindowLostPixels.store(true);
+      self->QueuePresent();
+    }
   });
 }
 
@@ -88,17 +94,25 @@ void DisplayDevice::RunOnMainThread(void (DisplayDevice::*work)()) {
   PostToMainThread([self = shared_from_this(), work] { ((*self).*work)(); });
 }
 
-void DisplayDevice::PresentPrimary() {
+void DisplayDevice::PresentPrimary(const RECT* changed) {
+  {
+    std::lock_guard lock(mMutex);
+    if (!changed) {
+      mChangedAll = true;
+    } else if (mChanged.left >= mChanged.right || mChanged.top >= mChanged.bottom) {
+      mChanged = *changed;
+    } else {
+      mChanged = RECT{std::min(mChanged.left, changed->left), std::min(mChanged.top, changed->top),
+                      std::max(mChanged.right, changed->right), std::max(mChanged.bottom, changed->bottom)};
+    }
+    // Nothing to show in: nothing to queue.
+    if (!IsMainThread() && (mShutDown || !mPrimary || !PresentationWindow())) return;
+  }
   if (IsMainThread()) {
     PresentOnMainThread();
-    return;
+  } else {
+    QueuePresent();
   }
-  {
-    // Nothing to show in: nothing to queue.
-    std::lock_guard lock(mMutex);
-    if (mShutDown || !mPrimary || !PresentationWindow()) return;
-  }
-  QueuePresent();
 }
 
 void DisplayDevice::QueuePresent() {
@@ -111,20 +125,23 @@ void DisplayDevice::QueuePresent() {
 }
 
 void DisplayDevice::PresentOnMainThread() {
-  PresentFrame& frame = mStagingFrame;
-  HWND window;
   {
     std::lock_guard lock(mMutex);
-    if (mShutDown || !mPrimary) return;
-    window = PresentationWindow();
+    if (mShutDown || !mPrimary || mPrimary->Lost() || mPrimary->Busy()) return;
+    const HWND window = PresentationWindow();
     if (!window) return;
     RECT area{0, 0, mPrimary->Width(), mPrimary->Height()};
     // A windowed primary holds the whole desktop; the window shows its client area of it.
     if (!mExclusive && !GetClientRectOnScreen(window, &area)) return;
-    if (!mPrimary->CopyForPresent(area, frame)) return;
+    // The frame goes from the primary's memory into the window's texture in one pass, and only the part
+    // that changed since the last present; a window that lost its pixels is given the whole frame.
+    const bool all = std::exchange(mChangedAll, false) | mWindowLostPixels.exchange(false);
+    const RECT changed = std::exchange(mChanged, RECT{});
+    if (!mPresenter) mPresenter = std::make_unique<Presenter>();
+    if (!mPresenter->Prepare(window, FrameSource{mPrimary->View(), mPrimary->Layout(), area}, all ? nullptr : &changed))
+      return;
   }
-  if (!mPresenter) mPresenter = std::make_unique<Presenter>();
-  mPresenter->Show(window, frame);
+  mPresenter->Show();
 }
 
 void DisplayDevice::UpdateScreenMode() { RunOnMainThread(&DisplayDevice::ApplyScreenModeOnMainThread); }

@@ -43,7 +43,10 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   HWND FocusWindow() const { return mFocusWindow; }
   void SetCooperation(HWND window, bool exclusive);
   Surface* Primary() const { return mPrimary; }
-  void SetPrimary(Surface* primary) { mPrimary = primary; }
+  void SetPrimary(Surface* primary) {
+    mPrimary = primary;
+    mChangedAll = true;
+  }
   DWORD VideoMemoryTotal() const { return mVideoMemoryTotal; }
   DWORD VideoMemoryFree() const { return mVideoMemoryTotal - mVideoMemoryUsed; }
   bool ReserveVideoMemory(size_t bytes);
@@ -52,8 +55,10 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   HWND PresentationWindow() const;
 
   // ---- without the mutex held ----
-  // Shows the primary surface: at once on the main thread, else queued for it.
-  void PresentPrimary();
+  // Shows the primary surface: at once on the main thread, else queued for it. `changed` is the part
+  // of the primary written since it was last shown (all of it when null); only that part of the
+  // window's frame is written again.
+  void PresentPrimary(const RECT* changed = nullptr);
   // Brings the window into (or out of) the emulated full-screen mode that matches the cooperative
   // level and display mode.
   void UpdateScreenMode();
@@ -78,9 +83,13 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   DWORD mVideoMemoryUsed = 0;
   bool mShutDown = false;
   std::atomic<bool> mPresentQueued{false};
+  // What changed on the primary since the last present (under the mutex), and whether the window lost
+  // its pixels (set from SDL's event dispatch, which must not wait for the mutex).
+  RECT mChanged{};
+  bool mChangedAll = true;
+  std::atomic<bool> mWindowLostPixels{false};
   // Touched only on the main thread.
   std::unique_ptr<Presenter> mPresenter;
-  PresentFrame mStagingFrame;  // its memory is kept from frame to frame
   // Last, so that it goes first: no callback into a device being destroyed.
   std::unique_ptr<RepaintWatch> mRepaintWatch;
 };

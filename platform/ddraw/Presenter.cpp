@@ -3,7 +3,10 @@
 #include <SDL.h>
 
 #include <bit>
+#include <cstring>
+#include <initializer_list>
 
+#include "platform/ddraw/FrameRows.h"
 #include "platform/ddraw/PresentedFrame.h"
 #include "platform/win/SdlWindow.h"
 
@@ -14,6 +17,33 @@ Uint32 SdlFormatOf(const PixelLayout& layout) {
   if (layout.palettized) return SDL_PIXELFORMAT_UNKNOWN;
   // The alpha bits are not shown: the format is built from the colour masks alone.
   return SDL_MasksToPixelFormatEnum(layout.bytesPerPixel * 8, layout.redMask, layout.greenMask, layout.blueMask, 0);
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool IsWideFormat(Uint32 format) { return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888; }
+
+// Writes the frame's rows into out, each pixel through `row` (count pixels of the surface at a time),
+// black where the area lies outside the surface.
+template <typename WriteRow>
+void WriteFrame(const FrameSource& frame, BYTE* out, int pitch, int outBytesPerPixel, WriteRow row) {
+  const PixelView& surface = frame.surface;
+  const LONG width = frame.area.right - frame.area.left;
+  const LONG left = std::max<LONG>(frame.area.left, 0), right = std::min<LONG>(frame.area.right, surface.width);
+  for (LONG y = frame.area.top; y < frame.area.bottom; ++y, out += pitch) {
+    if (y < 0 || y >= surface.height || left >= right) {
+      std::memset(out, 0, static_cast<size_t>(width) * outBytesPerPixel);
+      continue;
+    }
+    const size_t before = static_cast<size_t>(left - frame.area.left) * outBytesPerPixel;
+    std::memset(out, 0, before);
+    row(surface.pixels + static_cast<size_t>(y) * surface.pitch + static_cast<size_t>(left) * surface.bytesPerPixel,
+        out + before, static_cast<int>(right - left));
+    std::memset(out + before + static_cast<size_t>(right - left) * outBytesPerPixel, 0,
+                static_cast<size_t>(frame.area.right - right) * outBytesPerPixel);
+  }
 }
 
 }  // namespace
@@ -34,6 +64,22 @@ bool Presenter::Attach(HWND window) {
   mWindow = window;
   mSdlWindow = sdlWindow;
   mRenderer = renderer;
+  SDL_RendererInfo info{};
+  SDL_GetRendererInfo(renderer, &info);
+  mSoftware = (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+  const auto takes = [&info](Uint32 format) {
+    for (Uint32 i = 0; i < info.num_texture_formats; ++i)
+      if (info.texture_formats[i] == format) return true;
+    return false;
+  };
+  mWideFormat = SDL_PIXELFORMAT_UNKNOWN;
+  for (Uint32 format :
+       {SDL_GetWindowPixelFormat(sdlWindow), Uint32{SDL_PIXELFORMAT_RGB888}, Uint32{SDL_PIXELFORMAT_ARGB8888}}) {
+    if (IsWideFormat(format) && takes(format)) {
+      mWideFormat = format;
+      break;
+    }
+  }
   return true;
 }
 
@@ -56,6 +102,10 @@ void Presenter::Forget() {
   mSdlWindow = nullptr;
   mRenderer = nullptr;
   mTexture = nullptr;
+  mTextureFormat = 0;
+  mPrepared = false;
+  mFilled = false;
+  mClearedWidth = mClearedHeight = -1;
   mFullScreen = false;
   mLogicalWidth = 0;
   mLogicalHeight = 0;
@@ -101,26 +151,82 @@ void Presenter::SetScreenMode(HWND window, bool fullScreen, int width, int heigh
   const int logicalHeight = fullScreen ? height : 0;
   if (logicalWidth != mLogicalWidth || logicalHeight != mLogicalHeight) {
     SDL_RenderSetLogicalSize(mRenderer, logicalWidth, logicalHeight);
+    mClearedWidth = mClearedHeight = -1;
     mLogicalWidth = logicalWidth;
     mLogicalHeight = logicalHeight;
   }
 }
 
-void Presenter::Show(HWND window, const PresentFrame& frame) {
-  if (frame.width <= 0 || frame.height <= 0 || !Attach(window)) return;
-  const Uint32 format = SdlFormatOf(frame.layout);
-  if (format == SDL_PIXELFORMAT_UNKNOWN) return;
-  if (!mTexture || mTextureWidth != frame.width || mTextureHeight != frame.height || mTextureFormat != format) {
-    if (mTexture) SDL_DestroyTexture(mTexture);
-    mTexture = SDL_CreateTexture(mRenderer, format, SDL_TEXTUREACCESS_STREAMING, frame.width, frame.height);
-    if (!mTexture) return;
-    mTextureWidth = frame.width;
-    mTextureHeight = frame.height;
-    mTextureFormat = format;
+Uint32 Presenter::TextureFormatFor(const PixelLayout& layout) const {
+  const Uint32 own = SdlFormatOf(layout);
+  if (own == SDL_GetWindowPixelFormat(mSdlWindow) || mWideFormat == SDL_PIXELFORMAT_UNKNOWN || !FrameFormatOf(layout))
+    return own;
+  return mWideFormat;
+}
+
+bool Presenter::HoldTexture(Uint32 format, int width, int height) {
+  if (mTexture && mTextureWidth == width && mTextureHeight == height && mTextureFormat == format) return true;
+  if (mTexture) SDL_DestroyTexture(mTexture);
+  mTexture = SDL_CreateTexture(mRenderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+  mTextureFormat = mTexture ? format : 0;
+  mFilled = false;
+  if (!mTexture) return false;
+  SDL_SetTextureBlendMode(mTexture, SDL_BLENDMODE_NONE);
+  mTextureWidth = width;
+  mTextureHeight = height;
+  return true;
+}
+
+bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed) {
+  mPrepared = false;
+  const int width = frame.area.right - frame.area.left, height = frame.area.bottom - frame.area.top;
+  if (width <= 0 || height <= 0 || !Attach(window)) return false;
+  const Uint32 format = TextureFormatFor(frame.layout);
+  if (format == SDL_PIXELFORMAT_UNKNOWN || !HoldTexture(format, width, height)) return false;
+  FrameSource part = frame;
+  const RECT& area = frame.area;
+  if (changed && mFilled && SameRect(mFilledArea, area)) {
+    part.area = RECT{std::max(area.left, changed->left), std::max(area.top, changed->top),
+                     std::min(area.right, changed->right), std::min(area.bottom, changed->bottom)};
+    if (part.area.left >= part.area.right || part.area.top >= part.area.bottom) return false;
   }
-  SDL_UpdateTexture(mTexture, nullptr, frame.pixels.data(), frame.pitch);
-  SDL_SetRenderDrawColor(mRenderer, 0, 0, 0, 255);
-  SDL_RenderClear(mRenderer);
+  const SDL_Rect lockRect{part.area.left - area.left, part.area.top - area.top, part.area.right - part.area.left,
+                          part.area.bottom - part.area.top};
+  void* pixels = nullptr;
+  int pitch = 0;
+  mFilled = false;
+  if (SDL_LockTexture(mTexture, &lockRect, &pixels, &pitch) != 0) return false;
+  BYTE* out = static_cast<BYTE*>(pixels);
+  if (format != SdlFormatOf(frame.layout)) {
+    // Only a frame format with a widening is given a texture of another format.
+    const FrameFormat widen = *FrameFormatOf(frame.layout);
+    WriteFrame(part, out, pitch, 4, [widen](const BYTE* from, BYTE* to, int count) {
+      WidenRow(widen, from, reinterpret_cast<std::uint32_t*>(to), count);
+    });
+  } else {
+    const int bytes = frame.layout.bytesPerPixel;
+    WriteFrame(part, out, pitch, bytes, [bytes](const BYTE* from, BYTE* to, int count) {
+      std::memcpy(to, from, static_cast<size_t>(count) * bytes);
+    });
+  }
+  SDL_UnlockTexture(mTexture);
+  mFilled = true;
+  mFilledArea = area;
+  mPrepared = true;
+  return true;
+}
+
+void Presenter::Show() {
+  if (!mPrepared || !mRenderer) return;
+  mPrepared = false;
+  int width = 0, height = 0;
+  SDL_GetRendererOutputSize(mRenderer, &width, &height);
+  if (!mSoftware || width != mClearedWidth || height != mClearedHeight) {
+    SDL_SetRenderDrawColor(mRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(mRenderer);
+    mClearedWidth = width;
+    mClearedHeight = height;
+  }
   SDL_RenderCopy(mRenderer, mTexture, nullptr, nullptr);
   SDL_RenderPresent(mRenderer);
 }

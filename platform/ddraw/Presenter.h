@@ -1,16 +1,25 @@
-// Shows frames in a window's SDL renderer through a streaming texture in the frame's own pixel format,
-// and puts the window into and out of the emulated full-screen mode. Main thread only.
+// Shows frames in a window's SDL renderer through a streaming texture in the window's own pixel format:
+// the frame is written into it once, widened on the way (5-6-5 and 5-5-5 frames), and the renderer
+// scales it in that format. Puts the window into and out of the emulated full-screen mode. Main thread only.
 #pragma once
 
 #include <optional>
 
-#include "platform/ddraw/Surface.h"
+#include "platform/ddraw/Blitter.h"
+#include "platform/ddraw/PixelLayout.h"
 
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Window;
 
 namespace plat::ddraw {
+
+// The part of a surface a present shows.
+struct FrameSource {
+  PixelView surface;
+  PixelLayout layout;
+  RECT area{};  // in surface coordinates; what lies outside the surface is shown black
+};
 
 class Presenter {
  public:
@@ -19,13 +28,22 @@ class Presenter {
   Presenter(const Presenter&) = delete;
   Presenter& operator=(const Presenter&) = delete;
 
-  // Shows the frame filling the window (scaled with its aspect kept in full screen).
-  void Show(HWND window, const PresentFrame& frame);
+  // Writes the frame into the window's texture: only the part inside `changed` (surface coordinates)
+  // when the texture already holds the rest of this frame, all of it when `changed` is null. False
+  // when there is nothing new to show. The source is read only during the call (its owner's lock
+  // held); SDL's drawing is left to Show.
+  bool Prepare(HWND window, const FrameSource& frame, const RECT* changed);
+  // Shows the prepared frame filling the window (scaled with its aspect kept in full screen).
+  void Show();
   // Full screen shows the window over the whole screen with a logical size of width x height.
   void SetScreenMode(HWND window, bool fullScreen, int width, int height);
 
  private:
   bool Attach(HWND window);
+  // The texture's format for a frame layout: the window's own 32-bit format when the frame can be
+  // widened into it, else the frame's format (the renderer converts).
+  unsigned TextureFormatFor(const PixelLayout& layout) const;
+  bool HoldTexture(unsigned format, int width, int height);
   void Detach();
   void EnterFullScreen();
   void LeaveFullScreen();
@@ -40,6 +58,17 @@ class Presenter {
   int mTextureWidth = 0;
   int mTextureHeight = 0;
   unsigned mTextureFormat = 0;
+  // The 32-bit format frames are widened into; unknown when the renderer takes none.
+  unsigned mWideFormat = 0;
+  // A software renderer keeps the window's pixels from frame to frame: the black around a scaled
+  // frame needs clearing only when the output or the layout changed.
+  bool mSoftware = false;
+  int mClearedWidth = -1;
+  int mClearedHeight = -1;
+  bool mPrepared = false;
+  // The texture holds the frame of this area, bar what changed since.
+  bool mFilled = false;
+  RECT mFilledArea{};
   bool mFullScreen = false;
   // Where the window was, and whether it had a frame, before full screen took it over.
   int mWindowedX = 0;

@@ -1,7 +1,6 @@
 #include "platform/ddraw/Surface.h"
 
 #include <algorithm>
-#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -494,6 +493,7 @@ HRESULT Surface::BltFrom(LPRECT destRect, Surface* source, LPRECT sourceRect, DW
   if (!fill && source->mDevice != mDevice) return DDERR_DEVICEDOESNTOWNSURFACE;
 
   bool visible;
+  RECT changed{};
   {
     std::lock_guard lock(mDevice->Mutex());
     visible = Visible();
@@ -530,8 +530,9 @@ HRESULT Surface::BltFrom(LPRECT destRect, Surface* source, LPRECT sourceRect, DW
       }
       BlitPixels(View(), target, clip, source->View(), from, key ? &*key : nullptr);
     }
+    changed = clip;
   }
-  if (visible) mDevice->PresentPrimary();
+  if (visible) mDevice->PresentPrimary(&changed);
   return DD_OK;
 }
 
@@ -617,28 +618,6 @@ void Surface::FlipToGdiBuffer() {
   if (Busy() || std::any_of(mBackBuffers.begin(), mBackBuffers.end(), [](Surface* back) { return back->Busy(); }))
     return;
   for (size_t turns = 0; turns < mBackBuffers.size() && !mBuffer.gdi; ++turns) RotateBuffers();
-}
-
-// ---- Presentation ----
-
-bool Surface::CopyForPresent(const RECT& area, PresentFrame& frame) const {
-  if (mLost || Busy()) return false;
-  frame.width = area.right - area.left;
-  frame.height = area.bottom - area.top;
-  frame.layout = mLayout;
-  frame.pitch = frame.width * mLayout.bytesPerPixel;
-  frame.pixels.assign(static_cast<size_t>(frame.pitch) * frame.height, 0);
-  const RECT visible = Intersect(area, RECT{0, 0, mWidth, mHeight});
-  if (!Proper(visible)) return true;
-  const size_t rowBytes = static_cast<size_t>(visible.right - visible.left) * mLayout.bytesPerPixel;
-  for (LONG y = visible.top; y < visible.bottom; ++y) {
-    const BYTE* in = mBuffer.bytes.data() + static_cast<size_t>(y) * mPitch +
-                     static_cast<size_t>(visible.left) * mLayout.bytesPerPixel;
-    BYTE* out = frame.pixels.data() + static_cast<size_t>(y - area.top) * frame.pitch +
-                static_cast<size_t>(visible.left - area.left) * mLayout.bytesPerPixel;
-    std::memcpy(out, in, rowBytes);
-  }
-  return true;
 }
 
 }  // namespace plat::ddraw

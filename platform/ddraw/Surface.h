@@ -19,15 +19,6 @@ class DisplayDevice;
 class Clipper;
 class Palette;
 
-// The pixels a present hands to the window.
-struct PresentFrame {
-  std::vector<BYTE> pixels;
-  LONG pitch = 0;
-  int width = 0;
-  int height = 0;
-  PixelLayout layout;
-};
-
 class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
  public:
   // Creates a surface (a primary with its flip chain, or an off-screen surface) from a description.
@@ -70,9 +61,6 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   HRESULT SetPalette(IDirectDrawPalette* palette) override;
 
   // ---- For the device, under its mutex ----
-  // Copies the part of the surface inside area (clipped to the surface; the rest stays black) for
-  // presentation; false while the surface is locked or lost.
-  bool CopyForPresent(const RECT& area, PresentFrame& frame) const;
   HWND ClipperWindow() const;
   int Width() const { return mWidth; }
   int Height() const { return mHeight; }

@@ -2,6 +2,7 @@
 // angles; the unrotated case's exact footprint; and hostile geometry that must not read or write
 // outside either image.
 #include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/SurfaceRotateRows.h"
 #include "tests/display/SurfaceFixture.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +17,21 @@ using namespace surftest;
 using Kit::Color;
 using Kit::Rect;
 
-TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
+// Run with the wide vector kernels (where the processor has them) and without.
+class SurfaceRotateKernels : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { Kit::SurfaceRotateRows::UseWideVectors(GetParam()); }
+  void TearDown() override { Kit::SurfaceRotateRows::UseWideVectors(true); }
+};
+
+TEST_P(SurfaceRotateKernels, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
   std::mt19937 rng(5);
   const Color colors[] = {Color::White, Color(220, 90, 30), Color(40, 200, 250, 120)};
   for (const auto& format : {kFormat565, kFormat555, kFormat888})
     for (const Color& color : colors)
       for (int mode : {0, 1})
         for (double angle : {0.0, 0.5236, -1.2, 3.0, 1.5707963267948966})
-          for (const float x : {9.25f, 9.0f}) {
+          for (const float x : {9.25f, 9.0f, 8.0f}) {
             SCOPED_TRACE(FormatName(format) + " mode " + std::to_string(mode) + " angle " + std::to_string(angle) +
                          " x " + std::to_string(x));
             Kit::MemoryImage sprite;
@@ -41,7 +49,7 @@ TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
             FormatDisplay display(format);
             Target target(actual, display);
             // At a whole-pixel x and y the unrotated sample has a single neighbour.
-            const float y = x == 9.0f ? 6.0f : 6.5f, cx = 9.0f, cy = 8.0f;
+            const float y = x == 9.25f ? 6.5f : 6.0f, cx = 9.0f, cy = 8.0f;
             const Rect srcRect(1, 2, 18, 14);
             Rect box;
             ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 48, 40), angle, cx, cy, box));
@@ -53,6 +61,8 @@ TEST(SurfaceRotate, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
                 << "row " << (diff.first - actual.bytes.begin()) / actual.pitch;
           }
 }
+
+INSTANTIATE_TEST_SUITE_P(WideAndNarrow, SurfaceRotateKernels, testing::Bool());
 
 TEST(SurfaceRotate, UnrotatedAtAWholePixelDrawsEachPixelFromItsOwnSourcePixel) {
   const int w = 6, h = 5;

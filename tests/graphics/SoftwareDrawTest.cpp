@@ -302,25 +302,41 @@ class RotatedMatchesReference : public testing::TestWithParam<bool> {};
 TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
   Random random(GetParam() ? 77 : 78);
   for (int round = 0; round < 300; ++round) {
-    // Every fifth round is the game's common draw: unrotated at a whole pixel over an opaque image.
-    const bool wholePixel = round % 5 == 0;
+    // Two rounds in five are the game's common draws over an opaque image: unrotated at a whole pixel,
+    // and plain at any angle.
+    const bool wholePixel = round % 5 == 0, plainOverOpaque = round % 5 == 1;
     ref::Pixels dest = random.Image(random.Int(1, 50), random.Int(1, 50));
-    if (wholePixel)
+    if (wholePixel || plainOverOpaque)
       for (std::size_t i = 0; i < dest.px.size(); ++i) dest.px[i] |= i % 37 == 0 ? 0 : 0xFF000000u;
     const ref::Pixels src = random.Image(random.Int(1, 24), random.Int(1, 24), GetParam() ? random.Int(1, 100) : 0);
     auto destImage = ToImage(dest);
     auto srcImage = ToImage(src, GetParam());
-    const Rect srcRect = random.RectIn(src.width, src.height, 3);
-    const Rect clip = random.RectIn(dest.width, dest.height, 10);
+    Rect srcRect = random.RectIn(src.width, src.height, 3);
+    Rect clip = random.RectIn(dest.width, dest.height, 10);
     float x = static_cast<float>(random.Real(-10, dest.width)), y = static_cast<float>(random.Real(-10, dest.height));
     double angle = random.Int(0, 4) == 0 ? 0.0 : random.Real(-7, 7);
-    const float cx = static_cast<float>(random.Real(-5, 20)), cy = static_cast<float>(random.Real(-5, 20));
+    float cx = static_cast<float>(random.Real(-5, 20)), cy = static_cast<float>(random.Real(-5, 20));
+    if (plainOverOpaque) {
+      // The whole source turned about its middle, somewhere over the destination (placed by a
+      // generator of its own, so that the other rounds stay as they are).
+      Random place(static_cast<unsigned>(round));
+      srcRect = Rect(0, 0, src.width, src.height);
+      clip = Rect(0, 0, dest.width, dest.height);
+      x = static_cast<float>(place.Real(-4, dest.width - src.width / 2));
+      y = static_cast<float>(place.Real(-4, dest.height - src.height / 2));
+      cx = src.width / 2.0f;
+      cy = src.height / 2.0f;
+    }
     Color color = random.AnyColor();
     int mode = random.Int(0, 1);
     if (wholePixel) {
       x = std::round(x);
       y = std::round(y);
       angle = 0.0;
+      color = Color::White;
+      mode = 0;
+    }
+    if (plainOverOpaque) {
       color = Color::White;
       mode = 0;
     }

@@ -1,13 +1,17 @@
-// The screens as the window is given them: the game, on its generated data, is played into a level, and
-// the main menu, the scene select, the level in play, the in-game menu and the options dialog are shot
-// from the frame of the whole widget tree. Each shot must show, at known places, the pixels of the images
-// that screen draws there. The shots are written at half size as PNG files into QUARVEL_SHOTS_DIR when
-// it is set (the README's pictures).
+// The screens in a real window: the game, on its generated data, runs against a private Xvfb server with
+// SDL's X11 driver and is played into a level; the main menu, the scene select, the level in play, the
+// in-game menu and the options dialog are presented and read back from the X window. Each shot must show,
+// at known places, the pixels of the images that screen draws there. On the way the help screen's "More"
+// asks the desktop for the help page, and the options switch to full screen and back to the window. The shots are
+// written at half size as PNG files into QUARVEL_SHOTS_DIR when it is set (the README's pictures). Skipped without
+// Xvfb.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/graphics/MemoryImage.h"
@@ -28,11 +32,15 @@
 #include "game/play/ResourceIds.h"
 #include "platform/win/InputInjector.h"
 #include "platform/win/PathMap.h"
-#include "tests/support/DemoReplay.h"
+#include "platform/win/SdlWindow.h"
+#include "platform/win/Shell.h"
+#include "tests/screens/XWindowPixels.h"
 #include "tests/support/WholeGame.h"
+#include "tests/support/XvfbServer.h"
 
 namespace {
 
+constexpr const char* kChildMark = "QUARVEL_SHOTS_XVFB_CHILD";
 constexpr int kChannelTolerance = 8;  // the window may hold fewer bits per channel than the images
 
 // A pixel of an image that the screen draws at (left, top), to be found in the shot at (left + x, top + y).
@@ -82,25 +90,17 @@ void WriteHalfSize(const Frame& shot, const std::string& path) {
 }
 
 // Plays into the first level as a player would and shoots each screen once it is up and drawn.
-class ShotGame : public GameApp {
+class ShotGame : public testsupport::HeadlessGame {
  public:
-  static constexpr int kMaxTicks = 40000;  // loading takes most of them on the fake clock
   static constexpr int kSettleTicks = 20;  // a screen is shot this long after it came
 
-  ShotGame() {
-    testsupport::ResetGameObjects();
-    mCmdLineParsed = true;
-    mOnlyAllowOneCopyToRun = false;
-  }
-  bool ChangeDirHook(const char*) override { return true; }
-  // The shots draw their own frames: most of the window's are left out to keep the run short.
+  // Only the shots are drawn: presenting frames through X would only make the run longer.
   bool DrawFrame() override {
-    if (mUpdateCount % 50 == 0) return GameApp::DrawFrame();
     mHasPendingDraw = false;
     return false;
   }
   void UpdateFrames() override {
-    GameApp::UpdateFrames();
+    HeadlessGame::UpdateFrames();
     if (mQuit || mShutdownRequested) return;
     if (mUpdateCount >= kMaxTicks) Shutdown();
     if (mUpdateCount - mLastStepTick < kSettleTicks) return;
@@ -108,13 +108,17 @@ class ShotGame : public GameApp {
     Step();
   }
 
-  std::vector<std::string> mShot;  // names of the screens shot, in order
+  std::vector<std::string> mShot;       // names of the screens shot, in order
+  std::pair<int, int> mFullScreenSize;  // the window's size while full screen
 
  private:
   void Shoot(const std::string& name, const std::vector<KnownPixel>& known) {
-    Kit::MemoryImage frame(this);
-    testsupport::DrawWidgetTree(*this, frame);
-    const Frame shot{frame.GetWidth(), frame.GetBits()};
+    // The screen as it stands is drawn and presented, then read back from the X server.
+    mWidgetManager->MarkAllDirty();
+    GameApp::DrawFrame();
+    const std::vector<std::uint32_t> pixels = testsupport::ReadXWindowPixels(plat::SdlWindowOf(mHWnd), mWidth, mHeight);
+    ASSERT_FALSE(pixels.empty()) << name << ": the window could not be read";
+    const Frame shot{mWidth, pixels.data()};
     for (const KnownPixel& pixel : known) {
       const std::uint32_t expected = ImagePixel(pixel.image, pixel.x, pixel.y);
       EXPECT_TRUE(Near(shot.At(pixel.left + pixel.x, pixel.top + pixel.y), expected))
@@ -125,35 +129,58 @@ class ShotGame : public GameApp {
       WriteHalfSize(shot, std::string(folder) + "/" + name + ".png");
     mShot.push_back(name);
   }
+  // A click in the middle of the widget, where the window shows it (full screen scales the frame up).
+  void Click(const Kit::Widget& widget) {
+    int width = mWidth, height = mHeight;
+    SDL_GetWindowSize(plat::SdlWindowOf(mHWnd), &width, &height);
+    const int x = (widget.mX + widget.mWidth / 2) * width / mWidth;
+    const int y = (widget.mY + widget.mHeight / 2) * height / mHeight;
+    plat::inject::MouseMove(x, y);
+    plat::inject::MouseButton(1, true, x, y);
+    plat::inject::MouseButton(1, false, x, y);
+  }
   bool Shot(const std::string& name) const { return std::find(mShot.begin(), mShot.end(), name) != mShot.end(); }
 
   // One step of the player at a time, each screen shot once before it is left.
   void Step() {
     if (mMainMenuScreen == nullptr) return;
     if (auto* name = dynamic_cast<EnterNameDialog*>(GetDialog(kEnterNameDialogId))) {
-      name->mEdit->mText.empty() ? (void)plat::inject::Text("Anna") : testsupport::ClickOn(*name->mOkButton);
+      name->mEdit->mText.empty() ? (void)plat::inject::Text("Anna") : Click(*name->mOkButton);
       return;
     }
     if (auto* options = dynamic_cast<OptionsDialog*>(GetDialog(kOptionsDialogId))) {
-      const Kit::Checkbox* normal = options->Box(OptionsDialog::kNormalCheckbox);
+      // Full screen on, and at the next visit off again.
+      const Kit::Checkbox* hard = options->Box(OptionsDialog::kHardCheckbox);
       const int half = IMAGE_CHECKBOX->GetWidth() / 2;
-      Shoot("options", {{IMAGE_CHECKBOX, normal->mX - half, normal->mY, half + half / 2, normal->mHeight / 2}});
-      Shutdown();
+      if (!Shot("options"))
+        Shoot("options", {{IMAGE_CHECKBOX, hard->mX - half, hard->mY, half + half / 2, hard->mHeight / 2}});
+      Click(*options->Box(OptionsDialog::kFullScreenCheckbox));
+      Click(*options->mYesButton);
     } else if (auto* menu = dynamic_cast<InGameMenuDialog*>(GetDialog(kInGameMenuDialogId))) {
       const Kit::Widget* resume = menu->mButtons.Find(InGameMenuDialog::kResumeButton);
-      Shoot("ingamemenu", {{IMAGE_BTN_RESUME_UP, resume->mX, resume->mY, resume->mWidth / 2, 10}});
-      testsupport::ClickOn(*menu->mButtons.Find(InGameMenuDialog::kOptionsButton));
+      const KnownPixel resumeUp{IMAGE_BTN_RESUME_UP, resume->mX, resume->mY, resume->mWidth / 2, 10};
+      if (!mWindowedInUse) {
+        SDL_GetWindowSize(plat::SdlWindowOf(mHWnd), &mFullScreenSize.first, &mFullScreenSize.second);
+      } else if (Shot("options")) {
+        Shoot("windowedagain", {resumeUp});
+        Shutdown();
+        return;
+      } else {
+        Shoot("ingamemenu", {resumeUp});
+      }
+      Click(*menu->mButtons.Find(InGameMenuDialog::kOptionsButton));
     } else if (mPlayField != nullptr && mPlayField->mState == PlayField::kBallOnPaddle) {
       Shoot("level", {{IMAGE_HINTBAR, 0, 0, 40, 4}});
       plat::inject::Tap("Escape");
     } else if (mSceneSelectScreen != nullptr && mSceneSelectScreen->mState == SceneSelectScreen::kWaiting) {
       Shoot("sceneselect", {{IMAGE_BTN_SCENE1_UP, 11, 62, 90, 30}, {IMAGE_BTN_SCENE10_UP, 411, 462, 90, 30}});
-      testsupport::ClickOn(*mSceneSelectScreen->mButtons.Find(SceneSelectScreen::kFirstSceneButton));
+      Click(*mSceneSelectScreen->mButtons.Find(SceneSelectScreen::kFirstSceneButton));
     } else if (mHelpScreen != nullptr) {
-      testsupport::ClickOn(*mHelpScreen->mOkButton);
+      // "More" asks for the help page, and the screen stays for Ok.
+      Click(*(mURLOpenPending ? mHelpScreen->mOkButton : mHelpScreen->mMoreButton));
     } else if (GetDialogCount() == 0 && !Shot("mainmenu")) {
       Shoot("mainmenu", {{IMAGE_BTN_START_UP, 630, 171, 70, 10}, {IMAGE_BTN_QUIT_UP, 630, 407, 70, 10}});
-      testsupport::ClickOn(*mMainMenuScreen->mButtons.Find(MainMenuScreen::kPlayButton));
+      Click(*mMainMenuScreen->mButtons.Find(MainMenuScreen::kPlayButton));
     }
   }
 
@@ -163,13 +190,28 @@ class ShotGame : public GameApp {
 using ScreenShots = testsupport::WholeGameTest;
 
 TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOptions) {
+  if (std::getenv(kChildMark) == nullptr) {
+    const std::string xvfb = testsupport::FindXvfb();
+    if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed: the screens are shot from a real X window";
+    testsupport::XvfbServer server(xvfb);
+    ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
+    EXPECT_EQ(testsupport::RunSelfOnDisplay(server, "ScreenShots.*", kChildMark), 0);
+    return;
+  }
+  setenv("SDL_VIDEODRIVER", "x11", 1);
   std::filesystem::create_directories(mHome.Path() / "player");
   plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());
   {
+    plat::ScopedShellLog shell;
     ShotGame game;
     game.Init();
     game.Start();
-    EXPECT_EQ(game.mShot, (std::vector<std::string>{"mainmenu", "sceneselect", "level", "ingamemenu", "options"}));
+    EXPECT_EQ(game.mShot,
+              (std::vector<std::string>{"mainmenu", "sceneselect", "level", "ingamemenu", "options", "windowedagain"}));
+    EXPECT_EQ(game.mFullScreenSize, std::make_pair(1024, 768)) << "full screen covers the Xvfb screen";
+    const std::vector<std::string> opened = shell.Record().opened;
+    ASSERT_EQ(opened.size(), 1u) << "the help page is asked for once";
+    EXPECT_TRUE(opened[0].ends_with("/doc/gamehelp.htm") && std::filesystem::exists(opened[0])) << opened[0];
   }
   plat::SetSearchFolders("", "");
 }

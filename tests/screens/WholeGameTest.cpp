@@ -2,10 +2,14 @@
 // starts a game from the main menu through the help screen and the scene select, clears the first level
 // with the autopilot and quits at the level-complete screen; started again, the game offers to continue
 // at the second level, where every life is lost, the game-over screen leads to the score table and back
-// to the menu. What each run leaves in the player's files is checked between the runs.
+// to the menu. What each run leaves in the player's files is checked between the runs. Both runs are
+// recorded, and each recording plays back, where no player has been, to the same end: the same picture,
+// the same bytes handed to every file write (which a playback does not carry out) and nothing on disk.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 #include "framework/widget/Dialog.h"
@@ -23,6 +27,7 @@
 #include "game/play/PlayField.h"
 #include "platform/win/InputInjector.h"
 #include "platform/win/PathMap.h"
+#include "tests/support/DemoReplay.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/WholeGame.h"
 
@@ -39,13 +44,21 @@ class SessionGame : public testsupport::HeadlessGame {
   static constexpr int kAwayX = 20;     // the paddle waits here while the ball falls
   static constexpr int kLaunchX = 700;  // far from kAwayX
 
-  explicit SessionGame(Plan plan) : mPlan(plan) {}
+  SessionGame(Plan plan, const std::string& demo, bool record) : mPlan(plan) {
+    mDemoFileName = demo;
+    mRecordingDemoBuffer = record;
+    mPlayingDemoBuffer = !record;
+  }
   void UpdateFrames() override {
     HeadlessGame::UpdateFrames();
     if (mQuit || mShutdownRequested) return;
     Observe();
     if (mUpdateCount >= kMaxTicks) Shutdown();
-    if (!mFinished) Act();
+    if (!mFinished && mRecordingDemoBuffer) Act();
+  }
+  bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length) override {
+    mWritten[path].assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+    return HeadlessGame::WriteBytesToFile(path, data, length);
   }
 
   bool mFinished = false;
@@ -53,6 +66,8 @@ class SessionGame : public testsupport::HeadlessGame {
   int mPlayedLevel = 0;
   bool mSawLevelComplete = false;
   bool mSawGameOver = false;
+  std::uint64_t mFinalFrame = 0;
+  std::map<std::string, std::string> mWritten;  // the last bytes written to each file
 
  private:
   void Observe() {
@@ -67,6 +82,7 @@ class SessionGame : public testsupport::HeadlessGame {
   }
   void Finish() {
     mFinished = true;
+    mFinalFrame = testsupport::HashWidgetTree(*this);
     Shutdown();
   }
   void Act() {
@@ -126,41 +142,65 @@ struct SessionOutcome {
   bool finished = false;
   int playedScene = 0, playedLevel = 0;
   bool sawLevelComplete = false, sawGameOver = false;
+  int updates = 0;
+  std::uint64_t finalFrame = 0;
+  std::map<std::string, std::string> written;
 };
 
-SessionOutcome RunSession(Plan plan) {
-  SessionGame game(plan);
+enum class Run { kRecord, kPlayBack };
+
+SessionOutcome RunSession(Plan plan, const std::string& demo, Run run) {
+  SessionGame game(plan, demo, run == Run::kRecord);
   game.Init();
   game.Start();
-  return {game.mFinished, game.mPlayedScene, game.mPlayedLevel, game.mSawLevelComplete, game.mSawGameOver};
+  return {game.mFinished,    game.mPlayedScene, game.mPlayedLevel, game.mSawLevelComplete,
+          game.mSawGameOver, game.mUpdateCount, game.mFinalFrame,  game.mWritten};
 }
 
 std::string PlayerFile() { return testsupport::ReadFileContents(plat::MapPath(kPlayerFilePath)); }
 
 using WholeGame = testsupport::WholeGameTest;
 
-TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartAndLosesEveryLifeIntoTheScoreTable) {
-  PlayerHome home(mHome.Path());
-  const SessionOutcome first = RunSession(Plan::kClearFirstLevel);
-  ASSERT_TRUE(first.finished) << "the first level was not cleared";
-  EXPECT_EQ(first.playedScene, 1);
-  EXPECT_EQ(first.playedLevel, 1);
-  ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
-  EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna");
-  EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "1000000000") << "saved as the level-complete screen came";
-  EXPECT_EQ(gProfileStore.mCurrentProfile->mSavedLevel, 1);
-  const std::string afterFirst = PlayerFile();
-  EXPECT_NE(afterFirst.find("1000000000"), std::string::npos) << "the player file holds the progress";
+TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartLosesEveryLifeAndBothRunsReplay) {
+  const Plan plans[] = {Plan::kClearFirstLevel, Plan::kLoseEveryLife};
+  const std::string demos[] = {mHome / "first.dmo", mHome / "second.dmo"};
+  SessionOutcome recorded[2];
+  {
+    PlayerHome home(mHome.Path() / "recorded");
+    const SessionOutcome& first = recorded[0] = RunSession(plans[0], demos[0], Run::kRecord);
+    ASSERT_TRUE(first.finished) << "the first level was not cleared";
+    EXPECT_EQ(first.playedScene, 1);
+    EXPECT_EQ(first.playedLevel, 1);
+    ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
+    EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna");
+    EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "1000000000") << "saved as the level-complete screen came";
+    EXPECT_EQ(gProfileStore.mCurrentProfile->mSavedLevel, 1);
+    const std::string afterFirst = PlayerFile();
+    EXPECT_NE(afterFirst.find("1000000000"), std::string::npos) << "the player file holds the progress";
+    EXPECT_EQ(first.written.at(kPlayerFilePath), afterFirst);
 
-  const SessionOutcome second = RunSession(Plan::kLoseEveryLife);
-  ASSERT_TRUE(second.finished) << "the second run did not end at the menu after game over";
-  EXPECT_EQ(second.playedScene, 1);
-  EXPECT_EQ(second.playedLevel, 2) << "the saved game continues at the next level";
-  EXPECT_TRUE(second.sawGameOver);
-  EXPECT_FALSE(second.sawLevelComplete);
-  EXPECT_NE(testsupport::ReadFileContents(plat::MapPath(kScoreFilePath)).find("Anna"), std::string::npos)
-      << "the score table holds the player";
-  EXPECT_EQ(PlayerFile(), afterFirst) << "a lost level changes no progress";
+    const SessionOutcome& second = recorded[1] = RunSession(plans[1], demos[1], Run::kRecord);
+    ASSERT_TRUE(second.finished) << "the second run did not end at the menu after game over";
+    EXPECT_EQ(second.playedScene, 1);
+    EXPECT_EQ(second.playedLevel, 2) << "the saved game continues at the next level";
+    EXPECT_TRUE(second.sawGameOver);
+    EXPECT_FALSE(second.sawLevelComplete);
+    const std::string scores = testsupport::ReadFileContents(plat::MapPath(kScoreFilePath));
+    EXPECT_NE(scores.find("Anna"), std::string::npos) << "the score table holds the player";
+    EXPECT_EQ(second.written.at(kScoreFilePath), scores);
+    EXPECT_EQ(PlayerFile(), afterFirst) << "a lost level changes no progress";
+  }
+
+  PlayerHome home(mHome.Path() / "replayed");
+  for (int run = 0; run < 2; ++run) {
+    const SessionOutcome replayed = RunSession(plans[run], demos[run], Run::kPlayBack);
+    EXPECT_TRUE(replayed.finished) << "run " << run;
+    EXPECT_EQ(replayed.updates, recorded[run].updates) << "run " << run;
+    EXPECT_EQ(replayed.finalFrame, recorded[run].finalFrame) << "run " << run;
+    EXPECT_EQ(replayed.written, recorded[run].written) << "run " << run;
+  }
+  EXPECT_FALSE(std::filesystem::exists(mHome.Path() / "replayed" / "player" / "userdata"))
+      << "a playback leaves the player's files alone";
   for (const auto& box : mBoxes.Shown()) ADD_FAILURE() << "message box: " << box.text;
 }
 

@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/ImageHost.h"
 
 namespace testsupport {
@@ -13,7 +14,13 @@ class ScreenHost : public Kit::ImageHost {
   ScreenHost(int width, int height) : mWidth(width), mHeight(height) {}
 
   void AddMemoryImage(Kit::MemoryImage* image) override { images.insert(image); }
-  void RemoveMemoryImage(Kit::MemoryImage* image) override { images.erase(image); }
+  void RemoveMemoryImage(Kit::MemoryImage* image) override {
+    images.erase(image);
+    Remove3DData(image);
+  }
+  void Remove3DData(Kit::MemoryImage* image) override {
+    if (auto* screen = dynamic_cast<Kit::DDInterface*>(display)) screen->Remove3DData(image);
+  }
   Kit::NativeDisplay* GetNativeDisplay() override { return display; }
   int GetDisplayWidth() override { return mWidth; }
   int GetDisplayHeight() override { return mHeight; }

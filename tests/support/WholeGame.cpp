@@ -1,14 +1,17 @@
 #include "tests/support/WholeGame.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 #include "game/front/ProfileStore.h"
 #include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/Board.h"
+#include "game/play/EmitterSet.h"
 #include "game/play/GameApp.h"
 #include "game/play/GlyphFont.h"
 #include "game/play/ObjectLibrary.h"
@@ -42,6 +45,7 @@ bool HasGeneratedGameData() { return std::filesystem::exists(GameDataFolder() / 
 // The background draws its pauses from the generator as it stands before the entry function.
 void ResetGameObjects() {
   gActorScene.Reset();
+  gEmitterSet.Clear();
   gObjectLibrary.Reset();
   gGlyphFont.Reset();
   gProfileStore = ProfileStore();
@@ -62,6 +66,11 @@ bool HeadlessGame::DrawFrame() {
   if (mUpdateCount % kDrawEveryTicks == 0) return GameApp::DrawFrame();
   mHasPendingDraw = false;
   return false;
+}
+
+void HeadlessGame::UpdateFrames() {
+  GameApp::UpdateFrames();
+  if (!mLoadedHandedOver) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void SteerPaddleUnderBall(GameApp& game) {

@@ -44,6 +44,9 @@ class HeadlessGame : public GameApp {
   HeadlessGame();
   bool ChangeDirHook(const char*) override { return true; }  // the test runs in the data folder
   bool DrawFrame() override;
+  // Until loading is handed over each tick also waits a real millisecond: the fake clock would
+  // otherwise spend a run's ticks while the loading thread works on a busy machine.
+  void UpdateFrames() override;
 };
 
 // The player's folder, registry and clock of one test; headless.

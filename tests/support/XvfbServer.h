@@ -27,4 +27,9 @@ class XvfbServer {
   std::string mDisplay;
 };
 
+// Runs this test program once more, with the test filter, against the server with SDL's X11 driver;
+// `childMark` is set in its environment so that the tests can tell the run apart. Its exit status, or
+// -1 when it did not exit normally.
+int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const char* childMark);
+
 }  // namespace testsupport

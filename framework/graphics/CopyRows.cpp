@@ -1,0 +1,54 @@
+#include "framework/graphics/CopyRows.h"
+
+#include "framework/graphics/SimdLevel.h"
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace Kit::CopyRows {
+
+#if defined(__SSE2__)
+#define KIT_SIMD_WIDTH 128
+#include "framework/graphics/SimdWidth.h"
+namespace Sse2 {
+#include "framework/graphics/CopyRowsBody.inl"
+}  // namespace Sse2
+#undef KIT_SIMD_WIDTH
+#endif
+#if KIT_HAVE_AVX2_KERNELS
+#define KIT_SIMD_WIDTH 256
+#include "framework/graphics/SimdWidth.h"
+namespace Avx2 {
+#include "framework/graphics/CopyRowsBody.inl"
+}  // namespace Avx2
+#undef KIT_SIMD_WIDTH
+#endif
+
+// Each kernel runs its widest width first, then the narrower one on what is left, then the plain
+// loop on the last few pixels.
+
+void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(StoreLow16(d, s, i, count));
+  KIT_RUN_SSE2(StoreLow16(d, s, i, count));
+  for (; i < count; ++i) d[i] = static_cast<std::uint16_t>(s[i]);
+}
+
+void StoreKeyed32(std::uint32_t* d, const std::uint32_t* s, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(StoreKeyed32(d, s, i, count));
+  KIT_RUN_SSE2(StoreKeyed32(d, s, i, count));
+  for (; i < count; ++i)
+    if ((s[i] >> 24) != 0) d[i] = s[i];
+}
+
+void StoreKeyed16(std::uint16_t* d, const std::uint32_t* s, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(StoreKeyed16(d, s, i, count));
+  KIT_RUN_SSE2(StoreKeyed16(d, s, i, count));
+  for (; i < count; ++i)
+    if ((s[i] >> 24) != 0) d[i] = static_cast<std::uint16_t>(s[i]);
+}
+
+}  // namespace Kit::CopyRows

@@ -1,0 +1,101 @@
+#include "framework/graphics/OverRows.h"
+
+#include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/SimdLevel.h"
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace Kit::OverRows {
+namespace {
+
+void Surface888Scalar(std::uint32_t* d, const std::uint32_t* s, int from, int count, bool skipClear) {
+  for (int i = from; i < count; ++i) {
+    const std::uint32_t a = s[i] >> 24;
+    if (skipClear && a == 0) continue;
+    const std::uint32_t rest = 256 - a;
+    const std::uint32_t dv = d[i];
+    d[i] = ((((dv & 0xFF0000) * rest) >> 8) & 0xFF0000) + ((((dv & 0xFF00) * rest) >> 8) & 0xFF00) +
+           ((((dv & 0xFF) * rest) >> 8) & 0xFF) + s[i];
+  }
+}
+
+void Surface565Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count, bool skipClear) {
+  for (int i = from; i < count; ++i) {
+    const std::uint32_t a = s[i] >> 24;
+    if (skipClear && a == 0) continue;
+    const std::uint32_t rest = 256 - a;
+    const std::uint32_t dv = d[i];
+    d[i] =
+        static_cast<std::uint16_t>(((((dv & 0xF800) * rest) >> 8) & 0xF800) + ((((dv & 0x07E0) * rest) >> 8) & 0x07E0) +
+                                   ((((dv & 0x001F) * rest) >> 8) & 0x001F) + s[i]);
+  }
+}
+
+void OverPixelsScalar(std::uint32_t* row, const std::uint32_t* src, int from, int count) {
+  for (int i = from; i < count; ++i)
+    if (const std::uint32_t a = src[i] >> 24; a > 0) row[i] = PixelBlend::Over(row[i], src[i], a);
+}
+
+void OntoOpaqueScalar(std::uint32_t* row, const std::uint32_t* src, int from, int count) {
+  for (int i = from; i < count; ++i) {
+    const std::uint32_t a = src[i] >> 24;
+    if (a == 255)
+      row[i] = src[i];
+    else if (a != 0)
+      row[i] = PixelBlend::OntoOpaque(row[i], src[i], a);
+  }
+}
+
+}  // namespace
+
+#if defined(__SSE2__)
+#define KIT_SIMD_WIDTH 128
+#include "framework/graphics/SimdWidth.h"
+namespace Sse2 {
+#include "framework/graphics/OverRowsBody.inl"
+}  // namespace Sse2
+#undef KIT_SIMD_WIDTH
+#endif
+#if KIT_HAVE_AVX2_KERNELS
+#define KIT_SIMD_WIDTH 256
+#include "framework/graphics/SimdWidth.h"
+namespace Avx2 {
+#include "framework/graphics/OverRowsBody.inl"
+}  // namespace Avx2
+#undef KIT_SIMD_WIDTH
+#endif
+
+// Each kernel runs its widest width first, then the narrower one on what is left, then the scalar
+// formula on the last few pixels.
+
+void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count, bool skipClear) {
+  int i = 0;
+  KIT_RUN_AVX2(OntoSurface888(d, s, i, count, skipClear));
+  KIT_RUN_SSE2(OntoSurface888(d, s, i, count, skipClear));
+  Surface888Scalar(d, s, i, count, skipClear);
+}
+
+void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count, bool skipClear) {
+  int i = 0;
+  KIT_RUN_AVX2(OntoSurface565(d, s, i, count, skipClear));
+  KIT_RUN_SSE2(OntoSurface565(d, s, i, count, skipClear));
+  Surface565Scalar(d, s, i, count, skipClear);
+}
+
+void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(OverPixels(row, src, i, count));
+  KIT_RUN_SSE2(OverPixels(row, src, i, count));
+  OverPixelsScalar(row, src, i, count);
+}
+
+void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(OntoOpaque(row, src, i, count));
+  KIT_RUN_SSE2(OntoOpaque(row, src, i, count));
+  OntoOpaqueScalar(row, src, i, count);
+}
+
+}  // namespace Kit::OverRows

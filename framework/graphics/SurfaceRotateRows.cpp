@@ -1,0 +1,330 @@
+#include "framework/graphics/SurfaceRotateRows.h"
+
+#include <cstddef>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace Kit::SurfaceRotateRows {
+
+#if defined(__x86_64__)
+namespace {
+
+// Four pixels in 128 bits: the base line of x86-64.
+struct Sse2 {
+  using R = __m128i;
+  static constexpr int kPixels = 4;
+  static R Load(const void* at) { return _mm_loadu_si128(static_cast<const __m128i*>(at)); }
+  static void Store(void* at, R v) { _mm_storeu_si128(static_cast<__m128i*>(at), v); }
+  // The first n pixels (n < kPixels), the rest 0; and the first n pixels of v stored.
+  static R LoadPart(const std::uint32_t* at, int n) {
+    alignas(16) std::uint32_t part[kPixels] = {};
+    for (int j = 0; j < n; ++j) part[j] = at[j];
+    return Load(part);
+  }
+  static void StorePart(std::uint32_t* at, R v, int n) {
+    alignas(16) std::uint32_t part[kPixels];
+    Store(part, v);
+    for (int j = 0; j < n; ++j) at[j] = part[j];
+  }
+  static R Zero() { return _mm_setzero_si128(); }
+  static R Set8(char v) { return _mm_set1_epi8(v); }
+  static R Set16(short v) { return _mm_set1_epi16(v); }
+  static R Set32(int v) { return _mm_set1_epi32(v); }
+  // Per pixel in 16-bit lanes: blue, green, red, alpha.
+  static R PerPixel16(short b, short g, short r, short a) { return _mm_set_epi16(a, r, g, b, a, r, g, b); }
+  static bool AllEqual32(R a, R b) { return _mm_movemask_epi8(_mm_cmpeq_epi32(a, b)) == 0xFFFF; }
+  static R And(R a, R b) { return _mm_and_si128(a, b); }
+  static R Or(R a, R b) { return _mm_or_si128(a, b); }
+  static R UnpackLo8(R v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
+  static R UnpackHi8(R v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
+  static R PackUs16(R a, R b) { return _mm_packus_epi16(a, b); }
+  // Each pixel's alpha lane in all four of its 16-bit lanes.
+  static R Alpha16(R v) {
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  }
+  static R MulHiU16(R a, R b) { return _mm_mulhi_epu16(a, b); }
+  static R MulLo16(R a, R b) { return _mm_mullo_epi16(a, b); }
+  static R Add16(R a, R b) { return _mm_add_epi16(a, b); }
+  static R Sub16(R a, R b) { return _mm_sub_epi16(a, b); }
+  template <int kShift>
+  static R Srli16(R v) {
+    return _mm_srli_epi16(v, kShift);
+  }
+  static R Add8(R a, R b) { return _mm_add_epi8(a, b); }
+  static R Sub8(R a, R b) { return _mm_sub_epi8(a, b); }
+  static R MinU8(R a, R b) { return _mm_min_epu8(a, b); }
+  static R SubsU8(R a, R b) { return _mm_subs_epu8(a, b); }
+};
+
+namespace sse2 {
+using V = Sse2;
+#include "framework/graphics/SurfaceRotateRowKernels.h"
+}  // namespace sse2
+
+}  // namespace
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace {
+
+// Eight pixels in 256 bits, where the processor has them; every operation works within 128-bit halves.
+struct Avx2 {
+  using R = __m256i;
+  static constexpr int kPixels = 8;
+  static R Load(const void* at) { return _mm256_loadu_si256(static_cast<const __m256i*>(at)); }
+  static void Store(void* at, R v) { _mm256_storeu_si256(static_cast<__m256i*>(at), v); }
+  static R FirstLanes(int n) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  }
+  static R LoadPart(const std::uint32_t* at, int n) {
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(at), FirstLanes(n));
+  }
+  static void StorePart(std::uint32_t* at, R v, int n) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(at), FirstLanes(n), v);
+  }
+  static R Zero() { return _mm256_setzero_si256(); }
+  static R Set8(char v) { return _mm256_set1_epi8(v); }
+  static R Set16(short v) { return _mm256_set1_epi16(v); }
+  static R Set32(int v) { return _mm256_set1_epi32(v); }
+  static R PerPixel16(short b, short g, short r, short a) {
+    return _mm256_set_epi16(a, r, g, b, a, r, g, b, a, r, g, b, a, r, g, b);
+  }
+  static bool AllEqual32(R a, R b) { return _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, b)) == -1; }
+  static R And(R a, R b) { return _mm256_and_si256(a, b); }
+  static R Or(R a, R b) { return _mm256_or_si256(a, b); }
+  static R UnpackLo8(R v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
+  static R UnpackHi8(R v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
+  static R PackUs16(R a, R b) { return _mm256_packus_epi16(a, b); }
+  static R Alpha16(R v) {
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  }
+  static R MulHiU16(R a, R b) { return _mm256_mulhi_epu16(a, b); }
+  static R MulLo16(R a, R b) { return _mm256_mullo_epi16(a, b); }
+  static R Add16(R a, R b) { return _mm256_add_epi16(a, b); }
+  static R Sub16(R a, R b) { return _mm256_sub_epi16(a, b); }
+  template <int kShift>
+  static R Srli16(R v) {
+    return _mm256_srli_epi16(v, kShift);
+  }
+  static R Add8(R a, R b) { return _mm256_add_epi8(a, b); }
+  static R Sub8(R a, R b) { return _mm256_sub_epi8(a, b); }
+  static R MinU8(R a, R b) { return _mm256_min_epu8(a, b); }
+  static R SubsU8(R a, R b) { return _mm256_subs_epu8(a, b); }
+};
+
+namespace avx2 {
+using V = Avx2;
+#include "framework/graphics/SurfaceRotateRowKernels.h"
+}  // namespace avx2
+
+}  // namespace
+#pragma GCC pop_options
+
+namespace {
+
+bool HasAvx2Hardware() {
+  __builtin_cpu_init();  // this may run before the run-time library's own start-up has
+  return __builtin_cpu_supports("avx2");
+}
+
+bool gWide = HasAvx2Hardware();
+
+bool HasAvx2() { return gWide; }
+
+using sse2::AllZero;
+using sse2::AlphaBytes;
+using sse2::ColourBytes;
+using sse2::OpaqueOneTapBytes;
+
+__m128i Load(const void* at) { return Sse2::Load(at); }
+void Store(void* at, __m128i v) { Sse2::Store(at, v); }
+bool AllEqual(__m128i a, __m128i b) { return Sse2::AllEqual32(a, b); }
+
+// Eight 32-bit 0x00RRGGBB pixels (two registers) as 5-6-5 (kGreen6) or 5-5-5, each field the top bits
+// of its byte.
+template <bool kGreen6>
+__m128i To16(__m128i a, __m128i b) {
+  const auto fields = [](__m128i v) {
+    const __m128i r = kGreen6 ? _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800))
+                              : _mm_and_si128(_mm_srli_epi32(v, 9), _mm_set1_epi32(0x7C00));
+    const __m128i g = kGreen6 ? _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x07E0))
+                              : _mm_and_si128(_mm_srli_epi32(v, 6), _mm_set1_epi32(0x03E0));
+    const __m128i bl = _mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x001F));
+    // Sign-extended so that the signed pack keeps all 16 bits.
+    return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(_mm_or_si128(r, g), bl), 16), 16);
+  };
+  return _mm_packs_epi32(fields(a), fields(b));
+}
+
+// The normal whole-pixel row onto 5-6-5 (kGreen6) or 5-5-5 pixels, eight at a time: each source pixel
+// weighs w = alpha - 1 (times the colour's alpha >> 8 when coloured), each destination field keeps
+// field x (256 - w) >> 8.
+template <bool kGreen6>
+int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  const __m128i byte = _mm_set1_epi32(0xFF);
+  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(mode.c.a));
+  const __m128i full = _mm_set1_epi16(256);
+  const __m128i redTint = _mm_set1_epi16(static_cast<short>(mode.c.r + 1));
+  const __m128i greenTint = _mm_set1_epi16(static_cast<short>(mode.c.g + 1));
+  const __m128i blueTint = _mm_set1_epi16(static_cast<short>(mode.c.b + 1));
+  const __m128i five = _mm_set1_epi16(0x1F), green = _mm_set1_epi16(kGreen6 ? 0x3F : 0x1F);
+  const __m128i colourBits = _mm_set1_epi16(kGreen6 ? -1 : 0x7FFF);
+  // Byte n of eight 32-bit pixels, as 16-bit lanes.
+  const auto channel = [&](__m128i a, __m128i b, int shift) {
+    return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), byte),
+                           _mm_and_si128(_mm_srli_epi32(b, shift), byte));
+  };
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m128i a = Load(s + i), b = Load(s + i + 4);
+    // Transparent pixels leave the colour fields as they are (and drop a 5-5-5 pixel's top bit); opaque
+    // ones at weight 254 keep nothing of the destination ((field x 2) >> 8 is below its lowest bit).
+    if (AllZero(_mm_and_si128(_mm_or_si128(a, b), AlphaBytes()))) {
+      if constexpr (!kGreen6) Store(d + i, _mm_and_si128(Load(d + i), colourBits));
+      continue;
+    }
+    if (!mode.colored && AllEqual(_mm_and_si128(_mm_and_si128(a, b), AlphaBytes()), AlphaBytes())) {
+      Store(d + i, To16<kGreen6>(OpaqueOneTapBytes(a), OpaqueOneTapBytes(b)));
+      continue;
+    }
+    const __m128i dst = Load(d + i);
+    __m128i w = _mm_subs_epu16(channel(a, b, 24), _mm_set1_epi16(1));
+    if (mode.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
+    const __m128i rest = _mm_sub_epi16(full, w);
+    const __m128i r = _mm_mullo_epi16(channel(a, b, 16), w);
+    const __m128i g = _mm_mullo_epi16(channel(a, b, 8), w);
+    const __m128i bl = _mm_mullo_epi16(channel(a, b, 0), w);
+    __m128i vr, vg, vb;
+    if (mode.colored) {
+      vr = _mm_srli_epi16(_mm_mulhi_epu16(r, redTint), 3);
+      vg = _mm_srli_epi16(_mm_mulhi_epu16(g, greenTint), kGreen6 ? 2 : 3);
+      vb = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(bl, 8), blueTint), 11);
+    } else {
+      vr = _mm_srli_epi16(r, 11);
+      vg = _mm_srli_epi16(g, kGreen6 ? 10 : 11);
+      vb = _mm_srli_epi16(bl, 11);
+    }
+    const __m128i dr = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, kRedShift), five), rest), 8);
+    const __m128i dg = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, 5), green), rest), 8);
+    const __m128i db = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(dst, five), rest), 8);
+    const __m128i out = _mm_or_si128(
+        _mm_or_si128(_mm_slli_epi16(_mm_add_epi16(vr, dr), kRedShift), _mm_slli_epi16(_mm_add_epi16(vg, dg), 5)),
+        _mm_add_epi16(vb, db));
+    Store(d + i, out);
+  }
+  return i;
+}
+
+}  // namespace
+
+void UseWideVectors(bool use) { gWide = use && HasAvx2Hardware(); }
+
+int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  return HasAvx2() ? avx2::OneTap888(d, s, count, mode) : sse2::OneTap888(d, s, count, mode);
+}
+
+int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
+               const std::uint32_t (&k)[4], const RowMode& mode) {
+  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, mode) : sse2::FourTap888(d, row, next, count, k, mode);
+}
+
+int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
+  const std::uint32_t unused[4] = {0, 0, 0, 0};
+  const sse2::Blend888 blend(unused, mode);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low16 = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1), whole = _mm_set1_epi32(65536);
+  const __m128i rowStride = _mm_set1_epi32(stride);
+  __m128i us = _mm_setr_epi32(u, u + du, u + 2 * du, u + 3 * du);
+  __m128i vs = _mm_setr_epi32(v, v + dv, v + 2 * dv, v + 3 * dv);
+  const __m128i stepU = _mm_set1_epi32(4 * du), stepV = _mm_set1_epi32(4 * dv);
+  alignas(16) std::int32_t index[4];
+  int i = 0;
+  for (; i + 4 <= count; i += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
+    // The top-left neighbours' offsets: (v >> 16) x stride + (u >> 16), the row part as a 16 x 16 product.
+    _mm_store_si128(reinterpret_cast<__m128i*>(index),
+                    _mm_add_epi32(_mm_madd_epi16(_mm_srli_epi32(vs, 16), rowStride), _mm_srli_epi32(us, 16)));
+    __m128i top[4], bottom[4];
+    for (int j = 0; j < 4; ++j) {
+      top[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + index[j]));
+      bottom[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + index[j] + stride));
+    }
+    // Neighbour t of the four pixels in one register each.
+    const auto split = [](const __m128i(&pairs)[4], __m128i& left, __m128i& right) {
+      const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[0], pairs[1]));
+      const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[2], pairs[3]));
+      left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+      right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+    };
+    __m128i src[4];
+    split(top, src[0], src[1]);
+    split(bottom, src[2], src[3]);
+    const __m128i dst = Load(d + i);
+    if (AllZero(
+            _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])), AlphaBytes()))) {
+      Store(d + i, _mm_and_si128(dst, ColourBytes()));
+      continue;
+    }
+    // k per pixel in the low half of each 32-bit lane: fractions 1..65535, so 16 x 16 products.
+    const __m128i fx = _mm_add_epi32(_mm_and_si128(us, low16), one), gx = _mm_sub_epi32(whole, fx);
+    const __m128i fy = _mm_add_epi32(_mm_and_si128(vs, low16), one), gy = _mm_sub_epi32(whole, fy);
+    const __m128i k[4] = {_mm_mulhi_epu16(gx, gy), _mm_mulhi_epu16(fx, gy), _mm_mulhi_epu16(gx, fy),
+                          _mm_mulhi_epu16(fx, fy)};
+    __m128i weighted[2] = {zero, zero}, covered[2] = {zero, zero};
+    for (int t = 0; t < 4; ++t) {
+      __m128i w = _mm_mulhi_epu16(k[t], _mm_srli_epi32(src[t], 24));
+      if (mode.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, blend.colourAlpha), 8);
+      const __m128i pair = _mm_or_si128(w, _mm_slli_epi32(w, 16));
+      const __m128i wLow = _mm_unpacklo_epi32(pair, pair), wHigh = _mm_unpackhi_epi32(pair, pair);
+      weighted[0] = _mm_add_epi16(weighted[0], _mm_mullo_epi16(_mm_unpacklo_epi8(src[t], zero), wLow));
+      weighted[1] = _mm_add_epi16(weighted[1], _mm_mullo_epi16(_mm_unpackhi_epi8(src[t], zero), wHigh));
+      covered[0] = _mm_add_epi16(covered[0], wLow);
+      covered[1] = _mm_add_epi16(covered[1], wHigh);
+    }
+    __m128i out[2];
+    for (int h = 0; h < 2; ++h) {
+      __m128i source;
+      if (mode.colored) {
+        const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted[h], 8), blend.blueTint), 8);
+        source = _mm_or_si128(_mm_mulhi_epu16(weighted[h], blend.tint), blue);
+      } else {
+        source = _mm_srli_epi16(weighted[h], 8);
+      }
+      const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
+      out[h] = _mm_add_epi16(source,
+                             _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(_mm_set1_epi16(256), covered[h])), 8));
+    }
+    Store(d + i, _mm_and_si128(_mm_packus_epi16(out[0], out[1]), ColourBytes()));
+  }
+  return i;
+}
+
+int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  return OneTap16<true>(d, s, count, mode);
+}
+
+int OneTap555(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  return OneTap16<false>(d, s, count, mode);
+}
+
+#else
+
+void UseWideVectors(bool) {}
+int OneTap888(std::uint32_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
+int OneTap565(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
+int OneTap555(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
+int FourTap888(std::uint32_t*, const std::uint32_t*, const std::uint32_t*, int, const std::uint32_t (&)[4],
+               const RowMode&) {
+  return 0;
+}
+int Rotated888(std::uint32_t*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t, std::int32_t, int,
+               const RowMode&) {
+  return 0;
+}
+
+#endif
+
+}  // namespace Kit::SurfaceRotateRows

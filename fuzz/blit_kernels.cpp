@@ -1,0 +1,109 @@
+// Runs the drawing row kernels at every vector width the processor has (AVX2, SSE2) against their
+// plain per-pixel formulas (the scalar level) on arbitrary pixels, lengths and offsets, and traps on
+// any difference. Every row sits at the very end of its own allocation, so a kernel that reads or
+// writes past its pixels is caught by AddressSanitizer.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "framework/graphics/CopyRows.h"
+#include "framework/graphics/OverRows.h"
+#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/TintRows.h"
+#include "fuzz/FuzzReader.h"
+
+namespace {
+
+using Kit::Simd::Level;
+
+// A row of count values at the end of a buffer `offset` values longer, filled from the input and,
+// past it, from a small generator seeded by the input, so short inputs still give long rows.
+template <typename T>
+struct Row {
+  std::vector<T> buffer;
+  int offset;
+  T* Pixels() { return buffer.data() + offset; }
+};
+
+template <typename T>
+Row<T> MakeRow(fuzzsupport::Reader& in, int offset, int count, std::uint32_t& seed, std::uint32_t bias) {
+  Row<T> row{std::vector<T>(static_cast<std::size_t>(offset + count)), offset};
+  for (int i = 0; i < offset + count; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    std::uint32_t value = in.More() ? in.Next<std::uint32_t>() : seed;
+    // Most words get one of the alphas the kernels treat apart (0, 255) or a run of equal alphas.
+    if ((seed >> 28) < 6) value = (value & 0xFFFFFF) | ((seed >> 27) & 1 ? 0xFF000000u : 0);
+    row.buffer[static_cast<std::size_t>(i)] = static_cast<T>(value | bias);
+  }
+  return row;
+}
+
+// Runs draw on a copy of dest at each level and traps unless every level gives the scalar result.
+template <typename T, typename Draw>
+void Compare(const Row<T>& dest, Draw draw) {
+  std::vector<T> expected;
+  for (const Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
+    if (level > Kit::Simd::Supported()) break;
+    Kit::Simd::Limit(level);
+    Row<T> out = dest;
+    draw(out.Pixels());
+    if (level == Level::kScalar)
+      expected = out.buffer;
+    else if (out.buffer != expected)
+      __builtin_trap();
+  }
+  Kit::Simd::Limit(Level::kAvx2);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzzsupport::Reader in(data, size);
+  const int kernel = in.Next<std::uint8_t>() % 10;
+  const int count = in.Next<std::uint16_t>() % 300;
+  const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
+  const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
+                                 in.Next<std::uint8_t>() % 3 == 0 ? 255u : in.Next<std::uint8_t>()};
+  std::uint32_t seed = in.Next<std::uint32_t>();
+  // Memory-image destinations are mostly opaque, as the screen image is.
+  const std::uint32_t destBias = in.Next<std::uint8_t>() % 4 ? 0xFF000000u : 0;
+  Row<std::uint32_t> src = MakeRow<std::uint32_t>(in, srcOffset, count, seed, 0);
+  const std::uint32_t* s = src.Pixels();
+  const bool skipClear = in.Next<std::uint8_t>() & 1;
+  if (kernel >= 7) {
+    const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
+    Compare(dest, [&](std::uint16_t* d) {
+      if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count, skipClear);
+      if (kernel == 8) Kit::CopyRows::StoreLow16(d, s, count);
+      if (kernel == 9) Kit::CopyRows::StoreKeyed16(d, s, count);
+    });
+    return 0;
+  }
+  const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, destBias);
+  Compare(dest, [&](std::uint32_t* d) {
+    switch (kernel) {
+      case 0:
+        Kit::OverRows::OntoSurface888(d, s, count, skipClear);
+        break;
+      case 1:
+        Kit::OverRows::OverPixels(d, s, count);
+        break;
+      case 2:
+        Kit::OverRows::OntoOpaque(d, s, count);
+        break;
+      case 3:
+        Kit::TintRows::OntoSurface888(d, s, count, tint, Kit::TintRows::Mode::kBlit);
+        break;
+      case 4:
+        Kit::TintRows::OntoSurface888(d, s, count, tint, Kit::TintRows::Mode::kStretch);
+        break;
+      case 5:
+        Kit::TintRows::OverColored(d, s, count, tint);
+        break;
+      default:
+        Kit::CopyRows::StoreKeyed32(d, s, count);
+        break;
+    }
+  });
+  return 0;
+}

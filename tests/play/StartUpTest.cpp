@@ -1,0 +1,35 @@
+// The whole game on its generated data, headless on a fake clock: start-up, with the loading thread's
+// work run here, counts every resource of the game's group, binds every resource id and shows no
+// message box. (The whole game played, recorded and replayed is the whole-game test of tests/screens.)
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/resource/ResourceManager.h"
+#include "game/play/ResourceIds.h"
+#include "tests/support/WholeGame.h"
+
+namespace {
+
+using StartUp = testsupport::WholeGameTest;
+
+TEST_F(StartUp, CountsEveryGameResourceAndBindsEveryIdWithoutAMessageBox) {
+  testsupport::HeadlessGame game;
+  game.Init();
+  ASSERT_FALSE(game.mQuit);
+  EXPECT_NE(game.mLoadingScreen, nullptr);
+  const int total = game.mResourceManager->GetNumResources("Game");
+  EXPECT_EQ(game.mNumLoadingThreadTasks, total);
+  game.LoadingThreadProc();
+  EXPECT_EQ(game.mCompletedLoadingThreadTasks, total) << "the progress reaches the whole group exactly";
+  EXPECT_FALSE(game.mShutdownRequested);
+  for (int id = 0; id < kResourceIdCount; ++id) {
+    const std::string name = GetResourceNameById(id);
+    if (!name.starts_with("SOUND_")) {  // sound ids start at 0
+      EXPECT_NE(GetResourceById(id), 0) << name;
+    }
+  }
+  EXPECT_TRUE(mBoxes.Shown().empty());
+}
+
+}  // namespace

@@ -1,0 +1,195 @@
+// The Direct3D path draws the picture the 2D path draws: each scene is drawn on a display with 3D
+// off and on a display with 3D on, in 16 and 32 bits, and the two pictures agree within a small
+// difference per channel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/SysFont.h"
+#include "tests/support/ArgbReadback.h"
+#include "tests/support/ScreenFormats.h"
+#include "tests/support/ScreenHost.h"
+#include "tests/support/TestWindow.h"
+
+namespace {
+
+constexpr int kWidth = 160, kHeight = 96;
+
+// Source pictures: an opaque gradient, and one whose alpha ramps from clear to opaque.
+std::unique_ptr<Kit::MemoryImage> MakePicture(Kit::ImageHost* host, int width, int height, bool alpha) {
+  auto image = std::make_unique<Kit::MemoryImage>(host);
+  image->Create(width, height);
+  std::uint32_t* bits = image->GetBits();
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t a = alpha ? static_cast<std::uint32_t>(255 * x / (width - 1)) : 255;
+      bits[y * width + x] = (a << 24) | (static_cast<std::uint32_t>(40 + 200 * x / width) << 16) |
+                            (static_cast<std::uint32_t>(220 - 180 * y / height) << 8) | 0x60;
+    }
+  image->BitsChanged();
+  return image;
+}
+
+// A picture of 16 colours with a colour table: 8-bit palette textures.
+std::unique_ptr<Kit::MemoryImage> MakePalettized(Kit::ImageHost* host) {
+  auto image = std::make_unique<Kit::MemoryImage>(host);
+  image->Create(36, 24);
+  std::uint32_t* bits = image->GetBits();
+  for (int i = 0; i < 36 * 24; ++i) bits[i] = (i % 7 == 0 ? 0x60000000u : 0xFF000000u) | (0x113355u * ((i / 5) % 8));
+  image->BitsChanged();
+  image->Palletize();
+  return image;
+}
+
+// Colours and alpha that four bits hold exactly, for 16-bit A4R4G4B4 textures.
+std::unique_ptr<Kit::MemoryImage> MakeFourBit(Kit::ImageHost* host) {
+  auto image = MakePicture(host, 32, 32, true);
+  std::uint32_t* bits = image->GetBits();
+  for (int i = 0; i < 32 * 32; ++i) bits[i] = (bits[i] & 0xF0F0F0F0u) | ((bits[i] & 0xF0F0F0F0u) >> 4);
+  image->BitsChanged();
+  image->mD3DFlags = Kit::D3DIMAGE_USE_A4R4G4B4;
+  return image;
+}
+
+struct Pictures {
+  explicit Pictures(Kit::ImageHost* host)
+      : opaque(MakePicture(host, 40, 30, false)),
+        alpha(MakePicture(host, 48, 32, true)),
+        wide(MakePicture(host, 150, 20, false)),
+        palettized(MakePalettized(host)),
+        fourBit(MakeFourBit(host)) {}
+  std::unique_ptr<Kit::MemoryImage> opaque, alpha;
+  // Wider than one texture piece, so that two pieces meet inside the picture.
+  std::unique_ptr<Kit::MemoryImage> wide;
+  std::unique_ptr<Kit::MemoryImage> palettized, fourBit;
+};
+
+struct Scene {
+  const char* name;
+  std::function<void(Kit::Graphics&, Pictures&)> draw;
+};
+
+const Scene kScenes[] = {
+    {"Opaque", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.opaque.get(), 10, 12); }},
+    {"Alpha", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.alpha.get(), 30, 20); }},
+    {"Pieces", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.wide.get(), 4, 60); }},
+    {"Palette", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.palettized.get(), 100, 50); }},
+    {"FourBit", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.fourBit.get(), 90, 40); }},
+    {"Additive",
+     [](Kit::Graphics& g, Pictures& p) {
+       g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+       g.DrawImage(p.opaque.get(), 50, 40);
+     }},
+    {"Colourised",
+     [](Kit::Graphics& g, Pictures& p) {
+       g.SetColorizeImages(true);
+       g.SetColor(Kit::Color(255, 128, 64, 160));
+       g.DrawImage(p.alpha.get(), 70, 10);
+     }},
+    {"Fills",
+     [](Kit::Graphics& g, Pictures&) {
+       g.SetColor(Kit::Color(200, 30, 90));
+       g.FillRect(5, 5, 40, 20);
+       g.SetColor(Kit::Color(20, 200, 90, 128));
+       g.FillRect(25, 15, 50, 30);
+       g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+       g.SetColor(Kit::Color(60, 60, 160));
+       g.FillRect(60, 30, 40, 40);
+     }},
+    {"Lines",
+     [](Kit::Graphics& g, Pictures&) {
+       g.SetColor(Kit::Color(250, 250, 40));
+       g.DrawLine(10, 10, 150, 10);
+       g.DrawLine(20, 5, 20, 90);
+       g.DrawLine(30, 30, 90, 50);  // no pixel centre lies halfway between two rows
+     }},
+    {"Text",
+     [](Kit::Graphics& g, Pictures&) {
+       static Kit::SysFont font(nullptr, "DejaVu Sans", 10);
+       g.SetFont(&font);
+       g.SetColor(Kit::Color(255, 255, 255));
+       g.FillRect(0, 0, 4, 4);  // opens the scene that the text must not be hidden under
+       g.DrawString("Quarvel 3D", 10, 40);
+     }},
+};
+
+struct Case {
+  testsupport::ScreenFormat format;
+  const Scene* scene;
+};
+void PrintTo(const Case& c, std::ostream* out) { *out << c.format.name << " " << c.scene->name; }
+
+class DrawComparisonTest : public testing::TestWithParam<Case> {
+ protected:
+  // The scene on a fresh display over a patterned background, read back as 0xFFRRGGBB.
+  std::vector<std::uint32_t> Draw(bool use3D) {
+    static HWND window = testsupport::CreateTestWindow("DrawComparison", "3D", 0, 0, kWidth, kHeight);
+    testsupport::ScreenHost host(kWidth, kHeight);
+    Kit::DDInterface display(&host);
+    host.display = &display;
+    display.mIs3D = use3D;
+    EXPECT_EQ(display.Init(window, true), Kit::DDInterface::RESULT_OK) << display.mErrorString;
+    EXPECT_EQ(display.mIs3D, use3D);
+    Pictures pictures(&host);
+    {
+      Kit::Graphics g(display.GetScreenImage());
+      for (int band = 0; band < 4; ++band) {
+        g.SetColor(Kit::Color(30 + 60 * band, 90, 150 - 30 * band));
+        g.FillRect(band * kWidth / 4, 0, kWidth / 4, kHeight);
+      }
+      GetParam().scene->draw(g, pictures);
+    }
+    EXPECT_TRUE(display.Redraw());
+    std::vector<std::uint32_t> pixels;
+    IDirectDrawSurface* surface = display.mDrawSurface;
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) == DD_OK) {
+      pixels = testsupport::ReadArgb(desc.lpSurface, desc.lPitch, kWidth, kHeight, desc.ddpfPixelFormat);
+      surface->Unlock(nullptr);
+    }
+    return pixels;
+  }
+};
+
+TEST_P(DrawComparisonTest, ThreeDDrawsWhatTwoDDraws) {
+  const auto desktop = testsupport::UseTestDesktop(GetParam().format.format);
+  const std::vector<std::uint32_t> twoD = Draw(false), threeD = Draw(true);
+  ASSERT_EQ(twoD.size(), static_cast<std::size_t>(kWidth * kHeight));
+  ASSERT_EQ(threeD.size(), twoD.size());
+  // Opaque pictures become 5-6-5 textures, one 5-bit step (8) from their 32-bit pixels; on a 16-bit
+  // screen the 2D blend works with 5-bit alpha and lands up to two 5-bit steps (17 once widened) away.
+  const int tolerance = GetParam().format.format == plat::DesktopFormat::Xrgb8888 ? 8 : 17;
+  int worst = 0, worstAt = 0;
+  for (std::size_t i = 0; i < twoD.size(); ++i)
+    for (int shift = 0; shift < 24; shift += 8) {
+      const int d =
+          std::abs(static_cast<int>((twoD[i] >> shift) & 0xFF) - static_cast<int>((threeD[i] >> shift) & 0xFF));
+      if (d > worst) worst = d, worstAt = static_cast<int>(i);
+    }
+  EXPECT_LE(worst, tolerance) << "at (" << worstAt % kWidth << ", " << worstAt / kWidth << "): 2D " << std::hex
+                              << twoD[worstAt] << ", 3D " << threeD[worstAt];
+}
+
+std::vector<Case> AllCases() {
+  std::vector<Case> cases;
+  for (const auto& format : {testsupport::kScreenFormats[0], testsupport::kScreenFormats[2]})
+    for (const Scene& scene : kScenes) cases.push_back({format, &scene});
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, DrawComparisonTest, testing::ValuesIn(AllCases()),
+                         [](const testing::TestParamInfo<Case>& info) {
+                           return std::string(info.param.format.name) + "_" + info.param.scene->name;
+                         });
+
+}  // namespace
