@@ -142,12 +142,19 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
   if (IsDrawSurface3D()) {
-    // Wholly inside the clip rectangle: a plain textured quad at the sub-pixel position.
-    const float left = std::max(x, static_cast<float>(clipRect.mX)), top = std::max(y, static_cast<float>(clipRect.mY));
-    const float right = std::min(x + srcRect.mWidth, static_cast<float>(clipRect.mX + clipRect.mWidth));
-    const float bottom = std::min(y + srcRect.mHeight, static_cast<float>(clipRect.mY + clipRect.mHeight));
-    if (right - left == static_cast<float>(srcRect.mWidth) && bottom - top == static_cast<float>(srcRect.mHeight))
+    CommitBits();
+    // Wholly inside the clip rectangle it is a plain blit at a fractional position; otherwise only
+    // what lies inside is drawn.
+    const float width = static_cast<float>(srcRect.mWidth), height = static_cast<float>(srcRect.mHeight);
+    const float left = std::max(x, static_cast<float>(clipRect.mX));
+    const float right = std::min(x + width, static_cast<float>(clipRect.mX + clipRect.mWidth));
+    const float top = std::max(y, static_cast<float>(clipRect.mY));
+    const float bottom = std::min(y + height, static_cast<float>(clipRect.mY + clipRect.mHeight));
+    const float clippedWidth = std::max(right - left, 0.0f), clippedHeight = std::max(bottom - top, 0.0f);
+    if (clippedWidth == width && clippedHeight == height)
       mDisplay->mD3DInterface->Blt(image, x, y, srcRect, color, drawMode, true);
+    else if (clippedWidth > 0 && clippedHeight > 0)
+      mDisplay->mD3DInterface->BltClipF(image, x, y, srcRect, &clipRect, color, drawMode);
     return;
   }
   BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
@@ -191,12 +198,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     return;
   }
   if (!fastStretch) {
-    // Area-weighted into a picture of the destination's size, then blitted like any image.
-    MemoryImage scaled;
-    scaled.Create(dest.mWidth, dest.mHeight);
-    std::uint32_t* bits = scaled.GetBits();
-    SlowStretchBlt(bits, dest.mWidth, dest.mHeight, Rect(0, 0, dest.mWidth, dest.mHeight), source, cut);
-    scaled.BitsChanged();
+    // Area-weighted into a picture of the destination's size (kept for the next call), then blitted
+    // like any image.
+    MemoryImage& scaled = mAreaStretch.Resampled(*source, cut, dest.mWidth, dest.mHeight, mDisplay);
     Blt(&scaled, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
     DeleteAllNonSurfaceData();
     return;
