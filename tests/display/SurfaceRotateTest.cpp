@@ -1,8 +1,8 @@
 // The rotated bilinear blit onto surfaces: against the reference over formats, colours, modes and
 // angles; the unrotated case's exact footprint; and hostile geometry that must not read or write
 // outside either image.
+#include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SurfaceRotate.h"
-#include "framework/graphics/SurfaceRotateRows.h"
 #include "tests/display/SurfaceFixture.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +17,11 @@ using namespace surftest;
 using Kit::Color;
 using Kit::Rect;
 
-// Run with the wide vector kernels (where the processor has them) and without.
-class SurfaceRotateKernels : public testing::TestWithParam<bool> {
+// Run at every kernel width the processor has, and with none.
+class SurfaceRotateKernels : public testing::TestWithParam<Kit::Simd::Level> {
  protected:
-  void SetUp() override { Kit::SurfaceRotateRows::UseWideVectors(GetParam()); }
-  void TearDown() override { Kit::SurfaceRotateRows::UseWideVectors(true); }
+  void SetUp() override { Kit::Simd::Limit(GetParam()); }
+  void TearDown() override { Kit::Simd::Limit(Kit::Simd::Level::kAvx2); }
 };
 
 TEST_P(SurfaceRotateKernels, MatchesTheReferenceOverFormatsColoursModesAndAngles) {
@@ -62,7 +62,8 @@ TEST_P(SurfaceRotateKernels, MatchesTheReferenceOverFormatsColoursModesAndAngles
           }
 }
 
-INSTANTIATE_TEST_SUITE_P(WideAndNarrow, SurfaceRotateKernels, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Widths, SurfaceRotateKernels,
+                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
 
 TEST(SurfaceRotate, UnrotatedAtAWholePixelDrawsEachPixelFromItsOwnSourcePixel) {
   const int w = 6, h = 5;
