@@ -1,6 +1,10 @@
 // Software drawing on an 800x600 MemoryImage beside the same work done by pixman (OVER and ADD on
-// a8r8g8b8) and by SDL2's surface blitter / software renderer.
+// a8r8g8b8) and by SDL2's surface blitter / software renderer; the area-weighted stretch is also
+// drawn onto the display's 32-bit screen image, as a background is.
+#include "framework/graphics/DDImage.h"
+#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
+#include "platform/ddraw/DisplaySettings.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -10,8 +14,9 @@
 #include <numbers>
 #include <vector>
 
-#include "bench/support/PixmanAddColored.h"
+#include "bench/support/BenchWindow.h"
 #include "bench/support/PixmanRotated.h"
+#include "bench/support/PixmanTinted.h"
 #include "bench/support/SpriteScene.h"
 
 namespace {
@@ -22,6 +27,7 @@ using benchsupport::SetItems;
 
 constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 128, SPRITES = 24;
 constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
+const Kit::Color TINT(200, 150, 100);
 
 std::vector<std::uint32_t> SoftSprite() { return benchsupport::SoftSprite(SPRITE, 0.8, 0.2, 2); }
 
@@ -48,12 +54,12 @@ struct Scene {
 
 // declared: the screen image is declared opaque; otherwise the image finds out from its pixels, as an
 // off-screen image does.
-void Ours_Blt(benchmark::State& state, bool declared) {
+void Ours_Blt(benchmark::State& state, bool declared, Kit::Color color) {
   Scene scene(declared);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
-      scene.screen.Blt(&scene.sprite, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Color::White, 0);
+      scene.screen.Blt(&scene.sprite, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE), color, 0);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -97,6 +103,25 @@ void Ours_Stretch(benchmark::State& state, bool fast) {
   SetItems(state, 600 * 500);
 }
 
+// The area-weighted stretch onto the screen image of a 32-bit display (dummy video driver).
+void Ours_StretchOntoScreen(benchmark::State& state) {
+  static HWND window = benchsupport::CreateBenchWindow("SoftwareDrawBench", WIDTH, HEIGHT);
+  plat::DisplaySettings settings;
+  settings.format = plat::DesktopFormat::Xrgb8888;
+  plat::ScopedDisplaySettings scoped(settings);
+  benchsupport::WindowSizedHost host(WIDTH, HEIGHT);
+  Kit::DDInterface display(&host);
+  if (display.Init(window, true) != Kit::DDInterface::RESULT_OK) {
+    state.SkipWithError(display.mErrorString.c_str());
+    return;
+  }
+  Scene scene;
+  for (auto _ : state)
+    display.GetScreenImage()->StretchBlt(&scene.sprite, Kit::Rect(100, 50, 600, 500), Kit::Rect(0, 0, SPRITE, SPRITE),
+                                         Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color::White, 0, false);
+  SetItems(state, 600 * 500);
+}
+
 // --- pixman -----------------------------------------------------------------------------------
 
 struct PixmanScene {
@@ -123,9 +148,15 @@ void Pixman_Over(benchmark::State& state) {
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
+void Pixman_OverTinted(benchmark::State& state) {
+  PixmanScene scene;
+  benchsupport::RunPixmanTinted(state, PIXMAN_OP_OVER, scene.sprite, scene.screen, SPRITE, Positions());
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
 void Pixman_AddColored(benchmark::State& state) {
   PixmanScene scene;
-  benchsupport::RunPixmanAddColored(state, scene.sprite, scene.screen, SPRITE, Positions());
+  benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -149,9 +180,9 @@ void Pixman_Rotated(benchmark::State& state, double angle) {
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Pixman_Stretch(benchmark::State& state) {
+void Pixman_Stretch(benchmark::State& state, pixman_filter_t filter) {
   PixmanScene scene;
-  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+  pixman_image_set_filter(scene.sprite, filter, nullptr, 0);
   pixman_transform_t t;
   pixman_transform_init_scale(&t, pixman_double_to_fixed(SPRITE / 600.0), pixman_double_to_fixed(SPRITE / 500.0));
   pixman_image_set_transform(scene.sprite, &t);
@@ -185,8 +216,10 @@ struct SdlScene {
   SDL_Renderer* renderer = nullptr;
 };
 
-void SDL_Blit(benchmark::State& state) {
+void SDL_Blit(benchmark::State& state, Kit::Color color) {
   SdlScene scene;
+  SDL_SetSurfaceColorMod(scene.sprite, static_cast<Uint8>(color.mRed), static_cast<Uint8>(color.mGreen),
+                         static_cast<Uint8>(color.mBlue));
   const auto positions = Positions();
   for (auto _ : state) {
     for (const Position& p : positions) {
@@ -252,10 +285,13 @@ void SDL_Stretch(benchmark::State& state) {
   SetItems(state, 600 * 500);
 }
 
-BENCHMARK_CAPTURE(Ours_Blt, DeclaredOpaque, true);
-BENCHMARK_CAPTURE(Ours_Blt, OpaqueImage, false);
+BENCHMARK_CAPTURE(Ours_Blt, DeclaredOpaque, true, Kit::Color::White);
+BENCHMARK_CAPTURE(Ours_Blt, OpaqueImage, false, Kit::Color::White);
 BENCHMARK(Pixman_Over);
-BENCHMARK(SDL_Blit);
+BENCHMARK_CAPTURE(SDL_Blit, White, Kit::Color::White);
+BENCHMARK_CAPTURE(Ours_Blt, Tinted, true, TINT);
+BENCHMARK(Pixman_OverTinted);
+BENCHMARK_CAPTURE(SDL_Blit, Tinted, TINT);
 BENCHMARK(Ours_AdditiveColored);
 BENCHMARK(Pixman_AddColored);
 BENCHMARK(SDL_BlitAddColored);
@@ -272,8 +308,10 @@ BENCHMARK_CAPTURE(Ours_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(Pixman_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(SDL_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(Ours_Stretch, AreaWeighted, false);
-BENCHMARK(Pixman_Stretch);
+BENCHMARK(Ours_StretchOntoScreen);
+BENCHMARK_CAPTURE(Pixman_Stretch, Bilinear, PIXMAN_FILTER_BILINEAR);
 BENCHMARK_CAPTURE(Ours_Stretch, Fast, true);
+BENCHMARK_CAPTURE(Pixman_Stretch, Nearest, PIXMAN_FILTER_NEAREST);
 BENCHMARK(SDL_Stretch);
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include <numbers>
 #include <vector>
 
-#include "bench/support/PixmanAddColored.h"
 #include "bench/support/PixmanRotated.h"
+#include "bench/support/PixmanTinted.h"
 #include "bench/support/SpriteScene.h"
 #include "bench/support/SurfaceFormats.h"
 
@@ -177,40 +177,30 @@ void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, floa
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Pixman_Over(benchmark::State& state, const Format& f) {
-  PixmanScene scene(f);
+// Composites `from` OVER the screen at every position.
+void OverAtPositions(benchmark::State& state, pixman_image_t* from, pixman_image_t* screen) {
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
-      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE,
-                               SPRITE);
+      pixman_image_composite32(PIXMAN_OP_OVER, from, nullptr, screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-// The tint as a component-alpha mask multiplies each channel of the sprite (and its alpha per channel)
-// before the OVER.
+void Pixman_Over(benchmark::State& state, const Format& f) {
+  PixmanScene scene(f);
+  OverAtPositions(state, scene.sprite, scene.screen);
+}
+
 void Pixman_OverTinted(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
-  const pixman_color_t color{200 * 257, 150 * 257, 100 * 257, 0xFFFF};
-  pixman_image_t* mask = pixman_image_create_solid_fill(&color);
-  pixman_image_set_component_alpha(mask, 1);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions)
-      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, mask, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE, SPRITE);
-  pixman_image_unref(mask);
+  benchsupport::RunPixmanTinted(state, PIXMAN_OP_OVER, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
 // pixman has no colour key: the keyed sprite (alpha 0 or 255) composited OVER is the same work.
 void Pixman_ColorKey(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions)
-      pixman_image_composite32(PIXMAN_OP_OVER, scene.keyed, nullptr, scene.screen, 0, 0, 0, 0, p.x, p.y, SPRITE,
-                               SPRITE);
-  SetItems(state, SPRITES * SPRITE * SPRITE);
+  OverAtPositions(state, scene.keyed, scene.screen);
 }
 
 void Pixman_Stretch(benchmark::State& state, const Format& f) {
@@ -231,7 +221,7 @@ void Pixman_Stretch(benchmark::State& state, const Format& f) {
 
 void Pixman_AddColored(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
-  benchsupport::RunPixmanAddColored(state, scene.sprite, scene.screen, SPRITE, Positions());
+  benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/graphics/AreaStretchRows.h"
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/OverRows.h"
 #include "framework/graphics/SimdLevel.h"
@@ -59,7 +60,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 10;
+  const int kernel = in.Next<std::uint8_t>() % 11;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -70,6 +71,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Row<std::uint32_t> src = MakeRow<std::uint32_t>(in, srcOffset, count, seed, 0);
   const std::uint32_t* s = src.Pixels();
   const bool skipClear = in.Next<std::uint8_t>() & 1;
+  if (kernel == 10) {
+    // The stretch's accumulated channels: whole numbers whose weighted sums stay below 2^24.
+    std::vector<float> top(4 * static_cast<std::size_t>(count)), bottom(top.size());
+    for (std::size_t i = 0; i < top.size(); ++i) {
+      top[i] = static_cast<float>(s[i / 4] >> (i % 4 * 8) & 0xFFFF);
+      bottom[i] = static_cast<float>(in.Next<std::uint16_t>());
+    }
+    const float topWeight = in.Next<std::uint8_t>(), bottomWeight = skipClear ? 0.0f : 256.0f - topWeight;
+    const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, 0);
+    Compare(dest, [&](std::uint32_t* d) {
+      Kit::AreaStretchRows::Mix(d, top.data(), skipClear ? nullptr : bottom.data(), topWeight, bottomWeight, count);
+    });
+    return 0;
+  }
   if (kernel >= 7) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {

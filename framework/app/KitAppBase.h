@@ -236,6 +236,7 @@ class KitAppBase : public ButtonListener,
   void Remove3DData(MemoryImage* image) override;
   bool RecoverBitsFrom3D(MemoryImage* image, std::uint32_t* bits) override;
   Settings3D Get3DSettings() override;
+  D3DTestHost* GetD3DTestHost() override { return this; }
   void Record3DRuntimeError(const std::string& text) override;
   std::string GetRegistryKey() override { return mRegKey; }
   bool IsPlayingDemo() override { return mPlayingDemoBuffer; }

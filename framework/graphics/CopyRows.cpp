@@ -8,22 +8,8 @@
 
 namespace Kit::CopyRows {
 
-#if defined(__SSE2__)
-#define KIT_SIMD_WIDTH 128
-#include "framework/graphics/SimdWidth.h"
-namespace Sse2 {
-#include "framework/graphics/CopyRowsBody.inl"
-}  // namespace Sse2
-#undef KIT_SIMD_WIDTH
-#endif
-#if KIT_HAVE_AVX2_KERNELS
-#define KIT_SIMD_WIDTH 256
-#include "framework/graphics/SimdWidth.h"
-namespace Avx2 {
-#include "framework/graphics/CopyRowsBody.inl"
-}  // namespace Avx2
-#undef KIT_SIMD_WIDTH
-#endif
+#define KIT_SIMD_BODY "framework/graphics/CopyRowsBody.inl"
+#include "framework/graphics/SimdBodies.h"
 
 // Each kernel runs its widest width first, then the narrower one on what is left, then the plain
 // loop on the last few pixels.

@@ -76,7 +76,18 @@ bool D3DInterface::InitD3D() {
   D3DDEVICEDESC7 desc{};
   if (CheckDXError(mDevice->GetCaps(&desc), "")) return false;
 
+  TakeTextureLimits(desc, mTextureCaps);
   TextureCaps& caps = mTextureCaps;
+  caps.supportedFormats = 0;
+  mDevice->EnumTextureFormats(CollectTextureFormat, &caps.supportedFormats);
+  if (!(desc.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_ALPHAPALETTE)) caps.supportedFormats &= ~TEXFMT_PALETTE8;
+
+  UpdateViewport();
+  mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+  return true;
+}
+
+void D3DInterface::TakeTextureLimits(const D3DDEVICEDESC7& desc, TextureCaps& caps) {
   if (desc.dwMaxTextureWidth != 0) {
     caps.minWidth = std::max(static_cast<int>(desc.dwMinTextureWidth), 1);
     caps.minHeight = std::max(static_cast<int>(desc.dwMinTextureHeight), 1);
@@ -89,13 +100,6 @@ bool D3DInterface::InitD3D() {
     caps.minWidth = caps.minHeight = caps.maxWidth = caps.maxHeight = 64;
     caps.maxAspectRatio = 1;
   }
-  caps.supportedFormats = 0;
-  mDevice->EnumTextureFormats(CollectTextureFormat, &caps.supportedFormats);
-  if (!(desc.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_ALPHAPALETTE)) caps.supportedFormats &= ~TEXFMT_PALETTE8;
-
-  UpdateViewport();
-  mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-  return true;
 }
 
 void D3DInterface::UpdateViewport() {

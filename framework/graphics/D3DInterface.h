@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/graphics/D3DVertexList.h"
 #include "framework/graphics/TextureData.h"
 #include "platform/d3d/D3D.h"
 
@@ -66,17 +67,21 @@ class D3DInterface {
                   int drawMode, double angle, float centerX, float centerY);
   void BltTransformed(Image* image, const Rect* clipRect, const Color& color, int drawMode, const Rect& srcRect,
                       const Matrix3& matrix, bool linear, float x, float y, bool centered);
-  void BltTriangles(const TriVertex (*triangles)[3], int count, const Color& color, int drawMode, Image* texture,
-                    float tx, float ty, bool linear);
+  // Triangles reaching outside the clip rectangle (when there is one) are cut to it.
+  void BltTriangles(const TriVertex (*triangles)[3], int count, const Rect* clipRect, const Color& color, int drawMode,
+                    Image* texture, float tx, float ty, bool linear);
   void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode);
   void FillRect(const Rect& rect, const Color& color, int drawMode);
   void FillPoly(const Point* points, int count, const Rect* clipRect, const Color& color, int drawMode, int tx, int ty);
   // Clips the polygon to the rectangle and draws what is left as one fan with the bound texture.
-  void DrawPolyClipped(const Rect& clipRect, const std::vector<D3DTLVERTEX>& polygon);
+  void DrawPolyClipped(const Rect& clipRect, D3DVertexList& polygon);
 
   // A vertex as this path writes it: z 0, rhw 1, no specular colour.
   static D3DTLVERTEX MakeVertex(float x, float y, std::uint32_t color, float tu = 0, float tv = 0);
   static std::uint32_t PackColor(const Color& color);
+  // The texture limits the path works with from what the device reports: sides of at most 1024 and
+  // at least 1, an aspect ratio of 0 meaning none; a device without a maximum gets 64 x 64 pieces.
+  static void TakeTextureLimits(const D3DDEVICEDESC7& desc, TextureCaps& caps);
 
   ImageHost* mHost;
   HWND mHWnd = nullptr;

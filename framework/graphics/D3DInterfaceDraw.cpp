@@ -4,6 +4,7 @@
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/D3DInterface.h"
+#include "framework/graphics/D3DPieceWalk.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
 
@@ -27,35 +28,17 @@ void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, cons
                        bool linear) {
   auto* source = dynamic_cast<MemoryImage*>(image);
   if (!PrepareTextured(source, drawMode, linear)) return;
-  // Only the part of the source rectangle inside the image has texels.
-  const Rect src = srcRect.Intersection(Rect(0, 0, source->mWidth, source->mHeight));
-  if (src.mWidth <= 0 || src.mHeight <= 0) return;
-  x += static_cast<float>(src.mX - srcRect.mX);
-  y += static_cast<float>(src.mY - srcRect.mY);
-  const TextureData& data = *source->mD3DData;
   const std::uint32_t packed = PackColor(color);
-  const int right = src.mX + src.mWidth, bottom = src.mY + src.mHeight;
-  float dy = y;
-  for (int row = src.mY; row < bottom;) {
-    float dx = x;
-    int rowHeight = bottom - row;
-    for (int column = src.mX; column < right;) {
-      int w = right - column, h = bottom - row;
-      float tu1, tv1, tu2, tv2;
-      IDirectDrawSurface7* texture = data.GetTexture(column, row, w, h, tu1, tv1, tu2, tv2);
-      const float left = dx - 0.5f, top = dy - 0.5f;
-      D3DTLVERTEX quad[4] = {MakeVertex(left, top, packed, tu1, tv1), MakeVertex(left, top + h, packed, tu1, tv2),
-                             MakeVertex(left + w, top, packed, tu2, tv1),
-                             MakeVertex(left + w, top + h, packed, tu2, tv2)};
-      CheckDXError(mDevice->SetTexture(0, texture), "SetTexture gTexture");
-      CheckDXError(mDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0), "DrawPrimitive (Tri) 1");
-      column += w;
-      dx += static_cast<float>(w);
-      rowHeight = h;
-    }
-    row += rowHeight;
-    dy += static_cast<float>(rowHeight);
-  }
+  ForEachPiece(
+      *source, srcRect,
+      [&](IDirectDrawSurface7* texture, int dx, int dy, int w, int h, float tu1, float tv1, float tu2, float tv2) {
+        const float left = x + static_cast<float>(dx) - 0.5f, top = y + static_cast<float>(dy) - 0.5f;
+        D3DTLVERTEX quad[4] = {MakeVertex(left, top, packed, tu1, tv1), MakeVertex(left, top + h, packed, tu1, tv2),
+                               MakeVertex(left + w, top, packed, tu2, tv1),
+                               MakeVertex(left + w, top + h, packed, tu2, tv2)};
+        CheckDXError(mDevice->SetTexture(0, texture), "SetTexture gTexture");
+        CheckDXError(mDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, quad, 4, 0), "DrawPrimitive (Tri) 1");
+      });
 }
 
 void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {

@@ -4,6 +4,7 @@
 // the surface drops the software buffers, and changing the software pixels drops the surface.
 #pragma once
 
+#include "framework/graphics/AreaStretchCache.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceTarget.h"
 #include "platform/ddraw/DDraw.h"
@@ -87,6 +88,8 @@ class DDImage : public MemoryImage {
   DDSURFACEDESC mLockedSurfaceDesc{};
 
  private:
+  AreaStretchCache mAreaStretch;  // the last area-weighted stretch drawn through the surface
+
   // Runs draw(target) with the triangle rasteriser's view of the locked surface; nothing when the
   // surface cannot be locked or has no format the rasteriser writes.
   template <typename Draw>

@@ -45,7 +45,10 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 // ---- Routing ----
 
-bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) { return false; }
+bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) {
+  // Until the Direct3D path fills polygons, nothing may draw them into its draw surface.
+  return IsDrawSurface3D();
+}
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
   if (IsDrawSurface3D()) {
@@ -122,6 +125,9 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
   // than losing them.
@@ -135,11 +141,30 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
 
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
+  if (IsDrawSurface3D()) {
+    CommitBits();
+    // Wholly inside the clip rectangle it is a plain blit at a fractional position; otherwise only
+    // what lies inside is drawn.
+    const float width = static_cast<float>(srcRect.mWidth), height = static_cast<float>(srcRect.mHeight);
+    const float left = std::max(x, static_cast<float>(clipRect.mX));
+    const float right = std::min(x + width, static_cast<float>(clipRect.mX + clipRect.mWidth));
+    const float top = std::max(y, static_cast<float>(clipRect.mY));
+    const float bottom = std::min(y + height, static_cast<float>(clipRect.mY + clipRect.mHeight));
+    const float clippedWidth = std::max(right - left, 0.0f), clippedHeight = std::max(bottom - top, 0.0f);
+    if (clippedWidth == width && clippedHeight == height)
+      mDisplay->mD3DInterface->Blt(image, x, y, srcRect, color, drawMode, true);
+    else if (clippedWidth > 0 && clippedHeight > 0)
+      mDisplay->mD3DInterface->BltClipF(image, x, y, srcRect, &clipRect, color, drawMode);
+    return;
+  }
   BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
   if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
@@ -159,6 +184,9 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
@@ -170,12 +198,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     return;
   }
   if (!fastStretch) {
-    // Area-weighted into a picture of the destination's size, then blitted like any image.
-    MemoryImage scaled;
-    scaled.Create(dest.mWidth, dest.mHeight);
-    std::uint32_t* bits = scaled.GetBits();
-    SlowStretchBlt(bits, dest.mWidth, dest.mHeight, Rect(0, 0, dest.mWidth, dest.mHeight), source, cut);
-    scaled.BitsChanged();
+    // Area-weighted into a picture of the destination's size (kept for the next call), then blitted
+    // like any image.
+    MemoryImage& scaled = mAreaStretch.Resampled(*source, cut, dest.mWidth, dest.mHeight, mDisplay);
     Blt(&scaled, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
     DeleteAllNonSurfaceData();
     return;
@@ -198,6 +223,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                                const Color& color, int drawMode, bool) {
+  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
+  // cannot be drawn in software meanwhile.
+  if (IsDrawSurface3D()) return;
   CommitBits();
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;

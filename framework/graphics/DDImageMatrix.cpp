@@ -2,6 +2,7 @@
 // locked surface.
 #include "framework/graphics/DDImage.h"
 
+#include "framework/graphics/D3DInterface.h"
 #include "framework/graphics/DDInterface.h"
 
 namespace Kit {
@@ -34,6 +35,11 @@ void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, c
                         int drawMode, const Rect& srcRect, bool blend) {
   if (mNoLock) return;
   CommitBits();
+  // Sampled by nearest texel, as the software rasteriser samples.
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->BltTransformed(image, &clipRect, color, drawMode, srcRect, matrix, false, x, y, true);
+    return;
+  }
   // A surface cannot hold partial alpha, and without one the pixels stay the only copy.
   if (!SurfaceDrawable() || (mDisplay && mDisplay->mIs3D) || !GetSurface()) {
     MemoryImage::BltMatrix(image, x, y, matrix, clipRect, color, drawMode, srcRect, blend);
@@ -49,6 +55,10 @@ void DDImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], i
                               const Color& color, int drawMode, float tx, float ty, bool blend) {
   if (mNoLock) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->BltTriangles(triangles, count, &clipRect, color, drawMode, texture, tx, ty, false);
+    return;
+  }
   if (!SurfaceDrawable() || (mDisplay && mDisplay->mIs3D) || !GetSurface()) {
     MemoryImage::BltTrianglesTex(texture, triangles, count, clipRect, color, drawMode, tx, ty, blend);
     return;

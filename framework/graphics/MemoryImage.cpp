@@ -7,6 +7,7 @@
 #include "framework/graphics/RunLengthTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace Kit {
@@ -72,9 +73,15 @@ std::uint32_t MemoryImage::PixelAt(std::size_t index) const {
   return mBits ? mBits[index] : mColorTable[mColorIndices[index]];
 }
 
+std::uint64_t MemoryImage::NewContentId() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 void MemoryImage::BitsChanged() {
   mBitsChanged = true;
   ++mBitsChangedCount;
+  mContentId = NewContentId();
   mNativeAlphaData.reset();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();

@@ -91,6 +91,9 @@ class MemoryImage : public Image {
                                     bool blend);
 
   int mBitsChangedCount = 0;
+  // Changes with every change of the pixels, and no two images ever share one: the key of what is
+  // made from the pixels and kept elsewhere.
+  std::uint64_t mContentId = NewContentId();
   TextureData* mD3DData = nullptr;  // owned by the Direct3D path, which clears it when it drops the textures
   int mD3DFlags = 0;
   bool mForcedMode = false;
@@ -111,6 +114,7 @@ class MemoryImage : public Image {
 
  protected:
   std::size_t PixelCount() const;
+  static std::uint64_t NewContentId();
 
  private:
   // Rebuilds the pixels, without changing this image, from the table, the native data or the

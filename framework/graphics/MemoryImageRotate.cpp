@@ -3,6 +3,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/RotatedSpan.h"
+#include "framework/graphics/RotatedSpanLanes.h"
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SourcePixels.h"
 
@@ -157,46 +158,23 @@ void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i low16 = _mm_set1_epi32(0xFFFE), one = _mm_set1_epi32(1), whole = _mm_set1_epi32(65536);
-  const __m128i rowStride = _mm_set1_epi32(stride);
+  const __m128i one = _mm_set1_epi32(1);
   const __m128i one16 = _mm_set1_epi16(1), full = _mm_set1_epi16(256), nearlyOpaque = _mm_set1_epi16(250);
-  const auto lanes = [&](std::int64_t start, std::int64_t step) {
-    const std::int64_t at = start + first * step;
-    return _mm_setr_epi32(static_cast<int>(at), static_cast<int>(at + step), static_cast<int>(at + 2 * step),
-                          static_cast<int>(at + 3 * step));
-  };
-  __m128i us = lanes(u, du), vs = lanes(v, dv);
+  __m128i us = RotatedLanes::Positions(u + first * du, du), vs = RotatedLanes::Positions(v + first * dv, dv);
   const __m128i stepU = _mm_set1_epi32(static_cast<int>(4 * du)), stepV = _mm_set1_epi32(static_cast<int>(4 * dv));
-  alignas(16) std::int32_t index[4];
   for (; k + 3 <= last; k += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
     const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
     if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dst, opaque), opaque)) != 0xFFFF) {
       for (int j = k; j < k + 4; ++j) scalar(j);
       continue;
     }
-    _mm_store_si128(reinterpret_cast<__m128i*>(index),
-                    _mm_add_epi32(_mm_madd_epi16(_mm_srli_epi32(vs, 16), rowStride), _mm_srli_epi32(us, 16)));
-    __m128i top[4], bottom[4];
-    for (int j = 0; j < 4; ++j) {
-      top[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits + index[j]));
-      bottom[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bits + index[j] + stride));
-    }
-    // Neighbour t of the four pixels in one register each.
-    const auto split = [](const __m128i(&pairs)[4], __m128i& left, __m128i& right) {
-      const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[0], pairs[1]));
-      const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[2], pairs[3]));
-      left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
-      right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
-    };
     __m128i src[4];
-    split(top, src[0], src[1]);
-    split(bottom, src[2], src[3]);
-    const __m128i anyAlpha =
-        _mm_and_si128(_mm_or_si128(_mm_or_si128(src[0], src[1]), _mm_or_si128(src[2], src[3])), opaque);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(anyAlpha, zero)) == 0xFFFF) continue;  // nothing covered
+    RotatedLanes::Neighbours(bits, stride, us, vs, src);
+    if (RotatedLanes::AllTransparent(src)) continue;  // nothing covered
     // Weights ((a x b >> 23) + 1) >> 1 of fractions 1..65535, in the low half of each 32-bit lane.
-    const __m128i fx = _mm_add_epi32(_mm_and_si128(us, low16), one), gx = _mm_sub_epi32(whole, fx);
-    const __m128i fy = _mm_add_epi32(_mm_and_si128(vs, low16), one), gy = _mm_sub_epi32(whole, fy);
+    __m128i fx, gx, fy, gy;
+    RotatedLanes::Fractions(us, fx, gx);
+    RotatedLanes::Fractions(vs, fy, gy);
     const auto weight = [&](__m128i a, __m128i b) {
       return _mm_srli_epi32(_mm_add_epi32(_mm_srli_epi32(_mm_mulhi_epu16(a, b), 7), one), 1);
     };

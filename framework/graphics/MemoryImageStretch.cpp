@@ -1,4 +1,5 @@
 // Stretched blits: the fast nearest-pixel path and the area-weighted resampler.
+#include "framework/graphics/AreaStretchRows.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/OverRows.h"
 #include "framework/graphics/PixelBlend.h"
@@ -112,12 +113,7 @@ struct Accum {
     v = _mm_add_ps(v, _mm_mul_ps(_mm_cvtepi32_ps(lanes), _mm_set1_ps(static_cast<float>(w))));
   }
   void Add(const Accum& o, int w) { v = _mm_add_ps(v, _mm_mul_ps(o.v, _mm_set1_ps(static_cast<float>(w)))); }
-  // Each channel shifted down by 16 and capped at 255, packed as ARGB.
-  std::uint32_t Down() const {
-    const __m128i ints = _mm_srli_epi32(_mm_cvttps_epi32(v), 16);
-    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(ints, ints), _mm_setzero_si128());
-    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes));
-  }
+  const float* Floats() const { return reinterpret_cast<const float*>(&v); }
 #else
   float v[4] = {0, 0, 0, 0};
   void Add(std::uint32_t pixel, int w) {
@@ -126,12 +122,7 @@ struct Accum {
   void Add(const Accum& o, int w) {
     for (int c = 0; c < 4; ++c) v[c] += o.v[c] * static_cast<float>(w);
   }
-  std::uint32_t Down() const {
-    std::uint32_t out = 0;
-    for (int c = 0; c < 4; ++c)
-      out |= static_cast<std::uint32_t>(std::min(static_cast<int>(v[c]) >> 16, 255)) << (8 * c);
-    return out;
-  }
+  const float* Floats() const { return v; }
 #endif
 };
 
@@ -158,16 +149,23 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
   if (ax.lo > ax.hi || ay.lo > ay.hi) return;
   const SourcePixels pixels(*source);
 
-  // Horizontal pass: one accumulated row (dw + 4 slots) per covered source row.
+  // Horizontal pass: one accumulated row (dw + 4 slots) per covered source row. Magnified, each
+  // source pixel's channels are made floats once (0 + c x 1 is c exactly) and weighted per slot.
   const int slots = dw + 4;
   const int rows = ay.hi - ay.lo + 1;
   std::vector<Accum> horizontal(static_cast<std::size_t>(rows) * slots);
+  std::vector<Accum> sourceRow(ax.magnify ? ax.hi - ax.lo + 1 : 0);
   for (int sy = ay.lo; sy <= ay.hi; ++sy) {
     Accum* out = &horizontal[static_cast<std::size_t>(sy - ay.lo) * slots];
     if (ax.magnify) {
+      for (int sx = ax.lo; sx <= ax.hi; ++sx) {
+        sourceRow[sx - ax.lo] = Accum();
+        sourceRow[sx - ax.lo].Add(pixels.At(sx, sy), 1);
+      }
       for (int j = 0; j < dw; ++j) {
-        out[j + 1].Add(pixels.At(ax.left[j], sy), 257 - ax.mix[j]);
-        if (ax.mix[j]) out[j + 1].Add(pixels.At(ax.left[j] + 1, sy), ax.mix[j]);
+        const Accum* left = &sourceRow[ax.left[j] - ax.lo];
+        out[j + 1].Add(left[0], 257 - ax.mix[j]);
+        if (ax.mix[j]) out[j + 1].Add(left[1], ax.mix[j]);
       }
     } else {
       for (int sx = ax.lo; sx <= ax.hi; ++sx) {
@@ -177,34 +175,35 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
     }
   }
 
-  // Vertical pass into dh + 4 accumulated rows.
-  std::vector<Accum> vertical(static_cast<std::size_t>(dh + 4) * dw);
-  for (int j = 0; j < dh; ++j) {
-    if (!ay.magnify) break;
-    const Accum* top = &horizontal[static_cast<std::size_t>(ay.left[j] - ay.lo) * slots + 1];
-    const Accum* bottom = ay.mix[j] ? top + slots : top;
-    Accum* out = &vertical[static_cast<std::size_t>(j + 1) * dw];
-    for (int i = 0; i < dw; ++i) {
-      out[i].Add(top[i], 256 - ay.mix[j]);
-      if (ay.mix[j]) out[i].Add(bottom[i], ay.mix[j]);
-    }
-  }
-  if (!ay.magnify) {
-    for (int sy = ay.lo; sy <= ay.hi; ++sy) {
-      const Accum* in = &horizontal[static_cast<std::size_t>(sy - ay.lo) * slots + 1];
-      for (const auto& term : ay.bySource[sy - ay.lo]) {
-        Accum* out = &vertical[static_cast<std::size_t>(term.slot) * dw];
-        for (int i = 0; i < dw; ++i) out[i].Add(in[i], term.weight);
-      }
-    }
-  }
-
   std::vector<std::uint32_t> resampled(dw);
-  for (int j = 0; j < dh; ++j) {
-    const Accum* in = &vertical[static_cast<std::size_t>(j + 1) * dw];
-    for (int i = 0; i < dw; ++i) resampled[i] = in[i].Down();
+  auto drawRow = [&](int j) {
     OverRows::OverPixels(destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX,
                          resampled.data(), dw);
+  };
+  // Vertical pass, magnified: each destination row mixes two accumulated rows straight into pixels.
+  if (ay.magnify) {
+    for (int j = 0; j < dh; ++j) {
+      const Accum* top = &horizontal[static_cast<std::size_t>(ay.left[j] - ay.lo) * slots + 1];
+      const Accum* bottom = ay.mix[j] ? top + slots : nullptr;
+      AreaStretchRows::Mix(resampled.data(), top->Floats(), bottom ? bottom->Floats() : nullptr,
+                           static_cast<float>(256 - ay.mix[j]), static_cast<float>(ay.mix[j]), dw);
+      drawRow(j);
+    }
+    return;
+  }
+  // Minified: into dh + 4 accumulated rows first.
+  std::vector<Accum> vertical(static_cast<std::size_t>(dh + 4) * dw);
+  for (int sy = ay.lo; sy <= ay.hi; ++sy) {
+    const Accum* in = &horizontal[static_cast<std::size_t>(sy - ay.lo) * slots + 1];
+    for (const auto& term : ay.bySource[sy - ay.lo]) {
+      Accum* out = &vertical[static_cast<std::size_t>(term.slot) * dw];
+      for (int i = 0; i < dw; ++i) out[i].Add(in[i], term.weight);
+    }
+  }
+  for (int j = 0; j < dh; ++j) {
+    AreaStretchRows::Mix(resampled.data(), vertical[static_cast<std::size_t>(j + 1) * dw].Floats(), nullptr, 1.0f, 0.0f,
+                         dw);
+    drawRow(j);
   }
 }
 

@@ -7,16 +7,23 @@ KIT_ATTR inline int OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int
   const KIT_V zero = KIT_SI(setzero)();
   const KIT_V fields = KIT_OP(set1_epi32)(0x00FFFFFF);
   const KIT_V full = KIT_OP(set1_epi32)(256);
+  const KIT_V opaque = KIT_OP(set1_epi32)(255);
   int i = from;
   for (; i + kLanes <= count; i += kLanes) {
     const KIT_V sv = Load(s + i);
-    const KIT_V clear = KIT_OP(cmpeq_epi32)(KIT_OP(srli_epi32)(sv, 24), zero);
+    const KIT_V alpha = KIT_OP(srli_epi32)(sv, 24);
+    const KIT_V clear = KIT_OP(cmpeq_epi32)(alpha, zero);
     const int clearBits = skipClear ? KIT_OP(movemask_epi8)(clear) : 0;
     if (clearBits == kAllLanes) continue;
+    // Alpha 255 leaves nothing of the destination (its fields x 1 >> 8 are 0): the words are stored.
+    if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(alpha, opaque)) == kAllLanes) {
+      Store(d + i, sv);
+      continue;
+    }
     const KIT_V original = Load(d + i);
     const KIT_V dv = KIT_SI(and)(original, fields);
     // 256 - alpha of each pixel, repeated in the four 16-bit lanes of its bytes.
-    const KIT_V rest32 = KIT_OP(sub_epi32)(full, KIT_OP(srli_epi32)(sv, 24));
+    const KIT_V rest32 = KIT_OP(sub_epi32)(full, alpha);
     const KIT_V rest16 = KIT_SI(or)(rest32, KIT_OP(slli_epi32)(rest32, 16));
     const KIT_V low = KIT_OP(srli_epi16)(
         KIT_OP(mullo_epi16)(KIT_OP(unpacklo_epi8)(dv, zero), KIT_OP(unpacklo_epi32)(rest16, rest16)), 8);
@@ -31,12 +38,17 @@ KIT_ATTR inline int OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int
 KIT_ATTR inline int OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int from, int count, bool skipClear) {
   const KIT_V full = KIT_OP(set1_epi16)(256);
   const KIT_V six = KIT_OP(set1_epi16)(63), five = KIT_OP(set1_epi16)(31);
+  const KIT_V opaque = KIT_OP(set1_epi16)(255);
   int i = from;
   for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
     const KIT_V alpha = Alpha16(s + i);
     const KIT_V clear = KIT_OP(cmpeq_epi16)(alpha, KIT_SI(setzero)());
     const int clearBits = skipClear ? KIT_OP(movemask_epi8)(clear) : 0;
     if (clearBits == kAllLanes) continue;
+    if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(alpha, opaque)) == kAllLanes) {
+      Store(d + i, Low16(s + i));
+      continue;
+    }
     const KIT_V dv = Load(d + i);
     const KIT_V rest = KIT_OP(sub_epi16)(full, alpha);
     // Each field times rest, >> 8, fits 16 bits (63 x 256) and lands back in its place.

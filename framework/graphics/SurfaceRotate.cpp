@@ -131,18 +131,35 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
   const bool axisAligned = du == 65536 && dv == 0;
   // The general rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
   const bool narrowSource = sourceWidth < 32768 && srcRect.mHeight < 32768 && srcRect.mWidth < 32768;
-  for (int r = 0; r < area.mHeight; ++r) {
+  // Each row's 16.16 start and drawn span, [i0, i1] (empty when i0 > i1).
+  struct Span {
+    I64 uRow, vRow, i0, i1;
+  };
+  const auto spanOf = [&](int r) {
     const int px = area.mX, py = area.mY + r;
     const double ex = px - static_cast<double>(centerX) - x, ey = py - static_cast<double>(centerY) - y;
     const double uStart = (ex * cosA - ey * sinA + centerX) * 65536;
     const double vStart = (ex * sinA + ey * cosA + centerY) * 65536;
-    if (!(std::fabs(uStart) < kFixedLimit) || !(std::fabs(vStart) < kFixedLimit)) continue;
-    const I64 uRow = static_cast<I64>(uStart), vRow = static_cast<I64>(vStart);
-    I64 i0 = 0, i1 = area.mWidth - 1;
+    Span span{0, 0, 0, area.mWidth - 1};
+    if (!(std::fabs(uStart) < kFixedLimit) || !(std::fabs(vStart) < kFixedLimit)) return Span{0, 0, 1, 0};
+    span.uRow = static_cast<I64>(uStart);
+    span.vRow = static_cast<I64>(vStart);
     // (Written out for the axis-aligned steps, so that their divisions become shifts.)
-    const bool drawn = axisAligned ? CutSpan(uRow, 65536, w, false, i0, i1) && CutSpan(vRow, 0, h, true, i0, i1)
-                                   : CutSpan(uRow, du, w, false, i0, i1) && CutSpan(vRow, dv, h, true, i0, i1);
-    if (!drawn || i0 > i1) continue;
+    const bool drawn =
+        axisAligned
+            ? CutSpan(span.uRow, 65536, w, false, span.i0, span.i1) && CutSpan(span.vRow, 0, h, true, span.i0, span.i1)
+            : CutSpan(span.uRow, du, w, false, span.i0, span.i1) && CutSpan(span.vRow, dv, h, true, span.i0, span.i1);
+    return drawn ? span : Span{0, 0, 1, 0};
+  };
+  // The spans are worked out a batch of rows ahead, so that their arithmetic overlaps.
+  constexpr int kBatch = 32;
+  Span spans[kBatch];
+  for (int r = 0; r < area.mHeight; ++r) {
+    if (r % kBatch == 0)
+      for (int j = 0; j < kBatch && r + j < area.mHeight; ++j) spans[j] = spanOf(r + j);
+    const auto [uRow, vRow, i0, i1] = spans[r % kBatch];
+    if (i0 > i1) continue;
+    const int px = area.mX, py = area.mY + r;
     Pixel* d = t.mPixels.Row<Pixel>(py) + px;
     I64 u = uRow + i0 * du, v = vRow + i0 * dv;
     const auto at = [&](I64 uAt, I64 vAt) {
@@ -181,11 +198,19 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kNormalKernels && std::is_same_v<Pixel, std::uint32_t>) {
-      if (standard888 && narrowSource) {
-        i += SurfaceRotateRows::Rotated888(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
-                                           static_cast<std::int32_t>(v), static_cast<std::int32_t>(du),
-                                           static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+    if constexpr (kNormalKernels) {
+      if (narrowSource) {
+        const auto row = [&](auto kernel) {
+          i +=
+              kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v),
+                     static_cast<std::int32_t>(du), static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
+        };
+        if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
+          if (standard888) row(SurfaceRotateRows::Rotated888);
+        } else {
+          if (standard565) row(SurfaceRotateRows::Rotated565);
+          if (standard555) row(SurfaceRotateRows::Rotated555);
+        }
         u = uRow + i * du;
         v = vRow + i * dv;
       }

@@ -40,7 +40,12 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
 // in rows of `stride` pixels; its neighbours are the 2 x 2 pixels at the integer parts, k the
 // products of the fractions. Every sample of the row must have its neighbours inside the source,
 // and the source rectangle and stride must be below 32768 pixels.
+// Normal only.
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
+int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
+               std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
+int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
 
 }  // namespace Kit::SurfaceRotateRows

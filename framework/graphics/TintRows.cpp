@@ -32,22 +32,8 @@ void OverScalar(std::uint32_t* row, const std::uint32_t* src, int from, int coun
 
 }  // namespace
 
-#if defined(__SSE2__)
-#define KIT_SIMD_WIDTH 128
-#include "framework/graphics/SimdWidth.h"
-namespace Sse2 {
-#include "framework/graphics/TintRowsBody.inl"
-}  // namespace Sse2
-#undef KIT_SIMD_WIDTH
-#endif
-#if KIT_HAVE_AVX2_KERNELS
-#define KIT_SIMD_WIDTH 256
-#include "framework/graphics/SimdWidth.h"
-namespace Avx2 {
-#include "framework/graphics/TintRowsBody.inl"
-}  // namespace Avx2
-#undef KIT_SIMD_WIDTH
-#endif
+#define KIT_SIMD_BODY "framework/graphics/TintRowsBody.inl"
+#include "framework/graphics/SimdBodies.h"
 
 void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& tint, Mode mode) {
   int i = 0;

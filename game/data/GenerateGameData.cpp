@@ -59,6 +59,10 @@ int main(int argc, char** argv) {
     gamedata::MakeMusic(out);
     out.WriteFile("data/template.dat", gamedata::TemplateFile());
     out.WriteFile("data/effect.txt", gamedata::EffectTable());
+    // Adapters on which the display's 3D self-test advises against Direct3D: the platform's own
+    // software device draws a busy frame slower than the 2D path, so the game starts in 2D there
+    // and the player may still turn 3D on.
+    out.WriteFile("vhwb.dat", "Software DirectDraw on SDL2\r\n");
     MakeLevels(out, argv[1]);
     out.WriteFile("properties/resources.xml", out.Manifest());
   } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <initializer_list>
@@ -44,6 +45,13 @@ void WriteFrame(const FrameSource& frame, BYTE* out, int pitch, int outBytesPerP
     std::memset(out + before + static_cast<size_t>(right - left) * outBytesPerPixel, 0,
                 static_cast<size_t>(frame.area.right - right) * outBytesPerPixel);
   }
+}
+
+// Widens count frame pixels into 32-bit pixels.
+auto WideningRun(FrameFormat widen) {
+  return [widen](const BYTE* from, BYTE* to, int count) {
+    WidenRow(widen, from, reinterpret_cast<std::uint32_t*>(to), count);
+  };
 }
 
 }  // namespace
@@ -105,6 +113,8 @@ void Presenter::Forget() {
   mTextureFormat = 0;
   mPrepared = false;
   mFilled = false;
+  mInWindow = false;
+  mShownSurface = nullptr;
   mClearedWidth = mClearedHeight = -1;
   mFullScreen = false;
   mLogicalWidth = 0;
@@ -177,35 +187,48 @@ bool Presenter::HoldTexture(Uint32 format, int width, int height) {
   return true;
 }
 
+std::optional<RECT> Presenter::PartToWrite(const RECT& area, const RECT* changed) const {
+  if (!changed || !mFilled || !SameRect(mFilledArea, area)) return area;
+  const RECT part{std::max(area.left, changed->left), std::max(area.top, changed->top),
+                  std::min(area.right, changed->right), std::min(area.bottom, changed->bottom)};
+  if (part.left >= part.right || part.top >= part.bottom) return std::nullopt;
+  return part;
+}
+
 bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed) {
   mPrepared = false;
   const int width = frame.area.right - frame.area.left, height = frame.area.bottom - frame.area.top;
   if (width <= 0 || height <= 0 || !Attach(window)) return false;
+  // A software renderer of our own draws into the window's surface: the frame is written there itself.
+  if (const auto widen = FrameFormatOf(frame.layout); widen && mSoftware && mOwnsRenderer) {
+    SDL_Surface* surface = SDL_GetWindowSurface(mSdlWindow);
+    if (surface && IsWideFormat(surface->format->format)) {
+      if (!mInWindow) mFilled = false;
+      mInWindow = true;
+      return mPrepared = PrepareInWindow(*surface, frame, *widen, changed);
+    }
+  }
+  if (mInWindow) mFilled = false;
+  mInWindow = false;
   const Uint32 format = TextureFormatFor(frame.layout);
   if (format == SDL_PIXELFORMAT_UNKNOWN || !HoldTexture(format, width, height)) return false;
-  FrameSource part = frame;
   const RECT& area = frame.area;
-  if (changed && mFilled && SameRect(mFilledArea, area)) {
-    part.area = RECT{std::max(area.left, changed->left), std::max(area.top, changed->top),
-                     std::min(area.right, changed->right), std::min(area.bottom, changed->bottom)};
-    if (part.area.left >= part.area.right || part.area.top >= part.area.bottom) return false;
-  }
-  const SDL_Rect lockRect{part.area.left - area.left, part.area.top - area.top, part.area.right - part.area.left,
-                          part.area.bottom - part.area.top};
+  const std::optional<RECT> part = PartToWrite(area, changed);
+  if (!part) return false;
+  const SDL_Rect lockRect{part->left - area.left, part->top - area.top, part->right - part->left,
+                          part->bottom - part->top};
   void* pixels = nullptr;
   int pitch = 0;
   mFilled = false;
   if (SDL_LockTexture(mTexture, &lockRect, &pixels, &pitch) != 0) return false;
   BYTE* out = static_cast<BYTE*>(pixels);
+  const FrameSource partSource{frame.surface, frame.layout, *part};
   if (format != SdlFormatOf(frame.layout)) {
     // Only a frame format with a widening is given a texture of another format.
-    const FrameFormat widen = *FrameFormatOf(frame.layout);
-    WriteFrame(part, out, pitch, 4, [widen](const BYTE* from, BYTE* to, int count) {
-      WidenRow(widen, from, reinterpret_cast<std::uint32_t*>(to), count);
-    });
+    WriteFrame(partSource, out, pitch, 4, WideningRun(*FrameFormatOf(frame.layout)));
   } else {
     const int bytes = frame.layout.bytesPerPixel;
-    WriteFrame(part, out, pitch, bytes, [bytes](const BYTE* from, BYTE* to, int count) {
+    WriteFrame(partSource, out, pitch, bytes, [bytes](const BYTE* from, BYTE* to, int count) {
       std::memcpy(to, from, static_cast<size_t>(count) * bytes);
     });
   }
@@ -216,9 +239,91 @@ bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* chang
   return true;
 }
 
+SDL_Rect Presenter::ShownRect(int width, int height) const {
+  if (!mLogicalWidth || !mLogicalHeight) return SDL_Rect{0, 0, width, height};
+  // Where the renderer shows its logical size, so that pointer positions map onto the same pixels.
+  int left = 0, top = 0, right = 0, bottom = 0;
+  SDL_RenderLogicalToWindow(mRenderer, 0, 0, &left, &top);
+  SDL_RenderLogicalToWindow(mRenderer, static_cast<float>(mLogicalWidth), static_cast<float>(mLogicalHeight), &right,
+                            &bottom);
+  left = std::clamp(left, 0, width);
+  top = std::clamp(top, 0, height);
+  return SDL_Rect{left, top, std::clamp(right, left, width) - left, std::clamp(bottom, top, height) - top};
+}
+
+bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen,
+                                const RECT* changed) {
+  const SDL_Rect to = ShownRect(surface.w, surface.h);
+  if (to.w <= 0 || to.h <= 0) return false;
+  if (SDL_MUSTLOCK(&surface) && SDL_LockSurface(&surface) != 0) return false;
+  BYTE* pixels = static_cast<BYTE*>(surface.pixels);
+  const bool newPlace = &surface != mShownSurface || surface.w != mShownSize.cx || surface.h != mShownSize.cy ||
+                        !SDL_RectEquals(&to, &mShownRect);
+  if (newPlace) {
+    // A new surface, size or layout: black around the frame, and all of the frame written. The bytes
+    // are cleared directly: the renderer may have left a clip rectangle on its surface.
+    for (int y = 0; y < surface.h; ++y) std::memset(pixels + static_cast<size_t>(y) * surface.pitch, 0, surface.w * 4);
+    mShownSurface = &surface;
+    mShownSize = SIZE{surface.w, surface.h};
+    mShownRect = to;
+    mFilled = false;
+  }
+  BYTE* origin = pixels + static_cast<size_t>(to.y) * surface.pitch + static_cast<size_t>(to.x) * 4;
+  const RECT& area = frame.area;
+  bool written = true;
+  if (to.w == area.right - area.left && to.h == area.bottom - area.top) {
+    if (const std::optional<RECT> part = PartToWrite(area, changed)) {
+      WriteFrame(FrameSource{frame.surface, frame.layout, *part},
+                 origin + static_cast<size_t>(part->top - area.top) * surface.pitch +
+                     static_cast<size_t>(part->left - area.left) * 4,
+                 surface.pitch, 4, WideningRun(widen));
+    } else {
+      written = false;
+    }
+  } else {
+    WriteScaled(frame, widen, origin, surface.pitch, to.w, to.h);
+  }
+  if (SDL_MUSTLOCK(&surface)) SDL_UnlockSurface(&surface);
+  mFilled = true;
+  mFilledArea = area;
+  return written;
+}
+
+void Presenter::WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height) {
+  // Each pixel shows the frame pixel under its centre: one widened frame row at a time, spread over
+  // the row; a row that shows the same frame row again copies the row above.
+  const LONG frameWidth = frame.area.right - frame.area.left, frameHeight = frame.area.bottom - frame.area.top;
+  if (mColumns.size() != static_cast<size_t>(width) || mColumnsFrameWidth != frameWidth) {
+    mColumns.resize(width);
+    for (int x = 0; x < width; ++x)
+      mColumns[x] = static_cast<int>((2 * static_cast<std::int64_t>(x) + 1) * frameWidth / (2 * width));
+    mColumnsFrameWidth = frameWidth;
+  }
+  mRow.resize(frameWidth);
+  LONG shownRow = -1;
+  for (int y = 0; y < height; ++y, out += pitch) {
+    const LONG row = static_cast<LONG>((2 * static_cast<std::int64_t>(y) + 1) * frameHeight / (2 * height));
+    if (row == shownRow) {
+      std::memcpy(out, out - pitch, static_cast<size_t>(width) * 4);
+      continue;
+    }
+    shownRow = row;
+    FrameSource line = frame;
+    line.area.top += row;
+    line.area.bottom = line.area.top + 1;
+    WriteFrame(line, reinterpret_cast<BYTE*>(mRow.data()), 0, 4, WideningRun(widen));
+    std::uint32_t* to = reinterpret_cast<std::uint32_t*>(out);
+    for (int x = 0; x < width; ++x) to[x] = mRow[mColumns[x]];
+  }
+}
+
 void Presenter::Show() {
   if (!mPrepared || !mRenderer) return;
   mPrepared = false;
+  if (mInWindow) {
+    SDL_UpdateWindowSurface(mSdlWindow);
+    return;
+  }
   int width = 0, height = 0;
   SDL_GetRendererOutputSize(mRenderer, &width, &height);
   if (!mSoftware || width != mClearedWidth || height != mClearedHeight) {

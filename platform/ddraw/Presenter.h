@@ -1,14 +1,22 @@
-// Shows frames in a window's SDL renderer through a streaming texture in the window's own pixel format:
-// the frame is written into it once, widened on the way (5-6-5 and 5-5-5 frames), and the renderer
-// scales it in that format. Puts the window into and out of the emulated full-screen mode. Main thread only.
+// Shows frames in a window: the frame is written once in the window's own 32-bit format, widened on the
+// way (5-6-5 and 5-5-5 frames). With a software renderer of its own the presenter writes (and, full
+// screen, scales) it straight into the window's surface, which that renderer draws into; otherwise into
+// a streaming texture the renderer copies and scales. Puts the window into and out of the emulated
+// full-screen mode. Main thread only.
 #pragma once
 
+#include <cstdint>
 #include <optional>
+#include <vector>
+
+#include <SDL_rect.h>
 
 #include "platform/ddraw/Blitter.h"
+#include "platform/ddraw/FrameRows.h"
 #include "platform/ddraw/PixelLayout.h"
 
 struct SDL_Renderer;
+struct SDL_Surface;
 struct SDL_Texture;
 struct SDL_Window;
 
@@ -44,6 +52,12 @@ class Presenter {
   // widened into it, else the frame's format (the renderer converts).
   unsigned TextureFormatFor(const PixelLayout& layout) const;
   bool HoldTexture(unsigned format, int width, int height);
+  // The part of the frame's area to write: what changed, when the target already holds the rest.
+  std::optional<RECT> PartToWrite(const RECT& area, const RECT* changed) const;
+  // Where the frame shows in a window surface of this size: all of it, or the logical size's place.
+  SDL_Rect ShownRect(int width, int height) const;
+  bool PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed);
+  void WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height);
   void Detach();
   void EnterFullScreen();
   void LeaveFullScreen();
@@ -66,9 +80,17 @@ class Presenter {
   int mClearedWidth = -1;
   int mClearedHeight = -1;
   bool mPrepared = false;
-  // The texture holds the frame of this area, bar what changed since.
+  // The texture (or the window's surface) holds the frame of this area, bar what changed since.
   bool mFilled = false;
   RECT mFilledArea{};
+  // Frames go straight into the window's surface; where they went last, and how a scaled row is spread.
+  bool mInWindow = false;
+  const SDL_Surface* mShownSurface = nullptr;
+  SIZE mShownSize{};
+  SDL_Rect mShownRect{};
+  std::vector<int> mColumns;
+  LONG mColumnsFrameWidth = 0;
+  std::vector<std::uint32_t> mRow;
   bool mFullScreen = false;
   // Where the window was, and whether it had a frame, before full screen took it over.
   int mWindowedX = 0;

@@ -1,6 +1,5 @@
-// The device as the display's 3D path and self-test meet it: reference counts, the switch that takes
-// Direct3D away, the adapter identity, capabilities and texture formats, textures and palettes
-// round-tripped through Lock with a padded pitch, failure injection, the call log and refused calls.
+// The device below what the display's 3D path shows of it: reference counts, the switch that takes
+// Direct3D away, the adapter identity, the viewport, a failed draw and refused calls.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -93,42 +92,6 @@ TEST_P(SwitchTest, TurnsTheDeviceOnOrOffWithItsAdapterIdentity) {
 INSTANTIATE_TEST_SUITE_P(Switches, SwitchTest, testing::ValuesIn(kSwitches),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_P(DeviceTest, OffersWhatTheSelfTestAndTheTexturesAskFor) {
-  D3DDEVICEDESC7 desc{};
-  ASSERT_EQ(mDevice->GetCaps(&desc), D3D_OK);
-  EXPECT_TRUE(desc.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_ALPHAPALETTE);
-  EXPECT_FALSE(desc.dpcTriCaps.dwTextureCaps & (D3DPTEXTURECAPS_POW2 | D3DPTEXTURECAPS_SQUAREONLY));
-  EXPECT_GE(desc.dwMaxTextureWidth, 1024u);
-  EXPECT_EQ(desc.deviceGUID, IID_IDirect3DHALDevice);
-
-  std::vector<DDPIXELFORMAT> formats;
-  auto collect = [](LPDDPIXELFORMAT format, LPVOID context) -> HRESULT {
-    static_cast<std::vector<DDPIXELFORMAT>*>(context)->push_back(*format);
-    return D3DENUMRET_OK;
-  };
-  ASSERT_EQ(mDevice->EnumTextureFormats(collect, &formats), D3D_OK);
-  ASSERT_EQ(formats.size(), 4u);
-  for (TexelFormat format :
-       {TexelFormat::A8R8G8B8, TexelFormat::A4R4G4B4, TexelFormat::R5G6B5, TexelFormat::Palette8}) {
-    const DDPIXELFORMAT expected = PixelFormatOf(format);
-    EXPECT_EQ(std::memcmp(&formats[static_cast<size_t>(format)], &expected, sizeof(DDPIXELFORMAT)), 0);
-  }
-  int calls = 0;
-  auto cancel = [](LPDDPIXELFORMAT, LPVOID context) -> HRESULT {
-    ++*static_cast<int*>(context);
-    return D3DENUMRET_CANCEL;
-  };
-  ASSERT_EQ(mDevice->EnumTextureFormats(cancel, &calls), D3D_OK);
-  EXPECT_EQ(calls, 1);
-
-  // Far more video memory than the self-test's 14 MB, and no Direct3D 8 to probe.
-  DDSCAPS2 caps{DDSCAPS_VIDEOMEMORY, 0, 0, 0};
-  DWORD total = 0;
-  ASSERT_EQ(mDD->GetAvailableVidMem(&caps, &total, nullptr), DD_OK);
-  EXPECT_GE(total, 32u << 20);
-  EXPECT_EQ(LoadLibrary("d3d8.dll"), nullptr);
-}
-
 TEST_P(DeviceTest, KeepsTheViewportForItsTargetAndTakesAllOfANewOne) {
   D3DVIEWPORT7 part{2, 3, 5, 6, 0.0f, 1.0f}, now{};
   ASSERT_EQ(mDevice->SetViewport(&part), D3D_OK);
@@ -141,106 +104,6 @@ TEST_P(DeviceTest, KeepsTheViewportForItsTargetAndTakesAllOfANewOne) {
   EXPECT_EQ(now.dwX + now.dwY, 0u);
   EXPECT_EQ(now.dwWidth, 40u);
   EXPECT_EQ(now.dwHeight, 30u);
-}
-
-// ---- Textures and palettes through Lock with a padded pitch ----
-
-std::string TextureCaseName(const testing::TestParamInfo<std::tuple<testsupport::ScreenFormat, TexelFormat>>& info) {
-  static const char* const kNames[] = {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"};
-  return std::string(std::get<0>(info.param).name) + kNames[static_cast<int>(std::get<1>(info.param))];
-}
-
-class TextureFormatTest : public D3DBase,
-                          public testing::WithParamInterface<std::tuple<testsupport::ScreenFormat, TexelFormat>> {
- protected:
-  plat::DesktopFormat FormatUnderTest() const override { return std::get<0>(GetParam()).format; }
-};
-
-TEST_P(TextureFormatTest, DrawsWhatWasWrittenThroughThePitch) {
-  const TexelFormat format = std::get<1>(GetParam());
-  constexpr int kWidth = 5, kHeight = 3;  // rows shorter than the surface's pitch
-  std::vector<PALETTEENTRY> entries(256);
-  for (int i = 0; i < 256; ++i)
-    entries[static_cast<size_t>(i)] = {static_cast<BYTE>(i * 7), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 3),
-                                       0xFF};
-  std::vector<std::uint32_t> colors;
-  for (int i = 0; i < kWidth * kHeight; ++i) colors.push_back(0xFF000000u | (static_cast<std::uint32_t>(i) * 0x0B1D37));
-  auto texture = CreateTexture(kWidth, kHeight, format, colors);
-  ASSERT_NE(texture, nullptr);
-
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  ASSERT_EQ(texture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr), DD_OK);
-  const int bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-  EXPECT_GT(desc.lPitch, kWidth * bytes);
-  std::vector<std::uint32_t> expected(kSize * kSize, 0xFF000000);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
-      DWORD texel = 0;
-      std::memcpy(&texel, static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bytes, bytes);
-      const std::uint32_t color = colors[static_cast<size_t>(y * kWidth + x)];
-      EXPECT_EQ(texel, Encode(format, color));
-      expected[static_cast<size_t>((y + 6) * kSize + x + 4)] = Quantise(Decode(format, texel, entries), ChannelBits());
-    }
-  texture->Unlock(nullptr);
-
-  if (format == TexelFormat::Palette8) {
-    IDirectDrawPalette* palette = nullptr;
-    ASSERT_EQ(mDD->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | DDPCAPS_ALPHA, entries.data(), &palette, nullptr),
-              DD_OK);
-    Com<IDirectDrawPalette> owned(palette);
-    ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
-    ASSERT_EQ(mDevice->SetTexture(0, texture.get()), D3D_OK);
-    EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, SpriteStrip(4, 6, kWidth, kHeight)), DDERR_NOPALETTEATTACHED);
-    ASSERT_EQ(mDevice->EndScene(), D3D_OK);
-    ASSERT_EQ(texture->SetPalette(palette), DD_OK);
-    EXPECT_EQ(RefCount(palette), 2u);
-    std::vector<PALETTEENTRY> back(256);
-    ASSERT_EQ(palette->GetEntries(0, 0, 256, back.data()), DD_OK);
-    EXPECT_EQ(std::memcmp(back.data(), entries.data(), 256 * sizeof(PALETTEENTRY)), 0);
-  }
-  ASSERT_EQ(mDevice->SetTexture(0, texture.get()), D3D_OK);
-  ASSERT_EQ(DrawScene(D3DPT_TRIANGLESTRIP, SpriteStrip(4, 6, kWidth, kHeight)), D3D_OK);
-  EXPECT_EQ(ReadTarget(), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, TextureFormatTest,
-                         testing::Combine(testing::ValuesIn(kScreenFormats),
-                                          testing::Values(TexelFormat::A8R8G8B8, TexelFormat::A4R4G4B4,
-                                                          TexelFormat::R5G6B5, TexelFormat::Palette8)),
-                         TextureCaseName);
-
-// ---- Failure injection and the call log ----
-
-TEST_P(DeviceTest, InjectedFaultsFailTheChosenCallsAndTheLogShowsThem) {
-  plat::ScopedD3DHooks hooks;
-  plat::InjectD3DFault("DrawPrimitive", DDERR_SURFACELOST, 1, 2);
-  plat::InjectD3DFault("QueryInterface", E_OUTOFMEMORY);
-  const auto quad = SpriteStrip(2, 2, 4, 4);
-  ASSERT_EQ(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
-  ASSERT_EQ(mDevice->BeginScene(), D3D_OK);
-  ASSERT_EQ(mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE), D3D_OK);
-  EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, quad), D3D_OK);
-  EXPECT_EQ(Draw(D3DPT_TRIANGLEFAN, quad), DDERR_SURFACELOST);
-  EXPECT_EQ(Draw(D3DPT_TRIANGLELIST, quad), DDERR_SURFACELOST);
-  EXPECT_EQ(Draw(D3DPT_TRIANGLESTRIP, quad), D3D_OK);
-  ASSERT_EQ(mDevice->EndScene(), D3D_OK);
-  void* d3d = nullptr;
-  EXPECT_EQ(mDD->QueryInterface(IID_IDirect3D7, &d3d), E_OUTOFMEMORY);
-  EXPECT_EQ(d3d, nullptr);
-
-  const std::vector<plat::D3DCallRecord> expected = {
-      {"Clear", {0, D3DCLEAR_TARGET, 0xFF000000}, D3D_OK},
-      {"BeginScene", {}, D3D_OK},
-      {"SetRenderState", {D3DRENDERSTATE_ALPHABLENDENABLE, TRUE}, D3D_OK},
-      {"DrawPrimitive", {D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, D3D_OK},
-      {"DrawPrimitive", {D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, DDERR_SURFACELOST},
-      {"DrawPrimitive", {D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, DDERR_SURFACELOST},
-      {"DrawPrimitive", {D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, 4, D3DDP_WAIT}, D3D_OK},
-      {"EndScene", {}, D3D_OK},
-      {"QueryInterface", {}, E_OUTOFMEMORY},
-  };
-  EXPECT_EQ(hooks.TakeLog(), expected);
 }
 
 TEST_P(DeviceTest, AFailedDrawLeavesTheTargetAsItWas) {

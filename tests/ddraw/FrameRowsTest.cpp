@@ -11,6 +11,7 @@
 namespace {
 
 using plat::ddraw::FrameFormat;
+using plat::ddraw::FrameWidth;
 using plat::ddraw::PixelLayout;
 
 struct Case {
@@ -29,15 +30,19 @@ TEST_P(FrameRowsTest, EveryValueWidensToTheColourTheWindowShowsForIt) {
   for (DWORD v = 0; v < std::min<DWORD>(c.values, 0x10000); ++v) values.push_back(bytes == 4 ? v * 0x1F3 + v : v);
   std::vector<BYTE> row(values.size() * bytes);
   for (size_t i = 0; i < values.size(); ++i) std::memcpy(&row[i * bytes], &values[i], bytes);
-  // A short row first (single pixels only), then the rest from an odd place (eight at a time and a tail).
-  std::vector<std::uint32_t> shown(values.size());
-  plat::ddraw::WidenRow(c.format, row.data(), shown.data(), 5);
-  plat::ddraw::WidenRow(c.format, row.data() + 5 * bytes, shown.data() + 5, static_cast<int>(values.size() - 5));
   const DDPIXELFORMAT format = c.layout.ToPixelFormat();
-  int wrong = 0;
-  for (size_t i = 0; i < values.size(); ++i) {
-    if (shown[i] != (0xFF000000u | plat::ShownColorOf(values[i], format)) && wrong++ < 5)
-      ADD_FAILURE() << std::hex << values[i] << " shows " << shown[i];
+  for (FrameWidth width : {FrameWidth::k1, FrameWidth::k8, FrameWidth::k16}) {
+    if (width > plat::ddraw::WidestFrameWidth()) continue;
+    // A short row first (single pixels only), then the rest from an odd place (wide steps and a tail).
+    std::vector<std::uint32_t> shown(values.size());
+    plat::ddraw::WidenRow(c.format, row.data(), shown.data(), 5, width);
+    plat::ddraw::WidenRow(c.format, row.data() + 5 * bytes, shown.data() + 5, static_cast<int>(values.size() - 5),
+                          width);
+    int wrong = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (shown[i] != (0xFF000000u | plat::ShownColorOf(values[i], format)) && wrong++ < 5)
+        ADD_FAILURE() << std::hex << values[i] << " shows " << shown[i] << " in steps of " << static_cast<int>(width);
+    }
   }
 }
 

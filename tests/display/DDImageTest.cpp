@@ -293,6 +293,11 @@ TEST_P(DDImageTest, SmoothStretchesAndImagesWithoutASurfaceStillDraw) {
   other->StretchBltMirror(&source, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), Color::White, 0, true);
   ASSERT_NE(other->GetBits(), nullptr);
   EXPECT_EQ(other->GetBits()[27], 0x40000000u);
+  // The picture kept for the next such stretch is made again once the source changes.
+  source.SetBits(std::vector<std::uint32_t>(16, 0xFF000000).data(), 4, 4);
+  screen->StretchBlt(&source, Rect(40, 40, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, kWidth, kHeight), Color::White, 0,
+                     false);
+  EXPECT_EQ(ScreenPixel(44, 44), Native(0xFF000000));
 }
 
 TEST_P(DDImageTest, HostileArgumentsNeverReachOutsideEitherImage) {

@@ -13,8 +13,10 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/Matrix3.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SysFont.h"
+#include "framework/graphics/TriVertex.h"
 #include "tests/support/ArgbReadback.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"
@@ -39,15 +41,66 @@ std::unique_ptr<Kit::MemoryImage> MakePicture(Kit::ImageHost* host, int width, i
   return image;
 }
 
+// A picture of 16 colours with a colour table: 8-bit palette textures.
+std::unique_ptr<Kit::MemoryImage> MakePalettized(Kit::ImageHost* host) {
+  auto image = std::make_unique<Kit::MemoryImage>(host);
+  image->Create(36, 24);
+  std::uint32_t* bits = image->GetBits();
+  for (int i = 0; i < 36 * 24; ++i) bits[i] = (i % 7 == 0 ? 0x60000000u : 0xFF000000u) | (0x113355u * ((i / 5) % 8));
+  image->BitsChanged();
+  image->Palletize();
+  return image;
+}
+
+// Colours and alpha that four bits hold exactly, for 16-bit A4R4G4B4 textures.
+std::unique_ptr<Kit::MemoryImage> MakeFourBit(Kit::ImageHost* host) {
+  auto image = MakePicture(host, 32, 32, true);
+  std::uint32_t* bits = image->GetBits();
+  for (int i = 0; i < 32 * 32; ++i) bits[i] = (bits[i] & 0xF0F0F0F0u) | ((bits[i] & 0xF0F0F0F0u) >> 4);
+  image->BitsChanged();
+  image->mD3DFlags = Kit::D3DIMAGE_USE_A4R4G4B4;
+  return image;
+}
+
+// With a clear frame: the 2D sub-pixel blit leaves out the outermost texels, the 3D one draws them.
+std::unique_ptr<Kit::MemoryImage> MakeFramed(Kit::ImageHost* host) {
+  auto image = MakePicture(host, 36, 24, false);
+  std::uint32_t* bits = image->GetBits();
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 36; ++x)
+      if (x == 0 || y == 0 || x == 35 || y == 23) bits[y * 36 + x] = 0;
+  image->BitsChanged();
+  return image;
+}
+
 struct Pictures {
   explicit Pictures(Kit::ImageHost* host)
       : opaque(MakePicture(host, 40, 30, false)),
         alpha(MakePicture(host, 48, 32, true)),
-        wide(MakePicture(host, 150, 20, false)) {}
+        wide(MakePicture(host, 150, 20, false)),
+        palettized(MakePalettized(host)),
+        fourBit(MakeFourBit(host)),
+        framed(MakeFramed(host)) {}
   std::unique_ptr<Kit::MemoryImage> opaque, alpha;
   // Wider than one texture piece, so that two pieces meet inside the picture.
   std::unique_ptr<Kit::MemoryImage> wide;
+  std::unique_ptr<Kit::MemoryImage> palettized, fourBit, framed;
 };
+
+// Triangles over the wide picture's pieces, two of them reaching outside the clip rectangle and one
+// with no texture place at all; then untextured triangles in their vertex colours.
+void DrawTriangles(Kit::Graphics& g, Pictures& p) {
+  const float nan = std::nanf("");
+  const Kit::TriVertex triangles[][3] = {{{0, 0, 0, 0}, {150, 0, 1, 0}, {0, 40, 0, 1}},
+                                         {{150, 0, 1, 0}, {150, 40, 1, 1}, {0, 40, 0, 1}},
+                                         {{100, 50, 0.9f, 0.2f}, {170, 60, 0.1f, 0.9f}, {120, 110, 0.5f, 0.5f}},
+                                         {{10, 10, nan, 0}, {60, 10, 1, nan}, {10, 60, 0, 1}}};
+  g.mDestImage->BltTrianglesTex(p.wide.get(), triangles, 4, Kit::Rect(8, 4, 140, 80), Kit::Color::White, 0, 5.25f,
+                                30.375f, false);
+  const Kit::TriVertex coloured[][3] = {
+      {{3.5f, 2.25f, 0, 0, 0xFFFF0000}, {60.5f, 8.25f, 0, 0, 0xFF00FF00}, {20.5f, 28.25f, 0, 0, 0xFF8000FF}}};
+  g.mDestImage->BltTrianglesTex(nullptr, coloured, 1, Kit::Rect(0, 0, 160, 96), Kit::Color::White, 0, 0, 0, false);
+}
 
 struct Scene {
   const char* name;
@@ -58,6 +111,8 @@ const Scene kScenes[] = {
     {"Opaque", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.opaque.get(), 10, 12); }},
     {"Alpha", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.alpha.get(), 30, 20); }},
     {"Pieces", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.wide.get(), 4, 60); }},
+    {"Palette", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.palettized.get(), 100, 50); }},
+    {"FourBit", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.fourBit.get(), 90, 40); }},
     {"Additive",
      [](Kit::Graphics& g, Pictures& p) {
        g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
@@ -94,6 +149,23 @@ const Scene kScenes[] = {
        g.FillRect(0, 0, 4, 4);  // opens the scene that the text must not be hidden under
        g.DrawString("Quarvel 3D", 10, 40);
      }},
+    {"SubPixelClipped",
+     [](Kit::Graphics& g, Pictures& p) {
+       g.mDestImage->BltF(p.framed.get(), 12, 50, Kit::Rect(0, 0, 36, 24), Kit::Rect(20, 0, 100, 66), Kit::Color::White,
+                          0);
+       g.mDestImage->BltF(p.framed.get(), 100, 10, Kit::Rect(0, 0, 36, 24), Kit::Rect(0, 0, 160, 96),
+                          Kit::Color(255, 255, 255, 128), 1);
+     }},
+    {"Matrix",
+     [](Kit::Graphics& g, Pictures& p) {
+       Kit::Matrix3 m;  // 1.5 times as large, turned by half a radian
+       m.m[0][0] = m.m[1][1] = 1.5f * std::cos(0.5f);
+       m.m[1][0] = 1.5f * std::sin(0.5f);
+       m.m[0][1] = -m.m[1][0];
+       g.mDestImage->BltMatrix(p.opaque.get(), 60, 50, m, Kit::Rect(10, 10, 120, 70), Kit::Color::White, 0,
+                               Kit::Rect(0, 0, 40, 30), false);
+     }},
+    {"Triangles", DrawTriangles},
 };
 
 struct Case {
