@@ -1,6 +1,7 @@
 // A busy game frame through the display with 3D acceleration on beside the same frame with it off,
 // on a 5-6-5 and a 32-bit desktop: an opaque 800x600 background, 150 soft sprites with alpha, 60
-// additive and 40 colourised ones, 20 translucent fills, 20 lines, then the present. Which of the
+// additive and 40 colourised ones, 20 translucent fills, 20 lines, 30 turned sprites, then the
+// present. Which of the
 // two is faster decides whether the game starts on the Direct3D path (the card lists of its data).
 #include <benchmark/benchmark.h>
 
@@ -69,6 +70,10 @@ void DrawFrame(Kit::Graphics& g, Kit::Image* background, Kit::Image* sprite) {
   for (int i = 0; i < 20; ++i) g.FillRect((i * 71) % (WIDTH - 120), (i * 43) % (HEIGHT - 40), 120, 40);
   g.SetColor(Kit::Color(250, 250, 120));
   for (int i = 0; i < 20; ++i) g.DrawLine(i * 40, 0, WIDTH - 1 - i * 40, HEIGHT - 1);
+  g.SetColor(Kit::Color::White);
+  for (int i = 0; i < 30; ++i)
+    g.DrawImageRotatedF(sprite, static_cast<float>((i * 71) % (WIDTH - SPRITE)) + 0.5f,
+                        static_cast<float>((i * 29) % (HEIGHT - SPRITE)), 0.1 * i);
 }
 
 void BusyFrame(benchmark::State& state, plat::DesktopFormat format, bool use3D) {

@@ -45,9 +45,11 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 // ---- Routing ----
 
-bool DDImage::PolyFill(const Point*, int, const Rect&, const Color&, int, int, int) {
-  // Until the Direct3D path fills polygons, nothing may draw them into its draw surface.
-  return IsDrawSurface3D();
+bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clipRect, const Color& color, int drawMode, int tx,
+                       int ty) {
+  if (!IsDrawSurface3D()) return false;
+  mDisplay->mD3DInterface->FillPoly(vertices, count, &clipRect, color, drawMode, tx, ty);
+  return true;
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
@@ -125,10 +127,12 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->BltMirror(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode,
+                                       false);
+    return;
+  }
   // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
   // than losing them.
   if (!mNoLock && !GetSurface()) return;
@@ -162,11 +166,12 @@ void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Re
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
   if (mNoLock) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->BltRotated(image, x, y, srcRect, &clipRect, color, drawMode, angle, centerX, centerY);
+    return;
+  }
   if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
     MemoryImage::BltRotated(image, x, y, srcRect, clipRect, color, drawMode, angle, centerX, centerY);
     return;
@@ -184,10 +189,11 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, false);
+    return;
+  }
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
   StretchSource cut;
@@ -222,11 +228,12 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
 }
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
-                               const Color& color, int drawMode, bool) {
-  // The Direct3D path draws this kind only once its transformed quads exist; the draw surface
-  // cannot be drawn in software meanwhile.
-  if (IsDrawSurface3D()) return;
+                               const Color& color, int drawMode, bool fastStretch) {
   CommitBits();
+  if (IsDrawSurface3D()) {
+    mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
+    return;
+  }
   auto* source = dynamic_cast<MemoryImage*>(image);
   Rect dest;
   StretchSource cut;

@@ -5,6 +5,7 @@
 #include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/RotatedSpanLanes.h"
 #include "framework/graphics/SelfDrawCopy.h"
+#include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
@@ -91,6 +92,7 @@ std::uint32_t ComposeAdditive(std::uint32_t dst, const Sample& s, const Additive
 int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count) {
   int k = 0;
 #if defined(__SSE2__)
+  if (!Simd::UseSse2()) return 0;
   const __m128i zero = _mm_setzero_si128();
   const __m128i one = _mm_set1_epi16(1);
   const __m128i full = _mm_set1_epi16(256);
@@ -156,6 +158,10 @@ void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride
                        std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
   int k = first;
 #if defined(__SSE2__)
+  if (!Simd::UseSse2()) {
+    for (; k <= last; ++k) scalar(k);
+    return;
+  }
   const __m128i zero = _mm_setzero_si128();
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i one = _mm_set1_epi32(1);

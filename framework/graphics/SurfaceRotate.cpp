@@ -188,6 +188,14 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
           if (standard888)
             i += SurfaceRotateRows::FourTap888(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count,
                                                weights, mode);
+        } else if constexpr (kNormalKernels) {
+          // Onto 16-bit pixels the rotated rows serve, stepping straight along the source row.
+          const auto row = [&](auto kernel) {
+            i += kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
+                        static_cast<std::int32_t>(v), 65536, 0, count, mode);
+          };
+          if (narrowSource && standard565) row(SurfaceRotateRows::Rotated565);
+          if (narrowSource && standard555) row(SurfaceRotateRows::Rotated555);
         }
         for (; i <= i1; ++i) {
           const std::size_t s = first + i;

@@ -173,3 +173,76 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
   };
   return Blocks<1>(d, count, step, row, next);
 }
+
+// 32-bit 0x00RRGGBB pixels as 5-6-5 (kGreen6) or 5-5-5 ones in the low halves of their lanes,
+// sign-extended, each field the top bits of its byte.
+template <bool kGreen6>
+inline R Fields16(R v) {
+  const R r =
+      kGreen6 ? V::And(V::template Srli32<8>(v), V::Set32(0xF800)) : V::And(V::template Srli32<9>(v), V::Set32(0x7C00));
+  const R g =
+      kGreen6 ? V::And(V::template Srli32<5>(v), V::Set32(0x07E0)) : V::And(V::template Srli32<6>(v), V::Set32(0x03E0));
+  const R bl = V::And(V::template Srli32<3>(v), V::Set32(0x001F));
+  return V::SignExtend16(V::Or(V::Or(r, g), bl));
+}
+
+// The byte at kShift of two registers of 32-bit pixels, as one register of 16-bit lanes.
+template <int kShift>
+inline R Channel(R a, R b) {
+  const R byte = V::Set32(0xFF);
+  return V::Pack32(V::And(V::template Srli32<kShift>(a), byte), V::And(V::template Srli32<kShift>(b), byte));
+}
+
+// The normal whole-pixel row onto 5-6-5 (kGreen6) or 5-5-5 pixels, two registers of source pixels a
+// block: each source pixel weighs w = alpha - 1 (times the colour's alpha >> 8 when coloured), each
+// destination field keeps field x (256 - w) >> 8. Returns how many pixels it drew.
+template <bool kGreen6>
+int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  constexpr int kBlock = 2 * V::kPixels;
+  const R colourAlpha = V::Set16(static_cast<short>(mode.c.a));
+  const R full = V::Set16(256);
+  const R redTint = V::Set16(static_cast<short>(mode.c.r + 1));
+  const R greenTint = V::Set16(static_cast<short>(mode.c.g + 1));
+  const R blueTint = V::Set16(static_cast<short>(mode.c.b + 1));
+  const R five = V::Set16(0x1F), green = V::Set16(kGreen6 ? 0x3F : 0x1F);
+  const R colourBits = V::Set16(kGreen6 ? -1 : 0x7FFF);
+  int i = 0;
+  for (; i + kBlock <= count; i += kBlock) {
+    const R a = V::Load(s + i), b = V::Load(s + i + V::kPixels);
+    // Transparent pixels leave the colour fields as they are (and drop a 5-5-5 pixel's top bit); opaque
+    // ones at weight 254 keep nothing of the destination ((field x 2) >> 8 is below its lowest bit).
+    if (AllZero(V::And(V::Or(a, b), AlphaBytes()))) {
+      if constexpr (!kGreen6) V::Store(d + i, V::And(V::Load(d + i), colourBits));
+      continue;
+    }
+    if (!mode.colored && V::AllEqual32(V::And(V::And(a, b), AlphaBytes()), AlphaBytes())) {
+      V::Store(d + i, V::Pack32(Fields16<kGreen6>(OpaqueOneTapBytes(a)), Fields16<kGreen6>(OpaqueOneTapBytes(b))));
+      continue;
+    }
+    const R dst = V::Load(d + i);
+    R w = V::SubsU16(Channel<24>(a, b), V::Set16(1));
+    if (mode.colored) w = V::template Srli16<8>(V::MulLo16(w, colourAlpha));
+    const R rest = V::Sub16(full, w);
+    const R r = V::MulLo16(Channel<16>(a, b), w);
+    const R g = V::MulLo16(Channel<8>(a, b), w);
+    const R bl = V::MulLo16(Channel<0>(a, b), w);
+    R vr, vg, vb;
+    if (mode.colored) {
+      vr = V::template Srli16<3>(V::MulHiU16(r, redTint));
+      vg = V::template Srli16 < kGreen6 ? 2 : 3 > (V::MulHiU16(g, greenTint));
+      vb = V::template Srli16<11>(V::MulLo16(V::template Srli16<8>(bl), blueTint));
+    } else {
+      vr = V::template Srli16<11>(r);
+      vg = V::template Srli16 < kGreen6 ? 10 : 11 > (g);
+      vb = V::template Srli16<11>(bl);
+    }
+    const R dr = V::template Srli16<8>(V::MulLo16(V::And(V::template Srli16<kRedShift>(dst), five), rest));
+    const R dg = V::template Srli16<8>(V::MulLo16(V::And(V::template Srli16<5>(dst), green), rest));
+    const R db = V::template Srli16<8>(V::MulLo16(V::And(dst, five), rest));
+    const R out = V::Or(V::Or(V::template Slli16<kRedShift>(V::Add16(vr, dr)), V::template Slli16<5>(V::Add16(vg, dg))),
+                        V::Add16(vb, db));
+    V::Store(d + i, out);
+  }
+  return i;
+}

@@ -1,6 +1,7 @@
 #include "framework/graphics/SurfaceRotateRows.h"
 
 #include "framework/graphics/RotatedSpanLanes.h"
+#include "framework/graphics/SimdLevel.h"
 
 #include <cstddef>
 
@@ -49,6 +50,18 @@ struct Sse2 {
   static R AlphaLo16(R v) { return Alpha16(UnpackLo8(v)); }
   static R AlphaHi16(R v) { return Alpha16(UnpackHi8(v)); }
   static R SubsU16(R a, R b) { return _mm_subs_epu16(a, b); }
+  template <int kShift>
+  static R Srli32(R v) {
+    return _mm_srli_epi32(v, kShift);
+  }
+  template <int kShift>
+  static R Slli16(R v) {
+    return _mm_slli_epi16(v, kShift);
+  }
+  // Two registers of 32-bit lanes (-32768..32767) as one of 16-bit lanes, in order.
+  static R Pack32(R a, R b) { return _mm_packs_epi32(a, b); }
+  // 32-bit lanes' low halves sign-extended.
+  static R SignExtend16(R v) { return _mm_srai_epi32(_mm_slli_epi32(v, 16), 16); }
   // Each pixel's alpha lane in all four of its 16-bit lanes.
   static R Alpha16(R v) {
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
@@ -119,6 +132,17 @@ struct Avx2 {
                                                    11, z, 11, z, 15, z, 15, z, 15, z, 15, z));
   }
   static R SubsU16(R a, R b) { return _mm256_subs_epu16(a, b); }
+  template <int kShift>
+  static R Srli32(R v) {
+    return _mm256_srli_epi32(v, kShift);
+  }
+  template <int kShift>
+  static R Slli16(R v) {
+    return _mm256_slli_epi16(v, kShift);
+  }
+  // The pack works within halves: its 64-bit quarters come out a0 b0 a1 b1, put back as a0 a1 b0 b1.
+  static R Pack32(R a, R b) { return _mm256_permute4x64_epi64(_mm256_packs_epi32(a, b), _MM_SHUFFLE(3, 1, 2, 0)); }
+  static R SignExtend16(R v) { return _mm256_srai_epi32(_mm256_slli_epi32(v, 16), 16); }
   static R Alpha16(R v) {
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
   }
@@ -146,15 +170,6 @@ using V = Avx2;
 
 namespace {
 
-bool HasAvx2Hardware() {
-  __builtin_cpu_init();  // this may run before the run-time library's own start-up has
-  return __builtin_cpu_supports("avx2");
-}
-
-bool gWide = HasAvx2Hardware();
-
-bool HasAvx2() { return gWide; }
-
 using sse2::AllZero;
 using sse2::AlphaBytes;
 using sse2::ColourBytes;
@@ -162,95 +177,18 @@ using sse2::OpaqueOneTapBytes;
 
 __m128i Load(const void* at) { return Sse2::Load(at); }
 void Store(void* at, __m128i v) { Sse2::Store(at, v); }
-bool AllEqual(__m128i a, __m128i b) { return Sse2::AllEqual32(a, b); }
-
-// Eight 32-bit 0x00RRGGBB pixels (two registers) as 5-6-5 (kGreen6) or 5-5-5, each field the top bits
-// of its byte.
-template <bool kGreen6>
-__m128i To16(__m128i a, __m128i b) {
-  const auto fields = [](__m128i v) {
-    const __m128i r = kGreen6 ? _mm_and_si128(_mm_srli_epi32(v, 8), _mm_set1_epi32(0xF800))
-                              : _mm_and_si128(_mm_srli_epi32(v, 9), _mm_set1_epi32(0x7C00));
-    const __m128i g = kGreen6 ? _mm_and_si128(_mm_srli_epi32(v, 5), _mm_set1_epi32(0x07E0))
-                              : _mm_and_si128(_mm_srli_epi32(v, 6), _mm_set1_epi32(0x03E0));
-    const __m128i bl = _mm_and_si128(_mm_srli_epi32(v, 3), _mm_set1_epi32(0x001F));
-    // Sign-extended so that the signed pack keeps all 16 bits.
-    return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(_mm_or_si128(r, g), bl), 16), 16);
-  };
-  return _mm_packs_epi32(fields(a), fields(b));
-}
-
-// The normal whole-pixel row onto 5-6-5 (kGreen6) or 5-5-5 pixels, eight at a time: each source pixel
-// weighs w = alpha - 1 (times the colour's alpha >> 8 when coloured), each destination field keeps
-// field x (256 - w) >> 8.
-template <bool kGreen6>
-int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  constexpr int kRedShift = kGreen6 ? 11 : 10;
-  const __m128i byte = _mm_set1_epi32(0xFF);
-  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(mode.c.a));
-  const __m128i full = _mm_set1_epi16(256);
-  const __m128i redTint = _mm_set1_epi16(static_cast<short>(mode.c.r + 1));
-  const __m128i greenTint = _mm_set1_epi16(static_cast<short>(mode.c.g + 1));
-  const __m128i blueTint = _mm_set1_epi16(static_cast<short>(mode.c.b + 1));
-  const __m128i five = _mm_set1_epi16(0x1F), green = _mm_set1_epi16(kGreen6 ? 0x3F : 0x1F);
-  const __m128i colourBits = _mm_set1_epi16(kGreen6 ? -1 : 0x7FFF);
-  // Byte n of eight 32-bit pixels, as 16-bit lanes.
-  const auto channel = [&](__m128i a, __m128i b, int shift) {
-    return _mm_packs_epi32(_mm_and_si128(_mm_srli_epi32(a, shift), byte),
-                           _mm_and_si128(_mm_srli_epi32(b, shift), byte));
-  };
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m128i a = Load(s + i), b = Load(s + i + 4);
-    // Transparent pixels leave the colour fields as they are (and drop a 5-5-5 pixel's top bit); opaque
-    // ones at weight 254 keep nothing of the destination ((field x 2) >> 8 is below its lowest bit).
-    if (AllZero(_mm_and_si128(_mm_or_si128(a, b), AlphaBytes()))) {
-      if constexpr (!kGreen6) Store(d + i, _mm_and_si128(Load(d + i), colourBits));
-      continue;
-    }
-    if (!mode.colored && AllEqual(_mm_and_si128(_mm_and_si128(a, b), AlphaBytes()), AlphaBytes())) {
-      Store(d + i, To16<kGreen6>(OpaqueOneTapBytes(a), OpaqueOneTapBytes(b)));
-      continue;
-    }
-    const __m128i dst = Load(d + i);
-    __m128i w = _mm_subs_epu16(channel(a, b, 24), _mm_set1_epi16(1));
-    if (mode.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
-    const __m128i rest = _mm_sub_epi16(full, w);
-    const __m128i r = _mm_mullo_epi16(channel(a, b, 16), w);
-    const __m128i g = _mm_mullo_epi16(channel(a, b, 8), w);
-    const __m128i bl = _mm_mullo_epi16(channel(a, b, 0), w);
-    __m128i vr, vg, vb;
-    if (mode.colored) {
-      vr = _mm_srli_epi16(_mm_mulhi_epu16(r, redTint), 3);
-      vg = _mm_srli_epi16(_mm_mulhi_epu16(g, greenTint), kGreen6 ? 2 : 3);
-      vb = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(bl, 8), blueTint), 11);
-    } else {
-      vr = _mm_srli_epi16(r, 11);
-      vg = _mm_srli_epi16(g, kGreen6 ? 10 : 11);
-      vb = _mm_srli_epi16(bl, 11);
-    }
-    const __m128i dr = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, kRedShift), five), rest), 8);
-    const __m128i dg = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(dst, 5), green), rest), 8);
-    const __m128i db = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(dst, five), rest), 8);
-    const __m128i out = _mm_or_si128(
-        _mm_or_si128(_mm_slli_epi16(_mm_add_epi16(vr, dr), kRedShift), _mm_slli_epi16(_mm_add_epi16(vg, dg), 5)),
-        _mm_add_epi16(vb, db));
-    Store(d + i, out);
-  }
-  return i;
-}
 
 }  // namespace
 
-void UseWideVectors(bool use) { gWide = use && HasAvx2Hardware(); }
-
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return HasAvx2() ? avx2::OneTap888(d, s, count, mode) : sse2::OneTap888(d, s, count, mode);
+  if (Simd::UseAvx2()) return avx2::OneTap888(d, s, count, mode);
+  return Simd::UseSse2() ? sse2::OneTap888(d, s, count, mode) : 0;
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
                const std::uint32_t (&k)[4], const RowMode& mode) {
-  return HasAvx2() ? avx2::FourTap888(d, row, next, count, k, mode) : sse2::FourTap888(d, row, next, count, k, mode);
+  if (Simd::UseAvx2()) return avx2::FourTap888(d, row, next, count, k, mode);
+  return Simd::UseSse2() ? sse2::FourTap888(d, row, next, count, k, mode) : 0;
 }
 
 namespace {
@@ -377,30 +315,50 @@ const Fields16& Fields555() {
 
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr);
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr) : 0;
 }
 
 int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565());
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565()) : 0;
 }
 
 int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555());
+  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555()) : 0;
+}
+
+// 16 pixels a block at AVX2, then 8 a block, then the last few copied into a block of their own
+// (transparent past the row's end).
+template <bool kGreen6>
+int OneTap16Row(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
+  int i = Simd::UseAvx2() ? avx2::OneTap16<kGreen6>(d, s, count, mode) : 0;
+  if (!Simd::UseSse2()) return i;
+  i += sse2::OneTap16<kGreen6>(d + i, s + i, count - i, mode);
+  const int rest = count - i;
+  if (rest > 0) {
+    std::uint16_t out[8] = {};
+    std::uint32_t in[8] = {};
+    for (int j = 0; j < rest; ++j) {
+      out[j] = d[i + j];
+      in[j] = s[i + j];
+    }
+    sse2::OneTap16<kGreen6>(out, in, 8, mode);
+    for (int j = 0; j < rest; ++j) d[i + j] = out[j];
+  }
+  return count;
 }
 
 int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return OneTap16<true>(d, s, count, mode);
+  return OneTap16Row<true>(d, s, count, mode);
 }
 
 int OneTap555(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-  return OneTap16<false>(d, s, count, mode);
+  return OneTap16Row<false>(d, s, count, mode);
 }
 
 #else
 
-void UseWideVectors(bool) {}
 int OneTap888(std::uint32_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int OneTap565(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
 int OneTap555(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }

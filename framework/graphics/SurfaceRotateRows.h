@@ -20,10 +20,8 @@ struct RowMode {
   SurfaceMath::Rgba c;
 };
 
-// The unrotated 8-8-8 kernels work on eight pixels at a time where the processor has 256-bit vectors,
-// unless told not to (the tests run both ways).
-void UseWideVectors(bool use);
-
+// The unrotated 8-8-8 kernels work on eight pixels at a time at Simd level AVX2; every kernel draws
+// nothing (returns 0) below SSE2.
 // Unrotated at a whole-pixel position: the only neighbour is the pixel itself, at k = 65534, so it
 // weighs alpha - 1 (0 when transparent). s holds the row's source pixels.
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode);

@@ -135,9 +135,11 @@ void DisplayDevice::PresentOnMainThread() {
     if (!mExclusive && !GetClientRectOnScreen(window, &area)) return;
     // The frame goes from the primary's memory into the window's texture in one pass, and only the part
     // that changed since the last present; a window that lost its pixels is given the whole frame.
-    const bool all = std::exchange(mChangedAll, false) | mWindowLostPixels.exchange(false);
+    const bool lost = mWindowLostPixels.exchange(false);
+    const bool all = std::exchange(mChangedAll, false) || lost;
     const RECT changed = std::exchange(mChanged, RECT{});
     if (!mPresenter) mPresenter = std::make_unique<Presenter>();
+    if (lost) mPresenter->WindowLostPixels();
     if (!mPresenter->Prepare(window, FrameSource{mPrimary->View(), mPrimary->Layout(), area}, all ? nullptr : &changed))
       return;
   }

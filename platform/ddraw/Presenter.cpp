@@ -317,6 +317,12 @@ void Presenter::WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* o
   }
 }
 
+void Presenter::WindowLostPixels() {
+  mShownSurface = nullptr;
+  mFilled = false;
+  mClearedWidth = mClearedHeight = -1;
+}
+
 void Presenter::Show() {
   if (!mPrepared || !mRenderer) return;
   mPrepared = false;

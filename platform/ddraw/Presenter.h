@@ -43,6 +43,8 @@ class Presenter {
   bool Prepare(HWND window, const FrameSource& frame, const RECT* changed);
   // Shows the prepared frame filling the window (scaled with its aspect kept in full screen).
   void Show();
+  // The window's pixels are gone (resized, uncovered): the next frame is written whole, black around it.
+  void WindowLostPixels();
   // Full screen shows the window over the whole screen with a logical size of width x height.
   void SetScreenMode(HWND window, bool fullScreen, int width, int height);
 

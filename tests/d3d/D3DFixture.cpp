@@ -7,55 +7,6 @@
 
 namespace d3d_test {
 
-DDPIXELFORMAT PixelFormatOf(TexelFormat format) {
-  DDPIXELFORMAT pf{};
-  pf.dwSize = sizeof(pf);
-  switch (format) {
-    case TexelFormat::A8R8G8B8:
-      pf = {sizeof(pf), DDPF_RGB | DDPF_ALPHAPIXELS, 0, {32}, {0xFF0000}, {0xFF00}, {0xFF}, {0xFF000000}};
-      break;
-    case TexelFormat::A4R4G4B4:
-      pf = {sizeof(pf), DDPF_RGB | DDPF_ALPHAPIXELS, 0, {16}, {0x0F00}, {0x00F0}, {0x000F}, {0xF000}};
-      break;
-    case TexelFormat::R5G6B5:
-      pf = {sizeof(pf), DDPF_RGB, 0, {16}, {0xF800}, {0x07E0}, {0x001F}, {0}};
-      break;
-    case TexelFormat::Palette8:
-      pf = {sizeof(pf), DDPF_RGB | DDPF_PALETTEINDEXED8, 0, {8}, {0}, {0}, {0}, {0}};
-      break;
-  }
-  return pf;
-}
-
-DWORD Encode(TexelFormat format, std::uint32_t c) {
-  switch (format) {
-    case TexelFormat::A8R8G8B8:
-      return c;
-    case TexelFormat::A4R4G4B4:
-      return ((c >> 16) & 0xF000) | ((c >> 12) & 0x0F00) | ((c >> 8) & 0x00F0) | ((c >> 4) & 0x000F);
-    case TexelFormat::R5G6B5:
-      return ((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F);
-    default:
-      return c & 0xFF;
-  }
-}
-
-std::uint32_t Decode(TexelFormat format, DWORD t, const std::vector<PALETTEENTRY>& palette) {
-  switch (format) {
-    case TexelFormat::A8R8G8B8:
-      return t;
-    case TexelFormat::A4R4G4B4:
-      return ((t & 0xF000) * 0x11000) | ((t & 0x0F00) * 0x1100) | ((t & 0x00F0) * 0x110) | ((t & 0x000F) * 0x11);
-    case TexelFormat::R5G6B5:
-      return testsupport::ToArgb(t, PixelFormatOf(format));
-    default: {
-      const PALETTEENTRY& e = palette.at(t);
-      return (std::uint32_t{e.peFlags} << 24) | (std::uint32_t{e.peRed} << 16) | (std::uint32_t{e.peGreen} << 8) |
-             e.peBlue;
-    }
-  }
-}
-
 D3DTLVERTEX Vertex(float x, float y, D3DCOLOR color, float u, float v) { return {x, y, 0.0f, 1.0f, color, 0, u, v}; }
 
 std::vector<D3DTLVERTEX> SpriteStrip(float x, float y, float w, float h, D3DCOLOR color, float u1, float v1) {
@@ -101,19 +52,15 @@ Com<IDirectDrawSurface7> D3DBase::CreateSurface(DWORD width, DWORD height, DWORD
   return Com<IDirectDrawSurface7>(surface);
 }
 
-Com<IDirectDrawSurface7> D3DBase::CreateTexture(int width, int height, TexelFormat format,
-                                                const std::vector<std::uint32_t>& argb) {
-  const DDPIXELFORMAT pf = PixelFormatOf(format);
+Com<IDirectDrawSurface7> D3DBase::CreateTexture(int width, int height, const std::vector<std::uint32_t>& argb) {
+  const DDPIXELFORMAT pf{sizeof(pf), DDPF_RGB | DDPF_ALPHAPIXELS, 0, {32}, {0xFF0000}, {0xFF00}, {0xFF}, {0xFF000000}};
   auto texture = CreateSurface(width, height, DDSCAPS_TEXTURE, &pf);
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
   if (!texture || texture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr) != DD_OK) return texture;
-  const int bytes = static_cast<int>(pf.dwRGBBitCount / 8);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) {
-      const DWORD texel = Encode(format, argb[static_cast<size_t>(y * width + x)]);
-      std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bytes, &texel, bytes);
-    }
+    std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, &argb[static_cast<size_t>(y * width)],
+                static_cast<size_t>(width) * 4);
   texture->Unlock(nullptr);
   return texture;
 }

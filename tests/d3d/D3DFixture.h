@@ -22,14 +22,6 @@ namespace d3d_test {
 using testsupport::Com;
 using testsupport::RefCount;
 
-enum class TexelFormat { A8R8G8B8, A4R4G4B4, R5G6B5, Palette8 };
-
-DDPIXELFORMAT PixelFormatOf(TexelFormat format);
-// The texel value a texture of the format holds for an ARGB colour (for palettes: the index, the low
-// byte of the colour), and the colour the device samples from that value.
-DWORD Encode(TexelFormat format, std::uint32_t argb);
-std::uint32_t Decode(TexelFormat format, DWORD texel, const std::vector<PALETTEENTRY>& palette);
-
 D3DTLVERTEX Vertex(float x, float y, D3DCOLOR color = 0xFFFFFFFF, float u = 0, float v = 0);
 // The quad of a sprite: corners (x - 0.5, y - 0.5) and (x - 0.5 + w, y - 0.5 + h) in strip order,
 // texture coordinates 0..u1 and 0..v1.
@@ -46,9 +38,8 @@ class D3DBase : public testing::Test {
   void TearDown() override;
 
   Com<IDirectDrawSurface7> CreateSurface(DWORD width, DWORD height, DWORD caps, const DDPIXELFORMAT* format = nullptr);
-  // A managed texture of the format holding the colours (row after row, width x height).
-  Com<IDirectDrawSurface7> CreateTexture(int width, int height, TexelFormat format,
-                                         const std::vector<std::uint32_t>& argb);
+  // A managed A8R8G8B8 texture holding the colours (row after row, width x height).
+  Com<IDirectDrawSurface7> CreateTexture(int width, int height, const std::vector<std::uint32_t>& argb);
   // Clears the target and draws the vertices in one scene; the result of DrawPrimitive.
   HRESULT DrawScene(D3DPRIMITIVETYPE type, const std::vector<D3DTLVERTEX>& vertices, D3DCOLOR clear = 0xFF000000);
   HRESULT Draw(D3DPRIMITIVETYPE type, const std::vector<D3DTLVERTEX>& vertices);

@@ -6,9 +6,7 @@
 #include <functional>
 
 #include "platform/d3d/D3DHooks.h"
-#include "platform/win/Modules.h"
 #include "tests/d3d/D3DFixture.h"
-#include "tests/d3d/ReferenceRaster.h"
 #include "tests/support/DirectDrawObject.h"
 
 namespace d3d_test {
@@ -27,7 +25,7 @@ GUID AdapterGuid(IDirectDraw7* dd) {
 
 TEST_P(DeviceTest, CountsReferencesOnEveryObjectItHolds) {
   const ULONG dd = RefCount(mDD.get()), d3d = RefCount(mD3D.get()), target = RefCount(mTarget.get());
-  auto texture = CreateTexture(2, 2, TexelFormat::A8R8G8B8, {0, 0, 0, 0});
+  auto texture = CreateTexture(2, 2, {0, 0, 0, 0});
   const ULONG textureRefs = RefCount(texture.get());
 
   void* again = nullptr;

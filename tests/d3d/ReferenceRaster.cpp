@@ -34,18 +34,10 @@ std::uint32_t Sample(const RefState& s, double u, double v) {
 
 int Factor(DWORD blend, std::uint32_t src, std::uint32_t dst, int shift) {
   switch (blend) {
-    case D3DBLEND_ZERO:
-      return 0;
     case D3DBLEND_SRCALPHA:
       return Ch(src, 24);
     case D3DBLEND_INVSRCALPHA:
       return 255 - Ch(src, 24);
-    case D3DBLEND_SRCCOLOR:
-      return Ch(src, shift);
-    case D3DBLEND_INVSRCCOLOR:
-      return 255 - Ch(src, shift);
-    case D3DBLEND_DESTCOLOR:
-      return Ch(dst, shift);
     default:
       return 255;
   }

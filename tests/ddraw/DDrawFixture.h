@@ -38,16 +38,6 @@ inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
 
 inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
 
-// A pixel value of the road's format from 8-bit channels.
-inline DWORD Pack(const Road& road, int r, int g, int b) {
-  auto channel = [](DWORD mask, int value) {
-    const int bits = __builtin_popcount(mask);
-    const int shift = __builtin_ctz(mask);
-    return (static_cast<DWORD>(value) >> (8 - bits) << shift) & mask;
-  };
-  return channel(road.red, r) | channel(road.green, g) | channel(road.blue, b);
-}
-
 inline DDSURFACEDESC2 OffscreenDesc(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN) {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
@@ -71,7 +61,7 @@ inline DDSURFACEDESC2 PrimaryDesc(DWORD backBuffers = 0) {
   return desc;
 }
 
-// Reads and writes pixels of a surface through Lock.
+// Reads pixels of a surface through Lock.
 class Pixels {
  public:
   explicit Pixels(IDirectDrawSurface7* surface) : mSurface(surface) {
@@ -84,15 +74,12 @@ class Pixels {
   Pixels(const Pixels&) = delete;
   Pixels& operator=(const Pixels&) = delete;
 
-  HRESULT Result() const { return mResult; }
   int Bytes() const { return static_cast<int>(mDesc.ddpfPixelFormat.dwRGBBitCount / 8); }
   DWORD Get(int x, int y) const {
     DWORD value = 0;
     std::memcpy(&value, Address(x, y), Bytes());
     return value;
   }
-  void Set(int x, int y, DWORD value) { std::memcpy(Address(x, y), &value, Bytes()); }
-  const DDSURFACEDESC2& Desc() const { return mDesc; }
 
  private:
   BYTE* Address(int x, int y) const {

@@ -21,13 +21,6 @@ class DDImageTest : public DisplayTest {
   Kit::DDImage* screen = nullptr;
 };
 
-TEST_P(DDImageTest, AnImageWithPartialAlphaStaysInSoftware) {
-  auto image = MakeImage({0xFF112233, 0x80FFFFFF, 0xFF445566, 0x00000000}, 2, 2);
-  EXPECT_EQ(image->GetSurface(), nullptr);
-  EXPECT_FALSE(image->LockSurface());
-  EXPECT_NE(image->mBits, nullptr);
-}
-
 TEST_P(DDImageTest, AnOpaqueImageGetsItsPixelsInTheDisplaysFormat) {
   auto image = MakeImage({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 2, 2);
   ASSERT_NE(image->GetSurface(), nullptr);
@@ -179,15 +172,6 @@ TEST_P(DDImageTest, PurgedImagesLiveInTheirSurfaceAndComeBackWithTheirHoles) {
   EXPECT_EQ(bits[1], 0xFFFF0000u);
   EXPECT_EQ(bits[2], 0xFF00FF00u);
   EXPECT_EQ(bits[3] >> 24, 0u);
-}
-
-TEST_P(DDImageTest, ReadingBackWidensFieldsToFullIntensity) {
-  auto image = MakeImage({0xFFFFFFFF, 0xFF000000, 0xFF808080}, 3, 1);
-  image->FillRect(Rect(2, 0, 1, 1), Color(255, 0, 255), 0);
-  const std::uint32_t* bits = image->GetBits();
-  EXPECT_EQ(bits[0], 0xFFFFFFFFu);
-  EXPECT_EQ(bits[1], 0xFF000000u);
-  EXPECT_EQ(bits[2], 0xFFFF00FFu);
 }
 
 TEST_P(DDImageTest, APalettizedImageDropsItsSurface) {

@@ -1,6 +1,8 @@
 #include "tests/display/DisplayFixture.h"
 
+#include "platform/ddraw/PresentedFrame.h"
 #include "platform/win/Window.h"
+#include "tests/support/PixelModel.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/TestWindow.h"
 
@@ -77,9 +79,29 @@ std::uint32_t DisplayTest::ScreenPixel(int x, int y) {
 
 std::uint32_t DisplayTest::Native(std::uint32_t argb) const {
   const Kit::DDInterface& d = *mDisplay;
-  return (((argb >> (24 - d.mRedBits)) << d.mRedShift) & static_cast<std::uint32_t>(d.mRedMask)) |
-         (((argb >> (16 - d.mGreenBits)) << d.mGreenShift) & static_cast<std::uint32_t>(d.mGreenMask)) |
-         (((argb >> (8 - d.mBlueBits)) << d.mBlueShift) & static_cast<std::uint32_t>(d.mBlueMask));
+  return model::Pack(argb, {d.mRGBBits, static_cast<std::uint32_t>(d.mRedMask),
+                            static_cast<std::uint32_t>(d.mGreenMask), static_cast<std::uint32_t>(d.mBlueMask)});
+}
+
+DDPIXELFORMAT DisplayTest::PrimaryFormat() const {
+  DDPIXELFORMAT format{};
+  format.dwSize = sizeof(format);
+  mDisplay->mPrimarySurface->GetPixelFormat(&format);
+  return format;
+}
+
+void DisplayTest::ExpectWindowShowsScreen() {
+  Pump();
+  const plat::PresentedFrame shown = plat::ReadPresentedFrame(mHost.window);
+  ASSERT_EQ(shown.width, kWidth);
+  ASSERT_EQ(shown.height, kHeight);
+  const DDPIXELFORMAT format = PrimaryFormat();
+  int wrong = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (shown.At(x, y) != plat::ShownColorOf(ScreenPixel(x, y), format) && wrong++ < 5)
+        ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex << shown.At(x, y);
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace displaytest

@@ -67,6 +67,10 @@ class DisplayTest : public testing::TestWithParam<Road> {
   std::uint32_t ScreenPixel(int x, int y);
   // The surface value of an opaque ARGB colour in the display's format.
   std::uint32_t Native(std::uint32_t argb) const;
+  // The pixel format of the primary surface, which the window shows.
+  DDPIXELFORMAT PrimaryFormat() const;
+  // Every pixel of the window against the screen's surface pixel.
+  void ExpectWindowShowsScreen();
 
   TestHost mHost;
   std::unique_ptr<plat::ScopedDisplaySettings> mSettings;

@@ -36,23 +36,6 @@ class PresentTest : public DisplayTest {
     screen->FillRect(Rect(200, 100, 50, 40), Color(0, 255, 0, 100), 0);
     screen->DrawLine(0, 239, 319, 0, Color(255, 255, 255), 0);
   }
-
-  // Every pixel of the window against the screen's surface pixel.
-  void ExpectWindowShowsScreen() {
-    Pump();
-    const plat::PresentedFrame shown = plat::ReadPresentedFrame(mHost.window);
-    ASSERT_EQ(shown.width, kWidth);
-    ASSERT_EQ(shown.height, kHeight);
-    DDPIXELFORMAT format{};
-    format.dwSize = sizeof(format);
-    mDisplay->mPrimarySurface->GetPixelFormat(&format);
-    int wrong = 0;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x)
-        if (shown.At(x, y) != plat::ShownColorOf(ScreenPixel(x, y), format) && wrong++ < 5)
-          ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex << shown.At(x, y);
-    EXPECT_EQ(wrong, 0);
-  }
 };
 
 TEST_P(PresentTest, AWindowedFrameReachesTheWindowPixelExact) {
@@ -130,9 +113,7 @@ TEST_P(PresentTest, FullScreenFlipsOrBlitsThePictureOntoTheScreen) {
     const double scale = std::min(shown.width / double(kWidth), shown.height / double(kHeight));
     const int left = static_cast<int>((shown.width - kWidth * scale) / 2);
     const int top = static_cast<int>((shown.height - kHeight * scale) / 2);
-    DDPIXELFORMAT format{};
-    format.dwSize = sizeof(format);
-    mDisplay->mPrimarySurface->GetPixelFormat(&format);
+    const DDPIXELFORMAT format = PrimaryFormat();
     EXPECT_TRUE(plat::ShowsPixel(shown.At(left + static_cast<int>(40 * scale), top + static_cast<int>(40 * scale)),
                                  Native(0xFFFFFF00), format))
         << flip;

@@ -1,21 +1,10 @@
 #include "tests/drawing/SurfaceFixture.h"
 
-#include <bit>
-
 #include "tests/support/ArgbReadback.h"
 #include "tests/support/DirectDrawObject.h"
+#include "tests/support/PixelModel.h"
 
 namespace drawingtest {
-
-namespace {
-
-DWORD Narrow(int value, DWORD mask) {
-  const int bits = std::popcount(mask);
-  const DWORD scaled = bits >= 8 ? static_cast<DWORD>(value) << (bits - 8) : static_cast<DWORD>(value) >> (8 - bits);
-  return (scaled << std::countr_zero(mask)) & mask;
-}
-
-}  // namespace
 
 void SurfaceTest::SetUp() {
   plat::DisplaySettings settings;
@@ -47,8 +36,8 @@ SurfacePtr SurfaceTest::Make(int width, int height, std::uint32_t rgb) {
   surface->GetPixelFormat(&format);
   DDBLTFX fx{};
   fx.dwSize = sizeof(fx);
-  fx.dwFillColor = Narrow((rgb >> 16) & 0xFF, format.dwRBitMask) | Narrow((rgb >> 8) & 0xFF, format.dwGBitMask) |
-                   Narrow(rgb & 0xFF, format.dwBBitMask);
+  fx.dwFillColor = model::Pack(
+      rgb, {static_cast<int>(format.dwRGBBitCount), format.dwRBitMask, format.dwGBitMask, format.dwBBitMask});
   EXPECT_EQ(surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
   return SurfacePtr(surface);
 }

@@ -56,29 +56,35 @@ TEST_F(TextLayoutTest, ColourCodeSwitchesColourAndConsumesOneMoreCharacter) {
   EXPECT_EQ(g.GetColor(), Color(255, 0, 0, 200));
 }
 
-TEST_F(TextLayoutTest, ColourCodeDigitsAreHexInEitherCaseAndOthersCountAsZero) {
-  EXPECT_EQ(g.WriteString("^aBzz0f.x", 0, 0), 5);
-  EXPECT_EQ(g.GetColor(), Color(0xAB, 0, 0x0F, 200));
-  EXPECT_EQ(Texts(), std::vector<std::string>{"x"});
-}
-
-TEST_F(TextLayoutTest, DoubledCaretIsOneCaret) {
-  EXPECT_EQ(g.WriteString("ab^^cdefghij", 0, 0), 10 * 5 + 6);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"ab^cdefghij"});
-}
-
-TEST_F(TextLayoutTest, CaretWithinTheLastSevenCharactersEndsTheText) {
-  EXPECT_EQ(g.WriteString("ab^^c", 0, 0), 10);
-  EXPECT_EQ(g.WriteString("ab^12", 0, 0), 10);
-  EXPECT_EQ(g.WriteString("ab^123456", 0, 0), 10);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"ab", "ab", "ab"}));
-  // A full code at the very end still applies.
-  EXPECT_EQ(g.WriteString("ab^1234567", 0, 0), 10);
-  EXPECT_EQ(g.GetColor(), Color(0x12, 0x34, 0x56, 200));
-}
-
-TEST_F(TextLayoutTest, CodesAreTextWhenColouredStringsAreOff) {
-  g.mWriteColoredString = false;
+// Colour codes, doubled carets, codes cut short by the end of the text, and ranges of it.
+TEST_F(TextLayoutTest, WrittenTextsWidthsAndColours) {
+  struct Case {
+    const char* text;
+    int offset, length, width;
+    std::vector<std::string> drawn;
+    Color after;
+  };
+  const Color start(1, 2, 3, 200);
+  const Case cases[] = {
+      {"^aBzz0f.x", 0, -1, 5, {"x"}, Color(0xAB, 0, 0x0F, 200)},    // hex in either case, others count as 0
+      {"ab^^cdefghij", 0, -1, 10 * 5 + 6, {"ab^cdefghij"}, start},  // a doubled caret is one caret
+      {"ab^^c", 0, -1, 10, {"ab"}, start},                          // a caret in the last seven ends the text
+      {"ab^12", 0, -1, 10, {"ab"}, start},
+      {"ab^123456", 0, -1, 10, {"ab"}, start},
+      {"ab^1234567", 0, -1, 10, {"ab"}, Color(0x12, 0x34, 0x56, 200)},  // a full code at the very end applies
+      {"abcdef", 2, 3, 15, {"cde"}, start},                             // ranges stop at the end of the text
+      {"abcdef", 4, 100, 10, {"ef"}, start},
+      {"abcdef", 9, 2, 0, {}, start},
+  };
+  for (const Case& c : cases) {
+    font.drawn.clear();
+    g.SetColor(start);
+    EXPECT_EQ(g.WriteString(c.text, 0, 0, -1, -1, true, c.offset, c.length), c.width) << c.text;
+    EXPECT_EQ(Texts(), c.drawn) << c.text;
+    EXPECT_EQ(g.GetColor(), c.after) << c.text;
+  }
+  g.mWriteColoredString = false;  // codes are text
+  font.drawn.clear();
   EXPECT_EQ(g.WriteString("a^FF0000b", 0, 0), 8 * 5 + 6);
   EXPECT_EQ(Texts(), std::vector<std::string>{"a^FF0000b"});
 }
@@ -99,13 +105,6 @@ TEST_F(TextLayoutTest, JustificationMovesTheText) {
   EXPECT_EQ(font.drawn[2].x, 10);
 }
 
-TEST_F(TextLayoutTest, RangesStopAtTheEndOfTheText) {
-  EXPECT_EQ(g.WriteString("abcdef", 0, 0, -1, -1, true, 2, 3), 15);
-  EXPECT_EQ(g.WriteString("abcdef", 0, 0, -1, -1, true, 4, 100), 10);
-  EXPECT_EQ(g.WriteString("abcdef", 0, 0, -1, -1, true, 9, 2), 0);
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"cde", "ef"}));
-}
-
 TEST_F(TextLayoutTest, WordWrapBreaksAtTheLastSpaceThatFits) {
   // "aaa bbb ccc": each word 15 wide, a space 5.
   int widest = 0;
@@ -118,27 +117,24 @@ TEST_F(TextLayoutTest, WordWrapBreaksAtTheLastSpaceThatFits) {
   EXPECT_EQ(height, 8 + 11 + 3);  // ascent, one line spacing, descent
 }
 
-TEST_F(TextLayoutTest, WordWrapAtExactWidths) {
-  // 35 fits "aaa bbb" exactly; 34 does not.
-  g.WriteWordWrapped(Rect(0, 0, 34, 0), "aaa bbb");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"aaa", "bbb"}));
-  font.drawn.clear();
-  g.WriteWordWrapped(Rect(0, 0, 35, 0), "aaa bbb");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"aaa bbb"}));
-}
-
-TEST_F(TextLayoutTest, LinesEndAtTheLastSpaceAndTheSpacesAfterItAreSkipped) {
-  g.WriteWordWrapped(Rect(0, 0, 20, 0), "aaa    bbb");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"aaa ", "bbb"}));
-}
-
-TEST_F(TextLayoutTest, LongWordsBreakBetweenCharacters) {
-  g.WriteWordWrapped(Rect(0, 0, 12, 0), "abcdefg");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"ab", "cd", "ef", "g"}));
-  font.drawn.clear();
-  // Narrower than one character: still one character per line.
-  g.WriteWordWrapped(Rect(0, 0, 2, 0), "abc");
-  EXPECT_EQ(Texts(), (std::vector<std::string>{"a", "b", "c"}));
+// Lines break at the last space that fits (the spaces after it skipped), inside words too long for a
+// line, and at newlines.
+TEST_F(TextLayoutTest, WrappedLines) {
+  struct Case {
+    int width;
+    const char* text;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {34, "aaa bbb", {"aaa", "bbb"}},  // "aaa bbb" is 35 wide
+      {35, "aaa bbb", {"aaa bbb"}},    {20, "aaa    bbb", {"aaa ", "bbb"}}, {12, "abcdefg", {"ab", "cd", "ef", "g"}},
+      {2, "abc", {"a", "b", "c"}},  // narrower than one character: still one a line
+  };
+  for (const Case& c : cases) {
+    font.drawn.clear();
+    g.WriteWordWrapped(Rect(0, 0, c.width, 0), c.text);
+    EXPECT_EQ(Texts(), c.lines) << c.width << " " << c.text;
+  }
 }
 
 TEST_F(TextLayoutTest, NewlinesBreakLinesAndKeepLeadingSpaces) {

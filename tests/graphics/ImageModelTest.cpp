@@ -52,16 +52,6 @@ MemoryImage MakeImage(const std::vector<std::uint32_t>& pixels, int width) {
   return image;
 }
 
-TEST(AnimInfo, PingPongBuildsFrameMapAndTotal) {
-  Kit::AnimInfo info;
-  info.mAnimType = Kit::AnimInfo::ANIM_PINGPONG;
-  info.mFrameDelay = 10;
-  info.Compute(4, 0, 0);
-  EXPECT_EQ(info.mFrameMap, (std::vector<int>{0, 1, 2, 3, 2, 1}));
-  EXPECT_EQ(info.mNumCels, 6);
-  EXPECT_EQ(info.mTotalAnimTime, 60);
-}
-
 TEST(AnimInfo, PerFrameDelaysFillGapsWithDefault) {
   Kit::AnimInfo info;
   info.mFrameDelay = 0;  // raised to 1

@@ -1,7 +1,7 @@
 // Matrix and textured-triangle blits of software images, end to end through the rasteriser.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/TriangleSpans.h"
-#include "tests/raster/RasterReference.h"
+#include "tests/support/PixelModel.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,8 @@
 
 namespace rastertest {
 namespace {
+
+using namespace model;
 
 using Kit::Color;
 using Kit::Matrix3;
@@ -133,8 +135,8 @@ TEST(TrianglesTex, TrianglesInsideTheClipMatchTheModel) {
       fixed[i] = ToFixed(v.mX + tx, v.mY + ty, v.mU, v.mV, v.mColor, tw, th);
     }
     auto expected = before;
-    ReferenceTriangle(fixed, f, {expected.data(), W * 4, W, H}, DescribeTexture(Pixels(texture).data(), tw, th),
-                      {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
+    Triangle(fixed, f, {expected.data(), W * 4, W, H}, DescribeTexture(Pixels(texture).data(), tw, th),
+             {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
     dest.BltTrianglesTex(textured ? &texture : nullptr, tri, 1, Rect(0, 0, W, H), color, 0, tx, ty, blend);
     ASSERT_EQ(Pixels(dest), expected) << "round " << round;
   }
@@ -161,7 +163,7 @@ TEST(TrianglesTex, ClippingKeepsWhatTheWholeTriangleDrawsInsideTheClip) {
     Features f;
     f.colourised = true;
     f.group = Group::RGB32;
-    ReferenceTriangle(fixed, f, {canvas.data(), CW * 4, CW, CH}, {}, {255, 255, 0, 0});
+    Triangle(fixed, f, {canvas.data(), CW * 4, CW, CH}, {}, {255, 255, 0, 0});
     clipped.BltTrianglesTex(nullptr, tri, 1, clip, Color(255, 0, 0), 0, 0, 0, false);
     const auto after = Pixels(clipped);
     for (int y = 0; y < H; ++y)

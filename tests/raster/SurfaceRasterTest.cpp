@@ -4,7 +4,7 @@
 #include "framework/graphics/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Window.h"
-#include "tests/raster/RasterReference.h"
+#include "tests/support/PixelModel.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"
 #include "tests/support/TestWindow.h"
@@ -18,6 +18,8 @@
 
 namespace rastertest {
 namespace {
+
+using namespace model;
 
 constexpr int kScreenW = 320, kScreenH = 240;
 
@@ -105,8 +107,8 @@ TEST_P(SurfaceRaster, TrianglesDrawnIntoTheSurfaceMatchTheModel) {
     Kit::FixedVertex fixed[3];
     for (int i = 0; i < 3; ++i)
       fixed[i] = ToFixed(tri[0][i].mX, tri[0][i].mY, tri[0][i].mU, tri[0][i].mV, tri[0][i].mColor, tw, th);
-    ReferenceTriangle(fixed, f, {expected.data(), W * GetParam().bytesPerPixel, W, H},
-                      DescribeTexture(texels.data(), tw, th), {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
+    Triangle(fixed, f, {expected.data(), W * GetParam().bytesPerPixel, W, H}, DescribeTexture(texels.data(), tw, th),
+             {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
 
     image.BltTrianglesTex(&texture, tri, 1, Kit::Rect(0, 0, W, H), color, 0, 0, 0, blend);
     ASSERT_EQ(Raw(image), expected) << "round " << round;

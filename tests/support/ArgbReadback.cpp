@@ -1,27 +1,15 @@
 #include "tests/support/ArgbReadback.h"
 
-#include <bit>
+#include "tests/support/PixelModel.h"
+
 #include <cstddef>
 #include <cstring>
 
 namespace testsupport {
 
-namespace {
-
-std::uint32_t Widen(DWORD pixel, DWORD mask) {
-  const int bits = std::popcount(mask);
-  const DWORD value = (pixel & mask) >> std::countr_zero(mask);
-  if (bits >= 8) return value >> (bits - 8);
-  DWORD wide = value << (8 - bits);
-  for (int filled = bits; filled < 8; filled += bits) wide |= value << (8 - bits) >> filled;
-  return wide & 0xFF;
-}
-
-}  // namespace
-
 std::uint32_t ToArgb(DWORD pixel, const DDPIXELFORMAT& format) {
-  return 0xFF000000u | Widen(pixel, format.dwRBitMask) << 16 | Widen(pixel, format.dwGBitMask) << 8 |
-         Widen(pixel, format.dwBBitMask);
+  return model::Unpack(
+      pixel, {static_cast<int>(format.dwRGBBitCount), format.dwRBitMask, format.dwGBitMask, format.dwBBitMask});
 }
 
 std::vector<std::uint32_t> ReadArgb(const void* bits, LONG pitch, int width, int height, const DDPIXELFORMAT& format) {

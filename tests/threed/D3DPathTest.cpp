@@ -42,20 +42,27 @@ class D3DPathTest : public testing::Test {
   }
   ~D3DPathTest() override { plat::ResetCommandLine(); }
 
+  // A pixel of the draw surface after the frame was presented, as the surface holds it.
+  static std::uint32_t PixelAt(Auto3DApp& app, int x, int y) {
+    app.mDDInterface->Redraw();
+    DDSURFACEDESC desc{};
+    desc.dwSize = sizeof(desc);
+    IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
+    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0xDEADBEEF;
+    std::uint32_t pixel = 0;
+    const int bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
+    std::memcpy(&pixel, static_cast<const std::uint8_t*>(desc.lpSurface) + y * desc.lPitch + x * bytes, bytes);
+    surface->Unlock(nullptr);
+    return pixel;
+  }
+  static constexpr std::uint32_t kGreen565 = 0x07E0, kRed565 = 0xF800;
+
   // Fills the screen, presents it and tells whether the fill reached the draw surface.
   static bool DrawsAndPresents(Auto3DApp& app) {
     Kit::Graphics g(app.mDDInterface->GetScreenImage());
     g.SetColor(Kit::Color(0, 255, 0));
     g.FillRect(0, 0, 320, 240);
-    if (!app.mDDInterface->Redraw()) return false;
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return false;
-    std::uint32_t pixel = 0;
-    std::memcpy(&pixel, desc.lpSurface, desc.ddpfPixelFormat.dwRGBBitCount / 8);
-    surface->Unlock(nullptr);
-    return pixel == desc.ddpfPixelFormat.dwGBitMask;
+    return PixelAt(app, 0, 0) == kGreen565;
   }
 
   testsupport::TempDir mFolder;
@@ -112,6 +119,20 @@ TEST_F(D3DPathTest, AFailedCallEndsTheSceneAndTurns3DOffAtThePresent) {
   EXPECT_FALSE(path.mSceneBegun);        // the scene was ended before 3D went off
   EXPECT_TRUE(path.mLastError.empty());  // and the failure does not fail the 2D frames that follow
   EXPECT_TRUE(app.mDDInterface->Redraw());
+}
+
+TEST_F(D3DPathTest, APolygonIsFilledWithinItsClipRectangle) {
+  Auto3DApp app;
+  app.Init();
+  ASSERT_TRUE(DrawsAndPresents(app));
+  Kit::DDImage* screen = app.mDDInterface->GetScreenImage();
+  const Kit::Point triangle[] = {{0, 0}, {100, 0}, {0, 100}};
+  EXPECT_TRUE(screen->PolyFill(triangle, 2, Kit::Rect(0, 0, 320, 240), Kit::Color(255, 0, 0), 0, 0, 0));
+  EXPECT_EQ(PixelAt(app, 20, 5), kGreen565);  // two points make no polygon
+  EXPECT_TRUE(screen->PolyFill(triangle, 3, Kit::Rect(0, 0, 50, 50), Kit::Color(255, 0, 0), 0, 10, 10));
+  EXPECT_EQ(PixelAt(app, 20, 20), kRed565);
+  EXPECT_EQ(PixelAt(app, 5, 5), kGreen565);    // before the translation
+  EXPECT_EQ(PixelAt(app, 60, 15), kGreen565);  // beyond the clip rectangle
 }
 
 TEST_F(D3DPathTest, AnImageKeepsItsPixelsUntilAnUploadSucceeds) {
