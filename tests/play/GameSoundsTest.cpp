@@ -8,33 +8,19 @@
 #include <string>
 #include <vector>
 
-#include "framework/sound/SoundManager.h"
 #include "game/play/GameApp.h"
+#include "tests/resource/TestResourceHost.h"
 
 namespace {
 
 // Logs the sounds asked for; it has no instances to hand out, so nothing plays.
-class StartLog : public Kit::SoundManager {
+class StartLog : public testresources::RecordingSoundManager {
  public:
   explicit StartLog(std::vector<unsigned int>& log) : mLog(log) {}
   Kit::SoundInstance* GetSoundInstance(unsigned int soundId) override {
     mLog.push_back(soundId);
     return nullptr;
   }
-  bool Initialized() override { return true; }
-  int LoadSoundByName(const std::string&) override { return -1; }
-  bool LoadSound(unsigned int, const std::string&) override { return false; }
-  void ReleaseSound(unsigned int) override {}
-  void SetVolume(double) override {}
-  bool SetBaseVolume(unsigned int, double) override { return false; }
-  bool SetBasePan(unsigned int, int) override { return false; }
-  void ReleaseSounds() override {}
-  void ReleaseChannels() override {}
-  double GetMasterVolume() override { return 1.0; }
-  void SetMasterVolume(double) override {}
-  void SpareHook() override {}
-  void SetCooperativeWindow(HWND, bool) override {}
-  void StopAllSounds() override {}
 
  private:
   std::vector<unsigned int>& mLog;
