@@ -10,6 +10,7 @@
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/Transform2D.h"
 #include "framework/graphics/TriVertex.h"
 
 namespace Kit {
@@ -41,9 +42,8 @@ void D3DInterface::DrawPolyClipped(const Rect& clipRect, D3DVertexList& polygon)
 
 void D3DInterface::BltClipF(Image* image, float x, float y, const Rect& srcRect, const Rect* clipRect,
                             const Color& color, int drawMode) {
-  Matrix3 translation;
-  translation.m[0][2] = x;
-  translation.m[1][2] = y;
+  Transform2D translation;
+  translation.Translate(x, y);
   BltTransformed(image, clipRect, color, drawMode, srcRect, translation, true, 0, 0, false);
 }
 

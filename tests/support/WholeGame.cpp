@@ -69,8 +69,12 @@ bool HeadlessGame::DrawFrame() {
 }
 
 void HeadlessGame::UpdateFrames() {
+  while (LoadingThreadRunning()) {
+    MSG msg{};
+    PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // work the loading thread hands to this thread
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   GameApp::UpdateFrames();
-  if (!mLoadedHandedOver) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 void SteerPaddleUnderBall(GameApp& game) {

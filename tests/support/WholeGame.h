@@ -44,8 +44,8 @@ class HeadlessGame : public GameApp {
   HeadlessGame();
   bool ChangeDirHook(const char*) override { return true; }  // the test runs in the data folder
   bool DrawFrame() override;
-  // Until loading is handed over each tick also waits a real millisecond: the fake clock would
-  // otherwise spend a run's ticks while the loading thread works on a busy machine.
+  // A tick waits (in real time) for the loading thread to end, so that loading takes the same ticks in
+  // every run however busy the machine is, and the game that follows draws the same random numbers.
   void UpdateFrames() override;
 };
 
