@@ -275,6 +275,7 @@ void DDImage::DeleteDDSurface() {
 void DDImage::DeleteAllNonSurfaceData() {
   mBits.reset();
   mNativeAlphaData.reset();
+  mNative16Data.reset();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
   mColorTable.reset();

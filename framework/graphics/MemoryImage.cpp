@@ -2,6 +2,7 @@
 
 #include "framework/graphics/TextureData.h"
 
+#include "framework/graphics/CopyRows.h"
 #include "framework/graphics/NativePixel.h"
 #include "framework/graphics/PaletteBuilder.h"
 #include "framework/graphics/RunLengthTable.h"
@@ -83,6 +84,7 @@ void MemoryImage::BitsChanged() {
   ++mBitsChangedCount;
   mContentId = NewContentId();
   mNativeAlphaData.reset();
+  mNative16Data.reset();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
 }
@@ -173,6 +175,7 @@ std::uint32_t* MemoryImage::GetBits() {
     mColorIndices.reset();
     mColorTable.reset();
     mNativeAlphaData.reset();
+    mNative16Data.reset();
   }
   return mBits.get();
 }
@@ -191,6 +194,17 @@ std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
     for (std::size_t i = 0; i < pixels; ++i) mNativeAlphaData[i] = ToNativePixel(bits[i], display);
   }
   return mNativeAlphaData.get();
+}
+
+const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
+  const std::uint32_t* native = GetNativeAlphaData(display);
+  if (mColorTable && mColorIndices) return nullptr;
+  if (!mNative16Data) {
+    const std::size_t pixels = PixelCount();
+    mNative16Data = std::make_unique_for_overwrite<std::uint16_t[]>(std::max<std::size_t>(pixels, 1));
+    CopyRows::StoreLow16(mNative16Data.get(), native, static_cast<int>(pixels));
+  }
+  return mNative16Data.get();
 }
 
 std::uint8_t* MemoryImage::GetRLAlphaData() {
@@ -239,6 +253,7 @@ void MemoryImage::PurgeBits() {
 void MemoryImage::DeleteSWBuffers() {
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
+  mNative16Data.reset();
   mRLAdditiveData.reset();
   mRLAlphaData.reset();
 }
@@ -246,6 +261,7 @@ void MemoryImage::DeleteSWBuffers() {
 void MemoryImage::DeleteNativeData() {
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
+  mNative16Data.reset();
   mRLAdditiveData.reset();
 }
 
@@ -274,6 +290,7 @@ bool MemoryImage::Palletize() {
   if (BuildPalette(bits, mWidth, mHeight, mColorIndices.get(), mColorTable.get())) {
     mBits.reset();
     mNativeAlphaData.reset();
+    mNative16Data.reset();
     mWantPal = true;
     return true;
   }

@@ -44,6 +44,10 @@ class MemoryImage : public Image {
 
   // Pixel store and derived data.
   virtual std::uint32_t* GetNativeAlphaData(NativeDisplay* display);
+  // The low 16 bits of each native word (the pixels themselves on a 16-bit display), made when first
+  // asked and dropped with the native words: a plain copy onto a 16-bit surface then reads half the
+  // memory. Null for a palettized image.
+  const std::uint16_t* GetNative16Data(NativeDisplay* display);
   virtual std::uint8_t* GetRLAlphaData();
   virtual std::uint8_t* GetRLAdditiveData(NativeDisplay* display);
   virtual void PurgeBits();
@@ -109,6 +113,7 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint32_t[]> mColorTable;       // 256 entries
   std::unique_ptr<std::uint8_t[]> mColorIndices;      // width x height
   std::unique_ptr<std::uint32_t[]> mNativeAlphaData;  // 256 entries with a colour table, else width x height
+  std::unique_ptr<std::uint16_t[]> mNative16Data;     // dropped with the native words
   std::unique_ptr<std::uint8_t[]> mRLAlphaData;
   std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
 

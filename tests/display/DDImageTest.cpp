@@ -151,6 +151,13 @@ TEST_P(DDImageTest, BlitsChooseTheSurfaceOrTheSoftwareRoutines) {
   // Additive onto the screen.
   screen->Blt(opaque.get(), 20, 20, Rect(0, 0, 2, 2), Color::White, 1);
   EXPECT_EQ(ScreenPixel(20, 20), Native(0xFFFFFFFF));
+  // A plain image copied, changed and copied again shows its new pixels.
+  Kit::MemoryImage plain;
+  for (const std::uint32_t argb : {0xFF00FF00u, 0xFFFF0000u}) {
+    plain.SetBits(std::vector<std::uint32_t>(4, argb).data(), 2, 2);
+    screen->Blt(&plain, 24, 20, Rect(0, 0, 2, 2), Color::White, 0);
+    EXPECT_EQ(ScreenPixel(25, 21), Native(argb));
+  }
 }
 
 TEST_P(DDImageTest, AMirroredBlitOntoTheScreenReversesEachRow) {

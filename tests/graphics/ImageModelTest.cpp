@@ -71,12 +71,8 @@ TEST(AnimInfo, PerFrameDelaysFillGapsWithDefault) {
   EXPECT_TRUE(single.mPerFrameDelay.empty());
 }
 
-TEST(Image, DrawRectOutlinesOneMoreColumnAndRow) {
+TEST(Image, ScanLinesAreOneRowFillsEach) {
   RecordingImage image;
-  image.DrawRect(Rect(10, 20, 5, 3), Color::White, 0);
-  EXPECT_EQ(image.fills,
-            (std::vector<Rect>{Rect(10, 20, 6, 1), Rect(10, 23, 6, 1), Rect(10, 21, 1, 2), Rect(15, 21, 1, 2)}));
-  image.fills.clear();
   const Kit::Span spans[] = {{4, 1, 3}, {5, 2, 0}};
   image.FillScanLines(spans, 2, Color::White, 0);
   EXPECT_EQ(image.fills, (std::vector<Rect>{Rect(1, 4, 3, 1), Rect(2, 5, 0, 1)}));
