@@ -157,7 +157,8 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
   for (int r = 0; r < area.mHeight; ++r) {
     if (r % kBatch == 0)
       for (int j = 0; j < kBatch && r + j < area.mHeight; ++j) spans[j] = spanOf(r + j);
-    const auto [uRow, vRow, i0, i1] = spans[r % kBatch];
+    const Span& span = spans[r % kBatch];
+    const I64 uRow = span.uRow, vRow = span.vRow, i0 = span.i0, i1 = span.i1;
     if (i0 > i1) continue;
     const int px = area.mX, py = area.mY + r;
     Pixel* d = t.mPixels.Row<Pixel>(py) + px;

@@ -87,8 +87,13 @@ using V = Sse2;
 
 }  // namespace
 
+// Everything up to the matching pop is compiled for AVX2 and runs only at Simd level AVX2.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace {
 
 // Eight pixels in 256 bits, where the processor has them; every operation works within 128-bit halves.
@@ -166,7 +171,11 @@ using V = Avx2;
 }  // namespace avx2
 
 }  // namespace
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace {
 

@@ -123,7 +123,6 @@ int ReleaseDC(HWND window, HDC dc);
 int GetDeviceCaps(HDC dc, int index);
 
 int SetBkMode(HDC dc, int mode);
-COLORREF SetBkColor(HDC dc, COLORREF color);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 

@@ -106,15 +106,6 @@ int SetBkMode(HDC dc, int mode) {
   return previous;
 }
 
-COLORREF SetBkColor(HDC dc, COLORREF color) {
-  COLORREF previous = CLR_INVALID;
-  plat::gdi::WithContext(dc, [&](DeviceContextState& state) {
-    previous = state.bkColor;
-    state.bkColor = color & 0xFFFFFF;
-  });
-  return previous;
-}
-
 COLORREF SetTextColor(HDC dc, COLORREF color) {
   COLORREF previous = CLR_INVALID;
   plat::gdi::WithContext(dc, [&](DeviceContextState& state) {

@@ -168,11 +168,3 @@ HANDLE GetClipboardData(UINT format) {
   slot = plat::BlockOfText(format, state.text);
   return slot;
 }
-
-BOOL IsClipboardFormatAvailable(UINT format) {
-  if (!plat::IsText(format)) return FALSE;
-  plat::ClipboardState& state = plat::State();
-  std::lock_guard guard(state.lock);
-  if (plat::UsesSdl()) return SDL_HasClipboardText() ? TRUE : FALSE;
-  return state.hasText ? TRUE : FALSE;
-}

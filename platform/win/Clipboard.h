@@ -18,4 +18,3 @@ HANDLE SetClipboardData(UINT format, HANDLE data);
 // A block the clipboard owns (valid until the clipboard changes): the text in the asked form,
 // converted when it was set in the other one.
 HANDLE GetClipboardData(UINT format);
-BOOL IsClipboardFormatAvailable(UINT format);

@@ -36,7 +36,6 @@ struct CursorModel {
   // Shared system cursors: their handles stay valid for the whole process, and go with the model at exit.
   std::vector<std::unique_ptr<CursorRecord>> system;
   HCURSOR current = nullptr;
-  int showCount = 0;
 };
 
 CursorModel& Model() {
@@ -107,7 +106,7 @@ void ApplyToSdl() {
   CursorModel& model = Model();
   std::lock_guard guard(model.lock);
   auto* record = reinterpret_cast<CursorRecord*>(model.current);
-  bool shown = record && model.showCount >= 0;
+  bool shown = record != nullptr;
   if (record) {
     if (!record->sdl) record->sdl = MakeSdlCursor(*record);
     if (record->sdl) SDL_SetCursor(record->sdl);
@@ -127,7 +126,7 @@ void ApplySoon() {
 bool IsPointerShown() {
   CursorModel& model = Model();
   std::lock_guard guard(model.lock);
-  return model.current && model.showCount >= 0;
+  return model.current != nullptr;
 }
 
 int SystemCursorId(HCURSOR cursor) {
@@ -231,18 +230,6 @@ HCURSOR GetCursor() {
   plat::CursorModel& model = plat::Model();
   std::lock_guard guard(model.lock);
   return model.current;
-}
-
-int ShowCursor(BOOL show) {
-  int count;
-  {
-    plat::CursorModel& model = plat::Model();
-    std::lock_guard guard(model.lock);
-    model.showCount += show ? 1 : -1;
-    count = model.showCount;
-  }
-  plat::ApplySoon();
-  return count;
 }
 
 BOOL GetCursorPos(LPPOINT point) {

@@ -40,8 +40,6 @@ BOOL DestroyCursor(HCURSOR cursor);
 // Null hides the pointer over the window. Returns the previous cursor.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
-// The display counter: the pointer shows while it is 0 or more.
-int ShowCursor(BOOL show);
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
 

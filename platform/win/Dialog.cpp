@@ -328,16 +328,6 @@ LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LP
   return SendDlgItemMessage(dialog, id, message, wParam, lParam);
 }
 
-BOOL MapDialogRect(HWND dialog, LPRECT rect) {
-  plat::DialogState state;
-  if (!rect || !plat::StateOf(dialog, &state)) return FALSE;
-  rect->left = MulDiv(rect->left, state.baseX, 4);
-  rect->right = MulDiv(rect->right, state.baseX, 4);
-  rect->top = MulDiv(rect->top, state.baseY, 8);
-  rect->bottom = MulDiv(rect->bottom, state.baseY, 8);
-  return TRUE;
-}
-
 BOOL IsDialogMessage(HWND dialog, LPMSG msg) {
   if (!msg || !msg->hwnd || !IsWindow(dialog) || !plat::WindowTable::Instance().IsWithin(msg->hwnd, dialog))
     return FALSE;

@@ -52,8 +52,6 @@ UINT GetDlgItemText(HWND dialog, int id, LPSTR buffer, int size);
 UINT GetDlgItemTextA(HWND dialog, int id, LPSTR buffer, int size);
 LRESULT SendDlgItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
-// Dialog units of the dialog's font to pixels.
-BOOL MapDialogRect(HWND dialog, LPRECT rect);
 // Handles the dialog manager's keys for a message of the dialog's thread; TRUE when it did.
 BOOL IsDialogMessage(HWND dialog, LPMSG msg);
 BOOL IsDialogMessageA(HWND dialog, LPMSG msg);

@@ -262,38 +262,6 @@ BOOL SetCurrentDirectory(LPCSTR path) {
 
 BOOL SetCurrentDirectoryA(LPCSTR path) { return SetCurrentDirectory(path); }
 
-DWORD GetCurrentDirectory(DWORD size, LPSTR buffer) {
-  std::vector<char> path(4096);
-  if (!::getcwd(path.data(), path.size())) {
-    plat::SetFromErrno();
-    return 0;
-  }
-  auto length = static_cast<DWORD>(std::strlen(path.data()));
-  if (!buffer || size <= length) return length + 1;  // the size needed, terminator included
-  std::memcpy(buffer, path.data(), length + 1);
-  return length;
-}
-
-DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer) { return GetCurrentDirectory(size, buffer); }
-
-void GetSystemTime(SYSTEMTIME* time) {
-  if (!time) return;
-  timespec now;
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  std::tm parts;
-  ::gmtime_r(&now.tv_sec, &parts);
-  plat::FillSystemTime(parts, now.tv_nsec / 1'000'000, time);
-}
-
-void GetLocalTime(SYSTEMTIME* time) {
-  if (!time) return;
-  timespec now;
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  std::tm parts;
-  ::localtime_r(&now.tv_sec, &parts);
-  plat::FillSystemTime(parts, now.tv_nsec / 1'000'000, time);
-}
-
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime) {
   if (!fileTime || !systemTime) return FALSE;
   std::uint64_t ticks = (static_cast<std::uint64_t>(fileTime->dwHighDateTime) << 32) | fileTime->dwLowDateTime;

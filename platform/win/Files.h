@@ -65,11 +65,7 @@ DWORD GetFileAttributes(LPCSTR path);
 DWORD GetFileAttributesA(LPCSTR path);
 BOOL SetCurrentDirectory(LPCSTR path);
 BOOL SetCurrentDirectoryA(LPCSTR path);
-DWORD GetCurrentDirectory(DWORD size, LPSTR buffer);
-DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
 
-void GetSystemTime(SYSTEMTIME* time);
-void GetLocalTime(SYSTEMTIME* time);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 
 namespace plat {

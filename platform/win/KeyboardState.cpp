@@ -8,7 +8,7 @@
 namespace plat {
 namespace {
 
-// Read by any thread (GetAsyncKeyState from the cursor thread), written by the main thread.
+// Read by any thread, written by the main thread.
 std::array<std::atomic<BYTE>, 256> gKeys{};
 
 constexpr BYTE kDown = 0x80;
@@ -39,12 +39,4 @@ SHORT GetKeyState(int virtualKey) {
   if (virtualKey <= 0 || virtualKey > 255) return 0;
   BYTE state = plat::gKeys[static_cast<std::size_t>(virtualKey)].load();
   return static_cast<SHORT>(((state & plat::kDown) ? 0x8000 : 0) | (state & plat::kToggled));
-}
-
-SHORT GetAsyncKeyState(int virtualKey) { return static_cast<SHORT>(plat::IsKeyDown(virtualKey) ? 0x8000 : 0); }
-
-BOOL GetKeyboardState(BYTE* state) {
-  if (!state) return FALSE;
-  for (std::size_t i = 0; i < 256; ++i) state[i] = plat::gKeys[i].load();
-  return TRUE;
 }

@@ -109,9 +109,7 @@ std::vector<int> MessageBoxButtons(UINT type) {
 }
 
 int DefaultMessageBoxAnswer(UINT type) {
-  std::vector<int> buttons = MessageBoxButtons(type);
-  std::size_t index = (type & 0xF00) >> 8;
-  return buttons[index < buttons.size() ? index : 0];
+  return MessageBoxButtons(type).front();  // the program never moves the default off the first button
 }
 
 ScopedMessageBoxScript::ScopedMessageBoxScript(std::vector<int> answers) {

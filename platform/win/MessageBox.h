@@ -21,9 +21,6 @@ constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
 constexpr UINT MB_ICONWARNING = 0x00000030;
 constexpr UINT MB_ICONASTERISK = 0x00000040;
 constexpr UINT MB_ICONINFORMATION = 0x00000040;
-constexpr UINT MB_DEFBUTTON1 = 0x00000000;
-constexpr UINT MB_DEFBUTTON2 = 0x00000100;
-constexpr UINT MB_DEFBUTTON3 = 0x00000200;
 constexpr UINT MB_APPLMODAL = 0x00000000;
 constexpr UINT MB_SYSTEMMODAL = 0x00001000;
 constexpr UINT MB_TASKMODAL = 0x00002000;
@@ -67,6 +64,7 @@ class ScopedMessageBoxScript {
 
 // The button ids a box of this type offers, in order.
 std::vector<int> MessageBoxButtons(UINT type);
+// The first button: what a box answers with nobody to press one.
 int DefaultMessageBoxAnswer(UINT type);
 
 }  // namespace plat

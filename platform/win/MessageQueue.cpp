@@ -131,7 +131,6 @@ bool MessageQueues::Take(MSG* msg, HWND window, UINT filterMin, UINT filterMax, 
     if (!MessagePassesFilter(taken.message, filterMin, filterMax) || !WindowPassesFilter(taken.hwnd, window)) continue;
     *msg = taken;
     if (remove) queue.posted.erase(it);
-    mLastMessageTime = msg->time;
     return true;
   }
   if (queue.quit && MessagePassesFilter(WM_QUIT, filterMin, filterMax)) {
@@ -237,11 +236,6 @@ void MessageQueues::ForgetWindow(HWND window) {
     }
   }
   for (auto& result : unanswered) result->set_value(0);
-}
-
-DWORD MessageQueues::LastMessageTime() {
-  std::lock_guard guard(mLock);
-  return mLastMessageTime;
 }
 
 }  // namespace plat

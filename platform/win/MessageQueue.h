@@ -44,7 +44,6 @@ class MessageQueues {
   bool KillTimer(HWND window, UINT_PTR id);
   // Drops everything addressed to a window that is going away and answers calls waiting on it.
   void ForgetWindow(HWND window);
-  DWORD LastMessageTime();
 
  private:
   struct SentCall {
@@ -83,7 +82,6 @@ class MessageQueues {
   std::map<std::thread::id, Queue> mQueues;
   std::vector<Timer> mTimers;
   UINT_PTR mNextThreadTimerId = 1;
-  DWORD mLastMessageTime = 0;
 };
 
 bool MessagePassesFilter(UINT message, UINT filterMin, UINT filterMax);

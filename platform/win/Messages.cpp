@@ -183,5 +183,3 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMillis, TIMERPROC timerPr
 BOOL KillTimer(HWND window, UINT_PTR id) {
   return plat::MessageQueues::Instance().KillTimer(window, id) ? TRUE : FALSE;
 }
-
-DWORD GetMessageTime() { return plat::MessageQueues::Instance().LastMessageTime(); }

@@ -138,4 +138,3 @@ UINT RegisterWindowMessage(LPCSTR name);
 UINT RegisterWindowMessageA(LPCSTR name);
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMillis, TIMERPROC timerProc);
 BOOL KillTimer(HWND window, UINT_PTR id);
-DWORD GetMessageTime();

@@ -17,16 +17,3 @@ void LeaveCriticalSection(LPCRITICAL_SECTION section) { section->mutex->unlock()
 LONG InterlockedIncrement(volatile LONG* value) { return __atomic_add_fetch(value, 1, __ATOMIC_SEQ_CST); }
 
 LONG InterlockedDecrement(volatile LONG* value) { return __atomic_sub_fetch(value, 1, __ATOMIC_SEQ_CST); }
-
-LONG InterlockedExchange(volatile LONG* target, LONG value) {
-  return __atomic_exchange_n(target, value, __ATOMIC_SEQ_CST);
-}
-
-LONG InterlockedExchangeAdd(volatile LONG* target, LONG value) {
-  return __atomic_fetch_add(target, value, __ATOMIC_SEQ_CST);
-}
-
-LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand) {
-  __atomic_compare_exchange_n(target, &comparand, exchange, false, __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
-  return comparand;
-}

@@ -19,6 +19,3 @@ void LeaveCriticalSection(LPCRITICAL_SECTION section);
 
 LONG InterlockedIncrement(volatile LONG* value);
 LONG InterlockedDecrement(volatile LONG* value);
-LONG InterlockedExchange(volatile LONG* target, LONG value);
-LONG InterlockedExchangeAdd(volatile LONG* target, LONG value);
-LONG InterlockedCompareExchange(volatile LONG* target, LONG exchange, LONG comparand);

@@ -1,7 +1,5 @@
 #include "platform/win/Threads.h"
 
-#include "platform/win/Exceptions.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -10,15 +8,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "platform/win/Errors.h"
 #include "platform/win/MessageQueue.h"
@@ -27,34 +22,6 @@
 
 namespace plat {
 namespace {
-
-struct KernelObject {
-  virtual ~KernelObject() = default;
-  virtual DWORD Wait(DWORD millis) = 0;
-};
-
-struct ThreadObject : KernelObject {
-  std::mutex lock;
-  std::condition_variable ended;
-  bool done = false;
-  DWORD exitCode = STILL_ACTIVE;
-  int priority = THREAD_PRIORITY_NORMAL;
-  std::thread thread;
-
-  ~ThreadObject() override {
-    // Closing the last handle does not stop a thread; it runs on by itself.
-    if (thread.joinable()) thread.detach();
-  }
-  DWORD Wait(DWORD millis) override {
-    std::unique_lock guard(lock);
-    if (millis == INFINITE) {
-      ended.wait(guard, [&] { return done; });
-    } else if (!ended.wait_for(guard, std::chrono::milliseconds(millis), [&] { return done; })) {
-      return WAIT_TIMEOUT;
-    }
-    return WAIT_OBJECT_0;
-  }
-};
 
 // The cross-process part of a named mutex: an flock on a file in the instance scope, and the socket
 // on which the holder hears broadcasts from copies started after it.
@@ -71,41 +38,14 @@ struct NamedLock {
   }
 };
 
-// Owned by one thread at a time, re-entrant for its owner, as Windows mutexes are.
-struct MutexObject : KernelObject {
-  std::mutex lock;
-  std::condition_variable freed;
-  std::thread::id owner;
-  int count = 0;
+// A mutex handle holds its name against other copies; within the process it is only a handle.
+struct MutexObject {
   std::unique_ptr<NamedLock> named;
-
-  DWORD Wait(DWORD millis) override {
-    std::unique_lock guard(lock);
-    auto self = std::this_thread::get_id();
-    auto available = [&] { return count == 0 || owner == self; };
-    if (millis == INFINITE) {
-      freed.wait(guard, available);
-    } else if (!freed.wait_for(guard, std::chrono::milliseconds(millis), available)) {
-      return WAIT_TIMEOUT;
-    }
-    owner = self;
-    ++count;
-    return WAIT_OBJECT_0;
-  }
-  bool Release() {
-    std::lock_guard guard(lock);
-    if (count == 0 || owner != std::this_thread::get_id()) return false;
-    if (--count == 0) {
-      owner = std::thread::id();
-      freed.notify_one();
-    }
-    return true;
-  }
 };
 
 struct Objects {
   std::mutex lock;
-  std::map<HANDLE, std::shared_ptr<KernelObject>> handles;
+  std::map<HANDLE, std::shared_ptr<MutexObject>> handles;
   std::map<std::string, std::weak_ptr<MutexObject>> namedMutexes;
   std::uintptr_t next = 0x1000;
   std::string scope;
@@ -117,18 +57,11 @@ Objects& TheObjects() {
   return objects;
 }
 
-HANDLE AddHandle(Objects& objects, std::shared_ptr<KernelObject> object) {
+HANDLE AddHandle(Objects& objects, std::shared_ptr<MutexObject> object) {
   HANDLE handle = reinterpret_cast<HANDLE>(objects.next);
   objects.next += 4;
   objects.handles[handle] = std::move(object);
   return handle;
-}
-
-std::shared_ptr<KernelObject> FindObject(HANDLE handle) {
-  Objects& objects = TheObjects();
-  std::lock_guard guard(objects.lock);
-  auto it = objects.handles.find(handle);
-  return it == objects.handles.end() ? nullptr : it->second;
 }
 
 const HANDLE kCurrentThread = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-2));
@@ -243,60 +176,8 @@ void ReceiveBroadcasts() {
 
 }  // namespace plat
 
-HANDLE CreateThread(SECURITY_ATTRIBUTES*, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD flags,
-                    LPDWORD threadId) {
-  if (!start || (flags & CREATE_SUSPENDED)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  auto object = std::make_shared<plat::ThreadObject>();
-  std::mutex idLock;
-  std::condition_variable idReady;
-  DWORD id = 0;
-  bool haveId = false;
-  object->thread = std::thread([object, start, parameter, &idLock, &idReady, &id, &haveId] {
-    {
-      std::lock_guard guard(idLock);
-      id = GetCurrentThreadId();
-      haveId = true;
-    }
-    idReady.notify_one();
-    plat::UseFaultStack();
-    DWORD code = start(parameter);
-    std::lock_guard guard(object->lock);
-    object->exitCode = code;
-    object->done = true;
-    object->ended.notify_all();
-  });
-  {
-    std::unique_lock guard(idLock);
-    idReady.wait(guard, [&] { return haveId; });
-  }
-  if (threadId) *threadId = id;
-  plat::Objects& objects = plat::TheObjects();
-  std::lock_guard guard(objects.lock);
-  return plat::AddHandle(objects, object);
-}
-
-DWORD WaitForSingleObject(HANDLE handle, DWORD millis) {
-  auto object = plat::FindObject(handle);
-  if (!object) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return WAIT_FAILED;
-  }
-  return object->Wait(millis);
-}
-
-BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
-  auto object = std::dynamic_pointer_cast<plat::ThreadObject>(plat::FindObject(thread));
-  if (!object || !exitCode) return FALSE;
-  std::lock_guard guard(object->lock);
-  *exitCode = object->exitCode;
-  return TRUE;
-}
-
 BOOL CloseHandle(HANDLE handle) {
-  std::shared_ptr<plat::KernelObject> object;
+  std::shared_ptr<plat::MutexObject> object;
   {
     plat::Objects& objects = plat::TheObjects();
     std::lock_guard guard(objects.lock);
@@ -319,26 +200,19 @@ HANDLE GetCurrentThread() { return plat::kCurrentThread; }
 DWORD GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
 
 BOOL SetThreadPriority(HANDLE thread, int priority) {
-  if (thread == plat::kCurrentThread) {
-    plat::tPriority = priority;
-    return TRUE;
+  if (thread != plat::kCurrentThread) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
   }
-  auto object = std::dynamic_pointer_cast<plat::ThreadObject>(plat::FindObject(thread));
-  if (!object) return FALSE;
-  std::lock_guard guard(object->lock);
-  object->priority = priority;
+  plat::tPriority = priority;
   return TRUE;
 }
 
 int GetThreadPriority(HANDLE thread) {
-  if (thread == plat::kCurrentThread) return plat::tPriority;
-  auto object = std::dynamic_pointer_cast<plat::ThreadObject>(plat::FindObject(thread));
-  if (!object) return 0x7FFFFFFF;  // THREAD_PRIORITY_ERROR_RETURN
-  std::lock_guard guard(object->lock);
-  return object->priority;
+  return thread == plat::kCurrentThread ? plat::tPriority : 0x7FFFFFFF;  // THREAD_PRIORITY_ERROR_RETURN
 }
 
-HANDLE CreateMutex(SECURITY_ATTRIBUTES*, BOOL initialOwner, LPCSTR name) {
+HANDLE CreateMutex(SECURITY_ATTRIBUTES*, BOOL, LPCSTR name) {
   plat::Objects& objects = plat::TheObjects();
   std::shared_ptr<plat::MutexObject> mutex;
   bool existed = false;
@@ -362,7 +236,6 @@ HANDLE CreateMutex(SECURITY_ATTRIBUTES*, BOOL initialOwner, LPCSTR name) {
       mutex = std::make_shared<plat::MutexObject>();
     }
   }
-  if (initialOwner && !existed) mutex->Wait(INFINITE);
   std::lock_guard guard(objects.lock);
   HANDLE handle = plat::AddHandle(objects, mutex);
   SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
@@ -371,11 +244,6 @@ HANDLE CreateMutex(SECURITY_ATTRIBUTES*, BOOL initialOwner, LPCSTR name) {
 
 HANDLE CreateMutexA(SECURITY_ATTRIBUTES* security, BOOL initialOwner, LPCSTR name) {
   return CreateMutex(security, initialOwner, name);
-}
-
-BOOL ReleaseMutex(HANDLE handle) {
-  auto mutex = std::dynamic_pointer_cast<plat::MutexObject>(plat::FindObject(handle));
-  return mutex && mutex->Release() ? TRUE : FALSE;
 }
 
 HRESULT CoInitialize(LPVOID) { return S_OK; }

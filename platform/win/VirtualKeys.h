@@ -78,5 +78,3 @@ constexpr int VK_OEM_102 = 0xE2;
 
 // High bit set while the key is down (as of the input translated so far); low bit the toggle state.
 SHORT GetKeyState(int virtualKey);
-SHORT GetAsyncKeyState(int virtualKey);
-BOOL GetKeyboardState(BYTE* state);

@@ -276,10 +276,6 @@ ATOM RegisterClass(const WNDCLASS* windowClass) {
 
 ATOM RegisterClassA(const WNDCLASS* windowClass) { return RegisterClass(windowClass); }
 
-BOOL UnregisterClass(LPCSTR className, HINSTANCE) {
-  return className && WindowTable::Instance().UnregisterClass(className) ? TRUE : FALSE;
-}
-
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   if (!className) return nullptr;
@@ -455,10 +451,6 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   return DefWindowProc(window, message, wParam, lParam);
 }
 
-LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return proc ? proc(window, message, wParam, lParam) : 0;
-}
-
 LONG_PTR GetWindowLongPtr(HWND window, int index) {
   auto record = WindowTable::Instance().Find(window);
   if (!record) return 0;
@@ -505,12 +497,6 @@ LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
     }
   });
   return previous;
-}
-
-LONG GetWindowLong(HWND window, int index) { return static_cast<LONG>(GetWindowLongPtr(window, index)); }
-
-LONG SetWindowLong(HWND window, int index, LONG value) {
-  return static_cast<LONG>(SetWindowLongPtr(window, index, value));
 }
 
 namespace plat {
@@ -579,13 +565,6 @@ BOOL ShowWindow(HWND window, int command) {
   return wasVisible;
 }
 
-BOOL UpdateWindow(HWND window) {
-  auto record = WindowTable::Instance().Find(window);
-  if (!record) return FALSE;
-  if (record->needsPaint && record->visible) SendMessage(window, WM_PAINT, 0, 0);
-  return TRUE;
-}
-
 BOOL IsWindowVisible(HWND window) {
   auto record = WindowTable::Instance().Find(window);
   return record && record->visible ? TRUE : FALSE;
@@ -595,8 +574,6 @@ BOOL IsIconic(HWND window) {
   auto record = WindowTable::Instance().Find(window);
   return record && record->minimised ? TRUE : FALSE;
 }
-
-BOOL IsZoomed(HWND) { return FALSE; }
 
 BOOL SetForegroundWindow(HWND window) {
   auto record = WindowTable::Instance().Find(window);
@@ -638,13 +615,6 @@ HWND GetFocus() {
   plat::FocusState& state = plat::Focus();
   std::lock_guard guard(state.lock);
   return state.focus;
-}
-
-BOOL BringWindowToTop(HWND window) { return SetForegroundWindow(window); }
-
-HWND GetDesktopWindow() {
-  static char desktop;
-  return reinterpret_cast<HWND>(&desktop);
 }
 
 HWND GetParent(HWND window) {
@@ -716,31 +686,6 @@ BOOL ScreenToClient(HWND window, LPPOINT point) {
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
   if (!IsWindow(window)) return FALSE;
   plat::Reposition(window, RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)});
-  return TRUE;
-}
-
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
-  auto record = WindowTable::Instance().Find(window);
-  if (!record) return FALSE;
-  RECT rect = record->windowRect;
-  if (!(flags & SWP_NOMOVE)) {
-    LONG w = rect.right - rect.left, h = rect.bottom - rect.top;
-    rect = RECT{x, y, x + w, y + h};
-  }
-  if (!(flags & SWP_NOSIZE)) {
-    rect.right = rect.left + std::max(cx, 0);
-    rect.bottom = rect.top + std::max(cy, 0);
-  }
-  if (!(flags & SWP_NOZORDER) && (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST)) {
-    bool topmost = insertAfter == HWND_TOPMOST;
-    WindowTable::Instance().Update(window, [&](WindowRecord& r) {
-      r.exStyle = topmost ? (r.exStyle | WS_EX_TOPMOST) : (r.exStyle & ~WS_EX_TOPMOST);
-    });
-    if (record->sdl && plat::IsMainThread()) SDL_SetWindowAlwaysOnTop(record->sdl, topmost ? SDL_TRUE : SDL_FALSE);
-  }
-  plat::Reposition(window, rect);
-  if (flags & SWP_SHOWWINDOW) ShowWindow(window, (flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
-  if (flags & SWP_HIDEWINDOW) ShowWindow(window, SW_HIDE);
   return TRUE;
 }
 
@@ -830,12 +775,6 @@ HWND GetCapture() {
   return state.capture;
 }
 
-BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom) {
-  if (!rect) return FALSE;
-  *rect = RECT{left, top, right, bottom};
-  return TRUE;
-}
-
 BOOL PtInRect(const RECT* rect, POINT point) {
   return rect && point.x >= rect->left && point.x < rect->right && point.y >= rect->top && point.y < rect->bottom
              ? TRUE
@@ -849,8 +788,4 @@ BOOL OffsetRect(LPRECT rect, int dx, int dy) {
   rect->top += dy;
   rect->bottom += dy;
   return TRUE;
-}
-
-BOOL IsRectEmpty(const RECT* rect) {
-  return !rect || rect->right <= rect->left || rect->bottom <= rect->top ? TRUE : FALSE;
 }

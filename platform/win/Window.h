@@ -109,20 +109,8 @@ constexpr int SW_SHOWNA = 8;
 constexpr int SW_RESTORE = 9;
 constexpr int SW_SHOWDEFAULT = 10;
 
-// SetWindowPos.
-#define HWND_TOP (static_cast<HWND>(nullptr))
-#define HWND_TOPMOST (reinterpret_cast<HWND>(static_cast<LONG_PTR>(-1)))
-#define HWND_NOTOPMOST (reinterpret_cast<HWND>(static_cast<LONG_PTR>(-2)))
-constexpr UINT SWP_NOSIZE = 0x0001;
-constexpr UINT SWP_NOMOVE = 0x0002;
-constexpr UINT SWP_NOZORDER = 0x0004;
-constexpr UINT SWP_NOACTIVATE = 0x0010;
-constexpr UINT SWP_SHOWWINDOW = 0x0040;
-constexpr UINT SWP_HIDEWINDOW = 0x0080;
-
 ATOM RegisterClass(const WNDCLASS* windowClass);
 ATOM RegisterClassA(const WNDCLASS* windowClass);
-BOOL UnregisterClass(LPCSTR className, HINSTANCE instance);
 // Sends WM_NCCREATE and WM_CREATE (with the CREATESTRUCT) before returning; a procedure that
 // answers -1 to WM_CREATE (or 0 to WM_NCCREATE) makes the creation fail. The position and size
 // are the outer window rectangle; the client rectangle is what AdjustWindowRect takes off it.
@@ -134,26 +122,19 @@ BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 LONG_PTR GetWindowLongPtr(HWND window, int index);
 LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value);
-LONG GetWindowLong(HWND window, int index);
-LONG SetWindowLong(HWND window, int index, LONG value);
 
 BOOL ShowWindow(HWND window, int command);
-BOOL UpdateWindow(HWND window);
 BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);
-BOOL IsZoomed(HWND window);
 BOOL SetForegroundWindow(HWND window);
 HWND GetForegroundWindow();
 HWND GetActiveWindow();
 HWND SetActiveWindow(HWND window);
 HWND SetFocus(HWND window);
 HWND GetFocus();
-BOOL BringWindowToTop(HWND window);
-HWND GetDesktopWindow();
 HWND GetParent(HWND window);
 HWND WindowFromPoint(POINT point);
 
@@ -164,7 +145,6 @@ BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 BOOL ClientToScreen(HWND window, LPPOINT point);
 BOOL ScreenToClient(HWND window, LPPOINT point);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
-BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
 BOOL SetWindowText(HWND window, LPCSTR text);
 int GetWindowText(HWND window, LPSTR buffer, int size);
@@ -180,7 +160,5 @@ HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
 HWND GetCapture();
 
-BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);
 BOOL PtInRect(const RECT* rect, POINT point);
 BOOL OffsetRect(LPRECT rect, int dx, int dy);
-BOOL IsRectEmpty(const RECT* rect);

@@ -56,15 +56,6 @@ bool WindowTable::RegisterClass(const WindowClassRecord& windowClass) {
   return mClasses.emplace(Lower(windowClass.name), windowClass).second;
 }
 
-bool WindowTable::UnregisterClass(const std::string& name) {
-  std::lock_guard guard(mLock);
-  std::string key = Lower(name);
-  for (const auto& [handle, record] : mWindows) {
-    if (Lower(record.windowClass.name) == key) return false;  // still in use
-  }
-  return mClasses.erase(key) > 0;
-}
-
 std::optional<WindowClassRecord> WindowTable::FindClass(const std::string& name) {
   std::lock_guard guard(mLock);
   auto it = mClasses.find(Lower(name));

@@ -60,7 +60,6 @@ class WindowTable {
   static WindowTable& Instance();
 
   bool RegisterClass(const WindowClassRecord& windowClass);
-  bool UnregisterClass(const std::string& name);
   std::optional<WindowClassRecord> FindClass(const std::string& name);
 
   HWND Add(WindowRecord record);

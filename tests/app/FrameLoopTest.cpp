@@ -127,30 +127,24 @@ TEST_F(FrameLoopTest, DoubleSpeedTicksEveryFiveMillisecondsAndForcesDrawsAfterTw
   EXPECT_EQ(mApp.mVSyncBrokenTestUpdates, 0);
 }
 
-TEST_F(FrameLoopTest, StoppedTimeNeitherTicksNorDrawsButStillDeletesQueuedWidgets) {
-  mApp.mUpdateMultiplier = 0.0;
-  bool deleted = false;
-  ++mApp.mUpdateDepth;  // queued by a handler inside a step
-  mApp.SafeDeleteWidget(new MortalWidget(&deleted));
-  --mApp.mUpdateDepth;
-  mClock.AdvanceMillis(500);
-  for (int i = 0; i < 10; ++i) mApp.UpdateAppStep(nullptr);
-  EXPECT_EQ(mApp.mUpdateCount, 0);
-  EXPECT_EQ(mApp.mDrawCount, 0);
-  EXPECT_TRUE(deleted);
-}
-
-TEST_F(FrameLoopTest, APausedPlaybackOnlyDeletesQueuedWidgets) {
-  mApp.mPlaybackPaused = true;
-  bool deleted = false;
-  ++mApp.mUpdateDepth;
-  mApp.SafeDeleteWidget(new MortalWidget(&deleted));
-  --mApp.mUpdateDepth;
-  mClock.AdvanceMillis(500);
-  mApp.UpdateAppStep(nullptr);
-  mApp.UpdateAppStep(nullptr);
-  EXPECT_EQ(mApp.mUpdateCount, 0);
-  EXPECT_TRUE(deleted);
+TEST_F(FrameLoopTest, StoppedTimeOrAPausedPlaybackNeitherTicksNorDrawsButStillDeletesQueuedWidgets) {
+  for (bool paused : {false, true}) {
+    LoopApp app;
+    app.ResetTiming(false);
+    if (paused)
+      app.mPlaybackPaused = true;
+    else
+      app.mUpdateMultiplier = 0.0;
+    bool deleted = false;
+    ++app.mUpdateDepth;  // queued by a handler inside a step
+    app.SafeDeleteWidget(new MortalWidget(&deleted));
+    --app.mUpdateDepth;
+    mClock.AdvanceMillis(500);
+    for (int i = 0; i < 10; ++i) app.UpdateAppStep(nullptr);
+    EXPECT_EQ(app.mUpdateCount, 0) << paused;
+    EXPECT_EQ(app.mDrawCount, 0) << paused;
+    EXPECT_TRUE(deleted) << paused;
+  }
 }
 
 TEST_F(FrameLoopTest, PauseRequestRunsOneTickOneFractionOneDrawThenSleepsFrames) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <map>
 
 #include "framework/widget/EditWidget.h"
 #include "framework/widget/KeyCodes.h"
@@ -9,11 +10,8 @@
 namespace ControlsTest {
 namespace {
 
-constexpr int kBackspace = 8;
-constexpr int kEnter = 13;
 constexpr int kEnd = 35;
 constexpr int kHome = 36;
-constexpr int kLeft = 37;
 constexpr int kRight = 39;
 constexpr int kDelete = 46;
 
@@ -39,22 +37,18 @@ class EditInput : public ControlsFixture {
     mManager.KeyDown(keyCode);
     mManager.KeyUp(keyCode);
   }
-  void ShiftKey(int keyCode) {
-    mManager.KeyDown(Kit::KEYCODE_SHIFT);
+  void Held(int modifier, int keyCode) {
+    mManager.KeyDown(modifier);
     Key(keyCode);
-    mManager.KeyUp(Kit::KEYCODE_SHIFT);
+    mManager.KeyUp(modifier);
   }
+  void ShiftKey(int keyCode) { Held(Kit::KEYCODE_SHIFT, keyCode); }
   // Ctrl with a letter: the key press, then the control character the keyboard makes of it.
   void Ctrl(char letter) {
     mManager.KeyDown(Kit::KEYCODE_CONTROL);
     mManager.KeyDown(letter);
     mManager.KeyChar(static_cast<char>(letter - 'A' + 1));
     mManager.KeyUp(letter);
-    mManager.KeyUp(Kit::KEYCODE_CONTROL);
-  }
-  void CtrlKey(int keyCode) {
-    mManager.KeyDown(Kit::KEYCODE_CONTROL);
-    Key(keyCode);
     mManager.KeyUp(Kit::KEYCODE_CONTROL);
   }
   // Each character as a keyboard sends it: key down, the character, key up.
@@ -68,6 +62,26 @@ class EditInput : public ControlsFixture {
       if (shift) mManager.KeyUp(Kit::KEYCODE_SHIFT);
     }
   }
+  // Typed text with keys in angle brackets: <Home>, <End>, <Left>, <Right>, <Back>, <Del>, each
+  // optionally with S- (Shift) or C- (Ctrl) before it, and ^Z, ^C, ^X, ^V.
+  void Play(const std::string& script) {
+    static const std::map<std::string, int> kKeys{{"Home", kHome},   {"End", kEnd}, {"Left", 37},
+                                                  {"Right", kRight}, {"Back", 8},   {"Del", kDelete}};
+    for (std::size_t i = 0; i < script.size(); ++i) {
+      if (script[i] == '^') {
+        Ctrl(script[++i]);
+      } else if (script[i] == '<') {
+        const std::size_t end = script.find('>', i);
+        std::string name = script.substr(i + 1, end - i - 1);
+        const int modifier = name[1] != '-' ? 0 : name[0] == 'S' ? Kit::KEYCODE_SHIFT : Kit::KEYCODE_CONTROL;
+        if (modifier) name = name.substr(2);
+        modifier ? Held(modifier, kKeys.at(name)) : Key(kKeys.at(name));
+        i = end;
+      } else {
+        Type(std::string(1, script[i]));
+      }
+    }
+  }
   std::string Selected() {
     if (mEdit.mAnchor == -1) return "";
     const int low = std::min(mEdit.mAnchor, mEdit.mCaret);
@@ -78,153 +92,85 @@ class EditInput : public ControlsFixture {
   Kit::EditWidget mEdit{5, &mEvents};
 };
 
-TEST_F(EditInput, TypedCharactersUndoAsOneStepAndASecondUndoRedoes) {
-  Type("abc");
-  EXPECT_EQ(mEdit.mText, "abc");
-  EXPECT_EQ(mEdit.mCaret, 3);
-  Ctrl('Z');
-  EXPECT_EQ(mEdit.mText, "");
-  Ctrl('Z');
-  EXPECT_EQ(mEdit.mText, "abc");
+// Keyboard editing: from a text set with SetText (selected whole) and a clipboard, a script gives
+// the text, the caret (-1: not checked), the selection and the clipboard (null: not checked).
+struct Editing {
+  const char* name;
+  const char* start;
+  const char* clipboard;
+  int maxLength;
+  const char* script;
+  const char* text;
+  int caret;
+  const char* selected;
+  const char* clipboardAfter;
+};
+
+class EditKeys : public EditInput, public testing::WithParamInterface<Editing> {};
+
+TEST_P(EditKeys, GiveTheTextCaretAndSelection) {
+  const Editing& c = GetParam();
+  if (*c.start) mEdit.SetText(c.start, true);
+  if (c.clipboard) mApp.CopyToClipboard(c.clipboard);
+  if (c.maxLength) mEdit.mMaxLength = c.maxLength;
+  Play(c.script);
+  EXPECT_EQ(mEdit.mText, c.text);
+  EXPECT_TRUE(c.caret < 0 || mEdit.mCaret == c.caret) << mEdit.mCaret;
+  EXPECT_EQ(Selected(), c.selected);
+  EXPECT_TRUE(!c.clipboardAfter || mApp.GetClipboard() == c.clipboardAfter) << mApp.GetClipboard();
 }
 
-TEST_F(EditInput, ARunOfBackspacesIsOneUndoStep) {
-  mEdit.SetText("hello", true);
-  Key(kEnd);
-  Key(kBackspace);
-  Key(kBackspace);
-  Key(kBackspace);
-  EXPECT_EQ(mEdit.mText, "he");
-  Ctrl('Z');
-  EXPECT_EQ(mEdit.mText, "hello");
-}
+const Editing kEditing[] = {
+    {"TypingUndoesAsOneStep", "", nullptr, 0, "abc^Z", "", -1, "", nullptr},
+    {"ASecondUndoRedoes", "", nullptr, 0, "abc^Z^Z", "abc", 3, "", nullptr},
+    {"ARunOfBackspacesIsOneUndoStep", "hello", nullptr, 0, "<End><Back><Back><Back>^Z", "hello", -1, "", nullptr},
+    {"BackspaceAtTheStartDoesNothing", "", nullptr, 0, "ab<Home><Back>", "ab", 0, "", nullptr},
+    {"DeleteAtTheEndDoesNothing", "", nullptr, 0, "ab<Home><Del><End><Del>", "b", -1, "", nullptr},
+    {"ShiftArrowsSelect", "", nullptr, 0, "hello world<Home><S-Right><S-Right><S-Right><S-Right><S-Right>",
+     "hello world", 5, "hello", nullptr},
+    // A digit's key press arrives before its character; it must not drop the selection.
+    {"ADigitReplacesTheSelection", "", nullptr, 0, "hello world<Home><S-Right><S-Right><S-Right><S-Right><S-Right>5",
+     "5 world", 1, "", nullptr},
+    {"ALetterReplacesTheSelection", "", nullptr, 0, "5 world<Home><Right><S-End>z", "5z", 2, "", nullptr},
+    {"ASpaceReplacesTheSelection", "", nullptr, 0, "5z<S-Left><S-Left> ", " ", -1, "", nullptr},
+    {"CapitalsWithShiftAreJustCharacters", "", nullptr, 0, "HI there!", "HI there!", 9, "", nullptr},
+    {"LeftCollapsesTheSelectionToItsStart", "", nullptr, 0, "abcdef<Home><Right><S-Right><S-Right><Left>", "abcdef", 1,
+     "", nullptr},
+    {"RightCollapsesTheSelectionToItsEnd", "", nullptr, 0, "abcdef<Home><Right><S-Right><S-Right><Right>", "abcdef", 3,
+     "", nullptr},
+    {"CtrlRightJumpsToTheNextWord", "", nullptr, 0, "hello big_world, x<Home><C-Right>", "hello big_world, x", 6, "",
+     nullptr},
+    {"CtrlRightSkipsPunctuation", "", nullptr, 0, "hello big_world, x<Home><C-Right><C-Right>", "hello big_world, x",
+     17, "", nullptr},
+    {"CtrlRightStopsAtTheEnd", "", nullptr, 0, "hello big_world, x<C-Left><C-Right><C-Right>", "hello big_world, x", 18,
+     "", nullptr},
+    {"CtrlLeftJumpsBackByWords", "", nullptr, 0, "hello big_world, x<C-Left><C-Left>", "hello big_world, x", 6, "",
+     nullptr},
+    {"CtrlLeftStopsAtTheStart", "", nullptr, 0, "hello big_world, x<C-Left><C-Left><C-Left><C-Left>",
+     "hello big_world, x", 0, "", nullptr},
+    {"CopyKeepsTheSelection", "", nullptr, 0, "copy me<Home><S-Right><S-Right><S-Right><S-Right>^C", "copy me", 4,
+     "copy", "copy"},
+    {"CutTakesIt", "", nullptr, 0, "copy me<Home><S-Right><S-Right><S-Right><S-Right>^X", " me", 0, "", "copy"},
+    {"PasteInsertsAtTheCaret", "", nullptr, 0, "copy me<Home><S-Right><S-Right><S-Right><S-Right>^X<End>^V", " mecopy",
+     7, "", "copy"},
+    {"APasteUndoes", "", nullptr, 0, "copy me<Home><S-Right><S-Right><S-Right><S-Right>^X<End>^V^Z", " me", -1, "",
+     nullptr},
+    {"PasteStopsAtTheFirstLineEnd", "", "ab\r\ncd", 0, "^V", "ab", 2, "", nullptr},
+    {"PasteDropsWhatCannotBeTyped", "", "x\ty\x7F\xE9z\x01!", 0, "^V", "xyz!", 4, "", nullptr},
+    {"PastingIntoASelectionReplacesIt", "old text", "new", 0, "^V", "new", 3, "", nullptr},
+    {"TheLimitKeepsTheStartOfAPaste", "", "0123456789abcdefghij", 14, "^V", "0123456789abcd", 14, "", nullptr},
+    // A full box ignores the typed character rather than losing its last one.
+    {"AFullBoxIgnoresATypedCharacter", "", "0123456789abcdefghij", 14, "^V<Home>X", "0123456789abcd", 0, "", nullptr},
+    {"ReplacingOneCharacterFits", "", "0123456789abcdefghij", 14, "^V<Home><S-Right>X", "X123456789abcd", 1, "",
+     nullptr},
+    {"APasteIsCutToWhatFits", "", "0123456789ab", 14, "^V<Home>^V", "010123456789ab", 2, "", nullptr},
+    {"ALongerTextSetEarlierIsCutAtItsEnd", "0123456789", nullptr, 4, "<End>", "0123", 4, "", nullptr},
+    {"SetTextSelectsEverything", "name", nullptr, 0, "", "name", -1, "name", nullptr},
+    {"SoTheNextCharacterReplacesIt", "name", nullptr, 0, "J", "J", 1, "", nullptr},
+};
 
-TEST_F(EditInput, BackspaceAtTheStartChangesNothing) {
-  Type("ab");
-  Key(kHome);
-  Key(kBackspace);
-  EXPECT_EQ(mEdit.mText, "ab");
-  EXPECT_EQ(mEdit.mCaret, 0);
-  Key(kDelete);
-  EXPECT_EQ(mEdit.mText, "b");
-  Key(kEnd);
-  Key(kDelete);
-  EXPECT_EQ(mEdit.mText, "b");
-}
-
-TEST_F(EditInput, ShiftWithArrowsSelectsAndATypedKeyReplacesTheSelection) {
-  Type("hello world");
-  Key(kHome);
-  for (int i = 0; i < 5; ++i) ShiftKey(kRight);
-  EXPECT_EQ(Selected(), "hello");
-  // A digit's key press arrives before its character; it must not drop the selection.
-  Type("5");
-  EXPECT_EQ(mEdit.mText, "5 world");
-  EXPECT_EQ(mEdit.mAnchor, -1);
-
-  ShiftKey(kEnd);
-  Type("z");  // the last letter of the alphabet is a letter key too
-  EXPECT_EQ(mEdit.mText, "5z");
-  for (int i = 0; i < 2; ++i) ShiftKey(kLeft);
-  Type(" ");
-  EXPECT_EQ(mEdit.mText, " ");
-}
-
-TEST_F(EditInput, CapitalsTypedWithShiftHeldAreJustCharacters) {
-  Type("HI there!");
-  EXPECT_EQ(mEdit.mText, "HI there!");
-  EXPECT_EQ(mEdit.mAnchor, -1);
-}
-
-TEST_F(EditInput, ArrowsWithoutShiftCollapseTheSelectionToItsEnds) {
-  Type("abcdef");
-  Key(kHome);
-  Key(kRight);
-  ShiftKey(kRight);
-  ShiftKey(kRight);
-  Key(kLeft);
-  EXPECT_EQ(mEdit.mCaret, 1);
-  EXPECT_EQ(mEdit.mAnchor, -1);
-  ShiftKey(kRight);
-  ShiftKey(kRight);
-  Key(kRight);
-  EXPECT_EQ(mEdit.mCaret, 3);
-}
-
-TEST_F(EditInput, ControlArrowsJumpByWords) {
-  Type("hello big_world, x");
-  Key(kHome);
-  CtrlKey(kRight);
-  EXPECT_EQ(mEdit.mCaret, 6);
-  CtrlKey(kRight);
-  EXPECT_EQ(mEdit.mCaret, 17);
-  CtrlKey(kRight);
-  EXPECT_EQ(mEdit.mCaret, 18);
-  CtrlKey(kLeft);
-  EXPECT_EQ(mEdit.mCaret, 17);
-  CtrlKey(kLeft);
-  EXPECT_EQ(mEdit.mCaret, 6);
-  CtrlKey(kLeft);
-  EXPECT_EQ(mEdit.mCaret, 0);
-}
-
-TEST_F(EditInput, CutCopyAndPasteGoThroughTheClipboard) {
-  Type("copy me");
-  Key(kHome);
-  for (int i = 0; i < 4; ++i) ShiftKey(kRight);
-  Ctrl('C');
-  EXPECT_EQ(mApp.GetClipboard(), "copy");
-  EXPECT_EQ(Selected(), "copy");  // copying keeps the selection
-  Ctrl('X');
-  EXPECT_EQ(mEdit.mText, " me");
-  EXPECT_EQ(mApp.GetClipboard(), "copy");
-  Key(kEnd);
-  Ctrl('V');
-  EXPECT_EQ(mEdit.mText, " mecopy");
-  EXPECT_EQ(mEdit.mCaret, 7);
-  Ctrl('Z');
-  EXPECT_EQ(mEdit.mText, " me");
-}
-
-TEST_F(EditInput, PasteStopsAtTheFirstLineEndAndDropsCharactersThatCannotBeTyped) {
-  mApp.CopyToClipboard("ab\r\ncd");
-  Ctrl('V');
-  EXPECT_EQ(mEdit.mText, "ab");
-  mApp.CopyToClipboard("x\ty\x7F\xE9z\x01!");
-  Ctrl('V');
-  EXPECT_EQ(mEdit.mText, "abxyz!");
-  mEvents.refusedChar = 'q';
-  mApp.CopyToClipboard("qqq");
-  Ctrl('V');  // nothing left to paste: nothing changes
-  EXPECT_EQ(mEdit.mText, "abxyz!");
-}
-
-TEST_F(EditInput, PastingIntoASelectionReplacesIt) {
-  mEdit.SetText("old text", true);
-  mApp.CopyToClipboard("new");
-  Ctrl('V');
-  EXPECT_EQ(mEdit.mText, "new");
-}
-
-TEST_F(EditInput, TheCharacterLimitKeepsTheStartOfAPasteAndNeverCutsWhatIsThere) {
-  mEdit.mMaxLength = 14;
-  mApp.CopyToClipboard("0123456789abcdefghij");
-  Ctrl('V');
-  EXPECT_EQ(mEdit.mText, "0123456789abcd");
-  Key(kHome);
-  Type("X");  // a full box ignores the typed character rather than losing its last one
-  EXPECT_EQ(mEdit.mText, "0123456789abcd");
-  EXPECT_EQ(mEdit.mCaret, 0);
-  ShiftKey(kRight);
-  Type("X");  // replacing one character fits
-  EXPECT_EQ(mEdit.mText, "X123456789abcd");
-  mEdit.mMaxLength = 16;
-  Key(kHome);
-  mApp.CopyToClipboard("pqrs");
-  Ctrl('V');  // two of the four fit, at the caret
-  EXPECT_EQ(mEdit.mText, "pqX123456789abcd");
-  EXPECT_EQ(mEdit.mCaret, 2);
-}
+INSTANTIATE_TEST_SUITE_P(Scripts, EditKeys, testing::ValuesIn(kEditing),
+                         [](const testing::TestParamInfo<Editing>& info) { return std::string(info.param.name); });
 
 TEST_F(EditInput, ThePixelLimitKeepsWhatIsThereAndChecksEveryWidthFont) {
   mEdit.mMaxWidth = 30;  // five block characters
@@ -239,21 +185,6 @@ TEST_F(EditInput, ThePixelLimitKeepsWhatIsThereAndChecksEveryWidthFont) {
   mEdit.AddWidthCheckFont(&font, 18);
   Type("abcdef");
   EXPECT_EQ(mEdit.mText, "abc");
-}
-
-TEST_F(EditInput, ALongerTextSetEarlierIsCutToTheLimitAtItsEnd) {
-  mEdit.SetText("0123456789", true);
-  mEdit.mMaxLength = 4;
-  Key(kEnd);
-  EXPECT_EQ(mEdit.mText, "0123");
-  EXPECT_EQ(mEdit.mCaret, 4);
-}
-
-TEST_F(EditInput, SetTextSelectsEverythingSoTheNextCharacterReplacesIt) {
-  mEdit.SetText("name", true);
-  EXPECT_EQ(Selected(), "name");
-  Type("J");
-  EXPECT_EQ(mEdit.mText, "J");
 }
 
 TEST_F(EditInput, AMaskedBoxCopiesItsMaskNotItsText) {
@@ -282,7 +213,7 @@ TEST_F(EditInput, ListenerRefusalsLeaveTextCaretAndSelectionAlone) {
   mEvents.refusedKey = kEnd;
   Key(kEnd);
   EXPECT_EQ(mEdit.mCaret, 1);
-  Key(kEnter);
+  Key(13);
   EXPECT_EQ(mEvents.entered, (Log{"abc"}));
 }
 

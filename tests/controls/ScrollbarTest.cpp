@@ -176,12 +176,5 @@ TEST_F(ScrollbarInput, AHorizontalBarPlacesItsArrowsAtTheEndsAndPagesAlongX) {
   EXPECT_DOUBLE_EQ(mBar.mValue, 11);
 }
 
-TEST_F(ScrollbarInput, SetColorsAllColoursTheArrowsToo) {
-  const int table[2][3] = {{1, 2, 3}, {4, 5, 6}};
-  mBar.SetColorsAll(table, 2);
-  EXPECT_EQ(mBar.GetColorRef(1), Kit::Color(4, 5, 6));
-  EXPECT_EQ(mBar.mDownButton->GetColorRef(0), Kit::Color(1, 2, 3));
-}
-
 }  // namespace
 }  // namespace ControlsTest

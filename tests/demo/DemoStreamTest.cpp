@@ -56,15 +56,6 @@ TEST(DemoStreamWriting, LongGapsAreBridgedWithNoOpFillers) {
   EXPECT_EQ(PlayAll(player, 50), Lines({"@40 keydown 65"}));
 }
 
-TEST(DemoStreamWriting, SecondRecordOfTheSameUpdateHasDeltaZero) {
-  DemoStream stream;
-  stream.RecordKey(3, Kit::DEMO_KEY_DOWN, 'B');
-  const int before = stream.mBuffer.writeBitPos;
-  stream.RecordKey(3, Kit::DEMO_KEY_UP, 'B');
-  stream.mBuffer.readBitPos = before;
-  EXPECT_EQ(stream.mBuffer.ReadNumBits(4, false), 0u);
-}
-
 TEST(DemoStreamRoundTrip, EveryInputRecordReplaysAtItsUpdate) {
   DemoStream rec;
   rec.RecordMousePosition(1, 10, 20);    // relative
@@ -166,15 +157,6 @@ TEST(DemoStreamPlayback, StopsApplyingWhenTheApplicationShutsDown) {
   EXPECT_EQ(sink.mLines, Lines({"@1 close"}));
 }
 
-TEST(DemoStreamPlayback, NothingHappensWhenNotPlaying) {
-  DemoStream rec;
-  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 9);
-  demotest::RecordingSink sink;
-  rec.PlaybackStep(0, sink);
-  EXPECT_TRUE(sink.mLines.empty());
-  EXPECT_FALSE(rec.HoldsUpdate(0));
-}
-
 TEST(DemoStreamDamage, PaddingBitsOfTheLastByteAreNotARecord) {
   // One key record is 18 bits: the last of its three bytes holds 6 zero padding bits, which read as
   // "delta 0, command record" but cannot hold a whole command header.
@@ -196,73 +178,6 @@ TEST(DemoStreamDamage, ACutRecordIsDroppedAndThePlaybackEnds) {
   player.StartPlayback(file);
   EXPECT_EQ(PlayAll(player, 5), Lines({"@0 keydown 1"}));
   EXPECT_TRUE(player.Exhausted());
-}
-
-TEST(DemoStreamSynchronised, OutcomesReplayInsideTheirUpdate) {
-  DemoStream rec;
-  const std::uint8_t value[] = {1, 2, 3, 4};
-  rec.RecordRegistryRead(3, true, 4, value, sizeof value);
-  rec.RecordRegistryRead(3, false, 0, nullptr, 0);
-  rec.RecordResult(3, Kit::DemoResultRecord::RegistryWrite, true);
-  rec.RecordResult(4, Kit::DemoResultRecord::FileExists, false);
-  Kit::Buffer contents;
-  contents.WriteString("level data");
-  rec.RecordFileRead(4, true, contents);
-  rec.RecordFileRead(4, false, Kit::Buffer{});
-  rec.RecordResult(5, Kit::DemoResultRecord::FileWrite, true);
-  Kit::Buffer clip;
-  clip.WriteString("clipboard");
-  rec.RecordDataBlock(5, clip);
-  rec.RecordKey(5, Kit::DEMO_KEY_DOWN, 7);
-
-  DemoStream player = Reopen(rec);
-  demotest::RecordingSink sink;
-  // The frame loop: the step at 2 reads the header of update 3 and leaves it for the operation.
-  for (int count = 0; count < 3; ++count) {
-    player.PlaybackStep(count, sink);
-    ASSERT_FALSE(player.HoldsUpdate(count));
-  }
-  std::uint8_t data[8] = {};
-  std::uint32_t type = 0;
-  std::uint32_t length = sizeof data;
-  ASSERT_TRUE(player.ReplayRegistryRead(3, &type, data, &length));
-  EXPECT_EQ(type, 4u);
-  EXPECT_EQ(length, 4u);
-  EXPECT_EQ(data[3], 4);
-  EXPECT_FALSE(player.ReplayRegistryRead(3, &type, data, &length));
-  EXPECT_TRUE(player.ReplayResult(3, Kit::DemoResultRecord::RegistryWrite));
-  player.PlaybackStep(3, sink);
-  EXPECT_FALSE(player.ReplayResult(4, Kit::DemoResultRecord::FileExists));
-  Kit::Buffer read;
-  ASSERT_TRUE(player.ReplayFileRead(4, &read));
-  EXPECT_EQ(read.ReadString(), "level data");
-  EXPECT_FALSE(player.ReplayFileRead(4, &read));
-  player.PlaybackStep(4, sink);
-  EXPECT_TRUE(player.ReplayResult(5, Kit::DemoResultRecord::FileWrite));
-  Kit::Buffer block;
-  block.WriteString("stale");
-  player.ReplayDataBlock(5, &block);
-  EXPECT_EQ(block.ReadString(), "clipboard");
-  player.PlaybackStep(5, sink);
-  EXPECT_EQ(sink.mLines, Lines({"@0 keydown 7"})) << "input after the outcomes is still applied";
-}
-
-TEST(DemoStreamSynchronised, ARegistryValueLargerThanTheCallersBufferFailsAndKeepsTheStreamInStep) {
-  DemoStream rec;
-  const std::uint8_t value[16] = {9};
-  rec.RecordRegistryRead(1, true, 3, value, sizeof value);
-  rec.RecordResult(1, Kit::DemoResultRecord::RegistryWrite, true);
-  DemoStream player = Reopen(rec);
-  demotest::RecordingSink sink;
-  player.PlaybackStep(0, sink);
-  std::uint8_t small[4] = {0xAA, 0xAA, 0xAA, 0xAA};
-  std::uint32_t type = 77;
-  std::uint32_t length = sizeof small;
-  EXPECT_FALSE(player.ReplayRegistryRead(1, &type, small, &length));
-  EXPECT_EQ(small[0], 0xAA);
-  EXPECT_EQ(type, 77u);
-  EXPECT_EQ(length, 4u);
-  EXPECT_TRUE(player.ReplayResult(1, Kit::DemoResultRecord::RegistryWrite));
 }
 
 TEST(DemoStreamSynchronised, HugeRecordedLengthsEndThePlaybackInsteadOfReading) {

@@ -121,14 +121,6 @@ TEST(DescParserTokens, DeepNestingIsRefusedWithoutExhaustingTheStack) {
   EXPECT_EQ(Tokens(hostile), "error: List Nesting Too Deep");
 }
 
-TEST(DescParserCommands, MissingCommandAndEmptyCommand) {
-  RecordingParser parser;
-  EXPECT_FALSE(parser.ParseDescriptorLine("(a) b"));
-  EXPECT_EQ(parser.mError, "Missing Command");
-  EXPECT_TRUE(parser.ParseDescriptorLine("  \n "));
-  EXPECT_TRUE(parser.commands.empty());
-}
-
 TEST(DescParserFile, MissingFileFailsSilently) {
   RecordingParser parser;
   EXPECT_FALSE(parser.LoadDescriptor("/nonexistent/folder/font.txt"));

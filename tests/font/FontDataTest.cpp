@@ -63,40 +63,10 @@ TEST_F(FontDataLoad, AnErrorNamesTheFileTheLineAndTheCommand) {
   EXPECT_EQ(data.mFontLayerList.size(), 1u);  // the file stopped at the failing command
 }
 
-TEST_F(FontDataLoad, ACommandListWithoutACommandWordIsRefused) {
-  Kit::ListDataElement empty;
-  EXPECT_FALSE(data.HandleCommand(empty));
-  Kit::ListDataElement listFirst;
-  listFirst.mElements.push_back(std::make_unique<Kit::ListDataElement>());
-  EXPECT_FALSE(data.HandleCommand(listFirst));
-}
-
 TEST_F(FontDataLoad, ALoadedFontIsNotLoadedAgain) {
   EXPECT_TRUE(Load("SetDefaultPointSize 12;"));
   EXPECT_EQ(data.mDefaultPointSize, 12);
   EXPECT_FALSE(data.Load(&host, path));
-}
-
-TEST_F(FontDataLoad, ParameterCountAndDefineNames) {
-  EXPECT_FALSE(Load("SetDefaultPointSize 12 13;"));
-  EXPECT_EQ(Shown(), Reasons{"Invalid Number of Parameters"});
-  for (const char* name : {"1abc", "-x", "+x", "'x'", "\"x\""}) {
-    FontData other;
-    std::string file = dir.Write("define.txt", std::string("Define ") + name + " 5;");
-    host.popups.clear();
-    other.Load(&host, file);
-    EXPECT_FALSE(other.mInitialized) << name;
-    EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"}) << name;
-  }
-}
-
-TEST_F(FontDataLoad, CommandsRunOverLinesUntilASemicolon) {
-  EXPECT_TRUE(Load("Define A 1; Define B 2;"));
-  FontData joined;
-  host.popups.clear();
-  joined.Load(&host, dir.Write("joined.txt", "Define A 1\nDefine B 2\n"));
-  EXPECT_FALSE(joined.mInitialized);
-  EXPECT_EQ(Shown(), Reasons{"Invalid Number of Parameters"});
 }
 
 TEST_F(FontDataLoad, DefinesStoreWordsDuplicatesAndResolvedLists) {
@@ -120,12 +90,6 @@ TEST_F(FontDataLoad, LayersAreCaseInsensitiveAndADuplicateNameGoesOn) {
   ASSERT_EQ(data.mFontLayerList.size(), 2u);
   EXPECT_EQ(data.mFontLayerList.front().mAscent, 9);
   EXPECT_EQ(data.mFontLayerList.back().mAscent, 0);
-}
-
-TEST_F(FontDataLoad, AnUndefinedLayerShowsTwoMessages) {
-  EXPECT_FALSE(Load("CreateLayer Main; LayerSetAscent Other 3;"));
-  EXPECT_EQ(Shown(), (Reasons{"Undefined Layer", "Invalid Paramater Type"}));
-  EXPECT_EQ(host.popups[0].substr(host.popups[0].find(" on Line ")), " on Line 1:\r\n\r\nLayerSetAscent Other 3");
 }
 
 TEST_F(FontDataLoad, LayerSettings) {
@@ -179,34 +143,10 @@ TEST_F(FontDataLoad, ExcludedTagsFromADefinedList) {
   EXPECT_EQ(Layer("L").mExcludedTags, (std::vector<std::string>{"X", "GLOW"}));
 }
 
-TEST_F(FontDataLoad, DrawModeAndColourValuesAreChecked) {
-  EXPECT_TRUE(Load("CreateLayer L; LayerSetDrawMode L 0; LayerSetDrawMode L 1;"));
-  for (const char* command : {"LayerSetDrawMode L 2", "LayerSetDrawMode L (1)", "LayerSetColorMult L (1 1 1)",
-                              "LayerSetColorAdd L (1 1 1 1x)", "LayerSetOffset L (1)", "LayerSetAscent L 1.5"}) {
-    host.popups.clear();
-    EXPECT_FALSE(data.ParseDescriptorLine(command)) << command;
-    EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"}) << command;
-  }
-}
-
 TEST_F(FontDataLoad, HugeColourFactorsAreHeldAtTheIntRange) {
   EXPECT_TRUE(Load("CreateLayer L; LayerSetColorMult L (99999999999999999999.0 -99999999999999999999.0 0 0);"));
   EXPECT_EQ(Layer("L").mColorMult.mRed, 2147483647);
   EXPECT_EQ(Layer("L").mColorMult.mGreen, -2147483647 - 1);
-}
-
-TEST_F(FontDataLoad, ParallelListsMustMatch) {
-  EXPECT_TRUE(Load("CreateLayer L;"));
-  EXPECT_FALSE(data.ParseDescriptorLine("LayerSetCharWidths L ('a' 'b') (1)"));
-  EXPECT_EQ(Shown(), Reasons{"List Size Mismatch"});
-  host.popups.clear();
-  EXPECT_FALSE(data.ParseDescriptorLine("LayerSetCharWidths L ('ab' 'c') (1 2)"));
-  EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"});
-  EXPECT_EQ(Layer("L").mCharData['c'].mWidth, 2);
-  EXPECT_EQ(Layer("L").mCharData['a'].mWidth, 0);
-  host.popups.clear();
-  EXPECT_FALSE(data.ParseDescriptorLine("LayerSetCharWidths L ('a' 'b') (1 2x 3)"));  // both faults: the type wins
-  EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"});
 }
 
 TEST_F(FontDataLoad, ImagesAreFoundBesideTheDescriptor) {
@@ -219,37 +159,60 @@ TEST_F(FontDataLoad, ImagesAreFoundBesideTheDescriptor) {
   EXPECT_EQ(Layer("L").mImage.mSharedImage, host.images.GetSharedImage(host.requested[0], "").mSharedImage);
 }
 
-TEST_F(FontDataLoad, AMissingImageFails) {
-  EXPECT_FALSE(Load("CreateLayer L; LayerSetImage L missing.png;"));
-  EXPECT_EQ(Shown(), Reasons{"Failed to Load Image"});
-}
-
-TEST_F(FontDataLoad, ImageMapNeedsAnImageAndRectanglesInside) {
-  EXPECT_FALSE(Load("CreateLayer L; LayerSetImageMap L ('a') ((0 0 1 1));"));
-  EXPECT_EQ(Shown(), Reasons{"Layer image not set"});
-
-  FontData other;
-  host.popups.clear();
-  other.Load(&host, dir.Write("map.txt", R"(
+TEST_F(FontDataLoad, TheImageMapPlacesEachCharacterOnTheSheet) {
+  EXPECT_TRUE(Load(R"(
     CreateLayer L; LayerSetImage L sheet.png;
     LayerSetCharOffsets L ('a' 'b') ((0 0) (1 3));
     LayerSetImageMap L ('a' 'b') ((60 0 4 16) (0 2 5 14));
   )"));
-  EXPECT_TRUE(other.mInitialized);
-  FontLayer& layer = *other.mFontLayerMap.at("L");
-  EXPECT_EQ(layer.mCharData['a'].mImageRect, Rect(60, 0, 4, 16));
-  EXPECT_EQ(layer.mCharData['b'].mImageRect, Rect(0, 2, 5, 14));
-  EXPECT_EQ(layer.mHeight, 17);  // b's 14 rows drawn 3 lower
-
-  for (const char* rects : {"((61 0 4 16))", "((0 1 4 16))", "((-1 0 4 4))", "((0 -1 4 4))", "((4 4 -2 2))"}) {
-    host.popups.clear();
-    EXPECT_FALSE(other.ParseDescriptorLine(std::string("LayerSetImageMap L ('a') ") + rects)) << rects;
-    EXPECT_EQ(Shown(), Reasons{"Image rectangle out of bounds"}) << rects;
-  }
-  host.popups.clear();
-  EXPECT_FALSE(other.ParseDescriptorLine("LayerSetImageMap L ('a') ((0 0 4))"));
-  EXPECT_EQ(Shown(), Reasons{"Invalid Paramater Type"});
+  EXPECT_EQ(Layer("L").mCharData['a'].mImageRect, Rect(60, 0, 4, 16));
+  EXPECT_EQ(Layer("L").mCharData['b'].mImageRect, Rect(0, 2, 5, 14));
+  EXPECT_EQ(Layer("L").mHeight, 17);  // b's 14 rows drawn 3 lower
 }
+
+// A descriptor that cannot be loaded, and the reasons shown for it, in order.
+struct Refusal {
+  const char* descriptor;
+  Reasons reasons;
+};
+
+class FontDataRefusal : public FontDataLoad, public testing::WithParamInterface<Refusal> {};
+
+TEST_P(FontDataRefusal, ShowsItsReasons) {
+  EXPECT_FALSE(Load(GetParam().descriptor));
+  EXPECT_EQ(Shown(), GetParam().reasons);
+}
+
+const char kBadType[] = "Invalid Paramater Type";
+const char kOutside[] = "Image rectangle out of bounds";
+
+INSTANTIATE_TEST_SUITE_P(
+    Descriptors, FontDataRefusal,
+    testing::Values(Refusal{"SetDefaultPointSize 12 13;", {"Invalid Number of Parameters"}},
+                    Refusal{"Define A 1\nDefine B 2\n", {"Invalid Number of Parameters"}},  // one command
+                    Refusal{"Define 1abc 5;", {kBadType}}, Refusal{"Define -x 5;", {kBadType}},
+                    Refusal{"Define +x 5;", {kBadType}}, Refusal{"Define 'x' 5;", {kBadType}},
+                    Refusal{"Define \"x\" 5;", {kBadType}},
+                    Refusal{"CreateLayer Main; LayerSetAscent Other 3;", {"Undefined Layer", kBadType}},
+                    Refusal{"CreateLayer L; LayerSetDrawMode L 2;", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetDrawMode L (1);", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetColorMult L (1 1 1);", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetColorAdd L (1 1 1 1x);", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetOffset L (1);", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetAscent L 1.5;", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetCharWidths L ('a' 'b') (1);", {"List Size Mismatch"}},
+                    Refusal{"CreateLayer L; LayerSetCharWidths L ('ab' 'c') (1 2);", {kBadType}},
+                    // Both faults: the type wins.
+                    Refusal{"CreateLayer L; LayerSetCharWidths L ('a' 'b') (1 2x 3);", {kBadType}},
+                    Refusal{"CreateLayer L; LayerSetImage L missing.png;", {"Failed to Load Image"}},
+                    Refusal{"CreateLayer L; LayerSetImageMap L ('a') ((0 0 1 1));", {"Layer image not set"}},
+                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((61 0 4 16));",
+                            {kOutside}},
+                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 1 4 16));", {kOutside}},
+                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((-1 0 4 4));", {kOutside}},
+                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 -1 4 4));", {kOutside}},
+                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((4 4 -2 2));", {kOutside}},
+                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 0 4));", {kBadType}}));
 
 TEST_F(FontDataLoad, LayerCopiesShareTheImage) {
   EXPECT_TRUE(

@@ -17,7 +17,6 @@
 #include "framework/resource/PNGWriter.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GoldenImage.h"
-#include "tests/support/ScreenFixture.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -154,29 +153,6 @@ TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
   DrawTwoLayerText(g, font.get());
   EXPECT_TRUE(testsupport::MatchesGolden("image_font_two_layers_memory", canvas->GetBits(), 120, 72));
 }
-
-// The same text on the display's surface, in 16 and 32 bits.
-class ImageFontOnScreen : public testsupport::ScreenTest {
- protected:
-  testsupport::TempDir dir;
-  PNGFontHost host{dir};
-};
-
-TEST_P(ImageFontOnScreen, TwoLayersAtTwoSizesWithATagAndAColourCode) {
-  WriteSheets(dir);
-  ImageFont font(&host, dir.Write("font.txt", kDescriptor));
-  ASSERT_TRUE(host.popups.empty());
-  Clear(0x406080);
-  Graphics g(Screen());
-  DrawTwoLayerText(g, &font);
-  const std::vector<std::uint32_t> screen = ReadScreen();
-  ASSERT_EQ(screen.size(), static_cast<std::size_t>(WIDTH * HEIGHT));
-  EXPECT_TRUE(testsupport::MatchesGolden(std::string("image_font_two_layers_") + GetParam().name, screen.data(), WIDTH,
-                                         HEIGHT));
-}
-
-INSTANTIATE_TEST_SUITE_P(Formats, ImageFontOnScreen, testing::ValuesIn(testsupport::kScreenFormats),
-                         testsupport::ScreenFormatName);
 
 TEST_F(ImageFontDrawTest, OutlineDrawsBeneathEveryFaceGlyph) {
   std::vector<Rect> drawn;

@@ -260,17 +260,6 @@ TEST_F(ImageFontTest, PointRangesAndTagsChooseLayers) {
   EXPECT_EQ(font->GetDefaultPointSize(), 10);
 }
 
-TEST_F(ImageFontTest, ATagAddedTwiceIsRemovedOncePerRemoval) {
-  auto font = Make(kGlyphs);
-  EXPECT_TRUE(font->AddTag("glow"));
-  EXPECT_TRUE(font->AddTag("glow"));  // the lower-case text is not what is stored
-  EXPECT_FALSE(font->AddTag("GLOW"));
-  EXPECT_TRUE(font->RemoveTag("Glow"));
-  EXPECT_TRUE(font->HasTag("GLOW"));
-  EXPECT_TRUE(font->RemoveTag("glow"));
-  EXPECT_FALSE(font->HasTag("GLOW"));
-}
-
 TEST_F(ImageFontTest, CopiesShareTheDataAndOwnTheirSheets) {
   auto font = Make(std::string(kGlyphs) + "LayerSetPointSize Face 20; Define Title 'Big Text';");
   font->AddTag("x");

@@ -13,7 +13,6 @@
 #include <string>
 
 #include "framework/font/Font.h"
-#include "framework/font/FontHost.h"
 #include "framework/graphics/Image.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resource/ResourceManager.h"
@@ -35,16 +34,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using gamedata::ObjectRecord;
-
-// The resource manager's host for the whole data: shared images for pictures and glyph sheets alike,
-// and the real sound manager.
-class DataHost : public testresources::TestResourceHost, public Kit::FontHost {
- public:
-  Kit::ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) override {
-    return TestResourceHost::GetSharedImage(path, variant, created);
-  }
-  Kit::FontHost* GetFontHost() override { return this; }
-};
 
 std::string Code(const std::string& brickName) { return brickName.substr(6, 2); }
 
@@ -106,7 +95,7 @@ TEST_F(GameDataTest, EveryGroupLoadsAndEveryTemplateMatchesItsPicture) {
   HMODULE dsound = LoadLibrary("dsound.dll");
   {
     Kit::DSoundManager sounds(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5150)), false);
-    DataHost host;
+    testresources::TestResourceHost host;
     host.sounds = &sounds;
     Kit::ResourceManager manager(&host);
     ASSERT_TRUE(manager.ParseResourcesFile("properties/resources.xml")) << manager.GetErrorText();

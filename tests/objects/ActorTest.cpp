@@ -57,15 +57,6 @@ TEST_F(ActorTest, ABallWithoutATemplateDrawsNeitherItselfNorItsOverlay) {
   EXPECT_EQ(mCanvas->GetBits()[5 * 32 + 5], 0xFF000000u);
 }
 
-TEST_F(ActorTest, TheColourCodeIsTheSeventhAndEighthCharacterOfTheTemplateName) {
-  mBall.mTmpl->mName = "brick_cc_020";
-  EXPECT_EQ(mBall.ColourCode(), "cc");
-  mBall.mTmpl->mName = "brick_c";
-  EXPECT_EQ(mBall.ColourCode(), "");
-  mBall.mTmpl = nullptr;
-  EXPECT_EQ(mBall.ColourCode(), "");
-}
-
 TEST_F(ActorTest, ReplacingATemplateTakesTheNewSizeOrKeepsTheOldOneWhenTheLibraryHasNone) {
   ObjectTemplate* prototype = gObjectLibrary.AppendPrototype();
   prototype->mName = "templatebrick_aa_020";

@@ -1,15 +1,11 @@
-// The generated game data read through the game's own readers: the templates the code asks for, the
-// hundred level files, the brick-effect table, the glyph table, and every resource identifier bound
-// after its group has loaded.
+// The generated game data through the game's own globals: every resource identifier bound after its
+// group has loaded, and the animations the code asks for by name. The files themselves are checked
+// against the game's rules in tests/gamedata.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <set>
 
-#include "framework/font/FontHost.h"
 #include "framework/resource/ResourceManager.h"
-#include "game/play/EffectFile.h"
-#include "game/play/GlyphFont.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ResourceIds.h"
 #include "tests/objects/ObjectsFixture.h"
@@ -18,14 +14,10 @@
 
 namespace {
 
-// Pictures and glyph sheets as shared images; sounds only recorded, not decoded.
-class DataHost : public testresources::TestResourceHost, public Kit::FontHost {
+// Sounds only recorded, not decoded.
+class DataHost : public testresources::TestResourceHost {
  public:
   DataHost() { sounds = &mSounds; }
-  Kit::FontHost* GetFontHost() override { return this; }
-  Kit::ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) override {
-    return TestResourceHost::GetSharedImage(path, variant, created);
-  }
 
  private:
   testresources::RecordingSoundManager mSounds;
@@ -61,49 +53,6 @@ TEST_F(GeneratedData, EveryResourceIdentifierIsBoundOnceItsGroupHasLoaded) {
     EXPECT_NE(animation->mImage, nullptr) << name << " shows " << animation->mImageName;
   }
   EXPECT_TRUE(Beeps().empty());
-}
-
-TEST_F(GeneratedData, TheTemplateFileIsReadWholeAndNamesEveryPrototypeForARequest) {
-  gObjectLibrary.LoadTemplates("data\\template.dat");
-  const auto& prototypes = gObjectLibrary.mPrototypes;
-  ASSERT_FALSE(prototypes.empty());
-  std::size_t bytes = 4;
-  for (const auto& prototype : prototypes) {
-    EXPECT_TRUE(prototype->mName.starts_with(ObjectLibrary::kPrototypePrefix)) << prototype->mName;
-    EXPECT_TRUE(prototype->mImageName.starts_with("IMAGE_")) << prototype->mName;
-    EXPECT_GT(prototype->mWidth, 0.0f);
-    EXPECT_GE(prototype->mFrameCount, 1);
-    bytes +=
-        78 + prototype->mName.size() + prototype->mImageName.size() + prototype->mNote.size() + prototype->mCode.size();
-  }
-  EXPECT_EQ(bytes, std::filesystem::file_size("data/template.dat")) << "every record whole, nothing after them";
-}
-
-TEST_F(GeneratedData, EveryLevelSelectsABackgroundAndPlacesNamedBricksInsideTheField) {
-  for (int scene = 1; scene <= 10; ++scene) {
-    for (int level = 1; level <= 10; ++level) {
-      const std::string path = "data\\level" + std::to_string(scene) + "_" + std::to_string(level) + ".vel";
-      gObjectLibrary.Reset();
-      EXPECT_NE(gObjectLibrary.LoadLevel(path), ObjectLibrary::kKeepBackground) << path;
-      ASSERT_FALSE(gObjectLibrary.mInstances.empty()) << path;
-      for (const auto& brick : gObjectLibrary.mInstances) {
-        EXPECT_TRUE(brick->mName.starts_with("brick_") && brick->mName.size() >= 8) << path << ": " << brick->mName;
-        EXPECT_TRUE(brick->mX >= 0.0f && brick->mX + brick->mWidth <= 800.0f && brick->mY >= 22.0f) << brick->mName;
-      }
-    }
-  }
-}
-
-TEST_F(GeneratedData, TheEffectAndGlyphTablesReadWithoutALineLeftOver) {
-  std::vector<BrickEffectRecord> effects;
-  LoadEffectFile("data\\effect.txt", effects);
-  ASSERT_FALSE(effects.empty());
-  for (const BrickEffectRecord& record : effects) {
-    EXPECT_TRUE(record.mBrickName.starts_with("brick_")) << record.mBrickName;
-    EXPECT_FALSE(record.mHitName.empty() && record.mDeadName.empty()) << record.mBrickName;
-  }
-  gGlyphFont.LoadFile("fonts\\unicode.txt");
-  for (char16_t c = u' '; c <= u'~'; ++c) EXPECT_NE(gGlyphFont.FindGlyph(c), nullptr) << static_cast<char>(c);
 }
 
 }  // namespace

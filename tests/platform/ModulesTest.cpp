@@ -35,18 +35,4 @@ TEST_F(ModulesTest, EntryPointsAreFoundByExactName) {
   FreeLibrary(module);
 }
 
-TEST_F(ModulesTest, TestsCanRemoveAModuleOrOneEntryPoint) {
-  plat::SetModuleMissing("testlib.dll", true);
-  EXPECT_EQ(LoadLibrary("testlib.dll"), nullptr);
-  plat::SetModuleMissing("testlib.dll", false);
-
-  HMODULE module = LoadLibrary("testlib.dll");
-  ASSERT_NE(module, nullptr);
-  plat::SetExportMissing("testlib.dll", "Answer", true);
-  EXPECT_EQ(GetProcAddress(module, "Answer"), nullptr);
-  plat::ResetModuleFaults();
-  EXPECT_NE(GetProcAddress(module, "Answer"), nullptr);
-  FreeLibrary(module);
-}
-
 }  // namespace

@@ -60,28 +60,6 @@ TEST(ExitTest, ExitProcessIsCaughtByTheTestHook) {
 
 TEST(ExitTest, WithoutAHookTheProcessEndsWithTheCode) { EXPECT_EXIT(ExitProcess(7), testing::ExitedWithCode(7), ""); }
 
-TEST(MessageBoxTest, ScriptAnswersAndLogsEveryBox) {
-  plat::ScopedMessageBoxScript script({IDNO});
-  EXPECT_EQ(MessageBox(nullptr, "Keep it?", "Question", MB_YESNO | MB_ICONQUESTION), IDNO);
-  // Script used up: the default button answers.
-  EXPECT_EQ(MessageBox(nullptr, "Again?", "Question", MB_YESNO | MB_DEFBUTTON2), IDNO);
-  EXPECT_EQ(MessageBox(nullptr, "Fatal", "FATAL ERROR", MB_ICONERROR), IDOK);
-  std::vector<plat::ShownMessageBox> shown = script.Shown();
-  ASSERT_EQ(shown.size(), 3u);
-  EXPECT_EQ(shown[0].text, "Keep it?");
-  EXPECT_EQ(shown[0].caption, "Question");
-  EXPECT_EQ(shown[2].caption, "FATAL ERROR");
-  EXPECT_EQ(shown[2].type, MB_ICONERROR);
-}
-
-TEST(MessageBoxTest, CallableFromAnyThread) {
-  plat::ScopedMessageBoxScript script({IDYES});
-  int answer = 0;
-  std::thread([&] { answer = MessageBox(nullptr, "From a worker", "Thread", MB_YESNO); }).join();
-  EXPECT_EQ(answer, IDYES);
-  EXPECT_EQ(script.Shown().size(), 1u);
-}
-
 TEST(MessageBoxTest, HeadlessBoxGoesToStandardErrorWithTheDefaultAnswer) {
   testing::internal::CaptureStderr();
   int answer = MessageBox(nullptr, "No display here", "Notice", MB_OKCANCEL);
@@ -89,13 +67,6 @@ TEST(MessageBoxTest, HeadlessBoxGoesToStandardErrorWithTheDefaultAnswer) {
   EXPECT_EQ(answer, IDOK);
   EXPECT_NE(printed.find("No display here"), std::string::npos);
   EXPECT_NE(printed.find("Notice"), std::string::npos);
-}
-
-TEST(DebugOutputTest, TestsCollectTheDebuggerOutput) {
-  plat::ScopedDebugCapture capture;
-  OutputDebugString("Seconds       = 1.5\r\n");
-  std::thread([] { OutputDebugString("Draw Count    = 3\r\n"); }).join();
-  EXPECT_EQ(capture.Text(), "Seconds       = 1.5\r\nDraw Count    = 3\r\n");
 }
 
 TEST(CommandLineTest, WindowsFormQuotesArgumentsWithBlanks) {

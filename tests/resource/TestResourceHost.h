@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "framework/font/FontHost.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/resource/ImageLoader.h"
@@ -59,9 +60,11 @@ class RecordingSoundManager : public Kit::SoundManager {
   std::set<std::string> missing;
 };
 
-class TestResourceHost : public Kit::ResourceHost {
+// Also the fonts' host: glyph sheets are shared images like the pictures.
+class TestResourceHost : public Kit::ResourceHost, public Kit::FontHost {
  public:
   bool Is3DAccelerated() override { return accelerated; }
+  Kit::FontHost* GetFontHost() override { return this; }
   Kit::SoundManager* GetSoundManager() override { return sounds; }
 
   // Images nobody holds any more are dropped before each request, as the application's update tick

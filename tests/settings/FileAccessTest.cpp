@@ -127,6 +127,7 @@ TEST_F(FileAccess, ARecordingKeepsWhatWasReadAndAReplayGivesItBackWithoutTheDisk
   Kit::KitAppBase player;
   player.mDemoStream = &playback;
   Kit::Buffer replayed;
+  replayed.WriteString("stale");
   ASSERT_TRUE(player.ReadBufferFromFile(path, &replayed));
   EXPECT_EQ(BufferText(replayed), "recorded bytes");
   EXPECT_TRUE(player.FileExists(path));

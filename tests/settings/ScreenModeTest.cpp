@@ -155,6 +155,7 @@ TEST_F(ScreenModes, APreferredPositionOffTheWorkAreaIsPulledBackInside) {
   RECT window{};
   ASSERT_TRUE(GetWindowRect(game.mHWnd, &window));
   const RECT work = WorkArea();
+  EXPECT_EQ(work.right, 1024) << "the test desktop's whole width";
   EXPECT_EQ(window.right, work.right - 4);
   EXPECT_EQ(window.top, work.top + 4);
 }

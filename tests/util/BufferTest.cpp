@@ -20,15 +20,6 @@ Buffer FromBytes(std::vector<std::uint8_t> bytes) {
   return buffer;
 }
 
-TEST(Buffer, NewBufferIsEmpty) {
-  Buffer buffer;
-  EXPECT_EQ(buffer.GetDataPtr(), nullptr);
-  EXPECT_EQ(buffer.GetDataLen(), 0);
-  EXPECT_TRUE(buffer.AtEnd());
-  EXPECT_EQ(buffer.ReadByte(), 0);
-  EXPECT_EQ(buffer.readBitPos, 0);
-}
-
 TEST(Buffer, OneBitThenLongGivesTheFixedBytes) {
   Buffer buffer;
   buffer.WriteNumBits(1, 1);
@@ -57,16 +48,6 @@ TEST(Buffer, ValuesAreLittleEndianBytes) {
   EXPECT_EQ(buffer.ReadString(), "Hi");
   EXPECT_EQ(buffer.ReadString(), "");
   EXPECT_TRUE(buffer.AtEnd());
-}
-
-TEST(Buffer, ScoreRecordLayoutReadsFromHandWrittenBytes) {
-  // A name and a score as the score file stores them, written out by hand.
-  Buffer buffer = FromBytes({0x03, 0x00, 'B', 'o', 'b', 0x39, 0x30, 0x00, 0x00});
-  EXPECT_EQ(buffer.ReadString(), "Bob");
-  EXPECT_EQ(buffer.ReadLong(), 12345);
-  EXPECT_TRUE(buffer.AtEnd());
-  EXPECT_EQ(buffer.ReadLong(), 0);
-  EXPECT_EQ(buffer.ReadString(), "");
 }
 
 TEST(Buffer, UnalignedFieldsPackBackToBack) {

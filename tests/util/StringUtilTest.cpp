@@ -92,16 +92,6 @@ TEST(StringUtil, StrFormatCutsOutputAtItsLimit) {
   EXPECT_EQ(result.back(), 'b');
 }
 
-TEST(StringUtil, XMLDecodeString) {
-  EXPECT_EQ(XMLDecodeString("&lt;&gt;&amp;&foo;"), "<>&&");
-  EXPECT_EQ(XMLDecodeString("&quot;a&apos;&nbsp;b&cr;"), "\"a' b\n");
-  EXPECT_EQ(XMLDecodeString("fish & chips"), "fish & chips");
-  EXPECT_EQ(XMLDecodeString("a&;b"), "a&b");
-  EXPECT_EQ(XMLDecodeString("&#65;"), "&");
-  EXPECT_EQ(XMLDecodeString("&amp"), "&amp");
-  EXPECT_EQ(XMLDecodeString(""), "");
-}
-
 TEST(StringUtil, StrFindNoCase) {
   EXPECT_EQ(StrFindNoCase("Hello World", "WORLD"), 6);
   EXPECT_EQ(StrFindNoCase("Hello World", "o"), 4);

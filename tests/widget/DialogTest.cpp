@@ -292,14 +292,6 @@ TEST_F(Dialogs, ADialogWithoutButtonImageTurnsLaterDefaultButtonLabelsBlack) {
   EXPECT_EQ(second.GetColorRef(1), Kit::Color(255, 255, 0));
 }
 
-TEST_F(Dialogs, StringPropertiesHaveTheirDefaultsAndFallBack) {
-  EXPECT_EQ(mApp.GetString("DIALOG_BUTTON_OK", ""), "OK");
-  EXPECT_EQ(mApp.GetString("UP_TO_DATE_TITLE", ""), "Up to Date");
-  EXPECT_EQ(mApp.GetString("NO_SUCH", "fallback"), "fallback");
-  mApp.SetString("DIALOG_BUTTON_OK", "Fine");
-  EXPECT_EQ(mApp.GetString("DIALOG_BUTTON_OK", ""), "Fine");
-}
-
 TEST_F(Dialogs, WidgetsQueuedWhileStillInTheTreeOrRegistryLeaveBeforeTheyGo) {
   CountedDialog* dialog = AddCounted(6, true, Kit::BUTTONS_YES_NO);
   Kit::Widget* screen = new Kit::Widget();

@@ -250,30 +250,6 @@ TEST(WidgetBasics, LayoutRelativeToTheParentUsesItsOrigin) {
   parent.RemoveWidget(&child);
 }
 
-TEST(WidgetBasics, NumberOfDigits) {
-  Kit::Widget widget;
-  EXPECT_EQ(widget.GetNumDigits(0), 1);
-  EXPECT_EQ(widget.GetNumDigits(9), 1);
-  EXPECT_EQ(widget.GetNumDigits(10), 2);
-  EXPECT_EQ(widget.GetNumDigits(999), 3);
-  EXPECT_EQ(widget.GetNumDigits(2147483647), 10);
-}
-
-TEST(WidgetBasics, ColourTableGrowsAndFallsBack) {
-  Kit::Widget widget;
-  widget.SetColor(3, Kit::Color(1, 2, 3, 4));
-  ASSERT_EQ(widget.mColors.size(), 4u);
-  EXPECT_EQ(widget.mColors[1], Kit::Color(0, 0, 0, 255));
-  EXPECT_EQ(widget.GetColor(3, Kit::Color()), Kit::Color(1, 2, 3, 4));
-  EXPECT_EQ(widget.GetColor(9, Kit::Color(9, 9, 9)), Kit::Color(9, 9, 9));
-  EXPECT_EQ(widget.GetColorRef(9), Kit::Color(0, 0, 0, 255));
-  EXPECT_EQ(widget.GetColorRef(-1), Kit::Color(0, 0, 0, 255));
-  const int rgb[][3] = {{10, 20, 30}};
-  widget.SetColorsRGB(rgb, 1);
-  ASSERT_EQ(widget.mColors.size(), 1u);
-  EXPECT_EQ(widget.mColors[0], Kit::Color(10, 20, 30, 255));
-}
-
 TEST(WidgetBasics, ContainsAndInsetRectUseParentCoordinates) {
   Kit::Widget widget;
   widget.Resize(10, 20, 30, 40);

@@ -1,6 +1,6 @@
-// Dialog templates in memory and the modal dialogs made from them: the demo playback dialogs'
-// templates read back, hostile templates refused, and dialogs ended by scripted input that timers
-// inject while the modal loop runs.
+// Dialog templates in memory and the modal dialogs made from them: templates read back, hostile
+// templates refused, and what the modal loop does for its owner and with the dialog keys, under input
+// that timers inject while it runs. The playback dialogs themselves are tested in tests/devtools.
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -48,25 +48,9 @@ class GlobalTemplate {
   BYTE* mBytes;
 };
 
-TEST(DialogTemplateTest, ThePlaybackDialogTemplatesReadBack) {
-  auto jump = plat::ParseDialogTemplate(JumpToTime().Bytes().data(), JumpToTime().Bytes().size());
-  ASSERT_TRUE(jump);
-  EXPECT_EQ(jump->style, kDialogStyle | DS_SETFONT);
-  EXPECT_EQ(jump->title, "Jump To Time");
-  EXPECT_EQ(jump->pointSize, 8);
-  EXPECT_EQ(jump->faceName, "Tahoma");
-  EXPECT_EQ(jump->cx, 200);
-  EXPECT_EQ(jump->cy, 50);
-  ASSERT_EQ(jump->items.size(), 3u);
-  EXPECT_EQ(jump->items[0].className, "EDIT");
-  EXPECT_EQ(jump->items[0].exStyle, WS_EX_CLIENTEDGE);
-  EXPECT_EQ(jump->items[1].className, "BUTTON");
-  EXPECT_EQ(jump->items[1].text, "Ok");
-  EXPECT_EQ(jump->items[1].id, IDOK);
-  EXPECT_EQ(jump->items[2].x, 100);
-  EXPECT_EQ(jump->items[2].cy, 15);
-
-  // A template written by hand: a named class, an ordinal text and creation data to skip.
+// The playback dialogs' own templates are read whenever those dialogs open (tests/devtools).
+TEST(DialogTemplateTest, AHandWrittenTemplateReadsBack) {
+  // A named class, an ordinal text and creation data to skip.
   const std::vector<BYTE> hand{
       0xC0, 0x00, 0xC8, 0x80, 0,   0, 0,    0,    1, 0, 1,   0, 2,    0,
       30,   0,    40,   0,  // pop-up, caption; one item
@@ -226,37 +210,6 @@ TEST_F(DialogTest, DialogManagerKeysEndTheDialog) {
     script.command = EndOnButtons;
     EXPECT_EQ(RunDialog(JumpToTime(), script), c.result) << c.keys;
   }
-}
-
-TEST_F(DialogTest, MarkerListEndsOnADoubleClickedItem) {
-  Script script;
-  script.init = [](HWND dialog) {
-    RECT client;
-    GetClientRect(dialog, &client);
-    MoveWindow(GetDlgItem(dialog, 100), 10, 10, client.right - 20, client.bottom - 20, TRUE);
-    for (int i = 0; i < 3; ++i) {
-      const std::string line = "Marker " + std::to_string(i) + " (00:01:0" + std::to_string(i) + ")";
-      SendDlgItemMessage(dialog, 100, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-      SendDlgItemMessage(dialog, 100, LB_SETITEMDATA, i, 500 + i);
-    }
-  };
-  script.input = [](HWND dialog) {
-    HWND list = GetDlgItem(dialog, 100);
-    const int itemHeight = static_cast<int>(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
-    POINT point{30, itemHeight + itemHeight / 2};
-    ClientToScreen(list, &point);
-    ScreenToClient(dialog, &point);
-    plat::inject::MouseButton(1, true, point.x, point.y, 1);
-    plat::inject::MouseButton(1, false, point.x, point.y, 1);
-    plat::inject::MouseButton(1, true, point.x, point.y, 2);
-    plat::inject::MouseButton(1, false, point.x, point.y, 2);
-  };
-  script.command = [](HWND dialog, int id, int code) {
-    if (id != 100 || code != LBN_DBLCLK) return;
-    const LRESULT selected = SendDlgItemMessage(dialog, 100, LB_GETCURSEL, 0, 0);
-    EndDialog(dialog, SendDlgItemMessage(dialog, 100, LB_GETITEMDATA, selected, 0));
-  };
-  EXPECT_EQ(RunDialog(MarkerList(), script, mHost), 501);
 }
 
 }  // namespace

@@ -1,0 +1,134 @@
+// Runs the rotated blit onto 5-6-5, 5-5-5 and 8-8-8 surface memory and onto a memory image at every
+// vector width the processor has (AVX2, SSE2) against its plain per-pixel formula (the scalar level),
+// with arbitrary sprites, positions, angles, colours and modes, and traps on any difference. The
+// surface memory is an allocation of its own with no slack, so AddressSanitizer catches a row that
+// reads or writes outside either image.
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "framework/graphics/ChannelAddTables.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/NativeDisplay.h"
+#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/SurfaceTarget.h"
+#include "fuzz/FuzzReader.h"
+
+namespace {
+
+using Kit::Simd::Level;
+
+struct Format {
+  int bits;
+  std::uint32_t masks[3];
+  int shifts[3], widths[3];
+};
+
+constexpr Format kFormats[] = {{16, {0xF800, 0x07E0, 0x001F}, {11, 5, 0}, {5, 6, 5}},
+                               {16, {0x7C00, 0x03E0, 0x001F}, {10, 5, 0}, {5, 5, 5}},
+                               {32, {0xFF0000, 0xFF00, 0xFF}, {16, 8, 0}, {8, 8, 8}}};
+
+class Display : public Kit::NativeDisplay {
+ public:
+  explicit Display(const Format& f) {
+    mRGBBits = f.bits;
+    mRedMask = static_cast<int>(f.masks[0]);
+    mGreenMask = static_cast<int>(f.masks[1]);
+    mBlueMask = static_cast<int>(f.masks[2]);
+    mRedShift = f.shifts[0];
+    mGreenShift = f.shifts[1];
+    mBlueShift = f.shifts[2];
+    mRedBits = f.widths[0];
+    mGreenBits = f.widths[1];
+    mBlueBits = f.widths[2];
+  }
+};
+
+// Runs draw at each level and traps unless every level leaves the same bytes as the scalar one.
+template <typename Draw>
+void Compare(Draw draw) {
+  std::vector<std::uint8_t> expected;
+  for (const Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
+    if (level > Kit::Simd::Supported()) break;
+    Kit::Simd::Limit(level);
+    const std::vector<std::uint8_t> out = draw();
+    if (level == Level::kScalar)
+      expected = out;
+    else if (out != expected)
+      __builtin_trap();
+  }
+  Kit::Simd::Limit(Level::kAvx2);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzzsupport::Reader in(data, size);
+  const int target = in.Next<std::uint8_t>() % 4;  // the three surface formats, then a memory image
+  const int width = 2 + in.Next<std::uint8_t>() % 40, height = 2 + in.Next<std::uint8_t>() % 40;
+  // Angles the game uses most (none, tiny, a right angle) and any other.
+  const double angles[] = {0.0, 1e-9, 1.5707963267948966, in.Next<std::int16_t>() / 4096.0};
+  const double angle = angles[in.Next<std::uint8_t>() % 4];
+  const float x = in.Next<std::int16_t>() / 256.0f, y = in.Next<std::int16_t>() / 256.0f;
+  const float centerX = in.Next<std::int8_t>() / 4.0f, centerY = in.Next<std::int8_t>() / 4.0f;
+  const bool white = in.Next<std::uint8_t>() % 2;
+  const Kit::Color color = white ? Kit::Color::White
+                                 : Kit::Color(in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
+                                              in.Next<std::uint8_t>());
+  const int mode = in.Next<std::uint8_t>() % 2;
+  std::uint32_t seed = in.Next<std::uint32_t>();
+  const auto next = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return in.More() ? in.Next<std::uint32_t>() : seed;
+  };
+  std::vector<std::uint32_t> sprite(static_cast<std::size_t>(width) * height);
+  for (auto& p : sprite) {
+    p = next();
+    // Most pixels get one of the alphas the kernels treat apart (0, 255).
+    if ((seed >> 28) < 10) p = (p & 0xFFFFFF) | ((seed >> 27) & 1 ? 0xFF000000u : 0);
+  }
+  Kit::MemoryImage source;
+  source.SetBits(sprite.data(), width, height);
+  const Kit::Rect srcRect(0, 0, width, height);
+  constexpr int kWidth = 48, kHeight = 40;
+  std::vector<std::uint32_t> background(kWidth * kHeight);
+  for (auto& p : background) p = next() | (target == 3 && (seed >> 30) ? 0xFF000000u : 0);
+
+  if (target == 3) {
+    Compare([&] {
+      Kit::MemoryImage dest;
+      dest.SetBits(background.data(), kWidth, kHeight);
+      dest.BltRotated(&source, x, y, srcRect, Kit::Rect(0, 0, kWidth, kHeight), color, mode, angle, centerX, centerY);
+      const std::uint8_t* bytes = reinterpret_cast<const std::uint8_t*>(dest.GetBits());
+      return std::vector<std::uint8_t>(bytes, bytes + background.size() * 4);
+    });
+    return 0;
+  }
+  const Format& format = kFormats[target];
+  const Display display(format);
+  Kit::ChannelAddTables tables;
+  tables.Build(display);
+  const int pitch = kWidth * format.bits / 8;
+  const auto* noise = reinterpret_cast<const std::uint8_t*>(background.data());
+  Kit::Rect bounds;
+  if (!Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Kit::Rect(0, 0, kWidth, kHeight), angle, centerX, centerY,
+                                          bounds))
+    return 0;
+  Compare([&] {
+    std::vector<std::uint8_t> memory(noise, noise + static_cast<std::size_t>(pitch) * kHeight);
+    Kit::SurfacePixels pixels;
+    pixels.mBits = memory.data();
+    pixels.mPitch = pitch;
+    pixels.mWidth = kWidth;
+    pixels.mHeight = kHeight;
+    pixels.mBitCount = format.bits;
+    pixels.mRedMask = format.masks[0];
+    pixels.mGreenMask = format.masks[1];
+    pixels.mBlueMask = format.masks[2];
+    Kit::SurfaceDraw::RotatedBlt(Kit::MakeSurfaceTarget(pixels, display, tables), source, x, y, srcRect, bounds, color,
+                                 mode, angle, centerX, centerY);
+    return memory;
+  });
+  return 0;
+}
