@@ -9,6 +9,7 @@
 #include "framework/graphics/AreaStretchRows.h"
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/OverRows.h"
+#include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/TintRows.h"
 #include "fuzz/FuzzReader.h"
@@ -60,7 +61,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 11;
+  const int kernel = in.Next<std::uint8_t>() % 12;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -85,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     return 0;
   }
-  if (kernel >= 7) {
+  if (kernel >= 7 && kernel <= 9) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {
       if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count, skipClear);
@@ -114,6 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 5:
         Kit::TintRows::OverColored(d, s, count, tint);
+        break;
+      case 11:
+        Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);
         break;
       default:
         Kit::CopyRows::StoreKeyed32(d, s, count);

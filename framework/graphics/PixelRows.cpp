@@ -2,11 +2,12 @@
 
 #include "framework/graphics/AdditiveTable.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/SimdLevel.h"
 
 #include <algorithm>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace Kit::PixelRows {
@@ -30,13 +31,6 @@ std::uint32_t AddOne(std::uint32_t d, std::uint32_t s, bool colored, std::uint32
   return (d & 0xFF000000u) | (std::uint32_t{add[((d >> 16) & 0xFF) + r]} << 16) |
          (std::uint32_t{add[((d >> 8) & 0xFF) + g]} << 8) | add[(d & 0xFF) + b];
 }
-
-#if defined(__SSE2__)
-// Each pixel's alpha in all four of its 16-bit lanes (two pixels per register).
-inline __m128i BroadcastAlpha(__m128i pixels16) {
-  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(pixels16, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-}
-#endif
 
 }  // namespace
 
@@ -89,28 +83,14 @@ void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint3
   for (; i < count; ++i) row[i] = PixelBlend::Over(row[i], color, sa);
 }
 
+#define KIT_SIMD_BODY "framework/graphics/PixelRowsBody.inl"
+#include "framework/graphics/SimdBodies.h"
+
 void AddSaturated(std::uint32_t* row, const std::uint32_t* src, int count, bool colored, std::uint32_t pr,
                   std::uint32_t pg, std::uint32_t pb, bool scaleByAlpha) {
   int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  // The alpha lane's factor 0 keeps the destination's alpha.
-  const __m128i factor = colored
-                             ? _mm_set_epi16(0, static_cast<short>(pr), static_cast<short>(pg), static_cast<short>(pb),
-                                             0, static_cast<short>(pr), static_cast<short>(pg), static_cast<short>(pb))
-                             : _mm_set_epi16(0, 256, 256, 256, 0, 256, 256, 256);
-  auto scale = [&](__m128i s16) {
-    __m128i out = _mm_srli_epi16(_mm_mullo_epi16(s16, factor), 8);
-    if (scaleByAlpha) out = _mm_srli_epi16(_mm_mullo_epi16(out, BroadcastAlpha(s16)), 8);
-    return out;
-  };
-  for (; i + 4 <= count; i += 4) {
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    const __m128i added = _mm_packus_epi16(scale(_mm_unpacklo_epi8(s, zero)), scale(_mm_unpackhi_epi8(s, zero)));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_adds_epu8(d, added));
-  }
-#endif
+  KIT_RUN_AVX2(AddSaturated(row, src, i, count, colored, pr, pg, pb, scaleByAlpha));
+  KIT_RUN_SSE2(AddSaturated(row, src, i, count, colored, pr, pg, pb, scaleByAlpha));
   for (; i < count; ++i) row[i] = AddOne(row[i], src[i], colored, pr, pg, pb, scaleByAlpha);
 }
 
