@@ -78,11 +78,15 @@ void KitAppBase::MakeWindow() {
   }
   SetWindowLongPtr(mHWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
-  if (!mDDInterface) mDDInterface = std::make_unique<DDInterface>(this);
+  if (!mDDInterface) {
+    mDDInterface = std::make_unique<DDInterface>(this);
+    TakeStored3DChoice();
+  }
   PreDDInterfaceInitHook();
   DeleteNativeImageData();
   const int result = mDDInterface->Init(mHWnd, mWindowedInUse);
   RecordDisplayState();
+  if (mDDInterface->mD3DTester && !mDDInterface->mD3DTester->mFailureReason.empty()) RegistryEraseValue("Is3D");
   if (!ApplyDisplayResult(result)) return;
 
   if (mMinimized && mMuteOnLostFocus) {

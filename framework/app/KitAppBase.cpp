@@ -48,6 +48,7 @@ KitAppBase::KitAppBase() {
 
 KitAppBase::~KitAppBase() {
   Shutdown();
+  Confirm3DChoice();
   while (!mDialogList.empty()) {
     Dialog* dialog = mDialogList.front();
     mDialogList.pop_front();

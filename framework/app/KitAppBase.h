@@ -289,6 +289,11 @@ class KitAppBase : public ButtonListener,
   // whether it is advised (nor a warning).
   virtual bool Is3DAccelerationSupported();
   virtual bool Is3DAccelerationRecommended();
+  // The player's 3D choice of an earlier run ("Is3D"), for the display about to start.
+  void TakeStored3DChoice();
+  // At the end of a run: keeps a 3D switch made during it, asking first when the self-test did not
+  // advise 3D, and offers to turn 3D off after Direct3D problems.
+  void Confirm3DChoice();
   void SetString(const std::string& name, const std::string& text);
   std::string GetString(const std::string& name, const std::string& defaultText) const;
   // A widget that is waiting (a dialog in its nested loop) is not deleted while it waits, even when a
@@ -334,7 +339,7 @@ class KitAppBase : public ButtonListener,
   // Identity.
   std::string mProdName = "Product";
   std::string mTitle = "KitApp";
-  std::string mFullCompanyName;
+  std::string mFullCompanyName;  // the caption prefix of the hardware-acceleration questions
 
   // Window and display.
   HINSTANCE mHInstance = nullptr;

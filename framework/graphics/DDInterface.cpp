@@ -104,7 +104,10 @@ bool DDInterface::Finish3DFrame() {
   // forgets the failure, so that the 2D frames that follow present normally.
   const bool failed = !mD3DInterface->mLastError.empty();
   mD3DInterface->Flush();
-  if (failed) mIs3D = false;
+  if (failed) {
+    mIs3D = false;
+    m3DFailed = true;
+  }
   return !failed;
 }
 
@@ -216,6 +219,7 @@ int DDInterface::Init(HWND hwnd, bool isWindowed) {
   BuildTables();
   SetVideoOnlyDraw(mVideoOnlyDraw);
   if (mIs3D && !mD3DInterface->Init(this)) {
+    m3DFailed = true;
     mErrorString = "3D init error: " + mD3DInterface->mLastError;
     return RESULT_3D_FAIL;
   }

@@ -59,6 +59,8 @@ class DDInterface : public NativeDisplay {
   void AddDDImage(DDImage* image);
   void RemoveDDImage(DDImage* image);
   void Remove3DData(MemoryImage* image);
+  // Direct3D failed during this run: a frame's call, its start, or its render target.
+  bool Had3DProblems() const { return m3DFailed || mD3DInterface->mRenderTargetLost; }
   static std::string ResultToString(int result);
 
   const ChannelAddTables& AddTables() const { return mAddTables; }
@@ -69,6 +71,7 @@ class DDInterface : public NativeDisplay {
   std::unique_ptr<D3DInterface> mD3DInterface;
   std::unique_ptr<D3DTester> mD3DTester;  // made by the first self-test
   bool mIs3D = false;
+  bool m3DFailed = false;
   CritSect mCritSect;
   std::atomic<int> mInRedraw{0};
   IDirectDraw* mDirectDraw = nullptr;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "platform/d3d/D3DHooks.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Errors.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Threads.h"
@@ -102,8 +104,28 @@ TEST_F(D3DPathTest, TheSelfTestPicks3DAtStartAndAPlayerMaySwitchIt) {
   }
 }
 
-TEST_F(D3DPathTest, AFailedCallEndsTheSceneAndTurns3DOffAtThePresent) {
+TEST_F(D3DPathTest, APlayersChoiceOf3DOutlivesTheRun) {
+  std::ofstream(mFolder.Path() / "vhwb.dat") << "Software DirectDraw on SDL2\n";  // works, not advised
+  plat::ScopedMessageBoxScript boxes({IDYES});
+  {
+    Auto3DApp app;
+    app.Init();
+    ASSERT_FALSE(app.Is3DAccelerated());
+    app.SwitchScreenMode(true, true, false);
+    ASSERT_TRUE(app.Is3DAccelerated());
+  }  // asked whether to keep it, and kept
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].caption, " Hardware Acceleration Confirmation");
   Auto3DApp app;
+  app.Init();
+  EXPECT_TRUE(app.Is3DAccelerated());
+  EXPECT_TRUE(DrawsAndPresents(app));
+}
+
+TEST_F(D3DPathTest, AFailedCallEndsTheSceneAndTurns3DOffAtThePresent) {
+  plat::ScopedMessageBoxScript boxes({IDNO});
+  auto owned = std::make_unique<Auto3DApp>();
+  Auto3DApp& app = *owned;
   app.Init();
   ASSERT_TRUE(app.Is3DAccelerated());
   Kit::D3DInterface& path = *app.mDDInterface->mD3DInterface;
@@ -119,6 +141,14 @@ TEST_F(D3DPathTest, AFailedCallEndsTheSceneAndTurns3DOffAtThePresent) {
   EXPECT_FALSE(path.mSceneBegun);        // the scene was ended before 3D went off
   EXPECT_TRUE(path.mLastError.empty());  // and the failure does not fail the 2D frames that follow
   EXPECT_TRUE(app.mDDInterface->Redraw());
+
+  owned.reset();  // at the end the player may turn 3D off for the next run
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_NE(boxes.Shown()[0].text.find("may not have been working correctly"), std::string::npos);
+  Auto3DApp next;
+  bool stored = true;
+  EXPECT_TRUE(next.RegistryReadBoolean("Is3D", &stored));
+  EXPECT_FALSE(stored);
 }
 
 TEST_F(D3DPathTest, APolygonIsFilledWithinItsClipRectangle) {
