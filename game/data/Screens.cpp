@@ -87,20 +87,27 @@ Canvas CityForeground() {
   return c;
 }
 
-// A forked bolt of light from the top edge, on transparent ground (drawn additively).
+// A forked bolt of light from the top edge, on transparent ground (drawn additively), its glow clear of
+// the sides.
+constexpr float kLightningMargin = 10.0f;
 Canvas Lightning(unsigned seed) {
   Canvas c(200, kScreenHeight);
   Random random(seed);
   std::function<void(float, float, float, float, int)> bolt = [&](float x, float y, float width, float drift,
                                                                   int depth) {
     while (y < kScreenHeight - 120 * depth && width > 0.3f) {
-      const float nx = x + drift * 14 + static_cast<float>(random.Range(-12, 12));
+      float nx = x + drift * 14 + static_cast<float>(random.Range(-12, 12));
+      // A branch that reaches a side turns back: the picture's edge would cut it off straight.
+      if (nx < kLightningMargin || nx > c.Width() - kLightningMargin) {
+        nx = std::clamp(nx, kLightningMargin, c.Width() - kLightningMargin);
+        drift = -drift;
+      }
       const float ny = y + static_cast<float>(random.Range(14, 30));
       c.Fill(Segment(x, y, nx, ny, width + 4), Solid(Hex(0x6080FF, 0.18f)));
       c.Fill(Segment(x, y, nx, ny, width), Solid(Hex(0xF0F4FF)));
       if (depth < 2 && random.Below(7) == 0)
         bolt(nx, ny, width * 0.6f, static_cast<float>(random.Range(-1, 1)), depth + 1);
-      x = std::clamp(nx, 10.0f, 190.0f);
+      x = nx;
       y = ny;
       width *= 0.985f;
     }

@@ -1,6 +1,8 @@
 // The game application's settings, game state, music changes and program folder.
 #include "game/play/GameApp.h"
 
+#include <algorithm>
+
 #include "framework/sound/MusicInterface.h"
 #include "platform/win/Process.h"
 
@@ -53,6 +55,20 @@ void GameApp::ChangeMusic(int track) {
     mMusicInterface->FadeIn(track, 0, kMusicFadePerTick, false);
   }
   mMusicTrack = track;
+}
+
+// Starts of one sound within one update begin together, in phase: a new life that sets the paddle
+// back plays the paddle sound three times, eight balls hitting the border play its sound eight times.
+// Summed, such copies add nothing to hear but loudness, past full scale into distortion, so the first
+// plays and the rest are dropped.
+void GameApp::PlaySample(int soundId) {
+  if (mSoundsUpdate != mUpdateCount) {
+    mSoundsUpdate = mUpdateCount;
+    mSoundsStarted.clear();
+  }
+  if (std::find(mSoundsStarted.begin(), mSoundsStarted.end(), soundId) != mSoundsStarted.end()) return;
+  mSoundsStarted.push_back(soundId);
+  KitAppBase::PlaySample(soundId);
 }
 
 std::string GetProgramDirectory() {

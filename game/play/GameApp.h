@@ -7,6 +7,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include "framework/app/KitAppBase.h"
 
@@ -67,6 +68,9 @@ class GameApp : public Kit::KitAppBase {
   void OpenGameOver();
   void OpenInGameMenu();
   void ButtonDepress(int id) override;
+  // Plays the sound once; further starts of the same sound in the same update are dropped (see the
+  // definition).
+  void PlaySample(int soundId) override;
 
   // The level the command line asked for ("-level=<scene>_<level>" or "-level=<path of a level file>"),
   // played straight after loading; 0 when none was asked for.
@@ -103,6 +107,10 @@ class GameApp : public Kit::KitAppBase {
   void HandleCmdLineParam(const std::string& name, const std::string& value) override;
 
  private:
+  // The update whose sound starts mSoundsStarted holds.
+  int mSoundsUpdate = -1;
+  std::vector<int> mSoundsStarted;
+
   void ReadShowHelp();
   void LoadStartUpGroups();
   void RegisterMusic();

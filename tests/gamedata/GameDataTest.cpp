@@ -132,6 +132,16 @@ TEST_F(GameDataTest, EveryGroupLoadsAndEveryTemplateMatchesItsPicture) {
             ASSERT_EQ(bits[y * width + x] >> 24 == 0xFF, bits[y * width + cel * celWidth + x] >> 24 == 0xFF)
                 << name << " cel " << cel << " at " << x << "," << y;
     }
+    // The lightning is drawn anywhere across the sky: nothing of it may touch its picture's sides, where
+    // it would end in a straight cut.
+    for (const char* name : {"IMAGE_BACK2_LIGHTING1", "IMAGE_BACK2_LIGHTING2"}) {
+      auto* image = dynamic_cast<Kit::MemoryImage*>(images[name]);
+      ASSERT_NE(image, nullptr) << name;
+      const int width = image->GetWidth();
+      for (int y = 0; y < image->GetHeight(); ++y)
+        for (int x : {0, width - 1})
+          ASSERT_EQ(image->GetBits()[y * width + x] >> 24, 0u) << name << " at " << x << "," << y;
+    }
   }
   FreeLibrary(dsound);
   // The file list's wide text: every printable ASCII character has a glyph of its own width.
