@@ -95,8 +95,12 @@ void MainMenuScreen::DrawWelcome(Kit::Graphics* g) {
                 kNameBaseline);
 }
 
-void MainMenuScreen::PromptForName() {
+void MainMenuScreen::StartParticles() {
   for (int i = 0; i < kMenuParticleEmitters; ++i) gEmitterSet.StartEmitter();
+}
+
+void MainMenuScreen::PromptForName() {
+  StartParticles();
   if (gProfileStore.mCurrentProfile != nullptr) return;
   OpenEnterNameDialog(mApp, EnterNameDialog::kNewPlayer, "");
 }

@@ -90,9 +90,13 @@ void GameApp::LoadGameData() {
   gGlyphFont.LoadFile("fonts\\unicode.txt");
   gGlyphFont.SetImage(IMAGE_CNFONT);
   OpenMainMenu();
-  // A level named on the command line is played at once: no name is asked for first.
+  // A level named on the command line is played at once: no name is asked for first, but the menu's
+  // particles run all the same (the image backdrop of a level shows them too).
   const bool levelAsked = mStartScene > 0 || !mStartLevelPath.empty();
-  if (!levelAsked) mMainMenuScreen->PromptForName();
+  if (levelAsked)
+    MainMenuScreen::StartParticles();
+  else
+    mMainMenuScreen->PromptForName();
   mMusicTrack = kMenuTrack;
   if (mMusicInterface) mMusicInterface->FadeIn(kMenuTrack, 0, kMusicFadePerTick, false);
   if (levelAsked) StartFirstGame();

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "framework/resource/ResourceManager.h"
+#include "game/front/MainMenuScreen.h"
+#include "game/play/EmitterSet.h"
 #include "game/play/ResourceIds.h"
 #include "tests/support/WholeGame.h"
 
@@ -30,6 +32,21 @@ TEST_F(StartUp, CountsEveryGameResourceAndBindsEveryIdWithoutAMessageBox) {
     }
   }
   EXPECT_TRUE(mBoxes.Shown().empty());
+}
+
+// A level named on the command line starts at once, and the menu's particles (which its image backdrop
+// shows too) run as after a plain start.
+TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsWithTheMenuParticles) {
+  testsupport::HeadlessGame game;
+  game.mStartScene = 1;
+  game.mStartLevel = 1;
+  game.Init();
+  game.LoadingThreadProc();
+  game.LoadingThreadCompleted();
+  for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
+  ASSERT_NE(game.mMainMenuScreen, nullptr);
+  EXPECT_NE(game.mPlayField, nullptr);
+  EXPECT_EQ(gEmitterSet.mEmitters.size(), static_cast<std::size_t>(MainMenuScreen::kMenuParticleEmitters));
 }
 
 }  // namespace
