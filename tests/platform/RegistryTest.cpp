@@ -67,6 +67,14 @@ TEST_F(RegistryTest, ShortBufferIsAnsweredWithTheSizeNeeded) {
   RegCloseKey(key);
 }
 
+TEST_F(RegistryTest, HivesAreSeparate) {
+  HKEY machine = Create("Control Panel\\Desktop");
+  SetDword(machine, "ScreenSaveUsePassword", 1);
+  RegCloseKey(machine);
+  HKEY user;
+  EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &user), ERROR_FILE_NOT_FOUND);
+}
+
 TEST_F(RegistryTest, DamagedFileIsReportedOnceKeptAsideAndTreatedAsEmpty) {
   HKEY key = Create("SOFTWARE\\Quarvel");
   SetDword(key, "MusicVolume", 85);

@@ -335,6 +335,22 @@ TEST_F(WindowGeometryTest, ChildrenGoWithTheirParentAndFiltersSeeThem) {
   EXPECT_EQ(GetMessage(&msg, parent, 0, 0), -1) << "waiting on a window that is gone";
 }
 
+TEST_F(WindowGeometryTest, BroadcastReachesEveryTopLevelWindow) {
+  HWND a = Make("TestInvis", 0, 0, 0, 0, 0);
+  HWND b = Make("TestInvis", 0, 0, 0, 0, 0);
+  PostMessage(HWND_BROADCAST, WM_USER + 5, 1, 2);
+  gSeen.clear();
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, WM_USER + 5, WM_USER + 5, PM_REMOVE)) DispatchMessage(&msg);
+  int toA = 0, toB = 0;
+  for (const Seen& seen : gSeen) {
+    toA += seen.window == a;
+    toB += seen.window == b;
+  }
+  EXPECT_EQ(toA, 1);
+  EXPECT_EQ(toB, 1);
+}
+
 TEST_F(WindowGeometryTest, ACallWaitingOnADestroyedWindowIsAnsweredZero) {
   HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
   LRESULT answer = -1;

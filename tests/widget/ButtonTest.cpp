@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,56 +32,42 @@ class Buttons : public ::testing::Test {
   Kit::ButtonWidget mButton{7, &mEvents};
 };
 
-TEST_F(Buttons, ClickReportsPressAndDepressOverTheButton) {
-  mManager.MouseMoveEntry(120, 110);
-  mManager.MouseDown(120, 110, 1);
-  mManager.UpdateFrame();
-  mManager.MouseUp(120, 110, 1);
-  EXPECT_EQ(Take(), (Log{"enter 7", "presscount 7 1", "press 7", "tick 7", "depress 7"}));
+// Mouse scripts over the button at (100, 100): "m x y" moves, "d x y n" presses and "u x y n" releases
+// with a click count, "t" runs an update, "blur" takes the application's focus, "off" disables it.
+struct Clicking {
+  const char* script;
+  Log log;
+};
+
+class ButtonClicks : public Buttons, public testing::WithParamInterface<Clicking> {};
+
+TEST_P(ButtonClicks, ReportWhatTheButtonHeard) {
+  std::istringstream script(GetParam().script);
+  for (std::string word; script >> word;) {
+    int x = 0, y = 0, n = 0;
+    if (word == "m" && script >> x >> y) mManager.MouseMoveEntry(x, y);
+    if (word == "d" && script >> x >> y >> n) mManager.MouseDown(x, y, n);
+    if (word == "u" && script >> x >> y >> n) mManager.MouseUp(x, y, n);
+    if (word == "t") mManager.UpdateFrame();
+    if (word == "blur") mManager.mAppHasFocus = false;
+    if (word == "off") mButton.SetDisabled(true);
+  }
+  EXPECT_EQ(Take(), GetParam().log) << GetParam().script;
 }
 
-TEST_F(Buttons, ReleasingAfterDraggingOffReportsNoDepress) {
-  mManager.MouseMoveEntry(120, 110);
-  mManager.MouseDown(120, 110, 1);
-  mManager.MouseMoveEntry(10, 10);
-  mManager.UpdateFrame();  // held but not over: no tick
-  mManager.MouseUp(10, 10, 1);
-  EXPECT_EQ(Take(), (Log{"enter 7", "presscount 7 1", "press 7", "leave 7"}));
-}
-
-TEST_F(Buttons, DraggingBackOverTheButtonStillClicks) {
-  mManager.MouseDown(120, 110, 1);
-  mManager.MouseMoveEntry(10, 10);
-  mManager.MouseMoveEntry(121, 111);
-  mManager.MouseUp(121, 111, 1);
-  Log log = Take();
-  EXPECT_EQ(log.back(), "depress 7");
-}
-
-TEST_F(Buttons, NoDepressWhileTheApplicationLacksTheFocus) {
-  mManager.MouseDown(120, 110, 1);
-  mManager.mAppHasFocus = false;
-  mManager.MouseUp(120, 110, 1);
-  Log log = Take();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "depress 7"), 0);
-}
-
-TEST_F(Buttons, DoubleAndRightClicksCarryTheirCount) {
-  mManager.MouseDown(120, 110, 2);
-  mManager.MouseUp(120, 110, 2);
-  mManager.MouseDown(120, 110, -1);
-  mManager.MouseUp(120, 110, -1);
-  Log log = Take();
-  EXPECT_NE(std::find(log.begin(), log.end(), "presscount 7 2"), log.end());
-  EXPECT_NE(std::find(log.begin(), log.end(), "presscount 7 -1"), log.end());
-}
-
-TEST_F(Buttons, DisabledButtonTakesNoClicks) {
-  mButton.SetDisabled(true);
-  mManager.MouseDown(120, 110, 1);
-  mManager.MouseUp(120, 110, 1);
-  EXPECT_TRUE(Take().empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, ButtonClicks,
+    testing::Values(
+        Clicking{"m 120 110 d 120 110 1 t u 120 110 1",
+                 {"enter 7", "presscount 7 1", "press 7", "tick 7", "depress 7"}},
+        // Dragged off: held but not over, so no tick, and no depress.
+        Clicking{"m 120 110 d 120 110 1 m 10 10 t u 10 10 1", {"enter 7", "presscount 7 1", "press 7", "leave 7"}},
+        Clicking{"d 120 110 1 m 10 10 m 121 111 u 121 111 1",
+                 {"enter 7", "presscount 7 1", "press 7", "leave 7", "enter 7", "depress 7"}},
+        Clicking{"d 120 110 1 blur u 120 110 1", {"enter 7", "presscount 7 1", "press 7"}},
+        Clicking{"d 120 110 2 u 120 110 2 d 120 110 -1 u 120 110 -1",
+                 {"enter 7", "presscount 7 2", "press 7", "depress 7", "presscount 7 -1", "press 7", "depress 7"}},
+        Clicking{"off d 120 110 1 u 120 110 1", {}}));
 
 TEST_F(Buttons, OverImageFadesOutOverTenUpdates) {
   Kit::Image over;
@@ -118,16 +106,6 @@ TEST_F(Buttons, ImagelessButtonWithOneLabelColourDoesNotRedrawOnHover) {
   mButton.mDirty = false;
   mManager.MouseMoveEntry(10, 10);
   EXPECT_TRUE(mButton.mDirty);
-}
-
-TEST_F(Buttons, FontsAreDuplicatedAndOwned) {
-  KitTest::BlockFont font;
-  const int before = KitTest::BlockFont::sDuplicates;
-  mButton.SetFont(&font);
-  EXPECT_EQ(KitTest::BlockFont::sDuplicates, before + 1);
-  EXPECT_NE(mButton.mFont, &font);
-  mButton.SetFont(nullptr);
-  EXPECT_EQ(mButton.mFont, nullptr);
 }
 
 TEST_F(Buttons, DialogButtonShowsTheHandCursorWhileHovered) {
