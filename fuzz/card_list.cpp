@@ -24,14 +24,12 @@ class NoHost : public Kit::D3DTestHost {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The lists are read from the current folder: one scratch folder of this process.
-  static const bool inScratch = [] {
-    const auto folder = std::filesystem::temp_directory_path() / ("kit-fuzz-cards-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::current_path(folder);
-    return true;
-  }();
-  (void)inScratch;
+  // The lists are read from the current folder: a scratch folder of this process while one input
+  // runs, and libFuzzer's own folder again after it (its corpus paths are relative to that).
+  static const auto scratch = std::filesystem::temp_directory_path() / ("kit-fuzz-cards-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(scratch);
+  const auto home = std::filesystem::current_path();
+  std::filesystem::current_path(scratch);
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   NoHost host;
   Kit::D3DTester tester(&host);
@@ -45,5 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          std::all_of(bytes.begin(), bytes.end(), [](char c) { return c > ' ' && c < 0x7F; });
     if (list[3] == 'b' && oneWord && !listed) __builtin_trap();
   }
+  std::filesystem::current_path(home);
   return 0;
 }
