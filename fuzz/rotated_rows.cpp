@@ -22,27 +22,14 @@ using Kit::Simd::Level;
 struct Format {
   int bits;
   std::uint32_t masks[3];
-  int shifts[3], widths[3];
 };
 
-constexpr Format kFormats[] = {{16, {0xF800, 0x07E0, 0x001F}, {11, 5, 0}, {5, 6, 5}},
-                               {16, {0x7C00, 0x03E0, 0x001F}, {10, 5, 0}, {5, 5, 5}},
-                               {32, {0xFF0000, 0xFF00, 0xFF}, {16, 8, 0}, {8, 8, 8}}};
+constexpr Format kFormats[] = {
+    {16, {0xF800, 0x07E0, 0x001F}}, {16, {0x7C00, 0x03E0, 0x001F}}, {32, {0xFF0000, 0xFF00, 0xFF}}};
 
 class Display : public Kit::NativeDisplay {
  public:
-  explicit Display(const Format& f) {
-    mRGBBits = f.bits;
-    mRedMask = static_cast<int>(f.masks[0]);
-    mGreenMask = static_cast<int>(f.masks[1]);
-    mBlueMask = static_cast<int>(f.masks[2]);
-    mRedShift = f.shifts[0];
-    mGreenShift = f.shifts[1];
-    mBlueShift = f.shifts[2];
-    mRedBits = f.widths[0];
-    mGreenBits = f.widths[1];
-    mBlueBits = f.widths[2];
-  }
+  explicit Display(const Format& f) { SetFormat(f.bits, f.masks[0], f.masks[1], f.masks[2]); }
 };
 
 // Runs draw at each level and traps unless every level leaves the same bytes as the scalar one.

@@ -14,26 +14,14 @@ namespace benchsupport {
 struct Format {
   int bits;
   std::uint32_t r, g, b;
-  int rShift, gShift, bShift, rBits, gBits, bBits;
   pixman_format_code_t pixman;
 };
-inline constexpr Format F565{16, 0xF800, 0x07E0, 0x001F, 11, 5, 0, 5, 6, 5, PIXMAN_r5g6b5};
-inline constexpr Format F888{32, 0xFF0000, 0xFF00, 0xFF, 16, 8, 0, 8, 8, 8, PIXMAN_a8r8g8b8};
+inline constexpr Format F565{16, 0xF800, 0x07E0, 0x001F, PIXMAN_r5g6b5};
+inline constexpr Format F888{32, 0xFF0000, 0xFF00, 0xFF, PIXMAN_a8r8g8b8};
 
 class FormatDisplay : public Kit::NativeDisplay {
  public:
-  explicit FormatDisplay(const Format& f) {
-    mRGBBits = f.bits;
-    mRedMask = static_cast<int>(f.r);
-    mGreenMask = static_cast<int>(f.g);
-    mBlueMask = static_cast<int>(f.b);
-    mRedShift = f.rShift;
-    mGreenShift = f.gShift;
-    mBlueShift = f.bShift;
-    mRedBits = f.rBits;
-    mGreenBits = f.gBits;
-    mBlueBits = f.bBits;
-  }
+  explicit FormatDisplay(const Format& f) { SetFormat(f.bits, f.r, f.g, f.b); }
 };
 
 // width x height surface memory of the format, filled with 0x5A bytes, as a target of the surface

@@ -19,18 +19,6 @@ ImageHost& HostOf(ImageHost* app) {
   return app ? *app : defaults;
 }
 
-int LowestBit(std::uint32_t mask) {
-  int shift = 0;
-  while (shift < 32 && !(mask & (1u << shift))) ++shift;
-  return shift;
-}
-
-int HighestBit(std::uint32_t mask) {
-  int bit = 31;
-  while (bit >= 0 && !(mask & (1u << bit))) --bit;
-  return bit;
-}
-
 }  // namespace
 
 DDInterface::DDInterface(ImageHost* app) : mApp(app), mD3DInterface(std::make_unique<D3DInterface>(app)) {
@@ -319,17 +307,7 @@ int DDInterface::TakePixelFormat() {
   if (FAILED(mPrimarySurface->GetSurfaceDesc(&desc))) return RESULT_INVALID_COLORDEPTH;
   const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
   if (format.dwRGBBitCount != 16 && format.dwRGBBitCount != 32) return RESULT_INVALID_COLORDEPTH;
-  mRGBBits = static_cast<int>(format.dwRGBBitCount);
-  mRedMask = static_cast<int>(format.dwRBitMask);
-  mGreenMask = static_cast<int>(format.dwGBitMask);
-  mBlueMask = static_cast<int>(format.dwBBitMask);
-  auto field = [](std::uint32_t mask, int& shift, int& bits) {
-    shift = LowestBit(mask);
-    bits = mask ? HighestBit(mask) - shift + 1 : 0;
-  };
-  field(format.dwRBitMask, mRedShift, mRedBits);
-  field(format.dwGBitMask, mGreenShift, mGreenBits);
-  field(format.dwBBitMask, mBlueShift, mBlueBits);
+  SetFormat(static_cast<int>(format.dwRGBBitCount), format.dwRBitMask, format.dwGBitMask, format.dwBBitMask);
   return RESULT_OK;
 }
 

@@ -9,6 +9,9 @@ class NativeDisplay {
  public:
   virtual ~NativeDisplay() = default;
 
+  // Takes the pixel size and the three colour masks; the shifts and widths follow from the masks.
+  void SetFormat(int rgbBits, std::uint32_t redMask, std::uint32_t greenMask, std::uint32_t blueMask);
+
   // A shift is the bit position of the lowest bit of its mask.
   int mRGBBits = 0;
   int mRedMask = 0;

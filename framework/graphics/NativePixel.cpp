@@ -5,16 +5,7 @@ namespace {
 
 class ArgbDisplay : public NativeDisplay {
  public:
-  ArgbDisplay() {
-    mRGBBits = 32;
-    mRedMask = 0xFF0000;
-    mGreenMask = 0xFF00;
-    mBlueMask = 0xFF;
-    mRedBits = mGreenBits = mBlueBits = 8;
-    mRedShift = 16;
-    mGreenShift = 8;
-    mBlueShift = 0;
-  }
+  ArgbDisplay() { SetFormat(32, 0xFF0000, 0xFF00, 0xFF); }
 };
 
 bool ChannelUsable(int bits, int shift) { return bits >= 1 && bits <= 8 && shift >= 0 && shift + bits <= 24; }

@@ -361,17 +361,7 @@ Surface MakeSurface(const Format& format, int width, int height, int padPixels, 
 }
 
 FormatDisplay::FormatDisplay(const Format& format) {
-  mRGBBits = format.bitCount;
-  mRedMask = static_cast<int>(format.rMask);
-  mGreenMask = static_cast<int>(format.gMask);
-  mBlueMask = static_cast<int>(format.bMask);
-  const Field r = FieldOf(format.rMask), g = FieldOf(format.gMask), b = FieldOf(format.bMask);
-  mRedShift = r.shift;
-  mRedBits = r.bits;
-  mGreenShift = g.shift;
-  mGreenBits = g.bits;
-  mBlueShift = b.shift;
-  mBlueBits = b.bits;
+  SetFormat(format.bitCount, format.rMask, format.gMask, format.bMask);
 }
 
 Target::Target(Surface& surface, const Kit::NativeDisplay& display) {
