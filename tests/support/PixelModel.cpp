@@ -263,8 +263,10 @@ void Blt(Pixels& dest, bool destOpaque, const Pixels& src, bool srcHasAlpha, int
   }
 }
 
-void BltRotated(Pixels& dest, const Pixels& src, float x, float y, const Kit::Rect& srcRect, const Kit::Rect& box,
+void BltRotated(Pixels& dest, const Pixels& src, float x, float y, const Kit::Rect& srcRect, const Kit::Rect& bounds,
                 const Kit::Color& color, int mode, double angle, float centerX, float centerY) {
+  // Rows start at the left edge of the bounds cut to the image, as the routine's do.
+  const Kit::Rect box = bounds.Intersection(Kit::Rect(0, 0, dest.width, dest.height));
   const Kit::Rect sampled = srcRect.Intersection(Kit::Rect(0, 0, src.width, src.height));
   const double cx = static_cast<double>(x) + centerX, cy = static_cast<double>(y) + centerY;
   const double c = std::cos(angle), s = std::sin(angle);
@@ -279,7 +281,6 @@ void BltRotated(Pixels& dest, const Pixels& src, float x, float y, const Kit::Re
     const long long v0 = static_cast<long long>(std::floor((cy + rx * s + ry * c - y + srcRect.mY - 0.5) * 65536));
     for (int k = 0; k < box.mWidth; ++k) {
       const int dx = box.mX + k;
-      if (!dest.Inside(dx, dy)) continue;
       const long long u = u0 + k * stepU, v = v0 + k * stepV;
       const long long ix = u >> 16, iy = v >> 16;
       if (ix < sampled.mX || ix > sampled.mX + sampled.mWidth - 2) continue;
