@@ -1,7 +1,5 @@
 #include "framework/graphics/RotatedSpan.h"
 
-#include "framework/graphics/QuickDivide.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -10,9 +8,13 @@ namespace {
 
 constexpr double EXTREME = 10'000'000.0;
 
-using QuickDivide::Floor;
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+  std::int64_t q = a / b;
+  if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+  return q;
+}
 
-std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -Floor(-a, b); }
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { return -FloorDiv(-a, b); }
 
 // Narrows [first, last] to the k with low <= start + k x step <= high.
 void Restrict(std::int64_t start, std::int64_t step, std::int64_t low, std::int64_t high, std::int64_t& first,
@@ -23,10 +25,10 @@ void Restrict(std::int64_t start, std::int64_t step, std::int64_t low, std::int6
   }
   if (step > 0) {
     first = std::max(first, CeilDiv(low - start, step));
-    last = std::min(last, Floor(high - start, step));
+    last = std::min(last, FloorDiv(high - start, step));
   } else {
     first = std::max(first, CeilDiv(high - start, step));
-    last = std::min(last, Floor(low - start, step));
+    last = std::min(last, FloorDiv(low - start, step));
   }
 }
 

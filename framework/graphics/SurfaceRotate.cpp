@@ -1,6 +1,5 @@
 #include "framework/graphics/SurfaceRotate.h"
 
-#include "framework/graphics/QuickDivide.h"
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRotateRows.h"
@@ -24,17 +23,16 @@ inline bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I6
   const I64 one = 65536;
   if (step > 0) {
     if ((start >> 16) >= size - 1) return false;
-    const I64 first = QuickDivide::Trunc(one - start, step);
+    const I64 first = (one - start) / step;
     if (first > 0) i0 = std::max(i0, first);
-    i1 = std::min(i1, QuickDivide::Trunc(size * one - start - 98303, step));
+    i1 = std::min(i1, (size * one - start - 98303) / step);
   } else if (step == 0) {
     if (start < 0 || start >= size * one - one) return false;
   } else {
     if ((start >> 16) < 0) return false;
-    const I64 first = QuickDivide::Trunc(size * one - start - 163839, step);
+    const I64 first = (size * one - start - 163839) / step;
     if (first >= 0) i0 = std::max(i0, first);
-    i1 =
-        std::min(i1, lowerBoundByDivision ? -QuickDivide::Trunc(start, step) : QuickDivide::Trunc(32767 - start, step));
+    i1 = std::min(i1, lowerBoundByDivision ? -(start / step) : (32767 - start) / step);
   }
   return true;
 }
