@@ -58,20 +58,18 @@ TEST(Mixer, VoicesPlayedOutGiveTheExpectedSamples) {
     int rate, voices;
     bool loop;
     std::size_t loopFrom;  // the loop region's start; 0: the whole buffer
-    float masterLeft, masterRight;
-    std::vector<std::int16_t> left, right;  // right: as left unless given
     bool playingAfter;
+    std::vector<std::int16_t> left, right = {};  // right: as left unless given
+    float masterLeft = 1, masterRight = 1;
   };
   const Case cases[] = {
-      {"no voice", {5}, 44100, 0, false, 0, 1, 1, {0, 0, 0}, {}, false},
-      {"played once, then silence", {7, 8, 9}, 44100, 1, false, 0, 1, 1, {7, 8, 9, 0, 0}, {}, false},
-      {"half rate: interpolated, twice as long", {0, 1000, 2000, 3000}, 22050, 1, false, 0, 1, 1,
-       {0, 500, 1000, 1500, 2000, 2500, 3000, 3000, 0}, {}, false},
-      {"looped", {10, 20, 30, 40}, 44100, 1, true, 0, 1, 1, {10, 20, 30, 40, 10, 20, 30, 40, 10, 20}, {}, true},
-      {"a loop region repeats its part", {10, 20, 30, 40}, 44100, 1, true, 2, 1, 1, {10, 20, 30, 40, 30, 40, 30, 40},
-       {}, true},
-      {"loud voices saturate", {30000, -30000}, 44100, 2, false, 0, 1, 1, {32767, -32768}, {}, true},
-      {"master gain per side", {8000}, 44100, 1, false, 0, 0.5f, 0, {4000}, {0}, true},
+      {"no voice", {5}, 44100, 0, false, 0, false, {0, 0, 0}},
+      {"played once, then silence", {7, 8, 9}, 44100, 1, false, 0, false, {7, 8, 9, 0, 0}},
+      {"half rate", {0, 1000, 2000, 3000}, 22050, 1, false, 0, false, {0, 500, 1000, 1500, 2000, 2500, 3000, 3000, 0}},
+      {"looped", {10, 20, 30, 40}, 44100, 1, true, 0, true, {10, 20, 30, 40, 10, 20, 30, 40, 10, 20}},
+      {"a loop region repeats its part", {10, 20, 30, 40}, 44100, 1, true, 2, true, {10, 20, 30, 40, 30, 40, 30, 40}},
+      {"loud voices saturate", {30000, -30000}, 44100, 2, false, 0, true, {32767, -32768}},
+      {"master gain per side", {8000}, 44100, 1, false, 0, true, {4000}, {0}, 0.5f, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -182,6 +182,7 @@ TEST_P(DDImageTest, VolatileImagesBlendStraightFromTheirPixels) {
 // Images of every kind drawn onto the blue screen, and the pixels that show from (x, y) on.
 TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
   constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF, K = 0xFF000000;
+  constexpr std::uint32_t Y = 0xFFFFFF00, M = 0xFFFF00FF, D = 0xFF102030, D2 = 0xFF203040, D3 = 0xFF304050;
   enum class Kind { Surface, Memory, FirstPixelKeyed, Palettized };
   enum class Op { Blt, Mirror, Additive, Stretch, StretchMirror };
   struct Case {
@@ -190,31 +191,28 @@ TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
     std::vector<std::uint32_t> pixels;
     int width;
     Op op;
-    Rect srcRect;
     int x, y;
     std::vector<std::vector<std::uint32_t>> shown;  // a stretch fills just these
     Rect clip = Rect(0, 0, kWidth, kHeight);
+    int srcWidth = -1;  // -1: the whole image
   };
   const std::vector<std::uint32_t> rgbw = {R, G, B, W};
   const std::vector<std::vector<std::uint32_t>> doubled = {{R, R, G, G}, {R, R, G, G}, {B, B, W, W}, {B, B, W, W}};
+  const std::vector<std::vector<std::uint32_t>> flipped = {{G, G, R, R}, {G, G, R, R}, {W, W, B, B}, {W, W, B, B}};
+  const std::vector<std::vector<std::uint32_t>> blue = {{B, B}, {B, B}};
   const Case cases[] = {
       // The transparent pixels' colour converts to the opaque white's value: the key must be another.
-      {"keyed", Kind::Surface, {0x00FFFFFF, W, K, 0x00FFFFFF}, 2, Op::Blt, Rect(0, 0, 2, 2), 10, 10, {{B, W}, {K, B}}},
+      {"keyed", Kind::Surface, {0x00FFFFFF, W, K, 0x00FFFFFF}, 2, Op::Blt, 10, 10, {{B, W}, {K, B}}},
       // Every pixel of the first pixel's colour is a hole, whatever its alpha.
-      {"first pixel keyed", Kind::FirstPixelKeyed, {0x00FF00FF, G, 0xFFFF00FF, 0xFF102030}, 2, Op::Blt,
-       Rect(0, 0, 2, 2), 0, 0, {{B, G}, {B, 0xFF102030}}},
-      {"mirrored", Kind::Surface, {R, G, B}, 3, Op::Mirror, Rect(0, 0, 3, 1), 30, 7, {{B, G, R}}},
-      {"palettized, built again from its table", Kind::Palettized, {0xFF101010, 0xFF202020, 0xFF101010, 0xFF303030},
-       2, Op::Blt, Rect(0, 0, 2, 2), 0, 0, {{0xFF101010, 0xFF202020}, {0xFF101010, 0xFF303030}}},
-      {"additive", Kind::Surface, std::vector<std::uint32_t>(4, 0xFFFFFF00), 2, Op::Additive, Rect(0, 0, 2, 2), 20, 20,
-       {{W, W}, {W, W}}},
-      {"stretched by two", Kind::Memory, rgbw, 2, Op::Stretch, Rect(0, 0, 2, 2), 10, 10, doubled},
-      {"stretched from a surface", Kind::Surface, rgbw, 2, Op::Stretch, Rect(0, 0, 2, 2), 30, 10, doubled},
-      {"stretched mirrored", Kind::Memory, rgbw, 2, Op::StretchMirror, Rect(0, 0, 2, 2), 20, 10,
-       {{G, G, R, R}, {G, G, R, R}, {W, W, B, B}, {W, W, B, B}}},
-      {"stretched from nothing", Kind::Memory, rgbw, 2, Op::Stretch, Rect(0, 0, 0, 2), 10, 10, {{B, B}, {B, B}}},
-      {"stretched outside the clip", Kind::Memory, rgbw, 2, Op::Stretch, Rect(0, 0, 2, 2), 10, 10, {{B, B}, {B, B}},
-       Rect(100, 100, 5, 5)},
+      {"first pixel keyed", Kind::FirstPixelKeyed, {0x00FF00FF, G, M, D}, 2, Op::Blt, 0, 0, {{B, G}, {B, D}}},
+      {"mirrored", Kind::Surface, {R, G, B}, 3, Op::Mirror, 30, 7, {{B, G, R}}},
+      {"palettized: built again", Kind::Palettized, {D, D2, D, D3}, 2, Op::Blt, 0, 0, {{D, D2}, {D, D3}}},
+      {"additive", Kind::Surface, {Y, Y, Y, Y}, 2, Op::Additive, 20, 20, {{W, W}, {W, W}}},
+      {"stretched by two", Kind::Memory, rgbw, 2, Op::Stretch, 10, 10, doubled},
+      {"stretched from a surface", Kind::Surface, rgbw, 2, Op::Stretch, 30, 10, doubled},
+      {"stretched mirrored", Kind::Memory, rgbw, 2, Op::StretchMirror, 20, 10, flipped},
+      {"stretched from nothing", Kind::Memory, rgbw, 2, Op::Stretch, 10, 10, blue, Rect(0, 0, kWidth, kHeight), 0},
+      {"stretched outside the clip", Kind::Memory, rgbw, 2, Op::Stretch, 10, 10, blue, Rect(100, 100, 5, 5)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -233,19 +231,20 @@ TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
     }
     Kit::Image* source = c.kind == Kind::Memory ? static_cast<Kit::Image*>(&memory) : image.get();
     const Rect dest(c.x, c.y, static_cast<int>(c.shown[0].size()), static_cast<int>(c.shown.size()));
+    const Rect srcRect(0, 0, c.srcWidth < 0 ? c.width : c.srcWidth, height);
     switch (c.op) {
       case Op::Blt:
       case Op::Additive:
-        screen->Blt(source, c.x, c.y, c.srcRect, Color::White, c.op == Op::Additive);
+        screen->Blt(source, c.x, c.y, srcRect, Color::White, c.op == Op::Additive);
         break;
       case Op::Mirror:
-        screen->BltMirror(source, c.x, c.y, c.srcRect, Color::White, 0);
+        screen->BltMirror(source, c.x, c.y, srcRect, Color::White, 0);
         break;
       case Op::Stretch:
-        screen->StretchBlt(source, dest, c.srcRect, c.clip, Color::White, 0, true);
+        screen->StretchBlt(source, dest, srcRect, c.clip, Color::White, 0, true);
         break;
       case Op::StretchMirror:
-        screen->StretchBltMirror(source, dest, c.srcRect, c.clip, Color::White, 0, true);
+        screen->StretchBltMirror(source, dest, srcRect, c.clip, Color::White, 0, true);
         break;
     }
     for (int y = 0; y < dest.mHeight; ++y)

@@ -3,6 +3,8 @@
 #include "platform/win/Modules.h"
 #include "tests/display/DisplayFixture.h"
 
+#include <sstream>
+
 namespace displaytest {
 namespace {
 
@@ -100,10 +102,10 @@ TEST_P(DisplayTest, WithoutTheVersionSevenEntryTheOlderInterfacesAreUsed) {
 }
 
 TEST(DisplayResults, NamesOfTheResultCodes) {
-  const char* names[] = {"RESULT_OK",          "RESULT_FAIL",           "RESULT_DD_CREATE_FAIL",
-                         "RESULT_SURFACE_FAIL", "RESULT_EXCLUSIVE_FAIL", "RESULT_DISPCHANGE_FAIL",
-                         "RESULT_INVALID_COLORDEPTH", "RESULT_UNKNOWN"};
-  for (int code = 0; code < 8; ++code) EXPECT_EQ(DDInterface::ResultToString(code), names[code]);
+  std::istringstream names("OK FAIL DD_CREATE_FAIL SURFACE_FAIL EXCLUSIVE_FAIL DISPCHANGE_FAIL INVALID_COLORDEPTH");
+  int code = 0;
+  for (std::string name; names >> name; ++code) EXPECT_EQ(DDInterface::ResultToString(code), "RESULT_" + name);
+  EXPECT_EQ(DDInterface::ResultToString(code), "RESULT_UNKNOWN");
   EXPECT_EQ(DDInterface::ResultToString(-1), "RESULT_UNKNOWN");
 }
 
