@@ -9,6 +9,7 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/WholeGame.h"
 
 namespace playtest {
 
@@ -53,11 +54,7 @@ PlayFieldTest::~PlayFieldTest() {
     mGame.mPlayField = nullptr;
   }
   mGame.ProcessSafeDeleteList();
-  gActorScene.Reset();
-  gObjectLibrary.Reset();
-  gBackgroundAnim = BackgroundAnim();
-  gEndGameFrameCount = 0;
-  ResetResourceIds();
+  testsupport::ResetGameObjects();
 }
 
 void PlayFieldTest::AddPrototype(const std::string& name, int width, int height, std::uint32_t fill) {
