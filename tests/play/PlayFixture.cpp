@@ -48,11 +48,7 @@ PlayFieldTest::PlayFieldTest() {
 }
 
 PlayFieldTest::~PlayFieldTest() {
-  if (mGame.mPlayField != nullptr) {
-    mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
-    delete mGame.mPlayField;
-    mGame.mPlayField = nullptr;
-  }
+  CloseField();
   mGame.ProcessSafeDeleteList();
   testsupport::ResetGameObjects();
 }
@@ -88,6 +84,13 @@ void PlayFieldTest::StartLevelWithBallOnPaddle() {
 void PlayFieldTest::Launch() {
   Field().MouseUp(400, 300, 1);
   ASSERT_EQ(Field().mState, PlayField::kPlaying);
+}
+
+void PlayFieldTest::CloseField() {
+  if (mGame.mPlayField == nullptr) return;
+  mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
+  delete mGame.mPlayField;
+  mGame.mPlayField = nullptr;
 }
 
 void PlayFieldTest::RunTicks(int ticks) {
