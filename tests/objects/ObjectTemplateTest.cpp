@@ -93,10 +93,10 @@ INSTANTIATE_TEST_SUITE_P(
     Modes, ObjectTemplateFrames,
     testing::Values(FrameCase{kAnimOnce, 1, 4, 0, 1, {1, 2, 3, 4, 4, 4}},  // stops one past the last cel
                     FrameCase{kAnimOnce, -1, 4, 1, 1, {0, -1, -1}},
-                    FrameCase{kAnimBounce, 1, 3, 0, 1, {1, 2, 2, 1, 0, 0, 1}}, FrameCase{kAnimWrap, 1, 3, 1, 1, {2, 0, 1}},
-                    FrameCase{kAnimWrap, -1, 3, 0, 1, {2, 1, 0}},
+                    FrameCase{kAnimBounce, 1, 3, 0, 1, {1, 2, 2, 1, 0, 0, 1}},
+                    FrameCase{kAnimWrap, 1, 3, 1, 1, {2, 0, 1}}, FrameCase{kAnimWrap, -1, 3, 0, 1, {2, 1, 0}},
                     FrameCase{kAnimWrap, 1, 100, 0, 3, {1, 1, 1, 2, 2, 2, 3}},  // the first tick steps
-                    FrameCase{7, 3, 2, 0, 1, {3, 6}}));                        // unknown modes only add the step
+                    FrameCase{7, 3, 2, 0, 1, {3, 6}}));                         // unknown modes only add the step
 
 TEST(ObjectTemplateAnimation, AFadeOfModeZeroEndsTheRecordInTheStepThatTakesAlphaBelowZero) {
   ObjectTemplate record;

@@ -17,7 +17,7 @@ namespace {
 
 using testsupport::PointerInput;
 
-constexpr int kGameTicks = 1200;  // twelve seconds of play
+constexpr int kGameTicks = 1200;           // twelve seconds of play
 constexpr const char* kMarker = "caught";  // the code that tells the test's power-up from dropped ones
 
 class Replay : public rulestest::RulesTest, public testing::WithParamInterface<const char*> {
