@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (kernel >= 7 && kernel <= 9) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {
-      if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count, skipClear);
+      if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count);
       if (kernel == 8) Kit::CopyRows::StoreLow16(d, s, count);
       if (kernel == 9) Kit::CopyRows::StoreKeyed16(d, s, count);
     });
@@ -99,7 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Compare(dest, [&](std::uint32_t* d) {
     switch (kernel) {
       case 0:
-        Kit::OverRows::OntoSurface888(d, s, count, skipClear);
+        Kit::OverRows::OntoSurface888(d, s, count);
         break;
       case 1:
         Kit::OverRows::OverPixels(d, s, count);

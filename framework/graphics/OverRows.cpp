@@ -10,10 +10,10 @@
 namespace Kit::OverRows {
 namespace {
 
-void Surface888Scalar(std::uint32_t* d, const std::uint32_t* s, int from, int count, bool skipClear) {
+void Surface888Scalar(std::uint32_t* d, const std::uint32_t* s, int from, int count) {
   for (int i = from; i < count; ++i) {
     const std::uint32_t a = s[i] >> 24;
-    if (skipClear && a == 0) continue;
+    if (a == 0) continue;
     const std::uint32_t rest = 256 - a;
     const std::uint32_t dv = d[i];
     d[i] = ((((dv & 0xFF0000) * rest) >> 8) & 0xFF0000) + ((((dv & 0xFF00) * rest) >> 8) & 0xFF00) +
@@ -21,10 +21,10 @@ void Surface888Scalar(std::uint32_t* d, const std::uint32_t* s, int from, int co
   }
 }
 
-void Surface565Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count, bool skipClear) {
+void Surface565Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
   for (int i = from; i < count; ++i) {
     const std::uint32_t a = s[i] >> 24;
-    if (skipClear && a == 0) continue;
+    if (a == 0) continue;
     const std::uint32_t rest = 256 - a;
     const std::uint32_t dv = d[i];
     d[i] =
@@ -56,18 +56,18 @@ void OntoOpaqueScalar(std::uint32_t* row, const std::uint32_t* src, int from, in
 // Each kernel runs its widest width first, then the narrower one on what is left, then the scalar
 // formula on the last few pixels.
 
-void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count, bool skipClear) {
+void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count) {
   int i = 0;
-  KIT_RUN_AVX2(OntoSurface888(d, s, i, count, skipClear));
-  KIT_RUN_SSE2(OntoSurface888(d, s, i, count, skipClear));
-  Surface888Scalar(d, s, i, count, skipClear);
+  KIT_RUN_AVX2(OntoSurface888(d, s, i, count));
+  KIT_RUN_SSE2(OntoSurface888(d, s, i, count));
+  Surface888Scalar(d, s, i, count);
 }
 
-void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count, bool skipClear) {
+void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count) {
   int i = 0;
-  KIT_RUN_AVX2(OntoSurface565(d, s, i, count, skipClear));
-  KIT_RUN_SSE2(OntoSurface565(d, s, i, count, skipClear));
-  Surface565Scalar(d, s, i, count, skipClear);
+  KIT_RUN_AVX2(OntoSurface565(d, s, i, count));
+  KIT_RUN_SSE2(OntoSurface565(d, s, i, count));
+  Surface565Scalar(d, s, i, count);
 }
 
 void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {

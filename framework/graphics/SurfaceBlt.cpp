@@ -86,11 +86,11 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
       Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX + x;
       if constexpr (sizeof(Pixel) == 4) {
         if (white)
-          OverRows::OntoSurface888(d, s.mWords + i + x, width - x, true);
+          OverRows::OntoSurface888(d, s.mWords + i + x, width - x);
         else
           TintRows::OntoSurface888(d, s.mWords + i + x, width - x, tint, TintRows::Mode::kBlit);
       } else {
-        OverRows::OntoSurface565(d, s.mWords + i + x, width - x, true);
+        OverRows::OntoSurface565(d, s.mWords + i + x, width - x);
       }
     }
     return true;
