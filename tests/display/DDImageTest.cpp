@@ -151,12 +151,16 @@ TEST_P(DDImageTest, BlitsChooseTheSurfaceOrTheSoftwareRoutines) {
   // Additive onto the screen.
   screen->Blt(opaque.get(), 20, 20, Rect(0, 0, 2, 2), Color::White, 1);
   EXPECT_EQ(ScreenPixel(20, 20), Native(0xFFFFFFFF));
-  // A plain image copied, changed and copied again shows its new pixels.
+  // A plain image copied (and drawn at a whole pixel, which weighs an opaque pixel 254 / 256), changed
+  // and drawn again shows its new pixels.
   Kit::MemoryImage plain;
-  for (const std::uint32_t argb : {0xFF00FF00u, 0xFFFF0000u}) {
-    plain.SetBits(std::vector<std::uint32_t>(4, argb).data(), 2, 2);
+  for (const auto& [argb, weighed] : {std::pair{0xFF00FF00u, 0xFF00FD00u}, std::pair{0xFFFF0000u, 0xFFFD0000u}}) {
+    plain.SetBits(std::vector<std::uint32_t>(6, argb).data(), 3, 2);
     screen->Blt(&plain, 24, 20, Rect(0, 0, 2, 2), Color::White, 0);
     EXPECT_EQ(ScreenPixel(25, 21), Native(argb));
+    screen->FillRect(Rect(24, 24, 3, 2), Color(0, 0, 0), 0);
+    screen->BltF(&plain, 24, 24, Rect(0, 0, 3, 2), Rect(0, 0, kWidth, kHeight), Color::White, 0);
+    EXPECT_EQ(ScreenPixel(25, 24), Native(weighed));
   }
 }
 

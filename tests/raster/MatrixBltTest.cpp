@@ -95,49 +95,19 @@ TEST(MatrixBlt, TheClipRectangleIsFilledToItsLastColumnAndRowAndNothingBeyond) {
   }
 }
 
-struct TriangleRun {
-  bool opaqueMode, blend, vertexColors, textured;
-  Color color;
-};
-
 TEST(TrianglesTex, TrianglesInsideTheClipMatchTheModel) {
   std::mt19937 rng(42);
   constexpr int W = 41, H = 33;
   for (int round = 0; round < 300; ++round) {
-    const bool opaqueMode = round % 2, blend = (round / 2) % 2, vertexColors = (round / 4) % 2;
-    const bool textureAlpha = (round / 8) % 2, textured = round % 5 != 0;
-    const int tw = std::uniform_int_distribution<int>(1, 12)(rng), th = std::uniform_int_distribution<int>(1, 12)(rng);
-    MemoryImage texture, dest;
-    Fill(texture, RandomPixels(rng, tw * th, !textureAlpha), tw, th, false);
+    const bool opaqueMode = round % 2;
+    TriangleCall call(rng, W, H, round);
+    MemoryImage dest;
     const auto before = RandomPixels(rng, W * H, opaqueMode);
     Fill(dest, before, W, H, opaqueMode);
-    const Color color = round % 3 == 0 ? Color::White
-                                       : Color(static_cast<int>(rng() % 256), static_cast<int>(rng() % 256),
-                                               static_cast<int>(rng() % 256), static_cast<int>(rng() % 255 + 1));
-    std::uniform_real_distribution<float> px(0, W - 1), py(0, H - 1), uv(-0.2f, 1.2f);
-    TriVertex tri[1][3];
-    for (auto& v : tri[0])
-      v = {px(rng), py(rng), uv(rng), uv(rng), vertexColors ? static_cast<std::uint32_t>(rng() | 1u) : 0xFFFFFFFFu};
     const float tx = 0.25f, ty = -0.5f;
-    for (auto& v : tri[0]) v.mY = std::max(v.mY, 0.5f);
-
-    texture.CommitBits();
-    Features f;
-    f.textured = textured;
-    f.alpha = textured && (texture.mHasAlpha || texture.mHasTrans || blend);
-    f.vertexColors = vertexColors;
-    f.colourised = color != Color::White;
-    f.blend = blend;
-    f.group = opaqueMode ? Group::RGB32 : Group::ARGB;
-    Kit::FixedVertex fixed[3];
-    for (int i = 0; i < 3; ++i) {
-      const TriVertex& v = tri[0][i];
-      fixed[i] = ToFixed(v.mX + tx, v.mY + ty, v.mU, v.mV, v.mColor, tw, th);
-    }
     auto expected = before;
-    Triangle(fixed, f, {expected.data(), W * 4, W, H}, DescribeTexture(Pixels(texture).data(), tw, th),
-             {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
-    dest.BltTrianglesTex(textured ? &texture : nullptr, tri, 1, Rect(0, 0, W, H), color, 0, tx, ty, blend);
+    call.Draw(opaqueMode ? Group::RGB32 : Group::ARGB, {expected.data(), W * 4, W, H}, tx, ty);
+    dest.BltTrianglesTex(call.Texture(), call.tri, 1, Rect(0, 0, W, H), call.color, 0, tx, ty, call.blend);
     ASSERT_EQ(Pixels(dest), expected) << "round " << round;
   }
 }
