@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-
 namespace plat::d3d {
 namespace {
 

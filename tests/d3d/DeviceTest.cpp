@@ -24,9 +24,7 @@ class DeviceTest : public testing::Test {
     ASSERT_NE(mD3D.device, nullptr);
     SetState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
   }
-  void SetState(D3DRENDERSTATETYPE state, DWORD value) {
-    EXPECT_EQ(mD3D.device->SetRenderState(state, value), D3D_OK);
-  }
+  void SetState(D3DRENDERSTATETYPE state, DWORD value) { EXPECT_EQ(mD3D.device->SetRenderState(state, value), D3D_OK); }
   void SetStageState(D3DTEXTURESTAGESTATETYPE state, DWORD value) {
     EXPECT_EQ(mD3D.device->SetTextureStageState(0, state, value), D3D_OK);
   }
@@ -56,14 +54,16 @@ TEST_F(DeviceTest, ATriangleFarBeyondTheTargetCoversEveryPixelOnce) {
   SetState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
   SetState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
   const D3DCOLOR grey = 0xFF202020;
-  EXPECT_EQ(Draw(D3DPT_TRIANGLELIST, {Vertex(-3e38f, -3e38f, grey), Vertex(3e38f, -3e38f, grey), Vertex(0, 3e38f, grey)}),
-            std::vector<std::uint32_t>(kSize * kSize, grey));
+  EXPECT_EQ(
+      Draw(D3DPT_TRIANGLELIST, {Vertex(-3e38f, -3e38f, grey), Vertex(3e38f, -3e38f, grey), Vertex(0, 3e38f, grey)}),
+      std::vector<std::uint32_t>(kSize * kSize, grey));
 }
 
 // Clamped addressing: the texture coordinates run from -1 to 2 across the target, so each corner of the
 // target shows the texture's corner texel, point-sampled or filtered.
 TEST_F(DeviceTest, TextureCoordinatesPastTheEdgesTakeTheEdgeTexels) {
-  const DDPIXELFORMAT argb{sizeof(argb), DDPF_RGB | DDPF_ALPHAPIXELS, 0, {32}, {0xFF0000}, {0xFF00}, {0xFF}, {0xFF000000}};
+  const DDPIXELFORMAT argb{sizeof(argb), DDPF_RGB | DDPF_ALPHAPIXELS, 0, {32}, {0xFF0000}, {0xFF00}, {0xFF},
+                           {0xFF000000}};
   const auto texture = mD3D.CreateSurface(2, 2, DDSCAPS_TEXTURE, &argb);
   const std::uint32_t texels[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
   DDSURFACEDESC2 desc{};
@@ -78,10 +78,9 @@ TEST_F(DeviceTest, TextureCoordinatesPastTheEdgesTakeTheEdgeTexels) {
     SCOPED_TRACE(linear ? "bilinear" : "point");
     SetStageState(D3DTSS_MAGFILTER, linear ? D3DTFG_LINEAR : D3DTFG_POINT);
     SetStageState(D3DTSS_MINFILTER, linear ? D3DTFN_LINEAR : D3DTFN_POINT);
-    const auto pixels = Draw(D3DPT_TRIANGLESTRIP, {Vertex(-0.5f, -0.5f, 0xFFFFFFFF, -1, -1),
-                                                   Vertex(-0.5f, edge, 0xFFFFFFFF, -1, 2),
-                                                   Vertex(edge, -0.5f, 0xFFFFFFFF, 2, -1),
-                                                   Vertex(edge, edge, 0xFFFFFFFF, 2, 2)});
+    const auto pixels =
+        Draw(D3DPT_TRIANGLESTRIP, {Vertex(-0.5f, -0.5f, 0xFFFFFFFF, -1, -1), Vertex(-0.5f, edge, 0xFFFFFFFF, -1, 2),
+                                   Vertex(edge, -0.5f, 0xFFFFFFFF, 2, -1), Vertex(edge, edge, 0xFFFFFFFF, 2, 2)});
     ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kSize * kSize));
     EXPECT_EQ(pixels[0], texels[0][0]);
     EXPECT_EQ(pixels[kSize - 1], texels[0][1]);

@@ -144,7 +144,7 @@ const Scene kScenes[] = {
        g.SetColor(Kit::Color(250, 250, 40));
        g.DrawLine(10, 10, 150, 10);
        g.DrawLine(20, 5, 20, 90);
-       g.DrawLine(30, 30, 90, 50);  // no pixel centre lies halfway between two rows
+       g.DrawLine(30, 30, 90, 50);   // no pixel centre lies halfway between two rows
        g.DrawLine(40, 85, 150, 75);  // rising: drawn from its right end
      }},
     {"Text",
