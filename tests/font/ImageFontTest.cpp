@@ -284,8 +284,10 @@ TEST_F(ImageFontTest, LegacyFontsLayOutFromTheirWidthFile) {
   EXPECT_EQ(font.GetHeight(), 9);
   EXPECT_EQ(font.StringWidth("A b"), 4 + 3 + 5);
   std::vector<Rect> drawn;
-  font.LayoutString(0, 7, "Ab", Color::White, &drawn, nullptr);
+  const auto glyphs = font.LayoutString(0, 7, "Ab", Color::White, &drawn, nullptr);
   EXPECT_EQ(drawn, (std::vector<Rect>{Rect(0, 0, 4, 9), Rect(4, 0, 5, 9)}));
+  ASSERT_EQ(glyphs.size(), 2u);
+  EXPECT_EQ(glyphs[1].mSrcRect, Rect(4, 0, 5, 9)) << "glyphs lie side by side on the sheet";
 }
 
 }  // namespace
