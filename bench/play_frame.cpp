@@ -126,6 +126,7 @@ class GameFrame {
   Actor* Place(const std::vector<std::uint32_t>& pixels, int w, int h, int kind, int x, int y) {
     ObjectTemplate* look = gObjectLibrary.AppendInstance();
     look->mImage = Image(pixels, w, h);
+    look->mFrame = 0;  // as the board places its pieces
     look->mWidth = static_cast<float>(w);
     look->mHeight = static_cast<float>(h);
     look->mX = static_cast<float>(x);

@@ -13,6 +13,7 @@
 #include <pixman.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -140,6 +141,21 @@ void Ours_OpaqueCopy(benchmark::State& state, const Format& f) {
     Kit::SurfaceDraw::CopyNative(scene.target, scene.screenCopy, &scene.display, 0, 0, Kit::Rect(0, 0, WIDTH, HEIGHT),
                                  false);
   SetItems(state, WIDTH * HEIGHT);
+}
+
+// What bounds a blit by memory: each sprite row's bytes copied into the screen memory at every
+// position, as an opaque sprite would be (std::memcpy of the native words).
+void Memcpy_Rows(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  const auto positions = Positions();
+  const std::uint32_t* words = scene.sprite.GetNativeAlphaData(&scene.display);
+  const std::size_t rowBytes = SPRITE * f.bits / 8, pitch = WIDTH * f.bits / 8;
+  for (auto _ : state)
+    for (const Position& p : positions)
+      for (int j = 0; j < SPRITE; ++j)
+        std::memcpy(scene.memory.data() + (p.y + j) * pitch + p.x * f.bits / 8, words + j * SPRITE, rowBytes);
+  benchmark::DoNotOptimize(scene.memory.data());
+  SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
 // --- pixman -------------------------------------------------------------------------------------
@@ -347,9 +363,11 @@ BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
 BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);
+BENCHMARK_CAPTURE(Memcpy_Rows, 565, F565);
 BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White);
 BENCHMARK_CAPTURE(Pixman_Over, 888, F888);
 BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);
+BENCHMARK_CAPTURE(Memcpy_Rows, 888, F888);
 BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT);
 BENCHMARK_CAPTURE(Pixman_OverTinted, 888_tinted, F888);
 BENCHMARK_CAPTURE(SDL_Alpha, 888_tinted, F888, TINT);

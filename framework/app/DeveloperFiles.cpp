@@ -89,6 +89,7 @@ ImageMemory EstimateImageMemory(MemoryImage& image) {
   if (image.mColorIndices) memory.mPalettized = n + 1024;
   if (image.mNativeAlphaData) memory.mNativeAlpha = image.mColorTable ? 1024 : 4 * n;
   if (image.mNative16Data) memory.mNativeAlpha += 2 * n;
+  if (image.mWeightedWords) memory.mNativeAlpha += 4 * n;
   if (image.mRLAlphaData) memory.mRLAlpha = n;
   if (image.mRLAdditiveData) memory.mRLAdditive = n;
   // Textures belong to the Direct3D path, which keeps their sizes to itself; none are counted here.

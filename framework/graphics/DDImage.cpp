@@ -276,6 +276,7 @@ void DDImage::DeleteAllNonSurfaceData() {
   mBits.reset();
   mNativeAlphaData.reset();
   mNative16Data.reset();
+  mWeightedWords.reset();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
   mColorTable.reset();

@@ -85,6 +85,7 @@ void MemoryImage::BitsChanged() {
   mContentId = NewContentId();
   mNativeAlphaData.reset();
   mNative16Data.reset();
+  mWeightedWords.reset();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
 }
@@ -176,6 +177,7 @@ std::uint32_t* MemoryImage::GetBits() {
     mColorTable.reset();
     mNativeAlphaData.reset();
     mNative16Data.reset();
+    mWeightedWords.reset();
   }
   return mBits.get();
 }
@@ -205,6 +207,23 @@ const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
     CopyRows::StoreLow16(mNative16Data.get(), native, static_cast<int>(pixels));
   }
   return mNative16Data.get();
+}
+
+const std::uint32_t* MemoryImage::GetWeightedWords(WholePixelRows::Layout layout) {
+  if (mWeightedWords && mWeightedLayout == layout) return mWeightedWords.get();
+  const std::size_t pixels = PixelCount();
+  auto words = std::make_unique_for_overwrite<std::uint32_t[]>(std::max<std::size_t>(pixels, 1));
+  if (!mBits && mColorTable && mColorIndices) {
+    std::uint32_t table[256];
+    for (int i = 0; i < 256; ++i) table[i] = WholePixelRows::Weigh(mColorTable[i], layout);
+    for (std::size_t i = 0; i < pixels; ++i) words[i] = table[mColorIndices[i]];
+  } else {
+    const std::uint32_t* bits = GetBits();
+    for (std::size_t i = 0; i < pixels; ++i) words[i] = WholePixelRows::Weigh(bits[i], layout);
+  }
+  mWeightedWords = std::move(words);
+  mWeightedLayout = layout;
+  return mWeightedWords.get();
 }
 
 std::uint8_t* MemoryImage::GetRLAlphaData() {
@@ -254,6 +273,7 @@ void MemoryImage::DeleteSWBuffers() {
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
   mNative16Data.reset();
+  mWeightedWords.reset();
   mRLAdditiveData.reset();
   mRLAlphaData.reset();
 }
@@ -262,6 +282,7 @@ void MemoryImage::DeleteNativeData() {
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
   mNative16Data.reset();
+  mWeightedWords.reset();
   mRLAdditiveData.reset();
 }
 
@@ -291,6 +312,7 @@ bool MemoryImage::Palletize() {
     mBits.reset();
     mNativeAlphaData.reset();
     mNative16Data.reset();
+    mWeightedWords.reset();
     mWantPal = true;
     return true;
   }

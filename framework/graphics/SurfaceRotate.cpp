@@ -1,8 +1,10 @@
 #include "framework/graphics/SurfaceRotate.h"
 
+#include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRotateRows.h"
+#include "framework/graphics/WholePixelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -257,6 +259,72 @@ void RotateAt(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, 
                                                    centerY);
 }
 
+// Angle 0 at a whole-pixel position, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn
+// row takes the same run of the next source row at weights that hang on the source pixel alone, so
+// the rows are a plain blit of the source's weighted words (WholePixelRows). The rows' starts are
+// worked out as the general rows work them out (at cos 1 and sin 0 the column does not change from
+// row to row). False, having drawn nothing, when the draw is not of that kind.
+bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y, const Rect& srcRect, const Rect& area,
+                   double angle, float centerX, float centerY) {
+  using WholePixelRows::Layout;
+  if (angle != 0 || !Simd::UseSse2()) return false;
+  const auto fields = [](const SurfaceChannel& c, std::uint32_t mask, int shift, int bits) {
+    return c.mMask == mask && c.mShift == shift && c.mBits == bits;
+  };
+  const SurfaceChannel &red = t.mRed, &green = t.mGreen, &blue = t.mBlue;
+  Layout layout = Layout::kNone;
+  if (t.mPixels.mBitCount == 32 && fields(red, 0xFF0000, 16, 8) && fields(green, 0xFF00, 8, 8) &&
+      fields(blue, 0xFF, 0, 8))
+    layout = Layout::k888;
+  else if (t.mPixels.mBitCount == 16 && fields(red, 0xF800, 11, 5) && fields(green, 0x07E0, 5, 6) &&
+           fields(blue, 0x001F, 0, 5))
+    layout = Layout::k565;
+  if (layout == Layout::kNone) return false;
+  const double cosA = std::cos(angle), sinA = std::sin(angle);
+  const double ex = area.mX - static_cast<double>(centerX) - x;
+  const auto vStart = [&](int r) {
+    const double ey = area.mY + r - static_cast<double>(centerY) - y;
+    return (ex * sinA + ey * cosA + centerY) * 65536;
+  };
+  const double uStart = (ex * cosA - (area.mY - static_cast<double>(centerY) - y) * sinA + centerX) * 65536;
+  if (!(std::fabs(uStart) < kFixedLimit)) return false;
+  const I64 uRow = static_cast<I64>(uStart);
+  I64 i0 = 0, i1 = area.mWidth - 1;
+  if ((uRow & 0xFFFE) != 0) return false;
+  if (!CutSpan(uRow, 65536, srcRect.mWidth, false, i0, i1) || i0 > i1) return true;
+  // The drawn rows must be one run of whole-pixel rows down the source.
+  const I64 rowEnd = static_cast<I64>(srcRect.mHeight) * 65536 - 65536;
+  int first = -1, rows = 0;
+  I64 firstV = 0;
+  for (int r = 0; r < area.mHeight; ++r) {
+    const double start = vStart(r);
+    if (!(std::fabs(start) < kFixedLimit)) return false;
+    const I64 v = static_cast<I64>(start);
+    if (v < 0 || v >= rowEnd) continue;
+    if ((v & 0xFFFE) != 0) return false;
+    if (first < 0) {
+      first = r;
+      firstV = v;
+    } else if (r != first + rows || (v >> 16) != (firstV >> 16) + rows) {
+      return false;
+    }
+    ++rows;
+  }
+  if (rows == 0) return true;
+  const std::uint32_t* words = source.GetWeightedWords(layout) +
+                               static_cast<std::size_t>(srcRect.mY + (firstV >> 16)) * source.mWidth +
+                               static_cast<std::size_t>(srcRect.mX + (uRow >> 16) + i0);
+  const int count = static_cast<int>(i1 - i0 + 1);
+  const int left = area.mX + static_cast<int>(i0), top = area.mY + first;
+  if (layout == Layout::k888)
+    WholePixelRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
+                            rows);
+  else
+    WholePixelRows::Onto565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
+                            rows);
+  return true;
+}
+
 }  // namespace
 
 void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float y, const Rect& srcRect,
@@ -274,6 +342,7 @@ void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float
   if (!src.IsPalettized() && !src.Bits()) return;
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
+  if (!additive && white && WholePixelBlt(target, source, x, y, srcRect, area, angle, centerX, centerY)) return;
   if (target.mPixels.mBitCount == 16)
     RotateAt<std::uint16_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
                             centerY);

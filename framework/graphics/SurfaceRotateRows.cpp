@@ -1,6 +1,5 @@
 #include "framework/graphics/SurfaceRotateRows.h"
 
-#include "framework/graphics/RotatedSpanLanes.h"
 #include "framework/graphics/SimdLevel.h"
 
 #include <cstddef>
@@ -177,18 +176,6 @@ using V = Avx2;
 #pragma GCC pop_options
 #endif
 
-namespace {
-
-using sse2::AllZero;
-using sse2::AlphaBytes;
-using sse2::ColourBytes;
-using sse2::OpaqueOneTapBytes;
-
-__m128i Load(const void* at) { return Sse2::Load(at); }
-void Store(void* at, __m128i v) { Sse2::Store(at, v); }
-
-}  // namespace
-
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
   if (Simd::UseAvx2()) return avx2::OneTap888(d, s, count, mode);
   return Simd::UseSse2() ? sse2::OneTap888(d, s, count, mode) : 0;
@@ -198,143 +185,6 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
                const std::uint32_t (&k)[4], const RowMode& mode) {
   if (Simd::UseAvx2()) return avx2::FourTap888(d, row, next, count, k, mode);
   return Simd::UseSse2() ? sse2::FourTap888(d, row, next, count, k, mode) : 0;
-}
-
-namespace {
-
-// Runs finish(i, src, weighted, covered) for each four pixels of a rotated row that is not wholly
-// transparent (transparent(i) for those that are): src[t] holds neighbour t of the four pixels, and
-// per pixel in 16-bit lanes (blue, green, red, alpha; two pixels a register) weighted holds the
-// neighbours' weighted sums and covered their weights' sum. Returns how many pixels it covered.
-template <typename Transparent, typename Finish>
-int RotatedRow(const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v, std::int32_t du,
-               std::int32_t dv, int count, const RowMode& mode, const Transparent& transparent, const Finish& finish) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i colourAlpha = _mm_set1_epi16(static_cast<short>(mode.c.a));
-  __m128i us = RotatedLanes::Positions(u, du), vs = RotatedLanes::Positions(v, dv);
-  const __m128i stepU = _mm_set1_epi32(4 * du), stepV = _mm_set1_epi32(4 * dv);
-  int i = 0;
-  for (; i + 4 <= count; i += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
-    __m128i src[4];
-    RotatedLanes::Neighbours(origin, stride, us, vs, src);
-    if (RotatedLanes::AllTransparent(src)) {
-      transparent(i);
-      continue;
-    }
-    // k per pixel in the low half of each 32-bit lane: fractions 1..65535, so 16 x 16 products.
-    __m128i fx, gx, fy, gy;
-    RotatedLanes::Fractions(us, fx, gx);
-    RotatedLanes::Fractions(vs, fy, gy);
-    const __m128i k[4] = {_mm_mulhi_epu16(gx, gy), _mm_mulhi_epu16(fx, gy), _mm_mulhi_epu16(gx, fy),
-                          _mm_mulhi_epu16(fx, fy)};
-    __m128i weighted[2] = {zero, zero}, covered[2] = {zero, zero};
-    for (int t = 0; t < 4; ++t) {
-      __m128i w = _mm_mulhi_epu16(k[t], _mm_srli_epi32(src[t], 24));
-      if (mode.colored) w = _mm_srli_epi16(_mm_mullo_epi16(w, colourAlpha), 8);
-      const __m128i pair = _mm_or_si128(w, _mm_slli_epi32(w, 16));
-      const __m128i wLow = _mm_unpacklo_epi32(pair, pair), wHigh = _mm_unpackhi_epi32(pair, pair);
-      weighted[0] = _mm_add_epi16(weighted[0], _mm_mullo_epi16(_mm_unpacklo_epi8(src[t], zero), wLow));
-      weighted[1] = _mm_add_epi16(weighted[1], _mm_mullo_epi16(_mm_unpackhi_epi8(src[t], zero), wHigh));
-      covered[0] = _mm_add_epi16(covered[0], wLow);
-      covered[1] = _mm_add_epi16(covered[1], wHigh);
-    }
-    finish(i, weighted, covered);
-  }
-  return i;
-}
-
-// The field layout of a 16-bit surface, per 16-bit lane of a pixel (blue, green, red, alpha).
-struct Fields16 {
-  __m128i apart;     // a pixel copied into each lane times this keeps its field at the lane's top
-  __m128i down;      // then its high half times this is the field; so is a weighted sum's
-  __m128i tintDown;  // red and green (x w (c + 1)) >> 16 times this is the field
-  __m128i place;     // the fields times this, pairwise summed, make the pixel
-  __m128i mask;      // the bits of the pixel the formula keeps
-};
-
-template <typename Pixel>
-int RotatedTo(Pixel* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v, std::int32_t du,
-              std::int32_t dv, int count, const RowMode& mode, const Fields16* f) {
-  const std::uint32_t unused[4] = {0, 0, 0, 0};
-  const sse2::Blend888 blend(unused, mode);
-  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(256);
-  const auto source = [&](__m128i weighted) {
-    if (!mode.colored) return f ? _mm_mulhi_epu16(weighted, f->down) : _mm_srli_epi16(weighted, 8);
-    const __m128i blue = _mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(weighted, 8), blend.blueTint), 8);
-    const __m128i redGreen = _mm_mulhi_epu16(weighted, blend.tint);
-    if (!f) return _mm_or_si128(redGreen, blue);
-    return _mm_or_si128(_mm_mulhi_epu16(redGreen, f->tintDown), _mm_srli_epi16(blue, 3));
-  };
-  if constexpr (sizeof(Pixel) == 4) {
-    return RotatedRow(
-        origin, stride, u, v, du, dv, count, mode,
-        [&](int i) { Store(d + i, _mm_and_si128(Load(d + i), ColourBytes())); },
-        [&](int i, const __m128i(&weighted)[2], const __m128i(&covered)[2]) {
-          const __m128i dst = Load(d + i);
-          __m128i out[2];
-          for (int h = 0; h < 2; ++h) {
-            const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
-            out[h] = _mm_add_epi16(source(weighted[h]),
-                                   _mm_srli_epi16(_mm_mullo_epi16(d16, _mm_sub_epi16(full, covered[h])), 8));
-          }
-          Store(d + i, _mm_and_si128(_mm_packus_epi16(out[0], out[1]), ColourBytes()));
-        });
-  } else {
-    return RotatedRow(
-        origin, stride, u, v, du, dv, count, mode,
-        [&](int i) {
-          const __m128i dst = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i));
-          _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(dst, f->mask));
-        },
-        [&](int i, const __m128i(&weighted)[2], const __m128i(&covered)[2]) {
-          const __m128i dst = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i));
-          const __m128i twice = _mm_unpacklo_epi16(dst, dst);
-          __m128i pixels[2];
-          for (int h = 0; h < 2; ++h) {
-            // Each of the two pixels in all four of its lanes, then its fields.
-            const __m128i spread = h == 0 ? _mm_unpacklo_epi32(twice, twice) : _mm_unpackhi_epi32(twice, twice);
-            const __m128i fields = _mm_mulhi_epu16(_mm_mullo_epi16(spread, f->apart), f->down);
-            const __m128i kept = _mm_srli_epi16(_mm_mullo_epi16(fields, _mm_sub_epi16(full, covered[h])), 8);
-            const __m128i sums = _mm_madd_epi16(_mm_add_epi16(source(weighted[h]), kept), f->place);
-            pixels[h] = _mm_add_epi32(sums, _mm_srli_epi64(sums, 32));  // lanes 0 and 2
-          }
-          const __m128i four = _mm_unpacklo_epi64(_mm_shuffle_epi32(pixels[0], _MM_SHUFFLE(2, 0, 2, 0)),
-                                                  _mm_shuffle_epi32(pixels[1], _MM_SHUFFLE(2, 0, 2, 0)));
-          const __m128i packed = _mm_packs_epi32(_mm_srai_epi32(_mm_slli_epi32(four, 16), 16), zero);
-          _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i), packed);
-        });
-  }
-}
-
-const Fields16& Fields565() {
-  static const Fields16 f{_mm_setr_epi16(2048, 32, 1, 0, 2048, 32, 1, 0), _mm_setr_epi16(32, 64, 32, 0, 32, 64, 32, 0),
-                          _mm_setr_epi16(0, 16384, 8192, 0, 0, 16384, 8192, 0),
-                          _mm_setr_epi16(1, 32, 2048, 0, 1, 32, 2048, 0), _mm_set1_epi16(-1)};
-  return f;
-}
-
-const Fields16& Fields555() {
-  static const Fields16 f{_mm_setr_epi16(2048, 64, 2, 0, 2048, 64, 2, 0), _mm_setr_epi16(32, 32, 32, 0, 32, 32, 32, 0),
-                          _mm_setr_epi16(0, 8192, 8192, 0, 0, 8192, 8192, 0),
-                          _mm_setr_epi16(1, 32, 1024, 0, 1, 32, 1024, 0), _mm_set1_epi16(0x7FFF)};
-  return f;
-}
-
-}  // namespace
-
-int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
-               std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, nullptr) : 0;
-}
-
-int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
-               std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields565()) : 0;
-}
-
-int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
-               std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return Simd::UseSse2() ? RotatedTo(d, origin, stride, u, v, du, dv, count, mode, &Fields555()) : 0;
 }
 
 // 16 pixels a block at AVX2, then 8 a block, then the last few copied into a block of their own
@@ -375,19 +225,6 @@ int FourTap888(std::uint32_t*, const std::uint32_t*, const std::uint32_t*, int, 
                const RowMode&) {
   return 0;
 }
-int Rotated888(std::uint32_t*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t, std::int32_t, int,
-               const RowMode&) {
-  return 0;
-}
-int Rotated565(std::uint16_t*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t, std::int32_t, int,
-               const RowMode&) {
-  return 0;
-}
-int Rotated555(std::uint16_t*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t, std::int32_t, int,
-               const RowMode&) {
-  return 0;
-}
-
 #endif
 
 }  // namespace Kit::SurfaceRotateRows

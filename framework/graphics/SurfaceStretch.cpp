@@ -100,11 +100,11 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
     Pixel* d = t.mPixels.Row<Pixel>(dest.mY + j) + dest.mX;
     if constexpr (sizeof(Pixel) == 4) {
       if (white)
-        OverRows::OntoSurface888(d, words.data(), dest.mWidth, true);
+        OverRows::OntoSurface888(d, words.data(), dest.mWidth);
       else
         TintRows::OntoSurface888(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
     } else {
-      OverRows::OntoSurface565(d, words.data(), dest.mWidth, true);
+      OverRows::OntoSurface565(d, words.data(), dest.mWidth);
     }
   }
   return true;

@@ -89,48 +89,28 @@ TEST_P(FlipChainTest, AFlipChainNeedsExclusiveMode) {
   EXPECT_EQ(got.dwWidth, 1024u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, FlipChainTest, testing::ValuesIn(kRoads), RoadName);
-
-using LostSurfaceTest = DDrawTest;
-
-TEST_P(LostSurfaceTest, AFlipChainIsLostAsAWhole) {
-  const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5152));
-  ASSERT_EQ(mDD->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  DDSURFACEDESC2 desc = PrimaryDesc(1);
-  IDirectDrawSurface7* primary = nullptr;
-  ASSERT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
-  Com<IDirectDrawSurface7> owned(primary);
-  DDSCAPS2 caps{DDSCAPS_BACKBUFFER, 0, 0, 0};
-  IDirectDrawSurface7* back = nullptr;
-  ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
-  Com<IDirectDrawSurface7> backOwned(back);
+TEST_P(FlipChainTest, AFlipChainIsLostAsAWhole) {
+  auto primary = Primary(1);
+  auto back = BackOf(primary.get());
   plat::FailNextWithSurfaceLost();
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
   EXPECT_EQ(back->IsLost(), DDERR_SURFACELOST);
   EXPECT_EQ(back->Restore(), DD_OK);
   EXPECT_EQ(primary->IsLost(), DD_OK);
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
-  mDD->SetCooperativeLevel(window, DDSCL_NORMAL);
 }
 
-TEST_P(LostSurfaceTest, ADisplayModeChangeLosesThePrimary) {
-  const HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5153));
-  ASSERT_EQ(mDD->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-  ASSERT_EQ(mDD->SetDisplayMode(800, 600, road().bytesPerPixel * 8, 0, 0), DD_OK);
-  DDSURFACEDESC2 desc = PrimaryDesc(1);
-  IDirectDrawSurface7* primary = nullptr;
-  ASSERT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
-  Com<IDirectDrawSurface7> owned(primary);
+TEST_P(FlipChainTest, ADisplayModeChangeLosesThePrimary) {
+  auto primary = Primary(1);
   // The same mode again changes nothing.
   ASSERT_EQ(mDD->SetDisplayMode(800, 600, road().bytesPerPixel * 8, 0, 0), DD_OK);
   EXPECT_EQ(primary->IsLost(), DD_OK);
   ASSERT_EQ(mDD->SetDisplayMode(640, 480, road().bytesPerPixel * 8, 0, 0), DD_OK);
   EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
-  mDD->SetCooperativeLevel(window, DDSCL_NORMAL);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, LostSurfaceTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, FlipChainTest, testing::ValuesIn(kRoads), RoadName);
 
 HWND OtherWindow() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5151)); }
 

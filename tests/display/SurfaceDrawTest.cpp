@@ -183,7 +183,7 @@ TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
             auto image = MakeSource(rng_, angle == 3.0 || (angle == 0.0 && x == 9.0f && mode == 1));
             // At a whole-pixel x and y the unrotated sample has a single neighbour.
             const float y = x == 9.25f ? 6.5f : 6.0f, cx = 9.0f, cy = 8.0f;
-            const Rect srcRect(1, 2, 18, 14);
+            const Rect srcRect(1, 2, 19, 14);
             Rect box;
             ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 61, 43), angle, cx, cy, box));
             Check(

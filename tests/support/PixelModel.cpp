@@ -749,4 +749,38 @@ Kit::SpanTexture DescribeTexture(const std::uint32_t* bits, int width, int heigh
   return t;
 }
 
+TriangleCall::TriangleCall(std::mt19937& rng, int width, int height, int round)
+    : textured(round % 5 != 0), blend((round / 2) % 2), vertexColors((round / 4) % 2) {
+  const bool textureAlpha = (round / 8) % 2;
+  const int tw = std::uniform_int_distribution<int>(1, 12)(rng), th = std::uniform_int_distribution<int>(1, 12)(rng);
+  std::vector<std::uint32_t> texels(static_cast<std::size_t>(tw * th));
+  for (auto& t : texels) t = textureAlpha ? static_cast<std::uint32_t>(rng()) : (rng() | 0xFF000000u);
+  texture.SetBits(texels.data(), tw, th);
+  texture.CommitBits();
+  color = round % 3 == 0 ? Kit::Color::White
+                         : Kit::Color(static_cast<int>(rng() % 256), static_cast<int>(rng() % 256),
+                                      static_cast<int>(rng() % 256), static_cast<int>(rng() % 255 + 1));
+  std::uniform_real_distribution<float> px(0, width - 1), py(0.5f, height - 1), uv(-0.2f, 1.2f);
+  for (auto& v : tri[0])
+    v = {px(rng), py(rng), uv(rng), uv(rng), vertexColors ? static_cast<std::uint32_t>(rng() | 1u) : 0xFFFFFFFFu};
+}
+
+void TriangleCall::Draw(Group group, const Destination& dest, float tx, float ty) {
+  Features f;
+  f.textured = textured;
+  f.alpha = textured && (texture.mHasAlpha || texture.mHasTrans || blend);
+  f.vertexColors = vertexColors;
+  f.colourised = color != Kit::Color::White;
+  f.blend = blend;
+  f.group = group;
+  const int tw = texture.mWidth, th = texture.mHeight;
+  Kit::FixedVertex fixed[3];
+  for (int i = 0; i < 3; ++i) {
+    const Kit::TriVertex& v = tri[0][i];
+    fixed[i] = ToFixed(v.mX + tx, v.mY + ty, v.mU, v.mV, v.mColor, tw, th);
+  }
+  Triangle(fixed, f, dest, DescribeTexture(texture.GetBits(), tw, th),
+           {color.mAlpha, color.mRed, color.mGreen, color.mBlue});
+}
+
 }  // namespace model

@@ -155,4 +155,18 @@ Kit::FixedVertex ToFixed(float x, float y, float u, float v, std::uint32_t color
 
 Kit::SpanTexture DescribeTexture(const std::uint32_t* bits, int width, int height);
 
+// A random call of BltTrianglesTex, its flags taken from the round: one triangle inside width x height, a
+// texture (with alpha or opaque, or none), vertex colours or white, a white or random colour, blended or not.
+struct TriangleCall {
+  explicit TriangleCall(std::mt19937& rng, int width, int height, int round);
+  // What the call draws onto dest (of the group), the vertices moved by (tx, ty).
+  void Draw(Group group, const Destination& dest, float tx = 0, float ty = 0);
+  Kit::MemoryImage* Texture() { return textured ? &texture : nullptr; }
+
+  Kit::MemoryImage texture;
+  Kit::TriVertex tri[1][3];
+  Kit::Color color;
+  bool textured, blend, vertexColors;
+};
+
 }  // namespace model

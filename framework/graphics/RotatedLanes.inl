@@ -1,0 +1,65 @@
+// The samples of a rotated row in the lanes of one register (see SimdWidth.h), shared by the surface
+// and memory-image rotated rows: their positions, their 2 x 2 source neighbourhoods gathered into
+// registers, and the fractions their weights come from. Included by a body after SimdCommon.inl.
+
+// The 16.16 positions start + j x step of the register's samples j, in 32-bit lanes; lanes from
+// `valid` on repeat the last valid sample (so that a row's last, partial register reads nothing
+// outside the span).
+KIT_ATTR inline KIT_V Positions(std::int64_t start, std::int64_t step, int valid = kLanes) {
+  alignas(32) std::int32_t at[kLanes];
+  for (int j = 0; j < kLanes; ++j) at[j] = static_cast<std::int32_t>(start + (j < valid ? j : valid - 1) * step);
+  return Load(at);
+}
+
+// Neighbour t (top-left, top-right, bottom-left, bottom-right) of the samples at (us, vs) in src[t],
+// from pixels in rows of stride starting at origin. Positions and stride must be positive and below
+// 32768 pixels: the row offset is a 16 x 16 product.
+KIT_ATTR inline void Neighbours(const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs, KIT_V (&src)[4]) {
+  const KIT_V index = KIT_OP(add_epi32)(KIT_OP(madd_epi16)(KIT_OP(srli_epi32)(vs, 16), KIT_OP(set1_epi32)(stride)),
+                                        KIT_OP(srli_epi32)(us, 16));
+#if KIT_SIMD_WIDTH == 256
+  // Each sample's pair of neighbours is one 64-bit word; samples 0, 1, 4, 5 are gathered into one
+  // register and 2, 3, 6, 7 into another, so that the split below leaves the samples in order.
+  const __m256i order = _mm256_permute4x64_epi64(index, _MM_SHUFFLE(3, 1, 2, 0));
+  const __m128i first = _mm256_castsi256_si128(order), second = _mm256_extracti128_si256(order, 1);
+  const auto* top = reinterpret_cast<const long long*>(origin);
+  const auto* bottom = reinterpret_cast<const long long*>(origin + stride);
+  const __m256i pairs[2][2] = {{_mm256_i32gather_epi64(top, first, 4), _mm256_i32gather_epi64(top, second, 4)},
+                               {_mm256_i32gather_epi64(bottom, first, 4), _mm256_i32gather_epi64(bottom, second, 4)}};
+  for (int row = 0; row < 2; ++row) {
+    const __m256 a = _mm256_castsi256_ps(pairs[row][0]), b = _mm256_castsi256_ps(pairs[row][1]);
+    src[2 * row] = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    src[2 * row + 1] = _mm256_castps_si256(_mm256_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+  }
+#else
+  alignas(16) std::int32_t at[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+  __m128i top[4], bottom[4];
+  for (int j = 0; j < 4; ++j) {
+    top[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + at[j]));
+    bottom[j] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(origin + at[j] + stride));
+  }
+  const auto split = [](const __m128i(&pairs)[4], __m128i& left, __m128i& right) {
+    const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[0], pairs[1]));
+    const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(pairs[2], pairs[3]));
+    left = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)));
+    right = _mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1)));
+  };
+  split(top, src[0], src[1]);
+  split(bottom, src[2], src[3]);
+#endif
+}
+
+// Whether all the neighbours are transparent.
+KIT_ATTR inline bool AllTransparent(const KIT_V (&src)[4]) {
+  const KIT_V alpha = KIT_SI(and)(KIT_SI(or)(KIT_SI(or)(src[0], src[1]), KIT_SI(or)(src[2], src[3])),
+                                  KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u)));
+  return KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(alpha, KIT_SI(setzero)())) == kAllLanes;
+}
+
+// A sample's fraction f = (p & 0xFFFE) + 1 (1..65535) and g = 65536 - f, in 32-bit lanes, so that
+// products of two of them are 16 x 16 ones.
+KIT_ATTR inline void Fractions(KIT_V positions, KIT_V& f, KIT_V& g) {
+  f = KIT_OP(add_epi32)(KIT_SI(and)(positions, KIT_OP(set1_epi32)(0xFFFE)), KIT_OP(set1_epi32)(1));
+  g = KIT_OP(sub_epi32)(KIT_OP(set1_epi32)(65536), f);
+}

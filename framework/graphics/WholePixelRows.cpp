@@ -1,0 +1,70 @@
+#include "framework/graphics/WholePixelRows.h"
+
+#include "framework/graphics/SimdLevel.h"
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace Kit::WholePixelRows {
+namespace {
+
+#define KIT_SIMD_BODY "framework/graphics/WholePixelRowsBody.inl"
+#include "framework/graphics/SimdBodies.h"
+
+// Rows too narrow for a register, one pixel at a time.
+void Scalar888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+               int rows) {
+  for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch)
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t rest = 256 - (words[i] >> 24), dv = d[i];
+      d[i] = (words[i] & 0xFFFFFF) + ((((dv & 0xFF0000) * rest) >> 8) & 0xFF0000) +
+             ((((dv & 0xFF00) * rest) >> 8) & 0xFF00) + ((((dv & 0xFF) * rest) >> 8) & 0xFF);
+    }
+}
+
+void Scalar565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+               int rows) {
+  for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch)
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t rest = 256 - (words[i] >> 24), dv = d[i];
+      d[i] = static_cast<std::uint16_t>(words[i] + ((((dv & 0xF800) * rest) >> 8) & 0xF800) +
+                                        ((((dv & 0x07E0) * rest) >> 8) & 0x07E0) +
+                                        ((((dv & 0x001F) * rest) >> 8) & 0x001F));
+    }
+}
+
+}  // namespace
+
+std::uint32_t Weigh(std::uint32_t argb, Layout layout) {
+  const std::uint32_t a = argb >> 24, w = a - (a > 0);
+  const std::uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+  if (layout == Layout::k565)
+    return (w == 254 ? 0xFF000000u : w << 24) | ((r * w) >> 11) << 11 | ((g * w) >> 10) << 5 | (b * w) >> 11;
+  return w << 24 | ((r * w) >> 8) << 16 | ((g * w) >> 8) << 8 | (b * w) >> 8;
+}
+
+// The widest width whose block fits the row draws it all.
+void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+             int rows) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2() && count >= 8) return Avx2::Onto888(d, dPitch, words, wordPitch, count, rows);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2() && count >= 4) return Sse2::Onto888(d, dPitch, words, wordPitch, count, rows);
+#endif
+  Scalar888(d, dPitch, words, wordPitch, count, rows);
+}
+
+void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+             int rows) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2() && count >= 16) return Avx2::Onto565(d, dPitch, words, wordPitch, count, rows);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2() && count >= 8) return Sse2::Onto565(d, dPitch, words, wordPitch, count, rows);
+#endif
+  Scalar565(d, dPitch, words, wordPitch, count, rows);
+}
+
+}  // namespace Kit::WholePixelRows
