@@ -49,8 +49,9 @@ class ResourceSurfaceTest : public testsupport::ScreenTest {
 // An opaque image moves into its surface; translucent and plain ones keep their pixels. (The display's
 // own tests restore surfaces after a restart.)
 TEST_P(ResourceSurfaceTest, OnlyOpaqueImagesMoveIntoTheirSurface) {
-  Load("<Image id=\"Solid\" path=\"solid.png\" ddsurface/><Image id=\"Half\" path=\"half.png\" ddsurface/>"
-       "<Image id=\"Plain\" path=\"solid.png\" variant=\"p\"/>");
+  Load(
+      "<Image id=\"Solid\" path=\"solid.png\" ddsurface/><Image id=\"Half\" path=\"half.png\" ddsurface/>"
+      "<Image id=\"Plain\" path=\"solid.png\" variant=\"p\"/>");
   DDImage* solid = Loaded("Solid");
   ASSERT_NE(solid, nullptr);
   EXPECT_TRUE(solid->mWantDDSurface && solid->mPurgeBits);
