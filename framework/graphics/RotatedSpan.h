@@ -26,6 +26,9 @@ class RotatedSetup {
                      float centerY, Rect& bounds);
 
   RotatedRow Row(int left, int y, int count) const;
+  // Row's mV alone, and whether a row starting there has anything to sample when the step down it is 0.
+  std::int64_t StartV(int left, int y) const;
+  bool InsideV(std::int64_t v) const { return v >= mLowV && v <= mHighV; }
 
   std::int64_t mStepU;
   std::int64_t mStepV;

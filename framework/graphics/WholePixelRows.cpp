@@ -67,4 +67,16 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
   Scalar565(d, dPitch, words, wordPitch, count, rows);
 }
 
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+               int rows, PixelRule pixel) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2() && count >= 8) return Avx2::OntoImage(d, dPitch, s, sPitch, count, rows, pixel);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2() && count >= 4) return Sse2::OntoImage(d, dPitch, s, sPitch, count, rows, pixel);
+#endif
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
+    for (int i = 0; i < count; ++i) d[i] = pixel(d[i], s[i]);
+}
+
 }  // namespace Kit::WholePixelRows

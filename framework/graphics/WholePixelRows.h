@@ -1,5 +1,5 @@
 // Row kernels of the rotated blit where it is a plain blit: angle 0 at a whole-pixel position, normal
-// mode, uncoloured, onto 8-8-8 and 5-6-5 surfaces. Each destination pixel then takes one source pixel
+// mode, uncoloured, onto 8-8-8 and 5-6-5 surfaces and onto memory images. Each destination pixel then takes one source pixel
 // at weight w = alpha - 1 (0 when transparent), and each field becomes c x w >> (8 + the bits the
 // field drops) plus the destination field's d x (256 - w) >> 8. The first part depends on the source
 // pixel alone: the kernels read it from the source's weighted words (MemoryImage::GetWeightedWords),
@@ -29,5 +29,12 @@ void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
              int rows);
 void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
              int rows);
+
+// The same draw onto a memory image, whose formula weighs the pixel alpha x 256 / 255 and mixes over
+// an opaque destination in one division: rows of ARGB source pixels s. pixel(d, s) gives the formula
+// for one pixel, used where a blended pixel's destination is not opaque.
+using PixelRule = std::uint32_t (*)(std::uint32_t dst, std::uint32_t src);
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+               int rows, PixelRule pixel);
 
 }  // namespace Kit::WholePixelRows

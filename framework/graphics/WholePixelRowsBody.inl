@@ -70,3 +70,64 @@ KIT_ATTR inline void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std:
     if (tailDrawn) Store(d + last, tail);
   }
 }
+
+// Half a block of the memory image's rule below, in 16-bit lanes: source s16 over opaque d16.
+KIT_ATTR inline KIT_V OverOpaqueHalf(KIT_V s16, KIT_V d16) {
+  const KIT_V one = KIT_OP(set1_epi16)(1);
+  const KIT_V a = SpreadAlpha16(s16);
+  const KIT_V ac = KIT_OP(mullo_epi16)(s16, a);
+  // ac / 255 is (ac + 1 + (ac >> 8)) >> 8 for every ac up to 255 x 255.
+  const KIT_V sum = KIT_OP(add_epi16)(
+      ac, KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(add_epi16)(ac, one), KIT_OP(srli_epi16)(ac, 8)), 8));
+  const KIT_V kept = KIT_OP(mullo_epi16)(KIT_OP(subs_epu16)(d16, one), KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), a));
+  const KIT_V mixed = KIT_OP(srli_epi16)(KIT_OP(add_epi16)(kept, sum), 8);
+  const KIT_V high = KIT_OP(cmpgt_epi16)(a, KIT_OP(set1_epi16)(250));
+  const KIT_V clear = KIT_OP(cmpeq_epi16)(a, KIT_SI(setzero)());
+  return Select(clear, d16, Select(high, KIT_OP(srli_epi16)(sum, 8), mixed));
+}
+
+// How a block of whole source pixels went onto a memory image's pixels.
+enum class Drawn { kNothing, kBlock, kByPixel };
+
+// A block of ARGB source pixels over opaque destination pixels: alpha 0 leaves a pixel, alpha 251 and
+// up gives the source colour (C x 256a / 255 >> 8, the source itself at 255), any other alpha mixes
+// ((D x 255 >> 8)(256 - a) + C x 256a / 255) >> 8; all opaque. kByPixel when a blended pixel's
+// destination is not opaque.
+KIT_ATTR inline Drawn OverOpaque(KIT_V src, KIT_V dst, KIT_V& out) {
+  const KIT_V zero = KIT_SI(setzero)();
+  const KIT_V opaque = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+  const KIT_V alpha = KIT_SI(and)(src, opaque);
+  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(alpha, zero)) == kAllLanes) return Drawn::kNothing;
+  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(alpha, opaque)) == kAllLanes) {
+    out = src;
+    return Drawn::kBlock;
+  }
+  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(KIT_SI(and)(dst, opaque), opaque)) != kAllLanes)
+    return Drawn::kByPixel;
+  const KIT_V low = OverOpaqueHalf(KIT_OP(unpacklo_epi8)(src, zero), KIT_OP(unpacklo_epi8)(dst, zero));
+  const KIT_V high = OverOpaqueHalf(KIT_OP(unpackhi_epi8)(src, zero), KIT_OP(unpackhi_epi8)(dst, zero));
+  out = KIT_SI(or)(KIT_OP(packus_epi16)(low, high), opaque);
+  return Drawn::kBlock;
+}
+
+KIT_ATTR inline void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s,
+                               std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel) {
+  const int last = count - kLanes;
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch) {
+    KIT_V tail = KIT_SI(setzero)(), out;
+    const Drawn tailDrawn = OverOpaque(Load(s + last), Load(d + last), tail);
+    // The last block can go last only when it needs no pixel rule.
+    const int end = tailDrawn == Drawn::kByPixel ? count - kLanes + 1 : last;
+    int i = 0;
+    for (; i < end; i += kLanes) {
+      const Drawn drawn = OverOpaque(Load(s + i), Load(d + i), out);
+      if (drawn == Drawn::kBlock) Store(d + i, out);
+      if (drawn == Drawn::kByPixel)
+        for (int j = i; j < i + kLanes; ++j) d[j] = pixel(d[j], s[j]);
+    }
+    if (tailDrawn == Drawn::kByPixel)
+      for (; i < count; ++i) d[i] = pixel(d[i], s[i]);
+    else if (tailDrawn == Drawn::kBlock)
+      Store(d + last, tail);
+  }
+}
