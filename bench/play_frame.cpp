@@ -8,7 +8,6 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -75,7 +74,7 @@ class GameFrame {
     IMAGE_BACK3_VFLASH1 = IMAGE_FLARE;
     IMAGE_BACK3_VFLASH2 = IMAGE_FLARE;
     mParticle = Image(mPictures.particle, kParticleSize, kParticleSize);
-    gBackgroundAnim.SetKind(getenv("NOBACK") ? 0 : BackgroundAnim::kFallKind);
+    gBackgroundAnim.SetKind(BackgroundAnim::kFallKind);
     for (int i = 0; i < kBrickColumns * kBrickRows; ++i)
       Place(mPictures.brick, kBrickW, kBrickH, kBrickKind, 20 + (i % kBrickColumns) * 50,
             60 + (i / kBrickColumns) * 24);
@@ -101,18 +100,18 @@ class GameFrame {
 
   void DrawAndPresent() {
     Kit::Graphics g(mDisplay->GetScreenImage());
-    if (!getenv("NOFIELD")) mField->Draw(&g);
+    mField->Draw(&g);
     // The particles of the emitters: colourised, additive.
     g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
     g.SetColorizeImages(true);
-    for (int i = 0; i < (getenv("NOPART") ? 0 : kParticles); ++i) {
+    for (int i = 0; i < kParticles; ++i) {
       g.SetColor(Kit::Color(255, 200, 100, 128 + i % 128));
       const benchsupport::Position at = ParticleAt(i);
       g.DrawImage(mParticle, at.x, at.y);
     }
     g.SetColorizeImages(false);
     g.SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
-    if (!getenv("NOPRESENT")) mDisplay->Redraw();
+    mDisplay->Redraw();
   }
 
  private:

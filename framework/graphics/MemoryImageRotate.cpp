@@ -238,8 +238,9 @@ std::uint32_t WholePixel(std::uint32_t dst, std::uint32_t src) {
 // Unrotated at a whole-pixel position, normal and uncoloured, from 32-bit pixels: every drawn row
 // takes the same run of the next source row (at angle 0 the row's column does not change), so the
 // rows are drawn as one block. False, having drawn nothing, when the rows are not of that kind.
-bool DrawWholePixels(std::uint32_t* dest, int destWidth, const std::uint32_t* bits, int sourceWidth,
+bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, const std::uint32_t* bits,
                      const RotatedSetup& setup, const Rect& box) {
+  const int sourceWidth = source.mWidth;
   int first = -1, rows = 0;
   RotatedRow top{};
   for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
@@ -255,10 +256,11 @@ bool DrawWholePixels(std::uint32_t* dest, int destWidth, const std::uint32_t* bi
     }
     ++rows;
   }
-  if (rows > 0 && top.mFirst <= top.mLast)
-    WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
-                              bits + static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst,
-                              sourceWidth, top.mLast - top.mFirst + 1, rows, &WholePixel);
+  if (rows == 0 || top.mFirst > top.mLast) return true;
+  const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
+  WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
+                            source.GetWeightedWords(WholePixelRows::Layout::kImage) + 2 * at, bits + at,
+                            source.GetRLAlphaData() + at, sourceWidth, top.mLast - top.mFirst + 1, rows, &WholePixel);
   return true;
 }
 
@@ -350,7 +352,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   // The four-at-a-time rows compute source offsets in 32-bit lanes, rows as 16 x 16 products.
   const bool narrowSource = source->mWidth < 32768 && source->mHeight < 32768;
   if (angle == 0 && drawMode == 0 && color == Color::White && !pixels.IsPalettized() && Simd::UseSse2() &&
-      DrawWholePixels(dest, mWidth, pixels.Bits(), sourceWidth, setup, box)) {
+      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box)) {
     BitsChanged();
     return;
   }

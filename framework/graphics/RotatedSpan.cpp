@@ -98,10 +98,4 @@ RotatedRow RotatedSetup::Row(int left, int y, int count) const {
   return row;
 }
 
-std::int64_t RotatedSetup::StartV(int left, int y) const {
-  const double rx = left + 0.5 - mCenterX, ry = y + 0.5 - mCenterY;
-  const double v = mCenterY + rx * mSin + ry * mCos - mY + mSrcY - 0.5;
-  return static_cast<std::int64_t>(std::floor(v * 65536.0));
-}
-
 }  // namespace Kit
