@@ -10,6 +10,7 @@
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/OverRows.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/graphics/RunLengthTable.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/TintRows.h"
 #include "fuzz/FuzzReader.h"
@@ -61,7 +62,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 12;
+  const int kernel = in.Next<std::uint8_t>() % 15;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -86,12 +87,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     return 0;
   }
-  if (kernel >= 7 && kernel <= 9) {
+  // The rectangle kernels read the row as `height` rows of count / height pixels, with the alpha run
+  // table the image would have.
+  const int height = 1 + in.Next<std::uint8_t>() % 3, width = count / height;
+  std::vector<std::uint8_t> runs(static_cast<std::size_t>(count) + 1);
+  Kit::BuildRunLengths(width, height, runs.data(), [&](long long i) {
+    const std::uint32_t a = s[i] >> 24;
+    return a == 0 ? 0 : a == 255 ? 1 : 2;
+  });
+  auto rowsOf = [&]<typename Pixel>(Pixel* d) {
+    return Kit::OverRows::Rows<Pixel>{d, width, s, runs.data(), width, width, height};
+  };
+  if (kernel >= 12 && width == 0) return 0;
+  if (kernel == 14 || (kernel >= 7 && kernel <= 9)) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {
       if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count);
       if (kernel == 8) Kit::CopyRows::StoreLow16(d, s, count);
       if (kernel == 9) Kit::CopyRows::StoreKeyed16(d, s, count);
+      if (kernel == 14) Kit::OverRows::OntoSurface565(rowsOf(d));
     });
     return 0;
   }
@@ -115,6 +129,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 5:
         Kit::TintRows::OverColored(d, s, count, tint);
+        break;
+      case 12:
+        Kit::OverRows::OntoSurface888(rowsOf(d));
+        break;
+      case 13:
+        Kit::OverRows::OntoOpaque(rowsOf(d));
         break;
       case 11:
         Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);

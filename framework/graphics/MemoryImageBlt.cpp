@@ -21,18 +21,21 @@ using PixelBlend::Clamp255;
 void BltOntoOpaque(std::uint32_t* dest, int destWidth, const SourcePixels& source, const std::uint8_t* runs,
                    int sourceWidth, const ClippedBlit& blit) {
   const Rect& src = blit.mSrc;
+  if (!source.IsPalettized()) {
+    // Measured: one pass of the register kernel over each row after its leading transparent run (it
+    // skips transparent and copies opaque registers itself) beats walking the run table run by run.
+    const std::size_t first = static_cast<std::size_t>(src.mY) * sourceWidth + src.mX;
+    OverRows::OntoOpaque(OverRows::Rows<std::uint32_t>{dest + static_cast<std::size_t>(blit.mY) * destWidth + blit.mX,
+                                                       destWidth, source.Bits() + first, runs + first, sourceWidth,
+                                                       src.mWidth, src.mHeight});
+    return;
+  }
   for (int row = 0; row < src.mHeight; ++row) {
     const std::size_t srcRow = static_cast<std::size_t>(src.mY + row) * sourceWidth + src.mX;
     std::uint32_t* out = dest + static_cast<std::size_t>(blit.mY + row) * destWidth + blit.mX;
     int x = 0;
     // A leading transparent run is stepped over at once.
     if ((source.At(srcRow) >> 24) == 0) x = std::min<int>(runs[srcRow], src.mWidth);
-    if (!source.IsPalettized()) {
-      // Measured: one pass of the four-pixel kernel over the rest of the row (it skips transparent
-      // and copies opaque blocks itself) beats walking the run table run by run.
-      OverRows::OntoOpaque(out + x, source.Bits() + srcRow + x, src.mWidth - x);
-      continue;
-    }
     // Palettized pixels are looked up one by one; here the runs pay: a transparent run is skipped
     // and an opaque one copied without blending.
     while (x < src.mWidth) {

@@ -70,6 +70,42 @@ void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count) {
   Surface565Scalar(d, s, i, count);
 }
 
+// A rectangle at the widest level there is, row by row (see EachRow), or by the scalar formula.
+template <typename Pixel>
+void ScalarRows(const Rows<Pixel>& rows, void (*row)(Pixel*, const std::uint32_t*, int, int)) {
+  for (int j = 0; j < rows.height; ++j) row(rows.Dest(j), rows.Source(j), rows.FirstDrawn(j), rows.width);
+}
+#if KIT_HAVE_AVX2_KERNELS
+#define KIT_RUN_ROWS_AVX2(Pixel, kernel, scalar) \
+  if (Simd::UseAvx2()) return Avx2::EachRow<Pixel, Avx2::kernel, scalar>(rows)
+#else
+#define KIT_RUN_ROWS_AVX2(Pixel, kernel, scalar)
+#endif
+#if defined(__SSE2__)
+#define KIT_RUN_ROWS_SSE2(Pixel, kernel, scalar) \
+  if (Simd::UseSse2()) return Sse2::EachRow<Pixel, Sse2::kernel, scalar>(rows)
+#else
+#define KIT_RUN_ROWS_SSE2(Pixel, kernel, scalar)
+#endif
+
+void OntoSurface888(const Rows<std::uint32_t>& rows) {
+  KIT_RUN_ROWS_AVX2(std::uint32_t, Surface888At, Surface888Scalar);
+  KIT_RUN_ROWS_SSE2(std::uint32_t, Surface888At, Surface888Scalar);
+  ScalarRows(rows, Surface888Scalar);
+}
+
+void OntoSurface565(const Rows<std::uint16_t>& rows) {
+  KIT_RUN_ROWS_AVX2(std::uint16_t, Surface565At, Surface565Scalar);
+  KIT_RUN_ROWS_SSE2(std::uint16_t, Surface565At, Surface565Scalar);
+  ScalarRows(rows, Surface565Scalar);
+}
+
+void OntoOpaque(const Rows<std::uint32_t>& rows) {
+  KIT_RUN_ROWS_AVX2(std::uint32_t, OntoOpaqueAt, OntoOpaqueScalar);
+  KIT_RUN_ROWS_SSE2(std::uint32_t, OntoOpaqueAt, OntoOpaqueScalar);
+  ScalarRows(rows, OntoOpaqueScalar);
+}
+
 void OverPixels(std::uint32_t* row, const std::uint32_t* src, int count) {
   int i = 0;
   KIT_RUN_AVX2(OverPixels(row, src, i, count));

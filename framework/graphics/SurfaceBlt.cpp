@@ -77,20 +77,24 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
     const bool fields565 =
         sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
     if (mirror || !(byteFields || (fields565 && white))) return false;
-    const Rgba cp = Premultiplied(c);
-    const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
-    const int width = area.mSrc.mWidth;
-    for (int j = 0; j < area.mSrc.mHeight; ++j) {
-      const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * source.mWidth + area.mSrc.mX;
-      const int x = (s[i] >> 24) == 0 ? std::min<int>(runs[i], width) : 0;
-      Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX + x;
-      if constexpr (sizeof(Pixel) == 4) {
-        if (white)
-          OverRows::OntoSurface888(d, s.mWords + i + x, width - x);
-        else
-          TintRows::OntoSurface888(d, s.mWords + i + x, width - x, tint, TintRows::Mode::kBlit);
-      } else {
-        OverRows::OntoSurface565(d, s.mWords + i + x, width - x);
+    const std::size_t first = static_cast<std::size_t>(area.mSrc.mY) * source.mWidth + area.mSrc.mX;
+    const OverRows::Rows<Pixel> rows{t.mPixels.Row<Pixel>(area.mY) + area.mX,
+                                     t.mPixels.mPitch / static_cast<int>(sizeof(Pixel)),
+                                     s.mWords + first,
+                                     runs + first,
+                                     source.mWidth,
+                                     area.mSrc.mWidth,
+                                     area.mSrc.mHeight};
+    if constexpr (sizeof(Pixel) == 2) {
+      OverRows::OntoSurface565(rows);
+    } else if (white) {
+      OverRows::OntoSurface888(rows);
+    } else {
+      const Rgba cp = Premultiplied(c);
+      const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
+      for (int j = 0; j < rows.height; ++j) {
+        const int x = rows.FirstDrawn(j);
+        TintRows::OntoSurface888(rows.Dest(j) + x, rows.Source(j) + x, rows.width - x, tint, TintRows::Mode::kBlit);
       }
     }
     return true;

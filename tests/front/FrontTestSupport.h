@@ -25,6 +25,7 @@
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WholeGame.h"
 #include "tests/widget/BlockFont.h"
 
 namespace FrontTest {
@@ -129,13 +130,12 @@ class FrontFixture : public ::testing::Test {
   FrontFixture() {
     mSavedFactory = Kit::GetFallbackFontFactory();
     Kit::SetFallbackFontFactory(KitTest::MakeBlockFont);
-    gProfileStore = ProfileStore();
+    testsupport::ResetGameObjects();
     for (Kit::Font** font : {&FONT_DEFAULT, &FONT_ARIAL, &FONT_ARIAL12, &FONT_ARIAL13}) *font = &mFont;
   }
   void TearDown() override { mApp.mWidgetManager->RemoveAllWidgets(false, true); }
   ~FrontFixture() override {
-    gProfileStore = ProfileStore();
-    ResetResourceIds();
+    testsupport::ResetGameObjects();
     Kit::SetFallbackFontFactory(mSavedFactory);
   }
 

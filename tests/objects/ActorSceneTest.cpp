@@ -195,37 +195,6 @@ TEST_F(ActorSceneTest, ABombOnFrameFiveStrikesEveryLiveBrickCloserThanSeventyPix
   EXPECT_EQ(mLog.calls, (std::vector<std::string>{"hit near", "hit near"}));
 }
 
-struct SwirlCase {
-  const char* brickName;
-  const char* released;
-};
-
-class ActorSceneSwirl : public ActorSceneTest, public testing::WithParamInterface<SwirlCase> {};
-
-TEST_P(ActorSceneSwirl, ABrickReleasesItsBallWithItsSavedVelocityWhenTheHoldRunsOut) {
-  Actor* brick = Make(kBrickKind, GetParam().brickName, 300, 300);
-  brick->mTmpl->mFrameDelay = 1;
-  Actor* ball = Make(kBallKind, "ballsmall", 302, 302);
-  brick->mHeldBall = ball;
-  brick->mHoldCounter = 2;
-  ball->mSavedVelX = 30.0f;
-  ball->mSavedVelY = -40.0f;
-  Scene().mCollisionResponder = nullptr;
-  Update();
-  EXPECT_EQ(brick->mHeldBall, ball);
-  Update();
-  EXPECT_EQ(brick->mHeldBall, nullptr);
-  EXPECT_EQ(brick->mTmpl->mFrameDelay, Actor::kFreeSwirlFrameDelay);
-  EXPECT_EQ(std::tie(ball->mVelX, ball->mVelY), std::make_tuple(30.0f, -40.0f));
-  EXPECT_EQ(std::tie(ball->mSavedVelX, ball->mSavedVelY), std::make_tuple(0.0f, 0.0f));
-  EXPECT_EQ(mLog.calls, std::vector<std::string>{GetParam().released});
-}
-
-INSTANTIATE_TEST_SUITE_P(Codes, ActorSceneSwirl,
-                         testing::Values(SwirlCase{"brick_gg_001", "speed up ballsmall"},
-                                         SwirlCase{"brick_hh_001", "slow down ballsmall"},
-                                         SwirlCase{"brick_ii_001", "teleport ballsmall"}));
-
 TEST_F(ActorSceneTest, AHeldBallThatDiesIsLetGoBeforeItIsDeleted) {
   Actor* brick = Make(kBrickKind, "brick_ii_001", 300, 300);
   Actor* ball = Make(kBallKind, "balllarge", 302, 302);

@@ -66,19 +66,20 @@ TEST(ObjectTemplateFile, AStringLengthOutsideZeroTo254IsRefusedBeforeAnythingIsR
 }
 
 struct FrameCase {
-  int mode, step, count, start;
+  int mode, step, count, start, delay;
   std::vector<int> framesAfterEachTick;
 };
 
 class ObjectTemplateFrames : public testing::TestWithParam<FrameCase> {};
 
-TEST_P(ObjectTemplateFrames, StepsByModeAtTheEndsOfTheStrip) {
+TEST_P(ObjectTemplateFrames, StepEveryDelayTicksByModeAtTheEndsOfTheStrip) {
   const FrameCase& c = GetParam();
   ObjectTemplate record;
   record.mFrameMode = c.mode;
   record.mFrameStep = c.step;
   record.mFrameCount = c.count;
   record.mFrame = c.start;
+  record.mFrameDelay = c.delay;
   std::vector<int> frames;
   for (std::size_t tick = 0; tick < c.framesAfterEachTick.size(); ++tick) {
     record.Update();
@@ -90,25 +91,12 @@ TEST_P(ObjectTemplateFrames, StepsByModeAtTheEndsOfTheStrip) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, ObjectTemplateFrames,
-    testing::Values(FrameCase{kAnimOnce, 1, 4, 0, {1, 2, 3, 4, 4, 4}},  // stops one past the last cel
-                    FrameCase{kAnimOnce, -1, 4, 1, {0, -1, -1}}, FrameCase{kAnimBounce, 1, 3, 0, {1, 2, 2, 1, 0, 0, 1}},
-                    FrameCase{kAnimWrap, 1, 3, 1, {2, 0, 1}}, FrameCase{kAnimWrap, -1, 3, 0, {2, 1, 0}},
-                    FrameCase{7, 3, 2, 0, {3, 6}}));  // unknown modes only add the step
-
-TEST(ObjectTemplateAnimation, ADelayStepsEveryNthTickStartingWithTheFirst) {
-  ObjectTemplate record;
-  record.mFrameMode = kAnimWrap;
-  record.mFrameCount = 100;
-  record.mFrame = 0;
-  record.mFrameStep = 1;
-  record.mFrameDelay = 3;
-  std::vector<int> frames;
-  for (int tick = 0; tick < 7; ++tick) {
-    record.Update();
-    frames.push_back(record.mFrame);
-  }
-  EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 3}));
-}
+    testing::Values(FrameCase{kAnimOnce, 1, 4, 0, 1, {1, 2, 3, 4, 4, 4}},  // stops one past the last cel
+                    FrameCase{kAnimOnce, -1, 4, 1, 1, {0, -1, -1}},
+                    FrameCase{kAnimBounce, 1, 3, 0, 1, {1, 2, 2, 1, 0, 0, 1}},
+                    FrameCase{kAnimWrap, 1, 3, 1, 1, {2, 0, 1}}, FrameCase{kAnimWrap, -1, 3, 0, 1, {2, 1, 0}},
+                    FrameCase{kAnimWrap, 1, 100, 0, 3, {1, 1, 1, 2, 2, 2, 3}},  // the first tick steps
+                    FrameCase{7, 3, 2, 0, 1, {3, 6}}));                         // unknown modes only add the step
 
 TEST(ObjectTemplateAnimation, AFadeOfModeZeroEndsTheRecordInTheStepThatTakesAlphaBelowZero) {
   ObjectTemplate record;

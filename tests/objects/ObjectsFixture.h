@@ -9,11 +9,12 @@
 
 #include "platform/win/Shell.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WholeGame.h"
 
 class ObjectsTest : public testing::Test {
  protected:
-  ObjectsTest();
-  ~ObjectsTest() override;
+  ObjectsTest() { testsupport::ResetGameObjects(); }
+  ~ObjectsTest() override { testsupport::ResetGameObjects(); }
 
   // The beeps sounded so far, as (Hz, ms).
   std::vector<std::pair<DWORD, DWORD>> Beeps() const { return mShell.Record().beeps; }

@@ -43,14 +43,6 @@ class StandInManager : public Kit::ResourceManager, private Kit::ResourceHost {
   }
 };
 
-TEST(ResourceIds, NamesFollowTheListsNumberingAndNumbersOutsideItNameNothing) {
-  EXPECT_STREQ(GetResourceNameById(0), "FONT_DEFAULT");
-  EXPECT_STREQ(GetResourceNameById(7), "IMAGE_CNFONT");
-  EXPECT_STREQ(GetResourceNameById(272), "SOUND_BUTTON");
-  EXPECT_STREQ(GetResourceNameById(273), "");
-  EXPECT_STREQ(GetResourceNameById(-1), "");
-}
-
 class ResourceIdsBinding : public ObjectsTest {
  protected:
   StandInManager mManager;
@@ -71,6 +63,9 @@ TEST_F(ResourceIdsBinding, EachGroupBindsItsOwnGlobalsTheGameGroupInNameOrder) {
   EXPECT_EQ(GetResourceById(272), SOUND_BUTTON);
   EXPECT_EQ(GetResourceById(273), 0);
   EXPECT_EQ(GetResourceById(-1), 0);
+  EXPECT_STREQ(GetResourceNameById(272), "SOUND_BUTTON");
+  EXPECT_STREQ(GetResourceNameById(273), "");
+  EXPECT_STREQ(GetResourceNameById(-1), "");
 }
 
 TEST_F(ResourceIdsBinding, AMissingResourceStopsItsGroupWithTheNamesSortedBeforeItBound) {

@@ -9,6 +9,7 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
 #include "tests/support/Canvas.h"
+#include "tests/support/WholeGame.h"
 
 namespace playtest {
 
@@ -47,17 +48,9 @@ PlayFieldTest::PlayFieldTest() {
 }
 
 PlayFieldTest::~PlayFieldTest() {
-  if (mGame.mPlayField != nullptr) {
-    mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
-    delete mGame.mPlayField;
-    mGame.mPlayField = nullptr;
-  }
+  CloseField();
   mGame.ProcessSafeDeleteList();
-  gActorScene.Reset();
-  gObjectLibrary.Reset();
-  gBackgroundAnim = BackgroundAnim();
-  gEndGameFrameCount = 0;
-  ResetResourceIds();
+  testsupport::ResetGameObjects();
 }
 
 void PlayFieldTest::AddPrototype(const std::string& name, int width, int height, std::uint32_t fill) {
@@ -91,6 +84,13 @@ void PlayFieldTest::StartLevelWithBallOnPaddle() {
 void PlayFieldTest::Launch() {
   Field().MouseUp(400, 300, 1);
   ASSERT_EQ(Field().mState, PlayField::kPlaying);
+}
+
+void PlayFieldTest::CloseField() {
+  if (mGame.mPlayField == nullptr) return;
+  mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
+  delete mGame.mPlayField;
+  mGame.mPlayField = nullptr;
 }
 
 void PlayFieldTest::RunTicks(int ticks) {

@@ -53,6 +53,7 @@ class PlayFieldTest : public testing::Test {
   // The ball launched straight up (left click).
   void Launch();
   void RunTicks(int ticks);
+  void CloseField();
   PlayField& Field() { return *mGame.mPlayField; }
   Actor* Ball() { return Field().FindBall(); }
   Actor* Paddle() { return Field().FindPaddle(); }

@@ -3,6 +3,7 @@
 // message box. (The whole game played, recorded and replayed is the whole-game test of tests/screens.)
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "framework/resource/ResourceManager.h"
@@ -25,12 +26,16 @@ TEST_F(StartUp, CountsEveryGameResourceAndBindsEveryIdWithoutAMessageBox) {
   game.LoadingThreadProc();
   EXPECT_EQ(game.mCompletedLoadingThreadTasks, total) << "the progress reaches the whole group exactly";
   EXPECT_FALSE(game.mShutdownRequested);
+  std::set<std::intptr_t> soundIds;
   for (int id = 0; id < kResourceIdCount; ++id) {
     const std::string name = GetResourceNameById(id);
-    if (!name.starts_with("SOUND_")) {  // sound ids start at 0
+    if (name.starts_with("SOUND_")) {
+      soundIds.insert(GetResourceById(id));  // 0 is a sound like any other
+    } else {
       EXPECT_NE(GetResourceById(id), 0) << name;
     }
   }
+  EXPECT_EQ(soundIds.size(), 34u) << "each sound global holds its own sound";
   EXPECT_TRUE(mBoxes.Shown().empty());
 }
 

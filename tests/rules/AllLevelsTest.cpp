@@ -12,7 +12,7 @@
 #include "game/play/LevelLoading.h"
 #include "game/play/ObjectLibrary.h"
 #include "tests/play/PlayFixture.h"
-#include "tests/rules/Autopilot.h"
+#include "tests/support/Autopilot.h"
 #include "tests/support/ScopedCurrentFolder.h"
 
 namespace {
@@ -46,19 +46,17 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
     LoadLevelObjects(mGame);
     gBackgroundAnim.SetKind(-1);  // the backdrop needs its images; the rules do not
     mGame.OpenPlayField();
-    rulestest::Autopilot pilot;
+    testsupport::Autopilot pilot;
     int tick = 0;
     for (; tick < kMaxTicksPerLevel && Field().mState != PlayField::kLevelCleared; ++tick) {
-      const rulestest::PointerInput input = pilot.Steer(Field());
+      const testsupport::PointerInput input = pilot.Steer(Field());
       mGame.mWidgetManager->MouseMoveEntry(input.x, 300);
       if (input.click) Field().MouseUp(input.x, 300, 1);
       RunTicks(1);
     }
     livesChange = mGame.mLives - kLivesPerLevel;
     if (tick == kMaxTicksPerLevel) DescribeWhatIsLeft();
-    mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
-    delete mGame.mPlayField;
-    mGame.mPlayField = nullptr;
+    CloseField();
     return tick;
   }
 

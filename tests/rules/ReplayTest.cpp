@@ -10,49 +10,26 @@
 #include "framework/widget/WidgetManager.h"
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
-#include "game/play/ObjectTemplate.h"
-#include "tests/rules/Autopilot.h"
 #include "tests/rules/RulesFixture.h"
+#include "tests/support/Autopilot.h"
 
 namespace {
 
-using rulestest::PointerInput;
+using testsupport::PointerInput;
 
-constexpr int kGameTicks = 1200;  // twelve seconds of play
-constexpr unsigned kSeed = 7;
+constexpr int kGameTicks = 1200;           // twelve seconds of play
 constexpr const char* kMarker = "caught";  // the code that tells the test's power-up from dropped ones
-
-struct Recording {
-  std::vector<PointerInput> inputs;
-  std::string finalState;
-  bool caught = false;
-};
 
 class Replay : public rulestest::RulesTest, public testing::WithParamInterface<const char*> {
  protected:
-  // Plays the game; with inputs given, replays them instead of steering.
-  Recording Play(const std::vector<PointerInput>* inputs) {
-    StartGame();
-    Recording recording;
-    rulestest::Autopilot pilot;
-    for (int tick = 0; tick < kGameTicks; ++tick) {
-      PointerInput input = inputs ? (*inputs)[tick] : Steer(pilot);
-      recording.inputs.push_back(input);
-      mGame.mWidgetManager->MouseMoveEntry(input.x, 300);
-      if (input.click) Field().MouseUp(input.x, 300, 1);
-      RunTicks(1);
-    }
-    recording.caught = TestPowerUp() == nullptr;
-    recording.finalState = DescribeState();
-    EndGame();
-    return recording;
-  }
-
-  // A board with every kind of brick, and the power-up falling from the middle of the field.
-  void StartGame() {
-    std::srand(kSeed);
+  // Plays the game on a board with every kind of brick, the power-up falling from the middle; with inputs
+  // given, replays them, else records what the paddle does: wait under the power-up, then the autopilot.
+  // Returns the final state, "" when the power-up was not caught.
+  std::string Play(std::vector<PointerInput>& inputs, bool record) {
+    std::srand(7);
     mGame.mScore = 0;
     mGame.mLives = kLivesAtNewGame;
+    mGame.mSounds.clear();
     gEndGameFrameCount = 0;
     for (int column = 0; column < 18; ++column) AddBrick("brick_cc_018", 40.0f + 40 * column, 60);
     const char* specials[] = {"brick_ee_001", "brick_bb_018", "brick_dd_006", "brick_ff_001",
@@ -66,20 +43,19 @@ class Replay : public rulestest::RulesTest, public testing::WithParamInterface<c
     powerUp->mX = 390;
     powerUp->mY = 250;
     powerUp->mVelY = 200;
-  }
-
-  void EndGame() {
-    mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
-    delete mGame.mPlayField;
-    mGame.mPlayField = nullptr;
+    testsupport::Autopilot pilot;
+    for (int tick = 0; tick < kGameTicks; ++tick) {
+      if (record) inputs.push_back(pilot.Steer(Field()));
+      if (const Actor* falling = TestPowerUp(); record && falling != nullptr)
+        inputs.back().x = static_cast<int>(falling->mX + falling->mWidth * 0.5f);
+      mGame.mWidgetManager->MouseMoveEntry(inputs[tick].x, 300);
+      if (inputs[tick].click) Field().MouseUp(inputs[tick].x, 300, 1);
+      RunTicks(1);
+    }
+    const std::string state = TestPowerUp() == nullptr ? DescribeState() : "";
+    CloseField();
     gObjectLibrary.ClearInstances();
-  }
-
-  // The paddle waits under the test's power-up until it has it, then the autopilot plays.
-  PointerInput Steer(rulestest::Autopilot& pilot) {
-    PointerInput input = pilot.Steer(Field());
-    if (const Actor* powerUp = TestPowerUp()) input.x = static_cast<int>(powerUp->mX + powerUp->mWidth * 0.5f);
-    return input;
+    return state;
   }
 
   static const Actor* TestPowerUp() {
@@ -102,12 +78,10 @@ class Replay : public rulestest::RulesTest, public testing::WithParamInterface<c
 };
 
 TEST_P(Replay, AGameInWhichThePowerUpIsCaughtReplaysToTheSameFinalState) {
-  const Recording recorded = Play(nullptr);
-  ASSERT_TRUE(recorded.caught) << "the paddle caught " << GetParam();
-  mGame.mSounds.clear();
-  const Recording replayed = Play(&recorded.inputs);
-  EXPECT_TRUE(replayed.caught);
-  EXPECT_EQ(replayed.finalState, recorded.finalState);
+  std::vector<PointerInput> inputs;
+  const std::string recorded = Play(inputs, true);
+  ASSERT_NE(recorded, "") << "the paddle did not catch " << GetParam();
+  EXPECT_EQ(Play(inputs, false), recorded);
 }
 
 INSTANTIATE_TEST_SUITE_P(PowerUps, Replay,

@@ -12,8 +12,6 @@
 #include "game/front/OptionsDialog.h"
 #include "game/front/SceneSelectScreen.h"
 #include "game/front/Screens.h"
-#include "game/play/ActorScene.h"
-#include "game/play/ObjectLibrary.h"
 #include "platform/win/RegistryStore.h"
 #include "tests/front/FrontTestSupport.h"
 
@@ -23,14 +21,6 @@ using FrontTest::FrontFixture;
 
 class Screens : public FrontFixture {
  protected:
-  Screens() {
-    gActorScene.Reset();
-    gObjectLibrary.Reset();
-  }
-  ~Screens() override {
-    gActorScene.Reset();
-    gObjectLibrary.Reset();
-  }
   void AddPlayer(const std::string& progress, int savedScene = 0, int savedLevel = 0) {
     gProfileStore.AddProfile("Anna");
     gProfileStore.SelectProfile("Anna");

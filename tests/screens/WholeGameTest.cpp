@@ -108,20 +108,13 @@ class SessionGame : public testsupport::HeadlessGame {
     }
   }
   void Play() {
-    if (mPlan == Plan::kClearFirstLevel) {
-      testsupport::SteerPaddleUnderBall(*this);
-      return;
-    }
     const bool waiting = mPlayField->mState == PlayField::kBallOnPaddle;
-    const int x = waiting ? kLaunchX : kAwayX;
-    plat::inject::MouseMove(x, 500);
-    if (waiting && mUpdateCount % 50 == 0) {
-      plat::inject::MouseButton(1, true, x, 500);
-      plat::inject::MouseButton(1, false, x, 500);
-    }
+    const testsupport::PointerInput toLose{waiting ? kLaunchX : kAwayX, waiting && mUpdateCount % 50 == 0};
+    testsupport::InjectPointer(mPlan == Plan::kClearFirstLevel ? mPilot.Steer(*mPlayField) : toLose);
   }
 
   Plan mPlan;
+  testsupport::Autopilot mPilot;
   int mLastActionTick = 0;
 };
 

@@ -1,16 +1,12 @@
 #include "tests/support/WholeGame.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <thread>
 
 #include "game/front/ProfileStore.h"
-#include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
 #include "game/play/BackgroundAnim.h"
-#include "game/play/Board.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/GameApp.h"
 #include "game/play/GlyphFont.h"
@@ -23,16 +19,7 @@ namespace testsupport {
 
 namespace {
 
-constexpr int kLaunchX = 380;  // a little off the middle, where no brick column waits
-constexpr int kPointerY = 500;
-constexpr int kLaunchEveryTicks = 50;
-
-const Actor* LowestBrick() {
-  const Actor* lowest = nullptr;
-  for (const Actor* brick : gActorScene.mBricks)
-    if (brick->mAlive && IsTargetBrick(*brick) && (lowest == nullptr || brick->mY > lowest->mY)) lowest = brick;
-  return lowest;
-}
+constexpr int kPointerY = 500;  // any height on the field: the paddle follows only x
 
 }  // namespace
 
@@ -77,29 +64,11 @@ void HeadlessGame::UpdateFrames() {
   GameApp::UpdateFrames();
 }
 
-void SteerPaddleUnderBall(GameApp& game) {
-  PlayField* field = game.mPlayField;
-  Actor* ball = field != nullptr ? field->FindBall() : nullptr;
-  Actor* paddle = field != nullptr ? field->FindPaddle() : nullptr;
-  if (ball == nullptr || paddle == nullptr) return;
-  if (field->mState == PlayField::kBallOnPaddle) {
-    plat::inject::MouseMove(kLaunchX, kPointerY);
-    if (game.mUpdateCount % kLaunchEveryTicks == 0) {
-      plat::inject::MouseButton(1, true, kLaunchX, kPointerY);
-      plat::inject::MouseButton(1, false, kLaunchX, kPointerY);
-    }
-    return;
-  }
-  // The paddle turns an offset from its centre into an angle.
-  const float ballX = ball->mX + ball->mRadius;
-  float offset = 0.0f;
-  if (const Actor* target = LowestBrick()) {
-    const float across = target->mX + target->mWidth * 0.5f - ballX;
-    const float up = paddle->mY - (target->mY + target->mHeight);
-    const float angle = -std::atan2(across, up);
-    offset = std::clamp(angle / (game.mPaddleAngleFactor * 0.45f), -0.8f, 0.8f);
-  }
-  plat::inject::MouseMove(static_cast<int>(ballX + offset * paddle->mWidth * 0.5f), kPointerY);
+void InjectPointer(const PointerInput& input) {
+  plat::inject::MouseMove(input.x, kPointerY);
+  if (!input.click) return;
+  plat::inject::MouseButton(1, true, input.x, kPointerY);
+  plat::inject::MouseButton(1, false, input.x, kPointerY);
 }
 
 void ClickOn(const Kit::Widget& widget) {

@@ -1,7 +1,7 @@
 // The whole game on its generated data, headless on a fake clock, for the tests that play it end to end:
 // the data folder beside the test programs, the game's single objects as a fresh program has them, a
-// player's folder, registry and clock of the test's own, and an autopilot that steers the paddle under
-// the ball through injected (and so recorded) mouse input.
+// player's folder, registry and clock of the test's own, and the autopilot's pointer as injected (and so
+// recorded) mouse input.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Time.h"
+#include "tests/support/Autopilot.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 
@@ -27,9 +28,8 @@ std::filesystem::path GameDataFolder();
 bool HasGeneratedGameData();
 // The game's single objects as they are when the program starts.
 void ResetGameObjects();
-// Keeps the paddle under the ball, off its centre by as much as sends the ball back up towards the
-// lowest brick still standing; a click now and then launches a waiting ball (at kLaunchX).
-void SteerPaddleUnderBall(GameApp& game);
+// Moves the pointer to the input's x, and clicks there when it asks, as queued input.
+void InjectPointer(const PointerInput& input);
 // Moves the pointer to the middle of the widget and clicks there, as queued input.
 void ClickOn(const Kit::Widget& widget);
 

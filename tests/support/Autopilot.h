@@ -8,7 +8,7 @@
 class Actor;
 class PlayField;
 
-namespace rulestest {
+namespace testsupport {
 
 struct PointerInput {
   int x = 400;         // pointer x on the field; y never matters
@@ -26,4 +26,4 @@ class Autopilot {
   int mTicks = 0;
 };
 
-}  // namespace rulestest
+}  // namespace testsupport

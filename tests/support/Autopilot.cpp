@@ -1,4 +1,4 @@
-#include "tests/rules/Autopilot.h"
+#include "tests/support/Autopilot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include "game/play/Board.h"
 #include "game/play/PlayField.h"
 
-namespace rulestest {
+namespace testsupport {
 
 namespace {
 
@@ -138,4 +138,4 @@ void Autopilot::MeetPowerUps(const Actor& paddle, float ballSpeed, PointerInput&
   }
 }
 
-}  // namespace rulestest
+}  // namespace testsupport
