@@ -135,14 +135,14 @@ int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count
 #define KIT_SIMD_BODY "framework/graphics/MemoryImageRotatedRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"
 
-// Rotated samples of 32-bit source pixels over opaque pixels, uncoloured, a register at a time (see
+// Rotated samples of 32-bit source pixels, uncoloured and normal, a register at a time (see
 // MemoryImageRotatedRowsBody.inl); pixels first to last of out, the ones the kernels leave to scalar(k).
 template <typename Scalar>
-void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
-                       std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
+void PlainRotated(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
+                  std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
   int i = first;
-  KIT_RUN_AVX2(RotatedOntoOpaque(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
-  KIT_RUN_SSE2(RotatedOntoOpaque(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  KIT_RUN_AVX2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  KIT_RUN_SSE2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
   for (; i <= last; ++i) scalar(i);
 }
 
@@ -235,8 +235,8 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
       put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
     };
     if (plainCopy && narrowSource && !pixels.IsPalettized())
-      RotatedOntoOpaque(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst,
-                        row.mLast, sampleAt);
+      PlainRotated(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
+                   sampleAt);
     else
       for (int k = row.mFirst; k <= row.mLast; ++k) sampleAt(k);
   }
