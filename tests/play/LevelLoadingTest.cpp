@@ -28,12 +28,6 @@ class LevelLoading : public PlayFieldTest {
   testsupport::ScopedCurrentFolder mInFolder{mFolder.Path()};
 };
 
-TEST_F(LevelLoading, BuiltInLevelsAreNamedBySceneAndLevelWithoutLeadingZeros) {
-  mGame.mScene = 10;
-  mGame.mLevel = 3;
-  EXPECT_EQ(TakeLevelPath(mGame), "data\\level10_3.vel");
-}
-
 TEST_F(LevelLoading, ACustomLevelTakesTheFrontOfTheQueue) {
   mGame.mCustomLevel = true;
   mGame.mCustomLevelPaths = {"custom\\a.vel", "custom\\b.vel"};

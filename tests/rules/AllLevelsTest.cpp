@@ -42,6 +42,7 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
     mGame.mLevel = level;
     mGame.mLives = kLivesPerLevel;
     LoadLevelObjects(mGame);
+    ASSERT_FALSE(gActorScene.mBricks.empty()) << "no level file for " << scene << "_" << level;
     gBackgroundAnim.SetKind(-1);  // the backdrop needs its images; the rules do not
     mGame.OpenPlayField();
     testsupport::Autopilot pilot;
