@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/data/ObjectRecords.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/LevelLoading.h"
 #include "tests/play/PlayFixture.h"
@@ -19,9 +20,7 @@ class LevelLoading : public PlayFieldTest {
  protected:
   // A level file without objects: its background value, then a count of 0.
   void WriteLevel(const std::string& name, std::int32_t background) {
-    std::string bytes(8, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((background >> (8 * i)) & 0xFF);
-    mFolder.Write(name, bytes);
+    mFolder.Write(name, gamedata::EncodeLevel({background, {}}));
   }
 
   testsupport::TempDir mFolder;

@@ -95,12 +95,12 @@ void PlayFieldTest::CloseField() {
 }
 
 std::string PlayFieldTest::DescribeField() const {
-  std::string state = "score " + std::to_string(mGame.mScore) + " lives " + std::to_string(mGame.mLives) +
-                      " sounds " + std::to_string(mGame.mSounds.size()) + "\n";
+  std::string state = "score " + std::to_string(mGame.mScore) + " lives " + std::to_string(mGame.mLives) + " sounds " +
+                      std::to_string(mGame.mSounds.size()) + "\n";
   char line[256];
   for (const auto& actor : gActorScene.mAllActors) {
-    std::snprintf(line, sizeof line, "%d %s %.3f %.3f %.3f %.3f %d %d\n", actor->mKind, actor->mName.c_str(),
-                  actor->mX, actor->mY, actor->mVelX, actor->mVelY, actor->mHitPoints, actor->mAlive);
+    std::snprintf(line, sizeof line, "%d %s %.3f %.3f %.3f %.3f %d %d\n", actor->mKind, actor->mName.c_str(), actor->mX,
+                  actor->mY, actor->mVelX, actor->mVelY, actor->mHitPoints, actor->mAlive);
     state += line;
   }
   return state;

@@ -47,7 +47,8 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
     mGame.OpenPlayField();
     testsupport::Autopilot pilot;
     int tick = 0;
-    for (; tick < kMaxTicksPerLevel && Field().mState != PlayField::kLevelCleared; ++tick) RunTickWith(pilot.Steer(Field()));
+    for (; tick < kMaxTicksPerLevel && Field().mState != PlayField::kLevelCleared; ++tick)
+      RunTickWith(pilot.Steer(Field()));
     EXPECT_LT(tick, kMaxTicksPerLevel) << "level " << scene << "_" << level << " not cleared:\n" << DescribeField();
     // Lives won by power-ups less lives lost.
     std::printf("level %d_%d: %d ticks, lives %+d\n", scene, level, tick, mGame.mLives - kLivesPerLevel);
