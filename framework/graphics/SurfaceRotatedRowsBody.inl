@@ -171,10 +171,14 @@ KIT_ATTR inline int RotatedAs(Pixel* d, const std::uint32_t* origin, int stride,
   for (; i + kLanes <= count; i += kLanes, us = KIT_OP(add_epi32)(us, stepU), vs = KIT_OP(add_epi32)(vs, stepV))
     Step<kColored>(d + i, origin, stride, us, vs, rc);
   if (const int rest = count - i; rest > 0) {
-    Pixel part[kLanes] = {};
-    for (int j = 0; j < rest; ++j) part[j] = d[i + j];
+    // Copied pixel by pixel in fixed-length loops: a library copy would leave the vector registers'
+    // upper halves in use on its way back (see LoadFirst).
+    alignas(32) Pixel part[kLanes] = {};
+    for (int j = 0; j < kLanes; ++j)
+      if (j < rest) part[j] = d[i + j];
     Step<kColored>(part, origin, stride, Positions(at(i, u, du), du, rest), Positions(at(i, v, dv), dv, rest), rc);
-    for (int j = 0; j < rest; ++j) d[i + j] = part[j];
+    for (int j = 0; j < kLanes; ++j)
+      if (j < rest) d[i + j] = part[j];
   }
   return count;
 }

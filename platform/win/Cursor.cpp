@@ -123,12 +123,6 @@ void ApplySoon() {
 
 }  // namespace
 
-bool IsPointerShown() {
-  CursorModel& model = Model();
-  std::lock_guard guard(model.lock);
-  return model.current != nullptr;
-}
-
 int SystemCursorId(HCURSOR cursor) {
   auto* record = reinterpret_cast<CursorRecord*>(cursor);
   CursorModel& model = Model();

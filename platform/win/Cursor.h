@@ -45,8 +45,6 @@ BOOL SetCursorPos(int x, int y);
 
 namespace plat {
 
-// What the user sees: the cursor set last and whether the pointer is shown at all.
-bool IsPointerShown();
 int SystemCursorId(HCURSOR cursor);  // the IDC_ number, or 0 for mask cursors and null
 bool IsMaskCursor(HCURSOR cursor);
 // The input translation moves the model with the real pointer (screen coordinates).

@@ -22,26 +22,14 @@ namespace ControlsTest {
 
 using Log = std::vector<std::string>;
 
-class ControlsFixture : public ::testing::Test {
+class ControlsFixture : public KitTest::WidgetFixture {
  protected:
-  ControlsFixture() : mManager(*mApp.mWidgetManager) {
-    mSavedFactory = Kit::GetFallbackFontFactory();
-    Kit::SetFallbackFontFactory(KitTest::MakeBlockFont);
-  }
-  // Before the derived fixture's widgets go: they leave the manager while they still exist.
-  void TearDown() override { mManager.RemoveAllWidgets(false, true); }
-  ~ControlsFixture() override { Kit::SetFallbackFontFactory(mSavedFactory); }
-
   void Press(int x, int y, int clickCount = 1) { mManager.MouseDown(x, y, clickCount); }
   void Release(int x, int y, int clickCount = 1) { mManager.MouseUp(x, y, clickCount); }
   void MoveTo(int x, int y) { mManager.MouseMoveEntry(x, y); }
   void Ticks(int count) {
     for (int i = 0; i < count; ++i) mManager.UpdateFrame();
   }
-
-  KitTest::ScriptedApp mApp;
-  Kit::WidgetManager& mManager;
-  Kit::FallbackFontFactory mSavedFactory = nullptr;
 };
 
 // A plain picture of one colour.

@@ -39,22 +39,6 @@ TEST(SysFont, PointsBecomeCharacterPixelsAtNinetySixDpi) {
   EXPECT_STREQ(LogFontOf(font).lfFaceName, "");
 }
 
-TEST(SysFont, MetricsComeFromTheTextMetrics) {
-  SysFont font(nullptr, "Arial", 12);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font.mHFont);
-  TEXTMETRICA metrics{};
-  ASSERT_TRUE(GetTextMetricsA(dc, &metrics));
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
-  EXPECT_EQ(font.GetHeight(), metrics.tmHeight);
-  EXPECT_EQ(font.GetAscent(), metrics.tmAscent);
-  EXPECT_EQ(font.GetDescent(), metrics.tmHeight - metrics.tmAscent);
-  EXPECT_EQ(font.GetLineSpacing(), font.GetHeight());
-  EXPECT_EQ(font.GetAscentPadding(), 0);
-  EXPECT_EQ(font.GetLineSpacingOffset(), 0);
-}
-
 TEST(SysFont, WidthsMeasureEveryCharacterAsWritten) {
   SysFont font(nullptr, "Arial", 12);
   EXPECT_EQ(font.StringWidth(""), 0);

@@ -12,7 +12,7 @@ class ModulesTest : public testing::Test {
   void TearDown() override { plat::ResetModuleFaults(); }
 };
 
-TEST_F(ModulesTest, LoadsByNameIgnoringCaseFolderAndExtension) {
+TEST_F(ModulesTest, LoadsByNameIgnoringCaseFolderAndExtensionAndFindsEntryPoints) {
   HMODULE a = LoadLibrary("TestLib.DLL");
   HMODULE b = LoadLibrary("C:\\Windows\\testlib");
   ASSERT_NE(a, nullptr);
@@ -23,10 +23,7 @@ TEST_F(ModulesTest, LoadsByNameIgnoringCaseFolderAndExtension) {
   EXPECT_TRUE(FreeLibrary(b));
   EXPECT_EQ(GetModuleHandle("testlib.dll"), nullptr);
   EXPECT_FALSE(FreeLibrary(a));
-}
-
-TEST_F(ModulesTest, EntryPointsAreFoundByExactName) {
-  HMODULE module = LoadLibrary("testlib.dll");
+  HMODULE module = LoadLibrary("testlib.dll");  // entry points are found by their exact name
   auto answer = reinterpret_cast<int (*)()>(GetProcAddress(module, "Answer"));
   ASSERT_NE(answer, nullptr);
   EXPECT_EQ(answer(), 42);

@@ -6,29 +6,15 @@
 #include <cstring>
 #include <string>
 
+#include "framework/app/KitAppBase.h"
 #include "platform/win/Windows.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
-// Copies text the way the framework does: both the code-page and the wide form.
-void Copy(const std::string& text) {
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  ASSERT_TRUE(EmptyClipboard());
-  HGLOBAL narrow = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1);
-  std::memcpy(GlobalLock(narrow), text.c_str(), text.size() + 1);
-  GlobalUnlock(narrow);
-  EXPECT_NE(SetClipboardData(CF_TEXT, narrow), nullptr);
-  int units = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
-  HGLOBAL wide = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2);
-  MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, static_cast<LPWSTR>(GlobalLock(wide)), units);
-  GlobalUnlock(wide);
-  EXPECT_NE(SetClipboardData(CF_UNICODETEXT, wide), nullptr);
-  EXPECT_TRUE(CloseClipboard());
-}
-
+// The application copies both the code-page and the wide form.
 TEST(ClipboardTest, TextRoundTripsInBothForms) {
-  Copy("Caf\xE9 \x80 5");
+  Kit::KitAppBase().CopyToClipboard("Caf\xE9 \x80 5");
   ASSERT_TRUE(OpenClipboard(nullptr));
   HANDLE narrow = GetClipboardData(CF_TEXT);
   ASSERT_NE(narrow, nullptr);
@@ -120,35 +106,17 @@ TEST(SingleInstanceTest, SecondCopyFindsTheLockAndNotifiesTheFirst) {
   plat::SetInstanceScope("");
 }
 
-TEST(CursorTest, SystemAndMaskCursors) {
-  HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
-  ASSERT_NE(arrow, nullptr);
-  EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), arrow);
-  EXPECT_EQ(plat::SystemCursorId(arrow), 32512);
-  EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(1)), nullptr);
+// What the framework's cursor choice (tests/settings) does not reach: destroying cursors.
+TEST(CursorTest, OnlyOwnCursorsAreDestroyedAndOnlyOnce) {
   BYTE andMask[128], xorMask[128];
   std::memset(andMask, 0xFF, sizeof(andMask));
   std::memset(xorMask, 0, sizeof(xorMask));
   HCURSOR hand = CreateCursor(nullptr, 11, 4, 32, 32, andMask, xorMask);
   ASSERT_NE(hand, nullptr);
-  EXPECT_TRUE(plat::IsMaskCursor(hand));
-  SetCursor(hand);
-  EXPECT_EQ(GetCursor(), hand);
-  EXPECT_TRUE(plat::IsPointerShown());
-  SetCursor(nullptr);
-  EXPECT_FALSE(plat::IsPointerShown());
+  EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(1)), nullptr);
   EXPECT_TRUE(DestroyCursor(hand));
   EXPECT_FALSE(DestroyCursor(hand));
-  EXPECT_FALSE(DestroyCursor(arrow)) << "system cursors are shared";
-  // Position reads work from any thread.
-  SetCursorPos(17, 19);
-  POINT point{};
-  std::thread([&] { GetCursorPos(&point); }).join();
-  EXPECT_EQ(point.x, 17);
-  EXPECT_EQ(point.y, 19);
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  EXPECT_FALSE(DestroyCursor(LoadCursor(nullptr, IDC_ARROW))) << "system cursors are shared";
 }
 
 }  // namespace

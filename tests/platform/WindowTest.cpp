@@ -84,9 +84,8 @@ TEST_F(WindowTest, CreateFailsWhenTheProcedureRefuses) {
   HWND window = Make("TestMain", WS_POPUP, 0, 0, 100, 100);
   EXPECT_EQ(window, nullptr);
   EXPECT_TRUE(SawMessage(WM_DESTROY));
+  EXPECT_EQ(Make("NoSuchClass", WS_POPUP, 0, 0, 10, 10), nullptr) << "an unknown class";
 }
-
-TEST_F(WindowTest, UnknownClassGivesNoWindow) { EXPECT_EQ(Make("NoSuchClass", WS_POPUP, 0, 0, 10, 10), nullptr); }
 
 TEST_F(WindowTest, MainWindowIsAnSdlWindowWithTheRequestedClientArea) {
   DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;

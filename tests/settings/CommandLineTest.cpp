@@ -31,47 +31,32 @@ class ParamLog : public Kit::KitAppBase {
 using Params = std::vector<std::pair<std::string, std::string>>;
 
 TEST(CommandLine, TextSplitsIntoNamesAndValues) {
-  ParamLog app;
-  app.ParseCommandLineText("-demofile=runs\\a.dmo -play  -level=\"my level.vel\" -x=a=b");
-  EXPECT_EQ(app.params,
-            (Params{{"-demofile", "runs\\a.dmo"}, {"-play", ""}, {"-level", "my level.vel"}, {"-x", "ab"}}));
-}
-
-TEST(CommandLine, EmptyAndQuotedArgumentsAddNoEmptyParameter) {
-  ParamLog app;
-  app.ParseCommandLineText("\"-record\" \"\"   -demofile=\"a b.dmo\" ");
-  EXPECT_EQ(app.params, (Params{{"-record", ""}, {"-demofile", "a b.dmo"}}));
-  app.params.clear();
-  app.ParseCommandLineText("   ");
-  EXPECT_TRUE(app.params.empty());
+  const std::pair<const char*, Params> cases[] = {
+      {"-demofile=runs\\a.dmo -play  -level=\"my level.vel\" -x=a=b",
+       {{"-demofile", "runs\\a.dmo"}, {"-play", ""}, {"-level", "my level.vel"}, {"-x", "ab"}}},
+      {"\"-record\" \"\"   -demofile=\"a b.dmo\" ", {{"-record", ""}, {"-demofile", "a b.dmo"}}},
+      {"   ", {}},
+  };
+  for (const auto& [text, expected] : cases) {
+    ParamLog app;
+    app.ParseCommandLineText(text);
+    EXPECT_EQ(app.params, expected) << text;
+  }
 }
 
 TEST(CommandLine, TheProgramPathIsSkippedQuotedOrNot) {
-  {
-    ScopedCommandLine line("\"C:\\Program Files\\Quarvel\\quarvel.exe\" -play -demofile=x.dmo");
+  const std::pair<const char*, Params> cases[] = {
+      {"\"C:\\Program Files\\Quarvel\\quarvel.exe\" -play -demofile=x.dmo", {{"-play", ""}, {"-demofile", "x.dmo"}}},
+      {"quarvel -screensaver", {{"-screensaver", ""}}},
+      {"\"quarvel.exe", {}},  // no closing quote: nothing to parse
+      {"quarvel.exe", {}},
+  };
+  for (const auto& [line, expected] : cases) {
+    ScopedCommandLine scoped(line);
     ParamLog app;
     app.ParseCommandLine();
     EXPECT_TRUE(app.mCmdLineParsed);
-    EXPECT_EQ(app.params, (Params{{"-play", ""}, {"-demofile", "x.dmo"}}));
-  }
-  {
-    ScopedCommandLine line("quarvel -screensaver");
-    ParamLog app;
-    app.ParseCommandLine();
-    EXPECT_EQ(app.params, (Params{{"-screensaver", ""}}));
-  }
-  {
-    ScopedCommandLine line("\"quarvel.exe");  // no closing quote: nothing to parse
-    ParamLog app;
-    app.ParseCommandLine();
-    EXPECT_TRUE(app.mCmdLineParsed);
-    EXPECT_TRUE(app.params.empty());
-  }
-  {
-    ScopedCommandLine line("quarvel.exe");
-    ParamLog app;
-    app.ParseCommandLine();
-    EXPECT_TRUE(app.params.empty());
+    EXPECT_EQ(app.params, expected) << line;
   }
 }
 

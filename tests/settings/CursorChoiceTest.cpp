@@ -54,6 +54,10 @@ TEST_F(CursorChoice, NumbersShowTheirSystemCursors) {
   mGame.SetCursor(77);
   EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32512);
   EXPECT_TRUE(mGame.mSystemCursorInUse);
+  mGame.mOverrideCursor = LoadCursor(nullptr, IDC_CROSS);  // replaces the system's cursors
+  mGame.SetCursor(Kit::CURSOR_HAND);
+  EXPECT_EQ(GetCursor(), mGame.mOverrideCursor);
+  mGame.mOverrideCursor = nullptr;
 }
 
 TEST_F(CursorChoice, ACursorImageIsDrawnOnlyWithCustomCursorsOn) {
@@ -75,16 +79,10 @@ TEST_F(CursorChoice, ACursorImageIsDrawnOnlyWithCustomCursorsOn) {
   mGame.mCursorImages[Kit::CURSOR_DRAGGING] = nullptr;
 }
 
-TEST_F(CursorChoice, TheCustomNumberAlwaysDrawsItsImage) {
+TEST_F(CursorChoice, TheCustomNumberDrawsItsImageButOutsideTheWindowOrAfterACrashThePointerIsTheArrow) {
   mGame.mCursorImages[Kit::CURSOR_CUSTOM] = &mArrow;
-  mGame.SetCursor(Kit::CURSOR_CUSTOM);
+  mGame.SetCursor(Kit::CURSOR_CUSTOM);  // even with custom cursors off
   EXPECT_EQ(DrawnCursor(), &mArrow);
-  mGame.mCursorImages[Kit::CURSOR_CUSTOM] = nullptr;
-  mGame.SetCursor(Kit::CURSOR_POINTER);
-}
-
-TEST_F(CursorChoice, OutsideTheWindowOrAfterACrashThePointerIsTheArrow) {
-  mGame.mCursorImages[Kit::CURSOR_CUSTOM] = &mArrow;
   mGame.mMouseIn = false;
   mGame.SetCursor(Kit::CURSOR_CUSTOM);
   EXPECT_EQ(plat::SystemCursorId(GetCursor()), 32512);
@@ -95,13 +93,6 @@ TEST_F(CursorChoice, OutsideTheWindowOrAfterACrashThePointerIsTheArrow) {
   EXPECT_EQ(DrawnCursor(), nullptr);
   mGame.mCrashShutdown = false;
   mGame.mCursorImages[Kit::CURSOR_CUSTOM] = nullptr;
-}
-
-TEST_F(CursorChoice, AnOverrideCursorReplacesTheSystemOnes) {
-  mGame.mOverrideCursor = LoadCursor(nullptr, IDC_CROSS);
-  mGame.SetCursor(Kit::CURSOR_HAND);
-  EXPECT_EQ(GetCursor(), mGame.mOverrideCursor);
-  mGame.mOverrideCursor = nullptr;
 }
 
 }  // namespace

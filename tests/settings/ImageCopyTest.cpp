@@ -7,6 +7,7 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/widget/WidgetManager.h"
 #include "platform/win/Window.h"
 #include "tests/support/ScreenFixture.h"
 #include "tests/support/TestWindow.h"
@@ -54,27 +55,47 @@ TEST(ImageCopy, ARectangleReachingOutsideIsTransparentThere) {
   EXPECT_EQ(empty->GetHeight(), 0);
 }
 
-TEST(ImageCopy, ACopyForARunningDisplayBelongsToIt) {
-  HWND window = testsupport::CreateTestWindow("ImageCopyTest", "game", 0, 0, 160, 96);
-  ASSERT_NE(window, nullptr);
-  testsupport::ScreenHost host(160, 96);
-  {
-    Kit::KitAppBase app;
-    app.mDDInterface = std::make_unique<Kit::DDInterface>(&host);
-    host.display = app.mDDInterface.get();
-    ASSERT_EQ(app.mDDInterface->Init(window, true), Kit::DDInterface::RESULT_OK);
-    auto source = Picture();
-    std::unique_ptr<Kit::Image> copied = app.CopyImage(source.get());
-    auto* copy = dynamic_cast<Kit::DDImage*>(copied.get());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->mDisplay, app.mDDInterface.get());
-    EXPECT_EQ(app.mDDInterface->mDDImageSet.count(copy), 1u);
-    EXPECT_EQ(Pixels(*copy), Pixels(*source));
-    copied.reset();
-    app.mDDInterface.reset();
-    host.display = nullptr;
+// An application with a display running in a window.
+class RunningDisplay : public testing::Test {
+ protected:
+  RunningDisplay() {
+    mApp.mDDInterface = std::make_unique<Kit::DDInterface>(&mHost);
+    mHost.display = mApp.mDDInterface.get();
+    EXPECT_EQ(mApp.mDDInterface->Init(mWindow, true), Kit::DDInterface::RESULT_OK);
+    mApp.mWidgetManager->mImage = mApp.mDDInterface->GetScreenImage();
   }
-  DestroyWindow(window);
+  ~RunningDisplay() override {
+    mApp.mWidgetManager->mImage = nullptr;
+    mApp.mDDInterface.reset();
+    mHost.display = nullptr;
+    DestroyWindow(mWindow);
+  }
+
+  HWND mWindow = testsupport::CreateTestWindow("RunningDisplayTest", "game", 0, 0, 160, 96);
+  testsupport::ScreenHost mHost{160, 96};
+  Kit::KitAppBase mApp;
+};
+
+TEST_F(RunningDisplay, ACopyOfAnImageBelongsToTheDisplay) {
+  auto source = Picture();
+  std::unique_ptr<Kit::Image> copied = mApp.CopyImage(source.get());
+  auto* copy = dynamic_cast<Kit::DDImage*>(copied.get());
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->mDisplay, mApp.mDDInterface.get());
+  EXPECT_EQ(mApp.mDDInterface->mDDImageSet.count(copy), 1u);
+  EXPECT_EQ(Pixels(*copy), Pixels(*source));
+}
+
+TEST_F(RunningDisplay, TheWidgetsFollowTheDisplaysNewScreenImageInVideoOnlyDrawing) {
+  mApp.SetVideoOnlyDraw(true);
+  EXPECT_TRUE(mApp.mDDInterface->mVideoOnlyDraw);
+  EXPECT_EQ(mApp.mWidgetManager->mImage, mApp.mDDInterface->GetScreenImage());
+  mApp.SetVideoOnlyDraw(false);
+  EXPECT_FALSE(mApp.mDDInterface->mVideoOnlyDraw);
+  EXPECT_EQ(mApp.mWidgetManager->mImage, mApp.mDDInterface->GetScreenImage());
+  Kit::KitAppBase withoutDisplay;
+  withoutDisplay.SetVideoOnlyDraw(true);  // only the wish is kept
+  EXPECT_TRUE(withoutDisplay.mVideoOnlyDraw);
 }
 
 }  // namespace

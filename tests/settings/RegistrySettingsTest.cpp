@@ -164,15 +164,9 @@ TEST_F(RegistrySettings, DamagedValuesLeaveTheDefaults) {
   EXPECT_EQ(kept, "kept");
   EXPECT_FALSE(app.RegistryReadString("NoSuchValue", &kept));
   EXPECT_EQ(kept, "kept");
-}
-
-TEST_F(RegistrySettings, AStringStoredWithItsTerminatorReadsWithoutIt) {
-  SetRawValue("Name", REG_SZ, "Ann\0", 4);
-  Kit::KitAppBase app;
-  app.mRegKey = "QuarvelTest";
-  std::string name;
-  ASSERT_TRUE(app.RegistryReadString("Name", &name));
-  EXPECT_EQ(name, "Ann");
+  SetRawValue("Name", REG_SZ, "Ann\0", 4);  // a string stored with its terminator reads without it
+  ASSERT_TRUE(app.RegistryReadString("Name", &kept));
+  EXPECT_EQ(kept, "Ann");
 }
 
 TEST_F(RegistrySettings, InProgressTellsWhetherTheLastRunEndedCleanly) {

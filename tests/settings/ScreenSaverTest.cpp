@@ -205,11 +205,6 @@ TEST_F(ScreenSaverFilter, ARefusedPasswordKeepsTheSaverAndAnAcceptedOneCloses) {
   EXPECT_TRUE(ClosePosted());
 }
 
-TEST_F(ScreenSaverFilter, NoPasswordIsAskedOnThisSystem) {
-  EXPECT_EQ(mApp.mScreenSaver.mVerifyPassword, nullptr);
-  EXPECT_EQ(mApp.mScreenSaver.mPasswordLibrary, nullptr);
-}
-
 TEST_F(ScreenSaverFilter, OtherWindowsAndOrdinaryModeAreLeftAlone) {
   LRESULT result = 0;
   EXPECT_FALSE(mApp.VerifyScreenSaverPassword(nullptr, WM_KEYDOWN, 0, 0, &result));

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "platform/win/Modules.h"
 #include "platform/win/Shell.h"
@@ -34,14 +33,6 @@ TEST(AppShell, SuccessfulOpenShutsDownWhenAsked) {
   EXPECT_TRUE(app.mQuit);
   EXPECT_TRUE(app.mLeaveNestedLoops);
   EXPECT_FALSE(app.UpdateAppStep(nullptr));  // nested loops end
-}
-
-TEST(AppShell, ShutdownFromAnotherThreadIsOnlyRequested) {
-  KitTest::ScriptedApp app;
-  std::thread worker([&] { app.Shutdown(); });
-  worker.join();
-  EXPECT_TRUE(app.mShutdownRequested);
-  EXPECT_FALSE(app.mQuit);
 }
 
 // A version resource of the layer's test "version.dll": one string table with a product version.

@@ -17,17 +17,14 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-class Buttons : public ::testing::Test {
+class Buttons : public KitTest::WidgetFixture {
  protected:
-  Buttons() : mManager(*mApp.mWidgetManager) {
+  Buttons() {
     mButton.Resize(100, 100, 80, 30);
     mManager.AddWidget(&mButton);
   }
-  void TearDown() override { mManager.RemoveAllWidgets(false, true); }
   Log Take() { return std::exchange(mEvents.log, {}); }
 
-  KitTest::ScriptedApp mApp;
-  Kit::WidgetManager& mManager;
   KitTest::ButtonEvents mEvents;
   Kit::ButtonWidget mButton{7, &mEvents};
 };

@@ -24,14 +24,8 @@ class CountedDialog : public Kit::Dialog {
   int* mDestroyed;
 };
 
-class Dialogs : public ::testing::Test {
+class Dialogs : public KitTest::WidgetFixture {
  protected:
-  Dialogs() : mManager(*mApp.mWidgetManager) {
-    mSavedFactory = Kit::GetFallbackFontFactory();
-    Kit::SetFallbackFontFactory(KitTest::MakeBlockFont);
-  }
-  ~Dialogs() override { Kit::SetFallbackFontFactory(mSavedFactory); }
-
   static Kit::Point Centre(Kit::Widget* widget) {
     const Kit::Point pos = widget->GetAbsPos();
     return Kit::Point(pos.mX + widget->mWidth / 2, pos.mY + widget->mHeight / 2);
@@ -46,9 +40,6 @@ class Dialogs : public ::testing::Test {
     return dialog;
   }
 
-  KitTest::ScriptedApp mApp;
-  Kit::WidgetManager& mManager;
-  Kit::FallbackFontFactory mSavedFactory = nullptr;
   int mDestroyed = 0;
 };
 
@@ -88,8 +79,9 @@ TEST_F(Dialogs, PreferredHeightCountsHeaderGapAndBody) {
   EXPECT_EQ(dialog.GetPreferredHeight(300), 48 + 10 + 10 + body + 8 + 8 + 24);
 }
 
-TEST_F(Dialogs, DraggingStopsEightPixelsPastTheScreenEdge) {
-  Kit::Dialog* dialog = mApp.DoDialog(3, false, "Drag me", "", "", Kit::BUTTONS_NONE);
+TEST_F(Dialogs, DraggingStopsEightPixelsPastTheScreenEdgeAndTakesTheButtonsAlong) {
+  Kit::Dialog* dialog = mApp.DoDialog(3, false, "Drag me", "", "", Kit::BUTTONS_YES_NO);
+  const int offset = dialog->mYesButton->mX - dialog->mX;
   const Kit::Point grab(dialog->mX + 30, dialog->mY + 30);
   mManager.MouseDown(grab.mX, grab.mY, 1);
   EXPECT_EQ(mApp.GetCursor(), Kit::CURSOR_DRAGGING);
@@ -98,18 +90,10 @@ TEST_F(Dialogs, DraggingStopsEightPixelsPastTheScreenEdge) {
   mManager.MouseMoveEntry(grab.mX + 5000, grab.mY + 5000);
   EXPECT_EQ(dialog->mX, 800 - dialog->mWidth + 8);
   EXPECT_EQ(dialog->mY, 600 - dialog->mHeight + 8);
+  EXPECT_EQ(dialog->mYesButton->mX - dialog->mX, offset);
   mManager.MouseUp(grab.mX, grab.mY, 1);
   EXPECT_EQ(mApp.GetCursor(), Kit::CURSOR_POINTER);
   EXPECT_FALSE(dialog->mDragging);
-}
-
-TEST_F(Dialogs, DraggingMovesTheCompanionButtonsAlong) {
-  Kit::Dialog* dialog = mApp.DoDialog(3, false, "Drag me", "", "", Kit::BUTTONS_YES_NO);
-  const int offset = dialog->mYesButton->mX - dialog->mX;
-  mManager.MouseDown(dialog->mX + 30, dialog->mY + 30, 1);
-  mManager.MouseMoveEntry(dialog->mX + 40, dialog->mY + 50);
-  EXPECT_EQ(dialog->mYesButton->mX - dialog->mX, offset);
-  mManager.MouseUp(dialog->mX + 30, dialog->mY + 30, 1);
 }
 
 TEST_F(Dialogs, UnsizedDialogIsCentredAtAFifthOfTheHeight) {

@@ -43,21 +43,7 @@ std::unique_ptr<MemoryImage> Face(int width, int height, std::uint32_t border, s
 
 std::uint32_t Pixel(MemoryImage& image, int x, int y) { return image.GetBits()[y * image.GetWidth() + x]; }
 
-class WidgetDraw : public ::testing::Test {
- protected:
-  WidgetDraw() : mManager(*mApp.mWidgetManager) {
-    mSavedFactory = Kit::GetFallbackFontFactory();
-    Kit::SetFallbackFontFactory(KitTest::MakeBlockFont);
-  }
-  ~WidgetDraw() override {
-    mManager.RemoveAllWidgets(false, true);
-    Kit::SetFallbackFontFactory(mSavedFactory);
-  }
-
-  KitTest::ScriptedApp mApp;
-  Kit::WidgetManager& mManager;
-  Kit::FallbackFontFactory mSavedFactory = nullptr;
-};
+using WidgetDraw = KitTest::WidgetFixture;
 
 TEST_F(WidgetDraw, DialogWithHeaderLinesAndButtons) {
   auto canvas = Canvas(320, 170, 0xFF2E4A3A);

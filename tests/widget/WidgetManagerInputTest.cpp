@@ -12,27 +12,7 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-class ManagerInput : public ::testing::Test {
- protected:
-  ManagerInput() : mManager(*mApp.mWidgetManager) {}
-
-  RecordingWidget* Add(const std::string& name, int x, int y, int w, int h) {
-    mWidgets.push_back(std::make_unique<RecordingWidget>(name, &mLog));
-    RecordingWidget* widget = mWidgets.back().get();
-    widget->Resize(x, y, w, h);
-    mManager.AddWidget(widget);
-    return widget;
-  }
-
-  void TearDown() override { mManager.RemoveAllWidgets(false, true); }
-
-  Log Take() { return std::exchange(mLog, {}); }
-
-  KitTest::ScriptedApp mApp;
-  Kit::WidgetManager& mManager;
-  Log mLog;
-  std::vector<std::unique_ptr<RecordingWidget>> mWidgets;
-};
+using ManagerInput = KitTest::WidgetFixture;
 
 TEST_F(ManagerInput, HoverFollowsTheMouseInLocalCoordinates) {
   Add("a", 10, 10, 100, 50);

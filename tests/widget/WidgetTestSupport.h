@@ -1,14 +1,20 @@
 // Widgets that record what the toolkit tells them, and an application whose loop takes scripted input.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/widget/ButtonListener.h"
+#include "framework/widget/FallbackFont.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
+#include "tests/widget/BlockFont.h"
 
 namespace KitTest {
 
@@ -108,6 +114,33 @@ class ScriptedApp : public Kit::KitAppBase {
   std::vector<int> mCursorHistory;
   int mModalOpens = 0;
   int mModalCloses = 0;
+};
+
+// A scripted application's widget manager with the block font as the system face, and recording
+// widgets made for the test. The widgets leave the manager before the derived fixture's members go.
+class WidgetFixture : public ::testing::Test {
+ protected:
+  WidgetFixture() : mManager(*mApp.mWidgetManager) { Kit::SetFallbackFontFactory(MakeBlockFont); }
+  void TearDown() override { mManager.RemoveAllWidgets(false, true); }
+  ~WidgetFixture() override { Kit::SetFallbackFontFactory(mSavedFactory); }
+
+  RecordingWidget* Make(const std::string& name, int x, int y, int w, int h) {
+    mWidgets.push_back(std::make_unique<RecordingWidget>(name, &mLog));
+    mWidgets.back()->Resize(x, y, w, h);
+    return mWidgets.back().get();
+  }
+  RecordingWidget* Add(const std::string& name, int x, int y, int w, int h) {
+    RecordingWidget* widget = Make(name, x, y, w, h);
+    mManager.AddWidget(widget);
+    return widget;
+  }
+  std::vector<std::string> Take() { return std::exchange(mLog, {}); }
+
+  ScriptedApp mApp;
+  Kit::WidgetManager& mManager;
+  Kit::FallbackFontFactory mSavedFactory = Kit::GetFallbackFontFactory();
+  std::vector<std::string> mLog;
+  std::vector<std::unique_ptr<RecordingWidget>> mWidgets;
 };
 
 }  // namespace KitTest

@@ -11,31 +11,12 @@ using Log = std::vector<std::string>;
 
 namespace {
 
-class WidgetTree : public ::testing::Test {
+class WidgetTree : public KitTest::WidgetFixture {
  protected:
-  WidgetTree() : mManager(*mApp.mWidgetManager) {}
-
-  RecordingWidget* Make(const std::string& name, int x, int y, int w, int h) {
-    mWidgets.push_back(std::make_unique<RecordingWidget>(name, &mLog));
-    RecordingWidget* widget = mWidgets.back().get();
-    widget->Resize(x, y, w, h);
-    return widget;
-  }
-  RecordingWidget* Add(const std::string& name, int x, int y, int w, int h) {
-    RecordingWidget* widget = Make(name, x, y, w, h);
-    mManager.AddWidget(widget);
-    return widget;
-  }
   void ClearDirty() {
     mManager.mDirty = false;
     for (auto& widget : mWidgets) widget->mDirty = false;
   }
-  void TearDown() override { mManager.RemoveAllWidgets(false, true); }
-
-  KitTest::ScriptedApp mApp;
-  Kit::WidgetManager& mManager;
-  Log mLog;
-  std::vector<std::unique_ptr<RecordingWidget>> mWidgets;
 };
 
 TEST_F(WidgetTree, OpaqueChildMarksOverlappingSiblingsAboveOnly) {
