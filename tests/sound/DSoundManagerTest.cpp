@@ -113,40 +113,27 @@ TEST_F(DSoundManagerTest, InstancesGetTheIdsBaseVolumeAndPanOnlyWhenMade) {
   EXPECT_FALSE(manager.SetBasePan(256, 100));
   EXPECT_EQ(manager.GetSoundInstance(256), nullptr);
   EXPECT_TRUE(manager.SetBaseVolume(255, 0.5));
-  auto* before = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(9));
+  Kit::SoundInstance* before = manager.GetSoundInstance(9);
   ASSERT_TRUE(manager.SetBaseVolume(9, 0.5));
   ASSERT_TRUE(manager.SetBasePan(9, -2500));
-  auto* after = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(9));
-  LONG volume = 1, pan = 1;
-  before->GetSoundBuffer()->GetVolume(&volume);
-  EXPECT_EQ(volume, 0);
-  after->GetSoundBuffer()->GetVolume(&volume);
-  after->GetSoundBuffer()->GetPan(&pan);
-  EXPECT_EQ(volume, -605);
-  EXPECT_EQ(pan, -2500);
+  Kit::SoundInstance* after = manager.GetSoundInstance(9);
+  before->Play(true, false);
+  EXPECT_EQ(Heard(), std::pair(500, 500));
+  before->Stop();
+  after->Play(true, false);
+  EXPECT_EQ(Heard(), std::pair(249, 14));  // -6.05 dB, the right side 25 dB below that
 }
 
 TEST_F(DSoundManagerTest, ManagerVolumeReachesEveryPlayingInstanceAtOnce) {
   InspectableDSoundManager manager(FakeWindow(), false);
   WriteBeep("beep");
   ASSERT_TRUE(manager.LoadSound(0, "beep"));
-  std::vector<Kit::DSoundInstance*> instances;
-  for (int i = 0; i < 3; ++i) {
-    instances.push_back(static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(0)));
-    instances.back()->Play(true, false);
-  }
+  for (int i = 0; i < 3; ++i) manager.GetSoundInstance(0)->Play(true, false);
+  EXPECT_EQ(Heard().first, 1500);
   manager.SetVolume(0.0);
-  for (auto* instance : instances) {
-    LONG volume = 0;
-    instance->GetSoundBuffer()->GetVolume(&volume);
-    EXPECT_EQ(volume, -10000);
-  }
+  EXPECT_EQ(Heard().first, 0);
   manager.SetVolume(1.0);
-  for (auto* instance : instances) {
-    LONG volume = -1;
-    instance->GetSoundBuffer()->GetVolume(&volume);
-    EXPECT_EQ(volume, 0);
-  }
+  EXPECT_EQ(Heard().first, 1500);
 }
 
 TEST_F(DSoundManagerTest, StopAllSoundsKeepsAutoReleaseSoTheSweepReclaims) {
@@ -198,11 +185,10 @@ TEST_F(DSoundManagerTest, ReleaseSoundEmptiesTheIdButKeepsItsDefaults) {
   EXPECT_EQ(manager.GetSoundInstance(3), nullptr);
   EXPECT_TRUE(playing->IsPlaying());  // an instance keeps the samples it shares
   ASSERT_TRUE(manager.LoadSound(3, "beep"));
-  auto* again = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(3));
-  LONG volume = 0;
-  again->GetSoundBuffer()->GetVolume(&volume);
-  EXPECT_EQ(volume, -605);
-  manager.ReleaseSound(999);  // out of range: nothing happens
+  playing->Stop();
+  manager.GetSoundInstance(3)->Play(true, false);
+  EXPECT_EQ(Heard().first, 249);  // at the base volume of a half
+  manager.ReleaseSound(999);      // out of range: nothing happens
 }
 
 TEST_F(DSoundManagerTest, MasterVolumeIsTheWaveOutVolume) {
