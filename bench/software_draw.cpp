@@ -11,6 +11,7 @@
 #include <pixman.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -60,6 +61,21 @@ void Ours_Blt(benchmark::State& state, bool declared, Kit::Color color) {
   for (auto _ : state)
     for (const Position& p : positions)
       scene.screen.Blt(&scene.sprite, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE), color, 0);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+// What bounds a blit by memory: each sprite row's pixels copied into the screen image at every
+// position, as an opaque sprite would be (std::memcpy).
+void Memcpy_Rows(benchmark::State& state) {
+  Scene scene;
+  const auto positions = Positions();
+  const std::uint32_t* sprite = scene.sprite.GetBits();
+  std::uint32_t* screen = scene.screen.GetBits();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      for (int j = 0; j < SPRITE; ++j)
+        std::memcpy(screen + (p.y + j) * WIDTH + p.x, sprite + j * SPRITE, SPRITE * sizeof(std::uint32_t));
+  benchmark::DoNotOptimize(screen);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -289,6 +305,7 @@ BENCHMARK_CAPTURE(Ours_Blt, DeclaredOpaque, true, Kit::Color::White);
 BENCHMARK_CAPTURE(Ours_Blt, OpaqueImage, false, Kit::Color::White);
 BENCHMARK(Pixman_Over);
 BENCHMARK_CAPTURE(SDL_Blit, White, Kit::Color::White);
+BENCHMARK(Memcpy_Rows);
 BENCHMARK_CAPTURE(Ours_Blt, Tinted, true, TINT);
 BENCHMARK(Pixman_OverTinted);
 BENCHMARK_CAPTURE(SDL_Blit, Tinted, TINT);

@@ -3,7 +3,6 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/RotatedSpan.h"
-#include "framework/graphics/RotatedSpanLanes.h"
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
@@ -12,7 +11,7 @@
 #include <cmath>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace Kit {
@@ -132,96 +131,18 @@ int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count
   return k;
 }
 
-#if defined(__SSE2__)
-// x / 255 for any 32-bit lanes: (x x 0x80808081) >> 39.
-__m128i DivideBy255(__m128i x) {
-  const __m128i m = _mm_set1_epi32(static_cast<int>(0x80808081u));
-  const __m128i even = _mm_srli_epi64(_mm_mul_epu32(x, m), 39);
-  const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(x, 32), m), 39);
-  return _mm_or_si128(even, _mm_slli_epi64(odd, 32));
-}
+#define KIT_SIMD_BODY "framework/graphics/MemoryImageRotatedRowsBody.inl"
+#include "framework/graphics/SimdBodies.h"
 
-// Eight 32-bit lanes of 0..65535 as 16-bit lanes.
-__m128i PackUnsigned16(__m128i a, __m128i b) {
-  const __m128i bias = _mm_set1_epi32(32768);
-  return _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(a, bias), _mm_sub_epi32(b, bias)),
-                       _mm_set1_epi16(static_cast<short>(0x8000)));
-}
-#endif
-
-// Rotated samples of 32-bit source pixels (bits, rows of stride) over opaque pixels, uncoloured, four
-// at a time: pixel k of out samples at (u + k du, v + k dv). A block whose destination is not all
-// opaque, and the pixels after the last whole block, go to scalar(k). Gives what SampleBilinear and
-// ComposeNormal give: the neighbours' weights rounded to 8 bits, sums divided by 255.
+// Rotated samples of 32-bit source pixels, uncoloured and normal, a register at a time (see
+// MemoryImageRotatedRowsBody.inl); pixels first to last of out, the ones the kernels leave to scalar(k).
 template <typename Scalar>
-void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
-                       std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
-  int k = first;
-#if defined(__SSE2__)
-  if (!Simd::UseSse2()) {
-    for (; k <= last; ++k) scalar(k);
-    return;
-  }
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i one = _mm_set1_epi32(1);
-  const __m128i one16 = _mm_set1_epi16(1), full = _mm_set1_epi16(256), nearlyOpaque = _mm_set1_epi16(250);
-  __m128i us = RotatedLanes::Positions(u + first * du, du), vs = RotatedLanes::Positions(v + first * dv, dv);
-  const __m128i stepU = _mm_set1_epi32(static_cast<int>(4 * du)), stepV = _mm_set1_epi32(static_cast<int>(4 * dv));
-  for (; k + 3 <= last; k += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
-    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dst, opaque), opaque)) != 0xFFFF) {
-      for (int j = k; j < k + 4; ++j) scalar(j);
-      continue;
-    }
-    __m128i src[4];
-    RotatedLanes::Neighbours(bits, stride, us, vs, src);
-    if (RotatedLanes::AllTransparent(src)) continue;  // nothing covered
-    // Weights ((a x b >> 23) + 1) >> 1 of fractions 1..65535, in the low half of each 32-bit lane.
-    __m128i fx, gx, fy, gy;
-    RotatedLanes::Fractions(us, fx, gx);
-    RotatedLanes::Fractions(vs, fy, gy);
-    const auto weight = [&](__m128i a, __m128i b) {
-      return _mm_srli_epi32(_mm_add_epi32(_mm_srli_epi32(_mm_mulhi_epu16(a, b), 7), one), 1);
-    };
-    const __m128i weights[4] = {weight(gx, gy), weight(fx, gy), weight(gx, fy), weight(fx, fy)};
-    // Per pixel in 32-bit lanes: blue, green and red times weight x alpha, and in the alpha lane the
-    // coverage (weight x alpha times one).
-    __m128i sums[4] = {zero, zero, zero, zero};
-    for (int t = 0; t < 4; ++t) {
-      const __m128i wa = _mm_mullo_epi16(weights[t], _mm_srli_epi32(src[t], 24));
-      const __m128i pair = _mm_or_si128(wa, _mm_slli_epi32(wa, 16));
-      const __m128i pixels = _mm_or_si128(_mm_andnot_si128(opaque, src[t]), _mm_set1_epi32(0x01000000));
-      const __m128i halves[2] = {_mm_unpacklo_epi8(pixels, zero), _mm_unpackhi_epi8(pixels, zero)};
-      const __m128i w[2] = {_mm_unpacklo_epi32(pair, pair), _mm_unpackhi_epi32(pair, pair)};
-      for (int h = 0; h < 2; ++h) {
-        const __m128i low = _mm_mullo_epi16(halves[h], w[h]), high = _mm_mulhi_epu16(halves[h], w[h]);
-        sums[2 * h] = _mm_add_epi32(sums[2 * h], _mm_unpacklo_epi16(low, high));
-        sums[2 * h + 1] = _mm_add_epi32(sums[2 * h + 1], _mm_unpackhi_epi16(low, high));
-      }
-    }
-    __m128i result[2];
-    for (int h = 0; h < 2; ++h) {
-      // Sums / 255 and coverage / 255, 0..65535, two pixels in 16-bit lanes.
-      const __m128i sample = PackUnsigned16(DivideBy255(sums[2 * h]), DivideBy255(sums[2 * h + 1]));
-      const __m128i coverage =
-          _mm_shufflehi_epi16(_mm_shufflelo_epi16(sample, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-      const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
-      // Nearly opaque coverage gives the sample; less mixes it with (d x 255 >> 8) x (256 - coverage).
-      const __m128i drawn = _mm_srli_epi16(sample, 8);
-      const __m128i mixed = _mm_srli_epi16(
-          _mm_add_epi16(_mm_mullo_epi16(_mm_subs_epu16(d16, one16), _mm_sub_epi16(full, coverage)), sample), 8);
-      const __m128i high = _mm_cmpgt_epi16(coverage, nearlyOpaque);
-      const __m128i blended = _mm_or_si128(_mm_and_si128(high, drawn), _mm_andnot_si128(high, mixed));
-      const __m128i clear = _mm_cmpeq_epi16(coverage, _mm_setzero_si128());
-      result[h] = _mm_or_si128(_mm_and_si128(clear, d16), _mm_andnot_si128(clear, blended));
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(result[0], result[1]), opaque));
-  }
-#else
-  (void)out, (void)bits, (void)stride, (void)u, (void)v, (void)du, (void)dv;
-#endif
-  for (; k <= last; ++k) scalar(k);
+void PlainRotated(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
+                  std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
+  int i = first;
+  KIT_RUN_AVX2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  KIT_RUN_SSE2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  for (; i <= last; ++i) scalar(i);
 }
 
 template <typename Fetch>
@@ -274,8 +195,8 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
       put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
     };
     if (plainCopy && narrowSource && !pixels.IsPalettized())
-      RotatedOntoOpaque(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst,
-                        row.mLast, sampleAt);
+      PlainRotated(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
+                   sampleAt);
     else
       for (int k = row.mFirst; k <= row.mLast; ++k) sampleAt(k);
   }
