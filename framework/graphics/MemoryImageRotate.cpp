@@ -6,6 +6,7 @@
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
+#include "framework/graphics/WholePixelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -145,6 +146,45 @@ void PlainRotated(std::uint32_t* out, const std::uint32_t* bits, int stride, std
   for (; i <= last; ++i) scalar(i);
 }
 
+// A whole source pixel drawn uncoloured in normal mode: its sample is the pixel alone at coverage
+// 256a / 255, and an opaque one comes out as it is.
+std::uint32_t WholePixel(std::uint32_t dst, std::uint32_t src) {
+  const std::uint32_t a = src >> 24;
+  if (a == 0) return dst;
+  if (a == 255) return src;
+  return ComposeNormal(dst, {256 * a / 255, 256 * a * ((src >> 16) & 0xFF) / 255, 256 * a * ((src >> 8) & 0xFF) / 255,
+                             256 * a * (src & 0xFF) / 255});
+}
+
+// Unrotated at a whole-pixel position, normal and uncoloured, from 32-bit pixels: every drawn row
+// takes the same run of the next source row (at angle 0 the row's column does not change), so the
+// rows are drawn as one block. False, having drawn nothing, when the rows are not of that kind.
+bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, const std::uint32_t* bits,
+                     const RotatedSetup& setup, const Rect& box) {
+  const int sourceWidth = source.mWidth;
+  int first = -1, rows = 0;
+  RotatedRow top{};
+  for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
+    const std::int64_t v = setup.StartV(box.mX, y);
+    if (!setup.InsideV(v)) continue;
+    if ((v & 0xFFFE) != 0) return false;
+    if (first < 0) {
+      top = setup.Row(box.mX, y, box.mWidth);
+      if ((top.mU & 0xFFFE) != 0) return false;
+      first = y;
+    } else if (y != first + rows || (v >> 16) != (top.mV >> 16) + rows) {
+      return false;
+    }
+    ++rows;
+  }
+  if (rows == 0 || top.mFirst > top.mLast) return true;
+  const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
+  WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
+                            source.GetWeightedWords(WholePixelRows::Layout::kImage) + 2 * at, bits + at,
+                            source.GetRLAlphaData() + at, sourceWidth, top.mLast - top.mFirst + 1, rows, &WholePixel);
+  return true;
+}
+
 template <typename Fetch>
 void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const SourcePixels& pixels, int sourceWidth,
                  bool narrowSource, const RotatedSetup& setup, const Rect& box, const Color& color, int drawMode) {
@@ -232,6 +272,11 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   const int sourceWidth = source->mWidth;
   // The four-at-a-time rows compute source offsets in 32-bit lanes, rows as 16 x 16 products.
   const bool narrowSource = source->mWidth < 32768 && source->mHeight < 32768;
+  if (angle == 0 && drawMode == 0 && color == Color::White && !pixels.IsPalettized() && Simd::UseSse2() &&
+      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box)) {
+    BitsChanged();
+    return;
+  }
   if (pixels.IsPalettized()) {
     const std::uint32_t* table = pixels.Table();
     const std::uint8_t* indices = pixels.Indices();
