@@ -8,13 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "framework/font/FontHost.h"
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SharedImageSet.h"
-#include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
+#include "tests/resource/TestResourceHost.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TempDir.h"
@@ -96,37 +94,16 @@ const char* const kDescriptor = R"(
   LayerSetColorAdd Outline (0.1 0.1 0.35 0);
 )";
 
-class PNGFontHost : public Kit::FontHost {
- public:
-  explicit PNGFontHost(const testsupport::TempDir& dir) : mDir(dir) {}
-  void Popup(const std::string& text) override { popups.push_back(text); }
-  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
-    return mImages.GetSharedImage(mDir / fileName, variant, created);
-  }
-  std::vector<std::string> popups;
-
- private:
-  const testsupport::TempDir& mDir;
-  Kit::SharedImageSet mImages{[](const std::string& path) -> std::unique_ptr<MemoryImage> {
-                                auto decoded = ImageLib::GetPNGImage(path);
-                                if (!decoded) return nullptr;
-                                auto image = std::make_unique<MemoryImage>();
-                                image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
-                                return image;
-                              },
-                              nullptr};
-};
-
 class ImageFontDrawTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteSheets(dir);
     font = std::make_unique<ImageFont>(&host, dir.Write("font.txt", kDescriptor));
-    ASSERT_TRUE(host.popups.empty()) << host.popups.front();
+    ASSERT_EQ(font->StringWidth("Ab"), 12);
   }
 
   testsupport::TempDir dir;
-  PNGFontHost host{dir};
+  testresources::TestResourceHost host;
   std::unique_ptr<ImageFont> font;
 };
 

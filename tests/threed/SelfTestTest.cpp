@@ -186,6 +186,8 @@ INSTANTIATE_TEST_SUITE_P(
         Verdict{"ClipBroken", k565, k64MB, 6, 14, "DrawPrimitive", 8, S_OK, "", "Clip problem detected."},
         Verdict{"StateRefused", k565, k64MB, 6, 14, "SetRenderState", 4, D3DERR_CONFLICTINGRENDERSTATE,
                 "DXError - D3DRENDERSTATE_ALPHABLENDENABLE, TRUE: D3DERR_CONFLICTINGRENDERSTATE", ""},
+        Verdict{"NoDirect3D", k565, k64MB, 6, 14, "QueryInterface", 0, E_NOINTERFACE,
+                "DXError - QueryInterface IID_IDirect3D7: DSERR_NOINTERFACE", ""},
         Verdict{"NoDevice", k565, k64MB, 6, 14, "CreateDevice", 0, DDERR_INVALIDPIXELFORMAT,
                 "DXError - CreateDevice: DDERR_INVALIDPIXELFORMAT", ""},
         Verdict{"NotEnoughMemory", k565, k64MB, 80, 100, nullptr, 0, S_OK, "Not enough video memory.", ""},
