@@ -26,6 +26,15 @@ class RotatedSetup {
                      float centerY, Rect& bounds);
 
   RotatedRow Row(int left, int y, int count) const;
+  // Row's mV alone, and whether a row starting there has anything to sample when the step down it is 0.
+  std::int64_t StartV(int left, int y) const {
+    const double rx = left + 0.5 - mCenterX, ry = y + 0.5 - mCenterY;
+    const double v = (mCenterY + rx * mSin + ry * mCos - mY + mSrcY - 0.5) * 65536.0;
+    // floor(v), without a library call: v is well inside the 64-bit range.
+    const auto t = static_cast<std::int64_t>(v);
+    return t - (static_cast<double>(t) > v);
+  }
+  bool InsideV(std::int64_t v) const { return v >= mLowV && v <= mHighV; }
 
   std::int64_t mStepU;
   std::int64_t mStepV;

@@ -272,14 +272,15 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
     return c.mMask == mask && c.mShift == shift && c.mBits == bits;
   };
   const SurfaceChannel &red = t.mRed, &green = t.mGreen, &blue = t.mBlue;
-  Layout layout = Layout::kNone;
+  Layout layout;
   if (t.mPixels.mBitCount == 32 && fields(red, 0xFF0000, 16, 8) && fields(green, 0xFF00, 8, 8) &&
       fields(blue, 0xFF, 0, 8))
     layout = Layout::k888;
   else if (t.mPixels.mBitCount == 16 && fields(red, 0xF800, 11, 5) && fields(green, 0x07E0, 5, 6) &&
            fields(blue, 0x001F, 0, 5))
     layout = Layout::k565;
-  if (layout == Layout::kNone) return false;
+  else
+    return false;
   const double cosA = std::cos(angle), sinA = std::sin(angle);
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
