@@ -160,48 +160,32 @@ TEST(GraphicsImage, CelsOutsideTheGridDrawNothing) {
   EXPECT_TRUE(dest.calls.empty());
 }
 
-// The box drawn from a coded 9 x 9 source: every destination pixel must come from the source pixel
-// the nine-slice layout assigns to it.
+// The box drawn from a coded source of corners 3 and a middle of 3 (9 x 9) or 4 (10 x 9): every
+// destination pixel must come from the source pixel the nine-slice layout assigns to it.
 TEST(GraphicsBox, EveryPixelComesFromItsSlice) {
-  auto source = Coded(10, 11);
-  const Rect srcRect(1, 1, 9, 9);  // corners 3, middle 3
-  for (const Rect& box : {Rect(2, 3, 20, 17), Rect(0, 0, 6, 6), Rect(4, 1, 7, 25), Rect(-5, -4, 30, 30)}) {
-    auto dest = Canvas(28, 28);
-    Graphics g(dest.get());
-    g.Translate(1, 0);
-    g.SetClipRect(0, 0, 26, 28);
-    g.DrawImageBox(box, srcRect, source.get());
-    auto sourceOf = [](int d, int size) {
-      if (d < 3) return d;
-      if (d >= size - 3) return 6 + d - (size - 3);
-      return 3 + (d - 3) % 3;
-    };
-    for (int y = 0; y < 28; ++y)
-      for (int x = 0; x < 28; ++x) {
-        const int bx = x - 1 - box.mX, by = y - box.mY;
-        const bool inside = bx >= 0 && by >= 0 && bx < box.mWidth && by < box.mHeight && x >= 1 && x < 27;
-        const std::uint32_t expected =
-            inside ? Code(1 + sourceOf(bx, box.mWidth), 1 + sourceOf(by, box.mHeight)) : BLACK;
-        ASSERT_EQ(dest->GetBits()[y * 28 + x], expected)
-            << "box " << box.mX << "," << box.mY << " at " << x << "," << y;
-      }
-  }
-}
-
-TEST(GraphicsBox, TenWideSourceHasCornersOfThreeAndAMiddleOfFour) {
-  RecordingImage dest(100, 100);
-  MemoryImage source;
-  source.Create(10, 10);
-  Graphics g(&dest);
-  g.DrawImageBox(Rect(0, 0, 11, 10), &source);
-  ASSERT_GE(dest.calls.size(), 5u);
-  EXPECT_EQ(dest.calls[0].rect, Rect(0, 0, 3, 3));
-  EXPECT_EQ(dest.calls[1].rect, Rect(7, 0, 3, 3));
-  EXPECT_EQ(dest.calls[1].dest, Rect(8, 0, 0, 0));
-  EXPECT_EQ(dest.calls[4].rect, Rect(3, 0, 4, 3));  // top middle
-  EXPECT_EQ(dest.calls[5].rect, Rect(3, 7, 4, 3));  // bottom middle
-  // The edges are cut to the space between the corners: the second top tile shows 1 column.
-  EXPECT_EQ(dest.calls[6].rect, Rect(3, 0, 1, 3));
+  auto source = Coded(11, 11);
+  for (const Rect& srcRect : {Rect(1, 1, 9, 9), Rect(1, 1, 10, 9)})
+    for (const Rect& box : {Rect(2, 3, 20, 17), Rect(0, 0, 6, 6), Rect(4, 1, 7, 25), Rect(-5, -4, 30, 30)}) {
+      auto dest = Canvas(28, 28);
+      Graphics g(dest.get());
+      g.Translate(1, 0);
+      g.SetClipRect(0, 0, 26, 28);
+      g.DrawImageBox(box, srcRect, source.get());
+      auto sourceOf = [](int d, int size, int sourceSize) {
+        if (d < 3) return d;
+        if (d >= size - 3) return sourceSize - 3 + d - (size - 3);
+        return 3 + (d - 3) % (sourceSize - 6);
+      };
+      for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 28; ++x) {
+          const int bx = x - 1 - box.mX, by = y - box.mY;
+          const bool inside = bx >= 0 && by >= 0 && bx < box.mWidth && by < box.mHeight && x >= 1 && x < 27;
+          const std::uint32_t expected =
+              inside ? Code(1 + sourceOf(bx, box.mWidth, srcRect.mWidth), 1 + sourceOf(by, box.mHeight, 9)) : BLACK;
+          ASSERT_EQ(dest->GetBits()[y * 28 + x], expected)
+              << srcRect.mWidth << " wide, box " << box.mX << "," << box.mY << " at " << x << "," << y;
+        }
+    }
 }
 
 TEST(GraphicsBox, DegenerateSourcesAndHugeBoxesAreSafe) {
