@@ -172,7 +172,6 @@ TEST_F(SoundLoadingTest, AuMuLawAndSignedLinearAreConverted) {
   ASSERT_TRUE(manager.LoadSound(1, "lin"));
   EXPECT_EQ(manager.Bytes(1), (std::vector<std::uint8_t>{0x80, 0xFF, 0x00, 0x7F}));
   EXPECT_EQ(manager.Format(1).nChannels, 2);
-
 }
 
 TEST_F(SoundLoadingTest, LoadSoundByNameReusesNamesAndFillsFromTheTop) {
