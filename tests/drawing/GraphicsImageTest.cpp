@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "framework/graphics/Graphics.h"
@@ -37,55 +38,47 @@ std::uint32_t Code(int x, int y) {
   return 0xFF000000u | static_cast<std::uint32_t>(x) << 16 | static_cast<std::uint32_t>(y) << 8 | 0x80;
 }
 
-TEST(GraphicsImage, ClippedOnEverySideTheSourceFollows) {
-  RecordingImage dest(40, 30);
+// Draws of a 10 x 8 sprite onto a 40 x 30 image moved 1 left: the blit each makes (source rectangle,
+// position), or none ("").
+TEST(GraphicsImage, DrawsAreClippedOnEverySideAndTheSourceFollows) {
   MemoryImage sprite;
   sprite.Create(10, 8);
-  Graphics g(&dest);
-  g.Translate(-1, 0);
-  g.DrawImage(&sprite, -2, -2);  // cut 3 left, 2 top
-  g.DrawImage(&sprite, 36, 25);  // cut 5 right, 3 bottom
-  g.DrawImage(&sprite, 41, 0);   // wholly right
-  g.DrawImage(&sprite, 30, 30);  // wholly below
-  g.DrawImage(nullptr, 0, 0);
-  ASSERT_EQ(dest.calls.size(), 2u);
-  EXPECT_EQ(dest.calls[0].dest, Rect(0, 0, 0, 0));
-  EXPECT_EQ(dest.calls[0].rect, Rect(3, 2, 7, 6));
-  EXPECT_EQ(dest.calls[1].dest, Rect(35, 25, 0, 0));
-  EXPECT_EQ(dest.calls[1].rect, Rect(0, 0, 5, 5));
-  EXPECT_EQ(dest.calls[0].color, Color::White);
-}
-
-TEST(GraphicsImage, SourceRectsOutsideTheImageDrawNothing) {
-  RecordingImage dest(40, 30);
-  MemoryImage sprite;
-  sprite.Create(10, 8);
-  Graphics g(&dest);
-  g.DrawImage(&sprite, 0, 0, Rect(5, 0, 6, 8));   // past the right edge
-  g.DrawImage(&sprite, 0, 0, Rect(0, 4, 10, 5));  // past the bottom
-  g.DrawImage(&sprite, 0, 0, Rect(-1, 0, 4, 4));  // before the left edge
-  g.DrawImage(&sprite, Rect(0, 0, 20, 20), Rect(0, 0, 11, 8));
-  g.DrawImageMirror(&sprite, 0, 0, Rect(0, -2, 4, 4));
-  EXPECT_TRUE(dest.calls.empty());
-  g.DrawImage(&sprite, 4, 5, Rect(2, 3, 8, 5));
-  ASSERT_EQ(dest.calls.size(), 1u);
-  EXPECT_EQ(dest.calls[0].rect, Rect(2, 3, 8, 5));
-}
-
-TEST(GraphicsImage, MirroredClippingTakesTheLeftCutFromTheRight) {
-  RecordingImage dest(40, 30);
-  MemoryImage sprite;
-  sprite.Create(10, 8);
-  Graphics g(&dest);
-  g.DrawImageMirror(&sprite, -3, 0);  // the 3 columns cut on the left are the source's rightmost
-  g.DrawImageMirror(&sprite, 33, 0);  // the 3 cut on the right are the source's leftmost
-  g.DrawImageMirror(&sprite, 0, 0, false);
-  ASSERT_EQ(dest.calls.size(), 3u);
-  EXPECT_EQ(dest.calls[0].op, "BltMirror");
-  EXPECT_EQ(dest.calls[0].rect, Rect(0, 0, 7, 8));
-  EXPECT_EQ(dest.calls[1].rect, Rect(3, 0, 7, 8));
-  EXPECT_EQ(dest.calls[1].dest, Rect(33, 0, 0, 0));
-  EXPECT_EQ(dest.calls[2].op, "Blt");
+  struct Case {
+    std::function<void(Graphics&)> draw;
+    std::string op;
+    Rect rect = Rect(), dest = Rect();
+  };
+  const Case cases[] = {
+      {[&](Graphics& g) { g.DrawImage(&sprite, -2, -2); }, "Blt", Rect(3, 2, 7, 6), Rect(0, 0, 0, 0)},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 36, 25); }, "Blt", Rect(0, 0, 5, 5), Rect(35, 25, 0, 0)},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 41, 0); }, ""},   // wholly right
+      {[&](Graphics& g) { g.DrawImage(&sprite, 30, 30); }, ""},  // wholly below
+      {[&](Graphics& g) { g.DrawImage(nullptr, 0, 0); }, ""},
+      // Source rectangles reaching outside the sprite draw nothing.
+      {[&](Graphics& g) { g.DrawImage(&sprite, 1, 0, Rect(5, 0, 6, 8)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 1, 0, Rect(0, 4, 10, 5)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 1, 0, Rect(-1, 0, 4, 4)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, Rect(1, 0, 20, 20), Rect(0, 0, 11, 8)); }, ""},
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, 1, 0, Rect(0, -2, 4, 4)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 5, 5, Rect(2, 3, 8, 5)); }, "Blt", Rect(2, 3, 8, 5), Rect(4, 5, 0, 0)},
+      // Mirrored, the columns cut on the left are the source's rightmost, and the other way round.
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, -2, 0); }, "BltMirror", Rect(0, 0, 7, 8), Rect(0, 0, 0, 0)},
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, 34, 0); }, "BltMirror", Rect(3, 0, 7, 8), Rect(33, 0, 0, 0)},
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, 1, 0, false); }, "Blt", Rect(0, 0, 10, 8), Rect(0, 0, 0, 0)},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    RecordingImage dest(40, 30);
+    Graphics g(&dest);
+    g.Translate(-1, 0);
+    c.draw(g);
+    ASSERT_EQ(dest.calls.size(), c.op.empty() ? 0u : 1u) << "draw " << i;
+    if (c.op.empty()) continue;
+    EXPECT_EQ(dest.calls[0].op, c.op) << "draw " << i;
+    EXPECT_EQ(dest.calls[0].rect, c.rect) << "draw " << i;
+    EXPECT_EQ(dest.calls[0].dest, c.dest) << "draw " << i;
+    EXPECT_EQ(dest.calls[0].color, Color::White) << "draw " << i;
+  }
 }
 
 TEST(GraphicsImage, ColourisingAndDrawModeReachTheImage) {
