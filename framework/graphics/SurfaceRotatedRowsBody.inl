@@ -4,12 +4,6 @@
 #include "framework/graphics/SimdCommon.inl"
 #include "framework/graphics/RotatedLanes.inl"
 
-// Four 16-bit lanes (blue, green, red, alpha) repeated for every pixel of a register.
-KIT_ATTR inline KIT_V PerPixel16(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
-  return KIT_OP(set1_epi64x)(static_cast<long long>((std::uint64_t{a} << 48) | (std::uint64_t{r} << 32) |
-                                                    (std::uint64_t{g} << 16) | b));
-}
-
 // What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h), and the field
 // layout of a 16-bit surface per 16-bit lane of a pixel.
 struct RowConstants {
@@ -56,16 +50,8 @@ KIT_ATTR __attribute__((noinline)) bool Gather(const std::uint32_t* origin, int 
   for (int t = 0; t < 4; ++t) {
     KIT_V w = KIT_OP(mulhi_epu16)(k[t], KIT_OP(srli_epi32)(src[t], 24));
     if constexpr (kColored) w = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(w, rc.colourAlpha), 8);
-    // Each pixel's weight in the four 16-bit lanes of its fields.
-#if KIT_SIMD_WIDTH == 256
-    const KIT_V wLow = _mm256_shuffle_epi8(
-        w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5));
-    const KIT_V wHigh = _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13,
-                                                                8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
-#else
-    const KIT_V pair = KIT_SI(or)(w, KIT_OP(slli_epi32)(w, 16));
-    const KIT_V wLow = KIT_OP(unpacklo_epi32)(pair, pair), wHigh = KIT_OP(unpackhi_epi32)(pair, pair);
-#endif
+    KIT_V wLow, wHigh;
+    SpreadWeights(w, wLow, wHigh);
     sums.weighted[0] =
         KIT_OP(add_epi16)(sums.weighted[0], KIT_OP(mullo_epi16)(KIT_OP(unpacklo_epi8)(src[t], zero), wLow));
     sums.weighted[1] =
