@@ -160,12 +160,13 @@ std::uint32_t WholePixel(std::uint32_t dst, std::uint32_t src) {
 // takes the same run of the next source row (at angle 0 the row's column does not change), so the
 // rows are drawn as one block. False, having drawn nothing, when the rows are not of that kind.
 bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, const std::uint32_t* bits,
-                     const RotatedSetup& setup, const Rect& box) {
+                     const RotatedSetup& setup, const Rect& box, bool exactRows) {
   const int sourceWidth = source.mWidth;
   int first = -1, rows = 0;
   RotatedRow top{};
+  const std::int64_t v0 = setup.StartV(box.mX, box.mY);
   for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
-    const std::int64_t v = setup.StartV(box.mX, y);
+    const std::int64_t v = exactRows ? v0 + static_cast<std::int64_t>(y - box.mY) * 65536 : setup.StartV(box.mX, y);
     if (!setup.InsideV(v)) continue;
     if ((v & 0xFFFE) != 0) return false;
     if (first < 0) {
@@ -273,7 +274,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   // The four-at-a-time rows compute source offsets in 32-bit lanes, rows as 16 x 16 products.
   const bool narrowSource = source->mWidth < 32768 && source->mHeight < 32768;
   if (angle == 0 && drawMode == 0 && color == Color::White && !pixels.IsPalettized() && Simd::UseSse2() &&
-      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box)) {
+      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box, OnFixedGrid(y) && OnFixedGrid(centerY))) {
     BitsChanged();
     return;
   }

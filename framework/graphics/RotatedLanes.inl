@@ -80,7 +80,13 @@ KIT_ATTR inline void SpreadWeights(KIT_V w, KIT_V& low, KIT_V& high) {
 #endif
 }
 
-// The first n (0 < n < kLanes) pixels at p, the other lanes from fill; and the first n lanes of v
+// Four 16-bit lanes (blue, green, red, alpha) repeated for every pixel of a register.
+KIT_ATTR inline KIT_V PerPixel16(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
+  return KIT_OP(set1_epi64x)(static_cast<long long>((std::uint64_t{a} << 48) | (std::uint64_t{r} << 32) |
+                                                    (std::uint64_t{g} << 16) | b));
+}
+
+// The first n (0 < n <= kLanes) pixels at p, the other lanes from fill; and the first n lanes of v
 // stored at p. (At AVX2 masked moves: a library copy here would hand the row back to SSE code with
 // the vector registers' upper halves in use, which costs the next plain SSE instruction dearly.)
 KIT_ATTR inline KIT_V LoadFirst(const std::uint32_t* p, int n, KIT_V fill) {

@@ -6,9 +6,18 @@
 
 #include "framework/graphics/Rect.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace Kit {
+
+// Whether value is a multiple of 1 / 65536 well inside 2^30: sums of such values and whole numbers
+// below 2^31, halves included, and their products with 65536 are then exact in double arithmetic, so
+// at angle 0 the rows' starts step by exactly one pixel.
+inline bool OnFixedGrid(float value) {
+  const double fixed = static_cast<double>(value) * 65536;
+  return std::fabs(value) < 0x1p30 && std::floor(fixed) == fixed;
+}
 
 struct RotatedRow {
   std::int64_t mU;  // 16.16 source position of the row's first pixel; the sample's top-left neighbour

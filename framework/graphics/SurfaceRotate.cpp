@@ -1,5 +1,6 @@
 #include "framework/graphics/SurfaceRotate.h"
 
+#include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
@@ -297,7 +298,19 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
   const I64 rowEnd = static_cast<I64>(srcRect.mHeight) * 65536 - 65536;
   int first = -1, rows = 0;
   I64 firstV = 0;
-  for (int r = 0; r < area.mHeight; ++r) {
+  if (OnFixedGrid(y) && OnFixedGrid(centerY)) {
+    // Every step of the rows' arithmetic is exact: row r starts r whole pixels below row 0, and the
+    // drawn rows are those whose start lies in [0, rowEnd).
+    const I64 v0 = static_cast<I64>(vStart(0));
+    if ((v0 & 0xFFFE) != 0) return false;
+    const auto ceilRows = [](I64 distance) { return -((-distance) >> 16); };
+    const I64 top = std::max<I64>(0, ceilRows(-v0)), end = std::min<I64>(area.mHeight, ceilRows(rowEnd - v0));
+    if (top >= end) return true;
+    first = static_cast<int>(top);
+    rows = static_cast<int>(end - top);
+    firstV = v0 + top * 65536;
+  }
+  for (int r = rows > 0 ? area.mHeight : 0; r < area.mHeight; ++r) {
     const double start = vStart(r);
     if (!(std::fabs(start) < kFixedLimit)) return false;
     const I64 v = static_cast<I64>(start);

@@ -4,12 +4,6 @@
 #include "framework/graphics/SimdCommon.inl"
 #include "framework/graphics/RotatedLanes.inl"
 
-// Four 16-bit lanes (blue, green, red, alpha) repeated for every pixel of a register.
-KIT_ATTR inline KIT_V PerPixel16(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
-  return KIT_OP(set1_epi64x)(static_cast<long long>((std::uint64_t{a} << 48) | (std::uint64_t{r} << 32) |
-                                                    (std::uint64_t{g} << 16) | b));
-}
-
 // What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h), and the field
 // layout of a 16-bit surface per 16-bit lane of a pixel.
 struct RowConstants {
