@@ -1,6 +1,7 @@
 // The vector body of the memory image's rotated rows at one width (see SimdWidth.h).
 
 #include "framework/graphics/SimdCommon.inl"
+// (after SimdCommon.inl, whose names it uses)
 #include "framework/graphics/RotatedLanes.inl"
 
 // x / 255 for any 32-bit lanes: (x x 0x80808081) >> 39.
@@ -57,8 +58,7 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
   KIT_V fx, gx, fy, gy;
   Fractions(us, fx, gx);
   Fractions(vs, fy, gy);
-  const KIT_V weights[4] = {RoundedWeight(gx, gy), RoundedWeight(fx, gy), RoundedWeight(gx, fy),
-                            RoundedWeight(fx, fy)};
+  const KIT_V weights[4] = {RoundedWeight(gx, gy), RoundedWeight(fx, gy), RoundedWeight(gx, fy), RoundedWeight(fx, fy)};
   if (AllOpaque(KIT_SI(and)(KIT_SI(and)(src[0], src[1]), KIT_SI(and)(src[2], src[3])))) {
     Store(out, OpaqueSamples(src, weights));
     return true;

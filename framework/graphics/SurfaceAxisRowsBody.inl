@@ -1,6 +1,7 @@
 // The vector body of SurfaceRotateRows' axis-aligned (unrotated) rows at one width (see SimdWidth.h).
 
 #include "framework/graphics/SimdCommon.inl"
+// (after SimdCommon.inl, whose names it uses)
 #include "framework/graphics/RotatedLanes.inl"
 
 KIT_ATTR inline KIT_V UnpackLo8(KIT_V v) { return KIT_OP(unpacklo_epi8)(v, KIT_SI(setzero)()); }
@@ -12,8 +13,8 @@ KIT_ATTR inline KIT_V TopHi8(KIT_V v) { return KIT_OP(unpackhi_epi8)(KIT_SI(setz
 KIT_ATTR inline KIT_V AlphaLo16(KIT_V v) {
 #if KIT_SIMD_WIDTH == 256
   const char z = -128;
-  return _mm256_shuffle_epi8(
-      v, _mm256_setr_epi8(3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7, z, 3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7, z));
+  return _mm256_shuffle_epi8(v, _mm256_setr_epi8(3, z, 3, z, 3, z, 3, z, 7, z, 7, z, 7, z, 7, z, 3, z, 3, z, 3, z, 3, z,
+                                                 7, z, 7, z, 7, z, 7, z));
 #else
   return SpreadAlpha16(UnpackLo8(v));
 #endif
@@ -100,7 +101,8 @@ KIT_ATTR inline KIT_V Half(const Blend888& b, const KIT_V* s, KIT_V d) {
   } else {
     source = KIT_OP(srli_epi16)(weighted, 8);
   }
-  return KIT_OP(add_epi16)(source, KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(d, KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), covered)), 8));
+  return KIT_OP(add_epi16)(
+      source, KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(d, KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), covered)), 8));
 }
 
 // A register of pixels from their taps' registers src[t]; the alpha bytes come out 0.
@@ -120,7 +122,8 @@ KIT_ATTR inline KIT_V Block(const Blend888& b, const KIT_V* src, KIT_V dst) {
 // 128; the destination's (d x 2) >> 8 adds d >> 7. Alpha bytes come out as the source's less two.
 KIT_ATTR inline KIT_V OpaqueOneTapBytes(KIT_V s) {
   const KIT_V one = KIT_OP(set1_epi8)(1);
-  const KIT_V less = KIT_OP(add_epi8)(KIT_OP(min_epu8)(s, one), KIT_OP(min_epu8)(KIT_OP(subs_epu8)(s, KIT_OP(set1_epi8)(-128)), one));
+  const KIT_V less =
+      KIT_OP(add_epi8)(KIT_OP(min_epu8)(s, one), KIT_OP(min_epu8)(KIT_OP(subs_epu8)(s, KIT_OP(set1_epi8)(-128)), one));
   return KIT_OP(sub_epi8)(s, less);
 }
 
@@ -159,11 +162,14 @@ KIT_ATTR inline int PlainOneTap888(std::uint32_t* d, const std::uint32_t* s, int
     if (AllZero(alpha)) {
       out = KIT_SI(and)(dst, ColourBytes());
     } else if (AllEqual32(alpha, AlphaBytes())) {
-      out = KIT_SI(and)(KIT_OP(add_epi8)(OpaqueOneTapBytes(src), KIT_SI(and)(KIT_OP(srli_epi16)(dst, 7), one)), ColourBytes());
+      out = KIT_SI(and)(KIT_OP(add_epi8)(OpaqueOneTapBytes(src), KIT_SI(and)(KIT_OP(srli_epi16)(dst, 7), one)),
+                        ColourBytes());
     } else {
       const KIT_V wLow = KIT_OP(subs_epu16)(AlphaLo16(src), one16), wHigh = KIT_OP(subs_epu16)(AlphaHi16(src), one16);
-      const KIT_V low = KIT_OP(add_epi16)(KIT_OP(mulhi_epu16)(TopLo8(src), wLow), KIT_OP(mulhi_epu16)(TopLo8(dst), KIT_OP(sub_epi16)(full, wLow)));
-      const KIT_V high = KIT_OP(add_epi16)(KIT_OP(mulhi_epu16)(TopHi8(src), wHigh), KIT_OP(mulhi_epu16)(TopHi8(dst), KIT_OP(sub_epi16)(full, wHigh)));
+      const KIT_V low = KIT_OP(add_epi16)(KIT_OP(mulhi_epu16)(TopLo8(src), wLow),
+                                          KIT_OP(mulhi_epu16)(TopLo8(dst), KIT_OP(sub_epi16)(full, wLow)));
+      const KIT_V high = KIT_OP(add_epi16)(KIT_OP(mulhi_epu16)(TopHi8(src), wHigh),
+                                           KIT_OP(mulhi_epu16)(TopHi8(dst), KIT_OP(sub_epi16)(full, wHigh)));
       out = KIT_SI(and)(KIT_OP(packus_epi16)(low, high), ColourBytes());
     }
     Store(at, out);
@@ -191,7 +197,7 @@ KIT_ATTR inline int OneTap888(std::uint32_t* d, const std::uint32_t* s, int coun
 }
 
 KIT_ATTR inline int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
-               const std::uint32_t (&k)[4], const RowMode& mode) {
+                               const std::uint32_t (&k)[4], const RowMode& mode) {
   const Blend888 blend(k, mode);
   const auto step = [&](std::uint32_t * at, const std::uint32_t* top, const std::uint32_t* bottom)
       __attribute__((always_inline)) KIT_ATTR {
@@ -215,10 +221,10 @@ KIT_ATTR inline int FourTap888(std::uint32_t* d, const std::uint32_t* row, const
 // sign-extended, each field the top bits of its byte.
 template <bool kGreen6>
 KIT_ATTR inline KIT_V Fields16(KIT_V v) {
-  const KIT_V r =
-      kGreen6 ? KIT_SI(and)(KIT_OP(srli_epi32)(v, 8), KIT_OP(set1_epi32)(0xF800)) : KIT_SI(and)(KIT_OP(srli_epi32)(v, 9), KIT_OP(set1_epi32)(0x7C00));
-  const KIT_V g =
-      kGreen6 ? KIT_SI(and)(KIT_OP(srli_epi32)(v, 5), KIT_OP(set1_epi32)(0x07E0)) : KIT_SI(and)(KIT_OP(srli_epi32)(v, 6), KIT_OP(set1_epi32)(0x03E0));
+  const KIT_V r = kGreen6 ? KIT_SI(and)(KIT_OP(srli_epi32)(v, 8), KIT_OP(set1_epi32)(0xF800))
+                          : KIT_SI(and)(KIT_OP(srli_epi32)(v, 9), KIT_OP(set1_epi32)(0x7C00));
+  const KIT_V g = kGreen6 ? KIT_SI(and)(KIT_OP(srli_epi32)(v, 5), KIT_OP(set1_epi32)(0x07E0))
+                          : KIT_SI(and)(KIT_OP(srli_epi32)(v, 6), KIT_OP(set1_epi32)(0x03E0));
   const KIT_V bl = KIT_SI(and)(KIT_OP(srli_epi32)(v, 3), KIT_OP(set1_epi32)(0x001F));
   return SignExtend16(KIT_SI(or)(KIT_SI(or)(r, g), bl));
 }
@@ -274,11 +280,13 @@ KIT_ATTR inline int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count
       vg = KIT_OP(srli_epi16)(g, kGreen6 ? 10 : 11);
       vb = KIT_OP(srli_epi16)(bl, 11);
     }
-    const KIT_V dr = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_SI(and)(KIT_OP(srli_epi16)(dst, kRedShift), five), rest), 8);
+    const KIT_V dr =
+        KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_SI(and)(KIT_OP(srli_epi16)(dst, kRedShift), five), rest), 8);
     const KIT_V dg = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_SI(and)(KIT_OP(srli_epi16)(dst, 5), green), rest), 8);
     const KIT_V db = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_SI(and)(dst, five), rest), 8);
-    const KIT_V out = KIT_SI(or)(KIT_SI(or)(KIT_OP(slli_epi16)(KIT_OP(add_epi16)(vr, dr), kRedShift), KIT_OP(slli_epi16)(KIT_OP(add_epi16)(vg, dg), 5)),
-                        KIT_OP(add_epi16)(vb, db));
+    const KIT_V out = KIT_SI(or)(KIT_SI(or)(KIT_OP(slli_epi16)(KIT_OP(add_epi16)(vr, dr), kRedShift),
+                                            KIT_OP(slli_epi16)(KIT_OP(add_epi16)(vg, dg), 5)),
+                                 KIT_OP(add_epi16)(vb, db));
     Store(d + i, out);
   }
   return i;

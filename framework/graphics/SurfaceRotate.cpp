@@ -123,8 +123,8 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     }
   };
 
-  // Rows from 32-bit pixels onto 8-8-8 surfaces have kernels of their own, and so have normal ones
-  // onto 5-6-5 surfaces and normal rotated ones.
+  // Rows from 32-bit pixels onto 8-8-8 surfaces and rotated ones have kernels of their own, and so
+  // have normal ones onto 5-6-5 surfaces.
   constexpr bool kRowKernels = !kPalettized;
   constexpr bool kNormalKernels = !kPalettized && !kAdditive;
   const bool standard888 = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
@@ -210,7 +210,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kNormalKernels) {
+    if constexpr (kRowKernels) {
       if (narrowSource) {
         const auto row = [&](auto kernel) {
           i +=

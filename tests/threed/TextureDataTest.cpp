@@ -184,10 +184,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Recovery{"R5G6B5", {0xFF8844FF, 0xFF000000}, 0, Kit::TEXFMT_R5G6B5, {0xFF8844F8, 0xFF000000}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-}  // namespace
-
-namespace {
-
 TEST_F(TextureUploadTest, ANewColourTableReachesTheKeptPieces) {
   MakeImage({0xFF102030, 0x80405060}, 0);
   ASSERT_TRUE(mImage.Palletize());
