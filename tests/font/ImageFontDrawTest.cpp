@@ -160,7 +160,6 @@ TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
   EXPECT_FALSE(g.GetColorizeImages());
 }
 
-
 // Several threads drawing with copies of one font at once each get exactly their own picture.
 TEST_F(ImageFontDrawTest, ThreadsDrawingAtOnceDoNotMixTheirGlyphs) {
   auto reference = Canvas(80, 12, 0xFF000000);
