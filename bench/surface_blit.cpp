@@ -97,7 +97,8 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
   Kit::MemoryImage palettized;
 };
 
-void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+// drawMode 1: additive (the peers ADD the premultiplied sprite).
+void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
@@ -107,7 +108,8 @@ void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float 
       const float c = SPRITE / 2.0f;
       const float x = static_cast<float>(p.x) + offset, y = static_cast<float>(p.y) + offset;
       if (!Kit::MemoryImage::GetRotatedBounds(x, y, src, clip, angle, c, c, bounds)) continue;
-      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, 0, angle, c, c);
+      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, drawMode, angle, c,
+                                   c);
     }
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
@@ -236,9 +238,10 @@ struct PixmanScene {
   pixman_image_t* copySource;
 };
 
-void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   PixmanScene scene(f);
-  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset);
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset,
+                                 drawMode == 1 ? PIXMAN_OP_ADD : PIXMAN_OP_OVER);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -394,12 +397,12 @@ void SDL_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
 
 // SDL_RenderCopyEx on a software renderer over the same screen memory, bilinear, turned the same way
 // about the sprite's middle.
-void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   SdlScene scene(f);
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(scene.screen);
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(texture, drawMode == 1 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
   const auto positions = Positions();
   for (auto _ : state) {
     for (const Position& p : positions) {
@@ -453,6 +456,12 @@ BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
 BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);

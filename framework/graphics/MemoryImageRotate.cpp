@@ -6,6 +6,7 @@
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
+#include "framework/graphics/WholePixelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -134,15 +135,55 @@ int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count
 #define KIT_SIMD_BODY "framework/graphics/MemoryImageRotatedRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"
 
-// Rotated samples of 32-bit source pixels over opaque pixels, uncoloured, a register at a time (see
+// Rotated samples of 32-bit source pixels, uncoloured and normal, a register at a time (see
 // MemoryImageRotatedRowsBody.inl); pixels first to last of out, the ones the kernels leave to scalar(k).
 template <typename Scalar>
-void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
-                       std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
+void PlainRotated(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
+                  std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
   int i = first;
-  KIT_RUN_AVX2(RotatedOntoOpaque(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
-  KIT_RUN_SSE2(RotatedOntoOpaque(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  KIT_RUN_AVX2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  KIT_RUN_SSE2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
   for (; i <= last; ++i) scalar(i);
+}
+
+// A whole source pixel drawn uncoloured in normal mode: its sample is the pixel alone at coverage
+// 256a / 255, and an opaque one comes out as it is.
+std::uint32_t WholePixel(std::uint32_t dst, std::uint32_t src) {
+  const std::uint32_t a = src >> 24;
+  if (a == 0) return dst;
+  if (a == 255) return src;
+  return ComposeNormal(dst, {256 * a / 255, 256 * a * ((src >> 16) & 0xFF) / 255, 256 * a * ((src >> 8) & 0xFF) / 255,
+                             256 * a * (src & 0xFF) / 255});
+}
+
+// Unrotated at a whole-pixel position, normal and uncoloured, from 32-bit pixels: every drawn row
+// takes the same run of the next source row (at angle 0 the row's column does not change), so the
+// rows are drawn as one block. False, having drawn nothing, when the rows are not of that kind.
+bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, const std::uint32_t* bits,
+                     const RotatedSetup& setup, const Rect& box, bool exactRows) {
+  const int sourceWidth = source.mWidth;
+  int first = -1, rows = 0;
+  RotatedRow top{};
+  const std::int64_t v0 = setup.StartV(box.mX, box.mY);
+  for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
+    const std::int64_t v = exactRows ? v0 + static_cast<std::int64_t>(y - box.mY) * 65536 : setup.StartV(box.mX, y);
+    if (!setup.InsideV(v)) continue;
+    if ((v & 0xFFFE) != 0) return false;
+    if (first < 0) {
+      top = setup.Row(box.mX, y, box.mWidth);
+      if ((top.mU & 0xFFFE) != 0) return false;
+      first = y;
+    } else if (y != first + rows || (v >> 16) != (top.mV >> 16) + rows) {
+      return false;
+    }
+    ++rows;
+  }
+  if (rows == 0 || top.mFirst > top.mLast) return true;
+  const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
+  WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
+                            source.GetWeightedWords(WholePixelRows::Layout::kImage) + 2 * at, bits + at,
+                            source.GetRLAlphaData() + at, sourceWidth, top.mLast - top.mFirst + 1, rows, &WholePixel);
+  return true;
 }
 
 template <typename Fetch>
@@ -195,8 +236,8 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
       put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
     };
     if (plainCopy && narrowSource && !pixels.IsPalettized())
-      RotatedOntoOpaque(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst,
-                        row.mLast, sampleAt);
+      PlainRotated(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
+                   sampleAt);
     else
       for (int k = row.mFirst; k <= row.mLast; ++k) sampleAt(k);
   }
@@ -232,6 +273,11 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   const int sourceWidth = source->mWidth;
   // The four-at-a-time rows compute source offsets in 32-bit lanes, rows as 16 x 16 products.
   const bool narrowSource = source->mWidth < 32768 && source->mHeight < 32768;
+  if (angle == 0 && drawMode == 0 && color == Color::White && !pixels.IsPalettized() && Simd::UseSse2() &&
+      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box, OnFixedGrid(y) && OnFixedGrid(centerY))) {
+    BitsChanged();
+    return;
+  }
   if (pixels.IsPalettized()) {
     const std::uint32_t* table = pixels.Table();
     const std::uint8_t* indices = pixels.Indices();

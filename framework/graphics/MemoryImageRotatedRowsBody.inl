@@ -1,6 +1,7 @@
 // The vector body of the memory image's rotated rows at one width (see SimdWidth.h).
 
 #include "framework/graphics/SimdCommon.inl"
+// (after SimdCommon.inl, whose names it uses)
 #include "framework/graphics/RotatedLanes.inl"
 
 // x / 255 for any 32-bit lanes: (x x 0x80808081) >> 39.
@@ -30,21 +31,44 @@ KIT_ATTR inline bool AllOpaque(KIT_V pixels) {
   return KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(KIT_SI(and)(pixels, opaque), opaque)) == kAllLanes;
 }
 
-// A register of rotated samples over as many opaque pixels at out (see RotatedOntoOpaque).
-KIT_ATTR inline void SamplesOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride, KIT_V us, KIT_V vs) {
+// Samples whose neighbours are all opaque: the coverage is the weights' sum, 255 to 257, and each
+// sum of colour x weight x 255 divides by 255 exactly, so each field is the sum of colour x weight
+// (at most 257 x 255), >> 8, whatever the destination holds.
+KIT_ATTR inline KIT_V OpaqueSamples(const KIT_V (&src)[4], const KIT_V (&weights)[4]) {
+  const KIT_V zero = KIT_SI(setzero)();
+  KIT_V low = zero, high = zero;
+  for (int t = 0; t < 4; ++t) {
+    KIT_V wLow, wHigh;
+    SpreadWeights(weights[t], wLow, wHigh);
+    low = KIT_OP(add_epi16)(low, KIT_OP(mullo_epi16)(KIT_OP(unpacklo_epi8)(src[t], zero), wLow));
+    high = KIT_OP(add_epi16)(high, KIT_OP(mullo_epi16)(KIT_OP(unpackhi_epi8)(src[t], zero), wHigh));
+  }
+  return KIT_SI(or)(KIT_OP(packus_epi16)(KIT_OP(srli_epi16)(low, 8), KIT_OP(srli_epi16)(high, 8)),
+                    KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u)));
+}
+
+// A register of rotated samples drawn at out (see PlainRotated); false, having drawn nothing, when
+// they mix with a destination that is not all opaque.
+KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, const std::uint32_t* bits, int stride,
+                                                            KIT_V us, KIT_V vs) {
   KIT_V src[4];
   Neighbours(bits, stride, us, vs, src);
-  if (AllTransparent(src)) return;  // nothing covered
-  const KIT_V zero = KIT_SI(setzero)();
-  const KIT_V opaque = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
-  const KIT_V one16 = KIT_OP(set1_epi16)(1), full = KIT_OP(set1_epi16)(256);
-  const KIT_V nearlyOpaque = KIT_OP(set1_epi16)(250);
+  if (AllTransparent(src)) return true;  // nothing covered
   // The neighbours' weights rounded to 8 bits.
   KIT_V fx, gx, fy, gy;
   Fractions(us, fx, gx);
   Fractions(vs, fy, gy);
-  const KIT_V weights[4] = {RoundedWeight(gx, gy), RoundedWeight(fx, gy), RoundedWeight(gx, fy),
-                            RoundedWeight(fx, fy)};
+  const KIT_V weights[4] = {RoundedWeight(gx, gy), RoundedWeight(fx, gy), RoundedWeight(gx, fy), RoundedWeight(fx, fy)};
+  if (AllOpaque(KIT_SI(and)(KIT_SI(and)(src[0], src[1]), KIT_SI(and)(src[2], src[3])))) {
+    Store(out, OpaqueSamples(src, weights));
+    return true;
+  }
+  const KIT_V dst = Load(out);
+  if (!AllOpaque(dst)) return false;
+  const KIT_V zero = KIT_SI(setzero)();
+  const KIT_V opaque = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+  const KIT_V one16 = KIT_OP(set1_epi16)(1), full = KIT_OP(set1_epi16)(256);
+  const KIT_V nearlyOpaque = KIT_OP(set1_epi16)(250);
   // Per pixel in 32-bit lanes: blue, green and red times weight x alpha, and in the alpha lane the
   // coverage (weight x alpha times one).
   KIT_V sums[4] = {zero, zero, zero, zero};
@@ -60,7 +84,6 @@ KIT_ATTR inline void SamplesOntoOpaque(std::uint32_t* out, const std::uint32_t* 
       sums[2 * h + 1] = KIT_OP(add_epi32)(sums[2 * h + 1], KIT_OP(unpackhi_epi16)(low, high));
     }
   }
-  const KIT_V dst = Load(out);
   KIT_V result[2];
   for (int h = 0; h < 2; ++h) {
     // Sums / 255 and coverage / 255, 0..65535, two pixels in 16-bit lanes.
@@ -77,37 +100,33 @@ KIT_ATTR inline void SamplesOntoOpaque(std::uint32_t* out, const std::uint32_t* 
     result[h] = Select(KIT_OP(cmpeq_epi16)(coverage, zero), d16, blended);
   }
   Store(out, KIT_SI(or)(KIT_OP(packus_epi16)(result[0], result[1]), opaque));
+  return true;
 }
 
-// Rotated samples of 32-bit source pixels (bits, rows of stride) over opaque pixels, uncoloured:
-// pixel k of out samples at (u + k du, v + k dv), from k = from to count - 1. A register of pixels
-// whose destination is not all opaque goes to scalar(k) pixel by pixel. Gives what SampleBilinear and
+// Rotated samples of 32-bit source pixels (bits, rows of stride), uncoloured and normal: pixel k of out
+// samples at (u + k du, v + k dv), from k = from to count - 1. A register of samples that mixes with a
+// destination not all opaque goes to scalar(k) pixel by pixel. Gives what SampleBilinear and
 // ComposeNormal give: the neighbours' weights rounded to 8 bits, sums divided by 255. Returns count.
 template <typename Scalar>
-KIT_ATTR inline int RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u,
-                                      std::int64_t v, std::int64_t du, std::int64_t dv, int from, int count,
-                                      const Scalar& scalar) {
+KIT_ATTR inline int PlainRotated(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u,
+                                 std::int64_t v, std::int64_t du, std::int64_t dv, int from, int count,
+                                 const Scalar& scalar) {
   if (from >= count) return count;
   KIT_V us = Positions(u + from * du, du), vs = Positions(v + from * dv, dv);
   const KIT_V stepU = KIT_OP(set1_epi32)(static_cast<int>(kLanes * du));
   const KIT_V stepV = KIT_OP(set1_epi32)(static_cast<int>(kLanes * dv));
   int k = from;
-  for (; k + kLanes <= count; k += kLanes, us = KIT_OP(add_epi32)(us, stepU), vs = KIT_OP(add_epi32)(vs, stepV)) {
-    if (AllOpaque(Load(out + k)))
-      SamplesOntoOpaque(out + k, bits, stride, us, vs);
-    else
+  for (; k + kLanes <= count; k += kLanes, us = KIT_OP(add_epi32)(us, stepU), vs = KIT_OP(add_epi32)(vs, stepV))
+    if (!Samples(out + k, bits, stride, us, vs))
       for (int j = k; j < k + kLanes; ++j) scalar(j);
-  }
   if (const int rest = count - k; rest > 0) {
     // The last few in a register of their own, opaque past the row's end.
     alignas(32) std::uint32_t part[kLanes];
     Store(part, LoadFirst(out + k, rest, KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u))));
-    if (AllOpaque(Load(part))) {
-      SamplesOntoOpaque(part, bits, stride, Positions(u + k * du, du, rest), Positions(v + k * dv, dv, rest));
+    if (Samples(part, bits, stride, Positions(u + k * du, du, rest), Positions(v + k * dv, dv, rest)))
       StoreFirst(out + k, Load(part), rest);
-    } else {
+    else
       for (; k < count; ++k) scalar(k);
-    }
   }
   return count;
 }

@@ -1,5 +1,6 @@
 #include "framework/graphics/SurfaceRotate.h"
 
+#include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
@@ -122,8 +123,8 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     }
   };
 
-  // Rows from 32-bit pixels onto 8-8-8 surfaces have kernels of their own, and so have normal ones
-  // onto 5-6-5 surfaces and normal rotated ones.
+  // Rows from 32-bit pixels onto 8-8-8 surfaces and rotated ones have kernels of their own, and so
+  // have normal ones onto 5-6-5 surfaces.
   constexpr bool kRowKernels = !kPalettized;
   constexpr bool kNormalKernels = !kPalettized && !kAdditive;
   const bool standard888 = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
@@ -209,7 +210,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kNormalKernels) {
+    if constexpr (kRowKernels) {
       if (narrowSource) {
         const auto row = [&](auto kernel) {
           i +=
@@ -272,14 +273,15 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
     return c.mMask == mask && c.mShift == shift && c.mBits == bits;
   };
   const SurfaceChannel &red = t.mRed, &green = t.mGreen, &blue = t.mBlue;
-  Layout layout = Layout::kNone;
+  Layout layout;
   if (t.mPixels.mBitCount == 32 && fields(red, 0xFF0000, 16, 8) && fields(green, 0xFF00, 8, 8) &&
       fields(blue, 0xFF, 0, 8))
     layout = Layout::k888;
   else if (t.mPixels.mBitCount == 16 && fields(red, 0xF800, 11, 5) && fields(green, 0x07E0, 5, 6) &&
            fields(blue, 0x001F, 0, 5))
     layout = Layout::k565;
-  if (layout == Layout::kNone) return false;
+  else
+    return false;
   const double cosA = std::cos(angle), sinA = std::sin(angle);
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
@@ -296,7 +298,19 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
   const I64 rowEnd = static_cast<I64>(srcRect.mHeight) * 65536 - 65536;
   int first = -1, rows = 0;
   I64 firstV = 0;
-  for (int r = 0; r < area.mHeight; ++r) {
+  if (OnFixedGrid(y) && OnFixedGrid(centerY)) {
+    // Every step of the rows' arithmetic is exact: row r starts r whole pixels below row 0, and the
+    // drawn rows are those whose start lies in [0, rowEnd).
+    const I64 v0 = static_cast<I64>(vStart(0));
+    if ((v0 & 0xFFFE) != 0) return false;
+    const auto ceilRows = [](I64 distance) { return -((-distance) >> 16); };
+    const I64 top = std::max<I64>(0, ceilRows(-v0)), end = std::min<I64>(area.mHeight, ceilRows(rowEnd - v0));
+    if (top >= end) return true;
+    first = static_cast<int>(top);
+    rows = static_cast<int>(end - top);
+    firstV = v0 + top * 65536;
+  }
+  for (int r = rows > 0 ? area.mHeight : 0; r < area.mHeight; ++r) {
     const double start = vStart(r);
     if (!(std::fabs(start) < kFixedLimit)) return false;
     const I64 v = static_cast<I64>(start);

@@ -2,6 +2,8 @@
 
 #include "framework/graphics/SimdLevel.h"
 
+#include <algorithm>
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -36,12 +38,25 @@ void Scalar565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* wor
 
 }  // namespace
 
-std::uint32_t Weigh(std::uint32_t argb, Layout layout) {
-  const std::uint32_t a = argb >> 24, w = a - (a > 0);
-  const std::uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
-  if (layout == Layout::k565)
-    return (w == 254 ? 0xFF000000u : w << 24) | ((r * w) >> 11) << 11 | ((g * w) >> 10) << 5 | (b * w) >> 11;
-  return w << 24 | ((r * w) >> 8) << 16 | ((g * w) >> 8) << 8 | (b * w) >> 8;
+void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uint32_t* words) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t p = argb[i], a = p >> 24, w = a - (a > 0);
+    const std::uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    switch (layout) {
+      case Layout::k888:
+        words[i] = w << 24 | ((r * w) >> 8) << 16 | ((g * w) >> 8) << 8 | (b * w) >> 8;
+        break;
+      case Layout::k565:
+        words[i] = (w == 254 ? 0xFF000000u : w << 24) | ((r * w) >> 11) << 11 | ((g * w) >> 10) << 5 | (b * w) >> 11;
+        break;
+      case Layout::kImage: {
+        const std::uint32_t rest = a == 0 ? 256 : a >= 251 ? 0 : 256 - a;
+        words[2 * i] = (256 * a * g / 255) << 16 | 256 * a * b / 255;
+        words[2 * i + 1] = rest << 16 | 256 * a * r / 255;
+        break;
+      }
+    }
+  }
 }
 
 // The widest width whose block fits the row draws it all.
@@ -65,6 +80,18 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
   if (Simd::UseSse2() && count >= 8) return Sse2::Onto565(d, dPitch, words, wordPitch, count, rows);
 #endif
   Scalar565(d, dPitch, words, wordPitch, count, rows);
+}
+
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, const std::uint32_t* s,
+               const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2()) return Avx2::OntoImage(d, dPitch, words, s, runs, sPitch, count, rows, pixel);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2()) return Sse2::OntoImage(d, dPitch, words, s, runs, sPitch, count, rows, pixel);
+#endif
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
+    for (int i = 0; i < count; ++i) d[i] = pixel(d[i], s[i]);
 }
 
 }  // namespace Kit::WholePixelRows

@@ -1,9 +1,9 @@
 // Row kernels of the rotated blit where it is a plain blit: angle 0 at a whole-pixel position, normal
-// mode, uncoloured, onto 8-8-8 and 5-6-5 surfaces. Each destination pixel then takes one source pixel
-// at weight w = alpha - 1 (0 when transparent), and each field becomes c x w >> (8 + the bits the
-// field drops) plus the destination field's d x (256 - w) >> 8. The first part depends on the source
-// pixel alone: the kernels read it from the source's weighted words (MemoryImage::GetWeightedWords),
-// so that what is left per pixel is the alpha blit's one product per field.
+// mode, uncoloured, onto 8-8-8 and 5-6-5 surfaces and onto memory images. Each destination pixel then takes one source
+// pixel at weight w = alpha - 1 (0 when transparent), and each field becomes c x w >> (8 + the bits the field drops)
+// plus the destination field's d x (256 - w) >> 8. The first part depends on the source pixel alone: the kernels read
+// it from the source's weighted words (MemoryImage::GetWeightedWords), so that what is left per pixel is the alpha
+// blit's one product per field.
 #pragma once
 
 #include <cstddef>
@@ -12,16 +12,19 @@
 namespace Kit::WholePixelRows {
 
 enum class Layout : std::uint8_t {
-  kNone,
   // w in the top byte, c x w >> 8 in the bytes of 0x00RRGGBB. An 8-8-8 field's alpha byte comes out 0.
   k888,
   // The weighted fields in the low 16 bits as 5-6-5, w in the top byte, where w = 254 is stored as 255:
   // d x 2 >> 8 of a 5- or 6-bit field is 0, as d x 1 >> 8 is, so an opaque pixel is a copy.
   k565,
+  // For memory images: two words a pixel, 16-bit lanes blue, green, red, rest (see OntoImage).
+  kImage,
 };
+constexpr int kLayouts = 3;
+constexpr int WordsPerPixel(Layout layout) { return layout == Layout::kImage ? 2 : 1; }
 
-// The weighted word of an ARGB pixel.
-std::uint32_t Weigh(std::uint32_t argb, Layout layout);
+// The weighted words of count ARGB pixels, WordsPerPixel(layout) each.
+void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uint32_t* words);
 
 // Draws `rows` rows of `count` pixels (d and words advance by their pitches in pixels a row). Every
 // pixel matches the per-pixel formula; used at Simd level SSE2 and up only.
@@ -29,5 +32,16 @@ void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
              int rows);
 void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
              int rows);
+
+// The same draw onto a memory image, whose formula weighs the pixel by coverage 256a / 255: a pixel
+// of alpha 0 is left, one of 251 and up becomes its sample S = 256ac / 255 >> 8 (the pixel itself at
+// 255), any other mixes over an opaque destination as ((d x 255 >> 8)(256 - a) + S) >> 8. The kImage
+// words hold S per field and rest = 256 - a (0 from 251, 256 at alpha 0), so each field is
+// ((d less 1 unless rest is 256) x rest + S) >> 8 of the opaque destination. pixel(d, s) gives the
+// formula for one pixel of the ARGB source rows s, used where the destination is not opaque; runs is
+// the source's alpha run table (MemoryImage::GetRLAlphaData) at s.
+using PixelRule = std::uint32_t (*)(std::uint32_t dst, std::uint32_t src);
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, const std::uint32_t* s,
+               const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel);
 
 }  // namespace Kit::WholePixelRows

@@ -5,34 +5,74 @@
 
 #include "framework/graphics/SimdCommon.inl"
 
-// A block of 8-8-8 pixels from its weighted words.
-KIT_ATTR inline KIT_V Weighted888(KIT_V words, KIT_V dst) {
+// Whether every bit of mask is clear (set) in v: one test at AVX2.
+KIT_ATTR inline bool NoneOf(KIT_V v, KIT_V mask) {
+#if KIT_SIMD_WIDTH == 256
+  return _mm256_testz_si256(v, mask);
+#else
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(v, mask), _mm_setzero_si128())) == 0xFFFF;
+#endif
+}
+KIT_ATTR inline bool AllOf(KIT_V v, KIT_V mask) {
+#if KIT_SIMD_WIDTH == 256
+  return _mm256_testc_si256(v, mask);
+#else
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(v, mask), mask)) == 0xFFFF;
+#endif
+}
+
+// Each pixel's weight w as w << 8 in both 16-bit lanes of its word.
+KIT_ATTR inline KIT_V WeightHigh(KIT_V words) {
+#if KIT_SIMD_WIDTH == 256
+  const KIT_V top = _mm256_setr_epi8(-1, 3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1, 7,
+                                     -1, 7, -1, 11, -1, 11, -1, 15, -1, 15);
+  return _mm256_shuffle_epi8(words, top);
+#else
+  const KIT_V top = _mm_and_si128(words, _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+  return _mm_or_si128(top, _mm_srli_epi32(top, 16));
+#endif
+}
+
+// A block of 8-8-8 pixels from its weighted words. A field of d times 256 - w, >> 8, is the high half
+// of its product with (256 - w) << 8 when it sits in the low byte of its 16-bit lane (red, blue); for
+// green, in the top byte, the product's high half holds it in its own top byte.
+KIT_ATTR inline bool Weighted888(KIT_V words, KIT_V dst, KIT_V& result) {
   const KIT_V zero = KIT_SI(setzero)();
   const KIT_V fields = KIT_OP(set1_epi32)(0x00FFFFFF);
-  const KIT_V w = KIT_OP(srli_epi32)(words, 24);
+  const KIT_V w = WeightHigh(words);
   const KIT_V colour = KIT_SI(and)(words, fields);
   const KIT_V dv = KIT_SI(and)(dst, fields);
   // Weight 0 keeps the fields; 254 (opaque) keeps d x 2 >> 8 = d >> 7 of each.
-  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(w, zero)) == kAllLanes) return dv;
-  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(w, KIT_OP(set1_epi32)(254))) == kAllLanes)
-    return KIT_OP(add_epi32)(colour, KIT_SI(and)(KIT_OP(srli_epi32)(dst, 7), KIT_OP(set1_epi32)(0x010101)));
-  // 256 - w of each pixel, repeated in the four 16-bit lanes of its bytes.
-  const KIT_V rest32 = KIT_OP(sub_epi32)(KIT_OP(set1_epi32)(256), w);
-  const KIT_V rest16 = KIT_SI(or)(rest32, KIT_OP(slli_epi32)(rest32, 16));
-  const KIT_V low = KIT_OP(srli_epi16)(
-      KIT_OP(mullo_epi16)(KIT_OP(unpacklo_epi8)(dv, zero), KIT_OP(unpacklo_epi32)(rest16, rest16)), 8);
-  const KIT_V high = KIT_OP(srli_epi16)(
-      KIT_OP(mullo_epi16)(KIT_OP(unpackhi_epi8)(dv, zero), KIT_OP(unpackhi_epi32)(rest16, rest16)), 8);
-  return KIT_OP(add_epi32)(KIT_OP(packus_epi16)(low, high), colour);
+  const KIT_V clear = KIT_OP(cmpeq_epi32)(w, zero);
+  const int clearBits = KIT_OP(movemask_epi8)(clear);
+  if (clearBits == kAllLanes) {
+    // Nothing to store when the pixels' top bytes are 0 already.
+    result = dv;
+    return KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(dv, dst)) != kAllLanes;
+  }
+  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(w, KIT_OP(set1_epi32)(0xFE00FE00))) == kAllLanes) {
+    result = KIT_OP(add_epi32)(colour, KIT_SI(and)(KIT_OP(srli_epi32)(dst, 7), KIT_OP(set1_epi32)(0x010101)));
+    return true;
+  }
+  // (256 - w) << 8 in 16 bits; it wraps to 0 at weight 0, whose pixels keep their fields below.
+  const KIT_V rest = KIT_OP(sub_epi16)(zero, w);
+  const KIT_V green = KIT_OP(set1_epi32)(0x0000FF00);
+  const KIT_V rb = KIT_OP(mulhi_epu16)(KIT_SI(and)(dst, KIT_OP(set1_epi32)(0x00FF00FF)), rest);
+  const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dst, green), rest), green);
+  const KIT_V out = KIT_OP(add_epi32)(KIT_SI(or)(rb, g), colour);
+  result = clearBits == 0 ? out : Select(clear, dv, out);
+  return true;
 }
 
 KIT_ATTR inline void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words,
                              std::ptrdiff_t wordPitch, int count, int rows) {
   const int last = count - kLanes;
   for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch) {
-    const KIT_V tail = Weighted888(Load(words + last), Load(d + last));
-    for (int i = 0; i < last; i += kLanes) Store(d + i, Weighted888(Load(words + i), Load(d + i)));
-    Store(d + last, tail);
+    KIT_V tail, out;
+    const bool tailDrawn = Weighted888(Load(words + last), Load(d + last), tail);
+    for (int i = 0; i < last; i += kLanes)
+      if (Weighted888(Load(words + i), Load(d + i), out)) Store(d + i, out);
+    if (tailDrawn) Store(d + last, tail);
   }
 }
 
@@ -68,5 +108,66 @@ KIT_ATTR inline void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std:
     for (int i = 0; i < last; i += kBlock)
       if (Weighted565(words + i, Load(d + i), out)) Store(d + i, out);
     if (tailDrawn) Store(d + last, tail);
+  }
+}
+
+// How a block of whole source pixels went onto a memory image's pixels.
+enum class Drawn { kNothing, kBlock, kByPixel };
+
+// Two pixels a 128-bit lane of kImage words over opaque 16-bit-lane destination pixels d16.
+KIT_ATTR inline KIT_V OverOpaque(KIT_V words, KIT_V d16) {
+  const KIT_V one = KIT_OP(set1_epi16)(1);
+  const KIT_V rest = SpreadAlpha16(words);
+  // d x 255 >> 8 is d less 1 (0 stays 0); at rest 256 (alpha 0) d itself.
+  const KIT_V kept = KIT_OP(subs_epu16)(d16, KIT_OP(sub_epi16)(one, KIT_OP(srli_epi16)(rest, 8)));
+  return KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(kept, rest), words), 8);
+}
+
+// A block of ARGB source pixels src, their kImage words at w (two words a pixel), onto dst.
+KIT_ATTR inline Drawn OntoImageBlock(KIT_V src, const std::uint32_t* w, KIT_V dst, KIT_V& out) {
+  const KIT_V zero = KIT_SI(setzero)();
+  const KIT_V opaque = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+  if (NoneOf(src, opaque)) return Drawn::kNothing;
+  if (AllOf(src, opaque)) {
+    out = src;
+    return Drawn::kBlock;
+  }
+  if (!AllOf(dst, opaque)) return Drawn::kByPixel;
+  KIT_V first = Load(w), second = Load(w + kLanes);
+#if KIT_SIMD_WIDTH == 256
+  // The destination's halves hold pixels 0, 1, 4, 5 and 2, 3, 6, 7: the words' the same.
+  const KIT_V low = _mm256_permute2x128_si256(first, second, 0x20);
+  second = _mm256_permute2x128_si256(first, second, 0x31);
+  first = low;
+#endif
+  out = KIT_SI(or)(KIT_OP(packus_epi16)(OverOpaque(first, KIT_OP(unpacklo_epi8)(dst, zero)),
+                                        OverOpaque(second, KIT_OP(unpackhi_epi8)(dst, zero))),
+                   opaque);
+  return Drawn::kBlock;
+}
+
+KIT_ATTR inline void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words,
+                               const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count,
+                               int rows, PixelRule pixel) {
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch, words += 2 * sPitch, runs += sPitch) {
+    // A leading transparent run leaves its pixels.
+    int i = (s[0] >> 24) == 0 ? std::min<int>(runs[0], count) : 0;
+    const int last = count - kLanes;
+    if (i > last) {
+      for (; i < count; ++i) d[i] = pixel(d[i], s[i]);
+      continue;
+    }
+    KIT_V tail = KIT_SI(setzero)(), out;
+    const Drawn tailDrawn = OntoImageBlock(Load(s + last), words + 2 * last, Load(d + last), tail);
+    // From a block that needs the pixel rule on, the row goes pixel by pixel (no block after it was drawn).
+    for (; i < last; i += kLanes) {
+      const Drawn drawn = OntoImageBlock(Load(s + i), words + 2 * i, Load(d + i), out);
+      if (drawn == Drawn::kByPixel) break;
+      if (drawn == Drawn::kBlock) Store(d + i, out);
+    }
+    if (i < last || tailDrawn == Drawn::kByPixel)
+      for (; i < count; ++i) d[i] = pixel(d[i], s[i]);
+    else if (tailDrawn == Drawn::kBlock)
+      Store(d + last, tail);
   }
 }

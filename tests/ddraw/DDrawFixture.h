@@ -61,34 +61,16 @@ inline DDSURFACEDESC2 PrimaryDesc(DWORD backBuffers = 0) {
   return desc;
 }
 
-// Reads pixels of a surface through Lock.
-class Pixels {
- public:
-  explicit Pixels(IDirectDrawSurface7* surface) : mSurface(surface) {
-    mDesc.dwSize = sizeof(mDesc);
-    mResult = surface->Lock(nullptr, &mDesc, DDLOCK_WAIT, nullptr);
-  }
-  ~Pixels() {
-    if (SUCCEEDED(mResult)) mSurface->Unlock(nullptr);
-  }
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-
-  int Bytes() const { return static_cast<int>(mDesc.ddpfPixelFormat.dwRGBBitCount / 8); }
-  DWORD Get(int x, int y) const {
-    DWORD value = 0;
-    std::memcpy(&value, Address(x, y), Bytes());
-    return value;
-  }
-
- private:
-  BYTE* Address(int x, int y) const {
-    return static_cast<BYTE*>(mDesc.lpSurface) + static_cast<std::ptrdiff_t>(y) * mDesc.lPitch + x * Bytes();
-  }
-  IDirectDrawSurface7* mSurface;
-  DDSURFACEDESC2 mDesc{};
-  HRESULT mResult;
-};
+// The value of a surface's first pixel, read through Lock.
+inline DWORD FirstPixel(IDirectDrawSurface7* surface) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return 0xDEADBEEF;
+  DWORD value = 0;
+  std::memcpy(&value, desc.lpSurface, desc.ddpfPixelFormat.dwRGBBitCount / 8);
+  surface->Unlock(nullptr);
+  return value;
+}
 
 // A DirectDraw object on a 1024 x 768 desktop of the road's format.
 class DDrawTest : public testing::TestWithParam<Road> {

@@ -269,8 +269,8 @@ TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
     float x = static_cast<float>(random.Real(-10, dest.width)), y = static_cast<float>(random.Real(-10, dest.height));
     double angle = random.Int(0, 4) == 0 ? 0.0 : random.Real(-7, 7);
     float cx = static_cast<float>(random.Real(-5, 20)), cy = static_cast<float>(random.Real(-5, 20));
-    if (plainOverOpaque) {
-      // The whole source turned about its middle, somewhere over the destination (placed by a
+    if (wholePixel || plainOverOpaque) {
+      // The whole source (turned about its middle), somewhere over the destination (placed by a
       // generator of its own, so that the other rounds stay as they are).
       Random place(static_cast<unsigned>(round));
       srcRect = Rect(0, 0, src.width, src.height);
@@ -285,6 +285,8 @@ TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
     if (wholePixel) {
       x = std::round(x);
       y = std::round(y);
+      cx = std::round(cx);
+      cy = std::round(cy);
       angle = 0.0;
       color = Color::White;
       mode = 0;
