@@ -51,8 +51,9 @@ KIT_ATTR inline KIT_V OpaqueSamples(const KIT_V (&src)[4], const KIT_V (&weights
 // first step keeps it), and its alpha.
 struct Tint {
   KIT_ATTR Tint(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a)
-      : colour(PerPixel16(b, g, r, 255)), alpha(KIT_OP(set1_epi32)(static_cast<int>(a))) {}
+      : colour(PerPixel16(b, g, r, 255)), alpha(KIT_OP(set1_epi32)(static_cast<int>(a))), opaque(a == 255) {}
   KIT_V colour, alpha;
+  bool opaque;  // x x 255 / 255 is x
 };
 
 // x x m for 32-bit lanes whose products fit 32 bits.
@@ -64,9 +65,13 @@ KIT_ATTR inline KIT_V MultiplyLanes(KIT_V x, KIT_V m) {
 // ((x x c) / 255 x ca) / 255.
 KIT_ATTR inline KIT_V Coloured(KIT_V sample, const Tint& tint) {
   const KIT_V low = KIT_OP(mullo_epi16)(sample, tint.colour), high = KIT_OP(mulhi_epu16)(sample, tint.colour);
-  const KIT_V first = MultiplyLanes(DivideBy255(KIT_OP(unpacklo_epi16)(low, high)), tint.alpha);
-  const KIT_V second = MultiplyLanes(DivideBy255(KIT_OP(unpackhi_epi16)(low, high)), tint.alpha);
-  return PackUnsigned16(DivideBy255(first), DivideBy255(second));
+  KIT_V first = DivideBy255(KIT_OP(unpacklo_epi16)(low, high));
+  KIT_V second = DivideBy255(KIT_OP(unpackhi_epi16)(low, high));
+  if (!tint.opaque) {
+    first = DivideBy255(MultiplyLanes(first, tint.alpha));
+    second = DivideBy255(MultiplyLanes(second, tint.alpha));
+  }
+  return PackUnsigned16(first, second);
 }
 
 // A register of rotated samples drawn at out (see RotatedPixels); false, having drawn nothing, when
