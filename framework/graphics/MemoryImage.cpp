@@ -218,8 +218,8 @@ const std::uint32_t* MemoryImage::GetWeightedWords(WholePixelRows::Layout layout
   if (!mBits && mColorTable && mColorIndices) {
     std::uint32_t table[256 * 2];
     WholePixelRows::Weigh(mColorTable.get(), 256, layout, table);
-    for (std::size_t i = 0; i < pixels; ++i)
-      std::copy_n(table + mColorIndices[i] * perPixel, perPixel, words.get() + i * perPixel);
+    for (int plane = 0; plane < perPixel; ++plane)
+      for (std::size_t i = 0; i < pixels; ++i) words[plane * pixels + i] = table[plane * 256 + mColorIndices[i]];
   } else {
     WholePixelRows::Weigh(GetBits(), pixels, layout, words.get());
   }

@@ -164,9 +164,21 @@ bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, co
   const int sourceWidth = source.mWidth;
   int first = -1, rows = 0;
   RotatedRow top{};
-  const std::int64_t v0 = setup.StartV(box.mX, box.mY);
-  for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
-    const std::int64_t v = exactRows ? v0 + static_cast<std::int64_t>(y - box.mY) * 65536 : setup.StartV(box.mX, y);
+  int from = 0, to = box.mHeight;
+  if (exactRows) {
+    // Row r starts exactly r pixels below row 0: the drawn ones follow at once.
+    const std::int64_t v0 = setup.StartV(box.mX, box.mY);
+    setup.RowsInside(v0, box.mHeight, from, to);
+    if (from >= to) return true;
+    if ((v0 & 0xFFFE) != 0) return false;
+    top = setup.Row(box.mX, box.mY + from, box.mWidth);
+    if ((top.mU & 0xFFFE) != 0) return false;
+    first = box.mY + from;
+    rows = to - from;
+    from = to = 0;
+  }
+  for (int y = box.mY + from; y < box.mY + to; ++y) {
+    const std::int64_t v = setup.StartV(box.mX, y);
     if (!setup.InsideV(v)) continue;
     if ((v & 0xFFFE) != 0) return false;
     if (first < 0) {
@@ -180,9 +192,11 @@ bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, co
   }
   if (rows == 0 || top.mFirst > top.mLast) return true;
   const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
+  const std::uint32_t* words = source.GetWeightedWords(WholePixelRows::Layout::kImage);
+  const std::size_t plane = static_cast<std::size_t>(sourceWidth) * source.mHeight;
   WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
-                            source.GetWeightedWords(WholePixelRows::Layout::kImage) + 2 * at, bits + at,
-                            source.GetRLAlphaData() + at, sourceWidth, top.mLast - top.mFirst + 1, rows, &WholePixel);
+                            words + at, words + plane + at, bits + at, source.GetRLAlphaData() + at, sourceWidth,
+                            top.mLast - top.mFirst + 1, rows, &WholePixel);
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "framework/graphics/Rect.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -44,6 +45,13 @@ class RotatedSetup {
     return t - (static_cast<double>(t) > v);
   }
   bool InsideV(std::int64_t v) const { return v >= mLowV && v <= mHighV; }
+  // Of rows starting at v0, v0 + 65536, ... (count of them): the first that samples anything and the
+  // one after the last, when the step down a row is 0.
+  void RowsInside(std::int64_t v0, int count, int& first, int& end) const {
+    const auto steps = [](std::int64_t distance) { return distance >> 16; };  // whole rows, rounded down
+    first = static_cast<int>(std::clamp<std::int64_t>(-steps(v0 - mLowV), 0, count));
+    end = static_cast<int>(std::clamp<std::int64_t>(steps(mHighV - v0) + 1, 0, count));
+  }
 
   std::int64_t mStepU;
   std::int64_t mStepV;

@@ -51,8 +51,8 @@ void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uin
         break;
       case Layout::kImage: {
         const std::uint32_t rest = a == 0 ? 256 : a >= 251 ? 0 : 256 - a;
-        words[2 * i] = (256 * a * g / 255) << 16 | 256 * a * b / 255;
-        words[2 * i + 1] = rest << 16 | 256 * a * r / 255;
+        words[i] = (256 * a * r / 255) << 16 | 256 * a * b / 255;
+        words[count + i] = rest << 16 | 256 * a * g / 255;
         break;
       }
     }
@@ -82,13 +82,14 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
   Scalar565(d, dPitch, words, wordPitch, count, rows);
 }
 
-void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, const std::uint32_t* s,
-               const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel) {
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blueRed, const std::uint32_t* greenRest,
+               const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows,
+               PixelRule pixel) {
 #if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2()) return Avx2::OntoImage(d, dPitch, words, s, runs, sPitch, count, rows, pixel);
+  if (Simd::UseAvx2()) return Avx2::OntoImage(d, dPitch, blueRed, greenRest, s, runs, sPitch, count, rows, pixel);
 #endif
 #if defined(__SSE2__)
-  if (Simd::UseSse2()) return Sse2::OntoImage(d, dPitch, words, s, runs, sPitch, count, rows, pixel);
+  if (Simd::UseSse2()) return Sse2::OntoImage(d, dPitch, blueRed, greenRest, s, runs, sPitch, count, rows, pixel);
 #endif
   for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
     for (int i = 0; i < count; ++i) d[i] = pixel(d[i], s[i]);

@@ -17,13 +17,13 @@ enum class Layout : std::uint8_t {
   // The weighted fields in the low 16 bits as 5-6-5, w in the top byte, where w = 254 is stored as 255:
   // d x 2 >> 8 of a 5- or 6-bit field is 0, as d x 1 >> 8 is, so an opaque pixel is a copy.
   k565,
-  // For memory images: two words a pixel, 16-bit lanes blue, green, red, rest (see OntoImage).
+  // For memory images: two planes of one word a pixel, the second after the first (see OntoImage).
   kImage,
 };
 constexpr int kLayouts = 3;
 constexpr int WordsPerPixel(Layout layout) { return layout == Layout::kImage ? 2 : 1; }
 
-// The weighted words of count ARGB pixels, WordsPerPixel(layout) each.
+// The weighted words of count ARGB pixels: WordsPerPixel(layout) planes of count words.
 void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uint32_t* words);
 
 // Draws `rows` rows of `count` pixels (d and words advance by their pitches in pixels a row). Every
@@ -36,12 +36,15 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
 // The same draw onto a memory image, whose formula weighs the pixel by coverage 256a / 255: a pixel
 // of alpha 0 is left, one of 251 and up becomes its sample S = 256ac / 255 >> 8 (the pixel itself at
 // 255), any other mixes over an opaque destination as ((d x 255 >> 8)(256 - a) + S) >> 8. The kImage
-// words hold S per field and rest = 256 - a (0 from 251, 256 at alpha 0), so each field is
+// words hold S per field and rest = 256 - a (0 from 251, 256 at alpha 0): S of blue and red in the
+// 16-bit halves of the first plane's word, S of green and rest in the second's; each field becomes
 // ((d less 1 unless rest is 256) x rest + S) >> 8 of the opaque destination. pixel(d, s) gives the
 // formula for one pixel of the ARGB source rows s, used where the destination is not opaque; runs is
-// the source's alpha run table (MemoryImage::GetRLAlphaData) at s.
+// the source's alpha run table (MemoryImage::GetRLAlphaData) at s; the planes' rows and s advance by
+// sPitch pixels.
 using PixelRule = std::uint32_t (*)(std::uint32_t dst, std::uint32_t src);
-void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, const std::uint32_t* s,
-               const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel);
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blueRed, const std::uint32_t* greenRest,
+               const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows,
+               PixelRule pixel);
 
 }  // namespace Kit::WholePixelRows

@@ -114,42 +114,36 @@ KIT_ATTR inline void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std:
 // How a block of whole source pixels went onto a memory image's pixels.
 enum class Drawn { kNothing, kBlock, kByPixel };
 
-// Two pixels a 128-bit lane of kImage words over opaque 16-bit-lane destination pixels d16.
-KIT_ATTR inline KIT_V OverOpaque(KIT_V words, KIT_V d16) {
-  const KIT_V one = KIT_OP(set1_epi16)(1);
-  const KIT_V rest = SpreadAlpha16(words);
-  // d x 255 >> 8 is d less 1 (0 stays 0); at rest 256 (alpha 0) d itself.
-  const KIT_V kept = KIT_OP(subs_epu16)(d16, KIT_OP(sub_epi16)(one, KIT_OP(srli_epi16)(rest, 8)));
-  return KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(kept, rest), words), 8);
-}
-
-// A block of ARGB source pixels src, their kImage words at w (two words a pixel), onto dst.
-KIT_ATTR inline Drawn OntoImageBlock(KIT_V src, const std::uint32_t* w, KIT_V dst, KIT_V& out) {
-  const KIT_V zero = KIT_SI(setzero)();
+// A block of ARGB source pixels src with their kImage words at blueRedAt and greenRestAt onto dstAt. The fields
+// need no unpacking: blue and red sit in the low bytes of their 16-bit lanes, green is moved there.
+KIT_ATTR inline Drawn OntoImageBlock(KIT_V src, const std::uint32_t* blueRedAt, const std::uint32_t* greenRestAt,
+                                     const std::uint32_t* dstAt, KIT_V& out) {
   const KIT_V opaque = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
   if (NoneOf(src, opaque)) return Drawn::kNothing;
   if (AllOf(src, opaque)) {
     out = src;
     return Drawn::kBlock;
   }
+  const KIT_V dst = Load(dstAt);
   if (!AllOf(dst, opaque)) return Drawn::kByPixel;
-  KIT_V first = Load(w), second = Load(w + kLanes);
-#if KIT_SIMD_WIDTH == 256
-  // The destination's halves hold pixels 0, 1, 4, 5 and 2, 3, 6, 7: the words' the same.
-  const KIT_V low = _mm256_permute2x128_si256(first, second, 0x20);
-  second = _mm256_permute2x128_si256(first, second, 0x31);
-  first = low;
-#endif
-  out = KIT_SI(or)(KIT_OP(packus_epi16)(OverOpaque(first, KIT_OP(unpacklo_epi8)(dst, zero)),
-                                        OverOpaque(second, KIT_OP(unpackhi_epi8)(dst, zero))),
-                   opaque);
+  const KIT_V blueRed = Load(blueRedAt), greenRest = Load(greenRestAt);
+  // rest in both 16-bit lanes of each pixel; d x 255 >> 8 is d less 1 (0 stays 0), at rest 256 d itself.
+  const KIT_V rest = KIT_SI(or)(KIT_OP(srli_epi32)(greenRest, 16),
+                                KIT_SI(and)(greenRest, KIT_OP(set1_epi32)(static_cast<int>(0xFFFF0000u))));
+  const KIT_V less = KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(1), KIT_OP(srli_epi16)(rest, 8));
+  const KIT_V rb = KIT_OP(subs_epu16)(KIT_SI(and)(dst, KIT_OP(set1_epi32)(0x00FF00FF)), less);
+  const KIT_V g = KIT_OP(subs_epu16)(KIT_OP(srli_epi32)(KIT_SI(and)(dst, KIT_OP(set1_epi32)(0xFF00)), 8), less);
+  const KIT_V rbOut = KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(rb, rest), blueRed), 8);
+  // The green lane's neighbour comes out as rest >> 8, which lands in the alpha byte.
+  const KIT_V gOut = KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(g, rest), greenRest), 8);
+  out = KIT_SI(or)(KIT_SI(or)(rbOut, KIT_OP(slli_epi32)(gOut, 8)), opaque);
   return Drawn::kBlock;
 }
 
-KIT_ATTR inline void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words,
-                               const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count,
-                               int rows, PixelRule pixel) {
-  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch, words += 2 * sPitch, runs += sPitch) {
+KIT_ATTR inline void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blueRed,
+                               const std::uint32_t* greenRest, const std::uint32_t* s, const std::uint8_t* runs,
+                               std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel) {
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch, blueRed += sPitch, greenRest += sPitch, runs += sPitch) {
     // A leading transparent run leaves its pixels.
     int i = (s[0] >> 24) == 0 ? std::min<int>(runs[0], count) : 0;
     const int last = count - kLanes;
@@ -158,10 +152,11 @@ KIT_ATTR inline void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const st
       continue;
     }
     KIT_V tail = KIT_SI(setzero)(), out;
-    const Drawn tailDrawn = OntoImageBlock(Load(s + last), words + 2 * last, Load(d + last), tail);
+    const Drawn tailDrawn =
+        OntoImageBlock(Load(s + last), blueRed + last, greenRest + last, d + last, tail);
     // From a block that needs the pixel rule on, the row goes pixel by pixel (no block after it was drawn).
     for (; i < last; i += kLanes) {
-      const Drawn drawn = OntoImageBlock(Load(s + i), words + 2 * i, Load(d + i), out);
+      const Drawn drawn = OntoImageBlock(Load(s + i), blueRed + i, greenRest + i, d + i, out);
       if (drawn == Drawn::kByPixel) break;
       if (drawn == Drawn::kBlock) Store(d + i, out);
     }
