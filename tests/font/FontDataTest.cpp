@@ -138,11 +138,6 @@ TEST_F(FontDataLoad, LayerSettings) {
   EXPECT_EQ(data.mCharMap['c'], 'c');
 }
 
-TEST_F(FontDataLoad, ExcludedTagsFromADefinedList) {
-  EXPECT_TRUE(Load("Define shadow x; Define Tags (shadow 'glow'); CreateLayer L; LayerExcludeTags L Tags;"));
-  EXPECT_EQ(Layer("L").mExcludedTags, (std::vector<std::string>{"X", "GLOW"}));
-}
-
 TEST_F(FontDataLoad, HugeColourFactorsAreHeldAtTheIntRange) {
   EXPECT_TRUE(Load("CreateLayer L; LayerSetColorMult L (99999999999999999999.0 -99999999999999999999.0 0 0);"));
   EXPECT_EQ(Layer("L").mColorMult.mRed, 2147483647);
@@ -213,16 +208,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 -1 4 4));", {kOutside}},
                     Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((4 4 -2 2));", {kOutside}},
                     Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 0 4));", {kBadType}}));
-
-TEST_F(FontDataLoad, LayerCopiesShareTheImage) {
-  EXPECT_TRUE(
-      Load("CreateLayer L; LayerSetImage L s.png; LayerSetCharWidths L ('a') (7); LayerRequireTags L ('t');"
-           "CreateLayerFrom Copy L; LayerSetCharWidths Copy ('a') (8);"));
-  EXPECT_EQ(Layer("COPY").mImage.mSharedImage, Layer("L").mImage.mSharedImage);
-  EXPECT_EQ(Layer("COPY").mRequiredTags, std::vector<std::string>{"T"});
-  EXPECT_EQ(Layer("L").mCharData['a'].mWidth, 7);
-  EXPECT_EQ(Layer("COPY").mCharData['a'].mWidth, 8);
-}
 
 TEST_F(FontDataLoad, ErrorsWithoutAHostAreSilent) {
   FontData silent;

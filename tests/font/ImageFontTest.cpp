@@ -113,12 +113,6 @@ TEST_F(ImageFontTest, OrdersPickBucketsAndKeepStringAndLayerOrder) {
   EXPECT_EQ(Buckets(*font, "cba"), (std::vector<int>{1000, 1006, 1011, 6, 11, 0}));
 }
 
-TEST_F(ImageFontTest, AShadowLayerDrawsBeforeEveryFaceGlyph) {
-  auto font = Make(std::string(kGlyphs) +
-                   "CreateLayerFrom Shadow Face; LayerSetBaseOrder Shadow -1; LayerSetOffset Shadow (1000 0);");
-  EXPECT_EQ(Buckets(*font, "abc"), (std::vector<int>{1000, 1004, 1009, 0, 4, 9}));
-}
-
 TEST_F(ImageFontTest, ThePoolLimitsTheGlyphsAndStopsThePen) {
   auto font = Make(std::string(kGlyphs) + "CreateLayerFrom Outline Face;");
   std::string text(3000, 'a');
@@ -127,24 +121,6 @@ TEST_F(ImageFontTest, ThePoolLimitsTheGlyphsAndStopsThePen) {
   EXPECT_EQ(commands.size(), static_cast<size_t>(Kit::RenderCommandPool::POOL_SIZE));
   EXPECT_EQ(width, 4 * Kit::RenderCommandPool::POOL_SIZE / 2);
   EXPECT_EQ(font->StringWidth(text), 4 * 3000);
-}
-
-TEST_F(ImageFontTest, WidthsMatchTheLayoutAcrossLayersScalesAndKerning) {
-  auto font = Make(std::string(kGlyphs) +
-                   "LayerSetKerningPairs Face ('ab' 'ba' 'ca') (-3 2 -20); LayerSetSpacing Face 1;"
-                   "CreateLayerFrom Wide Face; LayerSetCharWidths Wide ('b') (9); LayerSetSpacing Wide -2;"
-                   "LayerSetPointSize Wide 7;");
-  for (int pointSize : {10, 7, 13, 3}) {
-    for (double scale : {1.0, 1.5, 0.3}) {
-      font->SetPointSize(pointSize);
-      font->SetScale(scale);
-      for (const std::string text : {"", "a", "abcab", "cacacab", "zz a\tb"}) {
-        int width = -1;
-        font->LayoutString(0, 0, text, Color::White, nullptr, &width);
-        EXPECT_EQ(font->StringWidth(text), width) << pointSize << " " << scale << " " << text;
-      }
-    }
-  }
 }
 
 TEST_F(ImageFontTest, AFailedDescriptorMeasuresNothingAndDrawsNothing) {
