@@ -1,6 +1,7 @@
 // Software drawing on an 800x600 MemoryImage beside the same work done by pixman (OVER and ADD on
 // a8r8g8b8) and by SDL2's surface blitter / software renderer; the area-weighted stretch is also
-// drawn onto the display's 32-bit screen image, as a background is.
+// drawn onto the display's 32-bit screen image, as a background is. A memcpy of the sprite rows shows
+// what memory allows the alpha blit.
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
@@ -11,6 +12,7 @@
 #include <pixman.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -63,6 +65,21 @@ void Ours_Blt(benchmark::State& state, bool declared, Kit::Color color) {
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
+// What bounds a blit by memory: each sprite row's pixels copied into the screen image at every
+// position, as an opaque sprite would be (std::memcpy).
+void Memcpy_Rows(benchmark::State& state) {
+  Scene scene;
+  const auto positions = Positions();
+  const std::uint32_t* sprite = scene.sprite.GetBits();
+  std::uint32_t* screen = scene.screen.GetBits();
+  for (auto _ : state)
+    for (const Position& p : positions)
+      for (int j = 0; j < SPRITE; ++j)
+        std::memcpy(screen + (p.y + j) * WIDTH + p.x, sprite + j * SPRITE, SPRITE * sizeof(std::uint32_t));
+  benchmark::DoNotOptimize(screen);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
 void Ours_AdditiveColored(benchmark::State& state) {
   Scene scene;
   const auto positions = Positions();
@@ -84,14 +101,15 @@ void Ours_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void Ours_Rotated(benchmark::State& state, double angle) {
+// drawMode 1: additive (the peers ADD the premultiplied sprite); color: tinted (SDL modulates).
+void Ours_Rotated(benchmark::State& state, double angle, int drawMode = 0, Kit::Color color = Kit::Color::White) {
   Scene scene;
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       scene.screen.BltRotated(&scene.sprite, static_cast<float>(p.x), static_cast<float>(p.y),
-                              Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color::White, 0,
-                              angle, SPRITE / 2.0f, SPRITE / 2.0f);
+                              Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Rect(0, 0, WIDTH, HEIGHT), color, drawMode, angle,
+                              SPRITE / 2.0f, SPRITE / 2.0f);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -174,9 +192,10 @@ void Pixman_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void Pixman_Rotated(benchmark::State& state, double angle) {
+void Pixman_Rotated(benchmark::State& state, double angle, int drawMode = 0) {
   PixmanScene scene;
-  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions());
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), 0.0,
+                                 drawMode == 1 ? PIXMAN_OP_ADD : PIXMAN_OP_OVER);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -259,12 +278,14 @@ void SDL_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void SDL_Rotated(benchmark::State& state, double angle) {
+void SDL_Rotated(benchmark::State& state, double angle, int drawMode = 0, Kit::Color color = Kit::Color::White) {
   SdlScene scene;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_Renderer* renderer = scene.Renderer();
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(texture, drawMode == 1 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
+  SDL_SetTextureColorMod(texture, static_cast<Uint8>(color.mRed), static_cast<Uint8>(color.mGreen),
+                         static_cast<Uint8>(color.mBlue));
   const auto positions = Positions();
   for (auto _ : state) {
     for (const Position& p : positions) {
@@ -289,6 +310,7 @@ BENCHMARK_CAPTURE(Ours_Blt, DeclaredOpaque, true, Kit::Color::White);
 BENCHMARK_CAPTURE(Ours_Blt, OpaqueImage, false, Kit::Color::White);
 BENCHMARK(Pixman_Over);
 BENCHMARK_CAPTURE(SDL_Blit, White, Kit::Color::White);
+BENCHMARK(Memcpy_Rows);
 BENCHMARK_CAPTURE(Ours_Blt, Tinted, true, TINT);
 BENCHMARK(Pixman_OverTinted);
 BENCHMARK_CAPTURE(SDL_Blit, Tinted, TINT);
@@ -307,6 +329,11 @@ BENCHMARK_CAPTURE(SDL_Rotated, 0deg, 0.0);
 BENCHMARK_CAPTURE(Ours_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(Pixman_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(SDL_Rotated, 30deg, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Rotated, 30deg_tinted, THIRTY_DEGREES, 0, TINT);
+BENCHMARK_CAPTURE(SDL_Rotated, 30deg_tinted, THIRTY_DEGREES, 0, TINT);
+BENCHMARK_CAPTURE(Ours_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
 BENCHMARK_CAPTURE(Ours_Stretch, AreaWeighted, false);
 BENCHMARK(Ours_StretchOntoScreen);
 BENCHMARK_CAPTURE(Pixman_Stretch, Bilinear, PIXMAN_FILTER_BILINEAR);

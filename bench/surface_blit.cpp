@@ -2,7 +2,9 @@
 // pixman doing the same composite onto r5g6b5 and a8r8g8b8 and SDL2's surface blitter (its software
 // renderer for the rotated draws) doing it onto RGB565 and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at
 // whole-pixel and at sub-pixel positions) and 30 degrees, alpha blits of soft sprites (white and tinted), additive
-// colourised blits, colour-keyed copies, nearest-neighbour stretches to twice the size and a full-screen opaque copy.
+// colourised blits, colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted additive and
+// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy
+// of the sprite rows shows what memory allows the alpha blits.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceRotate.h"
@@ -51,6 +53,20 @@ Kit::Rect StretchedAt(const Position& p) {
   return Kit::Rect(p.x - SPRITE / 2, p.y - SPRITE / 2, 2 * SPRITE, 2 * SPRITE);
 }
 
+// A full-screen opaque picture of 256 colours, as a palettized background is.
+std::vector<std::uint32_t> PaletteColours() {
+  std::vector<std::uint32_t> colours(256);
+  for (std::uint32_t i = 0; i < 256; ++i) colours[i] = 0xFF000000u | (i * 0x010307u * 37u & 0xFFFFFF);
+  return colours;
+}
+std::uint8_t PaletteIndexAt(std::size_t i) { return static_cast<std::uint8_t>((i / 7 + i / WIDTH * 3) & 0xFF); }
+std::vector<std::uint32_t> PalettizedPicture() {
+  const std::vector<std::uint32_t> colours = PaletteColours();
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(WIDTH) * HEIGHT);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = colours[PaletteIndexAt(i)];
+  return pixels;
+}
+
 std::vector<Position> Positions() {
   std::vector<Position> out;
   for (int i = 0; i < SPRITES; ++i)
@@ -72,13 +88,18 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
     for (std::size_t i = 0; i < opaque.size(); ++i)
       opaque[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     screenCopy.SetBits(opaque.data(), WIDTH, HEIGHT);
+    const std::vector<std::uint32_t> indexed = PalettizedPicture();
+    palettized.SetBits(indexed.data(), WIDTH, HEIGHT);
+    palettized.Palletize();
   }
   Kit::MemoryImage sprite;
   Kit::MemoryImage keyed;
   Kit::MemoryImage screenCopy;
+  Kit::MemoryImage palettized;
 };
 
-void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+// drawMode 1: additive (the peers ADD the premultiplied sprite).
+void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
@@ -88,19 +109,28 @@ void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float 
       const float c = SPRITE / 2.0f;
       const float x = static_cast<float>(p.x) + offset, y = static_cast<float>(p.y) + offset;
       if (!Kit::MemoryImage::GetRotatedBounds(x, y, src, clip, angle, c, c, bounds)) continue;
-      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, 0, angle, c, c);
+      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, drawMode, angle, c,
+                                   c);
     }
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Ours_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
+void Ours_Alpha(benchmark::State& state, const Format& f, Kit::Color color, bool mirror) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       Kit::SurfaceDraw::AlphaBlt(scene.target, scene.sprite, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
-                                 color, false);
+                                 color, mirror);
   SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+void Ours_PalettizedCopy(benchmark::State& state, const Format& f) {
+  SurfaceScene scene(f);
+  for (auto _ : state)
+    Kit::SurfaceDraw::CopyNative(scene.target, scene.palettized, &scene.display, 0, 0, Kit::Rect(0, 0, WIDTH, HEIGHT),
+                                 false);
+  SetItems(state, WIDTH * HEIGHT);
 }
 
 void Ours_ColorKey(benchmark::State& state, const Format& f) {
@@ -113,24 +143,26 @@ void Ours_ColorKey(benchmark::State& state, const Format& f) {
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Ours_Stretch(benchmark::State& state, const Format& f) {
+// The nearest stretch to twice the size: white alpha or tinted additive, mirrored or not.
+void Ours_Stretch(benchmark::State& state, const Format& f, int drawMode, bool mirror) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   const Kit::MemoryImage::StretchSource whole{0, 0, SPRITE, SPRITE};
+  const Kit::Color color = drawMode == 1 ? TINT : Kit::Color::White;
   for (auto _ : state)
     for (const Position& p : positions)
-      Kit::SurfaceDraw::FastStretch(scene.target, scene.sprite, &scene.display, StretchedAt(p), whole,
-                                    Kit::Color::White, 0, false);
+      Kit::SurfaceDraw::FastStretch(scene.target, scene.sprite, &scene.display, StretchedAt(p), whole, color, drawMode,
+                                    mirror);
   SetItems(state, SPRITES * 4 * SPRITE * SPRITE);
 }
 
-void Ours_AdditiveColored(benchmark::State& state, const Format& f) {
+void Ours_AdditiveColored(benchmark::State& state, const Format& f, bool mirror) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       Kit::SurfaceDraw::AdditiveBlt(scene.target, scene.sprite, &scene.display, p.x, p.y,
-                                    Kit::Rect(0, 0, SPRITE, SPRITE), TINT, false);
+                                    Kit::Rect(0, 0, SPRITE, SPRITE), TINT, mirror);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -187,9 +219,10 @@ struct PixmanScene {
   pixman_image_t* copySource;
 };
 
-void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   PixmanScene scene(f);
-  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset);
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset,
+                                 drawMode == 1 ? PIXMAN_OP_ADD : PIXMAN_OP_OVER);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -202,8 +235,19 @@ void OverAtPositions(benchmark::State& state, pixman_image_t* from, pixman_image
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Pixman_Over(benchmark::State& state, const Format& f) {
+// Samples the sprite nearest, scaled by 1 / scale and, mirrored, read from its right end.
+void SetNearestTransform(pixman_image_t* sprite, double scale, bool mirror) {
+  pixman_image_set_filter(sprite, PIXMAN_FILTER_NEAREST, nullptr, 0);
+  pixman_transform_t t;
+  pixman_transform_init_scale(&t, pixman_double_to_fixed((mirror ? -1 : 1) / scale), pixman_double_to_fixed(1 / scale));
+  if (mirror) t.matrix[0][2] = pixman_int_to_fixed(SPRITE);
+  pixman_image_set_transform(sprite, &t);
+}
+
+// mirror: the sprite read from its right end, as a mirrored blit draws it.
+void Pixman_Over(benchmark::State& state, const Format& f, bool mirror) {
   PixmanScene scene(f);
+  if (mirror) SetNearestTransform(scene.sprite, 1, true);
   OverAtPositions(state, scene.sprite, scene.screen);
 }
 
@@ -219,24 +263,46 @@ void Pixman_ColorKey(benchmark::State& state, const Format& f) {
   OverAtPositions(state, scene.keyed, scene.screen);
 }
 
-void Pixman_Stretch(benchmark::State& state, const Format& f) {
+// The nearest stretch to twice the size: OVER, or the tinted ADD for the additive stretch.
+void Pixman_Stretch(benchmark::State& state, const Format& f, int drawMode, bool mirror) {
   PixmanScene scene(f);
-  pixman_image_set_filter(scene.sprite, PIXMAN_FILTER_NEAREST, nullptr, 0);
-  pixman_transform_t t;
-  pixman_transform_init_scale(&t, pixman_double_to_fixed(0.5), pixman_double_to_fixed(0.5));
-  pixman_image_set_transform(scene.sprite, &t);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions) {
-      const Kit::Rect to = StretchedAt(p);
-      pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, to.mX, to.mY, to.mWidth,
-                               to.mHeight);
-    }
+  SetNearestTransform(scene.sprite, 2, mirror);
+  std::vector<Position> corners;
+  for (const Position& p : Positions()) corners.push_back({StretchedAt(p).mX, StretchedAt(p).mY});
+  if (drawMode == 1) {
+    benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, 2 * SPRITE, corners);
+  } else {
+    for (auto _ : state)
+      for (const Position& p : corners)
+        pixman_image_composite32(PIXMAN_OP_OVER, scene.sprite, nullptr, scene.screen, 0, 0, 0, 0, p.x, p.y, 2 * SPRITE,
+                                 2 * SPRITE);
+  }
   SetItems(state, SPRITES * 4 * SPRITE * SPRITE);
 }
 
-void Pixman_AddColored(benchmark::State& state, const Format& f) {
+// A palettized picture (c8 with its colour table) copied onto the screen.
+void Pixman_PalettizedCopy(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
+  static pixman_indexed_t palette;
+  const std::vector<std::uint32_t> colours = PaletteColours();
+  for (int i = 0; i < 256; ++i) palette.rgba[i] = colours[static_cast<std::size_t>(i)];
+  const int stride = (WIDTH + 3) / 4 * 4;
+  std::vector<std::uint32_t> indices(static_cast<std::size_t>(stride) * HEIGHT / 4);
+  auto* bytes = reinterpret_cast<std::uint8_t*>(indices.data());
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x)
+      bytes[y * stride + x] = PaletteIndexAt(static_cast<std::size_t>(y) * WIDTH + static_cast<std::size_t>(x));
+  pixman_image_t* picture = pixman_image_create_bits(PIXMAN_c8, WIDTH, HEIGHT, indices.data(), stride);
+  pixman_image_set_indexed(picture, &palette);
+  for (auto _ : state)
+    pixman_image_composite32(PIXMAN_OP_SRC, picture, nullptr, scene.screen, 0, 0, 0, 0, 0, 0, WIDTH, HEIGHT);
+  pixman_image_unref(picture);
+  SetItems(state, WIDTH * HEIGHT);
+}
+
+void Pixman_AddColored(benchmark::State& state, const Format& f, bool mirror) {
+  PixmanScene scene(f);
+  if (mirror) SetNearestTransform(scene.sprite, 1, true);
   benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
@@ -301,12 +367,12 @@ void SDL_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
 
 // SDL_RenderCopyEx on a software renderer over the same screen memory, bilinear, turned the same way
 // about the sprite's middle.
-void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   SdlScene scene(f);
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(scene.screen);
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(texture, drawMode == 1 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
   const auto positions = Positions();
   for (auto _ : state) {
     for (const Position& p : positions) {
@@ -360,22 +426,28 @@ BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
-BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White);
-BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White, false);
+BENCHMARK_CAPTURE(Pixman_Over, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 565, F565);
-BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White);
-BENCHMARK_CAPTURE(Pixman_Over, 888, F888);
+BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White, false);
+BENCHMARK_CAPTURE(Pixman_Over, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 888, F888);
-BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT);
+BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT, false);
 BENCHMARK_CAPTURE(Pixman_OverTinted, 888_tinted, F888);
 BENCHMARK_CAPTURE(SDL_Alpha, 888_tinted, F888, TINT);
-BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565);
-BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565, false);
+BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_AddColored, 565, F565);
-BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888);
-BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888, false);
+BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_AddColored, 888, F888);
 BENCHMARK_CAPTURE(Ours_ColorKey, 565, F565);
 BENCHMARK_CAPTURE(Pixman_ColorKey, 565, F565);
@@ -383,12 +455,30 @@ BENCHMARK_CAPTURE(SDL_ColorKey, 565, F565);
 BENCHMARK_CAPTURE(Ours_ColorKey, 888, F888);
 BENCHMARK_CAPTURE(Pixman_ColorKey, 888, F888);
 BENCHMARK_CAPTURE(SDL_ColorKey, 888, F888);
-BENCHMARK_CAPTURE(Ours_Stretch, 565_2x, F565);
-BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x, F565);
+BENCHMARK_CAPTURE(Ours_Stretch, 565_2x, F565, 0, false);
+BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x, F565, 0, false);
 BENCHMARK_CAPTURE(SDL_Stretch, 565_2x, F565);
-BENCHMARK_CAPTURE(Ours_Stretch, 888_2x, F888);
-BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x, F888);
+BENCHMARK_CAPTURE(Ours_Stretch, 888_2x, F888, 0, false);
+BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x, F888, 0, false);
 BENCHMARK_CAPTURE(SDL_Stretch, 888_2x, F888);
+BENCHMARK_CAPTURE(Ours_Stretch, 565_2x_mirrored, F565, 0, true);
+BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x_mirrored, F565, 0, true);
+BENCHMARK_CAPTURE(Ours_Stretch, 888_2x_mirrored, F888, 0, true);
+BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x_mirrored, F888, 0, true);
+BENCHMARK_CAPTURE(Ours_Stretch, 565_2x_additive, F565, 1, false);
+BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x_additive, F565, 1, false);
+BENCHMARK_CAPTURE(Ours_Stretch, 888_2x_additive, F888, 1, false);
+BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x_additive, F888, 1, false);
+BENCHMARK_CAPTURE(Ours_Alpha, 565_mirrored, F565, Kit::Color::White, true);
+BENCHMARK_CAPTURE(Pixman_Over, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Ours_Alpha, 888_mirrored, F888, Kit::Color::White, true);
+BENCHMARK_CAPTURE(Pixman_Over, 888_mirrored, F888, true);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Pixman_AddColored, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 888_mirrored, F888, true);
+BENCHMARK_CAPTURE(Pixman_AddColored, 888_mirrored, F888, true);
+BENCHMARK_CAPTURE(Ours_PalettizedCopy, 565, F565);
+BENCHMARK_CAPTURE(Pixman_PalettizedCopy, 565, F565);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 565, F565);
 BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 565, F565);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 888, F888);

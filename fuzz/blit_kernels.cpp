@@ -12,6 +12,7 @@
 #include "framework/graphics/PixelRows.h"
 #include "framework/graphics/RunLengthTable.h"
 #include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/TintRows.h"
 #include "fuzz/FuzzReader.h"
 
@@ -36,6 +37,8 @@ Row<T> MakeRow(fuzzsupport::Reader& in, int offset, int count, std::uint32_t& se
     std::uint32_t value = in.More() ? in.Next<std::uint32_t>() : seed;
     // Most words get one of the alphas the kernels treat apart (0, 255) or a run of equal alphas.
     if ((seed >> 28) < 6) value = (value & 0xFFFFFF) | ((seed >> 27) & 1 ? 0xFF000000u : 0);
+    // Some are black (with or without alpha), which the additive kernels treat apart.
+    if (((seed >> 20) & 7) == 0) value &= (seed >> 23) & 1 ? 0xFF000000u : 0;
     row.buffer[static_cast<std::size_t>(i)] = static_cast<T>(value | bias);
   }
   return row;
@@ -62,7 +65,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 15;
+  const int kernel = in.Next<std::uint8_t>() % 18;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -135,6 +138,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 13:
         Kit::OverRows::OntoOpaque(rowsOf(d));
+        break;
+      case 15:
+        Kit::CopyRows::Reverse(d, s, count);
+        break;
+      case 16:
+        Kit::SurfaceRows::AddSaturated888(d, s, count, skipClear ? 0xFFFFFFu : 0xFFFFFFFFu);
+        break;
+      case 17:
+        Kit::SurfaceRows::AddScaled888(d, s, count, tint.r, tint.g, tint.b, skipClear ? 0xFFFFFFu : 0xFFFFFFFFu);
         break;
       case 11:
         Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);

@@ -1,6 +1,8 @@
 // Draws arbitrary matrices, triangles, colours and clip rectangles (raw bytes read as floats and
 // ints) through the software triangle rasteriser; nothing may be written outside the clip
-// rectangle or past the image.
+// rectangle or past the image. An input may hold several draws, each on a fresh image; the seeds
+// "hostile_*" hold NaN, infinite, huge and tiny coordinates against clips inside, around and
+// outside the image.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,10 +16,8 @@ namespace {
 constexpr int SIZE = 24;
 constexpr std::uint32_t BACKGROUND = 0x5A5A5A5A;
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzzsupport::Reader in(data, size);
+// One matrix blit and one triangle list on a fresh image, read from the input.
+void DrawOnce(fuzzsupport::Reader& in) {
   const int textureWidth = in.Next<uint8_t>() % 9, textureHeight = in.Next<uint8_t>() % 9;
   Kit::MemoryImage texture, dest;
   std::vector<std::uint32_t> texels(static_cast<size_t>(textureWidth * textureHeight));
@@ -49,5 +49,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int y = 0; y < SIZE; ++y)
     for (int x = 0; x < SIZE; ++x)
       if (!inside.Contains(x, y) && dest.mBits[y * SIZE + x] != BACKGROUND) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzzsupport::Reader in(data, size);
+  do {
+    DrawOnce(in);
+  } while (in.More());
   return 0;
 }

@@ -37,4 +37,11 @@ void StoreKeyed16(std::uint16_t* d, const std::uint32_t* s, int count) {
     if ((s[i] >> 24) != 0) d[i] = static_cast<std::uint16_t>(s[i]);
 }
 
+void Reverse(std::uint32_t* d, const std::uint32_t* s, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(Reverse(d, s, i, count));
+  KIT_RUN_SSE2(Reverse(d, s, i, count));
+  for (; i < count; ++i) d[i] = s[count - 1 - i];
+}
+
 }  // namespace Kit::CopyRows

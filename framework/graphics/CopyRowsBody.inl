@@ -35,3 +35,17 @@ KIT_ATTR inline int StoreKeyed16(std::uint16_t* d, const std::uint32_t* s, int f
   }
   return i;
 }
+
+// The source row read from its far end: d[k] = s[count - 1 - k].
+KIT_ATTR inline int Reverse(std::uint32_t* d, const std::uint32_t* s, int from, int count) {
+  int i = from;
+  for (; i + kLanes <= count; i += kLanes) {
+    const KIT_V v = Load(s + count - i - kLanes);
+#if KIT_SIMD_WIDTH == 256
+    Store(d + i, _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)));
+#else
+    Store(d + i, _mm_shuffle_epi32(v, 0x1B));
+#endif
+  }
+  return i;
+}

@@ -276,7 +276,7 @@ void DDImage::DeleteAllNonSurfaceData() {
   mBits.reset();
   mNativeAlphaData.reset();
   mNative16Data.reset();
-  mWeightedWords.reset();
+  mWeightedWords = {};
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
   mColorTable.reset();

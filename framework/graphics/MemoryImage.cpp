@@ -85,7 +85,7 @@ void MemoryImage::BitsChanged() {
   mContentId = NewContentId();
   mNativeAlphaData.reset();
   mNative16Data.reset();
-  mWeightedWords.reset();
+  mWeightedWords = {};
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
 }
@@ -177,7 +177,7 @@ std::uint32_t* MemoryImage::GetBits() {
     mColorTable.reset();
     mNativeAlphaData.reset();
     mNative16Data.reset();
-    mWeightedWords.reset();
+    mWeightedWords = {};
   }
   return mBits.get();
 }
@@ -209,21 +209,21 @@ const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
   return mNative16Data.get();
 }
 
-const std::uint32_t* MemoryImage::GetWeightedWords(WholePixelRows::Layout layout) {
-  if (mWeightedWords && mWeightedLayout == layout) return mWeightedWords.get();
+const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout) {
+  std::unique_ptr<std::uint32_t[]>& words = mWeightedWords[static_cast<int>(layout)];
+  if (words) return words.get();
   const std::size_t pixels = PixelCount();
-  auto words = std::make_unique_for_overwrite<std::uint32_t[]>(std::max<std::size_t>(pixels, 1));
+  const int perPixel = UnrotatedRows::WordsPerPixel(layout);
+  words = std::make_unique_for_overwrite<std::uint32_t[]>(std::max<std::size_t>(pixels, 1) * perPixel);
   if (!mBits && mColorTable && mColorIndices) {
-    std::uint32_t table[256];
-    for (int i = 0; i < 256; ++i) table[i] = WholePixelRows::Weigh(mColorTable[i], layout);
-    for (std::size_t i = 0; i < pixels; ++i) words[i] = table[mColorIndices[i]];
+    std::uint32_t table[256 * 2];
+    UnrotatedRows::Weigh(mColorTable.get(), 256, layout, table);
+    for (int plane = 0; plane < perPixel; ++plane)
+      for (std::size_t i = 0; i < pixels; ++i) words[plane * pixels + i] = table[plane * 256 + mColorIndices[i]];
   } else {
-    const std::uint32_t* bits = GetBits();
-    for (std::size_t i = 0; i < pixels; ++i) words[i] = WholePixelRows::Weigh(bits[i], layout);
+    UnrotatedRows::Weigh(GetBits(), pixels, layout, words.get());
   }
-  mWeightedWords = std::move(words);
-  mWeightedLayout = layout;
-  return mWeightedWords.get();
+  return words.get();
 }
 
 std::uint8_t* MemoryImage::GetRLAlphaData() {
@@ -273,7 +273,7 @@ void MemoryImage::DeleteSWBuffers() {
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
   mNative16Data.reset();
-  mWeightedWords.reset();
+  mWeightedWords = {};
   mRLAdditiveData.reset();
   mRLAlphaData.reset();
 }
@@ -282,7 +282,7 @@ void MemoryImage::DeleteNativeData() {
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
   mNative16Data.reset();
-  mWeightedWords.reset();
+  mWeightedWords = {};
   mRLAdditiveData.reset();
 }
 
@@ -312,7 +312,7 @@ bool MemoryImage::Palletize() {
     mBits.reset();
     mNativeAlphaData.reset();
     mNative16Data.reset();
-    mWeightedWords.reset();
+    mWeightedWords = {};
     mWantPal = true;
     return true;
   }

@@ -3,16 +3,16 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/RotatedSpan.h"
-#include "framework/graphics/RotatedSpanLanes.h"
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include <algorithm>
 #include <cmath>
 
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace Kit {
@@ -132,96 +132,73 @@ int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count
   return k;
 }
 
-#if defined(__SSE2__)
-// x / 255 for any 32-bit lanes: (x x 0x80808081) >> 39.
-__m128i DivideBy255(__m128i x) {
-  const __m128i m = _mm_set1_epi32(static_cast<int>(0x80808081u));
-  const __m128i even = _mm_srli_epi64(_mm_mul_epu32(x, m), 39);
-  const __m128i odd = _mm_srli_epi64(_mm_mul_epu32(_mm_srli_epi64(x, 32), m), 39);
-  return _mm_or_si128(even, _mm_slli_epi64(odd, 32));
-}
+#define KIT_SIMD_BODY "framework/graphics/MemoryImageRotatedRowsBody.inl"
+#include "framework/graphics/SimdBodies.h"
 
-// Eight 32-bit lanes of 0..65535 as 16-bit lanes.
-__m128i PackUnsigned16(__m128i a, __m128i b) {
-  const __m128i bias = _mm_set1_epi32(32768);
-  return _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(a, bias), _mm_sub_epi32(b, bias)),
-                       _mm_set1_epi16(static_cast<short>(0x8000)));
-}
-#endif
-
-// Rotated samples of 32-bit source pixels (bits, rows of stride) over opaque pixels, uncoloured, four
-// at a time: pixel k of out samples at (u + k du, v + k dv). A block whose destination is not all
-// opaque, and the pixels after the last whole block, go to scalar(k). Gives what SampleBilinear and
-// ComposeNormal give: the neighbours' weights rounded to 8 bits, sums divided by 255.
+// Rotated samples of 32-bit source pixels, a register at a time (see MemoryImageRotatedRowsBody.inl);
+// pixels first to last of out, the ones the kernels leave to scalar(k). colour: red, green, blue, alpha.
 template <typename Scalar>
-void RotatedOntoOpaque(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
-                       std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
-  int k = first;
-#if defined(__SSE2__)
-  if (!Simd::UseSse2()) {
-    for (; k <= last; ++k) scalar(k);
-    return;
+void RotatedPixels(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
+                   std::int64_t du, std::int64_t dv, int first, int last, const std::uint32_t (&colour)[4],
+                   bool colored, bool additive, const Scalar& scalar) {
+  int i = first;
+  KIT_RUN_AVX2(RotatedPixels(out, bits, stride, u, v, du, dv, i, last + 1, colour, colored, additive, scalar));
+  KIT_RUN_SSE2(RotatedPixels(out, bits, stride, u, v, du, dv, i, last + 1, colour, colored, additive, scalar));
+  for (; i <= last; ++i) scalar(i);
+}
+
+// A whole source pixel drawn uncoloured in normal mode: its sample is the pixel alone at coverage
+// 256a / 255, and an opaque one comes out as it is.
+std::uint32_t WholePixel(std::uint32_t dst, std::uint32_t src) {
+  const std::uint32_t a = src >> 24;
+  if (a == 0) return dst;
+  if (a == 255) return src;
+  return ComposeNormal(dst, {256 * a / 255, 256 * a * ((src >> 16) & 0xFF) / 255, 256 * a * ((src >> 8) & 0xFF) / 255,
+                             256 * a * (src & 0xFF) / 255});
+}
+
+// Unrotated at a whole-pixel position, normal and uncoloured, from 32-bit pixels: every drawn row
+// takes the same run of the next source row (at angle 0 the row's column does not change), so the
+// rows are drawn as one block. False, having drawn nothing, when the rows are not of that kind.
+bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, const std::uint32_t* bits,
+                     const RotatedSetup& setup, const Rect& box, bool exactRows) {
+  const int sourceWidth = source.mWidth;
+  int first = -1, rows = 0;
+  RotatedRow top{};
+  int from = 0, to = box.mHeight;
+  if (exactRows) {
+    // Row r starts exactly r pixels below row 0: the drawn ones follow at once.
+    const std::int64_t v0 = setup.StartV(box.mX, box.mY);
+    setup.RowsInside(v0, box.mHeight, from, to);
+    if (from >= to) return true;
+    if ((v0 & 0xFFFE) != 0) return false;
+    top = setup.Row(box.mX, box.mY + from, box.mWidth);
+    if ((top.mU & 0xFFFE) != 0) return false;
+    first = box.mY + from;
+    rows = to - from;
+    from = to = 0;
   }
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i one = _mm_set1_epi32(1);
-  const __m128i one16 = _mm_set1_epi16(1), full = _mm_set1_epi16(256), nearlyOpaque = _mm_set1_epi16(250);
-  __m128i us = RotatedLanes::Positions(u + first * du, du), vs = RotatedLanes::Positions(v + first * dv, dv);
-  const __m128i stepU = _mm_set1_epi32(static_cast<int>(4 * du)), stepV = _mm_set1_epi32(static_cast<int>(4 * dv));
-  for (; k + 3 <= last; k += 4, us = _mm_add_epi32(us, stepU), vs = _mm_add_epi32(vs, stepV)) {
-    const __m128i dst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + k));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(dst, opaque), opaque)) != 0xFFFF) {
-      for (int j = k; j < k + 4; ++j) scalar(j);
-      continue;
+  for (int y = box.mY + from; y < box.mY + to; ++y) {
+    const std::int64_t v = setup.StartV(box.mX, y);
+    if (!setup.InsideV(v)) continue;
+    if ((v & 0xFFFE) != 0) return false;
+    if (first < 0) {
+      top = setup.Row(box.mX, y, box.mWidth);
+      if ((top.mU & 0xFFFE) != 0) return false;
+      first = y;
+    } else if (y != first + rows || (v >> 16) != (top.mV >> 16) + rows) {
+      return false;
     }
-    __m128i src[4];
-    RotatedLanes::Neighbours(bits, stride, us, vs, src);
-    if (RotatedLanes::AllTransparent(src)) continue;  // nothing covered
-    // Weights ((a x b >> 23) + 1) >> 1 of fractions 1..65535, in the low half of each 32-bit lane.
-    __m128i fx, gx, fy, gy;
-    RotatedLanes::Fractions(us, fx, gx);
-    RotatedLanes::Fractions(vs, fy, gy);
-    const auto weight = [&](__m128i a, __m128i b) {
-      return _mm_srli_epi32(_mm_add_epi32(_mm_srli_epi32(_mm_mulhi_epu16(a, b), 7), one), 1);
-    };
-    const __m128i weights[4] = {weight(gx, gy), weight(fx, gy), weight(gx, fy), weight(fx, fy)};
-    // Per pixel in 32-bit lanes: blue, green and red times weight x alpha, and in the alpha lane the
-    // coverage (weight x alpha times one).
-    __m128i sums[4] = {zero, zero, zero, zero};
-    for (int t = 0; t < 4; ++t) {
-      const __m128i wa = _mm_mullo_epi16(weights[t], _mm_srli_epi32(src[t], 24));
-      const __m128i pair = _mm_or_si128(wa, _mm_slli_epi32(wa, 16));
-      const __m128i pixels = _mm_or_si128(_mm_andnot_si128(opaque, src[t]), _mm_set1_epi32(0x01000000));
-      const __m128i halves[2] = {_mm_unpacklo_epi8(pixels, zero), _mm_unpackhi_epi8(pixels, zero)};
-      const __m128i w[2] = {_mm_unpacklo_epi32(pair, pair), _mm_unpackhi_epi32(pair, pair)};
-      for (int h = 0; h < 2; ++h) {
-        const __m128i low = _mm_mullo_epi16(halves[h], w[h]), high = _mm_mulhi_epu16(halves[h], w[h]);
-        sums[2 * h] = _mm_add_epi32(sums[2 * h], _mm_unpacklo_epi16(low, high));
-        sums[2 * h + 1] = _mm_add_epi32(sums[2 * h + 1], _mm_unpackhi_epi16(low, high));
-      }
-    }
-    __m128i result[2];
-    for (int h = 0; h < 2; ++h) {
-      // Sums / 255 and coverage / 255, 0..65535, two pixels in 16-bit lanes.
-      const __m128i sample = PackUnsigned16(DivideBy255(sums[2 * h]), DivideBy255(sums[2 * h + 1]));
-      const __m128i coverage =
-          _mm_shufflehi_epi16(_mm_shufflelo_epi16(sample, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-      const __m128i d16 = h == 0 ? _mm_unpacklo_epi8(dst, zero) : _mm_unpackhi_epi8(dst, zero);
-      // Nearly opaque coverage gives the sample; less mixes it with (d x 255 >> 8) x (256 - coverage).
-      const __m128i drawn = _mm_srli_epi16(sample, 8);
-      const __m128i mixed = _mm_srli_epi16(
-          _mm_add_epi16(_mm_mullo_epi16(_mm_subs_epu16(d16, one16), _mm_sub_epi16(full, coverage)), sample), 8);
-      const __m128i high = _mm_cmpgt_epi16(coverage, nearlyOpaque);
-      const __m128i blended = _mm_or_si128(_mm_and_si128(high, drawn), _mm_andnot_si128(high, mixed));
-      const __m128i clear = _mm_cmpeq_epi16(coverage, _mm_setzero_si128());
-      result[h] = _mm_or_si128(_mm_and_si128(clear, d16), _mm_andnot_si128(clear, blended));
-    }
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), _mm_or_si128(_mm_packus_epi16(result[0], result[1]), opaque));
+    ++rows;
   }
-#else
-  (void)out, (void)bits, (void)stride, (void)u, (void)v, (void)du, (void)dv;
-#endif
-  for (; k <= last; ++k) scalar(k);
+  if (rows == 0 || top.mFirst > top.mLast) return true;
+  const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
+  const std::uint32_t* words = source.GetWeightedWords(UnrotatedRows::Layout::kImage);
+  const std::size_t plane = static_cast<std::size_t>(sourceWidth) * source.mHeight;
+  UnrotatedRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
+                           words + at, words + plane + at, bits + at, source.GetRLAlphaData() + at, sourceWidth,
+                           top.mLast - top.mFirst + 1, rows, &WholePixel);
+  return true;
 }
 
 template <typename Fetch>
@@ -230,6 +207,7 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
   const bool colored = color != Color::White;
   const std::uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
   const std::uint32_t ca = Clamp255(color.mAlpha);
+  const std::uint32_t colour[4] = {cr, cg, cb, ca};
   const AdditiveTable& add = GetAdditiveTable();
   const auto put = [&](std::uint32_t& out, Sample s) {
     if (colored) {
@@ -273,9 +251,9 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
     const auto sampleAt = [&](int k) {
       put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
     };
-    if (plainCopy && narrowSource && !pixels.IsPalettized())
-      RotatedOntoOpaque(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst,
-                        row.mLast, sampleAt);
+    if (narrowSource && !pixels.IsPalettized())
+      RotatedPixels(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
+                    colour, colored, drawMode == 1, sampleAt);
     else
       for (int k = row.mFirst; k <= row.mLast; ++k) sampleAt(k);
   }
@@ -311,6 +289,11 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   const int sourceWidth = source->mWidth;
   // The four-at-a-time rows compute source offsets in 32-bit lanes, rows as 16 x 16 products.
   const bool narrowSource = source->mWidth < 32768 && source->mHeight < 32768;
+  if (angle == 0 && drawMode == 0 && color == Color::White && !pixels.IsPalettized() && Simd::UseSse2() &&
+      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box, OnFixedGrid(y) && OnFixedGrid(centerY))) {
+    BitsChanged();
+    return;
+  }
   if (pixels.IsPalettized()) {
     const std::uint32_t* table = pixels.Table();
     const std::uint8_t* indices = pixels.Indices();

@@ -89,20 +89,20 @@ void ScalarRows(const Rows<Pixel>& rows, void (*row)(Pixel*, const std::uint32_t
 #endif
 
 void OntoSurface888(const Rows<std::uint32_t>& rows) {
-  KIT_RUN_ROWS_AVX2(std::uint32_t, Surface888At, Surface888Scalar);
-  KIT_RUN_ROWS_SSE2(std::uint32_t, Surface888At, Surface888Scalar);
+  KIT_RUN_ROWS_AVX2(std::uint32_t, Surface888, Surface888Scalar);
+  KIT_RUN_ROWS_SSE2(std::uint32_t, Surface888, Surface888Scalar);
   ScalarRows(rows, Surface888Scalar);
 }
 
 void OntoSurface565(const Rows<std::uint16_t>& rows) {
-  KIT_RUN_ROWS_AVX2(std::uint16_t, Surface565At, Surface565Scalar);
-  KIT_RUN_ROWS_SSE2(std::uint16_t, Surface565At, Surface565Scalar);
+  KIT_RUN_ROWS_AVX2(std::uint16_t, Surface565, Surface565Scalar);
+  KIT_RUN_ROWS_SSE2(std::uint16_t, Surface565, Surface565Scalar);
   ScalarRows(rows, Surface565Scalar);
 }
 
 void OntoOpaque(const Rows<std::uint32_t>& rows) {
-  KIT_RUN_ROWS_AVX2(std::uint32_t, OntoOpaqueAt, OntoOpaqueScalar);
-  KIT_RUN_ROWS_SSE2(std::uint32_t, OntoOpaqueAt, OntoOpaqueScalar);
+  KIT_RUN_ROWS_AVX2(std::uint32_t, OntoOpaqueRow, OntoOpaqueScalar);
+  KIT_RUN_ROWS_SSE2(std::uint32_t, OntoOpaqueRow, OntoOpaqueScalar);
   ScalarRows(rows, OntoOpaqueScalar);
 }
 

@@ -36,63 +36,91 @@ KIT_ATTR inline KIT_V FirstLanes16(int n) {
 #endif
 }
 
-// Each register function below draws one register of pixels at d from the words at s, and leaves
-// the lanes set in keep as they are.
-
-KIT_ATTR inline void Surface888At(std::uint32_t* d, const std::uint32_t* s, KIT_V keep) {
-  const KIT_V zero = KIT_SI(setzero)();
-  const KIT_V redBlue = KIT_OP(set1_epi32)(0x00FF00FF), green = KIT_OP(set1_epi32)(0x0000FF00);
-  const KIT_V sv = Load(s);
-  const KIT_V alpha = AlphaHigh(sv);
-  const KIT_V clear = KIT_SI(or)(KIT_OP(cmpeq_epi32)(alpha, zero), keep);
-  const int clearBits = KIT_OP(movemask_epi8)(clear);
-  if (clearBits == kAllLanes) return;
-  // Alpha 255 leaves nothing of the destination (its fields x 1 >> 8 are 0): the words are stored.
-  if (clearBits == 0 &&
-      KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(alpha, KIT_OP(set1_epi32)(static_cast<int>(0xFF00FF00u)))) ==
-          kAllLanes) {
-    Store(d, sv);
-    return;
-  }
-  const KIT_V original = Load(d);
-  // (256 - a) << 8 in 16 bits; it wraps to 0 for alpha 0, whose pixels are kept below.
-  const KIT_V rest = KIT_OP(sub_epi16)(zero, alpha);
-  const KIT_V rb = KIT_OP(mulhi_epu16)(KIT_SI(and)(original, redBlue), rest);
-  const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(original, green), rest), green);
-  const KIT_V out = KIT_OP(add_epi32)(KIT_SI(or)(rb, g), sv);
-  Store(d, clearBits == 0 ? out : Select(clear, original, out));
+// Whether every word's alpha is 0, or 255 (AVX2 tests the alpha bits at once).
+KIT_ATTR inline bool AllClear(KIT_V s) {
+  const KIT_V alphaBits = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+#if KIT_SIMD_WIDTH == 256
+  return _mm256_testz_si256(s, alphaBits);
+#else
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alphaBits), _mm_setzero_si128())) == 0xFFFF;
+#endif
 }
+KIT_ATTR inline bool AllOpaque(KIT_V s) {
+  const KIT_V alphaBits = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+#if KIT_SIMD_WIDTH == 256
+  return _mm256_testc_si256(s, alphaBits);
+#else
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(s, alphaBits), alphaBits)) == 0xFFFF;
+#endif
+}
+
+// Each kernel below draws one register of pixels at d from the words at s (At); with kKeep the
+// lanes set in keep are left as they are.
+
+struct Surface888 {
+  template <bool kKeep>
+  KIT_ATTR static void At(std::uint32_t* d, const std::uint32_t* s, KIT_V keep) {
+    const KIT_V zero = KIT_SI(setzero)();
+    const KIT_V redBlue = KIT_OP(set1_epi32)(0x00FF00FF), green = KIT_OP(set1_epi32)(0x0000FF00);
+    // A kept lane reads as a word of alpha 0, which leaves its pixel.
+    const KIT_V sv = kKeep ? KIT_SI(andnot)(keep, Load(s)) : Load(s);
+    if (AllClear(sv)) return;
+    // Alpha 255 leaves nothing of the destination (its fields x 1 >> 8 are 0): the words are stored.
+    if (AllOpaque(sv)) {
+      Store(d, sv);
+      return;
+    }
+    const KIT_V alpha = AlphaHigh(sv);
+    const KIT_V clear = KIT_OP(cmpeq_epi32)(alpha, zero);
+    const KIT_V original = Load(d);
+    // (256 - a) << 8 in 16 bits; it wraps to 0 for alpha 0, whose pixels are kept below.
+    const KIT_V rest = KIT_OP(sub_epi16)(zero, alpha);
+    const KIT_V rb = KIT_OP(mulhi_epu16)(KIT_SI(and)(original, redBlue), rest);
+    const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(original, green), rest), green);
+    const KIT_V out = KIT_OP(add_epi32)(KIT_SI(or)(rb, g), sv);
+    Store(d, KIT_OP(movemask_epi8)(clear) == 0 ? out : Select(clear, original, out));
+  }
+};
 
 // Two registers of words onto one register of 5-6-5 pixels.
-KIT_ATTR inline void Surface565At(std::uint16_t* d, const std::uint32_t* s, KIT_V keep) {
-  const KIT_V zero = KIT_SI(setzero)();
-  const KIT_V red = KIT_OP(set1_epi16)(static_cast<short>(0xF800)), green = KIT_OP(set1_epi16)(0x07E0),
-              blue = KIT_OP(set1_epi16)(0x001F);
-  const KIT_V alphaBits = KIT_OP(set1_epi16)(static_cast<short>(0xFF00));
-  // Bits 16 to 31 of each word (exact through the signed pack), alpha << 8 once masked.
-  const KIT_V high = KIT_OP(packs_epi32)(KIT_OP(srai_epi32)(Load(s), 16), KIT_OP(srai_epi32)(Load(s + kLanes), 16));
+struct Surface565 {
+  template <bool kKeep>
+  KIT_ATTR static void At(std::uint16_t* d, const std::uint32_t* s, KIT_V keep) {
+    const KIT_V zero = KIT_SI(setzero)();
+    const KIT_V red = KIT_OP(set1_epi16)(static_cast<short>(0xF800)), green = KIT_OP(set1_epi16)(0x07E0),
+                blue = KIT_OP(set1_epi16)(0x001F);
+    const KIT_V alphaBits = KIT_OP(set1_epi16)(static_cast<short>(0xFF00));
 #if KIT_SIMD_WIDTH == 256
-  const KIT_V alpha = KIT_SI(and)(_mm256_permute4x64_epi64(high, 0xD8), alphaBits);  // the pack works per half
+    // Per 128-bit half, each word's low 16 bits in the low 8 bytes and its alpha << 8 in the high 8:
+    // joined, the halves hold pixels 0-3, 8-11, 4-7, 12-15, put in order by one permute each.
+    const KIT_V split = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, 3, -1, 7, -1, 11, -1, 15, 0, 1, 4, 5, 8, 9, 12,
+                                         13, -1, 3, -1, 7, -1, 11, -1, 15);
+    const KIT_V first = _mm256_shuffle_epi8(Load(s), split), second = _mm256_shuffle_epi8(Load(s + kLanes), split);
+    const KIT_V words = _mm256_permute4x64_epi64(_mm256_unpacklo_epi64(first, second), 0xD8);
+    const KIT_V alpha = _mm256_permute4x64_epi64(_mm256_unpackhi_epi64(first, second), 0xD8);
 #else
-  const KIT_V alpha = KIT_SI(and)(high, alphaBits);
+    // Bits 16 to 31 of each word (exact through the signed pack), alpha << 8 once masked.
+    const KIT_V alpha = KIT_SI(and)(
+        KIT_OP(packs_epi32)(KIT_OP(srai_epi32)(Load(s), 16), KIT_OP(srai_epi32)(Load(s + kLanes), 16)), alphaBits);
+    const KIT_V words = Low16(s);
 #endif
-  const KIT_V clear = KIT_SI(or)(KIT_OP(cmpeq_epi16)(alpha, zero), keep);
-  const int clearBits = KIT_OP(movemask_epi8)(clear);
-  if (clearBits == kAllLanes) return;
-  const KIT_V words = Low16(s);
-  if (clearBits == 0 && KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(alpha, alphaBits)) == kAllLanes) {
-    Store(d, words);
-    return;
+    const KIT_V clear = kKeep ? KIT_SI(or)(KIT_OP(cmpeq_epi16)(alpha, zero), keep) : KIT_OP(cmpeq_epi16)(alpha, zero);
+    const int clearBits = KIT_OP(movemask_epi8)(clear);
+    if (clearBits == kAllLanes) return;
+    if (clearBits == 0 && KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(alpha, alphaBits)) == kAllLanes) {
+      Store(d, words);
+      return;
+    }
+    const KIT_V dv = Load(d);
+    // (256 - a) << 8 in 16 bits, 0 for alpha 0 (kept below); each field x rest >> 8 is a high half.
+    const KIT_V rest = KIT_OP(sub_epi16)(zero, alpha);
+    const KIT_V r = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, red), rest), red);
+    const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, green), rest), green);
+    const KIT_V b = KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, blue), rest);
+    const KIT_V out = KIT_OP(add_epi16)(KIT_SI(or)(r, KIT_SI(or)(g, b)), words);
+    Store(d, clearBits == 0 ? out : Select(clear, dv, out));
   }
-  const KIT_V dv = Load(d);
-  // (256 - a) << 8 in 16 bits, 0 for alpha 0 (kept below); each field x rest >> 8 is a high half.
-  const KIT_V rest = KIT_OP(sub_epi16)(zero, alpha);
-  const KIT_V r = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, red), rest), red);
-  const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, green), rest), green);
-  const KIT_V b = KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, blue), rest);
-  const KIT_V out = KIT_OP(add_epi16)(KIT_SI(or)(r, KIT_SI(or)(g, b)), words);
-  Store(d, clearBits == 0 ? out : Select(clear, dv, out));
-}
+};
 
 // Each pixel's alpha in both 16-bit lanes of its word.
 KIT_ATTR inline KIT_V Alpha2x16(KIT_V s) {
@@ -119,41 +147,43 @@ KIT_ATTR inline KIT_V BlendOverOpaque(KIT_V d, KIT_V s, KIT_V w) {
 }
 
 // Alpha 255 is given the weight 256, which stores the source pixel.
-KIT_ATTR inline void OntoOpaqueAt(std::uint32_t* row, const std::uint32_t* src, KIT_V keep) {
-  const KIT_V s = Load(src);
-  const KIT_V alpha = Alpha2x16(s);
-  const KIT_V clear = KIT_SI(or)(KIT_OP(cmpeq_epi32)(alpha, KIT_SI(setzero)()), keep);
-  const int clearBits = KIT_OP(movemask_epi8)(clear);
-  if (clearBits == kAllLanes) return;
-  const KIT_V opaque = KIT_OP(cmpeq_epi16)(alpha, KIT_OP(set1_epi16)(255));
-  if (clearBits == 0 && KIT_OP(movemask_epi8)(opaque) == kAllLanes) {
-    Store(row, s);
-    return;
+struct OntoOpaqueRow {
+  template <bool kKeep>
+  KIT_ATTR static void At(std::uint32_t* row, const std::uint32_t* src, KIT_V keep) {
+    const KIT_V s = kKeep ? KIT_SI(andnot)(keep, Load(src)) : Load(src);
+    if (AllClear(s)) return;
+    if (AllOpaque(s)) {
+      Store(row, s);
+      return;
+    }
+    const KIT_V alpha = Alpha2x16(s);
+    const KIT_V clear = KIT_OP(cmpeq_epi32)(alpha, KIT_SI(setzero)());
+    const KIT_V opaque = KIT_OP(cmpeq_epi16)(alpha, KIT_OP(set1_epi16)(255));
+    const KIT_V d = Load(row);
+    const KIT_V out = BlendOverOpaque(d, s, KIT_OP(sub_epi16)(alpha, opaque));
+    Store(row, KIT_OP(movemask_epi8)(clear) == 0 ? out : Select(clear, d, out));
   }
-  const KIT_V d = Load(row);
-  const KIT_V out = BlendOverOpaque(d, s, KIT_OP(sub_epi16)(alpha, opaque));
-  Store(row, clearBits == 0 ? out : Select(clear, d, out));
-}
+};
 
-// A row kernel from a register function: works from pixel `from` while a whole register is left and
+// A row kernel from a register kernel: works from pixel `from` while a whole register is left and
 // returns where it stopped.
-template <typename Pixel, void (*kAt)(Pixel*, const std::uint32_t*, KIT_V)>
+template <typename Pixel, typename Kernel>
 KIT_ATTR inline int EachRegister(Pixel* d, const std::uint32_t* s, int from, int count) {
   constexpr int kBlock = sizeof(Pixel) == 2 ? 2 * kLanes : kLanes;
   const KIT_V none = KIT_SI(setzero)();
   int i = from;
-  for (; i + kBlock <= count; i += kBlock) kAt(d + i, s + i, none);
+  for (; i + kBlock <= count; i += kBlock) Kernel::template At<false>(d + i, s + i, none);
   return i;
 }
 
 KIT_ATTR inline int OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int from, int count) {
-  return EachRegister<std::uint32_t, Surface888At>(d, s, from, count);
+  return EachRegister<std::uint32_t, Surface888>(d, s, from, count);
 }
 KIT_ATTR inline int OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
-  return EachRegister<std::uint16_t, Surface565At>(d, s, from, count);
+  return EachRegister<std::uint16_t, Surface565>(d, s, from, count);
 }
 KIT_ATTR inline int OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int from, int count) {
-  return EachRegister<std::uint32_t, OntoOpaqueAt>(row, src, from, count);
+  return EachRegister<std::uint32_t, OntoOpaqueRow>(row, src, from, count);
 }
 
 // Over opaque pixels the over-blend's weight is the source alpha itself; a register with any other
@@ -177,8 +207,7 @@ KIT_ATTR inline int OverPixels(std::uint32_t* row, const std::uint32_t* src, int
 // Every row of a rectangle from its first drawn pixel. The pixels left over (fewer than a register)
 // are the last register of the row again, with the lanes already drawn kept; rows narrower than a
 // register take the scalar formula.
-template <typename Pixel, void (*kAt)(Pixel*, const std::uint32_t*, KIT_V),
-          void (*kScalar)(Pixel*, const std::uint32_t*, int, int)>
+template <typename Pixel, typename Kernel, void (*kScalar)(Pixel*, const std::uint32_t*, int, int)>
 KIT_ATTR inline void EachRow(const Rows<Pixel>& rows) {
   constexpr int kBlock = sizeof(Pixel) == 2 ? 2 * kLanes : kLanes;
   for (int j = 0; j < rows.height; ++j) {
@@ -189,9 +218,9 @@ KIT_ATTR inline void EachRow(const Rows<Pixel>& rows) {
       kScalar(d, s, from, rows.width);
       continue;
     }
-    const int i = EachRegister<Pixel, kAt>(d, s, from, rows.width);
+    const int i = EachRegister<Pixel, Kernel>(d, s, from, rows.width);
     if (i == rows.width) continue;
     const int last = rows.width - kBlock;
-    kAt(d + last, s + last, sizeof(Pixel) == 2 ? FirstLanes16(i - last) : FirstLanes32(i - last));
+    Kernel::template At<true>(d + last, s + last, sizeof(Pixel) == 2 ? FirstLanes16(i - last) : FirstLanes32(i - last));
   }
 }

@@ -63,3 +63,50 @@ KIT_ATTR inline void Fractions(KIT_V positions, KIT_V& f, KIT_V& g) {
   f = KIT_OP(add_epi32)(KIT_SI(and)(positions, KIT_OP(set1_epi32)(0xFFFE)), KIT_OP(set1_epi32)(1));
   g = KIT_OP(sub_epi32)(KIT_OP(set1_epi32)(65536), f);
 }
+
+// Each sample's weight (the low half of its 32-bit lane) in the four 16-bit lanes of its pixel's
+// fields, as unpacking the pixels' bytes lays them out: low for the pixels in the low 64 bits of each
+// 128-bit half, high for the others.
+KIT_ATTR inline void SpreadWeights(KIT_V w, KIT_V& low, KIT_V& high) {
+#if KIT_SIMD_WIDTH == 256
+  low = _mm256_shuffle_epi8(w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1,
+                                                4, 5, 4, 5, 4, 5, 4, 5));
+  high = _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9, 8,
+                                                 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
+#else
+  const __m128i pair = _mm_or_si128(w, _mm_slli_epi32(w, 16));
+  low = _mm_unpacklo_epi32(pair, pair);
+  high = _mm_unpackhi_epi32(pair, pair);
+#endif
+}
+
+// Four 16-bit lanes (blue, green, red, alpha) repeated for every pixel of a register.
+KIT_ATTR inline KIT_V PerPixel16(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
+  return KIT_OP(set1_epi64x)(
+      static_cast<long long>((std::uint64_t{a} << 48) | (std::uint64_t{r} << 32) | (std::uint64_t{g} << 16) | b));
+}
+
+// The first n (0 < n <= kLanes) pixels at p, the other lanes from fill; and the first n lanes of v
+// stored at p. (At AVX2 masked moves: a library copy here would hand the row back to SSE code with
+// the vector registers' upper halves in use, which costs the next plain SSE instruction dearly.)
+KIT_ATTR inline KIT_V LoadFirst(const std::uint32_t* p, int n, KIT_V fill) {
+#if KIT_SIMD_WIDTH == 256
+  const __m256i first = _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+  return _mm256_blendv_epi8(fill, _mm256_maskload_epi32(reinterpret_cast<const int*>(p), first), first);
+#else
+  alignas(16) std::uint32_t part[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(part), fill);
+  for (int j = 0; j < n; ++j) part[j] = p[j];
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+#endif
+}
+KIT_ATTR inline void StoreFirst(std::uint32_t* p, KIT_V v, int n) {
+#if KIT_SIMD_WIDTH == 256
+  _mm256_maskstore_epi32(reinterpret_cast<int*>(p),
+                         _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)), v);
+#else
+  alignas(16) std::uint32_t part[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(part), v);
+  for (int j = 0; j < n; ++j) p[j] = part[j];
+#endif
+}

@@ -82,10 +82,9 @@ RotatedRow RotatedSetup::Row(int left, int y, int count) const {
   // The centre of the row's first pixel, mapped back into the source; pixel centres sit at +0.5.
   const double rx = left + 0.5 - mCenterX, ry = y + 0.5 - mCenterY;
   const double u = mCenterX + rx * mCos - ry * mSin - mX + mSrcX - 0.5;
-  const double v = mCenterY + rx * mSin + ry * mCos - mY + mSrcY - 0.5;
   RotatedRow row;
   row.mU = static_cast<std::int64_t>(std::floor(u * 65536.0));
-  row.mV = static_cast<std::int64_t>(std::floor(v * 65536.0));
+  row.mV = StartV(left, y);
   std::int64_t first = 0, last = count - 1;
   Restrict(row.mU, mStepU, mLowU, mHighU, first, last);
   Restrict(row.mV, mStepV, mLowV, mHighV, first, last);

@@ -9,6 +9,7 @@
 #include "framework/graphics/TintRows.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace Kit::SurfaceDraw {
 namespace {
@@ -62,21 +63,49 @@ void ForEachRun(const SurfaceTarget& t, const MemoryImage& source, const BlitAre
   }
 }
 
-// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 fields (white), drawn forwards
-// from contiguous words: each row after its leading transparent run is one pass of a row kernel,
-// whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the runs give.
-// False when the kernels do not cover the case.
+// Calls draw(row index, words) with each row of the blit as contiguous native words in drawing order:
+// a palettized source looked up, a mirrored row reversed (its last source pixel is drawn first).
+template <typename Words, typename Draw>
+void ForEachGatheredRow(const MemoryImage& source, const Words& s, const BlitArea& area, bool mirror, Draw draw) {
+  const int width = area.mSrc.mWidth;
+  std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
+  for (int j = 0; j < area.mSrc.mHeight; ++j) {
+    const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * source.mWidth + area.mSrc.mX;
+    if constexpr (Words::kPalettized) {
+      for (int k = 0; k < width; ++k) row[k] = s[i + static_cast<std::size_t>(mirror ? width - 1 - k : k)];
+    } else {
+      CopyRows::Reverse(row.data(), s.mWords + i, width);
+    }
+    draw(j, row.data());
+  }
+}
+
+// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 fields (white) through the row
+// kernels, whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the
+// runs give: each row after its leading transparent run, or each gathered row (palettized or
+// mirrored). False when the kernels do not cover the case.
 template <typename Pixel, typename Words>
 bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                      const BlitArea& area, const Rgba& c, bool white, bool mirror) {
-  if constexpr (Words::kPalettized) {
-    return false;
-  } else {
-    const bool byteFields =
-        sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
-    const bool fields565 =
-        sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
-    if (mirror || !(byteFields || (fields565 && white))) return false;
+  const Fields fields = FieldsOf<Pixel>(t);
+  if (fields == Fields::kOther || (fields == Fields::k565 && !white)) return false;
+  const Rgba cp = Premultiplied(c);
+  const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
+  auto drawRow = [&](Pixel* d, const std::uint32_t* words, int count) {
+    if constexpr (sizeof(Pixel) == 2)
+      OverRows::OntoSurface565(d, words, count);
+    else if (white)
+      OverRows::OntoSurface888(d, words, count);
+    else
+      TintRows::OntoSurface888(d, words, count, tint, TintRows::Mode::kBlit);
+  };
+  if (Words::kPalettized || mirror) {
+    ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
+      drawRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth);
+    });
+    return true;
+  }
+  if constexpr (!Words::kPalettized) {
     const std::size_t first = static_cast<std::size_t>(area.mSrc.mY) * source.mWidth + area.mSrc.mX;
     const OverRows::Rows<Pixel> rows{t.mPixels.Row<Pixel>(area.mY) + area.mX,
                                      t.mPixels.mPitch / static_cast<int>(sizeof(Pixel)),
@@ -90,15 +119,13 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
     } else if (white) {
       OverRows::OntoSurface888(rows);
     } else {
-      const Rgba cp = Premultiplied(c);
-      const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
       for (int j = 0; j < rows.height; ++j) {
         const int x = rows.FirstDrawn(j);
-        TintRows::OntoSurface888(rows.Dest(j) + x, rows.Source(j) + x, rows.width - x, tint, TintRows::Mode::kBlit);
+        drawRow(rows.Dest(j) + x, rows.Source(j) + x, rows.width - x);
       }
     }
-    return true;
   }
+  return true;
 }
 
 template <typename Pixel, typename Words>
@@ -160,28 +187,33 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
                ch.mAdd[((((word & ch.mMask) >> ch.mShift) * cc) >> 8) + ((dst & ch.mMask) >> ch.mShift)])
            << ch.mShift;
   };
-  // Rows of contiguous words onto byte fields go through the row kernels.
-  const bool byteFields = sizeof(Pixel) == 4 && !Words::kPalettized && !mirror && t.mRed.mMask == 0xFF0000 &&
-                          t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
-  const bool fields565 = sizeof(Pixel) == 2 && !Words::kPalettized && !mirror && t.mRed.mMask == 0xF800 &&
-                         t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
+  // Rows onto byte or 5-6-5 fields go through the row kernels: contiguous words run by run, gathered
+  // rows (palettized or mirrored) whole, where a black word is left alone as its run would be.
+  const Fields fields = FieldsOf<Pixel>(t);
+  auto addRow = [&](Pixel* d, const std::uint32_t* words, int count) {
+    if constexpr (sizeof(Pixel) == 4) {
+      if (white)
+        SurfaceRows::AddSaturated888(d, words, count, 0xFFFFFF);
+      else
+        SurfaceRows::AddScaled888(d, words, count, cp.r, cp.g, cp.b, 0xFFFFFF);
+    } else {
+      if (white)
+        SurfaceRows::AddSaturated565(d, words, count);
+      else
+        SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
+    }
+  };
+  if (fields != Fields::kOther && (Words::kPalettized || mirror)) {
+    ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
+      addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth);
+    });
+    return;
+  }
   ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
     if ((s[i] & 0xFFFFFF) == 0) return;
-    if constexpr (sizeof(Pixel) == 4 && !Words::kPalettized) {
-      if (byteFields) {
-        if (white)
-          SurfaceRows::AddSaturated888(d, s.mWords + i, count);
-        else
-          SurfaceRows::AddScaled888(d, s.mWords + i, count, cp.r, cp.g, cp.b);
-        return;
-      }
-    }
-    if constexpr (sizeof(Pixel) == 2 && !Words::kPalettized) {
-      if (fields565) {
-        if (white)
-          SurfaceRows::AddSaturated565(d, s.mWords + i, count);
-        else
-          SurfaceRows::AddScaled565(d, s.mWords + i, count, cp.r, cp.g, cp.b);
+    if constexpr (!Words::kPalettized) {
+      if (fields != Fields::kOther) {
+        addRow(d, s.mWords + i, count);
         return;
       }
     }

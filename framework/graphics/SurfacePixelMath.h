@@ -28,6 +28,17 @@ inline std::uint32_t ScaleChannels(const SurfaceTarget& t, std::uint32_t d, std:
          ((((d & t.mBlue.mMask) * f) >> 8) & t.mBlue.mMask);
 }
 
+// The field layouts the row kernels draw onto: 0x00RRGGBB in 32 bits and 5-6-5.
+enum class Fields { kOther, k888, k565 };
+template <typename Pixel>
+Fields FieldsOf(const SurfaceTarget& t) {
+  if (sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF)
+    return Fields::k888;
+  if (sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F)
+    return Fields::k565;
+  return Fields::kOther;
+}
+
 // The saturated sum of one channel of d and a value already in the channel's own bits.
 inline std::uint32_t AddChannel(const SurfaceChannel& ch, std::uint32_t d, std::uint32_t add) {
   return static_cast<std::uint32_t>(ch.mAdd[((d & ch.mMask) >> ch.mShift) + add]) << ch.mShift;

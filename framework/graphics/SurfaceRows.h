@@ -8,14 +8,16 @@
 
 namespace Kit::SurfaceRows {
 
-// Each field of d becomes min(d + s, 255).
-void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count);
-// Each field of d becomes min(d + (s x c >> 8), 255), c per field 0..255.
+// Each field of d becomes min(d + s, 255) (the top byte 0), except where the word's bits under skip
+// are all 0: that pixel is left as it is (blits skip black words, stretches zero words).
+void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip);
+// Each field of d becomes min(d + (s x c >> 8), 255), c per field 0..255, with the same skip.
 void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
-                  std::uint32_t cb);
+                  std::uint32_t cb, std::uint32_t skip);
 
 // The same additions onto 5-6-5 pixels from native words whose low 16 bits are 5-6-5: each field
-// becomes min(d + s, max), or min(d + (s x c >> 8), max) with c per field 0..255.
+// becomes min(d + s, max), or min(d + (s x c >> 8), max) with c per field 0..255. (A black word
+// leaves its pixel as it is without being skipped.)
 void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count);
 void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb);

@@ -2,8 +2,10 @@
 
 #include "framework/graphics/OverRows.h"
 #include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/TintRows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -66,17 +68,16 @@ void StretchRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_
   }
 }
 
-// The normal blend drawn forwards onto 0x00RRGGBB or 5-6-5 fields: each destination row's source words
-// are gathered once (a magnified row repeats its source row) and blended by the row kernels. False
-// when the kernels do not cover the case.
+// Onto 0x00RRGGBB or 5-6-5 fields: each destination row's source words are gathered once in drawing
+// order (a magnified row repeats its source row; a mirrored row is gathered from its right end) and
+// drawn by the row kernels, whose per-pixel rules are the stretch's (alpha 0, or a zero word when
+// adding, leaves the pixel). False when the kernels do not cover the case.
 template <typename Pixel>
 bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t* native, const std::uint8_t* indices,
-                const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white) {
-  const bool byteFields =
-      sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
-  const bool fields565 =
-      sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
-  if (!byteFields && !(fields565 && white)) return false;
+                const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white, bool additive,
+                bool mirror) {
+  const Fields fields = FieldsOf<Pixel>(t);
+  if (fields == Fields::kOther || (fields == Fields::k565 && !white && !additive)) return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   const I64 du = static_cast<I64>(cut.mWidth * 65536 / dest.mWidth);
@@ -87,6 +88,7 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
     column = static_cast<std::size_t>(u >> 16);
     u += du;
   }
+  if (mirror) std::reverse(columns.begin(), columns.end());
   std::vector<std::uint32_t> words(dest.mWidth);
   I64 v = static_cast<I64>(cut.mY * 65536);
   I64 gatheredRow = -1;
@@ -99,12 +101,21 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
     }
     Pixel* d = t.mPixels.Row<Pixel>(dest.mY + j) + dest.mX;
     if constexpr (sizeof(Pixel) == 4) {
-      if (white)
+      if (additive && white)
+        SurfaceRows::AddSaturated888(d, words.data(), dest.mWidth, 0xFFFFFFFF);
+      else if (additive)
+        SurfaceRows::AddScaled888(d, words.data(), dest.mWidth, cp.r, cp.g, cp.b, 0xFFFFFFFF);
+      else if (white)
         OverRows::OntoSurface888(d, words.data(), dest.mWidth);
       else
         TintRows::OntoSurface888(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
     } else {
-      OverRows::OntoSurface565(d, words.data(), dest.mWidth);
+      if (additive && white)
+        SurfaceRows::AddSaturated565(d, words.data(), dest.mWidth);
+      else if (additive)
+        SurfaceRows::AddScaled565(d, words.data(), dest.mWidth, cp.r, cp.g, cp.b);
+      else
+        OverRows::OntoSurface565(d, words.data(), dest.mWidth);
     }
   }
   return true;
@@ -114,12 +125,11 @@ template <typename Pixel>
 void StretchAt(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t* native, const std::uint8_t* indices,
                const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white, bool additive,
                bool mirror) {
+  if (KernelRows<Pixel>(t, source, native, indices, dest, cut, c, white, additive, mirror)) return;
   if (additive && white)
     StretchRows<Pixel, Blend::kAdditiveWhite>(t, source, native, indices, dest, cut, c, mirror);
   else if (additive)
     StretchRows<Pixel, Blend::kAdditiveColored>(t, source, native, indices, dest, cut, c, mirror);
-  else if (!mirror && KernelRows<Pixel>(t, source, native, indices, dest, cut, c, white))
-    return;
   else if (white)
     StretchRows<Pixel, Blend::kNormalWhite>(t, source, native, indices, dest, cut, c, mirror);
   else

@@ -300,17 +300,13 @@ struct IDirect3DDevice7 : IUnknown {
   virtual HRESULT BeginScene() = 0;
   virtual HRESULT EndScene() = 0;
   virtual HRESULT SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) = 0;
-  virtual HRESULT GetRenderTarget(IDirectDrawSurface7** target) = 0;
   virtual HRESULT Clear(DWORD count, LPD3DRECT rects, DWORD flags, D3DCOLOR color, D3DVALUE z, DWORD stencil) = 0;
   virtual HRESULT SetViewport(LPD3DVIEWPORT7 viewport) = 0;
   virtual HRESULT GetViewport(LPD3DVIEWPORT7 viewport) = 0;
   virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
-  virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) = 0;
   virtual HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPVOID vertices, DWORD count,
                                 DWORD flags) = 0;
-  virtual HRESULT GetTexture(DWORD stage, IDirectDrawSurface7** texture) = 0;
   virtual HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) = 0;
-  virtual HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, LPDWORD value) = 0;
   virtual HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) = 0;
 };
 using LPDIRECT3DDEVICE7 = IDirect3DDevice7*;

@@ -1,9 +1,7 @@
 #include "platform/d3d/D3DHooks.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <mutex>
-#include <string_view>
 #include <utility>
 
 namespace plat {
@@ -18,7 +16,6 @@ struct Fault {
 
 struct Hooks {
   std::mutex mutex;
-  std::optional<bool> enabled;
   std::vector<Fault> faults;
   std::vector<D3DCallRecord> log;
 };
@@ -32,26 +29,7 @@ Hooks& TheHooks() {
 std::atomic<bool> gFaultsArmed{false};
 std::atomic<bool> gLogging{false};
 
-bool EnvironmentEnables() {
-  const char* value = std::getenv("KIT_D3D");
-  if (!value) return true;
-  const std::string_view text(value);
-  return text != "0" && text != "off" && text != "OFF";
-}
-
 }  // namespace
-
-bool Direct3DEnabled() {
-  Hooks& hooks = TheHooks();
-  std::lock_guard lock(hooks.mutex);
-  return hooks.enabled ? *hooks.enabled : EnvironmentEnables();
-}
-
-void SetDirect3DEnabled(std::optional<bool> enabled) {
-  Hooks& hooks = TheHooks();
-  std::lock_guard lock(hooks.mutex);
-  hooks.enabled = enabled;
-}
 
 void InjectD3DFault(const std::string& call, HRESULT result, int skip, int times) {
   Hooks& hooks = TheHooks();
@@ -72,7 +50,6 @@ ScopedD3DHooks::~ScopedD3DHooks() {
   std::lock_guard lock(hooks.mutex);
   hooks.faults.clear();
   hooks.log.clear();
-  hooks.enabled.reset();
   gFaultsArmed = false;
   gLogging = false;
 }

@@ -1,5 +1,5 @@
-// Test seams of the software Direct3D device: the switch that takes Direct3D away, chosen calls made
-// to fail with chosen results, and a log of the calls made. All of them are process-wide.
+// Test seams of the software Direct3D device: chosen calls made to fail with chosen results, and a log
+// of the calls made. Both are process-wide.
 #pragma once
 
 #include <optional>
@@ -9,13 +9,6 @@
 #include "platform/win/Types.h"
 
 namespace plat {
-
-// Whether DirectDraw offers Direct3D: the test's choice when one was made, else the environment's
-// "KIT_D3D" ("0" or "off" turns the device off), else on. Without it, QueryInterface for
-// IID_IDirect3D7 answers E_NOINTERFACE and the adapter reports another identity.
-bool Direct3DEnabled();
-// Test seam: overrides the environment (nullopt: back to it).
-void SetDirect3DEnabled(std::optional<bool> enabled);
 
 // A Direct3D call as the log records it: its name ("CreateDevice", "SetRenderState", ...), its
 // numeric arguments (states and values, primitive type and vertex count, ...) and its result.
@@ -31,7 +24,7 @@ struct D3DCallRecord {
 void InjectD3DFault(const std::string& call, HRESULT result, int skip = 0, int times = 1);
 
 // For the duration of a test: faults may be injected, every call is logged, and both are cleared and
-// stopped at the end (the switch above too).
+// stopped at the end.
 class ScopedD3DHooks {
  public:
   ScopedD3DHooks();

@@ -185,15 +185,6 @@ HRESULT Device::SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) {
   });
 }
 
-HRESULT Device::GetRenderTarget(IDirectDrawSurface7** target) {
-  return Call("GetRenderTarget", {}, [&] {
-    if (!target) return DDERR_INVALIDPARAMS;
-    static_cast<IDirectDrawSurface7*>(mTarget)->AddRef();
-    *target = mTarget;
-    return D3D_OK;
-  });
-}
-
 HRESULT Device::SetViewport(LPD3DVIEWPORT7 viewport) {
   if (!viewport) return Call("SetViewport", {}, [] { return DDERR_INVALIDPARAMS; });
   const D3DVIEWPORT7 v = *viewport;
@@ -226,14 +217,6 @@ HRESULT Device::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
   });
 }
 
-HRESULT Device::GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) {
-  return Call("GetRenderState", {state}, [&] {
-    if (!value || state == 0 || state >= D3D_RENDERSTATE_COUNT) return DDERR_INVALIDPARAMS;
-    *value = mRenderStates[state];
-    return D3D_OK;
-  });
-}
-
 HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) {
   return Call("SetTextureStageState", {stage, state, value}, [&] {
     if (stage >= D3D_TEXTURESTAGE_COUNT || state == 0 || state >= D3D_TEXTURESTAGESTATE_COUNT)
@@ -241,15 +224,6 @@ HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state
     auto& states = mStageStates[stage];
     states[state] = value;
     if (state == D3DTSS_ADDRESS) states[D3DTSS_ADDRESSU] = states[D3DTSS_ADDRESSV] = value;
-    return D3D_OK;
-  });
-}
-
-HRESULT Device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, LPDWORD value) {
-  return Call("GetTextureStageState", {stage, state}, [&] {
-    if (!value || stage >= D3D_TEXTURESTAGE_COUNT || state == 0 || state >= D3D_TEXTURESTAGESTATE_COUNT)
-      return DDERR_INVALIDPARAMS;
-    *value = mStageStates[stage][state];
     return D3D_OK;
   });
 }
@@ -265,15 +239,6 @@ HRESULT Device::SetTexture(DWORD stage, IDirectDrawSurface7* texture) {
       if (!IsTextureFormat(surface->Layout().ToPixelFormat())) return D3DERR_WRONGTEXTUREFORMAT;
     }
     Hold(mTextures[stage], surface);
-    return D3D_OK;
-  });
-}
-
-HRESULT Device::GetTexture(DWORD stage, IDirectDrawSurface7** texture) {
-  return Call("GetTexture", {stage}, [&] {
-    if (!texture || stage >= D3D_TEXTURESTAGE_COUNT) return DDERR_INVALIDPARAMS;
-    *texture = mTextures[stage];
-    if (mTextures[stage]) static_cast<IDirectDrawSurface7*>(mTextures[stage])->AddRef();
     return D3D_OK;
   });
 }

@@ -31,16 +31,12 @@ class Device final : public ddraw::ComObject<IDirect3DDevice7> {
   HRESULT BeginScene() override;
   HRESULT EndScene() override;
   HRESULT SetRenderTarget(IDirectDrawSurface7* target, DWORD flags) override;
-  HRESULT GetRenderTarget(IDirectDrawSurface7** target) override;
   HRESULT Clear(DWORD count, LPD3DRECT rects, DWORD flags, D3DCOLOR color, D3DVALUE z, DWORD stencil) override;
   HRESULT SetViewport(LPD3DVIEWPORT7 viewport) override;
   HRESULT GetViewport(LPD3DVIEWPORT7 viewport) override;
   HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-  HRESULT GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) override;
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexFormat, LPVOID vertices, DWORD count, DWORD flags) override;
-  HRESULT GetTexture(DWORD stage, IDirectDrawSurface7** texture) override;
   HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override;
-  HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, LPDWORD value) override;
   HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override;
 
  private:

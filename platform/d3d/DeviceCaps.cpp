@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "platform/d3d/D3DHooks.h"
-
 namespace plat::d3d {
 namespace {
 
@@ -101,13 +99,9 @@ GUID AdapterGuid() {
       high = (high ^ bytes[i]) * 0x100000001b3ull ^ (high >> 29);
     }
   };
-  const bool offered = Direct3DEnabled();
-  digest(&offered, sizeof(offered));
-  if (offered) {
-    const D3DDEVICEDESC7 desc = DeviceDescription();
-    digest(&desc, sizeof(desc));
-    for (const DDPIXELFORMAT& format : TextureFormats()) digest(&format, sizeof(format));
-  }
+  const D3DDEVICEDESC7 desc = DeviceDescription();
+  digest(&desc, sizeof(desc));
+  for (const DDPIXELFORMAT& format : TextureFormats()) digest(&format, sizeof(format));
   GUID guid;
   std::memcpy(&guid, &low, 8);
   std::memcpy(reinterpret_cast<unsigned char*>(&guid) + 8, &high, 8);

@@ -18,8 +18,8 @@ const std::vector<DDPIXELFORMAT>& TextureFormats();
 // True for a texture format the device samples.
 bool IsTextureFormat(const DDPIXELFORMAT& format);
 
-// The display adapter's identifier: a digest of the capabilities, the texture formats and whether
-// Direct3D is offered at all, so that it changes whenever what the device can do changes.
+// The display adapter's identifier: a digest of the capabilities and the texture formats, so that it
+// changes whenever what the device can do changes.
 GUID AdapterGuid();
 
 }  // namespace plat::d3d

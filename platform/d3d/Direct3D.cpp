@@ -11,8 +11,6 @@ HRESULT Direct3D::Create(IUnknown* owner, std::shared_ptr<ddraw::DisplayDevice> 
   HRESULT hr = S_OK;
   if (const auto fault = TakeFault("QueryInterface")) {
     hr = *fault;
-  } else if (!Direct3DEnabled()) {
-    hr = E_NOINTERFACE;
   } else {
     *out = static_cast<IDirect3D7*>(new Direct3D(owner, std::move(device)));
   }

@@ -15,8 +15,8 @@ namespace plat::d3d {
 
 class Direct3D final : public ddraw::ComObject<IDirect3D7> {
  public:
-  // The answer to QueryInterface(IID_IDirect3D7) on a DirectDraw object: E_NOINTERFACE while
-  // Direct3D is switched off, an injected fault, or a new object holding a reference to owner.
+  // The answer to QueryInterface(IID_IDirect3D7) on a DirectDraw object: an injected fault, or a new
+  // object holding a reference to owner.
   static HRESULT Create(IUnknown* owner, std::shared_ptr<ddraw::DisplayDevice> device, void** out);
 
   HRESULT CreateDevice(REFIID deviceType, IDirectDrawSurface7* renderTarget, IDirect3DDevice7** device) override;

@@ -25,8 +25,6 @@ constexpr DWORD DSBPLAY_LOOPING = 0x00000001;
 constexpr DWORD DSBSTATUS_PLAYING = 0x00000001;
 constexpr DWORD DSBSTATUS_BUFFERLOST = 0x00000002;
 constexpr DWORD DSBSTATUS_LOOPING = 0x00000004;
-constexpr DWORD DSBLOCK_FROMWRITECURSOR = 0x00000001;
-constexpr DWORD DSBLOCK_ENTIREBUFFER = 0x00000002;
 
 constexpr LONG DSBVOLUME_MIN = -10000;
 constexpr LONG DSBVOLUME_MAX = 0;
@@ -52,10 +50,7 @@ using LPCDSBUFFERDESC = const DSBUFFERDESC*;
 constexpr DWORD kDSBufferDescLegacySize = 20;
 
 struct IDirectSoundBuffer : IUnknown {
-  virtual HRESULT GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) = 0;
   virtual HRESULT GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWORD sizeWritten) = 0;
-  virtual HRESULT GetVolume(LPLONG volume) = 0;
-  virtual HRESULT GetPan(LPLONG pan) = 0;
   virtual HRESULT GetFrequency(LPDWORD frequency) = 0;
   virtual HRESULT GetStatus(LPDWORD status) = 0;
   virtual HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2, LPDWORD bytes2,

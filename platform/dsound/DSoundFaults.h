@@ -17,7 +17,6 @@ enum class DSoundCall {
   Play,
   Stop,
   GetStatus,
-  GetCurrentPosition,
   SetCurrentPosition,
   SetVolume,
   SetPan,

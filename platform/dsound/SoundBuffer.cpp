@@ -72,20 +72,6 @@ void SoundBuffer::ApplyGainLocked() {
   mVoice->SetGain(left, right);
 }
 
-HRESULT SoundBuffer::GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) {
-  if (HRESULT fault = DSoundFault(DSoundCall::GetCurrentPosition)) return fault;
-  if (IsPrimary()) return DSERR_PRIOLEVELNEEDED;
-  audio::CatchUp();
-  DWORD frameBytes = static_cast<DWORD>(mSamples->Format().FrameBytes());
-  DWORD size = static_cast<DWORD>(mSamples->Bytes());
-  DWORD play = static_cast<DWORD>(mVoice->Position()) * frameBytes;
-  // The mixer reads ahead by one device block of about 10 ms; nothing before that may be written.
-  DWORD ahead = mVoice->IsPlaying() ? static_cast<DWORD>(mSamples->Format().rate / 100) * frameBytes : 0;
-  if (playCursor) *playCursor = play;
-  if (writeCursor) *writeCursor = size ? (play + ahead) % size : 0;
-  return DS_OK;
-}
-
 HRESULT SoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWORD sizeWritten) {
   if (HRESULT fault = DSoundFault(DSoundCall::GetFormat)) return fault;
   if (!format && !sizeWritten) return DSERR_INVALIDPARAM;
@@ -112,22 +98,6 @@ HRESULT SoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWO
   return DS_OK;
 }
 
-HRESULT SoundBuffer::GetVolume(LPLONG volume) {
-  if (!volume) return DSERR_INVALIDPARAM;
-  if (!(mFlags & DSBCAPS_CTRLVOLUME)) return DSERR_CONTROLUNAVAIL;
-  std::lock_guard lock(mMutex);
-  *volume = mVolume;
-  return DS_OK;
-}
-
-HRESULT SoundBuffer::GetPan(LPLONG pan) {
-  if (!pan) return DSERR_INVALIDPARAM;
-  if (!(mFlags & DSBCAPS_CTRLPAN)) return DSERR_CONTROLUNAVAIL;
-  std::lock_guard lock(mMutex);
-  *pan = mPan;
-  return DS_OK;
-}
-
 HRESULT SoundBuffer::GetFrequency(LPDWORD frequency) {
   if (HRESULT fault = DSoundFault(DSoundCall::GetFrequency)) return fault;
   if (!frequency) return DSERR_INVALIDPARAM;
@@ -150,17 +120,11 @@ HRESULT SoundBuffer::GetStatus(LPDWORD status) {
 }
 
 HRESULT SoundBuffer::Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2, LPDWORD bytes2,
-                          DWORD flags) {
+                          DWORD) {
   if (HRESULT fault = DSoundFault(DSoundCall::Lock)) return fault;
   if (IsPrimary()) return DSERR_PRIOLEVELNEEDED;
   if (!audio1 || !bytes1) return DSERR_INVALIDPARAM;
   DWORD size = Size();
-  if (flags & DSBLOCK_FROMWRITECURSOR) {
-    DWORD write = 0;
-    GetCurrentPosition(nullptr, &write);
-    offset = write;
-  }
-  if (flags & DSBLOCK_ENTIREBUFFER) bytes = size;
   if (bytes == 0 || bytes > size || offset >= size) return DSERR_INVALIDPARAM;
   OpenLock open{};
   open.first = mSamples->Data() + offset;

@@ -30,10 +30,7 @@ class SoundBuffer final : public IDirectSoundBuffer {
   ULONG AddRef() override;
   ULONG Release() override;
 
-  HRESULT GetCurrentPosition(LPDWORD playCursor, LPDWORD writeCursor) override;
   HRESULT GetFormat(LPWAVEFORMATEX format, DWORD sizeAllocated, LPDWORD sizeWritten) override;
-  HRESULT GetVolume(LPLONG volume) override;
-  HRESULT GetPan(LPLONG pan) override;
   HRESULT GetFrequency(LPDWORD frequency) override;
   HRESULT GetStatus(LPDWORD status) override;
   HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, LPDWORD bytes1, LPVOID* audio2, LPDWORD bytes2,

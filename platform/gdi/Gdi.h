@@ -95,8 +95,6 @@ using LPDRAWTEXTPARAMS = DRAWTEXTPARAMS*;
 #define LOGPIXELSY 90
 
 // DrawText formats.
-#define DT_LEFT 0x00000000
-#define DT_SINGLELINE 0x00000020
 #define DT_CALCRECT 0x00000400
 #define DT_NOPREFIX 0x00000800
 
@@ -130,9 +128,9 @@ int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 BOOL GetTextMetricsA(HDC dc, LPTEXTMETRICA metrics);
 BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
-// Lines break at newlines only (or not at all with DT_SINGLELINE); '&' marks a prefix unless
-// DT_NOPREFIX. With DT_CALCRECT the rectangle is sized to the text and nothing is drawn. Returns the
-// height of the text, 0 on failure. length -1: up to the terminating zero.
+// Only measures, with DT_CALCRECT | DT_NOPREFIX (other formats fail): the rectangle is sized to the
+// text, whose lines break at newlines. Returns the height of the text, 0 on failure. length -1: up to
+// the terminating zero.
 int DrawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, LPDRAWTEXTPARAMS params);
 
 // number x numerator / denominator, rounded; -1 when the denominator is 0 or the result overflows.

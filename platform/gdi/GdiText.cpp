@@ -158,43 +158,28 @@ BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size) {
 
 int DrawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, LPDRAWTEXTPARAMS) {
   DeviceContextState state;
-  if (!rect || !StateOf(dc, state) || !state.font) return 0;
+  if (!rect || format != (DT_CALCRECT | DT_NOPREFIX) || !StateOf(dc, state) || !state.font) return 0;
   const int size = TextLength(text, length);
 
-  // The lines as they show: prefixes taken out, broken at newlines.
+  // The lines as they would show, broken at newlines.
   std::vector<std::string> lines(1);
   for (int i = 0; i < size; ++i) {
     const char c = text[i];
-    if (!(format & DT_SINGLELINE) && (c == '\n' || c == '\r')) {
+    if (c == '\n' || c == '\r') {
       if (c == '\r' && i + 1 < size && text[i + 1] == '\n') ++i;
       lines.emplace_back();
-      continue;
-    }
-    if (c == '&' && !(format & DT_NOPREFIX)) {
-      // "&&" shows one '&', "&x" shows x; a '&' at the very end shows nothing.
-      if (i + 1 < size) lines.back() += text[++i];
       continue;
     }
     lines.back() += c;
   }
 
-  const int lineHeight = state.font->Metrics().tmHeight;
   long long widest = 0;
   for (const std::string& line : lines)
     widest = std::max<long long>(widest, state.font->TextWidth(line.data(), static_cast<int>(line.size())));
-  const long long height = static_cast<long long>(lineHeight) * static_cast<long long>(lines.size());
-
-  if (format & DT_CALCRECT) {
-    rect->right = static_cast<LONG>(std::min<long long>(rect->left + widest, INT_MAX));
-    rect->bottom = static_cast<LONG>(std::min<long long>(rect->top + height, INT_MAX));
-    return static_cast<int>(std::min<long long>(height, INT_MAX));
-  }
-  long long top = rect->top;
-  for (const std::string& line : lines) {
-    if (top > INT_MAX) break;
-    TextOutA(dc, rect->left, static_cast<int>(top), line.data(), static_cast<int>(line.size()));
-    top += lineHeight;
-  }
+  const long long height =
+      static_cast<long long>(state.font->Metrics().tmHeight) * static_cast<long long>(lines.size());
+  rect->right = static_cast<LONG>(std::min<long long>(rect->left + widest, INT_MAX));
+  rect->bottom = static_cast<LONG>(std::min<long long>(rect->top + height, INT_MAX));
   return static_cast<int>(std::min<long long>(height, INT_MAX));
 }
 

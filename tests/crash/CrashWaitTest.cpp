@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <string>
 
 #include "framework/app/CrashHandler.h"
 #include "framework/app/KitAppBase.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Time.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -38,15 +38,13 @@ class LockingApp : public Kit::KitAppBase {
 };
 
 TEST(CrashWait, AFaultWhileTheMainThreadHoldsTheCursorLockStillReports) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("crash_wait_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
+  testsupport::TempDir folder;
   EXPECT_EXIT(
       {
         ::alarm(60);  // a hang ends by SIGALRM, not SIGSEGV (sanitizer builds make the report slowly)
         LockingApp app;
         app.StartCursorThread();
-        if (::chdir(folder.c_str()) != 0) std::_Exit(3);
+        if (::chdir(folder.Path().c_str()) != 0) std::_Exit(3);
         Kit::CrashHandler::mShowWindow = false;
         Kit::CrashHandler::Install();
         std::lock_guard<std::mutex> held(app.mCursorThreadLock);
@@ -54,7 +52,6 @@ TEST(CrashWait, AFaultWhileTheMainThreadHoldsTheCursorLockStillReports) {
       },
       testing::KilledBySignal(SIGSEGV), "");
   EXPECT_TRUE(std::filesystem::exists(folder / "crash.txt"));
-  std::filesystem::remove_all(folder);
 }
 
 TEST(CrashWait, WaitingForTheLoadingThreadPumpsTheMainThread) {

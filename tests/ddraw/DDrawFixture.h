@@ -12,6 +12,8 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "tests/support/ComPtr.h"
+#include "tests/support/PixelModel.h"
+#include "tests/support/ScreenFormats.h"
 
 namespace ddraw_test {
 
@@ -19,24 +21,9 @@ using testsupport::Com;
 using testsupport::RefCount;
 
 // The roads every test runs: 16-bit 5-6-5, 16-bit 5-5-5 and 32-bit desktops.
-struct Road {
-  plat::DesktopFormat format;
-  int bytesPerPixel;
-  DWORD red;
-  DWORD green;
-  DWORD blue;
-  const char* name;
-};
-
-inline const Road kRoads[] = {
-    {plat::DesktopFormat::Rgb565, 2, 0xF800, 0x07E0, 0x001F, "Rgb565"},
-    {plat::DesktopFormat::Rgb555, 2, 0x7C00, 0x03E0, 0x001F, "Rgb555"},
-    {plat::DesktopFormat::Xrgb8888, 4, 0xFF0000, 0x00FF00, 0x0000FF, "Xrgb8888"},
-};
-
-inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
-
-inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
+using Road = testsupport::ScreenFormat;
+inline const auto& kRoads = testsupport::kScreenFormats;
+constexpr auto RoadName = &testsupport::ScreenFormatName;
 
 inline DDSURFACEDESC2 OffscreenDesc(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN) {
   DDSURFACEDESC2 desc{};
@@ -61,34 +48,16 @@ inline DDSURFACEDESC2 PrimaryDesc(DWORD backBuffers = 0) {
   return desc;
 }
 
-// Reads pixels of a surface through Lock.
-class Pixels {
- public:
-  explicit Pixels(IDirectDrawSurface7* surface) : mSurface(surface) {
-    mDesc.dwSize = sizeof(mDesc);
-    mResult = surface->Lock(nullptr, &mDesc, DDLOCK_WAIT, nullptr);
-  }
-  ~Pixels() {
-    if (SUCCEEDED(mResult)) mSurface->Unlock(nullptr);
-  }
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
-
-  int Bytes() const { return static_cast<int>(mDesc.ddpfPixelFormat.dwRGBBitCount / 8); }
-  DWORD Get(int x, int y) const {
-    DWORD value = 0;
-    std::memcpy(&value, Address(x, y), Bytes());
-    return value;
-  }
-
- private:
-  BYTE* Address(int x, int y) const {
-    return static_cast<BYTE*>(mDesc.lpSurface) + static_cast<std::ptrdiff_t>(y) * mDesc.lPitch + x * Bytes();
-  }
-  IDirectDrawSurface7* mSurface;
-  DDSURFACEDESC2 mDesc{};
-  HRESULT mResult;
-};
+// The value of a surface's first pixel, read through Lock.
+inline DWORD FirstPixel(IDirectDrawSurface7* surface) {
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return 0xDEADBEEF;
+  DWORD value = 0;
+  std::memcpy(&value, desc.lpSurface, desc.ddpfPixelFormat.dwRGBBitCount / 8);
+  surface->Unlock(nullptr);
+  return value;
+}
 
 // A DirectDraw object on a 1024 x 768 desktop of the road's format.
 class DDrawTest : public testing::TestWithParam<Road> {
@@ -97,6 +66,12 @@ class DDrawTest : public testing::TestWithParam<Road> {
   void TearDown() override;
 
   const Road& road() const { return GetParam(); }
+  // The pixel layout of the road's desktop.
+  const model::Format& Layout() const {
+    if (road().format == plat::DesktopFormat::Xrgb8888) return model::kFormat888;
+    return road().format == plat::DesktopFormat::Rgb555 ? model::kFormat555 : model::kFormat565;
+  }
+  int BytesPerPixel() const { return Layout().bitCount / 8; }
   Com<IDirectDrawSurface7> Offscreen(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN);
   // A surface filled with value.
   Com<IDirectDrawSurface7> Filled(DWORD width, DWORD height, DWORD value);

@@ -146,29 +146,6 @@ TEST_F(AppDemo, AfterTheUserClosedThePlaybackNothingMoreIsRead) {
   EXPECT_EQ(text, "kept");
 }
 
-TEST_F(AppDemo, AFileThatCannotBePlayedGivesItsMessageAndEndsThePlayback) {
-  Kit::KitAppBase player;
-  Prepare(player, false);
-  std::string error;
-  EXPECT_FALSE(player.StartDemo(error));
-  EXPECT_EQ(error, "Demo file not found: " + player.mDemoFileName);
-  EXPECT_FALSE(player.mPlayingDemoBuffer);
-  EXPECT_EQ(player.mDemoStream, nullptr);
-
-  Kit::DemoFile other;
-  other.mProductVersion = "0.9";
-  other.mStream = {1};
-  ASSERT_TRUE(Kit::SaveDemoFile(player.mDemoFileName, other));
-  Prepare(player, false);
-  EXPECT_FALSE(player.StartDemo(error));
-  EXPECT_EQ(error, "This demo file appears to be for '0.9'");
-
-  mFolder.Write("run.dmo", "GIF89a not a demo");
-  Prepare(player, false);
-  EXPECT_FALSE(player.StartDemo(error));
-  EXPECT_EQ(error, "Invalid demo file.");
-}
-
 TEST_F(AppDemo, WithoutRecordingOrPlaybackNothingIsSynchronisedOrWritten) {
   Kit::KitAppBase app;
   std::string error;

@@ -123,18 +123,9 @@ TEST(DemoFileRefusal, AFileEndingAfterTheEndUpdateCountIsInvalid) {
   EXPECT_EQ(error, "Invalid demo file.");
 }
 
-TEST(DemoFileDisk, SavesAndLoadsAndNamesAMissingFile) {
+// A recording cut short by a full disk or a missing folder says so.
+TEST(DemoFileDisk, ASaveThatCannotBeWrittenFails) {
   testsupport::TempDir dir;
-  const std::string path = dir / "run.dmo";
-  ASSERT_TRUE(Kit::SaveDemoFile(path, SampleFile()));
-  DemoFile read;
-  std::string error;
-  ASSERT_TRUE(Kit::LoadDemoFile(path, "1.0", &read, &error)) << error;
-  EXPECT_EQ(read.mEndUpdate, 4321);
-
-  const std::string missing = dir / "none.dmo";
-  EXPECT_FALSE(Kit::LoadDemoFile(missing, "1.0", &read, &error));
-  EXPECT_EQ(error, "Demo file not found: " + missing);
   EXPECT_FALSE(Kit::SaveDemoFile(dir / "no-folder/run.dmo", SampleFile()));
 }
 

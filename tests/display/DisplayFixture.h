@@ -6,6 +6,7 @@
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
+#include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"
 
 #include <gtest/gtest.h>
@@ -43,14 +44,10 @@ class TestHost : public testsupport::ScreenHost {
 HWND MainWindow();
 void Pump();
 
-struct Road {
-  plat::DesktopFormat format;
-  const char* name;
-};
-inline const Road kRoads[] = {{plat::DesktopFormat::Rgb565, "Rgb565"},
-                              {plat::DesktopFormat::Rgb555, "Rgb555"},
-                              {plat::DesktopFormat::Xrgb8888, "Xrgb8888"}};
-inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
+// The roads every display test takes: desktops of 5-6-5, 5-5-5 and 32 bits.
+using Road = testsupport::ScreenFormat;
+inline const auto& kRoads = testsupport::kScreenFormats;
+constexpr auto RoadName = &testsupport::ScreenFormatName;
 
 // A display on a desktop of the road's format, initialised in a window unless a test says otherwise.
 class DisplayTest : public testing::TestWithParam<Road> {

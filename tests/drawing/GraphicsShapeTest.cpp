@@ -60,63 +60,47 @@ TEST(GraphicsFill, TransparentColourFillsNothing) {
   EXPECT_EQ(dest.calls.size(), 1u);
 }
 
-TEST(GraphicsRect, OutlineCoversOneMoreColumnAndRow) {
-  auto image = Canvas(20, 10);
-  Graphics g(image.get());
-  g.SetColor(Color(255, 255, 255));
-  g.DrawRect(0, 0, 10, 5);
-  for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const bool edge = x <= 10 && y <= 5 && (x == 0 || x == 10 || y == 0 || y == 5);
-      ASSERT_EQ(Pixel(*image, x, y), edge ? WHITE : BLACK) << x << "," << y;
-    }
+// An outline covers one more column and row than its size; clipped, it keeps the sides that show.
+TEST(GraphicsRect, OutlineCoversOneMoreColumnAndRowAndIsClipped) {
+  for (const Rect& clip : {Rect(0, 0, 20, 20), Rect(3, 2, 10, 10)}) {
+    auto image = Canvas(20, 20);
+    Graphics g(image.get());
+    g.SetColor(Color(255, 255, 255));
+    g.SetClipRect(clip.mX, clip.mY, clip.mWidth, clip.mHeight);
+    g.DrawRect(1, 1, 6, 14);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const bool edge = x >= 1 && x <= 7 && y >= 1 && y <= 15 && (x == 1 || x == 7 || y == 1 || y == 15);
+        ASSERT_EQ(Pixel(*image, x, y), edge && clip.Contains(x, y) ? WHITE : BLACK) << x << "," << y;
+      }
+  }
 }
 
-TEST(GraphicsRect, PartlyClippedOutlineKeepsItsVisibleSides) {
-  auto image = Canvas(20, 20);
-  Graphics g(image.get());
-  g.SetColor(Color(255, 255, 255));
-  g.SetClipRect(3, 2, 10, 10);
-  g.DrawRect(1, 1, 6, 14);
-  const Rect clip(3, 2, 10, 10);
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const bool edge = x >= 1 && x <= 7 && y >= 1 && y <= 15 && (x == 1 || x == 7 || y == 1 || y == 15);
-      ASSERT_EQ(Pixel(*image, x, y), edge && clip.Contains(x, y) ? WHITE : BLACK) << x << "," << y;
-    }
-}
-
-TEST(GraphicsLine, EndsAreMovedOntoTheClipEdges) {
-  RecordingImage dest(100, 100);
-  Graphics g(&dest);
-  g.SetClipRect(10, 20, 30, 40);  // inclusive bounds 10..39, 20..59
-  g.DrawLine(0, 30, 100, 30);
-  g.DrawLine(25, 0, 25, 100);
-  g.DrawLine(0, 0, 60, 60);
-  g.DrawLine(60, 60, 0, 0);
-  ASSERT_EQ(dest.calls.size(), 4u);
-  auto ends = [&](int i) {
-    const auto& c = dest.calls[static_cast<std::size_t>(i)];
-    return std::vector<double>{c.x1, c.y1, c.x2, c.y2};
+// The clip's inclusive bounds are 10..39 and 20..59: ends are moved onto them, lines wholly outside dropped.
+TEST(GraphicsLine, EndsAreMovedOntoTheClipEdgesAndLinesOutsideAreDropped) {
+  struct Case {
+    double x1, y1, x2, y2;
+    std::vector<double> drawn;
   };
-  EXPECT_EQ(ends(0), (std::vector<double>{10, 30, 39, 30}));
-  EXPECT_EQ(ends(1), (std::vector<double>{25, 20, 25, 59}));
-  EXPECT_EQ(ends(2), (std::vector<double>{20, 20, 39, 39}));
-  EXPECT_EQ(ends(3), ends(2));
-}
-
-TEST(GraphicsLine, LinesOutsideTheClipAreDropped) {
-  RecordingImage dest(100, 100);
-  Graphics g(&dest);
-  g.SetClipRect(10, 20, 30, 40);
-  g.DrawLine(0, 0, 9, 50);     // left of left
-  g.DrawLine(40, 0, 80, 50);   // at right + 1 and beyond
-  g.DrawLine(20, 0, 30, 19);   // above
-  g.DrawLine(20, 60, 30, 99);  // at bottom + 1 and below
-  EXPECT_TRUE(dest.calls.empty());
-  g.DrawLine(39, 0, 39, 99);  // exactly on the right bound
-  g.DrawLine(0, 59, 99, 59);  // exactly on the bottom bound
-  EXPECT_EQ(dest.calls.size(), 2u);
+  const Case cases[] = {{0, 30, 100, 30, {10, 30, 39, 30}},
+                        {25, 0, 25, 100, {25, 20, 25, 59}},
+                        {0, 0, 60, 60, {20, 20, 39, 39}},
+                        {60, 60, 0, 0, {20, 20, 39, 39}},
+                        {39, 0, 39, 99, {39, 20, 39, 59}},
+                        {0, 59, 99, 59, {10, 59, 39, 59}},
+                        {0, 0, 9, 50, {}},
+                        {40, 0, 80, 50, {}},
+                        {20, 0, 30, 19, {}},
+                        {20, 60, 30, 99, {}}};
+  for (const Case& c : cases) {
+    RecordingImage dest(100, 100);
+    Graphics g(&dest);
+    g.SetClipRect(10, 20, 30, 40);
+    g.DrawLine(c.x1, c.y1, c.x2, c.y2);
+    std::vector<double> drawn;
+    for (const auto& call : dest.calls) drawn.insert(drawn.end(), {call.x1, call.y1, call.x2, call.y2});
+    EXPECT_EQ(drawn, c.drawn) << c.x1 << "," << c.y1 << " to " << c.x2 << "," << c.y2;
+  }
 }
 
 TEST(GraphicsLine, EndsInsideTheLastRowsPixelStayInTheClip) {

@@ -56,51 +56,47 @@ std::string Tokens(const std::string& text) {
   return DescParser::DataElementToText(&list);
 }
 
-struct LoadResult {
-  bool ok;
-  std::vector<std::string> commands;
-  std::vector<int> lines;
-  std::vector<std::pair<std::string, int>> errors;
-};
-
-LoadResult Load(const std::string& contents, int cmdSep = DescParser::CMDSEP_SEMICOLON) {
+// Loads the contents as a descriptor file: every command handed over with its line ("(A, b)@1"), every
+// error with its line ("!Unterminated List@3"), then "ok" or "failed".
+std::string Load(const std::string& contents, int cmdSep = DescParser::CMDSEP_SEMICOLON) {
   testsupport::TempDir dir;
   RecordingParser parser;
   parser.mCmdSep = cmdSep;
-  bool ok = parser.LoadDescriptor(dir.Write("font.txt", contents));
+  const bool ok = parser.LoadDescriptor(dir.Write("font.txt", contents));
   EXPECT_EQ(parser.mCurrentLineNum, 0);
   EXPECT_EQ(parser.mCurrentLine, "");
-  return {ok, parser.commands, parser.lines, parser.errors};
+  std::string out;
+  for (std::size_t i = 0; i < parser.commands.size(); ++i)
+    out += parser.commands[i] + "@" + std::to_string(parser.lines[i]) + " ";
+  for (const auto& [text, line] : parser.errors) out += "!" + text + "@" + std::to_string(line) + " ";
+  return out + (ok ? "ok" : "failed");
 }
 
 using Errors = std::vector<std::pair<std::string, int>>;
 
-TEST(DescParserTokens, WordsListsAndSeparators) {
-  EXPECT_EQ(Tokens("a,b c"), "(a, b, c)");
-  EXPECT_EQ(Tokens("(1, 2) (3 4)"), "((1, 2), (3, 4))");
-  EXPECT_EQ(Tokens("  a\t\n,,b  "), "(a, b)");
-  EXPECT_EQ(Tokens("((a)(b c))"), "(((a), (b, c)))");
-  EXPECT_EQ(Tokens("()"), "(())");
-  EXPECT_EQ(Tokens(""), "()");
-  EXPECT_EQ(Tokens("(a)b"), "((a), b)");
-}
-
-TEST(DescParserTokens, QuotesAndEscapesStayInWords) {
-  EXPECT_EQ(Tokens("'a b' c"), "('a b', c)");
-  EXPECT_EQ(Tokens("\"x 'y' ,z\""), "(\"x 'y' ,z\")");
-  EXPECT_EQ(Tokens("a\\,b"), "(a,b)");
-  EXPECT_EQ(Tokens("\\(x"), "((x)");
-  EXPECT_EQ(Tokens("'it\\'s'"), "('it's')");
-  EXPECT_EQ(Tokens("ab'c d'e"), "(ab'c d'e)");
-  EXPECT_EQ(Tokens("\"(\" ')'"), "(\"(\", ')')");
-}
-
-TEST(DescParserTokens, SyntaxErrors) {
-  EXPECT_EQ(Tokens("a(b)"), "error: Unexpected List Start");
-  EXPECT_EQ(Tokens("a )"), "error: Unexpected List End");
-  EXPECT_EQ(Tokens("(a (b)"), "error: Unterminated List");
-  EXPECT_EQ(Tokens("'abc"), "error: Unterminated Single Quotes");
-  EXPECT_EQ(Tokens("(\"abc)"), "error: Unterminated Double Quotes");
+TEST(DescParserTokens, WordsListsQuotesEscapesAndSyntaxErrors) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"a,b c", "(a, b, c)"},
+      {"(1, 2) (3 4)", "((1, 2), (3, 4))"},
+      {"  a\t\n,,b  ", "(a, b)"},
+      {"((a)(b c))", "(((a), (b, c)))"},
+      {"()", "(())"},
+      {"", "()"},
+      {"(a)b", "((a), b)"},
+      {"'a b' c", "('a b', c)"},
+      {"\"x 'y' ,z\"", "(\"x 'y' ,z\")"},
+      {"a\\,b", "(a,b)"},
+      {"\\(x", "((x)"},
+      {"'it\\'s'", "('it's')"},
+      {"ab'c d'e", "(ab'c d'e)"},
+      {"\"(\" ')'", "(\"(\", ')')"},
+      {"a(b)", "error: Unexpected List Start"},
+      {"a )", "error: Unexpected List End"},
+      {"(a (b)", "error: Unterminated List"},
+      {"'abc", "error: Unterminated Single Quotes"},
+      {"(\"abc)", "error: Unterminated Double Quotes"},
+  };
+  for (auto [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
 }
 
 TEST(DescParserTokens, SharedPositionEndsAfterTheListEnd) {
@@ -130,49 +126,29 @@ TEST(DescParserFile, MissingFileFailsSilently) {
   EXPECT_FALSE(parser.LoadDescriptor(dir.Path().string()));  // a folder is no descriptor
 }
 
-TEST(DescParserFile, CommandsEndAtSemicolonsAndTheEndOfTheFile) {
-  auto result = Load("Define a 1; Define b 2;\nDefine c 3\n  Define d 4");
-  EXPECT_FALSE(result.ok);  // the last command has six words
-  EXPECT_EQ(result.commands,
-            (std::vector<std::string>{"(Define, a, 1)", "(Define, b, 2)", "(Define, c, 3, Define, d, 4)"}));
-  EXPECT_EQ(result.lines, (std::vector<int>{1, 1, 2}));
-}
-
-TEST(DescParserFile, CommentsCarriageReturnsAndQuotedSemicolons) {
-  auto result = Load("# a comment; Fail\r\nA 'x;y' \"p;q\";  # after a semicolon\r\nB c#d;\n   # indented comment\nC");
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A, 'x;y', \"p;q\")", "(B, c#d)", "(C)"}));
-  EXPECT_EQ(result.lines, (std::vector<int>{2, 3, 5}));
-}
-
-TEST(DescParserFile, BackslashesInsideQuotesKeepQuotesClosed) {
-  auto result = Load("A 'it\\'s; here' \\\\x;B");
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A, 'it's; here', \\x)", "(B)"}));
-}
-
-TEST(DescParserFile, UnindentedLinesStartCommandsWhenAsked) {
-  auto result = Load("A 1\n  2\nB 3\n\tC\n", DescParser::CMDSEP_NO_INDENT);
-  EXPECT_TRUE(result.ok);
-  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A, 1, 2)", "(B, 3, C)"}));
-  EXPECT_EQ(result.lines, (std::vector<int>{1, 3}));
-}
-
-TEST(DescParserFile, ErrorsCarryTheLineTheCommandStartsOn) {
-  EXPECT_EQ(Load("A;\n\nB\n 'x").errors, (Errors{{"Unterminated Single Quotes", 3}}));
-  EXPECT_EQ(Load("A \"x\n").errors, (Errors{{"Unterminated Double Quotes", 1}}));
-  EXPECT_EQ(Load("\n\n\nA b)").errors, (Errors{{"Unexpected List End", 4}}));
-  EXPECT_EQ(Load("A;\nB c(d)").errors, (Errors{{"Unexpected List Start", 2}}));
-  EXPECT_EQ(Load("A;B;\n# c\n(\nC").errors, (Errors{{"Unterminated List", 3}}));
-  EXPECT_EQ(Load("A;\n\n(x) y").errors, (Errors{{"Missing Command", 3}}));
-  EXPECT_EQ(Load("Define a (b)").errors, (Errors{{"Unable to Dereference \"b\"", 1}}));
-}
-
-TEST(DescParserFile, TheFirstFailingCommandStopsTheFile) {
-  auto result = Load("A;\nFail;\nB;");
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.commands, (std::vector<std::string>{"(A)", "(Fail)"}));
-  EXPECT_EQ(result.errors, (Errors{{"Command Failed", 2}}));
+TEST(DescParserFile, CommandsAndErrorsCarryTheLineTheCommandStartsOn) {
+  const struct {
+    const char* contents;
+    const char* load;
+    int cmdSep = DescParser::CMDSEP_SEMICOLON;
+  } cases[] = {
+      // Commands end at semicolons and at the end of the file; the last one here has six words.
+      {"Define a 1; Define b 2;\nDefine c 3\n  Define d 4",
+       "(Define, a, 1)@1 (Define, b, 2)@1 (Define, c, 3, Define, d, 4)@2 failed"},
+      {"# a comment; Fail\r\nA 'x;y' \"p;q\";  # after a semicolon\r\nB c#d;\n   # indented comment\nC",
+       "(A, 'x;y', \"p;q\")@2 (B, c#d)@3 (C)@5 ok"},
+      {"A 'it\\'s; here' \\\\x;B", "(A, 'it's; here', \\x)@1 (B)@1 ok"},  // backslashes inside quotes keep them closed
+      {"A 1\n  2\nB 3\n\tC\n", "(A, 1, 2)@1 (B, 3, C)@3 ok", DescParser::CMDSEP_NO_INDENT},
+      {"A;\n\nB\n 'x", "(A)@1 !Unterminated Single Quotes@3 failed"},
+      {"A \"x\n", "!Unterminated Double Quotes@1 failed"},
+      {"\n\n\nA b)", "!Unexpected List End@4 failed"},
+      {"A;\nB c(d)", "(A)@1 !Unexpected List Start@2 failed"},
+      {"A;B;\n# c\n(\nC", "(A)@1 (B)@1 !Unterminated List@3 failed"},
+      {"A;\n\n(x) y", "(A)@1 !Missing Command@3 failed"},
+      {"Define a (b)", "(Define, a, (b))@1 !Unable to Dereference \"b\"@1 failed"},
+      {"A;\nFail;\nB;", "(A)@1 (Fail)@2 !Command Failed@2 failed"},  // the first failing command stops the file
+  };
+  for (const auto& c : cases) EXPECT_EQ(Load(c.contents, c.cmdSep), c.load) << c.contents;
 }
 
 class DescParserValues : public ::testing::Test {

@@ -138,11 +138,6 @@ TEST_F(FontDataLoad, LayerSettings) {
   EXPECT_EQ(data.mCharMap['c'], 'c');
 }
 
-TEST_F(FontDataLoad, ExcludedTagsFromADefinedList) {
-  EXPECT_TRUE(Load("Define shadow x; Define Tags (shadow 'glow'); CreateLayer L; LayerExcludeTags L Tags;"));
-  EXPECT_EQ(Layer("L").mExcludedTags, (std::vector<std::string>{"X", "GLOW"}));
-}
-
 TEST_F(FontDataLoad, HugeColourFactorsAreHeldAtTheIntRange) {
   EXPECT_TRUE(Load("CreateLayer L; LayerSetColorMult L (99999999999999999999.0 -99999999999999999999.0 0 0);"));
   EXPECT_EQ(Layer("L").mColorMult.mRed, 2147483647);
@@ -214,16 +209,6 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((4 4 -2 2));", {kOutside}},
                     Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 0 4));", {kBadType}}));
 
-TEST_F(FontDataLoad, LayerCopiesShareTheImage) {
-  EXPECT_TRUE(
-      Load("CreateLayer L; LayerSetImage L s.png; LayerSetCharWidths L ('a') (7); LayerRequireTags L ('t');"
-           "CreateLayerFrom Copy L; LayerSetCharWidths Copy ('a') (8);"));
-  EXPECT_EQ(Layer("COPY").mImage.mSharedImage, Layer("L").mImage.mSharedImage);
-  EXPECT_EQ(Layer("COPY").mRequiredTags, std::vector<std::string>{"T"});
-  EXPECT_EQ(Layer("L").mCharData['a'].mWidth, 7);
-  EXPECT_EQ(Layer("COPY").mCharData['a'].mWidth, 8);
-}
-
 TEST_F(FontDataLoad, ErrorsWithoutAHostAreSilent) {
   FontData silent;
   EXPECT_TRUE(silent.Load(nullptr, dir.Write("x.txt", "Bogus;")));
@@ -238,31 +223,6 @@ class FontDataLegacy : public ::testing::Test {
   FontData data;
 };
 
-TEST_F(FontDataLegacy, GlyphsLieSideBySide) {
-  ASSERT_TRUE(data.LoadLegacy(&image, dir.Write("w.txt", "5 10\na 3\r\nb 4 B 6\n")));
-  EXPECT_TRUE(data.mInitialized);
-  const FontLayer& layer = *data.mFontLayerMap.at("");
-  EXPECT_EQ(layer.mImage.GetImage(), &image);
-  EXPECT_EQ(layer.mHeight, 12);
-  EXPECT_EQ(layer.mAscent, 10);
-  EXPECT_EQ(layer.mCharData[' '].mWidth, 5);
-  EXPECT_EQ(layer.mCharData['a'].mImageRect, Rect(0, 0, 3, 12));
-  EXPECT_EQ(layer.mCharData['b'].mImageRect, Rect(3, 0, 4, 12));
-  EXPECT_EQ(layer.mCharData['B'].mImageRect, Rect(7, 0, 6, 12));
-  EXPECT_EQ(layer.mCharData['B'].mWidth, 6);
-  EXPECT_EQ(data.mCharMap['A'], 'a');  // only the lower case has a glyph
-  EXPECT_EQ(data.mCharMap['B'], 'B');
-  EXPECT_EQ(data.mCharMap['b'], 'b');
-  EXPECT_EQ(data.mCharMap['c'], 'c');
-  EXPECT_FALSE(data.LoadLegacy(&image, dir.Write("w2.txt", "1 1")));
-}
-
-TEST_F(FontDataLegacy, LowerCaseFallsBackToCapitals) {
-  ASSERT_TRUE(data.LoadLegacy(&image, dir.Write("w.txt", "5 10 Q 3 r")));  // a dangling character ends the list
-  EXPECT_EQ(data.mCharMap['q'], 'Q');
-  EXPECT_EQ(data.mCharMap['R'], 'R');
-}
-
 TEST_F(FontDataLegacy, BadWidthFilesAreRefused) {
   EXPECT_FALSE(data.LoadLegacy(&image, (dir.Path() / "absent.txt").string()));
   FontData folder;
@@ -274,15 +234,6 @@ TEST_F(FontDataLegacy, BadWidthFilesAreRefused) {
   EXPECT_FALSE(negative.LoadLegacy(&image, dir.Write("n.txt", "5 10 a -3")));
   FontData overflowing;
   EXPECT_FALSE(overflowing.LoadLegacy(&image, dir.Write("o.txt", "5 10 a 2147483000 b 2147483000")));
-}
-
-TEST(FontDataSharing, TheLastReleaseDeletesIt) {
-  auto* data = new FontData();
-  data->Ref();
-  data->Ref();
-  data->DeRef();
-  EXPECT_EQ(data->mRefCount, 1);
-  data->DeRef();  // deleted here; the sanitizer build sees a leak or a double free otherwise
 }
 
 }  // namespace

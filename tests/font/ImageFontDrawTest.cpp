@@ -8,13 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "framework/font/FontHost.h"
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SharedImageSet.h"
-#include "framework/resource/PNGReader.h"
 #include "framework/resource/PNGWriter.h"
+#include "tests/resource/TestResourceHost.h"
 #include "tests/support/Canvas.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/TempDir.h"
@@ -96,37 +94,16 @@ const char* const kDescriptor = R"(
   LayerSetColorAdd Outline (0.1 0.1 0.35 0);
 )";
 
-class PNGFontHost : public Kit::FontHost {
- public:
-  explicit PNGFontHost(const testsupport::TempDir& dir) : mDir(dir) {}
-  void Popup(const std::string& text) override { popups.push_back(text); }
-  Kit::SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override {
-    return mImages.GetSharedImage(mDir / fileName, variant, created);
-  }
-  std::vector<std::string> popups;
-
- private:
-  const testsupport::TempDir& mDir;
-  Kit::SharedImageSet mImages{[](const std::string& path) -> std::unique_ptr<MemoryImage> {
-                                auto decoded = ImageLib::GetPNGImage(path);
-                                if (!decoded) return nullptr;
-                                auto image = std::make_unique<MemoryImage>();
-                                image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight());
-                                return image;
-                              },
-                              nullptr};
-};
-
 class ImageFontDrawTest : public ::testing::Test {
  protected:
   void SetUp() override {
     WriteSheets(dir);
     font = std::make_unique<ImageFont>(&host, dir.Write("font.txt", kDescriptor));
-    ASSERT_TRUE(host.popups.empty()) << host.popups.front();
+    ASSERT_EQ(font->StringWidth("Ab"), 12);
   }
 
   testsupport::TempDir dir;
-  PNGFontHost host{dir};
+  testresources::TestResourceHost host;
   std::unique_ptr<ImageFont> font;
 };
 
@@ -181,27 +158,6 @@ TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
   EXPECT_EQ(g.GetColor(), Color(1, 2, 3, 4));
   EXPECT_EQ(g.GetDrawMode(), 1);
   EXPECT_FALSE(g.GetColorizeImages());
-}
-
-TEST_F(ImageFontDrawTest, TheContextClipAppliesAndTheArgumentDoesNot) {
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  g.SetClipRect(0, 0, 4, 12);
-  font->DrawString(&g, 0, 9, "AAAA", Color(255, 255, 255), Rect(0, 0, 40, 12));
-  for (int y = 0; y < 12; ++y)
-    for (int x = 4; x < 40; ++x) ASSERT_EQ(canvas->GetBits()[y * 40 + x], 0xFF000000u) << x << "," << y;
-}
-
-TEST_F(ImageFontDrawTest, AFontWithoutDataDrawsNothing) {
-  ImageFont broken(&host, dir / "missing.txt");
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  int width = -1;
-  std::vector<Rect> drawn{Rect(1, 1, 1, 1)};
-  broken.DrawStringEx(&g, 0, 9, "Ab", Color(255, 255, 255), g.mClipRect, &drawn, &width);
-  EXPECT_EQ(width, 0);
-  EXPECT_TRUE(drawn.empty());
-  for (int i = 0; i < 40 * 12; ++i) ASSERT_EQ(canvas->GetBits()[i], 0xFF000000u);
 }
 
 // Several threads drawing with copies of one font at once each get exactly their own picture.

@@ -45,23 +45,6 @@ inline std::string ProfileBytes(const std::string& name, const std::string& prog
   return Str(name) + Str(progress) + Str(current) + Long(scene) + Long(level) + Long(score) + Long(lives);
 }
 
-// Keeps the process's environment variable as it was.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : mName(name) {
-    if (const char* old = std::getenv(name)) mOld = old, mHadOld = true;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() { mHadOld ? setenv(mName, mOld.c_str(), 1) : unsetenv(mName); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  const char* mName;
-  std::string mOld;
-  bool mHadOld = false;
-};
-
 // The game's application whose queued input is a script of actions, one per loop step, as the real
 // window procedure's queue is handled: a dialog's nested wait takes its answer from the script. A wait
 // that outlives the script fails the test and is ended by closing the waiting dialog, never hangs.
@@ -131,6 +114,7 @@ class FrontFixture : public ::testing::Test {
     mSavedFactory = Kit::GetFallbackFontFactory();
     Kit::SetFallbackFontFactory(KitTest::MakeBlockFont);
     testsupport::ResetGameObjects();
+    setenv("XDG_DATA_HOME", mFolder.Path().c_str(), 1);  // where player files may be mapped
     for (Kit::Font** font : {&FONT_DEFAULT, &FONT_ARIAL, &FONT_ARIAL12, &FONT_ARIAL13}) *font = &mFont;
   }
   void TearDown() override { mApp.mWidgetManager->RemoveAllWidgets(false, true); }
@@ -153,8 +137,6 @@ class FrontFixture : public ::testing::Test {
 
   testsupport::TempDir mFolder;
   testsupport::ScopedCurrentFolder mInFolder{mFolder.Path()};
-  // Player files may be mapped to the data home: keep that inside the test's folder too.
-  ScopedEnv mDataHome{"XDG_DATA_HOME", mFolder.Path().string()};
   plat::ScopedMessageBoxScript mMessageBoxes;
   KitTest::BlockFont mFont;  // every text font of the game: 6 pixels a character, 10 high
   FrontApp mApp;

@@ -1,10 +1,9 @@
-// The message and confirm boxes: where they stand, how tall a long text makes them, what an answer
-// returns, and a wait that survives the widget tree changing under a suspended update walk.
+// The message and confirm boxes: where they stand, how tall a long text makes them and what an answer
+// returns.
 #include "game/front/MessageDialogs.h"
 
 #include "framework/widget/Dialog.h"
 #include "tests/front/FrontTestSupport.h"
-#include "tests/widget/WidgetTestSupport.h"
 
 namespace {
 
@@ -57,33 +56,6 @@ TEST_F(MessageDialogsTest, OnlyAYesConfirms) {
   EXPECT_FALSE(ShowConfirmDialog(&mApp, 0, "Quit to windows ?", 600, 600)) << "a box closed without an answer";
   EXPECT_FALSE(ShowConfirmDialog(nullptr, 0, "no application", 800, 600));
   EXPECT_EQ(mApp.mShownTexts, (std::vector<std::string>{"Quit to windows ?", "Quit to windows ?"}));
-}
-
-TEST_F(MessageDialogsTest, AWaitInsideAnUpdateWalkSurvivesWidgetsComingAndGoing) {
-  std::vector<std::string> log;
-  KitTest::RecordingWidget asker("asker", &log), leaver("leaver", &log), stayer("stayer", &log),
-      newcomer("newcomer", &log);
-  int leaverUpdates = 0, stayerUpdates = 0, newcomerUpdates = 0;
-  leaver.mOnUpdate = [&] { ++leaverUpdates; };
-  stayer.mOnUpdate = [&] { ++stayerUpdates; };
-  newcomer.mOnUpdate = [&] { ++newcomerUpdates; };
-  bool answer = false, asked = false;
-  asker.mOnUpdate = [&] {
-    if (std::exchange(asked, true)) return;
-    answer = ShowConfirmDialog(&mApp, 0, "Return to main menu ?", 800, 600);
-  };
-  for (Kit::Widget* widget : {&asker, &leaver, &stayer}) mApp.mWidgetManager->AddWidget(widget);
-  // While the walk that reached the asker is suspended in the wait, its siblings change.
-  mApp.mInput.push_back([&] { mApp.mWidgetManager->RemoveWidget(&leaver); });
-  mApp.mInput.push_back([&] { mApp.mWidgetManager->AddWidget(&newcomer); });
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_YES);
-  mApp.mWidgetManager->UpdateFrame();
-  EXPECT_TRUE(answer);
-  const int leaverBefore = leaverUpdates, stayerBefore = stayerUpdates, newcomerBefore = newcomerUpdates;
-  mApp.mWidgetManager->UpdateFrame();
-  EXPECT_EQ(leaverUpdates, leaverBefore) << "a removed widget is not walked again";
-  EXPECT_EQ(stayerUpdates, stayerBefore + 1);
-  EXPECT_EQ(newcomerUpdates, newcomerBefore + 1);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "platform/win/Modules.h"
 #include "tests/resource/TestResourceHost.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/ObjectFiles.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 
@@ -34,22 +35,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using gamedata::ObjectRecord;
+using objectfiles::AsRecord;
 
 std::string Code(const std::string& brickName) { return brickName.substr(6, 2); }
-
-// What the game's object library read for a record, in the generator's terms.
-ObjectRecord AsRecord(const ObjectTemplate& t) {
-  ObjectRecord r;
-  r.name = t.mName;
-  r.imageName = t.mImageName;
-  r.code = t.mCode;
-  r.width = t.mWidth;
-  r.height = t.mHeight;
-  r.frameCount = t.mFrameCount;
-  r.frameMode = t.mFrameMode;
-  r.frameStep = t.mFrameStep;
-  return r;
-}
 
 class GameDataTest : public testing::Test {
  protected:
@@ -69,7 +57,7 @@ class GameDataTest : public testing::Test {
         library.LoadLevel(entry.path().string());
         ASSERT_EQ(library.mInstances.size(), level->records.size()) << entry.path();
         for (size_t i = 0; i < level->records.size(); ++i)
-          ASSERT_EQ(AsRecord(*library.mInstances[i]).code, level->records[i].code) << entry.path();
+          ASSERT_EQ(AsRecord(*library.mInstances[i]), level->records[i]) << entry.path();
         sData->levels[entry.path().filename().string()] = *level;
       }
   }

@@ -4,32 +4,31 @@
 
 #include "framework/graphics/Image.h"
 #include "game/play/ResourceIds.h"
-#include "tests/objects/ObjectFiles.h"
 #include "tests/objects/ObjectsFixture.h"
+#include "tests/support/ObjectFiles.h"
 
 namespace {
 
 using objectfiles::Int32Bytes;
-using objectfiles::LevelFileBytes;
+using objectfiles::ObjectRecord;
 using objectfiles::RecordBytes;
 using objectfiles::SampleRecord;
-using objectfiles::TemplateFileBytes;
 
 // A prototype "template" + name that fades out by 255 per tick: it ends in its second tick.
-ObjectTemplate Prototype(const std::string& name, const std::string& imageName = "IMAGE_FIRE") {
-  ObjectTemplate prototype;
-  prototype.mName = "template" + name;
-  prototype.mImageName = imageName;
-  prototype.mAlphaStep = -255;
-  prototype.mWidth = 15.0f;
-  prototype.mHeight = 14.0f;
+ObjectRecord Prototype(const std::string& name, const std::string& imageName = "IMAGE_FIRE") {
+  ObjectRecord prototype;
+  prototype.name = "template" + name;
+  prototype.imageName = imageName;
+  prototype.alphaStep = -255;
+  prototype.width = 15.0f;
+  prototype.height = 14.0f;
   return prototype;
 }
 
 class ObjectLibraryTest : public ObjectsTest {
  protected:
-  void LoadTemplates(const std::vector<ObjectTemplate>& prototypes) {
-    gObjectLibrary.LoadTemplates(WriteFile("data/template.dat", TemplateFileBytes(prototypes)));
+  void LoadTemplates(const std::vector<ObjectRecord>& prototypes) {
+    gObjectLibrary.LoadTemplates(WriteFile("data/template.dat", gamedata::EncodeTemplates(prototypes)));
   }
   ObjectLibrary& Library() { return gObjectLibrary; }
 };
@@ -59,8 +58,8 @@ TEST_F(ObjectLibraryTest, AnUnknownNameBeepsOnceAndAddsNothing) {
 }
 
 TEST_F(ObjectLibraryTest, TheFirstOfTwoPrototypesWithOneNameIsCloned) {
-  ObjectTemplate later = Prototype("fire");
-  later.mWidth = 99.0f;
+  ObjectRecord later = Prototype("fire");
+  later.width = 99.0f;
   LoadTemplates({Prototype("fire"), later});
   EXPECT_EQ(Library().ObtainAnimation("fire")->mWidth, 15.0f);
 }
@@ -123,19 +122,20 @@ INSTANTIATE_TEST_SUITE_P(Files, ObjectLibraryDamagedTemplates,
                          });
 
 TEST_F(ObjectLibraryTest, ALevelFileAppendsItsObjectsAndNamesItsBackgroundKind) {
-  const std::vector<ObjectTemplate> bricks{SampleRecord("brick_aa_001"), SampleRecord("brick_bb_002")};
+  const std::vector<ObjectRecord> bricks{SampleRecord("brick_aa_001"), SampleRecord("brick_bb_002")};
   struct {
     std::int32_t fileValue;
     int kind;
   } const kinds[] = {{1, 1}, {2, 2}, {3, 0}, {0, ObjectLibrary::kKeepBackground}, {4, ObjectLibrary::kKeepBackground}};
   for (const auto& [fileValue, kind] : kinds) {
     Library().Reset();
-    EXPECT_EQ(Library().LoadLevel(WriteFile("level.vel", LevelFileBytes(fileValue, bricks))), kind) << fileValue;
+    EXPECT_EQ(Library().LoadLevel(WriteFile("level.vel", gamedata::EncodeLevel({fileValue, bricks}))), kind)
+        << fileValue;
     ASSERT_EQ(Library().mInstances.size(), 2u) << "the records are read whatever the kind";
     EXPECT_EQ(Library().mInstances[1]->mName, "brick_bb_002");
     EXPECT_EQ(Library().mInstances[1]->mImage, nullptr) << "a level binds no images";
   }
-  EXPECT_EQ(Library().LoadLevel(WriteFile("empty.vel", LevelFileBytes(2, {}))), 2);
+  EXPECT_EQ(Library().LoadLevel(WriteFile("empty.vel", gamedata::EncodeLevel({2, {}}))), 2);
   EXPECT_EQ(Library().LoadLevel(mDir / "missing.vel"), ObjectLibrary::kKeepBackground);
   EXPECT_EQ(Library().mInstances.size(), 2u);
 }

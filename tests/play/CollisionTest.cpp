@@ -93,15 +93,6 @@ TEST_F(Collisions, ATransparentBallPassesThroughThePaddleBox) {
   EXPECT_EQ(mGame.CountSounds(SOUND_BALLHITPADDLE), 0);
 }
 
-TEST_F(Collisions, AnOverlapOutsideTheBallImageCountsAsTransparent) {
-  // The ball's box is 16 pixels, its picture only the top 4 rows: the pixels below lie outside it.
-  mImages.push_back(testsupport::Canvas(kBallSizePx, 4, 0xFFFFFFFF));
-  Ball()->mTmpl->mImage = mImages.back().get();
-  Place(Paddle()->mX + 20, Paddle()->mY - kBallSizePx + 6, 0, 1);
-  RunTicks(1);
-  EXPECT_EQ(mGame.CountSounds(SOUND_BALLHITPADDLE), 0);
-}
-
 struct PixelCase {
   int x, y;
   bool opaque;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/data/ObjectRecords.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/LevelLoading.h"
 #include "tests/play/PlayFixture.h"
@@ -19,20 +20,12 @@ class LevelLoading : public PlayFieldTest {
  protected:
   // A level file without objects: its background value, then a count of 0.
   void WriteLevel(const std::string& name, std::int32_t background) {
-    std::string bytes(8, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((background >> (8 * i)) & 0xFF);
-    mFolder.Write(name, bytes);
+    mFolder.Write(name, gamedata::EncodeLevel({background, {}}));
   }
 
   testsupport::TempDir mFolder;
   testsupport::ScopedCurrentFolder mInFolder{mFolder.Path()};
 };
-
-TEST_F(LevelLoading, BuiltInLevelsAreNamedBySceneAndLevelWithoutLeadingZeros) {
-  mGame.mScene = 10;
-  mGame.mLevel = 3;
-  EXPECT_EQ(TakeLevelPath(mGame), "data\\level10_3.vel");
-}
 
 TEST_F(LevelLoading, ACustomLevelTakesTheFrontOfTheQueue) {
   mGame.mCustomLevel = true;

@@ -1,6 +1,7 @@
 #include "tests/play/PlayFixture.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "framework/widget/WidgetManager.h"
 #include "game/play/ActorScene.h"
@@ -91,6 +92,24 @@ void PlayFieldTest::CloseField() {
   mGame.mWidgetManager->RemoveWidget(mGame.mPlayField);
   delete mGame.mPlayField;
   mGame.mPlayField = nullptr;
+}
+
+std::string PlayFieldTest::DescribeField() const {
+  std::string state = "score " + std::to_string(mGame.mScore) + " lives " + std::to_string(mGame.mLives) + " sounds " +
+                      std::to_string(mGame.mSounds.size()) + "\n";
+  char line[256];
+  for (const auto& actor : gActorScene.mAllActors) {
+    std::snprintf(line, sizeof line, "%d %s %.3f %.3f %.3f %.3f %d %d\n", actor->mKind, actor->mName.c_str(), actor->mX,
+                  actor->mY, actor->mVelX, actor->mVelY, actor->mHitPoints, actor->mAlive);
+    state += line;
+  }
+  return state;
+}
+
+void PlayFieldTest::RunTickWith(const testsupport::PointerInput& input) {
+  mGame.mWidgetManager->MouseMoveEntry(input.x, 300);
+  if (input.click) Field().MouseUp(input.x, 300, 1);
+  RunTicks(1);
 }
 
 void PlayFieldTest::RunTicks(int ticks) {

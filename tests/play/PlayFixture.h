@@ -15,6 +15,7 @@
 #include "game/play/Actor.h"
 #include "game/play/GameApp.h"
 #include "game/play/PlayField.h"
+#include "tests/support/Autopilot.h"
 
 namespace playtest {
 
@@ -53,7 +54,12 @@ class PlayFieldTest : public testing::Test {
   // The ball launched straight up (left click).
   void Launch();
   void RunTicks(int ticks);
+  // One tick after the pointer moved to the input's x (and clicked, when it asks).
+  void RunTickWith(const testsupport::PointerInput& input);
   void CloseField();
+  // The score, lives and sounds played, then every actor of the scene: kind, name, place, velocity, hit
+  // points and whether it lives.
+  std::string DescribeField() const;
   PlayField& Field() { return *mGame.mPlayField; }
   Actor* Ball() { return Field().FindBall(); }
   Actor* Paddle() { return Field().FindPaddle(); }

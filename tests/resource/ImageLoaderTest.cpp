@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <vector>
 
 #include "framework/resource/ImageLib.h"
 #include "tests/resource/TestImageFiles.h"
@@ -12,83 +12,55 @@ namespace {
 
 using namespace testimages;
 
-// Writes a one-colour picture of the given size as a PNG, a TGA or a GIF.
-class ImageLoaderTest : public testing::Test {
- protected:
-  void WritePNG(const std::string& name, int width, int height, uint32_t color) {
-    ASSERT_TRUE(testimages::WriteSolidPNG(mDir / name, width, height, color));
-  }
-  void WriteTGA(const std::string& name, int width, int height, uint32_t color) {
-    mDir.Write(name, TGABytes(width, height, std::vector<uint32_t>(width * height, color)));
-  }
-  void WriteGIF(const std::string& name, uint32_t rgb) {
-    GIFFrame frame;
-    frame.width = frame.height = 2;
-    frame.indices = {0, 0, 0, 0};
-    mDir.Write(name, GIFBytes({rgb, 0}, {frame}, 2));
-  }
-  // A program path with backslashes, as the game writes them.
-  std::string ProgramPath(const std::string& name) { return mDir.Path().string() + "\\" + name; }
-
-  uint32_t FirstPixel(const std::string& name, bool lookForAlpha) {
-    auto image = ImageLib::GetImage(ProgramPath(name), lookForAlpha);
-    EXPECT_NE(image, nullptr) << name;
-    return image ? image->GetBits()[0] : 0xDEADBEEF;
-  }
-
-  testsupport::TempDir mDir;
+struct File {
+  const char* name;  // its extension picks the writer: png, tga or gif
+  uint32_t color;
+  int width = 2;
 };
 
-TEST_F(ImageLoaderTest, NameWithoutExtensionTriesTGAThenJPEGThenPNGThenGIF) {
-  WriteGIF("images/logo.gif", 0x00FF00);
-  EXPECT_EQ(FirstPixel("images\\logo", false), 0xFF00FF00u);
-  WritePNG("images/logo.png", 2, 2, 0xFF0000FF);
-  EXPECT_EQ(FirstPixel("images\\logo", false), 0xFF0000FFu);
-  WriteTGA("images/logo.tga", 2, 2, 0xFFFF0000);
-  EXPECT_EQ(FirstPixel("images\\logo", false), 0xFFFF0000u);
-}
-
-TEST_F(ImageLoaderTest, ExtensionPicksOneReaderIgnoringCase) {
-  WritePNG("images/logo.png", 2, 2, 0xFF0000FF);
-  WriteTGA("images/logo.tga", 2, 2, 0xFFFF0000);
-  EXPECT_EQ(FirstPixel("images\\logo.PNG", false), 0xFF0000FFu);
-  EXPECT_EQ(ImageLib::GetImage(ProgramPath("images\\logo.jpeg"), false), nullptr);
-  EXPECT_EQ(ImageLib::GetImage(ProgramPath("images\\logo.bmp"), false), nullptr);
-  EXPECT_EQ(ImageLib::GetImage(ProgramPath("images\\missing"), true), nullptr);
-}
-
-TEST_F(ImageLoaderTest, DotInAFolderNameIsNoExtension) {
-  WritePNG("v1.2/logo.png", 2, 2, 0xFF123456);
-  EXPECT_EQ(FirstPixel("v1.2\\logo", false), 0xFF123456u);
-}
-
-TEST_F(ImageLoaderTest, AlphaFileGivesItsBlueChannelAsAlpha) {
-  WritePNG("images/logo.png", 2, 2, 0xFF102030);
-  WritePNG("images/_logo.png", 2, 2, 0xFF000040);
-  EXPECT_EQ(FirstPixel("images\\logo.png", true), 0x40102030u);
-  EXPECT_EQ(FirstPixel("images\\logo.png", false), 0xFF102030u);
-}
-
-TEST_F(ImageLoaderTest, UnderscoreBeforeTheNameIsPreferredToAfter) {
-  WritePNG("images/logo.png", 2, 2, 0xFF102030);
-  WritePNG("images/logo_.png", 2, 2, 0xFF000011);
-  EXPECT_EQ(FirstPixel("images\\logo", true), 0x11102030u);
-  WriteTGA("images/_logo.tga", 2, 2, 0xFF000022);
-  EXPECT_EQ(FirstPixel("images\\logo", true), 0x22102030u);
-}
-
-TEST_F(ImageLoaderTest, AlphaFileAloneGivesAComposeColouredImage) {
-  WritePNG("images/_glow.png", 3, 1, 0xFF7F7F7F);
-  EXPECT_EQ(FirstPixel("images\\glow.png", true), 0x7FFFFFFFu);
-  ImageLib::gAlphaComposeColor = 0x00FF8000;
-  EXPECT_EQ(FirstPixel("images\\glow.png", true), 0x7FFF8000u);
-  ImageLib::gAlphaComposeColor = 0xFFFFFF;
-}
-
-TEST_F(ImageLoaderTest, AlphaFileOfAnotherSizeIsIgnored) {
-  WritePNG("images/logo.png", 2, 2, 0xFF102030);
-  WritePNG("images/_logo.png", 3, 2, 0xFF000040);
-  EXPECT_EQ(FirstPixel("images\\logo.png", true), 0xFF102030u);
+// Each case adds its files to one folder, then asks for a program path (backslashes, as the game
+// writes them): the first pixel read, or 0 for no picture.
+TEST(ImageLoader, FindsTheFileAndItsAlphaCompanion) {
+  const struct {
+    std::vector<File> files;
+    const char* path;
+    bool lookForAlpha;
+    uint32_t firstPixel;
+  } cases[] = {
+      // Without an extension: TGA, then JPEG, then PNG, then GIF.
+      {{{"a/logo.gif", 0x00FF00}}, "a\\logo", false, 0xFF00FF00},
+      {{{"a/logo.png", 0xFF0000FF}}, "a\\logo", false, 0xFF0000FF},
+      {{{"a/logo.tga", 0xFFFF0000}}, "a\\logo", false, 0xFFFF0000},
+      // An extension picks one reader, in any letter case.
+      {{}, "a\\logo.PNG", false, 0xFF0000FF},
+      {{}, "a\\logo.jpeg", false, 0},
+      {{}, "a\\logo.bmp", false, 0},
+      {{}, "a\\missing", true, 0},
+      {{{"v1.2/logo.png", 0xFF123456}}, "v1.2\\logo", false, 0xFF123456},  // a dot in a folder is no extension
+      // The alpha file's blue channel is the alpha; "_name" is preferred to "name_".
+      {{{"b/logo.png", 0xFF102030}, {"b/logo_.png", 0xFF000011}}, "b\\logo", true, 0x11102030},
+      {{}, "b\\logo.png", false, 0xFF102030},
+      {{{"b/_logo.tga", 0xFF000022}}, "b\\logo", true, 0x22102030},
+      {{{"c/logo.png", 0xFF102030}, {"c/_logo.png", 0xFF000040, 3}}, "c\\logo.png", true, 0xFF102030},  // size differs
+      {{{"d/_glow.png", 0xFF7F7F7F}}, "d\\glow.png", true, 0x7FFFFFFF},  // alone: the compose colour
+  };
+  testsupport::TempDir dir;
+  for (const auto& c : cases) {
+    for (const File& file : c.files) {
+      const std::string name = file.name;
+      const std::vector<uint32_t> pixels(file.width * 2, file.color);
+      GIFFrame frame;
+      frame.width = frame.height = 2;
+      frame.indices = {0, 0, 0, 0};
+      if (name.ends_with(".png")) {
+        ASSERT_TRUE(WriteSolidPNG(dir / name, file.width, 2, file.color));
+      }
+      if (name.ends_with(".tga")) dir.Write(name, TGABytes(file.width, 2, pixels));
+      if (name.ends_with(".gif")) dir.Write(name, GIFBytes({file.color, 0}, {frame}, 2));
+    }
+    auto image = ImageLib::GetImage(dir.Path().string() + "\\" + c.path, c.lookForAlpha);
+    EXPECT_EQ(image ? image->GetBits()[0] : 0, c.firstPixel) << c.path;
+  }
 }
 
 }  // namespace

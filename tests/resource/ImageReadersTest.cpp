@@ -16,18 +16,6 @@ using ImageLib::Image;
 
 std::vector<uint32_t> Pixels(const Image& image) { return {image.GetBits(), image.GetBits() + image.GetPixelCount()}; }
 
-TEST(Image, AllocateRejectsSizesOutsideTheCaps) {
-  Image image;
-  EXPECT_FALSE(image.Allocate(0, 10));
-  EXPECT_FALSE(image.Allocate(10, -1));
-  EXPECT_FALSE(image.Allocate(ImageLib::kMaxImageSide + 1, 1));
-  EXPECT_FALSE(image.Allocate(ImageLib::kMaxImageSide, ImageLib::kMaxImageSide));
-  EXPECT_EQ(image.GetBits(), nullptr);
-  ASSERT_TRUE(image.Allocate(3, 2));
-  EXPECT_EQ(image.GetWidth(), 3);
-  EXPECT_EQ(Pixels(image), std::vector<uint32_t>(6, 0u));
-}
-
 // TGA
 
 TEST(TGAReader, ReadsTopLeftThirtyTwoBitFiles) {

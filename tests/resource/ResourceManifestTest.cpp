@@ -42,24 +42,14 @@ class ResourceManifestTest : public testing::Test {
   ResourceManager mManager{&mHost};
 };
 
-TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnored) {
+TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnoredAndSectionsMayStayOpen) {
   EXPECT_TRUE(
       Parse("<?xml version=\"1.0\"?>\n<!-- the game -->\n<ResourceManifest>\n"
-            "<Resources id=\"Init\"><Image id=\"A\" path=\"a.png\"/></Resources></ResourceManifest>"))
+            "<Resources id=\"Init\"><Image id=\"A\" path=\"a.png\"/><Sound id=\"S\" path=\"s.wav\"/>\n"))
       << Error();
   EXPECT_EQ(Image("A").path, "a.png");
   EXPECT_EQ(Image("A").resGroup, "Init");
-}
-
-TEST_F(ResourceManifestTest, ManifestWithoutRootFails) {
-  for (const char* text : {"", "  \n <!-- nothing -->\n", "<Resources id=\"a\"/>"}) {
-    ResourceManager manager(&mHost);
-    std::string path = mDir.Write("bad.xml", text);
-    EXPECT_FALSE(manager.ParseResourcesFile(path));
-    EXPECT_EQ(manager.GetErrorText().rfind("Expecting ResourceManifest tag", 0), 0u) << manager.GetErrorText();
-    EXPECT_NE(manager.GetErrorText().find("in File '" + path + "'"), std::string::npos);
-    EXPECT_TRUE(manager.GetImageMap().empty());
-  }
+  EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
 }
 
 TEST_F(ResourceManifestTest, MissingManifestNamesOnlyTheFile) {
@@ -67,11 +57,6 @@ TEST_F(ResourceManifestTest, MissingManifestNamesOnlyTheFile) {
   EXPECT_FALSE(mManager.ParseResourcesFile(path));
   EXPECT_EQ(Error(), "Resource file not found: " + path);
   EXPECT_TRUE(mManager.HadError());
-}
-
-TEST_F(ResourceManifestTest, ManifestMayEndWithoutClosingItsSections) {
-  EXPECT_TRUE(Parse("<ResourceManifest><Resources id=\"Game\"><Sound id=\"S\" path=\"s.wav\"/>\n")) << Error();
-  EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
 }
 
 TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
@@ -89,15 +74,12 @@ TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
   EXPECT_EQ(Image("IMAGE_P").path, "!program");
   EXPECT_FALSE(Image("IMAGE_star").fromProgram);
   EXPECT_EQ(Sound("SOUND_HIT").path, "sounds/hit");
-}
-
-TEST_F(ResourceManifestTest, DefaultsCarryIntoLaterSections) {
-  ASSERT_TRUE(
-      Parse("<ResourceManifest><Resources id=\"A\"><SetDefaults path=\"x/\" idprefix=\"I_\"/></Resources>"
-            "<Resources id=\"B\"><Image id=\"Y\" path=\"y\"/></Resources></ResourceManifest>"))
+  // They carry into later sections.
+  ASSERT_TRUE(mManager.ParseResourcesFile(mDir.Write(
+      "more.xml", "<ResourceManifest><Resources id=\"B\"><Image id=\"Y\" path=\"y\"/></Resources></ResourceManifest>")))
       << Error();
-  EXPECT_EQ(Image("I_Y").path, "x/y");
-  EXPECT_EQ(Image("I_Y").resGroup, "B");
+  EXPECT_EQ(Image("SOUND_Y").path, "y");
+  EXPECT_EQ(Image("SOUND_Y").resGroup, "B");
 }
 
 TEST_F(ResourceManifestTest, ImageAttributes) {
@@ -205,6 +187,9 @@ TEST_F(ResourceManifestTest, EveryErrorNamesItsLine) {
       {"<ResourceManifest>\n\n<Resources>\n</Resources></ResourceManifest>", "No id specified.", 3},
       {"<ResourceManifest>\nloose text\n<Resources id=\"x\"/></ResourceManifest>", "Element Not Expected 'loose text'",
        3},
+      {"", "Expecting ResourceManifest tag", 1},
+      {"  \n <!-- nothing -->\n", "Expecting ResourceManifest tag", 3},
+      {"<Resources id=\"a\"/>", "Expecting ResourceManifest tag", 1},
   };
   for (const Case& c : cases) {
     ResourceManager manager(&mHost);

@@ -46,37 +46,26 @@ class ResourceSurfaceTest : public testsupport::ScreenTest {
   std::unique_ptr<Kit::ResourceManager> mManager = std::make_unique<Kit::ResourceManager>(&mResources);
 };
 
-TEST_P(ResourceSurfaceTest, AnOpaqueImageMovesIntoItsSurfaceAndComesBackAfterARestart) {
-  Load("<Image id=\"Solid\" path=\"solid.png\" ddsurface/>");
-  DDImage* image = Loaded("Solid");
-  ASSERT_NE(image, nullptr);
-  EXPECT_TRUE(image->mWantDDSurface);
-  EXPECT_TRUE(image->mPurgeBits);
-  ASSERT_NE(image->mSurface, nullptr) << "the surface holds the picture";
-  EXPECT_EQ(image->mBits, nullptr) << "its pixels are not kept twice";
-
-  // A display restart drops the surface; the image rebuilds it from the pixels it read back.
-  image->DeleteNativeData();
-  EXPECT_EQ(image->mSurface, nullptr);
-  image->ReInit();
-  ASSERT_NE(image->mSurface, nullptr);
-  const std::uint32_t* bits = image->GetBits();
-  ASSERT_NE(bits, nullptr);
-  EXPECT_TRUE(Near(bits[0], 0xFF20A060)) << std::hex << bits[0];
+// An opaque image moves into its surface; translucent and plain ones keep their pixels. (The display's
+// own tests restore surfaces after a restart.)
+TEST_P(ResourceSurfaceTest, OnlyOpaqueImagesMoveIntoTheirSurface) {
+  Load(
+      "<Image id=\"Solid\" path=\"solid.png\" ddsurface/><Image id=\"Half\" path=\"half.png\" ddsurface/>"
+      "<Image id=\"Plain\" path=\"solid.png\" variant=\"p\"/>");
+  DDImage* solid = Loaded("Solid");
+  ASSERT_NE(solid, nullptr);
+  EXPECT_TRUE(solid->mWantDDSurface && solid->mPurgeBits);
+  ASSERT_NE(solid->mSurface, nullptr) << "the surface holds the picture";
+  EXPECT_EQ(solid->mBits, nullptr) << "its pixels are not kept twice";
+  const std::uint32_t* bits = solid->GetBits();
+  ASSERT_NE(bits, nullptr) << "read back from the surface";
   EXPECT_TRUE(Near(bits[12 * 8 - 1], 0xFF20A060)) << std::hex << bits[12 * 8 - 1];
-}
-
-TEST_P(ResourceSurfaceTest, PartlyTransparentImagesKeepTheirPixels) {
-  Load("<Image id=\"Half\" path=\"half.png\" ddsurface/><Image id=\"Plain\" path=\"solid.png\" variant=\"p\"/>");
   for (const char* id : {"Half", "Plain"}) {
     DDImage* image = Loaded(id);
     ASSERT_NE(image, nullptr) << id;
-    EXPECT_FALSE(image->mWantDDSurface) << id;
-    EXPECT_FALSE(image->mPurgeBits) << id;
+    EXPECT_FALSE(image->mWantDDSurface || image->mPurgeBits) << id;
     EXPECT_EQ(image->mSurface, nullptr) << id;
-    ASSERT_NE(image->GetBits(), nullptr) << id;
   }
-  EXPECT_TRUE(Loaded("Half")->mHasAlpha);
   EXPECT_EQ(Loaded("Half")->GetBits()[0], 0x8020A060u);
 }
 

@@ -3,16 +3,15 @@
 // data folder with the game's own readers; images are not loaded, so everything collides by its box.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
-#include "framework/widget/WidgetManager.h"
 #include "game/play/ActorScene.h"
 #include "game/play/BackgroundAnim.h"
 #include "game/play/Board.h"
 #include "game/play/LevelLoading.h"
 #include "game/play/ObjectLibrary.h"
 #include "tests/play/PlayFixture.h"
-#include "tests/support/Autopilot.h"
 #include "tests/support/ScopedCurrentFolder.h"
 
 namespace {
@@ -37,52 +36,30 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
   }
   ~AllLevels() override { gBoard.mEffectRecords.clear(); }
 
-  // Plays the level until it is cleared or the time is up; returns the ticks it took (or the limit).
-  // livesChange: lives won by power-ups less lives lost.
-  int PlayLevel(int scene, int level, int& livesChange) {
+  // Plays the level until it is cleared or the time is up.
+  void PlayLevel(int scene, int level) {
     mGame.mScene = scene;
     mGame.mLevel = level;
     mGame.mLives = kLivesPerLevel;
     LoadLevelObjects(mGame);
+    ASSERT_FALSE(gActorScene.mBricks.empty()) << "no level file for " << scene << "_" << level;
     gBackgroundAnim.SetKind(-1);  // the backdrop needs its images; the rules do not
     mGame.OpenPlayField();
     testsupport::Autopilot pilot;
     int tick = 0;
-    for (; tick < kMaxTicksPerLevel && Field().mState != PlayField::kLevelCleared; ++tick) {
-      const testsupport::PointerInput input = pilot.Steer(Field());
-      mGame.mWidgetManager->MouseMoveEntry(input.x, 300);
-      if (input.click) Field().MouseUp(input.x, 300, 1);
-      RunTicks(1);
-    }
-    livesChange = mGame.mLives - kLivesPerLevel;
-    if (tick == kMaxTicksPerLevel) DescribeWhatIsLeft();
+    for (; tick < kMaxTicksPerLevel && Field().mState != PlayField::kLevelCleared; ++tick)
+      RunTickWith(pilot.Steer(Field()));
+    EXPECT_LT(tick, kMaxTicksPerLevel) << "level " << scene << "_" << level << " not cleared:\n" << DescribeField();
+    // Lives won by power-ups less lives lost.
+    std::printf("level %d_%d: %d ticks, lives %+d\n", scene, level, tick, mGame.mLives - kLivesPerLevel);
     CloseField();
-    return tick;
-  }
-
-  // The bricks that still hold the level open, and the balls.
-  static void DescribeWhatIsLeft() {
-    for (const auto& actor : gActorScene.mAllActors) {
-      if (!actor->mAlive || (actor->mKind == kBrickKind && !IsTargetBrick(*actor))) continue;
-      std::printf("  left: %s kind %d at (%.1f, %.1f) %dx%d, hit points %d, moving (%.1f, %.1f)\n",
-                  actor->mName.c_str(), actor->mKind, actor->mX, actor->mY, actor->mWidth, actor->mHeight,
-                  actor->mHitPoints, actor->mVelX, actor->mVelY);
-    }
   }
 
   testsupport::ScopedCurrentFolder mDataFolder;
 };
 
 TEST_P(AllLevels, TheAutopilotClearsEveryLevelOfTheSceneWithinTwentyMinutes) {
-  const int scene = GetParam();
-  for (int level = 1; level <= kLevelsPlayed; ++level) {
-    int livesChange = 0;
-    const int ticks = PlayLevel(scene, level, livesChange);
-    EXPECT_LT(ticks, kMaxTicksPerLevel) << "level " << scene << "_" << level << " not cleared";
-    RecordProperty("level" + std::to_string(scene) + "_" + std::to_string(level),
-                   std::to_string(ticks) + " ticks, lives " + std::to_string(livesChange));
-    std::printf("level %d_%d: %d ticks, lives %+d\n", scene, level, ticks, livesChange);
-  }
+  for (int level = 1; level <= kLevelsPlayed; ++level) PlayLevel(GetParam(), level);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, AllLevels, testing::Range(1, kLastScene + 1));

@@ -13,6 +13,7 @@
 
 namespace {
 
+using rulestest::PendingNames;
 using rulestest::RulesTest;
 
 struct HitCase {

@@ -13,6 +13,7 @@
 
 namespace {
 
+using rulestest::PendingNames;
 using rulestest::RulesTest;
 
 // A large and a small ball, the middle paddle and one brick of each coloured kind, at difficulty 2.
@@ -72,11 +73,6 @@ TEST_P(PowerUp, CatchingItDoesItsActionAndItIsUselessOnlyWhenItWouldDoNothing) {
 void Rename(std::initializer_list<Actor*> actors, const char* name) {
   for (Actor* actor : actors) actor->mName = name;
 }
-std::vector<std::string> Pending() {
-  std::vector<std::string> names;
-  for (const auto& actor : gActorScene.mPendingActors) names.push_back(actor->mName);
-  return names;
-}
 std::vector<std::string> Repeat(int n, const char* name) { return std::vector<std::string>(n, name); }
 float Speed(const Actor* ball) { return BallSpeed(*ball); }
 float CentreX(const Actor* actor) { return actor->mX + actor->mWidth * 0.5f; }
@@ -103,13 +99,13 @@ const PowerUpCase kCases[] = {
      [](SmallBoard& f) { EXPECT_NEAR(Speed(f.small), 260.0f, 1e-3) << "20 x (4 - difficulty 2)"; }},
     {"ups_threeball", &Board::PowerUpThreeBall, nullptr,
      [](SmallBoard& f) {
-       EXPECT_EQ(Pending(), Repeat(2, "balllarge")) << "only the first moving ball splits";
+       EXPECT_EQ(PendingNames(), Repeat(2, "balllarge")) << "only the first moving ball splits";
        EXPECT_NEAR(std::atan2(f.large->mVelY, f.large->mVelX), 4.537855692207813 - 2 * 3.14159265358979, 1e-5);
        EXPECT_EQ(f.game.CountSounds(SOUND_MULTIBALL), 1);
      }},
     {"ups_eightball", &Board::PowerUpEightBall, nullptr,
      [](SmallBoard& f) {
-       EXPECT_EQ(Pending(), Repeat(7, "balllarge"));
+       EXPECT_EQ(PendingNames(), Repeat(7, "balllarge"));
        const Actor& last = *gActorScene.mPendingActors.back();
        EXPECT_NEAR(std::atan2(last.mVelY, last.mVelX), 290 * 3.14159265358979 / 180 - 2 * 3.14159265358979, 1e-5);
        EXPECT_NEAR(Speed(&last), Speed(f.large), 1e-2);
@@ -168,7 +164,7 @@ const PowerUpCase kCases[] = {
      [](SmallBoard& f) { EXPECT_EQ(f.game.mLives, kLivesAtNewGame + 1); }},
     {"ups_sublive", &Board::PowerUpSubLife, nullptr,
      [](SmallBoard& f) {
-       EXPECT_EQ(Pending(), Repeat(2, "smallyellowbom"));
+       EXPECT_EQ(PendingNames(), Repeat(2, "smallyellowbom"));
        EXPECT_EQ(gActorScene.mPendingActors[0]->mMode, kBallKillerMode);
        EXPECT_TRUE(f.large->mAlive);
        EXPECT_FALSE(f.large->mTmpl->mVisible);
@@ -182,7 +178,7 @@ const PowerUpCase kCases[] = {
      }},
     {"ups_bounce", &Board::PowerUpBounce, nullptr,
      [](SmallBoard& f) {
-       EXPECT_EQ(Pending(), Repeat(1, "bounce"));
+       EXPECT_EQ(PendingNames(), Repeat(1, "bounce"));
        EXPECT_EQ(gActorScene.mPendingActors[0]->mY, 590.0f) << "on the bottom edge";
      }},
     {"ups_newball", &Board::PowerUpNewBall,
@@ -197,7 +193,7 @@ const PowerUpCase kCases[] = {
     {"ups_cannon", &Board::PowerUpCannon, nullptr,
      [](SmallBoard& f) {
        EXPECT_TRUE(f.game.mSounds.empty());
-       EXPECT_TRUE(Pending().empty());
+       EXPECT_TRUE(PendingNames().empty());
      }},
     {"ups_reverse", &Board::PowerUpReverse, nullptr,
      [](SmallBoard& f) {

@@ -2,12 +2,10 @@
 // tick and played again from the same seed: the replay must reach the same final state, actor for actor.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "framework/widget/WidgetManager.h"
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
 #include "tests/rules/RulesFixture.h"
@@ -48,11 +46,9 @@ class Replay : public rulestest::RulesTest, public testing::WithParamInterface<c
       if (record) inputs.push_back(pilot.Steer(Field()));
       if (const Actor* falling = TestPowerUp(); record && falling != nullptr)
         inputs.back().x = static_cast<int>(falling->mX + falling->mWidth * 0.5f);
-      mGame.mWidgetManager->MouseMoveEntry(inputs[tick].x, 300);
-      if (inputs[tick].click) Field().MouseUp(inputs[tick].x, 300, 1);
-      RunTicks(1);
+      RunTickWith(inputs[tick]);
     }
-    const std::string state = TestPowerUp() == nullptr ? DescribeState() : "";
+    const std::string state = TestPowerUp() == nullptr ? DescribeField() : "";
     CloseField();
     gObjectLibrary.ClearInstances();
     return state;
@@ -62,18 +58,6 @@ class Replay : public rulestest::RulesTest, public testing::WithParamInterface<c
     for (const auto& actor : gActorScene.mAllActors)
       if (actor->mCode == kMarker) return actor.get();
     return nullptr;
-  }
-
-  std::string DescribeState() const {
-    std::string state = "score " + std::to_string(mGame.mScore) + " lives " + std::to_string(mGame.mLives) +
-                        " sounds " + std::to_string(mGame.mSounds.size()) + "\n";
-    char line[256];
-    for (const auto& actor : gActorScene.mAllActors) {
-      std::snprintf(line, sizeof line, "%d %s %.3f %.3f %.3f %.3f %d %d\n", actor->mKind, actor->mName.c_str(),
-                    actor->mX, actor->mY, actor->mVelX, actor->mVelY, actor->mHitPoints, actor->mAlive);
-      state += line;
-    }
-    return state;
   }
 };
 

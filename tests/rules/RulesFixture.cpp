@@ -80,7 +80,7 @@ Actor* RulesTest::AddPaddle(const std::string& name) {
 
 void RulesTest::SettleScene() { gActorScene.Update(0.0f, 1.0f); }
 
-std::vector<std::string> RulesTest::PendingNames() const {
+std::vector<std::string> PendingNames() {
   std::vector<std::string> names;
   for (const auto& actor : gActorScene.mPendingActors) names.push_back(actor->mName);
   return names;

@@ -25,10 +25,11 @@ class RulesTest : public playtest::PlayFieldTest {
   Actor* AddPaddle(const std::string& name);
   // One scene update without motion: the dead go, pending actors join, effects finish, specials run.
   void SettleScene();
-  // The names of the actors made since the last settle.
-  std::vector<std::string> PendingNames() const;
   // Reseeds the generator so that its next draw modulo m is the given value.
   static void ScriptNextDraw(int modulus, int value);
 };
+
+// The names of the actors made since the last settle.
+std::vector<std::string> PendingNames();
 
 }  // namespace rulestest

@@ -35,6 +35,16 @@ namespace {
 
 enum class Plan { kClearFirstLevel, kLoseEveryLife };
 
+// What a run did, as the player noted it.
+struct SessionOutcome {
+  bool finished = false;
+  int playedScene = 0, playedLevel = 0;
+  bool sawLevelComplete = false, sawGameOver = false;
+  int updates = 0;
+  std::uint64_t finalFrame = 0;
+  std::map<std::string, std::string> written;  // the last bytes written to each file
+};
+
 // A player of the whole game: answers whatever screen or dialog is up through queued input, one action
 // every kActionGapTicks, and steers (or, to lose, keeps the paddle away from the ball); it notes what
 // happened and ends the run once its plan is done.
@@ -54,35 +64,29 @@ class SessionGame : public testsupport::HeadlessGame {
     if (mQuit || mShutdownRequested) return;
     Observe();
     if (mUpdateCount >= kMaxTicks) Shutdown();
-    if (!mFinished && mRecordingDemoBuffer) Act();
+    if (!mOutcome.finished && mRecordingDemoBuffer) Act();
   }
   bool WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length) override {
-    mWritten[path].assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+    mOutcome.written[path].assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
     return HeadlessGame::WriteBytesToFile(path, data, length);
   }
 
-  bool mFinished = false;
-  int mPlayedScene = 0;
-  int mPlayedLevel = 0;
-  bool mSawLevelComplete = false;
-  bool mSawGameOver = false;
-  std::uint64_t mFinalFrame = 0;
-  std::map<std::string, std::string> mWritten;  // the last bytes written to each file
+  SessionOutcome mOutcome;
 
  private:
   void Observe() {
-    if (mPlayField != nullptr) mPlayedScene = mScene, mPlayedLevel = mLevel;
-    if (mGameOverScreen != nullptr) mSawGameOver = true;
+    if (mPlayField != nullptr) mOutcome.playedScene = mScene, mOutcome.playedLevel = mLevel;
+    if (mGameOverScreen != nullptr) mOutcome.sawGameOver = true;
     const bool levelCompleteWaits =
         mLevelCompleteScreen != nullptr && mLevelCompleteScreen->mState == LevelCompleteScreen::kWaiting;
-    if (levelCompleteWaits) mSawLevelComplete = true;
-    const bool backAtMenu = mSawGameOver && mGameOverScreen == nullptr && GetDialogCount() == 0;
+    if (levelCompleteWaits) mOutcome.sawLevelComplete = true;
+    const bool backAtMenu = mOutcome.sawGameOver && mGameOverScreen == nullptr && GetDialogCount() == 0;
     if ((mPlan == Plan::kClearFirstLevel && levelCompleteWaits) || (mPlan == Plan::kLoseEveryLife && backAtMenu))
       Finish();
   }
   void Finish() {
-    mFinished = true;
-    mFinalFrame = testsupport::HashWidgetTree(*this);
+    mOutcome.finished = true;
+    mOutcome.finalFrame = testsupport::HashWidgetTree(*this);
     Shutdown();
   }
   void Act() {
@@ -131,23 +135,14 @@ class PlayerHome {
   plat::ScopedRegistryFile mRegistry;
 };
 
-struct SessionOutcome {
-  bool finished = false;
-  int playedScene = 0, playedLevel = 0;
-  bool sawLevelComplete = false, sawGameOver = false;
-  int updates = 0;
-  std::uint64_t finalFrame = 0;
-  std::map<std::string, std::string> written;
-};
-
 enum class Run { kRecord, kPlayBack };
 
 SessionOutcome RunSession(Plan plan, const std::string& demo, Run run) {
   SessionGame game(plan, demo, run == Run::kRecord);
   game.Init();
   game.Start();
-  return {game.mFinished,    game.mPlayedScene, game.mPlayedLevel, game.mSawLevelComplete,
-          game.mSawGameOver, game.mUpdateCount, game.mFinalFrame,  game.mWritten};
+  game.mOutcome.updates = game.mUpdateCount;
+  return game.mOutcome;
 }
 
 std::string PlayerFile() { return testsupport::ReadFileContents(plat::MapPath(kPlayerFilePath)); }

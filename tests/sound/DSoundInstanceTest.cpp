@@ -12,10 +12,12 @@ namespace {
 
 class DSoundInstanceTest : public SoundTest {
  protected:
-  Kit::DSoundInstance* Instance(int rate, int frames = 4410) {
+  // A sound of samples 1000, or with `ramp` of samples 0, 1, 2, ...
+  Kit::DSoundInstance* Instance(int rate, int frames = 4410, bool ramp = false) {
     std::string name = "tone" + std::to_string(rate);
-    dir.Write(name + ".wav",
-              WavFile(1, rate, 16, Pcm16(std::vector<std::int16_t>(static_cast<std::size_t>(frames), 1000))));
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(frames), 1000);
+    for (int i = 0; ramp && i < frames; ++i) samples[i] = static_cast<std::int16_t>(i);
+    dir.Write(name + ".wav", WavFile(1, rate, 16, Pcm16(samples)));
     EXPECT_TRUE(manager.LoadSound(1, name));
     return static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(1));
   }
@@ -45,31 +47,25 @@ TEST_F(DSoundInstanceTest, VolumeMultipliesManagerInstanceAndBaseAndPanAdds) {
   Kit::DSoundInstance* instance = Instance(44100);
   manager.SetVolume(0.5);
   instance->SetVolume(0.5);
-  LONG volume = 0;
-  instance->GetSoundBuffer()->GetVolume(&volume);
-  EXPECT_EQ(volume, -1138);
   EXPECT_EQ(instance->GetVolume(), 0.5);
   instance->SetBasePan(2000);
   instance->SetPan(3000);
-  LONG pan = 0;
-  instance->GetSoundBuffer()->GetPan(&pan);
-  EXPECT_EQ(pan, 5000);
+  instance->Play(true, false);
+  // A quarter is -11.38 dB (1000 heard as 269); the left side is 50 dB below that.
+  EXPECT_EQ(Heard(), std::pair(0, 269));
 }
 
 TEST_F(DSoundInstanceTest, StopClearsAutoReleaseAndEveryPlayStartsAtTheBeginning) {
-  Kit::DSoundInstance* instance = Instance(44100, 44100);
+  Kit::DSoundInstance* instance = Instance(44100, 30000, true);
   instance->Play(false, true);
   clock.AdvanceMillis(500);
   instance->Stop();
   clock.AdvanceMillis(2000);
   EXPECT_FALSE(instance->IsReleased());
-  DWORD position = 1;
-  instance->GetSoundBuffer()->GetCurrentPosition(&position, nullptr);
-  EXPECT_EQ(position, 0u);
   instance->Play(true, false);
+  EXPECT_EQ(Heard().first, 0);
   clock.AdvanceMillis(100);
-  instance->GetSoundBuffer()->GetCurrentPosition(&position, nullptr);
-  EXPECT_EQ(position, 4410u * 2);
+  EXPECT_EQ(Heard().first, 4411);  // 100 ms after the first frame
   instance->Release();
   EXPECT_TRUE(instance->IsReleased());
   EXPECT_FALSE(instance->IsPlaying());

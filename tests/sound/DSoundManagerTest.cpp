@@ -31,9 +31,12 @@ TEST(DSoundVolume, FollowsTheLogCurveAndCutsOffBelowMinus2000) {
 
 class DSoundManagerTest : public SoundTest {
  protected:
-  void WriteBeep(const std::string& name, int frames = 4410) {
+  // Loads a sound of `frames` samples of 500 under the id.
+  bool LoadBeep(InspectableDSoundManager& manager, unsigned int id, int frames = 4410) {
+    const std::string name = "beep" + std::to_string(frames);
     dir.Write(name + ".wav",
               WavFile(1, 44100, 16, Pcm16(std::vector<std::int16_t>(static_cast<std::size_t>(frames), 500))));
+    return manager.LoadSound(id, name);
   }
 };
 
@@ -53,8 +56,7 @@ TEST_F(DSoundManagerTest, FailedPriorityLevelLeavesNoPrimaryButSoundStillWorks) 
   InspectableDSoundManager manager(FakeWindow(), false);
   EXPECT_TRUE(manager.Initialized());
   EXPECT_EQ(manager.Primary(), nullptr);
-  WriteBeep("beep");
-  EXPECT_TRUE(manager.LoadSound(0, "beep"));
+  EXPECT_TRUE(LoadBeep(manager, 0));
   auto* instance = manager.GetSoundInstance(0);
   ASSERT_NE(instance, nullptr);
   EXPECT_TRUE(instance->Play(false, false));
@@ -84,8 +86,7 @@ TEST_F(DSoundManagerTest, WithoutWindowOrDirectSoundTheManagerIsSilentButAccepts
 
 TEST_F(DSoundManagerTest, ThirtyThreeQuickPlaysGetThirtyTwoChannels) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  WriteBeep("beep");
-  ASSERT_TRUE(manager.LoadSound(7, "beep"));
+  ASSERT_TRUE(LoadBeep(manager, 7));
   for (int i = 0; i < 32; ++i) {
     Kit::SoundInstance* instance = manager.GetSoundInstance(7);
     ASSERT_NE(instance, nullptr) << i;
@@ -97,8 +98,7 @@ TEST_F(DSoundManagerTest, ThirtyThreeQuickPlaysGetThirtyTwoChannels) {
 
 TEST_F(DSoundManagerTest, FinishedAutoReleaseSoundFreesItsChannelAtTheNextRequest) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  WriteBeep("beep", 441);  // 10 ms
-  ASSERT_TRUE(manager.LoadSound(0, "beep"));
+  ASSERT_TRUE(LoadBeep(manager, 0, 441));  // 10 ms
   for (int i = 0; i < 32; ++i) manager.GetSoundInstance(0)->Play(false, true);
   EXPECT_EQ(manager.GetSoundInstance(0), nullptr);
   clock.AdvanceMillis(20);  // within the same second as the plays
@@ -107,52 +107,36 @@ TEST_F(DSoundManagerTest, FinishedAutoReleaseSoundFreesItsChannelAtTheNextReques
 
 TEST_F(DSoundManagerTest, InstancesGetTheIdsBaseVolumeAndPanOnlyWhenMade) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  WriteBeep("beep");
-  ASSERT_TRUE(manager.LoadSound(9, "beep"));
+  ASSERT_TRUE(LoadBeep(manager, 9));
   EXPECT_FALSE(manager.SetBaseVolume(256, 0.5));
   EXPECT_FALSE(manager.SetBasePan(256, 100));
   EXPECT_EQ(manager.GetSoundInstance(256), nullptr);
   EXPECT_TRUE(manager.SetBaseVolume(255, 0.5));
-  auto* before = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(9));
+  Kit::SoundInstance* before = manager.GetSoundInstance(9);
   ASSERT_TRUE(manager.SetBaseVolume(9, 0.5));
   ASSERT_TRUE(manager.SetBasePan(9, -2500));
-  auto* after = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(9));
-  LONG volume = 1, pan = 1;
-  before->GetSoundBuffer()->GetVolume(&volume);
-  EXPECT_EQ(volume, 0);
-  after->GetSoundBuffer()->GetVolume(&volume);
-  after->GetSoundBuffer()->GetPan(&pan);
-  EXPECT_EQ(volume, -605);
-  EXPECT_EQ(pan, -2500);
+  Kit::SoundInstance* after = manager.GetSoundInstance(9);
+  before->Play(true, false);
+  EXPECT_EQ(Heard(), std::pair(500, 500));
+  before->Stop();
+  after->Play(true, false);
+  EXPECT_EQ(Heard(), std::pair(249, 14));  // -6.05 dB, the right side 25 dB below that
 }
 
 TEST_F(DSoundManagerTest, ManagerVolumeReachesEveryPlayingInstanceAtOnce) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  WriteBeep("beep");
-  ASSERT_TRUE(manager.LoadSound(0, "beep"));
-  std::vector<Kit::DSoundInstance*> instances;
-  for (int i = 0; i < 3; ++i) {
-    instances.push_back(static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(0)));
-    instances.back()->Play(true, false);
-  }
+  ASSERT_TRUE(LoadBeep(manager, 0));
+  for (int i = 0; i < 3; ++i) manager.GetSoundInstance(0)->Play(true, false);
+  EXPECT_EQ(Heard().first, 1500);
   manager.SetVolume(0.0);
-  for (auto* instance : instances) {
-    LONG volume = 0;
-    instance->GetSoundBuffer()->GetVolume(&volume);
-    EXPECT_EQ(volume, -10000);
-  }
+  EXPECT_EQ(Heard().first, 0);
   manager.SetVolume(1.0);
-  for (auto* instance : instances) {
-    LONG volume = -1;
-    instance->GetSoundBuffer()->GetVolume(&volume);
-    EXPECT_EQ(volume, 0);
-  }
+  EXPECT_EQ(Heard().first, 1500);
 }
 
 TEST_F(DSoundManagerTest, StopAllSoundsKeepsAutoReleaseSoTheSweepReclaims) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  WriteBeep("beep", 44100);
-  ASSERT_TRUE(manager.LoadSound(0, "beep"));
+  ASSERT_TRUE(LoadBeep(manager, 0, 44100));
   Kit::SoundInstance* kept = manager.GetSoundInstance(0);
   kept->Play(true, false);
   Kit::SoundInstance* once = manager.GetSoundInstance(0);
@@ -172,8 +156,7 @@ TEST_F(DSoundManagerTest, ALoopingSoundPlaysOnWhenTheApplicationGetsTheFocusBack
   InspectableDSoundManager& manager = *owned;
   app.mSoundManager = std::move(owned);
   app.mMuteOnLostFocus = true;
-  WriteBeep("hum");
-  ASSERT_TRUE(manager.LoadSound(0, "hum"));
+  ASSERT_TRUE(LoadBeep(manager, 0));
   Kit::SoundInstance* hum = manager.GetSoundInstance(0);
   hum->Play(true, false);
   app.mActive = false;
@@ -187,8 +170,7 @@ TEST_F(DSoundManagerTest, ALoopingSoundPlaysOnWhenTheApplicationGetsTheFocusBack
 
 TEST_F(DSoundManagerTest, ReleaseSoundEmptiesTheIdButKeepsItsDefaults) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  WriteBeep("beep");
-  ASSERT_TRUE(manager.LoadSound(3, "beep"));
+  ASSERT_TRUE(LoadBeep(manager, 3));
   manager.SetBaseVolume(3, 0.5);
   Kit::SoundInstance* playing = manager.GetSoundInstance(3);
   playing->Play(false, false);
@@ -197,12 +179,11 @@ TEST_F(DSoundManagerTest, ReleaseSoundEmptiesTheIdButKeepsItsDefaults) {
   EXPECT_EQ(manager.Name(3), "");
   EXPECT_EQ(manager.GetSoundInstance(3), nullptr);
   EXPECT_TRUE(playing->IsPlaying());  // an instance keeps the samples it shares
-  ASSERT_TRUE(manager.LoadSound(3, "beep"));
-  auto* again = static_cast<Kit::DSoundInstance*>(manager.GetSoundInstance(3));
-  LONG volume = 0;
-  again->GetSoundBuffer()->GetVolume(&volume);
-  EXPECT_EQ(volume, -605);
-  manager.ReleaseSound(999);  // out of range: nothing happens
+  ASSERT_TRUE(LoadBeep(manager, 3));
+  playing->Stop();
+  manager.GetSoundInstance(3)->Play(true, false);
+  EXPECT_EQ(Heard().first, 249);  // at the base volume of a half
+  manager.ReleaseSound(999);      // out of range: nothing happens
 }
 
 TEST_F(DSoundManagerTest, MasterVolumeIsTheWaveOutVolume) {
@@ -227,8 +208,7 @@ namespace {
 
 TEST_F(DSoundManagerTest, LoadingThreadLoadsWhileTheMainThreadPlaysAndTheAudioThreadMixes) {
   InspectableDSoundManager manager(FakeWindow(), false);
-  for (int i = 0; i < 8; ++i) WriteBeep("early" + std::to_string(i), 2000);
-  for (int i = 0; i < 8; ++i) ASSERT_TRUE(manager.LoadSound(static_cast<unsigned int>(i), "early" + std::to_string(i)));
+  for (unsigned int id = 0; id < 8; ++id) ASSERT_TRUE(LoadBeep(manager, id, 2000));
   dir.Write("late.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
 
   std::atomic<bool> done{false};

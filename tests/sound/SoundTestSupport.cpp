@@ -56,6 +56,13 @@ WAVEFORMATEX InspectableDSoundManager::Format(unsigned int id) const {
   return format;
 }
 
+std::pair<int, int> Heard() {
+  plat::audio::CatchUp();
+  std::int16_t frame[2];
+  plat::audio::SharedMixer().Mix(frame, 1);
+  return {frame[0], frame[1]};
+}
+
 HWND FakeWindow() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5150)); }
 
 SoundTest::SoundTest() {

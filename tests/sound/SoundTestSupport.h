@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/sound/DSoundManager.h"
@@ -41,6 +42,9 @@ class InspectableDSoundManager : public Kit::DSoundManager {
 };
 
 HWND FakeWindow();
+
+// The next stereo frame the shared mixer plays (left, right).
+std::pair<int, int> Heard();
 
 class SoundTest : public testing::Test {
  protected:

@@ -10,15 +10,13 @@
 #include "framework/graphics/TextureData.h"
 #include "framework/graphics/TextureFormat.h"
 #include "platform/d3d/D3D.h"
-#include "tests/support/ComPtr.h"
-#include "tests/support/DirectDrawObject.h"
 #include "tests/support/ScreenFormats.h"
+#include "tests/support/SoftwareDevice.h"
 
 namespace {
 
 using Kit::TextureCaps;
 using Kit::TextureData;
-using testsupport::Com;
 
 constexpr int kAllFormats = Kit::TEXFMT_A8R8G8B8 | Kit::TEXFMT_A4R4G4B4 | Kit::TEXFMT_R5G6B5 | Kit::TEXFMT_PALETTE8;
 
@@ -102,24 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 // An image uploaded to the software device.
 class TextureUploadTest : public testing::Test {
  protected:
-  void SetUp() override {
-    mDD.reset(testsupport::CreateDirectDraw7());
-    ASSERT_NE(mDD, nullptr);
-    void* d3d = nullptr;
-    ASSERT_EQ(mDD->QueryInterface(IID_IDirect3D7, &d3d), S_OK);
-    mD3D.reset(static_cast<IDirect3D7*>(d3d));
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = desc.dwHeight = 16;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-    IDirectDrawSurface7* target = nullptr;
-    ASSERT_EQ(mDD->CreateSurface(&desc, &target, nullptr), DD_OK);
-    mTarget.reset(target);
-    IDirect3DDevice7* device = nullptr;
-    ASSERT_EQ(mD3D->CreateDevice(IID_IDirect3DHALDevice, target, &device), D3D_OK);
-    mDevice.reset(device);
-  }
+  void SetUp() override { ASSERT_NE(mD3D.device, nullptr); }
 
   // A 70 x 3 image (two pieces across) of the pixels repeated.
   void MakeImage(const std::vector<std::uint32_t>& pixels, int flags) {
@@ -128,7 +109,7 @@ class TextureUploadTest : public testing::Test {
     mImage.SetBits(bits.data(), 70, 3);
     mImage.mD3DFlags = flags | Kit::D3DIMAGE_FIXED_64_PIECES;
   }
-  void Upload() { mData.CheckCreateTextures(&mImage, mDevice.get(), mDD.get(), mCaps); }
+  void Upload() { mData.CheckCreateTextures(&mImage, mD3D.device.get(), mD3D.dd.get(), mCaps); }
   std::uint32_t FirstTexel() {
     DDSURFACEDESC2 desc{};
     desc.dwSize = sizeof(desc);
@@ -147,10 +128,7 @@ class TextureUploadTest : public testing::Test {
   }
 
   std::unique_ptr<plat::ScopedDisplaySettings> mDesktop = testsupport::UseTestDesktop(plat::DesktopFormat::Xrgb8888);
-  Com<IDirectDraw7> mDD;
-  Com<IDirect3D7> mD3D;
-  Com<IDirectDrawSurface7> mTarget;
-  Com<IDirect3DDevice7> mDevice;
+  testsupport::SoftwareDevice mD3D{16, 16};
   TextureCaps mCaps{1, 1, 1024, 1024, 8, kAllFormats};
   Kit::MemoryImage mImage;
   TextureData mData;
@@ -190,25 +168,16 @@ TEST_P(TextureRecoveryTest, ReadsThePixelsBack) {
   for (std::size_t i = 0; i < bits.size(); ++i) ASSERT_EQ(bits[i], r.recovered[i % r.recovered.size()]) << i;
 }
 
+// The 16-bit formats; 32-bit texels come back as they went in (the 3D path's purged image shows it).
 INSTANTIATE_TEST_SUITE_P(
     Formats, TextureRecoveryTest,
-    testing::Values(Recovery{"A8R8G8B8",
-                             {0x80102030, 0x00000000, 0xFFFFFFFF},
-                             0,
-                             Kit::TEXFMT_A8R8G8B8,
-                             {0x80102030, 0x00000000, 0xFFFFFFFF}},
-                    // The alpha survives the round trip.
-                    Recovery{"A4R4G4B4",
+    testing::Values(Recovery{"A4R4G4B4",  // the alpha survives the round trip
                              {0x88442211, 0xFFFFFFFF},
                              Kit::D3DIMAGE_USE_A4R4G4B4,
                              Kit::TEXFMT_A4R4G4B4,
                              {0x88402010, 0xFFF0F0F0}},
                     Recovery{"R5G6B5", {0xFF8844FF, 0xFF000000}, 0, Kit::TEXFMT_R5G6B5, {0xFF8844F8, 0xFF000000}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-}  // namespace
-
-namespace {
 
 TEST_F(TextureUploadTest, ANewColourTableReachesTheKeptPieces) {
   MakeImage({0xFF102030, 0x80405060}, 0);

@@ -20,17 +20,6 @@ Buffer FromBytes(std::vector<std::uint8_t> bytes) {
   return buffer;
 }
 
-TEST(Buffer, OneBitThenLongGivesTheFixedBytes) {
-  Buffer buffer;
-  buffer.WriteNumBits(1, 1);
-  buffer.WriteLong(0x12345678);
-  EXPECT_EQ(Bytes(buffer), (std::vector<std::uint8_t>{0xF1, 0xAC, 0x68, 0x24, 0x00}));
-  EXPECT_EQ(buffer.dataBitSize, 33);
-  EXPECT_EQ(buffer.writeBitPos, 33);
-  EXPECT_EQ(buffer.ReadNumBits(1, false), 1u);
-  EXPECT_EQ(buffer.ReadLong(), 0x12345678);
-}
-
 TEST(Buffer, ValuesAreLittleEndianBytes) {
   Buffer buffer;
   buffer.WriteShort(static_cast<std::int16_t>(0xBEEF));
@@ -51,19 +40,22 @@ TEST(Buffer, ValuesAreLittleEndianBytes) {
 }
 
 TEST(Buffer, UnalignedFieldsPackBackToBack) {
-  // A demo-style record: 4-bit timing 3, flag 0, 5-bit command 3, 8-bit key 0x41.
+  // A demo-style record: 4-bit timing 3, flag 0, 5-bit command 3, 8-bit key 0x41, then a long.
   Buffer buffer;
   buffer.WriteNumBits(3, 4);
   buffer.WriteNumBits(0, 1);
   buffer.WriteNumBits(3, 5);
   buffer.WriteByte(0x41);
-  // Stream bits 1100 0 11000 10000010, eight to a byte from bit 0 up.
-  EXPECT_EQ(Bytes(buffer), (std::vector<std::uint8_t>{0x63, 0x04, 0x01}));
-  EXPECT_EQ(buffer.dataBitSize, 18);
+  buffer.WriteLong(0x12345678);
+  // Stream bits 1100 0 11000 10000010 then the long's, eight to a byte from bit 0 up.
+  EXPECT_EQ(Bytes(buffer), (std::vector<std::uint8_t>{0x63, 0x04, 0xE1, 0x59, 0xD1, 0x48, 0x00}));
+  EXPECT_EQ(buffer.dataBitSize, 50);
+  EXPECT_EQ(buffer.writeBitPos, 50);
   EXPECT_EQ(buffer.ReadNumBits(4, false), 3u);
   EXPECT_EQ(buffer.ReadNumBits(1, false), 0u);
   EXPECT_EQ(buffer.ReadNumBits(5, false), 3u);
   EXPECT_EQ(buffer.ReadByte(), 0x41);
+  EXPECT_EQ(buffer.ReadLong(), 0x12345678);
 }
 
 TEST(Buffer, UnalignedStringAndShortRoundTrip) {

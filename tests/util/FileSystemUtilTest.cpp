@@ -17,43 +17,33 @@ namespace {
 namespace fs = std::filesystem;
 using namespace Kit;
 
-TEST(FileSystemUtil, MakeDirectoriesCreatesEveryFolderAlongMixedSeparators) {
+TEST(FileSystemUtil, MakeDirectoriesCreatesEveryFolderAlongMixedSeparatorsReusingAnyLetterCase) {
   testsupport::TempDir dir;
   std::string root = dir.Path().string();
-  MakeDirectories(root + "\\userdata/saves\\\\slot1");
-  EXPECT_TRUE(fs::is_directory(dir.Path() / "userdata" / "saves" / "slot1"));
-  MakeDirectories(root + "\\userdata\\saves\\slot1");  // existing folders are fine
-  MakeDirectories(root + "/userdata/other/");
-  EXPECT_TRUE(fs::is_directory(dir.Path() / "userdata" / "other"));
-}
-
-TEST(FileSystemUtil, MakeDirectoriesReusesFoldersInAnyLetterCase) {
-  testsupport::TempDir dir;
   fs::create_directory(dir.Path() / "UserData");
-  MakeDirectories(dir.Path().string() + "\\userdata\\new");
-  EXPECT_TRUE(fs::is_directory(dir.Path() / "UserData" / "new"));
+  MakeDirectories(root + "\\userdata/saves\\\\slot1");
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "UserData" / "saves" / "slot1"));
   EXPECT_FALSE(fs::exists(dir.Path() / "userdata"));
+  MakeDirectories(root + "\\userdata\\saves\\slot1");  // existing folders are fine
+  MakeDirectories(root + "/other/");
+  EXPECT_TRUE(fs::is_directory(dir.Path() / "other"));
 }
 
-TEST(FileSystemUtil, DeleteFolderTreeRemovesEverything) {
+TEST(FileSystemUtil, DeleteFolderTreeRemovesEverythingButWhatALinkPointsTo) {
   testsupport::TempDir dir;
+  std::string kept = dir.Write("keep/precious.txt", "data");
   dir.Write("tree/a.txt", "a");
   dir.Write("tree/noext", "b");
   dir.Write("tree/sub/deeper/c.dat", "c");
   dir.Write("tree/sub/.hidden", "d");
   fs::create_directory(dir.Path() / "tree" / "empty");
-  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\tree"));
-  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
-}
-
-TEST(FileSystemUtil, DeleteFolderTreeAcceptsATrailingSlashOfEitherKind) {
-  testsupport::TempDir dir;
-  dir.Write("one/x", "x");
+  fs::create_directory_symlink(dir.Path() / "keep", dir.Path() / "tree" / "link");
   dir.Write("two/y", "y");
-  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/one/"));
-  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\two\\"));
-  EXPECT_FALSE(fs::exists(dir.Path() / "one"));
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\tree\\"));
+  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/two/"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
   EXPECT_FALSE(fs::exists(dir.Path() / "two"));
+  EXPECT_TRUE(fs::exists(kept));
 }
 
 TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
@@ -66,16 +56,6 @@ TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
   EXPECT_TRUE(fs::exists(file));
 }
 
-TEST(FileSystemUtil, DeleteFolderTreeDoesNotFollowLinks) {
-  testsupport::TempDir dir;
-  std::string kept = dir.Write("keep/precious.txt", "data");
-  dir.Write("tree/a.txt", "a");
-  fs::create_directory_symlink(dir.Path() / "keep", dir.Path() / "tree" / "link");
-  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/tree"));
-  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
-  EXPECT_TRUE(fs::exists(kept));
-}
-
 TEST(FileSystemUtil, GetFileDateGivesSecondsSince1970) {
   testsupport::TempDir dir;
   std::string file = dir.Write("Data/Effect.txt", "e");
@@ -85,10 +65,6 @@ TEST(FileSystemUtil, GetFileDateGivesSecondsSince1970) {
   EXPECT_EQ(GetFileDate(dir.Path().string() + "\\data\\effect.TXT"), 1'600'000'000u);
   EXPECT_EQ(GetFileDate(dir.Path().string() + "/nothing.txt"), 0u);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(FileSystemUtil, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
   testsupport::TempDir dir;

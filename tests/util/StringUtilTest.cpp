@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -17,28 +18,15 @@ TEST(StringUtil, CaseAndTrim) {
   EXPECT_EQ(Trim("x"), "x");
 }
 
+// Values wrap like 32-bit arithmetic; malformed text gives false and zero.
 TEST(StringUtil, StringToIntAcceptsDecimalAndHex) {
-  int value = 99;
-  EXPECT_TRUE(StringToInt("0x1F", value));
-  EXPECT_EQ(value, 31);
-  EXPECT_TRUE(StringToInt("0XfF", value));
-  EXPECT_EQ(value, 255);
-  EXPECT_TRUE(StringToInt("-42", value));
-  EXPECT_EQ(value, -42);
-  EXPECT_TRUE(StringToInt("007", value));
-  EXPECT_EQ(value, 7);
-  EXPECT_TRUE(StringToInt("-", value));
-  EXPECT_EQ(value, 0);
-  EXPECT_TRUE(StringToInt("0x", value));
-  EXPECT_EQ(value, 0);
-  // Values wrap like 32-bit arithmetic.
-  EXPECT_TRUE(StringToInt("4294967297", value));
-  EXPECT_EQ(value, 1);
-  EXPECT_TRUE(StringToInt("0xFFFFFFFF", value));
-  EXPECT_EQ(value, -1);
-}
-
-TEST(StringUtil, StringToIntRejectsMalformedTextWithZero) {
+  const std::pair<const char*, int> good[] = {{"0x1F", 31}, {"0XfF", 255}, {"-42", -42},      {"007", 7},
+                                              {"-", 0},     {"0x", 0},     {"4294967297", 1}, {"0xFFFFFFFF", -1}};
+  for (auto [text, expected] : good) {
+    int value = 99;
+    EXPECT_TRUE(StringToInt(text, value)) << text;
+    EXPECT_EQ(value, expected) << text;
+  }
   for (const char* text : {"", "12a", "-0x10", "x1", "-x10", "1x0", "0x1x", "0xG", " 1", "1 ", "+1", "--1"}) {
     int value = 5;
     EXPECT_FALSE(StringToInt(text, value)) << text;
@@ -47,17 +35,13 @@ TEST(StringUtil, StringToIntRejectsMalformedTextWithZero) {
 }
 
 TEST(StringUtil, StringToDouble) {
-  double value = 7;
-  EXPECT_TRUE(StringToDouble("-2.25", value));
-  EXPECT_DOUBLE_EQ(value, -2.25);
-  EXPECT_TRUE(StringToDouble("1.", value));
-  EXPECT_DOUBLE_EQ(value, 1.0);
-  EXPECT_TRUE(StringToDouble(".5", value));
-  EXPECT_DOUBLE_EQ(value, 0.5);
-  EXPECT_TRUE(StringToDouble("12", value));
-  EXPECT_DOUBLE_EQ(value, 12.0);
+  for (auto [text, expected] : {std::pair{"-2.25", -2.25}, {"1.", 1.0}, {".5", 0.5}, {"12", 12.0}}) {
+    double value = 7;
+    EXPECT_TRUE(StringToDouble(text, value)) << text;
+    EXPECT_DOUBLE_EQ(value, expected) << text;
+  }
   for (const char* text : {"", "3,5", "1e5", "1.2.3", "1.5x", "abc", " 1"}) {
-    value = 7;
+    double value = 7;
     EXPECT_FALSE(StringToDouble(text, value)) << text;
     EXPECT_EQ(value, 0.0) << text;
   }
