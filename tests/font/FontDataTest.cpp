@@ -3,15 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "framework/font/FontHost.h"
-#include "framework/graphics/Image.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SharedImageSet.h"
 #include "platform/win/PathMap.h"
 #include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"

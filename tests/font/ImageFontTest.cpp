@@ -2,20 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/font/FontData.h"
-#include "framework/font/FontHost.h"
 #include "framework/font/RenderCommandPool.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SharedImageSet.h"
 #include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "framework/resource/ImageLib.h"
-#include "framework/resource/ImageLimits.h"
 #include "tests/resource/TestImageFiles.h"
 #include "tests/support/TempDir.h"
 
