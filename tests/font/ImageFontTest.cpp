@@ -62,7 +62,8 @@ TEST_F(ImageFontTest, DefaultLayerColoursDrawTheGivenColour) {
 }
 
 TEST_F(ImageFontTest, LayerColourArithmeticSaturatesBothWays) {
-  auto font = Make(std::string(kGlyphs) + "LayerSetColorMult Face (1 0.5 1 1); LayerSetColorAdd Face (0.04 0 -1 -0.5);");
+  auto font =
+      Make(std::string(kGlyphs) + "LayerSetColorMult Face (1 0.5 1 1); LayerSetColorAdd Face (0.04 0 -1 -0.5);");
   auto commands = font->LayoutString(0, 0, "a", Color(250, 200, 100, 255), nullptr, nullptr);
   ASSERT_EQ(commands.size(), 1u);
   // red 255 x 250 / 255 + 10 reaches 255; green 127 x 200 / 255 = 99; blue 100 - 255 stays at 0;

@@ -27,16 +27,15 @@ TEST(TGAReader, ReadsTopLeftThirtyTwoBitFilesOnly) {
   withMap[5] = 2;
   withMap[7] = 24;
   withMap.insert(18 + 2, 6, '\x7F');
-  std::vector<std::pair<std::string, bool>> cases = {
-      {whole, true},
-      {TGABytes(3, 2, pixels, 0x28, 32, "made by a test"), true},
-      {withMap, true},
-      {TGABytes(3, 2, pixels, 0x08), false},  // bottom-up
-      {TGABytes(3, 2, pixels, 0x28, 24), false},
-      {whole.substr(0, whole.size() - 1), false},
-      {whole.substr(0, 17), false},
-      {TGABytes(65535, 65535, pixels), false},  // claims 16 GB
-      {TGABytes(0, 5, {}), false}};
+  std::vector<std::pair<std::string, bool>> cases = {{whole, true},
+                                                     {TGABytes(3, 2, pixels, 0x28, 32, "made by a test"), true},
+                                                     {withMap, true},
+                                                     {TGABytes(3, 2, pixels, 0x08), false},  // bottom-up
+                                                     {TGABytes(3, 2, pixels, 0x28, 24), false},
+                                                     {whole.substr(0, whole.size() - 1), false},
+                                                     {whole.substr(0, 17), false},
+                                                     {TGABytes(65535, 65535, pixels), false},  // claims 16 GB
+                                                     {TGABytes(0, 5, {}), false}};
   for (char imageType : {'\1', '\3', '\x0A', '\x0B'}) {  // colour-mapped, grey, and their run-length forms
     cases.emplace_back(whole, false);
     cases.back().first[2] = imageType;
@@ -80,7 +79,8 @@ TEST(GIFReader, DecodesTheFirstFrameInItsColours) {
     std::vector<GIFFrame> frames;
     int minCodeSize = 8;
   };
-  std::vector<Case> cases = {{{Frame(1, 1, 8)}, 2}, {{Frame(5, 3, 8)}, 3}, {{Frame(64, 64, 8)}, 3}, {{Frame(300, 200, 8)}}};
+  std::vector<Case> cases = {
+      {{Frame(1, 1, 8)}, 2}, {{Frame(5, 3, 8)}, 3}, {{Frame(64, 64, 8)}, 3}, {{Frame(300, 200, 8)}}};
   GIFFrame transparent = Frame(16, 8, 8);
   transparent.transparentIndex = 5;
   GIFFrame local = Frame(6, 4, 4);
@@ -97,8 +97,8 @@ TEST(GIFReader, DecodesTheFirstFrameInItsColours) {
     ASSERT_NE(image, nullptr) << first.width << "x" << first.height;
     EXPECT_EQ(image->GetWidth(), first.width);
     EXPECT_EQ(image->GetHeight(), first.height);
-    EXPECT_EQ(Pixels(*image), Expected(first, first.localPalette.empty() ? kPalette : first.localPalette,
-                                       first.transparentIndex))
+    EXPECT_EQ(Pixels(*image),
+              Expected(first, first.localPalette.empty() ? kPalette : first.localPalette, first.transparentIndex))
         << first.width << "x" << first.height;
   }
 }

@@ -165,7 +165,6 @@ U OverColored(U dst, int r, int g, int b, int sa, int cr, int cg, int cb) {
 // With colour 256 the colour's scaling (s x f x 256 >> 16) is the plain s x f >> 8.
 U Over(U dst, int r, int g, int b, int sa) { return OverColored(dst, r, g, b, sa, 256, 256, 256); }
 
-
 void FillRect(Pixels& dest, const Kit::Rect& rect, const Kit::Color& color) {
   const int a = Clamp(color.mAlpha);
   const int r = Clamp(color.mRed), g = Clamp(color.mGreen), b = Clamp(color.mBlue);
