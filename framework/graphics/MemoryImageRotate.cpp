@@ -6,7 +6,7 @@
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -193,11 +193,11 @@ bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, co
   }
   if (rows == 0 || top.mFirst > top.mLast) return true;
   const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
-  const std::uint32_t* words = source.GetWeightedWords(WholePixelRows::Layout::kImage);
+  const std::uint32_t* words = source.GetWeightedWords(UnrotatedRows::Layout::kImage);
   const std::size_t plane = static_cast<std::size_t>(sourceWidth) * source.mHeight;
-  WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
-                            words + at, words + plane + at, bits + at, source.GetRLAlphaData() + at, sourceWidth,
-                            top.mLast - top.mFirst + 1, rows, &WholePixel);
+  UnrotatedRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
+                           words + at, words + plane + at, bits + at, source.GetRLAlphaData() + at, sourceWidth,
+                           top.mLast - top.mFirst + 1, rows, &WholePixel);
   return true;
 }
 
