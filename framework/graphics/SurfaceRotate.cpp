@@ -5,7 +5,7 @@
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRotateRows.h"
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -260,14 +260,15 @@ void RotateAt(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, 
                                                    centerY);
 }
 
-// Angle 0 at a whole-pixel position, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn
-// row takes the same run of the next source row at weights that hang on the source pixel alone, so
-// the rows are a plain blit of the source's weighted words (WholePixelRows). The rows' starts are
+// Angle 0, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn row takes the same run of
+// the next source row at the same fractions. At a whole-pixel position the weights hang on the source
+// pixel alone, so the rows are a plain blit of the source's weighted words (UnrotatedRows); at a
+// sub-pixel one onto 5-6-5 the four neighbours' weights are the draw's own. The rows' starts are
 // worked out as the general rows work them out (at cos 1 and sin 0 the column does not change from
 // row to row). False, having drawn nothing, when the draw is not of that kind.
-bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y, const Rect& srcRect, const Rect& area,
-                   double angle, float centerX, float centerY) {
-  using WholePixelRows::Layout;
+bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixels& src, float x, float y,
+                  const Rect& srcRect, const Rect& area, double angle, float centerX, float centerY) {
+  using UnrotatedRows::Layout;
   if (angle != 0 || !Simd::UseSse2()) return false;
   const auto fields = [](const SurfaceChannel& c, std::uint32_t mask, int shift, int bits) {
     return c.mMask == mask && c.mShift == shift && c.mBits == bits;
@@ -292,9 +293,8 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
   if (!(std::fabs(uStart) < kFixedLimit)) return false;
   const I64 uRow = static_cast<I64>(uStart);
   I64 i0 = 0, i1 = area.mWidth - 1;
-  if ((uRow & 0xFFFE) != 0) return false;
   if (!CutSpan(uRow, 65536, srcRect.mWidth, false, i0, i1) || i0 > i1) return true;
-  // The drawn rows must be one run of whole-pixel rows down the source.
+  // The drawn rows must be one run of rows down the source, at one fraction.
   const I64 rowEnd = static_cast<I64>(srcRect.mHeight) * 65536 - 65536;
   int first = -1, rows = 0;
   I64 firstV = 0;
@@ -302,7 +302,6 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
     // Every step of the rows' arithmetic is exact: row r starts r whole pixels below row 0, and the
     // drawn rows are those whose start lies in [0, rowEnd).
     const I64 v0 = static_cast<I64>(vStart(0));
-    if ((v0 & 0xFFFE) != 0) return false;
     const auto ceilRows = [](I64 distance) { return -((-distance) >> 16); };
     const I64 top = std::max<I64>(0, ceilRows(-v0)), end = std::min<I64>(area.mHeight, ceilRows(rowEnd - v0));
     if (top >= end) return true;
@@ -315,27 +314,36 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
     if (!(std::fabs(start) < kFixedLimit)) return false;
     const I64 v = static_cast<I64>(start);
     if (v < 0 || v >= rowEnd) continue;
-    if ((v & 0xFFFE) != 0) return false;
     if (first < 0) {
       first = r;
       firstV = v;
-    } else if (r != first + rows || (v >> 16) != (firstV >> 16) + rows) {
+    } else if (r != first + rows || v != firstV + static_cast<I64>(rows) * 65536) {
       return false;
     }
     ++rows;
   }
   if (rows == 0) return true;
-  const std::uint32_t* words = source.GetWeightedWords(layout) +
-                               static_cast<std::size_t>(srcRect.mY + (firstV >> 16)) * source.mWidth +
-                               static_cast<std::size_t>(srcRect.mX + (uRow >> 16) + i0);
+  const std::size_t at = static_cast<std::size_t>(srcRect.mY + (firstV >> 16)) * source.mWidth +
+                         static_cast<std::size_t>(srcRect.mX + (uRow >> 16) + i0);
   const int count = static_cast<int>(i1 - i0 + 1);
   const int left = area.mX + static_cast<int>(i0), top = area.mY + first;
+  if ((uRow & 0xFFFE) != 0 || (firstV & 0xFFFE) != 0) {
+    if (layout != Layout::k565 || src.IsPalettized()) return false;
+    const std::uint32_t fx = (static_cast<std::uint32_t>(uRow) & 0xFFFE) + 1;
+    const std::uint32_t fy = (static_cast<std::uint32_t>(firstV) & 0xFFFE) + 1;
+    const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
+    const std::uint32_t k[4] = {(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
+    UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, src.Bits() + at,
+                              source.mWidth, count, rows, k);
+    return true;
+  }
+  const std::uint32_t* words = source.GetWeightedWords(layout) + at;
   if (layout == Layout::k888)
-    WholePixelRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
-                            rows);
+    UnrotatedRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
+                           rows);
   else
-    WholePixelRows::Onto565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
-                            rows);
+    UnrotatedRows::Onto565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
+                           rows);
   return true;
 }
 
@@ -356,7 +364,7 @@ void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float
   if (!src.IsPalettized() && !src.Bits()) return;
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
-  if (!additive && white && WholePixelBlt(target, source, x, y, srcRect, area, angle, centerX, centerY)) return;
+  if (!additive && white && UnrotatedBlt(target, source, src, x, y, srcRect, area, angle, centerX, centerY)) return;
   if (target.mPixels.mBitCount == 16)
     RotateAt<std::uint16_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
                             centerY);

@@ -85,7 +85,6 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
                          [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
-// An application whose own text faults while the report is being made.
 // An application whose product versions name the file asked about.
 class VersionedApp : public Kit::KitAppBase {
  public:
@@ -100,6 +99,7 @@ TEST(CrashHandler, SystemInformationNamesTheDirectXModulesWithAnApplication) {
   EXPECT_NE(info.find("\r\nDDraw Ver: vtest_crash\r\nDSound Ver: vtest_crash\r\n"), std::string::npos) << info;
 }
 
+// An application whose own text faults while the report is being made.
 class FaultingApp : public Kit::KitAppBase {
  public:
   std::string GetAppInfoText() override {

@@ -105,17 +105,6 @@ TEST(DemoStreamPlayback, StopsApplyingWhenTheApplicationShutsDown) {
   EXPECT_EQ(sink.mLines, Lines({"@1 close"}));
 }
 
-TEST(DemoStreamDamage, PaddingBitsOfTheLastByteAreNotARecord) {
-  // One key record is 18 bits: the last of its three bytes holds 6 zero padding bits, which read as
-  // "delta 0, command record" but cannot hold a whole command header.
-  DemoStream rec;
-  rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 200);
-  ASSERT_EQ(rec.mBuffer.GetDataLen(), 3);
-  DemoStream player = Reopen(rec);
-  EXPECT_EQ(PlayAll(player, 3), Lines({"@0 keydown 200"}));
-  EXPECT_TRUE(player.Exhausted());
-}
-
 TEST(DemoStreamDamage, ACutRecordIsDroppedAndThePlaybackEnds) {
   DemoStream rec;
   rec.RecordKey(0, Kit::DEMO_KEY_DOWN, 1);

@@ -160,27 +160,6 @@ TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
   EXPECT_FALSE(g.GetColorizeImages());
 }
 
-TEST_F(ImageFontDrawTest, TheContextClipAppliesAndTheArgumentDoesNot) {
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  g.SetClipRect(0, 0, 4, 12);
-  font->DrawString(&g, 0, 9, "AAAA", Color(255, 255, 255), Rect(0, 0, 40, 12));
-  for (int y = 0; y < 12; ++y)
-    for (int x = 4; x < 40; ++x) ASSERT_EQ(canvas->GetBits()[y * 40 + x], 0xFF000000u) << x << "," << y;
-}
-
-TEST_F(ImageFontDrawTest, AFontWithoutDataDrawsNothing) {
-  ImageFont broken(&host, dir / "missing.txt");
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  int width = -1;
-  std::vector<Rect> drawn{Rect(1, 1, 1, 1)};
-  broken.DrawStringEx(&g, 0, 9, "Ab", Color(255, 255, 255), g.mClipRect, &drawn, &width);
-  EXPECT_EQ(width, 0);
-  EXPECT_TRUE(drawn.empty());
-  for (int i = 0; i < 40 * 12; ++i) ASSERT_EQ(canvas->GetBits()[i], 0xFF000000u);
-}
-
 // Several threads drawing with copies of one font at once each get exactly their own picture.
 TEST_F(ImageFontDrawTest, ThreadsDrawingAtOnceDoNotMixTheirGlyphs) {
   auto reference = Canvas(80, 12, 0xFF000000);

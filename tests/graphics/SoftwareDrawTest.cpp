@@ -256,23 +256,21 @@ TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
   Random random(GetParam() ? 77 : 78);
   for (int round = 0; round < 300; ++round) {
     // Two rounds in five are the game's common draws over an opaque image: unrotated at a whole pixel,
-    // and plain at any angle.
-    const bool wholePixel = round % 5 == 0, plainOverOpaque = round % 5 == 1;
+    // and at any angle from a source with opaque runs.
+    const bool wholePixel = round % 5 == 0, turnedOverOpaque = round % 5 == 1;
     model::Pixels dest = random.Image(random.Int(1, 50), random.Int(1, 50));
-    if (wholePixel || plainOverOpaque)
+    if (wholePixel || turnedOverOpaque)
       for (std::size_t i = 0; i < dest.px.size(); ++i) dest.px[i] |= i % 37 == 0 ? 0 : 0xFF000000u;
-    const model::Pixels src = random.Image(random.Int(1, 24), random.Int(1, 24), GetParam() ? random.Int(1, 100) : 0);
-    auto destImage = ToImage(dest);
-    auto srcImage = ToImage(src, GetParam());
+    model::Pixels src = random.Image(random.Int(1, 24), random.Int(1, 24), GetParam() ? random.Int(1, 100) : 0);
     Rect srcRect = random.RectIn(src.width, src.height, 3);
     Rect clip = random.RectIn(dest.width, dest.height, 10);
     float x = static_cast<float>(random.Real(-10, dest.width)), y = static_cast<float>(random.Real(-10, dest.height));
     double angle = random.Int(0, 4) == 0 ? 0.0 : random.Real(-7, 7);
     float cx = static_cast<float>(random.Real(-5, 20)), cy = static_cast<float>(random.Real(-5, 20));
-    if (wholePixel || plainOverOpaque) {
+    Random place(static_cast<unsigned>(round));
+    if (wholePixel || turnedOverOpaque) {
       // The whole source (turned about its middle), somewhere over the destination (placed by a
       // generator of its own, so that the other rounds stay as they are).
-      Random place(static_cast<unsigned>(round));
       srcRect = Rect(0, 0, src.width, src.height);
       clip = Rect(0, 0, dest.width, dest.height);
       x = static_cast<float>(place.Real(-4, dest.width - src.width / 2));
@@ -291,10 +289,13 @@ TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
       color = Color::White;
       mode = 0;
     }
-    if (plainOverOpaque) {
-      color = Color::White;
-      mode = 0;
+    if (turnedOverOpaque) {
+      for (std::uint32_t& p : src.px) p |= place.Int(0, 2) == 0 ? 0 : 0xFF000000u;
+      color = place.Int(0, 1) == 0 ? Color::White : place.AnyColor();
+      mode = place.Int(0, 1);
     }
+    auto destImage = ToImage(dest);
+    auto srcImage = ToImage(src, GetParam());
     destImage->BltRotated(srcImage.get(), x, y, srcRect, clip, color, mode, angle, cx, cy);
     Rect box;
     if (MemoryImage::GetRotatedBounds(x, y, srcRect, clip, angle, cx, cy, box))

@@ -168,15 +168,10 @@ TEST_P(TextureRecoveryTest, ReadsThePixelsBack) {
   for (std::size_t i = 0; i < bits.size(); ++i) ASSERT_EQ(bits[i], r.recovered[i % r.recovered.size()]) << i;
 }
 
+// The 16-bit formats; 32-bit texels come back as they went in (the 3D path's purged image shows it).
 INSTANTIATE_TEST_SUITE_P(
     Formats, TextureRecoveryTest,
-    testing::Values(Recovery{"A8R8G8B8",
-                             {0x80102030, 0x00000000, 0xFFFFFFFF},
-                             0,
-                             Kit::TEXFMT_A8R8G8B8,
-                             {0x80102030, 0x00000000, 0xFFFFFFFF}},
-                    // The alpha survives the round trip.
-                    Recovery{"A4R4G4B4",
+    testing::Values(Recovery{"A4R4G4B4",  // the alpha survives the round trip
                              {0x88442211, 0xFFFFFFFF},
                              Kit::D3DIMAGE_USE_A4R4G4B4,
                              Kit::TEXFMT_A4R4G4B4,

@@ -1,15 +1,16 @@
-// Row kernels of the rotated blit where it is a plain blit: angle 0 at a whole-pixel position, normal
-// mode, uncoloured, onto 8-8-8 and 5-6-5 surfaces and onto memory images. Each destination pixel then takes one source
-// pixel at weight w = alpha - 1 (0 when transparent), and each field becomes c x w >> (8 + the bits the field drops)
-// plus the destination field's d x (256 - w) >> 8. The first part depends on the source pixel alone: the kernels read
-// it from the source's weighted words (MemoryImage::GetWeightedWords), so that what is left per pixel is the alpha
-// blit's one product per field.
+// Row kernels of the rotated blit at angle 0, normal mode, uncoloured. At a whole-pixel position each
+// destination pixel takes one source pixel at weight w = alpha - 1 (0 when transparent), and each field
+// becomes c x w >> (8 + the bits the field drops) plus the destination field's d x (256 - w) >> 8, onto
+// 8-8-8 and 5-6-5 surfaces (and by the memory image's own formula onto memory images). The first part
+// depends on the source pixel alone: the kernels read it from the source's weighted words
+// (MemoryImage::GetWeightedWords), so that what is left per pixel is the alpha blit's one product per
+// field. At a sub-pixel position onto 5-6-5 the four neighbours weigh the draw's constant fractions.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-namespace Kit::WholePixelRows {
+namespace Kit::UnrotatedRows {
 
 enum class Layout : std::uint8_t {
   // w in the top byte, c x w >> 8 in the bytes of 0x00RRGGBB. An 8-8-8 field's alpha byte comes out 0.
@@ -33,6 +34,14 @@ void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
 void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
              int rows);
 
+// The same angle 0 at a sub-pixel position onto 5-6-5 pixels: pixel i of a row takes the source row's
+// pixels i and i + 1 and the next row's, each weighing w = k[t] x alpha >> 16 (t in that order); each
+// field becomes the sum of c x w >> (8 + the bits it drops) plus d x (256 - their weights) >> 8. s is
+// the source at the first pixel's top-left neighbour; the row to its right and the row below must be
+// there too.
+void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]);
+
 // The same draw onto a memory image, whose formula weighs the pixel by coverage 256a / 255: a pixel
 // of alpha 0 is left, one of 251 and up becomes its sample S = 256ac / 255 >> 8 (the pixel itself at
 // 255), any other mixes over an opaque destination as ((d x 255 >> 8)(256 - a) + S) >> 8. The kImage
@@ -47,4 +56,4 @@ void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blu
                const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows,
                PixelRule pixel);
 
-}  // namespace Kit::WholePixelRows
+}  // namespace Kit::UnrotatedRows

@@ -1,4 +1,4 @@
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include "framework/graphics/SimdLevel.h"
 
@@ -8,10 +8,10 @@
 #include <immintrin.h>
 #endif
 
-namespace Kit::WholePixelRows {
+namespace Kit::UnrotatedRows {
 namespace {
 
-#define KIT_SIMD_BODY "framework/graphics/WholePixelRowsBody.inl"
+#define KIT_SIMD_BODY "framework/graphics/UnrotatedRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"
 
 // Rows too narrow for a register, one pixel at a time.
@@ -33,6 +33,26 @@ void Scalar565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* wor
       d[i] = static_cast<std::uint16_t>(words[i] + ((((dv & 0xF800) * rest) >> 8) & 0xF800) +
                                         ((((dv & 0x07E0) * rest) >> 8) & 0x07E0) +
                                         ((((dv & 0x001F) * rest) >> 8) & 0x001F));
+    }
+}
+
+void ScalarFourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                      int rows, const std::uint32_t (&k)[4]) {
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t taps[4] = {s[i], s[i + 1], s[sPitch + i], s[sPitch + i + 1]};
+      std::uint32_t red = 0, green = 0, blue = 0, covered = 0;
+      for (int t = 0; t < 4; ++t) {
+        const std::uint32_t w = (k[t] * (taps[t] >> 24)) >> 16;
+        red += ((taps[t] >> 16) & 0xFF) * w;
+        green += ((taps[t] >> 8) & 0xFF) * w;
+        blue += (taps[t] & 0xFF) * w;
+        covered += w;
+      }
+      const std::uint32_t rest = 256 - covered, dv = d[i];
+      d[i] = static_cast<std::uint16_t>(((red >> 11) + (((dv >> 11) * rest) >> 8)) << 11 |
+                                        ((green >> 10) + ((((dv >> 5) & 63) * rest) >> 8)) << 5 |
+                                        ((blue >> 11) + (((dv & 31) * rest) >> 8)));
     }
 }
 
@@ -82,6 +102,17 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
   Scalar565(d, dPitch, words, wordPitch, count, rows);
 }
 
+void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2() && count >= 16) return Avx2::FourTap565(d, dPitch, s, sPitch, count, rows, k);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2() && count >= 8) return Sse2::FourTap565(d, dPitch, s, sPitch, count, rows, k);
+#endif
+  ScalarFourTap565(d, dPitch, s, sPitch, count, rows, k);
+}
+
 void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blueRed, const std::uint32_t* greenRest,
                const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows,
                PixelRule pixel) {
@@ -95,4 +126,4 @@ void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blu
     for (int i = 0; i < count; ++i) d[i] = pixel(d[i], s[i]);
 }
 
-}  // namespace Kit::WholePixelRows
+}  // namespace Kit::UnrotatedRows

@@ -1,4 +1,4 @@
-// The vector body of WholePixelRows at one width (see SimdWidth.h). Each function draws whole rows of
+// The vector body of UnrotatedRows at one width (see SimdWidth.h). Each function draws whole rows of
 // at least one block (a register of destination pixels): the row's last block, which may overlap the
 // one before it, is worked out from the destination as it was before the row is drawn and stored
 // last, so every pixel gets its value from its original destination.
@@ -164,5 +164,83 @@ KIT_ATTR inline void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const st
       for (; i < count; ++i) d[i] = pixel(d[i], s[i]);
     else if (tailDrawn == Drawn::kBlock)
       Store(d + last, tail);
+  }
+}
+
+// The byte at kShift of two registers of 32-bit pixels as one register of 16-bit lanes, in the order
+// the signed pack leaves them (at AVX2 the quarters of the pixels come out 0, 2, 1, 3).
+template <int kShift>
+KIT_ATTR inline KIT_V Byte16(KIT_V a, KIT_V b) {
+  const KIT_V byte = KIT_OP(set1_epi32)(0xFF);
+  return KIT_OP(packs_epi32)(KIT_SI(and)(KIT_OP(srli_epi32)(a, kShift), byte),
+                             KIT_SI(and)(KIT_OP(srli_epi32)(b, kShift), byte));
+}
+// 16-bit pixels into that order, and back (the exchange undoes itself).
+KIT_ATTR inline KIT_V PackOrder(KIT_V v) {
+#if KIT_SIMD_WIDTH == 256
+  return _mm256_permute4x64_epi64(v, 0xD8);
+#else
+  return v;
+#endif
+}
+
+// What a destination field keeps: field x rest >> 8.
+KIT_ATTR inline KIT_V Kept(KIT_V field, KIT_V rest) {
+  return KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(field, rest), 8);
+}
+
+// A register of 5-6-5 pixels at dAt from the 2 x 2 neighbourhoods of the source rows row and next at
+// the taps' k (and an opaque tap's weight k x 255 >> 16); false when every neighbour is transparent,
+// which leaves the pixels as they are.
+KIT_ATTR inline bool FourTap565Block(const std::uint32_t* row, const std::uint32_t* next, const std::uint16_t* dAt,
+                                     const KIT_V (&k)[4], const KIT_V (&opaqueWeight)[4], KIT_V& out) {
+  const std::uint32_t* at[4] = {row, row + 1, next, next + 1};
+  KIT_V low[4], high[4];
+  for (int t = 0; t < 4; ++t) {
+    low[t] = Load(at[t]);
+    high[t] = Load(at[t] + kLanes);
+  }
+  const KIT_V alpha = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+  KIT_V any = KIT_SI(or)(low[0], high[0]), all = KIT_SI(and)(low[0], high[0]);
+  for (int t = 1; t < 4; ++t) {
+    any = KIT_SI(or)(any, KIT_SI(or)(low[t], high[t]));
+    all = KIT_SI(and)(all, KIT_SI(and)(low[t], high[t]));
+  }
+  if (NoneOf(any, alpha)) return false;
+  const bool opaque = AllOf(all, alpha);
+  const KIT_V zero = KIT_SI(setzero)();
+  KIT_V red = zero, green = zero, blue = zero, covered = zero;
+  for (int t = 0; t < 4; ++t) {
+    const KIT_V w = opaque ? opaqueWeight[t] : KIT_OP(mulhi_epu16)(Byte16<24>(low[t], high[t]), k[t]);
+    red = KIT_OP(add_epi16)(red, KIT_OP(mullo_epi16)(Byte16<16>(low[t], high[t]), w));
+    green = KIT_OP(add_epi16)(green, KIT_OP(mullo_epi16)(Byte16<8>(low[t], high[t]), w));
+    blue = KIT_OP(add_epi16)(blue, KIT_OP(mullo_epi16)(Byte16<0>(low[t], high[t]), w));
+    covered = KIT_OP(add_epi16)(covered, w);
+  }
+  const KIT_V d = PackOrder(Load(dAt));
+  const KIT_V rest = KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), covered);
+  const KIT_V r = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(red, 11), Kept(KIT_OP(srli_epi16)(d, 11), rest));
+  const KIT_V g = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(green, 10),
+                                    Kept(KIT_SI(and)(KIT_OP(srli_epi16)(d, 5), KIT_OP(set1_epi16)(63)), rest));
+  const KIT_V b = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(blue, 11), Kept(KIT_SI(and)(d, KIT_OP(set1_epi16)(31)), rest));
+  out = PackOrder(KIT_SI(or)(KIT_SI(or)(KIT_OP(slli_epi16)(r, 11), KIT_OP(slli_epi16)(g, 5)), b));
+  return true;
+}
+
+KIT_ATTR inline void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s,
+                                std::ptrdiff_t sPitch, int count, int rows, const std::uint32_t (&k)[4]) {
+  constexpr int kBlock = 2 * kLanes;
+  KIT_V taps[4], opaqueWeight[4];
+  for (int t = 0; t < 4; ++t) {
+    taps[t] = KIT_OP(set1_epi16)(static_cast<short>(k[t]));
+    opaqueWeight[t] = KIT_OP(set1_epi16)(static_cast<short>((k[t] * 255) >> 16));
+  }
+  const int last = count - kBlock;
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch) {
+    KIT_V tail = KIT_SI(setzero)(), out;
+    const bool tailDrawn = FourTap565Block(s + last, s + sPitch + last, d + last, taps, opaqueWeight, tail);
+    for (int i = 0; i < last; i += kBlock)
+      if (FourTap565Block(s + i, s + sPitch + i, d + i, taps, opaqueWeight, out)) Store(d + i, out);
+    if (tailDrawn) Store(d + last, tail);
   }
 }
