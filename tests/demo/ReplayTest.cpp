@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/util/Buffer.h"
 #include "framework/widget/Dialog.h"

@@ -2,20 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/font/FontData.h"
-#include "framework/font/FontHost.h"
 #include "framework/font/RenderCommandPool.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SharedImageSet.h"
 #include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"
 
@@ -67,11 +62,13 @@ TEST_F(ImageFontTest, DefaultLayerColoursDrawTheGivenColour) {
 }
 
 TEST_F(ImageFontTest, LayerColourArithmeticSaturatesBothWays) {
-  auto font = Make(std::string(kGlyphs) + "LayerSetColorMult Face (1 0.5 1 1); LayerSetColorAdd Face (0.04 0 -1 0);");
+  auto font =
+      Make(std::string(kGlyphs) + "LayerSetColorMult Face (1 0.5 1 1); LayerSetColorAdd Face (0.04 0 -1 -0.5);");
   auto commands = font->LayoutString(0, 0, "a", Color(250, 200, 100, 255), nullptr, nullptr);
   ASSERT_EQ(commands.size(), 1u);
-  // red 255 x 250 / 255 + 10 reaches 255; green 127 x 200 / 255 = 99; blue 100 - 255 stays at 0.
-  EXPECT_EQ(commands[0].mColor, Color(255, 99, 0, 255));
+  // red 255 x 250 / 255 + 10 reaches 255; green 127 x 200 / 255 = 99; blue 100 - 255 stays at 0;
+  // alpha 255 - 127.
+  EXPECT_EQ(commands[0].mColor, Color(255, 99, 0, 128));
 }
 
 TEST_F(ImageFontTest, GlyphsArePlacedFromThePenBaselineAndOffsets) {

@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "framework/font/ImageFont.h"
-#include "framework/resource/ImageLib.h"
 #include "framework/resource/ResourceManagerException.h"
 #include "tests/resource/TestImageFiles.h"
 #include "tests/resource/TestResourceHost.h"

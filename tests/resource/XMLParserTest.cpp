@@ -5,7 +5,6 @@
 #include <chrono>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "tests/support/TempDir.h"
 

@@ -39,19 +39,15 @@ void DemoTraceApp::Log(const std::string& event) {
   mTrace.mEvents.push_back("@" + std::to_string(mUpdateCount) + " " + event);
 }
 
-void DrawWidgetTree(Kit::KitAppBase& app, Kit::MemoryImage& image) {
+std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
+  // The widget tree drawn onto an image of the application's size: the frame the window is given.
+  Kit::MemoryImage image(&app);
   image.Create(app.mWidth, app.mHeight);
   Kit::Graphics g(&image);
   Kit::ModalFlags flags;
   app.mWidgetManager->InitModalFlags(flags);
   app.mWidgetManager->DrawAll(flags, &g);
-  // The tree's own draw still has everything to draw.
-  app.mWidgetManager->MarkAllDirty();
-}
-
-std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
-  Kit::MemoryImage image(&app);
-  DrawWidgetTree(app, image);
+  app.mWidgetManager->MarkAllDirty();  // the tree's own draw still has everything to draw
   std::uint64_t hash = 14695981039346656037ull;
   const std::uint32_t* bits = image.GetBits();
   for (int i = 0; i < app.mWidth * app.mHeight; ++i) {
