@@ -112,10 +112,10 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
     KIT_V sums[4] = {zero, zero, zero, zero};
     for (int t = 0; t < 4; ++t) {
       const KIT_V wa = KIT_OP(mullo_epi16)(weights[t], KIT_OP(srli_epi32)(src[t], 24));
-      const KIT_V pair = KIT_SI(or)(wa, KIT_OP(slli_epi32)(wa, 16));
       const KIT_V pixels = KIT_SI(or)(KIT_SI(andnot)(opaque, src[t]), KIT_OP(set1_epi32)(0x01000000));
       const KIT_V halves[2] = {KIT_OP(unpacklo_epi8)(pixels, zero), KIT_OP(unpackhi_epi8)(pixels, zero)};
-      const KIT_V w[2] = {KIT_OP(unpacklo_epi32)(pair, pair), KIT_OP(unpackhi_epi32)(pair, pair)};
+      KIT_V w[2];
+      SpreadWeights(wa, w[0], w[1]);
       for (int h = 0; h < 2; ++h) {
         const KIT_V low = KIT_OP(mullo_epi16)(halves[h], w[h]), high = KIT_OP(mulhi_epu16)(halves[h], w[h]);
         sums[2 * h] = KIT_OP(add_epi32)(sums[2 * h], KIT_OP(unpacklo_epi16)(low, high));
