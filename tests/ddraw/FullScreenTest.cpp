@@ -90,9 +90,9 @@ TEST_P(FlipChainTest, AFlipChainIsLostAsAWhole) {
   auto back = BackOf(primary.get());
   plat::FailNextWithSurfaceLost();
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
-  EXPECT_EQ(back->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(Fill(back.get(), nullptr, 0), DDERR_SURFACELOST);
   EXPECT_EQ(back->Restore(), DD_OK);
-  EXPECT_EQ(primary->IsLost(), DD_OK);
+  EXPECT_EQ(Fill(primary.get(), nullptr, 0), DD_OK);
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
 }
 
@@ -100,9 +100,9 @@ TEST_P(FlipChainTest, ADisplayModeChangeLosesThePrimary) {
   auto primary = Primary(1);
   // The same mode again changes nothing.
   ASSERT_EQ(mDD->SetDisplayMode(800, 600, BytesPerPixel() * 8, 0, 0), DD_OK);
-  EXPECT_EQ(primary->IsLost(), DD_OK);
+  EXPECT_EQ(Fill(primary.get(), nullptr, 0), DD_OK);
   ASSERT_EQ(mDD->SetDisplayMode(640, 480, BytesPerPixel() * 8, 0, 0), DD_OK);
-  EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(Fill(primary.get(), nullptr, 0), DDERR_SURFACELOST);
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
 }
 
