@@ -174,15 +174,17 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       // The fractions, and so the neighbours' weights, hold for the whole row, and the neighbourhood
       // moves one source pixel a step. At a whole-pixel offset only the top-left neighbour weighs anything.
       const Weights k = weightsAt(u, v);
+      // The source index of the row's pixel 0, which may lie before the source (it wraps): only first + i
+      // for i from i0 on is a pixel, so pointers are taken there.
       const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
       const int count = static_cast<int>(i1 - i0 + 1);
       I64 i = i0;
       if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
         if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
-          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + first + i0, count, mode);
+          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + (first + i0), count, mode);
         } else if constexpr (kNormalKernels) {
-          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + first + i0, count, mode);
-          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + first + i0, count, mode);
+          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + (first + i0), count, mode);
+          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + (first + i0), count, mode);
         }
         const Weights one{k.k0, 0, 0, 0};
         for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
@@ -190,7 +192,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
         if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
           const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
           if (standard888)
-            i += SurfaceRotateRows::FourTap888(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count,
+            i += SurfaceRotateRows::FourTap888(d + i0, bits + (first + i0), bits + (first + i0) + sourceWidth, count,
                                                weights, mode);
         } else if constexpr (kNormalKernels) {
           // Onto 16-bit pixels the rotated rows serve, stepping straight along the source row.
