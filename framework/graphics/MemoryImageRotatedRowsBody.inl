@@ -125,7 +125,6 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
     for (int h = 0; h < 2; ++h) sample[h] = PackUnsigned16(DivideBy255(sums[2 * h]), DivideBy255(sums[2 * h + 1]));
   }
   KIT_V coverage[2];
-  bool mixes = false;
   for (int h = 0; h < 2; ++h) {
     if constexpr (kColored) {
       // The coverage at most 256 (a lane of 257 only comes from four opaque neighbours).
@@ -134,13 +133,15 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
       sample[h] = Coloured(Select(alphaLanes, clamped, sample[h]), tint);
     }
     coverage[h] = SpreadAlpha16(sample[h]);
-    // Coverage 1 to 250 mixes the sample with the destination's colour and alpha.
-    if constexpr (!kAdditive)
-      mixes = mixes || KIT_OP(movemask_epi8)(KIT_SI(andnot)(KIT_OP(cmpeq_epi16)(coverage[h], zero),
-                                                            KIT_OP(cmpgt_epi16)(KIT_OP(set1_epi16)(251), coverage[h])));
   }
   const KIT_V dst = Load(out);
-  if (mixes && !AllOpaque(dst)) return false;
+  if (!kAdditive && !AllOpaque(dst)) {
+    // Coverage 1 to 250 mixes the sample with the destination's colour and alpha.
+    const KIT_V covered = KIT_OP(set1_epi16)(251);
+    for (const KIT_V& c : coverage)
+      if (KIT_OP(movemask_epi8)(KIT_SI(and)(KIT_OP(cmpgt_epi16)(c, zero), KIT_OP(cmpgt_epi16)(covered, c))))
+        return false;
+  }
   KIT_V result[2];
   for (int h = 0; h < 2; ++h) {
     const KIT_V d16 = h == 0 ? KIT_OP(unpacklo_epi8)(dst, zero) : KIT_OP(unpackhi_epi8)(dst, zero);

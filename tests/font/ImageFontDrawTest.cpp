@@ -131,24 +131,6 @@ TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
   EXPECT_TRUE(testsupport::MatchesGolden("image_font_two_layers_memory", canvas->GetBits(), 120, 72));
 }
 
-TEST_F(ImageFontDrawTest, OutlineDrawsBeneathEveryFaceGlyph) {
-  std::vector<Rect> drawn;
-  int width = 0;
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  font->DrawStringEx(&g, 1, 9, "AA", Color(255, 255, 255), g.mClipRect, &drawn, &width);
-  // Layer by layer within each character, in string order.
-  ASSERT_EQ(drawn.size(), 4u);
-  EXPECT_EQ(drawn[0], Rect(1, 2, 6, 8));
-  EXPECT_EQ(drawn[1], Rect(1, 1, 7, 9));
-  EXPECT_EQ(width, 12);
-  EXPECT_EQ(width, font->StringWidth("AA"));
-  // The face's top left pixel of 'A' is empty, the outline's dark blue shows there; the face's
-  // second pixel is white on top of it.
-  EXPECT_EQ(canvas->GetBits()[2 * 40 + 1] & 0xFFFFFF, 0x181858u);
-  EXPECT_EQ(canvas->GetBits()[2 * 40 + 2] & 0xFFFFFF, 0xFFFFFFu);
-}
-
 TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
   auto canvas = Canvas(40, 12, 0xFF000000);
   Graphics g(canvas.get());

@@ -137,6 +137,7 @@ TEST(GIFReader, RejectsDamagedFiles) {
   std::string badSignature = good;
   badSignature[4] = '0';
   EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(badSignature)), nullptr);
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(good.substr(0, 10))), nullptr) << "cut inside the screen descriptor";
   EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {}))), nullptr) << "trailer before any image";
   EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes({}, {frame}))), nullptr) << "no colour table";
   GIFFrame empty;

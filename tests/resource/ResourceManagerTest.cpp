@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "framework/font/ImageFont.h"
@@ -37,6 +38,15 @@ class ResourceManagerTest : public testing::Test {
     WritePNG("fonts/strip.png", 8, 10, 0);
   }
   std::string Folder() const { return mDir.Path().string() + "/"; }
+  // The text of what the getter throws.
+  static std::string Thrown(const std::function<void()>& get) {
+    try {
+      get();
+    } catch (const Kit::ResourceManagerException& e) {
+      return e.what();
+    }
+    return "no exception";
+  }
   Kit::MemoryImage* Loaded(const std::string& id) { return mManager.GetImageThrow(id).GetImage(); }
   ResourceManager::ImageRes& Record(const std::string& id) {
     return static_cast<ResourceManager::ImageRes&>(*mManager.GetImageMap().at(id));
@@ -188,18 +198,8 @@ TEST_F(ResourceManagerTest, DeletingAGroupFreesOnlyItsImages) {
 
 TEST_F(ResourceManagerTest, GettersThrowWithTheFirstError) {
   Manifest("<Resources id=\"Game\"><Image id=\"P\" path=\"!program\"/><Sound id=\"S\" path=\"s.wav\"/></Resources>");
-  try {
-    mManager.GetImageThrow("NOPE");
-    FAIL() << "no exception";
-  } catch (const Kit::ResourceManagerException& e) {
-    EXPECT_STREQ(e.what(), "Image resource not found: NOPE");
-  }
-  try {
-    mManager.GetSoundThrow("S");
-    FAIL() << "no exception";
-  } catch (const Kit::ResourceManagerException& e) {
-    EXPECT_STREQ(e.what(), "Image resource not found: NOPE") << "the first error is the one reported";
-  }
+  EXPECT_EQ(Thrown([&] { mManager.GetImageThrow("NOPE"); }), "Image resource not found: NOPE");
+  EXPECT_EQ(Thrown([&] { mManager.GetSoundThrow("S"); }), "Image resource not found: NOPE") << "the first error counts";
   EXPECT_THROW(mManager.GetImageThrow("P"), Kit::ResourceManagerException);
   mManager.SetAllowMissingProgramImages(true);
   EXPECT_EQ(mManager.GetImageThrow("P").GetImage(), nullptr);
@@ -324,13 +324,8 @@ TEST_F(ResourceManagerTest, FontErrors) {
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load font: " + Folder() + "fonts/gone.txt");
   EXPECT_FALSE(mManager.LoadResources("NoSheet"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: fonts/none.png");
-  try {
-    mManager.LoadResources("Empty");
-    mManager.GetFontThrow("D");
-    FAIL() << "no exception";
-  } catch (const Kit::ResourceManagerException& e) {
-    EXPECT_STREQ(e.what(), "Font resource not found: D");
-  }
+  mManager.LoadResources("Empty");
+  EXPECT_EQ(Thrown([&] { mManager.GetFontThrow("D"); }), "Font resource not found: D");
 }
 
 TEST_F(ResourceManagerTest, FontsLoadAfterImagesAndSounds) {
