@@ -77,10 +77,8 @@ KIT_ATTR inline KIT_V Coloured(KIT_V sample, const Tint& tint) {
 // A register of rotated samples drawn at out (see RotatedPixels); false, having drawn nothing, when
 // they mix with a destination that is not all opaque.
 template <bool kColored, bool kAdditive>
-KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, const std::uint32_t* bits, int stride,
-                                                            KIT_V us, KIT_V vs, const Tint& tint) {
-  KIT_V src[4];
-  Neighbours(bits, stride, us, vs, src);
+KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, const KIT_V (&src)[4], KIT_V us,
+                                                            KIT_V vs, const Tint& tint) {
   if (AllTransparent(src)) return true;  // nothing covered
   // The neighbours' weights rounded to 8 bits.
   KIT_V fx, gx, fy, gy;
@@ -112,10 +110,10 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
     KIT_V sums[4] = {zero, zero, zero, zero};
     for (int t = 0; t < 4; ++t) {
       const KIT_V wa = KIT_OP(mullo_epi16)(weights[t], KIT_OP(srli_epi32)(src[t], 24));
-      const KIT_V pair = KIT_SI(or)(wa, KIT_OP(slli_epi32)(wa, 16));
       const KIT_V pixels = KIT_SI(or)(KIT_SI(andnot)(opaque, src[t]), KIT_OP(set1_epi32)(0x01000000));
       const KIT_V halves[2] = {KIT_OP(unpacklo_epi8)(pixels, zero), KIT_OP(unpackhi_epi8)(pixels, zero)};
-      const KIT_V w[2] = {KIT_OP(unpacklo_epi32)(pair, pair), KIT_OP(unpackhi_epi32)(pair, pair)};
+      KIT_V w[2];
+      SpreadWeights(wa, w[0], w[1]);
       for (int h = 0; h < 2; ++h) {
         const KIT_V low = KIT_OP(mullo_epi16)(halves[h], w[h]), high = KIT_OP(mulhi_epu16)(halves[h], w[h]);
         sums[2 * h] = KIT_OP(add_epi32)(sums[2 * h], KIT_OP(unpacklo_epi16)(low, high));
@@ -180,15 +178,26 @@ KIT_ATTR inline int RotatedPixels(std::uint32_t* out, const std::uint32_t* bits,
   const KIT_V stepU = KIT_OP(set1_epi32)(static_cast<int>(kLanes * du));
   const KIT_V stepV = KIT_OP(set1_epi32)(static_cast<int>(kLanes * dv));
   int k = from;
-  for (; k + kLanes <= count; k += kLanes, us = KIT_OP(add_epi32)(us, stepU), vs = KIT_OP(add_epi32)(vs, stepV))
-    if (!Samples<kColored, kAdditive>(out + k, bits, stride, us, vs, tint))
+  // Each register's neighbours are gathered while the one before it is worked out.
+  KIT_V src[4];
+  if (k + kLanes <= count) Neighbours(bits, stride, us, vs, src);
+  for (; k + kLanes <= count; k += kLanes) {
+    const KIT_V nextU = KIT_OP(add_epi32)(us, stepU), nextV = KIT_OP(add_epi32)(vs, stepV);
+    KIT_V next[4] = {src[0], src[1], src[2], src[3]};
+    if (k + 2 * kLanes <= count) Neighbours(bits, stride, nextU, nextV, next);
+    if (!Samples<kColored, kAdditive>(out + k, src, us, vs, tint))
       for (int j = k; j < k + kLanes; ++j) scalar(j);
+    for (int t = 0; t < 4; ++t) src[t] = next[t];
+    us = nextU;
+    vs = nextV;
+  }
   if (const int rest = count - k; rest > 0) {
     // The last few in a register of their own, opaque past the row's end.
     alignas(32) std::uint32_t part[kLanes];
     Store(part, LoadFirst(out + k, rest, KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u))));
-    if (Samples<kColored, kAdditive>(part, bits, stride, Positions(u + k * du, du, rest),
-                                     Positions(v + k * dv, dv, rest), tint))
+    const KIT_V lastU = Positions(u + k * du, du, rest), lastV = Positions(v + k * dv, dv, rest);
+    Neighbours(bits, stride, lastU, lastV, src);
+    if (Samples<kColored, kAdditive>(part, src, lastU, lastV, tint))
       StoreFirst(out + k, Load(part), rest);
     else
       for (; k < count; ++k) scalar(k);

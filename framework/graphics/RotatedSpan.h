@@ -17,7 +17,7 @@ namespace Kit {
 // at angle 0 the rows' starts step by exactly one pixel.
 inline bool OnFixedGrid(float value) {
   const double fixed = static_cast<double>(value) * 65536;
-  return std::fabs(value) < 0x1p30 && std::floor(fixed) == fixed;
+  return std::fabs(value) < 0x1p30 && static_cast<double>(static_cast<std::int64_t>(fixed)) == fixed;
 }
 
 struct RotatedRow {

@@ -285,7 +285,7 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixel
     layout = Layout::k565;
   else
     return false;
-  const double cosA = std::cos(angle), sinA = std::sin(angle);
+  const double cosA = 1.0, sinA = angle;  // cos and sin of 0 (or -0)
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
     const double ey = area.mY + r - static_cast<double>(centerY) - y;

@@ -74,7 +74,7 @@ TEST(Buffer, SignExtensionFollowsTheLastBitRead) {
   EXPECT_EQ(full.ReadNumBits(32, true), 0xFFFFFFFFu);
 }
 
-TEST(Buffer, ZeroOrNegativeCountsWriteNothing) {
+TEST(Buffer, ZeroOrNegativeCountsWriteNothingAndCountsAbove32WriteZeros) {
   Buffer buffer;
   buffer.WriteNumBits(0xFF, 0);
   buffer.WriteNumBits(0xFF, -3);
@@ -84,10 +84,6 @@ TEST(Buffer, ZeroOrNegativeCountsWriteNothing) {
   buffer.WriteBytes(nullptr, 4);
   EXPECT_EQ(buffer.GetDataLen(), 0);
   EXPECT_EQ(buffer.ReadNumBits(0, true), 0u);
-}
-
-TEST(Buffer, CountsAbove32BitsWriteZerosAndReadThemAway) {
-  Buffer buffer;
   buffer.WriteNumBits(0xFFFFFFFFu, 40);
   buffer.WriteByte(0xA5);
   EXPECT_EQ(buffer.dataBitSize, 48);
@@ -95,7 +91,7 @@ TEST(Buffer, CountsAbove32BitsWriteZerosAndReadThemAway) {
   EXPECT_EQ(buffer.ReadByte(), 0xA5);
 }
 
-TEST(Buffer, ReadingPastTheEndGivesZeros) {
+TEST(Buffer, ReadingPastTheEndGivesZerosButTheLastBytesFillBitsRead) {
   Buffer one = FromBytes({0xFF});
   one.readBitPos = 3;
   EXPECT_EQ(one.ReadByte(), 0);  // only 5 bits left: nothing moves
@@ -115,9 +111,6 @@ TEST(Buffer, ReadingPastTheEndGivesZeros) {
   Buffer empty;
   empty.ReadBytes(out, 3);
   EXPECT_EQ(out[0] + out[1] + out[2], 0);
-}
-
-TEST(Buffer, FillBitsOfTheLastByteCanBeRead) {
   Buffer buffer;
   buffer.WriteNumBits(1, 3);
   EXPECT_EQ(buffer.ReadNumBits(3, false), 1u);
@@ -165,22 +158,19 @@ TEST(Buffer, WholeBufferOperations) {
   EXPECT_EQ(read.GetDataLen(), 0);
 }
 
-TEST(Buffer, WritingInsideExistingDataOverwritesThere) {
+TEST(Buffer, WritingInsideExistingDataOverwritesThereAndNegativePositionsStayInside) {
   Buffer buffer = FromBytes({0xFF, 0xFF});
   buffer.WriteNumBits(0, 4);
   buffer.WriteByte(0x00);
   EXPECT_EQ(Bytes(buffer), (std::vector<std::uint8_t>{0x00, 0xF0}));
   EXPECT_EQ(buffer.dataBitSize, 16);
-}
-
-TEST(Buffer, NegativePositionsDoNotReachOutsideTheBytes) {
-  Buffer buffer = FromBytes({0xAA});
-  buffer.readBitPos = -9;
-  EXPECT_EQ(buffer.ReadByte(), 0);
-  EXPECT_EQ(buffer.ReadNumBits(8, false), 0u);
-  buffer.writeBitPos = -5;
-  buffer.WriteByte(0x11);
-  EXPECT_EQ(Bytes(buffer), std::vector<std::uint8_t>{0x11});
+  Buffer negative = FromBytes({0xAA});
+  negative.readBitPos = -9;
+  EXPECT_EQ(negative.ReadByte(), 0);
+  EXPECT_EQ(negative.ReadNumBits(8, false), 0u);
+  negative.writeBitPos = -5;
+  negative.WriteByte(0x11);
+  EXPECT_EQ(Bytes(negative), std::vector<std::uint8_t>{0x11});
 }
 
 }  // namespace
