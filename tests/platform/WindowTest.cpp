@@ -231,13 +231,6 @@ TEST_F(WindowTest, QuitEndsGetMessage) {
   EXPECT_EQ(msg.wParam, 3u);
 }
 
-TEST_F(WindowTest, RegisteredMessagesAreStablePerName) {
-  UINT a = RegisterWindowMessage("ProductNotify");
-  EXPECT_GE(a, 0xC000u);
-  EXPECT_EQ(RegisterWindowMessage("productnotify"), a);
-  EXPECT_NE(RegisterWindowMessage("Other"), a);
-}
-
 }  // namespace
 
 namespace {
