@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "framework/widget/WidgetManager.h"
 
 #include "framework/graphics/Graphics.h"
