@@ -1,6 +1,7 @@
 // Software drawing on an 800x600 MemoryImage beside the same work done by pixman (OVER and ADD on
 // a8r8g8b8) and by SDL2's surface blitter / software renderer; the area-weighted stretch is also
-// drawn onto the display's 32-bit screen image, as a background is.
+// drawn onto the display's 32-bit screen image, as a background is. A memcpy of the sprite rows shows
+// what memory allows the alpha blit.
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
@@ -100,14 +101,15 @@ void Ours_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void Ours_Rotated(benchmark::State& state, double angle) {
+// drawMode 1: additive (the peers ADD the premultiplied sprite); color: tinted (SDL modulates).
+void Ours_Rotated(benchmark::State& state, double angle, int drawMode = 0, Kit::Color color = Kit::Color::White) {
   Scene scene;
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       scene.screen.BltRotated(&scene.sprite, static_cast<float>(p.x), static_cast<float>(p.y),
-                              Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Rect(0, 0, WIDTH, HEIGHT), Kit::Color::White, 0,
-                              angle, SPRITE / 2.0f, SPRITE / 2.0f);
+                              Kit::Rect(0, 0, SPRITE, SPRITE), Kit::Rect(0, 0, WIDTH, HEIGHT), color, drawMode, angle,
+                              SPRITE / 2.0f, SPRITE / 2.0f);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -190,9 +192,10 @@ void Pixman_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void Pixman_Rotated(benchmark::State& state, double angle) {
+void Pixman_Rotated(benchmark::State& state, double angle, int drawMode = 0) {
   PixmanScene scene;
-  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions());
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), 0.0,
+                                 drawMode == 1 ? PIXMAN_OP_ADD : PIXMAN_OP_OVER);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -275,12 +278,14 @@ void SDL_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void SDL_Rotated(benchmark::State& state, double angle) {
+void SDL_Rotated(benchmark::State& state, double angle, int drawMode = 0, Kit::Color color = Kit::Color::White) {
   SdlScene scene;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_Renderer* renderer = scene.Renderer();
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(texture, drawMode == 1 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
+  SDL_SetTextureColorMod(texture, static_cast<Uint8>(color.mRed), static_cast<Uint8>(color.mGreen),
+                         static_cast<Uint8>(color.mBlue));
   const auto positions = Positions();
   for (auto _ : state) {
     for (const Position& p : positions) {
@@ -324,6 +329,11 @@ BENCHMARK_CAPTURE(SDL_Rotated, 0deg, 0.0);
 BENCHMARK_CAPTURE(Ours_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(Pixman_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(SDL_Rotated, 30deg, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Rotated, 30deg_tinted, THIRTY_DEGREES, 0, TINT);
+BENCHMARK_CAPTURE(SDL_Rotated, 30deg_tinted, THIRTY_DEGREES, 0, TINT);
+BENCHMARK_CAPTURE(Ours_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
 BENCHMARK_CAPTURE(Ours_Stretch, AreaWeighted, false);
 BENCHMARK(Ours_StretchOntoScreen);
 BENCHMARK_CAPTURE(Pixman_Stretch, Bilinear, PIXMAN_FILTER_BILINEAR);

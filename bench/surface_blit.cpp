@@ -3,7 +3,8 @@
 // renderer for the rotated draws) doing it onto RGB565 and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at
 // whole-pixel and at sub-pixel positions) and 30 degrees, alpha blits of soft sprites (white and tinted), additive
 // colourised blits, colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted additive and
-// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen palettized copy.
+// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy
+// of the sprite rows shows what memory allows the alpha blits.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceBlt.h"
 #include "framework/graphics/SurfaceRotate.h"
@@ -97,7 +98,8 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
   Kit::MemoryImage palettized;
 };
 
-void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+// drawMode 1: additive (the peers ADD the premultiplied sprite).
+void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
@@ -107,38 +109,19 @@ void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float 
       const float c = SPRITE / 2.0f;
       const float x = static_cast<float>(p.x) + offset, y = static_cast<float>(p.y) + offset;
       if (!Kit::MemoryImage::GetRotatedBounds(x, y, src, clip, angle, c, c, bounds)) continue;
-      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, 0, angle, c, c);
+      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, drawMode, angle, c,
+                                   c);
     }
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Ours_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
+void Ours_Alpha(benchmark::State& state, const Format& f, Kit::Color color, bool mirror) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       Kit::SurfaceDraw::AlphaBlt(scene.target, scene.sprite, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
-                                 color, false);
-  SetItems(state, SPRITES * SPRITE * SPRITE);
-}
-
-void Ours_AlphaMirror(benchmark::State& state, const Format& f) {
-  SurfaceScene scene(f);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions)
-      Kit::SurfaceDraw::AlphaBlt(scene.target, scene.sprite, &scene.display, p.x, p.y, Kit::Rect(0, 0, SPRITE, SPRITE),
-                                 Kit::Color::White, true);
-  SetItems(state, SPRITES * SPRITE * SPRITE);
-}
-
-void Ours_AdditiveMirror(benchmark::State& state, const Format& f) {
-  SurfaceScene scene(f);
-  const auto positions = Positions();
-  for (auto _ : state)
-    for (const Position& p : positions)
-      Kit::SurfaceDraw::AdditiveBlt(scene.target, scene.sprite, &scene.display, p.x, p.y,
-                                    Kit::Rect(0, 0, SPRITE, SPRITE), TINT, true);
+                                 color, mirror);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -173,13 +156,13 @@ void Ours_Stretch(benchmark::State& state, const Format& f, int drawMode, bool m
   SetItems(state, SPRITES * 4 * SPRITE * SPRITE);
 }
 
-void Ours_AdditiveColored(benchmark::State& state, const Format& f) {
+void Ours_AdditiveColored(benchmark::State& state, const Format& f, bool mirror) {
   SurfaceScene scene(f);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
       Kit::SurfaceDraw::AdditiveBlt(scene.target, scene.sprite, &scene.display, p.x, p.y,
-                                    Kit::Rect(0, 0, SPRITE, SPRITE), TINT, false);
+                                    Kit::Rect(0, 0, SPRITE, SPRITE), TINT, mirror);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -236,9 +219,10 @@ struct PixmanScene {
   pixman_image_t* copySource;
 };
 
-void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   PixmanScene scene(f);
-  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset);
+  benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), offset,
+                                 drawMode == 1 ? PIXMAN_OP_ADD : PIXMAN_OP_OVER);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -251,8 +235,19 @@ void OverAtPositions(benchmark::State& state, pixman_image_t* from, pixman_image
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
-void Pixman_Over(benchmark::State& state, const Format& f) {
+// Samples the sprite nearest, scaled by 1 / scale and, mirrored, read from its right end.
+void SetNearestTransform(pixman_image_t* sprite, double scale, bool mirror) {
+  pixman_image_set_filter(sprite, PIXMAN_FILTER_NEAREST, nullptr, 0);
+  pixman_transform_t t;
+  pixman_transform_init_scale(&t, pixman_double_to_fixed((mirror ? -1 : 1) / scale), pixman_double_to_fixed(1 / scale));
+  if (mirror) t.matrix[0][2] = pixman_int_to_fixed(SPRITE);
+  pixman_image_set_transform(sprite, &t);
+}
+
+// mirror: the sprite read from its right end, as a mirrored blit draws it.
+void Pixman_Over(benchmark::State& state, const Format& f, bool mirror) {
   PixmanScene scene(f);
+  if (mirror) SetNearestTransform(scene.sprite, 1, true);
   OverAtPositions(state, scene.sprite, scene.screen);
 }
 
@@ -266,29 +261,6 @@ void Pixman_OverTinted(benchmark::State& state, const Format& f) {
 void Pixman_ColorKey(benchmark::State& state, const Format& f) {
   PixmanScene scene(f);
   OverAtPositions(state, scene.keyed, scene.screen);
-}
-
-// Samples the sprite nearest, scaled by 1 / scale and, mirrored, read from its right end.
-void SetNearestTransform(pixman_image_t* sprite, double scale, bool mirror) {
-  pixman_image_set_filter(sprite, PIXMAN_FILTER_NEAREST, nullptr, 0);
-  pixman_transform_t t;
-  pixman_transform_init_scale(&t, pixman_double_to_fixed((mirror ? -1 : 1) / scale), pixman_double_to_fixed(1 / scale));
-  if (mirror) t.matrix[0][2] = pixman_int_to_fixed(SPRITE);
-  pixman_image_set_transform(sprite, &t);
-}
-
-// The alpha blit mirrored: the sprite read from its right end, OVER.
-void Pixman_OverMirror(benchmark::State& state, const Format& f) {
-  PixmanScene scene(f);
-  SetNearestTransform(scene.sprite, 1, true);
-  OverAtPositions(state, scene.sprite, scene.screen);
-}
-
-void Pixman_AddMirror(benchmark::State& state, const Format& f) {
-  PixmanScene scene(f);
-  SetNearestTransform(scene.sprite, 1, true);
-  benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, SPRITE, Positions());
-  SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
 // The nearest stretch to twice the size: OVER, or the tinted ADD for the additive stretch.
@@ -328,8 +300,9 @@ void Pixman_PalettizedCopy(benchmark::State& state, const Format& f) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-void Pixman_AddColored(benchmark::State& state, const Format& f) {
+void Pixman_AddColored(benchmark::State& state, const Format& f, bool mirror) {
   PixmanScene scene(f);
+  if (mirror) SetNearestTransform(scene.sprite, 1, true);
   benchsupport::RunPixmanTinted(state, PIXMAN_OP_ADD, scene.sprite, scene.screen, SPRITE, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
@@ -394,12 +367,12 @@ void SDL_Alpha(benchmark::State& state, const Format& f, Kit::Color color) {
 
 // SDL_RenderCopyEx on a software renderer over the same screen memory, bilinear, turned the same way
 // about the sprite's middle.
-void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset) {
+void SDL_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
   SdlScene scene(f);
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(scene.screen);
   SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, scene.sprite);
-  SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+  SDL_SetTextureBlendMode(texture, drawMode == 1 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
   const auto positions = Positions();
   for (auto _ : state) {
     for (const Position& p : positions) {
@@ -453,22 +426,28 @@ BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
-BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White);
-BENCHMARK_CAPTURE(Pixman_Over, 565, F565);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White, false);
+BENCHMARK_CAPTURE(Pixman_Over, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 565, F565);
-BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White);
-BENCHMARK_CAPTURE(Pixman_Over, 888, F888);
+BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White, false);
+BENCHMARK_CAPTURE(Pixman_Over, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 888, F888);
-BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT);
+BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT, false);
 BENCHMARK_CAPTURE(Pixman_OverTinted, 888_tinted, F888);
 BENCHMARK_CAPTURE(SDL_Alpha, 888_tinted, F888, TINT);
-BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565);
-BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565, false);
+BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_AddColored, 565, F565);
-BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888);
-BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888, false);
+BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_AddColored, 888, F888);
 BENCHMARK_CAPTURE(Ours_ColorKey, 565, F565);
 BENCHMARK_CAPTURE(Pixman_ColorKey, 565, F565);
@@ -490,14 +469,14 @@ BENCHMARK_CAPTURE(Ours_Stretch, 565_2x_additive, F565, 1, false);
 BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x_additive, F565, 1, false);
 BENCHMARK_CAPTURE(Ours_Stretch, 888_2x_additive, F888, 1, false);
 BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x_additive, F888, 1, false);
-BENCHMARK_CAPTURE(Ours_AlphaMirror, 565, F565);
-BENCHMARK_CAPTURE(Pixman_OverMirror, 565, F565);
-BENCHMARK_CAPTURE(Ours_AlphaMirror, 888, F888);
-BENCHMARK_CAPTURE(Pixman_OverMirror, 888, F888);
-BENCHMARK_CAPTURE(Ours_AdditiveMirror, 565, F565);
-BENCHMARK_CAPTURE(Pixman_AddMirror, 565, F565);
-BENCHMARK_CAPTURE(Ours_AdditiveMirror, 888, F888);
-BENCHMARK_CAPTURE(Pixman_AddMirror, 888, F888);
+BENCHMARK_CAPTURE(Ours_Alpha, 565_mirrored, F565, Kit::Color::White, true);
+BENCHMARK_CAPTURE(Pixman_Over, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Ours_Alpha, 888_mirrored, F888, Kit::Color::White, true);
+BENCHMARK_CAPTURE(Pixman_Over, 888_mirrored, F888, true);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Pixman_AddColored, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 888_mirrored, F888, true);
+BENCHMARK_CAPTURE(Pixman_AddColored, 888_mirrored, F888, true);
 BENCHMARK_CAPTURE(Ours_PalettizedCopy, 565, F565);
 BENCHMARK_CAPTURE(Pixman_PalettizedCopy, 565, F565);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 565, F565);

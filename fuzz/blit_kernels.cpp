@@ -143,10 +143,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Kit::CopyRows::Reverse(d, s, count);
         break;
       case 16:
-        Kit::SurfaceRows::AddSaturated888(d, s, count, skipClear ? 0xFFFFFFu : 0xFFFFFFFFu);
+        Kit::SurfaceRows::AddSaturated888(d, s, count, skipClear ? 0xFFFFFFu : tint.a % 2 ? 0xFFFFFFFFu : 0);
         break;
       case 17:
-        Kit::SurfaceRows::AddScaled888(d, s, count, tint.r, tint.g, tint.b, skipClear ? 0xFFFFFFu : 0xFFFFFFFFu);
+        Kit::SurfaceRows::AddScaled888(d, s, count, tint.r, tint.g, tint.b,
+                                       skipClear    ? 0xFFFFFFu
+                                       : tint.a % 2 ? 0xFFFFFFFFu
+                                                    : 0);
         break;
       case 11:
         Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);

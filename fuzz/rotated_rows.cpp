@@ -57,7 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Angles the game uses most (none, tiny, a right angle) and any other.
   const double angles[] = {0.0, 1e-9, 1.5707963267948966, in.Next<std::int16_t>() / 4096.0};
   const double angle = angles[in.Next<std::uint8_t>() % 4];
-  const float x = in.Next<std::int16_t>() / 256.0f, y = in.Next<std::int16_t>() / 256.0f;
+  // Positions on the 1/256 grid, the row off it now and then (the unrotated rows step differently).
+  const float x = in.Next<std::int16_t>() / 256.0f;
+  const float y = in.Next<std::int16_t>() / 256.0f + (in.Next<std::uint8_t>() % 4 == 0 ? 0.001f : 0.0f);
   const float centerX = in.Next<std::int8_t>() / 4.0f, centerY = in.Next<std::int8_t>() / 4.0f;
   const bool white = in.Next<std::uint8_t>() % 2;
   const Kit::Color color = white ? Kit::Color::White
@@ -70,10 +72,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return in.More() ? in.Next<std::uint32_t>() : seed;
   };
   std::vector<std::uint32_t> sprite(static_cast<std::size_t>(width) * height);
+  std::uint32_t alpha = 0;
   for (auto& p : sprite) {
     p = next();
-    // Most pixels get one of the alphas the kernels treat apart (0, 255).
+    // Most pixels get one of the alphas the kernels treat apart (0, 255), mostly the one before them,
+    // so that whole blocks come out clear or opaque.
     if ((seed >> 28) < 10) p = (p & 0xFFFFFF) | ((seed >> 27) & 1 ? 0xFF000000u : 0);
+    if ((seed >> 20) & 15) p = (p & 0xFFFFFF) | alpha;
+    alpha = p & 0xFF000000u;
   }
   Kit::MemoryImage source;
   source.SetBits(sprite.data(), width, height);

@@ -1,5 +1,6 @@
 // pixman's side of the rotated-sprite benchmarks: the sprite turned anticlockwise (on a y-down screen)
-// about its centre at each position (moved by offset in x and y), bilinear, composited OVER the screen.
+// about its centre at each position (moved by offset in x and y), bilinear, composited onto the screen
+// with op (OVER or ADD).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,7 +14,8 @@
 namespace benchsupport {
 
 inline void RunPixmanRotated(benchmark::State& state, pixman_image_t* sprite, pixman_image_t* screen, int spriteSize,
-                             double angle, const std::vector<Position>& positions, double offset = 0.0) {
+                             double angle, const std::vector<Position>& positions, double offset = 0.0,
+                             pixman_op_t op = PIXMAN_OP_OVER) {
   pixman_image_set_filter(sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
   const double c = std::cos(angle), s = std::sin(angle);
   const double half = spriteSize / 2.0;
@@ -32,7 +34,7 @@ inline void RunPixmanRotated(benchmark::State& state, pixman_image_t* sprite, pi
       t.matrix[2][2] = pixman_fixed_1;
       pixman_image_set_transform(sprite, &t);
       const int left = static_cast<int>(cx) - box / 2, top = static_cast<int>(cy) - box / 2;
-      pixman_image_composite32(PIXMAN_OP_OVER, sprite, nullptr, screen, left, top, 0, 0, left, top, box, box);
+      pixman_image_composite32(op, sprite, nullptr, screen, left, top, 0, 0, left, top, box, box);
     }
 }
 

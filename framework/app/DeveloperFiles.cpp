@@ -89,10 +89,9 @@ ImageMemory EstimateImageMemory(MemoryImage& image) {
   if (image.mColorIndices) memory.mPalettized = n + 1024;
   if (image.mNativeAlphaData) memory.mNativeAlpha = image.mColorTable ? 1024 : 4 * n;
   if (image.mNative16Data) memory.mNativeAlpha += 2 * n;
-  for (int layout = 0; layout < Kit::WholePixelRows::kLayouts; ++layout)
+  for (int layout = 0; layout < Kit::UnrotatedRows::kLayouts; ++layout)
     if (image.mWeightedWords[layout])
-      memory.mNativeAlpha +=
-          4 * n * Kit::WholePixelRows::WordsPerPixel(static_cast<Kit::WholePixelRows::Layout>(layout));
+      memory.mNativeAlpha += 4 * n * Kit::UnrotatedRows::WordsPerPixel(static_cast<Kit::UnrotatedRows::Layout>(layout));
   if (image.mRLAlphaData) memory.mRLAlpha = n;
   if (image.mRLAdditiveData) memory.mRLAdditive = n;
   // Textures belong to the Direct3D path, which keeps their sizes to itself; none are counted here.

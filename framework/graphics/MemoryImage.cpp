@@ -209,19 +209,19 @@ const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
   return mNative16Data.get();
 }
 
-const std::uint32_t* MemoryImage::GetWeightedWords(WholePixelRows::Layout layout) {
+const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout) {
   std::unique_ptr<std::uint32_t[]>& words = mWeightedWords[static_cast<int>(layout)];
   if (words) return words.get();
   const std::size_t pixels = PixelCount();
-  const int perPixel = WholePixelRows::WordsPerPixel(layout);
+  const int perPixel = UnrotatedRows::WordsPerPixel(layout);
   words = std::make_unique_for_overwrite<std::uint32_t[]>(std::max<std::size_t>(pixels, 1) * perPixel);
   if (!mBits && mColorTable && mColorIndices) {
     std::uint32_t table[256 * 2];
-    WholePixelRows::Weigh(mColorTable.get(), 256, layout, table);
-    for (std::size_t i = 0; i < pixels; ++i)
-      std::copy_n(table + mColorIndices[i] * perPixel, perPixel, words.get() + i * perPixel);
+    UnrotatedRows::Weigh(mColorTable.get(), 256, layout, table);
+    for (int plane = 0; plane < perPixel; ++plane)
+      for (std::size_t i = 0; i < pixels; ++i) words[plane * pixels + i] = table[plane * 256 + mColorIndices[i]];
   } else {
-    WholePixelRows::Weigh(GetBits(), pixels, layout, words.get());
+    UnrotatedRows::Weigh(GetBits(), pixels, layout, words.get());
   }
   return words.get();
 }

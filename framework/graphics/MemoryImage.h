@@ -8,7 +8,7 @@
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/TriangleRasterizer.h"
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include <array>
 #include <cstdint>
@@ -50,9 +50,9 @@ class MemoryImage : public Image {
   // asked and dropped with the native words: a plain copy onto a 16-bit surface then reads half the
   // memory. Null for a palettized image.
   const std::uint16_t* GetNative16Data(NativeDisplay* display);
-  // Each pixel's weighted words for the unrotated whole-pixel draw onto a layout (WholePixelRows),
+  // Each pixel's weighted words for the unrotated whole-pixel draw onto a layout (UnrotatedRows),
   // made when first asked for that layout and dropped with the native words.
-  const std::uint32_t* GetWeightedWords(WholePixelRows::Layout layout);
+  const std::uint32_t* GetWeightedWords(UnrotatedRows::Layout layout);
   virtual std::uint8_t* GetRLAlphaData();
   virtual std::uint8_t* GetRLAdditiveData(NativeDisplay* display);
   virtual void PurgeBits();
@@ -120,7 +120,7 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint32_t[]> mNativeAlphaData;  // 256 entries with a colour table, else width x height
   std::unique_ptr<std::uint16_t[]> mNative16Data;     // dropped with the native words
   // One array per layout, dropped with the native words.
-  std::array<std::unique_ptr<std::uint32_t[]>, WholePixelRows::kLayouts> mWeightedWords;
+  std::array<std::unique_ptr<std::uint32_t[]>, UnrotatedRows::kLayouts> mWeightedWords;
   std::unique_ptr<std::uint8_t[]> mRLAlphaData;
   std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
 

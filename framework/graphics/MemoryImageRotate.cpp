@@ -6,7 +6,7 @@
 #include "framework/graphics/SelfDrawCopy.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,14 +135,15 @@ int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count
 #define KIT_SIMD_BODY "framework/graphics/MemoryImageRotatedRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"
 
-// Rotated samples of 32-bit source pixels, uncoloured and normal, a register at a time (see
-// MemoryImageRotatedRowsBody.inl); pixels first to last of out, the ones the kernels leave to scalar(k).
+// Rotated samples of 32-bit source pixels, a register at a time (see MemoryImageRotatedRowsBody.inl);
+// pixels first to last of out, the ones the kernels leave to scalar(k). colour: red, green, blue, alpha.
 template <typename Scalar>
-void PlainRotated(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
-                  std::int64_t du, std::int64_t dv, int first, int last, const Scalar& scalar) {
+void RotatedPixels(std::uint32_t* out, const std::uint32_t* bits, int stride, std::int64_t u, std::int64_t v,
+                   std::int64_t du, std::int64_t dv, int first, int last, const std::uint32_t (&colour)[4],
+                   bool colored, bool additive, const Scalar& scalar) {
   int i = first;
-  KIT_RUN_AVX2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
-  KIT_RUN_SSE2(PlainRotated(out, bits, stride, u, v, du, dv, i, last + 1, scalar));
+  KIT_RUN_AVX2(RotatedPixels(out, bits, stride, u, v, du, dv, i, last + 1, colour, colored, additive, scalar));
+  KIT_RUN_SSE2(RotatedPixels(out, bits, stride, u, v, du, dv, i, last + 1, colour, colored, additive, scalar));
   for (; i <= last; ++i) scalar(i);
 }
 
@@ -160,11 +161,24 @@ std::uint32_t WholePixel(std::uint32_t dst, std::uint32_t src) {
 // takes the same run of the next source row (at angle 0 the row's column does not change), so the
 // rows are drawn as one block. False, having drawn nothing, when the rows are not of that kind.
 bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, const std::uint32_t* bits,
-                     const RotatedSetup& setup, const Rect& box) {
+                     const RotatedSetup& setup, const Rect& box, bool exactRows) {
   const int sourceWidth = source.mWidth;
   int first = -1, rows = 0;
   RotatedRow top{};
-  for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
+  int from = 0, to = box.mHeight;
+  if (exactRows) {
+    // Row r starts exactly r pixels below row 0: the drawn ones follow at once.
+    const std::int64_t v0 = setup.StartV(box.mX, box.mY);
+    setup.RowsInside(v0, box.mHeight, from, to);
+    if (from >= to) return true;
+    if ((v0 & 0xFFFE) != 0) return false;
+    top = setup.Row(box.mX, box.mY + from, box.mWidth);
+    if ((top.mU & 0xFFFE) != 0) return false;
+    first = box.mY + from;
+    rows = to - from;
+    from = to = 0;
+  }
+  for (int y = box.mY + from; y < box.mY + to; ++y) {
     const std::int64_t v = setup.StartV(box.mX, y);
     if (!setup.InsideV(v)) continue;
     if ((v & 0xFFFE) != 0) return false;
@@ -179,9 +193,11 @@ bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, co
   }
   if (rows == 0 || top.mFirst > top.mLast) return true;
   const std::size_t at = static_cast<std::size_t>(top.mV >> 16) * sourceWidth + (top.mU >> 16) + top.mFirst;
-  WholePixelRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
-                            source.GetWeightedWords(WholePixelRows::Layout::kImage) + 2 * at, bits + at,
-                            source.GetRLAlphaData() + at, sourceWidth, top.mLast - top.mFirst + 1, rows, &WholePixel);
+  const std::uint32_t* words = source.GetWeightedWords(UnrotatedRows::Layout::kImage);
+  const std::size_t plane = static_cast<std::size_t>(sourceWidth) * source.mHeight;
+  UnrotatedRows::OntoImage(dest + static_cast<std::size_t>(first) * destWidth + box.mX + top.mFirst, destWidth,
+                           words + at, words + plane + at, bits + at, source.GetRLAlphaData() + at, sourceWidth,
+                           top.mLast - top.mFirst + 1, rows, &WholePixel);
   return true;
 }
 
@@ -191,6 +207,7 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
   const bool colored = color != Color::White;
   const std::uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
   const std::uint32_t ca = Clamp255(color.mAlpha);
+  const std::uint32_t colour[4] = {cr, cg, cb, ca};
   const AdditiveTable& add = GetAdditiveTable();
   const auto put = [&](std::uint32_t& out, Sample s) {
     if (colored) {
@@ -234,9 +251,9 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
     const auto sampleAt = [&](int k) {
       put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
     };
-    if (plainCopy && narrowSource && !pixels.IsPalettized())
-      PlainRotated(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
-                   sampleAt);
+    if (narrowSource && !pixels.IsPalettized())
+      RotatedPixels(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
+                    colour, colored, drawMode == 1, sampleAt);
     else
       for (int k = row.mFirst; k <= row.mLast; ++k) sampleAt(k);
   }
@@ -273,7 +290,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
   // The four-at-a-time rows compute source offsets in 32-bit lanes, rows as 16 x 16 products.
   const bool narrowSource = source->mWidth < 32768 && source->mHeight < 32768;
   if (angle == 0 && drawMode == 0 && color == Color::White && !pixels.IsPalettized() && Simd::UseSse2() &&
-      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box)) {
+      DrawWholePixels(dest, mWidth, *source, pixels.Bits(), setup, box, OnFixedGrid(y) && OnFixedGrid(centerY))) {
     BitsChanged();
     return;
   }

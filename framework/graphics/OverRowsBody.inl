@@ -90,18 +90,25 @@ struct Surface565 {
     const KIT_V red = KIT_OP(set1_epi16)(static_cast<short>(0xF800)), green = KIT_OP(set1_epi16)(0x07E0),
                 blue = KIT_OP(set1_epi16)(0x001F);
     const KIT_V alphaBits = KIT_OP(set1_epi16)(static_cast<short>(0xFF00));
-    // Bits 16 to 31 of each word (exact through the signed pack), alpha << 8 once masked.
-    const KIT_V high = KIT_OP(packs_epi32)(KIT_OP(srai_epi32)(Load(s), 16), KIT_OP(srai_epi32)(Load(s + kLanes), 16));
 #if KIT_SIMD_WIDTH == 256
-    const KIT_V alpha = KIT_SI(and)(_mm256_permute4x64_epi64(high, 0xD8), alphaBits);  // the pack works per half
+    // Per 128-bit half, each word's low 16 bits in the low 8 bytes and its alpha << 8 in the high 8:
+    // joined, the halves hold pixels 0-3, 8-11, 4-7, 12-15, put in order by one permute each.
+    const KIT_V split = _mm256_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, 3, -1, 7, -1, 11, -1, 15, 0, 1, 4, 5, 8, 9, 12,
+                                         13, -1, 3, -1, 7, -1, 11, -1, 15);
+    const KIT_V first = _mm256_shuffle_epi8(Load(s), split), second = _mm256_shuffle_epi8(Load(s + kLanes), split);
+    const KIT_V words = _mm256_permute4x64_epi64(_mm256_unpacklo_epi64(first, second), 0xD8);
+    const KIT_V alpha = _mm256_permute4x64_epi64(_mm256_unpackhi_epi64(first, second), 0xD8);
 #else
-    const KIT_V alpha = KIT_SI(and)(high, alphaBits);
+    // Bits 16 to 31 of each word (exact through the signed pack), alpha << 8 once masked.
+    const KIT_V alpha = KIT_SI(and)(
+        KIT_OP(packs_epi32)(KIT_OP(srai_epi32)(Load(s), 16), KIT_OP(srai_epi32)(Load(s + kLanes), 16)), alphaBits);
+    const KIT_V words = Low16(s);
 #endif
     const KIT_V clear = kKeep ? KIT_SI(or)(KIT_OP(cmpeq_epi16)(alpha, zero), keep) : KIT_OP(cmpeq_epi16)(alpha, zero);
     const int clearBits = KIT_OP(movemask_epi8)(clear);
     if (clearBits == kAllLanes) return;
     if (clearBits == 0 && KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(alpha, alphaBits)) == kAllLanes) {
-      Store(d, Low16(s));
+      Store(d, words);
       return;
     }
     const KIT_V dv = Load(d);
@@ -110,7 +117,7 @@ struct Surface565 {
     const KIT_V r = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, red), rest), red);
     const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, green), rest), green);
     const KIT_V b = KIT_OP(mulhi_epu16)(KIT_SI(and)(dv, blue), rest);
-    const KIT_V out = KIT_OP(add_epi16)(KIT_SI(or)(r, KIT_SI(or)(g, b)), Low16(s));
+    const KIT_V out = KIT_OP(add_epi16)(KIT_SI(or)(r, KIT_SI(or)(g, b)), words);
     Store(d, clearBits == 0 ? out : Select(clear, dv, out));
   }
 };

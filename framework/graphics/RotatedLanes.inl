@@ -69,10 +69,10 @@ KIT_ATTR inline void Fractions(KIT_V positions, KIT_V& f, KIT_V& g) {
 // 128-bit half, high for the others.
 KIT_ATTR inline void SpreadWeights(KIT_V w, KIT_V& low, KIT_V& high) {
 #if KIT_SIMD_WIDTH == 256
-  low = _mm256_shuffle_epi8(
-      w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5));
-  high = _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9,
-                                                 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
+  low = _mm256_shuffle_epi8(w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0, 1,
+                                                4, 5, 4, 5, 4, 5, 4, 5));
+  high = _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9, 8,
+                                                 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
 #else
   const __m128i pair = _mm_or_si128(w, _mm_slli_epi32(w, 16));
   low = _mm_unpacklo_epi32(pair, pair);
@@ -80,7 +80,13 @@ KIT_ATTR inline void SpreadWeights(KIT_V w, KIT_V& low, KIT_V& high) {
 #endif
 }
 
-// The first n (0 < n < kLanes) pixels at p, the other lanes from fill; and the first n lanes of v
+// Four 16-bit lanes (blue, green, red, alpha) repeated for every pixel of a register.
+KIT_ATTR inline KIT_V PerPixel16(std::uint32_t b, std::uint32_t g, std::uint32_t r, std::uint32_t a) {
+  return KIT_OP(set1_epi64x)(
+      static_cast<long long>((std::uint64_t{a} << 48) | (std::uint64_t{r} << 32) | (std::uint64_t{g} << 16) | b));
+}
+
+// The first n (0 < n <= kLanes) pixels at p, the other lanes from fill; and the first n lanes of v
 // stored at p. (At AVX2 masked moves: a library copy here would hand the row back to SSE code with
 // the vector registers' upper halves in use, which costs the next plain SSE instruction dearly.)
 KIT_ATTR inline KIT_V LoadFirst(const std::uint32_t* p, int n, KIT_V fill) {

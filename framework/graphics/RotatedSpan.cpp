@@ -40,7 +40,8 @@ bool RotatedSetup::Bounds(float x, float y, const Rect& srcRect, const Rect& cli
       !std::isfinite(centerY))
     return false;
   const double cx = static_cast<double>(x) + centerX, cy = static_cast<double>(y) + centerY;
-  const double c = std::cos(angle), s = std::sin(angle);
+  // (At angle 0, the common draw, cos and sin are 1 and the angle itself.)
+  const double c = angle == 0 ? 1.0 : std::cos(angle), s = angle == 0 ? angle : std::sin(angle);
   double minX = EXTREME, minY = EXTREME, maxX = -EXTREME, maxY = -EXTREME;
   const double xs[2] = {static_cast<double>(x), static_cast<double>(x) + srcRect.mWidth};
   const double ys[2] = {static_cast<double>(y), static_cast<double>(y) + srcRect.mHeight};
@@ -54,9 +55,19 @@ bool RotatedSetup::Bounds(float x, float y, const Rect& srcRect, const Rect& cli
       maxY = std::max(maxY, ry);
     }
   }
-  const auto clampToInt = [](double v) { return static_cast<int>(std::clamp(v, -EXTREME, EXTREME)); };
-  const int left = clampToInt(std::floor(minX)), top = clampToInt(std::floor(minY));
-  const int right = clampToInt(std::ceil(maxX)), bottom = clampToInt(std::ceil(maxY));
+  // Floors and ceilings of the extremes cut to [-EXTREME, EXTREME] (whole numbers: cutting first is the same).
+  const auto floorToInt = [](double v) {
+    const double cut = std::clamp(v, -EXTREME, EXTREME);
+    const int whole = static_cast<int>(cut);
+    return whole - (whole > cut);
+  };
+  const auto ceilToInt = [](double v) {
+    const double cut = std::clamp(v, -EXTREME, EXTREME);
+    const int whole = static_cast<int>(cut);
+    return whole + (whole < cut);
+  };
+  const int left = floorToInt(minX), top = floorToInt(minY);
+  const int right = ceilToInt(maxX), bottom = ceilToInt(maxY);
   bounds = Rect(left, top, right - left, bottom - top).Intersection(clipRect);
   return !bounds.IsEmpty();
 }

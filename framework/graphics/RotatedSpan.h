@@ -6,9 +6,19 @@
 
 #include "framework/graphics/Rect.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace Kit {
+
+// Whether value is a multiple of 1 / 65536 well inside 2^30: sums of such values and whole numbers
+// below 2^31, halves included, and their products with 65536 are then exact in double arithmetic, so
+// at angle 0 the rows' starts step by exactly one pixel.
+inline bool OnFixedGrid(float value) {
+  const double fixed = static_cast<double>(value) * 65536;
+  return std::fabs(value) < 0x1p30 && static_cast<double>(static_cast<std::int64_t>(fixed)) == fixed;
+}
 
 struct RotatedRow {
   std::int64_t mU;  // 16.16 source position of the row's first pixel; the sample's top-left neighbour
@@ -35,6 +45,13 @@ class RotatedSetup {
     return t - (static_cast<double>(t) > v);
   }
   bool InsideV(std::int64_t v) const { return v >= mLowV && v <= mHighV; }
+  // Of rows starting at v0, v0 + 65536, ... (count of them): the first that samples anything and the
+  // one after the last, when the step down a row is 0.
+  void RowsInside(std::int64_t v0, int count, int& first, int& end) const {
+    const auto steps = [](std::int64_t distance) { return distance >> 16; };  // whole rows, rounded down
+    first = static_cast<int>(std::clamp<std::int64_t>(-steps(v0 - mLowV), 0, count));
+    end = static_cast<int>(std::clamp<std::int64_t>(steps(mHighV - v0) + 1, 0, count));
+  }
 
   std::int64_t mStepU;
   std::int64_t mStepV;

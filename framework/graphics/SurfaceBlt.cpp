@@ -187,15 +187,15 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
                ch.mAdd[((((word & ch.mMask) >> ch.mShift) * cc) >> 8) + ((dst & ch.mMask) >> ch.mShift)])
            << ch.mShift;
   };
-  // Rows onto byte or 5-6-5 fields go through the row kernels: contiguous words run by run, gathered
-  // rows (palettized or mirrored) whole, where a black word is left alone as its run would be.
+  // Rows onto byte or 5-6-5 fields go through the row kernels: contiguous words run by run (skip 0),
+  // gathered rows (palettized or mirrored) whole, where a black word is left alone as its run would be.
   const Fields fields = FieldsOf<Pixel>(t);
-  auto addRow = [&](Pixel* d, const std::uint32_t* words, int count) {
+  auto addRow = [&](Pixel* d, const std::uint32_t* words, int count, std::uint32_t skip) {
     if constexpr (sizeof(Pixel) == 4) {
       if (white)
-        SurfaceRows::AddSaturated888(d, words, count, 0xFFFFFF);
+        SurfaceRows::AddSaturated888(d, words, count, skip);
       else
-        SurfaceRows::AddScaled888(d, words, count, cp.r, cp.g, cp.b, 0xFFFFFF);
+        SurfaceRows::AddScaled888(d, words, count, cp.r, cp.g, cp.b, skip);
     } else {
       if (white)
         SurfaceRows::AddSaturated565(d, words, count);
@@ -205,7 +205,7 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
   };
   if (fields != Fields::kOther && (Words::kPalettized || mirror)) {
     ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
-      addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth);
+      addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth, 0xFFFFFF);
     });
     return;
   }
@@ -213,7 +213,7 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
     if ((s[i] & 0xFFFFFF) == 0) return;
     if constexpr (!Words::kPalettized) {
       if (fields != Fields::kOther) {
-        addRow(d, s.mWords + i, count);
+        addRow(d, s.mWords + i, count, 0);
         return;
       }
     }

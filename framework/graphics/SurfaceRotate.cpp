@@ -1,10 +1,11 @@
 #include "framework/graphics/SurfaceRotate.h"
 
+#include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRotateRows.h"
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,8 +123,8 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
     }
   };
 
-  // Rows from 32-bit pixels onto 8-8-8 surfaces have kernels of their own, and so have normal ones
-  // onto 5-6-5 surfaces and normal rotated ones.
+  // Rows from 32-bit pixels onto 8-8-8 surfaces and rotated ones have kernels of their own, and so
+  // have normal ones onto 5-6-5 surfaces.
   constexpr bool kRowKernels = !kPalettized;
   constexpr bool kNormalKernels = !kPalettized && !kAdditive;
   const bool standard888 = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
@@ -173,15 +174,17 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       // The fractions, and so the neighbours' weights, hold for the whole row, and the neighbourhood
       // moves one source pixel a step. At a whole-pixel offset only the top-left neighbour weighs anything.
       const Weights k = weightsAt(u, v);
+      // The source index of the row's pixel 0, which may lie before the source (it wraps): only first + i
+      // for i from i0 on is a pixel, so pointers are taken there.
       const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
       const int count = static_cast<int>(i1 - i0 + 1);
       I64 i = i0;
       if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
         if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
-          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + first + i0, count, mode);
+          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + (first + i0), count, mode);
         } else if constexpr (kNormalKernels) {
-          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + first + i0, count, mode);
-          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + first + i0, count, mode);
+          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + (first + i0), count, mode);
+          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + (first + i0), count, mode);
         }
         const Weights one{k.k0, 0, 0, 0};
         for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
@@ -189,7 +192,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
         if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
           const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
           if (standard888)
-            i += SurfaceRotateRows::FourTap888(d + i0, bits + first + i0, bits + first + i0 + sourceWidth, count,
+            i += SurfaceRotateRows::FourTap888(d + i0, bits + (first + i0), bits + (first + i0) + sourceWidth, count,
                                                weights, mode);
         } else if constexpr (kNormalKernels) {
           // Onto 16-bit pixels the rotated rows serve, stepping straight along the source row.
@@ -209,7 +212,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       continue;
     }
     I64 i = i0;
-    if constexpr (kNormalKernels) {
+    if constexpr (kRowKernels) {
       if (narrowSource) {
         const auto row = [&](auto kernel) {
           i +=
@@ -259,14 +262,15 @@ void RotateAt(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, 
                                                    centerY);
 }
 
-// Angle 0 at a whole-pixel position, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn
-// row takes the same run of the next source row at weights that hang on the source pixel alone, so
-// the rows are a plain blit of the source's weighted words (WholePixelRows). The rows' starts are
+// Angle 0, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn row takes the same run of
+// the next source row at the same fractions. At a whole-pixel position the weights hang on the source
+// pixel alone, so the rows are a plain blit of the source's weighted words (UnrotatedRows); at a
+// sub-pixel one onto 5-6-5 the four neighbours' weights are the draw's own. The rows' starts are
 // worked out as the general rows work them out (at cos 1 and sin 0 the column does not change from
 // row to row). False, having drawn nothing, when the draw is not of that kind.
-bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y, const Rect& srcRect, const Rect& area,
-                   double angle, float centerX, float centerY) {
-  using WholePixelRows::Layout;
+bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixels& src, float x, float y,
+                  const Rect& srcRect, const Rect& area, double angle, float centerX, float centerY) {
+  using UnrotatedRows::Layout;
   if (angle != 0 || !Simd::UseSse2()) return false;
   const auto fields = [](const SurfaceChannel& c, std::uint32_t mask, int shift, int bits) {
     return c.mMask == mask && c.mShift == shift && c.mBits == bits;
@@ -281,7 +285,7 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
     layout = Layout::k565;
   else
     return false;
-  const double cosA = std::cos(angle), sinA = std::sin(angle);
+  const double cosA = 1.0, sinA = angle;  // cos and sin of 0 (or -0)
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
     const double ey = area.mY + r - static_cast<double>(centerY) - y;
@@ -291,38 +295,57 @@ bool WholePixelBlt(const SurfaceTarget& t, MemoryImage& source, float x, float y
   if (!(std::fabs(uStart) < kFixedLimit)) return false;
   const I64 uRow = static_cast<I64>(uStart);
   I64 i0 = 0, i1 = area.mWidth - 1;
-  if ((uRow & 0xFFFE) != 0) return false;
   if (!CutSpan(uRow, 65536, srcRect.mWidth, false, i0, i1) || i0 > i1) return true;
-  // The drawn rows must be one run of whole-pixel rows down the source.
+  // The drawn rows must be one run of rows down the source, at one fraction.
   const I64 rowEnd = static_cast<I64>(srcRect.mHeight) * 65536 - 65536;
   int first = -1, rows = 0;
   I64 firstV = 0;
-  for (int r = 0; r < area.mHeight; ++r) {
+  if (OnFixedGrid(y) && OnFixedGrid(centerY)) {
+    // Every step of the rows' arithmetic is exact: row r starts r whole pixels below row 0, and the
+    // drawn rows are those whose start lies in [0, rowEnd).
+    const I64 v0 = static_cast<I64>(vStart(0));
+    const auto ceilRows = [](I64 distance) { return -((-distance) >> 16); };
+    const I64 top = std::max<I64>(0, ceilRows(-v0)), end = std::min<I64>(area.mHeight, ceilRows(rowEnd - v0));
+    if (top >= end) return true;
+    first = static_cast<int>(top);
+    rows = static_cast<int>(end - top);
+    firstV = v0 + top * 65536;
+  }
+  for (int r = rows > 0 ? area.mHeight : 0; r < area.mHeight; ++r) {
     const double start = vStart(r);
     if (!(std::fabs(start) < kFixedLimit)) return false;
     const I64 v = static_cast<I64>(start);
     if (v < 0 || v >= rowEnd) continue;
-    if ((v & 0xFFFE) != 0) return false;
     if (first < 0) {
       first = r;
       firstV = v;
-    } else if (r != first + rows || (v >> 16) != (firstV >> 16) + rows) {
+    } else if (r != first + rows || v != firstV + static_cast<I64>(rows) * 65536) {
       return false;
     }
     ++rows;
   }
   if (rows == 0) return true;
-  const std::uint32_t* words = source.GetWeightedWords(layout) +
-                               static_cast<std::size_t>(srcRect.mY + (firstV >> 16)) * source.mWidth +
-                               static_cast<std::size_t>(srcRect.mX + (uRow >> 16) + i0);
+  const std::size_t at = static_cast<std::size_t>(srcRect.mY + (firstV >> 16)) * source.mWidth +
+                         static_cast<std::size_t>(srcRect.mX + (uRow >> 16) + i0);
   const int count = static_cast<int>(i1 - i0 + 1);
   const int left = area.mX + static_cast<int>(i0), top = area.mY + first;
+  if ((uRow & 0xFFFE) != 0 || (firstV & 0xFFFE) != 0) {
+    if (layout != Layout::k565 || src.IsPalettized()) return false;
+    const std::uint32_t fx = (static_cast<std::uint32_t>(uRow) & 0xFFFE) + 1;
+    const std::uint32_t fy = (static_cast<std::uint32_t>(firstV) & 0xFFFE) + 1;
+    const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
+    const std::uint32_t k[4] = {(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
+    UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, src.Bits() + at,
+                              source.mWidth, count, rows, k);
+    return true;
+  }
+  const std::uint32_t* words = source.GetWeightedWords(layout) + at;
   if (layout == Layout::k888)
-    WholePixelRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
-                            rows);
+    UnrotatedRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
+                           rows);
   else
-    WholePixelRows::Onto565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
-                            rows);
+    UnrotatedRows::Onto565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
+                           rows);
   return true;
 }
 
@@ -343,7 +366,7 @@ void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float
   if (!src.IsPalettized() && !src.Bits()) return;
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
-  if (!additive && white && WholePixelBlt(target, source, x, y, srcRect, area, angle, centerX, centerY)) return;
+  if (!additive && white && UnrotatedBlt(target, source, src, x, y, srcRect, area, angle, centerX, centerY)) return;
   if (target.mPixels.mBitCount == 16)
     RotateAt<std::uint16_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
                             centerY);

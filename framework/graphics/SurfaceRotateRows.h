@@ -37,8 +37,8 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
 // Rotated: pixel i samples at (u + i du, v + i dv), 16.16 from the source rectangle's corner `origin`
 // in rows of `stride` pixels; its neighbours are the 2 x 2 pixels at the integer parts, k the
 // products of the fractions. Every sample of the row must have its neighbours inside the source,
-// and the source rectangle and stride must be below 32768 pixels.
-// Normal only.
+// and the source rectangle and stride must be below 32768 pixels. Additive rows take the surface's
+// add tables to be the saturating ones ChannelAddTables builds.
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode);
 int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,

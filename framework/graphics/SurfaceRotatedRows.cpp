@@ -16,10 +16,11 @@ struct Fields16 {
   std::uint16_t tintDown[3];  // red and green (x w (c + 1)) >> 16 times this is the field
   std::uint16_t place[3];     // the fields times this, pairwise summed, make the pixel
   std::uint16_t mask;         // the bits of the pixel the formula keeps
+  std::uint16_t max[3];       // each field's largest value
 };
 
-constexpr Fields16 kFields565{{2048, 32, 1}, {32, 64, 32}, {0, 16384, 8192}, {1, 32, 2048}, 0xFFFF};
-constexpr Fields16 kFields555{{2048, 64, 2}, {32, 32, 32}, {0, 8192, 8192}, {1, 32, 1024}, 0x7FFF};
+constexpr Fields16 kFields565{{2048, 32, 1}, {32, 64, 32}, {0, 16384, 8192}, {1, 32, 2048}, 0xFFFF, {31, 63, 31}};
+constexpr Fields16 kFields555{{2048, 64, 2}, {32, 32, 32}, {0, 8192, 8192}, {1, 32, 1024}, 0x7FFF, {31, 31, 31}};
 
 #define KIT_SIMD_BODY "framework/graphics/SurfaceRotatedRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"

@@ -46,10 +46,27 @@ __m128i AddFields565(__m128i d, __m128i red, __m128i green, __m128i blue) {
   return _mm_or_si128(r, _mm_or_si128(_mm_slli_epi16(g, 5), b));
 }
 
-// original where the lane of test is 0, else sum.
-__m128i KeepWhereZero(__m128i test, __m128i original, __m128i sum) {
-  const __m128i keep = _mm_cmpeq_epi32(test, _mm_setzero_si128());
-  return _mm_or_si128(_mm_and_si128(keep, original), _mm_andnot_si128(keep, sum));
+// Four pixels at a time: each becomes sum(original, words), except where the word's bits under skip
+// are all 0 (skip 0: none is left). Returns where it stopped.
+template <bool kSkip, typename Sum>
+int EachFourOf(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip, Sum sum) {
+  const __m128i skipBits = _mm_set1_epi32(static_cast<int>(skip));
+  int i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const __m128i original = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+    const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+    __m128i out = sum(original, words);
+    if (kSkip) {
+      const __m128i keep = _mm_cmpeq_epi32(_mm_and_si128(words, skipBits), _mm_setzero_si128());
+      out = _mm_or_si128(_mm_and_si128(keep, original), _mm_andnot_si128(keep, out));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), out);
+  }
+  return i;
+}
+template <typename Sum>
+int EachFour(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip, Sum sum) {
+  return skip != 0 ? EachFourOf<true>(d, s, count, skip, sum) : EachFourOf<false>(d, s, count, skip, sum);
 }
 #endif
 
@@ -94,16 +111,13 @@ void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint
 void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {
   int i = 0;
 #if defined(__SSE2__)
-  const __m128i colour = _mm_set1_epi32(0x00FFFFFF), skipBits = _mm_set1_epi32(static_cast<int>(skip));
-  for (; i + 4 <= count; i += 4) {
-    const __m128i original = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i words = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i sum = _mm_adds_epu8(_mm_and_si128(original, colour), _mm_and_si128(words, colour));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), KeepWhereZero(_mm_and_si128(words, skipBits), original, sum));
-  }
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  i = EachFour(d, s, count, skip, [&](__m128i original, __m128i words) {
+    return _mm_adds_epu8(_mm_and_si128(original, colour), _mm_and_si128(words, colour));
+  });
 #endif
   for (; i < count; ++i)
-    if ((s[i] & skip) != 0) d[i] = AddOne(d[i], s[i]);
+    if (skip == 0 || (s[i] & skip) != 0) d[i] = AddOne(d[i], s[i]);
 }
 
 void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
@@ -114,19 +128,15 @@ void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint
   const __m128i factors = _mm_setr_epi16(static_cast<short>(cb), static_cast<short>(cg), static_cast<short>(cr), 0,
                                          static_cast<short>(cb), static_cast<short>(cg), static_cast<short>(cr), 0);
   const __m128i zero = _mm_setzero_si128();
-  const __m128i colour = _mm_set1_epi32(0x00FFFFFF), skipBits = _mm_set1_epi32(static_cast<int>(skip));
-  for (; i + 4 <= count; i += 4) {
-    const __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), factors), 8);
-    const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), factors), 8);
-    const __m128i scaled = _mm_packus_epi16(low, high);
-    const __m128i original = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i sum = _mm_adds_epu8(_mm_and_si128(original, colour), scaled);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), KeepWhereZero(_mm_and_si128(sv, skipBits), original, sum));
-  }
+  const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+  i = EachFour(d, s, count, skip, [&](__m128i original, __m128i words) {
+    const __m128i low = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(words, zero), factors), 8);
+    const __m128i high = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(words, zero), factors), 8);
+    return _mm_adds_epu8(_mm_and_si128(original, colour), _mm_packus_epi16(low, high));
+  });
 #endif
   for (; i < count; ++i)
-    if ((s[i] & skip) != 0) d[i] = AddOne(d[i], Scale(s[i], cr, cg, cb));
+    if (skip == 0 || (s[i] & skip) != 0) d[i] = AddOne(d[i], Scale(s[i], cr, cg, cb));
 }
 
 }  // namespace Kit::SurfaceRows

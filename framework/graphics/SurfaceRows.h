@@ -9,7 +9,8 @@
 namespace Kit::SurfaceRows {
 
 // Each field of d becomes min(d + s, 255) (the top byte 0), except where the word's bits under skip
-// are all 0: that pixel is left as it is (blits skip black words, stretches zero words).
+// are all 0: that pixel is left as it is (gathered blit rows skip black words, stretches zero
+// words; skip 0 leaves none).
 void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip);
 // Each field of d becomes min(d + (s x c >> 8), 255), c per field 0..255, with the same skip.
 void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,

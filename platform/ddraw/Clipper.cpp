@@ -9,13 +9,6 @@ namespace plat::ddraw {
 Clipper::Clipper(std::shared_ptr<DisplayDevice> device)
     : ComObject(IID_IDirectDrawClipper), mDevice(std::move(device)) {}
 
-HRESULT Clipper::GetHWnd(HWND* window) {
-  if (!window) return DDERR_INVALIDPARAMS;
-  std::lock_guard lock(mDevice->Mutex());
-  *window = mWindow;
-  return DD_OK;
-}
-
 HRESULT Clipper::SetHWnd(DWORD flags, HWND window) {
   if (flags != 0) return DDERR_INVALIDPARAMS;
   {

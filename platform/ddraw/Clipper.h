@@ -14,7 +14,6 @@ class Clipper final : public ComObject<IDirectDrawClipper> {
  public:
   explicit Clipper(std::shared_ptr<DisplayDevice> device);
 
-  HRESULT GetHWnd(HWND* window) override;
   HRESULT SetHWnd(DWORD flags, HWND window) override;
 
   // Under the device's mutex.

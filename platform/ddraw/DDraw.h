@@ -298,12 +298,10 @@ using LPPALETTEENTRY = PALETTEENTRY*;
 struct IDirectDrawPalette : IUnknown {
   virtual HRESULT GetCaps(LPDWORD caps) = 0;
   virtual HRESULT GetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) = 0;
-  virtual HRESULT SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) = 0;
 };
 using LPDIRECTDRAWPALETTE = IDirectDrawPalette*;
 
 struct IDirectDrawClipper : IUnknown {
-  virtual HRESULT GetHWnd(HWND* window) = 0;
   virtual HRESULT SetHWnd(DWORD flags, HWND window) = 0;
 };
 using LPDIRECTDRAWCLIPPER = IDirectDrawClipper*;
@@ -314,12 +312,10 @@ struct IDirectDrawSurface : IUnknown {
   virtual HRESULT Flip(IDirectDrawSurface* target, DWORD flags) = 0;
   virtual HRESULT GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) = 0;
   virtual HRESULT GetCaps(LPDDSCAPS caps) = 0;
-  virtual HRESULT GetClipper(IDirectDrawClipper** clipper) = 0;
   virtual HRESULT GetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
   virtual HRESULT GetDC(HDC* dc) = 0;
   virtual HRESULT GetPixelFormat(LPDDPIXELFORMAT format) = 0;
   virtual HRESULT GetSurfaceDesc(LPDDSURFACEDESC desc) = 0;
-  virtual HRESULT IsLost() = 0;
   virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) = 0;
   virtual HRESULT ReleaseDC(HDC dc) = 0;
   virtual HRESULT Restore() = 0;
@@ -335,13 +331,11 @@ struct IDirectDrawSurface7 : IUnknown {
   virtual HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) = 0;
   virtual HRESULT GetAttachedSurface(LPDDSCAPS2 caps, IDirectDrawSurface7** attached) = 0;
   virtual HRESULT GetCaps(LPDDSCAPS2 caps) = 0;
-  virtual HRESULT GetClipper(IDirectDrawClipper** clipper) = 0;
   virtual HRESULT GetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
   virtual HRESULT GetDC(HDC* dc) = 0;
   virtual HRESULT GetPalette(IDirectDrawPalette** palette) = 0;
   virtual HRESULT GetPixelFormat(LPDDPIXELFORMAT format) = 0;
   virtual HRESULT GetSurfaceDesc(LPDDSURFACEDESC2 desc) = 0;
-  virtual HRESULT IsLost() = 0;
   virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) = 0;
   virtual HRESULT ReleaseDC(HDC dc) = 0;
   virtual HRESULT Restore() = 0;
@@ -379,7 +373,6 @@ struct IDirectDraw7 : IUnknown {
   virtual HRESULT RestoreDisplayMode() = 0;
   virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
   virtual HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate, DWORD flags) = 0;
-  virtual HRESULT TestCooperativeLevel() = 0;
   virtual HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event) = 0;
 };
 using LPDIRECTDRAW7 = IDirectDraw7*;

@@ -120,8 +120,6 @@ HRESULT DirectDraw::RestoreDisplayMode() {
   return DD_OK;
 }
 
-HRESULT DirectDraw::TestCooperativeLevel() { return DD_OK; }
-
 DDSURFACEDESC2 DirectDraw::DescribeMode() const {
   const DisplayMode& mode = mDevice->Mode();
   DDSURFACEDESC2 d{};

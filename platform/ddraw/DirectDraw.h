@@ -39,7 +39,6 @@ class DirectDraw final : public IDirectDraw, public IDirectDraw7 {
   HRESULT GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 identifier, DWORD flags) override;
   HRESULT GetDisplayMode(LPDDSURFACEDESC2 desc) override;
   HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate, DWORD flags) override;
-  HRESULT TestCooperativeLevel() override;
 
  private:
   ~DirectDraw() override;

@@ -58,13 +58,6 @@ HRESULT Palette::GetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTR
   return DD_OK;
 }
 
-HRESULT Palette::SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) {
-  if (flags != 0 || !entries || start > mEntries.size() || count > mEntries.size() - start) return DDERR_INVALIDPARAMS;
-  std::lock_guard lock(mDevice->Mutex());
-  std::copy_n(entries, count, mEntries.begin() + start);
-  return DD_OK;
-}
-
 DWORD Palette::Argb(size_t index) const {
   const PALETTEENTRY& e = mEntries[index];
   const DWORD alpha = (mCaps & DDPCAPS_ALPHA) ? e.peFlags : 0xFF;

@@ -20,7 +20,6 @@ class Palette final : public ComObject<IDirectDrawPalette> {
 
   HRESULT GetCaps(LPDWORD caps) override;
   HRESULT GetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) override;
-  HRESULT SetEntries(DWORD flags, DWORD start, DWORD count, LPPALETTEENTRY entries) override;
 
   // ---- for surfaces and the 3D device, under the device's mutex ----
   const DisplayDevice* Device() const { return mDevice.get(); }

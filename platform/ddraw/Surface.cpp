@@ -268,11 +268,6 @@ void Surface::MarkLost() {
   for (Surface* back : front->mBackBuffers) back->mLost = true;
 }
 
-HRESULT Surface::IsLost() {
-  std::lock_guard lock(mDevice->Mutex());
-  return mLost ? DDERR_SURFACELOST : DD_OK;
-}
-
 HRESULT Surface::Restore() {
   std::lock_guard lock(mDevice->Mutex());
   Surface* front = mFront ? mFront : this;
@@ -413,15 +408,6 @@ HRESULT Surface::SetClipper(IDirectDrawClipper* clipper) {
     mClipper = ours;
   }
   if (old) old->Release();
-  return DD_OK;
-}
-
-HRESULT Surface::GetClipper(IDirectDrawClipper** clipper) {
-  if (!clipper) return DDERR_INVALIDPARAMS;
-  std::lock_guard lock(mDevice->Mutex());
-  *clipper = mClipper;
-  if (!mClipper) return DDERR_NOCLIPPERATTACHED;
-  mClipper->AddRef();
   return DD_OK;
 }
 

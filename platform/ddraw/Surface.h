@@ -30,11 +30,9 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   ULONG Release() override;
 
   // Shared by both faces
-  HRESULT GetClipper(IDirectDrawClipper** clipper) override;
   HRESULT GetColorKey(DWORD flags, LPDDCOLORKEY key) override;
   HRESULT GetDC(HDC* dc) override;
   HRESULT GetPixelFormat(LPDDPIXELFORMAT format) override;
-  HRESULT IsLost() override;
   HRESULT ReleaseDC(HDC dc) override;
   HRESULT Restore() override;
   HRESULT SetClipper(IDirectDrawClipper* clipper) override;

@@ -21,7 +21,7 @@ namespace plat {
 namespace {
 
 constexpr int kMargin = 2;
-constexpr int kDefaultLimit = 30000;
+constexpr int kTextLimit = 30000;  // characters an edit control takes
 
 bool IsWordCharacter(char c) { return c != ' ' && c != '\t' && c != '\r' && c != '\n'; }
 
@@ -80,11 +80,6 @@ class Edit final : public Control {
       case EM_REPLACESEL:
         ReplaceSelection(lParam ? reinterpret_cast<const char*>(lParam) : "", false);
         return 0;
-      case EM_LIMITTEXT:
-        mLimit = wParam == 0 ? 0x7FFFFFFE : static_cast<int>(std::min<WPARAM>(wParam, 0x7FFFFFFE));
-        return 0;
-      case EM_GETLIMITTEXT:
-        return mLimit;
       case EM_SETREADONLY: {
         const DWORD style = Style();
         SetWindowLongPtr(Window(), GWL_STYLE, wParam ? (style | ES_READONLY) : (style & ~ES_READONLY));
@@ -348,7 +343,7 @@ class Edit final : public Control {
   void ReplaceSelection(const std::string& insert, bool byUser) {
     std::string text = Accept(insert);
     const int start = SelectionStart(), end = SelectionEnd();
-    const int room = mLimit - (static_cast<int>(mText.size()) - (end - start));
+    const int room = kTextLimit - (static_cast<int>(mText.size()) - (end - start));
     if (room < static_cast<int>(text.size())) {
       text.resize(static_cast<std::size_t>(std::max(room, 0)));
       if (byUser) Notify(EN_MAXTEXT);
@@ -546,7 +541,6 @@ class Edit final : public Control {
   std::string mText;
   int mAnchor = 0;
   int mCaret = 0;
-  int mLimit = kDefaultLimit;
   int mTop = 0;      // first line shown (multi-line)
   int mScrollX = 0;  // pixels scrolled sideways (lines that do not wrap)
   ScrollBar mBar{true};

@@ -1,9 +1,8 @@
-// LISTBOX: a single-selection list of text items with item data, kept sorted with LBS_SORT; the
+// LISTBOX: a single-selection list of text items with item data; the
 // selection moves by click and by the arrow, page, Home and End keys; LBS_NOTIFY tells the parent of
 // selection changes and double clicks. A vertical scroll bar appears when the items do not fit and,
 // with WS_HSCROLL, a horizontal one when the horizontal extent is wider than the list.
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,12 +20,6 @@ struct Item {
   LONG_PTR data = 0;
 };
 
-bool LessNoCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 class ListBox final : public Control {
  public:
   using Control::Control;
@@ -36,18 +29,9 @@ class ListBox final : public Control {
       case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
       case LB_ADDSTRING:
-        return Insert(-1, lParam, true);
+        return Insert(-1, lParam);
       case LB_INSERTSTRING:
-        return Insert(static_cast<int>(wParam), lParam, false);
-      case LB_DELETESTRING: {
-        const int index = static_cast<int>(wParam);
-        if (!Valid(index)) return LB_ERR;
-        mItems.erase(mItems.begin() + index);
-        if (mSelected == index) mSelected = -1;
-        if (mSelected > index) --mSelected;
-        Changed();
-        return static_cast<LRESULT>(mItems.size());
-      }
+        return Insert(static_cast<int>(wParam), lParam);
       case LB_RESETCONTENT:
         mItems.clear();
         mSelected = -1;
@@ -204,15 +188,10 @@ class ListBox final : public Control {
     Invalidate();
   }
 
-  LRESULT Insert(int index, LPARAM lParam, bool adding) {
+  LRESULT Insert(int index, LPARAM lParam) {
     Item item{lParam ? reinterpret_cast<const char*>(lParam) : "", 0};
     if (index < -1 || index > static_cast<int>(mItems.size())) return LB_ERR;
     if (index == -1) index = static_cast<int>(mItems.size());
-    if (adding && (Style() & LBS_SORT)) {
-      auto at = std::upper_bound(mItems.begin(), mItems.end(), item,
-                                 [](const Item& a, const Item& b) { return LessNoCase(a.text, b.text); });
-      index = static_cast<int>(at - mItems.begin());
-    }
     mItems.insert(mItems.begin() + index, std::move(item));
     if (mSelected >= index) ++mSelected;
     Changed();

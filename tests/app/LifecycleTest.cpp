@@ -79,13 +79,6 @@ TEST_F(LifecycleTest, InitBuildsTheServicesInOrderAndAppliesTheVolumes) {
   EXPECT_DOUBLE_EQ(app.GetSfxVolume(), 0.4);
   EXPECT_DOUBLE_EQ(app.GetMusicVolume(), 0.6);
   EXPECT_EQ(app.mWidgetManager->mWidth, 320);
-  app.Mute(false);
-  EXPECT_TRUE(app.IsMuted());
-  app.SetSfxVolume(0.5);
-  EXPECT_DOUBLE_EQ(app.GetSfxVolume(), 0.5) << "the user's choice is kept while muted";
-  app.Unmute(false);
-  app.Unmute(false);
-  EXPECT_EQ(app.mMuteCount, 0) << "unmuting below zero changes nothing";
 }
 
 TEST_F(LifecycleTest, StatisticsLeaveOutTheFrameRateWhenNothingWasTimed) {

@@ -12,6 +12,8 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "tests/support/ComPtr.h"
+#include "tests/support/PixelModel.h"
+#include "tests/support/ScreenFormats.h"
 
 namespace ddraw_test {
 
@@ -19,24 +21,9 @@ using testsupport::Com;
 using testsupport::RefCount;
 
 // The roads every test runs: 16-bit 5-6-5, 16-bit 5-5-5 and 32-bit desktops.
-struct Road {
-  plat::DesktopFormat format;
-  int bytesPerPixel;
-  DWORD red;
-  DWORD green;
-  DWORD blue;
-  const char* name;
-};
-
-inline const Road kRoads[] = {
-    {plat::DesktopFormat::Rgb565, 2, 0xF800, 0x07E0, 0x001F, "Rgb565"},
-    {plat::DesktopFormat::Rgb555, 2, 0x7C00, 0x03E0, 0x001F, "Rgb555"},
-    {plat::DesktopFormat::Xrgb8888, 4, 0xFF0000, 0x00FF00, 0x0000FF, "Xrgb8888"},
-};
-
-inline void PrintTo(const Road& road, std::ostream* out) { *out << road.name; }
-
-inline std::string RoadName(const testing::TestParamInfo<Road>& info) { return info.param.name; }
+using Road = testsupport::ScreenFormat;
+inline const auto& kRoads = testsupport::kScreenFormats;
+constexpr auto RoadName = &testsupport::ScreenFormatName;
 
 inline DDSURFACEDESC2 OffscreenDesc(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN) {
   DDSURFACEDESC2 desc{};
@@ -79,6 +66,12 @@ class DDrawTest : public testing::TestWithParam<Road> {
   void TearDown() override;
 
   const Road& road() const { return GetParam(); }
+  // The pixel layout of the road's desktop.
+  const model::Format& Layout() const {
+    if (road().format == plat::DesktopFormat::Xrgb8888) return model::kFormat888;
+    return road().format == plat::DesktopFormat::Rgb555 ? model::kFormat555 : model::kFormat565;
+  }
+  int BytesPerPixel() const { return Layout().bitCount / 8; }
   Com<IDirectDrawSurface7> Offscreen(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN);
   // A surface filled with value.
   Com<IDirectDrawSurface7> Filled(DWORD width, DWORD height, DWORD value);

@@ -14,7 +14,7 @@ class FlipChainTest : public DDrawTest {
   void SetUp() override {
     DDrawTest::SetUp();
     ASSERT_EQ(mDD->SetCooperativeLevel(FakeWindow(), DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    ASSERT_EQ(mDD->SetDisplayMode(800, 600, road().bytesPerPixel * 8, 0, 0), DD_OK);
+    ASSERT_EQ(mDD->SetDisplayMode(800, 600, BytesPerPixel() * 8, 0, 0), DD_OK);
   }
   void TearDown() override {
     mDD->SetCooperativeLevel(FakeWindow(), DDSCL_NORMAL);
@@ -90,19 +90,19 @@ TEST_P(FlipChainTest, AFlipChainIsLostAsAWhole) {
   auto back = BackOf(primary.get());
   plat::FailNextWithSurfaceLost();
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
-  EXPECT_EQ(back->IsLost(), DDERR_SURFACELOST);
+  EXPECT_EQ(Fill(back.get(), nullptr, 0), DDERR_SURFACELOST);
   EXPECT_EQ(back->Restore(), DD_OK);
-  EXPECT_EQ(primary->IsLost(), DD_OK);
+  EXPECT_EQ(Fill(primary.get(), nullptr, 0), DD_OK);
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
 }
 
 TEST_P(FlipChainTest, ADisplayModeChangeLosesThePrimary) {
   auto primary = Primary(1);
   // The same mode again changes nothing.
-  ASSERT_EQ(mDD->SetDisplayMode(800, 600, road().bytesPerPixel * 8, 0, 0), DD_OK);
-  EXPECT_EQ(primary->IsLost(), DD_OK);
-  ASSERT_EQ(mDD->SetDisplayMode(640, 480, road().bytesPerPixel * 8, 0, 0), DD_OK);
-  EXPECT_EQ(primary->IsLost(), DDERR_SURFACELOST);
+  ASSERT_EQ(mDD->SetDisplayMode(800, 600, BytesPerPixel() * 8, 0, 0), DD_OK);
+  EXPECT_EQ(Fill(primary.get(), nullptr, 0), DD_OK);
+  ASSERT_EQ(mDD->SetDisplayMode(640, 480, BytesPerPixel() * 8, 0, 0), DD_OK);
+  EXPECT_EQ(Fill(primary.get(), nullptr, 0), DDERR_SURFACELOST);
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
 }
 
@@ -131,13 +131,13 @@ TEST_P(DisplayModeTest, DisplayModesNeedExclusiveModeAndGoBackWhenItEnds) {
   EXPECT_EQ(mode.dwHeight, 600u);
   EXPECT_EQ(mode.ddpfPixelFormat.dwRGBBitCount, 16u);
   // The 16-bit mode of a 5-5-5 desktop is 5-5-5; any other desktop's is 5-6-5.
-  EXPECT_EQ(mode.ddpfPixelFormat.dwRBitMask, road().red == 0x7C00 ? 0x7C00u : 0xF800u);
+  EXPECT_EQ(mode.ddpfPixelFormat.dwRBitMask, road().format == plat::DesktopFormat::Rgb555 ? 0x7C00u : 0xF800u);
 
   ASSERT_EQ(mDD->SetDisplayMode(800, 600, 32, 0, 0), DD_OK);
   EXPECT_EQ(ModeOf(mDD.get()).ddpfPixelFormat.dwRBitMask, 0xFF0000u);
   ASSERT_EQ(mDD->RestoreDisplayMode(), DD_OK);
   EXPECT_EQ(ModeOf(mDD.get()).dwWidth, 1024u);
-  EXPECT_EQ(ModeOf(mDD.get()).ddpfPixelFormat.dwRBitMask, road().red);
+  EXPECT_EQ(ModeOf(mDD.get()).ddpfPixelFormat.dwRBitMask, Layout().rMask);
 
   ASSERT_EQ(mDD->SetDisplayMode(640, 480, 8, 0, 0), DD_OK);
   EXPECT_TRUE(ModeOf(mDD.get()).ddpfPixelFormat.dwFlags & DDPF_PALETTEINDEXED8);

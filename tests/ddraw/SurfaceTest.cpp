@@ -19,7 +19,7 @@ TEST_P(ThreadTest, SurfacesAreCreatedLockedAndBlittedFromSeveralThreads) {
   ASSERT_EQ(mDD->CreateSurface(&desc, &primary, nullptr), DD_OK);
   Com<IDirectDrawSurface7> primaryOwned(primary);
   auto screen = Filled(64, 64, 0);
-  const Road used = road();
+  const model::Format layout = Layout();
   std::atomic<int> unexpected{0};
   auto check = [&](HRESULT hr) {
     if (hr != DD_OK && hr != DDERR_SURFACEBUSY) ++unexpected;
@@ -35,7 +35,7 @@ TEST_P(ThreadTest, SurfacesAreCreatedLockedAndBlittedFromSeveralThreads) {
       }
       DDBLTFX fx{};
       fx.dwSize = sizeof(fx);
-      fx.dwFillColor = model::Pack((i & 255u) << 16, {used.bytesPerPixel * 8, used.red, used.green, used.blue});
+      fx.dwFillColor = model::Pack((i & 255u) << 16, layout);
       check(surface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx));
       RECT to{(i % 4) * 16, 0, (i % 4) * 16 + 16, 16};
       check(screen->Blt(&to, surface, nullptr, DDBLT_WAIT, nullptr));
@@ -96,7 +96,7 @@ TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {
     if (hr == DD_OK) held.emplace_back(surface);
   }
   EXPECT_EQ(hr, DDERR_OUTOFVIDEOMEMORY);
-  EXPECT_EQ(held.size(), static_cast<size_t>((1u << 20) / (256u * 256u * road().bytesPerPixel)));
+  EXPECT_EQ(held.size(), static_cast<size_t>((1u << 20) / (256u * 256u * BytesPerPixel())));
   // Without a placement asked for, a surface goes to system memory once video memory is gone.
   desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
   IDirectDrawSurface7* fallback = nullptr;
@@ -114,7 +114,7 @@ TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {
   ASSERT_EQ(dd->SetCooperativeLevel(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5154)),
                                     DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN),
             DD_OK);
-  ASSERT_EQ(dd->SetDisplayMode(320, 200, road().bytesPerPixel * 8, 0, 0), DD_OK);
+  ASSERT_EQ(dd->SetDisplayMode(320, 200, BytesPerPixel() * 8, 0, 0), DD_OK);
   DDSURFACEDESC2 chain = PrimaryDesc(1);
   IDirectDrawSurface7* primary = nullptr;
   ASSERT_EQ(dd->CreateSurface(&chain, &primary, nullptr), DD_OK);

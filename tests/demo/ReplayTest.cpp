@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/util/Buffer.h"
 #include "framework/widget/Dialog.h"
@@ -94,15 +93,6 @@ class TraceApp : public testsupport::DemoTraceApp {
   TraceScreen mScreen;
 };
 
-// Clicks the middle of a widget.
-void Click(Kit::Widget* widget) {
-  const int x = widget->mX + widget->mWidth / 2;
-  const int y = widget->mY + widget->mHeight / 2;
-  plat::inject::MouseMove(x, y);
-  plat::inject::MouseButton(1, true, x, y);
-  plat::inject::MouseButton(1, false, x, y);
-}
-
 class Replay : public testing::Test {
  protected:
   Replay() {
@@ -130,7 +120,11 @@ TEST_F(Replay, AScriptedRunReplaysTickForTick) {
       if (tick == 40) plat::inject::Text("q");
       if (tick == 45) plat::inject::Tap("D");
       if (tick == 70) {
-        if (Kit::Dialog* dialog = app.GetDialog(kDialogId)) Click(dialog->mYesButton);
+        if (Kit::Dialog* dialog = app.GetDialog(kDialogId)) {
+          const Kit::Widget& yes = *dialog->mYesButton;
+          plat::inject::MouseButton(1, true, yes.mX + yes.mWidth / 2, yes.mY + yes.mHeight / 2);
+          plat::inject::MouseButton(1, false, yes.mX + yes.mWidth / 2, yes.mY + yes.mHeight / 2);
+        }
       }
     });
   }

@@ -27,24 +27,18 @@ class PlaybackControlsTest : public testing::Test {
   apptest::LoopApp mApp;
 };
 
-TEST_F(PlaybackControlsTest, JumpKeysAimAtTheTimeBeforeTheEnd) {
+// Jump keys aim at a time before the end; speed keys scale the multiplier and '=' resets it.
+TEST_F(PlaybackControlsTest, JumpAndSpeedKeys) {
   const struct {
     char key;
     int target;
-  } cases[] = {{'0', 10000}, {'9', 9500}, {'8', 9000}, {'7', 7000}, {'6', 4000}, {'5', 1000}, {'4', -2000}};
+    double multiplier;
+  } cases[] = {{'0', 10000, 1},    {'9', 9500, 1},    {'8', 9000, 1},    {'7', 7000, 1},
+               {'6', 4000, 1},     {'5', 1000, 1},    {'4', -2000, 1},   {'+', -2000, 1.5},
+               {'+', -2000, 2.25}, {'-', -2000, 1.5}, {'=', -2000, 1.0}, {'-', -2000, 2.0 / 3.0}};
   for (const auto& c : cases) {
     Type(c.key);
     EXPECT_EQ(mApp.mDemoJumpTarget, c.target) << c.key;
-  }
-}
-
-TEST_F(PlaybackControlsTest, SpeedKeysScaleAndResetTheMultiplier) {
-  const struct {
-    char key;
-    double multiplier;
-  } cases[] = {{'+', 1.5}, {'+', 2.25}, {'-', 1.5}, {'=', 1.0}, {'-', 2.0 / 3.0}};
-  for (const auto& c : cases) {
-    Type(c.key);
     EXPECT_NEAR(mApp.mUpdateMultiplier, c.multiplier, 1e-12) << c.key;
   }
 }

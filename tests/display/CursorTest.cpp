@@ -42,16 +42,11 @@ class CursorTest : public DisplayTest {
   Kit::MemoryImage cursor;
 };
 
-TEST_P(CursorTest, TheCursorIsCentredOnItsPositionAndClippedToTheDisplay) {
+TEST_P(CursorTest, TheCursorIsCentredClippedAndMovedWithoutTrails) {
   ASSERT_TRUE(mDisplay->SetCursorImage(&cursor));
   EXPECT_FALSE(mDisplay->SetCursorImage(&cursor));
   mDisplay->SetCursorPos(2, 3);
-  // The image's top-left corner is at (-14, -13).
-  ExpectCursorAt(Shown(), 0, 0, 18, 19);
-}
-
-TEST_P(CursorTest, MovingTheCursorRestoresWhatWasUnderIt) {
-  mDisplay->SetCursorImage(&cursor);
+  ExpectCursorAt(Shown(), 0, 0, 18, 19);  // the image's top-left corner at (-14, -13)
   mDisplay->SetCursorPos(100, 100);
   ExpectCursorAt(Shown(), 84, 84, 116, 116);
   mDisplay->SetCursorPos(110, 95);  // overlapping the old place

@@ -21,20 +21,6 @@ class DDImageTest : public DisplayTest {
   Kit::DDImage* screen = nullptr;
 };
 
-TEST_P(DDImageTest, AnOpaqueImageGetsItsPixelsInTheDisplaysFormat) {
-  auto image = MakeImage({0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, 2, 2);
-  ASSERT_NE(image->GetSurface(), nullptr);
-  EXPECT_TRUE(image->mWantDDSurface);
-  ASSERT_TRUE(image->LockSurface());
-  const auto* row = static_cast<const std::uint8_t*>(image->mLockedSurfaceDesc.lpSurface);
-  std::uint32_t first = 0;
-  std::memcpy(&first, row, mDisplay->mRGBBits / 8);
-  EXPECT_EQ(first, Native(0xFFFF0000));
-  image->UnlockSurface();
-  // The software pixels stay beside the surface.
-  EXPECT_NE(image->mBits, nullptr);
-}
-
 TEST_P(DDImageTest, LocksNestAndTheSurfaceIsUnlockedByTheLastUnlock) {
   auto image = MakeImage(std::vector<std::uint32_t>(16, 0xFF808080), 4, 4);
   ASSERT_TRUE(image->LockSurface());

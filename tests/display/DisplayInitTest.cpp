@@ -10,18 +10,8 @@ namespace {
 
 using Kit::DDInterface;
 
-TEST_P(DisplayTest, AWindowTakesTheDesktopFormat) {
-  ASSERT_EQ(Start(true), DDInterface::RESULT_OK) << mDisplay->mErrorString;
-  EXPECT_EQ(mDisplay->mInitCount, 1);
-  EXPECT_EQ(mDisplay->mRGBBits, GetParam().format == plat::DesktopFormat::Xrgb8888 ? 32 : 16);
-  ASSERT_NE(mDisplay->GetScreenImage(), nullptr);
-  EXPECT_EQ(mDisplay->GetScreenImage()->mWidth, kWidth);
-  EXPECT_EQ(mDisplay->GetScreenImage()->mHeight, kHeight);
-  EXPECT_TRUE(mDisplay->GetScreenImage()->mForeignSurface);
-  EXPECT_FALSE(mDisplay->GetScreenImage()->mNoLock);
-}
-
-TEST_P(DisplayTest, FullScreenRunsInTheApplicationsDepthWithAFlipChain) {
+// Full screen in the application's depth with a flip chain; a window in the desktop's format.
+TEST_P(DisplayTest, FullScreenRunsInTheApplicationsDepthAndAWindowInTheDesktops) {
   mHost.fullScreenBits = 16;
   ASSERT_EQ(Start(false), DDInterface::RESULT_OK) << mDisplay->mErrorString;
   EXPECT_EQ(mDisplay->mRGBBits, 16);
@@ -31,6 +21,12 @@ TEST_P(DisplayTest, FullScreenRunsInTheApplicationsDepthWithAFlipChain) {
   ASSERT_EQ(Start(true), DDInterface::RESULT_OK) << mDisplay->mErrorString;
   EXPECT_EQ(mDisplay->mInitCount, 2);
   EXPECT_EQ(mDisplay->mSecondarySurface, nullptr);
+  EXPECT_EQ(mDisplay->mRGBBits, GetParam().format == plat::DesktopFormat::Xrgb8888 ? 32 : 16);
+  ASSERT_NE(mDisplay->GetScreenImage(), nullptr);
+  EXPECT_EQ(mDisplay->GetScreenImage()->mWidth, kWidth);
+  EXPECT_EQ(mDisplay->GetScreenImage()->mHeight, kHeight);
+  EXPECT_TRUE(mDisplay->GetScreenImage()->mForeignSurface);
+  EXPECT_FALSE(mDisplay->GetScreenImage()->mNoLock);
 }
 
 TEST_P(DisplayTest, ADepthAWindowCannotUseIsReportedAsInvalidColourDepth) {

@@ -38,13 +38,6 @@ class PresentTest : public DisplayTest {
   }
 };
 
-TEST_P(PresentTest, AWindowedFrameReachesTheWindowPixelExact) {
-  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
-  DrawScene();
-  ASSERT_TRUE(mDisplay->Redraw());
-  ExpectWindowShowsScreen();
-}
-
 TEST_P(PresentTest, TheSplitBlitAroundTheBeamShowsTheSameFrame) {
   plat::FakeClock clock;
   plat::ScopedClock useClock(clock);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "framework/graphics/Graphics.h"
@@ -37,55 +38,47 @@ std::uint32_t Code(int x, int y) {
   return 0xFF000000u | static_cast<std::uint32_t>(x) << 16 | static_cast<std::uint32_t>(y) << 8 | 0x80;
 }
 
-TEST(GraphicsImage, ClippedOnEverySideTheSourceFollows) {
-  RecordingImage dest(40, 30);
+// Draws of a 10 x 8 sprite onto a 40 x 30 image moved 1 left: the blit each makes (source rectangle,
+// position), or none ("").
+TEST(GraphicsImage, DrawsAreClippedOnEverySideAndTheSourceFollows) {
   MemoryImage sprite;
   sprite.Create(10, 8);
-  Graphics g(&dest);
-  g.Translate(-1, 0);
-  g.DrawImage(&sprite, -2, -2);  // cut 3 left, 2 top
-  g.DrawImage(&sprite, 36, 25);  // cut 5 right, 3 bottom
-  g.DrawImage(&sprite, 41, 0);   // wholly right
-  g.DrawImage(&sprite, 30, 30);  // wholly below
-  g.DrawImage(nullptr, 0, 0);
-  ASSERT_EQ(dest.calls.size(), 2u);
-  EXPECT_EQ(dest.calls[0].dest, Rect(0, 0, 0, 0));
-  EXPECT_EQ(dest.calls[0].rect, Rect(3, 2, 7, 6));
-  EXPECT_EQ(dest.calls[1].dest, Rect(35, 25, 0, 0));
-  EXPECT_EQ(dest.calls[1].rect, Rect(0, 0, 5, 5));
-  EXPECT_EQ(dest.calls[0].color, Color::White);
-}
-
-TEST(GraphicsImage, SourceRectsOutsideTheImageDrawNothing) {
-  RecordingImage dest(40, 30);
-  MemoryImage sprite;
-  sprite.Create(10, 8);
-  Graphics g(&dest);
-  g.DrawImage(&sprite, 0, 0, Rect(5, 0, 6, 8));   // past the right edge
-  g.DrawImage(&sprite, 0, 0, Rect(0, 4, 10, 5));  // past the bottom
-  g.DrawImage(&sprite, 0, 0, Rect(-1, 0, 4, 4));  // before the left edge
-  g.DrawImage(&sprite, Rect(0, 0, 20, 20), Rect(0, 0, 11, 8));
-  g.DrawImageMirror(&sprite, 0, 0, Rect(0, -2, 4, 4));
-  EXPECT_TRUE(dest.calls.empty());
-  g.DrawImage(&sprite, 4, 5, Rect(2, 3, 8, 5));
-  ASSERT_EQ(dest.calls.size(), 1u);
-  EXPECT_EQ(dest.calls[0].rect, Rect(2, 3, 8, 5));
-}
-
-TEST(GraphicsImage, MirroredClippingTakesTheLeftCutFromTheRight) {
-  RecordingImage dest(40, 30);
-  MemoryImage sprite;
-  sprite.Create(10, 8);
-  Graphics g(&dest);
-  g.DrawImageMirror(&sprite, -3, 0);  // the 3 columns cut on the left are the source's rightmost
-  g.DrawImageMirror(&sprite, 33, 0);  // the 3 cut on the right are the source's leftmost
-  g.DrawImageMirror(&sprite, 0, 0, false);
-  ASSERT_EQ(dest.calls.size(), 3u);
-  EXPECT_EQ(dest.calls[0].op, "BltMirror");
-  EXPECT_EQ(dest.calls[0].rect, Rect(0, 0, 7, 8));
-  EXPECT_EQ(dest.calls[1].rect, Rect(3, 0, 7, 8));
-  EXPECT_EQ(dest.calls[1].dest, Rect(33, 0, 0, 0));
-  EXPECT_EQ(dest.calls[2].op, "Blt");
+  struct Case {
+    std::function<void(Graphics&)> draw;
+    std::string op;
+    Rect rect = Rect(), dest = Rect();
+  };
+  const Case cases[] = {
+      {[&](Graphics& g) { g.DrawImage(&sprite, -2, -2); }, "Blt", Rect(3, 2, 7, 6), Rect(0, 0, 0, 0)},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 36, 25); }, "Blt", Rect(0, 0, 5, 5), Rect(35, 25, 0, 0)},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 41, 0); }, ""},   // wholly right
+      {[&](Graphics& g) { g.DrawImage(&sprite, 30, 30); }, ""},  // wholly below
+      {[&](Graphics& g) { g.DrawImage(nullptr, 0, 0); }, ""},
+      // Source rectangles reaching outside the sprite draw nothing.
+      {[&](Graphics& g) { g.DrawImage(&sprite, 1, 0, Rect(5, 0, 6, 8)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 1, 0, Rect(0, 4, 10, 5)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 1, 0, Rect(-1, 0, 4, 4)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, Rect(1, 0, 20, 20), Rect(0, 0, 11, 8)); }, ""},
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, 1, 0, Rect(0, -2, 4, 4)); }, ""},
+      {[&](Graphics& g) { g.DrawImage(&sprite, 5, 5, Rect(2, 3, 8, 5)); }, "Blt", Rect(2, 3, 8, 5), Rect(4, 5, 0, 0)},
+      // Mirrored, the columns cut on the left are the source's rightmost, and the other way round.
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, -2, 0); }, "BltMirror", Rect(0, 0, 7, 8), Rect(0, 0, 0, 0)},
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, 34, 0); }, "BltMirror", Rect(3, 0, 7, 8), Rect(33, 0, 0, 0)},
+      {[&](Graphics& g) { g.DrawImageMirror(&sprite, 1, 0, false); }, "Blt", Rect(0, 0, 10, 8), Rect(0, 0, 0, 0)},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    RecordingImage dest(40, 30);
+    Graphics g(&dest);
+    g.Translate(-1, 0);
+    c.draw(g);
+    ASSERT_EQ(dest.calls.size(), c.op.empty() ? 0u : 1u) << "draw " << i;
+    if (c.op.empty()) continue;
+    EXPECT_EQ(dest.calls[0].op, c.op) << "draw " << i;
+    EXPECT_EQ(dest.calls[0].rect, c.rect) << "draw " << i;
+    EXPECT_EQ(dest.calls[0].dest, c.dest) << "draw " << i;
+    EXPECT_EQ(dest.calls[0].color, Color::White) << "draw " << i;
+  }
 }
 
 TEST(GraphicsImage, ColourisingAndDrawModeReachTheImage) {
@@ -160,48 +153,32 @@ TEST(GraphicsImage, CelsOutsideTheGridDrawNothing) {
   EXPECT_TRUE(dest.calls.empty());
 }
 
-// The box drawn from a coded 9 x 9 source: every destination pixel must come from the source pixel
-// the nine-slice layout assigns to it.
+// The box drawn from a coded source of corners 3 and a middle of 3 (9 x 9) or 4 (10 x 9): every
+// destination pixel must come from the source pixel the nine-slice layout assigns to it.
 TEST(GraphicsBox, EveryPixelComesFromItsSlice) {
-  auto source = Coded(10, 11);
-  const Rect srcRect(1, 1, 9, 9);  // corners 3, middle 3
-  for (const Rect& box : {Rect(2, 3, 20, 17), Rect(0, 0, 6, 6), Rect(4, 1, 7, 25), Rect(-5, -4, 30, 30)}) {
-    auto dest = Canvas(28, 28);
-    Graphics g(dest.get());
-    g.Translate(1, 0);
-    g.SetClipRect(0, 0, 26, 28);
-    g.DrawImageBox(box, srcRect, source.get());
-    auto sourceOf = [](int d, int size) {
-      if (d < 3) return d;
-      if (d >= size - 3) return 6 + d - (size - 3);
-      return 3 + (d - 3) % 3;
-    };
-    for (int y = 0; y < 28; ++y)
-      for (int x = 0; x < 28; ++x) {
-        const int bx = x - 1 - box.mX, by = y - box.mY;
-        const bool inside = bx >= 0 && by >= 0 && bx < box.mWidth && by < box.mHeight && x >= 1 && x < 27;
-        const std::uint32_t expected =
-            inside ? Code(1 + sourceOf(bx, box.mWidth), 1 + sourceOf(by, box.mHeight)) : BLACK;
-        ASSERT_EQ(dest->GetBits()[y * 28 + x], expected)
-            << "box " << box.mX << "," << box.mY << " at " << x << "," << y;
-      }
-  }
-}
-
-TEST(GraphicsBox, TenWideSourceHasCornersOfThreeAndAMiddleOfFour) {
-  RecordingImage dest(100, 100);
-  MemoryImage source;
-  source.Create(10, 10);
-  Graphics g(&dest);
-  g.DrawImageBox(Rect(0, 0, 11, 10), &source);
-  ASSERT_GE(dest.calls.size(), 5u);
-  EXPECT_EQ(dest.calls[0].rect, Rect(0, 0, 3, 3));
-  EXPECT_EQ(dest.calls[1].rect, Rect(7, 0, 3, 3));
-  EXPECT_EQ(dest.calls[1].dest, Rect(8, 0, 0, 0));
-  EXPECT_EQ(dest.calls[4].rect, Rect(3, 0, 4, 3));  // top middle
-  EXPECT_EQ(dest.calls[5].rect, Rect(3, 7, 4, 3));  // bottom middle
-  // The edges are cut to the space between the corners: the second top tile shows 1 column.
-  EXPECT_EQ(dest.calls[6].rect, Rect(3, 0, 1, 3));
+  auto source = Coded(11, 11);
+  for (const Rect& srcRect : {Rect(1, 1, 9, 9), Rect(1, 1, 10, 9)})
+    for (const Rect& box : {Rect(2, 3, 20, 17), Rect(0, 0, 6, 6), Rect(4, 1, 7, 25), Rect(-5, -4, 30, 30)}) {
+      auto dest = Canvas(28, 28);
+      Graphics g(dest.get());
+      g.Translate(1, 0);
+      g.SetClipRect(0, 0, 26, 28);
+      g.DrawImageBox(box, srcRect, source.get());
+      auto sourceOf = [](int d, int size, int sourceSize) {
+        if (d < 3) return d;
+        if (d >= size - 3) return sourceSize - 3 + d - (size - 3);
+        return 3 + (d - 3) % (sourceSize - 6);
+      };
+      for (int y = 0; y < 28; ++y)
+        for (int x = 0; x < 28; ++x) {
+          const int bx = x - 1 - box.mX, by = y - box.mY;
+          const bool inside = bx >= 0 && by >= 0 && bx < box.mWidth && by < box.mHeight && x >= 1 && x < 27;
+          const std::uint32_t expected =
+              inside ? Code(1 + sourceOf(bx, box.mWidth, srcRect.mWidth), 1 + sourceOf(by, box.mHeight, 9)) : BLACK;
+          ASSERT_EQ(dest->GetBits()[y * 28 + x], expected)
+              << srcRect.mWidth << " wide, box " << box.mX << "," << box.mY << " at " << x << "," << y;
+        }
+    }
 }
 
 TEST(GraphicsBox, DegenerateSourcesAndHugeBoxesAreSafe) {

@@ -60,30 +60,20 @@ TEST(GraphicsFill, TransparentColourFillsNothing) {
   EXPECT_EQ(dest.calls.size(), 1u);
 }
 
-TEST(GraphicsRect, OutlineCoversOneMoreColumnAndRow) {
-  auto image = Canvas(20, 10);
-  Graphics g(image.get());
-  g.SetColor(Color(255, 255, 255));
-  g.DrawRect(0, 0, 10, 5);
-  for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const bool edge = x <= 10 && y <= 5 && (x == 0 || x == 10 || y == 0 || y == 5);
-      ASSERT_EQ(Pixel(*image, x, y), edge ? WHITE : BLACK) << x << "," << y;
-    }
-}
-
-TEST(GraphicsRect, PartlyClippedOutlineKeepsItsVisibleSides) {
-  auto image = Canvas(20, 20);
-  Graphics g(image.get());
-  g.SetColor(Color(255, 255, 255));
-  g.SetClipRect(3, 2, 10, 10);
-  g.DrawRect(1, 1, 6, 14);
-  const Rect clip(3, 2, 10, 10);
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const bool edge = x >= 1 && x <= 7 && y >= 1 && y <= 15 && (x == 1 || x == 7 || y == 1 || y == 15);
-      ASSERT_EQ(Pixel(*image, x, y), edge && clip.Contains(x, y) ? WHITE : BLACK) << x << "," << y;
-    }
+// An outline covers one more column and row than its size; clipped, it keeps the sides that show.
+TEST(GraphicsRect, OutlineCoversOneMoreColumnAndRowAndIsClipped) {
+  for (const Rect& clip : {Rect(0, 0, 20, 20), Rect(3, 2, 10, 10)}) {
+    auto image = Canvas(20, 20);
+    Graphics g(image.get());
+    g.SetColor(Color(255, 255, 255));
+    g.SetClipRect(clip.mX, clip.mY, clip.mWidth, clip.mHeight);
+    g.DrawRect(1, 1, 6, 14);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x) {
+        const bool edge = x >= 1 && x <= 7 && y >= 1 && y <= 15 && (x == 1 || x == 7 || y == 1 || y == 15);
+        ASSERT_EQ(Pixel(*image, x, y), edge && clip.Contains(x, y) ? WHITE : BLACK) << x << "," << y;
+      }
+  }
 }
 
 // The clip's inclusive bounds are 10..39 and 20..59: ends are moved onto them, lines wholly outside dropped.

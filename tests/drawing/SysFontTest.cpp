@@ -20,25 +20,6 @@ LOGFONTA LogFontOf(const SysFont& font) {
   return logFont;
 }
 
-TEST(SysFont, PointsBecomeCharacterPixelsAtNinetySixDpi) {
-  SysFont font(nullptr, "Arial", 12);
-  const LOGFONTA logFont = LogFontOf(font);
-  EXPECT_EQ(logFont.lfHeight, -16);
-  EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
-  EXPECT_EQ(logFont.lfQuality, ANTIALIASED_QUALITY);
-  EXPECT_EQ(logFont.lfOutPrecision, OUT_TT_PRECIS);
-  EXPECT_STREQ(logFont.lfFaceName, "Arial");
-  SysFont bold(nullptr, "Tahoma", 10, DEFAULT_CHARSET, true, true, true);
-  const LOGFONTA boldLog = LogFontOf(bold);
-  EXPECT_EQ(boldLog.lfHeight, -13);
-  EXPECT_EQ(boldLog.lfWeight, FW_BOLD);
-  EXPECT_EQ(boldLog.lfItalic, 1);
-  EXPECT_EQ(boldLog.lfUnderline, 1);
-  font.Init(nullptr, "", 8, DEFAULT_CHARSET, false, false, false, false);
-  EXPECT_EQ(LogFontOf(font).lfHeight, -11);
-  EXPECT_STREQ(LogFontOf(font).lfFaceName, "");
-}
-
 TEST(SysFont, WidthsMeasureEveryCharacterAsWritten) {
   SysFont font(nullptr, "Arial", 12);
   EXPECT_EQ(font.StringWidth(""), 0);

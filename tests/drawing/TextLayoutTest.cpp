@@ -32,28 +32,21 @@ class TextLayoutTest : public ::testing::Test {
   Graphics g;
 };
 
-TEST_F(TextLayoutTest, DrawStringHandsTheUntranslatedPositionToTheFont) {
-  g.Translate(10, 20);
-  g.DrawString("hi", 3, 4);
-  ASSERT_EQ(font.drawn.size(), 1u);
-  EXPECT_EQ(font.drawn[0].x, 3);
-  EXPECT_EQ(font.drawn[0].y, 4);
-  EXPECT_EQ(font.drawn[0].color, Color(1, 2, 3, 200));
-  g.SetFont(nullptr);
-  g.DrawString("hi", 3, 4);
-  EXPECT_EQ(font.drawn.size(), 1u);
-}
-
 TEST_F(TextLayoutTest, ColourCodeSwitchesColourAndConsumesOneMoreCharacter) {
+  g.Translate(10, 20);  // the font gets the untranslated position
   EXPECT_EQ(g.WriteString("ab^FF0000xcd", 10, 30), 20);
   ASSERT_EQ(font.drawn.size(), 2u);
   EXPECT_EQ(font.drawn[0].text, "ab");
   EXPECT_EQ(font.drawn[0].color, Color(1, 2, 3, 200));
   EXPECT_EQ(font.drawn[1].text, "cd");
   EXPECT_EQ(font.drawn[1].x, 20);
+  EXPECT_EQ(font.drawn[1].y, 30);
   EXPECT_EQ(font.drawn[1].color, Color(255, 0, 0, 200));
   // The colour stays changed after the call.
   EXPECT_EQ(g.GetColor(), Color(255, 0, 0, 200));
+  g.SetFont(nullptr);
+  g.DrawString("hi", 3, 4);
+  EXPECT_EQ(font.drawn.size(), 2u);
 }
 
 // Colour codes, doubled carets, codes cut short by the end of the text, and ranges of it.
@@ -83,16 +76,14 @@ TEST_F(TextLayoutTest, WrittenTextsWidthsAndColours) {
     EXPECT_EQ(Texts(), c.drawn) << c.text;
     EXPECT_EQ(g.GetColor(), c.after) << c.text;
   }
+  font.drawn.clear();
+  EXPECT_EQ(g.WriteString("ab^00FF00xcd", 0, 0, -1, -1, false), 20);  // measured only: nothing drawn
+  EXPECT_TRUE(font.drawn.empty());
+  EXPECT_EQ(g.GetColor(), start);
   g.mWriteColoredString = false;  // codes are text
   font.drawn.clear();
   EXPECT_EQ(g.WriteString("a^FF0000b", 0, 0), 8 * 5 + 6);
   EXPECT_EQ(Texts(), std::vector<std::string>{"a^FF0000b"});
-}
-
-TEST_F(TextLayoutTest, MeasuringDrawsNothingAndKeepsTheColour) {
-  EXPECT_EQ(g.WriteString("ab^00FF00xcd", 0, 0, -1, -1, false), 20);
-  EXPECT_TRUE(font.drawn.empty());
-  EXPECT_EQ(g.GetColor(), Color(1, 2, 3, 200));
 }
 
 TEST_F(TextLayoutTest, JustificationMovesTheText) {

@@ -99,15 +99,6 @@ TEST(DescParserTokens, WordsListsQuotesEscapesAndSyntaxErrors) {
   for (auto [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
 }
 
-TEST(DescParserTokens, SharedPositionEndsAfterTheListEnd) {
-  RecordingParser parser;
-  ListDataElement list;
-  int pos = 0;
-  ASSERT_TRUE(parser.ParseToList("a b) c", &list, true, &pos));
-  EXPECT_EQ(pos, 4);
-  EXPECT_EQ(DescParser::DataElementToText(&list), "(a, b)");
-}
-
 TEST(DescParserTokens, DeepNestingIsRefusedWithoutExhaustingTheStack) {
   std::string deep(DescParser::MAX_LIST_DEPTH, '(');
   deep += std::string(DescParser::MAX_LIST_DEPTH, ')');
@@ -183,15 +174,6 @@ TEST_F(DescParserValues, ResolutionUnquotesLiteralsAndDereferencesNames) {
   ListDataElement resolved;
   ASSERT_TRUE(parser.ResolveList(static_cast<const ListDataElement&>(*source.mElements[0]), &resolved));
   EXPECT_EQ(DescParser::DataElementToText(&resolved), "(a b, -3, +4, 'x y', 'x y', (1, 2), ('x y'))");
-}
-
-TEST_F(DescParserValues, ResolutionReportsUnknownNames) {
-  ListDataElement source;
-  ASSERT_TRUE(parser.ParseToList("a Missing", &source, false, nullptr));
-  Define("a 1");
-  ListDataElement resolved;
-  EXPECT_FALSE(parser.ResolveList(source, &resolved));
-  EXPECT_EQ(parser.mError, "Unable to Dereference \"Missing\"");
 }
 
 TEST_F(DescParserValues, DefinesAreCaseInsensitiveAndReplaced) {

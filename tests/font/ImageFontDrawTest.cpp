@@ -131,24 +131,6 @@ TEST_F(ImageFontDrawTest, TwoLayersAtTwoSizesWithATagAndAColourCode) {
   EXPECT_TRUE(testsupport::MatchesGolden("image_font_two_layers_memory", canvas->GetBits(), 120, 72));
 }
 
-TEST_F(ImageFontDrawTest, OutlineDrawsBeneathEveryFaceGlyph) {
-  std::vector<Rect> drawn;
-  int width = 0;
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  font->DrawStringEx(&g, 1, 9, "AA", Color(255, 255, 255), g.mClipRect, &drawn, &width);
-  // Layer by layer within each character, in string order.
-  ASSERT_EQ(drawn.size(), 4u);
-  EXPECT_EQ(drawn[0], Rect(1, 2, 6, 8));
-  EXPECT_EQ(drawn[1], Rect(1, 1, 7, 9));
-  EXPECT_EQ(width, 12);
-  EXPECT_EQ(width, font->StringWidth("AA"));
-  // The face's top left pixel of 'A' is empty, the outline's dark blue shows there; the face's
-  // second pixel is white on top of it.
-  EXPECT_EQ(canvas->GetBits()[2 * 40 + 1] & 0xFFFFFF, 0x181858u);
-  EXPECT_EQ(canvas->GetBits()[2 * 40 + 2] & 0xFFFFFF, 0xFFFFFFu);
-}
-
 TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
   auto canvas = Canvas(40, 12, 0xFF000000);
   Graphics g(canvas.get());
@@ -158,27 +140,6 @@ TEST_F(ImageFontDrawTest, DrawingLeavesTheContextAsItWas) {
   EXPECT_EQ(g.GetColor(), Color(1, 2, 3, 4));
   EXPECT_EQ(g.GetDrawMode(), 1);
   EXPECT_FALSE(g.GetColorizeImages());
-}
-
-TEST_F(ImageFontDrawTest, TheContextClipAppliesAndTheArgumentDoesNot) {
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  g.SetClipRect(0, 0, 4, 12);
-  font->DrawString(&g, 0, 9, "AAAA", Color(255, 255, 255), Rect(0, 0, 40, 12));
-  for (int y = 0; y < 12; ++y)
-    for (int x = 4; x < 40; ++x) ASSERT_EQ(canvas->GetBits()[y * 40 + x], 0xFF000000u) << x << "," << y;
-}
-
-TEST_F(ImageFontDrawTest, AFontWithoutDataDrawsNothing) {
-  ImageFont broken(&host, dir / "missing.txt");
-  auto canvas = Canvas(40, 12, 0xFF000000);
-  Graphics g(canvas.get());
-  int width = -1;
-  std::vector<Rect> drawn{Rect(1, 1, 1, 1)};
-  broken.DrawStringEx(&g, 0, 9, "Ab", Color(255, 255, 255), g.mClipRect, &drawn, &width);
-  EXPECT_EQ(width, 0);
-  EXPECT_TRUE(drawn.empty());
-  for (int i = 0; i < 40 * 12; ++i) ASSERT_EQ(canvas->GetBits()[i], 0xFF000000u);
 }
 
 // Several threads drawing with copies of one font at once each get exactly their own picture.

@@ -33,16 +33,7 @@ class FakeHost : public testsupport::ScreenHost {
 
 Kit::NativeDisplay Display565() {
   Kit::NativeDisplay d;
-  d.mRGBBits = 16;
-  d.mRedMask = 0xF800;
-  d.mGreenMask = 0x07E0;
-  d.mBlueMask = 0x001F;
-  d.mRedBits = 5;
-  d.mGreenBits = 6;
-  d.mBlueBits = 5;
-  d.mRedShift = 11;
-  d.mGreenShift = 5;
-  d.mBlueShift = 0;
+  d.SetFormat(16, 0xF800, 0x07E0, 0x001F);
   return d;
 }
 

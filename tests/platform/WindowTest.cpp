@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/InputInjector.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Windows.h"
 
@@ -114,26 +115,21 @@ TEST_F(WindowTest, MainWindowIsAnSdlWindowWithTheRequestedClientArea) {
   EXPECT_EQ(plat::SdlWindowOf(second), nullptr);
 }
 
-TEST_F(WindowTest, ShowActivatesAndMinimiseRestoreReportSizes) {
+TEST_F(WindowTest, ShowActivatesAndRestoringAMinimisedWindowReportsItsSize) {
   HWND window = Make("TestMain", WS_POPUP, 0, 0, 320, 200);
   gSeen.clear();
   ShowWindow(window, SW_SHOWNORMAL);
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(GetActiveWindow(), window);
   EXPECT_TRUE(SawMessage(WM_ACTIVATEAPP));
-
+  plat::inject::SetTargetWindow(window);
+  plat::inject::Window(plat::inject::WindowChange::Minimised);  // by the user
+  plat::inject::SetTargetWindow(nullptr);
+  MSG msg;
+  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+  ASSERT_TRUE(IsIconic(window));
   gSeen.clear();
-  ShowWindow(window, SW_MINIMIZE);
-  EXPECT_TRUE(IsIconic(window));
-  ASSERT_FALSE(gSeen.empty());
-  EXPECT_EQ(gSeen[0].message, WM_SIZE);
-  EXPECT_EQ(gSeen[0].wParam, SIZE_MINIMIZED);
-  bool deactivated = false;
-  for (const Seen& seen : gSeen) deactivated |= seen.message == WM_ACTIVATEAPP && seen.wParam == FALSE;
-  EXPECT_TRUE(deactivated);
-
-  gSeen.clear();
-  ShowWindow(window, SW_RESTORE);
+  ShowWindow(window, SW_RESTORE);  // as the application does when a second copy starts
   EXPECT_FALSE(IsIconic(window));
   ASSERT_FALSE(gSeen.empty());
   EXPECT_EQ(gSeen[0].message, WM_SIZE);
@@ -247,55 +243,11 @@ TEST_F(WindowTest, RegisteredMessagesAreStablePerName) {
   EXPECT_NE(RegisterWindowMessage("Other"), a);
 }
 
-TEST_F(WindowTest, CloseFromTheSystemArrivesAsSysCommandThenClose) {
-  HWND window = Make("TestMain", WS_POPUP, 0, 0, 64, 64);
-  SDL_Window* sdl = plat::SdlWindowOf(window);
-  ASSERT_NE(sdl, nullptr);
-  // The close button of the window manager: through SC_CLOSE to WM_CLOSE, and the window stays.
-  PostMessage(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  gSeen.clear();
-  MSG msg;
-  while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
-  EXPECT_TRUE(SawMessage(WM_CLOSE));
-  EXPECT_TRUE(IsWindow(window));
-}
-
 }  // namespace
 
 namespace {
 
 class WindowGeometryTest : public WindowTest {};
-
-TEST_F(WindowGeometryTest, MovingAndSizingTellTheWindow) {
-  HWND window = Make("TestMain", WS_POPUP | WS_CAPTION, 10, 10, 200, 150);
-  gSeen.clear();
-  ASSERT_TRUE(MoveWindow(window, 40, 30, 300, 250, TRUE));
-  bool sized = false, moved = false;
-  RECT frame{0, 0, 0, 0};
-  AdjustWindowRect(&frame, WS_POPUP | WS_CAPTION, FALSE);
-  for (const Seen& seen : gSeen) {
-    if (seen.message == WM_SIZE) {
-      sized = true;
-      EXPECT_EQ(seen.lParam, MAKELPARAM(300 - (frame.right - frame.left), 250 - (frame.bottom - frame.top)));
-    }
-    if (seen.message == WM_MOVE) {
-      moved = true;
-      EXPECT_EQ(seen.lParam, MAKELPARAM(40 - frame.left, 30 - frame.top));
-    }
-  }
-  EXPECT_TRUE(sized);
-  EXPECT_TRUE(moved);
-  gSeen.clear();
-  MoveWindow(window, 40, 30, 300, 250, TRUE);
-  EXPECT_TRUE(gSeen.empty()) << "no change, no message";
-
-  ShowWindow(window, SW_SHOWMINIMIZED);
-  WINDOWPLACEMENT placement{};
-  ASSERT_TRUE(GetWindowPlacement(window, &placement));
-  EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMINIMIZED));
-  EXPECT_EQ(placement.rcNormalPosition.left, 40);
-  EXPECT_EQ(placement.rcNormalPosition.right, 340);
-}
 
 TEST_F(WindowGeometryTest, TitlesAreCopiedSafely) {
   HWND window = Make("TestInvis", 0, 0, 0, 0, 0);

@@ -4,9 +4,10 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
-#include "framework/resource/ImageLib.h"
+#include "framework/font/ImageFont.h"
 #include "framework/resource/ResourceManagerException.h"
 #include "tests/resource/TestImageFiles.h"
 #include "tests/resource/TestResourceHost.h"
@@ -29,22 +30,35 @@ class ResourceManagerTest : public testing::Test {
                                         mDir.Path().string() + "\"/></Resources>" + sections + "</ResourceManifest>");
     ASSERT_TRUE(mManager.ParseResourcesFile(path)) << mManager.GetErrorText();
   }
+  // Font descriptors and a glyph strip with its width file, in fonts/.
+  void WriteFonts() {
+    mDir.Write("fonts/plain.txt", "SetDefaultPointSize 12; CreateLayer Main; LayerSetAscent Main 7;");
+    mDir.Write("fonts/broken.txt", "CreateLayer Main; Frobnicate Main;");
+    mDir.Write("fonts/strip.txt", "4 9\na 3\nb 5\n");
+    WritePNG("fonts/strip.png", 8, 10, 0);
+  }
+  std::string Folder() const { return mDir.Path().string() + "/"; }
+  // The text of what the getter throws.
+  static std::string Thrown(const std::function<void()>& get) {
+    try {
+      get();
+    } catch (const Kit::ResourceManagerException& e) {
+      return e.what();
+    }
+    return "no exception";
+  }
   Kit::MemoryImage* Loaded(const std::string& id) { return mManager.GetImageThrow(id).GetImage(); }
   ResourceManager::ImageRes& Record(const std::string& id) {
     return static_cast<ResourceManager::ImageRes&>(*mManager.GetImageMap().at(id));
+  }
+  ResourceManager::FontRes& FontRecord(const std::string& id) {
+    return static_cast<ResourceManager::FontRes&>(*mManager.GetFontMap().at(id));
   }
 
   testsupport::TempDir mDir;
   testresources::TestResourceHost mHost;
   ResourceManager mManager{&mHost};
 };
-
-TEST_F(ResourceManagerTest, EmptyGroupLoadsAndIsRecorded) {
-  Manifest("<Resources id=\"Empty\"></Resources>");
-  EXPECT_TRUE(mManager.LoadResources("Empty"));
-  EXPECT_TRUE(mManager.IsGroupLoaded("empty")) << "group names compare without case";
-  EXPECT_EQ(mManager.GetNumResources("Empty"), 0);
-}
 
 TEST_F(ResourceManagerTest, LoadsAGroupAndAppliesTheRecordToTheImage) {
   WritePNG("a.png", 8, 4, 0xFF102030);
@@ -53,7 +67,11 @@ TEST_F(ResourceManagerTest, LoadsAGroupAndAppliesTheRecordToTheImage) {
       "<Resources id=\"Game\">"
       "<Image id=\"A\" path=\"a.png\" rows=\"2\" cols=\"4\" anim=\"loop\" a4r4g4b4 minsubdivide nopal/>"
       "<Image id=\"B\" path=\"b.png\" a8r8g8b8/>"
-      "</Resources><Resources id=\"Other\"><Image id=\"C\" path=\"a.png\" variant=\"v\"/></Resources>");
+      "</Resources><Resources id=\"Other\"><Image id=\"C\" path=\"a.png\" variant=\"v\"/></Resources>"
+      "<Resources id=\"Empty\"></Resources>");
+  EXPECT_TRUE(mManager.LoadResources("Empty"));
+  EXPECT_TRUE(mManager.IsGroupLoaded("empty")) << "group names compare without case";
+  EXPECT_EQ(mManager.GetNumResources("Empty"), 0);
   EXPECT_EQ(mManager.GetNumImages("Game"), 2);
   ASSERT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
   Kit::MemoryImage* a = Loaded("A");
@@ -180,18 +198,8 @@ TEST_F(ResourceManagerTest, DeletingAGroupFreesOnlyItsImages) {
 
 TEST_F(ResourceManagerTest, GettersThrowWithTheFirstError) {
   Manifest("<Resources id=\"Game\"><Image id=\"P\" path=\"!program\"/><Sound id=\"S\" path=\"s.wav\"/></Resources>");
-  try {
-    mManager.GetImageThrow("NOPE");
-    FAIL() << "no exception";
-  } catch (const Kit::ResourceManagerException& e) {
-    EXPECT_STREQ(e.what(), "Image resource not found: NOPE");
-  }
-  try {
-    mManager.GetSoundThrow("S");
-    FAIL() << "no exception";
-  } catch (const Kit::ResourceManagerException& e) {
-    EXPECT_STREQ(e.what(), "Image resource not found: NOPE") << "the first error is the one reported";
-  }
+  EXPECT_EQ(Thrown([&] { mManager.GetImageThrow("NOPE"); }), "Image resource not found: NOPE");
+  EXPECT_EQ(Thrown([&] { mManager.GetSoundThrow("S"); }), "Image resource not found: NOPE") << "the first error counts";
   EXPECT_THROW(mManager.GetImageThrow("P"), Kit::ResourceManagerException);
   mManager.SetAllowMissingProgramImages(true);
   EXPECT_EQ(mManager.GetImageThrow("P").GetImage(), nullptr);
@@ -232,10 +240,12 @@ TEST_F(ResourceManagerTest, LoadingThreadLoadsWhileTheMainThreadWatches) {
 
 TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {
   testresources::RecordingSoundManager sounds;
+  sounds.missing.insert(mDir.Path().string() + "/gone.wav");
   mHost.sounds = &sounds;
   Manifest(
       "<Resources id=\"Game\"><Sound id=\"B\" path=\"b.wav\" volume=\"0.5\" pan=\"-200\"/>"
-      "<Sound id=\"A\" path=\"a.wav\"/><Sound id=\"C\" path=\"c.wav\" volume=\"0\"/></Resources>");
+      "<Sound id=\"A\" path=\"a.wav\"/><Sound id=\"C\" path=\"c.wav\" volume=\"0\"/></Resources>"
+      "<Resources id=\"Gone\"><Sound id=\"G\" path=\"gone.wav\"/></Resources>");
   ASSERT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
   EXPECT_EQ(mManager.GetSoundThrow("A"), 0);
   EXPECT_EQ(mManager.GetSoundThrow("B"), 1);
@@ -253,44 +263,8 @@ TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {
   ASSERT_TRUE(mManager.LoadResources("Game"));
   EXPECT_EQ(mManager.GetSoundThrow("A"), 3) << "ids are never reused";
   EXPECT_EQ(mManager.GetSoundThrow("C"), 5);
-}
-
-TEST_F(ResourceManagerTest, SoundThatCannotLoadFails) {
-  testresources::RecordingSoundManager sounds;
-  sounds.missing.insert(mDir.Path().string() + "/gone.wav");
-  mHost.sounds = &sounds;
-  Manifest("<Resources id=\"Game\"><Sound id=\"S\" path=\"gone.wav\"/></Resources>");
-  EXPECT_FALSE(mManager.LoadResources("Game"));
+  EXPECT_FALSE(mManager.LoadResources("Gone"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load sound: " + mDir.Path().string() + "/gone.wav");
-}
-
-TEST_F(ResourceManagerTest, WithoutSoundTheIdsStillBind) {
-  Manifest("<Resources id=\"Game\"><Sound id=\"S\" path=\"s.wav\"/><Sound id=\"T\" path=\"t.wav\"/></Resources>");
-  ASSERT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
-  EXPECT_EQ(mManager.GetSoundThrow("S"), 0);
-  EXPECT_EQ(mManager.GetSoundThrow("T"), 1);
-}
-
-// A host whose shared records never get an image.
-class EmptyImageHost : public Kit::ResourceHost {
- public:
-  Kit::ResourceImageRef GetSharedImage(const std::string&, const std::string&, bool* created) override {
-    return mImages.GetSharedImage("any", "", created);
-  }
-
- private:
-  Kit::SharedImageSet mImages{nullptr, nullptr};
-};
-
-TEST_F(ResourceManagerTest, ImageWithoutPixelsFailsToLoad) {
-  EmptyImageHost host;
-  ResourceManager manager(&host);
-  std::string path = mDir.Write("r.xml",
-                                "<ResourceManifest><Resources id=\"G\"><Image id=\"A\" path=\"a.png\"/>"
-                                "</Resources></ResourceManifest>");
-  ASSERT_TRUE(manager.ParseResourcesFile(path));
-  EXPECT_FALSE(manager.LoadResources("G"));
-  EXPECT_EQ(manager.GetErrorText(), "Failed to load image: a.png");
 }
 
 TEST_F(ResourceManagerTest, HostMakesSoftwareImagesWithTheirAlphaFile) {
@@ -302,6 +276,75 @@ TEST_F(ResourceManagerTest, HostMakesSoftwareImagesWithTheirAlphaFile) {
   EXPECT_EQ(software->GetWidth(), 3);
   EXPECT_EQ(software->GetBits()[5], 0x80112233u);
   EXPECT_EQ(mHost.GetImage(mDir / "none.png"), nullptr);
+}
+
+TEST_F(ResourceManagerTest, DescriptorFontLoadsWithItsTags) {
+  WriteFonts();
+  Manifest("<Resources id=\"Game\"><Font id=\"F\" path=\"fonts/plain.txt\" tags=\"bold, shadow\tbig\"/></Resources>");
+  ASSERT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
+  auto* font = dynamic_cast<Kit::ImageFont*>(mManager.GetFontThrow("F"));
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(font->mTagVector, (std::vector<std::string>{"BOLD", "SHADOW", "BIG"}));
+  EXPECT_EQ(mManager.GetFont("F"), font);
+  EXPECT_EQ(mManager.GetFont("NONE"), nullptr);
+  EXPECT_FALSE(mManager.HadError()) << "GetFont never fails";
+}
+
+TEST_F(ResourceManagerTest, GlyphImageFontAndItsCopyOutliveTheOriginalGroup) {
+  WriteFonts();
+  Manifest("<Resources id=\"Init\"><Font id=\"A\" path=\"fonts/strip.txt\" image=\"" + Folder() +
+           "fonts/strip.png\"/></Resources>"
+           "<Resources id=\"Game\"><Font id=\"B\" path=\"!ref:A\"/></Resources>");
+  ASSERT_TRUE(mManager.LoadResources("Init")) << mManager.GetErrorText();
+  ASSERT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
+  Kit::Font* copy = mManager.GetFontThrow("B");
+  EXPECT_NE(copy, mManager.GetFontThrow("A"));
+  EXPECT_EQ(copy->StringWidth("ab"), 8);
+  std::weak_ptr<Kit::Image> sheet = FontRecord("A").image;
+  mManager.DeleteResources("Init");
+  EXPECT_EQ(FontRecord("A").font, nullptr);
+  EXPECT_FALSE(sheet.expired()) << "the copy still draws from the glyph image";
+  EXPECT_EQ(copy->StringWidth("ba"), 8);
+  mManager.DeleteResources("Game");
+  EXPECT_TRUE(sheet.expired());
+}
+
+TEST_F(ResourceManagerTest, FontErrors) {
+  WriteFonts();
+  Manifest(
+      "<Resources id=\"Ref\"><Font id=\"R\" path=\"!ref:LATER\"/></Resources>"
+      "<Resources id=\"Bad\"><Font id=\"D\" path=\"fonts/broken.txt\"/></Resources>"
+      "<Resources id=\"Gone\"><Font id=\"G\" path=\"fonts/gone.txt\"/></Resources>"
+      "<Resources id=\"NoSheet\"><Font id=\"S\" path=\"fonts/strip.txt\" image=\"fonts/none.png\"/></Resources>");
+  EXPECT_FALSE(mManager.LoadResources("Ref"));
+  EXPECT_EQ(mManager.GetErrorText(), "Ref font not found: LATER");
+  EXPECT_FALSE(mManager.LoadResources("Bad"));
+  EXPECT_EQ(mManager.GetErrorText(), "Failed to load font: " + Folder() + "fonts/broken.txt");
+  EXPECT_FALSE(mManager.LoadResources("Gone"));
+  EXPECT_EQ(mManager.GetErrorText(), "Failed to load font: " + Folder() + "fonts/gone.txt");
+  EXPECT_FALSE(mManager.LoadResources("NoSheet"));
+  EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: fonts/none.png");
+  mManager.LoadResources("Empty");
+  EXPECT_EQ(Thrown([&] { mManager.GetFontThrow("D"); }), "Font resource not found: D");
+}
+
+TEST_F(ResourceManagerTest, FontsLoadAfterImagesAndSounds) {
+  WriteFonts();
+  WritePNG("z.png", 1, 1, 0);
+  Manifest(
+      "<Resources id=\"Game\"><Font id=\"A\" path=\"fonts/plain.txt\"/><Sound id=\"M\" path=\"m.wav\"/>"
+      "<Image id=\"Z\" path=\"z.png\"/></Resources>");
+  EXPECT_EQ(mManager.GetNumResources("Game"), 3);
+  mManager.StartLoadResources("Game");
+  ASSERT_TRUE(mManager.LoadNextResource());
+  EXPECT_NE(mManager.GetImageThrow("Z").GetImage(), nullptr);
+  EXPECT_EQ(mManager.GetFont("A"), nullptr);
+  ASSERT_TRUE(mManager.LoadNextResource());
+  EXPECT_EQ(mManager.GetSoundThrow("M"), 0);
+  EXPECT_EQ(mManager.GetFont("A"), nullptr);
+  ASSERT_TRUE(mManager.LoadNextResource());
+  EXPECT_NE(mManager.GetFont("A"), nullptr);
+  EXPECT_FALSE(mManager.LoadNextResource());
 }
 
 }  // namespace

@@ -32,9 +32,6 @@ class ResourceManifestTest : public testing::Test {
   const ResourceManager::SoundRes& Sound(const std::string& id) const {
     return static_cast<const ResourceManager::SoundRes&>(*mManager.GetSoundMap().at(id));
   }
-  const ResourceManager::FontRes& Font(const std::string& id) const {
-    return static_cast<const ResourceManager::FontRes&>(*mManager.GetFontMap().at(id));
-  }
 
   testsupport::TempDir mDir;
   std::string mPath;
@@ -42,24 +39,14 @@ class ResourceManifestTest : public testing::Test {
   ResourceManager mManager{&mHost};
 };
 
-TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnored) {
+TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnoredAndSectionsMayStayOpen) {
   EXPECT_TRUE(
       Parse("<?xml version=\"1.0\"?>\n<!-- the game -->\n<ResourceManifest>\n"
-            "<Resources id=\"Init\"><Image id=\"A\" path=\"a.png\"/></Resources></ResourceManifest>"))
+            "<Resources id=\"Init\"><Image id=\"A\" path=\"a.png\"/><Sound id=\"S\" path=\"s.wav\"/>\n"))
       << Error();
   EXPECT_EQ(Image("A").path, "a.png");
   EXPECT_EQ(Image("A").resGroup, "Init");
-}
-
-TEST_F(ResourceManifestTest, ManifestWithoutRootFails) {
-  for (const char* text : {"", "  \n <!-- nothing -->\n", "<Resources id=\"a\"/>"}) {
-    ResourceManager manager(&mHost);
-    std::string path = mDir.Write("bad.xml", text);
-    EXPECT_FALSE(manager.ParseResourcesFile(path));
-    EXPECT_EQ(manager.GetErrorText().rfind("Expecting ResourceManifest tag", 0), 0u) << manager.GetErrorText();
-    EXPECT_NE(manager.GetErrorText().find("in File '" + path + "'"), std::string::npos);
-    EXPECT_TRUE(manager.GetImageMap().empty());
-  }
+  EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
 }
 
 TEST_F(ResourceManifestTest, MissingManifestNamesOnlyTheFile) {
@@ -67,11 +54,6 @@ TEST_F(ResourceManifestTest, MissingManifestNamesOnlyTheFile) {
   EXPECT_FALSE(mManager.ParseResourcesFile(path));
   EXPECT_EQ(Error(), "Resource file not found: " + path);
   EXPECT_TRUE(mManager.HadError());
-}
-
-TEST_F(ResourceManifestTest, ManifestMayEndWithoutClosingItsSections) {
-  EXPECT_TRUE(Parse("<ResourceManifest><Resources id=\"Game\"><Sound id=\"S\" path=\"s.wav\"/>\n")) << Error();
-  EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
 }
 
 TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
@@ -89,34 +71,27 @@ TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
   EXPECT_EQ(Image("IMAGE_P").path, "!program");
   EXPECT_FALSE(Image("IMAGE_star").fromProgram);
   EXPECT_EQ(Sound("SOUND_HIT").path, "sounds/hit");
-}
-
-TEST_F(ResourceManifestTest, DefaultsCarryIntoLaterSections) {
-  ASSERT_TRUE(
-      Parse("<ResourceManifest><Resources id=\"A\"><SetDefaults path=\"x/\" idprefix=\"I_\"/></Resources>"
-            "<Resources id=\"B\"><Image id=\"Y\" path=\"y\"/></Resources></ResourceManifest>"))
+  // They carry into later sections.
+  ASSERT_TRUE(mManager.ParseResourcesFile(mDir.Write(
+      "more.xml", "<ResourceManifest><Resources id=\"B\"><Image id=\"Y\" path=\"y\"/></Resources></ResourceManifest>")))
       << Error();
-  EXPECT_EQ(Image("I_Y").path, "x/y");
-  EXPECT_EQ(Image("I_Y").resGroup, "B");
+  EXPECT_EQ(Image("SOUND_Y").path, "y");
+  EXPECT_EQ(Image("SOUND_Y").resGroup, "B");
+  // Records accumulate over files; an identifier stays unique across them.
+  EXPECT_FALSE(mManager.ParseResourcesFile(mPath));
+  EXPECT_EQ(Error().rfind("Resource already defined.", 0), 0u);
 }
 
+// (The pixel formats, grids, alpha files and colours are judged where a group loads.)
 TEST_F(ResourceManifestTest, ImageAttributes) {
-  ASSERT_TRUE(ParseSection(
-      "<Image id=\"A\" path=\"a\" nopal=\"false\" a4r4g4b4 a8r8g8b8 ddsurface minsubdivide noalpha "
-      "alphaimage=\"a_alpha\" alphagrid=\"a_grid\" variant=\"red\" alphacolor=\"ff8000\" rows=\"2\" cols=\"3\" "
-      "nobits2d custom=\"kept\"/>\n"
-      "<Image id=\"B\" path=\"b\" nobits3d rows=\"0\" cols=\"-4\"/>\n"))
+  ASSERT_TRUE(
+      ParseSection("<Image id=\"A\" path=\"a\" nopal=\"false\" noalpha variant=\"red\" nobits2d custom=\"kept\"/>\n"
+                   "<Image id=\"B\" path=\"b\" nobits3d rows=\"0\" cols=\"-4\"/>\n"))
       << Error();
   const auto& a = Image("A");
   EXPECT_FALSE(a.palletize);
-  EXPECT_TRUE(a.a4r4g4b4 && a.a8r8g8b8 && a.ddSurface && a.minimizeSubdivisions);
   EXPECT_FALSE(a.autoFindAlpha);
-  EXPECT_EQ(a.alphaImage, "a_alpha");
-  EXPECT_EQ(a.alphaGrid, "a_grid");
   EXPECT_EQ(a.variant, "red");
-  EXPECT_EQ(a.alphaColor, 0xFF8000u);
-  EXPECT_EQ(a.rows, 2);
-  EXPECT_EQ(a.cols, 3);
   EXPECT_TRUE(a.purgeBits);
   EXPECT_EQ(a.xmlAttributes.at("custom"), "kept");
   const auto& b = Image("B");
@@ -166,21 +141,11 @@ TEST_F(ResourceManifestTest, AnimationAttributes) {
   EXPECT_EQ(pingpong.mPerFrameDelay.back(), 20);
 }
 
-TEST_F(ResourceManifestTest, SoundAndFontAttributes) {
-  ASSERT_TRUE(
-      ParseSection("<Sound id=\"A\" path=\"a\" volume=\"0.5\" pan=\"-300\"/>\n"
-                   "<Sound id=\"B\" path=\"b\"/>\n"
-                   "<Font id=\"F\" path=\"fonts\\arial.txt\" image=\"fonts\\arial.png\" tags=\"bold, big\"/>\n"
-                   "<Image id=\"A\" path=\"a.png\"/>\n"))
-      << Error();
-  EXPECT_DOUBLE_EQ(Sound("A").volume, 0.5);
-  EXPECT_EQ(Sound("A").pan, -300);
-  EXPECT_DOUBLE_EQ(Sound("B").volume, -1.0);
-  EXPECT_EQ(Sound("B").pan, 0);
-  EXPECT_EQ(Sound("B").soundId, -1);
-  EXPECT_EQ(Font("F").imagePath, "fonts\\arial.png");
-  EXPECT_EQ(Font("F").tags, "bold, big");
-  EXPECT_EQ(Image("A").path, "a.png") << "an image and a sound may share an identifier";
+// (Volumes, pans, font images and tags are judged where a group loads.)
+TEST_F(ResourceManifestTest, AnImageAndASoundMayShareAnIdentifier) {
+  ASSERT_TRUE(ParseSection("<Sound id=\"A\" path=\"a\"/>\n<Image id=\"A\" path=\"a.png\"/>\n")) << Error();
+  EXPECT_EQ(Sound("A").soundId, -1);
+  EXPECT_EQ(Image("A").path, "a.png");
 }
 
 TEST_F(ResourceManifestTest, EveryErrorNamesItsLine) {
@@ -205,6 +170,9 @@ TEST_F(ResourceManifestTest, EveryErrorNamesItsLine) {
       {"<ResourceManifest>\n\n<Resources>\n</Resources></ResourceManifest>", "No id specified.", 3},
       {"<ResourceManifest>\nloose text\n<Resources id=\"x\"/></ResourceManifest>", "Element Not Expected 'loose text'",
        3},
+      {"", "Expecting ResourceManifest tag", 1},
+      {"  \n <!-- nothing -->\n", "Expecting ResourceManifest tag", 3},
+      {"<Resources id=\"a\"/>", "Expecting ResourceManifest tag", 1},
   };
   for (const Case& c : cases) {
     ResourceManager manager(&mHost);
@@ -220,17 +188,6 @@ TEST_F(ResourceManifestTest, RecordsBeforeAnErrorStayAndTheFirstErrorIsKept) {
   std::string first = Error();
   EXPECT_FALSE(mManager.Fail("later"));
   EXPECT_EQ(Error(), first);
-}
-
-TEST_F(ResourceManifestTest, RecordsAccumulateOverFilesAndIdentifiersStayUnique) {
-  ASSERT_TRUE(ParseSection("<Image id=\"A\" path=\"a\"/>"));
-  std::string second = mDir.Write("more.xml",
-                                  "<ResourceManifest><Resources id=\"More\"><Image id=\"B\" path=\"b\"/>"
-                                  "</Resources></ResourceManifest>");
-  EXPECT_TRUE(mManager.ParseResourcesFile(second)) << Error();
-  EXPECT_EQ(mManager.GetImageMap().size(), 2u);
-  EXPECT_FALSE(mManager.ParseResourcesFile(mPath));
-  EXPECT_EQ(Error().rfind("Resource already defined.", 0), 0u);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <stdexcept>

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "tests/support/TempDir.h"
 
@@ -34,10 +33,11 @@ class XMLParserTest : public testing::Test {
 
 // The elements of a text, one word each: <name attr=value ...> for a start ([/] for the hidden entry
 // a separate slash leaves), </name> for an end, 'text', ?target'body'; then "." at a clean end, or
-// "!line error" where the parser failed.
-std::string Events(const std::string& text) {
+// "!line error" where the parser failed; comments, where allowed, as #value'body'.
+std::string Events(const std::string& text, bool allowComments) {
   testsupport::TempDir dir;
   XMLParser parser;
+  parser.SetAllowComments(allowComments);
   EXPECT_TRUE(parser.OpenFile(dir.Write("test.xml", text)));
   XMLElement e;
   std::string out;
@@ -52,7 +52,7 @@ std::string Events(const std::string& text) {
     } else if (e.type == XMLElement::TYPE_TEXT) {
       out += "'" + e.value + "' ";
     } else {
-      out += "?" + e.value + "'" + e.body + "' ";
+      out += (e.type == XMLElement::TYPE_COMMENT ? "#" : "?") + e.value + "'" + e.body + "' ";
     }
   }
   if (!parser.HasFailed()) return out + ".";
@@ -63,6 +63,7 @@ TEST(XMLParserElements, FollowTheText) {
   const struct {
     const char* text;
     const char* events;
+    bool comments = false;
   } cases[] = {
       {"<x/>", "<x> </x> ."},
       {"<x a=\"1\"/>", "<x a=1> </x> ."},
@@ -75,6 +76,7 @@ TEST(XMLParserElements, FollowTheText) {
       {"<a>  a   b  </a><b>say \"<hi>\" now</b>", "<a> 'a b' </a> <b> 'say \"<hi>\" now' </b> ."},
       {"<?xml version=\"1.0\"?><r/>", "?xml' version=\"1.0\"' <r> </r> ."},
       {"<!-- a <b> -- c --><r/>", "<r> </r> ."},
+      {"<!-- note --><r/>", "#!--'note ' <r> </r> .", true},
       {"<!--x/>", "<!--x> </!--x> ."},
       {"", "."},
       {"  \n\t \r\n", "."},
@@ -89,16 +91,7 @@ TEST(XMLParserElements, FollowTheText) {
       {"<!-- open", "!1 Unexpected End of File"},
       {"\n\n<a\x01>", "!3 Illegal Character"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Events(c.text), c.events) << c.text;
-}
-
-TEST_F(XMLParserTest, CommentsAreElementsWhenAllowed) {
-  mParser.SetAllowComments(true);
-  Open("<!-- note --><r/>");
-  XMLElement& comment = Next();
-  EXPECT_EQ(comment.type, XMLElement::TYPE_COMMENT);
-  EXPECT_EQ(comment.value, "!--");
-  EXPECT_EQ(comment.body, "note ");
+  for (const auto& c : cases) EXPECT_EQ(Events(c.text, c.comments), c.events) << c.text;
 }
 
 TEST_F(XMLParserTest, SectionsNameTheOpenPath) {

@@ -46,27 +46,28 @@ TEST_F(SoundLoadingTest, SixteenAndEightBitWavFilesLoadTheirSamplesAndFormat) {
   EXPECT_FALSE(fs::exists("cached/a.wav"));
 }
 
-TEST_F(SoundLoadingTest, BadWavFilesFailAndLeaveTheSlotEmpty) {
-  dir.Write("float.wav", WavFile(1, 44100, 32, std::vector<std::uint8_t>(8, 0), 3));
-  EXPECT_FALSE(manager.LoadSound(0, "float"));
-  EXPECT_EQ(manager.Source(0), nullptr);
-  EXPECT_EQ(manager.Name(0), "float");  // the name is remembered even so
-
-  std::string cut = WavFile(1, 44100, 16, Pcm16(std::vector<std::int16_t>(100, 5)));
-  dir.Write("cut.wav", cut.substr(0, cut.size() - 10));
-  EXPECT_FALSE(manager.LoadSound(1, "cut"));
-  EXPECT_EQ(manager.Source(1), nullptr);
-
-  std::string noData = WavFile(1, 44100, 16, {});
-  dir.Write("nodata.wav", noData.substr(0, 36));
-  EXPECT_FALSE(manager.LoadSound(2, "nodata"));
-  dir.Write("empty.wav", WavFile(1, 44100, 16, {}));
-  EXPECT_FALSE(manager.LoadSound(3, "empty"));
-  dir.Write("riff.wav", "RIFX....WAVE");
-  EXPECT_FALSE(manager.LoadSound(4, "riff"));
-  dir.Write("fivech.wav", WavFile(5, 44100, 16, std::vector<std::uint8_t>(20, 0)));
-  EXPECT_FALSE(manager.LoadSound(5, "fivech"));
-  EXPECT_FALSE(manager.LoadSound(6, "absent"));
+TEST_F(SoundLoadingTest, BadFilesFailAndLeaveTheSlotEmpty) {
+  const std::string wav = WavFile(1, 44100, 16, Pcm16(std::vector<std::int16_t>(100, 5)));
+  const std::string au = AuFile(1, 8000, 1, std::vector<std::uint8_t>(100, 0xFF));
+  const std::pair<const char*, std::string> files[] = {
+      {"float.wav", WavFile(1, 44100, 32, std::vector<std::uint8_t>(8, 0), 3)},
+      {"cut.wav", wav.substr(0, wav.size() - 10)},
+      {"nodata.wav", wav.substr(0, 36)},
+      {"empty.wav", WavFile(1, 44100, 16, {})},
+      {"riff.wav", "RIFX....WAVE"},
+      {"fivech.wav", WavFile(5, 44100, 16, std::vector<std::uint8_t>(20, 0))},
+      {"pcm16.au", AuFile(3, 8000, 1, {0, 0})},
+      {"short.au", au.substr(0, 60)},
+  };
+  unsigned int id = 0;
+  for (const auto& [file, contents] : files) {
+    dir.Write(file, contents);
+    const std::string name = fs::path(file).stem().string();
+    EXPECT_FALSE(manager.LoadSound(id, name)) << file;
+    EXPECT_EQ(manager.Source(id), nullptr) << file;
+    EXPECT_EQ(manager.Name(id++), name);  // the name is remembered even so
+  }
+  EXPECT_FALSE(manager.LoadSound(id, "absent"));
   EXPECT_FALSE(manager.LoadSound(256, "a"));
 }
 
@@ -96,33 +97,26 @@ TEST_F(SoundLoadingTest, OggIsDecodedOnceAndCachedBesideItsStamp) {
   EXPECT_EQ(manager.Bytes(1), decoded);
 }
 
-TEST_F(SoundLoadingTest, ChangedSourceMakesTheCacheStaleAndItIsRebuilt) {
+// A damaged cache is rewritten, one older than its source is rebuilt, one without its source refused.
+TEST_F(SoundLoadingTest, ACacheIsUsedOnlyWhileItIsWholeAndItsSourceUnchanged) {
   std::string ogg = dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
   SetMTime(ogg, 1'000'000'000);
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
+  std::string good = ReadFileContents("cached/boom.wav");
+  dir.Write("cached/boom.wav", good.substr(0, good.size() / 2));
+  ASSERT_TRUE(manager.LoadSound(0, "boom"));
+  EXPECT_EQ(ReadFileContents("cached/boom.wav"), good);
+
   dir.Write("boom.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   SetMTime(ogg, 1'000'000'100);
   ASSERT_TRUE(manager.LoadSound(0, "boom"));
   EXPECT_EQ(manager.Format(0).nChannels, 2);
   EXPECT_EQ(manager.DataSize(0), kStereoOggFrames * 4);
   EXPECT_EQ(ReadFileContents("cached/boom.wav").size(), 62 + std::string("boom.ogg").size() + kStereoOggFrames * 4);
-}
 
-TEST_F(SoundLoadingTest, CacheWithoutItsSourceIsRejected) {
-  dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
-  ASSERT_TRUE(manager.LoadSound(0, "boom"));
   fs::remove("boom.ogg");
   EXPECT_FALSE(manager.LoadSound(0, "boom"));
   EXPECT_EQ(manager.Source(0), nullptr);
-}
-
-TEST_F(SoundLoadingTest, DamagedCacheIsIgnoredAndRewritten) {
-  dir.Write("boom.ogg", ReadTestData("sound/tone_mono_22050.ogg"));
-  ASSERT_TRUE(manager.LoadSound(0, "boom"));
-  std::string good = ReadFileContents("cached/boom.wav");
-  dir.Write("cached/boom.wav", good.substr(0, good.size() / 2));
-  ASSERT_TRUE(manager.LoadSound(0, "boom"));
-  EXPECT_EQ(ReadFileContents("cached/boom.wav"), good);
 }
 
 TEST_F(SoundLoadingTest, AbsoluteAndShortNamesAreNeverCached) {
@@ -171,13 +165,6 @@ TEST_F(SoundLoadingTest, AuMuLawAndSignedLinearAreConverted) {
   ASSERT_TRUE(manager.LoadSound(1, "lin"));
   EXPECT_EQ(manager.Bytes(1), (std::vector<std::uint8_t>{0x80, 0xFF, 0x00, 0x7F}));
   EXPECT_EQ(manager.Format(1).nChannels, 2);
-
-  dir.Write("pcm16.au", AuFile(3, 8000, 1, {0, 0}));
-  EXPECT_FALSE(manager.LoadSound(2, "pcm16"));
-  std::string cut = AuFile(1, 8000, 1, std::vector<std::uint8_t>(100, 0xFF));
-  dir.Write("cut.au", cut.substr(0, 60));
-  EXPECT_FALSE(manager.LoadSound(3, "cut"));
-  EXPECT_EQ(manager.Source(3), nullptr);
 }
 
 TEST_F(SoundLoadingTest, LoadSoundByNameReusesNamesAndFillsFromTheTop) {

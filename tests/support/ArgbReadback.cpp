@@ -7,13 +7,10 @@
 
 namespace testsupport {
 
-std::uint32_t ToArgb(DWORD pixel, const DDPIXELFORMAT& format) {
-  return model::Unpack(
-      pixel, {static_cast<int>(format.dwRGBBitCount), format.dwRBitMask, format.dwGBitMask, format.dwBBitMask});
-}
-
 std::vector<std::uint32_t> ReadArgb(const void* bits, LONG pitch, int width, int height, const DDPIXELFORMAT& format) {
   const auto bytes = static_cast<std::size_t>(format.dwRGBBitCount / 8);
+  const model::Format model{static_cast<int>(format.dwRGBBitCount), format.dwRBitMask, format.dwGBitMask,
+                            format.dwBBitMask};
   std::vector<std::uint32_t> pixels;
   pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
@@ -21,7 +18,7 @@ std::vector<std::uint32_t> ReadArgb(const void* bits, LONG pitch, int width, int
     for (int x = 0; x < width; ++x) {
       DWORD pixel = 0;
       std::memcpy(&pixel, row + static_cast<std::size_t>(x) * bytes, bytes);
-      pixels.push_back(ToArgb(pixel, format));
+      pixels.push_back(model::Unpack(pixel, model));
     }
   }
   return pixels;

@@ -9,7 +9,6 @@
 
 namespace testsupport {
 
-std::uint32_t ToArgb(DWORD pixel, const DDPIXELFORMAT& format);
 // The width x height pixels of locked surface memory, row after row.
 std::vector<std::uint32_t> ReadArgb(const void* bits, LONG pitch, int width, int height, const DDPIXELFORMAT& format);
 

@@ -39,19 +39,15 @@ void DemoTraceApp::Log(const std::string& event) {
   mTrace.mEvents.push_back("@" + std::to_string(mUpdateCount) + " " + event);
 }
 
-void DrawWidgetTree(Kit::KitAppBase& app, Kit::MemoryImage& image) {
+std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
+  // The widget tree drawn onto an image of the application's size: the frame the window is given.
+  Kit::MemoryImage image(&app);
   image.Create(app.mWidth, app.mHeight);
   Kit::Graphics g(&image);
   Kit::ModalFlags flags;
   app.mWidgetManager->InitModalFlags(flags);
   app.mWidgetManager->DrawAll(flags, &g);
-  // The tree's own draw still has everything to draw.
-  app.mWidgetManager->MarkAllDirty();
-}
-
-std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
-  Kit::MemoryImage image(&app);
-  DrawWidgetTree(app, image);
+  app.mWidgetManager->MarkAllDirty();  // the tree's own draw still has everything to draw
   std::uint64_t hash = 14695981039346656037ull;
   const std::uint32_t* bits = image.GetBits();
   for (int i = 0; i < app.mWidth * app.mHeight; ++i) {
@@ -71,21 +67,16 @@ ReplayTrace RunTraced(DemoTraceApp& app, const std::string& demoPath, bool recor
 }
 
 testing::AssertionResult SameReplay(const ReplayTrace& recorded, const ReplayTrace& replayed) {
-  const std::size_t ticks = std::min(recorded.mFrameHashes.size(), replayed.mFrameHashes.size());
-  for (std::size_t i = 0; i < ticks; ++i)
-    if (recorded.mFrameHashes[i] != replayed.mFrameHashes[i])
-      return testing::AssertionFailure() << "the frames differ from tick " << i + 1;
-  const std::size_t events = std::min(recorded.mEvents.size(), replayed.mEvents.size());
-  for (std::size_t i = 0; i < events; ++i)
-    if (recorded.mEvents[i] != replayed.mEvents[i])
-      return testing::AssertionFailure() << "event " << i << ": recorded \"" << recorded.mEvents[i] << "\", replayed \""
-                                         << replayed.mEvents[i] << "\"";
-  if (recorded.mEvents.size() != replayed.mEvents.size())
-    return testing::AssertionFailure() << recorded.mEvents.size() << " events recorded, " << replayed.mEvents.size()
-                                       << " replayed";
-  if (recorded.mUpdateCount != replayed.mUpdateCount || recorded.mFrameHashes.size() != replayed.mFrameHashes.size())
-    return testing::AssertionFailure() << "recorded " << recorded.mUpdateCount << " updates, replayed "
-                                       << replayed.mUpdateCount;
+  const auto& a = recorded.mFrameHashes;
+  const auto parted = std::mismatch(a.begin(), a.end(), replayed.mFrameHashes.begin(), replayed.mFrameHashes.end());
+  if (parted.first != a.end() || parted.second != replayed.mFrameHashes.end())
+    return testing::AssertionFailure() << "the frames differ from tick " << parted.first - a.begin() + 1 << " ("
+                                       << a.size() << " ticks recorded, " << replayed.mFrameHashes.size()
+                                       << " replayed)";
+  if (recorded.mEvents != replayed.mEvents || recorded.mUpdateCount != replayed.mUpdateCount)
+    return testing::AssertionFailure() << "recorded " << testing::PrintToString(recorded.mEvents) << " in "
+                                       << recorded.mUpdateCount << " updates, replayed "
+                                       << testing::PrintToString(replayed.mEvents) << " in " << replayed.mUpdateCount;
   return testing::AssertionSuccess();
 }
 

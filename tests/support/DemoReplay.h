@@ -21,10 +21,6 @@
 
 #include "framework/app/KitAppBase.h"
 
-namespace Kit {
-class MemoryImage;
-}
-
 namespace testsupport {
 
 struct ReplayTrace {
@@ -55,8 +51,6 @@ class DemoTraceApp : public Kit::KitAppBase {
   ReplayTrace mTrace;
 };
 
-// The widget tree drawn onto the image, made the application's size: the frame the window is given.
-void DrawWidgetTree(Kit::KitAppBase& app, Kit::MemoryImage& image);
 // FNV-1a over the widget tree drawn onto a fresh image of the application's size.
 std::uint64_t HashWidgetTree(Kit::KitAppBase& app);
 

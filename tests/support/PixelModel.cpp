@@ -154,14 +154,6 @@ U Unpack(U word, const Format& format) {
 
 // ---- Software images ----
 
-U Over(U dst, int r, int g, int b, int sa) {
-  const int da = A(dst);
-  const int outA = da + (255 - da) * sa / 255;
-  const int f = sa * 255 / outA;
-  auto ch = [&](int s, int d) { return s * f / 256 + d * (256 - f) / 256; };
-  return Argb(outA, ch(r, R(dst)), ch(g, G(dst)), ch(b, B(dst)));
-}
-
 U OverColored(U dst, int r, int g, int b, int sa, int cr, int cg, int cb) {
   const int da = A(dst);
   const int outA = da + (255 - da) * sa / 255;
@@ -169,6 +161,9 @@ U OverColored(U dst, int r, int g, int b, int sa, int cr, int cg, int cb) {
   auto ch = [&](int s, int c, int d) { return s * f * c / 65536 + d * (256 - f) / 256; };
   return Argb(outA, ch(r, cr, R(dst)), ch(g, cg, G(dst)), ch(b, cb, B(dst)));
 }
+
+// With colour 256 the colour's scaling (s x f x 256 >> 16) is the plain s x f >> 8.
+U Over(U dst, int r, int g, int b, int sa) { return OverColored(dst, r, g, b, sa, 256, 256, 256); }
 
 void FillRect(Pixels& dest, const Kit::Rect& rect, const Kit::Color& color) {
   const int a = Clamp(color.mAlpha);

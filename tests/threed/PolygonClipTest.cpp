@@ -96,14 +96,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RectCase{"TwoVertices", {Vertex(1, 1), Vertex(5, 5)}, 2}),
     [](const auto& info) { return info.param.name; });
 
-TEST(D3DClipperTest, AQuadInsideComesOutInItsOwnOrder) {
-  D3DVertexList list;
-  Fill(list, {Vertex(1, 1), Vertex(1, 9), Vertex(9, 9), Vertex(9, 1)});
-  ASSERT_TRUE(Kit::D3DClipper::ClipToRect(list, Kit::Rect(0, 0, 10, 10)));
-  const float xs[] = {1, 1, 9, 9}, ys[] = {1, 9, 9, 1};
-  for (int i = 0; i < 4; ++i) EXPECT_TRUE(list[i].sx == xs[i] && list[i].sy == ys[i]) << i;
-}
-
 TEST(D3DClipperTest, ATriangleAcrossPiecesKeepsItsPartOfThisPiece) {
   D3DVertexList list;
   Fill(list, {Vertex(0, 0, -0.5f, 0.5f, 0xFF000000), Vertex(20, 0, 1.5f, 0.5f, 0xFFFFFFFF), Vertex(10, 10, 0.5f, 2)});

@@ -50,7 +50,7 @@ class SelfTest : public testing::Test {
   struct Outcome {
     bool changed;
     std::string failure, warning;
-    bool ranScenes;
+    bool ranScenes, scenesEnded, calledDevice;
   };
 
   // One start of the display's test, as the display runs it, on a fresh DirectDraw object.
@@ -62,8 +62,15 @@ class SelfTest : public testing::Test {
     mHooks.TakeLog();
     const bool changed = tester.TestD3D(nullptr, ddraw.get());
     const auto log = mHooks.TakeLog();
-    const bool ranScenes = std::any_of(log.begin(), log.end(), [](auto& call) { return call.call == "BeginScene"; });
-    return {changed, tester.mFailureReason, tester.mWarning, ranScenes};
+    const auto calls = [&log](const char* name) {  // that succeeded
+      return std::count_if(log.begin(), log.end(), [name](auto& c) { return c.call == name && c.result == D3D_OK; });
+    };
+    return {changed,
+            tester.mFailureReason,
+            tester.mWarning,
+            calls("BeginScene") > 0,
+            calls("BeginScene") == calls("EndScene"),
+            !log.empty()};
   }
 
   void UseDesktop(plat::DesktopFormat format, DWORD videoMemory = 64u << 20) {
@@ -89,28 +96,6 @@ class SelfTest : public testing::Test {
   plat::ScopedD3DHooks mHooks;
   TestHost mHost;
 };
-
-class SelfTestOnFormat : public SelfTest, public testing::WithParamInterface<testsupport::ScreenFormat> {};
-
-TEST_P(SelfTestOnFormat, PassesAndIsCachedForTheNextStart) {
-  UseDesktop(GetParam().format);
-  const Outcome first = Run();
-  EXPECT_TRUE(first.changed);
-  EXPECT_TRUE(first.ranScenes);
-  EXPECT_EQ(first.failure, "");
-  EXPECT_EQ(first.warning, "");
-
-  const Outcome second = Run();
-  EXPECT_FALSE(second.changed);
-  EXPECT_FALSE(second.ranScenes);
-  EXPECT_EQ(second.failure, "");
-  // Both starts were recorded for a demo: the two texts each time, and the last changed flag.
-  EXPECT_EQ(mHost.mRecordedTexts, std::vector<std::string>(4, ""));
-  EXPECT_FALSE(mHost.mRecordedBool);
-}
-
-INSTANTIATE_TEST_SUITE_P(Desktops, SelfTestOnFormat, testing::ValuesIn(testsupport::kScreenFormats),
-                         testsupport::ScreenFormatName);
 
 struct CacheChange {
   const char* name;
@@ -163,12 +148,25 @@ TEST_P(SelfTestVerdict, IsReportedAndCached) {
   EXPECT_EQ(first.failure, v.failure);
   EXPECT_EQ(first.warning, v.warning);
   EXPECT_TRUE(first.changed);
+  EXPECT_TRUE(first.scenesEnded);  // a failed test too ends the scene it began
 
   const Outcome cached = Run(v.minMB, v.recMB);
   EXPECT_FALSE(cached.ranScenes);
   EXPECT_FALSE(cached.changed);
   EXPECT_EQ(cached.failure, v.failure);
   EXPECT_EQ(cached.warning, v.warning);
+  // Both starts were recorded for a demo: the two texts each time, and the last changed flag.
+  EXPECT_EQ(mHost.mRecordedTexts, (std::vector<std::string>{v.failure, v.warning, v.failure, v.warning}));
+  EXPECT_FALSE(mHost.mRecordedBool);
+
+  // A replay takes the recorded verdict without calling the device.
+  mHost.mPlayback = true;
+  mHost.mRecordedBool = true;
+  const Outcome replayed = Run();
+  EXPECT_EQ(replayed.failure, v.failure);
+  EXPECT_EQ(replayed.warning, v.warning);
+  EXPECT_TRUE(replayed.changed);
+  EXPECT_FALSE(replayed.calledDevice);
 }
 
 constexpr auto k565 = plat::DesktopFormat::Rgb565;
@@ -178,6 +176,8 @@ constexpr DWORD k64MB = 64u << 20;
 INSTANTIATE_TEST_SUITE_P(
     Verdicts, SelfTestVerdict,
     testing::Values(
+        Verdict{"Passes565", k565, k64MB, 6, 14, nullptr, 0, S_OK, "", ""},
+        Verdict{"Passes555", plat::DesktopFormat::Rgb555, k64MB, 6, 14, nullptr, 0, S_OK, "", ""},
         Verdict{"AlphaBroken", k565, k64MB, 6, 14, "DrawPrimitive", 1, S_OK, "Alpha blend Not Supported", ""},
         Verdict{"AdditiveBroken", k565, k64MB, 6, 14, "DrawPrimitive", 3, S_OK, "Additive blend not supported.", ""},
         Verdict{"AlphaAddBroken", k565, k64MB, 6, 14, "DrawPrimitive", 5, S_OK, "AlphaAdd blend not supported.", ""},
@@ -198,20 +198,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "Can't test 24-bit mode.", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SelfTest, EndsTheSceneOfAFailedTest) {
-  plat::InjectD3DFault("SetRenderState", D3DERR_CONFLICTINGRENDERSTATE);
-  Com<IDirectDraw7> ddraw(testsupport::CreateDirectDraw7());
-  Kit::D3DTester tester(&mHost);
-  tester.SetVidMemoryConstraints(6, 14);
-  ASSERT_TRUE(tester.Init(nullptr, ddraw.get()));
-  mHooks.TakeLog();
-  EXPECT_FALSE(tester.RunTests());
-  const auto log = mHooks.TakeLog();
-  ASSERT_FALSE(log.empty());
-  EXPECT_EQ(log.back().call, "EndScene");
-  EXPECT_EQ(log.back().result, D3D_OK);
-}
-
 TEST_F(SelfTest, UnlocksTheSurfaceOfADepthItCannotRead) {
   UseDesktop(plat::DesktopFormat::Rgb888);
   Com<IDirectDraw7> ddraw(testsupport::CreateDirectDraw7());
@@ -226,17 +212,6 @@ TEST_F(SelfTest, UnlocksTheSurfaceOfADepthItCannotRead) {
   EXPECT_THROW(tester.CopyPrimary(), Kit::D3DTester::TestException);
   EXPECT_EQ(tester.mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
   tester.mTestSurface->Unlock(nullptr);
-}
-
-TEST_F(SelfTest, ARecordedVerdictIsReplayedWithoutTheDevice) {
-  mHost.mPlayback = true;
-  mHost.mRecordedTexts = {"Alpha blend Not Supported", "Low video memory."};
-  mHost.mRecordedBool = true;
-  const Outcome replayed = Run();
-  EXPECT_EQ(replayed.failure, "Alpha blend Not Supported");
-  EXPECT_EQ(replayed.warning, "Low video memory.");
-  EXPECT_TRUE(replayed.changed);
-  EXPECT_TRUE(mHooks.TakeLog().empty());
 }
 
 struct CardCase {

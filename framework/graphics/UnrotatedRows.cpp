@@ -1,4 +1,4 @@
-#include "framework/graphics/WholePixelRows.h"
+#include "framework/graphics/UnrotatedRows.h"
 
 #include "framework/graphics/SimdLevel.h"
 
@@ -8,10 +8,10 @@
 #include <immintrin.h>
 #endif
 
-namespace Kit::WholePixelRows {
+namespace Kit::UnrotatedRows {
 namespace {
 
-#define KIT_SIMD_BODY "framework/graphics/WholePixelRowsBody.inl"
+#define KIT_SIMD_BODY "framework/graphics/UnrotatedRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"
 
 // Rows too narrow for a register, one pixel at a time.
@@ -36,6 +36,26 @@ void Scalar565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* wor
     }
 }
 
+void ScalarFourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                      int rows, const std::uint32_t (&k)[4]) {
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
+    for (int i = 0; i < count; ++i) {
+      const std::uint32_t taps[4] = {s[i], s[i + 1], s[sPitch + i], s[sPitch + i + 1]};
+      std::uint32_t red = 0, green = 0, blue = 0, covered = 0;
+      for (int t = 0; t < 4; ++t) {
+        const std::uint32_t w = (k[t] * (taps[t] >> 24)) >> 16;
+        red += ((taps[t] >> 16) & 0xFF) * w;
+        green += ((taps[t] >> 8) & 0xFF) * w;
+        blue += (taps[t] & 0xFF) * w;
+        covered += w;
+      }
+      const std::uint32_t rest = 256 - covered, dv = d[i];
+      d[i] = static_cast<std::uint16_t>(((red >> 11) + (((dv >> 11) * rest) >> 8)) << 11 |
+                                        ((green >> 10) + ((((dv >> 5) & 63) * rest) >> 8)) << 5 |
+                                        ((blue >> 11) + (((dv & 31) * rest) >> 8)));
+    }
+}
+
 }  // namespace
 
 void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uint32_t* words) {
@@ -51,8 +71,8 @@ void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uin
         break;
       case Layout::kImage: {
         const std::uint32_t rest = a == 0 ? 256 : a >= 251 ? 0 : 256 - a;
-        words[2 * i] = (256 * a * g / 255) << 16 | 256 * a * b / 255;
-        words[2 * i + 1] = rest << 16 | 256 * a * r / 255;
+        words[i] = (256 * a * r / 255) << 16 | 256 * a * b / 255;
+        words[count + i] = rest << 16 | 256 * a * g / 255;
         break;
       }
     }
@@ -82,16 +102,28 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
   Scalar565(d, dPitch, words, wordPitch, count, rows);
 }
 
-void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, const std::uint32_t* s,
-               const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows, PixelRule pixel) {
+void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]) {
 #if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2()) return Avx2::OntoImage(d, dPitch, words, s, runs, sPitch, count, rows, pixel);
+  if (Simd::UseAvx2() && count >= 16) return Avx2::FourTap565(d, dPitch, s, sPitch, count, rows, k);
 #endif
 #if defined(__SSE2__)
-  if (Simd::UseSse2()) return Sse2::OntoImage(d, dPitch, words, s, runs, sPitch, count, rows, pixel);
+  if (Simd::UseSse2() && count >= 8) return Sse2::FourTap565(d, dPitch, s, sPitch, count, rows, k);
+#endif
+  ScalarFourTap565(d, dPitch, s, sPitch, count, rows, k);
+}
+
+void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blueRed, const std::uint32_t* greenRest,
+               const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows,
+               PixelRule pixel) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2()) return Avx2::OntoImage(d, dPitch, blueRed, greenRest, s, runs, sPitch, count, rows, pixel);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2()) return Sse2::OntoImage(d, dPitch, blueRed, greenRest, s, runs, sPitch, count, rows, pixel);
 #endif
   for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
     for (int i = 0; i < count; ++i) d[i] = pixel(d[i], s[i]);
 }
 
-}  // namespace Kit::WholePixelRows
+}  // namespace Kit::UnrotatedRows
