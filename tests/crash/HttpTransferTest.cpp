@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "framework/app/HTTPTransfer.h"
-#include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
 #include "tests/crash/LoopbackServer.h"
 #include "tests/settings/DemoStreams.h"
@@ -148,14 +147,6 @@ TEST(HttpTransfer, AReplayTakesTheRecordedResultAndItsWaitEnds) {
   EXPECT_EQ(replayed.GetResultCode(), HTTPTransfer::RESULT_DONE);
   EXPECT_EQ(replayed.GetContent(), "recorded body");
   app.mDemoStream = nullptr;
-}
-
-TEST(HttpResponseParser, ReadsAnyResponseOneByteAtATime) {
-  const std::string response = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n1\r\nd\r\n0\r\n\r\n";
-  Kit::HttpResponseParser parser;
-  for (char c : response) parser.Receive(&c, 1);
-  EXPECT_TRUE(parser.Ended());
-  EXPECT_EQ(parser.Body(), "abcd");
 }
 
 }  // namespace
