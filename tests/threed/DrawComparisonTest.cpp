@@ -210,15 +210,7 @@ class DrawComparisonTest : public testing::TestWithParam<Case> {
       GetParam().scene->draw(g, pictures);
     }
     EXPECT_TRUE(display.Redraw());
-    std::vector<std::uint32_t> pixels;
-    IDirectDrawSurface* surface = display.mDrawSurface;
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) == DD_OK) {
-      pixels = testsupport::ReadArgb(desc.lpSurface, desc.lPitch, kWidth, kHeight, desc.ddpfPixelFormat);
-      surface->Unlock(nullptr);
-    }
-    return pixels;
+    return testsupport::ReadSurfaceArgb(display.mDrawSurface, kWidth, kHeight);
   }
 };
 
