@@ -9,12 +9,10 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/MemoryImage.h"
 #include "framework/util/Buffer.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/Widget.h"
-#include "framework/widget/WidgetFlags.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/InputInjector.h"
 #include "platform/win/MessageBox.h"
@@ -22,6 +20,7 @@
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Threads.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WidgetTreeHash.h"
 
 namespace {
 
@@ -36,20 +35,6 @@ struct Trace {
   std::vector<std::string> mEvents;
   std::vector<std::uint64_t> mFrameHashes;
 };
-
-// FNV-1a over the widget tree drawn onto a fresh image of the application's size.
-std::uint64_t HashWidgetTree(Kit::KitAppBase& app) {
-  Kit::MemoryImage image(&app);
-  image.Create(app.mWidth, app.mHeight);
-  Kit::Graphics g(&image);
-  Kit::ModalFlags flags;
-  app.mWidgetManager->InitModalFlags(flags);
-  app.mWidgetManager->DrawAll(flags, &g);
-  app.mWidgetManager->MarkAllDirty();  // the tree's own draw still has everything to draw
-  std::uint64_t hash = 14695981039346656037ull;
-  for (int i = 0; i < app.mWidth * app.mHeight; ++i) hash = (hash ^ image.GetBits()[i]) * 1099511628211ull;
-  return hash;
-}
 
 // The screen: logs the user's input, opens a dialog on D, and draws a box at the mouse and one at a
 // position the C runtime's generator picks every tick.
@@ -131,7 +116,7 @@ class TraceApp : public Kit::KitAppBase {
   void UpdateFrames() override {
     KitAppBase::UpdateFrames();
     mTrace.mUpdateCount = mUpdateCount;
-    mTrace.mFrameHashes.push_back(HashWidgetTree(*this));
+    mTrace.mFrameHashes.push_back(testsupport::HashWidgetTree(*this));
     if (mScript && mRecordingDemoBuffer) mScript(*this, mUpdateCount);
     if (mUpdateCount >= 200) Shutdown();
   }
