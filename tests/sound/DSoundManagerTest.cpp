@@ -34,8 +34,7 @@ class DSoundManagerTest : public SoundTest {
   // Loads a sound of `frames` samples of 500 under the id.
   bool LoadBeep(InspectableDSoundManager& manager, unsigned int id, int frames = 4410) {
     const std::string name = "beep" + std::to_string(frames);
-    dir.Write(name + ".wav",
-              WavFile(1, 44100, 16, Pcm16(std::vector<std::int16_t>(static_cast<std::size_t>(frames), 500))));
+    dir.Write(name + ".wav", MonoWav(44100, frames, 500));
     return manager.LoadSound(id, name);
   }
 };
