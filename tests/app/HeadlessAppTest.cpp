@@ -22,7 +22,6 @@
 #include "platform/win/Threads.h"
 #include "platform/win/Window.h"
 #include "tests/support/HeadlessApp.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -72,15 +71,7 @@ class HeadlessGame : public testsupport::HeadlessApp {
   double mProgressAtShutdown = -1;
 };
 
-class HeadlessAppTest : public testing::Test {
- protected:
-  HeadlessAppTest() {
-    plat::SetInstanceScope(mScope.Path().string());
-    plat::SetCommandLine("headless.exe");
-  }
-  ~HeadlessAppTest() override { plat::ResetCommandLine(); }
-  testsupport::TempDir mScope;
-};
+using HeadlessAppTest = testsupport::AppFixture;
 
 TEST_F(HeadlessAppTest, StartsLoadsTicksDrawsAndShutsDown) {
   plat::ScopedDebugCapture debug;

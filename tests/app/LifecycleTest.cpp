@@ -16,7 +16,6 @@
 #include "platform/win/Window.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/HeadlessApp.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -31,15 +30,7 @@ class SmallApp : public testsupport::HeadlessApp {
   bool mEndAtHandOver = false;
 };
 
-class LifecycleTest : public testing::Test {
- protected:
-  LifecycleTest() {
-    plat::SetInstanceScope(mScope.Path().string());
-    plat::SetCommandLine("lifecycle.exe");
-  }
-  ~LifecycleTest() override { plat::ResetCommandLine(); }
-  testsupport::TempDir mScope;
-};
+using LifecycleTest = testsupport::AppFixture;
 
 TEST_F(LifecycleTest, ShutdownRunsOnceHidesTheWindowAndEndsTheLoops) {
   SmallApp app;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "framework/app/DebugOverlays.h"
 #include "framework/app/DeveloperFiles.h"
@@ -146,28 +145,18 @@ TEST(ImageDump, LargestFirstWithOnePictureAndThumbnailEach) {
   EXPECT_LT(second, third);
   EXPECT_NE(page.find("<TD>HasAlpha</TD>"), std::string::npos);
   EXPECT_NE(page.find("</TABLE></CENTER></BODY></HTML>"), std::string::npos);
-  // Every row, the totals included, has the picture, the size and eleven item cells.
-  const std::regex row("<TR>(.*?)</TR>");
-  int rows = 0;
-  for (auto it = std::sregex_iterator(page.begin(), page.end(), row); it != std::sregex_iterator(); ++it, ++rows) {
-    const std::string cells = (*it)[1];
-    std::size_t count = 0;
-    for (std::size_t at = cells.find("<TD"); at != std::string::npos; at = cells.find("<TD", at + 1)) ++count;
-    EXPECT_EQ(count, 13u) << cells;
-  }
-  EXPECT_EQ(rows, 4);
+  // Four rows, the totals included, each of the picture, the size and eleven item cells.
+  const auto count = [&page](const char* text) {
+    int found = 0;
+    for (std::size_t at = page.find(text); at != std::string::npos; at = page.find(text, at + 1)) ++found;
+    return found;
+  };
+  EXPECT_EQ(count("<TR>"), 4);
+  EXPECT_EQ(count("<TD"), 4 * 13);
   EXPECT_NE(page.find("<TR><TD>Totals</TD><TD>152</TD><TD>152</TD>"), std::string::npos);
-
-  int pngs = 0;
-  int jpegs = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-    pngs += entry.path().extension() == ".png";
-    jpegs += entry.path().extension() == ".jpg";
-  }
-  EXPECT_EQ(pngs, 3);
-  EXPECT_EQ(jpegs, 3);
-  EXPECT_TRUE(std::filesystem::exists(folder / "img0000.png"));
-  EXPECT_TRUE(std::filesystem::exists(folder / "thumb0002.jpg"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 7);  // the page too
+  for (const char* name : {"img0000.png", "img0002.png", "thumb0000.jpg", "thumb0002.jpg"})
+    EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
 }
 
 }  // namespace

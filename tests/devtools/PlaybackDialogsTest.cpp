@@ -90,16 +90,10 @@ TEST_F(PlaybackDialogsTest, EitherDialogClosedByEscapeChangesNothing) {
   }
 }
 
+// The lines themselves are MarkerListLines' (PlaybackControlsTest): "first", then "second".
 TEST_F(PlaybackDialogsTest, MarkerListJumpsToTheDoubleClickedMarker) {
-  std::vector<std::string> lines;
-  Answer([&lines](HWND dialog) {
+  Answer([](HWND dialog) {
     HWND list = GetDlgItem(dialog, 100);
-    const int count = static_cast<int>(SendMessage(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      char text[128] = {};
-      SendMessage(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-      lines.push_back(text);
-    }
     const int height = static_cast<int>(SendMessage(list, LB_GETITEMHEIGHT, 0, 0));
     POINT point{5, height + height / 2};  // the second line
     ClientToScreen(list, &point);
@@ -110,7 +104,6 @@ TEST_F(PlaybackDialogsTest, MarkerListJumpsToTheDoubleClickedMarker) {
     plat::inject::MouseButton(1, false, point.x, point.y, 2);
   });
   mApp.HandleWindowMessage(mApp.mHWnd, WM_CHAR, 'l', 0);
-  EXPECT_EQ(lines, (std::vector<std::string>{"first (00:01:20)", "second (00:00:50)"}));
   EXPECT_EQ(mApp.mDemoJumpTarget, 5000);
 }
 

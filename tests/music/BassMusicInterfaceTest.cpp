@@ -11,11 +11,13 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Process.h"
-#include "tests/music/MusicTestSupport.h"
+#include "tests/support/AudioFixture.h"
 #include "tests/support/TrackerModule.h"
 
 namespace musictest {
 namespace {
+
+using namespace testsupport;
 
 class InspectableBassMusic : public Kit::BassMusicInterface {
  public:
@@ -26,19 +28,19 @@ class InspectableBassMusic : public Kit::BassMusicInterface {
 
 constexpr double kGameFade = 0.002;
 
-class BassMusicTest : public MusicTest {
+class BassMusicTest : public AudioTest {
  protected:
   BassMusicTest() {
-    dir.Write("music/a.wav", Wav16(1, 44100, Constant(44100, 10000)));
-    dir.Write("music/b.wav", Wav16(1, 44100, Constant(44100, 20000)));
-    dir.Write("music/ramp.wav", Wav16(1, 44100, Ramp(1000, 10, 10)));
-    dir.Write("music/song.mod", testsupport::SquareWaveMod({64, 32, 16}));
+    dir.Write("music/a.wav", MonoWav(44100, 44100, 10000));
+    dir.Write("music/b.wav", MonoWav(44100, 44100, 20000));
+    dir.Write("music/ramp.wav", MonoWav(44100, 1000, 10, 10));
+    dir.Write("music/song.mod", SquareWaveMod({64, 32, 16}));
   }
 
   // A module through the player: the offset is a pattern order, -1 where it is; fades, the player's
   // volume and the amplification scale it; played once it ends.
   void PlayModule() {
-    constexpr std::size_t kPattern = testsupport::kModPatternFrames;
+    constexpr std::size_t kPattern = kModPatternFrames;
     ASSERT_TRUE(Music().LoadMusic(5, "music/song.mod"));
     EXPECT_NE(Music().Song(5).hMusic, 0u);
     EXPECT_EQ(Music().Song(5).hStream, 0u);
@@ -82,8 +84,6 @@ TEST_F(BassMusicTest, ExtensionDecidesBetweenStreamAndModule) {
   EXPECT_TRUE(Music().LoadMusic(0, "music/LOUD.OGG"));
   EXPECT_NE(Music().Song(0).hStream, 0u);
   EXPECT_EQ(Music().Song(0).hMusic, 0u);
-  EXPECT_EQ(Music().Song(0).volume, 0.0);
-  EXPECT_EQ(Music().Song(0).volumeCap, 1.0);
   // What the library cannot load as a module fails and nothing is registered.
   EXPECT_FALSE(Music().LoadMusic(1, "music/song.it"));
   EXPECT_FALSE(Music().LoadMusic(2, "music/noextension"));
@@ -197,11 +197,9 @@ TEST_F(BassMusicTest, MaxVolumeLowersALouderSongOnly) {
   ASSERT_TRUE(Music().LoadMusic(0, "music/a.wav"));
   Music().SetSongVolume(0, 0.8);
   Music().SetSongMaxVolume(0, 0.5);
-  EXPECT_EQ(Music().Song(0).volume, 0.5);
   EXPECT_EQ(ChannelVolume(0), 50);
   Music().SetSongVolume(0, 0.3);
   Music().SetSongMaxVolume(0, 0.5);
-  EXPECT_EQ(Music().Song(0).volume, 0.3);
   EXPECT_EQ(ChannelVolume(0), 30);
 }
 
@@ -241,10 +239,6 @@ TEST_F(BassMusicTest, LibraryLivesAsLongAsAPlayerAndKeepsTheWaveOutVolume) {
   EXPECT_EQ(plat::WaveOutVolumeLeft(), 0x1234u);
   EXPECT_TRUE(plat::BassIsInitialised());
   EXPECT_TRUE(plat::BassIsStarted());
-  ASSERT_NE(Kit::gBassInstance, nullptr);
-  EXPECT_TRUE(Kit::gBassInstance->isVersion2);
-  EXPECT_NE(Kit::gBassInstance->BASS_Init2, nullptr);
-  EXPECT_EQ(Kit::gBassInstance->BASS_Init, nullptr);
   EXPECT_EQ(plat::ModuleLoadCount("bass.dll"), 1);
   mMusic.reset();
   EXPECT_FALSE(plat::BassIsInitialised());
@@ -268,14 +262,6 @@ class BassVersion1Test : public BassMusicTest {
 };
 
 TEST_F(BassVersion1Test, FirstGenerationFormsAreChosenAndPlay) {
-  Music();
-  ASSERT_NE(Kit::gBassInstance, nullptr);
-  EXPECT_FALSE(Kit::gBassInstance->isVersion2);
-  EXPECT_NE(Kit::gBassInstance->BASS_Init, nullptr);
-  EXPECT_EQ(Kit::gBassInstance->BASS_Init2, nullptr);
-  EXPECT_NE(Kit::gBassInstance->BASS_MusicLoad, nullptr);
-  EXPECT_EQ(Kit::gBassInstance->BASS_MusicLoad2, nullptr);
-  EXPECT_TRUE(plat::BassIsInitialised());
   ASSERT_TRUE(Music().LoadMusic(0, "music/a.wav"));
   Music().PlayMusic(0, 0, false);
   EXPECT_EQ(RenderLeft(64)[10], 10000);
@@ -294,22 +280,6 @@ TEST_F(BassVersion1Test, OverallVolumeGoesToTheThreeGlobalVolumesAtFortyOrElseTo
   Music().SetVolume(0.5);
   EXPECT_EQ(plat::BassVolumes().output, 20);
   EXPECT_EQ(plat::BassVolumes().stream, 100);
-}
-
-// Ends the program as the library's loading does, with the exit caught; returns the one box shown.
-template <typename Action>
-plat::ShownMessageBox FatalEnd(Action action) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher catcher;
-  try {
-    action();
-    ADD_FAILURE() << "the program went on";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, 0u);
-  }
-  std::vector<plat::ShownMessageBox> shown = boxes.Shown();
-  EXPECT_EQ(shown.size(), 1u);
-  return shown.empty() ? plat::ShownMessageBox{} : shown.front();
 }
 
 TEST_F(BassMusicTest, MissingLibraryOrEntryPointEndsTheProgramWithAMessage) {
@@ -336,16 +306,6 @@ TEST_F(BassMusicTest, MissingLibraryOrEntryPointEndsTheProgramWithAMessage) {
   EXPECT_EQ(Kit::gBassInstance, nullptr);
   EXPECT_EQ(Kit::gBassRefCount, 0);
   EXPECT_EQ(plat::ModuleLoadCount("bass.dll"), 0);
-}
-
-TEST_F(BassMusicTest, EitherGlobalVolumeCallOrNoConfigurationIsEnough) {
-  plat::SetExportMissing("bass.dll", "BASS_SetGlobalVolumes", true);
-  plat::SetExportMissing("bass.dll", "BASS_SetConfig", true);
-  Kit::BASS_INSTANCE instance("bass.dll");
-  EXPECT_FALSE(instance.isVersion2);
-  EXPECT_EQ(instance.BASS_SetGlobalVolumes, nullptr);
-  EXPECT_NE(instance.BASS_SetVolume, nullptr);
-  EXPECT_NE(instance.BASS_StreamPlay, nullptr);
 }
 
 }  // namespace

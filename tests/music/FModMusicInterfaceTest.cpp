@@ -9,11 +9,13 @@
 #include "framework/sound/FModLibrary.h"
 #include "framework/sound/FModSampleCache.h"
 #include "platform/fmod/FMod.h"
-#include "tests/music/MusicTestSupport.h"
+#include "tests/support/AudioFixture.h"
 #include "tests/support/TrackerModule.h"
 
 namespace musictest {
 namespace {
+
+using namespace testsupport;
 
 class InspectableFModMusic : public Kit::FModMusicInterface {
  public:
@@ -23,7 +25,7 @@ class InspectableFModMusic : public Kit::FModMusicInterface {
 
 constexpr double kGameFade = 0.002;
 
-class FModMusicTest : public MusicTest {
+class FModMusicTest : public AudioTest {
  protected:
   // The sound manager initialises the library before the music player is made.
   FModMusicTest() { ::FSOUND_Init(44100, 64, 2); }
@@ -57,7 +59,7 @@ TEST_F(FModMusicTest, FirstLoadWritesTheCacheAndLaterRunsUseIt) {
   // A plain WAV of the decoded 16-bit stereo samples at the sound's rate.
   const std::string cache = ReadFileContents("music/cached_start.wav");
   ASSERT_GT(cache.size(), 1000u);
-  EXPECT_EQ(cache, testsupport::WavFile(2, 44100, 16, std::vector<std::uint8_t>(cache.begin() + 44, cache.end())));
+  EXPECT_EQ(cache, WavFile(2, 44100, 16, std::vector<std::uint8_t>(cache.begin() + 44, cache.end())));
   Music().PlayMusic(0, -1, false);
   EXPECT_TRUE(Music().IsPlaying(0));
   EXPECT_GT(Peak(RenderLeft(4096)), 1000);
@@ -71,9 +73,9 @@ TEST_F(FModMusicTest, FirstLoadWritesTheCacheAndLaterRunsUseIt) {
 }
 
 TEST_F(FModMusicTest, SampleSongsPlayOnTheChannelOfTheirIdAndReportIt) {
-  dir.Write("music/cached_a.wav", Wav16(1, 44100, Constant(4000, 10000)));
-  dir.Write("music/cached_b.wav", Wav16(1, 44100, Constant(4000, 10000)));
-  dir.Write("music/cached_c.wav", Wav16(1, 44100, Constant(4000, 20000)));
+  dir.Write("music/cached_a.wav", MonoWav(44100, 4000, 10000));
+  dir.Write("music/cached_b.wav", MonoWav(44100, 4000, 10000));
+  dir.Write("music/cached_c.wav", MonoWav(44100, 4000, 20000));
   ASSERT_TRUE(Music().LoadSample(0, "music/a", true));
   ASSERT_TRUE(Music().LoadSample(1, "music/b", true));
   EXPECT_TRUE(Music().LoadSample(1, "music/c", true));  // the id keeps its first song
@@ -92,7 +94,7 @@ TEST_F(FModMusicTest, SampleSongsPlayOnTheChannelOfTheirIdAndReportIt) {
 
 TEST_F(FModMusicTest, FadeOutAllFadesAndStopsEverySong) {
   for (const char* name : {"a", "b", "c"})
-    dir.Write(std::string("music/cached_") + name + ".wav", Wav16(1, 44100, Constant(4000, 1000)));
+    dir.Write(std::string("music/cached_") + name + ".wav", MonoWav(44100, 4000, 1000));
   ASSERT_TRUE(Music().LoadSample(0, "music/a", true));
   ASSERT_TRUE(Music().LoadSample(1, "music/b", true));
   ASSERT_TRUE(Music().LoadSample(2, "music/c", true));
@@ -106,7 +108,7 @@ TEST_F(FModMusicTest, FadeOutAllFadesAndStopsEverySong) {
 }
 
 TEST_F(FModMusicTest, FadeInDoesNotRestartAPlayingSong) {
-  dir.Write("music/cached_ramp.wav", Wav16(1, 44100, Ramp(1000, 10, 10)));
+  dir.Write("music/cached_ramp.wav", MonoWav(44100, 1000, 10, 10));
   ASSERT_TRUE(Music().LoadSample(0, "music/ramp", true));
   Music().FadeIn(0, 0, kGameFade, false);
   EXPECT_TRUE(Music().IsPlaying(0));
@@ -119,7 +121,7 @@ TEST_F(FModMusicTest, FadeInDoesNotRestartAPlayingSong) {
 }
 
 TEST_F(FModMusicTest, PauseResumeAndMasterVolume) {
-  dir.Write("music/cached_a.wav", Wav16(1, 44100, Constant(4000, 10000)));
+  dir.Write("music/cached_a.wav", MonoWav(44100, 4000, 10000));
   ASSERT_TRUE(Music().LoadSample(0, "music/a", true));
   Music().PlayMusic(0, 0, false);
   Music().SetVolume(0.5);
@@ -133,8 +135,8 @@ TEST_F(FModMusicTest, PauseResumeAndMasterVolume) {
 }
 
 TEST_F(FModMusicTest, IntroPlaysOnceThenTheLoopPartRepeats) {
-  dir.Write("music/cached_intro.wav", Wav16(1, 44100, Ramp(100, 100, 100)));
-  dir.Write("music/cached_loop.wav", Wav16(1, 44100, Ramp(50, 20000, 10)));
+  dir.Write("music/cached_intro.wav", MonoWav(44100, 100, 100, 100));
+  dir.Write("music/cached_loop.wav", MonoWav(44100, 50, 20000, 10));
   ASSERT_TRUE(Music().LoadSampleWithIntro(0, "music/intro", "music/loop", true));
   EXPECT_TRUE(Music().Song(0).repeats);
   Music().PlayMusic(0, 0, false);
@@ -152,9 +154,9 @@ TEST_F(FModMusicTest, IntroPlaysOnceThenTheLoopPartRepeats) {
 }
 
 TEST_F(FModMusicTest, IntroAndLoopOfDifferentShapesAreRefused) {
-  dir.Write("music/cached_intro.wav", Wav16(1, 22050, Ramp(100, 100, 100)));
-  dir.Write("music/cached_loop.wav", Wav16(1, 44100, Ramp(50, 20000, 10)));
-  dir.Write("music/cached_stereo.wav", Wav16(2, 22050, Ramp(100, 100, 100)));
+  dir.Write("music/cached_intro.wav", MonoWav(22050, 100, 100, 100));
+  dir.Write("music/cached_loop.wav", MonoWav(44100, 50, 20000, 10));
+  dir.Write("music/cached_stereo.wav", WavFile(2, 22050, 16, std::vector<std::uint8_t>(400, 0)));
   EXPECT_FALSE(Music().LoadSampleWithIntro(0, "music/intro", "music/loop", true));
   EXPECT_FALSE(Music().LoadSampleWithIntro(0, "music/intro", "music/stereo", true));
   EXPECT_FALSE(Music().LoadSampleWithIntro(0, "music/intro", "music/missing", true));
@@ -163,9 +165,9 @@ TEST_F(FModMusicTest, IntroAndLoopOfDifferentShapesAreRefused) {
 }
 
 TEST_F(FModMusicTest, ModuleSongsPlayFromAnOrderOnceOrLooping) {
-  constexpr std::size_t kPattern = testsupport::kModPatternFrames;
+  constexpr std::size_t kPattern = kModPatternFrames;
   dir.Write("music/song.xm", "Extended Module: nothing more");
-  dir.Write("music/song.mod", testsupport::SquareWaveMod({64, 32, 16}));
+  dir.Write("music/song.mod", SquareWaveMod({64, 32, 16}));
   EXPECT_FALSE(Music().LoadMusic(0, "music/song.xm"));
   ASSERT_TRUE(Music().LoadMusic(1, "music/song.mod"));
   int first = PlayModuleOrdersOnce(Music(), 1);

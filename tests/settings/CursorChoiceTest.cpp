@@ -9,7 +9,6 @@
 #include "platform/win/Process.h"
 #include "platform/win/Threads.h"
 #include "tests/support/HeadlessApp.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -18,20 +17,16 @@ class CursorGame : public testsupport::HeadlessApp {
   CursorGame() : HeadlessApp("CursorGame", 200, 150) {}
 };
 
-class CursorChoice : public testing::Test {
+class CursorChoice : public testsupport::AppFixture {
  protected:
   CursorChoice() {
-    plat::SetInstanceScope(mScope.Path().string());
-    plat::SetCommandLine("game.exe");
     mGame.Init();
     mGame.mMouseIn = true;
     mArrow.Create(8, 8);
   }
-  ~CursorChoice() override { plat::ResetCommandLine(); }
 
   Kit::Image* DrawnCursor() { return mGame.mDDInterface->mCursorImage; }
 
-  testsupport::TempDir mScope;
   CursorGame mGame;
   Kit::MemoryImage mArrow;
 };

@@ -42,13 +42,8 @@ TEST(ImageCopy, ARectangleIsCopiedWithTheCelGrid) {
 
   auto whole = app.CopyImageRect(source.get(), Kit::Rect(0, 0, source->GetWidth(), source->GetHeight()));
   EXPECT_EQ(Pixels(*whole), all);
-}
-
-TEST(ImageCopy, ARectangleReachingOutsideIsTransparentThere) {
-  Kit::KitAppBase app;
-  auto source = Picture();
+  // Reaching outside, the copy is transparent there.
   auto corner = app.CopyImageRect(source.get(), Kit::Rect(3, -1, 2, 2));
-  const std::vector<std::uint32_t> all = Pixels(*source);
   EXPECT_EQ(Pixels(*corner), (std::vector<std::uint32_t>{0, 0, all[3], 0}));
   auto empty = app.CopyImageRect(source.get(), Kit::Rect(10, 10, 0, -4));
   EXPECT_EQ(empty->GetWidth(), 0);

@@ -19,7 +19,6 @@
 #include "platform/win/Window.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/ScreenFormats.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -28,16 +27,7 @@ class WindowedGame : public testsupport::HeadlessApp {
   WindowedGame() : HeadlessApp("ScreenModeGame") {}
 };
 
-class ScreenModes : public testing::Test {
- protected:
-  ScreenModes() {
-    plat::SetInstanceScope(mScope.Path().string());
-    plat::SetCommandLine("game.exe");
-  }
-  ~ScreenModes() override { plat::ResetCommandLine(); }
-
-  testsupport::TempDir mScope;
-};
+using ScreenModes = testsupport::AppFixture;
 
 // An 8 x 8 picture that only a surface holds.
 std::unique_ptr<Kit::DDImage> SurfaceOnlyImage(Kit::DDInterface* display, std::vector<std::uint32_t>* pixels) {

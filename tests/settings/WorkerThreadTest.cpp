@@ -14,7 +14,6 @@
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
 #include "tests/support/HeadlessApp.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -36,14 +35,8 @@ class SteppedLoadingGame : public testsupport::HeadlessApp {
   std::atomic<int> mStepsDone{0};
 };
 
-class WorkerThreads : public testing::Test {
+class WorkerThreads : public testsupport::AppFixture {
  protected:
-  WorkerThreads() {
-    plat::SetInstanceScope(mScope.Path().string());
-    plat::SetCommandLine("game.exe");
-  }
-  ~WorkerThreads() override { plat::ResetCommandLine(); }
-
   template <typename Condition>
   static bool WaitFor(Condition condition) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -53,8 +46,6 @@ class WorkerThreads : public testing::Test {
     }
     return true;
   }
-
-  testsupport::TempDir mScope;
 };
 
 TEST_F(WorkerThreads, TheLoadingThreadRunsOnceAndReportsItsProgress) {

@@ -45,21 +45,17 @@ TEST_F(FModLibraryTest, ManagerWithFModDecodesMp3AndCachesIt) {
 }
 
 TEST_F(FModLibraryTest, AMissingLibraryOrEntryPointShowsAnErrorBoxAndExits) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   plat::SetModuleMissing("fmod.dll", true);
-  EXPECT_THROW(Kit::LoadFModDLL(), plat::ProcessExit);
-  ASSERT_EQ(boxes.Shown().size(), 1u);
-  EXPECT_EQ(boxes.Shown()[0].text, "Can't find fmod.dll.");
-  EXPECT_EQ(boxes.Shown()[0].caption, "Error");
-  EXPECT_EQ(boxes.Shown()[0].type, MB_OK | MB_ICONERROR);
+  plat::ShownMessageBox box = FatalEnd([] { Kit::LoadFModDLL(); });
+  EXPECT_EQ(box.text, "Can't find fmod.dll.");
+  EXPECT_EQ(box.caption, "Error");
+  EXPECT_EQ(box.type, MB_OK | MB_ICONERROR);
   Kit::FreeFModDLL();  // what the ended program would have left
   EXPECT_EQ(Kit::gFModInstance, nullptr);
   plat::SetModuleMissing("fmod.dll", false);
   plat::SetExportMissing("fmod.dll", "_FSOUND_Init@12", true);
-  EXPECT_THROW(Kit::FMOD_INSTANCE instance("fmod.dll"), plat::ProcessExit);
-  ASSERT_EQ(boxes.Shown().size(), 2u);
-  EXPECT_EQ(boxes.Shown()[1].text, "\"_FSOUND_Init@12\" function not found in fmod.dll");
+  EXPECT_EQ(FatalEnd([] { Kit::FMOD_INSTANCE instance("fmod.dll"); }).text,
+            "\"_FSOUND_Init@12\" function not found in fmod.dll");
 }
 
 }  // namespace

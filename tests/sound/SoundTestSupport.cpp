@@ -1,9 +1,6 @@
 #include "tests/sound/SoundTestSupport.h"
 
-#include <unistd.h>
-
 #include "platform/audio/AudioOutput.h"
-#include "platform/dsound/DSoundFaults.h"
 #include "platform/win/Modules.h"
 
 namespace soundtest {
@@ -56,24 +53,11 @@ WAVEFORMATEX InspectableDSoundManager::Format(unsigned int id) const {
   return format;
 }
 
-std::pair<int, int> Heard() {
-  plat::audio::CatchUp();
-  std::int16_t frame[2];
-  plat::audio::SharedMixer().Mix(frame, 1);
-  return {frame[0], frame[1]};
-}
-
-HWND FakeWindow() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5150)); }
-
 SoundTest::SoundTest() {
   dsound = LoadLibrary("dsound.dll");
   plat::audio::CatchUp();
 }
 
-SoundTest::~SoundTest() {
-  FreeLibrary(dsound);
-  plat::ResetDSoundFaults();
-  plat::ResetModuleFaults();
-}
+SoundTest::~SoundTest() { FreeLibrary(dsound); }
 
 }  // namespace soundtest

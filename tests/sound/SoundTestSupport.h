@@ -1,5 +1,5 @@
-// Shared pieces of the sound tests: sound files written on the spot, a manager whose slots can be
-// looked at, and a fixture that works in a fresh current folder on the fake clock.
+// Shared pieces of the sound tests: Sun AU files written on the spot, a manager whose slots can be
+// looked at, and the audio fixture with the DirectSound stand-in loaded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,23 +10,15 @@
 #include <vector>
 
 #include "framework/sound/DSoundManager.h"
-#include "platform/win/Time.h"
-#include "tests/support/FileContents.h"
-#include "tests/support/ScopedCurrentFolder.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TestData.h"
-#include "tests/support/WavFile.h"
+#include "tests/support/AudioFixture.h"
 
 namespace soundtest {
 
-using testsupport::Pcm16;
-using testsupport::WavFile;
+using namespace testsupport;
 
 // A Sun AU file with the given header numbers and data.
 std::string AuFile(std::uint32_t encoding, std::uint32_t rate, std::uint32_t channels,
                    const std::vector<std::uint8_t>& data);
-using testsupport::ReadFileContents;
-using testsupport::ReadTestData;
 
 class InspectableDSoundManager : public Kit::DSoundManager {
  public:
@@ -41,20 +33,11 @@ class InspectableDSoundManager : public Kit::DSoundManager {
   WAVEFORMATEX Format(unsigned int id) const;
 };
 
-HWND FakeWindow();
-
-// The next stereo frame the shared mixer plays (left, right).
-std::pair<int, int> Heard();
-
-class SoundTest : public testing::Test {
+class SoundTest : public AudioTest {
  protected:
   SoundTest();
   ~SoundTest() override;
 
-  testsupport::TempDir dir;
-  testsupport::ScopedCurrentFolder inDir{dir.Path()};
-  plat::FakeClock clock;
-  plat::ScopedClock useClock{clock};
   HMODULE dsound = nullptr;
 };
 

@@ -2,10 +2,13 @@
 // its own in each test process (the name keys the single-instance lock and the registry).
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Process.h"
+#include "tests/support/TempDir.h"
 
 namespace testsupport {
 
@@ -18,6 +21,19 @@ class HeadlessApp : public Kit::KitAppBase {
     mNoSoundNeeded = true;
   }
   bool ChangeDirHook(const char*) override { return true; }
+};
+
+// A test whose applications keep their single-instance lock in a folder of the test's own and start
+// with a command line without switches.
+class AppFixture : public testing::Test {
+ protected:
+  AppFixture() {
+    plat::SetInstanceScope(mScope.Path().string());
+    plat::SetCommandLine("game.exe");
+  }
+  ~AppFixture() override { plat::ResetCommandLine(); }
+
+  TempDir mScope;
 };
 
 }  // namespace testsupport

@@ -1,28 +1,24 @@
-#include "tests/music/MusicTestSupport.h"
-
-#include <unistd.h>
+#include "tests/support/AudioFixture.h"
 
 #include <cstdlib>
 
 #include "framework/sound/MusicInterface.h"
 #include "platform/audio/AudioOutput.h"
+#include "platform/dsound/DSoundFaults.h"
 #include "platform/win/Modules.h"
 #include "tests/support/TrackerModule.h"
 
-namespace musictest {
+namespace testsupport {
 
-std::string Wav16(int channels, int rate, const std::vector<std::int16_t>& samples) {
-  return testsupport::WavFile(channels, rate, 16, testsupport::Pcm16(samples));
+HWND FakeWindow() {
+  static int window;
+  return reinterpret_cast<HWND>(&window);
 }
 
-std::vector<std::int16_t> Ramp(int frames, int first, int step) {
-  std::vector<std::int16_t> out;
-  for (int i = 0; i < frames; ++i) out.push_back(static_cast<std::int16_t>(first + i * step));
-  return out;
-}
-
-std::vector<std::int16_t> Constant(int frames, std::int16_t value) {
-  return std::vector<std::int16_t>(static_cast<std::size_t>(frames), value);
+std::string MonoWav(int rate, int frames, int first, int step) {
+  std::vector<std::int16_t> samples;
+  for (int i = 0; i < frames; ++i) samples.push_back(static_cast<std::int16_t>(first + i * step));
+  return WavFile(1, rate, 16, Pcm16(samples));
 }
 
 std::vector<std::int16_t> RenderLeft(std::size_t frames) {
@@ -39,8 +35,15 @@ int Peak(const std::vector<std::int16_t>& samples) {
   return peak;
 }
 
+std::pair<int, int> Heard() {
+  plat::audio::CatchUp();
+  std::int16_t frame[2];
+  plat::audio::SharedMixer().Mix(frame, 1);
+  return {frame[0], frame[1]};
+}
+
 int PlayModuleOrdersOnce(Kit::MusicInterface& music, int id) {
-  constexpr std::size_t kPattern = testsupport::kModPatternFrames;
+  constexpr std::size_t kPattern = kModPatternFrames;
   music.PlayMusic(id, 0, false);
   int first = Peak(RenderLeft(kPattern / 2));
   EXPECT_GT(first, 1000);
@@ -51,13 +54,9 @@ int PlayModuleOrdersOnce(Kit::MusicInterface& music, int id) {
   return first;
 }
 
-HWND FakeWindow() {
-  static int window;
-  return reinterpret_cast<HWND>(&window);
+AudioTest::~AudioTest() {
+  plat::ResetDSoundFaults();
+  plat::ResetModuleFaults();
 }
 
-MusicTest::MusicTest() = default;
-
-MusicTest::~MusicTest() { plat::ResetModuleFaults(); }
-
-}  // namespace musictest
+}  // namespace testsupport
