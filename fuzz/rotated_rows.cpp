@@ -80,13 +80,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((seed >> 28) < 10) p = (p & 0xFFFFFF) | ((seed >> 27) & 1 ? 0xFF000000u : 0);
     if ((seed >> 20) & 15) p = (p & 0xFFFFFF) | alpha;
     alpha = p & 0xFF000000u;
+    if (((seed >> 16) & 7) == 0) p |= 0xFFFFFF;  // full colour: the sums' largest values
   }
   Kit::MemoryImage source;
   source.SetBits(sprite.data(), width, height);
   const Kit::Rect srcRect(0, 0, width, height);
   constexpr int kWidth = 48, kHeight = 40;
   std::vector<std::uint32_t> background(kWidth * kHeight);
-  for (auto& p : background) p = next() | (target == 3 && (seed >> 30) ? 0xFF000000u : 0);
+  for (auto& p : background)
+    p = next() | (target == 3 && (seed >> 30) ? 0xFF000000u : 0) | (((seed >> 16) & 7) == 0 ? 0xFFFFFF : 0);
 
   if (target == 3) {
     Compare([&] {

@@ -47,6 +47,42 @@ KIT_ATTR inline KIT_V OpaqueSamples(const KIT_V (&src)[4], const KIT_V (&weights
                     KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u)));
 }
 
+// Integer quotients of 16-bit lanes (numerators below 65536, divisors 1..256) through single-precision
+// division: a quotient that is not whole lies at least 1 / 256 from the next whole one, and the rounding
+// error is below 2^-9, so truncation gives the integer quotient.
+KIT_ATTR inline KIT_V Quotients32(KIT_V num, KIT_V den) {
+  return KIT_OP(cvttps_epi32)(KIT_OP(div_ps)(KIT_OP(cvtepi32_ps)(num), KIT_OP(cvtepi32_ps)(den)));
+}
+KIT_ATTR inline KIT_V Quotients16(KIT_V num, KIT_V den) {
+  const KIT_V zero = KIT_SI(setzero)();
+  return KIT_OP(packs_epi32)(Quotients32(KIT_OP(unpacklo_epi16)(num, zero), KIT_OP(unpacklo_epi16)(den, zero)),
+                             Quotients32(KIT_OP(unpackhi_epi16)(num, zero), KIT_OP(unpackhi_epi16)(den, zero)));
+}
+
+// Normal samples (16-bit lanes, see Samples) over pixels of any alpha: coverage 251 and up gives the
+// sample, opaque; 0 leaves the pixel; between, with hidden = ((256 - da)(256 - A)) >> 8, the alpha is
+// 255 - hidden and each channel ((d x da >> 8)(256 - A) + sum) / (256 - hidden), at most 255 (a
+// coloured sum can take the numerator past 65535, where the quotient is 255 anyway: it saturates).
+KIT_ATTR inline KIT_V OntoAnyAlpha(KIT_V dst, const KIT_V (&sample)[2], const KIT_V (&coverage)[2]) {
+  const KIT_V zero = KIT_SI(setzero)(), full = KIT_OP(set1_epi16)(256);
+  const KIT_V alphaLanes = KIT_OP(set1_epi64x)(static_cast<long long>(0xFFFF000000000000ull));
+  KIT_V result[2];
+  for (int h = 0; h < 2; ++h) {
+    const KIT_V d16 = h == 0 ? KIT_OP(unpacklo_epi8)(dst, zero) : KIT_OP(unpackhi_epi8)(dst, zero);
+    const KIT_V da = SpreadAlpha16(d16);
+    const KIT_V uncovered = KIT_OP(sub_epi16)(full, coverage[h]);
+    const KIT_V hidden = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_OP(sub_epi16)(full, da), uncovered), 8);
+    const KIT_V kept = KIT_OP(mullo_epi16)(KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(d16, da), 8), uncovered);
+    const KIT_V channels = KIT_OP(min_epi16)(
+        Quotients16(KIT_OP(adds_epu16)(kept, sample[h]), KIT_OP(sub_epi16)(full, hidden)), KIT_OP(set1_epi16)(255));
+    const KIT_V mixed = Select(alphaLanes, KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(255), hidden), channels);
+    const KIT_V drawn = KIT_SI(or)(KIT_OP(srli_epi16)(sample[h], 8), KIT_SI(and)(alphaLanes, KIT_OP(set1_epi16)(255)));
+    const KIT_V blended = Select(KIT_OP(cmpgt_epi16)(coverage[h], KIT_OP(set1_epi16)(250)), drawn, mixed);
+    result[h] = Select(KIT_OP(cmpeq_epi16)(coverage[h], zero), d16, blended);
+  }
+  return KIT_OP(packus_epi16)(result[0], result[1]);
+}
+
 // The colour of a coloured draw: per pixel in 16-bit lanes blue, green, red and 255 (the coverage's
 // first step keeps it), and its alpha.
 struct Tint {
@@ -134,11 +170,8 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
   }
   const KIT_V dst = Load(out);
   if (!kAdditive && !AllOpaque(dst)) {
-    // Coverage 1 to 250 mixes the sample with the destination's colour and alpha.
-    const KIT_V covered = KIT_OP(set1_epi16)(251);
-    for (const KIT_V& c : coverage)
-      if (KIT_OP(movemask_epi8)(KIT_SI(and)(KIT_OP(cmpgt_epi16)(c, zero), KIT_OP(cmpgt_epi16)(covered, c))))
-        return false;
+    Store(out, OntoAnyAlpha(dst, sample, coverage));
+    return true;
   }
   KIT_V result[2];
   for (int h = 0; h < 2; ++h) {
@@ -150,10 +183,11 @@ KIT_ATTR __attribute__((always_inline)) inline bool Samples(std::uint32_t* out, 
       blended = KIT_OP(add_epi16)(d16, Select(KIT_OP(set1_epi64x)(0xFFFFFFFFFFFFll), drawn, zero));
     } else {
       // Nearly opaque coverage gives the sample, opaque; less mixes it with (d x 255 >> 8) x (256 - coverage).
+      // (The sum saturates: a coloured sample can take it past 65535, where the channel is 255 anyway.)
       const KIT_V mixed = KIT_OP(srli_epi16)(
-          KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(KIT_OP(subs_epu16)(d16, KIT_OP(set1_epi16)(1)),
-                                                KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), coverage[h])),
-                            sample[h]),
+          KIT_OP(adds_epu16)(KIT_OP(mullo_epi16)(KIT_OP(subs_epu16)(d16, KIT_OP(set1_epi16)(1)),
+                                                 KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), coverage[h])),
+                             sample[h]),
           8);
       blended = KIT_SI(or)(Select(KIT_OP(cmpgt_epi16)(coverage[h], KIT_OP(set1_epi16)(250)), drawn, mixed),
                            KIT_OP(set1_epi64x)(static_cast<long long>(0x00FF000000000000ull)));

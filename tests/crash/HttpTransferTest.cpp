@@ -4,10 +4,10 @@
 
 #include <chrono>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/app/HTTPTransfer.h"
-#include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
 #include "tests/crash/LoopbackServer.h"
 #include "tests/settings/DemoStreams.h"
@@ -91,17 +91,15 @@ TEST(HttpTransfer, SplitsItsUrl) {
   HTTPTransfer transfer;
   for (const Case& c : cases) {
     transfer.PrepareTransfer(c.url);
-    EXPECT_EQ(transfer.mProtocol, c.protocol) << c.url;
-    EXPECT_EQ(transfer.mHost, c.host) << c.url;
-    EXPECT_EQ(transfer.mPort, c.port) << c.url;
-    EXPECT_EQ(transfer.mPath, c.path) << c.url;
+    EXPECT_EQ(std::tuple(transfer.mProtocol, transfer.mHost, transfer.mPort, transfer.mPath),
+              std::tuple(std::string(c.protocol), std::string(c.host), c.port, std::string(c.path)));
   }
 }
 
 TEST(HttpTransfer, FailuresKeepTheirOwnResult) {
   HTTPTransfer transfer;
   EXPECT_EQ(transfer.GetResultCode(), HTTPTransfer::RESULT_IDLE);
-  transfer.SendRequest("http://127.0.0.1:" + std::to_string(crashtest::ClosedPort()) + "/", kRequest);
+  transfer.SendRequest("http://127.0.0.1:1/", kRequest);  // nothing listens on port 1
   EXPECT_EQ(Finish(transfer), HTTPTransfer::RESULT_CONNECT_FAILED);
 
   // A name that cannot be found; only where this machine answers name look-ups at all.
@@ -148,14 +146,6 @@ TEST(HttpTransfer, AReplayTakesTheRecordedResultAndItsWaitEnds) {
   EXPECT_EQ(replayed.GetResultCode(), HTTPTransfer::RESULT_DONE);
   EXPECT_EQ(replayed.GetContent(), "recorded body");
   app.mDemoStream = nullptr;
-}
-
-TEST(HttpResponseParser, ReadsAnyResponseOneByteAtATime) {
-  const std::string response = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n1\r\nd\r\n0\r\n\r\n";
-  Kit::HttpResponseParser parser;
-  for (char c : response) parser.Receive(&c, 1);
-  EXPECT_TRUE(parser.Ended());
-  EXPECT_EQ(parser.Body(), "abcd");
 }
 
 }  // namespace

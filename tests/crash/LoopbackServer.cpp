@@ -75,10 +75,4 @@ void LoopbackServer::Serve(std::vector<std::string> pieces, bool holdOpen) {
   ::close(connection);
 }
 
-int ClosedPort() {
-  int port = 0;
-  ::close(ListenOnLoopback(&port));
-  return port;
-}
-
 }  // namespace crashtest

@@ -33,7 +33,4 @@ class LoopbackServer {
   std::thread mThread;
 };
 
-// A loopback port on which nothing listens.
-int ClosedPort();
-
 }  // namespace crashtest

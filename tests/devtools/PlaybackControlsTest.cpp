@@ -27,8 +27,15 @@ class PlaybackControlsTest : public testing::Test {
   apptest::LoopApp mApp;
 };
 
-// Jump keys aim at a time before the end; speed keys scale the multiplier and '=' resets it.
+// Jump keys aim at a time before the end; speed keys scale the multiplier and '=' resets it; neither
+// does anything while no demo plays.
 TEST_F(PlaybackControlsTest, JumpAndSpeedKeys) {
+  mApp.mDemoStream = nullptr;
+  Type('9');
+  Type('+');
+  EXPECT_EQ(mApp.mDemoJumpTarget, 0);
+  EXPECT_EQ(mApp.mUpdateMultiplier, 1.0);
+  mApp.mDemoStream = &mStream;
   const struct {
     char key;
     int target;
@@ -41,14 +48,6 @@ TEST_F(PlaybackControlsTest, JumpAndSpeedKeys) {
     EXPECT_EQ(mApp.mDemoJumpTarget, c.target) << c.key;
     EXPECT_NEAR(mApp.mUpdateMultiplier, c.multiplier, 1e-12) << c.key;
   }
-}
-
-TEST_F(PlaybackControlsTest, KeysDoNothingWhenNoDemoPlays) {
-  mApp.mDemoStream = nullptr;
-  Type('9');
-  Type('+');
-  EXPECT_EQ(mApp.mDemoJumpTarget, 0);
-  EXPECT_EQ(mApp.mUpdateMultiplier, 1.0);
 }
 
 TEST_F(PlaybackControlsTest, AJumpRunsTheUpdatesMutedAndStopsAtTheTarget) {

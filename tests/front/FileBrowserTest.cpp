@@ -122,35 +122,28 @@ class CustomLevelDialogTest : public FileBrowserTest {
   std::vector<std::string> mStarted;
 };
 
-TEST_F(CustomLevelDialogTest, LoadQueuesEverySelectedFileInListOrderAndStartsTheFirst) {
-  CustomLevelDialog* dialog = OpenDialog();
-  FileBrowserList& list = *dialog->mFileList;
-  list.SetRowSelected(4, true);
-  list.SetRowSelected(3, true);
-  dialog->ButtonDepress(CustomLevelDialog::kLoadButton);
-  EXPECT_EQ(mApp.mCustomLevelPaths, (std::list<std::string>{"custom\\A.LVX", "custom\\b.lvx"}));
-  EXPECT_TRUE(mApp.mCustomLevel);
-  EXPECT_EQ(mStarted, (std::vector<std::string>{"custom\\A.LVX"}));
-  EXPECT_EQ(mApp.GetDialog(kCustomLevelDialogId), nullptr);
-}
+// Rows selected (toggled, in a sub-folder or the first folder) and what Load queues.
+struct LoadCase {
+  std::u16string folder;
+  std::vector<int> toggled;
+  std::list<std::string> queued;
+};
 
-TEST_F(CustomLevelDialogTest, LoadWithNothingSelectedOnlyCloses) {
-  CustomLevelDialog* dialog = OpenDialog();
-  dialog->mFileList->SetRowSelected(3, true);
-  dialog->mFileList->SetRowSelected(3, false);
-  dialog->ButtonDepress(CustomLevelDialog::kLoadButton);
-  EXPECT_TRUE(mApp.mCustomLevelPaths.empty());
-  EXPECT_FALSE(mApp.mCustomLevel);
-  EXPECT_TRUE(mStarted.empty());
-  EXPECT_EQ(mApp.GetDialog(kCustomLevelDialogId), nullptr);
-}
-
-TEST_F(CustomLevelDialogTest, AFileInASubFolderIsQueuedWithThatFolder) {
-  CustomLevelDialog* dialog = OpenDialog();
-  dialog->mFileList->EnterFolder(u"sub2");
-  dialog->mFileList->SetRowSelected(1, true);
-  dialog->ButtonDepress(CustomLevelDialog::kLoadButton);
-  EXPECT_EQ(mApp.mCustomLevelPaths, (std::list<std::string>{"custom\\sub2\\deep.lvx"}));
+TEST_F(CustomLevelDialogTest, LoadQueuesTheSelectedFilesInListOrderStartsTheFirstAndCloses) {
+  for (const LoadCase& c : {LoadCase{u"", {4, 3}, {"custom\\A.LVX", "custom\\b.lvx"}},
+                            LoadCase{u"sub2", {1}, {"custom\\sub2\\deep.lvx"}}, LoadCase{u"", {3, 3}, {}}}) {
+    mApp.mCustomLevelPaths.clear();
+    mApp.mCustomLevel = false;
+    mStarted.clear();
+    CustomLevelDialog* dialog = OpenDialog();
+    if (!c.folder.empty()) dialog->mFileList->EnterFolder(c.folder);
+    for (int row : c.toggled) dialog->mFileList->SetRowSelected(row, !dialog->mFileList->IsRowSelected(row));
+    dialog->ButtonDepress(CustomLevelDialog::kLoadButton);
+    EXPECT_EQ(mApp.mCustomLevelPaths, c.queued);
+    EXPECT_EQ(mApp.mCustomLevel, !c.queued.empty());
+    EXPECT_EQ(mStarted, std::vector<std::string>(c.queued.begin(), std::next(c.queued.begin(), !c.queued.empty())));
+    EXPECT_EQ(mApp.GetDialog(kCustomLevelDialogId), nullptr);
+  }
 }
 
 TEST_F(FileBrowserTest, RowsDrawTheirIconFillAndFrameFromTheFirstVisibleRow) {

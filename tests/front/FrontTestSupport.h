@@ -123,6 +123,12 @@ class FrontFixture : public ::testing::Test {
     Kit::SetFallbackFontFactory(mSavedFactory);
   }
 
+  // The players' names in the store's order.
+  static std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const auto& profile : gProfileStore.mProfiles) names.push_back(profile->mName);
+    return names;
+  }
   // Where a program path lands, and what is there.
   static std::string RealPath(const std::string& programPath) { return plat::MapPath(programPath); }
   static std::string Contents(const std::string& programPath) {

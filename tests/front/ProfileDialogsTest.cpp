@@ -22,11 +22,6 @@ class ProfileDialogsTest : public FrontTest::FrontFixture {
       gProfileStore.mCurrentProfile = nullptr;
     }
   }
-  static std::vector<std::string> Names() {
-    std::vector<std::string> names;
-    for (const auto& profile : gProfileStore.mProfiles) names.push_back(profile->mName);
-    return names;
-  }
   // The names in the player file as it is on disk now.
   std::vector<std::string> SavedNames() {
     const std::string bytes = Contents(kPlayerFilePath);

@@ -14,11 +14,6 @@ using FrontTest::Str;
 class ProfileStoreTest : public FrontTest::FrontFixture {
  protected:
   ProfileStore& Store() { return gProfileStore; }
-  std::vector<std::string> Names() {
-    std::vector<std::string> names;
-    for (const auto& profile : Store().mProfiles) names.push_back(profile->mName);
-    return names;
-  }
   std::vector<std::string> Table() {
     std::vector<std::string> rows;
     for (const auto& entry : Store().mScores) rows.push_back(entry->mName + " " + std::to_string(entry->mScore));

@@ -55,10 +55,6 @@ TEST_F(EffectFileTest, TheLastRecordOfABrickNameDecidesEvenWithAnEmptyField) {
   EXPECT_EQ(LookupEffect(records, "brick_cc_020", "hitname"), "hit2");
   EXPECT_EQ(LookupEffect(records, "brick_cc_020", "brick"), "");
   EXPECT_EQ(LookupEffect(records, "brick_cc_021", "hitname"), "");
-  EXPECT_EQ(TextBefore("hitexplode:flare", ":"), "hitexplode");
-  EXPECT_EQ(TextAfter("hitexplode:flare", ":"), "flare");
-  EXPECT_EQ(TextBefore("one", ":"), "one");
-  EXPECT_EQ(TextAfter("one", ":"), "");
 }
 
 }  // namespace

@@ -61,6 +61,6 @@ TEST_P(LevelMusic, ALevelFadesTheOldTrackOutAndTheTrackOfItsBackgroundIn) {
 INSTANTIATE_TEST_SUITE_P(Backgrounds, LevelMusic,
                          testing::Values(MusicCase{1, 1, "in 1"}, MusicCase{2, 2, "in 2"}, MusicCase{3, 0, "in 3"},
                                          // An unknown value keeps the kind, which still has its track.
-                                         MusicCase{9, 2, "in 2"}));
+                                         MusicCase{0, 2, "in 2"}, MusicCase{4, 2, "in 2"}));
 
 }  // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "framework/widget/WidgetManager.h"
 
 #include "framework/graphics/Graphics.h"
@@ -54,10 +52,6 @@ TEST_P(LoadingBar, ShowsTheLoadedShareOfTheBarImage) {
 INSTANTIATE_TEST_SUITE_P(Progress, LoadingBar,
                          testing::Values(std::pair{0, 0}, std::pair{4, kBarWidthPx / 2}, std::pair{8, kBarWidthPx}));
 
-}  // namespace
-
-namespace {
-
 TEST(LoadingHandOver, DoesNotHappenOnceTheShutdownHasBegun) {
   // A failed load asks for the shutdown, which the loop begins before the completion hook runs.
   playtest::SoundLoggingGame game;
@@ -66,13 +60,6 @@ TEST(LoadingHandOver, DoesNotHappenOnceTheShutdownHasBegun) {
   game.mQuit = true;
   game.LoadingThreadCompleted();
   EXPECT_NE(game.mLoadingScreen, nullptr) << "no hand-over: the ids of \"Game\" were never bound";
-}
-
-TEST(ProgramDirectory, EndsWithTheSeparatorBeforeTheProgramName) {
-  const std::string folder = GetProgramDirectory();
-  ASSERT_FALSE(folder.empty());
-  EXPECT_EQ(folder.back(), '/');
-  EXPECT_TRUE(std::filesystem::exists(folder + "test_play"));
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ struct SmallBoard {
 
 struct PowerUpCase {
   const char* name;
-  void (Board::*action)();
   std::function<void(SmallBoard&)> makeUseless;  // empty: never useless
   std::function<void(SmallBoard&)> check;        // what catching it did
 };
@@ -55,9 +54,12 @@ class PowerUp : public RulesTest, public testing::WithParamInterface<PowerUpCase
 
 TEST_P(PowerUp, CatchingItDoesItsActionAndItIsUselessOnlyWhenItWouldDoNothing) {
   const PowerUpCase& c = GetParam();
+  PlayField catcher(&mGame);
   SmallBoard field = MakeBoard();
   EXPECT_FALSE(gBoard.IsPowerUpUseless(c.name)) << "useful on the standard board";
-  (gBoard.*c.action)();
+  Actor caught;
+  caught.mName = c.name;
+  catcher.ApplyPowerUp(&caught);  // as when the paddle catches it
   c.check(field);
   gActorScene.Clear();
   SmallBoard fresh = MakeBoard();
@@ -77,40 +79,42 @@ std::vector<std::string> Repeat(int n, const char* name) { return std::vector<st
 float Speed(const Actor* ball) { return BallSpeed(*ball); }
 float CentreX(const Actor* actor) { return actor->mX + actor->mWidth * 0.5f; }
 
+constexpr int kCatchScore = 3;  // what catching a power-up scores
+
 // Speeds: the large ball moves at (120, -250), 277.3 per second; the small one at 300 straight up.
 const PowerUpCase kCases[] = {
-    {"ups_largeball", &Board::PowerUpLargeBall, [](SmallBoard& f) { Rename({f.small}, "balllarge"); },
+    {"ups_largeball", [](SmallBoard& f) { Rename({f.small}, "balllarge"); },
      [](SmallBoard& f) {
        EXPECT_EQ(f.small->mName, "balllarge");
        EXPECT_EQ(f.small->mWidth, 16);
        EXPECT_EQ(f.game.CountSounds(SOUND_BIGBALL), 2) << "also for the ball that was large";
      }},
-    {"ups_smallball", &Board::PowerUpSmallBall, [](SmallBoard& f) { Rename({f.large}, "ballsmall"); },
+    {"ups_smallball", [](SmallBoard& f) { Rename({f.large}, "ballsmall"); },
      [](SmallBoard& f) {
        EXPECT_EQ(f.large->mName, "ballsmall");
        EXPECT_EQ(f.large->mRadius, 4.0f);
      }},
-    {"ups_addvel", &Board::PowerUpAddVelocity, [](SmallBoard& f) { f.small->mVelY = -1000.5f; },
+    {"ups_addvel", [](SmallBoard& f) { f.small->mVelY = -1000.5f; },
      [](SmallBoard& f) {
        EXPECT_NEAR(Speed(f.small), 340.0f, 1e-3) << "20 x difficulty 2";
        EXPECT_NEAR(f.large->mVelX / f.large->mVelY, -0.48f, 1e-5) << "the direction is kept";
      }},
-    {"ups_subvel", &Board::PowerUpSubVelocity, [](SmallBoard& f) { f.small->mVelY = -99.0f; },
+    {"ups_subvel", [](SmallBoard& f) { f.small->mVelY = -99.0f; },
      [](SmallBoard& f) { EXPECT_NEAR(Speed(f.small), 260.0f, 1e-3) << "20 x (4 - difficulty 2)"; }},
-    {"ups_threeball", &Board::PowerUpThreeBall, nullptr,
+    {"ups_threeball", nullptr,
      [](SmallBoard& f) {
        EXPECT_EQ(PendingNames(), Repeat(2, "balllarge")) << "only the first moving ball splits";
        EXPECT_NEAR(std::atan2(f.large->mVelY, f.large->mVelX), 4.537855692207813 - 2 * 3.14159265358979, 1e-5);
        EXPECT_EQ(f.game.CountSounds(SOUND_MULTIBALL), 1);
      }},
-    {"ups_eightball", &Board::PowerUpEightBall, nullptr,
+    {"ups_eightball", nullptr,
      [](SmallBoard& f) {
        EXPECT_EQ(PendingNames(), Repeat(7, "balllarge"));
        const Actor& last = *gActorScene.mPendingActors.back();
        EXPECT_NEAR(std::atan2(last.mVelY, last.mVelX), 290 * 3.14159265358979 / 180 - 2 * 3.14159265358979, 1e-5);
        EXPECT_NEAR(Speed(&last), Speed(f.large), 1e-2);
      }},
-    {"ups_fireball", &Board::PowerUpFireBall,
+    {"ups_fireball",
      [](SmallBoard& f) {
        Rename({f.large, f.small}, "ballfire");
      },
@@ -120,7 +124,7 @@ const PowerUpCase kCases[] = {
        EXPECT_EQ(f.small->mOverlay->mName, "fire");
        EXPECT_EQ(f.small->mRadius, 7.0f) << "half of 15, whole";
      }},
-    {"ups_thru", &Board::PowerUpThru,
+    {"ups_thru",
      [](SmallBoard& f) {
        Rename({f.large, f.small}, "ballthru");
      },
@@ -129,18 +133,18 @@ const PowerUpCase kCases[] = {
        EXPECT_EQ(f.small->mTmpl->mName, "smallball") << "keeps its look";
        EXPECT_EQ(f.small->mOverlay->mName, "makeball");
      }},
-    {"ups_longpaddle", &Board::PowerUpLongPaddle, [](SmallBoard& f) { Rename({f.paddle}, "paddlelong"); },
+    {"ups_longpaddle", [](SmallBoard& f) { Rename({f.paddle}, "paddlelong"); },
      [](SmallBoard& f) {
        EXPECT_EQ(f.paddle->mName, "paddlelong");
        EXPECT_EQ(f.paddle->mWidth, 140);
        EXPECT_EQ(CentreX(f.paddle), 400.0f) << "the centre stays";
      }},
-    {"ups_shortpaddle", &Board::PowerUpShortPaddle, [](SmallBoard& f) { Rename({f.paddle}, "paddleshort"); },
+    {"ups_shortpaddle", [](SmallBoard& f) { Rename({f.paddle}, "paddleshort"); },
      [](SmallBoard& f) {
        EXPECT_EQ(f.paddle->mName, "paddleshort");
        EXPECT_EQ(CentreX(f.paddle), 400.0f);
      }},
-    {"ups_convert", &Board::PowerUpConvert,
+    {"ups_convert",
      [](SmallBoard& f) {
        for (Actor* brick : {f.cc, f.bb, f.iron}) brick->mAlive = false;
      },
@@ -150,19 +154,18 @@ const PowerUpCase kCases[] = {
        EXPECT_EQ(f.bb->mName, "brick_aa_018");
        EXPECT_EQ(f.iron->mName, "brick_cc_040");
        EXPECT_EQ(f.iron->mHitPoints, 3);
-       EXPECT_EQ(f.game.mScore, 2 * Board::kBrickHitScore) << "the iron brick scores nothing";
+       EXPECT_EQ(f.game.mScore, kCatchScore + 2 * Board::kBrickHitScore) << "the iron brick scores nothing";
      }},
-    {"ups_down", &Board::PowerUpDown, [](SmallBoard& f) { f.cc->mY = 481; },
+    {"ups_down", [](SmallBoard& f) { f.cc->mY = 481; },
      [](SmallBoard& f) {
        for (Actor* brick : gActorScene.mBricks) EXPECT_EQ(brick->mY, 110.0f);
      }},
-    {"ups_up", &Board::PowerUpUp, [](SmallBoard& f) { f.cc->mY = 24.9f; },
+    {"ups_up", [](SmallBoard& f) { f.cc->mY = 24.9f; },
      [](SmallBoard& f) {
        for (Actor* brick : gActorScene.mBricks) EXPECT_EQ(brick->mY, 90.0f);
      }},
-    {"ups_addlive", &Board::PowerUpAddLife, nullptr,
-     [](SmallBoard& f) { EXPECT_EQ(f.game.mLives, kLivesAtNewGame + 1); }},
-    {"ups_sublive", &Board::PowerUpSubLife, nullptr,
+    {"ups_addlive", nullptr, [](SmallBoard& f) { EXPECT_EQ(f.game.mLives, kLivesAtNewGame + 1); }},
+    {"ups_sublive", nullptr,
      [](SmallBoard& f) {
        EXPECT_EQ(PendingNames(), Repeat(2, "smallyellowbom"));
        EXPECT_EQ(gActorScene.mPendingActors[0]->mMode, kBallKillerMode);
@@ -170,18 +173,18 @@ const PowerUpCase kCases[] = {
        EXPECT_FALSE(f.large->mTmpl->mVisible);
        EXPECT_EQ(Speed(f.large), 0.0f);
      }},
-    {"ups_explode", &Board::PowerUpExplode, [](SmallBoard& f) { f.explosive->mAlive = false; },
+    {"ups_explode", [](SmallBoard& f) { f.explosive->mAlive = false; },
      [](SmallBoard& f) {
        EXPECT_FALSE(f.explosive->mAlive);
        EXPECT_EQ(gActorScene.mPendingActors.front()->mMode, kBombMode);
        EXPECT_EQ(f.game.mSounds.back(), SOUND_FIREEXPLODE);
      }},
-    {"ups_bounce", &Board::PowerUpBounce, nullptr,
+    {"ups_bounce", nullptr,
      [](SmallBoard& f) {
        EXPECT_EQ(PendingNames(), Repeat(1, "bounce"));
        EXPECT_EQ(gActorScene.mPendingActors[0]->mY, 590.0f) << "on the bottom edge";
      }},
-    {"ups_newball", &Board::PowerUpNewBall,
+    {"ups_newball",
      [](SmallBoard& f) {
        Rename({f.large, f.small}, "ballnew");
      },
@@ -190,12 +193,12 @@ const PowerUpCase kCases[] = {
        EXPECT_EQ(f.small->mTmpl->mName, "largeball");
        EXPECT_EQ(f.small->mOverlay->mName, "newball");
      }},
-    {"ups_cannon", &Board::PowerUpCannon, nullptr,
+    {"ups_cannon", nullptr,
      [](SmallBoard& f) {
        EXPECT_TRUE(f.game.mSounds.empty());
        EXPECT_TRUE(PendingNames().empty());
      }},
-    {"ups_reverse", &Board::PowerUpReverse, nullptr,
+    {"ups_reverse", nullptr,
      [](SmallBoard& f) {
        EXPECT_EQ(f.large->mVelX, -120.0f);
        EXPECT_EQ(f.large->mVelY, 250.0f);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/data/Catalog.h"
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
 #include "tests/rules/RulesFixture.h"
@@ -18,7 +19,7 @@ using testsupport::PointerInput;
 constexpr int kGameTicks = 1200;           // twelve seconds of play
 constexpr const char* kMarker = "caught";  // the code that tells the test's power-up from dropped ones
 
-class Replay : public rulestest::RulesTest, public testing::WithParamInterface<const char*> {
+class Replay : public rulestest::RulesTest, public testing::WithParamInterface<std::string> {
  protected:
   // Plays the game on a board with every kind of brick, the power-up falling from the middle; with inputs
   // given, replays them, else records what the paddle does: wait under the power-up, then the autopilot.
@@ -68,11 +69,6 @@ TEST_P(Replay, AGameInWhichThePowerUpIsCaughtReplaysToTheSameFinalState) {
   EXPECT_EQ(Play(inputs, false), recorded);
 }
 
-INSTANTIATE_TEST_SUITE_P(PowerUps, Replay,
-                         testing::Values("ups_largeball", "ups_smallball", "ups_addvel", "ups_subvel", "ups_threeball",
-                                         "ups_eightball", "ups_fireball", "ups_thru", "ups_longpaddle",
-                                         "ups_shortpaddle", "ups_convert", "ups_down", "ups_up", "ups_addlive",
-                                         "ups_sublive", "ups_explode", "ups_bounce", "ups_newball", "ups_cannon",
-                                         "ups_reverse"));
+INSTANTIATE_TEST_SUITE_P(PowerUps, Replay, testing::ValuesIn(gamedata::PowerUps()));
 
 }  // namespace

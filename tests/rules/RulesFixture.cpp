@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "game/data/Catalog.h"
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
@@ -9,12 +10,6 @@
 namespace rulestest {
 
 namespace {
-
-constexpr const char* kPowerUps[] = {"ups_largeball",  "ups_smallball",   "ups_addvel",   "ups_subvel",
-                                     "ups_threeball",  "ups_eightball",   "ups_fireball", "ups_thru",
-                                     "ups_longpaddle", "ups_shortpaddle", "ups_convert",  "ups_down",
-                                     "ups_up",         "ups_addlive",     "ups_sublive",  "ups_explode",
-                                     "ups_bounce",     "ups_newball",     "ups_cannon",   "ups_reverse"};
 
 // The effects: a spark for a hit, pieces and dust at death, a blast, a burn. An explosive brick's effects
 // all open with "boom", which becomes its bomb.
@@ -44,7 +39,7 @@ RulesTest::RulesTest() {
     prototype->mFrameCount = kBombFrameCount;
     prototype->mFrameStep = 1;
   }
-  for (const char* powerUp : kPowerUps) AddPrototype(powerUp, 20, 10, 0xFFFFFFFF);
+  for (const std::string& powerUp : gamedata::PowerUps()) AddPrototype(powerUp, 20, 10, 0xFFFFFFFF);
   for (const char* brick : {"brick_aa_018", "brick_bb_018", "brick_cc_018", "brick_cc_040"}) {
     AddPrototype(brick, 40, 20, 0xFFFFFFFF);
   }

@@ -3,11 +3,11 @@
 // drops its pixels only once its textures hold them.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/graphics/DDImage.h"
@@ -21,6 +21,7 @@
 #include "platform/win/Process.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Threads.h"
+#include "tests/support/ArgbReadback.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/ScreenFormats.h"
@@ -44,27 +45,20 @@ class D3DPathTest : public testing::Test {
   }
   ~D3DPathTest() override { plat::ResetCommandLine(); }
 
-  // A pixel of the draw surface after the frame was presented, as the surface holds it.
+  // A pixel of the draw surface after the frame was presented, as 0xFFRRGGBB.
   static std::uint32_t PixelAt(Auto3DApp& app, int x, int y) {
     app.mDDInterface->Redraw();
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    IDirectDrawSurface* surface = app.mDDInterface->mDrawSurface;
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return 0xDEADBEEF;
-    std::uint32_t pixel = 0;
-    const int bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
-    std::memcpy(&pixel, static_cast<const std::uint8_t*>(desc.lpSurface) + y * desc.lPitch + x * bytes, bytes);
-    surface->Unlock(nullptr);
-    return pixel;
+    const auto pixels = testsupport::ReadSurfaceArgb(app.mDDInterface->mDrawSurface, x + 1, y + 1);
+    return pixels.empty() ? 0 : pixels.back();
   }
-  static constexpr std::uint32_t kGreen565 = 0x07E0, kRed565 = 0xF800;
+  static constexpr std::uint32_t kGreen = 0xFF00FF00, kRed = 0xFFFF0000;
 
   // Fills the screen, presents it and tells whether the fill reached the draw surface.
   static bool DrawsAndPresents(Auto3DApp& app) {
     Kit::Graphics g(app.mDDInterface->GetScreenImage());
     g.SetColor(Kit::Color(0, 255, 0));
     g.FillRect(0, 0, 320, 240);
-    return PixelAt(app, 0, 0) == kGreen565;
+    return PixelAt(app, 0, 0) == kGreen;
   }
 
   testsupport::TempDir mFolder;
@@ -158,11 +152,11 @@ TEST_F(D3DPathTest, APolygonIsFilledWithinItsClipRectangle) {
   Kit::DDImage* screen = app.mDDInterface->GetScreenImage();
   const Kit::Point triangle[] = {{0, 0}, {100, 0}, {0, 100}};
   EXPECT_TRUE(screen->PolyFill(triangle, 2, Kit::Rect(0, 0, 320, 240), Kit::Color(255, 0, 0), 0, 0, 0));
-  EXPECT_EQ(PixelAt(app, 20, 5), kGreen565);  // two points make no polygon
+  EXPECT_EQ(PixelAt(app, 20, 5), kGreen);  // two points make no polygon
   EXPECT_TRUE(screen->PolyFill(triangle, 3, Kit::Rect(0, 0, 50, 50), Kit::Color(255, 0, 0), 0, 10, 10));
-  EXPECT_EQ(PixelAt(app, 20, 20), kRed565);
-  EXPECT_EQ(PixelAt(app, 5, 5), kGreen565);    // before the translation
-  EXPECT_EQ(PixelAt(app, 60, 15), kGreen565);  // beyond the clip rectangle
+  EXPECT_EQ(PixelAt(app, 20, 20), kRed);
+  EXPECT_EQ(PixelAt(app, 5, 5), kGreen);    // before the translation
+  EXPECT_EQ(PixelAt(app, 60, 15), kGreen);  // beyond the clip rectangle
 }
 
 TEST_F(D3DPathTest, AnImageKeepsItsPixelsUntilAnUploadSucceeds) {
@@ -205,11 +199,8 @@ TEST(D3DTextureLimits, FollowTheDeviceWithinBounds) {
     desc.dwMaxTextureAspectRatio = row.aspect;
     Kit::TextureCaps caps;
     Kit::D3DInterface::TakeTextureLimits(desc, caps);
-    EXPECT_EQ(caps.minWidth, row.expectedMin) << row.maxWidth;
-    EXPECT_EQ(caps.minHeight, row.expectedMin) << row.maxWidth;
-    EXPECT_EQ(caps.maxWidth, row.expectedMax) << row.maxWidth;
-    EXPECT_EQ(caps.maxHeight, row.expectedMax) << row.maxWidth;
-    EXPECT_EQ(caps.maxAspectRatio, row.expectedAspect) << row.maxWidth;
+    EXPECT_EQ(std::tuple(caps.minWidth, caps.minHeight, caps.maxWidth, caps.maxHeight, caps.maxAspectRatio),
+              std::tuple(row.expectedMin, row.expectedMin, row.expectedMax, row.expectedMax, row.expectedAspect));
   }
 }
 

@@ -26,16 +26,20 @@ namespace {
 
 constexpr int kWidth = 160, kHeight = 96;
 
-// Source pictures: an opaque gradient, and one whose alpha ramps from clear to opaque.
-std::unique_ptr<Kit::MemoryImage> MakePicture(Kit::ImageHost* host, int width, int height, bool alpha) {
+// Source pictures: an opaque gradient, or one whose alpha ramps from clear to opaque, each pixel then
+// changed by `adjust` (given the pixel, x and y).
+std::unique_ptr<Kit::MemoryImage> MakePicture(
+    Kit::ImageHost* host, int width, int height, bool alpha,
+    const std::function<std::uint32_t(std::uint32_t, int, int)>& adjust = [](std::uint32_t p, int, int) { return p; }) {
   auto image = std::make_unique<Kit::MemoryImage>(host);
   image->Create(width, height);
   std::uint32_t* bits = image->GetBits();
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const std::uint32_t a = alpha ? static_cast<std::uint32_t>(255 * x / (width - 1)) : 255;
-      bits[y * width + x] = (a << 24) | (static_cast<std::uint32_t>(40 + 200 * x / width) << 16) |
-                            (static_cast<std::uint32_t>(220 - 180 * y / height) << 8) | 0x60;
+      bits[y * width + x] = adjust((a << 24) | (static_cast<std::uint32_t>(40 + 200 * x / width) << 16) |
+                                       (static_cast<std::uint32_t>(220 - 180 * y / height) << 8) | 0x60,
+                                   x, y);
     }
   image->BitsChanged();
   return image;
@@ -43,34 +47,19 @@ std::unique_ptr<Kit::MemoryImage> MakePicture(Kit::ImageHost* host, int width, i
 
 // A picture of 16 colours with a colour table: 8-bit palette textures.
 std::unique_ptr<Kit::MemoryImage> MakePalettized(Kit::ImageHost* host) {
-  auto image = std::make_unique<Kit::MemoryImage>(host);
-  image->Create(36, 24);
-  std::uint32_t* bits = image->GetBits();
-  for (int i = 0; i < 36 * 24; ++i) bits[i] = (i % 7 == 0 ? 0x60000000u : 0xFF000000u) | (0x113355u * ((i / 5) % 8));
-  image->BitsChanged();
+  auto image = MakePicture(host, 36, 24, false, [](std::uint32_t, int x, int y) {
+    const int i = y * 36 + x;
+    return (i % 7 == 0 ? 0x60000000u : 0xFF000000u) | (0x113355u * ((i / 5) % 8));
+  });
   image->Palletize();
   return image;
 }
 
 // Colours and alpha that four bits hold exactly, for 16-bit A4R4G4B4 textures.
 std::unique_ptr<Kit::MemoryImage> MakeFourBit(Kit::ImageHost* host) {
-  auto image = MakePicture(host, 32, 32, true);
-  std::uint32_t* bits = image->GetBits();
-  for (int i = 0; i < 32 * 32; ++i) bits[i] = (bits[i] & 0xF0F0F0F0u) | ((bits[i] & 0xF0F0F0F0u) >> 4);
-  image->BitsChanged();
+  auto image = MakePicture(host, 32, 32, true,
+                           [](std::uint32_t p, int, int) { return (p & 0xF0F0F0F0u) | ((p & 0xF0F0F0F0u) >> 4); });
   image->mD3DFlags = Kit::D3DIMAGE_USE_A4R4G4B4;
-  return image;
-}
-
-// With a clear frame: the 2D sub-pixel blit leaves out the outermost texels, the 3D one draws them.
-// The frame keeps its colours, so that filtering does not darken the edge towards black.
-std::unique_ptr<Kit::MemoryImage> MakeFramed(Kit::ImageHost* host) {
-  auto image = MakePicture(host, 36, 24, false);
-  std::uint32_t* bits = image->GetBits();
-  for (int y = 0; y < 24; ++y)
-    for (int x = 0; x < 36; ++x)
-      if (x == 0 || y == 0 || x == 35 || y == 23) bits[y * 36 + x] &= 0xFFFFFF;
-  image->BitsChanged();
   return image;
 }
 
@@ -81,7 +70,11 @@ struct Pictures {
         wide(MakePicture(host, 150, 20, false)),
         palettized(MakePalettized(host)),
         fourBit(MakeFourBit(host)),
-        framed(MakeFramed(host)) {}
+        // With a clear frame: the 2D sub-pixel blit leaves out the outermost texels, the 3D one draws
+        // them. The frame keeps its colours, so that filtering does not darken the edge towards black.
+        framed(MakePicture(host, 36, 24, false, [](std::uint32_t p, int x, int y) {
+          return x == 0 || y == 0 || x == 35 || y == 23 ? p & 0xFFFFFF : p;
+        })) {}
   std::unique_ptr<Kit::MemoryImage> opaque, alpha;
   // Wider than one texture piece, so that two pieces meet inside the picture.
   std::unique_ptr<Kit::MemoryImage> wide;
@@ -217,15 +210,7 @@ class DrawComparisonTest : public testing::TestWithParam<Case> {
       GetParam().scene->draw(g, pictures);
     }
     EXPECT_TRUE(display.Redraw());
-    std::vector<std::uint32_t> pixels;
-    IDirectDrawSurface* surface = display.mDrawSurface;
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) == DD_OK) {
-      pixels = testsupport::ReadArgb(desc.lpSurface, desc.lPitch, kWidth, kHeight, desc.ddpfPixelFormat);
-      surface->Unlock(nullptr);
-    }
-    return pixels;
+    return testsupport::ReadSurfaceArgb(display.mDrawSurface, kWidth, kHeight);
   }
 };
 

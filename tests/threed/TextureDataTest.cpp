@@ -1,14 +1,18 @@
 // The Direct3D textures of an image: piece sizes, the texel format, uploads only after a change, and
-// the pixels read back from each format.
+// the pixels read back from each format; and the software device itself.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/TextureData.h"
 #include "framework/graphics/TextureFormat.h"
 #include "platform/d3d/D3D.h"
+#include "platform/ddraw/DisplaySettings.h"
+#include "tests/support/ArgbReadback.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/SoftwareDevice.h"
 
@@ -18,11 +22,6 @@ using Kit::TextureCaps;
 using Kit::TextureData;
 
 constexpr int kAllFormats = Kit::TEXFMT_A8R8G8B8 | Kit::TEXFMT_A4R4G4B4 | Kit::TEXFMT_R5G6B5 | Kit::TEXFMT_PALETTE8;
-
-TEST(TextureSizeTest, PreferredSizesWasteLittle) {
-  const std::pair<int, int> sizes[] = {{0, 1}, {1, 1}, {100, 128}, {200, 256}, {129, 128}, {300, 256}, {640, 512}};
-  for (auto [size, expected] : sizes) EXPECT_EQ(TextureData::PreferredPieceSize(size), expected) << size;
-}
 
 struct Cut {
   const char* name;
@@ -40,15 +39,12 @@ TEST_P(TextureCutTest, CutsTheImageIntoPieces) {
   image.mD3DFlags = c.flags;
   TextureData data;
   data.CreateTextureDimensions(image, TextureCaps{});
-  EXPECT_EQ(data.mTexPieceWidth, c.pieceWidth);
-  EXPECT_EQ(data.mTexPieceHeight, c.pieceHeight);
-  EXPECT_EQ(data.mTexGridWidth, c.gridWidth);
-  EXPECT_EQ(data.mTexGridHeight, c.gridHeight);
   ASSERT_EQ(data.mPieces.size(), static_cast<std::size_t>(c.gridWidth * c.gridHeight));
-  EXPECT_EQ(data.mPieces[c.gridWidth - 1].width, c.rightWidth);
-  EXPECT_EQ(data.mPieces[c.gridWidth - 1].height, c.rightHeight);
-  EXPECT_FLOAT_EQ(data.mMaxTotalU, c.maxU);
-  EXPECT_FLOAT_EQ(data.mMaxTotalV, c.maxV);
+  const auto& right = data.mPieces[c.gridWidth - 1];  // the sizes in binary fractions, exact
+  EXPECT_EQ(
+      std::tuple(data.mTexPieceWidth, data.mTexPieceHeight, right.width, right.height, data.mTexGridWidth,
+                 data.mTexGridHeight, data.mMaxTotalU, data.mMaxTotalV),
+      std::tuple(c.pieceWidth, c.pieceHeight, c.rightWidth, c.rightHeight, c.gridWidth, c.gridHeight, c.maxU, c.maxV));
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, TextureCutTest,
@@ -96,11 +92,19 @@ INSTANTIATE_TEST_SUITE_P(
         Choice{"Palettized", 0x80102030, 0, kAllFormats, true, Kit::TEXFMT_PALETTE8}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// An image uploaded to the software device.
-class TextureUploadTest : public testing::Test {
+// The platform's software device on a 32-bit desktop, its target 16 x 16.
+constexpr int kSize = 16;
+class SoftwareDeviceTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(mD3D.device, nullptr); }
 
+  std::unique_ptr<plat::ScopedDisplaySettings> mDesktop = testsupport::UseTestDesktop(plat::DesktopFormat::Xrgb8888);
+  testsupport::SoftwareDevice mD3D{kSize, kSize};
+};
+
+// An image uploaded to the software device.
+class TextureUploadTest : public SoftwareDeviceTest {
+ protected:
   // A 70 x 3 image (two pieces across) of the pixels repeated.
   void MakeImage(const std::vector<std::uint32_t>& pixels, int flags) {
     std::vector<std::uint32_t> bits(70 * 3);
@@ -115,8 +119,6 @@ class TextureUploadTest : public testing::Test {
     return bits[at];
   }
 
-  std::unique_ptr<plat::ScopedDisplaySettings> mDesktop = testsupport::UseTestDesktop(plat::DesktopFormat::Xrgb8888);
-  testsupport::SoftwareDevice mD3D{16, 16};
   TextureCaps mCaps{1, 1, 1024, 1024, 8, kAllFormats};
   Kit::MemoryImage mImage;
   TextureData mData;
@@ -188,6 +190,90 @@ TEST_F(TextureUploadTest, ANewColourTableReachesTheKeptPieces) {
   EXPECT_EQ(old->Release(), 0u);  // the record let go of the old table
 
   EXPECT_EQ(Recovered(69), 0xFF0000FFu);  // from the kept second piece
+}
+
+// The device where the display's 3D path cannot reach it: triangles far beyond the target, texture
+// coordinates past the texture's edges, and the viewport kept while the same target is set again.
+D3DTLVERTEX Vertex(float x, float y, D3DCOLOR color, float u = 0, float v = 0) {
+  return {x, y, 0.0f, 1.0f, color, 0, u, v};
+}
+
+class DeviceTest : public SoftwareDeviceTest {
+ protected:
+  void SetUp() override {
+    SoftwareDeviceTest::SetUp();
+    SetState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+  }
+  void SetState(D3DRENDERSTATETYPE state, DWORD value) { EXPECT_EQ(mD3D.device->SetRenderState(state, value), D3D_OK); }
+  void SetStageState(D3DTEXTURESTAGESTATETYPE state, DWORD value) {
+    EXPECT_EQ(mD3D.device->SetTextureStageState(0, state, value), D3D_OK);
+  }
+  // Clears the target to black, draws the vertices in one scene and reads the target as 0xFFRRGGBB.
+  std::vector<std::uint32_t> Draw(D3DPRIMITIVETYPE type, std::vector<D3DTLVERTEX> vertices) {
+    IDirect3DDevice7* device = mD3D.device.get();
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(device->BeginScene(), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(type, D3DFVF_TLVERTEX, vertices.data(), static_cast<DWORD>(vertices.size()), 0),
+              D3D_OK);
+    EXPECT_EQ(device->EndScene(), D3D_OK);
+    return testsupport::ReadSurfaceArgb(mD3D.target.get(), kSize, kSize);
+  }
+};
+
+// Clipped to the guard band, the pieces still cover every pixel once: twice would add up to 0x40.
+TEST_F(DeviceTest, ATriangleFarBeyondTheTargetCoversEveryPixelOnce) {
+  SetState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+  SetState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+  SetState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+  const D3DCOLOR grey = 0xFF202020;
+  EXPECT_EQ(
+      Draw(D3DPT_TRIANGLELIST, {Vertex(-3e38f, -3e38f, grey), Vertex(3e38f, -3e38f, grey), Vertex(0, 3e38f, grey)}),
+      std::vector<std::uint32_t>(kSize * kSize, grey));
+}
+
+// Clamped addressing: the texture coordinates run from -1 to 2 across the target, so each corner of the
+// target shows the texture's corner texel, point-sampled or filtered.
+TEST_F(DeviceTest, TextureCoordinatesPastTheEdgesTakeTheEdgeTexels) {
+  const DDPIXELFORMAT argb{sizeof(argb), DDPF_RGB | DDPF_ALPHAPIXELS, 0, {32}, {0xFF0000}, {0xFF00}, {0xFF},
+                           {0xFF000000}};
+  const auto texture = mD3D.CreateSurface(2, 2, DDSCAPS_TEXTURE, &argb);
+  const std::uint32_t texels[2][2] = {{0xFFFF0000, 0xFF00FF00}, {0xFF0000FF, 0xFFFFFFFF}};
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  ASSERT_EQ(texture->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  for (int y = 0; y < 2; ++y) std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch, texels[y], 8);
+  texture->Unlock(nullptr);
+  ASSERT_EQ(mD3D.device->SetTexture(0, texture.get()), D3D_OK);
+  SetStageState(D3DTSS_ADDRESS, D3DTADDRESS_CLAMP);
+  const float edge = kSize - 0.5f;
+  for (const bool linear : {false, true}) {
+    SCOPED_TRACE(linear ? "bilinear" : "point");
+    SetStageState(D3DTSS_MAGFILTER, linear ? D3DTFG_LINEAR : D3DTFG_POINT);
+    SetStageState(D3DTSS_MINFILTER, linear ? D3DTFN_LINEAR : D3DTFN_POINT);
+    const auto pixels =
+        Draw(D3DPT_TRIANGLESTRIP, {Vertex(-0.5f, -0.5f, 0xFFFFFFFF, -1, -1), Vertex(-0.5f, edge, 0xFFFFFFFF, -1, 2),
+                                   Vertex(edge, -0.5f, 0xFFFFFFFF, 2, -1), Vertex(edge, edge, 0xFFFFFFFF, 2, 2)});
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(kSize * kSize));
+    EXPECT_EQ(pixels[0], texels[0][0]);
+    EXPECT_EQ(pixels[kSize - 1], texels[0][1]);
+    EXPECT_EQ(pixels[kSize * (kSize - 1)], texels[1][0]);
+    EXPECT_EQ(pixels[kSize * kSize - 1], texels[1][1]);
+  }
+}
+
+// The display sets its target again at every scene and its viewport only when the window changes.
+TEST_F(DeviceTest, KeepsTheViewportForItsTargetAndTakesAllOfANewOne) {
+  D3DVIEWPORT7 part{2, 3, 5, 6, 0.0f, 1.0f}, now{};
+  ASSERT_EQ(mD3D.device->SetViewport(&part), D3D_OK);
+  ASSERT_EQ(mD3D.device->SetRenderTarget(mD3D.target.get(), 0), D3D_OK);
+  ASSERT_EQ(mD3D.device->GetViewport(&now), D3D_OK);
+  EXPECT_EQ(std::memcmp(&now, &part, sizeof(now)), 0);
+  const auto larger = mD3D.CreateSurface(40, 30, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+  ASSERT_EQ(mD3D.device->SetRenderTarget(larger.get(), 0), D3D_OK);
+  ASSERT_EQ(mD3D.device->GetViewport(&now), D3D_OK);
+  EXPECT_EQ(now.dwX + now.dwY, 0u);
+  EXPECT_EQ(now.dwWidth, 40u);
+  EXPECT_EQ(now.dwHeight, 30u);
 }
 
 }  // namespace
