@@ -27,9 +27,9 @@
 #include "game/play/PlayField.h"
 #include "platform/win/InputInjector.h"
 #include "platform/win/PathMap.h"
-#include "tests/support/DemoReplay.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/WholeGame.h"
+#include "tests/support/WidgetTreeHash.h"
 
 namespace {
 

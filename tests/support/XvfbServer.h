@@ -7,7 +7,7 @@
 
 namespace testsupport {
 
-// The path of the X server binary on PATH, or empty where Xvfb is not installed.
+// The path of the X server binary, or empty where Xvfb is not installed.
 std::string FindXvfb();
 
 // Starts Xvfb with a 1024x768x24 screen and no TCP listener; the server reports its display number
