@@ -6,13 +6,8 @@ namespace {
 
 int Answer() { return 42; }
 
-class ModulesTest : public testing::Test {
- protected:
-  void SetUp() override { plat::RegisterModule("testlib.dll", {{"Answer", plat::ExportOf(&Answer)}}); }
-  void TearDown() override { plat::ResetModuleFaults(); }
-};
-
-TEST_F(ModulesTest, LoadsByNameIgnoringCaseFolderAndExtensionAndFindsEntryPoints) {
+TEST(ModulesTest, LoadsByNameIgnoringCaseFolderAndExtensionAndFindsEntryPoints) {
+  plat::RegisterModule("testlib.dll", {{"Answer", plat::ExportOf(&Answer)}});
   HMODULE a = LoadLibrary("TestLib.DLL");
   HMODULE b = LoadLibrary("C:\\Windows\\testlib");
   ASSERT_NE(a, nullptr);
