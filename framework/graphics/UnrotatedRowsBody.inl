@@ -21,58 +21,58 @@ KIT_ATTR inline bool AllOf(KIT_V v, KIT_V mask) {
 #endif
 }
 
-// Each pixel's weight w as w << 8 in both 16-bit lanes of its word.
-KIT_ATTR inline KIT_V WeightHigh(KIT_V words) {
+// The constants of the 8-8-8 blocks, made once a draw (the compiler would remake some in the loop).
+struct Masks888 {
+  KIT_V top, fields, redBlue, green, full, weight;
+};
+KIT_ATTR inline Masks888 MakeMasks888() {
 #if KIT_SIMD_WIDTH == 256
-  const KIT_V top = _mm256_setr_epi8(-1, 3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1, 7,
-                                     -1, 7, -1, 11, -1, 11, -1, 15, -1, 15);
-  return _mm256_shuffle_epi8(words, top);
+  // Each word's top byte into the low byte of both its 16-bit lanes.
+  const KIT_V weight = _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1, 7, -1,
+                                        7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
 #else
-  const KIT_V top = _mm_and_si128(words, _mm_set1_epi32(static_cast<int>(0xFF000000u)));
-  return _mm_or_si128(top, _mm_srli_epi32(top, 16));
+  const KIT_V weight = _mm_setzero_si128();  // unused: SSE2 shifts instead
 #endif
+  return {KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u)),
+          KIT_OP(set1_epi32)(0x00FFFFFF),
+          KIT_OP(set1_epi32)(static_cast<int>(0xFF00FF00u)),
+          KIT_OP(set1_epi32)(0x0000FF00),
+          KIT_OP(set1_epi16)(256),
+          weight};
 }
 
-// A block of 8-8-8 pixels from its weighted words. A field of d times 256 - w, >> 8, is the high half
-// of its product with (256 - w) << 8 when it sits in the low byte of its 16-bit lane (red, blue); for
-// green, in the top byte, the product's high half holds it in its own top byte.
-KIT_ATTR inline bool Weighted888(KIT_V words, KIT_V dst, KIT_V& result) {
-  const KIT_V zero = KIT_SI(setzero)();
-  const KIT_V fields = KIT_OP(set1_epi32)(0x00FFFFFF);
-  const KIT_V w = WeightHigh(words);
-  const KIT_V colour = KIT_SI(and)(words, fields);
-  const KIT_V dv = KIT_SI(and)(dst, fields);
-  // Weight 0 keeps the fields; 254 (opaque) keeps d x 2 >> 8 = d >> 7 of each.
-  const KIT_V clear = KIT_OP(cmpeq_epi32)(w, zero);
-  const int clearBits = KIT_OP(movemask_epi8)(clear);
-  if (clearBits == kAllLanes) {
-    // Nothing to store when the pixels' top bytes are 0 already.
-    result = dv;
-    return KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(dv, dst)) != kAllLanes;
-  }
-  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi32)(w, KIT_OP(set1_epi32)(0xFE00FE00))) == kAllLanes) {
-    result = KIT_OP(add_epi32)(colour, KIT_SI(and)(KIT_OP(srli_epi32)(dst, 7), KIT_OP(set1_epi32)(0x010101)));
-    return true;
-  }
-  // (256 - w) << 8 in 16 bits; it wraps to 0 at weight 0, whose pixels keep their fields below.
-  const KIT_V rest = KIT_OP(sub_epi16)(zero, w);
-  const KIT_V green = KIT_OP(set1_epi32)(0x0000FF00);
-  const KIT_V rb = KIT_OP(mulhi_epu16)(KIT_SI(and)(dst, KIT_OP(set1_epi32)(0x00FF00FF)), rest);
-  const KIT_V g = KIT_SI(and)(KIT_OP(mulhi_epu16)(KIT_SI(and)(dst, green), rest), green);
-  const KIT_V out = KIT_OP(add_epi32)(KIT_SI(or)(rb, g), colour);
-  result = clearBits == 0 ? out : Select(clear, dv, out);
-  return true;
+// A block of 8-8-8 pixels from its weighted words, with no branch: weight 0 keeps the fields, 254
+// (opaque) keeps d x 2 >> 8 = d >> 7 of each. A field of d times 256 - w, >> 8, is the high half of
+// its product with 256 - w (up to 256, which keeps the field) when the field sits in the top byte of
+// its 16-bit lane: red and blue are moved there, green is there already and comes back a byte down.
+KIT_ATTR inline KIT_V Weighted888(KIT_V words, KIT_V dst, const Masks888& m) {
+#if KIT_SIMD_WIDTH == 256
+  const KIT_V w = _mm256_shuffle_epi8(words, m.weight);
+#else
+  const KIT_V w = _mm_or_si128(_mm_srli_epi32(words, 24), _mm_slli_epi32(_mm_srli_epi32(words, 24), 16));
+#endif
+  const KIT_V rest = KIT_OP(sub_epi16)(m.full, w);
+  const KIT_V rb = KIT_OP(mulhi_epu16)(KIT_SI(and)(KIT_OP(slli_epi32)(dst, 8), m.redBlue), rest);
+  const KIT_V g = KIT_OP(mulhi_epu16)(KIT_SI(and)(dst, m.green), rest);
+  return KIT_OP(add_epi32)(KIT_SI(or)(rb, KIT_OP(slli_epi32)(g, 8)), KIT_SI(and)(words, m.fields));
 }
 
+// Only a transparent block branches (it changes at most the top bytes, and those are mostly clear
+// already); every other block costs the same, which beats telling opaque ones apart.
 KIT_ATTR inline void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words,
                              std::ptrdiff_t wordPitch, int count, int rows) {
+  const Masks888 m = MakeMasks888();
   const int last = count - kLanes;
   for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch) {
-    KIT_V tail, out;
-    const bool tailDrawn = Weighted888(Load(words + last), Load(d + last), tail);
-    for (int i = 0; i < last; i += kLanes)
-      if (Weighted888(Load(words + i), Load(d + i), out)) Store(d + i, out);
-    if (tailDrawn) Store(d + last, tail);
+    const KIT_V tail = Weighted888(Load(words + last), Load(d + last), m);
+    for (int i = 0; i < last; i += kLanes) {
+      const KIT_V w = Load(words + i), dst = Load(d + i);
+      if (!NoneOf(w, m.top))
+        Store(d + i, Weighted888(w, dst, m));
+      else if (!NoneOf(dst, m.top))
+        Store(d + i, KIT_SI(and)(dst, m.fields));
+    }
+    Store(d + last, tail);
   }
 }
 
