@@ -10,10 +10,7 @@ using Kit::MTRand;
 // its original seeding (word i = word i-1 * 69069).
 TEST(MTRand, DefaultSeedGivesTheReferenceSequence) {
   MTRand rand;
-  EXPECT_EQ(rand.Next(), 0xD13C8AF5u);
-  EXPECT_EQ(rand.Next(), 0xFFC27482u);
-  EXPECT_EQ(rand.Next(), 0x82A6958Bu);
-  EXPECT_EQ(rand.Next(), 0x21AC240Au);
+  for (std::uint32_t word : {0xD13C8AF5u, 0xFFC27482u, 0x82A6958Bu, 0x21AC240Au}) EXPECT_EQ(rand.Next(), word);
   for (int i = 4; i < 623; ++i) rand.Next();
   EXPECT_EQ(rand.Next(), 0x2B9061BDu);  // the last word of the first twist
   EXPECT_EQ(rand.Next(), 0x8472D5CFu);  // the first of the second
@@ -21,17 +18,15 @@ TEST(MTRand, DefaultSeedGivesTheReferenceSequence) {
   EXPECT_EQ(rand.Next(), 0x592A288Eu);
 }
 
-TEST(MTRand, SeedOneStartsFrom69069) {
+// Seed 1 starts from 69069; SeedRandom seeds the global generator.
+TEST(MTRand, SeedOneAndTheGlobalGenerator) {
   MTRand rand;
   rand.SRand(1);
-  EXPECT_EQ(rand.Next(), 0xE2450886u);
-  EXPECT_EQ(rand.Next(), 0xF94C56FAu);
-  EXPECT_EQ(rand.Next(), 0x81F0EEAFu);
-}
-
-TEST(MTRand, GlobalGeneratorIsSeededBySeedRandom) {
   Kit::SeedRandom(1);
-  EXPECT_EQ(Kit::GlobalRandom().Next(), 0xE2450886u);
+  for (std::uint32_t word : {0xE2450886u, 0xF94C56FAu, 0x81F0EEAFu}) {
+    EXPECT_EQ(rand.Next(), word);
+    EXPECT_EQ(Kit::GlobalRandom().Next(), word);
+  }
   Kit::SeedRandom(0);
   EXPECT_EQ(Kit::GlobalRandom(), MTRand());
 }
