@@ -755,8 +755,9 @@ TriangleCall::TriangleCall(std::mt19937& rng, int width, int height, int round)
 }
 
 void TriangleCall::Draw(Group group, const Destination& dest, float tx, float ty) {
-  const Features f{textured, textured && (texture.mHasAlpha || texture.mHasTrans || blend), vertexColors,
-                   color != Kit::Color::White, blend, group};
+  const Features f{textured,     textured && (texture.mHasAlpha || texture.mHasTrans || blend),
+                   vertexColors, color != Kit::Color::White,
+                   blend,        group};
   const int tw = texture.mWidth, th = texture.mHeight;
   Kit::FixedVertex fixed[3];
   for (int i = 0; i < 3; ++i) {

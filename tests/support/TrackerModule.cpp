@@ -52,8 +52,14 @@ std::string SquareWaveMod(const std::vector<int>& levels) {
     for (int row = 0; row < kRows; ++row) {
       for (int channel = 0; channel < kChannels; ++channel) {
         const bool strike = row == 0 && channel == 0, speed = row == 0 && channel == 1, end = row == 3 && channel == 2;
-        PutCell(out, strike, strike ? kPeriodC2 : 0, strike ? kEffectVolume : speed ? kEffectSpeed : end ? kEffectBreak : 0,
-                strike ? level : speed ? 3 : 0);
+        PutCell(out, strike, strike ? kPeriodC2 : 0,
+                strike  ? kEffectVolume
+                : speed ? kEffectSpeed
+                : end   ? kEffectBreak
+                        : 0,
+                strike  ? level
+                : speed ? 3
+                        : 0);
       }
     }
   }
