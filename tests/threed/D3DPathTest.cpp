@@ -68,7 +68,7 @@ class D3DPathTest : public testing::Test {
   plat::ScopedD3DHooks mHooks;
 };
 
-TEST_F(D3DPathTest, TheSelfTestPicks3DAtStartAndAPlayerMaySwitchIt) {
+TEST_F(D3DPathTest, TheSelfTestPicks3DAtStartAndAPlayersChoiceOutlivesTheRun) {
   struct Start {
     const char* cardList;  // "vhwb.dat", or null
     bool is3D, recommended;
@@ -79,41 +79,31 @@ TEST_F(D3DPathTest, TheSelfTestPicks3DAtStartAndAPlayerMaySwitchIt) {
     plat::ScopedRegistryFile registry((mFolder.Path() / (start.cardList ? "listed" : "unlisted")).string());
     std::filesystem::remove(mFolder.Path() / "vhwb.dat");
     if (start.cardList) std::ofstream(mFolder.Path() / "vhwb.dat") << start.cardList;
-    Auto3DApp app;
-    app.Init();
-    ASSERT_TRUE(app.mInitialized);
-    EXPECT_EQ(app.Is3DAccelerated(), start.is3D);
-    EXPECT_TRUE(app.Is3DAccelerationSupported());
-    EXPECT_EQ(app.Is3DAccelerationRecommended(), start.recommended);
-    EXPECT_TRUE(DrawsAndPresents(app));
+    plat::ScopedMessageBoxScript boxes({IDYES});
+    {
+      Auto3DApp app;
+      app.Init();
+      ASSERT_TRUE(app.mInitialized);
+      EXPECT_EQ(app.Is3DAccelerated(), start.is3D);
+      EXPECT_TRUE(app.Is3DAccelerationSupported());
+      EXPECT_EQ(app.Is3DAccelerationRecommended(), start.recommended);
+      EXPECT_TRUE(DrawsAndPresents(app));
 
-    app.SwitchScreenModeWindowed(true);  // the same mode: only the 3D switch below changes anything
-    app.SwitchScreenMode(true, !start.is3D, false);
-    EXPECT_EQ(app.Is3DAccelerated(), !start.is3D);
-    EXPECT_EQ(app.mDDInterface->mD3DInterface->mDevice != nullptr, !start.is3D);
-    EXPECT_TRUE(DrawsAndPresents(app));
-    app.SwitchScreenMode(true, start.is3D, false);
-    EXPECT_EQ(app.Is3DAccelerated(), start.is3D);
-    EXPECT_TRUE(DrawsAndPresents(app));
+      app.SwitchScreenModeWindowed(true);  // the same mode: only the 3D switches below change anything
+      for (const bool is3D : {!start.is3D, start.is3D, true}) {  // ending in 3D
+        app.SwitchScreenMode(true, is3D, false);
+        EXPECT_EQ(app.Is3DAccelerated(), is3D);
+        EXPECT_EQ(app.mDDInterface->mD3DInterface->mDevice != nullptr, is3D);
+        EXPECT_TRUE(DrawsAndPresents(app));
+      }
+    }  // 3D that is not advised: asked whether to keep it, and kept for the next run
+    ASSERT_EQ(boxes.Shown().size(), start.recommended ? 0u : 1u);
+    for (const auto& box : boxes.Shown()) EXPECT_EQ(box.caption, " Hardware Acceleration Confirmation");
+    Auto3DApp next;
+    next.Init();
+    EXPECT_TRUE(next.Is3DAccelerated());
+    EXPECT_TRUE(DrawsAndPresents(next));
   }
-}
-
-TEST_F(D3DPathTest, APlayersChoiceOf3DOutlivesTheRun) {
-  std::ofstream(mFolder.Path() / "vhwb.dat") << "Software DirectDraw on SDL2\n";  // works, not advised
-  plat::ScopedMessageBoxScript boxes({IDYES});
-  {
-    Auto3DApp app;
-    app.Init();
-    ASSERT_FALSE(app.Is3DAccelerated());
-    app.SwitchScreenMode(true, true, false);
-    ASSERT_TRUE(app.Is3DAccelerated());
-  }  // asked whether to keep it, and kept
-  ASSERT_EQ(boxes.Shown().size(), 1u);
-  EXPECT_EQ(boxes.Shown()[0].caption, " Hardware Acceleration Confirmation");
-  Auto3DApp app;
-  app.Init();
-  EXPECT_TRUE(app.Is3DAccelerated());
-  EXPECT_TRUE(DrawsAndPresents(app));
 }
 
 TEST_F(D3DPathTest, AFailedCallEndsTheSceneAndTurns3DOffAtThePresent) {

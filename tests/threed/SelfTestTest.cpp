@@ -202,14 +202,10 @@ TEST_F(SelfTest, UnlocksTheSurfaceOfADepthItCannotRead) {
   UseDesktop(plat::DesktopFormat::Rgb888);
   Com<IDirectDraw7> ddraw(testsupport::CreateDirectDraw7());
   Kit::D3DTester tester(&mHost);
+  ASSERT_TRUE(tester.Init(nullptr, ddraw.get()));
+  EXPECT_THROW(tester.CopyPrimary(), Kit::D3DTester::TestException);
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = desc.dwHeight = 100;
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN;
-  ASSERT_EQ(ddraw->CreateSurface(&desc, &tester.mTestSurface, nullptr), DD_OK);
-  tester.mTestImage.Create(100, 100);
-  EXPECT_THROW(tester.CopyPrimary(), Kit::D3DTester::TestException);
   EXPECT_EQ(tester.mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
   tester.mTestSurface->Unlock(nullptr);
 }
