@@ -97,19 +97,6 @@ TEST(Mixer, NewEightBitBufferIsSilence) {
   for (std::size_t i = 0; i < 16; ++i) EXPECT_EQ(buffer.Data()[i], 0x80);
 }
 
-TEST(Mixer, PausedVoiceNeitherSoundsNorMoves) {
-  Mixer mixer;
-  auto voice = mixer.CreateVoice(Mono16({5, 6, 7}));
-  voice->Play(false);
-  voice->SetPaused(true);
-  auto out = MixFrames(mixer, 3);
-  EXPECT_EQ(out[0], 0);
-  EXPECT_EQ(voice->Position(), 0u);
-  voice->SetPaused(false);
-  out = MixFrames(mixer, 1);
-  EXPECT_EQ(out[0], 5);
-}
-
 TEST(Mixer, OpenWriteSilencesTheVoiceButTimeGoesOn) {
   Mixer mixer;
   auto buffer = Mono16(std::vector<std::int16_t>(100, 700));

@@ -18,15 +18,10 @@ namespace {
 using Kit::DSoundVolumeFromLinear;
 
 TEST(DSoundVolume, FollowsTheLogCurveAndCutsOffBelowMinus2000) {
-  EXPECT_EQ(DSoundVolumeFromLinear(1.0), 0);
-  EXPECT_EQ(DSoundVolumeFromLinear(0.5), -605);
-  EXPECT_EQ(DSoundVolumeFromLinear(0.25), -1138);
-  EXPECT_EQ(DSoundVolumeFromLinear(0.044), -1994);
-  EXPECT_EQ(DSoundVolumeFromLinear(0.043), -10000);
-  EXPECT_EQ(DSoundVolumeFromLinear(0.0), -10000);
   // Outside the range: silence below, full above, never an invalid DirectSound volume.
-  EXPECT_EQ(DSoundVolumeFromLinear(-0.5), -10000);
-  EXPECT_EQ(DSoundVolumeFromLinear(2.0), 0);
+  const std::pair<double, int> cases[] = {{1.0, 0},        {0.5, -605},   {0.25, -1138},  {0.044, -1994},
+                                          {0.043, -10000}, {0.0, -10000}, {-0.5, -10000}, {2.0, 0}};
+  for (const auto& [linear, volume] : cases) EXPECT_EQ(DSoundVolumeFromLinear(linear), volume) << linear;
 }
 
 class DSoundManagerTest : public SoundTest {
