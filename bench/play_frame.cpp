@@ -1,5 +1,6 @@
 // One whole frame of play, drawn and presented: the falling-objects background, 150 bricks, the paddle
-// and 3 balls through the play field's own draw, 200 additive particles, the hint bar with the head-up
+// and 3 balls through the play field's own draw, 200 additive particles (the screen's surface locked
+// for the drawing, as the widget manager does), the hint bar with the head-up
 // display's text, then the present of the frame into the window (SDL's dummy video driver unless
 // SDL_VIDEODRIVER names another). In 16 and 32 bits, windowed (800 x 600) and full screen (scaled onto
 // the 1024 x 768 screen), beside the same frame drawn with SDL's software blitter (SDL_BlitSurface with
@@ -99,7 +100,10 @@ class GameFrame {
   }
 
   void DrawAndPresent() {
-    Kit::Graphics g(mDisplay->GetScreenImage());
+    Kit::DDImage* screen = mDisplay->GetScreenImage();
+    // As the widget manager redraws the screen: its surface locked once for the whole frame.
+    const bool locked = screen->LockSurface();
+    Kit::Graphics g(screen);
     mField->Draw(&g);
     // The particles of the emitters: colourised, additive.
     g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
@@ -111,6 +115,7 @@ class GameFrame {
     }
     g.SetColorizeImages(false);
     g.SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+    if (locked) screen->UnlockSurface();
     mDisplay->Redraw();
   }
 

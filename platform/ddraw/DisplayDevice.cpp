@@ -1,6 +1,7 @@
 #include "platform/ddraw/DisplayDevice.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "platform/ddraw/Presenter.h"
@@ -94,17 +95,21 @@ void DisplayDevice::RunOnMainThread(void (DisplayDevice::*work)()) {
   PostToMainThread([self = shared_from_this(), work] { ((*self).*work)(); });
 }
 
+void DisplayDevice::NoteChanged(const RECT* changed) {
+  if (!changed) {
+    mChangedAll = true;
+  } else if (mChanged.left >= mChanged.right || mChanged.top >= mChanged.bottom) {
+    mChanged = *changed;
+  } else {
+    mChanged = RECT{std::min(mChanged.left, changed->left), std::min(mChanged.top, changed->top),
+                    std::max(mChanged.right, changed->right), std::max(mChanged.bottom, changed->bottom)};
+  }
+}
+
 void DisplayDevice::PresentPrimary(const RECT* changed) {
   {
     std::lock_guard lock(mMutex);
-    if (!changed) {
-      mChangedAll = true;
-    } else if (mChanged.left >= mChanged.right || mChanged.top >= mChanged.bottom) {
-      mChanged = *changed;
-    } else {
-      mChanged = RECT{std::min(mChanged.left, changed->left), std::min(mChanged.top, changed->top),
-                      std::max(mChanged.right, changed->right), std::max(mChanged.bottom, changed->bottom)};
-    }
+    NoteChanged(changed);
     // Nothing to show in: nothing to queue.
     if (!IsMainThread() && (mShutDown || !mPrimary || !PresentationWindow())) return;
   }
@@ -125,26 +130,40 @@ void DisplayDevice::QueuePresent() {
 }
 
 void DisplayDevice::PresentOnMainThread() {
+  bool prepared;
   {
     std::lock_guard lock(mMutex);
-    if (mShutDown || !mPrimary || mPrimary->Lost() || mPrimary->Busy()) return;
-    const HWND window = PresentationWindow();
-    if (!window) return;
-    RECT area{0, 0, mPrimary->Width(), mPrimary->Height()};
-    // A windowed primary holds the whole desktop; the window shows its client area of it.
-    if (!mExclusive && !GetClientRectOnScreen(window, &area)) return;
-    // The frame goes from the primary's memory into the window's texture in one pass, and only the part
-    // that changed since the last present; a window that lost its pixels is given the whole frame.
-    const bool lost = mWindowLostPixels.exchange(false);
-    const bool all = std::exchange(mChangedAll, false) || lost;
-    const RECT changed = std::exchange(mChanged, RECT{});
-    if (!mPresenter) mPresenter = std::make_unique<Presenter>();
-    if (lost) mPresenter->WindowLostPixels();
-    if (!mPresenter->Prepare(window, FrameSource{mPrimary->View(), mPrimary->Layout(), area}, all ? nullptr : &changed))
-      return;
+    prepared = PrepareLocked(nullptr);
   }
-  mPresenter->Show();
+  if (prepared) ShowPrepared();
 }
+
+bool DisplayDevice::PresentFedLocked(const RECT& changed, RowFeed& feed) {
+  NoteChanged(&changed);
+  const bool prepared = PrepareLocked(&feed);
+  feed.Through(std::numeric_limits<LONG>::max());
+  return prepared;
+}
+
+bool DisplayDevice::PrepareLocked(RowFeed* feed) {
+  if (mShutDown || !mPrimary || mPrimary->Lost() || mPrimary->Busy()) return false;
+  const HWND window = PresentationWindow();
+  if (!window) return false;
+  RECT area{0, 0, mPrimary->Width(), mPrimary->Height()};
+  // A windowed primary holds the whole desktop; the window shows its client area of it.
+  if (!mExclusive && !GetClientRectOnScreen(window, &area)) return false;
+  // The frame goes from the primary's memory into the window's texture in one pass, and only the part
+  // that changed since the last present; a window that lost its pixels is given the whole frame.
+  const bool lost = mWindowLostPixels.exchange(false);
+  const bool all = std::exchange(mChangedAll, false) || lost;
+  const RECT changed = std::exchange(mChanged, RECT{});
+  if (!mPresenter) mPresenter = std::make_unique<Presenter>();
+  if (lost) mPresenter->WindowLostPixels();
+  return mPresenter->Prepare(window, FrameSource{mPrimary->View(), mPrimary->Layout(), area}, all ? nullptr : &changed,
+                             feed);
+}
+
+void DisplayDevice::ShowPrepared() { mPresenter->Show(); }
 
 void DisplayDevice::UpdateScreenMode() { RunOnMainThread(&DisplayDevice::ApplyScreenModeOnMainThread); }
 

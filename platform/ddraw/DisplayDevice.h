@@ -16,6 +16,7 @@ namespace plat::ddraw {
 
 class Presenter;
 class RepaintWatch;
+class RowFeed;
 
 struct DisplayMode {
   int width = 0;
@@ -53,12 +54,17 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   void ReturnVideoMemory(size_t bytes);
   // The window a windowed primary is shown in: its clipper's window, else the cooperative window.
   HWND PresentationWindow() const;
+  // Main thread: writes `changed` of the primary through the feed while presenting it, so that each row
+  // is shown right after it is written (every row of `changed` is written, shown or not). True when a
+  // frame is prepared: ShowPrepared shows it once the mutex is released.
+  bool PresentFedLocked(const RECT& changed, RowFeed& feed);
 
   // ---- without the mutex held ----
   // Shows the primary surface: at once on the main thread, else queued for it. `changed` is the part
   // of the primary written since it was last shown (all of it when null); only that part of the
   // window's frame is written again.
   void PresentPrimary(const RECT* changed = nullptr);
+  void ShowPrepared();
   // Brings the window into (or out of) the emulated full-screen mode that matches the cooperative
   // level and display mode.
   void UpdateScreenMode();
@@ -67,6 +73,10 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
 
  private:
   void PresentOnMainThread();
+  // Adds to what changed on the primary since its last present (all of it when null). Under the mutex.
+  void NoteChanged(const RECT* changed);
+  // Writes the primary's changed part into the window; under the mutex, on the main thread.
+  bool PrepareLocked(RowFeed* feed);
   // Queues a present for the main thread, at most one at a time.
   void QueuePresent();
   void ApplyScreenModeOnMainThread();

@@ -27,13 +27,15 @@ bool SameRect(const RECT& a, const RECT& b) {
 bool IsWideFormat(Uint32 format) { return format == SDL_PIXELFORMAT_RGB888 || format == SDL_PIXELFORMAT_ARGB8888; }
 
 // Writes the frame's rows into out, each pixel through `row` (count pixels of the surface at a time),
-// black where the area lies outside the surface.
+// black where the area lies outside the surface. A feed puts each row in place just before.
 template <typename WriteRow>
-void WriteFrame(const FrameSource& frame, BYTE* out, int pitch, int outBytesPerPixel, WriteRow row) {
+void WriteFrame(const FrameSource& frame, BYTE* out, int pitch, int outBytesPerPixel, WriteRow row,
+                RowFeed* feed = nullptr) {
   const PixelView& surface = frame.surface;
   const LONG width = frame.area.right - frame.area.left;
   const LONG left = std::max<LONG>(frame.area.left, 0), right = std::min<LONG>(frame.area.right, surface.width);
   for (LONG y = frame.area.top; y < frame.area.bottom; ++y, out += pitch) {
+    if (feed) feed->Through(y + 1);
     if (y < 0 || y >= surface.height || left >= right) {
       std::memset(out, 0, static_cast<size_t>(width) * outBytesPerPixel);
       continue;
@@ -195,7 +197,7 @@ std::optional<RECT> Presenter::PartToWrite(const RECT& area, const RECT* changed
   return part;
 }
 
-bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed) {
+bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed, RowFeed* feed) {
   mPrepared = false;
   const int width = frame.area.right - frame.area.left, height = frame.area.bottom - frame.area.top;
   if (width <= 0 || height <= 0 || !Attach(window)) return false;
@@ -205,9 +207,10 @@ bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* chang
     if (surface && IsWideFormat(surface->format->format)) {
       if (!mInWindow) mFilled = false;
       mInWindow = true;
-      return mPrepared = PrepareInWindow(*surface, frame, *widen, changed);
+      return mPrepared = PrepareInWindow(*surface, frame, *widen, changed, feed);
     }
   }
+  if (feed) feed->Through(frame.surface.height);
   if (mInWindow) mFilled = false;
   mInWindow = false;
   const Uint32 format = TextureFormatFor(frame.layout);
@@ -251,9 +254,12 @@ SDL_Rect Presenter::ShownRect(int width, int height) const {
   return SDL_Rect{left, top, std::clamp(right, left, width) - left, std::clamp(bottom, top, height) - top};
 }
 
-bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen,
-                                const RECT* changed) {
+bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed,
+                                RowFeed* feed) {
   const SDL_Rect to = ShownRect(surface.w, surface.h);
+  const bool unscaled = to.w == frame.area.right - frame.area.left && to.h == frame.area.bottom - frame.area.top;
+  // Only the unscaled frame is written in the surface's row order; scaling reads rows out of order.
+  if (feed && !unscaled) feed->Through(frame.surface.height);
   if (to.w <= 0 || to.h <= 0) return false;
   if (SDL_MUSTLOCK(&surface) && SDL_LockSurface(&surface) != 0) return false;
   BYTE* pixels = static_cast<BYTE*>(surface.pixels);
@@ -271,12 +277,12 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
   BYTE* origin = pixels + static_cast<size_t>(to.y) * surface.pitch + static_cast<size_t>(to.x) * 4;
   const RECT& area = frame.area;
   bool written = true;
-  if (to.w == area.right - area.left && to.h == area.bottom - area.top) {
+  if (unscaled) {
     if (const std::optional<RECT> part = PartToWrite(area, changed)) {
       WriteFrame(FrameSource{frame.surface, frame.layout, *part},
                  origin + static_cast<size_t>(part->top - area.top) * surface.pitch +
                      static_cast<size_t>(part->left - area.left) * 4,
-                 surface.pitch, 4, WideningRun(widen));
+                 surface.pitch, 4, WideningRun(widen), feed);
     } else {
       written = false;
     }

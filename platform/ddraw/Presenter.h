@@ -29,6 +29,17 @@ struct FrameSource {
   RECT area{};  // in surface coordinates; what lies outside the surface is shown black
 };
 
+// Puts a surface's rows in place just before a present reads them, so that a blit onto the primary and
+// its present pass over each row while it is still in the cache.
+class RowFeed {
+ public:
+  // Every row above `row` (surface coordinates) is in place on return.
+  virtual void Through(LONG row) = 0;
+
+ protected:
+  ~RowFeed() = default;
+};
+
 class Presenter {
  public:
   Presenter() = default;
@@ -39,8 +50,9 @@ class Presenter {
   // Writes the frame into the window's texture: only the part inside `changed` (surface coordinates)
   // when the texture already holds the rest of this frame, all of it when `changed` is null. False
   // when there is nothing new to show. The source is read only during the call (its owner's lock
-  // held); SDL's drawing is left to Show.
-  bool Prepare(HWND window, const FrameSource& frame, const RECT* changed);
+  // held); SDL's drawing is left to Show. With a feed, the source's rows are put in place by it: row
+  // by row ahead of writing them where the frame goes unscaled into the window, else all at first.
+  bool Prepare(HWND window, const FrameSource& frame, const RECT* changed, RowFeed* feed = nullptr);
   // Shows the prepared frame filling the window (scaled with its aspect kept in full screen).
   void Show();
   // The window's pixels are gone (resized, uncovered): the next frame is written whole, black around it.
@@ -58,7 +70,8 @@ class Presenter {
   std::optional<RECT> PartToWrite(const RECT& area, const RECT* changed) const;
   // Where the frame shows in a window surface of this size: all of it, or the logical size's place.
   SDL_Rect ShownRect(int width, int height) const;
-  bool PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed);
+  bool PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed,
+                       RowFeed* feed);
   void WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height);
   void Detach();
   void EnterFullScreen();

@@ -9,6 +9,7 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/InterfaceIds.h"
 #include "platform/ddraw/Palette.h"
+#include "platform/ddraw/Presenter.h"
 #include "platform/ddraw/SurfaceDescription.h"
 #include "platform/win/SdlWindow.h"
 
@@ -16,6 +17,41 @@ namespace plat::ddraw {
 namespace {
 
 constexpr int kMaxSide = 16384;
+
+// A blit written in bands of rows as a present asks for them.
+class BandedBlit final : public RowFeed {
+ public:
+  BandedBlit(const PixelView& target, const RECT& targetRect, const RECT& clip, const PixelView& source,
+             const RECT& sourceRect, const SourceKey* key)
+      : mTarget(target),
+        mTargetRect(targetRect),
+        mClip(clip),
+        mSource(source),
+        mSourceRect(sourceRect),
+        mKey(key),
+        mNext(clip.top) {}
+
+  void Through(LONG row) override {
+    // A few rows at a time: one call per row costs more than the rows' cache misses save.
+    const LONG end = std::min(mClip.bottom, std::max(row, mNext + kBandRows));
+    if (row <= mNext || end <= mNext) return;
+    RECT band = mClip;
+    band.top = mNext;
+    band.bottom = end;
+    BlitPixels(mTarget, mTargetRect, band, mSource, mSourceRect, mKey);
+    mNext = end;
+  }
+
+ private:
+  static constexpr LONG kBandRows = 8;
+  PixelView mTarget;
+  RECT mTargetRect;
+  RECT mClip;
+  PixelView mSource;
+  RECT mSourceRect;
+  const SourceKey* mKey;
+  LONG mNext;
+};
 // Rows start on this many bytes, as on display hardware; callers must use the pitch.
 constexpr LONG kPitchAlignment = 16;
 // Blt flags that only say how long to wait; the software blitter never waits.
@@ -479,6 +515,7 @@ HRESULT Surface::BltFrom(LPRECT destRect, Surface* source, LPRECT sourceRect, DW
   if (!fill && source->mDevice != mDevice) return DDERR_DEVICEDOESNTOWNSURFACE;
 
   bool visible;
+  bool fed = false, shown = false;
   RECT changed{};
   {
     std::lock_guard lock(mDevice->Mutex());
@@ -514,11 +551,22 @@ HRESULT Surface::BltFrom(LPRECT destRect, Surface* source, LPRECT sourceRect, DW
       } else if ((flags & DDBLT_KEYSRC) && source->mSourceKey) {
         key = SourceKey{source->mSourceKey->dwColorSpaceLowValue, mLayout.ColorBits()};
       }
-      BlitPixels(View(), target, clip, source->View(), from, key ? &*key : nullptr);
+      if (visible && source != this && IsMainThread()) {
+        // Onto the shown primary: each band of rows goes on into the window while it is still in the cache.
+        BandedBlit rows(View(), target, clip, source->View(), from, key ? &*key : nullptr);
+        fed = true;
+        shown = mDevice->PresentFedLocked(clip, rows);
+      } else {
+        BlitPixels(View(), target, clip, source->View(), from, key ? &*key : nullptr);
+      }
     }
     changed = clip;
   }
-  if (visible) mDevice->PresentPrimary(&changed);
+  if (shown) {
+    mDevice->ShowPrepared();
+  } else if (visible && !fed) {
+    mDevice->PresentPrimary(&changed);
+  }
   return DD_OK;
 }
 

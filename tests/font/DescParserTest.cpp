@@ -156,14 +156,10 @@ class DescParserValues : public ::testing::Test {
 };
 
 TEST_F(DescParserValues, UnquoteHandlesDoubledAndForeignQuotes) {
-  EXPECT_EQ(DescParser::Unquote("plain"), "plain");
-  EXPECT_EQ(DescParser::Unquote("'a b'"), "a b");
-  EXPECT_EQ(DescParser::Unquote("'it''s'"), "it's");
-  EXPECT_EQ(DescParser::Unquote("\"say \"\"hi\"\"\""), "say \"hi\"");
-  EXPECT_EQ(DescParser::Unquote("'a\"b'"), "a\"b");
-  EXPECT_EQ(DescParser::Unquote("'x'''"), "x'");
-  EXPECT_EQ(DescParser::Unquote("''''''"), "''");
-  EXPECT_EQ(DescParser::Unquote(""), "");
+  const std::pair<const char*, const char*> cases[] = {
+      {"plain", "plain"}, {"'a b'", "a b"}, {"'it''s'", "it's"}, {"\"say \"\"hi\"\"\"", "say \"hi\""},
+      {"'a\"b'", "a\"b"}, {"'x'''", "x'"},  {"''''''", "''"},    {"", ""}};
+  for (auto [quoted, text] : cases) EXPECT_EQ(DescParser::Unquote(quoted), text) << quoted;
 }
 
 TEST_F(DescParserValues, ResolutionUnquotesLiteralsAndDereferencesNames) {

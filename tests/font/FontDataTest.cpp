@@ -64,15 +64,12 @@ TEST_F(FontDataLoad, ALoadedFontIsNotLoadedAgain) {
   EXPECT_FALSE(data.Load(&host, path));
 }
 
-TEST_F(FontDataLoad, DefinesStoreWordsDuplicatesAndResolvedLists) {
-  EXPECT_TRUE(Load("Define A 'x y'; Define B a; Define C (1 a); Define A 2;"));
+TEST_F(FontDataLoad, DefinesStoreWordsDuplicatesResolvedListsAndSpanRectangles) {
+  EXPECT_TRUE(
+      Load("Define A 'x y'; Define B a; Define C (1 a); Define A 2; CreateHorzSpanRectList R (10 20 0 30) (4 5 6);"));
   EXPECT_EQ(FontData::DataElementToText(data.GetDefine("a")), "2");
   EXPECT_EQ(FontData::DataElementToText(data.GetDefine("b")), "'x y'");
   EXPECT_EQ(FontData::DataElementToText(data.GetDefine("c")), "(1, 'x y')");
-}
-
-TEST_F(FontDataLoad, HorizontalSpanRectangles) {
-  EXPECT_TRUE(Load("CreateHorzSpanRectList R (10 20 0 30) (4 5 6);"));
   EXPECT_EQ(FontData::DataElementToText(data.GetDefine("R")), "((10, 20, 4, 30), (14, 20, 5, 30), (19, 20, 6, 30))");
 }
 
@@ -96,6 +93,7 @@ TEST_F(FontDataLoad, LayerSettings) {
     LayerSetDrawMode Main 1;
     LayerSetKerningPairs Main ("AV" "VA" "Tx") (-2 200 -129);
     SetCharMap ('a' 'b') ('A' 'B');
+    CreateLayer L; LayerSetColorMult L (99999999999999999999.0 -99999999999999999999.0 0 0);
   )"));
   const FontLayer& layer = Layer("MAIN");
   EXPECT_EQ(layer.mRequiredTags, (std::vector<std::string>{"BOLD", "BIG"}));
@@ -110,11 +108,7 @@ TEST_F(FontDataLoad, LayerSettings) {
   EXPECT_EQ(data.mCharMap['a'], 'A');
   EXPECT_EQ(data.mCharMap['b'], 'B');
   EXPECT_EQ(data.mCharMap['c'], 'c');
-}
-
-TEST_F(FontDataLoad, HugeColourFactorsAreHeldAtTheIntRange) {
-  EXPECT_TRUE(Load("CreateLayer L; LayerSetColorMult L (99999999999999999999.0 -99999999999999999999.0 0 0);"));
-  EXPECT_EQ(Layer("L").mColorMult.mRed, 2147483647);
+  EXPECT_EQ(Layer("L").mColorMult.mRed, 2147483647);  // huge colour factors are held at the int range
   EXPECT_EQ(Layer("L").mColorMult.mGreen, -2147483647 - 1);
 }
 

@@ -18,7 +18,7 @@ template <typename Surface>
 std::vector<std::uint32_t> ReadSurfaceArgb(Surface* surface, int width, int height) {
   std::conditional_t<std::is_same_v<Surface, IDirectDrawSurface7>, DDSURFACEDESC2, DDSURFACEDESC> desc{};
   desc.dwSize = sizeof(desc);
-  if (surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return {};
+  if (!surface || surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) return {};
   auto pixels = ReadArgb(desc.lpSurface, desc.lPitch, width, height, desc.ddpfPixelFormat);
   surface->Unlock(nullptr);
   return pixels;

@@ -17,7 +17,8 @@ U Cl(int v) { return static_cast<U>(Clamp(v)); }
 bool White(const Kit::Color& c) { return c == Kit::Color::White; }
 
 U Sat(U value, int bits) { return std::min(value, (1u << bits) - 1); }
-U Masks(const Surface& s, int i) { return i == 0 ? s.format.rMask : i == 1 ? s.format.gMask : s.format.bMask; }
+U MaskOf(const Format& f, int i) { return i == 0 ? f.rMask : i == 1 ? f.gMask : f.bMask; }
+U Masks(const Surface& s, int i) { return MaskOf(s.format, i); }
 U Chan(const Kit::Color& c, int i) { return Cl(i == 0 ? c.mRed : i == 1 ? c.mGreen : c.mBlue); }
 U Store(const Surface& s, U v) { return s.format.bitCount == 16 ? (v & 0xFFFF) : v; }
 
@@ -131,8 +132,7 @@ Field FieldOf(U mask) {
 U Pack(U argb, const Format& format) {
   U word = 0;
   for (int i = 0; i < 3; ++i) {
-    const U mask = i == 0 ? format.rMask : i == 1 ? format.gMask : format.bMask;
-    const Field f = FieldOf(mask);
+    const Field f = FieldOf(MaskOf(format, i));
     if (f.bits > 0 && f.bits <= 8) word |= (((argb >> (16 - 8 * i)) & 0xFF) >> (8 - f.bits)) << f.shift;
   }
   return word;
@@ -141,7 +141,7 @@ U Pack(U argb, const Format& format) {
 U Unpack(U word, const Format& format) {
   U argb = 0xFF000000u;
   for (int i = 0; i < 3; ++i) {
-    const U mask = i == 0 ? format.rMask : i == 1 ? format.gMask : format.bMask;
+    const U mask = MaskOf(format, i);
     const Field f = FieldOf(mask);
     if (f.bits == 0) continue;
     const U v = (word & mask) >> f.shift;
@@ -288,9 +288,7 @@ void BltRotated(Pixels& dest, const Pixels& src, float x, float y, const Kit::Re
           const std::uint32_t p = src.At(static_cast<int>(ix) + i, static_cast<int>(iy) + j);
           const long long weight = (wx[i] * wy[j] + (1LL << 23)) >> 24;
           coverage += weight * A(p);
-          sum[0] += weight * A(p) * R(p);
-          sum[1] += weight * A(p) * G(p);
-          sum[2] += weight * A(p) * B(p);
+          for (int c = 0; c < 3; ++c) sum[c] += weight * A(p) * ((p >> (16 - 8 * c)) & 0xFF);
         }
       }
       coverage = std::min(coverage / 255, 256LL);
@@ -527,10 +525,8 @@ void RotatedBlt(Surface& s, const Source& src, float x, float y, const Kit::Rect
     for (L i = i0; i <= i1; ++i) {
       const L u = uRow + i * du, v = vRow + i * dv;
       const int sx = sr.mX + static_cast<int>(u >> 16), sy = sr.mY + static_cast<int>(v >> 16);
-      const U p[4] = {src.argb[static_cast<std::size_t>(sy) * src.width + sx],
-                      src.argb[static_cast<std::size_t>(sy) * src.width + sx + 1],
-                      src.argb[static_cast<std::size_t>(sy + 1) * src.width + sx],
-                      src.argb[static_cast<std::size_t>(sy + 1) * src.width + sx + 1]};
+      U p[4];
+      for (int k = 0; k < 4; ++k) p[k] = src.argb[static_cast<std::size_t>(sy + k / 2) * src.width + sx + k % 2];
       const U fx = (static_cast<U>(u) & 0xFFFE) + 1, fy = (static_cast<U>(v) & 0xFFFE) + 1;
       const U fac[4] = {(65536 - fx) * (65536 - fy), fx * (65536 - fy), (65536 - fx) * fy, fx * fy};
       U w[4], total = 0;
@@ -666,6 +662,7 @@ void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const De
   const Plane a = plane(t[0].mAlpha, t[1].mAlpha, t[2].mAlpha), r = plane(t[0].mRed, t[1].mRed, t[2].mRed),
               g = plane(t[0].mGreen, t[1].mGreen, t[2].mGreen), b = plane(t[0].mBlue, t[1].mBlue, t[2].mBlue),
               u = plane(t[0].mU, t[1].mU, t[2].mU), v = plane(t[0].mV, t[1].mV, t[2].mV);
+  const Plane* const colour[4] = {&a, &r, &g, &b};
   const auto clamp255 = [](int c) { return static_cast<std::uint32_t>(std::clamp(c, 0, 255)); };
   const std::uint32_t call[4] = {clamp255(color.mAlpha), clamp255(color.mRed), clamp255(color.mGreen),
                                  clamp255(color.mBlue)};
@@ -687,11 +684,8 @@ void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const De
         src = texture.mBits[tv * texture.mWidth + tu];
       }
       if (features.vertexColors) {
-        const std::int64_t hi = 255 << 16;
-        const std::uint32_t k[4] = {static_cast<std::uint32_t>(at(a, px, py, 0, hi) >> 16),
-                                    static_cast<std::uint32_t>(at(r, px, py, 0, hi) >> 16),
-                                    static_cast<std::uint32_t>(at(g, px, py, 0, hi) >> 16),
-                                    static_cast<std::uint32_t>(at(b, px, py, 0, hi) >> 16)};
+        std::uint32_t k[4];
+        for (int i = 0; i < 4; ++i) k[i] = static_cast<std::uint32_t>(at(*colour[i], px, py, 0, 255 << 16) >> 16);
         src = Mul(src, k);
       }
       if (features.colourised) src = Mul(src, call);
@@ -761,13 +755,9 @@ TriangleCall::TriangleCall(std::mt19937& rng, int width, int height, int round)
 }
 
 void TriangleCall::Draw(Group group, const Destination& dest, float tx, float ty) {
-  Features f;
-  f.textured = textured;
-  f.alpha = textured && (texture.mHasAlpha || texture.mHasTrans || blend);
-  f.vertexColors = vertexColors;
-  f.colourised = color != Kit::Color::White;
-  f.blend = blend;
-  f.group = group;
+  const Features f{textured,     textured && (texture.mHasAlpha || texture.mHasTrans || blend),
+                   vertexColors, color != Kit::Color::White,
+                   blend,        group};
   const int tw = texture.mWidth, th = texture.mHeight;
   Kit::FixedVertex fixed[3];
   for (int i = 0; i < 3; ++i) {

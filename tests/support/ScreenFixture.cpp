@@ -38,16 +38,6 @@ void ScreenTest::Clear(std::uint32_t rgb) {
   g.FillRect(0, 0, WIDTH, HEIGHT);
 }
 
-std::vector<std::uint32_t> ScreenTest::ReadScreen() {
-  IDirectDrawSurface* surface = Screen()->mSurface;
-  std::vector<std::uint32_t> pixels;
-  if (!surface) return pixels;
-  DDSURFACEDESC desc{};
-  desc.dwSize = sizeof(desc);
-  if (FAILED(surface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr))) return pixels;
-  pixels = ReadArgb(desc.lpSurface, desc.lPitch, WIDTH, HEIGHT, desc.ddpfPixelFormat);
-  surface->Unlock(nullptr);
-  return pixels;
-}
+std::vector<std::uint32_t> ScreenTest::ReadScreen() { return ReadSurfaceArgb(Screen()->mSurface, WIDTH, HEIGHT); }
 
 }  // namespace testsupport

@@ -51,15 +51,15 @@ std::string SquareWaveMod(const std::vector<int>& levels) {
   for (int level : levels) {
     for (int row = 0; row < kRows; ++row) {
       for (int channel = 0; channel < kChannels; ++channel) {
-        if (row == 0 && channel == 0) {
-          PutCell(out, 1, kPeriodC2, kEffectVolume, level);
-        } else if (row == 0 && channel == 1) {
-          PutCell(out, 0, 0, kEffectSpeed, 3);
-        } else if (row == 3 && channel == 2) {
-          PutCell(out, 0, 0, kEffectBreak, 0);
-        } else {
-          PutCell(out, 0, 0, 0, 0);
-        }
+        const bool strike = row == 0 && channel == 0, speed = row == 0 && channel == 1, end = row == 3 && channel == 2;
+        PutCell(out, strike, strike ? kPeriodC2 : 0,
+                strike  ? kEffectVolume
+                : speed ? kEffectSpeed
+                : end   ? kEffectBreak
+                        : 0,
+                strike  ? level
+                : speed ? 3
+                        : 0);
       }
     }
   }

@@ -1,8 +1,12 @@
-// The Direct3D path in an application: the self-test's verdict at start-up picks 3D or 2D, a player
-// can switch 3D on and off, a failed Direct3D call turns 3D off at the next present, and an image
-// drops its pixels only once its textures hold them.
+// The Direct3D path in an application. The display's self-test against the platform's software device:
+// its verdicts, the cached verdict in the registry, the card lists and the replay of a recorded verdict.
+// Then the whole road: the verdict at start-up picks 3D or 2D, a player can switch 3D on and off, a
+// failed Direct3D call turns 3D off at the next present, and an image drops its pixels only once its
+// textures hold them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -10,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/DDImage.h"
 #include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
@@ -22,12 +27,236 @@
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Threads.h"
 #include "tests/support/ArgbReadback.h"
+#include "tests/support/ComPtr.h"
+#include "tests/support/DirectDrawObject.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/TempDir.h"
 
 namespace {
+
+using testsupport::Com;
+
+// An application that is not playing a demo back, or one that replays the recorded verdict.
+class TestHost : public Kit::D3DTestHost {
+ public:
+  std::string GetRegistryKey() override { return "Quarvel Test\\SelfTest\\"; }
+  bool IsPlayingDemo() override { return mPlayback; }
+  void DemoSyncString(std::string& text) override {
+    if (mPlayback)
+      text = mRecordedTexts.at(mNextText++);
+    else
+      mRecordedTexts.push_back(text);
+  }
+  void DemoSyncBool(bool& value) override {
+    if (mPlayback)
+      value = mRecordedBool;
+    else
+      mRecordedBool = value;
+  }
+
+  bool mPlayback = false;
+  std::vector<std::string> mRecordedTexts;
+  std::size_t mNextText = 0;
+  bool mRecordedBool = false;
+};
+
+class SelfTest : public testing::Test {
+ protected:
+  struct Outcome {
+    bool changed;
+    std::string failure, warning;
+    bool ranScenes, scenesEnded, calledDevice;
+  };
+
+  // One start of the display's test, as the display runs it, on a fresh DirectDraw object.
+  Outcome Run(std::uint32_t minMB = 6, std::uint32_t recMB = 14) {
+    Com<IDirectDraw7> ddraw(testsupport::CreateDirectDraw7());
+    EXPECT_NE(ddraw, nullptr);
+    Kit::D3DTester tester(&mHost);
+    tester.SetVidMemoryConstraints(minMB, recMB);
+    mHooks.TakeLog();
+    const bool changed = tester.TestD3D(nullptr, ddraw.get());
+    const auto log = mHooks.TakeLog();
+    const auto calls = [&log](const char* name) {  // that succeeded
+      return std::count_if(log.begin(), log.end(), [name](auto& c) { return c.call == name && c.result == D3D_OK; });
+    };
+    return {changed,
+            tester.mFailureReason,
+            tester.mWarning,
+            calls("BeginScene") > 0,
+            calls("BeginScene") == calls("EndScene"),
+            !log.empty()};
+  }
+
+  void UseDesktop(plat::DesktopFormat format, DWORD videoMemory = 64u << 20) {
+    auto settings = testsupport::TestDesktop(format);
+    settings.videoMemoryBytes = videoMemory;
+    mDesktop.reset();  // the old settings are given back before the new ones are taken
+    mDesktop = std::make_unique<plat::ScopedDisplaySettings>(settings);
+  }
+
+  // Overwrites a value of the cached verdict.
+  void SetCached(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel Test\\SelfTest\\Test3D", 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    RegCloseKey(key);
+  }
+
+  testsupport::TempDir mFolder;
+  testsupport::ScopedCurrentFolder mCurrent{mFolder.Path()};
+  plat::ScopedRegistryFile mRegistry{mFolder / "registry"};
+  std::unique_ptr<plat::ScopedDisplaySettings> mDesktop = testsupport::UseTestDesktop(plat::DesktopFormat::Rgb565);
+  plat::ScopedD3DHooks mHooks;
+  TestHost mHost;
+};
+
+struct CacheChange {
+  const char* name;
+  std::uint32_t minMB, recMB;  // of the second start
+  const char* value;           // a stored value overwritten before it, or null
+};
+
+class SelfTestCacheChange : public SelfTest, public testing::WithParamInterface<CacheChange> {};
+
+TEST_P(SelfTestCacheChange, RunsTheScenesAgain) {
+  Run();
+  const CacheChange& change = GetParam();
+  if (change.value) {
+    const DWORD other[4] = {1, 2, 3, 4};
+    SetCached(change.value, std::strcmp(change.value, "Version") ? REG_BINARY : REG_DWORD, other,
+              std::strcmp(change.value, "Version") ? 16 : 4);
+  }
+  const Outcome again = Run(change.minMB, change.recMB);
+  EXPECT_TRUE(again.ranScenes);
+  EXPECT_TRUE(again.changed);
+  EXPECT_EQ(again.failure, "");
+  EXPECT_FALSE(Run(change.minMB, change.recMB).ranScenes);  // and cached once more
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, SelfTestCacheChange,
+                         testing::Values(CacheChange{"Threshold", 6, 15, nullptr},
+                                         CacheChange{"Adapter", 6, 14, "DisplayGUID"},
+                                         CacheChange{"Version", 6, 14, "Version"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Verdict {
+  const char* name;
+  plat::DesktopFormat format;
+  DWORD videoMemory;
+  std::uint32_t minMB, recMB;
+  const char* fault;  // a device call that does nothing...
+  int skip;           // ...after this many such calls
+  HRESULT result;
+  const char* failure;
+  const char* warning;
+};
+
+class SelfTestVerdict : public SelfTest, public testing::WithParamInterface<Verdict> {};
+
+TEST_P(SelfTestVerdict, IsReportedAndCached) {
+  const Verdict& v = GetParam();
+  UseDesktop(v.format, v.videoMemory);
+  if (v.fault) plat::InjectD3DFault(v.fault, v.result, v.skip);
+  const Outcome first = Run(v.minMB, v.recMB);
+  EXPECT_EQ(first.failure, v.failure);
+  EXPECT_EQ(first.warning, v.warning);
+  EXPECT_TRUE(first.changed);
+  EXPECT_TRUE(first.scenesEnded);  // a failed test too ends the scene it began
+
+  const Outcome cached = Run(v.minMB, v.recMB);
+  EXPECT_FALSE(cached.ranScenes);
+  EXPECT_FALSE(cached.changed);
+  EXPECT_EQ(cached.failure, v.failure);
+  EXPECT_EQ(cached.warning, v.warning);
+  // Both starts were recorded for a demo: the two texts each time, and the last changed flag.
+  EXPECT_EQ(mHost.mRecordedTexts, (std::vector<std::string>{v.failure, v.warning, v.failure, v.warning}));
+  EXPECT_FALSE(mHost.mRecordedBool);
+
+  // A replay takes the recorded verdict without calling the device.
+  mHost.mPlayback = true;
+  mHost.mRecordedBool = true;
+  const Outcome replayed = Run();
+  EXPECT_EQ(replayed.failure, v.failure);
+  EXPECT_EQ(replayed.warning, v.warning);
+  EXPECT_TRUE(replayed.changed);
+  EXPECT_FALSE(replayed.calledDevice);
+}
+
+constexpr auto k565 = plat::DesktopFormat::Rgb565;
+constexpr DWORD k64MB = 64u << 20;
+
+// The blend scenes draw twice each: skipping the second draw of a scene leaves its first colour.
+INSTANTIATE_TEST_SUITE_P(
+    Verdicts, SelfTestVerdict,
+    testing::Values(
+        Verdict{"Passes565", k565, k64MB, 6, 14, nullptr, 0, S_OK, "", ""},
+        Verdict{"Passes555", plat::DesktopFormat::Rgb555, k64MB, 6, 14, nullptr, 0, S_OK, "", ""},
+        Verdict{"AlphaBroken", k565, k64MB, 6, 14, "DrawPrimitive", 1, S_OK, "Alpha blend Not Supported", ""},
+        Verdict{"AdditiveBroken", k565, k64MB, 6, 14, "DrawPrimitive", 3, S_OK, "Additive blend not supported.", ""},
+        Verdict{"AlphaAddBroken", k565, k64MB, 6, 14, "DrawPrimitive", 5, S_OK, "AlphaAdd blend not supported.", ""},
+        Verdict{"AlphaModulatedBroken", k565, k64MB, 6, 14, "DrawPrimitive", 7, S_OK,
+                "AlphaModulated blend not supported.", ""},
+        Verdict{"ClipBroken", k565, k64MB, 6, 14, "DrawPrimitive", 8, S_OK, "", "Clip problem detected."},
+        Verdict{"StateRefused", k565, k64MB, 6, 14, "SetRenderState", 4, D3DERR_CONFLICTINGRENDERSTATE,
+                "DXError - D3DRENDERSTATE_ALPHABLENDENABLE, TRUE: D3DERR_CONFLICTINGRENDERSTATE", ""},
+        Verdict{"NoDirect3D", k565, k64MB, 6, 14, "QueryInterface", 0, E_NOINTERFACE,
+                "DXError - QueryInterface IID_IDirect3D7: DSERR_NOINTERFACE", ""},
+        Verdict{"NoDevice", k565, k64MB, 6, 14, "CreateDevice", 0, DDERR_INVALIDPIXELFORMAT,
+                "DXError - CreateDevice: DDERR_INVALIDPIXELFORMAT", ""},
+        Verdict{"NotEnoughMemory", k565, k64MB, 80, 100, nullptr, 0, S_OK, "Not enough video memory.", ""},
+        Verdict{"LowMemory", k565, k64MB, 6, 80, nullptr, 0, S_OK, "", "Low video memory."},
+        // 4 GB of video memory and the screen do not wrap around to a few megabytes.
+        Verdict{"HugeMemory", plat::DesktopFormat::Xrgb8888, 0xFFFFFFFF, 4000, 4000, nullptr, 0, S_OK, "", ""},
+        Verdict{"TwentyFourBits", plat::DesktopFormat::Rgb888, k64MB, 6, 14, nullptr, 0, S_OK,
+                "Can't test 24-bit mode.", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SelfTest, UnlocksTheSurfaceOfADepthItCannotRead) {
+  UseDesktop(plat::DesktopFormat::Rgb888);
+  Com<IDirectDraw7> ddraw(testsupport::CreateDirectDraw7());
+  Kit::D3DTester tester(&mHost);
+  ASSERT_TRUE(tester.Init(nullptr, ddraw.get()));
+  EXPECT_THROW(tester.CopyPrimary(), Kit::D3DTester::TestException);
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  EXPECT_EQ(tester.mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  tester.mTestSurface->Unlock(nullptr);
+}
+
+struct CardCase {
+  const char* name;
+  const char* blocked;    // contents of "vhwb.dat", or null for none
+  const char* supported;  // contents of "vhw.dat", or null for none
+  const char* description;
+  int driverYear;
+  bool expected;
+};
+
+class CardListTest : public SelfTest, public testing::WithParamInterface<CardCase> {};
+
+TEST_P(CardListTest, DecidesTheCard) {
+  const CardCase& c = GetParam();
+  if (c.blocked) mFolder.Write("vhwb.dat", c.blocked);
+  if (c.supported) mFolder.Write("vhw.dat", c.supported);
+  Kit::D3DTester tester(&mHost);
+  tester.mDriverYear = c.driverYear;
+  EXPECT_EQ(tester.IsSupportedCard(c.description), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, CardListTest,
+                         testing::Values(CardCase{"Blocked", "\n  radeon  \n", "RADEON\n", "ATI RADEON 9800", 2004,
+                                                  false},
+                                         CardCase{"Listed", nullptr, "\n geforce4\n", "NVIDIA GeForce4 Ti", 2001, true},
+                                         CardCase{"NotListed", nullptr, "geforce4\n", "NVIDIA Riva TNT", 2004, false},
+                                         CardCase{"OldUnknown", nullptr, nullptr, "S3 Savage", 2001, false},
+                                         CardCase{"NewUnknown", nullptr, nullptr, "S3 Savage", 2002, true},
+                                         CardCase{"OldKnownMaker", nullptr, nullptr, "Ati Rage 128", 2000, true},
+                                         CardCase{"ATIWithoutSpace", nullptr, nullptr, "Matisse", 2000, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class Auto3DApp : public testsupport::HeadlessApp {
  public:
@@ -37,9 +266,10 @@ class Auto3DApp : public testsupport::HeadlessApp {
   }
 };
 
-class D3DPathTest : public testing::Test {
+// An application's whole road, as the player starts it.
+class D3DPathTest : public SelfTest {
  protected:
-  D3DPathTest() : mRegistry((mFolder.Path() / "registry").string()), mCurrent(mFolder.Path()) {
+  D3DPathTest() {
     plat::SetInstanceScope(mFolder.Path().string());
     plat::SetCommandLine("game.exe");
   }
@@ -60,12 +290,6 @@ class D3DPathTest : public testing::Test {
     g.FillRect(0, 0, 320, 240);
     return PixelAt(app, 0, 0) == kGreen;
   }
-
-  testsupport::TempDir mFolder;
-  plat::ScopedRegistryFile mRegistry;
-  testsupport::ScopedCurrentFolder mCurrent;
-  plat::ScopedDisplaySettings mDesktop{testsupport::TestDesktop(plat::DesktopFormat::Rgb565)};
-  plat::ScopedD3DHooks mHooks;
 };
 
 TEST_F(D3DPathTest, TheSelfTestPicks3DAtStartAndAPlayersChoiceOutlivesTheRun) {

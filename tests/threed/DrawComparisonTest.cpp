@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/graphics/DDImage.h"
@@ -183,13 +184,9 @@ const Scene kScenes[] = {
      true},
 };
 
-struct Case {
-  testsupport::ScreenFormat format;
-  const Scene* scene;
-};
-void PrintTo(const Case& c, std::ostream* out) { *out << c.format.name << " " << c.scene->name; }
+void PrintTo(const Scene& scene, std::ostream* out) { *out << scene.name; }
 
-class DrawComparisonTest : public testing::TestWithParam<Case> {
+class DrawComparisonTest : public testing::TestWithParam<std::tuple<testsupport::ScreenFormat, Scene>> {
  protected:
   // The scene on a fresh display over a patterned background, read back as 0xFFRRGGBB.
   std::vector<std::uint32_t> Draw(bool use3D) {
@@ -207,7 +204,7 @@ class DrawComparisonTest : public testing::TestWithParam<Case> {
         g.SetColor(Kit::Color(30 + 60 * band, 90, 150 - 30 * band));
         g.FillRect(band * kWidth / 4, 0, kWidth / 4, kHeight);
       }
-      GetParam().scene->draw(g, pictures);
+      std::get<1>(GetParam()).draw(g, pictures);
     }
     EXPECT_TRUE(display.Redraw());
     return testsupport::ReadSurfaceArgb(display.mDrawSurface, kWidth, kHeight);
@@ -215,14 +212,15 @@ class DrawComparisonTest : public testing::TestWithParam<Case> {
 };
 
 TEST_P(DrawComparisonTest, ThreeDDrawsWhatTwoDDraws) {
-  const auto desktop = testsupport::UseTestDesktop(GetParam().format.format);
+  const plat::DesktopFormat format = std::get<0>(GetParam()).format;
+  const auto desktop = testsupport::UseTestDesktop(format);
   const std::vector<std::uint32_t> twoD = Draw(false), threeD = Draw(true);
   ASSERT_EQ(twoD.size(), static_cast<std::size_t>(kWidth * kHeight));
   ASSERT_EQ(threeD.size(), twoD.size());
   // Opaque pictures become 5-6-5 textures, one 5-bit step (8) from their 32-bit pixels; on a 16-bit
   // screen the 2D blend works with 5-bit alpha and lands up to two 5-bit steps (17 once widened) away.
-  const int tolerance = GetParam().format.format == plat::DesktopFormat::Xrgb8888 ? 8 : 17;
-  const bool edges = GetParam().scene->edgesMayDiffer;
+  const int tolerance = format == plat::DesktopFormat::Xrgb8888 ? 8 : 17;
+  const bool edges = std::get<1>(GetParam()).edgesMayDiffer;
   const auto channel = [](std::uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); };
   int worst = 0, worstAt = 0;
   for (int y = 0; y < kHeight; ++y)
@@ -242,16 +240,10 @@ TEST_P(DrawComparisonTest, ThreeDDrawsWhatTwoDDraws) {
                               << twoD[worstAt] << ", 3D " << threeD[worstAt];
 }
 
-std::vector<Case> AllCases() {
-  std::vector<Case> cases;
-  for (const auto& format : testsupport::kScreenFormats)
-    for (const Scene& scene : kScenes) cases.push_back({format, &scene});
-  return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Scenes, DrawComparisonTest, testing::ValuesIn(AllCases()),
-                         [](const testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.format.name) + "_" + info.param.scene->name;
+INSTANTIATE_TEST_SUITE_P(Scenes, DrawComparisonTest,
+                         testing::Combine(testing::ValuesIn(testsupport::kScreenFormats), testing::ValuesIn(kScenes)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
                          });
 
 }  // namespace

@@ -6,28 +6,26 @@ namespace {
 
 using namespace Kit;
 
+// Either slash separates components; the result takes "\" when any is present. A used-up folder
+// leaves the rest relative; nothing goes above a drive's root.
 TEST(PathUtil, GetPathFromResolvesAgainstTheFolder) {
-  EXPECT_EQ(GetPathFrom("..\\images\\a.png", "c:\\game\\data\\"), "c:\\game\\images\\a.png");
-  EXPECT_EQ(GetPathFrom("b/c.txt", "x/y"), "x/y/b/c.txt");
-  EXPECT_EQ(GetPathFrom("d:\\z.txt", "c:\\anything"), "d:\\z.txt");
-  EXPECT_EQ(GetPathFrom("./a/./b.txt", "base"), "base/a/b.txt");
-  EXPECT_EQ(GetPathFrom("file.txt", ""), "file.txt");
-  EXPECT_EQ(GetPathFrom("a/b\\c.txt", ""), "a\\b\\c.txt");
-}
-
-TEST(PathUtil, GetPathFromWithMixedSeparators) {
-  // Either slash separates components; the result takes "\" when any is present.
-  EXPECT_EQ(GetPathFrom("../fonts/big.txt", "c:\\game\\data"), "c:\\game\\fonts\\big.txt");
-  EXPECT_EQ(GetPathFrom("..\\x/y.png", "res/img/"), "res\\x\\y.png");
-  EXPECT_EQ(GetPathFrom("sub/f.txt", "c:/game\\data"), "c:\\game\\data\\sub\\f.txt");
-}
-
-TEST(PathUtil, GetPathFromDotDotAndRoot) {
-  EXPECT_EQ(GetPathFrom("../../x", "a/b/"), "x");
-  EXPECT_EQ(GetPathFrom("../../x", "a/"), "../x");  // the folder is used up; the rest stays relative
-  EXPECT_EQ(GetPathFrom("../x", "../"), "../../x");
-  EXPECT_EQ(GetPathFrom("\\top\\f.txt", "c:\\game\\data"), "c:\\top\\f.txt");
-  EXPECT_EQ(GetPathFrom("..\\..\\f.txt", "c:\\game"), "c:\\f.txt");  // never above the root
+  const char* const cases[][3] = {
+      {"..\\images\\a.png", "c:\\game\\data\\", "c:\\game\\images\\a.png"},
+      {"b/c.txt", "x/y", "x/y/b/c.txt"},
+      {"d:\\z.txt", "c:\\anything", "d:\\z.txt"},
+      {"./a/./b.txt", "base", "base/a/b.txt"},
+      {"file.txt", "", "file.txt"},
+      {"a/b\\c.txt", "", "a\\b\\c.txt"},
+      {"../fonts/big.txt", "c:\\game\\data", "c:\\game\\fonts\\big.txt"},
+      {"..\\x/y.png", "res/img/", "res\\x\\y.png"},
+      {"sub/f.txt", "c:/game\\data", "c:\\game\\data\\sub\\f.txt"},
+      {"../../x", "a/b/", "x"},
+      {"../../x", "a/", "../x"},
+      {"../x", "../", "../../x"},
+      {"\\top\\f.txt", "c:\\game\\data", "c:\\top\\f.txt"},
+      {"..\\..\\f.txt", "c:\\game", "c:\\f.txt"},
+  };
+  for (const auto& [path, folder, resolved] : cases) EXPECT_EQ(GetPathFrom(path, folder), resolved) << path;
 }
 
 TEST(PathUtil, GetFileNameAndDir) {
