@@ -47,20 +47,11 @@ namespace sse2 {
 #define FRAME_OP(name) _mm_##name
 #define FRAME_AND _mm_and_si128
 #define FRAME_OR _mm_or_si128
-#define FRAME_LOAD(at) _mm_loadu_si128(reinterpret_cast<const __m128i*>(at))
+#define FRAME_LOADU(at) _mm_loadu_si128(reinterpret_cast<const __m128i*>(at))
+#define FRAME_LOAD FRAME_LOADU
 #define FRAME_STORE(at, v) _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v)
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace sse2
-
-int Opaque32x4(const BYTE* from, std::uint32_t* to, int count) {
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(kOpaque));
-  int x = 0;
-  for (; x + 4 <= count; x += 4) {
-    const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 4 * x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + x), _mm_or_si128(p, alpha));
-  }
-  return x;
-}
 constexpr bool kHasSse2 = true;
 #else
 namespace sse2 {
@@ -68,8 +59,8 @@ template <typename Layout>
 int Widen16(const BYTE*, std::uint32_t*, int) {
   return 0;
 }
+inline int Opaque32(const BYTE*, std::uint32_t*, int) { return 0; }
 }  // namespace sse2
-int Opaque32x4(const BYTE*, std::uint32_t*, int) { return 0; }
 constexpr bool kHasSse2 = false;
 #endif
 
@@ -85,7 +76,8 @@ namespace avx2 {
 #define FRAME_OP(name) _mm256_##name
 #define FRAME_AND _mm256_and_si256
 #define FRAME_OR _mm256_or_si256
-#define FRAME_LOAD(at) _mm256_permute4x64_epi64(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), 0xD8)
+#define FRAME_LOADU(at) _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at))
+#define FRAME_LOAD(at) _mm256_permute4x64_epi64(FRAME_LOADU(at), 0xD8)
 #define FRAME_STORE(at, v) _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v)
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace avx2
@@ -97,8 +89,8 @@ namespace avx512 {
 #define FRAME_OP(name) _mm512_##name
 #define FRAME_AND _mm512_and_si512
 #define FRAME_OR _mm512_or_si512
-#define FRAME_LOAD(at) \
-  _mm512_maskz_permutexvar_epi64(0xFF, _mm512_set_epi64(7, 3, 6, 2, 5, 1, 4, 0), _mm512_loadu_si512(at))
+#define FRAME_LOADU(at) _mm512_loadu_si512(at)
+#define FRAME_LOAD(at) _mm512_maskz_permutexvar_epi64(0xFF, _mm512_set_epi64(7, 3, 6, 2, 5, 1, 4, 0), FRAME_LOADU(at))
 #define FRAME_STORE(at, v) _mm512_storeu_si512(at, v)
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace avx512
@@ -113,11 +105,13 @@ bool HasAvx512() {
 }
 #else
 namespace avx2 {
+using sse2::Opaque32;
 using sse2::Widen16;
-}
+}  // namespace avx2
 namespace avx512 {
+using sse2::Opaque32;
 using sse2::Widen16;
-}
+}  // namespace avx512
 bool HasAvx2() { return false; }
 bool HasAvx512() { return false; }
 #endif
@@ -154,10 +148,11 @@ FrameWidth WidestFrameWidth() {
 void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count, FrameWidth width) {
   // Each wider step leaves the pixels it could not take to the next narrower one.
   using Step = int (*)(const BYTE*, std::uint32_t*, int);
+  const int bytes = format == FrameFormat::kXrgb8888 ? 4 : 2;
   const auto run = [&](Step by32, Step by16, Step by8) {
     int x = width == FrameWidth::k32 ? by32(from, to, count) : 0;
-    if (width >= FrameWidth::k16) x += by16(from + 2 * x, to + x, count - x);
-    if (width != FrameWidth::k1) x += by8(from + 2 * x, to + x, count - x);
+    if (width >= FrameWidth::k16) x += by16(from + bytes * x, to + x, count - x);
+    if (width != FrameWidth::k1) x += by8(from + bytes * x, to + x, count - x);
     return x;
   };
   int x = 0;
@@ -171,7 +166,7 @@ void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count
         to[x] = From555(Load<std::uint16_t>(from + 2 * x));
       break;
     case FrameFormat::kXrgb8888:
-      for (x = width != FrameWidth::k1 ? Opaque32x4(from, to, count) : 0; x < count; ++x)
+      for (x = run(avx512::Opaque32, avx2::Opaque32, sse2::Opaque32); x < count; ++x)
         to[x] = kOpaque | Load<std::uint32_t>(from + 4 * x);
       break;
   }

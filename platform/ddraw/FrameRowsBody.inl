@@ -1,7 +1,8 @@
 // One width of the frame rows' vector steps, included once per width inside its own namespace. The
 // includer defines FRAME_V (the register), FRAME_ATTR (the target), FRAME_STEP (pixels a step),
-// FRAME_OP(name) (the width's form of an intrinsic), FRAME_AND, FRAME_OR, FRAME_LOAD(at) (a step's
-// pixels, in the order the in-lane unpacks put back in a row) and FRAME_STORE(at, v); they end here.
+// FRAME_OP(name) (the width's form of an intrinsic), FRAME_AND, FRAME_OR, FRAME_LOADU(at), FRAME_LOAD(at)
+// (a step's pixels, in the order the in-lane unpacks put back in a row) and FRAME_STORE(at, v); they
+// end here.
 
 // A 5-bit channel at bits 11-15 (the rest clear), widened.
 FRAME_ATTR inline FRAME_V Top5(FRAME_V v) {
@@ -26,11 +27,20 @@ FRAME_ATTR int Widen16(const BYTE* from, std::uint32_t* to, int count) {
   return x;
 }
 
+// Whole steps of 32-bit pixels made opaque; returns how many pixels it took.
+FRAME_ATTR inline int Opaque32(const BYTE* from, std::uint32_t* to, int count) {
+  const FRAME_V alpha = FRAME_OP(set1_epi32)(static_cast<int>(0xFF000000u));
+  int x = 0;
+  for (; x + FRAME_STEP / 2 <= count; x += FRAME_STEP / 2) FRAME_STORE(to + x, FRAME_OR(FRAME_LOADU(from + 4 * x), alpha));
+  return x;
+}
+
 #undef FRAME_V
 #undef FRAME_ATTR
 #undef FRAME_STEP
 #undef FRAME_OP
 #undef FRAME_AND
 #undef FRAME_OR
+#undef FRAME_LOADU
 #undef FRAME_LOAD
 #undef FRAME_STORE
