@@ -19,12 +19,17 @@ class AppDemo : public testing::Test {
  protected:
   AppDemo() : mRegistry(mFolder / "registry") {}
 
-  void Prepare(Kit::KitAppBase& app, bool record) {
+  // Records to or plays run.dmo: whether the demo started.
+  bool Start(Kit::KitAppBase& app, bool record) {
     app.mProductVersion = "1.0";
     app.mRegKey = "QuarvelDemoTest";
     app.mDemoFileName = mFolder / "run.dmo";
     app.mRecordingDemoBuffer = record;
     app.mPlayingDemoBuffer = !record;
+    std::string error;
+    const bool started = app.StartDemo(error);
+    EXPECT_EQ(error, "");
+    return started;
   }
 
   testsupport::TempDir mFolder;
@@ -45,9 +50,7 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
   const std::string level = mFolder.Write("level.vel", "bricks");
   {
     Kit::KitAppBase recorder;
-    Prepare(recorder, true);
-    std::string error;
-    ASSERT_TRUE(recorder.StartDemo(error));
+    ASSERT_TRUE(Start(recorder, true));
     recorder.mUpdateCount = 3;
     ASSERT_TRUE(recorder.RegistryWriteInteger("Volume", 42));
     int volume = 0;
@@ -67,9 +70,7 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
     // Another machine: the value is not in its registry.
     plat::ScopedRegistryFile elsewhere(mFolder / "elsewhere");
     Kit::KitAppBase player;
-    Prepare(player, false);
-    std::string error;
-    ASSERT_TRUE(player.StartDemo(error)) << error;
+    ASSERT_TRUE(Start(player, false));
     ASSERT_NE(player.mDemoStream, nullptr);
     EXPECT_EQ(player.mDemoStream->mSeed, 0xCAFE);
     EXPECT_EQ(player.mDemoStream->mEndUpdate, 25);
@@ -99,16 +100,12 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
 TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) {
   {
     Kit::KitAppBase recorder;
-    Prepare(recorder, true);
-    std::string error;
-    ASSERT_TRUE(recorder.StartDemo(error));
+    ASSERT_TRUE(Start(recorder, true));
     recorder.RecordDemoMessage(MSG{nullptr, WM_KEYDOWN, 'K', 0, 0, {}});
     recorder.RecordDemoMessage(MSG{nullptr, WM_MOUSEMOVE, 0, (30 << 16) | 40, 0, {}});
   }
   DebugKeyApp player;
-  Prepare(player, false);
-  std::string error;
-  ASSERT_TRUE(player.StartDemo(error));
+  ASSERT_TRUE(Start(player, false));
   player.HandleWindowMessage(player.mHWnd, WM_ACTIVATEAPP, 0, 0);
   EXPECT_TRUE(player.mActive) << "activation comes from the stream";
   player.HandleWindowMessage(player.mHWnd, WM_KEYDOWN, 'L', 0);
@@ -129,16 +126,12 @@ TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) 
 TEST_F(AppDemo, AfterTheUserClosedThePlaybackNothingMoreIsRead) {
   {
     Kit::KitAppBase recorder;
-    Prepare(recorder, true);
-    std::string error;
-    ASSERT_TRUE(recorder.StartDemo(error));
+    ASSERT_TRUE(Start(recorder, true));
     ASSERT_TRUE(recorder.RegistryWriteInteger("A", 1));
     // The file is saved when the application goes.
   }
   Kit::KitAppBase player;
-  Prepare(player, false);
-  std::string error;
-  ASSERT_TRUE(player.StartDemo(error));
+  ASSERT_TRUE(Start(player, false));
   player.mDemoStream->mUserClosed = true;
   EXPECT_FALSE(player.RegistryWriteInteger("A", 1));
   std::string text = "kept";

@@ -57,9 +57,7 @@ const std::vector<uint32_t> kPalette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 
 uint32_t Opaque(uint32_t rgb) { return 0xFF000000 | rgb; }
 
 GIFFrame Frame(int width, int height, int colors) {
-  GIFFrame frame;
-  frame.width = width;
-  frame.height = height;
+  GIFFrame frame{.width = width, .height = height};
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) frame.indices.push_back(static_cast<uint8_t>((x / 3 + y * y) % colors));
   }
@@ -105,9 +103,7 @@ TEST(GIFReader, DecodesTheFirstFrameInItsColours) {
 
 TEST(GIFReader, FillsAndResetsAFullCodeTable) {
   // Noise-like indices make many distinct strings, so the table fills and the encoder clears it.
-  GIFFrame frame;
-  frame.width = 400;
-  frame.height = 300;
+  GIFFrame frame{.width = 400, .height = 300};
   uint32_t state = 12345;
   std::vector<uint32_t> palette(256);
   for (int i = 0; i < 256; ++i) palette[i] = static_cast<uint32_t>(i * 0x010203);
@@ -140,25 +136,14 @@ TEST(GIFReader, RejectsDamagedFiles) {
   EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(good.substr(0, 10))), nullptr) << "cut inside the screen descriptor";
   EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {}))), nullptr) << "trailer before any image";
   EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes({}, {frame}))), nullptr) << "no colour table";
-  GIFFrame empty;
-  empty.width = 0;
-  empty.height = 4;
-  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {empty}))), nullptr);
-  GIFFrame huge;
-  huge.width = 65535;
-  huge.height = 65535;
-  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {huge}))), nullptr);
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {GIFFrame{.width = 0, .height = 4}}))), nullptr);
+  EXPECT_EQ(ImageLib::DecodeGIF(AsBytes(GIFBytes(kPalette, {GIFFrame{.width = 65535, .height = 65535}}))), nullptr);
 }
 
 // PNG
 
 PNGPicture Picture(int width, int height, int colorType, int bitDepth) {
-  PNGPicture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.colorType = colorType;
-  picture.bitDepth = bitDepth;
-  return picture;
+  return {.width = width, .height = height, .colorType = colorType, .bitDepth = bitDepth};
 }
 
 std::vector<uint8_t> Row(std::initializer_list<int> values) { return {values.begin(), values.end()}; }

@@ -119,7 +119,7 @@ TEST_F(ResourceManagerTest, MissingFileStopsLoadingAndARetryStartsClean) {
       "<Resources id=\"Game\"><Image id=\"A\" path=\"a.png\"/><Image id=\"B\" path=\"missing.png\"/>"
       "<Image id=\"C\" path=\"a.png\" variant=\"2\"/></Resources>");
   EXPECT_FALSE(mManager.LoadResources("Game"));
-  EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: " + (mDir.Path().string() + "/missing.png"));
+  EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: " + Folder() + "missing.png");
   EXPECT_FALSE(Record("C").image.GetImage()) << "nothing loads after the error";
   EXPECT_FALSE(mManager.LoadNextResource());
   EXPECT_FALSE(mManager.IsGroupLoaded("Game"));
@@ -154,7 +154,7 @@ TEST_F(ResourceManagerTest, AlphaImageAndGridErrors) {
       "alphagrid=\"cell.png\"/></Resources>"
       "<Resources id=\"Cells\"><Image id=\"D\" path=\"a.png\" variant=\"d\" rows=\"1\" cols=\"2\" "
       "alphagrid=\"cell.png\"/></Resources>");
-  std::string folder = mDir.Path().string() + "/";
+  const std::string folder = Folder();
   EXPECT_FALSE(mManager.LoadResources("Size"));
   EXPECT_EQ(mManager.GetErrorText(), "AlphaImage size mismatch between " + folder + "a.png and " + folder + "wide.png");
   EXPECT_FALSE(Record("A").image.GetImage());
@@ -218,7 +218,7 @@ TEST_F(ResourceManagerTest, AnImageHeldWhileItsGroupIsFreedOnAnotherThreadStays)
 
 TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {
   testresources::RecordingSoundManager sounds;
-  sounds.missing.insert(mDir.Path().string() + "/gone.wav");
+  sounds.missing.insert(Folder() + "gone.wav");
   mHost.sounds = &sounds;
   Manifest(
       "<Resources id=\"Game\"><Sound id=\"B\" path=\"b.wav\" volume=\"0.5\" pan=\"-200\"/>"
@@ -228,7 +228,7 @@ TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {
   EXPECT_EQ(mManager.GetSoundThrow("A"), 0);
   EXPECT_EQ(mManager.GetSoundThrow("B"), 1);
   EXPECT_EQ(mManager.GetSoundThrow("C"), 2);
-  std::string folder = mDir.Path().string() + "/";
+  const std::string folder = Folder();
   EXPECT_EQ(sounds.loaded.at(0).path, folder + "a.wav");
   EXPECT_EQ(sounds.loaded.at(0).baseVolume, -1.0) << "no volume keeps the base volume";
   EXPECT_EQ(sounds.loaded.at(0).basePan, 0);
@@ -242,7 +242,7 @@ TEST_F(ResourceManagerTest, SoundsGetRisingIdsAndTheirBaseVolumeAndPan) {
   EXPECT_EQ(mManager.GetSoundThrow("A"), 3) << "ids are never reused";
   EXPECT_EQ(mManager.GetSoundThrow("C"), 5);
   EXPECT_FALSE(mManager.LoadResources("Gone"));
-  EXPECT_EQ(mManager.GetErrorText(), "Failed to load sound: " + mDir.Path().string() + "/gone.wav");
+  EXPECT_EQ(mManager.GetErrorText(), "Failed to load sound: " + Folder() + "gone.wav");
 }
 
 TEST_F(ResourceManagerTest, HostMakesSoftwareImagesWithTheirAlphaFile) {

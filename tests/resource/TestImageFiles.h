@@ -24,10 +24,10 @@ std::string TGABytes(int width, int height, const std::vector<uint32_t>& pixels,
 struct GIFFrame {
   int width = 0;
   int height = 0;
-  std::vector<uint8_t> indices;  // row by row, top to bottom
+  std::vector<uint8_t> indices{};  // row by row, top to bottom
   bool interlaced = false;
-  std::vector<uint32_t> localPalette;  // RGB; none when empty
-  int transparentIndex = -1;           // written in a graphic control block before the frame when >= 0
+  std::vector<uint32_t> localPalette{};  // RGB; none when empty
+  int transparentIndex = -1;             // written in a graphic control block before the frame when >= 0
 };
 // A GIF89a file with an optional global palette (RGB) and the frames, LZW-compressed.
 std::string GIFBytes(const std::vector<uint32_t>& globalPalette, const std::vector<GIFFrame>& frames,
@@ -39,9 +39,9 @@ struct PNGPicture {
   int colorType = 0;  // PNG_COLOR_TYPE_*
   int bitDepth = 8;
   bool interlaced = false;
-  std::vector<std::vector<uint8_t>> rows;  // packed samples, big-endian for 16 bits
-  std::vector<uint32_t> palette;           // RGB
-  std::vector<uint8_t> paletteAlpha;       // tRNS entries for a palette image
+  std::vector<std::vector<uint8_t>> rows{};  // packed samples, big-endian for 16 bits
+  std::vector<uint32_t> palette{};           // RGB
+  std::vector<uint8_t> paletteAlpha{};       // tRNS entries for a palette image
 };
 std::string PNGBytes(const PNGPicture& picture);
 
