@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/win/Errors.h"
@@ -64,16 +65,14 @@ std::string OwnCommandLine() {
 
 }  // namespace
 
-void SetExitHook(ExitHook hook) {
+ExitHook SetExitHook(ExitHook hook) {
   std::lock_guard guard(gLock);
-  gExitHook = std::move(hook);
+  return std::exchange(gExitHook, std::move(hook));
 }
 
-ScopedExitCatcher::ScopedExitCatcher() {
-  SetExitHook([](UINT code) { throw ProcessExit{code}; });
-}
+ScopedExitCatcher::ScopedExitCatcher() : mPrevious(SetExitHook([](UINT code) { throw ProcessExit{code}; })) {}
 
-ScopedExitCatcher::~ScopedExitCatcher() { SetExitHook(nullptr); }
+ScopedExitCatcher::~ScopedExitCatcher() { SetExitHook(std::move(mPrevious)); }
 
 void SetCommandLine(std::string commandLine) {
   std::lock_guard guard(gLock);

@@ -28,15 +28,20 @@ struct ProcessExit {
 };
 
 using ExitHook = std::function<void(UINT exitCode)>;
-void SetExitHook(ExitHook hook);
+// Returns the hook it replaces.
+ExitHook SetExitHook(ExitHook hook);
 
-// While alive, ExitProcess throws ProcessExit instead of ending the test program.
+// While alive, ExitProcess throws ProcessExit instead of ending the test program; then the hook before
+// it is back.
 class ScopedExitCatcher {
  public:
   ScopedExitCatcher();
   ~ScopedExitCatcher();
   ScopedExitCatcher(const ScopedExitCatcher&) = delete;
   ScopedExitCatcher& operator=(const ScopedExitCatcher&) = delete;
+
+ private:
+  ExitHook mPrevious;
 };
 
 // Replaces the command line GetCommandLine reports (the entry point passes argv; tests choose).

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "platform/win/Process.h"
 
 // Every test runs headless: SDL gets its dummy drivers unless a test run asks for real ones.
 // KIT_TEST_DATA names the folder of committed test data (fixtures, golden images).
@@ -8,7 +13,20 @@ int main(int argc, char** argv) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   setenv("KIT_TEST_DATA", KIT_TEST_DATA_DIR, 0);
+  bool deathTest = false;
+  for (int i = 1; i < argc; ++i) deathTest = deathTest || std::strstr(argv[i], "internal_run_death_test");
   testing::InitGoogleTest(&argc, argv);
+  // A test that ends the program where it does not catch the end (a fatal error's exit with code 0,
+  // say) fails instead of passing unseen. Death tests and other children of the test process end as
+  // they like.
+  const pid_t testProcess = getpid();
+  if (!deathTest)
+    plat::SetExitHook([testProcess](UINT code) {
+      if (getpid() != testProcess) return;
+      std::fprintf(stderr, "A test ended the program with code %u.\n", code);
+      std::fflush(nullptr);
+      _exit(1);
+    });
   return RUN_ALL_TESTS();
 }
 
