@@ -360,15 +360,9 @@ FormatDisplay::FormatDisplay(const Format& format) {
 
 Target::Target(Surface& surface, const Kit::NativeDisplay& display) {
   tables.Build(display);
-  Kit::SurfacePixels pixels;
-  pixels.mBits = surface.bytes.data();
-  pixels.mPitch = surface.pitch;
-  pixels.mWidth = surface.width;
-  pixels.mHeight = surface.height;
-  pixels.mBitCount = surface.format.bitCount;
-  pixels.mRedMask = surface.format.rMask;
-  pixels.mGreenMask = surface.format.gMask;
-  pixels.mBlueMask = surface.format.bMask;
+  const Format& f = surface.format;
+  const Kit::SurfacePixels pixels{surface.bytes.data(), surface.pitch, surface.width, surface.height,
+                                  f.bitCount,           f.rMask,       f.gMask,       f.bMask};
   target = Kit::MakeSurfaceTarget(pixels, display, tables);
 }
 
@@ -712,30 +706,16 @@ void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const De
 }
 
 Kit::FixedVertex ToFixed(float x, float y, float u, float v, std::uint32_t color, int textureWidth, int textureHeight) {
-  Kit::FixedVertex f;
-  f.mX = static_cast<std::int32_t>(static_cast<double>(x) * 65536.0);
-  f.mY = static_cast<std::int32_t>(static_cast<double>(y) * 65536.0);
-  f.mU = static_cast<std::int32_t>(static_cast<double>(u) * textureWidth * 65536.0);
-  f.mV = static_cast<std::int32_t>(static_cast<double>(v) * textureHeight * 65536.0);
-  f.mAlpha = static_cast<std::int32_t>(color >> 24) << 16;
-  f.mRed = static_cast<std::int32_t>((color >> 16) & 0xFF) << 16;
-  f.mGreen = static_cast<std::int32_t>((color >> 8) & 0xFF) << 16;
-  f.mBlue = static_cast<std::int32_t>(color & 0xFF) << 16;
-  return f;
+  const auto fixed = [](double v) { return static_cast<std::int32_t>(v * 65536.0); };
+  const auto channel = [&](int shift) { return static_cast<std::int32_t>((color >> shift) & 0xFF) << 16; };
+  const double tu = static_cast<double>(u) * textureWidth, tv = static_cast<double>(v) * textureHeight;
+  return {fixed(x), fixed(y), channel(24), channel(16), channel(8), channel(0), fixed(tu), fixed(tv)};
 }
 
 Kit::SpanTexture DescribeTexture(const std::uint32_t* bits, int width, int height) {
-  Kit::SpanTexture t;
-  t.mBits = bits;
   int log = 0;
   while ((2 << log) <= width) ++log;
-  t.mShift = 16 - log;
-  t.mMaxU = (width - 1) << 16;
-  t.mMaxV = (height - 1) << 16;
-  t.mWidth = width;
-  t.mPixelCount = width * height;
-  t.mHeight = height;
-  return t;
+  return {bits, 16 - log, (width - 1) << 16, (height - 1) << 16, width, width * height, height};
 }
 
 TriangleCall::TriangleCall(std::mt19937& rng, int width, int height, int round)
