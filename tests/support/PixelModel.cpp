@@ -615,15 +615,10 @@ std::int64_t Round(double v) { return std::llround(std::clamp(v, -1e15, 1e15)); 
 
 }  // namespace
 
+// Bit 0 blend, 1 colourised, 2 vertex colours, 3 alpha, 4 textured; the group above them.
 Features Features::FromIndex(int index) {
-  Features f;
-  f.blend = index & 1;
-  f.colourised = index & 2;
-  f.vertexColors = index & 4;
-  f.alpha = index & 8;
-  f.textured = index & 16;
-  f.group = static_cast<Group>(index / 32);
-  return f;
+  return {(index & 16) != 0, (index & 8) != 0, (index & 4) != 0,
+          (index & 2) != 0,  (index & 1) != 0, static_cast<Group>(index / 32)};
 }
 
 void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const Destination& dest,
