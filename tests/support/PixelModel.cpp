@@ -16,6 +16,17 @@ int Clamp(int v) { return std::clamp(v, 0, 255); }
 U Cl(int v) { return static_cast<U>(Clamp(v)); }
 bool White(const Kit::Color& c) { return c == Kit::Color::White; }
 
+struct Field {
+  int shift, bits;
+};
+Field FieldOf(U mask) {
+  int shift = 0;
+  while (shift < 32 && !(mask & (1u << shift))) ++shift;
+  int bits = 0;
+  while (shift + bits < 32 && (mask & (1u << (shift + bits)))) ++bits;
+  return {shift, bits};
+}
+
 U Sat(U value, int bits) { return std::min(value, (1u << bits) - 1); }
 U MaskOf(const Format& f, int i) { return i == 0 ? f.rMask : i == 1 ? f.gMask : f.bMask; }
 U Masks(const Surface& s, int i) { return MaskOf(s.format, i); }
@@ -119,14 +130,6 @@ U Argb(int a, int r, int g, int b) {
 std::string FormatName(const Format& format) {
   if (format.bitCount == 32) return "888";
   return format.gMask == 0x07E0 ? "565" : "555";
-}
-
-Field FieldOf(U mask) {
-  int shift = 0;
-  while (shift < 32 && !(mask & (1u << shift))) ++shift;
-  int bits = 0;
-  while (shift + bits < 32 && (mask & (1u << (shift + bits)))) ++bits;
-  return {shift, bits};
 }
 
 U Pack(U argb, const Format& format) {
