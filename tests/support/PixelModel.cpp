@@ -16,6 +16,17 @@ int Clamp(int v) { return std::clamp(v, 0, 255); }
 U Cl(int v) { return static_cast<U>(Clamp(v)); }
 bool White(const Kit::Color& c) { return c == Kit::Color::White; }
 
+struct Field {
+  int shift, bits;
+};
+Field FieldOf(U mask) {
+  int shift = 0;
+  while (shift < 32 && !(mask & (1u << shift))) ++shift;
+  int bits = 0;
+  while (shift + bits < 32 && (mask & (1u << (shift + bits)))) ++bits;
+  return {shift, bits};
+}
+
 U Sat(U value, int bits) { return std::min(value, (1u << bits) - 1); }
 U MaskOf(const Format& f, int i) { return i == 0 ? f.rMask : i == 1 ? f.gMask : f.bMask; }
 U Masks(const Surface& s, int i) { return MaskOf(s.format, i); }
@@ -119,14 +130,6 @@ U Argb(int a, int r, int g, int b) {
 std::string FormatName(const Format& format) {
   if (format.bitCount == 32) return "888";
   return format.gMask == 0x07E0 ? "565" : "555";
-}
-
-Field FieldOf(U mask) {
-  int shift = 0;
-  while (shift < 32 && !(mask & (1u << shift))) ++shift;
-  int bits = 0;
-  while (shift + bits < 32 && (mask & (1u << (shift + bits)))) ++bits;
-  return {shift, bits};
 }
 
 U Pack(U argb, const Format& format) {
@@ -360,15 +363,9 @@ FormatDisplay::FormatDisplay(const Format& format) {
 
 Target::Target(Surface& surface, const Kit::NativeDisplay& display) {
   tables.Build(display);
-  Kit::SurfacePixels pixels;
-  pixels.mBits = surface.bytes.data();
-  pixels.mPitch = surface.pitch;
-  pixels.mWidth = surface.width;
-  pixels.mHeight = surface.height;
-  pixels.mBitCount = surface.format.bitCount;
-  pixels.mRedMask = surface.format.rMask;
-  pixels.mGreenMask = surface.format.gMask;
-  pixels.mBlueMask = surface.format.bMask;
+  const Format& f = surface.format;
+  const Kit::SurfacePixels pixels{surface.bytes.data(), surface.pitch, surface.width, surface.height,
+                                  f.bitCount,           f.rMask,       f.gMask,       f.bMask};
   target = Kit::MakeSurfaceTarget(pixels, display, tables);
 }
 
@@ -621,15 +618,10 @@ std::int64_t Round(double v) { return std::llround(std::clamp(v, -1e15, 1e15)); 
 
 }  // namespace
 
+// Bit 0 blend, 1 colourised, 2 vertex colours, 3 alpha, 4 textured; the group above them.
 Features Features::FromIndex(int index) {
-  Features f;
-  f.blend = index & 1;
-  f.colourised = index & 2;
-  f.vertexColors = index & 4;
-  f.alpha = index & 8;
-  f.textured = index & 16;
-  f.group = static_cast<Group>(index / 32);
-  return f;
+  return {(index & 16) != 0, (index & 8) != 0, (index & 4) != 0,
+          (index & 2) != 0,  (index & 1) != 0, static_cast<Group>(index / 32)};
 }
 
 void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const Destination& dest,
@@ -712,30 +704,16 @@ void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const De
 }
 
 Kit::FixedVertex ToFixed(float x, float y, float u, float v, std::uint32_t color, int textureWidth, int textureHeight) {
-  Kit::FixedVertex f;
-  f.mX = static_cast<std::int32_t>(static_cast<double>(x) * 65536.0);
-  f.mY = static_cast<std::int32_t>(static_cast<double>(y) * 65536.0);
-  f.mU = static_cast<std::int32_t>(static_cast<double>(u) * textureWidth * 65536.0);
-  f.mV = static_cast<std::int32_t>(static_cast<double>(v) * textureHeight * 65536.0);
-  f.mAlpha = static_cast<std::int32_t>(color >> 24) << 16;
-  f.mRed = static_cast<std::int32_t>((color >> 16) & 0xFF) << 16;
-  f.mGreen = static_cast<std::int32_t>((color >> 8) & 0xFF) << 16;
-  f.mBlue = static_cast<std::int32_t>(color & 0xFF) << 16;
-  return f;
+  const auto fixed = [](double v) { return static_cast<std::int32_t>(v * 65536.0); };
+  const auto channel = [&](int shift) { return static_cast<std::int32_t>((color >> shift) & 0xFF) << 16; };
+  const double tu = static_cast<double>(u) * textureWidth, tv = static_cast<double>(v) * textureHeight;
+  return {fixed(x), fixed(y), channel(24), channel(16), channel(8), channel(0), fixed(tu), fixed(tv)};
 }
 
 Kit::SpanTexture DescribeTexture(const std::uint32_t* bits, int width, int height) {
-  Kit::SpanTexture t;
-  t.mBits = bits;
   int log = 0;
   while ((2 << log) <= width) ++log;
-  t.mShift = 16 - log;
-  t.mMaxU = (width - 1) << 16;
-  t.mMaxV = (height - 1) << 16;
-  t.mWidth = width;
-  t.mPixelCount = width * height;
-  t.mHeight = height;
-  return t;
+  return {bits, 16 - log, (width - 1) << 16, (height - 1) << 16, width, width * height, height};
 }
 
 TriangleCall::TriangleCall(std::mt19937& rng, int width, int height, int round)

@@ -30,74 +30,57 @@ D3DTLVERTEX Vertex(float x, float y, float tu = 0, float tv = 0, D3DCOLOR color 
   return {x, y, 0.5f, 1.0f, color, 0x12345678, tu, tv};
 }
 
-struct Cut {
-  const char* name;
-  int width, height, flags;
-  int pieceWidth, pieceHeight, rightWidth, rightHeight, gridWidth, gridHeight;
-  float maxU, maxV;
-};
-
-class TextureCutTest : public testing::TestWithParam<Cut> {};
-
-TEST_P(TextureCutTest, CutsTheImageIntoPieces) {
-  const Cut& c = GetParam();
-  Kit::MemoryImage image;
-  image.Create(c.width, c.height);
-  image.mD3DFlags = c.flags;
-  TextureData data;
-  data.CreateTextureDimensions(image, TextureCaps{});
-  ASSERT_EQ(data.mPieces.size(), static_cast<std::size_t>(c.gridWidth * c.gridHeight));
-  const auto& right = data.mPieces[c.gridWidth - 1];  // the sizes in binary fractions, exact
-  EXPECT_EQ(
-      std::tuple(data.mTexPieceWidth, data.mTexPieceHeight, right.width, right.height, data.mTexGridWidth,
-                 data.mTexGridHeight, data.mMaxTotalU, data.mMaxTotalV),
-      std::tuple(c.pieceWidth, c.pieceHeight, c.rightWidth, c.rightHeight, c.gridWidth, c.gridHeight, c.maxU, c.maxV));
+TEST(TextureCutTest, CutsTheImageIntoPieces) {
+  const struct {
+    int width, height, flags;
+    int pieceWidth, pieceHeight, rightWidth, rightHeight, gridWidth, gridHeight;
+    float maxU, maxV;  // binary fractions, exact
+  } cuts[] = {{300, 100, 0, 256, 128, 64, 128, 2, 1, 1.171875f, 0.78125f},
+              {300, 100, Kit::D3DIMAGE_FIXED_64_PIECES, 64, 64, 64, 64, 5, 2, 4.6875f, 1.5625f},
+              {300, 100, Kit::D3DIMAGE_MIN_SUBDIVIDE, 512, 128, 512, 128, 1, 1, 0.5859375f, 0.78125f},
+              {256, 2, 0, 256, 32, 256, 32, 1, 1, 1.0f, 0.0625f}};  // a thin strip keeps within the aspect of 8
+  for (const auto& c : cuts) {
+    Kit::MemoryImage image;
+    image.Create(c.width, c.height);
+    image.mD3DFlags = c.flags;
+    TextureData data;
+    data.CreateTextureDimensions(image, TextureCaps{});
+    ASSERT_EQ(data.mPieces.size(), static_cast<std::size_t>(c.gridWidth * c.gridHeight)) << c.flags;
+    const auto& right = data.mPieces[c.gridWidth - 1];
+    EXPECT_EQ(std::tuple(data.mTexPieceWidth, data.mTexPieceHeight, right.width, right.height, data.mTexGridWidth,
+                         data.mTexGridHeight, data.mMaxTotalU, data.mMaxTotalV),
+              std::tuple(c.pieceWidth, c.pieceHeight, c.rightWidth, c.rightHeight, c.gridWidth, c.gridHeight, c.maxU,
+                         c.maxV));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Images, TextureCutTest,
-                         testing::Values(Cut{"Wide", 300, 100, 0, 256, 128, 64, 128, 2, 1, 1.171875f, 0.78125f},
-                                         Cut{"Fixed64", 300, 100, Kit::D3DIMAGE_FIXED_64_PIECES, 64, 64, 64, 64, 5, 2,
-                                             4.6875f, 1.5625f},
-                                         Cut{"MinSubdivide", 300, 100, Kit::D3DIMAGE_MIN_SUBDIVIDE, 512, 128, 512, 128,
-                                             1, 1, 0.5859375f, 0.78125f},
-                                         // A thin strip keeps within the aspect ratio of 8.
-                                         Cut{"Strip", 256, 2, 0, 256, 32, 256, 32, 1, 1, 1.0f, 0.0625f}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct Choice {
-  const char* name;
-  std::uint32_t pixel;
-  int flags, offered;
-  bool palettized;
-  int expected;
-};
-
-class TextureFormatChoiceTest : public testing::TestWithParam<Choice> {};
-
-TEST_P(TextureFormatChoiceTest, ChoosesTheFormat) {
-  const Choice& c = GetParam();
-  Kit::MemoryImage image;
-  const std::uint32_t bits[4] = {c.pixel, c.pixel, c.pixel, c.pixel};
-  image.SetBits(bits, 2, 2);
-  image.mD3DFlags = c.flags;
-  image.CommitBits();
-  EXPECT_EQ(TextureData::ChooseFormat(image, TextureCaps{1, 1, 1024, 1024, 8, c.offered}, c.palettized), c.expected);
+TEST(TextureFormatChoiceTest, ChoosesTheFormat) {
+  constexpr int kNoR5G6B5 = kAllFormats & ~Kit::TEXFMT_R5G6B5;
+  const struct {
+    const char* name;
+    std::uint32_t pixel;
+    int flags, offered;
+    bool palettized;
+    int expected;
+  } choices[] = {{"Opaque", 0xFF102030, 0, kAllFormats, false, Kit::TEXFMT_R5G6B5},
+                 {"OpaqueKeptTrue", 0xFF102030, Kit::D3DIMAGE_USE_A8R8G8B8, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
+                 {"OpaqueNoR5G6B5", 0xFF102030, 0, kNoR5G6B5, false, Kit::TEXFMT_A8R8G8B8},
+                 {"Alpha", 0x80102030, 0, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
+                 {"Transparent", 0x00102030, 0, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
+                 {"AlphaPrefers4444", 0x80102030, Kit::D3DIMAGE_USE_A4R4G4B4, kAllFormats, false, Kit::TEXFMT_A4R4G4B4},
+                 {"AlphaNo8888", 0x80102030, 0, Kit::TEXFMT_A4R4G4B4, false, Kit::TEXFMT_A4R4G4B4},
+                 {"AlphaNeither", 0x80102030, 0, Kit::TEXFMT_R5G6B5, false, Kit::TEXFMT_A4R4G4B4},
+                 {"Palettized", 0x80102030, 0, kAllFormats, true, Kit::TEXFMT_PALETTE8}};
+  for (const auto& c : choices) {
+    Kit::MemoryImage image;
+    const std::uint32_t bits[4] = {c.pixel, c.pixel, c.pixel, c.pixel};
+    image.SetBits(bits, 2, 2);
+    image.mD3DFlags = c.flags;
+    image.CommitBits();
+    EXPECT_EQ(TextureData::ChooseFormat(image, TextureCaps{1, 1, 1024, 1024, 8, c.offered}, c.palettized), c.expected)
+        << c.name;
+  }
 }
-
-constexpr int kNoR5G6B5 = kAllFormats & ~Kit::TEXFMT_R5G6B5;
-INSTANTIATE_TEST_SUITE_P(
-    Images, TextureFormatChoiceTest,
-    testing::Values(
-        Choice{"Opaque", 0xFF102030, 0, kAllFormats, false, Kit::TEXFMT_R5G6B5},
-        Choice{"OpaqueKeptTrue", 0xFF102030, Kit::D3DIMAGE_USE_A8R8G8B8, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
-        Choice{"OpaqueNoR5G6B5", 0xFF102030, 0, kNoR5G6B5, false, Kit::TEXFMT_A8R8G8B8},
-        Choice{"Alpha", 0x80102030, 0, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
-        Choice{"Transparent", 0x00102030, 0, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
-        Choice{"AlphaPrefers4444", 0x80102030, Kit::D3DIMAGE_USE_A4R4G4B4, kAllFormats, false, Kit::TEXFMT_A4R4G4B4},
-        Choice{"AlphaNo8888", 0x80102030, 0, Kit::TEXFMT_A4R4G4B4, false, Kit::TEXFMT_A4R4G4B4},
-        Choice{"AlphaNeither", 0x80102030, 0, Kit::TEXFMT_R5G6B5, false, Kit::TEXFMT_A4R4G4B4},
-        Choice{"Palettized", 0x80102030, 0, kAllFormats, true, Kit::TEXFMT_PALETTE8}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The platform's software device on a 32-bit desktop, its target 16 x 16.
 constexpr int kSize = 16;
@@ -145,36 +128,23 @@ TEST_F(TextureUploadTest, UploadsOnlyWhenTheBitsChange) {
   EXPECT_EQ(mData.mPieces[0].surface, piece);  // into the same pieces
 }
 
-struct Recovery {
-  const char* name;
-  std::vector<std::uint32_t> pixels;
-  int flags;
-  int format;
-  std::vector<std::uint32_t> recovered;
-};
-
-class TextureRecoveryTest : public TextureUploadTest, public testing::WithParamInterface<Recovery> {};
-
-TEST_P(TextureRecoveryTest, ReadsThePixelsBack) {
-  const Recovery& r = GetParam();
-  MakeImage(r.pixels, r.flags);
-  Upload();
-  ASSERT_EQ(mData.mPixelFormat, r.format);
-  std::vector<std::uint32_t> bits(70 * 3);
-  ASSERT_TRUE(mData.RecoverBits(bits.data()));
-  for (std::size_t i = 0; i < bits.size(); ++i) ASSERT_EQ(bits[i], r.recovered[i % r.recovered.size()]) << i;
-}
-
 // The 16-bit formats; 32-bit texels come back as they went in (the 3D path's purged image shows it).
-INSTANTIATE_TEST_SUITE_P(
-    Formats, TextureRecoveryTest,
-    testing::Values(Recovery{"A4R4G4B4",  // the alpha survives the round trip
-                             {0x88442211, 0xFFFFFFFF},
-                             Kit::D3DIMAGE_USE_A4R4G4B4,
-                             Kit::TEXFMT_A4R4G4B4,
-                             {0x88402010, 0xFFF0F0F0}},
-                    Recovery{"R5G6B5", {0xFF8844FF, 0xFF000000}, 0, Kit::TEXFMT_R5G6B5, {0xFF8844F8, 0xFF000000}}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(TextureUploadTest, ReadsThePixelsBack) {
+  const struct {
+    std::vector<std::uint32_t> pixels;
+    int flags, format;
+    std::vector<std::uint32_t> recovered;
+  } rows[] = {{{0x88442211, 0xFFFFFFFF}, Kit::D3DIMAGE_USE_A4R4G4B4, Kit::TEXFMT_A4R4G4B4, {0x88402010, 0xFFF0F0F0}},
+              {{0xFF8844FF, 0xFF000000}, 0, Kit::TEXFMT_R5G6B5, {0xFF8844F8, 0xFF000000}}};  // A4R4G4B4 keeps alpha
+  for (const auto& r : rows) {
+    MakeImage(r.pixels, r.flags);
+    Upload();
+    ASSERT_EQ(mData.mPixelFormat, r.format);
+    std::vector<std::uint32_t> bits(70 * 3);
+    ASSERT_TRUE(mData.RecoverBits(bits.data()));
+    for (std::size_t i = 0; i < bits.size(); ++i) ASSERT_EQ(bits[i], r.recovered[i % r.recovered.size()]) << i;
+  }
+}
 
 TEST_F(TextureUploadTest, ANewColourTableReachesTheKeptPieces) {
   MakeImage({0xFF102030, 0x80405060}, 0);
@@ -318,35 +288,28 @@ TEST(D3DClipperTest, OneEdgeAgainstEitherSideOfABoundary) {
   }
 }
 
-struct RectCase {
-  const char* name;
-  std::vector<D3DTLVERTEX> polygon;
-  int expectedCount;
-};
-
-class ClipToRectTest : public testing::TestWithParam<RectCase> {};
-
 // Clip rectangle 0..10 x 0..10: what is left lies inside it.
-TEST_P(ClipToRectTest, LeavesOnlyWhatLiesInside) {
-  D3DVertexList list;
-  Fill(list, GetParam().polygon);
-  EXPECT_EQ(Kit::D3DClipper::ClipToRect(list, Kit::Rect(0, 0, 10, 10)), GetParam().expectedCount > 2);
-  ASSERT_EQ(list.Count(), GetParam().expectedCount);
-  for (int i = 0; i < list.Count(); ++i) {
-    EXPECT_TRUE(list[i].sx >= 0 && list[i].sx <= 10 && list[i].sy >= 0 && list[i].sy <= 10) << i;
+TEST(D3DClipperTest, ClipToRectLeavesOnlyWhatLiesInside) {
+  const struct {
+    const char* name;
+    std::vector<D3DTLVERTEX> polygon;
+    int expectedCount;
+  } cases[] = {{"QuadInside", {Vertex(1, 1), Vertex(1, 9), Vertex(9, 9), Vertex(9, 1)}, 4},
+               {"OneVertexLeft", {Vertex(-4, 5), Vertex(6, 1), Vertex(6, 9)}, 4},
+               {"CoversTheRect", {Vertex(-50, -50), Vertex(-50, 90), Vertex(90, -50)}, 4},
+               {"OctagonFromASquare", {Vertex(-2, 5), Vertex(5, 12), Vertex(12, 5), Vertex(5, -2)}, 8},
+               {"WhollyRight", {Vertex(11, 1), Vertex(12, 3), Vertex(15, 8)}, 0},
+               {"OnTheRightEdge", {Vertex(10, 1), Vertex(10, 9), Vertex(10, 5)}, 0},
+               {"TwoVertices", {Vertex(1, 1), Vertex(5, 5)}, 2}};
+  for (const auto& c : cases) {
+    D3DVertexList list;
+    Fill(list, c.polygon);
+    EXPECT_EQ(Kit::D3DClipper::ClipToRect(list, Kit::Rect(0, 0, 10, 10)), c.expectedCount > 2) << c.name;
+    ASSERT_EQ(list.Count(), c.expectedCount) << c.name;
+    for (int i = 0; i < list.Count(); ++i)
+      EXPECT_TRUE(list[i].sx >= 0 && list[i].sx <= 10 && list[i].sy >= 0 && list[i].sy <= 10) << c.name << i;
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Polygons, ClipToRectTest,
-    testing::Values(RectCase{"QuadInside", {Vertex(1, 1), Vertex(1, 9), Vertex(9, 9), Vertex(9, 1)}, 4},
-                    RectCase{"OneVertexLeft", {Vertex(-4, 5), Vertex(6, 1), Vertex(6, 9)}, 4},
-                    RectCase{"CoversTheRect", {Vertex(-50, -50), Vertex(-50, 90), Vertex(90, -50)}, 4},
-                    RectCase{"OctagonFromASquare", {Vertex(-2, 5), Vertex(5, 12), Vertex(12, 5), Vertex(5, -2)}, 8},
-                    RectCase{"WhollyRight", {Vertex(11, 1), Vertex(12, 3), Vertex(15, 8)}, 0},
-                    RectCase{"OnTheRightEdge", {Vertex(10, 1), Vertex(10, 9), Vertex(10, 5)}, 0},
-                    RectCase{"TwoVertices", {Vertex(1, 1), Vertex(5, 5)}, 2}),
-    [](const auto& info) { return info.param.name; });
 
 TEST(D3DClipperTest, ATriangleAcrossPiecesKeepsItsPartOfThisPiece) {
   D3DVertexList list;
