@@ -16,6 +16,17 @@ int Clamp(int v) { return std::clamp(v, 0, 255); }
 U Cl(int v) { return static_cast<U>(Clamp(v)); }
 bool White(const Kit::Color& c) { return c == Kit::Color::White; }
 
+struct Field {
+  int shift, bits;
+};
+Field FieldOf(U mask) {
+  int shift = 0;
+  while (shift < 32 && !(mask & (1u << shift))) ++shift;
+  int bits = 0;
+  while (shift + bits < 32 && (mask & (1u << (shift + bits)))) ++bits;
+  return {shift, bits};
+}
+
 U Sat(U value, int bits) { return std::min(value, (1u << bits) - 1); }
 U MaskOf(const Format& f, int i) { return i == 0 ? f.rMask : i == 1 ? f.gMask : f.bMask; }
 U Masks(const Surface& s, int i) { return MaskOf(s.format, i); }
@@ -119,14 +130,6 @@ U Argb(int a, int r, int g, int b) {
 std::string FormatName(const Format& format) {
   if (format.bitCount == 32) return "888";
   return format.gMask == 0x07E0 ? "565" : "555";
-}
-
-Field FieldOf(U mask) {
-  int shift = 0;
-  while (shift < 32 && !(mask & (1u << shift))) ++shift;
-  int bits = 0;
-  while (shift + bits < 32 && (mask & (1u << (shift + bits)))) ++bits;
-  return {shift, bits};
 }
 
 U Pack(U argb, const Format& format) {
@@ -615,15 +618,10 @@ std::int64_t Round(double v) { return std::llround(std::clamp(v, -1e15, 1e15)); 
 
 }  // namespace
 
+// Bit 0 blend, 1 colourised, 2 vertex colours, 3 alpha, 4 textured; the group above them.
 Features Features::FromIndex(int index) {
-  Features f;
-  f.blend = index & 1;
-  f.colourised = index & 2;
-  f.vertexColors = index & 4;
-  f.alpha = index & 8;
-  f.textured = index & 16;
-  f.group = static_cast<Group>(index / 32);
-  return f;
+  return {(index & 16) != 0, (index & 8) != 0, (index & 4) != 0,
+          (index & 2) != 0,  (index & 1) != 0, static_cast<Group>(index / 32)};
 }
 
 void Triangle(const Kit::FixedVertex (&t)[3], const Features& features, const Destination& dest,

@@ -37,11 +37,6 @@ inline constexpr Format kFormat888{32, 0xFF0000, 0x00FF00, 0x0000FF};
 inline constexpr Format kSurfaceFormats[] = {kFormat565, kFormat555, kFormat888};
 std::string FormatName(const Format& format);
 
-struct Field {
-  int shift, bits;
-};
-Field FieldOf(std::uint32_t mask);
-
 // An ARGB colour as a word of the format, each channel cut to its field; and back, each field
 // widened to 8 bits by repeating its bits, alpha 255.
 std::uint32_t Pack(std::uint32_t argb, const Format& format);
