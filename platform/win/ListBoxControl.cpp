@@ -38,8 +38,6 @@ class ListBox final : public Control {
         mVertical.SetPosition(0);
         Changed();
         return 0;
-      case LB_GETCOUNT:
-        return static_cast<LRESULT>(mItems.size());
       case LB_GETCURSEL:
         return mSelected;
       case LB_SETCURSEL: {
