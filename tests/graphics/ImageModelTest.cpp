@@ -113,27 +113,19 @@ TEST(MemoryImage, SetBitsKeepsGuardAndCommitsFlags) {
   EXPECT_TRUE(image.mBitsChanged);
 }
 
-TEST(MemoryImage, CreatedImageReadsAsZeroWithGuard) {
-  MemoryImage image;
-  image.Create(3, 2);
+TEST(MemoryImage, CreatedImageReadsAsZeroWithGuardAndDropsAnOldTable) {
+  MemoryImage image = MakeImage({1, 2, 3, 4}, 2);
+  ASSERT_TRUE(image.Palletize());
+  image.Create(40, 40);  // the old 4-entry index array must not be read as a 40x40 one
   EXPECT_TRUE(image.mHasTrans);
   EXPECT_TRUE(image.mHasAlpha);
   EXPECT_FALSE(image.mBits);
   const std::uint32_t* bits = image.GetBits();
-  for (int i = 0; i < 6; ++i) EXPECT_EQ(bits[i], 0u);
-  EXPECT_EQ(bits[6], MemoryImage::GUARD_WORD);
+  for (int i = 0; i < 1600; ++i) ASSERT_EQ(bits[i], 0u) << i;
+  EXPECT_EQ(bits[1600], MemoryImage::GUARD_WORD);
   image.CommitBits();
   EXPECT_TRUE(image.mHasTrans);
   EXPECT_FALSE(image.mHasAlpha);
-}
-
-TEST(MemoryImage, CreateAfterPalettizeDropsTheOldTable) {
-  MemoryImage image = MakeImage({1, 2, 3, 4}, 2);
-  ASSERT_TRUE(image.Palletize());
-  image.Create(40, 40);  // the old 4-entry index array must not be read as a 40x40 one
-  const std::uint32_t* bits = image.GetBits();
-  EXPECT_EQ(bits[1599], 0u);
-  EXPECT_EQ(bits[1600], MemoryImage::GUARD_WORD);
 }
 
 TEST(MemoryImage, PalettizeRoundTripsAndKeepsFirstAppearanceOrder) {

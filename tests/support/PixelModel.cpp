@@ -496,28 +496,23 @@ void RotatedBlt(Surface& s, const Source& src, float x, float y, const Kit::Rect
     const L vRow = static_cast<L>((ex * si + ey * co + centerY) * 65536);
     L i0 = 0, i1 = box.mWidth - 1;
     bool skip = false;
-    if (du > 0) {
-      skip |= !((uRow >> 16) < W - 1);
-      if ((65536 - uRow) / du > 0) i0 = (65536 - uRow) / du;
-      i1 = std::min(i1, (W * 65536 - uRow - 98303) / du);
-    } else if (du == 0) {
-      skip |= !(0 <= uRow && uRow < W * 65536 - 65536);
-    } else {
-      skip |= !((uRow >> 16) >= 0);
-      if ((W * 65536 - uRow - 163839) / du >= 0) i0 = (W * 65536 - uRow - 163839) / du;
-      i1 = std::min(i1, (32767 - uRow) / du);
-    }
-    if (dv > 0) {
-      skip |= !((vRow >> 16) < H - 1);
-      if ((65536 - vRow) / dv > 0) i0 = std::max(i0, (65536 - vRow) / dv);
-      i1 = std::min(i1, (H * 65536 - vRow - 98303) / dv);
-    } else if (dv == 0) {
-      skip |= !(0 <= vRow && vRow < H * 65536 - 65536);
-    } else {
-      skip |= !((vRow >> 16) >= 0);
-      if ((H * 65536 - vRow - 163839) / dv >= 0) i0 = std::max(i0, (H * 65536 - vRow - 163839) / dv);
-      i1 = std::min(i1, -(vRow / dv));
-    }
+    // Each axis narrows the row to the pixels whose 2 x 2 texels lie inside the source; a falling
+    // axis ends at its own last step (the two axes' ends differ, as the routine's do).
+    const auto axis = [&](L d, L row, L size, L fallingEnd) {
+      if (d > 0) {
+        skip |= (row >> 16) >= size - 1;
+        i0 = std::max(i0, (65536 - row) / d);
+        i1 = std::min(i1, (size * 65536 - row - 98303) / d);
+      } else if (d == 0) {
+        skip |= !(0 <= row && row < size * 65536 - 65536);
+      } else {
+        skip |= (row >> 16) < 0;
+        i0 = std::max(i0, (size * 65536 - row - 163839) / d);
+        i1 = std::min(i1, fallingEnd);
+      }
+    };
+    axis(du, uRow, W, du < 0 ? (32767 - uRow) / du : 0);
+    axis(dv, vRow, H, dv < 0 ? -(vRow / dv) : 0);
     if (skip) continue;
     for (L i = i0; i <= i1; ++i) {
       const L u = uRow + i * du, v = vRow + i * dv;

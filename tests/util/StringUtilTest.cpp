@@ -58,7 +58,7 @@ TEST(StringUtil, CommaSeparateGroupsByThree) {
   EXPECT_EQ(CommaSeparate(INT_MIN), "-2,147,483,648");
 }
 
-TEST(StringUtil, StrFormatFormatsAndGrowsBeyondTheFirstBuffer) {
+TEST(StringUtil, StrFormatFormatsAndGrowsBeyondTheFirstBufferUpToItsLimit) {
   EXPECT_EQ(StrFormat("%s: %s", "Blt", "DDERR_SURFACELOST"), "Blt: DDERR_SURFACELOST");
   EXPECT_EQ(StrFormat("%d/%04.1f/%x", -3, 2.25, 255), "-3/02.2/ff");
   EXPECT_EQ(StrFormat("%s", ""), "");
@@ -66,9 +66,7 @@ TEST(StringUtil, StrFormatFormatsAndGrowsBeyondTheFirstBuffer) {
     std::string text(length, 'a');
     EXPECT_EQ(StrFormat("%s", text.c_str()), text) << length;
   }
-}
-
-TEST(StringUtil, StrFormatCutsOutputAtItsLimit) {
+  // Output is cut at its limit.
   std::string huge(kMaxFormattedLength + 10, 'b');
   std::string result = StrFormat("<%s>", huge.c_str());
   EXPECT_EQ(result.size(), kMaxFormattedLength);
