@@ -65,10 +65,9 @@ constexpr bool kHasSse2 = false;
 #endif
 
 #ifdef FRAME_ROWS_AVX2
-// The same sixteen at a time where the processor has AVX2, and 32 with AVX-512. The unpacks work
-// within each 128-bit part, so the pixels are first ordered so that the unpacked parts come out in
-// order: the low unpack takes each part's first four pixels, the high one its last four (groups of
-// four in the order 0, 2, 1, 3 with AVX2; 0, 4, 1, 5, 2, 6, 3, 7 with AVX-512).
+// The same sixteen at a time where the processor has AVX2. The unpacks work within each 128-bit half,
+// so the pixels are first taken in groups of four in the order 0, 2, 1, 3: the low unpack then gives
+// pixels 0-7 and the high one 8-15.
 namespace avx2 {
 #define FRAME_V __m256i
 #define FRAME_ATTR __attribute__((target("avx2")))
@@ -82,38 +81,16 @@ namespace avx2 {
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace avx2
 
-namespace avx512 {
-#define FRAME_V __m512i
-#define FRAME_ATTR __attribute__((target("avx512f,avx512bw")))
-#define FRAME_STEP 32
-#define FRAME_OP(name) _mm512_##name
-#define FRAME_AND _mm512_and_si512
-#define FRAME_OR _mm512_or_si512
-#define FRAME_LOADU(at) _mm512_loadu_si512(at)
-#define FRAME_LOAD(at) _mm512_maskz_permutexvar_epi64(0xFF, _mm512_set_epi64(7, 3, 6, 2, 5, 1, 4, 0), FRAME_LOADU(at))
-#define FRAME_STORE(at, v) _mm512_storeu_si512(at, v)
-#include "platform/ddraw/FrameRowsBody.inl"
-}  // namespace avx512
-
 bool HasAvx2() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2");
-}
-bool HasAvx512() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
 }
 #else
 namespace avx2 {
 using sse2::Opaque32;
 using sse2::Widen16;
 }  // namespace avx2
-namespace avx512 {
-using sse2::Opaque32;
-using sse2::Widen16;
-}  // namespace avx512
 bool HasAvx2() { return false; }
-bool HasAvx512() { return false; }
 #endif
 
 template <typename Pixel>
@@ -138,10 +115,7 @@ std::optional<FrameFormat> FrameFormatOf(const PixelLayout& layout) {
 }
 
 FrameWidth WidestFrameWidth() {
-  static const FrameWidth widest = HasAvx512() ? FrameWidth::k32
-                                   : HasAvx2() ? FrameWidth::k16
-                                   : kHasSse2  ? FrameWidth::k8
-                                               : FrameWidth::k1;
+  static const FrameWidth widest = HasAvx2() ? FrameWidth::k16 : kHasSse2 ? FrameWidth::k8 : FrameWidth::k1;
   return widest;
 }
 
@@ -149,25 +123,23 @@ void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count
   // Each wider step leaves the pixels it could not take to the next narrower one.
   using Step = int (*)(const BYTE*, std::uint32_t*, int);
   const int bytes = format == FrameFormat::kXrgb8888 ? 4 : 2;
-  const auto run = [&](Step by32, Step by16, Step by8) {
-    int x = width == FrameWidth::k32 ? by32(from, to, count) : 0;
-    if (width >= FrameWidth::k16) x += by16(from + bytes * x, to + x, count - x);
+  const auto run = [&](Step by16, Step by8) {
+    int x = width == FrameWidth::k16 ? by16(from, to, count) : 0;
     if (width != FrameWidth::k1) x += by8(from + bytes * x, to + x, count - x);
     return x;
   };
   int x = 0;
   switch (format) {
     case FrameFormat::kRgb565:
-      for (x = run(avx512::Widen16<Rgb565>, avx2::Widen16<Rgb565>, sse2::Widen16<Rgb565>); x < count; ++x)
+      for (x = run(avx2::Widen16<Rgb565>, sse2::Widen16<Rgb565>); x < count; ++x)
         to[x] = From565(Load<std::uint16_t>(from + 2 * x));
       break;
     case FrameFormat::kRgb555:
-      for (x = run(avx512::Widen16<Rgb555>, avx2::Widen16<Rgb555>, sse2::Widen16<Rgb555>); x < count; ++x)
+      for (x = run(avx2::Widen16<Rgb555>, sse2::Widen16<Rgb555>); x < count; ++x)
         to[x] = From555(Load<std::uint16_t>(from + 2 * x));
       break;
     case FrameFormat::kXrgb8888:
-      for (x = run(avx512::Opaque32, avx2::Opaque32, sse2::Opaque32); x < count; ++x)
-        to[x] = kOpaque | Load<std::uint32_t>(from + 4 * x);
+      for (x = run(avx2::Opaque32, sse2::Opaque32); x < count; ++x) to[x] = kOpaque | Load<std::uint32_t>(from + 4 * x);
       break;
   }
 }

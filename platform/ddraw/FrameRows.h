@@ -1,7 +1,7 @@
 // Rows of a presented frame written in the window's 32-bit X-R-G-B format: 5-6-5 and 5-5-5 pixels
 // widened as the window has always shown them (a channel of n bits becomes floor(v x 255 / (2^n - 1)),
-// but for six bits the exact multiples of 85 one lower), 32 at a time with AVX-512 where the
-// processor has it, sixteen with AVX2, else eight with SSE2; 32-bit pixels copied.
+// but for six bits the exact multiples of 85 one lower), sixteen at a time with AVX2 where the
+// processor has it, else eight with SSE2; 32-bit pixels copied.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +16,8 @@ enum class FrameFormat { kRgb565, kRgb555, kXrgb8888 };
 // The frame format a surface layout is read as; nothing for layouts the window is given as they are.
 std::optional<FrameFormat> FrameFormatOf(const PixelLayout& layout);
 
-// How many pixels a step takes: 32 (AVX-512), 16 (AVX2), 8 (SSE2) or one at a time.
-enum class FrameWidth { k1, k8, k16, k32 };
+// How many pixels a step takes: 16 (AVX2), 8 (SSE2) or one at a time.
+enum class FrameWidth { k1, k8, k16 };
 FrameWidth WidestFrameWidth();
 
 // Writes count pixels of `from` (in `format`) to `to` as 0xFFRRGGBB, in steps no wider than `width`
