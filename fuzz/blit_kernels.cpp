@@ -65,7 +65,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 18;
+  const int kernel = in.Next<std::uint8_t>() % 19;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -150,6 +150,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                        skipClear    ? 0xFFFFFFu
                                        : tint.a % 2 ? 0xFFFFFFFFu
                                                     : 0);
+        break;
+      case 18:
+        Kit::PixelRows::OverConstant(d, count, tint.r << 16 | tint.g << 8 | tint.b, 1 + tint.a % 254);
         break;
       case 11:
         Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);

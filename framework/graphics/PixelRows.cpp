@@ -58,33 +58,15 @@ void Fill(std::uint32_t* row, int count, std::uint32_t value) {
   for (; i < count; ++i) row[i] = value;
 }
 
-void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint32_t sa) {
-  int i = 0;
-#if defined(__SSE2__)
-  // Over an opaque pixel the weight is sa itself: (src x sa >> 8) + (dst x (256 - sa) >> 8).
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i srcPart =
-      _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(color & 0xFFFFFF)), zero),
-                                     _mm_set1_epi16(static_cast<short>(sa))),
-                     8);
-  const __m128i keep = _mm_set1_epi16(static_cast<short>(256 - sa));
-  const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  for (; i + 4 <= count; i += 4) {
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaMask), alphaMask)) != 0xFFFF) {
-      for (int k = 0; k < 4; ++k) row[i + k] = PixelBlend::Over(row[i + k], color, sa);
-      continue;
-    }
-    const __m128i lo = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), keep), 8), srcPart);
-    const __m128i hi = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), keep), 8), srcPart);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_or_si128(_mm_packus_epi16(lo, hi), alphaMask));
-  }
-#endif
-  for (; i < count; ++i) row[i] = PixelBlend::Over(row[i], color, sa);
-}
-
 #define KIT_SIMD_BODY "framework/graphics/PixelRowsBody.inl"
 #include "framework/graphics/SimdBodies.h"
+
+void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint32_t sa) {
+  int i = 0;
+  KIT_RUN_AVX2(OverConstant(row, i, count, color, sa));
+  KIT_RUN_SSE2(OverConstant(row, i, count, color, sa));
+  for (; i < count; ++i) row[i] = PixelBlend::Over(row[i], color, sa);
+}
 
 void AddSaturated(std::uint32_t* row, const std::uint32_t* src, int count, bool colored, std::uint32_t pr,
                   std::uint32_t pg, std::uint32_t pb, bool scaleByAlpha) {

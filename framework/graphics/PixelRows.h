@@ -1,6 +1,7 @@
 // Row kernels of the memory image's fills, copies and additive blits. Each gives exactly the per-pixel
 // formula of PixelBlend.h or of the additive table; on x86-64 they work on four pixels at a time with
-// SSE2 (part of every x86-64 processor), the additive rows on eight with AVX2 where it is there.
+// SSE2 (part of every x86-64 processor), the translucent fill and the additive rows on eight with AVX2
+// where it is there.
 #pragma once
 
 #include <cstdint>
