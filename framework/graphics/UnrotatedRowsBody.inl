@@ -190,9 +190,9 @@ KIT_ATTR inline Drawn OntoImageBlock(KIT_V src, const std::uint32_t* blueRedAt, 
   const KIT_V rb = KIT_OP(subs_epu16)(KIT_SI(and)(dst, KIT_OP(set1_epi32)(0x00FF00FF)), less);
   const KIT_V g = KIT_OP(subs_epu16)(KIT_OP(srli_epi32)(KIT_SI(and)(dst, KIT_OP(set1_epi32)(0xFF00)), 8), less);
   const KIT_V rbOut = KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(rb, rest), blueRed), 8);
-  // The green lane's neighbour comes out as rest >> 8, which lands in the alpha byte.
-  const KIT_V gOut = KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(g, rest), greenRest), 8);
-  out = KIT_SI(or)(KIT_SI(or)(rbOut, KIT_OP(slli_epi32)(gOut, 8)), opaque);
+  // Green's sum holds the field in its top byte, where the pixel has it: masked, not shifted twice.
+  const KIT_V gOut = KIT_SI(and)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(g, rest), greenRest), KIT_OP(set1_epi32)(0xFF00));
+  out = KIT_SI(or)(KIT_SI(or)(rbOut, gOut), opaque);
   return Drawn::kBlock;
 }
 
