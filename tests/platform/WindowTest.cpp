@@ -301,19 +301,4 @@ TEST_F(WindowGeometryTest, ACallWaitingOnADestroyedWindowIsAnsweredZero) {
   EXPECT_EQ(answer, 0);
 }
 
-TEST_F(WindowGeometryTest, ThreadTimersCallTheirProcedure) {
-  plat::FakeClock clock;
-  plat::ScopedClock scoped(clock);
-  static int calls = 0;
-  calls = 0;
-  UINT_PTR id = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { ++calls; });
-  ASSERT_NE(id, 0u);
-  clock.AdvanceMillis(25);
-  MSG msg;
-  ASSERT_TRUE(PeekMessage(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE));
-  DispatchMessage(&msg);
-  EXPECT_EQ(calls, 1);
-  EXPECT_TRUE(KillTimer(nullptr, id));
-}
-
 }  // namespace

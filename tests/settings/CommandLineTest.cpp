@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -94,62 +95,54 @@ TEST(CommandLine, AnUnknownSwitchEndsTheProgramWithItsName) {
   EXPECT_EQ(boxes.Shown()[0].caption, "FATAL ERROR");
 }
 
-class DemoNumbers : public testing::Test {
- protected:
-  void Make(std::initializer_list<const char*> names) {
-    for (const char* name : names) mFolder.Write(name, "demo");
-  }
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(mFolder.Path()))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  testsupport::TempDir mFolder;
-  Kit::KitAppBase mApp;
+// The demo file a numbering switch picks in a folder, and the files left there. Only the prefix
+// followed by a number counts; recording keeps the newest ones (five by default), playing deletes
+// nothing.
+struct DemoNumbering {
+  const char* name;
+  std::vector<std::string> files;
+  const char* line;
+  const char* chosen;
+  std::vector<std::string> left;
 };
 
-TEST_F(DemoNumbers, OnlyFilesOfThePrefixAndANumberCount) {
-  Make({"run3.dmo", "run12.DMO", "runX.dmo", "run4.dmo.bak", "other40.dmo", "run.dmo", "run7x.dmo"});
-  EXPECT_EQ(mApp.GetNextDemoNumber(mFolder / "run", 5, false), 12);
-  EXPECT_EQ(mApp.GetNextDemoNumber(mFolder / "none", 5, false), 0);
+class DemoNumbers : public testing::TestWithParam<DemoNumbering> {};
+
+TEST_P(DemoNumbers, PickTheFileAndKeepTheNewest) {
+  testsupport::TempDir folder;
+  for (const std::string& name : GetParam().files) folder.Write(name, "demo");
+  Kit::KitAppBase app;
+  app.mDemoPrefix = folder / "kit";
+  app.ParseCommandLineText(GetParam().line);
+  EXPECT_EQ(app.mDemoFileName, folder / GetParam().chosen);
+  EXPECT_EQ(app.mRecordingDemoBuffer, std::string(GetParam().line).starts_with("-rec"));
+  EXPECT_EQ(app.mPlayingDemoBuffer, !app.mRecordingDemoBuffer);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+    left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, GetParam().left);
 }
 
-TEST_F(DemoNumbers, RecNumKeepsFiveRecordingsByDefault) {
-  Make({"kit1.dmo", "kit2.dmo", "kit3.dmo", "kit4.dmo", "kit5.dmo"});
-  mApp.mDemoPrefix = mFolder / "kit";
-  mApp.ParseCommandLineText("-recnum");
-  EXPECT_EQ(mApp.mDemoFileName, mFolder / "kit6.dmo");
-  EXPECT_TRUE(mApp.mRecordingDemoBuffer);
-  EXPECT_EQ(Files(), (std::vector<std::string>{"kit2.dmo", "kit3.dmo", "kit4.dmo", "kit5.dmo"}));
-}
+const std::vector<std::string> kOdd{"kit.dmo",   "kit12.DMO", "kit3.dmo",   "kit4.dmo.bak",
+                                    "kit7x.dmo", "kitX.dmo",  "other40.dmo"};
+const std::vector<std::string> kFive{"kit1.dmo", "kit2.dmo", "kit3.dmo", "kit4.dmo", "kit5.dmo"};
+const std::vector<std::string> kNewest{"kit4.dmo", "kit5.dmo", "kit6.dmo", "kit7.dmo"};
 
-TEST_F(DemoNumbers, RecNumWithFewerToKeepDeletesTheOldestDownToIt) {
-  Make({"kit1.dmo", "kit2.dmo", "kit3.dmo", "kit4.dmo", "KIT05.dmo"});
-  mApp.mDemoPrefix = mFolder / "kit";
-  mApp.ParseCommandLineText("-recnum=2");
-  EXPECT_EQ(mApp.mDemoFileName, mFolder / "kit6.dmo");
-  EXPECT_EQ(Files(), (std::vector<std::string>{"KIT05.dmo"}));
-}
-
-TEST_F(DemoNumbers, RecNumInAnEmptyFolderStartsAtOne) {
-  mApp.mDemoPrefix = mFolder / "kit";
-  mApp.ParseCommandLineText("-recnum=0");
-  EXPECT_EQ(mApp.mDemoFileName, mFolder / "kit1.dmo");
-}
-
-TEST_F(DemoNumbers, PlayNumCountsBackFromTheNewest) {
-  Make({"kit4.dmo", "kit5.dmo", "kit6.dmo", "kit7.dmo"});
-  mApp.mDemoPrefix = mFolder / "kit";
-  mApp.ParseCommandLineText("-playnum=1");
-  EXPECT_EQ(mApp.mDemoFileName, mFolder / "kit7.dmo");
-  EXPECT_TRUE(mApp.mPlayingDemoBuffer);
-  mApp.ParseCommandLineText("-playnum=2");
-  EXPECT_EQ(mApp.mDemoFileName, mFolder / "kit6.dmo");
-  mApp.ParseCommandLineText("-playnum");
-  EXPECT_EQ(mApp.mDemoFileName, mFolder / "kit7.dmo");
-  EXPECT_EQ(Files().size(), 4u);  // playing deletes nothing
-}
+INSTANTIATE_TEST_SUITE_P(
+    Switches, DemoNumbers,
+    testing::Values(
+        DemoNumbering{"OnlyThePrefixAndANumberCount", kOdd, "-recnum=9", "kit13.dmo", kOdd},
+        DemoNumbering{
+            "RecNumKeepsFiveByDefault", kFive, "-recnum", "kit6.dmo", {"kit2.dmo", "kit3.dmo", "kit4.dmo", "kit5.dmo"}},
+        DemoNumbering{"FewerToKeepDeletesTheOldest",
+                      {"KIT05.dmo", "kit1.dmo", "kit2.dmo", "kit3.dmo", "kit4.dmo"},
+                      "-recnum=2",
+                      "kit6.dmo",
+                      {"KIT05.dmo"}},
+        DemoNumbering{"AnEmptyFolderStartsAtOne", {}, "-recnum=0", "kit1.dmo", {}},
+        DemoNumbering{"PlayNumIsTheNewest", kNewest, "-playnum", "kit7.dmo", kNewest},
+        DemoNumbering{"PlayNumCountsBack", kNewest, "-playnum=2", "kit6.dmo", kNewest}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

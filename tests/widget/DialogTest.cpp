@@ -223,23 +223,6 @@ TEST_F(Dialogs, ReplacingADialogDeletesTheOldOneAtTheNextSafePoint) {
   EXPECT_EQ(mApp.GetDialog(2), second);
 }
 
-TEST_F(Dialogs, WidgetQueuedInTheOuterLoopSurvivesANestedLoop) {
-  int destroyed = 0;
-  struct Counted : Kit::Widget {
-    explicit Counted(int* counter) : mCounter(counter) {}
-    ~Counted() override { ++*mCounter; }
-    int* mCounter;
-  };
-  ++mApp.mUpdateDepth;
-  mApp.SafeDeleteWidget(new Counted(&destroyed));
-  mApp.UpdateAppStep(nullptr);  // a nested step
-  mApp.UpdateAppStep(nullptr);
-  EXPECT_EQ(destroyed, 0);
-  --mApp.mUpdateDepth;
-  mApp.ProcessSafeDeleteList();
-  EXPECT_EQ(destroyed, 1);
-}
-
 TEST_F(Dialogs, ApplicationDeletesTheDialogsStillOpen) {
   int destroyed = 0;
   {

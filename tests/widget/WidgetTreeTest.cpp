@@ -172,21 +172,6 @@ TEST_F(WidgetTree, PutInFrontAndIsBelowFollowTheDrawingOrder) {
   a->RemoveWidget(aChild);
 }
 
-TEST_F(WidgetTree, DetachedSubtreeAttachesAndDetachesAsAWhole) {
-  RecordingWidget* parent = Make("p", 0, 0, 100, 100);
-  RecordingWidget* child = Make("c", 10, 10, 10, 10);
-  parent->AddWidget(child);
-  EXPECT_EQ(child->mManager, nullptr);
-  mManager.AddWidget(parent);
-  EXPECT_EQ(child->mManager, &mManager);
-  EXPECT_EQ(child->GetAbsPos(), Kit::Point(10, 10));
-  mManager.RemoveWidget(parent);
-  EXPECT_EQ(child->mManager, nullptr);
-  EXPECT_EQ(parent->mManager, nullptr);
-  EXPECT_EQ(parent->mParent, nullptr);
-  parent->RemoveWidget(child);
-}
-
 TEST_F(WidgetTree, RemoveAllWidgetsCanDeleteWholeSubtrees) {
   int destroyed = 0;
   struct Counted : Kit::Widget {
