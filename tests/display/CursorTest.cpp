@@ -1,21 +1,21 @@
 // The software cursor: drawn centred on its position and clipped to the display, moved without
 // leaving trails, kept out of the frames, and driven from a thread of its own while frames present.
 #include "platform/ddraw/PresentedFrame.h"
-#include "tests/display/DisplayFixture.h"
+#include "tests/support/ScreenFixture.h"
 
 #include <atomic>
 #include <thread>
 
-namespace displaytest {
+namespace testsupport {
 namespace {
 
 using Kit::Color;
 using Kit::Rect;
 
-class CursorTest : public DisplayTest {
+class CursorTest : public ScreenTest {
  protected:
   void SetUp() override {
-    DisplayTest::SetUp();
+    ScreenTest::SetUp();
     ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
     cursor.SetBits(std::vector<std::uint32_t>(32 * 32, 0xFFFF0000).data(), 32, 32);
     mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
@@ -129,7 +129,7 @@ TEST_P(CursorTest, TheCursorThreadMovesItWhileFramesArePresented) {
   ExpectWindowShowsScreen();
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, CursorTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, CursorTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);
 
 }  // namespace
-}  // namespace displaytest
+}  // namespace testsupport

@@ -1,19 +1,19 @@
 // Surface-backed images on a running display: when they get a surface, colour keys, locking, the
 // routing between surface and software drawing, and reading the surface back.
-#include "tests/display/DisplayFixture.h"
+#include "tests/support/ScreenFixture.h"
 
 #include <random>
 
-namespace displaytest {
+namespace testsupport {
 namespace {
 
 using Kit::Color;
 using Kit::Rect;
 
-class DDImageTest : public DisplayTest {
+class DDImageTest : public ScreenTest {
  protected:
   void SetUp() override {
-    DisplayTest::SetUp();
+    ScreenTest::SetUp();
     ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
     screen = mDisplay->GetScreenImage();
     screen->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
@@ -316,7 +316,7 @@ TEST_P(DDImageTest, HostileArgumentsNeverReachOutsideEitherImage) {
   EXPECT_EQ(canvas->GetBits()[24 * 16], Kit::MemoryImage::GUARD_WORD);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);
 
 }  // namespace
-}  // namespace displaytest
+}  // namespace testsupport

@@ -1,14 +1,15 @@
 // Starting the display: result codes and texts, the pixel format and its tables, refresh rates,
 // full screen and the fallbacks the application relies on.
 #include "platform/win/Modules.h"
-#include "tests/display/DisplayFixture.h"
+#include "tests/support/ScreenFixture.h"
 
 #include <sstream>
 
-namespace displaytest {
+namespace testsupport {
 namespace {
 
 using Kit::DDInterface;
+using DisplayTest = ScreenTest;
 
 // Full screen in the application's depth with a flip chain; a window in the desktop's format.
 TEST_P(DisplayTest, FullScreenRunsInTheApplicationsDepthAndAWindowInTheDesktops) {
@@ -29,31 +30,42 @@ TEST_P(DisplayTest, FullScreenRunsInTheApplicationsDepthAndAWindowInTheDesktops)
   EXPECT_FALSE(mDisplay->GetScreenImage()->mNoLock);
 }
 
-TEST_P(DisplayTest, ADepthAWindowCannotUseIsReportedAsInvalidColourDepth) {
-  for (auto format : {plat::DesktopFormat::Palette8, plat::DesktopFormat::Rgb888}) {
-    UseDesktop(format);
-    EXPECT_EQ(Start(true), DDInterface::RESULT_INVALID_COLORDEPTH);
-    EXPECT_FALSE(mDisplay->mInitialized);
-    EXPECT_EQ(mDisplay->mErrorString, "");
-    EXPECT_FALSE(mDisplay->Redraw());
+// Each way starting can fail: its result, the step and the code in the error text, and no display.
+TEST_P(DisplayTest, AFailedStartGivesItsResultAndTheStepThatFailed) {
+  struct Case {
+    plat::DesktopFormat desktop;  // Rgb565 stands for the road's own
+    int fullScreenBits;
+    bool windowed, window, library;
+    int result;
+    const char* error;
+  };
+  using F = plat::DesktopFormat;
+  const Case cases[] = {
+      {F::Rgb565, 16, true, true, false, DDInterface::RESULT_DD_CREATE_FAIL,
+       "DirectDrawCreate: DDERR_NODIRECTDRAWSUPPORT"},
+      {F::Palette8, 16, true, true, true, DDInterface::RESULT_INVALID_COLORDEPTH, ""},
+      {F::Rgb565, 8, false, true, true, DDInterface::RESULT_SURFACE_FAIL,
+       "CreateSurface FullScreen Primary: DDERR_INVALIDPIXELFORMAT"},
+      {F::Rgb565, 12, false, true, true, DDInterface::RESULT_DISPCHANGE_FAIL,
+       "SetDisplayMode FullScreen: DDERR_INVALIDMODE"},
+      {F::Rgb565, 16, false, false, true, DDInterface::RESULT_EXCLUSIVE_FAIL,
+       "SetCooperativeLevel FullScreen: DDERR_INVALIDPARAMS"},
+      {F::Rgb888, 16, true, true, true, DDInterface::RESULT_INVALID_COLORDEPTH, ""},
+  };
+  for (const Case& c : cases) {
+    UseDesktop(c.desktop == F::Rgb565 ? GetParam().format : c.desktop);
+    mHost.fullScreenBits = c.fullScreenBits;
+    plat::SetModuleMissing("ddraw.dll", !c.library);
+    mDisplay = std::make_unique<DDInterface>(&mHost);
+    mHost.display = mDisplay.get();
+    plat::SetModuleMissing("ddraw.dll", false);
+    EXPECT_EQ(c.window ? Start(c.windowed) : mDisplay->Init(nullptr, false), c.result) << c.error;
+    EXPECT_EQ(mDisplay->mErrorString, c.error);
+    EXPECT_FALSE(mDisplay->mInitialized) << c.error;
+    EXPECT_FALSE(mDisplay->Redraw()) << c.error;
   }
-  // Full screen sets its own depth, so the same desktop can still be used that way.
+  // Full screen sets its own depth, so a desktop a window cannot use can still be used that way.
   EXPECT_EQ(Start(false), DDInterface::RESULT_OK) << mDisplay->mErrorString;
-}
-
-TEST_P(DisplayTest, AFullScreenDepthThatCannotBeSetFailsTheModeChange) {
-  mHost.fullScreenBits = 8;
-  EXPECT_EQ(Start(false), DDInterface::RESULT_SURFACE_FAIL);
-  EXPECT_EQ(mDisplay->mErrorString, "CreateSurface FullScreen Primary: DDERR_INVALIDPIXELFORMAT");
-  mHost.fullScreenBits = 12;
-  EXPECT_EQ(Start(false), DDInterface::RESULT_DISPCHANGE_FAIL);
-  EXPECT_EQ(mDisplay->mErrorString.rfind("SetDisplayMode FullScreen: ", 0), 0u) << mDisplay->mErrorString;
-}
-
-TEST_P(DisplayTest, FullScreenWithoutAWindowCannotTakeTheDisplay) {
-  EXPECT_EQ(mDisplay->Init(nullptr, false), DDInterface::RESULT_EXCLUSIVE_FAIL);
-  EXPECT_EQ(mDisplay->mErrorString.rfind("SetCooperativeLevel FullScreen: ", 0), 0u) << mDisplay->mErrorString;
-  EXPECT_FALSE(mDisplay->mInitialized);
 }
 
 TEST_P(DisplayTest, RefreshRatesOutsideSixtyToAHundredAreClampedAndBreakVerticalSync) {
@@ -70,15 +82,6 @@ TEST_P(DisplayTest, RefreshRatesOutsideSixtyToAHundredAreClampedAndBreakVertical
     EXPECT_EQ(mDisplay->mMillisPerRefresh, c.millis) << c.hz;
     EXPECT_EQ(mHost.vsyncBroken, c.broken) << c.hz;
   }
-}
-
-TEST_P(DisplayTest, WithoutTheDirectDrawLibraryStartingFailsWithItsOwnCode) {
-  plat::SetModuleMissing("ddraw.dll", true);
-  DDInterface display(&mHost);
-  plat::SetModuleMissing("ddraw.dll", false);
-  EXPECT_EQ(display.Init(mHost.window, true), DDInterface::RESULT_DD_CREATE_FAIL);
-  EXPECT_EQ(display.mErrorString, "DirectDrawCreate: DDERR_NODIRECTDRAWSUPPORT");
-  EXPECT_FALSE(display.Redraw());
 }
 
 TEST_P(DisplayTest, WithoutTheVersionSevenEntryTheOlderInterfacesAreUsed) {
@@ -113,7 +116,7 @@ TEST(DisplayResults, CheckDXErrorRecordsTheStepAndTheCodeName) {
   EXPECT_EQ(display.mErrorString, "Redraw Windowed: DDERR_SURFACELOST");
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DisplayTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DisplayTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);
 
 }  // namespace
-}  // namespace displaytest
+}  // namespace testsupport

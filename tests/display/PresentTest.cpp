@@ -4,15 +4,15 @@
 #include "platform/win/Time.h"
 
 #include <atomic>
-#include "tests/display/DisplayFixture.h"
+#include "tests/support/ScreenFixture.h"
 
-namespace displaytest {
+namespace testsupport {
 namespace {
 
 using Kit::Color;
 using Kit::Rect;
 
-class PresentTest : public DisplayTest {
+class PresentTest : public ScreenTest {
  protected:
   // Sprites of every kind drawn into the screen image over a gradient background.
   void DrawScene() {
@@ -126,7 +126,7 @@ TEST_P(PresentTest, VideoOnlyDrawPresentsTheVideoMemorySurface) {
   ExpectWindowShowsScreen();
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, PresentTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, PresentTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);
 
 }  // namespace
-}  // namespace displaytest
+}  // namespace testsupport

@@ -1,9 +1,9 @@
 // After the display restarts (a lost surface, a switch between window and full screen) every image
 // looks the same: opaque, colour-keyed, first-pixel-keyed, purged, drawn-into, palettized and
 // translucent images, drawn again onto the screen, give the same pixels as before.
-#include "tests/display/DisplayFixture.h"
+#include "tests/support/ScreenFixture.h"
 
-namespace displaytest {
+namespace testsupport {
 namespace {
 
 using Kit::Color;
@@ -17,10 +17,10 @@ std::uint32_t Exact(int i) {
   return 0xFF000000u | levels[i % 3] << 16 | (i % 2 ? 0xFFu : 0u) << 8 | levels[(i / 3) % 3];
 }
 
-class RestartTest : public DisplayTest {
+class RestartTest : public ScreenTest {
  protected:
   void SetUp() override {
-    DisplayTest::SetUp();
+    ScreenTest::SetUp();
     ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
     std::vector<std::uint32_t> px(kSide * kSide);
     auto fill = [&](auto pixel) {
@@ -127,7 +127,7 @@ TEST_P(RestartTest, SwitchingToFullScreenAndBackKeepsEveryImage) {
   EXPECT_EQ(DrawAll(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, RestartTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, RestartTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);
 
 }  // namespace
-}  // namespace displaytest
+}  // namespace testsupport

@@ -1,18 +1,18 @@
 // Matrix and textured-triangle blits drawn straight into the locked surfaces of surface images on
 // 16-bit (5-6-5, 5-5-5) and 32-bit displays.
-#include "tests/display/DisplayFixture.h"
 #include "tests/support/PixelModel.h"
+#include "tests/support/ScreenFixture.h"
 
 #include <cstring>
 #include <random>
 
-namespace displaytest {
+namespace testsupport {
 namespace {
 
-class SurfaceRaster : public DisplayTest {
+class SurfaceRaster : public ScreenTest {
  protected:
   void SetUp() override {
-    DisplayTest::SetUp();
+    ScreenTest::SetUp();
     ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
   }
   int BytesPerPixel() const { return mDisplay->mRGBBits / 8; }
@@ -73,7 +73,7 @@ TEST_P(SurfaceRaster, AMatrixBlitChangesOnlyTheClipRectangle) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, SurfaceRaster, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, SurfaceRaster, testing::ValuesIn(kScreenFormats), ScreenFormatName);
 
 }  // namespace
-}  // namespace displaytest
+}  // namespace testsupport

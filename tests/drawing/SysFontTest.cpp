@@ -58,7 +58,7 @@ TEST(SysFont, DrawingIntoASoftwareImageDoesNothing) {
   for (int i = 0; i < 800; ++i) ASSERT_EQ(image.GetBits()[i], 0xFF000000u);
 }
 
-using SysFontOnScreen = testsupport::ScreenTest;
+using SysFontOnScreen = testsupport::RunningScreenTest;
 
 TEST_P(SysFontOnScreen, TextSitsOnItsBaselineInTheContextsTranslation) {
   Clear(0x000000);
@@ -71,10 +71,10 @@ TEST_P(SysFontOnScreen, TextSitsOnItsBaselineInTheContextsTranslation) {
   const auto screen = ReadScreen();
   // The cell's top lies at baseline - ascent + 1; an H fills the rows from its cap height to the
   // baseline, so its lowest inked row is the one just above the baseline.
-  int top = HEIGHT, bottom = -1, left = WIDTH, right = -1;
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x)
-      if (screen[static_cast<std::size_t>(y * WIDTH + x)] != 0xFF000000u) {
+  int top = kHeight, bottom = -1, left = kWidth, right = -1;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (screen[static_cast<std::size_t>(y * kWidth + x)] != 0xFF000000u) {
         top = std::min(top, y);
         bottom = std::max(bottom, y);
         left = std::min(left, x);
@@ -94,7 +94,7 @@ TEST_P(SysFontOnScreen, ClipColourAndTheImagesLockAreKept) {
   SysFont font(nullptr, "Courier New", 14);
   Kit::Graphics g(Screen());
   g.SetFont(&font);
-  g.SetClipRect(20, 0, 30, HEIGHT);
+  g.SetClipRect(20, 0, 30, kHeight);
   g.SetColor(Kit::Color(300, -20, 255, 0));  // channels out of range are held to 0..255; alpha is ignored
   ASSERT_TRUE(Screen()->LockSurface());
   g.DrawString("WWWWWWWWWWWW", 0, 20);
@@ -107,9 +107,9 @@ TEST_P(SysFontOnScreen, ClipColourAndTheImagesLockAreKept) {
   g.DrawString("WW", 0, 0);
   auto screen = ReadScreen();
   int inked = 0;
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < WIDTH; ++x) {
-      const std::uint32_t pixel = screen[static_cast<std::size_t>(y * WIDTH + x)];
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const std::uint32_t pixel = screen[static_cast<std::size_t>(y * kWidth + x)];
       if (x < 20 || x >= 50) {
         ASSERT_EQ(pixel, 0xFF000000u) << x << "," << y;
       } else if (pixel != 0xFF000000u) {
@@ -124,8 +124,8 @@ TEST_P(SysFontOnScreen, ClipColourAndTheImagesLockAreKept) {
   g.DrawString("WW", 0, 60);
   screen = ReadScreen();
   int left = 0;
-  for (int y = 0; y < HEIGHT; ++y)
-    for (int x = 0; x < 20; ++x) left += screen[static_cast<std::size_t>(y * WIDTH + x)] != 0xFF000000u;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < 20; ++x) left += screen[static_cast<std::size_t>(y * kWidth + x)] != 0xFF000000u;
   EXPECT_GT(left, 0);
 }
 
@@ -150,9 +150,8 @@ TEST_P(SysFontOnScreen, GoldenText) {
   g.SetColor(Kit::Color(255, 120, 120));
   g.SetClipRect(0, 0, 120, 96);
   g.WriteWordWrapped(Kit::Rect(3, 66, 140, 30), "Sans 8 points, wrapped at the clip's edge and beyond", -1, -1);
-  const auto screen = ReadScreen();
-  EXPECT_TRUE(
-      testsupport::MatchesGolden(std::string("sysfont_screen_") + GetParam().name, screen.data(), WIDTH, HEIGHT));
+  const auto screen = ReadScreen(160, 96);
+  EXPECT_TRUE(testsupport::MatchesGolden(std::string("sysfont_screen_") + GetParam().name, screen.data(), 160, 96));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SysFontOnScreen, testing::ValuesIn(testsupport::kScreenFormats),

@@ -13,10 +13,10 @@ namespace {
 
 using Kit::DDImage;
 
-class ResourceSurfaceTest : public testsupport::ScreenTest {
+class ResourceSurfaceTest : public testsupport::RunningScreenTest {
  protected:
   void SetUp() override {
-    ScreenTest::SetUp();
+    RunningScreenTest::SetUp();
     mResources.makeImage = [this] { return std::make_unique<DDImage>(mDisplay.get()); };
   }
   void TearDown() override {
