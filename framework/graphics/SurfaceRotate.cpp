@@ -265,7 +265,7 @@ void RotateAt(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, 
 // Angle 0, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn row takes the same run of
 // the next source row at the same fractions. At a whole-pixel position the weights hang on the source
 // pixel alone, so the rows are a plain blit of the source's weighted words (UnrotatedRows); at a
-// sub-pixel one onto 5-6-5 the four neighbours' weights are the draw's own. The rows' starts are
+// sub-pixel one the four neighbours' weights are the draw's own. The rows' starts are
 // worked out as the general rows work them out (at cos 1 and sin 0 the column does not change from
 // row to row). False, having drawn nothing, when the draw is not of that kind.
 bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixels& src, float x, float y,
@@ -330,13 +330,17 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixel
   const int count = static_cast<int>(i1 - i0 + 1);
   const int left = area.mX + static_cast<int>(i0), top = area.mY + first;
   if ((uRow & 0xFFFE) != 0 || (firstV & 0xFFFE) != 0) {
-    if (layout != Layout::k565 || src.IsPalettized()) return false;
+    if (src.IsPalettized() || (layout == Layout::k888 && count < 4)) return false;
     const std::uint32_t fx = (static_cast<std::uint32_t>(uRow) & 0xFFFE) + 1;
     const std::uint32_t fy = (static_cast<std::uint32_t>(firstV) & 0xFFFE) + 1;
     const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
     const std::uint32_t k[4] = {(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
-    UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, src.Bits() + at,
-                              source.mWidth, count, rows, k);
+    if (layout == Layout::k888)
+      UnrotatedRows::FourTap888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, src.Bits() + at,
+                                source.mWidth, count, rows, k);
+    else
+      UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, src.Bits() + at,
+                                source.mWidth, count, rows, k);
     return true;
   }
   const std::uint32_t* words = source.GetWeightedWords(layout) + at;

@@ -113,6 +113,16 @@ void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s,
   ScalarFourTap565(d, dPitch, s, sPitch, count, rows, k);
 }
 
+void FourTap888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2() && count >= 8) return Avx2::FourTap888(d, dPitch, s, sPitch, count, rows, k);
+#endif
+#if defined(__SSE2__)
+  Sse2::FourTap888(d, dPitch, s, sPitch, count, rows, k);
+#endif
+}
+
 void OntoImage(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* blueRed, const std::uint32_t* greenRest,
                const std::uint32_t* s, const std::uint8_t* runs, std::ptrdiff_t sPitch, int count, int rows,
                PixelRule pixel) {

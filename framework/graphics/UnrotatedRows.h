@@ -4,7 +4,7 @@
 // 8-8-8 and 5-6-5 surfaces (and by the memory image's own formula onto memory images). The first part
 // depends on the source pixel alone: the kernels read it from the source's weighted words
 // (MemoryImage::GetWeightedWords), so that what is left per pixel is the alpha blit's one product per
-// field. At a sub-pixel position onto 5-6-5 the four neighbours weigh the draw's constant fractions.
+// field. At a sub-pixel position the four neighbours weigh the draw's constant fractions.
 #pragma once
 
 #include <cstddef>
@@ -40,6 +40,10 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
 // the source at the first pixel's top-left neighbour; the row to its right and the row below must be
 // there too.
 void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]);
+// The same onto 8-8-8 pixels: each field the sum of c x w >> 8 plus d x (256 - their weights) >> 8, the
+// alpha byte 0. Rows of at least 4 pixels only.
+void FourTap888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
                 int rows, const std::uint32_t (&k)[4]);
 
 // The same draw onto a memory image, whose formula weighs the pixel by coverage 256a / 255: a pixel

@@ -41,20 +41,30 @@ KIT_ATTR inline Masks888 MakeMasks888() {
           weight};
 }
 
-// A block of 8-8-8 pixels from its weighted words, with no branch: weight 0 keeps the fields, 254
-// (opaque) keeps d x 2 >> 8 = d >> 7 of each. A field of d times 256 - w, >> 8, is the high half of
-// its product with 256 - w (up to 256, which keeps the field) when the field sits in the top byte of
-// its 16-bit lane: red and blue are moved there, green is there already and comes back a byte down.
-KIT_ATTR inline KIT_V Weighted888(KIT_V words, KIT_V dst, const Masks888& m) {
+// Each word's top byte in both 16-bit lanes of its word.
+KIT_ATTR inline KIT_V TopBytes16(KIT_V v, const Masks888& m) {
 #if KIT_SIMD_WIDTH == 256
-  const KIT_V w = _mm256_shuffle_epi8(words, m.weight);
+  return _mm256_shuffle_epi8(v, m.weight);
 #else
-  const KIT_V w = _mm_or_si128(_mm_srli_epi32(words, 24), _mm_slli_epi32(_mm_srli_epi32(words, 24), 16));
+  (void)m;
+  return _mm_or_si128(_mm_srli_epi32(v, 24), _mm_slli_epi32(_mm_srli_epi32(v, 24), 16));
 #endif
-  const KIT_V rest = KIT_OP(sub_epi16)(m.full, w);
+}
+
+// What the destination's fields keep at rest = 256 - w (in both 16-bit lanes of each pixel): d x rest
+// >> 8 per field, the alpha byte 0. A field times rest, >> 8, is the high half of its product with rest
+// (up to 256, which keeps the field) when the field sits in the top byte of its 16-bit lane: red and
+// blue are moved there, green is there already and comes back a byte down.
+KIT_ATTR inline KIT_V Kept888(KIT_V dst, KIT_V rest, const Masks888& m) {
   const KIT_V rb = KIT_OP(mulhi_epu16)(KIT_SI(and)(KIT_OP(slli_epi32)(dst, 8), m.redBlue), rest);
   const KIT_V g = KIT_OP(mulhi_epu16)(KIT_SI(and)(dst, m.green), rest);
-  return KIT_OP(add_epi32)(KIT_SI(or)(rb, KIT_OP(slli_epi32)(g, 8)), KIT_SI(and)(words, m.fields));
+  return KIT_SI(or)(rb, KIT_OP(slli_epi32)(g, 8));
+}
+
+// A block of 8-8-8 pixels from its weighted words, with no branch: weight 0 keeps the fields, 254
+// (opaque) keeps d x 2 >> 8 = d >> 7 of each.
+KIT_ATTR inline KIT_V Weighted888(KIT_V words, KIT_V dst, const Masks888& m) {
+  return KIT_OP(add_epi32)(Kept888(dst, KIT_OP(sub_epi16)(m.full, TopBytes16(words, m)), m), KIT_SI(and)(words, m.fields));
 }
 
 // Only a transparent block branches (it changes at most the top bytes, and those are mostly clear
@@ -69,6 +79,52 @@ KIT_ATTR inline void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std:
       const KIT_V w = Load(words + i), dst = Load(d + i);
       if (!NoneOf(w, m.top))
         Store(d + i, Weighted888(w, dst, m));
+      else if (!NoneOf(dst, m.top))
+        Store(d + i, KIT_SI(and)(dst, m.fields));
+    }
+    Store(d + last, tail);
+  }
+}
+
+// A block of 8-8-8 pixels from the 2 x 2 neighbourhoods src (row, row + 1, next, next + 1) at the taps'
+// k. Each neighbour weighs w = k x alpha >> 16, in both 16-bit lanes of its pixel, so blue and red
+// (masked in place) and green (a byte down, under the alpha byte) take one product each; each sum of
+// products stays within 255 x 255, and so do the fields.
+KIT_ATTR inline KIT_V FourTap888Block(const KIT_V (&src)[4], KIT_V dst, const KIT_V (&k)[4], const Masks888& m) {
+  const KIT_V lowBytes = KIT_OP(set1_epi16)(0xFF);
+  KIT_V rb = KIT_SI(setzero)(), g = rb, covered = rb;
+  for (int t = 0; t < 4; ++t) {
+    const KIT_V w = KIT_OP(mulhi_epu16)(TopBytes16(src[t], m), k[t]);
+    rb = KIT_OP(add_epi16)(rb, KIT_OP(mullo_epi16)(KIT_SI(and)(src[t], lowBytes), w));
+    g = KIT_OP(add_epi16)(g, KIT_OP(mullo_epi16)(KIT_OP(srli_epi16)(src[t], 8), w));
+    covered = KIT_OP(add_epi16)(covered, w);
+  }
+  const KIT_V kept = Kept888(dst, KIT_OP(sub_epi16)(m.full, covered), m);
+  return KIT_OP(add_epi32)(KIT_OP(add_epi16)(KIT_OP(srli_epi16)(rb, 8), kept), KIT_SI(and)(g, m.green));
+}
+
+// Only a block whose neighbours are all transparent branches: it clears the top bytes, if any are set.
+KIT_ATTR inline void FourTap888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s,
+                                std::ptrdiff_t sPitch, int count, int rows, const std::uint32_t (&k)[4]) {
+  const Masks888 m = MakeMasks888();
+  KIT_V taps[4];
+  for (int t = 0; t < 4; ++t) taps[t] = KIT_OP(set1_epi16)(static_cast<short>(k[t]));
+  const auto neighbours = [&](const std::uint32_t* at, KIT_V(&src)[4]) __attribute__((always_inline)) KIT_ATTR {
+    src[0] = Load(at);
+    src[1] = Load(at + 1);
+    src[2] = Load(at + sPitch);
+    src[3] = Load(at + sPitch + 1);
+  };
+  const int last = count - kLanes;
+  for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch) {
+    KIT_V src[4];
+    neighbours(s + last, src);
+    const KIT_V tail = FourTap888Block(src, Load(d + last), taps, m);
+    for (int i = 0; i < last; i += kLanes) {
+      neighbours(s + i, src);
+      const KIT_V dst = Load(d + i);
+      if (!NoneOf(KIT_SI(or)(KIT_SI(or)(src[0], src[1]), KIT_SI(or)(src[2], src[3])), m.top))
+        Store(d + i, FourTap888Block(src, dst, taps, m));
       else if (!NoneOf(dst, m.top))
         Store(d + i, KIT_SI(and)(dst, m.fields));
     }
