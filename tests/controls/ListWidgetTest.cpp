@@ -126,17 +126,6 @@ TEST_F(ListInput, TheWheelScrollsFiveLinesPerNotchAndTheColumnsScrollTogether) {
   EXPECT_EQ(mList.mHoverRow, 15);
 }
 
-TEST_F(ListInput, TheScrollBarsArrowsAndTrackScrollTheList) {
-  Fill(30);
-  Press(288, 100 + 108 - 5);  // down arrow
-  Release(288, 100 + 108 - 5);
-  EXPECT_DOUBLE_EQ(mList.mScrollPos, 1);
-  Press(288, 100 + 60);  // the track below the thumb: one page
-  Release(288, 100 + 60);
-  EXPECT_DOUBLE_EQ(mList.mScrollPos, 11);
-  EXPECT_DOUBLE_EQ(mSecond.mScrollPos, 11);
-}
-
 TEST_F(ListInput, RemovingLines) {
   Fill(4);
   mList.SetSelect(2);

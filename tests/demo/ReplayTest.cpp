@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "framework/app/KitAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/util/Buffer.h"
 #include "framework/widget/Dialog.h"
@@ -19,6 +18,7 @@
 #include "platform/win/Process.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Threads.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetTreeHash.h"
 
@@ -87,16 +87,11 @@ class TraceScreen : public Kit::Widget {
 
 // A windowed application without sound whose every tick is traced; it ends itself after 200 ticks.
 // While recording, mScript injects the user's input after every tick.
-class TraceApp : public Kit::KitAppBase {
+class TraceApp : public testsupport::HeadlessApp {
  public:
-  TraceApp() : mScreen(*this, mTrace) {
-    // A name of its own, so that the single-instance check never meets another test's run.
-    mProdName = "DemoTrace" + std::to_string(GetCurrentProcessId());
+  TraceApp() : HeadlessApp("DemoTrace"), mScreen(*this, mTrace) {
     mTitle = "DemoTrace";
     mProductVersion = "1.0";
-    mWidth = 320;
-    mHeight = 240;
-    mNoSoundNeeded = true;
     // The recording or playback is chosen by the test, not by the test program's own arguments.
     mCmdLineParsed = true;
     mRegKey = "DemoTraceTest";
@@ -104,7 +99,6 @@ class TraceApp : public Kit::KitAppBase {
   ~TraceApp() override {
     if (mScreen.mParent != nullptr) mWidgetManager->RemoveWidget(&mScreen);
   }
-  bool ChangeDirHook(const char*) override { return true; }
   void LoadingThreadCompleted() override {
     mScreen.Log("loaded");
     Kit::Buffer level;
@@ -144,23 +138,21 @@ class TraceApp : public Kit::KitAppBase {
   std::function<void(TraceApp&, int tick)> mScript;
 };
 
-class Replay : public testing::Test {
+class Replay : public testsupport::AppFixture {
  protected:
   Replay() {
-    plat::SetInstanceScope(mFolder.Path().string());
     Kit::Buffer level;
     level.WriteString("one");
-    gDataFile = mFolder.Write("level.dat", std::string(reinterpret_cast<const char*>(level.GetDataPtr()),
-                                                       static_cast<std::size_t>(level.GetDataLen())));
+    gDataFile = mScope.Write("level.dat", std::string(reinterpret_cast<const char*>(level.GetDataPtr()),
+                                                      static_cast<std::size_t>(level.GetDataLen())));
   }
-  testsupport::TempDir mFolder;
 };
 
 TEST_F(Replay, AScriptedRunReplaysTickForTick) {
-  const std::string demo = mFolder / "run.dmo";
+  const std::string demo = mScope / "run.dmo";
   Trace recorded;
   {
-    plat::ScopedRegistryFile registry(mFolder / "registry");
+    plat::ScopedRegistryFile registry(mScope / "registry");
     recorded = TraceApp::Run(demo, [](TraceApp& app, int tick) {
       if (tick == 20) plat::inject::MouseMove(60, 50);
       if (tick == 25) plat::inject::MouseMove(200, 150);
@@ -193,7 +185,7 @@ TEST_F(Replay, AScriptedRunReplaysTickForTick) {
   ASSERT_TRUE(has("saved"));
 
   std::filesystem::remove(gDataFile);
-  plat::ScopedRegistryFile otherMachine(mFolder / "other-registry");
+  plat::ScopedRegistryFile otherMachine(mScope / "other-registry");
   const Trace replayed = TraceApp::Run(demo);
   EXPECT_EQ(replayed.mFrameHashes, recorded.mFrameHashes);
   EXPECT_EQ(replayed.mEvents, recorded.mEvents);
@@ -204,7 +196,7 @@ TEST_F(Replay, ADemoFileThatCannotBePlayedIsShownAndEndsTheProgramAtStart) {
   plat::ScopedMessageBoxScript boxes;
   plat::ScopedExitCatcher exits;
   TraceApp app;
-  app.mDemoFileName = mFolder / "missing.dmo";
+  app.mDemoFileName = mScope / "missing.dmo";
   app.mPlayingDemoBuffer = true;
   try {
     app.Init();

@@ -63,6 +63,12 @@ class InputTest : public testing::Test {
   HWND mWindow = nullptr;
 };
 
+Message Down(WPARAM key) { return {WM_KEYDOWN, key, 0}; }
+Message Up(WPARAM key) { return {WM_KEYUP, key, 0}; }
+Message Char(WPARAM c) { return {WM_CHAR, c, 0}; }
+Message SysDown(WPARAM key) { return {WM_SYSKEYDOWN, key, 0}; }
+Message SysUp(WPARAM key) { return {WM_SYSKEYUP, key, 0}; }
+
 // Keys as the window receives them after translation. Script words: +Key and -Key press and release
 // (an underscore for a blank in the name), *Key taps, 'text is typed text.
 struct Typing {
@@ -84,57 +90,25 @@ TEST_P(InputKeys, AreTranslatedToKeyAndCharacterMessages) {
   EXPECT_EQ(Drain(), GetParam().messages) << GetParam().script;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripts, InputKeys,
-                         testing::Values(Typing{"+Left_Shift +A 'A -A -Left_Shift",
-                                                {{WM_KEYDOWN, VK_SHIFT, 0},
-                                                 {WM_KEYDOWN, 'A', 0},
-                                                 {WM_CHAR, 'A', 0},
-                                                 {WM_KEYUP, 'A', 0},
-                                                 {WM_KEYUP, VK_SHIFT, 0}}},
-                                         // Ctrl with a letter gives the control character SDL does not report.
-                                         Typing{"+Left_Ctrl *V -Left_Ctrl",
-                                                {{WM_KEYDOWN, VK_CONTROL, 0},
-                                                 {WM_KEYDOWN, 'V', 0},
-                                                 {WM_CHAR, 22, 0},
-                                                 {WM_KEYUP, 'V', 0},
-                                                 {WM_KEYUP, VK_CONTROL, 0}}},
-                                         // Alt+Enter is a system key without a character.
-                                         Typing{"+Left_Alt *Return -Left_Alt",
-                                                {{WM_SYSKEYDOWN, VK_MENU, 0},
-                                                 {WM_SYSKEYDOWN, VK_RETURN, 0},
-                                                 {WM_SYSKEYUP, VK_RETURN, 0},
-                                                 {WM_SYSKEYUP, VK_MENU, 0}}},
-                                         // Alt with a letter gives a system character; Ctrl+Alt+D is no system key.
-                                         Typing{"+Left_Alt +R 'r -R +Left_Ctrl *D -Left_Ctrl -Left_Alt",
-                                                {{WM_SYSKEYDOWN, VK_MENU, 0},
-                                                 {WM_SYSKEYDOWN, 'R', 0},
-                                                 {WM_SYSCHAR, 'r', 0},
-                                                 {WM_SYSKEYUP, 'R', 0},
-                                                 {WM_KEYDOWN, VK_CONTROL, 0},
-                                                 {WM_KEYDOWN, 'D', 0},
-                                                 {WM_KEYUP, 'D', 0},
-                                                 {WM_KEYUP, VK_CONTROL, 0},
-                                                 {WM_SYSKEYUP, VK_MENU, 0}}},
-                                         // F10 is a system key; the editing keys give control characters.
-                                         Typing{"*F10 *Backspace *Tab",
-                                                {{WM_SYSKEYDOWN, VK_F10, 0},
-                                                 {WM_SYSKEYUP, VK_F10, 0},
-                                                 {WM_KEYDOWN, VK_BACK, 0},
-                                                 {WM_CHAR, 8, 0},
-                                                 {WM_KEYUP, VK_BACK, 0},
-                                                 {WM_KEYDOWN, VK_TAB, 0},
-                                                 {WM_CHAR, 9, 0},
-                                                 {WM_KEYUP, VK_TAB, 0}}},
-                                         Typing{"*Return *Escape",
-                                                {{WM_KEYDOWN, VK_RETURN, 0},
-                                                 {WM_CHAR, 13, 0},
-                                                 {WM_KEYUP, VK_RETURN, 0},
-                                                 {WM_KEYDOWN, VK_ESCAPE, 0},
-                                                 {WM_CHAR, 27, 0},
-                                                 {WM_KEYUP, VK_ESCAPE, 0}}},
-                                         // Text arrives in the eight-bit code page: é € 漢.
-                                         Typing{"'\xC3\xA9\xE2\x82\xAC\xE6\xBC\xA2",
-                                                {{WM_CHAR, 0xE9, 0}, {WM_CHAR, 0x80, 0}, {WM_CHAR, '?', 0}}}));
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, InputKeys,
+    testing::Values(
+        Typing{"+Left_Shift +A 'A -A -Left_Shift", {Down(VK_SHIFT), Down('A'), Char('A'), Up('A'), Up(VK_SHIFT)}},
+        // Ctrl with a letter gives the control character SDL does not report.
+        Typing{"+Left_Ctrl *V -Left_Ctrl", {Down(VK_CONTROL), Down('V'), Char(22), Up('V'), Up(VK_CONTROL)}},
+        // Alt+Enter is a system key without a character.
+        Typing{"+Left_Alt *Return -Left_Alt", {SysDown(VK_MENU), SysDown(VK_RETURN), SysUp(VK_RETURN), SysUp(VK_MENU)}},
+        // Alt with a letter gives a system character; Ctrl+Alt+D is no system key.
+        Typing{"+Left_Alt +R 'r -R +Left_Ctrl *D -Left_Ctrl -Left_Alt",
+               {SysDown(VK_MENU), SysDown('R'), Message{WM_SYSCHAR, 'r', 0}, SysUp('R'), Down(VK_CONTROL), Down('D'),
+                Up('D'), Up(VK_CONTROL), SysUp(VK_MENU)}},
+        // F10 is a system key; the editing keys give control characters.
+        Typing{
+            "*F10 *Backspace *Tab",
+            {SysDown(VK_F10), SysUp(VK_F10), Down(VK_BACK), Char(8), Up(VK_BACK), Down(VK_TAB), Char(9), Up(VK_TAB)}},
+        Typing{"*Return *Escape", {Down(VK_RETURN), Char(13), Up(VK_RETURN), Down(VK_ESCAPE), Char(27), Up(VK_ESCAPE)}},
+        // Text arrives in the eight-bit code page: é € 漢.
+        Typing{"'\xC3\xA9\xE2\x82\xAC\xE6\xBC\xA2", {Char(0xE9), Char(0x80), Char('?')}}));
 
 TEST_F(InputTest, KeyMessagesCarryTheRepeatCountScanCodeAndStateBits) {
   plat::inject::Key("A", true);

@@ -155,16 +155,6 @@ TEST_F(Dialogs, ButtonsReachTheApplicationAsDialogIdPlus2000And3000) {
   EXPECT_EQ(dialog->mResult, Kit::ID_NO);
 }
 
-TEST_F(Dialogs, PressingAndReleasingOutsideSetsNoResult) {
-  Kit::Dialog* dialog = mApp.DoDialog(7, true, "Quit?", "", "", Kit::BUTTONS_YES_NO);
-  const Kit::Point c = Centre(dialog->mYesButton);
-  mManager.MouseDown(c.mX, c.mY, 1);
-  mManager.MouseMoveEntry(5, 5);
-  mManager.MouseUp(5, 5, 1);
-  EXPECT_EQ(dialog->mResult, Kit::kNoDialogResult);
-  EXPECT_EQ(mApp.mButtonLog, (Log{"press 2007"}));
-}
-
 TEST_F(Dialogs, WaitForResultRunsTheLoopUntilAButtonIsReleased) {
   CountedDialog* dialog = AddCounted(4, true, Kit::BUTTONS_OK_CANCEL);
   int result = 0;
