@@ -373,18 +373,4 @@ TEST(StretchBlt, SlowPathAtOneToOneCopiesOpaquePixels) {
   }
 }
 
-TEST(StretchBlt, PalettizedAndTrueColourSourcesDrawAlike) {
-  Random random(8);
-  for (int round = 0; round < 60; ++round) {
-    const model::Pixels src = random.Image(random.Int(1, 20), random.Int(1, 20), 40);
-    const model::Pixels dest = random.Image(30, 30);
-    auto a = ToImage(dest), b = ToImage(dest);
-    auto trueColour = ToImage(src), palettized = ToImage(src, true);
-    const Rect destRect = random.RectIn(30, 30, 10), srcRect = random.RectIn(src.width, src.height, 3);
-    a->StretchBlt(trueColour.get(), destRect, srcRect, Rect(0, 0, 30, 30), Color::White, 0, false);
-    b->StretchBlt(palettized.get(), destRect, srcRect, Rect(0, 0, 30, 30), Color::White, 0, false);
-    ASSERT_EQ(FromImage(*a).px, FromImage(*b).px) << round;
-  }
-}
-
 }  // namespace
