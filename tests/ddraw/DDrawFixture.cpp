@@ -6,7 +6,7 @@
 namespace ddraw_test {
 
 void DDrawTest::SetUp() {
-  mSettings = testsupport::UseTestDesktop(road().format);
+  mSettings = testsupport::UseTestDesktop(GetParam().format);
   mDD.reset(testsupport::CreateDirectDraw7());
   ASSERT_NE(mDD, nullptr);
 }

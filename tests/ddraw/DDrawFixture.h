@@ -20,11 +20,6 @@ namespace ddraw_test {
 using testsupport::Com;
 using testsupport::RefCount;
 
-// The roads every test runs: 16-bit 5-6-5, 16-bit 5-5-5 and 32-bit desktops.
-using Road = testsupport::ScreenFormat;
-inline const auto& kRoads = testsupport::kScreenFormats;
-constexpr auto RoadName = &testsupport::ScreenFormatName;
-
 inline DDSURFACEDESC2 OffscreenDesc(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN) {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
@@ -60,16 +55,15 @@ inline DWORD FirstPixel(IDirectDrawSurface7* surface) {
 }
 
 // A DirectDraw object on a 1024 x 768 desktop of the road's format.
-class DDrawTest : public testing::TestWithParam<Road> {
+class DDrawTest : public testing::TestWithParam<testsupport::ScreenFormat> {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  const Road& road() const { return GetParam(); }
   // The pixel layout of the road's desktop.
   const model::Format& Layout() const {
-    if (road().format == plat::DesktopFormat::Xrgb8888) return model::kFormat888;
-    return road().format == plat::DesktopFormat::Rgb555 ? model::kFormat555 : model::kFormat565;
+    if (GetParam().format == plat::DesktopFormat::Xrgb8888) return model::kFormat888;
+    return GetParam().format == plat::DesktopFormat::Rgb555 ? model::kFormat555 : model::kFormat565;
   }
   int BytesPerPixel() const { return Layout().bitCount / 8; }
   Com<IDirectDrawSurface7> Offscreen(DWORD width, DWORD height, DWORD caps = DDSCAPS_OFFSCREENPLAIN);

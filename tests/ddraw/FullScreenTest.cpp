@@ -106,7 +106,8 @@ TEST_P(FlipChainTest, ADisplayModeChangeLosesThePrimary) {
   EXPECT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DDERR_SURFACELOST);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, FlipChainTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, FlipChainTest, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 HWND OtherWindow() { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x5151)); }
 
@@ -131,7 +132,7 @@ TEST_P(DisplayModeTest, DisplayModesNeedExclusiveModeAndGoBackWhenItEnds) {
   EXPECT_EQ(mode.dwHeight, 600u);
   EXPECT_EQ(mode.ddpfPixelFormat.dwRGBBitCount, 16u);
   // The 16-bit mode of a 5-5-5 desktop is 5-5-5; any other desktop's is 5-6-5.
-  EXPECT_EQ(mode.ddpfPixelFormat.dwRBitMask, road().format == plat::DesktopFormat::Rgb555 ? 0x7C00u : 0xF800u);
+  EXPECT_EQ(mode.ddpfPixelFormat.dwRBitMask, GetParam().format == plat::DesktopFormat::Rgb555 ? 0x7C00u : 0xF800u);
 
   ASSERT_EQ(mDD->SetDisplayMode(800, 600, 32, 0, 0), DD_OK);
   EXPECT_EQ(ModeOf(mDD.get()).ddpfPixelFormat.dwRBitMask, 0xFF0000u);
@@ -170,7 +171,8 @@ TEST_P(DisplayModeTest, ScanLineAndVerticalBlankFollowTheClock) {
   EXPECT_EQ(mDD->WaitForVerticalBlank(DDWAITVB_BLOCKBEGINEVENT, nullptr), DDERR_UNSUPPORTED);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, DisplayModeTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, DisplayModeTest, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 }  // namespace
 }  // namespace ddraw_test

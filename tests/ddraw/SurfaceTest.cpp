@@ -65,13 +65,14 @@ TEST_P(ThreadTest, SurfacesAreCreatedLockedAndBlittedFromSeveralThreads) {
   EXPECT_EQ(unexpected, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, ThreadTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, ThreadTest, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 using SurfaceCreationTest = DDrawTest;
 
 TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {
   plat::DisplaySettings small;
-  small.format = road().format;
+  small.format = GetParam().format;
   small.desktopWidth = 640;
   small.desktopHeight = 480;
   small.videoMemoryBytes = 1u << 20;
@@ -130,7 +131,8 @@ TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {
   EXPECT_EQ(dd->GetAvailableVidMem(nullptr, &total, &free), DDERR_INVALIDPARAMS);
 }
 
-INSTANTIATE_TEST_SUITE_P(Roads, SurfaceCreationTest, testing::ValuesIn(kRoads), RoadName);
+INSTANTIATE_TEST_SUITE_P(Roads, SurfaceCreationTest, testing::ValuesIn(testsupport::kScreenFormats),
+                         testsupport::ScreenFormatName);
 
 }  // namespace
 }  // namespace ddraw_test

@@ -12,11 +12,10 @@ namespace {
 using Kit::Color;
 using Kit::Rect;
 
-class CursorTest : public ScreenTest {
+class CursorTest : public RunningScreenTest {
  protected:
   void SetUp() override {
-    ScreenTest::SetUp();
-    ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+    RunningScreenTest::SetUp();
     cursor.SetBits(std::vector<std::uint32_t>(32 * 32, 0xFFFF0000).data(), 32, 32);
     mDisplay->GetScreenImage()->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
     ASSERT_TRUE(mDisplay->Redraw());

@@ -10,11 +10,10 @@ namespace {
 using Kit::Color;
 using Kit::Rect;
 
-class DDImageTest : public ScreenTest {
+class DDImageTest : public RunningScreenTest {
  protected:
   void SetUp() override {
-    ScreenTest::SetUp();
-    ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+    RunningScreenTest::SetUp();
     screen = mDisplay->GetScreenImage();
     screen->FillRect(Rect(0, 0, kWidth, kHeight), Color(0, 0, 255), 0);
   }

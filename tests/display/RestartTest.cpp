@@ -17,11 +17,10 @@ std::uint32_t Exact(int i) {
   return 0xFF000000u | levels[i % 3] << 16 | (i % 2 ? 0xFFu : 0u) << 8 | levels[(i / 3) % 3];
 }
 
-class RestartTest : public ScreenTest {
+class RestartTest : public RunningScreenTest {
  protected:
   void SetUp() override {
-    ScreenTest::SetUp();
-    ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+    RunningScreenTest::SetUp();
     std::vector<std::uint32_t> px(kSide * kSide);
     auto fill = [&](auto pixel) {
       for (int i = 0; i < kSide * kSide; ++i) px[i] = pixel(i);

@@ -9,12 +9,8 @@
 namespace testsupport {
 namespace {
 
-class SurfaceRaster : public ScreenTest {
+class SurfaceRaster : public RunningScreenTest {
  protected:
-  void SetUp() override {
-    ScreenTest::SetUp();
-    ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
-  }
   int BytesPerPixel() const { return mDisplay->mRGBBits / 8; }
   model::Group Group() const {
     if (mDisplay->mRGBBits == 32) return model::Group::RGB32;
