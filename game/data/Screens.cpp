@@ -168,8 +168,13 @@ Canvas Shard() {
 
 // ---- frames, panels and buttons -------------------------------------------------------------------
 
+// The light of a rim from its top (y0) to its bottom (y1).
+Paint RimLight(float y0, float y1, const Rgba& edge) {
+  return VerticalGradient(y0, WithAlpha(edge, 0.95f), y1, WithAlpha(Shade(edge, 0.45f), 0.9f));
+}
+
 // The bright rim of every frame, lit from above, with a dark line outside it.
-void Rim(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Rgba& edge) {
+void Rim(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Paint& edge) {
   c.Fill(
       [=](float x, float y) {
         return std::max(RoundBox(x0, y0, x1, y1, radius)(x, y),
@@ -181,13 +186,16 @@ void Rim(Canvas& c, float x0, float y0, float x1, float y1, float radius, const 
         return std::max(RoundBox(x0 + 2, y0 + 2, x1 - 2, y1 - 2, radius - 2)(x, y),
                         -RoundBox(x0 + 3.5f, y0 + 3.5f, x1 - 3.5f, y1 - 3.5f, radius - 3.5f)(x, y));
       },
-      VerticalGradient(y0, WithAlpha(edge, 0.95f), y1, WithAlpha(Shade(edge, 0.45f), 0.9f)));
+      edge);
 }
 
 // A glassy panel with a bright rim, the house style of every frame.
+void Panel(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Paint& fill, const Paint& edge) {
+  c.Fill(RoundBox(x0 + 1, y0 + 1, x1 - 1, y1 - 1, radius - 1), fill);
+  Rim(c, x0, y0, x1, y1, radius, edge);
+}
 void Panel(Canvas& c, float x0, float y0, float x1, float y1, float radius, const Rgba& top, const Rgba& bottom) {
-  c.Fill(RoundBox(x0 + 1, y0 + 1, x1 - 1, y1 - 1, radius - 1), VerticalGradient(y0, top, y1, bottom));
-  Rim(c, x0, y0, x1, y1, radius, kPanelEdge);
+  Panel(c, x0, y0, x1, y1, radius, VerticalGradient(y0, top, y1, bottom), RimLight(y0, y1, kPanelEdge));
 }
 
 enum class ButtonState { kUp, kOver, kDown };
@@ -223,17 +231,37 @@ void AddButtonPair(DataOutput& out, const std::string& stem, const std::string& 
                Button(width, height, caption, second == "OVER" ? ButtonState::kOver : ButtonState::kDown));
 }
 
-// A nine-slice frame: corners of a third of the picture each, the middle tiled.
+// A nine-slice frame: corners of a third of the picture each, the middle tiled. Its shading changes
+// only within the outer thirds and is flat across the middle, so that the pieces join without a seam
+// however far the middle is stretched.
 Canvas NineSlice(int size, const Rgba& top, const Rgba& bottom) {
   Canvas c(size, size);
-  const float s = static_cast<float>(size);
-  Panel(c, 0, 0, s, s, s / 3 - 2, top, bottom);
+  const float s = static_cast<float>(size), third = static_cast<float>(size / 3);
+  // 0 at the top edge, one half across the middle third, 1 at the bottom edge; level where it meets the
+  // middle.
+  const auto band = [=](float y) {
+    if (y < third) return 0.5f * SmoothStep(0, third, y);
+    if (y > s - third) return 0.5f + 0.5f * SmoothStep(s - third, s, y);
+    return 0.5f;
+  };
+  const Paint light = RimLight(0, 1, kPanelEdge);
+  Panel(
+      c, 0, 0, s, s, s / 3 - 2, [=](float, float y) { return Mix(top, bottom, band(y)); },
+      [=](float x, float y) { return light(x, band(y)); });
   // Keep the middle row and column flat so that tiling shows no seams.
-  const int third = size / 3;
+  const int middle = size / 3;
   for (int y = 0; y < size; ++y)
-    for (int x = third; x < size - third; ++x) c.At(x, y) = c.At(third, y);
+    for (int x = middle; x < size - middle; ++x) c.At(x, y) = c.At(middle, y);
   for (int x = 0; x < size; ++x)
-    for (int y = third; y < size - third; ++y) c.At(x, y) = c.At(x, third);
+    for (int y = middle; y < size - middle; ++y) c.At(x, y) = c.At(x, middle);
+  return c;
+}
+
+// The panel of the bottom right corner (110 x 62 at 690, 538) that holds a button at 705, 570 (78 x 24): a
+// whole panel, rim all round, clear of the window's edges.
+Canvas CornerTab(const Rgba& top, const Rgba& bottom) {
+  Canvas c(110, 62);
+  Panel(c, 1, 1, 109, 61, 10, top, bottom);
   return c;
 }
 
@@ -281,10 +309,13 @@ void MakeMenu(DataOutput& out) {
   pipe.Fill(conduit, Solid(Hex(0x0C1426)));
   pipe.Fill([&](float x, float y) { return conduit(x, y) + 3; }, Solid(Hex(0x3A8AFF, 0.8f)));
   for (float x = 40; x < 598; x += 90) pipe.Fill(RoundBox(x, 565, x + 16, 579, 3), Solid(Hex(0x6A7A98)));
+  // A calm dark ground under the menu's grey footer line (baseline 596), over the stars and particles.
+  pipe.Fill(RoundBox(-10, 580, 597, 610, 0), VerticalGradient(580, Hex(0x02040C, 0.5f), 588, Hex(0x02040C, 0.85f)));
   out.AddImage("IMAGE_PIPE", "pipe", pipe);
   Canvas menu(202, 600);
-  Panel(menu, 6, 150, 196, 470, 14, Hex(0x0E1A3A, 0.85f), Hex(0x060A1A, 0.85f));
-  Panel(menu, 10, 510, 192, 562, 10, Hex(0x0E1A3A, 0.85f), Hex(0x060A1A, 0.85f));
+  // Opaque, so that the particles behind never cross the captions and the welcome lines.
+  Panel(menu, 6, 150, 196, 470, 14, Hex(0x0E1A3A), Hex(0x060A1A));
+  Panel(menu, 8, 508, 194, 564, 10, Hex(0x0E1A3A), Hex(0x060A1A));
   TextPainter heading(Face::kSansBold, 15);
   heading.DrawCaption(menu, "MAIN MENU", 101, 140, Solid(Hex(0x97BCFB)), Hex(0x000000), 1);
   out.AddImage("IMAGE_MENU", "menu", menu);
@@ -304,8 +335,8 @@ void MakeMenu(DataOutput& out) {
 }
 
 void MakeDialogParts(DataOutput& out) {
-  out.AddImage("IMAGE_DIALOG_BOX", "dialog_box", NineSlice(60, Hex(0x1C2C58, 0.97f), Hex(0x0A1226, 0.97f)));
-  out.AddImage("IMAGE_DIALOGM_BOX", "dialogm_box", NineSlice(60, Hex(0x2A1C50, 0.95f), Hex(0x0E0A24, 0.95f)));
+  out.AddImage("IMAGE_DIALOG_BOX", "dialog_box", NineSlice(60, Hex(0x1C2C58), Hex(0x0A1226)));
+  out.AddImage("IMAGE_DIALOGM_BOX", "dialogm_box", NineSlice(60, Hex(0x2A1C50), Hex(0x0E0A24)));
   out.AddImage("IMAGE_DIALOG_BUTTON", "dialog_button", NineSlice(30, Hex(0x3A5CA8), Hex(0x0C1634)));
   Canvas check(40, 20);
   for (int half = 0; half < 2; ++half) {
@@ -349,12 +380,14 @@ void MakeDialogParts(DataOutput& out) {
 void MakeHintBar(DataOutput& out) {
   Canvas bar(800, 22);
   bar.Fill(RoundBox(-10, -10, 810, 22, 4), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
-  bar.Fill(RoundBox(-10, 20, 810, 22, 0), Solid(Hex(0x97BCFB, 0.9f)));
+  bar.Fill(RoundBox(-10, 21, 810, 22, 0), Solid(Hex(0x97BCFB, 0.9f)));
+  // The slots of the level, the score and the lives, around the HUD's lines (baselines 17 and 18).
   for (auto [x0, x1] : {std::pair{72.0f, 178.0f}, {220.0f, 578.0f}, {618.0f, 719.0f}})
-    bar.Fill(RoundBox(x0, 3, x1, 19, 4), VerticalGradient(3, Hex(0x020408), 19, Hex(0x101A34)));
+    bar.Fill(RoundBox(x0, 5, x1, 20, 4), VerticalGradient(5, Hex(0x020408), 20, Hex(0x101A34)));
   TextPainter label(Face::kSansBold, 10);
-  label.Draw(bar, "LEVEL", 66 - label.Width("LEVEL"), 15, Solid(Hex(0x97BCFB)));
-  label.Draw(bar, "SCORE", 214 - label.Width("SCORE"), 15, Solid(Hex(0x97BCFB)));
+  label.Draw(bar, "LEVEL", 66 - label.Width("LEVEL"), 16, Solid(Hex(0x97BCFB)));
+  // Inside its slot, where the scene select's heading covers it.
+  label.Draw(bar, "SCORE", 226, 16, Solid(Hex(0x5A78B0)));
   out.AddImage("IMAGE_HINTBAR", "hintbar", bar);
 }
 
@@ -364,7 +397,7 @@ void MakeSceneSelect(DataOutput& out) {
   for (int i = 0; i < 10; ++i) {
     const int c = i % 4, r = i / 4;
     const float x = c * 200 + 5.0f + (i >= 8 ? 200 : 0), y = (r == 0 ? 62 : r == 1 ? 263 : 462) - 6.0f;
-    Panel(panel, x, y, x + 192, y + 142, 10, Hex(0x0E1A3A, 0.8f), Hex(0x04081A, 0.85f));
+    Panel(panel, x, y, x + 192, y + 142, 10, Hex(0x0E1A3A), Hex(0x04081A));
   }
   out.AddImage("IMAGE_SELECTSCENE", "selectscene", panel);
   const unsigned themes[10][2] = {
@@ -389,7 +422,7 @@ void MakeSceneSelect(DataOutput& out) {
           b.Fill(RoundBox(x, y, x + 22, y + 10, 2),
                  VerticalGradient(y, Shade(light, 1.4f), y + 10, Shade(light, 0.7f)));
         }
-      Rim(b, 0, 0, 180, 106, 10, over ? Hex(0xFFFFFF) : kPanelEdge);
+      Rim(b, 0, 0, 180, 106, 10, RimLight(0, 106, over ? Hex(0xFFFFFF) : kPanelEdge));
       const std::string digits = std::to_string(n);
       number.DrawCaption(b, digits, 90, 74, Solid(over ? Hex(0xFFFFFF) : Hex(0xE0E8FF)), Hex(0x000000, 0.8f), 2);
       word.DrawCaption(b, "SCENE", 90, 96, Solid(Hex(0xC8D8FF)), Hex(0x000000, 0.8f), 1);
@@ -397,27 +430,29 @@ void MakeSceneSelect(DataOutput& out) {
                    "btn_scene" + digits + (over ? "_over" : "_up"), b);
     }
   }
-  Canvas tab(110, 62);
-  Panel(tab, 0, 0, 130, 62, 12, Hex(0x1A2A58, 0.95f), Hex(0x080E22, 0.95f));
+  // The back button's tab: an arrow pointing back above the button.
+  Canvas tab = CornerTab(Hex(0x1A2A58), Hex(0x080E22));
+  tab.Fill(Polygon({38, 17, 50, 8, 50, 13, 72, 13, 72, 21, 50, 21, 50, 26}),
+           VerticalGradient(8, Hex(0xE8F0FF), 26, Hex(0x97BCFB)));
   out.AddImage("IMAGE_PREV", "prev", tab);
   AddButtonPair(out, "BACK", "OVER", 78, 24, "Back");
-  // Opaque, so that it covers the score slot of the hint bar beneath it.
-  Canvas sceneText(364, 22);
-  sceneText.Fill(RoundBox(0, -10, 364, 20, 6), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
+  // Opaque, so that it covers the score and lives slots of the hint bar beneath it (drawn at 218, 0).
+  Canvas sceneText(582, 22);
+  sceneText.Fill(RoundBox(0, -10, 592, 21, 6), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
   TextPainter heading(Face::kSansBold, 14);
   heading.DrawCaption(sceneText, "SELECT A SCENE", 182, 16, Solid(Hex(0xFFFFFF)), Hex(0x000000), 1);
   out.AddImage("IMAGE_SCENETEXT", "scenetext", sceneText);
   Canvas hibar(184, 24);
-  hibar.Fill(RoundBox(0, 0, 184, 24, 8),
+  // Within the frame's rim: the bar lies over the bottom of a scene's frame.
+  hibar.Fill(RoundBox(3, 1, 181, 20, 7),
              [](float x, float) { return WithAlpha(Hex(0xFFC020), 0.25f + 0.45f * (1 - std::fabs(x - 92) / 92)); });
   out.AddImage("IMAGE_HIBAR", "hibar", hibar);
 }
 
 void MakeLevelScreens(DataOutput& out) {
-  Canvas next(110, 62);
-  Panel(next, 0, 0, 130, 62, 12, Hex(0x1A4A38, 0.95f), Hex(0x06160E, 0.95f));
-  TextPainter label(Face::kSansBold, 12);
-  label.DrawCaption(next, "CLEARED!", 52, 22, Solid(Hex(0xB0FFC0)), Hex(0x000000), 1);
+  Canvas next = CornerTab(Hex(0x1A4A38), Hex(0x06160E));
+  TextPainter label(Face::kSansBold, 14);
+  label.DrawCaption(next, "CLEARED!", 54, 24, Solid(Hex(0xB0FFC0)), Hex(0x000000), 1);
   out.AddImage("IMAGE_NEXTLEVEL", "nextlevel", next);
   AddButtonPair(out, "NEXTLEVEL", "OVER", 78, 24, "Next");
   // Game over: a round plate split in two halves that slide together, clamps at the screen edges and
