@@ -4,7 +4,7 @@
 
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/Cursor.h"

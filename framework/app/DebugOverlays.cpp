@@ -2,9 +2,9 @@
 
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/SysFont.h"
+#include "framework/graphics/display/DDImage.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Time.h"

@@ -2,7 +2,7 @@
 // recorded input replayed where the queue sends live input, and the display state.
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Window.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "framework/graphics/DDImage.h"
+#include "framework/graphics/display/DDImage.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/JPEGWriter.h"
 #include "framework/resource/PNGWriter.h"

@@ -4,9 +4,9 @@
 
 #include "framework/app/DebugOverlays.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Time.h"
 

@@ -7,9 +7,9 @@
 
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicInterface.h"

@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "framework/graphics/DDInterface.h"
-#include "framework/graphics/DirectXErrorString.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/display/DDInterface.h"
+#include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/Window.h"
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <new>
 
-#include "framework/graphics/DirectXErrorString.h"
 #include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Errors.h"

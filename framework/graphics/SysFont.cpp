@@ -5,10 +5,10 @@
 #include <cmath>
 #include <vector>
 
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 
 namespace Kit {
 

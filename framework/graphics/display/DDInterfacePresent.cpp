@@ -1,7 +1,7 @@
 // Presenting a frame (flip, blit, or a blit split around the beam) and the software cursor drawn
 // over the presented frame.
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
 #include "platform/win/Time.h"
 

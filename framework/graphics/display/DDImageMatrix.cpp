@@ -1,9 +1,9 @@
 // Matrix and textured-triangle blits of surface images: the software triangle rasteriser on the
 // locked surface.
-#include "framework/graphics/DDImage.h"
+#include "framework/graphics/display/DDImage.h"
 
 #include "framework/graphics/D3DInterface.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 
 namespace Kit {
 namespace {

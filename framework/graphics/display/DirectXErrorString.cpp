@@ -1,4 +1,4 @@
-#include "framework/graphics/DirectXErrorString.h"
+#include "framework/graphics/display/DirectXErrorString.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "framework/graphics/AreaStretchCache.h"
+#include "framework/graphics/display/AreaStretchCache.h"
 
-#include "framework/graphics/DDImage.h"
+#include "framework/graphics/display/DDImage.h"
 
 namespace Kit {
 

@@ -1,8 +1,8 @@
 // The display's set-up and tear-down: DirectDraw objects, surfaces, the pixel format and its tables.
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DirectXErrorString.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
 #include "platform/ddraw/SurfaceDescription.h"

@@ -1,8 +1,8 @@
 // The surface-backed image's surface: building it from the pixels, reading it back, locking, and the
 // pixel-store operations that keep the pixels and the surface consistent.
-#include "framework/graphics/DDImage.h"
+#include "framework/graphics/display/DDImage.h"
 
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
 
 #include <algorithm>

@@ -4,9 +4,9 @@
 // the surface drops the software buffers, and changing the software pixels drops the surface.
 #pragma once
 
-#include "framework/graphics/AreaStretchCache.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/display/AreaStretchCache.h"
 #include "platform/ddraw/DDraw.h"
 
 namespace Kit {

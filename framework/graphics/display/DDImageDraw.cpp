@@ -1,8 +1,7 @@
 // The surface-backed image's drawing: which of the surface routines, DirectDraw's own blit or the
 // software routines draws each call, and the eight surface routines on the locked surface.
-#include "framework/graphics/DDImage.h"
+#include "framework/graphics/display/DDImage.h"
 
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/SurfaceBlitArea.h"
 #include "framework/graphics/SurfaceBlt.h"
@@ -10,6 +9,7 @@
 #include "framework/graphics/SurfaceLine.h"
 #include "framework/graphics/SurfaceRotate.h"
 #include "framework/graphics/SurfaceStretch.h"
+#include "framework/graphics/display/DDInterface.h"
 
 #include <algorithm>
 #include <cmath>
