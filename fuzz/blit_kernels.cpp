@@ -10,10 +10,10 @@
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/OverRows.h"
 #include "framework/graphics/PixelRows.h"
-#include "framework/graphics/RunLengthTable.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/TintRows.h"
+#include "framework/graphics/software/RunLengthTable.h"
 #include "fuzz/FuzzReader.h"
 
 namespace {

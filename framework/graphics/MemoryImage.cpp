@@ -4,8 +4,8 @@
 
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/NativePixel.h"
-#include "framework/graphics/PaletteBuilder.h"
-#include "framework/graphics/RunLengthTable.h"
+#include "framework/graphics/software/PaletteBuilder.h"
+#include "framework/graphics/software/RunLengthTable.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "framework/graphics/OverRows.h"
 
-#include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/software/PixelBlend.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>

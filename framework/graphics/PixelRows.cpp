@@ -1,8 +1,8 @@
 #include "framework/graphics/PixelRows.h"
 
-#include "framework/graphics/AdditiveTable.h"
-#include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/software/AdditiveTable.h"
+#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
 

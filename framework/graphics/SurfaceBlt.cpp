@@ -2,11 +2,11 @@
 
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/OverRows.h"
-#include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfaceBlitArea.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/TintRows.h"
+#include "framework/graphics/software/SourcePixels.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,10 +2,10 @@
 
 #include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRotateRows.h"
 #include "framework/graphics/UnrotatedRows.h"
+#include "framework/graphics/software/SourcePixels.h"
 
 #include <algorithm>
 #include <cmath>

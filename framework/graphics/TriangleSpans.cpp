@@ -1,6 +1,6 @@
 #include "framework/graphics/TriangleSpans.h"
 
-#include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
 #include <array>

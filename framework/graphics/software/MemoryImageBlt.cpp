@@ -1,12 +1,12 @@
 // Normal and additive blits onto a MemoryImage.
-#include "framework/graphics/BlitClip.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/OverRows.h"
-#include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
-#include "framework/graphics/SelfDrawCopy.h"
-#include "framework/graphics/SourcePixels.h"
 #include "framework/graphics/TintRows.h"
+#include "framework/graphics/software/BlitClip.h"
+#include "framework/graphics/software/PixelBlend.h"
+#include "framework/graphics/software/SelfDrawCopy.h"
+#include "framework/graphics/software/SourcePixels.h"
 
 #include <algorithm>
 #include <vector>

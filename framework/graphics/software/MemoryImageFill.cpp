@@ -1,9 +1,9 @@
 // Fills, clears and lines on a MemoryImage's pixels.
-#include "framework/graphics/AdditiveTable.h"
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/graphics/software/AdditiveTable.h"
+#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "framework/graphics/AdditiveTable.h"
+#include "framework/graphics/software/AdditiveTable.h"
 
 namespace Kit {
 namespace {

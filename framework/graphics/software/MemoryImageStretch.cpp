@@ -2,9 +2,9 @@
 #include "framework/graphics/AreaStretchRows.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/OverRows.h"
-#include "framework/graphics/PixelBlend.h"
-#include "framework/graphics/SelfDrawCopy.h"
-#include "framework/graphics/SourcePixels.h"
+#include "framework/graphics/software/PixelBlend.h"
+#include "framework/graphics/software/SelfDrawCopy.h"
+#include "framework/graphics/software/SourcePixels.h"
 
 #include <algorithm>
 #include <cmath>

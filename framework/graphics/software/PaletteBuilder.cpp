@@ -1,4 +1,4 @@
-#include "framework/graphics/PaletteBuilder.h"
+#include "framework/graphics/software/PaletteBuilder.h"
 
 #include <algorithm>
 #include <cstddef>
