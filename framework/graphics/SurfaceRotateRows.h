@@ -7,7 +7,7 @@
 // how many pixels it drew, the caller draws the rest.
 #pragma once
 
-#include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <cstdint>
 

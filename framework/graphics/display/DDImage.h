@@ -5,8 +5,8 @@
 #pragma once
 
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SurfaceTarget.h"
 #include "framework/graphics/display/AreaStretchCache.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 #include "platform/ddraw/DDraw.h"
 
 namespace Kit {

@@ -3,13 +3,13 @@
 #include "framework/graphics/display/DDImage.h"
 
 #include "framework/graphics/FloatToInt.h"
-#include "framework/graphics/SurfaceBlitArea.h"
-#include "framework/graphics/SurfaceBlt.h"
-#include "framework/graphics/SurfaceFill.h"
-#include "framework/graphics/SurfaceLine.h"
-#include "framework/graphics/SurfaceRotate.h"
-#include "framework/graphics/SurfaceStretch.h"
 #include "framework/graphics/display/DDInterface.h"
+#include "framework/graphics/surface/SurfaceBlitArea.h"
+#include "framework/graphics/surface/SurfaceBlt.h"
+#include "framework/graphics/surface/SurfaceFill.h"
+#include "framework/graphics/surface/SurfaceLine.h"
+#include "framework/graphics/surface/SurfaceRotate.h"
+#include "framework/graphics/surface/SurfaceStretch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,12 @@
 // Rotated blits with bilinear sampling in 16.16 fixed point.
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/SimdLevel.h"
 #include "framework/graphics/UnrotatedRows.h"
 #include "framework/graphics/software/AdditiveTable.h"
 #include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
+#include "framework/graphics/surface/RotatedSpan.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 
 namespace Kit {
 namespace {

@@ -1,4 +1,4 @@
-#include "framework/graphics/ChannelAddTables.h"
+#include "framework/graphics/surface/ChannelAddTables.h"
 
 namespace Kit {
 namespace {

@@ -1,12 +1,12 @@
-#include "framework/graphics/SurfaceBlt.h"
+#include "framework/graphics/surface/SurfaceBlt.h"
 
 #include "framework/graphics/CopyRows.h"
 #include "framework/graphics/OverRows.h"
-#include "framework/graphics/SurfaceBlitArea.h"
-#include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/TintRows.h"
 #include "framework/graphics/software/SourcePixels.h"
+#include "framework/graphics/surface/SurfaceBlitArea.h"
+#include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>
 #include <vector>

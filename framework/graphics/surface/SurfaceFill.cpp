@@ -1,6 +1,6 @@
-#include "framework/graphics/SurfaceFill.h"
+#include "framework/graphics/surface/SurfaceFill.h"
 
-#include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>
 #include <cstring>

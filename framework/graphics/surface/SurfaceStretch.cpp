@@ -1,9 +1,9 @@
-#include "framework/graphics/SurfaceStretch.h"
+#include "framework/graphics/surface/SurfaceStretch.h"
 
 #include "framework/graphics/OverRows.h"
-#include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRows.h"
 #include "framework/graphics/TintRows.h"
+#include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
-#include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 
 namespace Kit::SurfaceDraw {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "framework/graphics/Color.h"
-#include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 
 namespace Kit::SurfaceDraw {
 

@@ -1,4 +1,4 @@
-#include "framework/graphics/SurfaceBlitArea.h"
+#include "framework/graphics/surface/SurfaceBlitArea.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
-#include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 
 namespace Kit::SurfaceDraw {
 

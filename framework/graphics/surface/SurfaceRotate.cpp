@@ -1,11 +1,11 @@
-#include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/surface/SurfaceRotate.h"
 
-#include "framework/graphics/RotatedSpan.h"
 #include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SurfacePixelMath.h"
 #include "framework/graphics/SurfaceRotateRows.h"
 #include "framework/graphics/UnrotatedRows.h"
 #include "framework/graphics/software/SourcePixels.h"
+#include "framework/graphics/surface/RotatedSpan.h"
+#include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>
 #include <cmath>

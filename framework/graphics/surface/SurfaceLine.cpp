@@ -1,6 +1,6 @@
-#include "framework/graphics/SurfaceLine.h"
+#include "framework/graphics/surface/SurfaceLine.h"
 
-#include "framework/graphics/SurfacePixelMath.h"
+#include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>
 #include <cmath>

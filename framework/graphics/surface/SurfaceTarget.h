@@ -3,9 +3,9 @@
 // saturation table for additive drawing.
 #pragma once
 
-#include "framework/graphics/ChannelAddTables.h"
 #include "framework/graphics/NativeDisplay.h"
-#include "framework/graphics/SurfacePixels.h"
+#include "framework/graphics/surface/ChannelAddTables.h"
+#include "framework/graphics/surface/SurfacePixels.h"
 
 #include <cstdint>
 

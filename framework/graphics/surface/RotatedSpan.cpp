@@ -1,4 +1,4 @@
-#include "framework/graphics/RotatedSpan.h"
+#include "framework/graphics/surface/RotatedSpan.h"
 
 #include <algorithm>
 #include <cmath>
