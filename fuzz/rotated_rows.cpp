@@ -9,7 +9,7 @@
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/surface/ChannelAddTables.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
 #include "framework/graphics/surface/SurfaceTarget.h"

@@ -2,8 +2,8 @@
 
 #include "framework/graphics/TextureData.h"
 
-#include "framework/graphics/CopyRows.h"
 #include "framework/graphics/NativePixel.h"
+#include "framework/graphics/kernels/CopyRows.h"
 #include "framework/graphics/software/PaletteBuilder.h"
 #include "framework/graphics/software/RunLengthTable.h"
 

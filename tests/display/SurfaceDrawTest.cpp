@@ -3,7 +3,7 @@
 // translucent colours, plain and mirrored, rotated at any angle, with placements partly outside the
 // surface. The padding after each row must come through untouched. Then a few pixels worked out by
 // hand, and hostile geometry.
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "framework/graphics/surface/SurfaceFill.h"
 #include "framework/graphics/surface/SurfaceLine.h"

@@ -1,7 +1,7 @@
 // Fills, clears and lines on a MemoryImage's pixels.
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/PixelRows.h"
+#include "framework/graphics/kernels/PixelRows.h"
 #include "framework/graphics/software/AdditiveTable.h"
 #include "framework/graphics/software/PixelBlend.h"
 

@@ -1,7 +1,7 @@
 // Rotated blits with bilinear sampling in 16.16 fixed point.
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/UnrotatedRows.h"
+#include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/kernels/UnrotatedRows.h"
 #include "framework/graphics/software/AdditiveTable.h"
 #include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
@@ -132,8 +132,8 @@ int WholePixelsOntoOpaque(std::uint32_t* out, const std::uint32_t* in, int count
   return k;
 }
 
-#define KIT_SIMD_BODY "framework/graphics/MemoryImageRotatedRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/MemoryImageRotatedRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 // Rotated samples of 32-bit source pixels, a register at a time (see MemoryImageRotatedRowsBody.inl);
 // pixels first to last of out, the ones the kernels leave to scalar(k). colour: red, green, blue, alpha.

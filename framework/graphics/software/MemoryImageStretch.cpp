@@ -1,7 +1,7 @@
 // Stretched blits: the fast nearest-pixel path and the area-weighted resampler.
-#include "framework/graphics/AreaStretchRows.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/OverRows.h"
+#include "framework/graphics/kernels/AreaStretchRows.h"
+#include "framework/graphics/kernels/OverRows.h"
 #include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"

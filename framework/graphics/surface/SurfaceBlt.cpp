@@ -1,9 +1,9 @@
 #include "framework/graphics/surface/SurfaceBlt.h"
 
-#include "framework/graphics/CopyRows.h"
-#include "framework/graphics/OverRows.h"
-#include "framework/graphics/SurfaceRows.h"
-#include "framework/graphics/TintRows.h"
+#include "framework/graphics/kernels/CopyRows.h"
+#include "framework/graphics/kernels/OverRows.h"
+#include "framework/graphics/kernels/SurfaceRows.h"
+#include "framework/graphics/kernels/TintRows.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/graphics/surface/SurfaceBlitArea.h"
 #include "framework/graphics/surface/SurfacePixelMath.h"

@@ -1,8 +1,8 @@
 #include "framework/graphics/surface/SurfaceRotate.h"
 
-#include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SurfaceRotateRows.h"
-#include "framework/graphics/UnrotatedRows.h"
+#include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/kernels/SurfaceRotateRows.h"
+#include "framework/graphics/kernels/UnrotatedRows.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/graphics/surface/RotatedSpan.h"
 #include "framework/graphics/surface/SurfacePixelMath.h"

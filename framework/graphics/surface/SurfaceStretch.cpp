@@ -1,8 +1,8 @@
 #include "framework/graphics/surface/SurfaceStretch.h"
 
-#include "framework/graphics/OverRows.h"
-#include "framework/graphics/SurfaceRows.h"
-#include "framework/graphics/TintRows.h"
+#include "framework/graphics/kernels/OverRows.h"
+#include "framework/graphics/kernels/SurfaceRows.h"
+#include "framework/graphics/kernels/TintRows.h"
 #include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>

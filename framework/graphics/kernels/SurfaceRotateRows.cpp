@@ -1,6 +1,6 @@
-#include "framework/graphics/SurfaceRotateRows.h"
+#include "framework/graphics/kernels/SurfaceRotateRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 
 #include <cstddef>
 
@@ -13,8 +13,8 @@ namespace Kit::SurfaceRotateRows {
 #if defined(__SSE2__)
 namespace {
 
-#define KIT_SIMD_BODY "framework/graphics/SurfaceAxisRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceAxisRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 }  // namespace
 

@@ -1,6 +1,6 @@
-#include "framework/graphics/PixelRows.h"
+#include "framework/graphics/kernels/PixelRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/software/AdditiveTable.h"
 #include "framework/graphics/software/PixelBlend.h"
 
@@ -58,8 +58,8 @@ void Fill(std::uint32_t* row, int count, std::uint32_t value) {
   for (; i < count; ++i) row[i] = value;
 }
 
-#define KIT_SIMD_BODY "framework/graphics/PixelRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/PixelRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 void OverConstant(std::uint32_t* row, int count, std::uint32_t color, std::uint32_t sa) {
   int i = 0;

@@ -1,8 +1,8 @@
 // The vector body of SurfaceRotateRows' axis-aligned (unrotated) rows at one width (see SimdWidth.h).
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 // (after SimdCommon.inl, whose names it uses)
-#include "framework/graphics/RotatedLanes.inl"
+#include "framework/graphics/kernels/RotatedLanes.inl"
 
 KIT_ATTR inline KIT_V UnpackLo8(KIT_V v) { return KIT_OP(unpacklo_epi8)(v, KIT_SI(setzero)()); }
 KIT_ATTR inline KIT_V UnpackHi8(KIT_V v) { return KIT_OP(unpackhi_epi8)(v, KIT_SI(setzero)()); }

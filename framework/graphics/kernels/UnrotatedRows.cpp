@@ -1,6 +1,6 @@
-#include "framework/graphics/UnrotatedRows.h"
+#include "framework/graphics/kernels/UnrotatedRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 
 #include <algorithm>
 
@@ -11,8 +11,8 @@
 namespace Kit::UnrotatedRows {
 namespace {
 
-#define KIT_SIMD_BODY "framework/graphics/UnrotatedRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/UnrotatedRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 // Rows too narrow for a register, one pixel at a time.
 void Scalar888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,

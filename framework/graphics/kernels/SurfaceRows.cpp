@@ -1,4 +1,4 @@
-#include "framework/graphics/SurfaceRows.h"
+#include "framework/graphics/kernels/SurfaceRows.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // includes it once for its own body.
 #if defined(__SSE2__)
 #define KIT_SIMD_WIDTH 128
-#include "framework/graphics/SimdWidth.h"
+#include "framework/graphics/kernels/SimdWidth.h"
 namespace Sse2 {
 #include KIT_SIMD_BODY
 }  // namespace Sse2
@@ -12,7 +12,7 @@ namespace Sse2 {
 #endif
 #if KIT_HAVE_AVX2_KERNELS
 #define KIT_SIMD_WIDTH 256
-#include "framework/graphics/SimdWidth.h"
+#include "framework/graphics/kernels/SimdWidth.h"
 namespace Avx2 {
 #include KIT_SIMD_BODY
 }  // namespace Avx2

@@ -1,7 +1,7 @@
 // The vector body of CopyRows at one width (see SimdWidth.h). Each function works from pixel `from`
 // while a whole register (two, for 16-bit rows) of pixels is left and returns where it stopped.
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 
 KIT_ATTR inline int StoreLow16(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
   int i = from;

@@ -1,6 +1,6 @@
-#include "framework/graphics/TintRows.h"
+#include "framework/graphics/kernels/TintRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/software/PixelBlend.h"
 
 #if defined(__SSE2__)
@@ -32,8 +32,8 @@ void OverScalar(std::uint32_t* row, const std::uint32_t* src, int from, int coun
 
 }  // namespace
 
-#define KIT_SIMD_BODY "framework/graphics/TintRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/TintRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& tint, Mode mode) {
   int i = 0;

@@ -1,6 +1,6 @@
-#include "framework/graphics/OverRows.h"
+#include "framework/graphics/kernels/OverRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/software/PixelBlend.h"
 
 #if defined(__SSE2__)
@@ -50,8 +50,8 @@ void OntoOpaqueScalar(std::uint32_t* row, const std::uint32_t* src, int from, in
 
 }  // namespace
 
-#define KIT_SIMD_BODY "framework/graphics/OverRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/OverRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 // Each kernel runs its widest width first, then the narrower one on what is left, then the scalar
 // formula on the last few pixels.

@@ -1,6 +1,6 @@
-#include "framework/graphics/CopyRows.h"
+#include "framework/graphics/kernels/CopyRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -8,8 +8,8 @@
 
 namespace Kit::CopyRows {
 
-#define KIT_SIMD_BODY "framework/graphics/CopyRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/CopyRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 // Each kernel runs its widest width first, then the narrower one on what is left, then the plain
 // loop on the last few pixels.

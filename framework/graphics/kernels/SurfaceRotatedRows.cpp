@@ -1,6 +1,6 @@
 // The rotated rows of SurfaceRotateRows: samples gathered a register at a time (SurfaceRotatedRowsBody.inl).
-#include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SurfaceRotateRows.h"
+#include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/kernels/SurfaceRotateRows.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -22,8 +22,8 @@ struct Fields16 {
 constexpr Fields16 kFields565{{2048, 32, 1}, {32, 64, 32}, {0, 16384, 8192}, {1, 32, 2048}, 0xFFFF, {31, 63, 31}};
 constexpr Fields16 kFields555{{2048, 64, 2}, {32, 32, 32}, {0, 8192, 8192}, {1, 32, 1024}, 0x7FFF, {31, 31, 31}};
 
-#define KIT_SIMD_BODY "framework/graphics/SurfaceRotatedRowsBody.inl"
-#include "framework/graphics/SimdBodies.h"
+#define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceRotatedRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 template <typename Pixel>
 int Row(Pixel* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v, std::int32_t du,

@@ -1,9 +1,9 @@
 // The vector body of the surfaces' rotated rows at one width (see SimdWidth.h): a register of samples
 // at a time, the row's last few in a register of their own. Each function draws the whole row.
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 // (after SimdCommon.inl, whose names it uses)
-#include "framework/graphics/RotatedLanes.inl"
+#include "framework/graphics/kernels/RotatedLanes.inl"
 
 // What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h), and the field
 // layout of a 16-bit surface per 16-bit lane of a pixel.

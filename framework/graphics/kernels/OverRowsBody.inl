@@ -5,7 +5,7 @@
 // with w << 8 when the field sits in the low byte of its 16-bit lane (red, blue), and the low half's
 // top byte, or the high half of the field placed in the top byte, for green.
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 
 // Each pixel's alpha a as a << 8 in both 16-bit lanes of its word.
 KIT_ATTR inline KIT_V AlphaHigh(KIT_V s) {

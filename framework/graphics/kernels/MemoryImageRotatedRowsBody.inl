@@ -1,8 +1,8 @@
 // The vector body of the memory image's rotated rows at one width (see SimdWidth.h).
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 // (after SimdCommon.inl, whose names it uses)
-#include "framework/graphics/RotatedLanes.inl"
+#include "framework/graphics/kernels/RotatedLanes.inl"
 
 // x / 255 for any 32-bit lanes: (x x 0x80808081) >> 39.
 KIT_ATTR inline KIT_V DivideBy255(KIT_V x) {

@@ -1,7 +1,7 @@
 // The vector body of TintRows at one width (see SimdWidth.h). Each function works from pixel `from`
 // while a whole register of pixels is left and returns where it stopped.
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 
 // Each pixel's sa x tint.a / 255 in its 32-bit lane (exact: x x 0x8081 >> 23 for every x < 65536).
 KIT_ATTR inline KIT_V WeightOf(KIT_V s, KIT_V ca) {

@@ -3,7 +3,7 @@
 // one before it, is worked out from the destination as it was before the row is drawn and stored
 // last, so every pixel gets its value from its original destination.
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 
 // Whether every bit of mask is clear (set) in v: one test at AVX2.
 KIT_ATTR inline bool NoneOf(KIT_V v, KIT_V mask) {

@@ -1,7 +1,7 @@
 // The vector bodies of PixelRows::OverConstant and AddSaturated at one width (see SimdWidth.h): each
 // works from pixel `from` while a whole register of pixels is left and returns where it stopped.
 
-#include "framework/graphics/SimdCommon.inl"
+#include "framework/graphics/kernels/SimdCommon.inl"
 
 KIT_ATTR inline int AddSaturated(std::uint32_t* row, const std::uint32_t* src, int from, int count, bool colored,
                                  std::uint32_t pr, std::uint32_t pg, std::uint32_t pb, bool scaleByAlpha) {

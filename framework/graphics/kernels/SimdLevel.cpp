@@ -1,4 +1,4 @@
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 
 #include <algorithm>
 

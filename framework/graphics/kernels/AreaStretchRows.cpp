@@ -1,6 +1,6 @@
-#include "framework/graphics/AreaStretchRows.h"
+#include "framework/graphics/kernels/AreaStretchRows.h"
 
-#include "framework/graphics/SimdLevel.h"
+#include "framework/graphics/kernels/SimdLevel.h"
 
 #include <algorithm>
 
