@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "framework/graphics/PolygonClip.h"
+#include "framework/graphics/raster/PolygonClip.h"
 
 namespace Kit::D3DClipper {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/graphics/PolygonClip.h"
+#include "framework/graphics/raster/PolygonClip.h"
 
 namespace Kit {
 

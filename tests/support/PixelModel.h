@@ -8,7 +8,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
-#include "framework/graphics/SoftwareTriangle.h"
+#include "framework/graphics/raster/SoftwareTriangle.h"
 #include "framework/graphics/surface/ChannelAddTables.h"
 #include "framework/graphics/surface/SurfaceTarget.h"
 

@@ -1,4 +1,4 @@
-#include "framework/graphics/PolygonClip.h"
+#include "framework/graphics/raster/PolygonClip.h"
 
 namespace Kit {
 

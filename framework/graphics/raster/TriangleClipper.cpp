@@ -1,6 +1,6 @@
-#include "framework/graphics/TriangleClipper.h"
+#include "framework/graphics/raster/TriangleClipper.h"
 
-#include "framework/graphics/PolygonClip.h"
+#include "framework/graphics/raster/PolygonClip.h"
 
 namespace Kit {
 namespace {

@@ -1,7 +1,7 @@
 // Sutherland-Hodgman clipping of one software triangle to an inclusive pixel rectangle.
 #pragma once
 
-#include "framework/graphics/SoftwareTriangle.h"
+#include "framework/graphics/raster/SoftwareTriangle.h"
 
 namespace Kit {
 

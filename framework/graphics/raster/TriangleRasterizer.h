@@ -5,7 +5,7 @@
 
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Rect.h"
-#include "framework/graphics/SoftwareTriangle.h"
+#include "framework/graphics/raster/SoftwareTriangle.h"
 
 namespace Kit {
 

@@ -1,4 +1,4 @@
-#include "framework/graphics/TriangleSpans.h"
+#include "framework/graphics/raster/TriangleSpans.h"
 
 #include "framework/graphics/software/PixelBlend.h"
 

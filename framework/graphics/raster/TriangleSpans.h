@@ -15,7 +15,7 @@
 // copied.
 #pragma once
 
-#include "framework/graphics/SoftwareTriangle.h"
+#include "framework/graphics/raster/SoftwareTriangle.h"
 
 namespace Kit {
 

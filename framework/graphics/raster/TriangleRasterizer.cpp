@@ -1,9 +1,9 @@
-#include "framework/graphics/TriangleRasterizer.h"
+#include "framework/graphics/raster/TriangleRasterizer.h"
 
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/TriangleClipper.h"
-#include "framework/graphics/TriangleSpans.h"
+#include "framework/graphics/raster/TriangleClipper.h"
+#include "framework/graphics/raster/TriangleSpans.h"
 
 #include <algorithm>
 #include <bit>
