@@ -1,6 +1,6 @@
 #include "framework/graphics/MemoryImage.h"
 
-#include "framework/graphics/TextureData.h"
+#include "framework/graphics/d3d/TextureData.h"
 
 #include "framework/graphics/NativePixel.h"
 #include "framework/graphics/kernels/CopyRows.h"

@@ -2,7 +2,7 @@
 // locked surface.
 #include "framework/graphics/display/DDImage.h"
 
-#include "framework/graphics/D3DInterface.h"
+#include "framework/graphics/d3d/D3DInterface.h"
 #include "framework/graphics/display/DDInterface.h"
 
 namespace Kit {

@@ -5,11 +5,11 @@
 // main thread share it.
 #pragma once
 
-#include "framework/graphics/D3DInterface.h"
-#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/d3d/D3DInterface.h"
+#include "framework/graphics/d3d/D3DTester.h"
 #include "framework/graphics/surface/ChannelAddTables.h"
 #include "framework/util/CritSect.h"
 #include "platform/ddraw/DDraw.h"

@@ -1,11 +1,11 @@
 // The Direct3D path's device, scene, states and image textures.
-#include "framework/graphics/D3DInterface.h"
+#include "framework/graphics/d3d/D3DInterface.h"
 
 #include <algorithm>
 
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/d3d/TextureFormat.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/util/StringUtil.h"

@@ -1,4 +1,4 @@
-#include "framework/graphics/D3DTester.h"
+#include "framework/graphics/d3d/D3DTester.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <functional>
 #include <new>
 
-#include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/d3d/TextureFormat.h"
 #include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"

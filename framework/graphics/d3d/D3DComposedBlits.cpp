@@ -1,10 +1,10 @@
 // The Direct3D path's mirrored, stretched and rotated blits, each one matrix over the transformed
 // blit, and its polygon fill.
 #include "framework/graphics/Color.h"
-#include "framework/graphics/D3DInterface.h"
-#include "framework/graphics/D3DVertexList.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/Transform2D.h"
+#include "framework/graphics/d3d/D3DInterface.h"
+#include "framework/graphics/d3d/D3DVertexList.h"
 
 namespace Kit {
 

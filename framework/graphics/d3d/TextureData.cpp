@@ -1,11 +1,11 @@
-#include "framework/graphics/TextureData.h"
+#include "framework/graphics/d3d/TextureData.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/d3d/TextureFormat.h"
 
 namespace Kit {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/graphics/D3DVertexList.h"
-#include "framework/graphics/TextureData.h"
+#include "framework/graphics/d3d/D3DVertexList.h"
+#include "framework/graphics/d3d/TextureData.h"
 #include "platform/d3d/D3D.h"
 
 namespace Kit {

@@ -1,4 +1,4 @@
-#include "framework/graphics/D3DVertexList.h"
+#include "framework/graphics/d3d/D3DVertexList.h"
 
 #include <algorithm>
 

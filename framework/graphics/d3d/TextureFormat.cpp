@@ -1,4 +1,4 @@
-#include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/d3d/TextureFormat.h"
 
 namespace Kit {
 namespace {

@@ -1,4 +1,4 @@
-#include "framework/graphics/D3DClipper.h"
+#include "framework/graphics/d3d/D3DClipper.h"
 
 #include <utility>
 

@@ -4,14 +4,14 @@
 #include <cmath>
 
 #include "framework/graphics/Color.h"
-#include "framework/graphics/D3DClipper.h"
-#include "framework/graphics/D3DInterface.h"
-#include "framework/graphics/D3DPieceWalk.h"
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/Transform2D.h"
 #include "framework/graphics/TriVertex.h"
+#include "framework/graphics/d3d/D3DClipper.h"
+#include "framework/graphics/d3d/D3DInterface.h"
+#include "framework/graphics/d3d/D3DPieceWalk.h"
 
 namespace Kit {
 namespace {

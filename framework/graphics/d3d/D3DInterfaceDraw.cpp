@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "framework/graphics/Color.h"
-#include "framework/graphics/D3DInterface.h"
-#include "framework/graphics/D3DPieceWalk.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/d3d/D3DInterface.h"
+#include "framework/graphics/d3d/D3DPieceWalk.h"
 
 namespace Kit {
 

@@ -1,10 +1,10 @@
-#include "framework/graphics/D3DTestImage.h"
+#include "framework/graphics/d3d/D3DTestImage.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "framework/graphics/D3DTester.h"
-#include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/d3d/D3DTester.h"
+#include "framework/graphics/d3d/TextureFormat.h"
 
 namespace Kit {
 

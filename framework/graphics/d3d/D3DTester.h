@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/graphics/D3DTestImage.h"
+#include "framework/graphics/d3d/D3DTestImage.h"
 #include "platform/d3d/D3D.h"
 #include "platform/win/Registry.h"
 #include "platform/win/Types.h"

@@ -4,7 +4,7 @@
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
-#include "framework/graphics/TextureData.h"
+#include "framework/graphics/d3d/TextureData.h"
 
 namespace Kit {
 

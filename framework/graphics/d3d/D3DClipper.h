@@ -2,8 +2,8 @@
 // to one texture piece.
 #pragma once
 
-#include "framework/graphics/D3DVertexList.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/d3d/D3DVertexList.h"
 
 namespace Kit::D3DClipper {
 
