@@ -2,8 +2,8 @@
 
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/graphics/SysFont.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"

@@ -17,10 +17,10 @@
 #include <tuple>
 #include <vector>
 
+#include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SysFont.h"
 #include "framework/graphics/TriVertex.h"
 #include "framework/graphics/d3d/D3DTester.h"
 #include "framework/graphics/display/DDImage.h"

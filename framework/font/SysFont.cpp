@@ -1,4 +1,4 @@
-#include "framework/graphics/SysFont.h"
+#include "framework/font/SysFont.h"
 
 #include <algorithm>
 #include <climits>
