@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "framework/app/CrashHandler.h"
 #include "framework/app/DebugOverlays.h"
 #include "framework/app/DemoStream.h"
+#include "framework/app/crash/CrashHandler.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"

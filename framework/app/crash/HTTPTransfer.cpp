@@ -1,4 +1,4 @@
-#include "framework/app/HTTPTransfer.h"
+#include "framework/app/crash/HTTPTransfer.h"
 
 #include <poll.h>
 
@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "framework/app/DemoStream.h"
-#include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/crash/HttpResponseParser.h"
 #include "platform/win/Exceptions.h"
 #include "platform/win/Time.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <thread>
 
-#include "framework/app/CrashHandler.h"
-#include "framework/app/HTTPTransfer.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/crash/CrashHandler.h"
+#include "framework/app/crash/HTTPTransfer.h"
 #include "framework/util/Buffer.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Cursor.h"

@@ -1,4 +1,4 @@
-#include "framework/app/HttpResponseParser.h"
+#include "framework/app/crash/HttpResponseParser.h"
 
 #include <algorithm>
 #include <cstdlib>

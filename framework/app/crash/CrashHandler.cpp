@@ -1,4 +1,4 @@
-#include "framework/app/CrashHandler.h"
+#include "framework/app/crash/CrashHandler.h"
 
 #include <dlfcn.h>
 #include <elf.h>

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "framework/app/CrashHandler.h"
+#include "framework/app/crash/CrashHandler.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
 
