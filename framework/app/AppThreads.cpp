@@ -2,8 +2,8 @@
 // between frames).
 #include <chrono>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"

@@ -1,7 +1,7 @@
 #include "framework/app/DebugOverlays.h"
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/display/DDImage.h"

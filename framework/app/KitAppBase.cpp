@@ -5,8 +5,8 @@
 #include <ctime>
 
 #include "framework/app/DebugOverlays.h"
-#include "framework/app/DemoStream.h"
 #include "framework/app/crash/CrashHandler.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"

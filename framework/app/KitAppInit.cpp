@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"

@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "framework/app/DebugOverlays.h"
-#include "framework/app/DemoPlaybackControls.h"
-#include "framework/app/DemoStream.h"
 #include "framework/app/DeveloperFiles.h"
+#include "framework/app/demo/DemoPlaybackControls.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/ModValues.h"
 #include "framework/widget/WidgetManager.h"

@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "platform/win/Files.h"
 #include "platform/win/ImageHelp.h"
 #include "platform/win/Modules.h"

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/HttpResponseParser.h"
+#include "framework/app/demo/DemoStream.h"
 #include "platform/win/Exceptions.h"
 #include "platform/win/Time.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/app/DemoFile.h"
+#include "framework/app/demo/DemoFile.h"
 #include "framework/util/Buffer.h"
 
 namespace Kit {

@@ -1,7 +1,7 @@
 // The application's side of input recording and playback: queued input written into the stream,
 // recorded input replayed where the queue sends live input, and the display state.
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Messages.h"

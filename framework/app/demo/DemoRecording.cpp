@@ -1,9 +1,9 @@
 // The application's demo stream: made at start for the recording or playback the command line
 // chose, saved as a demo file at the end of a recording, and the values the application
 // synchronises through it as data blocks.
-#include "framework/app/DemoFile.h"
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
 
 namespace Kit {

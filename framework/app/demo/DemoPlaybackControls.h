@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/app/DemoFile.h"
+#include "framework/app/demo/DemoFile.h"
 
 namespace Kit {
 

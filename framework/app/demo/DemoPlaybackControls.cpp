@@ -1,12 +1,12 @@
 // Steering a played demo: the playback keys, the sound toggle, the fast-forward the frame loop runs,
 // and the Marker List and Jump To Time dialogs.
-#include "framework/app/DemoPlaybackControls.h"
+#include "framework/app/demo/DemoPlaybackControls.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"
