@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "framework/app/DebugOverlays.h"
 #include "framework/app/crash/CrashHandler.h"
 #include "framework/app/demo/DemoStream.h"
+#include "framework/app/devtools/DebugOverlays.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"

@@ -5,10 +5,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "framework/app/DebugOverlays.h"
-#include "framework/app/DeveloperFiles.h"
 #include "framework/app/demo/DemoPlaybackControls.h"
 #include "framework/app/demo/DemoStream.h"
+#include "framework/app/devtools/DebugOverlays.h"
+#include "framework/app/devtools/DeveloperFiles.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/ModValues.h"
 #include "framework/widget/WidgetManager.h"

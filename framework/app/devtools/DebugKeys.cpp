@@ -3,9 +3,9 @@
 // tweakable constants.
 #include <ctime>
 
-#include "framework/app/DebugOverlays.h"
-#include "framework/app/DeveloperFiles.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/devtools/DebugOverlays.h"
+#include "framework/app/devtools/DeveloperFiles.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/Image.h"

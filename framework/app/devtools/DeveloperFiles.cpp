@@ -1,4 +1,4 @@
-#include "framework/app/DeveloperFiles.h"
+#include "framework/app/devtools/DeveloperFiles.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "framework/app/DebugOverlays.h"
+#include "framework/app/devtools/DebugOverlays.h"
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
