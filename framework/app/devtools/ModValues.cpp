@@ -1,4 +1,4 @@
-#include "framework/util/ModValues.h"
+#include "framework/app/devtools/ModValues.h"
 
 #include <cctype>
 #include <cstdio>
