@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "framework/graphics/MemoryImage.h"
-#include "framework/resource/PNGWriter.h"
 #include "framework/widget/Checkbox.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/EditWidget.h"
@@ -34,61 +32,16 @@
 #include "platform/win/PathMap.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Shell.h"
+#include "tests/screens/WindowShot.h"
 #include "tests/screens/XWindowPixels.h"
 #include "tests/support/WholeGame.h"
 #include "tests/support/XvfbServer.h"
 
 namespace {
 
+using testsupport::KnownPixel;
+
 constexpr const char* kChildMark = "QUARVEL_SHOTS_XVFB_CHILD";
-constexpr int kChannelTolerance = 8;  // the window may hold fewer bits per channel than the images
-
-// A pixel of an image that the screen draws at (left, top), to be found in the shot at (left + x, top + y).
-struct KnownPixel {
-  Kit::Image* image;
-  int left, top, x, y;
-};
-
-struct Frame {
-  int width;
-  const std::uint32_t* argb;
-  std::uint32_t At(int x, int y) const { return argb[y * width + x]; }
-};
-
-bool Near(std::uint32_t a, std::uint32_t b) {
-  for (int shift : {0, 8, 16}) {
-    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    if (difference > kChannelTolerance || difference < -kChannelTolerance) return false;
-  }
-  return true;
-}
-
-std::uint32_t ImagePixel(Kit::Image* image, int x, int y) {
-  auto* pixels = dynamic_cast<Kit::MemoryImage*>(image);
-  if (pixels == nullptr || pixels->GetBits() == nullptr) return 0;
-  return pixels->GetBits()[y * image->GetWidth() + x];
-}
-
-// Half size, each pixel the mean of four.
-void WriteHalfSize(const Frame& shot, const std::string& path) {
-  ImageLib::Image half;
-  ASSERT_TRUE(half.Allocate(shot.width / 2, 600 / 2));
-  std::uint32_t* bits = half.GetBits();
-  for (int y = 0; y < 600 / 2; ++y) {
-    for (int x = 0; x < shot.width / 2; ++x) {
-      std::uint32_t mean = 0xFF000000;
-      for (int shift : {0, 8, 16}) {
-        std::uint32_t sum = 0;
-        for (int dy = 0; dy < 2; ++dy)
-          for (int dx = 0; dx < 2; ++dx) sum += (shot.At(2 * x + dx, 2 * y + dy) >> shift) & 0xFF;
-        mean |= (sum / 4) << shift;
-      }
-      bits[y * half.GetWidth() + x] = mean;
-    }
-  }
-  EXPECT_TRUE(ImageLib::WritePNGImage(path, half)) << path;
-}
-
 // Plays into the first level as a player would and shoots each screen once it is up and drawn.
 class ShotGame : public testsupport::HeadlessGame {
  public:
@@ -116,17 +69,12 @@ class ShotGame : public testsupport::HeadlessGame {
     // The screen as it stands is drawn and presented, then read back from the X server.
     mWidgetManager->MarkAllDirty();
     GameApp::DrawFrame();
-    const std::vector<std::uint32_t> pixels = testsupport::ReadXWindowPixels(plat::SdlWindowOf(mHWnd), mWidth, mHeight);
-    ASSERT_FALSE(pixels.empty()) << name << ": the window could not be read";
-    const Frame shot{mWidth, pixels.data()};
-    for (const KnownPixel& pixel : known) {
-      const std::uint32_t expected = ImagePixel(pixel.image, pixel.x, pixel.y);
-      EXPECT_TRUE(Near(shot.At(pixel.left + pixel.x, pixel.top + pixel.y), expected))
-          << name << " at " << pixel.left + pixel.x << "," << pixel.top + pixel.y << ": " << std::hex
-          << shot.At(pixel.left + pixel.x, pixel.top + pixel.y) << " instead of " << expected;
-    }
+    const testsupport::WindowShot shot{mWidth, mHeight,
+                                       testsupport::ReadXWindowPixels(plat::SdlWindowOf(mHWnd), mWidth, mHeight)};
+    ASSERT_FALSE(shot.argb.empty()) << name << ": the window could not be read";
+    testsupport::ExpectShows(shot, name, known);
     if (const char* folder = std::getenv("QUARVEL_SHOTS_DIR"))
-      WriteHalfSize(shot, std::string(folder) + "/" + name + ".png");
+      testsupport::WriteHalfSize(shot, std::string(folder) + "/" + name + ".png");
     mShot.push_back(name);
   }
   // A click in the middle of the widget, where the window shows it (full screen scales the frame up).
@@ -195,7 +143,10 @@ TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOpti
     if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed: the screens are shot from a real X window";
     testsupport::XvfbServer server(xvfb);
     ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
-    EXPECT_EQ(testsupport::RunSelfOnDisplay(server, "ScreenShots.*", kChildMark), 0);
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    EXPECT_EQ(
+        testsupport::RunSelfOnDisplay(server, std::string(test->test_suite_name()) + "." + test->name(), kChildMark),
+        0);
     return;
   }
   setenv("SDL_VIDEODRIVER", "x11", 1);
