@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -20,6 +21,20 @@ bool OwnerOf(std::string_view name, std::string_view prefix, pid_t* owner) {
   name.remove_prefix(prefix.size());
   const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), *owner);
   return error == std::errc() && end != name.data() && *owner > 0 && (end == name.data() + name.size() || *end == '-');
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether the name is one ReplaceFileContents gives its temporaries: a file's name, ".tmp", the
+// process id, '-' and a number.
+bool IsTemporaryName(std::string_view name) {
+  const std::size_t tmp = name.rfind(".tmp");
+  if (tmp == std::string_view::npos || tmp == 0) return false;
+  const std::string_view numbers = name.substr(tmp + 4);
+  const std::size_t dash = numbers.find('-');
+  return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
 }
 
 bool IsRunning(pid_t process) { return ::kill(process, 0) == 0 || errno == EPERM; }
@@ -74,6 +89,16 @@ void RemoveStaleTemporaries(const std::string& realPath) {
     std::error_code removeError;
     if (OwnerOf(it->path().filename().string(), prefix, &owner) && !IsRunning(owner))
       std::filesystem::remove(it->path(), removeError);
+  }
+}
+
+void RemoveAllTemporaries(const std::string& realFolder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(realFolder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code entryError;
+    if (IsTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
+        !it->is_symlink(entryError))
+      std::filesystem::remove(it->path(), entryError);
   }
 }
 
