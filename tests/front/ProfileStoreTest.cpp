@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -220,8 +221,8 @@ std::vector<std::string> TemporariesIn(const std::filesystem::path& folder) {
 }
 
 TEST_F(ProfileStoreTest, SavesKilledMidwayLeaveWholeFilesAndTheNextStartRemovesTheirTemporaries) {
-  // Files of about 200 KB, so that a save takes long enough to be killed in the middle.
-  for (int i = 0; i < 2000; ++i) Store().AddProfile("player " + std::to_string(i) + std::string(70, '.'));
+  // A player file of about 100 KB: a save takes long enough to be killed in the middle.
+  for (int i = 0; i < 1000; ++i) Store().AddProfile("player " + std::to_string(i) + std::string(70, '.'));
   SetScores({900, 800, 700, 600, 500});
   ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
   ASSERT_TRUE(Store().SaveScores(kScoreFilePath));
@@ -238,10 +239,22 @@ TEST_F(ProfileStoreTest, SavesKilledMidwayLeaveWholeFilesAndTheNextStartRemovesT
         Store().SaveScores(kScoreFilePath);
       }
     }
-    usleep(static_cast<useconds_t>(1000 + round * 397 % 4000));
+    // Killed once its save has made its temporary, at once or a little later (perhaps after the rename,
+    // in the next save).
+    const std::string mark = ".tmp" + std::to_string(saver) + "-";
+    const auto savedSome = [&] {
+      for (const auto& name : TemporariesIn(folder))
+        if (name.find(mark) != std::string::npos) return true;
+      return false;
+    };
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool saving = false;
+    while (!(saving = savedSome()) && std::chrono::steady_clock::now() < giveUp) usleep(100);
+    usleep(static_cast<useconds_t>(round % 3 == 0 ? 0 : round * 397 % 3000));
     kill(saver, SIGKILL);
     int status;
     waitpid(saver, &status, 0);
+    ASSERT_TRUE(saving) << "round " << round << ": the saver never began to write";
   }
   EXPECT_FALSE(TemporariesIn(folder).empty()) << "no save was killed midway";
   EXPECT_EQ(Contents(kPlayerFilePath), players);
@@ -250,7 +263,7 @@ TEST_F(ProfileStoreTest, SavesKilledMidwayLeaveWholeFilesAndTheNextStartRemovesT
   gProfileStore = ProfileStore();
   Store().LoadProfiles(kPlayerFilePath);  // as the game does when it starts
   EXPECT_EQ(TemporariesIn(folder), std::vector<std::string>{});
-  EXPECT_EQ(Names().size(), 2000u);
+  EXPECT_EQ(Names().size(), 1000u);
   Store().LoadScores(kScoreFilePath);
   EXPECT_EQ(Table().size(), 5u);
   EXPECT_FALSE(Exists(kPlayerFilePath + ".bak"));
