@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/app/HttpResponseParser.h"
+#include "framework/app/crash/HttpResponseParser.h"
 #include "framework/resource/ImageLib.h"
 #include "framework/resource/ImageLimits.h"
 #include "framework/resource/ResourceHost.h"

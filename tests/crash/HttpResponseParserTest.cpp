@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "framework/app/HttpResponseParser.h"
+#include "framework/app/crash/HttpResponseParser.h"
 
 namespace {
 
