@@ -14,7 +14,8 @@ namespace plat {
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
 // Removes the temporaries of realPath that processes which no longer run left behind (killed
-// between creating and renaming them); those of running processes stay.
+// between creating and renaming them); those of running processes stay. A process that took over a
+// dead writer's id, having begun after the temporary was last written, is no writer of it.
 void RemoveStaleTemporaries(const std::string& realPath);
 
 // Removes from the folder (not below it) every temporary that ReplaceFileContents makes, of any file
