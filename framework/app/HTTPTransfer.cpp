@@ -9,7 +9,7 @@
 #include "framework/app/DemoStream.h"
 #include "framework/app/HttpResponseParser.h"
 #include "framework/app/KitAppBase.h"
-#include "platform/win/Exceptions.h"
+#include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 
 namespace Kit {
@@ -93,10 +93,7 @@ void HTTPTransfer::StartTransfer() {
   if (DemoPlaying()) return;  // the result comes from the recording
   JoinWorker();
   mThreadRunning = true;
-  mWorker = std::thread([this] {
-    plat::UseFaultStack();
-    GetThreadProc();
-  });
+  mWorker = plat::StartThread([this] { GetThreadProc(); });
 }
 
 void HTTPTransfer::Abort() {

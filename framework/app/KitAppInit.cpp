@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "framework/app/DebugOverlays.h"
 #include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/DDImage.h"
@@ -91,6 +92,8 @@ void KitAppBase::DestroyServices() {
     DestroyWindow(mInvisHWnd);
     mInvisHWnd = nullptr;
   }
+  // Every image before what it uses: the overlays' images are display images of the application.
+  mDebugOverlays.reset();
   mWidgetManager.reset();
   mResourceManager.reset();
   mSharedImageSet.reset();
