@@ -5,12 +5,12 @@
 #include <sstream>
 #include <string>
 
-#include "framework/app/DebugOverlays.h"
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/app/demo/DemoStream.h"
+#include "framework/app/devtools/DebugOverlays.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicInterface.h"

@@ -25,10 +25,11 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/app/CrashHandler.h"
-#include "framework/app/HTTPTransfer.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/crash/CrashHandler.h"
+#include "framework/app/crash/HTTPTransfer.h"
 #include "platform/win/SdlWindow.h"
+#include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 #include "platform/win/Windows.h"
 #include "tests/settings/DemoStreams.h"
@@ -54,9 +55,19 @@ __attribute__((noinline)) int RecurseWithoutEnd(int depth) {
 
 __attribute__((noinline)) void WriteThroughNullOnAThread() { std::thread(WriteThroughNull).join(); }
 
+// A thread of the program's own: it has a fault stack.
 void OverflowOnAThread() {
+  plat::StartThread([] { RecurseWithoutEnd(0); }).join();
+}
+
+// A thread whose signal stack a library made, small: the handler does not live on it.
+void OverflowOnAThreadWithASmallSignalStack() {
   std::thread([] {
-    plat::UseFaultStack();
+    static char small[16 * 1024];
+    stack_t stack{};
+    stack.ss_sp = small;
+    stack.ss_size = sizeof(small);
+    ::sigaltstack(&stack, nullptr);
     RecurseWithoutEnd(0);
   }).join();
 }
@@ -101,6 +112,9 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                          FaultCase{"StackOverflow", [] { RecurseWithoutEnd(0); }, SIGSEGV,
                                                    "Exception: Stack Overflow (code 0xc00000fd)", "RecurseWithoutEnd"},
                                          FaultCase{"StackOverflowOnAThread", OverflowOnAThread, SIGSEGV,
+                                                   "Exception: Stack Overflow", "RecurseWithoutEnd"},
+                                         FaultCase{"StackOverflowOnASmallSignalStack",
+                                                   OverflowOnAThreadWithASmallSignalStack, SIGSEGV,
                                                    "Exception: Stack Overflow", "RecurseWithoutEnd"},
                                          FaultCase{"SecondThread", WriteThroughNullOnAThread, SIGSEGV,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
