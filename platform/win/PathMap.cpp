@@ -155,16 +155,29 @@ std::string XdgBaseFolder(const char* variable, const char* homeRelative) {
   return std::string(home && *home ? home : "/tmp") + "/" + homeRelative;
 }
 
-void UseGameFolders(const std::string& game, const std::string& installedDataFolder) {
+std::string ChooseDataFolder(const std::string& programFolder, const std::string& dataFromProgram,
+                             const std::string& installedDataFolder) {
+  const auto holdsData = [](const std::filesystem::path& folder) {
+    return Exists((folder / "properties/resources.xml").string());
+  };
+  if (!programFolder.empty()) {
+    if (holdsData(programFolder)) return programFolder;
+    if (!dataFromProgram.empty()) {
+      const std::filesystem::path besideProgram =
+          (std::filesystem::path(programFolder) / dataFromProgram).lexically_normal();
+      if (holdsData(besideProgram)) return besideProgram.string();
+    }
+  }
+  return installedDataFolder;
+}
+
+void UseGameFolders(const std::string& game, const std::string& dataFromProgram,
+                    const std::string& installedDataFolder) {
   const std::string player = XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/" + game;
   std::error_code ignored;
   std::filesystem::create_directories(player, ignored);
-
-  std::string data = installedDataFolder;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  if (!program.empty() && Exists((program.parent_path() / "properties/resources.xml").string()))
-    data = program.parent_path().string();
-  SetSearchFolders(player, data);
+  SetSearchFolders(player, ChooseDataFolder(program.parent_path().string(), dataFromProgram, installedDataFolder));
 }
 
 }  // namespace plat

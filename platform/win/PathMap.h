@@ -34,10 +34,18 @@ std::string DataFolder();
 // the XDG base folders, such as XDG_DATA_HOME with ".local/share".
 std::string XdgBaseFolder(const char* variable, const char* homeRelative);
 
+// The game's data folder: the first of these that holds properties/resources.xml: the program's own
+// folder (a build tree); `dataFromProgram` taken from the program's folder (an installed copy, wherever
+// its prefix has been put: "../share/<game>"); `installedDataFolder` (where the build meant to install
+// it). When none does, installedDataFolder.
+std::string ChooseDataFolder(const std::string& programFolder, const std::string& dataFromProgram,
+                             const std::string& installedDataFolder);
+
 // The game's folders: the player's folder is $XDG_DATA_HOME/<game> (~/.local/share/<game> when the
-// variable is unset or relative), made when missing; the data folder is the executable's own folder
-// when it holds properties/resources.xml (a build tree), else installedDataFolder.
-void UseGameFolders(const std::string& game, const std::string& installedDataFolder);
+// variable is unset or relative), made when missing; the data folder is ChooseDataFolder's for the
+// running executable's folder.
+void UseGameFolders(const std::string& game, const std::string& dataFromProgram,
+                    const std::string& installedDataFolder);
 
 // Only the separator rewrite and collapse, without looking at the file system.
 std::string NormalizeSeparators(std::string_view programPath);
