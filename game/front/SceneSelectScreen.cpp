@@ -137,10 +137,12 @@ void SceneSelectScreen::ShowSceneFinished() {
 
 void SceneSelectScreen::OfferContinue() {
   const PlayerProfile* player = gProfileStore.mCurrentProfile;
-  if (mAfterFinishedScene || player == nullptr) return;
+  if (mAfterFinishedScene || player == nullptr || !player->HasSavedGame()) return;
   const int savedLevel = player->mSavedLevel;
-  if (savedLevel == kSavedSceneFinished) mApp->mScore = player->mSavedScore;
-  if (savedLevel < 1 || savedLevel >= kSavedSceneFinished) return;
+  if (savedLevel == kSavedSceneFinished) {
+    mApp->mScore = player->mSavedScore;
+    return;
+  }
   if (!ShowConfirmDialog(mApp, 0, "Do you want to continue your last game ?", mApp->mWidth, mApp->mHeight)) return;
   mState = kSlidingOutToLevel;
   SetButtonsActive(false);
@@ -182,11 +184,13 @@ void SceneSelectScreen::DrawProgress(Kit::Graphics* g) {
   const std::string& progress = player->mProgress;
   g->SetFont(FONT_LEVELTEXT);
   g->SetColor(kProgressColor);
-  for (int i = 0; i < 10 && i < static_cast<int>(progress.size()); ++i) {
+  for (int i = 0; i < kSceneCount; ++i) {
     const int column = i % 4, row = i / 4;
     const int shiftX = i >= 8 ? 200 : 0;
     const int shiftY = i >= 4 && i <= 7 ? 1 : 0;
-    const int done = progress[static_cast<std::size_t>(i)] - '0';
+    // A progress string cut short by a damaged file counts the missing scenes as not begun.
+    const std::size_t at = static_cast<std::size_t>(i);
+    const int done = (at < progress.size() ? progress[at] : kNoLevelDone) - '0';
     if (done == 10) g->DrawImage(IMAGE_HIBAR, column * 200 + 9 + shiftX, row * 200 + 173 + shiftY);
     const std::string text = FormatIntDecimal(done) + "/10";
     g->DrawString(text, column * 200 + 110 + shiftX - FONT_LEVELTEXT->StringWidth(text) / 2, row * 200 + 190 + shiftY);

@@ -70,12 +70,30 @@ std::string TakeLevelPath(GameApp& app) {
   return path;
 }
 
-void LoadLevelObjects(GameApp& app) {
+LevelContents LoadLevelObjects(GameApp& app) {
   ClearPreviousLevel();
   const int kind = gObjectLibrary.LoadLevel(TakeLevelPath(app));
-  if (kind != ObjectLibrary::kKeepBackground) gBackgroundAnim.SetKind(kind);
+  if (kind >= 0) gBackgroundAnim.SetKind(kind);
   // Records appended by the file come after every record kept from before; all of them are walked.
-  for (const auto& record : gObjectLibrary.mInstances)
-    if (IsBrickObject(*record)) MakeBrickActor(record.get());
+  bool anyBrick = false;
+  for (const auto& record : gObjectLibrary.mInstances) {
+    if (!IsBrickObject(*record)) continue;
+    MakeBrickActor(record.get());
+    anyBrick = true;
+  }
   PlayLevelMusic(app);
+  if (anyBrick) return LevelContents::kBricks;
+  return kind == ObjectLibrary::kUnreadableLevel ? LevelContents::kUnreadable : LevelContents::kNoBricks;
+}
+
+std::string UnplayableLevelText(const std::string& path, LevelContents contents) {
+  switch (contents) {
+    case LevelContents::kUnreadable:
+      return "The level " + path + " could not be read.";
+    case LevelContents::kNoBricks:
+      return "The level " + path + " has no bricks.";
+    case LevelContents::kBricks:
+      break;
+  }
+  return {};
 }
