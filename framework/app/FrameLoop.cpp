@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Messages.h"

@@ -1,8 +1,8 @@
 // The queued window input, handled one record per main-loop pass so that every input the game sees
 // lies on the update timeline: keys and the mouse go to the widget manager, window changes to the
 // application.
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"

@@ -26,9 +26,9 @@
 
 #include "framework/app/ScreenSaverState.h"
 #include "framework/font/FontHost.h"
-#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/d3d/D3DTester.h"
 #include "framework/resource/ResourceHost.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"

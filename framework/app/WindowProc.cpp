@@ -2,8 +2,8 @@
 // timer, move, size, close and activation message is queued for the main loop.
 #include <cstdint>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/DebugOutput.h"
 #include "platform/win/VirtualKeys.h"

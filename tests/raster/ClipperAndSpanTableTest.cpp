@@ -1,7 +1,7 @@
 // The software triangle clipper's interpolation and the choice of span routine. Clipping itself is
 // judged by the triangle blits (MatrixBltTest).
-#include "framework/graphics/TriangleClipper.h"
-#include "framework/graphics/TriangleSpans.h"
+#include "framework/graphics/raster/TriangleClipper.h"
+#include "framework/graphics/raster/TriangleSpans.h"
 
 #include <gtest/gtest.h>
 
