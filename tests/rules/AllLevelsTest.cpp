@@ -44,7 +44,7 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
     gBoard.LoadEffects("data\\effect.txt");
     mGame.mDifficulty = 2;
   }
-  ~AllLevels() override { gBoard.mEffectRecords.clear(); }
+  ~AllLevels() override { gBoard.ClearEffects(); }
 
   // Plays the level until it is cleared or the time is up.
   void PlayLevel(int scene, int level) {
