@@ -54,7 +54,8 @@ void SceneSelectScreen::AddedToManager(Kit::WidgetManager* manager) {
       manager,
       MakeImageButton({kBackButton, {705, 570, 78, 24}, IMAGE_BTN_BACK_UP, IMAGE_BTN_BACK_OVER, IMAGE_BTN_BACK_OVER},
                       this));
-  SetButtonsActive(false);
+  SetBackButtonActive(false);
+  SetSceneButtonsActive(false);
 }
 
 void SceneSelectScreen::RemovedFromManager(Kit::WidgetManager* manager) {
@@ -73,7 +74,9 @@ void SceneSelectScreen::StartScene(int scene) {
   mApp->mLevel = 1;
 }
 
-void SceneSelectScreen::SetButtonsActive(bool active) { mButtons.SetAllActive(active); }
+void SceneSelectScreen::SetSceneButtonsActive(bool active) { mButtons.SetAllActive(active, kBackButton); }
+
+void SceneSelectScreen::SetBackButtonActive(bool active) { mButtons.SetActive(kBackButton, active); }
 
 void SceneSelectScreen::Update() {
   Kit::Widget::Update();
@@ -110,7 +113,8 @@ void SceneSelectScreen::SlideIn() {
   if (mPanelY != 0.0f) return;
   ShowSceneFinished();
   mState = kWaiting;
-  SetButtonsActive(true);
+  SetBackButtonActive(true);
+  SetSceneButtonsActive(true);
   OfferContinue();
 }
 
@@ -145,7 +149,8 @@ void SceneSelectScreen::OfferContinue() {
   }
   if (!ShowConfirmDialog(mApp, 0, "Do you want to continue your last game ?", mApp->mWidth, mApp->mHeight)) return;
   mState = kSlidingOutToLevel;
-  SetButtonsActive(false);
+  SetBackButtonActive(false);
+  SetSceneButtonsActive(false);
   mApp->mScene = player->mSavedScene;
   mApp->mLevel = savedLevel + 1;
   mApp->mScore = player->mSavedScore;
@@ -154,7 +159,8 @@ void SceneSelectScreen::OfferContinue() {
 
 void SceneSelectScreen::ButtonDepress(int id) {
   mApp->PlaySample(SOUND_BTNSLIDE);
-  SetButtonsActive(false);
+  SetBackButtonActive(false);
+  SetSceneButtonsActive(false);
   if (id == kBackButton) {
     mState = kSlidingOutBack;
     return;
