@@ -25,8 +25,13 @@ bool IsBrickActor(const Actor& actor) {
 }  // namespace
 
 void LevelStartScreen::LoadLevel() {
+  ClearPreviousLevel();
+  LoadLevelFile();
+}
+
+void LevelStartScreen::LoadLevelFile() {
   mLevelPath = PeekLevelPath(*mApp);
-  mLevelContents = LoadLevelObjects(*mApp);
+  mLevelContents = ReadLevelFile(*mApp);
 }
 
 void LevelStartScreen::Update() {

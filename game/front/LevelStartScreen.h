@@ -49,6 +49,9 @@ class LevelStartScreen : public Kit::Widget, public Kit::ButtonListener {
   std::string mLevelPath;
 
  private:
+  // The current level's file (scene and level, or the next queued custom level), read into hidden
+  // brick actors, with its music.
+  void LoadLevelFile();
   void UpdateReveal();
   void LeaveUnplayableLevel();
   void DrawFlares(Kit::Graphics* g);
