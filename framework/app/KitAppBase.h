@@ -332,7 +332,10 @@ class KitAppBase : public ButtonListener,
   std::atomic<bool> mShutdownRequested{false};
   std::atomic<bool> mQuit{false};
   bool mLeaveNestedLoops = false;
-  int mUpdateState = 0;
+  // Where the main loop's step stands: pumping the queued messages, ready for a tick, past a tick
+  // (catch-up ticks, the fractional update), or done (the next step pumps again).
+  enum class UpdateState { kPumpMessages, kReadyToTick, kTicked, kStepDone };
+  UpdateState mUpdateState = UpdateState::kPumpMessages;
   int mUpdateDepth = 0;
   int mUpdateCount = 0;
 

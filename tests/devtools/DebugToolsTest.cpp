@@ -314,7 +314,7 @@ TEST_F(PlaybackControlsTest, AJumpRunsTheUpdatesMutedAndStopsAtTheTarget) {
   Type('9');
   bool mutedThroughout = true;
   mApp.mBusy.mOnUpdate = [&] { mutedThroughout = mutedThroughout && mApp.IsMuted(); };
-  mApp.mUpdateState = 1;
+  mApp.mUpdateState = Kit::KitAppBase::UpdateState::kReadyToTick;
   EXPECT_TRUE(mApp.Process(true));
   // No time passed on the stopped clock: the whole jump ran in one step, and then paced ticks resume.
   EXPECT_EQ(mApp.mBusy.mTicks, 9500);

@@ -8,18 +8,18 @@
 namespace {
 
 using Kit::ClipBounds;
-using Kit::SoftwareVertex;
+using Kit::TriVertex;
 
 const ClipBounds kBounds{0, 0, 9, 9};
 
 TEST(TriangleClipper, InterpolationIsLinearAndColoursTruncatePerChannel) {
-  const SoftwareVertex a{0, 0, 0, 0, 0xFF000000}, b{4, 8, 1, 0.5f, 0xFFFFFFFF};
-  const SoftwareVertex mid = Kit::InterpolateAtX(a, b, 2);
+  const TriVertex a{0, 0, 0, 0, 0xFF000000}, b{4, 8, 1, 0.5f, 0xFFFFFFFF};
+  const TriVertex mid = Kit::InterpolateAtX(a, b, 2);
   EXPECT_FLOAT_EQ(mid.mY, 4);
   EXPECT_FLOAT_EQ(mid.mU, 0.5f);
   EXPECT_FLOAT_EQ(mid.mV, 0.25f);
   EXPECT_EQ(mid.mColor, 0xFF7F7F7Fu);
-  const SoftwareVertex quarter = Kit::InterpolateAtY(a, b, 2);
+  const TriVertex quarter = Kit::InterpolateAtY(a, b, 2);
   EXPECT_FLOAT_EQ(quarter.mX, 1);
   EXPECT_EQ(quarter.mColor, 0xFF3F3F3Fu);
 }

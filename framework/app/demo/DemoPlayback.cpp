@@ -1,6 +1,7 @@
 // The application's side of input recording and playback: queued input written into the stream,
 // recorded input replayed where the queue sends live input, and the display state.
 #include "framework/app/KitAppBase.h"
+#include "framework/app/MouseMessages.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
@@ -69,31 +70,6 @@ class AppDemoSink : public DemoPlaybackSink {
   KitAppBase& mApp;
 };
 
-int ClickCode(UINT message) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-      return 1;
-    case WM_LBUTTONDBLCLK:
-      return 2;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-      return -1;
-    case WM_RBUTTONDBLCLK:
-      return -2;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      return 3;
-    default:
-      return 0;
-  }
-}
-
-bool IsButtonDown(UINT message) {
-  return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN ||
-         message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDOWN;
-}
-
 }  // namespace
 
 void KitAppBase::ReplayDisplayStateAtInit() {
@@ -149,15 +125,9 @@ void KitAppBase::RecordDemoMessage(const MSG& msg) {
     case WM_MOUSEWHEEL:
       mDemoStream->RecordMouseWheel(mUpdateCount, GET_WHEEL_DELTA_WPARAM(msg.wParam));
       break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP: {
+    default: {
+      const MouseMessage* mouse = FindMouseMessage(msg.message);
+      if (mouse == nullptr) break;
       const int x = GET_X_LPARAM(msg.lParam);
       const int y = GET_Y_LPARAM(msg.lParam);
       // A message while the pointer was outside enters the window first: a playback applies the records
@@ -167,11 +137,9 @@ void KitAppBase::RecordDemoMessage(const MSG& msg) {
       if (msg.message == WM_MOUSEMOVE)
         mDemoStream->RecordMousePosition(mUpdateCount, x, y);
       else
-        mDemoStream->RecordMouseButton(mUpdateCount, x, y, IsButtonDown(msg.message), ClickCode(msg.message));
+        mDemoStream->RecordMouseButton(mUpdateCount, x, y, mouse->mPress, mouse->mClickCode);
       break;
     }
-    default:
-      break;
   }
 }
 

@@ -314,14 +314,14 @@ bool KitAppBase::DemoFastForwardStep() {
     }
     // Ending the pass sends the loop back to pumping input and replaying the records now due.
     if (mUpdateCount == before) {
-      mUpdateState = 3;
+      mUpdateState = UpdateState::kStepDone;
       return true;
     }
     if (GetTickCount() - mLastFastForwardDraw > 999 || mDemoSingleStep) {
       mDemoSingleStep = false;
       mLastFastForwardDraw = GetTickCount();
       DrawFrame();
-      mUpdateState = 3;
+      mUpdateState = UpdateState::kStepDone;
       return true;
     }
   }

@@ -8,6 +8,7 @@
 
 #include "framework/graphics/d3d/TextureFormat.h"
 #include "framework/graphics/display/DirectXErrorString.h"
+#include "framework/graphics/display/OffscreenSurfaceDesc.h"
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Errors.h"
@@ -137,13 +138,13 @@ bool D3DTester::InitObjects(HWND window, IDirectDraw7* ddraw) {
         module ? reinterpret_cast<LPDIRECTDRAWCREATEEX>(GetProcAddress(module, "DirectDrawCreateEx")) : nullptr;
     if (!create) return Fail("No DirectDrawCreateEx");
     void* object = nullptr;
-    CheckDXError(create(nullptr, &object, IID_IDirectDraw7, nullptr), "DirectDrawCreateEx");
+    ThrowOnDXError(create(nullptr, &object, IID_IDirectDraw7, nullptr), "DirectDrawCreateEx");
     mDDraw = static_cast<IDirectDraw7*>(object);
   }
 
   // The adapter's identity. This platform has no Direct3D 8 library, so DirectDraw names it.
   DDDEVICEIDENTIFIER2 identifier{};
-  CheckDXError(mDDraw->GetDeviceIdentifier(&identifier, 0), "GetDeviceIdentifier");
+  ThrowOnDXError(mDDraw->GetDeviceIdentifier(&identifier, 0), "GetDeviceIdentifier");
   mDisplayGUID = identifier.guidDeviceIdentifier;
   mDriver = identifier.szDriver;
   mDescription = identifier.szDescription;
@@ -192,20 +193,16 @@ void D3DTester::ReadDriverYear() {
 
 bool D3DTester::CreateTestObjects(HWND window) {
   void* d3d = nullptr;
-  CheckDXError(mDDraw->QueryInterface(IID_IDirect3D7, &d3d), "QueryInterface IID_IDirect3D7");
+  ThrowOnDXError(mDDraw->QueryInterface(IID_IDirect3D7, &d3d), "QueryInterface IID_IDirect3D7");
   mD3D = static_cast<IDirect3D7*>(d3d);
-  CheckDXError(mDDraw->SetCooperativeLevel(window, DDSCL_NORMAL), "SetCooperativeLevel");
+  ThrowOnDXError(mDDraw->SetCooperativeLevel(window, DDSCL_NORMAL), "SetCooperativeLevel");
 
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = desc.dwHeight = kTestSize;
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
-  CheckDXError(mDDraw->CreateSurface(&desc, &mTestSurface, nullptr), "CreateSurface (Primary)");
+  DDSURFACEDESC2 desc = OffscreenSurfaceDesc(kTestSize, kTestSize, DDSCAPS_3DDEVICE);
+  ThrowOnDXError(mDDraw->CreateSurface(&desc, &mTestSurface, nullptr), "CreateSurface (Primary)");
   mTestImage.Create(kTestSize, kTestSize);
-  CheckDXError(mD3D->CreateDevice(IID_IDirect3DHALDevice, mTestSurface, &mDevice), "CreateDevice");
+  ThrowOnDXError(mD3D->CreateDevice(IID_IDirect3DHALDevice, mTestSurface, &mDevice), "CreateDevice");
   int formats = 0;
-  CheckDXError(mDevice->EnumTextureFormats(CollectFormat, &formats), "EnumTextureFormats");
+  ThrowOnDXError(mDevice->EnumTextureFormats(CollectFormat, &formats), "EnumTextureFormats");
 
   if (!(formats & TEXFMT_A8R8G8B8)) {
     Warn("A8R8G8B8 texture format not supported.");
@@ -222,8 +219,8 @@ bool D3DTester::CreateTestObjects(HWND window) {
   texture.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
   texture.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
   texture.ddpfPixelFormat = MakeTexturePixelFormat(mUploadA4R4G4B4 ? TEXFMT_A4R4G4B4 : TEXFMT_A8R8G8B8);
-  CheckDXError(mDDraw->CreateSurface(&texture, &mTexture1, nullptr), "CreateSurface (TextureSurface1)");
-  CheckDXError(mDDraw->CreateSurface(&texture, &mTexture2, nullptr), "CreateSurface (TextureSurfacd2)");
+  ThrowOnDXError(mDDraw->CreateSurface(&texture, &mTexture1, nullptr), "CreateSurface (TextureSurface1)");
+  ThrowOnDXError(mDDraw->CreateSurface(&texture, &mTexture2, nullptr), "CreateSurface (TextureSurfacd2)");
   return true;
 }
 
@@ -300,7 +297,7 @@ bool D3DTester::Warn(const std::string& text) {
   return true;
 }
 
-void D3DTester::CheckDXError(HRESULT result, const char* action) {
+void D3DTester::ThrowOnDXError(HRESULT result, const char* action) {
   if (SUCCEEDED(result)) return;
   throw TestException{std::string("DXError - ") + action + ": " + GetDirectXErrorString(result)};
 }
@@ -308,7 +305,7 @@ void D3DTester::CheckDXError(HRESULT result, const char* action) {
 void D3DTester::CopyPrimary() {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
-  CheckDXError(mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), "CopyPrimary Lock");
+  ThrowOnDXError(mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), "CopyPrimary Lock");
   const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
   const DWORD bits = format.dwRGBBitCount;
   if (bits != 32 && bits != 16) {
@@ -355,12 +352,14 @@ bool D3DTester::RunTests() {
 }
 
 void D3DTester::BeginTestScene(DWORD srcBlend, const char* srcText, DWORD destBlend, const char* destText) {
-  CheckDXError(mDevice->BeginScene(), "");
-  CheckDXError(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), "Clear");
-  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE), "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
-  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, srcBlend), srcText);
-  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlend), destText);
-  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE), "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
+  ThrowOnDXError(mDevice->BeginScene(), "");
+  ThrowOnDXError(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), "Clear");
+  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE),
+                 "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
+  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, srcBlend), srcText);
+  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlend), destText);
+  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE),
+                 "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
 }
 
 bool D3DTester::RunBlendTest(const BlendTest& test) {
@@ -369,14 +368,14 @@ bool D3DTester::RunBlendTest(const BlendTest& test) {
       [&] {
         BeginTestScene(test.srcBlend, test.srcText, test.destBlend, test.destText);
         if (test.modulateAlpha)
-          CheckDXError(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
-                       "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
+          ThrowOnDXError(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
+                         "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
         image.Create(kSceneSize, kSceneSize);
         image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill1);
         image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color1, mUploadA4R4G4B4);
         image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill2);
         image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color2, mUploadA4R4G4B4);
-        CheckDXError(mDevice->EndScene(), "EndScene");
+        ThrowOnDXError(mDevice->EndScene(), "EndScene");
         CopyPrimary();
       },
       true);
@@ -397,7 +396,7 @@ bool D3DTester::RunClipTest() {
         image.Create(kSceneSize, kSceneSize);
         image.MakeVerticalStripes();
         image.DrawToDevice(mDevice, mTexture1, -2, -2, 0xFFFFFFFF, mUploadA4R4G4B4);
-        CheckDXError(mDevice->EndScene(), "EndScene");
+        ThrowOnDXError(mDevice->EndScene(), "EndScene");
         CopyPrimary();
       },
       true);

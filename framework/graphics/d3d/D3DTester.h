@@ -54,7 +54,7 @@ class D3DTester {
   bool Fail(const std::string& reason);
   bool Warn(const std::string& text);
   // Throws TestException "DXError - <action>: <result name>" for a failure code.
-  static void CheckDXError(HRESULT result, const char* action);
+  static void ThrowOnDXError(HRESULT result, const char* action);
   void CopyPrimary();
   void Cleanup();
 

@@ -3,6 +3,7 @@
 #include "framework/graphics/display/DDImage.h"
 
 #include "framework/graphics/display/DDInterface.h"
+#include "framework/graphics/display/OffscreenSurfaceDesc.h"
 #include "framework/util/AutoCrit.h"
 
 #include <algorithm>
@@ -105,12 +106,8 @@ bool DDImage::GenerateDDSurface() {
   if (mWidth <= 0 || mHeight <= 0) return false;
 
   AutoCrit lock(mDisplay->Lock());
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = static_cast<DWORD>(mWidth);
-  desc.dwHeight = static_cast<DWORD>(mHeight);
-  desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | (mVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+  DDSURFACEDESC2 desc =
+      OffscreenSurfaceDesc(mWidth, mHeight, mVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
   IDirectDrawSurface* surface = nullptr;
   if (FAILED(mDisplay->CreateSurface(desc, &surface)) || !surface) return false;
   mSurface = surface;

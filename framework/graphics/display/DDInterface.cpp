@@ -3,6 +3,7 @@
 
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DirectXErrorString.h"
+#include "framework/graphics/display/OffscreenSurfaceDesc.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
 #include "platform/ddraw/SurfaceDescription.h"
@@ -253,13 +254,8 @@ int DDInterface::InitWindowed() {
 }
 
 int DDInterface::CreateDrawSurface(const char* step) {
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-  desc.dwWidth = static_cast<DWORD>(mWidth);
-  desc.dwHeight = static_cast<DWORD>(mHeight);
-  desc.ddsCaps.dwCaps = mIs3D ? DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY
-                              : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+  DDSURFACEDESC2 desc =
+      OffscreenSurfaceDesc(mWidth, mHeight, mIs3D ? DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
   return CheckDXError(CreateSurface(desc, &mDrawSurface), step) ? RESULT_SURFACE_FAIL : RESULT_OK;
 }
 
@@ -287,12 +283,7 @@ int DDInterface::CreateCursorAreas() {
   IDirectDrawSurface** areas[2] = {&mOldCursorArea, &mNewCursorArea};
   std::unique_ptr<DDImage>* images[2] = {&mOldCursorAreaImage, &mNewCursorAreaImage};
   for (int i = 0; i < 2; ++i) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = static_cast<DWORD>(mCursorWidth);
-    desc.dwHeight = static_cast<DWORD>(mCursorHeight);
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    DDSURFACEDESC2 desc = OffscreenSurfaceDesc(mCursorWidth, mCursorHeight, DDSCAPS_SYSTEMMEMORY);
     if (CheckDXError(CreateSurface(desc, areas[i]), steps[i])) return RESULT_SURFACE_FAIL;
     *images[i] = std::make_unique<DDImage>(this);
     (*images[i])->SetSurface(*areas[i]);
@@ -325,12 +316,7 @@ void DDInterface::SetVideoOnlyDraw(bool videoOnlyDraw) {
   AutoCrit lock(mCritSect);
   mVideoOnlyDraw = videoOnlyDraw;
   if (mVideoOnlyDraw && !mSecondarySurface && mDirectDraw) {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    desc.dwWidth = static_cast<DWORD>(mWidth);
-    desc.dwHeight = static_cast<DWORD>(mHeight);
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_VIDEOMEMORY;
+    DDSURFACEDESC2 desc = OffscreenSurfaceDesc(mWidth, mHeight, DDSCAPS_VIDEOMEMORY);
     if (FAILED(CreateSurface(desc, &mSecondarySurface))) mVideoOnlyDraw = false;
   }
   mScreenImage.reset();

@@ -1,19 +1,13 @@
 // The data the software triangle rasteriser passes between its stages: the float vertices of a
-// strip, the fixed-point triangles handed to a span routine, and what a span routine samples.
+// strip (TriVertex; x, y in destination pixels, pixel centres at whole numbers), the fixed-point
+// triangles handed to a span routine, and what a span routine samples.
 #pragma once
+
+#include "framework/graphics/TriVertex.h"
 
 #include <cstdint>
 
 namespace Kit {
-
-// x, y in destination pixels (pixel centres at whole numbers), u, v from 0 to 1 over the texture.
-struct SoftwareVertex {
-  float mX = 0;
-  float mY = 0;
-  float mU = 0;
-  float mV = 0;
-  std::uint32_t mColor = 0xFFFFFFFF;
-};
 
 // x, y in 16.16 pixels; the channels (0..255) << 16; u, v in 16.16 texels.
 struct FixedVertex {

@@ -5,7 +5,7 @@
 namespace Kit {
 namespace {
 
-SoftwareVertex Lerp(const SoftwareVertex& a, const SoftwareVertex& b, double t) {
+TriVertex Lerp(const TriVertex& a, const TriVertex& b, double t) {
   return {LerpValue(a.mX, b.mX, t), LerpValue(a.mY, b.mY, t), LerpValue(a.mU, b.mU, t), LerpValue(a.mV, b.mV, t),
           LerpChannels(a.mColor, b.mColor, t)};
 }
@@ -21,35 +21,34 @@ void ClipPass(ClippedPolygon& polygon, Inside inside, Cross cross) {
 
 }  // namespace
 
-SoftwareVertex InterpolateAtX(const SoftwareVertex& a, const SoftwareVertex& b, float boundary) {
+TriVertex InterpolateAtX(const TriVertex& a, const TriVertex& b, float boundary) {
   return Lerp(a, b, Crossing(a.mX, b.mX, boundary));
 }
 
-SoftwareVertex InterpolateAtY(const SoftwareVertex& a, const SoftwareVertex& b, float boundary) {
+TriVertex InterpolateAtY(const TriVertex& a, const TriVertex& b, float boundary) {
   return Lerp(a, b, Crossing(a.mY, b.mY, boundary));
 }
 
-ClippedPolygon ClipTriangle(const SoftwareVertex& v0, const SoftwareVertex& v1, const SoftwareVertex& v2,
-                            const ClipBounds& bounds) {
+ClippedPolygon ClipTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2, const ClipBounds& bounds) {
   ClippedPolygon polygon;
   polygon.mVertices[0] = v0;
   polygon.mVertices[1] = v1;
   polygon.mVertices[2] = v2;
   polygon.mCount = 3;
   const auto atX = [&](float boundary) {
-    return [boundary](const SoftwareVertex& a, const SoftwareVertex& b) { return InterpolateAtX(a, b, boundary); };
+    return [boundary](const TriVertex& a, const TriVertex& b) { return InterpolateAtX(a, b, boundary); };
   };
   const auto atY = [&](float boundary) {
-    return [boundary](const SoftwareVertex& a, const SoftwareVertex& b) { return InterpolateAtY(a, b, boundary); };
+    return [boundary](const TriVertex& a, const TriVertex& b) { return InterpolateAtY(a, b, boundary); };
   };
   ClipPass(
-      polygon, [&](const SoftwareVertex& v) { return v.mX >= bounds.mLeft; }, atX(bounds.mLeft));
+      polygon, [&](const TriVertex& v) { return v.mX >= bounds.mLeft; }, atX(bounds.mLeft));
   ClipPass(
-      polygon, [&](const SoftwareVertex& v) { return v.mX <= bounds.mRight; }, atX(bounds.mRight));
+      polygon, [&](const TriVertex& v) { return v.mX <= bounds.mRight; }, atX(bounds.mRight));
   ClipPass(
-      polygon, [&](const SoftwareVertex& v) { return v.mY >= bounds.mTop; }, atY(bounds.mTop));
+      polygon, [&](const TriVertex& v) { return v.mY >= bounds.mTop; }, atY(bounds.mTop));
   ClipPass(
-      polygon, [&](const SoftwareVertex& v) { return v.mY <= bounds.mBottom; }, atY(bounds.mBottom));
+      polygon, [&](const TriVertex& v) { return v.mY <= bounds.mBottom; }, atY(bounds.mBottom));
   return polygon;
 }
 

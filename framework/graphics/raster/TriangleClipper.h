@@ -18,22 +18,21 @@ inline constexpr int MAX_CLIPPED_VERTICES = 8;
 struct ClippedPolygon {
   void Clear() { mCount = 0; }
   // A vertex past the capacity (only float rounding could make one) is dropped.
-  void Append(const SoftwareVertex& v) {
+  void Append(const TriVertex& v) {
     if (mCount < MAX_CLIPPED_VERTICES) mVertices[mCount++] = v;
   }
 
-  SoftwareVertex mVertices[MAX_CLIPPED_VERTICES];
+  TriVertex mVertices[MAX_CLIPPED_VERTICES];
   int mCount = 0;
 };
 
 // The vertex on segment a-b where x (or y) equals boundary: x, y, u, v linear, colour per 8-bit
 // channel truncated.
-SoftwareVertex InterpolateAtX(const SoftwareVertex& a, const SoftwareVertex& b, float boundary);
-SoftwareVertex InterpolateAtY(const SoftwareVertex& a, const SoftwareVertex& b, float boundary);
+TriVertex InterpolateAtX(const TriVertex& a, const TriVertex& b, float boundary);
+TriVertex InterpolateAtY(const TriVertex& a, const TriVertex& b, float boundary);
 
 // Clips against left, right, top and bottom in that order. Fewer than 3 vertices left means that
 // nothing of the triangle is drawn (the result then has mCount 0).
-ClippedPolygon ClipTriangle(const SoftwareVertex& v0, const SoftwareVertex& v1, const SoftwareVertex& v2,
-                            const ClipBounds& bounds);
+ClippedPolygon ClipTriangle(const TriVertex& v0, const TriVertex& v1, const TriVertex& v2, const ClipBounds& bounds);
 
 }  // namespace Kit

@@ -21,13 +21,13 @@ std::int32_t ToFixed(double value, double low, double high) {
   return TruncateInto<std::int32_t>(value * 65536.0, lowFixed, highFixed, lowFixed);
 }
 
-bool Finite(const SoftwareVertex& v) {
+bool Finite(const TriVertex& v) {
   return std::isfinite(v.mX) && std::isfinite(v.mY) && std::isfinite(v.mU) && std::isfinite(v.mV);
 }
 
 bool Finite(const ClippedPolygon& polygon) {
   return std::all_of(polygon.mVertices, polygon.mVertices + polygon.mCount,
-                     [](const SoftwareVertex& v) { return Finite(v); });
+                     [](const TriVertex& v) { return Finite(v); });
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ void SelectSpanRoutine(bool textured, bool alpha, bool vertexColors, bool colour
   if (routine) routine(triangle, destBits, destPitch, texture, color);
 }
 
-void DrawTriangleSoftware(const SoftwareVertex* strip, int vertexCount, MemoryImage* texture, const Color& color,
+void DrawTriangleSoftware(const TriVertex* strip, int vertexCount, MemoryImage* texture, const Color& color,
                           int /*drawMode*/, const Rect& clipRect, const RasterTarget& target, bool blend,
                           bool vertexColors) {
   if (!strip || vertexCount < 3 || !target.mBits) return;
@@ -77,9 +77,9 @@ void DrawTriangleSoftware(const SoftwareVertex* strip, int vertexCount, MemoryIm
   const SpanColor spanColor{color.mAlpha, color.mRed, color.mGreen, color.mBlue};
 
   for (int k = 0; k + 3 <= vertexCount; ++k) {
-    const SoftwareVertex& a = strip[k];
-    const SoftwareVertex& b = strip[(k % 2 == 0) ? k + 1 : k + 2];
-    const SoftwareVertex& c = strip[(k % 2 == 0) ? k + 2 : k + 1];
+    const TriVertex& a = strip[k];
+    const TriVertex& b = strip[(k % 2 == 0) ? k + 1 : k + 2];
+    const TriVertex& c = strip[(k % 2 == 0) ? k + 2 : k + 1];
     if (!Finite(a) || !Finite(b) || !Finite(c)) continue;
     const ClippedPolygon polygon = ClipTriangle(a, b, c, bounds);
     // Texture coordinates far beyond the texture can still overflow on their way through the clipper.
@@ -87,7 +87,7 @@ void DrawTriangleSoftware(const SoftwareVertex* strip, int vertexCount, MemoryIm
 
     FixedVertex fixed[MAX_CLIPPED_VERTICES];
     for (int i = 0; i < polygon.mCount; ++i) {
-      const SoftwareVertex& v = polygon.mVertices[i];
+      const TriVertex& v = polygon.mVertices[i];
       FixedVertex& f = fixed[i];
       // Kept inside the clip bounds: the span routines draw only within the vertices' bounding box.
       f.mX = ToFixed(v.mX, bounds.mLeft, bounds.mRight);

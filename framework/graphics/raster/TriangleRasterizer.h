@@ -24,7 +24,7 @@ struct RasterTarget {
 // inside both clipRect and the destination are drawn; a triangle with a coordinate that is not a
 // finite number is skipped, and nothing is drawn from a texture without pixels or larger than
 // 32767 pixels a side (16.16 texel coordinates could not address it). drawMode takes no part.
-void DrawTriangleSoftware(const SoftwareVertex* strip, int vertexCount, MemoryImage* texture, const Color& color,
+void DrawTriangleSoftware(const TriVertex* strip, int vertexCount, MemoryImage* texture, const Color& color,
                           int drawMode, const Rect& clipRect, const RasterTarget& target, bool blend,
                           bool vertexColors);
 

@@ -27,7 +27,7 @@ void MemoryImage::BltMatrixHelper(Image* image, float x, float y, const Matrix3&
   // Strip order: left-top, right-top, left-bottom, right-bottom.
   const float corners[4][4] = {
       {-halfW, -halfH, u0, v0}, {halfW, -halfH, u1, v0}, {-halfW, halfH, u0, v1}, {halfW, halfH, u1, v1}};
-  SoftwareVertex strip[4];
+  TriVertex strip[4];
   for (int i = 0; i < 4; ++i) {
     const Vector3 p = matrix.TransformVector(corners[i][0], corners[i][1], 1.0f);
     strip[i] = {p.mX + (x - 0.5f), p.mY + (y - 0.5f), corners[i][2], corners[i][3], 0xFFFFFFFF};
@@ -44,7 +44,7 @@ void MemoryImage::BltTrianglesTexHelper(Image* texture, const TriVertex (*triang
   for (int i = 0; i < count && !vertexColors; ++i)
     for (const TriVertex& v : triangles[i]) vertexColors = vertexColors || CarriesColor(v.mColor);
   for (int i = 0; i < count; ++i) {
-    SoftwareVertex strip[3];
+    TriVertex strip[3];
     for (int k = 0; k < 3; ++k) {
       const TriVertex& v = triangles[i][k];
       strip[k] = {v.mX + tx, v.mY + ty, v.mU, v.mV, v.mColor == 0 ? 0xFFFFFFFF : v.mColor};
