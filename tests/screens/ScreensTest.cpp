@@ -94,7 +94,7 @@ TEST_P(UnplayableLevel, TheLevelStartTellsWhyAndLeavesForTheMenu) {
   AddPlayer("0000000000");
   mApp.mScene = 9, mApp.mLevel = 9;
   WriteLevel("data\\level9_9.vel");
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_OK);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
   OpenLevelStart(&mApp);
   Tick(mApp.mLevelStartScreen, 5);
   EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
@@ -108,7 +108,7 @@ TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineIsRefusedAlike) {
   mApp.mStartLevelPath = "custom\\x.lvx";
   mApp.mCustomLevel = true;
   WriteLevel(mApp.mStartLevelPath);
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_OK);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
   mApp.StartLevel();
   EXPECT_EQ(mApp.mPlayField, nullptr);
   EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
@@ -132,21 +132,21 @@ TEST_F(Screens, TheGameOverTableOpensInTheSixHundredThirtyEighthTickAfterTheScor
   EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr);
   Tick(mApp.mGameOverScreen, 1);
   EXPECT_NE(mApp.GetDialog(kHighScoreDialogId), nullptr);
-  mApp.GetDialog(kHighScoreDialogId)->ButtonDepress(Kit::ID_OK);
+  mApp.GetDialog(kHighScoreDialogId)->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.mGameOverScreen, nullptr) << "closing the table takes the screen away";
 }
 
 // Only the table a lost game opened ends the game-over screen; one opened just to look leaves it be.
 TEST_F(Screens, TheTableOpenedToViewItLeavesTheGameOverScreenWhereItIs) {
   OpenScreen(&mApp, mApp.mGameOverScreen);
-  OpenHighScoreDialog(&mApp, 205, HighScoreDialog::kViewMode)->ButtonDepress(Kit::ID_OK);
+  OpenHighScoreDialog(&mApp, 205, HighScoreDialog::kViewMode)->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr) << "Ok closes the table";
   EXPECT_NE(mApp.mGameOverScreen, nullptr);
 }
 
 TEST_F(Screens, SceneSelectSlidesInForThirtyTicksAndContinuesASavedGame) {
   AddPlayer("3000000000", 2, 4);
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_YES);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdYes);
   SceneSelectScreen* screen = OpenScreen(&mApp, mApp.mSceneSelectScreen);
   Tick(mApp.mSceneSelectScreen, 29);
   EXPECT_EQ(screen->mState, SceneSelectScreen::kSlidingIn);
@@ -218,7 +218,7 @@ TEST_F(Screens, OptionsActAsOneDifficultyChoiceAndKeepTheHelpChoiceInTheRegistry
   EXPECT_FALSE(options->Box(OptionsDialog::kNormalCheckbox)->IsChecked());
   options->Box(OptionsDialog::kShowHelpCheckbox)->SetChecked(false);
   EXPECT_TRUE(mApp.mShowHelp) << "nothing changes before Ok";
-  options->ButtonDepress(Kit::ID_OK);
+  options->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.mDifficulty, 3);
   EXPECT_FALSE(mApp.mShowHelp);
   bool stored = true;
