@@ -477,7 +477,8 @@ TEST(HttpTransfer, ResponsesGiveTheirResultAndBody) {
        ""},
       {"NotFound", {"HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\ngone"}, 3, ""},
       {"ServerError", {"HTTP/1.1 500 Oops\r\n\r\nbody"}, 4, ""},
-      {"ShortStatusLine", {"HTTP/1.\r\n\r\nbody"}, 4, ""}};
+      {"ShortStatusLine", {"HTTP/1.\r\n\r\nbody"}, 4, ""},
+      {"OverlongHeaderLine", {"HTTP/1.1 200 OK\r\nX-Padding: " + std::string(10000, 'a') + "\r\n\r\nbody"}, 4, ""}};
   for (const auto& c : cases) {
     LoopbackServer server(c.pieces);
     HTTPTransfer transfer;

@@ -258,7 +258,10 @@ void HTTPTransfer::Receive(SOCKET socket) {
     mContent = response.Body();
   }
   if (response.GetStatus() == HttpResponseParser::Status::NotFound) SetResult(RESULT_NOT_FOUND);
-  if (response.GetStatus() == HttpResponseParser::Status::Failed) SetResult(RESULT_HTTP_ERROR);
+  // A response too malformed to read counts as a failed status.
+  if (response.GetStatus() == HttpResponseParser::Status::Failed ||
+      response.GetStatus() == HttpResponseParser::Status::Malformed)
+    SetResult(RESULT_HTTP_ERROR);
 }
 
 void HTTPTransfer::GetThreadProc() {
