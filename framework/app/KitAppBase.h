@@ -68,17 +68,17 @@ enum CursorNumber {
 };
 
 // The dialog buttons' ids and the "no result yet" value of a dialog.
-constexpr int ID_YES = 1000;
-constexpr int ID_NO = 1001;
-constexpr int ID_OK = 1000;
-constexpr int ID_CANCEL = 1001;
+constexpr int kIdYes = 1000;
+constexpr int kIdNo = 1001;
+constexpr int kIdOk = 1000;
+constexpr int kIdCancel = 1001;
 constexpr int kNoDialogResult = 0x7FFFFFFF;
 
 // Button modes of a dialog.
-constexpr int BUTTONS_NONE = 0;
-constexpr int BUTTONS_YES_NO = 1;
-constexpr int BUTTONS_OK_CANCEL = 2;
-constexpr int BUTTONS_FOOTER = 3;
+constexpr int kButtonsNone = 0;
+constexpr int kButtonsYesNo = 1;
+constexpr int kButtonsOkCancel = 2;
+constexpr int kButtonsFooter = 3;
 
 // The id of the main window's timer, whose messages feed the input queue.
 constexpr UINT_PTR kAppTimerId = 100;
@@ -307,6 +307,14 @@ class KitAppBase : public ButtonListener,
   // The clipboard's text as it is now, not synchronised.
   std::string ReadClipboardText();
 
+ private:
+  // The application's images. First of the members, so that it is destroyed last: every image the
+  // application owns (the widgets', the display's, the resources', the overlays') takes itself out of
+  // it when destroyed.
+  std::mutex mMemoryImageLock;
+  std::set<MemoryImage*> mMemoryImageSet;
+
+ public:
   HWND mHWnd = nullptr;
   int mWidth = 640;
   int mHeight = 480;
@@ -586,8 +594,6 @@ class KitAppBase : public ButtonListener,
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
-  std::mutex mMemoryImageLock;
-  std::set<MemoryImage*> mMemoryImageSet;
 };
 
 extern KitAppBase* gKitApp;

@@ -39,6 +39,9 @@ std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
 
 std::mutex gFoldersLock;
 std::string gPlayerFolder;
+// The player's folder for a fault handler, which can neither lock nor allocate: empty when none is set
+// or it does not fit.
+char gPlayerFolderForSignals[4096] = {};
 std::string gDataFolder;
 
 // Resolves the components of `path` one by one below `resolved` (empty, "/" or a folder ending in
@@ -114,6 +117,25 @@ void SetSearchFolders(std::string playerFolder, std::string dataFolder) {
   std::lock_guard guard(gFoldersLock);
   gPlayerFolder = std::move(playerFolder);
   gDataFolder = std::move(dataFolder);
+  const bool fits = gPlayerFolder.size() < sizeof(gPlayerFolderForSignals);
+  const std::size_t length = fits ? gPlayerFolder.size() : 0;
+  gPlayerFolder.copy(gPlayerFolderForSignals, length);
+  gPlayerFolderForSignals[length] = '\0';
+}
+
+bool NewFilePathForSignals(const char* name, char* path, std::size_t room) {
+  std::size_t used = 0;
+  auto add = [&](const char* text) {
+    for (; *text != '\0'; ++text) {
+      if (used + 1 >= room) return false;
+      path[used++] = *text;
+    }
+    return true;
+  };
+  const bool inFolder = gPlayerFolderForSignals[0] != '\0';
+  if (room == 0 || (inFolder && !(add(gPlayerFolderForSignals) && add("/"))) || !add(name)) return false;
+  path[used] = '\0';
+  return true;
 }
 
 std::string PlayerFolder() {

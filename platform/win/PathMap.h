@@ -5,6 +5,7 @@
 // thread once the folders are set (the game sets them before it starts any thread).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ std::string MapPath(std::string_view programPath);
 // the working folder, as in tests and tools).
 void SetSearchFolders(std::string playerFolder, std::string dataFolder);
 std::string PlayerFolder();
+// Where a new file of that plain name is made (in the player's folder when one is set, else in the
+// working folder), with async-signal-safe code only: for a fault handler. False when it does not fit.
+bool NewFilePathForSignals(const char* name, char* path, std::size_t room);
 std::string DataFolder();
 
 // $<variable> when it holds an absolute path, else $HOME/<homeRelative> (/tmp when HOME is unset):
