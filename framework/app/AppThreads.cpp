@@ -21,13 +21,14 @@ void KitAppBase::StartLoadingThread() {
   mYieldMainThread = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
-  mLoadingThread = std::thread([this] {
-    plat::UseFaultStack();
-    LoadingThreadProc();
-    OutputDebugString(
-        StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
-    mLoadingThreadCompleted = true;
-  });
+  mLoadingThread = std::thread(&KitAppBase::LoadingThreadEntry, this);
+}
+
+void KitAppBase::LoadingThreadEntry() {
+  plat::UseFaultStack();
+  LoadingThreadProc();
+  OutputDebugString(StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
+  mLoadingThreadCompleted = true;
 }
 
 double KitAppBase::GetLoadingThreadProgress() {
@@ -42,13 +43,15 @@ void KitAppBase::StartCursorThread() {
   if (mCursorThreadRunning || mCursorThread.joinable()) return;
   mCursorThreadRunning = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  mCursorThread = std::thread([this] {
-    plat::UseFaultStack();
-    CoInitialize(nullptr);
-    CursorThreadProc();
-    CoUninitialize();
-    mCursorThreadRunning = false;
-  });
+  mCursorThread = std::thread(&KitAppBase::CursorThreadEntry, this);
+}
+
+void KitAppBase::CursorThreadEntry() {
+  plat::UseFaultStack();
+  CoInitialize(nullptr);
+  CursorThreadProc();
+  CoUninitialize();
+  mCursorThreadRunning = false;
 }
 
 void KitAppBase::CursorThreadProc() {
@@ -62,7 +65,7 @@ void KitAppBase::CursorThreadProc() {
     if (display == nullptr || mHWnd == nullptr || mDrawCount == 0) continue;
     POINT at{};
     // The play mode is fixed before this thread starts.
-    if (mDemoStream != nullptr && mDemoStream->mPlaying) {
+    if (mDemoStream != nullptr && mDemoStream->mDemoPlaying) {
       const std::uint64_t replayed = mDemoCursorPos;
       at.x = static_cast<std::int32_t>(replayed >> 32);
       at.y = static_cast<std::int32_t>(replayed & 0xFFFFFFFFu);

@@ -17,7 +17,7 @@ namespace {
 // Copies kept of damaged files before the oldest name is reused.
 constexpr int kMaxDamagedCopies = 99;
 
-bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mPlaying; }
+bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mDemoPlaying; }
 
 // The lock of the folder a file lives in (its lock file lives there too, so the folder is made first).
 // Whether another copy kept it is input from outside like any other: recorded, and while a recording
