@@ -7,8 +7,8 @@
 
 #include "framework/app/AppCursors.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"
