@@ -1,6 +1,6 @@
 #include "framework/widget/FallbackFont.h"
 
-#include "framework/graphics/SysFont.h"
+#include "framework/font/SysFont.h"
 
 namespace Kit {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/font/SysFont.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SysFont.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/FallbackFont.h"
