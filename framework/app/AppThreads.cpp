@@ -9,7 +9,6 @@
 #include "framework/util/StringUtil.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/DebugOutput.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
@@ -21,11 +20,10 @@ void KitAppBase::StartLoadingThread() {
   mYieldMainThread = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
-  mLoadingThread = std::thread(&KitAppBase::LoadingThreadEntry, this);
+  mLoadingThread = plat::StartThread([this] { LoadingThreadEntry(); });
 }
 
 void KitAppBase::LoadingThreadEntry() {
-  plat::UseFaultStack();
   LoadingThreadProc();
   OutputDebugString(StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
   mLoadingThreadCompleted = true;
@@ -43,11 +41,10 @@ void KitAppBase::StartCursorThread() {
   if (mCursorThreadRunning || mCursorThread.joinable()) return;
   mCursorThreadRunning = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  mCursorThread = std::thread(&KitAppBase::CursorThreadEntry, this);
+  mCursorThread = plat::StartThread([this] { CursorThreadEntry(); });
 }
 
 void KitAppBase::CursorThreadEntry() {
-  plat::UseFaultStack();
   CoInitialize(nullptr);
   CursorThreadProc();
   CoUninitialize();

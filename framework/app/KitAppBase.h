@@ -309,6 +309,14 @@ class KitAppBase : public ButtonListener,
   // The clipboard's text as it is now, not synchronised.
   std::string ReadClipboardText();
 
+ private:
+  // The application's images. First of the members, so that it is destroyed last: every image the
+  // application owns (the widgets', the display's, the resources', the overlays') takes itself out of
+  // it when destroyed.
+  std::mutex mMemoryImageLock;
+  std::set<MemoryImage*> mMemoryImageSet;
+
+ public:
   HWND mHWnd = nullptr;
   int mWidth = 640;
   int mHeight = 480;
@@ -593,8 +601,6 @@ class KitAppBase : public ButtonListener,
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
-  std::mutex mMemoryImageLock;
-  std::set<MemoryImage*> mMemoryImageSet;
 };
 
 extern KitAppBase* gKitApp;
