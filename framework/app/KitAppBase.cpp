@@ -185,7 +185,7 @@ Dialog* KitAppBase::DoDialog(int id, bool isModal, const std::string& header, co
   KillDialog(id);
   Dialog* dialog = NewDialog(id, isModal, header, lines, footer, buttonMode);
   if (dialog == nullptr) return nullptr;
-  dialog->mClosesOnButton = buttonMode == BUTTONS_FOOTER;
+  dialog->mClosesOnButton = buttonMode == kButtonsFooter;
   AddDialog(id, dialog);
   return dialog;
 }

@@ -46,7 +46,7 @@ class Dialogs : public KitTest::WidgetFixture {
 
 TEST(DialogFaces, ADialogGivenNoFontsMakesSystemFontsForItsTextAndItsButton) {
   ASSERT_NE(Kit::GetFallbackFontFactory(), nullptr) << "a program's widgets start with the system face";
-  Kit::Dialog dialog(nullptr, nullptr, 10, true, "Warning", "Your video card", "OK", Kit::BUTTONS_FOOTER);
+  Kit::Dialog dialog(nullptr, nullptr, 10, true, "Warning", "Your video card", "OK", Kit::kButtonsFooter);
   dialog.GetPreferredHeight(400);
   EXPECT_NE(dynamic_cast<Kit::SysFont*>(dialog.mHeaderFont), nullptr);
   EXPECT_NE(dynamic_cast<Kit::SysFont*>(dialog.mBodyFont), nullptr);
@@ -167,7 +167,7 @@ TEST_F(Dialogs, ButtonsReachTheApplicationAsDialogIdPlus2000And3000) {
 }
 
 TEST_F(Dialogs, AOneButtonBoxOfDoDialogClosesOnItsButtonOnceTheApplicationHeardOfIt) {
-  Kit::Dialog* box = mApp.DoDialog(10, true, "Warning", "Your video card", "OK", Kit::BUTTONS_FOOTER);
+  Kit::Dialog* box = mApp.DoDialog(10, true, "Warning", "Your video card", "OK", Kit::kButtonsFooter);
   QueueClickOn(box->mYesButton);
   for (int i = 0; i < 4; ++i) mApp.UpdateAppStep(nullptr);
   EXPECT_EQ(mApp.mButtonLog, (Log{"press 2010", "depress 2010"}));
@@ -176,9 +176,9 @@ TEST_F(Dialogs, AOneButtonBoxOfDoDialogClosesOnItsButtonOnceTheApplicationHeardO
   EXPECT_EQ(mManager.mBaseModalWidget, nullptr) << "the screen below takes input again";
 
   // A listener that answers with the next box under the same id keeps that one open.
-  Kit::Dialog* first = mApp.DoDialog(10, true, "Not Supported", "", "OK", Kit::BUTTONS_FOOTER);
+  Kit::Dialog* first = mApp.DoDialog(10, true, "Not Supported", "", "OK", Kit::kButtonsFooter);
   Kit::Dialog* next = nullptr;
-  mApp.mOnDepress = [&](int) { next = mApp.DoDialog(10, true, "Warning", "", "OK", Kit::BUTTONS_FOOTER); };
+  mApp.mOnDepress = [&](int) { next = mApp.DoDialog(10, true, "Warning", "", "OK", Kit::kButtonsFooter); };
   QueueClickOn(first->mYesButton);
   for (int i = 0; i < 4; ++i) mApp.UpdateAppStep(nullptr);
   ASSERT_NE(next, nullptr);
@@ -186,7 +186,7 @@ TEST_F(Dialogs, AOneButtonBoxOfDoDialogClosesOnItsButtonOnceTheApplicationHeardO
   mApp.mOnDepress = nullptr;
 
   // Boxes with two buttons are the application's to close.
-  Kit::Dialog* question = mApp.DoDialog(7, true, "Quit?", "Really?", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog* question = mApp.DoDialog(7, true, "Quit?", "Really?", "", Kit::kButtonsYesNo);
   QueueClickOn(question->mYesButton);
   for (int i = 0; i < 4; ++i) mApp.UpdateAppStep(nullptr);
   EXPECT_EQ(mApp.GetDialog(7), question);
