@@ -1,6 +1,7 @@
 // The window classes, the main window and the display it shows, and switching between a window and
 // full screen.
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -104,7 +105,7 @@ bool KitAppBase::ApplyDisplayResult(int result) {
   if (mIsWindowed && result == DDInterface::RESULT_INVALID_COLORDEPTH) {
     if (mForceWindowed) {
       Popup("Please set your desktop color depth to 16 bit.");
-      FatalExit(1);
+      FatalExit(EXIT_FAILURE);
     }
     mForceFullscreen = true;
     SwitchScreenModeWindowed(false);
@@ -124,7 +125,7 @@ bool KitAppBase::ApplyDisplayResult(int result) {
     return false;
   }
   Popup("Failed to initialize DirectDraw: " + DDInterface::ResultToString(result) + " " + mDDInterface->mErrorString);
-  FatalExit(1);
+  FatalExit(EXIT_FAILURE);
 }
 
 bool KitAppBase::InitDisplay(bool use3D, bool restart) {
@@ -145,7 +146,7 @@ bool KitAppBase::InitDisplay(bool use3D, bool restart) {
     if (!mDDInterface->mIs3D) {
       Popup("Failed to initialize DirectDraw: " + DDInterface::ResultToString(result) + " " +
             mDDInterface->mErrorString);
-      FatalExit(1);
+      FatalExit(EXIT_FAILURE);
     }
     mDDInterface->mIs3D = false;
   }
@@ -203,6 +204,10 @@ void KitAppBase::RemoveMemoryImage(MemoryImage* image) {
     std::lock_guard<std::mutex> guard(mMemoryImageLock);
     mMemoryImageSet.erase(image);
   }
+  RemoveImageFromDisplay(image);
+}
+
+void KitAppBase::RemoveImageFromDisplay(MemoryImage* image) {
   if (mDDInterface) mDDInterface->Remove3DData(image);
 }
 
