@@ -81,16 +81,18 @@ class ShotGame : public testsupport::HeadlessGame {
   // The framework's own message box over the game: its header in white, its lines in yellow and its one
   // button, a grey face with a black label, each where the box lays them out.
   void ExpectReadableWarning(const Kit::Dialog& warning) {
-    const std::vector<std::uint32_t> pixels = testsupport::ReadXWindowPixels(plat::SdlWindowOf(mHWnd), mWidth, mHeight);
-    ASSERT_FALSE(pixels.empty());
-    const Frame shot{mWidth, pixels.data()};
+    const testsupport::WindowShot shot{mWidth, mHeight,
+                                       testsupport::ReadXWindowPixels(plat::SdlWindowOf(mHWnd), mWidth, mHeight)};
+    ASSERT_FALSE(shot.argb.empty());
     auto count = [&](int left, int top, int right, int bottom, auto matches) {
       int found = 0;
       for (int y = std::max(top, 0); y < std::min(bottom, mHeight); ++y)
         for (int x = std::max(left, 0); x < std::min(right, mWidth); ++x) found += matches(shot.At(x, y));
       return found;
     };
-    auto near = [](std::uint32_t colour) { return [colour](std::uint32_t pixel) { return Near(pixel, colour); }; };
+    auto near = [](std::uint32_t colour) {
+      return [colour](std::uint32_t pixel) { return testsupport::NearColour(pixel, colour); };
+    };
     // Smoothed text is dark where its strokes are, black only where they are wide.
     auto dark = [](std::uint32_t pixel) {
       return (pixel & 0xFF) < 0x60 && (pixel >> 8 & 0xFF) < 0x60 && (pixel >> 16 & 0xFF) < 0x60;

@@ -12,14 +12,6 @@ namespace {
 
 constexpr int kChannelTolerance = 8;  // the window may hold fewer bits per channel than the images
 
-bool Near(std::uint32_t a, std::uint32_t b) {
-  for (int shift : {0, 8, 16}) {
-    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-    if (difference > kChannelTolerance || difference < -kChannelTolerance) return false;
-  }
-  return true;
-}
-
 std::uint32_t ImagePixel(Kit::Image* image, int x, int y) {
   auto* pixels = dynamic_cast<Kit::MemoryImage*>(image);
   if (pixels == nullptr || pixels->GetBits() == nullptr) return 0;
@@ -28,18 +20,26 @@ std::uint32_t ImagePixel(Kit::Image* image, int x, int y) {
 
 }  // namespace
 
+bool NearColour(std::uint32_t a, std::uint32_t b) {
+  for (int shift : {0, 8, 16}) {
+    const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    if (difference > kChannelTolerance || difference < -kChannelTolerance) return false;
+  }
+  return true;
+}
+
 void ExpectShows(const WindowShot& shot, const std::string& name, const std::vector<KnownPixel>& known) {
   for (const KnownPixel& pixel : known) {
     const std::uint32_t expected = ImagePixel(pixel.image, pixel.x, pixel.y);
     const std::uint32_t seen = shot.At(pixel.left + pixel.x, pixel.top + pixel.y);
-    EXPECT_TRUE(Near(seen, expected)) << name << " at " << pixel.left + pixel.x << "," << pixel.top + pixel.y << ": "
-                                      << std::hex << seen << " instead of " << expected;
+    EXPECT_TRUE(NearColour(seen, expected)) << name << " at " << pixel.left + pixel.x << "," << pixel.top + pixel.y
+                                            << ": " << std::hex << seen << " instead of " << expected;
   }
 }
 
 void ExpectOneColour(const WindowShot& shot, const std::string& name, int y, int x0, int x1) {
   for (int x = x0 + 1; x < x1; ++x)
-    if (!Near(shot.At(x, y), shot.At(x0, y))) {
+    if (!NearColour(shot.At(x, y), shot.At(x0, y))) {
       ADD_FAILURE() << name << ": row " << y << " changes colour at x " << x << ": " << std::hex << shot.At(x, y)
                     << " after " << shot.At(x0, y);
       return;

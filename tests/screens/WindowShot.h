@@ -24,6 +24,9 @@ struct WindowShot {
   std::uint32_t At(int x, int y) const { return argb[y * width + x]; }
 };
 
+// The two colours (0x..RRGGBB) are the same within the precision a window of fewer bits per channel
+// keeps.
+bool NearColour(std::uint32_t a, std::uint32_t b);
 // Adds a failure, named after the shot, for each known pixel the shot does not show (within the
 // precision a window of fewer bits per channel keeps).
 void ExpectShows(const WindowShot& shot, const std::string& name, const std::vector<KnownPixel>& known);
