@@ -10,10 +10,10 @@
 
 #include "bench/support/BenchWindow.h"
 #include "bench/support/SpriteScene.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "bench/support/SpriteScene.h"
 #include "bench/support/SurfaceFormats.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SurfaceBlt.h"
-#include "framework/graphics/SurfaceRotate.h"
+#include "framework/graphics/surface/SurfaceBlt.h"
+#include "framework/graphics/surface/SurfaceRotate.h"
 #include "platform/d3d/D3D.h"
 
 namespace {

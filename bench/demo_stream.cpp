@@ -2,8 +2,8 @@
 // clicks and keys), replaying it through the playback step, and opening the saved file.
 #include <benchmark/benchmark.h>
 
-#include "framework/app/DemoFile.h"
-#include "framework/app/DemoStream.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/app/demo/DemoStream.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // SDL_VIDEODRIVER says otherwise), on a 5-6-5 and a 32-bit desktop, beside SDL_BlitSurface and
 // pixman copying the same frame in the same format.
 #include "bench/support/BenchWindow.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Window.h"
 

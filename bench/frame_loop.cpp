@@ -62,7 +62,7 @@ void BM_PacedTick(benchmark::State& state) {
     clock.AdvanceMillis(10);
     do {
       app.UpdateAppStep(nullptr);
-    } while (app.mUpdateState != 3);
+    } while (app.mUpdateState != Kit::KitAppBase::UpdateState::kStepDone);
   }
   state.counters["ticks"] = app.mUpdateCount;
 }

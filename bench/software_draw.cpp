@@ -2,9 +2,9 @@
 // a8r8g8b8) and by SDL2's surface blitter / software renderer; the area-weighted stretch is also
 // drawn onto the display's 32-bit screen image, as a background is. A memcpy of the sprite rows shows
 // what memory allows the alpha blit.
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
 
 #include <SDL.h>

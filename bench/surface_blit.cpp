@@ -6,9 +6,9 @@
 // mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy
 // of the sprite rows shows what memory allows the alpha blits.
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SurfaceBlt.h"
-#include "framework/graphics/SurfaceRotate.h"
-#include "framework/graphics/SurfaceStretch.h"
+#include "framework/graphics/surface/SurfaceBlt.h"
+#include "framework/graphics/surface/SurfaceRotate.h"
+#include "framework/graphics/surface/SurfaceStretch.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

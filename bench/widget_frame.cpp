@@ -11,11 +11,11 @@
 
 #include "bench/support/BenchWindow.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/ButtonWidget.h"
 #include "framework/widget/Checkbox.h"

@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <vector>
 
-#include "framework/graphics/AreaStretchRows.h"
-#include "framework/graphics/CopyRows.h"
-#include "framework/graphics/OverRows.h"
-#include "framework/graphics/PixelRows.h"
-#include "framework/graphics/RunLengthTable.h"
-#include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SurfaceRows.h"
-#include "framework/graphics/TintRows.h"
+#include "framework/graphics/kernels/AreaStretchRows.h"
+#include "framework/graphics/kernels/CopyRows.h"
+#include "framework/graphics/kernels/OverRows.h"
+#include "framework/graphics/kernels/PixelRows.h"
+#include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/kernels/SurfaceRows.h"
+#include "framework/graphics/kernels/TintRows.h"
+#include "framework/graphics/software/RunLengthTable.h"
 #include "fuzz/FuzzReader.h"
 
 namespace {

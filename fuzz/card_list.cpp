@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "framework/graphics/D3DTester.h"
+#include "framework/graphics/d3d/D3DTester.h"
 
 namespace {
 

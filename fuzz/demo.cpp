@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/app/DemoFile.h"
-#include "framework/app/DemoStream.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/app/demo/DemoStream.h"
 
 namespace {
 

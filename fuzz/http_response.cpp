@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "framework/app/HttpResponseParser.h"
+#include "framework/app/crash/HttpResponseParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/graphics/ChannelAddTables.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
-#include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SurfaceRotate.h"
-#include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/surface/ChannelAddTables.h"
+#include "framework/graphics/surface/SurfaceRotate.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 #include "fuzz/FuzzReader.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/app/DemoFile.h"
-#include "framework/app/DemoStream.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/resource/ImageLib.h"
 #include "framework/util/Buffer.h"
 #include "game/front/PlayerFiles.h"

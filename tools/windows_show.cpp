@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "framework/app/CrashHandler.h"
+#include "framework/app/crash/CrashHandler.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
 #include "platform/gdi/Gdi.h"

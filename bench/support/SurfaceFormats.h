@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/graphics/SurfaceBlt.h"
+#include "framework/graphics/surface/SurfaceBlt.h"
 
 namespace benchsupport {
 

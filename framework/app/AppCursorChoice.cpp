@@ -1,7 +1,7 @@
 // Which cursor shows: a software cursor image drawn by the display, or a system cursor.
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/app/demo/DemoStream.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/win/Cursor.h"
 
 namespace Kit {

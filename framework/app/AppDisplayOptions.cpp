@@ -1,7 +1,7 @@
 // Display options the game changes while it runs.
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 
 namespace Kit {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/display/DDImage.h"
 
 namespace Kit {
 

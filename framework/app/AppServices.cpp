@@ -1,8 +1,8 @@
 // Sound, music and shared images of the application.
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ImageLoader.h"
 #include "framework/sound/BassMusicInterface.h"
 #include "framework/sound/FModMusicInterface.h"

@@ -2,9 +2,9 @@
 // between frames).
 #include <chrono>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/app/demo/DemoStream.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/Cursor.h"

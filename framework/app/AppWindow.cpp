@@ -6,8 +6,8 @@
 
 #include "framework/app/AppCursors.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/widget/WidgetManager.h"

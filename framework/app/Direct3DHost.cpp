@@ -1,7 +1,7 @@
 // The application's side of the Direct3D path: the verdict of the display's self-test, the settings
 // the test runs with, and the textures and failures of the path.
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/win/MessageBox.h"
 
 namespace Kit {

@@ -2,11 +2,11 @@
 // the rebuilding of a display whose present failed.
 #include <algorithm>
 
-#include "framework/app/DebugOverlays.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/app/devtools/DebugOverlays.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Time.h"
 

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Messages.h"
@@ -32,16 +32,16 @@ bool KitAppBase::UpdateApp() {
 bool KitAppBase::UpdateAppStep(bool* updated) {
   if (updated != nullptr) *updated = false;
   if (mLeaveNestedLoops) return false;
-  if (mUpdateState == 3) mUpdateState = 0;
+  if (mUpdateState == UpdateState::kStepDone) mUpdateState = UpdateState::kPumpMessages;
   ++mUpdateDepth;
-  if (mUpdateState == 0) {
+  if (mUpdateState == UpdateState::kPumpMessages) {
     MSG msg;
     while (!mQuit && PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessage(&msg);
     }
     PlaybackDemoStep();
-    if (!ProcessDeferredMessages()) mUpdateState = 1;
+    if (!ProcessDeferredMessages()) mUpdateState = UpdateState::kReadyToTick;
   } else if (mPauseState == 0) {
     const int before = mUpdateCount;
     Process(true);
@@ -53,7 +53,7 @@ bool KitAppBase::UpdateAppStep(bool* updated) {
     DrawFrame();
   } else {
     Sleep(static_cast<DWORD>(mFrameTime));
-    mUpdateState = 3;
+    mUpdateState = UpdateState::kStepDone;
   }
   --mUpdateDepth;
   return true;
@@ -86,7 +86,7 @@ bool KitAppBase::Process(bool allowSleep) {
   if (mPlaybackPaused || mUpdateMultiplier <= 0.0) {
     // Nothing is due, but the next step must pump the input that ends the pause: the step ends like
     // an idle one, after one frame time's sleep.
-    mUpdateState = 3;
+    mUpdateState = UpdateState::kStepDone;
     ProcessSafeDeleteList();
     if (!allowSleep) return false;
     Sleep(static_cast<DWORD>(mFrameTime));
@@ -100,9 +100,9 @@ bool KitAppBase::Process(bool allowSleep) {
   if (!refreshSynced) UpdateFTimeAcc();
 
   bool ticked = false;
-  if (mUpdateState == 1) {
+  if (mUpdateState == UpdateState::kReadyToTick) {
     ticked = ProcessStateReady(refreshSynced, period, now);
-  } else if (mUpdateState == 2) {
+  } else if (mUpdateState == UpdateState::kTicked) {
     ProcessStateTicked(refreshSynced, period, fraction);
     ticked = true;
   }
@@ -120,13 +120,13 @@ bool KitAppBase::ProcessStateReady(bool refreshSynced, double period, DWORD now)
       refreshSynced ? (!mHasPendingDraw || std::trunc(0.75 * period) <= mUpdateFTimeAcc) : mUpdateFTimeAcc >= period;
   if (!due) return false;
   TickWatchdog(now);
-  if (DoUpdateFrames()) mUpdateState = 2;
+  if (DoUpdateFrames()) mUpdateState = UpdateState::kTicked;
   mHasPendingDraw = true;
   return true;
 }
 
 void KitAppBase::ProcessStateTicked(bool refreshSynced, double period, double fraction) {
-  mUpdateState = 3;
+  mUpdateState = UpdateState::kStepDone;
   mPendingUpdatesAcc += fraction - 1.0;
   ProcessSafeDeleteList();
   while (mPendingUpdatesAcc >= 1.0) {
@@ -144,7 +144,7 @@ void KitAppBase::ProcessStateTicked(bool refreshSynced, double period, double fr
 }
 
 bool KitAppBase::ProcessNoTick(bool allowSleep, double period, DWORD* slept) {
-  mUpdateState = 3;
+  mUpdateState = UpdateState::kStepDone;
   mUpdatesSinceDraw = 0;
   if (mHasPendingDraw) {
     DrawFrame();

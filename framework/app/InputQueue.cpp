@@ -1,8 +1,9 @@
 // The queued window input, handled one record per main-loop pass so that every input the game sees
 // lies on the update timeline: keys and the mouse go to the widget manager, window changes to the
 // application.
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/MouseMessages.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"
@@ -16,11 +17,6 @@ namespace Kit {
 namespace {
 
 constexpr const char* kDebugToggleSound = "c:\\windows\\media\\Windows XP Menu Command.wav";
-
-// The widget manager's held-button bits.
-constexpr std::uint32_t kLeftButton = 1;
-constexpr std::uint32_t kRightButton = 2;
-constexpr std::uint32_t kMiddleButton = 4;
 
 }  // namespace
 
@@ -107,18 +103,8 @@ void KitAppBase::HandleQueuedMessage(const MSG& msg) {
     case WM_MOUSEWHEEL:
       mWidgetManager->MouseWheel(GET_WHEEL_DELTA_WPARAM(msg.wParam) / WHEEL_DELTA);
       break;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      if (!mCrashShutdown) HandleQueuedMouse(msg);
-      break;
     default:
+      if (FindMouseMessage(msg.message) != nullptr && !mCrashShutdown) HandleQueuedMouse(msg);
       break;
   }
 }
@@ -131,46 +117,14 @@ void KitAppBase::HandleQueuedMouse(const MSG& msg) {
   // The entry itself was recorded ahead of the message (RecordDemoMessage).
   if (!mMouseIn) EnforceCursor();
 
-  int downCount = 0;
-  int upCount = 0;
-  std::uint32_t button = 0;
-  switch (msg.message) {
-    case WM_LBUTTONDOWN:
-      downCount = 1;
-      break;
-    case WM_LBUTTONDBLCLK:
-      downCount = 2;
-      break;
-    case WM_RBUTTONDOWN:
-      downCount = -1;
-      break;
-    case WM_RBUTTONDBLCLK:
-      downCount = -2;
-      break;
-    case WM_MBUTTONDOWN:
-      downCount = 3;
-      break;
-    case WM_LBUTTONUP:
-      upCount = 1;
-      button = kLeftButton;
-      break;
-    case WM_RBUTTONUP:
-      upCount = -1;
-      button = kRightButton;
-      break;
-    case WM_MBUTTONUP:
-      upCount = 3;
-      button = kMiddleButton;
-      break;
-    default:
-      break;
-  }
-  if (downCount != 0) {
+  const MouseMessage* mouse = FindMouseMessage(msg.message);
+  if (mouse == nullptr || mouse->mClickCode == 0) return;
+  if (mouse->mPress) {
     SetCapture(mHWnd);
-    mWidgetManager->MouseDown(x, y, downCount);
-  } else if (upCount != 0) {
-    if ((mWidgetManager->mHeldButtons & ~button) == 0) ReleaseCapture();
-    mWidgetManager->MouseUp(x, y, upCount);
+    mWidgetManager->MouseDown(x, y, mouse->mClickCode);
+  } else {
+    if ((mWidgetManager->mHeldButtons & ~mouse->mReleasedButton) == 0) ReleaseCapture();
+    mWidgetManager->MouseUp(x, y, mouse->mClickCode);
   }
 }
 

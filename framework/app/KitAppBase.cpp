@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <ctime>
 
-#include "framework/app/CrashHandler.h"
-#include "framework/app/DebugOverlays.h"
-#include "framework/app/DemoStream.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/app/crash/CrashHandler.h"
+#include "framework/app/demo/DemoStream.h"
+#include "framework/app/devtools/DebugOverlays.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundManager.h"

@@ -27,9 +27,9 @@
 
 #include "framework/app/ScreenSaverState.h"
 #include "framework/font/FontHost.h"
-#include "framework/graphics/D3DTester.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/d3d/D3DTester.h"
 #include "framework/resource/ResourceHost.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
@@ -343,7 +343,10 @@ class KitAppBase : public ButtonListener,
   std::atomic<bool> mShutdownRequested{false};
   std::atomic<bool> mQuit{false};
   bool mLeaveNestedLoops = false;
-  int mUpdateState = 0;
+  // Where the main loop's step stands: pumping the queued messages, ready for a tick, past a tick
+  // (catch-up ticks, the fractional update), or done (the next step pumps again).
+  enum class UpdateState { kPumpMessages, kReadyToTick, kTicked, kStepDone };
+  UpdateState mUpdateState = UpdateState::kPumpMessages;
   int mUpdateDepth = 0;
   int mUpdateCount = 0;
 

@@ -1,8 +1,8 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Memory.h"

@@ -5,11 +5,11 @@
 #include <sstream>
 #include <string>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicInterface.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "platform/win/Errors.h"
 #include "platform/win/Registry.h"
 

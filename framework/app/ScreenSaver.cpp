@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Errors.h"

@@ -2,8 +2,9 @@
 // timer, move, size, close and activation message is queued for the main loop.
 #include <cstdint>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/MouseMessages.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/DebugOutput.h"
 #include "platform/win/VirtualKeys.h"
@@ -25,19 +26,10 @@ bool IsQueuedMessage(UINT message) {
     case WM_SYSKEYDOWN:
     case WM_SYSKEYUP:
     case WM_TIMER:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
     case WM_MOUSEWHEEL:
       return true;
     default:
-      return false;
+      return FindMouseMessage(message) != nullptr;
   }
 }
 

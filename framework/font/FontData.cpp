@@ -51,21 +51,21 @@ const std::map<std::string, FontData::Command>& FontData::Commands() {
       {"LAYERREQUIRETAGS", {3, &FontData::DoLayerRequireTags}},
       {"LAYEREXCLUDETAGS", {3, &FontData::DoLayerExcludeTags}},
       {"LAYERPOINTRANGE", {4, &FontData::DoLayerPointRange}},
-      {"LAYERSETPOINTSIZE", {3, &FontData::DoLayerSetPointSize}},
+      {"LAYERSETPOINTSIZE", {3, &FontData::SetLayerInt<&FontLayer::mPointSize>}},
       {"LAYERSETIMAGE", {3, &FontData::DoLayerSetImage}},
       {"LAYERSETDRAWMODE", {3, &FontData::DoLayerSetDrawMode}},
       {"LAYERSETCOLORMULT", {3, &FontData::DoLayerSetColorMult}},
       {"LAYERSETCOLORADD", {3, &FontData::DoLayerSetColorAdd}},
-      {"LAYERSETASCENT", {3, &FontData::DoLayerSetAscent}},
-      {"LAYERSETASCENTPADDING", {3, &FontData::DoLayerSetAscentPadding}},
-      {"LAYERSETLINESPACINGOFFSET", {3, &FontData::DoLayerSetLineSpacingOffset}},
+      {"LAYERSETASCENT", {3, &FontData::SetLayerInt<&FontLayer::mAscent>}},
+      {"LAYERSETASCENTPADDING", {3, &FontData::SetLayerInt<&FontLayer::mAscentPadding>}},
+      {"LAYERSETLINESPACINGOFFSET", {3, &FontData::SetLayerInt<&FontLayer::mLineSpacingOffset>}},
       {"LAYERSETOFFSET", {3, &FontData::DoLayerSetOffset}},
       {"LAYERSETCHARWIDTHS", {4, &FontData::DoLayerSetCharWidths}},
-      {"LAYERSETSPACING", {3, &FontData::DoLayerSetSpacing}},
+      {"LAYERSETSPACING", {3, &FontData::SetLayerInt<&FontLayer::mSpacing>}},
       {"LAYERSETIMAGEMAP", {4, &FontData::DoLayerSetImageMap}},
       {"LAYERSETCHAROFFSETS", {4, &FontData::DoLayerSetCharOffsets}},
       {"LAYERSETKERNINGPAIRS", {4, &FontData::DoLayerSetKerningPairs}},
-      {"LAYERSETBASEORDER", {3, &FontData::DoLayerSetBaseOrder}},
+      {"LAYERSETBASEORDER", {3, &FontData::SetLayerInt<&FontLayer::mBaseOrder>}},
       {"LAYERSETCHARORDERS", {4, &FontData::DoLayerSetCharOrders}},
   };
   return commands;
@@ -194,6 +194,15 @@ bool FontData::ReadLayerInt(const ListDataElement& params, FontLayer** layer, in
   return true;
 }
 
+template <int FontLayer::*kField>
+bool FontData::SetLayerInt(const ListDataElement& params) {
+  FontLayer* layer = nullptr;
+  int value = 0;
+  if (!ReadLayerInt(params, &layer, &value)) return false;
+  layer->*kField = value;
+  return true;
+}
+
 bool FontData::DoDefine(const ListDataElement& params) {
   std::string name;
   if (!ReadWord(params.mElements[1].get(), &name) || IsLiteral(name)) return InvalidType();
@@ -305,14 +314,6 @@ bool FontData::DoLayerPointRange(const ListDataElement& params) {
   return true;
 }
 
-bool FontData::DoLayerSetPointSize(const ListDataElement& params) {
-  FontLayer* layer = nullptr;
-  int value = 0;
-  if (!ReadLayerInt(params, &layer, &value)) return false;
-  layer->mPointSize = value;
-  return true;
-}
-
 bool FontData::DoLayerSetImage(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::string file;
@@ -352,30 +353,6 @@ bool FontData::DoLayerSetColorMult(const ListDataElement& params) { return SetLa
 
 bool FontData::DoLayerSetColorAdd(const ListDataElement& params) { return SetLayerColor(params, false); }
 
-bool FontData::DoLayerSetAscent(const ListDataElement& params) {
-  FontLayer* layer = nullptr;
-  int value = 0;
-  if (!ReadLayerInt(params, &layer, &value)) return false;
-  layer->mAscent = value;
-  return true;
-}
-
-bool FontData::DoLayerSetAscentPadding(const ListDataElement& params) {
-  FontLayer* layer = nullptr;
-  int value = 0;
-  if (!ReadLayerInt(params, &layer, &value)) return false;
-  layer->mAscentPadding = value;
-  return true;
-}
-
-bool FontData::DoLayerSetLineSpacingOffset(const ListDataElement& params) {
-  FontLayer* layer = nullptr;
-  int value = 0;
-  if (!ReadLayerInt(params, &layer, &value)) return false;
-  layer->mLineSpacingOffset = value;
-  return true;
-}
-
 bool FontData::DoLayerSetOffset(const ListDataElement& params) {
   FontLayer* layer = nullptr;
   std::vector<int> offset;
@@ -383,22 +360,6 @@ bool FontData::DoLayerSetOffset(const ListDataElement& params) {
       !DataToIntVector(params.mElements[2].get(), &offset) || offset.size() != 2)
     return InvalidType();
   layer->mOffset = Point(offset[0], offset[1]);
-  return true;
-}
-
-bool FontData::DoLayerSetSpacing(const ListDataElement& params) {
-  FontLayer* layer = nullptr;
-  int value = 0;
-  if (!ReadLayerInt(params, &layer, &value)) return false;
-  layer->mSpacing = value;
-  return true;
-}
-
-bool FontData::DoLayerSetBaseOrder(const ListDataElement& params) {
-  FontLayer* layer = nullptr;
-  int value = 0;
-  if (!ReadLayerInt(params, &layer, &value)) return false;
-  layer->mBaseOrder = value;
   return true;
 }
 

@@ -67,25 +67,22 @@ class FontData : public DescParser {
   bool DoLayerRequireTags(const ListDataElement& params);
   bool DoLayerExcludeTags(const ListDataElement& params);
   bool DoLayerPointRange(const ListDataElement& params);
-  bool DoLayerSetPointSize(const ListDataElement& params);
   bool DoLayerSetImage(const ListDataElement& params);
   bool DoLayerSetDrawMode(const ListDataElement& params);
   bool DoLayerSetColorMult(const ListDataElement& params);
   bool DoLayerSetColorAdd(const ListDataElement& params);
-  bool DoLayerSetAscent(const ListDataElement& params);
-  bool DoLayerSetAscentPadding(const ListDataElement& params);
-  bool DoLayerSetLineSpacingOffset(const ListDataElement& params);
   bool DoLayerSetOffset(const ListDataElement& params);
   bool DoLayerSetCharWidths(const ListDataElement& params);
-  bool DoLayerSetSpacing(const ListDataElement& params);
   bool DoLayerSetImageMap(const ListDataElement& params);
   bool DoLayerSetCharOffsets(const ListDataElement& params);
   bool DoLayerSetKerningPairs(const ListDataElement& params);
-  bool DoLayerSetBaseOrder(const ListDataElement& params);
   bool DoLayerSetCharOrders(const ListDataElement& params);
 
   // The layer and one int: the shape of the layer's single-number commands.
   bool ReadLayerInt(const ListDataElement& params, FontLayer** layer, int* value);
+  // The layer's single-number commands: the number read into the layer's field.
+  template <int FontLayer::*kField>
+  bool SetLayerInt(const ListDataElement& params);
   bool SetLayerColor(const ListDataElement& params, bool multiply);
   bool SetTags(const ListDataElement& params, bool required);
   // The layer, a list of characters and a parallel list of ints, applied one character at a time.

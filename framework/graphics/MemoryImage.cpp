@@ -1,11 +1,11 @@
 #include "framework/graphics/MemoryImage.h"
 
-#include "framework/graphics/TextureData.h"
+#include "framework/graphics/d3d/TextureData.h"
 
-#include "framework/graphics/CopyRows.h"
 #include "framework/graphics/NativePixel.h"
-#include "framework/graphics/PaletteBuilder.h"
-#include "framework/graphics/RunLengthTable.h"
+#include "framework/graphics/kernels/CopyRows.h"
+#include "framework/graphics/software/PaletteBuilder.h"
+#include "framework/graphics/software/RunLengthTable.h"
 
 #include <algorithm>
 #include <atomic>

@@ -7,8 +7,8 @@
 #include "framework/graphics/Image.h"
 #include "framework/graphics/ImageHost.h"
 #include "framework/graphics/NativeDisplay.h"
-#include "framework/graphics/TriangleRasterizer.h"
-#include "framework/graphics/UnrotatedRows.h"
+#include "framework/graphics/kernels/UnrotatedRows.h"
+#include "framework/graphics/raster/TriangleRasterizer.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Loading groups of resources, freeing them and handing them out.
 #include <algorithm>
 
-#include "framework/graphics/DDImage.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDImage.h"
 #include "framework/resource/ImageLoader.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/resource/ResourceManagerException.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/display/DDImage.h"
 #include "framework/widget/KeyCodes.h"
 #include "framework/widget/Widget.h"
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"

@@ -18,8 +18,6 @@ Board gBoard;
 
 namespace {
 
-constexpr int kMinDifficulty = 1;
-constexpr int kMaxDifficulty = 3;
 constexpr int kSwirlHitPoints = -1;  // never counted down: swirl bricks never die
 constexpr int kHeldSwirlFrameDelay = 1;
 constexpr float kDegreesToRadians = 3.14159265358979323846 / 180.0;  // held as a float, as always
@@ -52,7 +50,7 @@ void ReleaseOverlay(Actor* ball) {
 
 }  // namespace
 
-int GameDifficulty() { return std::clamp(Kit::gKitApp->mDifficulty, kMinDifficulty, kMaxDifficulty); }
+int GameDifficulty() { return std::clamp(Kit::gKitApp->mDifficulty, kEasyDifficulty, kHardDifficulty); }
 
 bool IsTargetBrick(const Actor& brick) {
   const std::string_view code = brick.ColourCode();

@@ -40,7 +40,10 @@ inline constexpr std::array<const char*, 20> kPowerUpDropTable = {
     "ups_sublive",
 };
 
-// The framework's difficulty (1 easy, 2 normal, 3 hard), held to that range wherever a rule reads it.
+// The framework's difficulty, held to this range wherever a rule reads it.
+inline constexpr int kEasyDifficulty = 1;
+inline constexpr int kNormalDifficulty = 2;
+inline constexpr int kHardDifficulty = 3;
 int GameDifficulty();
 
 class Board : public SceneRules {

@@ -13,9 +13,9 @@ namespace {
 // Easy draws from the first fifteen, normal from all nineteen, hard from "ups_bounce" on.
 int DrawDropIndex() {
   switch (GameDifficulty()) {
-    case 1:
+    case kEasyDifficulty:
       return std::rand() % 15 + 1;
-    case 2:
+    case kNormalDifficulty:
       return std::rand() % 19 + 1;
     default:
       return std::rand() % 8 + 12;

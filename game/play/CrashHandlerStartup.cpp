@@ -1,6 +1,6 @@
 // The crash handler covers the whole run of the game, its application object's construction included:
 // it is installed before main and removed after it.
-#include "framework/app/CrashHandler.h"
+#include "framework/app/crash/CrashHandler.h"
 
 namespace {
 

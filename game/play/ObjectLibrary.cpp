@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <fstream>
 
+#include "game/play/BackgroundAnim.h"
 #include "game/play/RecordReader.h"
 #include "game/play/ResourceIds.h"
 #include "platform/win/PathMap.h"
@@ -22,11 +23,11 @@ std::ifstream OpenBinary(const std::string& path) { return std::ifstream(plat::M
 int BackgroundKindOf(std::int32_t levelValue) {
   switch (levelValue) {
     case 1:
-      return 1;
+      return BackgroundAnim::kScrollKind;
     case 2:
-      return 2;
+      return BackgroundAnim::kFallKind;
     case 3:
-      return 0;
+      return BackgroundAnim::kImageKind;
     default:
       return ObjectLibrary::kKeepBackground;
   }

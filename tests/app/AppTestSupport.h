@@ -61,7 +61,7 @@ class LoopApp : public Kit::KitAppBase {
   void Cycle() {
     do {
       UpdateAppStep(nullptr);
-    } while (mUpdateState != 3);
+    } while (mUpdateState != Kit::KitAppBase::UpdateState::kStepDone);
   }
 
   BusyWidget mBusy;

@@ -30,13 +30,13 @@ TEST_F(FrameLoopTest, ATickIsDueOnlyOnceAFrameTimeIsOwed) {
   EXPECT_FALSE(mApp.Process(false)) << "with 1 ms still owed, the step would have slept";
   EXPECT_EQ(mApp.mUpdateCount, ticks);
   mClock.AdvanceMillis(1);
-  mApp.mUpdateState = 1;
+  mApp.mUpdateState = Kit::KitAppBase::UpdateState::kReadyToTick;
   EXPECT_TRUE(mApp.Process(true));
   EXPECT_EQ(mApp.mUpdateCount, ticks + 1);
-  EXPECT_EQ(mApp.mUpdateState, 2);
+  EXPECT_EQ(mApp.mUpdateState, Kit::KitAppBase::UpdateState::kTicked);
   EXPECT_NEAR(mApp.mUpdateFTimeAcc, 10.0, 1e-9);
   mApp.Process(true);  // the tick's second half takes its 10 ms
-  EXPECT_EQ(mApp.mUpdateState, 3);
+  EXPECT_EQ(mApp.mUpdateState, Kit::KitAppBase::UpdateState::kStepDone);
   EXPECT_NEAR(mApp.mUpdateFTimeAcc, 0.0, 1e-9);
 }
 
@@ -146,7 +146,7 @@ TEST_F(FrameLoopTest, PauseRequestRunsOneTickOneFractionOneDrawThenSleepsFrames)
   mApp.UpdateAppStep(nullptr);
   EXPECT_EQ(timeGetTime() - before, 10u);
   EXPECT_EQ(mApp.mUpdateCount, 1);
-  EXPECT_EQ(mApp.mUpdateState, 3);
+  EXPECT_EQ(mApp.mUpdateState, Kit::KitAppBase::UpdateState::kStepDone);
 }
 
 TEST_F(FrameLoopTest, SmoothUpdatesPassTheFractionalStepOfTheRefreshRate) {
@@ -200,7 +200,7 @@ TEST_F(FrameLoopTest, RefreshSynchronisedRuleNeedsFullScreenOrAHardWaitInAWindow
 int WindowsUntilGivenUp(LoopApp& app, plat::FakeClock& clock, DWORD millisPerTick, int ticks) {
   for (int i = 0; i < ticks && !app.mVSyncBroken; ++i) {
     clock.AdvanceMillis(millisPerTick);
-    app.mUpdateState = 1;
+    app.mUpdateState = Kit::KitAppBase::UpdateState::kReadyToTick;
     app.mLastTimeAcc = timeGetTime();
     app.mUpdateFTimeAcc = 10.0;
     app.mHasPendingDraw = false;
@@ -233,7 +233,7 @@ TEST_F(FrameLoopTest, ResetTimingForgetsOwedTimeAndForgivingLagSuppressesCatchUp
   mClock.AdvanceMillis(400);
   mApp.UpdateFTimeAcc();
   EXPECT_EQ(mApp.mNoCatchUpCountdown, 600);
-  mApp.mUpdateState = 2;
+  mApp.mUpdateState = Kit::KitAppBase::UpdateState::kTicked;
   mApp.Process(true);
   EXPECT_DOUBLE_EQ(mApp.mUpdateFTimeAcc, 0.0) << "owed time is dropped after each update while forgiving";
   mClock.AdvanceMillis(600);
@@ -263,7 +263,7 @@ TEST_F(FrameLoopTest, WhileLoadingDrawsAreAtLeast50MillisecondsApart) {
     mClock.AdvanceMillis(1);
     mApp.mHasPendingDraw = true;
     mApp.mBusy.MarkDirty();
-    mApp.mUpdateState = 3;
+    mApp.mUpdateState = Kit::KitAppBase::UpdateState::kStepDone;
     mApp.Cycle();
     if (mApp.mDrawCount != before) drawTimes.push_back(timeGetTime());
   }
@@ -317,7 +317,7 @@ TEST_F(FrameLoopTest, ShutdownFromAnotherThreadRunsOnceOnTheLoopsThread) {
   std::thread([&] { mApp.Shutdown(); }).join();
   EXPECT_FALSE(mApp.mQuit);
   EXPECT_TRUE(mApp.mShutdownRequested);
-  mApp.mUpdateState = 1;
+  mApp.mUpdateState = Kit::KitAppBase::UpdateState::kReadyToTick;
   mApp.Process(true);
   EXPECT_TRUE(mApp.mQuit);
   EXPECT_EQ(mApp.mShutdowns, 1);

@@ -8,9 +8,9 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/Color.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/ddraw/PresentedFrame.h"

@@ -20,9 +20,9 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/app/CrashHandler.h"
-#include "framework/app/HTTPTransfer.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/crash/CrashHandler.h"
+#include "framework/app/crash/HTTPTransfer.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Time.h"
 #include "platform/win/Windows.h"

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "framework/app/DemoFile.h"
-#include "framework/app/DemoStream.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Messages.h"

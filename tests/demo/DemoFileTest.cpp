@@ -1,4 +1,4 @@
-#include "framework/app/DemoFile.h"
+#include "framework/app/demo/DemoFile.h"
 
 #include <gtest/gtest.h>
 

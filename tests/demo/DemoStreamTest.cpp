@@ -1,4 +1,4 @@
-#include "framework/app/DemoStream.h"
+#include "framework/app/demo/DemoStream.h"
 
 #include <gtest/gtest.h>
 

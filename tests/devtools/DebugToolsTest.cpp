@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <functional>
 
-#include "framework/app/DebugOverlays.h"
-#include "framework/app/DemoPlaybackControls.h"
-#include "framework/app/DemoStream.h"
-#include "framework/app/DeveloperFiles.h"
+#include "framework/app/demo/DemoPlaybackControls.h"
+#include "framework/app/demo/DemoStream.h"
+#include "framework/app/devtools/DebugOverlays.h"
+#include "framework/app/devtools/DeveloperFiles.h"
+#include "framework/app/devtools/ModValues.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/util/ModValues.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Controls.h"
 #include "platform/win/Dialogs.h"
@@ -314,7 +314,7 @@ TEST_F(PlaybackControlsTest, AJumpRunsTheUpdatesMutedAndStopsAtTheTarget) {
   Type('9');
   bool mutedThroughout = true;
   mApp.mBusy.mOnUpdate = [&] { mutedThroughout = mutedThroughout && mApp.IsMuted(); };
-  mApp.mUpdateState = 1;
+  mApp.mUpdateState = Kit::KitAppBase::UpdateState::kReadyToTick;
   EXPECT_TRUE(mApp.Process(true));
   // No time passed on the stopped clock: the whole jump ran in one step, and then paced ticks resume.
   EXPECT_EQ(mApp.mBusy.mTicks, 9500);

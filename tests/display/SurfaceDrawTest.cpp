@@ -3,12 +3,12 @@
 // translucent colours, plain and mirrored, rotated at any angle, with placements partly outside the
 // surface. The padding after each row must come through untouched. Then a few pixels worked out by
 // hand, and hostile geometry.
-#include "framework/graphics/SimdLevel.h"
-#include "framework/graphics/SurfaceBlt.h"
-#include "framework/graphics/SurfaceFill.h"
-#include "framework/graphics/SurfaceLine.h"
-#include "framework/graphics/SurfaceRotate.h"
-#include "framework/graphics/SurfaceStretch.h"
+#include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/surface/SurfaceBlt.h"
+#include "framework/graphics/surface/SurfaceFill.h"
+#include "framework/graphics/surface/SurfaceLine.h"
+#include "framework/graphics/surface/SurfaceRotate.h"
+#include "framework/graphics/surface/SurfaceStretch.h"
 #include "tests/support/PixelModel.h"
 
 #include <gtest/gtest.h>

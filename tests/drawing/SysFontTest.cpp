@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SysFont.h"
 #include "tests/support/GoldenImage.h"
 #include "tests/support/ScreenFixture.h"
 

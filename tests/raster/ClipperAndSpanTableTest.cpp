@@ -1,25 +1,25 @@
 // The software triangle clipper's interpolation and the choice of span routine. Clipping itself is
 // judged by the triangle blits (MatrixBltTest).
-#include "framework/graphics/TriangleClipper.h"
-#include "framework/graphics/TriangleSpans.h"
+#include "framework/graphics/raster/TriangleClipper.h"
+#include "framework/graphics/raster/TriangleSpans.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using Kit::ClipBounds;
-using Kit::SoftwareVertex;
+using Kit::TriVertex;
 
 const ClipBounds kBounds{0, 0, 9, 9};
 
 TEST(TriangleClipper, InterpolationIsLinearAndColoursTruncatePerChannel) {
-  const SoftwareVertex a{0, 0, 0, 0, 0xFF000000}, b{4, 8, 1, 0.5f, 0xFFFFFFFF};
-  const SoftwareVertex mid = Kit::InterpolateAtX(a, b, 2);
+  const TriVertex a{0, 0, 0, 0, 0xFF000000}, b{4, 8, 1, 0.5f, 0xFFFFFFFF};
+  const TriVertex mid = Kit::InterpolateAtX(a, b, 2);
   EXPECT_FLOAT_EQ(mid.mY, 4);
   EXPECT_FLOAT_EQ(mid.mU, 0.5f);
   EXPECT_FLOAT_EQ(mid.mV, 0.25f);
   EXPECT_EQ(mid.mColor, 0xFF7F7F7Fu);
-  const SoftwareVertex quarter = Kit::InterpolateAtY(a, b, 2);
+  const TriVertex quarter = Kit::InterpolateAtY(a, b, 2);
   EXPECT_FLOAT_EQ(quarter.mX, 1);
   EXPECT_EQ(quarter.mColor, 0xFF3F3F3Fu);
 }

@@ -1,6 +1,6 @@
 // Matrix and textured-triangle blits of software images, end to end through the rasteriser.
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/TriangleSpans.h"
+#include "framework/graphics/raster/TriangleSpans.h"
 #include "tests/support/PixelModel.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Every span routine against the per-pixel model, over random triangles, textures, colours and
 // destination contents.
-#include "framework/graphics/TriangleSpans.h"
+#include "framework/graphics/raster/TriangleSpans.h"
 #include "tests/support/PixelModel.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Process.h"
 #include "platform/win/Threads.h"

@@ -1,7 +1,7 @@
 // A recording made in memory, and the playback of what it recorded.
 #pragma once
 
-#include "framework/app/DemoStream.h"
+#include "framework/app/demo/DemoStream.h"
 
 namespace KitTest {
 

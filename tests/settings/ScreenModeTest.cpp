@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/MessageBox.h"

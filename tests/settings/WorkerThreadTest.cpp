@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "framework/app/KitAppBase.h"
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
 #include "framework/resource/ResourceManager.h"

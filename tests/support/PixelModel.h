@@ -4,13 +4,13 @@
 // unpack; every line goes through one walker.
 #pragma once
 
-#include "framework/graphics/ChannelAddTables.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
-#include "framework/graphics/SoftwareTriangle.h"
-#include "framework/graphics/SurfaceTarget.h"
+#include "framework/graphics/raster/SoftwareTriangle.h"
+#include "framework/graphics/surface/ChannelAddTables.h"
+#include "framework/graphics/surface/SurfaceTarget.h"
 
 #include <cstdint>
 #include <random>

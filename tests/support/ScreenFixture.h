@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"

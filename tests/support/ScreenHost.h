@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "framework/graphics/DDInterface.h"
 #include "framework/graphics/ImageHost.h"
+#include "framework/graphics/display/DDInterface.h"
 
 namespace testsupport {
 

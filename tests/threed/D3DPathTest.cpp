@@ -17,14 +17,14 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/graphics/D3DTester.h"
-#include "framework/graphics/DDImage.h"
-#include "framework/graphics/DDInterface.h"
+#include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Matrix3.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/SysFont.h"
 #include "framework/graphics/TriVertex.h"
+#include "framework/graphics/d3d/D3DTester.h"
+#include "framework/graphics/display/DDImage.h"
+#include "framework/graphics/display/DDInterface.h"
 #include "platform/d3d/D3DHooks.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Errors.h"

@@ -8,10 +8,10 @@
 #include <tuple>
 #include <vector>
 
-#include "framework/graphics/D3DClipper.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/TextureData.h"
-#include "framework/graphics/TextureFormat.h"
+#include "framework/graphics/d3d/D3DClipper.h"
+#include "framework/graphics/d3d/TextureData.h"
+#include "framework/graphics/d3d/TextureFormat.h"
 #include "platform/d3d/D3D.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "tests/support/ArgbReadback.h"

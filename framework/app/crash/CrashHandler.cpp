@@ -1,0 +1,389 @@
+#include "framework/app/crash/CrashHandler.h"
+
+#include <dlfcn.h>
+#include <elf.h>
+#include <fcntl.h>
+#include <link.h>
+#include <sys/utsname.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoStream.h"
+#include "platform/win/Files.h"
+#include "platform/win/ImageHelp.h"
+#include "platform/win/Modules.h"
+#include "platform/win/PathMap.h"
+#include "platform/win/Process.h"
+#include "platform/win/Threads.h"
+
+namespace Kit {
+
+bool CrashHandler::mShowWindow = true;
+bool CrashHandler::mAllowSubmit = true;
+bool CrashHandler::mUseDefaultFonts = true;
+std::string CrashHandler::mSubmitHost;
+std::string CrashHandler::mErrorTitle;
+std::string CrashHandler::mErrorText;
+std::string CrashHandler::mUserText;
+std::string CrashHandler::mCrashDemoFile;
+bool CrashHandler::mHasDemoFile = false;
+KitAppBase* CrashHandler::mApp = nullptr;
+
+namespace {
+
+LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
+HMODULE gImageHelp = nullptr;
+SymInitializeProc gSymInitialize = nullptr;
+SymSetOptionsProc gSymSetOptions = nullptr;
+SymCleanupProc gSymCleanup = nullptr;
+UnDecorateSymbolNameProc gUnDecorateSymbolName = nullptr;
+StackWalkProc gStackWalk = nullptr;
+SymFunctionTableAccessProc gSymFunctionTableAccess = nullptr;
+SymGetModuleBaseProc gSymGetModuleBase = nullptr;
+SymGetSymFromAddrProc gSymGetSymFromAddr = nullptr;
+SymGetLineFromAddrProc gSymGetLineFromAddr = nullptr;
+
+struct ExceptionNameRow {
+  DWORD code;
+  const char* name;
+};
+
+constexpr ExceptionNameRow kExceptionNames[] = {
+    {0x40000005, "Segment Notification"},
+    {0x80000003, "Breakpoint"},
+    {0x80000004, "Single step"},
+    {0x00000000, "Wait 0"},
+    {0x00000080, "Abandoned Wait 0"},
+    {0x000000C0, "User APC"},
+    {0x00000102, "Timeout"},
+    {0x00000103, "Pending"},
+    {0x80000001, "Guard Page Violation"},
+    {0x80000002, "Data Type Misalignment"},
+    {0xC0000005, "Access Violation"},
+    {0xC0000006, "In Page Error"},
+    {0xC0000017, "No Memory"},
+    {0xC000001D, "Illegal Instruction"},
+    {0xC0000025, "Noncontinuable Exception"},
+    {0xC0000026, "Invalid Disposition"},
+    {0xC000008C, "Array Bounds Exceeded"},
+    {0xC000008D, "Float Denormal Operand"},
+    {0xC000008E, "Divide by Zero"},
+    {0xC000008F, "Float Inexact Result"},
+    {0xC0000090, "Float Invalid Operation"},
+    {0xC0000091, "Float Overflow"},
+    {0xC0000092, "Float Stack Check"},
+    {0xC0000093, "Float Underflow"},
+    {0xC0000094, "Integer Divide by Zero"},
+    {0xC0000095, "Integer Overflow"},
+    {0xC0000096, "Privileged Instruction"},
+    {0xC00000FD, "Stack Overflow"},
+    {0xC000013A, "Ctrl+C Exit"},
+};
+
+// printf into the report.
+void Append(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Append(std::string& text, const char* format, ...) {
+  char piece[2048];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(piece, sizeof(piece), format, arguments);
+  va_end(arguments);
+  text += piece;
+}
+
+template <typename Proc>
+bool Take(Proc* proc, const char* name) {
+  *proc = reinterpret_cast<Proc>(GetProcAddress(gImageHelp, name));
+  return *proc != nullptr;
+}
+
+// The ELF section of an object file that holds the virtual address `at`: its index and the offset.
+bool SectionOf(const std::string& path, std::uint64_t at, DWORD* section, std::uint64_t* offset) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return false;
+  bool found = false;
+  Elf64_Ehdr header{};
+  if (::pread(file, &header, sizeof(header), 0) == static_cast<ssize_t>(sizeof(header)) &&
+      std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == ELFCLASS64 &&
+      header.e_shentsize == sizeof(Elf64_Shdr)) {
+    for (unsigned i = 1; i < header.e_shnum && i < 4096 && !found; ++i) {
+      Elf64_Shdr entry{};
+      if (::pread(file, &entry, sizeof(entry), static_cast<off_t>(header.e_shoff + i * sizeof(entry))) !=
+          static_cast<ssize_t>(sizeof(entry)))
+        break;
+      if ((entry.sh_flags & SHF_ALLOC) != 0 && entry.sh_addr <= at && at < entry.sh_addr + entry.sh_size) {
+        *section = i;
+        *offset = at - entry.sh_addr;
+        found = true;
+      }
+    }
+  }
+  ::close(file);
+  return found;
+}
+
+}  // namespace
+
+void CrashHandler::Install() { gPreviousFilter = SetUnhandledExceptionFilter(&CrashHandler::UnhandledExceptionFilter); }
+
+void CrashHandler::Uninstall() { SetUnhandledExceptionFilter(gPreviousFilter); }
+
+LONG CrashHandler::UnhandledExceptionFilter(EXCEPTION_POINTERS* exception) {
+  if (mApp != nullptr) mApp->CrashOccurred();
+  DoHandleException(exception);
+  SetErrorMode(SEM_NOGPFAULTERRORBOX);
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+const char* CrashHandler::ExceptionName(DWORD code) {
+  for (const ExceptionNameRow& row : kExceptionNames)
+    if (row.code == code) return row.name;
+  return nullptr;
+}
+
+bool CrashHandler::LoadImageHelp() {
+  gImageHelp = LoadLibrary("IMAGEHLP.DLL");
+  if (gImageHelp == nullptr) return false;
+  if (!Take(&gSymInitialize, "SymInitialize") || !Take(&gSymSetOptions, "SymSetOptions") ||
+      !Take(&gSymCleanup, "SymCleanup") || !Take(&gUnDecorateSymbolName, "UnDecorateSymbolName") ||
+      !Take(&gStackWalk, "StackWalk") || !Take(&gSymFunctionTableAccess, "SymFunctionTableAccess") ||
+      !Take(&gSymGetModuleBase, "SymGetModuleBase") || !Take(&gSymGetSymFromAddr, "SymGetSymFromAddr"))
+    return false;
+  Take(&gSymGetLineFromAddr, "SymGetLineFromAddr");  // lines are a bonus: a walk without them still names
+  gSymSetOptions(SYMOPT_DEFERRED_LOADS);
+  char path[260] = {};
+  GetModuleFileName(nullptr, path, sizeof(path));
+  std::string folder = path;
+  const std::size_t cut = folder.find_last_of(folder.rfind('/') != std::string::npos ? "/" : "\\");
+  folder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
+  return gSymInitialize(nullptr, folder.empty() ? nullptr : folder.c_str(), TRUE) != FALSE;
+}
+
+void CrashHandler::UnloadImageHelp() {
+  if (gImageHelp == nullptr) return;
+  if (gSymCleanup != nullptr) gSymCleanup(nullptr);
+  FreeLibrary(gImageHelp);
+  gImageHelp = nullptr;
+}
+
+bool CrashHandler::GetLogicalAddress(const void* address, std::string* module, DWORD* section, std::uint64_t* offset) {
+  MEMORY_BASIC_INFORMATION memory{};
+  if (VirtualQuery(address, &memory, sizeof(memory)) == 0 || memory.Type != MEM_IMAGE) return false;
+  Dl_info object{};
+  void* linkMap = nullptr;
+  if (::dladdr1(address, &object, &linkMap, RTLD_DL_LINKMAP) == 0 || linkMap == nullptr) return false;
+  // The object's own file: the main program's name in the link map is empty.
+  char path[4096] = {};
+  if (GetModuleFileName(static_cast<HMODULE>(memory.AllocationBase), path, sizeof(path)) == 0) return false;
+  const auto bias = static_cast<const link_map*>(linkMap)->l_addr;
+  DWORD foundSection = 0;
+  std::uint64_t foundOffset = 0;
+  if (!SectionOf(path, reinterpret_cast<std::uintptr_t>(address) - bias, &foundSection, &foundOffset)) return false;
+  *module = path;
+  *section = foundSection;
+  *offset = foundOffset;
+  return true;
+}
+
+std::string CrashHandler::WalkStackImageHelp(const CONTEXT& context, int skip) {
+  std::string text;
+  STACKFRAME64 frame{};
+  frame.AddrPC.Offset = context.Rip;
+  frame.AddrStack.Offset = context.Rsp;
+  frame.AddrFrame.Offset = context.Rbp;
+  frame.AddrPC.Mode = frame.AddrStack.Mode = frame.AddrFrame.Mode = AddrModeFlat;
+  CONTEXT walked = context;
+  while (gStackWalk(IMAGE_FILE_MACHINE_AMD64, nullptr, nullptr, &frame, &walked, nullptr, gSymFunctionTableAccess,
+                    gSymGetModuleBase, nullptr)) {
+    if (frame.AddrFrame.Offset == 0 || frame.AddrPC.Offset == 0) break;
+    if (skip-- > 0) continue;
+    alignas(IMAGEHLP_SYMBOL64) char symbolRoom[sizeof(IMAGEHLP_SYMBOL64) + 512];
+    auto* symbol = reinterpret_cast<IMAGEHLP_SYMBOL64*>(symbolRoom);
+    symbol->SizeOfStruct = sizeof(IMAGEHLP_SYMBOL64);
+    symbol->MaxNameLength = 512;
+    ULONGLONG displacement = 0;
+    const auto pc = static_cast<unsigned long long>(frame.AddrPC.Offset);
+    const auto cfa = static_cast<unsigned long long>(frame.AddrFrame.Offset);
+    if (gSymGetSymFromAddr(nullptr, frame.AddrPC.Offset, &displacement, symbol)) {
+      char name[256];
+      gUnDecorateSymbolName(symbol->Name, name, sizeof(name), 0);
+      Append(text, "%016llX %016llX %s+%llX\r\n", pc, cfa, name, static_cast<unsigned long long>(displacement));
+    } else {
+      std::string module;
+      DWORD section = 0;
+      std::uint64_t offset = 0;
+      GetLogicalAddress(reinterpret_cast<void*>(frame.AddrPC.Offset), &module, &section, &offset);
+      Append(text, "%016llX %016llX %04X:%08llX %s\r\n", pc, cfa, static_cast<unsigned>(section),
+             static_cast<unsigned long long>(offset), StripPath(module).c_str());
+    }
+    IMAGEHLP_LINE64 line{};
+    line.SizeOfStruct = sizeof(line);
+    DWORD lineDisplacement = 0;
+    if (gSymGetLineFromAddr != nullptr && gSymGetLineFromAddr(nullptr, frame.AddrPC.Offset, &lineDisplacement, &line))
+      Append(text, "    %s line %u\r\n", line.FileName, static_cast<unsigned>(line.LineNumber));
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string CrashHandler::WalkStackManually(const CONTEXT& context, int skip) {
+  std::string text;
+  std::uintptr_t pc = context.Rip;
+  std::uintptr_t frame = context.Rbp;
+  for (;;) {
+    if (skip-- <= 0) {
+      std::string module;
+      DWORD section = 0;
+      std::uint64_t offset = 0;
+      GetLogicalAddress(reinterpret_cast<void*>(pc), &module, &section, &offset);
+      Append(text, "%016llX  %016llX  %04X:%08llX %s\r\n", static_cast<unsigned long long>(pc),
+             static_cast<unsigned long long>(frame), static_cast<unsigned>(section),
+             static_cast<unsigned long long>(offset), StripPath(module).c_str());
+    }
+    // A frame holds the caller's frame pointer, then the return address.
+    if (frame % sizeof(void*) != 0 || IsBadReadPtr(reinterpret_cast<void*>(frame), 2 * sizeof(void*))) break;
+    const auto* words = reinterpret_cast<const std::uintptr_t*>(frame);
+    const std::uintptr_t nextFrame = words[0];
+    const std::uintptr_t nextPc = words[1];
+    if (nextFrame % sizeof(void*) != 0 || nextFrame <= frame ||
+        IsBadWritePtr(reinterpret_cast<void*>(nextFrame), 2 * sizeof(void*)))
+      break;
+    pc = nextPc;
+    frame = nextFrame;
+  }
+  return text;
+}
+
+std::string CrashHandler::MakeReport(EXCEPTION_POINTERS* exception, std::string* title) {
+  const bool imageHelp = LoadImageHelp();
+  const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+  const CONTEXT& context = *exception->ContextRecord;
+  std::string report;
+  const auto address = reinterpret_cast<unsigned long long>(record.ExceptionAddress);
+  const unsigned thread = GetCurrentThreadId();
+  if (const char* name = ExceptionName(record.ExceptionCode))
+    Append(report, "Exception: %s (code 0x%x) at address %016llX in thread %X\r\n", name,
+           static_cast<unsigned>(record.ExceptionCode), address, thread);
+  else
+    Append(report, "Unknown exception: (code 0x%x) at address %016llX in thread %X\r\n",
+           static_cast<unsigned>(record.ExceptionCode), address, thread);
+
+  std::string module;
+  DWORD section = 0;
+  std::uint64_t offset = 0;
+  GetLogicalAddress(record.ExceptionAddress, &module, &section, &offset);
+  report += "Module: " + StripPath(module) + "\r\n";
+  Append(report, "Logical Address: %04X:%08llX\r\n\r\n", static_cast<unsigned>(section),
+         static_cast<unsigned long long>(offset));
+  char titleText[64];
+  std::snprintf(titleText, sizeof(titleText), "Exception at %04X:%08llX", static_cast<unsigned>(section),
+                static_cast<unsigned long long>(offset));
+  *title = titleText;
+
+  std::string stack = imageHelp ? WalkStackImageHelp(context, 0) : std::string();
+  if (stack.empty()) stack = WalkStackManually(context, 0);
+  report += stack + "\r\n";
+
+  Append(report, "RAX:%016llX RBX:%016llX RCX:%016llX\r\nRDX:%016llX RSI:%016llX RDI:%016llX\r\n",
+         static_cast<unsigned long long>(context.Rax), static_cast<unsigned long long>(context.Rbx),
+         static_cast<unsigned long long>(context.Rcx), static_cast<unsigned long long>(context.Rdx),
+         static_cast<unsigned long long>(context.Rsi), static_cast<unsigned long long>(context.Rdi));
+  Append(report, "RIP:%016llX RSP:%016llX  RBP:%016llX\r\n", static_cast<unsigned long long>(context.Rip),
+         static_cast<unsigned long long>(context.Rsp), static_cast<unsigned long long>(context.Rbp));
+  Append(report, "CS:%04X SS:%04X DS:%04X ES:%04X FS:%04X GS:%04X\r\n", static_cast<unsigned>(context.SegCs),
+         static_cast<unsigned>(context.SegSs), static_cast<unsigned>(context.SegDs),
+         static_cast<unsigned>(context.SegEs), static_cast<unsigned>(context.SegFs),
+         static_cast<unsigned>(context.SegGs));
+  Append(report, "Flags:%08X\r\n\r\n", static_cast<unsigned>(context.EFlags));
+  report += GetSysInfo();
+  if (mApp != nullptr) {
+    const std::string appInfo = mApp->GetAppInfoText();
+    if (!appInfo.empty()) report += "\r\n" + appInfo;
+  }
+  if (imageHelp) LookupMapFile(report);
+  return report;
+}
+
+void CrashHandler::FinishDemo() {
+  DemoStream* demo = mApp->mDemoStream;
+  const bool recording = demo != nullptr && demo->mRecording;
+  if (recording) {
+    demo->RecordCommand(mApp->mUpdateCount, DEMO_NO_OP);
+    mApp->WriteDemoFile(mApp->mRandSeed);
+    mCrashDemoFile = mApp->mDemoFileName;
+  }
+  mHasDemoFile = recording;
+  const std::string extra = mApp->GetCrashExtraText();
+  if (!extra.empty()) {
+    mCrashDemoFile = extra;
+    mHasDemoFile = true;
+  }
+  if (demo != nullptr) demo->mRecording = demo->mPlaying = false;
+}
+
+void CrashHandler::DoHandleException(EXCEPTION_POINTERS* exception) {
+  std::string title;
+  const std::string report = MakeReport(exception, &title);
+  // The file first: whatever goes wrong after, the report is on the disk.
+  WriteCrashFile(report);
+  if (mApp != nullptr) {
+    mApp->CopyToClipboard(report);
+    FinishDemo();
+  }
+  if (mShowWindow) ShowErrorWindow(title, report);
+  UnloadImageHelp();
+}
+
+bool CrashHandler::HexToUInt(const std::string& text, std::uint32_t* value) {
+  std::uint32_t number = 0;
+  for (char c : text) {
+    int digit = -1;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    if (digit < 0) return false;
+    number = number * 16 + static_cast<std::uint32_t>(digit);
+  }
+  *value = number;
+  return true;
+}
+
+std::string CrashHandler::StripPath(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string CrashHandler::GetSysInfo() {
+  std::string text;
+  utsname system{};
+  if (::uname(&system) == 0)
+    Append(text, "OS Ver: %s %s %s %s\r\n", system.sysname, system.release, system.version, system.machine);
+  if (mApp == nullptr) return text;
+  for (const auto& [module, label] : {std::pair{"ddraw.dll", "DDraw Ver: "}, std::pair{"dsound.dll", "DSound Ver: "}}) {
+    HMODULE handle = LoadLibrary(module);
+    char path[256] = {};
+    if (handle == nullptr || GetModuleFileName(handle, path, sizeof(path)) == 0) continue;
+    text += label + mApp->GetProductVersion(path) + "\r\n";
+  }
+  return text;
+}
+
+void CrashHandler::WriteCrashFile(const std::string& report) {
+  std::FILE* file = std::fopen(plat::MapPath("crash.txt").c_str(), "w");
+  if (file == nullptr) return;
+  std::fwrite(report.data(), 1, report.size(), file);
+  std::fputc('\n', file);
+  std::fclose(file);
+}
+
+}  // namespace Kit

@@ -1,0 +1,75 @@
+// The application's demo stream: made at start for the recording or playback the command line
+// chose, saved as a demo file at the end of a recording, and the values the application
+// synchronises through it as data blocks.
+#include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/app/demo/DemoStream.h"
+#include "framework/util/Buffer.h"
+
+namespace Kit {
+
+namespace {
+
+// Strings travel with a signed 16-bit length.
+constexpr std::size_t kMaxSyncedString = 32767;
+
+}  // namespace
+
+bool KitAppBase::StartDemo(std::string& error) {
+  if (!mRecordingDemoBuffer && !mPlayingDemoBuffer) return true;
+  mOwnDemoStream = std::make_unique<DemoStream>();
+  if (mPlayingDemoBuffer) {
+    if (!OpenDemoFile(error)) {
+      mPlayingDemoBuffer = false;
+      mOwnDemoStream.reset();
+      return false;
+    }
+  } else {
+    mOwnDemoStream->StartRecording();
+  }
+  mDemoStream = mOwnDemoStream.get();
+  return true;
+}
+
+bool KitAppBase::OpenDemoFile(std::string& error) {
+  DemoFile file;
+  const bool opened = LoadDemoFile(mDemoFileName, mProductVersion, &file, &error);
+  // The file's seed replaces the run's as soon as it was read, also when the file is then refused.
+  mOwnDemoStream->mSeed = file.mSeed;
+  if (opened) mOwnDemoStream->StartPlayback(file);
+  return opened;
+}
+
+void KitAppBase::WriteDemoFile(std::uint32_t seed) {
+  if (!mRecordingDemoBuffer || mDemoStream == nullptr) return;
+  SaveDemoFile(mDemoFileName, mDemoStream->MakeFile(static_cast<std::int32_t>(seed), mProductVersion, mUpdateCount));
+}
+
+void KitAppBase::DemoSyncBuffer(Buffer& buffer) {
+  if (mDemoStream == nullptr) return;
+  if (mDemoStream->mPlaying)
+    mDemoStream->ReplayDataBlock(mUpdateCount, &buffer);
+  else if (mDemoStream->mRecording)
+    mDemoStream->RecordDataBlock(mUpdateCount, buffer);
+}
+
+void KitAppBase::DemoSyncString(std::string& text) {
+  // Without a recording or a playback the text stays whole, however long.
+  if (mDemoStream == nullptr) return;
+  Buffer buffer;
+  buffer.WriteString(text.substr(0, kMaxSyncedString));
+  DemoSyncBuffer(buffer);
+  buffer.SeekFront();
+  text = buffer.ReadString();
+}
+
+void KitAppBase::DemoSyncBool(bool& value) {
+  if (mDemoStream == nullptr) return;
+  Buffer buffer;
+  buffer.WriteBoolean(value);
+  DemoSyncBuffer(buffer);
+  buffer.SeekFront();
+  value = buffer.ReadBoolean();
+}
+
+}  // namespace Kit

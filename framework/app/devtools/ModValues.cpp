@@ -1,0 +1,202 @@
+#include "framework/app/devtools/ModValues.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "framework/util/FileSystemUtil.h"
+#include "framework/util/PathUtil.h"
+#include "framework/util/StringUtil.h"
+#include "platform/win/MessageBox.h"
+#include "platform/win/PathMap.h"
+#include "platform/win/Process.h"
+
+namespace Kit {
+
+namespace {
+
+struct ModRegistry {
+  std::map<std::string, ModValueFile> mFiles;
+  std::uint32_t mLatestTime = 0;
+  bool mTimeSet = false;
+  std::string mSourceFolder;
+};
+
+ModRegistry& Registry() {
+  static ModRegistry registry;
+  return registry;
+}
+
+constexpr int kMaxLine = 512;
+// How many folders above the executable's are searched for a relatively named source file.
+constexpr int kParentLevels = 4;
+
+bool FileReadable(const std::string& path) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(plat::MapPath(path).c_str(), "r"), &std::fclose);
+  return file != nullptr;
+}
+
+std::string ExecutablePath() {
+  char path[256] = {};
+  GetModuleFileName(nullptr, path, sizeof(path));
+  return path;
+}
+
+// Parses one M(...) argument; stores it under macro k of the line unless k was already used there.
+enum class SiteResult { None, Stored, Repeated };
+SiteResult ParseSite(const std::string& fileName, const char* argument, int macro, int line, bool* used) {
+  int intValue = 0;
+  double doubleValue = 0.0;
+  if (ParseModInt(argument, intValue)) {
+    doubleValue = intValue;
+  } else if (ParseModDouble(argument, doubleValue)) {
+    intValue = static_cast<int>(doubleValue);
+  } else {
+    return SiteResult::None;
+  }
+  if (used[macro]) return SiteResult::Repeated;
+  used[macro] = true;
+  SetModValue(macro, fileName, line, intValue, doubleValue);
+  return SiteResult::Stored;
+}
+
+}  // namespace
+
+ModValueFile& RegisterModValSite(const std::string& fileName) { return Registry().mFiles[fileName]; }
+
+void SetModValue(int macro, const std::string& fileName, int line, int intValue, double doubleValue) {
+  if (macro < 0 || macro > 9 || line < 0) return;
+  std::vector<ModValue>& list = RegisterModValSite(fileName).mLists[macro];
+  if (list.size() < static_cast<std::size_t>(line) + 1) list.resize(static_cast<std::size_t>(line) + 1);
+  list[line] = {true, intValue, doubleValue};
+}
+
+void SetModSourceFolder(const std::string& folder) { Registry().mSourceFolder = folder; }
+
+std::string FindModSourceFile(const std::string& fileName) {
+  if (FileReadable(fileName)) return fileName;
+  std::string configured = Registry().mSourceFolder;
+  if (configured.empty() && std::getenv("KIT_SOURCE_DIR") != nullptr) configured = std::getenv("KIT_SOURCE_DIR");
+  if (!configured.empty() && FileReadable(AddTrailingSlash(configured, false) + fileName))
+    return AddTrailingSlash(configured, false) + fileName;
+  std::string folder = GetFileDir(ExecutablePath());
+  for (int level = 0; level <= kParentLevels && !folder.empty(); ++level) {
+    const std::string candidate = AddTrailingSlash(folder, false) + fileName;
+    if (FileReadable(candidate)) return candidate;
+    folder = GetFileDir(folder);
+  }
+  return fileName;
+}
+
+void ResetModValues() {
+  ModRegistry& registry = Registry();
+  registry.mFiles.clear();
+  registry.mTimeSet = false;
+  registry.mLatestTime = 0;
+}
+
+bool ParseModInt(const char* text, int& value) {
+  value = 0;
+  bool negative = false;
+  bool hex = false;
+  int i = 0;
+  if (text[0] == '-') {
+    negative = true;
+    i = 1;
+  }
+  unsigned int number = 0;
+  for (; text[i] != ')'; ++i) {
+    const char c = text[i];
+    if ((c == 'x' || c == 'X') && i == 1 && number == 0 && !hex) {
+      hex = true;
+    } else if (std::isdigit(static_cast<unsigned char>(c))) {
+      number = number * (hex ? 16 : 10) + static_cast<unsigned int>(c - '0');
+    } else if (hex && std::isxdigit(static_cast<unsigned char>(c))) {
+      number = number * 16 + static_cast<unsigned int>(std::tolower(c) - 'a' + 10);
+    } else {
+      return false;
+    }
+  }
+  value = static_cast<int>(negative ? 0u - number : number);
+  return true;
+}
+
+bool ParseModDouble(const char* text, double& value) {
+  value = 0.0;
+  int i = 0;
+  const bool negative = text[0] == '-';
+  if (negative) i = 1;
+  double number = 0.0;
+  for (; std::isdigit(static_cast<unsigned char>(text[i])); ++i) number = number * 10 + (text[i] - '0');
+  if (text[i] == '.') {
+    double factor = 0.1;
+    for (++i; std::isdigit(static_cast<unsigned char>(text[i])); ++i, factor *= 0.1) number += (text[i] - '0') * factor;
+  }
+  if (text[i] == 'f') ++i;
+  if (text[i] != ')') return false;
+  value = negative ? -number : number;
+  return true;
+}
+
+bool ReparseModValues() {
+  ModRegistry& registry = Registry();
+  if (!registry.mTimeSet) {
+    registry.mLatestTime = GetFileDate(ExecutablePath());
+    registry.mTimeSet = true;
+  }
+  bool changed = false;
+  std::string parsedNames;
+  for (auto& [name, file] : registry.mFiles) {
+    for (auto& list : file.mLists) list.clear();
+    file.mReparsed = true;
+    const std::string path = FindModSourceFile(name);
+    const std::uint32_t date = GetFileDate(path);
+    if (date > registry.mLatestTime) {
+      changed = true;
+      registry.mLatestTime = date;
+    }
+    if (!parsedNames.empty()) parsedNames += "\r\n  ";
+    parsedNames += name;
+
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> source(std::fopen(plat::MapPath(path).c_str(), "r"), &std::fclose);
+    if (!source) {
+      MessageBox(nullptr, ("ERROR: Unable to open " + name + " for reparsing.").c_str(), "MODVAL ERROR!", MB_ICONSTOP);
+      return false;
+    }
+    char text[kMaxLine + 1];
+    int line = 0;
+    while (std::fgets(text, sizeof(text), source.get()) != nullptr) {
+      ++line;
+      bool used[10] = {};
+      for (int i = 1; text[i] != '\0'; ++i) {
+        if (text[i] != '(') continue;
+        int macro = 0;
+        int m = i - 1;
+        if (text[m] >= '1' && text[m] <= '9') {
+          macro = text[m] - '0';
+          --m;
+        }
+        if (m < 1 || text[m] != 'M' || std::isalpha(static_cast<unsigned char>(text[m - 1]))) continue;
+        if (ParseSite(name, text + i + 1, macro, line, used) == SiteResult::Repeated) {
+          MessageBox(nullptr,
+                     StrFormat("ERROR in %s on line %d: If you want to use more than one M() value per line, you must "
+                               "use the numbered macros (ie: M1(), M2(), M3(), etc), using each one a maximum of once "
+                               "per line.  Alternatively, you may split up your statement into multiple lines.",
+                               name.c_str(), line)
+                         .c_str(),
+                     "MODVAL ERROR", MB_ICONSTOP);
+          return false;
+        }
+      }
+    }
+  }
+  if (changed) return true;
+  MessageBox(nullptr,
+             ("WARNING: No file changes detected.  Files parsed: \r\n  " + (parsedNames.empty() ? "none" : parsedNames))
+                 .c_str(),
+             "MODVAL WARNING!", MB_ICONEXCLAMATION);
+  return false;
+}
+
+}  // namespace Kit

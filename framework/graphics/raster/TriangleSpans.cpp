@@ -1,0 +1,273 @@
+#include "framework/graphics/raster/TriangleSpans.h"
+
+#include "framework/graphics/software/PixelBlend.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+namespace Kit {
+namespace {
+
+using PixelBlend::Div255;
+
+constexpr int FEATURE_BLEND = 1;
+constexpr int FEATURE_COLORISED = 2;
+constexpr int FEATURE_VERTEX_COLORS = 4;
+constexpr int FEATURE_ALPHA = 8;
+constexpr int FEATURE_TEXTURED = 16;
+
+enum class Group { ARGB, RGB32, RGB565, RGB555 };
+
+constexpr int SUBPIXEL_BITS = 8;
+// Steps and start values are kept well inside int64 for any sliver of a triangle; pixel values are
+// clamped to the attribute's range anyway.
+constexpr double ATTRIBUTE_LIMIT = 1e15;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
+  const std::int64_t q = a / b;
+  return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+std::int64_t RoundAttribute(double value) { return std::llround(std::clamp(value, -ATTRIBUTE_LIMIT, ATTRIBUTE_LIMIT)); }
+
+struct Edge {
+  std::int64_t mStepX = 0;  // change of the edge function per pixel to the right
+  std::int64_t mStepY = 0;  // per pixel down
+  std::int64_t mAtOrigin = 0;
+  std::int64_t mBias = 0;  // 1 for top and left edges, whose own pixels belong to the triangle
+};
+
+// The attribute plane: value at (left column, row) and the per-pixel step.
+struct Attribute {
+  double mStartAtTop = 0;
+  double mPerRow = 0;
+  std::int64_t mStep = 0;
+
+  std::int64_t StartOfRow(int rowsFromTop) const { return RoundAttribute(mStartAtTop + mPerRow * rowsFromTop); }
+};
+
+struct Setup {
+  Edge mEdges[3];
+  int mLeft = 0, mRight = -1, mTop = 0, mBottom = -1;  // pixel bounding box, inclusive
+  double mX[3]{}, mY[3]{}, mDet = 0;
+
+  bool Init(const FixedVertex (&t)[3]) {
+    std::int64_t x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+      x[i] = t[i].mX >> (16 - SUBPIXEL_BITS);
+      y[i] = t[i].mY >> (16 - SUBPIXEL_BITS);
+    }
+    std::int64_t area = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
+    if (area == 0) return false;
+    int order[3] = {0, 1, 2};
+    if (area < 0) std::swap(order[1], order[2]);
+    for (int i = 0; i < 3; ++i) {
+      const int a = order[i], b = order[(i + 1) % 3];
+      const std::int64_t dx = x[b] - x[a], dy = y[b] - y[a];
+      Edge& e = mEdges[i];
+      e.mStepX = -dy << SUBPIXEL_BITS;
+      e.mStepY = dx << SUBPIXEL_BITS;
+      e.mAtOrigin = dy * x[a] - dx * y[a];
+      e.mBias = (dy < 0 || (dy == 0 && dx > 0)) ? 1 : 0;
+    }
+    const std::int64_t one = 1 << SUBPIXEL_BITS;
+    mLeft = static_cast<int>((std::min({x[0], x[1], x[2]}) + one - 1) >> SUBPIXEL_BITS);
+    mRight = static_cast<int>(std::max({x[0], x[1], x[2]}) >> SUBPIXEL_BITS);
+    mTop = static_cast<int>((std::min({y[0], y[1], y[2]}) + one - 1) >> SUBPIXEL_BITS);
+    mBottom = static_cast<int>(std::max({y[0], y[1], y[2]}) >> SUBPIXEL_BITS);
+    for (int i = 0; i < 3; ++i) {
+      mX[i] = static_cast<double>(x[i]) / one;
+      mY[i] = static_cast<double>(y[i]) / one;
+    }
+    mDet = (mX[1] - mX[0]) * (mY[2] - mY[0]) - (mX[2] - mX[0]) * (mY[1] - mY[0]);
+    return mLeft <= mRight && mTop <= mBottom;
+  }
+
+  Attribute Plane(std::int32_t a0, std::int32_t a1, std::int32_t a2) const {
+    const double d1 = static_cast<double>(a1) - a0, d2 = static_cast<double>(a2) - a0;
+    const double perX = (d1 * (mY[2] - mY[0]) - d2 * (mY[1] - mY[0])) / mDet;
+    const double perY = (d2 * (mX[1] - mX[0]) - d1 * (mX[2] - mX[0])) / mDet;
+    Attribute out;
+    out.mStartAtTop = a0 + perX * (mLeft - mX[0]) + perY * (mTop - mY[0]);
+    out.mPerRow = perY;
+    out.mStep = RoundAttribute(perX);
+    return out;
+  }
+
+  // The covered columns of row py, inclusive; false when none.
+  bool Columns(int py, int& first, int& last) const {
+    std::int64_t lo = mLeft, hi = mRight;
+    for (const Edge& e : mEdges) {
+      // Covered where stepX x px + at0 > 0.
+      const std::int64_t at0 = e.mAtOrigin + e.mStepY * py + e.mBias;
+      if (e.mStepX > 0) {
+        lo = std::max(lo, FloorDiv(-at0, e.mStepX) + 1);
+      } else if (e.mStepX < 0) {
+        hi = std::min(hi, FloorDiv(at0 - 1, -e.mStepX));
+      } else if (at0 <= 0) {
+        return false;
+      }
+    }
+    if (lo > hi) return false;
+    first = static_cast<int>(lo);
+    last = static_cast<int>(hi);
+    return true;
+  }
+};
+
+std::uint32_t Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+
+std::uint32_t Modulate(std::uint32_t pixel, std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return (Div255(Channel(pixel, 24) * a) << 24) | (Div255(Channel(pixel, 16) * r) << 16) |
+         (Div255(Channel(pixel, 8) * g) << 8) | Div255(Channel(pixel, 0) * b);
+}
+
+std::uint32_t OntoOpaque(std::uint32_t dst, std::uint32_t src, std::uint32_t sa) {
+  const std::uint32_t rest = 255 - sa;
+  return 0xFF000000 | (Div255(Channel(src, 16) * sa + Channel(dst, 16) * rest) << 16) |
+         (Div255(Channel(src, 8) * sa + Channel(dst, 8) * rest) << 8) |
+         Div255(Channel(src, 0) * sa + Channel(dst, 0) * rest);
+}
+
+template <Group G>
+std::uint32_t Expand16(std::uint16_t p) {
+  const std::uint32_t b5 = p & 0x1F;
+  const std::uint32_t b = (b5 << 3) | (b5 >> 2);
+  if constexpr (G == Group::RGB565) {
+    const std::uint32_t r5 = p >> 11, g6 = (p >> 5) & 0x3F;
+    return 0xFF000000 | (((r5 << 3) | (r5 >> 2)) << 16) | (((g6 << 2) | (g6 >> 4)) << 8) | b;
+  } else {
+    const std::uint32_t r5 = (p >> 10) & 0x1F, g5 = (p >> 5) & 0x1F;
+    return 0xFF000000 | (((r5 << 3) | (r5 >> 2)) << 16) | (((g5 << 3) | (g5 >> 2)) << 8) | b;
+  }
+}
+
+template <Group G>
+std::uint16_t Pack16(std::uint32_t c) {
+  if constexpr (G == Group::RGB565)
+    return static_cast<std::uint16_t>(((Channel(c, 16) >> 3) << 11) | ((Channel(c, 8) >> 2) << 5) |
+                                      (Channel(c, 0) >> 3));
+  else
+    return static_cast<std::uint16_t>(((Channel(c, 16) >> 3) << 10) | ((Channel(c, 8) >> 3) << 5) |
+                                      (Channel(c, 0) >> 3));
+}
+
+template <Group G, bool Blending>
+void Store(std::uint8_t* row, int px, std::uint32_t src) {
+  if constexpr (G == Group::ARGB || G == Group::RGB32) {
+    std::uint32_t& dst = reinterpret_cast<std::uint32_t*>(row)[px];
+    if constexpr (!Blending) {
+      dst = G == Group::RGB32 ? (src | 0xFF000000) : src;
+    } else {
+      const std::uint32_t sa = src >> 24;
+      if (sa == 0) return;
+      if (sa == 255)
+        dst = src;
+      else if constexpr (G == Group::ARGB)
+        dst = PixelBlend::Over(dst, src, sa);
+      else
+        dst = OntoOpaque(dst, src, sa);
+    }
+  } else {
+    std::uint16_t& dst = reinterpret_cast<std::uint16_t*>(row)[px];
+    if constexpr (!Blending) {
+      dst = Pack16<G>(src);
+    } else {
+      const std::uint32_t sa = src >> 24;
+      if (sa == 0) return;
+      dst = Pack16<G>(sa == 255 ? src : OntoOpaque(Expand16<G>(dst), src, sa));
+    }
+  }
+}
+
+template <int Features, Group G>
+void FillTriangle(const FixedVertex (&t)[3], void* destBits, int destPitch, const SpanTexture& texture,
+                  const SpanColor& color) {
+  constexpr bool textured = (Features & FEATURE_TEXTURED) != 0;
+  constexpr bool vertexColors = (Features & FEATURE_VERTEX_COLORS) != 0;
+  constexpr bool colourised = (Features & FEATURE_COLORISED) != 0;
+  constexpr bool blending = (Features & (FEATURE_ALPHA | FEATURE_BLEND)) != 0;
+  if (textured && (!texture.mBits || texture.mWidth <= 0 || texture.mHeight <= 0)) return;
+  Setup setup;
+  if (!setup.Init(t)) return;
+
+  constexpr int attributeCount = (vertexColors ? 4 : 0) + (textured ? 2 : 0);
+  constexpr int firstTexAttribute = vertexColors ? 4 : 0;
+  std::array<Attribute, attributeCount> planes{};
+  std::array<std::int64_t, attributeCount> maxValue{};
+  if constexpr (vertexColors) {
+    planes[0] = setup.Plane(t[0].mAlpha, t[1].mAlpha, t[2].mAlpha);
+    planes[1] = setup.Plane(t[0].mRed, t[1].mRed, t[2].mRed);
+    planes[2] = setup.Plane(t[0].mGreen, t[1].mGreen, t[2].mGreen);
+    planes[3] = setup.Plane(t[0].mBlue, t[1].mBlue, t[2].mBlue);
+    for (int i = 0; i < 4; ++i) maxValue[i] = 255 << 16;
+  }
+  if constexpr (textured) {
+    planes[firstTexAttribute] = setup.Plane(t[0].mU, t[1].mU, t[2].mU);
+    planes[firstTexAttribute + 1] = setup.Plane(t[0].mV, t[1].mV, t[2].mV);
+    maxValue[firstTexAttribute] = texture.mMaxU;
+    maxValue[firstTexAttribute + 1] = texture.mMaxV;
+  }
+  const auto clampChannel = [](std::int32_t c) { return static_cast<std::uint32_t>(std::clamp(c, 0, 255)); };
+  const std::uint32_t ca = clampChannel(color.mAlpha), cr = clampChannel(color.mRed), cg = clampChannel(color.mGreen),
+                      cb = clampChannel(color.mBlue);
+
+  for (int py = setup.mTop; py <= setup.mBottom; ++py) {
+    int first = 0, last = 0;
+    if (!setup.Columns(py, first, last)) continue;
+    std::array<std::int64_t, attributeCount> value{};
+    for (int i = 0; i < attributeCount; ++i)
+      value[i] = planes[i].StartOfRow(py - setup.mTop) + (first - setup.mLeft) * planes[i].mStep;
+    std::uint8_t* row = static_cast<std::uint8_t*>(destBits) + static_cast<std::ptrdiff_t>(py) * destPitch;
+    for (int px = first; px <= last; ++px) {
+      std::uint32_t src = 0xFFFFFFFF;
+      if constexpr (textured) {
+        const std::int64_t u = std::clamp<std::int64_t>(value[firstTexAttribute], 0, maxValue[firstTexAttribute]);
+        const std::int64_t v =
+            std::clamp<std::int64_t>(value[firstTexAttribute + 1], 0, maxValue[firstTexAttribute + 1]);
+        src = texture.mBits[(v >> 16) * texture.mWidth + (u >> 16)];
+      }
+      if constexpr (vertexColors) {
+        std::uint32_t c[4];
+        for (int i = 0; i < 4; ++i)
+          c[i] = static_cast<std::uint32_t>(std::clamp<std::int64_t>(value[i], 0, maxValue[i]) >> 16);
+        src = Modulate(src, c[0], c[1], c[2], c[3]);
+      }
+      if constexpr (colourised) src = Modulate(src, ca, cr, cg, cb);
+      Store<G, blending>(row, px, src);
+      for (int i = 0; i < attributeCount; ++i) value[i] += planes[i].mStep;
+    }
+  }
+}
+
+template <std::size_t... I>
+constexpr std::array<SpanRoutine, SPAN_ROUTINE_COUNT> MakeTable(std::index_sequence<I...>) {
+  return {&FillTriangle<static_cast<int>(I % 32), static_cast<Group>(I / 32)>...};
+}
+
+constexpr std::array<SpanRoutine, SPAN_ROUTINE_COUNT> SPAN_ROUTINES =
+    MakeTable(std::make_index_sequence<SPAN_ROUTINE_COUNT>{});
+
+}  // namespace
+
+int SpanRoutineIndex(bool textured, bool alpha, bool vertexColors, bool colourised, bool blend, int formatCode) {
+  int index = (textured ? FEATURE_TEXTURED : 0) + (alpha ? FEATURE_ALPHA : 0) +
+              (vertexColors ? FEATURE_VERTEX_COLORS : 0) + (colourised ? FEATURE_COLORISED : 0) +
+              (blend ? FEATURE_BLEND : 0);
+  if (formatCode == FORMAT_CODE_888)
+    index += 32;
+  else if (formatCode == FORMAT_CODE_565)
+    index += 64;
+  else if (formatCode == FORMAT_CODE_555)
+    index += 96;
+  return index;
+}
+
+SpanRoutine GetSpanRoutine(int index) {
+  return index >= 0 && index < SPAN_ROUTINE_COUNT ? SPAN_ROUTINES[static_cast<std::size_t>(index)] : nullptr;
+}
+
+}  // namespace Kit
