@@ -1,7 +1,7 @@
 // The readers' worst cases: inputs of about 1 MiB, made here, that aim at each reader's weak spots
 // (entities without an end, deep nesting, the largest picture a header may claim filled by a small
-// stream, floods of scans, clear codes and blocks). Each reports its time and the peak memory it
-// added ("peak_MiB"); each must stay under 1 s and 256 MB.
+// stream, floods of scans, clear codes and blocks, lines that never end arriving a byte at a time).
+// Each reports its time and the peak memory it added ("peak_MiB"); each must stay under 1 s and 256 MB.
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
 #include <zlib.h>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/app/crash/HttpResponseParser.h"
 #include "framework/resource/ImageLib.h"
 #include "framework/resource/ImageLimits.h"
 #include "framework/resource/ResourceHost.h"
@@ -375,6 +376,34 @@ void BM_RegistryFileOfManyValues(benchmark::State& state) {
   Measure(state, text.size(), [&] { benchmark::DoNotOptimize(plat::ParseRegistry(text)); });
 }
 
+// ---- HTTP response
+
+// A response fed to the reader a byte at a time, as a slow server may send it.
+void ReadResponseByteByByte(benchmark::State& state, const std::string& response) {
+  Measure(state, response.size(), [&] {
+    Kit::HttpResponseParser parser;
+    for (std::size_t at = 0; at < response.size() && !parser.Ended(); ++at) parser.Receive(&response[at], 1);
+    benchmark::DoNotOptimize(parser.GetStatus());
+  });
+}
+
+void BM_HttpHeaderLineOfAMebibyte(benchmark::State& state) {
+  ReadResponseByteByByte(state, "HTTP/1.1 200 OK\r\nX-Padding: " + std::string(MiB, 'a') + "\r\n\r\n");
+}
+
+void BM_HttpChunkSizeLineOfAMebibyte(benchmark::State& state) {
+  ReadResponseByteByByte(state,
+                         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n" + std::string(MiB, '0') + "1\r\n");
+}
+
+// 1 MiB of header lines each as long as the reader takes.
+void BM_HttpLongestHeaderLines(benchmark::State& state) {
+  std::string response = "HTTP/1.1 200 OK\r\n";
+  const std::string line = "X-Padding: " + std::string(Kit::HttpResponseParser::kLongestLine - 11, 'a') + "\r\n";
+  while (response.size() < MiB) response += line;
+  ReadResponseByteByByte(state, response + "\r\n");
+}
+
 }  // namespace
 
 BENCHMARK(BM_XMLEntitiesWithoutEnd)->Unit(benchmark::kMillisecond);
@@ -389,3 +418,6 @@ BENCHMARK(BM_GIFCommentBlockFlood)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PNGLargestSizeBehindPrivateChunks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TGAClaimingTheLargestSize)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RegistryFileOfManyValues)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HttpHeaderLineOfAMebibyte)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HttpChunkSizeLineOfAMebibyte)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HttpLongestHeaderLines)->Unit(benchmark::kMillisecond);

@@ -20,6 +20,7 @@
 #include "framework/resource/PNGWriter.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/DialogTemplateWriter.h"
+#include "platform/win/Threads.h"
 #include "platform/win/WindowPixels.h"
 #include "platform/win/Windows.h"
 
@@ -147,7 +148,7 @@ LRESULT ControlsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (LOWORD(wParam) == kDialogButton && HIWORD(wParam) == BN_CLICKED) RunDialog(window);
       if (LOWORD(wParam) == kCrashButton && HIWORD(wParam) == BN_CLICKED) {
-        std::thread(RunCrashWindow).detach();
+        plat::StartThread(RunCrashWindow).detach();
       }
       return 0;
     default:
@@ -222,7 +223,7 @@ int ShootAll(const std::string& folder) {
   if (!display || !*display) return kSkipped;
   bool ok = true;
 
-  std::thread crashing(RunCrashWindow);
+  std::thread crashing = plat::StartThread(RunCrashWindow);
   HWND crash = nullptr;
   for (const DWORD until = GetTickCount() + 5000; crash == nullptr && GetTickCount() < until; Sleep(5))
     crash = ShownCrashWindow();

@@ -9,7 +9,6 @@
 #include "framework/util/StringUtil.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/DebugOutput.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
@@ -21,8 +20,7 @@ void KitAppBase::StartLoadingThread() {
   mYieldMainThread = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
-  mLoadingThread = std::thread([this] {
-    plat::UseFaultStack();
+  mLoadingThread = plat::StartThread([this] {
     LoadingThreadProc();
     OutputDebugString(
         StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
@@ -42,8 +40,7 @@ void KitAppBase::StartCursorThread() {
   if (mCursorThreadRunning || mCursorThread.joinable()) return;
   mCursorThreadRunning = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  mCursorThread = std::thread([this] {
-    plat::UseFaultStack();
+  mCursorThread = plat::StartThread([this] {
     CoInitialize(nullptr);
     CursorThreadProc();
     CoUninitialize();

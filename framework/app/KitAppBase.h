@@ -316,6 +316,14 @@ class KitAppBase : public ButtonListener,
   // The clipboard's text as it is now, not synchronised.
   std::string ReadClipboardText();
 
+ private:
+  // The application's images. First of the members, so that it is destroyed last: every image the
+  // application owns (the widgets', the display's, the resources', the overlays') takes itself out of
+  // it when destroyed.
+  std::mutex mMemoryImageLock;
+  std::set<MemoryImage*> mMemoryImageSet;
+
+ public:
   // Main thread only, apart from the cursor thread's reads under mCursorThreadLock (see
   // SetMainWindowHandle).
   HWND mHWnd = nullptr;
@@ -604,11 +612,9 @@ class KitAppBase : public ButtonListener,
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
-  std::mutex mMemoryImageLock;
   // A resource error reported off the main thread, waiting for the main loop.
   std::mutex mOwedResourceErrorLock;
   std::optional<std::pair<std::string, bool>> mOwedResourceError;
-  std::set<MemoryImage*> mMemoryImageSet;
 };
 
 extern KitAppBase* gKitApp;

@@ -7,6 +7,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
+#include "framework/app/devtools/DebugOverlays.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
@@ -91,6 +92,8 @@ void KitAppBase::DestroyServices() {
     DestroyWindow(mInvisHWnd);
     mInvisHWnd = nullptr;
   }
+  // Every image before what it uses: the overlays' images are display images of the application.
+  mDebugOverlays.reset();
   mWidgetManager.reset();
   mResourceManager.reset();
   mSharedImageSet.reset();

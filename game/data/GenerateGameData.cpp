@@ -1,6 +1,7 @@
 // The game's data generator: writes every file the game reads (manifest, pictures, fonts, sounds,
-// music, object templates, brick effects, levels, help) into a data folder, from nothing but the
-// level sources and this program. The same sources give the same bytes.
+// music, object templates, brick effects, levels, help) into a data folder, and the desktop's icons
+// (icons/, installed into the icon theme), from nothing but the level sources and this program. The
+// same sources give the same bytes.
 //   gamedata_generator <level source folder> <data folder>
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "game/data/DataOutput.h"
+#include "game/data/DesktopIcon.h"
 #include "game/data/Fonts.h"
 #include "game/data/GameObjects.h"
 #include "game/data/HelpPages.h"
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
     // and the player may still turn 3D on.
     out.WriteFile("vhwb.dat", "Software DirectDraw on SDL2\r\n");
     MakeLevels(out, argv[1]);
+    gamedata::MakeDesktopIcons(out);
     out.WriteFile("properties/resources.xml", out.Manifest());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "gamedata_generator: %s\n", error.what());

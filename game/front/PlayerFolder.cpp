@@ -8,7 +8,9 @@
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
 #include "platform/win/FileLock.h"
+#include "platform/win/FileReplace.h"
 #include "platform/win/Files.h"
+#include "platform/win/PathMap.h"
 
 namespace PlayerFolder {
 
@@ -19,6 +21,8 @@ constexpr int kMaxDamagedCopies = 99;
 
 bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mPlaying; }
 
+std::string LockFileOf(const std::string& path) { return Kit::GetFileDir(path, true) + ".lock"; }
+
 // The lock of the folder a file lives in (its lock file lives there too, so the folder is made first).
 // Whether another copy kept it is input from outside like any other: recorded, and while a recording
 // plays back taken from it, the disk left alone.
@@ -28,7 +32,7 @@ class FolderLock {
     if (!PlayingDemo(app)) {
       const std::string folder = Kit::GetFileDir(path);
       if (!folder.empty()) Kit::MakeDirectories(folder);
-      mLock.emplace(Kit::GetFileDir(path, true) + ".lock", kLockWaitMs);
+      mLock.emplace(LockFileOf(path), kLockWaitMs);
       mHeld = mLock->Held();
     }
     app.DemoSyncBool(mHeld);
@@ -78,6 +82,16 @@ bool WriteFile(const std::string& path, const Kit::Buffer& contents) {
   if (app == nullptr) return false;
   FolderLock lock(*app, path);
   return lock.Held() && app->WriteBufferToFile(path, contents);
+}
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+  Kit::KitAppBase* app = Kit::gKitApp;
+  if (app == nullptr || PlayingDemo(*app)) return;
+  // The lock of every save, taken directly: the folder is not made for this (the lock file cannot be
+  // opened in a missing folder), and nothing is recorded.
+  const plat::FileLock lock(LockFileOf(path), kLockWaitMs);
+  const std::string folder = Kit::GetFileDir(path);
+  if (lock.Held()) plat::RemoveAllTemporaries(plat::MapPath(folder.empty() ? "." : folder));
 }
 
 }  // namespace PlayerFolder

@@ -27,6 +27,11 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes);
 void KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how);
 // Creates the folder when missing and replaces the file whole; false when anything failed.
 bool WriteFile(const std::string& path, const Kit::Buffer& contents);
+// Removes from the folder of path the temporary files that saves killed midway left there (of any copy
+// of the game; none is saving meanwhile, as this holds the folder's lock). The players' files stay.
+// Nothing happens while a recording plays back, when the folder is missing, or when another copy keeps
+// the lock past kLockWaitMs; nothing of it is recorded, as nothing the game reads changes.
+void RemoveLeftoverTemporaries(const std::string& path);
 
 // "<path>.bak" for 1, "<path>.bak2" for 2, ...
 std::string DamagedCopyName(const std::string& path, int number);

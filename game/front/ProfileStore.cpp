@@ -91,6 +91,8 @@ void ProfileStore::MakeCurrent(PlayerProfile* profile) {
 }
 
 void ProfileStore::LoadProfiles(std::string path) {
+  // The player's folder is first opened here when the game starts.
+  PlayerFolder::RemoveLeftoverTemporaries(path);
   const auto bytes = ReadStoredFile(path, kPlayerReadFailure);
   if (!bytes) return;
   DecodedProfiles decoded = DecodePlayerFile(bytes->data(), bytes->size());

@@ -40,7 +40,8 @@ class ProfileStore {
   void SelectProfile(std::string name);
   bool HasProfile(std::string name) const;
 
-  // Appends the file's profiles to those held; a later current player replaces an earlier one.
+  // Appends the file's profiles to those held; a later current player replaces an earlier one. The
+  // temporaries that killed saves left in the file's folder are removed first.
   void LoadProfiles(std::string path);
   // False when the file could not be written (the player has been told, once per run).
   bool SaveProfiles(std::string path);

@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
   plat::SetCommandLine(plat::CommandLineFromArguments(argc, argv));
   // Relative paths: the player's own files first, then the game's data.
-  plat::UseGameFolders("quarvel", QUARVEL_INSTALLED_DATA_DIR);
+  plat::UseGameFolders("quarvel", QUARVEL_DATA_FROM_PROGRAM, QUARVEL_INSTALLED_DATA_DIR);
   Kit::gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
   auto* app = new GameApp();
   app->Init();

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/win/DebugOutput.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/Time.h"
 
 namespace plat::audio {
@@ -35,7 +36,9 @@ OutputState& State() {
   return *state;
 }
 
+// Runs on SDL's audio thread, which the program did not start: it takes its fault stack here.
 void FillFromMixer(void*, Uint8* stream, int length) {
+  plat::UseFaultStack();
   SharedMixer().Mix(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 4);
 }
 

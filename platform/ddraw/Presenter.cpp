@@ -9,6 +9,7 @@
 
 #include "platform/ddraw/FrameRows.h"
 #include "platform/ddraw/PresentedFrame.h"
+#include "platform/ddraw/RendererChoice.h"
 #include "platform/win/SdlWindow.h"
 
 namespace plat::ddraw {
@@ -69,7 +70,7 @@ bool Presenter::Attach(HWND window) {
   if (!sdlWindow) return false;
   SDL_Renderer* renderer = SDL_GetRenderer(sdlWindow);
   mOwnsRenderer = !renderer;
-  if (!renderer) renderer = SDL_CreateRenderer(sdlWindow, -1, 0);
+  if (!renderer) renderer = CreateWindowRenderer(sdlWindow);
   if (!renderer) return false;
   mWindow = window;
   mSdlWindow = sdlWindow;

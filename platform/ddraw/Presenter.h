@@ -1,8 +1,9 @@
 // Shows frames in a window: the frame is written once in the window's own 32-bit format, widened on the
 // way (5-6-5 and 5-5-5 frames). With a software renderer of its own the presenter writes (and, full
 // screen, scales) it straight into the window's surface, which that renderer draws into; otherwise into
-// a streaming texture the renderer copies and scales. Puts the window into and out of the emulated
-// full-screen mode. Main thread only.
+// a streaming texture the renderer copies and scales. The renderer is SDL's choice, bar an OpenGL that
+// the CPU runs (RendererChoice.h). Puts the window into and out of the emulated full-screen mode. Main
+// thread only.
 #pragma once
 
 #include <cstdint>

@@ -177,9 +177,21 @@ RECT ToPixels(int baseX, int baseY, short x, short y, short cx, short cy) {
   return RECT{left, top, left + MulDiv(cx, baseX, 4), top + MulDiv(cy, baseY, 8)};
 }
 
-// Makes the dialog window and its controls; null when one of them cannot be made.
+// Whether a template's dialog class makes a window whose procedure is the dialog procedure: only such a
+// window passes WM_INITDIALOG, the commands and the rest to the procedure of the dialog. The window
+// procedure of any other class (a control's, the program's own) never does, and its modal loop would
+// wait for an EndDialog that cannot come.
+bool IsDialogClass(const std::string& className) {
+  if (className.empty()) return true;
+  auto windowClass = WindowTable::Instance().FindClass(className);
+  return windowClass && windowClass->proc == DialogProc;
+}
+
+// Makes the dialog window and its controls; null when one of them cannot be made or the template names
+// a window class that is no dialog class.
 HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplateData& data, HWND owner, DLGPROC proc) {
   RegisterDialogClass();
+  if (!IsDialogClass(data.className)) return nullptr;
   DialogState state;
   state.proc = proc;
   state.font = MakeTemplateFont(data);

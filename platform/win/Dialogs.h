@@ -39,7 +39,9 @@ constexpr DWORD DS_CENTER = 0x0800;
 
 // Creates the dialog (its position is in dialog units from the owner's client area), sends
 // WM_INITDIALOG with param, and runs its modal loop until EndDialog; the owner is disabled meanwhile.
-// Returns EndDialog's result, or -1 when the template cannot be read or the dialog not be made.
+// Returns EndDialog's result, or -1 when the template cannot be read, names a window class other than
+// the dialog class "#32770" (no other class in the layer hands messages to a dialog procedure), or
+// the dialog cannot be made.
 INT_PTR DialogBoxIndirectParam(HINSTANCE instance, LPCDLGTEMPLATE dialogTemplate, HWND owner, DLGPROC dialogProc,
                                LPARAM param);
 INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATE dialogTemplate, HWND owner, DLGPROC dialogProc,

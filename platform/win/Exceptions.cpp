@@ -1,9 +1,14 @@
 #include "platform/win/Exceptions.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <signal.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
+#include <unwind.h>
 
 #include <atomic>
 #include <cstdio>
@@ -84,34 +89,177 @@ void FillContext(const ucontext_t* ucontext, CONTEXT* context) {
 #endif
 }
 
+// Calls `function(argument)` on the stack that ends at `stackTop` (16-byte aligned) and comes back to
+// the caller's stack. The frame keeps its canonical frame address in rbp, so an unwinder started on
+// the new stack walks on through the caller's frames.
+extern "C" void KitCallOnStack(void* argument, void (*function)(void*), void* stackTop);
+asm(R"(
+  .text
+  .p2align 4
+  .type KitCallOnStack, @function
+  .hidden KitCallOnStack
+  .globl KitCallOnStack
+KitCallOnStack:
+  .cfi_startproc
+  endbr64
+  pushq %rbp
+  .cfi_def_cfa_offset 16
+  .cfi_offset %rbp, -16
+  movq %rsp, %rbp
+  .cfi_def_cfa_register %rbp
+  movq %rdx, %rsp
+  callq *%rsi
+  movq %rbp, %rsp
+  popq %rbp
+  .cfi_def_cfa %rsp, 8
+  ret
+  .cfi_endproc
+  .size KitCallOnStack, .-KitCallOnStack
+)");
+
+std::atomic<plat::SignalSafeFaultStep> gSignalSafeStep{nullptr};
+// The thread that handles the one fault of the process (0 before it).
+std::atomic<pid_t> gHandlingThread{0};
+
+// The fault being handled: written once, by the handling thread, in its signal handler.
+struct Fault {
+  int signal = 0;
+  EXCEPTION_RECORD record{};
+  CONTEXT context{};
+  plat::FaultFrames frames;
+};
+Fault gFault;
+
+// The stack that the handling of a fault runs on, made when the handlers are installed: the symbol
+// reader, the report and the crash windows need far more than a signal stack holds.
+constexpr std::size_t kCrashStackSize = std::size_t{8} << 20;
+char* gCrashStackTop = nullptr;
+
+// The watchdog: a timer that sends SIGKILL; 0 while unarmed.
+int gWatchdogTimer = 0;
+
+pid_t ThreadId() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
+
+// Due in `seconds`, or stopped for 0; only by the thread that handles the fault.
+void SetWatchdog(int seconds) {
+  if (gWatchdogTimer == 0 || gHandlingThread.load() != ThreadId()) return;
+  itimerspec due{};
+  due.it_value.tv_sec = seconds;
+  ::syscall(SYS_timer_settime, gWatchdogTimer - 1, 0, &due, nullptr);
+}
+
+void ArmWatchdog() {
+  sigevent event{};
+  event.sigev_notify = SIGEV_SIGNAL;
+  event.sigev_signo = SIGKILL;
+  int timer = 0;
+  if (::syscall(SYS_timer_create, CLOCK_MONOTONIC, &event, &timer) != 0) return;
+  gWatchdogTimer = timer + 1;
+  SetWatchdog(plat::kCrashWatchdogSeconds);
+}
+
+// The frames as the unwinder sees them from here, through the signal frame, starting at the faulting
+// instruction.
+_Unwind_Reason_Code CollectFrame(_Unwind_Context* context, void* argument) {
+  auto* frames = static_cast<plat::FaultFrames*>(argument);
+  int beforeInstruction = 0;
+  const ULONGLONG pc = _Unwind_GetIPInfo(context, &beforeInstruction);
+  if (frames->count == 0 && pc != gFault.context.Rip) return _URC_NO_REASON;  // the handler's own frames
+  if (frames->count >= plat::FaultFrames::kMaxFrames) return _URC_END_OF_STACK;
+  frames->pc[frames->count] = pc;
+  frames->cfa[frames->count] = _Unwind_GetCFA(context);
+  ++frames->count;
+  return _URC_NO_REASON;
+}
+
+void RunSignalSafeStep(void*) {
+  _Unwind_Backtrace(CollectFrame, &gFault.frames);
+  EXCEPTION_POINTERS pointers{&gFault.record, &gFault.context};
+  if (plat::SignalSafeFaultStep step = gSignalSafeStep.load()) step(&pointers, gFault.frames);
+}
+
+void EndAsTheSignalWould(int signal) {
+  struct sigaction plain {};
+  plain.sa_handler = SIG_DFL;
+  sigemptyset(&plain.sa_mask);
+  ::sigaction(signal, &plain, nullptr);
+  sigset_t unblocked;
+  sigemptyset(&unblocked);
+  sigaddset(&unblocked, signal);
+  ::pthread_sigmask(SIG_UNBLOCK, &unblocked, nullptr);
+  ::raise(signal);
+  ::_exit(128 + signal);
+}
+
+// Where the handling thread goes on once it left the signal handler: ordinary code on the crash stack.
+[[noreturn]] void ContinueAfterFault() {
+  EXCEPTION_POINTERS pointers{&gFault.record, &gFault.context};
+  LPTOP_LEVEL_EXCEPTION_FILTER filter = gFilter.load();
+  if (filter != nullptr && filter(&pointers) == EXCEPTION_EXECUTE_HANDLER)
+    ::_exit(static_cast<int>(gFault.record.ExceptionCode & 0xFF));
+  EndAsTheSignalWould(gFault.signal);
+  ::_exit(1);
+}
+
+// Makes the interrupted thread resume in ContinueAfterFault at the top of the crash stack, as if
+// called there, with the floating-point units in their default state.
+void ResumeInContinuation(ucontext_t* ucontext) {
+  auto* top = reinterpret_cast<std::uintptr_t*>(gCrashStackTop);
+  *--top = 0;  // the return address of a call that never returns
+  greg_t* r = ucontext->uc_mcontext.gregs;
+  r[REG_RSP] = static_cast<greg_t>(reinterpret_cast<std::uintptr_t>(top));
+  r[REG_RIP] = static_cast<greg_t>(reinterpret_cast<std::uintptr_t>(&ContinueAfterFault));
+  r[REG_RBP] = 0;
+  r[REG_EFL] &= ~static_cast<greg_t>(0x40400);  // direction and alignment-check flags
+  if (ucontext->uc_mcontext.fpregs != nullptr) {
+    ucontext->uc_mcontext.fpregs->mxcsr = 0x1F80;
+    ucontext->uc_mcontext.fpregs->cwd = 0x037F;
+    ucontext->uc_mcontext.fpregs->swd = 0;
+    ucontext->uc_mcontext.fpregs->ftw = 0;
+  }
+  for (int signal : kSignals) sigdelset(&ucontext->uc_sigmask, signal);
+}
+
 void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
-  // One report per process: a fault inside the filter itself ends the process the plain way.
-  LPTOP_LEVEL_EXCEPTION_FILTER filter = gFilter.exchange(nullptr);
-  ::signal(signal, SIG_DFL);
-  if (filter) {
-    CONTEXT context{};
-    FillContext(static_cast<ucontext_t*>(rawContext), &context);
-    EXCEPTION_RECORD record{};
+  const pid_t self = ThreadId();
+  pid_t handling = 0;
+  if (gFilter.load() != nullptr && gCrashStackTop != nullptr && rawContext != nullptr &&
+      gHandlingThread.compare_exchange_strong(handling, self)) {
+    auto* ucontext = static_cast<ucontext_t*>(rawContext);
+    gFault.signal = signal;
+    FillContext(ucontext, &gFault.context);
+    EXCEPTION_RECORD& record = gFault.record;
     record.ExceptionCode = CodeOf(signal, info ? info->si_code : 0);
     // A fault just below the stack pointer is the stack's guard page: the stack overflowed.
     const auto faultAt = reinterpret_cast<std::uintptr_t>(info ? info->si_addr : nullptr);
-    if (signal == SIGSEGV && context.Rsp != 0 && faultAt + kStackGuardReach >= context.Rsp &&
-        faultAt <= context.Rsp + kStackGuardReach)
+    const ULONGLONG rsp = gFault.context.Rsp;
+    if (signal == SIGSEGV && rsp != 0 && faultAt + kStackGuardReach >= rsp && faultAt <= rsp + kStackGuardReach)
       record.ExceptionCode = EXCEPTION_STACK_OVERFLOW;
-    record.ExceptionAddress = context.Rip ? reinterpret_cast<PVOID>(context.Rip) : (info ? info->si_addr : nullptr);
+    record.ExceptionAddress =
+        gFault.context.Rip ? reinterpret_cast<PVOID>(gFault.context.Rip) : (info ? info->si_addr : nullptr);
     if (signal == SIGSEGV || signal == SIGBUS) {
       record.NumberParameters = 2;
       record.ExceptionInformation[0] = 0;  // read or write is not known on Linux
       record.ExceptionInformation[1] = reinterpret_cast<ULONG_PTR>(info ? info->si_addr : nullptr);
     }
-    EXCEPTION_POINTERS pointers{&record, &context};
-    if (filter(&pointers) == EXCEPTION_EXECUTE_HANDLER) ::_exit(static_cast<int>(record.ExceptionCode & 0xFF));
+    ArmWatchdog();
+    KitCallOnStack(nullptr, &RunSignalSafeStep, gCrashStackTop);
+    ResumeInContinuation(ucontext);
+    return;
   }
+  // Another thread handles a fault already: it ends the process.
+  if (handling != 0 && handling != self)
+    for (;;) ::pause();
+  // Nothing to hand the fault to, or a fault while handling one: end the plain way.
+  struct sigaction plain {};
+  plain.sa_handler = SIG_DFL;
+  sigemptyset(&plain.sa_mask);
+  ::sigaction(signal, &plain, nullptr);
   ::raise(signal);
 }
 
-// Room for the report: the symbol reader and the sanitizers need more than a few pages.
-constexpr std::size_t kFaultStackSize = 1 << 19;
+// Room for the signal handler: it moves to the crash stack before it does anything that needs more.
+constexpr std::size_t kFaultStackSize = std::size_t{1} << 16;
 
 class FaultStack {
  public:
@@ -133,8 +281,27 @@ class FaultStack {
   std::unique_ptr<char[]> mMemory;
 };
 
+// The crash stack, with an inaccessible page below it that stops an overflow of the handling itself.
+void MakeCrashStack() {
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  void* memory = ::mmap(nullptr, kCrashStackSize + page, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (memory == MAP_FAILED) return;
+  ::mprotect(memory, page, PROT_NONE);
+  gCrashStackTop = static_cast<char*>(memory) + page + kCrashStackSize;
+}
+
+// The unwinder's first walk finds and sets up its tables; a fault's walk then only reads them.
+_Unwind_Reason_Code CountFrame(_Unwind_Context*, void* argument) {
+  ++*static_cast<int*>(argument);
+  return _URC_NO_REASON;
+}
+
 void InstallHandlers() {
-  // The filter must run even when the stack itself overflowed.
+  MakeCrashStack();
+  int frames = 0;
+  _Unwind_Backtrace(CountFrame, &frames);
+  // The handler must run even when the stack itself overflowed.
   plat::UseFaultStack();
   struct sigaction action {};
   action.sa_sigaction = OnFatalSignal;
@@ -186,6 +353,14 @@ bool RangeHas(std::uintptr_t start, std::uintptr_t bytes, bool write) {
 namespace plat {
 
 void UseFaultStack() { thread_local FaultStack stack; }
+
+const FaultFrames& CurrentFaultFrames() { return gFault.frames; }
+
+void SetSignalSafeFaultStep(SignalSafeFaultStep step) { gSignalSafeStep = step; }
+
+void FeedCrashWatchdog() { SetWatchdog(kCrashWatchdogSeconds); }
+
+void HoldCrashWatchdog() { SetWatchdog(0); }
 
 }  // namespace plat
 

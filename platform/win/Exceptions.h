@@ -48,15 +48,47 @@ struct EXCEPTION_POINTERS {
 
 using LPTOP_LEVEL_EXCEPTION_FILTER = LONG (*)(EXCEPTION_POINTERS*);
 
-// Installs the filter for fatal signals of every thread and returns the previous one. The filter
-// runs on the faulting thread (on a signal stack of its own); EXCEPTION_EXECUTE_HANDLER ends the
-// process with the exception code, anything else lets the signal end it as it would have.
+// Installs the filter for fatal signals of every thread and returns the previous one. One fault is
+// handled per process, in two steps. In the signal handler, on the process's crash stack (its own
+// size, whatever signal stack the thread has), the signal-safe step runs (plat::SetSignalSafeFaultStep).
+// Then the faulting thread leaves the signal handler and runs the filter on the crash stack as
+// ordinary code, under a watchdog that kills the process when it makes no progress for
+// plat::kCrashWatchdogSeconds (plat::FeedCrashWatchdog). EXCEPTION_EXECUTE_HANDLER ends the process
+// with the exception code, anything else lets the signal end it as it would have. A fault of another
+// thread meanwhile waits for that end; a fault of the handling thread itself ends the process at once.
 LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER filter);
 
 namespace plat {
-// Gives the calling thread a signal stack of its own (the installing thread has one already), so that
-// the filter runs even when this thread's stack overflows. Freed when the thread ends.
+
+// Gives the calling thread a signal stack of its own, so that a fault is handled even when this
+// thread's stack overflowed. The installing thread and every thread of plat::StartThread have one.
+// Freed when the thread ends.
 void UseFaultStack();
+
+// The frames of the fault being handled as the unwinder saw them in the signal handler, from the
+// faulting instruction outwards: the exact program counter first, then return addresses; with each
+// the frame's canonical frame address. Empty before a fault.
+struct FaultFrames {
+  static constexpr int kMaxFrames = 128;
+  ULONGLONG pc[kMaxFrames];
+  ULONGLONG cfa[kMaxFrames];
+  int count = 0;
+};
+const FaultFrames& CurrentFaultFrames();
+
+// The first step of a fault's handling. It runs inside the signal handler, before anything that may
+// allocate, lock or call into a library, and may make async-signal-safe calls only.
+using SignalSafeFaultStep = void (*)(const EXCEPTION_POINTERS* exception, const FaultFrames& frames);
+void SetSignalSafeFaultStep(SignalSafeFaultStep step);
+
+// How long the handling of a fault may go without progress before the process is killed.
+constexpr int kCrashWatchdogSeconds = 4;
+// Tells the watchdog that the handling of a fault makes progress: its time starts again. Does nothing
+// on a thread that handles no fault.
+void FeedCrashWatchdog();
+// Stops the watchdog's time until the next feed: around a wait for the user that pumps no messages.
+void HoldCrashWatchdog();
+
 }  // namespace plat
 
 constexpr UINT SEM_FAILCRITICALERRORS = 0x0001;

@@ -2,12 +2,18 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
 
 namespace plat {
 namespace {
@@ -22,7 +28,56 @@ bool OwnerOf(std::string_view name, std::string_view prefix, pid_t* owner) {
   return error == std::errc() && end != name.data() && *owner > 0 && (end == name.data() + name.size() || *end == '-');
 }
 
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether the name is one ReplaceFileContents gives its temporaries: a file's name, ".tmp", the
+// process id, '-' and a number.
+bool IsTemporaryName(std::string_view name) {
+  const std::size_t tmp = name.rfind(".tmp");
+  if (tmp == std::string_view::npos || tmp == 0) return false;
+  const std::string_view numbers = name.substr(tmp + 4);
+  const std::size_t dash = numbers.find('-');
+  return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
+}
+
 bool IsRunning(pid_t process) { return ::kill(process, 0) == 0 || errno == EPERM; }
+
+// Seconds on the real-time clock (that of file times) when the process began; nothing when that
+// cannot be read.
+std::optional<double> StartOf(pid_t process) {
+  std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return std::nullopt;
+  // The process's name, in parentheses, may hold anything; the start is the 20th field after it.
+  const std::size_t nameEnd = line.rfind(')');
+  if (nameEnd == std::string::npos) return std::nullopt;
+  std::istringstream fields(line.substr(nameEnd + 1));
+  std::string field;
+  for (int i = 0; i < 20; ++i) fields >> field;
+  unsigned long long ticksSinceBoot = 0;
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), ticksSinceBoot);
+  if (!fields || error != std::errc() || end != field.data() + field.size()) return std::nullopt;
+  timespec sinceBoot{}, now{};
+  ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const double bootedAt = static_cast<double>(now.tv_sec - sinceBoot.tv_sec) + (now.tv_nsec - sinceBoot.tv_nsec) / 1e9;
+  return bootedAt + static_cast<double>(ticksSinceBoot) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// Whether the temporary's writer may still be at work: a process runs under the id in its name and
+// began before the temporary was last written. One that began later only took the id over from a
+// writer that ended (ids are reused, and soon where few are available).
+bool WriterMayRun(pid_t writer, const std::filesystem::path& temporary) {
+  if (!IsRunning(writer)) return false;
+  struct stat file {};
+  const std::optional<double> started = StartOf(writer);
+  if (!started || ::stat(temporary.c_str(), &file) != 0) return true;
+  const double written = static_cast<double>(file.st_mtim.tv_sec) + file.st_mtim.tv_nsec / 1e9;
+  // A second of slack for the clock's steps and the start's rounding: a doubt keeps the file.
+  return *started <= written + 1.0;
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
@@ -72,8 +127,18 @@ void RemoveStaleTemporaries(const std::string& realPath) {
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     pid_t owner = 0;
     std::error_code removeError;
-    if (OwnerOf(it->path().filename().string(), prefix, &owner) && !IsRunning(owner))
+    if (OwnerOf(it->path().filename().string(), prefix, &owner) && !WriterMayRun(owner, it->path()))
       std::filesystem::remove(it->path(), removeError);
+  }
+}
+
+void RemoveAllTemporaries(const std::string& realFolder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(realFolder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code entryError;
+    if (IsTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
+        !it->is_symlink(entryError))
+      std::filesystem::remove(it->path(), entryError);
   }
 }
 

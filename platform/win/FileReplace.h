@@ -14,7 +14,14 @@ namespace plat {
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
 // Removes the temporaries of realPath that processes which no longer run left behind (killed
-// between creating and renaming them); those of running processes stay.
+// between creating and renaming them); those of running processes stay. A process that took over a
+// dead writer's id, having begun after the temporary was last written, is no writer of it.
 void RemoveStaleTemporaries(const std::string& realPath);
+
+// Removes from the folder (not below it) every temporary that ReplaceFileContents makes, of any file
+// and any process: for a caller holding the lock that every writer of the folder holds from before it
+// makes its temporary until after the rename, so that none of them is a write under way. Only regular
+// files named exactly like a temporary go; a missing folder is no error.
+void RemoveAllTemporaries(const std::string& realFolder);
 
 }  // namespace plat

@@ -17,17 +17,12 @@ std::mutex gSymbolsLock;
 Dwfl* gSymbols = nullptr;
 
 // The frames of the calling thread as the unwinder sees them, innermost first.
-constexpr int kMaxFrames = 128;
-struct Frames {
-  ULONGLONG pc[kMaxFrames];
-  ULONGLONG cfa[kMaxFrames];
-  int count = 0;
-};
+using Frames = plat::FaultFrames;
 thread_local Frames tFrames;
 
 _Unwind_Reason_Code CollectFrame(_Unwind_Context* context, void* argument) {
   auto* frames = static_cast<Frames*>(argument);
-  if (frames->count >= kMaxFrames) return _URC_END_OF_STACK;
+  if (frames->count >= Frames::kMaxFrames) return _URC_END_OF_STACK;
   int beforeInstruction = 0;
   frames->pc[frames->count] = _Unwind_GetIPInfo(context, &beforeInstruction);
   frames->cfa[frames->count] = _Unwind_GetCFA(context);
@@ -35,17 +30,37 @@ _Unwind_Reason_Code CollectFrame(_Unwind_Context* context, void* argument) {
   return _URC_NO_REASON;
 }
 
+// The frames that start at `start`: those of the fault being handled when it faulted there, else
+// those above the caller.
+const Frames* FramesFrom(ULONGLONG start, int* first) {
+  const Frames& fault = plat::CurrentFaultFrames();
+  if (fault.count > 0 && fault.pc[0] == start) {
+    *first = 0;
+    return &fault;
+  }
+  Frames& frames = tFrames;
+  frames.count = 0;
+  _Unwind_Backtrace(CollectFrame, &frames);
+  for (int i = 0; i < frames.count; ++i)
+    if (frames.pc[i] == start) {
+      *first = i;
+      return &frames;
+    }
+  return nullptr;
+}
+
 Dwfl_Module* ModuleOf(ULONGLONG address) {
   return gSymbols != nullptr ? dwfl_addrmodule(gSymbols, static_cast<Dwarf_Addr>(address)) : nullptr;
 }
 
+// A second call brings the session's list of objects up to date: objects loaded since are added,
+// those already read keep their symbols.
 BOOL SymInitialize(HANDLE, const CHAR*, BOOL) {
   std::lock_guard<std::mutex> lock(gSymbolsLock);
-  if (gSymbols != nullptr) return TRUE;
   static char* debugInfoPath = nullptr;
   static const Dwfl_Callbacks callbacks = {dwfl_linux_proc_find_elf, dwfl_standard_find_debuginfo, nullptr,
                                            &debugInfoPath};
-  gSymbols = dwfl_begin(&callbacks);
+  if (gSymbols == nullptr) gSymbols = dwfl_begin(&callbacks);
   if (gSymbols == nullptr) return FALSE;
   dwfl_report_begin(gSymbols);
   if (dwfl_linux_proc_report(gSymbols, ::getpid()) != 0 || dwfl_report_end(gSymbols, nullptr, nullptr) != 0) {
@@ -78,22 +93,18 @@ DWORD UnDecorateSymbolName(const CHAR* name, CHAR* output, DWORD length, DWORD) 
 
 BOOL StackWalk(DWORD, HANDLE, HANDLE, STACKFRAME64* frame, PVOID context, PVOID, PSYMBOL_ACCESS, PMODULE_BASE, PVOID) {
   if (frame == nullptr) return FALSE;
-  Frames& frames = tFrames;
+  thread_local const Frames* tWalked = nullptr;
   int next = 0;
   if (frame->Reserved[0] == 0) {
-    // First call: find the faulting frame among the frames above the handler.
+    // First call: find the faulting frame, among the fault's frames or those above the caller.
     const auto* registers = static_cast<const CONTEXT*>(context);
-    const ULONGLONG start = registers != nullptr ? registers->Rip : frame->AddrPC.Offset;
-    frames.count = 0;
-    _Unwind_Backtrace(CollectFrame, &frames);
-    next = -1;
-    for (int i = 0; i < frames.count && next < 0; ++i)
-      if (frames.pc[i] == start) next = i;
-    if (next < 0) return FALSE;
+    tWalked = FramesFrom(registers != nullptr ? registers->Rip : frame->AddrPC.Offset, &next);
+    if (tWalked == nullptr) return FALSE;
   } else {
     next = static_cast<int>(frame->Reserved[0]);
   }
-  if (next >= frames.count) return FALSE;
+  const Frames& frames = *tWalked;
+  if (next >= frames.count || frames.pc[next] == 0) return FALSE;  // a return address of 0 ends the stack
   const bool faulting = frame->Reserved[0] == 0;
   // A caller's address is its return address: the call itself lies one byte before.
   frame->AddrPC.Offset = faulting ? frames.pc[next] : frames.pc[next] - 1;

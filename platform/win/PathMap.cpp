@@ -39,6 +39,9 @@ std::string FindIgnoringCase(const std::string& folder, std::string_view name) {
 
 std::mutex gFoldersLock;
 std::string gPlayerFolder;
+// The player's folder for a fault handler, which can neither lock nor allocate: empty when none is set
+// or it does not fit.
+char gPlayerFolderForSignals[4096] = {};
 std::string gDataFolder;
 
 // Resolves the components of `path` one by one below `resolved` (empty, "/" or a folder ending in
@@ -114,6 +117,25 @@ void SetSearchFolders(std::string playerFolder, std::string dataFolder) {
   std::lock_guard guard(gFoldersLock);
   gPlayerFolder = std::move(playerFolder);
   gDataFolder = std::move(dataFolder);
+  const bool fits = gPlayerFolder.size() < sizeof(gPlayerFolderForSignals);
+  const std::size_t length = fits ? gPlayerFolder.size() : 0;
+  gPlayerFolder.copy(gPlayerFolderForSignals, length);
+  gPlayerFolderForSignals[length] = '\0';
+}
+
+bool NewFilePathForSignals(const char* name, char* path, std::size_t room) {
+  std::size_t used = 0;
+  auto add = [&](const char* text) {
+    for (; *text != '\0'; ++text) {
+      if (used + 1 >= room) return false;
+      path[used++] = *text;
+    }
+    return true;
+  };
+  const bool inFolder = gPlayerFolderForSignals[0] != '\0';
+  if (room == 0 || (inFolder && !(add(gPlayerFolderForSignals) && add("/"))) || !add(name)) return false;
+  path[used] = '\0';
+  return true;
 }
 
 std::string PlayerFolder() {
@@ -133,16 +155,29 @@ std::string XdgBaseFolder(const char* variable, const char* homeRelative) {
   return std::string(home && *home ? home : "/tmp") + "/" + homeRelative;
 }
 
-void UseGameFolders(const std::string& game, const std::string& installedDataFolder) {
+std::string ChooseDataFolder(const std::string& programFolder, const std::string& dataFromProgram,
+                             const std::string& installedDataFolder) {
+  const auto holdsData = [](const std::filesystem::path& folder) {
+    return Exists((folder / "properties/resources.xml").string());
+  };
+  if (!programFolder.empty()) {
+    if (holdsData(programFolder)) return programFolder;
+    if (!dataFromProgram.empty()) {
+      const std::filesystem::path besideProgram =
+          (std::filesystem::path(programFolder) / dataFromProgram).lexically_normal();
+      if (holdsData(besideProgram)) return besideProgram.string();
+    }
+  }
+  return installedDataFolder;
+}
+
+void UseGameFolders(const std::string& game, const std::string& dataFromProgram,
+                    const std::string& installedDataFolder) {
   const std::string player = XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/" + game;
   std::error_code ignored;
   std::filesystem::create_directories(player, ignored);
-
-  std::string data = installedDataFolder;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
-  if (!program.empty() && Exists((program.parent_path() / "properties/resources.xml").string()))
-    data = program.parent_path().string();
-  SetSearchFolders(player, data);
+  SetSearchFolders(player, ChooseDataFolder(program.parent_path().string(), dataFromProgram, installedDataFolder));
 }
 
 }  // namespace plat

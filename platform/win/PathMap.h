@@ -5,6 +5,7 @@
 // thread once the folders are set (the game sets them before it starts any thread).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,16 +25,27 @@ std::string MapPath(std::string_view programPath);
 // the working folder, as in tests and tools).
 void SetSearchFolders(std::string playerFolder, std::string dataFolder);
 std::string PlayerFolder();
+// Where a new file of that plain name is made (in the player's folder when one is set, else in the
+// working folder), with async-signal-safe code only: for a fault handler. False when it does not fit.
+bool NewFilePathForSignals(const char* name, char* path, std::size_t room);
 std::string DataFolder();
 
 // $<variable> when it holds an absolute path, else $HOME/<homeRelative> (/tmp when HOME is unset):
 // the XDG base folders, such as XDG_DATA_HOME with ".local/share".
 std::string XdgBaseFolder(const char* variable, const char* homeRelative);
 
+// The game's data folder: the first of these that holds properties/resources.xml: the program's own
+// folder (a build tree); `dataFromProgram` taken from the program's folder (an installed copy, wherever
+// its prefix has been put: "../share/<game>"); `installedDataFolder` (where the build meant to install
+// it). When none does, installedDataFolder.
+std::string ChooseDataFolder(const std::string& programFolder, const std::string& dataFromProgram,
+                             const std::string& installedDataFolder);
+
 // The game's folders: the player's folder is $XDG_DATA_HOME/<game> (~/.local/share/<game> when the
-// variable is unset or relative), made when missing; the data folder is the executable's own folder
-// when it holds properties/resources.xml (a build tree), else installedDataFolder.
-void UseGameFolders(const std::string& game, const std::string& installedDataFolder);
+// variable is unset or relative), made when missing; the data folder is ChooseDataFolder's for the
+// running executable's folder.
+void UseGameFolders(const std::string& game, const std::string& dataFromProgram,
+                    const std::string& installedDataFolder);
 
 // Only the separator rewrite and collapse, without looking at the file system.
 std::string NormalizeSeparators(std::string_view programPath);

@@ -10,10 +10,10 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <thread>
 
 #include "platform/win/Errors.h"
 #include "platform/win/PathMap.h"
+#include "platform/win/Threads.h"
 
 extern char** environ;
 
@@ -38,7 +38,7 @@ bool StartOpener(const std::string& target) {
   int result = posix_spawnp(&child, "xdg-open", &actions, nullptr, const_cast<char* const*>(argv), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (result != 0) return false;
-  std::thread([child] {
+  plat::StartThread([child] {
     int status;
     waitpid(child, &status, 0);
   }).detach();

@@ -16,11 +16,19 @@
 #include <mutex>
 
 #include "platform/win/Errors.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Unknown.h"
 
 namespace plat {
+
+std::thread StartThread(std::function<void()> work) {
+  return std::thread([work = std::move(work)] {
+    UseFaultStack();
+    work();
+  });
+}
 namespace {
 
 // The cross-process part of a named mutex: an flock on a file in the instance scope, and the socket

@@ -1,7 +1,9 @@
 // Threads, waits and handles, and the named mutex that keeps one copy of the program running.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <thread>
 
 #include "platform/win/Types.h"
 
@@ -33,6 +35,10 @@ HRESULT CoInitialize(LPVOID reserved);
 void CoUninitialize();
 
 namespace plat {
+
+// Every thread of the program starts here: it runs `work` with a fault stack of its own
+// (UseFaultStack), so that a fault of the thread is reported even when its stack overflowed.
+std::thread StartThread(std::function<void()> work);
 
 // The folder where named mutexes live and single-instance notices travel: "KIT_INSTANCE_SCOPE"
 // when set, else the user's runtime folder. Tests give each run its own, so that test programs

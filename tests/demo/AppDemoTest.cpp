@@ -1,6 +1,8 @@
 // The application's demo stream: the file the command line names, what a recording keeps of the
 // registry, files and clipboard, and how a played file gives it back.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -95,6 +97,23 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
     live.mRegKey = "QuarvelDemoTest";
     EXPECT_FALSE(live.RegistryReadInteger("Volume", &volume)) << "the replayed write reached no registry";
   }
+}
+
+TEST_F(AppDemo, ARecordingRemovesWhatAKilledRecordingLeftBesideItsFile) {
+  // The id of a process that has ended: nothing can be writing under it.
+  const pid_t ended = fork();
+  ASSERT_GE(ended, 0);
+  if (ended == 0) _exit(0);
+  int status;
+  waitpid(ended, &status, 0);
+  const std::string left = mFolder.Write("run.dmo.tmp" + std::to_string(ended) + "-0", "half a recording");
+  const std::string writing = mFolder.Write("run.dmo.tmp" + std::to_string(getpid()) + "-9", "being written");
+  const std::string other = mFolder.Write("other.dmo.tmp" + std::to_string(ended) + "-0", "not this file's");
+  Kit::KitAppBase recorder;
+  ASSERT_TRUE(Start(recorder, true));
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_TRUE(std::filesystem::exists(writing));
+  EXPECT_TRUE(std::filesystem::exists(other));
 }
 
 TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) {

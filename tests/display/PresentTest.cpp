@@ -1,6 +1,9 @@
 // Frames drawn through the display reach the window: pixel-exact in a window, scaled in full
 // screen, flipped or blitted, with and without the split blit around the beam.
+#include <SDL.h>
+
 #include "platform/ddraw/PresentedFrame.h"
+#include "platform/win/SdlWindow.h"
 #include "platform/win/Time.h"
 
 #include <atomic>
@@ -123,6 +126,23 @@ TEST_P(PresentTest, VideoOnlyDrawPresentsTheVideoMemorySurface) {
   auto tile = MakeImage(std::vector<std::uint32_t>(kWidth * kHeight, 0xFF336699), kWidth, kHeight);
   mDisplay->GetScreenImage()->Blt(tile.get(), 0, 0, Rect(0, 0, kWidth, kHeight), Color::White, 0);
   ASSERT_TRUE(mDisplay->Redraw());
+  ExpectWindowShowsScreen();
+}
+
+// Where the only OpenGL runs on the CPU (in the Xvfb run; headless there is none), frames go through SDL's
+// software renderer into the window's own pixels, and no OpenGL context is made for them, not even to
+// show the window's pixels.
+TEST_P(PresentTest, AnOpenGlThatRunsOnTheCpuGivesWayToTheSoftwarePath) {
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  ASSERT_TRUE(mDisplay->Redraw());
+  Pump();
+  SDL_Renderer* renderer = SDL_GetRenderer(plat::SdlWindowOf(mHost.window));
+  ASSERT_NE(renderer, nullptr);
+  SDL_RendererInfo info{};
+  ASSERT_EQ(SDL_GetRendererInfo(renderer, &info), 0);
+  EXPECT_STREQ(info.name, "software");
+  EXPECT_EQ(SDL_GL_GetCurrentContext(), nullptr);
   ExpectWindowShowsScreen();
 }
 

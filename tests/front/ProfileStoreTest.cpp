@@ -1,8 +1,15 @@
 // The profile store: the byte layouts of its two files, the profile and score-table rules, the
-// hostile loader with its ".bak" copies, and what a failed save tells the player.
+// hostile loader with its ".bak" copies, what a failed save tells the player, and saves killed midway.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <string>
 #include <vector>
 
+#include "framework/util/PathUtil.h"
+#include "platform/win/FileLock.h"
 #include "tests/front/FrontTestSupport.h"
 
 namespace {
@@ -202,6 +209,96 @@ TEST_F(ProfileStoreTest, AGameScoreIsRecordedOnceWhenTheGameEnds) {
   gProfileStore = ProfileStore();
   Store().RecordGameScore(20);
   EXPECT_EQ(Table(), (std::vector<std::string>{"ann 450", "player 20"})) << "nobody current: \"player\"";
+}
+
+// The names of the files in the player's folder that look like a save's temporary.
+std::vector<std::string> TemporariesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().filename().string().find(".tmp") != std::string::npos)
+      names.push_back(entry.path().filename().string());
+  return names;
+}
+
+TEST_F(ProfileStoreTest, SavesKilledMidwayLeaveWholeFilesAndTheNextStartRemovesTheirTemporaries) {
+  // A player file of about 100 KB: a save takes long enough to be killed in the middle.
+  for (int i = 0; i < 1000; ++i) Store().AddProfile("player " + std::to_string(i) + std::string(70, '.'));
+  SetScores({900, 800, 700, 600, 500});
+  ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  ASSERT_TRUE(Store().SaveScores(kScoreFilePath));
+  const std::string players = Contents(kPlayerFilePath);
+  const std::string scores = Contents(kScoreFilePath);
+  const std::filesystem::path folder = std::filesystem::path(RealPath(kPlayerFilePath)).parent_path();
+
+  for (int round = 0; round < 200; ++round) {
+    const pid_t saver = fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+      while (true) {
+        Store().SaveProfiles(kPlayerFilePath);
+        Store().SaveScores(kScoreFilePath);
+      }
+    }
+    // Killed once its save has made its temporary, at once or a little later (perhaps after the rename,
+    // in the next save).
+    const std::string mark = ".tmp" + std::to_string(saver) + "-";
+    const auto savedSome = [&] {
+      for (const auto& name : TemporariesIn(folder))
+        if (name.find(mark) != std::string::npos) return true;
+      return false;
+    };
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool saving = false;
+    while (!(saving = savedSome()) && std::chrono::steady_clock::now() < giveUp) usleep(100);
+    usleep(static_cast<useconds_t>(round % 3 == 0 ? 0 : round * 397 % 3000));
+    kill(saver, SIGKILL);
+    int status;
+    waitpid(saver, &status, 0);
+    ASSERT_TRUE(saving) << "round " << round << ": the saver never began to write";
+  }
+  EXPECT_FALSE(TemporariesIn(folder).empty()) << "no save was killed midway";
+  EXPECT_EQ(Contents(kPlayerFilePath), players);
+  EXPECT_EQ(Contents(kScoreFilePath), scores);
+
+  gProfileStore = ProfileStore();
+  Store().LoadProfiles(kPlayerFilePath);  // as the game does when it starts
+  EXPECT_EQ(TemporariesIn(folder), std::vector<std::string>{});
+  EXPECT_EQ(Names().size(), 1000u);
+  Store().LoadScores(kScoreFilePath);
+  EXPECT_EQ(Table().size(), 5u);
+  EXPECT_FALSE(Exists(kPlayerFilePath + ".bak"));
+  EXPECT_FALSE(Exists(kScoreFilePath + ".bak"));
+}
+
+TEST_F(ProfileStoreTest, TheStartRemovesOnlyTemporariesAndWaitsForACopyThatHoldsTheFolder) {
+  Store().AddProfile("ann");
+  ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  const std::string players = Contents(kPlayerFilePath);
+  const std::vector<std::string> temporaries = {"playerdata.dat.tmp4321-0", "datascore.dat.tmp99999-17",
+                                                "shot.png.tmp1-2"};
+  const std::vector<std::string> others = {
+      "datascore.dat",       "playerdata.dat.bak",   "playerdata.dat.bak2",  "playerdata.dat.tmp",
+      "datascore.dat.tmp12", "datascore.dat.tmp12-", "datascore.dat.tmpx-1", ".tmp1-2",
+      "notes.tmp1-2.txt"};
+  for (const auto& name : temporaries) Put("userdata\\" + name, "half");
+  for (const auto& name : others) Put("userdata\\" + name, "kept");
+  const std::filesystem::path folder = std::filesystem::path(RealPath(kPlayerFilePath)).parent_path();
+  std::filesystem::create_directory(folder / "folder.tmp1-2");
+
+  {
+    // Another copy of the game in the middle of a save holds the folder past the wait.
+    const plat::FileLock otherCopy(Kit::GetFileDir(kPlayerFilePath, true) + ".lock", 0);
+    ASSERT_TRUE(otherCopy.Held());
+    Store().LoadProfiles(kPlayerFilePath);
+    for (const auto& name : temporaries) EXPECT_TRUE(Exists("userdata\\" + name)) << name;
+  }
+  gProfileStore = ProfileStore();
+  Store().LoadProfiles(kPlayerFilePath);
+  for (const auto& name : temporaries) EXPECT_FALSE(Exists("userdata\\" + name)) << name;
+  for (const auto& name : others) EXPECT_EQ(Contents("userdata\\" + name), "kept") << name;
+  EXPECT_TRUE(std::filesystem::is_directory(folder / "folder.tmp1-2"));
+  EXPECT_EQ(Contents(kPlayerFilePath), players);
+  EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
 }
 
 TEST(SavedGame, OnlyAGameInsideTheTenScenesAndLevelsCounts) {

@@ -43,3 +43,26 @@ TEST(PathMap, RelativePathsLookInThePlayersFolderThenTheData) {
   plat::SetSearchFolders("", "");
   EXPECT_EQ(MapPath("data\\level1_1.vel"), "data/level1_1.vel");
 }
+
+// The game's data: a build tree's beside the program, an installed copy's at the same place relative to
+// the program wherever the prefix went, else the folder the build was configured to install to.
+TEST(PathMap, TheDataFolderIsTheProgramsOwnThenBesideItThenTheConfiguredOne) {
+  testsupport::TempDir tree;
+  const std::string manifest = "properties/resources.xml";
+  const std::string configured = tree / "usr/local/share/quarvel";
+  tree.Write("build/" + manifest, "<ResourceManifest/>");
+  tree.Write("moved/share/quarvel/" + manifest, "<ResourceManifest/>");
+  tree.Write("moved/bin/quarvel", "");
+  tree.Write("empty/bin/quarvel", "");
+  struct Case {
+    std::string programFolder, expected;
+  } cases[] = {
+      {tree / "build", tree / "build"},
+      {tree / "moved/bin", tree / "moved/share/quarvel"},
+      {tree / "empty/bin", configured},
+      {"", configured},  // the program's own path could not be read
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(plat::ChooseDataFolder(c.programFolder, "../share/quarvel", configured), c.expected) << c.programFolder;
+  EXPECT_EQ(plat::ChooseDataFolder(tree / "moved/bin", "", configured), configured);
+}

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -149,6 +150,37 @@ TEST_F(RegistryTest, AKillDuringWritesLeavesAnIntactFile) {
   for (const auto& entry : std::filesystem::directory_iterator(mDir / "config/quarvel"))
     if (entry.path().filename().string().starts_with("registry.tmp")) left.push_back(entry.path().string());
   EXPECT_EQ(left, std::vector<std::string>{running});
+}
+
+// Process ids are reused: a temporary whose id now belongs to a process that began after the
+// temporary was last written is a dead writer's, and goes; while a doubt remains it stays.
+TEST_F(RegistryTest, ATemporaryOfAReusedProcessIdGoesWithTheDeadWriters) {
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "Counter", 1);
+  RegCloseKey(key);
+  const auto now = std::filesystem::file_time_type::clock::now();
+  const struct {
+    const char* what;
+    pid_t writer;
+    std::filesystem::file_time_type written;
+    bool stays;
+  } cases[] = {
+      {"this process, written now", getpid(), now, true},
+      {"this process, written a day before it began", getpid(), now - std::chrono::hours(24), false},
+      {"init, written now", 1, now, true},
+      {"init, written long before the machine booted", 1, now - std::chrono::hours(24 * 365 * 20), false},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string temporary = File() + ".tmp" + std::to_string(cases[i].writer) + "-" + std::to_string(i);
+    std::ofstream(temporary) << "half";
+    std::filesystem::last_write_time(temporary, cases[i].written);
+  }
+  Restart();
+  GetDword("SOFTWARE\\Quarvel", "Counter");
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const std::string temporary = File() + ".tmp" + std::to_string(cases[i].writer) + "-" + std::to_string(i);
+    EXPECT_EQ(std::filesystem::exists(temporary), cases[i].stays) << cases[i].what;
+  }
 }
 
 TEST(RegistryFormatTest, AnyNamesAndBytesRoundTrip) {

@@ -8,6 +8,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Process.h"
+#include "platform/win/Threads.h"
 #include "tests/support/TempDir.h"
 
 namespace testsupport {

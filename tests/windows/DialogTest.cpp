@@ -4,6 +4,8 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "platform/win/DialogTemplate.h"
 #include "platform/win/DialogTemplateWriter.h"
@@ -209,6 +211,62 @@ TEST_F(DialogTest, DialogManagerKeysEndTheDialog) {
     };
     script.command = EndOnButtons;
     EXPECT_EQ(RunDialog(JumpToTime(), script), c.result) << c.keys;
+  }
+}
+
+// A template without items whose class field (bytes 20 and 21 of the writer's template) is replaced by
+// the given words: an ordinal (0xFFFF, atom) or a zero-ended name.
+std::vector<BYTE> WithDialogClass(const std::vector<WORD>& classWords) {
+  const std::vector<BYTE> plain =
+      plat::DialogTemplateWriter(kDialogStyle, 0, 10, 10, 100, 50, "Classy", 8, "Tahoma").Bytes();
+  std::vector<BYTE> bytes(plain.begin(), plain.begin() + 20);
+  for (WORD word : classWords)
+    bytes.insert(bytes.end(), {static_cast<BYTE>(word & 0xFF), static_cast<BYTE>(word >> 8)});
+  bytes.insert(bytes.end(), plain.begin() + 22, plain.end());
+  return bytes;
+}
+
+std::vector<WORD> NameWords(std::string_view name) {
+  std::vector<WORD> words(name.begin(), name.end());
+  words.push_back(0);
+  return words;
+}
+
+int gInitDialogs = 0;
+
+INT_PTR EndAtInit(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message != WM_INITDIALOG) return FALSE;
+  ++gInitDialogs;
+  EndDialog(dialog, 5);
+  return TRUE;
+}
+
+TEST_F(DialogTest, ATemplateMakesADialogOnlyOfTheDialogClass) {
+  struct Case {
+    const char* what;
+    std::vector<WORD> classWords;
+    INT_PTR result;
+  };
+  const Case cases[] = {
+      {"the dialog class by name", NameWords("#32770"), 5},
+      {"the dialog class by atom", {0xFFFF, 0x8002}, 5},
+      {"the button atom", {0xFFFF, 0x0080}, -1},
+      {"the static atom", {0xFFFF, 0x0082}, -1},
+      {"STATIC", NameWords("STATIC"), -1},
+      {"Button", NameWords("Button"), -1},
+      {"a class never registered", NameWords("NoSuchClass"), -1},
+  };
+  for (const Case& c : cases) {
+    GlobalTemplate block(WithDialogClass(c.classWords));
+    ASSERT_TRUE(plat::ParseDialogTemplate(block.Bytes(), 1024)) << c.what;
+    // A dialog that never hears WM_INITDIALOG leaves its modal loop on this quit rather than never.
+    PostQuitMessage(0);
+    gInitDialogs = 0;
+    EXPECT_EQ(DialogBoxIndirectParam(nullptr, block.Template(), nullptr, EndAtInit, 0), c.result) << c.what;
+    EXPECT_EQ(gInitDialogs, c.result == -1 ? 0 : 1) << c.what;
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
   }
 }
 

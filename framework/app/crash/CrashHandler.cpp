@@ -134,7 +134,11 @@ bool SectionOf(const std::string& path, std::uint64_t at, DWORD* section, std::u
 
 }  // namespace
 
-void CrashHandler::Install() { gPreviousFilter = SetUnhandledExceptionFilter(&CrashHandler::UnhandledExceptionFilter); }
+void CrashHandler::Install() {
+  LoadImageHelp();  // the symbol session stays open; the report's own load brings it up to date
+  plat::SetSignalSafeFaultStep(&CrashHandler::WriteFirstCrashFile);
+  gPreviousFilter = SetUnhandledExceptionFilter(&CrashHandler::UnhandledExceptionFilter);
+}
 
 void CrashHandler::Uninstall() { SetUnhandledExceptionFilter(gPreviousFilter); }
 
@@ -206,6 +210,7 @@ std::string CrashHandler::WalkStackImageHelp(const CONTEXT& context, int skip) {
   while (gStackWalk(IMAGE_FILE_MACHINE_AMD64, nullptr, nullptr, &frame, &walked, nullptr, gSymFunctionTableAccess,
                     gSymGetModuleBase, nullptr)) {
     if (frame.AddrFrame.Offset == 0 || frame.AddrPC.Offset == 0) break;
+    plat::FeedCrashWatchdog();
     if (skip-- > 0) continue;
     alignas(IMAGEHLP_SYMBOL64) char symbolRoom[sizeof(IMAGEHLP_SYMBOL64) + 512];
     auto* symbol = reinterpret_cast<IMAGEHLP_SYMBOL64*>(symbolRoom);
@@ -241,6 +246,7 @@ std::string CrashHandler::WalkStackManually(const CONTEXT& context, int skip) {
   std::uintptr_t pc = context.Rip;
   std::uintptr_t frame = context.Rbp;
   for (;;) {
+    plat::FeedCrashWatchdog();
     if (skip-- <= 0) {
       std::string module;
       DWORD section = 0;
@@ -266,6 +272,7 @@ std::string CrashHandler::WalkStackManually(const CONTEXT& context, int skip) {
 
 std::string CrashHandler::MakeReport(EXCEPTION_POINTERS* exception, std::string* title) {
   const bool imageHelp = LoadImageHelp();
+  plat::FeedCrashWatchdog();
   const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
   const CONTEXT& context = *exception->ContextRecord;
   std::string report;
@@ -306,6 +313,7 @@ std::string CrashHandler::MakeReport(EXCEPTION_POINTERS* exception, std::string*
          static_cast<unsigned>(context.SegGs));
   Append(report, "Flags:%08X\r\n\r\n", static_cast<unsigned>(context.EFlags));
   report += GetSysInfo();
+  plat::FeedCrashWatchdog();
   if (mApp != nullptr) {
     const std::string appInfo = mApp->GetAppInfoText();
     if (!appInfo.empty()) report += "\r\n" + appInfo;
@@ -336,9 +344,12 @@ void CrashHandler::DoHandleException(EXCEPTION_POINTERS* exception) {
   const std::string report = MakeReport(exception, &title);
   // The file first: whatever goes wrong after, the report is on the disk.
   WriteCrashFile(report);
+  plat::FeedCrashWatchdog();
   if (mApp != nullptr) {
     mApp->CopyToClipboard(report);
+    plat::FeedCrashWatchdog();
     FinishDemo();
+    plat::FeedCrashWatchdog();
   }
   if (mShowWindow) ShowErrorWindow(title, report);
   UnloadImageHelp();

@@ -3,6 +3,9 @@
 // the system and the application), kept in "crash.txt" and on the clipboard; it finishes an input
 // recording being made, then shows the report in its own window. It uses only the platform, the
 // standard library and a few operations of the application object, which may be broken by then.
+// A fault is handled in two steps (see SetUnhandledExceptionFilter): a first crash.txt written with
+// async-signal-safe calls only, then the full report under the platform's crash watchdog, which kills
+// the process when the report, the window or the upload stops making progress.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +36,9 @@ class CrashHandler {
   // The one transfer that uploads reports.
   static HTTPTransfer& UploadTransfer();
 
-  // The program's start-up installs the handler once; Uninstall puts the previous filter back.
+  // The program's start-up installs the handler once; Uninstall puts the previous filter back. The
+  // installation prepares what the report needs (the symbol reader's session), so that little is left
+  // to do after a fault.
   static void Install();
   static void Uninstall();
   static LONG UnhandledExceptionFilter(EXCEPTION_POINTERS* exception);
@@ -56,6 +61,11 @@ class CrashHandler {
   static std::string StripPath(const std::string& path);
   static std::string GetSysInfo();
   static void WriteCrashFile(const std::string& report);
+  // The first crash.txt of a fault: the exception line, the raw frames (program counter and frame
+  // address), the registers and the lines of the memory map that map code. Async-signal-safe: it runs
+  // in the signal handler before anything else (plat::SetSignalSafeFaultStep); the full report of
+  // DoHandleException then replaces the file.
+  static void WriteFirstCrashFile(const EXCEPTION_POINTERS* exception, const plat::FaultFrames& frames);
 
   // The crash windows: the report with "Send Report" and "Close Now", the details the user adds, and
   // the upload's progress. ShowErrorWindow returns when its message loop ends.

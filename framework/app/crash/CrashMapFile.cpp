@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "framework/app/crash/CrashHandler.h"
+#include "platform/win/Exceptions.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
 
@@ -35,6 +36,7 @@ MapTables ReadMap(const std::string& text) {
   std::istringstream lines(text);
   std::string line, sourceFile;
   while (std::getline(lines, line)) {
+    plat::FeedCrashWatchdog();
     if (!line.empty() && line.back() == '\r') line.pop_back();
     Address address;
     if (line.size() >= 23 && line[5] == ':') {

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <map>
 #include <string>
-#include <thread>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/CrashHandler.h"
@@ -14,6 +13,7 @@
 #include "platform/win/Exceptions.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/SystemInfo.h"
+#include "platform/win/Threads.h"
 #include "platform/win/Windows.h"
 
 namespace Kit {
@@ -31,6 +31,8 @@ constexpr DWORD kStatusText = 0x50000800;
 constexpr DWORD kButton = 0x50000001;
 constexpr DWORD kDisabledButton = 0x58000001;
 constexpr int kFirstButton = 1, kSecondButton = 2;
+constexpr UINT_PTR kWatchdogBeat = 7;
+constexpr UINT kWatchdogBeatMs = 1000;
 const char* const kBoundary = "---------------------------7d3e1f30eec";
 
 struct CrashWindowState {
@@ -74,10 +76,7 @@ HWND MakeControl(HWND parent, const char* className, const char* text, DWORD sty
 }
 
 void StartUpload() {
-  std::thread([] {
-    plat::UseFaultStack();
-    CrashHandler::SubmitReport();
-  }).detach();
+  plat::StartThread([] { CrashHandler::SubmitReport(); }).detach();
 }
 
 void AddPart(std::string& body, const std::string& header, const std::string& value) {
@@ -117,6 +116,8 @@ void CrashHandler::ShowErrorWindow(const std::string& title, const std::string& 
   gWindows.secondButton = MakeControl(window, "BUTTON", "Close Now", kButton, submit ? width + 16 : 8, 268, width, 24,
                                       kSecondButton, gWindows.arial9Bold);
   ShowWindow(window, SW_SHOWNORMAL);
+  // While the user reads, a beat keeps the crash watchdog fed.
+  SetTimer(window, kWatchdogBeat, kWatchdogBeatMs, nullptr);
 
   MSG msg;
   while (!mExitLoop && GetMessage(&msg, nullptr, 0, 0) > 0) {
@@ -128,6 +129,7 @@ void CrashHandler::ShowErrorWindow(const std::string& title, const std::string& 
 }
 
 LRESULT CrashHandler::ErrorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
   if (message == WM_CLOSE) {
     mExitLoop = true;
     return 0;
@@ -155,6 +157,7 @@ void CrashHandler::ShowSubmitInfoWindow() {
 }
 
 LRESULT CrashHandler::SubmitInfoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
   if (message == WM_CLOSE) {
     mExitLoop = true;
     return 0;
@@ -184,6 +187,7 @@ void CrashHandler::ShowProgressWindow() {
 }
 
 LRESULT CrashHandler::ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
   if (message == WM_CLOSE) {
     UploadTransfer().Abort();
     return 0;
@@ -195,7 +199,10 @@ LRESULT CrashHandler::ProgressWindowProc(HWND window, UINT message, WPARAM wPara
       mExitLoop = true;
     } else if (result != HTTPTransfer::RESULT_IDLE && result != HTTPTransfer::RESULT_PENDING) {
       UploadTransfer().Reset();
-      if (MessageBox(window, "Failed to connect to server.", "Connection Failed", MB_RETRYCANCEL) == IDRETRY) {
+      plat::HoldCrashWatchdog();  // the box waits for the user in a loop of its own
+      const int answer = MessageBox(window, "Failed to connect to server.", "Connection Failed", MB_RETRYCANCEL);
+      plat::FeedCrashWatchdog();
+      if (answer == IDRETRY) {
         StartUpload();
         return 0;
       }

@@ -9,7 +9,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/HttpResponseParser.h"
 #include "framework/app/demo/DemoStream.h"
-#include "platform/win/Exceptions.h"
+#include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 
 namespace Kit {
@@ -96,10 +96,7 @@ void HTTPTransfer::StartTransfer() {
   if (DemoPlaying()) return;  // the result comes from the recording
   JoinWorker();
   mThreadRunning = true;
-  mWorker = std::thread([this] {
-    plat::UseFaultStack();
-    GetThreadProc();
-  });
+  mWorker = plat::StartThread([this] { GetThreadProc(); });
 }
 
 void HTTPTransfer::Abort() {
@@ -267,7 +264,10 @@ void HTTPTransfer::Receive(SOCKET socket) {
     mContent = response.Body();
   }
   if (response.GetStatus() == HttpResponseParser::Status::NotFound) SetResult(RESULT_NOT_FOUND);
-  if (response.GetStatus() == HttpResponseParser::Status::Failed) SetResult(RESULT_HTTP_ERROR);
+  // A response too malformed to read counts as a failed status.
+  if (response.GetStatus() == HttpResponseParser::Status::Failed ||
+      response.GetStatus() == HttpResponseParser::Status::Malformed)
+    SetResult(RESULT_HTTP_ERROR);
 }
 
 void HTTPTransfer::GetThreadProc() {

@@ -24,11 +24,27 @@ void HttpResponseParser::Receive(const char* data, std::size_t length) {
 }
 
 bool HttpResponseParser::ReadLine(std::string* line) {
-  const std::size_t end = mBuffer.find("\r\n", mPos);
-  if (end == std::string::npos) return false;
+  const std::size_t end = mBuffer.find("\r\n", mPos + mLineSearched);
+  if (end == std::string::npos) {
+    // The last byte may be the CR of a CRLF whose LF is still to come.
+    const bool endsInCR = Available() > 0 && mBuffer.back() == '\r';
+    mLineSearched = Available() - (endsInCR ? 1 : 0);
+    if (mLineSearched > kLongestLine) Malformed();
+    return false;
+  }
+  mLineSearched = 0;
+  if (end - mPos > kLongestLine) {
+    Malformed();
+    return false;
+  }
   *line = mBuffer.substr(mPos, end - mPos);
   mPos = end + 2;
   return true;
+}
+
+void HttpResponseParser::Malformed() {
+  mStatus = Status::Malformed;
+  mEnded = true;
 }
 
 void HttpResponseParser::HeaderLine(const std::string& line) {

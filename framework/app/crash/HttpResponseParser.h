@@ -1,5 +1,8 @@
 // Reads an HTTP response as it arrives, in pieces of any size: the status line, the headers that
-// frame the body (Content-Length and Transfer-Encoding), and the body, whole or chunked.
+// frame the body (Content-Length and Transfer-Encoding), and the body, whole or chunked. Its work is
+// linear in the bytes received: an unfinished line is searched for its end only in what is new, and a
+// header or chunk-size line longer than kLongestLine makes the response malformed. Owned by one
+// thread (the transfer's worker).
 #pragma once
 
 #include <cstddef>
@@ -11,13 +14,17 @@ namespace Kit {
 class HttpResponseParser {
  public:
   // What the status line decided: still open (no status line, or 200), 404, or any other status.
-  // A status line too short to hold three digits counts as another status.
-  enum class Status { Open, NotFound, Failed };
+  // A status line too short to hold three digits counts as another status. Malformed: a header or
+  // chunk-size line ran past kLongestLine bytes.
+  enum class Status { Open, NotFound, Failed, Malformed };
+
+  // The longest header or chunk-size line read, without its CRLF.
+  static constexpr std::size_t kLongestLine = 8192;
 
   // Takes the bytes received and reads as far as they go.
   void Receive(const char* data, std::size_t length);
   // True once no more bytes are wanted: the status refused the response, the announced length or
-  // the last chunk arrived, or a chunk size did not read.
+  // the last chunk arrived, a chunk size did not read, or a line was too long.
   bool Ended() const { return mEnded; }
   Status GetStatus() const { return mStatus; }
   const std::string& Body() const { return mBody; }
@@ -25,13 +32,18 @@ class HttpResponseParser {
  private:
   // One step of reading; false when it needs more bytes.
   bool Step();
+  // The next line without its CRLF; false while it has not all arrived, or when it is too long.
   bool ReadLine(std::string* line);
+  void Malformed();
   void HeaderLine(const std::string& line);
   std::size_t Available() const { return mBuffer.size() - mPos; }
   void TakeBody(std::size_t count);
 
   std::string mBuffer;
   std::size_t mPos = 0;
+  // How many bytes from mPos on are known to hold no CRLF that starts there: a line still arriving is
+  // not searched again from its beginning.
+  std::size_t mLineSearched = 0;
   bool mHeadersDone = false;
   bool mChunked = false;
   std::int64_t mContentLength = 0;

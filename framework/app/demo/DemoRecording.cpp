@@ -5,6 +5,8 @@
 #include "framework/app/demo/DemoFile.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
+#include "platform/win/FileReplace.h"
+#include "platform/win/PathMap.h"
 
 namespace Kit {
 
@@ -25,6 +27,8 @@ bool KitAppBase::StartDemo(std::string& error) {
       return false;
     }
   } else {
+    // A recording killed while its file was written left a temporary beside the file.
+    if (!mDemoFileName.empty()) plat::RemoveStaleTemporaries(plat::MapPath(mDemoFileName));
     mOwnDemoStream->StartRecording();
   }
   mDemoStream = mOwnDemoStream.get();

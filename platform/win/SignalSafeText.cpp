@@ -1,0 +1,58 @@
+#include "platform/win/SignalSafeText.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace plat {
+
+SignalSafeText& SignalSafeText::Text(const char* text) {
+  std::size_t length = 0;
+  while (text[length] != '\0') ++length;
+  return Text(text, length);
+}
+
+SignalSafeText& SignalSafeText::Text(const char* text, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (mUsed == kRoom) Flush();
+    mBuffer[mUsed++] = text[i];
+  }
+  return *this;
+}
+
+SignalSafeText& SignalSafeText::Hex(std::uint64_t value, int digits, bool upperCase) {
+  const char* symbols = upperCase ? "0123456789ABCDEF" : "0123456789abcdef";
+  char reversed[16];
+  int count = 0;
+  do {
+    reversed[count++] = symbols[value & 0xF];
+    value >>= 4;
+  } while (value != 0);
+  for (int pad = count; pad < digits && pad < 16; ++pad) Text("0", 1);
+  while (count > 0) Text(&reversed[--count], 1);
+  return *this;
+}
+
+SignalSafeText& SignalSafeText::Decimal(std::uint64_t value) {
+  char reversed[20];
+  int count = 0;
+  do {
+    reversed[count++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  while (count > 0) Text(&reversed[--count], 1);
+  return *this;
+}
+
+void SignalSafeText::Flush() {
+  std::size_t written = 0;
+  while (written < mUsed) {
+    const ssize_t step = ::write(mFile, mBuffer + written, mUsed - written);
+    if (step < 0 && errno == EINTR) continue;
+    if (step <= 0) break;
+    written += static_cast<std::size_t>(step);
+  }
+  mUsed = 0;
+}
+
+}  // namespace plat

@@ -1,0 +1,33 @@
+// Text written to a file descriptor from a fixed buffer, with nothing but async-signal-safe calls:
+// strings, hexadecimal and decimal numbers, no allocation, no lock, no locale. For what a fault
+// handler writes before it may do anything else. Used by one thread at a time (it owns its buffer).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace plat {
+
+class SignalSafeText {
+ public:
+  // Writes to `file`; the caller opens and closes it.
+  explicit SignalSafeText(int file) : mFile(file) {}
+  SignalSafeText(const SignalSafeText&) = delete;
+  SignalSafeText& operator=(const SignalSafeText&) = delete;
+  ~SignalSafeText() { Flush(); }
+
+  SignalSafeText& Text(const char* text);
+  SignalSafeText& Text(const char* text, std::size_t length);
+  // At least `digits` digits, upper or lower case, without a prefix.
+  SignalSafeText& Hex(std::uint64_t value, int digits, bool upperCase = true);
+  SignalSafeText& Decimal(std::uint64_t value);
+  void Flush();
+
+ private:
+  static constexpr std::size_t kRoom = 4096;
+  int mFile;
+  std::size_t mUsed = 0;
+  char mBuffer[kRoom];
+};
+
+}  // namespace plat

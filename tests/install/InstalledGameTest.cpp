@@ -1,0 +1,195 @@
+// The game installed as a player installs it: `cmake --install` of this build into a fresh prefix puts
+// there the program, its data, the desktop's menu entry and icons, and nothing else. The installed
+// program, started headless with a player's folders of its own, finds its data beside itself (not in the
+// prefix the build was configured with), reaches its main menu, writes only into the player's folders,
+// and ends cleanly when asked to (a termination signal, as a desktop's logout sends).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "tests/support/FileContents.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Environment = std::vector<std::pair<std::string, std::string>>;
+
+constexpr int kIconSizes[] = {48, 128, 256};
+// A bound on waits that a working program ends in well under a second; only a broken one reaches it.
+constexpr auto kGiveUp = std::chrono::seconds(60);
+
+// Starts the program in the folder with the environment changes (an empty value unsets the variable),
+// its output and errors going to the files.
+pid_t Start(const std::vector<std::string>& arguments, const fs::path& folder, const Environment& environment,
+            const fs::path& output, const fs::path& errors) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  for (const auto& [name, value] : environment) {
+    if (value.empty())
+      unsetenv(name.c_str());
+    else
+      setenv(name.c_str(), value.c_str(), 1);
+  }
+  const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) _exit(126);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
+// The exit code once the program has ended, or -1 for a signal; nothing while it still runs.
+std::optional<int> Ended(pid_t pid, bool wait) {
+  int status = 0;
+  if (waitpid(pid, &status, wait ? 0 : WNOHANG) != pid) return std::nullopt;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Waits for the program's end; kills it when it does not end.
+int Finish(pid_t pid) {
+  const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+  while (std::chrono::steady_clock::now() < giveUp) {
+    if (const auto code = Ended(pid, false)) return *code;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  Ended(pid, true);
+  ADD_FAILURE() << "the program did not end";
+  return -1;
+}
+
+int RunToEnd(const std::vector<std::string>& arguments, const fs::path& folder, const fs::path& log) {
+  return Finish(Start(arguments, folder, {}, log, log));
+}
+
+// Every file below the folder with its size and time of last change.
+std::map<fs::path, std::pair<std::uintmax_t, fs::file_time_type>> Snapshot(const fs::path& folder) {
+  std::map<fs::path, std::pair<std::uintmax_t, fs::file_time_type>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const bool file = entry.is_regular_file();
+    files[fs::relative(entry.path(), folder)] = {file ? entry.file_size() : 0, entry.last_write_time()};
+  }
+  return files;
+}
+
+std::set<std::string> Entries(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+// The width and height a PNG file's header gives, or zeros.
+std::pair<int, int> PngSize(const fs::path& path) {
+  const std::string bytes = testsupport::ReadFileContents(path.string());
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return {0, 0};
+  const auto big = [&bytes](std::size_t at) {
+    int value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+  };
+  return {big(16), big(20)};
+}
+
+class InstalledGame : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(RunToEnd({KIT_CMAKE, "--install", KIT_BUILD_DIR, "--prefix", mPrefix.Path().string()}, mWork.Path(),
+                       mWork / "install.log"),
+              0)
+        << testsupport::ReadFileContents(mWork / std::string("install.log"));
+  }
+
+  fs::path Installed(const std::string& relative) const { return mPrefix.Path() / relative; }
+
+  testsupport::TempDir mPrefix;
+  testsupport::TempDir mWork;
+};
+
+TEST_F(InstalledGame, HoldsTheProgramItsDataTheMenuEntryAndTheIconsAndNothingElse) {
+  EXPECT_EQ(Entries(mPrefix.Path()), (std::set<std::string>{"bin", "share"}));
+  EXPECT_EQ(Entries(Installed("bin")), std::set<std::string>{"quarvel"});
+  EXPECT_EQ(Entries(Installed("share")), (std::set<std::string>{"applications", "icons", "quarvel"}));
+  EXPECT_EQ(Entries(Installed("share/applications")), std::set<std::string>{"quarvel.desktop"});
+  EXPECT_TRUE(fs::is_regular_file(Installed("share/quarvel/properties/resources.xml")));
+  EXPECT_FALSE(fs::exists(Installed("share/quarvel/icons"))) << "the icons belong to the icon theme only";
+
+  // The entry starts the installed program by its name and shows the installed icon.
+  const std::string entry = testsupport::ReadFileContents(Installed("share/applications/quarvel.desktop").string());
+  EXPECT_NE(entry.find("\nExec=quarvel\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nIcon=quarvel\n"), std::string::npos) << entry;
+  EXPECT_EQ(Entries(Installed("share/icons/hicolor")).size(), std::size(kIconSizes));
+  for (int size : kIconSizes) {
+    const std::string theme = std::to_string(size) + "x" + std::to_string(size);
+    const fs::path icon = Installed("share/icons/hicolor/" + theme + "/apps/quarvel.png");
+    EXPECT_EQ(PngSize(icon), std::make_pair(size, size)) << icon;
+  }
+}
+
+TEST_F(InstalledGame, TheMenuEntryPassesTheDesktopsOwnCheck) {
+  const char* validator = "/usr/bin/desktop-file-validate";
+  if (access(validator, X_OK) != 0) GTEST_SKIP() << "desktop-file-utils is not installed";
+  const fs::path log = mWork / "validate.log";
+  EXPECT_EQ(RunToEnd({validator, Installed("share/applications/quarvel.desktop").string()}, mWork.Path(), log), 0);
+  EXPECT_EQ(testsupport::ReadFileContents(log.string()), "") << "warnings and hints count too";
+}
+
+TEST_F(InstalledGame, StartsFromItsPrefixToTheMainMenuAndWritesOnlyInThePlayersFolders) {
+  const fs::path home = mWork / "home", data = mWork / "data", config = mWork / "config", runtime = mWork / "run";
+  const fs::path folder = mWork / "elsewhere";
+  for (const fs::path& made : {home, config, runtime, folder}) fs::create_directories(made);
+  // A damaged player file is kept aside as the main menu opens: the sign that the menu is up.
+  const fs::path players = data / "quarvel/userdata/playerdata.dat";
+  mWork.Write("data/quarvel/userdata/playerdata.dat", "not a player file");
+  const auto before = Snapshot(mPrefix.Path());
+
+  const Environment environment{{"HOME", home.string()},
+                                {"XDG_DATA_HOME", data.string()},
+                                {"XDG_CONFIG_HOME", config.string()},
+                                {"XDG_RUNTIME_DIR", runtime.string()},
+                                {"KIT_INSTANCE_SCOPE", ""},
+                                {"DISPLAY", ""},
+                                {"WAYLAND_DISPLAY", ""},
+                                {"SDL_VIDEODRIVER", "dummy"},
+                                {"SDL_AUDIODRIVER", "dummy"}};
+  const fs::path output = mWork / "out.log", errors = mWork / "err.log";
+  const pid_t game = Start({Installed("bin/quarvel").string()}, folder, environment, output, errors);
+  ASSERT_GT(game, 0);
+  const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
+  bool menu = false;
+  std::optional<int> code;
+  while (!menu && !code && std::chrono::steady_clock::now() < giveUp) {
+    menu = fs::exists(players.string() + ".bak");
+    if (!menu) code = Ended(game, false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!code) {
+    kill(game, SIGTERM);
+    code = Finish(game);
+  }
+  const std::string said = testsupport::ReadFileContents(errors.string());
+  ASSERT_TRUE(menu) << "exit code " << *code << ", errors:\n" << said;
+  EXPECT_EQ(*code, 0) << said;
+  EXPECT_EQ(said.find("not found"), std::string::npos) << said;
+
+  EXPECT_EQ(Snapshot(mPrefix.Path()), before) << "the installed copy is read-only";
+  EXPECT_TRUE(fs::is_empty(folder)) << "the working folder is left alone";
+  EXPECT_TRUE(fs::is_regular_file(config / "quarvel/registry")) << "settings go to the player's config folder";
+}
+
+}  // namespace
