@@ -55,13 +55,13 @@ std::vector<std::uint32_t> Background() {
 }
 
 void DrawFrame(Kit::Graphics& g, Kit::Image* background, Kit::Image* sprite) {
-  g.SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+  g.SetDrawMode(Kit::Graphics::kDrawModeNormal);
   g.SetColorizeImages(false);
   g.DrawImage(background, 0, 0);
   for (int i = 0; i < 150; ++i) g.DrawImage(sprite, (i * 97) % (WIDTH - SPRITE), (i * 61) % (HEIGHT - SPRITE));
-  g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+  g.SetDrawMode(Kit::Graphics::kDrawModeAdditive);
   for (int i = 0; i < 60; ++i) g.DrawImage(sprite, (i * 53) % (WIDTH - SPRITE), (i * 89) % (HEIGHT - SPRITE));
-  g.SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+  g.SetDrawMode(Kit::Graphics::kDrawModeNormal);
   g.SetColorizeImages(true);
   g.SetColor(Kit::Color(255, 160, 80, 200));
   for (int i = 0; i < 40; ++i) g.DrawImage(sprite, (i * 131) % (WIDTH - SPRITE), (i * 37) % (HEIGHT - SPRITE));

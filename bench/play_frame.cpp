@@ -106,7 +106,7 @@ class GameFrame {
     Kit::Graphics g(screen);
     mField->Draw(&g);
     // The particles of the emitters: colourised, additive.
-    g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+    g.SetDrawMode(Kit::Graphics::kDrawModeAdditive);
     g.SetColorizeImages(true);
     for (int i = 0; i < kParticles; ++i) {
       g.SetColor(Kit::Color(255, 200, 100, 128 + i % 128));
@@ -114,7 +114,7 @@ class GameFrame {
       g.DrawImage(mParticle, at.x, at.y);
     }
     g.SetColorizeImages(false);
-    g.SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+    g.SetDrawMode(Kit::Graphics::kDrawModeNormal);
     if (locked) screen->UnlockSurface();
     mDisplay->Redraw();
   }

@@ -44,7 +44,7 @@ void DrawOnce(fuzzsupport::Reader& in) {
   dest.BltTrianglesTex(in.Next<uint8_t>() & 1 ? &texture : nullptr, triangles, count, clip, color, 0, in.Next<float>(),
                        in.Next<float>(), blend);
 
-  if (dest.mBits[SIZE * SIZE] != Kit::MemoryImage::GUARD_WORD) std::abort();
+  if (dest.mBits[SIZE * SIZE] != Kit::MemoryImage::kGuardWord) std::abort();
   const Kit::Rect inside = clip.Intersection(Kit::Rect(0, 0, SIZE, SIZE));
   for (int y = 0; y < SIZE; ++y)
     for (int x = 0; x < SIZE; ++x)

@@ -244,16 +244,16 @@ void KitAppBase::ModalOpen() {}
 void KitAppBase::ModalClose() {}
 
 void KitAppBase::DialogButtonPress(int dialogId, int buttonId) {
-  if (buttonId == ID_YES)
+  if (buttonId == kIdYes)
     ButtonPress(dialogId + 2000);
-  else if (buttonId == ID_NO)
+  else if (buttonId == kIdNo)
     ButtonPress(dialogId + 3000);
 }
 
 void KitAppBase::DialogButtonDepress(int dialogId, int buttonId) {
-  if (buttonId == ID_YES)
+  if (buttonId == kIdYes)
     ButtonDepress(dialogId + 2000);
-  else if (buttonId == ID_NO)
+  else if (buttonId == kIdNo)
     ButtonDepress(dialogId + 3000);
 }
 

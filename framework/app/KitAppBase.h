@@ -70,17 +70,17 @@ enum CursorNumber {
 };
 
 // The dialog buttons' ids and the "no result yet" value of a dialog.
-constexpr int ID_YES = 1000;
-constexpr int ID_NO = 1001;
-constexpr int ID_OK = 1000;
-constexpr int ID_CANCEL = 1001;
+constexpr int kIdYes = 1000;
+constexpr int kIdNo = 1001;
+constexpr int kIdOk = 1000;
+constexpr int kIdCancel = 1001;
 constexpr int kNoDialogResult = 0x7FFFFFFF;
 
 // Button modes of a dialog.
-constexpr int BUTTONS_NONE = 0;
-constexpr int BUTTONS_YES_NO = 1;
-constexpr int BUTTONS_OK_CANCEL = 2;
-constexpr int BUTTONS_FOOTER = 3;
+constexpr int kButtonsNone = 0;
+constexpr int kButtonsYesNo = 1;
+constexpr int kButtonsOkCancel = 2;
+constexpr int kButtonsFooter = 3;
 
 // The id of the main window's timer, whose messages feed the input queue.
 constexpr UINT_PTR kAppTimerId = 100;

@@ -108,7 +108,7 @@ bool DescParser::LoadDescriptor(const std::string& fileName) {
         continue;
       }
       if (c == '\n') continue;
-      if ((mCmdSep & CMDSEP_NO_INDENT) && !state.indented && !mCurrentLine.empty()) {
+      if ((mCmdSep & kCmdSepNoIndent) && !state.indented && !mCurrentLine.empty()) {
         pushedBack = static_cast<unsigned char>(c);
         endCommand();
         continue;
@@ -145,7 +145,7 @@ bool DescParser::LoadDescriptor(const std::string& fileName) {
       if (c == '\'' && !state.inDoubleQuotes) state.inSingleQuotes = !state.inSingleQuotes;
       if (c == '"' && !state.inSingleQuotes) state.inDoubleQuotes = !state.inDoubleQuotes;
       append(c);
-    } else if (c == ';' && !inQuotes && (mCmdSep & CMDSEP_SEMICOLON)) {
+    } else if (c == ';' && !inQuotes && (mCmdSep & kCmdSepSemicolon)) {
       endCommand();
     } else {
       append(c);
@@ -205,7 +205,7 @@ bool DescParser::ParseToListAt(const std::string& text, ListDataElement* list, b
       return Error("Unexpected List End");
     } else if (c == '(') {
       if (word) return Error("Unexpected List Start");
-      if (depth >= MAX_LIST_DEPTH) return Error("List Nesting Too Deep");
+      if (depth >= kMaxListDepth) return Error("List Nesting Too Deep");
       auto child = std::make_unique<ListDataElement>();
       if (!ParseToListAt(text, child.get(), true, pos, depth + 1)) return false;
       list->mElements.push_back(std::move(child));
@@ -228,9 +228,9 @@ bool DescParser::ResolveList(const ListDataElement& source, ListDataElement* des
 }
 
 bool DescParser::AppendBounded(ListDataElement* dest, const DataElement& value, int depth, int* count) {
-  if (depth + ElementDepth(value) > MAX_LIST_DEPTH) return Error("List Nesting Too Deep");
+  if (depth + ElementDepth(value) > kMaxListDepth) return Error("List Nesting Too Deep");
   *count += ElementCount(value);
-  if (*count > MAX_VALUE_ELEMENTS) return Error("Value Too Large");
+  if (*count > kMaxValueElements) return Error("Value Too Large");
   dest->mElements.push_back(value.Duplicate());
   return true;
 }
@@ -239,8 +239,8 @@ bool DescParser::ResolveListAt(const ListDataElement& source, ListDataElement* d
   dest->mElements.clear();
   for (const auto& element : source.mElements) {
     if (element->mIsList) {
-      if (depth + 1 > MAX_LIST_DEPTH) return Error("List Nesting Too Deep");
-      if (++*count > MAX_VALUE_ELEMENTS) return Error("Value Too Large");
+      if (depth + 1 > kMaxListDepth) return Error("List Nesting Too Deep");
+      if (++*count > kMaxValueElements) return Error("Value Too Large");
       auto child = std::make_unique<ListDataElement>();
       if (!ResolveListAt(static_cast<const ListDataElement&>(*element), child.get(), depth + 1, count)) return false;
       dest->mElements.push_back(std::move(child));

@@ -17,14 +17,14 @@ namespace Kit {
 class DescParser {
  public:
   // Bits of mCmdSep.
-  static constexpr int CMDSEP_SEMICOLON = 1;  // ';' outside quotes ends a command
-  static constexpr int CMDSEP_NO_INDENT = 2;  // a line that starts without indentation starts a new command
+  static constexpr int kCmdSepSemicolon = 1;  // ';' outside quotes ends a command
+  static constexpr int kCmdSepNoIndent = 2;   // a line that starts without indentation starts a new command
 
   // Lists nested deeper than this are refused, so hostile files cannot exhaust the stack.
-  static constexpr int MAX_LIST_DEPTH = 64;
+  static constexpr int kMaxListDepth = 64;
   // A resolved value holds at most this many elements (nested ones included): defines built from
   // defines would otherwise grow without bound.
-  static constexpr int MAX_VALUE_ELEMENTS = 65536;
+  static constexpr int kMaxValueElements = 65536;
 
   DescParser();
   virtual ~DescParser();
@@ -56,7 +56,7 @@ class DescParser {
   // Words starting with a digit, a sign or a quote are literals; any other word is a name.
   static bool IsLiteral(const std::string& text);
 
-  int mCmdSep = CMDSEP_SEMICOLON;
+  int mCmdSep = kCmdSepSemicolon;
   std::string mError;
   int mCurrentLineNum = 0;
   std::string mCurrentLine;

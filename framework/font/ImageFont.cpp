@@ -18,17 +18,17 @@ namespace Kit {
 
 namespace {
 
-constexpr long long INT_LOW = std::numeric_limits<int>::min();
-constexpr long long INT_HIGH = std::numeric_limits<int>::max();
+constexpr long long kIntLow = std::numeric_limits<int>::min();
+constexpr long long kIntHigh = std::numeric_limits<int>::max();
 
-int ClampToInt(long long value) { return static_cast<int>(std::clamp(value, INT_LOW, INT_HIGH)); }
+int ClampToInt(long long value) { return static_cast<int>(std::clamp(value, kIntLow, kIntHigh)); }
 
 // value x ratio truncated toward zero. Descriptor values are arbitrary ints and ratios may be huge or
 // not finite, so the product is held at the int range instead of overflowing the conversion.
 long long Scaled(long long value, double ratio) {
   double product = static_cast<double>(value) * ratio;
   if (std::isnan(product)) return 0;
-  return static_cast<long long>(std::clamp(product, static_cast<double>(INT_LOW), static_cast<double>(INT_HIGH)));
+  return static_cast<long long>(std::clamp(product, static_cast<double>(kIntLow), static_cast<double>(kIntHigh)));
 }
 
 // A layer channel applied to a drawing colour channel, kept within 0..255 both ways.
@@ -178,8 +178,8 @@ void ImageFont::AddActiveLayer(FontLayer& layer, double ratio) {
     sheetHeight = std::max(sheetHeight, height);
   }
 
-  if (sheetWidth > MAX_SCALED_SHEET_PIXELS || sheetHeight > MAX_SCALED_SHEET_PIXELS ||
-      sheetWidth * sheetHeight > MAX_SCALED_SHEET_PIXELS) {
+  if (sheetWidth > kMaxScaledSheetPixels || sheetHeight > kMaxScaledSheetPixels ||
+      sheetWidth * sheetHeight > kMaxScaledSheetPixels) {
     mActiveLayerList.emplace_back(&layer, nullptr).mScaledCharImageRects = rects;
     return;
   }

@@ -24,7 +24,7 @@ class RenderCommandPool;
 class ImageFont : public Font {
  public:
   // Sheets larger than this many pixels are not made: such a layer measures but draws nothing.
-  static constexpr long long MAX_SCALED_SHEET_PIXELS = 1LL << 22;
+  static constexpr long long kMaxScaledSheetPixels = 1LL << 22;
 
   // A font read from a descriptor file; errors are shown through app.
   ImageFont(FontHost* app, const std::string& descriptorPath);

@@ -14,7 +14,7 @@ void RenderCommandPool::Clear() {
 }
 
 RenderCommand* RenderCommandPool::Allocate() {
-  if (mUsed >= POOL_SIZE) return nullptr;
+  if (mUsed >= kPoolSize) return nullptr;
   RenderCommand* command = &mCommands[static_cast<size_t>(mUsed++)];
   *command = RenderCommand();
   return command;

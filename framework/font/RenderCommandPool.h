@@ -12,8 +12,8 @@ namespace Kit {
 
 class RenderCommandPool {
  public:
-  static constexpr int POOL_SIZE = 4096;
-  static constexpr int BUCKET_COUNT = 256;
+  static constexpr int kPoolSize = 4096;
+  static constexpr int kBucketCount = 256;
 
   static RenderCommandPool& Instance();
 
@@ -36,10 +36,10 @@ class RenderCommandPool {
   RenderCommandPool() = default;
 
   std::mutex mLock;
-  std::array<RenderCommand, POOL_SIZE> mCommands;
+  std::array<RenderCommand, kPoolSize> mCommands;
   int mUsed = 0;
-  std::array<RenderCommand*, BUCKET_COUNT> mFirst{};
-  std::array<RenderCommand*, BUCKET_COUNT> mLast{};
+  std::array<RenderCommand*, kBucketCount> mFirst{};
+  std::array<RenderCommand*, kBucketCount> mLast{};
 };
 
 }  // namespace Kit

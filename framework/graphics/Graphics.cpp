@@ -45,7 +45,7 @@ int HexDigit(char c) {
 int HexByte(const std::string& text, std::size_t at) { return HexDigit(text[at]) * 16 + HexDigit(text[at + 1]); }
 
 // A colour code is '^' and eight characters in all: six hexadecimal digits and one more.
-constexpr std::size_t COLOR_CODE_LENGTH = 8;
+constexpr std::size_t kColorCodeLength = 8;
 
 // Cuts the line (a1, b1) - (a2, b2) to low <= a <= high along its a axis, moving each end that lies
 // beyond a bound onto it along the line; false when the line misses the band of pixels low .. high.
@@ -366,7 +366,7 @@ int Graphics::WriteString(const std::string& text, int x, int y, int width, int 
       ++i;
       continue;
     }
-    if (i + COLOR_CODE_LENGTH - 1 >= end) break;
+    if (i + kColorCodeLength - 1 >= end) break;
     if (text[i + 1] == '^') {
       segment += '^';
       i += 2;
@@ -376,7 +376,7 @@ int Graphics::WriteString(const std::string& text, int x, int y, int width, int 
     if (draw) mColor = Color(HexByte(text, i + 1), HexByte(text, i + 3), HexByte(text, i + 5), mColor.mAlpha);
     widthSoFar += widthOf(segment);
     segment.clear();
-    i += COLOR_CODE_LENGTH;
+    i += kColorCodeLength;
   }
   drawAt(segment, x + widthSoFar);
   return ClampToInt(widthSoFar + widthOf(segment));
@@ -413,8 +413,8 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
       if (text[i + 1] != '^') {
         // A code too short to be whole measures and draws as nothing, as WriteString treats it; the
         // scan must not step past the end of the text.
-        if (i + COLOR_CODE_LENGTH - 1 >= size) break;
-        i += COLOR_CODE_LENGTH;
+        if (i + kColorCodeLength - 1 >= size) break;
+        i += kColorCodeLength;
         continue;
       }
       ++i;  // "^^" is one '^'

@@ -32,8 +32,8 @@ class GraphicsState {
 
 class Graphics : public GraphicsState {
  public:
-  static constexpr int DRAWMODE_NORMAL = 0;
-  static constexpr int DRAWMODE_ADDITIVE = 1;
+  static constexpr int kDrawModeNormal = 0;
+  static constexpr int kDrawModeAdditive = 1;
 
   // Draws into destImage, or into nothing (an empty image) when it is null.
   explicit Graphics(Image* destImage = nullptr);

@@ -24,7 +24,7 @@ std::unique_ptr<T[]> CopyArray(const std::unique_ptr<T[]>& from, std::size_t cou
 
 std::unique_ptr<std::uint32_t[]> NewBits(std::size_t pixels) {
   auto bits = std::make_unique<std::uint32_t[]>(pixels + 1);
-  bits[pixels] = MemoryImage::GUARD_WORD;
+  bits[pixels] = MemoryImage::kGuardWord;
   return bits;
 }
 
@@ -163,7 +163,7 @@ std::unique_ptr<std::uint32_t[]> MemoryImage::RecoverBits() {
     for (std::size_t i = 0; i < pixels; ++i) bits[i] = FromNativePixel(mNativeAlphaData[i], display);
   } else if (mD3DData && mApp) {
     if (!mApp->RecoverBitsFrom3D(this, bits.get())) std::fill_n(bits.get(), pixels, 0u);
-    bits[pixels] = GUARD_WORD;
+    bits[pixels] = kGuardWord;
   }
   return bits;
 }

@@ -21,7 +21,7 @@ class TextureData;
 class MemoryImage : public Image {
  public:
   // Written after the last pixel of every pixel buffer.
-  static constexpr std::uint32_t GUARD_WORD = 0x4BEEFADE;
+  static constexpr std::uint32_t kGuardWord = 0x4BEEFADE;
 
   explicit MemoryImage(ImageHost* app = nullptr);
   MemoryImage(const MemoryImage& other);

@@ -45,13 +45,13 @@ Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool 
   mTransparent = true;
   mPriority = 1;
 
-  if (buttonMode == BUTTONS_YES_NO || buttonMode == BUTTONS_OK_CANCEL) {
-    mYesButton = new DialogButton(buttonComponentImage, ID_YES, this);
-    mYesButton->mLabel = buttonMode == BUTTONS_YES_NO ? kYesLabel : kOkLabel;
-    mNoButton = new DialogButton(buttonComponentImage, ID_NO, this);
-    mNoButton->mLabel = buttonMode == BUTTONS_YES_NO ? kNoLabel : kCancelLabel;
-  } else if (buttonMode == BUTTONS_FOOTER) {
-    mYesButton = new DialogButton(buttonComponentImage, ID_YES, this);
+  if (buttonMode == kButtonsYesNo || buttonMode == kButtonsOkCancel) {
+    mYesButton = new DialogButton(buttonComponentImage, kIdYes, this);
+    mYesButton->mLabel = buttonMode == kButtonsYesNo ? kYesLabel : kOkLabel;
+    mNoButton = new DialogButton(buttonComponentImage, kIdNo, this);
+    mNoButton->mLabel = buttonMode == kButtonsYesNo ? kNoLabel : kCancelLabel;
+  } else if (buttonMode == kButtonsFooter) {
+    mYesButton = new DialogButton(buttonComponentImage, kIdYes, this);
     mYesButton->mLabel = footer;
   }
 
@@ -117,7 +117,7 @@ int Dialog::GetPreferredHeight(int width) {
     height += GetWordWrappedHeight(&measure, textWidth, mBodyText, BodyLineSpacing());
     somethingAbove = true;
   }
-  if (!mFooterText.empty() && mButtonMode != BUTTONS_FOOTER && mHeaderFont != nullptr) {
+  if (!mFooterText.empty() && mButtonMode != kButtonsFooter && mHeaderFont != nullptr) {
     if (somethingAbove) height += 8;
     height += mHeaderFont->GetLineSpacing();
     somethingAbove = true;
@@ -248,7 +248,7 @@ void Dialog::Draw(Graphics* g) {
       0);
   const int textHeight = WriteWordWrapped(g, bodyRect, mBodyText, BodyLineSpacing(), mBodyJustify);
 
-  if (!mFooterText.empty() && mButtonMode != BUTTONS_FOOTER) {
+  if (!mFooterText.empty() && mButtonMode != kButtonsFooter) {
     g->SetFont(mHeaderFont);
     g->SetColor(GetColorRef(2));
     WriteCenteredLine(g, y + textHeight + 8 + mHeaderFont->GetLineSpacing(), mFooterText);
@@ -256,11 +256,11 @@ void Dialog::Draw(Graphics* g) {
 }
 
 void Dialog::ButtonPress(int id) {
-  if ((id == ID_YES || id == ID_NO) && mDialogListener != nullptr) mDialogListener->DialogButtonPress(mId, id);
+  if ((id == kIdYes || id == kIdNo) && mDialogListener != nullptr) mDialogListener->DialogButtonPress(mId, id);
 }
 
 void Dialog::ButtonDepress(int id) {
-  if (id != ID_YES && id != ID_NO) return;
+  if (id != kIdYes && id != kIdNo) return;
   mResult = id;
   if (mDialogListener != nullptr) mDialogListener->DialogButtonDepress(mId, id);
 }

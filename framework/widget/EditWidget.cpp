@@ -208,7 +208,7 @@ EditWidget::Action EditWidget::Classify(int keyCode, char c) {
 }
 
 void EditWidget::ProcessKey(int keyCode, char c) {
-  if (keyCode == KEYCODE_SHIFT || keyCode == KEYCODE_CONTROL) return;
+  if (keyCode == kKeyCodeShift || keyCode == kKeyCodeControl) return;
   EnsureFont();
   const Action action = Classify(keyCode, c);
   // A key the box does not use (a character key whose character follows, a function key) and a refused
@@ -216,8 +216,8 @@ void EditWidget::ProcessKey(int keyCode, char c) {
   // press must still replace the selection.
   if (action == Action::None) return;
 
-  const bool shift = KeyHeld(KEYCODE_SHIFT);
-  const bool control = KeyHeld(KEYCODE_CONTROL);
+  const bool shift = KeyHeld(kKeyCodeShift);
+  const bool control = KeyHeld(kKeyCodeControl);
   const bool moves =
       action == Action::Left || action == Action::Right || action == Action::Home || action == Action::End;
   // Shift extends a selection only by moving the caret; a capital letter typed with Shift held is just

@@ -3,8 +3,8 @@
 
 namespace Kit {
 
-constexpr int KEYCODE_TAB = 9;
-constexpr int KEYCODE_SHIFT = 16;
-constexpr int KEYCODE_CONTROL = 17;
+constexpr int kKeyCodeTab = 9;
+constexpr int kKeyCodeShift = 16;
+constexpr int kKeyCodeControl = 17;
 
 }  // namespace Kit

@@ -101,8 +101,8 @@ void Widget::LostFocus() { mHasFocus = false; }
 void Widget::KeyChar(char) {}
 
 void Widget::KeyDown(int keyCode) {
-  if (keyCode != KEYCODE_TAB || mManager == nullptr) return;
-  if (mManager->mKeyDownTable[KEYCODE_SHIFT]) {
+  if (keyCode != kKeyCodeTab || mManager == nullptr) return;
+  if (mManager->mKeyDownTable[kKeyCodeShift]) {
     if (mTabPrevious != nullptr) mManager->SetFocus(mTabPrevious);
   } else if (mTabNext != nullptr) {
     mManager->SetFocus(mTabNext);

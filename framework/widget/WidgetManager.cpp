@@ -284,7 +284,7 @@ bool WidgetManager::MouseWheel(int delta) {
 
 bool WidgetManager::KeyChar(char c) {
   mLastInputCount = mUpdateCount;
-  if (c == KEYCODE_TAB && mKeyDownTable[KEYCODE_CONTROL]) {
+  if (c == kKeyCodeTab && mKeyDownTable[kKeyCodeControl]) {
     if (mDefaultTabWidget != nullptr) mDefaultTabWidget->KeyChar(c);
   } else if (mFocusWidget != nullptr) {
     mFocusWidget->KeyChar(c);
@@ -302,7 +302,7 @@ bool WidgetManager::KeyDown(int keyCode) {
 bool WidgetManager::KeyUp(int keyCode) {
   mLastInputCount = mUpdateCount;
   if (keyCode >= 0 && keyCode < 255) mKeyDownTable[keyCode] = false;
-  if (keyCode == KEYCODE_TAB && mKeyDownTable[KEYCODE_CONTROL]) return true;
+  if (keyCode == kKeyCodeTab && mKeyDownTable[kKeyCodeControl]) return true;
   if (mFocusWidget != nullptr) mFocusWidget->KeyUp(keyCode);
   return true;
 }

@@ -26,7 +26,7 @@ const std::u16string kCustomFolder = u"custom";
 
 CustomLevelDialog::CustomLevelDialog(std::string header, std::string lines)
     : Kit::Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kCustomLevelDialogId, true, header, lines, "",
-                  Kit::BUTTONS_NONE),
+                  Kit::kButtonsNone),
       mLoadButton(DialogStyle::MakeButton(kLoadButton, "Load", this, FONT_ARIAL13)),
       mCancelButton(DialogStyle::MakeButton(kCancelButton, "Cancel", this, FONT_ARIAL13)),
       mFileList(std::make_unique<FileBrowserList>(kFileList, this, &gGlyphFont)) {

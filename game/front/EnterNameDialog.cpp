@@ -34,7 +34,7 @@ const std::string kNameTakenText = "This name already exists.";
 
 EnterNameDialog::EnterNameDialog(std::string header, std::string lines)
     : Kit::Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kEnterNameDialogId, true, header, lines, "",
-                  Kit::BUTTONS_NONE),
+                  Kit::kButtonsNone),
       mEdit(std::make_unique<Kit::EditWidget>(kNameEdit, this)),
       mOkButton(DialogStyle::MakeButton(kOkButton, "Ok", this, FONT_ARIAL13)),
       mCancelButton(DialogStyle::MakeButton(kCancelButton, "Cancel", this, FONT_ARIAL13)) {

@@ -31,7 +31,7 @@ constexpr int kOpenRaise = 20;
 
 HighScoreDialog::HighScoreDialog(std::string header, std::string lines)
     : Kit::Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kHighScoreDialogId, true, header, lines, "Ok",
-                  Kit::BUTTONS_FOOTER) {
+                  Kit::kButtonsFooter) {
   DialogStyle::Apply(this, kInsets, kHeaderGap, {FONT_ARIAL13, FONT_ARIAL, FONT_ARIAL13});
 }
 
@@ -73,7 +73,7 @@ void HighScoreDialog::Draw(Kit::Graphics* g) {
 
 void HighScoreDialog::ButtonDepress(int id) {
   Kit::Dialog::ButtonDepress(id);
-  if (id != Kit::ID_OK) return;
+  if (id != Kit::kIdOk) return;
   if (mMode == kRecordMode) {
     CloseAfterGameOver();
   } else if (mMode == kViewMode) {

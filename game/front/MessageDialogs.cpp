@@ -47,7 +47,7 @@ int ShowAndWait(Kit::KitAppBase* app, Kit::Dialog* dialog, int x, int y, int tex
 void ShowMessageDialog(Kit::KitAppBase* app, Kit::Widget* parent, std::string text, int xOffset) {
   if (app == nullptr) return;
   const int textHeight = TextHeight(text);
-  Kit::Dialog* dialog = BuildBox(text, "Ok", Kit::BUTTONS_FOOTER);
+  Kit::Dialog* dialog = BuildBox(text, "Ok", Kit::kButtonsFooter);
   dialog->SetColor(2, DialogStyle::kPaleBlue);
   const int referenceHeight = parent != nullptr ? parent->mHeight : kDefaultParentHeight;
   ShowAndWait(app, dialog, xOffset + kMessageLeftPx, CentredTop(referenceHeight, textHeight), textHeight);
@@ -56,8 +56,8 @@ void ShowMessageDialog(Kit::KitAppBase* app, Kit::Widget* parent, std::string te
 bool ShowConfirmDialog(Kit::KitAppBase* app, int /*reserved*/, std::string text, int screenWidth, int screenHeight) {
   if (app == nullptr) return false;
   const int textHeight = TextHeight(text);
-  Kit::Dialog* dialog = BuildBox(text, "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog* dialog = BuildBox(text, "", Kit::kButtonsYesNo);
   // Three quarters of the way up from the centred position, truncated.
   const int y = static_cast<int>(CentredTop(screenHeight, textHeight) * 0.75);
-  return ShowAndWait(app, dialog, screenWidth / 2 - kBoxWidth / 2, y, textHeight) == Kit::ID_YES;
+  return ShowAndWait(app, dialog, screenWidth / 2 - kBoxWidth / 2, y, textHeight) == Kit::kIdYes;
 }

@@ -36,14 +36,14 @@ constexpr const char* kNoWindowedText =
     "it is not.";
 
 void ShowWarning(const std::string& header, const std::string& lines) {
-  Kit::gKitApp->DoDialog(kOptionsWarningDialogId, true, header, lines, "OK", Kit::BUTTONS_FOOTER);
+  Kit::gKitApp->DoDialog(kOptionsWarningDialogId, true, header, lines, "OK", Kit::kButtonsFooter);
 }
 
 }  // namespace
 
 OptionsDialog::OptionsDialog(std::string header, std::string lines)
     : Kit::Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kOptionsDialogId, true, header, lines, "Ok",
-                  Kit::BUTTONS_FOOTER) {
+                  Kit::kButtonsFooter) {
   DialogStyle::Apply(this, Kit::Insets(23, 8, 23, 20), 40, {FONT_ARIAL13, FONT_ARIAL, FONT_ARIAL13});
   Kit::KitAppBase* app = Kit::gKitApp;
   mMusicSlider = std::make_unique<Kit::Slider>(IMAGE_SLIDER_TRACK, IMAGE_SLIDER_THUMB, kMusicSlider, this);
@@ -159,7 +159,7 @@ void OptionsDialog::KeepFullScreen() {
 
 void OptionsDialog::ButtonDepress(int id) {
   Kit::Dialog::ButtonDepress(id);
-  if (id == Kit::ID_OK) Apply();
+  if (id == Kit::kIdOk) Apply();
 }
 
 void OptionsDialog::Apply() {

@@ -23,7 +23,7 @@ constexpr int kGapPx = 5;
 
 PlayerSelectDialog::PlayerSelectDialog(std::string header, std::string lines)
     : Kit::Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kPlayerSelectDialogId, true, header, lines, "",
-                  Kit::BUTTONS_NONE),
+                  Kit::kButtonsNone),
       mNewPlayerButton(DialogStyle::MakeButton(kNewPlayerButton, "New Player", this, FONT_ARIAL13)),
       mRenameButton(DialogStyle::MakeButton(kRenameButton, "Rename", this, FONT_ARIAL13)),
       mDeleteButton(DialogStyle::MakeButton(kDeleteButton, "Delete", this, FONT_ARIAL13)),

@@ -125,7 +125,7 @@ void SceneSelectScreen::ShowSceneFinished() {
   mState = kCongratulating;
   const std::string text = "You have finished this scene.";
   auto* dialog = new Kit::Dialog(IMAGE_DIALOG_BOX, IMAGE_DIALOG_BUTTON, kMessageDialogId, true, "Congratulations", text,
-                                 "Ok", Kit::BUTTONS_FOOTER);
+                                 "Ok", Kit::kButtonsFooter);
   DialogStyle::Apply(dialog, Kit::Insets(23, 8, 23, 20), 25, {FONT_ARIAL13, FONT_ARIAL12, FONT_ARIAL13});
   dialog->SetColor(2, DialogStyle::kPaleBlue);
   // The box grows by one line of the header font for every 254 pixels of text.

@@ -127,12 +127,12 @@ void BackgroundAnim::DrawScrollKind(Kit::Graphics* g) {
   g->DrawImage(IMAGE_BACK2_CLOUD, mCloudX1, 0);
   g->DrawImage(IMAGE_BACK2_CLOUD, mCloudX2, 0);
   if (mLightningVisible) {
-    g->SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+    g->SetDrawMode(Kit::Graphics::kDrawModeAdditive);
     g->SetColor(Kit::Color(255, 255, 255, mLightningAlpha));
     g->SetColorizeImages(true);
     g->DrawImage(mLightningImage == 1 ? IMAGE_BACK2_LIGHTING1 : IMAGE_BACK2_LIGHTING2, mLightningX, 0);
     g->SetColorizeImages(false);
-    g->SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+    g->SetDrawMode(Kit::Graphics::kDrawModeNormal);
   }
   g->DrawImage(IMAGE_BACK2, 0, 0);
 }

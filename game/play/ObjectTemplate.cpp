@@ -113,7 +113,7 @@ void ObjectTemplate::DrawAt(Kit::Graphics* g, float x, float y, Position toPosit
     y = mY;
   }
   if (!std::isfinite(x) || !std::isfinite(y)) return;
-  if (mDrawMode == Kit::Graphics::DRAWMODE_ADDITIVE) g->SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+  if (mDrawMode == Kit::Graphics::kDrawModeAdditive) g->SetDrawMode(Kit::Graphics::kDrawModeAdditive);
   g->SetColor(Kit::Color(255, 255, 255, std::clamp(mAlpha, 0, 255)));
   g->SetColorizeImages(true);
   const double angle = std::isfinite(mAngle) ? mAngle : 0.0;
@@ -121,7 +121,7 @@ void ObjectTemplate::DrawAt(Kit::Graphics* g, float x, float y, Position toPosit
   g->DrawImageRotatedCelF(mImage, drawX, drawY, mFrame, angle);
   g->SetColorizeImages(false);
   g->SetColor(Kit::Color::White);
-  g->SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+  g->SetDrawMode(Kit::Graphics::kDrawModeNormal);
 }
 
 void ObjectTemplate::Draw(Kit::Graphics* g, float x, float y) const {

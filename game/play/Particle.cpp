@@ -23,10 +23,10 @@ void Particle::Update() {
 
 void Particle::Draw(Kit::Graphics* g) const {
   if (mActive == 0) return;
-  g->SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+  g->SetDrawMode(Kit::Graphics::kDrawModeAdditive);
   g->SetColor(Kit::Color(mRed, mGreen, mBlue, mAlpha));
   g->SetColorizeImages(true);
   g->DrawImage(IMAGE_PTC1, mX - IMAGE_PTC1->GetWidth() / 2, mY - IMAGE_PTC1->GetHeight() / 2);
-  g->SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+  g->SetDrawMode(Kit::Graphics::kDrawModeNormal);
   g->SetColorizeImages(false);
 }

@@ -256,9 +256,9 @@ void PlayField::Draw(Kit::Graphics* g) {
   gBackgroundAnim.Draw(g);
   gActorScene.Draw(g);
   if (mState == kReady) {
-    g->SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+    g->SetDrawMode(Kit::Graphics::kDrawModeAdditive);
     g->DrawImageCel(IMAGE_FLARE, mFlareX, mFlareY, mFlareCel);
-    g->SetDrawMode(Kit::Graphics::DRAWMODE_NORMAL);
+    g->SetDrawMode(Kit::Graphics::kDrawModeNormal);
   }
   g->DrawImage(IMAGE_HINTBAR, 0, 0);
   DrawLevelHud(g, *mApp);

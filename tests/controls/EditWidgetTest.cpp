@@ -42,24 +42,24 @@ class EditInput : public ControlsFixture {
     Key(keyCode);
     mManager.KeyUp(modifier);
   }
-  void ShiftKey(int keyCode) { Held(Kit::KEYCODE_SHIFT, keyCode); }
+  void ShiftKey(int keyCode) { Held(Kit::kKeyCodeShift, keyCode); }
   // Ctrl with a letter: the key press, then the control character the keyboard makes of it.
   void Ctrl(char letter) {
-    mManager.KeyDown(Kit::KEYCODE_CONTROL);
+    mManager.KeyDown(Kit::kKeyCodeControl);
     mManager.KeyDown(letter);
     mManager.KeyChar(static_cast<char>(letter - 'A' + 1));
     mManager.KeyUp(letter);
-    mManager.KeyUp(Kit::KEYCODE_CONTROL);
+    mManager.KeyUp(Kit::kKeyCodeControl);
   }
   // Each character as a keyboard sends it: key down, the character, key up.
   void Type(const std::string& text) {
     for (char c : text) {
       const auto [key, shift] = KeyOf(c);
-      if (shift) mManager.KeyDown(Kit::KEYCODE_SHIFT);
+      if (shift) mManager.KeyDown(Kit::kKeyCodeShift);
       mManager.KeyDown(key);
       mManager.KeyChar(c);
       mManager.KeyUp(key);
-      if (shift) mManager.KeyUp(Kit::KEYCODE_SHIFT);
+      if (shift) mManager.KeyUp(Kit::kKeyCodeShift);
     }
   }
   // Typed text with keys in angle brackets: <Home>, <End>, <Left>, <Right>, <Back>, <Del>, each
@@ -73,7 +73,7 @@ class EditInput : public ControlsFixture {
       } else if (script[i] == '<') {
         const std::size_t end = script.find('>', i);
         std::string name = script.substr(i + 1, end - i - 1);
-        const int modifier = name[1] != '-' ? 0 : name[0] == 'S' ? Kit::KEYCODE_SHIFT : Kit::KEYCODE_CONTROL;
+        const int modifier = name[1] != '-' ? 0 : name[0] == 'S' ? Kit::kKeyCodeShift : Kit::kKeyCodeControl;
         if (modifier) name = name.substr(2);
         modifier ? Held(modifier, kKeys.at(name)) : Key(kKeys.at(name));
         i = end;

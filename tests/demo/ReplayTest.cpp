@@ -72,7 +72,7 @@ class TraceScreen : public Kit::Widget {
   }
   void KeyDown(int key) override {
     Log("key " + std::to_string(key));
-    if (key == 'D') mApp.DoDialog(kDialogId, true, "Save", "Keep the score?", "", Kit::BUTTONS_YES_NO);
+    if (key == 'D') mApp.DoDialog(kDialogId, true, "Save", "Keep the score?", "", Kit::kButtonsYesNo);
   }
   void KeyChar(char c) override { Log(std::string("char ") + c); }
 

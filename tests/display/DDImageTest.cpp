@@ -59,7 +59,7 @@ TEST_P(DDImageTest, DrawingThroughTheSurfaceLeavesItTheOnlyCopyAndReadsBackOpaqu
   EXPECT_EQ(bits[5], 0xFFFFFFFFu);
   EXPECT_EQ(bits[6], 0xFFFFFFFFu);
   EXPECT_EQ(bits[7], 0xFF000000u);
-  EXPECT_EQ(bits[12], Kit::MemoryImage::GUARD_WORD);
+  EXPECT_EQ(bits[12], Kit::MemoryImage::kGuardWord);
   // Changing the pixels makes them authoritative and drops the surface.
   image->BitsChanged();
   EXPECT_EQ(image->mSurface, nullptr);
@@ -312,7 +312,7 @@ TEST_P(DDImageTest, HostileArgumentsNeverReachOutsideEitherImage) {
     }
   }
   ASSERT_NE(canvas->GetBits(), nullptr);
-  EXPECT_EQ(canvas->GetBits()[24 * 16], Kit::MemoryImage::GUARD_WORD);
+  EXPECT_EQ(canvas->GetBits()[24 * 16], Kit::MemoryImage::kGuardWord);
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, DDImageTest, testing::ValuesIn(kScreenFormats), ScreenFormatName);

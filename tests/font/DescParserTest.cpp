@@ -58,7 +58,7 @@ std::string Tokens(const std::string& text) {
 
 // Loads the contents as a descriptor file: every command handed over with its line ("(A, b)@1"), every
 // error with its line ("!Unterminated List@3"), then "ok" or "failed".
-std::string Load(const std::string& contents, int cmdSep = DescParser::CMDSEP_SEMICOLON) {
+std::string Load(const std::string& contents, int cmdSep = DescParser::kCmdSepSemicolon) {
   testsupport::TempDir dir;
   RecordingParser parser;
   parser.mCmdSep = cmdSep;
@@ -100,8 +100,8 @@ TEST(DescParserTokens, WordsListsQuotesEscapesAndSyntaxErrors) {
 }
 
 TEST(DescParserTokens, DeepNestingIsRefusedWithoutExhaustingTheStack) {
-  std::string deep(DescParser::MAX_LIST_DEPTH, '(');
-  deep += std::string(DescParser::MAX_LIST_DEPTH, ')');
+  std::string deep(DescParser::kMaxListDepth, '(');
+  deep += std::string(DescParser::kMaxListDepth, ')');
   EXPECT_NE(Tokens(deep).substr(0, 5), "error");
   EXPECT_EQ(Tokens("(" + deep + ")"), "error: List Nesting Too Deep");
   std::string hostile(1000000, '(');
@@ -121,7 +121,7 @@ TEST(DescParserFile, CommandsAndErrorsCarryTheLineTheCommandStartsOn) {
   const struct {
     const char* contents;
     const char* load;
-    int cmdSep = DescParser::CMDSEP_SEMICOLON;
+    int cmdSep = DescParser::kCmdSepSemicolon;
   } cases[] = {
       // Commands end at semicolons and at the end of the file; the last one here has six words.
       {"Define a 1; Define b 2;\nDefine c 3\n  Define d 4",
@@ -129,7 +129,7 @@ TEST(DescParserFile, CommandsAndErrorsCarryTheLineTheCommandStartsOn) {
       {"# a comment; Fail\r\nA 'x;y' \"p;q\";  # after a semicolon\r\nB c#d;\n   # indented comment\nC",
        "(A, 'x;y', \"p;q\")@2 (B, c#d)@3 (C)@5 ok"},
       {"A 'it\\'s; here' \\\\x;B", "(A, 'it's; here', \\x)@1 (B)@1 ok"},  // backslashes inside quotes keep them closed
-      {"A 1\n  2\nB 3\n\tC\n", "(A, 1, 2)@1 (B, 3, C)@3 ok", DescParser::CMDSEP_NO_INDENT},
+      {"A 1\n  2\nB 3\n\tC\n", "(A, 1, 2)@1 (B, 3, C)@3 ok", DescParser::kCmdSepNoIndent},
       {"A;\n\nB\n 'x", "(A)@1 !Unterminated Single Quotes@3 failed"},
       {"A \"x\n", "!Unterminated Double Quotes@1 failed"},
       {"\n\n\nA b)", "!Unexpected List End@4 failed"},

@@ -115,8 +115,8 @@ TEST_F(ImageFontTest, ThePoolLimitsTheGlyphsAndStopsThePen) {
   std::string text(3000, 'a');
   int width = 0;
   auto commands = font->LayoutString(0, 0, text, Color::White, nullptr, &width);
-  EXPECT_EQ(commands.size(), static_cast<size_t>(Kit::RenderCommandPool::POOL_SIZE));
-  EXPECT_EQ(width, 4 * Kit::RenderCommandPool::POOL_SIZE / 2);
+  EXPECT_EQ(commands.size(), static_cast<size_t>(Kit::RenderCommandPool::kPoolSize));
+  EXPECT_EQ(width, 4 * Kit::RenderCommandPool::kPoolSize / 2);
   EXPECT_EQ(font->StringWidth(text), 4 * 3000);
 }
 

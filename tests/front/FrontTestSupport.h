@@ -68,7 +68,7 @@ class FrontApp : public GameApp {
     mInput.push_back([this, target] { ClickAt(target, true); });
     mInput.push_back([this, target] { ClickAt(target, false); });
   }
-  // Answers the dialog of that id with one of its own buttons (ID_YES / ID_OK or ID_NO), noting the
+  // Answers the dialog of that id with one of its own buttons (kIdYes / kIdOk or kIdNo), noting the
   // text it showed.
   void QueueAnswer(int dialogId, int buttonId) {
     mInput.push_back([this, dialogId] {
@@ -77,7 +77,7 @@ class FrontApp : public GameApp {
     QueueClickOn([this, dialogId, buttonId]() -> Kit::Widget* {
       Kit::Dialog* dialog = GetDialog(dialogId);
       if (dialog == nullptr) return nullptr;
-      if (buttonId == Kit::ID_NO) return dialog->mNoButton;
+      if (buttonId == Kit::kIdNo) return dialog->mNoButton;
       return dialog->mYesButton;
     });
   }

@@ -37,7 +37,7 @@ TEST_F(MessageDialogsTest, BoxesStandWhereTheirCallersExpectAndGrowWithTheirText
   };
   for (const Placement& c : cases) {
     QueueNoteBox();
-    mApp.QueueAnswer(kMessageDialogId, Kit::ID_YES);
+    mApp.QueueAnswer(kMessageDialogId, Kit::kIdYes);
     if (c.confirm)
       ShowConfirmDialog(&mApp, 0, c.text, c.screenWidth, c.screenHeight);
     else
@@ -48,9 +48,9 @@ TEST_F(MessageDialogsTest, BoxesStandWhereTheirCallersExpectAndGrowWithTheirText
 }
 
 TEST_F(MessageDialogsTest, OnlyAYesConfirms) {
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_YES);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdYes);
   EXPECT_TRUE(ShowConfirmDialog(&mApp, 0, "Quit to windows ?", 600, 600));
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_NO);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdNo);
   EXPECT_FALSE(ShowConfirmDialog(&mApp, 0, "Quit to windows ?", 600, 600));
   mApp.mInput.push_back([this] { mApp.KillDialog(kMessageDialogId); });
   EXPECT_FALSE(ShowConfirmDialog(&mApp, 0, "Quit to windows ?", 600, 600)) << "a box closed without an answer";

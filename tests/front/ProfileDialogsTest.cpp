@@ -73,7 +73,7 @@ TEST_F(ProfileDialogsTest, TheEnterNameDialogRefusesEmptyAndTakenNamesAndAFirstC
     mApp.mShownTexts.clear();
     EnterNameDialog* dialog = OpenEnterNameDialog(&mApp, c.mode, "ann");
     dialog->mEdit->SetText(c.typed);
-    if (!c.refusal.empty()) mApp.QueueAnswer(kMessageDialogId, Kit::ID_OK);
+    if (!c.refusal.empty()) mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
     dialog->ButtonDepress(c.button);
     EXPECT_EQ(Names(), c.after) << c.what;
     EXPECT_EQ(mApp.mShownTexts, c.refusal.empty() ? std::vector<std::string>{} : std::vector{c.refusal}) << c.what;
@@ -151,7 +151,7 @@ TEST_F(ProfileDialogsTest, TheScoreTableRecordsAGameOnceAndHighlightsItOnlyThen)
   HighScoreDialog* recorded = OpenHighScoreDialog(&mApp, 205, HighScoreDialog::kRecordMode);
   EXPECT_EQ(Contents(kScoreFilePath), FrontTest::Str("player") + FrontTest::Long(300)) << "nobody current";
   EXPECT_EQ(gProfileStore.mLastRank, 1);
-  recorded->ButtonDepress(Kit::ID_OK);
+  recorded->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr);
   EXPECT_EQ(mApp.mMusicTrack, kMenuTrack);
 
@@ -164,7 +164,7 @@ TEST_F(ProfileDialogsTest, TheScoreTableRecordsAGameOnceAndHighlightsItOnlyThen)
 
   HighScoreDialog* viewed = OpenHighScoreDialog(&mApp, 105, HighScoreDialog::kViewMode);
   EXPECT_EQ(gProfileStore.mLastRank, -1) << "viewing highlights nothing";
-  viewed->ButtonDepress(Kit::ID_OK);
+  viewed->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr);
 }
 

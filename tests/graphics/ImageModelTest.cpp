@@ -100,7 +100,7 @@ TEST(Image, CopyAndAssignmentOfCelGridAndAnimation) {
 TEST(MemoryImage, SetBitsKeepsGuardAndCommitsFlags) {
   const std::vector<std::uint32_t> pixels = {0xFF000000, 0x80FFFFFF, 0xFF123456, 0xFFFFFFFF};
   MemoryImage image = MakeImage(pixels, 2);
-  EXPECT_EQ(image.GetBits()[4], MemoryImage::GUARD_WORD);
+  EXPECT_EQ(image.GetBits()[4], MemoryImage::kGuardWord);
   EXPECT_FALSE(image.mHasTrans);
   EXPECT_TRUE(image.mHasAlpha);
   EXPECT_FALSE(image.mBitsChanged);
@@ -122,7 +122,7 @@ TEST(MemoryImage, CreatedImageReadsAsZeroWithGuardAndDropsAnOldTable) {
   EXPECT_FALSE(image.mBits);
   const std::uint32_t* bits = image.GetBits();
   for (int i = 0; i < 1600; ++i) ASSERT_EQ(bits[i], 0u) << i;
-  EXPECT_EQ(bits[1600], MemoryImage::GUARD_WORD);
+  EXPECT_EQ(bits[1600], MemoryImage::kGuardWord);
   image.CommitBits();
   EXPECT_TRUE(image.mHasTrans);
   EXPECT_FALSE(image.mHasAlpha);
@@ -145,7 +145,7 @@ TEST(MemoryImage, PalettizeRoundTripsAndKeepsFirstAppearanceOrder) {
   const std::uint32_t* bits = image.GetBits();
   EXPECT_EQ(std::vector<std::uint32_t>(bits, bits + 512), pixels);
   EXPECT_FALSE(image.mColorTable);
-  EXPECT_EQ(bits[512], MemoryImage::GUARD_WORD);
+  EXPECT_EQ(bits[512], MemoryImage::kGuardWord);
 }
 
 TEST(MemoryImage, PalettizeFailsOn257ColoursAndKeepsBits) {
@@ -259,7 +259,7 @@ TEST(MemoryImage, HostSeesEveryImageAndCopy) {
     MemoryImage copy(image);
     EXPECT_EQ(host.images.size(), 2u);
     EXPECT_NE(copy.mBits.get(), image.mBits.get());
-    EXPECT_EQ(copy.mBits[4], MemoryImage::GUARD_WORD);
+    EXPECT_EQ(copy.mBits[4], MemoryImage::kGuardWord);
     image.DeleteExtraBuffers();
     EXPECT_EQ(host.removed3D, 1);
   }

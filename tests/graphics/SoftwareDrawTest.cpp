@@ -61,7 +61,7 @@ model::Pixels FromImage(MemoryImage& image) {
   model::Pixels p{image.mWidth, image.mHeight, {}};
   const std::uint32_t* bits = image.GetBits();
   p.px.assign(bits, bits + static_cast<std::size_t>(image.mWidth) * image.mHeight);
-  EXPECT_EQ(bits[p.px.size()], MemoryImage::GUARD_WORD);
+  EXPECT_EQ(bits[p.px.size()], MemoryImage::kGuardWord);
   return p;
 }
 

@@ -166,7 +166,7 @@ TEST_F(ObjectTemplateDraw, OnlyARunningVisibleRecordWithAnImageAndAFiniteAngleDr
   mRecord.mAngle = std::nan("");
   mRecord.Draw(&mGraphics, 2.0f, 2.0f);
   EXPECT_TRUE(RedAt(2, 2)) << "an angle that is not a number draws unrotated";
-  EXPECT_EQ(mGraphics.GetDrawMode(), Kit::Graphics::DRAWMODE_NORMAL);
+  EXPECT_EQ(mGraphics.GetDrawMode(), Kit::Graphics::kDrawModeNormal);
   EXPECT_FALSE(mGraphics.GetColorizeImages());
 }
 

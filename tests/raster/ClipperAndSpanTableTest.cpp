@@ -25,15 +25,15 @@ TEST(TriangleClipper, InterpolationIsLinearAndColoursTruncatePerChannel) {
 }
 
 TEST(SpanRoutineTable, IndexFollowsFeaturesAndFormatGroup) {
-  EXPECT_EQ(Kit::SpanRoutineIndex(false, false, false, false, false, Kit::FORMAT_CODE_8888), 0);
-  EXPECT_EQ(Kit::SpanRoutineIndex(true, true, true, true, true, Kit::FORMAT_CODE_8888), 31);
-  EXPECT_EQ(Kit::SpanRoutineIndex(true, false, false, false, false, Kit::FORMAT_CODE_888), 48);
-  EXPECT_EQ(Kit::SpanRoutineIndex(false, true, false, true, false, Kit::FORMAT_CODE_565), 64 + 10);
-  EXPECT_EQ(Kit::SpanRoutineIndex(false, false, true, false, true, Kit::FORMAT_CODE_555), 96 + 5);
+  EXPECT_EQ(Kit::SpanRoutineIndex(false, false, false, false, false, Kit::kFormatCode8888), 0);
+  EXPECT_EQ(Kit::SpanRoutineIndex(true, true, true, true, true, Kit::kFormatCode8888), 31);
+  EXPECT_EQ(Kit::SpanRoutineIndex(true, false, false, false, false, Kit::kFormatCode888), 48);
+  EXPECT_EQ(Kit::SpanRoutineIndex(false, true, false, true, false, Kit::kFormatCode565), 64 + 10);
+  EXPECT_EQ(Kit::SpanRoutineIndex(false, false, true, false, true, Kit::kFormatCode555), 96 + 5);
   EXPECT_EQ(Kit::SpanRoutineIndex(false, false, false, false, false, 0x1234), 0);
-  for (int i = 0; i < Kit::SPAN_ROUTINE_COUNT; ++i) EXPECT_NE(Kit::GetSpanRoutine(i), nullptr) << i;
+  for (int i = 0; i < Kit::kSpanRoutineCount; ++i) EXPECT_NE(Kit::GetSpanRoutine(i), nullptr) << i;
   EXPECT_EQ(Kit::GetSpanRoutine(-1), nullptr);
-  EXPECT_EQ(Kit::GetSpanRoutine(Kit::SPAN_ROUTINE_COUNT), nullptr);
+  EXPECT_EQ(Kit::GetSpanRoutine(Kit::kSpanRoutineCount), nullptr);
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ void Check(Case c, int index) {
 TEST(SpanRoutines, EveryRoutineMatchesThePerPixelModel) {
   std::mt19937 rng(20261206);
   for (int round = 0; round < 12; ++round)
-    for (int index = 0; index < Kit::SPAN_ROUTINE_COUNT; ++index) Check(RandomCase(rng, round % 2 == 0), index);
+    for (int index = 0; index < Kit::kSpanRoutineCount; ++index) Check(RandomCase(rng, round % 2 == 0), index);
 }
 
 TEST(SpanRoutines, TrianglesOnOnePixelRowOrColumnAndSliversFollowTheModel) {
@@ -77,7 +77,7 @@ TEST(SpanRoutines, TrianglesOnOnePixelRowOrColumnAndSliversFollowTheModel) {
       if (kind == 1) v.mX = (c.triangle[0].mX & ~0xFFFF) + (v.mX & 0x3FF);
     }
     if (kind == 2) c.triangle[2] = c.triangle[0], c.triangle[2].mX += 0x100;
-    Check(c, round % Kit::SPAN_ROUTINE_COUNT);
+    Check(c, round % Kit::kSpanRoutineCount);
   }
 }
 
@@ -95,7 +95,7 @@ TEST(SpanRoutines, AQuadSplitOnItsDiagonalBlendsEveryPixelOnce) {
   // The shared edge runs through pixel centres: the top-left rule gives each of them to one side.
   const Kit::FixedVertex first[3] = {at(2.3, 1.7), at(30, 4), at(6, 28)};
   const Kit::FixedVertex second[3] = {at(30, 4), at(33.4, 27.2), at(6, 28)};
-  const int index = Kit::SpanRoutineIndex(false, false, false, true, true, Kit::FORMAT_CODE_8888);
+  const int index = Kit::SpanRoutineIndex(false, false, false, true, true, Kit::kFormatCode8888);
   Kit::GetSpanRoutine(index)(first, dest.data(), kW * 4, {}, color);
   Kit::GetSpanRoutine(index)(second, dest.data(), kW * 4, {}, color);
   int drawn = 0;

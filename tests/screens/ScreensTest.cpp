@@ -77,7 +77,7 @@ TEST_F(Screens, TheLevelCompleteButtonWaitsForThePanel) {
 TEST_F(Screens, AnUnreadableLevelIsRefusedWithAMessageAndNeverCountsAsCleared) {
   AddPlayer("0000000000");
   mApp.mScene = 9, mApp.mLevel = 9;  // no level files in the test's folder
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_OK);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
   OpenLevelStart(&mApp);
   Tick(mApp.mLevelStartScreen, 5);
   EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
@@ -105,7 +105,7 @@ TEST_F(Screens, TheGameOverTableOpensInTheSixHundredThirtyEighthTickAfterTheScor
 
 TEST_F(Screens, SceneSelectSlidesInForThirtyTicksAndContinuesASavedGame) {
   AddPlayer("3000000000", 2, 4);
-  mApp.QueueAnswer(kMessageDialogId, Kit::ID_YES);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdYes);
   SceneSelectScreen* screen = OpenScreen(&mApp, mApp.mSceneSelectScreen);
   Tick(mApp.mSceneSelectScreen, 29);
   EXPECT_EQ(screen->mState, SceneSelectScreen::kSlidingIn);
@@ -143,7 +143,7 @@ TEST_F(Screens, OptionsActAsOneDifficultyChoiceAndKeepTheHelpChoiceInTheRegistry
   EXPECT_FALSE(options->Box(OptionsDialog::kNormalCheckbox)->IsChecked());
   options->Box(OptionsDialog::kShowHelpCheckbox)->SetChecked(false);
   EXPECT_TRUE(mApp.mShowHelp) << "nothing changes before Ok";
-  options->ButtonDepress(Kit::ID_OK);
+  options->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.mDifficulty, 3);
   EXPECT_FALSE(mApp.mShowHelp);
   bool stored = true;

@@ -517,7 +517,7 @@ const Scene kScenes[] = {
     {"FourBit", [](Kit::Graphics& g, Pictures& p) { g.DrawImage(p.fourBit.get(), 90, 40); }},
     {"Additive",
      [](Kit::Graphics& g, Pictures& p) {
-       g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+       g.SetDrawMode(Kit::Graphics::kDrawModeAdditive);
        g.DrawImage(p.opaque.get(), 50, 40);
        g.DrawImage(p.alpha.get(), 100, 10);
      }},
@@ -533,7 +533,7 @@ const Scene kScenes[] = {
        g.FillRect(5, 5, 40, 20);
        g.SetColor(Kit::Color(20, 200, 90, 128));
        g.FillRect(25, 15, 50, 30);
-       g.SetDrawMode(Kit::Graphics::DRAWMODE_ADDITIVE);
+       g.SetDrawMode(Kit::Graphics::kDrawModeAdditive);
        g.SetColor(Kit::Color(60, 60, 160));
        g.FillRect(60, 30, 40, 40);
      }},

@@ -44,18 +44,18 @@ class Dialogs : public KitTest::WidgetFixture {
 };
 
 TEST_F(Dialogs, TwoButtonsShareTheWidthBetweenTheInsets) {
-  Kit::Dialog dialog(nullptr, nullptr, 1, false, "", "", "", Kit::BUTTONS_OK_CANCEL);
+  Kit::Dialog dialog(nullptr, nullptr, 1, false, "", "", "", Kit::kButtonsOkCancel);
   dialog.Resize(50, 60, 300, 200);
   EXPECT_EQ(dialog.mYesButton->GetRect(), Kit::Rect(74, 60 + 200 - 24 - 24, 122, 24));
   EXPECT_EQ(dialog.mNoButton->mX - dialog.mYesButton->mX, 130);
   EXPECT_EQ(dialog.mYesButton->mLabel, "OK");
   EXPECT_EQ(dialog.mNoButton->mLabel, "CANCEL");
-  EXPECT_EQ(dialog.mNoButton->mId, Kit::ID_CANCEL);
+  EXPECT_EQ(dialog.mNoButton->mId, Kit::kIdCancel);
 }
 
 TEST_F(Dialogs, FooterModeShowsTheFooterOnlyOnItsButton) {
-  Kit::Dialog withFooterButton(nullptr, nullptr, 1, false, "", "", "Close", Kit::BUTTONS_FOOTER);
-  Kit::Dialog withFooterLine(nullptr, nullptr, 2, false, "", "", "Close", Kit::BUTTONS_NONE);
+  Kit::Dialog withFooterButton(nullptr, nullptr, 1, false, "", "", "Close", Kit::kButtonsFooter);
+  Kit::Dialog withFooterLine(nullptr, nullptr, 2, false, "", "", "Close", Kit::kButtonsNone);
   EXPECT_EQ(withFooterButton.mYesButton->mLabel, "Close");
   EXPECT_EQ(withFooterButton.mNoButton, nullptr);
   EXPECT_EQ(withFooterLine.mYesButton, nullptr);
@@ -68,7 +68,7 @@ TEST_F(Dialogs, FooterModeShowsTheFooterOnlyOnItsButton) {
 }
 
 TEST_F(Dialogs, PreferredHeightCountsHeaderGapAndBody) {
-  Kit::Dialog dialog(nullptr, nullptr, 1, false, "Head", "Body", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog dialog(nullptr, nullptr, 1, false, "Head", "Body", "", Kit::kButtonsYesNo);
   // 48 insets + header 10 + gap 10 + body (one line of the 10-high face) + 8 + 8 + 24
   const int body = [] {
     Kit::Graphics measure(nullptr);
@@ -80,7 +80,7 @@ TEST_F(Dialogs, PreferredHeightCountsHeaderGapAndBody) {
 }
 
 TEST_F(Dialogs, DraggingStopsEightPixelsPastTheScreenEdgeAndTakesTheButtonsAlong) {
-  Kit::Dialog* dialog = mApp.DoDialog(3, false, "Drag me", "", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog* dialog = mApp.DoDialog(3, false, "Drag me", "", "", Kit::kButtonsYesNo);
   const int offset = dialog->mYesButton->mX - dialog->mX;
   const Kit::Point grab(dialog->mX + 30, dialog->mY + 30);
   mManager.MouseDown(grab.mX, grab.mY, 1);
@@ -97,7 +97,7 @@ TEST_F(Dialogs, DraggingStopsEightPixelsPastTheScreenEdgeAndTakesTheButtonsAlong
 }
 
 TEST_F(Dialogs, UnsizedDialogIsCentredAtAFifthOfTheHeight) {
-  Kit::Dialog* dialog = mApp.DoDialog(5, false, "Hello", "World", "", Kit::BUTTONS_OK_CANCEL);
+  Kit::Dialog* dialog = mApp.DoDialog(5, false, "Hello", "World", "", Kit::kButtonsOkCancel);
   EXPECT_EQ(dialog->mX, 200);
   EXPECT_EQ(dialog->mY, 120);
   EXPECT_EQ(dialog->mWidth, 400);
@@ -107,7 +107,7 @@ TEST_F(Dialogs, UnsizedDialogIsCentredAtAFifthOfTheHeight) {
 }
 
 TEST_F(Dialogs, CompanionButtonsStayDirectlyAboveTheirDialog) {
-  Kit::Dialog* dialog = mApp.DoDialog(5, false, "Hello", "", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog* dialog = mApp.DoDialog(5, false, "Hello", "", "", Kit::kButtonsYesNo);
   Kit::Widget other;
   mManager.AddWidget(&other);
   mManager.PutInFront(dialog, &other);
@@ -128,7 +128,7 @@ TEST_F(Dialogs, ModalDialogBlocksTheScreenBeneathUntilKilled) {
   Kit::ButtonWidget below(1, &events);
   below.Resize(0, 0, 800, 600);
   mManager.AddWidget(&below);
-  CountedDialog* dialog = AddCounted(9, true, Kit::BUTTONS_YES_NO);
+  CountedDialog* dialog = AddCounted(9, true, Kit::kButtonsYesNo);
   EXPECT_EQ(mApp.mModalOpens, 1);
   EXPECT_EQ(mManager.mBaseModalWidget, dialog);
   mManager.MouseDown(5, 5, 1);
@@ -147,16 +147,16 @@ TEST_F(Dialogs, ModalDialogBlocksTheScreenBeneathUntilKilled) {
 }
 
 TEST_F(Dialogs, ButtonsReachTheApplicationAsDialogIdPlus2000And3000) {
-  Kit::Dialog* dialog = mApp.DoDialog(7, true, "Quit?", "Really?", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog* dialog = mApp.DoDialog(7, true, "Quit?", "Really?", "", Kit::kButtonsYesNo);
   QueueClickOn(dialog->mYesButton);
   QueueClickOn(dialog->mNoButton);
   for (int i = 0; i < 8; ++i) mApp.UpdateAppStep(nullptr);
   EXPECT_EQ(mApp.mButtonLog, (Log{"press 2007", "depress 2007", "press 3007", "depress 3007"}));
-  EXPECT_EQ(dialog->mResult, Kit::ID_NO);
+  EXPECT_EQ(dialog->mResult, Kit::kIdNo);
 }
 
 TEST_F(Dialogs, WaitForResultRunsTheLoopUntilAButtonIsReleased) {
-  CountedDialog* dialog = AddCounted(4, true, Kit::BUTTONS_OK_CANCEL);
+  CountedDialog* dialog = AddCounted(4, true, Kit::kButtonsOkCancel);
   int result = 0;
   // A handler of the outer loop waits; the nested loop takes the click that follows in the queue.
   mApp.mInput.push_back([&](Kit::WidgetManager&) {
@@ -165,7 +165,7 @@ TEST_F(Dialogs, WaitForResultRunsTheLoopUntilAButtonIsReleased) {
   });
   QueueClickOn(dialog->mYesButton);
   mApp.UpdateAppStep(nullptr);
-  EXPECT_EQ(result, Kit::ID_OK);
+  EXPECT_EQ(result, Kit::kIdOk);
   EXPECT_EQ(mApp.GetDialog(4), nullptr);
   EXPECT_EQ(mDestroyed, 0);
   mApp.UpdateAppStep(nullptr);
@@ -174,7 +174,7 @@ TEST_F(Dialogs, WaitForResultRunsTheLoopUntilAButtonIsReleased) {
 }
 
 TEST_F(Dialogs, WaitEndsWithNoResultWhenTheDialogIsRemoved) {
-  CountedDialog* dialog = AddCounted(4, true, Kit::BUTTONS_OK_CANCEL);
+  CountedDialog* dialog = AddCounted(4, true, Kit::kButtonsOkCancel);
   mApp.mInput.push_back([this](Kit::WidgetManager&) { mApp.KillDialog(4); });
   EXPECT_EQ(dialog->WaitForResult(false), Kit::kNoDialogResult);
   EXPECT_EQ(mDestroyed, 0);  // still alive for the caller of the wait
@@ -183,7 +183,7 @@ TEST_F(Dialogs, WaitEndsWithNoResultWhenTheDialogIsRemoved) {
 }
 
 TEST_F(Dialogs, DialogClosedFromItsOwnButtonHandlerInsideItsWaitStaysAliveUntilTheWaitReturns) {
-  CountedDialog* dialog = AddCounted(4, true, Kit::BUTTONS_OK_CANCEL);
+  CountedDialog* dialog = AddCounted(4, true, Kit::kButtonsOkCancel);
   mApp.mOnDepress = [this](int id) {
     EXPECT_TRUE(mApp.KillDialog(id - 2000));
     EXPECT_EQ(mDestroyed, 0);
@@ -192,7 +192,7 @@ TEST_F(Dialogs, DialogClosedFromItsOwnButtonHandlerInsideItsWaitStaysAliveUntilT
   // An outer step is running, as when a screen's handler opens the dialog and waits.
   ++mApp.mUpdateDepth;
   const int result = dialog->WaitForResult(true);
-  EXPECT_EQ(result, Kit::ID_OK);
+  EXPECT_EQ(result, Kit::kIdOk);
   EXPECT_EQ(mDestroyed, 0);
   mApp.ProcessSafeDeleteList();
   EXPECT_EQ(mDestroyed, 1);
@@ -200,8 +200,8 @@ TEST_F(Dialogs, DialogClosedFromItsOwnButtonHandlerInsideItsWaitStaysAliveUntilT
 }
 
 TEST_F(Dialogs, ReplacingADialogDeletesTheOldOneAtTheNextSafePoint) {
-  AddCounted(2, false, Kit::BUTTONS_NONE);
-  CountedDialog* second = AddCounted(2, false, Kit::BUTTONS_NONE);
+  AddCounted(2, false, Kit::kButtonsNone);
+  CountedDialog* second = AddCounted(2, false, Kit::kButtonsNone);
   EXPECT_EQ(mApp.GetDialog(2), second);
   EXPECT_EQ(mApp.GetDialogCount(), 1);
   EXPECT_EQ(mDestroyed, 0);
@@ -217,14 +217,14 @@ TEST_F(Dialogs, ApplicationDeletesTheDialogsStillOpen) {
   int destroyed = 0;
   {
     KitTest::ScriptedApp app;
-    app.AddDialog(1, new CountedDialog(1, true, Kit::BUTTONS_YES_NO, &destroyed));
-    app.AddDialog(2, new CountedDialog(2, false, Kit::BUTTONS_NONE, &destroyed));
+    app.AddDialog(1, new CountedDialog(1, true, Kit::kButtonsYesNo, &destroyed));
+    app.AddDialog(2, new CountedDialog(2, false, Kit::kButtonsNone, &destroyed));
   }
   EXPECT_EQ(destroyed, 2);
 }
 
 TEST_F(Dialogs, SetColourPassesButtonColoursOnAndFontsAreCopies) {
-  Kit::Dialog dialog(nullptr, nullptr, 1, false, "", "", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog dialog(nullptr, nullptr, 1, false, "", "", "", Kit::kButtonsYesNo);
   dialog.SetColor(3, Kit::Color(1, 2, 3));
   dialog.SetColor(4, Kit::Color(4, 5, 6));
   EXPECT_EQ(dialog.mNoButton->GetColorRef(0), Kit::Color(1, 2, 3));
@@ -241,16 +241,16 @@ TEST_F(Dialogs, SetColourPassesButtonColoursOnAndFontsAreCopies) {
 
 TEST_F(Dialogs, ADialogWithoutButtonImageTurnsLaterDefaultButtonLabelsBlack) {
   Kit::MemoryImage buttonImage;
-  Kit::Dialog first(nullptr, nullptr, 1, false, "", "", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog first(nullptr, nullptr, 1, false, "", "", "", Kit::kButtonsYesNo);
   EXPECT_EQ(first.GetColorRef(3), Kit::Color(0, 0, 0));
-  Kit::Dialog second(nullptr, &buttonImage, 2, false, "", "", "", Kit::BUTTONS_YES_NO);
+  Kit::Dialog second(nullptr, &buttonImage, 2, false, "", "", "", Kit::kButtonsYesNo);
   EXPECT_EQ(second.GetColorRef(3), Kit::Color(0, 0, 0));
   EXPECT_EQ(second.GetColorRef(4), Kit::Color(0, 0, 0));
   EXPECT_EQ(second.GetColorRef(1), Kit::Color(255, 255, 0));
 }
 
 TEST_F(Dialogs, WidgetsQueuedWhileStillInTheTreeOrRegistryLeaveBeforeTheyGo) {
-  CountedDialog* dialog = AddCounted(6, true, Kit::BUTTONS_YES_NO);
+  CountedDialog* dialog = AddCounted(6, true, Kit::kButtonsYesNo);
   Kit::Widget* screen = new Kit::Widget();
   mManager.AddWidget(screen);
   mManager.SetFocus(screen);

@@ -293,7 +293,7 @@ TEST_F(WidgetDraw, DialogWithoutAnyFaceDrawsItsBoxAndNoText) {
   auto canvas = Canvas(200, 100, 0xFF000000);
   mManager.Resize(200, 100);
   mManager.mImage = canvas.get();
-  Kit::Dialog* dialog = mApp.NewDialog(1, false, "Header", "Body", "Footer", Kit::BUTTONS_YES_NO);
+  Kit::Dialog* dialog = mApp.NewDialog(1, false, "Header", "Body", "Footer", Kit::kButtonsYesNo);
   EXPECT_EQ(dialog->GetPreferredHeight(200), 48 + 8 + 24);
   dialog->Resize(0, 0, 200, 100);
   mApp.AddDialog(1, dialog);

@@ -145,16 +145,16 @@ TEST_F(ManagerInput, TabAndShiftTabFollowTheTabLinks) {
   b->mTabNext = c;
   b->mTabPrevious = a;
   mManager.SetFocus(a);
-  mManager.KeyDown(Kit::KEYCODE_TAB);
+  mManager.KeyDown(Kit::kKeyCodeTab);
   EXPECT_EQ(mManager.mFocusWidget, b);
-  mManager.KeyUp(Kit::KEYCODE_TAB);
-  mManager.KeyDown(Kit::KEYCODE_TAB);
+  mManager.KeyUp(Kit::kKeyCodeTab);
+  mManager.KeyDown(Kit::kKeyCodeTab);
   EXPECT_EQ(mManager.mFocusWidget, c);
-  mManager.KeyDown(Kit::KEYCODE_TAB);  // c has no next widget
+  mManager.KeyDown(Kit::kKeyCodeTab);  // c has no next widget
   EXPECT_EQ(mManager.mFocusWidget, c);
   mManager.SetFocus(b);
-  mManager.KeyDown(Kit::KEYCODE_SHIFT);
-  mManager.KeyDown(Kit::KEYCODE_TAB);
+  mManager.KeyDown(Kit::kKeyCodeShift);
+  mManager.KeyDown(Kit::kKeyCodeTab);
   EXPECT_EQ(mManager.mFocusWidget, a);
   EXPECT_TRUE(a->mHasFocus);
   EXPECT_FALSE(b->mHasFocus);
@@ -165,10 +165,10 @@ TEST_F(ManagerInput, CtrlTabGoesToTheDefaultTabWidgetAndItsKeyUpIsSwallowed) {
   RecordingWidget* tabTarget = Add("t", 20, 0, 10, 10);
   mManager.SetFocus(a);
   mManager.mDefaultTabWidget = tabTarget;
-  mManager.KeyDown(Kit::KEYCODE_CONTROL);
+  mManager.KeyDown(Kit::kKeyCodeControl);
   Take();
   mManager.KeyChar('\t');
-  mManager.KeyUp(Kit::KEYCODE_TAB);
+  mManager.KeyUp(Kit::kKeyCodeTab);
   EXPECT_EQ(Take(), (Log{"t char \t"}));
 }
 

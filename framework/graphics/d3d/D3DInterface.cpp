@@ -173,7 +173,7 @@ void D3DInterface::Cleanup() {
       const std::size_t pixels = static_cast<std::size_t>(image->mWidth) * image->mHeight;
       image->mBits = std::make_unique<std::uint32_t[]>(pixels + 1);
       image->mD3DData->RecoverBits(image->mBits.get());
-      image->mBits[pixels] = MemoryImage::GUARD_WORD;
+      image->mBits[pixels] = MemoryImage::kGuardWord;
     }
     delete image->mD3DData;
     image->mD3DData = nullptr;

@@ -29,7 +29,7 @@ int PieceIndex(double value, int limit) {
 }
 
 // Triangles of single-piece images go out this many to a call.
-constexpr int TRIANGLE_BATCH = 100;
+constexpr int kTriangleBatch = 100;
 
 }  // namespace
 
@@ -108,7 +108,7 @@ void D3DInterface::BltTriangles(const TriVertex (*triangles)[3], int count, cons
 
   if (maxU <= 1.0f && maxV <= 1.0f) {
     if (data) CheckDXError(mDevice->SetTexture(0, data->mPieces[0].surface), "SetTexture gTexture");
-    D3DTLVERTEX batch[TRIANGLE_BATCH * 3];
+    D3DTLVERTEX batch[kTriangleBatch * 3];
     int batched = 0;
     const auto flush = [&] {
       if (batched == 0) return;
@@ -128,7 +128,7 @@ void D3DInterface::BltTriangles(const TriVertex (*triangles)[3], int count, cons
       }
       std::copy(corners, corners + 3, batch + batched);
       batched += 3;
-      if (batched == TRIANGLE_BATCH * 3) flush();
+      if (batched == kTriangleBatch * 3) flush();
     }
     flush();
     return;

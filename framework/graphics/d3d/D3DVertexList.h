@@ -19,7 +19,7 @@ D3DTLVERTEX Interpolate(const D3DTLVERTEX& a, const D3DTLVERTEX& b, double t);
 // capacity doubles into heap storage.
 class D3DVertexList {
  public:
-  static constexpr int INLINE_CAPACITY = 100;
+  static constexpr int kInlineCapacity = 100;
 
   D3DVertexList() = default;
   D3DVertexList(const D3DVertexList&) = delete;
@@ -38,11 +38,11 @@ class D3DVertexList {
   const D3DTLVERTEX& operator[](int i) const { return mVertices[i]; }
 
  private:
-  D3DTLVERTEX mInline[INLINE_CAPACITY];
+  D3DTLVERTEX mInline[kInlineCapacity];
   std::unique_ptr<D3DTLVERTEX[]> mHeap;
   D3DTLVERTEX* mVertices = mInline;
   int mCount = 0;
-  int mCapacity = INLINE_CAPACITY;
+  int mCapacity = kInlineCapacity;
 };
 
 }  // namespace Kit

@@ -178,7 +178,7 @@ std::unique_ptr<std::uint32_t[]> DDImage::ReadSurface() {
   const int depth = static_cast<int>(format.dwRGBBitCount);
   const std::size_t pixels = PixelCount();
   auto bits = std::make_unique<std::uint32_t[]>(pixels + 1);
-  bits[pixels] = GUARD_WORD;
+  bits[pixels] = kGuardWord;
   if ((depth != 16 && depth != 32) || !mDisplay || !ChannelsUsable(*mDisplay)) return bits;
   // Pixels that show the source colour key were transparent when the surface was built: they come
   // back transparent, keeping the key's colour so that the same key is chosen again.

@@ -10,10 +10,10 @@ namespace {
 
 // The rasteriser's format code of a locked surface; 0 for formats it does not write.
 int FormatCodeOf(const DDPIXELFORMAT& format) {
-  if (format.dwRGBBitCount == 32) return FORMAT_CODE_888;
+  if (format.dwRGBBitCount == 32) return kFormatCode888;
   if (format.dwRGBBitCount != 16 || format.dwBBitMask != 0x001F) return 0;
-  if (format.dwRBitMask == 0xF800 && format.dwGBitMask == 0x07E0) return FORMAT_CODE_565;
-  if (format.dwRBitMask == 0x7C00 && format.dwGBitMask == 0x03E0) return FORMAT_CODE_555;
+  if (format.dwRBitMask == 0xF800 && format.dwGBitMask == 0x07E0) return kFormatCode565;
+  if (format.dwRBitMask == 0x7C00 && format.dwGBitMask == 0x03E0) return kFormatCode555;
   return 0;
 }
 

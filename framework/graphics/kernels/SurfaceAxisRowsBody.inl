@@ -291,3 +291,21 @@ KIT_ATTR inline int OneTap16(std::uint16_t* d, const std::uint32_t* s, int count
   }
   return i;
 }
+
+// The rows above from pixel `from` on, returning where they stopped, as the shared width dispatch
+// (KIT_RUN_AVX2, KIT_RUN_SSE2) runs them: the wider body first, the narrower one on what it left. The
+// names in parentheses keep argument-dependent lookup from finding the dispatching functions as well.
+KIT_ATTR inline int OneTap888From(std::uint32_t* d, const std::uint32_t* s, int from, int count,
+                                  const RowMode& mode) {
+  return from + (OneTap888)(d + from, s + from, count - from, mode);
+}
+
+KIT_ATTR inline int FourTap888From(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int from,
+                                   int count, const std::uint32_t (&k)[4], const RowMode& mode) {
+  return from + (FourTap888)(d + from, row + from, next + from, count - from, k, mode);
+}
+
+template <bool kGreen6>
+KIT_ATTR inline int OneTap16From(std::uint16_t* d, const std::uint32_t* s, int from, int count, const RowMode& mode) {
+  return from + (OneTap16<kGreen6>)(d + from, s + from, count - from, mode);
+}

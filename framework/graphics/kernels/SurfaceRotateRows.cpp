@@ -10,7 +10,6 @@
 
 namespace Kit::SurfaceRotateRows {
 
-#if defined(__SSE2__)
 namespace {
 
 #define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceAxisRowsBody.inl"
@@ -19,18 +18,18 @@ namespace {
 }  // namespace
 
 int OneTap888(std::uint32_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
-#if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2()) return Avx2::OneTap888(d, s, count, mode);
-#endif
-  return Simd::UseSse2() ? Sse2::OneTap888(d, s, count, mode) : 0;
+  int i = 0;
+  KIT_RUN_AVX2(OneTap888From(d, s, i, count, mode));
+  KIT_RUN_SSE2(OneTap888From(d, s, i, count, mode));
+  return i;
 }
 
 int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* next, int count,
                const std::uint32_t (&k)[4], const RowMode& mode) {
-#if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2()) return Avx2::FourTap888(d, row, next, count, k, mode);
-#endif
-  return Simd::UseSse2() ? Sse2::FourTap888(d, row, next, count, k, mode) : 0;
+  int i = 0;
+  KIT_RUN_AVX2(FourTap888From(d, row, next, i, count, k, mode));
+  KIT_RUN_SSE2(FourTap888From(d, row, next, i, count, k, mode));
+  return i;
 }
 
 // 16 pixels a block at AVX2, then 8 a block, then the last few copied into a block of their own
@@ -38,13 +37,11 @@ int FourTap888(std::uint32_t* d, const std::uint32_t* row, const std::uint32_t* 
 template <bool kGreen6>
 int OneTap16Row(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
   int i = 0;
-#if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2()) i = Avx2::OneTap16<kGreen6>(d, s, count, mode);
-#endif
-  if (!Simd::UseSse2()) return i;
-  i += Sse2::OneTap16<kGreen6>(d + i, s + i, count - i, mode);
+  KIT_RUN_AVX2(OneTap16From<kGreen6>(d, s, i, count, mode));
+  KIT_RUN_SSE2(OneTap16From<kGreen6>(d, s, i, count, mode));
+#if defined(__SSE2__)
   const int rest = count - i;
-  if (rest > 0) {
+  if (rest > 0 && Simd::UseSse2()) {
     std::uint16_t out[8] = {};
     std::uint32_t in[8] = {};
     for (int j = 0; j < rest; ++j) {
@@ -53,8 +50,10 @@ int OneTap16Row(std::uint16_t* d, const std::uint32_t* s, int count, const RowMo
     }
     Sse2::OneTap16<kGreen6>(out, in, 8, mode);
     for (int j = 0; j < rest; ++j) d[i + j] = out[j];
+    i = count;
   }
-  return count;
+#endif
+  return i;
 }
 
 int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
@@ -64,16 +63,5 @@ int OneTap565(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode
 int OneTap555(std::uint16_t* d, const std::uint32_t* s, int count, const RowMode& mode) {
   return OneTap16Row<false>(d, s, count, mode);
 }
-
-#else
-
-int OneTap888(std::uint32_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
-int OneTap565(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
-int OneTap555(std::uint16_t*, const std::uint32_t*, int, const RowMode&) { return 0; }
-int FourTap888(std::uint32_t*, const std::uint32_t*, const std::uint32_t*, int, const std::uint32_t (&)[4],
-               const RowMode&) {
-  return 0;
-}
-#endif
 
 }  // namespace Kit::SurfaceRotateRows

@@ -44,9 +44,9 @@ using SpanRoutine = void (*)(const FixedVertex (&triangle)[3], void* destBits, i
                              const SpanTexture& texture, const SpanColor& color);
 
 // Destination pixel-format codes of the rasteriser's callers.
-inline constexpr int FORMAT_CODE_8888 = 0x8888;  // 32-bit ARGB that keeps its alpha
-inline constexpr int FORMAT_CODE_888 = 0x888;    // 32-bit, alpha byte written as 255
-inline constexpr int FORMAT_CODE_565 = 0x565;
-inline constexpr int FORMAT_CODE_555 = 0x555;
+inline constexpr int kFormatCode8888 = 0x8888;  // 32-bit ARGB that keeps its alpha
+inline constexpr int kFormatCode888 = 0x888;    // 32-bit, alpha byte written as 255
+inline constexpr int kFormatCode565 = 0x565;
+inline constexpr int kFormatCode555 = 0x555;
 
 }  // namespace Kit

@@ -13,16 +13,16 @@ struct ClipBounds {
 };
 
 // Each of the four passes adds at most one vertex, so a clipped triangle never has more than 7.
-inline constexpr int MAX_CLIPPED_VERTICES = 8;
+inline constexpr int kMaxClippedVertices = 8;
 
 struct ClippedPolygon {
   void Clear() { mCount = 0; }
   // A vertex past the capacity (only float rounding could make one) is dropped.
   void Append(const TriVertex& v) {
-    if (mCount < MAX_CLIPPED_VERTICES) mVertices[mCount++] = v;
+    if (mCount < kMaxClippedVertices) mVertices[mCount++] = v;
   }
 
-  TriVertex mVertices[MAX_CLIPPED_VERTICES];
+  TriVertex mVertices[kMaxClippedVertices];
   int mCount = 0;
 };
 

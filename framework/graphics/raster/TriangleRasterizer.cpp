@@ -13,7 +13,7 @@ namespace Kit {
 namespace {
 
 // 16.16 fixed point addresses up to 32767 whole units.
-constexpr int MAX_FIXED_EXTENT = 32767;
+constexpr int kMaxFixedExtent = 32767;
 
 // value x 65536, truncated and held to [low, high] x 65536 (NaN to low).
 std::int32_t ToFixed(double value, double low, double high) {
@@ -45,16 +45,16 @@ void DrawTriangleSoftware(const TriVertex* strip, int vertexCount, MemoryImage* 
                           bool vertexColors) {
   if (!strip || vertexCount < 3 || !target.mBits) return;
   const Rect area = clipRect.Intersection(
-      Rect(0, 0, std::min(target.mWidth, MAX_FIXED_EXTENT), std::min(target.mHeight, MAX_FIXED_EXTENT)));
+      Rect(0, 0, std::min(target.mWidth, kMaxFixedExtent), std::min(target.mHeight, kMaxFixedExtent)));
   if (area.mWidth <= 0 || area.mHeight <= 0) return;
   // Pixel centres lie on whole numbers, so the last column and row sit exactly on an inclusive
   // right and bottom bound, where the coverage rule leaves them out. The bounds reach to the last
   // 1/256 step before the next column and row instead, so clipping keeps every pixel the unclipped
   // triangle covers inside clipRect.
-  constexpr float LAST_STEP = 255.0f / 256.0f;
+  constexpr float kLastStep = 255.0f / 256.0f;
   const ClipBounds bounds{static_cast<float>(area.mX), static_cast<float>(area.mY),
-                          static_cast<float>(area.mX + area.mWidth - 1) + LAST_STEP,
-                          static_cast<float>(area.mY + area.mHeight - 1) + LAST_STEP};
+                          static_cast<float>(area.mX + area.mWidth - 1) + kLastStep,
+                          static_cast<float>(area.mY + area.mHeight - 1) + kLastStep};
 
   const bool textured = texture != nullptr;
   SpanTexture spanTexture;
@@ -62,7 +62,7 @@ void DrawTriangleSoftware(const TriVertex* strip, int vertexCount, MemoryImage* 
   if (textured) {
     texture->CommitBits();
     const int width = texture->mWidth, height = texture->mHeight;
-    if (width <= 0 || height <= 0 || width > MAX_FIXED_EXTENT || height > MAX_FIXED_EXTENT) return;
+    if (width <= 0 || height <= 0 || width > kMaxFixedExtent || height > kMaxFixedExtent) return;
     spanTexture.mBits = texture->GetBits();
     if (!spanTexture.mBits) return;
     spanTexture.mShift = 16 - (std::bit_width(static_cast<unsigned>(width)) - 1);
@@ -85,7 +85,7 @@ void DrawTriangleSoftware(const TriVertex* strip, int vertexCount, MemoryImage* 
     // Texture coordinates far beyond the texture can still overflow on their way through the clipper.
     if (polygon.mCount < 3 || !Finite(polygon)) continue;
 
-    FixedVertex fixed[MAX_CLIPPED_VERTICES];
+    FixedVertex fixed[kMaxClippedVertices];
     for (int i = 0; i < polygon.mCount; ++i) {
       const TriVertex& v = polygon.mVertices[i];
       FixedVertex& f = fixed[i];
@@ -93,8 +93,8 @@ void DrawTriangleSoftware(const TriVertex* strip, int vertexCount, MemoryImage* 
       f.mX = ToFixed(v.mX, bounds.mLeft, bounds.mRight);
       f.mY = ToFixed(v.mY, bounds.mTop, bounds.mBottom);
       if (textured) {
-        f.mU = ToFixed(static_cast<double>(v.mU) * spanTexture.mWidth, -MAX_FIXED_EXTENT, MAX_FIXED_EXTENT);
-        f.mV = ToFixed(static_cast<double>(v.mV) * spanTexture.mHeight, -MAX_FIXED_EXTENT, MAX_FIXED_EXTENT);
+        f.mU = ToFixed(static_cast<double>(v.mU) * spanTexture.mWidth, -kMaxFixedExtent, kMaxFixedExtent);
+        f.mV = ToFixed(static_cast<double>(v.mV) * spanTexture.mHeight, -kMaxFixedExtent, kMaxFixedExtent);
       }
       if (vertexColors) {
         f.mAlpha = static_cast<std::int32_t>((v.mColor >> 24) & 0xFF) << 16;

@@ -17,7 +17,7 @@ struct RasterTarget {
   int mPitch = 0;
   int mWidth = 0;
   int mHeight = 0;
-  int mFormatCode = FORMAT_CODE_8888;
+  int mFormatCode = kFormatCode8888;
 };
 
 // Triangles of the strip: (k, k + 1, k + 2) for even k, (k, k + 2, k + 1) for odd k. Only pixels

@@ -13,25 +13,25 @@ namespace {
 
 using PixelBlend::Div255;
 
-constexpr int FEATURE_BLEND = 1;
-constexpr int FEATURE_COLORISED = 2;
-constexpr int FEATURE_VERTEX_COLORS = 4;
-constexpr int FEATURE_ALPHA = 8;
-constexpr int FEATURE_TEXTURED = 16;
+constexpr int kFeatureBlend = 1;
+constexpr int kFeatureColorised = 2;
+constexpr int kFeatureVertexColors = 4;
+constexpr int kFeatureAlpha = 8;
+constexpr int kFeatureTextured = 16;
 
 enum class Group { ARGB, RGB32, RGB565, RGB555 };
 
-constexpr int SUBPIXEL_BITS = 8;
+constexpr int kSubpixelBits = 8;
 // Steps and start values are kept well inside int64 for any sliver of a triangle; pixel values are
 // clamped to the attribute's range anyway.
-constexpr double ATTRIBUTE_LIMIT = 1e15;
+constexpr double kAttributeLimit = 1e15;
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {  // b > 0
   const std::int64_t q = a / b;
   return (a % b != 0 && a < 0) ? q - 1 : q;
 }
 
-std::int64_t RoundAttribute(double value) { return std::llround(std::clamp(value, -ATTRIBUTE_LIMIT, ATTRIBUTE_LIMIT)); }
+std::int64_t RoundAttribute(double value) { return std::llround(std::clamp(value, -kAttributeLimit, kAttributeLimit)); }
 
 struct Edge {
   std::int64_t mStepX = 0;  // change of the edge function per pixel to the right
@@ -57,8 +57,8 @@ struct Setup {
   bool Init(const FixedVertex (&t)[3]) {
     std::int64_t x[3], y[3];
     for (int i = 0; i < 3; ++i) {
-      x[i] = t[i].mX >> (16 - SUBPIXEL_BITS);
-      y[i] = t[i].mY >> (16 - SUBPIXEL_BITS);
+      x[i] = t[i].mX >> (16 - kSubpixelBits);
+      y[i] = t[i].mY >> (16 - kSubpixelBits);
     }
     std::int64_t area = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
     if (area == 0) return false;
@@ -68,16 +68,16 @@ struct Setup {
       const int a = order[i], b = order[(i + 1) % 3];
       const std::int64_t dx = x[b] - x[a], dy = y[b] - y[a];
       Edge& e = mEdges[i];
-      e.mStepX = -dy << SUBPIXEL_BITS;
-      e.mStepY = dx << SUBPIXEL_BITS;
+      e.mStepX = -dy << kSubpixelBits;
+      e.mStepY = dx << kSubpixelBits;
       e.mAtOrigin = dy * x[a] - dx * y[a];
       e.mBias = (dy < 0 || (dy == 0 && dx > 0)) ? 1 : 0;
     }
-    const std::int64_t one = 1 << SUBPIXEL_BITS;
-    mLeft = static_cast<int>((std::min({x[0], x[1], x[2]}) + one - 1) >> SUBPIXEL_BITS);
-    mRight = static_cast<int>(std::max({x[0], x[1], x[2]}) >> SUBPIXEL_BITS);
-    mTop = static_cast<int>((std::min({y[0], y[1], y[2]}) + one - 1) >> SUBPIXEL_BITS);
-    mBottom = static_cast<int>(std::max({y[0], y[1], y[2]}) >> SUBPIXEL_BITS);
+    const std::int64_t one = 1 << kSubpixelBits;
+    mLeft = static_cast<int>((std::min({x[0], x[1], x[2]}) + one - 1) >> kSubpixelBits);
+    mRight = static_cast<int>(std::max({x[0], x[1], x[2]}) >> kSubpixelBits);
+    mTop = static_cast<int>((std::min({y[0], y[1], y[2]}) + one - 1) >> kSubpixelBits);
+    mBottom = static_cast<int>(std::max({y[0], y[1], y[2]}) >> kSubpixelBits);
     for (int i = 0; i < 3; ++i) {
       mX[i] = static_cast<double>(x[i]) / one;
       mY[i] = static_cast<double>(y[i]) / one;
@@ -186,10 +186,10 @@ void Store(std::uint8_t* row, int px, std::uint32_t src) {
 template <int Features, Group G>
 void FillTriangle(const FixedVertex (&t)[3], void* destBits, int destPitch, const SpanTexture& texture,
                   const SpanColor& color) {
-  constexpr bool textured = (Features & FEATURE_TEXTURED) != 0;
-  constexpr bool vertexColors = (Features & FEATURE_VERTEX_COLORS) != 0;
-  constexpr bool colourised = (Features & FEATURE_COLORISED) != 0;
-  constexpr bool blending = (Features & (FEATURE_ALPHA | FEATURE_BLEND)) != 0;
+  constexpr bool textured = (Features & kFeatureTextured) != 0;
+  constexpr bool vertexColors = (Features & kFeatureVertexColors) != 0;
+  constexpr bool colourised = (Features & kFeatureColorised) != 0;
+  constexpr bool blending = (Features & (kFeatureAlpha | kFeatureBlend)) != 0;
   if (textured && (!texture.mBits || texture.mWidth <= 0 || texture.mHeight <= 0)) return;
   Setup setup;
   if (!setup.Init(t)) return;
@@ -244,30 +244,30 @@ void FillTriangle(const FixedVertex (&t)[3], void* destBits, int destPitch, cons
 }
 
 template <std::size_t... I>
-constexpr std::array<SpanRoutine, SPAN_ROUTINE_COUNT> MakeTable(std::index_sequence<I...>) {
+constexpr std::array<SpanRoutine, kSpanRoutineCount> MakeTable(std::index_sequence<I...>) {
   return {&FillTriangle<static_cast<int>(I % 32), static_cast<Group>(I / 32)>...};
 }
 
-constexpr std::array<SpanRoutine, SPAN_ROUTINE_COUNT> SPAN_ROUTINES =
-    MakeTable(std::make_index_sequence<SPAN_ROUTINE_COUNT>{});
+constexpr std::array<SpanRoutine, kSpanRoutineCount> SPAN_ROUTINES =
+    MakeTable(std::make_index_sequence<kSpanRoutineCount>{});
 
 }  // namespace
 
 int SpanRoutineIndex(bool textured, bool alpha, bool vertexColors, bool colourised, bool blend, int formatCode) {
-  int index = (textured ? FEATURE_TEXTURED : 0) + (alpha ? FEATURE_ALPHA : 0) +
-              (vertexColors ? FEATURE_VERTEX_COLORS : 0) + (colourised ? FEATURE_COLORISED : 0) +
-              (blend ? FEATURE_BLEND : 0);
-  if (formatCode == FORMAT_CODE_888)
+  int index = (textured ? kFeatureTextured : 0) + (alpha ? kFeatureAlpha : 0) +
+              (vertexColors ? kFeatureVertexColors : 0) + (colourised ? kFeatureColorised : 0) +
+              (blend ? kFeatureBlend : 0);
+  if (formatCode == kFormatCode888)
     index += 32;
-  else if (formatCode == FORMAT_CODE_565)
+  else if (formatCode == kFormatCode565)
     index += 64;
-  else if (formatCode == FORMAT_CODE_555)
+  else if (formatCode == kFormatCode555)
     index += 96;
   return index;
 }
 
 SpanRoutine GetSpanRoutine(int index) {
-  return index >= 0 && index < SPAN_ROUTINE_COUNT ? SPAN_ROUTINES[static_cast<std::size_t>(index)] : nullptr;
+  return index >= 0 && index < kSpanRoutineCount ? SPAN_ROUTINES[static_cast<std::size_t>(index)] : nullptr;
 }
 
 }  // namespace Kit

@@ -19,7 +19,7 @@
 
 namespace Kit {
 
-inline constexpr int SPAN_ROUTINE_COUNT = 128;
+inline constexpr int kSpanRoutineCount = 128;
 
 // textured x 16 + alpha x 8 + vertex colours x 4 + colourised x 2 + blend, plus 32 for 0x888, 64
 // for 0x565, 96 for 0x555 and 0 for any other format code.

@@ -6,7 +6,7 @@ namespace {
 
 // Opaque-forced images drop alpha on every write; all others keep it.
 int FormatCodeOf(const MemoryImage& image) {
-  return image.mForcedMode && !image.mHasTrans && !image.mHasAlpha ? FORMAT_CODE_888 : FORMAT_CODE_8888;
+  return image.mForcedMode && !image.mHasTrans && !image.mHasAlpha ? kFormatCode888 : kFormatCode8888;
 }
 
 // 0 asks for the call's colour and white leaves the texture as it is: neither is a colour of its own.

@@ -6,7 +6,7 @@
 namespace Kit {
 namespace {
 
-constexpr double EXTREME = 10'000'000.0;
+constexpr double kExtreme = 10'000'000.0;
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   std::int64_t q = a / b;
@@ -42,7 +42,7 @@ bool RotatedSetup::Bounds(float x, float y, const Rect& srcRect, const Rect& cli
   const double cx = static_cast<double>(x) + centerX, cy = static_cast<double>(y) + centerY;
   // (At angle 0, the common draw, cos and sin are 1 and the angle itself.)
   const double c = angle == 0 ? 1.0 : std::cos(angle), s = angle == 0 ? angle : std::sin(angle);
-  double minX = EXTREME, minY = EXTREME, maxX = -EXTREME, maxY = -EXTREME;
+  double minX = kExtreme, minY = kExtreme, maxX = -kExtreme, maxY = -kExtreme;
   const double xs[2] = {static_cast<double>(x), static_cast<double>(x) + srcRect.mWidth};
   const double ys[2] = {static_cast<double>(y), static_cast<double>(y) + srcRect.mHeight};
   for (double px : xs) {
@@ -55,14 +55,14 @@ bool RotatedSetup::Bounds(float x, float y, const Rect& srcRect, const Rect& cli
       maxY = std::max(maxY, ry);
     }
   }
-  // Floors and ceilings of the extremes cut to [-EXTREME, EXTREME] (whole numbers: cutting first is the same).
+  // Floors and ceilings of the extremes cut to [-kExtreme, kExtreme] (whole numbers: cutting first is the same).
   const auto floorToInt = [](double v) {
-    const double cut = std::clamp(v, -EXTREME, EXTREME);
+    const double cut = std::clamp(v, -kExtreme, kExtreme);
     const int whole = static_cast<int>(cut);
     return whole - (whole > cut);
   };
   const auto ceilToInt = [](double v) {
-    const double cut = std::clamp(v, -EXTREME, EXTREME);
+    const double cut = std::clamp(v, -kExtreme, kExtreme);
     const int whole = static_cast<int>(cut);
     return whole + (whole < cut);
   };

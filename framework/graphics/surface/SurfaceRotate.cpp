@@ -42,45 +42,40 @@ inline bool CutSpan(I64 start, I64 step, I64 size, bool lowerBoundByDivision, I6
 
 enum class Blend { kNormalWhite, kNormalColored, kAdditiveWhite, kAdditiveColored };
 
-template <typename Pixel, Blend kBlend, bool kPalettized>
-void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
-                const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
-  constexpr bool kAdditive = kBlend == Blend::kAdditiveWhite || kBlend == Blend::kAdditiveColored;
-  constexpr bool kColored = kBlend == Blend::kNormalColored || kBlend == Blend::kAdditiveColored;
-  const double cosA = std::cos(angle), sinA = std::sin(angle);
-  const I64 du = static_cast<I64>(cosA * 65536), dv = static_cast<I64>(sinA * 65536);
-  const I64 w = srcRect.mWidth, h = srcRect.mHeight;
-  const Rgba cp = Premultiplied(c);
-  const SurfaceChannel& red = t.mRed;
-  const SurfaceChannel& green = t.mGreen;
-  const SurfaceChannel& blue = t.mBlue;
-  const std::uint32_t colourMask = red.mMask | green.mMask | blue.mMask;
-  const int redDown = 32 - red.mBits, greenDown = 24 - green.mBits, blueDown = 16 - blue.mBits;
-  const std::uint32_t* bits = src.Bits();
-  const std::uint32_t* table = src.Table();
-  const std::uint8_t* indices = src.Indices();
-  auto fetch = [&](std::size_t i) -> std::uint32_t {
-    if constexpr (kPalettized)
-      return table[indices[i]];
-    else
-      return bits[i];
-  };
+// The four neighbours' weights before their alpha: products of the fractions of (u, v).
+struct Weights {
+  std::uint32_t k0, k1, k2, k3;
+};
 
-  // The four neighbours' weights before their alpha: products of the fractions of (u, v).
-  struct Weights {
-    std::uint32_t k0, k1, k2, k3;
-  };
-  auto weightsAt = [](I64 u, I64 v) {
-    const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
-    const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
-    const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
-    return Weights{(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
-  };
+inline Weights WeightsAt(I64 u, I64 v) {
+  const std::uint32_t fx = (static_cast<std::uint32_t>(u) & 0xFFFE) + 1;
+  const std::uint32_t fy = (static_cast<std::uint32_t>(v) & 0xFFFE) + 1;
+  const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
+  return Weights{(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
+}
+
+// The per-pixel formula of one draw: a value the rows copy, so that it stays in registers while they
+// write pixels.
+template <Blend kBlend>
+struct PixelFormula {
+  static constexpr bool kAdditive = kBlend == Blend::kAdditiveWhite || kBlend == Blend::kAdditiveColored;
+  static constexpr bool kColored = kBlend == Blend::kNormalColored || kBlend == Blend::kAdditiveColored;
+
+  PixelFormula(const SurfaceTarget& t, const Rgba& color)
+      : red(t.mRed),
+        green(t.mGreen),
+        blue(t.mBlue),
+        c(color),
+        cp(Premultiplied(color)),
+        colourMask(t.mRed.mMask | t.mGreen.mMask | t.mBlue.mMask),
+        redDown(32 - t.mRed.mBits),
+        greenDown(24 - t.mGreen.mBits),
+        blueDown(16 - t.mBlue.mBits) {}
+
   // One destination pixel from its 2 x 2 source neighbourhood p0 p1 / p2 p3 and their weights.
   // Inlined always, so that the whole-pixel rows drop the three neighbours that weigh nothing.
-  auto compose = [&](std::uint32_t p0, std::uint32_t p1, std::uint32_t p2, std::uint32_t p3, const Weights& k,
-                     std::uint32_t d) __attribute__((always_inline))
-                     ->std::uint32_t {
+  [[gnu::always_inline]] std::uint32_t Compose(std::uint32_t p0, std::uint32_t p1, std::uint32_t p2, std::uint32_t p3,
+                                               const Weights& k, std::uint32_t d) const {
     // Four transparent neighbours weigh nothing: the formula gives the pixel's own colour fields.
     if (((p0 | p1 | p2 | p3) >> 24) == 0 && (d & ~colourMask) == 0) return d;
     std::uint32_t w0 = (k.k0 * (p0 >> 24)) >> 16;
@@ -93,7 +88,7 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
       w2 = (w2 * c.a) >> 8;
       w3 = (w3 * c.a) >> 8;
     }
-    auto sum = [&](std::uint32_t byteMask) {
+    const auto sum = [&](std::uint32_t byteMask) __attribute__((always_inline)) {
       return (p0 & byteMask) * w0 + (p1 & byteMask) * w1 + (p2 & byteMask) * w2 + (p3 & byteMask) * w3;
     };
     const std::uint32_t sr = sum(0xFF0000), sg = sum(0xFF00), sb = sum(0xFF);
@@ -121,120 +116,209 @@ void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth
              ((vg << green.mShift) + ((((d & green.mMask) * rest) >> 8) & green.mMask)) |
              ((vb << blue.mShift) + ((((d & blue.mMask) * rest) >> 8) & blue.mMask));
     }
-  };
+  }
 
-  // Rows from 32-bit pixels onto 8-8-8 surfaces and rotated ones have kernels of their own, and so
-  // have normal ones onto 5-6-5 surfaces.
-  constexpr bool kRowKernels = !kPalettized;
-  constexpr bool kNormalKernels = !kPalettized && !kAdditive;
-  const bool standard888 = red.mMask == 0xFF0000 && green.mMask == 0xFF00 && blue.mMask == 0xFF;
-  const bool standard565 = red.mMask == 0xF800 && green.mMask == 0x07E0 && blue.mMask == 0x001F;
-  const bool standard555 = red.mMask == 0x7C00 && green.mMask == 0x03E0 && blue.mMask == 0x001F;
-  const SurfaceRotateRows::RowMode mode{kAdditive, kColored, kAdditive ? cp : c};
-  const bool axisAligned = du == 65536 && dv == 0;
-  // The general rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
-  const bool narrowSource = sourceWidth < 32768 && srcRect.mHeight < 32768 && srcRect.mWidth < 32768;
-  // Each row's 16.16 start and drawn span, [i0, i1] (empty when i0 > i1).
-  struct Span {
-    I64 uRow, vRow, i0, i1;
-  };
-  const auto spanOf = [&](int r) {
-    const int px = area.mX, py = area.mY + r;
-    const double ex = px - static_cast<double>(centerX) - x, ey = py - static_cast<double>(centerY) - y;
-    const double uStart = (ex * cosA - ey * sinA + centerX) * 65536;
-    const double vStart = (ex * sinA + ey * cosA + centerY) * 65536;
-    Span span{0, 0, 0, area.mWidth - 1};
-    if (!(std::fabs(uStart) < kFixedLimit) || !(std::fabs(vStart) < kFixedLimit)) return Span{0, 0, 1, 0};
-    span.uRow = static_cast<I64>(uStart);
-    span.vRow = static_cast<I64>(vStart);
-    // (Written out for the axis-aligned steps, so that their divisions become shifts.)
-    const bool drawn =
-        axisAligned
-            ? CutSpan(span.uRow, 65536, w, false, span.i0, span.i1) && CutSpan(span.vRow, 0, h, true, span.i0, span.i1)
-            : CutSpan(span.uRow, du, w, false, span.i0, span.i1) && CutSpan(span.vRow, dv, h, true, span.i0, span.i1);
-    return drawn ? span : Span{0, 0, 1, 0};
-  };
-  // The spans are worked out a batch of rows ahead, so that their arithmetic overlaps.
-  constexpr int kBatch = 32;
-  Span spans[kBatch];
-  for (int r = 0; r < area.mHeight; ++r) {
-    if (r % kBatch == 0)
-      for (int j = 0; j < kBatch && r + j < area.mHeight; ++j) spans[j] = spanOf(r + j);
-    const Span& span = spans[r % kBatch];
-    const I64 uRow = span.uRow, vRow = span.vRow, i0 = span.i0, i1 = span.i1;
-    if (i0 > i1) continue;
-    const int px = area.mX, py = area.mY + r;
-    Pixel* d = t.mPixels.Row<Pixel>(py) + px;
-    I64 u = uRow + i0 * du, v = vRow + i0 * dv;
-    const auto at = [&](I64 uAt, I64 vAt) {
-      return static_cast<std::size_t>(srcRect.mY + static_cast<int>(vAt >> 16)) * sourceWidth +
-             static_cast<std::size_t>(srcRect.mX + static_cast<int>(uAt >> 16));
-    };
-    if (axisAligned) {
-      // The fractions, and so the neighbours' weights, hold for the whole row, and the neighbourhood
-      // moves one source pixel a step. At a whole-pixel offset only the top-left neighbour weighs anything.
-      const Weights k = weightsAt(u, v);
-      // The source index of the row's pixel 0, which may lie before the source (it wraps): only first + i
-      // for i from i0 on is a pixel, so pointers are taken there.
-      const std::size_t first = at(u, v) - static_cast<std::size_t>(i0);
-      const int count = static_cast<int>(i1 - i0 + 1);
-      I64 i = i0;
-      if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
-        if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
-          if (standard888) i += SurfaceRotateRows::OneTap888(d + i0, bits + (first + i0), count, mode);
-        } else if constexpr (kNormalKernels) {
-          if (standard565) i += SurfaceRotateRows::OneTap565(d + i0, bits + (first + i0), count, mode);
-          if (standard555) i += SurfaceRotateRows::OneTap555(d + i0, bits + (first + i0), count, mode);
-        }
-        const Weights one{k.k0, 0, 0, 0};
-        for (; i <= i1; ++i) d[i] = static_cast<Pixel>(compose(fetch(first + i), 0, 0, 0, one, d[i]));
-      } else {
-        if constexpr (kRowKernels && std::is_same_v<Pixel, std::uint32_t>) {
-          const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
-          if (standard888)
-            i += SurfaceRotateRows::FourTap888(d + i0, bits + (first + i0), bits + (first + i0) + sourceWidth, count,
-                                               weights, mode);
-        } else if constexpr (kNormalKernels) {
-          // Onto 16-bit pixels the rotated rows serve, stepping straight along the source row.
-          const auto row = [&](auto kernel) {
-            i += kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u),
-                        static_cast<std::int32_t>(v), 65536, 0, count, mode);
-          };
-          if (narrowSource && standard565) row(SurfaceRotateRows::Rotated565);
-          if (narrowSource && standard555) row(SurfaceRotateRows::Rotated555);
-        }
-        for (; i <= i1; ++i) {
-          const std::size_t s = first + i;
-          d[i] = static_cast<Pixel>(
-              compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), k, d[i]));
-        }
-      }
-      continue;
-    }
-    I64 i = i0;
-    if constexpr (kRowKernels) {
-      if (narrowSource) {
-        const auto row = [&](auto kernel) {
-          i +=
-              kernel(d + i0, bits + at(0, 0), sourceWidth, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v),
-                     static_cast<std::int32_t>(du), static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mode);
-        };
-        if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
-          if (standard888) row(SurfaceRotateRows::Rotated888);
-        } else {
-          if (standard565) row(SurfaceRotateRows::Rotated565);
-          if (standard555) row(SurfaceRotateRows::Rotated555);
-        }
-        u = uRow + i * du;
-        v = vRow + i * dv;
-      }
-    }
-    for (; i <= i1; ++i, u += du, v += dv) {
-      const std::size_t s = at(u, v);
-      d[i] = static_cast<Pixel>(
-          compose(fetch(s), fetch(s + 1), fetch(s + sourceWidth), fetch(s + sourceWidth + 1), weightsAt(u, v), d[i]));
+  SurfaceChannel red, green, blue;
+  Rgba c;   // the colour
+  Rgba cp;  // premultiplied
+  std::uint32_t colourMask;
+  int redDown, greenDown, blueDown;
+};
+
+// The source pixels as the formula reads them.
+template <bool kPalettized>
+struct RotateSource {
+  std::uint32_t operator[](std::size_t i) const {
+    if constexpr (kPalettized)
+      return table[indices[i]];
+    else
+      return bits[i];
+  }
+  const std::uint32_t* bits;
+  const std::uint32_t* table;
+  const std::uint8_t* indices;
+};
+
+// A row's 16.16 source start and its drawn span [i0, i1] (empty when i0 > i1).
+struct RowSpan {
+  I64 uRow, vRow, i0, i1;
+};
+
+// One rotated draw, row by row. Everything the rows share is worked out once, the row kernels
+// included: rows from 32-bit pixels onto 8-8-8 surfaces and rotated ones have kernels of their own, and
+// so have normal ones onto 5-6-5 and 5-5-5 surfaces; the per-pixel formula draws what they leave.
+template <typename Pixel, Blend kBlend, bool kPalettized>
+class RotatedRows {
+ public:
+  RotatedRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
+              const Rect& area, const Rgba& c, double angle, float centerX, float centerY)
+      : mPixels(t.mPixels),
+        mFormula(t, c),
+        mSource{src.Bits(), src.Table(), src.Indices()},
+        mSourceWidth(sourceWidth),
+        mSrcRect(srcRect),
+        mX(x),
+        mY(y),
+        mArea(area),
+        mCenterX(centerX),
+        mCenterY(centerY),
+        mCos(std::cos(angle)),
+        mSin(std::sin(angle)),
+        mDu(static_cast<I64>(mCos * 65536)),
+        mDv(static_cast<I64>(mSin * 65536)),
+        mMode{Formula::kAdditive, Formula::kColored, Formula::kAdditive ? mFormula.cp : c},
+        mAxisAligned(mDu == 65536 && mDv == 0) {
+    ChooseKernels(t);
+  }
+
+  void Draw() const {
+    // The spans are worked out a batch of rows ahead, so that their arithmetic overlaps.
+    constexpr int kBatch = 32;
+    RowSpan spans[kBatch];
+    for (int r = 0; r < mArea.mHeight; ++r) {
+      if (r % kBatch == 0)
+        for (int j = 0; j < kBatch && r + j < mArea.mHeight; ++j) spans[j] = SpanOf(r + j);
+      const RowSpan& span = spans[r % kBatch];
+      if (span.i0 > span.i1) continue;
+      Pixel* d = mPixels.Row<Pixel>(mArea.mY + r) + mArea.mX;
+      if (mAxisAligned)
+        AxisRow(d, span);
+      else
+        RotatedRow(d, span);
     }
   }
+
+ private:
+  using Formula = PixelFormula<kBlend>;
+  using RowMode = SurfaceRotateRows::RowMode;
+  using OneTapKernel = int (*)(Pixel*, const std::uint32_t*, int, const RowMode&);
+  using FourTapKernel = int (*)(Pixel*, const std::uint32_t*, const std::uint32_t*, int, const std::uint32_t (&)[4],
+                                const RowMode&);
+  using RotatedKernel = int (*)(Pixel*, const std::uint32_t*, int, std::int32_t, std::int32_t, std::int32_t,
+                                std::int32_t, int, const RowMode&);
+
+  void ChooseKernels(const SurfaceTarget& t) {
+    const bool standard888 = t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF;
+    const bool standard565 = t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F;
+    const bool standard555 = t.mRed.mMask == 0x7C00 && t.mGreen.mMask == 0x03E0 && t.mBlue.mMask == 0x001F;
+    // The rotated rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
+    const bool narrowSource = mSourceWidth < 32768 && mSrcRect.mHeight < 32768 && mSrcRect.mWidth < 32768;
+    if constexpr (kPalettized) {
+      return;
+    } else if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
+      if (!standard888) return;
+      mOneTap = SurfaceRotateRows::OneTap888;
+      mFourTap = SurfaceRotateRows::FourTap888;
+      if (narrowSource) mRotated = SurfaceRotateRows::Rotated888;
+    } else {
+      if (!standard565 && !standard555) return;
+      if (narrowSource) mRotated = standard565 ? SurfaceRotateRows::Rotated565 : SurfaceRotateRows::Rotated555;
+      if constexpr (!Formula::kAdditive) {
+        mOneTap = standard565 ? SurfaceRotateRows::OneTap565 : SurfaceRotateRows::OneTap555;
+        // Onto 16-bit pixels the rotated rows serve the sub-pixel unrotated rows too, stepping straight
+        // along the source row.
+        mAxisRotated = mRotated;
+      }
+    }
+  }
+
+  RowSpan SpanOf(int r) const {
+    const int px = mArea.mX, py = mArea.mY + r;
+    const double ex = px - static_cast<double>(mCenterX) - mX, ey = py - static_cast<double>(mCenterY) - mY;
+    const double uStart = (ex * mCos - ey * mSin + mCenterX) * 65536;
+    const double vStart = (ex * mSin + ey * mCos + mCenterY) * 65536;
+    RowSpan span{0, 0, 0, mArea.mWidth - 1};
+    if (!(std::fabs(uStart) < kFixedLimit) || !(std::fabs(vStart) < kFixedLimit)) return RowSpan{0, 0, 1, 0};
+    span.uRow = static_cast<I64>(uStart);
+    span.vRow = static_cast<I64>(vStart);
+    const I64 w = mSrcRect.mWidth, h = mSrcRect.mHeight;
+    // (Written out for the axis-aligned steps, so that their divisions become shifts.)
+    const bool drawn =
+        mAxisAligned
+            ? CutSpan(span.uRow, 65536, w, false, span.i0, span.i1) && CutSpan(span.vRow, 0, h, true, span.i0, span.i1)
+            : CutSpan(span.uRow, mDu, w, false, span.i0, span.i1) && CutSpan(span.vRow, mDv, h, true, span.i0, span.i1);
+    return drawn ? span : RowSpan{0, 0, 1, 0};
+  }
+
+  std::size_t SourceIndex(I64 u, I64 v) const {
+    return static_cast<std::size_t>(mSrcRect.mY + static_cast<int>(v >> 16)) * mSourceWidth +
+           static_cast<std::size_t>(mSrcRect.mX + static_cast<int>(u >> 16));
+  }
+
+  // Angle 0 (or a step that rounds to it): the fractions, and so the neighbours' weights, hold for the
+  // whole row, and the neighbourhood moves one source pixel a step. At a whole-pixel offset only the
+  // top-left neighbour weighs anything.
+  void AxisRow(Pixel* d, const RowSpan& span) const {
+    const Formula f = mFormula;
+    const RotateSource<kPalettized> source = mSource;
+    const std::size_t stride = static_cast<std::size_t>(mSourceWidth);
+    const I64 i0 = span.i0, i1 = span.i1;
+    const I64 u = span.uRow + i0 * mDu, v = span.vRow + i0 * mDv;
+    const Weights k = WeightsAt(u, v);
+    // The source index of the row's pixel 0, which may lie before the source (it wraps): only first + i
+    // for i from i0 on is a pixel, so pointers are taken there.
+    const std::size_t first = SourceIndex(u, v) - static_cast<std::size_t>(i0);
+    const int count = static_cast<int>(i1 - i0 + 1);
+    I64 i = i0;
+    if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
+      if (mOneTap) i += mOneTap(d + i0, source.bits + (first + i0), count, mMode);
+      const Weights one{k.k0, 0, 0, 0};
+      for (; i <= i1; ++i) d[i] = static_cast<Pixel>(f.Compose(source[first + i], 0, 0, 0, one, d[i]));
+      return;
+    }
+    if (mFourTap) {
+      const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
+      i += mFourTap(d + i0, source.bits + (first + i0), source.bits + (first + i0) + stride, count, weights, mMode);
+    } else if (mAxisRotated) {
+      i += mAxisRotated(d + i0, source.bits + SourceIndex(0, 0), mSourceWidth, static_cast<std::int32_t>(u),
+                        static_cast<std::int32_t>(v), 65536, 0, count, mMode);
+    }
+    for (; i <= i1; ++i) {
+      const std::size_t s = first + i;
+      d[i] =
+          static_cast<Pixel>(f.Compose(source[s], source[s + 1], source[s + stride], source[s + stride + 1], k, d[i]));
+    }
+  }
+
+  void RotatedRow(Pixel* d, const RowSpan& span) const {
+    const Formula f = mFormula;
+    const RotateSource<kPalettized> source = mSource;
+    const std::size_t stride = static_cast<std::size_t>(mSourceWidth);
+    const I64 du = mDu, dv = mDv, i0 = span.i0, i1 = span.i1;
+    I64 i = i0;
+    if (mRotated)
+      i += mRotated(d + i0, source.bits + SourceIndex(0, 0), mSourceWidth,
+                    static_cast<std::int32_t>(span.uRow + i0 * du), static_cast<std::int32_t>(span.vRow + i0 * dv),
+                    static_cast<std::int32_t>(du), static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mMode);
+    for (I64 u = span.uRow + i * du, v = span.vRow + i * dv; i <= i1; ++i, u += du, v += dv) {
+      const std::size_t s = SourceIndex(u, v);
+      d[i] = static_cast<Pixel>(
+          f.Compose(source[s], source[s + 1], source[s + stride], source[s + stride + 1], WeightsAt(u, v), d[i]));
+    }
+  }
+
+  const SurfacePixels& mPixels;
+  const Formula mFormula;
+  const RotateSource<kPalettized> mSource;
+  const int mSourceWidth;
+  const Rect mSrcRect;
+  const float mX, mY;
+  const Rect mArea;
+  const float mCenterX, mCenterY;
+  const double mCos, mSin;
+  const I64 mDu, mDv;
+  const RowMode mMode;
+  const bool mAxisAligned;
+  OneTapKernel mOneTap = nullptr;
+  FourTapKernel mFourTap = nullptr;
+  RotatedKernel mAxisRotated = nullptr;  // the sub-pixel unrotated rows onto 16-bit pixels
+  RotatedKernel mRotated = nullptr;
+};
+
+template <typename Pixel, Blend kBlend, bool kPalettized>
+void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
+                const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
+  RotatedRows<Pixel, kBlend, kPalettized>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY).Draw();
 }
 
 template <typename Pixel, Blend kBlend>
