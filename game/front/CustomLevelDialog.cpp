@@ -18,8 +18,8 @@ constexpr int kListTop = 35;  // below the dialog's top
 constexpr int kListHeight = 190;
 constexpr int kGapPx = 5;
 const std::u16string kLevelExtension = u"lvx";
-// Relative, so that it is found where the game's files are: the player's own "custom" folder when he
-// has made one, else the one that comes with the game beside the program.
+// Relative, so that it lists the player's own "custom" folder and the one that comes with the game
+// together; where both hold a file of the same name, the player's is listed and loaded.
 const std::u16string kCustomFolder = u"custom";
 
 }  // namespace

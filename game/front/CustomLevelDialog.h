@@ -1,5 +1,5 @@
 // CustomLevelDialog: the modal pop-up in which the player picks level files of his own from the
-// "custom" folder (his own, else the game's beside the program): a file list filtered to ".lvx" with its scroll bar,
+// "custom" folder (his own and the game's together): a file list filtered to ".lvx" with its scroll bar,
 // and "Load" and "Cancel". "Load" queues every selected file on the application, in list order, sets the custom-level
 // flag and starts the first of them; the dialog then closes. It owns its two buttons, the list and the scroll bar, all
 // its siblings in the widget manager. Main thread only.

@@ -4,7 +4,9 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/WidgetManager.h"
 #include "game/front/DialogStyle.h"
+#include "game/front/GameOverScreen.h"
 #include "game/front/ProfileStore.h"
+#include "game/front/Screens.h"
 #include "game/play/GameApp.h"
 #include "game/play/ResourceIds.h"
 
@@ -84,8 +86,8 @@ void HighScoreDialog::ButtonDepress(int id) {
 void HighScoreDialog::CloseAfterGameOver() {
   GameApp* game = TheGame();
   game->KillDialogOwnId(this);
-  // The game-over screen under this dialog hears of the press through the application's dialog
-  // listener (Kit::Dialog passed it on above) and leaves; the menu music comes back here.
+  // The game-over screen under this dialog leaves with it: the main menu shows again, with its music.
+  CloseScreen(game, game->mGameOverScreen);
   game->ChangeMusic(kMenuTrack);
 }
 

@@ -25,16 +25,20 @@ bool IsBrickActor(const Actor& actor) {
 }  // namespace
 
 void LevelStartScreen::LoadLevel() {
+  ClearPreviousLevel();
+  LoadLevelFile();
+}
+
+void LevelStartScreen::LoadLevelFile() {
   mLevelPath = PeekLevelPath(*mApp);
-  LoadLevelObjects(*mApp);
-  mLevelUnplayable = FindHiddenBrick() == kNoBrick;
+  mLevelContents = ReadLevelFile(*mApp);
 }
 
 void LevelStartScreen::Update() {
   Kit::Widget::Update();
   gBackgroundAnim.Update();
   gObjectLibrary.UpdateAnimations();
-  if (mLevelUnplayable) {
+  if (mLevelContents != LevelContents::kBricks) {
     LeaveUnplayableLevel();
     return;
   }
@@ -72,18 +76,19 @@ void LevelStartScreen::UpdateReveal() {
   }
 }
 
-// Nothing of the failed level is played or recorded: the player is told and the main menu comes back.
+// Nothing of the level is played or recorded: the player is told why and the main menu comes back.
 void LevelStartScreen::LeaveUnplayableLevel() {
-  mLevelUnplayable = false;
+  const std::string text = UnplayableLevelText(mLevelPath, mLevelContents);
+  mLevelContents = LevelContents::kBricks;
   mStarted = true;
   GameApp* app = mApp;
   CloseScreen(app, app->mLevelStartScreen);
-  ShowMessageDialog(app, nullptr, "The level " + mLevelPath + " could not be read.", 0);
+  ShowMessageDialog(app, nullptr, text, 0);
   app->ChangeMusic(kMenuTrack);
 }
 
 void LevelStartScreen::MouseUp(int x, int y, int clickCount) {
-  if (mStarted || mLevelUnplayable) return;
+  if (mStarted || mLevelContents != LevelContents::kBricks) return;
   mStarted = true;
   GameApp* app = mApp;
   app->mPlayField = new PlayField(app);

@@ -2,15 +2,16 @@
 // previous level's bricks and actors go, the level file's bricks become hidden brick actors, the music
 // changes to the level's track); on screen it shows the background and reveals the bricks group by
 // group, each with a sound and a flare, then puts up the play field, at the end of the reveal or at the
-// first click. A built-in level without any brick cannot be played: the screen says so and leaves for
-// the main menu, so an unreadable level never counts as cleared. The application owns the screen while
-// GameApp::mLevelStartScreen points at it. Main thread only.
+// first click. A level without any brick (its file missing, unreadable or empty) is not played: the
+// screen says why and leaves for the main menu, so such a level never counts as cleared. The
+// application owns the screen while GameApp::mLevelStartScreen points at it. Main thread only.
 #pragma once
 
 #include <string>
 
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/Widget.h"
+#include "game/play/LevelLoading.h"
 
 class GameApp;
 
@@ -43,11 +44,14 @@ class LevelStartScreen : public Kit::Widget, public Kit::ButtonListener {
   int mRevealStep = 0;
   std::string mRevealName = kNoBrick;
   bool mStarted = false;
-  // The level file gave no brick: shown as an error on the first tick instead of a level.
-  bool mLevelUnplayable = false;
+  // Anything but kBricks is told to the player on the first tick instead of a level.
+  LevelContents mLevelContents = LevelContents::kBricks;
   std::string mLevelPath;
 
  private:
+  // The current level's file (scene and level, or the next queued custom level), read into hidden
+  // brick actors, with its music.
+  void LoadLevelFile();
   void UpdateReveal();
   void LeaveUnplayableLevel();
   void DrawFlares(Kit::Graphics* g);

@@ -54,7 +54,8 @@ void SceneSelectScreen::AddedToManager(Kit::WidgetManager* manager) {
       manager,
       MakeImageButton({kBackButton, {705, 570, 78, 24}, IMAGE_BTN_BACK_UP, IMAGE_BTN_BACK_OVER, IMAGE_BTN_BACK_OVER},
                       this));
-  SetButtonsActive(false);
+  SetBackButtonActive(false);
+  SetSceneButtonsActive(false);
 }
 
 void SceneSelectScreen::RemovedFromManager(Kit::WidgetManager* manager) {
@@ -73,7 +74,9 @@ void SceneSelectScreen::StartScene(int scene) {
   mApp->mLevel = 1;
 }
 
-void SceneSelectScreen::SetButtonsActive(bool active) { mButtons.SetAllActive(active); }
+void SceneSelectScreen::SetSceneButtonsActive(bool active) { mButtons.SetAllActive(active, kBackButton); }
+
+void SceneSelectScreen::SetBackButtonActive(bool active) { mButtons.SetActive(kBackButton, active); }
 
 void SceneSelectScreen::Update() {
   Kit::Widget::Update();
@@ -110,7 +113,8 @@ void SceneSelectScreen::SlideIn() {
   if (mPanelY != 0.0f) return;
   ShowSceneFinished();
   mState = kWaiting;
-  SetButtonsActive(true);
+  SetBackButtonActive(true);
+  SetSceneButtonsActive(true);
   OfferContinue();
 }
 
@@ -137,13 +141,16 @@ void SceneSelectScreen::ShowSceneFinished() {
 
 void SceneSelectScreen::OfferContinue() {
   const PlayerProfile* player = gProfileStore.mCurrentProfile;
-  if (mAfterFinishedScene || player == nullptr) return;
+  if (mAfterFinishedScene || player == nullptr || !player->HasSavedGame()) return;
   const int savedLevel = player->mSavedLevel;
-  if (savedLevel == kSavedSceneFinished) mApp->mScore = player->mSavedScore;
-  if (savedLevel < 1 || savedLevel >= kSavedSceneFinished) return;
+  if (savedLevel == kSavedSceneFinished) {
+    mApp->mScore = player->mSavedScore;
+    return;
+  }
   if (!ShowConfirmDialog(mApp, 0, "Do you want to continue your last game ?", mApp->mWidth, mApp->mHeight)) return;
   mState = kSlidingOutToLevel;
-  SetButtonsActive(false);
+  SetBackButtonActive(false);
+  SetSceneButtonsActive(false);
   mApp->mScene = player->mSavedScene;
   mApp->mLevel = savedLevel + 1;
   mApp->mScore = player->mSavedScore;
@@ -152,7 +159,8 @@ void SceneSelectScreen::OfferContinue() {
 
 void SceneSelectScreen::ButtonDepress(int id) {
   mApp->PlaySample(SOUND_BTNSLIDE);
-  SetButtonsActive(false);
+  SetBackButtonActive(false);
+  SetSceneButtonsActive(false);
   if (id == kBackButton) {
     mState = kSlidingOutBack;
     return;
@@ -182,11 +190,13 @@ void SceneSelectScreen::DrawProgress(Kit::Graphics* g) {
   const std::string& progress = player->mProgress;
   g->SetFont(FONT_LEVELTEXT);
   g->SetColor(kProgressColor);
-  for (int i = 0; i < 10 && i < static_cast<int>(progress.size()); ++i) {
+  for (int i = 0; i < kSceneCount; ++i) {
     const int column = i % 4, row = i / 4;
     const int shiftX = i >= 8 ? 200 : 0;
     const int shiftY = i >= 4 && i <= 7 ? 1 : 0;
-    const int done = progress[static_cast<std::size_t>(i)] - '0';
+    // A progress string cut short by a damaged file counts the missing scenes as not begun.
+    const std::size_t at = static_cast<std::size_t>(i);
+    const int done = (at < progress.size() ? progress[at] : kNoLevelDone) - '0';
     if (done == 10) g->DrawImage(IMAGE_HIBAR, column * 200 + 9 + shiftX, row * 200 + 173 + shiftY);
     const std::string text = FormatIntDecimal(done) + "/10";
     g->DrawString(text, column * 200 + 110 + shiftX - FONT_LEVELTEXT->StringWidth(text) / 2, row * 200 + 190 + shiftY);

@@ -43,6 +43,9 @@ class SceneSelectScreen : public Kit::Widget, public Kit::ButtonListener {
   void ButtonDepress(int id) override;
   void SetReturnMode(int mode);
   void StartScene(int scene);
+  // Shows and enables (or hides and disables) the ten scene buttons together; the back button is
+  // switched on its own.
+  void SetSceneButtonsActive(bool active);
   // Leaves: out of the manager, queued for deletion, GameApp::mSceneSelectScreen cleared.
   void RemoveAll();
 
@@ -61,6 +64,6 @@ class SceneSelectScreen : public Kit::Widget, public Kit::ButtonListener {
   bool SlideOut();
   void ShowSceneFinished();
   void OfferContinue();
-  void SetButtonsActive(bool active);
+  void SetBackButtonActive(bool active);
   void DrawProgress(Kit::Graphics* g);
 };

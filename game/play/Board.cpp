@@ -69,6 +69,8 @@ float BallSpeed(const Actor& ball) { return std::sqrt(ball.mVelX * ball.mVelX + 
 
 void Board::LoadEffects(std::string path) { LoadEffectFile(std::move(path), mEffectRecords); }
 
+void Board::ClearEffects() { mEffectRecords.clear(); }
+
 void Board::SetBrickHitPoints(Actor* brick) {
   const std::string_view code = brick->ColourCode();
   if (code == "aa" || code == "ee") {

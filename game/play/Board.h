@@ -73,6 +73,21 @@ class Board : public SceneRules {
   void DropPowerUp(std::string name, float x, float y);
   // Whether the named power-up would change nothing now; false for names it does not test.
   bool IsPowerUpUseless(std::string_view name) const;
+  // The tests behind it, each on the live actors of the scene. "Every ball" holds also when there is
+  // no ball; the speed tests ask about some ball.
+  bool AllBallsLarge() const;
+  bool AllBallsSmall() const;
+  bool AnyBallAboveMaxSpeed() const;
+  bool AnyBallBelowMinSpeed() const;
+  bool HasLongPaddle() const;
+  bool HasShortPaddle() const;
+  bool NoExplosiveBrick() const;
+  bool AllBallsThru() const;
+  bool AllBallsNew() const;
+  bool CannotMoveBricksUp() const;
+  bool CannotMoveBricksDown() const;
+  bool NoConvertibleBrick() const;
+  bool AllBallsFire() const;
   // The brick's power-up name, or "none".
   static std::string GetDropName(const Actor& brick);
 
@@ -116,6 +131,7 @@ class Board : public SceneRules {
   void ExplodeBrick(Actor* brick);
   // Hides and stops the ball and sets a ball-killer bomb on it.
   void KillBallWithBomb(Actor* ball);
+  void AddLife();
   void AddBounceBar();
   int CountBounceActors() const;
   // The highest live protective bar on the field, or null.
@@ -129,6 +145,8 @@ class Board : public SceneRules {
 
   // Appends the records of the brick-effect table.
   void LoadEffects(std::string path);
+  // Empties the table.
+  void ClearEffects();
 
   std::vector<BrickEffectRecord> mEffectRecords;  // in file order
   float mMaxBallSpeed = 1000.0f;                  // pixels per second: no speed-up above it

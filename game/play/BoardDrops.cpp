@@ -37,6 +37,22 @@ bool NoBrickWithCode(std::initializer_list<std::string_view> codes) {
          }) == nullptr;
 }
 
+// The power-ups that can be useless, each with the test that says so, in the order they are asked.
+using UsefulnessTest = bool (Board::*)() const;
+struct UsefulnessEntry {
+  const char* mName;
+  UsefulnessTest mUseless;
+};
+constexpr UsefulnessEntry kUsefulnessTests[] = {
+    {"ups_largeball", &Board::AllBallsLarge},     {"ups_smallball", &Board::AllBallsSmall},
+    {"ups_addvel", &Board::AnyBallAboveMaxSpeed}, {"ups_subvel", &Board::AnyBallBelowMinSpeed},
+    {"ups_longpaddle", &Board::HasLongPaddle},    {"ups_shortpaddle", &Board::HasShortPaddle},
+    {"ups_explode", &Board::NoExplosiveBrick},    {"ups_thru", &Board::AllBallsThru},
+    {"ups_newball", &Board::AllBallsNew},         {"ups_up", &Board::CannotMoveBricksUp},
+    {"ups_down", &Board::CannotMoveBricksDown},   {"ups_convert", &Board::NoConvertibleBrick},
+    {"ups_fireball", &Board::AllBallsFire},
+};
+
 }  // namespace
 
 std::string Board::DrawRandomPowerUp() const {
@@ -61,20 +77,25 @@ void Board::DropPowerUp(std::string name, float x, float y) {
 }
 
 bool Board::IsPowerUpUseless(std::string_view name) const {
-  if (name == "ups_largeball") return EveryBallNamed("balllarge");
-  if (name == "ups_smallball") return EveryBallNamed("ballsmall");
-  if (name == "ups_addvel")
-    return FindLiveActor(kBallKind, [this](const Actor& ball) { return BallSpeed(ball) > mMaxBallSpeed; }) != nullptr;
-  if (name == "ups_subvel")
-    return FindLiveActor(kBallKind, [this](const Actor& ball) { return BallSpeed(ball) < mMinBallSpeed; }) != nullptr;
-  if (name == "ups_longpaddle") return SomePaddleNamed("paddlelong");
-  if (name == "ups_shortpaddle") return SomePaddleNamed("paddleshort");
-  if (name == "ups_explode") return NoBrickWithCode({"ee"});
-  if (name == "ups_thru") return EveryBallNamed("ballthru");
-  if (name == "ups_newball") return EveryBallNamed("ballnew");
-  if (name == "ups_up") return !CanMoveBricksUp();
-  if (name == "ups_down") return !CanMoveBricksDown();
-  if (name == "ups_convert") return NoBrickWithCode({"bb", "cc", "dd"});
-  if (name == "ups_fireball") return EveryBallNamed("ballfire");
+  for (const UsefulnessEntry& entry : kUsefulnessTests)
+    if (name == entry.mName) return (this->*entry.mUseless)();
   return false;
 }
+
+bool Board::AllBallsLarge() const { return EveryBallNamed("balllarge"); }
+bool Board::AllBallsSmall() const { return EveryBallNamed("ballsmall"); }
+bool Board::AnyBallAboveMaxSpeed() const {
+  return FindLiveActor(kBallKind, [this](const Actor& ball) { return BallSpeed(ball) > mMaxBallSpeed; }) != nullptr;
+}
+bool Board::AnyBallBelowMinSpeed() const {
+  return FindLiveActor(kBallKind, [this](const Actor& ball) { return BallSpeed(ball) < mMinBallSpeed; }) != nullptr;
+}
+bool Board::HasLongPaddle() const { return SomePaddleNamed("paddlelong"); }
+bool Board::HasShortPaddle() const { return SomePaddleNamed("paddleshort"); }
+bool Board::NoExplosiveBrick() const { return NoBrickWithCode({"ee"}); }
+bool Board::AllBallsThru() const { return EveryBallNamed("ballthru"); }
+bool Board::AllBallsNew() const { return EveryBallNamed("ballnew"); }
+bool Board::CannotMoveBricksUp() const { return !CanMoveBricksUp(); }
+bool Board::CannotMoveBricksDown() const { return !CanMoveBricksDown(); }
+bool Board::NoConvertibleBrick() const { return NoBrickWithCode({"bb", "cc", "dd"}); }
+bool Board::AllBallsFire() const { return EveryBallNamed("ballfire"); }

@@ -105,11 +105,13 @@ void Board::PowerUpUp() {
   ForEachLiveActor(kBrickKind, [this](Actor* brick) { MoveBricksUp(brick); });
 }
 
-// No upper limit.
 void Board::PowerUpAddLife() {
   PlaySound(SOUND_ADDLIVE);
-  ++TheGame()->mLives;
+  AddLife();
 }
+
+// No upper limit.
+void Board::AddLife() { ++TheGame()->mLives; }
 
 void Board::PowerUpSubLife() {
   PlaySound(SOUND_SUBLIVE);

@@ -17,9 +17,9 @@ void EmitterSet::StartEmitter() {
   emitter->mX = (std::rand() % ParticleEmitter::kColumns) * ParticleEmitter::kColumnPx;
   emitter->mY = (std::rand() % ParticleEmitter::kColumns) * ParticleEmitter::kColumnPx;
   emitter->mActive = true;
-  emitter->mRed = mEmitterRed;
-  emitter->mGreen = mEmitterGreen;
-  emitter->mBlue = mEmitterBlue;
+  emitter->mRed = mEmitterColor.mRed;
+  emitter->mGreen = mEmitterColor.mGreen;
+  emitter->mBlue = mEmitterColor.mBlue;
   emitter->mSpeed = std::rand() % ParticleEmitter::kMaxSpeed + 1;
 }
 

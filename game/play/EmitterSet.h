@@ -24,9 +24,10 @@ class EmitterSet {
   // Deletes every emitter and its particles.
   void Clear();
 
-  int mEmitterRed = 40;  // the colour every started emitter gets
-  int mEmitterGreen = 55;
-  int mEmitterBlue = 94;
+  struct Rgb {
+    int mRed, mGreen, mBlue;
+  };
+  Rgb mEmitterColor{40, 55, 94};  // the colour every started emitter gets
   std::vector<std::unique_ptr<ParticleEmitter>> mEmitters;
 };
 

@@ -58,16 +58,15 @@ class GameApp : public Kit::KitAppBase {
   void ChangeMusic(int track);
 
   // The road of a level. StartLevel loads the current level (scene and level, or the next queued custom
-  // level) and puts its play field up with every brick showing; OpenPlayField puts up the play field for
-  // the level already loaded. The other three are where the play field hands over: after a cleared level
-  // (the level-complete screen), after the last life (the game-over screen), and to pause (the in-game
-  // menu).
+  // level) and puts its play field up with every brick showing, or tells the player why a level without
+  // bricks is not played; OpenPlayField puts up the play field for the level already loaded. The other
+  // three are where the play field hands over: after a cleared level (the level-complete screen), after
+  // the last life (the game-over screen), and to pause (the in-game menu).
   void StartLevel();
   void OpenPlayField();
   void OpenLevelComplete();
   void OpenGameOver();
   void OpenInGameMenu();
-  void ButtonDepress(int id) override;
   // Plays the sound once; further starts of the same sound in the same update are dropped (see the
   // definition).
   void PlaySample(int soundId) override;

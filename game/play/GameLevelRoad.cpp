@@ -1,12 +1,11 @@
 // The application's part in the road of a level: a level named on the command line goes straight into
 // play, and the play field hands over here to the screens that follow a cleared level, a lost game and
 // a pause.
-#include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
 #include "game/front/GameOverScreen.h"
-#include "game/front/HighScoreDialog.h"
 #include "game/front/InGameMenuDialog.h"
 #include "game/front/LevelCompleteScreen.h"
+#include "game/front/MessageDialogs.h"
 #include "game/front/Screens.h"
 #include "game/play/Actor.h"
 #include "game/play/ActorScene.h"
@@ -15,16 +14,16 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/PlayField.h"
 
-namespace {
-
-// The framework reports a dialog's OK button to the application as a button of this id plus the dialog's.
-constexpr int kDialogOkReport = 2000;
-
-}  // namespace
-
+// A level without bricks is refused here as on the level-start screen: the menu underneath stays.
 void GameApp::StartLevel() {
   if (mCustomLevel && mCustomLevelPaths.empty()) mCustomLevelPaths.push_back(mStartLevelPath);
-  LoadLevelObjects(*this);
+  const std::string path = PeekLevelPath(*this);
+  const LevelContents contents = LoadLevelObjects(*this);
+  if (contents != LevelContents::kBricks) {
+    ShowMessageDialog(this, nullptr, UnplayableLevelText(path, contents), 0);
+    ChangeMusic(kMenuTrack);
+    return;
+  }
   for (Actor* brick : gActorScene.mBricks)
     if (brick->mTmpl) brick->mTmpl->mVisible = true;
   OpenPlayField();
@@ -42,9 +41,3 @@ void GameApp::OpenLevelComplete() { OpenScreen(this, mLevelCompleteScreen); }
 void GameApp::OpenGameOver() { OpenScreen(this, mGameOverScreen); }
 
 void GameApp::OpenInGameMenu() { OpenInGameMenuDialog(this); }
-
-// Closing the high-score table that followed a lost game takes the game-over screen away: the main menu
-// underneath shows again.
-void GameApp::ButtonDepress(int id) {
-  if (id == kHighScoreDialogId + kDialogOkReport) CloseScreen(this, mGameOverScreen);
-}

@@ -21,14 +21,6 @@ bool NamedBrickExactly(const ObjectTemplate& record) { return record.mName.compa
 // Level files name their bricks in lower case; a capital letter is still taken for a brick here.
 bool IsBrickObject(const ObjectTemplate& record) { return ToLowerCopy(record.mName.substr(0, 5)) == "brick"; }
 
-// The previous level's bricks go; every other record becomes idle for reuse.
-void ClearPreviousLevel() {
-  std::erase_if(gObjectLibrary.mInstances, [](const auto& record) { return NamedBrickExactly(*record); });
-  gObjectLibrary.mLastCreated = nullptr;
-  gActorScene.Clear();
-  for (const auto& record : gObjectLibrary.mInstances) record->mRunning = false;
-}
-
 void MakeBrickActor(ObjectTemplate* record) {
   if (Kit::Image* image = gObjectLibrary.FindImageByName(record->mImageName)) record->mImage = image;
   record->mVisible = false;
@@ -59,6 +51,13 @@ void PlayLevelMusic(GameApp& app) {
 
 }  // namespace
 
+void ClearPreviousLevel() {
+  std::erase_if(gObjectLibrary.mInstances, [](const auto& record) { return NamedBrickExactly(*record); });
+  gObjectLibrary.mLastCreated = nullptr;
+  gActorScene.Clear();
+  for (const auto& record : gObjectLibrary.mInstances) record->mRunning = false;
+}
+
 std::string PeekLevelPath(const GameApp& app) {
   if (app.mCustomLevel) return app.mCustomLevelPaths.empty() ? std::string() : app.mCustomLevelPaths.front();
   return "data\\level" + FormatIntDecimal(app.mScene) + "_" + FormatIntDecimal(app.mLevel) + ".vel";
@@ -70,12 +69,34 @@ std::string TakeLevelPath(GameApp& app) {
   return path;
 }
 
-void LoadLevelObjects(GameApp& app) {
-  ClearPreviousLevel();
+LevelContents ReadLevelFile(GameApp& app) {
   const int kind = gObjectLibrary.LoadLevel(TakeLevelPath(app));
-  if (kind != ObjectLibrary::kKeepBackground) gBackgroundAnim.SetKind(kind);
+  if (kind >= 0) gBackgroundAnim.SetKind(kind);
   // Records appended by the file come after every record kept from before; all of them are walked.
-  for (const auto& record : gObjectLibrary.mInstances)
-    if (IsBrickObject(*record)) MakeBrickActor(record.get());
+  bool anyBrick = false;
+  for (const auto& record : gObjectLibrary.mInstances) {
+    if (!IsBrickObject(*record)) continue;
+    MakeBrickActor(record.get());
+    anyBrick = true;
+  }
   PlayLevelMusic(app);
+  if (anyBrick) return LevelContents::kBricks;
+  return kind == ObjectLibrary::kUnreadableLevel ? LevelContents::kUnreadable : LevelContents::kNoBricks;
+}
+
+LevelContents LoadLevelObjects(GameApp& app) {
+  ClearPreviousLevel();
+  return ReadLevelFile(app);
+}
+
+std::string UnplayableLevelText(const std::string& path, LevelContents contents) {
+  switch (contents) {
+    case LevelContents::kUnreadable:
+      return "The level " + path + " could not be read.";
+    case LevelContents::kNoBricks:
+      return "The level " + path + " has no bricks.";
+    case LevelContents::kBricks:
+      break;
+  }
+  return {};
 }

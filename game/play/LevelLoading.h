@@ -14,4 +14,21 @@ class GameApp;
 std::string TakeLevelPath(GameApp& app);
 // The same path, left on the queue.
 std::string PeekLevelPath(const GameApp& app);
-void LoadLevelObjects(GameApp& app);
+
+// What the level file gave. Only a level with bricks is played: one without any could never be lost
+// or won, and must never count as cleared.
+enum class LevelContents {
+  kUnreadable,  // missing, or not even its background value could be read
+  kNoBricks,    // read, but without a single brick
+  kBricks,
+};
+// The previous level's bricks go from the object library, every actor from the scene, and every other
+// record becomes idle for reuse.
+void ClearPreviousLevel();
+// Reads the level file: its bricks become hidden brick actors, its background kind is set and its
+// music starts.
+LevelContents ReadLevelFile(GameApp& app);
+// Both, in that order.
+LevelContents LoadLevelObjects(GameApp& app);
+// What the player is told of a level that is not played; empty for one with bricks.
+std::string UnplayableLevelText(const std::string& path, LevelContents contents);

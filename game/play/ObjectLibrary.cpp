@@ -113,7 +113,7 @@ void ObjectLibrary::LoadTemplates(std::string path) {
 int ObjectLibrary::LoadLevel(std::string path) {
   std::ifstream in = OpenBinary(path);
   std::int32_t backgroundValue = 0;
-  if (!in || !RecordReader(in).ReadInt32(backgroundValue)) return kKeepBackground;
+  if (!in || !RecordReader(in).ReadInt32(backgroundValue)) return kUnreadableLevel;
   ReadRecords(in, mInstances);
   return BackgroundKindOf(backgroundValue);
 }

@@ -22,6 +22,8 @@ class ObjectLibrary {
   static constexpr const char* kPrototypePrefix = "template";
   // What LoadLevel returns when the level selects no background kind.
   static constexpr int kKeepBackground = -1;
+  // What LoadLevel returns when the file cannot be opened or does not even hold its background value.
+  static constexpr int kUnreadableLevel = -2;
 
   ObjectLibrary() = default;
   virtual ~ObjectLibrary();
@@ -53,7 +55,7 @@ class ObjectLibrary {
   void LoadTemplates(std::string path);
   // Appends the objects of a level file (an int32 background kind, an int32 count, the records), with
   // the same rules. Returns the background kind the file selects (1 -> 1, 2 -> 2, 3 -> 0), which the
-  // caller gives to the background animation, or kKeepBackground for any other value or a missing file.
+  // caller gives to the background animation, kKeepBackground for any other value, or kUnreadableLevel.
   // Binds no images: level loading binds those of its brick records itself.
   int LoadLevel(std::string path);
 

@@ -160,8 +160,9 @@ void PlayField::CheckBallLost() {
   }
 }
 
+// The count stands still while the in-game menu pauses the scene.
 void PlayField::UpdateEndGameHelper() {
-  if (!FewTargetBricksLeft()) return;
+  if (!gActorScene.mUpdateEnabled || !FewTargetBricksLeft()) return;
   if (++gEndGameFrameCount <= kEndGameDropTicks) return;
   gEndGameFrameCount = 0;
   DropThreeBallPowerUp();
@@ -170,7 +171,8 @@ void PlayField::UpdateEndGameHelper() {
 void PlayField::UpdateF(float fraction) {
   if (mState != kPlaying) return;
   gActorScene.Update(kPhysicsStepSeconds, fraction);
-  MoveBallsOffWalls();
+  // A paused scene moves no ball, so no ball meets a wall or the bar either.
+  if (gActorScene.mUpdateEnabled) MoveBallsOffWalls();
 }
 
 void PlayField::MoveBallsOffWalls() {

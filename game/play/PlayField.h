@@ -103,8 +103,8 @@ bool NoLiveBall();
 bool FewTargetBricksLeft();
 // A three-ball power-up falls from the top of the field.
 void DropThreeBallPowerUp();
-// Whether the image's pixel at (x, y) is fully opaque. A pixel outside the image is transparent; an
-// image whose pixels cannot be read is opaque everywhere, so that it still collides by its box.
+// Whether the image's pixel at (x, y) is fully opaque. A pixel outside the image is transparent, and so
+// is every pixel of a missing image or of one whose pixels cannot be read: it touches nothing.
 bool ImageOpaqueAt(Kit::Image* image, int x, int y);
 // A striker that is not a ball (kind 5) hits a brick: the rules answer it as a ball hit.
 void ApplyBallKindHit(Actor* striker, Actor* brick);

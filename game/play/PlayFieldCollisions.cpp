@@ -215,7 +215,7 @@ bool PointTouchesActor(float px, float py, float margin, const Actor& actor) {
 bool ImageOpaqueAt(Kit::Image* image, int x, int y) {
   auto* pixels = dynamic_cast<Kit::MemoryImage*>(image);
   const std::uint32_t* bits = pixels != nullptr ? pixels->GetBits() : nullptr;
-  if (bits == nullptr) return true;
+  if (bits == nullptr) return false;
   if (x < 0 || y < 0 || x >= image->GetWidth() || y >= image->GetHeight()) return false;
   return (bits[y * image->GetWidth() + x] >> 24) == 0xFF;
 }

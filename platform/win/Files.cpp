@@ -81,6 +81,25 @@ WIN32_FIND_DATA FindDataOf(const std::string& name, const struct stat& info) {
   return data;
 }
 
+// Appends the folder's entries that match the pattern, except names already listed (letter case aside):
+// the copy of a folder listed first hides a same-named entry of a later one, as it does when opened.
+void ListMatches(DIR* dir, const std::string& folder, const std::string& pattern,
+                 std::vector<WIN32_FIND_DATA>* entries) {
+  const std::size_t listedBefore = entries->size();
+  const std::string base = folder.back() == '/' ? folder : folder + "/";
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (!MatchesPattern(name, pattern)) continue;
+    const auto listedAlready =
+        std::any_of(entries->begin(), entries->begin() + static_cast<std::ptrdiff_t>(listedBefore),
+                    [&name](const WIN32_FIND_DATA& listed) { return strcasecmp(listed.cFileName, name.c_str()) == 0; });
+    if (listedAlready) continue;
+    struct stat info;
+    if (::stat((base + name).c_str(), &info) != 0) continue;  // a dangling link: nothing to open
+    entries->push_back(FindDataOf(name, info));
+  }
+}
+
 bool SetFromErrno() {
   SetLastError(ErrorFromErrno(errno));
   return false;
@@ -132,26 +151,25 @@ HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data) {
   std::size_t slash = normal.rfind('/');
   std::string folderPart = slash == std::string::npos ? std::string() : normal.substr(0, slash + 1);
   std::string namePattern = slash == std::string::npos ? normal : normal.substr(slash + 1);
-  std::string folder = folderPart.empty() ? std::string(".") : plat::MapPath(folderPart);
+  const std::vector<std::string> folders =
+      folderPart.empty() ? std::vector<std::string>{"."} : plat::MapFolderForListing(folderPart);
   if (namePattern.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
   }
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) {
-    SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : plat::ErrorFromErrno(errno));
-    return INVALID_HANDLE_VALUE;
-  }
   auto state = std::make_unique<plat::FindState>();
-  std::string base = folder.back() == '/' ? folder : folder + "/";
-  while (dirent* entry = ::readdir(dir)) {
-    std::string name = entry->d_name;
-    if (!plat::MatchesPattern(name, namePattern)) continue;
-    struct stat info;
-    if (::stat((base + name).c_str(), &info) != 0) continue;  // a dangling link: nothing to open
-    state->entries.push_back(plat::FindDataOf(name, info));
+  bool anyFolderOpened = false;
+  for (const std::string& folder : folders) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+      SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : plat::ErrorFromErrno(errno));
+      continue;
+    }
+    anyFolderOpened = true;
+    plat::ListMatches(dir, folder, namePattern, &state->entries);
+    ::closedir(dir);
   }
-  ::closedir(dir);
+  if (!anyFolderOpened) return INVALID_HANDLE_VALUE;
   if (state->entries.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;

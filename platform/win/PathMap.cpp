@@ -113,6 +113,26 @@ std::string MapPath(std::string_view programPath) {
   return inPlayer;
 }
 
+std::vector<std::string> MapFolderForListing(std::string_view programFolder) {
+  const std::string path = NormalizeSeparators(programFolder);
+  std::string player, data;
+  {
+    std::lock_guard guard(gFoldersLock);
+    player = gPlayerFolder;
+    data = gDataFolder;
+  }
+  if (path.empty() || path.front() == '/' || player.empty()) return {MapPath(programFolder)};
+  std::vector<std::string> folders;
+  for (const std::string& root : {player, data}) {
+    if (root.empty()) continue;
+    bool complete = false;
+    std::string folder = ResolveBelow(WithSlash(root), path, &complete);
+    if (complete) folders.push_back(std::move(folder));
+  }
+  if (folders.empty()) folders.push_back(MapPath(programFolder));
+  return folders;
+}
+
 void SetSearchFolders(std::string playerFolder, std::string dataFolder) {
   std::lock_guard guard(gFoldersLock);
   gPlayerFolder = std::move(playerFolder);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -20,6 +21,12 @@ namespace plat {
 // exists there; the path in the data folder, when it exists there; the path in the player's folder,
 // where a new file is made. Absolute paths are never redirected.
 std::string MapPath(std::string_view programPath);
+
+// The real folders a listing of a program folder reads, in order. With search folders set, a relative
+// folder is its copy in the player's folder and its copy in the data folder, each where it exists, so
+// that a listing shows the player's own files and the game's together (the player's first); where
+// neither exists, and otherwise, the one folder MapPath gives.
+std::vector<std::string> MapFolderForListing(std::string_view programFolder);
 
 // Sets the two search folders; empty strings turn the redirection off (relative paths then resolve in
 // the working folder, as in tests and tools).

@@ -210,7 +210,7 @@ __attribute__((noinline)) void FaultWhileTheAllocatorIsHeld() {
 
 // Damages the heap behind the allocator's back: the header of the chunk after a fresh block (the heap's
 // top chunk) and the link of a freed small block. Without the sanitizers' own checks.
-__attribute__((noinline, no_sanitize("address", "undefined"))) void CorruptTheHeapAndFault() {
+__attribute__((noinline, no_sanitize("address", "thread", "undefined"))) void CorruptTheHeapAndFault() {
   auto* block = static_cast<volatile unsigned char*>(std::malloc(120000));
   const std::size_t usable = malloc_usable_size(const_cast<unsigned char*>(block));
   for (std::size_t i = usable; i < usable + 64; ++i) block[i] = 0xA5;

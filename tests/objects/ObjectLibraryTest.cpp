@@ -129,7 +129,8 @@ TEST_F(ObjectLibraryTest, ALevelFileAppendsItsObjectsWhateverItsBackground) {
   ASSERT_EQ(Library().mInstances.size(), 2u);
   EXPECT_EQ(Library().mInstances[1]->mName, "brick_bb_002");
   EXPECT_EQ(Library().mInstances[1]->mImage, nullptr) << "a level binds no images";
-  EXPECT_EQ(Library().LoadLevel(mDir / "missing.vel"), ObjectLibrary::kKeepBackground);
+  EXPECT_EQ(Library().LoadLevel(mDir / "missing.vel"), ObjectLibrary::kUnreadableLevel);
+  EXPECT_EQ(Library().LoadLevel(WriteFile("short.vel", "\1\0")), ObjectLibrary::kUnreadableLevel);
   EXPECT_EQ(Library().mInstances.size(), 2u);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/PathMap.h"
 #include "platform/win/Windows.h"
 #include "tests/support/TempDir.h"
 
@@ -61,6 +62,30 @@ TEST_F(FilesTest, ListingMatchesPatternsThroughThePathMapper) {
   ASSERT_NE(find, INVALID_HANDLE_VALUE);
   EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   FindClose(find);
+}
+
+// A relative folder lists the player's copy and the game's together; where both hold a name (letter case
+// aside) the player's entry is the one listed, as it is the one opened.
+TEST(FolderListing, ARelativeFolderListsThePlayersFilesAndTheGamesOnceEach) {
+  testsupport::TempDir player, data;
+  player.Write("custom/mine.lvx", "1");
+  player.Write("custom/Shared.lvx", "22");
+  data.Write("Custom/game.lvx", "333");
+  data.Write("Custom/shared.lvx", "4444");
+  data.Write("Custom/Levels/x.lvx", "");
+  plat::SetSearchFolders(player.Path().string(), data.Path().string());
+  EXPECT_EQ(List("custom\\*.lvx"), (std::vector<std::string>{"game.lvx", "mine.lvx", "Shared.lvx"}));
+  EXPECT_EQ(List("custom\\*.*"), (std::vector<std::string>{".", "..", "game.lvx", "Levels", "mine.lvx", "Shared.lvx"}));
+  WIN32_FIND_DATA found;
+  HANDLE find = FindFirstFile("custom\\SHARED.lvx", &found);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(found.nFileSizeLow, 2u) << "the player's copy";
+  EXPECT_FALSE(FindNextFile(find, &found));
+  FindClose(find);
+  EXPECT_EQ(List("custom\\Levels\\*.lvx"), std::vector<std::string>{"x.lvx"}) << "a folder only the game has";
+  EXPECT_EQ(FindFirstFile("nowhere\\*.*", &found), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  plat::SetSearchFolders("", "");
 }
 
 TEST_F(FilesTest, FoldersAreMadeAndRemovedAndFailedListingsFindNothing) {

@@ -55,6 +55,24 @@ INSTANTIATE_TEST_SUITE_P(Walls, WallBounce,
                                          WallCase{783, 300, 300, 0, 784, 300, -300, 0},  // right: x + 16 reaches 800
                                          WallCase{400, 24, 0, -400, 400, 22, 0, 400}));  // top: y 20 becomes 22
 
+// The menu pauses the field: a ball the last step left on a wall keeps its direction, silently, however
+// long the menu stays open, and the end-game count (one target brick left here) stands still.
+TEST_F(Collisions, WhileTheInGameMenuIsOpenABallOnTheWallNeitherTurnsNorSounds) {
+  Place(0, 300, -300, 0);  // on the left wall, moving into it
+  Field().KeyUp(27);
+  ASSERT_FALSE(gActorScene.mUpdateEnabled);
+  RunTicks(3);
+  EXPECT_EQ(Ball()->mVelX, -300.0f);
+  EXPECT_EQ(mGame.CountSounds(SOUND_HITBORDER), 0);
+}
+
+TEST_F(Collisions, WhileTheInGameMenuIsOpenTheEndGameCountStandsStill) {
+  gEndGameFrameCount = 1000;  // the next counted tick drops three balls
+  Field().KeyUp(27);
+  RunTicks(5);
+  EXPECT_EQ(gEndGameFrameCount, 1000);
+}
+
 TEST_F(Collisions, ABallBelowTheFloorDiesAndItsAnimationStops) {
   ObjectTemplate* look = Ball()->mTmpl;
   Place(400, 598, 0, 400);
@@ -111,10 +129,18 @@ INSTANTIATE_TEST_SUITE_P(Edges, PixelAt,
                                          PixelCase{-1, 0, false}, PixelCase{4, 0, false}, PixelCase{0, 3, false},
                                          PixelCase{0, -1, false}));
 
-TEST(ImageWithoutPixels, CollidesByItsBox) {
+TEST(ImageWithoutPixels, HasNoOpaquePixel) {
   Kit::Image noPixels;
-  EXPECT_TRUE(ImageOpaqueAt(&noPixels, 5, 5));
-  EXPECT_TRUE(ImageOpaqueAt(nullptr, 0, 0));
+  EXPECT_FALSE(ImageOpaqueAt(&noPixels, 5, 5));
+  EXPECT_FALSE(ImageOpaqueAt(nullptr, 0, 0));
+}
+
+TEST_F(Collisions, ABallWithoutAnImagePassesThroughThePaddle) {
+  Ball()->mTmpl->mImage = nullptr;
+  Place(Paddle()->mX + 20, Paddle()->mY - kBallSizePx + 2, 0, 300);
+  RunTicks(1);
+  EXPECT_EQ(Ball()->mVelY, 300.0f);
+  EXPECT_EQ(mGame.CountSounds(SOUND_BALLHITPADDLE), 0);
 }
 
 // A ball reaching a 40 x 20 brick at (380, 200): which velocity components turn back.

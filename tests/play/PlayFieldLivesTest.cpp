@@ -6,6 +6,8 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
 #include "tests/play/PlayFixture.h"
+#include "tests/support/ScopedCurrentFolder.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -93,6 +95,9 @@ TEST_F(PlayFieldLives, ALostBallWaitsOneHundredTicksBeforeTheNextLifeStarts) {
 }
 
 TEST_F(PlayFieldLives, LosingTheLastLifeEndsTheGameOneHundredTicksLaterWithTheEndTrack) {
+  // The game-over screen enters the score in the table: its file goes to a folder of this test's own.
+  testsupport::TempDir folder;
+  testsupport::ScopedCurrentFolder inFolder(folder.Path());
   KeepLevelOpen();
   StartLevelWithBallOnPaddle();
   mGame.mLives = 1;

@@ -1,8 +1,10 @@
 // Every generated level cleared by the autopilot with all the rules on, headless, tick by tick: proof
 // that each level can be finished and that no rule hangs a life. The levels are read from the generated
-// data folder with the game's own readers; images are not loaded, so everything collides by its box.
+// data folder with the game's own readers; images are not loaded, so every prototype is given an opaque
+// box of its size, and the balls meet the paddle by their boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -11,7 +13,9 @@
 #include "game/play/Board.h"
 #include "game/play/LevelLoading.h"
 #include "game/play/ObjectLibrary.h"
+#include "game/play/ObjectTemplate.h"
 #include "tests/play/PlayFixture.h"
+#include "tests/support/Canvas.h"
 #include "tests/support/ScopedCurrentFolder.h"
 
 namespace {
@@ -31,10 +35,16 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
   AllLevels() : mDataFolder(QUARVEL_DATA_DIR) {
     gObjectLibrary.Reset();  // the generated templates, not the fixture's
     gObjectLibrary.LoadTemplates("data\\template.dat");
+    for (const auto& prototype : gObjectLibrary.mPrototypes) {
+      const int width = std::max(1, static_cast<int>(prototype->mWidth));
+      const int height = std::max(1, static_cast<int>(prototype->mHeight));
+      mImages.push_back(testsupport::Canvas(width, height, 0xFFFFFFFF));
+      prototype->mImage = mImages.back().get();
+    }
     gBoard.LoadEffects("data\\effect.txt");
     mGame.mDifficulty = 2;
   }
-  ~AllLevels() override { gBoard.mEffectRecords.clear(); }
+  ~AllLevels() override { gBoard.ClearEffects(); }
 
   // Plays the level until it is cleared or the time is up.
   void PlayLevel(int scene, int level) {

@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(Draws, NewBallExtra,
                                          ExtraBallCase{90, 90}));
 
 TEST_F(RulesTest, WithoutTheEffectTableAnExplosiveBrickDiesSoundingButSetsOffNoBomb) {
-  gBoard.mEffectRecords.clear();
+  gBoard.ClearEffects();
   gBoard.LoadEffects("no such folder\\effect.txt");
   Actor* brick = AddBrick("brick_ee_001", 380, 200);
   brick->mCode = "ups_bounce";

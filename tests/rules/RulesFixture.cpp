@@ -49,7 +49,7 @@ RulesTest::RulesTest() {
 }
 
 RulesTest::~RulesTest() {
-  gBoard.mEffectRecords.clear();
+  gBoard.ClearEffects();
   mGame.mDifficulty = 2;
 }
 

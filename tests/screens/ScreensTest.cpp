@@ -13,6 +13,7 @@
 #include "game/front/SceneSelectScreen.h"
 #include "game/front/Screens.h"
 #include "platform/win/RegistryStore.h"
+#include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
 
 namespace {
@@ -74,18 +75,50 @@ TEST_F(Screens, TheLevelCompleteButtonWaitsForThePanel) {
   EXPECT_FALSE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
 }
 
-TEST_F(Screens, AnUnreadableLevelIsRefusedWithAMessageAndNeverCountsAsCleared) {
+// A level without bricks could never be lost or won: on every road into it the player is told why it is
+// not played, and it never counts as cleared.
+struct LevelWithoutBricks {
+  const char* fileBytes;  // null: no file at all
+  std::size_t size;
+  const char* message;
+};
+
+class UnplayableLevel : public Screens, public testing::WithParamInterface<LevelWithoutBricks> {
+ protected:
+  void WriteLevel(const std::string& programPath) {
+    if (GetParam().fileBytes != nullptr) Put(programPath, std::string(GetParam().fileBytes, GetParam().size));
+  }
+};
+
+TEST_P(UnplayableLevel, TheLevelStartTellsWhyAndLeavesForTheMenu) {
   AddPlayer("0000000000");
-  mApp.mScene = 9, mApp.mLevel = 9;  // no level files in the test's folder
+  mApp.mScene = 9, mApp.mLevel = 9;
+  WriteLevel("data\\level9_9.vel");
   mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
   OpenLevelStart(&mApp);
   Tick(mApp.mLevelStartScreen, 5);
   EXPECT_EQ(mApp.mLevelStartScreen, nullptr);
   EXPECT_EQ(mApp.mPlayField, nullptr) << "no play field for a level without bricks";
-  ASSERT_EQ(mApp.mShownTexts.size(), 1u);
-  EXPECT_NE(mApp.mShownTexts[0].find("data\\level9_9.vel"), std::string::npos);
+  EXPECT_EQ(mApp.mShownTexts,
+            std::vector<std::string>{"The level data\\level9_9.vel " + std::string(GetParam().message)});
   EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "0000000000");
 }
+
+TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineIsRefusedAlike) {
+  mApp.mStartLevelPath = "custom\\x.lvx";
+  mApp.mCustomLevel = true;
+  WriteLevel(mApp.mStartLevelPath);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
+  mApp.StartLevel();
+  EXPECT_EQ(mApp.mPlayField, nullptr);
+  EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnplayableLevel,
+                         testing::Values(LevelWithoutBricks{nullptr, 0, "could not be read."},
+                                         LevelWithoutBricks{"\1\0", 2, "could not be read."},  // half a background
+                                         // background 1, no objects
+                                         LevelWithoutBricks{"\1\0\0\0\0\0\0\0", 8, "has no bricks."}));
 
 TEST_F(Screens, TheGameOverTableOpensInTheSixHundredThirtyEighthTickAfterTheScoreWasRecorded) {
   mApp.mScore = 77;
@@ -99,8 +132,16 @@ TEST_F(Screens, TheGameOverTableOpensInTheSixHundredThirtyEighthTickAfterTheScor
   EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr);
   Tick(mApp.mGameOverScreen, 1);
   EXPECT_NE(mApp.GetDialog(kHighScoreDialogId), nullptr);
-  mApp.ButtonDepress(kHighScoreDialogId + 2000);  // the table's Ok, as the framework reports it
+  mApp.GetDialog(kHighScoreDialogId)->ButtonDepress(Kit::kIdOk);
   EXPECT_EQ(mApp.mGameOverScreen, nullptr) << "closing the table takes the screen away";
+}
+
+// Only the table a lost game opened ends the game-over screen; one opened just to look leaves it be.
+TEST_F(Screens, TheTableOpenedToViewItLeavesTheGameOverScreenWhereItIs) {
+  OpenScreen(&mApp, mApp.mGameOverScreen);
+  OpenHighScoreDialog(&mApp, 205, HighScoreDialog::kViewMode)->ButtonDepress(Kit::kIdOk);
+  EXPECT_EQ(mApp.GetDialog(kHighScoreDialogId), nullptr) << "Ok closes the table";
+  EXPECT_NE(mApp.mGameOverScreen, nullptr);
 }
 
 TEST_F(Screens, SceneSelectSlidesInForThirtyTicksAndContinuesASavedGame) {
@@ -116,6 +157,40 @@ TEST_F(Screens, SceneSelectSlidesInForThirtyTicksAndContinuesASavedGame) {
   EXPECT_EQ(mApp.mLevel, 5);
   EXPECT_EQ(mApp.mScore, 500);
   EXPECT_EQ(mApp.mLives, 4);
+}
+
+// Only a saved game inside the ten scenes and levels counts: a damaged one is neither offered nor
+// restored (no question is scripted, so an offer fails the test).
+TEST_F(Screens, ASavedGameOutsideTheTenScenesIsNeitherOfferedNorRestored) {
+  AddPlayer("3000000000");
+  for (const auto& [scene, level] : {std::pair{0, 5}, std::pair{11, 5}, std::pair{-3, 5}, std::pair{11, 10}}) {
+    gProfileStore.mCurrentProfile->mSavedScene = scene;
+    gProfileStore.mCurrentProfile->mSavedLevel = level;
+    mApp.mScore = 0;
+    SceneSelectScreen* screen = OpenScreen(&mApp, mApp.mSceneSelectScreen);
+    Tick(mApp.mSceneSelectScreen, 30);
+    EXPECT_EQ(screen->mState, SceneSelectScreen::kWaiting) << scene << "/" << level;
+    EXPECT_EQ(mApp.mScore, 0) << scene << "/" << level;
+    CloseScreen(&mApp, mApp.mSceneSelectScreen);
+  }
+  EXPECT_TRUE(mApp.mShownTexts.empty());
+}
+
+// A progress string cut short counts the missing scenes as not begun: "0/10" under each of them.
+TEST_F(Screens, SceneSelectShowsNoLevelDoneForScenesMissingFromTheProgress) {
+  AddPlayer("3:");
+  drawingtest::FixedFont font;
+  FONT_LEVELTEXT = &font;
+  SceneSelectScreen* screen = OpenScreen(&mApp, mApp.mSceneSelectScreen);
+  Tick(mApp.mSceneSelectScreen, 30);
+  drawingtest::RecordingImage picture(800, 600);
+  Kit::Graphics g(&picture);
+  screen->Draw(&g);
+  std::vector<std::string> texts;
+  for (const auto& drawn : font.drawn) texts.push_back(drawn.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{"3/10", "10/10", "0/10", "0/10", "0/10", "0/10", "0/10", "0/10", "0/10",
+                                             "0/10"}));
+  FONT_LEVELTEXT = nullptr;
 }
 
 TEST_F(Screens, TheBackButtonSlidesThePanelOutAndLeavesTheMenuUnderneath) {
