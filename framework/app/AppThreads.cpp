@@ -20,12 +20,13 @@ void KitAppBase::StartLoadingThread() {
   mYieldMainThread = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
-  mLoadingThread = plat::StartThread([this] {
-    LoadingThreadProc();
-    OutputDebugString(
-        StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
-    mLoadingThreadCompleted = true;
-  });
+  mLoadingThread = plat::StartThread([this] { LoadingThreadEntry(); });
+}
+
+void KitAppBase::LoadingThreadEntry() {
+  LoadingThreadProc();
+  OutputDebugString(StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
+  mLoadingThreadCompleted = true;
 }
 
 double KitAppBase::GetLoadingThreadProgress() {
@@ -40,12 +41,14 @@ void KitAppBase::StartCursorThread() {
   if (mCursorThreadRunning || mCursorThread.joinable()) return;
   mCursorThreadRunning = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  mCursorThread = plat::StartThread([this] {
-    CoInitialize(nullptr);
-    CursorThreadProc();
-    CoUninitialize();
-    mCursorThreadRunning = false;
-  });
+  mCursorThread = plat::StartThread([this] { CursorThreadEntry(); });
+}
+
+void KitAppBase::CursorThreadEntry() {
+  CoInitialize(nullptr);
+  CursorThreadProc();
+  CoUninitialize();
+  mCursorThreadRunning = false;
 }
 
 void KitAppBase::CursorThreadProc() {
@@ -61,7 +64,7 @@ void KitAppBase::CursorThreadProc() {
     if (display == nullptr || mHWnd == nullptr || mDrawCount == 0) continue;
     POINT at{};
     // The play mode is fixed before this thread starts.
-    if (mDemoStream != nullptr && mDemoStream->mPlaying) {
+    if (mDemoStream != nullptr && mDemoStream->mDemoPlaying) {
       const std::uint64_t replayed = mDemoCursorPos;
       at.x = static_cast<std::int32_t>(replayed >> 32);
       at.y = static_cast<std::int32_t>(replayed & 0xFFFFFFFFu);

@@ -1,6 +1,7 @@
 // The window classes, the main window and the display it shows, and switching between a window and
 // full screen.
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <vector>
 
@@ -111,7 +112,7 @@ bool KitAppBase::ApplyDisplayResult(int result) {
   if (mIsWindowed && result == DDInterface::RESULT_INVALID_COLORDEPTH) {
     if (mForceWindowed) {
       Popup("Please set your desktop color depth to 16 bit.");
-      FatalExit(1);
+      FatalExit(EXIT_FAILURE);
     }
     mForceFullscreen = true;
     SwitchScreenModeWindowed(false);
@@ -131,7 +132,7 @@ bool KitAppBase::ApplyDisplayResult(int result) {
     return false;
   }
   Popup("Failed to initialize DirectDraw: " + DDInterface::ResultToString(result) + " " + mDDInterface->mErrorString);
-  FatalExit(1);
+  FatalExit(EXIT_FAILURE);
 }
 
 bool KitAppBase::InitDisplay(bool use3D, bool restart) {
@@ -152,7 +153,7 @@ bool KitAppBase::InitDisplay(bool use3D, bool restart) {
     if (!mDDInterface->mIs3D) {
       Popup("Failed to initialize DirectDraw: " + DDInterface::ResultToString(result) + " " +
             mDDInterface->mErrorString);
-      FatalExit(1);
+      FatalExit(EXIT_FAILURE);
     }
     mDDInterface->mIs3D = false;
   }
@@ -215,6 +216,10 @@ void KitAppBase::RemoveMemoryImage(MemoryImage* image) {
     std::lock_guard<std::mutex> setGuard(mMemoryImageLock);
     mMemoryImageSet.erase(image);
   }
+  RemoveImageFromDisplay(image);
+}
+
+void KitAppBase::RemoveImageFromDisplay(MemoryImage* image) {
   if (mDDInterface) mDDInterface->Remove3DData(image);
 }
 

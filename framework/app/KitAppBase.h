@@ -272,6 +272,8 @@ class KitAppBase : public ButtonListener,
   // Ends the main loop once, on the primary thread; from another thread it is only requested.
   virtual void Shutdown();
   virtual void ShutdownHook();
+  // A plain dialog of the framework's look (NewDialog) in place of the one under the id; with one
+  // footer button it is a message box that its button closes.
   virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode);
   virtual Dialog* GetDialog(int id);
@@ -395,7 +397,7 @@ class KitAppBase : public ButtonListener,
   std::atomic<bool> mCrashShutdown{false};
   std::atomic<bool> mRunning{false};
   DWORD mTimeLoaded = 0;
-  unsigned int mRandSeed = 0;
+  unsigned int mRandomSeed = 0;
   int mDifficulty = 2;
 
   // Threads.
@@ -450,7 +452,7 @@ class KitAppBase : public ButtonListener,
 
   // Developer tools: the overlays (F3), demo playback control.
   bool mShowFPS = false;
-  int mFPSMode = 0;  // 0 frame rate, 1 mouse position
+  int mFpsMode = 0;  // 0 frame rate, 1 mouse position
   std::unique_ptr<DebugOverlays> mDebugOverlays;
   std::int32_t mDemoJumpTarget = 0;
   bool mDemoRunToEnd = false;
@@ -599,12 +601,17 @@ class KitAppBase : public ButtonListener,
   void HandleQueuedMessage(const MSG& msg);
   void HandleQueuedMouse(const MSG& msg);
   void HandleQueuedTimer();
+  // The bodies of the loading and the cursor threads.
+  void LoadingThreadEntry();
+  void CursorThreadEntry();
   void CursorThreadProc();
   // Moves the software cursor to a client position read by the cursor thread.
   void MoveSoftwareCursor(DDInterface* display, POINT at);
   // The main window's handle changes under the cursor thread's lock, which that thread holds while it
   // maps the pointer into the window.
   void SetMainWindowHandle(HWND window);
+  // Drops the image's textures from the display.
+  void RemoveImageFromDisplay(MemoryImage* image);
   void ApplyVolumes();
   // The resource error that another thread reported, shown now on the main thread.
   void ShowOwedResourceError();

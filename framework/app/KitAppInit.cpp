@@ -86,7 +86,7 @@ void KitAppBase::ConstructServices() {
 void KitAppBase::DestroyServices() {
   // The loading thread works in the resource manager: it must have finished before that goes.
   WaitForLoadingThread();
-  WriteDemoFile(mRandSeed);
+  WriteDemoFile(mRandomSeed);
   if (mInvisHWnd != nullptr) {
     SetWindowLongPtr(mInvisHWnd, GWLP_USERDATA, 0);
     DestroyWindow(mInvisHWnd);
@@ -122,7 +122,7 @@ void KitAppBase::Init() {
 
   if (gDDrawDLL == nullptr || gDSoundDLL == nullptr) {
     MessageBox(nullptr, kDirectXMessage, "You need DirectX", MB_OK | MB_ICONERROR);
-    FatalExit(0);
+    FatalExit(EXIT_FAILURE);
   }
 
   if (!mCmdLineParsed) ParseCommandLine();
@@ -132,8 +132,9 @@ void KitAppBase::Init() {
     HANDLE mutex = CreateMutex(nullptr, TRUE, (mProdName + "Mutex").c_str());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
       if (mutex != nullptr) CloseHandle(mutex);
+      // Handing over to the copy that runs is no failure.
       PostMessage(HWND_BROADCAST, mNotifyMessage, 0, 0);
-      FatalExit(0);
+      FatalExit(EXIT_SUCCESS);
     }
     mMutex = mutex;
   }
@@ -146,19 +147,19 @@ void KitAppBase::Init() {
   dir = cut == std::string::npos ? std::string() : dir.substr(0, cut);
   if (!ChangeDirHook(dir.c_str()) && !dir.empty()) SetCurrentDirectory(dir.c_str());
 
-  mRandSeed = GetTickCount();
+  mRandomSeed = GetTickCount();
   std::string demoError;
   if (!StartDemo(demoError)) {
     Popup(demoError);
-    FatalExit(0);
+    FatalExit(EXIT_FAILURE);
   }
   // A played demo's seed replaces the run's; the C runtime's generator follows it too, so that
   // whatever draws from either replays the same numbers.
-  if (mDemoStream != nullptr && mDemoStream->mPlaying) mRandSeed = static_cast<unsigned int>(mDemoStream->mSeed);
-  SeedRandom(mRandSeed);
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying) mRandomSeed = static_cast<unsigned int>(mDemoStream->mSeed);
+  SeedRandom(mRandomSeed);
 
   PreReadRegistryHook();
-  std::srand(mRandSeed);
+  std::srand(mRandomSeed);
   ReadFromRegistry();
 
   RegisterWindowClasses();
@@ -300,7 +301,7 @@ void KitAppBase::ShowResourceError(bool exitAfter) {
     return;
   }
   Popup(mResourceManager->GetErrorText());
-  if (exitAfter) FatalExit(0);
+  if (exitAfter) FatalExit(EXIT_FAILURE);
 }
 
 void KitAppBase::ShowOwedResourceError() {

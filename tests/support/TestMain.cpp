@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
   bool deathTest = false;
   for (int i = 1; i < argc; ++i) deathTest = deathTest || std::strstr(argv[i], "internal_run_death_test");
   testing::InitGoogleTest(&argc, argv);
-  // A test that ends the program where it does not catch the end (a fatal error's exit with code 0,
-  // say) fails instead of passing unseen. Death tests and other children of the test process end as
+  // A test that ends the program where it does not catch the end (a fatal error's, or a second
+  // copy's clean hand-over) fails instead of passing unseen. Death tests and other children of the test process end as
   // they like.
   const pid_t testProcess = getpid();
   if (!deathTest)

@@ -26,7 +26,7 @@ DemoStream* DemoOfApp() { return gKitApp != nullptr ? gKitApp->mDemoStream : nul
 
 bool DemoPlaying() {
   const DemoStream* demo = DemoOfApp();
-  return demo != nullptr && demo->mPlaying;
+  return demo != nullptr && demo->mDemoPlaying;
 }
 
 }  // namespace
@@ -153,9 +153,9 @@ void HTTPTransfer::UpdateStatus() {
   std::lock_guard<std::recursive_mutex> turn(mControlLock);
   DemoStream* demo = DemoOfApp();
   if (demo == nullptr) return;
-  if (!demo->mPlaying) {
+  if (!demo->mDemoPlaying) {
     const int result = mResult;
-    if (demo->mRecording && result != mLastDemoResult) {
+    if (demo->mDemoRecording && result != mLastDemoResult) {
       demo->RecordHttpResult(gKitApp->mUpdateCount, static_cast<std::int32_t>(mTransferId), result,
                              result == RESULT_PENDING ? std::string() : GetContent());
       mLastDemoResult = result;
