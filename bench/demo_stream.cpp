@@ -57,7 +57,7 @@ void BM_DemoRecordMinuteOfInput(benchmark::State& state) {
     Kit::DemoStream stream;
     stream.StartRecording();
     records = RecordMinute(stream);
-    benchmark::DoNotOptimize(stream.mBuffer.GetDataPtr());
+    benchmark::DoNotOptimize(stream.mDemoBuffer.GetDataPtr());
   }
   state.SetItemsProcessed(state.iterations() * records);
 }

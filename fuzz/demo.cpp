@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stream.PlaybackStep(updateCount, sink);
     if (stream.HoldsUpdate(updateCount)) continue;
     ++updateCount;
-    switch (stream.mCommand) {
+    switch (stream.mDemoCommand) {
       case static_cast<int>(Kit::DemoResultRecord::RegistryRead): {
         std::uint8_t value[64];
         std::uint32_t type = 0;
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int code = 0;
         std::string content;
         if (!stream.PeekHttpResult(updateCount, 1, &code, &content))
-          stream.PeekHttpResult(updateCount, stream.mCommand, &code, &content);
+          stream.PeekHttpResult(updateCount, stream.mDemoCommand, &code, &content);
         break;
       }
       case Kit::DEMO_DISPLAY_STATE: {
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case static_cast<int>(Kit::DemoResultRecord::RegistryWrite):
       case static_cast<int>(Kit::DemoResultRecord::FileExists):
       case static_cast<int>(Kit::DemoResultRecord::FileWrite):
-        stream.ReplayResult(updateCount, static_cast<Kit::DemoResultRecord>(stream.mCommand));
+        stream.ReplayResult(updateCount, static_cast<Kit::DemoResultRecord>(stream.mDemoCommand));
         break;
       default:
         break;

@@ -43,7 +43,7 @@ HCURSOR SystemCursorFor(int number, HCURSOR hand, HCURSOR dragging) {
 
 void KitAppBase::EnforceCursor() {
   if (mDDInterface == nullptr) return;
-  const bool playing = mDemoStream != nullptr && mDemoStream->mPlaying;
+  const bool playing = mDemoStream != nullptr && mDemoStream->mDemoPlaying;
   const bool inside = !mCrashShutdown && mMouseIn;
   if (inside) {
     Image* image = mCursorNum >= 0 && mCursorNum < kCursorImageCount ? mCursorImages[mCursorNum] : nullptr;

@@ -47,30 +47,30 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
 
 bool KitAppBase::ReadBufferFromFile(const std::string& path, Buffer* buffer, bool notRecorded) {
   const bool synchronised = !notRecorded && mDemoStream != nullptr;
-  if (synchronised && mDemoStream->mPlaying) return mDemoStream->ReplayFileRead(mUpdateCount, buffer);
+  if (synchronised && mDemoStream->mDemoPlaying) return mDemoStream->ReplayFileRead(mUpdateCount, buffer);
 
   std::vector<std::uint8_t> bytes;
   const bool read = ReadWholeFile(path, &bytes);
   if (read) buffer->SetData(bytes.data(), static_cast<int>(bytes.size()));
-  if (synchronised && mDemoStream->mRecording)
+  if (synchronised && mDemoStream->mDemoRecording)
     mDemoStream->RecordFileRead(mUpdateCount, read, read ? *buffer : Buffer());
   return read;
 }
 
 bool KitAppBase::FileExists(const std::string& path) {
-  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying)
     return mDemoStream->ReplayResult(mUpdateCount, DemoResultRecord::FileExists);
   // A folder opens for reading here but is no file, as it is not on Windows.
   const DWORD attributes = GetFileAttributes(path.c_str());
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
                       OpenFile(plat::MapPath(path), "rb").Get() != nullptr;
-  if (mDemoStream != nullptr && mDemoStream->mRecording)
+  if (mDemoStream != nullptr && mDemoStream->mDemoRecording)
     mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::FileExists, exists);
   return exists;
 }
 
 bool KitAppBase::WriteBytesToFile(const std::string& path, const std::uint8_t* data, int length) {
-  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying)
     return mDemoStream->ReplayResult(mUpdateCount, DemoResultRecord::FileWrite);
   bool written = false;
   if (length >= 0 && (data != nullptr || length == 0)) {
@@ -78,7 +78,7 @@ bool KitAppBase::WriteBytesToFile(const std::string& path, const std::uint8_t* d
     if (!folder.empty()) MakeDirectories(folder);
     written = WriteFileAtomically(path, data, static_cast<std::size_t>(length));
   }
-  if (mDemoStream != nullptr && mDemoStream->mRecording)
+  if (mDemoStream != nullptr && mDemoStream->mDemoRecording)
     mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::FileWrite, written);
   return written;
 }

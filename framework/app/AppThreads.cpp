@@ -20,12 +20,13 @@ void KitAppBase::StartLoadingThread() {
   mYieldMainThread = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
-  mLoadingThread = plat::StartThread([this] {
-    LoadingThreadProc();
-    OutputDebugString(
-        StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
-    mLoadingThreadCompleted = true;
-  });
+  mLoadingThread = plat::StartThread([this] { LoadingThreadEntry(); });
+}
+
+void KitAppBase::LoadingThreadEntry() {
+  LoadingThreadProc();
+  OutputDebugString(StrFormat("Resource Loading Time: %d\r\n", static_cast<int>(GetTickCount() - mTimeLoaded)).c_str());
+  mLoadingThreadCompleted = true;
 }
 
 double KitAppBase::GetLoadingThreadProgress() {
@@ -40,17 +41,21 @@ void KitAppBase::StartCursorThread() {
   if (mCursorThreadRunning || mCursorThread.joinable()) return;
   mCursorThreadRunning = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  mCursorThread = plat::StartThread([this] {
-    CoInitialize(nullptr);
-    CursorThreadProc();
-    CoUninitialize();
-    mCursorThreadRunning = false;
-  });
+  mCursorThread = plat::StartThread([this] { CursorThreadEntry(); });
+}
+
+void KitAppBase::CursorThreadEntry() {
+  CoInitialize(nullptr);
+  CursorThreadProc();
+  CoUninitialize();
+  mCursorThreadRunning = false;
 }
 
 void KitAppBase::CursorThreadProc() {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  // The thread waits on real time, so that a test's stopped clock never makes it spin.
+  // The thread waits on real time, so that a test's stopped clock never makes it spin. The lock is
+  // held while the pointer is mapped into the main window, whose handle changes under it; it is let go
+  // before the display's lock is taken.
   std::unique_lock<std::mutex> lock(mCursorThreadLock);
   while (!mQuit && !mCrashShutdown) {
     mCursorThreadWake.wait_for(lock, std::chrono::milliseconds(10));
@@ -59,7 +64,7 @@ void KitAppBase::CursorThreadProc() {
     if (display == nullptr || mHWnd == nullptr || mDrawCount == 0) continue;
     POINT at{};
     // The play mode is fixed before this thread starts.
-    if (mDemoStream != nullptr && mDemoStream->mPlaying) {
+    if (mDemoStream != nullptr && mDemoStream->mDemoPlaying) {
       const std::uint64_t replayed = mDemoCursorPos;
       at.x = static_cast<std::int32_t>(replayed >> 32);
       at.y = static_cast<std::int32_t>(replayed & 0xFFFFFFFFu);
@@ -67,15 +72,21 @@ void KitAppBase::CursorThreadProc() {
       GetCursorPos(&at);
       ScreenToClient(mHWnd, &at);
     }
-    AutoCrit guard(display->Lock());
-    if (at.x == display->mCursorX && at.y == display->mCursorY) continue;
-    const DWORD sinceDraw = timeGetTime() - mNextDrawTick.load();
-    if (static_cast<int>(sinceDraw) > display->mMillisPerRefresh + 5) {
-      display->SetCursorPos(at.x, at.y);
-    } else {
-      display->mCursorX = at.x;
-      display->mCursorY = at.y;
-    }
+    lock.unlock();
+    MoveSoftwareCursor(display, at);
+    lock.lock();
+  }
+}
+
+void KitAppBase::MoveSoftwareCursor(DDInterface* display, POINT at) {
+  AutoCrit guard(display->Lock());
+  if (at.x == display->mCursorX && at.y == display->mCursorY) return;
+  const DWORD sinceDraw = timeGetTime() - mNextDrawTick.load();
+  if (static_cast<int>(sinceDraw) > display->mMillisPerRefresh + 5) {
+    display->SetCursorPos(at.x, at.y);
+  } else {
+    display->mCursorX = at.x;
+    display->mCursorY = at.y;
   }
 }
 

@@ -90,7 +90,7 @@ void KitAppBase::HandleCmdLineParam(const std::string& name, const std::string& 
     Popup("Invalid Command Line Param: " + name);
     // Nothing has changed the desktop yet while the command line is read, so there is nothing to
     // restore before ending.
-    ExitProcess(0);
+    ExitProcess(EXIT_FAILURE);
   }
 }
 

@@ -61,7 +61,7 @@ bool KitAppBase::UpdateAppStep(bool* updated) {
 
 bool KitAppBase::UsesRefreshSyncedRule() const {
   // A played demo runs on plain ticks whatever the display does.
-  const bool playing = mDemoStream != nullptr && mDemoStream->mPlaying;
+  const bool playing = mDemoStream != nullptr && mDemoStream->mDemoPlaying;
   return !playing && mVSyncUpdates && !mLastDrawWasEmpty && !mVSyncBroken &&
          (!mWindowedInUse || (mWaitForVSync && !mSoftVSyncWait));
 }
@@ -75,7 +75,11 @@ double KitAppBase::FractionalStep() const {
 }
 
 bool KitAppBase::Process(bool allowSleep) {
-  if (mShutdownRequested.exchange(false)) Shutdown();
+  // A thread that reports a resource error asks for the shutdown after it: taking the request first
+  // means its report is seen with it.
+  const bool shutdownRequested = mShutdownRequested.exchange(false);
+  ShowOwedResourceError();
+  if (shutdownRequested) Shutdown();
 
   const bool refreshSynced = UsesRefreshSyncedRule();
   if (DemoFastForwardStep()) return true;
@@ -173,7 +177,7 @@ bool KitAppBase::YieldToLoadingThread(bool allowSleep, DWORD now, DWORD slept) {
 // Ticks that run 25 % fast or more for three seconds in a row mean the display's refresh does not pace
 // the loop; refresh-synchronised updates are then given up for the run.
 void KitAppBase::TickWatchdog(DWORD now) {
-  if (mUpdateMultiplier != 1.0 || (mDemoStream != nullptr && mDemoStream->mPlaying)) return;
+  if (mUpdateMultiplier != 1.0 || (mDemoStream != nullptr && mDemoStream->mDemoPlaying)) return;
   if (++mVSyncBrokenTestUpdates < (mFrameTime + 999) / mFrameTime) return;
   if (now - mVSyncBrokenTestStartTick <= 800) {
     if (++mVSyncBrokenCount >= 3) mVSyncBroken = true;
@@ -207,8 +211,8 @@ bool KitAppBase::DoUpdateFrames() {
   if (gScreenSaverPaused) return false;
   // A played demo decides the tick at which loading hands over; a damaged one that ended early
   // decides nothing more.
-  const bool demoDecides = mDemoStream != nullptr && mDemoStream->mPlaying && !mDemoStream->Exhausted();
-  if (mLoadingThreadCompleted && !mLoadedHandedOver && (!demoDecides || mDemoStream->mLoadingCompleted)) {
+  const bool demoDecides = mDemoStream != nullptr && mDemoStream->mDemoPlaying && !mDemoStream->Exhausted();
+  if (mLoadingThreadCompleted && !mLoadedHandedOver && (!demoDecides || mDemoStream->mDemoLoadingCompleted)) {
     mLoadedHandedOver = true;
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     mYieldMainThread = false;
@@ -220,7 +224,7 @@ bool KitAppBase::DoUpdateFrames() {
   if (demoDecides) {
     // Until the thread has really finished where the recording says it had, and until the record
     // due at this count was replayed, the tick waits.
-    if (mLoadedHandedOver != mDemoStream->mLoadingCompleted) return false;
+    if (mLoadedHandedOver != mDemoStream->mDemoLoadingCompleted) return false;
     if (mDemoStream->HoldsUpdate(mUpdateCount)) return false;
   }
   UpdateFrames();

@@ -32,10 +32,10 @@ bool KitAppBase::ProcessDeferredMessages(bool onlyOne) {
     mDeferredMessages.pop_front();
     RecordDemoMessage(msg);
     // While a demo plays its input is the stream's; the user can only close the window.
-    const bool playing = mDemoStream != nullptr && mDemoStream->mPlaying;
+    const bool playing = mDemoStream != nullptr && mDemoStream->mDemoPlaying;
     if (!playing) HandleQueuedMessage(msg);
     if (msg.message == WM_CLOSE && (msg.hwnd == mHWnd || msg.hwnd == mInvisHWnd)) {
-      if (playing) mDemoStream->mUserClosed = true;
+      if (playing) mDemoStream->mDemoUserClosed = true;
       Shutdown();
     }
     if (onlyOne) break;

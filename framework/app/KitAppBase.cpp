@@ -184,6 +184,8 @@ Dialog* KitAppBase::DoDialog(int id, bool isModal, const std::string& header, co
                              const std::string& footer, int buttonMode) {
   KillDialog(id);
   Dialog* dialog = NewDialog(id, isModal, header, lines, footer, buttonMode);
+  if (dialog == nullptr) return nullptr;
+  dialog->mClosesOnButton = buttonMode == kButtonsFooter;
   AddDialog(id, dialog);
   return dialog;
 }

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -41,6 +42,7 @@ class Buffer;
 class DebugOverlays;
 class DemoStream;
 class DDImage;
+class CritSect;
 class DDInterface;
 class Dialog;
 class Image;
@@ -117,6 +119,9 @@ class KitAppBase : public ButtonListener,
   virtual void LoadingThreadProc() {}
   virtual void LoadingThreadCompleted() {}
   void LoadResourceManifest(const std::string& fileName);
+  // Shows the resource manager's error text and, when asked, ends the program. Called off the main
+  // thread (the loading thread), the report is taken with its text and the main loop shows it on its
+  // next pass.
   void ShowResourceError(bool exitAfter);
   // Restores the desktop mode and ends the process at once with the code.
   [[noreturn]] void FatalExit(int code);
@@ -221,6 +226,10 @@ class KitAppBase : public ButtonListener,
   void RemoveMemoryImage(MemoryImage* image) override;
   // The application's images as they are now.
   std::vector<MemoryImage*> SnapshotImages();
+  // The lock that guards the image set and every image's making and unmaking: the display's, while
+  // there is a display.
+  CritSect* ImageSetLock() override;
+  void ForEachImage(void (MemoryImage::*operation)());
   NativeDisplay* GetNativeDisplay() override;
   int GetDisplayWidth() override { return mWidth; }
   int GetDisplayHeight() override { return mHeight; }
@@ -263,6 +272,8 @@ class KitAppBase : public ButtonListener,
   // Ends the main loop once, on the primary thread; from another thread it is only requested.
   virtual void Shutdown();
   virtual void ShutdownHook();
+  // A plain dialog of the framework's look (NewDialog) in place of the one under the id; with one
+  // footer button it is a message box that its button closes.
   virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                            const std::string& footer, int buttonMode);
   virtual Dialog* GetDialog(int id);
@@ -315,6 +326,8 @@ class KitAppBase : public ButtonListener,
   std::set<MemoryImage*> mMemoryImageSet;
 
  public:
+  // Main thread only, apart from the cursor thread's reads under mCursorThreadLock (see
+  // SetMainWindowHandle).
   HWND mHWnd = nullptr;
   int mWidth = 640;
   int mHeight = 480;
@@ -384,7 +397,7 @@ class KitAppBase : public ButtonListener,
   std::atomic<bool> mCrashShutdown{false};
   std::atomic<bool> mRunning{false};
   DWORD mTimeLoaded = 0;
-  unsigned int mRandSeed = 0;
+  unsigned int mRandomSeed = 0;
   int mDifficulty = 2;
 
   // Threads.
@@ -439,7 +452,7 @@ class KitAppBase : public ButtonListener,
 
   // Developer tools: the overlays (F3), demo playback control.
   bool mShowFPS = false;
-  int mFPSMode = 0;  // 0 frame rate, 1 mouse position
+  int mFpsMode = 0;  // 0 frame rate, 1 mouse position
   std::unique_ptr<DebugOverlays> mDebugOverlays;
   std::int32_t mDemoJumpTarget = 0;
   bool mDemoRunToEnd = false;
@@ -588,12 +601,27 @@ class KitAppBase : public ButtonListener,
   void HandleQueuedMessage(const MSG& msg);
   void HandleQueuedMouse(const MSG& msg);
   void HandleQueuedTimer();
+  // The bodies of the loading and the cursor threads.
+  void LoadingThreadEntry();
+  void CursorThreadEntry();
   void CursorThreadProc();
+  // Moves the software cursor to a client position read by the cursor thread.
+  void MoveSoftwareCursor(DDInterface* display, POINT at);
+  // The main window's handle changes under the cursor thread's lock, which that thread holds while it
+  // maps the pointer into the window.
+  void SetMainWindowHandle(HWND window);
+  // Drops the image's textures from the display.
+  void RemoveImageFromDisplay(MemoryImage* image);
   void ApplyVolumes();
+  // The resource error that another thread reported, shown now on the main thread.
+  void ShowOwedResourceError();
 
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
+  // A resource error reported off the main thread, waiting for the main loop.
+  std::mutex mOwedResourceErrorLock;
+  std::optional<std::pair<std::string, bool>> mOwedResourceError;
 };
 
 extern KitAppBase* gKitApp;

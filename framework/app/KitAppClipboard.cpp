@@ -33,7 +33,7 @@ void SetBlock(UINT format, HGLOBAL block) {
 
 void KitAppBase::CopyToClipboard(const std::string& text) {
   // A replay leaves the user's clipboard alone.
-  if (mDemoStream != nullptr && mDemoStream->mPlaying) return;
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying) return;
   if (!OpenClipboard(mHWnd)) return;
   EmptyClipboard();
   SetBlock(CF_TEXT, MakeBlock(text.c_str(), text.size() + 1));
@@ -48,7 +48,7 @@ void KitAppBase::CopyToClipboard(const std::string& text) {
 
 std::string KitAppBase::GetClipboard() {
   std::string text;
-  if (mDemoStream == nullptr || !mDemoStream->mPlaying) text = ReadClipboardText();
+  if (mDemoStream == nullptr || !mDemoStream->mDemoPlaying) text = ReadClipboardText();
   DemoSyncString(text);
   return text;
 }

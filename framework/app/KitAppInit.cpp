@@ -86,7 +86,7 @@ void KitAppBase::ConstructServices() {
 void KitAppBase::DestroyServices() {
   // The loading thread works in the resource manager: it must have finished before that goes.
   WaitForLoadingThread();
-  WriteDemoFile(mRandSeed);
+  WriteDemoFile(mRandomSeed);
   if (mInvisHWnd != nullptr) {
     SetWindowLongPtr(mInvisHWnd, GWLP_USERDATA, 0);
     DestroyWindow(mInvisHWnd);
@@ -101,9 +101,10 @@ void KitAppBase::DestroyServices() {
   mMusicInterface.reset();
   mSoundManager.reset();
   if (mHWnd != nullptr) {
-    SetWindowLongPtr(mHWnd, GWLP_USERDATA, 0);
-    DestroyWindow(mHWnd);
-    mHWnd = nullptr;
+    const HWND old = mHWnd;
+    SetMainWindowHandle(nullptr);
+    SetWindowLongPtr(old, GWLP_USERDATA, 0);
+    DestroyWindow(old);
   }
   if (mCursorThread.joinable()) mCursorThread.join();
   if (mHandCursor != nullptr) DestroyCursor(mHandCursor);
@@ -121,7 +122,7 @@ void KitAppBase::Init() {
 
   if (gDDrawDLL == nullptr || gDSoundDLL == nullptr) {
     MessageBox(nullptr, kDirectXMessage, "You need DirectX", MB_OK | MB_ICONERROR);
-    FatalExit(0);
+    FatalExit(EXIT_FAILURE);
   }
 
   if (!mCmdLineParsed) ParseCommandLine();
@@ -131,8 +132,9 @@ void KitAppBase::Init() {
     HANDLE mutex = CreateMutex(nullptr, TRUE, (mProdName + "Mutex").c_str());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
       if (mutex != nullptr) CloseHandle(mutex);
+      // Handing over to the copy that runs is no failure.
       PostMessage(HWND_BROADCAST, mNotifyMessage, 0, 0);
-      FatalExit(0);
+      FatalExit(EXIT_SUCCESS);
     }
     mMutex = mutex;
   }
@@ -145,19 +147,19 @@ void KitAppBase::Init() {
   dir = cut == std::string::npos ? std::string() : dir.substr(0, cut);
   if (!ChangeDirHook(dir.c_str()) && !dir.empty()) SetCurrentDirectory(dir.c_str());
 
-  mRandSeed = GetTickCount();
+  mRandomSeed = GetTickCount();
   std::string demoError;
   if (!StartDemo(demoError)) {
     Popup(demoError);
-    FatalExit(0);
+    FatalExit(EXIT_FAILURE);
   }
   // A played demo's seed replaces the run's; the C runtime's generator follows it too, so that
   // whatever draws from either replays the same numbers.
-  if (mDemoStream != nullptr && mDemoStream->mPlaying) mRandSeed = static_cast<unsigned int>(mDemoStream->mSeed);
-  SeedRandom(mRandSeed);
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying) mRandomSeed = static_cast<unsigned int>(mDemoStream->mSeed);
+  SeedRandom(mRandomSeed);
 
   PreReadRegistryHook();
-  std::srand(mRandSeed);
+  std::srand(mRandomSeed);
   ReadFromRegistry();
 
   RegisterWindowClasses();
@@ -292,8 +294,25 @@ void KitAppBase::LoadResourceManifest(const std::string& fileName) {
 }
 
 void KitAppBase::ShowResourceError(bool exitAfter) {
+  if (std::this_thread::get_id() != mPrimaryThreadId) {
+    // The pop-up and what it resets belong to the main thread.
+    std::lock_guard<std::mutex> guard(mOwedResourceErrorLock);
+    mOwedResourceError.emplace(mResourceManager->GetErrorText(), exitAfter);
+    return;
+  }
   Popup(mResourceManager->GetErrorText());
-  if (exitAfter) FatalExit(0);
+  if (exitAfter) FatalExit(EXIT_FAILURE);
+}
+
+void KitAppBase::ShowOwedResourceError() {
+  std::optional<std::pair<std::string, bool>> owed;
+  {
+    std::lock_guard<std::mutex> guard(mOwedResourceErrorLock);
+    owed.swap(mOwedResourceError);
+  }
+  if (!owed) return;
+  Popup(owed->first);
+  if (owed->second) FatalExit(0);
 }
 
 void KitAppBase::FatalExit(int code) {

@@ -57,9 +57,9 @@ int VolumeToHundredths(double volume) { return static_cast<int>(std::floor(volum
 
 bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const std::uint8_t* data, DWORD length) {
   if (mRegKey.empty()) return false;
-  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying)
     return mDemoStream->ReplayResult(mUpdateCount, DemoResultRecord::RegistryWrite);
-  const bool recording = mDemoStream != nullptr && mDemoStream->mRecording;
+  const bool recording = mDemoStream != nullptr && mDemoStream->mDemoRecording;
 
   const RegistryLocation location = LocateValue(mRegKey, valueName);
   OpenKey key;
@@ -81,7 +81,7 @@ bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const s
 bool KitAppBase::RegistryRead(const std::string& valueName, DWORD* type, std::uint8_t* data, DWORD* length) {
   if (mRegKey.empty()) return false;
   // A replayed value longer than the caller's buffer is refused, and the stream stays in step.
-  if (mDemoStream != nullptr && mDemoStream->mPlaying)
+  if (mDemoStream != nullptr && mDemoStream->mDemoPlaying)
     return mDemoStream->ReplayRegistryRead(mUpdateCount, type, data, length);
 
   const RegistryLocation location = LocateValue(mRegKey, valueName);
@@ -91,7 +91,7 @@ bool KitAppBase::RegistryRead(const std::string& valueName, DWORD* type, std::ui
   bool read = RegOpenKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, KEY_READ, key.Out()) == ERROR_SUCCESS;
   read = read &&
          RegQueryValueEx(key.Get(), location.valueName.c_str(), nullptr, &readType, data, &readLength) == ERROR_SUCCESS;
-  if (mDemoStream != nullptr && mDemoStream->mRecording)
+  if (mDemoStream != nullptr && mDemoStream->mDemoRecording)
     mDemoStream->RecordRegistryRead(mUpdateCount, read, readType, data, readLength);
   if (!read) return false;
   *type = readType;

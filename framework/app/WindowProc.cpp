@@ -88,7 +88,7 @@ LRESULT KitAppBase::HandleWindowMessage(HWND window, UINT message, WPARAM wParam
 
   if (IsQueuedMessage(message)) {
     // While a demo plays, activation comes from the stream.
-    if (message == WM_ACTIVATEAPP && window == mHWnd && (mDemoStream == nullptr || !mDemoStream->mPlaying))
+    if (message == WM_ACTIVATEAPP && window == mHWnd && (mDemoStream == nullptr || !mDemoStream->mDemoPlaying))
       mActive = wParam != 0;
     if (mPopupActive) return DefWindowProc(window, message, wParam, lParam);
 

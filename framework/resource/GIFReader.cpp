@@ -39,7 +39,7 @@ class ByteReader {
   }
   // One data sub-block: its length (0 at the terminator), or -1 when the file ends before its length
   // byte. A block cut short by the end of the file gives the bytes that are there.
-  int DataBlock(std::span<const uint8_t>* data) {
+  int GifReadDataBlock(std::span<const uint8_t>* data) {
     uint8_t length = 0;
     if (!Byte(&length)) return -1;
     *data = Take(std::min<size_t>(length, mBytes.size() - mPos));
@@ -112,7 +112,7 @@ class CodeReader {
   bool Read(int width, int* code) {
     while (mBitCount < width) {
       if (mBlock.empty()) {
-        if (mEnded || mReader->DataBlock(&mBlock) <= 0) {
+        if (mEnded || mReader->GifReadDataBlock(&mBlock) <= 0) {
           mEnded = true;
           return false;
         }
@@ -218,7 +218,7 @@ std::unique_ptr<Image> DecodeGIF(std::span<const uint8_t> bytes) {
       if (!reader.Byte(&label)) return nullptr;
       std::span<const uint8_t> block;
       bool first = true;
-      for (int length; (length = reader.DataBlock(&block)) != 0;) {
+      for (int length; (length = reader.GifReadDataBlock(&block)) != 0;) {
         if (length < 0) return nullptr;
         if (label == 0xF9 && first && length >= 4 && (block[0] & 1)) transparentIndex = block[3];
         first = false;

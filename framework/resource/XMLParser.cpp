@@ -18,7 +18,7 @@ struct XMLParser::SectionStamp {
   XMLElement* mElement;
   const XMLParser* mParser;
   std::size_t mLength;
-  ~SectionStamp() { mElement->section = XMLSection(mParser->mPath, mLength); }
+  ~SectionStamp() { mElement->section = XMLSection(mParser->mCurrentSection, mLength); }
 };
 
 XMLParser::XMLParser() = default;
@@ -39,8 +39,8 @@ bool XMLParser::OpenFile(const std::string& fileName) {
 }
 
 void XMLParser::Init() {
-  mPath = std::make_shared<std::string>();
-  mPathLength = 0;
+  mCurrentSection = std::make_shared<std::string>();
+  mCurrentSectionLength = 0;
   mErrorText.clear();
   mLineNum = 1;
   mHasFailed = false;
@@ -70,15 +70,15 @@ void XMLParser::PushBack(const std::string& text) { mPushBack.insert(mPushBack.e
 void XMLParser::OpenSection(const std::string& name) {
   // Bytes past the open path may still be read by sections the caller kept: they are rewritten in
   // place only when nobody else holds the buffer, else the path moves to a buffer of its own.
-  if (mPath->size() > mPathLength) {
-    if (mPath.use_count() > 1)
-      mPath = std::make_shared<std::string>(*mPath, 0, mPathLength);
+  if (mCurrentSection->size() > mCurrentSectionLength) {
+    if (mCurrentSection.use_count() > 1)
+      mCurrentSection = std::make_shared<std::string>(*mCurrentSection, 0, mCurrentSectionLength);
     else
-      mPath->resize(mPathLength);
+      mCurrentSection->resize(mCurrentSectionLength);
   }
-  if (mPathLength > 0) *mPath += '/';
-  *mPath += name;
-  mPathLength = mPath->size();
+  if (mCurrentSectionLength > 0) *mCurrentSection += '/';
+  *mCurrentSection += name;
+  mCurrentSectionLength = mCurrentSection->size();
 }
 
 bool XMLParser::AddAttribute(XMLElement* element, const std::string& name, const std::string& value) {
@@ -100,7 +100,7 @@ bool XMLParser::NextElement(XMLElement* element) {
     // ends): until then the element holds no share of the path buffer, so opening an element below
     // can extend the buffer in place.
     element->section = XMLSection();
-    const SectionStamp stamp{element, this, mPathLength};
+    const SectionStamp stamp{element, this, mCurrentSectionLength};
     element->value.clear();
     element->body.clear();
     element->attributeOrder.clear();
@@ -239,7 +239,7 @@ XMLParser::Step XMLParser::CloseStartTag(XMLElement* element, TagReading& tag) {
 }
 
 XMLParser::Step XMLParser::CloseEndTag(XMLElement* element) {
-  const std::string_view path = std::string_view(*mPath).substr(0, mPathLength);
+  const std::string_view path = std::string_view(*mCurrentSection).substr(0, mCurrentSectionLength);
   const size_t slash = path.rfind('/');
   const std::string_view open = slash == std::string_view::npos ? path : path.substr(slash + 1);
   if (path.empty()) {
@@ -250,7 +250,7 @@ XMLParser::Step XMLParser::CloseEndTag(XMLElement* element) {
     Fail("End '" + element->value + "' Doesn't Match Start '" + std::string(open) + "'");
     return Step::kFailed;
   }
-  mPathLength = slash == std::string_view::npos ? 0 : slash;
+  mCurrentSectionLength = slash == std::string_view::npos ? 0 : slash;
   return Step::kFinished;
 }
 

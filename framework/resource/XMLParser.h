@@ -86,10 +86,10 @@ class XMLParser {
   bool mAllowComments = false;
   // Bytes to read again before the file; the last one is read first.
   std::vector<char> mPushBack;
-  // The open elements are the first mPathLength bytes of mPath. Closing one only shortens the
+  // The open elements are the first mCurrentSectionLength bytes of mCurrentSection. Closing one only shortens the
   // length: the bytes after it stay for the sections handed out before, which read them in place.
-  std::shared_ptr<std::string> mPath = std::make_shared<std::string>();
-  std::size_t mPathLength = 0;
+  std::shared_ptr<std::string> mCurrentSection = std::make_shared<std::string>();
+  std::size_t mCurrentSectionLength = 0;
 };
 
 }  // namespace Kit

@@ -1,6 +1,7 @@
 #include "framework/sound/DSoundInstance.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/DSoundVolume.h"
@@ -39,7 +40,7 @@ DSoundInstance::DSoundInstance(DSoundManager* soundManager, LPDIRECTSOUNDBUFFER 
     HRESULT result = soundManager->directSound->DuplicateSoundBuffer(sourceSoundBuffer, &soundBuffer);
     if (FAILED(result)) {
       if (const char* name = DuplicateFailureName(result)) MessageBox(nullptr, name, "Hey", MB_OK);
-      ExitProcess(0);
+      ExitProcess(EXIT_FAILURE);
     }
     DWORD frequency = 0;
     if (SUCCEEDED(soundBuffer->GetFrequency(&frequency))) defaultFrequency = frequency;

@@ -1,5 +1,7 @@
 #include "framework/sound/MusicLibraryFatal.h"
 
+#include <cstdlib>
+
 #include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
 
@@ -7,7 +9,7 @@ namespace Kit {
 
 void MusicLibraryFatal(const char* text) {
   MessageBox(nullptr, text, "Error", MB_OK | MB_ICONERROR);
-  ExitProcess(0);
+  ExitProcess(EXIT_FAILURE);
 }
 
 }  // namespace Kit

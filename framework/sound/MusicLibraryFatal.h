@@ -3,7 +3,7 @@
 
 namespace Kit {
 
-// Shows `text` in an error box captioned "Error", then ends the program with exit code 0.
+// Shows `text` in an error box captioned "Error", then ends the program with a failure status.
 [[noreturn]] void MusicLibraryFatal(const char* text);
 
 }  // namespace Kit

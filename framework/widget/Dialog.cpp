@@ -263,6 +263,10 @@ void Dialog::ButtonDepress(int id) {
   if (id != kIdYes && id != kIdNo) return;
   mResult = id;
   if (mDialogListener != nullptr) mDialogListener->DialogButtonDepress(mId, id);
+  if (!mClosesOnButton) return;
+  // Only while this box is still the one registered under its id: the listener may have closed it
+  // already, or opened another box in its place.
+  if (KitAppBase* app = AppOf(mManager); app != nullptr && app->GetDialog(mId) == this) app->KillDialog(mId);
 }
 
 }  // namespace Kit

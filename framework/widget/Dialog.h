@@ -68,6 +68,9 @@ class Dialog : public Widget, public ButtonListener {
   int mResult = 0x7FFFFFFF;
   int mButtonSpacing = 8;
   int mButtonSidePadding = 0;
+  // Set by the application's DoDialog on its one-button message boxes: releasing the button closes
+  // the box (after the listener heard of it), so that nothing else has to.
+  bool mClosesOnButton = false;
 
  private:
   void EnsureFonts();

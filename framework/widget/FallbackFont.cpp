@@ -1,10 +1,16 @@
 #include "framework/widget/FallbackFont.h"
 
+#include "framework/font/SysFont.h"
+
 namespace Kit {
 
 namespace {
 
-FallbackFontFactory gFactory = nullptr;
+Font* MakeSystemFace(KitAppBase* app, int pointSize, int charSet) {
+  return new SysFont(app, "SansSerif", pointSize, charSet, false, false, false);
+}
+
+FallbackFontFactory gFactory = MakeSystemFace;
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // The system face widgets fall back to when they were given no font ("SansSerif", plain, at the size
-// each widget asks for). The face is made by a replaceable factory: the application installs the
-// system-font one, and tests install a face of known metrics. With no factory there is no fallback
-// face and widgets draw no text of their own.
+// each widget asks for). The face is made by a replaceable factory, the system-font one until another
+// is set: tests install a face of known metrics. With no factory (null) there is no fallback face and
+// widgets draw no text of their own. Main thread only.
 #pragma once
 
 namespace Kit {

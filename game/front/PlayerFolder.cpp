@@ -19,7 +19,7 @@ namespace {
 // Copies kept of damaged files before the oldest name is reused.
 constexpr int kMaxDamagedCopies = 99;
 
-bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mPlaying; }
+bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mDemoPlaying; }
 
 std::string LockFileOf(const std::string& path) { return Kit::GetFileDir(path, true) + ".lock"; }
 

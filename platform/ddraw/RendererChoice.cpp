@@ -32,7 +32,11 @@ bool NamesCpuRasterizer(std::string_view glRenderer) {
 
 SDL_Renderer* CreateWindowRenderer(SDL_Window* window) {
   SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
-  if (!renderer || !NamesCpuRasterizer(CurrentGlRenderer(renderer))) return renderer;
+  // Only X11 shows a window's own pixels without a renderer of its own; elsewhere (Wayland) SDL would
+  // make them a texture of that same OpenGL again.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!renderer || !driver || std::string_view(driver) != "x11" || !NamesCpuRasterizer(CurrentGlRenderer(renderer)))
+    return renderer;
   SDL_DestroyRenderer(renderer);
   // SDL otherwise shows a window's own pixels through a texture of an OpenGL renderer too.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");

@@ -15,9 +15,9 @@ namespace plat::ddraw {
 // Whether an OpenGL renderer string (GL_RENDERER) names a rasterizer that runs on the CPU.
 bool NamesCpuRasterizer(std::string_view glRenderer);
 
-// A renderer for the window: SDL's own choice, unless that is an OpenGL the CPU runs; then SDL's
-// software renderer, whose window pixels the video driver shows directly (not through OpenGL again).
-// Null when SDL can make none.
+// A renderer for the window: SDL's own choice, unless that is an OpenGL the CPU runs on X11; then SDL's
+// software renderer, whose window pixels X11 shows directly (not through OpenGL again). Null when SDL
+// can make none.
 SDL_Renderer* CreateWindowRenderer(SDL_Window* window);
 
 }  // namespace plat::ddraw

@@ -3,6 +3,7 @@
 // cleanly. And the fatal paths of Init, through the exit hook.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -145,7 +146,7 @@ TEST_F(HeadlessAppTest, InitAndStartDoNothingOnceQuitting) {
   EXPECT_FALSE(game.mLoadingThreadStarted);
 }
 
-TEST_F(HeadlessAppTest, WithoutDirectDrawTheUserIsToldAndTheProgramEndsWithCodeZero) {
+TEST_F(HeadlessAppTest, WithoutDirectDrawTheUserIsToldAndTheProgramEndsWithAFailureStatus) {
   plat::SetModuleMissing("ddraw.dll", true);
   plat::ScopedMessageBoxScript boxes;
   plat::ScopedExitCatcher exits;
@@ -155,7 +156,7 @@ TEST_F(HeadlessAppTest, WithoutDirectDrawTheUserIsToldAndTheProgramEndsWithCodeZ
       game.Init();
       ADD_FAILURE() << "Init went on without DirectX";
     } catch (const plat::ProcessExit& exit) {
-      EXPECT_EQ(exit.code, 0u);
+      EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
     }
     EXPECT_EQ(game.mHWnd, nullptr);
   }
@@ -186,7 +187,7 @@ TEST_F(HeadlessAppTest, ASecondCopyNotifiesTheFirstAndEndsWithoutAWindow) {
   Kit::gKitApp = &first;
 }
 
-TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgram) {
+TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgramWithAFailureStatus) {
   plat::ScopedMessageBoxScript boxes;
   plat::ScopedExitCatcher exits;
   HeadlessGame game;
@@ -194,7 +195,7 @@ TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgram) {
     game.LoadResourceManifest("no-such-manifest.xml");
     ADD_FAILURE();
   } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, 0u);
+    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
   }
   const auto shown = boxes.Shown();
   ASSERT_EQ(shown.size(), 1u);

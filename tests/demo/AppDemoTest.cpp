@@ -65,7 +65,7 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
     bool tested = true;
     recorder.DemoSyncBool(tested);
     recorder.mUpdateCount = 25;
-    recorder.mRandSeed = 0xCAFE;  // saved with the file when the application goes
+    recorder.mRandomSeed = 0xCAFE;  // saved with the file when the application goes
   }
   std::filesystem::remove(level);
   {
@@ -75,7 +75,7 @@ TEST_F(AppDemo, ARecordedRunIsReplayedFromItsFileWithoutTouchingRegistryOrDisk) 
     ASSERT_TRUE(Start(player, false));
     ASSERT_NE(player.mDemoStream, nullptr);
     EXPECT_EQ(player.mDemoStream->mSeed, 0xCAFE);
-    EXPECT_EQ(player.mDemoStream->mEndUpdate, 25);
+    EXPECT_EQ(player.mDemoStream->mDemoEndUpdate, 25);
     player.mUpdateCount = 3;
     EXPECT_TRUE(player.RegistryWriteInteger("Volume", 7));
     int volume = 0;
@@ -139,7 +139,7 @@ TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) 
   player.mDeferredMessages.push_back(MSG{player.mInvisHWnd, WM_CLOSE, 0, 0, 0, {}});
   player.ProcessDeferredMessages(false);
   EXPECT_TRUE(player.mQuit);
-  EXPECT_TRUE(player.mDemoStream->mUserClosed);
+  EXPECT_TRUE(player.mDemoStream->mDemoUserClosed);
 }
 
 TEST_F(AppDemo, AfterTheUserClosedThePlaybackNothingMoreIsRead) {
@@ -151,7 +151,7 @@ TEST_F(AppDemo, AfterTheUserClosedThePlaybackNothingMoreIsRead) {
   }
   Kit::KitAppBase player;
   ASSERT_TRUE(Start(player, false));
-  player.mDemoStream->mUserClosed = true;
+  player.mDemoStream->mDemoUserClosed = true;
   EXPECT_FALSE(player.RegistryWriteInteger("A", 1));
   std::string text = "kept";
   player.DemoSyncString(text);

@@ -127,7 +127,7 @@ TEST(DemoStreamPlayback, AnOutcomeDueNowIsLeftForItsOperationAndHoldsNothing) {
   RecordingSink sink;
   sink.mUpdateCount = 4;
   for (int count = 0; count <= 4; ++count) player.PlaybackStep(count, sink);
-  EXPECT_TRUE(player.mLoadingCompleted);
+  EXPECT_TRUE(player.mDemoLoadingCompleted);
   EXPECT_TRUE(sink.mLines.empty()) << "the key comes after the outcome";
   EXPECT_TRUE(player.IsOutcomePending());
   EXPECT_FALSE(player.HoldsUpdate(4));
@@ -165,8 +165,8 @@ TEST(DemoStreamDamage, ACutRecordIsDroppedAndThePlaybackEnds) {
 TEST(DemoStreamSynchronised, HugeRecordedLengthsEndThePlaybackInsteadOfReading) {
   DemoStream rec;
   rec.RecordCommand(0, Kit::DEMO_DATA_BLOCK);
-  rec.mBuffer.WriteLong(0x7FFFFFF0);
-  rec.mBuffer.WriteLong(0);
+  rec.mDemoBuffer.WriteLong(0x7FFFFFF0);
+  rec.mDemoBuffer.WriteLong(0);
   rec.RecordResult(0, Kit::DemoResultRecord::FileRead, true);
   DemoStream player = Reopen(rec);
   Kit::Buffer block;
@@ -192,9 +192,9 @@ TEST(DemoStreamSynchronised, ARecordOfAnotherKindEndsThePlayback) {
 TEST(DemoStreamSynchronised, PayloadValuesAreReadWhileTheyLastAndACountBeyondTheEndEndsThePlayback) {
   DemoStream rec;
   rec.RecordResult(0, Kit::DemoResultRecord::FileRead, true);
-  rec.mBuffer.WriteLong(-7);
+  rec.mDemoBuffer.WriteLong(-7);
   const std::uint8_t bytes[] = {5, 6, 7};
-  rec.mBuffer.WriteBytes(bytes, 3);
+  rec.mDemoBuffer.WriteBytes(bytes, 3);
   DemoStream player = Reopen(rec);
   ASSERT_TRUE(player.ReplayResult(0, Kit::DemoResultRecord::FileRead));
   EXPECT_EQ(player.ReadPayloadLong(), -7);

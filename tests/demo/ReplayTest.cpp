@@ -202,7 +202,7 @@ TEST_F(Replay, ADemoFileThatCannotBePlayedIsShownAndEndsTheProgramAtStart) {
     app.Init();
     ADD_FAILURE() << "Init went on without its demo";
   } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, 0u);
+    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
   }
   EXPECT_FALSE(app.mPlayingDemoBuffer);
   const auto shown = boxes.Shown();

@@ -68,7 +68,7 @@ TEST_F(DebugKeysTest, OverlayKeysToggleAndCycleTheMode) {
   for (const auto& p : presses) {
     EXPECT_FALSE(Press(VK_F3, false, p.shift)) << "F3 goes on to the widgets";
     EXPECT_EQ(mApp.mShowFPS, p.shown);
-    EXPECT_EQ(mApp.mFPSMode, p.mode);
+    EXPECT_EQ(mApp.mFpsMode, p.mode);
   }
 }
 
@@ -182,8 +182,8 @@ class ModValuesTest : public testing::Test {
   ~ModValuesTest() override { Kit::ResetModValues(); }
 
   // A source file dated after the executable, registered as a program file would be.
-  std::string Source(const std::string& text) {
-    const std::string path = mFolder.Write("Tuning.cpp", text);
+  std::string Source(const std::string& text, const std::string& name = "Tuning.cpp") {
+    const std::string path = mFolder.Write(name, text);
     std::filesystem::last_write_time(path,
                                      std::filesystem::file_time_type::clock::now() + std::chrono::hours(++mHours));
     Kit::RegisterModValSite(path);
@@ -231,6 +231,30 @@ TEST_F(ModValuesTest, ReloadTakesTheMarkedValuesOfEachLine) {
   EXPECT_EQ(file.mLists[1][5].mIntValue, 8);
   EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 1, 0), 31);
   EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 3, 99), 99) << "an unmarked line keeps the literal";
+}
+
+TEST_F(ModValuesTest, LinesAreCountedHoweverLongTheyAre) {
+  for (const std::size_t length :
+       {std::size_t{510}, std::size_t{511}, std::size_t{512}, std::size_t{513}, std::size_t{1500}}) {
+    const std::string path = Source("// " + std::string(length, '-') + " k = M(7);\nint b = M(5);\n");
+    ASSERT_TRUE(Kit::ReparseModValues()) << length;
+    EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 1, 0), 7) << "the end of a line of " << length;
+    EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 2, 0), 5) << "the line after one of " << length;
+    EXPECT_EQ(Kit::RegisterModValSite(path).mLists[0].size(), 3u) << length;
+  }
+}
+
+TEST_F(ModValuesTest, AReloadThatStopsAtOneFileLeavesTheFilesAfterItWithoutValues) {
+  const std::string first = Source("a = M(1);\n", "A.cpp");
+  const std::string second = Source("b = M(2);\n", "B.cpp");
+  ASSERT_TRUE(Kit::ReparseModValues());
+  ASSERT_EQ(Kit::ModValueAt(0, second.c_str(), 1, 0), 2);
+  Source("a = M(3) + M(4);\n", "A.cpp");
+  EXPECT_FALSE(Kit::ReparseModValues());
+  EXPECT_EQ(mBoxes.Shown().back().caption, "MODVAL ERROR");
+  EXPECT_EQ(Kit::ModValueAt(0, first.c_str(), 1, 0), 3) << "what was read before the stop holds";
+  EXPECT_EQ(Kit::ModValueAt(0, second.c_str(), 1, 0), 0) << "the file after the stop keeps no old value";
+  EXPECT_TRUE(Kit::RegisterModValSite(second).mLists[0].empty());
 }
 
 TEST_F(ModValuesTest, AChangedConstantIsReadAgain) {
@@ -492,7 +516,7 @@ TEST_F(PlaybackDialogsTest, DebugKeysReadTheLiveModifiersWhileADemoPlays) {
   plat::inject::Key("Left Shift", false);
   while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
   EXPECT_TRUE(mApp.mShowFPS);
-  EXPECT_EQ(mApp.mFPSMode, 1) << "Shift+F3 picks the next overlay";
+  EXPECT_EQ(mApp.mFpsMode, 1) << "Shift+F3 picks the next overlay";
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // The screens in a real window: the game, on its generated data, runs against a private Xvfb server with
 // SDL's X11 driver and is played into a level; the main menu, the scene select, the level in play, the
-// in-game menu and the options dialog are presented and read back from the X window. Each shot must show,
-// at known places, the pixels of the images that screen draws there. On the way the help screen's "More"
-// asks the desktop for the help page, and the options switch to full screen and back to the window. The shots are
-// written at half size as PNG files into QUARVEL_SHOTS_DIR when it is set (the README's pictures). Skipped without
+// in-game menu, the options dialog and the warning its 3D box opens are presented and read back from the X window. Each
+// shot must show, at known places, the pixels of the images that screen draws there. On the way the help screen's
+// "More" asks the desktop for the help page, and the options switch to full screen and back to the window. The shots
+// are written at half size as PNG files into QUARVEL_SHOTS_DIR when it is set (the README's pictures). Skipped without
 // Xvfb.
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resource/PNGWriter.h"
 #include "framework/widget/Checkbox.h"
+#include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/EditWidget.h"
 #include "framework/widget/WidgetManager.h"
@@ -129,6 +130,37 @@ class ShotGame : public testsupport::HeadlessGame {
       WriteHalfSize(shot, std::string(folder) + "/" + name + ".png");
     mShot.push_back(name);
   }
+  // The framework's own message box over the game: its header in white, its lines in yellow and its one
+  // button, a grey face with a black label, each where the box lays them out.
+  void ExpectReadableWarning(const Kit::Dialog& warning) {
+    const std::vector<std::uint32_t> pixels = testsupport::ReadXWindowPixels(plat::SdlWindowOf(mHWnd), mWidth, mHeight);
+    ASSERT_FALSE(pixels.empty());
+    const Frame shot{mWidth, pixels.data()};
+    auto count = [&](int left, int top, int right, int bottom, auto matches) {
+      int found = 0;
+      for (int y = std::max(top, 0); y < std::min(bottom, mHeight); ++y)
+        for (int x = std::max(left, 0); x < std::min(right, mWidth); ++x) found += matches(shot.At(x, y));
+      return found;
+    };
+    auto near = [](std::uint32_t colour) { return [colour](std::uint32_t pixel) { return Near(pixel, colour); }; };
+    // Smoothed text is dark where its strokes are, black only where they are wide.
+    auto dark = [](std::uint32_t pixel) {
+      return (pixel & 0xFF) < 0x60 && (pixel >> 8 & 0xFF) < 0x60 && (pixel >> 16 & 0xFF) < 0x60;
+    };
+    const Kit::Widget& button = *warning.mYesButton;
+    const int textTop = warning.mY + warning.mContentInsets.mTop;
+    // Inside the box's white outline.
+    const int left = warning.mX + 13;
+    const int right = warning.mX + warning.mWidth - 15;
+    EXPECT_GT(count(left, textTop, right, textTop + 20, near(0xFFFFFF)), 40) << "the header in white";
+    EXPECT_GT(count(left, textTop + 20, right, button.mY, near(0xFFFF00)), 100) << "the lines in yellow";
+    const int buttonRight = button.mX + button.mWidth;
+    const int buttonBottom = button.mY + button.mHeight;
+    EXPECT_GT(count(button.mX, button.mY, buttonRight, buttonBottom, near(0xD4D4D4)),
+              button.mWidth * button.mHeight / 2)
+        << "the button's face";
+    EXPECT_GT(count(button.mX + 2, button.mY + 2, buttonRight - 2, buttonBottom - 2, dark), 20) << "the button's label";
+  }
   // A click in the middle of the widget, where the window shows it (full screen scales the frame up).
   void Click(const Kit::Widget& widget) {
     int width = mWidth, height = mHeight;
@@ -148,12 +180,21 @@ class ShotGame : public testsupport::HeadlessGame {
       name->mEdit->mText.empty() ? (void)plat::inject::Text("Anna") : Click(*name->mOkButton);
       return;
     }
-    if (auto* options = dynamic_cast<OptionsDialog*>(GetDialog(kOptionsDialogId))) {
-      // Full screen on, and at the next visit off again.
+    if (Kit::Dialog* warning = GetDialog(kOptionsWarningDialogId)) {
+      Shoot("warning", {});
+      ExpectReadableWarning(*warning);
+      Click(*warning->mYesButton);
+    } else if (auto* options = dynamic_cast<OptionsDialog*>(GetDialog(kOptionsDialogId))) {
+      // 3D on, which warns, and off again; full screen on, and at the next visit off again.
       const Kit::Checkbox* hard = options->Box(OptionsDialog::kHardCheckbox);
       const int half = IMAGE_CHECKBOX->GetWidth() / 2;
-      if (!Shot("options"))
+      if (!Shot("options")) {
         Shoot("options", {{IMAGE_CHECKBOX, hard->mX - half, hard->mY, half + half / 2, hard->mHeight / 2}});
+        Click(*options->Box(OptionsDialog::k3DCheckbox));
+        return;
+      }
+      if (Shot("warning") && options->Box(OptionsDialog::k3DCheckbox)->mChecked)
+        Click(*options->Box(OptionsDialog::k3DCheckbox));
       Click(*options->Box(OptionsDialog::kFullScreenCheckbox));
       Click(*options->mYesButton);
     } else if (auto* menu = dynamic_cast<InGameMenuDialog*>(GetDialog(kInGameMenuDialogId))) {
@@ -206,8 +247,8 @@ TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOpti
     ShotGame game;
     game.Init();
     game.Start();
-    EXPECT_EQ(game.mShot,
-              (std::vector<std::string>{"mainmenu", "sceneselect", "level", "ingamemenu", "options", "windowedagain"}));
+    EXPECT_EQ(game.mShot, (std::vector<std::string>{"mainmenu", "sceneselect", "level", "ingamemenu", "options",
+                                                    "warning", "windowedagain"}));
     EXPECT_EQ(game.mFullScreenSize, std::make_pair(1024, 768)) << "full screen covers the Xvfb screen";
     const std::vector<std::string> opened = shell.Record().opened;
     ASSERT_EQ(opened.size(), 1u) << "the help page is asked for once";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -88,7 +89,7 @@ TEST(CommandLine, AnUnknownSwitchEndsTheProgramWithItsName) {
     app.ParseCommandLineText("-play -fullscreen");
     FAIL() << "the program went on";
   } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, 0u);
+    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
   }
   ASSERT_EQ(boxes.Shown().size(), 1u);
   EXPECT_EQ(boxes.Shown()[0].text, "Invalid Command Line Param: -fullscreen");

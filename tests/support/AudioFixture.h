@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -40,7 +41,8 @@ std::pair<int, int> Heard();
 // which is a quarter as loud, to its end. Returns the loudness of order 0.
 int PlayModuleOrdersOnce(Kit::MusicInterface& music, int id);
 
-// Runs `action`, which must end the program (exit code 0) after showing one message box; returns that box.
+// Runs `action`, which must end the program with a failure status after showing one message box; returns
+// that box.
 template <typename Action>
 plat::ShownMessageBox FatalEnd(Action action) {
   plat::ScopedMessageBoxScript boxes;
@@ -49,7 +51,7 @@ plat::ShownMessageBox FatalEnd(Action action) {
     action();
     ADD_FAILURE() << "the program went on";
   } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, 0u);
+    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
   }
   EXPECT_EQ(boxes.Shown().size(), 1u);
   return boxes.Shown().empty() ? plat::ShownMessageBox{} : boxes.Shown().front();

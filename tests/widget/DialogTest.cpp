@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/font/SysFont.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
@@ -42,6 +43,16 @@ class Dialogs : public KitTest::WidgetFixture {
 
   int mDestroyed = 0;
 };
+
+TEST(DialogFaces, ADialogGivenNoFontsMakesSystemFontsForItsTextAndItsButton) {
+  ASSERT_NE(Kit::GetFallbackFontFactory(), nullptr) << "a program's widgets start with the system face";
+  Kit::Dialog dialog(nullptr, nullptr, 10, true, "Warning", "Your video card", "OK", Kit::kButtonsFooter);
+  dialog.GetPreferredHeight(400);
+  EXPECT_NE(dynamic_cast<Kit::SysFont*>(dialog.mHeaderFont), nullptr);
+  EXPECT_NE(dynamic_cast<Kit::SysFont*>(dialog.mBodyFont), nullptr);
+  std::unique_ptr<Kit::Font> label(Kit::MakeFallbackFont(nullptr, 12, 1));
+  EXPECT_NE(dynamic_cast<Kit::SysFont*>(label.get()), nullptr);
+}
 
 TEST_F(Dialogs, TwoButtonsShareTheWidthBetweenTheInsets) {
   Kit::Dialog dialog(nullptr, nullptr, 1, false, "", "", "", Kit::kButtonsOkCancel);
@@ -153,6 +164,32 @@ TEST_F(Dialogs, ButtonsReachTheApplicationAsDialogIdPlus2000And3000) {
   for (int i = 0; i < 8; ++i) mApp.UpdateAppStep(nullptr);
   EXPECT_EQ(mApp.mButtonLog, (Log{"press 2007", "depress 2007", "press 3007", "depress 3007"}));
   EXPECT_EQ(dialog->mResult, Kit::kIdNo);
+}
+
+TEST_F(Dialogs, AOneButtonBoxOfDoDialogClosesOnItsButtonOnceTheApplicationHeardOfIt) {
+  Kit::Dialog* box = mApp.DoDialog(10, true, "Warning", "Your video card", "OK", Kit::kButtonsFooter);
+  QueueClickOn(box->mYesButton);
+  for (int i = 0; i < 4; ++i) mApp.UpdateAppStep(nullptr);
+  EXPECT_EQ(mApp.mButtonLog, (Log{"press 2010", "depress 2010"}));
+  EXPECT_EQ(mApp.GetDialog(10), nullptr) << "closed, and deleted at the loop's next safe point";
+  EXPECT_EQ(mApp.mModalCloses, 1);
+  EXPECT_EQ(mManager.mBaseModalWidget, nullptr) << "the screen below takes input again";
+
+  // A listener that answers with the next box under the same id keeps that one open.
+  Kit::Dialog* first = mApp.DoDialog(10, true, "Not Supported", "", "OK", Kit::kButtonsFooter);
+  Kit::Dialog* next = nullptr;
+  mApp.mOnDepress = [&](int) { next = mApp.DoDialog(10, true, "Warning", "", "OK", Kit::kButtonsFooter); };
+  QueueClickOn(first->mYesButton);
+  for (int i = 0; i < 4; ++i) mApp.UpdateAppStep(nullptr);
+  ASSERT_NE(next, nullptr);
+  EXPECT_EQ(mApp.GetDialog(10), next);
+  mApp.mOnDepress = nullptr;
+
+  // Boxes with two buttons are the application's to close.
+  Kit::Dialog* question = mApp.DoDialog(7, true, "Quit?", "Really?", "", Kit::kButtonsYesNo);
+  QueueClickOn(question->mYesButton);
+  for (int i = 0; i < 4; ++i) mApp.UpdateAppStep(nullptr);
+  EXPECT_EQ(mApp.GetDialog(7), question);
 }
 
 TEST_F(Dialogs, WaitForResultRunsTheLoopUntilAButtonIsReleased) {

@@ -38,11 +38,11 @@ std::string CrashHandler::mUserText;
 std::string CrashHandler::mCrashDemoFile;
 bool CrashHandler::mHasDemoFile = false;
 KitAppBase* CrashHandler::mApp = nullptr;
+LPTOP_LEVEL_EXCEPTION_FILTER CrashHandler::mPreviousFilter = nullptr;
+HMODULE CrashHandler::mImageHelpModule = nullptr;
 
 namespace {
 
-LPTOP_LEVEL_EXCEPTION_FILTER gPreviousFilter = nullptr;
-HMODULE gImageHelp = nullptr;
 SymInitializeProc gSymInitialize = nullptr;
 SymSetOptionsProc gSymSetOptions = nullptr;
 SymCleanupProc gSymCleanup = nullptr;
@@ -58,7 +58,7 @@ struct ExceptionNameRow {
   const char* name;
 };
 
-constexpr ExceptionNameRow kExceptionNames[] = {
+constexpr ExceptionNameRow ExceptionNameTable[] = {
     {0x40000005, "Segment Notification"},
     {0x80000003, "Breakpoint"},
     {0x80000004, "Single step"},
@@ -102,8 +102,8 @@ void Append(std::string& text, const char* format, ...) {
 }
 
 template <typename Proc>
-bool Take(Proc* proc, const char* name) {
-  *proc = reinterpret_cast<Proc>(GetProcAddress(gImageHelp, name));
+bool Take(HMODULE module, Proc* proc, const char* name) {
+  *proc = reinterpret_cast<Proc>(GetProcAddress(module, name));
   return *proc != nullptr;
 }
 
@@ -137,10 +137,10 @@ bool SectionOf(const std::string& path, std::uint64_t at, DWORD* section, std::u
 void CrashHandler::Install() {
   LoadImageHelp();  // the symbol session stays open; the report's own load brings it up to date
   plat::SetSignalSafeFaultStep(&CrashHandler::WriteFirstCrashFile);
-  gPreviousFilter = SetUnhandledExceptionFilter(&CrashHandler::UnhandledExceptionFilter);
+  mPreviousFilter = SetUnhandledExceptionFilter(&CrashHandler::UnhandledExceptionFilter);
 }
 
-void CrashHandler::Uninstall() { SetUnhandledExceptionFilter(gPreviousFilter); }
+void CrashHandler::Uninstall() { SetUnhandledExceptionFilter(mPreviousFilter); }
 
 LONG CrashHandler::UnhandledExceptionFilter(EXCEPTION_POINTERS* exception) {
   if (mApp != nullptr) mApp->CrashOccurred();
@@ -150,20 +150,25 @@ LONG CrashHandler::UnhandledExceptionFilter(EXCEPTION_POINTERS* exception) {
 }
 
 const char* CrashHandler::ExceptionName(DWORD code) {
-  for (const ExceptionNameRow& row : kExceptionNames)
+  for (const ExceptionNameRow& row : ExceptionNameTable)
     if (row.code == code) return row.name;
   return nullptr;
 }
 
 bool CrashHandler::LoadImageHelp() {
-  gImageHelp = LoadLibrary("IMAGEHLP.DLL");
-  if (gImageHelp == nullptr) return false;
-  if (!Take(&gSymInitialize, "SymInitialize") || !Take(&gSymSetOptions, "SymSetOptions") ||
-      !Take(&gSymCleanup, "SymCleanup") || !Take(&gUnDecorateSymbolName, "UnDecorateSymbolName") ||
-      !Take(&gStackWalk, "StackWalk") || !Take(&gSymFunctionTableAccess, "SymFunctionTableAccess") ||
-      !Take(&gSymGetModuleBase, "SymGetModuleBase") || !Take(&gSymGetSymFromAddr, "SymGetSymFromAddr"))
+  mImageHelpModule = LoadLibrary("IMAGEHLP.DLL");
+  if (mImageHelpModule == nullptr) return false;
+  if (!Take(mImageHelpModule, &gSymInitialize, "SymInitialize") ||
+      !Take(mImageHelpModule, &gSymSetOptions, "SymSetOptions") ||
+      !Take(mImageHelpModule, &gSymCleanup, "SymCleanup") ||
+      !Take(mImageHelpModule, &gUnDecorateSymbolName, "UnDecorateSymbolName") ||
+      !Take(mImageHelpModule, &gStackWalk, "StackWalk") ||
+      !Take(mImageHelpModule, &gSymFunctionTableAccess, "SymFunctionTableAccess") ||
+      !Take(mImageHelpModule, &gSymGetModuleBase, "SymGetModuleBase") ||
+      !Take(mImageHelpModule, &gSymGetSymFromAddr, "SymGetSymFromAddr"))
     return false;
-  Take(&gSymGetLineFromAddr, "SymGetLineFromAddr");  // lines are a bonus: a walk without them still names
+  Take(mImageHelpModule, &gSymGetLineFromAddr,
+       "SymGetLineFromAddr");  // lines are a bonus: a walk without them still names
   gSymSetOptions(SYMOPT_DEFERRED_LOADS);
   char path[260] = {};
   GetModuleFileName(nullptr, path, sizeof(path));
@@ -174,10 +179,10 @@ bool CrashHandler::LoadImageHelp() {
 }
 
 void CrashHandler::UnloadImageHelp() {
-  if (gImageHelp == nullptr) return;
+  if (mImageHelpModule == nullptr) return;
   if (gSymCleanup != nullptr) gSymCleanup(nullptr);
-  FreeLibrary(gImageHelp);
-  gImageHelp = nullptr;
+  FreeLibrary(mImageHelpModule);
+  mImageHelpModule = nullptr;
 }
 
 bool CrashHandler::GetLogicalAddress(const void* address, std::string* module, DWORD* section, std::uint64_t* offset) {
@@ -324,10 +329,10 @@ std::string CrashHandler::MakeReport(EXCEPTION_POINTERS* exception, std::string*
 
 void CrashHandler::FinishDemo() {
   DemoStream* demo = mApp->mDemoStream;
-  const bool recording = demo != nullptr && demo->mRecording;
+  const bool recording = demo != nullptr && demo->mDemoRecording;
   if (recording) {
     demo->RecordCommand(mApp->mUpdateCount, DEMO_NO_OP);
-    mApp->WriteDemoFile(mApp->mRandSeed);
+    mApp->WriteDemoFile(mApp->mRandomSeed);
     mCrashDemoFile = mApp->mDemoFileName;
   }
   mHasDemoFile = recording;
@@ -336,7 +341,7 @@ void CrashHandler::FinishDemo() {
     mCrashDemoFile = extra;
     mHasDemoFile = true;
   }
-  if (demo != nullptr) demo->mRecording = demo->mPlaying = false;
+  if (demo != nullptr) demo->mDemoRecording = demo->mDemoPlaying = false;
 }
 
 void CrashHandler::DoHandleException(EXCEPTION_POINTERS* exception) {

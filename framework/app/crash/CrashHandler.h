@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/win/Exceptions.h"
+#include "platform/win/Types.h"
 #include "platform/win/Window.h"
 
 namespace Kit {
@@ -80,6 +81,11 @@ class CrashHandler {
   static LRESULT ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // The filter that was in force before Install.
+  static LPTOP_LEVEL_EXCEPTION_FILTER mPreviousFilter;
+  // The symbol and stack-walk library while it is loaded.
+  static HMODULE mImageHelpModule;
+
   static bool LoadImageHelp();
   static void UnloadImageHelp();
   static void FinishDemo();

@@ -26,7 +26,7 @@ DemoStream* DemoOfApp() { return gKitApp != nullptr ? gKitApp->mDemoStream : nul
 
 bool DemoPlaying() {
   const DemoStream* demo = DemoOfApp();
-  return demo != nullptr && demo->mPlaying;
+  return demo != nullptr && demo->mDemoPlaying;
 }
 
 }  // namespace
@@ -44,12 +44,14 @@ void HTTPTransfer::JoinWorker() {
 }
 
 void HTTPTransfer::SendRequest(const std::string& url, const std::string& request) {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   PrepareTransfer(url);
   mSendStr = request;
   StartTransfer();
 }
 
 void HTTPTransfer::PrepareTransfer(const std::string& url) {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   Reset();
   mTransferId = gNextTransferId++;
   mURL = url;
@@ -89,6 +91,7 @@ void HTTPTransfer::SplitURL(const std::string& url, std::string* protocol, std::
 }
 
 void HTTPTransfer::StartTransfer() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   mTransferPending = true;
   if (DemoPlaying()) return;  // the result comes from the recording
   JoinWorker();
@@ -102,6 +105,7 @@ void HTTPTransfer::Abort() {
 }
 
 void HTTPTransfer::Reset() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   if (mThreadRunning) {
     Abort();
     WaitFor();
@@ -123,6 +127,7 @@ void HTTPTransfer::Reset() {
 }
 
 int HTTPTransfer::GetResultCode() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   UpdateStatus();
   return mResult;
 }
@@ -145,11 +150,12 @@ std::string HTTPTransfer::GetContent() const {
 }
 
 void HTTPTransfer::UpdateStatus() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   DemoStream* demo = DemoOfApp();
   if (demo == nullptr) return;
-  if (!demo->mPlaying) {
+  if (!demo->mDemoPlaying) {
     const int result = mResult;
-    if (demo->mRecording && result != mLastDemoResult) {
+    if (demo->mDemoRecording && result != mLastDemoResult) {
       demo->RecordHttpResult(gKitApp->mUpdateCount, static_cast<std::int32_t>(mTransferId), result,
                              result == RESULT_PENDING ? std::string() : GetContent());
       mLastDemoResult = result;

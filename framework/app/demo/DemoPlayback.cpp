@@ -73,7 +73,7 @@ class AppDemoSink : public DemoPlaybackSink {
 }  // namespace
 
 void KitAppBase::ReplayDisplayStateAtInit() {
-  if (mDemoStream == nullptr || !mDemoStream->mPlaying) return;
+  if (mDemoStream == nullptr || !mDemoStream->mDemoPlaying) return;
   bool windowed = mIsWindowed;
   int refreshRate = mSyncRefreshRate;
   if (mDemoStream->ReplayDisplayState(mUpdateCount, &windowed, &refreshRate)) {
@@ -84,22 +84,23 @@ void KitAppBase::ReplayDisplayStateAtInit() {
 
 void KitAppBase::RecordDisplayState() {
   if (mDDInterface != nullptr) mSyncRefreshRate = mDDInterface->mRefreshRate;
-  if (mDemoStream != nullptr && mDemoStream->mRecording)
+  if (mDemoStream != nullptr && mDemoStream->mDemoRecording)
     mDemoStream->RecordDisplayState(mUpdateCount, mIsWindowed, mSyncRefreshRate);
 }
 
 void KitAppBase::RecordDemoCommand(int command) {
-  if (mDemoStream != nullptr && mDemoStream->mRecording && !mQuit) mDemoStream->RecordCommand(mUpdateCount, command);
+  if (mDemoStream != nullptr && mDemoStream->mDemoRecording && !mQuit)
+    mDemoStream->RecordCommand(mUpdateCount, command);
 }
 
 void KitAppBase::PlaybackDemoStep() {
-  if (mDemoStream == nullptr || !mDemoStream->mPlaying || mQuit) return;
+  if (mDemoStream == nullptr || !mDemoStream->mDemoPlaying || mQuit) return;
   AppDemoSink sink(*this);
   mDemoStream->PlaybackStep(mUpdateCount, sink);
 }
 
 void KitAppBase::RecordDemoMessage(const MSG& msg) {
-  if (mDemoStream == nullptr || !mDemoStream->mRecording || mQuit) return;
+  if (mDemoStream == nullptr || !mDemoStream->mDemoRecording || mQuit) return;
   const int key = static_cast<int>(msg.wParam);
   switch (msg.message) {
     case WM_CHAR:

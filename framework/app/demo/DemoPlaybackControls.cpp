@@ -78,7 +78,7 @@ void FillMarkerList(HWND dialog, KitAppBase& app) {
   GetTextMetricsA(dc, &metrics);
   int widest = 0;
   for (const MarkerLine& line :
-       MarkerListLines(app.mDemoStream->mMarkers, app.mUpdateCount, app.DemoEndUpdate(), app.mFrameTime)) {
+       MarkerListLines(app.mDemoStream->mDemoMarkers, app.mUpdateCount, app.DemoEndUpdate(), app.mFrameTime)) {
     const LRESULT index = SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.mText.c_str()));
     SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(index), line.mUpdateCount);
     SIZE size{};
@@ -194,9 +194,9 @@ std::vector<MarkerLine> MarkerListLines(const std::vector<DemoMarker>& markers, 
   return lines;
 }
 
-bool KitAppBase::DemoPlaying() const { return mDemoStream != nullptr && mDemoStream->mPlaying; }
+bool KitAppBase::DemoPlaying() const { return mDemoStream != nullptr && mDemoStream->mDemoPlaying; }
 
-int KitAppBase::DemoEndUpdate() const { return mDemoStream != nullptr ? mDemoStream->mEndUpdate : 0; }
+int KitAppBase::DemoEndUpdate() const { return mDemoStream != nullptr ? mDemoStream->mDemoEndUpdate : 0; }
 
 void KitAppBase::DemoPlaybackKey(int character) {
   switch (character) {

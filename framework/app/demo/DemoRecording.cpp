@@ -51,9 +51,9 @@ void KitAppBase::WriteDemoFile(std::uint32_t seed) {
 
 void KitAppBase::DemoSyncBuffer(Buffer& buffer) {
   if (mDemoStream == nullptr) return;
-  if (mDemoStream->mPlaying)
+  if (mDemoStream->mDemoPlaying)
     mDemoStream->ReplayDataBlock(mUpdateCount, &buffer);
-  else if (mDemoStream->mRecording)
+  else if (mDemoStream->mDemoRecording)
     mDemoStream->RecordDataBlock(mUpdateCount, buffer);
 }
 

@@ -23,36 +23,36 @@ constexpr std::size_t kMaxStreamString = 32767;
 
 }  // namespace
 
-void DemoStream::WriteTimingBlock(std::int32_t updateCount) {
-  std::int64_t delta = std::max<std::int64_t>(0, static_cast<std::int64_t>(updateCount) - mLastUpdate);
+void DemoStream::WriteDemoTimingBlock(std::int32_t updateCount) {
+  std::int64_t delta = std::max<std::int64_t>(0, static_cast<std::int64_t>(updateCount) - mLastDemoUpdate);
   while (delta > kMaxTimingDelta) {
-    mBuffer.WriteNumBits(kMaxTimingDelta, kTimingBits);
-    mBuffer.WriteNumBits(0, 1);
-    mBuffer.WriteNumBits(DEMO_NO_OP, kCommandBits);
+    mDemoBuffer.WriteNumBits(kMaxTimingDelta, kTimingBits);
+    mDemoBuffer.WriteNumBits(0, 1);
+    mDemoBuffer.WriteNumBits(DEMO_NO_OP, kCommandBits);
     delta -= kMaxTimingDelta;
   }
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(delta), kTimingBits);
-  mLastUpdate = updateCount;
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(delta), kTimingBits);
+  mLastDemoUpdate = updateCount;
 }
 
 void DemoStream::WriteCommandHeader(std::int32_t updateCount, int command) {
-  WriteTimingBlock(updateCount);
-  mBuffer.WriteNumBits(0, 1);
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(command), kCommandBits);
+  WriteDemoTimingBlock(updateCount);
+  mDemoBuffer.WriteNumBits(0, 1);
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(command), kCommandBits);
 }
 
 void DemoStream::RecordMousePosition(std::int32_t updateCount, int x, int y) {
-  const int dx = x - mLastMouseX;
-  const int dy = y - mLastMouseY;
+  const int dx = x - mDemoLastMouseX;
+  const int dy = y - mDemoLastMouseY;
   if (dx == 0 && dy == 0) return;
   if (std::abs(dx) <= kMaxRelativeMove && std::abs(dy) <= kMaxRelativeMove) {
-    WriteTimingBlock(updateCount);
-    mBuffer.WriteNumBits(1, 1);
-    mBuffer.WriteNumBits(DEMO_MOUSE_RELATIVE_MOVE, 1);
-    mBuffer.WriteNumBits(static_cast<std::uint32_t>(dx), kRelativeMoveBits);
-    mBuffer.WriteNumBits(static_cast<std::uint32_t>(dy), kRelativeMoveBits);
-    mLastMouseX = x;
-    mLastMouseY = y;
+    WriteDemoTimingBlock(updateCount);
+    mDemoBuffer.WriteNumBits(1, 1);
+    mDemoBuffer.WriteNumBits(DEMO_MOUSE_RELATIVE_MOVE, 1);
+    mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(dx), kRelativeMoveBits);
+    mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(dy), kRelativeMoveBits);
+    mDemoLastMouseX = x;
+    mDemoLastMouseY = y;
     return;
   }
   // A captured mouse can report positions outside 0..4095; the record holds what it can, and the
@@ -60,87 +60,87 @@ void DemoStream::RecordMousePosition(std::int32_t updateCount, int x, int y) {
   const int storedX = std::clamp(x, 0, kMaxAbsoluteCoordinate);
   const int storedY = std::clamp(y, 0, kMaxAbsoluteCoordinate);
   WriteCommandHeader(updateCount, DEMO_ABSOLUTE_MOVE);
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(storedX), kAbsoluteCoordinateBits);
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(storedY), kAbsoluteCoordinateBits);
-  mLastMouseX = storedX;
-  mLastMouseY = storedY;
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(storedX), kAbsoluteCoordinateBits);
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(storedY), kAbsoluteCoordinateBits);
+  mDemoLastMouseX = storedX;
+  mDemoLastMouseY = storedY;
 }
 
 void DemoStream::RecordMouseButton(std::int32_t updateCount, int x, int y, bool down, int clickCode) {
   RecordMousePosition(updateCount, x, y);
-  WriteTimingBlock(updateCount);
-  mBuffer.WriteNumBits(1, 1);
-  mBuffer.WriteNumBits(DEMO_MOUSE_BUTTON, 1);
-  mBuffer.WriteNumBits(down ? 1 : 0, 1);
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(clickCode), kClickCodeBits);
+  WriteDemoTimingBlock(updateCount);
+  mDemoBuffer.WriteNumBits(1, 1);
+  mDemoBuffer.WriteNumBits(DEMO_MOUSE_BUTTON, 1);
+  mDemoBuffer.WriteNumBits(down ? 1 : 0, 1);
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(clickCode), kClickCodeBits);
 }
 
 void DemoStream::RecordCommand(std::int32_t updateCount, int command) { WriteCommandHeader(updateCount, command); }
 
 void DemoStream::RecordActivate(std::int32_t updateCount, bool active) {
   WriteCommandHeader(updateCount, DEMO_ACTIVATE);
-  mBuffer.WriteNumBits(active ? 1 : 0, 1);
+  mDemoBuffer.WriteNumBits(active ? 1 : 0, 1);
 }
 
 void DemoStream::RecordSize(std::int32_t updateCount, bool minimised) {
   WriteCommandHeader(updateCount, DEMO_SIZE);
-  mBuffer.WriteBoolean(minimised);
+  mDemoBuffer.WriteBoolean(minimised);
 }
 
 void DemoStream::RecordKey(std::int32_t updateCount, int command, int key) {
   WriteCommandHeader(updateCount, command);
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(key), 8);
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(key), 8);
 }
 
 void DemoStream::RecordMouseWheel(std::int32_t updateCount, int wheelDelta) {
   WriteCommandHeader(updateCount, DEMO_MOUSE_WHEEL);
-  mBuffer.WriteNumBits(static_cast<std::uint32_t>(wheelDelta / kWheelNotch), 8);
+  mDemoBuffer.WriteNumBits(static_cast<std::uint32_t>(wheelDelta / kWheelNotch), 8);
 }
 
 void DemoStream::RecordDisplayState(std::int32_t updateCount, bool windowed, int refreshRate) {
   WriteCommandHeader(updateCount, DEMO_DISPLAY_STATE);
-  mBuffer.WriteBoolean(windowed);
-  mBuffer.WriteByte(static_cast<std::uint8_t>(refreshRate));
+  mDemoBuffer.WriteBoolean(windowed);
+  mDemoBuffer.WriteByte(static_cast<std::uint8_t>(refreshRate));
 }
 
 void DemoStream::RecordResult(std::int32_t updateCount, DemoResultRecord record, bool result) {
   WriteCommandHeader(updateCount, static_cast<int>(record));
-  mBuffer.WriteNumBits(result ? 1 : 0, 1);
+  mDemoBuffer.WriteNumBits(result ? 1 : 0, 1);
 }
 
 void DemoStream::RecordRegistryRead(std::int32_t updateCount, bool found, std::uint32_t type, const std::uint8_t* data,
                                     std::uint32_t length) {
   RecordResult(updateCount, DemoResultRecord::RegistryRead, found);
   if (!found) return;
-  mBuffer.WriteLong(static_cast<std::int32_t>(type));
-  mBuffer.WriteLong(static_cast<std::int32_t>(length));
-  mBuffer.WriteBytes(data, static_cast<int>(length));
+  mDemoBuffer.WriteLong(static_cast<std::int32_t>(type));
+  mDemoBuffer.WriteLong(static_cast<std::int32_t>(length));
+  mDemoBuffer.WriteBytes(data, static_cast<int>(length));
 }
 
 void DemoStream::RecordFileRead(std::int32_t updateCount, bool found, const Buffer& contents) {
   RecordResult(updateCount, DemoResultRecord::FileRead, found);
   if (!found) return;
-  mBuffer.WriteLong(contents.GetDataLen());
-  mBuffer.WriteBytes(contents.GetDataPtr(), contents.GetDataLen());
+  mDemoBuffer.WriteLong(contents.GetDataLen());
+  mDemoBuffer.WriteBytes(contents.GetDataPtr(), contents.GetDataLen());
 }
 
 void DemoStream::RecordHttpResult(std::int32_t updateCount, std::int32_t transferId, int resultCode,
                                   const std::string& content) {
   WriteCommandHeader(updateCount, DEMO_HTTP_RESULT);
-  mBuffer.WriteLong(transferId);
-  mBuffer.WriteByte(static_cast<std::uint8_t>(resultCode));
+  mDemoBuffer.WriteLong(transferId);
+  mDemoBuffer.WriteByte(static_cast<std::uint8_t>(resultCode));
   // A longer string would read back as empty and leave its bytes to be misread as records.
-  mBuffer.WriteString(content.substr(0, kMaxStreamString));
+  mDemoBuffer.WriteString(content.substr(0, kMaxStreamString));
 }
 
 void DemoStream::RecordDataBlock(std::int32_t updateCount, const Buffer& block) {
   WriteCommandHeader(updateCount, DEMO_DATA_BLOCK);
-  mBuffer.WriteLong(block.GetDataLen());
-  mBuffer.WriteBytes(block.GetDataPtr(), block.GetDataLen());
+  mDemoBuffer.WriteLong(block.GetDataLen());
+  mDemoBuffer.WriteBytes(block.GetDataPtr(), block.GetDataLen());
 }
 
 std::int64_t DemoStream::BitsLeft() const {
-  return std::max<std::int64_t>(0, static_cast<std::int64_t>(mBuffer.dataBitSize) - mBuffer.readBitPos);
+  return std::max<std::int64_t>(0, static_cast<std::int64_t>(mDemoBuffer.dataBitSize) - mDemoBuffer.readBitPos);
 }
 
 bool DemoStream::Take(int count, bool signExtend, std::uint32_t* value) {
@@ -149,7 +149,7 @@ bool DemoStream::Take(int count, bool signExtend, std::uint32_t* value) {
     *value = 0;
     return false;
   }
-  *value = mBuffer.ReadNumBits(count, signExtend);
+  *value = mDemoBuffer.ReadNumBits(count, signExtend);
   return true;
 }
 
@@ -162,16 +162,16 @@ bool DemoStream::TakeLong(std::int32_t* value) {
 
 void DemoStream::EndStream() {
   mEnded = true;
-  mNeedHeader = true;
-  mBuffer.readBitPos = mBuffer.dataBitSize;
+  mDemoNeedHeader = true;
+  mDemoBuffer.readBitPos = mDemoBuffer.dataBitSize;
 }
 
 // The shortest record (a button, or a command without payload) has 10 bits: fewer left are the zero
 // bits that pad the last byte.
-bool DemoStream::Exhausted() const { return mEnded || (mNeedHeader && BitsLeft() < kShortestRecordBits); }
+bool DemoStream::Exhausted() const { return mEnded || (mDemoNeedHeader && BitsLeft() < kShortestRecordBits); }
 
-bool DemoStream::ReadTimingBlock(std::int32_t updateCount) {
-  if (mNeedHeader) {
+bool DemoStream::ReadDemoTimingBlock(std::int32_t updateCount) {
+  if (mDemoNeedHeader) {
     // The shortest record header is 6 bits and a command header 10: the zero bits that pad the last
     // byte never make a whole one.
     std::uint32_t delta = 0;
@@ -180,21 +180,21 @@ bool DemoStream::ReadTimingBlock(std::int32_t updateCount) {
     if (!Take(kTimingBits, false, &delta) || !Take(1, false, &flag) ||
         !Take(flag != 0 ? 1 : kCommandBits, false, &command))
       return false;
-    if (mLastUpdate > std::numeric_limits<std::int32_t>::max() - kMaxTimingDelta) {
+    if (mLastDemoUpdate > std::numeric_limits<std::int32_t>::max() - kMaxTimingDelta) {
       EndStream();
       return false;
     }
-    mLastUpdate += static_cast<std::int32_t>(delta);
-    mIsMouseRecord = flag != 0;
-    mCommand = static_cast<int>(command);
-    mNeedHeader = false;
+    mLastDemoUpdate += static_cast<std::int32_t>(delta);
+    mDemoIsMouseRecord = flag != 0;
+    mDemoCommand = static_cast<int>(command);
+    mDemoNeedHeader = false;
   }
-  return updateCount == mLastUpdate;
+  return updateCount == mLastDemoUpdate;
 }
 
 bool DemoStream::IsOutcomePending() const {
-  if (mNeedHeader || mIsMouseRecord) return false;
-  switch (mCommand) {
+  if (mDemoNeedHeader || mDemoIsMouseRecord) return false;
+  switch (mDemoCommand) {
     case static_cast<int>(DemoResultRecord::RegistryRead):
     case static_cast<int>(DemoResultRecord::RegistryWrite):
     case static_cast<int>(DemoResultRecord::FileExists):
@@ -209,18 +209,18 @@ bool DemoStream::IsOutcomePending() const {
 }
 
 bool DemoStream::HoldsUpdate(std::int32_t updateCount) const {
-  return mPlaying && !Exhausted() && updateCount == mLastUpdate && !IsOutcomePending();
+  return mDemoPlaying && !Exhausted() && updateCount == mLastDemoUpdate && !IsOutcomePending();
 }
 
 void DemoStream::PlaybackStep(std::int32_t updateCount, DemoPlaybackSink& sink) {
-  if (!mPlaying) return;
-  while (updateCount == mLastUpdate) {
+  if (!mDemoPlaying) return;
+  while (updateCount == mLastDemoUpdate) {
     if (sink.DemoShuttingDown() || Exhausted()) return;
-    if (!ReadTimingBlock(updateCount)) return;
+    if (!ReadDemoTimingBlock(updateCount)) return;
     // An outcome is left to the operation that records it; one due now belongs to the work that
     // runs next between updates (the loading hand-over), or to the next update.
     if (IsOutcomePending()) return;
-    mNeedHeader = true;
+    mDemoNeedHeader = true;
     ApplyRecord(sink);
   }
 }
@@ -228,24 +228,24 @@ void DemoStream::PlaybackStep(std::int32_t updateCount, DemoPlaybackSink& sink) 
 void DemoStream::ApplyRecord(DemoPlaybackSink& sink) {
   std::uint32_t a = 0;
   std::uint32_t b = 0;
-  if (mIsMouseRecord) {
-    if (mCommand == DEMO_MOUSE_RELATIVE_MOVE) {
+  if (mDemoIsMouseRecord) {
+    if (mDemoCommand == DEMO_MOUSE_RELATIVE_MOVE) {
       if (!Take(kRelativeMoveBits, true, &a) || !Take(kRelativeMoveBits, true, &b)) return;
-      mLastMouseX += static_cast<std::int32_t>(a);
-      mLastMouseY += static_cast<std::int32_t>(b);
-      sink.DemoMouseMove(mLastMouseX, mLastMouseY);
+      mDemoLastMouseX += static_cast<std::int32_t>(a);
+      mDemoLastMouseY += static_cast<std::int32_t>(b);
+      sink.DemoMouseMove(mDemoLastMouseX, mDemoLastMouseY);
     } else {
       if (!Take(1, false, &a) || !Take(kClickCodeBits, true, &b)) return;
-      sink.DemoMouseButton(mLastMouseX, mLastMouseY, a != 0, static_cast<std::int32_t>(b));
+      sink.DemoMouseButton(mDemoLastMouseX, mDemoLastMouseY, a != 0, static_cast<std::int32_t>(b));
     }
     return;
   }
-  switch (mCommand) {
+  switch (mDemoCommand) {
     case DEMO_ABSOLUTE_MOVE:
       if (!Take(kAbsoluteCoordinateBits, false, &a) || !Take(kAbsoluteCoordinateBits, false, &b)) return;
-      mLastMouseX = static_cast<int>(a);
-      mLastMouseY = static_cast<int>(b);
-      sink.DemoMouseMove(mLastMouseX, mLastMouseY);
+      mDemoLastMouseX = static_cast<int>(a);
+      mDemoLastMouseY = static_cast<int>(b);
+      sink.DemoMouseMove(mDemoLastMouseX, mDemoLastMouseY);
       break;
     case DEMO_ACTIVATE:
       if (Take(1, false, &a)) sink.DemoActivate(a != 0);
@@ -269,10 +269,10 @@ void DemoStream::ApplyRecord(DemoPlaybackSink& sink) {
       sink.DemoMouseEnter();
       break;
     case DEMO_MOUSE_LEAVE:
-      sink.DemoMouseLeave(mLastMouseX, mLastMouseY);
+      sink.DemoMouseLeave(mDemoLastMouseX, mDemoLastMouseY);
       break;
     case DEMO_LOADING_COMPLETED:
-      mLoadingCompleted = true;
+      mDemoLoadingCompleted = true;
       break;
     case DEMO_MOUSE_WHEEL:
       if (Take(8, true, &a)) sink.DemoMouseWheel(static_cast<std::int32_t>(a));
@@ -286,18 +286,18 @@ void DemoStream::ApplyRecord(DemoPlaybackSink& sink) {
 }
 
 bool DemoStream::TakeRecord(std::int32_t updateCount, int command) {
-  if (mEnded || mUserClosed) return false;
-  ReadTimingBlock(updateCount);
+  if (mEnded || mDemoUserClosed) return false;
+  ReadDemoTimingBlock(updateCount);
   // Fillers of a long gap carry nothing; the playback step normally takes them at their own counts.
-  while (!mEnded && !mIsMouseRecord && mCommand == DEMO_NO_OP && command != DEMO_NO_OP) {
-    mNeedHeader = true;
-    ReadTimingBlock(updateCount);
+  while (!mEnded && !mDemoIsMouseRecord && mDemoCommand == DEMO_NO_OP && command != DEMO_NO_OP) {
+    mDemoNeedHeader = true;
+    ReadDemoTimingBlock(updateCount);
   }
-  mNeedHeader = true;
+  mDemoNeedHeader = true;
   if (mEnded) return false;
   // Another record here means the replay went out of step; reading its bits as this payload would
   // only spread the damage.
-  if (mIsMouseRecord || mCommand != command) {
+  if (mDemoIsMouseRecord || mDemoCommand != command) {
     EndStream();
     return false;
   }
@@ -321,10 +321,10 @@ bool DemoStream::ReplayRegistryRead(std::int32_t updateCount, std::uint32_t* typ
   }
   if (static_cast<std::uint32_t>(recordedLength) > *length || (data == nullptr && recordedLength > 0)) {
     // Skipped whole, so that the stream stays in step.
-    mBuffer.readBitPos += recordedLength * 8;
+    mDemoBuffer.readBitPos += recordedLength * 8;
     return false;
   }
-  mBuffer.ReadBytes(data, recordedLength);
+  mDemoBuffer.ReadBytes(data, recordedLength);
   *type = static_cast<std::uint32_t>(recordedType);
   *length = static_cast<std::uint32_t>(recordedLength);
   return true;
@@ -339,7 +339,7 @@ bool DemoStream::ReplayFileRead(std::int32_t updateCount, Buffer* contents) {
     return false;
   }
   contents->Clear();
-  for (std::int32_t i = 0; i < length; ++i) contents->WriteByte(mBuffer.ReadByte());
+  for (std::int32_t i = 0; i < length; ++i) contents->WriteByte(mDemoBuffer.ReadByte());
   return true;
 }
 
@@ -351,7 +351,7 @@ void DemoStream::ReplayDataBlock(std::int32_t updateCount, Buffer* block) {
     return;
   }
   block->Clear();
-  for (std::int32_t i = 0; i < length; ++i) block->WriteByte(mBuffer.ReadByte());
+  for (std::int32_t i = 0; i < length; ++i) block->WriteByte(mDemoBuffer.ReadByte());
 }
 
 bool DemoStream::ReplayDisplayState(std::int32_t updateCount, bool* windowed, int* refreshRate) {
@@ -366,26 +366,27 @@ bool DemoStream::ReplayDisplayState(std::int32_t updateCount, bool* windowed, in
 
 bool DemoStream::PeekHttpResult(std::int32_t updateCount, std::int32_t transferId, int* resultCode,
                                 std::string* content) {
-  if (mUserClosed || !ReadTimingBlock(updateCount) || mIsMouseRecord || mCommand != DEMO_HTTP_RESULT) return false;
+  if (mDemoUserClosed || !ReadDemoTimingBlock(updateCount) || mDemoIsMouseRecord || mDemoCommand != DEMO_HTTP_RESULT)
+    return false;
   if (BitsLeft() < 32 + 8 + 16) {
     EndStream();
     return false;
   }
-  const std::int32_t idStart = mBuffer.readBitPos;
-  if (mBuffer.ReadLong() != transferId) {
-    mBuffer.readBitPos = idStart;
+  const std::int32_t idStart = mDemoBuffer.readBitPos;
+  if (mDemoBuffer.ReadLong() != transferId) {
+    mDemoBuffer.readBitPos = idStart;
     return false;
   }
-  const int code = mBuffer.ReadByte();
-  const std::int16_t length = mBuffer.ReadShort();
+  const int code = mDemoBuffer.ReadByte();
+  const std::int16_t length = mDemoBuffer.ReadShort();
   if (length > 0 && BitsLeft() < static_cast<std::int64_t>(length) * 8) {
     EndStream();
     return false;
   }
-  mBuffer.readBitPos -= 16;
-  *content = mBuffer.ReadString();
+  mDemoBuffer.readBitPos -= 16;
+  *content = mDemoBuffer.ReadString();
   *resultCode = code;
-  mNeedHeader = true;
+  mDemoNeedHeader = true;
   return true;
 }
 
@@ -401,38 +402,38 @@ std::vector<std::uint8_t> DemoStream::ReadPayloadBytes(std::uint32_t count) {
     return {};
   }
   std::vector<std::uint8_t> bytes(count);
-  mBuffer.ReadBytes(bytes.data(), static_cast<int>(count));
+  mDemoBuffer.ReadBytes(bytes.data(), static_cast<int>(count));
   return bytes;
 }
 
 void DemoStream::StartPlayback(const DemoFile& file) {
-  mBuffer.Clear();
-  mBuffer.SetData(file.mStream.data(), static_cast<int>(file.mStream.size()));
-  mBuffer.SeekFront();
-  mMarkers = file.mMarkers;
-  mEndUpdate = file.mEndUpdate;
+  mDemoBuffer.Clear();
+  mDemoBuffer.SetData(file.mStream.data(), static_cast<int>(file.mStream.size()));
+  mDemoBuffer.SeekFront();
+  mDemoMarkers = file.mMarkers;
+  mDemoEndUpdate = file.mEndUpdate;
   mSeed = file.mSeed;
-  mPlaying = true;
-  mRecording = false;
-  mLastUpdate = 0;
-  mNeedHeader = true;
+  mDemoPlaying = true;
+  mDemoRecording = false;
+  mLastDemoUpdate = 0;
+  mDemoNeedHeader = true;
   mEnded = false;
 }
 
 void DemoStream::StartRecording() {
-  mBuffer.Clear();
-  mRecording = true;
-  mPlaying = false;
-  mLastUpdate = 0;
+  mDemoBuffer.Clear();
+  mDemoRecording = true;
+  mDemoPlaying = false;
+  mLastDemoUpdate = 0;
 }
 
 DemoFile DemoStream::MakeFile(std::int32_t seed, const std::string& productVersion, std::int32_t endUpdate) const {
   DemoFile file;
   file.mSeed = seed;
   file.mProductVersion = productVersion;
-  file.mMarkers = mMarkers;
+  file.mMarkers = mDemoMarkers;
   file.mEndUpdate = endUpdate;
-  file.mStream.assign(mBuffer.data.begin(), mBuffer.data.begin() + mBuffer.GetDataLen());
+  file.mStream.assign(mDemoBuffer.data.begin(), mDemoBuffer.data.begin() + mDemoBuffer.GetDataLen());
   return file;
 }
 

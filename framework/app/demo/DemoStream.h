@@ -78,7 +78,7 @@ class DemoStream {
  public:
   // Writing: the recorder calls these with the application's current update count. Each writes
   // one whole record.
-  void WriteTimingBlock(std::int32_t updateCount);
+  void WriteDemoTimingBlock(std::int32_t updateCount);
   void WriteCommandHeader(std::int32_t updateCount, int command);
   // A mouse message at (x, y): a relative or absolute move record when the position changed, then
   // the stored position becomes (x, y).
@@ -101,9 +101,9 @@ class DemoStream {
   void RecordHttpResult(std::int32_t updateCount, std::int32_t transferId, int resultCode, const std::string& content);
   void RecordDataBlock(std::int32_t updateCount, const Buffer& block);
 
-  // Reading. ReadTimingBlock reads the next header when the last one was consumed and says whether
+  // Reading. ReadDemoTimingBlock reads the next header when the last one was consumed and says whether
   // that record is due at `updateCount`.
-  bool ReadTimingBlock(std::int32_t updateCount);
+  bool ReadDemoTimingBlock(std::int32_t updateCount);
   // Applies every record due at `updateCount`; leaves the first one not yet due with its header read.
   void PlaybackStep(std::int32_t updateCount, DemoPlaybackSink& sink);
   // Whether the frame loop must hold the next update back until a due record was consumed. An
@@ -139,19 +139,19 @@ class DemoStream {
   // The file to save for a recording made so far.
   DemoFile MakeFile(std::int32_t seed, const std::string& productVersion, std::int32_t endUpdate) const;
 
-  Buffer mBuffer;
-  bool mRecording = false;
-  bool mPlaying = false;
-  bool mUserClosed = false;
-  std::int32_t mLastUpdate = 0;
-  bool mNeedHeader = true;
-  bool mIsMouseRecord = false;
-  int mCommand = 0;
-  bool mLoadingCompleted = false;
-  int mLastMouseX = 0;
-  int mLastMouseY = 0;
-  std::vector<DemoMarker> mMarkers;
-  std::int32_t mEndUpdate = 0;
+  Buffer mDemoBuffer;
+  bool mDemoRecording = false;
+  bool mDemoPlaying = false;
+  bool mDemoUserClosed = false;
+  std::int32_t mLastDemoUpdate = 0;
+  bool mDemoNeedHeader = true;
+  bool mDemoIsMouseRecord = false;
+  int mDemoCommand = 0;
+  bool mDemoLoadingCompleted = false;
+  int mDemoLastMouseX = 0;
+  int mDemoLastMouseY = 0;
+  std::vector<DemoMarker> mDemoMarkers;
+  std::int32_t mDemoEndUpdate = 0;
   // The random seed of the played file.
   std::int32_t mSeed = 0;
 

@@ -58,7 +58,7 @@ bool KitAppBase::DebugKeyDown(int key) {
     case VK_F3:
       if (shift) {
         mShowFPS = true;
-        mFPSMode = (mFPSMode + 1) % 2;
+        mFpsMode = (mFpsMode + 1) % 2;
       } else {
         mShowFPS = !mShowFPS;
       }

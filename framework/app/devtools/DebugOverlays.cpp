@@ -80,7 +80,7 @@ void DebugOverlays::Prepare(KitAppBase& app) {
       *image = std::move(made);
     }
   }
-  if (app.mFPSMode == 0) {
+  if (app.mFpsMode == 0) {
     if (CountFrame()) Paint(*mOverlayImage, *mFrameRateFont, FrameRateText());
   } else {
     Paint(*mOverlayImage, *mMouseFont, MouseText(app.mWidgetManager->mLastMouseX, app.mWidgetManager->mLastMouseY));

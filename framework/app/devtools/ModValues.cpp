@@ -1,9 +1,11 @@
 #include "framework/app/devtools/ModValues.h"
 
 #include <cctype>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
@@ -28,7 +30,6 @@ ModRegistry& Registry() {
   return registry;
 }
 
-constexpr int kMaxLine = 512;
 // How many folders above the executable's are searched for a relatively named source file.
 constexpr int kParentLevels = 4;
 
@@ -41,6 +42,17 @@ std::string ExecutablePath() {
   char path[256] = {};
   GetModuleFileName(nullptr, path, sizeof(path));
   return path;
+}
+
+// The next line of the file, however long, without its line feed; false at the end of the file.
+bool ReadSourceLine(std::FILE* file, std::string& line) {
+  line.clear();
+  int c = 0;
+  while ((c = std::fgetc(file)) != EOF) {
+    if (c == '\n') return true;
+    line.push_back(static_cast<char>(c));
+  }
+  return !line.empty();
 }
 
 // Parses one M(...) argument; stores it under macro k of the line unless k was already used there.
@@ -145,10 +157,13 @@ bool ReparseModValues() {
     registry.mLatestTime = GetFileDate(ExecutablePath());
     registry.mTimeSet = true;
   }
+  // Every file's old values go first: a reload that stops at one file leaves the files after it
+  // empty, not holding numbers of an earlier reload.
+  for (auto& [name, file] : registry.mFiles)
+    for (auto& list : file.mLists) list.clear();
   bool changed = false;
   std::string parsedNames;
   for (auto& [name, file] : registry.mFiles) {
-    for (auto& list : file.mLists) list.clear();
     file.mReparsed = true;
     const std::string path = FindModSourceFile(name);
     const std::uint32_t date = GetFileDate(path);
@@ -164,21 +179,23 @@ bool ReparseModValues() {
       MessageBox(nullptr, ("ERROR: Unable to open " + name + " for reparsing.").c_str(), "MODVAL ERROR!", MB_ICONSTOP);
       return false;
     }
-    char text[kMaxLine + 1];
+    std::string text;
     int line = 0;
-    while (std::fgets(text, sizeof(text), source.get()) != nullptr) {
+    while (ReadSourceLine(source.get(), text)) {
       ++line;
       bool used[10] = {};
-      for (int i = 1; text[i] != '\0'; ++i) {
-        if (text[i] != '(') continue;
+      const char* chars = text.c_str();
+      const auto length = static_cast<std::ptrdiff_t>(text.size());
+      for (std::ptrdiff_t i = 1; i < length; ++i) {
+        if (chars[i] != '(') continue;
         int macro = 0;
-        int m = i - 1;
-        if (text[m] >= '1' && text[m] <= '9') {
-          macro = text[m] - '0';
+        std::ptrdiff_t m = i - 1;
+        if (chars[m] >= '1' && chars[m] <= '9') {
+          macro = chars[m] - '0';
           --m;
         }
-        if (m < 1 || text[m] != 'M' || std::isalpha(static_cast<unsigned char>(text[m - 1]))) continue;
-        if (ParseSite(name, text + i + 1, macro, line, used) == SiteResult::Repeated) {
+        if (m < 1 || chars[m] != 'M' || std::isalpha(static_cast<unsigned char>(chars[m - 1]))) continue;
+        if (ParseSite(name, chars + i + 1, macro, line, used) == SiteResult::Repeated) {
           MessageBox(nullptr,
                      StrFormat("ERROR in %s on line %d: If you want to use more than one M() value per line, you must "
                                "use the numbered macros (ie: M1(), M2(), M3(), etc), using each one a maximum of once "
