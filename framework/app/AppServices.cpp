@@ -9,6 +9,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundInstance.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/util/AutoCrit.h"
 
 namespace Kit {
 
@@ -76,6 +77,9 @@ void KitAppBase::CleanSharedImages() { mSharedImageSet->CleanSharedImages(); }
 std::unique_ptr<MemoryImage> KitAppBase::LoadImageFile(const std::string& fileName) {
   std::unique_ptr<ImageLib::Image> decoded = ImageLib::GetImage(fileName, true);
   if (!decoded) return nullptr;
+  // Made and filled under the display's lock: the loading thread makes images while the main thread may
+  // rebuild the display's images.
+  const MaybeAutoCrit guard(ImageSetLock());
   std::unique_ptr<MemoryImage> image;
   if (mDDInterface)
     image = std::make_unique<DDImage>(mDDInterface.get());

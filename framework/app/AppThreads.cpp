@@ -53,7 +53,9 @@ void KitAppBase::CursorThreadEntry() {
 
 void KitAppBase::CursorThreadProc() {
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
-  // The thread waits on real time, so that a test's stopped clock never makes it spin.
+  // The thread waits on real time, so that a test's stopped clock never makes it spin. The lock is
+  // held while the pointer is mapped into the main window, whose handle changes under it; it is let go
+  // before the display's lock is taken.
   std::unique_lock<std::mutex> lock(mCursorThreadLock);
   while (!mQuit && !mCrashShutdown) {
     mCursorThreadWake.wait_for(lock, std::chrono::milliseconds(10));
@@ -70,15 +72,21 @@ void KitAppBase::CursorThreadProc() {
       GetCursorPos(&at);
       ScreenToClient(mHWnd, &at);
     }
-    AutoCrit guard(display->Lock());
-    if (at.x == display->mCursorX && at.y == display->mCursorY) continue;
-    const DWORD sinceDraw = timeGetTime() - mNextDrawTick.load();
-    if (static_cast<int>(sinceDraw) > display->mMillisPerRefresh + 5) {
-      display->SetCursorPos(at.x, at.y);
-    } else {
-      display->mCursorX = at.x;
-      display->mCursorY = at.y;
-    }
+    lock.unlock();
+    MoveSoftwareCursor(display, at);
+    lock.lock();
+  }
+}
+
+void KitAppBase::MoveSoftwareCursor(DDInterface* display, POINT at) {
+  AutoCrit guard(display->Lock());
+  if (at.x == display->mCursorX && at.y == display->mCursorY) return;
+  const DWORD sinceDraw = timeGetTime() - mNextDrawTick.load();
+  if (static_cast<int>(sinceDraw) > display->mMillisPerRefresh + 5) {
+    display->SetCursorPos(at.x, at.y);
+  } else {
+    display->mCursorX = at.x;
+    display->mCursorY = at.y;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/util/AutoCrit.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/SystemInfo.h"
@@ -54,15 +55,16 @@ void KitAppBase::WindowedPlacement(int outerWidth, int outerHeight, int* x, int*
 
 void KitAppBase::MakeWindow() {
   if (mHWnd != nullptr) {
-    SetWindowLongPtr(mHWnd, GWLP_USERDATA, 0);
-    KillTimer(mHWnd, kAppTimerId);
-    DestroyWindow(mHWnd);
-    mHWnd = nullptr;
+    const HWND old = mHWnd;
+    SetMainWindowHandle(nullptr);
+    SetWindowLongPtr(old, GWLP_USERDATA, 0);
+    KillTimer(old, kAppTimerId);
+    DestroyWindow(old);
   }
 
   if (!mIsWindowed || mFullScreenWindow) {
-    mHWnd = CreateWindowEx(WS_EX_TOPMOST, "MainWindow", mTitle.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, mWidth, mHeight,
-                           nullptr, nullptr, mHInstance, nullptr);
+    SetMainWindowHandle(CreateWindowEx(WS_EX_TOPMOST, "MainWindow", mTitle.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, mWidth,
+                                       mHeight, nullptr, nullptr, mHInstance, nullptr));
     mWindowedInUse = false;
   } else {
     const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -73,8 +75,8 @@ void KitAppBase::MakeWindow() {
     int x = 64;
     int y = 64;
     WindowedPlacement(outerWidth, outerHeight, &x, &y);
-    mHWnd = CreateWindowEx(0, "MainWindow", mTitle.c_str(), style, x, y, outerWidth, outerHeight, nullptr, nullptr,
-                           mHInstance, nullptr);
+    SetMainWindowHandle(CreateWindowEx(0, "MainWindow", mTitle.c_str(), style, x, y, outerWidth, outerHeight, nullptr,
+                                       nullptr, mHInstance, nullptr));
     mWindowedInUse = true;
   }
   SetWindowLongPtr(mHWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -97,6 +99,11 @@ void KitAppBase::MakeWindow() {
   ReInitImages();
   UseScreenImage();
   SetTimer(mHWnd, kAppTimerId, static_cast<UINT>(mFrameTime), nullptr);
+}
+
+void KitAppBase::SetMainWindowHandle(HWND window) {
+  std::lock_guard<std::mutex> guard(mCursorThreadLock);
+  mHWnd = window;
 }
 
 // False when the start of the display was handed to another attempt (which finished the window).
@@ -182,26 +189,31 @@ std::vector<MemoryImage*> KitAppBase::SnapshotImages() {
   return {mMemoryImageSet.begin(), mMemoryImageSet.end()};
 }
 
-void KitAppBase::ReInitImages() {
-  for (MemoryImage* image : SnapshotImages()) image->ReInit();
+CritSect* KitAppBase::ImageSetLock() { return mDDInterface ? &mDDInterface->Lock() : nullptr; }
+
+void KitAppBase::ForEachImage(void (MemoryImage::*operation)()) {
+  // Images are made and destroyed under the display's lock (the loading thread's too), so none in the
+  // set is half built or half gone while this walk holds it.
+  const MaybeAutoCrit guard(ImageSetLock());
+  for (MemoryImage* image : SnapshotImages()) (image->*operation)();
 }
 
-void KitAppBase::DeleteNativeImageData() {
-  for (MemoryImage* image : SnapshotImages()) image->DeleteNativeData();
-}
+void KitAppBase::ReInitImages() { ForEachImage(&MemoryImage::ReInit); }
 
-void KitAppBase::DeleteExtraImageData() {
-  for (MemoryImage* image : SnapshotImages()) image->DeleteExtraBuffers();
-}
+void KitAppBase::DeleteNativeImageData() { ForEachImage(&MemoryImage::DeleteNativeData); }
+
+void KitAppBase::DeleteExtraImageData() { ForEachImage(&MemoryImage::DeleteExtraBuffers); }
 
 void KitAppBase::AddMemoryImage(MemoryImage* image) {
-  std::lock_guard<std::mutex> guard(mMemoryImageLock);
+  const MaybeAutoCrit guard(ImageSetLock());
+  std::lock_guard<std::mutex> setGuard(mMemoryImageLock);
   mMemoryImageSet.insert(image);
 }
 
 void KitAppBase::RemoveMemoryImage(MemoryImage* image) {
+  const MaybeAutoCrit guard(ImageSetLock());
   {
-    std::lock_guard<std::mutex> guard(mMemoryImageLock);
+    std::lock_guard<std::mutex> setGuard(mMemoryImageLock);
     mMemoryImageSet.erase(image);
   }
   RemoveImageFromDisplay(image);

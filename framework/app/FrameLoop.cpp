@@ -75,7 +75,11 @@ double KitAppBase::FractionalStep() const {
 }
 
 bool KitAppBase::Process(bool allowSleep) {
-  if (mShutdownRequested.exchange(false)) Shutdown();
+  // A thread that reports a resource error asks for the shutdown after it: taking the request first
+  // means its report is seen with it.
+  const bool shutdownRequested = mShutdownRequested.exchange(false);
+  ShowOwedResourceError();
+  if (shutdownRequested) Shutdown();
 
   const bool refreshSynced = UsesRefreshSyncedRule();
   if (DemoFastForwardStep()) return true;

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -41,6 +42,7 @@ class Buffer;
 class DebugOverlays;
 class DemoStream;
 class DDImage;
+class CritSect;
 class DDInterface;
 class Dialog;
 class Image;
@@ -117,6 +119,9 @@ class KitAppBase : public ButtonListener,
   virtual void LoadingThreadProc() {}
   virtual void LoadingThreadCompleted() {}
   void LoadResourceManifest(const std::string& fileName);
+  // Shows the resource manager's error text and, when asked, ends the program. Called off the main
+  // thread (the loading thread), the report is taken with its text and the main loop shows it on its
+  // next pass.
   void ShowResourceError(bool exitAfter);
   // Restores the desktop mode and ends the process at once with the code.
   [[noreturn]] void FatalExit(int code);
@@ -221,6 +226,10 @@ class KitAppBase : public ButtonListener,
   void RemoveMemoryImage(MemoryImage* image) override;
   // The application's images as they are now.
   std::vector<MemoryImage*> SnapshotImages();
+  // The lock that guards the image set and every image's making and unmaking: the display's, while
+  // there is a display.
+  CritSect* ImageSetLock() override;
+  void ForEachImage(void (MemoryImage::*operation)());
   NativeDisplay* GetNativeDisplay() override;
   int GetDisplayWidth() override { return mWidth; }
   int GetDisplayHeight() override { return mHeight; }
@@ -317,6 +326,8 @@ class KitAppBase : public ButtonListener,
   std::set<MemoryImage*> mMemoryImageSet;
 
  public:
+  // Main thread only, apart from the cursor thread's reads under mCursorThreadLock (see
+  // SetMainWindowHandle).
   HWND mHWnd = nullptr;
   int mWidth = 640;
   int mHeight = 480;
@@ -594,13 +605,23 @@ class KitAppBase : public ButtonListener,
   void LoadingThreadEntry();
   void CursorThreadEntry();
   void CursorThreadProc();
+  // Moves the software cursor to a client position read by the cursor thread.
+  void MoveSoftwareCursor(DDInterface* display, POINT at);
+  // The main window's handle changes under the cursor thread's lock, which that thread holds while it
+  // maps the pointer into the window.
+  void SetMainWindowHandle(HWND window);
   // Drops the image's textures from the display.
   void RemoveImageFromDisplay(MemoryImage* image);
   void ApplyVolumes();
+  // The resource error that another thread reported, shown now on the main thread.
+  void ShowOwedResourceError();
 
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
+  // A resource error reported off the main thread, waiting for the main loop.
+  std::mutex mOwedResourceErrorLock;
+  std::optional<std::pair<std::string, bool>> mOwedResourceError;
 };
 
 extern KitAppBase* gKitApp;

@@ -101,9 +101,10 @@ void KitAppBase::DestroyServices() {
   mMusicInterface.reset();
   mSoundManager.reset();
   if (mHWnd != nullptr) {
-    SetWindowLongPtr(mHWnd, GWLP_USERDATA, 0);
-    DestroyWindow(mHWnd);
-    mHWnd = nullptr;
+    const HWND old = mHWnd;
+    SetMainWindowHandle(nullptr);
+    SetWindowLongPtr(old, GWLP_USERDATA, 0);
+    DestroyWindow(old);
   }
   if (mCursorThread.joinable()) mCursorThread.join();
   if (mHandCursor != nullptr) DestroyCursor(mHandCursor);
@@ -293,8 +294,25 @@ void KitAppBase::LoadResourceManifest(const std::string& fileName) {
 }
 
 void KitAppBase::ShowResourceError(bool exitAfter) {
+  if (std::this_thread::get_id() != mPrimaryThreadId) {
+    // The pop-up and what it resets belong to the main thread.
+    std::lock_guard<std::mutex> guard(mOwedResourceErrorLock);
+    mOwedResourceError.emplace(mResourceManager->GetErrorText(), exitAfter);
+    return;
+  }
   Popup(mResourceManager->GetErrorText());
   if (exitAfter) FatalExit(EXIT_FAILURE);
+}
+
+void KitAppBase::ShowOwedResourceError() {
+  std::optional<std::pair<std::string, bool>> owed;
+  {
+    std::lock_guard<std::mutex> guard(mOwedResourceErrorLock);
+    owed.swap(mOwedResourceError);
+  }
+  if (!owed) return;
+  Popup(owed->first);
+  if (owed->second) FatalExit(0);
 }
 
 void KitAppBase::FatalExit(int code) {

@@ -9,6 +9,7 @@
 
 namespace Kit {
 
+class CritSect;
 class FontHost;
 class Image;
 class SoundManager;
@@ -28,6 +29,9 @@ class ResourceHost {
   // kind of it). A reference without an image when the file cannot be read. Called from the loading thread; the
   // application locks its own set of shared images.
   virtual ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) = 0;
+  // The lock under which the display rebuilds every image (null while there is none): the manager
+  // finishes an image it loaded on the loading thread under it.
+  virtual CritSect* ImageSetLock() { return nullptr; }
   // The sound manager that sounds load into; null when the application runs without sound.
   virtual SoundManager* GetSoundManager() { return nullptr; }
   // The host of the bitmap fonts that descriptor files are loaded with.

@@ -7,6 +7,7 @@
 #include "framework/resource/ResourceManager.h"
 #include "framework/resource/ResourceManagerException.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/util/AutoCrit.h"
 
 namespace Kit {
 namespace {
@@ -98,6 +99,8 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
   MemoryImage* image = shared.GetImage();
   if (!image) return Fail("Failed to load image: " + record->path);
 
+  // The rest changes the image's pixels and surface, which the display may be rebuilding meanwhile.
+  const MaybeAutoCrit guard(mHost->ImageSetLock());
   if (created) {
     if (!record->alphaImage.empty() && !ApplyAlphaImage(record, image)) return false;
     if (!record->alphaGrid.empty() && !ApplyAlphaGrid(record, image)) return false;

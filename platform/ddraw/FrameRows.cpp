@@ -2,12 +2,13 @@
 
 #include <cstring>
 
+#include "platform/cpu/SimdLevel.h"
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if KIT_HAVE_AVX2_KERNELS
 #include <immintrin.h>
-#define FRAME_ROWS_AVX2 1
 #endif
 
 namespace plat::ddraw {
@@ -52,7 +53,6 @@ namespace sse2 {
 #define FRAME_STORE(at, v) _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v)
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace sse2
-constexpr bool kHasSse2 = true;
 #else
 namespace sse2 {
 template <typename Layout>
@@ -61,16 +61,15 @@ int Widen16(const BYTE*, std::uint32_t*, int) {
 }
 inline int Opaque32(const BYTE*, std::uint32_t*, int) { return 0; }
 }  // namespace sse2
-constexpr bool kHasSse2 = false;
 #endif
 
-#ifdef FRAME_ROWS_AVX2
+#if KIT_HAVE_AVX2_KERNELS
 // The same sixteen at a time where the processor has AVX2. The unpacks work within each 128-bit half,
 // so the pixels are first taken in groups of four in the order 0, 2, 1, 3: the low unpack then gives
 // pixels 0-7 and the high one 8-15.
 namespace avx2 {
 #define FRAME_V __m256i
-#define FRAME_ATTR __attribute__((target("avx2")))
+#define FRAME_ATTR KIT_TARGET_AVX2
 #define FRAME_STEP 16
 #define FRAME_OP(name) _mm256_##name
 #define FRAME_AND _mm256_and_si256
@@ -80,17 +79,11 @@ namespace avx2 {
 #define FRAME_STORE(at, v) _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v)
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace avx2
-
-bool HasAvx2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
 #else
 namespace avx2 {
 using sse2::Opaque32;
 using sse2::Widen16;
 }  // namespace avx2
-bool HasAvx2() { return false; }
 #endif
 
 template <typename Pixel>
@@ -115,8 +108,15 @@ std::optional<FrameFormat> FrameFormatOf(const PixelLayout& layout) {
 }
 
 FrameWidth WidestFrameWidth() {
-  static const FrameWidth widest = HasAvx2() ? FrameWidth::k16 : kHasSse2 ? FrameWidth::k8 : FrameWidth::k1;
-  return widest;
+  switch (simd::Active()) {
+    case simd::Level::kAvx2:
+      return FrameWidth::k16;
+    case simd::Level::kSse2:
+      return FrameWidth::k8;
+    case simd::Level::kScalar:
+      break;
+  }
+  return FrameWidth::k1;
 }
 
 void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count, FrameWidth width) {

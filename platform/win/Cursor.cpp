@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -43,8 +44,13 @@ CursorModel& Model() {
   return model;
 }
 
-std::atomic<LONG> gPointerX{0};
-std::atomic<LONG> gPointerY{0};
+// The pointer's screen position, x in the high and y in the low 32 bits: one value, so that a reader
+// on another thread never pairs a new x with an old y.
+std::atomic<std::uint64_t> gPointer{0};
+
+void StorePointer(LONG x, LONG y) {
+  gPointer.store((static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) | static_cast<std::uint32_t>(y));
+}
 
 constexpr int kSystemIds[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643, 32644, 32645, 32646, 32648, 32649};
 
@@ -139,10 +145,7 @@ bool IsMaskCursor(HCURSOR cursor) {
   return model.masks.count(reinterpret_cast<CursorRecord*>(cursor)) > 0;
 }
 
-void SetPointerPositionFromInput(POINT screen) {
-  gPointerX.store(screen.x);
-  gPointerY.store(screen.y);
-}
+void SetPointerPositionFromInput(POINT screen) { StorePointer(screen.x, screen.y); }
 
 }  // namespace plat
 
@@ -228,14 +231,14 @@ HCURSOR GetCursor() {
 
 BOOL GetCursorPos(LPPOINT point) {
   if (!point) return FALSE;
-  point->x = plat::gPointerX.load();
-  point->y = plat::gPointerY.load();
+  const std::uint64_t pointer = plat::gPointer.load();
+  point->x = static_cast<LONG>(static_cast<std::int32_t>(pointer >> 32));
+  point->y = static_cast<LONG>(static_cast<std::int32_t>(pointer & 0xFFFFFFFFu));
   return TRUE;
 }
 
 BOOL SetCursorPos(int x, int y) {
-  plat::gPointerX.store(x);
-  plat::gPointerY.store(y);
+  plat::StorePointer(x, y);
   HWND main = plat::WindowTable::Instance().SdlBacked();
   RECT client;
   if (main && plat::GetClientRectOnScreen(main, &client) && x >= client.left && x < client.right && y >= client.top &&

@@ -517,6 +517,38 @@ TEST(HttpTransfer, FailuresKeepTheirOwnResult) {
   EXPECT_EQ(transfer.GetResultCode(), HTTPTransfer::RESULT_IDLE);
 }
 
+// The crash report's way: each upload runs on a thread of its own, and another thread polls the result
+// and, after a failure, resets the transfer and starts the next upload. Every round reaches its failure.
+TEST(HttpTransfer, AnUploadRetriedFromAnotherThreadGoesRoundInOrder) {
+  constexpr int kRounds = 20;
+  HTTPTransfer transfer;
+  std::vector<std::thread> uploads;
+  const auto upload = [&] {
+    uploads.emplace_back([&transfer] { transfer.SendRequest("http://127.0.0.1:1/", kRequest); });
+  };
+  upload();
+  int failures = 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (failures < kRounds && std::chrono::steady_clock::now() < until) {
+    const int result = transfer.GetResultCode();
+    ASSERT_TRUE(result == HTTPTransfer::RESULT_IDLE || result == HTTPTransfer::RESULT_PENDING ||
+                result == HTTPTransfer::RESULT_CONNECT_FAILED)
+        << result;
+    if (result != HTTPTransfer::RESULT_CONNECT_FAILED) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      continue;
+    }
+    ++failures;
+    transfer.Reset();
+    EXPECT_EQ(transfer.GetResultCode(), HTTPTransfer::RESULT_IDLE);
+    EXPECT_TRUE(transfer.mURL.empty());
+    if (failures < kRounds) upload();
+  }
+  for (std::thread& thread : uploads) thread.join();
+  EXPECT_EQ(failures, kRounds);
+  EXPECT_EQ(uploads.size(), static_cast<std::size_t>(kRounds));
+}
+
 TEST(HttpTransfer, AnAbortEndsAStalledTransferAtOnce) {
   LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npart"}, true);
   HTTPTransfer transfer;

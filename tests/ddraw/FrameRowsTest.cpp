@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/cpu/SimdLevel.h"
 #include "platform/ddraw/FrameRows.h"
 #include "platform/ddraw/PresentedFrame.h"
 
@@ -55,6 +56,21 @@ TEST(FrameRowsTest, LayoutsShownAsTheyAreHaveNoWidening) {
   EXPECT_FALSE(plat::ddraw::FrameFormatOf(PixelLayout::Rgb888()));
   EXPECT_FALSE(plat::ddraw::FrameFormatOf(PixelLayout::Palette8()));
   EXPECT_FALSE(plat::ddraw::FrameFormatOf(PixelLayout{4, 0xFF, 0xFF00, 0xFF0000, 0, false}));
+}
+
+// The frame rows take the width every row kernel of the program takes: a lowered level lowers theirs.
+TEST(FrameRowsTest, TheWidestStepFollowsTheProgramsVectorLevel) {
+  using plat::simd::Level;
+  const struct {
+    Level level;
+    FrameWidth widest;
+  } rows[] = {{Level::kScalar, FrameWidth::k1}, {Level::kSse2, FrameWidth::k8}, {Level::kAvx2, FrameWidth::k16}};
+  for (const auto& row : rows) {
+    if (row.level > plat::simd::Supported()) continue;
+    plat::simd::Limit(row.level);
+    EXPECT_EQ(plat::ddraw::WidestFrameWidth(), row.widest) << static_cast<int>(row.level);
+  }
+  plat::simd::Limit(Level::kAvx2);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #include "platform/win/InputInjector.h"
@@ -274,6 +276,30 @@ TEST_F(InputTest, AltF4ClosesThroughTheDefaultProcedure) {
   bool closed = false;
   for (const Message& m : got) closed |= m.message == WM_CLOSE;
   EXPECT_TRUE(closed);
+}
+
+// The cursor thread reads the pointer while input moves it: it must never pair the new x with the
+// old y. Far outside every window, so no warp reaches SDL.
+TEST(PointerPosition, IsReadAsOnePairWhileAnotherThreadMovesIt) {
+  SetCursorPos(99999, -99999);
+  std::atomic<bool> done{false};
+  std::thread mover([&done] {
+    for (int step = 0; step < 200000; ++step) SetCursorPos(100000 + step, -100000 - step);
+    done = true;
+  });
+  int torn = 0;
+  while (!done) {
+    POINT point{};
+    GetCursorPos(&point);
+    if (point.x != -point.y) ++torn;
+  }
+  mover.join();
+  POINT last{};
+  ASSERT_TRUE(GetCursorPos(&last));
+  EXPECT_EQ(torn, 0);
+  EXPECT_EQ(last.x, 100000 + 199999);
+  EXPECT_EQ(last.y, -100000 - 199999);
+  SetCursorPos(0, 0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // message box. (The whole game played, recorded and replayed is the whole-game test of tests/screens.)
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -10,6 +12,7 @@
 #include "game/front/MainMenuScreen.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/ResourceIds.h"
+#include "platform/win/PathMap.h"
 #include "tests/support/WholeGame.h"
 
 namespace {
@@ -52,6 +55,34 @@ TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsWithTheMenuParticles) {
   ASSERT_NE(game.mMainMenuScreen, nullptr);
   EXPECT_NE(game.mPlayField, nullptr);
   EXPECT_EQ(gEmitterSet.mEmitters.size(), static_cast<std::size_t>(MainMenuScreen::kMenuParticleEmitters));
+}
+
+// The game as a player runs it: its main loop ticks while the loading thread loads.
+class LoadingWhileTickingGame : public testsupport::HeadlessGame {
+ public:
+  void UpdateFrames() override { GameApp::UpdateFrames(); }
+};
+
+// A picture of the game's group damaged in the player's folder: the loading thread fails, and the main
+// loop shows the error (the loading thread may touch nothing of the main thread's) and ends the run
+// without handing over to the menu.
+TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
+  const std::filesystem::path player = mHome.Path() / "player";
+  std::filesystem::create_directories(player / "images");
+  std::ofstream(player / "images" / "menu.png", std::ios::binary) << "\x89PNG\r\n\x1a\nnot a picture";
+  plat::SetSearchFolders(player.string(), testsupport::GameDataFolder().string());
+  {
+    LoadingWhileTickingGame game;
+    game.Init();
+    ASSERT_FALSE(game.mQuit);
+    game.Start();
+    EXPECT_TRUE(game.mQuit);
+    EXPECT_EQ(game.mMainMenuScreen, nullptr) << "no hand-over after a failed load";
+    const std::vector<plat::ShownMessageBox> shown = mBoxes.Shown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png");
+  }
+  plat::SetSearchFolders("", "");
 }
 
 }  // namespace

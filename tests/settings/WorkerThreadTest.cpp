@@ -1,19 +1,28 @@
 // The loading thread and the cursor thread of a running application.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDInterface.h"
+#include "framework/resource/Image.h"
+#include "framework/resource/PNGWriter.h"
+#include "framework/resource/ResourceManager.h"
+#include "framework/util/AutoCrit.h"
+#include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/Cursor.h"
 #include "platform/win/Process.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Time.h"
 #include "platform/win/Window.h"
 #include "tests/support/HeadlessApp.h"
+#include "tests/support/ScreenFormats.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -35,8 +44,24 @@ class SteppedLoadingGame : public testsupport::HeadlessApp {
   std::atomic<int> mStepsDone{0};
 };
 
+// Loads the manifest's group "Game" on the loading thread, as the game does.
+class ResourceLoadingGame : public testsupport::HeadlessApp {
+ public:
+  ResourceLoadingGame() : HeadlessApp("ResourceLoadingGame", 200, 150) { mFullScreenBits = 32; }
+  void LoadingThreadProc() override {
+    mResourceManager->StartLoadResources("Game");
+    while (mResourceManager->LoadNextResource()) ++mCompletedLoadingThreadTasks;
+  }
+};
+
 class WorkerThreads : public testsupport::AppFixture {
  protected:
+  // The position the cursor thread gave the display, read under the display's lock as it is written.
+  static bool CursorAt(Kit::KitAppBase& app, int x, int y) {
+    Kit::AutoCrit guard(app.mDDInterface->Lock());
+    return app.mDDInterface->mCursorX == x && app.mDDInterface->mCursorY == y;
+  }
+
   template <typename Condition>
   static bool WaitFor(Condition condition) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
@@ -79,12 +104,77 @@ TEST_F(WorkerThreads, TheCursorThreadMovesTheSoftwareCursorWithThePointer) {
   POINT origin{0, 0};
   ClientToScreen(game.mHWnd, &origin);
   SetCursorPos(origin.x + 30, origin.y + 40);
-  EXPECT_TRUE(WaitFor([&] { return game.mDDInterface->mCursorX == 30 && game.mDDInterface->mCursorY == 40; }));
+  EXPECT_TRUE(WaitFor([&] { return CursorAt(game, 30, 40); }));
   SetCursorPos(origin.x + 31, origin.y + 12);
-  EXPECT_TRUE(WaitFor([&] { return game.mDDInterface->mCursorX == 31 && game.mDDInterface->mCursorY == 12; }));
+  EXPECT_TRUE(WaitFor([&] { return CursorAt(game, 31, 12); }));
 
   game.Shutdown();  // waits for the cursor thread
   EXPECT_FALSE(game.mCursorThreadRunning);
+}
+
+// Alt+Enter rebuilds the main window while the cursor thread maps the pointer into it: the thread goes on
+// with each new window.
+TEST_F(WorkerThreads, TheCursorThreadFollowsTheWindowThroughScreenModeSwitches) {
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
+  SteppedLoadingGame game;
+  game.mFullScreenBits = 32;
+  game.Init();
+  ASSERT_NE(game.mDDInterface, nullptr);
+  game.mDrawCount = 1;
+  game.mNextDrawTick = timeGetTime() - 1000;
+  game.StartCursorThread();
+  for (int step = 0; step < 12; ++step) {
+    const bool windowed = step % 2 == 1;
+    game.SwitchScreenModeWindowed(windowed);
+    ASSERT_EQ(game.mWindowedInUse, windowed);
+    POINT origin{0, 0};
+    ClientToScreen(game.mHWnd, &origin);
+    SetCursorPos(origin.x + 10 + step, origin.y + 20 + step);
+    EXPECT_TRUE(WaitFor([&] { return CursorAt(game, 10 + step, 20 + step); })) << "after switch " << step;
+  }
+  game.Shutdown();
+  EXPECT_FALSE(game.mCursorThreadRunning);
+}
+
+// The loading screen is up while the player switches screen modes: the images that the loading thread
+// makes meanwhile, in their surfaces or not, come through with their pixels.
+TEST_F(WorkerThreads, ImagesLoadedWhileTheScreenModeSwitchesKeepTheirPixels) {
+  constexpr int kImages = 120;
+  constexpr std::uint32_t kColour = 0xFF3080C0;
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
+  testsupport::TempDir folder;
+  ImageLib::Image tile;
+  ASSERT_TRUE(tile.Allocate(8, 8));
+  std::fill_n(tile.GetBits(), tile.GetPixelCount(), kColour);
+  ASSERT_TRUE(ImageLib::WritePNGImage(folder / "tile.png", tile));
+  std::string images;
+  for (int i = 0; i < kImages; ++i)
+    images += "<Image id=\"I" + std::to_string(i) + "\" path=\"tile.png\" variant=\"" + std::to_string(i) + "\"" +
+              (i % 2 == 0 ? " ddsurface" : "") + "/>";
+  const std::string manifest =
+      folder.Write("resources.xml", "<ResourceManifest><Resources id=\"Game\"><SetDefaults path=\"" +
+                                        folder.Path().string() + "\"/>" + images + "</Resources></ResourceManifest>");
+
+  ResourceLoadingGame game;
+  game.Init();
+  ASSERT_TRUE(game.mResourceManager->ParseResourcesFile(manifest)) << game.mResourceManager->GetErrorText();
+  game.StartLoadingThread();
+  int switches = 0;
+  for (bool windowed = false; !game.mLoadingThreadCompleted; windowed = !windowed, ++switches)
+    game.SwitchScreenModeWindowed(windowed);
+  game.WaitForLoadingThread();
+  EXPECT_GT(switches, 0);
+  ASSERT_FALSE(game.mResourceManager->HadError()) << game.mResourceManager->GetErrorText();
+  EXPECT_EQ(game.mCompletedLoadingThreadTasks, kImages);
+  game.SwitchScreenModeWindowed(!game.mWindowedInUse);  // once more with every image in place
+  for (int i = 0; i < kImages; ++i) {
+    Kit::MemoryImage* image = game.mResourceManager->GetImageThrow("I" + std::to_string(i)).GetImage();
+    ASSERT_NE(image, nullptr) << i;
+    const std::uint32_t* bits = image->GetBits();
+    ASSERT_NE(bits, nullptr) << i;
+    EXPECT_EQ(bits[0], kColour) << i;
+    EXPECT_EQ(bits[63], kColour) << i;
+  }
 }
 
 }  // namespace

@@ -44,12 +44,14 @@ void HTTPTransfer::JoinWorker() {
 }
 
 void HTTPTransfer::SendRequest(const std::string& url, const std::string& request) {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   PrepareTransfer(url);
   mSendStr = request;
   StartTransfer();
 }
 
 void HTTPTransfer::PrepareTransfer(const std::string& url) {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   Reset();
   mTransferId = gNextTransferId++;
   mURL = url;
@@ -89,6 +91,7 @@ void HTTPTransfer::SplitURL(const std::string& url, std::string* protocol, std::
 }
 
 void HTTPTransfer::StartTransfer() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   mTransferPending = true;
   if (DemoPlaying()) return;  // the result comes from the recording
   JoinWorker();
@@ -102,6 +105,7 @@ void HTTPTransfer::Abort() {
 }
 
 void HTTPTransfer::Reset() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   if (mThreadRunning) {
     Abort();
     WaitFor();
@@ -123,6 +127,7 @@ void HTTPTransfer::Reset() {
 }
 
 int HTTPTransfer::GetResultCode() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   UpdateStatus();
   return mResult;
 }
@@ -145,6 +150,7 @@ std::string HTTPTransfer::GetContent() const {
 }
 
 void HTTPTransfer::UpdateStatus() {
+  std::lock_guard<std::recursive_mutex> turn(mControlLock);
   DemoStream* demo = DemoOfApp();
   if (demo == nullptr) return;
   if (!demo->mDemoPlaying) {

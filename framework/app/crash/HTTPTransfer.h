@@ -1,6 +1,12 @@
 // One HTTP request sent on a worker thread of its own, its response body collected; the caller polls
 // the result code. Every change of the result goes into an input recording, and a replay takes the
 // result and body from the recording instead of the network.
+//
+// Threads: the operations that start, poll, wait for and reset the transfer may come from different
+// threads (the crash report is sent from a thread of its own while the crashing thread's progress
+// window polls and retries); they take turns on one lock, so the worker, the id and the URL pass from
+// one to the next in order. Abort only raises flags and never waits. The worker thread touches the
+// request's parts only between its start and its end.
 #pragma once
 
 #include <atomic>
@@ -69,6 +75,9 @@ class HTTPTransfer {
   void JoinWorker();
 
   std::string mSendStr;
+  // Held by every operation that starts, polls, waits for or resets the transfer; recursive because
+  // they call one another.
+  std::recursive_mutex mControlLock;
   mutable std::mutex mContentLock;
   std::string mContent;
   std::atomic<bool> mTransferPending{false};

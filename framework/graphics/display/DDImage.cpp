@@ -54,28 +54,24 @@ bool ChannelsUsable(const NativeDisplay& d) {
 }
 
 // The display's lock while the display exists; an image that outlived it has nothing to share.
-class DisplayLock {
- public:
-  explicit DisplayLock(DDInterface* display) : mSection(display ? &display->Lock() : nullptr) {
-    if (mSection) EnterCriticalSection(&mSection->mCriticalSection);
-  }
-  ~DisplayLock() {
-    if (mSection) LeaveCriticalSection(&mSection->mCriticalSection);
-  }
-  DisplayLock(const DisplayLock&) = delete;
-  DisplayLock& operator=(const DisplayLock&) = delete;
-
- private:
-  CritSect* mSection;
-};
+CritSect* LockOf(DDInterface* display) { return display ? &display->Lock() : nullptr; }
 
 }  // namespace
 
-DDImage::DDImage(DDInterface* display) : MemoryImage(display ? display->mApp : nullptr), mDisplay(display) {
+DDImage::DDImage(DDInterface* display) : DDImage(display, MaybeAutoCrit(LockOf(display))) {}
+
+DDImage::DDImage(DDInterface* display, const MaybeAutoCrit&)
+    : MemoryImage(display ? display->mApp : nullptr), mDisplay(display) {
   if (mDisplay) mDisplay->AddDDImage(this);
 }
 
 DDImage::~DDImage() {
+  MaybeAutoCrit lock(LockOf(mDisplay));
+  // Out of the application's set first: a walk over it never meets an image that is half gone.
+  if (mApp) {
+    mApp->RemoveMemoryImage(this);
+    mApp = nullptr;
+  }
   ReleaseSurface();
   if (mDisplay) mDisplay->RemoveDDImage(this);
 }
@@ -228,7 +224,7 @@ bool DDImage::LockSurface() {
   if (IsDrawSurface3D()) return false;
   if (mLockCount == 0) {
     if (!GetSurface()) return false;
-    DisplayLock lock(mDisplay);
+    MaybeAutoCrit lock(LockOf(mDisplay));
     if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
   }
   ++mLockCount;
@@ -238,7 +234,7 @@ bool DDImage::LockSurface() {
 bool DDImage::UnlockSurface() {
   if (IsDrawSurface3D() || mLockCount == 0) return false;
   if (--mLockCount == 0 && mSurface) {
-    DisplayLock lock(mDisplay);
+    MaybeAutoCrit lock(LockOf(mDisplay));
     mSurface->Unlock(nullptr);
   }
   return true;

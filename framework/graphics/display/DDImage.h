@@ -7,6 +7,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/AreaStretchCache.h"
 #include "framework/graphics/surface/SurfaceTarget.h"
+#include "framework/util/AutoCrit.h"
 #include "platform/ddraw/DDraw.h"
 
 namespace Kit {
@@ -88,6 +89,10 @@ class DDImage : public MemoryImage {
   DDSURFACEDESC mLockedSurfaceDesc{};
 
  private:
+  // The whole construction runs under the display's lock, so that the display's walks over every image
+  // never meet one whose surface-backed part is not built yet.
+  DDImage(DDInterface* display, const MaybeAutoCrit& constructing);
+
   AreaStretchCache mAreaStretch;  // the last area-weighted stretch drawn through the surface
 
   // Runs draw(target) with the triangle rasteriser's view of the locked surface; nothing when the

@@ -1,8 +1,8 @@
-#include "framework/graphics/kernels/SimdLevel.h"
+#include "platform/cpu/SimdLevel.h"
 
 #include <algorithm>
 
-namespace Kit::Simd {
+namespace plat::simd {
 namespace {
 
 Level Detect() {
@@ -27,4 +27,4 @@ Level Supported() { return gSupported; }
 
 void Limit(Level level) { gActive.store(std::min(gSupported, level), std::memory_order_relaxed); }
 
-}  // namespace Kit::Simd
+}  // namespace plat::simd
