@@ -181,17 +181,7 @@ class ShotGame : public testsupport::HeadlessGame {
 using ScreenShots = testsupport::WholeGameTest;
 
 TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOptions) {
-  if (std::getenv(kChildMark) == nullptr) {
-    const std::string xvfb = testsupport::FindXvfb();
-    if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed: the screens are shot from a real X window";
-    testsupport::XvfbServer server(xvfb);
-    ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    EXPECT_EQ(
-        testsupport::RunSelfOnDisplay(server, std::string(test->test_suite_name()) + "." + test->name(), kChildMark),
-        0);
-    return;
-  }
+  if (!testsupport::InRealWindowRun(kChildMark)) return;
   setenv("SDL_VIDEODRIVER", "x11", 1);
   std::filesystem::create_directories(mHome.Path() / "player");
   plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());

@@ -4,6 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
 #include "tests/support/ToolProgram.h"
 
 namespace testsupport {
@@ -41,6 +45,23 @@ int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const 
   // SDL's X11 driver leaves a D-Bus buffer behind at exit; the headless runs check our leaks.
   return RunToolOnDisplay("/proc/self/exe", server.Display(), {"--gtest_filter=" + filter},
                           {{childMark, "1"}, {"LSAN_OPTIONS", "detect_leaks=0"}});
+}
+
+bool InRealWindowRun(const char* childMark) {
+  if (std::getenv(childMark) != nullptr) return true;
+  const std::string xvfb = FindXvfb();
+  if (xvfb.empty()) {
+    [] { GTEST_SKIP() << "Xvfb is not installed: this test needs a real X window"; }();
+    return false;
+  }
+  XvfbServer server(xvfb);
+  if (server.Display().empty()) {
+    ADD_FAILURE() << "Xvfb did not start";
+    return false;
+  }
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  EXPECT_EQ(RunSelfOnDisplay(server, std::string(test->test_suite_name()) + "." + test->name(), childMark), 0);
+  return false;
 }
 
 }  // namespace testsupport

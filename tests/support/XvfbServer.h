@@ -32,4 +32,9 @@ class XvfbServer {
 // -1 when it did not exit normally.
 int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const char* childMark);
 
+// For a test that must run in a real X window. Outside the child run: starts a private Xvfb, runs the
+// current test again on it (with `childMark` set), expects that run to pass (or skips without Xvfb) and
+// returns false, so the caller returns. Inside the child run: returns true, and the caller goes on.
+bool InRealWindowRun(const char* childMark);
+
 }  // namespace testsupport
