@@ -143,8 +143,12 @@ pid_t ThreadId() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
 // Due in `seconds`, or stopped for 0; only by the thread that handles the fault.
 void SetWatchdog(int seconds) {
   if (gWatchdogTimer == 0 || gHandlingThread.load() != ThreadId()) return;
-  itimerspec due{};
-  due.it_value.tv_sec = seconds;
+  // The kernel's timer setting: the repeat interval (none), then the time until the first expiry.
+  struct TimerDue {
+    timespec interval;
+    timespec first;
+  } due{};
+  due.first.tv_sec = seconds;
   ::syscall(SYS_timer_settime, gWatchdogTimer - 1, 0, &due, nullptr);
 }
 
