@@ -37,6 +37,12 @@ double KitAppBase::GetLoadingThreadProgress() {
   return progress > 1.0 ? 1.0 : progress;
 }
 
+void KitAppBase::EndThreads() {
+  // On the main thread Shutdown waits for the cursor thread; the loading thread stops at the quit flag.
+  Shutdown();
+  WaitForLoadingThread();
+}
+
 void KitAppBase::StartCursorThread() {
   if (mCursorThreadRunning || mCursorThread.joinable()) return;
   mCursorThreadRunning = true;

@@ -47,7 +47,7 @@ KitAppBase::KitAppBase() {
 }
 
 KitAppBase::~KitAppBase() {
-  Shutdown();
+  EndThreads();
   Confirm3DChoice();
   while (!mDialogList.empty()) {
     Dialog* dialog = mDialogList.front();

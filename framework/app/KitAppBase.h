@@ -143,6 +143,11 @@ class KitAppBase : public ButtonListener,
   void StartCursorThread();
   void StartLoadingThread();
   virtual double GetLoadingThreadProgress();
+  // Shuts down and waits for the cursor and the loading thread to end (after Start they have). Both
+  // threads call the application's virtual functions (the loading thread its LoadingThreadProc), so an
+  // application that may be deleted while they run calls this first in its destructor, before its own
+  // members and virtual table go (GameApp does); this class's destructor calls it too.
+  void EndThreads();
 
   // The frame loop.
   virtual void DoMainLoop();

@@ -124,6 +124,8 @@ void GameApp::StartFirstGame() {
 // Deletes the screens still held, in a fixed order, then frees the groups (also a "Game" that never
 // finished loading).
 GameApp::~GameApp() {
+  // The loading thread runs this class's LoadingThreadProc: it ends before any of this goes.
+  EndThreads();
   DeleteScreen(mGameOverScreen);
   DeleteScreen(mLevelCompleteScreen);
   DeleteScreen(mLevelStartScreen);

@@ -1,12 +1,16 @@
 // The whole game on its generated data, headless on a fake clock: start-up, with the loading thread's
 // work run here, counts every resource of the game's group, binds every resource id and shows no
-// message box. (The whole game played, recorded and replayed is the whole-game test of tests/screens.)
+// message box; a damaged picture ends the run with its error; the game deleted while its threads run
+// ends them first. (The whole game played, recorded and replayed is the whole-game test of tests/screens.)
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "framework/resource/ResourceManager.h"
 #include "game/front/MainMenuScreen.h"
@@ -82,6 +86,30 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png");
   }
+  plat::SetSearchFolders("", "");
+}
+
+// The game deleted while its loading and cursor threads run, with no Shutdown first (a test's or an
+// early return's end): both threads end before any of the game is torn down. Until they did, the
+// deletion rewrote the game's virtual table and freed its screens and groups under the loading thread's
+// feet, and the thread sanitizer reported it. The game's own class, as the program makes it (the
+// search folders find the data wherever it changes to).
+TEST_F(StartUp, DeletedWhileItsThreadsRunTheGameEndsThemBeforeTearingDown) {
+  plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());
+  testsupport::ResetGameObjects();
+  auto game = std::make_unique<GameApp>();
+  game->mCmdLineParsed = true;
+  game->mOnlyAllowOneCopyToRun = false;
+  game->Init();
+  ASSERT_FALSE(game->mQuit);
+  const int total = game->mNumLoadingThreadTasks;
+  game->mDrawCount = 1;  // the cursor thread moves the software cursor once a frame is drawn
+  game->StartCursorThread();
+  game->StartLoadingThread();
+  while (game->mCompletedLoadingThreadTasks == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_LT(game->mCompletedLoadingThreadTasks, total) << "the group is still loading as the game goes";
+  game.reset();
+  EXPECT_TRUE(mBoxes.Shown().empty());
   plat::SetSearchFolders("", "");
 }
 
