@@ -1,11 +1,12 @@
-// The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit, beside
-// pixman doing the same composite onto r5g6b5 and a8r8g8b8 and SDL2's surface blitter (its software
-// renderer for the rotated draws) doing it onto RGB565 and XRGB8888: rotated bilinear 64x64 sprites
-// at 0 degrees (at whole-pixel and at sub-pixel positions) and 30 degrees, also from a palettized
-// sprite of 256 colours (pixman's from c8), alpha blits of soft sprites (white and tinted), additive
-// colourised blits, colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted
-// additive and mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a
-// full-screen palettized copy; a memcpy of the sprite rows shows what memory allows the alpha blits.
+// The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit (the alpha
+// blit in 5-5-5 too), beside pixman doing the same composite onto r5g6b5, x1r5g5b5 and a8r8g8b8 and
+// SDL2's surface blitter (its software renderer for the rotated draws) doing it onto RGB565, RGB555
+// and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at whole-pixel and at sub-pixel
+// positions) and 30 degrees, also from a palettized sprite of 256 colours (pixman's from c8), alpha
+// blits of soft sprites (white and tinted), additive colourised blits, colour-keyed copies,
+// nearest-neighbour stretches to twice the size (alpha, tinted additive and mirrored), mirrored alpha
+// and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy of the
+// sprite rows shows what memory allows the alpha blits.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
@@ -35,6 +36,7 @@ using benchsupport::SetItems;
 constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 64, SPRITES = 48;
 constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
 
+using benchsupport::F555;
 using benchsupport::F565;
 using benchsupport::F888;
 using benchsupport::Format;
@@ -366,7 +368,9 @@ struct SdlScene {
         SDL_CreateRGBSurfaceWithFormatFrom(keyedBits.data(), SPRITE, SPRITE, 32, SPRITE * 4, SDL_PIXELFORMAT_RGB888);
     SDL_SetColorKey(keyed, SDL_TRUE, 0);
     screen = SDL_CreateRGBSurfaceWithFormatFrom(memory.data(), WIDTH, HEIGHT, f.bits, WIDTH * f.bits / 8,
-                                                f.bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888);
+                                                f.bits == 32    ? SDL_PIXELFORMAT_RGB888
+                                                : f.g == 0x07E0 ? SDL_PIXELFORMAT_RGB565
+                                                                : SDL_PIXELFORMAT_RGB555);
     SDL_SetSurfaceBlendMode(sprite, SDL_BLENDMODE_BLEND);
   }
   ~SdlScene() {
@@ -482,6 +486,9 @@ BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White, false);
 BENCHMARK_CAPTURE(Pixman_Over, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 565, F565);
+BENCHMARK_CAPTURE(Ours_Alpha, 555, F555, Kit::Color::White, false);
+BENCHMARK_CAPTURE(Pixman_Over, 555, F555, false);
+BENCHMARK_CAPTURE(SDL_Alpha, 555, F555, Kit::Color::White);
 BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White, false);
 BENCHMARK_CAPTURE(Pixman_Over, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);

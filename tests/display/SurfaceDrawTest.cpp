@@ -231,6 +231,35 @@ TEST_P(SurfaceRotateKernels, PalettizedSourcesDrawAsTheirPixels) {
 INSTANTIATE_TEST_SUITE_P(Widths, SurfaceRotateKernels,
                          testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
 
+using SurfaceBlitKernels = SurfaceRotateKernels;
+
+// The white alpha blit onto 16-bit fields row by row: rows of 1 pixel to odd lengths past two
+// registers, cut at every edge of the surface, plain, palettized and mirrored, from runs of alpha 0,
+// 255 and between.
+TEST_P(SurfaceBlitKernels, WhiteAlphaBlitsOnto16BitFieldsMatchTheFormula) {
+  struct Case {
+    Rect srcRect;
+    int x, y;
+  };
+  const Case cases[] = {{Rect(0, 0, 1, 4), 3, 2},     {Rect(2, 1, 7, 5), 10, 4},   {Rect(0, 0, 8, 3), 0, 0},
+                        {Rect(1, 2, 17, 9), 20, 8},   {Rect(0, 0, 33, 23), 5, 10}, {Rect(0, 0, 37, 23), -9, -7},
+                        {Rect(3, 0, 31, 23), 45, 30}, {Rect(0, 5, 37, 0), 4, 4}};
+  for (const auto& format : {kFormat565, kFormat555})
+    for (int pad : {0, 3})
+      for (bool palettized : {false, true})
+        for (bool mirror : {false, true})
+          for (const Case& c : cases) {
+            SCOPED_TRACE(Describe(format, pad, Color::White) + (palettized ? " palettized" : " bits") +
+                         (mirror ? " mirrored" : "") + " width " + std::to_string(c.srcRect.mWidth));
+            auto image = MakeSource(rng_, palettized);
+            EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, c.x, c.y, c.srcRect, Color::White, mirror),
+                              model::AlphaBlt(s, SourceOf(*image, d), c.x, c.y, c.srcRect, Color::White, mirror));
+          }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, SurfaceBlitKernels,
+                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
+
 // Pixels worked out by hand, so that the model and the routines cannot share a mistake.
 struct Scene {
   explicit Scene(const model::Format& format, int width = 8, int height = 8, int pad = 2)
