@@ -2,11 +2,11 @@
 // blit in 5-5-5 too), beside pixman doing the same composite onto r5g6b5, x1r5g5b5 and a8r8g8b8 and
 // SDL2's surface blitter (its software renderer for the rotated draws) doing it onto RGB565, RGB555
 // and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at whole-pixel and at sub-pixel
-// positions) and 30 degrees, also from a palettized sprite of 256 colours (pixman's from c8), alpha
-// blits of soft sprites (white and tinted), additive colourised blits, colour-keyed copies,
-// nearest-neighbour stretches to twice the size (alpha, tinted additive and mirrored), mirrored alpha
-// and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy of the
-// sprite rows shows what memory allows the alpha blits.
+// positions, also additive onto 5-6-5) and 30 degrees, also from a palettized sprite of 256 colours
+// (pixman's from c8), alpha blits of soft sprites (white and tinted), additive colourised blits,
+// colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted additive and
+// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen
+// palettized copy; a memcpy of the sprite rows shows what memory allows the alpha blits.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
@@ -476,6 +476,12 @@ BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel_palettized, F565, 0.0, 0.375f,
 BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 565_0deg_subpixel_palettized, F565, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg_subpixel_palettized, F888, 0.0, 0.375f, 0, true);
 BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 888_0deg_subpixel_palettized, F888, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);

@@ -228,12 +228,13 @@ class RotatedRows {
     } else {
       if (!standard565 && !standard555) return;
       if (narrowSource) mRotated = standard565 ? SurfaceRotateRows::Rotated565 : SurfaceRotateRows::Rotated555;
-      if constexpr (!Formula::kAdditive) {
+      if constexpr (!Formula::kAdditive)
         mOneTap = standard565 ? SurfaceRotateRows::OneTap565 : SurfaceRotateRows::OneTap555;
-        // Onto 16-bit pixels the rotated rows serve the sub-pixel unrotated rows too, stepping straight
-        // along the source row.
-        mAxisRotated = mRotated;
-      }
+      // Onto 16-bit pixels the rotated rows serve the unrotated rows too, stepping straight along the
+      // source row: at a sub-pixel offset, and at a whole-pixel one where no one-tap kernel does. (There
+      // the three neighbours of weight 0 change nothing: a 16-bit pixel has no bits outside its fields
+      // but the top one of 5-5-5, which the formula drops wherever it draws, as the rows do.)
+      mAxisRotated = mRotated;
     }
   }
 
@@ -277,7 +278,7 @@ class RotatedRows {
     } else if (!oneTap && mFourTap) {
       const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
       i += mFourTap(d + i0, mBits + (first + i0), mBits + (first + i0) + mSourceWidth, count, weights, mMode);
-    } else if (!oneTap && mAxisRotated) {
+    } else if (mAxisRotated) {
       i += mAxisRotated(d + i0, mBits, mSourceWidth, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v), 65536,
                         0, count, mMode);
     }
