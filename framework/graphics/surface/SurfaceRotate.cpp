@@ -2,6 +2,7 @@
 
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/SurfaceRotateRows.h"
+#include "framework/graphics/kernels/SurfaceRows.h"
 #include "framework/graphics/kernels/UnrotatedRows.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/graphics/surface/RotatedSpan.h"
@@ -363,16 +364,19 @@ void RotateAt(const SurfaceTarget& t, KernelSource& pixels, const Rect& srcRect,
     RotateWithSource<Pixel, Blend::kNormalColored>(t, pixels, srcRect, x, y, area, c, angle, centerX, centerY);
 }
 
-// Angle 0, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn row takes the same run of
-// the next source row at the same fractions. At a whole-pixel position the weights hang on the source
-// pixel alone, so the rows are a plain blit of the source's weighted words (UnrotatedRows); at a
+// Angle 0, normal and uncoloured onto 8-8-8 or 5-6-5 fields, or additive onto 5-6-5 at a whole-pixel
+// position: every drawn row takes the same run of the next source row at the same fractions. At a
+// whole-pixel position the weights hang on the source pixel alone, so the rows are a plain blit of
+// the source's weighted words (UnrotatedRows), or, additive, their fields added (times the colour's
+// premultiplied fields, >> 8), saturating: what the formula adds is the weighted field itself. At a
 // sub-pixel one the four neighbours' weights are the draw's own. The rows' starts are
 // worked out as the general rows work them out (at cos 1 and sin 0 the column does not change from
 // row to row). False, having drawn nothing, when the draw is not of that kind.
 bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pixels, float x, float y,
-                  const Rect& srcRect, const Rect& area, double angle, float centerX, float centerY) {
+                  const Rect& srcRect, const Rect& area, double angle, float centerX, float centerY, const Rgba& c,
+                  bool white, bool additive) {
   using UnrotatedRows::Layout;
-  if (angle != 0 || !Simd::UseSse2()) return false;
+  if (angle != 0 || !Simd::UseSse2() || (!additive && !white)) return false;
   const auto fields = [](const SurfaceChannel& c, std::uint32_t mask, int shift, int bits) {
     return c.mMask == mask && c.mShift == shift && c.mBits == bits;
   };
@@ -386,6 +390,7 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pix
     layout = Layout::k565;
   else
     return false;
+  if (additive && layout != Layout::k565) return false;
   const double cosA = 1.0, sinA = angle;  // cos and sin of 0 (or -0)
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
@@ -431,7 +436,7 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pix
   const int count = static_cast<int>(i1 - i0 + 1);
   const int left = area.mX + static_cast<int>(i0), top = area.mY + first;
   if ((uRow & 0xFFFE) != 0 || (firstV & 0xFFFE) != 0) {
-    if (layout == Layout::k888 && count < 4) return false;
+    if (additive || (layout == Layout::k888 && count < 4)) return false;
     const std::uint32_t fx = (static_cast<std::uint32_t>(uRow) & 0xFFFE) + 1;
     const std::uint32_t fy = (static_cast<std::uint32_t>(firstV) & 0xFFFE) + 1;
     const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
@@ -447,6 +452,17 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pix
     return true;
   }
   const std::uint32_t* words = source.GetWeightedWords(layout) + at;
+  if (additive) {
+    const Rgba cp = Premultiplied(c);
+    for (int r = 0; r < rows; ++r, words += source.mWidth) {
+      std::uint16_t* d = t.mPixels.Row<std::uint16_t>(top + r) + left;
+      if (white)
+        SurfaceRows::AddSaturated565(d, words, count);
+      else
+        SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
+    }
+    return true;
+  }
   if (layout == Layout::k888)
     UnrotatedRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
                            rows);
@@ -474,7 +490,7 @@ void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
   KernelSource pixels(src, source.mWidth, srcRect);
-  if (!additive && white && UnrotatedBlt(target, source, pixels, x, y, srcRect, area, angle, centerX, centerY)) return;
+  if (UnrotatedBlt(target, source, pixels, x, y, srcRect, area, angle, centerX, centerY, c, white, additive)) return;
   if (target.mPixels.mBitCount == 16)
     RotateAt<std::uint16_t>(target, pixels, srcRect, x, y, area, c, white, additive, angle, centerX, centerY);
   else
