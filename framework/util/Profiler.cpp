@@ -96,7 +96,7 @@ void FoldSamples(ProfilerState& state) {
 
 }  // namespace
 
-bool Profiler::IsEnabled() { return State().enabled; }
+bool Profiler::IsEnabled() { return State().mEnabled; }
 
 void Profiler::StartRun(bool keepDisabled) {
   ProfilerState& state = State();
