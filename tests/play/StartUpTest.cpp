@@ -16,7 +16,7 @@
 #include "game/front/MainMenuScreen.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/PathMap.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/WholeGame.h"
 
 namespace {
@@ -74,7 +74,7 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
   const std::filesystem::path player = mHome.Path() / "player";
   std::filesystem::create_directories(player / "images");
   std::ofstream(player / "images" / "menu.png", std::ios::binary) << "\x89PNG\r\n\x1a\nnot a picture";
-  plat::SetSearchFolders(player.string(), testsupport::GameDataFolder().string());
+  const testsupport::ScopedSearchFolders folders(player, testsupport::GameDataFolder());
   {
     LoadingWhileTickingGame game;
     game.Init();
@@ -86,7 +86,6 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png");
   }
-  plat::SetSearchFolders("", "");
 }
 
 // The game deleted while its loading and cursor threads run, with no Shutdown first (a test's or an
