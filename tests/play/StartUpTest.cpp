@@ -94,7 +94,7 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
 // feet, and the thread sanitizer reported it. The game's own class, as the program makes it (the
 // search folders find the data wherever it changes to).
 TEST_F(StartUp, DeletedWhileItsThreadsRunTheGameEndsThemBeforeTearingDown) {
-  plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());
+  const testsupport::ScopedSearchFolders folders(mHome.Path() / "player", testsupport::GameDataFolder());
   testsupport::ResetGameObjects();
   auto game = std::make_unique<GameApp>();
   game->mCmdLineParsed = true;
@@ -109,7 +109,6 @@ TEST_F(StartUp, DeletedWhileItsThreadsRunTheGameEndsThemBeforeTearingDown) {
   EXPECT_LT(game->mCompletedLoadingThreadTasks, total) << "the group is still loading as the game goes";
   game.reset();
   EXPECT_TRUE(mBoxes.Shown().empty());
-  plat::SetSearchFolders("", "");
 }
 
 }  // namespace
