@@ -69,10 +69,10 @@ TEST_F(Screens, LevelCompleteRecordsProgressAsItAppearsAndLeadsToTheNextLevelThe
 TEST_F(Screens, TheLevelCompleteButtonWaitsForThePanel) {
   LevelCompleteScreen* screen = OpenScreen(&mApp, mApp.mLevelCompleteScreen);
   Tick(mApp.mLevelCompleteScreen, 21);  // 5 pixels a tick from 800 to 690
-  EXPECT_TRUE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
+  EXPECT_TRUE(screen->mNextButton->mDisabled);
   Tick(mApp.mLevelCompleteScreen, 1);
   EXPECT_EQ(screen->mState, LevelCompleteScreen::kWaiting);
-  EXPECT_FALSE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
+  EXPECT_FALSE(screen->mNextButton->mDisabled);
 }
 
 // A level without bricks could never be lost or won: on every road into it the player is told why it is
