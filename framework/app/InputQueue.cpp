@@ -123,7 +123,7 @@ void KitAppBase::HandleQueuedMouse(const MSG& msg) {
     SetCapture(mHWnd);
     mWidgetManager->MouseDown(x, y, mouse->mClickCode);
   } else {
-    if ((mWidgetManager->mHeldButtons & ~mouse->mReleasedButton) == 0) ReleaseCapture();
+    if ((mWidgetManager->mHeldButtons & ~mouse->mButton) == 0) ReleaseCapture();
     mWidgetManager->MouseUp(x, y, mouse->mClickCode);
   }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/app/MouseMessages.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/widget/KeyCodes.h"
@@ -12,14 +13,13 @@ namespace Kit {
 
 namespace {
 
-constexpr std::uint32_t kLeftButton = 1;
-constexpr std::uint32_t kRightButton = 2;
-constexpr std::uint32_t kMiddleButton = 4;
-
+// The held-button bit of the button a click code is about, read from the mouse messages: a negative
+// code is the right button's, 3 the middle's, any other the left's.
 std::uint32_t ButtonBit(int clickCount) {
-  if (clickCount < 0) return kRightButton;
-  if (clickCount == 3) return kMiddleButton;
-  return kLeftButton;
+  const int singleClick = clickCount < 0 ? -1 : (clickCount == 3 ? 3 : 1);
+  for (const MouseMessage& entry : kMouseMessages)
+    if (entry.mClickCode == singleClick) return entry.mButton;
+  return 0;
 }
 
 }  // namespace
@@ -402,13 +402,11 @@ void WidgetManager::ForgetWidget(Widget* widget) {
 }
 
 void WidgetManager::DoMouseUps(Widget* widget, std::uint32_t buttons) {
-  static constexpr std::pair<std::uint32_t, int> kButtons[] = {
-      {kLeftButton, 1}, {kRightButton, -1}, {kMiddleButton, 3}};
-  for (const auto& [bit, clickCount] : kButtons) {
-    if (!(buttons & bit)) continue;
+  for (const MouseMessage& release : kMouseMessages) {
+    if (release.mPress || !(buttons & release.mButton)) continue;
     widget->mIsDown = false;
     const Point pos = widget->GetAbsPos();
-    widget->MouseUp(mLastMouseX - pos.mX, mLastMouseY - pos.mY, clickCount);
+    widget->MouseUp(mLastMouseX - pos.mX, mLastMouseY - pos.mY, release.mClickCode);
   }
 }
 

@@ -136,16 +136,7 @@ DDSURFACEDESC2 DirectDraw::DescribeMode() const {
 HRESULT DirectDraw::GetDisplayMode(LPDDSURFACEDESC desc) {
   if (!desc || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
   std::lock_guard lock(mDevice->Mutex());
-  const DDSURFACEDESC2 mode = DescribeMode();
-  DDSURFACEDESC older{};
-  older.dwSize = sizeof(DDSURFACEDESC);
-  older.dwFlags = mode.dwFlags;
-  older.dwWidth = mode.dwWidth;
-  older.dwHeight = mode.dwHeight;
-  older.lPitch = mode.lPitch;
-  older.dwRefreshRate = mode.dwRefreshRate;
-  older.ddpfPixelFormat = mode.ddpfPixelFormat;
-  *desc = older;
+  *desc = OlderSurfaceDesc(DescribeMode());
   return DD_OK;
 }
 

@@ -182,7 +182,8 @@ void RunSignalSafeStep(void*) {
   if (plat::SignalSafeFaultStep step = gSignalSafeStep.load()) step(&pointers, gFault.frames);
 }
 
-void EndAsTheSignalWould(int signal) {
+// Ends the process by the signal's default action, as if no handler had been installed.
+[[noreturn]] void EndAsTheSignalWould(int signal) {
   struct sigaction plain {};
   plain.sa_handler = SIG_DFL;
   sigemptyset(&plain.sa_mask);
@@ -202,7 +203,6 @@ void EndAsTheSignalWould(int signal) {
   if (filter != nullptr && filter(&pointers) == EXCEPTION_EXECUTE_HANDLER)
     ::_exit(static_cast<int>(gFault.record.ExceptionCode & 0xFF));
   EndAsTheSignalWould(gFault.signal);
-  ::_exit(1);
 }
 
 // Makes the interrupted thread resume in ContinueAfterFault at the top of the crash stack, as if
@@ -255,11 +255,7 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   if (handling != 0 && handling != self)
     for (;;) ::pause();
   // Nothing to hand the fault to, or a fault while handling one: end the plain way.
-  struct sigaction plain {};
-  plain.sa_handler = SIG_DFL;
-  sigemptyset(&plain.sa_mask);
-  ::sigaction(signal, &plain, nullptr);
-  ::raise(signal);
+  EndAsTheSignalWould(signal);
 }
 
 // Room for the signal handler: it moves to the crash stack before it does anything that needs more.

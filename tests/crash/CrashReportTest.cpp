@@ -295,10 +295,15 @@ TEST(CrashHandler, NamesLogicalAddressesFromAMapFile) {
   };
   const Case cases[] = {{"at 0001:00000014.", "at first()+0x14\r\n    src\\a.cpp line 12 +0x4."},
                         {"at 0001:00000020", "at second(int)\r\n    src\\a.cpp line 14 +0x0"},
-                        {"0001:0000", "0001:0000"},           // too short to hold an address: left alone
-                        {":00000010 ab:", ":00000010 ab:"},   // no room before the colon
-                        {"0003:00000000", "0003:00000000"},   // no symbol in that section
-                        {"zz01:00000000", "zz01:00000000"}};  // not hexadecimal
+                        // beyond the last symbol and line of the section: still in them
+                        {"at 0001:00000030", "at second(int)+0x10\r\n    src\\a.cpp line 14 +0x10"},
+                        // before the section's first line: the symbol alone
+                        {"at 0001:00000004", "at first()+0x4"},
+                        {"at 0002:00000004", "at 0002:00000004"},  // lines but no symbol in that section
+                        {"0001:0000", "0001:0000"},                // too short to hold an address: left alone
+                        {":00000010 ab:", ":00000010 ab:"},        // no room before the colon
+                        {"0003:00000000", "0003:00000000"},        // no symbol in that section
+                        {"zz01:00000000", "zz01:00000000"}};       // not hexadecimal
   for (const Case& c : cases) {
     std::string report = c.report;
     CrashHandler::AnnotateFromMap(report, map);

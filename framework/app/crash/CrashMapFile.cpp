@@ -61,10 +61,10 @@ MapTables ReadMap(const std::string& text) {
 // The entry that holds `address`: the last one at or below it, in the same section.
 template <typename Value>
 const std::pair<const Address, Value>* EntryOf(const std::map<Address, Value>& table, const Address& address) {
-  auto found = table.lower_bound(address);
-  if (found == table.end()) return nullptr;
-  if (found != table.begin() && found->first.second != address.second) --found;
-  return found->first.first == address.first ? &*found : nullptr;
+  const auto after = table.upper_bound(address);
+  if (after == table.begin()) return nullptr;
+  const auto& entry = *std::prev(after);
+  return entry.first.first == address.first ? &entry : nullptr;
 }
 
 std::string Demangled(const std::string& name) {

@@ -35,7 +35,6 @@ HTTPTransfer::HTTPTransfer() : mTransferId(gNextTransferId++) {}
 
 HTTPTransfer::~HTTPTransfer() {
   Abort();
-  while (mThreadRunning) Sleep(kPollStepMs);
   JoinWorker();
 }
 
