@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include "tests/support/ScreenFixture.h"
+#include "tests/support/XvfbServer.h"
 
 namespace testsupport {
 namespace {
@@ -129,10 +130,11 @@ TEST_P(PresentTest, VideoOnlyDrawPresentsTheVideoMemorySurface) {
   ExpectWindowShowsScreen();
 }
 
-// Where the only OpenGL runs on the CPU (in the Xvfb run; headless there is none), frames go through SDL's
-// software renderer into the window's own pixels, and no OpenGL context is made for them, not even to
-// show the window's pixels.
+// Where the only OpenGL runs on the CPU, frames go through SDL's software renderer into the window's own
+// pixels, and no OpenGL context is made for them, not even to show the window's pixels. Headless there
+// is no OpenGL to give way, so the test runs itself again in a real X window (Mesa's llvmpipe on Xvfb).
 TEST_P(PresentTest, AnOpenGlThatRunsOnTheCpuGivesWayToTheSoftwarePath) {
+  if (!InRealWindowRun("KIT_PRESENT_XVFB_CHILD")) return;
   ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
   DrawScene();
   ASSERT_TRUE(mDisplay->Redraw());
