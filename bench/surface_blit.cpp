@@ -1,10 +1,12 @@
-// The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit, beside
-// pixman doing the same composite onto r5g6b5 and a8r8g8b8 and SDL2's surface blitter (its software
-// renderer for the rotated draws) doing it onto RGB565 and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at
-// whole-pixel and at sub-pixel positions) and 30 degrees, alpha blits of soft sprites (white and tinted), additive
-// colourised blits, colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted additive and
-// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy
-// of the sprite rows shows what memory allows the alpha blits.
+// The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit (the alpha
+// blit in 5-5-5 too), beside pixman doing the same composite onto r5g6b5, x1r5g5b5 and a8r8g8b8 and
+// SDL2's surface blitter (its software renderer for the rotated draws) doing it onto RGB565, RGB555
+// and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at whole-pixel and at sub-pixel
+// positions, also additive onto 5-6-5) and 30 degrees, also from a palettized sprite of 256 colours
+// (pixman's from c8), alpha blits of soft sprites (white and tinted), additive colourised blits,
+// colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted additive and
+// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen
+// palettized copy; a memcpy of the sprite rows shows what memory allows the alpha blits.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
@@ -14,6 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -33,6 +36,7 @@ using benchsupport::SetItems;
 constexpr int WIDTH = 800, HEIGHT = 600, SPRITE = 64, SPRITES = 48;
 constexpr double THIRTY_DEGREES = std::numbers::pi / 6;
 
+using benchsupport::F555;
 using benchsupport::F565;
 using benchsupport::F888;
 using benchsupport::Format;
@@ -45,6 +49,16 @@ std::vector<std::uint32_t> SoftSprite() { return benchsupport::SoftSprite(SPRITE
 std::vector<std::uint32_t> KeyedSprite() {
   std::vector<std::uint32_t> pixels = SoftSprite();
   for (std::uint32_t& p : pixels) p = (p >> 24) >= 128 ? p | 0xFF000000u : 0;
+  return pixels;
+}
+
+// The soft sprite cut to 256 colours (16 alphas of 16 colours), as the game's palettized sprites are.
+std::vector<std::uint32_t> FewColourSprite() {
+  std::vector<std::uint32_t> pixels = SoftSprite();
+  for (std::uint32_t& p : pixels) {
+    const std::uint32_t a = (p >> 28) * 17, r = ((p >> 22) & 3) * 85, g = ((p >> 14) & 3) * 85;
+    p = a << 24 | r << 16 | g << 8 | 0x40;
+  }
   return pixels;
 }
 
@@ -82,6 +96,8 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
     sprite.GetNativeAlphaData(&display);
     sprite.GetRLAlphaData();
     sprite.GetRLAdditiveData(&display);
+    palettizedSprite.SetBits(FewColourSprite().data(), SPRITE, SPRITE);
+    palettizedSprite.Palletize();
     keyed.SetBits(KeyedSprite().data(), SPRITE, SPRITE);
     keyed.GetNativeAlphaData(&display);
     std::vector<std::uint32_t> opaque(static_cast<std::size_t>(WIDTH) * HEIGHT);
@@ -93,14 +109,18 @@ struct SurfaceScene : benchsupport::SurfaceMemory {
     palettized.Palletize();
   }
   Kit::MemoryImage sprite;
+  Kit::MemoryImage palettizedSprite;
   Kit::MemoryImage keyed;
   Kit::MemoryImage screenCopy;
   Kit::MemoryImage palettized;
 };
 
-// drawMode 1: additive (the peers ADD the premultiplied sprite).
-void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0) {
+// drawMode 1: additive (the peers ADD the premultiplied sprite); palettized: the sprite of 256 colours
+// with its colour table.
+void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float offset, int drawMode = 0,
+                  bool palettized = false) {
   SurfaceScene scene(f);
+  Kit::MemoryImage& sprite = palettized ? scene.palettizedSprite : scene.sprite;
   const auto positions = Positions();
   const Kit::Rect src(0, 0, SPRITE, SPRITE), clip(0, 0, WIDTH, HEIGHT);
   for (auto _ : state)
@@ -109,8 +129,7 @@ void Ours_Rotated(benchmark::State& state, const Format& f, double angle, float 
       const float c = SPRITE / 2.0f;
       const float x = static_cast<float>(p.x) + offset, y = static_cast<float>(p.y) + offset;
       if (!Kit::MemoryImage::GetRotatedBounds(x, y, src, clip, angle, c, c, bounds)) continue;
-      Kit::SurfaceDraw::RotatedBlt(scene.target, scene.sprite, x, y, src, bounds, Kit::Color::White, drawMode, angle, c,
-                                   c);
+      Kit::SurfaceDraw::RotatedBlt(scene.target, sprite, x, y, src, bounds, Kit::Color::White, drawMode, angle, c, c);
     }
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
@@ -226,6 +245,27 @@ void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, floa
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
+// The sprite of 256 colours as c8 with its (premultiplied) colour table.
+void Pixman_RotatedPalettized(benchmark::State& state, const Format& f, double angle, float offset) {
+  PixmanScene scene(f);
+  static pixman_indexed_t palette;
+  const std::vector<std::uint32_t> pixels = Premultiplied(FewColourSprite());
+  std::vector<std::uint32_t> colours;
+  std::vector<std::uint32_t> indices(SPRITE * SPRITE / 4);
+  auto* bytes = reinterpret_cast<std::uint8_t*>(indices.data());
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const auto at = std::find(colours.begin(), colours.end(), pixels[i]);
+    bytes[i] = static_cast<std::uint8_t>(at - colours.begin());
+    if (at == colours.end()) colours.push_back(pixels[i]);
+  }
+  for (std::size_t i = 0; i < colours.size(); ++i) palette.rgba[i] = colours[i];
+  pixman_image_t* sprite = pixman_image_create_bits(PIXMAN_c8, SPRITE, SPRITE, indices.data(), SPRITE);
+  pixman_image_set_indexed(sprite, &palette);
+  benchsupport::RunPixmanRotated(state, sprite, scene.screen, SPRITE, angle, Positions(), offset, PIXMAN_OP_OVER);
+  pixman_image_unref(sprite);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
 // Composites `from` OVER the screen at every position.
 void OverAtPositions(benchmark::State& state, pixman_image_t* from, pixman_image_t* screen) {
   const auto positions = Positions();
@@ -328,7 +368,9 @@ struct SdlScene {
         SDL_CreateRGBSurfaceWithFormatFrom(keyedBits.data(), SPRITE, SPRITE, 32, SPRITE * 4, SDL_PIXELFORMAT_RGB888);
     SDL_SetColorKey(keyed, SDL_TRUE, 0);
     screen = SDL_CreateRGBSurfaceWithFormatFrom(memory.data(), WIDTH, HEIGHT, f.bits, WIDTH * f.bits / 8,
-                                                f.bits == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888);
+                                                f.bits == 32    ? SDL_PIXELFORMAT_RGB888
+                                                : f.g == 0x07E0 ? SDL_PIXELFORMAT_RGB565
+                                                                : SDL_PIXELFORMAT_RGB555);
     SDL_SetSurfaceBlendMode(sprite, SDL_BLENDMODE_BLEND);
   }
   ~SdlScene() {
@@ -426,6 +468,20 @@ BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg_subpixel, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_palettized, F565, THIRTY_DEGREES, 0.0f, 0, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 565_30deg_palettized, F565, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg_palettized, F888, THIRTY_DEGREES, 0.0f, 0, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 888_30deg_palettized, F888, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel_palettized, F565, 0.0, 0.375f, 0, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 565_0deg_subpixel_palettized, F565, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg_subpixel_palettized, F888, 0.0, 0.375f, 0, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 888_0deg_subpixel_palettized, F888, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
@@ -436,6 +492,9 @@ BENCHMARK_CAPTURE(Ours_Alpha, 565, F565, Kit::Color::White, false);
 BENCHMARK_CAPTURE(Pixman_Over, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 565, F565, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 565, F565);
+BENCHMARK_CAPTURE(Ours_Alpha, 555, F555, Kit::Color::White, false);
+BENCHMARK_CAPTURE(Pixman_Over, 555, F555, false);
+BENCHMARK_CAPTURE(SDL_Alpha, 555, F555, Kit::Color::White);
 BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White, false);
 BENCHMARK_CAPTURE(Pixman_Over, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);

@@ -65,7 +65,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 19;
+  const int kernel = in.Next<std::uint8_t>() % 21;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -102,13 +102,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return Kit::OverRows::Rows<Pixel>{d, width, s, runs.data(), width, width, height};
   };
   if (kernel >= 12 && width == 0) return 0;
-  if (kernel == 14 || (kernel >= 7 && kernel <= 9)) {
+  if (kernel == 14 || (kernel >= 7 && kernel <= 9) || kernel >= 19) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {
       if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count);
       if (kernel == 8) Kit::CopyRows::StoreLow16(d, s, count);
       if (kernel == 9) Kit::CopyRows::StoreKeyed16(d, s, count);
       if (kernel == 14) Kit::OverRows::OntoSurface565(rowsOf(d));
+      if (kernel == 19) Kit::OverRows::OntoSurface555(d, s, count);
+      if (kernel == 20) Kit::OverRows::OntoSurface555(rowsOf(d));
     });
     return 0;
   }

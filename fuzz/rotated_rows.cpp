@@ -1,8 +1,10 @@
 // Runs the rotated blit onto 5-6-5, 5-5-5 and 8-8-8 surface memory and onto a memory image at every
 // vector width the processor has (AVX2, SSE2) against its plain per-pixel formula (the scalar level),
-// with arbitrary sprites, positions, angles, colours and modes, and traps on any difference. The
+// with arbitrary sprites (plain, or palettized against their own pixels), positions, angles, colours and
+// modes, and traps on any difference. The
 // surface memory is an allocation of its own with no slack, so AddressSanitizer catches a row that
 // reads or writes outside either image.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -32,18 +34,16 @@ class Display : public Kit::NativeDisplay {
   explicit Display(const Format& f) { SetFormat(f.bits, f.masks[0], f.masks[1], f.masks[2]); }
 };
 
-// Runs draw at each level and traps unless every level leaves the same bytes as the scalar one.
+// Runs draw(source) at each level and traps unless every level leaves the bytes that draw(reference)
+// leaves at the scalar one.
 template <typename Draw>
-void Compare(Draw draw) {
-  std::vector<std::uint8_t> expected;
+void Compare(Kit::MemoryImage& source, Kit::MemoryImage& reference, Draw draw) {
+  Kit::Simd::Limit(Level::kScalar);
+  const std::vector<std::uint8_t> expected = draw(reference);
   for (const Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
     if (level > Kit::Simd::Supported()) break;
     Kit::Simd::Limit(level);
-    const std::vector<std::uint8_t> out = draw();
-    if (level == Level::kScalar)
-      expected = out;
-    else if (out != expected)
-      __builtin_trap();
+    if (draw(source) != expected) __builtin_trap();
   }
   Kit::Simd::Limit(Level::kAvx2);
 }
@@ -66,6 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  : Kit::Color(in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
                                               in.Next<std::uint8_t>());
   const int mode = in.Next<std::uint8_t>() % 2;
+  // Now and then the sprite in at most 256 colours with its colour table, drawn against its own pixels.
+  const bool palettized = in.Next<std::uint8_t>() % 3 == 0;
   std::uint32_t seed = in.Next<std::uint32_t>();
   const auto next = [&] {
     seed = seed * 1664525u + 1013904223u;
@@ -82,8 +84,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     alpha = p & 0xFF000000u;
     if (((seed >> 16) & 7) == 0) p |= 0xFFFFFF;  // full colour: the sums' largest values
   }
-  Kit::MemoryImage source;
+  if (palettized) {
+    const std::vector<std::uint32_t> colours(sprite.begin(),
+                                             sprite.begin() + std::min<std::size_t>(sprite.size(), 256));
+    for (std::uint32_t& p : sprite) p = colours[(p >> 8) % colours.size()];
+  }
+  Kit::MemoryImage plain, source;
+  plain.SetBits(sprite.data(), width, height);
   source.SetBits(sprite.data(), width, height);
+  if (palettized && !source.Palletize()) __builtin_trap();
   const Kit::Rect srcRect(0, 0, width, height);
   constexpr int kWidth = 48, kHeight = 40;
   std::vector<std::uint32_t> background(kWidth * kHeight);
@@ -91,10 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p = next() | (target == 3 && (seed >> 30) ? 0xFF000000u : 0) | (((seed >> 16) & 7) == 0 ? 0xFFFFFF : 0);
 
   if (target == 3) {
-    Compare([&] {
+    Compare(source, plain, [&](Kit::MemoryImage& from) {
       Kit::MemoryImage dest;
       dest.SetBits(background.data(), kWidth, kHeight);
-      dest.BltRotated(&source, x, y, srcRect, Kit::Rect(0, 0, kWidth, kHeight), color, mode, angle, centerX, centerY);
+      dest.BltRotated(&from, x, y, srcRect, Kit::Rect(0, 0, kWidth, kHeight), color, mode, angle, centerX, centerY);
       const std::uint8_t* bytes = reinterpret_cast<const std::uint8_t*>(dest.GetBits());
       return std::vector<std::uint8_t>(bytes, bytes + background.size() * 4);
     });
@@ -110,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Kit::Rect(0, 0, kWidth, kHeight), angle, centerX, centerY,
                                           bounds))
     return 0;
-  Compare([&] {
+  Compare(source, plain, [&](Kit::MemoryImage& from) {
     std::vector<std::uint8_t> memory(noise, noise + static_cast<std::size_t>(pitch) * kHeight);
     Kit::SurfacePixels pixels;
     pixels.mBits = memory.data();
@@ -121,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pixels.mRedMask = format.masks[0];
     pixels.mGreenMask = format.masks[1];
     pixels.mBlueMask = format.masks[2];
-    Kit::SurfaceDraw::RotatedBlt(Kit::MakeSurfaceTarget(pixels, display, tables), source, x, y, srcRect, bounds, color,
+    Kit::SurfaceDraw::RotatedBlt(Kit::MakeSurfaceTarget(pixels, display, tables), from, x, y, srcRect, bounds, color,
                                  mode, angle, centerX, centerY);
     return memory;
   });

@@ -1,4 +1,4 @@
-// The 5-6-5 and 32-bit surface formats the drawing benchmarks run on, with the display description and
+// The 5-6-5, 5-5-5 and 32-bit surface formats the drawing benchmarks run on, with the display description and
 // surface memory the framework's surface routines draw into.
 #pragma once
 
@@ -17,6 +17,7 @@ struct Format {
   pixman_format_code_t pixman;
 };
 inline constexpr Format F565{16, 0xF800, 0x07E0, 0x001F, PIXMAN_r5g6b5};
+inline constexpr Format F555{16, 0x7C00, 0x03E0, 0x001F, PIXMAN_x1r5g5b5};
 inline constexpr Format F888{32, 0xFF0000, 0xFF00, 0xFF, PIXMAN_a8r8g8b8};
 
 class FormatDisplay : public Kit::NativeDisplay {

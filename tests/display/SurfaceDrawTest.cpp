@@ -188,7 +188,76 @@ TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
           }
 }
 
+// A palettized source draws exactly as the formulas draw its own pixels: rectangles one pixel wide up to odd widths
+// past a register, whole-pixel and sub-pixel unrotated draws and turned ones, the turned ones partly
+// off the surface, colours of alpha 0 and 255 among the table's.
+TEST_P(SurfaceRotateKernels, PalettizedSourcesDrawAsTheirPixels) {
+  struct Case {
+    Rect srcRect;
+    float x, y;
+    double angle;
+  };
+  const Case cases[] = {
+      {Rect(0, 0, 1, 5), 4.0f, 3.0f, 0.0},      {Rect(3, 1, 2, 2), 4.5f, 3.25f, 0.0},
+      {Rect(2, 3, 3, 7), 10.0f, 6.0f, 0.5236},  {Rect(0, 0, 37, 23), 9.25f, 6.5f, 0.0},
+      {Rect(1, 2, 19, 14), 9.0f, 6.0f, 0.0},    {Rect(5, 4, 9, 11), -6.5f, -4.0f, 0.5236},
+      {Rect(0, 0, 37, 23), 40.0f, 30.0f, -1.2}, {Rect(4, 0, 33, 23), 20.75f, 10.5f, 3.0},
+  };
+  for (const auto& format : kSurfaceFormats)
+    for (const Case& c : cases)
+      for (const Color& color : {Color::White, Color(40, 200, 250, 120)})
+        for (int mode : {0, 1}) {
+          SCOPED_TRACE(Describe(format, 0, color) + " mode " + std::to_string(mode) + " angle " +
+                       std::to_string(c.angle) + " source width " + std::to_string(c.srcRect.mWidth));
+          std::vector<std::uint32_t> pool = {0x00FFFFFFu, 0xFF000000u, 0xFFFFFFFFu, 0x80FF8040u, 0x01102030u};
+          for (int i = 0; i < 20; ++i) pool.push_back(static_cast<std::uint32_t>(rng_()));
+          std::vector<std::uint32_t> px(37 * 23);
+          for (auto& p : px) p = pool[rng_() % pool.size()];
+          Kit::MemoryImage plain, palettized;
+          plain.SetBits(px.data(), 37, 23);
+          palettized.SetBits(px.data(), 37, 23);
+          ASSERT_TRUE(palettized.Palletize());
+          const float cx = c.srcRect.mWidth / 2.0f, cy = c.srcRect.mHeight / 2.0f;
+          Rect box;
+          ASSERT_TRUE(
+              Kit::MemoryImage::GetRotatedBounds(c.x, c.y, c.srcRect, Rect(0, 0, 61, 43), c.angle, cx, cy, box));
+          const int pad = 0;
+          EXPECT_SAME_BYTES(
+              Kit::SurfaceDraw::RotatedBlt(t, palettized, c.x, c.y, c.srcRect, box, color, mode, c.angle, cx, cy),
+              model::RotatedBlt(s, SourceOf(plain, d), c.x, c.y, c.srcRect, box, color, mode, c.angle, cx, cy));
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(Widths, SurfaceRotateKernels,
+                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
+
+using SurfaceBlitKernels = SurfaceRotateKernels;
+
+// The white alpha blit onto 16-bit fields row by row: rows of 1 pixel to odd lengths past two
+// registers, cut at every edge of the surface, plain, palettized and mirrored, from runs of alpha 0,
+// 255 and between.
+TEST_P(SurfaceBlitKernels, WhiteAlphaBlitsOnto16BitFieldsMatchTheFormula) {
+  struct Case {
+    Rect srcRect;
+    int x, y;
+  };
+  const Case cases[] = {{Rect(0, 0, 1, 4), 3, 2},     {Rect(2, 1, 7, 5), 10, 4},   {Rect(0, 0, 8, 3), 0, 0},
+                        {Rect(1, 2, 17, 9), 20, 8},   {Rect(0, 0, 33, 23), 5, 10}, {Rect(0, 0, 37, 23), -9, -7},
+                        {Rect(3, 0, 31, 23), 45, 30}, {Rect(0, 5, 37, 0), 4, 4}};
+  for (const auto& format : {kFormat565, kFormat555})
+    for (int pad : {0, 3})
+      for (bool palettized : {false, true})
+        for (bool mirror : {false, true})
+          for (const Case& c : cases) {
+            SCOPED_TRACE(Describe(format, pad, Color::White) + (palettized ? " palettized" : " bits") +
+                         (mirror ? " mirrored" : "") + " width " + std::to_string(c.srcRect.mWidth));
+            auto image = MakeSource(rng_, palettized);
+            EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, c.x, c.y, c.srcRect, Color::White, mirror),
+                              model::AlphaBlt(s, SourceOf(*image, d), c.x, c.y, c.srcRect, Color::White, mirror));
+          }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, SurfaceBlitKernels,
                          testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
 
 // Pixels worked out by hand, so that the model and the routines cannot share a mistake.

@@ -21,17 +21,19 @@ void Surface888Scalar(std::uint32_t* d, const std::uint32_t* s, int from, int co
   }
 }
 
-void Surface565Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
+template <std::uint32_t kRed, std::uint32_t kGreen, std::uint32_t kBlue>
+void Surface16Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
   for (int i = from; i < count; ++i) {
     const std::uint32_t a = s[i] >> 24;
     if (a == 0) continue;
     const std::uint32_t rest = 256 - a;
     const std::uint32_t dv = d[i];
-    d[i] =
-        static_cast<std::uint16_t>(((((dv & 0xF800) * rest) >> 8) & 0xF800) + ((((dv & 0x07E0) * rest) >> 8) & 0x07E0) +
-                                   ((((dv & 0x001F) * rest) >> 8) & 0x001F) + s[i]);
+    d[i] = static_cast<std::uint16_t>(((((dv & kRed) * rest) >> 8) & kRed) + ((((dv & kGreen) * rest) >> 8) & kGreen) +
+                                      ((((dv & kBlue) * rest) >> 8) & kBlue) + s[i]);
   }
 }
+constexpr auto Surface565Scalar = Surface16Scalar<0xF800, 0x07E0, 0x001F>;
+constexpr auto Surface555Scalar = Surface16Scalar<0x7C00, 0x03E0, 0x001F>;
 
 void OverPixelsScalar(std::uint32_t* row, const std::uint32_t* src, int from, int count) {
   for (int i = from; i < count; ++i)
@@ -70,6 +72,13 @@ void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count) {
   Surface565Scalar(d, s, i, count);
 }
 
+void OntoSurface555(std::uint16_t* d, const std::uint32_t* s, int count) {
+  int i = 0;
+  KIT_RUN_AVX2(OntoSurface555(d, s, i, count));
+  KIT_RUN_SSE2(OntoSurface555(d, s, i, count));
+  Surface555Scalar(d, s, i, count);
+}
+
 // A rectangle at the widest level there is, row by row (see EachRow), or by the scalar formula.
 template <typename Pixel>
 void ScalarRows(const Rows<Pixel>& rows, void (*row)(Pixel*, const std::uint32_t*, int, int)) {
@@ -98,6 +107,12 @@ void OntoSurface565(const Rows<std::uint16_t>& rows) {
   KIT_RUN_ROWS_AVX2(std::uint16_t, Surface565, Surface565Scalar);
   KIT_RUN_ROWS_SSE2(std::uint16_t, Surface565, Surface565Scalar);
   ScalarRows(rows, Surface565Scalar);
+}
+
+void OntoSurface555(const Rows<std::uint16_t>& rows) {
+  KIT_RUN_ROWS_AVX2(std::uint16_t, Surface555, Surface555Scalar);
+  KIT_RUN_ROWS_SSE2(std::uint16_t, Surface555, Surface555Scalar);
+  ScalarRows(rows, Surface555Scalar);
 }
 
 void OntoOpaque(const Rows<std::uint32_t>& rows) {

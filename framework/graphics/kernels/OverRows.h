@@ -35,11 +35,14 @@ struct Rows {
 // a word of alpha 0 leaves its pixel.
 void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count);
 // The same onto 5-6-5 pixels from native words whose low 16 bits are 5-6-5: each field of d becomes
-// (d x (256 - a) >> 8), and the word's low 16 bits are added; alpha 0 leaves the pixel.
+// (d x (256 - a) >> 8), and the word's low 16 bits are added; alpha 0 leaves the pixel. And onto 5-5-5
+// pixels from 5-5-5 words (the pixel's top bit is dropped where a word is drawn, as the fields' sum drops it).
 void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count);
+void OntoSurface555(std::uint16_t* d, const std::uint32_t* s, int count);
 // The same over every row of a rectangle.
 void OntoSurface888(const Rows<std::uint32_t>& rows);
 void OntoSurface565(const Rows<std::uint16_t>& rows);
+void OntoSurface555(const Rows<std::uint16_t>& rows);
 
 // PixelBlend::Over of each ARGB source pixel with its own alpha onto a memory image's row (alpha 0
 // leaves the pixel).

@@ -82,13 +82,15 @@ struct Surface888 {
   }
 };
 
-// Two registers of words onto one register of 5-6-5 pixels.
-struct Surface565 {
+// Two registers of words onto one register of 16-bit pixels whose fields are kRed, kGreen and kBlue
+// (5-6-5 or 5-5-5): a field x 1 >> 8 is 0 in either, so alpha 255 stores the word there too.
+template <std::uint16_t kRed, std::uint16_t kGreen, std::uint16_t kBlue>
+struct Surface16 {
   template <bool kKeep>
   KIT_ATTR static void At(std::uint16_t* d, const std::uint32_t* s, KIT_V keep) {
     const KIT_V zero = KIT_SI(setzero)();
-    const KIT_V red = KIT_OP(set1_epi16)(static_cast<short>(0xF800)), green = KIT_OP(set1_epi16)(0x07E0),
-                blue = KIT_OP(set1_epi16)(0x001F);
+    const KIT_V red = KIT_OP(set1_epi16)(static_cast<short>(kRed)), green = KIT_OP(set1_epi16)(kGreen),
+                blue = KIT_OP(set1_epi16)(kBlue);
     const KIT_V alphaBits = KIT_OP(set1_epi16)(static_cast<short>(0xFF00));
 #if KIT_SIMD_WIDTH == 256
     // Per 128-bit half, each word's low 16 bits in the low 8 bytes and its alpha << 8 in the high 8:
@@ -121,6 +123,8 @@ struct Surface565 {
     Store(d, clearBits == 0 ? out : Select(clear, dv, out));
   }
 };
+using Surface565 = Surface16<0xF800, 0x07E0, 0x001F>;
+using Surface555 = Surface16<0x7C00, 0x03E0, 0x001F>;
 
 // Each pixel's alpha in both 16-bit lanes of its word.
 KIT_ATTR inline KIT_V Alpha2x16(KIT_V s) {
@@ -181,6 +185,9 @@ KIT_ATTR inline int OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int
 }
 KIT_ATTR inline int OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
   return EachRegister<std::uint16_t, Surface565>(d, s, from, count);
+}
+KIT_ATTR inline int OntoSurface555(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
+  return EachRegister<std::uint16_t, Surface555>(d, s, from, count);
 }
 KIT_ATTR inline int OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int from, int count) {
   return EachRegister<std::uint32_t, OntoOpaqueRow>(row, src, from, count);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -203,7 +204,8 @@ bool DrawWholePixels(std::uint32_t* dest, int destWidth, MemoryImage& source, co
 
 template <typename Fetch>
 void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const SourcePixels& pixels, int sourceWidth,
-                 bool narrowSource, const RotatedSetup& setup, const Rect& box, const Color& color, int drawMode) {
+                 const Rect& sampled, bool narrowSource, const RotatedSetup& setup, const Rect& box, const Color& color,
+                 int drawMode) {
   const bool colored = color != Color::White;
   const std::uint32_t cr = Clamp255(color.mRed), cg = Clamp255(color.mGreen), cb = Clamp255(color.mBlue);
   const std::uint32_t ca = Clamp255(color.mAlpha);
@@ -223,6 +225,20 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
   // weighs 256 and the others 0, so the sample is that one pixel (an opaque one comes out unchanged).
   const bool unrotated = setup.mStepU == 65536 && setup.mStepV == 0;
   const bool plainCopy = !colored && drawMode == 0;
+  // The kernels read 32-bit pixels: a palettized source's sampled rectangle is looked up into rows of
+  // its own, once, at the first row that needs them; there a sample sits at its position less the
+  // rectangle's corner.
+  std::unique_ptr<std::uint32_t[]> unpacked;
+  const std::uint32_t* kernelBits = narrowSource ? pixels.Bits() : nullptr;
+  int kernelStride = sourceWidth;
+  std::int64_t cornerU = 0, cornerV = 0;
+  const auto unpack = [&] {
+    unpacked = pixels.Unpacked(sampled);
+    kernelBits = unpacked.get();
+    kernelStride = sampled.mWidth;
+    cornerU = std::int64_t{sampled.mX} << 16;
+    cornerV = std::int64_t{sampled.mY} << 16;
+  };
   for (int y = box.mY; y < box.mY + box.mHeight; ++y) {
     const RotatedRow row = setup.Row(box.mX, y, box.mWidth);
     std::uint32_t* out = dest + static_cast<std::size_t>(y) * destWidth + box.mX;
@@ -251,9 +267,10 @@ void DrawRotated(std::uint32_t* dest, int destWidth, const Fetch& fetch, const S
     const auto sampleAt = [&](int k) {
       put(out[k], SampleBilinear(fetch, row.mU + k * setup.mStepU, row.mV + k * setup.mStepV));
     };
-    if (narrowSource && !pixels.IsPalettized())
-      RotatedPixels(out, pixels.Bits(), sourceWidth, row.mU, row.mV, setup.mStepU, setup.mStepV, row.mFirst, row.mLast,
-                    colour, colored, drawMode == 1, sampleAt);
+    if (narrowSource && pixels.IsPalettized() && !kernelBits && row.mFirst <= row.mLast) unpack();
+    if (kernelBits)
+      RotatedPixels(out, kernelBits, kernelStride, row.mU - cornerU, row.mV - cornerV, setup.mStepU, setup.mStepV,
+                    row.mFirst, row.mLast, colour, colored, drawMode == 1, sampleAt);
     else
       for (int k = row.mFirst; k <= row.mLast; ++k) sampleAt(k);
   }
@@ -306,7 +323,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
           p[2] = table[at[sourceWidth]];
           p[3] = table[at[sourceWidth + 1]];
         },
-        pixels, sourceWidth, narrowSource, setup, box, color, drawMode);
+        pixels, sourceWidth, src, narrowSource, setup, box, color, drawMode);
   } else {
     const std::uint32_t* bits = pixels.Bits();
     DrawRotated(
@@ -318,7 +335,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
           p[2] = at[sourceWidth];
           p[3] = at[sourceWidth + 1];
         },
-        pixels, sourceWidth, narrowSource, setup, box, color, drawMode);
+        pixels, sourceWidth, src, narrowSource, setup, box, color, drawMode);
   }
   BitsChanged();
 }

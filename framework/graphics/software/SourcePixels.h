@@ -3,8 +3,12 @@
 #pragma once
 
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/Rect.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace Kit {
 
@@ -24,6 +28,22 @@ class SourcePixels {
 
   std::uint32_t At(std::size_t index) const { return mTable ? mTable[mIndices[index]] : mBits[index]; }
   std::uint32_t At(int x, int y) const { return At(static_cast<std::size_t>(y) * mWidth + x); }
+
+  // The pixels of rect (inside the image) as rows of rect.mWidth: a palettized source looked up once,
+  // so that row kernels written for 32-bit pixels can read it.
+  std::unique_ptr<std::uint32_t[]> Unpacked(const Rect& rect) const {
+    auto pixels = std::make_unique_for_overwrite<std::uint32_t[]>(
+        std::max<std::size_t>(static_cast<std::size_t>(rect.mWidth) * rect.mHeight, 1));
+    std::uint32_t* out = pixels.get();
+    for (int y = rect.mY; y < rect.mY + rect.mHeight; ++y) {
+      const std::size_t first = static_cast<std::size_t>(y) * mWidth + rect.mX;
+      if (mTable)
+        for (int x = 0; x < rect.mWidth; ++x) *out++ = mTable[mIndices[first + x]];
+      else
+        for (int x = 0; x < rect.mWidth; ++x) *out++ = mBits[first + x];
+    }
+    return pixels;
+  }
 
  private:
   int mWidth;

@@ -80,24 +80,28 @@ void ForEachGatheredRow(const MemoryImage& source, const Words& s, const BlitAre
   }
 }
 
-// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 fields (white) through the row
-// kernels, whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the
+// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 and 5-5-5 fields (white) through
+// the row kernels, whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the
 // runs give: each row after its leading transparent run, or each gathered row (palettized or
 // mirrored). False when the kernels do not cover the case.
 template <typename Pixel, typename Words>
 bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                      const BlitArea& area, const Rgba& c, bool white, bool mirror) {
   const Fields fields = FieldsOf<Pixel>(t);
-  if (fields == Fields::kOther || (fields == Fields::k565 && !white)) return false;
+  if (fields == Fields::kOther || (sizeof(Pixel) == 2 && !white)) return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   auto drawRow = [&](Pixel* d, const std::uint32_t* words, int count) {
-    if constexpr (sizeof(Pixel) == 2)
-      OverRows::OntoSurface565(d, words, count);
-    else if (white)
+    if constexpr (sizeof(Pixel) == 2) {
+      if (fields == Fields::k555)
+        OverRows::OntoSurface555(d, words, count);
+      else
+        OverRows::OntoSurface565(d, words, count);
+    } else if (white) {
       OverRows::OntoSurface888(d, words, count);
-    else
+    } else {
       TintRows::OntoSurface888(d, words, count, tint, TintRows::Mode::kBlit);
+    }
   };
   if (Words::kPalettized || mirror) {
     ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
@@ -115,7 +119,10 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
                                      area.mSrc.mWidth,
                                      area.mSrc.mHeight};
     if constexpr (sizeof(Pixel) == 2) {
-      OverRows::OntoSurface565(rows);
+      if (fields == Fields::k555)
+        OverRows::OntoSurface555(rows);
+      else
+        OverRows::OntoSurface565(rows);
     } else if (white) {
       OverRows::OntoSurface888(rows);
     } else {
@@ -203,7 +210,8 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
         SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
     }
   };
-  if (fields != Fields::kOther && (Words::kPalettized || mirror)) {
+  const bool rowKernels = fields == Fields::k888 || fields == Fields::k565;
+  if (rowKernels && (Words::kPalettized || mirror)) {
     ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
       addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth, 0xFFFFFF);
     });
@@ -212,7 +220,7 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
   ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
     if ((s[i] & 0xFFFFFF) == 0) return;
     if constexpr (!Words::kPalettized) {
-      if (fields != Fields::kOther) {
+      if (rowKernels) {
         addRow(d, s.mWords + i, count, 0);
         return;
       }

@@ -28,14 +28,17 @@ inline std::uint32_t ScaleChannels(const SurfaceTarget& t, std::uint32_t d, std:
          ((((d & t.mBlue.mMask) * f) >> 8) & t.mBlue.mMask);
 }
 
-// The field layouts the row kernels draw onto: 0x00RRGGBB in 32 bits and 5-6-5.
-enum class Fields { kOther, k888, k565 };
+// The field layouts the row kernels draw onto: 0x00RRGGBB in 32 bits, 5-6-5 and (the white alpha
+// blit only) 5-5-5.
+enum class Fields { kOther, k888, k565, k555 };
 template <typename Pixel>
 Fields FieldsOf(const SurfaceTarget& t) {
   if (sizeof(Pixel) == 4 && t.mRed.mMask == 0xFF0000 && t.mGreen.mMask == 0xFF00 && t.mBlue.mMask == 0xFF)
     return Fields::k888;
   if (sizeof(Pixel) == 2 && t.mRed.mMask == 0xF800 && t.mGreen.mMask == 0x07E0 && t.mBlue.mMask == 0x001F)
     return Fields::k565;
+  if (sizeof(Pixel) == 2 && t.mRed.mMask == 0x7C00 && t.mGreen.mMask == 0x03E0 && t.mBlue.mMask == 0x001F)
+    return Fields::k555;
   return Fields::kOther;
 }
 

@@ -2,6 +2,7 @@
 
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/SurfaceRotateRows.h"
+#include "framework/graphics/kernels/SurfaceRows.h"
 #include "framework/graphics/kernels/UnrotatedRows.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/graphics/surface/RotatedSpan.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <type_traits>
 
 namespace Kit::SurfaceDraw {
@@ -125,18 +127,33 @@ struct PixelFormula {
   int redDown, greenDown, blueDown;
 };
 
-// The source pixels as the formula reads them.
-template <bool kPalettized>
-struct RotateSource {
-  std::uint32_t operator[](std::size_t i) const {
-    if constexpr (kPalettized)
-      return table[indices[i]];
-    else
-      return bits[i];
+// The source rectangle's 32-bit pixels as the row kernels read them, from its corner in rows of
+// Stride() pixels: the image's own, or a palettized image's rectangle looked up once, when first asked
+// for, into rows of their own.
+class KernelSource {
+ public:
+  KernelSource(const SourcePixels& src, int sourceWidth, const Rect& srcRect)
+      : mSource(src),
+        mRect(srcRect),
+        mStride(src.IsPalettized() ? srcRect.mWidth : sourceWidth),
+        mCorner(src.IsPalettized() ? nullptr
+                                   : src.Bits() + static_cast<std::size_t>(srcRect.mY) * sourceWidth + srcRect.mX) {}
+
+  const std::uint32_t* Corner() {
+    if (!mCorner) {
+      mUnpacked = mSource.Unpacked(mRect);
+      mCorner = mUnpacked.get();
+    }
+    return mCorner;
   }
-  const std::uint32_t* bits;
-  const std::uint32_t* table;
-  const std::uint8_t* indices;
+  int Stride() const { return mStride; }
+
+ private:
+  const SourcePixels& mSource;
+  const Rect mRect;
+  const int mStride;
+  const std::uint32_t* mCorner;
+  std::unique_ptr<std::uint32_t[]> mUnpacked;
 };
 
 // A row's 16.16 source start and its drawn span [i0, i1] (empty when i0 > i1).
@@ -144,18 +161,19 @@ struct RowSpan {
   I64 uRow, vRow, i0, i1;
 };
 
-// One rotated draw, row by row. Everything the rows share is worked out once, the row kernels
-// included: rows from 32-bit pixels onto 8-8-8 surfaces and rotated ones have kernels of their own, and
-// so have normal ones onto 5-6-5 and 5-5-5 surfaces; the per-pixel formula draws what they leave.
-template <typename Pixel, Blend kBlend, bool kPalettized>
+// One rotated draw from 32-bit pixels (corner: the source rectangle's, in rows of stride), row by
+// row. Everything the rows share is worked out once, the row kernels included: rows onto 8-8-8
+// surfaces and rotated ones have kernels of their own, and so have normal ones onto 5-6-5 and 5-5-5
+// surfaces; the per-pixel formula draws what they leave (the formula copied only for them).
+template <typename Pixel, Blend kBlend>
 class RotatedRows {
  public:
-  RotatedRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
+  RotatedRows(const SurfaceTarget& t, const std::uint32_t* corner, int stride, const Rect& srcRect, float x, float y,
               const Rect& area, const Rgba& c, double angle, float centerX, float centerY)
       : mPixels(t.mPixels),
         mFormula(t, c),
-        mSource{src.Bits(), src.Table(), src.Indices()},
-        mSourceWidth(sourceWidth),
+        mBits(corner),
+        mSourceWidth(stride),
         mSrcRect(srcRect),
         mX(x),
         mY(y),
@@ -203,9 +221,7 @@ class RotatedRows {
     const bool standard555 = t.mRed.mMask == 0x7C00 && t.mGreen.mMask == 0x03E0 && t.mBlue.mMask == 0x001F;
     // The rotated rows' kernel works in 32-bit lanes, 16 x 16 products for the row offsets.
     const bool narrowSource = mSourceWidth < 32768 && mSrcRect.mHeight < 32768 && mSrcRect.mWidth < 32768;
-    if constexpr (kPalettized) {
-      return;
-    } else if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
+    if constexpr (std::is_same_v<Pixel, std::uint32_t>) {
       if (!standard888) return;
       mOneTap = SurfaceRotateRows::OneTap888;
       mFourTap = SurfaceRotateRows::FourTap888;
@@ -213,12 +229,13 @@ class RotatedRows {
     } else {
       if (!standard565 && !standard555) return;
       if (narrowSource) mRotated = standard565 ? SurfaceRotateRows::Rotated565 : SurfaceRotateRows::Rotated555;
-      if constexpr (!Formula::kAdditive) {
+      if constexpr (!Formula::kAdditive)
         mOneTap = standard565 ? SurfaceRotateRows::OneTap565 : SurfaceRotateRows::OneTap555;
-        // Onto 16-bit pixels the rotated rows serve the sub-pixel unrotated rows too, stepping straight
-        // along the source row.
-        mAxisRotated = mRotated;
-      }
+      // Onto 16-bit pixels the rotated rows serve the unrotated rows too, stepping straight along the
+      // source row: at a sub-pixel offset, and at a whole-pixel one where no one-tap kernel does. (There
+      // the three neighbours of weight 0 change nothing: a 16-bit pixel has no bits outside its fields
+      // but the top one of 5-5-5, which the formula drops wherever it draws, as the rows do.)
+      mAxisRotated = mRotated;
     }
   }
 
@@ -241,17 +258,13 @@ class RotatedRows {
   }
 
   std::size_t SourceIndex(I64 u, I64 v) const {
-    return static_cast<std::size_t>(mSrcRect.mY + static_cast<int>(v >> 16)) * mSourceWidth +
-           static_cast<std::size_t>(mSrcRect.mX + static_cast<int>(u >> 16));
+    return static_cast<std::size_t>(static_cast<int>(v >> 16)) * mSourceWidth + static_cast<std::size_t>(u >> 16);
   }
 
   // Angle 0 (or a step that rounds to it): the fractions, and so the neighbours' weights, hold for the
   // whole row, and the neighbourhood moves one source pixel a step. At a whole-pixel offset only the
   // top-left neighbour weighs anything.
   void AxisRow(Pixel* d, const RowSpan& span) const {
-    const Formula f = mFormula;
-    const RotateSource<kPalettized> source = mSource;
-    const std::size_t stride = static_cast<std::size_t>(mSourceWidth);
     const I64 i0 = span.i0, i1 = span.i1;
     const I64 u = span.uRow + i0 * mDu, v = span.vRow + i0 * mDv;
     const Weights k = WeightsAt(u, v);
@@ -259,19 +272,29 @@ class RotatedRows {
     // for i from i0 on is a pixel, so pointers are taken there.
     const std::size_t first = SourceIndex(u, v) - static_cast<std::size_t>(i0);
     const int count = static_cast<int>(i1 - i0 + 1);
+    const bool oneTap = k.k1 == 0 && k.k2 == 0 && k.k3 == 0;
     I64 i = i0;
-    if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
-      if (mOneTap) i += mOneTap(d + i0, source.bits + (first + i0), count, mMode);
-      const Weights one{k.k0, 0, 0, 0};
-      for (; i <= i1; ++i) d[i] = static_cast<Pixel>(f.Compose(source[first + i], 0, 0, 0, one, d[i]));
-      return;
-    }
-    if (mFourTap) {
+    if (oneTap && mOneTap) {
+      i += mOneTap(d + i0, mBits + (first + i0), count, mMode);
+    } else if (!oneTap && mFourTap) {
       const std::uint32_t weights[4] = {k.k0, k.k1, k.k2, k.k3};
-      i += mFourTap(d + i0, source.bits + (first + i0), source.bits + (first + i0) + stride, count, weights, mMode);
+      i += mFourTap(d + i0, mBits + (first + i0), mBits + (first + i0) + mSourceWidth, count, weights, mMode);
     } else if (mAxisRotated) {
-      i += mAxisRotated(d + i0, source.bits + SourceIndex(0, 0), mSourceWidth, static_cast<std::int32_t>(u),
-                        static_cast<std::int32_t>(v), 65536, 0, count, mMode);
+      i += mAxisRotated(d + i0, mBits, mSourceWidth, static_cast<std::int32_t>(u), static_cast<std::int32_t>(v), 65536,
+                        0, count, mMode);
+    }
+    if (i <= i1) AxisPixels(d, first, i, i1, oneTap ? Weights{k.k0, 0, 0, 0} : k);
+  }
+
+  // Pixels i to i1 of an axis-aligned row by the formula (what the kernels left).
+  void AxisPixels(Pixel* d, std::size_t first, I64 i, I64 i1, const Weights& k) const {
+    // Copied, so that it stays in registers while the pixels are written.
+    const Formula f = mFormula;
+    const std::uint32_t* const source = mBits;
+    const std::size_t stride = static_cast<std::size_t>(mSourceWidth);
+    if (k.k1 == 0 && k.k2 == 0 && k.k3 == 0) {
+      for (; i <= i1; ++i) d[i] = static_cast<Pixel>(f.Compose(source[first + i], 0, 0, 0, k, d[i]));
+      return;
     }
     for (; i <= i1; ++i) {
       const std::size_t s = first + i;
@@ -281,16 +304,22 @@ class RotatedRows {
   }
 
   void RotatedRow(Pixel* d, const RowSpan& span) const {
-    const Formula f = mFormula;
-    const RotateSource<kPalettized> source = mSource;
-    const std::size_t stride = static_cast<std::size_t>(mSourceWidth);
-    const I64 du = mDu, dv = mDv, i0 = span.i0, i1 = span.i1;
+    const I64 i0 = span.i0, i1 = span.i1;
     I64 i = i0;
     if (mRotated)
-      i += mRotated(d + i0, source.bits + SourceIndex(0, 0), mSourceWidth,
-                    static_cast<std::int32_t>(span.uRow + i0 * du), static_cast<std::int32_t>(span.vRow + i0 * dv),
-                    static_cast<std::int32_t>(du), static_cast<std::int32_t>(dv), static_cast<int>(i1 - i0 + 1), mMode);
-    for (I64 u = span.uRow + i * du, v = span.vRow + i * dv; i <= i1; ++i, u += du, v += dv) {
+      i += mRotated(d + i0, mBits, mSourceWidth, static_cast<std::int32_t>(span.uRow + i0 * mDu),
+                    static_cast<std::int32_t>(span.vRow + i0 * mDv), static_cast<std::int32_t>(mDu),
+                    static_cast<std::int32_t>(mDv), static_cast<int>(i1 - i0 + 1), mMode);
+    if (i <= i1) RotatedPixels(d, span, i);
+  }
+
+  // Pixels i to the span's end of a rotated row by the formula (what the kernel left).
+  void RotatedPixels(Pixel* d, const RowSpan& span, I64 i) const {
+    const Formula f = mFormula;
+    const std::uint32_t* const source = mBits;
+    const std::size_t stride = static_cast<std::size_t>(mSourceWidth);
+    const I64 du = mDu, dv = mDv;
+    for (I64 u = span.uRow + i * du, v = span.vRow + i * dv; i <= span.i1; ++i, u += du, v += dv) {
       const std::size_t s = SourceIndex(u, v);
       d[i] = static_cast<Pixel>(
           f.Compose(source[s], source[s + 1], source[s + stride], source[s + stride + 1], WeightsAt(u, v), d[i]));
@@ -299,7 +328,7 @@ class RotatedRows {
 
   const SurfacePixels& mPixels;
   const Formula mFormula;
-  const RotateSource<kPalettized> mSource;
+  const std::uint32_t* const mBits;
   const int mSourceWidth;
   const Rect mSrcRect;
   const float mX, mY;
@@ -315,47 +344,39 @@ class RotatedRows {
   RotatedKernel mRotated = nullptr;
 };
 
-template <typename Pixel, Blend kBlend, bool kPalettized>
-void RotateRows(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
-                const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
-  RotatedRows<Pixel, kBlend, kPalettized>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY).Draw();
-}
-
 template <typename Pixel, Blend kBlend>
-void RotateWithSource(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x,
-                      float y, const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
-  if (src.IsPalettized())
-    RotateRows<Pixel, kBlend, true>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY);
-  else
-    RotateRows<Pixel, kBlend, false>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY);
+void RotateWithSource(const SurfaceTarget& t, KernelSource& pixels, const Rect& srcRect, float x, float y,
+                      const Rect& area, const Rgba& c, double angle, float centerX, float centerY) {
+  RotatedRows<Pixel, kBlend>(t, pixels.Corner(), pixels.Stride(), srcRect, x, y, area, c, angle, centerX, centerY)
+      .Draw();
 }
 
 template <typename Pixel>
-void RotateAt(const SurfaceTarget& t, const SourcePixels& src, int sourceWidth, const Rect& srcRect, float x, float y,
-              const Rect& area, const Rgba& c, bool white, bool additive, double angle, float centerX, float centerY) {
+void RotateAt(const SurfaceTarget& t, KernelSource& pixels, const Rect& srcRect, float x, float y, const Rect& area,
+              const Rgba& c, bool white, bool additive, double angle, float centerX, float centerY) {
   if (additive && white)
-    RotateWithSource<Pixel, Blend::kAdditiveWhite>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX,
-                                                   centerY);
+    RotateWithSource<Pixel, Blend::kAdditiveWhite>(t, pixels, srcRect, x, y, area, c, angle, centerX, centerY);
   else if (additive)
-    RotateWithSource<Pixel, Blend::kAdditiveColored>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX,
-                                                     centerY);
+    RotateWithSource<Pixel, Blend::kAdditiveColored>(t, pixels, srcRect, x, y, area, c, angle, centerX, centerY);
   else if (white)
-    RotateWithSource<Pixel, Blend::kNormalWhite>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX, centerY);
+    RotateWithSource<Pixel, Blend::kNormalWhite>(t, pixels, srcRect, x, y, area, c, angle, centerX, centerY);
   else
-    RotateWithSource<Pixel, Blend::kNormalColored>(t, src, sourceWidth, srcRect, x, y, area, c, angle, centerX,
-                                                   centerY);
+    RotateWithSource<Pixel, Blend::kNormalColored>(t, pixels, srcRect, x, y, area, c, angle, centerX, centerY);
 }
 
-// Angle 0, normal and uncoloured, onto 8-8-8 or 5-6-5 fields: every drawn row takes the same run of
-// the next source row at the same fractions. At a whole-pixel position the weights hang on the source
-// pixel alone, so the rows are a plain blit of the source's weighted words (UnrotatedRows); at a
+// Angle 0, normal and uncoloured onto 8-8-8 or 5-6-5 fields, or additive onto 5-6-5 at a whole-pixel
+// position: every drawn row takes the same run of the next source row at the same fractions. At a
+// whole-pixel position the weights hang on the source pixel alone, so the rows are a plain blit of
+// the source's weighted words (UnrotatedRows), or, additive, their fields added (times the colour's
+// premultiplied fields, >> 8), saturating: what the formula adds is the weighted field itself. At a
 // sub-pixel one the four neighbours' weights are the draw's own. The rows' starts are
 // worked out as the general rows work them out (at cos 1 and sin 0 the column does not change from
 // row to row). False, having drawn nothing, when the draw is not of that kind.
-bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixels& src, float x, float y,
-                  const Rect& srcRect, const Rect& area, double angle, float centerX, float centerY) {
+bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pixels, float x, float y,
+                  const Rect& srcRect, const Rect& area, double angle, float centerX, float centerY, const Rgba& c,
+                  bool white, bool additive) {
   using UnrotatedRows::Layout;
-  if (angle != 0 || !Simd::UseSse2()) return false;
+  if (angle != 0 || !Simd::UseSse2() || (!additive && !white)) return false;
   const auto fields = [](const SurfaceChannel& c, std::uint32_t mask, int shift, int bits) {
     return c.mMask == mask && c.mShift == shift && c.mBits == bits;
   };
@@ -369,6 +390,7 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixel
     layout = Layout::k565;
   else
     return false;
+  if (additive && layout != Layout::k565) return false;
   const double cosA = 1.0, sinA = angle;  // cos and sin of 0 (or -0)
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
@@ -414,20 +436,33 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, const SourcePixel
   const int count = static_cast<int>(i1 - i0 + 1);
   const int left = area.mX + static_cast<int>(i0), top = area.mY + first;
   if ((uRow & 0xFFFE) != 0 || (firstV & 0xFFFE) != 0) {
-    if (src.IsPalettized() || (layout == Layout::k888 && count < 4)) return false;
+    if (additive || (layout == Layout::k888 && count < 4)) return false;
     const std::uint32_t fx = (static_cast<std::uint32_t>(uRow) & 0xFFFE) + 1;
     const std::uint32_t fy = (static_cast<std::uint32_t>(firstV) & 0xFFFE) + 1;
     const std::uint32_t gx = 65536 - fx, gy = 65536 - fy;
     const std::uint32_t k[4] = {(gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16};
+    const std::uint32_t* s = pixels.Corner() + static_cast<std::size_t>(firstV >> 16) * pixels.Stride() +
+                             static_cast<std::size_t>((uRow >> 16) + i0);
     if (layout == Layout::k888)
-      UnrotatedRows::FourTap888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, src.Bits() + at,
-                                source.mWidth, count, rows, k);
+      UnrotatedRows::FourTap888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, s, pixels.Stride(),
+                                count, rows, k);
     else
-      UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, src.Bits() + at,
-                                source.mWidth, count, rows, k);
+      UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, s, pixels.Stride(),
+                                count, rows, k);
     return true;
   }
   const std::uint32_t* words = source.GetWeightedWords(layout) + at;
+  if (additive) {
+    const Rgba cp = Premultiplied(c);
+    for (int r = 0; r < rows; ++r, words += source.mWidth) {
+      std::uint16_t* d = t.mPixels.Row<std::uint16_t>(top + r) + left;
+      if (white)
+        SurfaceRows::AddSaturated565(d, words, count);
+      else
+        SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
+    }
+    return true;
+  }
   if (layout == Layout::k888)
     UnrotatedRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
                            rows);
@@ -454,13 +489,12 @@ void RotatedBlt(const SurfaceTarget& target, MemoryImage& source, float x, float
   if (!src.IsPalettized() && !src.Bits()) return;
   const Rgba c = Clamped(color);
   const bool white = IsWhite(color);
-  if (!additive && white && UnrotatedBlt(target, source, src, x, y, srcRect, area, angle, centerX, centerY)) return;
+  KernelSource pixels(src, source.mWidth, srcRect);
+  if (UnrotatedBlt(target, source, pixels, x, y, srcRect, area, angle, centerX, centerY, c, white, additive)) return;
   if (target.mPixels.mBitCount == 16)
-    RotateAt<std::uint16_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
-                            centerY);
+    RotateAt<std::uint16_t>(target, pixels, srcRect, x, y, area, c, white, additive, angle, centerX, centerY);
   else
-    RotateAt<std::uint32_t>(target, src, source.mWidth, srcRect, x, y, area, c, white, additive, angle, centerX,
-                            centerY);
+    RotateAt<std::uint32_t>(target, pixels, srcRect, x, y, area, c, white, additive, angle, centerX, centerY);
 }
 
 }  // namespace Kit::SurfaceDraw

@@ -77,7 +77,8 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
                 const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white, bool additive,
                 bool mirror) {
   const Fields fields = FieldsOf<Pixel>(t);
-  if (fields == Fields::kOther || (fields == Fields::k565 && !white && !additive)) return false;
+  if (fields == Fields::kOther || fields == Fields::k555 || (fields == Fields::k565 && !white && !additive))
+    return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   const I64 du = static_cast<I64>(cut.mWidth * 65536 / dest.mWidth);
