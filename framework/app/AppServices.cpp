@@ -74,7 +74,7 @@ SharedImageRef KitAppBase::GetSharedImage(const std::string& fileName, const std
 
 void KitAppBase::CleanSharedImages() { mSharedImageSet->CleanSharedImages(); }
 
-std::unique_ptr<MemoryImage> KitAppBase::LoadImageFile(const std::string& fileName) {
+std::unique_ptr<MemoryImage> KitAppBase::GetImage(const std::string& fileName, bool commitBits) {
   std::unique_ptr<ImageLib::Image> decoded = ImageLib::GetImage(fileName, true);
   if (!decoded) return nullptr;
   // Made and filled under the display's lock: the loading thread makes images while the main thread may
@@ -85,7 +85,7 @@ std::unique_ptr<MemoryImage> KitAppBase::LoadImageFile(const std::string& fileNa
     image = std::make_unique<DDImage>(mDDInterface.get());
   else
     image = std::make_unique<MemoryImage>(this);
-  image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), false);
+  image->SetBits(decoded->GetBits(), decoded->GetWidth(), decoded->GetHeight(), commitBits);
   return image;
 }
 

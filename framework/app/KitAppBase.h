@@ -217,9 +217,10 @@ class KitAppBase : public ButtonListener,
   // are dropped once per tick.
   SharedImageRef GetSharedImage(const std::string& fileName, const std::string& variant, bool* created) override;
   void CleanSharedImages();
-  // A new image of the display (a software one without a display) with the file's pixels; null when
-  // the file cannot be read.
-  std::unique_ptr<MemoryImage> LoadImageFile(const std::string& fileName);
+  // A new image of the display (a software one without a display) with the file's pixels, handed to
+  // SetBits with commitBits; null when the file cannot be read.
+  std::unique_ptr<MemoryImage> GetImage(const std::string& fileName, bool commitBits);
+  using ResourceHost::GetImage;
 
   // What the images, the fonts and the resource manager need of the application.
   void AddMemoryImage(MemoryImage* image) override;

@@ -74,7 +74,7 @@ void KitAppBase::ConstructServices() {
   for (int i = 0; i < 512; ++i) mAdd8BitMaxTable[i] = static_cast<std::uint8_t>(i < 256 ? i : 255);
 
   mSharedImageSet =
-      std::make_unique<SharedImageSet>([this](const std::string& fileName) { return LoadImageFile(fileName); },
+      std::make_unique<SharedImageSet>([this](const std::string& fileName) { return GetImage(fileName, false); },
                                        [this]() -> std::unique_ptr<MemoryImage> {
                                          if (mDDInterface) return std::make_unique<DDImage>(mDDInterface.get());
                                          return std::make_unique<MemoryImage>(this);

@@ -342,7 +342,7 @@ void ImageFont::DrawStringEx(Graphics* g, int x, int y, const std::string& text,
     const int savedMode = g->GetDrawMode();
     if (command.mMode != -1) g->SetDrawMode(command.mMode);
     g->SetColor(command.mColor);
-    g->DrawImage(command.mImage, command.mDestX, command.mDestY, command.mSrcRect);
+    g->DrawImageSrc(command.mImage, command.mDestX, command.mDestY, command.mSrcRect);
     g->SetDrawMode(savedMode);
   });
   g->SetColor(savedColor);

@@ -98,6 +98,9 @@ class Graphics : public GraphicsState {
   // Nine-slice box: corners once, edges and centre tiled to fill destRect.
   void DrawImageBox(const Rect& destRect, Image* image);
   void DrawImageBox(const Rect& destRect, const Rect& srcRect, Image* image);
+  void DrawImageBoxSrc(const Rect& destRect, const Rect& srcRect, Image* image) {
+    DrawImageBox(destRect, srcRect, image);
+  }
 
   // Writes (or with draw off only measures) the characters offset .. offset + length - 1 (to the end
   // when length is negative), honouring colour codes ^RRGGBB and ^^ when mWriteColoredString is set.

@@ -74,9 +74,9 @@ void LeakTracker::Dump() {
   report.Write(StrFormat("Memory Leak Report for %s\n", LocalTimeText().c_str()));
   long long total = 0;
   for (const auto& [address, record] : mRecords) {
-    report.Write(StrFormat("%s(%d) : Leak %d byte%s\n", record.file.c_str(), record.line, record.size,
-                           record.size > 1 ? "s" : ""));
-    total += record.size;
+    report.Write(StrFormat("%s(%d) : Leak %d byte%s\n", record.mFile.c_str(), record.mLine, record.mSize,
+                           record.mSize > 1 ? "s" : ""));
+    total += record.mSize;
   }
   report.Write("-----------------------------------------------------------\n");
   report.Write(StrFormat("Total Unfreed: %lld bytes\n\n", total));

@@ -28,9 +28,9 @@ class LeakTracker {
 
  private:
   struct Record {
-    int size;
-    std::string file;
-    int line;
+    int mSize;
+    std::string mFile;
+    int mLine;
   };
 
   std::map<std::uintptr_t, Record> mRecords;

@@ -31,7 +31,7 @@ void DialogButton::Draw(Graphics* g) {
       src = mPressedRect;
     else if (mIsOver)
       src = mHoverRect;
-    g->DrawImageBox(box, src, mComponentImage);
+    g->DrawImageBoxSrc(box, src, mComponentImage);
     if (down) g->Translate(mPressShiftX, mPressShiftY);
   } else {
     if (down) g->Translate(mPressShiftX, mPressShiftY);

@@ -128,7 +128,7 @@ int EditWidget::LongestFittingPrefix(const std::string& text) {
   return low;
 }
 
-void EditWidget::EnforceLimits() {
+void EditWidget::EnforceMaxPixels() {
   if (!FitsLimits(mText)) mText.resize(LongestFittingPrefix(mText));
 }
 
@@ -331,7 +331,8 @@ void EditWidget::ProcessKey(int keyCode, char c) {
   }
 
   // A text longer than the limits allow (set before they were) is cut to what fits.
-  EnforceLimits();
+  if (mMaxLength != -1 && static_cast<int>(mText.size()) > mMaxLength) mText.resize(mMaxLength);
+  EnforceMaxPixels();
 
   mCaret = std::clamp(mCaret, 0, static_cast<int>(mText.size()));
   if (mAnchor > static_cast<int>(mText.size())) mAnchor = static_cast<int>(mText.size());

@@ -95,7 +95,8 @@ class EditWidget : public Widget {
   // the limits need; false when none of it fits. The caret ends after what went in.
   bool Insert(const std::string& inserted);
   void DeleteSelection();
-  void EnforceLimits();
+  // Drops characters from the end until the text fits every width limit.
+  void EnforceMaxPixels();
 };
 
 }  // namespace Kit

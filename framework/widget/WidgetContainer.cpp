@@ -137,17 +137,17 @@ void WidgetContainer::UpdateAll(ModalFlags& flags) {
     Update();
   }
 
-  WalkCursor cursor;
-  cursor.mPosition = mChildren.begin();
-  mWalkCursors.push_back(&cursor);
-  while (cursor.mPosition != mChildren.end()) {
-    cursor.mMoved = false;
-    Widget* child = *cursor.mPosition;
+  ChildWalk walk;
+  walk.mWalkCursor = mChildren.begin();
+  mRunningWalks.push_back(&walk);
+  while (walk.mWalkCursor != mChildren.end()) {
+    walk.mWalkCursorMoved = false;
+    Widget* child = *walk.mWalkCursor;
     if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mIsOver = true;
     child->UpdateAll(flags);
-    if (!cursor.mMoved) ++cursor.mPosition;
+    if (!walk.mWalkCursorMoved) ++walk.mWalkCursor;
   }
-  std::erase(mWalkCursors, &cursor);
+  std::erase(mRunningWalks, &walk);
   restore();
 }
 
@@ -159,17 +159,17 @@ void WidgetContainer::UpdateFAll(ModalFlags& flags, float frac) {
   flags.mUnderFlags = mFlagsModifier.Apply(flags.mUnderFlags);
   if (flags.GetFlags() & WIDGETFLAGS_UPDATE) UpdateF(frac);
 
-  WalkCursor cursor;
-  cursor.mPosition = mChildren.begin();
-  mWalkCursors.push_back(&cursor);
-  while (cursor.mPosition != mChildren.end()) {
-    cursor.mMoved = false;
-    Widget* child = *cursor.mPosition;
+  ChildWalk walk;
+  walk.mWalkCursor = mChildren.begin();
+  mRunningWalks.push_back(&walk);
+  while (walk.mWalkCursor != mChildren.end()) {
+    walk.mWalkCursorMoved = false;
+    Widget* child = *walk.mWalkCursor;
     if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mIsOver = true;
     child->UpdateFAll(flags, frac);
-    if (!cursor.mMoved) ++cursor.mPosition;
+    if (!walk.mWalkCursorMoved) ++walk.mWalkCursor;
   }
-  std::erase(mWalkCursors, &cursor);
+  std::erase(mRunningWalks, &walk);
   flags.mOverFlags = saved.mOverFlags;
   flags.mUnderFlags = saved.mUnderFlags;
 }
@@ -221,10 +221,10 @@ void WidgetContainer::AddWidget(Widget* widget) {
 }
 
 void WidgetContainer::Unlink(std::list<Widget*>::iterator it) {
-  for (WalkCursor* cursor : mWalkCursors) {
-    if (cursor->mPosition == it) {
-      ++cursor->mPosition;
-      cursor->mMoved = true;
+  for (ChildWalk* walk : mRunningWalks) {
+    if (walk->mWalkCursor == it) {
+      ++walk->mWalkCursor;
+      walk->mWalkCursorMoved = true;
     }
   }
   mChildren.erase(it);

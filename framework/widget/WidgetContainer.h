@@ -55,11 +55,11 @@ class WidgetContainer {
   WidgetContainer* mParent = nullptr;
   // The child each running update walk stands on. Walks may nest (a modal wait inside an update), so
   // every running walk has its own cursor, and removing or moving a child moves each cursor on.
-  struct WalkCursor {
-    std::list<Widget*>::iterator mPosition;
-    bool mMoved = false;
+  struct ChildWalk {
+    std::list<Widget*>::iterator mWalkCursor;
+    bool mWalkCursorMoved = false;
   };
-  std::vector<WalkCursor*> mWalkCursors;
+  std::vector<ChildWalk*> mRunningWalks;
   std::uint32_t mLastManagerCount = 0;
   int mUpdateCount = 0;
   bool mDirty = false;

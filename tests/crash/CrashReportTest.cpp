@@ -635,7 +635,7 @@ TEST(ReportUpload, TheCrashWindowsSendTheReportWithTheUsersWords) {
   CrashHandler::ShowErrorWindow("Exception at 0010:00000020", "the report\r\n");
   KillTimer(nullptr, timer);
   EXPECT_EQ(gStep, 2);
-  EXPECT_EQ(CrashHandler::UploadTransfer().GetResultCode(), Kit::HTTPTransfer::RESULT_DONE);
+  EXPECT_EQ(CrashHandler::mUploadTransfer.GetResultCode(), Kit::HTTPTransfer::RESULT_DONE);
 
   // A multipart request, byte for byte, whose Host header names only the host and port.
   const std::string b = "---------------------------7d3e1f30eec";

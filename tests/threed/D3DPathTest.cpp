@@ -421,7 +421,8 @@ TEST(D3DTextureLimits, FollowTheDeviceWithinBounds) {
     desc.dwMaxTextureAspectRatio = row.aspect;
     Kit::TextureCaps caps;
     Kit::D3DInterface::TakeTextureLimits(desc, caps);
-    EXPECT_EQ(std::tuple(caps.minWidth, caps.minHeight, caps.maxWidth, caps.maxHeight, caps.maxAspectRatio),
+    EXPECT_EQ(std::tuple(caps.mMinTextureWidth, caps.mMinTextureHeight, caps.mMaxTextureWidth, caps.mMaxTextureHeight,
+                         caps.mMaxTextureAspectRatio),
               std::tuple(row.expectedMin, row.expectedMin, row.expectedMax, row.expectedMax, row.expectedAspect));
   }
 }
@@ -464,7 +465,7 @@ std::unique_ptr<Kit::MemoryImage> MakePalettized(Kit::ImageHost* host) {
 std::unique_ptr<Kit::MemoryImage> MakeFourBit(Kit::ImageHost* host) {
   auto image = MakePicture(host, 32, 32, true,
                            [](std::uint32_t p, int, int) { return (p & 0xF0F0F0F0u) | ((p & 0xF0F0F0F0u) >> 4); });
-  image->mD3DFlags = Kit::D3DIMAGE_USE_A4R4G4B4;
+  image->mD3DFlags = Kit::UseA4R4G4B4;
   return image;
 }
 

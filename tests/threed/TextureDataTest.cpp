@@ -36,8 +36,8 @@ TEST(TextureCutTest, CutsTheImageIntoPieces) {
     int pieceWidth, pieceHeight, rightWidth, rightHeight, gridWidth, gridHeight;
     float maxU, maxV;  // binary fractions, exact
   } cuts[] = {{300, 100, 0, 256, 128, 64, 128, 2, 1, 1.171875f, 0.78125f},
-              {300, 100, Kit::D3DIMAGE_FIXED_64_PIECES, 64, 64, 64, 64, 5, 2, 4.6875f, 1.5625f},
-              {300, 100, Kit::D3DIMAGE_MIN_SUBDIVIDE, 512, 128, 512, 128, 1, 1, 0.5859375f, 0.78125f},
+              {300, 100, Kit::Fixed64Pieces, 64, 64, 64, 64, 5, 2, 4.6875f, 1.5625f},
+              {300, 100, Kit::MinSubdivide, 512, 128, 512, 128, 1, 1, 0.5859375f, 0.78125f},
               {256, 2, 0, 256, 32, 256, 32, 1, 1, 1.0f, 0.0625f}};  // a thin strip keeps within the aspect of 8
   for (const auto& c : cuts) {
     Kit::MemoryImage image;
@@ -47,7 +47,7 @@ TEST(TextureCutTest, CutsTheImageIntoPieces) {
     data.CreateTextureDimensions(image, TextureCaps{});
     ASSERT_EQ(data.mPieces.size(), static_cast<std::size_t>(c.gridWidth * c.gridHeight)) << c.flags;
     const auto& right = data.mPieces[c.gridWidth - 1];
-    EXPECT_EQ(std::tuple(data.mTexPieceWidth, data.mTexPieceHeight, right.width, right.height, data.mTexGridWidth,
+    EXPECT_EQ(std::tuple(data.mTexPieceWidth, data.mTexPieceHeight, right.mWidth, right.mHeight, data.mTexGridWidth,
                          data.mTexGridHeight, data.mMaxTotalU, data.mMaxTotalV),
               std::tuple(c.pieceWidth, c.pieceHeight, c.rightWidth, c.rightHeight, c.gridWidth, c.gridHeight, c.maxU,
                          c.maxV));
@@ -63,11 +63,11 @@ TEST(TextureFormatChoiceTest, ChoosesTheFormat) {
     bool palettized;
     int expected;
   } choices[] = {{"Opaque", 0xFF102030, 0, kAllFormats, false, Kit::TEXFMT_R5G6B5},
-                 {"OpaqueKeptTrue", 0xFF102030, Kit::D3DIMAGE_USE_A8R8G8B8, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
+                 {"OpaqueKeptTrue", 0xFF102030, Kit::UseA8R8G8B8, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
                  {"OpaqueNoR5G6B5", 0xFF102030, 0, kNoR5G6B5, false, Kit::TEXFMT_A8R8G8B8},
                  {"Alpha", 0x80102030, 0, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
                  {"Transparent", 0x00102030, 0, kAllFormats, false, Kit::TEXFMT_A8R8G8B8},
-                 {"AlphaPrefers4444", 0x80102030, Kit::D3DIMAGE_USE_A4R4G4B4, kAllFormats, false, Kit::TEXFMT_A4R4G4B4},
+                 {"AlphaPrefers4444", 0x80102030, Kit::UseA4R4G4B4, kAllFormats, false, Kit::TEXFMT_A4R4G4B4},
                  {"AlphaNo8888", 0x80102030, 0, Kit::TEXFMT_A4R4G4B4, false, Kit::TEXFMT_A4R4G4B4},
                  {"AlphaNeither", 0x80102030, 0, Kit::TEXFMT_R5G6B5, false, Kit::TEXFMT_A4R4G4B4},
                  {"Palettized", 0x80102030, 0, kAllFormats, true, Kit::TEXFMT_PALETTE8}};
@@ -100,7 +100,7 @@ class TextureUploadTest : public SoftwareDeviceTest {
     std::vector<std::uint32_t> bits(70 * 3);
     for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = pixels[i % pixels.size()];
     mImage.SetBits(bits.data(), 70, 3);
-    mImage.mD3DFlags = flags | Kit::D3DIMAGE_FIXED_64_PIECES;
+    mImage.mD3DFlags = flags | Kit::Fixed64Pieces;
   }
   void Upload() { mData.CheckCreateTextures(&mImage, mD3D.device.get(), mD3D.dd.get(), mCaps); }
   std::uint32_t Recovered(std::size_t at) {
@@ -118,14 +118,14 @@ TEST_F(TextureUploadTest, UploadsOnlyWhenTheBitsChange) {
   MakeImage({0x80102030}, 0);
   Upload();
   ASSERT_EQ(mData.mPixelFormat, Kit::TEXFMT_A8R8G8B8);
-  IDirectDrawSurface7* piece = mData.mPieces[0].surface;
+  IDirectDrawSurface7* piece = mData.mPieces[0].mSurface;
   mImage.GetBits()[0] = 0x12345678;
   Upload();
   EXPECT_EQ(Recovered(0), 0x80102030u);
   mImage.BitsChanged();
   Upload();
   EXPECT_EQ(Recovered(0), 0x12345678u);
-  EXPECT_EQ(mData.mPieces[0].surface, piece);  // into the same pieces
+  EXPECT_EQ(mData.mPieces[0].mSurface, piece);  // into the same pieces
 }
 
 // The 16-bit formats; 32-bit texels come back as they went in (the 3D path's purged image shows it).
@@ -134,7 +134,7 @@ TEST_F(TextureUploadTest, ReadsThePixelsBack) {
     std::vector<std::uint32_t> pixels;
     int flags, format;
     std::vector<std::uint32_t> recovered;
-  } rows[] = {{{0x88442211, 0xFFFFFFFF}, Kit::D3DIMAGE_USE_A4R4G4B4, Kit::TEXFMT_A4R4G4B4, {0x88402010, 0xFFF0F0F0}},
+  } rows[] = {{{0x88442211, 0xFFFFFFFF}, Kit::UseA4R4G4B4, Kit::TEXFMT_A4R4G4B4, {0x88402010, 0xFFF0F0F0}},
               {{0xFF8844FF, 0xFF000000}, 0, Kit::TEXFMT_R5G6B5, {0xFF8844F8, 0xFF000000}}};  // A4R4G4B4 keeps alpha
   for (const auto& r : rows) {
     MakeImage(r.pixels, r.flags);
@@ -153,14 +153,14 @@ TEST_F(TextureUploadTest, ANewColourTableReachesTheKeptPieces) {
   ASSERT_EQ(mData.mPixelFormat, Kit::TEXFMT_PALETTE8);
   IDirectDrawPalette* old = mData.mPalette;
   old->AddRef();
-  const IDirectDrawSurface7* piece = mData.mPieces[1].surface;
+  const IDirectDrawSurface7* piece = mData.mPieces[1].mSurface;
 
   for (int i = 0; i < 256; ++i) mImage.mColorTable[i] = 0xFF0000FF;
   mImage.BitsChanged();
   Upload();
-  EXPECT_EQ(mData.mPieces[1].surface, piece);
+  EXPECT_EQ(mData.mPieces[1].mSurface, piece);
   IDirectDrawPalette* attached = nullptr;
-  ASSERT_EQ(mData.mPieces[1].surface->GetPalette(&attached), DD_OK);
+  ASSERT_EQ(mData.mPieces[1].mSurface->GetPalette(&attached), DD_OK);
   EXPECT_EQ(attached, mData.mPalette);
   EXPECT_NE(attached, old);
   attached->Release();

@@ -34,8 +34,8 @@ class CrashHandler {
   static KitAppBase* mApp;
   static bool mExitLoop;
   static int mProgressTicks;
-  // The one transfer that uploads reports.
-  static HTTPTransfer& UploadTransfer();
+  // The one transfer that uploads reports; built before the program's entry and destroyed at its exit.
+  static HTTPTransfer mUploadTransfer;
 
   // The program's start-up installs the handler once; Uninstall puts the previous filter back. The
   // installation prepares what the report needs (the symbol reader's session), so that little is left

@@ -20,6 +20,7 @@ namespace Kit {
 
 bool CrashHandler::mExitLoop = false;
 int CrashHandler::mProgressTicks = 0;
+HTTPTransfer CrashHandler::mUploadTransfer;
 
 namespace {
 
@@ -84,11 +85,6 @@ void AddPart(std::string& body, const std::string& header, const std::string& va
 }
 
 }  // namespace
-
-HTTPTransfer& CrashHandler::UploadTransfer() {
-  static HTTPTransfer transfer;
-  return transfer;
-}
 
 void CrashHandler::ShowErrorWindow(const std::string& title, const std::string& report) {
   OSVERSIONINFO version{};
@@ -189,16 +185,16 @@ void CrashHandler::ShowProgressWindow() {
 LRESULT CrashHandler::ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
   if (message == WM_CLOSE) {
-    UploadTransfer().Abort();
+    mUploadTransfer.Abort();
     return 0;
   }
-  if (message == WM_COMMAND && LOWORD(wParam) == kSecondButton) UploadTransfer().Abort();
+  if (message == WM_COMMAND && LOWORD(wParam) == kSecondButton) mUploadTransfer.Abort();
   if (message == WM_TIMER && wParam == 0) {
-    const int result = UploadTransfer().GetResultCode();
+    const int result = mUploadTransfer.GetResultCode();
     if (result == HTTPTransfer::RESULT_DONE || result == HTTPTransfer::RESULT_ABORTED) {
       mExitLoop = true;
     } else if (result != HTTPTransfer::RESULT_IDLE && result != HTTPTransfer::RESULT_PENDING) {
-      UploadTransfer().Reset();
+      mUploadTransfer.Reset();
       plat::HoldCrashWatchdog();  // the box waits for the user in a loop of its own
       const int answer = MessageBox(window, "Failed to connect to server.", "Connection Failed", MB_RETRYCANCEL);
       plat::FeedCrashWatchdog();
@@ -250,6 +246,6 @@ std::string CrashHandler::MakeUploadRequest() {
          "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
 }
 
-void CrashHandler::SubmitReport() { UploadTransfer().SendRequest(mSubmitHost, MakeUploadRequest()); }
+void CrashHandler::SubmitReport() { mUploadTransfer.SendRequest(mSubmitHost, MakeUploadRequest()); }
 
 }  // namespace Kit

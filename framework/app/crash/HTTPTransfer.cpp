@@ -178,9 +178,9 @@ void HTTPTransfer::SetResult(int code) {
   mResult = code;
 }
 
-bool HTTPTransfer::SocketWait(SOCKET socket, bool read, bool write) {
+bool HTTPTransfer::SocketWait(bool read, bool write) {
   while (!mExiting) {
-    pollfd entry{socket, static_cast<short>((read ? POLLIN : 0) | (write ? POLLOUT : 0)), 0};
+    pollfd entry{mSocket, static_cast<short>((read ? POLLIN : 0) | (write ? POLLOUT : 0)), 0};
     const int ready = ::poll(&entry, 1, kWaitStepMs);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0 || (entry.revents & POLLNVAL) != 0) {
@@ -194,7 +194,7 @@ bool HTTPTransfer::SocketWait(SOCKET socket, bool read, bool write) {
   return true;
 }
 
-bool HTTPTransfer::Connect(SOCKET socket) {
+bool HTTPTransfer::Connect() {
   in_addr_t address = ::inet_addr(mHost.c_str());
   if (address == INADDR_NONE) {
     const HOSTENT* entry = plat::HostByName(mHost.c_str());
@@ -213,12 +213,12 @@ bool HTTPTransfer::Connect(SOCKET socket) {
   target.sin_family = AF_INET;
   target.sin_port = htons(static_cast<std::uint16_t>(mPort));
   target.sin_addr.s_addr = address;
-  if (::connect(socket, reinterpret_cast<SOCKADDR*>(&target), sizeof(target)) == SOCKET_ERROR &&
+  if (::connect(mSocket, reinterpret_cast<SOCKADDR*>(&target), sizeof(target)) == SOCKET_ERROR &&
       WSAGetLastError() != WSAEWOULDBLOCK) {
     SetResult(RESULT_CONNECT_FAILED);
     return false;
   }
-  if (!SocketWait(socket, false, true)) {
+  if (!SocketWait(false, true)) {
     SetResult(RESULT_CONNECT_FAILED);
     return false;
   }
@@ -226,18 +226,18 @@ bool HTTPTransfer::Connect(SOCKET socket) {
   // A non-blocking connection's outcome is its pending error once the socket turned writable.
   int error = 0;
   socklen_t length = sizeof(error);
-  if (::getsockopt(socket, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+  if (::getsockopt(mSocket, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
     SetResult(RESULT_CONNECT_FAILED);
     return false;
   }
   return true;
 }
 
-bool HTTPTransfer::Send(SOCKET socket) {
+bool HTTPTransfer::Send() {
   while (!mSendStr.empty() && !mExiting) {
-    if (!SocketWait(socket, false, true) || mExiting) return false;
+    if (!SocketWait(false, true) || mExiting) return false;
     // MSG_NOSIGNAL: a peer that closed gives an error here, never SIGPIPE.
-    const ssize_t sent = ::send(socket, mSendStr.data(), mSendStr.size(), MSG_NOSIGNAL);
+    const ssize_t sent = ::send(mSocket, mSendStr.data(), mSendStr.size(), MSG_NOSIGNAL);
     if (sent < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (sent < 1) {
       SetResult(RESULT_SEND_FAILED);
@@ -248,12 +248,12 @@ bool HTTPTransfer::Send(SOCKET socket) {
   return !mExiting;
 }
 
-void HTTPTransfer::Receive(SOCKET socket) {
+void HTTPTransfer::Receive() {
   HttpResponseParser response;
   char piece[kReceiveSize];
   while (!mExiting && !response.Ended()) {
-    if (!SocketWait(socket, true, false) || mExiting) break;
-    const ssize_t received = ::recv(socket, piece, sizeof(piece), 0);
+    if (!SocketWait(true, false) || mExiting) break;
+    const ssize_t received = ::recv(mSocket, piece, sizeof(piece), 0);
     if (received < 0 && (errno == EAGAIN || errno == EINTR)) continue;
     if (received < 1) break;
     response.Receive(piece, static_cast<std::size_t>(received));
@@ -272,14 +272,15 @@ void HTTPTransfer::Receive(SOCKET socket) {
 void HTTPTransfer::GetThreadProc() {
   WSADATA data;
   WSAStartup(MAKEWORD(1, 1), &data);
-  const SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (socket == INVALID_SOCKET) {
+  mSocket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (mSocket == INVALID_SOCKET) {
     SetResult(RESULT_SOCKET_ERROR);  // and nothing after it may replace that result
   } else {
     unsigned long nonBlocking = 1;
-    ioctlsocket(socket, FIONBIO, &nonBlocking);
-    if (!mExiting && Connect(socket) && Send(socket)) Receive(socket);
-    closesocket(socket);
+    ioctlsocket(mSocket, FIONBIO, &nonBlocking);
+    if (!mExiting && Connect() && Send()) Receive();
+    closesocket(mSocket);
+    mSocket = INVALID_SOCKET;
   }
   WSACleanup();
   if (mAborted) {

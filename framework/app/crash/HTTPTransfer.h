@@ -66,14 +66,16 @@ class HTTPTransfer {
 
  private:
   void SetResult(int code);
-  bool SocketWait(SOCKET socket, bool read, bool write);
+  bool SocketWait(bool read, bool write);
   void GetThreadProc();
   // The steps of the worker; each returns false when the transfer ended with a result.
-  bool Connect(SOCKET socket);
-  bool Send(SOCKET socket);
-  void Receive(SOCKET socket);
+  bool Connect();
+  bool Send();
+  void Receive();
   void JoinWorker();
 
+  // The worker's connection, INVALID_SOCKET when there is none; only the worker thread touches it.
+  SOCKET mSocket = INVALID_SOCKET;
   std::string mSendStr;
   // Held by every operation that starts, polls, waits for or resets the transfer; recursive because
   // they call one another.

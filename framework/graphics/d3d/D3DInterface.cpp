@@ -78,9 +78,10 @@ bool D3DInterface::InitD3D() {
 
   TakeTextureLimits(desc, mTextureCaps);
   TextureCaps& caps = mTextureCaps;
-  caps.supportedFormats = 0;
-  mDevice->EnumTextureFormats(CollectTextureFormat, &caps.supportedFormats);
-  if (!(desc.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_ALPHAPALETTE)) caps.supportedFormats &= ~TEXFMT_PALETTE8;
+  caps.mSupportedTextureFormats = 0;
+  mDevice->EnumTextureFormats(CollectTextureFormat, &caps.mSupportedTextureFormats);
+  if (!(desc.dpcTriCaps.dwTextureCaps & D3DPTEXTURECAPS_ALPHAPALETTE))
+    caps.mSupportedTextureFormats &= ~TEXFMT_PALETTE8;
 
   UpdateViewport();
   mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
@@ -89,16 +90,17 @@ bool D3DInterface::InitD3D() {
 
 void D3DInterface::TakeTextureLimits(const D3DDEVICEDESC7& desc, TextureCaps& caps) {
   if (desc.dwMaxTextureWidth != 0) {
-    caps.minWidth = std::max(static_cast<int>(desc.dwMinTextureWidth), 1);
-    caps.minHeight = std::max(static_cast<int>(desc.dwMinTextureHeight), 1);
-    caps.maxWidth = static_cast<int>(std::min<DWORD>(desc.dwMaxTextureWidth, kMaxTextureSide));
-    caps.maxHeight = static_cast<int>(std::min<DWORD>(desc.dwMaxTextureHeight, kMaxTextureSide));
-    caps.maxAspectRatio = desc.dwMaxTextureAspectRatio == 0
-                              ? kUnlimitedAspectRatio
-                              : static_cast<int>(std::min<DWORD>(desc.dwMaxTextureAspectRatio, kUnlimitedAspectRatio));
+    caps.mMinTextureWidth = std::max(static_cast<int>(desc.dwMinTextureWidth), 1);
+    caps.mMinTextureHeight = std::max(static_cast<int>(desc.dwMinTextureHeight), 1);
+    caps.mMaxTextureWidth = static_cast<int>(std::min<DWORD>(desc.dwMaxTextureWidth, kMaxTextureSide));
+    caps.mMaxTextureHeight = static_cast<int>(std::min<DWORD>(desc.dwMaxTextureHeight, kMaxTextureSide));
+    caps.mMaxTextureAspectRatio =
+        desc.dwMaxTextureAspectRatio == 0
+            ? kUnlimitedAspectRatio
+            : static_cast<int>(std::min<DWORD>(desc.dwMaxTextureAspectRatio, kUnlimitedAspectRatio));
   } else {
-    caps.minWidth = caps.minHeight = caps.maxWidth = caps.maxHeight = 64;
-    caps.maxAspectRatio = 1;
+    caps.mMinTextureWidth = caps.mMinTextureHeight = caps.mMaxTextureWidth = caps.mMaxTextureHeight = 64;
+    caps.mMaxTextureAspectRatio = 1;
   }
 }
 

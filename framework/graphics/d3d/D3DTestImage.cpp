@@ -74,7 +74,7 @@ void D3DTestImage::DrawBlock(IDirect3DDevice7* device, IDirectDrawSurface7* text
                              int w, int h, D3DCOLOR color, bool asA4R4G4B4) const {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
-  D3DTester::ThrowOnDXError(texture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr), "Lock Texture");
+  D3DTester::CheckDXError(texture->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr), "Lock Texture");
   auto* texels = static_cast<BYTE*>(desc.lpSurface);
   if (w < static_cast<int>(desc.dwWidth) || h < static_cast<int>(desc.dwHeight))
     for (DWORD row = 0; row < desc.dwHeight; ++row)
@@ -92,7 +92,7 @@ void D3DTestImage::DrawBlock(IDirect3DDevice7* device, IDirectDrawSurface7* text
       }
     }
   }
-  D3DTester::ThrowOnDXError(texture->Unlock(nullptr), "Texture Unlock");
+  D3DTester::CheckDXError(texture->Unlock(nullptr), "Texture Unlock");
 
   const float left = static_cast<float>(x) - 0.5f, top = static_cast<float>(y) - 0.5f;
   const float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
@@ -101,10 +101,10 @@ void D3DTestImage::DrawBlock(IDirect3DDevice7* device, IDirectDrawSurface7* text
                           {left, bottom, 0, 1, color, 0, 0, v},
                           {right, top, 0, 1, color, 0, u, 0},
                           {right, bottom, 0, 1, color, 0, u, v}};
-  D3DTester::ThrowOnDXError(device->SetTexture(0, texture), "SetTexture theTexture");
-  D3DTester::ThrowOnDXError(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, strip, 4, D3DDP_WAIT),
-                            "DrawPrimitive");
-  D3DTester::ThrowOnDXError(device->SetTexture(0, nullptr), "SetTexture NULL");
+  D3DTester::CheckDXError(device->SetTexture(0, texture), "SetTexture theTexture");
+  D3DTester::CheckDXError(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, strip, 4, D3DDP_WAIT),
+                          "DrawPrimitive");
+  D3DTester::CheckDXError(device->SetTexture(0, nullptr), "SetTexture NULL");
 }
 
 }  // namespace Kit

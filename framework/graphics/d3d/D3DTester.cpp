@@ -138,13 +138,13 @@ bool D3DTester::InitObjects(HWND window, IDirectDraw7* ddraw) {
         module ? reinterpret_cast<LPDIRECTDRAWCREATEEX>(GetProcAddress(module, "DirectDrawCreateEx")) : nullptr;
     if (!create) return Fail("No DirectDrawCreateEx");
     void* object = nullptr;
-    ThrowOnDXError(create(nullptr, &object, IID_IDirectDraw7, nullptr), "DirectDrawCreateEx");
+    CheckDXError(create(nullptr, &object, IID_IDirectDraw7, nullptr), "DirectDrawCreateEx");
     mDDraw = static_cast<IDirectDraw7*>(object);
   }
 
   // The adapter's identity. This platform has no Direct3D 8 library, so DirectDraw names it.
   DDDEVICEIDENTIFIER2 identifier{};
-  ThrowOnDXError(mDDraw->GetDeviceIdentifier(&identifier, 0), "GetDeviceIdentifier");
+  CheckDXError(mDDraw->GetDeviceIdentifier(&identifier, 0), "GetDeviceIdentifier");
   mDisplayGUID = identifier.guidDeviceIdentifier;
   mDriver = identifier.szDriver;
   mDescription = identifier.szDescription;
@@ -193,16 +193,16 @@ void D3DTester::ReadDriverYear() {
 
 bool D3DTester::CreateTestObjects(HWND window) {
   void* d3d = nullptr;
-  ThrowOnDXError(mDDraw->QueryInterface(IID_IDirect3D7, &d3d), "QueryInterface IID_IDirect3D7");
+  CheckDXError(mDDraw->QueryInterface(IID_IDirect3D7, &d3d), "QueryInterface IID_IDirect3D7");
   mD3D = static_cast<IDirect3D7*>(d3d);
-  ThrowOnDXError(mDDraw->SetCooperativeLevel(window, DDSCL_NORMAL), "SetCooperativeLevel");
+  CheckDXError(mDDraw->SetCooperativeLevel(window, DDSCL_NORMAL), "SetCooperativeLevel");
 
   DDSURFACEDESC2 desc = OffscreenSurfaceDesc(kTestSize, kTestSize, DDSCAPS_3DDEVICE);
-  ThrowOnDXError(mDDraw->CreateSurface(&desc, &mTestSurface, nullptr), "CreateSurface (Primary)");
+  CheckDXError(mDDraw->CreateSurface(&desc, &mTestSurface, nullptr), "CreateSurface (Primary)");
   mTestImage.Create(kTestSize, kTestSize);
-  ThrowOnDXError(mD3D->CreateDevice(IID_IDirect3DHALDevice, mTestSurface, &mDevice), "CreateDevice");
+  CheckDXError(mD3D->CreateDevice(IID_IDirect3DHALDevice, mTestSurface, &mDevice), "CreateDevice");
   int formats = 0;
-  ThrowOnDXError(mDevice->EnumTextureFormats(CollectFormat, &formats), "EnumTextureFormats");
+  CheckDXError(mDevice->EnumTextureFormats(CollectFormat, &formats), "EnumTextureFormats");
 
   if (!(formats & TEXFMT_A8R8G8B8)) {
     Warn("A8R8G8B8 texture format not supported.");
@@ -219,8 +219,8 @@ bool D3DTester::CreateTestObjects(HWND window) {
   texture.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
   texture.ddsCaps.dwCaps2 = DDSCAPS2_TEXTUREMANAGE;
   texture.ddpfPixelFormat = MakeTexturePixelFormat(mUploadA4R4G4B4 ? TEXFMT_A4R4G4B4 : TEXFMT_A8R8G8B8);
-  ThrowOnDXError(mDDraw->CreateSurface(&texture, &mTexture1, nullptr), "CreateSurface (TextureSurface1)");
-  ThrowOnDXError(mDDraw->CreateSurface(&texture, &mTexture2, nullptr), "CreateSurface (TextureSurfacd2)");
+  CheckDXError(mDDraw->CreateSurface(&texture, &mTexture1, nullptr), "CreateSurface (TextureSurface1)");
+  CheckDXError(mDDraw->CreateSurface(&texture, &mTexture2, nullptr), "CreateSurface (TextureSurfacd2)");
   return true;
 }
 
@@ -297,7 +297,7 @@ bool D3DTester::Warn(const std::string& text) {
   return true;
 }
 
-void D3DTester::ThrowOnDXError(HRESULT result, const char* action) {
+void D3DTester::CheckDXError(HRESULT result, const char* action) {
   if (SUCCEEDED(result)) return;
   throw TestException{std::string("DXError - ") + action + ": " + GetDirectXErrorString(result)};
 }
@@ -305,7 +305,7 @@ void D3DTester::ThrowOnDXError(HRESULT result, const char* action) {
 void D3DTester::CopyPrimary() {
   DDSURFACEDESC2 desc{};
   desc.dwSize = sizeof(desc);
-  ThrowOnDXError(mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), "CopyPrimary Lock");
+  CheckDXError(mTestSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), "CopyPrimary Lock");
   const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
   const DWORD bits = format.dwRGBBitCount;
   if (bits != 32 && bits != 16) {
@@ -352,14 +352,12 @@ bool D3DTester::RunTests() {
 }
 
 void D3DTester::BeginTestScene(DWORD srcBlend, const char* srcText, DWORD destBlend, const char* destText) {
-  ThrowOnDXError(mDevice->BeginScene(), "");
-  ThrowOnDXError(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), "Clear");
-  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE),
-                 "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
-  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, srcBlend), srcText);
-  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlend), destText);
-  ThrowOnDXError(mDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE),
-                 "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
+  CheckDXError(mDevice->BeginScene(), "");
+  CheckDXError(mDevice->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), "Clear");
+  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE), "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
+  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, srcBlend), srcText);
+  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, destBlend), destText);
+  CheckDXError(mDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE), "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
 }
 
 bool D3DTester::RunBlendTest(const BlendTest& test) {
@@ -368,14 +366,14 @@ bool D3DTester::RunBlendTest(const BlendTest& test) {
       [&] {
         BeginTestScene(test.srcBlend, test.srcText, test.destBlend, test.destText);
         if (test.modulateAlpha)
-          ThrowOnDXError(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
-                         "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
+          CheckDXError(mDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE),
+                       "D3DTSS_ALPHAOP, D3DTOP_MODULATE");
         image.Create(kSceneSize, kSceneSize);
         image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill1);
         image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color1, mUploadA4R4G4B4);
         image.FillRect(0, 0, kSceneSize, kSceneSize, test.fill2);
         image.DrawToDevice(mDevice, mTexture1, 0, 0, test.color2, mUploadA4R4G4B4);
-        ThrowOnDXError(mDevice->EndScene(), "EndScene");
+        CheckDXError(mDevice->EndScene(), "EndScene");
         CopyPrimary();
       },
       true);
@@ -396,7 +394,7 @@ bool D3DTester::RunClipTest() {
         image.Create(kSceneSize, kSceneSize);
         image.MakeVerticalStripes();
         image.DrawToDevice(mDevice, mTexture1, -2, -2, 0xFFFFFFFF, mUploadA4R4G4B4);
-        ThrowOnDXError(mDevice->EndScene(), "EndScene");
+        CheckDXError(mDevice->EndScene(), "EndScene");
         CopyPrimary();
       },
       true);
@@ -411,7 +409,7 @@ bool D3DTester::Guard(const std::function<void()>& step, bool inScene) {
     return true;
   } catch (const TestException& e) {
     if (inScene) mDevice->EndScene();
-    return Fail(e.message);
+    return Fail(e.mMessage);
   } catch (const std::bad_alloc&) {
     if (inScene) mDevice->EndScene();
     return Fail("Out of memory");

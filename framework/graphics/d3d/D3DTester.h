@@ -34,7 +34,7 @@ class D3DTestHost {
 class D3DTester {
  public:
   struct TestException {
-    std::string message;
+    std::string mMessage;
   };
 
   explicit D3DTester(D3DTestHost* host);
@@ -54,7 +54,7 @@ class D3DTester {
   bool Fail(const std::string& reason);
   bool Warn(const std::string& text);
   // Throws TestException "DXError - <action>: <result name>" for a failure code.
-  static void ThrowOnDXError(HRESULT result, const char* action);
+  static void CheckDXError(HRESULT result, const char* action);
   void CopyPrimary();
   void Cleanup();
 

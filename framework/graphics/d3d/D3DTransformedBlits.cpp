@@ -107,7 +107,7 @@ void D3DInterface::BltTriangles(const TriVertex (*triangles)[3], int count, cons
   };
 
   if (maxU <= 1.0f && maxV <= 1.0f) {
-    if (data) CheckDXError(mDevice->SetTexture(0, data->mPieces[0].surface), "SetTexture gTexture");
+    if (data) CheckDXError(mDevice->SetTexture(0, data->mPieces[0].mSurface), "SetTexture gTexture");
     D3DTLVERTEX batch[kTriangleBatch * 3];
     int batched = 0;
     const auto flush = [&] {
@@ -136,8 +136,8 @@ void D3DInterface::BltTriangles(const TriVertex (*triangles)[3], int count, cons
 
   // Several pieces: each triangle is cut to every piece its texture coordinates reach.
   const TextureData& pieces = *data;
-  const float firstWidth = static_cast<float>(pieces.mPieces[0].width);
-  const float firstHeight = static_cast<float>(pieces.mPieces[0].height);
+  const float firstWidth = static_cast<float>(pieces.mPieces[0].mWidth);
+  const float firstHeight = static_cast<float>(pieces.mPieces[0].mHeight);
   for (int i = 0; i < count; ++i) {
     const D3DTLVERTEX corners[3] = {vertexOf(triangles[i][0]), vertexOf(triangles[i][1]), vertexOf(triangles[i][2])};
     const auto [minU, maxUOf] = std::minmax({corners[0].tu, corners[1].tu, corners[2].tu});
@@ -153,12 +153,12 @@ void D3DInterface::BltTriangles(const TriVertex (*triangles)[3], int count, cons
         for (D3DTLVERTEX v : corners) {
           v.tu -= static_cast<float>(column);
           v.tv -= static_cast<float>(row);
-          if (row == pieces.mTexGridHeight - 1) v.tv *= firstHeight / static_cast<float>(piece.height);
-          if (column == pieces.mTexGridWidth - 1) v.tu *= firstWidth / static_cast<float>(piece.width);
+          if (row == pieces.mTexGridHeight - 1) v.tv *= firstHeight / static_cast<float>(piece.mHeight);
+          if (column == pieces.mTexGridWidth - 1) v.tu *= firstWidth / static_cast<float>(piece.mWidth);
           polygon.Append(v);
         }
         if (!D3DClipper::ClipToPiece(polygon)) continue;
-        CheckDXError(mDevice->SetTexture(0, piece.surface), "SetTexture gTexture");
+        CheckDXError(mDevice->SetTexture(0, piece.mSurface), "SetTexture gTexture");
         drawClipped(polygon);
       }
     }

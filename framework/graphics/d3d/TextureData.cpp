@@ -96,25 +96,25 @@ int TextureData::PreferredPieceSize(int size) { return SizeTable().at(size); }
 
 void TextureData::GetBestTextureDimensions(int& width, int& height, bool isEdge, bool usePow2, int imageFlags,
                                            const TextureCaps& caps) {
-  if (imageFlags & D3DIMAGE_FIXED_64_PIECES) {
+  if (imageFlags & Fixed64Pieces) {
     width = height = 64;
     return;
   }
   if (usePow2) {
-    const bool exact = isEdge || (imageFlags & D3DIMAGE_MIN_SUBDIVIDE);
+    const bool exact = isEdge || (imageFlags & MinSubdivide);
     auto best = [exact](int size, int max) {
       if (size >= max) return max;
       return exact ? RoundUpToPowerOfTwo(size) : PreferredPieceSize(size);
     };
-    width = best(width, caps.maxWidth);
-    height = best(height, caps.maxHeight);
+    width = best(width, caps.mMaxTextureWidth);
+    height = best(height, caps.mMaxTextureHeight);
   }
-  width = std::max(width, caps.minWidth);
-  height = std::max(height, caps.minHeight);
-  if (width > caps.maxAspectRatio * height) {
-    while (width > caps.maxAspectRatio * height) height *= 2;
+  width = std::max(width, caps.mMinTextureWidth);
+  height = std::max(height, caps.mMinTextureHeight);
+  if (width > caps.mMaxTextureAspectRatio * height) {
+    while (width > caps.mMaxTextureAspectRatio * height) height *= 2;
   } else {
-    while (height > caps.maxAspectRatio * width) width *= 2;
+    while (height > caps.mMaxTextureAspectRatio * width) width *= 2;
   }
 }
 
@@ -151,19 +151,19 @@ void TextureData::CreateTextureDimensions(const MemoryImage& image, const Textur
 
 int TextureData::ChooseFormat(const MemoryImage& image, const TextureCaps& caps, bool palettized) {
   int format = TEXFMT_A8R8G8B8;
-  if (!image.mHasAlpha && !image.mHasTrans && (caps.supportedFormats & TEXFMT_R5G6B5) &&
-      !(image.mD3DFlags & D3DIMAGE_USE_A8R8G8B8))
+  if (!image.mHasAlpha && !image.mHasTrans && (caps.mSupportedTextureFormats & TEXFMT_R5G6B5) &&
+      !(image.mD3DFlags & UseA8R8G8B8))
     format = TEXFMT_R5G6B5;
   if (palettized) format = TEXFMT_PALETTE8;
   if (format == TEXFMT_A8R8G8B8 &&
-      (((image.mD3DFlags & D3DIMAGE_USE_A4R4G4B4) && (caps.supportedFormats & TEXFMT_A4R4G4B4)) ||
-       !(caps.supportedFormats & TEXFMT_A8R8G8B8)))
+      (((image.mD3DFlags & UseA4R4G4B4) && (caps.mSupportedTextureFormats & TEXFMT_A4R4G4B4)) ||
+       !(caps.mSupportedTextureFormats & TEXFMT_A8R8G8B8)))
     format = TEXFMT_A4R4G4B4;
   return format;
 }
 
 IDirectDrawPalette* TextureData::CreatePalette(const MemoryImage& image, IDirectDraw7* ddraw, TextureCaps& caps) {
-  if (!image.mColorTable || !(caps.supportedFormats & TEXFMT_PALETTE8)) return nullptr;
+  if (!image.mColorTable || !(caps.mSupportedTextureFormats & TEXFMT_PALETTE8)) return nullptr;
   PALETTEENTRY entries[256];
   for (int i = 0; i < 256; ++i) {
     const std::uint32_t c = image.mColorTable[i];
@@ -172,7 +172,7 @@ IDirectDrawPalette* TextureData::CreatePalette(const MemoryImage& image, IDirect
   }
   IDirectDrawPalette* palette = nullptr;
   if (ddraw->CreatePalette(DDPCAPS_8BIT | DDPCAPS_ALLOW256 | DDPCAPS_ALPHA, entries, &palette, nullptr) != DD_OK) {
-    caps.supportedFormats &= ~TEXFMT_PALETTE8;  // for the rest of the run
+    caps.mSupportedTextureFormats &= ~TEXFMT_PALETTE8;  // for the rest of the run
     return nullptr;
   }
   return palette;
@@ -212,16 +212,16 @@ void TextureData::CreateTextures(MemoryImage* image, IDirect3DDevice7* device, I
   for (int y = 0; y < image->mHeight; y += mTexPieceHeight)
     for (int x = 0; x < image->mWidth; x += mTexPieceWidth, ++index) {
       Piece& piece = mPieces[index];
-      if (!piece.surface) {
-        piece.surface = CreateTextureSurface(device, ddraw, piece.width, piece.height, format);
-        if (!piece.surface) {
+      if (!piece.mSurface) {
+        piece.mSurface = CreateTextureSurface(device, ddraw, piece.mWidth, piece.mHeight, format);
+        if (!piece.mSurface) {
           mPixelFormat = 0;
           return;
         }
-        mTexMemSize += piece.width * piece.height * BytesPerTexel(format);
+        mTexMemSize += piece.mWidth * piece.mHeight * BytesPerTexel(format);
       }
-      if (mPalette) piece.surface->SetPalette(mPalette);
-      CopyImageToTexture(piece.surface, image, x, y, mTexPieceWidth, mTexPieceHeight, format);
+      if (mPalette) piece.mSurface->SetPalette(mPalette);
+      CopyImageToTexture(piece.mSurface, image, x, y, mTexPieceWidth, mTexPieceHeight, format);
     }
   mWidth = image->mWidth;
   mHeight = image->mHeight;
@@ -280,14 +280,14 @@ IDirectDrawSurface7* TextureData::GetTexture(int x, int y, int& width, int& heig
   const int column = x / mTexPieceWidth, row = y / mTexPieceHeight;
   const Piece& piece = mPieces[row * mTexGridWidth + column];
   const int left = x % mTexPieceWidth, top = y % mTexPieceHeight;
-  const int right = std::min(left + width, piece.width), bottom = std::min(top + height, piece.height);
+  const int right = std::min(left + width, piece.mWidth), bottom = std::min(top + height, piece.mHeight);
   width = right - left;
   height = bottom - top;
-  tu1 = static_cast<float>(left) / piece.width;
-  tv1 = static_cast<float>(top) / piece.height;
-  tu2 = static_cast<float>(right) / piece.width;
-  tv2 = static_cast<float>(bottom) / piece.height;
-  return piece.surface;
+  tu1 = static_cast<float>(left) / piece.mWidth;
+  tv1 = static_cast<float>(top) / piece.mHeight;
+  tu2 = static_cast<float>(right) / piece.mWidth;
+  tv2 = static_cast<float>(bottom) / piece.mHeight;
+  return piece.mSurface;
 }
 
 bool TextureData::RecoverBits(std::uint32_t* bits) const {
@@ -296,10 +296,10 @@ bool TextureData::RecoverBits(std::uint32_t* bits) const {
   for (int row = 0; row < mTexGridHeight; ++row)
     for (int column = 0; column < mTexGridWidth; ++column) {
       const Piece& piece = mPieces[row * mTexGridWidth + column];
-      const TextureLock lock(piece.surface, DDLOCK_WAIT | DDLOCK_READONLY);
+      const TextureLock lock(piece.mSurface, DDLOCK_WAIT | DDLOCK_READONLY);
       if (!lock.Locked()) return false;
       const int x = column * mTexPieceWidth, y = row * mTexPieceHeight;
-      const int w = std::min(piece.width, mWidth - x), h = std::min(piece.height, mHeight - y);
+      const int w = std::min(piece.mWidth, mWidth - x), h = std::min(piece.mHeight, mHeight - y);
       const int bytes = BytesPerTexel(mPixelFormat);
       for (int r = 0; r < h; ++r)
         for (int c = 0; c < w; ++c) {
@@ -313,7 +313,7 @@ bool TextureData::RecoverBits(std::uint32_t* bits) const {
 
 void TextureData::ReleaseTextures() {
   for (Piece& piece : mPieces)
-    if (piece.surface) piece.surface->Release();
+    if (piece.mSurface) piece.mSurface->Release();
   mPieces.clear();
   mTexMemSize = 0;
   if (mPalette) mPalette->Release();

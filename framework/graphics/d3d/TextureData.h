@@ -13,25 +13,25 @@ class MemoryImage;
 
 // What the device allows for textures, and the format classes it offers (a TextureFormatClass mask).
 struct TextureCaps {
-  int minWidth = 1, minHeight = 1;
-  int maxWidth = 1024, maxHeight = 1024;
-  int maxAspectRatio = 8;
-  int supportedFormats = 0;
+  int mMinTextureWidth = 1, mMinTextureHeight = 1;
+  int mMaxTextureWidth = 1024, mMaxTextureHeight = 1024;
+  int mMaxTextureAspectRatio = 8;
+  int mSupportedTextureFormats = 0;
 };
 
-// Image d3dFlags bits.
-enum {
-  D3DIMAGE_MIN_SUBDIVIDE = 1,    // regular pieces are the next power of two of the image size
-  D3DIMAGE_FIXED_64_PIECES = 2,  // every piece 64 x 64
-  D3DIMAGE_USE_A4R4G4B4 = 4,     // prefer A4R4G4B4 to A8R8G8B8
-  D3DIMAGE_USE_A8R8G8B8 = 8,     // never R5G6B5
+// The bits of an image's mD3DFlags.
+enum D3DImageFlags {
+  MinSubdivide = 1,   // regular pieces are the next power of two of the image size
+  Fixed64Pieces = 2,  // every piece 64 x 64
+  UseA4R4G4B4 = 4,    // prefer A4R4G4B4 to A8R8G8B8
+  UseA8R8G8B8 = 8,    // never R5G6B5
 };
 
 class TextureData {
  public:
   struct Piece {
-    IDirectDrawSurface7* surface = nullptr;
-    int width = 0, height = 0;
+    IDirectDrawSurface7* mSurface = nullptr;
+    int mWidth = 0, mHeight = 0;
   };
 
   TextureData() = default;

@@ -248,7 +248,7 @@ constexpr std::array<SpanRoutine, kSpanRoutineCount> MakeTable(std::index_sequen
   return {&FillTriangle<static_cast<int>(I % 32), static_cast<Group>(I / 32)>...};
 }
 
-constexpr std::array<SpanRoutine, kSpanRoutineCount> SPAN_ROUTINES =
+constexpr std::array<SpanRoutine, kSpanRoutineCount> spanRoutines =
     MakeTable(std::make_index_sequence<kSpanRoutineCount>{});
 
 }  // namespace
@@ -267,7 +267,7 @@ int SpanRoutineIndex(bool textured, bool alpha, bool vertexColors, bool colouris
 }
 
 SpanRoutine GetSpanRoutine(int index) {
-  return index >= 0 && index < kSpanRoutineCount ? SPAN_ROUTINES[static_cast<std::size_t>(index)] : nullptr;
+  return index >= 0 && index < kSpanRoutineCount ? spanRoutines[static_cast<std::size_t>(index)] : nullptr;
 }
 
 }  // namespace Kit
