@@ -65,7 +65,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 21;
+  const int kernel = in.Next<std::uint8_t>() % 22;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -88,6 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Compare(dest, [&](std::uint32_t* d) {
       Kit::AreaStretchRows::Mix(d, top.data(), skipClear ? nullptr : bottom.data(), topWeight, bottomWeight, count);
     });
+    return 0;
+  }
+  if (kernel == 21) {
+    // A palettized row looked up: any table, the indices from the source words, at the very end of
+    // their own allocation.
+    std::vector<std::uint32_t> table(256);
+    for (std::uint32_t& entry : table) entry = seed = seed * 1664525u + 1013904223u;
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) indices[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(s[i] ^ s[i] >> 24);
+    const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, 0);
+    Compare(dest, [&](std::uint32_t* d) { Kit::PixelRows::LookUp(d, table.data(), indices.data(), count); });
     return 0;
   }
   // The rectangle kernels read the row as `height` rows of count / height pixels, with the alpha run

@@ -11,9 +11,9 @@ Checkbox::Checkbox(Image* unchecked, Image* checked, int id, CheckboxListener* l
 
 Checkbox::~Checkbox() = default;
 
-void Checkbox::SetChecked(bool checked, bool tellListener) {
+void Checkbox::SetChecked(bool checked, bool tell) {
   mChecked = checked;
-  if (tellListener && mListener != nullptr) mListener->CheckboxChecked(mId, checked);
+  if (tell && mListener != nullptr) mListener->CheckboxChecked(mId, checked);
   MarkDirty();
 }
 

@@ -13,7 +13,7 @@ class Checkbox : public Widget {
   Checkbox(Image* unchecked, Image* checked, int id, CheckboxListener* listener);
   ~Checkbox() override;
 
-  virtual void SetChecked(bool checked, bool tellListener = true);
+  virtual void SetChecked(bool checked, bool tell = true);
   virtual bool IsChecked();
 
   void MouseDown(int x, int y, int clickCount) override;

@@ -5,10 +5,10 @@
 #include "game/front/CustomLevelDialog.h"
 #include "game/front/FileBrowserList.h"
 #include "game/play/GlyphFont.h"
-#include "platform/win/PathMap.h"
 #include "platform/win/Shell.h"
 #include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/support/ScopedSearchFolders.h"
 
 namespace {
 
@@ -174,11 +174,10 @@ TEST_F(FileBrowserTest, RowsDrawTheirIconFillAndFrameFromTheFirstVisibleRow) {
 TEST_F(CustomLevelDialogTest, TheGamesOwnLevelsShowUntilThePlayerHasAFolderOfHisOwn) {
   mFolder.Write("data/custom/sample.lvx", "");
   std::filesystem::create_directories(mFolder.Path() / "player");
-  plat::SetSearchFolders(mFolder / "player", mFolder / "data");
+  const testsupport::ScopedSearchFolders folders(mFolder / "player", mFolder / "data");
   EXPECT_EQ(OpenDialog()->mFileList->GetRowName(1), u"sample.lvx");
   mFolder.Write("player/custom/mine.lvx", "");
   EXPECT_EQ(OpenDialog()->mFileList->GetRowName(1), u"mine.lvx");
-  plat::SetSearchFolders("", "");
 }
 
 }  // namespace

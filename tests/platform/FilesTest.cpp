@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/PathMap.h"
 #include "platform/win/Windows.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -73,7 +73,7 @@ TEST(FolderListing, ARelativeFolderListsThePlayersFilesAndTheGamesOnceEach) {
   data.Write("Custom/game.lvx", "333");
   data.Write("Custom/shared.lvx", "4444");
   data.Write("Custom/Levels/x.lvx", "");
-  plat::SetSearchFolders(player.Path().string(), data.Path().string());
+  const testsupport::ScopedSearchFolders folders(player.Path(), data.Path());
   EXPECT_EQ(List("custom\\*.lvx"), (std::vector<std::string>{"game.lvx", "mine.lvx", "Shared.lvx"}));
   EXPECT_EQ(List("custom\\*.*"), (std::vector<std::string>{".", "..", "game.lvx", "Levels", "mine.lvx", "Shared.lvx"}));
   WIN32_FIND_DATA found;
@@ -85,7 +85,6 @@ TEST(FolderListing, ARelativeFolderListsThePlayersFilesAndTheGamesOnceEach) {
   EXPECT_EQ(List("custom\\Levels\\*.lvx"), std::vector<std::string>{"x.lvx"}) << "a folder only the game has";
   EXPECT_EQ(FindFirstFile("nowhere\\*.*", &found), INVALID_HANDLE_VALUE);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-  plat::SetSearchFolders("", "");
 }
 
 TEST_F(FilesTest, FoldersAreMadeAndRemovedAndFailedListingsFindNothing) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -34,13 +35,14 @@ TEST(PathMap, RelativePathsLookInThePlayersFolderThenTheData) {
   const std::string own = player.Write("UserData/playerdata.dat", "p");
   const std::string shipped = data.Write("Data/Level1_1.vel", "d");
   data.Write("userdata/playerdata.dat", "shipped copy");
-  plat::SetSearchFolders(player.Path().string(), data.Path().string());
-  EXPECT_EQ(MapPath("userdata\\playerdata.dat"), own);
-  EXPECT_EQ(MapPath("data\\level1_1.vel"), shipped);
-  EXPECT_EQ(MapPath("custom\\mine.lvx"), player.Path().string() + "/custom/mine.lvx");
-  const std::string absolute = elsewhere.Write("x.txt", "x");
-  EXPECT_EQ(MapPath(absolute), absolute);
-  plat::SetSearchFolders("", "");
+  {
+    const testsupport::ScopedSearchFolders folders(player.Path(), data.Path());
+    EXPECT_EQ(MapPath("userdata\\playerdata.dat"), own);
+    EXPECT_EQ(MapPath("data\\level1_1.vel"), shipped);
+    EXPECT_EQ(MapPath("custom\\mine.lvx"), player.Path().string() + "/custom/mine.lvx");
+    const std::string absolute = elsewhere.Write("x.txt", "x");
+    EXPECT_EQ(MapPath(absolute), absolute);
+  }
   EXPECT_EQ(MapPath("data\\level1_1.vel"), "data/level1_1.vel");
 }
 

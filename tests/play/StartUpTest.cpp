@@ -12,7 +12,7 @@
 #include "game/front/MainMenuScreen.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/PathMap.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/WholeGame.h"
 
 namespace {
@@ -70,7 +70,7 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
   const std::filesystem::path player = mHome.Path() / "player";
   std::filesystem::create_directories(player / "images");
   std::ofstream(player / "images" / "menu.png", std::ios::binary) << "\x89PNG\r\n\x1a\nnot a picture";
-  plat::SetSearchFolders(player.string(), testsupport::GameDataFolder().string());
+  const testsupport::ScopedSearchFolders folders(player, testsupport::GameDataFolder());
   {
     LoadingWhileTickingGame game;
     game.Init();
@@ -82,7 +82,6 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png");
   }
-  plat::SetSearchFolders("", "");
 }
 
 }  // namespace

@@ -30,11 +30,11 @@
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
 #include "platform/win/InputInjector.h"
-#include "platform/win/PathMap.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Shell.h"
 #include "tests/screens/WindowShot.h"
 #include "tests/screens/XWindowPixels.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/WholeGame.h"
 #include "tests/support/XvfbServer.h"
 
@@ -184,7 +184,7 @@ TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOpti
   if (!testsupport::InRealWindowRun(kChildMark)) return;
   setenv("SDL_VIDEODRIVER", "x11", 1);
   std::filesystem::create_directories(mHome.Path() / "player");
-  plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());
+  const testsupport::ScopedSearchFolders folders(mHome.Path() / "player", testsupport::GameDataFolder());
   {
     plat::ScopedShellLog shell;
     ShotGame game;
@@ -197,7 +197,6 @@ TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOpti
     ASSERT_EQ(opened.size(), 1u) << "the help page is asked for once";
     EXPECT_TRUE(opened[0].ends_with("/doc/gamehelp.htm") && std::filesystem::exists(opened[0])) << opened[0];
   }
-  plat::SetSearchFolders("", "");
 }
 
 }  // namespace

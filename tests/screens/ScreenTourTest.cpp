@@ -35,10 +35,10 @@
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
 #include "platform/win/InputInjector.h"
-#include "platform/win/PathMap.h"
 #include "platform/win/SdlWindow.h"
 #include "tests/screens/WindowShot.h"
 #include "tests/screens/XWindowPixels.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/WholeGame.h"
 #include "tests/support/XvfbServer.h"
 
@@ -245,7 +245,7 @@ TEST_F(ScreenShots, EveryScreenAndDialogShowsItsPicturesInARealWindow) {
   if (!testsupport::InRealWindowRun(kChildMark)) return;
   setenv("SDL_VIDEODRIVER", "x11", 1);
   std::filesystem::create_directories(mHome.Path() / "player");
-  plat::SetSearchFolders((mHome.Path() / "player").string(), testsupport::GameDataFolder().string());
+  const testsupport::ScopedSearchFolders folders(mHome.Path() / "player", testsupport::GameDataFolder());
   {
     TourGame game;
     game.Init();
@@ -260,7 +260,6 @@ TEST_F(ScreenShots, EveryScreenAndDialogShowsItsPicturesInARealWindow) {
                                                     "scenecomplete",  "scenefinished", "sceneselectfinished",
                                                     "mainmenuagain"}));
   }
-  plat::SetSearchFolders("", "");
 }
 
 }  // namespace

@@ -32,7 +32,27 @@ std::uint32_t AddOne(std::uint32_t d, std::uint32_t s, bool colored, std::uint32
          (std::uint32_t{add[((d >> 8) & 0xFF) + g]} << 8) | add[(d & 0xFF) + b];
 }
 
+#if KIT_HAVE_AVX2_KERNELS
+KIT_TARGET_AVX2 int LookUpAvx2(std::uint32_t* out, const std::uint32_t* table, const std::uint8_t* indices, int count) {
+  int i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const __m256i at = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(indices + i)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_i32gather_epi32(reinterpret_cast<const int*>(table), at, 4));
+  }
+  return i;
+}
+#endif
+
 }  // namespace
+
+void LookUp(std::uint32_t* out, const std::uint32_t* table, const std::uint8_t* indices, int count) {
+  int i = 0;
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2()) i = LookUpAvx2(out, table, indices, count);
+#endif
+  for (; i < count; ++i) out[i] = table[indices[i]];
+}
 
 void Copy(std::uint32_t* row, const std::uint32_t* src, int count) {
   int i = 0;

@@ -8,6 +8,8 @@
 
 namespace Kit::PixelRows {
 
+// out[k] = table[indices[k]]: a palettized image's row looked up (a gather of eight at a time at AVX2).
+void LookUp(std::uint32_t* out, const std::uint32_t* table, const std::uint8_t* indices, int count);
 // Short copies (a sprite row's runs) without the start-up cost of a string move.
 void Copy(std::uint32_t* row, const std::uint32_t* src, int count);
 void Fill(std::uint32_t* row, int count, std::uint32_t value);

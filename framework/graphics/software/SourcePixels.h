@@ -4,6 +4,7 @@
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
+#include "framework/graphics/kernels/PixelRows.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -38,9 +39,10 @@ class SourcePixels {
     for (int y = rect.mY; y < rect.mY + rect.mHeight; ++y) {
       const std::size_t first = static_cast<std::size_t>(y) * mWidth + rect.mX;
       if (mTable)
-        for (int x = 0; x < rect.mWidth; ++x) *out++ = mTable[mIndices[first + x]];
+        PixelRows::LookUp(out, mTable, mIndices + first, rect.mWidth);
       else
-        for (int x = 0; x < rect.mWidth; ++x) *out++ = mBits[first + x];
+        std::copy_n(mBits + first, rect.mWidth, out);
+      out += rect.mWidth;
     }
     return pixels;
   }
