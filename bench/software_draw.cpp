@@ -1,6 +1,6 @@
 // Software drawing on an 800x600 MemoryImage beside the same work done by pixman (OVER and ADD on
-// a8r8g8b8) and by SDL2's surface blitter / software renderer; the area-weighted stretch is also
-// drawn onto the display's 32-bit screen image, as a background is. A memcpy of the sprite rows shows
+// a8r8g8b8, the rotated palettized sprite from c8) and by SDL2's surface blitter / software renderer; the area-weighted
+// stretch is also drawn onto the display's 32-bit screen image, as a background is. A memcpy of the sprite rows shows
 // what memory allows the alpha blit.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDImage.h"
@@ -40,13 +40,18 @@ std::vector<Position> Positions() {
 }
 
 struct Scene {
-  explicit Scene(bool declaredOpaque = true) : sprite(), screen() {
+  explicit Scene(bool declaredOpaque = true, bool palettized = false) : sprite(), screen() {
     std::vector<std::uint32_t> background(WIDTH * HEIGHT);
     for (int i = 0; i < WIDTH * HEIGHT; ++i)
       background[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
     screen.SetBits(background.data(), WIDTH, HEIGHT);
     if (declaredOpaque) screen.SetImageMode(false, false);  // as the display's screen image is
-    sprite.SetBits(SoftSprite().data(), SPRITE, SPRITE);
+    if (palettized) {
+      sprite.SetBits(benchsupport::FewColours(SoftSprite()).data(), SPRITE, SPRITE);
+      sprite.Palletize();
+    } else {
+      sprite.SetBits(SoftSprite().data(), SPRITE, SPRITE);
+    }
   }
   Kit::MemoryImage sprite;
   Kit::MemoryImage screen;
@@ -101,9 +106,11 @@ void Ours_FillTranslucent(benchmark::State& state) {
   SetItems(state, WIDTH * HEIGHT);
 }
 
-// drawMode 1: additive (the peers ADD the premultiplied sprite); color: tinted (SDL modulates).
-void Ours_Rotated(benchmark::State& state, double angle, int drawMode = 0, Kit::Color color = Kit::Color::White) {
-  Scene scene;
+// drawMode 1: additive (the peers ADD the premultiplied sprite); color: tinted (SDL modulates);
+// palettized: the sprite in 256 colours with its colour table.
+void Ours_Rotated(benchmark::State& state, double angle, int drawMode = 0, Kit::Color color = Kit::Color::White,
+                  bool palettized = false) {
+  Scene scene(true, palettized);
   const auto positions = Positions();
   for (auto _ : state)
     for (const Position& p : positions)
@@ -196,6 +203,14 @@ void Pixman_Rotated(benchmark::State& state, double angle, int drawMode = 0) {
   PixmanScene scene;
   benchsupport::RunPixmanRotated(state, scene.sprite, scene.screen, SPRITE, angle, Positions(), 0.0,
                                  drawMode == 1 ? PIXMAN_OP_ADD : PIXMAN_OP_OVER);
+  SetItems(state, SPRITES * SPRITE * SPRITE);
+}
+
+// The sprite in 256 colours as c8 with its colour table.
+void Pixman_RotatedPalettized(benchmark::State& state, double angle) {
+  PixmanScene scene;
+  const benchsupport::PixmanIndexedSprite sprite(benchsupport::FewColours(SoftSprite()), SPRITE);
+  benchsupport::RunPixmanRotated(state, sprite.Image(), scene.screen, SPRITE, angle, Positions());
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 
@@ -329,6 +344,8 @@ BENCHMARK_CAPTURE(SDL_Rotated, 0deg, 0.0);
 BENCHMARK_CAPTURE(Ours_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(Pixman_Rotated, 30deg, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(SDL_Rotated, 30deg, THIRTY_DEGREES);
+BENCHMARK_CAPTURE(Ours_Rotated, 30deg_palettized, THIRTY_DEGREES, 0, Kit::Color::White, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 30deg_palettized, THIRTY_DEGREES);
 BENCHMARK_CAPTURE(Ours_Rotated, 30deg_tinted, THIRTY_DEGREES, 0, TINT);
 BENCHMARK_CAPTURE(SDL_Rotated, 30deg_tinted, THIRTY_DEGREES, 0, TINT);
 BENCHMARK_CAPTURE(Ours_Rotated, 30deg_additive, THIRTY_DEGREES, 1);

@@ -52,15 +52,7 @@ std::vector<std::uint32_t> KeyedSprite() {
   return pixels;
 }
 
-// The soft sprite cut to 256 colours (16 alphas of 16 colours), as the game's palettized sprites are.
-std::vector<std::uint32_t> FewColourSprite() {
-  std::vector<std::uint32_t> pixels = SoftSprite();
-  for (std::uint32_t& p : pixels) {
-    const std::uint32_t a = (p >> 28) * 17, r = ((p >> 22) & 3) * 85, g = ((p >> 14) & 3) * 85;
-    p = a << 24 | r << 16 | g << 8 | 0x40;
-  }
-  return pixels;
-}
+std::vector<std::uint32_t> FewColourSprite() { return benchsupport::FewColours(SoftSprite()); }
 
 // Where a sprite stretched to twice its size lands (inside the screen at every position).
 Kit::Rect StretchedAt(const Position& p) {
@@ -248,21 +240,9 @@ void Pixman_Rotated(benchmark::State& state, const Format& f, double angle, floa
 // The sprite of 256 colours as c8 with its (premultiplied) colour table.
 void Pixman_RotatedPalettized(benchmark::State& state, const Format& f, double angle, float offset) {
   PixmanScene scene(f);
-  static pixman_indexed_t palette;
-  const std::vector<std::uint32_t> pixels = Premultiplied(FewColourSprite());
-  std::vector<std::uint32_t> colours;
-  std::vector<std::uint32_t> indices(SPRITE * SPRITE / 4);
-  auto* bytes = reinterpret_cast<std::uint8_t*>(indices.data());
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    const auto at = std::find(colours.begin(), colours.end(), pixels[i]);
-    bytes[i] = static_cast<std::uint8_t>(at - colours.begin());
-    if (at == colours.end()) colours.push_back(pixels[i]);
-  }
-  for (std::size_t i = 0; i < colours.size(); ++i) palette.rgba[i] = colours[i];
-  pixman_image_t* sprite = pixman_image_create_bits(PIXMAN_c8, SPRITE, SPRITE, indices.data(), SPRITE);
-  pixman_image_set_indexed(sprite, &palette);
-  benchsupport::RunPixmanRotated(state, sprite, scene.screen, SPRITE, angle, Positions(), offset, PIXMAN_OP_OVER);
-  pixman_image_unref(sprite);
+  const benchsupport::PixmanIndexedSprite sprite(FewColourSprite(), SPRITE);
+  benchsupport::RunPixmanRotated(state, sprite.Image(), scene.screen, SPRITE, angle, Positions(), offset,
+                                 PIXMAN_OP_OVER);
   SetItems(state, SPRITES * SPRITE * SPRITE);
 }
 

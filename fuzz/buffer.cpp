@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   buffer.SetData(data, static_cast<int>(size > 1 << 20 ? 1 << 20 : size));
   int step = 0;
   while (!buffer.AtEnd() && step < 100000) {
-    int before = buffer.readBitPos;
+    int before = buffer.mReadBitPos;
     switch (buffer.ReadNumBits(3, false)) {
       case 0:
         buffer.ReadNumBits(static_cast<int>(buffer.ReadNumBits(6, false)), true);
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
     }
-    if (buffer.readBitPos == before) break;
+    if (buffer.mReadBitPos == before) break;
     ++step;
   }
   // What was read must write back to the same bytes.

@@ -6,12 +6,40 @@
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "bench/support/SpriteScene.h"
 
 namespace benchsupport {
+
+// A square sprite of at most 256 colours as a c8 image with its (premultiplied) colour table.
+class PixmanIndexedSprite {
+ public:
+  PixmanIndexedSprite(const std::vector<std::uint32_t>& argb, int size) : mIndices(argb.size()) {
+    const std::vector<std::uint32_t> pixels = Premultiplied(argb);
+    std::vector<std::uint32_t> colours;
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+      const auto at = std::find(colours.begin(), colours.end(), pixels[i]);
+      mIndices[i] = static_cast<std::uint8_t>(at - colours.begin());
+      if (at == colours.end()) colours.push_back(pixels[i]);
+    }
+    for (std::size_t i = 0; i < colours.size() && i < 256; ++i) mPalette.rgba[i] = colours[i];
+    mImage = pixman_image_create_bits(PIXMAN_c8, size, size, reinterpret_cast<std::uint32_t*>(mIndices.data()), size);
+    pixman_image_set_indexed(mImage, &mPalette);
+  }
+  ~PixmanIndexedSprite() { pixman_image_unref(mImage); }
+  PixmanIndexedSprite(const PixmanIndexedSprite&) = delete;
+  PixmanIndexedSprite& operator=(const PixmanIndexedSprite&) = delete;
+  pixman_image_t* Image() const { return mImage; }
+
+ private:
+  std::vector<std::uint8_t> mIndices;  // rows of size bytes (a multiple of 4)
+  pixman_indexed_t mPalette{};
+  pixman_image_t* mImage;
+};
 
 inline void RunPixmanRotated(benchmark::State& state, pixman_image_t* sprite, pixman_image_t* screen, int spriteSize,
                              double angle, const std::vector<Position>& positions, double offset = 0.0,

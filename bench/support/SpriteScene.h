@@ -28,6 +28,15 @@ inline std::vector<std::uint32_t> SoftSprite(int size, double solidRadius, doubl
 }
 
 // The pixels with their colour channels multiplied by alpha, as pixman and SDL's renderer take them.
+// Pixels cut to 256 colours (16 alphas of 16 colours), as the game's palettized sprites are.
+inline std::vector<std::uint32_t> FewColours(std::vector<std::uint32_t> pixels) {
+  for (std::uint32_t& p : pixels) {
+    const std::uint32_t a = (p >> 28) * 17, r = ((p >> 22) & 3) * 85, g = ((p >> 14) & 3) * 85;
+    p = a << 24 | r << 16 | g << 8 | 0x40;
+  }
+  return pixels;
+}
+
 inline std::vector<std::uint32_t> Premultiplied(const std::vector<std::uint32_t>& pixels) {
   std::vector<std::uint32_t> out(pixels.size());
   for (std::size_t i = 0; i < pixels.size(); ++i) {

@@ -54,13 +54,7 @@ void KitAppBase::WindowedPlacement(int outerWidth, int outerHeight, int* x, int*
 }
 
 void KitAppBase::MakeWindow() {
-  if (mHWnd != nullptr) {
-    const HWND old = mHWnd;
-    SetMainWindowHandle(nullptr);
-    SetWindowLongPtr(old, GWLP_USERDATA, 0);
-    KillTimer(old, kAppTimerId);
-    DestroyWindow(old);
-  }
+  DestroyMainWindow();
 
   if (!mIsWindowed || mFullScreenWindow) {
     SetMainWindowHandle(CreateWindowEx(WS_EX_TOPMOST, "MainWindow", mTitle.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, mWidth,
@@ -99,6 +93,15 @@ void KitAppBase::MakeWindow() {
   ReInitImages();
   UseScreenImage();
   SetTimer(mHWnd, kAppTimerId, static_cast<UINT>(mFrameTime), nullptr);
+}
+
+void KitAppBase::DestroyMainWindow() {
+  if (mHWnd == nullptr) return;
+  const HWND old = mHWnd;
+  SetMainWindowHandle(nullptr);
+  SetWindowLongPtr(old, GWLP_USERDATA, 0);
+  KillTimer(old, kAppTimerId);
+  DestroyWindow(old);
 }
 
 void KitAppBase::SetMainWindowHandle(HWND window) {

@@ -616,6 +616,9 @@ class KitAppBase : public ButtonListener,
   // The main window's handle changes under the cursor thread's lock, which that thread holds while it
   // maps the pointer into the window.
   void SetMainWindowHandle(HWND window);
+  // The main window goes, if there is one: its handle first (the cursor thread lets go of it), then its
+  // link to the application, its timer and the window itself.
+  void DestroyMainWindow();
   // Drops the image's textures from the display.
   void RemoveImageFromDisplay(MemoryImage* image);
   void ApplyVolumes();

@@ -100,12 +100,7 @@ void KitAppBase::DestroyServices() {
   mDDInterface.reset();
   mMusicInterface.reset();
   mSoundManager.reset();
-  if (mHWnd != nullptr) {
-    const HWND old = mHWnd;
-    SetMainWindowHandle(nullptr);
-    SetWindowLongPtr(old, GWLP_USERDATA, 0);
-    DestroyWindow(old);
-  }
+  DestroyMainWindow();
   if (mCursorThread.joinable()) mCursorThread.join();
   if (mHandCursor != nullptr) DestroyCursor(mHandCursor);
   if (mDraggingCursor != nullptr) DestroyCursor(mDraggingCursor);

@@ -27,40 +27,40 @@ class ResourceManager {
     // Frees the loaded resource; the record stays and can be loaded again.
     virtual void DeleteResource() {}
 
-    std::string resGroup;
-    std::string path;
-    std::map<std::string, std::string> xmlAttributes;
-    bool fromProgram = false;
+    std::string mResGroup;
+    std::string mPath;
+    std::map<std::string, std::string> mXmlAttributes;
+    bool mFromProgram = false;
   };
 
   class ImageRes : public BaseRes {
    public:
     void DeleteResource() override;
 
-    ResourceImageRef image;
-    std::string alphaImage;
-    std::string alphaGrid;
-    std::string variant;
-    bool autoFindAlpha = true;
-    bool palletize = true;
-    bool a4r4g4b4 = false;
-    bool a8r8g8b8 = false;
-    bool ddSurface = false;
-    bool purgeBits = false;
-    bool minimizeSubdivisions = false;
-    int rows = 1;
-    int cols = 1;
-    uint32_t alphaColor = 0xFFFFFF;
-    AnimInfo animInfo;
+    ResourceImageRef mImage;
+    std::string mAlphaImage;
+    std::string mAlphaGrid;
+    std::string mVariant;
+    bool mAutoFindAlpha = true;
+    bool mPalletize = true;
+    bool mA4r4g4b4 = false;
+    bool mA8r8g8b8 = false;
+    bool mDdSurface = false;
+    bool mPurgeBits = false;
+    bool mMinimizeSubdivisions = false;
+    int mRows = 1;
+    int mCols = 1;
+    uint32_t mAlphaColor = 0xFFFFFF;
+    AnimInfo mAnimInfo;
   };
 
   class SoundRes : public BaseRes {
    public:
-    void DeleteResource() override { soundId = -1; }
+    void DeleteResource() override { mSoundId = -1; }
 
-    int soundId = -1;
-    double volume = -1.0;
-    int pan = 0;
+    int mSoundId = -1;
+    double mVolume = -1.0;
+    int mPan = 0;
   };
 
   class FontRes : public BaseRes {
@@ -69,17 +69,17 @@ class ResourceManager {
     ~FontRes() override;
     void DeleteResource() override;
 
-    std::unique_ptr<Font> font;
+    std::unique_ptr<Font> mFont;
     // The glyph sheet of a font made from an image. The font draws from it without owning it, and so
     // do copies made for "!ref:" fonts, which therefore hold it too.
-    std::shared_ptr<Image> image;
-    std::string imagePath;
-    std::string tags;
+    std::shared_ptr<Image> mImage;
+    std::string mImagePath;
+    std::string mTags;
   };
 
   using ResMap = std::map<std::string, std::unique_ptr<BaseRes>>;
 
-  explicit ResourceManager(ResourceHost* host);
+  explicit ResourceManager(ResourceHost* app);
   virtual ~ResourceManager();
   ResourceManager(const ResourceManager&) = delete;
   ResourceManager& operator=(const ResourceManager&) = delete;
@@ -152,7 +152,7 @@ class ResourceManager {
   bool ApplyAlphaImage(ImageRes* record, MemoryImage* image);
   bool ApplyAlphaGrid(ImageRes* record, MemoryImage* image);
 
-  ResourceHost* mHost;
+  ResourceHost* mApp;
   std::unique_ptr<XMLParser> mParser;
   std::string mCurResGroup;
   std::string mDefaultPath;

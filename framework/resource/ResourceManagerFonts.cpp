@@ -11,7 +11,7 @@ namespace {
 constexpr char kRefPrefix[] = "!ref:";
 
 bool FontPending(const ResourceManager::BaseRes& record) {
-  return !static_cast<const ResourceManager::FontRes&>(record).font;
+  return !static_cast<const ResourceManager::FontRes&>(record).mFont;
 }
 
 }  // namespace
@@ -22,8 +22,8 @@ ResourceManager::FontRes::~FontRes() = default;
 
 void ResourceManager::FontRes::DeleteResource() {
   // The font draws from the image, so it goes first.
-  font.reset();
-  image.reset();
+  mFont.reset();
+  mImage.reset();
 }
 
 bool ResourceManager::LoadNextFont() {
@@ -36,47 +36,47 @@ bool ResourceManager::LoadNextFont() {
 bool ResourceManager::DoLoadFont(FontRes* record) {
   std::shared_ptr<Image> image;
   std::unique_ptr<Font> font;
-  if (!record->imagePath.empty()) {
-    image = mHost->GetImage(record->imagePath);
-    if (!image) return Fail("Failed to load image: " + record->imagePath);
-    font = std::make_unique<ImageFont>(image.get(), record->path);
-  } else if (record->path.rfind(kRefPrefix, 0) != 0) {
-    font = std::make_unique<ImageFont>(mHost->GetFontHost(), record->path);
+  if (!record->mImagePath.empty()) {
+    image = mApp->GetImage(record->mImagePath);
+    if (!image) return Fail("Failed to load image: " + record->mImagePath);
+    font = std::make_unique<ImageFont>(image.get(), record->mPath);
+  } else if (record->mPath.rfind(kRefPrefix, 0) != 0) {
+    font = std::make_unique<ImageFont>(mApp->GetFontHost(), record->mPath);
   } else {
-    std::string id = record->path.substr(sizeof kRefPrefix - 1);
+    std::string id = record->mPath.substr(sizeof kRefPrefix - 1);
     auto found = mFontMap.find(id);
     auto* original = found == mFontMap.end() ? nullptr : static_cast<FontRes*>(found->second.get());
-    if (!original || !original->font) return Fail("Ref font not found: " + id);
-    font.reset(original->font->Duplicate());
-    image = original->image;
+    if (!original || !original->mFont) return Fail("Ref font not found: " + id);
+    font.reset(original->mFont->Duplicate());
+    image = original->mImage;
   }
 
   auto* imageFont = dynamic_cast<ImageFont*>(font.get());
   if (!imageFont || !imageFont->mFontData || !imageFont->mFontData->mInitialized) {
-    return Fail("Failed to load font: " + record->path);
+    return Fail("Failed to load font: " + record->mPath);
   }
   size_t start = 0;
-  while ((start = record->tags.find_first_not_of(", \r\n\t", start)) != std::string::npos) {
-    size_t end = record->tags.find_first_of(", \r\n\t", start);
-    imageFont->AddTag(record->tags.substr(start, end - start));
+  while ((start = record->mTags.find_first_not_of(", \r\n\t", start)) != std::string::npos) {
+    size_t end = record->mTags.find_first_of(", \r\n\t", start);
+    imageFont->AddTag(record->mTags.substr(start, end - start));
     start = end;
   }
-  record->image = std::move(image);
-  record->font = std::move(font);
+  record->mImage = std::move(image);
+  record->mFont = std::move(font);
   return true;
 }
 
 Font* ResourceManager::GetFont(const std::string& id) {
   auto found = mFontMap.find(id);
-  return found == mFontMap.end() ? nullptr : static_cast<FontRes*>(found->second.get())->font.get();
+  return found == mFontMap.end() ? nullptr : static_cast<FontRes*>(found->second.get())->mFont.get();
 }
 
 Font* ResourceManager::GetFontThrow(const std::string& id) {
   auto found = mFontMap.find(id);
   if (found != mFontMap.end()) {
     auto* record = static_cast<FontRes*>(found->second.get());
-    if (record->font) return record->font.get();
-    if (mAllowMissingProgramImages && record->fromProgram) return nullptr;
+    if (record->mFont) return record->mFont.get();
+    if (mAllowMissingProgramImages && record->mFromProgram) return nullptr;
   }
   Fail("Font resource not found: " + id);
   throw ResourceManagerException(GetErrorText());

@@ -13,11 +13,11 @@ namespace Kit {
 namespace {
 
 bool ImagePending(const ResourceManager::BaseRes& record) {
-  return !static_cast<const ResourceManager::ImageRes&>(record).image.GetImage();
+  return !static_cast<const ResourceManager::ImageRes&>(record).mImage.GetImage();
 }
 
 bool SoundPending(const ResourceManager::BaseRes& record) {
-  return static_cast<const ResourceManager::SoundRes&>(record).soundId == -1;
+  return static_cast<const ResourceManager::SoundRes&>(record).mSoundId == -1;
 }
 
 // Every pixel keeps its colour and takes the blue channel of the alpha picture's pixel as alpha.
@@ -25,10 +25,10 @@ void TakeAlpha(uint32_t* pixel, uint32_t alphaPixel) { *pixel = (*pixel & 0x00FF
 
 }  // namespace
 
-void ResourceManager::ImageRes::DeleteResource() { image.Release(); }
+void ResourceManager::ImageRes::DeleteResource() { mImage.Release(); }
 
-ResourceManager::ResourceManager(ResourceHost* host)
-    : mHost(host), mCurImage(mImageMap.end()), mCurSound(mSoundMap.end()), mCurFont(mFontMap.end()) {}
+ResourceManager::ResourceManager(ResourceHost* app)
+    : mApp(app), mCurImage(mImageMap.end()), mCurSound(mSoundMap.end()), mCurFont(mFontMap.end()) {}
 
 ResourceManager::~ResourceManager() {
   for (ResMap* map : {&mImageMap, &mSoundMap, &mFontMap}) {
@@ -60,8 +60,8 @@ ResourceManager::ResMap::iterator ResourceManager::NextToLoad(ResMap* map, ResMa
                                                               bool (*pending)(const BaseRes&)) const {
   while (position != map->end()) {
     const BaseRes& record = *position->second;
-    bool inGroup = mCurResGroup.empty() || mCurResGroup == record.resGroup;
-    if (inGroup && !record.fromProgram && pending(record)) break;
+    bool inGroup = mCurResGroup.empty() || mCurResGroup == record.mResGroup;
+    if (inGroup && !record.mFromProgram && pending(record)) break;
     ++position;
   }
   return position;
@@ -81,35 +81,35 @@ bool ResourceManager::LoadNextSound() {
   auto* record = static_cast<SoundRes*>(mCurSound->second.get());
   // Without sound (the application's no-sound setting) the record still gets its id, so the game's
   // identifiers bind and its play requests go nowhere.
-  if (SoundManager* sounds = mHost->GetSoundManager()) {
+  if (SoundManager* sounds = mApp->GetSoundManager()) {
     const unsigned int id = static_cast<unsigned int>(mNextSoundId);
-    if (!sounds->LoadSound(id, record->path)) return Fail("Failed to load sound: " + record->path);
-    if (record->volume >= 0.0) sounds->SetBaseVolume(id, record->volume);
-    if (record->pan != 0) sounds->SetBasePan(id, record->pan);
+    if (!sounds->LoadSound(id, record->mPath)) return Fail("Failed to load sound: " + record->mPath);
+    if (record->mVolume >= 0.0) sounds->SetBaseVolume(id, record->mVolume);
+    if (record->mPan != 0) sounds->SetBasePan(id, record->mPan);
   }
-  record->soundId = mNextSoundId++;
+  record->mSoundId = mNextSoundId++;
   return true;
 }
 
 bool ResourceManager::DoLoadImage(ImageRes* record) {
-  ImageLib::gAlphaComposeColor = record->alphaColor;
+  ImageLib::gAlphaComposeColor = record->mAlphaColor;
   bool created = false;
-  ResourceImageRef shared = mHost->GetSharedImage(record->path, record->variant, &created);
+  ResourceImageRef shared = mApp->GetSharedImage(record->mPath, record->mVariant, &created);
   ImageLib::gAlphaComposeColor = 0xFFFFFF;
   MemoryImage* image = shared.GetImage();
-  if (!image) return Fail("Failed to load image: " + record->path);
+  if (!image) return Fail("Failed to load image: " + record->mPath);
 
   // The rest changes the image's pixels and surface, which the display may be rebuilding meanwhile.
-  const MaybeAutoCrit guard(mHost->ImageSetLock());
+  const MaybeAutoCrit guard(mApp->ImageSetLock());
   if (created) {
-    if (!record->alphaImage.empty() && !ApplyAlphaImage(record, image)) return false;
-    if (!record->alphaGrid.empty() && !ApplyAlphaGrid(record, image)) return false;
+    if (!record->mAlphaImage.empty() && !ApplyAlphaImage(record, image)) return false;
+    if (!record->mAlphaGrid.empty() && !ApplyAlphaGrid(record, image)) return false;
   }
 
   image->CommitBits();
-  record->image = shared;
-  image->mPurgeBits = record->purgeBits;
-  if (record->ddSurface) {
+  record->mImage = shared;
+  image->mPurgeBits = record->mPurgeBits;
+  if (record->mDdSurface) {
     image->CommitBits();
     if (!image->mHasAlpha) {
       // The purge below then moves the pixels into a surface instead of dropping them.
@@ -117,29 +117,29 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
       image->mPurgeBits = true;
     }
   }
-  if (record->palletize) {
+  if (record->mPalletize) {
     if (!image->mD3DData) {
       image->Palletize();
     } else {
       image->mWantPal = true;
     }
   }
-  if (record->a4r4g4b4) image->mD3DFlags |= 4;
-  if (record->a8r8g8b8) image->mD3DFlags |= 8;
-  if (record->minimizeSubdivisions) image->mD3DFlags |= 1;
-  if (record->animInfo.mAnimType != AnimInfo::ANIM_NONE)
-    image->mAnimInfo = std::make_unique<AnimInfo>(record->animInfo);
-  image->mNumRows = record->rows;
-  image->mNumCols = record->cols;
+  if (record->mA4r4g4b4) image->mD3DFlags |= 4;
+  if (record->mA8r8g8b8) image->mD3DFlags |= 8;
+  if (record->mMinimizeSubdivisions) image->mD3DFlags |= 1;
+  if (record->mAnimInfo.mAnimType != AnimInfo::ANIM_NONE)
+    image->mAnimInfo = std::make_unique<AnimInfo>(record->mAnimInfo);
+  image->mNumRows = record->mRows;
+  image->mNumCols = record->mCols;
   if (image->mPurgeBits) image->PurgeBits();
   return true;
 }
 
 bool ResourceManager::ApplyAlphaImage(ImageRes* record, MemoryImage* image) {
-  std::unique_ptr<ImageLib::Image> alpha = ImageLib::GetImage(record->alphaImage, true);
-  if (!alpha) return Fail("Failed to load image: " + record->alphaImage);
+  std::unique_ptr<ImageLib::Image> alpha = ImageLib::GetImage(record->mAlphaImage, true);
+  if (!alpha) return Fail("Failed to load image: " + record->mAlphaImage);
   if (alpha->GetWidth() != image->GetWidth() || alpha->GetHeight() != image->GetHeight()) {
-    return Fail("AlphaImage size mismatch between " + record->path + " and " + record->alphaImage);
+    return Fail("AlphaImage size mismatch between " + record->mPath + " and " + record->mAlphaImage);
   }
   uint32_t* bits = image->GetBits();
   const uint32_t* alphaBits = alpha->GetBits();
@@ -149,18 +149,18 @@ bool ResourceManager::ApplyAlphaImage(ImageRes* record, MemoryImage* image) {
 }
 
 bool ResourceManager::ApplyAlphaGrid(ImageRes* record, MemoryImage* image) {
-  std::unique_ptr<ImageLib::Image> grid = ImageLib::GetImage(record->alphaGrid, true);
-  if (!grid) return Fail("Failed to load image: " + record->alphaGrid);
-  int cellWidth = image->GetWidth() / record->cols;
-  int cellHeight = image->GetHeight() / record->rows;
+  std::unique_ptr<ImageLib::Image> grid = ImageLib::GetImage(record->mAlphaGrid, true);
+  if (!grid) return Fail("Failed to load image: " + record->mAlphaGrid);
+  int cellWidth = image->GetWidth() / record->mCols;
+  int cellHeight = image->GetHeight() / record->mRows;
   if (grid->GetWidth() != cellWidth || grid->GetHeight() != cellHeight) {
-    return Fail("GridAlphaImage size mismatch between " + record->path + " and " + record->alphaGrid);
+    return Fail("GridAlphaImage size mismatch between " + record->mPath + " and " + record->mAlphaGrid);
   }
   uint32_t* bits = image->GetBits();
   const uint32_t* gridBits = grid->GetBits();
   const int width = image->GetWidth();
-  for (int row = 0; row < record->rows; ++row) {
-    for (int col = 0; col < record->cols; ++col) {
+  for (int row = 0; row < record->mRows; ++row) {
+    for (int col = 0; col < record->mCols; ++col) {
       for (int y = 0; y < cellHeight; ++y) {
         uint32_t* line = bits + static_cast<size_t>(row * cellHeight + y) * width + col * cellWidth;
         const uint32_t* gridLine = gridBits + static_cast<size_t>(y) * cellWidth;
@@ -181,14 +181,14 @@ void ResourceManager::DeleteResources(const std::string& group) {
 
 void ResourceManager::DeleteMap(ResMap* map, const std::string& group) {
   for (auto& [id, record] : *map) {
-    if (group.empty() || record->resGroup == group) record->DeleteResource();
+    if (group.empty() || record->mResGroup == group) record->DeleteResource();
   }
 }
 
 int ResourceManager::CountRecords(const ResMap& map, const std::string& group) const {
   if (group.empty()) return static_cast<int>(map.size());
   return static_cast<int>(std::count_if(map.begin(), map.end(), [&](const auto& entry) {
-    return entry.second->resGroup == group && !entry.second->fromProgram;
+    return entry.second->mResGroup == group && !entry.second->mFromProgram;
   }));
 }
 
@@ -204,8 +204,8 @@ ResourceImageRef ResourceManager::GetImageThrow(const std::string& id) {
   auto found = mImageMap.find(id);
   if (found != mImageMap.end()) {
     auto* record = static_cast<ImageRes*>(found->second.get());
-    if (record->image.GetImage()) return record->image;
-    if (mAllowMissingProgramImages && record->fromProgram) return {};
+    if (record->mImage.GetImage()) return record->mImage;
+    if (mAllowMissingProgramImages && record->mFromProgram) return {};
   }
   Fail("Image resource not found: " + id);
   throw ResourceManagerException(GetErrorText());
@@ -215,8 +215,8 @@ int ResourceManager::GetSoundThrow(const std::string& id) {
   auto found = mSoundMap.find(id);
   if (found != mSoundMap.end()) {
     auto* record = static_cast<SoundRes*>(found->second.get());
-    if (record->soundId != -1) return record->soundId;
-    if (mAllowMissingProgramImages && record->fromProgram) return -1;
+    if (record->mSoundId != -1) return record->mSoundId;
+    if (mAllowMissingProgramImages && record->mFromProgram) return -1;
   }
   Fail("Sound resource not found: " + id);
   throw ResourceManagerException(GetErrorText());

@@ -12,11 +12,11 @@ namespace Kit {
 namespace {
 
 const std::string* FindAttribute(const XMLElement& element, const std::string& name) {
-  auto found = element.attributes.find(name);
-  return found == element.attributes.end() ? nullptr : &found->second;
+  auto found = element.mAttributes.find(name);
+  return found == element.mAttributes.end() ? nullptr : &found->second;
 }
 
-bool HasAttribute(const XMLElement& element, const char* name) { return element.attributes.count(name) > 0; }
+bool HasAttribute(const XMLElement& element, const char* name) { return element.mAttributes.count(name) > 0; }
 
 // A cel count below 1 would divide by zero when the grid is cut into cells.
 int CelCount(const std::string& text) { return std::max(1, std::atoi(text.c_str())); }
@@ -72,8 +72,8 @@ bool ResourceManager::ParseResourcesFile(const std::string& fileName) {
       if (mParser->HasFailed()) Fail(mParser->GetErrorText());
       break;
     }
-    if (element.type == XMLElement::TYPE_START) {
-      if (element.value == "ResourceManifest") return DoParseResources();
+    if (element.mType == XMLElement::TYPE_START) {
+      if (element.mValue == "ResourceManifest") return DoParseResources();
       break;
     }
   }
@@ -86,9 +86,9 @@ bool ResourceManager::DoParseResources() {
   if (!mHasFailed && !mParser->HasFailed()) {
     XMLElement element;
     while (mParser->NextElement(&element)) {
-      if (element.type == XMLElement::TYPE_START) {
-        if (element.value != "Resources") {
-          Fail("Invalid Section '" + element.value + "'");
+      if (element.mType == XMLElement::TYPE_START) {
+        if (element.mValue != "Resources") {
+          Fail("Invalid Section '" + element.mValue + "'");
           break;
         }
         const std::string* id = FindAttribute(element, "id");
@@ -98,8 +98,8 @@ bool ResourceManager::DoParseResources() {
         }
         mCurResGroup = *id;
         if (!ParseResources()) break;
-      } else if (element.type == XMLElement::TYPE_TEXT) {
-        Fail("Element Not Expected '" + element.value + "'");
+      } else if (element.mType == XMLElement::TYPE_TEXT) {
+        Fail("Element Not Expected '" + element.mValue + "'");
         break;
       }
     }
@@ -112,18 +112,18 @@ bool ResourceManager::DoParseResources() {
 bool ResourceManager::ParseResources() {
   XMLElement element;
   while (mParser->NextElement(&element)) {
-    if (element.type == XMLElement::TYPE_START) {
+    if (element.mType == XMLElement::TYPE_START) {
       bool parsed = false;
-      if (element.value == "Image") {
+      if (element.mValue == "Image") {
         parsed = ParseImageResource(element);
-      } else if (element.value == "Sound") {
+      } else if (element.mValue == "Sound") {
         parsed = ParseSoundResource(element);
-      } else if (element.value == "Font") {
+      } else if (element.mValue == "Font") {
         parsed = ParseFontResource(element);
-      } else if (element.value == "SetDefaults") {
+      } else if (element.mValue == "SetDefaults") {
         parsed = ParseSetDefaults(element);
       } else {
-        return Fail("Invalid Section '" + element.value + "'");
+        return Fail("Invalid Section '" + element.mValue + "'");
       }
       if (!parsed) return false;
       XMLElement end;
@@ -131,10 +131,10 @@ bool ResourceManager::ParseResources() {
         if (mParser->HasFailed()) return false;
         return Fail("Unexpected element found.");
       }
-      if (end.type != XMLElement::TYPE_END) return Fail("Unexpected element found.");
-    } else if (element.type == XMLElement::TYPE_TEXT) {
-      return Fail("Element Not Expected '" + element.value + "'");
-    } else if (element.type == XMLElement::TYPE_END) {
+      if (end.mType != XMLElement::TYPE_END) return Fail("Unexpected element found.");
+    } else if (element.mType == XMLElement::TYPE_TEXT) {
+      return Fail("Element Not Expected '" + element.mValue + "'");
+    } else if (element.mType == XMLElement::TYPE_END) {
       return true;
     }
   }
@@ -144,21 +144,21 @@ bool ResourceManager::ParseResources() {
 
 ResourceManager::BaseRes* ResourceManager::ParseCommonResource(const XMLElement& element,
                                                                std::unique_ptr<BaseRes> record, ResMap* map) {
-  record->resGroup = mCurResGroup;
-  record->xmlAttributes = element.attributes;
+  record->mResGroup = mCurResGroup;
+  record->mXmlAttributes = element.mAttributes;
   const std::string* path = FindAttribute(element, "path");
   if (!path || path->empty()) {
     Fail("No path specified.");
     return nullptr;
   }
   if ((*path)[0] == '!') {
-    record->path = *path;
-    record->fromProgram = *path == "!program";
+    record->mPath = *path;
+    record->mFromProgram = *path == "!program";
   } else {
-    record->path = mDefaultPath + *path;
+    record->mPath = mDefaultPath + *path;
   }
   const std::string* id = FindAttribute(element, "id");
-  std::string key = mDefaultIdPrefix + (id ? *id : GetFileName(record->path, true));
+  std::string key = mDefaultIdPrefix + (id ? *id : GetFileName(record->mPath, true));
   auto [entry, inserted] = map->try_emplace(key, nullptr);
   if (!inserted) {
     Fail("Resource already defined.");
@@ -172,34 +172,34 @@ bool ResourceManager::ParseImageResource(const XMLElement& element) {
   auto* record = static_cast<ImageRes*>(ParseCommonResource(element, std::make_unique<ImageRes>(), &mImageMap));
   if (!record) return false;
 
-  record->palletize = !HasAttribute(element, "nopal");
-  record->a4r4g4b4 = HasAttribute(element, "a4r4g4b4");
-  record->ddSurface = HasAttribute(element, "ddsurface");
-  record->a8r8g8b8 = HasAttribute(element, "a8r8g8b8");
-  record->minimizeSubdivisions = HasAttribute(element, "minsubdivide");
-  record->autoFindAlpha = !HasAttribute(element, "noalpha");
+  record->mPalletize = !HasAttribute(element, "nopal");
+  record->mA4r4g4b4 = HasAttribute(element, "a4r4g4b4");
+  record->mDdSurface = HasAttribute(element, "ddsurface");
+  record->mA8r8g8b8 = HasAttribute(element, "a8r8g8b8");
+  record->mMinimizeSubdivisions = HasAttribute(element, "minsubdivide");
+  record->mAutoFindAlpha = !HasAttribute(element, "noalpha");
   if (HasAttribute(element, "nobits")) {
-    record->purgeBits = true;
+    record->mPurgeBits = true;
   } else {
-    record->purgeBits = HasAttribute(element, mHost && mHost->Is3DAccelerated() ? "nobits3d" : "nobits2d");
+    record->mPurgeBits = HasAttribute(element, mApp && mApp->Is3DAccelerated() ? "nobits3d" : "nobits2d");
   }
-  if (const std::string* value = FindAttribute(element, "alphaimage")) record->alphaImage = mDefaultPath + *value;
-  if (const std::string* value = FindAttribute(element, "alphagrid")) record->alphaGrid = mDefaultPath + *value;
-  if (const std::string* value = FindAttribute(element, "variant")) record->variant = *value;
+  if (const std::string* value = FindAttribute(element, "alphaimage")) record->mAlphaImage = mDefaultPath + *value;
+  if (const std::string* value = FindAttribute(element, "alphagrid")) record->mAlphaGrid = mDefaultPath + *value;
+  if (const std::string* value = FindAttribute(element, "variant")) record->mVariant = *value;
   if (const std::string* value = FindAttribute(element, "alphacolor")) {
     unsigned int color = 0;
-    if (std::sscanf(value->c_str(), "%x", &color) == 1) record->alphaColor = color;
+    if (std::sscanf(value->c_str(), "%x", &color) == 1) record->mAlphaColor = color;
   }
-  if (const std::string* value = FindAttribute(element, "rows")) record->rows = CelCount(*value);
-  if (const std::string* value = FindAttribute(element, "cols")) record->cols = CelCount(*value);
+  if (const std::string* value = FindAttribute(element, "rows")) record->mRows = CelCount(*value);
+  if (const std::string* value = FindAttribute(element, "cols")) record->mCols = CelCount(*value);
 
   const std::string* anim = FindAttribute(element, "anim");
   int animType = AnimInfo::ANIM_NONE;
   if (anim && !ParseAnimType(*anim, &animType)) return Fail("Invalid animation type.");
-  AnimInfo& info = record->animInfo;
+  AnimInfo& info = record->mAnimInfo;
   info.mAnimType = animType;
   if (animType != AnimInfo::ANIM_NONE) {
-    int numCels = std::max(record->rows, record->cols);
+    int numCels = std::max(record->mRows, record->mCols);
     if (const std::string* value = FindAttribute(element, "framedelay")) info.mFrameDelay = std::atoi(value->c_str());
     int beginDelay = 0;
     int endDelay = 0;
@@ -215,16 +215,16 @@ bool ResourceManager::ParseImageResource(const XMLElement& element) {
 bool ResourceManager::ParseSoundResource(const XMLElement& element) {
   auto* record = static_cast<SoundRes*>(ParseCommonResource(element, std::make_unique<SoundRes>(), &mSoundMap));
   if (!record) return false;
-  if (const std::string* value = FindAttribute(element, "volume")) std::sscanf(value->c_str(), "%lf", &record->volume);
-  if (const std::string* value = FindAttribute(element, "pan")) std::sscanf(value->c_str(), "%d", &record->pan);
+  if (const std::string* value = FindAttribute(element, "volume")) std::sscanf(value->c_str(), "%lf", &record->mVolume);
+  if (const std::string* value = FindAttribute(element, "pan")) std::sscanf(value->c_str(), "%d", &record->mPan);
   return true;
 }
 
 bool ResourceManager::ParseFontResource(const XMLElement& element) {
   auto* record = static_cast<FontRes*>(ParseCommonResource(element, std::make_unique<FontRes>(), &mFontMap));
   if (!record) return false;
-  if (const std::string* value = FindAttribute(element, "image")) record->imagePath = *value;
-  if (const std::string* value = FindAttribute(element, "tags")) record->tags = *value;
+  if (const std::string* value = FindAttribute(element, "image")) record->mImagePath = *value;
+  if (const std::string* value = FindAttribute(element, "tags")) record->mTags = *value;
   return true;
 }
 

@@ -15,23 +15,23 @@ struct XMLElement {
   using AttributeMap = std::map<std::string, std::string>;
 
   XMLElement() = default;
-  // attributeOrder points into attributes, so a copy would point into the wrong map; moving a map keeps
+  // mAttributeOrder points into mAttributes, so a copy would point into the wrong map; moving a map keeps
   // its nodes and therefore stays valid.
   XMLElement(const XMLElement&) = delete;
   XMLElement& operator=(const XMLElement&) = delete;
   XMLElement(XMLElement&&) = default;
   XMLElement& operator=(XMLElement&&) = default;
 
-  int type = TYPE_NONE;
-  // The open elements when this one was read (names joined by '/': section.Text()).
-  XMLSection section;
+  int mType = TYPE_NONE;
+  // The open elements when this one was read (names joined by '/': mSection.Text()).
+  XMLSection mSection;
   // Tag name, text, instruction target, or "!--" for a comment.
-  std::string value;
+  std::string mValue;
   // Instruction text after the target, or the comment text.
-  std::string body;
-  AttributeMap attributes;
+  std::string mBody;
+  AttributeMap mAttributes;
   // One entry per attribute added, in reading order.
-  std::vector<AttributeMap::iterator> attributeOrder;
+  std::vector<AttributeMap::iterator> mAttributeOrder;
 };
 
 }  // namespace Kit

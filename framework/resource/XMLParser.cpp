@@ -18,7 +18,7 @@ struct XMLParser::SectionStamp {
   XMLElement* mElement;
   const XMLParser* mParser;
   std::size_t mLength;
-  ~SectionStamp() { mElement->section = XMLSection(mParser->mCurrentSection, mLength); }
+  ~SectionStamp() { mElement->mSection = XMLSection(mParser->mCurrentSection, mLength); }
 };
 
 XMLParser::XMLParser() = default;
@@ -82,33 +82,33 @@ void XMLParser::OpenSection(const std::string& name) {
 }
 
 bool XMLParser::AddAttribute(XMLElement* element, const std::string& name, const std::string& value) {
-  auto [entry, isNew] = element->attributes.insert_or_assign(name, value);
-  if (name != "/") element->attributeOrder.push_back(entry);
+  auto [entry, isNew] = element->mAttributes.insert_or_assign(name, value);
+  if (name != "/") element->mAttributeOrder.push_back(entry);
   return isNew;
 }
 
 void XMLParser::TagReading::StorePending(XMLParser& parser, XMLElement* element) {
-  parser.AddAttribute(element, XMLDecodeString(name), XMLDecodeString(attrValue));
-  name.clear();
-  attrValue.clear();
+  parser.AddAttribute(element, XMLDecodeString(mName), XMLDecodeString(mAttrValue));
+  mName.clear();
+  mAttrValue.clear();
 }
 
 bool XMLParser::NextElement(XMLElement* element) {
   for (;;) {
-    element->type = XMLElement::TYPE_NONE;
+    element->mType = XMLElement::TYPE_NONE;
     // The element's section is the path as it is now, stamped when the element is done (however it
     // ends): until then the element holds no share of the path buffer, so opening an element below
     // can extend the buffer in place.
-    element->section = XMLSection();
+    element->mSection = XMLSection();
     const SectionStamp stamp{element, this, mCurrentSectionLength};
-    element->value.clear();
-    element->body.clear();
-    element->attributeOrder.clear();
-    element->attributes.clear();
+    element->mValue.clear();
+    element->mBody.clear();
+    element->mAttributeOrder.clear();
+    element->mAttributes.clear();
 
     if (!ReadElement(element)) return false;
-    element->value = XMLDecodeString(element->value);
-    if (element->type == XMLElement::TYPE_COMMENT && !mAllowComments) continue;
+    element->mValue = XMLDecodeString(element->mValue);
+    if (element->mType == XMLElement::TYPE_COMMENT && !mAllowComments) continue;
     return true;
   }
 }
@@ -118,7 +118,7 @@ bool XMLParser::ReadElement(XMLElement* element) {
   for (;;) {
     int c = 0;
     if (!ReadByte(&c)) {
-      if (element->type == XMLElement::TYPE_NONE) return false;
+      if (element->mType == XMLElement::TYPE_NONE) return false;
       Fail("Unexpected End of File");
       return false;
     }
@@ -126,21 +126,21 @@ bool XMLParser::ReadElement(XMLElement* element) {
     if (step == Step::kFailed) return false;
     if (step == Step::kFinished) break;
   }
-  if (!tag.name.empty()) tag.StorePending(*this, element);
+  if (!tag.mName.empty()) tag.StorePending(*this, element);
   return true;
 }
 
 XMLParser::Step XMLParser::ReadElementByte(XMLElement* element, TagReading& tag, int c) {
-  int& type = element->type;
+  int& type = element->mType;
   if (type == XMLElement::TYPE_COMMENT) return ReadCommentByte(element, c);
   if (type == XMLElement::TYPE_INSTRUCTION) return ReadInstructionByte(element, c);
 
   bool inTag = type == XMLElement::TYPE_START || type == XMLElement::TYPE_END;
   if (c == '"') {
-    tag.inQuote = !tag.inQuote;
-    if (!tag.inQuote) tag.quoteClosed = true;
+    tag.mInQuote = !tag.mInQuote;
+    if (!tag.mInQuote) tag.mQuoteClosed = true;
     if (inTag) return Step::kMore;
-  } else if (!tag.inQuote) {
+  } else if (!tag.mInQuote) {
     if (c == '<') {
       if (type == XMLElement::TYPE_TEXT) {
         PushBack("<");
@@ -159,17 +159,17 @@ XMLParser::Step XMLParser::ReadElementByte(XMLElement* element, TagReading& tag,
       Fail("Unexpected '>'");
       return Step::kFailed;
     }
-    if (c == '/' && type == XMLElement::TYPE_START && element->value.empty()) {
+    if (c == '/' && type == XMLElement::TYPE_START && element->mValue.empty()) {
       type = XMLElement::TYPE_END;
       return Step::kMore;
     }
-    if (c == '?' && type == XMLElement::TYPE_START && element->value.empty()) {
+    if (c == '?' && type == XMLElement::TYPE_START && element->mValue.empty()) {
       type = XMLElement::TYPE_INSTRUCTION;
       return Step::kMore;
     }
     if (IsSpace(c)) {
-      if (!element->value.empty()) tag.wordEnded = true;
-      if (type == XMLElement::TYPE_START && element->value == "!--") type = XMLElement::TYPE_COMMENT;
+      if (!element->mValue.empty()) tag.mWordEnded = true;
+      if (type == XMLElement::TYPE_START && element->mValue == "!--") type = XMLElement::TYPE_COMMENT;
       return Step::kMore;
     }
     if (c < 0x21) {
@@ -182,7 +182,7 @@ XMLParser::Step XMLParser::ReadElementByte(XMLElement* element, TagReading& tag,
 }
 
 XMLParser::Step XMLParser::ReadCommentByte(XMLElement* element, int c) {
-  std::string& body = element->body;
+  std::string& body = element->mBody;
   body += static_cast<char>(c);
   if (c == '>' && body.size() >= 3 && body[body.size() - 2] == '-' && body[body.size() - 3] == '-') {
     body.resize(body.size() - 3);
@@ -192,7 +192,7 @@ XMLParser::Step XMLParser::ReadCommentByte(XMLElement* element, int c) {
 }
 
 XMLParser::Step XMLParser::ReadInstructionByte(XMLElement* element, int c) {
-  std::string& target = (!element->body.empty() || IsSpace(c)) ? element->body : element->value;
+  std::string& target = (!element->mBody.empty() || IsSpace(c)) ? element->mBody : element->mValue;
   target += static_cast<char>(c);
   if (c == '>' && target.size() > 1 && target[target.size() - 2] == '?') {
     target.resize(target.size() - 2);
@@ -202,39 +202,39 @@ XMLParser::Step XMLParser::ReadInstructionByte(XMLElement* element, int c) {
 }
 
 XMLParser::Step XMLParser::CloseStartTag(XMLElement* element, TagReading& tag) {
-  tag.quoteClosed = false;
+  tag.mQuoteClosed = false;
   bool selfClosing = false;
-  if (tag.name == "/") {
+  if (tag.mName == "/") {
     selfClosing = true;
   } else {
     // A flag written directly before "/>" (nobits/>) closes the tag like any other slash.
-    if (tag.endsWithBareSlash && !tag.inValue && tag.name.size() > 1 && EndsWithSlash(tag.name)) {
-      tag.name.pop_back();
-      tag.endsWithBareSlash = false;
+    if (tag.mEndsWithBareSlash && !tag.mInValue && tag.mName.size() > 1 && EndsWithSlash(tag.mName)) {
+      tag.mName.pop_back();
+      tag.mEndsWithBareSlash = false;
       selfClosing = true;
     }
-    if (!tag.name.empty()) {
-      tag.lastName = XMLDecodeString(tag.name);
-      AddAttribute(element, tag.lastName, XMLDecodeString(tag.attrValue));
-      tag.name.clear();
-      tag.attrValue.clear();
+    if (!tag.mName.empty()) {
+      tag.mLastName = XMLDecodeString(tag.mName);
+      AddAttribute(element, tag.mLastName, XMLDecodeString(tag.mAttrValue));
+      tag.mName.clear();
+      tag.mAttrValue.clear();
     }
-    if (tag.lastName.empty()) {
-      if (tag.endsWithBareSlash && EndsWithSlash(element->value)) {
-        element->value.pop_back();
+    if (tag.mLastName.empty()) {
+      if (tag.mEndsWithBareSlash && EndsWithSlash(element->mValue)) {
+        element->mValue.pop_back();
         selfClosing = true;
       }
     } else {
       // The attribute is listed already; only its value loses the slash.
-      std::string& stored = element->attributes[tag.lastName];
-      if (tag.endsWithBareSlash && EndsWithSlash(stored)) {
+      std::string& stored = element->mAttributes[tag.mLastName];
+      if (tag.mEndsWithBareSlash && EndsWithSlash(stored)) {
         stored = XMLDecodeString(stored.substr(0, stored.size() - 1));
         selfClosing = true;
       }
     }
   }
-  if (selfClosing) PushBack("</" + element->value + ">");
-  OpenSection(element->value);
+  if (selfClosing) PushBack("</" + element->mValue + ">");
+  OpenSection(element->mValue);
   return Step::kFinished;
 }
 
@@ -246,8 +246,8 @@ XMLParser::Step XMLParser::CloseEndTag(XMLElement* element) {
     Fail("Unexpected End");
     return Step::kFailed;
   }
-  if (open != element->value) {
-    Fail("End '" + element->value + "' Doesn't Match Start '" + std::string(open) + "'");
+  if (open != element->mValue) {
+    Fail("End '" + element->mValue + "' Doesn't Match Start '" + std::string(open) + "'");
     return Step::kFailed;
   }
   mCurrentSectionLength = slash == std::string_view::npos ? 0 : slash;
@@ -255,40 +255,40 @@ XMLParser::Step XMLParser::CloseEndTag(XMLElement* element) {
 }
 
 void XMLParser::AddOrdinaryByte(XMLElement* element, TagReading& tag, int c) {
-  tag.endsWithBareSlash = c == '/' && !tag.inQuote;
-  if (element->type == XMLElement::TYPE_NONE) element->type = XMLElement::TYPE_TEXT;
-  if (element->type != XMLElement::TYPE_START) {
-    if (tag.wordEnded) {
-      element->value += ' ';
-      tag.wordEnded = false;
+  tag.mEndsWithBareSlash = c == '/' && !tag.mInQuote;
+  if (element->mType == XMLElement::TYPE_NONE) element->mType = XMLElement::TYPE_TEXT;
+  if (element->mType != XMLElement::TYPE_START) {
+    if (tag.mWordEnded) {
+      element->mValue += ' ';
+      tag.mWordEnded = false;
     }
-    element->value += static_cast<char>(c);
+    element->mValue += static_cast<char>(c);
     return;
   }
-  if (tag.wordEnded) {
-    if (!tag.inAttributes) {
-      tag.inAttributes = true;
-      tag.inValue = false;
-    } else if (!tag.inValue && c != '=') {
+  if (tag.mWordEnded) {
+    if (!tag.mInAttributes) {
+      tag.mInAttributes = true;
+      tag.mInValue = false;
+    } else if (!tag.mInValue && c != '=') {
       tag.StorePending(*this, element);
-      tag.lastName.clear();
-    } else if (tag.inValue && (!tag.attrValue.empty() || tag.quoteClosed)) {
+      tag.mLastName.clear();
+    } else if (tag.mInValue && (!tag.mAttrValue.empty() || tag.mQuoteClosed)) {
       tag.StorePending(*this, element);
-      tag.lastName.clear();
-      tag.inValue = false;
+      tag.mLastName.clear();
+      tag.mInValue = false;
     }
-    tag.wordEnded = false;
+    tag.mWordEnded = false;
   }
-  if (!tag.inAttributes) {
-    element->value += static_cast<char>(c);
-  } else if (c == '=' && !tag.inQuote) {
+  if (!tag.mInAttributes) {
+    element->mValue += static_cast<char>(c);
+  } else if (c == '=' && !tag.mInQuote) {
     // Inside quotes '=' is part of the value.
-    tag.inValue = true;
-    tag.quoteClosed = false;
-  } else if (tag.inValue) {
-    tag.attrValue += static_cast<char>(c);
+    tag.mInValue = true;
+    tag.mQuoteClosed = false;
+  } else if (tag.mInValue) {
+    tag.mAttrValue += static_cast<char>(c);
   } else {
-    tag.name += static_cast<char>(c);
+    tag.mName += static_cast<char>(c);
   }
 }
 

@@ -48,17 +48,17 @@ class XMLParser {
   enum class Step { kMore, kFinished, kFailed };
   // What the reader knows about the tag it is in the middle of.
   struct TagReading {
-    std::string name;
-    std::string attrValue;
-    std::string lastName;
-    bool inQuote = false;
-    bool quoteClosed = false;
-    bool wordEnded = false;
-    bool inAttributes = false;
-    bool inValue = false;
+    std::string mName;
+    std::string mAttrValue;
+    std::string mLastName;
+    bool mInQuote = false;
+    bool mQuoteClosed = false;
+    bool mWordEnded = false;
+    bool mInAttributes = false;
+    bool mInValue = false;
     // A trailing '/' only closes a tag when it was written outside quotes: a quoted value such as
     // "1/" keeps its slash.
-    bool endsWithBareSlash = false;
+    bool mEndsWithBareSlash = false;
 
     void StorePending(XMLParser& parser, XMLElement* element);
   };

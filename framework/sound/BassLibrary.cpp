@@ -68,8 +68,8 @@ void BASS_INSTANCE::BindEntryPoints() {
   Bind(mModule, "BASS_StreamFree", BASS_StreamFree);
   Bind(mModule, "BASS_StreamPlay", BASS_StreamPlay);
 
-  isVersion2 = BASS_SetConfig != nullptr;
-  if (isVersion2) {
+  mIsVersion2 = BASS_SetConfig != nullptr;
+  if (mIsVersion2) {
     BASS_Init2 = reinterpret_cast<BASS_InitV2Proc>(init);
     BASS_MusicLoad2 = reinterpret_cast<BASS_MusicLoadV2Proc>(musicLoad);
   } else {

@@ -18,7 +18,7 @@ class BASS_INSTANCE {
   BASS_INSTANCE& operator=(const BASS_INSTANCE&) = delete;
 
   HMODULE mModule = nullptr;
-  bool isVersion2 = false;
+  bool mIsVersion2 = false;
   BASS_InitV1Proc BASS_Init = nullptr;
   BASS_InitV2Proc BASS_Init2 = nullptr;
   decltype(&::BASS_Free) BASS_Free = nullptr;

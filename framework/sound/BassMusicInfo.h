@@ -7,10 +7,10 @@
 namespace Kit {
 
 struct BassMusicInfo : MusicFadeState {
-  DWORD hMusic = 0;   // module handle; 0 for a stream
-  DWORD hStream = 0;  // stream handle; 0 for a module
+  DWORD mHMusic = 0;   // module handle; 0 for a stream
+  DWORD mHStream = 0;  // stream handle; 0 for a module
 
-  DWORD Channel() const { return hMusic != 0 ? hMusic : hStream; }
+  DWORD Channel() const { return mHMusic != 0 ? mHMusic : mHStream; }
 };
 
 }  // namespace Kit

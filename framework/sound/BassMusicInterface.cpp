@@ -33,7 +33,7 @@ BassMusicInterface::BassMusicInterface(HWND window) {
   {
     // Initialising the library may move the system's wave-out volume; the user's setting is kept.
     WaveOutVolumeKeeper keepVolume;
-    if (bass.isVersion2) {
+    if (bass.mIsVersion2) {
       bass.BASS_Init2(1, 44100, 0, window, nullptr);
       bass.BASS_SetConfig(BASS_CONFIG_BUFFER, kStreamBufferMs);
     } else {
@@ -41,7 +41,7 @@ BassMusicInterface::BassMusicInterface(HWND window) {
     }
   }
   bass.BASS_Start();
-  maxMusicVolume = 40;
+  mMaxMusicVolume = 40;
 }
 
 BassMusicInterface::~BassMusicInterface() {
@@ -51,19 +51,19 @@ BassMusicInterface::~BassMusicInterface() {
 }
 
 BassMusicInfo* BassMusicInterface::Find(int songId) {
-  auto it = musicMap.find(songId);
-  return it == musicMap.end() ? nullptr : &it->second;
+  auto it = mMusicMap.find(songId);
+  return it == mMusicMap.end() ? nullptr : &it->second;
 }
 
 void BassMusicInterface::ApplyVolume(const BassMusicInfo& song) {
-  gBassInstance->BASS_ChannelSetAttributes(song.Channel(), kLeaveFrequency, Percent(song.volume), kLeavePan);
+  gBassInstance->BASS_ChannelSetAttributes(song.Channel(), kLeaveFrequency, Percent(song.mVolume), kLeavePan);
 }
 
 void BassMusicInterface::FreeHandles(const BassMusicInfo& song) {
-  if (song.hStream != 0) {
-    gBassInstance->BASS_StreamFree(song.hStream);
-  } else if (song.hMusic != 0) {
-    gBassInstance->BASS_MusicFree(song.hMusic);
+  if (song.mHStream != 0) {
+    gBassInstance->BASS_StreamFree(song.mHStream);
+  } else if (song.mHMusic != 0) {
+    gBassInstance->BASS_MusicFree(song.mHMusic);
   }
 }
 
@@ -72,40 +72,40 @@ bool BassMusicInterface::LoadMusic(int songId, const std::string& fileName) {
   BassMusicInfo song;
   std::string extension = LowerExtension(fileName);
   if (extension == "wav" || extension == "ogg" || extension == "mp3") {
-    song.hStream = bass.BASS_StreamCreateFile(FALSE, fileName.c_str(), 0, 0, 0);
-  } else if (bass.isVersion2) {
-    song.hMusic = bass.BASS_MusicLoad2(FALSE, fileName.c_str(), 0, 0, BASS_MUSIC_RAMP | BASS_SAMPLE_LOOP, 0);
+    song.mHStream = bass.BASS_StreamCreateFile(FALSE, fileName.c_str(), 0, 0, 0);
+  } else if (bass.mIsVersion2) {
+    song.mHMusic = bass.BASS_MusicLoad2(FALSE, fileName.c_str(), 0, 0, BASS_MUSIC_RAMP | BASS_SAMPLE_LOOP, 0);
   } else {
-    song.hMusic = bass.BASS_MusicLoad(FALSE, fileName.c_str(), 0, 0, BASS_SAMPLE_LOOP);
+    song.mHMusic = bass.BASS_MusicLoad(FALSE, fileName.c_str(), 0, 0, BASS_SAMPLE_LOOP);
   }
   if (song.Channel() == 0) return false;
   // An id that is taken keeps its song; the new handle would otherwise be lost with the library's
   // memory and file behind it.
-  if (!musicMap.emplace(songId, song).second) FreeHandles(song);
+  if (!mMusicMap.emplace(songId, song).second) FreeHandles(song);
   return true;
 }
 
 void BassMusicInterface::Start(const BassMusicInfo& song, int offset, bool noLoop, bool moduleFromDefault) {
   BASS_INSTANCE& bass = *gBassInstance;
   DWORD loop = noLoop ? 0 : BASS_SAMPLE_LOOP;
-  if (song.hMusic != 0) {
+  if (song.mHMusic != 0) {
     if (moduleFromDefault && offset == kDefaultOffset) {
-      bass.BASS_MusicPlay(song.hMusic);
+      bass.BASS_MusicPlay(song.mHMusic);
     } else {
-      int flags = static_cast<int>(loop | (bass.isVersion2 ? BASS_MUSIC_RAMP : 0));
-      bass.BASS_MusicPlayEx(song.hMusic, static_cast<DWORD>(offset), flags, TRUE);
+      int flags = static_cast<int>(loop | (bass.mIsVersion2 ? BASS_MUSIC_RAMP : 0));
+      bass.BASS_MusicPlayEx(song.mHMusic, static_cast<DWORD>(offset), flags, TRUE);
     }
     return;
   }
-  bass.BASS_StreamPlay(song.hStream, offset == kDefaultOffset ? FALSE : TRUE, loop);
-  if (offset > 0) bass.BASS_ChannelSetPosition(song.hStream, static_cast<QWORD>(offset));
+  bass.BASS_StreamPlay(song.mHStream, offset == kDefaultOffset ? FALSE : TRUE, loop);
+  if (offset > 0) bass.BASS_ChannelSetPosition(song.mHStream, static_cast<QWORD>(offset));
 }
 
 void BassMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
   BassMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volume = song->volumeCap;
-  song->volumeAdd = 0.0;
+  song->mVolume = song->mVolumeCap;
+  song->mVolumeAdd = 0.0;
   ApplyVolume(*song);
   gBassInstance->BASS_ChannelStop(song->Channel());
   Start(*song, offset, noLoop, false);
@@ -114,13 +114,13 @@ void BassMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
 void BassMusicInterface::StopMusic(int songId) {
   BassMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volume = 0.0;
+  song->mVolume = 0.0;
   gBassInstance->BASS_ChannelStop(song->Channel());
 }
 
 void BassMusicInterface::StopAllMusic() {
-  for (auto& [id, song] : musicMap) {
-    song.volume = 0.0;
+  for (auto& [id, song] : mMusicMap) {
+    song.mVolume = 0.0;
     gBassInstance->BASS_ChannelStop(song.Channel());
   }
 }
@@ -134,33 +134,33 @@ void BassMusicInterface::ResumeMusic(int songId) {
 }
 
 void BassMusicInterface::PauseAllMusic() {
-  for (auto& [id, song] : musicMap) gBassInstance->BASS_ChannelPause(song.Channel());
+  for (auto& [id, song] : mMusicMap) gBassInstance->BASS_ChannelPause(song.Channel());
 }
 
 void BassMusicInterface::ResumeAllMusic() {
-  for (auto& [id, song] : musicMap) gBassInstance->BASS_ChannelResume(song.Channel());
+  for (auto& [id, song] : mMusicMap) gBassInstance->BASS_ChannelResume(song.Channel());
 }
 
 void BassMusicInterface::UnloadMusic(int songId) {
   if (!Find(songId)) return;
   StopMusic(songId);
   // Looked up again: StopMusic may be a subclass's and may have changed the map.
-  auto it = musicMap.find(songId);
-  if (it == musicMap.end()) return;
+  auto it = mMusicMap.find(songId);
+  if (it == mMusicMap.end()) return;
   FreeHandles(it->second);
-  musicMap.erase(it);
+  mMusicMap.erase(it);
 }
 
 void BassMusicInterface::UnloadAllMusic() {
   StopAllMusic();
-  for (auto& [id, song] : musicMap) FreeHandles(song);
-  musicMap.clear();
+  for (auto& [id, song] : mMusicMap) FreeHandles(song);
+  mMusicMap.clear();
 }
 
 void BassMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoop) {
   BassMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volumeAdd = speed;
+  song->mVolumeAdd = speed;
   gBassInstance->BASS_ChannelStop(song->Channel());
   ApplyVolume(*song);
   Start(*song, offset, noLoop, true);
@@ -169,26 +169,26 @@ void BassMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoo
 void BassMusicInterface::FadeOut(int songId, bool stopSong, double speed) {
   BassMusicInfo* song = Find(songId);
   if (!song) return;
-  if (song->volume != 0.0) song->volumeAdd = -speed;
-  song->stopOnFade = stopSong;
+  if (song->mVolume != 0.0) song->mVolumeAdd = -speed;
+  song->mStopOnFade = stopSong;
 }
 
 void BassMusicInterface::FadeOutAll(bool stopSong, double speed) {
-  for (auto& [id, song] : musicMap) song.StartFadeOut(stopSong, speed);
+  for (auto& [id, song] : mMusicMap) song.StartFadeOut(stopSong, speed);
 }
 
 void BassMusicInterface::SetSongVolume(int songId, double volume) {
   BassMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volume = volume;
+  song->mVolume = volume;
   ApplyVolume(*song);
 }
 
 void BassMusicInterface::SetSongMaxVolume(int songId, double volume) {
   BassMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volumeCap = volume;
-  song->volume = std::min(song->volume, volume);
+  song->mVolumeCap = volume;
+  song->mVolume = std::min(song->mVolume, volume);
   ApplyVolume(*song);
 }
 
@@ -199,13 +199,13 @@ bool BassMusicInterface::IsPlaying(int songId) {
 
 void BassMusicInterface::SetVolume(double volume) {
   BASS_INSTANCE& bass = *gBassInstance;
-  if (bass.isVersion2) {
+  if (bass.mIsVersion2) {
     auto percent = static_cast<DWORD>(Percent(volume));
     bass.BASS_SetConfig(BASS_CONFIG_GVOL_MUSIC, percent);
     bass.BASS_SetConfig(BASS_CONFIG_GVOL_STREAM, percent);
     return;
   }
-  int level = static_cast<int>(maxMusicVolume * volume);
+  int level = static_cast<int>(mMaxMusicVolume * volume);
   if (bass.BASS_SetGlobalVolumes) {
     bass.BASS_SetGlobalVolumes(level, level, level);
   } else {
@@ -220,7 +220,7 @@ void BassMusicInterface::SetMusicAmplify(int songId, double amplify) {
 }
 
 void BassMusicInterface::Update() {
-  for (auto& [id, song] : musicMap) {
+  for (auto& [id, song] : mMusicMap) {
     if (!song.Fading()) continue;
     if (song.StepFade()) gBassInstance->BASS_ChannelStop(song.Channel());
     ApplyVolume(song);

@@ -39,8 +39,8 @@ class BassMusicInterface : public MusicInterface {
   void Update() override;
 
  protected:
-  std::map<int, BassMusicInfo> musicMap;
-  int maxMusicVolume = 40;
+  std::map<int, BassMusicInfo> mMusicMap;
+  int mMaxMusicVolume = 40;
 
  private:
   BassMusicInfo* Find(int songId);

@@ -35,92 +35,93 @@ constexpr double kSemitoneRatio = 1.0594630943592953;
 }  // namespace
 
 DSoundInstance::DSoundInstance(DSoundManager* soundManager, LPDIRECTSOUNDBUFFER sourceSound)
-    : soundManager(soundManager), sourceSoundBuffer(sourceSound) {
-  if (sourceSoundBuffer) {
-    HRESULT result = soundManager->directSound->DuplicateSoundBuffer(sourceSoundBuffer, &soundBuffer);
+    : mSoundManager(soundManager), mSourceSoundBuffer(sourceSound) {
+  if (mSourceSoundBuffer) {
+    HRESULT result = soundManager->mDirectSound->DuplicateSoundBuffer(mSourceSoundBuffer, &mSoundBuffer);
     if (FAILED(result)) {
       if (const char* name = DuplicateFailureName(result)) MessageBox(nullptr, name, "Hey", MB_OK);
       ExitProcess(EXIT_FAILURE);
     }
     DWORD frequency = 0;
-    if (SUCCEEDED(soundBuffer->GetFrequency(&frequency))) defaultFrequency = frequency;
+    if (SUCCEEDED(mSoundBuffer->GetFrequency(&frequency))) mDefaultFrequency = frequency;
   }
   RehupVolume();
 }
 
 DSoundInstance::~DSoundInstance() {
-  if (soundBuffer) soundBuffer->Release();
+  if (mSoundBuffer) mSoundBuffer->Release();
 }
 
 void DSoundInstance::RehupVolume() {
-  if (soundBuffer) soundBuffer->SetVolume(DSoundVolumeFromLinear(soundManager->masterVolume * volume * baseVolume));
+  if (mSoundBuffer)
+    mSoundBuffer->SetVolume(DSoundVolumeFromLinear(mSoundManager->mMasterVolume * mVolume * mBaseVolume));
 }
 
 void DSoundInstance::RehupPan() {
-  if (soundBuffer) soundBuffer->SetPan(basePan + pan);
+  if (mSoundBuffer) mSoundBuffer->SetPan(mBasePan + mPan);
 }
 
 void DSoundInstance::Release() {
   Stop();
-  released = true;
+  mReleased = true;
 }
 
 void DSoundInstance::SetBaseVolume(double newVolume) {
-  baseVolume = newVolume;
+  mBaseVolume = newVolume;
   RehupVolume();
 }
 
 void DSoundInstance::SetBasePan(int newPan) {
-  basePan = newPan;
+  mBasePan = newPan;
   RehupPan();
 }
 
 void DSoundInstance::AdjustPitch(double semitones) {
-  if (!soundBuffer) return;
-  double frequency = std::pow(kSemitoneRatio, semitones) * defaultFrequency;
+  if (!mSoundBuffer) return;
+  double frequency = std::pow(kSemitoneRatio, semitones) * mDefaultFrequency;
   if (frequency < 100) frequency = 100;
   if (frequency > 100000) frequency = 100000;
-  soundBuffer->SetFrequency(static_cast<DWORD>(frequency));
+  mSoundBuffer->SetFrequency(static_cast<DWORD>(frequency));
 }
 
 void DSoundInstance::SetVolume(double newVolume) {
-  volume = newVolume;
+  mVolume = newVolume;
   RehupVolume();
 }
 
 void DSoundInstance::SetPan(int newPan) {
-  pan = newPan;
+  mPan = newPan;
   RehupPan();
 }
 
 bool DSoundInstance::Play(bool looping, bool releaseWhenDone) {
   Stop();
-  hasPlayed = true;
-  autoRelease = releaseWhenDone;
-  if (!soundBuffer) return false;
-  return SUCCEEDED(soundBuffer->Play(0, 0, looping ? DSBPLAY_LOOPING : 0));
+  mHasPlayed = true;
+  mAutoRelease = releaseWhenDone;
+  if (!mSoundBuffer) return false;
+  return SUCCEEDED(mSoundBuffer->Play(0, 0, looping ? DSBPLAY_LOOPING : 0));
 }
 
 void DSoundInstance::Stop() {
-  if (soundBuffer) {
-    soundBuffer->Stop();
-    soundBuffer->SetCurrentPosition(0);
+  if (mSoundBuffer) {
+    mSoundBuffer->Stop();
+    mSoundBuffer->SetCurrentPosition(0);
   }
-  autoRelease = false;
+  mAutoRelease = false;
 }
 
 bool DSoundInstance::IsPlaying() {
-  if (!hasPlayed || !soundBuffer) return false;
+  if (!mHasPlayed || !mSoundBuffer) return false;
   DWORD status = 0;
-  if (FAILED(soundBuffer->GetStatus(&status))) return false;
+  if (FAILED(mSoundBuffer->GetStatus(&status))) return false;
   return (status & DSBSTATUS_PLAYING) != 0;
 }
 
 bool DSoundInstance::IsReleased() {
-  if (!released && autoRelease && hasPlayed && !IsPlaying()) Release();
-  return released;
+  if (!mReleased && mAutoRelease && mHasPlayed && !IsPlaying()) Release();
+  return mReleased;
 }
 
-double DSoundInstance::GetVolume() { return volume; }
+double DSoundInstance::GetVolume() { return mVolume; }
 
 }  // namespace Kit

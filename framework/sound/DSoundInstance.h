@@ -30,7 +30,7 @@ class DSoundInstance : public SoundInstance {
   double GetVolume() override;
 
   // This instance's own buffer (null when silent).
-  LPDIRECTSOUNDBUFFER GetSoundBuffer() const { return soundBuffer; }
+  LPDIRECTSOUNDBUFFER GetSoundBuffer() const { return mSoundBuffer; }
 
  protected:
   friend class DSoundManager;
@@ -38,17 +38,17 @@ class DSoundInstance : public SoundInstance {
   void RehupVolume();
   void RehupPan();
 
-  DSoundManager* soundManager;
-  LPDIRECTSOUNDBUFFER sourceSoundBuffer;
-  LPDIRECTSOUNDBUFFER soundBuffer = nullptr;
-  bool autoRelease = false;
-  bool hasPlayed = false;
-  bool released = false;
-  int basePan = 0;
-  double baseVolume = 1.0;
-  int pan = 0;
-  double volume = 1.0;
-  DWORD defaultFrequency = 44100;
+  DSoundManager* mSoundManager;
+  LPDIRECTSOUNDBUFFER mSourceSoundBuffer;
+  LPDIRECTSOUNDBUFFER mSoundBuffer = nullptr;
+  bool mAutoRelease = false;
+  bool mHasPlayed = false;
+  bool mReleased = false;
+  int mBasePan = 0;
+  double mBaseVolume = 1.0;
+  int mPan = 0;
+  double mVolume = 1.0;
+  DWORD mDefaultFrequency = 44100;
 };
 
 }  // namespace Kit

@@ -129,7 +129,7 @@ class BufferLock {
 
 bool DSoundManager::CreateSourceBuffer(unsigned int soundId, int channels, int samplesPerSecond, int bitsPerSample,
                                        DWORD dataSize) {
-  if (soundId >= kMaxSounds || !directSound) return false;
+  if (soundId >= kMaxSounds || !mDirectSound) return false;
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = static_cast<WORD>(channels);
@@ -145,25 +145,25 @@ bool DSoundManager::CreateSourceBuffer(unsigned int soundId, int channels, int s
   desc.lpwfxFormat = &format;
   DiscardSourceBuffer(soundId);
   LPDIRECTSOUNDBUFFER buffer = nullptr;
-  if (FAILED(directSound->CreateSoundBuffer(&desc, &buffer, nullptr))) return false;
-  sourceSounds[soundId] = buffer;
-  sourceDataSizes[soundId] = dataSize;
+  if (FAILED(mDirectSound->CreateSoundBuffer(&desc, &buffer, nullptr))) return false;
+  mSourceSounds[soundId] = buffer;
+  mSourceDataSizes[soundId] = dataSize;
   return true;
 }
 
 void DSoundManager::DiscardSourceBuffer(unsigned int soundId) {
   if (soundId >= kMaxSounds) return;
-  if (sourceSounds[soundId]) sourceSounds[soundId]->Release();
-  sourceSounds[soundId] = nullptr;
-  sourceDataSizes[soundId] = 0;
+  if (mSourceSounds[soundId]) mSourceSounds[soundId]->Release();
+  mSourceSounds[soundId] = nullptr;
+  mSourceDataSizes[soundId] = 0;
 }
 
 int DSoundManager::LoadSoundByName(const std::string& fileName) {
   for (unsigned int id = 0; id < kMaxSounds; ++id) {
-    if (sourceFileNames[id] == fileName) return static_cast<int>(id);
+    if (mSourceFileNames[id] == fileName) return static_cast<int>(id);
   }
   for (int id = kMaxSounds - 1; id >= 0; --id) {
-    if (!sourceSounds[static_cast<unsigned int>(id)]) {
+    if (!mSourceSounds[static_cast<unsigned int>(id)]) {
       return LoadSound(static_cast<unsigned int>(id), fileName) ? id : -1;
     }
   }
@@ -173,8 +173,8 @@ int DSoundManager::LoadSoundByName(const std::string& fileName) {
 bool DSoundManager::LoadSound(unsigned int soundId, const std::string& fileName) {
   if (soundId >= kMaxSounds) return false;
   ReleaseSound(soundId);
-  if (!directSound) return true;
-  sourceFileNames[soundId] = fileName;
+  if (!mDirectSound) return true;
+  mSourceFileNames[soundId] = fileName;
 
   bool relative = fileName.size() > 2 && fileName[0] != '\\' && fileName[0] != '/' && fileName[1] != ':';
   std::string cacheName = relative ? "cached\\" + fileName + ".wav" : std::string();
@@ -186,7 +186,7 @@ bool DSoundManager::LoadSound(unsigned int soundId, const std::string& fileName)
   }
 
   if (LoadWAVSound(soundId, fileName + ".wav")) return true;
-  if (haveFMod && LoadFModSound(soundId, fileName + ".mp3")) {
+  if (mHaveFMod && LoadFModSound(soundId, fileName + ".mp3")) {
     WriteWAV(soundId, cacheName, fileName + ".mp3");
     return true;
   }
@@ -243,7 +243,7 @@ bool DSoundManager::LoadWAVSound(unsigned int soundId, const std::string& fileNa
           !CreateSourceBuffer(soundId, channels, static_cast<int>(samplesPerSecond), bitsPerSample, chunkSize)) {
         return false;
       }
-      BufferLock lock(sourceSounds[soundId], chunkSize);
+      BufferLock lock(mSourceSounds[soundId], chunkSize);
       if (!lock.Locked()) {
         DiscardSourceBuffer(soundId);
         return false;
@@ -260,7 +260,7 @@ bool DSoundManager::LoadWAVSound(unsigned int soundId, const std::string& fileNa
 }
 
 bool DSoundManager::LoadFModSound(unsigned int soundId, const std::string& fileName) {
-  if (!haveFMod || !gFModInstance || soundId >= kMaxSounds) return false;
+  if (!mHaveFMod || !gFModInstance || soundId >= kMaxSounds) return false;
   FMOD_INSTANCE& fmod = *gFModInstance;
   FSOUND_SAMPLE* sample = fmod.FSOUND_Sample_Load(FSOUND_FREE, fileName.c_str(), 0, 0);
   if (!sample) return false;
@@ -274,7 +274,7 @@ bool DSoundManager::LoadFModSound(unsigned int soundId, const std::string& fileN
     fmod.FSOUND_Sample_Free(sample);
     return false;
   }
-  BufferLock lock(sourceSounds[soundId], static_cast<DWORD>(dataSize));
+  BufferLock lock(mSourceSounds[soundId], static_cast<DWORD>(dataSize));
   if (!lock.Locked()) {
     fmod.FSOUND_Sample_Free(sample);
     DiscardSourceBuffer(soundId);
@@ -314,7 +314,7 @@ bool DSoundManager::LoadOGGSound(unsigned int soundId, const std::string& fileNa
   if (frames <= 0 || blockAlign <= 0 || frames > static_cast<ogg_int64_t>(DSBSIZE_MAX / blockAlign)) return false;
   DWORD dataSize = static_cast<DWORD>(frames * blockAlign);
   if (!CreateSourceBuffer(soundId, info->channels, static_cast<int>(info->rate), 16, dataSize)) return false;
-  BufferLock lock(sourceSounds[soundId], dataSize);
+  BufferLock lock(mSourceSounds[soundId], dataSize);
   if (!lock.Locked()) {
     DiscardSourceBuffer(soundId);
     return false;
@@ -361,7 +361,7 @@ bool DSoundManager::LoadAUSound(unsigned int soundId, const std::string& fileNam
                                                       static_cast<DWORD>(bufferSize))) {
     return false;
   }
-  BufferLock lock(sourceSounds[soundId], static_cast<DWORD>(bufferSize));
+  BufferLock lock(mSourceSounds[soundId], static_cast<DWORD>(bufferSize));
   if (!lock.Locked()) {
     DiscardSourceBuffer(soundId);
     return false;
@@ -385,9 +385,9 @@ bool DSoundManager::LoadAUSound(unsigned int soundId, const std::string& fileNam
 
 bool DSoundManager::WriteWAV(unsigned int soundId, const std::string& cacheFileName,
                              const std::string& sourceFileName) {
-  if (cacheFileName.empty() || soundId >= kMaxSounds || !sourceSounds[soundId]) return false;
-  LPDIRECTSOUNDBUFFER buffer = sourceSounds[soundId];
-  DWORD dataSize = sourceDataSizes[soundId];
+  if (cacheFileName.empty() || soundId >= kMaxSounds || !mSourceSounds[soundId]) return false;
+  LPDIRECTSOUNDBUFFER buffer = mSourceSounds[soundId];
+  DWORD dataSize = mSourceDataSizes[soundId];
   void* data = nullptr;
   DWORD locked = 0;
   if (FAILED(buffer->Lock(0, dataSize, &data, &locked, nullptr, nullptr, 0))) return false;

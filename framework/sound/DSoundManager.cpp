@@ -15,82 +15,82 @@ constexpr DWORD kSweepIntervalMs = 1000;
 
 }  // namespace
 
-DSoundManager::DSoundManager(HWND window, bool useFMod) : haveFMod(useFMod) {
-  baseVolumes.fill(1.0);
+DSoundManager::DSoundManager(HWND window, bool useFMod) : mHaveFMod(useFMod) {
+  mBaseVolumes.fill(1.0);
   if (!window) return;
 
   HMODULE dsound = GetModuleHandle("dsound.dll");
   auto create = reinterpret_cast<LPDIRECTSOUNDCREATE>(dsound ? GetProcAddress(dsound, "DirectSoundCreate") : nullptr);
   if (!create) return;
-  if (FAILED(create(nullptr, &directSound, nullptr))) {
-    directSound = nullptr;
+  if (FAILED(create(nullptr, &mDirectSound, nullptr))) {
+    mDirectSound = nullptr;
     return;
   }
 
-  if (haveFMod) {
+  if (mHaveFMod) {
     LoadFModDLL();
     gFModInstance->FSOUND_SetHWND(window);
     gFModInstance->FSOUND_SetBufferSize(200);
     gFModInstance->FSOUND_Init(44100, 64, 2);
   }
 
-  if (FAILED(directSound->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
-    directSound->SetCooperativeLevel(window, DSSCL_NORMAL);
+  if (FAILED(mDirectSound->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
+    mDirectSound->SetCooperativeLevel(window, DSSCL_NORMAL);
     return;
   }
   DSBUFFERDESC desc{};
   desc.dwSize = sizeof desc;
   desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
-  if (SUCCEEDED(directSound->CreateSoundBuffer(&desc, &primaryBuffer, nullptr))) {
+  if (SUCCEEDED(mDirectSound->CreateSoundBuffer(&desc, &mPrimaryBuffer, nullptr))) {
     WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
-    primaryBuffer->SetFormat(&format);
+    mPrimaryBuffer->SetFormat(&format);
   } else {
-    primaryBuffer = nullptr;
+    mPrimaryBuffer = nullptr;
   }
 }
 
 DSoundManager::~DSoundManager() {
   ReleaseChannels();
   ReleaseSounds();
-  if (primaryBuffer) primaryBuffer->Release();
-  if (directSound) {
-    if (haveFMod) gFModInstance->FSOUND_Close();
-    directSound->Release();
-    if (haveFMod) FreeFModDLL();
+  if (mPrimaryBuffer) mPrimaryBuffer->Release();
+  if (mDirectSound) {
+    if (mHaveFMod) gFModInstance->FSOUND_Close();
+    mDirectSound->Release();
+    if (mHaveFMod) FreeFModDLL();
   }
 }
 
-bool DSoundManager::Initialized() { return directSound != nullptr; }
+bool DSoundManager::Initialized() { return mDirectSound != nullptr; }
 
 void DSoundManager::ReleaseSound(unsigned int soundId) {
   if (soundId >= kMaxSounds) return;
-  if (sourceSounds[soundId]) sourceSounds[soundId]->Release();
-  sourceSounds[soundId] = nullptr;
-  sourceDataSizes[soundId] = 0;
-  sourceFileNames[soundId].clear();
+  if (mSourceSounds[soundId]) mSourceSounds[soundId]->Release();
+  mSourceSounds[soundId] = nullptr;
+  mSourceDataSizes[soundId] = 0;
+  mSourceFileNames[soundId].clear();
 }
 
 void DSoundManager::SetVolume(double volume) {
-  masterVolume = volume;
-  for (DSoundInstance* instance : playingSounds) {
+  mMasterVolume = volume;
+  for (DSoundInstance* instance : mPlayingSounds) {
     if (instance) instance->RehupVolume();
   }
 }
 
 bool DSoundManager::SetBaseVolume(unsigned int soundId, double volume) {
   if (soundId >= kMaxSounds) return false;
-  baseVolumes[soundId] = volume;
+  mBaseVolumes[soundId] = volume;
   return true;
 }
 
 bool DSoundManager::SetBasePan(unsigned int soundId, int pan) {
   if (soundId >= kMaxSounds) return false;
-  basePans[soundId] = pan;
+  mBasePans[soundId] = pan;
   return true;
 }
 
 void DSoundManager::ReleaseFreeChannels() {
-  for (DSoundInstance*& instance : playingSounds) {
+  for (DSoundInstance*& instance : mPlayingSounds) {
     if (instance && instance->IsReleased()) {
       delete instance;
       instance = nullptr;
@@ -100,12 +100,12 @@ void DSoundManager::ReleaseFreeChannels() {
 
 int DSoundManager::FindFreeChannel() {
   DWORD tick = GetTickCount();
-  if (tick - lastReleaseTick > kSweepIntervalMs) {
+  if (tick - mLastReleaseTick > kSweepIntervalMs) {
     ReleaseFreeChannels();
-    lastReleaseTick = tick;
+    mLastReleaseTick = tick;
   }
   for (int channel = 0; channel < kMaxChannels; ++channel) {
-    DSoundInstance*& instance = playingSounds[static_cast<std::size_t>(channel)];
+    DSoundInstance*& instance = mPlayingSounds[static_cast<std::size_t>(channel)];
     if (!instance) return channel;
     if (instance->IsReleased()) {
       delete instance;
@@ -121,28 +121,28 @@ SoundInstance* DSoundManager::GetSoundInstance(unsigned int soundId) {
   int channel = FindFreeChannel();
   if (channel < 0) return nullptr;
   DSoundInstance* instance = nullptr;
-  if (!directSound) {
+  if (!mDirectSound) {
     instance = new DSoundInstance(this, nullptr);
   } else {
-    if (!sourceSounds[soundId]) return nullptr;
-    instance = new DSoundInstance(this, sourceSounds[soundId]);
+    if (!mSourceSounds[soundId]) return nullptr;
+    instance = new DSoundInstance(this, mSourceSounds[soundId]);
   }
-  playingSounds[static_cast<std::size_t>(channel)] = instance;
-  instance->SetBasePan(basePans[soundId]);
-  instance->SetBaseVolume(baseVolumes[soundId]);
+  mPlayingSounds[static_cast<std::size_t>(channel)] = instance;
+  instance->SetBasePan(mBasePans[soundId]);
+  instance->SetBaseVolume(mBaseVolumes[soundId]);
   return instance;
 }
 
 void DSoundManager::ReleaseSounds() {
   for (unsigned int id = 0; id < kMaxSounds; ++id) {
-    if (sourceSounds[id]) sourceSounds[id]->Release();
-    sourceSounds[id] = nullptr;
-    sourceDataSizes[id] = 0;
+    if (mSourceSounds[id]) mSourceSounds[id]->Release();
+    mSourceSounds[id] = nullptr;
+    mSourceDataSizes[id] = 0;
   }
 }
 
 void DSoundManager::ReleaseChannels() {
-  for (DSoundInstance*& instance : playingSounds) {
+  for (DSoundInstance*& instance : mPlayingSounds) {
     delete instance;
     instance = nullptr;
   }
@@ -162,15 +162,15 @@ void DSoundManager::SetMasterVolume(double volume) {
 void DSoundManager::SpareHook() {}
 
 void DSoundManager::SetCooperativeWindow(HWND window, bool) {
-  if (directSound) directSound->SetCooperativeLevel(window, DSSCL_NORMAL);
+  if (mDirectSound) mDirectSound->SetCooperativeLevel(window, DSSCL_NORMAL);
 }
 
 void DSoundManager::StopAllSounds() {
-  for (DSoundInstance* instance : playingSounds) {
+  for (DSoundInstance* instance : mPlayingSounds) {
     if (!instance) continue;
-    bool keepAutoRelease = instance->autoRelease;
+    bool keepAutoRelease = instance->mAutoRelease;
     instance->Stop();
-    instance->autoRelease = keepAutoRelease;
+    instance->mAutoRelease = keepAutoRelease;
   }
 }
 

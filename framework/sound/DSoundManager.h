@@ -40,7 +40,7 @@ class DSoundManager : public SoundManager {
   void SetCooperativeWindow(HWND window, bool isWindowed) override;
   void StopAllSounds() override;
 
-  // The readers: each fills sourceSounds[id] from one file and reports whether it succeeded. A failed
+  // The readers: each fills mSourceSounds[id] from one file and reports whether it succeeded. A failed
   // read leaves the id without a buffer.
   bool LoadWAVSound(unsigned int soundId, const std::string& fileName);
   bool LoadFModSound(unsigned int soundId, const std::string& fileName);
@@ -55,22 +55,22 @@ class DSoundManager : public SoundManager {
   // The channel slot for a new instance (sweeping finished instances on the way), or -1.
   int FindFreeChannel();
   void ReleaseFreeChannels();
-  // Makes an empty static buffer for a reader in sourceSounds[id]; false when DirectSound refuses.
+  // Makes an empty static buffer for a reader in mSourceSounds[id]; false when DirectSound refuses.
   bool CreateSourceBuffer(unsigned int soundId, int channels, int samplesPerSecond, int bitsPerSample, DWORD dataSize);
   // Drops the id's buffer after a failed read.
   void DiscardSourceBuffer(unsigned int soundId);
 
-  std::array<LPDIRECTSOUNDBUFFER, kMaxSounds> sourceSounds{};
-  std::array<std::string, kMaxSounds> sourceFileNames;
-  LPDIRECTSOUNDBUFFER primaryBuffer = nullptr;
-  std::array<DWORD, kMaxSounds> sourceDataSizes{};
-  std::array<double, kMaxSounds> baseVolumes{};
-  std::array<int, kMaxSounds> basePans{};
-  std::array<DSoundInstance*, kMaxChannels> playingSounds{};
-  double masterVolume = 1.0;
-  DWORD lastReleaseTick = 0;
-  LPDIRECTSOUND directSound = nullptr;
-  bool haveFMod;
+  std::array<LPDIRECTSOUNDBUFFER, kMaxSounds> mSourceSounds{};
+  std::array<std::string, kMaxSounds> mSourceFileNames;
+  LPDIRECTSOUNDBUFFER mPrimaryBuffer = nullptr;
+  std::array<DWORD, kMaxSounds> mSourceDataSizes{};
+  std::array<double, kMaxSounds> mBaseVolumes{};
+  std::array<int, kMaxSounds> mBasePans{};
+  std::array<DSoundInstance*, kMaxChannels> mPlayingSounds{};
+  double mMasterVolume = 1.0;
+  DWORD mLastReleaseTick = 0;
+  LPDIRECTSOUND mDirectSound = nullptr;
+  bool mHaveFMod;
 };
 
 }  // namespace Kit

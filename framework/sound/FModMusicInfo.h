@@ -8,9 +8,9 @@
 namespace Kit {
 
 struct FModMusicInfo : MusicFadeState {
-  FSOUND_SAMPLE* hSample = nullptr;  // a sample song's sample; null for a module song
-  FMUSIC_MODULE* hMusic = nullptr;   // a module song's module; null for a sample song
-  bool repeats = false;              // a sample song loops
+  FSOUND_SAMPLE* mHSample = nullptr;  // a sample song's sample; null for a module song
+  FMUSIC_MODULE* mHMusic = nullptr;   // a module song's module; null for a sample song
+  bool mRepeats = false;              // a sample song loops
 };
 
 }  // namespace Kit

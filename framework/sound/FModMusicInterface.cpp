@@ -53,37 +53,37 @@ FModMusicInterface::FModMusicInterface(HWND) { LoadFModDLL(); }
 FModMusicInterface::~FModMusicInterface() { FreeFModDLL(); }
 
 FModMusicInfo* FModMusicInterface::Find(int songId) {
-  auto it = musicMap.find(songId);
-  return it == musicMap.end() ? nullptr : &it->second;
+  auto it = mMusicMap.find(songId);
+  return it == mMusicMap.end() ? nullptr : &it->second;
 }
 
 void FModMusicInterface::ApplyVolume(int songId, const FModMusicInfo& song) {
-  if (song.hMusic) {
-    FMod().FMUSIC_SetMasterVolume(song.hMusic, static_cast<int>(maxMusicVolume * masterVolume * song.volume));
+  if (song.mHMusic) {
+    FMod().FMUSIC_SetMasterVolume(song.mHMusic, static_cast<int>(mMaxMusicVolume * mMasterVolume * song.mVolume));
   } else {
-    FMod().FSOUND_SetVolume(songId, static_cast<int>(maxSampleVolume * masterVolume * song.volume));
+    FMod().FSOUND_SetVolume(songId, static_cast<int>(mMaxSampleVolume * mMasterVolume * song.mVolume));
   }
 }
 
 void FModMusicInterface::Insert(int songId, const FModMusicInfo& song) {
-  if (musicMap.emplace(songId, song).second) return;
+  if (mMusicMap.emplace(songId, song).second) return;
   // The id keeps its first song; the new one would otherwise never be freed.
-  if (song.hSample) FMod().FSOUND_Sample_Free(song.hSample);
+  if (song.mHSample) FMod().FSOUND_Sample_Free(song.mHSample);
 }
 
 bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
   FModMusicInfo song;
-  song.hMusic = FMod().FMUSIC_LoadSong(fileName.c_str());
-  if (!song.hMusic) return false;
+  song.mHMusic = FMod().FMUSIC_LoadSong(fileName.c_str());
+  if (!song.mHMusic) return false;
   Insert(songId, song);
   return true;
 }
 
 bool FModMusicInterface::LoadSample(int songId, const std::string& file, bool loop) {
   FModMusicInfo song;
-  song.hSample = LoadFModSample(file);
-  if (!song.hSample) return false;
-  song.repeats = loop;
+  song.mHSample = LoadFModSample(file);
+  if (!song.mHSample) return false;
+  song.mRepeats = loop;
   Insert(songId, song);
   return true;
 }
@@ -130,8 +130,8 @@ bool FModMusicInterface::LoadSampleWithIntro(int songId, const std::string& intr
   if (loopPart) FMod().FSOUND_Sample_Free(loopPart);
   if (!joined) return false;
   FModMusicInfo song;
-  song.hSample = joined;
-  song.repeats = loop;
+  song.mHSample = joined;
+  song.mRepeats = loop;
   Insert(songId, song);
   return true;
 }
@@ -139,24 +139,24 @@ bool FModMusicInterface::LoadSampleWithIntro(int songId, const std::string& intr
 void FModMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
   FModMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volume = song->volumeCap;
-  song->volumeAdd = 0.0;
-  if (song->hMusic) {
+  song->mVolume = song->mVolumeCap;
+  song->mVolumeAdd = 0.0;
+  if (song->mHMusic) {
     ApplyVolume(songId, *song);
-    FMod().FMUSIC_SetLooping(song->hMusic, noLoop ? kModulePlaysOnce : kModuleLoops);
-    FMod().FMUSIC_PlaySong(song->hMusic);
-    FMod().FMUSIC_SetOrder(song->hMusic, offset);
+    FMod().FMUSIC_SetLooping(song->mHMusic, noLoop ? kModulePlaysOnce : kModuleLoops);
+    FMod().FMUSIC_PlaySong(song->mHMusic);
+    FMod().FMUSIC_SetOrder(song->mHMusic, offset);
   } else {
-    FMod().FSOUND_PlaySound(songId, song->hSample);
-    FMod().FSOUND_SetLoopMode(songId, song->repeats ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
+    FMod().FSOUND_PlaySound(songId, song->mHSample);
+    FMod().FSOUND_SetLoopMode(songId, song->mRepeats ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
     ApplyVolume(songId, *song);
   }
 }
 
 void FModMusicInterface::Stop(int songId, FModMusicInfo& song) {
-  song.volume = 0.0;
-  if (song.hMusic) {
-    FMod().FMUSIC_StopSong(song.hMusic);
+  song.mVolume = 0.0;
+  if (song.mHMusic) {
+    FMod().FMUSIC_StopSong(song.mHMusic);
   } else {
     FMod().FSOUND_StopSound(songId);
   }
@@ -167,14 +167,14 @@ void FModMusicInterface::StopMusic(int songId) {
 }
 
 void FModMusicInterface::StopAllMusic() {
-  for (auto& [id, song] : musicMap) Stop(id, song);
+  for (auto& [id, song] : mMusicMap) Stop(id, song);
 }
 
 void FModMusicInterface::PauseMusic(int songId) {
   FModMusicInfo* song = Find(songId);
   if (!song) return;
-  if (song->hMusic) {
-    FMod().FMUSIC_SetPaused(song->hMusic, 1);
+  if (song->mHMusic) {
+    FMod().FMUSIC_SetPaused(song->mHMusic, 1);
   } else {
     FMod().FSOUND_SetPaused(songId, 1);
   }
@@ -183,8 +183,8 @@ void FModMusicInterface::PauseMusic(int songId) {
 void FModMusicInterface::ResumeMusic(int songId) {
   FModMusicInfo* song = Find(songId);
   if (!song) return;
-  if (song->hMusic) {
-    FMod().FMUSIC_SetPaused(song->hMusic, 0);
+  if (song->mHMusic) {
+    FMod().FMUSIC_SetPaused(song->mHMusic, 0);
   } else {
     FMod().FSOUND_SetPaused(songId, 0);
   }
@@ -193,17 +193,17 @@ void FModMusicInterface::ResumeMusic(int songId) {
 void FModMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoop) {
   FModMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volumeAdd = speed;
-  if (song->hMusic) {
+  song->mVolumeAdd = speed;
+  if (song->mHMusic) {
     ApplyVolume(songId, *song);
-    FMod().FMUSIC_SetLooping(song->hMusic, noLoop ? kModulePlaysOnce : kModuleLoops);
-    if (!FMod().FMUSIC_IsPlaying(song->hMusic)) FMod().FMUSIC_PlaySong(song->hMusic);
-    if (offset != kDefaultOffset) FMod().FMUSIC_SetOrder(song->hMusic, offset);
+    FMod().FMUSIC_SetLooping(song->mHMusic, noLoop ? kModulePlaysOnce : kModuleLoops);
+    if (!FMod().FMUSIC_IsPlaying(song->mHMusic)) FMod().FMUSIC_PlaySong(song->mHMusic);
+    if (offset != kDefaultOffset) FMod().FMUSIC_SetOrder(song->mHMusic, offset);
     return;
   }
   if (!FMod().FSOUND_IsPlaying(songId)) {
-    FMod().FSOUND_PlaySound(songId, song->hSample);
-    FMod().FSOUND_SetLoopMode(songId, song->repeats ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
+    FMod().FSOUND_PlaySound(songId, song->mHSample);
+    FMod().FSOUND_SetLoopMode(songId, song->mRepeats ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF);
   }
   ApplyVolume(songId, *song);
 }
@@ -215,13 +215,13 @@ void FModMusicInterface::FadeOut(int songId, bool stopSong, double speed) {
 }
 
 void FModMusicInterface::FadeOutAll(bool stopSong, double speed) {
-  for (auto& [id, song] : musicMap) song.StartFadeOut(stopSong, speed);
+  for (auto& [id, song] : mMusicMap) song.StartFadeOut(stopSong, speed);
 }
 
 void FModMusicInterface::SetSongVolume(int songId, double volume) {
   FModMusicInfo* song = Find(songId);
   if (!song) return;
-  song->volume = volume;
+  song->mVolume = volume;
   ApplyVolume(songId, *song);
 }
 
@@ -229,21 +229,21 @@ bool FModMusicInterface::IsPlaying(int songId) {
   FModMusicInfo* song = Find(songId);
   if (!song) return false;
   // A sample song has no module to ask: its channel tells.
-  if (song->hMusic) return FMod().FMUSIC_IsPlaying(song->hMusic) != 0;
+  if (song->mHMusic) return FMod().FMUSIC_IsPlaying(song->mHMusic) != 0;
   return FMod().FSOUND_IsPlaying(songId) != 0;
 }
 
 void FModMusicInterface::SetVolume(double volume) {
-  masterVolume = volume;
-  for (auto& [id, song] : musicMap) ApplyVolume(id, song);
+  mMasterVolume = volume;
+  for (auto& [id, song] : mMusicMap) ApplyVolume(id, song);
 }
 
 void FModMusicInterface::Update() {
-  for (auto& [id, song] : musicMap) {
+  for (auto& [id, song] : mMusicMap) {
     if (!song.Fading()) continue;
     if (song.StepFade()) {
-      if (song.hMusic) {
-        FMod().FMUSIC_StopSong(song.hMusic);
+      if (song.mHMusic) {
+        FMod().FMUSIC_StopSong(song.mHMusic);
       } else {
         FMod().FSOUND_StopSound(id);
       }

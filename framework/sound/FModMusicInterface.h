@@ -39,10 +39,10 @@ class FModMusicInterface : public MusicInterface {
   virtual bool LoadSample(int songId, const std::string& file, bool loop);
 
  protected:
-  std::map<int, FModMusicInfo> musicMap;
-  double masterVolume = 1.0;
-  int maxMusicVolume = 100;
-  int maxSampleVolume = 100;
+  std::map<int, FModMusicInfo> mMusicMap;
+  double mMasterVolume = 1.0;
+  int mMaxMusicVolume = 100;
+  int mMaxSampleVolume = 100;
 
  private:
   FModMusicInfo* Find(int songId);

@@ -3,14 +3,14 @@
 namespace Kit {
 
 bool MusicFadeState::StepFade() {
-  volume += volumeAdd;
-  if (volume > volumeCap) {
-    volume = volumeCap;
-    volumeAdd = 0.0;
-  } else if (volume < 0.0) {
-    volume = 0.0;
-    volumeAdd = 0.0;
-    return stopOnFade;
+  mVolume += mVolumeAdd;
+  if (mVolume > mVolumeCap) {
+    mVolume = mVolumeCap;
+    mVolumeAdd = 0.0;
+  } else if (mVolume < 0.0) {
+    mVolume = 0.0;
+    mVolumeAdd = 0.0;
+    return mStopOnFade;
   }
   return false;
 }

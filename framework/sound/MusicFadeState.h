@@ -5,15 +5,15 @@
 namespace Kit {
 
 struct MusicFadeState {
-  double volume = 0.0;
-  double volumeAdd = 0.0;  // fade step per Update; 0.0 = no fade
-  double volumeCap = 1.0;  // upper bound of fades, and the volume PlayMusic plays at
-  bool stopOnFade = false;
+  double mVolume = 0.0;
+  double mVolumeAdd = 0.0;  // fade step per Update; 0.0 = no fade
+  double mVolumeCap = 1.0;  // upper bound of fades, and the volume PlayMusic plays at
+  bool mStopOnFade = false;
 
-  bool Fading() const { return volumeAdd != 0.0; }
+  bool Fading() const { return mVolumeAdd != 0.0; }
   void StartFadeOut(bool stopSong, double speed) {
-    volumeAdd = -speed;
-    stopOnFade = stopSong;
+    mVolumeAdd = -speed;
+    mStopOnFade = stopSong;
   }
   // Moves the volume one fade step; true when this step faded the song out and it is to be stopped.
   bool StepFade();

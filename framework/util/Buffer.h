@@ -63,11 +63,11 @@ class Buffer {
   bool AtEnd() const;
 
   // The stored bytes and positions, as the demo code reads and restores them (a reader may put
-  // readBitPos back to where it peeked from).
-  std::vector<std::uint8_t> data;
-  std::int32_t dataBitSize = 0;  // the highest write position ever reached
-  std::int32_t readBitPos = 0;   // next bit to read, from bit 0 of byte 0
-  std::int32_t writeBitPos = 0;  // next bit to write
+  // mReadBitPos back to where it peeked from).
+  std::vector<std::uint8_t> mData;
+  std::int32_t mDataBitSize = 0;  // the highest write position ever reached
+  std::int32_t mReadBitPos = 0;   // next bit to read, from bit 0 of byte 0
+  std::int32_t mWriteBitPos = 0;  // next bit to write
 
  private:
   // Stores `count` (0..32) bits at the write position, creating the bytes it reaches.

@@ -20,6 +20,24 @@ void MarkDirtyOverlapping(WidgetContainer& root, std::list<Widget*>::iterator fi
   }
 }
 
+// Hands every child, in order, to `update`, which may remove or move children (and may nest walks of its
+// own, in a modal wait): the walk's cursor is registered with the container, whose Unlink moves it on.
+// From the base modal widget on, the children are over it.
+template <typename Update>
+void UpdateChildren(WidgetContainer& container, ModalFlags& flags, Update update) {
+  WidgetContainer::ChildWalk walk;
+  walk.mWalkCursor = container.mChildren.begin();
+  container.mRunningWalks.push_back(&walk);
+  while (walk.mWalkCursor != container.mChildren.end()) {
+    walk.mWalkCursorMoved = false;
+    Widget* child = *walk.mWalkCursor;
+    if (container.mManager != nullptr && child == container.mManager->mBaseModalWidget) flags.mIsOver = true;
+    update(child);
+    if (!walk.mWalkCursorMoved) ++walk.mWalkCursor;
+  }
+  std::erase(container.mRunningWalks, &walk);
+}
+
 }  // namespace
 
 WidgetContainer::WidgetContainer() = default;
@@ -137,17 +155,7 @@ void WidgetContainer::UpdateAll(ModalFlags& flags) {
     Update();
   }
 
-  ChildWalk walk;
-  walk.mWalkCursor = mChildren.begin();
-  mRunningWalks.push_back(&walk);
-  while (walk.mWalkCursor != mChildren.end()) {
-    walk.mWalkCursorMoved = false;
-    Widget* child = *walk.mWalkCursor;
-    if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mIsOver = true;
-    child->UpdateAll(flags);
-    if (!walk.mWalkCursorMoved) ++walk.mWalkCursor;
-  }
-  std::erase(mRunningWalks, &walk);
+  UpdateChildren(*this, flags, [&flags](Widget* child) { child->UpdateAll(flags); });
   restore();
 }
 
@@ -159,17 +167,7 @@ void WidgetContainer::UpdateFAll(ModalFlags& flags, float frac) {
   flags.mUnderFlags = mFlagsModifier.Apply(flags.mUnderFlags);
   if (flags.GetFlags() & WIDGETFLAGS_UPDATE) UpdateF(frac);
 
-  ChildWalk walk;
-  walk.mWalkCursor = mChildren.begin();
-  mRunningWalks.push_back(&walk);
-  while (walk.mWalkCursor != mChildren.end()) {
-    walk.mWalkCursorMoved = false;
-    Widget* child = *walk.mWalkCursor;
-    if (mManager != nullptr && child == mManager->mBaseModalWidget) flags.mIsOver = true;
-    child->UpdateFAll(flags, frac);
-    if (!walk.mWalkCursorMoved) ++walk.mWalkCursor;
-  }
-  std::erase(mRunningWalks, &walk);
+  UpdateChildren(*this, flags, [&flags, frac](Widget* child) { child->UpdateFAll(flags, frac); });
   flags.mOverFlags = saved.mOverFlags;
   flags.mUnderFlags = saved.mUnderFlags;
 }

@@ -12,18 +12,24 @@
 
 void LevelCompleteScreen::AddedToManager(Kit::WidgetManager* manager) {
   Kit::Widget::AddedToManager(manager);
-  mButtons.Add(
-      manager,
-      MakeImageButton(
-          {kNextButton, {705, 570, 78, 24}, IMAGE_BTN_NEXTLEVEL_UP, IMAGE_BTN_NEXTLEVEL_OVER, IMAGE_BTN_NEXTLEVEL_OVER},
-          this));
-  mButtons.SetActive(kNextButton, false);
+  mNextButton = MakeImageButton(
+      {kNextButton, {705, 570, 78, 24}, IMAGE_BTN_NEXTLEVEL_UP, IMAGE_BTN_NEXTLEVEL_OVER, IMAGE_BTN_NEXTLEVEL_OVER},
+      this);
+  manager->AddWidget(mNextButton.get());
+  SetNextButtonActive(false);
   RecordLevel();
 }
 
 void LevelCompleteScreen::RemovedFromManager(Kit::WidgetManager* manager) {
   Kit::Widget::RemovedFromManager(manager);
-  mButtons.RemoveAll(manager);
+  if (mNextButton != nullptr && mNextButton->mManager != nullptr) manager->RemoveWidget(mNextButton.get());
+}
+
+// Active: shown and enabled; inactive: hidden and disabled.
+void LevelCompleteScreen::SetNextButtonActive(bool active) {
+  if (mNextButton == nullptr) return;
+  mNextButton->SetVisible(active);
+  mNextButton->SetDisabled(!active);
 }
 
 // A custom level is no part of the player's progress.
@@ -35,7 +41,7 @@ void LevelCompleteScreen::RecordLevel() {
 void LevelCompleteScreen::ButtonDepress(int id) {
   if (id != kNextButton) return;
   mState = kSlidingOut;
-  mButtons.SetActive(kNextButton, false);
+  SetNextButtonActive(false);
   mApp->PlaySample(SOUND_BTNSLIDE);
 }
 
@@ -48,7 +54,7 @@ void LevelCompleteScreen::Update() {
     mPanelX -= kPanelStepPx;
     if (mPanelX == kPanelShownX) {
       mState = kWaiting;
-      mButtons.SetActive(kNextButton, true);
+      SetNextButtonActive(true);
     }
   } else if (mState == kSlidingOut) {
     mPanelX += kPanelStepPx;

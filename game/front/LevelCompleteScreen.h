@@ -31,7 +31,9 @@ class LevelCompleteScreen : public Kit::Widget, public Kit::ButtonListener {
   void Advance();
 
   GameApp* mApp;
-  ScreenButtons mButtons;
+  // The button that continues: made when the screen joins the manager, shown and enabled only while the
+  // screen waits for it.
+  std::unique_ptr<Kit::ButtonWidget> mNextButton;
   int mState = kSlidingIn;
   int mPanelX = kPanelHiddenX;
   int mPanelY = 538;
@@ -39,4 +41,5 @@ class LevelCompleteScreen : public Kit::Widget, public Kit::ButtonListener {
  private:
   void RecordLevel();
   void AdvanceCustom();
+  void SetNextButtonActive(bool active);
 };

@@ -101,6 +101,10 @@ void MainMenuScreen::StartParticles() {
 
 void MainMenuScreen::PromptForName() {
   StartParticles();
+  AskForNameWithoutPlayer();
+}
+
+void MainMenuScreen::AskForNameWithoutPlayer() {
   if (gProfileStore.mCurrentProfile != nullptr) return;
   OpenEnterNameDialog(mApp, EnterNameDialog::kNewPlayer, "");
 }

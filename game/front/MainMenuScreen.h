@@ -32,6 +32,8 @@ class MainMenuScreen : public Kit::Widget, public Kit::ButtonListener {
   void ButtonDepress(int id) override;
   // Starts the menu's particles and, when no player is current, opens the name dialog for a new one.
   void PromptForName();
+  // The name dialog for a new player, when no player is current.
+  void AskForNameWithoutPlayer();
   // The menu's particles alone (they also run over the image backdrop of the levels).
   static void StartParticles();
 

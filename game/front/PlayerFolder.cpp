@@ -56,7 +56,7 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   // No lock: files are only ever replaced whole by a rename, so a reader sees one or the other.
   Kit::Buffer buffer;
   if (!app->ReadBufferFromFile(path, &buffer)) return ReadResult::Unreadable;
-  bytes->assign(buffer.data.begin(), buffer.data.begin() + buffer.GetDataLen());
+  bytes->assign(buffer.mData.begin(), buffer.mData.begin() + buffer.GetDataLen());
   return ReadResult::Read;
 }
 

@@ -59,10 +59,10 @@ class GameApp : public Kit::KitAppBase {
 
   // The road of a level. StartLevel loads the current level (scene and level, or the next queued custom
   // level) and puts its play field up with every brick showing, or tells the player why a level without
-  // bricks is not played; OpenPlayField puts up the play field for the level already loaded. The other
-  // three are where the play field hands over: after a cleared level (the level-complete screen), after
-  // the last life (the game-over screen), and to pause (the in-game menu).
-  void StartLevel();
+  // bricks is not played and returns false; OpenPlayField puts up the play field for the level already loaded. The
+  // other three are where the play field hands over: after a cleared level (the level-complete screen), after the last
+  // life (the game-over screen), and to pause (the in-game menu).
+  bool StartLevel();
   void OpenPlayField();
   void OpenLevelComplete();
   void OpenGameOver();
@@ -115,7 +115,7 @@ class GameApp : public Kit::KitAppBase {
   void RegisterMusic();
   void OpenLoadingScreen();
   void OpenMainMenu();
-  void StartFirstGame();
+  bool StartFirstGame();
   // Takes a screen still held out of the widget manager and deletes it.
   template <class Screen>
   void DeleteScreen(Screen*& screen);

@@ -15,18 +15,19 @@
 #include "game/play/PlayField.h"
 
 // A level without bricks is refused here as on the level-start screen: the menu underneath stays.
-void GameApp::StartLevel() {
+bool GameApp::StartLevel() {
   if (mCustomLevel && mCustomLevelPaths.empty()) mCustomLevelPaths.push_back(mStartLevelPath);
   const std::string path = PeekLevelPath(*this);
   const LevelContents contents = LoadLevelObjects(*this);
   if (contents != LevelContents::kBricks) {
     ShowMessageDialog(this, nullptr, UnplayableLevelText(path, contents), 0);
     ChangeMusic(kMenuTrack);
-    return;
+    return false;
   }
   for (Actor* brick : gActorScene.mBricks)
     if (brick->mTmpl) brick->mTmpl->mVisible = true;
   OpenPlayField();
+  return true;
 }
 
 void GameApp::OpenPlayField() {

@@ -99,7 +99,8 @@ void GameApp::LoadGameData() {
     mMainMenuScreen->PromptForName();
   mMusicTrack = kMenuTrack;
   if (mMusicInterface) mMusicInterface->FadeIn(kMenuTrack, 0, kMusicFadePerTick, false);
-  if (levelAsked) StartFirstGame();
+  // A refused level leaves the player at the menu, where a first start asks for a name as always.
+  if (levelAsked && !StartFirstGame()) mMainMenuScreen->AskForNameWithoutPlayer();
 }
 
 // The menu takes the focus before it joins the manager, and stays there, under every other screen,
@@ -111,14 +112,14 @@ void GameApp::OpenMainMenu() {
   mWidgetManager->AddWidget(mMainMenuScreen);
 }
 
-// The level the command line named goes straight into play, over the menu.
-void GameApp::StartFirstGame() {
+// The level the command line named goes straight into play, over the menu; false when it was refused.
+bool GameApp::StartFirstGame() {
   mScore = 0;
   mLives = kLivesAtNewGame;
   mCustomLevel = !mStartLevelPath.empty();
   mScene = mStartScene > 0 ? mStartScene : 1;
   mLevel = mStartLevel > 0 ? mStartLevel : 1;
-  StartLevel();
+  return StartLevel();
 }
 
 // Deletes the screens still held, in a fixed order, then frees the groups (also a "Game" that never

@@ -6,14 +6,27 @@
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
 
-int main(int argc, char** argv) {
-  plat::SetCommandLine(plat::CommandLineFromArguments(argc, argv));
-  // Relative paths: the player's own files first, then the game's data.
-  plat::UseGameFolders("quarvel", QUARVEL_DATA_FROM_PROGRAM, QUARVEL_INSTALLED_DATA_DIR);
-  Kit::gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
+namespace {
+
+// The show mode of a plain start (the window shown normally); the game does not read it.
+constexpr int kShowNormal = 1;
+
+// The game's entry function as the platform hands it the start: only the instance handle is used (the
+// application reads the command line itself).
+int WinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPSTR /*commandLine*/, int /*showMode*/) {
+  Kit::gHInstance = instance;
   auto* app = new GameApp();
   app->Init();
   app->Start();
   delete app;
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  plat::SetCommandLine(plat::CommandLineFromArguments(argc, argv));
+  // Relative paths: the player's own files first, then the game's data.
+  plat::UseGameFolders("quarvel", QUARVEL_DATA_FROM_PROGRAM, QUARVEL_INSTALLED_DATA_DIR);
+  return WinMain(reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr)), nullptr, GetCommandLineA(), kShowNormal);
 }

@@ -39,7 +39,7 @@ class ScreenArtTest : public testing::Test {
       Kit::ResourceManager manager(&host);
       EXPECT_TRUE(manager.ParseResourcesFile("properties/resources.xml")) << manager.GetErrorText();
       const auto record = manager.GetImageMap().find(id);
-      if (record != manager.GetImageMap().end()) picture = ImageLib::GetImage(record->second->path, true);
+      if (record != manager.GetImageMap().end()) picture = ImageLib::GetImage(record->second->mPath, true);
       if (picture == nullptr) {
         ADD_FAILURE() << id << " is not in the manifest or cannot be read";
         picture = std::make_unique<ImageLib::Image>();

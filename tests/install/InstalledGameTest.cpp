@@ -22,11 +22,12 @@
 
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ToolProgram.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Environment = std::vector<std::pair<std::string, std::string>>;
+using testsupport::Environment;
 
 constexpr int kIconSizes[] = {48, 128, 256};
 // A bound on waits that a working program ends in well under a second; only a broken one reaches it.
@@ -38,12 +39,7 @@ pid_t Start(const std::vector<std::string>& arguments, const fs::path& folder, c
             const fs::path& output, const fs::path& errors) {
   const pid_t pid = fork();
   if (pid != 0) return pid;
-  for (const auto& [name, value] : environment) {
-    if (value.empty())
-      unsetenv(name.c_str());
-    else
-      setenv(name.c_str(), value.c_str(), 1);
-  }
+  testsupport::ApplyEnvironment(environment);
   const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) _exit(126);

@@ -22,8 +22,8 @@ using namespace testsupport;
 class InspectableBassMusic : public Kit::BassMusicInterface {
  public:
   using BassMusicInterface::BassMusicInterface;
-  const Kit::BassMusicInfo& Song(int id) const { return musicMap.at(id); }
-  bool Has(int id) const { return musicMap.count(id) > 0; }
+  const Kit::BassMusicInfo& Song(int id) const { return mMusicMap.at(id); }
+  bool Has(int id) const { return mMusicMap.count(id) > 0; }
 };
 
 constexpr double kGameFade = 0.002;
@@ -42,8 +42,8 @@ class BassMusicTest : public AudioTest {
   void PlayModule() {
     constexpr std::size_t kPattern = kModPatternFrames;
     ASSERT_TRUE(Music().LoadMusic(5, "music/song.mod"));
-    EXPECT_NE(Music().Song(5).hMusic, 0u);
-    EXPECT_EQ(Music().Song(5).hStream, 0u);
+    EXPECT_NE(Music().Song(5).mHMusic, 0u);
+    EXPECT_EQ(Music().Song(5).mHStream, 0u);
     int first = PlayModuleOrdersOnce(Music(), 5);
 
     Music().StopMusic(5);  // down to silence, to fade in from there
@@ -70,7 +70,7 @@ class BassMusicTest : public AudioTest {
   }
   int ChannelVolume(int id) {
     plat::BassChannelState state;
-    EXPECT_TRUE(plat::BassChannelAttributes(Music().Song(id).hStream, state));
+    EXPECT_TRUE(plat::BassChannelAttributes(Music().Song(id).mHStream, state));
     return state.volume;
   }
 
@@ -82,8 +82,8 @@ TEST_F(BassMusicTest, ExtensionDecidesBetweenStreamAndModule) {
   dir.Write("music/song.it", "IMPM but no module after it");
   dir.Write("music/noextension", "whatever");
   EXPECT_TRUE(Music().LoadMusic(0, "music/LOUD.OGG"));
-  EXPECT_NE(Music().Song(0).hStream, 0u);
-  EXPECT_EQ(Music().Song(0).hMusic, 0u);
+  EXPECT_NE(Music().Song(0).mHStream, 0u);
+  EXPECT_EQ(Music().Song(0).mHMusic, 0u);
   // What the library cannot load as a module fails and nothing is registered.
   EXPECT_FALSE(Music().LoadMusic(1, "music/song.it"));
   EXPECT_FALSE(Music().LoadMusic(2, "music/noextension"));
@@ -106,7 +106,7 @@ TEST_F(BassMusicTest, PlayMusicPlaysAtTheCapAndLoopsUnlessTold) {
   Music().SetSongMaxVolume(0, 0.5);
   Music().PlayMusic(0, 0, false);
   EXPECT_TRUE(Music().IsPlaying(0));
-  EXPECT_EQ(Music().Song(0).volume, 0.5);
+  EXPECT_EQ(Music().Song(0).mVolume, 0.5);
   std::vector<std::int16_t> out = RenderLeft(1500);
   EXPECT_EQ(out[0], 5);
   EXPECT_EQ(out[1000], 5);  // looped
@@ -120,7 +120,7 @@ TEST_F(BassMusicTest, OffsetMinusOneGoesOnWhereItStoppedAndOtherOffsetsRestart) 
   Music().PlayMusic(0, 0, false);
   RenderLeft(100);
   Music().StopMusic(0);
-  EXPECT_EQ(Music().Song(0).volume, 0.0);
+  EXPECT_EQ(Music().Song(0).mVolume, 0.0);
   Music().PlayMusic(0, -1, false);
   EXPECT_EQ(RenderLeft(1)[0], 1010);  // frame 100, at full volume again
   Music().PlayMusic(0, 0, false);
@@ -136,7 +136,7 @@ TEST_F(BassMusicTest, FadeOutSkipsASilentSongButFadeOutAllStopsIt) {
   Music().PlayMusic(0, 0, false);
   Music().SetSongVolume(0, 0.0);
   Music().FadeOut(0, true, kGameFade);
-  EXPECT_EQ(Music().Song(0).volumeAdd, 0.0);
+  EXPECT_EQ(Music().Song(0).mVolumeAdd, 0.0);
   Ticks(5);
   EXPECT_TRUE(Music().IsPlaying(0));
   Music().FadeOutAll(true, kGameFade);
@@ -158,13 +158,13 @@ TEST_F(BassMusicTest, CrossFadeHandsOverFromOneTrackToTheNext) {
   EXPECT_NEAR(RenderLeft(64)[10], 15000, 150);
   Ticks(249);
   EXPECT_TRUE(Music().IsPlaying(0));
-  EXPECT_EQ(Music().Song(1).volumeAdd, kGameFade);
-  EXPECT_LT(Music().Song(1).volume, 1.0);
+  EXPECT_EQ(Music().Song(1).mVolumeAdd, kGameFade);
+  EXPECT_LT(Music().Song(1).mVolume, 1.0);
   Ticks(3);
   EXPECT_FALSE(Music().IsPlaying(0));
-  EXPECT_EQ(Music().Song(0).volume, 0.0);
-  EXPECT_EQ(Music().Song(1).volume, 1.0);
-  EXPECT_EQ(Music().Song(1).volumeAdd, 0.0);
+  EXPECT_EQ(Music().Song(0).mVolume, 0.0);
+  EXPECT_EQ(Music().Song(1).mVolume, 1.0);
+  EXPECT_EQ(Music().Song(1).mVolumeAdd, 0.0);
   EXPECT_EQ(RenderLeft(64)[10], 20000);
   // The clock moving the mixer on (no device) does not end a looping track.
   clock.AdvanceMillis(5000);

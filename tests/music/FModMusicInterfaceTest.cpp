@@ -20,7 +20,7 @@ using namespace testsupport;
 class InspectableFModMusic : public Kit::FModMusicInterface {
  public:
   using FModMusicInterface::FModMusicInterface;
-  const Kit::FModMusicInfo& Song(int id) const { return musicMap.at(id); }
+  const Kit::FModMusicInfo& Song(int id) const { return mMusicMap.at(id); }
 };
 
 constexpr double kGameFade = 0.002;
@@ -117,7 +117,7 @@ TEST_F(FModMusicTest, FadeInDoesNotRestartAPlayingSong) {
   Music().FadeIn(0, 0, kGameFade, false);
   EXPECT_NEAR(RenderLeft(1)[0], 1010, 20);  // frame 100: it went on
   Ticks(2);
-  EXPECT_EQ(Music().Song(0).volume, 1.0);
+  EXPECT_EQ(Music().Song(0).mVolume, 1.0);
 }
 
 TEST_F(FModMusicTest, PauseResumeAndMasterVolume) {
@@ -138,7 +138,7 @@ TEST_F(FModMusicTest, IntroPlaysOnceThenTheLoopPartRepeats) {
   dir.Write("music/cached_intro.wav", MonoWav(44100, 100, 100, 100));
   dir.Write("music/cached_loop.wav", MonoWav(44100, 50, 20000, 10));
   ASSERT_TRUE(Music().LoadSampleWithIntro(0, "music/intro", "music/loop", true));
-  EXPECT_TRUE(Music().Song(0).repeats);
+  EXPECT_TRUE(Music().Song(0).mRepeats);
   Music().PlayMusic(0, 0, false);
   std::vector<std::int16_t> out = RenderLeft(400);
   for (int i = 0; i < 100; ++i) ASSERT_EQ(out[i], (i + 1) * 100) << "intro frame " << i;

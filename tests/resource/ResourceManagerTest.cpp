@@ -87,7 +87,7 @@ TEST_F(ResourceManagerTest, LoadsAGroupAndAppliesTheRecordToTheImage) {
   EXPECT_EQ(b->mD3DFlags, 8);
   EXPECT_EQ(b->mAnimInfo, nullptr);
   EXPECT_TRUE(b->mHasAlpha);
-  EXPECT_FALSE(Record("C").image.GetImage()) << "another group is not loaded";
+  EXPECT_FALSE(Record("C").mImage.GetImage()) << "another group is not loaded";
   EXPECT_THROW(mManager.GetImageThrow("C"), Kit::ResourceManagerException);
 }
 
@@ -104,13 +104,13 @@ TEST_F(ResourceManagerTest, StepLoadingCountsEveryResourceOfTheGroup) {
   while (mManager.LoadNextResource()) {
     for (const auto& [id, record] : mManager.GetImageMap()) {
       auto& image = static_cast<ResourceManager::ImageRes&>(*record);
-      if (image.image.GetImage() && std::find(order.begin(), order.end(), id) == order.end()) order.push_back(id);
+      if (image.mImage.GetImage() && std::find(order.begin(), order.end(), id) == order.end()) order.push_back(id);
     }
   }
   EXPECT_FALSE(mManager.HadError());
   EXPECT_EQ(order, (std::vector<std::string>{"P0", "P1", "P3"}));
-  EXPECT_FALSE(Record("X").image.GetImage());
-  EXPECT_FALSE(Record("P2").image.GetImage());
+  EXPECT_FALSE(Record("X").mImage.GetImage());
+  EXPECT_FALSE(Record("P2").mImage.GetImage());
 }
 
 TEST_F(ResourceManagerTest, MissingFileStopsLoadingAndARetryStartsClean) {
@@ -120,14 +120,14 @@ TEST_F(ResourceManagerTest, MissingFileStopsLoadingAndARetryStartsClean) {
       "<Image id=\"C\" path=\"a.png\" variant=\"2\"/></Resources>");
   EXPECT_FALSE(mManager.LoadResources("Game"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: " + Folder() + "missing.png");
-  EXPECT_FALSE(Record("C").image.GetImage()) << "nothing loads after the error";
+  EXPECT_FALSE(Record("C").mImage.GetImage()) << "nothing loads after the error";
   EXPECT_FALSE(mManager.LoadNextResource());
   EXPECT_FALSE(mManager.IsGroupLoaded("Game"));
 
   WritePNG("missing.png", 2, 2, 0xFF000000);
   EXPECT_TRUE(mManager.LoadResources("Game")) << mManager.GetErrorText();
   EXPECT_FALSE(mManager.HadError());
-  EXPECT_TRUE(Record("C").image.GetImage());
+  EXPECT_TRUE(Record("C").mImage.GetImage());
 }
 
 TEST_F(ResourceManagerTest, SharedFileLoadsOnceAndItsAlphaIsAppliedOnce) {
@@ -157,7 +157,7 @@ TEST_F(ResourceManagerTest, AlphaImageAndGridErrors) {
   const std::string folder = Folder();
   EXPECT_FALSE(mManager.LoadResources("Size"));
   EXPECT_EQ(mManager.GetErrorText(), "AlphaImage size mismatch between " + folder + "a.png and " + folder + "wide.png");
-  EXPECT_FALSE(Record("A").image.GetImage());
+  EXPECT_FALSE(Record("A").mImage.GetImage());
   EXPECT_FALSE(mManager.LoadResources("Gone"));
   EXPECT_EQ(mManager.GetErrorText(), "Failed to load image: " + folder + "gone.png");
   ASSERT_TRUE(mManager.LoadResources("Grid")) << mManager.GetErrorText();
@@ -278,9 +278,9 @@ TEST_F(ResourceManagerTest, GlyphImageFontAndItsCopyOutliveTheOriginalGroup) {
   Kit::Font* copy = mManager.GetFontThrow("B");
   EXPECT_NE(copy, mManager.GetFontThrow("A"));
   EXPECT_EQ(copy->StringWidth("ab"), 8);
-  std::weak_ptr<Kit::Image> sheet = FontRecord("A").image;
+  std::weak_ptr<Kit::Image> sheet = FontRecord("A").mImage;
   mManager.DeleteResources("Init");
-  EXPECT_EQ(FontRecord("A").font, nullptr);
+  EXPECT_EQ(FontRecord("A").mFont, nullptr);
   EXPECT_FALSE(sheet.expired()) << "the copy still draws from the glyph image";
   EXPECT_EQ(copy->StringWidth("ba"), 8);
   mManager.DeleteResources("Game");

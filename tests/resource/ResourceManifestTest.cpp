@@ -44,8 +44,8 @@ TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnoredAndSec
       Parse("<?xml version=\"1.0\"?>\n<!-- the game -->\n<ResourceManifest>\n"
             "<Resources id=\"Init\"><Image id=\"A\" path=\"a.png\"/><Sound id=\"S\" path=\"s.wav\"/>\n"))
       << Error();
-  EXPECT_EQ(Image("A").path, "a.png");
-  EXPECT_EQ(Image("A").resGroup, "Init");
+  EXPECT_EQ(Image("A").mPath, "a.png");
+  EXPECT_EQ(Image("A").mResGroup, "Init");
   EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
 }
 
@@ -65,18 +65,18 @@ TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {
                    "<SetDefaults path=\"\" idprefix=\"SOUND_\"/>\n"
                    "<Sound id=\"HIT\" path=\"sounds/hit\"/>\n"))
       << Error();
-  EXPECT_EQ(Image("IMAGE_star").path, "data/images\\star.png");
-  EXPECT_EQ(Image("IMAGE_STAR2").path, "data/images\\star");
-  EXPECT_TRUE(Image("IMAGE_P").fromProgram);
-  EXPECT_EQ(Image("IMAGE_P").path, "!program");
-  EXPECT_FALSE(Image("IMAGE_star").fromProgram);
-  EXPECT_EQ(Sound("SOUND_HIT").path, "sounds/hit");
+  EXPECT_EQ(Image("IMAGE_star").mPath, "data/images\\star.png");
+  EXPECT_EQ(Image("IMAGE_STAR2").mPath, "data/images\\star");
+  EXPECT_TRUE(Image("IMAGE_P").mFromProgram);
+  EXPECT_EQ(Image("IMAGE_P").mPath, "!program");
+  EXPECT_FALSE(Image("IMAGE_star").mFromProgram);
+  EXPECT_EQ(Sound("SOUND_HIT").mPath, "sounds/hit");
   // They carry into later sections.
   ASSERT_TRUE(mManager.ParseResourcesFile(mDir.Write(
       "more.xml", "<ResourceManifest><Resources id=\"B\"><Image id=\"Y\" path=\"y\"/></Resources></ResourceManifest>")))
       << Error();
-  EXPECT_EQ(Image("SOUND_Y").path, "y");
-  EXPECT_EQ(Image("SOUND_Y").resGroup, "B");
+  EXPECT_EQ(Image("SOUND_Y").mPath, "y");
+  EXPECT_EQ(Image("SOUND_Y").mResGroup, "B");
   // Records accumulate over files; an identifier stays unique across them.
   EXPECT_FALSE(mManager.ParseResourcesFile(mPath));
   EXPECT_EQ(Error().rfind("Resource already defined.", 0), 0u);
@@ -89,18 +89,18 @@ TEST_F(ResourceManifestTest, ImageAttributes) {
                    "<Image id=\"B\" path=\"b\" nobits3d rows=\"0\" cols=\"-4\"/>\n"))
       << Error();
   const auto& a = Image("A");
-  EXPECT_FALSE(a.palletize);
-  EXPECT_FALSE(a.autoFindAlpha);
-  EXPECT_EQ(a.variant, "red");
-  EXPECT_TRUE(a.purgeBits);
-  EXPECT_EQ(a.xmlAttributes.at("custom"), "kept");
+  EXPECT_FALSE(a.mPalletize);
+  EXPECT_FALSE(a.mAutoFindAlpha);
+  EXPECT_EQ(a.mVariant, "red");
+  EXPECT_TRUE(a.mPurgeBits);
+  EXPECT_EQ(a.mXmlAttributes.at("custom"), "kept");
   const auto& b = Image("B");
-  EXPECT_TRUE(b.palletize);
-  EXPECT_TRUE(b.autoFindAlpha);
-  EXPECT_FALSE(b.purgeBits) << "nobits3d only counts with 3D acceleration";
-  EXPECT_EQ(b.rows, 1);
-  EXPECT_EQ(b.cols, 1);
-  EXPECT_EQ(b.alphaColor, 0xFFFFFFu);
+  EXPECT_TRUE(b.mPalletize);
+  EXPECT_TRUE(b.mAutoFindAlpha);
+  EXPECT_FALSE(b.mPurgeBits) << "nobits3d only counts with 3D acceleration";
+  EXPECT_EQ(b.mRows, 1);
+  EXPECT_EQ(b.mCols, 1);
+  EXPECT_EQ(b.mAlphaColor, 0xFFFFFFu);
 }
 
 TEST_F(ResourceManifestTest, NoBitsFollowsTheDisplayMode) {
@@ -108,9 +108,9 @@ TEST_F(ResourceManifestTest, NoBitsFollowsTheDisplayMode) {
   ASSERT_TRUE(
       ParseSection("<Image id=\"A\" path=\"a\" nobits3d/><Image id=\"B\" path=\"b\" nobits2d/>"
                    "<Image id=\"C\" path=\"c\" nobits/>"));
-  EXPECT_TRUE(Image("A").purgeBits);
-  EXPECT_FALSE(Image("B").purgeBits);
-  EXPECT_TRUE(Image("C").purgeBits);
+  EXPECT_TRUE(Image("A").mPurgeBits);
+  EXPECT_FALSE(Image("B").mPurgeBits);
+  EXPECT_TRUE(Image("C").mPurgeBits);
 }
 
 TEST_F(ResourceManifestTest, AnimationAttributes) {
@@ -120,21 +120,21 @@ TEST_F(ResourceManifestTest, AnimationAttributes) {
                    "<Image id=\"M\" path=\"m\" cols=\"5\" anim=\"once\" framemap=\" 4, 2,,1\" perframedelay=\"2,7\"/>\n"
                    "<Image id=\"P\" path=\"p\" cols=\"3\" anim=\"PINGPONG\" begindelay=\"10\" enddelay=\"20\"/>\n"))
       << Error();
-  const auto& loop = Image("L").animInfo;
+  const auto& loop = Image("L").mAnimInfo;
   EXPECT_EQ(loop.mAnimType, Kit::AnimInfo::ANIM_LOOP);
   EXPECT_EQ(loop.mNumCels, 4);
   EXPECT_EQ(loop.mFrameDelay, 3);
   EXPECT_EQ(loop.mTotalAnimTime, 12);
-  const auto& none = Image("N").animInfo;
+  const auto& none = Image("N").mAnimInfo;
   EXPECT_EQ(none.mAnimType, Kit::AnimInfo::ANIM_NONE);
   EXPECT_EQ(none.mFrameDelay, 1);
   EXPECT_TRUE(none.mPerFrameDelay.empty());
-  const auto& mapped = Image("M").animInfo;
+  const auto& mapped = Image("M").mAnimInfo;
   EXPECT_EQ(mapped.mAnimType, Kit::AnimInfo::ANIM_ONCE);
   EXPECT_EQ(mapped.mFrameMap, (std::vector<int>{4, 2, 0, 1}));
   EXPECT_EQ(mapped.mPerFrameDelay.at(0), 2);
   EXPECT_EQ(mapped.mPerFrameDelay.at(1), 7);
-  const auto& pingpong = Image("P").animInfo;
+  const auto& pingpong = Image("P").mAnimInfo;
   EXPECT_EQ(pingpong.mAnimType, Kit::AnimInfo::ANIM_PINGPONG);
   EXPECT_EQ(pingpong.mFrameMap, (std::vector<int>{0, 1, 2, 1}));
   EXPECT_EQ(pingpong.mPerFrameDelay.front(), 10);
@@ -144,8 +144,8 @@ TEST_F(ResourceManifestTest, AnimationAttributes) {
 // (Volumes, pans, font images and tags are judged where a group loads.)
 TEST_F(ResourceManifestTest, AnImageAndASoundMayShareAnIdentifier) {
   ASSERT_TRUE(ParseSection("<Sound id=\"A\" path=\"a\"/>\n<Image id=\"A\" path=\"a.png\"/>\n")) << Error();
-  EXPECT_EQ(Sound("A").soundId, -1);
-  EXPECT_EQ(Image("A").path, "a.png");
+  EXPECT_EQ(Sound("A").mSoundId, -1);
+  EXPECT_EQ(Image("A").mPath, "a.png");
 }
 
 TEST_F(ResourceManifestTest, EveryErrorNamesItsLine) {

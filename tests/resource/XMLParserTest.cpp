@@ -42,17 +42,17 @@ std::string Events(const std::string& text, bool allowComments) {
   XMLElement e;
   std::string out;
   while (parser.NextElement(&e)) {
-    if (e.type == XMLElement::TYPE_START) {
-      out += "<" + e.value;
-      for (auto entry : e.attributeOrder) out += " " + entry->first + "=" + e.attributes.at(entry->first);
-      if (e.attributes.count("/")) out += " [/]";
+    if (e.mType == XMLElement::TYPE_START) {
+      out += "<" + e.mValue;
+      for (auto entry : e.mAttributeOrder) out += " " + entry->first + "=" + e.mAttributes.at(entry->first);
+      if (e.mAttributes.count("/")) out += " [/]";
       out += "> ";
-    } else if (e.type == XMLElement::TYPE_END) {
-      out += "</" + e.value + "> ";
-    } else if (e.type == XMLElement::TYPE_TEXT) {
-      out += "'" + e.value + "' ";
+    } else if (e.mType == XMLElement::TYPE_END) {
+      out += "</" + e.mValue + "> ";
+    } else if (e.mType == XMLElement::TYPE_TEXT) {
+      out += "'" + e.mValue + "' ";
     } else {
-      out += (e.type == XMLElement::TYPE_COMMENT ? "#" : "?") + e.value + "'" + e.body + "' ";
+      out += (e.mType == XMLElement::TYPE_COMMENT ? "#" : "?") + e.mValue + "'" + e.mBody + "' ";
     }
   }
   if (!parser.HasFailed()) return out + ".";
@@ -96,14 +96,14 @@ TEST(XMLParserElements, FollowTheText) {
 
 TEST_F(XMLParserTest, SectionsNameTheOpenPath) {
   Open("<ResourceManifest>\n<Resources id=\"a\">\n<Image path=\"p\"/>\n</Resources>\n</ResourceManifest>");
-  EXPECT_EQ(Next().section.Text(), "");
-  EXPECT_EQ(Next().section.Text(), "ResourceManifest");
-  EXPECT_EQ(Next().section.Text(), "ResourceManifest/Resources");
-  EXPECT_EQ(Next().type, XMLElement::TYPE_END);
-  EXPECT_EQ(mElement.section.Text(), "ResourceManifest/Resources/Image");
+  EXPECT_EQ(Next().mSection.Text(), "");
+  EXPECT_EQ(Next().mSection.Text(), "ResourceManifest");
+  EXPECT_EQ(Next().mSection.Text(), "ResourceManifest/Resources");
+  EXPECT_EQ(Next().mType, XMLElement::TYPE_END);
+  EXPECT_EQ(mElement.mSection.Text(), "ResourceManifest/Resources/Image");
   EXPECT_EQ(mParser.GetCurrentLineNum(), 3);
   Next();
-  EXPECT_EQ(mElement.section.Text(), "ResourceManifest/Resources");
+  EXPECT_EQ(mElement.mSection.Text(), "ResourceManifest/Resources");
 }
 
 TEST_F(XMLParserTest, SectionsKeptByTheCallerOutliveLaterElements) {
@@ -112,9 +112,9 @@ TEST_F(XMLParserTest, SectionsKeptByTheCallerOutliveLaterElements) {
   Next();
   XMLElement endOfBb;
   ASSERT_TRUE(mParser.NextElement(&endOfBb));
-  EXPECT_EQ(Next().value, "c");  // opening c writes where bb was
-  EXPECT_EQ(endOfBb.section.Text(), "a/bb");
-  EXPECT_EQ(Next().section.Text(), "a/c");
+  EXPECT_EQ(Next().mValue, "c");  // opening c writes where bb was
+  EXPECT_EQ(endOfBb.mSection.Text(), "a/bb");
+  EXPECT_EQ(Next().mSection.Text(), "a/c");
 }
 
 // Each input is about 1 MiB and once took seconds: an '&' scanned to the end of the text for its

@@ -131,7 +131,7 @@ class TourGame : public testsupport::HeadlessGame {
     }
     if (mLevelCompleteScreen != nullptr) {
       if (mLevelCompleteScreen->mState != LevelCompleteScreen::kWaiting) return;
-      const Kit::Widget& next = *mLevelCompleteScreen->mButtons.Find(LevelCompleteScreen::kNextButton);
+      const Kit::Widget& next = *mLevelCompleteScreen->mNextButton;
       Shoot(mLevel == 10 ? "scenecomplete" : "levelcomplete",
             {{IMAGE_NEXTLEVEL, LevelCompleteScreen::kPanelShownX, 538, 8, 30},
              {IMAGE_BTN_NEXTLEVEL_UP, next.mX, next.mY, 10, 12}});

@@ -4,6 +4,7 @@
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widget/Checkbox.h"
+#include "game/front/EnterNameDialog.h"
 #include "game/front/GameOverScreen.h"
 #include "game/front/HighScoreDialog.h"
 #include "game/front/LevelCompleteScreen.h"
@@ -69,10 +70,10 @@ TEST_F(Screens, LevelCompleteRecordsProgressAsItAppearsAndLeadsToTheNextLevelThe
 TEST_F(Screens, TheLevelCompleteButtonWaitsForThePanel) {
   LevelCompleteScreen* screen = OpenScreen(&mApp, mApp.mLevelCompleteScreen);
   Tick(mApp.mLevelCompleteScreen, 21);  // 5 pixels a tick from 800 to 690
-  EXPECT_TRUE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
+  EXPECT_TRUE(screen->mNextButton->mDisabled);
   Tick(mApp.mLevelCompleteScreen, 1);
   EXPECT_EQ(screen->mState, LevelCompleteScreen::kWaiting);
-  EXPECT_FALSE(screen->mButtons.Find(LevelCompleteScreen::kNextButton)->mDisabled);
+  EXPECT_FALSE(screen->mNextButton->mDisabled);
 }
 
 // A level without bricks could never be lost or won: on every road into it the player is told why it is
@@ -112,6 +113,21 @@ TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineIsRefusedAlike) {
   mApp.StartLevel();
   EXPECT_EQ(mApp.mPlayField, nullptr);
   EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
+}
+
+// Refused at the first start, the level leaves the player at the menu, where a first start always asks
+// for a name.
+TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineAndRefusedAtTheFirstStartLeavesTheMenuAskingForAName) {
+  mApp.mStartLevelPath = "custom\\x.lvx";
+  WriteLevel(mApp.mStartLevelPath);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
+  mApp.LoadGameData();
+  EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
+  ASSERT_NE(mApp.mMainMenuScreen, nullptr);
+  EXPECT_EQ(mApp.mPlayField, nullptr);
+  auto* nameDialog = dynamic_cast<EnterNameDialog*>(mApp.GetDialog(kEnterNameDialogId));
+  ASSERT_NE(nameDialog, nullptr) << "no player yet: the name is asked for";
+  EXPECT_EQ(nameDialog->mMode, EnterNameDialog::kNewPlayer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UnplayableLevel,

@@ -31,17 +31,17 @@ std::string AuFile(std::uint32_t encoding, std::uint32_t rate, std::uint32_t cha
 
 int InspectableDSoundManager::BusyChannels() const {
   int busy = 0;
-  for (auto* instance : playingSounds) busy += instance != nullptr;
+  for (auto* instance : mPlayingSounds) busy += instance != nullptr;
   return busy;
 }
 
 std::vector<std::uint8_t> InspectableDSoundManager::Bytes(unsigned int id) const {
   std::vector<std::uint8_t> bytes;
-  LPDIRECTSOUNDBUFFER buffer = sourceSounds[id];
+  LPDIRECTSOUNDBUFFER buffer = mSourceSounds[id];
   if (!buffer) return bytes;
   void* data = nullptr;
   DWORD size = 0;
-  if (FAILED(buffer->Lock(0, sourceDataSizes[id], &data, &size, nullptr, nullptr, 0))) return bytes;
+  if (FAILED(buffer->Lock(0, mSourceDataSizes[id], &data, &size, nullptr, nullptr, 0))) return bytes;
   bytes.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + size);
   buffer->Unlock(data, size, nullptr, 0);
   return bytes;
@@ -49,7 +49,7 @@ std::vector<std::uint8_t> InspectableDSoundManager::Bytes(unsigned int id) const
 
 WAVEFORMATEX InspectableDSoundManager::Format(unsigned int id) const {
   WAVEFORMATEX format{};
-  if (sourceSounds[id]) sourceSounds[id]->GetFormat(&format, sizeof format, nullptr);
+  if (mSourceSounds[id]) mSourceSounds[id]->GetFormat(&format, sizeof format, nullptr);
   return format;
 }
 

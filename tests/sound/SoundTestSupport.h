@@ -23,10 +23,10 @@ std::string AuFile(std::uint32_t encoding, std::uint32_t rate, std::uint32_t cha
 class InspectableDSoundManager : public Kit::DSoundManager {
  public:
   using DSoundManager::DSoundManager;
-  LPDIRECTSOUNDBUFFER Source(unsigned int id) const { return sourceSounds[id]; }
-  DWORD DataSize(unsigned int id) const { return sourceDataSizes[id]; }
-  const std::string& Name(unsigned int id) const { return sourceFileNames[id]; }
-  LPDIRECTSOUNDBUFFER Primary() const { return primaryBuffer; }
+  LPDIRECTSOUNDBUFFER Source(unsigned int id) const { return mSourceSounds[id]; }
+  DWORD DataSize(unsigned int id) const { return mSourceDataSizes[id]; }
+  const std::string& Name(unsigned int id) const { return mSourceFileNames[id]; }
+  LPDIRECTSOUNDBUFFER Primary() const { return mPrimaryBuffer; }
   int BusyChannels() const;
   // The bytes of the id's buffer and its format.
   std::vector<std::uint8_t> Bytes(unsigned int id) const;

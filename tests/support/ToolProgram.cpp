@@ -18,8 +18,17 @@ std::string ToolProgram(const std::string& name) {
   return access(program.c_str(), X_OK) == 0 ? program : std::string();
 }
 
+void ApplyEnvironment(const Environment& environment) {
+  for (const auto& [name, value] : environment) {
+    if (value.empty())
+      unsetenv(name.c_str());
+    else
+      setenv(name.c_str(), value.c_str(), 1);
+  }
+}
+
 int RunToolOnDisplay(const std::string& program, const std::string& display, const std::vector<std::string>& arguments,
-                     const std::vector<std::pair<std::string, std::string>>& environment) {
+                     const Environment& environment) {
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", display.c_str(), 1);
@@ -30,12 +39,7 @@ int RunToolOnDisplay(const std::string& program, const std::string& display, con
     // Mesa's GL driver, which an X window loads, synchronises its own threads out of the race
     // checker's sight.
     setenv("TSAN_OPTIONS", "ignore_noninstrumented_modules=1", 0);
-    for (const auto& [name, value] : environment) {
-      if (value.empty())
-        unsetenv(name.c_str());
-      else
-        setenv(name.c_str(), value.c_str(), 1);
-    }
+    ApplyEnvironment(environment);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);

@@ -11,9 +11,13 @@ namespace testsupport {
 // The program's path, or empty when it is not built.
 std::string ToolProgram(const std::string& name);
 
+// Environment changes for a child process, applied in order: an empty value unsets the variable.
+using Environment = std::vector<std::pair<std::string, std::string>>;
+void ApplyEnvironment(const Environment& environment);
+
 // Runs the program with the arguments on an X display, with the environment changes given (an
 // empty value unsets the variable); its exit status, or -1 when it did not exit normally.
 int RunToolOnDisplay(const std::string& program, const std::string& display, const std::vector<std::string>& arguments,
-                     const std::vector<std::pair<std::string, std::string>>& environment = {});
+                     const Environment& environment = {});
 
 }  // namespace testsupport

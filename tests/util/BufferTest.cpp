@@ -49,8 +49,8 @@ TEST(Buffer, UnalignedFieldsPackBackToBack) {
   buffer.WriteLong(0x12345678);
   // Stream bits 1100 0 11000 10000010 then the long's, eight to a byte from bit 0 up.
   EXPECT_EQ(Bytes(buffer), (std::vector<std::uint8_t>{0x63, 0x04, 0xE1, 0x59, 0xD1, 0x48, 0x00}));
-  EXPECT_EQ(buffer.dataBitSize, 50);
-  EXPECT_EQ(buffer.writeBitPos, 50);
+  EXPECT_EQ(buffer.mDataBitSize, 50);
+  EXPECT_EQ(buffer.mWriteBitPos, 50);
   EXPECT_EQ(buffer.ReadNumBits(4, false), 3u);
   EXPECT_EQ(buffer.ReadNumBits(1, false), 0u);
   EXPECT_EQ(buffer.ReadNumBits(5, false), 3u);
@@ -86,19 +86,19 @@ TEST(Buffer, ZeroOrNegativeCountsWriteNothingAndCountsAbove32WriteZeros) {
   EXPECT_EQ(buffer.ReadNumBits(0, true), 0u);
   buffer.WriteNumBits(0xFFFFFFFFu, 40);
   buffer.WriteByte(0xA5);
-  EXPECT_EQ(buffer.dataBitSize, 48);
+  EXPECT_EQ(buffer.mDataBitSize, 48);
   EXPECT_EQ(buffer.ReadNumBits(40, false), 0xFFFFFFFFu);
   EXPECT_EQ(buffer.ReadByte(), 0xA5);
 }
 
 TEST(Buffer, ReadingPastTheEndGivesZerosButTheLastBytesFillBitsRead) {
   Buffer one = FromBytes({0xFF});
-  one.readBitPos = 3;
+  one.mReadBitPos = 3;
   EXPECT_EQ(one.ReadByte(), 0);  // only 5 bits left: nothing moves
-  EXPECT_EQ(one.readBitPos, 3);
+  EXPECT_EQ(one.mReadBitPos, 3);
   // Bit reads take what is there and leave zeros above.
   EXPECT_EQ(one.ReadNumBits(8, false), 0x1Fu);
-  EXPECT_EQ(one.readBitPos, 8);
+  EXPECT_EQ(one.mReadBitPos, 8);
   EXPECT_EQ(one.ReadNumBits(8, true), 0u);
 
   Buffer partialLong = FromBytes({0x11, 0x22});
@@ -116,7 +116,7 @@ TEST(Buffer, ReadingPastTheEndGivesZerosButTheLastBytesFillBitsRead) {
   EXPECT_EQ(buffer.ReadNumBits(3, false), 1u);
   EXPECT_TRUE(buffer.AtEnd());
   EXPECT_EQ(buffer.ReadNumBits(5, false), 0u);  // the zero padding is stored, so it reads
-  EXPECT_EQ(buffer.readBitPos, 8);
+  EXPECT_EQ(buffer.mReadBitPos, 8);
 }
 
 TEST(Buffer, LongStringsKeepOnlyTheLow16BitsOfTheirLength) {
@@ -129,7 +129,7 @@ TEST(Buffer, LongStringsKeepOnlyTheLow16BitsOfTheirLength) {
   tooLong.WriteByte(0x42);
   EXPECT_EQ(tooLong.GetDataLen(), 2 + 40000 + 1);
   EXPECT_EQ(tooLong.ReadString(), "");  // negative as a signed length
-  EXPECT_EQ(tooLong.readBitPos, 16);
+  EXPECT_EQ(tooLong.mReadBitPos, 16);
 
   Buffer wrapped;
   wrapped.WriteString(std::string(65536 + 3, 'z'));
@@ -143,13 +143,13 @@ TEST(Buffer, WholeBufferOperations) {
   buffer.Clear();
   EXPECT_EQ(buffer.GetDataPtr(), nullptr);
   EXPECT_EQ(buffer.GetDataLen(), 0);
-  EXPECT_EQ(buffer.dataBitSize + buffer.readBitPos + buffer.writeBitPos, 0);
+  EXPECT_EQ(buffer.mDataBitSize + buffer.mReadBitPos + buffer.mWriteBitPos, 0);
 
   Buffer read = FromBytes({1, 2, 3, 4});
   EXPECT_EQ(read.ReadShort(), 0x0201);
   const std::uint8_t replacement[] = {9, 8, 7, 6};
   read.SetData(replacement, 4);
-  EXPECT_EQ(read.readBitPos, 16);  // kept, as callers expect
+  EXPECT_EQ(read.mReadBitPos, 16);  // kept, as callers expect
   EXPECT_EQ(read.ReadByte(), 7);
   read.SeekFront();
   EXPECT_EQ(read.ReadByte(), 9);
@@ -163,12 +163,12 @@ TEST(Buffer, WritingInsideExistingDataOverwritesThereAndNegativePositionsStayIns
   buffer.WriteNumBits(0, 4);
   buffer.WriteByte(0x00);
   EXPECT_EQ(Bytes(buffer), (std::vector<std::uint8_t>{0x00, 0xF0}));
-  EXPECT_EQ(buffer.dataBitSize, 16);
+  EXPECT_EQ(buffer.mDataBitSize, 16);
   Buffer negative = FromBytes({0xAA});
-  negative.readBitPos = -9;
+  negative.mReadBitPos = -9;
   EXPECT_EQ(negative.ReadByte(), 0);
   EXPECT_EQ(negative.ReadNumBits(8, false), 0u);
-  negative.writeBitPos = -5;
+  negative.mWriteBitPos = -5;
   negative.WriteByte(0x11);
   EXPECT_EQ(Bytes(negative), std::vector<std::uint8_t>{0x11});
 }

@@ -80,6 +80,23 @@ void StartUpload() {
   plat::StartThread([] { CrashHandler::SubmitReport(); }).detach();
 }
 
+// The error and the details windows answer alike: a close or their second button ends the crash
+// windows' loop; their first button hides the window and `goOn` follows.
+LRESULT AnswerTwoButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam, void (*goOn)()) {
+  plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
+  if (message == WM_CLOSE) {
+    CrashHandler::mExitLoop = true;
+    return 0;
+  }
+  if (message == WM_COMMAND && LOWORD(wParam) == kFirstButton) {
+    ShowWindow(window, SW_HIDE);
+    goOn();
+  } else if (message == WM_COMMAND && LOWORD(wParam) == kSecondButton) {
+    CrashHandler::mExitLoop = true;
+  }
+  return DefWindowProc(window, message, wParam, lParam);
+}
+
 void AddPart(std::string& body, const std::string& header, const std::string& value) {
   body += std::string("--") + kBoundary + header + "\r\n" + value + "\r\n";
 }
@@ -125,18 +142,7 @@ void CrashHandler::ShowErrorWindow(const std::string& title, const std::string& 
 }
 
 LRESULT CrashHandler::ErrorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
-  if (message == WM_CLOSE) {
-    mExitLoop = true;
-    return 0;
-  }
-  if (message == WM_COMMAND && LOWORD(wParam) == kFirstButton) {
-    ShowWindow(window, SW_HIDE);
-    ShowSubmitInfoWindow();
-  } else if (message == WM_COMMAND && LOWORD(wParam) == kSecondButton) {
-    mExitLoop = true;
-  }
-  return DefWindowProc(window, message, wParam, lParam);
+  return AnswerTwoButtons(window, message, wParam, lParam, &ShowSubmitInfoWindow);
 }
 
 void CrashHandler::ShowSubmitInfoWindow() {
@@ -153,22 +159,13 @@ void CrashHandler::ShowSubmitInfoWindow() {
 }
 
 LRESULT CrashHandler::SubmitInfoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  plat::FeedCrashWatchdog();  // the windows answer: the crash path is alive
-  if (message == WM_CLOSE) {
-    mExitLoop = true;
-    return 0;
-  }
-  if (message == WM_COMMAND && LOWORD(wParam) == kFirstButton) {
-    ShowWindow(window, SW_HIDE);
+  return AnswerTwoButtons(window, message, wParam, lParam, [] {
     char text[8192] = {};
     GetWindowText(gWindows.userText, text, sizeof(text));
     mUserText = text;
     ShowProgressWindow();
     StartUpload();
-  } else if (message == WM_COMMAND && LOWORD(wParam) == kSecondButton) {
-    mExitLoop = true;
-  }
-  return DefWindowProc(window, message, wParam, lParam);
+  });
 }
 
 void CrashHandler::ShowProgressWindow() {

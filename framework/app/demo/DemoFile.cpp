@@ -55,7 +55,7 @@ void PutU32(std::vector<std::uint8_t>* out, std::uint32_t value) {
 }
 
 std::size_t BufferBytesLeft(const Buffer& buffer) {
-  const std::int64_t bits = static_cast<std::int64_t>(buffer.dataBitSize) - buffer.readBitPos;
+  const std::int64_t bits = static_cast<std::int64_t>(buffer.mDataBitSize) - buffer.mReadBitPos;
   return bits <= 0 ? 0 : static_cast<std::size_t>(bits / 8);
 }
 
@@ -71,7 +71,7 @@ bool ParseMarkers(const std::uint8_t* bytes, std::size_t size, std::vector<DemoM
     if (BufferBytesLeft(block) < 2) return false;
     const std::int16_t nameLength = block.ReadShort();
     if (nameLength > 0 && BufferBytesLeft(block) < static_cast<std::size_t>(nameLength)) return false;
-    block.readBitPos -= 16;
+    block.mReadBitPos -= 16;
     DemoMarker marker;
     marker.mName = block.ReadString();
     if (BufferBytesLeft(block) < 4) return false;
@@ -143,7 +143,7 @@ std::vector<std::uint8_t> EncodeDemoFile(const DemoFile& file) {
     markers.WriteLong(marker.mUpdateCount);
   }
   PutU32(&out, static_cast<std::uint32_t>(markers.GetDataLen()));
-  out.insert(out.end(), markers.data.begin(), markers.data.begin() + markers.GetDataLen());
+  out.insert(out.end(), markers.mData.begin(), markers.mData.begin() + markers.GetDataLen());
   PutU32(&out, static_cast<std::uint32_t>(file.mEndUpdate));
   out.insert(out.end(), file.mStream.begin(), file.mStream.end());
   return out;

@@ -140,7 +140,7 @@ void DemoStream::RecordDataBlock(std::int32_t updateCount, const Buffer& block) 
 }
 
 std::int64_t DemoStream::BitsLeft() const {
-  return std::max<std::int64_t>(0, static_cast<std::int64_t>(mDemoBuffer.dataBitSize) - mDemoBuffer.readBitPos);
+  return std::max<std::int64_t>(0, static_cast<std::int64_t>(mDemoBuffer.mDataBitSize) - mDemoBuffer.mReadBitPos);
 }
 
 bool DemoStream::Take(int count, bool signExtend, std::uint32_t* value) {
@@ -163,7 +163,7 @@ bool DemoStream::TakeLong(std::int32_t* value) {
 void DemoStream::EndStream() {
   mEnded = true;
   mDemoNeedHeader = true;
-  mDemoBuffer.readBitPos = mDemoBuffer.dataBitSize;
+  mDemoBuffer.mReadBitPos = mDemoBuffer.mDataBitSize;
 }
 
 // The shortest record (a button, or a command without payload) has 10 bits: fewer left are the zero
@@ -321,7 +321,7 @@ bool DemoStream::ReplayRegistryRead(std::int32_t updateCount, std::uint32_t* typ
   }
   if (static_cast<std::uint32_t>(recordedLength) > *length || (data == nullptr && recordedLength > 0)) {
     // Skipped whole, so that the stream stays in step.
-    mDemoBuffer.readBitPos += recordedLength * 8;
+    mDemoBuffer.mReadBitPos += recordedLength * 8;
     return false;
   }
   mDemoBuffer.ReadBytes(data, recordedLength);
@@ -372,9 +372,9 @@ bool DemoStream::PeekHttpResult(std::int32_t updateCount, std::int32_t transferI
     EndStream();
     return false;
   }
-  const std::int32_t idStart = mDemoBuffer.readBitPos;
+  const std::int32_t idStart = mDemoBuffer.mReadBitPos;
   if (mDemoBuffer.ReadLong() != transferId) {
-    mDemoBuffer.readBitPos = idStart;
+    mDemoBuffer.mReadBitPos = idStart;
     return false;
   }
   const int code = mDemoBuffer.ReadByte();
@@ -383,7 +383,7 @@ bool DemoStream::PeekHttpResult(std::int32_t updateCount, std::int32_t transferI
     EndStream();
     return false;
   }
-  mDemoBuffer.readBitPos -= 16;
+  mDemoBuffer.mReadBitPos -= 16;
   *content = mDemoBuffer.ReadString();
   *resultCode = code;
   mDemoNeedHeader = true;
@@ -433,7 +433,7 @@ DemoFile DemoStream::MakeFile(std::int32_t seed, const std::string& productVersi
   file.mProductVersion = productVersion;
   file.mMarkers = mDemoMarkers;
   file.mEndUpdate = endUpdate;
-  file.mStream.assign(mDemoBuffer.data.begin(), mDemoBuffer.data.begin() + mDemoBuffer.GetDataLen());
+  file.mStream.assign(mDemoBuffer.mData.begin(), mDemoBuffer.mData.begin() + mDemoBuffer.GetDataLen());
   return file;
 }
 
