@@ -1,8 +1,11 @@
-// The HTTP response reader's line limit: a header or chunk-size line of the longest length reads, one
-// byte longer makes the response malformed, however the bytes are cut into pieces. (How responses are
+// The HTTP response reader's limits: a header or chunk-size line of the longest length reads, one
+// byte longer makes the response malformed, however the bytes are cut into pieces; the body likewise,
+// however it is framed. (How responses are
 // framed is tested through the transfer, in CrashReportTest.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "framework/app/crash/HttpResponseParser.h"
@@ -67,5 +70,51 @@ TEST_P(LineLimit, TheLongestLineReadsAndALongerOneIsMalformed) {
 
 // One byte at a time, a prime piece that cuts CRLFs apart, and everything at once.
 INSTANTIATE_TEST_SUITE_P(Pieces, LineLimit, testing::Values(1, 7, 1 << 20));
+
+// A chunked body of `length` bytes in chunks of at most 1 MiB.
+std::string ChunkedBody(std::size_t length) {
+  std::string text;
+  for (std::size_t left = length; left > 0;) {
+    const std::size_t size = std::min<std::size_t>(left, 1 << 20);
+    char line[32];
+    std::snprintf(line, sizeof(line), "%zx\r\n", size);
+    text += line + std::string(size, 'c') + "\r\n";
+    left -= size;
+  }
+  return text + "0\r\n\r\n";
+}
+
+TEST(BodyLimit, TheLongestBodyReadsAndALongerOneIsMalformedHoweverItIsFramed) {
+  constexpr std::size_t kBody = HttpResponseParser::kLongestBody;
+  const std::string head = "HTTP/1.1 200 OK\r\n";
+  const auto withLength = [&](std::size_t length) {
+    return head + "Content-Length: " + std::to_string(length) + "\r\n\r\n" + std::string(length, 'b');
+  };
+  const auto chunked = [&](std::size_t length) {
+    return head + "Transfer-Encoding: chunked\r\n\r\n" + ChunkedBody(length);
+  };
+  const auto toTheEnd = [&](std::size_t length) { return head + "\r\n" + std::string(length, 'e'); };
+  struct BodyCase {
+    const char* name;
+    std::string response;
+    Status status;
+    bool ended;
+    std::size_t bodyLength;
+  };
+  const BodyCase cases[] = {
+      {"longest, with its length", withLength(kBody), Status::Open, true, kBody},
+      {"one byte longer, with its length", withLength(kBody + 1), Status::Malformed, true, kBody},
+      {"longest, chunked", chunked(kBody), Status::Open, true, kBody},
+      {"one byte longer, chunked", chunked(kBody + 1), Status::Malformed, true, kBody},
+      {"longest, to the end of the connection", toTheEnd(kBody), Status::Open, false, kBody},
+      {"one byte longer, to the end of the connection", toTheEnd(kBody + 1), Status::Malformed, true, kBody},
+  };
+  for (const BodyCase& c : cases) {
+    const HttpResponseParser parser = Read(c.response, 1 << 16);
+    EXPECT_EQ(parser.GetStatus(), c.status) << c.name;
+    EXPECT_EQ(parser.Ended(), c.ended) << c.name;
+    EXPECT_EQ(parser.Body().size(), c.bodyLength) << c.name;
+  }
+}
 
 }  // namespace

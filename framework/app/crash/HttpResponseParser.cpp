@@ -68,9 +68,15 @@ void HttpResponseParser::HeaderLine(const std::string& line) {
   }
 }
 
-void HttpResponseParser::TakeBody(std::size_t count) {
+bool HttpResponseParser::TakeBody(std::size_t count) {
+  if (count > kLongestBody - mBody.size()) {
+    mBody.append(mBuffer, mPos, kLongestBody - mBody.size());
+    Malformed();
+    return false;
+  }
   mBody.append(mBuffer, mPos, count);
   mPos += count;
+  return true;
 }
 
 bool HttpResponseParser::Step() {
@@ -87,7 +93,7 @@ bool HttpResponseParser::Step() {
       return false;
     }
     const std::size_t count = static_cast<std::size_t>(std::min<std::int64_t>(mContentLength, Available()));
-    TakeBody(count);
+    if (!TakeBody(count)) return false;
     mContentLength -= static_cast<std::int64_t>(count);
     mEnded = mContentLength == 0;
     return false;
@@ -110,7 +116,7 @@ bool HttpResponseParser::Step() {
   }
   const std::size_t count = static_cast<std::size_t>(std::min<std::int64_t>(mChunkLeft, Available()));
   if (count == 0) return false;
-  TakeBody(count);
+  if (!TakeBody(count)) return false;
   mChunkLeft -= static_cast<std::int64_t>(count);
   mChunkEndDue = mChunkLeft == 0;
   return true;

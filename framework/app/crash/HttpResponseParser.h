@@ -1,7 +1,8 @@
 // Reads an HTTP response as it arrives, in pieces of any size: the status line, the headers that
 // frame the body (Content-Length and Transfer-Encoding), and the body, whole or chunked. Its work is
 // linear in the bytes received: an unfinished line is searched for its end only in what is new, and a
-// header or chunk-size line longer than kLongestLine makes the response malformed. Owned by one
+// header or chunk-size line longer than kLongestLine, or a body longer than kLongestBody, makes the
+// response malformed (a server cannot make the program hold more than that). Owned by one
 // thread (the transfer's worker).
 #pragma once
 
@@ -15,16 +16,18 @@ class HttpResponseParser {
  public:
   // What the status line decided: still open (no status line, or 200), 404, or any other status.
   // A status line too short to hold three digits counts as another status. Malformed: a header or
-  // chunk-size line ran past kLongestLine bytes.
+  // chunk-size line ran past kLongestLine bytes, or the body past kLongestBody.
   enum class Status { Open, NotFound, Failed, Malformed };
 
   // The longest header or chunk-size line read, without its CRLF.
   static constexpr std::size_t kLongestLine = 8192;
+  // The longest body kept, however it is framed.
+  static constexpr std::size_t kLongestBody = 16 << 20;
 
   // Takes the bytes received and reads as far as they go.
   void Receive(const char* data, std::size_t length);
   // True once no more bytes are wanted: the status refused the response, the announced length or
-  // the last chunk arrived, a chunk size did not read, or a line was too long.
+  // the last chunk arrived, a chunk size did not read, or a line or the body was too long.
   bool Ended() const { return mEnded; }
   Status GetStatus() const { return mStatus; }
   const std::string& Body() const { return mBody; }
@@ -37,7 +40,9 @@ class HttpResponseParser {
   void Malformed();
   void HeaderLine(const std::string& line);
   std::size_t Available() const { return mBuffer.size() - mPos; }
-  void TakeBody(std::size_t count);
+  // Moves count bytes to the body; when they would make it too long, only what fits, and the
+  // response is malformed (false).
+  bool TakeBody(std::size_t count);
 
   std::string mBuffer;
   std::size_t mPos = 0;
