@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "platform/audio/AudioOutput.h"
@@ -116,9 +117,15 @@ TEST_F(BassLayerTest, StreamsTakeEveryChangeWhileTheAudioThreadMixes) {
   dir.Write("music/start.ogg", ReadTestData("sound/tone_stereo_44100.ogg"));
   dir.Write("ramp.wav", MonoWav(44100, 5000, 0, 3));
   std::atomic<bool> running{true};
+  // Mixes as a device asks, a block and then a pause: a thread that mixed without one would hold the
+  // mixer's lock nearly all the time, and the calls below would wait for it for minutes under the race
+  // checker.
   std::thread audio([&] {
     std::vector<std::int16_t> block(2 * 512);
-    while (running) plat::audio::SharedMixer().Mix(block.data(), 512);
+    while (running) {
+      plat::audio::SharedMixer().Mix(block.data(), 512);
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
   });
   for (int round = 0; round < 40; ++round) {
     HSTREAM ogg = BASS_StreamCreateFile(FALSE, "music/start.ogg", 0, 0, 0);
