@@ -307,7 +307,7 @@ void KitAppBase::ShowOwedResourceError() {
   }
   if (!owed) return;
   Popup(owed->first);
-  if (owed->second) FatalExit(0);
+  if (owed->second) FatalExit(EXIT_FAILURE);
 }
 
 void KitAppBase::FatalExit(int code) {

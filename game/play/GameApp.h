@@ -5,6 +5,7 @@
 // screen's pointer is set. Main thread only, but for LoadingThreadProc, which runs on the loading thread.
 #pragma once
 
+#include <atomic>
 #include <list>
 #include <string>
 #include <vector>
@@ -76,6 +77,9 @@ class GameApp : public Kit::KitAppBase {
   int mStartScene = 0;
   int mStartLevel = 0;
   std::string mStartLevelPath;
+  // Set by the loading thread when the group "Game" failed: the run ends after its error, and the
+  // program with a failure status.
+  std::atomic<bool> mLoadingFailed{false};
 
   // Game state, read and written by the play field, the rules and the screens.
   int mMusicTrack = kMenuTrack;

@@ -67,6 +67,7 @@ void GameApp::LoadingThreadProc() {
     if (mQuit) return;
   }
   if (mResourceManager->HadError() || !ExtractGameResources(mResourceManager.get())) {
+    mLoadingFailed = true;
     ShowResourceError(false);
     mShutdownRequested = true;
     Shutdown();

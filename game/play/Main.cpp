@@ -1,6 +1,9 @@
 // The game's entry point: keeps the module handle and the command line, then runs the one application
-// object through its Init and Start and deletes it when the loop has ended. Without a display (SDL's
+// object through its Init and Start and deletes it when the loop has ended; a run that a failed load
+// ended ends the program with a failure status. Without a display (SDL's
 // dummy video driver) the same program runs headless.
+#include <cstdlib>
+
 #include "game/play/GameApp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
@@ -18,8 +21,9 @@ int WinMain(HINSTANCE instance, HINSTANCE /*previousInstance*/, LPSTR /*commandL
   auto* app = new GameApp();
   app->Init();
   app->Start();
+  const int status = app->mLoadingFailed ? EXIT_FAILURE : EXIT_SUCCESS;
   delete app;
-  return 0;
+  return status;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
@@ -201,6 +202,25 @@ TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgramWithAFa
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].caption, "FATAL ERROR");
   EXPECT_FALSE(shown[0].text.empty());
+}
+
+// The same error met on another thread (the loading thread's): nothing is shown there; the main thread
+// shows it and ends the program with the same failure status.
+TEST_F(HeadlessAppTest, AFatalResourceErrorOfAnotherThreadIsShownByTheMainThreadAndEndsWithAFailureStatus) {
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher exits;
+  HeadlessGame game;
+  std::thread([&game] { game.LoadResourceManifest("no-such-manifest.xml"); }).join();
+  EXPECT_TRUE(boxes.Shown().empty()) << "the other thread shows nothing";
+  try {
+    game.Process(false);
+    ADD_FAILURE() << "the program went on";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
+  }
+  const auto shown = boxes.Shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
 }
 
 TEST_F(HeadlessAppTest, InfoTextNamesTheProductAndTheMode) {

@@ -2,7 +2,8 @@
 // there the program, its data, the desktop's menu entry and icons, and nothing else. The installed
 // program, started headless with a player's folders of its own, finds its data beside itself (not in the
 // prefix the build was configured with), reaches its main menu, writes only into the player's folders,
-// and ends cleanly when asked to (a termination signal, as a desktop's logout sends).
+// and ends cleanly when asked to (a termination signal, as a desktop's logout sends); a damaged picture in
+// the player's folder ends it with its error and a failure status.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -113,6 +115,24 @@ class InstalledGame : public testing::Test {
 
   fs::path Installed(const std::string& relative) const { return mPrefix.Path() / relative; }
 
+  // The installed program started headless in a working folder of its own, with a player's folders
+  // below mWork (data in mWork/data, settings in mWork/config).
+  pid_t StartInstalled(const fs::path& output, const fs::path& errors) {
+    const fs::path home = mWork / "home", data = mWork / "data", config = mWork / "config", runtime = mWork / "run";
+    for (const fs::path& made : {home, config, runtime, WorkingFolder()}) fs::create_directories(made);
+    const Environment environment{{"HOME", home.string()},
+                                  {"XDG_DATA_HOME", data.string()},
+                                  {"XDG_CONFIG_HOME", config.string()},
+                                  {"XDG_RUNTIME_DIR", runtime.string()},
+                                  {"KIT_INSTANCE_SCOPE", ""},
+                                  {"DISPLAY", ""},
+                                  {"WAYLAND_DISPLAY", ""},
+                                  {"SDL_VIDEODRIVER", "dummy"},
+                                  {"SDL_AUDIODRIVER", "dummy"}};
+    return Start({Installed("bin/quarvel").string()}, WorkingFolder(), environment, output, errors);
+  }
+  fs::path WorkingFolder() const { return mWork / "elsewhere"; }
+
   testsupport::TempDir mPrefix;
   testsupport::TempDir mWork;
 };
@@ -146,25 +166,13 @@ TEST_F(InstalledGame, TheMenuEntryPassesTheDesktopsOwnCheck) {
 }
 
 TEST_F(InstalledGame, StartsFromItsPrefixToTheMainMenuAndWritesOnlyInThePlayersFolders) {
-  const fs::path home = mWork / "home", data = mWork / "data", config = mWork / "config", runtime = mWork / "run";
-  const fs::path folder = mWork / "elsewhere";
-  for (const fs::path& made : {home, config, runtime, folder}) fs::create_directories(made);
   // A damaged player file is kept aside as the main menu opens: the sign that the menu is up.
-  const fs::path players = data / "quarvel/userdata/playerdata.dat";
+  const fs::path players = mWork / "data/quarvel/userdata/playerdata.dat";
   mWork.Write("data/quarvel/userdata/playerdata.dat", "not a player file");
   const auto before = Snapshot(mPrefix.Path());
 
-  const Environment environment{{"HOME", home.string()},
-                                {"XDG_DATA_HOME", data.string()},
-                                {"XDG_CONFIG_HOME", config.string()},
-                                {"XDG_RUNTIME_DIR", runtime.string()},
-                                {"KIT_INSTANCE_SCOPE", ""},
-                                {"DISPLAY", ""},
-                                {"WAYLAND_DISPLAY", ""},
-                                {"SDL_VIDEODRIVER", "dummy"},
-                                {"SDL_AUDIODRIVER", "dummy"}};
   const fs::path output = mWork / "out.log", errors = mWork / "err.log";
-  const pid_t game = Start({Installed("bin/quarvel").string()}, folder, environment, output, errors);
+  const pid_t game = StartInstalled(output, errors);
   ASSERT_GT(game, 0);
   const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
   bool menu = false;
@@ -184,8 +192,19 @@ TEST_F(InstalledGame, StartsFromItsPrefixToTheMainMenuAndWritesOnlyInThePlayersF
   EXPECT_EQ(said.find("not found"), std::string::npos) << said;
 
   EXPECT_EQ(Snapshot(mPrefix.Path()), before) << "the installed copy is read-only";
-  EXPECT_TRUE(fs::is_empty(folder)) << "the working folder is left alone";
-  EXPECT_TRUE(fs::is_regular_file(config / "quarvel/registry")) << "settings go to the player's config folder";
+  EXPECT_TRUE(fs::is_empty(WorkingFolder())) << "the working folder is left alone";
+  EXPECT_TRUE(fs::is_regular_file(mWork / "config/quarvel/registry")) << "settings go to the player's config folder";
+}
+
+// The game's group loads on the loading thread; a picture of it damaged in the player's folder ends the
+// run after its error, and a shell or a launcher sees the failure.
+TEST_F(InstalledGame, ADamagedPictureInThePlayersFolderEndsWithItsErrorAndAFailureStatus) {
+  mWork.Write("data/quarvel/images/menu.png", "\x89PNG\r\n\x1a\nnot a picture");
+  const fs::path output = mWork / "out.log", errors = mWork / "err.log";
+  const int code = Finish(StartInstalled(output, errors));
+  const std::string said = testsupport::ReadFileContents(errors.string());
+  EXPECT_NE(said.find("Failed to load image: images/menu.png"), std::string::npos) << said;
+  EXPECT_EQ(code, EXIT_FAILURE) << said;
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
     game.Start();
     EXPECT_TRUE(game.mQuit);
     EXPECT_EQ(game.mMainMenuScreen, nullptr) << "no hand-over after a failed load";
+    EXPECT_TRUE(game.mLoadingFailed) << "the program ends with a failure status";
     const std::vector<plat::ShownMessageBox> shown = mBoxes.Shown();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png");
