@@ -95,7 +95,7 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
 // feet, and the thread sanitizer reported it. The game's own class, as the program makes it (the
 // search folders find the data wherever it changes to).
 TEST_F(StartUp, DeletedWhileItsThreadsRunTheGameEndsThemBeforeTearingDown) {
-  const testsupport::ScopedSearchFolders folders(mHome.Path() / "player", testsupport::GameDataFolder());
+  const testsupport::ScopedSearchFolders folders = PlayerAndGameFolders();
   testsupport::ResetGameObjects();
   auto game = std::make_unique<GameApp>();
   game->mCmdLineParsed = true;

@@ -183,8 +183,7 @@ using ScreenShots = testsupport::WholeGameTest;
 TEST_F(ScreenShots, ShotsShowTheMainMenuSceneSelectALevelTheInGameMenuAndTheOptions) {
   if (!testsupport::InRealWindowRun(kChildMark)) return;
   setenv("SDL_VIDEODRIVER", "x11", 1);
-  std::filesystem::create_directories(mHome.Path() / "player");
-  const testsupport::ScopedSearchFolders folders(mHome.Path() / "player", testsupport::GameDataFolder());
+  const testsupport::ScopedSearchFolders folders = PlayerAndGameFolders();
   {
     plat::ScopedShellLog shell;
     ShotGame game;

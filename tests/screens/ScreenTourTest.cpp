@@ -244,8 +244,7 @@ using ScreenShots = testsupport::WholeGameTest;
 TEST_F(ScreenShots, EveryScreenAndDialogShowsItsPicturesInARealWindow) {
   if (!testsupport::InRealWindowRun(kChildMark)) return;
   setenv("SDL_VIDEODRIVER", "x11", 1);
-  std::filesystem::create_directories(mHome.Path() / "player");
-  const testsupport::ScopedSearchFolders folders(mHome.Path() / "player", testsupport::GameDataFolder());
+  const testsupport::ScopedSearchFolders folders = PlayerAndGameFolders();
   {
     TourGame game;
     game.Init();

@@ -84,6 +84,11 @@ WholeGameTest::WholeGameTest() : mRegistry(mHome.Path() / "registry"), mFolder(G
   setenv("XDG_CONFIG_HOME", (mHome.Path() / "config").c_str(), 1);
 }
 
+ScopedSearchFolders WholeGameTest::PlayerAndGameFolders() {
+  std::filesystem::create_directories(mHome.Path() / "player");
+  return ScopedSearchFolders(mHome.Path() / "player", GameDataFolder());
+}
+
 void WholeGameTest::SetUp() {
   if (!HasGeneratedGameData()) GTEST_SKIP() << "no generated data beside the program";
 }

@@ -13,6 +13,7 @@
 #include "platform/win/Time.h"
 #include "tests/support/Autopilot.h"
 #include "tests/support/ScopedCurrentFolder.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
 
 #include "game/play/GameApp.h"
@@ -54,6 +55,8 @@ class WholeGameTest : public testing::Test {
  protected:
   WholeGameTest();
   void SetUp() override;
+  // The player's folder below mHome (made here) searched before the game's data, while the result lives.
+  ScopedSearchFolders PlayerAndGameFolders();
 
   TempDir mHome;
   plat::ScopedRegistryFile mRegistry;
