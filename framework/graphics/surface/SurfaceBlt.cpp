@@ -194,8 +194,10 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
                ch.mAdd[((((word & ch.mMask) >> ch.mShift) * cc) >> 8) + ((dst & ch.mMask) >> ch.mShift)])
            << ch.mShift;
   };
-  // Rows onto byte or 5-6-5 fields go through the row kernels: contiguous words run by run (skip 0),
-  // gathered rows (palettized or mirrored) whole, where a black word is left alone as its run would be.
+  // Rows onto byte, 5-6-5 or 5-5-5 fields go through the row kernels: contiguous words run by run
+  // (skip 0: a run that is drawn holds no black word), gathered rows (palettized or mirrored) whole,
+  // where a black word is left alone as its run would be. (Adding black changes no 5-6-5 pixel; a
+  // 5-5-5 one would lose its top bit.)
   const Fields fields = FieldsOf<Pixel>(t);
   auto addRow = [&](Pixel* d, const std::uint32_t* words, int count, std::uint32_t skip) {
     if constexpr (sizeof(Pixel) == 4) {
@@ -203,6 +205,11 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
         SurfaceRows::AddSaturated888(d, words, count, skip);
       else
         SurfaceRows::AddScaled888(d, words, count, cp.r, cp.g, cp.b, skip);
+    } else if (fields == Fields::k555) {
+      if (white)
+        SurfaceRows::AddSaturated555(d, words, count, skip);
+      else
+        SurfaceRows::AddScaled555(d, words, count, cp.r, cp.g, cp.b, skip);
     } else {
       if (white)
         SurfaceRows::AddSaturated565(d, words, count);
@@ -210,7 +217,7 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
         SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
     }
   };
-  const bool rowKernels = fields == Fields::k888 || fields == Fields::k565;
+  const bool rowKernels = fields != Fields::kOther;
   if (rowKernels && (Words::kPalettized || mirror)) {
     ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
       addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth, 0xFFFFFF);
