@@ -191,6 +191,43 @@ void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, con
   });
 }
 
+// The additive blit onto 5-6-5 fields as blocks of rows: contiguous words (plain, not mirrored) in one
+// call, a small gathered blit (palettized or mirrored) gathered whole on the stack first. False when
+// the blit is too large to gather at once.
+template <typename Words>
+bool AdditiveBlock565(const SurfaceTarget& t, const MemoryImage& source, const Words& s, const BlitArea& area,
+                      const Rgba& cp, bool white, bool mirror) {
+  constexpr int kGathered = 1024;
+  const int width = area.mSrc.mWidth, height = area.mSrc.mHeight;
+  std::uint16_t* d = t.mPixels.Row<std::uint16_t>(area.mY) + area.mX;
+  const std::ptrdiff_t dStride = t.mPixels.mPitch / 2;
+  const std::size_t first = static_cast<std::size_t>(area.mSrc.mY) * source.mWidth + area.mSrc.mX;
+  auto add = [&](const std::uint32_t* words, std::ptrdiff_t sStride) {
+    if (white)
+      SurfaceRows::AddSaturated565Block(d, dStride, words, sStride, width, height);
+    else
+      SurfaceRows::AddScaled565Block(d, dStride, words, sStride, width, height, cp.r, cp.g, cp.b);
+  };
+  if (!Words::kPalettized && !mirror) {
+    add(s.mWords + first, source.mWidth);
+    return true;
+  }
+  if (static_cast<long long>(width) * height > kGathered) return false;
+  std::uint32_t gathered[kGathered];
+  std::uint32_t* out = gathered;
+  const Words words = s;  // held locally: the stores below cannot be taken to change it
+  for (int j = 0; j < height; ++j, out += width) {
+    const std::size_t i = first + static_cast<std::size_t>(j) * source.mWidth;
+    if (mirror) {
+      for (int k = 0; k < width; ++k) out[k] = words[i + static_cast<std::size_t>(width - 1 - k)];
+    } else {
+      for (int k = 0; k < width; ++k) out[k] = words[i + static_cast<std::size_t>(k)];
+    }
+  }
+  add(gathered, width);
+  return true;
+}
+
 template <typename Pixel, typename Words>
 void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                    const BlitArea& area, const Rgba& c, bool white, bool mirror) {
@@ -219,22 +256,17 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
         SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
     }
   };
+  if constexpr (sizeof(Pixel) == 2) {
+    // A black word adds nothing to a 5-6-5 pixel: the rows go through the kernel whole, without the runs,
+    // in one call where the words are contiguous or a small blit's rows are gathered together first.
+    if (fields == Fields::k565 && AdditiveBlock565(t, source, s, area, cp, white, mirror)) return;
+  }
   const bool rowKernels = fields == Fields::k888 || fields == Fields::k565;
   if (rowKernels && (Words::kPalettized || mirror)) {
     ForEachGatheredPiece(source, s, area, mirror, [&](int j, int first, const std::uint32_t* words, int count) {
       addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX + first, words, count, 0xFFFFFF);
     });
     return;
-  }
-  if constexpr (!Words::kPalettized && sizeof(Pixel) == 2) {
-    // A black word adds nothing to a 5-6-5 pixel: whole rows go through the kernel, without the runs.
-    if (fields == Fields::k565) {
-      for (int j = 0; j < area.mSrc.mHeight; ++j)
-        addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX,
-               s.mWords + static_cast<std::size_t>(area.mSrc.mY + j) * source.mWidth + area.mSrc.mX, area.mSrc.mWidth,
-               0);
-      return;
-    }
   }
   ForEachRun<Pixel>(t, source, area, mirror, runs, [&](std::size_t i, Pixel* d, int dir, int count) {
     if ((s[i] & 0xFFFFFF) == 0) return;
