@@ -20,6 +20,27 @@ void MarkDirtyOverlapping(WidgetContainer& root, std::list<Widget*>::iterator fi
   }
 }
 
+// A container's flag modifier applied to both flag sets for the walk through it, both put back after.
+class ModifiedFlags {
+ public:
+  ModifiedFlags(ModalFlags& flags, const FlagsModifier& modifier)
+      : mFlags(flags), mOverFlags(flags.mOverFlags), mUnderFlags(flags.mUnderFlags) {
+    flags.mOverFlags = modifier.Apply(flags.mOverFlags);
+    flags.mUnderFlags = modifier.Apply(flags.mUnderFlags);
+  }
+  ~ModifiedFlags() {
+    mFlags.mOverFlags = mOverFlags;
+    mFlags.mUnderFlags = mUnderFlags;
+  }
+  ModifiedFlags(const ModifiedFlags&) = delete;
+  ModifiedFlags& operator=(const ModifiedFlags&) = delete;
+
+ private:
+  ModalFlags& mFlags;
+  const std::uint32_t mOverFlags;
+  const std::uint32_t mUnderFlags;
+};
+
 // Hands every child, in order, to `update`, which may remove or move children (and may nest walks of its
 // own, in a modal wait): the walk's cursor is registered with the container, whose Unlink moves it on.
 // From the base modal widget on, the children are over it.
@@ -136,19 +157,9 @@ void WidgetContainer::RemovedFromManager(WidgetManager* manager) {
 void WidgetContainer::Update() { ++mUpdateCount; }
 
 void WidgetContainer::UpdateAll(ModalFlags& flags) {
-  const ModalFlags saved = flags;
-  flags.mOverFlags = mFlagsModifier.Apply(flags.mOverFlags);
-  flags.mUnderFlags = mFlagsModifier.Apply(flags.mUnderFlags);
-  auto restore = [&] {
-    flags.mOverFlags = saved.mOverFlags;
-    flags.mUnderFlags = saved.mUnderFlags;
-  };
-
+  const ModifiedFlags modified(flags, mFlagsModifier);
   if (flags.GetFlags() & WIDGETFLAGS_MARK_DIRTY) MarkDirty();
-  if (mManager == nullptr) {
-    restore();
-    return;
-  }
+  if (mManager == nullptr) return;
   if ((flags.GetFlags() & WIDGETFLAGS_UPDATE) &&
       mLastManagerCount != static_cast<std::uint32_t>(mManager->mUpdateCount)) {
     mLastManagerCount = static_cast<std::uint32_t>(mManager->mUpdateCount);
@@ -156,20 +167,15 @@ void WidgetContainer::UpdateAll(ModalFlags& flags) {
   }
 
   UpdateChildren(*this, flags, [&flags](Widget* child) { child->UpdateAll(flags); });
-  restore();
 }
 
 void WidgetContainer::UpdateF(float) {}
 
 void WidgetContainer::UpdateFAll(ModalFlags& flags, float frac) {
-  const ModalFlags saved = flags;
-  flags.mOverFlags = mFlagsModifier.Apply(flags.mOverFlags);
-  flags.mUnderFlags = mFlagsModifier.Apply(flags.mUnderFlags);
+  const ModifiedFlags modified(flags, mFlagsModifier);
   if (flags.GetFlags() & WIDGETFLAGS_UPDATE) UpdateF(frac);
 
   UpdateChildren(*this, flags, [&flags, frac](Widget* child) { child->UpdateFAll(flags, frac); });
-  flags.mOverFlags = saved.mOverFlags;
-  flags.mUnderFlags = saved.mUnderFlags;
 }
 
 void WidgetContainer::Draw(Graphics*) {}
@@ -178,9 +184,7 @@ void WidgetContainer::DrawAll(ModalFlags& flags, Graphics* g) {
   if (mManager != nullptr && mPriority > mManager->mMinDeferredPriority)
     mManager->FlushDeferredOverlayWidgets(mPriority);
 
-  const ModalFlags saved = flags;
-  flags.mOverFlags = mFlagsModifier.Apply(flags.mOverFlags);
-  flags.mUnderFlags = mFlagsModifier.Apply(flags.mUnderFlags);
+  const ModifiedFlags modified(flags, mFlagsModifier);
   if (mClip && (flags.GetFlags() & WIDGETFLAGS_CLIP)) g->ClipRect(0, 0, mWidth, mHeight);
 
   if (mChildren.empty()) {
@@ -201,8 +205,6 @@ void WidgetContainer::DrawAll(ModalFlags& flags, Graphics* g) {
       child->mDirty = false;
     }
   }
-  flags.mOverFlags = saved.mOverFlags;
-  flags.mUnderFlags = saved.mUnderFlags;
 }
 
 void WidgetContainer::AddWidget(Widget* widget) {

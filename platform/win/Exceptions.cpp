@@ -173,11 +173,7 @@ _Unwind_Reason_Code CollectFrame(_Unwind_Context* context, void* argument) {
   int beforeInstruction = 0;
   const ULONGLONG pc = _Unwind_GetIPInfo(context, &beforeInstruction);
   if (frames->count == 0 && pc != gFault.context.Rip) return _URC_NO_REASON;  // the handler's own frames
-  if (frames->count >= plat::FaultFrames::kMaxFrames) return _URC_END_OF_STACK;
-  frames->pc[frames->count] = pc;
-  frames->cfa[frames->count] = _Unwind_GetCFA(context);
-  ++frames->count;
-  return _URC_NO_REASON;
+  return frames->Append(pc, _Unwind_GetCFA(context)) ? _URC_NO_REASON : _URC_END_OF_STACK;
 }
 
 void RunSignalSafeStep(void*) {

@@ -73,6 +73,15 @@ struct FaultFrames {
   ULONGLONG pc[kMaxFrames];
   ULONGLONG cfa[kMaxFrames];
   int count = 0;
+
+  // Adds the next frame outwards; false, adding nothing, when the record is full. Async-signal-safe.
+  bool Append(ULONGLONG framePc, ULONGLONG frameCfa) {
+    if (count >= kMaxFrames) return false;
+    pc[count] = framePc;
+    cfa[count] = frameCfa;
+    ++count;
+    return true;
+  }
 };
 const FaultFrames& CurrentFaultFrames();
 

@@ -22,12 +22,9 @@ thread_local Frames tFrames;
 
 _Unwind_Reason_Code CollectFrame(_Unwind_Context* context, void* argument) {
   auto* frames = static_cast<Frames*>(argument);
-  if (frames->count >= Frames::kMaxFrames) return _URC_END_OF_STACK;
   int beforeInstruction = 0;
-  frames->pc[frames->count] = _Unwind_GetIPInfo(context, &beforeInstruction);
-  frames->cfa[frames->count] = _Unwind_GetCFA(context);
-  ++frames->count;
-  return _URC_NO_REASON;
+  const ULONGLONG pc = _Unwind_GetIPInfo(context, &beforeInstruction);
+  return frames->Append(pc, _Unwind_GetCFA(context)) ? _URC_NO_REASON : _URC_END_OF_STACK;
 }
 
 // The frames that start at `start`: those of the fault being handled when it faulted there, else

@@ -498,7 +498,15 @@ TEST(HttpTransfer, SplitsItsUrl) {
   const std::tuple<const char*, std::string, std::string, int, std::string> cases[] = {
       {"http://example.test/a/b?c", "http", "example.test", 80, "/a/b?c"},
       {"reports.example.test:8080/upload/x", "", "reports.example.test", 8080, "/upload/x"},
-      {"http://127.0.0.1:9", "http", "127.0.0.1", 9, "/"}};
+      {"http://127.0.0.1:9", "http", "127.0.0.1", 9, "/"},
+      // No port but a TCP port number: none (0), never one reached by wrapping.
+      {"http://h.test:/x", "http", "h.test", 80, "/x"},
+      {"http://h.test:65535/x", "http", "h.test", 65535, "/x"},
+      {"http://h.test:65536/x", "http", "h.test", 0, "/x"},
+      {"http://h.test:0/x", "http", "h.test", 0, "/x"},
+      {"http://h.test:-80/x", "http", "h.test", 0, "/x"},
+      {"http://h.test:80a/x", "http", "h.test", 0, "/x"},
+      {"http://h.test:99999999999999999999/x", "http", "h.test", 0, "/x"}};
   HTTPTransfer transfer;
   for (const auto& [url, protocol, host, port, path] : cases) {
     transfer.PrepareTransfer(url);
@@ -512,6 +520,11 @@ TEST(HttpTransfer, FailuresKeepTheirOwnResult) {
   HTTPTransfer transfer;
   EXPECT_EQ(transfer.GetResultCode(), HTTPTransfer::RESULT_IDLE);
   transfer.SendRequest("http://127.0.0.1:1/", kRequest);  // nothing listens on port 1
+  EXPECT_EQ(Finish(transfer), HTTPTransfer::RESULT_CONNECT_FAILED);
+
+  // A port past the last one does not wrap round onto the server listening at its low 16 bits.
+  LoopbackServer server({"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"});
+  transfer.SendRequest("http://127.0.0.1:" + std::to_string(server.Port() + 65536) + "/", kRequest);
   EXPECT_EQ(Finish(transfer), HTTPTransfer::RESULT_CONNECT_FAILED);
 
   // A name that cannot be found; only where this machine answers name look-ups at all.

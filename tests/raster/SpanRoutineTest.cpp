@@ -1,5 +1,6 @@
 // Every span routine against the per-pixel model, over random triangles, textures, colours and
 // destination contents.
+#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/raster/TriangleSpans.h"
 #include "tests/support/PixelModel.h"
 
@@ -20,11 +21,14 @@ struct Case {
   std::vector<std::uint32_t> texels;
   int texW = 1, texH = 1;
   Kit::SpanColor color;
-  std::vector<std::uint8_t> dest;  // kH rows of kW pixels, 4 bytes each (16-bit formats use half)
+  std::vector<std::uint8_t> dest;  // height rows of width pixels, 4 bytes each (16-bit formats use half)
+  int width = kW, height = kH;
 };
 
-Case RandomCase(std::mt19937& rng, bool onGrid) {
+Case RandomCase(std::mt19937& rng, bool onGrid, int width = kW, int height = kH) {
   Case c;
+  c.width = width;
+  c.height = height;
   auto coord = [&](int max) {
     const std::int32_t v = std::uniform_int_distribution<std::int32_t>(0, (max - 1) << 16)(rng);
     return onGrid ? (v & ~0xFF) : v;
@@ -33,8 +37,8 @@ Case RandomCase(std::mt19937& rng, bool onGrid) {
   c.texH = std::uniform_int_distribution<int>(1, 9)(rng);
   for (int i = 0; i < c.texW * c.texH; ++i) c.texels.push_back(rng());
   for (auto& v : c.triangle) {
-    v.mX = coord(kW);
-    v.mY = coord(kH);
+    v.mX = coord(width);
+    v.mY = coord(height);
     v.mAlpha = std::uniform_int_distribution<int>(0, 255)(rng) << 16;
     v.mRed = std::uniform_int_distribution<int>(0, 255)(rng) << 16;
     v.mGreen = std::uniform_int_distribution<int>(0, 255)(rng) << 16;
@@ -45,7 +49,7 @@ Case RandomCase(std::mt19937& rng, bool onGrid) {
   }
   std::uniform_int_distribution<int> channel(0, 255);
   c.color = {channel(rng), channel(rng), channel(rng), channel(rng)};
-  c.dest.resize(kW * kH * 4);
+  c.dest.resize(static_cast<std::size_t>(width) * height * 4);
   for (auto& b : c.dest) b = static_cast<std::uint8_t>(rng());
   return c;
 }
@@ -55,8 +59,8 @@ void Check(Case c, int index) {
   const int bytesPerPixel = features.group == Group::RGB565 || features.group == Group::RGB555 ? 2 : 4;
   const Kit::SpanTexture texture = DescribeTexture(c.texels.data(), c.texW, c.texH);
   std::vector<std::uint8_t> expected = c.dest;
-  Triangle(c.triangle, features, {expected.data(), kW * bytesPerPixel, kW, kH}, texture, c.color);
-  Kit::GetSpanRoutine(index)(c.triangle, c.dest.data(), kW * bytesPerPixel, texture, c.color);
+  Triangle(c.triangle, features, {expected.data(), c.width * bytesPerPixel, c.width, c.height}, texture, c.color);
+  Kit::GetSpanRoutine(index)(c.triangle, c.dest.data(), c.width * bytesPerPixel, texture, c.color);
   ASSERT_EQ(c.dest, expected) << "routine " << index;
 }
 
@@ -105,6 +109,30 @@ TEST(SpanRoutines, AQuadSplitOnItsDiagonalBlendsEveryPixelOnce) {
   }
   EXPECT_GT(drawn, 500);
 }
+
+// The textured routines work a run of texels at a time through the row kernels: at every vector
+// width, on rows longer than a run, with coordinates running off the texture at either end.
+class SpanRoutineWidths : public testing::TestWithParam<Kit::Simd::Level> {
+ protected:
+  void SetUp() override {
+    if (GetParam() > Kit::Simd::Supported()) GTEST_SKIP() << "the processor lacks this width";
+    Kit::Simd::Limit(GetParam());
+  }
+  void TearDown() override { Kit::Simd::Limit(Kit::Simd::Level::kAvx2); }
+};
+
+TEST_P(SpanRoutineWidths, TexturedRoutinesMatchTheModelOnLongAndShortRows) {
+  std::mt19937 rng(20261207);
+  for (int round = 0; round < 6; ++round)
+    for (int index = 0; index < Kit::kSpanRoutineCount; ++index) {
+      if (!Features::FromIndex(index).textured) continue;
+      Check(RandomCase(rng, round % 2 == 0, 600, 7), index);
+      Check(RandomCase(rng, round % 2 == 1), index);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, SpanRoutineWidths,
+                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
 
 }  // namespace
 }  // namespace rastertest

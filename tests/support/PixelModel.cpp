@@ -613,6 +613,16 @@ std::int64_t Round(double v) { return std::llround(std::clamp(v, -1e15, 1e15)); 
 
 }  // namespace
 
+std::uint32_t SpanModulate(std::uint32_t p, std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return Mul(p, {a, r, g, b});
+}
+
+std::uint32_t SpanOntoOpaque(std::uint32_t dst, std::uint32_t src, std::uint32_t sa) { return Opaque(dst, src, sa); }
+
+std::uint32_t SpanOverKeepingAlpha(std::uint32_t dst, std::uint32_t src, std::uint32_t sa) {
+  return OverKeepingAlpha(dst, src, sa);
+}
+
 // Bit 0 blend, 1 colourised, 2 vertex colours, 3 alpha, 4 textured; the group above them.
 Features Features::FromIndex(int index) {
   return {(index & 16) != 0, (index & 8) != 0, (index & 4) != 0,

@@ -145,6 +145,12 @@ struct Destination {
 void Triangle(const Kit::FixedVertex (&triangle)[3], const Features& features, const Destination& dest,
               const Kit::SpanTexture& texture, const Kit::SpanColor& color);
 
+// The spans' pixel formulas: each channel of p times its colour channel / 255; src at alpha sa onto an
+// opaque dst; src at alpha sa over a dst that keeps its alpha.
+std::uint32_t SpanModulate(std::uint32_t p, std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b);
+std::uint32_t SpanOntoOpaque(std::uint32_t dst, std::uint32_t src, std::uint32_t sa);
+std::uint32_t SpanOverKeepingAlpha(std::uint32_t dst, std::uint32_t src, std::uint32_t sa);
+
 // The 16.16 triangle the rasteriser makes of float vertices that need no clipping.
 Kit::FixedVertex ToFixed(float x, float y, float u, float v, std::uint32_t color, int textureWidth, int textureHeight);
 

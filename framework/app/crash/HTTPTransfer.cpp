@@ -3,8 +3,9 @@
 #include <poll.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
+#include <string_view>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/HttpResponseParser.h"
@@ -84,7 +85,15 @@ void HTTPTransfer::SplitURL(const std::string& url, std::string* protocol, std::
   }
   const std::size_t colon = host->find(':');
   if (colon != std::string::npos) {
-    *port = std::atoi(host->c_str() + colon + 1);
+    // An empty port keeps the default; one that is not a TCP port number leaves none (0): the
+    // transfer then fails to connect rather than reach another port by wrapping.
+    const std::string_view digits = std::string_view(*host).substr(colon + 1);
+    if (!digits.empty()) {
+      int number = 0;
+      const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+      *port =
+          error == std::errc() && end == digits.data() + digits.size() && number >= 1 && number <= 65535 ? number : 0;
+    }
     host->erase(colon);
   }
 }
@@ -195,6 +204,10 @@ bool HTTPTransfer::SocketWait(bool read, bool write) {
 }
 
 bool HTTPTransfer::Connect() {
+  if (mPort < 1 || mPort > 65535) {
+    SetResult(RESULT_CONNECT_FAILED);
+    return false;
+  }
   in_addr_t address = ::inet_addr(mHost.c_str());
   if (address == INADDR_NONE) {
     const HOSTENT* entry = plat::HostByName(mHost.c_str());

@@ -79,42 +79,54 @@ int EachFour(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t 
 }
 #endif
 
-}  // namespace
-
 #define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceRowsBody.inl"
 #include "framework/graphics/kernels/SimdBodies.h"
 
 // The 16-bit rows run their widest width first, then the narrower one on what is left, then the
-// formula on the last few pixels.
-
-void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) {
+// formula on the last few pixels; inlined into the one-row and the block entries.
+template <bool kGreen6>
+inline void Saturated16Row(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {
   int i = 0;
-  KIT_RUN_AVX2(AddSaturated16<true>(d, s, i, count, 0));
-  KIT_RUN_SSE2(AddSaturated16<true>(d, s, i, count, 0));
-  AddSaturated16Scalar<true>(d, s, i, count, 0);
+  KIT_RUN_AVX2(AddSaturated16<kGreen6>(d, s, i, count, skip));
+  KIT_RUN_SSE2(AddSaturated16<kGreen6>(d, s, i, count, skip));
+  AddSaturated16Scalar<kGreen6>(d, s, i, count, skip);
 }
+
+template <bool kGreen6>
+inline void Scaled16Row(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
+                        std::uint32_t cb, std::uint32_t skip) {
+  int i = 0;
+  KIT_RUN_AVX2(AddScaled16<kGreen6>(d, s, i, count, cr, cg, cb, skip));
+  KIT_RUN_SSE2(AddScaled16<kGreen6>(d, s, i, count, cr, cg, cb, skip));
+  AddScaled16Scalar<kGreen6>(d, s, i, count, cr, cg, cb, skip);
+}
+
+}  // namespace
+
+void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) { Saturated16Row<true>(d, s, count, 0); }
 
 void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb) {
-  int i = 0;
-  KIT_RUN_AVX2(AddScaled16<true>(d, s, i, count, cr, cg, cb, 0));
-  KIT_RUN_SSE2(AddScaled16<true>(d, s, i, count, cr, cg, cb, 0));
-  AddScaled16Scalar<true>(d, s, i, count, cr, cg, cb, 0);
+  Scaled16Row<true>(d, s, count, cr, cg, cb, 0);
 }
 
 void AddSaturated555(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {
-  int i = 0;
-  KIT_RUN_AVX2(AddSaturated16<false>(d, s, i, count, skip));
-  KIT_RUN_SSE2(AddSaturated16<false>(d, s, i, count, skip));
-  AddSaturated16Scalar<false>(d, s, i, count, skip);
+  Saturated16Row<false>(d, s, count, skip);
 }
 
 void AddScaled555(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb, std::uint32_t skip) {
-  int i = 0;
-  KIT_RUN_AVX2(AddScaled16<false>(d, s, i, count, cr, cg, cb, skip));
-  KIT_RUN_SSE2(AddScaled16<false>(d, s, i, count, cr, cg, cb, skip));
-  AddScaled16Scalar<false>(d, s, i, count, cr, cg, cb, skip);
+  Scaled16Row<false>(d, s, count, cr, cg, cb, skip);
+}
+
+void AddSaturated565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                          int width, int height) {
+  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Saturated16Row<true>(d, s, width, 0);
+}
+
+void AddScaled565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                       int width, int height, std::uint32_t cr, std::uint32_t cg, std::uint32_t cb) {
+  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Scaled16Row<true>(d, s, width, cr, cg, cb, 0);
 }
 
 void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {

@@ -4,6 +4,7 @@
 // (eight) 32-bit pixels or eight (sixteen at AVX2) 16-bit ones at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Kit::SurfaceRows {
@@ -15,6 +16,12 @@ void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::u
 // Each field of d becomes min(d + (s x c >> 8), 255), c per field 0..255, with the same skip.
 void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb, std::uint32_t skip);
+// The 5-6-5 additions over a block of rows: row j of d starts dStride pixels after row j - 1, and its
+// words sStride words after the last row's. One call for a small sprite.
+void AddSaturated565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                          int width, int height);
+void AddScaled565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                       int width, int height, std::uint32_t cr, std::uint32_t cg, std::uint32_t cb);
 
 // The same additions onto 5-6-5 pixels from native words whose low 16 bits are 5-6-5: each field
 // becomes min(d + s, max), or min(d + (s x c >> 8), max) with c per field 0..255. (A black word

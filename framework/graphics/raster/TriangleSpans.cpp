@@ -1,6 +1,7 @@
 #include "framework/graphics/raster/TriangleSpans.h"
 
-#include "framework/graphics/software/PixelBlend.h"
+#include "framework/graphics/raster/SpanPixels.h"
+#include "framework/graphics/raster/SpanRows.h"
 
 #include <algorithm>
 #include <array>
@@ -10,8 +11,6 @@
 
 namespace Kit {
 namespace {
-
-using PixelBlend::Div255;
 
 constexpr int kFeatureBlend = 1;
 constexpr int kFeatureColorised = 2;
@@ -118,19 +117,9 @@ struct Setup {
   }
 };
 
-std::uint32_t Channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
-
-std::uint32_t Modulate(std::uint32_t pixel, std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  return (Div255(Channel(pixel, 24) * a) << 24) | (Div255(Channel(pixel, 16) * r) << 16) |
-         (Div255(Channel(pixel, 8) * g) << 8) | Div255(Channel(pixel, 0) * b);
-}
-
-std::uint32_t OntoOpaque(std::uint32_t dst, std::uint32_t src, std::uint32_t sa) {
-  const std::uint32_t rest = 255 - sa;
-  return 0xFF000000 | (Div255(Channel(src, 16) * sa + Channel(dst, 16) * rest) << 16) |
-         (Div255(Channel(src, 8) * sa + Channel(dst, 8) * rest) << 8) |
-         Div255(Channel(src, 0) * sa + Channel(dst, 0) * rest);
-}
+using SpanPixels::Channel;
+using SpanPixels::Modulate;
+using SpanPixels::OntoOpaque;
 
 template <Group G>
 std::uint32_t Expand16(std::uint16_t p) {
@@ -161,15 +150,12 @@ void Store(std::uint8_t* row, int px, std::uint32_t src) {
     std::uint32_t& dst = reinterpret_cast<std::uint32_t*>(row)[px];
     if constexpr (!Blending) {
       dst = G == Group::RGB32 ? (src | 0xFF000000) : src;
+    } else if constexpr (G == Group::ARGB) {
+      dst = SpanPixels::OverKeepingAlpha(dst, src);
     } else {
       const std::uint32_t sa = src >> 24;
       if (sa == 0) return;
-      if (sa == 255)
-        dst = src;
-      else if constexpr (G == Group::ARGB)
-        dst = PixelBlend::Over(dst, src, sa);
-      else
-        dst = OntoOpaque(dst, src, sa);
+      dst = sa == 255 ? src : OntoOpaque(dst, src, sa);
     }
   } else {
     std::uint16_t& dst = reinterpret_cast<std::uint16_t*>(row)[px];
@@ -179,6 +165,81 @@ void Store(std::uint8_t* row, int px, std::uint32_t src) {
       const std::uint32_t sa = src >> 24;
       if (sa == 0) return;
       dst = Pack16<G>(sa == 255 ? src : OntoOpaque(Expand16<G>(dst), src, sa));
+    }
+  }
+}
+
+// The steps i in [0, count) at which 0 <= start + i x step <= high, as [first, last] (first > last
+// when there is none).
+struct StepRange {
+  std::int64_t first, last;
+};
+StepRange InsideSteps(std::int64_t start, std::int64_t step, std::int64_t high, int count) {
+  StepRange r{0, count - 1};
+  if (step == 0) {
+    if (start < 0 || start > high) r.last = -1;
+  } else if (step > 0) {
+    if (start < 0) r.first = FloorDiv(-start + step - 1, step);
+    r.last = std::min(r.last, start > high ? -1 : FloorDiv(high - start, step));
+  } else {
+    const std::int64_t down = -step;
+    if (start > high) r.first = FloorDiv(start - high + down - 1, down);
+    r.last = std::min(r.last, start < 0 ? -1 : FloorDiv(start, down));
+  }
+  return r;
+}
+
+// The nearest texels of count pixels from texture coordinates (u, v) stepping by (du, dv), each
+// coordinate held to the texture; u and v are left at the next pixel's. Only the pixels whose
+// coordinates can fall outside take the clamps.
+void FetchTexels(std::uint32_t* out, int count, std::int64_t& u, std::int64_t du, std::int64_t& v, std::int64_t dv,
+                 const SpanTexture& texture) {
+  const StepRange inU = InsideSteps(u, du, texture.mMaxU, count), inV = InsideSteps(v, dv, texture.mMaxV, count);
+  const int first = static_cast<int>(std::max(inU.first, inV.first));
+  const int last = static_cast<int>(std::max<std::int64_t>(std::min(inU.last, inV.last), first - 1));
+  const auto clamped = [&](int from, int to) {
+    for (int i = from; i < to; ++i, u += du, v += dv) {
+      const std::int64_t cu = std::clamp<std::int64_t>(u, 0, texture.mMaxU);
+      const std::int64_t cv = std::clamp<std::int64_t>(v, 0, texture.mMaxV);
+      out[i] = texture.mBits[(cv >> 16) * texture.mWidth + (cu >> 16)];
+    }
+  };
+  if (first > last) return clamped(0, count);
+  clamped(0, first);
+  for (int i = first; i <= last; ++i, u += du, v += dv) out[i] = texture.mBits[(v >> 16) * texture.mWidth + (u >> 16)];
+  clamped(last + 1, count);
+}
+
+// Store of count source pixels from column px on.
+template <Group G, bool Blending>
+void StoreRow(std::uint8_t* row, int px, const std::uint32_t* src, int count) {
+  if constexpr (G == Group::RGB32 && Blending) {
+    SpanRows::OntoOpaque(reinterpret_cast<std::uint32_t*>(row) + px, src, count);
+  } else if constexpr (G == Group::ARGB && Blending) {
+    SpanRows::OverKeepingAlpha(reinterpret_cast<std::uint32_t*>(row) + px, src, count);
+  } else {
+    for (int i = 0; i < count; ++i) Store<G, Blending>(row, px + i, src[i]);
+  }
+}
+
+// Textured spans without vertex colours, a run of texels at a time: the texels are fetched, multiplied
+// by the call's colour and stored by the row kernels.
+template <Group G, bool Blending, bool Colourised>
+void FillTexturedRows(const Setup& setup, const Attribute& uPlane, const Attribute& vPlane, void* destBits,
+                      int destPitch, const SpanTexture& texture, const SpanRows::Color& color) {
+  constexpr int kRun = 256;
+  std::uint32_t texels[kRun];
+  for (int py = setup.mTop; py <= setup.mBottom; ++py) {
+    int first = 0, last = 0;
+    if (!setup.Columns(py, first, last)) continue;
+    std::int64_t u = uPlane.StartOfRow(py - setup.mTop) + (first - setup.mLeft) * uPlane.mStep;
+    std::int64_t v = vPlane.StartOfRow(py - setup.mTop) + (first - setup.mLeft) * vPlane.mStep;
+    std::uint8_t* row = static_cast<std::uint8_t*>(destBits) + static_cast<std::ptrdiff_t>(py) * destPitch;
+    for (int px = first; px <= last; px += kRun) {
+      const int count = std::min(kRun, last - px + 1);
+      FetchTexels(texels, count, u, uPlane.mStep, v, vPlane.mStep, texture);
+      if constexpr (Colourised) SpanRows::Modulate(texels, count, color);
+      StoreRow<G, Blending>(row, px, texels, count);
     }
   }
 }
@@ -214,6 +275,10 @@ void FillTriangle(const FixedVertex (&t)[3], void* destBits, int destPitch, cons
   const auto clampChannel = [](std::int32_t c) { return static_cast<std::uint32_t>(std::clamp(c, 0, 255)); };
   const std::uint32_t ca = clampChannel(color.mAlpha), cr = clampChannel(color.mRed), cg = clampChannel(color.mGreen),
                       cb = clampChannel(color.mBlue);
+  if constexpr (textured && !vertexColors) {
+    return FillTexturedRows<G, blending, colourised>(setup, planes[0], planes[1], destBits, destPitch, texture,
+                                                     {ca, cr, cg, cb});
+  }
 
   for (int py = setup.mTop; py <= setup.mBottom; ++py) {
     int first = 0, last = 0;
