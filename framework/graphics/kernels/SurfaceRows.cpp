@@ -24,7 +24,7 @@ std::uint32_t Scale(std::uint32_t s, std::uint32_t cr, std::uint32_t cg, std::ui
 
 // A 16-bit pixel (5-6-5 with kGreen6, else 5-5-5) with r, g, b added to its fields, each saturating.
 template <bool kGreen6>
-std::uint16_t Add16(std::uint32_t d, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+[[gnu::always_inline]] inline std::uint16_t Add16(std::uint32_t d, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
   constexpr int kRedShift = kGreen6 ? 11 : 10;
   constexpr std::uint32_t kGreenMax = kGreen6 ? 63 : 31;
   const std::uint32_t red = std::min<std::uint32_t>(((d >> kRedShift) & 31) + r, 31);

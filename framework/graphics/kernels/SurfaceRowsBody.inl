@@ -1,5 +1,6 @@
 // The vector body of SurfaceRows' additions onto 16-bit pixels at one width (see SimdWidth.h). Each
-// function works from pixel `from` while two registers of words are left and returns where it stopped.
+// function draws the row from pixel `from` on when a register of pixels is left, and returns where it
+// stopped.
 //
 // Every field is lifted to the top of its 16-bit lane, where an unsigned saturating add stops exactly
 // at the field's largest value, and shifted back down.
@@ -77,23 +78,32 @@ KIT_ATTR inline void SourceFields(KIT_V sv, const Factors& f, KIT_V& red, KIT_V&
   }
 }
 
-// Each register of pixels gets the source's fields added; with kSkip the pixels whose words have no
+// A register of pixels at d with the source's fields added; with kSkip the pixels whose words have no
 // bit under skip are left.
+template <bool kGreen6, bool kScaled, bool kSkip>
+KIT_ATTR inline KIT_V Added16(const std::uint16_t* d, const std::uint32_t* s, const Factors& f, KIT_V skipBits) {
+  const KIT_V dv = Load(d);
+  KIT_V red, green, blue;
+  SourceFields<kGreen6, kScaled>(Low16(s), f, red, green, blue);
+  const KIT_V out = AddFields16<kGreen6>(dv, red, green, blue);
+  if constexpr (kSkip) return Select(Skipped16(s, skipBits), dv, out);
+  return out;
+}
+
+// The whole row from pixel `from` when at least a register is left (else nothing): the last register,
+// which may overlap the one before it, is worked out from the pixels as they were and stored last, so
+// that every pixel is added to once.
 template <bool kGreen6, bool kScaled, bool kSkip>
 KIT_ATTR inline int Add16(std::uint16_t* d, const std::uint32_t* s, int from, int count, const Factors& f,
                           std::uint32_t skip) {
   constexpr int kBlock = 2 * kLanes;
+  if (count - from < kBlock) return from;
   const KIT_V skipBits = KIT_OP(set1_epi32)(static_cast<int>(skip));
-  int i = from;
-  for (; i + kBlock <= count; i += kBlock) {
-    const KIT_V dv = Load(d + i);
-    KIT_V red, green, blue;
-    SourceFields<kGreen6, kScaled>(Low16(s + i), f, red, green, blue);
-    KIT_V out = AddFields16<kGreen6>(dv, red, green, blue);
-    if constexpr (kSkip) out = Select(Skipped16(s + i, skipBits), dv, out);
-    Store(d + i, out);
-  }
-  return i;
+  const int last = count - kBlock;
+  const KIT_V tail = Added16<kGreen6, kScaled, kSkip>(d + last, s + last, f, skipBits);
+  for (int i = from; i < last; i += kBlock) Store(d + i, Added16<kGreen6, kScaled, kSkip>(d + i, s + i, f, skipBits));
+  Store(d + last, tail);
+  return count;
 }
 
 template <bool kGreen6, bool kScaled>
