@@ -13,11 +13,11 @@ struct Channel {
   int shift = 0;
   int bits = 0;
 
-  explicit Channel(DWORD channelMask)
+  constexpr explicit Channel(DWORD channelMask)
       : mask(channelMask), shift(mask ? std::countr_zero(mask) : 0), bits(std::popcount(mask)) {}
 
   // The channel as 0..255, its high bits repeated into the low ones.
-  int Read(DWORD pixel) const {
+  constexpr int Read(DWORD pixel) const {
     if (bits == 0) return 0;
     DWORD value = (pixel & mask) >> shift;
     if (bits >= 8) return static_cast<int>(value >> (bits - 8));
@@ -25,40 +25,63 @@ struct Channel {
     for (int filled = bits; filled < 8; filled += bits) wide |= value << (8 - bits) >> filled;
     return static_cast<int>(wide & 0xFF);
   }
-  DWORD Write(int value) const {
+  constexpr DWORD Write(int value) const {
     if (bits == 0) return 0;
     const DWORD scaled = bits >= 8 ? static_cast<DWORD>(value) << (bits - 8) : static_cast<DWORD>(value) >> (8 - bits);
     return (scaled << shift) & mask;
   }
 };
 
+// A surface's pixel layout as read from its format.
+struct SurfaceLayout {
+  explicit SurfaceLayout(const DDPIXELFORMAT& format)
+      : bytes(static_cast<int>(format.dwRGBBitCount / 8)),
+        red(format.dwRBitMask),
+        green(format.dwGBitMask),
+        blue(format.dwBBitMask) {}
+  int bytes;
+  Channel red, green, blue;
+};
+
+// The layouts of the common surfaces, known when compiling: the same per-pixel work folds to shifts.
+template <int kBytes, DWORD kRed, DWORD kGreen, DWORD kBlue>
+struct FixedLayout {
+  explicit FixedLayout(const DDPIXELFORMAT&) {}
+  static bool Fits(const DDPIXELFORMAT& format) {
+    return format.dwRGBBitCount == kBytes * 8 && format.dwRBitMask == kRed && format.dwGBitMask == kGreen &&
+           format.dwBBitMask == kBlue;
+  }
+  static constexpr int bytes = kBytes;
+  static constexpr Channel red{kRed}, green{kGreen}, blue{kBlue};
+};
+using Layout565 = FixedLayout<2, 0xF800, 0x07E0, 0x001F>;
+using Layout555 = FixedLayout<2, 0x7C00, 0x03E0, 0x001F>;
+using Layout888 = FixedLayout<4, 0xFF0000, 0x00FF00, 0x0000FF>;
+
+template <typename Layout>
 class PixelWriter {
  public:
-  explicit PixelWriter(const SurfaceDC& surface)
-      : mSurface(surface),
-        mBytes(static_cast<int>(surface.format.dwRGBBitCount / 8)),
-        mRed(surface.format.dwRBitMask),
-        mGreen(surface.format.dwGBitMask),
-        mBlue(surface.format.dwBBitMask) {}
+  explicit PixelWriter(const SurfaceDC& surface) : mSurface(surface), mLayout(surface.format) {}
 
   bool Usable() const {
-    return (mBytes == 2 || mBytes == 3 || mBytes == 4) && mRed.bits && mGreen.bits && mBlue.bits && mSurface.pixels;
+    return (mLayout.bytes == 2 || mLayout.bytes == 3 || mLayout.bytes == 4) && mLayout.red.bits && mLayout.green.bits &&
+           mLayout.blue.bits && mSurface.pixels;
   }
 
   // Blends colour (0x00BBGGRR) at coverage over the pixel at (x, y), which lies on the surface.
   void Blend(int x, int y, COLORREF color, int coverage) {
     if (coverage <= 0) return;
-    BYTE* at =
-        mSurface.pixels + static_cast<std::ptrdiff_t>(y) * mSurface.pitch + static_cast<std::ptrdiff_t>(x) * mBytes;
+    BYTE* at = mSurface.pixels + static_cast<std::ptrdiff_t>(y) * mSurface.pitch +
+               static_cast<std::ptrdiff_t>(x) * mLayout.bytes;
     DWORD pixel = 0;
-    std::memcpy(&pixel, at, static_cast<std::size_t>(mBytes));
+    std::memcpy(&pixel, at, static_cast<std::size_t>(mLayout.bytes));
     auto mix = [coverage](int under, int over) { return (under * (255 - coverage) + over * coverage + 127) / 255; };
-    const int red = mix(mRed.Read(pixel), GetRValue(color));
-    const int green = mix(mGreen.Read(pixel), GetGValue(color));
-    const int blue = mix(mBlue.Read(pixel), GetBValue(color));
-    const DWORD keep = pixel & ~(mRed.mask | mGreen.mask | mBlue.mask);
-    pixel = keep | mRed.Write(red) | mGreen.Write(green) | mBlue.Write(blue);
-    std::memcpy(at, &pixel, static_cast<std::size_t>(mBytes));
+    const int red = mix(mLayout.red.Read(pixel), GetRValue(color));
+    const int green = mix(mLayout.green.Read(pixel), GetGValue(color));
+    const int blue = mix(mLayout.blue.Read(pixel), GetBValue(color));
+    const DWORD keep = pixel & ~(mLayout.red.mask | mLayout.green.mask | mLayout.blue.mask);
+    pixel = keep | mLayout.red.Write(red) | mLayout.green.Write(green) | mLayout.blue.Write(blue);
+    std::memcpy(at, &pixel, static_cast<std::size_t>(mLayout.bytes));
   }
 
   void Fill(const RECT& rect, COLORREF color) {
@@ -68,8 +91,7 @@ class PixelWriter {
 
  private:
   const SurfaceDC& mSurface;
-  int mBytes;
-  Channel mRed, mGreen, mBlue;
+  Layout mLayout;
 };
 
 RECT Intersect(const RECT& a, const RECT& b) {
@@ -85,11 +107,10 @@ RECT Cut(long long left, long long top, long long right, long long bottom, const
   return Intersect(RECT{fit(left), fit(top), fit(right), fit(bottom)}, clip);
 }
 
-}  // namespace
-
-bool RasterizeText(const SurfaceDC& surface, const DeviceContextState& state, int x, int y, const char* text,
-                   int length) {
-  PixelWriter writer(surface);
+template <typename Layout>
+bool RasterizeIn(const SurfaceDC& surface, const DeviceContextState& state, int x, int y, const char* text,
+                 int length) {
+  PixelWriter<Layout> writer(surface);
   if (!writer.Usable()) return false;
   RECT clip{0, 0, surface.width, surface.height};
   if (state.clipped) clip = Intersect(clip, state.clip);
@@ -122,6 +143,16 @@ bool RasterizeText(const SurfaceDC& surface, const DeviceContextState& state, in
     writer.Fill(Cut(x, top, x + width, top + font.LineThickness(), clip), state.textColor);
   }
   return true;
+}
+
+}  // namespace
+
+bool RasterizeText(const SurfaceDC& surface, const DeviceContextState& state, int x, int y, const char* text,
+                   int length) {
+  if (Layout565::Fits(surface.format)) return RasterizeIn<Layout565>(surface, state, x, y, text, length);
+  if (Layout555::Fits(surface.format)) return RasterizeIn<Layout555>(surface, state, x, y, text, length);
+  if (Layout888::Fits(surface.format)) return RasterizeIn<Layout888>(surface, state, x, y, text, length);
+  return RasterizeIn<SurfaceLayout>(surface, state, x, y, text, length);
 }
 
 }  // namespace plat::gdi

@@ -37,9 +37,9 @@ Rect RandomRect(std::mt19937& rng, int width, int height) {
 }
 
 // A source image: plain ARGB pixels, or the same limited to 24 colours and palettized.
-std::unique_ptr<Kit::MemoryImage> MakeSource(std::mt19937& rng, bool palettized) {
+std::unique_ptr<Kit::MemoryImage> MakeSource(std::mt19937& rng, bool palettized, int width = 37, int height = 23) {
   auto image = std::make_unique<Kit::MemoryImage>();
-  std::vector<std::uint32_t> px = MakeSpritePixels(37, 23, rng);
+  std::vector<std::uint32_t> px = MakeSpritePixels(width, height, rng);
   // Black with alpha: the additive blit skips it, the additive stretch draws it.
   for (std::size_t i = 0; i < px.size(); i += 5) px[i] &= 0xFF000000u;
   if (palettized) {
@@ -47,7 +47,7 @@ std::unique_ptr<Kit::MemoryImage> MakeSource(std::mt19937& rng, bool palettized)
     for (int i = 0; i < 24; ++i) pool.push_back(px[rng() % px.size()]);
     for (auto& p : px) p = pool[(p ^ (p >> 11)) % pool.size()];
   }
-  image->SetBits(px.data(), 37, 23);
+  image->SetBits(px.data(), width, height);
   if (palettized) {
     EXPECT_TRUE(image->Palletize());
   }
@@ -58,7 +58,7 @@ class SurfaceDrawMatrix : public testing::Test {
  protected:
   template <typename Draw, typename Reference>
   void Check(const model::Format& format, int pad, Draw draw, Reference reference) {
-    model::Surface actual = MakeSurface(format, 61, 43, pad, rng_);
+    model::Surface actual = MakeSurface(format, surfaceWidth_, surfaceHeight_, pad, rng_);
     model::Surface expected = actual;
     FormatDisplay display(format);
     Target target(actual, display);
@@ -71,6 +71,8 @@ class SurfaceDrawMatrix : public testing::Test {
   }
 
   std::mt19937 rng_{1234};
+  int surfaceWidth_ = 61;
+  int surfaceHeight_ = 43;
 };
 
 // The routine on target t and the model on surface s (d: the display), drawn on copies of one surface
@@ -131,6 +133,30 @@ TEST_F(SurfaceDrawMatrix, BlitsMatchTheFormulasForEverySourceKind) {
               EXPECT_SAME_BYTES(Kit::SurfaceDraw::VolatileBlt(t, *image, x, y, srcRect),
                                 model::VolatileBlt(s, SourceOf(*image, d), x, y, srcRect));
             }
+}
+
+// Gathered rows (palettized or mirrored) reach the row kernels in pieces: rows of a piece, one past it
+// and of two pieces and a tail must come out whole, also cut on the left.
+TEST_F(SurfaceDrawMatrix, RowsLongerThanAGatheredPieceDrawWhole) {
+  surfaceWidth_ = 600;
+  surfaceHeight_ = 4;
+  for (const auto& format : kSurfaceFormats)
+    for (int width : {256, 257, 587})
+      for (bool palettized : {false, true})
+        for (bool mirror : {false, true})
+          for (const Color& color : {Color::White, Color(200, 120, 40), Color(90, 230, 160, 140)}) {
+            const int pad = 0;
+            SCOPED_TRACE(Describe(format, pad, color) + " width " + std::to_string(width) +
+                         (palettized ? " palettized" : " bits") + (mirror ? " mirrored" : ""));
+            auto image = MakeSource(rng_, palettized, width, 3);
+            for (int x : {5, -3}) {
+              const Rect srcRect(0, 0, width, 3);
+              EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, x, 1, srcRect, color, mirror),
+                                model::AlphaBlt(s, SourceOf(*image, d), x, 1, srcRect, color, mirror));
+              EXPECT_SAME_BYTES(Kit::SurfaceDraw::AdditiveBlt(t, *image, &d, x, 1, srcRect, color, mirror),
+                                model::AdditiveBlt(s, SourceOf(*image, d), x, 1, srcRect, color, mirror));
+            }
+          }
 }
 
 TEST_F(SurfaceDrawMatrix, FastStretchesMatchTheFormulas) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/ddraw/SurfaceDC.h"
 #include "platform/gdi/Gdi.h"
 
 namespace {
@@ -89,6 +91,92 @@ TEST(GdiText, MeasuringFromManyThreadsAgrees) {
     });
   for (auto& thread : threads) thread.join();
   for (int width : widths) EXPECT_EQ(width, expected);
+}
+
+// Surface memory of one pixel format with a device context of its own for the time of a test.
+struct TextSurface {
+  TextSurface(int bitCount, DWORD red, DWORD green, DWORD blue, int width, int height) {
+    record.format.dwSize = sizeof(record.format);
+    record.format.dwFlags = DDPF_RGB;
+    record.format.dwRGBBitCount = static_cast<DWORD>(bitCount);
+    record.format.dwRBitMask = red;
+    record.format.dwGBitMask = green;
+    record.format.dwBBitMask = blue;
+    record.width = width;
+    record.height = height;
+    record.pitch = width * bitCount / 8 + 5;
+    bytes.resize(static_cast<size_t>(record.pitch) * height);
+    record.pixels = bytes.data();
+    dc = plat::ddraw::RegisterSurfaceDC(&record);
+  }
+  ~TextSurface() { plat::ddraw::UnregisterSurfaceDC(dc); }
+  TextSurface(const TextSurface&) = delete;
+  TextSurface& operator=(const TextSurface&) = delete;
+
+  DWORD At(int x, int y) const {
+    DWORD pixel = 0;
+    std::memcpy(&pixel, bytes.data() + static_cast<size_t>(y) * record.pitch + x * record.format.dwRGBBitCount / 8,
+                record.format.dwRGBBitCount / 8);
+    return pixel;
+  }
+
+  plat::SurfaceDC record;
+  std::vector<BYTE> bytes;
+  HDC dc = nullptr;
+};
+
+// The common layouts (5-6-5, 5-5-5, 8-8-8 in 32 bits) are drawn by code compiled for them; each must
+// give exactly what the same masks read from the format give: those masks in a wider pixel (the extra
+// bits kept as they were), or 8-8-8 in 24 bits. Antialiased text over a noisy ground, in both
+// background modes and clipped.
+TEST(GdiText, CommonLayoutsDrawAsTheirMasksReadFromTheFormat) {
+  struct Case {
+    const char* name;
+    int bits;
+    int twinBits;
+    DWORD red, green, blue;
+  };
+  const Case cases[] = {{"5-6-5", 16, 32, 0xF800, 0x07E0, 0x001F},
+                        {"5-5-5", 16, 32, 0x7C00, 0x03E0, 0x001F},
+                        {"8-8-8", 32, 24, 0xFF0000, 0x00FF00, 0x0000FF}};
+  FontHandle font(MakeFont("Arial", 13, false, false, true));
+  constexpr int kWidth = 90, kHeight = 24;
+  for (const Case& c : cases)
+    for (int mode : {TRANSPARENT, OPAQUE}) {
+      SCOPED_TRACE(std::string(c.name) + (mode == OPAQUE ? " opaque" : " transparent"));
+      TextSurface fixed(c.bits, c.red, c.green, c.blue, kWidth, kHeight);
+      TextSurface twin(c.twinBits, c.red, c.green, c.blue, kWidth, kHeight);
+      std::mt19937 rng(7);
+      for (BYTE& b : twin.bytes) b = static_cast<BYTE>(rng());
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+          const DWORD pixel = twin.At(x, y);
+          std::memcpy(fixed.bytes.data() + static_cast<size_t>(y) * fixed.record.pitch + x * c.bits / 8, &pixel,
+                      c.bits / 8);
+        }
+      std::vector<DWORD> twinBefore;
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) twinBefore.push_back(twin.At(x, y));
+      for (const TextSurface* surface : {&fixed, &twin}) {
+        HGDIOBJ old = SelectObject(surface->dc, font.font);
+        SetBkMode(surface->dc, mode);
+        SetTextColor(surface->dc, RGB(250, 210, 40));
+        IntersectClipRect(surface->dc, 3, 2, kWidth - 7, kHeight - 3);
+        EXPECT_TRUE(TextOutA(surface->dc, -2, 1, "Quarvel 1.0", 11));
+        SelectObject(surface->dc, old);
+      }
+      int changed = 0, wrong = 0;
+      for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+          const DWORD expected = twin.At(x, y);
+          changed += expected != twinBefore[static_cast<size_t>(y) * kWidth + x];
+          const DWORD mask = c.bits == 16 ? 0xFFFF : 0xFFFFFF;  // the bits both pixels have
+          if ((fixed.At(x, y) & mask) != (expected & mask) && wrong++ < 5)
+            ADD_FAILURE() << "at " << x << "," << y << std::hex << ": " << fixed.At(x, y) << " drawn, " << expected
+                          << " from the format's masks";
+        }
+      EXPECT_GT(changed, 100);
+    }
 }
 
 }  // namespace

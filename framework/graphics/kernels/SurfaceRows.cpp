@@ -70,9 +70,8 @@ int EachFour(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t 
 }
 #endif
 
-}  // namespace
-
-void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) {
+// The row bodies, inlined into the one-row and the block entries.
+inline void Saturated565Row(std::uint16_t* d, const std::uint32_t* s, int count) {
   int i = 0;
 #if defined(__SSE2__)
   for (; i + 8 <= count; i += 8) {
@@ -87,8 +86,8 @@ void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) {
   for (; i < count; ++i) d[i] = Add565(d[i], (s[i] >> 11) & 31, (s[i] >> 5) & 63, s[i] & 31);
 }
 
-void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
-                  std::uint32_t cb) {
+inline void Scaled565Row(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
+                         std::uint32_t cb) {
   int i = 0;
 #if defined(__SSE2__)
   const __m128i fr = _mm_set1_epi16(static_cast<short>(cr)), fg = _mm_set1_epi16(static_cast<short>(cg)),
@@ -106,6 +105,25 @@ void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint
 #endif
   for (; i < count; ++i)
     d[i] = Add565(d[i], (((s[i] >> 11) & 31) * cr) >> 8, (((s[i] >> 5) & 63) * cg) >> 8, ((s[i] & 31) * cb) >> 8);
+}
+
+}  // namespace
+
+void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) { Saturated565Row(d, s, count); }
+
+void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
+                  std::uint32_t cb) {
+  Scaled565Row(d, s, count, cr, cg, cb);
+}
+
+void AddSaturated565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                          int width, int height) {
+  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Saturated565Row(d, s, width);
+}
+
+void AddScaled565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                       int width, int height, std::uint32_t cr, std::uint32_t cg, std::uint32_t cb) {
+  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Scaled565Row(d, s, width, cr, cg, cb);
 }
 
 void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {

@@ -4,6 +4,7 @@
 // pixels at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace Kit::SurfaceRows {
@@ -22,5 +23,11 @@ void AddScaled888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint
 void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count);
 void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb);
+// The same over a block of rows: row j of d starts dStride pixels after row j - 1, and its words
+// sStride words after the last row's. One call for a small sprite.
+void AddSaturated565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                          int width, int height);
+void AddScaled565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
+                       int width, int height, std::uint32_t cr, std::uint32_t cg, std::uint32_t cb);
 
 }  // namespace Kit::SurfaceRows

@@ -9,7 +9,6 @@
 #include "framework/graphics/surface/SurfacePixelMath.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace Kit::SurfaceDraw {
 namespace {
@@ -63,20 +62,30 @@ void ForEachRun(const SurfaceTarget& t, const MemoryImage& source, const BlitAre
   }
 }
 
-// Calls draw(row index, words) with each row of the blit as contiguous native words in drawing order:
-// a palettized source looked up, a mirrored row reversed (its last source pixel is drawn first).
+// Calls draw(row index, first column, words, count) over each row of the blit in pieces of contiguous
+// native words in drawing order: a palettized source looked up, a mirrored row reversed (its last source
+// pixel is drawn first). The pieces live on the stack, so a small blit allocates nothing.
 template <typename Words, typename Draw>
-void ForEachGatheredRow(const MemoryImage& source, const Words& s, const BlitArea& area, bool mirror, Draw draw) {
+void ForEachGatheredPiece(const MemoryImage& source, const Words& s, const BlitArea& area, bool mirror, Draw draw) {
+  constexpr int kPiece = 256;
+  std::uint32_t piece[kPiece];
   const int width = area.mSrc.mWidth;
-  std::vector<std::uint32_t> row(static_cast<std::size_t>(width));
   for (int j = 0; j < area.mSrc.mHeight; ++j) {
     const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * source.mWidth + area.mSrc.mX;
-    if constexpr (Words::kPalettized) {
-      for (int k = 0; k < width; ++k) row[k] = s[i + static_cast<std::size_t>(mirror ? width - 1 - k : k)];
-    } else {
-      CopyRows::Reverse(row.data(), s.mWords + i, width);
+    for (int first = 0; first < width; first += kPiece) {
+      const int count = std::min(kPiece, width - first);
+      if constexpr (Words::kPalettized) {
+        if (mirror) {
+          const std::size_t last = i + static_cast<std::size_t>(width - 1 - first);
+          for (int k = 0; k < count; ++k) piece[k] = s[last - static_cast<std::size_t>(k)];
+        } else {
+          for (int k = 0; k < count; ++k) piece[k] = s[i + static_cast<std::size_t>(first + k)];
+        }
+      } else {
+        CopyRows::Reverse(piece, s.mWords + i + static_cast<std::size_t>(width - first - count), count);
+      }
+      draw(j, first, piece, count);
     }
-    draw(j, row.data());
   }
 }
 
@@ -104,8 +113,8 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
     }
   };
   if (Words::kPalettized || mirror) {
-    ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
-      drawRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth);
+    ForEachGatheredPiece(source, s, area, mirror, [&](int j, int first, const std::uint32_t* words, int count) {
+      drawRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX + first, words, count);
     });
     return true;
   }
@@ -182,6 +191,43 @@ void AlphaBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, con
   });
 }
 
+// The additive blit onto 5-6-5 fields as blocks of rows: contiguous words (plain, not mirrored) in one
+// call, a small gathered blit (palettized or mirrored) gathered whole on the stack first. False when
+// the blit is too large to gather at once.
+template <typename Words>
+bool AdditiveBlock565(const SurfaceTarget& t, const MemoryImage& source, const Words& s, const BlitArea& area,
+                      const Rgba& cp, bool white, bool mirror) {
+  constexpr int kGathered = 1024;
+  const int width = area.mSrc.mWidth, height = area.mSrc.mHeight;
+  std::uint16_t* d = t.mPixels.Row<std::uint16_t>(area.mY) + area.mX;
+  const std::ptrdiff_t dStride = t.mPixels.mPitch / 2;
+  const std::size_t first = static_cast<std::size_t>(area.mSrc.mY) * source.mWidth + area.mSrc.mX;
+  auto add = [&](const std::uint32_t* words, std::ptrdiff_t sStride) {
+    if (white)
+      SurfaceRows::AddSaturated565Block(d, dStride, words, sStride, width, height);
+    else
+      SurfaceRows::AddScaled565Block(d, dStride, words, sStride, width, height, cp.r, cp.g, cp.b);
+  };
+  if (!Words::kPalettized && !mirror) {
+    add(s.mWords + first, source.mWidth);
+    return true;
+  }
+  if (static_cast<long long>(width) * height > kGathered) return false;
+  std::uint32_t gathered[kGathered];
+  std::uint32_t* out = gathered;
+  const Words words = s;  // held locally: the stores below cannot be taken to change it
+  for (int j = 0; j < height; ++j, out += width) {
+    const std::size_t i = first + static_cast<std::size_t>(j) * source.mWidth;
+    if (mirror) {
+      for (int k = 0; k < width; ++k) out[k] = words[i + static_cast<std::size_t>(width - 1 - k)];
+    } else {
+      for (int k = 0; k < width; ++k) out[k] = words[i + static_cast<std::size_t>(k)];
+    }
+  }
+  add(gathered, width);
+  return true;
+}
+
 template <typename Pixel, typename Words>
 void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                    const BlitArea& area, const Rgba& c, bool white, bool mirror) {
@@ -210,10 +256,15 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
         SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
     }
   };
+  if constexpr (sizeof(Pixel) == 2) {
+    // A black word adds nothing to a 5-6-5 pixel: the rows go through the kernel whole, without the runs,
+    // in one call where the words are contiguous or a small blit's rows are gathered together first.
+    if (fields == Fields::k565 && AdditiveBlock565(t, source, s, area, cp, white, mirror)) return;
+  }
   const bool rowKernels = fields == Fields::k888 || fields == Fields::k565;
   if (rowKernels && (Words::kPalettized || mirror)) {
-    ForEachGatheredRow(source, s, area, mirror, [&](int j, const std::uint32_t* words) {
-      addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX, words, area.mSrc.mWidth, 0xFFFFFF);
+    ForEachGatheredPiece(source, s, area, mirror, [&](int j, int first, const std::uint32_t* words, int count) {
+      addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX + first, words, count, 0xFFFFFF);
     });
     return;
   }
