@@ -79,10 +79,23 @@ namespace avx2 {
 #define FRAME_STORE(at, v) _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v)
 #include "platform/ddraw/FrameRowsBody.inl"
 }  // namespace avx2
+namespace avx2 {
+// Whole steps of eight spread pixels; returns how many it took.
+KIT_TARGET_AVX2 int Spread8(const std::uint32_t* row, const int* columns, std::uint32_t* to, int count) {
+  int x = 0;
+  for (; x + 8 <= count; x += 8) {
+    const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(columns + x));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + x),
+                        _mm256_i32gather_epi32(reinterpret_cast<const int*>(row), at, 4));
+  }
+  return x;
+}
+}  // namespace avx2
 #else
 namespace avx2 {
 using sse2::Opaque32;
 using sse2::Widen16;
+inline int Spread8(const std::uint32_t*, const int*, std::uint32_t*, int) { return 0; }
 }  // namespace avx2
 #endif
 
@@ -142,6 +155,11 @@ void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count
       for (x = run(avx2::Opaque32, sse2::Opaque32); x < count; ++x) to[x] = kOpaque | Load<std::uint32_t>(from + 4 * x);
       break;
   }
+}
+
+void SpreadRow(const std::uint32_t* row, const int* columns, std::uint32_t* to, int count, FrameWidth width) {
+  int x = width == FrameWidth::k16 ? avx2::Spread8(row, columns, to, count) : 0;
+  for (; x < count; ++x) to[x] = row[columns[x]];
 }
 
 }  // namespace plat::ddraw

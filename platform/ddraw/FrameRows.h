@@ -1,7 +1,8 @@
 // Rows of a presented frame written in the window's 32-bit X-R-G-B format: 5-6-5 and 5-5-5 pixels
 // widened as the window has always shown them (a channel of n bits becomes floor(v x 255 / (2^n - 1)),
 // but for six bits the exact multiples of 85 one lower), sixteen at a time with AVX2 where the
-// processor has it, else eight with SSE2; 32-bit pixels copied.
+// processor has it, else eight with SSE2; 32-bit pixels copied. A scaled frame's rows are spread from
+// the widened ones.
 #pragma once
 
 #include <cstdint>
@@ -25,5 +26,10 @@ FrameWidth WidestFrameWidth();
 // (the processor must have it).
 void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count,
               FrameWidth width = WidestFrameWidth());
+
+// Spreads a widened row over a row of another width: to[x] = row[columns[x]] for count pixels (each
+// column an index into row), eight at a time with AVX2 where `width` is k16, else one at a time.
+void SpreadRow(const std::uint32_t* row, const int* columns, std::uint32_t* to, int count,
+               FrameWidth width = WidestFrameWidth());
 
 }  // namespace plat::ddraw

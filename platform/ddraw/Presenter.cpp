@@ -319,8 +319,7 @@ void Presenter::WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* o
     line.area.top += row;
     line.area.bottom = line.area.top + 1;
     WriteFrame(line, reinterpret_cast<BYTE*>(mRow.data()), 0, 4, WideningRun(widen));
-    std::uint32_t* to = reinterpret_cast<std::uint32_t*>(out);
-    for (int x = 0; x < width; ++x) to[x] = mRow[mColumns[x]];
+    SpreadRow(mRow.data(), mColumns.data(), reinterpret_cast<std::uint32_t*>(out), width);
   }
 }
 

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "platform/cpu/SimdLevel.h"
@@ -51,6 +54,38 @@ INSTANTIATE_TEST_SUITE_P(Formats, FrameRowsTest,
                          testing::Values(Case{FrameFormat::kRgb565, PixelLayout::Rgb565(), 0x10000},
                                          Case{FrameFormat::kRgb555, PixelLayout::Rgb555(), 0x8000},
                                          Case{FrameFormat::kXrgb8888, PixelLayout::Xrgb8888(), 0x10000}));
+
+// A scaled frame's row spread at every step width the processor has: stretched, shrunk, repeated and
+// scattered columns, every count up to a few steps and a tail, each pixel from its own column.
+TEST(FrameRowsTest, SpreadRowsTakeEachPixelFromItsColumn) {
+  std::vector<std::uint32_t> row(97);
+  for (size_t i = 0; i < row.size(); ++i) row[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 0x10307);
+  std::mt19937 rng(5);
+  const int n = static_cast<int>(row.size());
+  const struct {
+    const char* name;
+    std::function<int(int)> column;
+  } patterns[] = {
+      {"stretched", [n](int x) { return static_cast<int>((2LL * x + 1) * n / (2 * 128)); }},
+      {"shrunk", [](int x) { return x * 2 + 1; }},
+      {"repeated", [](int) { return 96; }},
+      {"scattered", [&rng, n](int) { return static_cast<int>(rng() % n); }},
+  };
+  for (const auto& pattern : patterns)
+    for (FrameWidth width : {FrameWidth::k1, FrameWidth::k8, FrameWidth::k16}) {
+      if (width > plat::ddraw::WidestFrameWidth()) continue;
+      for (int count = 0; count <= 45; ++count) {
+        SCOPED_TRACE(std::string(pattern.name) + " count " + std::to_string(count) + " width " +
+                     std::to_string(static_cast<int>(width)));
+        std::vector<int> columns(static_cast<size_t>(count));
+        for (int x = 0; x < count; ++x) columns[x] = pattern.column(x);
+        std::vector<std::uint32_t> out(static_cast<size_t>(count) + 1, 0x12345678u);
+        plat::ddraw::SpreadRow(row.data(), columns.data(), out.data(), count, width);
+        for (int x = 0; x < count; ++x) ASSERT_EQ(out[x], row[columns[x]]) << x;
+        EXPECT_EQ(out[count], 0x12345678u);  // nothing past the row
+      }
+    }
+}
 
 TEST(FrameRowsTest, LayoutsShownAsTheyAreHaveNoWidening) {
   EXPECT_FALSE(plat::ddraw::FrameFormatOf(PixelLayout::Rgb888()));

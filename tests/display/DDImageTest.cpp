@@ -172,7 +172,10 @@ TEST_P(DDImageTest, VolatileImagesBlendStraightFromTheirPixels) {
 TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
   constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00, B = 0xFF0000FF, W = 0xFFFFFFFF, K = 0xFF000000;
   constexpr std::uint32_t Y = 0xFFFFFF00, M = 0xFFFF00FF, D = 0xFF102030, D2 = 0xFF203040, D3 = 0xFF304050;
-  enum class Kind { Surface, Memory, FirstPixelKeyed, Palettized };
+  // Derived: an image kind of the program's own built on the software image; NoPixels: an image that
+  // has no pixels of its own to draw from.
+  enum class Kind { Surface, Memory, FirstPixelKeyed, Palettized, Derived, NoPixels };
+  struct DerivedImage : Kit::MemoryImage {};
   enum class Op { Blt, Mirror, Additive, Stretch, StretchMirror };
   struct Case {
     const char* what;
@@ -197,6 +200,10 @@ TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
       {"mirrored", Kind::Surface, {R, G, B}, 3, Op::Mirror, 30, 7, {{B, G, R}}},
       {"palettized: built again", Kind::Palettized, {D, D2, D, D3}, 2, Op::Blt, 0, 0, {{D, D2}, {D, D3}}},
       {"additive", Kind::Surface, {Y, Y, Y, Y}, 2, Op::Additive, 20, 20, {{W, W}, {W, W}}},
+      {"from a derived image", Kind::Derived, rgbw, 2, Op::Blt, 12, 14, {{R, G}, {B, W}}},
+      {"additive from a derived image", Kind::Derived, {Y, Y, Y, Y}, 2, Op::Additive, 20, 20, {{W, W}, {W, W}}},
+      {"mirrored from a derived image", Kind::Derived, {R, G, B}, 3, Op::Mirror, 30, 7, {{B, G, R}}},
+      {"from an image without pixels", Kind::NoPixels, rgbw, 2, Op::Blt, 12, 14, blue},
       {"stretched by two", Kind::Memory, rgbw, 2, Op::Stretch, 10, 10, doubled},
       {"stretched from a surface", Kind::Surface, rgbw, 2, Op::Stretch, 30, 10, doubled},
       {"stretched mirrored", Kind::Memory, rgbw, 2, Op::StretchMirror, 20, 10, flipped},
@@ -209,6 +216,11 @@ TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
     const int height = static_cast<int>(c.pixels.size()) / c.width;
     Kit::MemoryImage memory;
     memory.SetBits(c.pixels.data(), c.width, height);
+    DerivedImage derived;
+    derived.SetBits(c.pixels.data(), c.width, height);
+    Kit::Image noPixels;
+    noPixels.mWidth = c.width;
+    noPixels.mHeight = height;
     auto image = MakeImage(c.pixels, c.width, height);
     if (c.kind == Kind::FirstPixelKeyed) {
       image->mFirstPixelTransparent = true;
@@ -218,7 +230,10 @@ TEST_P(DDImageTest, ScreenDrawsShowTheExpectedPixels) {
     if (c.kind == Kind::Palettized) {
       ASSERT_TRUE(image->Palletize());
     }
-    Kit::Image* source = c.kind == Kind::Memory ? static_cast<Kit::Image*>(&memory) : image.get();
+    Kit::Image* source = c.kind == Kind::Memory     ? static_cast<Kit::Image*>(&memory)
+                         : c.kind == Kind::Derived  ? static_cast<Kit::Image*>(&derived)
+                         : c.kind == Kind::NoPixels ? &noPixels
+                                                    : image.get();
     const Rect dest(c.x, c.y, static_cast<int>(c.shown[0].size()), static_cast<int>(c.shown.size()));
     const Rect srcRect(0, 0, c.srcWidth < 0 ? c.width : c.srcWidth, height);
     switch (c.op) {

@@ -13,11 +13,29 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace Kit {
 namespace {
 
 bool Is3D(const DDInterface* display) { return display && display->mIs3D; }
+
+// The software image behind an image drawn from, or null. Nearly every image drawn is exactly a
+// surface-backed or a software image: their type is checked first, sparing the search of a cast.
+MemoryImage* SoftwareImageOf(Image* image) {
+  if (!image) return nullptr;
+  if (typeid(*image) == typeid(DDImage)) return static_cast<DDImage*>(image);
+  if (typeid(*image) == typeid(MemoryImage)) return static_cast<MemoryImage*>(image);
+  return dynamic_cast<MemoryImage*>(image);
+}
+
+// The surface-backed image behind an image, or null.
+DDImage* SurfaceImageOf(Image* image) {
+  if (!image) return nullptr;
+  if (typeid(*image) == typeid(DDImage)) return static_cast<DDImage*>(image);
+  if (typeid(*image) == typeid(MemoryImage)) return nullptr;
+  return dynamic_cast<DDImage*>(image);
+}
 
 }  // namespace
 
@@ -105,7 +123,7 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
 void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
   CommitBits();
   if (IsDrawSurface3D()) {
-    auto* ddSource = dynamic_cast<DDImage*>(image);
+    auto* ddSource = SurfaceImageOf(image);
     if (ddSource && ddSource->mSurface && drawMode == 0 && color == Color::White && !ddSource->mHasAlpha) {
       ddSource->CommitBits();
       if (HardwareCopy(*ddSource, x, y, srcRect)) return;
@@ -177,7 +195,7 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
     return;
   }
   Rect bounds;
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   if (source && GetRotatedBounds(x, y, srcRect, clipRect, angle, centerX, centerY, bounds)) {
     source->CommitBits();
     WithLockedSurface([&](const SurfaceTarget& target) {
@@ -194,7 +212,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, false);
     return;
   }
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   Rect dest;
   StretchSource cut;
   if (!source || !ClipStretch(destRect, srcRect, clipRect.Intersection(Rect(0, 0, mWidth, mHeight)), dest, cut)) return;
@@ -212,7 +230,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     return;
   }
   source->CommitBits();
-  auto* ddSource = dynamic_cast<DDImage*>(source);
+  auto* ddSource = SurfaceImageOf(source);
   if (ddSource && color == Color::White && drawMode == 0 && !ddSource->mHasAlpha && ddSource->GetSurface()) {
     const RECT from{static_cast<LONG>(cut.mX), static_cast<LONG>(cut.mY), static_cast<LONG>(cut.mX + cut.mWidth),
                     static_cast<LONG>(cut.mY + cut.mHeight)};
@@ -234,7 +252,7 @@ void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& s
     mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
     return;
   }
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   Rect dest;
   StretchSource cut;
   if (!source || !ClipStretchMirror(destRect, srcRect, clipRect.Intersection(Rect(0, 0, mWidth, mHeight)), dest, cut))
@@ -295,10 +313,10 @@ bool DDImage::HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect) {
 }
 
 void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   if (!source) return;
   source->CommitBits();
-  auto* ddSource = dynamic_cast<DDImage*>(source);
+  auto* ddSource = SurfaceImageOf(source);
   const bool white = color == Color::White;
   const bool sourceHasSurface = ddSource && ddSource->mSurface;
   if (source->mIsVolatile && !sourceHasSurface && white) {
@@ -321,7 +339,7 @@ void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, 
 }
 
 void DDImage::AdditiveBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   if (!source) return;
   source->CommitBits();
   WithLockedSurface([&](const SurfaceTarget& target) {
@@ -330,7 +348,7 @@ void DDImage::AdditiveBltSurface(Image* image, int x, int y, const Rect& srcRect
 }
 
 void DDImage::NormalBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   if (!source) return;
   source->CommitBits();
   WithLockedSurface([&](const SurfaceTarget& target) {
@@ -339,7 +357,7 @@ void DDImage::NormalBltMirrorSurface(Image* image, int x, int y, const Rect& src
 }
 
 void DDImage::AdditiveBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = dynamic_cast<MemoryImage*>(image);
+  auto* source = SoftwareImageOf(image);
   if (!source) return;
   source->CommitBits();
   WithLockedSurface([&](const SurfaceTarget& target) {
