@@ -72,6 +72,25 @@ KIT_TARGET_AVX2 void EnlargeBlocks(BYTE* out, const BYTE* in, const LONG* offset
 }
 
 template <int N>
+KIT_TARGET_AVX2 LONG CopyKeyedAvx2(BYTE* out, const BYTE* in, LONG count, DWORD keyValue, DWORD keyMask) {
+  const __m256i mask =
+      N == 2 ? _mm256_set1_epi16(static_cast<short>(keyMask)) : _mm256_set1_epi32(static_cast<int>(keyMask));
+  const DWORD keyBits = keyValue & keyMask;
+  const __m256i key =
+      N == 2 ? _mm256_set1_epi16(static_cast<short>(keyBits)) : _mm256_set1_epi32(static_cast<int>(keyBits));
+  const LONG perRegister = 32 / N;
+  LONG x = 0;
+  for (; x + perRegister <= count; x += perRegister) {
+    const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + x * N));
+    const __m256i masked = _mm256_and_si256(pixels, mask);
+    const __m256i keyed = N == 2 ? _mm256_cmpeq_epi16(masked, key) : _mm256_cmpeq_epi32(masked, key);
+    auto* target = reinterpret_cast<__m256i*>(out + x * N);
+    _mm256_storeu_si256(target, _mm256_blendv_epi8(pixels, _mm256_loadu_si256(target), keyed));
+  }
+  return x;
+}
+
+template <int N>
 KIT_TARGET_AVX2 void EnlargeKeyedBlocks(BYTE* out, const BYTE* in, const LONG* offsets, const BYTE* shuffles,
                                         size_t blocks, DWORD keyValue, DWORD keyMask) {
   const __m128i mask = N == 2 ? _mm_set1_epi16(static_cast<short>(keyMask)) : _mm_set1_epi32(static_cast<int>(keyMask));
@@ -104,6 +123,15 @@ void FillPattern::Pixels(BYTE* out, size_t count) const {
   if (simd::UseSse2()) return FillSse2(out, bytes, mBytes, size);
 #endif
   FillScalar(out, count, mBytesPerPixel, mValue);
+}
+
+LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, DWORD keyValue, DWORD keyMask) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (simd::UseAvx2())
+    return bytesPerPixel == 2 ? CopyKeyedAvx2<2>(out, in, count, keyValue, keyMask)
+                              : CopyKeyedAvx2<4>(out, in, count, keyValue, keyMask);
+#endif
+  return 0;
 }
 
 EnlargePlan::EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight)

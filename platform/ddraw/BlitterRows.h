@@ -27,6 +27,12 @@ class FillPattern {
   alignas(32) BYTE mBytes[64];
 };
 
+// Copies pixels of 2 or 4 bytes from `in` to `out` (separate memories), leaving those whose value,
+// masked, equals the key's value, masked (both cut to the pixel's bytes), 32 bytes at a time where the
+// processor has AVX2. Returns the pixels done: the rest (fewer than a register's, or all without
+// AVX2) are the caller's.
+LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, DWORD keyValue, DWORD keyMask);
+
 // The source bytes of each 16 target bytes of an enlarged row: the 16 source bytes loaded at
 // offsets[b] and the byte each target byte takes of them.
 class EnlargePlan {
