@@ -1,7 +1,10 @@
 #include "platform/ddraw/Blitter.h"
 
 #include <cstring>
+#include <optional>
 #include <vector>
+
+#include "platform/ddraw/BlitterRows.h"
 
 namespace plat::ddraw {
 namespace {
@@ -47,10 +50,20 @@ BYTE* PixelAt(const PixelView& view, LONG x, LONG y) {
 template <int N>
 void FillRows(const PixelView& target, const RECT& area, DWORD value) {
   const LONG width = area.right - area.left;
-  BYTE* first = PixelAt(target, area.left, area.top);
-  for (LONG x = 0; x < width; ++x) StorePixel<N>(first + x * N, value);
-  // Every further row is a copy of the first.
-  for (LONG y = area.top + 1; y < area.bottom; ++y) std::memcpy(PixelAt(target, area.left, y), first, width * N);
+  if constexpr (N == 2 || N == 4) {
+    const FillPattern pattern(N, value);
+    // Rows that follow each other without a gap are one run of pixels.
+    if (target.pitch == width * N) {
+      return pattern.Pixels(PixelAt(target, area.left, area.top),
+                            static_cast<size_t>(width) * static_cast<size_t>(area.bottom - area.top));
+    }
+    for (LONG y = area.top; y < area.bottom; ++y) pattern.Pixels(PixelAt(target, area.left, y), width);
+  } else {
+    BYTE* first = PixelAt(target, area.left, area.top);
+    for (LONG x = 0; x < width; ++x) StorePixel<N>(first + x * N, value);
+    // Every further row is a copy of the first.
+    for (LONG y = area.top + 1; y < area.bottom; ++y) std::memcpy(PixelAt(target, area.left, y), first, width * N);
+  }
 }
 
 // Copies one row of pixels (same size) masked by a key.
@@ -92,18 +105,30 @@ void CopyKeyedRow(BYTE* out, const BYTE* in, LONG count, SourceKey key) {
   }
 }
 
+// Target pixels from `from` on, each from the source column columns gives it.
 template <int N>
-void StretchRow(BYTE* out, const BYTE* in, const std::vector<LONG>& columns, const SourceKey* key) {
+void StretchRow(BYTE* out, const BYTE* in, const std::vector<LONG>& columns, LONG from, const SourceKey* key) {
   const LONG count = static_cast<LONG>(columns.size());
   if (key) {
     const DWORD keyBits = key->value & key->mask;
-    for (LONG x = 0; x < count; ++x) {
+    for (LONG x = from; x < count; ++x) {
       const DWORD v = LoadPixel<N>(in + columns[x] * N);
       if ((v & key->mask) != keyBits) StorePixel<N>(out + x * N, v);
     }
   } else {
-    for (LONG x = 0; x < count; ++x) StorePixel<N>(out + x * N, LoadPixel<N>(in + columns[x] * N));
+    for (LONG x = from; x < count; ++x) StorePixel<N>(out + x * N, LoadPixel<N>(in + columns[x] * N));
   }
+}
+
+// A plan for the row kernels when a row of 16- or 32-bit pixels is widened (no target column then
+// skips a source column); none otherwise.
+template <int N>
+std::optional<EnlargePlan> PlanEnlargement(const std::vector<LONG>& columns, const RECT& sourceRect, LONG sourceWidth,
+                                           LONG targetWidth) {
+  if constexpr (N == 2 || N == 4) {
+    if (sourceWidth <= targetWidth) return EnlargePlan(columns, N, sourceRect.left, sourceRect.right);
+  }
+  return std::nullopt;
 }
 
 template <int N>
@@ -129,6 +154,13 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
       else
         std::memmove(out, in, static_cast<size_t>(clipWidth) * N);
     };
+    // Rows that follow each other without a gap in both memories are one block: one move.
+    const LONG rowBytes = clipWidth * N;
+    if (!key && target.pitch == rowBytes && source.pitch == rowBytes) {
+      std::memmove(PixelAt(target, clip.left, clip.top), PixelAt(source, clip.left + dx, sourceRow(clip.top)),
+                   static_cast<size_t>(rowBytes) * static_cast<size_t>(clip.bottom - clip.top));
+      return;
+    }
     // Walk upwards when the target lies below the source in the same memory, so no row is
     // overwritten before it is read.
     if (target.pixels == source.pixels && targetRect.top > sourceRect.top) {
@@ -143,6 +175,8 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
     const LONG offset = clip.left + x - targetRect.left;
     columns[x] = sourceRect.left + static_cast<LONG>(static_cast<LONGLONG>(offset) * sourceWidth / targetWidth);
   }
+  const std::optional<EnlargePlan> plan = PlanEnlargement<N>(columns, sourceRect, sourceWidth, targetWidth);
+  const LONG covered = plan ? plan->Covered() : 0;
   for (LONG y = clip.top; y < clip.bottom; ++y) {
     BYTE* out = PixelAt(target, clip.left, y);
     // An enlarged row that repeats the one above is a copy of the row already written.
@@ -150,7 +184,12 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
       std::memcpy(out, PixelAt(target, clip.left, y - 1), static_cast<size_t>(clipWidth) * N);
       continue;
     }
-    StretchRow<N>(out, PixelAt(source, 0, sourceRow(y)), columns, key);
+    const BYTE* in = PixelAt(source, 0, sourceRow(y));
+    if (plan && key)
+      plan->KeyedRow(out, in, key->value, key->mask);
+    else if (plan)
+      plan->Row(out, in);
+    StretchRow<N>(out, in, columns, covered, key);
   }
 }
 

@@ -1,0 +1,148 @@
+#include "platform/ddraw/BlitterRows.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "platform/cpu/SimdLevel.h"
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+namespace plat::ddraw {
+namespace {
+
+void FillScalar(BYTE* out, size_t count, int bytesPerPixel, DWORD value) {
+  if (bytesPerPixel == 2) {
+    const WORD word = static_cast<WORD>(value);
+    for (size_t x = 0; x < count; ++x) std::memcpy(out + x * 2, &word, 2);
+  } else {
+    for (size_t x = 0; x < count; ++x) std::memcpy(out + x * 4, &value, 4);
+  }
+}
+
+// The bytes before the first store of kWidth bytes on an address that is a multiple of kWidth (stores
+// across cache lines are slow).
+template <size_t kWidth>
+size_t HeadBytes(const BYTE* out, size_t bytes) {
+  return std::min(bytes, static_cast<size_t>(-reinterpret_cast<std::uintptr_t>(out) & (kWidth - 1)));
+}
+
+#if defined(__SSE2__)
+void FillSse2(BYTE* out, size_t bytes, const BYTE* pattern, size_t size) {
+  const size_t head = HeadBytes<16>(out, bytes);
+  if (head) std::memcpy(out, pattern, head);
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern + head % size));
+  size_t i = head;
+  for (; i + 64 <= bytes; i += 64) {
+    _mm_store_si128(reinterpret_cast<__m128i*>(out + i), v);
+    _mm_store_si128(reinterpret_cast<__m128i*>(out + i + 16), v);
+    _mm_store_si128(reinterpret_cast<__m128i*>(out + i + 32), v);
+    _mm_store_si128(reinterpret_cast<__m128i*>(out + i + 48), v);
+  }
+  for (; i + 16 <= bytes; i += 16) _mm_store_si128(reinterpret_cast<__m128i*>(out + i), v);
+  if (i < bytes) std::memcpy(out + i, pattern + i % size, bytes - i);
+}
+#endif
+
+#if KIT_HAVE_AVX2_KERNELS
+KIT_TARGET_AVX2 void FillAvx2(BYTE* out, size_t bytes, const BYTE* pattern, size_t size) {
+  const size_t head = HeadBytes<32>(out, bytes);
+  if (head) std::memcpy(out, pattern, head);
+  const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern + head % size));
+  size_t i = head;
+  for (; i + 128 <= bytes; i += 128) {
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 32), v);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 64), v);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(out + i + 96), v);
+  }
+  for (; i + 32 <= bytes; i += 32) _mm256_store_si256(reinterpret_cast<__m256i*>(out + i), v);
+  if (i < bytes) std::memcpy(out + i, pattern + i % size, bytes - i);
+}
+
+KIT_TARGET_AVX2 void EnlargeBlocks(BYTE* out, const BYTE* in, const LONG* offsets, const BYTE* shuffles,
+                                   size_t blocks) {
+  for (size_t b = 0; b < blocks; ++b) {
+    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + offsets[b]));
+    const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + 16 * b));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * b), _mm_shuffle_epi8(source, order));
+  }
+}
+
+template <int N>
+KIT_TARGET_AVX2 void EnlargeKeyedBlocks(BYTE* out, const BYTE* in, const LONG* offsets, const BYTE* shuffles,
+                                        size_t blocks, DWORD keyValue, DWORD keyMask) {
+  const __m128i mask = N == 2 ? _mm_set1_epi16(static_cast<short>(keyMask)) : _mm_set1_epi32(static_cast<int>(keyMask));
+  const DWORD keyBits = keyValue & keyMask;
+  const __m128i key = N == 2 ? _mm_set1_epi16(static_cast<short>(keyBits)) : _mm_set1_epi32(static_cast<int>(keyBits));
+  for (size_t b = 0; b < blocks; ++b) {
+    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + offsets[b]));
+    const __m128i order = _mm_loadu_si128(reinterpret_cast<const __m128i*>(shuffles + 16 * b));
+    const __m128i pixels = _mm_shuffle_epi8(source, order);
+    const __m128i masked = _mm_and_si128(pixels, mask);
+    const __m128i keyed = N == 2 ? _mm_cmpeq_epi16(masked, key) : _mm_cmpeq_epi32(masked, key);
+    auto* target = reinterpret_cast<__m128i*>(out + 16 * b);
+    _mm_storeu_si128(target, _mm_blendv_epi8(pixels, _mm_loadu_si128(target), keyed));
+  }
+}
+#endif
+
+}  // namespace
+
+FillPattern::FillPattern(int bytesPerPixel, DWORD value) : mBytesPerPixel(bytesPerPixel), mValue(value) {
+  for (int i = 0; i < 64; i += bytesPerPixel) std::memcpy(mBytes + i, &value, static_cast<size_t>(bytesPerPixel));
+}
+
+void FillPattern::Pixels(BYTE* out, size_t count) const {
+  const size_t bytes = count * static_cast<size_t>(mBytesPerPixel), size = static_cast<size_t>(mBytesPerPixel);
+#if KIT_HAVE_AVX2_KERNELS
+  if (simd::UseAvx2()) return FillAvx2(out, bytes, mBytes, size);
+#endif
+#if defined(__SSE2__)
+  if (simd::UseSse2()) return FillSse2(out, bytes, mBytes, size);
+#endif
+  FillScalar(out, count, mBytesPerPixel, mValue);
+}
+
+EnlargePlan::EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight)
+    : mBytesPerPixel(bytesPerPixel) {
+#if KIT_HAVE_AVX2_KERNELS
+  const LONG left = sourceLeft * bytesPerPixel, right = sourceRight * bytesPerPixel;
+  if (!simd::UseAvx2() || right - left < 16) return;
+  const LONG pixelsPerBlock = 16 / bytesPerPixel;
+  const LONG blocks = static_cast<LONG>(columns.size()) / pixelsPerBlock;
+  mOffsets.resize(static_cast<size_t>(blocks));
+  mShuffles.resize(static_cast<size_t>(blocks) * 16);
+  for (LONG b = 0; b < blocks; ++b) {
+    // The 16 bytes from the block's first source pixel, moved back where they would pass the source's end.
+    const LONG start = std::min(columns[b * pixelsPerBlock] * bytesPerPixel, right - 16);
+    mOffsets[b] = start;
+    for (LONG j = 0; j < 16; ++j)
+      mShuffles[b * 16 + j] = static_cast<BYTE>(columns[b * pixelsPerBlock + j / bytesPerPixel] * bytesPerPixel +
+                                                j % bytesPerPixel - start);
+  }
+#endif
+}
+
+void EnlargePlan::Row(BYTE* out, const BYTE* in) const {
+#if KIT_HAVE_AVX2_KERNELS
+  if (!mOffsets.empty()) EnlargeBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size());
+#endif
+}
+
+void EnlargePlan::KeyedRow(BYTE* out, const BYTE* in, DWORD keyValue, DWORD keyMask) const {
+#if KIT_HAVE_AVX2_KERNELS
+  if (mOffsets.empty()) return;
+  // A key with bits beyond the pixel's matches no pixel.
+  const DWORD pixelBits = mBytesPerPixel == 2 ? 0xFFFFu : 0xFFFFFFFFu;
+  if ((keyValue & keyMask & ~pixelBits) != 0) return Row(out, in);
+  if (mBytesPerPixel == 2)
+    EnlargeKeyedBlocks<2>(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size(), keyValue, keyMask);
+  else
+    EnlargeKeyedBlocks<4>(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size(), keyValue, keyMask);
+#endif
+}
+
+}  // namespace plat::ddraw
