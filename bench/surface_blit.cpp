@@ -1,12 +1,16 @@
-// The surface routines the game uses most, on 800x600 surface memory in 5-6-5 and 32-bit (the alpha
-// blit in 5-5-5 too), beside pixman doing the same composite onto r5g6b5, x1r5g5b5 and a8r8g8b8 and
-// SDL2's surface blitter (its software renderer for the rotated draws) doing it onto RGB565, RGB555
-// and XRGB8888: rotated bilinear 64x64 sprites at 0 degrees (at whole-pixel and at sub-pixel
-// positions, also additive onto 5-6-5) and 30 degrees, also from a palettized sprite of 256 colours
-// (pixman's from c8), alpha blits of soft sprites (white and tinted), additive colourised blits,
-// colour-keyed copies, nearest-neighbour stretches to twice the size (alpha, tinted additive and
-// mirrored), mirrored alpha and additive blits, a full-screen opaque copy and a full-screen
-// palettized copy; a memcpy of the sprite rows shows what memory allows the alpha blits.
+// The surface routines the game uses most, on 800x600 surface memory in 5-6-5, 5-5-5 and 32-bit,
+// beside pixman doing the same composite onto r5g6b5, x1r5g5b5 and a8r8g8b8 and SDL2's surface
+// blitter (its software renderer for the rotated draws) doing it onto RGB565, RGB555 and XRGB8888:
+// rotated bilinear 64x64 sprites at 0 degrees (at whole-pixel and at sub-pixel positions, also
+// additive) and 30 degrees, also from a palettized sprite of 256 colours (pixman's from c8), alpha
+// blits of soft sprites (white and tinted), additive colourised blits, colour-keyed copies,
+// nearest-neighbour stretches to twice the size (alpha, tinted additive and mirrored), mirrored alpha
+// and additive blits, a full-screen opaque copy and a full-screen palettized copy; a memcpy of the
+// sprite rows shows what memory allows the alpha blits.
+//
+// Where a peer does other work than ours: SDL's software renderer places a sprite on whole pixels, so
+// its sub-pixel rows do a plain blend of the sprite (no bilinear filtering of four neighbours), less
+// work than ours and pixman's.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
@@ -439,6 +443,15 @@ BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_subpixel, F565, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg, F565, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_0deg, F555, 0.0, 0.0f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 555_0deg, F555, 0.0, 0.0f);
+BENCHMARK_CAPTURE(SDL_Rotated, 555_0deg, F555, 0.0, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_0deg_subpixel, F555, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 555_0deg_subpixel, F555, 0.0, 0.375f);
+BENCHMARK_CAPTURE(SDL_Rotated, 555_0deg_subpixel, F555, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_30deg, F555, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Pixman_Rotated, 555_30deg, F555, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(SDL_Rotated, 555_30deg, F555, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg, F888, 0.0, 0.0f);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_0deg, F888, 0.0, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_0deg, F888, 0.0, 0.0f);
@@ -450,10 +463,14 @@ BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_palettized, F565, THIRTY_DEGREES, 0.0f, 0, true);
 BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 565_30deg_palettized, F565, THIRTY_DEGREES, 0.0f);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_30deg_palettized, F555, THIRTY_DEGREES, 0.0f, 0, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 555_30deg_palettized, F555, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg_palettized, F888, THIRTY_DEGREES, 0.0f, 0, true);
 BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 888_30deg_palettized, F888, THIRTY_DEGREES, 0.0f);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_subpixel_palettized, F565, 0.0, 0.375f, 0, true);
 BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 565_0deg_subpixel_palettized, F565, 0.0, 0.375f);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_0deg_subpixel_palettized, F555, 0.0, 0.375f, 0, true);
+BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 555_0deg_subpixel_palettized, F555, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_0deg_subpixel_palettized, F888, 0.0, 0.375f, 0, true);
 BENCHMARK_CAPTURE(Pixman_RotatedPalettized, 888_0deg_subpixel_palettized, F888, 0.0, 0.375f);
 BENCHMARK_CAPTURE(Ours_Rotated, 565_0deg_additive, F565, 0.0, 0.0f, 1);
@@ -465,6 +482,15 @@ BENCHMARK_CAPTURE(SDL_Rotated, 565_0deg_subpixel_additive, F565, 0.0, 0.375f, 1)
 BENCHMARK_CAPTURE(Ours_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(Pixman_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(SDL_Rotated, 565_30deg_additive, F565, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_0deg_additive, F555, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 555_0deg_additive, F555, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 555_0deg_additive, F555, 0.0, 0.0f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_0deg_subpixel_additive, F555, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 555_0deg_subpixel_additive, F555, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 555_0deg_subpixel_additive, F555, 0.0, 0.375f, 1);
+BENCHMARK_CAPTURE(Ours_Rotated, 555_30deg_additive, F555, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(Pixman_Rotated, 555_30deg_additive, F555, THIRTY_DEGREES, 0.0f, 1);
+BENCHMARK_CAPTURE(SDL_Rotated, 555_30deg_additive, F555, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(Ours_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(Pixman_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
 BENCHMARK_CAPTURE(SDL_Rotated, 888_30deg_additive, F888, THIRTY_DEGREES, 0.0f, 1);
@@ -475,50 +501,78 @@ BENCHMARK_CAPTURE(Memcpy_Rows, 565, F565);
 BENCHMARK_CAPTURE(Ours_Alpha, 555, F555, Kit::Color::White, false);
 BENCHMARK_CAPTURE(Pixman_Over, 555, F555, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 555, F555, Kit::Color::White);
+BENCHMARK_CAPTURE(Memcpy_Rows, 555, F555);
 BENCHMARK_CAPTURE(Ours_Alpha, 888, F888, Kit::Color::White, false);
 BENCHMARK_CAPTURE(Pixman_Over, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_Alpha, 888, F888, Kit::Color::White);
 BENCHMARK_CAPTURE(Memcpy_Rows, 888, F888);
+BENCHMARK_CAPTURE(Ours_Alpha, 565_tinted, F565, TINT, false);
+BENCHMARK_CAPTURE(Pixman_OverTinted, 565_tinted, F565);
+BENCHMARK_CAPTURE(SDL_Alpha, 565_tinted, F565, TINT);
+BENCHMARK_CAPTURE(Ours_Alpha, 555_tinted, F555, TINT, false);
+BENCHMARK_CAPTURE(Pixman_OverTinted, 555_tinted, F555);
+BENCHMARK_CAPTURE(SDL_Alpha, 555_tinted, F555, TINT);
 BENCHMARK_CAPTURE(Ours_Alpha, 888_tinted, F888, TINT, false);
 BENCHMARK_CAPTURE(Pixman_OverTinted, 888_tinted, F888);
 BENCHMARK_CAPTURE(SDL_Alpha, 888_tinted, F888, TINT);
 BENCHMARK_CAPTURE(Ours_AdditiveColored, 565, F565, false);
 BENCHMARK_CAPTURE(Pixman_AddColored, 565, F565, false);
 BENCHMARK_CAPTURE(SDL_AddColored, 565, F565);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 555, F555, false);
+BENCHMARK_CAPTURE(Pixman_AddColored, 555, F555, false);
+BENCHMARK_CAPTURE(SDL_AddColored, 555, F555);
 BENCHMARK_CAPTURE(Ours_AdditiveColored, 888, F888, false);
 BENCHMARK_CAPTURE(Pixman_AddColored, 888, F888, false);
 BENCHMARK_CAPTURE(SDL_AddColored, 888, F888);
 BENCHMARK_CAPTURE(Ours_ColorKey, 565, F565);
 BENCHMARK_CAPTURE(Pixman_ColorKey, 565, F565);
 BENCHMARK_CAPTURE(SDL_ColorKey, 565, F565);
+BENCHMARK_CAPTURE(Ours_ColorKey, 555, F555);
+BENCHMARK_CAPTURE(Pixman_ColorKey, 555, F555);
+BENCHMARK_CAPTURE(SDL_ColorKey, 555, F555);
 BENCHMARK_CAPTURE(Ours_ColorKey, 888, F888);
 BENCHMARK_CAPTURE(Pixman_ColorKey, 888, F888);
 BENCHMARK_CAPTURE(SDL_ColorKey, 888, F888);
 BENCHMARK_CAPTURE(Ours_Stretch, 565_2x, F565, 0, false);
 BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x, F565, 0, false);
 BENCHMARK_CAPTURE(SDL_Stretch, 565_2x, F565);
+BENCHMARK_CAPTURE(Ours_Stretch, 555_2x, F555, 0, false);
+BENCHMARK_CAPTURE(Pixman_Stretch, 555_2x, F555, 0, false);
+BENCHMARK_CAPTURE(SDL_Stretch, 555_2x, F555);
 BENCHMARK_CAPTURE(Ours_Stretch, 888_2x, F888, 0, false);
 BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x, F888, 0, false);
 BENCHMARK_CAPTURE(SDL_Stretch, 888_2x, F888);
 BENCHMARK_CAPTURE(Ours_Stretch, 565_2x_mirrored, F565, 0, true);
 BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x_mirrored, F565, 0, true);
+BENCHMARK_CAPTURE(Ours_Stretch, 555_2x_mirrored, F555, 0, true);
+BENCHMARK_CAPTURE(Pixman_Stretch, 555_2x_mirrored, F555, 0, true);
 BENCHMARK_CAPTURE(Ours_Stretch, 888_2x_mirrored, F888, 0, true);
 BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x_mirrored, F888, 0, true);
 BENCHMARK_CAPTURE(Ours_Stretch, 565_2x_additive, F565, 1, false);
 BENCHMARK_CAPTURE(Pixman_Stretch, 565_2x_additive, F565, 1, false);
+BENCHMARK_CAPTURE(Ours_Stretch, 555_2x_additive, F555, 1, false);
+BENCHMARK_CAPTURE(Pixman_Stretch, 555_2x_additive, F555, 1, false);
 BENCHMARK_CAPTURE(Ours_Stretch, 888_2x_additive, F888, 1, false);
 BENCHMARK_CAPTURE(Pixman_Stretch, 888_2x_additive, F888, 1, false);
 BENCHMARK_CAPTURE(Ours_Alpha, 565_mirrored, F565, Kit::Color::White, true);
 BENCHMARK_CAPTURE(Pixman_Over, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Ours_Alpha, 555_mirrored, F555, Kit::Color::White, true);
+BENCHMARK_CAPTURE(Pixman_Over, 555_mirrored, F555, true);
 BENCHMARK_CAPTURE(Ours_Alpha, 888_mirrored, F888, Kit::Color::White, true);
 BENCHMARK_CAPTURE(Pixman_Over, 888_mirrored, F888, true);
 BENCHMARK_CAPTURE(Ours_AdditiveColored, 565_mirrored, F565, true);
 BENCHMARK_CAPTURE(Pixman_AddColored, 565_mirrored, F565, true);
+BENCHMARK_CAPTURE(Ours_AdditiveColored, 555_mirrored, F555, true);
+BENCHMARK_CAPTURE(Pixman_AddColored, 555_mirrored, F555, true);
 BENCHMARK_CAPTURE(Ours_AdditiveColored, 888_mirrored, F888, true);
 BENCHMARK_CAPTURE(Pixman_AddColored, 888_mirrored, F888, true);
 BENCHMARK_CAPTURE(Ours_PalettizedCopy, 565, F565);
 BENCHMARK_CAPTURE(Pixman_PalettizedCopy, 565, F565);
+BENCHMARK_CAPTURE(Ours_PalettizedCopy, 555, F555);
+BENCHMARK_CAPTURE(Pixman_PalettizedCopy, 555, F555);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 565, F565);
 BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 565, F565);
+BENCHMARK_CAPTURE(Ours_OpaqueCopy, 555, F555);
+BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 555, F555);
 BENCHMARK_CAPTURE(Ours_OpaqueCopy, 888, F888);
 BENCHMARK_CAPTURE(Pixman_OpaqueCopy, 888, F888);

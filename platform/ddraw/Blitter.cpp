@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
 #include "platform/ddraw/BlitterRows.h"
@@ -93,10 +94,10 @@ template <int N>
 void CopyKeyedRow(BYTE* out, const BYTE* in, LONG count, SourceKey key) {
   // Rows of 16- and 32-bit surfaces are aligned to their pixel size, and a keyed copy within one
   // memory always works from a separate copy of the source.
-  if constexpr (N == 2) {
-    return CopyKeyedWords<WORD>(out, in, count, key);
-  } else if constexpr (N == 4) {
-    return CopyKeyedWords<DWORD>(out, in, count, key);
+  if constexpr (N == 2 || N == 4) {
+    const LONG done = CopyKeyedVectors(out, in, count, N, key.value, key.mask);
+    using Word = std::conditional_t<N == 2, WORD, DWORD>;
+    return CopyKeyedWords<Word>(out + done * N, in + done * N, count - done, key);
   }
   const DWORD keyBits = key.value & key.mask;
   for (LONG x = 0; x < count; ++x) {

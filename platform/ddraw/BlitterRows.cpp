@@ -72,6 +72,48 @@ KIT_TARGET_AVX2 void EnlargeBlocks(BYTE* out, const BYTE* in, const LONG* offset
 }
 
 template <int N>
+KIT_TARGET_AVX2 LONG CopyKeyedAvx2(BYTE* out, const BYTE* in, LONG count, DWORD keyValue, DWORD keyMask) {
+  const __m256i mask =
+      N == 2 ? _mm256_set1_epi16(static_cast<short>(keyMask)) : _mm256_set1_epi32(static_cast<int>(keyMask));
+  const DWORD keyBits = keyValue & keyMask;
+  const __m256i key =
+      N == 2 ? _mm256_set1_epi16(static_cast<short>(keyBits)) : _mm256_set1_epi32(static_cast<int>(keyBits));
+  const LONG perRegister = 32 / N;
+  LONG x = 0;
+  for (; x + perRegister <= count; x += perRegister) {
+    const __m256i pixels = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + x * N));
+    const __m256i masked = _mm256_and_si256(pixels, mask);
+    const __m256i keyed = N == 2 ? _mm256_cmpeq_epi16(masked, key) : _mm256_cmpeq_epi32(masked, key);
+    auto* target = reinterpret_cast<__m256i*>(out + x * N);
+    _mm256_storeu_si256(target, _mm256_blendv_epi8(pixels, _mm256_loadu_si256(target), keyed));
+  }
+  return x;
+}
+
+KIT_TARGET_AVX2 void EnlargeWordBlocks(BYTE* out, const BYTE* in, const LONG* offsets, const BYTE* order,
+                                       size_t blocks) {
+  for (size_t b = 0; b < blocks; ++b) {
+    const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + offsets[b]));
+    const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(order + 32 * b));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * b), _mm256_permutevar8x32_epi32(source, words));
+  }
+}
+
+KIT_TARGET_AVX2 void EnlargeKeyedWordBlocks(BYTE* out, const BYTE* in, const LONG* offsets, const BYTE* order,
+                                            size_t blocks, DWORD keyValue, DWORD keyMask) {
+  const __m256i mask = _mm256_set1_epi32(static_cast<int>(keyMask));
+  const __m256i key = _mm256_set1_epi32(static_cast<int>(keyValue & keyMask));
+  for (size_t b = 0; b < blocks; ++b) {
+    const __m256i source = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + offsets[b]));
+    const __m256i words = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(order + 32 * b));
+    const __m256i pixels = _mm256_permutevar8x32_epi32(source, words);
+    const __m256i keyed = _mm256_cmpeq_epi32(_mm256_and_si256(pixels, mask), key);
+    auto* target = reinterpret_cast<__m256i*>(out + 32 * b);
+    _mm256_storeu_si256(target, _mm256_blendv_epi8(pixels, _mm256_loadu_si256(target), keyed));
+  }
+}
+
+template <int N>
 KIT_TARGET_AVX2 void EnlargeKeyedBlocks(BYTE* out, const BYTE* in, const LONG* offsets, const BYTE* shuffles,
                                         size_t blocks, DWORD keyValue, DWORD keyMask) {
   const __m128i mask = N == 2 ? _mm_set1_epi16(static_cast<short>(keyMask)) : _mm_set1_epi32(static_cast<int>(keyMask));
@@ -106,29 +148,50 @@ void FillPattern::Pixels(BYTE* out, size_t count) const {
   FillScalar(out, count, mBytesPerPixel, mValue);
 }
 
+LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, DWORD keyValue, DWORD keyMask) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (simd::UseAvx2())
+    return bytesPerPixel == 2 ? CopyKeyedAvx2<2>(out, in, count, keyValue, keyMask)
+                              : CopyKeyedAvx2<4>(out, in, count, keyValue, keyMask);
+#endif
+  return 0;
+}
+
 EnlargePlan::EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight)
     : mBytesPerPixel(bytesPerPixel) {
 #if KIT_HAVE_AVX2_KERNELS
-  const LONG left = sourceLeft * bytesPerPixel, right = sourceRight * bytesPerPixel;
-  if (!simd::UseAvx2() || right - left < 16) return;
-  const LONG pixelsPerBlock = 16 / bytesPerPixel;
+  const LONG left = sourceLeft * bytesPerPixel, right = sourceRight * bytesPerPixel, blockBytes = BlockBytes();
+  if (!simd::UseAvx2() || right - left < blockBytes) return;
+  const LONG pixelsPerBlock = blockBytes / bytesPerPixel;
   const LONG blocks = static_cast<LONG>(columns.size()) / pixelsPerBlock;
   mOffsets.resize(static_cast<size_t>(blocks));
-  mShuffles.resize(static_cast<size_t>(blocks) * 16);
+  mShuffles.resize(static_cast<size_t>(blocks * blockBytes));
   for (LONG b = 0; b < blocks; ++b) {
-    // The 16 bytes from the block's first source pixel, moved back where they would pass the source's end.
-    const LONG start = std::min(columns[b * pixelsPerBlock] * bytesPerPixel, right - 16);
+    // A block's bytes from its first source pixel, moved back where they would pass the source's end.
+    const LONG start = std::min(columns[b * pixelsPerBlock] * bytesPerPixel, right - blockBytes);
     mOffsets[b] = start;
-    for (LONG j = 0; j < 16; ++j)
-      mShuffles[b * 16 + j] = static_cast<BYTE>(columns[b * pixelsPerBlock + j / bytesPerPixel] * bytesPerPixel +
-                                                j % bytesPerPixel - start);
+    BYTE* order = mShuffles.data() + b * blockBytes;
+    for (LONG p = 0; p < pixelsPerBlock; ++p) {
+      const LONG from = columns[b * pixelsPerBlock + p] * bytesPerPixel - start;
+      if (bytesPerPixel == 4) {
+        const DWORD word = static_cast<DWORD>(from / 4);
+        std::memcpy(order + p * 4, &word, 4);
+      } else {
+        order[p * 2] = static_cast<BYTE>(from);
+        order[p * 2 + 1] = static_cast<BYTE>(from + 1);
+      }
+    }
   }
 #endif
 }
 
 void EnlargePlan::Row(BYTE* out, const BYTE* in) const {
 #if KIT_HAVE_AVX2_KERNELS
-  if (!mOffsets.empty()) EnlargeBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size());
+  if (mOffsets.empty()) return;
+  if (mBytesPerPixel == 4)
+    EnlargeWordBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size());
+  else
+    EnlargeBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size());
 #endif
 }
 
@@ -141,7 +204,7 @@ void EnlargePlan::KeyedRow(BYTE* out, const BYTE* in, DWORD keyValue, DWORD keyM
   if (mBytesPerPixel == 2)
     EnlargeKeyedBlocks<2>(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size(), keyValue, keyMask);
   else
-    EnlargeKeyedBlocks<4>(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size(), keyValue, keyMask);
+    EnlargeKeyedWordBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size(), keyValue, keyMask);
 #endif
 }
 

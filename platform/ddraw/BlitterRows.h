@@ -1,6 +1,6 @@
 // Row kernels of the blitter: colour fills of 16- and 32-bit rows, and nearest-neighbour enlargements
 // of 16- and 32-bit rows, plain or masked by a source colour key. Each gives exactly the per-pixel
-// result; the fill works with SSE2 or AVX2 stores, the enlargement with a byte shuffle per 16 target
+// result; the fill works with SSE2 or AVX2 stores, the enlargement with a shuffle per 16 or 32 target
 // bytes where the processor has AVX2, and both fall back to plain code at the scalar level.
 // Stateless apart from a plan, which one thread builds and uses; any thread may call them.
 #pragma once
@@ -27,27 +27,38 @@ class FillPattern {
   alignas(32) BYTE mBytes[64];
 };
 
-// The source bytes of each 16 target bytes of an enlarged row: the 16 source bytes loaded at
-// offsets[b] and the byte each target byte takes of them.
+// Copies pixels of 2 or 4 bytes from `in` to `out` (separate memories), leaving those whose value,
+// masked, equals the key's value, masked (both cut to the pixel's bytes), 32 bytes at a time where the
+// processor has AVX2. Returns the pixels done: the rest (fewer than a register's, or all without
+// AVX2) are the caller's.
+LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, DWORD keyValue, DWORD keyMask);
+
+// The source bytes of each block of target bytes of an enlarged row (16 bytes of 16-bit pixels, 32 of
+// 32-bit ones): the block's bytes of source loaded at offsets[b] and the place each target pixel takes
+// of them.
 class EnlargePlan {
  public:
   // For target pixels whose source columns are columns (non-decreasing, no two more than one pixel
-  // apart, every one inside [sourceLeft, sourceRight)), bytesPerPixel 2 or 4. Blocks() is 0 when the
-  // kernel does not apply (no AVX2, or a source narrower than 16 bytes), and every pixel is left to
+  // apart, every one inside [sourceLeft, sourceRight)), bytesPerPixel 2 or 4. Covered() is 0 when the
+  // kernel does not apply (no AVX2, or a source narrower than a block), and every pixel is left to
   // the plain loop.
   EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight);
 
   // Target pixels the blocks cover, from the first.
-  LONG Covered() const { return static_cast<LONG>(mOffsets.size()) * 16 / mBytesPerPixel; }
+  LONG Covered() const { return static_cast<LONG>(mOffsets.size()) * BlockBytes() / mBytesPerPixel; }
   // Writes the covered pixels of one target row from its source row.
   void Row(BYTE* out, const BYTE* in) const;
   // The same, leaving the target pixels whose source pixel, masked, equals the key, masked.
   void KeyedRow(BYTE* out, const BYTE* in, DWORD keyValue, DWORD keyMask) const;
 
  private:
+  LONG BlockBytes() const { return mBytesPerPixel == 4 ? 32 : 16; }
+
   int mBytesPerPixel;
   std::vector<LONG> mOffsets;
-  std::vector<BYTE> mShuffles;  // 16 a block
+  // A block's order: for 16-bit pixels the source byte of each target byte, for 32-bit ones the
+  // source pixel (a 32-bit word) of each target pixel.
+  std::vector<BYTE> mShuffles;
 };
 
 }  // namespace plat::ddraw

@@ -115,10 +115,19 @@ struct StretchCase {
 
 TEST_P(BlitterTest, CopiesAndStretchesTakeTheNearestSourcePixelPlainOrKeyed) {
   const StretchCase cases[] = {
-      {"copy", 37, 37, 3, 3},    {"copy of one pixel", 1, 1, 1, 1}, {"doubled", 19, 38, 3, 6},
-      {"by 3/2", 26, 39, 4, 6},  {"by 7/5", 25, 35, 5, 7},          {"by 40/39", 39, 40, 2, 2},
-      {"tripled", 13, 39, 2, 6}, {"narrow source", 3, 37, 2, 3},    {"four pixels to many", 4, 40, 1, 2},
-      {"halved", 40, 20, 6, 3},  {"by 5/7", 35, 25, 7, 5},          {"wider, shorter", 17, 34, 6, 2},
+      {"copy", 37, 37, 3, 3},
+      {"copy of one pixel", 1, 1, 1, 1},
+      {"doubled", 19, 38, 3, 6},
+      {"by 3/2", 26, 39, 4, 6},
+      {"by 7/5", 25, 35, 5, 7},
+      {"by 40/39", 39, 40, 2, 2},
+      {"tripled", 13, 39, 2, 6},
+      {"narrow source", 3, 37, 2, 3},
+      {"four pixels to many", 4, 40, 1, 2},
+      {"eight pixels to many", 8, 40, 1, 2},
+      {"halved", 40, 20, 6, 3},
+      {"by 5/7", 35, 25, 7, 5},
+      {"wider, shorter", 17, 34, 6, 2},
   };
   for (int size = 1; size <= 4; ++size)
     for (const StretchCase& c : cases)

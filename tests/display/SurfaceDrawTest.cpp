@@ -197,10 +197,13 @@ TEST_P(SurfaceRotateKernels, RotatedBlitsMatchTheFormulasAtAnyAngle) {
             SCOPED_TRACE(Describe(format, pad, color) + " mode " + std::to_string(mode) + " angle " +
                          std::to_string(angle) + " x " + std::to_string(x));
             auto image = MakeSource(rng_, angle == 3.0 || (angle == 0.0 && x == 9.0f && mode == 1));
-            if (x == 9.25f && !image->mColorTable) {
-              // A band of opaque rows, which the sub-pixel rows take whole blocks at a time.
+            if (!image->mColorTable) {
+              // A band of opaque rows, which the sub-pixel rows take whole blocks at a time, and one of
+              // transparent rows, whose blocks weigh nothing (a 5-5-5 pixel's top bit is dropped even so).
               std::uint32_t* bits = image->GetBits();
-              for (int i = 37 * 3; i < 37 * 11; ++i) bits[i] |= 0xFF000000u;
+              if (x == 9.25f)
+                for (int i = 37 * 3; i < 37 * 11; ++i) bits[i] |= 0xFF000000u;
+              for (int i = 37 * 12; i < 37 * 15; ++i) bits[i] &= 0x00FFFFFFu;
               image->BitsChanged();
             }
             // At a whole-pixel x and y the unrotated sample has a single neighbour.
@@ -280,6 +283,42 @@ TEST_P(SurfaceBlitKernels, WhiteAlphaBlitsOnto16BitFieldsMatchTheFormula) {
             auto image = MakeSource(rng_, palettized);
             EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, c.x, c.y, c.srcRect, Color::White, mirror),
                               model::AlphaBlt(s, SourceOf(*image, d), c.x, c.y, c.srcRect, Color::White, mirror));
+          }
+}
+
+// The additive blits (white and coloured), the tinted alpha blits and the nearest stretches (alpha and
+// additive, white and coloured) onto 16-bit fields row by row: widths of 1 pixel to odd lengths past two registers,
+// magnified and shrunk, cut at the surface's edges, plain, palettized and mirrored, over a surface of noise (5-5-5
+// pixels with and without their top bit) from sources with black words, with and without alpha.
+TEST_P(SurfaceBlitKernels, AdditiveTintedBlitsAndStretchesOnto16BitFieldsMatchTheFormula) {
+  const Rect blits[] = {Rect(0, 0, 1, 4), Rect(2, 1, 7, 5), Rect(1, 2, 17, 9), Rect(0, 0, 33, 23), Rect(3, 0, 31, 23)};
+  const int places[][2] = {{3, 2}, {40, 30}, {-9, -7}};
+  const Rect stretches[] = {Rect(0, 0, 1, 3), Rect(5, 4, 15, 7), Rect(2, 2, 16, 16), Rect(10, 1, 33, 20),
+                            Rect(0, 0, 61, 43)};
+  for (const auto& format : {kFormat565, kFormat555})
+    for (int pad : {0, 3})
+      for (bool palettized : {false, true})
+        for (bool mirror : {false, true})
+          for (const Color& color :
+               {Color::White, Color(200, 120, 40), Color(90, 230, 160, 140), Color(255, 255, 255, 100)}) {
+            SCOPED_TRACE(Describe(format, pad, color) + (palettized ? " palettized" : " bits") +
+                         (mirror ? " mirrored" : ""));
+            auto image = MakeSource(rng_, palettized);
+            for (const Rect& srcRect : blits)
+              for (const auto& at : places) {
+                SCOPED_TRACE("blit width " + std::to_string(srcRect.mWidth));
+                EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, at[0], at[1], srcRect, color, mirror),
+                                  model::AlphaBlt(s, SourceOf(*image, d), at[0], at[1], srcRect, color, mirror));
+                EXPECT_SAME_BYTES(Kit::SurfaceDraw::AdditiveBlt(t, *image, &d, at[0], at[1], srcRect, color, mirror),
+                                  model::AdditiveBlt(s, SourceOf(*image, d), at[0], at[1], srcRect, color, mirror));
+              }
+            for (const Rect& dest : stretches)
+              for (int mode : {0, 1}) {
+                SCOPED_TRACE("stretch width " + std::to_string(dest.mWidth) + " mode " + std::to_string(mode));
+                EXPECT_SAME_BYTES(
+                    Kit::SurfaceDraw::FastStretch(t, *image, &d, dest, {1.5, 0.5, 30.25, 21.0}, color, mode, mirror),
+                    model::FastStretch(s, SourceOf(*image, d), dest, 1.5, 0.5, 30.25, 21.0, color, mode, mirror));
+              }
           }
 }
 

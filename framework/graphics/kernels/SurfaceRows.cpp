@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "framework/graphics/kernels/SimdLevel.h"
+
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace Kit::SurfaceRows {
@@ -20,32 +22,39 @@ std::uint32_t Scale(std::uint32_t s, std::uint32_t cr, std::uint32_t cg, std::ui
   return ((((s >> 16) & 0xFF) * cr) >> 8) << 16 | ((((s >> 8) & 0xFF) * cg) >> 8) << 8 | (((s & 0xFF) * cb) >> 8);
 }
 
-std::uint16_t Add565(std::uint32_t d, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-  const std::uint32_t red = std::min<std::uint32_t>(((d >> 11) & 31) + r, 31);
-  const std::uint32_t green = std::min<std::uint32_t>(((d >> 5) & 63) + g, 63);
+// A 16-bit pixel (5-6-5 with kGreen6, else 5-5-5) with r, g, b added to its fields, each saturating.
+template <bool kGreen6>
+[[gnu::always_inline]] inline std::uint16_t Add16(std::uint32_t d, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  constexpr std::uint32_t kGreenMax = kGreen6 ? 63 : 31;
+  const std::uint32_t red = std::min<std::uint32_t>(((d >> kRedShift) & 31) + r, 31);
+  const std::uint32_t green = std::min<std::uint32_t>(((d >> 5) & kGreenMax) + g, kGreenMax);
   const std::uint32_t blue = std::min<std::uint32_t>((d & 31) + b, 31);
-  return static_cast<std::uint16_t>(red << 11 | green << 5 | blue);
+  return static_cast<std::uint16_t>(red << kRedShift | green << 5 | blue);
+}
+
+// The formulas one pixel at a time from pixel `from` (the vector bodies' tails and the scalar level).
+template <bool kGreen6>
+void AddSaturated16Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count, std::uint32_t skip) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  constexpr std::uint32_t kGreenMax = kGreen6 ? 63 : 31;
+  for (int i = from; i < count; ++i)
+    if (skip == 0 || (s[i] & skip) != 0)
+      d[i] = Add16<kGreen6>(d[i], (s[i] >> kRedShift) & 31, (s[i] >> 5) & kGreenMax, s[i] & 31);
+}
+
+template <bool kGreen6>
+void AddScaled16Scalar(std::uint16_t* d, const std::uint32_t* s, int from, int count, std::uint32_t cr,
+                       std::uint32_t cg, std::uint32_t cb, std::uint32_t skip) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  constexpr std::uint32_t kGreenMax = kGreen6 ? 63 : 31;
+  for (int i = from; i < count; ++i)
+    if (skip == 0 || (s[i] & skip) != 0)
+      d[i] = Add16<kGreen6>(d[i], (((s[i] >> kRedShift) & 31) * cr) >> 8, (((s[i] >> 5) & kGreenMax) * cg) >> 8,
+                            ((s[i] & 31) * cb) >> 8);
 }
 
 #if defined(__SSE2__)
-// Eight native words' low 16 bits as eight 16-bit lanes.
-__m128i Low16(const std::uint32_t* s) {
-  const __m128i a = _mm_srai_epi32(_mm_slli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s)), 16), 16);
-  const __m128i b = _mm_srai_epi32(_mm_slli_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4)), 16), 16);
-  return _mm_packs_epi32(a, b);
-}
-
-// Fields given at the top of their lanes (red as is, green << 5, blue << 11) are added with unsigned
-// saturation, which saturates exactly at each field's maximum, and put back together.
-__m128i AddFields565(__m128i d, __m128i red, __m128i green, __m128i blue) {
-  const __m128i r = _mm_and_si128(_mm_adds_epu16(_mm_and_si128(d, _mm_set1_epi16(static_cast<short>(0xF800))), red),
-                                  _mm_set1_epi16(static_cast<short>(0xF800)));
-  const __m128i g =
-      _mm_srli_epi16(_mm_adds_epu16(_mm_slli_epi16(_mm_and_si128(d, _mm_set1_epi16(0x07E0)), 5), green), 10);
-  const __m128i b = _mm_srli_epi16(_mm_adds_epu16(_mm_slli_epi16(d, 11), blue), 11);
-  return _mm_or_si128(r, _mm_or_si128(_mm_slli_epi16(g, 5), b));
-}
-
 // Four pixels at a time: each becomes sum(original, words), except where the word's bits under skip
 // are all 0 (skip 0: none is left). Returns where it stopped.
 template <bool kSkip, typename Sum>
@@ -70,60 +79,54 @@ int EachFour(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t 
 }
 #endif
 
-// The row bodies, inlined into the one-row and the block entries.
-inline void Saturated565Row(std::uint16_t* d, const std::uint32_t* s, int count) {
+#define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
+
+// The 16-bit rows run their widest width first, then the narrower one on what is left, then the
+// formula on the last few pixels; inlined into the one-row and the block entries.
+template <bool kGreen6>
+inline void Saturated16Row(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {
   int i = 0;
-#if defined(__SSE2__)
-  for (; i + 8 <= count; i += 8) {
-    const __m128i sv = Low16(s + i);
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i red = _mm_and_si128(sv, _mm_set1_epi16(static_cast<short>(0xF800)));
-    const __m128i green = _mm_slli_epi16(_mm_and_si128(sv, _mm_set1_epi16(0x07E0)), 5);
-    const __m128i blue = _mm_slli_epi16(sv, 11);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), AddFields565(dv, red, green, blue));
-  }
-#endif
-  for (; i < count; ++i) d[i] = Add565(d[i], (s[i] >> 11) & 31, (s[i] >> 5) & 63, s[i] & 31);
+  KIT_RUN_AVX2(AddSaturated16<kGreen6>(d, s, i, count, skip));
+  KIT_RUN_SSE2(AddSaturated16<kGreen6>(d, s, i, count, skip));
+  AddSaturated16Scalar<kGreen6>(d, s, i, count, skip);
 }
 
-inline void Scaled565Row(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
-                         std::uint32_t cb) {
+template <bool kGreen6>
+inline void Scaled16Row(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
+                        std::uint32_t cb, std::uint32_t skip) {
   int i = 0;
-#if defined(__SSE2__)
-  const __m128i fr = _mm_set1_epi16(static_cast<short>(cr)), fg = _mm_set1_epi16(static_cast<short>(cg)),
-                fb = _mm_set1_epi16(static_cast<short>(cb));
-  for (; i + 8 <= count; i += 8) {
-    const __m128i sv = Low16(s + i);
-    const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-    const __m128i red = _mm_slli_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_srli_epi16(sv, 11), fr), 8), 11);
-    const __m128i green = _mm_slli_epi16(
-        _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(_mm_srli_epi16(sv, 5), _mm_set1_epi16(63)), fg), 8), 10);
-    const __m128i blue =
-        _mm_slli_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(sv, _mm_set1_epi16(31)), fb), 8), 11);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), AddFields565(dv, red, green, blue));
-  }
-#endif
-  for (; i < count; ++i)
-    d[i] = Add565(d[i], (((s[i] >> 11) & 31) * cr) >> 8, (((s[i] >> 5) & 63) * cg) >> 8, ((s[i] & 31) * cb) >> 8);
+  KIT_RUN_AVX2(AddScaled16<kGreen6>(d, s, i, count, cr, cg, cb, skip));
+  KIT_RUN_SSE2(AddScaled16<kGreen6>(d, s, i, count, cr, cg, cb, skip));
+  AddScaled16Scalar<kGreen6>(d, s, i, count, cr, cg, cb, skip);
 }
 
 }  // namespace
 
-void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) { Saturated565Row(d, s, count); }
+void AddSaturated565(std::uint16_t* d, const std::uint32_t* s, int count) { Saturated16Row<true>(d, s, count, 0); }
 
 void AddScaled565(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
                   std::uint32_t cb) {
-  Scaled565Row(d, s, count, cr, cg, cb);
+  Scaled16Row<true>(d, s, count, cr, cg, cb, 0);
+}
+
+void AddSaturated555(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {
+  Saturated16Row<false>(d, s, count, skip);
+}
+
+void AddScaled555(std::uint16_t* d, const std::uint32_t* s, int count, std::uint32_t cr, std::uint32_t cg,
+                  std::uint32_t cb, std::uint32_t skip) {
+  Scaled16Row<false>(d, s, count, cr, cg, cb, skip);
 }
 
 void AddSaturated565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
                           int width, int height) {
-  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Saturated565Row(d, s, width);
+  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Saturated16Row<true>(d, s, width, 0);
 }
 
 void AddScaled565Block(std::uint16_t* d, std::ptrdiff_t dStride, const std::uint32_t* s, std::ptrdiff_t sStride,
                        int width, int height, std::uint32_t cr, std::uint32_t cg, std::uint32_t cb) {
-  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Scaled565Row(d, s, width, cr, cg, cb);
+  for (int j = 0; j < height; ++j, d += dStride, s += sStride) Scaled16Row<true>(d, s, width, cr, cg, cb, 0);
 }
 
 void AddSaturated888(std::uint32_t* d, const std::uint32_t* s, int count, std::uint32_t skip) {

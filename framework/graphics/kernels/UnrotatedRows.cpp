@@ -25,19 +25,31 @@ void Scalar888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* wor
     }
 }
 
-void Scalar565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
-               int rows) {
+// The 16-bit layouts' fields: 5-6-5 with kGreen6, else 5-5-5.
+template <bool kGreen6>
+struct Fields16 {
+  static constexpr int kRedShift = kGreen6 ? 11 : 10;
+  static constexpr std::uint32_t kGreenMax = kGreen6 ? 63 : 31;
+  static constexpr std::uint32_t kRed = 31u << kRedShift, kGreen = kGreenMax << 5, kBlue = 31;
+};
+
+template <bool kGreen6>
+void Scalar16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+              int rows) {
+  using F = Fields16<kGreen6>;
   for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch)
     for (int i = 0; i < count; ++i) {
       const std::uint32_t rest = 256 - (words[i] >> 24), dv = d[i];
-      d[i] = static_cast<std::uint16_t>(words[i] + ((((dv & 0xF800) * rest) >> 8) & 0xF800) +
-                                        ((((dv & 0x07E0) * rest) >> 8) & 0x07E0) +
-                                        ((((dv & 0x001F) * rest) >> 8) & 0x001F));
+      d[i] = static_cast<std::uint16_t>(words[i] + ((((dv & F::kRed) * rest) >> 8) & F::kRed) +
+                                        ((((dv & F::kGreen) * rest) >> 8) & F::kGreen) +
+                                        ((((dv & F::kBlue) * rest) >> 8) & F::kBlue));
     }
 }
 
-void ScalarFourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
-                      int rows, const std::uint32_t (&k)[4]) {
+template <bool kGreen6>
+void ScalarFourTap16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                     int rows, const std::uint32_t (&k)[4]) {
+  using F = Fields16<kGreen6>;
   for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch)
     for (int i = 0; i < count; ++i) {
       const std::uint32_t taps[4] = {s[i], s[i + 1], s[sPitch + i], s[sPitch + i + 1]};
@@ -50,8 +62,9 @@ void ScalarFourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32
         covered += w;
       }
       const std::uint32_t rest = 256 - covered, dv = d[i];
-      d[i] = static_cast<std::uint16_t>(((red >> 11) + (((dv >> 11) * rest) >> 8)) << 11 |
-                                        ((green >> 10) + ((((dv >> 5) & 63) * rest) >> 8)) << 5 |
+      d[i] = static_cast<std::uint16_t>(((red >> 11) + ((((dv >> F::kRedShift) & 31) * rest) >> 8)) << F::kRedShift |
+                                        ((green >> (kGreen6 ? 10 : 11)) + ((((dv >> 5) & F::kGreenMax) * rest) >> 8))
+                                            << 5 |
                                         ((blue >> 11) + (((dv & 31) * rest) >> 8)));
     }
 }
@@ -68,6 +81,9 @@ void Weigh(const std::uint32_t* argb, std::size_t count, Layout layout, std::uin
         break;
       case Layout::k565:
         words[i] = (w == 254 ? 0xFF000000u : w << 24) | ((r * w) >> 11) << 11 | ((g * w) >> 10) << 5 | (b * w) >> 11;
+        break;
+      case Layout::k555:
+        words[i] = (w == 254 ? 0xFF000000u : w << 24) | ((r * w) >> 11) << 10 | ((g * w) >> 11) << 5 | (b * w) >> 11;
         break;
       case Layout::kImage: {
         const std::uint32_t rest = a == 0 ? 256 : a >= 251 ? 0 : 256 - a;
@@ -91,26 +107,52 @@ void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
   Scalar888(d, dPitch, words, wordPitch, count, rows);
 }
 
-void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
-             int rows) {
+namespace {
+template <bool kGreen6>
+void Onto16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+            int rows) {
 #if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2() && count >= 16) return Avx2::Onto565(d, dPitch, words, wordPitch, count, rows);
+  if (Simd::UseAvx2() && count >= 16) return Avx2::Onto16<kGreen6>(d, dPitch, words, wordPitch, count, rows);
 #endif
 #if defined(__SSE2__)
-  if (Simd::UseSse2() && count >= 8) return Sse2::Onto565(d, dPitch, words, wordPitch, count, rows);
+  if (Simd::UseSse2() && count >= 8) return Sse2::Onto16<kGreen6>(d, dPitch, words, wordPitch, count, rows);
 #endif
-  Scalar565(d, dPitch, words, wordPitch, count, rows);
+  Scalar16<kGreen6>(d, dPitch, words, wordPitch, count, rows);
 }
+}  // namespace
+
+void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+             int rows) {
+  Onto16<true>(d, dPitch, words, wordPitch, count, rows);
+}
+
+void Onto555(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+             int rows) {
+  Onto16<false>(d, dPitch, words, wordPitch, count, rows);
+}
+
+namespace {
+template <bool kGreen6>
+void FourTap16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+               int rows, const std::uint32_t (&k)[4]) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2() && count >= 16) return Avx2::FourTap16<kGreen6>(d, dPitch, s, sPitch, count, rows, k);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2() && count >= 8) return Sse2::FourTap16<kGreen6>(d, dPitch, s, sPitch, count, rows, k);
+#endif
+  ScalarFourTap16<kGreen6>(d, dPitch, s, sPitch, count, rows, k);
+}
+}  // namespace
 
 void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
                 int rows, const std::uint32_t (&k)[4]) {
-#if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2() && count >= 16) return Avx2::FourTap565(d, dPitch, s, sPitch, count, rows, k);
-#endif
-#if defined(__SSE2__)
-  if (Simd::UseSse2() && count >= 8) return Sse2::FourTap565(d, dPitch, s, sPitch, count, rows, k);
-#endif
-  ScalarFourTap565(d, dPitch, s, sPitch, count, rows, k);
+  FourTap16<true>(d, dPitch, s, sPitch, count, rows, k);
+}
+
+void FourTap555(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]) {
+  FourTap16<false>(d, dPitch, s, sPitch, count, rows, k);
 }
 
 void FourTap888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,

@@ -1,7 +1,7 @@
 // Row kernels of the rotated blit at angle 0, normal mode, uncoloured. At a whole-pixel position each
 // destination pixel takes one source pixel at weight w = alpha - 1 (0 when transparent), and each field
 // becomes c x w >> (8 + the bits the field drops) plus the destination field's d x (256 - w) >> 8, onto
-// 8-8-8 and 5-6-5 surfaces (and by the memory image's own formula onto memory images). The first part
+// 8-8-8, 5-6-5 and 5-5-5 surfaces (and by the memory image's own formula onto memory images). The first part
 // depends on the source pixel alone: the kernels read it from the source's weighted words
 // (MemoryImage::GetWeightedWords), so that what is left per pixel is the alpha blit's one product per
 // field. At a sub-pixel position the four neighbours weigh the draw's constant fractions.
@@ -18,10 +18,12 @@ enum class Layout : std::uint8_t {
   // The weighted fields in the low 16 bits as 5-6-5, w in the top byte, where w = 254 is stored as 255:
   // d x 2 >> 8 of a 5- or 6-bit field is 0, as d x 1 >> 8 is, so an opaque pixel is a copy.
   k565,
+  // The same as 5-5-5, the low word's top bit 0.
+  k555,
   // For memory images: two planes of one word a pixel, the second after the first (see OntoImage).
   kImage,
 };
-constexpr int kLayouts = 3;
+constexpr int kLayouts = 4;
 constexpr int WordsPerPixel(Layout layout) { return layout == Layout::kImage ? 2 : 1; }
 
 // The weighted words of count ARGB pixels: WordsPerPixel(layout) planes of count words.
@@ -33,6 +35,10 @@ void Onto888(std::uint32_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
              int rows);
 void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
              int rows);
+// Onto 5-5-5 pixels from k555 words: every pixel's top bit comes out 0, a transparent one's too (the
+// formula drops it wherever it draws).
+void Onto555(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words, std::ptrdiff_t wordPitch, int count,
+             int rows);
 
 // The same angle 0 at a sub-pixel position onto 5-6-5 pixels: pixel i of a row takes the source row's
 // pixels i and i + 1 and the next row's, each weighing w = k[t] x alpha >> 16 (t in that order); each
@@ -40,6 +46,9 @@ void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words
 // the source at the first pixel's top-left neighbour; the row to its right and the row below must be
 // there too.
 void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
+                int rows, const std::uint32_t (&k)[4]);
+// The same onto 5-5-5 pixels, each pixel's top bit 0 afterwards.
+void FourTap555(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s, std::ptrdiff_t sPitch, int count,
                 int rows, const std::uint32_t (&k)[4]);
 // The same onto 8-8-8 pixels: each field the sum of c x w >> 8 plus d x (256 - their weights) >> 8, the
 // alpha byte 0. Rows of at least 4 pixels only.

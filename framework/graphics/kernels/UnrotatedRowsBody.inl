@@ -132,21 +132,32 @@ KIT_ATTR inline void FourTap888(std::uint32_t* d, std::ptrdiff_t dPitch, const s
   }
 }
 
-// Two registers of weighted words onto 5-6-5 pixels; false when they leave the pixels as they are.
-KIT_ATTR inline bool Weighted565(const std::uint32_t* words, KIT_V dst, KIT_V& out) {
+// Two registers of weighted words onto 16-bit pixels (5-6-5 with kGreen6, else 5-5-5); false when
+// they leave the pixels as they are. Onto 5-5-5 every drawn pixel's top bit comes out 0, a transparent
+// one's too.
+template <bool kGreen6>
+KIT_ATTR inline bool Weighted16(const std::uint32_t* words, KIT_V dst, KIT_V& out) {
   const KIT_V w = Alpha16(words);
-  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(w, KIT_SI(setzero)())) == kAllLanes) return false;
+  if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(w, KIT_SI(setzero)())) == kAllLanes) {
+    if constexpr (kGreen6) return false;
+    out = KIT_SI(and)(dst, KIT_OP(set1_epi16)(0x7FFF));
+    return true;
+  }
   if (KIT_OP(movemask_epi8)(KIT_OP(cmpeq_epi16)(w, KIT_OP(set1_epi16)(255))) == kAllLanes) {
     out = Low16(words);
     return true;
   }
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
   const KIT_V rest = KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), w);
   // Each field times rest, >> 8, fits 16 bits (63 x 256) and lands back in its place.
+  const KIT_V redField = kGreen6 ? KIT_OP(srli_epi16)(dst, 11)
+                                 : KIT_SI(and)(KIT_OP(srli_epi16)(dst, 10), KIT_OP(set1_epi16)(31));
   const KIT_V red =
-      KIT_OP(slli_epi16)(KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_OP(srli_epi16)(dst, 11), rest), 8), 11);
+      KIT_OP(slli_epi16)(KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(redField, rest), 8), kRedShift);
   const KIT_V green = KIT_OP(slli_epi16)(
       KIT_OP(srli_epi16)(
-          KIT_OP(mullo_epi16)(KIT_SI(and)(KIT_OP(srli_epi16)(dst, 5), KIT_OP(set1_epi16)(63)), rest), 8),
+          KIT_OP(mullo_epi16)(KIT_SI(and)(KIT_OP(srli_epi16)(dst, 5), KIT_OP(set1_epi16)(kGreen6 ? 63 : 31)), rest),
+          8),
       5);
   const KIT_V blue =
       KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_SI(and)(dst, KIT_OP(set1_epi16)(31)), rest), 8);
@@ -154,15 +165,16 @@ KIT_ATTR inline bool Weighted565(const std::uint32_t* words, KIT_V dst, KIT_V& o
   return true;
 }
 
-KIT_ATTR inline void Onto565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words,
-                             std::ptrdiff_t wordPitch, int count, int rows) {
+template <bool kGreen6>
+KIT_ATTR inline void Onto16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* words,
+                            std::ptrdiff_t wordPitch, int count, int rows) {
   constexpr int kBlock = 2 * kLanes;
   const int last = count - kBlock;
   for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch) {
     KIT_V tail, out;
-    const bool tailDrawn = Weighted565(words + last, Load(d + last), tail);
+    const bool tailDrawn = Weighted16<kGreen6>(words + last, Load(d + last), tail);
     for (int i = 0; i < last; i += kBlock)
-      if (Weighted565(words + i, Load(d + i), out)) Store(d + i, out);
+      if (Weighted16<kGreen6>(words + i, Load(d + i), out)) Store(d + i, out);
     if (tailDrawn) Store(d + last, tail);
   }
 }
@@ -245,11 +257,14 @@ KIT_ATTR inline KIT_V Kept(KIT_V field, KIT_V rest) {
   return KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(field, rest), 8);
 }
 
-// A register of 5-6-5 pixels at dAt from the 2 x 2 neighbourhoods of the source rows row and next at
-// the taps' k (and an opaque tap's weight k x 255 >> 16); false when every neighbour is transparent,
-// which leaves the pixels as they are.
-KIT_ATTR inline bool FourTap565Block(const std::uint32_t* row, const std::uint32_t* next, const std::uint16_t* dAt,
-                                     const KIT_V (&k)[4], const KIT_V (&opaqueWeight)[4], KIT_V& out) {
+// A register of 16-bit pixels (5-6-5 with kGreen6, else 5-5-5) at dAt from the 2 x 2 neighbourhoods
+// of the source rows row and next at the taps' k (and an opaque tap's weight k x 255 >> 16); false
+// when every neighbour is transparent, which leaves 5-6-5 pixels as they are (and drops the top bit of
+// 5-5-5 ones).
+template <bool kGreen6>
+KIT_ATTR inline bool FourTap16Block(const std::uint32_t* row, const std::uint32_t* next, const std::uint16_t* dAt,
+                                    const KIT_V (&k)[4], const KIT_V (&opaqueWeight)[4], KIT_V& out) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
   const std::uint32_t* at[4] = {row, row + 1, next, next + 1};
   KIT_V low[4], high[4];
   for (int t = 0; t < 4; ++t) {
@@ -262,7 +277,11 @@ KIT_ATTR inline bool FourTap565Block(const std::uint32_t* row, const std::uint32
     any = KIT_SI(or)(any, KIT_SI(or)(low[t], high[t]));
     all = KIT_SI(and)(all, KIT_SI(and)(low[t], high[t]));
   }
-  if (NoneOf(any, alpha)) return false;
+  if (NoneOf(any, alpha)) {
+    if constexpr (kGreen6) return false;
+    out = KIT_SI(and)(Load(dAt), KIT_OP(set1_epi16)(0x7FFF));
+    return true;
+  }
   const bool opaque = AllOf(all, alpha);
   const KIT_V zero = KIT_SI(setzero)();
   KIT_V red = zero, green = zero, blue = zero, covered = zero;
@@ -275,16 +294,20 @@ KIT_ATTR inline bool FourTap565Block(const std::uint32_t* row, const std::uint32
   }
   const KIT_V d = PackOrder(Load(dAt));
   const KIT_V rest = KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), covered);
-  const KIT_V r = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(red, 11), Kept(KIT_OP(srli_epi16)(d, 11), rest));
-  const KIT_V g = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(green, 10),
-                                    Kept(KIT_SI(and)(KIT_OP(srli_epi16)(d, 5), KIT_OP(set1_epi16)(63)), rest));
-  const KIT_V b = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(blue, 11), Kept(KIT_SI(and)(d, KIT_OP(set1_epi16)(31)), rest));
-  out = PackOrder(KIT_SI(or)(KIT_SI(or)(KIT_OP(slli_epi16)(r, 11), KIT_OP(slli_epi16)(g, 5)), b));
+  const KIT_V five = KIT_OP(set1_epi16)(31);
+  const KIT_V redField = kGreen6 ? KIT_OP(srli_epi16)(d, 11) : KIT_SI(and)(KIT_OP(srli_epi16)(d, 10), five);
+  const KIT_V r = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(red, 11), Kept(redField, rest));
+  const KIT_V g = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(green, kGreen6 ? 10 : 11),
+                                    Kept(KIT_SI(and)(KIT_OP(srli_epi16)(d, 5), KIT_OP(set1_epi16)(kGreen6 ? 63 : 31)),
+                                         rest));
+  const KIT_V b = KIT_OP(add_epi16)(KIT_OP(srli_epi16)(blue, 11), Kept(KIT_SI(and)(d, five), rest));
+  out = PackOrder(KIT_SI(or)(KIT_SI(or)(KIT_OP(slli_epi16)(r, kRedShift), KIT_OP(slli_epi16)(g, 5)), b));
   return true;
 }
 
-KIT_ATTR inline void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s,
-                                std::ptrdiff_t sPitch, int count, int rows, const std::uint32_t (&k)[4]) {
+template <bool kGreen6>
+KIT_ATTR inline void FourTap16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::uint32_t* s,
+                               std::ptrdiff_t sPitch, int count, int rows, const std::uint32_t (&k)[4]) {
   constexpr int kBlock = 2 * kLanes;
   KIT_V taps[4], opaqueWeight[4];
   for (int t = 0; t < 4; ++t) {
@@ -294,9 +317,9 @@ KIT_ATTR inline void FourTap565(std::uint16_t* d, std::ptrdiff_t dPitch, const s
   const int last = count - kBlock;
   for (int r = 0; r < rows; ++r, d += dPitch, s += sPitch) {
     KIT_V tail = KIT_SI(setzero)(), out;
-    const bool tailDrawn = FourTap565Block(s + last, s + sPitch + last, d + last, taps, opaqueWeight, tail);
+    const bool tailDrawn = FourTap16Block<kGreen6>(s + last, s + sPitch + last, d + last, taps, opaqueWeight, tail);
     for (int i = 0; i < last; i += kBlock)
-      if (FourTap565Block(s + i, s + sPitch + i, d + i, taps, opaqueWeight, out)) Store(d + i, out);
+      if (FourTap16Block<kGreen6>(s + i, s + sPitch + i, d + i, taps, opaqueWeight, out)) Store(d + i, out);
     if (tailDrawn) Store(d + last, tail);
   }
 }

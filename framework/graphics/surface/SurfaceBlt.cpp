@@ -89,20 +89,23 @@ void ForEachGatheredPiece(const MemoryImage& source, const Words& s, const BlitA
   }
 }
 
-// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 and 5-5-5 fields (white) through
-// the row kernels, whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the
-// runs give: each row after its leading transparent run, or each gathered row (palettized or
-// mirrored). False when the kernels do not cover the case.
+// The alpha blit onto 0x00RRGGBB, 5-6-5 and 5-5-5 fields (white or tinted) through the row kernels, whose per-pixel
+// rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the runs give: each row after its leading
+// transparent run, or each gathered row (palettized or mirrored). False when the kernels do not cover the case.
 template <typename Pixel, typename Words>
 bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                      const BlitArea& area, const Rgba& c, bool white, bool mirror) {
   const Fields fields = FieldsOf<Pixel>(t);
-  if (fields == Fields::kOther || (sizeof(Pixel) == 2 && !white)) return false;
+  if (fields == Fields::kOther) return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   auto drawRow = [&](Pixel* d, const std::uint32_t* words, int count) {
     if constexpr (sizeof(Pixel) == 2) {
-      if (fields == Fields::k555)
+      if (!white && fields == Fields::k555)
+        TintRows::OntoSurface555(d, words, count, tint, TintRows::Mode::kBlit);
+      else if (!white)
+        TintRows::OntoSurface565(d, words, count, tint, TintRows::Mode::kBlit);
+      else if (fields == Fields::k555)
         OverRows::OntoSurface555(d, words, count);
       else
         OverRows::OntoSurface565(d, words, count);
@@ -127,18 +130,18 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
                                      source.mWidth,
                                      area.mSrc.mWidth,
                                      area.mSrc.mHeight};
-    if constexpr (sizeof(Pixel) == 2) {
-      if (fields == Fields::k555)
-        OverRows::OntoSurface555(rows);
-      else
-        OverRows::OntoSurface565(rows);
-    } else if (white) {
-      OverRows::OntoSurface888(rows);
-    } else {
+    if (!white) {
       for (int j = 0; j < rows.height; ++j) {
         const int x = rows.FirstDrawn(j);
         drawRow(rows.Dest(j) + x, rows.Source(j) + x, rows.width - x);
       }
+    } else if constexpr (sizeof(Pixel) == 2) {
+      if (fields == Fields::k555)
+        OverRows::OntoSurface555(rows);
+      else
+        OverRows::OntoSurface565(rows);
+    } else {
+      OverRows::OntoSurface888(rows);
     }
   }
   return true;
@@ -240,8 +243,10 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
                ch.mAdd[((((word & ch.mMask) >> ch.mShift) * cc) >> 8) + ((dst & ch.mMask) >> ch.mShift)])
            << ch.mShift;
   };
-  // Rows onto byte or 5-6-5 fields go through the row kernels: contiguous words run by run (skip 0),
-  // gathered rows (palettized or mirrored) whole, where a black word is left alone as its run would be.
+  // Rows onto byte, 5-6-5 or 5-5-5 fields go through the row kernels: contiguous words run by run
+  // (skip 0: a run that is drawn holds no black word) or, onto 5-5-5, whole, and gathered rows
+  // (palettized or mirrored) whole, where a black word is left alone as its run would be. (Adding black
+  // changes no 5-6-5 pixel; a 5-5-5 one would lose its top bit.)
   const Fields fields = FieldsOf<Pixel>(t);
   auto addRow = [&](Pixel* d, const std::uint32_t* words, int count, std::uint32_t skip) {
     if constexpr (sizeof(Pixel) == 4) {
@@ -249,6 +254,11 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
         SurfaceRows::AddSaturated888(d, words, count, skip);
       else
         SurfaceRows::AddScaled888(d, words, count, cp.r, cp.g, cp.b, skip);
+    } else if (fields == Fields::k555) {
+      if (white)
+        SurfaceRows::AddSaturated555(d, words, count, skip);
+      else
+        SurfaceRows::AddScaled555(d, words, count, cp.r, cp.g, cp.b, skip);
     } else {
       if (white)
         SurfaceRows::AddSaturated565(d, words, count);
@@ -261,7 +271,17 @@ void AdditiveBltAt(const SurfaceTarget& t, MemoryImage& source, const Words& s, 
     // in one call where the words are contiguous or a small blit's rows are gathered together first.
     if (fields == Fields::k565 && AdditiveBlock565(t, source, s, area, cp, white, mirror)) return;
   }
-  const bool rowKernels = fields == Fields::k888 || fields == Fields::k565;
+  const bool rowKernels = fields != Fields::kOther;
+  if constexpr (!Words::kPalettized) {
+    // Onto 5-5-5 the kernel leaves the black words as their runs would: contiguous rows go whole.
+    if (fields == Fields::k555 && !mirror) {
+      const std::size_t first = static_cast<std::size_t>(area.mSrc.mY) * source.mWidth + area.mSrc.mX;
+      for (int j = 0; j < area.mSrc.mHeight; ++j)
+        addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX,
+               s.mWords + first + static_cast<std::size_t>(j) * source.mWidth, area.mSrc.mWidth, 0xFFFFFF);
+      return;
+    }
+  }
   if (rowKernels && (Words::kPalettized || mirror)) {
     ForEachGatheredPiece(source, s, area, mirror, [&](int j, int first, const std::uint32_t* words, int count) {
       addRow(t.mPixels.Row<Pixel>(area.mY + j) + area.mX + first, words, count, 0xFFFFFF);

@@ -28,8 +28,7 @@ inline std::uint32_t ScaleChannels(const SurfaceTarget& t, std::uint32_t d, std:
          ((((d & t.mBlue.mMask) * f) >> 8) & t.mBlue.mMask);
 }
 
-// The field layouts the row kernels draw onto: 0x00RRGGBB in 32 bits, 5-6-5 and (the white alpha
-// blit only) 5-5-5.
+// The field layouts the row kernels draw onto: 0x00RRGGBB in 32 bits, 5-6-5 and 5-5-5.
 enum class Fields { kOther, k888, k565, k555 };
 template <typename Pixel>
 Fields FieldsOf(const SurfaceTarget& t) {

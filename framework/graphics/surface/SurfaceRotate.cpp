@@ -364,8 +364,8 @@ void RotateAt(const SurfaceTarget& t, KernelSource& pixels, const Rect& srcRect,
     RotateWithSource<Pixel, Blend::kNormalColored>(t, pixels, srcRect, x, y, area, c, angle, centerX, centerY);
 }
 
-// Angle 0, normal and uncoloured onto 8-8-8 or 5-6-5 fields, or additive onto 5-6-5 at a whole-pixel
-// position: every drawn row takes the same run of the next source row at the same fractions. At a
+// Angle 0, normal and uncoloured onto 8-8-8, 5-6-5 or 5-5-5 fields, or additive onto 16-bit fields at
+// a whole-pixel position: every drawn row takes the same run of the next source row at the same fractions. At a
 // whole-pixel position the weights hang on the source pixel alone, so the rows are a plain blit of
 // the source's weighted words (UnrotatedRows), or, additive, their fields added (times the colour's
 // premultiplied fields, >> 8), saturating: what the formula adds is the weighted field itself. At a
@@ -388,9 +388,12 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pix
   else if (t.mPixels.mBitCount == 16 && fields(red, 0xF800, 11, 5) && fields(green, 0x07E0, 5, 6) &&
            fields(blue, 0x001F, 0, 5))
     layout = Layout::k565;
+  else if (t.mPixels.mBitCount == 16 && fields(red, 0x7C00, 10, 5) && fields(green, 0x03E0, 5, 5) &&
+           fields(blue, 0x001F, 0, 5))
+    layout = Layout::k555;
   else
     return false;
-  if (additive && layout != Layout::k565) return false;
+  if (additive && layout == Layout::k888) return false;
   const double cosA = 1.0, sinA = angle;  // cos and sin of 0 (or -0)
   const double ex = area.mX - static_cast<double>(centerX) - x;
   const auto vStart = [&](int r) {
@@ -446,17 +449,26 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pix
     if (layout == Layout::k888)
       UnrotatedRows::FourTap888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, s, pixels.Stride(),
                                 count, rows, k);
-    else
+    else if (layout == Layout::k565)
       UnrotatedRows::FourTap565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, s, pixels.Stride(),
+                                count, rows, k);
+    else
+      UnrotatedRows::FourTap555(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, s, pixels.Stride(),
                                 count, rows, k);
     return true;
   }
   const std::uint32_t* words = source.GetWeightedWords(layout) + at;
   if (additive) {
+    // (Every pixel of a row is drawn: adding 0 changes no field, and the formula drops a 5-5-5 pixel's
+    // top bit wherever it draws.)
     const Rgba cp = Premultiplied(c);
     for (int r = 0; r < rows; ++r, words += source.mWidth) {
       std::uint16_t* d = t.mPixels.Row<std::uint16_t>(top + r) + left;
-      if (white)
+      if (layout == Layout::k555 && white)
+        SurfaceRows::AddSaturated555(d, words, count, 0);
+      else if (layout == Layout::k555)
+        SurfaceRows::AddScaled555(d, words, count, cp.r, cp.g, cp.b, 0);
+      else if (white)
         SurfaceRows::AddSaturated565(d, words, count);
       else
         SurfaceRows::AddScaled565(d, words, count, cp.r, cp.g, cp.b);
@@ -466,8 +478,11 @@ bool UnrotatedBlt(const SurfaceTarget& t, MemoryImage& source, KernelSource& pix
   if (layout == Layout::k888)
     UnrotatedRows::Onto888(t.mPixels.Row<std::uint32_t>(top) + left, t.mPixels.mPitch / 4, words, source.mWidth, count,
                            rows);
-  else
+  else if (layout == Layout::k565)
     UnrotatedRows::Onto565(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
+                           rows);
+  else
+    UnrotatedRows::Onto555(t.mPixels.Row<std::uint16_t>(top) + left, t.mPixels.mPitch / 2, words, source.mWidth, count,
                            rows);
   return true;
 }

@@ -68,7 +68,7 @@ void StretchRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_
   }
 }
 
-// Onto 0x00RRGGBB or 5-6-5 fields: each destination row's source words are gathered once in drawing
+// Onto 0x00RRGGBB, 5-6-5 or 5-5-5 fields: each destination row's source words are gathered once in drawing
 // order (a magnified row repeats its source row; a mirrored row is gathered from its right end) and
 // drawn by the row kernels, whose per-pixel rules are the stretch's (alpha 0, or a zero word when
 // adding, leaves the pixel). False when the kernels do not cover the case.
@@ -77,8 +77,7 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
                 const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white, bool additive,
                 bool mirror) {
   const Fields fields = FieldsOf<Pixel>(t);
-  if (fields == Fields::kOther || fields == Fields::k555 || (fields == Fields::k565 && !white && !additive))
-    return false;
+  if (fields == Fields::kOther) return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   const I64 du = static_cast<I64>(cut.mWidth * 65536 / dest.mWidth);
@@ -110,13 +109,24 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
         OverRows::OntoSurface888(d, words.data(), dest.mWidth);
       else
         TintRows::OntoSurface888(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
+    } else if (fields == Fields::k555) {
+      if (additive && white)
+        SurfaceRows::AddSaturated555(d, words.data(), dest.mWidth, 0xFFFFFFFF);
+      else if (additive)
+        SurfaceRows::AddScaled555(d, words.data(), dest.mWidth, cp.r, cp.g, cp.b, 0xFFFFFFFF);
+      else if (white)
+        OverRows::OntoSurface555(d, words.data(), dest.mWidth);
+      else
+        TintRows::OntoSurface555(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
     } else {
       if (additive && white)
         SurfaceRows::AddSaturated565(d, words.data(), dest.mWidth);
       else if (additive)
         SurfaceRows::AddScaled565(d, words.data(), dest.mWidth, cp.r, cp.g, cp.b);
-      else
+      else if (white)
         OverRows::OntoSurface565(d, words.data(), dest.mWidth);
+      else
+        TintRows::OntoSurface565(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
     }
   }
   return true;
