@@ -65,7 +65,7 @@ void Compare(const Row<T>& dest, Draw draw) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 26;
+  const int kernel = in.Next<std::uint8_t>() % 30;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -128,6 +128,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (kernel == 23) Kit::SurfaceRows::AddScaled565(d, s, count, tint.r, tint.g, tint.b);
       if (kernel == 24) Kit::SurfaceRows::AddSaturated555(d, s, count, skip);
       if (kernel == 25) Kit::SurfaceRows::AddScaled555(d, s, count, tint.r, tint.g, tint.b, skip);
+      // The tinted blends, as the blit and as the stretch leave words out.
+      const auto mode = skipClear ? Kit::TintRows::Mode::kBlit : Kit::TintRows::Mode::kStretch;
+      if (kernel == 26 || kernel == 27) Kit::TintRows::OntoSurface565(d, s, count, tint, mode);
+      if (kernel == 28 || kernel == 29) Kit::TintRows::OntoSurface555(d, s, count, tint, mode);
     });
     return 0;
   }

@@ -286,11 +286,11 @@ TEST_P(SurfaceBlitKernels, WhiteAlphaBlitsOnto16BitFieldsMatchTheFormula) {
           }
 }
 
-// The additive blits (white and coloured) and the nearest stretches (white alpha, additive) onto
-// 16-bit fields row by row: widths of 1 pixel to odd lengths past two registers, magnified and
-// shrunk, cut at the surface's edges, plain, palettized and mirrored, over a surface of noise (5-5-5
+// The additive blits (white and coloured), the tinted alpha blits and the nearest stretches (alpha and
+// additive, white and coloured) onto 16-bit fields row by row: widths of 1 pixel to odd lengths past two registers,
+// magnified and shrunk, cut at the surface's edges, plain, palettized and mirrored, over a surface of noise (5-5-5
 // pixels with and without their top bit) from sources with black words, with and without alpha.
-TEST_P(SurfaceBlitKernels, AdditiveBlitsAndStretchesOnto16BitFieldsMatchTheFormula) {
+TEST_P(SurfaceBlitKernels, AdditiveTintedBlitsAndStretchesOnto16BitFieldsMatchTheFormula) {
   const Rect blits[] = {Rect(0, 0, 1, 4), Rect(2, 1, 7, 5), Rect(1, 2, 17, 9), Rect(0, 0, 33, 23), Rect(3, 0, 31, 23)};
   const int places[][2] = {{3, 2}, {40, 30}, {-9, -7}};
   const Rect stretches[] = {Rect(0, 0, 1, 3), Rect(5, 4, 15, 7), Rect(2, 2, 16, 16), Rect(10, 1, 33, 20),
@@ -299,13 +299,16 @@ TEST_P(SurfaceBlitKernels, AdditiveBlitsAndStretchesOnto16BitFieldsMatchTheFormu
     for (int pad : {0, 3})
       for (bool palettized : {false, true})
         for (bool mirror : {false, true})
-          for (const Color& color : {Color::White, Color(200, 120, 40), Color(90, 230, 160, 140)}) {
+          for (const Color& color :
+               {Color::White, Color(200, 120, 40), Color(90, 230, 160, 140), Color(255, 255, 255, 100)}) {
             SCOPED_TRACE(Describe(format, pad, color) + (palettized ? " palettized" : " bits") +
                          (mirror ? " mirrored" : ""));
             auto image = MakeSource(rng_, palettized);
             for (const Rect& srcRect : blits)
               for (const auto& at : places) {
                 SCOPED_TRACE("blit width " + std::to_string(srcRect.mWidth));
+                EXPECT_SAME_BYTES(Kit::SurfaceDraw::AlphaBlt(t, *image, &d, at[0], at[1], srcRect, color, mirror),
+                                  model::AlphaBlt(s, SourceOf(*image, d), at[0], at[1], srcRect, color, mirror));
                 EXPECT_SAME_BYTES(Kit::SurfaceDraw::AdditiveBlt(t, *image, &d, at[0], at[1], srcRect, color, mirror),
                                   model::AdditiveBlt(s, SourceOf(*image, d), at[0], at[1], srcRect, color, mirror));
               }

@@ -21,6 +21,12 @@ enum class Mode {
 // becomes ((d x ia + s x c) >> 8) AND 0xFF, and the top byte 0 (a is the word's alpha).
 void OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int count, const Tint& tint, Mode mode);
 
+// The same onto 5-6-5 and 5-5-5 pixels from native words whose low 16 bits hold the format's fields:
+// each field f becomes ((d_f x ia + s_f x c) >> 8) AND its largest value (and a drawn 5-5-5 pixel's top
+// bit 0).
+void OntoSurface565(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& tint, Mode mode);
+void OntoSurface555(std::uint16_t* d, const std::uint32_t* s, int count, const Tint& tint, Mode mode);
+
 // PixelBlend::OverColored of ARGB source pixels onto a memory image's row, the source alpha first
 // multiplied by the tint's (Div255); a pixel whose weight comes to 0 is left. tint holds the plain
 // (not premultiplied) colour channels.

@@ -61,6 +61,57 @@ KIT_ATTR inline int OntoSurface888(std::uint32_t* d, const std::uint32_t* s, int
   return i;
 }
 
+// A register of 16-bit pixels (5-6-5 with kGreen6, else 5-5-5) at d from two registers of words at s
+// by the 16-bit formula. Each field works in its own units: (d_f x ia + s_f x c) stays below 32768.
+template <bool kGreen6>
+KIT_ATTR inline KIT_V Surface16Block(const std::uint16_t* d, const std::uint32_t* s, KIT_V ca, KIT_V cr, KIT_V cg,
+                                     KIT_V cb, bool opaqueTint, Mode mode) {
+  constexpr int kRedShift = kGreen6 ? 11 : 10;
+  const KIT_V zero = KIT_SI(setzero)();
+  const KIT_V five = KIT_OP(set1_epi16)(31), green = KIT_OP(set1_epi16)(kGreen6 ? 63 : 31);
+  const KIT_V dv = Load(d), words = Low16(s), alpha = Alpha16(s);
+  // a x ca / 255, exact through x x 0x8081 >> 23 for x below 65536.
+  const KIT_V weight =
+      KIT_OP(srli_epi16)(KIT_OP(mulhi_epu16)(KIT_OP(mullo_epi16)(alpha, ca), KIT_OP(set1_epi16)(static_cast<short>(0x8081))), 7);
+  KIT_V ia = KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), weight), clear;
+  if (mode == Mode::kBlit) {
+    clear = KIT_OP(cmpeq_epi16)(alpha, zero);
+    if (opaqueTint) ia = KIT_SI(andnot)(KIT_OP(cmpeq_epi16)(alpha, KIT_OP(set1_epi16)(255)), ia);
+  } else {
+    clear = KIT_OP(cmpeq_epi16)(weight, zero);
+  }
+  const auto field = [&](KIT_V dField, KIT_V sField, KIT_V c, KIT_V max) __attribute__((always_inline)) KIT_ATTR {
+    return KIT_SI(and)(
+        KIT_OP(srli_epi16)(KIT_OP(add_epi16)(KIT_OP(mullo_epi16)(dField, ia), KIT_OP(mullo_epi16)(sField, c)), 8), max);
+  };
+  const KIT_V r = field(KIT_SI(and)(KIT_OP(srli_epi16)(dv, kRedShift), five),
+                        KIT_SI(and)(KIT_OP(srli_epi16)(words, kRedShift), five), cr, five);
+  const KIT_V g = field(KIT_SI(and)(KIT_OP(srli_epi16)(dv, 5), green), KIT_SI(and)(KIT_OP(srli_epi16)(words, 5), green),
+                        cg, green);
+  const KIT_V b = field(KIT_SI(and)(dv, five), KIT_SI(and)(words, five), cb, five);
+  const KIT_V out =
+      KIT_SI(or)(KIT_SI(or)(KIT_OP(slli_epi16)(r, kRedShift), KIT_OP(slli_epi16)(g, 5)), b);
+  return Select(clear, dv, out);
+}
+
+// The whole row from pixel `from` when a register of pixels is left (else nothing): the last register,
+// which may overlap the one before it, is worked out from the pixels as they were and stored last.
+template <bool kGreen6>
+KIT_ATTR inline int OntoSurface16(std::uint16_t* d, const std::uint32_t* s, int from, int count, const Tint& t,
+                                  Mode mode) {
+  constexpr int kBlock = 2 * kLanes;
+  if (count - from < kBlock) return from;
+  const KIT_V ca = KIT_OP(set1_epi16)(static_cast<short>(t.a)), cr = KIT_OP(set1_epi16)(static_cast<short>(t.r)),
+              cg = KIT_OP(set1_epi16)(static_cast<short>(t.g)), cb = KIT_OP(set1_epi16)(static_cast<short>(t.b));
+  const bool opaqueTint = t.a == 255;
+  const int last = count - kBlock;
+  const KIT_V tail = Surface16Block<kGreen6>(d + last, s + last, ca, cr, cg, cb, opaqueTint, mode);
+  for (int i = from; i < last; i += kBlock)
+    Store(d + i, Surface16Block<kGreen6>(d + i, s + i, ca, cr, cg, cb, opaqueTint, mode));
+  Store(d + last, tail);
+  return count;
+}
+
 // Two pixels over opaque ones in 16-bit lanes: (s x c) x sa >> 16 (the high half of the product) plus
 // d x (256 - sa) >> 8.
 KIT_ATTR inline KIT_V OverHalf(KIT_V d16, KIT_V s16, KIT_V sa16, KIT_V c16) {

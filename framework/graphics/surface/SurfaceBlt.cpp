@@ -89,20 +89,23 @@ void ForEachGatheredPiece(const MemoryImage& source, const Words& s, const BlitA
   }
 }
 
-// The alpha blit onto 0x00RRGGBB fields (white or tinted) or 5-6-5 and 5-5-5 fields (white) through
-// the row kernels, whose per-pixel rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the
-// runs give: each row after its leading transparent run, or each gathered row (palettized or
-// mirrored). False when the kernels do not cover the case.
+// The alpha blit onto 0x00RRGGBB, 5-6-5 and 5-5-5 fields (white or tinted) through the row kernels, whose per-pixel
+// rule (alpha 0 left, alpha 255 stored, other alphas blended) is what the runs give: each row after its leading
+// transparent run, or each gathered row (palettized or mirrored). False when the kernels do not cover the case.
 template <typename Pixel, typename Words>
 bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s, const std::uint8_t* runs,
                      const BlitArea& area, const Rgba& c, bool white, bool mirror) {
   const Fields fields = FieldsOf<Pixel>(t);
-  if (fields == Fields::kOther || (sizeof(Pixel) == 2 && !white)) return false;
+  if (fields == Fields::kOther) return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   auto drawRow = [&](Pixel* d, const std::uint32_t* words, int count) {
     if constexpr (sizeof(Pixel) == 2) {
-      if (fields == Fields::k555)
+      if (!white && fields == Fields::k555)
+        TintRows::OntoSurface555(d, words, count, tint, TintRows::Mode::kBlit);
+      else if (!white)
+        TintRows::OntoSurface565(d, words, count, tint, TintRows::Mode::kBlit);
+      else if (fields == Fields::k555)
         OverRows::OntoSurface555(d, words, count);
       else
         OverRows::OntoSurface565(d, words, count);
@@ -127,18 +130,18 @@ bool AlphaKernelRows(const SurfaceTarget& t, MemoryImage& source, const Words& s
                                      source.mWidth,
                                      area.mSrc.mWidth,
                                      area.mSrc.mHeight};
-    if constexpr (sizeof(Pixel) == 2) {
-      if (fields == Fields::k555)
-        OverRows::OntoSurface555(rows);
-      else
-        OverRows::OntoSurface565(rows);
-    } else if (white) {
-      OverRows::OntoSurface888(rows);
-    } else {
+    if (!white) {
       for (int j = 0; j < rows.height; ++j) {
         const int x = rows.FirstDrawn(j);
         drawRow(rows.Dest(j) + x, rows.Source(j) + x, rows.width - x);
       }
+    } else if constexpr (sizeof(Pixel) == 2) {
+      if (fields == Fields::k555)
+        OverRows::OntoSurface555(rows);
+      else
+        OverRows::OntoSurface565(rows);
+    } else {
+      OverRows::OntoSurface888(rows);
     }
   }
   return true;

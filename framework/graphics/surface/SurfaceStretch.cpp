@@ -77,7 +77,7 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
                 const Rect& dest, const MemoryImage::StretchSource& cut, const Rgba& c, bool white, bool additive,
                 bool mirror) {
   const Fields fields = FieldsOf<Pixel>(t);
-  if (fields == Fields::kOther || (sizeof(Pixel) == 2 && !white && !additive)) return false;
+  if (fields == Fields::kOther) return false;
   const Rgba cp = Premultiplied(c);
   const TintRows::Tint tint{cp.r, cp.g, cp.b, c.a};
   const I64 du = static_cast<I64>(cut.mWidth * 65536 / dest.mWidth);
@@ -114,15 +114,19 @@ bool KernelRows(const SurfaceTarget& t, MemoryImage& source, const std::uint32_t
         SurfaceRows::AddSaturated555(d, words.data(), dest.mWidth, 0xFFFFFFFF);
       else if (additive)
         SurfaceRows::AddScaled555(d, words.data(), dest.mWidth, cp.r, cp.g, cp.b, 0xFFFFFFFF);
-      else
+      else if (white)
         OverRows::OntoSurface555(d, words.data(), dest.mWidth);
+      else
+        TintRows::OntoSurface555(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
     } else {
       if (additive && white)
         SurfaceRows::AddSaturated565(d, words.data(), dest.mWidth);
       else if (additive)
         SurfaceRows::AddScaled565(d, words.data(), dest.mWidth, cp.r, cp.g, cp.b);
-      else
+      else if (white)
         OverRows::OntoSurface565(d, words.data(), dest.mWidth);
+      else
+        TintRows::OntoSurface565(d, words.data(), dest.mWidth, tint, TintRows::Mode::kStretch);
     }
   }
   return true;
