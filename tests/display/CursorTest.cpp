@@ -4,6 +4,7 @@
 #include "tests/support/ScreenFixture.h"
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace testsupport {
@@ -109,8 +110,14 @@ TEST_P(CursorTest, TheCursorThreadMovesItWhileFramesArePresented) {
   mDisplay->SetCursorImage(&cursor);
   {
     std::atomic<bool> stop{false};
+    // Moves come faster than frames, with a pause between them as the application's cursor thread
+    // makes: a thread that takes the display's lock again the moment it lets it go can keep a frame
+    // waiting for it for seconds on end.
     std::jthread cursorThread([&] {
-      for (int i = 0; !stop; ++i) mDisplay->SetCursorPos((i * 7) % kWidth, (i * 3) % kHeight);
+      for (int i = 0; !stop; ++i) {
+        mDisplay->SetCursorPos((i * 7) % kWidth, (i * 3) % kHeight);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
     });
     // Each move asks the main thread for a present: the pump must still return between frames.
     for (int frame = 0; frame < 30 && !HasFailure(); ++frame) {

@@ -22,4 +22,11 @@ void OntoOpaque(std::uint32_t* row, const std::uint32_t* src, int count);
 // SpanPixels::OverKeepingAlpha of each source pixel over a row that keeps its alpha.
 void OverKeepingAlpha(std::uint32_t* row, const std::uint32_t* src, int count);
 
+// The nearest texels of pixels whose 16.16 texture coordinates start at (u, v) and step by (du, dv),
+// eight at a time with AVX2 gathers, while every coordinate stays inside [0, 32767 x 65536). Writes
+// a multiple of eight of the count pixels and returns how many: the rest (or all, without AVX2) are
+// the caller's.
+int GatherTexels(std::uint32_t* out, int count, std::int64_t u, std::int64_t du, std::int64_t v, std::int64_t dv,
+                 const std::uint32_t* texels, int width);
+
 }  // namespace Kit::SpanRows

@@ -206,7 +206,12 @@ void FetchTexels(std::uint32_t* out, int count, std::int64_t& u, std::int64_t du
   };
   if (first > last) return clamped(0, count);
   clamped(0, first);
-  for (int i = first; i <= last; ++i, u += du, v += dv) out[i] = texture.mBits[(v >> 16) * texture.mWidth + (u >> 16)];
+  const int gathered =
+      SpanRows::GatherTexels(out + first, last + 1 - first, u, du, v, dv, texture.mBits, texture.mWidth);
+  u += du * gathered;
+  v += dv * gathered;
+  for (int i = first + gathered; i <= last; ++i, u += du, v += dv)
+    out[i] = texture.mBits[(v >> 16) * texture.mWidth + (u >> 16)];
   clamped(last + 1, count);
 }
 
