@@ -8,13 +8,15 @@
 // What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h), and the field
 // layout of a 16-bit surface per 16-bit lane of a pixel.
 struct RowConstants {
-  KIT_ATTR RowConstants(const RowMode& mode, const Fields16* f)
-      : colourAlpha(KIT_OP(set1_epi16)(static_cast<short>(mode.c.a))),
-        // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
-        tint(PerPixel16(0, mode.c.g + 1, mode.c.r + 1, 0)),
-        blueTint(PerPixel16(mode.c.b + 1, 0, 0, 0)),
-        // Additive (the colour premultiplied): each field is (x w >> 8) c >> 8.
-        addTint(PerPixel16(mode.c.b, mode.c.g, mode.c.r, 0)) {
+  KIT_ATTR RowConstants(const RowMode& mode, const Fields16* f) {
+    if (mode.colored || mode.additive) {
+      colourAlpha = KIT_OP(set1_epi16)(static_cast<short>(mode.c.a));
+      // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
+      tint = PerPixel16(0, mode.c.g + 1, mode.c.r + 1, 0);
+      blueTint = PerPixel16(mode.c.b + 1, 0, 0, 0);
+      // Additive (the colour premultiplied): each field is (x w >> 8) c >> 8.
+      addTint = PerPixel16(mode.c.b, mode.c.g, mode.c.r, 0);
+    }
     if (f) {
       apart = PerPixel16(f->apart[0], f->apart[1], f->apart[2], 0);
       down = PerPixel16(f->down[0], f->down[1], f->down[2], 0);
@@ -24,7 +26,8 @@ struct RowConstants {
       fieldMax = PerPixel16(f->max[0], f->max[1], f->max[2], 0);
     }
   }
-  KIT_V colourAlpha, tint, blueTint, addTint;
+  // Coloured or additive rows only.
+  KIT_V colourAlpha = KIT_SI(setzero)(), tint = colourAlpha, blueTint = colourAlpha, addTint = colourAlpha;
   // 16-bit surfaces only (see Fields16).
   KIT_V apart = KIT_SI(setzero)(), down = apart, tintDown = apart, place = apart, mask = apart, fieldMax = apart;
 };
@@ -190,12 +193,12 @@ KIT_ATTR inline int RotatedAs(Pixel* d, const std::uint32_t* origin, int stride,
   return count;
 }
 
-template <typename Pixel>
+// kFields: the 16-bit surface's layout (null onto 8-8-8), a constant so that the row's constants are.
+template <typename Pixel, const Fields16* kFields>
 KIT_ATTR inline int Rotated(Pixel* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
-                            std::int32_t du, std::int32_t dv, int from, int count, const RowMode& mode,
-                            const Fields16* f) {
+                            std::int32_t du, std::int32_t dv, int from, int count, const RowMode& mode) {
   if (from >= count) return count;
-  const RowConstants rc(mode, f);
+  const RowConstants rc(mode, kFields);
   if (mode.additive) {
     if (mode.colored) return RotatedAs<true, true>(d, origin, stride, u, v, du, dv, from, count, rc);
     return RotatedAs<false, true>(d, origin, stride, u, v, du, dv, from, count, rc);
