@@ -9,8 +9,8 @@
 // sprite rows shows what memory allows the alpha blits.
 //
 // Where a peer does other work than ours: SDL's software renderer places a sprite on whole pixels, so
-// its sub-pixel rows do a plain blend of the sprite (no bilinear filtering of four neighbours), less
-// work than ours and pixman's.
+// its sub-pixel rows (normal and additive) draw the sprite as at a whole-pixel position, one source
+// pixel each (no bilinear filtering of four neighbours): less work than ours and pixman's.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "framework/graphics/surface/SurfaceRotate.h"

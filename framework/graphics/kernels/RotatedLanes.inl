@@ -2,32 +2,13 @@
 // and memory-image rotated rows: their positions, their 2 x 2 source neighbourhoods gathered into
 // registers, and the fractions their weights come from. Included by a body after SimdCommon.inl.
 
-// The register's positions with the lanes from `valid` on set to `last` (the last valid sample's).
-KIT_ATTR inline KIT_V UpTo(KIT_V positions, std::int64_t last, int valid) {
-#if KIT_SIMD_WIDTH == 256
-  const KIT_V lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-#else
-  const KIT_V lanes = _mm_setr_epi32(0, 1, 2, 3);
-#endif
-  const KIT_V inside = KIT_OP(cmpgt_epi32)(KIT_OP(set1_epi32)(valid), lanes);
-  return Select(inside, positions, KIT_OP(set1_epi32)(static_cast<std::int32_t>(last)));
-}
-
-// The 16.16 positions start + j x step of the register's samples j, in 32-bit lanes (the low 32 bits
-// of each); lanes from `valid` on repeat the last valid sample (so that a row's last, partial register
-// reads nothing outside the span).
+// The 16.16 positions start + j x step of the register's samples j, in 32-bit lanes; lanes from
+// `valid` on repeat the last valid sample (so that a row's last, partial register reads nothing
+// outside the span).
 KIT_ATTR inline KIT_V Positions(std::int64_t start, std::int64_t step, int valid = kLanes) {
-  const auto first = static_cast<std::uint32_t>(start), apart = static_cast<std::uint32_t>(step);
-#if KIT_SIMD_WIDTH == 256
-  const KIT_V at = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(first)),
-                                    _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
-                                                       _mm256_set1_epi32(static_cast<int>(apart))));
-#else
-  const KIT_V at = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(first)),
-                                 _mm_setr_epi32(0, static_cast<int>(apart), static_cast<int>(2 * apart),
-                                                static_cast<int>(3 * apart)));
-#endif
-  return valid < kLanes ? UpTo(at, start + (valid - 1) * step, valid) : at;
+  alignas(32) std::int32_t at[kLanes];
+  for (int j = 0; j < kLanes; ++j) at[j] = static_cast<std::int32_t>(start + (j < valid ? j : valid - 1) * step);
+  return Load(at);
 }
 
 // Neighbour t (top-left, top-right, bottom-left, bottom-right) of the samples at (us, vs) in src[t],

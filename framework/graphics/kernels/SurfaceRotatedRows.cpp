@@ -25,34 +25,30 @@ constexpr Fields16 kFields555{{2048, 64, 2}, {32, 32, 32}, {0, 8192, 8192}, {1, 
 #define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceRotatedRowsBody.inl"
 #include "framework/graphics/kernels/SimdBodies.h"
 
-template <typename Pixel, const Fields16* kFields>
+template <typename Pixel>
 int Row(Pixel* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v, std::int32_t du,
-        std::int32_t dv, int count, const RowMode& mode) {
-  // (Written out: the macros that run a body take no template arguments' commas.)
-#if KIT_HAVE_AVX2_KERNELS
-  if (Simd::UseAvx2()) return Avx2::Rotated<Pixel, kFields>(d, origin, stride, u, v, du, dv, 0, count, mode);
-#endif
-#if defined(__SSE2__)
-  if (Simd::UseSse2()) return Sse2::Rotated<Pixel, kFields>(d, origin, stride, u, v, du, dv, 0, count, mode);
-#endif
-  return 0;
+        std::int32_t dv, int count, const RowMode& mode, const Fields16* f) {
+  int i = 0;
+  KIT_RUN_AVX2(Rotated(d, origin, stride, u, v, du, dv, i, count, mode, f));
+  KIT_RUN_SSE2(Rotated(d, origin, stride, u, v, du, dv, i, count, mode, f));
+  return i;
 }
 
 }  // namespace
 
 int Rotated888(std::uint32_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return Row<std::uint32_t, nullptr>(d, origin, stride, u, v, du, dv, count, mode);
+  return Row(d, origin, stride, u, v, du, dv, count, mode, nullptr);
 }
 
 int Rotated565(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return Row<std::uint16_t, &kFields565>(d, origin, stride, u, v, du, dv, count, mode);
+  return Row(d, origin, stride, u, v, du, dv, count, mode, &kFields565);
 }
 
 int Rotated555(std::uint16_t* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                std::int32_t du, std::int32_t dv, int count, const RowMode& mode) {
-  return Row<std::uint16_t, &kFields555>(d, origin, stride, u, v, du, dv, count, mode);
+  return Row(d, origin, stride, u, v, du, dv, count, mode, &kFields555);
 }
 
 }  // namespace Kit::SurfaceRotateRows

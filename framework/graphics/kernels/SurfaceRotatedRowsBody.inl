@@ -8,15 +8,13 @@
 // What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h), and the field
 // layout of a 16-bit surface per 16-bit lane of a pixel.
 struct RowConstants {
-  KIT_ATTR RowConstants(const RowMode& mode, const Fields16* f) {
-    if (mode.colored || mode.additive) {
-      colourAlpha = KIT_OP(set1_epi16)(static_cast<short>(mode.c.a));
-      // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
-      tint = PerPixel16(0, mode.c.g + 1, mode.c.r + 1, 0);
-      blueTint = PerPixel16(mode.c.b + 1, 0, 0, 0);
-      // Additive (the colour premultiplied): each field is (x w >> 8) c >> 8.
-      addTint = PerPixel16(mode.c.b, mode.c.g, mode.c.r, 0);
-    }
+  KIT_ATTR RowConstants(const RowMode& mode, const Fields16* f)
+      : colourAlpha(KIT_OP(set1_epi16)(static_cast<short>(mode.c.a))),
+        // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
+        tint(PerPixel16(0, mode.c.g + 1, mode.c.r + 1, 0)),
+        blueTint(PerPixel16(mode.c.b + 1, 0, 0, 0)),
+        // Additive (the colour premultiplied): each field is (x w >> 8) c >> 8.
+        addTint(PerPixel16(mode.c.b, mode.c.g, mode.c.r, 0)) {
     if (f) {
       apart = PerPixel16(f->apart[0], f->apart[1], f->apart[2], 0);
       down = PerPixel16(f->down[0], f->down[1], f->down[2], 0);
@@ -26,23 +24,21 @@ struct RowConstants {
       fieldMax = PerPixel16(f->max[0], f->max[1], f->max[2], 0);
     }
   }
-  // Coloured or additive rows only.
-  KIT_V colourAlpha = KIT_SI(setzero)(), tint = colourAlpha, blueTint = colourAlpha, addTint = colourAlpha;
+  KIT_V colourAlpha, tint, blueTint, addTint;
   // 16-bit surfaces only (see Fields16).
   KIT_V apart = KIT_SI(setzero)(), down = apart, tintDown = apart, place = apart, mask = apart, fieldMax = apart;
 };
 
-// The neighbours' weighted sums and what their weights leave of 256 for a register of samples, per
-// pixel in 16-bit lanes (blue, green, red, alpha): [0] the pixels in the low 64 bits of each 128-bit
-// half, [1] the high.
+// The neighbours' weighted sums and their weights' sum for a register of samples, per pixel in 16-bit
+// lanes (blue, green, red, alpha): [0] the pixels in the low 64 bits of each 128-bit half, [1] the high.
 struct Sums {
-  KIT_V weighted[2], rest[2];
+  KIT_V weighted[2], covered[2];
 };
 
 // False when every neighbour is transparent (the samples weigh nothing). kColored: each weight times
-// the colour's alpha.
+// the colour's alpha. Kept out of the row's loop: inlined there, GCC's code ran at half the speed.
 template <bool kColored>
-KIT_ATTR __attribute__((always_inline)) inline bool Gather(const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
+KIT_ATTR __attribute__((noinline)) bool Gather(const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
                                                const RowConstants& rc, Sums& sums) {
   KIT_V src[4];
   Neighbours(origin, stride, us, vs, src);
@@ -54,22 +50,19 @@ KIT_ATTR __attribute__((always_inline)) inline bool Gather(const std::uint32_t* 
   const KIT_V k[4] = {KIT_OP(mulhi_epu16)(gx, gy), KIT_OP(mulhi_epu16)(fx, gy), KIT_OP(mulhi_epu16)(gx, fy),
                       KIT_OP(mulhi_epu16)(fx, fy)};
   const KIT_V zero = KIT_SI(setzero)();
-  // The weights (each in the low half of its 32-bit lane, the high half 0) are taken from 256 before
-  // they are spread over their pixels' lanes.
-  KIT_V rest = KIT_OP(set1_epi32)(256);
-  sums.weighted[0] = sums.weighted[1] = zero;
+  sums = {{zero, zero}, {zero, zero}};
   for (int t = 0; t < 4; ++t) {
     KIT_V w = KIT_OP(mulhi_epu16)(k[t], KIT_OP(srli_epi32)(src[t], 24));
     if constexpr (kColored) w = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(w, rc.colourAlpha), 8);
-    rest = KIT_OP(sub_epi32)(rest, w);
     KIT_V wLow, wHigh;
     SpreadWeights(w, wLow, wHigh);
     sums.weighted[0] =
         KIT_OP(add_epi16)(sums.weighted[0], KIT_OP(mullo_epi16)(KIT_OP(unpacklo_epi8)(src[t], zero), wLow));
     sums.weighted[1] =
         KIT_OP(add_epi16)(sums.weighted[1], KIT_OP(mullo_epi16)(KIT_OP(unpackhi_epi8)(src[t], zero), wHigh));
+    sums.covered[0] = KIT_OP(add_epi16)(sums.covered[0], wLow);
+    sums.covered[1] = KIT_OP(add_epi16)(sums.covered[1], wHigh);
   }
-  SpreadWeights(rest, sums.rest[0], sums.rest[1]);
   return true;
 }
 
@@ -91,10 +84,9 @@ KIT_ATTR inline KIT_V Added(KIT_V weighted, const RowConstants& rc) {
   return KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(added, rc.addTint), 8);
 }
 
-// A register of 8-8-8 pixels at d. Additive fields saturate at 255 in the pack. Kept out of the row's
-// loop: inlined there, GCC's code ran at half the speed.
+// A register of 8-8-8 pixels at d. Additive fields saturate at 255 in the pack.
 template <bool kColored, bool kAdditive>
-KIT_ATTR __attribute__((noinline)) void Step(std::uint32_t* d, const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
+KIT_ATTR inline void Step(std::uint32_t* d, const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
                           const RowConstants& rc) {
   const KIT_V colourBytes = KIT_OP(set1_epi32)(0x00FFFFFF);
   Sums sums;
@@ -102,7 +94,7 @@ KIT_ATTR __attribute__((noinline)) void Step(std::uint32_t* d, const std::uint32
     Store(d, KIT_SI(and)(Load(d), colourBytes));
     return;
   }
-  const KIT_V zero = KIT_SI(setzero)();
+  const KIT_V zero = KIT_SI(setzero)(), full = KIT_OP(set1_epi16)(256);
   const KIT_V dst = Load(d);
   KIT_V out[2];
   for (int h = 0; h < 2; ++h) {
@@ -110,7 +102,7 @@ KIT_ATTR __attribute__((noinline)) void Step(std::uint32_t* d, const std::uint32
     if constexpr (kAdditive) {
       out[h] = KIT_OP(add_epi16)(Added<kColored, false>(sums.weighted[h], rc), d16);
     } else {
-      const KIT_V kept = KIT_OP(mullo_epi16)(d16, sums.rest[h]);
+      const KIT_V kept = KIT_OP(mullo_epi16)(d16, KIT_OP(sub_epi16)(full, sums.covered[h]));
       out[h] = KIT_OP(add_epi16)(Source<kColored, false>(sums.weighted[h], rc), KIT_OP(srli_epi16)(kept, 8));
     }
   }
@@ -137,15 +129,15 @@ KIT_ATTR inline void Store16(std::uint16_t* d, KIT_V v) {
 }
 
 // A register's worth of 16-bit pixels at d. Additive fields saturate at the field's largest value.
-// (Kept out of the row's loop as the 8-8-8 one is.)
 template <bool kColored, bool kAdditive>
-KIT_ATTR __attribute__((noinline)) void Step(std::uint16_t* d, const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
+KIT_ATTR inline void Step(std::uint16_t* d, const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
                           const RowConstants& rc) {
   Sums sums;
   if (!Gather < kColored && !kAdditive > (origin, stride, us, vs, rc, sums)) {
     Store16(d, KIT_SI(and)(Load16(d), rc.mask));
     return;
   }
+  const KIT_V full = KIT_OP(set1_epi16)(256);
   const KIT_V dst = Load16(d);
   const KIT_V twice = KIT_OP(unpacklo_epi16)(dst, dst);
   KIT_V pixels[2];
@@ -157,7 +149,7 @@ KIT_ATTR __attribute__((noinline)) void Step(std::uint16_t* d, const std::uint32
     if constexpr (kAdditive) {
       drawn = KIT_OP(min_epi16)(KIT_OP(add_epi16)(fields, Added<kColored, true>(sums.weighted[h], rc)), rc.fieldMax);
     } else {
-      const KIT_V kept = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(fields, sums.rest[h]), 8);
+      const KIT_V kept = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(fields, KIT_OP(sub_epi16)(full, sums.covered[h])), 8);
       drawn = KIT_OP(add_epi16)(Source<kColored, true>(sums.weighted[h], rc), kept);
     }
     pixels[h] = KIT_OP(madd_epi16)(drawn, rc.place);
@@ -173,31 +165,6 @@ KIT_ATTR __attribute__((noinline)) void Step(std::uint16_t* d, const std::uint32
 #endif
 }
 
-// Copies n (below kLanes) pixels in pieces of fixed sizes, which the compiler makes plain moves: a
-// library copy would leave the vector registers' upper halves in use on its way back (see LoadFirst).
-template <typename Pixel>
-KIT_ATTR inline void CopyFew(Pixel* to, const Pixel* from, int n) {
-  auto* out = reinterpret_cast<unsigned char*>(to);
-  const auto* in = reinterpret_cast<const unsigned char*>(from);
-  const std::size_t bytes = static_cast<std::size_t>(n) * sizeof(Pixel);
-  std::size_t at = 0;
-  if constexpr (kLanes * sizeof(Pixel) > 16)
-    if (bytes & 16) {
-      __builtin_memcpy(out + at, in + at, 16);
-      at += 16;
-    }
-  if (bytes & 8) {
-    __builtin_memcpy(out + at, in + at, 8);
-    at += 8;
-  }
-  if (bytes & 4) {
-    __builtin_memcpy(out + at, in + at, 4);
-    at += 4;
-  }
-  if constexpr (sizeof(Pixel) == 2)
-    if (bytes & 2) __builtin_memcpy(out + at, in + at, 2);
-}
-
 // The row from pixel `from` on: whole registers of samples, then the last few with their pixels copied
 // into a register of their own. Returns count.
 template <bool kColored, bool kAdditive, typename Pixel>
@@ -210,21 +177,25 @@ KIT_ATTR inline int RotatedAs(Pixel* d, const std::uint32_t* origin, int stride,
   for (; i + kLanes <= count; i += kLanes, us = KIT_OP(add_epi32)(us, stepU), vs = KIT_OP(add_epi32)(vs, stepV))
     Step<kColored, kAdditive>(d + i, origin, stride, us, vs, rc);
   if (const int rest = count - i; rest > 0) {
+    // Copied pixel by pixel in fixed-length loops: a library copy would leave the vector registers'
+    // upper halves in use on its way back (see LoadFirst).
     alignas(32) Pixel part[kLanes] = {};
-    CopyFew(part, d + i, rest);
-    Step<kColored, kAdditive>(part, origin, stride, UpTo(us, at(i + rest - 1, u, du), rest),
-                              UpTo(vs, at(i + rest - 1, v, dv), rest), rc);
-    CopyFew(d + i, part, rest);
+    for (int j = 0; j < kLanes; ++j)
+      if (j < rest) part[j] = d[i + j];
+    Step<kColored, kAdditive>(part, origin, stride, Positions(at(i, u, du), du, rest),
+                              Positions(at(i, v, dv), dv, rest), rc);
+    for (int j = 0; j < kLanes; ++j)
+      if (j < rest) d[i + j] = part[j];
   }
   return count;
 }
 
-// kFields: the 16-bit surface's layout (null onto 8-8-8), a constant so that the row's constants are.
-template <typename Pixel, const Fields16* kFields>
+template <typename Pixel>
 KIT_ATTR inline int Rotated(Pixel* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
-                            std::int32_t du, std::int32_t dv, int from, int count, const RowMode& mode) {
+                            std::int32_t du, std::int32_t dv, int from, int count, const RowMode& mode,
+                            const Fields16* f) {
   if (from >= count) return count;
-  const RowConstants rc(mode, kFields);
+  const RowConstants rc(mode, f);
   if (mode.additive) {
     if (mode.colored) return RotatedAs<true, true>(d, origin, stride, u, v, du, dv, from, count, rc);
     return RotatedAs<false, true>(d, origin, stride, u, v, du, dv, from, count, rc);
