@@ -98,14 +98,18 @@ TEST_P(BlitterTest, FillsWriteTheValueIntoEveryPixelOfTheAreaAndNothingElse) {
         }
 }
 
-TEST_P(BlitterTest, GaplessRowsAreFilledAsOneRun) {
+TEST_P(BlitterTest, GaplessRowsAreFilledAsOneRunShortOrLong) {
   for (const int size : {2, 4})
-    for (LONG width = 1; width <= 21; width += 5) {
-      Memory target(width, 5, size, 0, rng);
-      plat::ddraw::FillPixels(target.view, RECT{0, 0, width, 5}, 0x5A6B7C8D);
-      for (LONG y = 0; y < 5; ++y)
-        for (LONG x = 0; x < width; ++x) ASSERT_EQ(target.At(x, y), size == 4 ? 0x5A6B7C8Du : 0x7C8Du);
-    }
+    for (const LONG height : {5, 130})
+      for (LONG width = 1; width <= 41; width += 5) {
+        Memory target(width, height, size, 0, rng, static_cast<int>(width % 3));
+        Memory expected = target;
+        const RECT area{0, 1, width, height - 1};
+        for (LONG y = area.top; y < area.bottom; ++y)
+          for (LONG x = 0; x < width; ++x) expected.Set(x, y, size == 4 ? 0x5A6B7C8Du : 0x7C8Du);
+        plat::ddraw::FillPixels(target.view, area, 0x5A6B7C8D);
+        ASSERT_EQ(target.bytes, expected.bytes) << "size " << size << " width " << width << " height " << height;
+      }
 }
 
 struct StretchCase {
