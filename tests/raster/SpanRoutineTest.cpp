@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -129,6 +130,26 @@ TEST_P(SpanRoutineWidths, TexturedRoutinesMatchTheModelOnLongAndShortRows) {
       Check(RandomCase(rng, round % 2 == 0, 600, 7), index);
       Check(RandomCase(rng, round % 2 == 1), index);
     }
+}
+
+// Texture coordinates at the far end of their range, moving a 65536th of a texel a pixel: the first
+// pixel inside the texture lies billions of steps away, and every pixel takes the clamped edge texel.
+TEST_P(SpanRoutineWidths, CoordinatesFarOffTheTextureWithATinyStepTakeTheEdgeTexel) {
+  std::mt19937 rng(7);
+  Case c = RandomCase(rng, true, 600, 7);
+  const auto at = [](int x, int y, std::int32_t u) {
+    Kit::FixedVertex v{};
+    v.mX = x << 16;
+    v.mY = y << 16;
+    v.mU = u;
+    return v;
+  };
+  constexpr std::int32_t kLow = std::numeric_limits<std::int32_t>::min();
+  c.triangle[0] = at(0, 0, kLow);
+  c.triangle[1] = at(599, 0, kLow + 599);
+  c.triangle[2] = at(0, 6, kLow);
+  for (int index = 0; index < Kit::kSpanRoutineCount; ++index)
+    if (Features::FromIndex(index).textured) Check(c, index);
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, SpanRoutineWidths,

@@ -195,7 +195,9 @@ StepRange InsideSteps(std::int64_t start, std::int64_t step, std::int64_t high, 
 void FetchTexels(std::uint32_t* out, int count, std::int64_t& u, std::int64_t du, std::int64_t& v, std::int64_t dv,
                  const SpanTexture& texture) {
   const StepRange inU = InsideSteps(u, du, texture.mMaxU, count), inV = InsideSteps(v, dv, texture.mMaxV, count);
-  const int first = static_cast<int>(std::max(inU.first, inV.first));
+  // Held to [0, count] before narrowing: coordinates far off the texture with a small step put the
+  // first inside step beyond the range of an int.
+  const int first = static_cast<int>(std::min<std::int64_t>(std::max(inU.first, inV.first), count));
   const int last = static_cast<int>(std::max<std::int64_t>(std::min(inU.last, inV.last), first - 1));
   const auto clamped = [&](int from, int to) {
     for (int i = from; i < to; ++i, u += du, v += dv) {
