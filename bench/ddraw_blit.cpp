@@ -5,11 +5,14 @@
 // once (outside the timing) into an 8-bit mask that is 0 on keyed pixels and 255 elsewhere, and the
 // source composited OVER the target through it. The pixels come out the same; pixman reads a mask
 // where ours compares each pixel with the key.
+// BM_MemoryFloor2x is no peer: it does the memory work of a 2x stretch without its shuffles, the
+// floor a stretch through the cache cannot go below.
 // Argument: bits per pixel (16 or 32).
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -206,6 +209,34 @@ void BM_DDrawStretch2x(benchmark::State& state) {
   Count(state);
 }
 BENCHMARK(BM_DDrawStretch2x)->Arg(16)->Arg(32);
+
+// Not a peer but the floor under every 2x stretch that writes through the cache: the same memory
+// work without the shuffles. Each source row is read once (copied into both halves of its first target
+// row) and that row copied into the next, in the same surfaces as ours.
+void BM_MemoryFloor2x(benchmark::State& state) {
+  DDrawFrames frames(static_cast<int>(state.range(0)), kWidth / 2, kHeight / 2);
+  DDSURFACEDESC2 from{}, to{};
+  from.dwSize = to.dwSize = sizeof(DDSURFACEDESC2);
+  frames.source->Lock(nullptr, &from, DDLOCK_WAIT, nullptr);
+  frames.target->Lock(nullptr, &to, DDLOCK_WAIT, nullptr);
+  const auto* in = static_cast<const unsigned char*>(from.lpSurface);
+  auto* out = static_cast<unsigned char*>(to.lpSurface);
+  const std::size_t half = kWidth / 2 * state.range(0) / 8;
+  for (auto _ : state) {
+    for (int y = 0; y < kHeight; y += 2) {
+      unsigned char* row = out + static_cast<std::ptrdiff_t>(y) * to.lPitch;
+      const unsigned char* sourceRow = in + static_cast<std::ptrdiff_t>(y / 2) * from.lPitch;
+      std::memcpy(row, sourceRow, half);
+      std::memcpy(row + half, sourceRow, half);
+      std::memcpy(row + to.lPitch, row, 2 * half);
+    }
+    benchmark::ClobberMemory();
+  }
+  frames.target->Unlock(nullptr);
+  frames.source->Unlock(nullptr);
+  Count(state);
+}
+BENCHMARK(BM_MemoryFloor2x)->Arg(16)->Arg(32);
 
 void BM_SdlBlitScaled2x(benchmark::State& state) {
   SdlFrames frames(static_cast<int>(state.range(0)), kWidth / 2, kHeight / 2);

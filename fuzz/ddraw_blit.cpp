@@ -2,7 +2,7 @@
 // width the processor has (AVX2, SSE2) against the plain per-pixel code (the scalar level) on
 // arbitrary pixel sizes, surface sizes, rectangles, clips, keys and pixels, and traps on any
 // difference. Each surface's memory is exactly as large as its rows, so a read or write past them is
-// caught by AddressSanitizer.
+// caught by AddressSanitizer, and starts anywhere off a register's alignment.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -18,18 +18,22 @@ using plat::simd::Level;
 
 struct Memory {
   std::vector<BYTE> bytes;
+  size_t shift;
   PixelView view;
 };
 
 Memory MakeMemory(fuzzsupport::Reader& in, int bytesPerPixel, std::uint32_t& seed) {
   const int width = 1 + in.Next<std::uint8_t>() % 80, height = 1 + in.Next<std::uint8_t>() % 6;
   const int pitch = width * bytesPerPixel + in.Next<std::uint8_t>() % 3 * 4;
-  Memory m{std::vector<BYTE>(static_cast<size_t>(pitch) * height), {nullptr, pitch, width, height, bytesPerPixel}};
+  const size_t shift = in.Next<std::uint8_t>() % 32;
+  Memory m{std::vector<BYTE>(static_cast<size_t>(pitch) * height + shift),
+           shift,
+           {nullptr, pitch, width, height, bytesPerPixel}};
   for (BYTE& b : m.bytes) {
     seed = seed * 1664525u + 1013904223u;
     b = (seed >> 29) < 3 ? static_cast<BYTE>(seed >> 16) : (seed >> 28) & 1 ? 0xFF : 0x00;
   }
-  m.view.pixels = m.bytes.data();
+  m.view.pixels = m.bytes.data() + shift;
   return m;
 }
 
@@ -65,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (level > plat::simd::Supported()) break;
     plat::simd::Limit(level);
     Memory out = target;
-    out.view.pixels = out.bytes.data();
+    out.view.pixels = out.bytes.data() + out.shift;
     if (kind == 0) {
       plat::ddraw::FillPixels(out.view, to, fill);
     } else {

@@ -106,28 +106,53 @@ void CopyKeyedRow(BYTE* out, const BYTE* in, LONG count, SourceKey key) {
   }
 }
 
-// Target pixels from `from` on, each from the source column columns gives it.
+// Target pixels [from, to), each from the source column columns gives it.
 template <int N>
-void StretchRow(BYTE* out, const BYTE* in, const std::vector<LONG>& columns, LONG from, const SourceKey* key) {
-  const LONG count = static_cast<LONG>(columns.size());
+void StretchRow(BYTE* out, const BYTE* in, const std::vector<LONG>& columns, LONG from, LONG to, const SourceKey* key) {
   if (key) {
     const DWORD keyBits = key->value & key->mask;
-    for (LONG x = from; x < count; ++x) {
+    for (LONG x = from; x < to; ++x) {
       const DWORD v = LoadPixel<N>(in + columns[x] * N);
       if ((v & key->mask) != keyBits) StorePixel<N>(out + x * N, v);
     }
   } else {
-    for (LONG x = from; x < count; ++x) StorePixel<N>(out + x * N, LoadPixel<N>(in + columns[x] * N));
+    for (LONG x = from; x < to; ++x) StorePixel<N>(out + x * N, LoadPixel<N>(in + columns[x] * N));
   }
 }
+
+// The source index of each target index of a stretch, from the first one on: sourceLength * offset /
+// targetLength rounded down, offset counted from the target rectangle's start (never negative), stepped
+// by quotient and remainder instead of a division per index.
+class NearestSteps {
+ public:
+  NearestSteps(LONG offset, LONG sourceLength, LONG targetLength)
+      : mWhole(sourceLength / targetLength), mPart(sourceLength % targetLength), mTargetLength(targetLength) {
+    const LONGLONG product = static_cast<LONGLONG>(offset) * sourceLength;
+    mIndex = static_cast<LONG>(product / targetLength);
+    mRemainder = static_cast<LONG>(product % targetLength);
+  }
+  LONG Index() const { return mIndex; }
+  void Next() {
+    mIndex += mWhole;
+    mRemainder += mPart;
+    if (mRemainder >= mTargetLength) {
+      mRemainder -= mTargetLength;
+      ++mIndex;
+    }
+  }
+
+ private:
+  LONG mWhole, mPart, mTargetLength;
+  LONG mIndex, mRemainder;
+};
 
 // A plan for the row kernels when a row of 16- or 32-bit pixels is widened (no target column then
 // skips a source column); none otherwise.
 template <int N>
 std::optional<EnlargePlan> PlanEnlargement(const std::vector<LONG>& columns, const RECT& sourceRect, LONG sourceWidth,
-                                           LONG targetWidth) {
+                                           LONG targetWidth, const BYTE* firstRow) {
   if constexpr (N == 2 || N == 4) {
-    if (sourceWidth <= targetWidth) return EnlargePlan(columns, N, sourceRect.left, sourceRect.right);
+    if (sourceWidth <= targetWidth) return EnlargePlan(columns, N, sourceRect.left, sourceRect.right, firstRow);
   }
   return std::nullopt;
 }
@@ -141,7 +166,7 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
   const LONG sourceHeight = sourceRect.bottom - sourceRect.top;
   const LONG clipWidth = clip.right - clip.left;
   const bool stretched = targetWidth != sourceWidth || targetHeight != sourceHeight;
-  // Source row and column of a target row and column.
+  // Source row of a target row.
   auto sourceRow = [&](LONG y) {
     return sourceRect.top + static_cast<LONG>(static_cast<LONGLONG>(y - targetRect.top) * sourceHeight / targetHeight);
   };
@@ -172,25 +197,32 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
     return;
   }
   std::vector<LONG> columns(static_cast<size_t>(clipWidth));
-  for (LONG x = 0; x < clipWidth; ++x) {
-    const LONG offset = clip.left + x - targetRect.left;
-    columns[x] = sourceRect.left + static_cast<LONG>(static_cast<LONGLONG>(offset) * sourceWidth / targetWidth);
+  NearestSteps column(clip.left - targetRect.left, sourceWidth, targetWidth);
+  for (LONG& c : columns) {
+    c = sourceRect.left + column.Index();
+    column.Next();
   }
-  const std::optional<EnlargePlan> plan = PlanEnlargement<N>(columns, sourceRect, sourceWidth, targetWidth);
-  const LONG covered = plan ? plan->Covered() : 0;
-  for (LONG y = clip.top; y < clip.bottom; ++y) {
+  const std::optional<EnlargePlan> plan =
+      PlanEnlargement<N>(columns, sourceRect, sourceWidth, targetWidth, PixelAt(target, clip.left, clip.top));
+  const LONG first = plan ? plan->First() : 0, end = plan ? plan->End() : 0;
+  NearestSteps row(clip.top - targetRect.top, sourceHeight, targetHeight);
+  LONG previousRow = -1;
+  for (LONG y = clip.top; y < clip.bottom; ++y, row.Next()) {
     BYTE* out = PixelAt(target, clip.left, y);
+    const LONG sourceY = sourceRect.top + row.Index();
     // An enlarged row that repeats the one above is a copy of the row already written.
-    if (!key && y > clip.top && sourceRow(y) == sourceRow(y - 1)) {
+    if (!key && sourceY == previousRow) {
       std::memcpy(out, PixelAt(target, clip.left, y - 1), static_cast<size_t>(clipWidth) * N);
       continue;
     }
-    const BYTE* in = PixelAt(source, 0, sourceRow(y));
+    previousRow = sourceY;
+    const BYTE* in = PixelAt(source, 0, sourceY);
     if (plan && key)
       plan->KeyedRow(out, in, key->value, key->mask);
     else if (plan)
       plan->Row(out, in);
-    StretchRow<N>(out, in, columns, covered, key);
+    StretchRow<N>(out, in, columns, 0, first, key);
+    StretchRow<N>(out, in, columns, end, clipWidth, key);
   }
 }
 

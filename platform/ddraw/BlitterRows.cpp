@@ -74,6 +74,23 @@ KIT_TARGET_AVX2 void EnlargeBlocks(BYTE* out, const BYTE* in, const LONG* offset
   }
 }
 
+// Blocks of target pixels that each take their source pixel twice: 8 target pixels of 2 bytes or of 4
+// bytes from every 4 source pixels.
+KIT_TARGET_AVX2 void DoubleBlocks(BYTE* out, const BYTE* in, size_t blocks) {
+  for (; blocks > 0; --blocks, in += 8, out += 16) {
+    const __m128i source = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi16(source, source));
+  }
+}
+
+KIT_TARGET_AVX2 void DoubleWordBlocks(BYTE* out, const BYTE* in, size_t blocks) {
+  const __m256i twice = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+  for (; blocks > 0; --blocks, in += 16, out += 32) {
+    const __m256i source = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_permutevar8x32_epi32(source, twice));
+  }
+}
+
 template <int N>
 KIT_TARGET_AVX2 LONG CopyKeyedAvx2(BYTE* out, const BYTE* in, LONG count, DWORD keyValue, DWORD keyMask) {
   const __m256i mask =
@@ -169,22 +186,29 @@ LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, 
   return 0;
 }
 
-EnlargePlan::EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight)
+EnlargePlan::EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight,
+                         const BYTE* firstRow)
     : mBytesPerPixel(bytesPerPixel) {
 #if KIT_HAVE_AVX2_KERNELS
   const LONG left = sourceLeft * bytesPerPixel, right = sourceRight * bytesPerPixel, blockBytes = BlockBytes();
   if (!simd::UseAvx2() || right - left < blockBytes) return;
+  const LONG count = static_cast<LONG>(columns.size());
+  // Rows that start off a whole pixel from the block's start cannot be brought onto it.
+  const auto lead =
+      static_cast<LONG>(-reinterpret_cast<std::uintptr_t>(firstRow) & static_cast<std::uintptr_t>(blockBytes - 1));
+  mFirst = lead % bytesPerPixel == 0 ? std::min(lead / bytesPerPixel, count) : 0;
   const LONG pixelsPerBlock = blockBytes / bytesPerPixel;
-  const LONG blocks = static_cast<LONG>(columns.size()) / pixelsPerBlock;
+  const LONG blocks = (count - mFirst) / pixelsPerBlock;
   mOffsets.resize(static_cast<size_t>(blocks));
   mShuffles.resize(static_cast<size_t>(blocks * blockBytes));
   for (LONG b = 0; b < blocks; ++b) {
+    const LONG* blockColumns = columns.data() + mFirst + b * pixelsPerBlock;
     // A block's bytes from its first source pixel, moved back where they would pass the source's end.
-    const LONG start = std::min(columns[b * pixelsPerBlock] * bytesPerPixel, right - blockBytes);
+    const LONG start = std::min(blockColumns[0] * bytesPerPixel, right - blockBytes);
     mOffsets[b] = start;
     BYTE* order = mShuffles.data() + b * blockBytes;
     for (LONG p = 0; p < pixelsPerBlock; ++p) {
-      const LONG from = columns[b * pixelsPerBlock + p] * bytesPerPixel - start;
+      const LONG from = blockColumns[p] * bytesPerPixel - start;
       if (bytesPerPixel == 4) {
         const DWORD word = static_cast<DWORD>(from / 4);
         std::memcpy(order + p * 4, &word, 4);
@@ -194,13 +218,22 @@ EnlargePlan::EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LO
       }
     }
   }
+  const LONG covered = blocks * pixelsPerBlock;
+  LONG doubled = 0;
+  while (doubled < covered && columns[mFirst + doubled] == columns[mFirst] + doubled / 2) ++doubled;
+  if (blocks > 0 && doubled == covered) mDoubledStart = columns[mFirst] * bytesPerPixel;
 #endif
 }
 
 void EnlargePlan::Row(BYTE* out, const BYTE* in) const {
 #if KIT_HAVE_AVX2_KERNELS
   if (mOffsets.empty()) return;
-  if (mBytesPerPixel == 4)
+  out += mFirst * mBytesPerPixel;
+  if (mDoubledStart >= 0 && mBytesPerPixel == 4)
+    DoubleWordBlocks(out, in + mDoubledStart, mOffsets.size());
+  else if (mDoubledStart >= 0)
+    DoubleBlocks(out, in + mDoubledStart, mOffsets.size());
+  else if (mBytesPerPixel == 4)
     EnlargeWordBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size());
   else
     EnlargeBlocks(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size());
@@ -213,6 +246,7 @@ void EnlargePlan::KeyedRow(BYTE* out, const BYTE* in, DWORD keyValue, DWORD keyM
   // A key with bits beyond the pixel's matches no pixel.
   const DWORD pixelBits = mBytesPerPixel == 2 ? 0xFFFFu : 0xFFFFFFFFu;
   if ((keyValue & keyMask & ~pixelBits) != 0) return Row(out, in);
+  out += mFirst * mBytesPerPixel;
   if (mBytesPerPixel == 2)
     EnlargeKeyedBlocks<2>(out, in, mOffsets.data(), mShuffles.data(), mOffsets.size(), keyValue, keyMask);
   else

@@ -1,7 +1,8 @@
 // Row kernels of the blitter: colour fills of 16- and 32-bit rows, and nearest-neighbour enlargements
 // of 16- and 32-bit rows, plain or masked by a source colour key. Each gives exactly the per-pixel
 // result; the fill works with SSE2 or AVX2 stores, the enlargement with a shuffle per 16 or 32 target
-// bytes where the processor has AVX2, and both fall back to plain code at the scalar level.
+// bytes where the processor has AVX2 (rows doubled in width, as by a 2x stretch, from the source bytes
+// alone), and both fall back to plain code at the scalar level.
 // Stateless apart from a plan, which one thread builds and uses; any thread may call them.
 #pragma once
 
@@ -35,18 +36,23 @@ LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, 
 
 // The source bytes of each block of target bytes of an enlarged row (16 bytes of 16-bit pixels, 32 of
 // 32-bit ones): the block's bytes of source loaded at offsets[b] and the place each target pixel takes
-// of them.
+// of them. The blocks start where the first row's stores fall on whole blocks of memory (a store across
+// two cache lines costs about twice one inside a line); the pixels before and after them are the
+// caller's.
 class EnlargePlan {
  public:
   // For target pixels whose source columns are columns (non-decreasing, no two more than one pixel
-  // apart, every one inside [sourceLeft, sourceRight)), bytesPerPixel 2 or 4. Covered() is 0 when the
-  // kernel does not apply (no AVX2, or a source narrower than a block), and every pixel is left to
-  // the plain loop.
-  EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight);
+  // apart, every one inside [sourceLeft, sourceRight)), bytesPerPixel 2 or 4, written into rows that
+  // start at firstRow or at the same offset from a block's start (other rows are written exactly as
+  // well, with slower stores). First() == End() when the kernel does not apply (no AVX2, or a source
+  // narrower than a block), and every pixel is left to the plain loop.
+  EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight,
+              const BYTE* firstRow);
 
-  // Target pixels the blocks cover, from the first.
-  LONG Covered() const { return static_cast<LONG>(mOffsets.size()) * BlockBytes() / mBytesPerPixel; }
-  // Writes the covered pixels of one target row from its source row.
+  // The target pixels the blocks cover: [First(), End()).
+  LONG First() const { return mFirst; }
+  LONG End() const { return mFirst + static_cast<LONG>(mOffsets.size()) * BlockBytes() / mBytesPerPixel; }
+  // Writes the covered pixels of the target row that starts at out from its source row.
   void Row(BYTE* out, const BYTE* in) const;
   // The same, leaving the target pixels whose source pixel, masked, equals the key, masked.
   void KeyedRow(BYTE* out, const BYTE* in, DWORD keyValue, DWORD keyMask) const;
@@ -55,6 +61,11 @@ class EnlargePlan {
   LONG BlockBytes() const { return mBytesPerPixel == 4 ? 32 : 16; }
 
   int mBytesPerPixel;
+  LONG mFirst = 0;
+  // Where the covered pixels double the source's from one of its pixels on (each source pixel taken
+  // twice in a row, as in a 2x stretch), the byte of the source row they start at; -1 otherwise. Such
+  // rows are written from the source bytes alone, without the orders.
+  LONG mDoubledStart = -1;
   std::vector<LONG> mOffsets;
   // A block's order: for 16-bit pixels the source byte of each target byte, for 32-bit ones the
   // source pixel (a 32-bit word) of each target pixel.

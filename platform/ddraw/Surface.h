@@ -12,6 +12,7 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/PixelLayout.h"
 #include "platform/ddraw/SurfaceDC.h"
+#include "platform/ddraw/SurfaceMemory.h"
 
 namespace plat::ddraw {
 
@@ -110,7 +111,7 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   // The memory; flips swap buffers between the members of a chain. gdi marks the buffer the primary
   // had when the chain was made, the one system windows draw into.
   struct Buffer {
-    std::vector<BYTE> bytes;
+    SurfaceMemory bytes;
     bool gdi = false;
   } mBuffer;
   size_t mVideoMemoryBytes = 0;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -131,6 +132,7 @@ TEST_P(BlitterTest, CopiesAndStretchesTakeTheNearestSourcePixelPlainOrKeyed) {
       {"eight pixels to many", 8, 40, 1, 2},
       {"halved", 40, 20, 6, 3},
       {"by 5/7", 35, 25, 7, 5},
+      {"by 3/40", 40, 3, 40, 3},
       {"wider, shorter", 17, 34, 6, 2},
   };
   for (int size = 1; size <= 4; ++size)
@@ -155,6 +157,30 @@ TEST_P(BlitterTest, CopiesAndStretchesTakeTheNearestSourcePixelPlainOrKeyed) {
               ASSERT_EQ(target.bytes, expected.bytes);
             }
           }
+}
+
+// The enlarging kernels start their blocks where the target's stores fall on whole registers: every
+// offset of the target row from that alignment, whole pixels off or not, and every count of pixels
+// left before and after the blocks.
+TEST_P(BlitterTest, EnlargementsAreExactWhereverTheTargetRowStarts) {
+  for (const int size : {2, 4})
+    for (int shift = 0; shift < 32; ++shift)
+      for (const bool keyed : {false, true})
+        for (LONG targetWidth = 8; targetWidth <= 40; ++targetWidth) {
+          // Sources of a register's pixels and more, doubled or widened by less.
+          const LONG sourceWidth = targetWidth % 2 ? 8 + (targetWidth - 8) / 2 : std::max<LONG>(8, targetWidth / 2);
+          SCOPED_TRACE("size " + std::to_string(size) + " shift " + std::to_string(shift) + " keyed " +
+                       std::to_string(keyed) + " width " + std::to_string(targetWidth));
+          Memory source(sourceWidth, 2, size, 0, rng);
+          // A pitch that is no multiple of the register moves each row's alignment.
+          Memory target(targetWidth, 4, size, size == 4 ? 16 : 8, rng, shift);
+          Memory expected = target;
+          const RECT from{0, 0, sourceWidth, 2}, to{0, 0, targetWidth, 4};
+          const SourceKey key = KeyFor(size);
+          ModelBlit(expected, to, to, source, from, keyed ? &key : nullptr);
+          plat::ddraw::BlitPixels(target.view, to, to, source.view, from, keyed ? &key : nullptr);
+          ASSERT_EQ(target.bytes, expected.bytes);
+        }
 }
 
 TEST_P(BlitterTest, BlitsWithinOneMemoryReadTheSourceAsItWasBefore) {

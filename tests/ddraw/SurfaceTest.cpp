@@ -1,5 +1,7 @@
-// Surfaces on the DirectDraw layer: used from several threads at once, and video memory.
+// Surfaces on the DirectDraw layer: used from several threads at once, video memory, and where their
+// pixels start.
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 #include "DDrawFixture.h"
@@ -129,6 +131,21 @@ TEST_P(SurfaceCreationTest, VideoMemoryIsBudgetedAndGivenBack) {
   EXPECT_EQ(free, total);
   dd->SetCooperativeLevel(nullptr, DDSCL_NORMAL);
   EXPECT_EQ(dd->GetAvailableVidMem(nullptr, &total, &free), DDERR_INVALIDPARAMS);
+}
+
+// Pixels start on a cache line whatever the surface's size, so the blitter's whole-register stores into
+// rows whose pitch is a multiple of a line never straddle two lines.
+TEST_P(SurfaceCreationTest, PixelsStartOnACacheLine) {
+  for (const DWORD width : {1u, 3u, 16u, 800u})
+    for (const DWORD caps : {DWORD{DDSCAPS_OFFSCREENPLAIN}, DWORD{DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY}}) {
+      Com<IDirectDrawSurface7> surface = Offscreen(width, 7, caps);
+      ASSERT_TRUE(surface);
+      DDSURFACEDESC2 locked{};
+      locked.dwSize = sizeof(locked);
+      ASSERT_EQ(surface->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(locked.lpSurface) % 64, 0u) << "width " << width;
+      surface->Unlock(nullptr);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, SurfaceCreationTest, testing::ValuesIn(testsupport::kScreenFormats),
