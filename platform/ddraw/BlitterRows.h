@@ -36,14 +36,14 @@ LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, 
 
 // The source bytes of each block of target bytes of an enlarged row (16 bytes of 16-bit pixels, 32 of
 // 32-bit ones): the block's bytes of source loaded at offsets[b] and the place each target pixel takes
-// of them. The blocks start where the first row's stores fall on whole blocks of memory (a store across
-// two cache lines costs about twice one inside a line); the pixels before and after them are the
+// of them. The blocks start where the first row's stores fall on whole 32-byte registers (a store
+// across two cache lines costs about twice one inside a line); the pixels before and after them are the
 // caller's.
 class EnlargePlan {
  public:
   // For target pixels whose source columns are columns (non-decreasing, no two more than one pixel
   // apart, every one inside [sourceLeft, sourceRight)), bytesPerPixel 2 or 4, written into rows that
-  // start at firstRow or at the same offset from a block's start (other rows are written exactly as
+  // start at firstRow or at the same offset from a register's start (other rows are written exactly as
   // well, with slower stores). First() == End() when the kernel does not apply (no AVX2, or a source
   // narrower than a block), and every pixel is left to the plain loop.
   EnlargePlan(const std::vector<LONG>& columns, int bytesPerPixel, LONG sourceLeft, LONG sourceRight,
