@@ -2,6 +2,8 @@
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/SurfaceRotateRows.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif

@@ -234,28 +234,42 @@ KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint16_t* d, const
   StoreNarrowed(d, placed);
 }
 
-// The row from pixel `from` on: whole registers of samples, then the last few with their pixels copied
-// into a register of their own. Returns count.
+// The row from pixel `from` on: whole registers of samples, then the last few. Returns count. The
+// last few of a row of a register or more are drawn as the row's last whole register, in a copy made
+// before the loop draws the pixels it shares with the one before (each pixel's result hangs on its own
+// value alone, so the shared pixels come out the same in both), stored after it. A shorter row has its
+// pixels copied into a register of their own.
 template <bool kColored, bool kAdditive, const Fields16* kFields, typename Pixel>
 KIT_ATTR inline int RotatedAs(Pixel* d, const std::uint32_t* origin, int stride, std::int32_t u, std::int32_t v,
                               std::int32_t du, std::int32_t dv, int from, int count, const RowConstants& rc) {
   const auto at = [=](int i, std::int32_t start, std::int32_t step) { return start + std::int64_t{i} * step; };
+  const int rest = (count - from) % kLanes;
+  alignas(32) Pixel part[kLanes] = {};
+  const int last = count - kLanes;  // where the copy goes back
+  if (rest > 0 && last >= from) {
+    // (A copy of a constant size is a single move, not a library call; see LoadFirst.)
+    std::memcpy(part, d + last, sizeof part);
+    Step<kColored, kAdditive, kFields>(part, origin, stride, Positions(at(last, u, du), du),
+                                       Positions(at(last, v, dv), dv), rc);
+  }
   KIT_V us = Positions(at(from, u, du), du), vs = Positions(at(from, v, dv), dv);
   const KIT_V stepU = KIT_OP(set1_epi32)(kLanes * du), stepV = KIT_OP(set1_epi32)(kLanes * dv);
   int i = from;
   for (; i + kLanes <= count; i += kLanes, us = KIT_OP(add_epi32)(us, stepU), vs = KIT_OP(add_epi32)(vs, stepV))
     Step<kColored, kAdditive, kFields>(d + i, origin, stride, us, vs, rc);
-  if (const int rest = count - i; rest > 0) {
-    // Copied pixel by pixel in fixed-length loops: a library copy would leave the vector registers'
-    // upper halves in use on its way back (see LoadFirst).
-    alignas(32) Pixel part[kLanes] = {};
-    for (int j = 0; j < kLanes; ++j)
-      if (j < rest) part[j] = d[i + j];
-    Step<kColored, kAdditive, kFields>(part, origin, stride, Positions(at(i, u, du), du, rest),
-                                       Positions(at(i, v, dv), dv, rest), rc);
-    for (int j = 0; j < kLanes; ++j)
-      if (j < rest) d[i + j] = part[j];
+  if (rest == 0) return count;
+  if (last >= from) {
+    std::memcpy(d + last, part, sizeof part);
+    return count;
   }
+  // Copied pixel by pixel in fixed-length loops: a library copy would leave the vector registers'
+  // upper halves in use on its way back (see LoadFirst).
+  for (int j = 0; j < kLanes; ++j)
+    if (j < rest) part[j] = d[i + j];
+  Step<kColored, kAdditive, kFields>(part, origin, stride, Positions(at(i, u, du), du, rest),
+                                     Positions(at(i, v, dv), dv, rest), rc);
+  for (int j = 0; j < kLanes; ++j)
+    if (j < rest) d[i + j] = part[j];
   return count;
 }
 
