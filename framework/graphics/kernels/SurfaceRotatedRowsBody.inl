@@ -1,5 +1,6 @@
 // The vector body of the surfaces' rotated rows at one width (see SimdWidth.h): a register of samples
-// at a time, the row's last few in a register of their own. Each function draws the whole row.
+// at a time, the row's last few with the register before them (see RotatedAs). Each function draws the
+// whole row.
 
 #include "framework/graphics/kernels/SimdCommon.inl"
 // (after SimdCommon.inl, whose names it uses)
@@ -136,27 +137,68 @@ KIT_ATTR inline KIT_V AlphaBothHalves(KIT_V pixels) {
 #endif
 }
 
+// The 16-bit rows' constants: words in memory, which the loop reads where it uses them through a
+// pointer the compiler cannot see through. (As values known to it, GCC built each again in the loop,
+// three instructions a time, for want of registers.)
+struct alignas(32) Lanes {
+  std::uint32_t word[8];
+};
+constexpr Lanes Repeated(std::uint32_t word) { return {{word, word, word, word, word, word, word, word}}; }
+struct Masks16 {
+  Lanes alpha, one, flip, redBlueBytes, blueHigh, full, fieldMask, greenMask, topBitClear, place, greenPlace;
+};
+template <const Fields16* kFields>
+inline constexpr Masks16 kMasks16{
+    .alpha = Repeated(0xFF000000u),
+    .one = Repeated(0x00010001u),
+    .flip = Repeated(0xFFFEFFFEu),
+    .redBlueBytes = Repeated(0x00FF00FFu),
+    .blueHigh = Repeated(0xFFFFFF00u),
+    .full = Repeated(0x01000100u),
+    .fieldMask = Repeated(0x001F001Fu),
+    .greenMask = Repeated((1u << kFields->greenBits) - 1),
+    .topBitClear = Repeated(0x7FFFu),
+    .place = Repeated((1u << kFields->redShift) << 16 | 1),
+    .greenPlace = Repeated(32),
+};
+template <const Fields16* kFields>
+KIT_ATTR inline const Masks16& Masks() {
+  const Masks16* masks = &kMasks16<kFields>;
+  asm("" : "+r"(masks));
+  return *masks;
+}
+KIT_ATTR inline KIT_V Get(const Lanes& lanes) { return KIT_SI(load)(reinterpret_cast<const KIT_V*>(lanes.word)); }
+
+// Whether no pixel of x has a bit of alpha.
+KIT_ATTR inline bool NoBitOf(KIT_V x, KIT_V alpha) {
+#if KIT_SIMD_WIDTH == 256
+  return _mm256_testz_si256(x, alpha);
+#else
+  return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(x, alpha), _mm_setzero_si128())) == 0xFFFF;
+#endif
+}
+
 // The sums of a register of samples onto a 16-bit surface; false when every neighbour is transparent
 // (the samples weigh nothing). kColored: each weight times the colour's alpha.
 template <bool kColored>
 KIT_ATTR __attribute__((always_inline)) inline bool GatherPaired(const std::uint32_t* origin, int stride, KIT_V us,
-                                                                 KIT_V vs, const RowConstants& rc, PairedSums& sums) {
+                                                                 KIT_V vs, const RowConstants& rc, const Masks16& m,
+                                                                 PairedSums& sums) {
   KIT_V src[4];
   Neighbours(origin, stride, us, vs, src);
-  if (AllTransparent(src)) return false;
+  if (NoBitOf(KIT_SI(or)(KIT_SI(or)(src[0], src[1]), KIT_SI(or)(src[2], src[3])), Get(m.alpha))) return false;
   // The fractions f = (p & 0xFFFE) + 1 = p | 1 and g = 65536 - f = f ^ 0xFFFE (see Fractions) in both
   // halves of each lane, and so are their products k.
-  const KIT_V one = KIT_OP(set1_epi16)(1), flip = KIT_OP(set1_epi16)(static_cast<short>(0xFFFE));
+  const KIT_V one = Get(m.one), flip = Get(m.flip);
   const KIT_V fx = KIT_SI(or)(BothHalves(us), one), fy = KIT_SI(or)(BothHalves(vs), one);
   const KIT_V gx = KIT_SI(xor)(fx, flip), gy = KIT_SI(xor)(fy, flip);
   const KIT_V k[4] = {KIT_OP(mulhi_epu16)(gx, gy), KIT_OP(mulhi_epu16)(fx, gy), KIT_OP(mulhi_epu16)(gx, fy),
                       KIT_OP(mulhi_epu16)(fx, fy)};
-  const KIT_V redBlueBytes = KIT_OP(set1_epi32)(0x00FF00FF);
 #pragma GCC unroll 4
   for (int t = 0; t < 4; ++t) {
     KIT_V w = KIT_OP(mulhi_epu16)(k[t], AlphaBothHalves(src[t]));
     if constexpr (kColored) w = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(w, rc.colourAlpha), 8);
-    const KIT_V redBlue = KIT_OP(mullo_epi16)(KIT_SI(and)(src[t], redBlueBytes), w);
+    const KIT_V redBlue = KIT_OP(mullo_epi16)(KIT_SI(and)(src[t], Get(m.redBlueBytes)), w);
     const KIT_V green = KIT_OP(mullo_epi16)(KIT_OP(srli_epi16)(src[t], 8), w);
     if (t == 0) {
       sums = {redBlue, green, w};
@@ -192,17 +234,17 @@ template <bool kColored, bool kAdditive, const Fields16* kFields>
 KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint16_t* d, const std::uint32_t* origin, int stride,
                                                          KIT_V us, KIT_V vs, const RowConstants& rc) {
   constexpr int kRedShift = kFields->redShift, kGreenBits = kFields->greenBits;
+  const Masks16& m = Masks<kFields>();
   PairedSums sums;
-  if (!GatherPaired < kColored && !kAdditive > (origin, stride, us, vs, rc, sums)) {
+  if (!GatherPaired < kColored && !kAdditive > (origin, stride, us, vs, rc, m, sums)) {
     // Nothing drawn: the pixels keep their fields (5-5-5 loses its top bit).
-    if constexpr (kRedShift + 5 < 16) StoreNarrowed(d, KIT_SI(and)(LoadWidened(d), KIT_OP(set1_epi32)(0x7FFF)));
+    if constexpr (kRedShift + 5 < 16) StoreNarrowed(d, KIT_SI(and)(LoadWidened(d), Get(m.topBitClear)));
     return;
   }
   // The destination's fields, paired as the sums are: blue and red, and green.
   const KIT_V pixels = LoadWidened(d);
-  const KIT_V redBlue =
-      KIT_SI(and)(KIT_SI(or)(pixels, KIT_OP(slli_epi32)(pixels, 16 - kRedShift)), KIT_OP(set1_epi32)(0x001F001F));
-  const KIT_V green = KIT_SI(and)(KIT_OP(srli_epi32)(pixels, 5), KIT_OP(set1_epi32)((1 << kGreenBits) - 1));
+  const KIT_V redBlue = KIT_SI(and)(KIT_SI(or)(pixels, KIT_OP(slli_epi32)(pixels, 16 - kRedShift)), Get(m.fieldMask));
+  const KIT_V green = KIT_SI(and)(KIT_OP(srli_epi32)(pixels, 5), Get(m.greenMask));
   KIT_V drawnRedBlue, drawnGreen;
   if constexpr (kAdditive) {
     KIT_V addRedBlue = KIT_OP(srli_epi16)(sums.redBlue, 11), addGreen = KIT_OP(srli_epi16)(sums.green, 16 - kGreenBits);
@@ -210,27 +252,27 @@ KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint16_t* d, const
       addRedBlue = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(addRedBlue, rc.pairAdd), 8);
       addGreen = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(addGreen, rc.greenAdd), 8);
     }
-    drawnRedBlue = KIT_OP(min_epi16)(KIT_OP(add_epi16)(redBlue, addRedBlue), KIT_OP(set1_epi16)(31));
-    drawnGreen = KIT_OP(min_epi16)(KIT_OP(add_epi16)(green, addGreen), KIT_OP(set1_epi16)((1 << kGreenBits) - 1));
+    // (The green register's high half goes to 0, which nothing reads.)
+    drawnRedBlue = KIT_OP(min_epi16)(KIT_OP(add_epi16)(redBlue, addRedBlue), Get(m.fieldMask));
+    drawnGreen = KIT_OP(min_epi16)(KIT_OP(add_epi16)(green, addGreen), Get(m.greenMask));
   } else {
     KIT_V sourceRedBlue, sourceGreen;
     if constexpr (kColored) {
       // Blue's sum drops its low byte first (see RowConstants).
-      const KIT_V blueHigh = KIT_OP(set1_epi32)(static_cast<int>(0xFFFFFF00u));
-      sourceRedBlue = KIT_OP(srli_epi16)(KIT_OP(mulhi_epu16)(KIT_SI(and)(sums.redBlue, blueHigh), rc.pairTint), 3);
+      sourceRedBlue =
+          KIT_OP(srli_epi16)(KIT_OP(mulhi_epu16)(KIT_SI(and)(sums.redBlue, Get(m.blueHigh)), rc.pairTint), 3);
       sourceGreen = KIT_OP(srli_epi16)(KIT_OP(mulhi_epu16)(sums.green, rc.greenTint), 8 - kGreenBits);
     } else {
       sourceRedBlue = KIT_OP(srli_epi16)(sums.redBlue, 11);
       sourceGreen = KIT_OP(srli_epi16)(sums.green, 16 - kGreenBits);
     }
-    const KIT_V rest = KIT_OP(sub_epi16)(KIT_OP(set1_epi16)(256), sums.covered);
+    const KIT_V rest = KIT_OP(sub_epi16)(Get(m.full), sums.covered);
     drawnRedBlue = KIT_OP(add_epi16)(sourceRedBlue, KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(redBlue, rest), 8));
     drawnGreen = KIT_OP(add_epi16)(sourceGreen, KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(green, rest), 8));
   }
   // Blue + red << kRedShift, + green << 5 (the green register's high half weighs nothing).
-  const KIT_V placed =
-      KIT_OP(add_epi32)(KIT_OP(madd_epi16)(drawnRedBlue, KIT_OP(set1_epi32)((1 << kRedShift) << 16 | 1)),
-                        KIT_OP(madd_epi16)(drawnGreen, KIT_OP(set1_epi32)(32)));
+  const KIT_V placed = KIT_OP(add_epi32)(KIT_OP(madd_epi16)(drawnRedBlue, Get(m.place)),
+                                         KIT_OP(madd_epi16)(drawnGreen, Get(m.greenPlace)));
   StoreNarrowed(d, placed);
 }
 
