@@ -75,12 +75,12 @@ inline constexpr Masks kMasks{
     .blueHigh = Repeated(0xFFFFFF00u),
     .full = Repeated(0x01000100u),
     // Blue and red's, and green's, largest value.
-    .fieldMask = Repeated(kFields ? 0x001F001Fu : 0x00FF00FFu),
-    .greenMask = Repeated(kFields ? (1u << kFields->greenBits) - 1 : 0xFFu),
+    .fieldMask = Repeated(kFields != nullptr ? 0x001F001Fu : 0x00FF00FFu),
+    .greenMask = Repeated(kFields != nullptr ? (1u << kFields->greenBits) - 1 : 0xFFu),
     // The bits of a pixel the formula keeps where it draws nothing.
-    .keptBits = Repeated(kFields ? (1u << (kFields->redShift + 5)) - 1 : 0x00FFFFFFu),
+    .keptBits = Repeated(kFields != nullptr ? (1u << (kFields->redShift + 5)) - 1 : 0x00FFFFFFu),
     // 16-bit only: what blue and red, and green, are multiplied by to make the pixel.
-    .place = Repeated(kFields ? (1u << kFields->redShift) << 16 | 1 : 0),
+    .place = Repeated(kFields != nullptr ? (1u << kFields->redShift) << 16 | 1 : 0),
     .greenPlace = Repeated(32),
 };
 template <const Fields16* kFields>
