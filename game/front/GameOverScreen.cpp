@@ -55,9 +55,7 @@ void GameOverScreen::Update() {
 }
 
 void GameOverScreen::Draw(Kit::Graphics* g) {
-  g->SetColor(Kit::Color::Black);
-  g->FillRect(0, 0, mWidth, mHeight);
-  gBackgroundAnim.Draw(g);
+  gBackgroundAnim.DrawOverBlack(g, mWidth, mHeight);
   gActorScene.Draw(g);
   g->DrawImage(IMAGE_HINTBAR, 0, 0);
   DrawLevelHud(g, *mApp);

@@ -92,9 +92,7 @@ void LevelCompleteScreen::AdvanceCustom() {
 }
 
 void LevelCompleteScreen::Draw(Kit::Graphics* g) {
-  g->SetColor(Kit::Color::Black);
-  g->FillRect(0, 0, mWidth, mHeight);
-  gBackgroundAnim.Draw(g);
+  gBackgroundAnim.DrawOverBlack(g, mWidth, mHeight);
   g->DrawImage(IMAGE_NEXTLEVEL, mPanelX, mPanelY);
   g->DrawImage(IMAGE_HINTBAR, 0, 0);
   DrawLevelHud(g, *mApp);

@@ -113,9 +113,7 @@ void LevelStartScreen::RevealBrick(const std::string& name) {
 }
 
 void LevelStartScreen::Draw(Kit::Graphics* g) {
-  g->SetColor(Kit::Color::Black);
-  g->FillRect(0, 0, mWidth, mHeight);
-  gBackgroundAnim.Draw(g);
+  gBackgroundAnim.DrawOverBlack(g, mWidth, mHeight);
   if (mState == kRevealing && mRevealing) DrawFlares(g);
   gActorScene.Draw(g);
   g->DrawImage(IMAGE_HINTBAR, 0, 0);

@@ -6,6 +6,7 @@
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
+#include "framework/graphics/MemoryImage.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/ResourceIds.h"
 
@@ -86,6 +87,24 @@ void BackgroundAnim::Draw(Kit::Graphics* g) {
     default:
       break;
   }
+}
+
+void BackgroundAnim::DrawOverBlack(Kit::Graphics* g, int width, int height) {
+  g->SetColor(Kit::Color(0, 0, 0));
+  if (!HidesArea(g, width, height)) g->FillRect(0, 0, width, height);
+  Draw(g);
+}
+
+bool BackgroundAnim::HidesArea(Kit::Graphics* g, int width, int height) const {
+  Kit::Image* const picture = mKind == kImageKind ? IMAGE_BACK : mKind == kFallKind ? IMAGE_BACK3 : nullptr;
+  auto* const pixels = dynamic_cast<Kit::MemoryImage*>(picture);
+  if (!pixels || pixels->GetWidth() < width || pixels->GetHeight() < height) return false;
+  if (g->GetDrawMode() != Kit::Graphics::kDrawModeNormal || g->GetColorizeImages()) return false;
+  // A mode set by hand or pixels blended as they change may draw see-through pixels the flags do not
+  // tell of.
+  if (pixels->mForcedMode || pixels->mIsVolatile) return false;
+  pixels->CommitBits();
+  return !pixels->mHasTrans && !pixels->mHasAlpha;
 }
 
 // The still picture's motion is the particle emitters' trails over it.

@@ -38,6 +38,9 @@ class BackgroundAnim {
   void SetKind(int kind);
   void Update();
   void Draw(Kit::Graphics* g);
+  // Fills (0, 0, width, height) opaque black (the colour stays set) and draws the backdrop over it; the
+  // fill is left out where the backdrop's picture, drawn first and opaque, hides every pixel of it anyway.
+  void DrawOverBlack(Kit::Graphics* g, int width, int height);
 
   int mKind = kImageKind;
 
@@ -73,6 +76,8 @@ class BackgroundAnim {
   void UpdateLightning();
   void UpdateFlash();
   void UpdateFallingObject(FallingObject& object);
+  // Whether the kind's first drawing covers (0, 0, width, height) with opaque pixels.
+  bool HidesArea(Kit::Graphics* g, int width, int height) const;
   void DrawImageKind(Kit::Graphics* g);
   void DrawScrollKind(Kit::Graphics* g);
   void DrawFallKind(Kit::Graphics* g);

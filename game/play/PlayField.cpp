@@ -253,9 +253,7 @@ void PlayField::OpenInGameMenu() {
 }
 
 void PlayField::Draw(Kit::Graphics* g) {
-  g->SetColor(Kit::Color(0, 0, 0));
-  g->FillRect(0, 0, mWidth, mHeight);
-  gBackgroundAnim.Draw(g);
+  gBackgroundAnim.DrawOverBlack(g, mWidth, mHeight);
   gActorScene.Draw(g);
   if (mState == kReady) {
     g->SetDrawMode(Kit::Graphics::kDrawModeAdditive);

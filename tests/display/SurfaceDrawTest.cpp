@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -59,6 +60,7 @@ class SurfaceDrawMatrix : public testing::Test {
   template <typename Draw, typename Reference>
   void Check(const model::Format& format, int pad, Draw draw, Reference reference) {
     model::Surface actual = MakeSurface(format, surfaceWidth_, surfaceHeight_, pad, rng_);
+    if (surfaceByte_) std::fill(actual.bytes.begin(), actual.bytes.end(), *surfaceByte_);
     model::Surface expected = actual;
     FormatDisplay display(format);
     Target target(actual, display);
@@ -71,6 +73,7 @@ class SurfaceDrawMatrix : public testing::Test {
   }
 
   std::mt19937 rng_{1234};
+  std::optional<std::uint8_t> surfaceByte_;  // every byte of the surface, instead of noise
   int surfaceWidth_ = 61;
   int surfaceHeight_ = 43;
 };
@@ -254,6 +257,41 @@ TEST_P(SurfaceRotateKernels, PalettizedSourcesDrawAsTheirPixels) {
           EXPECT_SAME_BYTES(
               Kit::SurfaceDraw::RotatedBlt(t, palettized, c.x, c.y, c.srcRect, box, color, mode, c.angle, cx, cy),
               model::RotatedBlt(s, SourceOf(plain, d), c.x, c.y, c.srcRect, box, color, mode, c.angle, cx, cy));
+        }
+}
+
+// Turned rows onto every layout: rows of every length from 1 pixel to past a register's worth at
+// either width (so every count of pixels left after whole registers), from sources at the sums'
+// extremes (every field and alpha 255, everything transparent but the colour, alpha 1) and of mixed
+// runs, over noise and over pixels with every bit set (5-5-5 pixels with their top bit, 32-bit ones
+// with their top byte), white, coloured (colour and alpha at their ends) and additive.
+TEST_P(SurfaceRotateKernels, TurnedRowsMatchTheFormulasAtEveryLength) {
+  surfaceWidth_ = 72;
+  surfaceHeight_ = 30;
+  const std::uint32_t uniform[] = {0xFFFFFFFFu, 0x00FFFFFFu, 0x01FFFFFFu, 0xFF000000u};
+  const Color colours[] = {Color::White, Color(255, 255, 255, 254), Color(0, 255, 1, 255), Color(40, 200, 250, 120)};
+  for (const auto& format : kSurfaceFormats)
+    for (const std::optional<std::uint8_t> fill : {std::optional<std::uint8_t>(), std::optional<std::uint8_t>(0xFF)})
+      for (int width = 2; width <= 42; ++width)
+        for (double angle : {0.5236, 0.03, -2.8}) {
+          surfaceByte_ = fill;
+          const int source = width % 5;  // a uniform source, or runs of every kind
+          std::vector<std::uint32_t> px = MakeSpritePixels(width, 4, rng_);
+          if (source < 4) std::fill(px.begin(), px.end(), uniform[source]);
+          Kit::MemoryImage image;
+          image.SetBits(px.data(), width, 4);
+          const Color& color = colours[width % 4];
+          const int mode = (width / 4) % 2;
+          const int pad = 0;
+          SCOPED_TRACE(Describe(format, pad, color) + " mode " + std::to_string(mode) + " angle " +
+                       std::to_string(angle) + " source width " + std::to_string(width) + " kind " +
+                       std::to_string(source) + (fill ? " over set bits" : " over noise"));
+          const Rect srcRect(0, 0, width, 4);
+          const float x = 30.25f - width / 2.0f, y = 12.5f, cx = width / 2.0f, cy = 2.0f;
+          Rect box;
+          ASSERT_TRUE(Kit::MemoryImage::GetRotatedBounds(x, y, srcRect, Rect(0, 0, 72, 30), angle, cx, cy, box));
+          EXPECT_SAME_BYTES(Kit::SurfaceDraw::RotatedBlt(t, image, x, y, srcRect, box, color, mode, angle, cx, cy),
+                            model::RotatedBlt(s, SourceOf(image, d), x, y, srcRect, box, color, mode, angle, cx, cy));
         }
 }
 

@@ -1,10 +1,12 @@
-// The three animated backgrounds stepping tick by tick.
+// The three animated backgrounds stepping tick by tick, and the black they are drawn over.
 #include "game/play/BackgroundAnim.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "framework/graphics/Graphics.h"
 #include "game/play/ResourceIds.h"
 #include "tests/support/Canvas.h"
 
@@ -87,5 +89,54 @@ TEST_F(BackgroundAnimTest, EachKindResumesWhereItStoodAfterAnotherKindRan) {
   EXPECT_EQ(mAnim.mObjects[0].mY, y);
   EXPECT_EQ(mAnim.mCloudX2, 50) << "the clouds moved only while theirs was the kind";
 }
+
+// The backdrop drawn over black onto a white screen shows exactly what it shows drawn onto a black one:
+// the black is left out only where the picture hides all of it.
+struct OverBlackCase {
+  const char* name;
+  int kind;
+  int pictureWidth, pictureHeight;
+  std::uint32_t picture;  // 0xAARRGGBB of every pixel but the last
+  std::uint32_t last;     // of the last pixel
+  int drawMode;
+};
+
+class BackdropOverBlackTest : public BackgroundAnimTest, public testing::WithParamInterface<OverBlackCase> {};
+
+TEST_P(BackdropOverBlackTest, ShowsTheBackdropOverBlackWhateverTheScreenHeld) {
+  const OverBlackCase& c = GetParam();
+  constexpr int kWidth = 12, kHeight = 8;
+  const auto picture = testsupport::Canvas(c.pictureWidth, c.pictureHeight, c.picture);
+  picture->GetBits()[c.pictureWidth * c.pictureHeight - 1] = c.last;
+  picture->BitsChanged();
+  IMAGE_BACK = picture.get();
+  IMAGE_BACK3 = picture.get();
+  mAnim.SetKind(c.kind);
+  const auto draw = [&](std::uint32_t screenFill, bool overBlack) {
+    auto screen = testsupport::Canvas(kWidth, kHeight, screenFill);
+    Kit::Graphics g(screen.get());
+    g.SetDrawMode(c.drawMode);
+    if (overBlack) {
+      mAnim.DrawOverBlack(&g, kWidth, kHeight);
+    } else {
+      g.SetColor(Kit::Color(0, 0, 0));
+      mAnim.Draw(&g);
+    }
+    return std::vector<std::uint32_t>(screen->GetBits(), screen->GetBits() + kWidth * kHeight);
+  };
+  EXPECT_EQ(draw(0xFFFFFFFF, true), draw(0xFF000000, false));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, BackdropOverBlackTest,
+    testing::Values(OverBlackCase{"Opaque", BackgroundAnim::kFallKind, 12, 8, 0xFF3060C0, 0xFF3060C0, 0},
+                    OverBlackCase{"OpaqueStill", BackgroundAnim::kImageKind, 14, 9, 0xFF3060C0, 0xFF102030, 0},
+                    OverBlackCase{"SeeThroughPixel", BackgroundAnim::kFallKind, 12, 8, 0xFF3060C0, 0x00FFFFFF, 0},
+                    OverBlackCase{"TranslucentPixel", BackgroundAnim::kImageKind, 12, 8, 0xFF3060C0, 0x80FF8040, 0},
+                    OverBlackCase{"Narrower", BackgroundAnim::kFallKind, 11, 8, 0xFF3060C0, 0xFF3060C0, 0},
+                    OverBlackCase{"Shorter", BackgroundAnim::kImageKind, 12, 7, 0xFF3060C0, 0xFF3060C0, 0},
+                    OverBlackCase{"Additive", BackgroundAnim::kFallKind, 12, 8, 0xFF3060C0, 0xFF3060C0,
+                                  Kit::Graphics::kDrawModeAdditive}),
+    [](const testing::TestParamInfo<OverBlackCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -34,10 +36,25 @@ XvfbServer::XvfbServer(const std::string& xvfb) {
 }
 
 XvfbServer::~XvfbServer() {
-  if (mPid > 0) {
+  if (mPid <= 0) return;
+  // The server's SIGTERM handler only raises a flag that its main loop reads before it waits for
+  // clients; a SIGTERM that lands between that check and the wait is taken and then forgotten until
+  // the next event, up to ten minutes later. So the request is repeated until the server has gone:
+  // one that arrives during the wait interrupts it. A server that never ends fails the test instead
+  // of hanging it.
+  constexpr auto kRepeat = std::chrono::milliseconds(100);
+  constexpr int kRequests = 100;
+  for (int request = 0; request < kRequests; ++request) {
     kill(mPid, SIGTERM);
-    waitpid(mPid, nullptr, 0);
+    const auto next = std::chrono::steady_clock::now() + kRepeat;
+    do {
+      if (waitpid(mPid, nullptr, WNOHANG) != 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    } while (std::chrono::steady_clock::now() < next);
   }
+  kill(mPid, SIGKILL);
+  waitpid(mPid, nullptr, 0);
+  ADD_FAILURE() << "Xvfb did not end within 10 s of SIGTERM";
 }
 
 int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const char* childMark) {

@@ -29,6 +29,13 @@ MemoryImage* SoftwareImageOf(Image* image) {
   return dynamic_cast<MemoryImage*>(image);
 }
 
+// The software image behind an image drawn from, its pending pixel changes applied, or null.
+MemoryImage* CommittedSourceOf(Image* image) {
+  MemoryImage* source = SoftwareImageOf(image);
+  if (source) source->CommitBits();
+  return source;
+}
+
 // The surface-backed image behind an image, or null.
 DDImage* SurfaceImageOf(Image* image) {
   if (!image) return nullptr;
@@ -313,9 +320,8 @@ bool DDImage::HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect) {
 }
 
 void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = SoftwareImageOf(image);
+  auto* source = CommittedSourceOf(image);
   if (!source) return;
-  source->CommitBits();
   auto* ddSource = SurfaceImageOf(source);
   const bool white = color == Color::White;
   const bool sourceHasSurface = ddSource && ddSource->mSurface;
@@ -339,27 +345,24 @@ void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, 
 }
 
 void DDImage::AdditiveBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = SoftwareImageOf(image);
+  auto* source = CommittedSourceOf(image);
   if (!source) return;
-  source->CommitBits();
   WithLockedSurface([&](const SurfaceTarget& target) {
     SurfaceDraw::AdditiveBlt(target, *source, mDisplay, x, y, srcRect, color, false);
   });
 }
 
 void DDImage::NormalBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = SoftwareImageOf(image);
+  auto* source = CommittedSourceOf(image);
   if (!source) return;
-  source->CommitBits();
   WithLockedSurface([&](const SurfaceTarget& target) {
     SurfaceDraw::AlphaBlt(target, *source, mDisplay, x, y, srcRect, color, true);
   });
 }
 
 void DDImage::AdditiveBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
-  auto* source = SoftwareImageOf(image);
+  auto* source = CommittedSourceOf(image);
   if (!source) return;
-  source->CommitBits();
   WithLockedSurface([&](const SurfaceTarget& target) {
     SurfaceDraw::AdditiveBlt(target, *source, mDisplay, x, y, srcRect, color, true);
   });

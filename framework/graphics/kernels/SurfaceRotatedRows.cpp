@@ -2,6 +2,8 @@
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/SurfaceRotateRows.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -9,18 +11,14 @@
 namespace Kit::SurfaceRotateRows {
 namespace {
 
-// The field layout of a 16-bit surface, per 16-bit lane of a pixel (blue, green, red).
+// The field layout of a 16-bit surface: blue in bits 0-4, green above it, red at the top.
 struct Fields16 {
-  std::uint16_t apart[3];     // a pixel copied into each lane times this keeps its field at the lane's top
-  std::uint16_t down[3];      // then its high half times this is the field; so is a weighted sum's
-  std::uint16_t tintDown[3];  // red and green (x w (c + 1)) >> 16 times this is the field
-  std::uint16_t place[3];     // the fields times this, pairwise summed, make the pixel
-  std::uint16_t mask;         // the bits of the pixel the formula keeps
-  std::uint16_t max[3];       // each field's largest value
+  int redShift;   // where red starts
+  int greenBits;  // green's width
 };
 
-constexpr Fields16 kFields565{{2048, 32, 1}, {32, 64, 32}, {0, 16384, 8192}, {1, 32, 2048}, 0xFFFF, {31, 63, 31}};
-constexpr Fields16 kFields555{{2048, 64, 2}, {32, 32, 32}, {0, 8192, 8192}, {1, 32, 1024}, 0x7FFF, {31, 31, 31}};
+constexpr Fields16 kFields565{11, 6};
+constexpr Fields16 kFields555{10, 5};
 
 #define KIT_SIMD_BODY "framework/graphics/kernels/SurfaceRotatedRowsBody.inl"
 #include "framework/graphics/kernels/SimdBodies.h"
