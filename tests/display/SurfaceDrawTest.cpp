@@ -260,17 +260,17 @@ TEST_P(SurfaceRotateKernels, PalettizedSourcesDrawAsTheirPixels) {
         }
 }
 
-// Turned rows onto 16-bit fields: rows of every length from 1 pixel to past a register's worth at either
-// width (so every count of pixels left after whole registers), from sources at the sums' extremes
-// (every field and alpha 255, everything transparent but the colour, alpha 1) and of mixed runs, over
-// noise and over pixels with every bit set (5-5-5 pixels with their top bit), white, coloured (colour
-// and alpha at their ends) and additive.
-TEST_P(SurfaceRotateKernels, TurnedRowsOnto16BitFieldsMatchTheFormulasAtEveryLength) {
+// Turned rows onto every layout: rows of every length from 1 pixel to past a register's worth at
+// either width (so every count of pixels left after whole registers), from sources at the sums'
+// extremes (every field and alpha 255, everything transparent but the colour, alpha 1) and of mixed
+// runs, over noise and over pixels with every bit set (5-5-5 pixels with their top bit, 32-bit ones
+// with their top byte), white, coloured (colour and alpha at their ends) and additive.
+TEST_P(SurfaceRotateKernels, TurnedRowsMatchTheFormulasAtEveryLength) {
   surfaceWidth_ = 72;
   surfaceHeight_ = 30;
   const std::uint32_t uniform[] = {0xFFFFFFFFu, 0x00FFFFFFu, 0x01FFFFFFu, 0xFF000000u};
   const Color colours[] = {Color::White, Color(255, 255, 255, 254), Color(0, 255, 1, 255), Color(40, 200, 250, 120)};
-  for (const auto& format : {kFormat565, kFormat555})
+  for (const auto& format : kSurfaceFormats)
     for (const std::optional<std::uint8_t> fill : {std::optional<std::uint8_t>(), std::optional<std::uint8_t>(0xFF)})
       for (int width = 2; width <= 42; ++width)
         for (double angle : {0.5236, 0.03, -2.8}) {

@@ -6,108 +6,27 @@
 // (after SimdCommon.inl, whose names it uses)
 #include "framework/graphics/kernels/RotatedLanes.inl"
 
-// What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h).
+// What a row's mode makes of the neighbours' weighted sums (see SurfaceRotateRows.h), for sums that
+// pair blue (low half) with red (high) and keep green in the low half of a lane of its own (see
+// PairedSums).
 struct RowConstants {
   KIT_ATTR explicit RowConstants(const RowMode& mode) {
     if (mode.colored || mode.additive) {
       colourAlpha = KIT_OP(set1_epi16)(static_cast<short>(mode.c.a));
       // Red and green are (x w (c + 1)) >> 16; blue drops its low byte first: ((x w >> 8)(c + 1)) >> 8.
-      tint = PerPixel16(0, mode.c.g + 1, mode.c.r + 1, 0);
-      blueTint = PerPixel16(mode.c.b + 1, 0, 0, 0);
-      // Additive (the colour premultiplied): each field is (x w >> 8) c >> 8.
-      addTint = PerPixel16(mode.c.b, mode.c.g, mode.c.r, 0);
-      // The same onto 16-bit surfaces, whose sums pair blue (low half) with red (high) and keep green
-      // in the low half of a lane of its own (see PairedSums).
       pairTint = KIT_OP(set1_epi32)(static_cast<int>((mode.c.r + 1) << 16 | (mode.c.b + 1)));
       greenTint = KIT_OP(set1_epi32)(static_cast<int>(mode.c.g + 1));
+      // Additive (the colour premultiplied): each field is (x w >> 8) c >> 8.
       pairAdd = KIT_OP(set1_epi32)(static_cast<int>(mode.c.r << 16 | mode.c.b));
       greenAdd = KIT_OP(set1_epi32)(static_cast<int>(mode.c.g));
     }
   }
   // Coloured or additive rows only.
-  KIT_V colourAlpha = KIT_SI(setzero)(), tint = colourAlpha, blueTint = colourAlpha, addTint = colourAlpha;
-  KIT_V pairTint = colourAlpha, greenTint = colourAlpha, pairAdd = colourAlpha, greenAdd = colourAlpha;
+  KIT_V colourAlpha = KIT_SI(setzero)(), pairTint = colourAlpha, greenTint = colourAlpha, pairAdd = colourAlpha,
+        greenAdd = colourAlpha;
 };
 
-// The neighbours' weighted sums and their weights' sum for a register of samples, per pixel in 16-bit
-// lanes (blue, green, red, alpha): [0] the pixels in the low 64 bits of each 128-bit half, [1] the high.
-struct Sums {
-  KIT_V weighted[2], covered[2];
-};
-
-// False when every neighbour is transparent (the samples weigh nothing). kColored: each weight times
-// the colour's alpha. Kept out of the row's loop: inlined there, GCC's code ran at half the speed.
-template <bool kColored>
-KIT_ATTR __attribute__((noinline)) bool Gather(const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
-                                               const RowConstants& rc, Sums& sums) {
-  KIT_V src[4];
-  Neighbours(origin, stride, us, vs, src);
-  if (AllTransparent(src)) return false;
-  // k per pixel in the low half of each 32-bit lane: fractions 1..65535, so 16 x 16 products.
-  KIT_V fx, gx, fy, gy;
-  Fractions(us, fx, gx);
-  Fractions(vs, fy, gy);
-  const KIT_V k[4] = {KIT_OP(mulhi_epu16)(gx, gy), KIT_OP(mulhi_epu16)(fx, gy), KIT_OP(mulhi_epu16)(gx, fy),
-                      KIT_OP(mulhi_epu16)(fx, fy)};
-  const KIT_V zero = KIT_SI(setzero)();
-  sums = {{zero, zero}, {zero, zero}};
-  for (int t = 0; t < 4; ++t) {
-    KIT_V w = KIT_OP(mulhi_epu16)(k[t], KIT_OP(srli_epi32)(src[t], 24));
-    if constexpr (kColored) w = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(w, rc.colourAlpha), 8);
-    KIT_V wLow, wHigh;
-    SpreadWeights(w, wLow, wHigh);
-    sums.weighted[0] =
-        KIT_OP(add_epi16)(sums.weighted[0], KIT_OP(mullo_epi16)(KIT_OP(unpacklo_epi8)(src[t], zero), wLow));
-    sums.weighted[1] =
-        KIT_OP(add_epi16)(sums.weighted[1], KIT_OP(mullo_epi16)(KIT_OP(unpackhi_epi8)(src[t], zero), wHigh));
-    sums.covered[0] = KIT_OP(add_epi16)(sums.covered[0], wLow);
-    sums.covered[1] = KIT_OP(add_epi16)(sums.covered[1], wHigh);
-  }
-  return true;
-}
-
-// The source's share of each 8-bit field.
-template <bool kColored>
-KIT_ATTR inline KIT_V Source(KIT_V weighted, const RowConstants& rc) {
-  if constexpr (!kColored) return KIT_OP(srli_epi16)(weighted, 8);
-  const KIT_V blue = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(KIT_OP(srli_epi16)(weighted, 8), rc.blueTint), 8);
-  return KIT_SI(or)(KIT_OP(mulhi_epu16)(weighted, rc.tint), blue);
-}
-
-// Additive: what each 8-bit field gains.
-template <bool kColored>
-KIT_ATTR inline KIT_V Added(KIT_V weighted, const RowConstants& rc) {
-  const KIT_V added = KIT_OP(srli_epi16)(weighted, 8);
-  if constexpr (!kColored) return added;
-  return KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(added, rc.addTint), 8);
-}
-
-// A register of 8-8-8 pixels at d. Additive fields saturate at 255 in the pack.
-template <bool kColored, bool kAdditive, const Fields16*>
-KIT_ATTR inline void Step(std::uint32_t* d, const std::uint32_t* origin, int stride, KIT_V us, KIT_V vs,
-                          const RowConstants& rc) {
-  const KIT_V colourBytes = KIT_OP(set1_epi32)(0x00FFFFFF);
-  Sums sums;
-  if (!Gather < kColored && !kAdditive > (origin, stride, us, vs, rc, sums)) {
-    Store(d, KIT_SI(and)(Load(d), colourBytes));
-    return;
-  }
-  const KIT_V zero = KIT_SI(setzero)(), full = KIT_OP(set1_epi16)(256);
-  const KIT_V dst = Load(d);
-  KIT_V out[2];
-  for (int h = 0; h < 2; ++h) {
-    const KIT_V d16 = h == 0 ? KIT_OP(unpacklo_epi8)(dst, zero) : KIT_OP(unpackhi_epi8)(dst, zero);
-    if constexpr (kAdditive) {
-      out[h] = KIT_OP(add_epi16)(Added<kColored>(sums.weighted[h], rc), d16);
-    } else {
-      const KIT_V kept = KIT_OP(mullo_epi16)(d16, KIT_OP(sub_epi16)(full, sums.covered[h]));
-      out[h] = KIT_OP(add_epi16)(Source<kColored>(sums.weighted[h], rc), KIT_OP(srli_epi16)(kept, 8));
-    }
-  }
-  Store(d, KIT_SI(and)(KIT_OP(packus_epi16)(out[0], out[1]), colourBytes));
-}
-
-// Onto 16-bit surfaces a register holds one pixel in each 32-bit lane, its fields two to a lane: the
+// A register holds one pixel in each 32-bit lane, its fields two to a lane: the
 // neighbours' weighted sums of blue (low half) and red (high half) in one register, of green in the
 // low half of another (whose high half sums the alphas' products, which nothing reads), and the
 // weights' sum in both halves of a third. So each multiply serves two fields of a register of pixels.
@@ -137,33 +56,36 @@ KIT_ATTR inline KIT_V AlphaBothHalves(KIT_V pixels) {
 #endif
 }
 
-// The 16-bit rows' constants: words in memory, which the loop reads where it uses them through a
-// pointer the compiler cannot see through. (As values known to it, GCC built each again in the loop,
-// three instructions a time, for want of registers.)
+// The rows' constants: words in memory, which the loop reads where it uses them through a pointer
+// the compiler cannot see through. (As values known to it, GCC built each again in the loop, three
+// instructions a time, for want of registers.) kFields: the 16-bit layout, null for 8-8-8.
 struct alignas(32) Lanes {
   std::uint32_t word[8];
 };
 constexpr Lanes Repeated(std::uint32_t word) { return {{word, word, word, word, word, word, word, word}}; }
-struct Masks16 {
-  Lanes alpha, one, flip, redBlueBytes, blueHigh, full, fieldMask, greenMask, topBitClear, place, greenPlace;
+struct Masks {
+  Lanes alpha, one, flip, redBlueBytes, blueHigh, full, fieldMask, greenMask, keptBits, place, greenPlace;
 };
 template <const Fields16* kFields>
-inline constexpr Masks16 kMasks16{
+inline constexpr Masks kMasks{
     .alpha = Repeated(0xFF000000u),
     .one = Repeated(0x00010001u),
     .flip = Repeated(0xFFFEFFFEu),
     .redBlueBytes = Repeated(0x00FF00FFu),
     .blueHigh = Repeated(0xFFFFFF00u),
     .full = Repeated(0x01000100u),
-    .fieldMask = Repeated(0x001F001Fu),
-    .greenMask = Repeated((1u << kFields->greenBits) - 1),
-    .topBitClear = Repeated(0x7FFFu),
-    .place = Repeated((1u << kFields->redShift) << 16 | 1),
+    // Blue and red's, and green's, largest value.
+    .fieldMask = Repeated(kFields != nullptr ? 0x001F001Fu : 0x00FF00FFu),
+    .greenMask = Repeated(kFields != nullptr ? (1u << kFields->greenBits) - 1 : 0xFFu),
+    // The bits of a pixel the formula keeps where it draws nothing.
+    .keptBits = Repeated(kFields != nullptr ? (1u << (kFields->redShift + 5)) - 1 : 0x00FFFFFFu),
+    // 16-bit only: what blue and red, and green, are multiplied by to make the pixel.
+    .place = Repeated(kFields != nullptr ? (1u << kFields->redShift) << 16 | 1 : 0),
     .greenPlace = Repeated(32),
 };
 template <const Fields16* kFields>
-KIT_ATTR inline const Masks16& Masks() {
-  const Masks16* masks = &kMasks16<kFields>;
+KIT_ATTR inline const Masks& RowMasks() {
+  const Masks* masks = &kMasks<kFields>;
   asm("" : "+r"(masks));
   return *masks;
 }
@@ -178,11 +100,11 @@ KIT_ATTR inline bool NoBitOf(KIT_V x, KIT_V alpha) {
 #endif
 }
 
-// The sums of a register of samples onto a 16-bit surface; false when every neighbour is transparent
+// The sums of a register of samples; false when every neighbour is transparent
 // (the samples weigh nothing). kColored: each weight times the colour's alpha.
 template <bool kColored>
 KIT_ATTR __attribute__((always_inline)) inline bool GatherPaired(const std::uint32_t* origin, int stride, KIT_V us,
-                                                                 KIT_V vs, const RowConstants& rc, const Masks16& m,
+                                                                 KIT_V vs, const RowConstants& rc, const Masks& m,
                                                                  PairedSums& sums) {
   KIT_V src[4];
   Neighbours(origin, stride, us, vs, src);
@@ -211,6 +133,49 @@ KIT_ATTR __attribute__((always_inline)) inline bool GatherPaired(const std::uint
   return true;
 }
 
+// A register of 8-8-8 pixels at d. Fields saturate at 255.
+template <bool kColored, bool kAdditive, const Fields16* kFields>
+KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint32_t* d, const std::uint32_t* origin, int stride,
+                                                         KIT_V us, KIT_V vs, const RowConstants& rc) {
+  const Masks& m = RowMasks<nullptr>();
+  PairedSums sums;
+  if (!GatherPaired < kColored && !kAdditive > (origin, stride, us, vs, rc, m, sums)) {
+    Store(d, KIT_SI(and)(Load(d), Get(m.keptBits)));
+    return;
+  }
+  // The destination's fields, paired as the sums are: blue and red, and green.
+  const KIT_V pixels = Load(d);
+  const KIT_V redBlue = KIT_SI(and)(pixels, Get(m.fieldMask));
+  const KIT_V green = KIT_SI(and)(KIT_OP(srli_epi32)(pixels, 8), Get(m.greenMask));
+  KIT_V drawnRedBlue, drawnGreen;
+  if constexpr (kAdditive) {
+    KIT_V addRedBlue = KIT_OP(srli_epi16)(sums.redBlue, 8), addGreen = KIT_OP(srli_epi16)(sums.green, 8);
+    if constexpr (kColored) {
+      addRedBlue = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(addRedBlue, rc.pairAdd), 8);
+      addGreen = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(addGreen, rc.greenAdd), 8);
+    }
+    drawnRedBlue = KIT_OP(add_epi16)(redBlue, addRedBlue);
+    drawnGreen = KIT_OP(add_epi16)(green, addGreen);
+  } else {
+    KIT_V sourceRedBlue, sourceGreen;
+    if constexpr (kColored) {
+      // Blue's sum drops its low byte first (see RowConstants).
+      sourceRedBlue = KIT_OP(mulhi_epu16)(KIT_SI(and)(sums.redBlue, Get(m.blueHigh)), rc.pairTint);
+      sourceGreen = KIT_OP(mulhi_epu16)(sums.green, rc.greenTint);
+    } else {
+      sourceRedBlue = KIT_OP(srli_epi16)(sums.redBlue, 8);
+      sourceGreen = KIT_OP(srli_epi16)(sums.green, 8);
+    }
+    const KIT_V rest = KIT_OP(sub_epi16)(Get(m.full), sums.covered);
+    drawnRedBlue = KIT_OP(add_epi16)(sourceRedBlue, KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(redBlue, rest), 8));
+    drawnGreen = KIT_OP(add_epi16)(sourceGreen, KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(green, rest), 8));
+  }
+  // At most 255 each; the green register's high half is cut off with the alpha byte.
+  drawnRedBlue = KIT_OP(min_epi16)(drawnRedBlue, Get(m.fieldMask));
+  drawnGreen = KIT_OP(min_epi16)(drawnGreen, Get(m.greenMask));
+  Store(d, KIT_SI(and)(KIT_SI(or)(drawnRedBlue, KIT_OP(slli_epi32)(drawnGreen, 8)), Get(m.keptBits)));
+}
+
 // A register's worth of 16-bit pixels at d, one to each 32-bit lane, and stored back from there.
 KIT_ATTR inline KIT_V LoadWidened(const std::uint16_t* d) {
 #if KIT_SIMD_WIDTH == 256
@@ -234,11 +199,11 @@ template <bool kColored, bool kAdditive, const Fields16* kFields>
 KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint16_t* d, const std::uint32_t* origin, int stride,
                                                          KIT_V us, KIT_V vs, const RowConstants& rc) {
   constexpr int kRedShift = kFields->redShift, kGreenBits = kFields->greenBits;
-  const Masks16& m = Masks<kFields>();
+  const Masks& m = RowMasks<kFields>();
   PairedSums sums;
   if (!GatherPaired < kColored && !kAdditive > (origin, stride, us, vs, rc, m, sums)) {
     // Nothing drawn: the pixels keep their fields (5-5-5 loses its top bit).
-    if constexpr (kRedShift + 5 < 16) StoreNarrowed(d, KIT_SI(and)(LoadWidened(d), Get(m.topBitClear)));
+    if constexpr (kRedShift + 5 < 16) StoreNarrowed(d, KIT_SI(and)(LoadWidened(d), Get(m.keptBits)));
     return;
   }
   // The destination's fields, paired as the sums are: blue and red, and green.
