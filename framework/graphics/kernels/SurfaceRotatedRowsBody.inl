@@ -26,10 +26,10 @@ struct RowConstants {
         greenAdd = colourAlpha;
 };
 
-// A register holds one pixel in each 32-bit lane, its fields two to a lane: the
-// neighbours' weighted sums of blue (low half) and red (high half) in one register, of green in the
-// low half of another (whose high half sums the alphas' products, which nothing reads), and the
-// weights' sum in both halves of a third. So each multiply serves two fields of a register of pixels.
+// A register holds one pixel in each 32-bit lane, its fields two to a lane: the neighbours' weighted
+// sums of blue (low half) and red (high half) in one register, of green in the low half of another
+// (whose high half sums the alphas' products, which nothing reads), and the weights' sum in both
+// halves of a third. So each multiply serves two fields of a register of pixels.
 struct PairedSums {
   KIT_V redBlue, green, covered;
 };
@@ -100,8 +100,8 @@ KIT_ATTR inline bool NoBitOf(KIT_V x, KIT_V alpha) {
 #endif
 }
 
-// The sums of a register of samples; false when every neighbour is transparent
-// (the samples weigh nothing). kColored: each weight times the colour's alpha.
+// The sums of a register of samples; false when every neighbour is transparent (the samples weigh
+// nothing). kColored: each weight times the colour's alpha.
 template <bool kColored>
 KIT_ATTR __attribute__((always_inline)) inline bool GatherPaired(const std::uint32_t* origin, int stride, KIT_V us,
                                                                  KIT_V vs, const RowConstants& rc, const Masks& m,
@@ -134,7 +134,7 @@ KIT_ATTR __attribute__((always_inline)) inline bool GatherPaired(const std::uint
 }
 
 // A register of 8-8-8 pixels at d. Fields saturate at 255.
-template <bool kColored, bool kAdditive, const Fields16* kFields>
+template <bool kColored, bool kAdditive, const Fields16*>
 KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint32_t* d, const std::uint32_t* origin, int stride,
                                                          KIT_V us, KIT_V vs, const RowConstants& rc) {
   const Masks& m = RowMasks<nullptr>();
@@ -217,7 +217,7 @@ KIT_ATTR __attribute__((always_inline)) inline void Step(std::uint16_t* d, const
       addRedBlue = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(addRedBlue, rc.pairAdd), 8);
       addGreen = KIT_OP(srli_epi16)(KIT_OP(mullo_epi16)(addGreen, rc.greenAdd), 8);
     }
-    // (The green register's high half goes to 0, which nothing reads.)
+    // (What the green register's high half comes to does not matter: nothing reads it.)
     drawnRedBlue = KIT_OP(min_epi16)(KIT_OP(add_epi16)(redBlue, addRedBlue), Get(m.fieldMask));
     drawnGreen = KIT_OP(min_epi16)(KIT_OP(add_epi16)(green, addGreen), Get(m.greenMask));
   } else {
