@@ -50,34 +50,10 @@ void Ours_Present(benchmark::State& state, plat::DesktopFormat format) {
 
 // SDL showing a frame of the desktop's format in a window of its own: the frame blitted into the
 // window's surface (XRGB8888 on the dummy driver: a 5-6-5 frame is widened on the way, as ours is) and
-// SDL_UpdateWindowSurface.
-void Sdl_PresentSurface(benchmark::State& state, Uint32 frameFormat) {
-  setenv("SDL_VIDEODRIVER", "dummy", 0);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-    state.SkipWithError(SDL_GetError());
-    return;
-  }
-  SDL_Window* window = SDL_CreateWindow("peer", 0, 0, WIDTH, HEIGHT, SDL_WINDOW_SHOWN);
-  SDL_Surface* shown = window ? SDL_GetWindowSurface(window) : nullptr;
-  SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, WIDTH, HEIGHT, SDL_BITSPERPIXEL(frameFormat), frameFormat);
-  if (!shown || !frame || shown->format->format != SDL_PIXELFORMAT_XRGB8888) {
-    state.SkipWithError("no XRGB8888 window surface");
-  } else {
-    SDL_FillRect(frame, nullptr, SDL_MapRGB(frame->format, 30, 60, 90));
-    for (auto _ : state) {
-      SDL_BlitSurface(frame, nullptr, shown, nullptr);
-      SDL_UpdateWindowSurface(window);
-    }
-    state.SetItemsProcessed(state.iterations() * WIDTH * HEIGHT);
-  }
-  if (frame) SDL_FreeSurface(frame);
-  if (window) SDL_DestroyWindow(window);
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
-
-// SDL doing our work: the frame blitted into a desktop-sized primary of its format at the window's place
-// (0, 0), and that part of the primary into the window's XRGB8888 surface, then SDL_UpdateWindowSurface.
-void Sdl_PresentThroughPrimary(benchmark::State& state, Uint32 frameFormat) {
+// SDL_UpdateWindowSurface. throughPrimary: SDL doing our work, the frame blitted into a desktop-sized
+// primary of its format at the window's place (0, 0), and that part of the primary into the window's
+// surface.
+void SdlPresent(benchmark::State& state, Uint32 frameFormat, bool throughPrimary) {
   setenv("SDL_VIDEODRIVER", "dummy", 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     state.SkipWithError(SDL_GetError());
@@ -87,16 +63,21 @@ void Sdl_PresentThroughPrimary(benchmark::State& state, Uint32 frameFormat) {
   SDL_Surface* shown = window ? SDL_GetWindowSurface(window) : nullptr;
   const int bits = SDL_BITSPERPIXEL(frameFormat);
   SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormat(0, WIDTH, HEIGHT, bits, frameFormat);
-  SDL_Surface* primary = SDL_CreateRGBSurfaceWithFormat(0, DESKTOP_WIDTH, DESKTOP_HEIGHT, bits, frameFormat);
-  if (!shown || !frame || !primary || shown->format->format != SDL_PIXELFORMAT_XRGB8888) {
+  SDL_Surface* primary =
+      throughPrimary ? SDL_CreateRGBSurfaceWithFormat(0, DESKTOP_WIDTH, DESKTOP_HEIGHT, bits, frameFormat) : nullptr;
+  if (!shown || !frame || (throughPrimary && !primary) || shown->format->format != SDL_PIXELFORMAT_XRGB8888) {
     state.SkipWithError("no XRGB8888 window surface");
   } else {
     SDL_FillRect(frame, nullptr, SDL_MapRGB(frame->format, 30, 60, 90));
     for (auto _ : state) {
-      SDL_Rect place{0, 0, WIDTH, HEIGHT};
-      SDL_BlitSurface(frame, nullptr, primary, &place);
-      SDL_Rect part{0, 0, WIDTH, HEIGHT};
-      SDL_BlitSurface(primary, &part, shown, nullptr);
+      if (primary) {
+        SDL_Rect place{0, 0, WIDTH, HEIGHT};
+        SDL_BlitSurface(frame, nullptr, primary, &place);
+        SDL_Rect part{0, 0, WIDTH, HEIGHT};
+        SDL_BlitSurface(primary, &part, shown, nullptr);
+      } else {
+        SDL_BlitSurface(frame, nullptr, shown, nullptr);
+      }
       SDL_UpdateWindowSurface(window);
     }
     state.SetItemsProcessed(state.iterations() * WIDTH * HEIGHT);
@@ -106,6 +87,9 @@ void Sdl_PresentThroughPrimary(benchmark::State& state, Uint32 frameFormat) {
   if (window) SDL_DestroyWindow(window);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
+
+void Sdl_PresentSurface(benchmark::State& state, Uint32 frameFormat) { SdlPresent(state, frameFormat, false); }
+void Sdl_PresentThroughPrimary(benchmark::State& state, Uint32 frameFormat) { SdlPresent(state, frameFormat, true); }
 
 // pixman doing our work: SRC composites of the frame into a desktop-sized primary of its format, and of
 // that part of the primary into 32-bit window memory.
