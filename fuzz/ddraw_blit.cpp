@@ -1,8 +1,9 @@
 // Runs the DirectDraw blitter's fills, copies and stretches (plain and colour-keyed) at every vector
 // width the processor has (AVX2, SSE2) against the plain per-pixel code (the scalar level) on
 // arbitrary pixel sizes, surface sizes, rectangles, clips, keys and pixels, and traps on any
-// difference. Each surface's memory is exactly as large as its rows, so a read or write past them is
-// caught by AddressSanitizer, and starts anywhere off a register's alignment.
+// difference. Each surface's memory ends exactly where its last row does, so a read or write past it
+// is caught by AddressSanitizer; its rows start anywhere off a register's alignment (up to 31 bytes
+// into the allocation).
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
