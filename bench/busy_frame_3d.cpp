@@ -54,17 +54,19 @@ std::vector<std::uint32_t> Background() {
   return pixels;
 }
 
-void DrawFrame(Kit::Graphics& g, Kit::Image* background, Kit::Image* sprite) {
+// The sprites drift a pixel a frame, so that each frame differs from the last as a game's do.
+void DrawFrame(Kit::Graphics& g, Kit::Image* background, Kit::Image* sprite, int frame) {
+  const int drift = frame % 16;
   g.SetDrawMode(Kit::Graphics::kDrawModeNormal);
   g.SetColorizeImages(false);
   g.DrawImage(background, 0, 0);
-  for (int i = 0; i < 150; ++i) g.DrawImage(sprite, (i * 97) % (WIDTH - SPRITE), (i * 61) % (HEIGHT - SPRITE));
+  for (int i = 0; i < 150; ++i) g.DrawImage(sprite, (i * 97 + drift) % (WIDTH - SPRITE), (i * 61) % (HEIGHT - SPRITE));
   g.SetDrawMode(Kit::Graphics::kDrawModeAdditive);
-  for (int i = 0; i < 60; ++i) g.DrawImage(sprite, (i * 53) % (WIDTH - SPRITE), (i * 89) % (HEIGHT - SPRITE));
+  for (int i = 0; i < 60; ++i) g.DrawImage(sprite, (i * 53 + drift) % (WIDTH - SPRITE), (i * 89) % (HEIGHT - SPRITE));
   g.SetDrawMode(Kit::Graphics::kDrawModeNormal);
   g.SetColorizeImages(true);
   g.SetColor(Kit::Color(255, 160, 80, 200));
-  for (int i = 0; i < 40; ++i) g.DrawImage(sprite, (i * 131) % (WIDTH - SPRITE), (i * 37) % (HEIGHT - SPRITE));
+  for (int i = 0; i < 40; ++i) g.DrawImage(sprite, (i * 131 + drift) % (WIDTH - SPRITE), (i * 37) % (HEIGHT - SPRITE));
   g.SetColorizeImages(false);
   g.SetColor(Kit::Color(20, 40, 200, 100));
   for (int i = 0; i < 20; ++i) g.FillRect((i * 71) % (WIDTH - 120), (i * 43) % (HEIGHT - 40), 120, 40);
@@ -90,9 +92,10 @@ void BusyFrame(benchmark::State& state, plat::DesktopFormat format, bool use3D) 
   }
   auto background = MakeImage(&host, WIDTH, HEIGHT, Background());
   auto sprite = MakeImage(&host, SPRITE, SPRITE, benchsupport::SoftSprite(SPRITE, 0.7, 0.3, 8));
+  int frame = 0;
   for (auto _ : state) {
     Kit::Graphics g(display.GetScreenImage());
-    DrawFrame(g, background.get(), sprite.get());
+    DrawFrame(g, background.get(), sprite.get(), frame++);
     if (!display.Redraw()) state.SkipWithError("present failed");
     benchsupport::PumpMessages();
   }

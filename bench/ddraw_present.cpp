@@ -66,15 +66,25 @@ void BM_DDrawWindowedPresent(benchmark::State& state) {
   auto dd = MakeDirectDraw();
   dd->SetCooperativeLevel(window, DDSCL_NORMAL);
   auto primary = MakeSurface(dd.get(), DDSD_CAPS, DDSCAPS_PRIMARYSURFACE, 0);
-  auto draw =
-      MakeSurface(dd.get(), DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 0);
-  if (!primary || !draw) {
+  // Two frames that differ in every pixel, shown in turn: the primary takes only what changed, and
+  // here all of it does.
+  Com<IDirectDrawSurface7> draws[2];
+  for (int i = 0; i < 2; ++i) {
+    draws[i] =
+        MakeSurface(dd.get(), DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, 0);
+    DDBLTFX fill{};
+    fill.dwSize = sizeof(fill);
+    fill.dwFillColor = i ? 0x12345678u : 0x9ABCDEF0u;
+    if (draws[i]) draws[i]->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+  }
+  if (!primary || !draws[0] || !draws[1]) {
     state.SkipWithError("no surfaces");
     return;
   }
   RECT client{};
   plat::GetClientRectOnScreen(window, &client);
-  for (auto _ : state) primary->Blt(&client, draw.get(), nullptr, DDBLT_WAIT, nullptr);
+  int frame = 0;
+  for (auto _ : state) primary->Blt(&client, draws[frame++ & 1].get(), nullptr, DDBLT_WAIT, nullptr);
   Count(state);
 }
 BENCHMARK(BM_DDrawWindowedPresent)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);

@@ -139,13 +139,14 @@ void DisplayDevice::PresentOnMainThread() {
 }
 
 bool DisplayDevice::PresentFedLocked(const RECT& changed, RowFeed& feed) {
+  const bool onlyFeed = !mChangedAll && (mChanged.left >= mChanged.right || mChanged.top >= mChanged.bottom);
   NoteChanged(&changed);
-  const bool prepared = PrepareLocked(&feed);
+  const bool prepared = PrepareLocked(&feed, onlyFeed);
   feed.Through(std::numeric_limits<LONG>::max());
   return prepared;
 }
 
-bool DisplayDevice::PrepareLocked(RowFeed* feed) {
+bool DisplayDevice::PrepareLocked(RowFeed* feed, bool feedHoldsAllChanges) {
   if (mShutDown || !mPrimary || mPrimary->Lost() || mPrimary->Busy()) return false;
   const HWND window = PresentationWindow();
   if (!window) return false;
@@ -160,7 +161,7 @@ bool DisplayDevice::PrepareLocked(RowFeed* feed) {
   if (!mPresenter) mPresenter = std::make_unique<Presenter>();
   if (lost) mPresenter->WindowLostPixels();
   return mPresenter->Prepare(window, FrameSource{mPrimary->View(), mPrimary->Layout(), area}, all ? nullptr : &changed,
-                             feed);
+                             feed, feedHoldsAllChanges);
 }
 
 void DisplayDevice::ShowPrepared() { mPresenter->Show(); }

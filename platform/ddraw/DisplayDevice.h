@@ -76,7 +76,7 @@ class DisplayDevice : public std::enable_shared_from_this<DisplayDevice> {
   // Adds to what changed on the primary since its last present (all of it when null). Under the mutex.
   void NoteChanged(const RECT* changed);
   // Writes the primary's changed part into the window; under the mutex, on the main thread.
-  bool PrepareLocked(RowFeed* feed);
+  bool PrepareLocked(RowFeed* feed, bool feedHoldsAllChanges = false);
   // Queues a present for the main thread, at most one at a time.
   void QueuePresent();
   void ApplyScreenModeOnMainThread();

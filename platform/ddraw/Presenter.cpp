@@ -198,7 +198,8 @@ std::optional<RECT> Presenter::PartToWrite(const RECT& area, const RECT* changed
   return part;
 }
 
-bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed, RowFeed* feed) {
+bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* changed, RowFeed* feed,
+                        bool feedHoldsAllChanges) {
   mPrepared = false;
   const int width = frame.area.right - frame.area.left, height = frame.area.bottom - frame.area.top;
   if (width <= 0 || height <= 0 || !Attach(window)) return false;
@@ -208,7 +209,7 @@ bool Presenter::Prepare(HWND window, const FrameSource& frame, const RECT* chang
     if (surface && IsWideFormat(surface->format->format)) {
       if (!mInWindow) mFilled = false;
       mInWindow = true;
-      return mPrepared = PrepareInWindow(*surface, frame, *widen, changed, feed);
+      return mPrepared = PrepareInWindow(*surface, frame, *widen, changed, feed, feedHoldsAllChanges);
     }
   }
   if (feed) feed->Through(frame.surface.height);
@@ -256,7 +257,7 @@ SDL_Rect Presenter::ShownRect(int width, int height) const {
 }
 
 bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed,
-                                RowFeed* feed) {
+                                RowFeed* feed, bool feedHoldsAllChanges) {
   const SDL_Rect to = ShownRect(surface.w, surface.h);
   const bool unscaled = to.w == frame.area.right - frame.area.left && to.h == frame.area.bottom - frame.area.top;
   // Only the unscaled frame is written in the surface's row order; scaling reads rows out of order.
@@ -279,7 +280,12 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
   const RECT& area = frame.area;
   bool written = true;
   if (unscaled) {
-    if (const std::optional<RECT> part = PartToWrite(area, changed)) {
+    // The window shows this frame but for what changed: with the feed's rows all that changed, only
+    // their changed columns are written.
+    const bool onlyChangedColumns = feed && feedHoldsAllChanges && changed && mFilled && SameRect(mFilledArea, area);
+    if (const std::optional<RECT> part = PartToWrite(area, changed); part && onlyChangedColumns) {
+      WriteChangedColumns(FrameSource{frame.surface, frame.layout, *part}, widen, origin, area, surface.pitch, *feed);
+    } else if (part) {
       WriteFrame(FrameSource{frame.surface, frame.layout, *part},
                  origin + static_cast<size_t>(part->top - area.top) * surface.pitch +
                      static_cast<size_t>(part->left - area.left) * 4,
@@ -294,6 +300,21 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
   mFilled = true;
   mFilledArea = area;
   return written;
+}
+
+void Presenter::WriteChangedColumns(const FrameSource& part, FrameFormat widen, BYTE* origin, const RECT& area,
+                                    int pitch, RowFeed& feed) {
+  const PixelView& surface = part.surface;
+  for (LONG y = part.area.top; y < part.area.bottom; ++y) {
+    feed.Through(y + 1);
+    BYTE* out = origin + static_cast<std::ptrdiff_t>(y - area.top) * pitch;
+    for (const ColumnRun& run : feed.ChangedColumns(y)) {
+      const LONG left = std::max(run.left, part.area.left), right = std::min(run.right, part.area.right);
+      if (left >= right) continue;
+      WidenRow(widen, surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.pitch + left * surface.bytesPerPixel,
+               reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(left - area.left) * 4), right - left);
+    }
+  }
 }
 
 void Presenter::WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height) {

@@ -8,11 +8,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include <SDL_rect.h>
 
 #include "platform/ddraw/Blitter.h"
+#include "platform/ddraw/ChangedRuns.h"
 #include "platform/ddraw/FrameRows.h"
 #include "platform/ddraw/PixelLayout.h"
 
@@ -36,6 +38,8 @@ class RowFeed {
  public:
   // Every row above `row` (surface coordinates) is in place on return.
   virtual void Through(LONG row) = 0;
+  // The columns of `row` whose pixels the feed changed, once Through has put the row in place.
+  virtual std::span<const ColumnRun> ChangedColumns(LONG row) const = 0;
 
  protected:
   ~RowFeed() = default;
@@ -53,7 +57,10 @@ class Presenter {
   // when there is nothing new to show. The source is read only during the call (its owner's lock
   // held); SDL's drawing is left to Show. With a feed, the source's rows are put in place by it: row
   // by row ahead of writing them where the frame goes unscaled into the window, else all at first.
-  bool Prepare(HWND window, const FrameSource& frame, const RECT* changed, RowFeed* feed = nullptr);
+  // When the feed's rows are all that changed since the last present (`feedHoldsAllChanges`), only
+  // their changed columns are written there.
+  bool Prepare(HWND window, const FrameSource& frame, const RECT* changed, RowFeed* feed = nullptr,
+               bool feedHoldsAllChanges = false);
   // Shows the prepared frame filling the window (scaled with its aspect kept in full screen).
   void Show();
   // The window's pixels are gone (resized, uncovered): the next frame is written whole, black around it.
@@ -72,7 +79,11 @@ class Presenter {
   // Where the frame shows in a window surface of this size: all of it, or the logical size's place.
   SDL_Rect ShownRect(int width, int height) const;
   bool PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed,
-                       RowFeed* feed);
+                       RowFeed* feed, bool feedHoldsAllChanges);
+  // Writes the feed's changed columns of the part's rows into the window's surface, where `origin`
+  // shows the top left of `area`; the part lies inside the frame's surface.
+  void WriteChangedColumns(const FrameSource& part, FrameFormat widen, BYTE* origin, const RECT& area, int pitch,
+                           RowFeed& feed);
   void WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height);
   void Detach();
   void EnterFullScreen();

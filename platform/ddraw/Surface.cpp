@@ -4,6 +4,7 @@
 #include <mutex>
 #include <new>
 
+#include "platform/ddraw/BandedBlit.h"
 #include "platform/ddraw/Clipper.h"
 #include "platform/ddraw/DisplayDevice.h"
 #include "platform/ddraw/DisplaySettings.h"
@@ -18,40 +19,6 @@ namespace {
 
 constexpr int kMaxSide = 16384;
 
-// A blit written in bands of rows as a present asks for them.
-class BandedBlit final : public RowFeed {
- public:
-  BandedBlit(const PixelView& target, const RECT& targetRect, const RECT& clip, const PixelView& source,
-             const RECT& sourceRect, const SourceKey* key)
-      : mTarget(target),
-        mTargetRect(targetRect),
-        mClip(clip),
-        mSource(source),
-        mSourceRect(sourceRect),
-        mKey(key),
-        mNext(clip.top) {}
-
-  void Through(LONG row) override {
-    // A few rows at a time: one call per row costs more than the rows' cache misses save.
-    const LONG end = std::min(mClip.bottom, std::max(row, mNext + kBandRows));
-    if (row <= mNext || end <= mNext) return;
-    RECT band = mClip;
-    band.top = mNext;
-    band.bottom = end;
-    BlitPixels(mTarget, mTargetRect, band, mSource, mSourceRect, mKey);
-    mNext = end;
-  }
-
- private:
-  static constexpr LONG kBandRows = 8;
-  PixelView mTarget;
-  RECT mTargetRect;
-  RECT mClip;
-  PixelView mSource;
-  RECT mSourceRect;
-  const SourceKey* mKey;
-  LONG mNext;
-};
 // Rows start on this many bytes, as on display hardware; callers must use the pitch.
 constexpr LONG kPitchAlignment = 16;
 // Blt flags that only say how long to wait; the software blitter never waits.

@@ -7,6 +7,7 @@
 #include "platform/win/Time.h"
 
 #include <atomic>
+#include <thread>
 #include "tests/support/ScreenFixture.h"
 #include "tests/support/XvfbServer.h"
 
@@ -95,6 +96,48 @@ TEST_P(PresentTest, APartialPresentCopiesOnlyItsRectangle) {
   EXPECT_EQ(shown.At(139, 79), 0xFF0000u);
   EXPECT_NE(shown.At(99, 50), 0xFF0000u);
   EXPECT_NE(shown.At(140, 79), 0xFF0000u);
+}
+
+// The window is given only the pixels that differ from what it shows; every frame is still shown whole:
+// single pixels in the corners, changes across the edges of the blocks compared, rows and columns.
+TEST_P(PresentTest, FramesThatChangeInPlacesAreShownWhole) {
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  ASSERT_TRUE(mDisplay->Redraw());
+  ExpectWindowShowsScreen();
+  const Rect changes[] = {{0, 0, 1, 1},        {kWidth - 1, kHeight - 1, 1, 1},
+                          {31, 5, 2, 3},       {100, 100, 64, 1},
+                          {0, 120, kWidth, 2}, {5, 0, 1, kHeight}};
+  int shade = 0;
+  for (const Rect& change : changes) {
+    SCOPED_TRACE(testing::Message() << "change " << change.mX << "," << change.mY << " " << change.mWidth << "x"
+                                    << change.mHeight);
+    ++shade;
+    Screen()->FillRect(change, Color(shade * 40, 255 - shade * 30, 90), 0);
+    ASSERT_TRUE(mDisplay->Redraw());
+    ExpectWindowShowsScreen();
+  }
+  ASSERT_TRUE(mDisplay->Redraw());  // the same frame again
+  ExpectWindowShowsScreen();
+}
+
+// The primary changed from another thread, its present still queued, and the next frame holds the same
+// pixels there: the window must not be left showing the old ones.
+TEST_P(PresentTest, AChangeNotYetShownIsShownWithTheNextFrameThatHoldsItToo) {
+  ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
+  DrawScene();
+  ASSERT_TRUE(mDisplay->Redraw());
+  ExpectWindowShowsScreen();
+  constexpr std::uint32_t kColour = 0xFFFFFF00;  // one value in every format
+  Clear(kColour & 0xFFFFFF);
+  std::thread([&] {
+    DDBLTFX fill{};
+    fill.dwSize = sizeof(fill);
+    fill.dwFillColor = Native(kColour);
+    EXPECT_EQ(mDisplay->mPrimarySurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fill), DD_OK);
+  }).join();
+  ASSERT_TRUE(mDisplay->Redraw());
+  ExpectWindowShowsScreen();
 }
 
 TEST_P(PresentTest, FullScreenFlipsOrBlitsThePictureOntoTheScreen) {

@@ -1,0 +1,43 @@
+// A blit onto the shown primary, written in bands of rows as the present asks for them, so that each
+// band goes on into the window while it is still in the cache. A plain copy (same size, no colour key)
+// writes only the blocks of pixels that differ from what the primary holds and remembers their columns;
+// any other blit changes every column of its clip.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "platform/ddraw/Blitter.h"
+#include "platform/ddraw/ChangedRuns.h"
+#include "platform/ddraw/Presenter.h"
+
+namespace plat::ddraw {
+
+class BandedBlit final : public RowFeed {
+ public:
+  // As BlitPixels; the rectangles and views stay valid while the blit lives, and source and target
+  // are different memory.
+  BandedBlit(const PixelView& target, const RECT& targetRect, const RECT& clip, const PixelView& source,
+             const RECT& sourceRect, const SourceKey* key);
+
+  void Through(LONG row) override;
+  std::span<const ColumnRun> ChangedColumns(LONG row) const override;
+
+ private:
+  void CopyRows(LONG top, LONG bottom);
+
+  PixelView mTarget;
+  RECT mTargetRect;
+  RECT mClip;
+  PixelView mSource;
+  RECT mSourceRect;
+  const SourceKey* mKey;
+  bool mPlainCopy;
+  LONG mNext;
+  std::vector<ColumnRun> mRuns;
+  // For each row written, from the clip's top: the end of its runs in mRuns (a row's runs start where
+  // the row above ends them).
+  std::vector<size_t> mRowEnds;
+};
+
+}  // namespace plat::ddraw

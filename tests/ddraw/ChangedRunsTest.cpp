@@ -1,0 +1,78 @@
+// A row copied block by block: afterwards the target equals the source whatever differed, and the
+// runs name exactly the blocks of 32 pixels that differed, neighbours joined, at every vector level.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+#include "platform/cpu/SimdLevel.h"
+#include "platform/ddraw/ChangedRuns.h"
+
+namespace plat::ddraw {
+void PrintTo(const ColumnRun& run, std::ostream* out) { *out << "[" << run.left << ", " << run.right << ")"; }
+}  // namespace plat::ddraw
+
+namespace {
+
+using plat::ddraw::ColumnRun;
+using plat::simd::Level;
+
+struct Case {
+  const char* name;
+  int count;                    // pixels in the row
+  std::vector<int> changed;     // pixels whose value differs (their last byte)
+  std::vector<ColumnRun> runs;  // for a row that starts at column 0
+};
+
+const Case kCases[] = {
+    {"nothing differs", 100, {}, {}},
+    {"the first pixel", 100, {0}, {{0, 32}}},
+    {"the last pixel of a whole block", 64, {63}, {{32, 64}}},
+    {"the last pixel of a short block", 100, {99}, {{96, 100}}},
+    {"a row shorter than a block", 5, {2}, {{0, 5}}},
+    {"two neighbouring blocks join", 100, {31, 32}, {{0, 64}}},
+    {"blocks apart stay apart", 130, {0, 64, 129}, {{0, 32}, {64, 96}, {128, 130}}},
+    {"every block", 70, {1, 40, 69}, {{0, 70}}},
+    {"a single pixel row", 1, {0}, {{0, 1}}},
+};
+
+class ChangedRunsTest : public testing::TestWithParam<Level> {
+ protected:
+  void SetUp() override {
+    if (GetParam() > plat::simd::Supported()) GTEST_SKIP() << "the processor lacks this vector level";
+    plat::simd::Limit(GetParam());
+  }
+  void TearDown() override { plat::simd::Limit(Level::kAvx2); }
+};
+
+TEST_P(ChangedRunsTest, TheTargetEqualsTheSourceAndTheRunsNameTheBlocksThatDiffered) {
+  for (int bytesPerPixel = 1; bytesPerPixel <= 4; ++bytesPerPixel) {
+    for (const Case& c : kCases) {
+      for (const int firstColumn : {0, 40}) {
+        SCOPED_TRACE(testing::Message() << c.name << ", " << bytesPerPixel << " bytes a pixel, from column "
+                                        << firstColumn);
+        const size_t bytes = static_cast<size_t>(c.count) * bytesPerPixel;
+        std::vector<BYTE> from(bytes), to(bytes + 1);
+        for (size_t i = 0; i < bytes; ++i) from[i] = to[i] = static_cast<BYTE>(i * 7 + 3);
+        for (int pixel : c.changed) from[static_cast<size_t>(pixel + 1) * bytesPerPixel - 1] ^= 0x80;
+        to[bytes] = 0xA5;                       // the byte after the row stays as it was
+        std::vector<ColumnRun> runs{{-5, -4}};  // runs are appended after what the list holds
+        plat::ddraw::CopyChangedRuns(from.data(), to.data(), c.count, bytesPerPixel, firstColumn, runs);
+        EXPECT_TRUE(std::equal(from.begin(), from.end(), to.begin()));
+        EXPECT_EQ(to[bytes], 0xA5);
+        std::vector<ColumnRun> expected{{-5, -4}};
+        for (const ColumnRun& run : c.runs) expected.push_back({run.left + firstColumn, run.right + firstColumn});
+        EXPECT_EQ(runs, expected);
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, ChangedRunsTest, testing::Values(Level::kScalar, Level::kSse2, Level::kAvx2),
+                         [](const auto& info) {
+                           return info.param == Level::kScalar ? "Scalar"
+                                  : info.param == Level::kSse2 ? "Sse2"
+                                                               : "Avx2";
+                         });
+
+}  // namespace
