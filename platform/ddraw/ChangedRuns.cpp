@@ -45,7 +45,8 @@ struct Avx2Words {
 };
 #endif
 
-// Inlined into each caller, so that the AVX2 caller's compares are inlined too.
+// Inlined into each caller (so are the switches below), so that the AVX2 entry's compares are inlined
+// too.
 template <int kBytesPerPixel, typename Compare>
 [[gnu::always_inline]] inline void CopyChanged(const BYTE* from, BYTE* to, int count, LONG firstColumn,
                                                std::vector<ColumnRun>& runs) {
@@ -79,8 +80,8 @@ template <int kBytesPerPixel, typename Compare>
 }
 
 template <typename Compare>
-void CopyChangedOf(const BYTE* from, BYTE* to, int count, int bytesPerPixel, LONG firstColumn,
-                   std::vector<ColumnRun>& runs) {
+[[gnu::always_inline]] inline void CopyChangedOf(const BYTE* from, BYTE* to, int count, int bytesPerPixel,
+                                                 LONG firstColumn, std::vector<ColumnRun>& runs) {
   switch (bytesPerPixel) {
     case 1:
       return CopyChanged<1, Compare>(from, to, count, firstColumn, runs);
@@ -96,16 +97,7 @@ void CopyChangedOf(const BYTE* from, BYTE* to, int count, int bytesPerPixel, LON
 #if KIT_HAVE_AVX2_KERNELS
 KIT_TARGET_AVX2 void CopyChangedAvx2(const BYTE* from, BYTE* to, int count, int bytesPerPixel, LONG firstColumn,
                                      std::vector<ColumnRun>& runs) {
-  switch (bytesPerPixel) {
-    case 1:
-      return CopyChanged<1, Avx2Words>(from, to, count, firstColumn, runs);
-    case 2:
-      return CopyChanged<2, Avx2Words>(from, to, count, firstColumn, runs);
-    case 3:
-      return CopyChanged<3, Avx2Words>(from, to, count, firstColumn, runs);
-    default:
-      return CopyChanged<4, Avx2Words>(from, to, count, firstColumn, runs);
-  }
+  CopyChangedOf<Avx2Words>(from, to, count, bytesPerPixel, firstColumn, runs);
 }
 #endif
 

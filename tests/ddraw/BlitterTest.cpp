@@ -4,6 +4,7 @@
 // and reductions by several ratios, sources narrower than a register and sources whose rows end
 // exactly where a register load would, gapless and padded rows, and blits within one memory.
 #include "platform/ddraw/Blitter.h"
+#include "tests/support/SimdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/cpu/SimdLevel.h"
-
 namespace ddraw_test {
 namespace {
 
 using plat::ddraw::PixelView;
 using plat::ddraw::SourceKey;
-using plat::simd::Level;
 
 // Pixels in memory of their own, exactly as large as the rows (after `shift` bytes, which move the
 // pixels off any alignment), so a read or write past them is caught by AddressSanitizer. Most bytes
@@ -64,14 +62,8 @@ void ModelBlit(Memory& target, const RECT& to, const RECT& clip, const Memory& s
     }
 }
 
-class BlitterTest : public testing::TestWithParam<Level> {
+class BlitterTest : public testsupport::SimdLevelTest {
  protected:
-  void SetUp() override {
-    if (GetParam() > plat::simd::Supported()) GTEST_SKIP() << "the processor lacks this width";
-    plat::simd::Limit(GetParam());
-  }
-  void TearDown() override { plat::simd::Limit(Level::kAvx2); }
-
   // A keyed blit's key: a pixel value of the source's most common bytes, masked to the colour bits.
   SourceKey KeyFor(int bytesPerPixel) {
     const DWORD all = bytesPerPixel == 4 ? 0xFFFFFFu : (1u << (8 * bytesPerPixel)) - 1;
@@ -210,11 +202,7 @@ TEST_P(BlitterTest, BlitsWithinOneMemoryReadTheSourceAsItWasBefore) {
       }
 }
 
-std::string LevelName(const testing::TestParamInfo<Level>& info) {
-  return info.param == Level::kScalar ? "Scalar" : info.param == Level::kSse2 ? "Sse2" : "Avx2";
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, BlitterTest, testing::Values(Level::kScalar, Level::kSse2, Level::kAvx2), LevelName);
+INSTANTIATE_TEST_SUITE_P(Widths, BlitterTest, testing::ValuesIn(testsupport::kSimdLevels), testsupport::SimdLevelName);
 
 }  // namespace
 }  // namespace ddraw_test

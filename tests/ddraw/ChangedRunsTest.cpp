@@ -5,8 +5,8 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/cpu/SimdLevel.h"
 #include "platform/ddraw/ChangedRuns.h"
+#include "tests/support/SimdLevels.h"
 
 namespace plat::ddraw {
 void PrintTo(const ColumnRun& run, std::ostream* out) { *out << "[" << run.left << ", " << run.right << ")"; }
@@ -15,7 +15,6 @@ void PrintTo(const ColumnRun& run, std::ostream* out) { *out << "[" << run.left 
 namespace {
 
 using plat::ddraw::ColumnRun;
-using plat::simd::Level;
 
 struct Case {
   const char* name;
@@ -36,14 +35,7 @@ const Case kCases[] = {
     {"a single pixel row", 1, {0}, {{0, 1}}},
 };
 
-class ChangedRunsTest : public testing::TestWithParam<Level> {
- protected:
-  void SetUp() override {
-    if (GetParam() > plat::simd::Supported()) GTEST_SKIP() << "the processor lacks this vector level";
-    plat::simd::Limit(GetParam());
-  }
-  void TearDown() override { plat::simd::Limit(Level::kAvx2); }
-};
+class ChangedRunsTest : public testsupport::SimdLevelTest {};
 
 TEST_P(ChangedRunsTest, TheTargetEqualsTheSourceAndTheRunsNameTheBlocksThatDiffered) {
   for (int bytesPerPixel = 1; bytesPerPixel <= 4; ++bytesPerPixel) {
@@ -68,11 +60,7 @@ TEST_P(ChangedRunsTest, TheTargetEqualsTheSourceAndTheRunsNameTheBlocksThatDiffe
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, ChangedRunsTest, testing::Values(Level::kScalar, Level::kSse2, Level::kAvx2),
-                         [](const auto& info) {
-                           return info.param == Level::kScalar ? "Scalar"
-                                  : info.param == Level::kSse2 ? "Sse2"
-                                                               : "Avx2";
-                         });
+INSTANTIATE_TEST_SUITE_P(Levels, ChangedRunsTest, testing::ValuesIn(testsupport::kSimdLevels),
+                         testsupport::SimdLevelName);
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Every span routine against the per-pixel model, over random triangles, textures, colours and
 // destination contents.
-#include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/raster/TriangleSpans.h"
 #include "tests/support/PixelModel.h"
+#include "tests/support/SimdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -113,14 +113,7 @@ TEST(SpanRoutines, AQuadSplitOnItsDiagonalBlendsEveryPixelOnce) {
 
 // The textured routines work a run of texels at a time through the row kernels: at every vector
 // width, on rows longer than a run, with coordinates running off the texture at either end.
-class SpanRoutineWidths : public testing::TestWithParam<Kit::Simd::Level> {
- protected:
-  void SetUp() override {
-    if (GetParam() > Kit::Simd::Supported()) GTEST_SKIP() << "the processor lacks this width";
-    Kit::Simd::Limit(GetParam());
-  }
-  void TearDown() override { Kit::Simd::Limit(Kit::Simd::Level::kAvx2); }
-};
+class SpanRoutineWidths : public testsupport::SimdLevelTest {};
 
 TEST_P(SpanRoutineWidths, TexturedRoutinesMatchTheModelOnLongAndShortRows) {
   std::mt19937 rng(20261207);
@@ -152,8 +145,8 @@ TEST_P(SpanRoutineWidths, CoordinatesFarOffTheTextureWithATinyStepTakeTheEdgeTex
     if (Features::FromIndex(index).textured) Check(c, index);
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, SpanRoutineWidths,
-                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
+INSTANTIATE_TEST_SUITE_P(Widths, SpanRoutineWidths, testing::ValuesIn(testsupport::kSimdLevels),
+                         testsupport::SimdLevelName);
 
 }  // namespace
 }  // namespace rastertest

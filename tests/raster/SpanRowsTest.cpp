@@ -3,8 +3,8 @@
 // register's alignment, and the channel and alpha values the kernels treat apart.
 #include "framework/graphics/raster/SpanRows.h"
 
-#include "framework/graphics/kernels/SimdLevel.h"
 #include "tests/support/PixelModel.h"
+#include "tests/support/SimdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +14,8 @@
 namespace rastertest {
 namespace {
 
-using Kit::Simd::Level;
-
-class SpanRowsTest : public testing::TestWithParam<Level> {
+class SpanRowsTest : public testsupport::SimdLevelTest {
  protected:
-  void SetUp() override {
-    if (GetParam() > Kit::Simd::Supported()) GTEST_SKIP() << "the processor lacks this width";
-    Kit::Simd::Limit(GetParam());
-  }
-  void TearDown() override { Kit::Simd::Limit(Level::kAvx2); }
-
   // Pixels whose channels are mostly the edge values 0 and 255, and whose alphas come in runs of
   // 0, 255 and anything, so whole registers of each kind occur.
   std::vector<std::uint32_t> Pixels(int count) {
@@ -85,11 +77,7 @@ TEST_P(SpanRowsTest, OverKeepingAlphaCopiesOpaqueLeavesClearAndBlendsTheRestOver
       }
 }
 
-std::string LevelName(const testing::TestParamInfo<Level>& info) {
-  return info.param == Level::kScalar ? "Scalar" : info.param == Level::kSse2 ? "Sse2" : "Avx2";
-}
-
-INSTANTIATE_TEST_SUITE_P(Widths, SpanRowsTest, testing::Values(Level::kScalar, Level::kSse2, Level::kAvx2), LevelName);
+INSTANTIATE_TEST_SUITE_P(Widths, SpanRowsTest, testing::ValuesIn(testsupport::kSimdLevels), testsupport::SimdLevelName);
 
 }  // namespace
 }  // namespace rastertest
