@@ -279,12 +279,24 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
   BYTE* origin = pixels + static_cast<size_t>(to.y) * surface.pitch + static_cast<size_t>(to.x) * 4;
   const RECT& area = frame.area;
   bool written = true;
+  mWholeWindow = true;
+  mWindowRects.clear();
   if (unscaled) {
-    // The window shows this frame but for what changed: with the feed's rows all that changed, only
-    // their changed columns are written.
-    const bool onlyChangedColumns = feed && feedHoldsAllChanges && changed && mFilled && SameRect(mFilledArea, area);
-    if (const std::optional<RECT> part = PartToWrite(area, changed); part && onlyChangedColumns) {
-      WriteChangedColumns(FrameSource{frame.surface, frame.layout, *part}, widen, origin, area, surface.pitch, *feed);
+    // The window shows this frame but for what changed: only that is written and sent to the screen;
+    // with the feed's rows all that changed, only their changed columns.
+    const bool holdsFrame = changed && mFilled && SameRect(mFilledArea, area);
+    const std::optional<RECT> part = PartToWrite(area, changed);
+    if (part && holdsFrame) {
+      mWholeWindow = false;
+      if (!feed || !feedHoldsAllChanges) {
+        mWindowRects.push_back(
+            SDL_Rect{to.x + static_cast<int>(part->left - area.left), to.y + static_cast<int>(part->top - area.top),
+                     static_cast<int>(part->right - part->left), static_cast<int>(part->bottom - part->top)});
+      }
+    }
+    if (part && holdsFrame && feed && feedHoldsAllChanges) {
+      WriteChangedColumns(FrameSource{frame.surface, frame.layout, *part}, widen, origin, area, to, surface.pitch,
+                          *feed);
     } else if (part) {
       WriteFrame(FrameSource{frame.surface, frame.layout, *part},
                  origin + static_cast<size_t>(part->top - area.top) * surface.pitch +
@@ -303,9 +315,22 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
 }
 
 void Presenter::WriteChangedColumns(const FrameSource& part, FrameFormat widen, BYTE* origin, const RECT& area,
-                                    int pitch, RowFeed& feed) {
+                                    const SDL_Rect& to, int pitch, RowFeed& feed) {
   const PixelView& surface = part.surface;
+  // What changed in each band of rows, as one rectangle of the window for Show to send.
+  LONG bandTop = part.area.top, bandLeft = part.area.right, bandRight = part.area.left;
+  const auto endBand = [&](LONG bandBottom) {
+    if (bandLeft < bandRight) {
+      mWindowRects.push_back(SDL_Rect{to.x + static_cast<int>(bandLeft - area.left),
+                                      to.y + static_cast<int>(bandTop - area.top),
+                                      static_cast<int>(bandRight - bandLeft), static_cast<int>(bandBottom - bandTop)});
+    }
+    bandTop = bandBottom;
+    bandLeft = part.area.right;
+    bandRight = part.area.left;
+  };
   for (LONG y = part.area.top; y < part.area.bottom; ++y) {
+    if (y - bandTop == kWindowRectRows) endBand(y);
     feed.Through(y + 1);
     BYTE* out = origin + static_cast<std::ptrdiff_t>(y - area.top) * pitch;
     for (const ColumnRun& run : feed.ChangedColumns(y)) {
@@ -313,8 +338,11 @@ void Presenter::WriteChangedColumns(const FrameSource& part, FrameFormat widen, 
       if (left >= right) continue;
       WidenRow(widen, surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.pitch + left * surface.bytesPerPixel,
                reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(left - area.left) * 4), right - left);
+      bandLeft = std::min(bandLeft, left);
+      bandRight = std::max(bandRight, right);
     }
   }
+  endBand(part.area.bottom);
 }
 
 void Presenter::WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height) {
@@ -354,7 +382,11 @@ void Presenter::Show() {
   if (!mPrepared || !mRenderer) return;
   mPrepared = false;
   if (mInWindow) {
-    SDL_UpdateWindowSurface(mSdlWindow);
+    if (mWholeWindow) {
+      SDL_UpdateWindowSurface(mSdlWindow);
+    } else if (!mWindowRects.empty()) {
+      SDL_UpdateWindowSurfaceRects(mSdlWindow, mWindowRects.data(), static_cast<int>(mWindowRects.size()));
+    }
     return;
   }
   int width = 0, height = 0;

@@ -81,9 +81,10 @@ class Presenter {
   bool PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, FrameFormat widen, const RECT* changed,
                        RowFeed* feed, bool feedHoldsAllChanges);
   // Writes the feed's changed columns of the part's rows into the window's surface, where `origin`
-  // shows the top left of `area`; the part lies inside the frame's surface.
-  void WriteChangedColumns(const FrameSource& part, FrameFormat widen, BYTE* origin, const RECT& area, int pitch,
-                           RowFeed& feed);
+  // (at `to` in the surface) shows the top left of `area`; the part lies inside the frame's surface.
+  // Each band of rows that changed is noted for Show as one rectangle.
+  void WriteChangedColumns(const FrameSource& part, FrameFormat widen, BYTE* origin, const RECT& area,
+                           const SDL_Rect& to, int pitch, RowFeed& feed);
   void WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height);
   void Detach();
   void EnterFullScreen();
@@ -115,6 +116,12 @@ class Presenter {
   const SDL_Surface* mShownSurface = nullptr;
   SIZE mShownSize{};
   SDL_Rect mShownRect{};
+  // What Show sends to the screen of a frame written into the window's surface: all of the window, or
+  // only these rectangles of it (none when nothing changed). A window that lost its pixels is given
+  // all of them again (WindowLostPixels).
+  static constexpr LONG kWindowRectRows = 8;
+  bool mWholeWindow = true;
+  std::vector<SDL_Rect> mWindowRects;
   std::vector<int> mColumns;
   LONG mColumnsFrameWidth = 0;
   std::vector<std::uint32_t> mRow;

@@ -33,9 +33,9 @@
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Shell.h"
 #include "tests/screens/WindowShot.h"
-#include "tests/screens/XWindowPixels.h"
 #include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/WholeGame.h"
+#include "tests/support/XWindowPixels.h"
 #include "tests/support/XvfbServer.h"
 
 namespace {

@@ -37,9 +37,9 @@
 #include "platform/win/InputInjector.h"
 #include "platform/win/SdlWindow.h"
 #include "tests/screens/WindowShot.h"
-#include "tests/screens/XWindowPixels.h"
 #include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/WholeGame.h"
+#include "tests/support/XWindowPixels.h"
 #include "tests/support/XvfbServer.h"
 
 namespace {

@@ -1,13 +1,17 @@
 #include "tests/support/ScreenFixture.h"
 
+#include <SDL.h>
+
 #include <cstring>
 
 #include "framework/graphics/Graphics.h"
 #include "platform/ddraw/PresentedFrame.h"
+#include "platform/win/SdlWindow.h"
 #include "platform/win/Window.h"
 #include "tests/support/ArgbReadback.h"
 #include "tests/support/PixelModel.h"
 #include "tests/support/TestWindow.h"
+#include "tests/support/XWindowPixels.h"
 
 namespace testsupport {
 
@@ -110,6 +114,18 @@ void ScreenTest::ExpectWindowShowsScreen() {
       if (shown.At(x, y) != plat::ShownColorOf(ScreenPixel(x, y), format) && wrong++ < 5)
         ADD_FAILURE() << "pixel " << x << "," << y << " shows " << std::hex << shown.At(x, y);
   EXPECT_EQ(wrong, 0);
+  // In a real X window: what the X server holds too, which is sent only where the frame changed.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0) return;
+  const std::vector<std::uint32_t> onScreen = ReadXWindowPixels(plat::SdlWindowOf(mHost.window), kWidth, kHeight);
+  ASSERT_EQ(onScreen.size(), static_cast<size_t>(kWidth) * kHeight);
+  int wrongOnScreen = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (onScreen[static_cast<size_t>(y) * kWidth + x] != shown.At(x, y) && wrongOnScreen++ < 5)
+        ADD_FAILURE() << "the X window's pixel " << x << "," << y << " is " << std::hex
+                      << onScreen[static_cast<size_t>(y) * kWidth + x];
+  EXPECT_EQ(wrongOnScreen, 0);
 }
 
 }  // namespace testsupport

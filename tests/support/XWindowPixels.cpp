@@ -1,4 +1,4 @@
-#include "tests/screens/XWindowPixels.h"
+#include "tests/support/XWindowPixels.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
