@@ -286,18 +286,17 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
     // with the feed's rows all that changed, only their changed columns.
     const bool holdsFrame = changed && mFilled && SameRect(mFilledArea, area);
     const std::optional<RECT> part = PartToWrite(area, changed);
-    if (part && holdsFrame) {
+    if (part && holdsFrame && feed && feedHoldsAllChanges) {
       mWholeWindow = false;
-      if (!feed || !feedHoldsAllChanges) {
+      WriteChangedColumns(FrameSource{frame.surface, frame.layout, *part}, widen, origin, area, to, surface.pitch,
+                          *feed);
+    } else if (part) {
+      if (holdsFrame) {
+        mWholeWindow = false;
         mWindowRects.push_back(
             SDL_Rect{to.x + static_cast<int>(part->left - area.left), to.y + static_cast<int>(part->top - area.top),
                      static_cast<int>(part->right - part->left), static_cast<int>(part->bottom - part->top)});
       }
-    }
-    if (part && holdsFrame && feed && feedHoldsAllChanges) {
-      WriteChangedColumns(FrameSource{frame.surface, frame.layout, *part}, widen, origin, area, to, surface.pitch,
-                          *feed);
-    } else if (part) {
       WriteFrame(FrameSource{frame.surface, frame.layout, *part},
                  origin + static_cast<size_t>(part->top - area.top) * surface.pitch +
                      static_cast<size_t>(part->left - area.left) * 4,
