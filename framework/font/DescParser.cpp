@@ -1,9 +1,7 @@
 #include "framework/font/DescParser.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "framework/util/StringUtil.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -68,13 +66,10 @@ bool DescParser::LoadDescriptor(const std::string& fileName) {
   mError.clear();
   mCurrentLine.clear();
 
-  // A folder opens as a stream that reads nothing; it is no descriptor.
-  const std::string path = plat::MapPath(fileName);
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::streambuf* input = file.rdbuf();
+  // A folder, like a file that cannot be read, is no descriptor.
+  std::string text;
+  if (plat::ReadWholeFile(plat::MapPath(fileName), &text) != plat::FileReadResult::kRead) return false;
+  std::size_t readAt = 0;
 
   bool ok = true;
   int newlines = 0;
@@ -95,8 +90,8 @@ bool DescParser::LoadDescriptor(const std::string& fileName) {
     int next = pushedBack;
     pushedBack = -1;
     if (next < 0) {
-      next = input->sbumpc();
-      if (next == std::char_traits<char>::eof()) break;
+      if (readAt == text.size()) break;
+      next = static_cast<unsigned char>(text[readAt++]);
       if (next == '\n') ++newlines;
     }
     char c = static_cast<char>(next);

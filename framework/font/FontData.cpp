@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
+#include <sstream>
 
 #include "framework/font/FontHost.h"
 #include "framework/graphics/Image.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -110,11 +110,10 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
   layer.mHeight = image->GetHeight();
   layer.mAscent = image->GetHeight();
 
-  const std::string path = plat::MapPath(widthFile);
-  std::error_code ignored;
-  if (std::filesystem::is_directory(path, ignored)) return false;
-  std::ifstream file(path);
-  if (!file) return false;
+  // A folder, like a file that cannot be read, is no width file.
+  std::string text;
+  if (plat::ReadWholeFile(plat::MapPath(widthFile), &text) != plat::FileReadResult::kRead) return false;
+  std::istringstream file(std::move(text));
   mSourceFile = widthFile;
 
   int spaceWidth = 0;

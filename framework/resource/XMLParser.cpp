@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "framework/util/StringUtil.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -26,8 +27,10 @@ XMLParser::XMLParser() = default;
 XMLParser::~XMLParser() = default;
 
 bool XMLParser::OpenFile(const std::string& fileName) {
-  mFile.reset(std::fopen(plat::MapPath(fileName).c_str(), "r"));
-  if (!mFile) {
+  mText.clear();
+  mReadAt = 0;
+  // A folder, or a file that cannot be read to its end, does not open.
+  if (plat::ReadWholeFile(plat::MapPath(fileName), &mText) != plat::FileReadResult::kRead) {
     mLineNum = 0;
     Fail("Unable to open file " + fileName);
     return false;
@@ -56,10 +59,8 @@ bool XMLParser::ReadByte(int* byte) {
     *byte = static_cast<unsigned char>(mPushBack.back());
     mPushBack.pop_back();
   } else {
-    if (!mFile) return false;
-    int c = std::fgetc(mFile.get());
-    if (c == EOF) return false;
-    *byte = c;
+    if (mReadAt == mText.size()) return false;
+    *byte = static_cast<unsigned char>(mText[mReadAt++]);
   }
   if (*byte == '\n') ++mLineNum;
   return true;

@@ -1,9 +1,8 @@
-// A small pull reader for the framework's XML-like text files (the resource manifest). It reads one byte
-// at a time and hands out one element per call; it accepts a fixed, forgiving grammar and stops at the
-// first error with a message and the line it was found on.
+// A small pull reader for the framework's XML-like text files (the resource manifest). It reads the file
+// whole when it opens it, then takes one byte at a time and hands out one element per call; it accepts a fixed,
+// forgiving grammar and stops at the first error with a message and the line it was found on.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,8 +18,8 @@ class XMLParser {
   XMLParser(const XMLParser&) = delete;
   XMLParser& operator=(const XMLParser&) = delete;
 
-  // Opens the file (through the program's path mapping); on failure the error is
-  // "Unable to open file " + name and the line number is 0.
+  // Reads the file (through the program's path mapping); when it is missing or cannot be read (a folder,
+  // a read error) the error is "Unable to open file " + name and the line number is 0.
   bool OpenFile(const std::string& fileName);
   // Fills the element with the next one of the file. False at a clean end of input (HasFailed stays
   // false) or on an error (HasFailed is set and GetErrorText tells why).
@@ -41,10 +40,6 @@ class XMLParser {
   void Fail(const std::string& message);
 
  private:
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-
   enum class Step { kMore, kFinished, kFailed };
   // What the reader knows about the tag it is in the middle of.
   struct TagReading {
@@ -81,7 +76,9 @@ class XMLParser {
   std::string mFileName;
   std::string mErrorText;
   int mLineNum = 0;
-  std::unique_ptr<std::FILE, FileCloser> mFile;
+  // The file's bytes and where the next one is read.
+  std::string mText;
+  std::size_t mReadAt = 0;
   bool mHasFailed = false;
   bool mAllowComments = false;
   // Bytes to read again before the file; the last one is read first.

@@ -15,18 +15,16 @@
 #include "framework/sound/SoundFileTime.h"
 #include "framework/util/PathUtil.h"
 #include "platform/audio/WavFormat.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+using File = plat::FilePtr;
 
-File OpenForReading(const std::string& name) { return File(std::fopen(plat::MapPath(name).c_str(), "rb")); }
+File OpenForReading(const std::string& name) { return plat::OpenFileForReading(plat::MapPath(name)); }
 
 bool ReadBytes(std::FILE* file, void* dest, std::size_t bytes) { return std::fread(dest, 1, bytes, file) == bytes; }
 
@@ -293,7 +291,7 @@ bool DSoundManager::LoadFModSound(unsigned int soundId, const std::string& fileN
 
 bool DSoundManager::LoadOGGSound(unsigned int soundId, const std::string& fileName) {
   if (soundId >= kMaxSounds) return false;
-  std::FILE* file = std::fopen(plat::MapPath(fileName).c_str(), "rb");
+  std::FILE* file = OpenForReading(fileName).release();
   if (!file) return false;
   OggVorbis_File vorbis;
   if (ov_open(file, &vorbis, nullptr, 0) < 0) {

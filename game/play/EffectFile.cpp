@@ -1,8 +1,7 @@
 #include "game/play/EffectFile.h"
 
-#include <fstream>
-
 #include "game/play/TextLineReader.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace {
@@ -28,9 +27,9 @@ std::string TextAfter(const std::string& text, const std::string& separator) {
 }
 
 void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records) {
-  std::ifstream in(plat::MapPath(path), std::ios::binary);
-  if (!in) return;
-  TextLineReader lines(in, kMaxEffectLineChars);
+  std::string text;
+  if (plat::ReadWholeFile(plat::MapPath(path), &text) != plat::FileReadResult::kRead) return;
+  TextLineReader lines(text, kMaxEffectLineChars);
   std::string line;
   bool building = false;
   BrickEffectRecord record;

@@ -26,7 +26,7 @@ std::string TextAfter(const std::string& text, const std::string& separator);
 // Appends the file's records to records, in file order, without clearing it. Nothing is trimmed; a
 // line whose key is none of the five words is ignored, an effect line before the first "brick" line
 // too. Reading stops at the end or at a line that is too long, keeping the record under construction.
-// A missing file adds nothing.
+// A missing file, or one that cannot be read (a folder, a read error), adds nothing.
 void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records);
 
 // The value the last record of that brick name holds for the key ("hitname", "deadname",

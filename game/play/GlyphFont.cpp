@@ -1,13 +1,13 @@
 #include "game/play/GlyphFont.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Rect.h"
 #include "game/play/GameMath.h"
 #include "game/play/TextLineReader.h"
 #include "platform/win/CodePage.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Shell.h"
 
@@ -91,8 +91,9 @@ void GlyphFont::Append(const GlyphRecord& record) {
 }
 
 void GlyphFont::LoadFile(std::string path) {
-  std::ifstream in(plat::MapPath(path), std::ios::binary);
-  TextLineReader lines(in, kMaxLineChars);
+  std::string text;
+  if (plat::ReadWholeFile(plat::MapPath(path), &text) != plat::FileReadResult::kRead) return;
+  TextLineReader lines(text, kMaxLineChars);
   std::string line;
   WCHAR wide[kMaxLineChars];
   for (TextLineReader::Result result; (result = lines.Next(line)) != TextLineReader::kEnd;) {

@@ -43,7 +43,7 @@ class GlyphFont {
   // The font image; null is ignored and the old image stays.
   void SetImage(Kit::Image* image);
   // Appends a record for each valid line of the table file, in file order: the glyph's character, any
-  // text, then "(x,y,width,height)" closing the line. A missing file adds nothing.
+  // text, then "(x,y,width,height)" closing the line. A missing file, or one that cannot be read, adds nothing.
   void LoadFile(std::string path);
   // The index-th (1 x, 2 y, 3 width, else height) comma-separated integer of the field text; the fourth
   // runs to the end of the text. A missing field or one without a number gives 0.

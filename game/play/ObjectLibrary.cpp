@@ -1,11 +1,13 @@
 #include "game/play/ObjectLibrary.h"
 
 #include <cstdint>
-#include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "game/play/BackgroundAnim.h"
 #include "game/play/RecordReader.h"
 #include "game/play/ResourceIds.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Shell.h"
 
@@ -17,7 +19,16 @@ namespace {
 constexpr DWORD kMissingPrototypeBeepHz = 333;
 constexpr DWORD kMissingPrototypeBeepMs = 111;
 
-std::ifstream OpenBinary(const std::string& path) { return std::ifstream(plat::MapPath(path), std::ios::binary); }
+// Far beyond any template or level file (a record is at most 1,094 bytes): a bigger one is not read.
+constexpr std::size_t kMaxObjectFileBytes = 64u << 20;
+
+// The whole file as a stream of its bytes; nothing when it is missing or cannot be read.
+std::optional<std::istringstream> ReadBinary(const std::string& path) {
+  std::string bytes;
+  if (plat::ReadWholeFile(plat::MapPath(path), &bytes, kMaxObjectFileBytes) != plat::FileReadResult::kRead)
+    return std::nullopt;
+  return std::istringstream(std::move(bytes), std::ios::binary);
+}
 
 // The background kind a level file's value selects.
 int BackgroundKindOf(std::int32_t levelValue) {
@@ -104,17 +115,15 @@ void ObjectLibrary::ReadRecords(std::istream& in, RecordList& list) {
 
 void ObjectLibrary::LoadTemplates(std::string path) {
   BuildImageNameTable();
-  if (std::ifstream in = OpenBinary(path)) {
-    ReadRecords(in, mPrototypes);
-  }
+  if (std::optional<std::istringstream> in = ReadBinary(path)) ReadRecords(*in, mPrototypes);
   ResolveImages();
 }
 
 int ObjectLibrary::LoadLevel(std::string path) {
-  std::ifstream in = OpenBinary(path);
+  std::optional<std::istringstream> in = ReadBinary(path);
   std::int32_t backgroundValue = 0;
-  if (!in || !RecordReader(in).ReadInt32(backgroundValue)) return kUnreadableLevel;
-  ReadRecords(in, mInstances);
+  if (!in || !RecordReader(*in).ReadInt32(backgroundValue)) return kUnreadableLevel;
+  ReadRecords(*in, mInstances);
   return BackgroundKindOf(backgroundValue);
 }
 

@@ -22,7 +22,8 @@ class ObjectLibrary {
   static constexpr const char* kPrototypePrefix = "template";
   // What LoadLevel returns when the level selects no background kind.
   static constexpr int kKeepBackground = -1;
-  // What LoadLevel returns when the file cannot be opened or does not even hold its background value.
+  // What LoadLevel returns when the file cannot be read (missing, a folder, a read error, over 64 MiB) or
+  // does not even hold its background value.
   static constexpr int kUnreadableLevel = -2;
 
   ObjectLibrary() = default;

@@ -2,27 +2,12 @@
 
 TextLineReader::Result TextLineReader::Next(std::string& line) {
   line.clear();
-  std::streambuf* source = mIn.rdbuf();
-  if (!mIn || !source) return kEnd;
-  bool tooLong = false;
-  bool any = false;
-  for (int c = source->sbumpc(); c != std::char_traits<char>::eof(); c = source->sbumpc()) {
-    any = true;
-    if (c == '\n') break;
-    if (line.size() <= mMaxChars) {  // room for the line and a carriage return before its end
-      line.push_back(static_cast<char>(c));
-    } else {
-      tooLong = true;
-    }
-  }
-  if (!any) {
-    mIn.setstate(std::ios::eofbit);
-    return kEnd;
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (tooLong || line.size() > mMaxChars) {
-    line.clear();
-    return kTooLong;
-  }
+  if (mRest.empty()) return kEnd;
+  const std::size_t end = mRest.find('\n');
+  std::string_view found = mRest.substr(0, end);
+  mRest.remove_prefix(end == std::string_view::npos ? mRest.size() : end + 1);
+  if (found.ends_with('\r')) found.remove_suffix(1);
+  if (found.size() > mMaxChars) return kTooLong;
+  line.assign(found);
   return kLine;
 }

@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+#include "platform/win/FileRead.h"
+
 namespace plat::audio {
 
 Mp3Handle OpenMp3File(const std::string& path) {
@@ -17,7 +19,8 @@ Mp3Handle OpenMp3File(const std::string& path) {
   mpg123_rates(&rates, &rateCount);
   for (std::size_t i = 0; i < rateCount; ++i)
     mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-  if (mpg123_open(handle.get(), path.c_str()) != MPG123_OK) return nullptr;
+  // mpg123 opens the path itself and would wait on a pipe: only a regular file that opens is given to it.
+  if (!OpenFileForReading(path) || mpg123_open(handle.get(), path.c_str()) != MPG123_OK) return nullptr;
   return handle;
 }
 

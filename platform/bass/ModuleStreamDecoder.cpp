@@ -2,18 +2,17 @@
 // kilobytes at a time as the mixer asks for them.
 #include <libopenmpt/libopenmpt.h>
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/bass/StreamDecoder.h"
+#include "platform/win/FileRead.h"
 
 namespace plat::bass {
 
 namespace {
 
 // Far beyond any module a game ships; a larger file is refused rather than read whole.
-constexpr std::streamoff kMaxModuleBytes = 64 << 20;
+constexpr std::size_t kMaxModuleBytes = 64 << 20;
 
 int IgnoreError(int, void*) { return OPENMPT_ERROR_FUNC_RESULT_NONE; }
 
@@ -62,13 +61,8 @@ class ModuleStreamDecoder final : public StreamDecoder {
 
 std::unique_ptr<StreamDecoder> OpenModuleStream(const std::string& path, int rate) {
   if (!audio::PcmFormat{2, rate, 16}.IsValid()) return nullptr;
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  if (!file) return nullptr;
-  std::streamoff size = file.tellg();
-  if (size <= 0 || size > kMaxModuleBytes) return nullptr;
-  std::vector<char> data(static_cast<std::size_t>(size));
-  file.seekg(0);
-  if (!file.read(data.data(), size)) return nullptr;
+  std::string data;
+  if (ReadWholeFile(path, &data, kMaxModuleBytes) != FileReadResult::kRead || data.empty()) return nullptr;
   // End of song: report it (a read of 0 frames), then carry on at the restart position if read again.
   const openmpt_module_initial_ctl ctls[] = {{"play.at_end", "continue"}, {nullptr, nullptr}};
   openmpt_module* module = openmpt_module_create_from_memory2(data.data(), data.size(), openmpt_log_func_silent,

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/bass/StreamDecoder.h"
+#include "platform/win/FileRead.h"
 
 namespace plat::bass {
 
@@ -66,7 +67,7 @@ class OggStreamDecoder final : public StreamDecoder {
 }  // namespace
 
 std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenFileForReading(path).release();
   if (!file) return nullptr;
   auto vorbis = std::make_unique<OggVorbis_File>();
   if (ov_open(file, vorbis.get(), nullptr, 0) < 0) {

@@ -2,16 +2,16 @@
 #include <cstring>
 
 #include "platform/bass/StreamDecoder.h"
+#include "platform/win/FileRead.h"
 
 namespace plat::bass {
 
 std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path) {
   char magic[4] = {};
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return nullptr;
-  bool complete = std::fread(magic, 1, sizeof magic, file) == sizeof magic;
-  std::fclose(file);
-  if (!complete) return nullptr;
+  {
+    const FilePtr file = OpenFileForReading(path);
+    if (!file || std::fread(magic, 1, sizeof magic, file.get()) != sizeof magic) return nullptr;
+  }
   if (std::memcmp(magic, "RIFF", 4) == 0) return OpenWavStream(path);
   if (std::memcmp(magic, "OggS", 4) == 0) return OpenOggStream(path);
   // An ID3 tag, or the sync bits of an MPEG audio frame.

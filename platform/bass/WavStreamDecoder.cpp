@@ -6,15 +6,11 @@
 
 #include "platform/audio/WavFormat.h"
 #include "platform/bass/StreamDecoder.h"
+#include "platform/win/FileRead.h"
 
 namespace plat::bass {
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct DataRegion {
   audio::PcmFormat format;
@@ -107,7 +103,7 @@ class WavStreamDecoder final : public StreamDecoder {
 }  // namespace
 
 std::unique_ptr<StreamDecoder> OpenWavStream(const std::string& path) {
-  FilePtr file(std::fopen(path.c_str(), "rb"));
+  FilePtr file = OpenFileForReading(path);
   DataRegion region;
   if (!file || !FindData(file.get(), region)) return nullptr;
   return std::make_unique<WavStreamDecoder>(std::move(file), region);

@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "platform/fmod/SoundFileDecoder.h"
+#include "platform/win/FileRead.h"
 
 namespace plat::fmod {
 
 std::shared_ptr<audio::SampleBuffer> DecodeOggFile(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = OpenFileForReading(path).release();
   if (!file) return nullptr;
   OggVorbis_File vorbis;
   if (ov_open(file, &vorbis, nullptr, 0) < 0) {

@@ -5,26 +5,15 @@
 #include <memory>
 #include <vector>
 
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace plat::fmod {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// A WAV is read whole; bigger than a sound may be, it is refused before it is read.
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-  long size = std::ftell(file.get());
-  if (size < 0 || static_cast<unsigned long>(size) > kMaxDecodedBytes + 4096) return false;
-  std::rewind(file.get());
-  out.resize(static_cast<std::size_t>(size));
-  return std::fread(out.data(), 1, out.size(), file.get()) == out.size();
-}
+// A WAV is read whole, up to the biggest sound and its header.
+constexpr std::size_t kMaxWavFileBytes = kMaxDecodedBytes + 4096;
 
 }  // namespace
 
@@ -41,12 +30,12 @@ std::shared_ptr<audio::SampleBuffer> DecodeSoundFile(const std::string& programP
   std::string path = MapPath(programPath);
   char magic[4] = {};
   {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    const FilePtr file = OpenFileForReading(path);
     if (!file || std::fread(magic, 1, 4, file.get()) != 4) return nullptr;
   }
   if (std::memcmp(magic, "RIFF", 4) == 0) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) return nullptr;
+    if (ReadWholeFile(path, &bytes, kMaxWavFileBytes) != FileReadResult::kRead) return nullptr;
     return DecodeWav(bytes.data(), bytes.size());
   }
   if (std::memcmp(magic, "OggS", 4) == 0) return DecodeOggFile(path);

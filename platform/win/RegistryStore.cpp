@@ -7,11 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/win/DebugOutput.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/FileReplace.h"
 #include "platform/win/PathMap.h"
 
@@ -216,18 +215,23 @@ void RegistryStore::EnsureLoaded() {
   if (mLoaded) return;
   mLoaded = true;
   mData = RegistryData{};
+  mUnreadable = false;
   if (mFile.empty()) mFile = DefaultRegistryFile();
   RemoveStaleTemporaries(mFile);
-  std::ifstream in(mFile, std::ios::binary);
-  if (!in) {
-    if (errno != ENOENT) {
-      OutputDebugString(
-          ("The settings file " + mFile + " cannot be read (" + std::strerror(errno) + "); settings start empty.\n")
-              .c_str());
-    }
-    return;
+  std::string text;
+  switch (ReadWholeFile(mFile, &text)) {
+    case FileReadResult::kMissing:
+      return;
+    case FileReadResult::kUnreadable:
+      // Whatever is there may still hold the player's settings: it is left alone, and so are saves.
+      mUnreadable = true;
+      OutputDebugString(("The settings file " + mFile + " cannot be read (" + std::strerror(errno) +
+                         "); settings start empty and are not saved.\n")
+                            .c_str());
+      return;
+    case FileReadResult::kRead:
+      break;
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (auto data = ParseRegistry(text)) {
     mData = std::move(*data);
     return;
@@ -237,8 +241,12 @@ void RegistryStore::EnsureLoaded() {
 
 void RegistryStore::SetAside(const std::string& reason) {
   std::string aside = mFile + ".damaged";
-  for (int n = 1; std::filesystem::exists(aside); ++n) aside = mFile + ".damaged." + std::to_string(n);
   std::error_code error;
+  // Whatever holds a name, a dangling or looping link included, keeps it.
+  const auto taken = [&error](const std::string& name) {
+    return std::filesystem::exists(std::filesystem::symlink_status(name, error));
+  };
+  for (int n = 1; taken(aside); ++n) aside = mFile + ".damaged." + std::to_string(n);
   std::filesystem::rename(mFile, aside, error);
   std::string message = "The settings file " + mFile + " is " + reason + "; ";
   message += error ? "it could not be moved aside (" + error.message() + ")" : "it was kept as " + aside;
@@ -247,6 +255,7 @@ void RegistryStore::SetAside(const std::string& reason) {
 }
 
 bool RegistryStore::Write(const RegistryData& data) {
+  if (mUnreadable) return false;  // reported when it was read
   std::filesystem::path target(mFile);
   std::error_code error;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);

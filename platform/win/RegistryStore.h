@@ -2,7 +2,9 @@
 // $XDG_CONFIG_HOME/quarvel/registry (~/.config when the variable is unset). Every change rewrites
 // the file atomically (temporary file, flush, sync, rename), so a crash mid-write leaves the old
 // settings. A damaged file is reported once, renamed aside ("<file>.damaged", never overwriting an
-// earlier one) and the registry starts empty.
+// earlier one) and the registry starts empty. One that cannot be read at all (a folder, no permission, a
+// read error) is reported and left as it is: the registry starts empty and every write fails until the
+// file is set again, so the player's settings are never replaced by defaults.
 #pragma once
 
 #include <cstdint>
@@ -71,6 +73,8 @@ class RegistryStore {
   std::mutex mLock;
   std::string mFile;
   bool mLoaded = false;
+  // The file was there but could not be read: nothing is written over it.
+  bool mUnreadable = false;
   RegistryData mData;
 };
 

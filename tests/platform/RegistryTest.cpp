@@ -14,6 +14,7 @@
 #include "platform/win/RegistryStore.h"
 #include "platform/win/Windows.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
@@ -103,6 +104,36 @@ TEST_F(RegistryTest, DamagedFileIsReportedOnceKeptAsideAndTreatedAsEmpty) {
   EXPECT_EQ(ReadFile(File() + ".damaged"), damaged);
   EXPECT_EQ(ReadFile(File() + ".damaged.1"), "garbage");
 }
+
+// A settings file that is there but cannot be read may still hold the player's settings: it is reported
+// once, the settings start empty, and no write replaces it, in this run or after a restart.
+class UnreadableRegistry : public RegistryTest, public testing::WithParamInterface<testsupport::Unreadable> {};
+
+TEST_P(UnreadableRegistry, IsReportedOnceStartsEmptyAndIsNeverWrittenOver) {
+  testsupport::MakeUnreadable(File(), GetParam());
+  plat::ScopedDebugCapture debug;
+  Restart();
+  EXPECT_FALSE(GetDword("SOFTWARE\\Quarvel", "MusicVolume"));
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, const_cast<LPSTR>("Key"),
+                           REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition),
+            ERROR_CANTWRITE);
+  const std::string report = debug.Text();
+  EXPECT_NE(report.find("cannot be read"), std::string::npos) << report;
+  EXPECT_EQ(report.find("The settings file"), report.rfind("The settings file")) << "reported once";
+  EXPECT_TRUE(testsupport::UnreadableIsIntact(File(), GetParam()));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(File() + ".damaged")));
+
+  Restart();
+  EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quarvel", 0, const_cast<LPSTR>("Key"),
+                           REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition),
+            ERROR_CANTWRITE);
+  EXPECT_TRUE(testsupport::UnreadableIsIntact(File(), GetParam())) << "not written over after a restart either";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableRegistry, testing::ValuesIn(testsupport::kUnreadableKinds),
+                         [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
 TEST_F(RegistryTest, FlippedByteIsDetected) {
   HKEY key = Create("SOFTWARE\\Quarvel");

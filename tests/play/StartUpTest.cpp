@@ -14,9 +14,12 @@
 
 #include "framework/resource/ResourceManager.h"
 #include "game/front/MainMenuScreen.h"
+#include "game/play/Board.h"
 #include "game/play/EmitterSet.h"
+#include "game/play/GlyphFont.h"
 #include "game/play/ResourceIds.h"
 #include "tests/support/ScopedSearchFolders.h"
+#include "tests/support/UnreadableFile.h"
 #include "tests/support/WholeGame.h"
 
 namespace {
@@ -60,6 +63,35 @@ TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsWithTheMenuParticles) {
   EXPECT_NE(game.mPlayField, nullptr);
   EXPECT_EQ(gEmitterSet.mEmitters.size(), static_cast<std::size_t>(MainMenuScreen::kMenuParticleEmitters));
 }
+
+// The settings file, the player's own brick-effect table and glyph table, each replaced by something that
+// cannot be read: the game starts as without them, up to the main menu, and leaves them as they are.
+class StartUpWithUnreadableFiles : public StartUp, public testing::WithParamInterface<testsupport::Unreadable> {};
+
+TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithEmptyTablesAndLeavesThemAlone) {
+  const std::filesystem::path settings = mHome.Path() / "registry";
+  const std::filesystem::path effects = mHome.Path() / "player" / "data" / "effect.txt";
+  const std::filesystem::path glyphs = mHome.Path() / "player" / "fonts" / "unicode.txt";
+  for (const auto& path : {settings, effects, glyphs}) testsupport::MakeUnreadable(path, GetParam());
+  const testsupport::ScopedSearchFolders folders = PlayerAndGameFolders();
+  {
+    testsupport::HeadlessGame game;
+    game.Init();
+    ASSERT_FALSE(game.mQuit);
+    game.LoadingThreadProc();
+    game.LoadingThreadCompleted();
+    for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
+    EXPECT_NE(game.mMainMenuScreen, nullptr);
+    EXPECT_TRUE(gBoard.mEffectRecords.empty());
+    EXPECT_TRUE(gGlyphFont.mGlyphs.empty());
+    EXPECT_TRUE(mBoxes.Shown().empty());
+  }
+  for (const auto& path : {settings, effects, glyphs})
+    EXPECT_TRUE(testsupport::UnreadableIsIntact(path, GetParam())) << path;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, StartUpWithUnreadableFiles, testing::ValuesIn(testsupport::kUnreadableKinds),
+                         [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
 // The game as a player runs it: its main loop ticks while the loading thread loads.
 class LoadingWhileTickingGame : public testsupport::HeadlessGame {

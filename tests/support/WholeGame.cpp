@@ -7,6 +7,7 @@
 #include "game/front/ProfileStore.h"
 #include "game/play/ActorScene.h"
 #include "game/play/BackgroundAnim.h"
+#include "game/play/Board.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/GameApp.h"
 #include "game/play/GlyphFont.h"
@@ -35,6 +36,7 @@ void ResetGameObjects() {
   gEmitterSet.Clear();
   gObjectLibrary.Reset();
   gGlyphFont.Reset();
+  gBoard.ClearEffects();
   gProfileStore = ProfileStore();
   gEndGameFrameCount = 0;
   ResetResourceIds();

@@ -7,6 +7,7 @@
 
 #include "framework/util/Buffer.h"
 #include "framework/util/FileSystemUtil.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -150,26 +151,21 @@ std::vector<std::uint8_t> EncodeDemoFile(const DemoFile& file) {
 }
 
 bool LoadDemoFile(const std::string& path, const std::string& productVersion, DemoFile* file, std::string* error) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::fopen(plat::MapPath(path).c_str(), "rb"),
-                                                               &std::fclose);
-  if (stream == nullptr) {
-    *file = DemoFile{};
-    *error = "Demo file not found: " + path;
-    return false;
-  }
   std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, stream.get())) > 0) {
-    // Beyond what a stream can address the file cannot be a recording of ours.
-    if (bytes.size() + got > static_cast<std::size_t>(Buffer::kMaxBits / 8) + (1u << 20)) {
-      *file = DemoFile{};
+  // Beyond what a stream can address the file cannot be a recording of ours.
+  const std::size_t maxBytes = static_cast<std::size_t>(Buffer::kMaxBits / 8) + (1u << 20);
+  switch (plat::ReadWholeFile(plat::MapPath(path), &bytes, maxBytes)) {
+    case plat::FileReadResult::kRead:
+      return ParseDemoFile(bytes.data(), bytes.size(), productVersion, file, error);
+    case plat::FileReadResult::kMissing:
+      *error = "Demo file not found: " + path;
+      break;
+    case plat::FileReadResult::kUnreadable:
       *error = kInvalidDemoFile;
-      return false;
-    }
-    bytes.insert(bytes.end(), chunk, chunk + got);
+      break;
   }
-  return ParseDemoFile(bytes.data(), bytes.size(), productVersion, file, error);
+  *file = DemoFile{};
+  return false;
 }
 
 bool SaveDemoFile(const std::string& path, const DemoFile& file) {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <new>
+#include <sstream>
 
 #include "framework/graphics/d3d/TextureFormat.h"
 #include "framework/graphics/display/DirectXErrorString.h"
@@ -12,6 +12,7 @@
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Errors.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/Files.h"
 #include "platform/win/Modules.h"
 #include "platform/win/SystemInfo.h"
@@ -31,10 +32,11 @@ std::string Formatted(const char* format, const std::string& value) {
 }
 
 // Whether a line of the card list (trimmed, not empty) occurs in the description, ignoring case.
-// False when the list cannot be opened; `opened` says which.
+// False when the list cannot be read (a folder or a read error is no list); `opened` says which.
 bool CardListMatches(const char* fileName, const std::string& description, bool& opened) {
-  std::ifstream list(fileName);
-  opened = list.is_open();
+  std::string text;
+  opened = plat::ReadWholeFile(fileName, &text) == plat::FileReadResult::kRead;
+  std::istringstream list(std::move(text));
   std::string line;
   while (opened && std::getline(list, line)) {
     if (line.size() > 4000) line.resize(4000);

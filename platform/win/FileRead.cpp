@@ -1,0 +1,91 @@
+#include "platform/win/FileRead.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace plat {
+namespace {
+
+// A descriptor closed at the end of its scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : mFd(fd) {}
+  ~Descriptor() {
+    if (mFd >= 0) ::close(mFd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int Get() const { return mFd; }
+  int Release() { return std::exchange(mFd, -1); }
+
+ private:
+  int mFd;
+};
+
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+// Opened without waiting (a pipe without a writer would block the open), then checked to be a regular
+// file and put back into blocking reads. -1 with errno set otherwise.
+int OpenRegularFile(const std::string& realPath) {
+  Descriptor fd(::open(realPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (fd.Get() < 0) return -1;
+  struct stat info;
+  if (::fstat(fd.Get(), &info) != 0) return -1;
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return -1;
+  }
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return -1;
+  return fd.Release();
+}
+
+// The size a file says it has is only a hint (files of /proc say 0): the bytes are read to the end.
+template <typename Bytes>
+FileReadResult ReadAll(const std::string& realPath, Bytes* bytes, std::size_t maxBytes) {
+  bytes->clear();
+  Descriptor fd(OpenRegularFile(realPath));
+  if (fd.Get() < 0) return IsMissing(errno) ? FileReadResult::kMissing : FileReadResult::kUnreadable;
+  constexpr std::size_t kChunk = 65536;
+  for (;;) {
+    const std::size_t used = bytes->size();
+    bytes->resize(used + kChunk);
+    const ssize_t got = ::read(fd.Get(), bytes->data() + used, kChunk);
+    if (got < 0 && errno == EINTR) {
+      bytes->resize(used);
+      continue;
+    }
+    if (got < 0 || used + static_cast<std::size_t>(got) > maxBytes) {
+      if (got >= 0) errno = EFBIG;
+      bytes->clear();
+      bytes->shrink_to_fit();
+      return FileReadResult::kUnreadable;
+    }
+    bytes->resize(used + static_cast<std::size_t>(got));
+    if (got == 0) return FileReadResult::kRead;
+  }
+}
+
+}  // namespace
+
+FileReadResult ReadWholeFile(const std::string& realPath, std::string* bytes, std::size_t maxBytes) {
+  return ReadAll(realPath, bytes, maxBytes);
+}
+
+FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8_t>* bytes, std::size_t maxBytes) {
+  return ReadAll(realPath, bytes, maxBytes);
+}
+
+FilePtr OpenFileForReading(const std::string& realPath) {
+  Descriptor fd(OpenRegularFile(realPath));
+  if (fd.Get() < 0) return nullptr;
+  FilePtr file(::fdopen(fd.Get(), "rb"));
+  if (file) fd.Release();
+  return file;
+}
+
+}  // namespace plat

@@ -1,0 +1,151 @@
+// Every file the program reads, replaced by something that is there but gives no bytes (a folder, a
+// looping link, a file whose read fails, a pipe without a writer): each reader takes the fallback it has
+// for a missing or damaged file, without an exception, a wait or a change to what stands there.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "framework/app/KitAppBase.h"
+#include "framework/app/demo/DemoFile.h"
+#include "framework/font/DescParser.h"
+#include "framework/font/FontData.h"
+#include "framework/font/ListDataElement.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resource/ImageLoader.h"
+#include "framework/resource/XMLParser.h"
+#include "framework/util/Buffer.h"
+#include "game/play/EffectFile.h"
+#include "game/play/GlyphFont.h"
+#include "game/play/ObjectLibrary.h"
+#include "platform/bass/StreamDecoder.h"
+#include "platform/fmod/SoundFileDecoder.h"
+#include "platform/win/RegistryStore.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
+
+namespace {
+
+using testsupport::Unreadable;
+
+// A descriptor reader that counts the commands it is given.
+class CommandCounter : public Kit::DescParser {
+ public:
+  bool HandleCommand(const Kit::ListDataElement&) override {
+    ++mCommands;
+    return true;
+  }
+  int mCommands = 0;
+};
+
+struct Reader {
+  const char* name;
+  const char* fileName;
+  // Reads the file at the path; true when the reader took its fallback for a file it cannot use.
+  std::function<bool(const std::string& path)> fallsBack;
+};
+
+const std::vector<Reader>& Readers() {
+  static const std::vector<Reader> readers = {
+      {"Settings", "registry",
+       [](const std::string& path) {
+         const plat::ScopedRegistryFile registry(path);
+         auto& store = plat::RegistryStore::Instance();
+         const bool empty = store.Read([](const plat::RegistryData& data) { return data.keys.empty(); });
+         const bool written = store.Change([](plat::RegistryData& data) {
+           data.keys["hklm\\software\\quarvel"].path = "HKLM\\SOFTWARE\\Quarvel";
+           return true;
+         });
+         return empty && !written;
+       }},
+      {"Manifest", "resources.xml",
+       [](const std::string& path) {
+         Kit::XMLParser parser;
+         return !parser.OpenFile(path) && parser.GetErrorText() == "Unable to open file " + path;
+       }},
+      {"Image", "menu.png", [](const std::string& path) { return ImageLib::GetImage(path, true) == nullptr; }},
+      {"Sound", "click.wav", [](const std::string& path) { return plat::fmod::DecodeSoundFile(path) == nullptr; }},
+      {"Music", "track.ogg", [](const std::string& path) { return plat::bass::OpenStreamDecoder(path) == nullptr; }},
+      {"Mp3Music", "track.mp3", [](const std::string& path) { return plat::bass::OpenMp3Stream(path) == nullptr; }},
+      {"WavMusic", "track.wav", [](const std::string& path) { return plat::bass::OpenWavStream(path) == nullptr; }},
+      {"ModuleMusic", "track.mod",
+       [](const std::string& path) { return plat::bass::OpenModuleStream(path, 44100) == nullptr; }},
+      {"FontDescriptor", "font.txt",
+       [](const std::string& path) {
+         CommandCounter parser;
+         return !parser.LoadDescriptor(path) && parser.mCommands == 0;
+       }},
+      {"FontWidths", "widths.txt",
+       [](const std::string& path) {
+         Kit::MemoryImage sheet;
+         sheet.Create(8, 8);
+         Kit::FontData font;
+         return !font.LoadLegacy(&sheet, path);
+       }},
+      {"Demo", "demo.dmo",
+       [](const std::string& path) {
+         Kit::DemoFile demo;
+         std::string error;
+         return !Kit::LoadDemoFile(path, "1.0", &demo, &error) && !error.empty();
+       }},
+      {"PlayerFile", "playerdata.dat",
+       [](const std::string& path) {
+         Kit::KitAppBase app;
+         Kit::Buffer buffer;
+         buffer.WriteString("kept");
+         return !app.ReadBufferFromFile(path, &buffer) && buffer.GetDataLen() > 0;
+       }},
+      {"EffectTable", "effect.txt",
+       [](const std::string& path) {
+         std::vector<BrickEffectRecord> records;
+         LoadEffectFile(path, records);
+         return records.empty();
+       }},
+      {"GlyphTable", "unicode.txt",
+       [](const std::string& path) {
+         GlyphFont font;
+         font.LoadFile(path);
+         return font.mGlyphs.empty();
+       }},
+      {"Templates", "template.dat",
+       [](const std::string& path) {
+         ObjectLibrary library;
+         library.LoadTemplates(path);
+         return library.mPrototypes.empty();
+       }},
+      {"Level", "level1_1.vel",
+       [](const std::string& path) {
+         ObjectLibrary library;
+         return library.LoadLevel(path) == ObjectLibrary::kUnreadableLevel && library.mInstances.empty();
+       }},
+  };
+  return readers;
+}
+
+class UnreadableFiles : public testing::TestWithParam<std::tuple<std::size_t, Unreadable>> {
+ protected:
+  const Reader& TheReader() const { return Readers()[std::get<0>(GetParam())]; }
+  Unreadable Kind() const { return std::get<1>(GetParam()); }
+
+  testsupport::TempDir mDir;
+};
+
+TEST_P(UnreadableFiles, TakeTheFallbackAndLeaveWhatIsThereAlone) {
+  const std::string path = mDir / TheReader().fileName;
+  testsupport::MakeUnreadable(path, Kind());
+  EXPECT_TRUE(TheReader().fallsBack(path));
+  EXPECT_TRUE(testsupport::UnreadableIsIntact(path, Kind()));
+}
+
+std::string CaseName(const testing::TestParamInfo<std::tuple<std::size_t, Unreadable>>& info) {
+  return std::string(Readers()[std::get<0>(info.param)].name) + testsupport::UnreadableName(std::get<1>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryReader, UnreadableFiles,
+                         testing::Combine(testing::Range<std::size_t>(0, Readers().size()),
+                                          testing::ValuesIn(testsupport::kUnreadableKinds)),
+                         CaseName);
+
+}  // namespace

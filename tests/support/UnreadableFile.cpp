@@ -1,0 +1,76 @@
+#include "tests/support/UnreadableFile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+namespace testsupport {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kKeptName = "kept.txt";
+constexpr const char* kKeptText = "the player's";
+constexpr const char* kProcessMemory = "/proc/self/mem";
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+std::string UnreadableName(Unreadable kind) {
+  switch (kind) {
+    case Unreadable::kFolder:
+      return "Folder";
+    case Unreadable::kLinkLoop:
+      return "LinkLoop";
+    case Unreadable::kReadError:
+      return "ReadError";
+    case Unreadable::kPipe:
+      return "Pipe";
+  }
+  return "Unknown";
+}
+
+void MakeUnreadable(const fs::path& path, Unreadable kind) {
+  if (path.has_parent_path()) fs::create_directories(path.parent_path());
+  switch (kind) {
+    case Unreadable::kFolder:
+      fs::create_directories(path);
+      std::ofstream(path / kKeptName, std::ios::binary) << kKeptText;
+      return;
+    case Unreadable::kLinkLoop:
+      fs::create_symlink(path.filename(), path);  // the link names itself
+      return;
+    case Unreadable::kReadError:
+      fs::create_symlink(kProcessMemory, path);
+      return;
+    case Unreadable::kPipe:
+      if (::mkfifo(path.c_str(), 0644) != 0) throw std::system_error(errno, std::generic_category(), path.string());
+      return;
+  }
+}
+
+bool UnreadableIsIntact(const fs::path& path, Unreadable kind) {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  switch (kind) {
+    case Unreadable::kFolder:
+      return fs::is_directory(status) && ReadAll(path / kKeptName) == kKeptText;
+    case Unreadable::kLinkLoop:
+      return fs::is_symlink(status) && fs::read_symlink(path, error) == path.filename();
+    case Unreadable::kReadError:
+      return fs::is_symlink(status) && fs::read_symlink(path, error) == kProcessMemory;
+    case Unreadable::kPipe:
+      return fs::is_fifo(status);
+  }
+  return false;
+}
+
+}  // namespace testsupport

@@ -1,0 +1,27 @@
+// Things that stand where a file should be and give no bytes, made in ways that fail for root too (whom
+// permissions do not stop, and tests run as root): a folder; a symbolic link that loops, so that the open
+// fails (ELOOP); a link to this process's /proc/self/mem, which opens as a regular file but whose read at
+// offset 0 fails (EIO); a pipe without a writer, on which an open that waits would hang.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace testsupport {
+
+enum class Unreadable { kFolder, kLinkLoop, kReadError, kPipe };
+
+inline constexpr Unreadable kUnreadableKinds[] = {Unreadable::kFolder, Unreadable::kLinkLoop, Unreadable::kReadError,
+                                                  Unreadable::kPipe};
+
+// "Folder", "LinkLoop", "ReadError", "Pipe": for test names.
+std::string UnreadableName(Unreadable kind);
+
+// Puts one at path, making its parent folders. A folder gets a file inside, so that a reader or writer
+// that removed or replaced it would be seen.
+void MakeUnreadable(const std::filesystem::path& path, Unreadable kind);
+
+// Whether what MakeUnreadable put at path is still there as it was made.
+bool UnreadableIsIntact(const std::filesystem::path& path, Unreadable kind);
+
+}  // namespace testsupport
