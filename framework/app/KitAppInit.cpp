@@ -15,6 +15,7 @@
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/util/MTRand.h"
+#include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/Cursor.h"
@@ -137,9 +138,7 @@ void KitAppBase::Init() {
   if (gHInstance == nullptr) gHInstance = reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr));
   if (mHInstance == nullptr) mHInstance = gHInstance;
 
-  std::string dir = ExecutablePath();
-  const std::size_t cut = dir.find_last_of("\\/");
-  dir = cut == std::string::npos ? std::string() : dir.substr(0, cut);
+  const std::string dir = GetFileDir(ExecutablePath());
   if (!ChangeDirHook(dir.c_str()) && !dir.empty()) SetCurrentDirectory(dir.c_str());
 
   mRandomSeed = GetTickCount();

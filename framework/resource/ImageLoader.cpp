@@ -6,6 +6,7 @@
 #include "framework/resource/JPEGReader.h"
 #include "framework/resource/PNGReader.h"
 #include "framework/resource/TGAReader.h"
+#include "framework/util/PathUtil.h"
 
 namespace ImageLib {
 
@@ -25,17 +26,11 @@ constexpr Reader kReaders[] = {
     {".gif", GetGIFImage},
 };
 
-// Where the file name starts: after the last '\' or '/'.
-size_t FileNameStart(const std::string& name) {
-  size_t separator = name.find_last_of("\\/");
-  return separator == std::string::npos ? 0 : separator + 1;
-}
-
 std::unique_ptr<Image> ReadByExtension(const std::string& name) {
-  size_t dot = name.rfind('.');
-  bool hasExtension = dot != std::string::npos && dot >= FileNameStart(name);
-  std::string base = hasExtension ? name.substr(0, dot) : name;
-  std::string extension = hasExtension ? name.substr(dot) : std::string();
+  // The extension is the file name's own: a dot in a folder name is none.
+  const std::string fileName = Kit::GetFileName(name);
+  const std::string extension = fileName.substr(Kit::GetFileName(name, true).size());
+  const std::string base = name.substr(0, name.size() - extension.size());
   for (const Reader& reader : kReaders) {
     if (!extension.empty() && strcasecmp(extension.c_str(), reader.extension) != 0) continue;
     if (auto image = reader.read(base + reader.extension)) return image;
@@ -44,8 +39,7 @@ std::unique_ptr<Image> ReadByExtension(const std::string& name) {
 }
 
 std::unique_ptr<Image> FindAlphaImage(const std::string& name) {
-  size_t start = FileNameStart(name);
-  if (auto alpha = GetImage(name.substr(0, start) + "_" + name.substr(start), false)) return alpha;
+  if (auto alpha = GetImage(Kit::GetFileDir(name, true) + "_" + Kit::GetFileName(name), false)) return alpha;
   return GetImage(name + "_", false);
 }
 

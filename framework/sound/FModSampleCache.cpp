@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "framework/sound/FModLibrary.h"
+#include "framework/util/PathUtil.h"
 #include "platform/win/PathMap.h"
 
 namespace Kit {
@@ -73,9 +74,7 @@ void WriteCache(FMOD_INSTANCE& fmod, FSOUND_SAMPLE* sample, const std::string& c
 }  // namespace
 
 std::string FModSampleCacheName(const std::string& name) {
-  std::size_t split = name.find_last_of("/\\");
-  std::size_t fileStart = split == std::string::npos ? 0 : split + 1;
-  return name.substr(0, fileStart) + "cached_" + name.substr(fileStart) + ".wav";
+  return GetFileDir(name, true) + "cached_" + GetFileName(name) + ".wav";
 }
 
 FSOUND_SAMPLE* LoadFModSample(const std::string& name) {

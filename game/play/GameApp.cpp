@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/sound/MusicInterface.h"
+#include "framework/util/PathUtil.h"
 #include "platform/win/Process.h"
 
 namespace {
@@ -74,8 +75,5 @@ void GameApp::PlaySample(int soundId) {
 std::string GetProgramDirectory() {
   char path[261] = {};
   GetModuleFileName(nullptr, path, 260);
-  const std::string whole = path;
-  // The platform names the program with either separator; keep the last one of either.
-  const std::size_t cut = whole.find_last_of("\\/");
-  return cut == std::string::npos ? whole : whole.substr(0, cut + 1);
+  return Kit::GetFileDir(path, true);
 }
