@@ -8,6 +8,7 @@
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
 #include "platform/win/FileLock.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/FileReplace.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
@@ -52,7 +53,15 @@ std::string DamagedCopyName(const std::string& path, int number) {
 
 ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   Kit::KitAppBase* app = Kit::gKitApp;
-  if (app == nullptr || !app->FileExists(path)) return ReadResult::Missing;
+  if (app == nullptr) return ReadResult::Missing;
+  if (!app->FileExists(path)) {
+    // Something that does not open as a file (a folder, a file without permission, a looping link) may
+    // hold the player's data all the same: it is unreadable, not missing, so that no save replaces it.
+    // Whether it is there is outside input like the rest: recorded, and taken from a recording played back.
+    bool standing = !PlayingDemo(*app) && plat::AnythingAt(plat::MapPath(path));
+    app->DemoSyncBool(standing);
+    return standing ? ReadResult::Unreadable : ReadResult::Missing;
+  }
   // No lock: files are only ever replaced whole by a rename, so a reader sees one or the other.
   Kit::Buffer buffer;
   if (!app->ReadBufferFromFile(path, &buffer)) return ReadResult::Unreadable;

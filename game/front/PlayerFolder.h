@@ -2,7 +2,8 @@
 // of the player's folder, so two running copies of the game take turns, and goes through the
 // application's one atomic file writer (a temporary file beside the target, checked writes, flush and
 // sync, rename), so a crash or a kill at any point leaves the old file or the new one. A file that is
-// damaged or cannot be read is kept under "<name>.bak" before anything can overwrite it. File access
+// damaged or cannot be read (a folder or anything else that stands there and does not open as a file
+// counts) is kept under "<name>.bak" before anything can overwrite it. File access
 // goes through the global application (synchronised with input recordings). Main thread only.
 #pragma once
 

@@ -80,6 +80,11 @@ FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8
   return ReadAll(realPath, bytes, maxBytes);
 }
 
+bool AnythingAt(const std::string& realPath) {
+  struct stat info;
+  return ::lstat(realPath.c_str(), &info) == 0;
+}
+
 FilePtr OpenFileForReading(const std::string& realPath) {
   Descriptor fd(OpenRegularFile(realPath));
   if (fd.Get() < 0) return nullptr;

@@ -30,6 +30,10 @@ FileReadResult ReadWholeFile(const std::string& realPath, std::string* bytes, st
 FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8_t>* bytes,
                              std::size_t maxBytes = kAnySize);
 
+// Whether anything has the name: a file, a folder, a pipe or a link (a dangling or looping one too). What
+// stands where a file cannot be read from tells a caller that something may be lost by writing over it.
+bool AnythingAt(const std::string& realPath);
+
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };

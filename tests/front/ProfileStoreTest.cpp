@@ -11,6 +11,7 @@
 #include "framework/util/PathUtil.h"
 #include "platform/win/FileLock.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
@@ -164,6 +165,31 @@ TEST_F(ProfileStoreTest, AKeptCopyIsNeverOverwrittenByALaterDamagedFile) {
   EXPECT_EQ(Table().size(), 5u) << "a file of seven records gives the first five";
   EXPECT_EQ(Contents(kScoreFilePath + ".bak3"), seven);
 }
+
+// Something that stands where the player file should be and cannot be read (a folder, a file without
+// permission as a looping link stands for here, a read error, a pipe) may hold the player's data: the
+// player is told, it is moved aside whole as ".bak", and the next save writes a new file beside it.
+class UnreadablePlayerFile : public ProfileStoreTest, public testing::WithParamInterface<testsupport::Unreadable> {};
+
+TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
+  testsupport::MakeUnreadable(RealPath(kPlayerFilePath), GetParam());
+  Store().LoadProfiles(kPlayerFilePath);
+  EXPECT_TRUE(Store().mProfiles.empty());
+  std::vector<std::string> shown;
+  for (const auto& box : mMessageBoxes.Shown()) shown.push_back(box.text);
+  EXPECT_EQ(shown, std::vector<std::string>{"Could not read player data."});
+  EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(kPlayerFilePath + ".bak"), GetParam()));
+
+  Store().AddProfile("ann");
+  EXPECT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  gProfileStore = ProfileStore();
+  Store().LoadProfiles(kPlayerFilePath);
+  EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
+  EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(kPlayerFilePath + ".bak"), GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupport::kUnreadableKinds),
+                         [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
 TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   Store().AddProfile("ann");

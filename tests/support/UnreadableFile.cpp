@@ -16,6 +16,7 @@ namespace fs = std::filesystem;
 constexpr const char* kKeptName = "kept.txt";
 constexpr const char* kKeptText = "the player's";
 constexpr const char* kProcessMemory = "/proc/self/mem";
+constexpr const char* kLoopName = "looping-link";
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -45,9 +46,14 @@ void MakeUnreadable(const fs::path& path, Unreadable kind) {
       fs::create_directories(path);
       std::ofstream(path / kKeptName, std::ios::binary) << kKeptText;
       return;
-    case Unreadable::kLinkLoop:
-      fs::create_symlink(path.filename(), path);  // the link names itself
+    case Unreadable::kLinkLoop: {
+      // The loop is a link of its own beside the path that names itself, so that the path still loops
+      // when it is moved (a link that named the path itself would not).
+      const fs::path loop = path.parent_path() / kLoopName;
+      if (!fs::is_symlink(fs::symlink_status(loop))) fs::create_symlink(kLoopName, loop);
+      fs::create_symlink(kLoopName, path);
       return;
+    }
     case Unreadable::kReadError:
       fs::create_symlink(kProcessMemory, path);
       return;
@@ -64,7 +70,7 @@ bool UnreadableIsIntact(const fs::path& path, Unreadable kind) {
     case Unreadable::kFolder:
       return fs::is_directory(status) && ReadAll(path / kKeptName) == kKeptText;
     case Unreadable::kLinkLoop:
-      return fs::is_symlink(status) && fs::read_symlink(path, error) == path.filename();
+      return fs::is_symlink(status) && fs::read_symlink(path, error) == kLoopName;
     case Unreadable::kReadError:
       return fs::is_symlink(status) && fs::read_symlink(path, error) == kProcessMemory;
     case Unreadable::kPipe:

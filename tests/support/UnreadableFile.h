@@ -1,7 +1,8 @@
 // Things that stand where a file should be and give no bytes, made in ways that fail for root too (whom
-// permissions do not stop, and tests run as root): a folder; a symbolic link that loops, so that the open
-// fails (ELOOP); a link to this process's /proc/self/mem, which opens as a regular file but whose read at
-// offset 0 fails (EIO); a pipe without a writer, on which an open that waits would hang.
+// permissions do not stop, and tests run as root): a folder; a symbolic link into a loop of links, so
+// that the open fails (ELOOP); a link to this process's /proc/self/mem, which opens as a regular file
+// but whose read at offset 0 fails (EIO); a pipe without a writer, on which an open that waits would
+// hang.
 #pragma once
 
 #include <filesystem>
