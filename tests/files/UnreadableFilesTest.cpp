@@ -14,6 +14,7 @@
 #include "framework/font/FontData.h"
 #include "framework/font/ListDataElement.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/d3d/D3DTester.h"
 #include "framework/resource/ImageLoader.h"
 #include "framework/resource/XMLParser.h"
 #include "framework/util/Buffer.h"
@@ -23,6 +24,7 @@
 #include "platform/bass/StreamDecoder.h"
 #include "platform/fmod/SoundFileDecoder.h"
 #include "platform/win/RegistryStore.h"
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UnreadableFile.h"
 
@@ -89,6 +91,13 @@ const std::vector<Reader>& Readers() {
          Kit::DemoFile demo;
          std::string error;
          return !Kit::LoadDemoFile(path, "1.0", &demo, &error) && !error.empty();
+       }},
+      {"CardList", "vhw.dat",
+       [](const std::string& path) {
+         // The list of supported cards, read from the current folder: without it, a known make passes.
+         const testsupport::ScopedCurrentFolder folder(std::filesystem::path(path).parent_path());
+         const Kit::D3DTester tester(nullptr);
+         return tester.IsSupportedCard("NVIDIA GeForce2 MX");
        }},
       {"PlayerFile", "playerdata.dat",
        [](const std::string& path) {
