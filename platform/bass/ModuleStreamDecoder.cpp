@@ -2,7 +2,7 @@
 // kilobytes at a time as the mixer asks for them.
 #include <libopenmpt/libopenmpt.h>
 
-#include <vector>
+#include <string>
 
 #include "platform/bass/StreamDecoder.h"
 #include "platform/win/FileRead.h"

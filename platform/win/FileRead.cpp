@@ -60,9 +60,10 @@ FileReadResult ReadAll(const std::string& realPath, Bytes* bytes, std::size_t ma
       continue;
     }
     if (got < 0 || used + static_cast<std::size_t>(got) > maxBytes) {
-      if (got >= 0) errno = EFBIG;
+      const int error = got < 0 ? errno : EFBIG;
       bytes->clear();
       bytes->shrink_to_fit();
+      errno = error;
       return FileReadResult::kUnreadable;
     }
     bytes->resize(used + static_cast<std::size_t>(got));
