@@ -91,7 +91,9 @@ int SysFont::StringWidth(const std::string& text) {
 
 void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) {
   auto* image = g ? dynamic_cast<DDImage*>(g->mDestImage) : nullptr;
-  if (!image || !image->mSurface) return;
+  // An image without a surface (any image drawn in software, as all are with 3D on) gets one made
+  // from its pixels: GDI writes only into surfaces.
+  if (!image || !image->GetSurface()) return;
   IDirectDrawSurface* surface = image->mSurface;
   // GDI cannot write into a locked surface: a lock the image holds is lifted around the text and
   // taken again afterwards (the image's count of locks stays as it is).
@@ -116,6 +118,8 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     }
     surface->ReleaseDC(dc);
     image->DeleteAllNonSurfaceData();
+    // Textures made from the image before the text no longer show it.
+    if (image->mD3DData && image->mDisplay) image->mDisplay->Remove3DData(image);
   }
 
   if (locked) {
