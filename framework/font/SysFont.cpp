@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/font/ControlCharacters.h"
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/display/DDImage.h"
@@ -81,17 +82,21 @@ int SysFont::StringWidth(const std::string& text) {
   MeasuringContext dc;
   SelectedFont selected(dc.Get(), mHFont);
   RECT rect{0, 0, 0, 0};
+  // Measured as it is drawn: on one line, a tab as a space, no other control character.
+  const std::string shown = TextAsDrawn(text);
   // DrawTextExA takes a writable string; it does not change it without DT_MODIFYSTRING.
-  std::vector<char> buffer(text.begin(), text.end());
+  std::vector<char> buffer(shown.begin(), shown.end());
   buffer.push_back('\0');
-  const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+  const int length = static_cast<int>(std::min<std::size_t>(shown.size(), INT_MAX));
   DrawTextExA(dc.Get(), buffer.data(), length, &rect, DT_CALCRECT | DT_NOPREFIX, nullptr);
   return rect.right;
 }
 
 void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) {
   auto* image = g ? dynamic_cast<DDImage*>(g->mDestImage) : nullptr;
-  if (!image || !image->mSurface) return;
+  // An image without a surface (any image drawn in software, as all are with 3D on) gets one made
+  // from its pixels: GDI writes only into surfaces.
+  if (!image || !image->GetSurface()) return;
   IDirectDrawSurface* surface = image->mSurface;
   // GDI cannot write into a locked surface: a lock the image holds is lifted around the text and
   // taken again afterwards (the image's count of locks stays as it is).
@@ -112,10 +117,13 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
       SetTextColor(dc, RGB(channel(color.mRed), channel(color.mGreen), channel(color.mBlue)));
       const int left = TruncateInto<int>(x + static_cast<double>(g->mTransX));
       const int top = TruncateInto<int>(static_cast<double>(y) - mAscent + 1 + g->mTransY);
-      TextOutA(dc, left, top, text.data(), static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX)));
+      const std::string shown = TextAsDrawn(text);
+      TextOutA(dc, left, top, shown.data(), static_cast<int>(std::min<std::size_t>(shown.size(), INT_MAX)));
     }
     surface->ReleaseDC(dc);
     image->DeleteAllNonSurfaceData();
+    // Textures made from the image before the text no longer show it.
+    if (image->mD3DData && image->mDisplay) image->mDisplay->Remove3DData(image);
   }
 
   if (locked) {

@@ -1,5 +1,6 @@
 // A system font: a GDI font handle, measured through a device context and drawn through the device
-// context of the destination's DirectDraw surface. The widgets and debug overlays fall back to it.
+// context of the destination's DirectDraw surface (made from the image's pixels when it has none, as
+// with 3D on). The widgets and debug overlays fall back to it.
 #pragma once
 
 #include <string>

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
@@ -29,7 +31,40 @@ TEST(SysFont, WidthsMeasureEveryCharacterAsWritten) {
   EXPECT_EQ(font.StringWidth("&x"), font.StringWidth("&") + font.StringWidth("x"));  // no prefixes
   EXPECT_GT(font.StringWidth("WWW"), font.StringWidth("iii"));
   const std::string withZero("a\0b", 3);
-  EXPECT_GT(font.StringWidth(withZero), font.StringWidth("ab"));
+  EXPECT_EQ(font.StringWidth(withZero), font.StringWidth("ab")) << "measured past a zero byte";
+}
+
+// Every control character in a text, as "a<c>b": a tab is white space as wide as a space, any other is
+// nothing at all. Never a missing-glyph box.
+std::vector<std::pair<std::string, std::string>> ControlCharacterCases() {
+  std::vector<std::pair<std::string, std::string>> cases;
+  for (int code = 0; code < 0x80; ++code) {
+    if (code >= 0x20 && code != 0x7F) continue;
+    cases.emplace_back(std::string("a") + static_cast<char>(code) + "b", code == '\t' ? "a b" : "ab");
+  }
+  return cases;
+}
+
+TEST(SysFont, ControlCharactersMeasureAsTheyDraw) {
+  SysFont font(nullptr, "SansSerif", 12);
+  for (const auto& [text, shown] : ControlCharacterCases()) {
+    EXPECT_EQ(font.StringWidth(text), font.StringWidth(shown)) << static_cast<int>(text[1]);
+    int summed = 0;  // as word wrap measures: character by character
+    for (char c : text) summed += font.CharWidth(c);
+    EXPECT_EQ(summed, font.StringWidth(shown)) << static_cast<int>(text[1]);
+  }
+}
+
+TEST(SysFont, TabsCountInWordWrap) {
+  SysFont font(nullptr, "SansSerif", 12);
+  Kit::Graphics g;
+  g.SetFont(&font);
+  const int lineWidth = font.StringWidth("Your\t\t\tvideo");
+  ASSERT_EQ(lineWidth, font.StringWidth("Your   video"));
+  int widest = 0;
+  const int height = g.GetWordWrappedHeight(lineWidth, "Your\t\t\tvideo card", -1, &widest);
+  EXPECT_EQ(widest, lineWidth);
+  EXPECT_EQ(height, font.GetLineSpacing() + font.GetHeight()) << "two lines: the tabs' line and \"card\"";
 }
 
 TEST(SysFont, DuplicatesHaveTheirOwnHandle) {
@@ -152,6 +187,21 @@ TEST_P(SysFontOnScreen, GoldenText) {
   g.WriteWordWrapped(Kit::Rect(3, 66, 140, 30), "Sans 8 points, wrapped at the clip's edge and beyond", -1, -1);
   const auto screen = ReadScreen(160, 96);
   EXPECT_TRUE(testsupport::MatchesGolden(std::string("sysfont_screen_") + GetParam().name, screen.data(), 160, 96));
+}
+
+TEST_P(SysFontOnScreen, ControlCharactersDrawNoBox) {
+  SysFont font(nullptr, "SansSerif", 12);
+  Kit::Graphics g(Screen());
+  g.SetFont(&font);
+  g.SetColor(Kit::Color(255, 255, 255));
+  for (const auto& [text, shown] : ControlCharacterCases()) {
+    Clear(0x000000);
+    g.DrawString(shown, 4, 20);
+    const auto expected = ReadScreen(60, 30);
+    Clear(0x000000);
+    g.DrawString(text, 4, 20);
+    EXPECT_EQ(ReadScreen(60, 30), expected) << static_cast<int>(text[1]);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SysFontOnScreen, testing::ValuesIn(testsupport::kScreenFormats),

@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/font/FontData.h"
+#include "framework/font/FontLayer.h"
 #include "framework/font/RenderCommandPool.h"
 #include "framework/graphics/MemoryImage.h"
 #include "tests/support/BlankSheetFontHost.h"
@@ -247,6 +249,44 @@ TEST_F(ImageFontTest, CopiesShareTheDataAndOwnTheirSheets) {
   EXPECT_EQ(copy->StringWidth("abc"), 7);
   EXPECT_EQ(imageCopy.GetDefine("title"), "'Big Text'");
   EXPECT_EQ(imageCopy.GetDefine("missing"), "");
+}
+
+// Every control character in a text, as "a<c>b", in a font that has a glyph (a box, as a sheet made from
+// a system font would hold) for each of them and a space 3 wide: a tab is laid out as a space, any other
+// control character draws nothing and takes no room. Measured as laid out, whole and character by
+// character (as word wrap measures).
+TEST_F(ImageFontTest, ControlCharactersDrawNoGlyphAndATabIsASpace) {
+  std::string controls, boxes, widths;
+  for (int code = 0; code < 0x80; ++code) {
+    // A line feed, a carriage return and a zero byte cannot be written in a descriptor's quotes.
+    if ((code >= 0x20 && code != 0x7F) || code == '\n' || code == '\r' || code == 0) continue;
+    controls += std::string(" '") + static_cast<char>(code) + "'";
+    boxes += " (16 0 4 10)";
+    widths += " 4";
+  }
+  auto font = Make(std::string(kGlyphs) + "Define Controls (" + controls + "); Define Boxes (" + boxes +
+                   "); LayerSetImageMap Face Controls Boxes; LayerSetCharWidths Face Controls (" + widths +
+                   "); LayerSetImageMap Face (' ') ((30 0 3 10)); LayerSetCharWidths Face (' ') (3);");
+  const Kit::FontLayer& face = font->mFontData->mFontLayerList.front();
+  ASSERT_EQ(face.mCharData['\t'].mImageRect, Rect(16, 0, 4, 10)) << "the font has a box for a tab";
+  ASSERT_EQ(face.mCharData[0x7F].mImageRect, Rect(16, 0, 4, 10));
+  for (int code = 0; code < 0x80; ++code) {
+    if (code >= 0x20 && code != 0x7F) continue;
+    SCOPED_TRACE(code);
+    const std::string text = std::string("a") + static_cast<char>(code) + "b";
+    const std::string shown = code == '\t' ? "a b" : "ab";
+    std::vector<Rect> drawn, expected;
+    int width = 0;
+    font->LayoutString(10, 8, text, Color::White, &drawn, &width);
+    font->LayoutString(10, 8, shown, Color::White, &expected, nullptr);
+    EXPECT_EQ(drawn, expected);
+    EXPECT_EQ(width, font->StringWidth(shown));
+    EXPECT_EQ(font->StringWidth(text), width);
+    int summed = 0;
+    char previous = 0;
+    for (char c : text) summed += font->CharWidthKern(c, std::exchange(previous, c));
+    EXPECT_EQ(summed, width);
+  }
 }
 
 TEST_F(ImageFontTest, LegacyFontsLayOutFromTheirWidthFile) {

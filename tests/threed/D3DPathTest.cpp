@@ -554,6 +554,27 @@ const Scene kScenes[] = {
        g.FillRect(0, 0, 4, 4);  // opens the scene that the text must not be hidden under
        g.DrawString("Quarvel 3D", 10, 40);
      }},
+    {"TextInAnImage",
+     [](Kit::Graphics& g, Pictures&) {
+       // A label made apart from the screen and written on again, as the frame-rate overlay is every
+       // second: filled, then the text. It is shown before its text too (with 3D on, from a texture
+       // that the text must renew), and at last tinted (from a texture again).
+       static Kit::SysFont font(nullptr, "DejaVu Sans", 10);
+       Kit::DDImage label(static_cast<Kit::DDImage*>(g.mDestImage)->mDisplay);
+       label.Create(80, 16);
+       Kit::Graphics onLabel(&label);
+       onLabel.SetFont(&font);
+       for (const char* text : {"FPS: 0", "FPS: 60"}) {
+         onLabel.SetColor(Kit::Color(0, 0, 0));
+         onLabel.FillRect(0, 0, 80, 16);
+         g.DrawImage(&label, 30, 20);
+         onLabel.SetColor(Kit::Color(255, 255, 255));
+         onLabel.DrawString(text, 2, font.GetAscent());
+       }
+       g.SetColorizeImages(true);
+       g.SetColor(Kit::Color(255, 255, 0));
+       g.DrawImage(&label, 30, 40);
+     }},
     {"SubPixelClipped",
      [](Kit::Graphics& g, Pictures& p) {
        g.mDestImage->BltF(p.framed.get(), 12, 50, Kit::Rect(0, 0, 36, 24), Kit::Rect(20, 0, 100, 66), Kit::Color::White,

@@ -9,8 +9,6 @@
 #include "framework/app/devtools/ModValues.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "framework/resource/Image.h"
-#include "framework/resource/PNGWriter.h"
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/Profiler.h"
 #include "framework/util/StringUtil.h"
@@ -127,17 +125,9 @@ void KitAppBase::TakeScreenshot() {
   const std::string folder = DeveloperFolder("_screenshots");
   CreateDirectory(folder.c_str(), nullptr);
   const std::string path = StrFormat("%s/image%d.png", folder.c_str(), NextScreenshotNumber(folder));
-  // A copy that borrows the screen's surface; the surface stays with the display.
-  DDImage shot(mDDInterface.get());
-  shot.SetSurface(screen->GetSurface());
-  const std::uint32_t* bits = shot.GetBits();
-  if (bits != nullptr) {
-    ImageLib::Image out;
-    if (out.Allocate(shot.GetWidth(), shot.GetHeight())) {
-      std::copy(bits, bits + out.GetPixelCount(), out.GetBits());
-      ImageLib::WritePNGImage(path, out);
-    }
-  }
+  // A key that seems to do nothing would leave the developer looking for a file that is not there.
+  if (!WriteScreenshot(*screen, path))
+    MsgBox(StrFormat("The screenshot could not be saved as \"%s\".", path.c_str()), "Screenshot", MB_OK | MB_ICONERROR);
   ResetTiming(false);
 }
 

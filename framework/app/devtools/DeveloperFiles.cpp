@@ -72,6 +72,14 @@ int NextScreenshotNumber(const std::string& folder) {
   return highest + 1;
 }
 
+bool WriteScreenshot(DDImage& screen, const std::string& path) {
+  const std::unique_ptr<std::uint32_t[]> bits = screen.CopySurfacePixels();
+  ImageLib::Image out;
+  if (!bits || !out.Allocate(screen.GetWidth(), screen.GetHeight())) return false;
+  std::copy(bits.get(), bits.get() + out.GetPixelCount(), out.GetBits());
+  return ImageLib::WritePNGImage(path, out);
+}
+
 bool CreateFolderPatiently(const std::string& folder, int tries) {
   for (int attempt = 0; attempt < tries; ++attempt) {
     if (attempt > 0) Sleep(100);

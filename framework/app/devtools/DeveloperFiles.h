@@ -9,6 +9,7 @@
 
 namespace Kit {
 
+class DDImage;
 class MemoryImage;
 
 // "<player folder>/<name>", or the name itself when no player folder is set.
@@ -17,6 +18,10 @@ std::string DeveloperFolder(const std::string& name);
 // The number after the highest "image<N>.png" in the folder (1 when there is none); other names are
 // ignored.
 int NextScreenshotNumber(const std::string& folder);
+
+// Writes what the screen image shows (with 3D on too) as a PNG file; false when its pixels cannot be
+// read or the file cannot be written.
+bool WriteScreenshot(DDImage& screen, const std::string& path);
 
 // Makes the folder, trying again every 100 ms; false once `tries` attempts have failed.
 bool CreateFolderPatiently(const std::string& folder, int tries);

@@ -220,6 +220,23 @@ std::uint32_t* DDImage::GetBits() {
   return mBits.get();
 }
 
+std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
+  if (!mSurface || mNoLock || !mDisplay) return nullptr;
+  MaybeAutoCrit lock(LockOf(mDisplay));
+  if (!IsDrawSurface3D()) {
+    if (!LockSurface()) return nullptr;
+    auto bits = ReadSurface();
+    UnlockSurface();
+    return bits;
+  }
+  // Only the Direct3D path draws into its surface, but reading it is safe between scenes.
+  mDisplay->mD3DInterface->Flush();
+  if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return nullptr;
+  auto bits = ReadSurface();
+  mSurface->Unlock(nullptr);
+  return bits;
+}
+
 bool DDImage::LockSurface() {
   if (IsDrawSurface3D()) return false;
   if (mLockCount == 0) {

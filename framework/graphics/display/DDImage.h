@@ -70,6 +70,10 @@ class DDImage : public MemoryImage {
   virtual void SetSurface(IDirectDrawSurface* surface);
 
   bool IsDrawSurface3D() const;
+  // A copy of the surface's pixels as ARGB words (width x height and the guard word), kept nowhere:
+  // the image stays as it is. The Direct3D draw surface is read too, once its open scene is ended.
+  // Null when the image has no surface or it cannot be read.
+  std::unique_ptr<std::uint32_t[]> CopySurfacePixels();
   // The surface, built from the pixels when missing; null when it cannot be built.
   IDirectDrawSurface* GetSurface();
   bool GenerateDDSurface();
