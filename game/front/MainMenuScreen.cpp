@@ -95,18 +95,10 @@ void MainMenuScreen::DrawWelcome(Kit::Graphics* g) {
                 kNameBaseline);
 }
 
-void MainMenuScreen::StartParticles() {
+EnterNameDialog* MainMenuScreen::PromptForName() {
   for (int i = 0; i < kMenuParticleEmitters; ++i) gEmitterSet.StartEmitter();
-}
-
-void MainMenuScreen::PromptForName() {
-  StartParticles();
-  AskForNameWithoutPlayer();
-}
-
-void MainMenuScreen::AskForNameWithoutPlayer() {
-  if (gProfileStore.mCurrentProfile != nullptr) return;
-  OpenEnterNameDialog(mApp, EnterNameDialog::kNewPlayer, "");
+  if (gProfileStore.mCurrentProfile != nullptr) return nullptr;
+  return OpenEnterNameDialog(mApp, EnterNameDialog::kNewPlayer, "");
 }
 
 void MainMenuScreen::ButtonDepress(int id) {
