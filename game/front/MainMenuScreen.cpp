@@ -3,6 +3,7 @@
 #include "framework/font/Font.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
+#include "game/front/ColumnText.h"
 #include "game/front/CustomLevelDialog.h"
 #include "game/front/EnterNameDialog.h"
 #include "game/front/HighScoreDialog.h"
@@ -91,8 +92,8 @@ void MainMenuScreen::DrawWelcome(Kit::Graphics* g) {
   g->DrawString(welcome, kWelcomeColumnX + (kWelcomeColumnWidth - FONT_ARIAL13->StringWidth(welcome)) / 2,
                 kWelcomeBaseline);
   g->SetFont(FONT_DEFAULT);
-  g->DrawString(player->mName, kWelcomeColumnX + (kWelcomeColumnWidth - FONT_DEFAULT->StringWidth(player->mName)) / 2,
-                kNameBaseline);
+  // A long name of wide letters would overrun the panel on both sides: it keeps to the column.
+  DrawInColumn(g, player->mName, kWelcomeColumnX, kWelcomeColumnWidth, kNameBaseline, ColumnAlign::kCentre);
 }
 
 EnterNameDialog* MainMenuScreen::PromptForName() {
