@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <map>
 #include <stdexcept>
 
 #include "game/play/ResourceIdList.h"
@@ -132,6 +133,18 @@ const std::vector<std::string>& PowerUps() {
     return out;
   }();
   return names;
+}
+
+const std::string& PowerUpLabel(const std::string& powerUp) {
+  static const std::map<std::string, std::string> labels = {
+      {"ups_down", "DOWN"},         {"ups_addvel", "FAST"},    {"ups_subvel", "SLOW"},
+      {"ups_newball", "NEW"},       {"ups_fireball", "FIRE"},  {"ups_up", "UP"},
+      {"ups_largeball", "BIG"},     {"ups_smallball", "TINY"}, {"ups_longpaddle", "LONG"},
+      {"ups_shortpaddle", "SHORT"}, {"ups_explode", "BOOM"},   {"ups_threeball", "x3"},
+      {"ups_eightball", "x8"},      {"ups_thru", "THRU"},      {"ups_reverse", "REV"},
+      {"ups_cannon", "GUN"},        {"ups_sublive", "-1"},     {"ups_addlive", "+1"},
+      {"ups_bounce", "WALL"},       {"ups_convert", "SOFT"}};
+  return labels.at(powerUp);
 }
 
 const std::vector<IronConversion>& IronConversions() {

@@ -40,6 +40,8 @@ const Animation& AnimationNamed(const std::string& name);
 
 // The twenty power-up names, "ups_" + action, in identifier order.
 const std::vector<std::string>& PowerUps();
+// The word a power-up's capsule shows, which is how the player knows it ("+1", "x3").
+const std::string& PowerUpLabel(const std::string& powerUp);
 
 // The seven iron bricks and the "cc" bricks the convert power-up turns them into.
 struct IronConversion {

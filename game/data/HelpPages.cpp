@@ -17,7 +17,7 @@ struct PowerUpHelp {
   const char* text;
 };
 
-// What each capsule does, in the order of the help picture.
+// What each capsule does, in the order of the help picture; the page names each by the word on it.
 const std::vector<PowerUpHelp>& PowerUpTexts() {
   static const std::vector<PowerUpHelp> texts = {
       {"ups_addlive", "Extra life"},
@@ -144,7 +144,7 @@ std::string HelpPage() {
   for (const BrickHelp& help : BrickTexts()) html += std::string("<tr><td>") + help.text + "</td></tr>\n";
   html += "</table>\n<h2>Capsules</h2>\n<table>\n";
   for (const PowerUpHelp& help : PowerUpTexts())
-    html += std::string("<tr><td><code>") + help.name + "</code></td><td>" + help.text + "</td></tr>\n";
+    html += "<tr><td><b>" + PowerUpLabel(help.name) + "</b></td><td>" + help.text + "</td></tr>\n";
   html +=
       "</table>\n<h2>Custom levels</h2>\n<p>The Custom button of the main menu loads level files "
       "(<code>.lvx</code>) from the folder <code>custom</code>; two samples come with the game.</p>\n"

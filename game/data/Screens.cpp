@@ -377,17 +377,12 @@ void MakeDialogParts(DataOutput& out) {
   out.AddImage("IMAGE_ALLICON", "allicon", icons, Cels(4));
 }
 
+// A bare bar: the level screens write their HUD (level, score, lives) on it, and the scene select shows
+// it beside its heading, where a labelled field would stand empty.
 void MakeHintBar(DataOutput& out) {
   Canvas bar(800, 22);
   bar.Fill(RoundBox(-10, -10, 810, 22, 4), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
   bar.Fill(RoundBox(-10, 21, 810, 22, 0), Solid(Hex(0x97BCFB, 0.9f)));
-  // The slots of the level, the score and the lives, around the HUD's lines (baselines 17 and 18).
-  for (auto [x0, x1] : {std::pair{72.0f, 178.0f}, {220.0f, 578.0f}, {618.0f, 719.0f}})
-    bar.Fill(RoundBox(x0, 5, x1, 20, 4), VerticalGradient(5, Hex(0x020408), 20, Hex(0x101A34)));
-  TextPainter label(Face::kSansBold, 10);
-  label.Draw(bar, "LEVEL", 66 - label.Width("LEVEL"), 16, Solid(Hex(0x97BCFB)));
-  // Inside its slot, where the scene select's heading covers it.
-  label.Draw(bar, "SCORE", 226, 16, Solid(Hex(0x5A78B0)));
   out.AddImage("IMAGE_HINTBAR", "hintbar", bar);
 }
 
@@ -436,9 +431,10 @@ void MakeSceneSelect(DataOutput& out) {
            VerticalGradient(8, Hex(0xE8F0FF), 26, Hex(0x97BCFB)));
   out.AddImage("IMAGE_PREV", "prev", tab);
   AddButtonPair(out, "BACK", "OVER", 78, 24, "Back");
-  // Opaque, so that it covers the score and lives slots of the hint bar beneath it (drawn at 218, 0).
+  // Drawn at (218, 0) over the hint bar, in the bar's own colours down to its bottom line, so that the two
+  // read as one heading bar.
   Canvas sceneText(582, 22);
-  sceneText.Fill(RoundBox(0, -10, 592, 21, 6), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
+  sceneText.Fill(RoundBox(-10, -10, 592, 21, 0), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
   TextPainter heading(Face::kSansBold, 14);
   heading.DrawCaption(sceneText, "SELECT A SCENE", 182, 16, Solid(Hex(0xFFFFFF)), Hex(0x000000), 1);
   out.AddImage("IMAGE_SCENETEXT", "scenetext", sceneText);

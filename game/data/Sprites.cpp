@@ -229,30 +229,22 @@ void PaintPaddle(Canvas& c, float phase) {
 
 // ---- power-up capsules --------------------------------------------------------------------------
 
-struct CapsuleLook {
-  const char* label;
-  unsigned colour;
-};
-
 // Green helps, red hurts, gold changes the ball, blue changes the bricks or the paddle.
-const std::map<std::string, CapsuleLook>& CapsuleLooks() {
-  static const std::map<std::string, CapsuleLook> looks = {
-      {"ups_down", {"DOWN", 0xD83030}},       {"ups_addvel", {"FAST", 0xD86A20}},
-      {"ups_subvel", {"SLOW", 0x30A850}},     {"ups_newball", {"NEW", 0xE0B020}},
-      {"ups_fireball", {"FIRE", 0xF07010}},   {"ups_up", {"UP", 0x30A850}},
-      {"ups_largeball", {"BIG", 0xE0B020}},   {"ups_smallball", {"TINY", 0xC04080}},
-      {"ups_longpaddle", {"LONG", 0x3070E0}}, {"ups_shortpaddle", {"SHORT", 0xC83040}},
-      {"ups_explode", {"BOOM", 0xE04A10}},    {"ups_threeball", {"x3", 0x30A850}},
-      {"ups_eightball", {"x8", 0x209890}},    {"ups_thru", {"THRU", 0x20A8D0}},
-      {"ups_reverse", {"REV", 0x9030C0}},     {"ups_cannon", {"GUN", 0x607080}},
-      {"ups_sublive", {"-1", 0xB01818}},      {"ups_addlive", {"+1", 0x20B040}},
-      {"ups_bounce", {"WALL", 0x3090E0}},     {"ups_convert", {"SOFT", 0x7050D0}}};
-  return looks;
+unsigned CapsuleColour(const std::string& powerUp) {
+  static const std::map<std::string, unsigned> colours = {
+      {"ups_down", 0xD83030},        {"ups_addvel", 0xD86A20},    {"ups_subvel", 0x30A850},
+      {"ups_newball", 0xE0B020},     {"ups_fireball", 0xF07010},  {"ups_up", 0x30A850},
+      {"ups_largeball", 0xE0B020},   {"ups_smallball", 0xC04080}, {"ups_longpaddle", 0x3070E0},
+      {"ups_shortpaddle", 0xC83040}, {"ups_explode", 0xE04A10},   {"ups_threeball", 0x30A850},
+      {"ups_eightball", 0x209890},   {"ups_thru", 0x20A8D0},      {"ups_reverse", 0x9030C0},
+      {"ups_cannon", 0x607080},      {"ups_sublive", 0xB01818},   {"ups_addlive", 0x20B040},
+      {"ups_bounce", 0x3090E0},      {"ups_convert", 0x7050D0}};
+  return colours.at(powerUp);
 }
 
-void PaintCapsule(Canvas& c, float phase, const CapsuleLook& look, const TextPainter& text) {
+void PaintCapsule(Canvas& c, float phase, const std::string& powerUp, const TextPainter& text) {
   const float w = static_cast<float>(c.Width()), h = static_cast<float>(c.Height());
-  const Rgba base = Hex(look.colour);
+  const Rgba base = Hex(CapsuleColour(powerUp));
   c.Fill(RoundBox(0, 0, w, h, h / 2), Solid(Shade(base, 0.3f)));
   c.Fill(RoundBox(1, 1, w - 1, h - 1, h / 2 - 1), VerticalGradient(1, Shade(base, 1.45f), h - 1, Shade(base, 0.55f)));
   // A shine that sweeps across the capsule.
@@ -261,8 +253,8 @@ void PaintCapsule(Canvas& c, float phase, const CapsuleLook& look, const TextPai
     return WithAlpha(Hex(0xFFFFFF), 0.55f * Clamp01(1 - std::fabs(x - sweep + (y - h / 2) * 0.5f) / 4));
   });
   c.Fill(RoundBox(5, 2.5f, w - 5, 6, 1.5f), Solid(WithAlpha(Hex(0xFFFFFF), 0.35f)));
-  text.DrawCaption(c, look.label, w / 2, h / 2 + text.Ascent() / 2.0f - 1.5f, Solid(Hex(0xFFFFFF)), Hex(0x000000, 0.8f),
-                   1);
+  text.DrawCaption(c, PowerUpLabel(powerUp), w / 2, h / 2 + text.Ascent() / 2.0f - 1.5f, Solid(Hex(0xFFFFFF)),
+                   Hex(0x000000, 0.8f), 1);
 }
 
 // ---- effects ------------------------------------------------------------------------------------
@@ -431,9 +423,8 @@ void MakeMovers(DataOutput& out) {
   TextPainter label(Face::kSansBold, 10);
   for (const std::string& name : PowerUps()) {
     const Animation& animation = AnimationNamed(name);
-    const CapsuleLook look = CapsuleLooks().at(name);
     out.AddImage(animation.imageId, name,
-                 Strip(animation, [&](Canvas& c, int, float phase) { PaintCapsule(c, phase, look, label); }),
+                 Strip(animation, [&](Canvas& c, int, float phase) { PaintCapsule(c, phase, name, label); }),
                  Cels(animation.cels));
   }
 }
@@ -488,7 +479,7 @@ Canvas CapsulePicture(const std::string& powerUp) {
   const Animation& animation = AnimationNamed(powerUp);
   Canvas cel(animation.celWidth, animation.celHeight);
   TextPainter label(Face::kSansBold, 10);
-  PaintCapsule(cel, 0.5f, CapsuleLooks().at(powerUp), label);
+  PaintCapsule(cel, 0.5f, powerUp, label);
   return cel;
 }
 

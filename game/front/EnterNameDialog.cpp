@@ -95,8 +95,10 @@ void EnterNameDialog::AcceptName() {
   if (mMode == kNewPlayer) {
     gProfileStore.AddProfile(name);
     gProfileStore.SaveProfiles(kPlayerFilePath);
+    const std::function<void()> afterNewPlayer = std::move(mAfterNewPlayer);
     Close();
     app->KillDialog(kPlayerSelectDialogId);
+    if (afterNewPlayer) afterNewPlayer();
   } else if (mMode == kRename) {
     gProfileStore.RenameProfile(mOldName, name);
     gProfileStore.SaveProfiles(kPlayerFilePath);

@@ -5,6 +5,7 @@
 // its two buttons, which are its siblings in the widget manager. Main thread only.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,9 @@ class EnterNameDialog : public Kit::Dialog, public EditListener {
   std::unique_ptr<Kit::DialogButton> mOkButton;
   std::unique_ptr<Kit::DialogButton> mCancelButton;
   int mMode = kNewPlayer;
+  // Runs once a new player has been made and this dialog closed (the level named on the command line
+  // starts there at a first start); empty: nothing more happens.
+  std::function<void()> mAfterNewPlayer;
 
  private:
   void AcceptName();

@@ -3,6 +3,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/WidgetManager.h"
+#include "game/front/ColumnText.h"
 #include "game/front/DialogStyle.h"
 #include "game/front/GameOverScreen.h"
 #include "game/front/ProfileStore.h"
@@ -67,7 +68,9 @@ void HighScoreDialog::Draw(Kit::Graphics* g) {
        y += kRowStep, ++place) {
     const HighScoreEntry& entry = *gProfileStore.mScores[static_cast<std::size_t>(place - 1)];
     g->SetColor(place == gProfileStore.mLastRank ? kNewScoreColor : kRowColor);
-    g->DrawString(entry.mName, kPlayerColumn + kRowIndent, y);
+    // A name keeps to its column, short of the scores.
+    DrawInColumn(g, entry.mName, kPlayerColumn + kRowIndent, kScoreColumn - kPlayerColumn - kRowIndent, y,
+                 ColumnAlign::kLeft);
     g->DrawString(std::to_string(entry.mScore), kScoreColumn + kRowIndent, y);
     g->DrawString(std::to_string(place), kRankColumn + kRowIndent, y);
   }

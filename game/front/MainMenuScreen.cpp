@@ -3,6 +3,7 @@
 #include "framework/font/Font.h"
 #include "framework/graphics/Color.h"
 #include "framework/graphics/Graphics.h"
+#include "game/front/ColumnText.h"
 #include "game/front/CustomLevelDialog.h"
 #include "game/front/EnterNameDialog.h"
 #include "game/front/HighScoreDialog.h"
@@ -91,22 +92,14 @@ void MainMenuScreen::DrawWelcome(Kit::Graphics* g) {
   g->DrawString(welcome, kWelcomeColumnX + (kWelcomeColumnWidth - FONT_ARIAL13->StringWidth(welcome)) / 2,
                 kWelcomeBaseline);
   g->SetFont(FONT_DEFAULT);
-  g->DrawString(player->mName, kWelcomeColumnX + (kWelcomeColumnWidth - FONT_DEFAULT->StringWidth(player->mName)) / 2,
-                kNameBaseline);
+  // A long name of wide letters would overrun the panel on both sides: it keeps to the column.
+  DrawInColumn(g, player->mName, kWelcomeColumnX, kWelcomeColumnWidth, kNameBaseline, ColumnAlign::kCentre);
 }
 
-void MainMenuScreen::StartParticles() {
+EnterNameDialog* MainMenuScreen::PromptForName() {
   for (int i = 0; i < kMenuParticleEmitters; ++i) gEmitterSet.StartEmitter();
-}
-
-void MainMenuScreen::PromptForName() {
-  StartParticles();
-  AskForNameWithoutPlayer();
-}
-
-void MainMenuScreen::AskForNameWithoutPlayer() {
-  if (gProfileStore.mCurrentProfile != nullptr) return;
-  OpenEnterNameDialog(mApp, EnterNameDialog::kNewPlayer, "");
+  if (gProfileStore.mCurrentProfile != nullptr) return nullptr;
+  return OpenEnterNameDialog(mApp, EnterNameDialog::kNewPlayer, "");
 }
 
 void MainMenuScreen::ButtonDepress(int id) {

@@ -9,6 +9,7 @@
 #include "framework/widget/Widget.h"
 #include "game/front/Screens.h"
 
+class EnterNameDialog;
 class GameApp;
 
 class MainMenuScreen : public Kit::Widget, public Kit::ButtonListener {
@@ -30,12 +31,9 @@ class MainMenuScreen : public Kit::Widget, public Kit::ButtonListener {
   void Update() override;
   void Draw(Kit::Graphics* g) override;
   void ButtonDepress(int id) override;
-  // Starts the menu's particles and, when no player is current, opens the name dialog for a new one.
-  void PromptForName();
-  // The name dialog for a new player, when no player is current.
-  void AskForNameWithoutPlayer();
-  // The menu's particles alone (they also run over the image backdrop of the levels).
-  static void StartParticles();
+  // Starts the menu's particles and, when no player is current, opens the name dialog for a new one
+  // and returns it (null with a player).
+  EnterNameDialog* PromptForName();
 
   ScreenButtons mButtons;
 

@@ -73,7 +73,8 @@ class GameApp : public Kit::KitAppBase {
   void PlaySample(int soundId) override;
 
   // The level the command line asked for ("-level=<scene>_<level>" or "-level=<path of a level file>"),
-  // played straight after loading; 0 when none was asked for.
+  // played straight after loading (at a first start once the new player has been named); 0 when none was
+  // asked for.
   int mStartScene = 0;
   int mStartLevel = 0;
   std::string mStartLevelPath;

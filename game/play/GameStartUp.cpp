@@ -6,6 +6,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
+#include "game/front/EnterNameDialog.h"
 #include "game/front/GameOverScreen.h"
 #include "game/front/HelpScreen.h"
 #include "game/front/LevelCompleteScreen.h"
@@ -91,17 +92,16 @@ void GameApp::LoadGameData() {
   gGlyphFont.LoadFile("fonts\\unicode.txt");
   gGlyphFont.SetImage(IMAGE_CNFONT);
   OpenMainMenu();
-  // A level named on the command line is played at once: no name is asked for first, but the menu's
-  // particles run all the same (the image backdrop of a level shows them too).
-  const bool levelAsked = mStartScene > 0 || !mStartLevelPath.empty();
-  if (levelAsked)
-    MainMenuScreen::StartParticles();
-  else
-    mMainMenuScreen->PromptForName();
+  EnterNameDialog* nameDialog = mMainMenuScreen->PromptForName();
   mMusicTrack = kMenuTrack;
   if (mMusicInterface) mMusicInterface->FadeIn(kMenuTrack, 0, kMusicFadePerTick, false);
-  // A refused level leaves the player at the menu, where a first start asks for a name as always.
-  if (levelAsked && !StartFirstGame()) mMainMenuScreen->AskForNameWithoutPlayer();
+  if (mStartScene <= 0 && mStartLevelPath.empty()) return;
+  // A level named on the command line is played by a player, so that its progress and its score are
+  // kept: at a first start it waits for the name. One that is refused leaves the player at the menu.
+  if (nameDialog != nullptr)
+    nameDialog->mAfterNewPlayer = [this] { StartFirstGame(); };
+  else
+    StartFirstGame();
 }
 
 // The menu takes the focus before it joins the manager, and stays there, under every other screen,

@@ -207,6 +207,17 @@ TEST_F(GameDataTest, HundredLevelsKeepTheRulesAndUseEveryKindPowerUpAndBackgroun
   EXPECT_EQ(backgrounds, (std::set<int>{1, 2, 3}));
 }
 
+// The help page names each capsule by the word the player sees on it, never by the game's internal name.
+TEST_F(GameDataTest, TheHelpPageNamesEveryCapsuleByTheWordOnIt) {
+  const std::string page = testsupport::ReadFileContents("doc/gamehelp.htm");
+  ASSERT_FALSE(page.empty());
+  EXPECT_EQ(page.find("ups_"), std::string::npos);
+  EXPECT_EQ(gamedata::PowerUpLabel("ups_addlive"), "+1");
+  EXPECT_EQ(gamedata::PowerUpLabel("ups_threeball"), "x3");
+  for (const std::string& name : gamedata::PowerUps())
+    EXPECT_NE(page.find("<td><b>" + gamedata::PowerUpLabel(name) + "</b></td>"), std::string::npos) << name;
+}
+
 TEST_F(GameDataTest, LevelRulesRejectWhatTheGameCannotPlay) {
   const auto level = [](std::vector<std::pair<std::string, float>> bricks, int background = 1) {
     gamedata::LevelContents contents;

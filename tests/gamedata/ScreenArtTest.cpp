@@ -5,6 +5,7 @@
 // frames, stretched over any size, are opaque and show no seam where their pieces join.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -123,6 +124,26 @@ const ButtonSize kButtonSizes[] = {
     {"IMAGE_BTN_NEXTLEVEL_UP", 78, 24},
     {"IMAGE_BTN_NEXTLEVEL_OVER", 78, 24},
 };
+
+// The scene select draws the hint bar and its heading over it from x 218: beside the heading the bar
+// shows nothing (no field standing empty), and the two join as one bar of the same colours.
+TEST_F(ScreenArtTest, BesideTheSceneSelectHeadingTheHintBarIsBareAndOfTheHeadingsColours) {
+  const ImageLib::Image& bar = Picture("IMAGE_HINTBAR");
+  const ImageLib::Image& heading = Picture("IMAGE_SCENETEXT");
+  constexpr int kHeadingX = 218;
+  constexpr int kCornerPx = 8;  // the bar's rounded top-left corner
+  ASSERT_GE(bar.GetWidth(), kHeadingX);
+  ASSERT_GT(heading.GetWidth(), 0);
+  for (int y = 0; y < std::min(bar.GetHeight(), heading.GetHeight()); ++y) {
+    if (Alpha(heading, 0, y) != 0xFF) continue;  // the heading leaves the bar's bottom line to the bar
+    for (int x = kCornerPx; x < kHeadingX; ++x)
+      if (Pixel(bar, x, y) != Pixel(heading, 0, y)) {
+        ADD_FAILURE() << "row " << y << " of the hint bar shows something at x " << x << ": " << std::hex
+                      << Pixel(bar, x, y) << " beside the heading's " << Pixel(heading, 0, y);
+        break;
+      }
+  }
+}
 
 TEST_F(ScreenArtTest, ButtonPicturesHaveTheirButtonsSize) {
   std::vector<ButtonSize> sizes(std::begin(kButtonSizes), std::end(kButtonSizes));

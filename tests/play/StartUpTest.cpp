@@ -13,7 +13,10 @@
 #include <thread>
 
 #include "framework/resource/ResourceManager.h"
+#include "framework/widget/EditWidget.h"
+#include "game/front/EnterNameDialog.h"
 #include "game/front/MainMenuScreen.h"
+#include "game/front/ProfileStore.h"
 #include "game/play/Board.h"
 #include "game/play/EmitterSet.h"
 #include "game/play/GlyphFont.h"
@@ -49,19 +52,38 @@ TEST_F(StartUp, CountsEveryGameResourceAndBindsEveryIdWithoutAMessageBox) {
   EXPECT_TRUE(mBoxes.Shown().empty());
 }
 
-// A level named on the command line starts at once, and the menu's particles (which its image backdrop
-// shows too) run as after a plain start.
-TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsWithTheMenuParticles) {
-  testsupport::HeadlessGame game;
-  game.mStartScene = 1;
-  game.mStartLevel = 1;
-  game.Init();
-  game.LoadingThreadProc();
-  game.LoadingThreadCompleted();
-  for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
-  ASSERT_NE(game.mMainMenuScreen, nullptr);
-  EXPECT_NE(game.mPlayField, nullptr);
-  EXPECT_EQ(gEmitterSet.mEmitters.size(), static_cast<std::size_t>(MainMenuScreen::kMenuParticleEmitters));
+// A level named on the command line is played by a player: at a first start the name is asked for and
+// the level starts once it is given; started again, the game finds that player and starts the level at
+// once. The menu's particles (which a level's image backdrop shows too) run as after a plain start.
+TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsOnceAPlayerIsCurrent) {
+  const testsupport::ScopedSearchFolders folders = PlayerAndGameFolders();
+  for (const bool firstStart : {true, false}) {
+    testsupport::HeadlessGame game;
+    game.mStartScene = 1;
+    game.mStartLevel = 1;
+    game.Init();
+    game.LoadingThreadProc();
+    game.LoadingThreadCompleted();
+    for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
+    ASSERT_NE(game.mMainMenuScreen, nullptr);
+    EXPECT_EQ(gEmitterSet.mEmitters.size(), static_cast<std::size_t>(MainMenuScreen::kMenuParticleEmitters));
+    auto* nameDialog = dynamic_cast<EnterNameDialog*>(game.GetDialog(kEnterNameDialogId));
+    if (firstStart) {
+      ASSERT_NE(nameDialog, nullptr) << "a first start asks for the name before the level";
+      EXPECT_EQ(game.mPlayField, nullptr) << "no level without a player";
+      nameDialog->mEdit->SetText("Anna");
+      nameDialog->ButtonDepress(EnterNameDialog::kOkButton);
+      ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
+      EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna");
+    } else {
+      EXPECT_EQ(nameDialog, nullptr);
+      ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
+      EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna") << "read back from the player file";
+    }
+    EXPECT_NE(game.mPlayField, nullptr) << (firstStart ? "the level starts once the name is given" : "at once");
+    EXPECT_EQ(game.mScene, 1);
+    EXPECT_EQ(game.mLevel, 1);
+  }
 }
 
 // The settings file, the player's own brick-effect table and glyph table, each replaced by something that

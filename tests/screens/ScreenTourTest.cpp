@@ -110,9 +110,7 @@ class TourGame : public testsupport::HeadlessGame {
                                    dialog->mX + dialog->mWidth - rim);
     }
     testsupport::ExpectShows(shot, name, known);
-    const char* readme = std::getenv("QUARVEL_SHOTS_DIR");
-    if (readme != nullptr && std::find(kReadmeShots.begin(), kReadmeShots.end(), name) != kReadmeShots.end())
-      testsupport::WriteHalfSize(shot, std::string(readme) + "/" + name + ".png");
+    testsupport::WriteReadmeShot(shot, name, kReadmeShots);
     if (const char* tour = std::getenv("QUARVEL_TOUR_DIR"))
       testsupport::WriteWhole(shot, std::string(tour) + "/" + name + ".png");
   }

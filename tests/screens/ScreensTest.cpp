@@ -4,6 +4,7 @@
 
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widget/Checkbox.h"
+#include "framework/widget/EditWidget.h"
 #include "game/front/EnterNameDialog.h"
 #include "game/front/GameOverScreen.h"
 #include "game/front/HighScoreDialog.h"
@@ -115,19 +116,25 @@ TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineIsRefusedAlike) {
   EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
 }
 
-// Refused at the first start, the level leaves the player at the menu, where a first start always asks
-// for a name.
-TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineAndRefusedAtTheFirstStartLeavesTheMenuAskingForAName) {
+// At the first start the name comes before the level; refused then, the level leaves the named player at
+// the menu.
+TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineAtTheFirstStartIsRefusedAfterTheNameAndLeavesTheMenu) {
   mApp.mStartLevelPath = "custom\\x.lvx";
   WriteLevel(mApp.mStartLevelPath);
-  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
   mApp.LoadGameData();
-  EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
-  ASSERT_NE(mApp.mMainMenuScreen, nullptr);
-  EXPECT_EQ(mApp.mPlayField, nullptr);
+  EXPECT_TRUE(mApp.mShownTexts.empty()) << "nothing is loaded before the player is named";
   auto* nameDialog = dynamic_cast<EnterNameDialog*>(mApp.GetDialog(kEnterNameDialogId));
   ASSERT_NE(nameDialog, nullptr) << "no player yet: the name is asked for";
   EXPECT_EQ(nameDialog->mMode, EnterNameDialog::kNewPlayer);
+  mApp.QueueAnswer(kMessageDialogId, Kit::kIdOk);
+  nameDialog->mEdit->SetText("Anna");
+  nameDialog->ButtonDepress(EnterNameDialog::kOkButton);
+  EXPECT_EQ(mApp.mShownTexts, std::vector<std::string>{"The level custom\\x.lvx " + std::string(GetParam().message)});
+  ASSERT_NE(mApp.mMainMenuScreen, nullptr);
+  EXPECT_EQ(mApp.mPlayField, nullptr);
+  EXPECT_EQ(mApp.GetDialog(kEnterNameDialogId), nullptr);
+  ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
+  EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UnplayableLevel,

@@ -5,6 +5,8 @@
 // to the menu. What each run leaves in the player's files is checked between the runs. Both runs are
 // recorded, and each recording plays back, where no player has been, to the same end: the same picture,
 // the same bytes handed to every file write (which a playback does not carry out) and nothing on disk.
+// Started at a first start with a level on the command line, the game asks for the name before the level,
+// and the level's progress and score are the named player's.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -40,6 +42,7 @@ struct SessionOutcome {
   bool finished = false;
   int playedScene = 0, playedLevel = 0;
   bool sawLevelComplete = false, sawGameOver = false;
+  bool askedForNameBeforePlay = false, playedWithoutPlayer = false;
   int updates = 0;
   std::uint64_t finalFrame = 0;
   std::map<std::string, std::string> written;  // the last bytes written to each file
@@ -75,6 +78,8 @@ class SessionGame : public testsupport::HeadlessGame {
 
  private:
   void Observe() {
+    if (GetDialog(kEnterNameDialogId) != nullptr && mOutcome.playedLevel == 0) mOutcome.askedForNameBeforePlay = true;
+    if (mPlayField != nullptr && gProfileStore.mCurrentProfile == nullptr) mOutcome.playedWithoutPlayer = true;
     if (mPlayField != nullptr) mOutcome.playedScene = mScene, mOutcome.playedLevel = mLevel;
     if (mGameOverScreen != nullptr) mOutcome.sawGameOver = true;
     const bool levelCompleteWaits =
@@ -189,6 +194,37 @@ TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartLosesEveryLifeAndB
   }
   EXPECT_FALSE(std::filesystem::exists(mHome.Path() / "replayed" / "player" / "userdata"))
       << "a playback leaves the player's files alone";
+  for (const auto& box : mBoxes.Shown()) ADD_FAILURE() << "message box: " << box.text;
+}
+
+// "-level=1_1" at a first start: the name comes first, and what the level earns is the named player's, the
+// progress of a cleared level as the score of a lost game.
+TEST_F(WholeGame, ALevelNamedOnTheCommandLineAtTheFirstStartIsPlayedByTheNamedPlayer) {
+  for (const Plan plan : {Plan::kClearFirstLevel, Plan::kLoseEveryLife}) {
+    const bool clear = plan == Plan::kClearFirstLevel;
+    PlayerHome home(mHome.Path() / (clear ? "cleared" : "lost"));
+    SessionGame game(plan, mHome / (clear ? "cleared.dmo" : "lost.dmo"), true);
+    game.mStartScene = 1;
+    game.mStartLevel = 1;
+    game.Init();
+    game.Start();
+    const SessionOutcome& run = game.mOutcome;
+    ASSERT_TRUE(run.finished) << (clear ? "the level was not cleared" : "the game did not end at the menu");
+    EXPECT_TRUE(run.askedForNameBeforePlay);
+    EXPECT_FALSE(run.playedWithoutPlayer);
+    EXPECT_EQ(run.playedScene, 1);
+    EXPECT_EQ(run.playedLevel, 1);
+    ASSERT_NE(gProfileStore.mCurrentProfile, nullptr);
+    EXPECT_EQ(gProfileStore.mCurrentProfile->mName, "Anna");
+    if (clear) {
+      EXPECT_EQ(gProfileStore.mCurrentProfile->mProgress, "1000000000");
+      EXPECT_NE(PlayerFile().find("1000000000"), std::string::npos) << "the player file holds the progress";
+    } else {
+      const std::string scores = testsupport::ReadFileContents(plat::MapPath(kScoreFilePath));
+      EXPECT_NE(scores.find("Anna"), std::string::npos) << "the score is the player's";
+      EXPECT_EQ(scores.find("player"), std::string::npos);
+    }
+  }
   for (const auto& box : mBoxes.Shown()) ADD_FAILURE() << "message box: " << box.text;
 }
 

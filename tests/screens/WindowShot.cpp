@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
@@ -70,6 +73,12 @@ void WriteWhole(const WindowShot& shot, const std::string& path) {
   ASSERT_TRUE(whole.Allocate(shot.width, shot.height));
   for (std::size_t i = 0; i < shot.argb.size(); ++i) whole.GetBits()[i] = shot.argb[i] | 0xFF000000;
   EXPECT_TRUE(ImageLib::WritePNGImage(path, whole)) << path;
+}
+
+void WriteReadmeShot(const WindowShot& shot, const std::string& name, const std::vector<std::string>& readmeShots) {
+  const char* folder = std::getenv("QUARVEL_SHOTS_DIR");
+  if (folder == nullptr || std::find(readmeShots.begin(), readmeShots.end(), name) == readmeShots.end()) return;
+  WriteHalfSize(shot, std::string(folder) + "/" + name + ".png");
 }
 
 }  // namespace testsupport

@@ -36,5 +36,9 @@ void ExpectOneColour(const WindowShot& shot, const std::string& name, int y, int
 // Half size, each pixel the mean of four.
 void WriteHalfSize(const WindowShot& shot, const std::string& path);
 void WriteWhole(const WindowShot& shot, const std::string& path);
+// The README's pictures: when QUARVEL_SHOTS_DIR names a folder and the shot is one of those the test
+// makes for the README, it is written there at half size as <name>.png; any other shot is not, so that
+// the README's command leaves no file the repository does not hold.
+void WriteReadmeShot(const WindowShot& shot, const std::string& name, const std::vector<std::string>& readmeShots);
 
 }  // namespace testsupport

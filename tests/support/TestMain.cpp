@@ -30,9 +30,6 @@ int main(int argc, char** argv) {
   return RUN_ALL_TESTS();
 }
 
-// System libraries that SDL loads under a real display keep allocations for the life of the process
-// (D-Bus connection buffers). LeakSanitizer reads this list in sanitizer builds; other builds ignore it.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 // Under ThreadSanitizer the first report ends the process with the sanitizer's exit code: a race in a
 // child that a death test expects to be killed by a signal, or that the test's own checks would let
 // pass, still fails the test. TSAN_OPTIONS set by hand add to or override this.
