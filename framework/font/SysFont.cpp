@@ -92,16 +92,16 @@ int SysFont::StringWidth(const std::string& text) {
 void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) {
   auto* image = g ? dynamic_cast<DDImage*>(g->mDestImage) : nullptr;
   if (!image || !image->mSurface) return;
-  IDirectDrawSurface* surface = image->mSurface;
   // GDI cannot write into a locked surface: a lock the image holds is lifted around the text and
-  // taken again afterwards (the image's count of locks stays as it is).
-  const bool locked = image->mLockCount > 0;
-  if (locked) surface->Unlock(nullptr);
-  // Text on the Direct3D draw surface lands over what the open scene has drawn so far.
-  if (image->IsDrawSurface3D()) image->mDisplay->mD3DInterface->Flush();
-
-  HDC dc = nullptr;
-  if (surface->GetDC(&dc) == DD_OK) {
+  // taken again afterwards (the image's count of locks stays as it is). Text reports nothing: a
+  // device context that cannot be had draws nothing, and a lock that cannot be taken again is the
+  // image's to carry (its later surface draws do nothing).
+  static_cast<void>(image->WithSurfaceUnlocked([&](IDirectDrawSurface* surface) {
+    // Text on the Direct3D draw surface lands over what the open scene has drawn so far.
+    if (image->IsDrawSurface3D()) image->mDisplay->mD3DInterface->Flush();
+    HDC dc = nullptr;
+    const HRESULT opened = surface->GetDC(&dc);
+    if (FAILED(opened)) return opened;
     {
       SelectedFont selected(dc, mHFont);
       SetBkMode(dc, TRANSPARENT);
@@ -114,15 +114,11 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
       const int top = TruncateInto<int>(static_cast<double>(y) - mAscent + 1 + g->mTransY);
       TextOutA(dc, left, top, text.data(), static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX)));
     }
-    surface->ReleaseDC(dc);
+    const HRESULT closed = surface->ReleaseDC(dc);
+    // The text is in the surface, which is now the image's only copy.
     image->DeleteAllNonSurfaceData();
-  }
-
-  if (locked) {
-    image->mLockedSurfaceDesc = DDSURFACEDESC{};
-    image->mLockedSurfaceDesc.dwSize = sizeof(image->mLockedSurfaceDesc);
-    surface->Lock(nullptr, &image->mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-  }
+    return closed;
+  }));
 }
 
 Font* SysFont::Duplicate() { return new SysFont(*this); }

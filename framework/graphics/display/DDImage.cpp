@@ -78,8 +78,9 @@ DDImage::~DDImage() {
 
 void DDImage::ReleaseSurface() {
   if (!mSurface) return;
-  if (mLockCount > 0) mSurface->Unlock(nullptr);
+  if (mLockCount > 0 && !mLockBroken) mSurface->Unlock(nullptr);
   mLockCount = 0;
+  mLockBroken = false;
   mSurface->Release();
   mSurface = nullptr;
 }
@@ -222,10 +223,11 @@ std::uint32_t* DDImage::GetBits() {
 
 bool DDImage::LockSurface() {
   if (IsDrawSurface3D()) return false;
-  if (mLockCount == 0) {
+  if (mLockCount == 0 || mLockBroken) {
     if (!GetSurface()) return false;
     MaybeAutoCrit lock(LockOf(mDisplay));
     if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
+    mLockBroken = false;
   }
   ++mLockCount;
   return true;
@@ -233,11 +235,29 @@ bool DDImage::LockSurface() {
 
 bool DDImage::UnlockSurface() {
   if (IsDrawSurface3D() || mLockCount == 0) return false;
-  if (--mLockCount == 0 && mSurface) {
-    MaybeAutoCrit lock(LockOf(mDisplay));
-    mSurface->Unlock(nullptr);
+  if (--mLockCount > 0) return true;
+  const bool held = !mLockBroken;
+  mLockBroken = false;
+  if (!held || !mSurface) return true;
+  MaybeAutoCrit lock(LockOf(mDisplay));
+  return SUCCEEDED(mSurface->Unlock(nullptr));
+}
+
+HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work) {
+  if (!mSurface) return DDERR_SURFACELOST;
+  MaybeAutoCrit lock(LockOf(mDisplay));
+  const bool held = mLockCount > 0;
+  if (held && !mLockBroken) {
+    const HRESULT unlocked = mSurface->Unlock(nullptr);
+    if (FAILED(unlocked)) return unlocked;
   }
-  return true;
+  const HRESULT result = call(work, mSurface);
+  if (held) {
+    const bool relocked = SUCCEEDED(LockRestoring(mSurface, mLockedSurfaceDesc));
+    mLockBroken = !relocked;
+    if (!relocked) mLockedSurfaceDesc = DDSURFACEDESC{};
+  }
+  return result;
 }
 
 void DDImage::SetSurface(IDirectDrawSurface* surface) {

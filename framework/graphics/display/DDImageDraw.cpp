@@ -279,15 +279,8 @@ bool DDImage::HardwareStretch(DDImage& source, const Rect& to, const RECT& from)
   DDBLTFX fx{};
   fx.dwSize = sizeof(fx);
   const DWORD flags = DDBLT_WAIT | (source.mHasTrans ? DDBLT_KEYSRC : 0);
-  const bool wasLocked = mLockCount > 0;
-  if (wasLocked) mSurface->Unlock(nullptr);
-  const HRESULT result = mSurface->Blt(&target, source.mSurface, &sourceRect, flags, &fx);
-  if (wasLocked) {
-    mLockedSurfaceDesc = DDSURFACEDESC{};
-    mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
-    mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-  }
-  return SUCCEEDED(result);
+  return SUCCEEDED(WithSurfaceUnlocked(
+      [&](IDirectDrawSurface* surface) { return surface->Blt(&target, source.mSurface, &sourceRect, flags, &fx); }));
 }
 
 // ---- Surface routines ----
