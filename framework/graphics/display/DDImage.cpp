@@ -85,16 +85,20 @@ void DDImage::ReleaseSurface() {
   mSurface = nullptr;
 }
 
+CritSect* DDImage::StoreLock() const { return mDisplay ? &mDisplay->Lock() : MemoryImage::StoreLock(); }
+
 bool DDImage::IsDrawSurface3D() const {
   return mDisplay && mDisplay->mIs3D && mSurface != nullptr && mSurface == mDisplay->mDrawSurface;
 }
 
 IDirectDrawSurface* DDImage::GetSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mSurface) GenerateDDSurface();
   return mSurface;
 }
 
 bool DDImage::GenerateDDSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mSurface) return true;
   CommitBits();
   if (mHasAlpha || !mDisplay) return false;
@@ -102,7 +106,6 @@ bool DDImage::GenerateDDSurface() {
   if (mColorTable && mColorIndices) MemoryImage::GetBits();
   if (mWidth <= 0 || mHeight <= 0) return false;
 
-  AutoCrit lock(mDisplay->Lock());
   DDSURFACEDESC2 desc =
       OffscreenSurfaceDesc(mWidth, mHeight, mVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
   IDirectDrawSurface* surface = nullptr;
@@ -213,6 +216,7 @@ std::unique_ptr<std::uint32_t[]> DDImage::ReadSurface() {
 }
 
 std::uint32_t* DDImage::GetBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mBits) return mBits.get();
   if (!mSurface) return MemoryImage::GetBits();
   if (mNoLock || !LockSurface()) return nullptr;
@@ -222,10 +226,10 @@ std::uint32_t* DDImage::GetBits() {
 }
 
 bool DDImage::LockSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D()) return false;
   if (mLockCount == 0 || mLockBroken) {
     if (!GetSurface()) return false;
-    MaybeAutoCrit lock(LockOf(mDisplay));
     if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
     mLockBroken = false;
   }
@@ -234,18 +238,18 @@ bool DDImage::LockSurface() {
 }
 
 bool DDImage::UnlockSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D() || mLockCount == 0) return false;
   if (--mLockCount > 0) return true;
   const bool held = !mLockBroken;
   mLockBroken = false;
   if (!held || !mSurface) return true;
-  MaybeAutoCrit lock(LockOf(mDisplay));
   return SUCCEEDED(mSurface->Unlock(nullptr));
 }
 
 HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work) {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mSurface) return DDERR_SURFACELOST;
-  MaybeAutoCrit lock(LockOf(mDisplay));
   const bool held = mLockCount > 0;
   if (held && !mLockBroken) {
     const HRESULT unlocked = mSurface->Unlock(nullptr);
@@ -261,6 +265,7 @@ HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDraw
 }
 
 void DDImage::SetSurface(IDirectDrawSurface* surface) {
+  const MaybeAutoCrit guard(StoreLock());
   ReleaseSurface();
   mForeignSurface = true;
   mSurface = surface;
@@ -276,6 +281,7 @@ void DDImage::SetSurface(IDirectDrawSurface* surface) {
 }
 
 void DDImage::DeleteDDSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mSurface) return;
   if (!mColorTable && !mBits && !mD3DData) {
     GetBits();
@@ -286,6 +292,7 @@ void DDImage::DeleteDDSurface() {
 }
 
 void DDImage::DeleteAllNonSurfaceData() {
+  const MaybeAutoCrit guard(StoreLock());
   mBits.reset();
   mNativeAlphaData.reset();
   mNative16Data.reset();
@@ -297,6 +304,7 @@ void DDImage::DeleteAllNonSurfaceData() {
 }
 
 void DDImage::SetVideoMemory(bool videoMemory) {
+  const MaybeAutoCrit guard(StoreLock());
   if (videoMemory == mVideoMemory) return;
   mVideoMemory = videoMemory;
   GetBits();
@@ -304,6 +312,7 @@ void DDImage::SetVideoMemory(bool videoMemory) {
 }
 
 void DDImage::SetColorKeyFromFirstPixel() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mDisplay || !GetSurface() || mNoLock || !mHasTrans || !mFirstPixelTransparent || !mDisplay->mPrimarySurface)
     return;
   DDPIXELFORMAT format{};
@@ -326,6 +335,7 @@ void DDImage::SetColorKeyFromFirstPixel() {
 }
 
 void DDImage::PurgeBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mForeignSurface) return;
   mPurgeBits = true;
   CommitBits();
@@ -347,28 +357,33 @@ void DDImage::PurgeBits() {
 }
 
 void DDImage::DeleteNativeData() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteNativeData();
   DeleteDDSurface();
 }
 
 void DDImage::DeleteExtraBuffers() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteExtraBuffers();
   DeleteDDSurface();
 }
 
 void DDImage::ReInit() {
+  const MaybeAutoCrit guard(StoreLock());
   MemoryImage::ReInit();
   if (mWantDDSurface) GenerateDDSurface();
 }
 
 void DDImage::CommitBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mSurface) return;
   MemoryImage::CommitBits();
 }
 
 void DDImage::BitsChanged() {
+  const MaybeAutoCrit guard(StoreLock());
   MemoryImage::BitsChanged();
   if (!mSurface) return;
   if (mForeignSurface) {
@@ -383,6 +398,7 @@ void DDImage::BitsChanged() {
 }
 
 void DDImage::Create(int width, int height) {
+  const MaybeAutoCrit guard(StoreLock());
   mBits.reset();
   mColorIndices.reset();
   mColorTable.reset();
@@ -392,6 +408,7 @@ void DDImage::Create(int width, int height) {
 }
 
 bool DDImage::Palletize() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!MemoryImage::Palletize()) return false;
   DeleteDDSurface();
   return true;

@@ -108,6 +108,10 @@ class DDImage : public MemoryImage {
   bool mLockBroken = false;
   DDSURFACEDESC mLockedSurfaceDesc{};
 
+ protected:
+  // The display's lock; without a display, the application's.
+  CritSect* StoreLock() const override;
+
  private:
   // The whole construction runs under the display's lock, so that the display's walks over every image
   // never meet one whose surface-backed part is not built yet.
