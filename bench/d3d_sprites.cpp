@@ -95,7 +95,8 @@ struct DeviceScene {
     IDirectDrawSurface7* texture = CreateSurface(dd, width, height, DDSCAPS_TEXTURE, pf);
     DDSURFACEDESC2 lock{};
     lock.dwSize = sizeof(lock);
-    texture->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr);
+    // A texture that cannot be locked stays unfilled: the draws measured are the same work.
+    if (texture->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr) != DD_OK) return texture;
     for (int y = 0; y < height; ++y)
       std::memcpy(static_cast<BYTE*>(lock.lpSurface) + y * lock.lPitch,
                   static_cast<const BYTE*>(pixels) + static_cast<std::ptrdiff_t>(y) * width * bytes,

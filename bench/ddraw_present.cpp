@@ -75,7 +75,8 @@ void BM_DDrawWindowedPresent(benchmark::State& state) {
     DDBLTFX fill{};
     fill.dwSize = sizeof(fill);
     fill.dwFillColor = i ? 0x12345678u : 0x9ABCDEF0u;
-    if (draws[i]) draws[i]->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill);
+    if (draws[i] && draws[i]->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fill) != DD_OK)
+      draws[i].reset();
   }
   if (!primary || !draws[0] || !draws[1]) {
     state.SkipWithError("no surfaces");
@@ -84,7 +85,9 @@ void BM_DDrawWindowedPresent(benchmark::State& state) {
   RECT client{};
   plat::GetClientRectOnScreen(window, &client);
   int frame = 0;
-  for (auto _ : state) primary->Blt(&client, draws[frame++ & 1].get(), nullptr, DDBLT_WAIT, nullptr);
+  for (auto _ : state)
+    if (primary->Blt(&client, draws[frame++ & 1].get(), nullptr, DDBLT_WAIT, nullptr) != DD_OK)
+      return state.SkipWithError("present refused");
   Count(state);
 }
 BENCHMARK(BM_DDrawWindowedPresent)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
@@ -108,8 +111,11 @@ void BM_DDrawFullScreenFlip(benchmark::State& state) {
   primary->GetAttachedSurface(&caps, &back);
   Com<IDirectDrawSurface7> backOwned(back);
   for (auto _ : state) {
-    back->Blt(nullptr, draw.get(), nullptr, DDBLT_WAIT, nullptr);
-    primary->Flip(nullptr, DDFLIP_WAIT);
+    if (back->Blt(nullptr, draw.get(), nullptr, DDBLT_WAIT, nullptr) != DD_OK ||
+        primary->Flip(nullptr, DDFLIP_WAIT) != DD_OK) {
+      state.SkipWithError("present refused");
+      break;
+    }
   }
   backOwned.reset();
   primary.reset();

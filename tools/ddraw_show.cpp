@@ -103,13 +103,14 @@ bool ShowWindowed(IDirectDraw7* dd, HWND window, DWORD hold, const char* what) {
 
   RECT client{};
   plat::GetClientRectOnScreen(window, &client);
-  primary->Blt(&client, frame, nullptr, DDBLT_WAIT, nullptr);
+  const bool blitted = primary->Blt(&client, frame, nullptr, DDBLT_WAIT, nullptr) == DD_OK;
+  if (!blitted) std::fprintf(stderr, "%s: the frame could not be blitted to the primary surface\n", what);
   PumpFor(hold);
   const plat::PresentedFrame shown = plat::ReadPresentedFrame(window);
   if (shown.width != kWidth || shown.height != kHeight) {
     std::fprintf(stderr, "%s: shown at %dx%d, the window is %dx%d\n", what, shown.width, shown.height, kWidth, kHeight);
   }
-  const bool ok = shown.width == kWidth && shown.height == kHeight &&
+  const bool ok = blitted && shown.width == kWidth && shown.height == kHeight &&
                   Expect(shown, kWidth, kHeight, 10, 10, red, format, what) &&
                   Expect(shown, kWidth, kHeight, 160, 120, white, format, what) &&
                   Expect(shown, kWidth, kHeight, kWidth - 1, kHeight - 1, red, format, what);
@@ -141,10 +142,11 @@ bool ShowFlipped(IDirectDraw7* dd, HWND window, int bits, DWORD hold) {
   Fill(back, nullptr, blue);
   RECT quarter{400, 300, 800, 600};
   Fill(back, &quarter, green);
-  primary->Flip(nullptr, DDFLIP_WAIT);
+  const bool flipped = primary->Flip(nullptr, DDFLIP_WAIT) == DD_OK;
+  if (!flipped) std::fprintf(stderr, "flipped: the flip chain could not be flipped\n");
   PumpFor(hold);
   const plat::PresentedFrame shown = plat::ReadPresentedFrame(window);
-  bool ok = Expect(shown, 800, 600, 200, 150, blue, format, "flipped") &&
+  bool ok = flipped && Expect(shown, 800, 600, 200, 150, blue, format, "flipped") &&
             Expect(shown, 800, 600, 600, 450, green, format, "flipped");
   // Back to the system's surface, as before a dialog is shown over the game.
   dd->FlipToGDISurface();

@@ -97,16 +97,16 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
   // An image without a surface (any image drawn in software, as all are with 3D on) gets one made
   // from its pixels: GDI writes only into surfaces.
   if (!image || !image->GetSurface()) return;
-  IDirectDrawSurface* surface = image->mSurface;
   // GDI cannot write into a locked surface: a lock the image holds is lifted around the text and
-  // taken again afterwards (the image's count of locks stays as it is).
-  const bool locked = image->mLockCount > 0;
-  if (locked) surface->Unlock(nullptr);
-  // Text on the Direct3D draw surface lands over what the open scene has drawn so far.
-  if (image->IsDrawSurface3D()) image->mDisplay->mD3DInterface->Flush();
-
-  HDC dc = nullptr;
-  if (surface->GetDC(&dc) == DD_OK) {
+  // taken again afterwards (the image's count of locks stays as it is). Text reports nothing: a
+  // device context that cannot be had draws nothing, and a lock that cannot be taken again is the
+  // image's to carry (its later surface draws do nothing).
+  static_cast<void>(image->WithSurfaceUnlocked([&](IDirectDrawSurface* surface) {
+    // Text on the Direct3D draw surface lands over what the open scene has drawn so far.
+    if (image->IsDrawSurface3D()) image->mDisplay->mD3DInterface->Flush();
+    HDC dc = nullptr;
+    const HRESULT opened = surface->GetDC(&dc);
+    if (FAILED(opened)) return opened;
     {
       SelectedFont selected(dc, mHFont);
       SetBkMode(dc, TRANSPARENT);
@@ -120,17 +120,13 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
       const std::string shown = TextAsDrawn(text);
       TextOutA(dc, left, top, shown.data(), static_cast<int>(std::min<std::size_t>(shown.size(), INT_MAX)));
     }
-    surface->ReleaseDC(dc);
+    const HRESULT closed = surface->ReleaseDC(dc);
+    // The text is in the surface, which is now the image's only copy.
     image->DeleteAllNonSurfaceData();
     // Textures made from the image before the text no longer show it.
     if (image->mD3DData && image->mDisplay) image->mDisplay->Remove3DData(image);
-  }
-
-  if (locked) {
-    image->mLockedSurfaceDesc = DDSURFACEDESC{};
-    image->mLockedSurfaceDesc.dwSize = sizeof(image->mLockedSurfaceDesc);
-    surface->Lock(nullptr, &image->mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-  }
+    return closed;
+  }));
 }
 
 Font* SysFont::Duplicate() { return new SysFont(*this); }

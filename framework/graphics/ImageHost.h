@@ -9,6 +9,7 @@
 
 namespace Kit {
 
+class CritSect;
 class D3DTestHost;
 class MemoryImage;
 class NativeDisplay;
@@ -17,6 +18,9 @@ class ImageHost {
  public:
   virtual void AddMemoryImage(MemoryImage* image) {}
   virtual void RemoveMemoryImage(MemoryImage* image) {}
+  // The lock under which the application walks its images and makes and unmakes them (null: none);
+  // each image holds it while it works on its pixels.
+  virtual CritSect* ImageSetLock() { return nullptr; }
   virtual bool Is3DAccelerated() { return false; }
   // The display's pixel format, or null while there is no display.
   virtual NativeDisplay* GetNativeDisplay() { return nullptr; }

@@ -6,6 +6,7 @@
 #include "framework/graphics/kernels/CopyRows.h"
 #include "framework/graphics/software/PaletteBuilder.h"
 #include "framework/graphics/software/RunLengthTable.h"
+#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <atomic>
@@ -34,7 +35,9 @@ MemoryImage::MemoryImage(ImageHost* app) : mApp(app) {
   if (mApp) mApp->AddMemoryImage(this);
 }
 
-MemoryImage::MemoryImage(const MemoryImage& other)
+MemoryImage::MemoryImage(const MemoryImage& other) : MemoryImage(other, MaybeAutoCrit(other.StoreLock())) {}
+
+MemoryImage::MemoryImage(const MemoryImage& other, const MaybeAutoCrit&)
     : Image(other),
       mBitsChangedCount(other.mBitsChangedCount),
       mD3DFlags(other.mD3DFlags),
@@ -66,6 +69,8 @@ MemoryImage::~MemoryImage() {
   if (mApp) mApp->RemoveMemoryImage(this);
 }
 
+CritSect* MemoryImage::StoreLock() const { return mApp ? mApp->ImageSetLock() : nullptr; }
+
 std::size_t MemoryImage::PixelCount() const {
   return mWidth > 0 && mHeight > 0 ? static_cast<std::size_t>(mWidth) * static_cast<std::size_t>(mHeight) : 0;
 }
@@ -80,6 +85,7 @@ std::uint64_t MemoryImage::NewContentId() {
 }
 
 void MemoryImage::BitsChanged() {
+  const MaybeAutoCrit guard(StoreLock());
   mBitsChanged = true;
   ++mBitsChangedCount;
   mContentId = NewContentId();
@@ -91,6 +97,7 @@ void MemoryImage::BitsChanged() {
 }
 
 void MemoryImage::CommitBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mBitsChanged || mForcedMode) return;
   mHasTrans = false;
   mHasAlpha = false;
@@ -121,6 +128,7 @@ void MemoryImage::CommitBits() {
 }
 
 void MemoryImage::SetImageMode(bool hasTrans, bool hasAlpha) {
+  const MaybeAutoCrit guard(StoreLock());
   mForcedMode = true;
   mHasTrans = hasTrans;
   mHasAlpha = hasAlpha;
@@ -129,6 +137,7 @@ void MemoryImage::SetImageMode(bool hasTrans, bool hasAlpha) {
 void MemoryImage::SetVolatile(bool isVolatile) { mIsVolatile = isVolatile; }
 
 void MemoryImage::SetBits(const std::uint32_t* bits, int width, int height, bool commitBits) {
+  const MaybeAutoCrit guard(StoreLock());
   mColorIndices.reset();
   mColorTable.reset();
   mBits.reset();
@@ -142,6 +151,7 @@ void MemoryImage::SetBits(const std::uint32_t* bits, int width, int height, bool
 }
 
 void MemoryImage::Create(int width, int height) {
+  const MaybeAutoCrit guard(StoreLock());
   mBits.reset();
   // A palette or native data of the old size would no longer match the new one.
   mColorIndices.reset();
@@ -169,6 +179,7 @@ std::unique_ptr<std::uint32_t[]> MemoryImage::RecoverBits() {
 }
 
 std::uint32_t* MemoryImage::GetBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mBits) return mBits.get();
   const bool fromTable = mColorTable && mColorIndices;
   mBits = RecoverBits();
@@ -183,6 +194,7 @@ std::uint32_t* MemoryImage::GetBits() {
 }
 
 std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (mNativeAlphaData) return mNativeAlphaData.get();
   const NativeDisplay& display = EffectiveDisplay(displayArg);
@@ -199,6 +211,7 @@ std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
 }
 
 const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
+  const MaybeAutoCrit guard(StoreLock());
   const std::uint32_t* native = GetNativeAlphaData(display);
   if (mColorTable && mColorIndices) return nullptr;
   if (!mNative16Data) {
@@ -210,6 +223,7 @@ const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
 }
 
 const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout) {
+  const MaybeAutoCrit guard(StoreLock());
   std::unique_ptr<std::uint32_t[]>& words = mWeightedWords[static_cast<int>(layout)];
   if (words) return words.get();
   const std::size_t pixels = PixelCount();
@@ -227,6 +241,7 @@ const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout)
 }
 
 std::uint8_t* MemoryImage::GetRLAlphaData() {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (mRLAlphaData) return mRLAlphaData.get();
   if (!mColorTable || !mColorIndices) GetBits();
@@ -240,6 +255,7 @@ std::uint8_t* MemoryImage::GetRLAlphaData() {
 }
 
 std::uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display) {
+  const MaybeAutoCrit guard(StoreLock());
   if (mRLAdditiveData) return mRLAdditiveData.get();
   const std::uint32_t* native = GetNativeAlphaData(display);
   const std::size_t pixels = PixelCount();
@@ -253,6 +269,7 @@ std::uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display) {
 }
 
 void MemoryImage::PurgeBits() {
+  const MaybeAutoCrit guard(StoreLock());
   mPurgeBits = true;
   if (!mApp) return;  // without an application there is nowhere else to keep the pixels
   if (!mApp->Is3DAccelerated()) {
@@ -270,6 +287,7 @@ void MemoryImage::PurgeBits() {
 }
 
 void MemoryImage::DeleteSWBuffers() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
   mNative16Data.reset();
@@ -279,6 +297,7 @@ void MemoryImage::DeleteSWBuffers() {
 }
 
 void MemoryImage::DeleteNativeData() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mBits && !mColorIndices) GetBits();
   mNativeAlphaData.reset();
   mNative16Data.reset();
@@ -291,16 +310,19 @@ void MemoryImage::Delete3DBuffers() {
 }
 
 void MemoryImage::DeleteExtraBuffers() {
+  const MaybeAutoCrit guard(StoreLock());
   DeleteSWBuffers();
   Delete3DBuffers();
 }
 
 void MemoryImage::ReInit() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mWantPal) Palletize();
   if (mPurgeBits) PurgeBits();
 }
 
 bool MemoryImage::Palletize() {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (mColorTable) return true;
   const std::uint32_t* bits = GetBits();

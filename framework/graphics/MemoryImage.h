@@ -16,6 +16,8 @@
 
 namespace Kit {
 
+class CritSect;
+class MaybeAutoCrit;
 class TextureData;
 
 class MemoryImage : public Image {
@@ -125,10 +127,17 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
 
  protected:
+  // The lock under which the display walks every image of the application (null while there is no
+  // display, and for an image of no application). Every operation on the pixel store and every drawing
+  // call holds it, so that an image made and filled on another thread (the game's loading code) never
+  // meets such a walk halfway, whoever calls it.
+  virtual CritSect* StoreLock() const;
   std::size_t PixelCount() const;
   static std::uint64_t NewContentId();
 
  private:
+  // The copy is taken under the lock of the image copied.
+  MemoryImage(const MemoryImage& other, const MaybeAutoCrit& copying);
   // Rebuilds the pixels, without changing this image, from the table, the native data or the
   // Direct3D textures, in that order; all zero when none of them exists.
   std::unique_ptr<std::uint32_t[]> RecoverBits();

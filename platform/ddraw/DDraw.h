@@ -307,18 +307,18 @@ struct IDirectDrawClipper : IUnknown {
 using LPDIRECTDRAWCLIPPER = IDirectDrawClipper*;
 
 struct IDirectDrawSurface : IUnknown {
-  virtual HRESULT Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags,
-                      LPDDBLTFX effects) = 0;
-  virtual HRESULT Flip(IDirectDrawSurface* target, DWORD flags) = 0;
+  [[nodiscard]] virtual HRESULT Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags,
+                                    LPDDBLTFX effects) = 0;
+  [[nodiscard]] virtual HRESULT Flip(IDirectDrawSurface* target, DWORD flags) = 0;
   virtual HRESULT GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) = 0;
   virtual HRESULT GetCaps(LPDDSCAPS caps) = 0;
   virtual HRESULT GetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
   virtual HRESULT GetDC(HDC* dc) = 0;
   virtual HRESULT GetPixelFormat(LPDDPIXELFORMAT format) = 0;
   virtual HRESULT GetSurfaceDesc(LPDDSURFACEDESC desc) = 0;
-  virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) = 0;
+  [[nodiscard]] virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) = 0;
   virtual HRESULT ReleaseDC(HDC dc) = 0;
-  virtual HRESULT Restore() = 0;
+  [[nodiscard]] virtual HRESULT Restore() = 0;
   virtual HRESULT SetClipper(IDirectDrawClipper* clipper) = 0;
   virtual HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
   virtual HRESULT Unlock(LPVOID surfaceData) = 0;
@@ -326,9 +326,9 @@ struct IDirectDrawSurface : IUnknown {
 using LPDIRECTDRAWSURFACE = IDirectDrawSurface*;
 
 struct IDirectDrawSurface7 : IUnknown {
-  virtual HRESULT Blt(LPRECT destRect, IDirectDrawSurface7* source, LPRECT sourceRect, DWORD flags,
-                      LPDDBLTFX effects) = 0;
-  virtual HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) = 0;
+  [[nodiscard]] virtual HRESULT Blt(LPRECT destRect, IDirectDrawSurface7* source, LPRECT sourceRect, DWORD flags,
+                                    LPDDBLTFX effects) = 0;
+  [[nodiscard]] virtual HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) = 0;
   virtual HRESULT GetAttachedSurface(LPDDSCAPS2 caps, IDirectDrawSurface7** attached) = 0;
   virtual HRESULT GetCaps(LPDDSCAPS2 caps) = 0;
   virtual HRESULT GetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
@@ -336,9 +336,9 @@ struct IDirectDrawSurface7 : IUnknown {
   virtual HRESULT GetPalette(IDirectDrawPalette** palette) = 0;
   virtual HRESULT GetPixelFormat(LPDDPIXELFORMAT format) = 0;
   virtual HRESULT GetSurfaceDesc(LPDDSURFACEDESC2 desc) = 0;
-  virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) = 0;
+  [[nodiscard]] virtual HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) = 0;
   virtual HRESULT ReleaseDC(HDC dc) = 0;
-  virtual HRESULT Restore() = 0;
+  [[nodiscard]] virtual HRESULT Restore() = 0;
   virtual HRESULT SetClipper(IDirectDrawClipper* clipper) = 0;
   virtual HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) = 0;
   virtual HRESULT SetPalette(IDirectDrawPalette* palette) = 0;

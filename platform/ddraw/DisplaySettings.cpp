@@ -1,5 +1,6 @@
 #include "platform/ddraw/DisplaySettings.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <cstdlib>
@@ -11,6 +12,7 @@ namespace {
 std::mutex gSettingsMutex;
 std::optional<DisplaySettings> gOverride;
 std::atomic<bool> gSurfaceLostArmed{false};
+std::atomic<int> gLocksToFail{0};
 
 DisplaySettings FromEnvironment() {
   DisplaySettings settings;
@@ -73,5 +75,14 @@ ScopedDisplaySettings::~ScopedDisplaySettings() { SetDisplaySettings(mPrevious);
 void FailNextWithSurfaceLost() { gSurfaceLostArmed.store(true); }
 
 bool TakeSurfaceLostFault() { return gSurfaceLostArmed.exchange(false); }
+
+void FailNextLocks(int count) { gLocksToFail.store(std::max(count, 0)); }
+
+bool TakeLockFault() {
+  int left = gLocksToFail.load();
+  while (left > 0 && !gLocksToFail.compare_exchange_weak(left, left - 1)) {
+  }
+  return left > 0;
+}
 
 }  // namespace plat

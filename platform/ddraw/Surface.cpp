@@ -287,7 +287,7 @@ HRESULT Surface::LockInto(LPRECT rect, DDSURFACEDESC2& desc) {
     MarkLost();
     return DDERR_SURFACELOST;
   }
-  if (Busy()) return DDERR_SURFACEBUSY;
+  if (Busy() || TakeLockFault()) return DDERR_SURFACEBUSY;
   RECT area{0, 0, mWidth, mHeight};
   if (rect) {
     if (!Proper(*rect) || !Inside(*rect, mWidth, mHeight)) return DDERR_INVALIDRECT;

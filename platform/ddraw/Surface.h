@@ -35,26 +35,28 @@ class Surface final : public IDirectDrawSurface, public IDirectDrawSurface7 {
   HRESULT GetDC(HDC* dc) override;
   HRESULT GetPixelFormat(LPDDPIXELFORMAT format) override;
   HRESULT ReleaseDC(HDC dc) override;
-  HRESULT Restore() override;
+  [[nodiscard]] HRESULT Restore() override;
   HRESULT SetClipper(IDirectDrawClipper* clipper) override;
   HRESULT SetColorKey(DWORD flags, LPDDCOLORKEY key) override;
 
   // IDirectDrawSurface
-  HRESULT Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags, LPDDBLTFX effects) override;
-  HRESULT Flip(IDirectDrawSurface* target, DWORD flags) override;
+  [[nodiscard]] HRESULT Blt(LPRECT destRect, IDirectDrawSurface* source, LPRECT sourceRect, DWORD flags,
+                            LPDDBLTFX effects) override;
+  [[nodiscard]] HRESULT Flip(IDirectDrawSurface* target, DWORD flags) override;
   HRESULT GetAttachedSurface(LPDDSCAPS caps, IDirectDrawSurface** attached) override;
   HRESULT GetCaps(LPDDSCAPS caps) override;
   HRESULT GetSurfaceDesc(LPDDSURFACEDESC desc) override;
-  HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) override;
+  [[nodiscard]] HRESULT Lock(LPRECT rect, LPDDSURFACEDESC desc, DWORD flags, HANDLE event) override;
   HRESULT Unlock(LPVOID surfaceData) override;
 
   // IDirectDrawSurface7
-  HRESULT Blt(LPRECT destRect, IDirectDrawSurface7* source, LPRECT sourceRect, DWORD flags, LPDDBLTFX effects) override;
-  HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) override;
+  [[nodiscard]] HRESULT Blt(LPRECT destRect, IDirectDrawSurface7* source, LPRECT sourceRect, DWORD flags,
+                            LPDDBLTFX effects) override;
+  [[nodiscard]] HRESULT Flip(IDirectDrawSurface7* target, DWORD flags) override;
   HRESULT GetAttachedSurface(LPDDSCAPS2 caps, IDirectDrawSurface7** attached) override;
   HRESULT GetCaps(LPDDSCAPS2 caps) override;
   HRESULT GetSurfaceDesc(LPDDSURFACEDESC2 desc) override;
-  HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override;
+  [[nodiscard]] HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) override;
   HRESULT Unlock(LPRECT rect) override;
   HRESULT GetPalette(IDirectDrawPalette** palette) override;
   HRESULT SetPalette(IDirectDrawPalette* palette) override;

@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
@@ -51,6 +54,48 @@ class ResourceLoadingGame : public testsupport::HeadlessApp {
   void LoadingThreadProc() override {
     mResourceManager->StartLoadResources("Game");
     while (mResourceManager->LoadNextResource()) ++mCompletedLoadingThreadTasks;
+  }
+};
+
+// Makes images of its own on the loading thread, the way game code may: made with new, filled
+// through their pixels, drawn into, turned into surfaces or palettes, purged. It makes them anew,
+// round after round, until the main thread has switched screen modes a few times meanwhile.
+class ImageMakingGame : public testsupport::HeadlessApp {
+ public:
+  static constexpr int kImages = 40;
+  static constexpr int kSwitchesWhileMaking = 3;
+  static constexpr std::uint32_t kFill = 0xFF3080C0;
+  static constexpr std::uint32_t kCorner = 0xFFFFFF00;
+
+  ImageMakingGame() : HeadlessApp("ImageMakingGame", 200, 150) { mFullScreenBits = 32; }
+  void LoadingThreadProc() override {
+    mImages.resize(kImages);
+    const int switchesBefore = mSwitches;
+    for (int round = 0; round < 2 || mSwitches - switchesBefore < kSwitchesWhileMaking; ++round) {
+      for (int i = 0; i < kImages; ++i) mImages[static_cast<std::size_t>(i)] = Make(i);
+    }
+    mCompletedLoadingThreadTasks = kImages;
+  }
+  // The loading thread's alone until it has finished.
+  std::vector<std::unique_ptr<Kit::MemoryImage>> mImages;
+  std::atomic<int> mSwitches{0};
+
+ private:
+  std::unique_ptr<Kit::MemoryImage> Make(int i) {
+    std::unique_ptr<Kit::MemoryImage> image;
+    if (i % 2)
+      image = std::make_unique<Kit::DDImage>(mDDInterface.get());
+    else
+      image = std::make_unique<Kit::MemoryImage>(this);
+    image->Create(8, 8);
+    std::fill_n(image->GetBits(), 64, kFill);
+    image->BitsChanged();
+    image->CommitBits();
+    if (i % 4 == 1) static_cast<Kit::DDImage&>(*image).GetSurface();
+    if (i % 3 == 0) image->Palletize();
+    image->FillRect(Kit::Rect(0, 0, 2, 2), Kit::Color(255, 255, 0), 0);
+    if (i % 5 == 0) image->PurgeBits();
+    return image;
   }
 };
 
@@ -176,6 +221,32 @@ TEST_F(WorkerThreads, ImagesLoadedWhileTheScreenModeSwitchesKeepTheirPixels) {
     ASSERT_NE(bits, nullptr) << i;
     EXPECT_EQ(bits[0], kColour) << i;
     EXPECT_EQ(bits[63], kColour) << i;
+  }
+}
+
+// The game's own images made on the loading thread meet the display's walks over every image while the
+// player switches screen modes: each image's work on its pixels waits for the walk, whoever calls it.
+TEST_F(WorkerThreads, ImagesTheGameMakesOnTheLoadingThreadWhileTheScreenModeSwitchesKeepTheirPixels) {
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Xrgb8888));
+  ImageMakingGame game;
+  game.Init();
+  ASSERT_NE(game.mDDInterface, nullptr);
+  game.StartLoadingThread();
+  bool windowed = false;
+  do {
+    game.SwitchScreenModeWindowed(windowed);
+    windowed = !windowed;
+    ++game.mSwitches;
+  } while (!game.mLoadingThreadCompleted);
+  game.WaitForLoadingThread();
+  ASSERT_EQ(game.mImages.size(), static_cast<std::size_t>(ImageMakingGame::kImages));
+  game.SwitchScreenModeWindowed(!game.mWindowedInUse);
+  for (std::size_t i = 0; i < game.mImages.size(); ++i) {
+    const std::uint32_t* bits = game.mImages[i]->GetBits();
+    ASSERT_NE(bits, nullptr) << i;
+    EXPECT_EQ(bits[0], ImageMakingGame::kCorner) << i;
+    EXPECT_EQ(bits[9], ImageMakingGame::kCorner) << i;
+    EXPECT_EQ(bits[63], ImageMakingGame::kFill) << i;
   }
 }
 

@@ -78,22 +78,27 @@ DDImage::~DDImage() {
 
 void DDImage::ReleaseSurface() {
   if (!mSurface) return;
-  if (mLockCount > 0) mSurface->Unlock(nullptr);
+  if (mLockCount > 0 && !mLockBroken) mSurface->Unlock(nullptr);
   mLockCount = 0;
+  mLockBroken = false;
   mSurface->Release();
   mSurface = nullptr;
 }
+
+CritSect* DDImage::StoreLock() const { return mDisplay ? &mDisplay->Lock() : MemoryImage::StoreLock(); }
 
 bool DDImage::IsDrawSurface3D() const {
   return mDisplay && mDisplay->mIs3D && mSurface != nullptr && mSurface == mDisplay->mDrawSurface;
 }
 
 IDirectDrawSurface* DDImage::GetSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mSurface) GenerateDDSurface();
   return mSurface;
 }
 
 bool DDImage::GenerateDDSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mSurface) return true;
   CommitBits();
   if (mHasAlpha || !mDisplay) return false;
@@ -101,7 +106,6 @@ bool DDImage::GenerateDDSurface() {
   if (mColorTable && mColorIndices) MemoryImage::GetBits();
   if (mWidth <= 0 || mHeight <= 0) return false;
 
-  AutoCrit lock(mDisplay->Lock());
   DDSURFACEDESC2 desc =
       OffscreenSurfaceDesc(mWidth, mHeight, mVideoMemory ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
   IDirectDrawSurface* surface = nullptr;
@@ -212,6 +216,7 @@ std::unique_ptr<std::uint32_t[]> DDImage::ReadSurface() {
 }
 
 std::uint32_t* DDImage::GetBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mBits) return mBits.get();
   if (!mSurface) return MemoryImage::GetBits();
   if (mNoLock || !LockSurface()) return nullptr;
@@ -238,26 +243,46 @@ std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
 }
 
 bool DDImage::LockSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D()) return false;
-  if (mLockCount == 0) {
+  if (mLockCount == 0 || mLockBroken) {
     if (!GetSurface()) return false;
-    MaybeAutoCrit lock(LockOf(mDisplay));
     if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
+    mLockBroken = false;
   }
   ++mLockCount;
   return true;
 }
 
 bool DDImage::UnlockSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D() || mLockCount == 0) return false;
-  if (--mLockCount == 0 && mSurface) {
-    MaybeAutoCrit lock(LockOf(mDisplay));
-    mSurface->Unlock(nullptr);
+  if (--mLockCount > 0) return true;
+  const bool held = !mLockBroken;
+  mLockBroken = false;
+  if (!held || !mSurface) return true;
+  return SUCCEEDED(mSurface->Unlock(nullptr));
+}
+
+HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work) {
+  const MaybeAutoCrit guard(StoreLock());
+  if (!mSurface) return DDERR_SURFACELOST;
+  const bool held = mLockCount > 0;
+  if (held && !mLockBroken) {
+    const HRESULT unlocked = mSurface->Unlock(nullptr);
+    if (FAILED(unlocked)) return unlocked;
   }
-  return true;
+  const HRESULT result = call(work, mSurface);
+  if (held) {
+    const bool relocked = SUCCEEDED(LockRestoring(mSurface, mLockedSurfaceDesc));
+    mLockBroken = !relocked;
+    if (!relocked) mLockedSurfaceDesc = DDSURFACEDESC{};
+  }
+  return result;
 }
 
 void DDImage::SetSurface(IDirectDrawSurface* surface) {
+  const MaybeAutoCrit guard(StoreLock());
   ReleaseSurface();
   mForeignSurface = true;
   mSurface = surface;
@@ -273,6 +298,7 @@ void DDImage::SetSurface(IDirectDrawSurface* surface) {
 }
 
 void DDImage::DeleteDDSurface() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mSurface) return;
   if (!mColorTable && !mBits && !mD3DData) {
     GetBits();
@@ -283,6 +309,7 @@ void DDImage::DeleteDDSurface() {
 }
 
 void DDImage::DeleteAllNonSurfaceData() {
+  const MaybeAutoCrit guard(StoreLock());
   mBits.reset();
   mNativeAlphaData.reset();
   mNative16Data.reset();
@@ -294,6 +321,7 @@ void DDImage::DeleteAllNonSurfaceData() {
 }
 
 void DDImage::SetVideoMemory(bool videoMemory) {
+  const MaybeAutoCrit guard(StoreLock());
   if (videoMemory == mVideoMemory) return;
   mVideoMemory = videoMemory;
   GetBits();
@@ -301,6 +329,7 @@ void DDImage::SetVideoMemory(bool videoMemory) {
 }
 
 void DDImage::SetColorKeyFromFirstPixel() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!mDisplay || !GetSurface() || mNoLock || !mHasTrans || !mFirstPixelTransparent || !mDisplay->mPrimarySurface)
     return;
   DDPIXELFORMAT format{};
@@ -323,6 +352,7 @@ void DDImage::SetColorKeyFromFirstPixel() {
 }
 
 void DDImage::PurgeBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mForeignSurface) return;
   mPurgeBits = true;
   CommitBits();
@@ -344,28 +374,33 @@ void DDImage::PurgeBits() {
 }
 
 void DDImage::DeleteNativeData() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteNativeData();
   DeleteDDSurface();
 }
 
 void DDImage::DeleteExtraBuffers() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteExtraBuffers();
   DeleteDDSurface();
 }
 
 void DDImage::ReInit() {
+  const MaybeAutoCrit guard(StoreLock());
   MemoryImage::ReInit();
   if (mWantDDSurface) GenerateDDSurface();
 }
 
 void DDImage::CommitBits() {
+  const MaybeAutoCrit guard(StoreLock());
   if (mSurface) return;
   MemoryImage::CommitBits();
 }
 
 void DDImage::BitsChanged() {
+  const MaybeAutoCrit guard(StoreLock());
   MemoryImage::BitsChanged();
   if (!mSurface) return;
   if (mForeignSurface) {
@@ -380,6 +415,7 @@ void DDImage::BitsChanged() {
 }
 
 void DDImage::Create(int width, int height) {
+  const MaybeAutoCrit guard(StoreLock());
   mBits.reset();
   mColorIndices.reset();
   mColorTable.reset();
@@ -389,6 +425,7 @@ void DDImage::Create(int width, int height) {
 }
 
 bool DDImage::Palletize() {
+  const MaybeAutoCrit guard(StoreLock());
   if (!MemoryImage::Palletize()) return false;
   DeleteDDSurface();
   return true;

@@ -10,6 +10,8 @@
 #include "framework/util/AutoCrit.h"
 #include "platform/ddraw/DDraw.h"
 
+#include <type_traits>
+
 namespace Kit {
 
 class DDInterface;
@@ -63,8 +65,23 @@ class DDImage : public MemoryImage {
   virtual void AdditiveDrawLineSurface(double startX, double startY, double endX, double endY, const Color& color);
   virtual void NormalBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color);
   virtual void AdditiveBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color);
+  // Locks nest: the outermost LockSurface locks the surface into mLockedSurfaceDesc, the matching
+  // UnlockSurface unlocks it. While the image's lock is broken (below) each LockSurface tries to
+  // lock the surface again and fails when it cannot.
   virtual bool LockSurface();
   virtual bool UnlockSurface();
+  // Runs work(surface), a DirectDraw call that cannot work on a locked surface (a blit onto it, its
+  // device context), with a lock the image holds lifted, and takes the lock again afterwards (the
+  // count of locks stays). Returns work's result, or the unlock's failure, in which case work does
+  // not run. A lock that cannot be taken again breaks the image's lock: mLockBroken is set, the
+  // locked description is emptied, surface draws and read-backs do nothing until a lock is taken
+  // anew, and the outermost UnlockSurface has nothing to release.
+  template <typename Work>
+  HRESULT WithSurfaceUnlocked(Work&& work) {
+    using Call = std::remove_reference_t<Work>;
+    return CallWithSurfaceUnlocked(
+        [](void* call, IDirectDrawSurface* surface) { return (*static_cast<Call*>(call))(surface); }, &work);
+  }
   // Adopts a surface made elsewhere (the screen, the cursor areas): it is never purged or turned
   // back into pixels, and only the destructor releases it.
   virtual void SetSurface(IDirectDrawSurface* surface);
@@ -90,7 +107,14 @@ class DDImage : public MemoryImage {
   bool mWantDDSurface = false;
   bool mDrawToBits = false;
   int mLockCount = 0;
+  // The image counts locks but its surface is not locked: taking the lock again after a blit or a
+  // device context failed.
+  bool mLockBroken = false;
   DDSURFACEDESC mLockedSurfaceDesc{};
+
+ protected:
+  // The display's lock; without a display, the application's.
+  CritSect* StoreLock() const override;
 
  private:
   // The whole construction runs under the display's lock, so that the display's walks over every image
@@ -98,6 +122,8 @@ class DDImage : public MemoryImage {
   DDImage(DDInterface* display, const MaybeAutoCrit& constructing);
 
   AreaStretchCache mAreaStretch;  // the last area-weighted stretch drawn through the surface
+
+  HRESULT CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work);
 
   // Runs draw(target) with the triangle rasteriser's view of the locked surface; nothing when the
   // surface cannot be locked or has no format the rasteriser writes.

@@ -10,6 +10,7 @@
 #include "framework/graphics/surface/SurfaceLine.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
 #include "framework/graphics/surface/SurfaceStretch.h"
+#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,6 +62,7 @@ SurfaceTarget DDImage::LockedTarget() const {
 
 template <typename Draw>
 void DDImage::WithLockedSurface(Draw draw) {
+  const MaybeAutoCrit guard(StoreLock());
   if (mNoLock || !mDisplay || !GetSurface() || !LockSurface()) return;
   draw(LockedTarget());
   UnlockSurface();
@@ -72,12 +74,14 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clipRect, const Color& color, int drawMode, int tx,
                        int ty) {
+  const MaybeAutoCrit guard(StoreLock());
   if (!IsDrawSurface3D()) return false;
   mDisplay->mD3DInterface->FillPoly(vertices, count, &clipRect, color, drawMode, tx, ty);
   return true;
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->FillRect(rect, color, drawMode);
     return;
@@ -97,6 +101,7 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
 }
 
 void DDImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->DrawLine(startX, startY, endX, endY, color, drawMode);
     return;
@@ -128,6 +133,7 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
 }
 
 void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (IsDrawSurface3D()) {
     auto* ddSource = SurfaceImageOf(image);
@@ -152,6 +158,7 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->BltMirror(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode,
@@ -170,6 +177,7 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
 
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
+  const MaybeAutoCrit guard(StoreLock());
   if (IsDrawSurface3D()) {
     CommitBits();
     // Wholly inside the clip rectangle it is a plain blit at a fractional position; otherwise only
@@ -191,6 +199,7 @@ void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Re
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
+  const MaybeAutoCrit guard(StoreLock());
   if (mNoLock) return;
   CommitBits();
   if (IsDrawSurface3D()) {
@@ -214,6 +223,7 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, false);
@@ -254,6 +264,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                                const Color& color, int drawMode, bool fastStretch) {
+  const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
@@ -279,15 +290,8 @@ bool DDImage::HardwareStretch(DDImage& source, const Rect& to, const RECT& from)
   DDBLTFX fx{};
   fx.dwSize = sizeof(fx);
   const DWORD flags = DDBLT_WAIT | (source.mHasTrans ? DDBLT_KEYSRC : 0);
-  const bool wasLocked = mLockCount > 0;
-  if (wasLocked) mSurface->Unlock(nullptr);
-  const HRESULT result = mSurface->Blt(&target, source.mSurface, &sourceRect, flags, &fx);
-  if (wasLocked) {
-    mLockedSurfaceDesc = DDSURFACEDESC{};
-    mLockedSurfaceDesc.dwSize = sizeof(mLockedSurfaceDesc);
-    mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
-  }
-  return SUCCEEDED(result);
+  return SUCCEEDED(WithSurfaceUnlocked(
+      [&](IDirectDrawSurface* surface) { return surface->Blt(&target, source.mSurface, &sourceRect, flags, &fx); }));
 }
 
 // ---- Surface routines ----

@@ -4,6 +4,7 @@
 
 #include "framework/graphics/d3d/D3DInterface.h"
 #include "framework/graphics/display/DDInterface.h"
+#include "framework/util/AutoCrit.h"
 
 namespace Kit {
 namespace {
@@ -21,6 +22,7 @@ int FormatCodeOf(const DDPIXELFORMAT& format) {
 
 template <typename Draw>
 void DDImage::RasterizeOnSurface(Draw draw) {
+  const MaybeAutoCrit guard(StoreLock());
   if (mNoLock || !mDisplay || !GetSurface() || !LockSurface()) return;
   const int formatCode = FormatCodeOf(mLockedSurfaceDesc.ddpfPixelFormat);
   // Any other format code would be written as 32-bit pixels, past the end of a 16-bit surface.
@@ -33,6 +35,7 @@ void DDImage::RasterizeOnSurface(Draw draw) {
 
 void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
                         int drawMode, const Rect& srcRect, bool blend) {
+  const MaybeAutoCrit guard(StoreLock());
   if (mNoLock) return;
   CommitBits();
   // Sampled by nearest texel, as the software rasteriser samples.
@@ -53,6 +56,7 @@ void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, c
 
 void DDImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
                               const Color& color, int drawMode, float tx, float ty, bool blend) {
+  const MaybeAutoCrit guard(StoreLock());
   if (mNoLock) return;
   CommitBits();
   if (IsDrawSurface3D()) {

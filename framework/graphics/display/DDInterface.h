@@ -125,6 +125,7 @@ class DDInterface : public NativeDisplay {
   bool PresentWindowed(RECT source, RECT dest);
   bool SplitBlit(IDirectDrawSurface* from, RECT source, RECT dest);
   bool WaitForScanLine(int middle, DWORD& lastLine);
+  void WaitForVerticalBlank();
   // The software cursor.
   struct CursorRects {
     RECT area;      // on the target surface
@@ -136,7 +137,8 @@ class DDInterface : public NativeDisplay {
   bool SaveUnderCursor(IDirectDrawSurface* surface, IDirectDrawSurface* area, CursorRects& rects);
   void DrawCursorImageInto(DDImage& areaImage, POINT at);
   void DrawCursorTo(IDirectDrawSurface* surface, bool adjust);
-  void RestoreOldCursorArea(IDirectDrawSurface* surface, bool adjust);
+  // Puts the background saved under the cursor back; the blit's result.
+  HRESULT RestoreOldCursorArea(IDirectDrawSurface* surface, bool adjust);
   void MoveCursorTo(IDirectDrawSurface* surface, bool adjust, int x, int y);
   void ReleaseSurface(IDirectDrawSurface*& surface);
   // Runs the self-test once when the application asks for it; its verdict may turn 3D on or off.

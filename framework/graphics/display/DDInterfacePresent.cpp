@@ -31,16 +31,17 @@ bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 bool DDInterface::Redraw(const Rect* clip) {
   AutoCrit lock(mCritSect);
   if (!mInitialized) return false;
-  mInRedraw = 1;
-  if (mIs3D && !Finish3DFrame()) {
-    mInRedraw = 0;
-    return false;
-  }
+  // Set while the frame is presented, on every way out: the cursor thread leaves the cursor alone.
+  struct Presenting {
+    std::atomic<int>& flag;
+    explicit Presenting(std::atomic<int>& inRedraw) : flag(inRedraw) { flag = 1; }
+    ~Presenting() { flag = 0; }
+  } presenting(mInRedraw);
+  if (mIs3D && !Finish3DFrame()) return false;
   const Rect area = clip ? *clip : Rect(0, 0, mWidth, mHeight);
   const RECT source{area.mX, area.mY, area.mX + area.mWidth, area.mY + area.mHeight};
   const POINT origin = ClientOrigin();
   const RECT dest = Offset(source, origin);
-  bool presented = false;
   const bool popupShown = mApp && mApp->IsPopupShown();
   const bool pageFlipping = !mApp || mApp->IsPageFlipping();
   const bool waitForVSync = mApp && mApp->WaitsForVerticalSync() && !mApp->IsSoftwareVerticalSync();
@@ -48,45 +49,58 @@ bool DDInterface::Redraw(const Rect* clip) {
   if (!mIsWindowed) {
     if (popupShown || !pageFlipping) {
       RECT from = source, to = dest;
-      presented =
-          !CheckDXError(mPrimarySurface->Blt(&to, mDrawSurface, &from, DDBLT_WAIT, nullptr), "Redraw FullScreen Blt");
-    } else {
-      if (!mVideoOnlyDraw) {
-        RECT from = source, to = source;
-        mSecondarySurface->Blt(&to, mDrawSurface, &from, DDBLT_WAIT, nullptr);
-      }
-      mCursorOldX = mCursorX;
-      mCursorOldY = mCursorY;
-      DrawCursorTo(mSecondarySurface, true);
-      presented = !CheckDXError(mPrimarySurface->Flip(nullptr, DDFLIP_WAIT), "Redraw FullScreen Flip");
+      return !CheckDXError(mPrimarySurface->Blt(&to, mDrawSurface, &from, DDBLT_WAIT, nullptr),
+                           "Redraw FullScreen Blt");
     }
-  } else {
-    // Windowed, the frame goes from the surface it was drawn in (the video-memory secondary in
-    // video-only mode) to the window; the cursor is drawn into it in client coordinates and its
-    // background put back afterwards, so it never becomes part of the next frame.
-    IDirectDrawSurface* frame = mVideoOnlyDraw ? mSecondarySurface : mDrawSurface;
+    if (!mVideoOnlyDraw) {
+      // A back buffer that did not get the frame is not shown: the present fails, and the application
+      // restarts the display, which restores its surfaces.
+      RECT from = source, to = source;
+      if (CheckDXError(mSecondarySurface->Blt(&to, mDrawSurface, &from, DDBLT_WAIT, nullptr),
+                       "Redraw FullScreen BackBuffer Blt"))
+        return false;
+    }
     mCursorOldX = mCursorX;
     mCursorOldY = mCursorY;
-    DrawCursorTo(frame, false);
-    const bool cursorDrawn = mHasOldCursorArea;
-    if (mVideoOnlyDraw) {
-      if (waitForVSync) mDirectDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-      presented = PresentWindowed(source, dest);
-    } else if (!waitForVSync) {
-      presented = PresentWindowed(source, dest);
-    } else if (mVSyncFailures >= 3) {
-      mDirectDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-      presented = PresentWindowed(source, dest);
-    } else {
-      presented = SplitBlit(frame, source, dest);
-    }
-    if (cursorDrawn) {
-      RestoreOldCursorArea(frame, false);
-      mHasOldCursorArea = true;
-    }
+    // A cursor that could not be drawn leaves the frame without it; the frame is still shown.
+    DrawCursorTo(mSecondarySurface, true);
+    return !CheckDXError(mPrimarySurface->Flip(nullptr, DDFLIP_WAIT), "Redraw FullScreen Flip");
   }
-  mInRedraw = 0;
+
+  // Windowed, the frame goes from the surface it was drawn in (the video-memory secondary in
+  // video-only mode) to the window; the cursor is drawn into it in client coordinates and its
+  // background put back afterwards, so it never becomes part of the next frame.
+  IDirectDrawSurface* frame = mVideoOnlyDraw ? mSecondarySurface : mDrawSurface;
+  mCursorOldX = mCursorX;
+  mCursorOldY = mCursorY;
+  DrawCursorTo(frame, false);
+  const bool cursorDrawn = mHasOldCursorArea;
+  bool presented;
+  if (mVideoOnlyDraw) {
+    if (waitForVSync) WaitForVerticalBlank();
+    presented = PresentWindowed(source, dest);
+  } else if (!waitForVSync) {
+    presented = PresentWindowed(source, dest);
+  } else if (mVSyncFailures >= 3) {
+    WaitForVerticalBlank();
+    presented = PresentWindowed(source, dest);
+  } else {
+    presented = SplitBlit(frame, source, dest);
+  }
+  if (cursorDrawn) {
+    // A background that cannot be put back leaves the cursor in the frame the next one is drawn
+    // over: the present fails, so that the application restarts the display and draws it all anew.
+    const HRESULT restored = RestoreOldCursorArea(frame, false);
+    mHasOldCursorArea = true;
+    if (CheckDXError(restored, "Redraw Windowed Cursor")) presented = false;
+  }
   return presented;
+}
+
+void DDInterface::WaitForVerticalBlank() {
+  // A display that cannot wait for its vertical blank is presented at once: the frame matters more
+  // than its timing.
+  static_cast<void>(mDirectDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr));
 }
 
 bool DDInterface::PresentWindowed(RECT source, RECT dest) {
@@ -127,13 +141,14 @@ bool DDInterface::SplitBlit(IDirectDrawSurface* from, RECT source, RECT dest) {
   DWORD lastLine = 0;
   if (!WaitForScanLine(middle, lastLine)) {
     ++mVSyncFailures;
-    mDirectDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
+    WaitForVerticalBlank();
     return PresentWindowed(source, dest);
   }
   mVSyncFailures = 0;
   RECT topTo{dest.left, dest.top, dest.right, middle};
   RECT topFrom{source.left, source.top, source.right, source.top + halfRows};
   HRESULT result = mPrimarySurface->Blt(&topTo, from, &topFrom, DDBLT_WAIT, nullptr);
+  if (CheckDXError(result, "Redraw Windowed")) return false;
   const DWORD start = GetTickCount();
   for (int polls = 0; polls < kScanPollLimit && GetTickCount() - start < kScanWaitMillis; ++polls) {
     DWORD line = 0;
@@ -142,8 +157,7 @@ bool DDInterface::SplitBlit(IDirectDrawSurface* from, RECT source, RECT dest) {
   }
   RECT bottomTo{dest.left, middle, dest.right, dest.bottom};
   RECT bottomFrom{source.left, source.top + halfRows, source.right, source.bottom};
-  if (SUCCEEDED(result)) result = mPrimarySurface->Blt(&bottomTo, from, &bottomFrom, DDBLT_WAIT, nullptr);
-  return !CheckDXError(result, "Redraw Windowed");
+  return !CheckDXError(mPrimarySurface->Blt(&bottomTo, from, &bottomFrom, DDBLT_WAIT, nullptr), "Redraw Windowed");
 }
 
 // ---- Software cursor ----
@@ -201,29 +215,36 @@ void DDInterface::DrawCursorTo(IDirectDrawSurface* surface, bool adjust) {
                       0);
     return;
   }
+  // The cursor goes over a copy of the background; without the copy (or when the copy cannot be
+  // shown) the surface keeps its pixels and the frame goes without the cursor. The saved background
+  // matches the surface either way.
   RECT whole{0, 0, mCursorWidth, mCursorHeight};
-  mNewCursorArea->Blt(&whole, mOldCursorArea, &whole, DDBLT_WAIT, nullptr);
+  if (FAILED(mNewCursorArea->Blt(&whole, mOldCursorArea, &whole, DDBLT_WAIT, nullptr))) return;
   DrawCursorImageInto(*mNewCursorAreaImage, rects.imageAt);
   RECT to = rects.area, from = rects.inside;
-  surface->Blt(&to, mNewCursorArea, &from, DDBLT_WAIT, nullptr);
+  static_cast<void>(surface->Blt(&to, mNewCursorArea, &from, DDBLT_WAIT, nullptr));
 }
 
-void DDInterface::RestoreOldCursorArea(IDirectDrawSurface* surface, bool adjust) {
-  if (!mHasOldCursorArea || !mPrimarySurface || !surface) return;
+HRESULT DDInterface::RestoreOldCursorArea(IDirectDrawSurface* surface, bool adjust) {
+  if (!mHasOldCursorArea || !mPrimarySurface || !surface) return DD_OK;
   CursorRects rects = CursorRectsAt(mCursorOldX, mCursorOldY, adjust);
+  HRESULT result = DD_OK;
   if (!rects.empty) {
     RECT to = rects.area, from = rects.inside;
-    surface->Blt(&to, mOldCursorArea, &from, DDBLT_WAIT, nullptr);
+    result = surface->Blt(&to, mOldCursorArea, &from, DDBLT_WAIT, nullptr);
   }
   mHasOldCursorArea = false;
+  return result;
 }
 
 void DDInterface::MoveCursorTo(IDirectDrawSurface* surface, bool adjust, int x, int y) {
   CursorRects oldRects = CursorRectsAt(mCursorOldX, mCursorOldY, adjust);
   CursorRects newRects = CursorRectsAt(x, y, adjust);
-  // (1) The background at the new place.
+  // (1) The background at the new place. Without it the old place gets its background back and the
+  // cursor is drawn anew on a later move; a surface that refuses even that is lost, and the next
+  // present restarts the display, which shows the whole frame again.
   if (!SaveUnderCursor(surface, mNewCursorArea, newRects)) {
-    RestoreOldCursorArea(surface, adjust);
+    static_cast<void>(RestoreOldCursorArea(surface, adjust));
     mCursorOldX = x;
     mCursorOldY = y;
     return;
@@ -231,29 +252,39 @@ void DDInterface::MoveCursorTo(IDirectDrawSurface* surface, bool adjust, int x, 
   const POINT oldOrigin{oldRects.area.left - oldRects.inside.left, oldRects.area.top - oldRects.inside.top};
   const POINT newOrigin{newRects.area.left - newRects.inside.left, newRects.area.top - newRects.inside.top};
   // (2) Where the two places overlap the screen shows the old cursor: that part of the new
-  // background comes from the old one, and the old area gets the cursor at its new place.
+  // background comes from the old one, and the old area gets the cursor at its new place. When the
+  // patch fails nothing has changed yet: the cursor stays where it is until the next move.
   const RECT overlap = Intersect(oldRects.area, newRects.area);
   if (!IsEmpty(overlap)) {
     RECT to = Offset(overlap, POINT{-newOrigin.x, -newOrigin.y});
     RECT from = Offset(overlap, POINT{-oldOrigin.x, -oldOrigin.y});
-    mNewCursorArea->Blt(&to, mOldCursorArea, &from, DDBLT_WAIT, nullptr);
+    if (FAILED(mNewCursorArea->Blt(&to, mOldCursorArea, &from, DDBLT_WAIT, nullptr))) return;
     DrawCursorImageInto(*mOldCursorAreaImage, POINT{newOrigin.x - oldOrigin.x + newRects.imageAt.x,
                                                     newOrigin.y - oldOrigin.y + newRects.imageAt.y});
   }
+  mCursorOldX = x;
+  mCursorOldY = y;
   // (3) The old place gets its background back (with the cursor's new part where they overlap).
+  // From here on a failure leaves no saved background that matches the surface: the cursor is
+  // drawn anew, from the surface as it is, by the next move or present.
   if (!oldRects.empty) {
     RECT to = oldRects.area, from = oldRects.inside;
-    surface->Blt(&to, mOldCursorArea, &from, DDBLT_WAIT, nullptr);
+    if (FAILED(surface->Blt(&to, mOldCursorArea, &from, DDBLT_WAIT, nullptr))) {
+      mHasOldCursorArea = false;
+      return;
+    }
   }
   // (4) The new background becomes the saved one; (5) the cursor goes to its new place.
   RECT whole{0, 0, mCursorWidth, mCursorHeight};
-  mOldCursorArea->Blt(&whole, mNewCursorArea, &whole, DDBLT_WAIT, nullptr);
+  if (FAILED(mOldCursorArea->Blt(&whole, mNewCursorArea, &whole, DDBLT_WAIT, nullptr))) {
+    mHasOldCursorArea = false;
+    return;
+  }
+  mHasOldCursorArea = true;
   DrawCursorImageInto(*mNewCursorAreaImage, newRects.imageAt);
   RECT to = newRects.area, from = newRects.inside;
-  surface->Blt(&to, mNewCursorArea, &from, DDBLT_WAIT, nullptr);
-  mHasOldCursorArea = true;
-  mCursorOldX = x;
-  mCursorOldY = y;
+  // Not shown, the cursor is missing until the next move; the saved background still matches.
+  static_cast<void>(surface->Blt(&to, mNewCursorArea, &from, DDBLT_WAIT, nullptr));
 }
 
 void DDInterface::SetCursorPos(int x, int y) {

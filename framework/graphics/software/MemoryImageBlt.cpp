@@ -7,6 +7,7 @@
 #include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
+#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <vector>
@@ -103,6 +104,7 @@ void BltAdditive(std::uint32_t* dest, int destWidth, const SourcePixels& source,
 }  // namespace
 
 void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+  const MaybeAutoCrit guard(StoreLock());
   auto* source = dynamic_cast<MemoryImage*>(image);
   if (!source || (drawMode != 0 && drawMode != 1)) return;
   ClippedBlit blit;

@@ -5,6 +5,7 @@
 #include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
+#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -209,6 +210,7 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
 
 void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                              const Color& color, int drawMode, bool fastStretch) {
+  const MaybeAutoCrit guard(StoreLock());
   auto* source = dynamic_cast<MemoryImage*>(image);
   if (!source) return;
   Rect dest;
