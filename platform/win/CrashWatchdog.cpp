@@ -19,7 +19,9 @@ namespace {
 constexpr std::uint64_t kNanosPerSecond = 1000000000;
 constexpr long kLookEveryNanos = 100000000;
 
-// 0 until a fault is handled, then 1; the watchdog thread waits on it as a futex.
+// 1 once the watchdog thread has started (its start allocates; the fault may find the allocator
+// locked), and 0 until a fault is handled, then 1: both waited on as futexes.
+std::atomic<int> gStarted{0};
 std::atomic<int> gArmed{0};
 std::atomic<pid_t> gHandlingThread{0};
 // Goes up at every feed; the watchdog's time without progress starts again when it changed.
@@ -97,14 +99,20 @@ std::uint64_t ProcessorWait(pid_t thread) {
   return waited;
 }
 
-void WaitUntilArmed() {
-  while (gArmed.load() == 0) ::syscall(SYS_futex, &gArmed, FUTEX_WAIT_PRIVATE, 0, nullptr, nullptr, 0);
+void WaitWhileZero(std::atomic<int>& flag) {
+  while (flag.load() == 0) ::syscall(SYS_futex, &flag, FUTEX_WAIT_PRIVATE, 0, nullptr, nullptr, 0);
+}
+
+void SetAndWake(std::atomic<int>& flag) {
+  flag = 1;
+  ::syscall(SYS_futex, &flag, FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
 // Counts the time in which the handling could have run and made no progress; kills the process when
 // it reaches kCrashWatchdogSeconds.
 [[noreturn]] void Watch() {
-  WaitUntilArmed();
+  SetAndWake(gStarted);
+  WaitWhileZero(gArmed);
   const pid_t handling = gHandlingThread.load();
   const pid_t main = ::getpid();
   std::uint64_t lastNow = NowNanos();
@@ -146,13 +154,15 @@ bool OnHandlingThread() {
 
 namespace plat {
 
-void StartCrashWatchdog() { StartThread(&Watch).detach(); }
+void StartCrashWatchdog() {
+  StartThread(&Watch).detach();
+  WaitWhileZero(gStarted);
+}
 
 void ArmCrashWatchdog(pid_t handlingThread) {
   gHandlingThread = handlingThread;
   ArmCeiling();
-  gArmed = 1;
-  ::syscall(SYS_futex, &gArmed, FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+  SetAndWake(gArmed);
 }
 
 void FeedCrashWatchdog() {
