@@ -62,40 +62,10 @@ void ArmCeiling() {
   SetCeiling(plat::kCrashWatchdogCeilingSeconds);
 }
 
-// The second field of /proc/self/task/<thread>/schedstat: the time the thread spent ready to run on
-// a run queue. Reads into buffers on the stack only: the allocator may be broken by the fault.
-bool SystemProcessorWait(int thread, unsigned long long* waitedNanos) {
-  char path[64] = "/proc/self/task/";
-  std::size_t length = 16;
-  char digits[16];
-  int count = 0;
-  for (auto value = static_cast<unsigned>(thread); count == 0 || value != 0; value /= 10)
-    digits[count++] = static_cast<char>('0' + value % 10);
-  while (count > 0) path[length++] = digits[--count];
-  for (const char* tail = "/schedstat"; *tail != '\0'; ++tail) path[length++] = *tail;
-  path[length] = '\0';
-  const int file = ::open(path, O_RDONLY | O_CLOEXEC);
-  if (file < 0) return false;
-  char text[128];
-  const ssize_t got = ::read(file, text, sizeof(text) - 1);
-  ::close(file);
-  if (got <= 0) return false;
-  text[got] = '\0';
-  const char* at = text;
-  while (*at >= '0' && *at <= '9') ++at;
-  if (*at != ' ') return false;
-  ++at;
-  if (*at < '0' || *at > '9') return false;
-  unsigned long long waited = 0;
-  for (; *at >= '0' && *at <= '9'; ++at) waited = waited * 10 + static_cast<unsigned long long>(*at - '0');
-  *waitedNanos = waited;
-  return true;
-}
-
 std::uint64_t ProcessorWait(pid_t thread) {
   plat::ProcessorWaitReader reader = gWaitReader.load();
   unsigned long long waited = 0;
-  if (!(reader != nullptr ? reader : &SystemProcessorWait)(thread, &waited)) return 0;
+  if (!(reader != nullptr ? reader : &plat::SystemProcessorWait)(thread, &waited)) return 0;
   return waited;
 }
 
@@ -179,5 +149,35 @@ void HoldCrashWatchdog() {
 }
 
 void SetProcessorWaitReader(ProcessorWaitReader reader) { gWaitReader = reader; }
+
+// The second field of /proc/self/task/<thread>/schedstat: the time the thread spent ready to run on
+// a run queue. Reads into buffers on the stack only: the allocator may be broken by the fault.
+bool SystemProcessorWait(int thread, unsigned long long* waitedNanoseconds) {
+  char path[64] = "/proc/self/task/";
+  std::size_t length = 16;
+  char digits[16];
+  int count = 0;
+  for (auto value = static_cast<unsigned>(thread); count == 0 || value != 0; value /= 10)
+    digits[count++] = static_cast<char>('0' + value % 10);
+  while (count > 0) path[length++] = digits[--count];
+  for (const char* tail = "/schedstat"; *tail != '\0'; ++tail) path[length++] = *tail;
+  path[length] = '\0';
+  const int file = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (file < 0) return false;
+  char text[128];
+  const ssize_t got = ::read(file, text, sizeof(text) - 1);
+  ::close(file);
+  if (got <= 0) return false;
+  text[got] = '\0';
+  const char* at = text;
+  while (*at >= '0' && *at <= '9') ++at;
+  if (*at != ' ') return false;
+  ++at;
+  if (*at < '0' || *at > '9') return false;
+  unsigned long long waited = 0;
+  for (; *at >= '0' && *at <= '9'; ++at) waited = waited * 10 + static_cast<unsigned long long>(*at - '0');
+  *waitedNanoseconds = waited;
+  return true;
+}
 
 }  // namespace plat

@@ -111,6 +111,8 @@ void HoldCrashWatchdog();
 // reader of their own in place to stand for a busy machine; nullptr puts the system's back.
 using ProcessorWaitReader = bool (*)(int thread, unsigned long long* waitedNanoseconds);
 void SetProcessorWaitReader(ProcessorWaitReader reader);
+// The system's reader: the kernel's scheduler statistics of the thread. Allocates nothing.
+bool SystemProcessorWait(int thread, unsigned long long* waitedNanoseconds);
 
 }  // namespace plat
 

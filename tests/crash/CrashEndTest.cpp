@@ -2,7 +2,9 @@
 // a fault no one can see, or one that interrupted the display's own library, ends by itself after its
 // full report; a termination request ends a crash window that waits for the user.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -100,6 +102,48 @@ INSTANTIATE_TEST_SUITE_P(CrashEnd, Watchdog,
                              // Killed: the first report, written in the signal handler, is all there is.
                              WatchdogCase{"HangingStepOnAQuietMachine", QuietMachine, true, SIGKILL, "\r\nRIP:"}),
                          [](const testing::TestParamInfo<WatchdogCase>& info) { return std::string(info.param.name); });
+
+double ThreadCpuSeconds() {
+  timespec used{};
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &used);
+  return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
+}
+
+// Two threads that never sleep share one processor: each waits for it while the other runs, and the
+// system's reader tells so. In the child: ends with 0 when it did.
+[[noreturn]] void CompeteForOneProcessor() {
+  cpu_set_t one;
+  CPU_ZERO(&one);
+  CPU_SET(static_cast<unsigned>(::sched_getcpu()), &one);
+  if (::sched_setaffinity(0, sizeof(one), &one) != 0) std::_Exit(3);
+  const int self = static_cast<int>(::gettid());
+  unsigned long long before = 0;
+  if (!plat::SystemProcessorWait(self, &before)) std::_Exit(4);
+  std::atomic<bool> started{false};
+  std::atomic<bool> done{false};
+  std::thread rival([&] {  // it inherits the one processor
+    started = true;
+    while (!done) {
+    }
+  });
+  while (!started) {
+  }
+  for (const double until = ThreadCpuSeconds() + 0.1; ThreadCpuSeconds() < until;) {
+  }
+  done = true;
+  rival.join();
+  unsigned long long after = 0;
+  std::_Exit(plat::SystemProcessorWait(self, &after) && after > before ? 0 : 5);
+}
+
+TEST(CrashEnd, TheSystemTellsHowLongAThreadWaitedForAProcessor) {
+  EXPECT_EXIT(
+      {
+        ::alarm(kChildLimitSeconds);
+        CompeteForOneProcessor();
+      },
+      testing::ExitedWithCode(0), "");
+}
 
 std::string FullReportIn(const testsupport::TempDir& folder) {
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
