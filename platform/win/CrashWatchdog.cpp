@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <system_error>
 
 #include "platform/win/Exceptions.h"
 #include "platform/win/Threads.h"
@@ -125,7 +126,11 @@ bool OnHandlingThread() {
 namespace plat {
 
 void StartCrashWatchdog() {
-  StartThread(&Watch).detach();
+  try {
+    StartThread(&Watch).detach();
+  } catch (const std::system_error&) {
+    return;  // no thread to be had: the kernel's timer alone watches
+  }
   WaitWhileZero(gStarted);
 }
 
