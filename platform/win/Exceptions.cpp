@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
-#include <time.h>
 #include <ucontext.h>
 #include <unistd.h>
 #include <unwind.h>
@@ -17,6 +16,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "platform/win/CrashWatchdog.h"
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
@@ -139,32 +140,7 @@ Fault gFault;
 constexpr std::size_t kCrashStackSize = std::size_t{8} << 20;
 char* gCrashStackTop = nullptr;
 
-// The watchdog: a timer that sends SIGKILL; 0 while unarmed.
-int gWatchdogTimer = 0;
-
 pid_t ThreadId() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
-
-// Due in `seconds`, or stopped for 0; only by the thread that handles the fault.
-void SetWatchdog(int seconds) {
-  if (gWatchdogTimer == 0 || gHandlingThread.load() != ThreadId()) return;
-  // The kernel's timer setting: the repeat interval (none), then the time until the first expiry.
-  struct TimerDue {
-    timespec interval;
-    timespec first;
-  } due{};
-  due.first.tv_sec = seconds;
-  ::syscall(SYS_timer_settime, gWatchdogTimer - 1, 0, &due, nullptr);
-}
-
-void ArmWatchdog() {
-  sigevent event{};
-  event.sigev_notify = SIGEV_SIGNAL;
-  event.sigev_signo = SIGKILL;
-  int timer = 0;
-  if (::syscall(SYS_timer_create, CLOCK_MONOTONIC, &event, &timer) != 0) return;
-  gWatchdogTimer = timer + 1;
-  SetWatchdog(plat::kCrashWatchdogSeconds);
-}
 
 // The frames as the unwinder sees them from here, through the signal frame, starting at the faulting
 // instruction.
@@ -257,7 +233,7 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
       record.ExceptionInformation[0] = 0;  // read or write is not known on Linux
       record.ExceptionInformation[1] = reinterpret_cast<ULONG_PTR>(info ? info->si_addr : nullptr);
     }
-    ArmWatchdog();
+    plat::ArmCrashWatchdog(self);
     KitCallOnStack(nullptr, &RunSignalSafeStep, gCrashStackTop);
     ResumeInContinuation(ucontext);
     return;
@@ -310,6 +286,7 @@ _Unwind_Reason_Code CountFrame(_Unwind_Context*, void* argument) {
 
 void InstallHandlers() {
   MakeCrashStack();
+  plat::StartCrashWatchdog();
   int frames = 0;
   _Unwind_Backtrace(CountFrame, &frames);
   // The handler must run even when the stack itself overflowed.
@@ -368,10 +345,6 @@ void UseFaultStack() { thread_local FaultStack stack; }
 const FaultFrames& CurrentFaultFrames() { return gFault.frames; }
 
 void SetSignalSafeFaultStep(SignalSafeFaultStep step) { gSignalSafeStep = step; }
-
-void FeedCrashWatchdog() { SetWatchdog(kCrashWatchdogSeconds); }
-
-void HoldCrashWatchdog() { SetWatchdog(0); }
 
 }  // namespace plat
 

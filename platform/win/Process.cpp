@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <mutex>
 #include <utility>
@@ -14,6 +13,7 @@
 
 #include "platform/win/Errors.h"
 #include "platform/win/Modules.h"
+#include "platform/win/WholeFile.h"
 
 namespace plat {
 namespace {
@@ -43,8 +43,7 @@ std::string QuoteIfNeeded(const std::string& argument) {
 
 // The real arguments of this process, read from /proc since the layer has no access to argv.
 std::string OwnCommandLine() {
-  std::ifstream in("/proc/self/cmdline", std::ios::binary);
-  std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string raw = ReadWholeFile("/proc/self/cmdline").value_or(std::string());
   std::vector<std::string> arguments;
   std::size_t start = 0;
   while (start < raw.size()) {
@@ -73,6 +72,29 @@ ExitHook SetExitHook(ExitHook hook) {
 ScopedExitCatcher::ScopedExitCatcher() : mPrevious(SetExitHook([](UINT code) { throw ProcessExit{code}; })) {}
 
 ScopedExitCatcher::~ScopedExitCatcher() { SetExitHook(std::move(mPrevious)); }
+
+namespace {
+constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+}  // namespace
+
+ScopedTerminationEndsProcess::ScopedTerminationEndsProcess() {
+  static_assert(std::size(kTerminationSignals) == kSignalCount);
+  struct sigaction plain {};
+  plain.sa_handler = SIG_DFL;
+  sigemptyset(&plain.sa_mask);
+  sigset_t unblocked;
+  sigemptyset(&unblocked);
+  for (int i = 0; i < kSignalCount; ++i) {
+    ::sigaction(kTerminationSignals[i], &plain, &mPrevious[i]);
+    sigaddset(&unblocked, kTerminationSignals[i]);
+  }
+  ::pthread_sigmask(SIG_UNBLOCK, &unblocked, &mPreviousMask);
+}
+
+ScopedTerminationEndsProcess::~ScopedTerminationEndsProcess() {
+  ::pthread_sigmask(SIG_SETMASK, &mPreviousMask, nullptr);
+  for (int i = 0; i < kSignalCount; ++i) ::sigaction(kTerminationSignals[i], &mPrevious[i], nullptr);
+}
 
 void SetCommandLine(std::string commandLine) {
   std::lock_guard guard(gLock);

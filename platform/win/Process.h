@@ -2,6 +2,8 @@
 // through an exit.
 #pragma once
 
+#include <signal.h>
+
 #include <functional>
 #include <string>
 
@@ -42,6 +44,23 @@ class ScopedExitCatcher {
 
  private:
   ExitHook mPrevious;
+};
+
+// While alive, a termination request (SIGTERM, SIGINT, SIGHUP) ends the process at once, as the
+// signal's default action does, whoever handled it before and whichever other threads block it: for a
+// wait on the user that nothing else would end, such as the crash report's window. Then the handlers
+// and the calling thread's signal mask are back as they were.
+class ScopedTerminationEndsProcess {
+ public:
+  ScopedTerminationEndsProcess();
+  ~ScopedTerminationEndsProcess();
+  ScopedTerminationEndsProcess(const ScopedTerminationEndsProcess&) = delete;
+  ScopedTerminationEndsProcess& operator=(const ScopedTerminationEndsProcess&) = delete;
+
+ private:
+  static constexpr int kSignalCount = 3;
+  struct sigaction mPrevious[kSignalCount];
+  sigset_t mPreviousMask;
 };
 
 // Replaces the command line GetCommandLine reports (the entry point passes argv; tests choose).

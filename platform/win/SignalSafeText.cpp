@@ -1,10 +1,18 @@
 #include "platform/win/SignalSafeText.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace plat {
+
+SignalSafeFile::SignalSafeFile(const char* path)
+    : mFile(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+
+SignalSafeFile::~SignalSafeFile() {
+  if (mFile >= 0) ::close(mFile);
+}
 
 SignalSafeText& SignalSafeText::Text(const char* text) {
   std::size_t length = 0;
@@ -53,6 +61,39 @@ void SignalSafeText::Flush() {
     written += static_cast<std::size_t>(step);
   }
   mUsed = 0;
+}
+
+void WriteCodeMap(SignalSafeText& out) {
+  const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+  if (maps < 0) return;
+  char chunk[4096];
+  char line[1024];
+  std::size_t length = 0;
+  bool tooLong = false;
+  auto finishLine = [&] {
+    // "start-end perms offset ...": the permissions follow the first blank.
+    std::size_t blank = 0;
+    while (blank < length && line[blank] != ' ') ++blank;
+    if (!tooLong && blank + 3 < length && line[blank + 3] == 'x') out.Text(line, length).Text("\r\n");
+    length = 0;
+    tooLong = false;
+  };
+  for (;;) {
+    const ssize_t got = ::read(maps, chunk, sizeof(chunk));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    for (ssize_t i = 0; i < got; ++i) {
+      if (chunk[i] == '\n') {
+        finishLine();
+      } else if (length < sizeof(line)) {
+        line[length++] = chunk[i];
+      } else {
+        tooLong = true;
+      }
+    }
+  }
+  if (length > 0) finishLine();
+  ::close(maps);
 }
 
 }  // namespace plat

@@ -1,12 +1,28 @@
 // Text written to a file descriptor from a fixed buffer, with nothing but async-signal-safe calls:
 // strings, hexadecimal and decimal numbers, no allocation, no lock, no locale. For what a fault
 // handler writes before it may do anything else. Used by one thread at a time (it owns its buffer).
+// The file it writes to, and the lines of the process's memory map that map code.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 namespace plat {
+
+// A file made (or emptied) for writing, with async-signal-safe calls; closed when destroyed.
+class SignalSafeFile {
+ public:
+  explicit SignalSafeFile(const char* path);
+  SignalSafeFile(const SignalSafeFile&) = delete;
+  SignalSafeFile& operator=(const SignalSafeFile&) = delete;
+  ~SignalSafeFile();
+
+  bool IsOpen() const { return mFile >= 0; }
+  int Descriptor() const { return mFile; }
+
+ private:
+  int mFile;
+};
 
 class SignalSafeText {
  public:
@@ -29,5 +45,8 @@ class SignalSafeText {
   std::size_t mUsed = 0;
   char mBuffer[kRoom];
 };
+
+// Writes the lines of the process's memory map that map code, each ending in "\r\n".
+void WriteCodeMap(SignalSafeText& out);
 
 }  // namespace plat

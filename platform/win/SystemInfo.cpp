@@ -1,8 +1,10 @@
 #include "platform/win/SystemInfo.h"
 
 #include <SDL.h>
+#include <sys/utsname.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ddraw/DisplaySettings.h"
@@ -50,6 +52,21 @@ SIZE DesktopSize() {
   if (EnsureSdlVideo() && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0)
     return SIZE{mode.w, mode.h};
   return SIZE{1024, 768};
+}
+
+bool DisplayIsVisible() {
+  auto invisible = [](const char* driver) {
+    return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+  };
+  if (SdlVideoStarted()) return SDL_GetCurrentVideoDriver() != nullptr && !invisible(SDL_GetCurrentVideoDriver());
+  if (invisible(std::getenv("SDL_VIDEODRIVER"))) return false;
+  return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+std::string OperatingSystemVersion() {
+  utsname system{};
+  if (::uname(&system) != 0) return {};
+  return std::string(system.sysname) + " " + system.release + " " + system.version + " " + system.machine;
 }
 
 }  // namespace plat

@@ -1,6 +1,9 @@
 // What the program asks about the machine: screen metrics, the work area, the desktop's display
-// mode, the Windows version, the screen saver (reported inactive), and the user's last input.
+// mode, the Windows version and the operating system's, the screen saver (reported inactive), the
+// user's last input, and whether anyone can see a window.
 #pragma once
+
+#include <string>
 
 #include "platform/win/Types.h"
 
@@ -105,5 +108,10 @@ namespace plat {
 void NoteUserInput();
 // The desktop size in pixels as the layer reports it everywhere.
 SIZE DesktopSize();
+// Whether windows reach a screen: false on SDL's dummy and offscreen drivers (tests, scripts, CI), or
+// for a process that has no display to start on. Starts nothing.
+bool DisplayIsVisible();
+// The operating system's name, release, version and machine, separated by blanks; empty when unknown.
+std::string OperatingSystemVersion();
 
 }  // namespace plat

@@ -1,5 +1,7 @@
 #include "platform/win/Winsock.h"
 
+#include <poll.h>
+
 #include <fcntl.h>
 
 #include <atomic>
@@ -83,6 +85,11 @@ int WSACleanup() {
 }
 
 int WSAGetLastError() { return WindowsErrorOf(errno); }
+
+int WSAPoll(WSAPOLLFD* sockets, ULONG count, INT timeoutMs) {
+  const int ready = ::poll(sockets, count, timeoutMs);
+  return ready < 0 ? SOCKET_ERROR : ready;
+}
 
 int closesocket(SOCKET socket) { return ::close(socket) == 0 ? 0 : SOCKET_ERROR; }
 

@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/select.h>
 #include <sys/socket.h>
@@ -67,6 +68,12 @@ int closesocket(SOCKET socket);
 // names; Windows' own FIONBIO number is accepted as well).
 constexpr long FIONBIO_WINDOWS = static_cast<long>(0x8004667Eu);
 int ioctlsocket(SOCKET socket, long command, unsigned long* argument);
+
+// The readiness wait of later Windows Sockets, over poll: the same record (WSAPOLLFD is pollfd) and
+// flags (POLLIN, POLLOUT, POLLERR, POLLHUP, POLLNVAL). The count of sockets ready, 0 when the time ran
+// out, SOCKET_ERROR on failure (WSAGetLastError tells which).
+using WSAPOLLFD = pollfd;
+int WSAPoll(WSAPOLLFD* sockets, ULONG count, INT timeoutMs);
 
 namespace plat {
 // gethostbyname with a result of the calling thread's own, as Windows Sockets gives it (POSIX's

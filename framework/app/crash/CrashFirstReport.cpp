@@ -1,9 +1,6 @@
 // The first crash.txt, written inside the signal handler before anything that may allocate, lock or
 // call into a library: the exception line, the raw frames, the registers and the map of the loaded
 // code. Whatever state the process is in, this much is on the disk; the full report replaces it.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "framework/app/crash/CrashHandler.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/SignalSafeText.h"
@@ -33,63 +30,27 @@ void WriteRegisters(plat::SignalSafeText& out, const CONTEXT& context) {
   out.Text("\r\nFlags:").Hex(context.EFlags, 8).Text("\r\n\r\n");
 }
 
-// The lines of /proc/self/maps that map code, each ending in "\r\n".
-void WriteCodeMap(plat::SignalSafeText& out) {
-  const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-  if (maps < 0) return;
-  char chunk[4096];
-  char line[1024];
-  std::size_t length = 0;
-  bool tooLong = false;
-  auto finishLine = [&] {
-    // "start-end perms offset ...": the permissions follow the first blank.
-    std::size_t blank = 0;
-    while (blank < length && line[blank] != ' ') ++blank;
-    if (!tooLong && blank + 3 < length && line[blank + 3] == 'x') out.Text(line, length).Text("\r\n");
-    length = 0;
-    tooLong = false;
-  };
-  for (;;) {
-    const ssize_t got = ::read(maps, chunk, sizeof(chunk));
-    if (got <= 0) break;
-    for (ssize_t i = 0; i < got; ++i) {
-      if (chunk[i] == '\n') {
-        finishLine();
-      } else if (length < sizeof(line)) {
-        line[length++] = chunk[i];
-      } else {
-        tooLong = true;
-      }
-    }
-  }
-  if (length > 0) finishLine();
-  ::close(maps);
-}
-
 }  // namespace
 
 void CrashHandler::WriteFirstCrashFile(const EXCEPTION_POINTERS* exception, const plat::FaultFrames& frames) {
   char path[4096];
   if (!plat::NewFilePathForSignals("crash.txt", path, sizeof(path))) return;
-  const int file = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (file < 0) return;
-  {
-    plat::SignalSafeText out(file);
-    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
-    if (const char* name = ExceptionName(record.ExceptionCode))
-      out.Text("Exception: ").Text(name).Text(" (code 0x");
-    else
-      out.Text("Unknown exception: (code 0x");
-    out.Hex(record.ExceptionCode, 1, false).Text(") at address ");
-    out.Hex(reinterpret_cast<std::uintptr_t>(record.ExceptionAddress), 16).Text(" in thread ");
-    out.Hex(GetCurrentThreadId(), 1).Text("\r\n\r\n");
-    for (int i = 0; i < frames.count; ++i) out.Hex(frames.pc[i], 16).Text(" ").Hex(frames.cfa[i], 16).Text("\r\n");
-    out.Text("\r\n");
-    WriteRegisters(out, *exception->ContextRecord);
-    WriteCodeMap(out);
-    out.Text("\n");
-  }
-  ::close(file);
+  const plat::SignalSafeFile file(path);
+  if (!file.IsOpen()) return;
+  plat::SignalSafeText out(file.Descriptor());
+  const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+  if (const char* name = ExceptionName(record.ExceptionCode))
+    out.Text("Exception: ").Text(name).Text(" (code 0x");
+  else
+    out.Text("Unknown exception: (code 0x");
+  out.Hex(record.ExceptionCode, 1, false).Text(") at address ");
+  out.Hex(reinterpret_cast<std::uintptr_t>(record.ExceptionAddress), 16).Text(" in thread ");
+  out.Hex(GetCurrentThreadId(), 1).Text("\r\n\r\n");
+  for (int i = 0; i < frames.count; ++i) out.Hex(frames.pc[i], 16).Text(" ").Hex(frames.cfa[i], 16).Text("\r\n");
+  out.Text("\r\n");
+  WriteRegisters(out, *exception->ContextRecord);
+  plat::WriteCodeMap(out);
+  out.Text("\n");
 }
 
 }  // namespace Kit

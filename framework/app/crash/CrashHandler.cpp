@@ -1,29 +1,19 @@
 #include "framework/app/crash/CrashHandler.h"
 
-#include <dlfcn.h>
-#include <elf.h>
-#include <fcntl.h>
-#include <link.h>
-#include <sys/utsname.h>
-#include <unistd.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <sstream>
 #include <utility>
-#include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
+#include "framework/util/PathUtil.h"
 #include "platform/win/Files.h"
 #include "platform/win/ImageHelp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
+#include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 
 namespace Kit {
@@ -107,31 +97,6 @@ bool Take(HMODULE module, Proc* proc, const char* name) {
   return *proc != nullptr;
 }
 
-// The ELF section of an object file that holds the virtual address `at`: its index and the offset.
-bool SectionOf(const std::string& path, std::uint64_t at, DWORD* section, std::uint64_t* offset) {
-  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (file < 0) return false;
-  bool found = false;
-  Elf64_Ehdr header{};
-  if (::pread(file, &header, sizeof(header), 0) == static_cast<ssize_t>(sizeof(header)) &&
-      std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 && header.e_ident[EI_CLASS] == ELFCLASS64 &&
-      header.e_shentsize == sizeof(Elf64_Shdr)) {
-    for (unsigned i = 1; i < header.e_shnum && i < 4096 && !found; ++i) {
-      Elf64_Shdr entry{};
-      if (::pread(file, &entry, sizeof(entry), static_cast<off_t>(header.e_shoff + i * sizeof(entry))) !=
-          static_cast<ssize_t>(sizeof(entry)))
-        break;
-      if ((entry.sh_flags & SHF_ALLOC) != 0 && entry.sh_addr <= at && at < entry.sh_addr + entry.sh_size) {
-        *section = i;
-        *offset = at - entry.sh_addr;
-        found = true;
-      }
-    }
-  }
-  ::close(file);
-  return found;
-}
-
 }  // namespace
 
 void CrashHandler::Install() {
@@ -143,7 +108,8 @@ void CrashHandler::Install() {
 void CrashHandler::Uninstall() { SetUnhandledExceptionFilter(mPreviousFilter); }
 
 LONG CrashHandler::UnhandledExceptionFilter(EXCEPTION_POINTERS* exception) {
-  if (mApp != nullptr) mApp->CrashOccurred();
+  // Hiding the game's window needs the display, which the fault may have left locked for ever.
+  if (mApp != nullptr && plat::DisplayUsableAfterFault()) mApp->CrashOccurred();
   DoHandleException(exception);
   SetErrorMode(SEM_NOGPFAULTERRORBOX);
   return EXCEPTION_CONTINUE_SEARCH;
@@ -172,9 +138,7 @@ bool CrashHandler::LoadImageHelp() {
   gSymSetOptions(SYMOPT_DEFERRED_LOADS);
   char path[260] = {};
   GetModuleFileName(nullptr, path, sizeof(path));
-  std::string folder = path;
-  const std::size_t cut = folder.find_last_of(folder.rfind('/') != std::string::npos ? "/" : "\\");
-  folder = cut == std::string::npos ? std::string() : folder.substr(0, cut);
+  const std::string folder = GetFileDir(path);
   return gSymInitialize(nullptr, folder.empty() ? nullptr : folder.c_str(), TRUE) != FALSE;
 }
 
@@ -188,16 +152,11 @@ void CrashHandler::UnloadImageHelp() {
 bool CrashHandler::GetLogicalAddress(const void* address, std::string* module, DWORD* section, std::uint64_t* offset) {
   MEMORY_BASIC_INFORMATION memory{};
   if (VirtualQuery(address, &memory, sizeof(memory)) == 0 || memory.Type != MEM_IMAGE) return false;
-  Dl_info object{};
-  void* linkMap = nullptr;
-  if (::dladdr1(address, &object, &linkMap, RTLD_DL_LINKMAP) == 0 || linkMap == nullptr) return false;
-  // The object's own file: the main program's name in the link map is empty.
   char path[4096] = {};
   if (GetModuleFileName(static_cast<HMODULE>(memory.AllocationBase), path, sizeof(path)) == 0) return false;
-  const auto bias = static_cast<const link_map*>(linkMap)->l_addr;
   DWORD foundSection = 0;
-  std::uint64_t foundOffset = 0;
-  if (!SectionOf(path, reinterpret_cast<std::uintptr_t>(address) - bias, &foundSection, &foundOffset)) return false;
+  ULONGLONG foundOffset = 0;
+  if (!plat::ImageSectionOf(address, &foundSection, &foundOffset)) return false;
   *module = path;
   *section = foundSection;
   *offset = foundOffset;
@@ -350,13 +309,16 @@ void CrashHandler::DoHandleException(EXCEPTION_POINTERS* exception) {
   // The file first: whatever goes wrong after, the report is on the disk.
   WriteCrashFile(report);
   plat::FeedCrashWatchdog();
+  // Whatever needs the display is left out when the fault left it locked.
+  const bool display = plat::DisplayUsableAfterFault();
   if (mApp != nullptr) {
-    mApp->CopyToClipboard(report);
+    if (display) mApp->CopyToClipboard(report);
     plat::FeedCrashWatchdog();
     FinishDemo();
     plat::FeedCrashWatchdog();
   }
-  if (mShowWindow) ShowErrorWindow(title, report);
+  // A window no one can see would wait for ever for a click: the report is on the disk, the process ends.
+  if (mShowWindow && display && plat::DisplayIsVisible()) ShowErrorWindow(title, report);
   UnloadImageHelp();
 }
 
@@ -374,16 +336,11 @@ bool CrashHandler::HexToUInt(const std::string& text, std::uint32_t* value) {
   return true;
 }
 
-std::string CrashHandler::StripPath(const std::string& path) {
-  const std::size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
+std::string CrashHandler::StripPath(const std::string& path) { return GetFileName(path); }
 
 std::string CrashHandler::GetSysInfo() {
   std::string text;
-  utsname system{};
-  if (::uname(&system) == 0)
-    Append(text, "OS Ver: %s %s %s %s\r\n", system.sysname, system.release, system.version, system.machine);
+  if (const std::string system = plat::OperatingSystemVersion(); !system.empty()) text += "OS Ver: " + system + "\r\n";
   if (mApp == nullptr) return text;
   for (const auto& [module, label] : {std::pair{"ddraw.dll", "DDraw Ver: "}, std::pair{"dsound.dll", "DSound Ver: "}}) {
     HMODULE handle = LoadLibrary(module);

@@ -5,7 +5,9 @@
 // standard library and a few operations of the application object, which may be broken by then.
 // A fault is handled in two steps (see SetUnhandledExceptionFilter): a first crash.txt written with
 // async-signal-safe calls only, then the full report under the platform's crash watchdog, which kills
-// the process when the report, the window or the upload stops making progress.
+// the process when the report, the window or the upload stops making progress. The window is left out
+// where no one can see it and when the fault left the display locked: the process then ends after its
+// report.
 #pragma once
 
 #include <cstdint>
@@ -69,7 +71,8 @@ class CrashHandler {
   static void WriteFirstCrashFile(const EXCEPTION_POINTERS* exception, const plat::FaultFrames& frames);
 
   // The crash windows: the report with "Send Report" and "Close Now", the details the user adds, and
-  // the upload's progress. ShowErrorWindow returns when its message loop ends.
+  // the upload's progress. ShowErrorWindow returns when its message loop ends; while it waits, a
+  // termination request (SIGTERM, SIGINT, SIGHUP) ends the process.
   static void ShowErrorWindow(const std::string& title, const std::string& report);
   static void ShowSubmitInfoWindow();
   static void ShowProgressWindow();

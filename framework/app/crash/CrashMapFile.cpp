@@ -4,9 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -15,6 +15,7 @@
 #include "platform/win/Exceptions.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
+#include "platform/win/WholeFile.h"
 
 namespace Kit {
 
@@ -107,10 +108,14 @@ void CrashHandler::LookupMapFile(std::string& report) {
   WIN32_FIND_DATA found{};
   HANDLE search = FindFirstFile("*.map", &found);
   if (search == INVALID_HANDLE_VALUE) return;
+  // The first file: a folder of that name is no map.
+  bool isFile = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  while (!isFile && FindNextFile(search, &found)) isFile = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   FindClose(search);
-  std::ifstream file(plat::MapPath(found.cFileName), std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  AnnotateFromMap(report, text);
+  if (!isFile) return;
+  // A map that cannot be read to its end annotates nothing.
+  if (const std::optional<std::string> text = plat::ReadWholeFile(plat::MapPath(found.cFileName)))
+    AnnotateFromMap(report, *text);
 }
 
 }  // namespace Kit

@@ -12,6 +12,7 @@
 #include "platform/win/Cursor.h"
 #include "platform/win/Exceptions.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Windows.h"
@@ -132,10 +133,14 @@ void CrashHandler::ShowErrorWindow(const std::string& title, const std::string& 
   // While the user reads, a beat keeps the crash watchdog fed.
   SetTimer(window, kWatchdogBeat, kWatchdogBeatMs, nullptr);
 
-  MSG msg;
-  while (!mExitLoop && GetMessage(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessage(&msg);
+  {
+    // While it waits for the user, a termination request ends the process (SDL would only queue it).
+    const plat::ScopedTerminationEndsProcess terminationEnds;
+    MSG msg;
+    while (!mExitLoop && GetMessage(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessage(&msg);
+    }
   }
   DestroyWindow(window);
   for (HFONT font : {gWindows.tahoma8, gWindows.tahoma10Bold, gWindows.arial9Bold, courier}) DeleteObject(font);

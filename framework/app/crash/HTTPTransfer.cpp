@@ -1,8 +1,5 @@
 #include "framework/app/crash/HTTPTransfer.h"
 
-#include <poll.h>
-
-#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <string_view>
@@ -189,10 +186,10 @@ void HTTPTransfer::SetResult(int code) {
 
 bool HTTPTransfer::SocketWait(bool read, bool write) {
   while (!mExiting) {
-    pollfd entry{mSocket, static_cast<short>((read ? POLLIN : 0) | (write ? POLLOUT : 0)), 0};
-    const int ready = ::poll(&entry, 1, kWaitStepMs);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0 || (entry.revents & POLLNVAL) != 0) {
+    WSAPOLLFD entry{mSocket, static_cast<short>((read ? POLLIN : 0) | (write ? POLLOUT : 0)), 0};
+    const int ready = WSAPoll(&entry, 1, kWaitStepMs);
+    if (ready == SOCKET_ERROR && WSAGetLastError() == WSAEINTR) continue;
+    if (ready == SOCKET_ERROR || (entry.revents & POLLNVAL) != 0) {
       SetResult(RESULT_SOCKET_ERROR);
       return false;
     }
@@ -251,7 +248,7 @@ bool HTTPTransfer::Send() {
     if (!SocketWait(false, true) || mExiting) return false;
     // MSG_NOSIGNAL: a peer that closed gives an error here, never SIGPIPE.
     const ssize_t sent = ::send(mSocket, mSendStr.data(), mSendStr.size(), MSG_NOSIGNAL);
-    if (sent < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (sent < 0 && (WSAGetLastError() == WSAEWOULDBLOCK || WSAGetLastError() == WSAEINTR)) continue;
     if (sent < 1) {
       SetResult(RESULT_SEND_FAILED);
       return false;
@@ -267,7 +264,7 @@ void HTTPTransfer::Receive() {
   while (!mExiting && !response.Ended()) {
     if (!SocketWait(true, false) || mExiting) break;
     const ssize_t received = ::recv(mSocket, piece, sizeof(piece), 0);
-    if (received < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+    if (received < 0 && (WSAGetLastError() == WSAEWOULDBLOCK || WSAGetLastError() == WSAEINTR)) continue;
     if (received < 1) break;
     response.Receive(piece, static_cast<std::size_t>(received));
   }
