@@ -13,7 +13,7 @@
 
 #include "platform/win/Errors.h"
 #include "platform/win/Modules.h"
-#include "platform/win/WholeFile.h"
+#include "platform/win/FileRead.h"
 
 namespace plat {
 namespace {
@@ -43,7 +43,8 @@ std::string QuoteIfNeeded(const std::string& argument) {
 
 // The real arguments of this process, read from /proc since the layer has no access to argv.
 std::string OwnCommandLine() {
-  const std::string raw = ReadWholeFile("/proc/self/cmdline").value_or(std::string());
+  std::string raw;
+  static_cast<void>(ReadWholeFile("/proc/self/cmdline", &raw));  // unread, it is left empty
   std::vector<std::string> arguments;
   std::size_t start = 0;
   while (start < raw.size()) {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <iterator>
 #include <map>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -15,7 +14,7 @@
 #include "platform/win/Exceptions.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
-#include "platform/win/WholeFile.h"
+#include "platform/win/FileRead.h"
 
 namespace Kit {
 
@@ -114,8 +113,9 @@ void CrashHandler::LookupMapFile(std::string& report) {
   FindClose(search);
   if (!isFile) return;
   // A map that cannot be read to its end annotates nothing.
-  if (const std::optional<std::string> text = plat::ReadWholeFile(plat::MapPath(found.cFileName)))
-    AnnotateFromMap(report, *text);
+  std::string text;
+  if (plat::ReadWholeFile(plat::MapPath(found.cFileName), &text) == plat::FileReadResult::kRead)
+    AnnotateFromMap(report, text);
 }
 
 }  // namespace Kit
