@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "platform/win/Errors.h"
-#include "platform/win/Modules.h"
 #include "platform/win/FileRead.h"
+#include "platform/win/Modules.h"
 
 namespace plat {
 namespace {

@@ -12,9 +12,9 @@
 
 #include "framework/app/crash/CrashHandler.h"
 #include "platform/win/Exceptions.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
-#include "platform/win/FileRead.h"
 
 namespace Kit {
 
