@@ -229,6 +229,14 @@ void SystemActivate(HWND window) {
 
 void SystemDeactivate() { Deactivate(); }
 
+bool SystemActivateByClick(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record || !IsTopLevel(*record) || !record->visible || (record->style & WS_DISABLED)) return false;
+  if (GetActiveWindow() == window) return false;
+  Activate(window);
+  return true;
+}
+
 void SystemMinimise(HWND window) { Minimise(window, false); }
 
 void SystemRestore(HWND window) {
