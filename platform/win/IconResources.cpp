@@ -14,7 +14,7 @@ namespace {
 
 struct IconTable {
   std::mutex lock;
-  std::map<std::string, std::string> paths;                    // program path by resource name
+  std::map<std::string, std::vector<std::string>> paths;       // program paths by resource name
   std::map<std::string, std::unique_ptr<IconPicture>> loaded;  // by resource name; never freed
 };
 
@@ -48,10 +48,10 @@ std::unique_ptr<IconPicture> ReadPng(const std::string& path) {
 
 }  // namespace
 
-void AddIconResource(const std::string& name, const std::string& programPath) {
+void AddIconResource(const std::string& name, const std::vector<std::string>& programPaths) {
   IconTable& table = Icons();
   std::lock_guard guard(table.lock);
-  table.paths[name] = programPath;
+  table.paths[name] = programPaths;
   table.loaded.erase(name);
 }
 
@@ -61,7 +61,11 @@ HICON LoadIconResource(const std::string& name) {
   if (auto it = table.loaded.find(name); it != table.loaded.end()) return reinterpret_cast<HICON>(it->second.get());
   auto path = table.paths.find(name);
   if (path == table.paths.end()) return nullptr;
-  std::unique_ptr<IconPicture> picture = ReadPng(MapPath(path->second));
+  std::unique_ptr<IconPicture> picture;
+  for (const std::string& candidate : path->second) {
+    picture = ReadPng(MapPath(candidate));
+    if (picture) break;
+  }
   if (!picture) return nullptr;
   auto handle = reinterpret_cast<HICON>(picture.get());
   table.loaded[name] = std::move(picture);

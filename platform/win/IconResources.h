@@ -12,9 +12,9 @@ struct SDL_Window;
 
 namespace plat {
 
-// The picture LoadIcon (the program's instance, name) loads: a PNG file by its program path (through
-// plat::MapPath). A later call for the same name replaces it.
-void AddIconResource(const std::string& name, const std::string& programPath);
+// The picture LoadIcon (the program's instance, name) loads: the first of these PNG files (program
+// paths, through plat::MapPath) that reads. A later call for the same name replaces them.
+void AddIconResource(const std::string& name, const std::vector<std::string>& programPaths);
 
 // The icon resource of that name, read once and kept for the life of the process (as Windows keeps
 // shared icons); null when no such resource was named or its file is missing or no readable PNG.

@@ -1,5 +1,5 @@
-// The program's icon resources: LoadIcon reads the PNG the program named, once; a damaged, missing or
-// unnamed picture is no icon; the main window shows its class's icon to the window manager.
+// The program's icon resources: LoadIcon reads the first PNG of those the program named that reads, once; a damaged,
+// missing or unnamed picture is no icon; the main window shows its class's icon to the window manager.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -32,7 +32,7 @@ std::string WriteIcon(const testsupport::TempDir& folder, const std::string& nam
 
 TEST(WindowIcon, ANamedPictureIsLoadedOnceWithItsPixels) {
   testsupport::TempDir folder;
-  plat::AddIconResource("IDI_TEST_LOADED", WriteIcon(folder, "icon.png"));
+  plat::AddIconResource("IDI_TEST_LOADED", {folder / "missing.png", WriteIcon(folder, "icon.png")});
   HICON icon = LoadIcon(Program(), "IDI_TEST_LOADED");
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(LoadIcon(Program(), "IDI_TEST_LOADED"), icon);
@@ -63,7 +63,7 @@ TEST_P(UnreadableIcons, AreNoIcon) {
     path = folder.Write("icon.png", bad.contents);
   }
   const std::string name = std::string("IDI_TEST_") + bad.what;
-  plat::AddIconResource(name, path);
+  plat::AddIconResource(name, {path});
   EXPECT_EQ(LoadIcon(Program(), name.c_str()), nullptr);
 }
 
@@ -85,7 +85,7 @@ LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 TEST(WindowIcon, TheMainWindowShowsItsClassIconToTheWindowManager) {
   if (!testsupport::InRealWindowRun("KIT_WINDOW_ICON_XVFB_CHILD")) return;
   testsupport::TempDir folder;
-  plat::AddIconResource("IDI_TEST_SHOWN", WriteIcon(folder, "icon.png"));
+  plat::AddIconResource("IDI_TEST_SHOWN", {WriteIcon(folder, "icon.png")});
   WNDCLASS windowClass{};
   windowClass.lpfnWndProc = PlainProc;
   windowClass.hIcon = LoadIcon(Program(), "IDI_TEST_SHOWN");
