@@ -46,13 +46,18 @@ void OnBoxWaiting(HWND, UINT, UINT_PTR timer, DWORD) {
   }
   if (HWND text = GetDlgItem(box, 0xFFFF); text) {
     gSeen.text = TextOf(text);
-    GetWindowRect(text, &gSeen.textRect);
-    POINT origin{0, 0};
-    ClientToScreen(box, &origin);
-    OffsetRect(&gSeen.textRect, -origin.x, -origin.y);
+    RECT area;
+    GetClientRect(text, &area);
+    POINT corner{0, 0};
+    ClientToScreen(text, &corner);
+    ScreenToClient(box, &corner);
+    gSeen.textRect = RECT{corner.x, corner.y, corner.x + area.right, corner.y + area.bottom};
     plat::WindowPixels pixels;
-    gSeen.textInked =
-        plat::ReadWindowPixels(box, &pixels) && HasInk(pixels, gSeen.textRect, GetSysColor(COLOR_BTNFACE));
+    const bool read = plat::ReadWindowPixels(box, &pixels);
+    const bool inside = gSeen.textRect.left >= 0 && gSeen.textRect.top >= 0 && gSeen.textRect.right <= pixels.width &&
+                        gSeen.textRect.bottom <= pixels.height;
+    EXPECT_TRUE(inside) << "the text lies in the box";
+    gSeen.textInked = read && inside && HasInk(pixels, gSeen.textRect, GetSysColor(COLOR_BTNFACE));
   }
   plat::inject::SetTargetWindow(box);
   gAnswer(box);
