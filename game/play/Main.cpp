@@ -1,10 +1,11 @@
-// The game's entry point: keeps the module handle and the command line, then runs the one application
-// object through its Init and Start and deletes it when the loop has ended; a run that a failed load
-// ended ends the program with a failure status. Without a display (SDL's
-// dummy video driver) the same program runs headless.
+// The game's entry point: keeps the module handle and the command line, names the program's icon, then runs the one
+// application object through its Init and Start and deletes it when the loop has ended; a run that a failed load ended
+// ends the program with a failure status. Without a display (SDL's dummy video driver) the same program runs headless.
 #include <cstdlib>
+#include <string>
 
 #include "game/play/GameApp.h"
+#include "platform/win/IconResources.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
@@ -32,5 +33,10 @@ int main(int argc, char** argv) {
   plat::SetCommandLine(plat::CommandLineFromArguments(argc, argv));
   // Relative paths: the player's own files first, then the game's data.
   plat::UseGameFolders("quarvel", QUARVEL_DATA_FROM_PROGRAM, QUARVEL_INSTALLED_DATA_DIR);
+  // The program's icon, the one its window shows: the desktop's icon, beside the data in a build tree
+  // and in the icon theme beside the installed data.
+  const std::string data = plat::DataFolder();
+  plat::AddIconResource("IDI_MAIN_ICON",
+                        {data + "/icons/256/quarvel.png", data + "/../icons/hicolor/256x256/apps/quarvel.png"});
   return WinMain(reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr)), nullptr, GetCommandLineA(), kShowNormal);
 }

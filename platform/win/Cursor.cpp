@@ -10,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/win/IconResources.h"
 #include "platform/win/SdlVideo.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/WindowTable.h"
@@ -173,6 +174,7 @@ HICON LoadIcon(HINSTANCE instance, LPCSTR name) {
   const auto id = reinterpret_cast<ULONG_PTR>(name);
   if (!instance && IS_INTRESOURCE(name) && id >= 32512 && id <= 32516)
     return reinterpret_cast<HICON>(&systemIcons[id - 32512]);
+  if (instance && name && !IS_INTRESOURCE(name)) return plat::LoadIconResource(name);
   return nullptr;
 }
 

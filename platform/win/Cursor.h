@@ -30,7 +30,8 @@
 // System cursors by their IDC_ id (the instance must be null); null for anything else.
 HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
-// The program has no icon resources: named icons are not found (null), the system's IDI_ icons are.
+// The system's IDI_ icons (instance null), and the program's icon resources by name (its instance):
+// the pictures named by plat::AddIconResource (platform/win/IconResources.h); null for anything else.
 HICON LoadIcon(HINSTANCE instance, LPCSTR name);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 // A monochrome cursor from an AND and an XOR mask, one bit per pixel, rows padded to 16 bits.

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,9 +12,12 @@
 #include <optional>
 
 #include "platform/win/CodePage.h"
+#include "platform/win/PaintedMessageBox.h"
 
 namespace plat {
 namespace {
+
+std::atomic<bool> gPaintedOnly{false};
 
 struct Script {
   std::mutex lock;
@@ -54,6 +58,21 @@ bool HasDisplay() {
   return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
+// Closing the box or Escape: Cancel where there is one, No for a yes-or-no question, else the
+// default (the only button of a box that just informs).
+int CloseAnswer(UINT type) {
+  std::vector<int> ids = MessageBoxButtons(type);
+  if (std::find(ids.begin(), ids.end(), IDCANCEL) != ids.end()) return IDCANCEL;
+  if (std::find(ids.begin(), ids.end(), IDNO) != ids.end()) return IDNO;
+  return DefaultMessageBoxAnswer(type);
+}
+
+std::optional<int> ShowPainted(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+  std::vector<MessageBoxButton> buttons;
+  for (int id : MessageBoxButtons(type)) buttons.push_back({id, ButtonText(id)});
+  return ShowPaintedMessageBox(owner, text, caption, buttons, CloseAnswer(type));
+}
+
 std::optional<int> ShowWithSdl(const std::string& text, const std::string& caption, UINT type) {
   std::vector<int> ids = MessageBoxButtons(type);
   int defaultId = DefaultMessageBoxAnswer(type);
@@ -61,7 +80,7 @@ std::optional<int> ShowWithSdl(const std::string& text, const std::string& capti
   for (int id : ids) {
     Uint32 flags = 0;
     if (id == defaultId) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-    if (id == IDCANCEL || (id == IDNO && ids.size() == 2)) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    if (id == CloseAnswer(type)) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
     buttons.push_back({flags, id, ButtonText(id)});
   }
   Uint32 icon = SDL_MESSAGEBOX_INFORMATION;
@@ -81,12 +100,7 @@ std::optional<int> ShowWithSdl(const std::string& text, const std::string& capti
       icon, nullptr, utf8Caption.c_str(), utf8Text.c_str(), static_cast<int>(buttons.size()), buttons.data(), nullptr};
   int answer = 0;
   if (SDL_ShowMessageBox(&data, &answer) != 0) return std::nullopt;
-  // Closing the box without a button is Cancel where there is one, else the default.
-  if (answer < 0) {
-    bool hasCancel = std::find(ids.begin(), ids.end(), IDCANCEL) != ids.end();
-    answer = hasCancel ? IDCANCEL : defaultId;
-  }
-  return answer;
+  return answer < 0 ? CloseAnswer(type) : answer;
 }
 
 }  // namespace
@@ -128,6 +142,10 @@ ScopedMessageBoxScript::~ScopedMessageBoxScript() {
   script.shown.clear();
 }
 
+ScopedPaintedMessageBoxes::ScopedPaintedMessageBoxes() { gPaintedOnly = true; }
+
+ScopedPaintedMessageBoxes::~ScopedPaintedMessageBoxes() { gPaintedOnly = false; }
+
 std::vector<ShownMessageBox> ScopedMessageBoxScript::Shown() const {
   Script& script = TheScript();
   std::lock_guard guard(script.lock);
@@ -152,8 +170,12 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
       return answer;
     }
   }
-  if (plat::HasDisplay()) {
+  const bool paintedOnly = plat::gPaintedOnly;
+  if (plat::HasDisplay() && !paintedOnly) {
     if (auto answer = plat::ShowWithSdl(body, title, type)) return *answer;
+  }
+  if (plat::HasDisplay() || paintedOnly) {
+    if (auto answer = plat::ShowPainted(owner, body, title, type)) return *answer;
   }
   std::fprintf(stderr, "[%s] %s\n", plat::Cp1252ToUtf8(title).c_str(), plat::Cp1252ToUtf8(body).c_str());
   return plat::DefaultMessageBoxAnswer(type);

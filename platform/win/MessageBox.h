@@ -1,5 +1,7 @@
-// Message boxes: an SDL message box on a desktop with a display, standard error without one, and in
-// tests a scripted answer with a log of everything shown. Callable from any thread.
+// Message boxes: an SDL message box on a desktop with a display, else the layer's own painted box
+// (where SDL's cannot be shown: no zenity, no X core fonts), standard error without a display, and in
+// tests a scripted answer with a log of everything shown. Callable from any thread; the painted box
+// needs the main thread's pump, as every window the layer paints.
 #pragma once
 
 #include <string>
@@ -60,6 +62,16 @@ class ScopedMessageBoxScript {
   ScopedMessageBoxScript& operator=(const ScopedMessageBoxScript&) = delete;
 
   std::vector<ShownMessageBox> Shown() const;
+};
+
+// Test seam: while alive, message boxes are shown in the layer's painted box, as where SDL's cannot
+// be shown, whatever the video driver (the dummy driver of headless tests too).
+class ScopedPaintedMessageBoxes {
+ public:
+  ScopedPaintedMessageBoxes();
+  ~ScopedPaintedMessageBoxes();
+  ScopedPaintedMessageBoxes(const ScopedPaintedMessageBoxes&) = delete;
+  ScopedPaintedMessageBoxes& operator=(const ScopedPaintedMessageBoxes&) = delete;
 };
 
 // The button ids a box of this type offers, in order.

@@ -72,6 +72,11 @@ LRESULT MessageQueues::SendAcross(std::thread::id owner, HWND window, UINT messa
   return answer.get();
 }
 
+std::size_t MessageQueues::SentCallsWaiting(std::thread::id owner) {
+  std::lock_guard guard(mLock);
+  return QueueOf(owner).sent.size();
+}
+
 void MessageQueues::PostWork(std::thread::id owner, std::function<void()> work) {
   {
     std::lock_guard guard(mLock);

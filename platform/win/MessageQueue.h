@@ -31,6 +31,8 @@ class MessageQueues {
   // Hands a call to the owner thread and waits for its result; the window's destruction answers 0.
   LRESULT SendAcross(std::thread::id owner, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void PostWork(std::thread::id owner, std::function<void()> work);
+  // The sent calls waiting for the thread, each with its sender blocked on it.
+  std::size_t SentCallsWaiting(std::thread::id owner);
 
   // Runs the sent calls and queued work waiting for the calling thread.
   void RunPendingCalls();

@@ -138,6 +138,10 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return SendMessage(window, message, wParam, lParam);
 }
 
+std::size_t plat::SentCallsWaiting() {
+  return plat::MessageQueues::Instance().SentCallsWaiting(std::this_thread::get_id());
+}
+
 void PostQuitMessage(int exitCode) { plat::MessageQueues::Instance().PostQuit(std::this_thread::get_id(), exitCode); }
 
 namespace {

@@ -1,6 +1,8 @@
 // Window messages and the message queue: posting, sending, pumping and timers.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/win/Types.h"
 
 struct MSG {
@@ -138,3 +140,11 @@ UINT RegisterWindowMessage(LPCSTR name);
 UINT RegisterWindowMessageA(LPCSTR name);
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapseMillis, TIMERPROC timerProc);
 BOOL KillTimer(HWND window, UINT_PTR id);
+
+namespace plat {
+
+// Test seam: how many calls that other threads sent to the calling thread's windows wait for it (its
+// next pump runs them); each sender is blocked until its call is answered.
+std::size_t SentCallsWaiting();
+
+}  // namespace plat

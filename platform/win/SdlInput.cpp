@@ -215,6 +215,10 @@ void TranslateButton(const SDL_MouseButtonEvent& event) {
   }
   bool down = event.type == SDL_MOUSEBUTTONDOWN;
   SetKeyDown(virtualKey, down);
+  // Under a window manager the focus has come before the click; without one the program takes it,
+  // so that the keys follow the click as well.
+  SDL_Window* clicked = SDL_GetWindowFromID(event.windowID);
+  if (down && SystemActivateByClick(WindowOfSdl(clicked))) SDL_SetWindowInputFocus(clicked);
   HWND target;
   POINT client;
   if (!MouseTarget(event.windowID, event.x, event.y, &target, &client)) return;

@@ -7,9 +7,12 @@
 
 #include "platform/win/Types.h"
 
-// Opens the file or address with xdg-open ("open" is the only verb) without waiting for it. A file
-// path goes through plat::MapPath. Above 32 on success, as on Windows; SE_ERR_NOASSOC when no
-// handler can be started, ERROR_FILE_NOT_FOUND for a missing file.
+// Opens the file or address with xdg-open ("open" is the only verb). A file path goes through
+// plat::MapPath. Above 32 on success, as on Windows. The opener's verdict is waited for up to
+// plat::kOpenerVerdictMillis: an opener still running then is showing the document (it runs the
+// handler in the foreground) and counts as success. A failure is told to the player in a message box,
+// as Windows' own error window tells it, and returned: ERROR_FILE_NOT_FOUND for a missing file,
+// SE_ERR_NOASSOC when xdg-open is missing or finds nothing that opens the document.
 HINSTANCE ShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, int show);
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, int show);
 constexpr LONG_PTR SE_ERR_NOASSOC = 31;
@@ -27,6 +30,8 @@ BOOL PlaySoundA(LPCSTR sound, HMODULE module, DWORD flags);
 
 namespace plat {
 
+constexpr unsigned kOpenerVerdictMillis = 2000;
+
 struct ShellRecord {
   std::vector<std::string> opened;  // what ShellExecute would have opened
   std::vector<std::pair<DWORD, DWORD>> beeps;
@@ -40,6 +45,16 @@ class ScopedShellLog {
   ScopedShellLog(const ScopedShellLog&) = delete;
   ScopedShellLog& operator=(const ScopedShellLog&) = delete;
   ShellRecord Record() const;
+};
+
+// Test seam: while alive, documents and addresses are opened by this program (given the target as
+// its one argument) instead of xdg-open, and its verdict is waited for up to `verdictMillis`.
+class ScopedShellOpener {
+ public:
+  ScopedShellOpener(std::string program, unsigned verdictMillis);
+  ~ScopedShellOpener();
+  ScopedShellOpener(const ScopedShellOpener&) = delete;
+  ScopedShellOpener& operator=(const ScopedShellOpener&) = delete;
 };
 
 }  // namespace plat

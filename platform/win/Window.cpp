@@ -9,6 +9,7 @@
 #include "platform/win/Control.h"
 #include "platform/win/Controls.h"
 #include "platform/win/Cursor.h"
+#include "platform/win/IconResources.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/PaintedWindows.h"
 #include "platform/win/SdlVideo.h"
@@ -56,7 +57,11 @@ SDL_Window* MakeSdlWindow(const WindowRecord& record) {
   if (record.exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   SDL_Window* window = SDL_CreateWindow(record.title.c_str(), client.left, client.top, client.right - client.left,
                                         client.bottom - client.top, flags);
-  if (!window) SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
+  if (!window) {
+    SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
+    return nullptr;
+  }
+  ShowWindowIcon(window, record.windowClass.icon);
   return window;
 }
 
@@ -229,6 +234,14 @@ void SystemActivate(HWND window) {
 
 void SystemDeactivate() { Deactivate(); }
 
+bool SystemActivateByClick(HWND window) {
+  auto record = WindowTable::Instance().Find(window);
+  if (!record || !IsTopLevel(*record) || !record->visible || (record->style & WS_DISABLED)) return false;
+  if (GetActiveWindow() == window) return false;
+  Activate(window);
+  return true;
+}
+
 void SystemMinimise(HWND window) { Minimise(window, false); }
 
 void SystemRestore(HWND window) {
@@ -269,7 +282,8 @@ ATOM RegisterClass(const WNDCLASS* windowClass) {
   if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) return 0;
   static std::atomic<ATOM> nextAtom{0xC000};
   plat::WindowClassRecord record{windowClass->lpszClassName, windowClass->style,   windowClass->lpfnWndProc,
-                                 windowClass->hInstance,     windowClass->hCursor, windowClass->hbrBackground};
+                                 windowClass->hInstance,     windowClass->hCursor, windowClass->hbrBackground,
+                                 windowClass->hIcon};
   if (!WindowTable::Instance().RegisterClass(record)) return 0;
   return nextAtom++;
 }

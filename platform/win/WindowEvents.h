@@ -9,6 +9,9 @@ namespace plat {
 // The application gains or loses the foreground; activating names the window to activate.
 void SystemActivate(HWND window);
 void SystemDeactivate();
+// A button pressed on a top-level window that is not the active one activates it first, as on
+// Windows; false when the window cannot be activated (hidden, disabled, unknown) or is active already.
+bool SystemActivateByClick(HWND window);
 void SystemMinimise(HWND window);
 void SystemRestore(HWND window);
 void SystemMoveClient(HWND window, int clientX, int clientY);

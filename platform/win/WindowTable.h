@@ -23,6 +23,7 @@ struct WindowClassRecord {
   HINSTANCE instance = nullptr;
   HCURSOR cursor = nullptr;
   HBRUSH background = nullptr;
+  HICON icon = nullptr;
 };
 
 struct WindowRecord {

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <functional>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -9,6 +12,8 @@
 #include "platform/win/InputInjector.h"
 #include "platform/win/SdlWindow.h"
 #include "platform/win/Windows.h"
+#include "tests/support/XOtherWindow.h"
+#include "tests/support/XvfbServer.h"
 
 namespace {
 
@@ -207,6 +212,70 @@ TEST_F(InputTest, FocusLossAndGainAreActivationMessages) {
   EXPECT_EQ(got[0], (Message{WM_ACTIVATEAPP, TRUE, 0}));
   EXPECT_EQ(GetActiveWindow(), mWindow);
 }
+
+// A click on the window while another program is active activates it first and is then delivered, as
+// on Windows, where the application hears of its activation before the press.
+TEST_F(InputTest, AClickOnTheInactiveWindowActivatesItBeforeThePress) {
+  plat::inject::Window(WindowChange::FocusLost);
+  Drain();
+  ASSERT_EQ(GetActiveWindow(), nullptr);
+  plat::inject::MouseButton(1, true, 10, 20);
+  plat::inject::MouseButton(1, false, 10, 20);
+  std::vector<Message> expected{{WM_ACTIVATEAPP, TRUE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON, 0}, {WM_LBUTTONUP, 0, 0}};
+  EXPECT_EQ(Drain(), expected);
+  EXPECT_EQ(GetActiveWindow(), mWindow);
+  // Once active, a click is only a click.
+  plat::inject::MouseButton(1, true, 10, 20);
+  plat::inject::MouseButton(1, false, 10, 20);
+  EXPECT_EQ(Drain(), (std::vector<Message>{{WM_LBUTTONDOWN, MK_LBUTTON, 0}, {WM_LBUTTONUP, 0, 0}}));
+}
+
+// The same on a real X server: under a window manager the focus arrives with the press (SDL would
+// drop such a press unless told otherwise); without one nothing moves the focus, and the click takes it.
+class ActivatingClick : public InputTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(ActivatingClick, IsDeliveredOnceAfterTheActivation) {
+  if (!testsupport::InRealWindowRun("KIT_ACTIVATING_CLICK_XVFB_CHILD")) return;
+  const bool underWindowManager = GetParam();
+  SDL_Window* sdl = plat::SdlWindowOf(mWindow);
+  testsupport::XOtherWindow other;
+  ASSERT_TRUE(other.Ready());
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  std::vector<Message> got;
+  // Pumps until the condition holds; a deadline only keeps a broken run from hanging.
+  auto pumpUntil = [&](const std::function<bool()>& done) {
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      std::vector<Message> more = Drain();
+      got.insert(got.end(), more.begin(), more.end());
+      std::this_thread::yield();
+    }
+    return done();
+  };
+  other.GiveFocusTo(sdl);
+  ASSERT_TRUE(pumpUntil([&] { return GetActiveWindow() == mWindow; }));
+  other.TakeFocus();
+  ASSERT_TRUE(pumpUntil([&] { return GetActiveWindow() == nullptr; }));
+  got.clear();
+
+  other.Click(sdl, 320, 240, underWindowManager);
+  ASSERT_TRUE(pumpUntil([&] {
+    return std::any_of(got.begin(), got.end(),
+                       [](const Message& m) { return m.message == WM_MOUSEMOVE && GET_X_LPARAM(m.lParam) == 321; });
+  }));
+  std::vector<Message> activationAndButtons;
+  std::copy_if(got.begin(), got.end(), std::back_inserter(activationAndButtons), [](const Message& m) {
+    return m.message == WM_ACTIVATEAPP || m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONUP;
+  });
+  std::vector<Message> expected{{WM_ACTIVATEAPP, TRUE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON, 0}, {WM_LBUTTONUP, 0, 0}};
+  EXPECT_EQ(activationAndButtons, expected);
+  EXPECT_EQ(GetActiveWindow(), mWindow);
+  // The keys follow the click.
+  EXPECT_TRUE(pumpUntil([&] { return other.FocusIsOn(sdl); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, ActivatingClick, testing::Bool(), [](const testing::TestParamInfo<bool>& info) {
+  return std::string(info.param ? "UnderAWindowManager" : "WithoutAWindowManager");
+});
 
 TEST_F(InputTest, FocusLossReleasesHeldKeys) {
   plat::inject::Key("Left Alt", true);

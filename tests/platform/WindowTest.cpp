@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -294,8 +293,9 @@ TEST_F(WindowGeometryTest, ACallWaitingOnADestroyedWindowIsAnsweredZero) {
   HWND window = Make("TestInvis", 0, 0, 0, 0, 0);
   LRESULT answer = -1;
   std::thread sender([&] { answer = SendMessage(window, WM_USER + 7, 0, 0); });
-  // The window goes before this thread's pump ever runs the call: the caller must not wait for ever.
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  // The window goes while the sender waits, before this thread's pump ever runs the call: the sender
+  // must not wait for ever.
+  while (plat::SentCallsWaiting() == 0) std::this_thread::yield();
   DestroyWindow(window);
   sender.join();
   EXPECT_EQ(answer, 0);

@@ -30,4 +30,32 @@ std::vector<std::uint32_t> ReadXWindowPixels(SDL_Window* window, int width, int 
   return pixels;
 }
 
+XWindowIcon ReadXWindowIcon(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
+  Display* display = info.info.x11.display;
+  XSync(display, False);
+  const Atom property = XInternAtom(display, "_NET_WM_ICON", False);
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, info.info.x11.window, property, 0, 1 << 24, False, AnyPropertyType, &type, &format,
+                         &count, &after, &data) != Success ||
+      data == nullptr)
+    return {};
+  const std::unique_ptr<unsigned char, int (*)(void*)> owned(data, XFree);
+  // Xlib hands 32-bit items as longs.
+  const auto* items = reinterpret_cast<const unsigned long*>(data);
+  if (format != 32 || count < 2) return {};
+  XWindowIcon icon;
+  const unsigned long width = items[0], height = items[1];
+  if (width == 0 || height == 0 || count - 2 < width * height) return {};
+  icon.width = static_cast<int>(width);
+  icon.height = static_cast<int>(height);
+  for (unsigned long i = 0; i < width * height; ++i) icon.argb.push_back(static_cast<std::uint32_t>(items[2 + i]));
+  return icon;
+}
+
 }  // namespace testsupport

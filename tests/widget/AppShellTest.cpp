@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/win/MessageBox.h"
 #include "platform/win/Modules.h"
 #include "platform/win/Shell.h"
 #include "platform/win/WindowsModules.h"
+#include "tests/support/TempDir.h"
 #include "tests/widget/WidgetTestSupport.h"
 
 namespace {
@@ -34,6 +38,68 @@ TEST(AppShell, SuccessfulOpenShutsDownWhenAsked) {
   EXPECT_TRUE(app.mLeaveNestedLoops);
   EXPECT_FALSE(app.UpdateAppStep(nullptr));  // nested loops end
 }
+
+// Opening a document through the desktop's opener, as the help screen's "More" does: the opener's
+// verdict is the result, and a failure is told to the player at once.
+struct Opening {
+  const char* name;
+  const char* opener;  // the opener script's body; null: no opener is installed
+  bool documentThere;
+  bool opened;
+  const char* told;  // what the message box says, or null for no box
+};
+
+class AppShellOpening : public testing::TestWithParam<Opening> {};
+
+TEST_P(AppShellOpening, GivesTheOpenersVerdictAndTellsAFailure) {
+  const Opening& c = GetParam();
+  testsupport::TempDir folder;
+  const std::string document =
+      c.documentThere ? folder.Write("doc/gamehelp.htm", "<html></html>") : folder / "gone.htm";
+  std::string opener = folder / "no-such-opener";
+  if (c.opener != nullptr) {
+    opener = folder.Write("opener", std::string("#!/bin/sh\n") + c.opener + "\n");
+    std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+  }
+  // The verdict is waited for as long as a test could take: these openers all end.
+  plat::ScopedShellOpener shellOpener(opener, 600000);
+  plat::ScopedMessageBoxScript boxes;
+  KitTest::ScriptedApp app;
+  EXPECT_EQ(app.OpenURL(document, false), c.opened);
+  EXPECT_EQ(app.mURLOpenPending, c.opened) << "a failure is reported at once";
+  const std::vector<plat::ShownMessageBox> shown = boxes.Shown();
+  if (c.told == nullptr) {
+    EXPECT_TRUE(shown.empty());
+    return;
+  }
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].text.find(c.told), std::string::npos) << shown[0].text;
+  EXPECT_NE(shown[0].text.find(document), std::string::npos) << "the document is named: " << shown[0].text;
+  EXPECT_EQ(shown[0].caption, c.documentThere ? "gamehelp.htm" : "gone.htm");
+  EXPECT_EQ(shown[0].type & 0xF0, static_cast<UINT>(MB_ICONERROR));
+}
+
+INSTANTIATE_TEST_SUITE_P(Help, AppShellOpening,
+                         testing::Values(Opening{"Opened", "[ -f \"$1\" ] && exit 0; exit 1", true, true, nullptr},
+                                         Opening{"NoOpenerInstalled", nullptr, true, false,
+                                                 "xdg-open (xdg-utils) is not installed"},
+                                         Opening{"NothingOpensIt", "exit 3", true, false, "No program could open"},
+                                         Opening{"DocumentMissing", "exit 0", false, false, "could not be found"}),
+                         [](const testing::TestParamInfo<Opening>& info) { return std::string(info.param.name); });
+
+// An opener that shows the document in the foreground gives no verdict while it does: the open has
+// worked, and the game goes on.
+TEST(AppShell, AnOpenerStillShowingTheDocumentHasOpenedIt) {
+  testsupport::TempDir folder;
+  const std::string document = folder.Write("gamehelp.htm", "<html></html>");
+  const std::string opener = folder.Write("opener", "#!/bin/sh\nwhile [ -e \"$1\" ]; do sleep 0.01; done\nexit 1\n");
+  std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+  plat::ScopedShellOpener shellOpener(opener, 50);
+  plat::ScopedMessageBoxScript boxes;
+  KitTest::ScriptedApp app;
+  EXPECT_TRUE(app.OpenURL(document, false));
+  EXPECT_TRUE(boxes.Shown().empty());
+}  // the folder goes, and with it the document the opener showed
 
 // A version resource of the layer's test "version.dll": one string table with a product version.
 const char kVersionBlock[] = "VS_VERSION_INFO\0002.5.1";
