@@ -61,6 +61,17 @@ void Compare(const Row<T>& dest, Draw draw) {
   Kit::Simd::Limit(Level::kAvx2);
 }
 
+// The keyed copy of `height` rows of `width` (its runs walked by the run table) onto d, whose pixels
+// were `before`: traps unless each pixel is its word where the word's alpha is not 0 and is left
+// where it is 0.
+template <typename Pixel>
+void StoreKeyedChecked(Pixel* d, const Pixel* before, const Pixel* words, const std::uint32_t* native,
+                       const std::uint8_t* runs, int width, int height) {
+  Kit::CopyRows::StoreKeyed(Kit::CopyRows::KeyedRows<Pixel>{d, width, words, native, runs, width, width, height});
+  for (int i = 0; i < width * height; ++i)
+    if (d[i] != ((native[i] >> 24) != 0 ? words[i] : before[i])) __builtin_trap();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -113,12 +124,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return Kit::OverRows::Rows<Pixel>{d, width, s, runs.data(), width, width, height};
   };
   if (kernel >= 12 && width == 0) return 0;
+  std::vector<std::uint16_t> low16(static_cast<std::size_t>(count) + 1);
+  for (int i = 0; i < count; ++i) low16[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(s[i]);
   if (kernel == 14 || (kernel >= 7 && kernel <= 9) || kernel >= 19) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {
       if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count);
       if (kernel == 8) Kit::CopyRows::StoreLow16(d, s, count);
-      if (kernel == 9) Kit::CopyRows::StoreKeyed16(d, s, count);
+      if (kernel == 9)
+        StoreKeyedChecked(d, dest.buffer.data() + dest.offset, low16.data(), s, runs.data(), width, height);
       if (kernel == 14) Kit::OverRows::OntoSurface565(rowsOf(d));
       if (kernel == 19) Kit::OverRows::OntoSurface555(d, s, count);
       if (kernel == 20) Kit::OverRows::OntoSurface555(rowsOf(d));
@@ -181,7 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);
         break;
       default:
-        Kit::CopyRows::StoreKeyed32(d, s, count);
+        StoreKeyedChecked(d, dest.buffer.data() + dest.offset, s, s, runs.data(), width, height);
         break;
     }
   });

@@ -2,6 +2,9 @@
 
 #include "framework/graphics/kernels/SimdLevel.h"
 
+#include <algorithm>
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -21,21 +24,28 @@ void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count) {
   for (; i < count; ++i) d[i] = static_cast<std::uint16_t>(s[i]);
 }
 
-void StoreKeyed32(std::uint32_t* d, const std::uint32_t* s, int count) {
-  int i = 0;
-  KIT_RUN_AVX2(StoreKeyed32(d, s, i, count));
-  KIT_RUN_SSE2(StoreKeyed32(d, s, i, count));
-  for (; i < count; ++i)
-    if ((s[i] >> 24) != 0) d[i] = s[i];
+// The keyed copy walks the runs at one width throughout, or copies each run by the library.
+template <typename Pixel>
+void StoreKeyedAnyWidth(const KeyedRows<Pixel>& rows) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (Simd::UseAvx2()) return Avx2::StoreKeyed(rows);
+#endif
+#if defined(__SSE2__)
+  if (Simd::UseSse2()) return Sse2::StoreKeyed(rows);
+#endif
+  for (int j = 0; j < rows.height; ++j) {
+    const std::ptrdiff_t start = rows.sStride * j;
+    for (int x = 0; x < rows.width;) {
+      const int count = std::min<int>(rows.runs[start + x], rows.width - x);
+      if ((rows.native[start + x] >> 24) != 0)
+        std::copy_n(rows.words + start + x, count, rows.d + rows.dStride * j + x);
+      x += rows.runs[start + x];
+    }
+  }
 }
 
-void StoreKeyed16(std::uint16_t* d, const std::uint32_t* s, int count) {
-  int i = 0;
-  KIT_RUN_AVX2(StoreKeyed16(d, s, i, count));
-  KIT_RUN_SSE2(StoreKeyed16(d, s, i, count));
-  for (; i < count; ++i)
-    if ((s[i] >> 24) != 0) d[i] = static_cast<std::uint16_t>(s[i]);
-}
+void StoreKeyed(const KeyedRows<std::uint16_t>& rows) { StoreKeyedAnyWidth(rows); }
+void StoreKeyed(const KeyedRows<std::uint32_t>& rows) { StoreKeyedAnyWidth(rows); }
 
 void Reverse(std::uint32_t* d, const std::uint32_t* s, int count) {
   int i = 0;

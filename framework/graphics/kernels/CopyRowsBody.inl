@@ -9,31 +9,65 @@ KIT_ATTR inline int StoreLow16(std::uint16_t* d, const std::uint32_t* s, int fro
   return i;
 }
 
-KIT_ATTR inline int StoreKeyed32(std::uint32_t* d, const std::uint32_t* s, int from, int count) {
-  const KIT_V zero = KIT_SI(setzero)();
-  const KIT_V alphaMask = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
-  int i = from;
-  for (; i + kLanes <= count; i += kLanes) {
-    const KIT_V sv = Load(s + i);
-    const KIT_V clear = KIT_OP(cmpeq_epi32)(KIT_SI(and)(sv, alphaMask), zero);
-    const int clearBits = KIT_OP(movemask_epi8)(clear);
-    if (clearBits == kAllLanes) continue;
-    Store(d + i, clearBits == 0 ? sv : Select(clear, Load(d + i), sv));
+// count bytes (at least kBytes, at most 2 x kBytes) copied from `from` to `to` in moves of kBytes from
+// the start and as many ending at the end: a short run needs no loop, whose end would be mispredicted
+// at nearly every run. The moves may cover bytes twice, with the same values; to and from do not overlap.
+template <int kBytes>
+KIT_ATTR inline void MoveEnds(char* to, const char* from, int count) {
+  if constexpr (kBytes >= static_cast<int>(sizeof(KIT_V))) {
+    for (int at = 0; at < kBytes; at += static_cast<int>(sizeof(KIT_V))) {
+      Store(to + at, Load(from + at));
+      Store(to + count - kBytes + at, Load(from + count - kBytes + at));
+    }
+  } else {
+    std::memcpy(to, from, kBytes);
+    std::memcpy(to + count - kBytes, from + count - kBytes, kBytes);
   }
-  return i;
 }
 
-KIT_ATTR inline int StoreKeyed16(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
-  const KIT_V zero = KIT_SI(setzero)();
-  int i = from;
-  for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
-    const KIT_V clear = KIT_OP(cmpeq_epi16)(Alpha16(s + i), zero);
-    const int clearBits = KIT_OP(movemask_epi8)(clear);
-    if (clearBits == kAllLanes) continue;
-    const KIT_V words = Low16(s + i);
-    Store(d + i, clearBits == 0 ? words : Select(clear, Load(d + i), words));
+template <typename Pixel>
+KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
+  auto* to = reinterpret_cast<char*>(d);
+  const auto* from = reinterpret_cast<const char*>(s);
+  const int bytes = count * static_cast<int>(sizeof(Pixel));
+  if (bytes > 256) {
+    constexpr int kRegister = sizeof(KIT_V);
+    for (int at = 0; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
+    Store(to + bytes - kRegister, Load(from + bytes - kRegister));
+  } else if (bytes > 128) {
+    MoveEnds<128>(to, from, bytes);
+  } else if (bytes > 64) {
+    MoveEnds<64>(to, from, bytes);
+  } else if (bytes > 32) {
+    MoveEnds<32>(to, from, bytes);
+  } else if (bytes > 16) {
+    MoveEnds<16>(to, from, bytes);
+  } else if (bytes >= 8) {
+    MoveEnds<8>(to, from, bytes);
+  } else if (bytes >= 4) {
+    MoveEnds<4>(to, from, bytes);
+  } else if (bytes > 0) {
+    d[0] = s[0];
   }
-  return i;
+}
+
+template <typename Pixel>
+KIT_ATTR inline void StoreKeyed(const KeyedRows<Pixel>& rows) {
+  // Held locally: the stores below cannot be taken to change them.
+  const int width = rows.width, height = rows.height;
+  const std::ptrdiff_t dStride = rows.dStride, sStride = rows.sStride;
+  Pixel* d = rows.d;
+  const Pixel* words = rows.words;
+  const std::uint32_t* native = rows.native;
+  const std::uint8_t* runs = rows.runs;
+  for (int j = 0; j < height; ++j, d += dStride, words += sStride, native += sStride, runs += sStride) {
+    // Every byte of a run table is at least 1.
+    for (int x = 0; x < width;) {
+      const int count = runs[x];
+      if ((native[x] >> 24) != 0) CopyRun(d + x, words + x, count < width - x ? count : width - x);
+      x += count;
+    }
+  }
 }
 
 // The source row read from its far end: d[k] = s[count - 1 - k].
