@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/graphics/NativePixel.h"
 #include "framework/graphics/kernels/AreaStretchRows.h"
 #include "framework/graphics/kernels/CopyRows.h"
 #include "framework/graphics/kernels/OverRows.h"
@@ -13,6 +14,7 @@
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/SurfaceRows.h"
 #include "framework/graphics/kernels/TintRows.h"
+#include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/RunLengthTable.h"
 #include "fuzz/FuzzReader.h"
 
@@ -76,7 +78,7 @@ void StoreKeyedChecked(Pixel* d, const Pixel* before, const Pixel* words, const 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 30;
+  const int kernel = in.Next<std::uint8_t>() % 31;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -98,6 +100,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint32_t* d) {
       Kit::AreaStretchRows::Mix(d, top.data(), skipClear ? nullptr : bottom.data(), topWeight, bottomWeight, count);
+    });
+    return 0;
+  }
+  if (kernel == 30) {
+    // The area stretch's native words, for a display of each kind the vector bodies take (the bytes of
+    // 0x00RRGGBB, 5-6-5, 5-5-5) and one they leave to the formula (blue high), against the formula.
+    Kit::NativeDisplay display;
+    const std::uint32_t masks[4][3] = {
+        {0xFF0000, 0xFF00, 0xFF}, {0xF800, 0x07E0, 0x001F}, {0x7C00, 0x03E0, 0x001F}, {0xFF, 0xFF00, 0xFF0000}};
+    const std::uint32_t* m = masks[tint.r % 4];
+    display.SetFormat(m[0] > 0xFFFF || m[2] > 0xFFFF ? 32 : 16, m[0], m[1], m[2]);
+    const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, 0);
+    Compare(dest, [&](std::uint32_t* d) {
+      Kit::AreaStretchRows::NativeWords(d, s, count, display);
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t a = s[i] >> 24;
+        if (d[i] != (a == 0 ? 0 : Kit::ToNativePixel(Kit::PixelBlend::Over(0, s[i], a), display))) __builtin_trap();
+      }
     });
     return 0;
   }

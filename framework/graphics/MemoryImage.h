@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Kit {
@@ -89,6 +90,10 @@ class MemoryImage : public Image {
   // with the over-blend. destBits has destWidth x destHeight pixels, row after row.
   static void SlowStretchBlt(std::uint32_t* destBits, int destWidth, int destHeight, const Rect& clippedDest,
                              MemoryImage* source, const StretchSource& clippedSrc);
+  // The resampler itself: the cut of source resampled to destWidth x destHeight (both above 0), each row
+  // of ARGB pixels handed to drawRow in order from the top; no row when the cut covers no source pixel.
+  static void ResampleArea(MemoryImage* source, const StretchSource& clippedSrc, int destWidth, int destHeight,
+                           const std::function<void(int row, const std::uint32_t* pixels)>& drawRow);
 
   // The vertex set-up of BltMatrix and BltTrianglesTex and the hand-over to the triangle rasteriser,
   // drawing into target.
