@@ -229,11 +229,16 @@ const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout)
 std::uint8_t* MemoryImage::GetRLAlphaData() {
   CommitBits();
   if (mRLAlphaData) return mRLAlphaData.get();
-  if (!mColorTable || !mColorIndices) GetBits();
+  const bool palettized = mColorTable && mColorIndices;
+  // A purged image keeps its native words, whose alpha bytes are its pixels' alphas: the table is made
+  // from them rather than bringing the pixels back.
+  const std::uint32_t* native = !palettized && !mBits ? mNativeAlphaData.get() : nullptr;
+  if (!palettized && !native) GetBits();
   const std::size_t pixels = PixelCount();
   mRLAlphaData = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(pixels, 1));
-  BuildRunLengths(mWidth, mHeight, mRLAlphaData.get(), [this](long long i) {
-    const std::uint32_t a = PixelAt(static_cast<std::size_t>(i)) >> 24;
+  BuildRunLengths(mWidth, mHeight, mRLAlphaData.get(), [&](long long i) {
+    const std::size_t at = static_cast<std::size_t>(i);
+    const std::uint32_t a = (native ? native[at] : PixelAt(at)) >> 24;
     return a == 0 ? 0 : a == 255 ? 1 : 2;
   });
   return mRLAlphaData.get();

@@ -143,6 +143,22 @@ TEST_P(DDImageTest, PurgedImagesLiveInTheirSurfaceAndComeBackWithTheirHoles) {
   EXPECT_EQ(bits[3] >> 24, 0u);
 }
 
+// A purged software image keeps only its native words: its keyed copy steps over its holes by a run
+// table made from them, without bringing the pixels back.
+TEST_P(DDImageTest, APurgedKeyedImageIsCopiedWithoutItsPixelsComingBack) {
+  Kit::MemoryImage keyed(&mHost);
+  keyed.SetBits(std::vector<std::uint32_t>{0x00000000, 0xFFFF0000, 0xFF00FF00, 0x00123456}.data(), 2, 2);
+  keyed.PurgeBits();
+  ASSERT_EQ(keyed.mBits, nullptr);
+  ASSERT_NE(keyed.mNativeAlphaData, nullptr);
+  screen->Blt(&keyed, 10, 10, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(keyed.mBits, nullptr);
+  EXPECT_EQ(ScreenPixel(10, 10), Native(0xFF0000FF));
+  EXPECT_EQ(ScreenPixel(11, 10), Native(0xFFFF0000));
+  EXPECT_EQ(ScreenPixel(10, 11), Native(0xFF00FF00));
+  EXPECT_EQ(ScreenPixel(11, 11), Native(0xFF0000FF));
+}
+
 TEST_P(DDImageTest, SoftwareDrawingOnTheScreenGoesIntoItsSurface) {
   // Clearing has no surface routine: the screen's pixels are read, cleared in software and, the
   // screen's surface being the display's own, written back into it rather than dropped.
