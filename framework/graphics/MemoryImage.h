@@ -9,6 +9,7 @@
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/kernels/UnrotatedRows.h"
 #include "framework/graphics/raster/TriangleRasterizer.h"
+#include "framework/graphics/software/AlphaRunTable.h"
 
 #include <array>
 #include <cstdint>
@@ -55,6 +56,9 @@ class MemoryImage : public Image {
   // made when first asked for that layout and dropped with the native words.
   const std::uint32_t* GetWeightedWords(UnrotatedRows::Layout layout);
   virtual std::uint8_t* GetRLAlphaData();
+  // The spans of pixels a colour-keyed copy stores, row by row: made from the alpha run table when
+  // first asked and dropped with it.
+  const KeyedSpans& GetKeyedSpans();
   virtual std::uint8_t* GetRLAdditiveData(NativeDisplay* display);
   virtual void PurgeBits();
   virtual void DeleteSWBuffers();
@@ -126,7 +130,7 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint16_t[]> mNative16Data;     // dropped with the native words
   // One array per layout, dropped with the native words.
   std::array<std::unique_ptr<std::uint32_t[]>, UnrotatedRows::kLayouts> mWeightedWords;
-  std::unique_ptr<std::uint8_t[]> mRLAlphaData;
+  AlphaRunTable mRLAlphaData;
   std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
 
  protected:
@@ -139,6 +143,9 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint32_t[]> RecoverBits();
   // The ARGB value of pixel index from the bits or, for a palettized image, from the table.
   std::uint32_t PixelAt(std::size_t index) const;
+  // The alpha of pixel index as the alpha run table reads it: from the bits or the table or, for a
+  // purged image, from its native words, whose alpha bytes are its pixels' alphas.
+  std::uint32_t RunAlphaAt(std::size_t index) const;
 };
 
 }  // namespace Kit

@@ -1,8 +1,9 @@
 // The colour-keyed copy onto a surface (SurfaceDraw::CopyNative skipping transparent words), which
-// steps over transparent runs by the source's alpha run table: against the pixel model at every vector
-// level, on rows that are wholly transparent, wholly opaque, or runs of every length (one pixel up to
-// past the table's cap of 255), cut on every side, from plain and palettized sources; and after the
-// source's pixels change, when the run table must follow them.
+// copies the keyed spans made from the source's alpha run table: against the pixel model at every
+// vector level, on rows that are wholly transparent, wholly opaque, or runs of every length (one pixel
+// up to past the table's cap of 255), cut on every side, from plain and palettized sources; with partly
+// transparent pixels among the opaque ones (runs of another class that the spans join); and after the
+// source's pixels change or its run table is dropped, when the spans must follow them.
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "tests/support/PixelModel.h"
 #include "tests/support/SimdLevels.h"
@@ -19,13 +20,15 @@ using Kit::Rect;
 // Each row a pattern of its own: row 0 transparent, row 1 opaque, row 2 a transparent run past the
 // table's cap then opaque, row 3 an opaque run past the cap then transparent, then runs of random
 // lengths (1 to 40) of transparent and opaque pixels, some rows ending in a transparent run and some
-// in an opaque one.
-std::vector<std::uint32_t> KeyedPixels(int width, int height, std::mt19937& rng) {
+// in an opaque one. With `partly`, a third of the drawn pixels come in short runs of alphas 1 to 254.
+std::vector<std::uint32_t> KeyedPixels(int width, int height, std::mt19937& rng, bool partly = false) {
   std::vector<std::uint32_t> px(static_cast<std::size_t>(width) * height);
   for (int y = 0; y < height; ++y) {
     bool opaque = rng() % 2 == 0;
     int left = 1 + static_cast<int>(rng() % 40);
+    std::uint32_t alpha = 0xFF000000u;
     for (int x = 0; x < width; ++x) {
+      if (partly && x % 3 == 0) alpha = rng() % 3 == 0 ? (1 + rng() % 254) << 24 : 0xFF000000u;
       bool drawn = opaque;
       if (y == 0) drawn = false;
       if (y == 1) drawn = true;
@@ -33,7 +36,7 @@ std::vector<std::uint32_t> KeyedPixels(int width, int height, std::mt19937& rng)
       if (y == 3) drawn = x < 270;
       const std::uint32_t colour = static_cast<std::uint32_t>(rng()) & 0xFFFFFF;
       // A transparent pixel keeps a colour: the copy must not store it.
-      px[static_cast<std::size_t>(y) * width + x] = drawn ? 0xFF000000u | colour : colour;
+      px[static_cast<std::size_t>(y) * width + x] = drawn ? alpha | colour : colour;
       if (--left == 0) {
         opaque = !opaque;
         left = 1 + static_cast<int>(rng() % 40);
@@ -99,6 +102,32 @@ TEST_P(KeyedCopy, MatchesTheModelWhereverTheRunsAreCut) {
         ExpectModel(format, *image, static_cast<int>(rng_() % 40) - 20, static_cast<int>(rng_() % 10) - 5, srcRect);
       }
     }
+}
+
+// A partly transparent pixel is no hole: the keyed copy stores it as it is, its runs joined to the
+// opaque runs beside it.
+TEST_P(KeyedCopy, StoresPartlyTransparentPixelsAsOpaqueOnes) {
+  for (const auto& format : model::kSurfaceFormats) {
+    Kit::MemoryImage image;
+    const std::vector<std::uint32_t> px = KeyedPixels(kWidth, kHeight, rng_, true);
+    image.SetBits(px.data(), kWidth, kHeight);
+    ASSERT_TRUE(image.mHasTrans && image.mHasAlpha);
+    ExpectModel(format, image, 5, 2, Rect(0, 0, kWidth, kHeight));
+    ExpectModel(format, image, -9, 4, Rect(3, 1, kWidth - 20, kHeight - 3));
+  }
+}
+
+// The spans are made once and kept with the run table: when the table is dropped (the image's software
+// buffers deleted, the pixels then changed in place), the copy follows the pixels.
+TEST_P(KeyedCopy, FollowsThePixelsWhenTheRunTableIsDropped) {
+  for (const auto& format : model::kSurfaceFormats) {
+    auto image = KeyedImage(KeyedPixels(kWidth, kHeight, rng_), false, kWidth, kHeight);
+    ExpectModel(format, *image, 4, 3, Rect(0, 0, kWidth, kHeight));
+    image->DeleteSWBuffers();
+    std::uint32_t* bits = image->GetBits();
+    for (int i = 0; i < kWidth * kHeight; ++i) bits[i] ^= 0xFF000000u;
+    ExpectModel(format, *image, 4, 3, Rect(0, 0, kWidth, kHeight));
+  }
 }
 
 // The run table is made from the pixels once and kept: when the pixels change, the copy follows them.

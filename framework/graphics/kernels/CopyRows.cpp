@@ -24,7 +24,7 @@ void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count) {
   for (; i < count; ++i) d[i] = static_cast<std::uint16_t>(s[i]);
 }
 
-// The keyed copy walks the runs at one width throughout, or copies each run by the library.
+// The keyed copy copies its spans at one width throughout, or by the library.
 template <typename Pixel>
 void StoreKeyedAnyWidth(const KeyedRows<Pixel>& rows) {
 #if KIT_HAVE_AVX2_KERNELS
@@ -33,14 +33,13 @@ void StoreKeyedAnyWidth(const KeyedRows<Pixel>& rows) {
 #if defined(__SSE2__)
   if (Simd::UseSse2()) return Sse2::StoreKeyed(rows);
 #endif
-  for (int j = 0; j < rows.height; ++j) {
-    const std::ptrdiff_t start = rows.sStride * j;
-    for (int x = 0; x < rows.width;) {
-      const int count = std::min<int>(rows.runs[start + x], rows.width - x);
-      if ((rows.native[start + x] >> 24) != 0)
-        std::copy_n(rows.words + start + x, count, rows.d + rows.dStride * j + x);
-      x += rows.runs[start + x];
-    }
+  for (std::uint32_t k = rows.rowFirst[0]; k < rows.rowFirst[rows.height]; ++k) {
+    const KeyedSpans::Span& span = rows.spans[k];
+    const int start = std::max(span.start, rows.left), end = std::min(span.end, rows.right);
+    const std::ptrdiff_t row = span.row - rows.top;
+    if (start < end)
+      std::copy_n(rows.words + rows.sStride * row + start, end - start,
+                  rows.d + rows.dStride * row + (start - rows.left));
   }
 }
 

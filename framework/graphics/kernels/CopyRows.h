@@ -1,7 +1,9 @@
 // Row kernels of the native-word copies onto surfaces: the low 16 bits of native words, the
-// colour-keyed copy run by run, and a row of words reversed for the mirrored draws, with SSE2 (and
+// colour-keyed copy span by span, and a row of words reversed for the mirrored draws, with SSE2 (and
 // AVX2 where the processor has it) on several pixels at a time.
 #pragma once
+
+#include "framework/graphics/software/KeyedSpans.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,22 +12,25 @@ namespace Kit::CopyRows {
 
 // The low 16 bits of each native word stored into a 16-bit row.
 void StoreLow16(std::uint16_t* d, const std::uint32_t* s, int count);
-// A rectangle of a colour-keyed copy: row j of the pixels stored starts at words + j x sStride, of
-// their native words (whose alpha decides) at native + j x sStride and of the source's alpha run table
-// at runs + j x sStride; row j of the destination starts at d + j x dStride.
+// A rectangle of a colour-keyed copy: source columns left up to right (not included) of `height` rows
+// from row `top`. The spans of those rows are spans[rowFirst[0]] up to spans[rowFirst[height]]; the
+// source's words of row top + j start at words + j x sStride (column 0 of the source) and the
+// destination's row j at d + j x dStride, where column `left` lands.
 template <typename Pixel>
 struct KeyedRows {
   Pixel* d;
   std::ptrdiff_t dStride;
   const Pixel* words;
-  const std::uint32_t* native;
-  const std::uint8_t* runs;
   std::ptrdiff_t sStride;
-  int width;
+  const std::uint32_t* rowFirst;
+  const KeyedSpans::Span* spans;
+  int left;
+  int right;
+  int top;
   int height;
 };
-// Each run of a row that holds no word of alpha 0 copied from the words; a transparent run (alpha 0)
-// is stepped over whole by its length in the run table, its words never read.
+// Each keyed span cut to the columns copied from the words; every other pixel (alpha 0) is left as it
+// is, its word never read.
 void StoreKeyed(const KeyedRows<std::uint16_t>& rows);
 void StoreKeyed(const KeyedRows<std::uint32_t>& rows);
 // d[k] = s[count - 1 - k]; d and s do not overlap.

@@ -30,7 +30,7 @@ KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
   auto* to = reinterpret_cast<char*>(d);
   const auto* from = reinterpret_cast<const char*>(s);
   const int bytes = count * static_cast<int>(sizeof(Pixel));
-  if (bytes > 256) {
+  if (bytes > 2 * static_cast<int>(sizeof(KIT_V))) {
     constexpr int kRegister = sizeof(KIT_V);
     for (int at = 0; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
     Store(to + bytes - kRegister, Load(from + bytes - kRegister));
@@ -54,19 +54,16 @@ KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
 template <typename Pixel>
 KIT_ATTR inline void StoreKeyed(const KeyedRows<Pixel>& rows) {
   // Held locally: the stores below cannot be taken to change them.
-  const int width = rows.width, height = rows.height;
+  const int left = rows.left, right = rows.right, top = rows.top;
   const std::ptrdiff_t dStride = rows.dStride, sStride = rows.sStride;
-  Pixel* d = rows.d;
-  const Pixel* words = rows.words;
-  const std::uint32_t* native = rows.native;
-  const std::uint8_t* runs = rows.runs;
-  for (int j = 0; j < height; ++j, d += dStride, words += sStride, native += sStride, runs += sStride) {
-    // Every byte of a run table is at least 1.
-    for (int x = 0; x < width;) {
-      const int count = runs[x];
-      if ((native[x] >> 24) != 0) CopyRun(d + x, words + x, count < width - x ? count : width - x);
-      x += count;
-    }
+  Pixel* const d = rows.d;
+  const Pixel* const words = rows.words;
+  const KeyedSpans::Span* const last = rows.spans + rows.rowFirst[rows.height];
+  for (const KeyedSpans::Span* span = rows.spans + rows.rowFirst[0]; span != last; ++span) {
+    const int start = span->start > left ? span->start : left;
+    const int end = span->end < right ? span->end : right;
+    const std::ptrdiff_t row = span->row - top;
+    if (start < end) CopyRun(d + row * dStride + (start - left), words + row * sStride + start, end - start);
   }
 }
 

@@ -337,17 +337,20 @@ void CopyNativeAt(const SurfaceTarget& t, MemoryImage& source, NativeDisplay* di
   const int sourceWidth = source.mWidth;
   if (skipTransparent) {
     if constexpr (!Words::kPalettized) {
-      // Run by run, as the alpha blit walks: transparent runs stepped over, the others copied whole.
-      // Onto 16 bits the copies read the image's 16-bit words: half the memory of the native ones.
-      const std::size_t first = static_cast<std::size_t>(area.mSrc.mY) * sourceWidth + area.mSrc.mX;
+      // Span by span: the keyed spans (made from the alpha blit's run table) copied whole, every other
+      // word stepped over. Onto 16 bits the copies read the image's 16-bit words: half the memory of the
+      // native ones.
       const Pixel* words;
       if constexpr (sizeof(Pixel) == 2)
         words = source.GetNative16Data(display);
       else
         words = s.mWords;
+      const KeyedSpans& spans = source.GetKeyedSpans();
       CopyRows::StoreKeyed(CopyRows::KeyedRows<Pixel>{
-          t.mPixels.Row<Pixel>(area.mY) + area.mX, t.mPixels.mPitch / static_cast<int>(sizeof(Pixel)), words + first,
-          s.mWords + first, source.GetRLAlphaData() + first, sourceWidth, area.mSrc.mWidth, area.mSrc.mHeight});
+          t.mPixels.Row<Pixel>(area.mY) + area.mX, t.mPixels.mPitch / static_cast<int>(sizeof(Pixel)),
+          words + static_cast<std::size_t>(area.mSrc.mY) * sourceWidth, sourceWidth,
+          spans.rowFirst.data() + area.mSrc.mY, spans.spans.data(), area.mSrc.mX, area.mSrc.mX + area.mSrc.mWidth,
+          area.mSrc.mY, area.mSrc.mHeight});
     } else {
       for (int j = 0; j < area.mSrc.mHeight; ++j) {
         Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX;
