@@ -30,14 +30,17 @@ KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
   auto* to = reinterpret_cast<char*>(d);
   const auto* from = reinterpret_cast<const char*>(s);
   const int bytes = count * static_cast<int>(sizeof(Pixel));
-  if (bytes > 2 * static_cast<int>(sizeof(KIT_V))) {
-    constexpr int kRegister = sizeof(KIT_V);
+  constexpr int kRegister = sizeof(KIT_V);
+  if (bytes > 4 * kRegister) {
+    // The stores between the first and the last start on register boundaries: none of them is split
+    // across two cache lines.
+    Store(to, Load(from));
+    const int skew = kRegister - static_cast<int>(reinterpret_cast<std::uintptr_t>(to) % kRegister);
+    for (int at = skew; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
+    Store(to + bytes - kRegister, Load(from + bytes - kRegister));
+  } else if (bytes > 2 * kRegister) {
     for (int at = 0; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
     Store(to + bytes - kRegister, Load(from + bytes - kRegister));
-  } else if (bytes > 128) {
-    MoveEnds<128>(to, from, bytes);
-  } else if (bytes > 64) {
-    MoveEnds<64>(to, from, bytes);
   } else if (bytes > 32) {
     MoveEnds<32>(to, from, bytes);
   } else if (bytes > 16) {
