@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/graphics/NativePixel.h"
 #include "framework/graphics/kernels/AreaStretchRows.h"
 #include "framework/graphics/kernels/CopyRows.h"
 #include "framework/graphics/kernels/OverRows.h"
@@ -13,6 +14,8 @@
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/SurfaceRows.h"
 #include "framework/graphics/kernels/TintRows.h"
+#include "framework/graphics/software/KeyedSpans.h"
+#include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/RunLengthTable.h"
 #include "fuzz/FuzzReader.h"
 
@@ -61,11 +64,34 @@ void Compare(const Row<T>& dest, Draw draw) {
   Kit::Simd::Limit(Level::kAvx2);
 }
 
+// The keyed copy of columns left up to right of rows top up to bottom of a picture of `height` rows of
+// `width` (its keyed spans made from the run table) onto d, whose pixels were `before`: traps unless
+// each pixel inside is its word where the word's alpha is not 0 and every other pixel is left.
+struct KeyedWindow {
+  int left, right, top, bottom;
+};
+template <typename Pixel>
+void StoreKeyedChecked(Pixel* d, const Pixel* before, const Pixel* words, const std::uint32_t* native,
+                       const std::uint8_t* runs, int width, int height, const KeyedWindow& w) {
+  const Kit::KeyedSpans spans =
+      Kit::BuildKeyedSpans(width, height, runs, [&](std::size_t i) { return native[i] >> 24; });
+  const std::size_t first = static_cast<std::size_t>(w.top) * static_cast<std::size_t>(width);
+  Kit::CopyRows::StoreKeyed(Kit::CopyRows::KeyedRows<Pixel>{
+      d + first + static_cast<std::size_t>(w.left), width, words + first, width, spans.rowFirst.data() + w.top,
+      spans.spans.data(), w.left, w.right, w.top, w.bottom - w.top});
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int i = y * width + x;
+      const bool inside = x >= w.left && x < w.right && y >= w.top && y < w.bottom;
+      if (d[i] != (inside && (native[i] >> 24) != 0 ? words[i] : before[i])) __builtin_trap();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzsupport::Reader in(data, size);
-  const int kernel = in.Next<std::uint8_t>() % 30;
+  const int kernel = in.Next<std::uint8_t>() % 31;
   const int count = in.Next<std::uint16_t>() % 300;
   const int destOffset = in.Next<std::uint8_t>() % 9, srcOffset = in.Next<std::uint8_t>() % 9;
   const Kit::TintRows::Tint tint{in.Next<std::uint8_t>(), in.Next<std::uint8_t>(), in.Next<std::uint8_t>(),
@@ -87,6 +113,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint32_t* d) {
       Kit::AreaStretchRows::Mix(d, top.data(), skipClear ? nullptr : bottom.data(), topWeight, bottomWeight, count);
+    });
+    return 0;
+  }
+  if (kernel == 30) {
+    // The area stretch's native words, for a display of each kind the vector bodies take (the bytes of
+    // 0x00RRGGBB, 5-6-5, 5-5-5) and one they leave to the formula (blue high), against the formula.
+    Kit::NativeDisplay display;
+    const std::uint32_t masks[4][3] = {
+        {0xFF0000, 0xFF00, 0xFF}, {0xF800, 0x07E0, 0x001F}, {0x7C00, 0x03E0, 0x001F}, {0xFF, 0xFF00, 0xFF0000}};
+    const std::uint32_t* m = masks[tint.r % 4];
+    display.SetFormat(m[0] > 0xFFFF || m[2] > 0xFFFF ? 32 : 16, m[0], m[1], m[2]);
+    const Row<std::uint32_t> dest = MakeRow<std::uint32_t>(in, destOffset, count, seed, 0);
+    Compare(dest, [&](std::uint32_t* d) {
+      Kit::AreaStretchRows::NativeWords(d, s, count, display);
+      for (int i = 0; i < count; ++i) {
+        const std::uint32_t a = s[i] >> 24;
+        if (d[i] != (a == 0 ? 0 : Kit::ToNativePixel(Kit::PixelBlend::Over(0, s[i], a), display))) __builtin_trap();
+      }
     });
     return 0;
   }
@@ -113,12 +157,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return Kit::OverRows::Rows<Pixel>{d, width, s, runs.data(), width, width, height};
   };
   if (kernel >= 12 && width == 0) return 0;
+  // The keyed copy's window, cut anywhere in the rows, empty at times.
+  KeyedWindow window{static_cast<int>(tint.r) % (width + 1), 0, static_cast<int>(tint.b) % (height + 1), 0};
+  window.right = window.left + static_cast<int>(tint.g) % (width - window.left + 1);
+  window.bottom = window.top + static_cast<int>(tint.a) % (height - window.top + 1);
+  std::vector<std::uint16_t> low16(static_cast<std::size_t>(count) + 1);
+  for (int i = 0; i < count; ++i) low16[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(s[i]);
   if (kernel == 14 || (kernel >= 7 && kernel <= 9) || kernel >= 19) {
     const Row<std::uint16_t> dest = MakeRow<std::uint16_t>(in, destOffset, count, seed, 0);
     Compare(dest, [&](std::uint16_t* d) {
       if (kernel == 7) Kit::OverRows::OntoSurface565(d, s, count);
       if (kernel == 8) Kit::CopyRows::StoreLow16(d, s, count);
-      if (kernel == 9) Kit::CopyRows::StoreKeyed16(d, s, count);
+      if (kernel == 9)
+        StoreKeyedChecked(d, dest.buffer.data() + dest.offset, low16.data(), s, runs.data(), width, height, window);
       if (kernel == 14) Kit::OverRows::OntoSurface565(rowsOf(d));
       if (kernel == 19) Kit::OverRows::OntoSurface555(d, s, count);
       if (kernel == 20) Kit::OverRows::OntoSurface555(rowsOf(d));
@@ -181,7 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Kit::PixelRows::AddSaturated(d, s, count, tint.a != 255, tint.r, tint.g, tint.b, skipClear);
         break;
       default:
-        Kit::CopyRows::StoreKeyed32(d, s, count);
+        StoreKeyedChecked(d, dest.buffer.data() + dest.offset, s, s, runs.data(), width, height, window);
         break;
     }
   });

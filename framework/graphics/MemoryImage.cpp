@@ -60,7 +60,10 @@ MemoryImage::MemoryImage(const MemoryImage& other, const MaybeAutoCrit&)
   mColorTable = CopyArray(other.mColorTable, 256);
   mColorIndices = CopyArray(other.mColorIndices, pixels);
   mNativeAlphaData = CopyArray(other.mNativeAlphaData, other.mColorTable ? 256 : pixels);
-  mRLAlphaData = CopyArray(other.mRLAlphaData, pixels);
+  if (other.mRLAlphaData) {
+    mRLAlphaData = AlphaRunTable(std::make_unique_for_overwrite<std::uint8_t[]>(pixels));
+    std::copy_n(other.mRLAlphaData.get(), pixels, mRLAlphaData.get());
+  }
   mRLAdditiveData = CopyArray(other.mRLAdditiveData, pixels);
   if (mApp) mApp->AddMemoryImage(this);
 }
@@ -77,6 +80,10 @@ std::size_t MemoryImage::PixelCount() const {
 
 std::uint32_t MemoryImage::PixelAt(std::size_t index) const {
   return mBits ? mBits[index] : mColorTable[mColorIndices[index]];
+}
+
+std::uint32_t MemoryImage::RunAlphaAt(std::size_t index) const {
+  return (mBits || (mColorTable && mColorIndices) ? PixelAt(index) : mNativeAlphaData[index]) >> 24;
 }
 
 std::uint64_t MemoryImage::NewContentId() {
@@ -212,13 +219,13 @@ std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
 
 const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
   const MaybeAutoCrit guard(StoreLock());
+  // Dropped with the native words, so kept words are theirs.
+  if (mNative16Data) return mNative16Data.get();
   const std::uint32_t* native = GetNativeAlphaData(display);
   if (mColorTable && mColorIndices) return nullptr;
-  if (!mNative16Data) {
-    const std::size_t pixels = PixelCount();
-    mNative16Data = std::make_unique_for_overwrite<std::uint16_t[]>(std::max<std::size_t>(pixels, 1));
-    CopyRows::StoreLow16(mNative16Data.get(), native, static_cast<int>(pixels));
-  }
+  const std::size_t pixels = PixelCount();
+  mNative16Data = std::make_unique_for_overwrite<std::uint16_t[]>(std::max<std::size_t>(pixels, 1));
+  CopyRows::StoreLow16(mNative16Data.get(), native, static_cast<int>(pixels));
   return mNative16Data.get();
 }
 
@@ -244,14 +251,23 @@ std::uint8_t* MemoryImage::GetRLAlphaData() {
   const MaybeAutoCrit guard(StoreLock());
   CommitBits();
   if (mRLAlphaData) return mRLAlphaData.get();
-  if (!mColorTable || !mColorIndices) GetBits();
+  // A purged image keeps its native words: the table is made from them rather than bringing the pixels back.
+  if (!mBits && !(mColorTable && mColorIndices) && !mNativeAlphaData) GetBits();
   const std::size_t pixels = PixelCount();
-  mRLAlphaData = std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(pixels, 1));
-  BuildRunLengths(mWidth, mHeight, mRLAlphaData.get(), [this](long long i) {
-    const std::uint32_t a = PixelAt(static_cast<std::size_t>(i)) >> 24;
+  mRLAlphaData = AlphaRunTable(std::make_unique_for_overwrite<std::uint8_t[]>(std::max<std::size_t>(pixels, 1)));
+  BuildRunLengths(mWidth, mHeight, mRLAlphaData.get(), [&](long long i) {
+    const std::uint32_t a = RunAlphaAt(static_cast<std::size_t>(i));
     return a == 0 ? 0 : a == 255 ? 1 : 2;
   });
   return mRLAlphaData.get();
+}
+
+const KeyedSpans& MemoryImage::GetKeyedSpans() {
+  const MaybeAutoCrit guard(StoreLock());
+  // Kept spans were made from the kept table, which is dropped with every change of the pixels.
+  if (const KeyedSpans* kept = mRLAlphaData.Keyed()) return *kept;
+  const std::uint8_t* runs = GetRLAlphaData();
+  return mRLAlphaData.KeepKeyed(BuildKeyedSpans(mWidth, mHeight, runs, [&](std::size_t i) { return RunAlphaAt(i); }));
 }
 
 std::uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display) {

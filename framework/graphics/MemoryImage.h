@@ -9,9 +9,11 @@
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/kernels/UnrotatedRows.h"
 #include "framework/graphics/raster/TriangleRasterizer.h"
+#include "framework/graphics/software/AlphaRunTable.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Kit {
@@ -56,6 +58,9 @@ class MemoryImage : public Image {
   // made when first asked for that layout and dropped with the native words.
   const std::uint32_t* GetWeightedWords(UnrotatedRows::Layout layout);
   virtual std::uint8_t* GetRLAlphaData();
+  // The spans of pixels a colour-keyed copy stores, row by row: made from the alpha run table when
+  // first asked and dropped with it.
+  const KeyedSpans& GetKeyedSpans();
   virtual std::uint8_t* GetRLAdditiveData(NativeDisplay* display);
   virtual void PurgeBits();
   virtual void DeleteSWBuffers();
@@ -91,6 +96,10 @@ class MemoryImage : public Image {
   // with the over-blend. destBits has destWidth x destHeight pixels, row after row.
   static void SlowStretchBlt(std::uint32_t* destBits, int destWidth, int destHeight, const Rect& clippedDest,
                              MemoryImage* source, const StretchSource& clippedSrc);
+  // The resampler itself: the cut of source resampled to destWidth x destHeight (both above 0), each row
+  // of ARGB pixels handed to drawRow in order from the top; no row when the cut covers no source pixel.
+  static void ResampleArea(MemoryImage* source, const StretchSource& clippedSrc, int destWidth, int destHeight,
+                           const std::function<void(int row, const std::uint32_t* pixels)>& drawRow);
 
   // The vertex set-up of BltMatrix and BltTrianglesTex and the hand-over to the triangle rasteriser,
   // drawing into target.
@@ -123,7 +132,7 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint16_t[]> mNative16Data;     // dropped with the native words
   // One array per layout, dropped with the native words.
   std::array<std::unique_ptr<std::uint32_t[]>, UnrotatedRows::kLayouts> mWeightedWords;
-  std::unique_ptr<std::uint8_t[]> mRLAlphaData;
+  AlphaRunTable mRLAlphaData;
   std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
 
  protected:
@@ -143,6 +152,9 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint32_t[]> RecoverBits();
   // The ARGB value of pixel index from the bits or, for a palettized image, from the table.
   std::uint32_t PixelAt(std::size_t index) const;
+  // The alpha of pixel index as the alpha run table reads it: from the bits or the table or, for a
+  // purged image, from its native words, whose alpha bytes are its pixels' alphas.
+  std::uint32_t RunAlphaAt(std::size_t index) const;
 };
 
 }  // namespace Kit

@@ -2,6 +2,7 @@
 // routing between surface and software drawing, and reading the surface back.
 #include "tests/support/PixelModel.h"
 #include "tests/support/ScreenFixture.h"
+#include "tests/support/SimdLevels.h"
 
 #include <random>
 
@@ -140,6 +141,22 @@ TEST_P(DDImageTest, PurgedImagesLiveInTheirSurfaceAndComeBackWithTheirHoles) {
   EXPECT_EQ(bits[1], 0xFFFF0000u);
   EXPECT_EQ(bits[2], 0xFF00FF00u);
   EXPECT_EQ(bits[3] >> 24, 0u);
+}
+
+// A purged software image keeps only its native words: its keyed copy steps over its holes by a run
+// table made from them, without bringing the pixels back.
+TEST_P(DDImageTest, APurgedKeyedImageIsCopiedWithoutItsPixelsComingBack) {
+  Kit::MemoryImage keyed(&mHost);
+  keyed.SetBits(std::vector<std::uint32_t>{0x00000000, 0xFFFF0000, 0xFF00FF00, 0x00123456}.data(), 2, 2);
+  keyed.PurgeBits();
+  ASSERT_EQ(keyed.mBits, nullptr);
+  ASSERT_NE(keyed.mNativeAlphaData, nullptr);
+  screen->Blt(&keyed, 10, 10, Rect(0, 0, 2, 2), Color::White, 0);
+  EXPECT_EQ(keyed.mBits, nullptr);
+  EXPECT_EQ(ScreenPixel(10, 10), Native(0xFF0000FF));
+  EXPECT_EQ(ScreenPixel(11, 10), Native(0xFFFF0000));
+  EXPECT_EQ(ScreenPixel(10, 11), Native(0xFF00FF00));
+  EXPECT_EQ(ScreenPixel(11, 11), Native(0xFF0000FF));
 }
 
 TEST_P(DDImageTest, SoftwareDrawingOnTheScreenGoesIntoItsSurface) {
@@ -289,6 +306,40 @@ TEST_P(DDImageTest, SmoothStretchesAndImagesWithoutASurfaceStillDraw) {
   screen->StretchBlt(&source, Rect(40, 40, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, kWidth, kHeight), Color::White, 0,
                      false);
   EXPECT_EQ(ScreenPixel(44, 44), Native(0xFF000000));
+}
+
+// A surface image's area-weighted stretch is not kept (its surface may change unseen): it goes onto the
+// screen as it is resampled, and must draw what the kept stretch of a software image with the same
+// pixels draws, at every vector level, whole and clipped.
+TEST_P(DDImageTest, AnUncachedAreaStretchDrawsWhatTheKeptOneDraws) {
+  std::mt19937 rng(5);
+  const std::vector<std::uint32_t> px = model::MakeSpritePixels(21, 17, rng);
+  auto surfaceSprite = MakeImage(px, 21, 17);
+  Kit::MemoryImage softwareSprite;
+  softwareSprite.SetBits(px.data(), 21, 17);
+  struct Case {
+    Rect dest, src, clip;
+  };
+  const Case cases[] = {{Rect(10, 12, 150, 120), Rect(0, 0, 21, 17), Rect(0, 0, kWidth, kHeight)},
+                        {Rect(30, 5, 9, 40), Rect(2, 1, 17, 15), Rect(0, 0, kWidth, kHeight)},
+                        {Rect(-20, 200, 100, 80), Rect(0, 0, 21, 17), Rect(0, 0, kWidth, kHeight)},
+                        {Rect(50, 50, 120, 90), Rect(0, 0, 21, 17), Rect(70, 60, 33, 21)}};
+  for (const plat::simd::Level level : kSimdLevels) {
+    if (level > plat::simd::Supported()) break;
+    plat::simd::Limit(level);
+    for (const Case& c : cases) {
+      Clear(0x405060);
+      const std::vector<std::uint32_t> cleared = ReadScreen();
+      screen->StretchBlt(surfaceSprite.get(), c.dest, c.src, c.clip, Color::White, 0, false);
+      const std::vector<std::uint32_t> uncached = ReadScreen();
+      Clear(0x405060);
+      screen->StretchBlt(&softwareSprite, c.dest, c.src, c.clip, Color::White, 0, false);
+      EXPECT_NE(uncached, cleared);
+      EXPECT_EQ(uncached, ReadScreen()) << "level " << static_cast<int>(level) << " onto " << c.dest.mX << ","
+                                        << c.dest.mY;
+    }
+  }
+  plat::simd::Limit(plat::simd::Level::kAvx2);
 }
 
 TEST_P(DDImageTest, HostileArgumentsNeverReachOutsideEitherImage) {

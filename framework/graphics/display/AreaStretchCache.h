@@ -17,6 +17,8 @@ class AreaStretchCache {
   // image being told (surface images) are resampled every time.
   MemoryImage& Resampled(MemoryImage& source, const MemoryImage::StretchSource& cut, int width, int height,
                          const NativeDisplay* display);
+  // Whether a stretch of source is kept for the next call: not when the source is a surface image.
+  static bool Keeps(MemoryImage& source);
 
  private:
   struct Key {

@@ -239,6 +239,17 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     return;
   }
   if (!fastStretch) {
+    // A stretch that is not kept (of a surface image) goes onto the surface row by row as it is
+    // resampled, drawn as its picture would be blitted, where the surface routines can: white and normal.
+    if (!AreaStretchCache::Keeps(*source) && source != this && color == Color::White && drawMode != 1) {
+      bool drawn = false;
+      WithLockedSurface(
+          [&](const SurfaceTarget& target) { drawn = SurfaceDraw::AreaStretch(target, *source, mDisplay, dest, cut); });
+      if (drawn) {
+        DeleteAllNonSurfaceData();
+        return;
+      }
+    }
     // Area-weighted into a picture of the destination's size (kept for the next call), then blitted
     // like any image.
     MemoryImage& scaled = mAreaStretch.Resampled(*source, cut, dest.mWidth, dest.mHeight, mDisplay);

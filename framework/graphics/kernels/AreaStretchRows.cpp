@@ -1,8 +1,11 @@
 #include "framework/graphics/kernels/AreaStretchRows.h"
 
+#include "framework/graphics/NativePixel.h"
 #include "framework/graphics/kernels/SimdLevel.h"
+#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
+#include <array>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -24,7 +27,23 @@ void MixScalar(std::uint32_t* out, const float* top, const float* bottom, float 
   }
 }
 
+void NativeWordsScalar(std::uint32_t* out, const std::uint32_t* pixels, int from, int count,
+                       const NativeDisplay& display) {
+  for (int i = from; i < count; ++i) {
+    const std::uint32_t a = pixels[i] >> 24;
+    out[i] = a == 0 ? 0 : ToNativePixel(PixelBlend::Over(0, pixels[i], a), display);
+  }
+}
+
+// A field of whole bits below bit 15, as its mask says.
+bool FieldBelow16(int mask, int bits, int shift) {
+  return shift + bits <= 15 && static_cast<std::uint32_t>(mask) == ((1u << bits) - 1) << shift;
+}
+
 }  // namespace
+
+#define KIT_SIMD_BODY "framework/graphics/kernels/AreaStretchRowsBody.inl"
+#include "framework/graphics/kernels/SimdBodies.h"
 
 #if defined(__SSE2__)
 namespace Sse2 {
@@ -89,6 +108,32 @@ void Mix(std::uint32_t* out, const float* top, const float* bottom, float topWei
   KIT_RUN_AVX2(Mix(out, top, bottom, topWeight, bottomWeight, i, count));
   KIT_RUN_SSE2(Mix(out, top, bottom, topWeight, bottomWeight, i, count));
   MixScalar(out, top, bottom, topWeight, bottomWeight, i, count);
+}
+
+// The vector bodies draw the fields of 0x00RRGGBB, and any whose fields lie below bit 15 (5-6-5,
+// 5-5-5); other layouts take the scalar formula.
+void NativeWords(std::uint32_t* out, const std::uint32_t* pixels, int count, const NativeDisplay& display) {
+  int i = 0;
+  const NativeDisplay& d = display;
+  if (d.mRedMask == 0xFF0000 && d.mGreenMask == 0xFF00 && d.mBlueMask == 0xFF) {
+    KIT_RUN_AVX2(NativeWords888(out, pixels, i, count));
+    KIT_RUN_SSE2(NativeWords888(out, pixels, i, count));
+  } else if (FieldBelow16(d.mRedMask, d.mRedBits, d.mRedShift) &&
+             FieldBelow16(d.mGreenMask, d.mGreenBits, d.mGreenShift) &&
+             FieldBelow16(d.mBlueMask, d.mBlueBits, d.mBlueShift)) {
+    auto perPixel = [](short b, short g, short r) { return std::array<short, 4>{b, g, r, 0}; };
+    const auto widths = perPixel(static_cast<short>(1 << d.mBlueBits), static_cast<short>(1 << d.mGreenBits),
+                                 static_cast<short>(1 << d.mRedBits));
+    const auto places = perPixel(static_cast<short>(1 << d.mBlueShift), static_cast<short>(1 << d.mGreenShift),
+                                 static_cast<short>(1 << d.mRedShift));
+#if KIT_HAVE_AVX2_KERNELS
+    if (Simd::UseAvx2()) i = Avx2::NativeWordsBelow16(out, pixels, i, count, widths, places);
+#endif
+#if defined(__SSE2__)
+    if (Simd::UseSse2()) i = Sse2::NativeWordsBelow16(out, pixels, i, count, widths, places);
+#endif
+  }
+  NativeWordsScalar(out, pixels, i, count, display);
 }
 
 }  // namespace Kit::AreaStretchRows

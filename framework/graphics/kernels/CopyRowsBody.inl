@@ -9,31 +9,65 @@ KIT_ATTR inline int StoreLow16(std::uint16_t* d, const std::uint32_t* s, int fro
   return i;
 }
 
-KIT_ATTR inline int StoreKeyed32(std::uint32_t* d, const std::uint32_t* s, int from, int count) {
-  const KIT_V zero = KIT_SI(setzero)();
-  const KIT_V alphaMask = KIT_OP(set1_epi32)(static_cast<int>(0xFF000000u));
-  int i = from;
-  for (; i + kLanes <= count; i += kLanes) {
-    const KIT_V sv = Load(s + i);
-    const KIT_V clear = KIT_OP(cmpeq_epi32)(KIT_SI(and)(sv, alphaMask), zero);
-    const int clearBits = KIT_OP(movemask_epi8)(clear);
-    if (clearBits == kAllLanes) continue;
-    Store(d + i, clearBits == 0 ? sv : Select(clear, Load(d + i), sv));
+// count bytes (at least kBytes, at most 2 x kBytes) copied from `from` to `to` in moves of kBytes from
+// the start and as many ending at the end: a short run needs no loop, whose end would be mispredicted
+// at nearly every run. The moves may cover bytes twice, with the same values; to and from do not overlap.
+template <int kBytes>
+KIT_ATTR inline void MoveEnds(char* to, const char* from, int count) {
+  if constexpr (kBytes >= static_cast<int>(sizeof(KIT_V))) {
+    for (int at = 0; at < kBytes; at += static_cast<int>(sizeof(KIT_V))) {
+      Store(to + at, Load(from + at));
+      Store(to + count - kBytes + at, Load(from + count - kBytes + at));
+    }
+  } else {
+    std::memcpy(to, from, kBytes);
+    std::memcpy(to + count - kBytes, from + count - kBytes, kBytes);
   }
-  return i;
 }
 
-KIT_ATTR inline int StoreKeyed16(std::uint16_t* d, const std::uint32_t* s, int from, int count) {
-  const KIT_V zero = KIT_SI(setzero)();
-  int i = from;
-  for (; i + 2 * kLanes <= count; i += 2 * kLanes) {
-    const KIT_V clear = KIT_OP(cmpeq_epi16)(Alpha16(s + i), zero);
-    const int clearBits = KIT_OP(movemask_epi8)(clear);
-    if (clearBits == kAllLanes) continue;
-    const KIT_V words = Low16(s + i);
-    Store(d + i, clearBits == 0 ? words : Select(clear, Load(d + i), words));
+template <typename Pixel>
+KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
+  auto* to = reinterpret_cast<char*>(d);
+  const auto* from = reinterpret_cast<const char*>(s);
+  const int bytes = count * static_cast<int>(sizeof(Pixel));
+  constexpr int kRegister = sizeof(KIT_V);
+  if (bytes > 4 * kRegister) {
+    // The stores between the first and the last start on register boundaries: none of them is split
+    // across two cache lines.
+    Store(to, Load(from));
+    const int skew = kRegister - static_cast<int>(reinterpret_cast<std::uintptr_t>(to) % kRegister);
+    for (int at = skew; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
+    Store(to + bytes - kRegister, Load(from + bytes - kRegister));
+  } else if (bytes > 2 * kRegister) {
+    for (int at = 0; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
+    Store(to + bytes - kRegister, Load(from + bytes - kRegister));
+  } else if (bytes > 32) {
+    MoveEnds<32>(to, from, bytes);
+  } else if (bytes > 16) {
+    MoveEnds<16>(to, from, bytes);
+  } else if (bytes >= 8) {
+    MoveEnds<8>(to, from, bytes);
+  } else if (bytes >= 4) {
+    MoveEnds<4>(to, from, bytes);
+  } else if (bytes > 0) {
+    d[0] = s[0];
   }
-  return i;
+}
+
+template <typename Pixel>
+KIT_ATTR inline void StoreKeyed(const KeyedRows<Pixel>& rows) {
+  // Held locally: the stores below cannot be taken to change them.
+  const int left = rows.left, right = rows.right, top = rows.top;
+  const std::ptrdiff_t dStride = rows.dStride, sStride = rows.sStride;
+  Pixel* const d = rows.d;
+  const Pixel* const words = rows.words;
+  const KeyedSpans::Span* const last = rows.spans + rows.rowFirst[rows.height];
+  for (const KeyedSpans::Span* span = rows.spans + rows.rowFirst[0]; span != last; ++span) {
+    const int start = span->start > left ? span->start : left;
+    const int end = span->end < right ? span->end : right;
+    const std::ptrdiff_t row = span->row - top;
+    if (start < end) CopyRun(d + row * dStride + (start - left), words + row * sStride + start, end - start);
+  }
 }
 
 // The source row read from its far end: d[k] = s[count - 1 - k].

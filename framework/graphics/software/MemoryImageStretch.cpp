@@ -145,6 +145,14 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
   if (dw <= 0 || dh <= 0 || clippedDest.mX < 0 || clippedDest.mY < 0 || clippedDest.mX + dw > destWidth ||
       clippedDest.mY + dh > destHeight)
     return;
+  ResampleArea(source, src, dw, dh, [&](int j, const std::uint32_t* resampled) {
+    OverRows::OverPixels(destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX,
+                         resampled, dw);
+  });
+}
+
+void MemoryImage::ResampleArea(MemoryImage* source, const StretchSource& src, int dw, int dh,
+                               const std::function<void(int row, const std::uint32_t* pixels)>& drawRow) {
   const AxisWeights ax = MakeAxis(src.mX, src.mWidth, dw, source->mWidth, 257);
   const AxisWeights ay = MakeAxis(src.mY, src.mHeight, dh, source->mHeight, 256);
   if (ax.lo > ax.hi || ay.lo > ay.hi) return;
@@ -177,10 +185,6 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
   }
 
   std::vector<std::uint32_t> resampled(dw);
-  auto drawRow = [&](int j) {
-    OverRows::OverPixels(destBits + static_cast<std::size_t>(clippedDest.mY + j) * destWidth + clippedDest.mX,
-                         resampled.data(), dw);
-  };
   // Vertical pass, magnified: each destination row mixes two accumulated rows straight into pixels.
   if (ay.magnify) {
     for (int j = 0; j < dh; ++j) {
@@ -188,7 +192,7 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
       const Accum* bottom = ay.mix[j] ? top + slots : nullptr;
       AreaStretchRows::Mix(resampled.data(), top->Floats(), bottom ? bottom->Floats() : nullptr,
                            static_cast<float>(256 - ay.mix[j]), static_cast<float>(ay.mix[j]), dw);
-      drawRow(j);
+      drawRow(j, resampled.data());
     }
     return;
   }
@@ -204,7 +208,7 @@ void MemoryImage::SlowStretchBlt(std::uint32_t* destBits, int destWidth, int des
   for (int j = 0; j < dh; ++j) {
     AreaStretchRows::Mix(resampled.data(), vertical[static_cast<std::size_t>(j + 1) * dw].Floats(), nullptr, 1.0f, 0.0f,
                          dw);
-    drawRow(j);
+    drawRow(j, resampled.data());
   }
 }
 

@@ -335,38 +335,50 @@ template <typename Pixel, typename Words>
 void CopyNativeAt(const SurfaceTarget& t, MemoryImage& source, NativeDisplay* display, const Words& s,
                   const BlitArea& area, bool skipTransparent) {
   const int sourceWidth = source.mWidth;
-  // A plain copy onto 16 bits reads the image's 16-bit words: half the memory of the native ones.
-  if constexpr (!Words::kPalettized && sizeof(Pixel) == 2) {
-    if (!skipTransparent) {
-      const std::uint16_t* words = source.GetNative16Data(display);
-      for (int j = 0; j < area.mSrc.mHeight; ++j)
-        std::copy_n(words + static_cast<std::size_t>(area.mSrc.mY + j) * sourceWidth + area.mSrc.mX, area.mSrc.mWidth,
-                    t.mPixels.Row<Pixel>(area.mY + j) + area.mX);
-      return;
+  if (skipTransparent) {
+    if constexpr (!Words::kPalettized) {
+      // Span by span: the keyed spans (made from the alpha blit's run table) copied whole, every other
+      // word stepped over. Onto 16 bits the copies read the image's 16-bit words: half the memory of the
+      // native ones.
+      const Pixel* words;
+      if constexpr (sizeof(Pixel) == 2)
+        words = source.GetNative16Data(display);
+      else
+        words = s.mWords;
+      const KeyedSpans& spans = source.GetKeyedSpans();
+      CopyRows::StoreKeyed(CopyRows::KeyedRows<Pixel>{
+          t.mPixels.Row<Pixel>(area.mY) + area.mX, t.mPixels.mPitch / static_cast<int>(sizeof(Pixel)),
+          words + static_cast<std::size_t>(area.mSrc.mY) * sourceWidth, sourceWidth,
+          spans.rowFirst.data() + area.mSrc.mY, spans.spans.data(), area.mSrc.mX, area.mSrc.mX + area.mSrc.mWidth,
+          area.mSrc.mY, area.mSrc.mHeight});
+    } else {
+      for (int j = 0; j < area.mSrc.mHeight; ++j) {
+        Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX;
+        const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * sourceWidth + area.mSrc.mX;
+        for (int k = 0; k < area.mSrc.mWidth; ++k) {
+          const std::uint32_t word = s[i + static_cast<std::size_t>(k)];
+          if ((word >> 24) != 0) d[k] = static_cast<Pixel>(word);
+        }
+      }
     }
+    return;
+  }
+  // A plain copy onto 16 bits reads the image's 16-bit words.
+  if constexpr (!Words::kPalettized && sizeof(Pixel) == 2) {
+    const std::uint16_t* words = source.GetNative16Data(display);
+    for (int j = 0; j < area.mSrc.mHeight; ++j)
+      std::copy_n(words + static_cast<std::size_t>(area.mSrc.mY + j) * sourceWidth + area.mSrc.mX, area.mSrc.mWidth,
+                  t.mPixels.Row<Pixel>(area.mY + j) + area.mX);
+    return;
   }
   for (int j = 0; j < area.mSrc.mHeight; ++j) {
     Pixel* d = t.mPixels.Row<Pixel>(area.mY + j) + area.mX;
     const std::size_t i = static_cast<std::size_t>(area.mSrc.mY + j) * sourceWidth + area.mSrc.mX;
-    if (!skipTransparent) {
-      if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
-        std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
-      } else {
-        Pixel* __restrict out = d;
-        for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);
-      }
-      continue;
-    }
-    if constexpr (!Words::kPalettized) {
-      if constexpr (sizeof(Pixel) == 4)
-        CopyRows::StoreKeyed32(d, s.mWords + i, area.mSrc.mWidth);
-      else
-        CopyRows::StoreKeyed16(d, s.mWords + i, area.mSrc.mWidth);
-      continue;
-    }
-    for (int k = 0; k < area.mSrc.mWidth; ++k) {
-      const std::uint32_t word = s[i + k];
-      if ((word >> 24) != 0) d[k] = static_cast<Pixel>(word);
+    if constexpr (!Words::kPalettized && sizeof(Pixel) == 4) {
+      std::copy_n(s.mWords + i, area.mSrc.mWidth, d);
+    } else {
+      Pixel* __restrict out = d;
+      for (int k = 0; k < area.mSrc.mWidth; ++k) out[k] = static_cast<Pixel>(s[i + k]);
     }
   }
 }

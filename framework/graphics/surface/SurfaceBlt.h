@@ -14,7 +14,8 @@ namespace Kit::SurfaceDraw {
 
 // Every source pixel blended with its own alpha, straight from the ARGB pixels (no run tables).
 void VolatileBlt(const SurfaceTarget& target, MemoryImage& source, int x, int y, const Rect& srcRect);
-// Native words stored as they are; with skipTransparent, words of alpha 0 are left out.
+// Native words stored as they are; with skipTransparent, words of alpha 0 are left out: the transparent
+// runs of the source's alpha run table (the alpha blit's) are stepped over whole and the others copied.
 void CopyNative(const SurfaceTarget& target, MemoryImage& source, NativeDisplay* display, int x, int y,
                 const Rect& srcRect, bool skipTransparent);
 // The alpha blit: transparent runs skipped, opaque runs stored (white) or multiplied by the colour,

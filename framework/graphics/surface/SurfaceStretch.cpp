@@ -1,5 +1,7 @@
 #include "framework/graphics/surface/SurfaceStretch.h"
 
+#include "framework/graphics/NativePixel.h"
+#include "framework/graphics/kernels/AreaStretchRows.h"
 #include "framework/graphics/kernels/OverRows.h"
 #include "framework/graphics/kernels/SurfaceRows.h"
 #include "framework/graphics/kernels/TintRows.h"
@@ -166,6 +168,33 @@ void FastStretch(const SurfaceTarget& target, MemoryImage& source, NativeDisplay
     StretchAt<std::uint16_t>(target, source, native, indices, clippedDest, cut, c, white, additive, mirror);
   else
     StretchAt<std::uint32_t>(target, source, native, indices, clippedDest, cut, c, white, additive, mirror);
+}
+
+bool AreaStretch(const SurfaceTarget& target, MemoryImage& source, NativeDisplay* display, const Rect& clippedDest,
+                 const MemoryImage::StretchSource& cut) {
+  if (!target.mPixels.IsDrawable() || clippedDest.IsEmpty() ||
+      clippedDest.Intersection(target.mPixels.Bounds()) != clippedDest)
+    return false;
+  const bool deep = target.mPixels.mBitCount == 32;
+  const Fields fields = deep ? FieldsOf<std::uint32_t>(target) : FieldsOf<std::uint16_t>(target);
+  if (fields == Fields::kOther) return false;
+  const NativeDisplay& nd = EffectiveDisplay(display);
+  std::vector<std::uint32_t> words(static_cast<std::size_t>(clippedDest.mWidth));
+  MemoryImage::ResampleArea(&source, cut, clippedDest.mWidth, clippedDest.mHeight,
+                            [&](int j, const std::uint32_t* pixels) {
+                              AreaStretchRows::NativeWords(words.data(), pixels, clippedDest.mWidth, nd);
+                              const int y = clippedDest.mY + j;
+                              if (fields == Fields::k888)
+                                OverRows::OntoSurface888(target.mPixels.Row<std::uint32_t>(y) + clippedDest.mX,
+                                                         words.data(), clippedDest.mWidth);
+                              else if (fields == Fields::k565)
+                                OverRows::OntoSurface565(target.mPixels.Row<std::uint16_t>(y) + clippedDest.mX,
+                                                         words.data(), clippedDest.mWidth);
+                              else
+                                OverRows::OntoSurface555(target.mPixels.Row<std::uint16_t>(y) + clippedDest.mX,
+                                                         words.data(), clippedDest.mWidth);
+                            });
+  return true;
 }
 
 }  // namespace Kit::SurfaceDraw
