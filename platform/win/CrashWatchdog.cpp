@@ -25,8 +25,9 @@ constexpr long kLookEveryNanos = 100000000;
 std::atomic<int> gStarted{0};
 std::atomic<int> gArmed{0};
 // Goes up at each request to the watchdog thread, which waits on it as a futex: a fault to watch, or a
-// signal to send again (to gSendAgainThread).
+// signal to send again.
 std::atomic<int> gRequests{0};
+// The thread to which the signal is sent again until it tells that it got it; 0 while none.
 std::atomic<pid_t> gSendAgainThread{0};
 std::atomic<int> gSendAgainSignal{0};
 std::atomic<pid_t> gHandlingThread{0};
@@ -89,17 +90,22 @@ void Request() {
   ::syscall(SYS_futex, &gRequests, FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
-// Sends the signals put off until the handling of a fault starts.
+// Sends the signals put off until the handling of a fault starts: every kSendAgainMilliseconds until
+// the thread got one. A signal sent again while one from outside waits for the thread is lost in it.
 void SendAgainUntilArmed() {
   int seen = 0;
   for (;;) {
     while (gRequests.load() == seen) ::syscall(SYS_futex, &gRequests, FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
     seen = gRequests.load();
-    if (gArmed.load() != 0) return;
-    const timespec delay{0, plat::kSendAgainMilliseconds * 1000000L};
-    ::clock_nanosleep(CLOCK_MONOTONIC, 0, &delay, nullptr);
-    if (gArmed.load() != 0) return;
-    ::syscall(SYS_tgkill, ::getpid(), gSendAgainThread.load(), gSendAgainSignal.load());
+    for (;;) {
+      if (gArmed.load() != 0) return;
+      const timespec delay{0, plat::kSendAgainMilliseconds * 1000000L};
+      ::clock_nanosleep(CLOCK_MONOTONIC, 0, &delay, nullptr);
+      const pid_t thread = gSendAgainThread.load();
+      if (gArmed.load() != 0) return;
+      if (thread == 0) break;
+      ::syscall(SYS_tgkill, ::getpid(), thread, gSendAgainSignal.load());
+    }
   }
 }
 
@@ -167,11 +173,15 @@ void ArmCrashWatchdog(pid_t handlingThread) {
 
 bool SendAgainSoon(pid_t thread, int signal) {
   if (gStarted.load() == 0) return false;
-  gSendAgainThread = thread;
   gSendAgainSignal = signal;
+  gSendAgainThread = thread;
   Request();
   return true;
 }
+
+pid_t SendingAgainTo() { return gSendAgainThread.load(); }
+
+void StopSendingAgain() { gSendAgainThread = 0; }
 
 void FeedCrashWatchdog() {
   if (!OnHandlingThread()) return;

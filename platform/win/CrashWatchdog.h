@@ -19,9 +19,14 @@ constexpr int kCrashWatchdogCeilingSeconds = 60;
 void StartCrashWatchdog();
 // The fault's handling starts on `handlingThread`. Async-signal-safe: called in the signal handler.
 void ArmCrashWatchdog(pid_t handlingThread);
-// Has the watchdog's thread send `signal` to `thread` of this process again after
-// kSendAgainMilliseconds; false when there is no such thread. Async-signal-safe.
+// Has the watchdog's thread send `signal` to `thread` of this process again every
+// kSendAgainMilliseconds, until plat::StopSendingAgain or a fault's handling starts; false when there
+// is no such thread. Async-signal-safe, as are the two below.
 constexpr int kSendAgainMilliseconds = 20;
 bool SendAgainSoon(pid_t thread, int signal);
+// The thread to which a signal is sent again; 0 when none.
+pid_t SendingAgainTo();
+// The thread got the signal sent again.
+void StopSendingAgain();
 
 }  // namespace plat

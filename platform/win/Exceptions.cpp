@@ -226,8 +226,6 @@ void ResumeInContinuation(ucontext_t* ucontext) {
 // that, about two seconds, the library is taken to stay where it is.
 constexpr int kMostPutOffs = 100;
 std::atomic<int> gPutOffs{0};
-// The thread to which the watchdog's thread sends a put-off signal again; 0 when none is on its way.
-std::atomic<pid_t> gSentAgainTo{0};
 
 // Sent by kill, tgkill or sigqueue from another process: the interrupted code did not fault.
 bool SentFromOutside(const siginfo_t* info) {
@@ -235,34 +233,34 @@ bool SentFromOutside(const siginfo_t* info) {
          info->si_pid != ::getpid();
 }
 
-// A signal put off before, now sent again by this process to this thread.
-bool SentAgain(const siginfo_t* info, pid_t self) {
-  return info != nullptr && info->si_code == SI_TKILL && info->si_pid == ::getpid() && gSentAgainTo.load() == self;
+// Sent by this process to this thread, as the watchdog's thread sends a put-off signal again.
+bool SentByThisProcess(const siginfo_t* info) {
+  return info != nullptr && info->si_code == SI_TKILL && info->si_pid == ::getpid();
 }
 
 // Whether the signal is put off: it was sent from outside and landed while the thread runs the
 // display's client library, whose locks the crash window needs. The thread goes on, leaves the library
-// and gets the signal again. A signal sent from outside while one is on its way again is dropped.
+// and gets the signal again from the watchdog's thread. A signal sent from outside meanwhile is dropped.
 bool PutOffWhileInDisplayLibrary(int signal, const siginfo_t* info, const ucontext_t* ucontext, pid_t self) {
-  if (SentAgain(info, self))
-    gSentAgainTo = 0;
+  if (SentByThisProcess(info) && plat::SendingAgainTo() == self)
+    plat::StopSendingAgain();
   else if (!SentFromOutside(info))
     return false;
-  else if (gSentAgainTo.load() != 0)
+  else if (plat::SendingAgainTo() != 0)
     return true;
   if (gFilter.load() == nullptr || ucontext == nullptr || gHandlingThread.load() != 0 ||
       gPutOffs.load() >= kMostPutOffs)
     return false;
   plat::FaultFrames frames;
   CollectInterruptedFrames(static_cast<ULONGLONG>(ucontext->uc_mcontext.gregs[REG_RIP]), &frames);
-  if (!plat::FramesInDisplayLibrary(frames)) return false;
-  gSentAgainTo = self;
-  if (!plat::SendAgainSoon(self, signal)) {
-    gSentAgainTo = 0;
-    return false;
-  }
+  if (!plat::FramesInDisplayLibrary(frames) || !plat::SendAgainSoon(self, signal)) return false;
   ++gPutOffs;
   return true;
+}
+
+// The watchdog's thread may have sent the put-off signal once more as its handling started.
+bool LateSendAgain(int signal, const siginfo_t* info) {
+  return gPutOffs.load() > 0 && signal == gFault.signal && SentByThisProcess(info);
 }
 
 void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
@@ -300,6 +298,10 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   // Another thread handles a fault already: it ends the process.
   if (handling != 0 && handling != self)
     for (;;) ::pause();
+  if (handling == self && LateSendAgain(signal, info)) {
+    errno = interruptedErrno;
+    return;
+  }
   // Nothing to hand the fault to, or a fault while handling one: end the plain way.
   EndAsTheSignalWould(signal);
 }
