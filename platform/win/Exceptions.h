@@ -92,8 +92,8 @@ const FaultFrames& CurrentFaultFrames();
 //
 // A fatal signal sent from outside the process (kill, tgkill, sigqueue) comes from no instruction of
 // the thread it lands on, which may go on. When it interrupts the display's library, the handler lets
-// the thread leave the library first: it returns, and the same signal comes to the same thread again
-// a moment later, up to a bound after which the fault is handled where it landed.
+// the thread leave the library first: it returns, and the watchdog's thread sends the same signal to
+// the same thread again until it arrives; after a bound the fault is handled where it lands.
 bool DisplayUsableAfterFault();
 // Whether one of the frames lies in the code of the display's client library, by the process's memory
 // map. Async-signal-safe.
