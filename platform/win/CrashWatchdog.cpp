@@ -21,9 +21,15 @@ constexpr std::uint64_t kNanosPerSecond = 1000000000;
 constexpr long kLookEveryNanos = 100000000;
 
 // 1 once the watchdog thread has started (its start allocates; the fault may find the allocator
-// locked), and 0 until a fault is handled, then 1: both waited on as futexes.
+// locked), waited on as a futex; 0 until a fault is handled, then 1.
 std::atomic<int> gStarted{0};
 std::atomic<int> gArmed{0};
+// Goes up at each request to the watchdog thread, which waits on it as a futex: a fault to watch, or a
+// signal to send again.
+std::atomic<int> gRequests{0};
+// The thread to which the signal is sent again until it tells that it got it; 0 while none.
+std::atomic<pid_t> gSendAgainThread{0};
+std::atomic<int> gSendAgainSignal{0};
 std::atomic<pid_t> gHandlingThread{0};
 // Goes up at every feed; the watchdog's time without progress starts again when it changed.
 std::atomic<std::uint64_t> gFeeds{0};
@@ -79,11 +85,35 @@ void SetAndWake(std::atomic<int>& flag) {
   ::syscall(SYS_futex, &flag, FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
+void Request() {
+  ++gRequests;
+  ::syscall(SYS_futex, &gRequests, FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+}
+
+// Sends the signals put off until the handling of a fault starts: every kSendAgainMilliseconds until
+// the thread got one. A signal sent again while one from outside waits for the thread is lost in it.
+void SendAgainUntilArmed() {
+  int seen = 0;
+  for (;;) {
+    while (gRequests.load() == seen) ::syscall(SYS_futex, &gRequests, FUTEX_WAIT_PRIVATE, seen, nullptr, nullptr, 0);
+    seen = gRequests.load();
+    for (;;) {
+      if (gArmed.load() != 0) return;
+      const timespec delay{0, plat::kSendAgainMilliseconds * 1000000L};
+      ::clock_nanosleep(CLOCK_MONOTONIC, 0, &delay, nullptr);
+      const pid_t thread = gSendAgainThread.load();
+      if (gArmed.load() != 0) return;
+      if (thread == 0) break;
+      ::syscall(SYS_tgkill, ::getpid(), thread, gSendAgainSignal.load());
+    }
+  }
+}
+
 // Counts the time in which the handling could have run and made no progress; kills the process when
 // it reaches kCrashWatchdogSeconds.
 [[noreturn]] void Watch() {
   SetAndWake(gStarted);
-  WaitWhileZero(gArmed);
+  SendAgainUntilArmed();
   const pid_t handling = gHandlingThread.load();
   const pid_t main = ::getpid();
   std::uint64_t lastNow = NowNanos();
@@ -137,8 +167,21 @@ void StartCrashWatchdog() {
 void ArmCrashWatchdog(pid_t handlingThread) {
   gHandlingThread = handlingThread;
   ArmCeiling();
-  SetAndWake(gArmed);
+  gArmed = 1;
+  Request();
 }
+
+bool SendAgainSoon(pid_t thread, int signal) {
+  if (gStarted.load() == 0) return false;
+  gSendAgainSignal = signal;
+  gSendAgainThread = thread;
+  Request();
+  return true;
+}
+
+pid_t SendingAgainTo() { return gSendAgainThread.load(); }
+
+void StopSendingAgain() { gSendAgainThread = 0; }
 
 void FeedCrashWatchdog() {
   if (!OnHandlingThread()) return;

@@ -10,6 +10,7 @@
 #include <unwind.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -142,18 +143,28 @@ char* gCrashStackTop = nullptr;
 
 pid_t ThreadId() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
 
-// The frames as the unwinder sees them from here, through the signal frame, starting at the faulting
-// instruction.
+// The frames as the unwinder sees them from here, through the signal frame, starting at the
+// interrupted instruction.
+struct FrameWalk {
+  ULONGLONG interruptedAt;
+  plat::FaultFrames* frames;
+};
+
 _Unwind_Reason_Code CollectFrame(_Unwind_Context* context, void* argument) {
-  auto* frames = static_cast<plat::FaultFrames*>(argument);
+  auto* walk = static_cast<FrameWalk*>(argument);
   int beforeInstruction = 0;
   const ULONGLONG pc = _Unwind_GetIPInfo(context, &beforeInstruction);
-  if (frames->count == 0 && pc != gFault.context.Rip) return _URC_NO_REASON;  // the handler's own frames
-  return frames->Append(pc, _Unwind_GetCFA(context)) ? _URC_NO_REASON : _URC_END_OF_STACK;
+  if (walk->frames->count == 0 && pc != walk->interruptedAt) return _URC_NO_REASON;  // the handler's own frames
+  return walk->frames->Append(pc, _Unwind_GetCFA(context)) ? _URC_NO_REASON : _URC_END_OF_STACK;
+}
+
+void CollectInterruptedFrames(ULONGLONG interruptedAt, plat::FaultFrames* frames) {
+  FrameWalk walk{interruptedAt, frames};
+  _Unwind_Backtrace(CollectFrame, &walk);
 }
 
 void RunSignalSafeStep(void*) {
-  _Unwind_Backtrace(CollectFrame, &gFault.frames);
+  CollectInterruptedFrames(gFault.context.Rip, &gFault.frames);
   EXCEPTION_POINTERS pointers{&gFault.record, &gFault.context};
   if (plat::SignalSafeFaultStep step = gSignalSafeStep.load()) step(&pointers, gFault.frames);
 }
@@ -211,8 +222,54 @@ void ResumeInContinuation(ucontext_t* ucontext) {
   for (int signal : kSignals) sigdelset(&ucontext->uc_sigmask, signal);
 }
 
+// How often a signal sent from outside is put off while it lands in the display's library: after
+// that, about two seconds, the library is taken to stay where it is.
+constexpr int kMostPutOffs = 100;
+std::atomic<int> gPutOffs{0};
+
+// Sent by kill, tgkill or sigqueue from another process: the interrupted code did not fault.
+bool SentFromOutside(const siginfo_t* info) {
+  return info != nullptr && (info->si_code == SI_USER || info->si_code == SI_TKILL || info->si_code == SI_QUEUE) &&
+         info->si_pid != ::getpid();
+}
+
+// Sent by this process to this thread, as the watchdog's thread sends a put-off signal again.
+bool SentByThisProcess(const siginfo_t* info) {
+  return info != nullptr && info->si_code == SI_TKILL && info->si_pid == ::getpid();
+}
+
+// Whether the signal is put off: it was sent from outside and landed while the thread runs the
+// display's client library, whose locks the crash window needs. The thread goes on, leaves the library
+// and gets the signal again from the watchdog's thread. A signal sent from outside meanwhile is dropped.
+bool PutOffWhileInDisplayLibrary(int signal, const siginfo_t* info, const ucontext_t* ucontext, pid_t self) {
+  if (SentByThisProcess(info) && plat::SendingAgainTo() == self)
+    plat::StopSendingAgain();
+  else if (!SentFromOutside(info))
+    return false;
+  else if (plat::SendingAgainTo() != 0)
+    return true;
+  if (gFilter.load() == nullptr || ucontext == nullptr || gHandlingThread.load() != 0 ||
+      gPutOffs.load() >= kMostPutOffs)
+    return false;
+  plat::FaultFrames frames;
+  CollectInterruptedFrames(static_cast<ULONGLONG>(ucontext->uc_mcontext.gregs[REG_RIP]), &frames);
+  if (!plat::FramesInDisplayLibrary(frames) || !plat::SendAgainSoon(self, signal)) return false;
+  ++gPutOffs;
+  return true;
+}
+
+// The watchdog's thread may have sent the put-off signal once more as its handling started.
+bool LateSendAgain(int signal, const siginfo_t* info) {
+  return gPutOffs.load() > 0 && signal == gFault.signal && SentByThisProcess(info);
+}
+
 void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   const pid_t self = ThreadId();
+  const int interruptedErrno = errno;
+  if (PutOffWhileInDisplayLibrary(signal, info, static_cast<const ucontext_t*>(rawContext), self)) {
+    errno = interruptedErrno;
+    return;
+  }
   pid_t handling = 0;
   if (gFilter.load() != nullptr && gCrashStackTop != nullptr && rawContext != nullptr &&
       gHandlingThread.compare_exchange_strong(handling, self)) {
@@ -241,6 +298,10 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   // Another thread handles a fault already: it ends the process.
   if (handling != 0 && handling != self)
     for (;;) ::pause();
+  if (handling == self && LateSendAgain(signal, info)) {
+    errno = interruptedErrno;
+    return;
+  }
   // Nothing to hand the fault to, or a fault while handling one: end the plain way.
   EndAsTheSignalWould(signal);
 }

@@ -89,7 +89,15 @@ const FaultFrames& CurrentFaultFrames();
 // False when the fault being handled interrupted the display's client library (X11, xcb, Wayland)
 // on the handling thread: that code never returns, so its connection stays locked and any window,
 // cursor or clipboard call would wait for ever. True before a fault.
+//
+// A fatal signal sent from outside the process (kill, tgkill, sigqueue) comes from no instruction of
+// the thread it lands on, which may go on. When it interrupts the display's library, the handler lets
+// the thread leave the library first: it returns, and the watchdog's thread sends the same signal to
+// the same thread again until it arrives; after a bound the fault is handled where it lands.
 bool DisplayUsableAfterFault();
+// Whether one of the frames lies in the code of the display's client library, by the process's memory
+// map. Async-signal-safe.
+bool FramesInDisplayLibrary(const FaultFrames& frames);
 
 // The first step of a fault's handling. It runs inside the signal handler, before anything that may
 // allocate, lock or call into a library, and may make async-signal-safe calls only.

@@ -16,5 +16,8 @@ void CrashIn(const std::string& folder, void (*fault)(), bool showWindow = false
 // predicate of XCheckIfEvent runs with the display locked, here for an event sent to a test window.
 // Needs SDL's X11 driver.
 void FaultWhileXlibHoldsTheDisplay();
+// The same place, where SIGSEGV sent by another process lands instead of a fault; then waits outside
+// Xlib for the signal for ever.
+void SignalFromOutsideWhileXlibHoldsTheDisplay();
 
 }  // namespace crashtest

@@ -1,6 +1,7 @@
 // How a crash ends: the watchdog kills a handling that hangs, not one that is slow on a busy machine;
 // a fault no one can see, or one that interrupted the display's own library, ends by itself after its
-// full report; a termination request ends a crash window that waits for the user.
+// full report, but a signal sent from outside into that library waits until the library is left; a
+// termination request ends a crash window that waits for the user.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
@@ -211,6 +212,25 @@ TEST(CrashEnd, AFaultInsideTheDisplayLibraryEndsAfterTheFullReportWithoutAWindow
       },
       testing::KilledBySignal(SIGSEGV), "");
   EXPECT_NE(FullReportIn(folder).find("XCheckIfEvent"), std::string::npos);
+}
+
+// A signal sent from outside is no fault of the code it interrupts: the thread leaves Xlib first, and
+// then the crash window shows.
+TEST(CrashEnd, ASignalSentFromOutsideIntoTheDisplayLibraryShowsTheCrashWindowOnceTheLibraryIsLeft) {
+  if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  testsupport::TempDir folder;
+  EXPECT_EXIT(
+      {
+        ::alarm(kChildLimitSeconds);
+        SetTimer(nullptr, 0, 30, &TerminateOnceTheCrashWindowShows);
+        CrashIn(folder.Path().string(), crashtest::SignalFromOutsideWhileXlibHoldsTheDisplay, true);
+      },
+      testing::KilledBySignal(SIGTERM), "");
+  const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
+  EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
+  EXPECT_NE(report.find("SignalFromOutsideWhileXlibHoldsTheDisplay"), std::string::npos) << report;
+  EXPECT_EQ(report.find("XCheckIfEvent"), std::string::npos) << report;
 }
 
 }  // namespace
