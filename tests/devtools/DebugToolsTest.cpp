@@ -439,13 +439,33 @@ TEST_F(PlaybackControlsTest, SoundKeyTwiceRestoresBothVolumes) {
   EXPECT_DOUBLE_EQ(mApp.GetSfxVolume(), 0.7);
 }
 
+constexpr int kMostInt = std::numeric_limits<int>::max(), kLeastInt = std::numeric_limits<int>::min();
+
 TEST(JumpTime, FieldsCombineLeftToRight) {
   const struct {
     const char* text;
     int seconds;
-  } cases[] = {{"90", 90}, {"1:30", 90}, {"1:00:05", 3605}, {"x:10", 10}, {"", 0}, {"2:", 120}};
+  } cases[] = {{"90", 90},
+               {"1:30", 90},
+               {"1:00:05", 3605},
+               {"x:10", 10},
+               {"", 0},
+               {"2:", 120},
+               // Times no int holds are held at its limits.
+               {"99999999999", kMostInt},
+               {"-99999999999", kLeastInt},
+               {"9999999:99999999:9999999", kMostInt},
+               {"99999999999:-99999999999", kMostInt},
+               {"-2147483648:59", kLeastInt}};
   for (const auto& c : cases) EXPECT_EQ(Kit::ParseJumpTime(c.text), c.seconds) << c.text;
   EXPECT_EQ(Kit::JumpTargetForTime(10000, Kit::ParseJumpTime("1:30"), 10), 10000 - 9100);
+}
+
+TEST(JumpTime, TargetsBeyondAnUpdateCountAreHeldAtItsLimits) {
+  EXPECT_EQ(Kit::JumpTargetForTime(10000, kMostInt, 10), kLeastInt) << "before the start: jumps nowhere";
+  EXPECT_EQ(Kit::JumpTargetForTime(10000, kLeastInt, 1), kMostInt);
+  EXPECT_EQ(Kit::JumpTargetBeforeEnd(kLeastInt, 120000, 10), kLeastInt);
+  EXPECT_EQ(Kit::JumpTargetBeforeEnd(10000, 120000, 10), 10000 - 12000);
 }
 
 TEST(MarkerList, ShowsOnlyMarkersAheadWithTheTimeLeft) {
