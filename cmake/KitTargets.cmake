@@ -22,7 +22,9 @@ if(KIT_TSAN)
   target_link_options(kit_options INTERFACE -fsanitize=thread)
 endif()
 if(KIT_FUZZ)
-  target_compile_options(kit_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  # A UBSan report stops the run like an ASan one, so libFuzzer keeps the input and fails.
+  target_compile_options(kit_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                                               -fno-sanitize-recover=undefined)
   target_link_options(kit_options INTERFACE -fsanitize=address,undefined)
 endif()
 

@@ -3,7 +3,7 @@
 // arbitrary pixel sizes, surface sizes, rectangles, clips, keys and pixels, and traps on any
 // difference. Each surface's memory ends exactly where its last row does, so a read or write past it
 // is caught by AddressSanitizer; its rows start anywhere off a register's alignment (up to 31 bytes
-// into the allocation).
+// into the allocation) but, as in the layer's own surfaces, at a multiple of their pixel size.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -26,7 +26,9 @@ struct Memory {
 Memory MakeMemory(fuzzsupport::Reader& in, int bytesPerPixel, std::uint32_t& seed) {
   const int width = 1 + in.Next<std::uint8_t>() % 80, height = 1 + in.Next<std::uint8_t>() % 6;
   const int pitch = width * bytesPerPixel + in.Next<std::uint8_t>() % 3 * 4;
-  const size_t shift = in.Next<std::uint8_t>() % 32;
+  // The layer's surfaces keep rows at their pixel size's alignment (16- and 32-bit pixels); so does this.
+  const size_t alignment = bytesPerPixel == 3 ? 1 : static_cast<size_t>(bytesPerPixel);
+  const size_t shift = in.Next<std::uint8_t>() % 32 / alignment * alignment;
   Memory m{std::vector<BYTE>(static_cast<size_t>(pitch) * height + shift),
            shift,
            {nullptr, pitch, width, height, bytesPerPixel}};

@@ -1,5 +1,6 @@
 #include "framework/sound/DSoundInstance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -58,7 +59,11 @@ void DSoundInstance::RehupVolume() {
 }
 
 void DSoundInstance::RehupPan() {
-  if (mSoundBuffer) mSoundBuffer->SetPan(mBasePan + mPan);
+  // The base pan comes from the resource file and may be any int: a sum beyond the buffer's range is
+  // refused by the buffer like any other out-of-range pan.
+  const long long pan = static_cast<long long>(mBasePan) + mPan;
+  if (mSoundBuffer)
+    mSoundBuffer->SetPan(static_cast<LONG>(std::clamp<long long>(pan, DSBPAN_LEFT - 1LL, DSBPAN_RIGHT + 1LL)));
 }
 
 void DSoundInstance::Release() {

@@ -13,6 +13,18 @@
 
 namespace {
 
+// Whether the raw 16-bit samples written to the file so far hold the value.
+bool FileHoldsSample(const std::string& path, std::int16_t value) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (std::size_t i = 0; i + 1 < written.size(); i += 2) {
+    std::int16_t sample;
+    std::memcpy(&sample, &written[i], 2);
+    if (sample == value) return true;
+  }
+  return false;
+}
+
 // Plays a square wave through DirectSound on the disk driver and exits 0 when the device wrote it out.
 [[noreturn]] void PlayToneThroughDiskDevice(const std::string& output) {
   setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -31,16 +43,14 @@ namespace {
   std::memcpy(data, tone.data(), bytes);
   buffer->Unlock(data, bytes, nullptr, 0);
   buffer->Play(0, 0, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  std::ifstream in(output, std::ios::binary);
-  std::vector<char> written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  bool heard = false;
-  for (std::size_t i = 0; i + 1 < written.size(); i += 2) {
-    std::int16_t sample;
-    std::memcpy(&sample, &written[i], 2);
-    heard = heard || sample == 8000;
+  // The driver writes in real time, a chunk at a time: look until the tone has reached the file. The
+  // bound only ends a run whose device never plays.
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (!FileHoldsSample(output, 8000)) {
+    if (std::chrono::steady_clock::now() > giveUp) std::exit(3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  std::exit(heard ? 0 : 3);
+  std::exit(0);
 }
 
 // In a fresh process (the threadsafe death-test style re-runs the binary), SDL's "disk" driver stands in

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <limits>
 
 #include "framework/app/demo/DemoPlaybackControls.h"
 #include "framework/app/demo/DemoStream.h"
@@ -202,9 +203,20 @@ TEST(ModNumbers, ParseAsTheSourceWritesThem) {
     int intValue;
     bool isDouble;
     double doubleValue;
-  } cases[] = {{"0x1F)", true, 31, false, 0},  {"2.5f)", false, 0, true, 2.5},    {"3 )", false, 0, false, 0},
-               {"-42)", true, -42, true, -42}, {"-0.25)", false, 0, true, -0.25}, {"1.)", false, 0, true, 1.0},
-               {"0XfF)", true, 255, false, 0}, {"7", false, 0, false, 0}};
+  } cases[] = {{"0x1F)", true, 31, false, 0},
+               {"2.5f)", false, 0, true, 2.5},
+               {"3 )", false, 0, false, 0},
+               {"-42)", true, -42, true, -42},
+               {"-0.25)", false, 0, true, -0.25},
+               {"1.)", false, 0, true, 1.0},
+               {"0XfF)", true, 255, false, 0},
+               {"7", false, 0, false, 0},
+               // Decimal integers hold an int; hexadecimal ones a 32-bit pattern.
+               {"2147483647)", true, 2147483647, true, 2147483647.0},
+               {"-2147483648)", true, -2147483647 - 1, true, -2147483648.0},
+               {"2147483648)", false, 0, true, 2147483648.0},
+               {"0xFFFFFFFF)", true, -1, false, 0},
+               {"0x100000000)", false, 0, false, 0}};
   for (const auto& c : cases) {
     int i = 9;
     double d = 9;
@@ -231,6 +243,34 @@ TEST_F(ModValuesTest, ReloadTakesTheMarkedValuesOfEachLine) {
   EXPECT_EQ(file.mLists[1][5].mIntValue, 8);
   EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 1, 0), 31);
   EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 3, 99), 99) << "an unmarked line keeps the literal";
+}
+
+TEST_F(ModValuesTest, NumbersBeyondAnIntAreHeldAtItsLimitsByIntegerConstants) {
+  const std::string path = Source(
+      "a = M(3000000000.0);\n"
+      "b = M(-3000000000.0);\n"
+      "c = M(3000000000);\n"
+      "d = M(" +
+      std::string(400, '9') +
+      ");\n"
+      "e = M(0xFFFFFFFF);\n"
+      "f = M(-2.75);\n");
+  ASSERT_TRUE(Kit::ReparseModValues());
+  const struct {
+    int line;
+    int intValue;
+    double doubleValue;
+  } cases[] = {{1, std::numeric_limits<int>::max(), 3e9},
+               {2, std::numeric_limits<int>::min(), -3e9},
+               {3, std::numeric_limits<int>::max(), 3e9},
+               {4, std::numeric_limits<int>::max(), std::numeric_limits<double>::infinity()},
+               {5, -1, -1.0},
+               {6, -2, -2.75}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), c.line, 0), c.intValue) << "line " << c.line;
+    EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), c.line, 0.0), c.doubleValue) << "line " << c.line;
+  }
+  EXPECT_EQ(Kit::ModValueAt(0, path.c_str(), 5, 0u), 0xFFFFFFFFu) << "a colour reads back whole";
 }
 
 TEST_F(ModValuesTest, LinesAreCountedHoweverLongTheyAre) {
@@ -399,13 +439,33 @@ TEST_F(PlaybackControlsTest, SoundKeyTwiceRestoresBothVolumes) {
   EXPECT_DOUBLE_EQ(mApp.GetSfxVolume(), 0.7);
 }
 
+constexpr int kMostInt = std::numeric_limits<int>::max(), kLeastInt = std::numeric_limits<int>::min();
+
 TEST(JumpTime, FieldsCombineLeftToRight) {
   const struct {
     const char* text;
     int seconds;
-  } cases[] = {{"90", 90}, {"1:30", 90}, {"1:00:05", 3605}, {"x:10", 10}, {"", 0}, {"2:", 120}};
+  } cases[] = {{"90", 90},
+               {"1:30", 90},
+               {"1:00:05", 3605},
+               {"x:10", 10},
+               {"", 0},
+               {"2:", 120},
+               // Times no int holds are held at its limits.
+               {"99999999999", kMostInt},
+               {"-99999999999", kLeastInt},
+               {"9999999:99999999:9999999", kMostInt},
+               {"99999999999:-99999999999", kMostInt},
+               {"-2147483648:59", kLeastInt}};
   for (const auto& c : cases) EXPECT_EQ(Kit::ParseJumpTime(c.text), c.seconds) << c.text;
   EXPECT_EQ(Kit::JumpTargetForTime(10000, Kit::ParseJumpTime("1:30"), 10), 10000 - 9100);
+}
+
+TEST(JumpTime, TargetsBeyondAnUpdateCountAreHeldAtItsLimits) {
+  EXPECT_EQ(Kit::JumpTargetForTime(10000, kMostInt, 10), kLeastInt) << "before the start: jumps nowhere";
+  EXPECT_EQ(Kit::JumpTargetForTime(10000, kLeastInt, 1), kMostInt);
+  EXPECT_EQ(Kit::JumpTargetBeforeEnd(kLeastInt, 120000, 10), kLeastInt);
+  EXPECT_EQ(Kit::JumpTargetBeforeEnd(10000, 120000, 10), 10000 - 12000);
 }
 
 TEST(MarkerList, ShowsOnlyMarkersAheadWithTheTimeLeft) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "platform/dsound/DSoundFaults.h"
@@ -52,6 +53,19 @@ TEST_F(DSoundInstanceTest, VolumeMultipliesManagerInstanceAndBaseAndPanAdds) {
   instance->Play(true, false);
   // A quarter is -11.38 dB (1000 heard as 269); the left side is 50 dB below that.
   EXPECT_EQ(Heard(), std::pair(0, 269));
+}
+
+TEST_F(DSoundInstanceTest, APanBeyondTheRangeIsRefusedHoweverLargeTheResourceFilesBasePan) {
+  Kit::DSoundInstance* instance = Instance(44100);
+  manager.SetVolume(0.5);
+  instance->SetVolume(0.5);
+  instance->SetBasePan(std::numeric_limits<int>::max());
+  instance->SetPan(3000);
+  instance->Play(true, false);
+  EXPECT_EQ(Heard(), std::pair(269, 269)) << "the centre kept";
+  instance->SetBasePan(std::numeric_limits<int>::min());
+  instance->SetPan(-3000);
+  EXPECT_EQ(Heard(), std::pair(269, 269));
 }
 
 TEST_F(DSoundInstanceTest, StopClearsAutoReleaseAndEveryPlayStartsAtTheBeginning) {

@@ -2,8 +2,10 @@
 // and the Marker List and Jump To Time dialogs.
 #include "framework/app/demo/DemoPlaybackControls.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
@@ -160,25 +162,35 @@ INT_PTR JumpToTimeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
   }
 }
 
+// An update count worked out in a wider type, held at the limits of the stored one.
+std::int32_t UpdateCountHeld(long long count) {
+  return static_cast<std::int32_t>(
+      std::clamp<long long>(count, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 }  // namespace
 
 int ParseJumpTime(const std::string& text) {
-  int seconds = 0;
+  // Fields and sums are held at int's limits: a time longer than any demo only jumps nowhere.
+  constexpr long long kMost = std::numeric_limits<int>::max(), kLeast = std::numeric_limits<int>::min();
+  long long seconds = 0;
   std::size_t start = 0;
   while (true) {
     const std::size_t colon = text.find(':', start);
-    seconds = seconds * 60 + std::atoi(text.substr(start, colon - start).c_str());
-    if (colon == std::string::npos) return seconds;
+    const long long field =
+        std::clamp<long long>(std::strtoll(text.substr(start, colon - start).c_str(), nullptr, 10), kLeast, kMost);
+    seconds = std::clamp(seconds * 60 + field, kLeast, kMost);
+    if (colon == std::string::npos) return static_cast<int>(seconds);
     start = colon + 1;
   }
 }
 
 std::int32_t JumpTargetForTime(std::int32_t endUpdate, int seconds, int frameTime) {
-  return endUpdate - static_cast<std::int32_t>((static_cast<long long>(seconds) + 1) * 1000 / frameTime);
+  return UpdateCountHeld(endUpdate - (static_cast<long long>(seconds) + 1) * 1000 / frameTime);
 }
 
 std::int32_t JumpTargetBeforeEnd(std::int32_t endUpdate, int millis, int frameTime) {
-  return endUpdate - millis / frameTime;
+  return UpdateCountHeld(static_cast<long long>(endUpdate) - millis / frameTime);
 }
 
 std::vector<MarkerLine> MarkerListLines(const std::vector<DemoMarker>& markers, std::int32_t updateCount,
@@ -186,7 +198,7 @@ std::vector<MarkerLine> MarkerListLines(const std::vector<DemoMarker>& markers, 
   std::vector<MarkerLine> lines;
   for (const DemoMarker& marker : markers) {
     if (marker.mUpdateCount <= updateCount) continue;
-    const long long seconds = static_cast<long long>(endUpdate - marker.mUpdateCount) * frameTime / 1000;
+    const long long seconds = (static_cast<long long>(endUpdate) - marker.mUpdateCount) * frameTime / 1000;
     lines.push_back({StrFormat("%s (%02d:%02d:%02d)", marker.mName.c_str(), static_cast<int>(seconds / 3600),
                                static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60)),
                      marker.mUpdateCount});

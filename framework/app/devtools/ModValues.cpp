@@ -2,8 +2,10 @@
 
 #include <cctype>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -55,6 +57,14 @@ bool ReadSourceLine(std::FILE* file, std::string& line) {
   return !line.empty();
 }
 
+// The value an integer constant takes from a number written with a fraction: its integer part, held
+// at int's limits when the number lies beyond them.
+int IntegerPart(double value) {
+  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(value);
+}
+
 // Parses one M(...) argument; stores it under macro k of the line unless k was already used there.
 enum class SiteResult { None, Stored, Repeated };
 SiteResult ParseSite(const std::string& fileName, const char* argument, int macro, int line, bool* used) {
@@ -63,7 +73,7 @@ SiteResult ParseSite(const std::string& fileName, const char* argument, int macr
   if (ParseModInt(argument, intValue)) {
     doubleValue = intValue;
   } else if (ParseModDouble(argument, doubleValue)) {
-    intValue = static_cast<int>(doubleValue);
+    intValue = IntegerPart(doubleValue);
   } else {
     return SiteResult::None;
   }
@@ -117,7 +127,10 @@ bool ParseModInt(const char* text, int& value) {
     negative = true;
     i = 1;
   }
-  unsigned int number = 0;
+  // Decimal numbers must fit an int; hexadecimal ones are 32-bit patterns (0xFFFFFFFF reads as -1, and
+  // as 0xFFFFFFFF again in an unsigned constant). Anything longer is no integer: a decimal one is then
+  // read as a real number.
+  std::uint64_t number = 0;
   for (; text[i] != ')'; ++i) {
     const char c = text[i];
     if ((c == 'x' || c == 'X') && i == 1 && number == 0 && !hex) {
@@ -129,8 +142,11 @@ bool ParseModInt(const char* text, int& value) {
     } else {
       return false;
     }
+    if (number > 0xFFFFFFFFull) return false;
   }
-  value = static_cast<int>(negative ? 0u - number : number);
+  if (number > (hex ? 0xFFFFFFFFull : negative ? 0x80000000ull : 0x7FFFFFFFull)) return false;
+  const auto bits = static_cast<std::uint32_t>(number);
+  value = static_cast<int>(negative ? 0u - bits : bits);
   return true;
 }
 
