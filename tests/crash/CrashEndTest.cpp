@@ -187,30 +187,30 @@ TEST(CrashEnd, ATerminationRequestEndsAWaitingCrashWindow) {
 
 constexpr const char* kRealWindowMark = "KIT_CRASH_XVFB_CHILD";
 
-TEST(CrashEnd, InARealWindowTheCrashWindowShowsAndATerminationRequestEndsIt) {
-  if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
+// A child that crashes by `fault` in a real X window and leaves its report in `folder`. Where the crash
+// window is to show, a termination request ends the child once it does; else the fault ends it.
+void CrashInARealWindow(const testsupport::TempDir& folder, void (*fault)(), bool windowShows) {
   setenv("SDL_VIDEODRIVER", "x11", 1);
-  testsupport::TempDir folder;
   EXPECT_EXIT(
       {
         ::alarm(kChildLimitSeconds);
-        SetTimer(nullptr, 0, 30, &TerminateOnceTheCrashWindowShows);
-        CrashIn(folder.Path().string(), WriteThroughNull, true);
+        if (windowShows) SetTimer(nullptr, 0, 30, &TerminateOnceTheCrashWindowShows);
+        CrashIn(folder.Path().string(), fault, true);
       },
-      testing::KilledBySignal(SIGTERM), "");
+      testing::KilledBySignal(windowShows ? SIGTERM : SIGSEGV), "");
+}
+
+TEST(CrashEnd, InARealWindowTheCrashWindowShowsAndATerminationRequestEndsIt) {
+  if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
+  testsupport::TempDir folder;
+  CrashInARealWindow(folder, WriteThroughNull, true);
   FullReportIn(folder);
 }
 
 TEST(CrashEnd, AFaultInsideTheDisplayLibraryEndsAfterTheFullReportWithoutAWindow) {
   if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
-  setenv("SDL_VIDEODRIVER", "x11", 1);
   testsupport::TempDir folder;
-  EXPECT_EXIT(
-      {
-        ::alarm(kChildLimitSeconds);
-        CrashIn(folder.Path().string(), crashtest::FaultWhileXlibHoldsTheDisplay, true);
-      },
-      testing::KilledBySignal(SIGSEGV), "");
+  CrashInARealWindow(folder, crashtest::FaultWhileXlibHoldsTheDisplay, false);
   EXPECT_NE(FullReportIn(folder).find("XCheckIfEvent"), std::string::npos);
 }
 
@@ -218,15 +218,8 @@ TEST(CrashEnd, AFaultInsideTheDisplayLibraryEndsAfterTheFullReportWithoutAWindow
 // then the crash window shows.
 TEST(CrashEnd, ASignalSentFromOutsideIntoTheDisplayLibraryShowsTheCrashWindowOnceTheLibraryIsLeft) {
   if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
-  setenv("SDL_VIDEODRIVER", "x11", 1);
   testsupport::TempDir folder;
-  EXPECT_EXIT(
-      {
-        ::alarm(kChildLimitSeconds);
-        SetTimer(nullptr, 0, 30, &TerminateOnceTheCrashWindowShows);
-        CrashIn(folder.Path().string(), crashtest::SignalFromOutsideWhileXlibHoldsTheDisplay, true);
-      },
-      testing::KilledBySignal(SIGTERM), "");
+  CrashInARealWindow(folder, crashtest::SignalFromOutsideWhileXlibHoldsTheDisplay, true);
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
   EXPECT_NE(report.find("SignalFromOutsideWhileXlibHoldsTheDisplay"), std::string::npos) << report;
