@@ -17,8 +17,8 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/CrashHandler.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/Windows.h"
+#include "platform/win/crash/Exceptions.h"
 #include "tests/crash/CrashChild.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"

@@ -9,12 +9,12 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/PathUtil.h"
 #include "platform/win/Files.h"
-#include "platform/win/ImageHelp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
+#include "platform/win/crash/ImageHelp.h"
 
 namespace Kit {
 

@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/win/Exceptions.h"
 #include "platform/win/Types.h"
 #include "platform/win/Window.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace Kit {
 

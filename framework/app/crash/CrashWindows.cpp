@@ -10,12 +10,12 @@
 #include "framework/util/Buffer.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Cursor.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Windows.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace Kit {
 

@@ -1,4 +1,4 @@
-#include "platform/win/Exceptions.h"
+#include "platform/win/crash/Exceptions.h"
 
 #include <dlfcn.h>
 #include <pthread.h>
@@ -18,7 +18,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/win/CrashWatchdog.h"
+#include "platform/win/crash/CrashWatchdog.h"
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/win/Exceptions.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/win/CrashWatchdog.h"
+#include "platform/win/crash/CrashWatchdog.h"
 
 #include <fcntl.h>
 #include <linux/futex.h>
@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <system_error>
 
-#include "platform/win/Exceptions.h"
 #include "platform/win/Threads.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/win/SignalSafeText.h"
+#include "platform/win/crash/SignalSafeText.h"
 
 #include <fcntl.h>
 #include <unistd.h>
