@@ -1,13 +1,11 @@
 // Whether the display connection can still be used after a fault: not when the fault interrupted its
 // client library on the handling thread, which then holds the connection's locks for ever and may have
 // left a request half sent.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 
 #include "platform/win/crash/Exceptions.h"
+#include "platform/win/crash/SignalSafeText.h"
 
 namespace {
 
@@ -22,32 +20,12 @@ bool IsDisplayLibrary(const char* path) {
   return false;
 }
 
-// Reads a hexadecimal number at `*at` and moves past it.
-std::uintptr_t ReadHex(const char** at) {
-  std::uintptr_t value = 0;
-  for (;; ++*at) {
-    const char c = **at;
-    if (c >= '0' && c <= '9')
-      value = value * 16 + static_cast<std::uintptr_t>(c - '0');
-    else if (c >= 'a' && c <= 'f')
-      value = value * 16 + static_cast<std::uintptr_t>(c - 'a' + 10);
-    else
-      return value;
-  }
-}
-
-// One line of the memory map ("start-end perms offset device inode path"): whether it is code of a
-// display library that holds one of the frames.
-bool CodeOfDisplayLibraryHolds(const char* line, const plat::FaultFrames& frames) {
-  const char* at = line;
-  const std::uintptr_t start = ReadHex(&at);
-  if (*at++ != '-') return false;
-  const std::uintptr_t end = ReadHex(&at);
-  if (*at++ != ' ' || std::strlen(at) < 4 || at[2] != 'x' || !IsDisplayLibrary(at)) return false;
+// Whether one of the frames lies in `line`'s code.
+bool HoldsAFrame(const plat::MapLine& line, const plat::FaultFrames& frames) {
   // A caller's frame holds its return address: the call lies one byte before it.
   for (int i = 0; i < frames.count; ++i) {
     const std::uintptr_t pc = i == 0 ? frames.pc[i] : frames.pc[i] - 1;
-    if (pc >= start && pc < end) return true;
+    if (pc >= line.start && pc < line.end) return true;
   }
   return false;
 }
@@ -57,25 +35,11 @@ bool CodeOfDisplayLibraryHolds(const char* line, const plat::FaultFrames& frames
 namespace plat {
 
 bool FramesInDisplayLibrary(const FaultFrames& frames) {
-  const int file = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-  if (file < 0) return false;
-  char chunk[4096];
-  char line[512];  // a longer line is cut: only its path's end could be lost
-  std::size_t length = 0;
-  bool found = false;
-  for (ssize_t got = 0; !found && (got = ::read(file, chunk, sizeof(chunk))) > 0;) {
-    for (ssize_t i = 0; i < got && !found; ++i) {
-      if (chunk[i] != '\n') {
-        if (length < sizeof(line) - 1) line[length++] = chunk[i];
-        continue;
-      }
-      line[length] = '\0';
-      length = 0;
-      found = CodeOfDisplayLibraryHolds(line, frames);
-    }
-  }
-  ::close(file);
-  return found;
+  SignalSafeMemoryMap map;
+  MapLine line;
+  while (map.Next(&line))
+    if (line.execute && IsDisplayLibrary(line.path) && HoldsAFrame(line, frames)) return true;
+  return false;
 }
 
 bool DisplayUsableAfterFault() { return !FramesInDisplayLibrary(CurrentFaultFrames()); }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace plat {
 
@@ -63,37 +64,91 @@ void SignalSafeText::Flush() {
   mUsed = 0;
 }
 
-void WriteCodeMap(SignalSafeText& out) {
-  const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-  if (maps < 0) return;
-  char chunk[4096];
-  char line[1024];
-  std::size_t length = 0;
-  bool tooLong = false;
-  auto finishLine = [&] {
-    // "start-end perms offset ...": the permissions follow the first blank.
-    std::size_t blank = 0;
-    while (blank < length && line[blank] != ' ') ++blank;
-    if (!tooLong && blank + 3 < length && line[blank + 3] == 'x') out.Text(line, length).Text("\r\n");
-    length = 0;
-    tooLong = false;
-  };
-  for (;;) {
-    const ssize_t got = ::read(maps, chunk, sizeof(chunk));
+SignalSafeMemoryMap::SignalSafeMemoryMap() : mFile(::open("/proc/self/maps", O_RDONLY | O_CLOEXEC)) {}
+
+SignalSafeMemoryMap::~SignalSafeMemoryMap() {
+  if (mFile >= 0) ::close(mFile);
+}
+
+bool SignalSafeMemoryMap::NextByte(char* byte) {
+  while (mChunkAt == mChunkUsed) {
+    if (mFile < 0) return false;
+    const ssize_t got = ::read(mFile, mChunk, sizeof(mChunk));
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    for (ssize_t i = 0; i < got; ++i) {
-      if (chunk[i] == '\n') {
-        finishLine();
-      } else if (length < sizeof(line)) {
-        line[length++] = chunk[i];
-      } else {
-        tooLong = true;
-      }
-    }
+    if (got <= 0) return false;
+    mChunkUsed = static_cast<std::size_t>(got);
+    mChunkAt = 0;
   }
-  if (length > 0) finishLine();
-  ::close(maps);
+  *byte = mChunk[mChunkAt++];
+  return true;
+}
+
+namespace {
+
+// Reads a hexadecimal number at `*at` and moves past it.
+std::uintptr_t ReadHex(const char** at) {
+  std::uintptr_t value = 0;
+  for (;; ++*at) {
+    const char c = **at;
+    if (c >= '0' && c <= '9')
+      value = value * 16 + static_cast<std::uintptr_t>(c - '0');
+    else if (c >= 'a' && c <= 'f')
+      value = value * 16 + static_cast<std::uintptr_t>(c - 'a' + 10);
+    else
+      return value;
+  }
+}
+
+// Moves past the next blank-separated field and the blanks after it.
+const char* SkipField(const char* at) {
+  while (*at != '\0' && *at != ' ') ++at;
+  while (*at == ' ') ++at;
+  return at;
+}
+
+}  // namespace
+
+bool SignalSafeMemoryMap::Next(MapLine* line) {
+  for (;;) {
+    std::size_t length = 0;
+    bool cut = false;
+    char byte = 0;
+    bool any = false;
+    while (NextByte(&byte)) {
+      any = true;
+      if (byte == '\n') break;
+      if (length < sizeof(mLine) - 1)
+        mLine[length++] = byte;
+      else
+        cut = true;
+    }
+    if (!any) return false;
+    mLine[length] = '\0';
+    const char* at = mLine;
+    MapLine parsed;
+    parsed.start = ReadHex(&at);
+    if (*at++ != '-') continue;
+    parsed.end = ReadHex(&at);
+    if (*at++ != ' ' || std::strlen(at) < 4) continue;
+    parsed.read = at[0] == 'r';
+    parsed.write = at[1] == 'w';
+    parsed.execute = at[2] == 'x';
+    // After the permissions: offset, device and inode, then the path.
+    at = SkipField(SkipField(SkipField(SkipField(at))));
+    parsed.path = at;
+    parsed.text = mLine;
+    parsed.length = length;
+    parsed.cut = cut;
+    *line = parsed;
+    return true;
+  }
+}
+
+void WriteCodeMap(SignalSafeText& out) {
+  SignalSafeMemoryMap map;
+  MapLine line;
+  while (map.Next(&line))
+    if (line.execute && !line.cut) out.Text(line.text, line.length).Text("\r\n");
 }
 
 }  // namespace plat

@@ -1,7 +1,7 @@
 // Text written to a file descriptor from a fixed buffer, with nothing but async-signal-safe calls:
 // strings, hexadecimal and decimal numbers, no allocation, no lock, no locale. For what a fault
 // handler writes before it may do anything else. Used by one thread at a time (it owns its buffer).
-// The file it writes to, and the lines of the process's memory map that map code.
+// The file it writes to, and the process's memory map read line by line.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +44,41 @@ class SignalSafeText {
   int mFile;
   std::size_t mUsed = 0;
   char mBuffer[kRoom];
+};
+
+// One line of the process's memory map: "start-end perms offset device inode path".
+struct MapLine {
+  std::uintptr_t start = 0;
+  std::uintptr_t end = 0;
+  bool read = false;
+  bool write = false;
+  bool execute = false;
+  const char* path = "";  // empty for memory that maps no file
+  const char* text = "";  // the whole line, without its end
+  std::size_t length = 0;
+  bool cut = false;  // longer than the reader's room: its end (the path's) is missing
+};
+
+// Reads /proc/self/maps a line at a time with async-signal-safe calls into buffers of its own; a line
+// given by Next stays valid until the next call. Used by one thread.
+class SignalSafeMemoryMap {
+ public:
+  SignalSafeMemoryMap();
+  SignalSafeMemoryMap(const SignalSafeMemoryMap&) = delete;
+  SignalSafeMemoryMap& operator=(const SignalSafeMemoryMap&) = delete;
+  ~SignalSafeMemoryMap();
+
+  // False at the end of the map, or when it cannot be read.
+  bool Next(MapLine* line);
+
+ private:
+  bool NextByte(char* byte);
+
+  int mFile;
+  std::size_t mChunkUsed = 0;
+  std::size_t mChunkAt = 0;
+  char mChunk[4096];
+  char mLine[1024];
 };
 
 // Writes the lines of the process's memory map that map code, each ending in "\r\n".
