@@ -14,6 +14,7 @@
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
+#include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/crash/ImageHelp.h"
 
 namespace Kit {

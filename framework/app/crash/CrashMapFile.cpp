@@ -14,7 +14,7 @@
 #include "platform/win/FileRead.h"
 #include "platform/win/Files.h"
 #include "platform/win/PathMap.h"
-#include "platform/win/crash/Exceptions.h"
+#include "platform/win/crash/CrashWatchdog.h"
 
 namespace Kit {
 

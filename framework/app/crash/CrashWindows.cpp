@@ -15,7 +15,7 @@
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Windows.h"
-#include "platform/win/crash/Exceptions.h"
+#include "platform/win/crash/CrashWatchdog.h"
 
 namespace Kit {
 
