@@ -1,6 +1,7 @@
 #include "platform/win/crash/SignalSafeText.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,8 +9,62 @@
 
 namespace plat {
 
-SignalSafeFile::SignalSafeFile(const char* path)
-    : mFile(::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+namespace {
+
+// A regular file at `path`, emptied and ready to write; -1 when something else stands there or it cannot
+// be made. Never waits: a pipe without a reader fails to open, one with a reader is closed again.
+int OpenAsFile(const char* path) {
+  const int file = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  if (file < 0) return -1;
+  struct stat status {};
+  if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || ::ftruncate(file, 0) != 0) {
+    ::close(file);
+    return -1;
+  }
+  ::fcntl(file, F_SETFL, ::fcntl(file, F_GETFL) & ~O_NONBLOCK);
+  return file;
+}
+
+// `path` with "-<number>" before its extension (the last '.' of its last component), into `beside`;
+// false when it does not fit.
+bool BesidePath(const char* path, int number, char* beside, std::size_t room) {
+  std::size_t length = 0;
+  std::size_t dot = 0;
+  for (; path[length] != '\0'; ++length) {
+    if (path[length] == '/') dot = 0;
+    if (path[length] == '.') dot = length;
+  }
+  if (dot == 0) dot = length;
+  if (length + 3 > room) return false;
+  std::size_t used = 0;
+  for (std::size_t i = 0; i < dot; ++i) beside[used++] = path[i];
+  beside[used++] = '-';
+  beside[used++] = static_cast<char>('0' + number);
+  for (std::size_t i = dot; i < length; ++i) beside[used++] = path[i];
+  beside[used] = '\0';
+  return true;
+}
+
+}  // namespace
+
+SignalSafeFile::SignalSafeFile(const char* path) {
+  std::size_t length = 0;
+  while (path[length] != '\0' && length + 1 < sizeof(mPath)) {
+    mPath[length] = path[length];
+    ++length;
+  }
+  mPath[length] = '\0';
+  mFile = OpenAsFile(path);
+  char beside[sizeof(mPath)];
+  for (int number = 1; mFile < 0 && number <= kMostBeside; ++number) {
+    if (!BesidePath(path, number, beside, sizeof(beside))) break;
+    mFile = OpenAsFile(beside);
+    if (mFile < 0) continue;
+    mBeside = true;
+    for (length = 0; beside[length] != '\0'; ++length) mPath[length] = beside[length];
+    mPath[length] = '\0';
+  }
+}
 
 SignalSafeFile::~SignalSafeFile() {
   if (mFile >= 0) ::close(mFile);
@@ -58,7 +113,10 @@ void SignalSafeText::Flush() {
   while (written < mUsed) {
     const ssize_t step = ::write(mFile, mBuffer + written, mUsed - written);
     if (step < 0 && errno == EINTR) continue;
-    if (step <= 0) break;
+    if (step <= 0) {
+      mFailed = true;
+      break;
+    }
     written += static_cast<std::size_t>(step);
   }
   mUsed = 0;

@@ -9,7 +9,10 @@
 
 namespace plat {
 
-// A file made (or emptied) for writing, with async-signal-safe calls; closed when destroyed.
+// A file made (or emptied) for writing, with async-signal-safe calls; closed when destroyed. When
+// something stands at the path that cannot be written as a file (a folder, a pipe, a link that loops or
+// leads nowhere), the file is made beside it as "<name>-1<extension>", "-2", up to "-9": what stands
+// there is left alone.
 class SignalSafeFile {
  public:
   explicit SignalSafeFile(const char* path);
@@ -19,9 +22,16 @@ class SignalSafeFile {
 
   bool IsOpen() const { return mFile >= 0; }
   int Descriptor() const { return mFile; }
+  // Where the file was made; the path asked for while none was.
+  const char* Path() const { return mPath; }
+  // Made beside the path asked for.
+  bool Beside() const { return mBeside; }
 
  private:
-  int mFile;
+  static constexpr int kMostBeside = 9;
+  int mFile = -1;
+  bool mBeside = false;
+  char mPath[4096] = {};
 };
 
 class SignalSafeText {
@@ -38,10 +48,13 @@ class SignalSafeText {
   SignalSafeText& Hex(std::uint64_t value, int digits, bool upperCase = true);
   SignalSafeText& Decimal(std::uint64_t value);
   void Flush();
+  // A write failed (a full disk): what was to be written is not all there.
+  bool Failed() const { return mFailed; }
 
  private:
   static constexpr std::size_t kRoom = 4096;
   int mFile;
+  bool mFailed = false;
   std::size_t mUsed = 0;
   char mBuffer[kRoom];
 };
