@@ -664,6 +664,32 @@ TEST(HttpTransfer, AReplayTakesTheRecordedResultAndItsWaitEnds) {
   app.mDemoStream = nullptr;
 }
 
+// Once the crash window shows, reads its heading and closes it.
+std::string gHeading;
+
+void ReadHeadingAndClose(HWND, UINT, UINT_PTR, DWORD) {
+  HWND window = GetActiveWindow();
+  char title[64] = {};
+  GetWindowText(window, title, sizeof(title));
+  if (std::string(title) != "Fatal Error!") return;
+  char heading[512] = {};
+  GetWindowText(GetDlgItem(window, 0), heading, sizeof(heading));
+  gHeading = heading;
+  PostMessage(window, WM_CLOSE, 0, 0);
+}
+
+TEST(CrashWindow, TheHeadingTellsWhereAReportKeptBesideWent) {
+  CrashHandler::mCrashFileNote =
+      "Something else stands where crash.txt goes; this report was kept in /p/crash-1.txt instead.";
+  CrashHandler::mExitLoop = false;
+  gHeading.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, &ReadHeadingAndClose);
+  CrashHandler::ShowErrorWindow("Exception at 0010:00000020", "the report\r\n");
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(gHeading, "An unexpected error has occured!\r\n\r\n" + CrashHandler::mCrashFileNote);
+  CrashHandler::mCrashFileNote.clear();
+}
+
 // An application that adds its own fields to the crash report.
 class ReportingApp : public Kit::KitAppBase {
  public:
