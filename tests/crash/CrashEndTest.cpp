@@ -185,7 +185,8 @@ double ThreadCpuSeconds() {
 }
 
 // Two threads that never sleep share one processor: each runs a while and waits for it while the other
-// runs, ready to run all along, and the system's reader tells so. In the child: ends with 0 when it did.
+// runs, ready to run all along; then one sleeps. The system's reader tells so. In the child: ends with
+// 0 when it did.
 [[noreturn]] void CompeteForOneProcessor() {
   cpu_set_t one;
   CPU_ZERO(&one);
@@ -209,8 +210,11 @@ double ThreadCpuSeconds() {
   const bool read = plat::SystemSchedule(::getpid(), self, &after);
   done = true;
   rival.join();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  plat::ThreadSchedule slept;
   std::_Exit(read && after.waitedNanoseconds > before.waitedNanoseconds &&
-                     after.ranNanoseconds >= before.ranNanoseconds + 100000000ull && after.runnable
+                     after.ranNanoseconds >= before.ranNanoseconds + 100000000ull && after.runnable &&
+                     plat::SystemSchedule(::getpid(), self, &slept) && slept.sleeps > after.sleeps
                  ? 0
                  : 5);
 }

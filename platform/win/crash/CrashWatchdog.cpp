@@ -91,14 +91,15 @@ class WatchedThread {
     if (mKnown) {
       // A count that went backwards (a reader that could not read before) gives nothing.
       step.ran = std::min<std::uint64_t>(elapsed, Grown(mLast.ranNanoseconds, now.ranNanoseconds));
-      // The kernel adds a wait when it ends. A thread ready to run at both looks waited whenever it did
-      // not run, counted yet or not; what is taken ahead of the count is not taken again when it comes.
+      // The kernel adds a wait when it ends. A thread ready to run at both looks that did not sleep in
+      // between waited whenever it did not run, counted yet or not; what is taken ahead of the count is
+      // not taken again when it comes.
       std::uint64_t counted = Grown(mLast.waitedNanoseconds, now.waitedNanoseconds);
       const std::uint64_t settled = std::min(counted, mAhead);
       counted -= settled;
       mAhead -= settled;
       step.waited = counted;
-      if (mLast.runnable && now.runnable && elapsed - step.ran > step.waited) {
+      if (mLast.runnable && now.runnable && now.sleeps == mLast.sleeps && elapsed - step.ran > step.waited) {
         mAhead += elapsed - step.ran - step.waited;
         step.waited = elapsed - step.ran;
       }

@@ -45,12 +45,14 @@ pid_t SendingAgainTo();
 // The thread got the signal sent again.
 void StopSendingAgain();
 
-// What the scheduler tells of one thread, in nanoseconds since the thread started: how long it ran,
-// how long it was ready to run and waited for a processor (a wait is added when it ends), and whether it
-// is ready to run now (running or waiting for a processor).
+// What the scheduler tells of one thread since it started: how long it ran, how long it was ready to
+// run and waited for a processor (a wait is added when it ends), how often it gave up the processor to
+// wait for something else (to sleep), and whether it is ready to run now (running or waiting for a
+// processor).
 struct ThreadSchedule {
   unsigned long long ranNanoseconds = 0;
   unsigned long long waitedNanoseconds = 0;
+  unsigned long long sleeps = 0;
   bool runnable = false;
 };
 // The watchdog's view of the scheduler: thread `thread` of process `process` (a kernel thread id; the

@@ -76,6 +76,7 @@ PathText TaskFile(int process, int thread, const char* name) {
 
 // "schedstat": time on a processor, time waiting on a run queue (both in nanoseconds), time slices.
 // "stat": the state follows the name in parentheses, which may itself hold blanks and parentheses.
+// "status": among its lines, "voluntary_ctxt_switches:" counts the thread's sleeps.
 bool ThreadOfProcess(int process, int thread, plat::ThreadSchedule* schedule) {
   char text[1024];
   if (!ReadSmallFile(TaskFile(process, thread, "schedstat").Get(), text, sizeof(text))) return false;
@@ -87,6 +88,13 @@ bool ThreadOfProcess(int process, int thread, plat::ThreadSchedule* schedule) {
   const char* nameEnd = std::strrchr(text, ')');
   if (nameEnd == nullptr || nameEnd[1] != ' ') return false;
   read.runnable = nameEnd[2] == 'R';
+  char status[4096];
+  if (!ReadSmallFile(TaskFile(process, thread, "status").Get(), status, sizeof(status))) return false;
+  const char* sleeps = std::strstr(status, "\nvoluntary_ctxt_switches:");
+  if (sleeps == nullptr) return false;
+  at = sleeps + std::strlen("\nvoluntary_ctxt_switches:");
+  while (*at == '\t' || *at == ' ') ++at;
+  if (!ReadDecimal(&at, &read.sleeps)) return false;
   *schedule = read;
   return true;
 }
@@ -101,7 +109,7 @@ bool Machine(plat::ThreadSchedule* schedule) {
   const char* at = total + 7;
   unsigned long long microseconds = 0;
   if (!ReadDecimal(&at, &microseconds)) return false;
-  *schedule = plat::ThreadSchedule{0, microseconds * 1000, false};
+  *schedule = plat::ThreadSchedule{0, microseconds * 1000, 0, false};
   return true;
 }
 
