@@ -98,11 +98,13 @@ class OneLongStepApp : public Kit::KitAppBase {
         break;
       case Step::kBlockOnALockForEver: {
         static std::mutex never;
+        static std::atomic<bool> taken{false};
         std::thread([] {
           never.lock();
+          taken = true;
           for (;;) ::pause();
         }).detach();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        while (!taken) std::this_thread::yield();
         const std::lock_guard hang(never);
         break;
       }
