@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/win/DebugOutput.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/Time.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace plat::audio {
 

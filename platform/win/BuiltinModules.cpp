@@ -2,9 +2,9 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/fmod/FMod.h"
-#include "platform/win/ImageHelp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/WindowsModules.h"
+#include "platform/win/crash/ImageHelp.h"
 
 namespace plat {
 

@@ -16,10 +16,10 @@
 #include <mutex>
 
 #include "platform/win/Errors.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Unknown.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace plat {
 

@@ -20,6 +20,7 @@ constexpr int THREAD_PRIORITY_TIME_CRITICAL = 15;
 BOOL CloseHandle(HANDLE handle);
 // A pseudo handle for the calling thread, valid only in that thread.
 HANDLE GetCurrentThread();
+// The kernel's id of the calling thread. Async-signal-safe.
 DWORD GetCurrentThreadId();
 // The calling thread's priority (the only thread asked about) is remembered and reported; Linux gives
 // ordinary processes no higher priority.

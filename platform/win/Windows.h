@@ -9,7 +9,6 @@
 #include "platform/win/DebugOutput.h"
 #include "platform/win/Dialogs.h"
 #include "platform/win/Errors.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/Files.h"
 #include "platform/win/Memory.h"
 #include "platform/win/MessageBox.h"
@@ -27,3 +26,4 @@
 #include "platform/win/Unknown.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/win/Window.h"
+#include "platform/win/crash/Exceptions.h"

@@ -12,14 +12,20 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/CrashHandler.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/Windows.h"
+#include "platform/win/crash/CrashWatchdog.h"
+#include "platform/win/crash/Exceptions.h"
 #include "tests/crash/CrashChild.h"
+#include "tests/crash/FakeDisplayServer.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
@@ -38,71 +44,141 @@ std::int64_t NowNanos() {
 }
 
 // A machine so busy that every thread has waited for a processor all but a twentieth of the time since
-// the fault; and a quiet one, where no thread waits.
+// the fault.
 std::atomic<std::int64_t> gBusySince{0};
 
-bool BusyMachine(int, unsigned long long* waitedNanoseconds) {
-  *waitedNanoseconds = static_cast<unsigned long long>((NowNanos() - gBusySince) / 20 * 19);
+bool BusyMachine(int, int, plat::ThreadSchedule* schedule) {
+  schedule->waitedNanoseconds = static_cast<unsigned long long>((NowNanos() - gBusySince) / 20 * 19);
   return true;
 }
 
-bool QuietMachine(int, unsigned long long* waitedNanoseconds) {
-  *waitedNanoseconds = 0;
+// A quiet machine whose display server (any other process) runs all the time and never waits.
+bool SpinningDisplayServer(int process, int, plat::ThreadSchedule* schedule) {
+  *schedule = plat::ThreadSchedule{};
+  if (process != 0 && process != ::getpid()) {
+    schedule->ranNanoseconds = static_cast<unsigned long long>(NowNanos() - gBusySince);
+    schedule->runnable = true;
+  }
   return true;
 }
 
-// An application whose text for the report is one long step that never feeds the watchdog: a second
-// longer than the watchdog's time, or for ever.
+// The step of the report that the watchdog looks at, in GetAppInfoText.
+enum class Step {
+  kSleepPastTheWatchdog,  // sleeps a second longer than the watchdog's time
+  kRunTenSeconds,         // keeps the processor busy for ten seconds
+  kWaitForDisplayServer,  // waits for an answer of the display server that DISPLAY names
+  kBlockOnALockForEver,   // waits for a lock that another thread holds for ever
+};
+
+constexpr auto kSlowStepLasts = std::chrono::seconds(10);
+
+// An application whose text for the report is one long step that never feeds the watchdog. The text
+// tells that the step ended, and not too soon: when it started, the step writes the time into
+// "step-started".
 class OneLongStepApp : public Kit::KitAppBase {
  public:
-  explicit OneLongStepApp(bool endless) : mEndless(endless) {}
+  explicit OneLongStepApp(Step step) : mStep(step) {}
   std::string GetAppInfoText() override {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(plat::kCrashWatchdogSeconds + 1);
-    while (mEndless || std::chrono::steady_clock::now() < until)
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    return "Long step: done";
+    const auto start = std::chrono::steady_clock::now();
+    std::ofstream("step-started") << NowNanos();
+    auto atLeast = std::chrono::seconds(plat::kCrashWatchdogSeconds + 1);
+    switch (mStep) {
+      case Step::kSleepPastTheWatchdog:
+        while (std::chrono::steady_clock::now() < start + atLeast)
+          std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        break;
+      case Step::kRunTenSeconds:
+        atLeast = kSlowStepLasts;
+        while (std::chrono::steady_clock::now() < start + atLeast) {
+        }
+        break;
+      case Step::kWaitForDisplayServer:
+        atLeast = std::chrono::seconds(2 * plat::kCrashWatchdogSeconds);
+        if (!crashtest::WaitForDisplayServerAnswer()) return "Long step: no answer";
+        break;
+      case Step::kBlockOnALockForEver: {
+        static std::mutex never;
+        static std::atomic<bool> taken{false};
+        std::thread([] {
+          never.lock();
+          taken = true;
+          for (;;) ::pause();
+        }).detach();
+        while (!taken) std::this_thread::yield();
+        const std::lock_guard hang(never);
+        break;
+      }
+    }
+    return std::chrono::steady_clock::now() - start >= atLeast ? "Long step: done" : "Long step: ended too soon";
   }
 
  private:
-  bool mEndless;
+  Step mStep;
 };
 
 struct WatchdogCase {
   const char* name;
-  plat::ProcessorWaitReader machine;
-  bool endless;
+  plat::ScheduleReader machine;  // nullptr: the system's
+  Step step;
+  enum { kNoDisplay, kStarvedDisplayServer, kSilentDisplayServer } display;
   int endingSignal;
   const char* reportHas;
 };
 
+void PrintTo(const WatchdogCase& c, std::ostream* out) { *out << c.name; }
+
 class Watchdog : public testing::TestWithParam<WatchdogCase> {};
 
-TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatWaitsForAProcessor) {
+TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatIsSlow) {
   const WatchdogCase& c = GetParam();
   testsupport::TempDir folder;
-  const auto start = std::chrono::steady_clock::now();
+  const auto server = c.display == WatchdogCase::kStarvedDisplayServer
+                          ? std::make_unique<crashtest::FakeDisplayServer>(kSlowStepLasts.count())
+                          : std::make_unique<crashtest::FakeDisplayServer>();
+  if (c.display != WatchdogCase::kNoDisplay) {
+    ASSERT_FALSE(server->Display().empty());
+  }
   EXPECT_EXIT(
       {
         ::alarm(kChildLimitSeconds);
-        OneLongStepApp app(c.endless);
+        if (c.display == WatchdogCase::kNoDisplay)
+          ::unsetenv("DISPLAY");
+        else
+          ::setenv("DISPLAY", server->Display().c_str(), 1);
+        OneLongStepApp app(c.step);
         gBusySince = NowNanos();
-        plat::SetProcessorWaitReader(c.machine);
+        plat::SetScheduleReader(c.machine);
         CrashIn(folder.Path().string(), WriteThroughNull);
       },
       testing::KilledBySignal(c.endingSignal), "");
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(plat::kCrashWatchdogSeconds));
+  const auto end = NowNanos();
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
   EXPECT_NE(report.find(c.reportHas), std::string::npos) << report;
+  if (c.endingSignal != SIGKILL) return;
+  // A hang ends the process within seconds of its start, however busy the machine.
+  const auto hungFor =
+      std::chrono::nanoseconds(end - std::stoll(testsupport::ReadFileContents(folder / "step-started")));
+  EXPECT_GE(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds));
+  EXPECT_LT(hungFor, std::chrono::seconds(10));
 }
 
-INSTANTIATE_TEST_SUITE_P(CrashEnd, Watchdog,
-                         testing::Values(
-                             // The full report comes, however long the step took.
-                             WatchdogCase{"SlowStepOnABusyMachine", BusyMachine, false, SIGSEGV, "Long step: done"},
-                             // Killed: the first report, written in the signal handler, is all there is.
-                             WatchdogCase{"HangingStepOnAQuietMachine", QuietMachine, true, SIGKILL, "\r\nRIP:"}),
-                         [](const testing::TestParamInfo<WatchdogCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    CrashEnd, Watchdog,
+    testing::Values(
+        // The full report comes, however long the step took.
+        WatchdogCase{"SlowStepOnABusyMachine", BusyMachine, Step::kSleepPastTheWatchdog, WatchdogCase::kNoDisplay,
+                     SIGSEGV, "Long step: done"},
+        WatchdogCase{"StepThatRunsTenSeconds", nullptr, Step::kRunTenSeconds, WatchdogCase::kNoDisplay, SIGSEGV,
+                     "Long step: done"},
+        WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor", nullptr, Step::kWaitForDisplayServer,
+                     WatchdogCase::kStarvedDisplayServer, SIGSEGV, "Long step: done"},
+        // Killed: the first report, written in the signal handler, is all there is.
+        WatchdogCase{"StepBlockedOnALockThatNeverComes", nullptr, Step::kBlockOnALockForEver, WatchdogCase::kNoDisplay,
+                     SIGKILL, "\r\nRIP:"},
+        WatchdogCase{"WaitOnADisplayServerThatSpins", SpinningDisplayServer, Step::kWaitForDisplayServer,
+                     WatchdogCase::kSilentDisplayServer, SIGKILL, "\r\nRIP:"}),
+    [](const testing::TestParamInfo<WatchdogCase>& info) { return std::string(info.param.name); });
 
 double ThreadCpuSeconds() {
   timespec used{};
@@ -110,16 +186,17 @@ double ThreadCpuSeconds() {
   return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
-// Two threads that never sleep share one processor: each waits for it while the other runs, and the
-// system's reader tells so. In the child: ends with 0 when it did.
+// Two threads that never sleep share one processor: each runs a while and waits for it while the other
+// runs, ready to run all along; then one sleeps. The system's reader tells so (its run time may lag
+// behind by the slice being run). In the child: ends with 0 when it did, else with what it missed.
 [[noreturn]] void CompeteForOneProcessor() {
   cpu_set_t one;
   CPU_ZERO(&one);
   CPU_SET(static_cast<unsigned>(::sched_getcpu()), &one);
   if (::sched_setaffinity(0, sizeof(one), &one) != 0) std::_Exit(3);
   const int self = static_cast<int>(::gettid());
-  unsigned long long before = 0;
-  if (!plat::SystemProcessorWait(self, &before)) std::_Exit(4);
+  plat::ThreadSchedule before;
+  if (!plat::SystemSchedule(::getpid(), self, &before)) std::_Exit(4);
   std::atomic<bool> started{false};
   std::atomic<bool> done{false};
   std::thread rival([&] {  // it inherits the one processor
@@ -131,13 +208,20 @@ double ThreadCpuSeconds() {
   }
   for (const double until = ThreadCpuSeconds() + 0.1; ThreadCpuSeconds() < until;) {
   }
+  plat::ThreadSchedule after;
+  const bool read = plat::SystemSchedule(::getpid(), self, &after);
   done = true;
   rival.join();
-  unsigned long long after = 0;
-  std::_Exit(plat::SystemProcessorWait(self, &after) && after > before ? 0 : 5);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  plat::ThreadSchedule slept;
+  if (!read || !plat::SystemSchedule(::getpid(), self, &slept)) std::_Exit(5);
+  if (after.waitedNanoseconds <= before.waitedNanoseconds) std::_Exit(6);
+  if (after.ranNanoseconds < before.ranNanoseconds + 50000000ull) std::_Exit(7);
+  if (!after.runnable) std::_Exit(8);
+  std::_Exit(slept.sleeps > after.sleeps ? 0 : 9);
 }
 
-TEST(CrashEnd, TheSystemTellsHowLongAThreadWaitedForAProcessor) {
+TEST(CrashEnd, TheSystemTellsHowLongAThreadRanAndWaitedForAProcessor) {
   EXPECT_EXIT(
       {
         ::alarm(kChildLimitSeconds);

@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -109,6 +111,41 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                          FaultCase{"SecondThread", WriteThroughNullOnAThread, SIGSEGV,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
                          [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+
+// What may stand where "crash.txt" goes, made in `folder`.
+struct OccupiedCase {
+  const char* name;
+  void (*make)(const std::filesystem::path& at);
+  bool (*stillThere)(const std::filesystem::path& at);
+};
+
+void PrintTo(const OccupiedCase& c, std::ostream* out) { *out << c.name; }
+
+class OccupiedCrashFile : public testing::TestWithParam<OccupiedCase> {};
+
+// The report goes beside what stands there, which is left alone, and the end of the crash says where.
+TEST_P(OccupiedCrashFile, TheReportIsKeptBesideAndTheCrashSaysWhere) {
+  testsupport::TempDir folder;
+  const OccupiedCase& c = GetParam();
+  c.make(folder.Path() / "crash.txt");
+  EXPECT_EXIT(CrashIn(folder.Path().string(), WriteThroughNull), testing::KilledBySignal(SIGSEGV),
+              "this report was kept in crash-1.txt instead");
+  const std::string report = testsupport::ReadFileContents(folder / "crash-1.txt");
+  EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005)", 0), 0u) << report;
+  EXPECT_NE(report.find("\r\nModule: "), std::string::npos) << report;
+  EXPECT_TRUE(c.stillThere(folder.Path() / "crash.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CrashHandler, OccupiedCrashFile,
+    testing::Values(
+        OccupiedCase{"Folder", [](const std::filesystem::path& at) { std::filesystem::create_directory(at); },
+                     [](const std::filesystem::path& at) { return std::filesystem::is_directory(at); }},
+        OccupiedCase{"LoopingLink", [](const std::filesystem::path& at) { std::filesystem::create_symlink(at, at); },
+                     [](const std::filesystem::path& at) { return std::filesystem::read_symlink(at) == at; }},
+        OccupiedCase{"Pipe", [](const std::filesystem::path& at) { ::mkfifo(at.c_str(), 0600); },
+                     [](const std::filesystem::path& at) { return std::filesystem::is_fifo(at); }}),
+    [](const testing::TestParamInfo<OccupiedCase>& info) { return std::string(info.param.name); });
 
 // An application whose product versions name the file asked about.
 class VersionedApp : public Kit::KitAppBase {
@@ -625,6 +662,32 @@ TEST(HttpTransfer, AReplayTakesTheRecordedResultAndItsWaitEnds) {
   EXPECT_EQ(replayed.GetResultCode(), HTTPTransfer::RESULT_DONE);
   EXPECT_EQ(replayed.GetContent(), "recorded body");
   app.mDemoStream = nullptr;
+}
+
+// Once the crash window shows, reads its heading and closes it.
+std::string gHeading;
+
+void ReadHeadingAndClose(HWND, UINT, UINT_PTR, DWORD) {
+  HWND window = GetActiveWindow();
+  char title[64] = {};
+  GetWindowText(window, title, sizeof(title));
+  if (std::string(title) != "Fatal Error!") return;
+  char heading[512] = {};
+  GetWindowText(GetDlgItem(window, 0), heading, sizeof(heading));
+  gHeading = heading;
+  PostMessage(window, WM_CLOSE, 0, 0);
+}
+
+TEST(CrashWindow, TheHeadingTellsWhereAReportKeptBesideWent) {
+  CrashHandler::mCrashFileNote =
+      "Something else stands where crash.txt goes; this report was kept in /p/crash-1.txt instead.";
+  CrashHandler::mExitLoop = false;
+  gHeading.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, &ReadHeadingAndClose);
+  CrashHandler::ShowErrorWindow("Exception at 0010:00000020", "the report\r\n");
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(gHeading, "An unexpected error has occured!\r\n\r\n" + CrashHandler::mCrashFileNote);
+  CrashHandler::mCrashFileNote.clear();
 }
 
 // An application that adds its own fields to the crash report.

@@ -3,8 +3,8 @@
 // code. Whatever state the process is in, this much is on the disk; the full report replaces it.
 #include "framework/app/crash/CrashHandler.h"
 #include "platform/win/PathMap.h"
-#include "platform/win/SignalSafeText.h"
 #include "platform/win/Threads.h"
+#include "platform/win/crash/SignalSafeText.h"
 
 namespace Kit {
 

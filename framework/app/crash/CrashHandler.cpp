@@ -9,12 +9,14 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/PathUtil.h"
 #include "platform/win/Files.h"
-#include "platform/win/ImageHelp.h"
 #include "platform/win/Modules.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
+#include "platform/win/crash/CrashWatchdog.h"
+#include "platform/win/crash/ImageHelp.h"
+#include "platform/win/crash/SignalSafeText.h"
 
 namespace Kit {
 
@@ -25,6 +27,7 @@ std::string CrashHandler::mSubmitHost;
 std::string CrashHandler::mErrorTitle;
 std::string CrashHandler::mErrorText;
 std::string CrashHandler::mUserText;
+std::string CrashHandler::mCrashFileNote;
 std::string CrashHandler::mCrashDemoFile;
 bool CrashHandler::mHasDemoFile = false;
 KitAppBase* CrashHandler::mApp = nullptr;
@@ -318,7 +321,10 @@ void CrashHandler::DoHandleException(EXCEPTION_POINTERS* exception) {
     plat::FeedCrashWatchdog();
   }
   // A window no one can see would wait for ever for a click: the report is on the disk, the process ends.
-  if (mShowWindow && display && plat::DisplayIsVisible()) ShowErrorWindow(title, report);
+  if (mShowWindow && display && plat::DisplayIsVisible())
+    ShowErrorWindow(title, report);
+  else if (!mCrashFileNote.empty())
+    std::fprintf(stderr, "%s\n", mCrashFileNote.c_str());
   UnloadImageHelp();
 }
 
@@ -352,11 +358,18 @@ std::string CrashHandler::GetSysInfo() {
 }
 
 void CrashHandler::WriteCrashFile(const std::string& report) {
-  std::FILE* file = std::fopen(plat::MapPath("crash.txt").c_str(), "w");
-  if (file == nullptr) return;
-  std::fwrite(report.data(), 1, report.size(), file);
-  std::fputc('\n', file);
-  std::fclose(file);
+  mCrashFileNote = "This report could not be saved on the disk.";
+  char path[4096];
+  if (!plat::NewFilePathForSignals("crash.txt", path, sizeof(path))) return;
+  const plat::SignalSafeFile file(path);
+  if (!file.IsOpen()) return;
+  plat::SignalSafeText out(file.Descriptor());
+  out.Text(report.data(), report.size()).Text("\n").Flush();
+  if (out.Failed()) return;
+  mCrashFileNote.clear();
+  if (file.Beside())
+    mCrashFileNote =
+        std::string("Something else stands where crash.txt goes; this report was kept in ") + file.Path() + " instead.";
 }
 
 }  // namespace Kit

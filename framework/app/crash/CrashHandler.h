@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/win/Exceptions.h"
 #include "platform/win/Types.h"
 #include "platform/win/Window.h"
+#include "platform/win/crash/Exceptions.h"
 
 namespace Kit {
 
@@ -31,6 +31,9 @@ class CrashHandler {
   static std::string mErrorTitle;
   static std::string mErrorText;
   static std::string mUserText;
+  // Where the last report went when that is not "crash.txt", or that it could not be saved; empty
+  // otherwise. Shown under the crash window's heading, or on the error stream when there is no window.
+  static std::string mCrashFileNote;
   static std::string mCrashDemoFile;
   static bool mHasDemoFile;
   static KitAppBase* mApp;
@@ -63,6 +66,8 @@ class CrashHandler {
   static bool HexToUInt(const std::string& text, std::uint32_t* value);
   static std::string StripPath(const std::string& path);
   static std::string GetSysInfo();
+  // Writes "crash.txt"; when something else stands there, beside it (see plat::SignalSafeFile), and
+  // mCrashFileNote then tells where the report went, or that it could not be saved.
   static void WriteCrashFile(const std::string& report);
   // The first crash.txt of a fault: the exception line, the raw frames (program counter and frame
   // address), the registers and the lines of the memory map that map code. Async-signal-safe: it runs

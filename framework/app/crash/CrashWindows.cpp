@@ -10,12 +10,12 @@
 #include "framework/util/Buffer.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Cursor.h"
-#include "platform/win/Exceptions.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Windows.h"
+#include "platform/win/crash/CrashWatchdog.h"
 
 namespace Kit {
 
@@ -118,7 +118,9 @@ void CrashHandler::ShowErrorWindow(const std::string& title, const std::string& 
   HWND window = MakeWindow("SEHWindow", &ErrorWindowProc, "Fatal Error!", 64, 64, 400, 300);
   gWindows.arial9Bold = Font(9, FW_BOLD, "Arial");
   HFONT courier = Font(8, FW_NORMAL, "Courier New");
-  MakeControl(window, "EDIT", "An unexpected error has occured!", kReadOnlyText, 8, 8, 384, 84, 0, gWindows.arial9Bold);
+  const std::string heading =
+      "An unexpected error has occured!" + (mCrashFileNote.empty() ? "" : "\r\n\r\n" + mCrashFileNote);
+  MakeControl(window, "EDIT", heading.c_str(), kReadOnlyText, 8, 8, 384, 84, 0, gWindows.arial9Bold);
   MakeControl(window, "EDIT", report.c_str(), kReportText, 8, 92, 384, 168, 0, courier);
   const bool submit = mAllowSubmit && !mSubmitHost.empty();
   const int buttons = submit ? 2 : 1;

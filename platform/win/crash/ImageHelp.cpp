@@ -1,4 +1,4 @@
-#include "platform/win/ImageHelp.h"
+#include "platform/win/crash/ImageHelp.h"
 
 #include <cxxabi.h>
 #include <elfutils/libdwfl.h>

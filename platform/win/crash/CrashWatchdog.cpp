@@ -1,6 +1,5 @@
-#include "platform/win/CrashWatchdog.h"
+#include "platform/win/crash/CrashWatchdog.h"
 
-#include <fcntl.h>
 #include <linux/futex.h>
 #include <signal.h>
 #include <sys/syscall.h>
@@ -12,7 +11,6 @@
 #include <cstdint>
 #include <system_error>
 
-#include "platform/win/Exceptions.h"
 #include "platform/win/Threads.h"
 
 namespace {
@@ -35,11 +33,9 @@ std::atomic<pid_t> gHandlingThread{0};
 std::atomic<std::uint64_t> gFeeds{0};
 // Set by a hold: the handling waits for the user, so no time counts until the next feed.
 std::atomic<bool> gHeld{false};
-std::atomic<plat::ProcessorWaitReader> gWaitReader{nullptr};
+std::atomic<plat::ScheduleReader> gReader{nullptr};
 // The kernel's timer behind the watchdog thread (kCrashWatchdogCeilingSeconds); 0 while there is none.
 int gCeilingTimer = 0;
-
-pid_t ThreadId() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
 
 std::uint64_t NowNanos() {
   timespec now{};
@@ -69,11 +65,72 @@ void ArmCeiling() {
   SetCeiling(plat::kCrashWatchdogCeilingSeconds);
 }
 
-std::uint64_t ProcessorWait(pid_t thread) {
-  plat::ProcessorWaitReader reader = gWaitReader.load();
-  unsigned long long waited = 0;
-  if (!(reader != nullptr ? reader : &plat::SystemProcessorWait)(thread, &waited)) return 0;
-  return waited;
+bool ReadSchedule(int process, int thread, plat::ThreadSchedule* schedule) {
+  const plat::ScheduleReader reader = gReader.load();
+  return (reader != nullptr ? reader : &plat::SystemSchedule)(process, thread, schedule);
+}
+
+// What one thread did between two looks of the watchdog, from the scheduler's counts. A thread that
+// cannot be read, or none (process -1), did nothing.
+class WatchedThread {
+ public:
+  struct Step {
+    std::uint64_t ran = 0;
+    std::uint64_t waited = 0;
+  };
+
+  WatchedThread(int process, int thread) : mProcess(process), mThread(thread) {
+    mKnown = mProcess >= 0 && ReadSchedule(mProcess, mThread, &mLast);
+  }
+
+  // Of the `elapsed` nanoseconds since the last look.
+  Step Look(std::uint64_t elapsed) {
+    plat::ThreadSchedule now;
+    if (mProcess < 0 || !ReadSchedule(mProcess, mThread, &now)) return {};
+    Step step;
+    if (mKnown) {
+      // A count that went backwards (a reader that could not read before) gives nothing.
+      step.ran = std::min<std::uint64_t>(elapsed, Grown(mLast.ranNanoseconds, now.ranNanoseconds));
+      // The kernel adds a wait when it ends. A thread ready to run at both looks that did not sleep in
+      // between waited whenever it did not run, counted yet or not; what is taken ahead of the count is
+      // not taken again when it comes.
+      std::uint64_t counted = Grown(mLast.waitedNanoseconds, now.waitedNanoseconds);
+      const std::uint64_t settled = std::min(counted, mAhead);
+      counted -= settled;
+      mAhead -= settled;
+      step.waited = counted;
+      if (mLast.runnable && now.runnable && now.sleeps == mLast.sleeps && elapsed - step.ran > step.waited) {
+        mAhead += elapsed - step.ran - step.waited;
+        step.waited = elapsed - step.ran;
+      }
+      // A thread that stopped being ready has had its waits counted.
+      if (!now.runnable) mAhead = 0;
+      step.waited = std::min(step.waited, elapsed);
+    }
+    mLast = now;
+    mKnown = true;
+    return step;
+  }
+
+ private:
+  static std::uint64_t Grown(unsigned long long before, unsigned long long after) {
+    return after > before ? after - before : 0;
+  }
+
+  int mProcess;
+  int mThread;
+  bool mKnown = false;
+  plat::ThreadSchedule mLast;
+  std::uint64_t mAhead = 0;
+};
+
+// The display server's main thread, which serves the display's clients; the machine as a whole when
+// the server's process cannot be seen; none without a local server.
+WatchedThread DisplayServer() {
+  const int server = plat::DisplayServerProcess();
+  plat::ThreadSchedule probe;
+  if (server > 0 && ReadSchedule(server, server, &probe)) return WatchedThread(server, server);
+  return server != 0 ? WatchedThread(0, 0) : WatchedThread(-1, 0);
 }
 
 void WaitWhileZero(std::atomic<int>& flag) {
@@ -109,46 +166,41 @@ void SendAgainUntilArmed() {
   }
 }
 
-// Counts the time in which the handling could have run and made no progress; kills the process when
-// it reaches kCrashWatchdogSeconds.
+// Counts the time in which the handling made no progress; kills the process when it reaches
+// kCrashWatchdogSeconds.
 [[noreturn]] void Watch() {
   SetAndWake(gStarted);
   SendAgainUntilArmed();
-  const pid_t handling = gHandlingThread.load();
-  const pid_t main = ::getpid();
+  const pid_t process = ::getpid();
+  WatchedThread handling(process, gHandlingThread.load());
+  WatchedThread main(process, process);
+  WatchedThread server = DisplayServer();
   std::uint64_t lastNow = NowNanos();
-  std::uint64_t lastHandlingWait = ProcessorWait(handling);
-  std::uint64_t lastMainWait = ProcessorWait(main);
   std::uint64_t lastFeeds = gFeeds.load();
   std::uint64_t stalled = 0;
   for (;;) {
     const timespec step{0, kLookEveryNanos};
     ::clock_nanosleep(CLOCK_MONOTONIC, 0, &step, nullptr);
     const std::uint64_t now = NowNanos();
-    const std::uint64_t handlingWait = ProcessorWait(handling);
-    const std::uint64_t mainWait = ProcessorWait(main);
     const std::uint64_t feeds = gFeeds.load();
     const std::uint64_t elapsed = now - lastNow;
-    // A count that went backwards (a reader that could not read) gives no waiting time.
-    const std::uint64_t waited =
-        std::min(elapsed, std::max(handlingWait > lastHandlingWait ? handlingWait - lastHandlingWait : 0,
-                                   mainWait > lastMainWait ? mainWait - lastMainWait : 0));
+    const WatchedThread::Step handlingStep = handling.Look(elapsed);
+    const std::uint64_t busy = std::min(elapsed, std::max({handlingStep.ran + handlingStep.waited,
+                                                           main.Look(elapsed).waited, server.Look(elapsed).waited}));
     if (feeds != lastFeeds)
       stalled = 0;
     else if (!gHeld.load())
-      stalled += elapsed - waited;
+      stalled += elapsed - busy;
     if (stalled >= static_cast<std::uint64_t>(plat::kCrashWatchdogSeconds) * kNanosPerSecond)
       ::kill(::getpid(), SIGKILL);
     lastNow = now;
-    lastHandlingWait = handlingWait;
-    lastMainWait = mainWait;
     lastFeeds = feeds;
   }
 }
 
 bool OnHandlingThread() {
   const pid_t handling = gHandlingThread.load();
-  return handling != 0 && handling == ThreadId();
+  return handling != 0 && handling == static_cast<pid_t>(GetCurrentThreadId());
 }
 
 }  // namespace
@@ -196,36 +248,6 @@ void HoldCrashWatchdog() {
   SetCeiling(0);
 }
 
-void SetProcessorWaitReader(ProcessorWaitReader reader) { gWaitReader = reader; }
-
-// The second field of /proc/self/task/<thread>/schedstat: the time the thread spent ready to run on
-// a run queue. Reads into buffers on the stack only: the allocator may be broken by the fault.
-bool SystemProcessorWait(int thread, unsigned long long* waitedNanoseconds) {
-  char path[64] = "/proc/self/task/";
-  std::size_t length = 16;
-  char digits[16];
-  int count = 0;
-  for (auto value = static_cast<unsigned>(thread); count == 0 || value != 0; value /= 10)
-    digits[count++] = static_cast<char>('0' + value % 10);
-  while (count > 0) path[length++] = digits[--count];
-  for (const char* tail = "/schedstat"; *tail != '\0'; ++tail) path[length++] = *tail;
-  path[length] = '\0';
-  const int file = ::open(path, O_RDONLY | O_CLOEXEC);
-  if (file < 0) return false;
-  char text[128];
-  const ssize_t got = ::read(file, text, sizeof(text) - 1);
-  ::close(file);
-  if (got <= 0) return false;
-  text[got] = '\0';
-  const char* at = text;
-  while (*at >= '0' && *at <= '9') ++at;
-  if (*at != ' ') return false;
-  ++at;
-  if (*at < '0' || *at > '9') return false;
-  unsigned long long waited = 0;
-  for (; *at >= '0' && *at <= '9'; ++at) waited = waited * 10 + static_cast<unsigned long long>(*at - '0');
-  *waitedNanoseconds = waited;
-  return true;
-}
+void SetScheduleReader(ScheduleReader reader) { gReader = reader; }
 
 }  // namespace plat

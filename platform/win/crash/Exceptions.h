@@ -52,9 +52,8 @@ using LPTOP_LEVEL_EXCEPTION_FILTER = LONG (*)(EXCEPTION_POINTERS*);
 // handled per process, in two steps. In the signal handler, on the process's crash stack (its own
 // size, whatever signal stack the thread has), the signal-safe step runs (plat::SetSignalSafeFaultStep).
 // Then the faulting thread leaves the signal handler and runs the filter on the crash stack as
-// ordinary code, under a watchdog that kills the process when it makes no progress for
-// plat::kCrashWatchdogSeconds (plat::FeedCrashWatchdog) of time in which it could have run: time spent
-// waiting for a processor on a busy machine does not count. EXCEPTION_EXECUTE_HANDLER ends the process
+// ordinary code, under the crash watchdog (platform/win/crash/CrashWatchdog.h), which kills the process
+// when the handling hangs. EXCEPTION_EXECUTE_HANDLER ends the process
 // with the exception code, anything else lets the signal end it as it would have. A fault of another
 // thread meanwhile waits for that end; a fault of the handling thread itself ends the process at once.
 LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_FILTER filter);
@@ -103,24 +102,6 @@ bool FramesInDisplayLibrary(const FaultFrames& frames);
 // allocate, lock or call into a library, and may make async-signal-safe calls only.
 using SignalSafeFaultStep = void (*)(const EXCEPTION_POINTERS* exception, const FaultFrames& frames);
 void SetSignalSafeFaultStep(SignalSafeFaultStep step);
-
-// How long the handling of a fault may go without progress before the process is killed, not counting
-// the time in which the handling thread, or the main thread it may wait for, waited for a processor.
-constexpr int kCrashWatchdogSeconds = 4;
-// Tells the watchdog that the handling of a fault makes progress: its time starts again. Does nothing
-// on a thread that handles no fault.
-void FeedCrashWatchdog();
-// Stops the watchdog's time until the next feed: around a wait for the user that pumps no messages.
-void HoldCrashWatchdog();
-
-// How long a thread of this process (by its kernel thread id) has waited for a processor in all while
-// it was ready to run, in nanoseconds; false when the system does not tell. The watchdog asks about the
-// handling thread and the main thread; it runs on a thread of its own and may not allocate. Tests put a
-// reader of their own in place to stand for a busy machine; nullptr puts the system's back.
-using ProcessorWaitReader = bool (*)(int thread, unsigned long long* waitedNanoseconds);
-void SetProcessorWaitReader(ProcessorWaitReader reader);
-// The system's reader: the kernel's scheduler statistics of the thread. Allocates nothing.
-bool SystemProcessorWait(int thread, unsigned long long* waitedNanoseconds);
 
 }  // namespace plat
 

@@ -1,4 +1,4 @@
-#include "platform/win/Exceptions.h"
+#include "platform/win/crash/Exceptions.h"
 
 #include <dlfcn.h>
 #include <pthread.h>
@@ -11,14 +11,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <optional>
-#include <string>
 
-#include "platform/win/CrashWatchdog.h"
+#include "platform/win/Threads.h"
+#include "platform/win/crash/CrashWatchdog.h"
+#include "platform/win/crash/SignalSafeText.h"
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
@@ -141,8 +139,6 @@ Fault gFault;
 constexpr std::size_t kCrashStackSize = std::size_t{8} << 20;
 char* gCrashStackTop = nullptr;
 
-pid_t ThreadId() { return static_cast<pid_t>(::syscall(SYS_gettid)); }
-
 // The frames as the unwinder sees them from here, through the signal frame, starting at the
 // interrupted instruction.
 struct FrameWalk {
@@ -264,7 +260,7 @@ bool LateSendAgain(int signal, const siginfo_t* info) {
 }
 
 void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
-  const pid_t self = ThreadId();
+  const auto self = static_cast<pid_t>(GetCurrentThreadId());
   const int interruptedErrno = errno;
   if (PutOffWhileInDisplayLibrary(signal, info, static_cast<const ucontext_t*>(rawContext), self)) {
     errno = interruptedErrno;
@@ -359,30 +355,11 @@ void InstallHandlers() {
   for (int signal : kSignals) ::sigaction(signal, &action, nullptr);
 }
 
-struct Mapping {
-  std::uintptr_t start, end;
-  bool read, write, execute;
-  std::string path;
-};
-
-std::optional<Mapping> MappingOf(std::uintptr_t address) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line)) {
-    unsigned long long start = 0, end = 0;
-    char permissions[5] = {};
-    int pathAt = 0;
-    if (std::sscanf(line.c_str(), "%llx-%llx %4s %*s %*s %*s %n", &start, &end, permissions, &pathAt) < 3) continue;
-    if (address < start || address >= end) continue;
-    Mapping mapping{static_cast<std::uintptr_t>(start),
-                    static_cast<std::uintptr_t>(end),
-                    permissions[0] == 'r',
-                    permissions[1] == 'w',
-                    permissions[2] == 'x',
-                    pathAt > 0 && static_cast<std::size_t>(pathAt) <= line.size() ? line.substr(pathAt) : ""};
-    return mapping;
-  }
-  return std::nullopt;
+bool MappingOf(std::uintptr_t address, plat::MapLine* mapping) {
+  plat::SignalSafeMemoryMap map;
+  while (map.Next(mapping))
+    if (address >= mapping->start && address < mapping->end) return true;
+  return false;
 }
 
 bool RangeHas(std::uintptr_t start, std::uintptr_t bytes, bool write) {
@@ -390,9 +367,9 @@ bool RangeHas(std::uintptr_t start, std::uintptr_t bytes, bool write) {
   if (start + bytes < start) return false;
   std::uintptr_t at = start;
   while (at < start + bytes) {
-    auto mapping = MappingOf(at);
-    if (!mapping || !(write ? mapping->write : mapping->read)) return false;
-    at = mapping->end;
+    plat::MapLine mapping;
+    if (!MappingOf(at, &mapping) || !(write ? mapping.write : mapping.read)) return false;
+    at = mapping.end;
   }
   return true;
 }
@@ -419,16 +396,16 @@ UINT SetErrorMode(UINT mode) { return gErrorMode.exchange(mode); }
 
 SIZE_T VirtualQuery(LPCVOID address, MEMORY_BASIC_INFORMATION* info, SIZE_T length) {
   if (!info || length < sizeof(MEMORY_BASIC_INFORMATION)) return 0;
-  auto mapping = MappingOf(reinterpret_cast<std::uintptr_t>(address));
-  if (!mapping) return 0;
+  plat::MapLine mapping;
+  if (!MappingOf(reinterpret_cast<std::uintptr_t>(address), &mapping)) return 0;
   std::memset(info, 0, sizeof(*info));
-  info->BaseAddress = reinterpret_cast<PVOID>(mapping->start);
-  info->RegionSize = mapping->end - mapping->start;
+  info->BaseAddress = reinterpret_cast<PVOID>(mapping.start);
+  info->RegionSize = mapping.end - mapping.start;
   info->State = MEM_COMMIT;
-  info->Protect = !mapping->read     ? PAGE_NOACCESS
-                  : mapping->execute ? (mapping->write ? PAGE_EXECUTE_READWRITE : PAGE_EXECUTE_READ)
-                  : mapping->write   ? PAGE_READWRITE
-                                     : PAGE_READONLY;
+  info->Protect = !mapping.read     ? PAGE_NOACCESS
+                  : mapping.execute ? (mapping.write ? PAGE_EXECUTE_READWRITE : PAGE_EXECUTE_READ)
+                  : mapping.write   ? PAGE_READWRITE
+                                    : PAGE_READONLY;
   info->AllocationProtect = info->Protect;
   Dl_info object{};
   if (::dladdr(address, &object) && object.dli_fbase) {

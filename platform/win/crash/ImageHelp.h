@@ -4,8 +4,8 @@
 // names the crash handler asks for; their records hold 64-bit addresses.
 #pragma once
 
-#include "platform/win/Exceptions.h"
 #include "platform/win/Types.h"
+#include "platform/win/crash/Exceptions.h"
 
 constexpr DWORD IMAGE_FILE_MACHINE_AMD64 = 0x8664;
 constexpr DWORD SYMOPT_DEFERRED_LOADS = 0x4;
