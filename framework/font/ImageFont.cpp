@@ -6,7 +6,6 @@
 #include <limits>
 #include <memory>
 
-#include "framework/font/ControlCharacters.h"
 #include "framework/font/FontData.h"
 #include "framework/font/FontHost.h"
 #include "framework/font/FontLayer.h"
@@ -211,15 +210,14 @@ void ImageFont::AddActiveLayer(FontLayer& layer, double ratio) {
 
 int ImageFont::CharWidthKern(char c, char prev) {
   Prepare();
-  const bool invisible = IsControlCharacter(CharacterAsLaidOut(c));
-  auto code = mFontData->mCharMap[static_cast<unsigned char>(CharacterAsLaidOut(c))];
-  auto prevCode = prev != 0 ? mFontData->mCharMap[static_cast<unsigned char>(CharacterAsLaidOut(prev))] : 0;
+  auto code = mFontData->mCharMap[static_cast<unsigned char>(c)];
+  auto prevCode = prev != 0 ? mFontData->mCharMap[static_cast<unsigned char>(prev)] : 0;
   bool any = false;
   long long widest = 0;
   for (const ActiveFontLayer& active : mActiveLayerList) {
     const FontLayer& layer = *active.mBaseFontLayer;
     double ratio = LayerRatio(layer);
-    long long width = invisible ? 0 : Scaled(layer.mCharData[code].mWidth, ratio);
+    long long width = Scaled(layer.mCharData[code].mWidth, ratio);
     long long kern = 0;
     if (prev != 0)
       kern = Scaled(layer.mCharData[prevCode].mKerningOffsets[code], ratio) + Scaled(layer.mSpacing, ratio);
@@ -252,15 +250,9 @@ long long ImageFont::Walk(int x, int y, const std::string& text, const Color& co
   }
 
   long long pen = x;
-  auto codeOf = [this](char character) {
-    return mFontData->mCharMap[static_cast<unsigned char>(CharacterAsLaidOut(character))];
-  };
   for (size_t i = 0; i < text.size(); ++i) {
-    auto c = codeOf(text[i]);
-    auto next = i + 1 < text.size() ? codeOf(text[i + 1]) : 0;
-    // A control character other than a tab keeps its place between its neighbours' kerning, but has
-    // no glyph and no width.
-    const bool invisible = IsControlCharacter(CharacterAsLaidOut(text[i]));
+    auto c = mFontData->mCharMap[static_cast<unsigned char>(text[i])];
+    auto next = i + 1 < text.size() ? mFontData->mCharMap[static_cast<unsigned char>(text[i + 1])] : 0;
     long long newPen = pen;
     for (const LayerPass& pass : passes) {
       const FontLayer& layer = *pass.layer;
@@ -278,8 +270,8 @@ long long ImageFont::Walk(int x, int y, const std::string& text, const Color& co
       long long order = static_cast<long long>(glyph.mOrder) + layer.mBaseOrder + 128;
       int bucket = static_cast<int>(std::clamp(order, 0LL, 255LL));
 
-      if (!invisible && !place(command, bucket)) break;
-      long long advance = invisible ? 0 : Scaled(glyph.mWidth, pass.ratio);
+      if (!place(command, bucket)) break;
+      long long advance = Scaled(glyph.mWidth, pass.ratio);
       long long kern =
           next != 0 ? Scaled(static_cast<long long>(glyph.mKerningOffsets[next]) + layer.mSpacing, pass.ratio) : 0;
       newPen = std::max(newPen, pen + advance + kern);

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "framework/font/ControlCharacters.h"
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/display/DDImage.h"
@@ -82,12 +81,11 @@ int SysFont::StringWidth(const std::string& text) {
   MeasuringContext dc;
   SelectedFont selected(dc.Get(), mHFont);
   RECT rect{0, 0, 0, 0};
-  // Measured as it is drawn: on one line, a tab as a space, no other control character.
-  const std::string shown = TextAsDrawn(text);
-  // DrawTextExA takes a writable string; it does not change it without DT_MODIFYSTRING.
-  std::vector<char> buffer(shown.begin(), shown.end());
+  // DrawTextExA takes a writable string; it does not change it without DT_MODIFYSTRING. Without
+  // DT_SINGLELINE it breaks the text at its line breaks and gives the widest line.
+  std::vector<char> buffer(text.begin(), text.end());
   buffer.push_back('\0');
-  const int length = static_cast<int>(std::min<std::size_t>(shown.size(), INT_MAX));
+  const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
   DrawTextExA(dc.Get(), buffer.data(), length, &rect, DT_CALCRECT | DT_NOPREFIX, nullptr);
   return rect.right;
 }
@@ -117,8 +115,7 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
       SetTextColor(dc, RGB(channel(color.mRed), channel(color.mGreen), channel(color.mBlue)));
       const int left = TruncateInto<int>(x + static_cast<double>(g->mTransX));
       const int top = TruncateInto<int>(static_cast<double>(y) - mAscent + 1 + g->mTransY);
-      const std::string shown = TextAsDrawn(text);
-      TextOutA(dc, left, top, shown.data(), static_cast<int>(std::min<std::size_t>(shown.size(), INT_MAX)));
+      TextOutA(dc, left, top, text.data(), static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX)));
     }
     const HRESULT closed = surface->ReleaseDC(dc);
     // The text is in the surface, which is now the image's only copy.

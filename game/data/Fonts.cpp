@@ -66,7 +66,8 @@ std::string Quoted(int character) {
   return "'" + std::string(1, static_cast<char>(character)) + "'";
 }
 
-// A descriptor of one layer named Main whose glyph cells start one ascent above the pen's baseline.
+// A descriptor of one layer named Main whose glyph cells start one ascent above the pen's baseline, and
+// which shows a tab as a space.
 std::string Descriptor(const std::string& sheetFile, int pointSize, int ascent,
                        const std::vector<PlacedGlyph>& glyphs) {
   std::string chars, rects, widths, offsets;
@@ -100,7 +101,10 @@ std::string Descriptor(const std::string& sheetFile, int pointSize, int ascent,
          widths +
          ");\n"
          "LayerSetCharOffsets Main Chars (" +
-         offsets + ");\n";
+         offsets +
+         ");\n"
+         "# A tab in a text is white space: it shows as a space.\n"
+         "SetCharMap ('\t') (' ');\n";
 }
 
 void BitmapFont(DataOutput& out, const std::string& id, const std::string& name, Face face, int pixelSize) {

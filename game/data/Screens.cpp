@@ -377,12 +377,22 @@ void MakeDialogParts(DataOutput& out) {
   out.AddImage("IMAGE_ALLICON", "allicon", icons, Cels(4));
 }
 
-// A bare bar: the level screens write their HUD (level, score, lives) on it, and the scene select shows
-// it beside its heading, where a labelled field would stand empty.
+// The bar behind the HUD of the level screens, which write the level (centred on x 125), the score (centred
+// on x 399) and "Lives" with the lives (x 618 to 719) on it. Its signs for the level and the score lie
+// right of x 218, where the scene select draws its heading over the bar: beside the heading the bar shows
+// nothing. The signs' words are in the HUD's font and colour, so that they read like "Lives".
 void MakeHintBar(DataOutput& out) {
   Canvas bar(800, 22);
   bar.Fill(RoundBox(-10, -10, 810, 22, 4), VerticalGradient(0, Hex(0x22366A), 22, Hex(0x080E22)));
   bar.Fill(RoundBox(-10, 21, 810, 22, 0), Solid(Hex(0x97BCFB, 0.9f)));
+  // Two signs back to back between the level and the score, each pointing at its own.
+  const Paint plate = VerticalGradient(3, Hex(0x3A5A9E), 19, Hex(0x1A2C5E));
+  bar.Fill(Polygon({222, 11, 232, 3, 290, 3, 290, 19, 232, 19}), plate);
+  bar.Fill(Polygon({294, 3, 352, 3, 362, 11, 352, 19, 294, 19}), plate);
+  const Paint label = Solid(Hex(0xD2DEFF));
+  TextPainter text(Face::kSansBold, 12);
+  text.Draw(bar, "Level", 261 - text.Width("Level") / 2.0f, 16, label);
+  text.Draw(bar, "Score", 323 - text.Width("Score") / 2.0f, 16, label);
   out.AddImage("IMAGE_HINTBAR", "hintbar", bar);
 }
 

@@ -1,6 +1,6 @@
 // A line of text that must keep to its own column of a screen or dialog (a player's name beside other
-// fields): placed as asked when it fits, from the column's left edge when it is wider, and cut at the
-// column's edges so that no pixel of it falls outside. Main thread only.
+// fields): text wider than the column is cut after its last letter that fits, what is left is placed as
+// asked, and no pixel of it falls outside the column. Main thread only.
 #pragma once
 
 #include <string>

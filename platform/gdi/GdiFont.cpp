@@ -41,6 +41,8 @@ constexpr std::array<std::uint16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0
 
 FT_ULong ToUnicode(unsigned char code) { return code >= 0x80 && code < 0xA0 ? kCp1252High[code - 0x80] : code; }
 
+bool IsControlCode(unsigned char code) { return code < 0x20 || code == 0x7F; }
+
 int Ceil(double value) { return static_cast<int>(std::ceil(value - 1e-9)); }
 
 }  // namespace
@@ -136,6 +138,12 @@ int GdiFont::TextWidth(const char* text, int length) {
 
 void GdiFont::Render(unsigned char code, Glyph& glyph) {
   if (!mFace) return;
+  // A control code the face has no glyph for would show as the face's missing-glyph box: instead a
+  // tab takes the space's glyph, and any other such code draws nothing and takes no room.
+  if (IsControlCode(code) && FT_Get_Char_Index(mFace, ToUnicode(code)) == 0) {
+    if (code == '\t') Render(' ', glyph);
+    return;
+  }
   if (FT_Load_Char(mFace, ToUnicode(code), FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL) != 0) return;
   FT_GlyphSlot slot = mFace->glyph;
   if (mEmbolden) FT_GlyphSlot_Embolden(slot);

@@ -1,5 +1,6 @@
 // A GDI font object: its LOGFONTA and the FreeType face that serves it at its pixel size, with the
-// text metrics GDI reports and each character's antialiased glyph (rendered once, on first use).
+// text metrics GDI reports and each character's antialiased glyph (rendered once, on first use). A
+// control code without a glyph in the face is no box: a tab is a space, any other nothing.
 #pragma once
 
 #include <array>

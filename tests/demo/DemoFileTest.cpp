@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
 using Kit::DemoFile;
+using testsupport::Unreadable;
 
 DemoFile SampleFile() {
   DemoFile file;
@@ -104,6 +106,21 @@ TEST(DemoFileRefusal, DamagedAndForeignFilesAreInvalid) {
     std::string error;
     EXPECT_FALSE(Parse(bytes, &read, &error)) << "size " << bytes.size();
     EXPECT_EQ(error, "Invalid demo file.") << "size " << bytes.size();
+  }
+}
+
+// A demo that cannot be opened is not found, whatever stands there; one that opens but gives no bytes
+// is no demo.
+TEST(DemoFileDisk, WhatCannotBeOpenedIsNotFoundAndAFileThatCannotBeReadIsInvalid) {
+  testsupport::TempDir dir;
+  for (const Unreadable kind : testsupport::kUnreadableKinds) {
+    const std::string path = dir / (testsupport::UnreadableName(kind) + ".dmo");
+    testsupport::MakeUnreadable(path, kind);
+    DemoFile read;
+    std::string error;
+    EXPECT_FALSE(Kit::LoadDemoFile(path, "1.0", &read, &error));
+    EXPECT_EQ(error, kind == Unreadable::kReadError ? "Invalid demo file." : "Demo file not found: " + path)
+        << testsupport::UnreadableName(kind);
   }
 }
 

@@ -34,8 +34,9 @@ TEST(SysFont, WidthsMeasureEveryCharacterAsWritten) {
   EXPECT_EQ(font.StringWidth(withZero), font.StringWidth("ab")) << "measured past a zero byte";
 }
 
-// Every control character in a text, as "a<c>b": a tab is white space as wide as a space, any other is
-// nothing at all. Never a missing-glyph box.
+// Every control character in a text, as "a<c>b", and the text as it shows on one line: none of them
+// has a glyph in the face, and none shows as a missing-glyph box; a tab is white space as wide as a
+// space, any other is nothing at all.
 std::vector<std::pair<std::string, std::string>> ControlCharacterCases() {
   std::vector<std::pair<std::string, std::string>> cases;
   for (int code = 0; code < 0x80; ++code) {
@@ -45,14 +46,28 @@ std::vector<std::pair<std::string, std::string>> ControlCharacterCases() {
   return cases;
 }
 
+bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
 TEST(SysFont, ControlCharactersMeasureAsTheyDraw) {
   SysFont font(nullptr, "SansSerif", 12);
   for (const auto& [text, shown] : ControlCharacterCases()) {
-    EXPECT_EQ(font.StringWidth(text), font.StringWidth(shown)) << static_cast<int>(text[1]);
+    SCOPED_TRACE(static_cast<int>(text[1]));
+    // A line break measures two lines; drawn, it shows nothing.
+    const int measured =
+        IsLineBreak(text[1]) ? std::max(font.StringWidth("a"), font.StringWidth("b")) : font.StringWidth(shown);
+    EXPECT_EQ(font.StringWidth(text), measured);
     int summed = 0;  // as word wrap measures: character by character
     for (char c : text) summed += font.CharWidth(c);
-    EXPECT_EQ(summed, font.StringWidth(shown)) << static_cast<int>(text[1]);
+    EXPECT_EQ(summed, font.StringWidth(shown));
   }
+}
+
+TEST(SysFont, TextWithLineBreaksMeasuresItsWidestLine) {
+  SysFont font(nullptr, "SansSerif", 12);
+  const int wide = font.StringWidth("abcdef");
+  const std::pair<const char*, int> cases[] = {
+      {"abcdef\nab", wide}, {"ab\nabcdef", wide}, {"ab\r\nabcdef\r", wide}, {"\n\n", 0}};
+  for (const auto& [text, width] : cases) EXPECT_EQ(font.StringWidth(text), width) << text;
 }
 
 TEST(SysFont, TabsCountInWordWrap) {

@@ -1,7 +1,7 @@
 // A player's name keeps to its own column wherever it is shown beside other things: the main menu's
 // welcome panel and the player column of the high-score table. The longest name the name dialog takes,
 // in the widest letters, is drawn through the game's own drawing code and every rectangle handed to the
-// image is checked against the column's edges.
+// image is checked against the column's edges: the name is cut after its last letter that fits.
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +46,9 @@ struct NameColumn {
   int othersOnLine;  // characters of other fields drawn on the name's line right of the column
 };
 
+// The letters of the wide font that fit in a column 173 pixels wide, each whole.
+constexpr int kWholeLetters = 173 / WideBlockFont::kAdvance;
+
 class NameColumns : public FrontTest::FrontFixture {
  protected:
   NameColumns() { FONT_DEFAULT = &mWide; }
@@ -75,15 +78,16 @@ TEST_F(NameColumns, TheLongestNameOfWideLettersStaysInsideItsColumn) {
       const Kit::Rect& r = call.rect;
       const bool onNameLine = r.mY + r.mHeight > column.baseline - 10 && r.mY <= column.baseline;
       if (call.op != "FillRect" || !(call.color == column.colour) || r.IsEmpty() || !onNameLine) continue;
-      if (r.mX >= column.left && r.mX + r.mWidth <= column.right)
+      if (r.mX >= column.left && r.mX + r.mWidth <= column.right) {
         ++inside;
-      else if (r.mX >= column.right)
+        EXPECT_EQ(r.mWidth, 14) << column.where << ": a letter cut through at x " << r.mX;
+      } else if (r.mX >= column.right)
         ++othersRight;
       else
         ADD_FAILURE() << column.where << ": text at x " << r.mX << " to " << r.mX + r.mWidth
                       << " crosses the column from " << column.left << " to " << column.right;
     }
-    EXPECT_GT(inside, 0) << column.where << ": the name is shown";
+    EXPECT_EQ(inside, kWholeLetters) << column.where << ": the letters of the name that fit";
     EXPECT_EQ(othersRight, column.othersOnLine) << column.where << ": only the other fields lie right of the name";
   }
 }

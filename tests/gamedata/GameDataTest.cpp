@@ -90,13 +90,16 @@ TEST_F(GameDataTest, EveryGroupLoadsAndEveryTemplateMatchesItsPicture) {
     for (const char* group : {"Init", "FormLoading", "Game"})
       ASSERT_TRUE(manager.LoadResources(group)) << group << ": " << manager.GetErrorText();
     std::map<std::string, Kit::Image*> images;
-#define QUARVEL_CHECK_ID(kind, name)                         \
-  if (std::string(#kind) == "IMAGE")                         \
-    images[#name] = manager.GetImageThrow(#name).GetImage(); \
-  else if (std::string(#kind) == "SOUND")                    \
-    EXPECT_GE(manager.GetSoundThrow(#name), 0);              \
-  else                                                       \
-    EXPECT_GT(manager.GetFontThrow(#name)->StringWidth("Score 10/10"), 0) << #name;
+#define QUARVEL_CHECK_ID(kind, name)                                         \
+  if (std::string(#kind) == "IMAGE")                                         \
+    images[#name] = manager.GetImageThrow(#name).GetImage();                 \
+  else if (std::string(#kind) == "SOUND")                                    \
+    EXPECT_GE(manager.GetSoundThrow(#name), 0);                              \
+  else {                                                                     \
+    Kit::Font* font = manager.GetFontThrow(#name);                           \
+    EXPECT_GT(font->StringWidth("Score 10/10"), 0) << #name;                 \
+    EXPECT_EQ(font->StringWidth("a\tb"), font->StringWidth("a b")) << #name; \
+  }
     QUARVEL_RESOURCE_IDS(QUARVEL_CHECK_ID)
 #undef QUARVEL_CHECK_ID
 

@@ -145,6 +145,25 @@ TEST_F(ScreenArtTest, BesideTheSceneSelectHeadingTheHintBarIsBareAndOfTheHeading
   }
 }
 
+// The level screens write the level, the score and the lives on the hint bar; its labels for them lie
+// where the scene select's heading covers the bar, and clear of the score (centred on x 399, up to seven
+// digits of about 8 pixels) and the lives (x 618 to 719).
+TEST_F(ScreenArtTest, TheHintBarsLabelsLieUnderTheSceneSelectHeadingClearOfTheHudsTexts) {
+  const ImageLib::Image& bar = Picture("IMAGE_HINTBAR");
+  constexpr int kHeadingX = 218, kBareX = 100, kCornerPx = 8;
+  constexpr int kScoreLeft = 399 - 28, kScoreRight = 399 + 28, kLivesLeft = 618, kLivesRight = 719;
+  ASSERT_GE(bar.GetWidth(), 800);
+  int labelled = 0;
+  for (int y = 0; y < bar.GetHeight(); ++y)
+    for (int x = kHeadingX; x < bar.GetWidth() - kCornerPx; ++x) {
+      if (Pixel(bar, x, y) == Pixel(bar, kBareX, y)) continue;
+      ++labelled;
+      const bool onScore = x >= kScoreLeft && x < kScoreRight, onLives = x >= kLivesLeft && x < kLivesRight;
+      EXPECT_FALSE(onScore || onLives) << "the bar shows something under the HUD's text at " << x << "," << y;
+    }
+  EXPECT_GT(labelled, 0) << "the level and the score have labels";
+}
+
 TEST_F(ScreenArtTest, ButtonPicturesHaveTheirButtonsSize) {
   std::vector<ButtonSize> sizes(std::begin(kButtonSizes), std::end(kButtonSizes));
   for (int n = 1; n <= 10; ++n)

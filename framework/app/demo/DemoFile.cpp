@@ -15,6 +15,7 @@ namespace Kit {
 namespace {
 
 const char kInvalidDemoFile[] = "Invalid demo file.";
+const char kDemoFileNotFound[] = "Demo file not found: ";
 
 // Reads little-endian fields from the file's bytes; every read says whether the bytes were there.
 class HeaderReader {
@@ -154,14 +155,17 @@ bool LoadDemoFile(const std::string& path, const std::string& productVersion, De
   std::vector<std::uint8_t> bytes;
   // Beyond what a stream can address the file cannot be a recording of ours.
   const std::size_t maxBytes = static_cast<std::size_t>(Buffer::kMaxBits / 8) + (1u << 20);
-  switch (plat::ReadWholeFile(plat::MapPath(path), &bytes, maxBytes)) {
+  const std::string realPath = plat::MapPath(path);
+  switch (plat::ReadWholeFile(realPath, &bytes, maxBytes)) {
     case plat::FileReadResult::kRead:
       return ParseDemoFile(bytes.data(), bytes.size(), productVersion, file, error);
     case plat::FileReadResult::kMissing:
-      *error = "Demo file not found: " + path;
+      *error = std::string(kDemoFileNotFound) + path;
       break;
     case plat::FileReadResult::kUnreadable:
-      *error = kInvalidDemoFile;
+      // What cannot be opened as a file (a folder, a pipe, a link loop, no permission) is not found; a
+      // file that opens but whose bytes cannot be read or are too many is no demo.
+      *error = plat::OpenFileForReading(realPath) ? kInvalidDemoFile : std::string(kDemoFileNotFound) + path;
       break;
   }
   *file = DemoFile{};

@@ -39,8 +39,8 @@ bool ParseDemoFile(const std::uint8_t* bytes, std::size_t size, const std::strin
 std::vector<std::uint8_t> EncodeDemoFile(const DemoFile& file);
 
 // Reads and parses the file at `path` (mapped like every program path); "Demo file not found: " and
-// the name when there is none, the invalid-file error when what is there cannot be read (a folder, a
-// read error) or parsed.
+// the name when no file can be opened there (nothing, a folder, a pipe, no permission), the invalid-file
+// error when the file that opens cannot be read or parsed.
 bool LoadDemoFile(const std::string& path, const std::string& productVersion, DemoFile* file, std::string* error);
 // Writes the file whole; false when it could not be created or written completely.
 bool SaveDemoFile(const std::string& path, const DemoFile& file);
