@@ -6,6 +6,9 @@
 
 namespace {
 
+// Far beyond any effect table (a line is at most 254 characters): a bigger one is not read.
+constexpr std::size_t kMaxEffectFileBytes = 16u << 20;
+
 // The field that an effect key names, or null for any other key.
 std::string BrickEffectRecord::*EffectField(const std::string& key) {
   if (key == "hitname") return &BrickEffectRecord::mHitName;
@@ -28,7 +31,7 @@ std::string TextAfter(const std::string& text, const std::string& separator) {
 
 void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records) {
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(path), &text) != plat::FileReadResult::kRead) return;
+  if (plat::ReadWholeFile(plat::MapPath(path), &text, kMaxEffectFileBytes) != plat::FileReadResult::kRead) return;
   TextLineReader lines(text, kMaxEffectLineChars);
   std::string line;
   bool building = false;

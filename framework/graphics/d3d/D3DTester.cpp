@@ -31,11 +31,15 @@ std::string Formatted(const char* format, const std::string& value) {
   return text;
 }
 
+// Far beyond any card list: a bigger one is no list.
+constexpr std::size_t kMaxCardListBytes = 16u << 20;
+
 // Whether a line of the card list (trimmed, not empty) occurs in the description, ignoring case.
-// False when the list cannot be read (a folder or a read error is no list); `opened` says which.
+// False when the list cannot be read (a folder, a read error or a list larger than any real one is no
+// list); `opened` says which.
 bool CardListMatches(const char* fileName, const std::string& description, bool& opened) {
   std::string text;
-  opened = plat::ReadWholeFile(fileName, &text) == plat::FileReadResult::kRead;
+  opened = plat::ReadWholeFile(fileName, &text, kMaxCardListBytes) == plat::FileReadResult::kRead;
   std::istringstream list(std::move(text));
   std::string line;
   while (opened && std::getline(list, line)) {
