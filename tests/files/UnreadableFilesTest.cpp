@@ -16,6 +16,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoFile.h"
+#include "framework/app/devtools/ModValues.h"
 #include "framework/font/DescParser.h"
 #include "framework/font/FontData.h"
 #include "framework/font/ListDataElement.h"
@@ -29,6 +30,8 @@
 #include "game/play/ObjectLibrary.h"
 #include "platform/bass/StreamDecoder.h"
 #include "platform/fmod/SoundFileDecoder.h"
+#include "platform/win/IconResources.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/RegistryStore.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
@@ -139,6 +142,21 @@ const std::vector<Reader>& Readers() {
        [](const std::string& path) {
          ObjectLibrary library;
          return library.LoadLevel(path) == ObjectLibrary::kUnreadableLevel && library.mInstances.empty();
+       }},
+      {"TweakableConstants", "Knobs.cpp",
+       [](const std::string& path) {
+         const plat::ScopedMessageBoxScript boxes;
+         Kit::ResetModValues();
+         Kit::RegisterModValSite(path);
+         const bool refused = !Kit::ReparseModValues() && boxes.Shown().size() == 1 &&
+                              boxes.Shown()[0].text == "ERROR: Unable to open " + path + " for reparsing.";
+         Kit::ResetModValues();
+         return refused;
+       }},
+      {"WindowIcon", "icon.png",
+       [](const std::string& path) {
+         plat::AddIconResource("IDI_UNREADABLE", {path});
+         return plat::LoadIconResource("IDI_UNREADABLE") == nullptr;
        }},
   };
   return readers;
