@@ -15,6 +15,7 @@
 #include "platform/win/FileRead.h"
 #include "platform/win/Files.h"
 #include "platform/win/Modules.h"
+#include "platform/win/PathMap.h"
 #include "platform/win/SystemInfo.h"
 
 namespace Kit {
@@ -34,12 +35,12 @@ std::string Formatted(const char* format, const std::string& value) {
 // Far beyond any card list: a bigger one is no list.
 constexpr std::size_t kMaxCardListBytes = 16u << 20;
 
-// Whether a line of the card list (trimmed, not empty) occurs in the description, ignoring case.
-// False when the list cannot be read (a folder, a read error or a list larger than any real one is no
-// list); `opened` says which.
+// Whether a line of the card list (trimmed, not empty) occurs in the description, ignoring case. The
+// list is game data, found where the rest of it is. False when the list cannot be read (a folder, a read
+// error or a list larger than any real one is no list); `opened` says which.
 bool CardListMatches(const char* fileName, const std::string& description, bool& opened) {
   std::string text;
-  opened = plat::ReadWholeFile(fileName, &text, kMaxCardListBytes) == plat::FileReadResult::kRead;
+  opened = plat::ReadWholeFile(plat::MapPath(fileName), &text, kMaxCardListBytes) == plat::FileReadResult::kRead;
   std::istringstream list(std::move(text));
   std::string line;
   while (opened && std::getline(list, line)) {
