@@ -122,9 +122,9 @@ const std::vector<Reader>& Readers() {
        }},
       {"EffectTable", "effect.txt",
        [](const std::string& path) {
-         std::vector<BrickEffectRecord> records;
-         LoadEffectFile(path, records);
-         return records.empty();
+         EffectTable table;
+         LoadEffectFile(path, table);
+         return table.Records().empty();
        }},
       {"GlyphTable", "unicode.txt",
        [](const std::string& path) {
@@ -136,12 +136,12 @@ const std::vector<Reader>& Readers() {
        [](const std::string& path) {
          ObjectLibrary library;
          library.LoadTemplates(path);
-         return library.mPrototypes.empty();
+         return library.Prototypes().empty();
        }},
       {"Level", "level1_1.vel",
        [](const std::string& path) {
          ObjectLibrary library;
-         return library.LoadLevel(path) == ObjectLibrary::kUnreadableLevel && library.mInstances.empty();
+         return library.LoadLevel(path) == ObjectLibrary::kUnreadableLevel && library.Instances().empty();
        }},
       {"TweakableConstants", "Knobs.cpp",
        [](const std::string& path) {

@@ -104,7 +104,7 @@ TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithEmptyTablesAndLeavesThe
     game.LoadingThreadCompleted();
     for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
     EXPECT_NE(game.mMainMenuScreen, nullptr);
-    EXPECT_TRUE(gBoard.mEffectRecords.empty());
+    EXPECT_TRUE(gBoard.mEffects.Records().empty());
     EXPECT_TRUE(gGlyphFont.mGlyphs.empty());
     EXPECT_TRUE(mBoxes.Shown().empty());
   }
