@@ -6,11 +6,11 @@
 #include "game/play/EffectFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<BrickEffectRecord> records;
-  LoadEffectFile(fuzzsupport::WriteInputFile(data, size, ".txt"), records);
-  for (const BrickEffectRecord& record : records) {
+  EffectTable table;
+  LoadEffectFile(fuzzsupport::WriteInputFile(data, size, ".txt"), table);
+  for (const BrickEffectRecord& record : table.Records()) {
     for (const char* key : {"hitname", "deadname", "explodename", "fireballname"}) {
-      const std::string effect = LookupEffect(records, record.mBrickName, key);
+      const std::string effect = table.Lookup(record.mBrickName, key);
       if (TextBefore(effect, ":").size() + TextAfter(effect, ":").size() > effect.size()) __builtin_trap();
     }
   }

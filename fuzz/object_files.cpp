@@ -2,6 +2,9 @@
 // places and draws what it read: the readers must stop cleanly and no field value may overflow.
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <set>
+#include <string>
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -44,14 +47,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   gActorScene.mRules = &responder;
   gObjectLibrary.LoadTemplates(path);
   gObjectLibrary.LoadLevel(path);
-  for (std::size_t i = 0; i < gObjectLibrary.mPrototypes.size(); ++i) {
-    const std::string& name = gObjectLibrary.mPrototypes[i]->mName;
-    if (name.starts_with(ObjectLibrary::kPrototypePrefix)) gObjectLibrary.ObtainAnimation(name.substr(8));
+  // Two requests for each name a prototype offers: the second, made while the first instance runs, makes
+  // another. (A request walks the instances of its name for an idle one: thousands of requests for one
+  // name, all kept running, would measure that walk rather than the readers.)
+  std::set<std::string> requested;
+  for (const auto& prototype : gObjectLibrary.Prototypes()) {
+    const std::string& name = prototype->mName;
+    if (!name.starts_with(ObjectLibrary::kPrototypePrefix) || !requested.insert(name).second) continue;
+    for (int request = 0; request < 2; ++request) gObjectLibrary.ObtainAnimation(name.substr(8));
   }
-  for (std::size_t i = 0; i < gObjectLibrary.mInstances.size(); ++i) {
-    ObjectTemplate* record = gObjectLibrary.mInstances[i].get();
+  // Each record becomes an actor: the first seven one of each kind (1 to 6, and 7, which is none), the
+  // rest bricks, power-ups, effects and kindless ones. Balls, paddles and projectiles stay few, as in a
+  // game, where none comes from a file: the scene tests each of them against every brick or power-up.
+  constexpr int kManyKinds[] = {kBrickKind, kPowerUpKind, kEffectKind, 7};
+  for (std::size_t i = 0; i < gObjectLibrary.Instances().size(); ++i) {
+    ObjectTemplate* record = gObjectLibrary.Instances()[i].get();
     record->mImage = &cels;
-    Actor* actor = gActorScene.CreateActor(record, static_cast<int>(i % 7) + 1);
+    const int kind = i < 7 ? static_cast<int>(i) + 1 : kManyKinds[i % std::size(kManyKinds)];
+    Actor* actor = gActorScene.CreateActor(record, kind);
     actor->mVelX = record->mX;
     actor->mVelY = record->mHeight;
     actor->mRadius = record->mWidth;

@@ -123,6 +123,8 @@ class KitAppBase : public ButtonListener,
   // thread (the loading thread), the report is taken with its text and the main loop shows it on its
   // next pass.
   void ShowResourceError(bool exitAfter);
+  // The resource manager's error, and where the player's own copy lies when it was the file read.
+  std::string ResourceErrorText();
   // Restores the desktop mode and ends the process at once with the code.
   [[noreturn]] void FatalExit(int code);
   void RestoreScreenResolution();

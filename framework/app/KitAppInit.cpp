@@ -25,6 +25,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/Messages.h"
 #include "platform/win/Modules.h"
+#include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
@@ -287,14 +288,23 @@ void KitAppBase::LoadResourceManifest(const std::string& fileName) {
   if (!mResourceManager->ParseResourcesFile("properties\\" + fileName)) ShowResourceError(true);
 }
 
+// The error names the file by its program path; when what was read there is the player's own copy,
+// which wins over the game's, the player is told where it is.
+std::string KitAppBase::ResourceErrorText() {
+  std::string text = mResourceManager->GetErrorText();
+  const std::string ownCopy = plat::PlayersOwnCopy(mResourceManager->GetErrorFile());
+  if (!ownCopy.empty()) text += "\r\n\r\nThe file read is your own copy: " + ownCopy;
+  return text;
+}
+
 void KitAppBase::ShowResourceError(bool exitAfter) {
   if (std::this_thread::get_id() != mPrimaryThreadId) {
     // The pop-up and what it resets belong to the main thread.
     std::lock_guard<std::mutex> guard(mOwedResourceErrorLock);
-    mOwedResourceError.emplace(mResourceManager->GetErrorText(), exitAfter);
+    mOwedResourceError.emplace(ResourceErrorText(), exitAfter);
     return;
   }
-  Popup(mResourceManager->GetErrorText());
+  Popup(ResourceErrorText());
   if (exitAfter) FatalExit(EXIT_FAILURE);
 }
 

@@ -66,9 +66,11 @@ bool DescParser::LoadDescriptor(const std::string& fileName) {
   mError.clear();
   mCurrentLine.clear();
 
-  // A folder, like a file that cannot be read, is no descriptor.
+  // A folder, like a file that cannot be read or one far larger than any font's, is no descriptor.
+  constexpr std::size_t kMaxDescriptorBytes = 16u << 20;
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(fileName), &text) != plat::FileReadResult::kRead) return false;
+  if (plat::ReadWholeFile(plat::MapPath(fileName), &text, kMaxDescriptorBytes) != plat::FileReadResult::kRead)
+    return false;
   std::size_t readAt = 0;
 
   bool ok = true;

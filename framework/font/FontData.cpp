@@ -110,9 +110,11 @@ bool FontData::LoadLegacy(Image* image, const std::string& widthFile) {
   layer.mHeight = image->GetHeight();
   layer.mAscent = image->GetHeight();
 
-  // A folder, like a file that cannot be read, is no width file.
+  // A folder, like a file that cannot be read or one far larger than any font's, is no width file.
+  constexpr std::size_t kMaxWidthFileBytes = 16u << 20;
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(widthFile), &text) != plat::FileReadResult::kRead) return false;
+  if (plat::ReadWholeFile(plat::MapPath(widthFile), &text, kMaxWidthFileBytes) != plat::FileReadResult::kRead)
+    return false;
   std::istringstream file(std::move(text));
   mSourceFile = widthFile;
 

@@ -113,8 +113,13 @@ class ResourceManager {
 
   bool HadError() const { return mHasFailed; }
   std::string GetErrorText() const { return mError; }
+  // The program path of the file the first error is about (the manifest, or a resource's file), or an
+  // empty string.
+  std::string GetErrorFile() const { return mErrorFile; }
   // Records the first error only, with the manifest's line and file while one is being parsed.
   bool Fail(const std::string& message);
+  // The same for an error about the file at a program path.
+  bool FailOn(const std::string& file, const std::string& message);
 
   // Lets the getters return an empty result for an unloaded "!program" resource.
   void SetAllowMissingProgramImages(bool allow) { mAllowMissingProgramImages = allow; }
@@ -166,6 +171,7 @@ class ResourceManager {
   ResMap::iterator mCurFont;
   int mNextSoundId = 0;
   std::string mError;
+  std::string mErrorFile;
   bool mHasFailed = false;
   bool mAllowMissingProgramImages = false;
 };

@@ -38,7 +38,7 @@ bool ResourceManager::DoLoadFont(FontRes* record) {
   std::unique_ptr<Font> font;
   if (!record->mImagePath.empty()) {
     image = mApp->GetImage(record->mImagePath);
-    if (!image) return Fail("Failed to load image: " + record->mImagePath);
+    if (!image) return FailOn(record->mImagePath, "Failed to load image: " + record->mImagePath);
     font = std::make_unique<ImageFont>(image.get(), record->mPath);
   } else if (record->mPath.rfind(kRefPrefix, 0) != 0) {
     font = std::make_unique<ImageFont>(mApp->GetFontHost(), record->mPath);
@@ -53,7 +53,7 @@ bool ResourceManager::DoLoadFont(FontRes* record) {
 
   auto* imageFont = dynamic_cast<ImageFont*>(font.get());
   if (!imageFont || !imageFont->mFontData || !imageFont->mFontData->mInitialized) {
-    return Fail("Failed to load font: " + record->mPath);
+    return FailOn(record->mPath, "Failed to load font: " + record->mPath);
   }
   size_t start = 0;
   while ((start = record->mTags.find_first_not_of(", \r\n\t", start)) != std::string::npos) {

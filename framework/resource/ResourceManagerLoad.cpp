@@ -47,6 +47,7 @@ bool ResourceManager::LoadNextResource() { return LoadNextImage() || LoadNextSou
 
 bool ResourceManager::LoadResources(const std::string& group) {
   mError.clear();
+  mErrorFile.clear();
   mHasFailed = false;
   StartLoadResources(group);
   while (LoadNextResource()) {
@@ -83,7 +84,7 @@ bool ResourceManager::LoadNextSound() {
   // identifiers bind and its play requests go nowhere.
   if (SoundManager* sounds = mApp->GetSoundManager()) {
     const unsigned int id = static_cast<unsigned int>(mNextSoundId);
-    if (!sounds->LoadSound(id, record->mPath)) return Fail("Failed to load sound: " + record->mPath);
+    if (!sounds->LoadSound(id, record->mPath)) return FailOn(record->mPath, "Failed to load sound: " + record->mPath);
     if (record->mVolume >= 0.0) sounds->SetBaseVolume(id, record->mVolume);
     if (record->mPan != 0) sounds->SetBasePan(id, record->mPan);
   }
@@ -97,7 +98,7 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
   ResourceImageRef shared = mApp->GetSharedImage(record->mPath, record->mVariant, &created);
   ImageLib::gAlphaComposeColor = 0xFFFFFF;
   MemoryImage* image = shared.GetImage();
-  if (!image) return Fail("Failed to load image: " + record->mPath);
+  if (!image) return FailOn(record->mPath, "Failed to load image: " + record->mPath);
 
   // The rest changes the image's pixels and surface, which the display may be rebuilding meanwhile.
   const MaybeAutoCrit guard(mApp->ImageSetLock());
@@ -137,7 +138,7 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
 
 bool ResourceManager::ApplyAlphaImage(ImageRes* record, MemoryImage* image) {
   std::unique_ptr<ImageLib::Image> alpha = ImageLib::GetImage(record->mAlphaImage, true);
-  if (!alpha) return Fail("Failed to load image: " + record->mAlphaImage);
+  if (!alpha) return FailOn(record->mAlphaImage, "Failed to load image: " + record->mAlphaImage);
   if (alpha->GetWidth() != image->GetWidth() || alpha->GetHeight() != image->GetHeight()) {
     return Fail("AlphaImage size mismatch between " + record->mPath + " and " + record->mAlphaImage);
   }
@@ -150,7 +151,7 @@ bool ResourceManager::ApplyAlphaImage(ImageRes* record, MemoryImage* image) {
 
 bool ResourceManager::ApplyAlphaGrid(ImageRes* record, MemoryImage* image) {
   std::unique_ptr<ImageLib::Image> grid = ImageLib::GetImage(record->mAlphaGrid, true);
-  if (!grid) return Fail("Failed to load image: " + record->mAlphaGrid);
+  if (!grid) return FailOn(record->mAlphaGrid, "Failed to load image: " + record->mAlphaGrid);
   int cellWidth = image->GetWidth() / record->mCols;
   int cellHeight = image->GetHeight() / record->mRows;
   if (grid->GetWidth() != cellWidth || grid->GetHeight() != cellHeight) {

@@ -54,15 +54,23 @@ bool ResourceManager::Fail(const std::string& message) {
     int line = mParser->GetCurrentLineNum();
     if (line > 0) mError += " on Line " + std::to_string(line);
     std::string file = mParser->GetFileName();
-    if (!file.empty()) mError += " in File '" + file + "'";
+    if (!file.empty()) {
+      mError += " in File '" + file + "'";
+      mErrorFile = file;
+    }
   }
   return false;
+}
+
+bool ResourceManager::FailOn(const std::string& file, const std::string& message) {
+  if (!mHasFailed) mErrorFile = file;
+  return Fail(message);
 }
 
 bool ResourceManager::ParseResourcesFile(const std::string& fileName) {
   mParser = std::make_unique<XMLParser>();
   if (!mParser->OpenFile(fileName)) {
-    Fail("Resource file not found: " + fileName);
+    FailOn(fileName, "Resource file not found: " + fileName);
     mParser.reset();
     return false;
   }

@@ -9,6 +9,9 @@
 namespace Kit {
 namespace {
 
+// Far beyond any resource manifest: a bigger file does not open.
+constexpr std::size_t kMaxXmlFileBytes = 64u << 20;
+
 bool IsSpace(int c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 bool EndsWithSlash(const std::string& text) { return !text.empty() && text.back() == '/'; }
@@ -30,7 +33,7 @@ bool XMLParser::OpenFile(const std::string& fileName) {
   mText.clear();
   mReadAt = 0;
   // A folder, or a file that cannot be read to its end, does not open.
-  if (plat::ReadWholeFile(plat::MapPath(fileName), &mText) != plat::FileReadResult::kRead) {
+  if (plat::ReadWholeFile(plat::MapPath(fileName), &mText, kMaxXmlFileBytes) != plat::FileReadResult::kRead) {
     mLineNum = 0;
     Fail("Unable to open file " + fileName);
     return false;

@@ -148,9 +148,9 @@ class Board : public SceneRules {
   // Empties the table.
   void ClearEffects();
 
-  std::vector<BrickEffectRecord> mEffectRecords;  // in file order
-  float mMaxBallSpeed = 1000.0f;                  // pixels per second: no speed-up above it
-  float mMinBallSpeed = 100.0f;                   // no slow-down below it
+  EffectTable mEffects;
+  float mMaxBallSpeed = 1000.0f;  // pixels per second: no speed-up above it
+  float mMinBallSpeed = 100.0f;   // no slow-down below it
 
  private:
   // The six hit rules, by hitter.

@@ -6,6 +6,9 @@
 
 namespace {
 
+// Far beyond any effect table (a line is at most 254 characters): a bigger one is not read.
+constexpr std::size_t kMaxEffectFileBytes = 16u << 20;
+
 // The field that an effect key names, or null for any other key.
 std::string BrickEffectRecord::*EffectField(const std::string& key) {
   if (key == "hitname") return &BrickEffectRecord::mHitName;
@@ -26,9 +29,26 @@ std::string TextAfter(const std::string& text, const std::string& separator) {
   return at == std::string::npos ? std::string() : text.substr(at + separator.size());
 }
 
-void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records) {
+void EffectTable::Append(BrickEffectRecord record) {
+  mLastRecordOf[record.mBrickName] = mRecords.size();
+  mRecords.push_back(std::move(record));
+}
+
+void EffectTable::Clear() {
+  mRecords.clear();
+  mLastRecordOf.clear();
+}
+
+std::string EffectTable::Lookup(const std::string& brickName, const std::string& key) const {
+  const auto field = EffectField(key);
+  const auto last = mLastRecordOf.find(brickName);
+  if (!field || last == mLastRecordOf.end()) return {};
+  return mRecords[last->second].*field;
+}
+
+void LoadEffectFile(std::string path, EffectTable& table) {
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(path), &text) != plat::FileReadResult::kRead) return;
+  if (plat::ReadWholeFile(plat::MapPath(path), &text, kMaxEffectFileBytes) != plat::FileReadResult::kRead) return;
   TextLineReader lines(text, kMaxEffectLineChars);
   std::string line;
   bool building = false;
@@ -37,7 +57,7 @@ void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records) {
     const std::string key = TextBefore(line, "=");
     std::string value = TextAfter(line, "=");
     if (key == "brick") {
-      if (building) records.push_back(std::move(record));
+      if (building) table.Append(std::move(record));
       record = BrickEffectRecord();
       record.mBrickName = std::move(value);
       building = true;
@@ -45,16 +65,5 @@ void LoadEffectFile(std::string path, std::vector<BrickEffectRecord>& records) {
       record.*field = std::move(value);
     }
   }
-  if (building) records.push_back(std::move(record));
-}
-
-std::string LookupEffect(const std::vector<BrickEffectRecord>& records, const std::string& brickName,
-                         const std::string& key) {
-  const auto field = EffectField(key);
-  std::string effect;
-  if (!field) return effect;
-  for (const BrickEffectRecord& record : records) {
-    if (record.mBrickName == brickName) effect = record.*field;  // a later record decides
-  }
-  return effect;
+  if (building) table.Append(std::move(record));
 }

@@ -16,6 +16,8 @@ GlyphFont gGlyphFont;
 namespace {
 
 // The beeps of a draw that cannot happen: Hz and ms alike.
+// Far beyond any glyph table (a line is at most a few dozen characters): a bigger one is not read.
+constexpr std::size_t kMaxGlyphTableBytes = 16u << 20;
 constexpr DWORD kNoImageBeep = 111;
 constexpr DWORD kNoGlyphsBeep = 222;
 
@@ -92,7 +94,7 @@ void GlyphFont::Append(const GlyphRecord& record) {
 
 void GlyphFont::LoadFile(std::string path) {
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(path), &text) != plat::FileReadResult::kRead) return;
+  if (plat::ReadWholeFile(plat::MapPath(path), &text, kMaxGlyphTableBytes) != plat::FileReadResult::kRead) return;
   TextLineReader lines(text, kMaxLineChars);
   std::string line;
   WCHAR wide[kMaxLineChars];

@@ -52,10 +52,10 @@ void PlayLevelMusic(GameApp& app) {
 }  // namespace
 
 void ClearPreviousLevel() {
-  std::erase_if(gObjectLibrary.mInstances, [](const auto& record) { return NamedBrickExactly(*record); });
+  gObjectLibrary.RemoveInstancesIf(NamedBrickExactly);
   gObjectLibrary.mLastCreated = nullptr;
   gActorScene.Clear();
-  for (const auto& record : gObjectLibrary.mInstances) record->mRunning = false;
+  for (const auto& record : gObjectLibrary.Instances()) record->mRunning = false;
 }
 
 std::string PeekLevelPath(const GameApp& app) {
@@ -74,7 +74,7 @@ LevelContents ReadLevelFile(GameApp& app) {
   if (kind >= 0) gBackgroundAnim.SetKind(kind);
   // Records appended by the file come after every record kept from before; all of them are walked.
   bool anyBrick = false;
-  for (const auto& record : gObjectLibrary.mInstances) {
+  for (const auto& record : gObjectLibrary.Instances()) {
     if (!IsBrickObject(*record)) continue;
     MakeBrickActor(record.get());
     anyBrick = true;

@@ -50,15 +50,22 @@ ObjectLibrary::~ObjectLibrary() { Reset(); }
 
 void ObjectLibrary::ClearInstances() {
   mInstances.clear();
+  mInstancesNamed.clear();
+  mInstancesIndexed = true;
   mLastCreated = nullptr;
 }
 
 void ObjectLibrary::ClearPrototypes() {
   mPrototypes.clear();
+  mFirstPrototypeNamed.clear();
+  mPrototypesIndexed = true;
   mLastCreated = nullptr;
 }
 
-void ObjectLibrary::ClearImageNames() { mImageNames.clear(); }
+void ObjectLibrary::ClearImageNames() {
+  mImageNames.clear();
+  mImageIdNamed.clear();
+}
 
 void ObjectLibrary::Reset() {
   ClearInstances();
@@ -71,15 +78,43 @@ ObjectTemplate* ObjectLibrary::Append(RecordList& list, std::unique_ptr<ObjectTe
   return mLastCreated;
 }
 
-ObjectTemplate* ObjectLibrary::AppendInstance() { return Append(mInstances, std::make_unique<ObjectTemplate>()); }
+ObjectTemplate* ObjectLibrary::AppendInstanceNamed(std::unique_ptr<ObjectTemplate> record) {
+  if (mInstancesIndexed) mInstancesNamed[record->mName].push_back(record.get());
+  return Append(mInstances, std::move(record));
+}
 
-ObjectTemplate* ObjectLibrary::AppendPrototype() { return Append(mPrototypes, std::make_unique<ObjectTemplate>()); }
+ObjectTemplate* ObjectLibrary::AppendPrototypeNamed(std::unique_ptr<ObjectTemplate> record) {
+  if (mPrototypesIndexed) mFirstPrototypeNamed.try_emplace(record->mName, record.get());
+  return Append(mPrototypes, std::move(record));
+}
+
+// The caller names the record after it is appended: the index is made again at the next lookup.
+ObjectTemplate* ObjectLibrary::AppendInstance() {
+  mInstancesIndexed = false;
+  return Append(mInstances, std::make_unique<ObjectTemplate>());
+}
+
+ObjectTemplate* ObjectLibrary::AppendPrototype() {
+  mPrototypesIndexed = false;
+  return Append(mPrototypes, std::make_unique<ObjectTemplate>());
+}
+
+void ObjectLibrary::IndexInstances() {
+  mInstancesNamed.clear();
+  for (const auto& instance : mInstances) mInstancesNamed[instance->mName].push_back(instance.get());
+  mInstancesIndexed = true;
+}
+
+void ObjectLibrary::IndexPrototypes() const {
+  mFirstPrototypeNamed.clear();
+  for (const auto& prototype : mPrototypes) mFirstPrototypeNamed.try_emplace(prototype->mName, prototype.get());
+  mPrototypesIndexed = true;
+}
 
 ObjectTemplate* ObjectLibrary::FindPrototype(const std::string& name) const {
-  for (const auto& prototype : mPrototypes) {
-    if (prototype->mName == name) return prototype.get();
-  }
-  return nullptr;
+  if (!mPrototypesIndexed) IndexPrototypes();
+  const auto found = mFirstPrototypeNamed.find(name);
+  return found == mFirstPrototypeNamed.end() ? nullptr : found->second;
 }
 
 void ObjectLibrary::BuildImageNameTable() {
@@ -87,13 +122,13 @@ void ObjectLibrary::BuildImageNameTable() {
     const std::string name = GetResourceNameById(id);
     if (name.starts_with("IMAGE")) mImageNames[id] = name;
   }
+  mImageIdNamed.clear();
+  for (const auto& [id, name] : mImageNames) mImageIdNamed.try_emplace(name, id);  // ascending: the lowest stays
 }
 
 Kit::Image* ObjectLibrary::FindImageByName(const std::string& imageName) const {
-  for (const auto& [id, name] : mImageNames) {
-    if (name == imageName) return reinterpret_cast<Kit::Image*>(GetResourceById(id));
-  }
-  return nullptr;
+  const auto found = mImageIdNamed.find(imageName);
+  return found == mImageIdNamed.end() ? nullptr : reinterpret_cast<Kit::Image*>(GetResourceById(found->second));
 }
 
 void ObjectLibrary::ResolveImages() {
@@ -102,20 +137,20 @@ void ObjectLibrary::ResolveImages() {
   }
 }
 
-void ObjectLibrary::ReadRecords(std::istream& in, RecordList& list) {
+void ObjectLibrary::ReadRecords(std::istream& in, Appender append) {
   std::int32_t count = 0;
   if (!RecordReader(in).ReadInt32(count)) return;
   // No reservation by the claimed count: a file that claims more records than it holds ends early.
   for (std::int32_t i = 0; i < count; ++i) {
     auto record = std::make_unique<ObjectTemplate>();
     if (!record->Read(in)) return;
-    Append(list, std::move(record));
+    (this->*append)(std::move(record));
   }
 }
 
 void ObjectLibrary::LoadTemplates(std::string path) {
   BuildImageNameTable();
-  if (std::optional<std::istringstream> in = ReadBinary(path)) ReadRecords(*in, mPrototypes);
+  if (std::optional<std::istringstream> in = ReadBinary(path)) ReadRecords(*in, &ObjectLibrary::AppendPrototypeNamed);
   ResolveImages();
 }
 
@@ -123,7 +158,7 @@ int ObjectLibrary::LoadLevel(std::string path) {
   std::optional<std::istringstream> in = ReadBinary(path);
   std::int32_t backgroundValue = 0;
   if (!in || !RecordReader(*in).ReadInt32(backgroundValue)) return kUnreadableLevel;
-  ReadRecords(*in, mInstances);
+  ReadRecords(*in, &ObjectLibrary::AppendInstanceNamed);
   return BackgroundKindOf(backgroundValue);
 }
 
@@ -131,28 +166,38 @@ void ObjectLibrary::UpdateAnimations() {
   for (const auto& instance : mInstances) instance->Update();
 }
 
-ObjectTemplate* ObjectLibrary::CloneByName(std::string name) {
+const ObjectTemplate* ObjectLibrary::PrototypeOrBeep(const std::string& name) const {
   const ObjectTemplate* prototype = FindPrototype(name);
-  if (!prototype) {
-    Beep(kMissingPrototypeBeepHz, kMissingPrototypeBeepMs);
-    return nullptr;
-  }
-  ObjectTemplate* clone = AppendInstance();
-  clone->CopyFrom(prototype);
-  return clone;
+  if (!prototype) Beep(kMissingPrototypeBeepHz, kMissingPrototypeBeepMs);
+  return prototype;
 }
 
+ObjectTemplate* ObjectLibrary::Clone(const ObjectTemplate& prototype, std::string name) {
+  auto clone = std::make_unique<ObjectTemplate>();
+  clone->CopyFrom(&prototype);
+  clone->mName = std::move(name);
+  return AppendInstanceNamed(std::move(clone));
+}
+
+ObjectTemplate* ObjectLibrary::CloneByName(std::string name) {
+  const ObjectTemplate* prototype = PrototypeOrBeep(name);
+  return prototype ? Clone(*prototype, prototype->mName) : nullptr;
+}
+
+// Only the instances of the name are walked, in list order, for the first idle one.
 ObjectTemplate* ObjectLibrary::ObtainAnimation(std::string name) {
-  for (const auto& instance : mInstances) {
-    if (instance->mName == name && !instance->mRunning) {
+  if (!mInstancesIndexed) IndexInstances();
+  if (const auto named = mInstancesNamed.find(name); named != mInstancesNamed.end()) {
+    for (ObjectTemplate* instance : named->second) {
+      if (instance->mRunning) continue;
       instance->mRunning = true;
       instance->mVisible = true;
-      return instance.get();
+      return instance;
     }
   }
-  ObjectTemplate* clone = CloneByName(kPrototypePrefix + name);
-  if (!clone) return nullptr;
-  clone->mName = std::move(name);
+  const ObjectTemplate* prototype = PrototypeOrBeep(kPrototypePrefix + name);
+  if (!prototype) return nullptr;
+  ObjectTemplate* clone = Clone(*prototype, std::move(name));
   clone->mRunning = true;
   clone->mVisible = true;
   return clone;

@@ -1,13 +1,17 @@
 // ObjectLibrary.h: the game's one store of object records: the prototypes read from
 // "data\template.dat", the objects of the current level and the animation instances the game asks for
 // by name. It owns every record; callers keep plain pointers and give an instance back by clearing its
-// running flag, after which the library hands it out again under its name. One global instance,
-// gObjectLibrary, from start-up to exit. Main thread only.
+// running flag, after which the library hands it out again under its name. Records are found by name
+// through indexes, so that a file of many thousand records loads and plays without a walk of every
+// record for each of them; a record's name is therefore set before it is first looked up and never
+// changed while the library holds it. One global instance, gObjectLibrary, from start-up to exit.
+// Main thread only.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "game/play/ObjectTemplate.h"
@@ -37,11 +41,18 @@ class ObjectLibrary {
   // Empties everything, as at start-up (tests, exit).
   void Reset();
 
-  // A new record with the defaults, appended to its list.
+  // A new record with the defaults, appended to its list; the caller names it.
   ObjectTemplate* AppendInstance();
   ObjectTemplate* AppendPrototype();
   // The first prototype of exactly that name, or null.
   ObjectTemplate* FindPrototype(const std::string& name) const;
+  // Deletes the instances for which the predicate holds, keeping the order of the others.
+  template <typename Predicate>
+  void RemoveInstancesIf(Predicate predicate) {
+    std::erase_if(mInstances,
+                  [&predicate](const std::unique_ptr<ObjectTemplate>& record) { return predicate(*record); });
+    mInstancesIndexed = false;
+  }
 
   // Every IMAGE_ identifier number with its name, ascending by number.
   void BuildImageNameTable();
@@ -70,16 +81,40 @@ class ObjectLibrary {
 
   using RecordList = std::vector<std::unique_ptr<ObjectTemplate>>;
 
-  RecordList mInstances;                   // level objects and animation instances
-  RecordList mPrototypes;                  // in file order
+  const RecordList& Instances() const { return mInstances; }    // level objects and animation instances
+  const RecordList& Prototypes() const { return mPrototypes; }  // in file order
+
   ObjectTemplate* mLastCreated = nullptr;  // the record appended last; null after a clear
   std::map<int, std::string> mImageNames;  // IMAGE_ identifier number -> name
 
  private:
   // Appends the record to the list and notes it as the last created.
   ObjectTemplate* Append(RecordList& list, std::unique_ptr<ObjectTemplate> record);
-  // Reads an int32 count, then records until that many are read or one fails; each whole one is appended.
-  void ReadRecords(std::istream& in, RecordList& list);
+  // The same for a named record, which the list's index takes in while it is up to date.
+  ObjectTemplate* AppendInstanceNamed(std::unique_ptr<ObjectTemplate> record);
+  ObjectTemplate* AppendPrototypeNamed(std::unique_ptr<ObjectTemplate> record);
+  // Reads an int32 count, then records until that many are read or one fails; each whole one is
+  // appended by `append`.
+  using Appender = ObjectTemplate* (ObjectLibrary::*)(std::unique_ptr<ObjectTemplate>);
+  void ReadRecords(std::istream& in, Appender append);
+  // The prototype of that name, or null after the beep of a missing one.
+  const ObjectTemplate* PrototypeOrBeep(const std::string& name) const;
+  // A new instance copied from the prototype, under the name.
+  ObjectTemplate* Clone(const ObjectTemplate& prototype, std::string name);
+  // The indexes made again from the lists, when a change they did not follow has made them stale.
+  void IndexInstances();
+  void IndexPrototypes() const;
+
+  RecordList mInstances;
+  RecordList mPrototypes;
+  // Name -> the instances of that name, in list order.
+  std::unordered_map<std::string, std::vector<ObjectTemplate*>> mInstancesNamed;
+  bool mInstancesIndexed = true;
+  // Name -> the first prototype of that name.
+  mutable std::unordered_map<std::string, ObjectTemplate*> mFirstPrototypeNamed;
+  mutable bool mPrototypesIndexed = true;
+  // IMAGE_ name -> its lowest identifier number.
+  std::unordered_map<std::string, int> mImageIdNamed;
 };
 
 extern ObjectLibrary gObjectLibrary;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <utility>
 
 namespace plat {
@@ -29,12 +30,13 @@ class Descriptor {
 bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
 
 // Opened without waiting (a pipe without a writer would block the open), then checked to be a regular
-// file and put back into blocking reads. -1 with errno set otherwise.
-int OpenRegularFile(const std::string& realPath) {
+// file and put back into blocking reads; `size` is the size it says it has. -1 with errno set otherwise.
+int OpenRegularFile(const std::string& realPath, off_t* size = nullptr) {
   Descriptor fd(::open(realPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.Get() < 0) return -1;
   struct stat info;
   if (::fstat(fd.Get(), &info) != 0) return -1;
+  if (size) *size = info.st_size;
   if (!S_ISREG(info.st_mode)) {
     errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     return -1;
@@ -44,13 +46,26 @@ int OpenRegularFile(const std::string& realPath) {
   return fd.Release();
 }
 
-// The size a file says it has is only a hint (files of /proc say 0): the bytes are read to the end.
+// No bytes at all for a file that could not be read whole, and the reason in errno.
+template <typename Bytes>
+FileReadResult Unreadable(Bytes* bytes, int error) {
+  bytes->clear();
+  bytes->shrink_to_fit();
+  errno = error;
+  return FileReadResult::kUnreadable;
+}
+
+// The size a file says it has is only a hint (files of /proc say 0): the bytes are read to the end. A
+// size beyond the limit is believed, so that such a file is refused without being read.
 template <typename Bytes>
 FileReadResult ReadAll(const std::string& realPath, Bytes* bytes, std::size_t maxBytes) {
   bytes->clear();
-  Descriptor fd(OpenRegularFile(realPath));
+  off_t size = 0;
+  Descriptor fd(OpenRegularFile(realPath, &size));
   if (fd.Get() < 0) return IsMissing(errno) ? FileReadResult::kMissing : FileReadResult::kUnreadable;
+  if (static_cast<std::uintmax_t>(size) > maxBytes) return Unreadable(bytes, EFBIG);
   constexpr std::size_t kChunk = 65536;
+  bytes->reserve(static_cast<std::size_t>(size) + kChunk);
   for (;;) {
     const std::size_t used = bytes->size();
     bytes->resize(used + kChunk);
@@ -59,13 +74,8 @@ FileReadResult ReadAll(const std::string& realPath, Bytes* bytes, std::size_t ma
       bytes->resize(used);
       continue;
     }
-    if (got < 0 || used + static_cast<std::size_t>(got) > maxBytes) {
-      const int error = got < 0 ? errno : EFBIG;
-      bytes->clear();
-      bytes->shrink_to_fit();
-      errno = error;
-      return FileReadResult::kUnreadable;
-    }
+    if (got < 0) return Unreadable(bytes, errno);
+    if (used + static_cast<std::size_t>(got) > maxBytes) return Unreadable(bytes, EFBIG);
     bytes->resize(used + static_cast<std::size_t>(got));
     if (got == 0) return FileReadResult::kRead;
   }

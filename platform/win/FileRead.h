@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,13 +21,13 @@ enum class FileReadResult {
   kUnreadable,
 };
 
-inline constexpr std::size_t kAnySize = std::numeric_limits<std::size_t>::max();
-
-// The whole file at realPath, read to its end. On any failure the bytes are empty and the reason is in
-// errno (EISDIR for a folder, EFBIG beyond maxBytes, EINVAL for a pipe or device).
-FileReadResult ReadWholeFile(const std::string& realPath, std::string* bytes, std::size_t maxBytes = kAnySize);
-FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8_t>* bytes,
-                             std::size_t maxBytes = kAnySize);
+// The whole file at realPath, read to its end. Every reader names the most it takes, far above any real
+// file of its kind: a larger file is refused as unreadable before anything is allocated for it (a sparse
+// file of gigabytes takes no room on disk, but would take it in memory). On any failure the bytes are
+// empty and the reason is in errno (EISDIR for a folder, EFBIG beyond maxBytes, EINVAL for a pipe or
+// device).
+FileReadResult ReadWholeFile(const std::string& realPath, std::string* bytes, std::size_t maxBytes);
+FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8_t>* bytes, std::size_t maxBytes);
 
 // Whether anything has the name: a file, a folder, a pipe or a link (a dangling or looping one too). What
 // stands where a file cannot be read from tells a caller that something may be lost by writing over it.

@@ -7,15 +7,22 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/win/FileRead.h"
 #include "platform/win/PathMap.h"
 
 namespace plat {
 namespace {
 
+// Far beyond any icon's PNG file (one of at most 1024 x 1024 pixels): a bigger file is not read.
+constexpr std::size_t kMaxIconFileBytes = 16u << 20;
+
 struct IconTable {
   std::mutex lock;
-  std::map<std::string, std::vector<std::string>> paths;       // program paths by resource name
-  std::map<std::string, std::unique_ptr<IconPicture>> loaded;  // by resource name; never freed
+  std::map<std::string, std::vector<std::string>> paths;  // program paths by resource name
+  std::map<std::string, IconPicture*> current;            // what LoadIcon gives for a name now
+  // Every picture ever loaded, never freed: a handle once given out stays valid for the process, even
+  // after its name has been given other files.
+  std::vector<std::unique_ptr<IconPicture>> loaded;
 };
 
 IconTable& Icons() {
@@ -23,12 +30,15 @@ IconTable& Icons() {
   return table;
 }
 
-// libpng's own checks stand between the file and the pixels: a damaged file ends in failure, not in
-// a read past the data.
+// The file is read through the one reader (so that a pipe is not waited on) and decoded from memory;
+// libpng's own checks stand between the bytes and the pixels: a damaged file ends in failure, not in a
+// read past the data.
 std::unique_ptr<IconPicture> ReadPng(const std::string& path) {
+  std::string bytes;
+  if (ReadWholeFile(path, &bytes, kMaxIconFileBytes) != FileReadResult::kRead) return nullptr;
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return nullptr;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return nullptr;
   constexpr png_uint_32 kLargest = 1024;
   if (image.width == 0 || image.height == 0 || image.width > kLargest || image.height > kLargest) {
     png_image_free(&image);
@@ -52,13 +62,13 @@ void AddIconResource(const std::string& name, const std::vector<std::string>& pr
   IconTable& table = Icons();
   std::lock_guard guard(table.lock);
   table.paths[name] = programPaths;
-  table.loaded.erase(name);
+  table.current.erase(name);
 }
 
 HICON LoadIconResource(const std::string& name) {
   IconTable& table = Icons();
   std::lock_guard guard(table.lock);
-  if (auto it = table.loaded.find(name); it != table.loaded.end()) return reinterpret_cast<HICON>(it->second.get());
+  if (auto it = table.current.find(name); it != table.current.end()) return reinterpret_cast<HICON>(it->second);
   auto path = table.paths.find(name);
   if (path == table.paths.end()) return nullptr;
   std::unique_ptr<IconPicture> picture;
@@ -67,16 +77,16 @@ HICON LoadIconResource(const std::string& name) {
     if (picture) break;
   }
   if (!picture) return nullptr;
-  auto handle = reinterpret_cast<HICON>(picture.get());
-  table.loaded[name] = std::move(picture);
-  return handle;
+  IconPicture* kept = table.loaded.emplace_back(std::move(picture)).get();
+  table.current[name] = kept;
+  return reinterpret_cast<HICON>(kept);
 }
 
 const IconPicture* IconPictureOf(HICON icon) {
   if (!icon) return nullptr;
   IconTable& table = Icons();
   std::lock_guard guard(table.lock);
-  for (const auto& [name, picture] : table.loaded) {
+  for (const auto& picture : table.loaded) {
     if (reinterpret_cast<HICON>(picture.get()) == icon) return picture.get();
   }
   return nullptr;

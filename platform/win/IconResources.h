@@ -13,11 +13,13 @@ struct SDL_Window;
 namespace plat {
 
 // The picture LoadIcon (the program's instance, name) loads: the first of these PNG files (program
-// paths, through plat::MapPath) that reads. A later call for the same name replaces them.
+// paths, through plat::MapPath) that reads. A later call for the same name replaces them for the loads
+// that follow; an icon loaded before stays as it was.
 void AddIconResource(const std::string& name, const std::vector<std::string>& programPaths);
 
 // The icon resource of that name, read once and kept for the life of the process (as Windows keeps
-// shared icons); null when no such resource was named or its file is missing or no readable PNG.
+// shared icons): the handle stays valid however the name is given files later. Null when no such
+// resource was named or its file is missing, cannot be read or is no PNG.
 HICON LoadIconResource(const std::string& name);
 
 struct IconPicture {

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +17,18 @@ namespace {
 bool Exists(const std::string& path) {
   struct stat info;
   return ::lstat(path.c_str(), &info) == 0;
+}
+
+// A regular file, through any links, that this process may read: not a folder, a pipe or device, a
+// dangling or looping link, or a file without read permission.
+bool IsReadableFile(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), R_OK) == 0;
+}
+
+bool IsFile(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
@@ -105,12 +118,23 @@ std::string MapPath(std::string_view programPath) {
   }
   if (player.empty()) return Exists(path) ? path : ResolveBelow("", path, &complete);
   const std::string inPlayer = ResolveBelow(WithSlash(player), path, &complete);
-  if (complete) return inPlayer;
+  const bool inPlayerFolder = complete;
+  if (inPlayerFolder && IsReadableFile(inPlayer)) return inPlayer;
   if (!data.empty()) {
     const std::string inData = ResolveBelow(WithSlash(data), path, &complete);
-    if (complete) return inData;
+    // What stands in the player's folder in place of one of the game's files, but cannot be read as a
+    // file, is passed over for the game's own.
+    if (complete && (!inPlayerFolder || IsFile(inData))) return inData;
   }
   return inPlayer;
+}
+
+std::string PlayersOwnCopy(std::string_view programPath) {
+  const std::string player = PlayerFolder();
+  const std::string path = NormalizeSeparators(programPath);
+  if (player.empty() || path.empty() || path.front() == '/') return {};
+  const std::string mapped = MapPath(programPath);
+  return mapped.starts_with(WithSlash(player)) && Exists(mapped) ? mapped : std::string();
 }
 
 std::vector<std::string> MapFolderForListing(std::string_view programFolder) {

@@ -18,9 +18,16 @@ namespace plat {
 // a file about to be created maps to where it will be made.
 //
 // With search folders set, a relative path is the first of: the path in the player's folder, when it
-// exists there; the path in the data folder, when it exists there; the path in the player's folder,
-// where a new file is made. Absolute paths are never redirected.
+// exists there (as a file that can be read, where the data folder holds a file of that name: a folder,
+// pipe, broken link or unreadable file standing for one of the game's files is passed over); the path
+// in the data folder, when it exists there; the path in the player's folder, where a new file is made.
+// Absolute paths are never redirected.
 std::string MapPath(std::string_view programPath);
+
+// The real path of the player's own copy that a relative program path reads (MapPath's, when that lies
+// in the player's folder and something is there), or an empty string: for telling the player that a
+// file which could not be used was theirs, not the game's.
+std::string PlayersOwnCopy(std::string_view programPath);
 
 // The real folders a listing of a program folder reads, in order. With search folders set, a relative
 // folder is its copy in the player's folder and its copy in the data folder, each where it exists, so

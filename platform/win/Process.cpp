@@ -44,7 +44,9 @@ std::string QuoteIfNeeded(const std::string& argument) {
 // The real arguments of this process, read from /proc since the layer has no access to argv.
 std::string OwnCommandLine() {
   std::string raw;
-  static_cast<void>(ReadWholeFile("/proc/self/cmdline", &raw));  // unread, it is left empty
+  // Far beyond what the kernel lets a command line hold; unread, it is left empty.
+  constexpr std::size_t kMaxCommandLineBytes = 64u << 20;
+  static_cast<void>(ReadWholeFile("/proc/self/cmdline", &raw, kMaxCommandLineBytes));
   std::vector<std::string> arguments;
   std::size_t start = 0;
   while (start < raw.size()) {

@@ -18,6 +18,8 @@ namespace plat {
 namespace {
 
 constexpr std::string_view kHeader = "KitRegistry 1";
+// Far beyond any settings file: a bigger one is a file that cannot be read.
+constexpr std::size_t kMaxRegistryFileBytes = 16u << 20;
 
 std::uint64_t Fnv1a(std::string_view text) {
   std::uint64_t hash = 0xcbf29ce484222325ull;
@@ -219,7 +221,7 @@ void RegistryStore::EnsureLoaded() {
   if (mFile.empty()) mFile = DefaultRegistryFile();
   RemoveStaleTemporaries(mFile);
   std::string text;
-  switch (ReadWholeFile(mFile, &text)) {
+  switch (ReadWholeFile(mFile, &text, kMaxRegistryFileBytes)) {
     case FileReadResult::kMissing:
       return;
     case FileReadResult::kUnreadable:

@@ -3,8 +3,8 @@
 // the file atomically (temporary file, flush, sync, rename), so a crash mid-write leaves the old
 // settings. A damaged file is reported once, renamed aside ("<file>.damaged", never overwriting an
 // earlier one) and the registry starts empty. One that cannot be read at all (a folder, no permission, a
-// read error) is reported and left as it is: the registry starts empty and every write fails until the
-// file is set again, so the player's settings are never replaced by defaults.
+// read error, a size far beyond any settings file) is reported and left as it is: the registry starts empty and every
+// write fails until the file is set again, so the player's settings are never replaced by defaults.
 #pragma once
 
 #include <cstdint>

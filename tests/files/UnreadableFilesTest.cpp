@@ -1,8 +1,14 @@
 // Every file the program reads, replaced by something that is there but gives no bytes (a folder, a
 // looping link, a file whose read fails, a pipe without a writer): each reader takes the fallback it has
-// for a missing or damaged file, without an exception, a wait or a change to what stands there.
+// for a missing or damaged file, without an exception, a wait or a change to what stands there. A file
+// far larger than any real one of its kind (sparse: it takes no room on disk) is refused the same way by
+// every reader that holds a whole file, before it takes memory for it.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -10,6 +16,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoFile.h"
+#include "framework/app/devtools/ModValues.h"
 #include "framework/font/DescParser.h"
 #include "framework/font/FontData.h"
 #include "framework/font/ListDataElement.h"
@@ -23,6 +30,8 @@
 #include "game/play/ObjectLibrary.h"
 #include "platform/bass/StreamDecoder.h"
 #include "platform/fmod/SoundFileDecoder.h"
+#include "platform/win/IconResources.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/RegistryStore.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
@@ -47,6 +56,8 @@ struct Reader {
   const char* fileName;
   // Reads the file at the path; true when the reader took its fallback for a file it cannot use.
   std::function<bool(const std::string& path)> fallsBack;
+  // Whether it holds the whole file at once (the others stream it).
+  bool wholeFile = true;
 };
 
 const std::vector<Reader>& Readers() {
@@ -69,9 +80,12 @@ const std::vector<Reader>& Readers() {
        }},
       {"Image", "menu.png", [](const std::string& path) { return ImageLib::GetImage(path, true) == nullptr; }},
       {"Sound", "click.wav", [](const std::string& path) { return plat::fmod::DecodeSoundFile(path) == nullptr; }},
-      {"Music", "track.ogg", [](const std::string& path) { return plat::bass::OpenStreamDecoder(path) == nullptr; }},
-      {"Mp3Music", "track.mp3", [](const std::string& path) { return plat::bass::OpenMp3Stream(path) == nullptr; }},
-      {"WavMusic", "track.wav", [](const std::string& path) { return plat::bass::OpenWavStream(path) == nullptr; }},
+      {"Music", "track.ogg", [](const std::string& path) { return plat::bass::OpenStreamDecoder(path) == nullptr; },
+       false},
+      {"Mp3Music", "track.mp3", [](const std::string& path) { return plat::bass::OpenMp3Stream(path) == nullptr; },
+       false},
+      {"WavMusic", "track.wav", [](const std::string& path) { return plat::bass::OpenWavStream(path) == nullptr; },
+       false},
       {"ModuleMusic", "track.mod",
        [](const std::string& path) { return plat::bass::OpenModuleStream(path, 44100) == nullptr; }},
       {"FontDescriptor", "font.txt",
@@ -108,9 +122,9 @@ const std::vector<Reader>& Readers() {
        }},
       {"EffectTable", "effect.txt",
        [](const std::string& path) {
-         std::vector<BrickEffectRecord> records;
-         LoadEffectFile(path, records);
-         return records.empty();
+         EffectTable table;
+         LoadEffectFile(path, table);
+         return table.Records().empty();
        }},
       {"GlyphTable", "unicode.txt",
        [](const std::string& path) {
@@ -122,12 +136,27 @@ const std::vector<Reader>& Readers() {
        [](const std::string& path) {
          ObjectLibrary library;
          library.LoadTemplates(path);
-         return library.mPrototypes.empty();
+         return library.Prototypes().empty();
        }},
       {"Level", "level1_1.vel",
        [](const std::string& path) {
          ObjectLibrary library;
-         return library.LoadLevel(path) == ObjectLibrary::kUnreadableLevel && library.mInstances.empty();
+         return library.LoadLevel(path) == ObjectLibrary::kUnreadableLevel && library.Instances().empty();
+       }},
+      {"TweakableConstants", "Knobs.cpp",
+       [](const std::string& path) {
+         const plat::ScopedMessageBoxScript boxes;
+         Kit::ResetModValues();
+         Kit::RegisterModValSite(path);
+         const bool refused = !Kit::ReparseModValues() && boxes.Shown().size() == 1 &&
+                              boxes.Shown()[0].text == "ERROR: Unable to open " + path + " for reparsing.";
+         Kit::ResetModValues();
+         return refused;
+       }},
+      {"WindowIcon", "icon.png",
+       [](const std::string& path) {
+         plat::AddIconResource("IDI_UNREADABLE", {path});
+         return plat::LoadIconResource("IDI_UNREADABLE") == nullptr;
        }},
   };
   return readers;
@@ -156,5 +185,41 @@ INSTANTIATE_TEST_SUITE_P(EveryReader, UnreadableFiles,
                          testing::Combine(testing::Range<std::size_t>(0, Readers().size()),
                                           testing::ValuesIn(testsupport::kUnreadableKinds)),
                          CaseName);
+
+// The most memory this process has held at once, in bytes.
+std::uintmax_t PeakMemory() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<std::uintmax_t>(usage.ru_maxrss) * 1024;
+}
+
+class OversizedFiles : public testing::TestWithParam<std::size_t> {
+ protected:
+  testsupport::TempDir mDir;
+};
+
+TEST_P(OversizedFiles, AreRefusedAsUnreadableWithoutTakingTheirSize) {
+  const Reader& reader = Readers()[GetParam()];
+  const std::filesystem::path path = mDir / reader.fileName;
+  std::ofstream(path, std::ios::binary) << "x";
+  constexpr std::uintmax_t kGibibyte = std::uintmax_t{1} << 30;
+  std::filesystem::resize_file(path, kGibibyte);
+  const std::uintmax_t peakBefore = PeakMemory();
+  EXPECT_TRUE(reader.fallsBack(path.string()));
+  EXPECT_LT(PeakMemory() - peakBefore, kGibibyte / 4) << "the file was read into memory";
+  EXPECT_EQ(std::filesystem::file_size(path), kGibibyte) << "left as it was";
+}
+
+std::vector<std::size_t> WholeFileReaders() {
+  std::vector<std::size_t> readers;
+  for (std::size_t i = 0; i < Readers().size(); ++i)
+    if (Readers()[i].wholeFile) readers.push_back(i);
+  return readers;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWholeFileReader, OversizedFiles, testing::ValuesIn(WholeFileReaders()),
+                         [](const testing::TestParamInfo<std::size_t>& info) {
+                           return std::string(Readers()[info.param].name);
+                         });
 
 }  // namespace

@@ -47,7 +47,7 @@ class GameDataTest : public testing::Test {
     // Read through the game's own readers.
     ObjectLibrary library;
     library.LoadTemplates("data\\template.dat");
-    for (const auto& prototype : library.mPrototypes) sData->templates[prototype->mName] = AsRecord(*prototype);
+    for (const auto& prototype : library.Prototypes()) sData->templates[prototype->mName] = AsRecord(*prototype);
     LoadEffectFile("data\\effect.txt", sData->effects);
     for (const auto& entry : fs::directory_iterator("data"))
       if (entry.path().extension() == ".vel") {
@@ -55,9 +55,9 @@ class GameDataTest : public testing::Test {
         ASSERT_TRUE(level.has_value()) << entry.path();
         library.ClearInstances();
         library.LoadLevel(entry.path().string());
-        ASSERT_EQ(library.mInstances.size(), level->records.size()) << entry.path();
+        ASSERT_EQ(library.Instances().size(), level->records.size()) << entry.path();
         for (size_t i = 0; i < level->records.size(); ++i)
-          ASSERT_EQ(AsRecord(*library.mInstances[i]), level->records[i]) << entry.path();
+          ASSERT_EQ(AsRecord(*library.Instances()[i]), level->records[i]) << entry.path();
         sData->levels[entry.path().filename().string()] = *level;
       }
   }
@@ -70,7 +70,7 @@ class GameDataTest : public testing::Test {
 
   struct Data {
     std::map<std::string, ObjectRecord> templates;
-    std::vector<BrickEffectRecord> effects;
+    EffectTable effects;
     std::map<std::string, gamedata::LevelContents> levels;
   };
   static Data* sData;
@@ -158,11 +158,11 @@ TEST_F(GameDataTest, EveryReachableBrickHasItsPictureTemplateAndEffects) {
   for (const std::string& name : reachable) {
     const ObjectRecord* prototype = Template(name);
     ASSERT_NE(prototype, nullptr) << name;
-    EXPECT_TRUE(std::any_of(sData->effects.begin(), sData->effects.end(),
+    EXPECT_TRUE(std::any_of(sData->effects.Records().begin(), sData->effects.Records().end(),
                             [&](const BrickEffectRecord& r) { return r.mBrickName == name; }))
         << name << " has no effect record";
     for (const std::string key : {"hitname", "deadname", "explodename", "fireballname"}) {
-      const std::string value = LookupEffect(sData->effects, name, key);
+      const std::string value = sData->effects.Lookup(name, key);
       // Each effect value names up to two animations that play once and end by their frames.
       for (const std::string& effect :
            {value.substr(0, value.find(':')),

@@ -1,9 +1,9 @@
 // The game installed as a player installs it: `cmake --install` of this build into a fresh prefix puts
 // there the program, its data, the desktop's menu entry and icons, and nothing else. The installed
 // program, started headless with a player's folders of its own, finds its data beside itself (not in the
-// prefix the build was configured with), reaches its main menu, writes only into the player's folders,
-// and ends cleanly when asked to (a termination signal, as a desktop's logout sends), on a real X display
-// too; a damaged picture in the player's folder ends it with its error and a failure status.
+// prefix the build was configured with), card lists included, reaches its main menu, writes only into
+// the player's folders, and ends cleanly when asked to (a termination signal, as a desktop's logout sends), on a real X
+// display too; a damaged picture in the player's folder ends it with its error and a failure status.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/RegistryStore.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
@@ -211,6 +212,23 @@ TEST_F(InstalledGame, StartsFromItsPrefixToTheMainMenuAndWritesOnlyInThePlayersF
   EXPECT_EQ(Snapshot(mPrefix.Path()), before) << "the installed copy is read-only";
   EXPECT_TRUE(fs::is_empty(WorkingFolder())) << "the working folder is left alone";
   EXPECT_TRUE(fs::is_regular_file(mWork / "config/quarvel/registry")) << "settings go to the player's config folder";
+}
+
+// The 3D self-test's card lists are game data like the rest: the installed game finds the list of cards
+// never supported, which names this platform's own DirectDraw, so its verdict advises against 3D (the
+// settings keep the warning the built game gives) and the game draws in 2D.
+TEST_F(InstalledGame, ReadsItsCardListsWithItsOtherDataAndDrawsIn2DOnThisCard) {
+  const MenuRun run = RunToMenuAndEnd();
+  ASSERT_TRUE(run.menu) << "exit code " << run.code << ", errors:\n" << run.errors;
+  const auto settings = plat::ParseRegistry(testsupport::ReadFileContents(mWork / "config/quarvel/registry"));
+  ASSERT_TRUE(settings.has_value());
+  const auto key = settings->keys.find("hklm\\software\\quarvel\\test3d");
+  ASSERT_NE(key, settings->keys.end()) << "the self-test ran";
+  const auto warning = key->second.values.find("warning");
+  ASSERT_NE(warning, key->second.values.end());
+  const std::vector<BYTE>& text = warning->second.second.data;
+  EXPECT_EQ(std::string(text.begin(), text.end()),
+            std::string("Unsupported video card: Software DirectDraw on SDL2") + '\0');
 }
 
 // On a real X display SDL starts libdbus, which keeps an allocation past exit: the program still ends

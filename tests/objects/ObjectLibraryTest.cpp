@@ -47,14 +47,29 @@ TEST_F(ObjectLibraryTest, AnAnimationIsReusedOnlyOnceItsFadeHasEnded) {
   EXPECT_EQ(Library().ObtainAnimation("explode"), first);
   EXPECT_TRUE(first->mRunning && first->mVisible);
   EXPECT_EQ(first->mAlpha, 0) << "a reused instance keeps the values it stopped with";
-  EXPECT_EQ(Library().mInstances.size(), 2u);
+  EXPECT_EQ(Library().Instances().size(), 2u);
+}
+
+// Instances are found by name: removing some (as a level's bricks are) leaves the others to be found,
+// first idle first, and never a removed one.
+TEST_F(ObjectLibraryTest, RemovedInstancesAreNeverHandedOutAgain) {
+  LoadTemplates({Prototype("explode")});
+  ObjectTemplate* first = Library().ObtainAnimation("explode");
+  ObjectTemplate* second = Library().ObtainAnimation("explode");
+  ObjectTemplate* third = Library().ObtainAnimation("explode");
+  Library().UpdateAnimations();
+  Library().UpdateAnimations();  // all three end
+  Library().RemoveInstancesIf([first](const ObjectTemplate& record) { return &record == first; });
+  EXPECT_EQ(Library().ObtainAnimation("explode"), second);
+  EXPECT_EQ(Library().ObtainAnimation("explode"), third);
+  EXPECT_EQ(Library().Instances().size(), 2u);
 }
 
 TEST_F(ObjectLibraryTest, AnUnknownNameBeepsOnceAndAddsNothing) {
   LoadTemplates({Prototype("explode")});
   EXPECT_EQ(Library().ObtainAnimation("fire"), nullptr);
   EXPECT_EQ(Beeps(), (std::vector<std::pair<DWORD, DWORD>>{{333, 111}}));
-  EXPECT_TRUE(Library().mInstances.empty());
+  EXPECT_TRUE(Library().Instances().empty());
 }
 
 TEST_F(ObjectLibraryTest, TheFirstOfTwoPrototypesWithOneNameIsCloned) {
@@ -70,7 +85,7 @@ TEST_F(ObjectLibraryTest, PrototypesTakeTheImageOfTheirImageIdentifierAndNothing
   IMAGE_BACK = &back;
   LoadTemplates({Prototype("fire"), Prototype("sound", "SOUND_BUTTON"), Prototype("none", "IMAGE_NOT_THERE"),
                  Prototype("back", "IMAGE_BACK")});
-  const auto& prototypes = Library().mPrototypes;
+  const auto& prototypes = Library().Prototypes();
   ASSERT_EQ(prototypes.size(), 4u);
   EXPECT_EQ(prototypes[0]->mImage, &fire);
   EXPECT_EQ(prototypes[1]->mImage, nullptr);
@@ -85,8 +100,8 @@ TEST_F(ObjectLibraryTest, AMissingTemplateFileStillResolvesTheImagesOfWhatIsHeld
   IMAGE_FIRE = &fire;
   Library().AppendPrototype()->mImageName = "IMAGE_FIRE";
   Library().LoadTemplates(mDir / "data/missing.dat");
-  ASSERT_EQ(Library().mPrototypes.size(), 1u);
-  EXPECT_EQ(Library().mPrototypes[0]->mImage, &fire);
+  ASSERT_EQ(Library().Prototypes().size(), 1u);
+  EXPECT_EQ(Library().Prototypes()[0]->mImage, &fire);
 }
 
 // Damaged files keep the records before the damage, and nothing is reserved for a claimed count.
@@ -100,9 +115,9 @@ class ObjectLibraryDamagedTemplates : public ObjectLibraryTest, public testing::
 
 TEST_P(ObjectLibraryDamagedTemplates, KeepOnlyTheWholeRecordsBeforeTheDamage) {
   Library().LoadTemplates(WriteFile("template.dat", GetParam().bytes));
-  EXPECT_EQ(Library().mPrototypes.size(), GetParam().recordsKept);
-  if (!Library().mPrototypes.empty()) {
-    EXPECT_EQ(Library().mPrototypes[0]->mName, "first");
+  EXPECT_EQ(Library().Prototypes().size(), GetParam().recordsKept);
+  if (!Library().Prototypes().empty()) {
+    EXPECT_EQ(Library().Prototypes()[0]->mName, "first");
   }
 }
 
@@ -126,12 +141,12 @@ TEST_F(ObjectLibraryTest, ALevelFileAppendsItsObjectsWhateverItsBackground) {
   const std::vector<ObjectRecord> bricks{SampleRecord("brick_aa_001"), SampleRecord("brick_bb_002")};
   EXPECT_EQ(Library().LoadLevel(WriteFile("level.vel", gamedata::EncodeLevel({4, bricks}))),
             ObjectLibrary::kKeepBackground);
-  ASSERT_EQ(Library().mInstances.size(), 2u);
-  EXPECT_EQ(Library().mInstances[1]->mName, "brick_bb_002");
-  EXPECT_EQ(Library().mInstances[1]->mImage, nullptr) << "a level binds no images";
+  ASSERT_EQ(Library().Instances().size(), 2u);
+  EXPECT_EQ(Library().Instances()[1]->mName, "brick_bb_002");
+  EXPECT_EQ(Library().Instances()[1]->mImage, nullptr) << "a level binds no images";
   EXPECT_EQ(Library().LoadLevel(mDir / "missing.vel"), ObjectLibrary::kUnreadableLevel);
   EXPECT_EQ(Library().LoadLevel(WriteFile("short.vel", "\1\0")), ObjectLibrary::kUnreadableLevel);
-  EXPECT_EQ(Library().mInstances.size(), 2u);
+  EXPECT_EQ(Library().Instances().size(), 2u);
 }
 
 }  // namespace

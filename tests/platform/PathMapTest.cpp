@@ -4,6 +4,7 @@
 
 #include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
@@ -45,6 +46,26 @@ TEST(PathMap, RelativePathsLookInThePlayersFolderThenTheData) {
   }
   EXPECT_EQ(MapPath("data\\level1_1.vel"), "data/level1_1.vel");
 }
+
+// What stands in the player's folder for one of the game's files but cannot be opened as a file is passed
+// over for the game's copy; one that opens is the player's copy, damaged or not, and it is said to be
+// theirs. A folder of the player's over one of the game's stays theirs.
+class PathMapOverride : public testing::TestWithParam<testsupport::Unreadable> {};
+
+TEST_P(PathMapOverride, ThatCannotBeOpenedIsPassedOverForTheGamesCopy) {
+  testsupport::TempDir player, data;
+  testsupport::MakeUnreadable(player.Path() / "images" / "menu.png", GetParam());
+  const std::string shipped = data.Write("images/menu.png", "the game's");
+  const testsupport::ScopedSearchFolders folders(player.Path(), data.Path());
+  const bool opens = GetParam() == testsupport::Unreadable::kReadError;
+  const std::string own = (player.Path() / "images" / "menu.png").string();
+  EXPECT_EQ(MapPath("images\\menu.png"), opens ? own : shipped);
+  EXPECT_EQ(plat::PlayersOwnCopy("images\\menu.png"), opens ? own : "");
+  EXPECT_EQ(MapPath("images"), (player.Path() / "images").string());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PathMapOverride, testing::ValuesIn(testsupport::kUnreadableKinds),
+                         [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
 // The game's data: a build tree's beside the program, an installed copy's at the same place relative to
 // the program wherever the prefix went, else the folder the build was configured to install to.

@@ -19,12 +19,13 @@ namespace {
 
 HINSTANCE Program() { return reinterpret_cast<HINSTANCE>(GetModuleHandle(nullptr)); }
 
-// A 24 x 16 picture: opaque red on the left half, half-transparent blue on the right.
-std::string WriteIcon(const testsupport::TempDir& folder, const std::string& name) {
+// A picture 16 pixels high (24 wide unless given): opaque red on the left half, half-transparent blue
+// on the right.
+std::string WriteIcon(const testsupport::TempDir& folder, const std::string& name, int width = 24) {
   ImageLib::Image image;
-  EXPECT_TRUE(image.Allocate(24, 16));
+  EXPECT_TRUE(image.Allocate(width, 16));
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 24; ++x) image.GetBits()[y * 24 + x] = x < 12 ? 0xFFFF0000u : 0x800000FFu;
+    for (int x = 0; x < width; ++x) image.GetBits()[y * width + x] = x < width / 2 ? 0xFFFF0000u : 0x800000FFu;
   const std::string path = folder / name;
   EXPECT_TRUE(ImageLib::WritePNGImage(path, image));
   return path;
@@ -44,6 +45,23 @@ TEST(WindowIcon, ANamedPictureIsLoadedOnceWithItsPixels) {
   EXPECT_EQ(picture->argb[0], 0xFFFF0000u);
   EXPECT_EQ(picture->argb[16 * 24 - 1], 0x800000FFu);
   EXPECT_EQ(plat::IconPictureOf(LoadIcon(nullptr, IDI_HAND)), nullptr);
+}
+
+// Icons are kept for the life of the process: a handle given out stays valid when its name is given
+// another picture, which the loads after that give.
+TEST(WindowIcon, AnIconLoadedBeforeItsNameIsGivenAnotherPictureStaysAsItWas) {
+  testsupport::TempDir folder;
+  plat::AddIconResource("IDI_TEST_RENAMED", {WriteIcon(folder, "first.png")});
+  HICON first = LoadIcon(Program(), "IDI_TEST_RENAMED");
+  ASSERT_NE(first, nullptr);
+  plat::AddIconResource("IDI_TEST_RENAMED", {WriteIcon(folder, "second.png", 8)});
+  const plat::IconPicture* kept = plat::IconPictureOf(first);
+  ASSERT_NE(kept, nullptr);
+  EXPECT_EQ(kept->width, 24);
+  EXPECT_EQ(kept->argb.at(0), 0xFFFF0000u);
+  const plat::IconPicture* second = plat::IconPictureOf(LoadIcon(Program(), "IDI_TEST_RENAMED"));
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->width, 8);
 }
 
 struct UnreadableIcon {

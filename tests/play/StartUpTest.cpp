@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/resource/ResourceManager.h"
 #include "framework/widget/EditWidget.h"
@@ -86,15 +87,20 @@ TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsOnceAPlayerIsCurrent) {
   }
 }
 
-// The settings file, the player's own brick-effect table and glyph table, each replaced by something that
-// cannot be read: the game starts as without them, up to the main menu, and leaves them as they are.
+// The settings file and the player's own copies of the brick-effect table and the glyph table, each
+// replaced by something that gives no bytes: the game starts up to the main menu and leaves them as they
+// are. A copy that cannot be opened (a folder, a looping link, a pipe) is passed over for the game's own,
+// as are such copies of a picture and of the resource manifest; one that opens but cannot be read is a
+// damaged table, and the game starts without it (a damaged picture ends the run: below).
 class StartUpWithUnreadableFiles : public StartUp, public testing::WithParamInterface<testsupport::Unreadable> {};
 
-TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithEmptyTablesAndLeavesThemAlone) {
-  const std::filesystem::path settings = mHome.Path() / "registry";
-  const std::filesystem::path effects = mHome.Path() / "player" / "data" / "effect.txt";
-  const std::filesystem::path glyphs = mHome.Path() / "player" / "fonts" / "unicode.txt";
-  for (const auto& path : {settings, effects, glyphs}) testsupport::MakeUnreadable(path, GetParam());
+TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithTheGamesCopiesOrWithoutAndLeavesThemAlone) {
+  const bool opens = GetParam() == testsupport::Unreadable::kReadError;
+  const std::filesystem::path player = mHome.Path() / "player";
+  std::vector<std::filesystem::path> paths{mHome.Path() / "registry", player / "data" / "effect.txt",
+                                           player / "fonts" / "unicode.txt"};
+  if (!opens) paths.insert(paths.end(), {player / "images" / "menu.png", player / "properties" / "resources.xml"});
+  for (const auto& path : paths) testsupport::MakeUnreadable(path, GetParam());
   const testsupport::ScopedSearchFolders folders = PlayerAndGameFolders();
   {
     testsupport::HeadlessGame game;
@@ -104,12 +110,11 @@ TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithEmptyTablesAndLeavesThe
     game.LoadingThreadCompleted();
     for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
     EXPECT_NE(game.mMainMenuScreen, nullptr);
-    EXPECT_TRUE(gBoard.mEffectRecords.empty());
-    EXPECT_TRUE(gGlyphFont.mGlyphs.empty());
+    EXPECT_EQ(gBoard.mEffects.Records().empty(), opens);
+    EXPECT_EQ(gGlyphFont.mGlyphs.empty(), opens);
     EXPECT_TRUE(mBoxes.Shown().empty());
   }
-  for (const auto& path : {settings, effects, glyphs})
-    EXPECT_TRUE(testsupport::UnreadableIsIntact(path, GetParam())) << path;
+  for (const auto& path : paths) EXPECT_TRUE(testsupport::UnreadableIsIntact(path, GetParam())) << path;
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, StartUpWithUnreadableFiles, testing::ValuesIn(testsupport::kUnreadableKinds),
@@ -122,8 +127,8 @@ class LoadingWhileTickingGame : public testsupport::HeadlessGame {
 };
 
 // A picture of the game's group damaged in the player's folder: the loading thread fails, and the main
-// loop shows the error (the loading thread may touch nothing of the main thread's) and ends the run
-// without handing over to the menu.
+// loop shows the error (the loading thread may touch nothing of the main thread's), saying where the
+// player's copy lies, and ends the run without handing over to the menu.
 TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
   const std::filesystem::path player = mHome.Path() / "player";
   std::filesystem::create_directories(player / "images");
@@ -139,7 +144,8 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
     EXPECT_TRUE(game.mLoadingFailed) << "the program ends with a failure status";
     const std::vector<plat::ShownMessageBox> shown = mBoxes.Shown();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png");
+    EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png\r\n\r\nThe file read is your own copy: " +
+                                 (player / "images" / "menu.png").string());
   }
 }
 

@@ -35,7 +35,7 @@ class AllLevels : public playtest::PlayFieldTest, public testing::WithParamInter
   AllLevels() : mDataFolder(QUARVEL_DATA_DIR) {
     gObjectLibrary.Reset();  // the generated templates, not the fixture's
     gObjectLibrary.LoadTemplates("data\\template.dat");
-    for (const auto& prototype : gObjectLibrary.mPrototypes) {
+    for (const auto& prototype : gObjectLibrary.Prototypes()) {
       const int width = std::max(1, static_cast<int>(prototype->mWidth));
       const int height = std::max(1, static_cast<int>(prototype->mHeight));
       mImages.push_back(testsupport::Canvas(width, height, 0xFFFFFFFF));

@@ -215,10 +215,8 @@ TEST_F(RulesTest, SpeedingUpABallAtRestLeavesItAtRestWithoutNaN) {
 }
 
 TEST_F(RulesTest, WithoutABombLookALifeTakenByThePowerUpStillEnds) {
-  gObjectLibrary.mPrototypes.erase(std::remove_if(gObjectLibrary.mPrototypes.begin(), gObjectLibrary.mPrototypes.end(),
-                                                  [](const auto& p) { return p->mName == "templatesmallyellowbom"; }),
-                                   gObjectLibrary.mPrototypes.end());
   Actor* ball = AddBall("ballfire", 100, 100, 0, -300);
+  gObjectLibrary.ClearPrototypes();  // the bomb's among them
   gBoard.PowerUpSubLife();
   EXPECT_FALSE(ball->mAlive) << "no bomb would ever end it";
 }

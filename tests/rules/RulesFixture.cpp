@@ -35,7 +35,7 @@ RulesTest::RulesTest() {
   AddPrototype("bounce", 800, 10, 0xFFFFFFFF);
   for (const char* bomb : {"boom", "smallyellowbom"}) {
     AddPrototype(bomb, 40, 40, 0xFFFFFFFF);
-    ObjectTemplate* prototype = gObjectLibrary.mPrototypes.back().get();
+    ObjectTemplate* prototype = gObjectLibrary.Prototypes().back().get();
     prototype->mFrameCount = kBombFrameCount;
     prototype->mFrameStep = 1;
   }
@@ -45,7 +45,7 @@ RulesTest::RulesTest() {
   }
   for (const char* brick :
        {"brick_aa_018", "brick_bb_018", "brick_cc_018", "brick_dd_006", "brick_ee_001", "brick_ff_001", "brick_cc_040"})
-    gBoard.mEffectRecords.push_back(EffectsOf(brick));
+    gBoard.mEffects.Append(EffectsOf(brick));
 }
 
 RulesTest::~RulesTest() {

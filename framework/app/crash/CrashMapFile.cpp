@@ -112,9 +112,10 @@ void CrashHandler::LookupMapFile(std::string& report) {
   while (!isFile && FindNextFile(search, &found)) isFile = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
   FindClose(search);
   if (!isFile) return;
-  // A map that cannot be read to its end annotates nothing.
+  // A map that cannot be read to its end, or one larger than any program's, annotates nothing.
+  constexpr std::size_t kMaxMapFileBytes = 64u << 20;
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(found.cFileName), &text) == plat::FileReadResult::kRead)
+  if (plat::ReadWholeFile(plat::MapPath(found.cFileName), &text, kMaxMapFileBytes) == plat::FileReadResult::kRead)
     AnnotateFromMap(report, text);
 }
 

@@ -1,17 +1,18 @@
 #include "framework/app/devtools/ModValues.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <memory>
 #include <string>
+#include <string_view>
 
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
+#include "platform/win/FileRead.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/PathMap.h"
 #include "platform/win/Process.h"
@@ -34,11 +35,11 @@ ModRegistry& Registry() {
 
 // How many folders above the executable's are searched for a relatively named source file.
 constexpr int kParentLevels = 4;
+// Far beyond any source file: a bigger one does not open.
+constexpr std::size_t kMaxSourceFileBytes = 64u << 20;
 
-bool FileReadable(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(plat::MapPath(path).c_str(), "r"), &std::fclose);
-  return file != nullptr;
-}
+// A regular file that opens for reading (a folder or a pipe is none, and a pipe is not waited on).
+bool FileReadable(const std::string& path) { return plat::OpenFileForReading(plat::MapPath(path)) != nullptr; }
 
 std::string ExecutablePath() {
   char path[256] = {};
@@ -46,15 +47,13 @@ std::string ExecutablePath() {
   return path;
 }
 
-// The next line of the file, however long, without its line feed; false at the end of the file.
-bool ReadSourceLine(std::FILE* file, std::string& line) {
-  line.clear();
-  int c = 0;
-  while ((c = std::fgetc(file)) != EOF) {
-    if (c == '\n') return true;
-    line.push_back(static_cast<char>(c));
-  }
-  return !line.empty();
+// The next line of the text, however long, without its line feed; false at the end of the text.
+bool ReadSourceLine(std::string_view& text, std::string& line) {
+  if (text.empty()) return false;
+  const std::size_t end = std::min(text.find('\n'), text.size());
+  line.assign(text.substr(0, end));
+  text.remove_prefix(std::min(end + 1, text.size()));
+  return true;
 }
 
 // The value an integer constant takes from a number written with a fraction: its integer part, held
@@ -190,14 +189,15 @@ bool ReparseModValues() {
     if (!parsedNames.empty()) parsedNames += "\r\n  ";
     parsedNames += name;
 
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> source(std::fopen(plat::MapPath(path).c_str(), "r"), &std::fclose);
-    if (!source) {
+    std::string source;
+    if (plat::ReadWholeFile(plat::MapPath(path), &source, kMaxSourceFileBytes) != plat::FileReadResult::kRead) {
       MessageBox(nullptr, ("ERROR: Unable to open " + name + " for reparsing.").c_str(), "MODVAL ERROR!", MB_ICONSTOP);
       return false;
     }
+    std::string_view unread = source;
     std::string text;
     int line = 0;
-    while (ReadSourceLine(source.get(), text)) {
+    while (ReadSourceLine(unread, text)) {
       ++line;
       bool used[10] = {};
       const char* chars = text.c_str();

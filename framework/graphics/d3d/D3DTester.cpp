@@ -1,20 +1,23 @@
 #include "framework/graphics/d3d/D3DTester.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <new>
-#include <sstream>
+#include <string_view>
 
 #include "framework/graphics/d3d/TextureFormat.h"
 #include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/graphics/display/OffscreenSurfaceDesc.h"
 #include "framework/util/StringUtil.h"
+#include "framework/util/SubstringMatcher.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/win/Errors.h"
 #include "platform/win/FileRead.h"
 #include "platform/win/Files.h"
 #include "platform/win/Modules.h"
+#include "platform/win/PathMap.h"
 #include "platform/win/SystemInfo.h"
 
 namespace Kit {
@@ -31,17 +34,38 @@ std::string Formatted(const char* format, const std::string& value) {
   return text;
 }
 
-// Whether a line of the card list (trimmed, not empty) occurs in the description, ignoring case.
-// False when the list cannot be read (a folder or a read error is no list); `opened` says which.
+// Far beyond any card list: a bigger one is no list.
+constexpr std::size_t kMaxCardListBytes = 16u << 20;
+// The longest line of a card list, in characters; the rest of a longer line is dropped.
+constexpr std::ptrdiff_t kMaxCardLineChars = 4000;
+
+// What std::isspace takes for white space in the "C" locale, which the program never leaves.
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Whether a line of the card list (trimmed, not empty) occurs in the description, ignoring case, as
+// StrFindNoCase finds it (both read as C strings, up to a zero byte; nothing occurs in an empty
+// description), in time linear in the list. The list is game data, found where the rest of it is. False
+// when the list cannot be read (a folder, a read error or a list larger than any real one is no list);
+// `opened` says which.
 bool CardListMatches(const char* fileName, const std::string& description, bool& opened) {
   std::string text;
-  opened = plat::ReadWholeFile(fileName, &text) == plat::FileReadResult::kRead;
-  std::istringstream list(std::move(text));
-  std::string line;
-  while (opened && std::getline(list, line)) {
-    if (line.size() > 4000) line.resize(4000);
-    line = Trim(line);
-    if (!line.empty() && StrFindNoCase(description.c_str(), line.c_str()) >= 0) return true;
+  opened = plat::ReadWholeFile(plat::MapPath(fileName), &text, kMaxCardListBytes) == plat::FileReadResult::kRead;
+  const std::string_view haystack(description.c_str());
+  if (!opened || haystack.empty()) return false;
+  const SubstringMatcher matcher(haystack, SubstringMatcher::Case::kIgnored);
+  const char* const end = text.data() + text.size();
+  for (const char* line = text.data(); line < end;) {
+    const auto* lineEnd = static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(end - line)));
+    if (!lineEnd) lineEnd = end;
+    const char* first = line;
+    const char* last = lineEnd - line > kMaxCardLineChars ? line + kMaxCardLineChars : lineEnd;
+    line = lineEnd + 1;
+    while (first < last && IsBlank(*first)) ++first;
+    while (last > first && IsBlank(last[-1])) --last;
+    if (first == last) continue;
+    if (const void* zero = std::memchr(first, '\0', static_cast<std::size_t>(last - first)))
+      last = static_cast<const char*>(zero);
+    if (matcher.Contains(std::string_view(first, static_cast<std::size_t>(last - first)))) return true;
   }
   return false;
 }
