@@ -99,8 +99,11 @@ void RemoveLeftoverTemporaries(const std::string& path) {
   // The lock of every save, taken directly: the folder is not made for this (the lock file cannot be
   // opened in a missing folder), and nothing is recorded.
   const plat::FileLock lock(LockFileOf(path), kLockWaitMs);
+  if (!lock.Held()) return;
   const std::string folder = Kit::GetFileDir(path);
-  if (lock.Held()) plat::RemoveAllTemporaries(plat::MapPath(folder.empty() ? "." : folder));
+  plat::RemoveAllTemporaries(plat::MapPath(folder.empty() ? "." : folder));
+  // A linked file's target may lie in a folder of other files: there only this file's dead writers' go.
+  plat::RemoveStaleTemporaries(plat::MapPath(path));
 }
 
 }  // namespace PlayerFolder

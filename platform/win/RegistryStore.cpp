@@ -236,19 +236,24 @@ void RegistryStore::EnsureLoaded() {
     mData = std::move(*data);
     return;
   }
-  SetAside("damaged");
+  SetAside(text);
 }
 
-void RegistryStore::SetAside(const std::string& reason) {
+void RegistryStore::SetAside(const std::string& text) {
   std::string aside = mFile + ".damaged";
-  std::error_code error;
   // Whatever holds a name, a dangling or looping link included, keeps it.
-  const auto taken = [&error](const std::string& name) {
-    return std::filesystem::exists(std::filesystem::symlink_status(name, error));
+  const auto taken = [](const std::string& name) {
+    std::error_code lookError;
+    return std::filesystem::exists(std::filesystem::symlink_status(name, lookError));
   };
   for (int n = 1; taken(aside); ++n) aside = mFile + ".damaged." + std::to_string(n);
-  std::filesystem::rename(mFile, aside, error);
-  std::string message = "The settings file " + mFile + " is " + reason + "; ";
+  std::error_code error;
+  // A linked file keeps its link: its bytes are copied aside, and the next write goes through the link.
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(mFile, error)))
+    std::filesystem::rename(mFile, aside, error);
+  else if (!ReplaceFileContents(aside, text))
+    error = std::error_code(errno, std::generic_category());
+  std::string message = "The settings file " + mFile + " is damaged; ";
   message += error ? "it could not be moved aside (" + error.message() + ")" : "it was kept as " + aside;
   message += " and settings start empty.\n";
   OutputDebugString(message.c_str());

@@ -1,8 +1,9 @@
 // Where and how the registry is kept: one text file per user, by default
 // $XDG_CONFIG_HOME/quarvel/registry (~/.config when the variable is unset). Every change rewrites
-// the file atomically (temporary file, flush, sync, rename), so a crash mid-write leaves the old
-// settings. A damaged file is reported once, renamed aside ("<file>.damaged", never overwriting an
-// earlier one) and the registry starts empty. One that cannot be read at all (a folder, no permission, a
+// the file atomically (temporary file, flush, sync, rename; through the link when the file is one), so a
+// crash mid-write leaves the old settings. A damaged file is reported once, renamed aside
+// ("<file>.damaged", never overwriting an earlier one; a linked one is copied there and keeps its link)
+// and the registry starts empty. One that cannot be read at all (a folder, no permission, a
 // read error) is reported and left as it is: the registry starts empty and every write fails until the
 // file is set again, so the player's settings are never replaced by defaults.
 #pragma once
@@ -68,7 +69,7 @@ class RegistryStore {
  private:
   void EnsureLoaded();
   bool Write(const RegistryData& data);
-  void SetAside(const std::string& reason);
+  void SetAside(const std::string& text);
 
   std::mutex mLock;
   std::string mFile;

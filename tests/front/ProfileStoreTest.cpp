@@ -191,6 +191,31 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
 INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupport::kUnreadableKinds),
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
+// A player file kept elsewhere and linked in stays linked, and a save killed there leaves its
+// temporary beside the target, where the next start removes it.
+TEST_F(ProfileStoreTest, ALinkedPlayerFileStaysALinkAndTheStartCleansBesideItsTarget) {
+  const std::filesystem::path target = mFolder.Path() / "synced/players.dat";
+  std::filesystem::create_directories(target.parent_path());
+  std::filesystem::create_directories(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
+  std::filesystem::create_symlink(target, RealPath(kPlayerFilePath));
+  Store().AddProfile("ann");
+  ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  EXPECT_TRUE(std::filesystem::is_symlink(RealPath(kPlayerFilePath)));
+  const std::string saved = testsupport::ReadFileContents(target);
+  EXPECT_EQ(saved, Long(1) + ProfileBytes("ann", "0000000000", "yes"));
+
+  const pid_t killed = fork();  // a save of another run, killed between its temporary and the rename
+  ASSERT_GE(killed, 0);
+  if (killed == 0) _exit(0);
+  waitpid(killed, nullptr, 0);
+  const std::string left = target.string() + ".tmp" + std::to_string(killed) + "-0";
+  std::ofstream(left) << "half";
+  gProfileStore = ProfileStore();
+  Store().LoadProfiles(kPlayerFilePath);
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
+}
+
 TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   Store().AddProfile("ann");
   ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
