@@ -1,6 +1,8 @@
 #include "game/front/PlayerFolder.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
@@ -17,7 +19,7 @@ namespace PlayerFolder {
 
 namespace {
 
-// Copies kept of damaged files before the oldest name is reused.
+// Copies kept of damaged files; with every name taken no further copy is made.
 constexpr int kMaxDamagedCopies = 99;
 
 bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mDemoPlaying; }
@@ -45,6 +47,24 @@ class FolderLock {
   bool mHeld = false;
 };
 
+// The copy step on the disk, under the folder's lock.
+DamagedCopy MakeDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
+  const plat::FileLock lock(LockFileOf(path), kLockWaitMs);
+  if (!lock.Held()) return {false, "another copy of the game keeps its folder busy"};
+  int number = 1;
+  // Whatever holds a name (a folder, a link, a dangling one too) keeps it.
+  while (number <= kMaxDamagedCopies && plat::AnythingAt(plat::MapPath(DamagedCopyName(path, number)))) ++number;
+  if (number > kMaxDamagedCopies) return {false, "every name for a copy is taken"};
+  const std::string copy = DamagedCopyName(path, number);
+  // An unreadable file cannot be copied, so it is moved aside whole instead.
+  const bool kept = how == ReadResult::Unreadable ? MoveFile(path.c_str(), copy.c_str()) != FALSE
+                                                  : Kit::WriteFileAtomically(copy, bytes.data(), bytes.size());
+  if (!kept) return {false, std::generic_category().message(errno)};
+  std::error_code error;
+  const std::filesystem::path where = std::filesystem::absolute(plat::MapPath(copy), error);
+  return {true, error ? plat::MapPath(copy) : where.lexically_normal().string()};
+}
+
 }  // namespace
 
 std::string DamagedCopyName(const std::string& path, int number) {
@@ -69,21 +89,20 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   return ReadResult::Read;
 }
 
-void KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
+DamagedCopy KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
   Kit::KitAppBase* app = Kit::gKitApp;
-  if (app == nullptr) return;
-  FolderLock lock(*app, path);
-  if (!lock.Held()) return;
-  int number = 1;
-  while (number < kMaxDamagedCopies && app->FileExists(DamagedCopyName(path, number))) ++number;
-  const std::string copy = DamagedCopyName(path, number);
-  // An unreadable file cannot be copied, so it is moved aside whole instead (not by a playback, which
-  // leaves the disk alone).
-  if (how == ReadResult::Unreadable) {
-    if (!PlayingDemo(*app)) MoveFile(path.c_str(), copy.c_str());
-  } else {
-    app->WriteBytesToFile(copy, bytes.data(), static_cast<int>(bytes.size()));
-  }
+  if (app == nullptr) return {false, "the game is not running"};
+  DamagedCopy copy;
+  if (!PlayingDemo(*app)) copy = MakeDamagedCopy(path, bytes, how);
+  // What the player is told and which saves are refused follow from it: a playback takes it as recorded.
+  Kit::Buffer outcome;
+  outcome.WriteBoolean(copy.mKept);
+  outcome.WriteString(copy.mWhere);
+  app->DemoSyncBuffer(outcome);
+  outcome.SeekFront();
+  copy.mKept = outcome.ReadBoolean();
+  copy.mWhere = outcome.ReadString();
+  return copy;
 }
 
 bool WriteFile(const std::string& path, const Kit::Buffer& contents) {

@@ -5,12 +5,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "framework/util/PathUtil.h"
 #include "platform/win/FileLock.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/UnreadableFile.h"
 
 namespace {
@@ -26,6 +28,16 @@ class ProfileStoreTest : public FrontTest::FrontFixture {
     std::vector<std::string> rows;
     for (const auto& entry : Store().mScores) rows.push_back(entry->mName + " " + std::to_string(entry->mScore));
     return rows;
+  }
+  // The texts of the message boxes shown after the first `from`.
+  std::vector<std::string> ShownSince(std::size_t from) const {
+    std::vector<std::string> texts;
+    const auto shown = mMessageBoxes.Shown();
+    for (std::size_t i = from; i < shown.size(); ++i) texts.push_back(shown[i].text);
+    return texts;
+  }
+  static std::string Absolute(const std::string& programPath) {
+    return std::filesystem::absolute(RealPath(programPath)).lexically_normal().string();
   }
   void SetScores(const std::vector<int>& scores) {
     Store().ClearScores();
@@ -135,10 +147,15 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
     std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
     gProfileStore = ProfileStore();
     Put(kPlayerFilePath, c.bytes);
+    const std::size_t boxes = mMessageBoxes.Shown().size();
     Store().LoadProfiles(kPlayerFilePath);
     EXPECT_EQ(Names(), c.names) << c.what;
     EXPECT_EQ(Store().mCurrentProfile ? Store().mCurrentProfile->mName : "", c.current) << c.what;
     EXPECT_EQ(Exists(kPlayerFilePath + ".bak"), c.keptAside) << c.what;
+    EXPECT_EQ(ShownSince(boxes), c.keptAside ? std::vector<std::string>{"Player data was damaged. A copy was kept as " +
+                                                                        Absolute(kPlayerFilePath + ".bak") + "."}
+                                             : std::vector<std::string>{})
+        << c.what;
     if (c.keptAside) {
       EXPECT_EQ(Contents(kPlayerFilePath + ".bak"), c.bytes) << c.what;
     }
@@ -152,12 +169,14 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
 }
 
 TEST_F(ProfileStoreTest, AKeptCopyIsNeverOverwrittenByALaterDamagedFile) {
-  for (const std::string& bytes : {std::string("first"), std::string("second")}) {
+  // The table is read again each time it is shown: the same damage is copied and told once.
+  for (const std::string& bytes : {std::string("first"), std::string("first"), std::string("second")}) {
     Put(kScoreFilePath, bytes);
     Store().LoadScores(kScoreFilePath);
   }
   EXPECT_EQ(Contents(kScoreFilePath + ".bak"), "first");
   EXPECT_EQ(Contents(kScoreFilePath + ".bak2"), "second");
+  EXPECT_EQ(ShownSince(0).size(), 2u);
   std::string seven;
   for (int i = 7; i > 0; --i) seven += Str("p") + Long(i * 100);
   Put(kScoreFilePath, seven);
@@ -175,9 +194,8 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
   testsupport::MakeUnreadable(RealPath(kPlayerFilePath), GetParam());
   Store().LoadProfiles(kPlayerFilePath);
   EXPECT_TRUE(Store().mProfiles.empty());
-  std::vector<std::string> shown;
-  for (const auto& box : mMessageBoxes.Shown()) shown.push_back(box.text);
-  EXPECT_EQ(shown, std::vector<std::string>{"Could not read player data."});
+  EXPECT_EQ(ShownSince(0), std::vector<std::string>{"Could not read player data. It was moved to " +
+                                                    Absolute(kPlayerFilePath + ".bak") + "."});
   EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(kPlayerFilePath + ".bak"), GetParam()));
 
   Store().AddProfile("ann");
@@ -190,6 +208,62 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
 
 INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupport::kUnreadableKinds),
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
+
+// A damaged file whose copy cannot be written (a full disk: the copy is larger than what still fits,
+// the new file is not) stays as it is and no save replaces it; a name taken by a folder is passed by.
+struct CopyObstacle {
+  const char* what;
+  bool players;   // the player file, else the score file
+  bool fullDisk;  // else a folder stands at "<file>.bak"
+};
+
+TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
+  const std::string tail(5000, 'x');  // bytes after the last record: damaged
+  for (const CopyObstacle& c :
+       {CopyObstacle{"player file, full disk", true, true}, CopyObstacle{"score file, full disk", false, true},
+        CopyObstacle{"player file, .bak is a folder", true, false},
+        CopyObstacle{"score file, .bak is a folder", false, false}}) {
+    std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
+    gProfileStore = ProfileStore();
+    const std::string& file = c.players ? kPlayerFilePath : kScoreFilePath;
+    const std::string damaged =
+        (c.players ? Long(1) + ProfileBytes("ann", "1000000000", "yes") : Str("ann") + Long(9)) + tail;
+    Put(file, damaged);
+    if (!c.fullDisk) testsupport::MakeUnreadable(RealPath(file + ".bak"), testsupport::Unreadable::kFolder);
+    const std::size_t boxes = mMessageBoxes.Shown().size();
+    bool saved = false;
+    {
+      std::optional<testsupport::ScopedFullDisk> disk;
+      if (c.fullDisk) disk.emplace(1000);  // the new file fits, the copy does not
+      if (c.players) {
+        Store().LoadProfiles(file);
+        Store().AddProfile("bo");
+        saved = Store().SaveProfiles(file);
+      } else {
+        Store().RecordGameScore(5);  // reads the table, adds the score, saves it
+        saved = Store().SaveScores(file);
+      }
+    }
+    const std::string told = c.players ? "Player data was damaged." : "Heroes data was damaged.";
+    if (c.fullDisk) {
+      EXPECT_FALSE(saved) << c.what;
+      EXPECT_EQ(Contents(file), damaged) << c.what;
+      EXPECT_FALSE(Exists(file + ".bak")) << c.what;
+      EXPECT_EQ(ShownSince(boxes),
+                std::vector<std::string>{told + " No copy of it could be kept (File too large), so "
+                                                "nothing is saved over it until the game is started again."})
+          << c.what << ": told once, saves refused without another word";
+    } else {
+      EXPECT_TRUE(saved) << c.what;
+      EXPECT_EQ(Contents(file + ".bak2"), damaged) << c.what;
+      EXPECT_NE(Contents(file), damaged) << c.what;
+      EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(file + ".bak"), testsupport::Unreadable::kFolder));
+      EXPECT_EQ(ShownSince(boxes),
+                std::vector<std::string>{told + " A copy was kept as " + Absolute(file + ".bak2") + "."})
+          << c.what;
+    }
+  }
+}
 
 // A player file kept elsewhere and linked in stays linked, and a save killed there leaves its
 // temporary beside the target, where the next start removes it.
@@ -228,9 +302,7 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
   SetScores({10});
   EXPECT_FALSE(Store().SaveScores(kScoreFilePath));
-  std::vector<std::string> shown;
-  for (const auto& box : mMessageBoxes.Shown()) shown.push_back(box.text);
-  EXPECT_EQ(shown, (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
+  EXPECT_EQ(ShownSince(0), (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
 }
 
 TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
