@@ -2,13 +2,20 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/win/DebugOutput.h"
 #include "platform/win/Errors.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
 #include "tests/settings/DemoStreams.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -205,6 +212,57 @@ TEST_F(RegistrySettings, AWriteTheStoreCannotKeepIsReportedAsFailed) {
   int value = 0;
   ASSERT_TRUE(app.RegistryReadInteger("MusicVolume", &value));
   EXPECT_EQ(value, 20);
+}
+
+// Settings that cannot be read or kept are told in the game, in a pop-up, and on standard error, each
+// problem once however many writes fail on a full disk, at the first chance: the hand-over after loading
+// or the first failed write after it.
+struct SettingsProblem {
+  const char* what;
+  std::function<void(const std::string& file)> prepare;
+  bool fullFromTheStart;          // else the disk fills after the hand-over
+  std::vector<std::string> told;  // each after "The settings file <file> "
+};
+
+TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
+  const std::string file = mFolder / "registry";
+  const std::string unwritten = "could not be written (File too large); settings are not saved.";
+  const auto folder = [](const std::string& at) { std::filesystem::create_directory(at); };
+  const auto damaged = [](const std::string& at) { std::ofstream(at) << "damaged"; };
+  for (const SettingsProblem& c : std::vector<SettingsProblem>{
+           {"a full disk", nullptr, true, {unwritten}},
+           {"a disk that fills later", nullptr, false, {unwritten}},
+           {"a folder", folder, true, {"cannot be read (Is a directory); settings start empty and are not saved."}},
+           {"damaged",
+            damaged,
+            false,
+            {"is damaged; it was kept as " + file + ".damaged and settings start empty.", unwritten}},
+       }) {
+    std::filesystem::remove_all(file);
+    std::filesystem::remove_all(file + ".damaged");
+    if (c.prepare) c.prepare(file);
+    StartNewRun();
+    plat::ScopedMessageBoxScript boxes;
+    plat::ScopedDebugCapture debug;
+    Kit::KitAppBase app;
+    app.mRegKey = "QuarvelTest";
+    std::optional<testsupport::ScopedFullDisk> disk;  // no settings file fits
+    if (c.fullFromTheStart) disk.emplace(20);
+    app.ReadFromRegistry();
+    app.TellSettingsProblems();  // as the hand-over after loading does
+    app.mLoadedHandedOver = true;
+    disk.emplace(20);
+    for (int i = 0; i < 25; ++i) app.WriteToRegistry();
+    disk.reset();
+    std::vector<std::string> told;
+    for (const std::string& problem : c.told) told.push_back("The settings file " + file + " " + problem);
+    std::vector<std::string> shown;
+    for (const auto& box : boxes.Shown()) shown.push_back(box.text);
+    EXPECT_EQ(shown, told) << c.what;
+    std::string lines;
+    for (const std::string& text : told) lines += text + "\n";
+    EXPECT_EQ(debug.Text(), lines) << c.what;
+  }
 }
 
 TEST_F(RegistrySettings, ErasedValuesAreGone) {
