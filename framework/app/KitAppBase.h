@@ -565,7 +565,8 @@ class KitAppBase : public ButtonListener,
 
   // Input recording and playback. StartDemo makes the stream the command line asked for; for
   // playback it opens the demo file (OpenDemoFile), false with the message to show when the file
-  // cannot be played. WriteDemoFile saves a recording, with the run's random seed.
+  // cannot be played, and for a recording false with the message when its file could not be written.
+  // WriteDemoFile saves a recording, with the run's random seed (a failure goes to standard error).
   bool StartDemo(std::string& error);
   bool OpenDemoFile(std::string& error);
   void WriteDemoFile(std::uint32_t seed);

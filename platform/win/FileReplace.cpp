@@ -150,6 +150,22 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   return false;
 }
 
+bool CanReplaceFile(const std::string& realPath) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  if (!target) return false;
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(*target, error))) {
+    errno = EISDIR;
+    return false;
+  }
+  const std::string temporary = NewTemporaryName(*target);
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  return true;
+}
+
 void RemoveStaleTemporaries(const std::string& realPath) {
   const std::optional<std::string> written = WriteTarget(realPath);
   if (!written) return;

@@ -18,6 +18,11 @@ namespace plat {
 // errno set, when a step fails; the temporary is removed then and the old file stays as it was.
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
+// Whether ReplaceFileContents could begin now: the target is no folder and a temporary can be made
+// beside it (it is removed again). False, with errno set, when not. For a caller that must know before
+// it starts work whose only result is the file (a recording).
+bool CanReplaceFile(const std::string& realPath);
+
 // Removes the temporaries of realPath (beside its target) that processes which no longer run left
 // behind (killed between creating and renaming them); those of running processes stay. A process that
 // took over a dead writer's id, having begun after the temporary was last written, is no writer of it.
