@@ -20,8 +20,6 @@ inline const std::string kPlayerFilePath = "userdata//playerdata.dat";
 inline const std::string kScoreFilePath = "userdata\\datascore.dat";
 // The name a score is recorded under when nobody is the current player.
 inline const std::string kAnonymousPlayer = "player";
-// A saved game always gives the player at least this many lives back.
-constexpr int kMinSavedLives = 3;
 
 class ProfileStore {
  public:

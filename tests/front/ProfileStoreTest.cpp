@@ -424,6 +424,37 @@ TEST_F(ProfileStoreTest, TheStartRemovesOnlyTemporariesAndWaitsForACopyThatHolds
   EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
 }
 
+// A saved game read from a file is one the rules can end and count: lives 0 or below would never reach
+// game over, a score near the int's end would overflow.
+TEST(SavedGame, AReadSavedGameIsPutRightWhereNoGameCouldHaveLeftIt) {
+  struct Case {
+    std::vector<std::int32_t> stored, read;  // scene, level, score, lives
+    bool damaged;
+  };
+  for (const Case& c : std::vector<Case>{
+           {{2, 4, 1234, 5}, {2, 4, 1234, 5}, false},
+           {{0, 0, 0, 0}, {0, 0, 0, 0}, false},
+           {{3, 10, 9, kMaxLives}, {3, 10, 9, kMaxLives}, false},
+           {{2, 4, 1234, 0}, {2, 4, 1234, kMinSavedLives}, true},
+           {{2, 4, 1234, -1}, {2, 4, 1234, kMinSavedLives}, true},
+           {{2, 4, 1234, INT32_MAX}, {2, 4, 1234, kMaxLives}, true},
+           {{2, 4, INT32_MAX - 1, 3}, {2, 4, kMaxScore, 3}, true},
+           {{2, 4, -5, 3}, {2, 4, 0, 3}, true},
+           {{11, 3, 50, 3}, {0, 0, 0, 0}, true},
+           {{0, 0, 0, 3}, {0, 0, 0, 0}, true},
+       }) {
+    const std::string bytes =
+        Long(1) + ProfileBytes("ann", "0000000000", "yes", c.stored[0], c.stored[1], c.stored[2], c.stored[3]);
+    const DecodedProfiles decoded = DecodePlayerFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    ASSERT_EQ(decoded.mProfiles.size(), 1u);
+    const PlayerProfile& read = *decoded.mProfiles[0];
+    EXPECT_EQ((std::vector<std::int32_t>{read.mSavedScene, read.mSavedLevel, read.mSavedScore, read.mSavedLives}),
+              c.read)
+        << c.stored[2] << " points, " << c.stored[3] << " lives";
+    EXPECT_EQ(decoded.mDamaged, c.damaged) << c.stored[2] << " points, " << c.stored[3] << " lives";
+  }
+}
+
 TEST(SavedGame, OnlyAGameInsideTheTenScenesAndLevelsCounts) {
   struct Case {
     int scene, level;
