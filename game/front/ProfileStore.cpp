@@ -161,9 +161,9 @@ void ProfileStore::SetAside(const std::string& path, const std::vector<std::uint
   file->mHeld = !copy.mKept;
   std::string text = unreadable ? file->mReadFailure : file->mDamaged;
   if (copy.mKept) {
-    text += (unreadable ? " It was moved to " : " A copy was kept as ") + copy.mWhere + ".";
+    text += (unreadable ? "\nIt was moved to " : "\nA copy was kept as ") + copy.mWhere + ".";
   } else {
-    text += " No copy of it could be kept (" + copy.mWhere +
+    text += "\nNo copy of it could be kept (" + copy.mWhere +
             "), so nothing is saved over it until the game is started again.";
     // That is the one report of the saves this refuses.
     file->mSaveFailureReported = true;

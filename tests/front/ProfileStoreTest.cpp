@@ -152,9 +152,10 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
     EXPECT_EQ(Names(), c.names) << c.what;
     EXPECT_EQ(Store().mCurrentProfile ? Store().mCurrentProfile->mName : "", c.current) << c.what;
     EXPECT_EQ(Exists(kPlayerFilePath + ".bak"), c.keptAside) << c.what;
-    EXPECT_EQ(ShownSince(boxes), c.keptAside ? std::vector<std::string>{"Player data was damaged. A copy was kept as " +
-                                                                        Absolute(kPlayerFilePath + ".bak") + "."}
-                                             : std::vector<std::string>{})
+    EXPECT_EQ(ShownSince(boxes), c.keptAside
+                                     ? std::vector<std::string>{"Player data was damaged.\nA copy was kept as " +
+                                                                Absolute(kPlayerFilePath + ".bak") + "."}
+                                     : std::vector<std::string>{})
         << c.what;
     if (c.keptAside) {
       EXPECT_EQ(Contents(kPlayerFilePath + ".bak"), c.bytes) << c.what;
@@ -194,7 +195,7 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
   testsupport::MakeUnreadable(RealPath(kPlayerFilePath), GetParam());
   Store().LoadProfiles(kPlayerFilePath);
   EXPECT_TRUE(Store().mProfiles.empty());
-  EXPECT_EQ(ShownSince(0), std::vector<std::string>{"Could not read player data. It was moved to " +
+  EXPECT_EQ(ShownSince(0), std::vector<std::string>{"Could not read player data.\nIt was moved to " +
                                                     Absolute(kPlayerFilePath + ".bak") + "."});
   EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(kPlayerFilePath + ".bak"), GetParam()));
 
@@ -250,7 +251,7 @@ TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
       EXPECT_EQ(Contents(file), damaged) << c.what;
       EXPECT_FALSE(Exists(file + ".bak")) << c.what;
       EXPECT_EQ(ShownSince(boxes),
-                std::vector<std::string>{told + " No copy of it could be kept (File too large), so "
+                std::vector<std::string>{told + "\nNo copy of it could be kept (File too large), so "
                                                 "nothing is saved over it until the game is started again."})
           << c.what << ": told once, saves refused without another word";
     } else {
@@ -259,7 +260,7 @@ TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
       EXPECT_NE(Contents(file), damaged) << c.what;
       EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(file + ".bak"), testsupport::Unreadable::kFolder));
       EXPECT_EQ(ShownSince(boxes),
-                std::vector<std::string>{told + " A copy was kept as " + Absolute(file + ".bak2") + "."})
+                std::vector<std::string>{told + "\nA copy was kept as " + Absolute(file + ".bak2") + "."})
           << c.what;
     }
   }
