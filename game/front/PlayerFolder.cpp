@@ -1,5 +1,6 @@
 #include "game/front/PlayerFolder.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -50,7 +51,12 @@ class FolderLock {
 // The copy step on the disk, under the folder's lock.
 DamagedCopy MakeDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
   const plat::FileLock lock(LockFileOf(path), kLockWaitMs);
-  if (!lock.Held()) return {false, "another copy of the game keeps its folder busy"};
+  if (!lock.Held()) {
+    // The lock file could not be made (a read-only disk, say), or another copy held the lock too long.
+    const int error = errno;
+    return {false, error == EWOULDBLOCK ? "another copy of the game keeps its folder busy"
+                                        : std::generic_category().message(error)};
+  }
   int number = 1;
   // Whatever holds a name (a folder, a link, a dangling one too) keeps it.
   while (number <= kMaxDamagedCopies && plat::AnythingAt(plat::MapPath(DamagedCopyName(path, number)))) ++number;

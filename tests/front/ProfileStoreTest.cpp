@@ -211,31 +211,39 @@ INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupp
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
 // A damaged file whose copy cannot be written (a full disk: the copy is larger than what still fits,
-// the new file is not) stays as it is and no save replaces it; a name taken by a folder is passed by.
+// the new file is not; no lock file can be made in the folder) stays as it is and no save replaces it;
+// a copy's name taken by a folder is passed by.
+enum class Obstacle { kFullDisk, kFolderAtBak, kFolderAtLock };
+
 struct CopyObstacle {
   const char* what;
-  bool players;   // the player file, else the score file
-  bool fullDisk;  // else a folder stands at "<file>.bak"
+  bool players;  // the player file, else the score file
+  Obstacle obstacle;
+  const char* why;  // why no copy was kept; null: kept as ".bak2"
 };
 
 TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
   const std::string tail(5000, 'x');  // bytes after the last record: damaged
-  for (const CopyObstacle& c :
-       {CopyObstacle{"player file, full disk", true, true}, CopyObstacle{"score file, full disk", false, true},
-        CopyObstacle{"player file, .bak is a folder", true, false},
-        CopyObstacle{"score file, .bak is a folder", false, false}}) {
+  for (const CopyObstacle& c : {CopyObstacle{"player file, full disk", true, Obstacle::kFullDisk, "File too large"},
+                                CopyObstacle{"score file, full disk", false, Obstacle::kFullDisk, "File too large"},
+                                CopyObstacle{"player file, no lock", true, Obstacle::kFolderAtLock, "Is a directory"},
+                                CopyObstacle{"player file, .bak is a folder", true, Obstacle::kFolderAtBak, nullptr},
+                                CopyObstacle{"score file, .bak is a folder", false, Obstacle::kFolderAtBak, nullptr}}) {
     std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
     gProfileStore = ProfileStore();
     const std::string& file = c.players ? kPlayerFilePath : kScoreFilePath;
     const std::string damaged =
         (c.players ? Long(1) + ProfileBytes("ann", "1000000000", "yes") : Str("ann") + Long(9)) + tail;
     Put(file, damaged);
-    if (!c.fullDisk) testsupport::MakeUnreadable(RealPath(file + ".bak"), testsupport::Unreadable::kFolder);
+    if (c.obstacle != Obstacle::kFullDisk) {
+      const std::string at = c.obstacle == Obstacle::kFolderAtBak ? file + ".bak" : "userdata\\.lock";
+      testsupport::MakeUnreadable(RealPath(at), testsupport::Unreadable::kFolder);
+    }
     const std::size_t boxes = mMessageBoxes.Shown().size();
     bool saved = false;
     {
       std::optional<testsupport::ScopedFullDisk> disk;
-      if (c.fullDisk) disk.emplace(1000);  // the new file fits, the copy does not
+      if (c.obstacle == Obstacle::kFullDisk) disk.emplace(1000);  // the new file fits, the copy does not
       if (c.players) {
         Store().LoadProfiles(file);
         Store().AddProfile("bo");
@@ -246,13 +254,13 @@ TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
       }
     }
     const std::string told = c.players ? "Player data was damaged." : "Heroes data was damaged.";
-    if (c.fullDisk) {
+    if (c.why != nullptr) {
       EXPECT_FALSE(saved) << c.what;
       EXPECT_EQ(Contents(file), damaged) << c.what;
       EXPECT_FALSE(Exists(file + ".bak")) << c.what;
-      EXPECT_EQ(ShownSince(boxes),
-                std::vector<std::string>{told + "\nNo copy of it could be kept (File too large), so "
-                                                "nothing is saved over it until the game is started again."})
+      EXPECT_EQ(ShownSince(boxes), std::vector<std::string>{told + "\nNo copy of it could be kept (" + c.why +
+                                                            "), so nothing is saved over it until the game is "
+                                                            "started again."})
           << c.what << ": told once, saves refused without another word";
     } else {
       EXPECT_TRUE(saved) << c.what;
