@@ -82,10 +82,11 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   if (app == nullptr) return ReadResult::Missing;
   if (!app->FileExists(path)) {
     // Something that does not open as a file (a folder, a file without permission, a looping link) may
-    // hold the player's data all the same: it is unreadable, not missing, so that no save replaces it.
+    // hold the player's data all the same: it is unreadable, not missing, so that no save replaces it. A
+    // link whose file is still to be made holds nothing: the first save makes that file.
     // Not recorded, so that recordings keep the records they had: a recording played back takes it as
     // missing, which differs only where the recorded run met such a file.
-    const bool standing = !PlayingDemo(*app) && plat::AnythingAt(plat::MapPath(path));
+    const bool standing = !PlayingDemo(*app) && !plat::NothingToReplace(plat::MapPath(path));
     return standing ? ReadResult::Unreadable : ReadResult::Missing;
   }
   // No lock: files are only ever replaced whole by a rename, so a reader sees one or the other.

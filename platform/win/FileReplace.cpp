@@ -150,6 +150,12 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   return false;
 }
 
+bool NothingToReplace(const std::string& realPath) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  std::error_code error;
+  return target && !std::filesystem::exists(std::filesystem::symlink_status(*target, error));
+}
+
 bool CanReplaceFile(const std::string& realPath) {
   const std::optional<std::string> target = WriteTarget(realPath);
   if (!target) return false;

@@ -18,6 +18,11 @@ namespace plat {
 // errno set, when a step fails; the temporary is removed then and the old file stays as it was.
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
+// Whether a write of realPath would make a new file: nothing stands at the end of its chain of links
+// (a dangling link names a file still to be made). False for anything there and for a chain that does
+// not end.
+bool NothingToReplace(const std::string& realPath);
+
 // Whether ReplaceFileContents could begin now: the target is no folder and a temporary can be made
 // beside it (it is removed again). False, with errno set, when not. For a caller that must know before
 // it starts work whose only result is the file (a recording).

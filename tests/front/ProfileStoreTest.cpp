@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/util/PathUtil.h"
@@ -210,40 +211,36 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
 INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupport::kUnreadableKinds),
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
-// A damaged file whose copy cannot be written (a full disk: the copy is larger than what still fits,
-// the new file is not; no lock file can be made in the folder) stays as it is and no save replaces it;
-// a copy's name taken by a folder is passed by.
-enum class Obstacle { kFullDisk, kFolderAtBak, kFolderAtLock };
-
+// A damaged file whose copy cannot be written (on a full disk the copy does not fit and the new file
+// does; the folder's lock file cannot be made) stays as it is and no save replaces it; a copy's name that
+// a folder holds is passed by.
 struct CopyObstacle {
   const char* what;
-  bool players;  // the player file, else the score file
-  Obstacle obstacle;
-  const char* why;  // why no copy was kept; null: kept as ".bak2"
+  bool players;        // the player file, else the score file
+  const char* folder;  // where a folder stands; empty: a full disk
+  const char* why;     // why no copy was kept; null: kept as ".bak2"
 };
 
 TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
-  const std::string tail(5000, 'x');  // bytes after the last record: damaged
-  for (const CopyObstacle& c : {CopyObstacle{"player file, full disk", true, Obstacle::kFullDisk, "File too large"},
-                                CopyObstacle{"score file, full disk", false, Obstacle::kFullDisk, "File too large"},
-                                CopyObstacle{"player file, no lock", true, Obstacle::kFolderAtLock, "Is a directory"},
-                                CopyObstacle{"player file, .bak is a folder", true, Obstacle::kFolderAtBak, nullptr},
-                                CopyObstacle{"score file, .bak is a folder", false, Obstacle::kFolderAtBak, nullptr}}) {
+  for (const CopyObstacle& c :
+       {CopyObstacle{"player file, full disk", true, "", "File too large"},
+        CopyObstacle{"score file, full disk", false, "", "File too large"},
+        CopyObstacle{"player file, no lock", true, "userdata\\.lock", "Is a directory"},
+        CopyObstacle{"player file, .bak taken", true, "userdata\\playerdata.dat.bak", nullptr},
+        CopyObstacle{"score file, .bak taken", false, "userdata\\datascore.dat.bak", nullptr}}) {
     std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
     gProfileStore = ProfileStore();
     const std::string& file = c.players ? kPlayerFilePath : kScoreFilePath;
     const std::string damaged =
-        (c.players ? Long(1) + ProfileBytes("ann", "1000000000", "yes") : Str("ann") + Long(9)) + tail;
+        (c.players ? Long(1) + ProfileBytes("ann", "1000000000", "yes") : Str("ann") + Long(9)) +
+        std::string(5000, 'x');  // bytes after the last record
     Put(file, damaged);
-    if (c.obstacle != Obstacle::kFullDisk) {
-      const std::string at = c.obstacle == Obstacle::kFolderAtBak ? file + ".bak" : "userdata\\.lock";
-      testsupport::MakeUnreadable(RealPath(at), testsupport::Unreadable::kFolder);
-    }
+    if (*c.folder != 0) testsupport::MakeUnreadable(RealPath(c.folder), testsupport::Unreadable::kFolder);
     const std::size_t boxes = mMessageBoxes.Shown().size();
     bool saved = false;
     {
       std::optional<testsupport::ScopedFullDisk> disk;
-      if (c.obstacle == Obstacle::kFullDisk) disk.emplace(1000);  // the new file fits, the copy does not
+      if (*c.folder == 0) disk.emplace(1000);
       if (c.players) {
         Store().LoadProfiles(file);
         Store().AddProfile("bo");
@@ -253,50 +250,36 @@ TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
         saved = Store().SaveScores(file);
       }
     }
-    const std::string told = c.players ? "Player data was damaged." : "Heroes data was damaged.";
-    if (c.why != nullptr) {
-      EXPECT_FALSE(saved) << c.what;
-      EXPECT_EQ(Contents(file), damaged) << c.what;
-      EXPECT_FALSE(Exists(file + ".bak")) << c.what;
-      EXPECT_EQ(ShownSince(boxes), std::vector<std::string>{told + "\nNo copy of it could be kept (" + c.why +
-                                                            "), so nothing is saved over it until the game is "
-                                                            "started again."})
-          << c.what << ": told once, saves refused without another word";
-    } else {
-      EXPECT_TRUE(saved) << c.what;
-      EXPECT_EQ(Contents(file + ".bak2"), damaged) << c.what;
-      EXPECT_NE(Contents(file), damaged) << c.what;
-      EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(file + ".bak"), testsupport::Unreadable::kFolder));
-      EXPECT_EQ(ShownSince(boxes),
-                std::vector<std::string>{told + "\nA copy was kept as " + Absolute(file + ".bak2") + "."})
-          << c.what;
-    }
+    const bool kept = c.why == nullptr;
+    const std::string told = std::string(c.players ? "Player" : "Heroes") + " data was damaged.\n" +
+                             (kept ? "A copy was kept as " + Absolute(file + ".bak2") + "."
+                                   : std::string("No copy of it could be kept (") + c.why +
+                                         "), so nothing is saved over it until the game is started again.");
+    EXPECT_EQ(ShownSince(boxes), std::vector<std::string>{told}) << c.what << ": told once, saves not again";
+    EXPECT_EQ(saved, kept) << c.what;
+    EXPECT_EQ(Contents(file) == damaged, !kept) << c.what;
+    EXPECT_EQ(Contents(file + ".bak2"), kept ? damaged : "") << c.what;
   }
 }
 
-// A player file kept elsewhere and linked in stays linked, and a save killed there leaves its
-// temporary beside the target, where the next start removes it.
-TEST_F(ProfileStoreTest, ALinkedPlayerFileStaysALinkAndTheStartCleansBesideItsTarget) {
-  const std::filesystem::path target = mFolder.Path() / "synced/players.dat";
-  std::filesystem::create_directories(target.parent_path());
+// A player file linked to one still to be made elsewhere is no damage: a save killed midway left its
+// temporary beside the target, which the start removes, and the next save makes the target.
+TEST_F(ProfileStoreTest, ALinkedPlayerFileIsMadeThroughItsLinkAndCleanedBesideItsTarget) {
+  const std::string target = mFolder / "synced/players.dat";
   std::filesystem::create_directories(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
   std::filesystem::create_symlink(target, RealPath(kPlayerFilePath));
+  const pid_t ended = fork();
+  ASSERT_GE(ended, 0);
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string left = mFolder.Write("synced/players.dat.tmp" + std::to_string(ended) + "-0", "half");
+  Store().LoadProfiles(kPlayerFilePath);
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_EQ(ShownSince(0), std::vector<std::string>{}) << "nothing to tell";
   Store().AddProfile("ann");
   ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
   EXPECT_TRUE(std::filesystem::is_symlink(RealPath(kPlayerFilePath)));
-  const std::string saved = testsupport::ReadFileContents(target);
-  EXPECT_EQ(saved, Long(1) + ProfileBytes("ann", "0000000000", "yes"));
-
-  const pid_t killed = fork();  // a save of another run, killed between its temporary and the rename
-  ASSERT_GE(killed, 0);
-  if (killed == 0) _exit(0);
-  waitpid(killed, nullptr, 0);
-  const std::string left = target.string() + ".tmp" + std::to_string(killed) + "-0";
-  std::ofstream(left) << "half";
-  gProfileStore = ProfileStore();
-  Store().LoadProfiles(kPlayerFilePath);
-  EXPECT_FALSE(std::filesystem::exists(left));
-  EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
+  EXPECT_EQ(testsupport::ReadFileContents(target), Long(1) + ProfileBytes("ann", "0000000000", "yes"));
 }
 
 TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
@@ -433,34 +416,29 @@ TEST_F(ProfileStoreTest, TheStartRemovesOnlyTemporariesAndWaitsForACopyThatHolds
   EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
 }
 
-// A saved game read from a file is one the rules can end and count: lives 0 or below would never reach
-// game over, a score near the int's end would overflow.
+// A saved game read from a file is one the rules can end and count: no life left never reaches game
+// over, a score near the int's end overflows.
 TEST(SavedGame, AReadSavedGameIsPutRightWhereNoGameCouldHaveLeftIt) {
-  struct Case {
-    std::vector<std::int32_t> stored, read;  // scene, level, score, lives
-    bool damaged;
-  };
-  for (const Case& c : std::vector<Case>{
-           {{2, 4, 1234, 5}, {2, 4, 1234, 5}, false},
-           {{0, 0, 0, 0}, {0, 0, 0, 0}, false},
-           {{3, 10, 9, kMaxLives}, {3, 10, 9, kMaxLives}, false},
-           {{2, 4, 1234, 0}, {2, 4, 1234, kMinSavedLives}, true},
-           {{2, 4, 1234, -1}, {2, 4, 1234, kMinSavedLives}, true},
-           {{2, 4, 1234, INT32_MAX}, {2, 4, 1234, kMaxLives}, true},
-           {{2, 4, INT32_MAX - 1, 3}, {2, 4, kMaxScore, 3}, true},
-           {{2, 4, -5, 3}, {2, 4, 0, 3}, true},
-           {{11, 3, 50, 3}, {0, 0, 0, 0}, true},
-           {{0, 0, 0, 3}, {0, 0, 0, 0}, true},
-       }) {
+  using Game = std::vector<std::int32_t>;  // scene, level, score, lives
+  for (const auto& [stored, read] : std::vector<std::pair<Game, Game>>{
+           {{2, 4, 1234, 5}, {2, 4, 1234, 5}},  // untouched, as all zero and the most the game holds
+           {{0, 0, 0, 0}, {0, 0, 0, 0}},
+           {{3, 10, kMaxScore, kMaxLives}, {3, 10, kMaxScore, kMaxLives}},
+           {{2, 4, 1234, 0}, {2, 4, 1234, kMinSavedLives}},
+           {{2, 4, 1234, -1}, {2, 4, 1234, kMinSavedLives}},
+           {{2, 4, 1234, INT32_MAX}, {2, 4, 1234, kMaxLives}},
+           {{2, 4, INT32_MAX - 1, 3}, {2, 4, kMaxScore, 3}},
+           {{2, 4, -5, 3}, {2, 4, 0, 3}},
+           {{11, 3, 50, 3}, {0, 0, 0, 0}},
+           {{0, 0, 0, 3}, {0, 0, 0, 0}}}) {
     const std::string bytes =
-        Long(1) + ProfileBytes("ann", "0000000000", "yes", c.stored[0], c.stored[1], c.stored[2], c.stored[3]);
+        Long(1) + ProfileBytes("ann", "0000000000", "yes", stored[0], stored[1], stored[2], stored[3]);
     const DecodedProfiles decoded = DecodePlayerFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     ASSERT_EQ(decoded.mProfiles.size(), 1u);
-    const PlayerProfile& read = *decoded.mProfiles[0];
-    EXPECT_EQ((std::vector<std::int32_t>{read.mSavedScene, read.mSavedLevel, read.mSavedScore, read.mSavedLives}),
-              c.read)
-        << c.stored[2] << " points, " << c.stored[3] << " lives";
-    EXPECT_EQ(decoded.mDamaged, c.damaged) << c.stored[2] << " points, " << c.stored[3] << " lives";
+    const PlayerProfile& p = *decoded.mProfiles[0];
+    EXPECT_EQ((Game{p.mSavedScene, p.mSavedLevel, p.mSavedScore, p.mSavedLives}), read)
+        << stored[2] << ", " << stored[3];
+    EXPECT_EQ(decoded.mDamaged, read != stored) << stored[2] << ", " << stored[3];
   }
 }
 
