@@ -120,25 +120,19 @@ TEST_F(AppDemo, ARecordingRemovesWhatAKilledRecordingLeftBesideItsFile) {
 }
 
 // A recording whose file cannot be written is refused when the run starts, with the message to show,
-// instead of a whole run recorded for nothing.
+// not found out once the run is over.
 TEST_F(AppDemo, ARecordingThatCouldNotBeKeptIsRefusedAtTheStart) {
   std::filesystem::create_directory(mFolder / "folder");
-  for (const auto& [name, reason] :
-       std::vector<std::pair<std::string, std::string>>{{mFolder / "folder", "Is a directory"},
-                                                        {mFolder / "missing/run.dmo", "No such file or directory"},
-                                                        {"", "No such file or directory"}}) {
+  for (const auto& [name, why] : std::vector<std::pair<std::string, std::string>>{
+           {mFolder / "folder", "Is a directory"}, {mFolder / "missing/run.dmo", "No such file or directory"}}) {
     Kit::KitAppBase recorder;
     recorder.mDemoFileName = name;
     recorder.mRecordingDemoBuffer = true;
     std::string error;
-    EXPECT_FALSE(recorder.StartDemo(error)) << name;
-    EXPECT_EQ(error, "Could not write demo file: " + name + " (" + reason + ")");
-    EXPECT_EQ(recorder.mDemoStream, nullptr) << name;
+    EXPECT_FALSE(recorder.StartDemo(error));
+    EXPECT_EQ(error, "Could not write demo file: " + name + " (" + why + ")");
+    EXPECT_EQ(recorder.mDemoStream, nullptr);
   }
-  Kit::KitAppBase recorder;
-  ASSERT_TRUE(Start(recorder, true));
-  for (const auto& entry : std::filesystem::directory_iterator(mFolder.Path()))
-    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << "the trial write leaves nothing";
 }
 
 TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) {

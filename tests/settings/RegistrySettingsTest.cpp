@@ -3,9 +3,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
@@ -214,54 +214,44 @@ TEST_F(RegistrySettings, AWriteTheStoreCannotKeepIsReportedAsFailed) {
   EXPECT_EQ(value, 20);
 }
 
-// Settings that cannot be read or kept are told in the game, in a pop-up, and on standard error, each
-// problem once however many writes fail on a full disk, at the first chance: the hand-over after loading
-// or the first failed write after it.
-struct SettingsProblem {
-  const char* what;
-  std::function<void(const std::string& file)> prepare;
-  bool fullFromTheStart;          // else the disk fills after the hand-over
-  std::vector<std::string> told;  // each after "The settings file <file> "
-};
-
+// Settings that cannot be read or kept are told in a pop-up and on standard error, each problem once
+// however many writes fail on a full disk, at the first chance: the hand-over after loading or the first
+// failed write after it.
 TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
   const std::string file = mFolder / "registry";
-  const std::string unwritten = "could not be written (File too large); settings are not saved.";
-  const auto folder = [](const std::string& at) { std::filesystem::create_directory(at); };
-  const auto damaged = [](const std::string& at) { std::ofstream(at) << "damaged"; };
-  for (const SettingsProblem& c : std::vector<SettingsProblem>{
-           {"a full disk", nullptr, true, {unwritten}},
-           {"a disk that fills later", nullptr, false, {unwritten}},
-           {"a folder", folder, true, {"cannot be read (Is a directory); settings start empty and are not saved."}},
+  const std::string unwritten = file + " could not be written (File too large); settings are not saved.";
+  for (const auto& [standing, fullFromTheStart, told] :
+       std::vector<std::tuple<std::string, bool, std::vector<std::string>>>{
+           {"", true, {unwritten}},
+           {"", false, {unwritten}},  // the disk fills after the hand-over
+           {"folder", true, {file + " cannot be read (Is a directory); settings start empty and are not saved."}},
            {"damaged",
-            damaged,
             false,
-            {"is damaged; it was kept as " + file + ".damaged and settings start empty.", unwritten}},
-       }) {
+            {file + " is damaged; it was kept as " + file + ".damaged and settings start empty.", unwritten}}}) {
     std::filesystem::remove_all(file);
     std::filesystem::remove_all(file + ".damaged");
-    if (c.prepare) c.prepare(file);
+    if (standing == "folder") std::filesystem::create_directory(file);
+    if (standing == "damaged") mFolder.Write("registry", "damaged");
     StartNewRun();
     plat::ScopedMessageBoxScript boxes;
     plat::ScopedDebugCapture debug;
     Kit::KitAppBase app;
     app.mRegKey = "QuarvelTest";
     std::optional<testsupport::ScopedFullDisk> disk;  // no settings file fits
-    if (c.fullFromTheStart) disk.emplace(20);
+    if (fullFromTheStart) disk.emplace(20);
     app.ReadFromRegistry();
     app.TellSettingsProblems();  // as the hand-over after loading does
     app.mLoadedHandedOver = true;
     disk.emplace(20);
     for (int i = 0; i < 25; ++i) app.WriteToRegistry();
     disk.reset();
-    std::vector<std::string> told;
-    for (const std::string& problem : c.told) told.push_back("The settings file " + file + " " + problem);
     std::vector<std::string> shown;
-    for (const auto& box : boxes.Shown()) shown.push_back(box.text);
-    EXPECT_EQ(shown, told) << c.what;
     std::string lines;
-    for (const std::string& text : told) lines += text + "\n";
-    EXPECT_EQ(debug.Text(), lines) << c.what;
+    for (const auto& box : boxes.Shown()) shown.push_back(box.text);
+    for (const std::string& problem : told) lines += "The settings file " + problem + "\n";
+    EXPECT_EQ(debug.Text(), lines) << standing;
+    for (std::string& text : shown) text = text.substr(std::string("The settings file ").size());
+    EXPECT_EQ(shown, told) << standing;
   }
 }
 
