@@ -1,6 +1,6 @@
 // The player file and the score file read from arbitrary bytes: the readers must stop at the end of
-// the data whatever the counts and lengths say, and whatever they accept must write back to a file
-// that reads the same again.
+// the data whatever the counts and lengths say, every saved game they give must be one the rules can
+// end and count, and whatever they accept must write back to a file that reads the same again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +10,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DecodedProfiles profiles = DecodePlayerFile(data, size);
+  for (const auto& profile : profiles.mProfiles) {
+    const bool playable = profile->mSavedLives >= kMinSavedLives && profile->mSavedLives <= kMaxLives &&
+                          profile->mSavedScore >= 0 && profile->mSavedScore <= kMaxScore;
+    if (profile->HasSavedGame() && !playable) std::abort();
+  }
   Kit::Buffer playerBytes;
   if (!EncodePlayerFile(profiles.mProfiles, &playerBytes)) std::abort();
   DecodedProfiles again = DecodePlayerFile(playerBytes.GetDataPtr(), static_cast<size_t>(playerBytes.GetDataLen()));

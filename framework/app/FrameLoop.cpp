@@ -220,6 +220,8 @@ bool KitAppBase::DoUpdateFrames() {
     // it, in the order a replay needs (the hand-over waits for this record).
     RecordDemoCommand(DEMO_LOADING_COMPLETED);
     LoadingThreadCompleted();
+    // Settings that could not be read or kept were found before the window was up.
+    TellSettingsProblems();
   }
   if (demoDecides) {
     // Until the thread has really finished where the recording says it had, and until the record

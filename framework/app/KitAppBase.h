@@ -506,6 +506,10 @@ class KitAppBase : public ButtonListener,
   bool RegistryReadBoolean(const std::string& valueName, bool* value);
   virtual void WriteToRegistry();
   virtual void ReadFromRegistry();
+  // Tells the player, in a pop-up, what the settings store could not do with its file (read it, keep it,
+  // write it) and has not told yet: each problem once a run. The hand-over after loading asks, and so
+  // does every failed write after it; nothing is shown before the window is up.
+  void TellSettingsProblems();
   // Files read and written through these are synchronised with input recordings. A write goes to a
   // temporary file that replaces the old one only when complete; while a recording plays back nothing
   // is written and the recorded outcome is returned (an override sees what would have been written).
@@ -563,7 +567,8 @@ class KitAppBase : public ButtonListener,
 
   // Input recording and playback. StartDemo makes the stream the command line asked for; for
   // playback it opens the demo file (OpenDemoFile), false with the message to show when the file
-  // cannot be played. WriteDemoFile saves a recording, with the run's random seed.
+  // cannot be played, and for a recording false with the message when its file could not be written.
+  // WriteDemoFile saves a recording, with the run's random seed (a failure goes to standard error).
   bool StartDemo(std::string& error);
   bool OpenDemoFile(std::string& error);
   void WriteDemoFile(std::uint32_t seed);

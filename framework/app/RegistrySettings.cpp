@@ -8,6 +8,7 @@
 #include "framework/app/demo/DemoStream.h"
 #include "platform/win/Errors.h"
 #include "platform/win/Registry.h"
+#include "platform/win/RegistryStore.h"
 
 namespace Kit {
 
@@ -63,19 +64,23 @@ bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const s
 
   const RegistryLocation location = LocateValue(mRegKey, valueName);
   OpenKey key;
-  if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, KEY_WRITE, key.Out()) != ERROR_SUCCESS) {
+  bool written = RegOpenKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, KEY_WRITE, key.Out()) == ERROR_SUCCESS;
+  if (!written) {
     char keyClass[] = "Key";
     DWORD disposition = 0;
-    if (RegCreateKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE,
-                       KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) != ERROR_SUCCESS) {
-      if (recording) mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::RegistryWrite, false);
-      return false;
-    }
+    written = RegCreateKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, keyClass, REG_OPTION_NON_VOLATILE,
+                             KEY_ALL_ACCESS, nullptr, key.Out(), &disposition) == ERROR_SUCCESS;
   }
   // A value the store could not keep is a failed write, not a success.
-  const bool written = RegSetValueEx(key.Get(), location.valueName.c_str(), 0, type, data, length) == ERROR_SUCCESS;
+  written = written && RegSetValueEx(key.Get(), location.valueName.c_str(), 0, type, data, length) == ERROR_SUCCESS;
   if (recording) mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::RegistryWrite, written);
+  if (!written && mLoadedHandedOver) TellSettingsProblems();
   return written;
+}
+
+void KitAppBase::TellSettingsProblems() {
+  const std::string problems = plat::RegistryStore::Instance().TakeProblems();
+  if (!problems.empty()) Popup(problems);
 }
 
 bool KitAppBase::RegistryRead(const std::string& valueName, DWORD* type, std::uint8_t* data, DWORD* length) {

@@ -1,6 +1,7 @@
 #include "game/front/PlayerFiles.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "framework/util/Buffer.h"
@@ -50,6 +51,25 @@ bool ReadProfile(CheckedReader& reader, PlayerProfile* profile) {
 
 bool IsProgressChar(char c) { return c >= kNoLevelDone && c <= kAllLevelsDone; }
 
+// A saved game is none (all four values 0) or one the game can have written: a level of the ten scenes, a
+// score it can hold and the lives it gives back, so that a continued game can end and its counts cannot
+// overflow. A score or lives out of range are put into it; a saved game without a real level is dropped.
+bool RepairSavedGame(PlayerProfile* profile) {
+  std::int32_t* const values[] = {&profile->mSavedScene, &profile->mSavedLevel, &profile->mSavedScore,
+                                  &profile->mSavedLives};
+  if (!profile->HasSavedGame()) {
+    const bool none = std::all_of(std::begin(values), std::end(values), [](const std::int32_t* v) { return *v == 0; });
+    for (std::int32_t* value : values) *value = 0;
+    return !none;
+  }
+  const std::int32_t score = std::clamp(profile->mSavedScore, 0, kMaxScore);
+  const std::int32_t lives = std::clamp(profile->mSavedLives, kMinSavedLives, kMaxLives);
+  const bool repaired = score != profile->mSavedScore || lives != profile->mSavedLives;
+  profile->mSavedScore = score;
+  profile->mSavedLives = lives;
+  return repaired;
+}
+
 // A progress string of ten level characters and a current flag of "yes" or "no" are what the screens
 // index and compare; anything else is put right here (and the file counts as damaged).
 bool RepairProfile(PlayerProfile* profile) {
@@ -65,7 +85,7 @@ bool RepairProfile(PlayerProfile* profile) {
     profile->mCurrent = kCurrentNo;
     repaired = true;
   }
-  return repaired;
+  return RepairSavedGame(profile) || repaired;
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 //   score file:  up to five records of name (string) and score (int32), best first, no count.
 // A string is a 16-bit length (least significant byte first) and that many bytes, no terminator.
 // The readers trust nothing: counts and lengths are checked against the bytes left, reading stops at
-// the first record that is not whole, and anything that is not as the writer makes it marks the
-// file damaged, so that the caller keeps a copy before it is overwritten. Pure functions, any thread.
+// the first record that is not whole, and anything that is not as the writer makes it (progress, the
+// current flag, a saved game's level, score and lives) is put right and marks the file damaged, so that
+// the caller keeps a copy before it is overwritten. Pure functions, any thread.
 #pragma once
 
 #include <cstddef>

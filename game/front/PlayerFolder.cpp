@@ -1,6 +1,9 @@
 #include "game/front/PlayerFolder.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
@@ -17,7 +20,7 @@ namespace PlayerFolder {
 
 namespace {
 
-// Copies kept of damaged files before the oldest name is reused.
+// Copies kept of damaged files; with every name taken no further copy is made.
 constexpr int kMaxDamagedCopies = 99;
 
 bool PlayingDemo(const Kit::KitAppBase& app) { return app.mDemoStream != nullptr && app.mDemoStream->mDemoPlaying; }
@@ -45,6 +48,29 @@ class FolderLock {
   bool mHeld = false;
 };
 
+// The copy step on the disk, under the folder's lock.
+DamagedCopy MakeDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
+  const plat::FileLock lock(LockFileOf(path), kLockWaitMs);
+  if (!lock.Held()) {
+    // The lock file could not be made (a read-only disk, say), or another copy held the lock too long.
+    const int error = errno;
+    return {false, error == EWOULDBLOCK ? "another copy of the game keeps its folder busy"
+                                        : std::generic_category().message(error)};
+  }
+  int number = 1;
+  // Whatever holds a name (a folder, a link, a dangling one too) keeps it.
+  while (number <= kMaxDamagedCopies && plat::AnythingAt(plat::MapPath(DamagedCopyName(path, number)))) ++number;
+  if (number > kMaxDamagedCopies) return {false, "every name for a copy is taken"};
+  const std::string copy = DamagedCopyName(path, number);
+  // An unreadable file cannot be copied, so it is moved aside whole instead.
+  const bool kept = how == ReadResult::Unreadable ? MoveFile(path.c_str(), copy.c_str()) != FALSE
+                                                  : Kit::WriteFileAtomically(copy, bytes.data(), bytes.size());
+  if (!kept) return {false, std::generic_category().message(errno)};
+  std::error_code error;
+  const std::filesystem::path where = std::filesystem::absolute(plat::MapPath(copy), error);
+  return {true, error ? plat::MapPath(copy) : where.lexically_normal().string()};
+}
+
 }  // namespace
 
 std::string DamagedCopyName(const std::string& path, int number) {
@@ -56,10 +82,11 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   if (app == nullptr) return ReadResult::Missing;
   if (!app->FileExists(path)) {
     // Something that does not open as a file (a folder, a file without permission, a looping link) may
-    // hold the player's data all the same: it is unreadable, not missing, so that no save replaces it.
+    // hold the player's data all the same: it is unreadable, not missing, so that no save replaces it. A
+    // link whose file is still to be made holds nothing: the first save makes that file.
     // Not recorded, so that recordings keep the records they had: a recording played back takes it as
     // missing, which differs only where the recorded run met such a file.
-    const bool standing = !PlayingDemo(*app) && plat::AnythingAt(plat::MapPath(path));
+    const bool standing = !PlayingDemo(*app) && !plat::NothingToReplace(plat::MapPath(path));
     return standing ? ReadResult::Unreadable : ReadResult::Missing;
   }
   // No lock: files are only ever replaced whole by a rename, so a reader sees one or the other.
@@ -69,21 +96,20 @@ ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
   return ReadResult::Read;
 }
 
-void KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
+DamagedCopy KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how) {
   Kit::KitAppBase* app = Kit::gKitApp;
-  if (app == nullptr) return;
-  FolderLock lock(*app, path);
-  if (!lock.Held()) return;
-  int number = 1;
-  while (number < kMaxDamagedCopies && app->FileExists(DamagedCopyName(path, number))) ++number;
-  const std::string copy = DamagedCopyName(path, number);
-  // An unreadable file cannot be copied, so it is moved aside whole instead (not by a playback, which
-  // leaves the disk alone).
-  if (how == ReadResult::Unreadable) {
-    if (!PlayingDemo(*app)) MoveFile(path.c_str(), copy.c_str());
-  } else {
-    app->WriteBytesToFile(copy, bytes.data(), static_cast<int>(bytes.size()));
-  }
+  if (app == nullptr) return {false, "the game is not running"};
+  DamagedCopy copy;
+  if (!PlayingDemo(*app)) copy = MakeDamagedCopy(path, bytes, how);
+  // What the player is told and which saves are refused follow from it: a playback takes it as recorded.
+  Kit::Buffer outcome;
+  outcome.WriteBoolean(copy.mKept);
+  outcome.WriteString(copy.mWhere);
+  app->DemoSyncBuffer(outcome);
+  outcome.SeekFront();
+  copy.mKept = outcome.ReadBoolean();
+  copy.mWhere = outcome.ReadString();
+  return copy;
 }
 
 bool WriteFile(const std::string& path, const Kit::Buffer& contents) {
@@ -99,8 +125,11 @@ void RemoveLeftoverTemporaries(const std::string& path) {
   // The lock of every save, taken directly: the folder is not made for this (the lock file cannot be
   // opened in a missing folder), and nothing is recorded.
   const plat::FileLock lock(LockFileOf(path), kLockWaitMs);
+  if (!lock.Held()) return;
   const std::string folder = Kit::GetFileDir(path);
-  if (lock.Held()) plat::RemoveAllTemporaries(plat::MapPath(folder.empty() ? "." : folder));
+  plat::RemoveAllTemporaries(plat::MapPath(folder.empty() ? "." : folder));
+  // A linked file's target may lie in a folder of other files: there only this file's dead writers' go.
+  plat::RemoveStaleTemporaries(plat::MapPath(path));
 }
 
 }  // namespace PlayerFolder

@@ -14,6 +14,9 @@ constexpr char kNoLevelDone = '0';
 constexpr char kAllLevelsDone = '0' + kLevelsPerScene;
 inline const std::string kNewProgress(kSceneCount, kNoLevelDone);
 
+// A saved game always gives the player at least this many lives back.
+constexpr int kMinSavedLives = 3;
+
 inline const std::string kCurrentYes = "yes";
 inline const std::string kCurrentNo = "no";
 

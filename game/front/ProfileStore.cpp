@@ -1,7 +1,6 @@
 #include "game/front/ProfileStore.h"
 
 #include <algorithm>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -13,25 +12,8 @@ ProfileStore gProfileStore;
 
 namespace {
 
-const std::string kPlayerReadFailure = "Could not read player data.";
-const std::string kScoreReadFailure = "Could not read heroes data.";
-const std::string kPlayerSaveFailure = "Could not save player data.";
-const std::string kScoreSaveFailure = "Could not save heroes data.";
-
 void ShowError(const std::string& text) {
   if (Kit::gKitApp != nullptr) Kit::gKitApp->Popup(text);
-}
-
-// The file's bytes; nothing when it is missing or unreadable (which is reported, and the file kept aside).
-std::optional<std::vector<std::uint8_t>> ReadStoredFile(const std::string& path, const std::string& failureText) {
-  std::vector<std::uint8_t> bytes;
-  const PlayerFolder::ReadResult result = PlayerFolder::ReadFile(path, &bytes);
-  if (result == PlayerFolder::ReadResult::Read) return bytes;
-  if (result == PlayerFolder::ReadResult::Unreadable) {
-    ShowError(failureText);
-    PlayerFolder::KeepDamagedCopy(path, bytes, result);
-  }
-  return std::nullopt;
 }
 
 }  // namespace
@@ -93,10 +75,12 @@ void ProfileStore::MakeCurrent(PlayerProfile* profile) {
 void ProfileStore::LoadProfiles(std::string path) {
   // The player's folder is first opened here when the game starts.
   PlayerFolder::RemoveLeftoverTemporaries(path);
-  const auto bytes = ReadStoredFile(path, kPlayerReadFailure);
-  if (!bytes) return;
-  DecodedProfiles decoded = DecodePlayerFile(bytes->data(), bytes->size());
-  if (decoded.mDamaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
+  std::vector<std::uint8_t> bytes;
+  const PlayerFolder::ReadResult read = PlayerFolder::ReadFile(path, &bytes);
+  if (read == PlayerFolder::ReadResult::Missing) return;
+  if (read == PlayerFolder::ReadResult::Unreadable) return SetAside(path, bytes, true, &mPlayerFile);
+  DecodedProfiles decoded = DecodePlayerFile(bytes.data(), bytes.size());
+  if (decoded.mDamaged) SetAside(path, bytes, false, &mPlayerFile);
   for (auto& profile : decoded.mProfiles) {
     // Two current players cannot both be: the later one wins and the earlier is no longer current.
     if (profile->mCurrent == kCurrentYes) MakeCurrent(profile.get());
@@ -106,24 +90,29 @@ void ProfileStore::LoadProfiles(std::string path) {
 
 bool ProfileStore::SaveProfiles(std::string path) {
   Kit::Buffer contents;
-  const bool saved = EncodePlayerFile(mProfiles, &contents) && PlayerFolder::WriteFile(path, contents);
-  return Report(saved, kPlayerSaveFailure, &mPlayerSaveFailureReported);
+  const bool saved =
+      !mPlayerFile.mHeld && EncodePlayerFile(mProfiles, &contents) && PlayerFolder::WriteFile(path, contents);
+  return Report(saved, &mPlayerFile);
 }
 
 void ProfileStore::LoadScores(std::string path) {
   ClearScores();
   mLastRank = -1;
-  const auto bytes = ReadStoredFile(path, kScoreReadFailure);
-  if (!bytes) return;
-  DecodedScores decoded = DecodeScoreFile(bytes->data(), bytes->size());
-  if (decoded.mDamaged) PlayerFolder::KeepDamagedCopy(path, *bytes, PlayerFolder::ReadResult::Read);
+  PlayerFolder::RemoveLeftoverTemporaries(path);
+  std::vector<std::uint8_t> bytes;
+  const PlayerFolder::ReadResult read = PlayerFolder::ReadFile(path, &bytes);
+  if (read == PlayerFolder::ReadResult::Missing) return;
+  if (read == PlayerFolder::ReadResult::Unreadable) return SetAside(path, bytes, true, &mScoreFile);
+  DecodedScores decoded = DecodeScoreFile(bytes.data(), bytes.size());
+  if (decoded.mDamaged) SetAside(path, bytes, false, &mScoreFile);
   mScores = std::move(decoded.mScores);
 }
 
 bool ProfileStore::SaveScores(std::string path) {
   Kit::Buffer contents;
-  const bool saved = EncodeScoreFile(mScores, &contents) && PlayerFolder::WriteFile(path, contents);
-  return Report(saved, kScoreSaveFailure, &mScoreSaveFailureReported);
+  const bool saved =
+      !mScoreFile.mHeld && EncodeScoreFile(mScores, &contents) && PlayerFolder::WriteFile(path, contents);
+  return Report(saved, &mScoreFile);
 }
 
 void ProfileStore::InsertScore(std::string name, int score) {
@@ -162,10 +151,30 @@ bool ProfileStore::RecordGameScore(int score) {
 
 bool ProfileStore::TakeRecordedGameScore() { return std::exchange(mGameScoreRecorded, false); }
 
-bool ProfileStore::Report(bool saved, const std::string& failureText, bool* reported) {
-  if (!saved && !*reported) {
-    *reported = true;
-    ShowError(failureText);
+void ProfileStore::SetAside(const std::string& path, const std::vector<std::uint8_t>& bytes, bool unreadable,
+                            StoredFile* file) {
+  if (file->mDamagedBytes == bytes) return;
+  file->mDamagedBytes = bytes;
+  const PlayerFolder::ReadResult how =
+      unreadable ? PlayerFolder::ReadResult::Unreadable : PlayerFolder::ReadResult::Read;
+  const PlayerFolder::DamagedCopy copy = PlayerFolder::KeepDamagedCopy(path, bytes, how);
+  file->mHeld = !copy.mKept;
+  std::string text = unreadable ? file->mReadFailure : file->mDamaged;
+  if (copy.mKept) {
+    text += (unreadable ? "\nIt was moved to " : "\nA copy was kept as ") + copy.mWhere + ".";
+  } else {
+    text += "\nNo copy of it could be kept (" + copy.mWhere +
+            "), so nothing is saved over it until the game is started again.";
+    // That is the one report of the saves this refuses.
+    file->mSaveFailureReported = true;
+  }
+  ShowError(text);
+}
+
+bool ProfileStore::Report(bool saved, StoredFile* file) {
+  if (!saved && !file->mSaveFailureReported) {
+    file->mSaveFailureReported = true;
+    ShowError(file->mSaveFailure);
   }
   return saved;
 }

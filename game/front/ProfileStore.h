@@ -2,11 +2,15 @@
 // of best scores, with their two files in the player's folder. One global instance, gProfileStore,
 // lives from start-up to exit; the dialogs and screens of the front end change it and write its files
 // after each change. A save that fails is reported to the player once per run and the game goes on;
-// a damaged file is read as far as it is whole and kept as "<name>.bak". Main thread only.
+// a damaged file is read as far as it is whole and kept as "<name>.bak", and the player is told where.
+// When that copy cannot be written the damaged file stays where it is, the player is told, and no save
+// of this run replaces it. Main thread only.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "game/front/PlayerFiles.h"
 #include "game/front/PlayerProfile.h"
@@ -16,8 +20,6 @@ inline const std::string kPlayerFilePath = "userdata//playerdata.dat";
 inline const std::string kScoreFilePath = "userdata\\datascore.dat";
 // The name a score is recorded under when nobody is the current player.
 inline const std::string kAnonymousPlayer = "player";
-// A saved game always gives the player at least this many lives back.
-constexpr int kMinSavedLives = 3;
 
 class ProfileStore {
  public:
@@ -43,9 +45,11 @@ class ProfileStore {
   // Appends the file's profiles to those held; a later current player replaces an earlier one. The
   // temporaries that killed saves left in the file's folder are removed first.
   void LoadProfiles(std::string path);
-  // False when the file could not be written (the player has been told, once per run).
+  // False when the file could not be written, or holds damaged data of which no copy could be kept
+  // (the player has been told, once per run).
   bool SaveProfiles(std::string path);
-  // Replaces the table with the file's first five records; mLastRank becomes -1.
+  // Replaces the table with the file's first five records; mLastRank becomes -1. Temporaries are
+  // removed first, as for the player file.
   void LoadScores(std::string path);
   bool SaveScores(std::string path);
   // Puts the score above the first entry it equals or beats among the first five, else at the end,
@@ -70,11 +74,28 @@ class ProfileStore {
   std::int32_t mLastRank = -1;               // place of the last inserted score; -1 after loading
 
  private:
-  void MakeCurrent(PlayerProfile* profile);
-  bool Report(bool saved, const std::string& failureText, bool* reported);
+  // What the store knows in this run of one of its two files, and what it tells the player about it.
+  struct StoredFile {
+    StoredFile(const char* readFailure, const char* damaged, const char* saveFailure)
+        : mReadFailure(readFailure), mDamaged(damaged), mSaveFailure(saveFailure) {}
 
-  bool mPlayerSaveFailureReported = false;
-  bool mScoreSaveFailureReported = false;
+    const char* mReadFailure;  // it is there but cannot be read
+    const char* mDamaged;      // it was read and is damaged
+    const char* mSaveFailure;
+    // Damaged or unreadable, and no copy of it could be kept: no save may replace it.
+    bool mHeld = false;
+    bool mSaveFailureReported = false;
+    // The damaged bytes last dealt with, so that reading them again neither copies nor tells twice.
+    std::optional<std::vector<std::uint8_t>> mDamagedBytes;
+  };
+
+  void MakeCurrent(PlayerProfile* profile);
+  // Keeps a copy of a damaged or unreadable file and tells the player where, or that none could be kept.
+  void SetAside(const std::string& path, const std::vector<std::uint8_t>& bytes, bool unreadable, StoredFile* file);
+  bool Report(bool saved, StoredFile* file);
+
+  StoredFile mPlayerFile{"Could not read player data.", "Player data was damaged.", "Could not save player data."};
+  StoredFile mScoreFile{"Could not read heroes data.", "Heroes data was damaged.", "Could not save heroes data."};
   bool mGameScoreRecorded = false;
 };
 

@@ -89,7 +89,7 @@ void Board::SetBrickHitPoints(Actor* brick) {
 }
 
 void Board::BallHitsBrick(Actor* brick, Actor* hitter) {
-  TheGame()->mScore += kBrickHitScore;
+  TheGame()->AddScore(kBrickHitScore);
   if (hitter == nullptr) return HitWithoutBall(brick);
   const std::string& name = hitter->mName;
   if (name == "balllarge" || name == "ballsmall" || name == "bullet") return HitByNormalBall(brick, hitter);

@@ -111,7 +111,9 @@ void Board::PowerUpAddLife() {
 }
 
 // No upper limit.
-void Board::AddLife() { ++TheGame()->mLives; }
+void Board::AddLife() {
+  if (TheGame()->mLives < kMaxLives) ++TheGame()->mLives;
+}
 
 void Board::PowerUpSubLife() {
   PlaySound(SOUND_SUBLIVE);

@@ -37,6 +37,10 @@ GameApp* TheGame() { return static_cast<GameApp*>(Kit::gKitApp); }
 
 void GameApp::SaveShowHelp() { RegistryWriteBoolean(kShowHelpValue, mShowHelp); }
 
+void GameApp::AddScore(int points) {
+  mScore = static_cast<int>(std::min<long long>(static_cast<long long>(mScore) + points, kMaxScore));
+}
+
 void GameApp::ReadShowHelp() {
   if (RegistryReadBoolean(kShowHelpValue, &mShowHelp)) return;
   mShowHelp = true;

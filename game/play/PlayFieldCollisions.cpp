@@ -249,7 +249,7 @@ void PlayField::BounceOffPaddle(Actor* ball, Actor* paddle) {
 }
 
 void PlayField::ApplyPowerUp(Actor* powerUp) {
-  mApp->mScore += kPowerUpScore;
+  mApp->AddScore(kPowerUpScore);
   for (const PowerUpEntry& entry : kPowerUps) {
     if (powerUp->mName == entry.mName) {
       (gBoard.*entry.mAction)();

@@ -18,6 +18,15 @@
 namespace plat {
 namespace {
 
+// Links followed before a chain counts as a loop: the kernel's own limit for one path.
+constexpr int kMaxLinksFollowed = 40;
+
+// A name for a new temporary beside target, unique to this call among the process's threads.
+std::string NewTemporaryName(const std::string& target) {
+  static std::atomic<unsigned> made{0};
+  return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(made.fetch_add(1));
+}
+
 std::string TemporaryPrefix(const std::filesystem::path& target) { return target.filename().string() + ".tmp"; }
 
 // The process id in a temporary's name: the digits after the prefix, up to '-' or the end.
@@ -89,12 +98,34 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The file a write of realPath replaces: realPath itself or the end of its chain of links. Nothing, with
+// errno set, when the chain cannot be followed.
+std::optional<std::string> WriteTarget(const std::string& realPath) {
+  if (realPath.empty()) {
+    errno = ENOENT;
+    return std::nullopt;
+  }
+  std::filesystem::path path(realPath);
+  for (int followed = 0; followed <= kMaxLinksFollowed; ++followed) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path.string();
+    const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+    if (error) {
+      errno = error.value();
+      return std::nullopt;
+    }
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  errno = ELOOP;
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
-  static std::atomic<unsigned> writes{0};
-  const std::string temporary =
-      realPath + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(writes.fetch_add(1));
+  const std::optional<std::string> target = WriteTarget(realPath);
+  if (!target) return false;
+  const std::string temporary = NewTemporaryName(*target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
@@ -103,9 +134,9 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
     ok = false;
     error = errno;
   }
-  if (ok && ::rename(temporary.c_str(), realPath.c_str()) == 0) {
+  if (ok && ::rename(temporary.c_str(), target->c_str()) == 0) {
     // The rename itself must reach the disk for the new contents to survive a power cut.
-    const std::filesystem::path folder = std::filesystem::path(realPath).parent_path();
+    const std::filesystem::path folder = std::filesystem::path(*target).parent_path();
     const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
       ::fsync(folderFd);
@@ -119,8 +150,32 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   return false;
 }
 
+bool NothingToReplace(const std::string& realPath) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  std::error_code error;
+  return target && !std::filesystem::exists(std::filesystem::symlink_status(*target, error));
+}
+
+bool CanReplaceFile(const std::string& realPath) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  if (!target) return false;
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(*target, error))) {
+    errno = EISDIR;
+    return false;
+  }
+  const std::string temporary = NewTemporaryName(*target);
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  return true;
+}
+
 void RemoveStaleTemporaries(const std::string& realPath) {
-  const std::filesystem::path target(realPath);
+  const std::optional<std::string> written = WriteTarget(realPath);
+  if (!written) return;
+  const std::filesystem::path target(*written);
   const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
   const std::string prefix = TemporaryPrefix(target);
   std::error_code error;

@@ -1,5 +1,8 @@
 // Replacing a file whole: the bytes go to a temporary file beside it, are synced, and take the file's
-// place by rename, so that a reader (or a crash) sees the old file or the new one, never a part.
+// place by rename, so that a reader (or a crash) sees the old file or the new one, never a part. A file
+// that is a symbolic link (a settings or player file kept elsewhere and linked in) is written through
+// the link: the temporary goes beside the file at the end of the chain of links and replaces that one,
+// so the link stays a link. Any thread.
 #pragma once
 
 #include <string>
@@ -7,15 +10,27 @@
 
 namespace plat {
 
-// Writes bytes over the file at realPath (a path of the machine, not a program path). Each call has
-// a temporary of its own, realPath + ".tmp" + process id + "-" + a number, so that threads and
-// processes writing one file at once each succeed, the last rename winning. False, with errno set,
-// when a step fails; the temporary is removed then and the old file stays as it was.
+// Writes bytes over the file at realPath (a path of the machine, not a program path). The file replaced
+// is realPath itself or the end of its chain of symbolic links (a relative link is taken from the folder
+// it lies in; a dangling link gives the name it points to; a chain that does not end is refused with
+// ELOOP). Each call has a temporary of its own, that file + ".tmp" + process id + "-" + a number, so
+// that threads and processes writing one file at once each succeed, the last rename winning. False, with
+// errno set, when a step fails; the temporary is removed then and the old file stays as it was.
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
-// Removes the temporaries of realPath that processes which no longer run left behind (killed
-// between creating and renaming them); those of running processes stay. A process that took over a
-// dead writer's id, having begun after the temporary was last written, is no writer of it.
+// Whether a write of realPath would make a new file: nothing stands at the end of its chain of links
+// (a dangling link names a file still to be made). False for anything there and for a chain that does
+// not end.
+bool NothingToReplace(const std::string& realPath);
+
+// Whether ReplaceFileContents could begin now: the target is no folder and a temporary can be made
+// beside it (it is removed again). False, with errno set, when not. For a caller that must know before
+// it starts work whose only result is the file (a recording).
+bool CanReplaceFile(const std::string& realPath);
+
+// Removes the temporaries of realPath (beside its target) that processes which no longer run left
+// behind (killed between creating and renaming them); those of running processes stay. A process that
+// took over a dead writer's id, having begun after the temporary was last written, is no writer of it.
 void RemoveStaleTemporaries(const std::string& realPath);
 
 // Removes from the folder (not below it) every temporary that ReplaceFileContents makes, of any file

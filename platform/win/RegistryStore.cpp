@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 #include "platform/win/DebugOutput.h"
 #include "platform/win/FileRead.h"
@@ -204,6 +205,8 @@ void RegistryStore::SetFile(std::string path) {
   std::lock_guard guard(mLock);
   mFile = std::move(path);
   mLoaded = false;
+  mWriteFailureReported = false;
+  mProblems.clear();
   mData = RegistryData{};
 }
 
@@ -211,6 +214,16 @@ std::string RegistryStore::File() {
   std::lock_guard guard(mLock);
   if (mFile.empty()) mFile = DefaultRegistryFile();
   return mFile;
+}
+
+std::string RegistryStore::TakeProblems() {
+  std::lock_guard guard(mLock);
+  return std::exchange(mProblems, std::string());
+}
+
+void RegistryStore::Report(const std::string& problem) {
+  OutputDebugString((problem + "\n").c_str());
+  mProblems += (mProblems.empty() ? "" : "\n") + problem;
 }
 
 void RegistryStore::EnsureLoaded() {
@@ -227,9 +240,8 @@ void RegistryStore::EnsureLoaded() {
     case FileReadResult::kUnreadable:
       // Whatever is there may still hold the player's settings: it is left alone, and so are saves.
       mUnreadable = true;
-      OutputDebugString(("The settings file " + mFile + " cannot be read (" + std::strerror(errno) +
-                         "); settings start empty and are not saved.\n")
-                            .c_str());
+      Report("The settings file " + mFile + " cannot be read (" + std::strerror(errno) +
+             "); settings start empty and are not saved.");
       return;
     case FileReadResult::kRead:
       break;
@@ -238,22 +250,31 @@ void RegistryStore::EnsureLoaded() {
     mData = std::move(*data);
     return;
   }
-  SetAside("damaged");
+  SetAside(text);
 }
 
-void RegistryStore::SetAside(const std::string& reason) {
+void RegistryStore::SetAside(const std::string& text) {
   std::string aside = mFile + ".damaged";
-  std::error_code error;
   // Whatever holds a name, a dangling or looping link included, keeps it.
-  const auto taken = [&error](const std::string& name) {
-    return std::filesystem::exists(std::filesystem::symlink_status(name, error));
+  const auto taken = [](const std::string& name) {
+    std::error_code lookError;
+    return std::filesystem::exists(std::filesystem::symlink_status(name, lookError));
   };
   for (int n = 1; taken(aside); ++n) aside = mFile + ".damaged." + std::to_string(n);
-  std::filesystem::rename(mFile, aside, error);
-  std::string message = "The settings file " + mFile + " is " + reason + "; ";
-  message += error ? "it could not be moved aside (" + error.message() + ")" : "it was kept as " + aside;
-  message += " and settings start empty.\n";
-  OutputDebugString(message.c_str());
+  std::error_code error;
+  // A linked file keeps its link: its bytes are copied aside, and the next write goes through the link.
+  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(mFile, error)))
+    std::filesystem::rename(mFile, aside, error);
+  else if (!ReplaceFileContents(aside, text))
+    error = std::error_code(errno, std::generic_category());
+  if (!error) {
+    Report("The settings file " + mFile + " is damaged; it was kept as " + aside + " and settings start empty.");
+    return;
+  }
+  // Still the only copy of whatever it held: no write may replace it.
+  mUnreadable = true;
+  Report("The settings file " + mFile + " is damaged and could not be moved aside (" + error.message() +
+         "); settings start empty and are not saved.");
 }
 
 bool RegistryStore::Write(const RegistryData& data) {
@@ -262,7 +283,9 @@ bool RegistryStore::Write(const RegistryData& data) {
   std::error_code error;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
   if (ReplaceFileContents(mFile, SerializeRegistry(data))) return true;
-  OutputDebugString(("The settings file " + mFile + " could not be written: " + std::strerror(errno) + "\n").c_str());
+  if (!std::exchange(mWriteFailureReported, true))
+    Report("The settings file " + mFile + " could not be written (" + std::strerror(errno) +
+           "); settings are not saved.");
   return false;
 }
 

@@ -1,10 +1,14 @@
 // Where and how the registry is kept: one text file per user, by default
 // $XDG_CONFIG_HOME/quarvel/registry (~/.config when the variable is unset). Every change rewrites
-// the file atomically (temporary file, flush, sync, rename), so a crash mid-write leaves the old
-// settings. A damaged file is reported once, renamed aside ("<file>.damaged", never overwriting an
-// earlier one) and the registry starts empty. One that cannot be read at all (a folder, no permission, a
-// read error, a size far beyond any settings file) is reported and left as it is: the registry starts empty and every
-// write fails until the file is set again, so the player's settings are never replaced by defaults.
+// the file atomically (temporary file, flush, sync, rename; through the link when the file is one), so a
+// crash mid-write leaves the old settings. A damaged file is renamed aside ("<file>.damaged", never
+// overwriting an earlier one; a linked one is copied there and keeps its link) and the registry starts
+// empty. One that cannot be read at all (a folder, no permission, a read error, a size far
+// beyond any settings file), or a damaged one that
+// cannot be moved aside, is left as it is: the registry starts empty and every write fails until the
+// file is set again, so the player's settings are never replaced by defaults. Each problem is reported
+// once per file, on standard error and to the program, which takes the reports to show them
+// (TakeProblems); a full disk is one report, not one per write.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +46,14 @@ class RegistryStore {
  public:
   static RegistryStore& Instance();
 
-  // The file in use; tests point it at their own. Changing it drops what was loaded.
+  // The file in use; tests point it at their own. Changing it drops what was loaded and the problems
+  // not taken yet.
   void SetFile(std::string path);
   std::string File();
+
+  // What the store could not do with its file (read it, keep it, write it) since the last call, as
+  // sentences for the player, one a line; empty when all went well.
+  std::string TakeProblems();
 
   // Reads under the store's lock.
   template <typename Reader>
@@ -68,13 +77,18 @@ class RegistryStore {
  private:
   void EnsureLoaded();
   bool Write(const RegistryData& data);
-  void SetAside(const std::string& reason);
+  void SetAside(const std::string& text);
+  // Reports a problem on standard error and keeps it for TakeProblems.
+  void Report(const std::string& problem);
 
   std::mutex mLock;
   std::string mFile;
   bool mLoaded = false;
-  // The file was there but could not be read: nothing is written over it.
+  // The file was there but could not be read, or is damaged and still there: nothing is written over it.
   bool mUnreadable = false;
+  // A failed write of this file has been reported; later ones fail without a word.
+  bool mWriteFailureReported = false;
+  std::string mProblems;
   RegistryData mData;
 };
 

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoFile.h"
@@ -114,6 +117,22 @@ TEST_F(AppDemo, ARecordingRemovesWhatAKilledRecordingLeftBesideItsFile) {
   EXPECT_FALSE(std::filesystem::exists(left));
   EXPECT_TRUE(std::filesystem::exists(writing));
   EXPECT_TRUE(std::filesystem::exists(other));
+}
+
+// A recording whose file cannot be written is refused when the run starts, with the message to show,
+// not found out once the run is over.
+TEST_F(AppDemo, ARecordingThatCouldNotBeKeptIsRefusedAtTheStart) {
+  std::filesystem::create_directory(mFolder / "folder");
+  for (const auto& [name, why] : std::vector<std::pair<std::string, std::string>>{
+           {mFolder / "folder", "Is a directory"}, {mFolder / "missing/run.dmo", "No such file or directory"}}) {
+    Kit::KitAppBase recorder;
+    recorder.mDemoFileName = name;
+    recorder.mRecordingDemoBuffer = true;
+    std::string error;
+    EXPECT_FALSE(recorder.StartDemo(error));
+    EXPECT_EQ(error, "Could not write demo file: " + name + " (" + why + ")");
+    EXPECT_EQ(recorder.mDemoStream, nullptr);
+  }
 }
 
 TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) {

@@ -5,12 +5,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/util/PathUtil.h"
 #include "platform/win/FileLock.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/UnreadableFile.h"
 
 namespace {
@@ -26,6 +29,16 @@ class ProfileStoreTest : public FrontTest::FrontFixture {
     std::vector<std::string> rows;
     for (const auto& entry : Store().mScores) rows.push_back(entry->mName + " " + std::to_string(entry->mScore));
     return rows;
+  }
+  // The texts of the message boxes shown after the first `from`.
+  std::vector<std::string> ShownSince(std::size_t from) const {
+    std::vector<std::string> texts;
+    const auto shown = mMessageBoxes.Shown();
+    for (std::size_t i = from; i < shown.size(); ++i) texts.push_back(shown[i].text);
+    return texts;
+  }
+  static std::string Absolute(const std::string& programPath) {
+    return std::filesystem::absolute(RealPath(programPath)).lexically_normal().string();
   }
   void SetScores(const std::vector<int>& scores) {
     Store().ClearScores();
@@ -135,10 +148,16 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
     std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
     gProfileStore = ProfileStore();
     Put(kPlayerFilePath, c.bytes);
+    const std::size_t boxes = mMessageBoxes.Shown().size();
     Store().LoadProfiles(kPlayerFilePath);
     EXPECT_EQ(Names(), c.names) << c.what;
     EXPECT_EQ(Store().mCurrentProfile ? Store().mCurrentProfile->mName : "", c.current) << c.what;
     EXPECT_EQ(Exists(kPlayerFilePath + ".bak"), c.keptAside) << c.what;
+    EXPECT_EQ(ShownSince(boxes), c.keptAside
+                                     ? std::vector<std::string>{"Player data was damaged.\nA copy was kept as " +
+                                                                Absolute(kPlayerFilePath + ".bak") + "."}
+                                     : std::vector<std::string>{})
+        << c.what;
     if (c.keptAside) {
       EXPECT_EQ(Contents(kPlayerFilePath + ".bak"), c.bytes) << c.what;
     }
@@ -152,12 +171,14 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
 }
 
 TEST_F(ProfileStoreTest, AKeptCopyIsNeverOverwrittenByALaterDamagedFile) {
-  for (const std::string& bytes : {std::string("first"), std::string("second")}) {
+  // The table is read again each time it is shown: the same damage is copied and told once.
+  for (const std::string& bytes : {std::string("first"), std::string("first"), std::string("second")}) {
     Put(kScoreFilePath, bytes);
     Store().LoadScores(kScoreFilePath);
   }
   EXPECT_EQ(Contents(kScoreFilePath + ".bak"), "first");
   EXPECT_EQ(Contents(kScoreFilePath + ".bak2"), "second");
+  EXPECT_EQ(ShownSince(0).size(), 2u);
   std::string seven;
   for (int i = 7; i > 0; --i) seven += Str("p") + Long(i * 100);
   Put(kScoreFilePath, seven);
@@ -175,9 +196,8 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
   testsupport::MakeUnreadable(RealPath(kPlayerFilePath), GetParam());
   Store().LoadProfiles(kPlayerFilePath);
   EXPECT_TRUE(Store().mProfiles.empty());
-  std::vector<std::string> shown;
-  for (const auto& box : mMessageBoxes.Shown()) shown.push_back(box.text);
-  EXPECT_EQ(shown, std::vector<std::string>{"Could not read player data."});
+  EXPECT_EQ(ShownSince(0), std::vector<std::string>{"Could not read player data.\nIt was moved to " +
+                                                    Absolute(kPlayerFilePath + ".bak") + "."});
   EXPECT_TRUE(testsupport::UnreadableIsIntact(RealPath(kPlayerFilePath + ".bak"), GetParam()));
 
   Store().AddProfile("ann");
@@ -191,6 +211,77 @@ TEST_P(UnreadablePlayerFile, IsReportedKeptAsideWholeAndNotWrittenOver) {
 INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupport::kUnreadableKinds),
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
+// A damaged file whose copy cannot be written (on a full disk the copy does not fit and the new file
+// does; the folder's lock file cannot be made) stays as it is and no save replaces it; a copy's name that
+// a folder holds is passed by.
+struct CopyObstacle {
+  const char* what;
+  bool players;        // the player file, else the score file
+  const char* folder;  // where a folder stands; empty: a full disk
+  const char* why;     // why no copy was kept; null: kept as ".bak2"
+};
+
+TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
+  for (const CopyObstacle& c :
+       {CopyObstacle{"player file, full disk", true, "", "File too large"},
+        CopyObstacle{"score file, full disk", false, "", "File too large"},
+        CopyObstacle{"player file, no lock", true, "userdata\\.lock", "Is a directory"},
+        CopyObstacle{"player file, .bak taken", true, "userdata\\playerdata.dat.bak", nullptr},
+        CopyObstacle{"score file, .bak taken", false, "userdata\\datascore.dat.bak", nullptr}}) {
+    std::filesystem::remove_all(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
+    gProfileStore = ProfileStore();
+    const std::string& file = c.players ? kPlayerFilePath : kScoreFilePath;
+    const std::string damaged =
+        (c.players ? Long(1) + ProfileBytes("ann", "1000000000", "yes") : Str("ann") + Long(9)) +
+        std::string(5000, 'x');  // bytes after the last record
+    Put(file, damaged);
+    if (*c.folder != 0) testsupport::MakeUnreadable(RealPath(c.folder), testsupport::Unreadable::kFolder);
+    const std::size_t boxes = mMessageBoxes.Shown().size();
+    bool saved = false;
+    {
+      std::optional<testsupport::ScopedFullDisk> disk;
+      if (*c.folder == 0) disk.emplace(1000);
+      if (c.players) {
+        Store().LoadProfiles(file);
+        Store().AddProfile("bo");
+        saved = Store().SaveProfiles(file);
+      } else {
+        Store().RecordGameScore(5);  // reads the table, adds the score, saves it
+        saved = Store().SaveScores(file);
+      }
+    }
+    const bool kept = c.why == nullptr;
+    const std::string told = std::string(c.players ? "Player" : "Heroes") + " data was damaged.\n" +
+                             (kept ? "A copy was kept as " + Absolute(file + ".bak2") + "."
+                                   : std::string("No copy of it could be kept (") + c.why +
+                                         "), so nothing is saved over it until the game is started again.");
+    EXPECT_EQ(ShownSince(boxes), std::vector<std::string>{told}) << c.what << ": told once, saves not again";
+    EXPECT_EQ(saved, kept) << c.what;
+    EXPECT_EQ(Contents(file) == damaged, !kept) << c.what;
+    EXPECT_EQ(Contents(file + ".bak2"), kept ? damaged : "") << c.what;
+  }
+}
+
+// A player file linked to one still to be made elsewhere is no damage: a save killed midway left its
+// temporary beside the target, which the start removes, and the next save makes the target.
+TEST_F(ProfileStoreTest, ALinkedPlayerFileIsMadeThroughItsLinkAndCleanedBesideItsTarget) {
+  const std::string target = mFolder / "synced/players.dat";
+  std::filesystem::create_directories(std::filesystem::path(RealPath(kPlayerFilePath)).parent_path());
+  std::filesystem::create_symlink(target, RealPath(kPlayerFilePath));
+  const pid_t ended = fork();
+  ASSERT_GE(ended, 0);
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string left = mFolder.Write("synced/players.dat.tmp" + std::to_string(ended) + "-0", "half");
+  Store().LoadProfiles(kPlayerFilePath);
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_EQ(ShownSince(0), std::vector<std::string>{}) << "nothing to tell";
+  Store().AddProfile("ann");
+  ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
+  EXPECT_TRUE(std::filesystem::is_symlink(RealPath(kPlayerFilePath)));
+  EXPECT_EQ(testsupport::ReadFileContents(target), Long(1) + ProfileBytes("ann", "0000000000", "yes"));
+}
+
 TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   Store().AddProfile("ann");
   ASSERT_TRUE(Store().SaveProfiles(kPlayerFilePath));
@@ -203,9 +294,7 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   EXPECT_FALSE(Store().SaveProfiles(kPlayerFilePath));
   SetScores({10});
   EXPECT_FALSE(Store().SaveScores(kScoreFilePath));
-  std::vector<std::string> shown;
-  for (const auto& box : mMessageBoxes.Shown()) shown.push_back(box.text);
-  EXPECT_EQ(shown, (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
+  EXPECT_EQ(ShownSince(0), (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
 }
 
 TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
@@ -325,6 +414,32 @@ TEST_F(ProfileStoreTest, TheStartRemovesOnlyTemporariesAndWaitsForACopyThatHolds
   EXPECT_TRUE(std::filesystem::is_directory(folder / "folder.tmp1-2"));
   EXPECT_EQ(Contents(kPlayerFilePath), players);
   EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
+}
+
+// A saved game read from a file is one the rules can end and count: no life left never reaches game
+// over, a score near the int's end overflows.
+TEST(SavedGame, AReadSavedGameIsPutRightWhereNoGameCouldHaveLeftIt) {
+  using Game = std::vector<std::int32_t>;  // scene, level, score, lives
+  for (const auto& [stored, read] : std::vector<std::pair<Game, Game>>{
+           {{2, 4, 1234, 5}, {2, 4, 1234, 5}},  // untouched, as all zero and the most the game holds
+           {{0, 0, 0, 0}, {0, 0, 0, 0}},
+           {{3, 10, kMaxScore, kMaxLives}, {3, 10, kMaxScore, kMaxLives}},
+           {{2, 4, 1234, 0}, {2, 4, 1234, kMinSavedLives}},
+           {{2, 4, 1234, -1}, {2, 4, 1234, kMinSavedLives}},
+           {{2, 4, 1234, INT32_MAX}, {2, 4, 1234, kMaxLives}},
+           {{2, 4, INT32_MAX - 1, 3}, {2, 4, kMaxScore, 3}},
+           {{2, 4, -5, 3}, {2, 4, 0, 3}},
+           {{11, 3, 50, 3}, {0, 0, 0, 0}},
+           {{0, 0, 0, 3}, {0, 0, 0, 0}}}) {
+    const std::string bytes =
+        Long(1) + ProfileBytes("ann", "0000000000", "yes", stored[0], stored[1], stored[2], stored[3]);
+    const DecodedProfiles decoded = DecodePlayerFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    ASSERT_EQ(decoded.mProfiles.size(), 1u);
+    const PlayerProfile& p = *decoded.mProfiles[0];
+    EXPECT_EQ((Game{p.mSavedScene, p.mSavedLevel, p.mSavedScore, p.mSavedLives}), read)
+        << stored[2] << ", " << stored[3];
+    EXPECT_EQ(decoded.mDamaged, read != stored) << stored[2] << ", " << stored[3];
+  }
 }
 
 TEST(SavedGame, OnlyAGameInsideTheTenScenesAndLevelsCounts) {

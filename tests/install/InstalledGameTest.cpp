@@ -145,11 +145,10 @@ class InstalledGame : public testing::Test {
   }
   fs::path WorkingFolder() const { return mWork / "elsewhere"; }
   // Runs the installed program to its main menu and asks it to end (a termination signal, as a
-  // desktop's logout sends). A damaged player file is kept aside as the main menu opens: the sign that
-  // the menu is up.
+  // desktop's logout sends). What a killed save left in the player's folder is removed as the main menu
+  // opens, without a word: the sign that the menu is up.
   MenuRun RunToMenuAndEnd(const Environment& display = {}) {
-    const fs::path players = mWork / "data/quarvel/userdata/playerdata.dat";
-    mWork.Write("data/quarvel/userdata/playerdata.dat", "not a player file");
+    const std::string leftover = mWork.Write("data/quarvel/userdata/playerdata.dat.tmp1-0", "half a save");
     const fs::path output = mWork / "out.log", errors = mWork / "err.log";
     const pid_t game = StartInstalled(output, errors, display);
     MenuRun run;
@@ -157,7 +156,7 @@ class InstalledGame : public testing::Test {
     const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
     std::optional<int> code;
     while (!run.menu && !code && std::chrono::steady_clock::now() < giveUp) {
-      run.menu = fs::exists(players.string() + ".bak");
+      run.menu = !fs::exists(leftover);
       if (!run.menu) code = Ended(game, false);
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }

@@ -135,6 +135,27 @@ TEST_P(UnreadableRegistry, IsReportedOnceStartsEmptyAndIsNeverWrittenOver) {
 INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableRegistry, testing::ValuesIn(testsupport::kUnreadableKinds),
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
+// Settings kept elsewhere and linked in: a dead writer's temporary beside the target goes when the file
+// is read, and a damaged target is copied aside while the link stays and takes the next write.
+TEST_F(RegistryTest, ALinkedSettingsFileIsCleanedBesideItsTargetAndKeepsItsLinkWhenDamaged) {
+  const std::string target = mDir.Write("dotfiles/quarvel-registry", "damaged");
+  std::filesystem::create_directories(mDir / "config/quarvel");
+  std::filesystem::create_symlink("../../dotfiles/quarvel-registry", File());
+  // Init's id, written before it began: a dead writer's.
+  const std::string leftover = mDir.Write("dotfiles/quarvel-registry.tmp1-0", "half");
+  std::filesystem::last_write_time(leftover,
+                                   std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 20));
+  const plat::ScopedDebugCapture debug;
+  Restart();
+  HKEY key = Create("SOFTWARE\\Quarvel");
+  SetDword(key, "SfxVolume", 50);
+  RegCloseKey(key);
+  EXPECT_FALSE(std::filesystem::exists(leftover));
+  EXPECT_EQ(ReadFile(File() + ".damaged"), "damaged");
+  EXPECT_TRUE(std::filesystem::is_symlink(File()));
+  EXPECT_TRUE(plat::ParseRegistry(ReadFile(target)));
+}
+
 TEST_F(RegistryTest, FlippedByteIsDetected) {
   HKEY key = Create("SOFTWARE\\Quarvel");
   SetDword(key, "PreferredX", 120);

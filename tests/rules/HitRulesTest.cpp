@@ -89,6 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
         HitCase{"brick_ee_001", "none", 0, "brick_ee_001", nullptr, {"boom", "dust", "ups_bounce"}},
         HitCase{"brick_aa_018", "stranger", 1, "brick_aa_018", nullptr, {}}));
 
+TEST_F(RulesTest, TheScoreAndTheLivesStopAtTheMostTheGameHolds) {
+  Actor* brick = AddBrick("brick_dd_006", 380, 200);
+  gBoard.SetBrickHitPoints(brick);
+  mGame.mScore = kMaxScore - 1;  // a hit scores 2: past the most, where the int would overflow soon after
+  for (int hit = 0; hit < 3; ++hit) gBoard.BallHitsBrick(brick, AddBall("balllarge", 100, 100, 0, -300));
+  EXPECT_EQ(mGame.mScore, kMaxScore);
+  mGame.mLives = kMaxLives;
+  gBoard.PowerUpAddLife();
+  EXPECT_EQ(mGame.mLives, kMaxLives);
+}
+
 TEST_F(RulesTest, AnIronBrickSurvivesNineHitsAtNormalAndDiesAtTheTenthWithBothEffects) {
   Actor* brick = AddBrick("brick_dd_006", 380, 200);
   gBoard.SetBrickHitPoints(brick);

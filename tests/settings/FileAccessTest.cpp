@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/util/Buffer.h"
@@ -59,6 +61,30 @@ TEST_F(FileAccess, AFailedWriteSaysSo) {
   EXPECT_FALSE(mApp.WriteBytesToFile(mFolder / "blocker/inside.dat", Bytes(data), 3));
   EXPECT_FALSE(mApp.WriteBytesToFile(mFolder / "negative.dat", Bytes(data), -1));
   EXPECT_FALSE(std::filesystem::exists(mFolder / "negative.dat"));
+}
+
+// A file kept elsewhere and linked in is written through its chain of links: the links stay, the file at
+// the end gets the bytes, and no temporary is left anywhere. A loop is refused.
+TEST_F(FileAccess, AFileThatIsALinkIsWrittenThroughIt) {
+  const std::string root = mFolder.Path().string();
+  for (const auto& [links, target] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"home/file", root + "/sync/file"}, "sync/file"},  // pairs of a link and what it names
+           {{"home/file", "../sync/file"}, "sync/file"},
+           {{"home/file", "../dots/file", "dots/file", "../sync/other"}, "sync/other"},
+           {{"home/file", "../sync/new"}, "sync/new"},
+           {{"home/file", "loop", "home/loop", "file"}, ""}}) {
+    for (const char* folder : {"home", "dots", "sync"}) {
+      std::filesystem::remove_all(mFolder / folder);
+      std::filesystem::create_directory(mFolder / folder);
+    }
+    for (std::size_t i = 0; i < links.size(); i += 2) std::filesystem::create_symlink(links[i + 1], mFolder / links[i]);
+    EXPECT_EQ(mApp.WriteBytesToFile(mFolder / "home/file", Bytes("new"), 3), !target.empty()) << links[1];
+    EXPECT_TRUE(std::filesystem::is_symlink(mFolder / "home/file")) << links[1];
+    EXPECT_EQ(Contents(mFolder / (target.empty() ? "home/file" : target)), target.empty() ? "" : "new") << links[1];
+    for (const char* folder : {"home", "dots", "sync"})
+      for (const auto& entry : std::filesystem::directory_iterator(mFolder / folder))
+        EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << links[1];
+  }
 }
 
 TEST_F(FileAccess, AMissingFileIsReportedAndTheBufferKept) {

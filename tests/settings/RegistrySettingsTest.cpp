@@ -2,13 +2,20 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/win/DebugOutput.h"
 #include "platform/win/Errors.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
 #include "tests/settings/DemoStreams.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -205,6 +212,47 @@ TEST_F(RegistrySettings, AWriteTheStoreCannotKeepIsReportedAsFailed) {
   int value = 0;
   ASSERT_TRUE(app.RegistryReadInteger("MusicVolume", &value));
   EXPECT_EQ(value, 20);
+}
+
+// Settings that cannot be read or kept are told in a pop-up and on standard error, each problem once
+// however many writes fail on a full disk, at the first chance: the hand-over after loading or the first
+// failed write after it.
+TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
+  const std::string file = mFolder / "registry";
+  const std::string unwritten = file + " could not be written (File too large); settings are not saved.";
+  for (const auto& [standing, fullFromTheStart, told] :
+       std::vector<std::tuple<std::string, bool, std::vector<std::string>>>{
+           {"", true, {unwritten}},
+           {"", false, {unwritten}},  // the disk fills after the hand-over
+           {"folder", true, {file + " cannot be read (Is a directory); settings start empty and are not saved."}},
+           {"damaged",
+            false,
+            {file + " is damaged; it was kept as " + file + ".damaged and settings start empty.", unwritten}}}) {
+    std::filesystem::remove_all(file);
+    std::filesystem::remove_all(file + ".damaged");
+    if (standing == "folder") std::filesystem::create_directory(file);
+    if (standing == "damaged") mFolder.Write("registry", "damaged");
+    StartNewRun();
+    plat::ScopedMessageBoxScript boxes;
+    plat::ScopedDebugCapture debug;
+    Kit::KitAppBase app;
+    app.mRegKey = "QuarvelTest";
+    std::optional<testsupport::ScopedFullDisk> disk;  // no settings file fits
+    if (fullFromTheStart) disk.emplace(20);
+    app.ReadFromRegistry();
+    app.TellSettingsProblems();  // as the hand-over after loading does
+    app.mLoadedHandedOver = true;
+    disk.emplace(20);
+    for (int i = 0; i < 25; ++i) app.WriteToRegistry();
+    disk.reset();
+    std::vector<std::string> shown;
+    std::string lines;
+    for (const auto& box : boxes.Shown()) shown.push_back(box.text);
+    for (const std::string& problem : told) lines += "The settings file " + problem + "\n";
+    EXPECT_EQ(debug.Text(), lines) << standing;
+    for (std::string& text : shown) text = text.substr(std::string("The settings file ").size());
+    EXPECT_EQ(shown, told) << standing;
+  }
 }
 
 TEST_F(RegistrySettings, ErasedValuesAreGone) {

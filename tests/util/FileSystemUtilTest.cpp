@@ -1,8 +1,6 @@
 #include "framework/util/FileSystemUtil.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/FileContents.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -101,17 +100,10 @@ TEST(FileSystemUtil, FailedAtomicWriteKeepsTheOldFile) {
   testsupport::TempDir dir;
   const std::string path = dir.Write("score.dat", "kept");
   const std::uint8_t bytes[] = {1, 2, 3};
-  // A full disk: the temporary file cannot grow past 2 bytes (the write fails with EFBIG instead of
-  // raising SIGXFSZ). Works for root too, unlike permissions.
-  rlimit previous{};
-  getrlimit(RLIMIT_FSIZE, &previous);
-  rlimit full = previous;
-  full.rlim_cur = 2;
-  const sighandler_t handler = signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &full);
-  EXPECT_FALSE(Kit::WriteFileAtomically(path, bytes, sizeof(bytes)));
-  setrlimit(RLIMIT_FSIZE, &previous);
-  signal(SIGXFSZ, handler);
+  {
+    const testsupport::ScopedFullDisk full(2);  // the temporary file cannot grow past 2 bytes
+    EXPECT_FALSE(Kit::WriteFileAtomically(path, bytes, sizeof(bytes)));
+  }
   EXPECT_EQ(testsupport::ReadFileContents(path), "kept");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
   EXPECT_FALSE(Kit::WriteFileAtomically(dir.Path().string() + "/missing/folder/file.dat", bytes, sizeof(bytes)));

@@ -1,10 +1,14 @@
 // The application's demo stream: made at start for the recording or playback the command line
 // chose, saved as a demo file at the end of a recording, and the values the application
 // synchronises through it as data blocks.
+#include <cerrno>
+#include <cstring>
+
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoFile.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
+#include "platform/win/DebugOutput.h"
 #include "platform/win/FileReplace.h"
 #include "platform/win/PathMap.h"
 
@@ -14,6 +18,10 @@ namespace {
 
 // Strings travel with a signed 16-bit length.
 constexpr std::size_t kMaxSyncedString = 32767;
+
+std::string WriteFailure(const std::string& fileName) {
+  return "Could not write demo file: " + fileName + " (" + std::strerror(errno) + ")";
+}
 
 }  // namespace
 
@@ -28,7 +36,15 @@ bool KitAppBase::StartDemo(std::string& error) {
     }
   } else {
     // A recording killed while its file was written left a temporary beside the file.
-    if (!mDemoFileName.empty()) plat::RemoveStaleTemporaries(plat::MapPath(mDemoFileName));
+    const std::string file = plat::MapPath(mDemoFileName);
+    plat::RemoveStaleTemporaries(file);
+    // A recording that could not be kept is refused now, not found out once the run is over.
+    if (!plat::CanReplaceFile(file)) {
+      error = WriteFailure(mDemoFileName);
+      mRecordingDemoBuffer = false;
+      mOwnDemoStream.reset();
+      return false;
+    }
     mOwnDemoStream->StartRecording();
   }
   mDemoStream = mOwnDemoStream.get();
@@ -46,7 +62,9 @@ bool KitAppBase::OpenDemoFile(std::string& error) {
 
 void KitAppBase::WriteDemoFile(std::uint32_t seed) {
   if (!mRecordingDemoBuffer || mDemoStream == nullptr) return;
-  SaveDemoFile(mDemoFileName, mDemoStream->MakeFile(static_cast<std::int32_t>(seed), mProductVersion, mUpdateCount));
+  if (!SaveDemoFile(mDemoFileName,
+                    mDemoStream->MakeFile(static_cast<std::int32_t>(seed), mProductVersion, mUpdateCount)))
+    OutputDebugString((WriteFailure(mDemoFileName) + "\n").c_str());
 }
 
 void KitAppBase::DemoSyncBuffer(Buffer& buffer) {
