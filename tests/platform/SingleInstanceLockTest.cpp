@@ -22,49 +22,6 @@ namespace fs = std::filesystem;
 
 constexpr char kName[] = "ProductMutex";
 
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::string& value) : mName(name) {
-    if (const char* old = std::getenv(name)) mOld = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnvironment() {
-    if (mOld.empty())
-      unsetenv(mName);
-    else
-      setenv(mName, mOld.c_str(), 1);
-  }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  const char* mName;
-  std::string mOld;
-};
-
-// Runs `hold` in a first copy of this process, which then stays until the caller's check is done.
-// True when `heldElsewhere`, run here meanwhile, finds the first copy's lock.
-bool SecondCopyFindsTheLock(const std::function<void()>& hold, const std::function<bool()>& heldElsewhere) {
-  int ready[2];
-  int done[2];
-  if (pipe(ready) != 0 || pipe(done) != 0) return false;
-  const pid_t first = fork();
-  if (first == 0) {
-    close(done[1]);
-    hold();
-    char c = 'r';
-    if (write(ready[1], &c, 1) != 1) _exit(2);
-    _exit(read(done[0], &c, 1) == 0 ? 0 : 3);  // until the caller closes its end
-  }
-  char c;
-  const bool started = read(ready[0], &c, 1) == 1;
-  const bool found = started && heldElsewhere();
-  close(done[1]);
-  waitpid(first, nullptr, 0);
-  for (int fd : {ready[0], ready[1], done[0]}) close(fd);
-  return found;
-}
-
 bool MutexHeldElsewhere() {
   HANDLE mutex = CreateMutex(nullptr, TRUE, kName);
   const bool held = GetLastError() == ERROR_ALREADY_EXISTS;
@@ -72,100 +29,111 @@ bool MutexHeldElsewhere() {
   return held;
 }
 
-// Each way the wanted folder can be unfit; the lock then goes to the fallback folder, where it still
-// keeps a second copy out.
-struct Unfit {
+// Whether a second copy finds the mutex that a first copy (a child process, there until then) took.
+bool SecondCopyIsKeptOut() {
+  int ready[2];
+  int done[2];
+  if (pipe(ready) != 0 || pipe(done) != 0) return false;
+  const pid_t first = fork();
+  if (first == 0) {
+    close(done[1]);
+    CreateMutex(nullptr, TRUE, kName);
+    char c = 'r';
+    if (write(ready[1], &c, 1) != 1) _exit(2);
+    _exit(read(done[0], &c, 1) == 0 ? 0 : 3);  // until the second copy has looked
+  }
+  char c;
+  const bool keptOut = read(ready[0], &c, 1) == 1 && MutexHeldElsewhere();
+  close(done[1]);
+  waitpid(first, nullptr, 0);
+  for (int fd : {ready[0], ready[1], done[0]}) close(fd);
+  return keptOut;
+}
+
+// What stands where the lock would go, and what the program makes of it: the user's own state folder
+// takes the lock instead of an unfit folder, where it keeps a second copy out all the same; what is
+// there is left alone, and a link is never followed.
+struct Stand {
   const char* name;
-  std::function<void(const fs::path& scope, const fs::path& elsewhere)> make;
+  std::function<void(const fs::path& scope, const fs::path& elsewhere, const fs::path& fallback)> make;
   const char* told;
+  bool keptOut;
 };
 
-void PrintTo(const Unfit& unfit, std::ostream* out) { *out << unfit.name; }
+void PrintTo(const Stand& stand, std::ostream* out) { *out << stand.name; }
 
-class UnfitScope : public testing::TestWithParam<Unfit> {};
+class LockFolder : public testing::TestWithParam<Stand> {};
 
-TEST_P(UnfitScope, IsLeftAloneAndTheLockIsKeptInTheUsersOwnFolder) {
+TEST_P(LockFolder, IsUsedOnlyWhenItIsTheUsersOwn) {
   if (std::string(GetParam().name) == "AnotherUsersFolder" && geteuid() != 0)
     GTEST_SKIP() << "only root can give a folder to another user";
   testsupport::TempDir root;
   const fs::path scope = root.Path() / "scope";
   const fs::path elsewhere = root.Path() / "elsewhere";
-  fs::create_directory(elsewhere);
+  const fs::path fallback = root.Path() / "state" / "quarvel";
+  fs::create_directories(elsewhere);
+  fs::create_directories(fallback.parent_path());
   chmod(elsewhere.c_str(), 0755);
-  GetParam().make(scope, elsewhere);
-  const ScopedEnvironment state("XDG_STATE_HOME", (root.Path() / "state").string());
+  GetParam().make(scope, elsewhere, fallback);
+  const char* oldState = std::getenv("XDG_STATE_HOME");
+  const std::string restoredState = oldState ? oldState : "";
+  setenv("XDG_STATE_HOME", fallback.parent_path().c_str(), 1);
   plat::SetInstanceScope(scope.string());
   plat::ScopedDebugCapture debug;
 
-  EXPECT_TRUE(SecondCopyFindsTheLock([] { CreateMutex(nullptr, TRUE, kName); }, MutexHeldElsewhere));
-  const std::string fallback = (root.Path() / "state" / "quarvel").string();
-  EXPECT_EQ(plat::InstanceScope(), fallback);
-  EXPECT_NE(debug.Text().find(scope.string() + ", is not used: it " + GetParam().told + ". The lock is kept in " +
-                              fallback + " instead."),
-            std::string::npos)
-      << debug.Text();
+  EXPECT_EQ(SecondCopyIsKeptOut(), GetParam().keptOut);
+  EXPECT_NE(debug.Text().find(GetParam().told), std::string::npos) << debug.Text();
+  if (GetParam().keptOut) {
+    EXPECT_NE(debug.Text().find("The lock is kept in " + fallback.string() + " instead."), std::string::npos);
+  }
   struct stat info;
   ASSERT_EQ(stat(elsewhere.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 07777, 0755u) << "the folder the link leads to changed";
+  EXPECT_EQ(info.st_mode & 07777, 0755u) << "the folder a link leads to changed";
   EXPECT_TRUE(fs::is_empty(elsewhere));
-  if (fs::is_directory(fs::symlink_status(scope))) {
-    EXPECT_TRUE(fs::is_empty(scope)) << "a lock was made in the refused folder";
-  }
   plat::SetInstanceScope("");
+  if (oldState)
+    setenv("XDG_STATE_HOME", restoredState.c_str(), 1);
+  else
+    unsetenv("XDG_STATE_HOME");
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Folders, UnfitScope,
-    testing::Values(
-        Unfit{"ALinkToAnotherFolder",
-              [](const fs::path& scope, const fs::path& elsewhere) { fs::create_directory_symlink(elsewhere, scope); },
-              "is a link"},
-        Unfit{"AFolderOthersMayUse",
-              [](const fs::path& scope, const fs::path&) {
-                fs::create_directory(scope);
-                chmod(scope.c_str(), 0777);
-              },
-              "is open to other users (mode 0777)"},
-        Unfit{"AnotherUsersFolder",
-              [](const fs::path& scope, const fs::path&) {
-                fs::create_directory(scope);
-                chmod(scope.c_str(), 0700);
-                ASSERT_EQ(chown(scope.c_str(), 65534, 65534), 0);
-              },
-              "belongs to another user (uid 65534)"},
-        Unfit{"AFile", [](const fs::path& scope, const fs::path&) { std::ofstream(scope) << "x"; }, "is not a folder"}),
+    Stands, LockFolder,
+    testing::Values(Stand{"ALinkToAnotherFolder",
+                          [](const fs::path& scope, const fs::path& elsewhere, const fs::path&) {
+                            fs::create_directory_symlink(elsewhere, scope);
+                          },
+                          "/scope, is not used: it is a link.", true},
+                    Stand{"AFolderOthersMayUse",
+                          [](const fs::path& scope, const fs::path&, const fs::path&) {
+                            fs::create_directory(scope);
+                            chmod(scope.c_str(), 0777);
+                          },
+                          "it is open to other users (mode 0777).", true},
+                    Stand{"AnotherUsersFolder",
+                          [](const fs::path& scope, const fs::path&, const fs::path&) {
+                            fs::create_directory(scope);
+                            chmod(scope.c_str(), 0700);
+                            ASSERT_EQ(chown(scope.c_str(), 65534, 65534), 0);
+                          },
+                          "it belongs to another user (uid 65534).", true},
+                    Stand{"AFile",
+                          [](const fs::path& scope, const fs::path&, const fs::path&) { std::ofstream(scope) << "x"; },
+                          "it is not a folder.", true},
+                    Stand{"ALinkWhereTheFallbackIsToo",
+                          [](const fs::path& scope, const fs::path& elsewhere, const fs::path& fallback) {
+                            fs::create_directory_symlink(elsewhere, scope);
+                            fs::create_directory_symlink(elsewhere, fallback);
+                          },
+                          "which is a link: another copy may run at the same time.", false},
+                    Stand{"ALinkInPlaceOfTheLockFile",
+                          [](const fs::path& scope, const fs::path& elsewhere, const fs::path&) {
+                            fs::create_directory(scope);
+                            chmod(scope.c_str(), 0700);
+                            fs::create_symlink(elsewhere / "made", scope / (std::string(kName) + ".lock"));
+                          },
+                          ".lock cannot be used", false}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SingleInstanceLock, WithoutAnyFolderOfItsOwnNoCopyIsKeptOutAndThatIsTold) {
-  testsupport::TempDir root;
-  const fs::path elsewhere = root.Path() / "elsewhere";
-  fs::create_directory(elsewhere);
-  fs::create_directory_symlink(elsewhere, root.Path() / "scope");
-  fs::create_directories(root.Path() / "state");
-  fs::create_directory_symlink(elsewhere, root.Path() / "state" / "quarvel");
-  const ScopedEnvironment state("XDG_STATE_HOME", (root.Path() / "state").string());
-  plat::SetInstanceScope((root.Path() / "scope").string());
-  plat::ScopedDebugCapture debug;
-  EXPECT_FALSE(SecondCopyFindsTheLock([] { CreateMutex(nullptr, TRUE, kName); }, MutexHeldElsewhere));
-  EXPECT_NE(debug.Text().find("which is a link: another copy may run at the same time."), std::string::npos)
-      << debug.Text();
-  EXPECT_TRUE(fs::is_empty(elsewhere));
-  plat::SetInstanceScope("");
-}
-
-TEST(SingleInstanceLock, ALinkInPlaceOfTheLockFileIsNotFollowed) {
-  testsupport::TempDir scope;
-  testsupport::TempDir elsewhere;
-  fs::create_symlink(elsewhere.Path() / "made", scope.Path() / (std::string(kName) + ".lock"));
-  plat::SetInstanceScope(scope.Path().string());
-  plat::ScopedDebugCapture debug;
-  HANDLE mutex = CreateMutex(nullptr, TRUE, kName);
-  EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-  CloseHandle(mutex);
-  EXPECT_TRUE(fs::is_empty(elsewhere.Path()));
-  EXPECT_NE(debug.Text().find(".lock cannot be used"), std::string::npos) << debug.Text();
-  plat::SetInstanceScope("");
-}
 
 // A child forked without exec (SDL's message box is one) shares the holder's descriptors; once it
 // runs, the lock still ends with the holder, while the child lives on.
