@@ -71,10 +71,12 @@ void KitAppBase::HandleCmdLineParam(const std::string& name, const std::string& 
     mRecordingDemoBuffer = true;
     mPlayingDemoBuffer = false;
   } else if (name == "-playnum") {
-    int back = NumberOf(value) - 1;
-    if (back < 0) back = 0;
+    // The how-many-th newest recording; 1, and anything below it, the newest.
+    const int number = NumberOf(value);
+    const int back = number > 1 ? number - 1 : 0;
     const int highest = GetNextDemoNumber(mDemoPrefix, back, false);
-    mDemoFileName = mDemoPrefix + StrFormat("%d.dmo", highest - back);
+    // Counted in 64 bits: far enough back from a low number, the number is beyond any int (and file).
+    mDemoFileName = mDemoPrefix + StrFormat("%lld.dmo", static_cast<long long>(highest) - back);
     mPlayingDemoBuffer = true;
     mRecordingDemoBuffer = false;
   } else if (name == "-record") {

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/win/ForkedChildren.h"
 #include "platform/win/PathMap.h"
 
 namespace plat {
@@ -21,7 +22,9 @@ constexpr auto kRetryPause = std::chrono::milliseconds(5);
 
 FileLock::FileLock(std::string_view programPath, int timeoutMs) {
   const std::string path = MapPath(programPath);
-  mDescriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  // Never through a link: one standing at the lock file's name is no lock file. Withheld from forked
+  // children, so that the lock ends with this process.
+  mDescriptor = OpenWithheldFromChildren(AT_FDCWD, path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW, 0644);
   if (mDescriptor < 0) return;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (true) {
@@ -37,7 +40,7 @@ FileLock::FileLock(std::string_view programPath, int timeoutMs) {
 
 FileLock::~FileLock() {
   // Closing the last descriptor of the open file also ends the lock.
-  if (mDescriptor >= 0) ::close(mDescriptor);
+  if (mDescriptor >= 0) CloseWithheld(mDescriptor);
 }
 
 }  // namespace plat

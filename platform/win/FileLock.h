@@ -1,7 +1,8 @@
 // An exclusive lock between processes on a lock file (created when missing), held for the object's
 // lifetime. Copies of the program that write the same files take it around each read and write, so
 // one copy never sees or leaves the other's half-done work. The lock goes with the process: a copy
-// killed while holding it frees it at once. Any thread; one object per holder.
+// killed while holding it frees it at once, whatever children it forked. A link at the lock file's
+// name is not followed (no lock then). Any thread; one object per holder.
 #pragma once
 
 #include <string_view>

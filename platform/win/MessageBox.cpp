@@ -12,7 +12,9 @@
 #include <optional>
 
 #include "platform/win/CodePage.h"
+#include "platform/win/ForkedChildren.h"
 #include "platform/win/PaintedMessageBox.h"
+#include "platform/win/Process.h"
 
 namespace plat {
 namespace {
@@ -171,10 +173,15 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
   }
   const bool paintedOnly = plat::gPaintedOnly;
-  if (plat::HasDisplay() && !paintedOnly) {
-    if (auto answer = plat::ShowWithSdl(body, title, type)) return *answer;
-  }
   if (plat::HasDisplay() || paintedOnly) {
+    // While a box waits on the user, a termination request ends the program (SDL would only queue it,
+    // and the box would keep the program alive), and a child that shows the box (SDL's on X11 is a
+    // forked one) ends with the program: a box of a program that has gone would be a lie.
+    const plat::ScopedTerminationEndsProcess terminationEnds;
+    const plat::ScopedForkedChildrenEndWithProcess boxEndsWithProgram;
+    if (!paintedOnly) {
+      if (auto answer = plat::ShowWithSdl(body, title, type)) return *answer;
+    }
     if (auto answer = plat::ShowPainted(owner, body, title, type)) return *answer;
   }
   std::fprintf(stderr, "[%s] %s\n", plat::Cp1252ToUtf8(title).c_str(), plat::Cp1252ToUtf8(body).c_str());

@@ -1,7 +1,8 @@
 // Message boxes: an SDL message box on a desktop with a display, else the layer's own painted box
 // (where SDL's cannot be shown: no zenity, no X core fonts), standard error without a display, and in
-// tests a scripted answer with a log of everything shown. Callable from any thread; the painted box
-// needs the main thread's pump, as every window the layer paints.
+// tests a scripted answer with a log of everything shown. While a box is up, a termination request
+// ends the program, and the box goes with the program however it ends. Callable from any thread; the
+// painted box needs the main thread's pump, as every window the layer paints.
 #pragma once
 
 #include <string>

@@ -77,26 +77,48 @@ ScopedExitCatcher::ScopedExitCatcher() : mPrevious(SetExitHook([](UINT code) { t
 ScopedExitCatcher::~ScopedExitCatcher() { SetExitHook(std::move(mPrevious)); }
 
 namespace {
+
 constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// The handlers from before the first of the scopes alive, kept until the last one ends.
+struct TerminationScopes {
+  std::mutex lock;
+  int alive = 0;
+  struct sigaction previous[std::size(kTerminationSignals)];
+};
+
+TerminationScopes& TheTerminationScopes() {
+  static TerminationScopes scopes;
+  return scopes;
+}
+
 }  // namespace
 
 ScopedTerminationEndsProcess::ScopedTerminationEndsProcess() {
-  static_assert(std::size(kTerminationSignals) == kSignalCount);
-  struct sigaction plain {};
-  plain.sa_handler = SIG_DFL;
-  sigemptyset(&plain.sa_mask);
+  TerminationScopes& scopes = TheTerminationScopes();
   sigset_t unblocked;
   sigemptyset(&unblocked);
-  for (int i = 0; i < kSignalCount; ++i) {
-    ::sigaction(kTerminationSignals[i], &plain, &mPrevious[i]);
-    sigaddset(&unblocked, kTerminationSignals[i]);
+  {
+    std::lock_guard guard(scopes.lock);
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    sigemptyset(&plain.sa_mask);
+    for (std::size_t i = 0; i < std::size(kTerminationSignals); ++i) {
+      if (scopes.alive == 0) ::sigaction(kTerminationSignals[i], &plain, &scopes.previous[i]);
+      sigaddset(&unblocked, kTerminationSignals[i]);
+    }
+    ++scopes.alive;
   }
   ::pthread_sigmask(SIG_UNBLOCK, &unblocked, &mPreviousMask);
 }
 
 ScopedTerminationEndsProcess::~ScopedTerminationEndsProcess() {
   ::pthread_sigmask(SIG_SETMASK, &mPreviousMask, nullptr);
-  for (int i = 0; i < kSignalCount; ++i) ::sigaction(kTerminationSignals[i], &mPrevious[i], nullptr);
+  TerminationScopes& scopes = TheTerminationScopes();
+  std::lock_guard guard(scopes.lock);
+  if (--scopes.alive > 0) return;
+  for (std::size_t i = 0; i < std::size(kTerminationSignals); ++i)
+    ::sigaction(kTerminationSignals[i], &scopes.previous[i], nullptr);
 }
 
 void SetCommandLine(std::string commandLine) {

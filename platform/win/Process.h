@@ -48,8 +48,9 @@ class ScopedExitCatcher {
 
 // While alive, a termination request (SIGTERM, SIGINT, SIGHUP) ends the process at once, as the
 // signal's default action does, whoever handled it before and whichever other threads block it: for a
-// wait on the user that nothing else would end, such as the crash report's window. Then the handlers
-// and the calling thread's signal mask are back as they were.
+// wait on the user that nothing else would end, such as the crash report's window or a message box.
+// Then the calling thread's signal mask is back as it was, and once the last such scope of any thread
+// has ended, the handlers too.
 class ScopedTerminationEndsProcess {
  public:
   ScopedTerminationEndsProcess();
@@ -58,8 +59,6 @@ class ScopedTerminationEndsProcess {
   ScopedTerminationEndsProcess& operator=(const ScopedTerminationEndsProcess&) = delete;
 
  private:
-  static constexpr int kSignalCount = 3;
-  struct sigaction mPrevious[kSignalCount];
   sigset_t mPreviousMask;
 };
 

@@ -1,23 +1,27 @@
 #include "platform/win/Threads.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
+#include "platform/win/DebugOutput.h"
 #include "platform/win/Errors.h"
 #include "platform/win/MessageQueue.h"
 #include "platform/win/Messages.h"
+#include "platform/win/PathMap.h"
+#include "platform/win/PrivateFolder.h"
 #include "platform/win/Unknown.h"
 #include "platform/win/crash/Exceptions.h"
 
@@ -31,8 +35,11 @@ std::thread StartThread(std::function<void()> work) {
 }
 namespace {
 
-// The cross-process part of a named mutex: an flock on a file in the instance scope, and the socket
-// on which the holder hears broadcasts from copies started after it.
+// The cross-process part of a named mutex: a record lock (fcntl) on a file in the instance scope, and
+// the socket on which the holder hears broadcasts from copies started after it. A record lock belongs
+// to the process alone: a child it forks (SDL's message box on X11) shares the descriptor but never the
+// lock, which ends with the process however it ends. Only this object opens the file in the process
+// (closing any descriptor of it would end the lock).
 struct NamedLock {
   int fd = -1;
   std::string socketPath;
@@ -42,7 +49,7 @@ struct NamedLock {
       ::close(socket);
       ::unlink(socketPath.c_str());
     }
-    if (fd >= 0) ::close(fd);  // releases the flock
+    if (fd >= 0) ::close(fd);  // releases the lock
   }
 };
 
@@ -56,8 +63,9 @@ struct Objects {
   std::map<HANDLE, std::shared_ptr<MutexObject>> handles;
   std::map<std::string, std::weak_ptr<MutexObject>> namedMutexes;
   std::uintptr_t next = 0x1000;
-  std::string scope;
-  std::weak_ptr<MutexObject> listener;  // the named lock whose socket hears other copies' broadcasts
+  std::string wantedScope;                // empty: the default one
+  std::optional<std::string> scopeInUse;  // chosen at first use; empty when no folder could be used
+  std::weak_ptr<MutexObject> listener;    // the named lock whose socket hears other copies' broadcasts
 };
 
 Objects& TheObjects() {
@@ -83,9 +91,32 @@ std::string DefaultScope() {
   return "/tmp/quarvel-" + std::to_string(::getuid());
 }
 
+// Where the lock goes when the scope is refused (in /tmp another user may have made it first): a
+// folder in the user's own home, which no one else can take.
+std::string FallbackScope() { return XdgBaseFolder("XDG_STATE_HOME", ".local/state") + "/quarvel"; }
+
+// The scope when it is a folder of the user's own, else the fallback; empty when neither is. A refusal
+// is told on the debugger output (standard error).
+std::string ChooseScope(const std::string& wanted) {
+  const PrivateFolder folder(wanted);
+  if (folder.Usable()) return wanted;
+  std::string text = "The folder for the lock that keeps a second copy of the program from running, " + folder.Path() +
+                     ", is not used: it " + folder.Refusal() + ".";
+  const PrivateFolder fallback(FallbackScope());
+  if (fallback.Usable()) {
+    text += " The lock is kept in " + fallback.Path() + " instead.\n";
+  } else {
+    text += " Nor can it be kept in " + fallback.Path() + ", which " + fallback.Refusal() +
+            ": another copy may run at the same time.\n";
+  }
+  OutputDebugString(text.c_str());
+  return fallback.Usable() ? fallback.Path() : std::string();
+}
+
 std::string ScopeLocked(Objects& objects) {
-  if (objects.scope.empty()) objects.scope = DefaultScope();
-  return objects.scope;
+  if (!objects.scopeInUse)
+    objects.scopeInUse = ChooseScope(objects.wantedScope.empty() ? DefaultScope() : objects.wantedScope);
+  return *objects.scopeInUse;
 }
 
 // Mutex names may hold anything; file names get only the safe characters.
@@ -100,20 +131,45 @@ std::string FileNameOf(const std::string& name) {
   return out;
 }
 
+// The lock of the name in the scope, or null when it cannot be had (then nothing keeps another copy
+// out, which is told). *alreadyHeld when another copy holds it.
 std::unique_ptr<NamedLock> TakeNamedLock(const std::string& scope, const std::string& name, bool* alreadyHeld) {
-  std::error_code ignored;
-  std::filesystem::create_directories(scope, ignored);
-  ::chmod(scope.c_str(), 0700);
-  auto named = std::make_unique<NamedLock>();
-  std::string base = scope + "/" + FileNameOf(name);
-  named->fd = ::open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   *alreadyHeld = false;
-  if (named->fd < 0) return nullptr;
-  if (::flock(named->fd, LOCK_EX | LOCK_NB) != 0) {
-    *alreadyHeld = true;
-    return named;
+  if (scope.empty()) return nullptr;
+  const PrivateFolder folder(scope);
+  if (!folder.Usable()) return nullptr;  // told when the scope was chosen
+  auto named = std::make_unique<NamedLock>();
+  const std::string base = FileNameOf(name);
+  const std::string lockName = base + ".lock";
+  // One step that never follows a link: the file is made, or the one an earlier run left is opened; a
+  // link of that name fails (ELOOP) instead of making or opening its target. (O_EXCL would refuse the
+  // earlier run's file, which must stay: removing a lock file races with the copies taking it.)
+  named->fd = ::openat(folder.Descriptor(), lockName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  struct stat info;
+  std::string failure;
+  if (named->fd < 0 || ::fstat(named->fd, &info) != 0) {
+    failure = std::strerror(errno);
+  } else if (!S_ISREG(info.st_mode)) {
+    failure = "not a plain file";
+  } else {
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;  // from the start, length 0: the whole file
+    if (::fcntl(named->fd, F_SETLK, &whole) != 0) {
+      if (errno == EACCES || errno == EAGAIN) {
+        *alreadyHeld = true;
+        return named;
+      }
+      failure = std::strerror(errno);
+    }
   }
-  named->socketPath = base + "." + std::to_string(::getpid()) + ".notice";
+  if (!failure.empty()) {
+    OutputDebugString(("The lock file " + scope + "/" + lockName + " cannot be used (" + failure +
+                       "): another copy of the program may run at the same time.\n")
+                          .c_str());
+    return nullptr;
+  }
+  named->socketPath = scope + "/" + base + "." + std::to_string(::getpid()) + ".notice";
   named->socket = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
@@ -133,7 +189,8 @@ std::unique_ptr<NamedLock> TakeNamedLock(const std::string& scope, const std::st
 void SetInstanceScope(std::string folder) {
   Objects& objects = TheObjects();
   std::lock_guard guard(objects.lock);
-  objects.scope = std::move(folder);
+  objects.wantedScope = std::move(folder);
+  objects.scopeInUse.reset();
 }
 
 std::string InstanceScope() {
@@ -144,6 +201,7 @@ std::string InstanceScope() {
 
 void BroadcastToOtherInstances(const std::string& messageName) {
   std::string scope = InstanceScope();
+  if (scope.empty()) return;
   std::error_code error;
   int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (sender < 0) return;

@@ -41,10 +41,14 @@ namespace plat {
 // (UseFaultStack), so that a fault of the thread is reported even when its stack overflowed.
 std::thread StartThread(std::function<void()> work);
 
-// The folder where named mutexes live and single-instance notices travel: "KIT_INSTANCE_SCOPE"
-// when set, else the user's runtime folder. Tests give each run its own, so that test programs
-// running in parallel never see each other's copies.
+// The folder where named mutexes live and single-instance notices travel: the one set here, else
+// "KIT_INSTANCE_SCOPE" when set, else "quarvel" in the user's runtime folder, else /tmp/quarvel-<uid>.
+// It is used only as a folder of the user's own, closed to others and not a link (made so when
+// missing); otherwise $XDG_STATE_HOME/quarvel (~/.local/state/quarvel) is, with a note on the debugger
+// output, and when that is refused too, none: no lock is held then. Tests give each run its own, so
+// that test programs running in parallel never see each other's copies.
 void SetInstanceScope(std::string folder);
+// The folder in use (chosen at the first use after SetInstanceScope); empty when none could be.
 std::string InstanceScope();
 
 // Delivers broadcasts of registered messages that other copies of the program sent to this one

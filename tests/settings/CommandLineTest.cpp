@@ -143,7 +143,13 @@ INSTANTIATE_TEST_SUITE_P(
                       {"KIT05.dmo"}},
         DemoNumbering{"AnEmptyFolderStartsAtOne", {}, "-recnum=0", "kit1.dmo", {}},
         DemoNumbering{"PlayNumIsTheNewest", kNewest, "-playnum", "kit7.dmo", kNewest},
-        DemoNumbering{"PlayNumCountsBack", kNewest, "-playnum=2", "kit6.dmo", kNewest}),
+        DemoNumbering{"PlayNumCountsBack", kNewest, "-playnum=2", "kit6.dmo", kNewest},
+        DemoNumbering{"PlayNumOfTheLowestNumberIsTheNewest", kNewest, "-playnum=-2147483648", "kit7.dmo", kNewest},
+        DemoNumbering{"PlayNumFarBackPassesTheLowestNumber",
+                      {"kit-5.dmo"},
+                      "-playnum=2147483647",
+                      "kit-2147483651.dmo",
+                      {"kit-5.dmo"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -27,8 +27,8 @@ void ApplyEnvironment(const Environment& environment) {
   }
 }
 
-int RunToolOnDisplay(const std::string& program, const std::string& display, const std::vector<std::string>& arguments,
-                     const Environment& environment) {
+pid_t StartToolOnDisplay(const std::string& program, const std::string& display,
+                         const std::vector<std::string>& arguments, const Environment& environment) {
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", display.c_str(), 1);
@@ -46,6 +46,13 @@ int RunToolOnDisplay(const std::string& program, const std::string& display, con
     execv(program.c_str(), argv.data());
     _exit(127);
   }
+  return pid;
+}
+
+int RunToolOnDisplay(const std::string& program, const std::string& display, const std::vector<std::string>& arguments,
+                     const Environment& environment) {
+  const pid_t pid = StartToolOnDisplay(program, display, arguments, environment);
+  if (pid < 0) return -1;
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -2,6 +2,8 @@
 // a child process of their own.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,5 +21,8 @@ void ApplyEnvironment(const Environment& environment);
 // empty value unsets the variable); its exit status, or -1 when it did not exit normally.
 int RunToolOnDisplay(const std::string& program, const std::string& display, const std::vector<std::string>& arguments,
                      const Environment& environment = {});
+// The same, without waiting: the child's process id, for the caller to reap.
+pid_t StartToolOnDisplay(const std::string& program, const std::string& display,
+                         const std::vector<std::string>& arguments, const Environment& environment = {});
 
 }  // namespace testsupport
