@@ -1,8 +1,8 @@
 #include "framework/graphics/kernels/AreaStretchRows.h"
 
 #include "framework/graphics/NativePixel.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/SimdLevel.h"
-#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
 #include <array>
