@@ -95,9 +95,9 @@ struct Case {
       const std::uint32_t a = s[i] >> 24;
       return a == 0 ? 0 : a == 255 ? 1 : 2;
     });
-    // The keyed copy's window, cut anywhere in the rows, empty at times.
-    window.left = static_cast<int>(tint.r) % (width + 1);
-    window.right = window.left + static_cast<int>(tint.g) % (width - window.left + 1);
+    // The keyed copy's window: whole rows or rows cut anywhere (empty at times), of any of the rows.
+    window.left = flag ? 0 : static_cast<int>(tint.r) % (width + 1);
+    window.right = flag ? width : window.left + static_cast<int>(tint.g) % (width - window.left + 1);
     window.top = static_cast<int>(tint.b) % (height + 1);
     window.bottom = window.top + static_cast<int>(tint.a) % (height - window.top + 1);
   }
