@@ -1,7 +1,7 @@
 // Software drawing on an 800x600 MemoryImage beside the same work done by pixman (OVER and ADD on
 // a8r8g8b8, the rotated palettized sprite from c8) and by SDL2's surface blitter / software renderer; the area-weighted
-// stretch is also drawn onto the display's 32-bit screen image, as a background is (from a kept stretch,
-// and resampled at every draw). A memcpy of the sprite rows shows
+// stretch is also drawn onto the display's screen image, as a background is (from a kept stretch, and
+// resampled at every draw onto 32-bit, 5-6-5 and 5-5-5 screens). A memcpy of the sprite rows shows
 // what memory allows the alpha blit.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDImage.h"
@@ -129,14 +129,15 @@ void Ours_Stretch(benchmark::State& state, bool fast) {
   SetItems(state, 600 * 500);
 }
 
-// The area-weighted stretch onto the screen image of a 32-bit display (dummy video driver). From a
-// software image the stretch is kept: every draw after the first blits the kept picture (a cache hit).
-// From a surface image it is not: every draw resamples the sprite, as Ours_Stretch/AreaWeighted and the
-// peers do.
-void Ours_StretchOntoScreen(benchmark::State& state, bool surfaceImageSprite) {
+// The area-weighted stretch onto the screen image of a display of the given format (dummy video
+// driver). From a software image the stretch is kept: every draw after the first blits the kept picture
+// (a cache hit). From a surface image it is not: every draw resamples the sprite, as
+// Ours_Stretch/AreaWeighted and the peers do.
+void Ours_StretchOntoScreen(benchmark::State& state, bool surfaceImageSprite,
+                            plat::DesktopFormat format = plat::DesktopFormat::Xrgb8888) {
   static HWND window = benchsupport::CreateBenchWindow("SoftwareDrawBench", WIDTH, HEIGHT);
   plat::DisplaySettings settings;
-  settings.format = plat::DesktopFormat::Xrgb8888;
+  settings.format = format;
   plat::ScopedDisplaySettings scoped(settings);
   benchsupport::WindowSizedHost host(WIDTH, HEIGHT);
   Kit::DDInterface display(&host);
@@ -361,6 +362,8 @@ BENCHMARK_CAPTURE(SDL_Rotated, 30deg_additive, THIRTY_DEGREES, 1);
 BENCHMARK_CAPTURE(Ours_Stretch, AreaWeighted, false);
 BENCHMARK_CAPTURE(Ours_StretchOntoScreen, CacheHit, false);
 BENCHMARK_CAPTURE(Ours_StretchOntoScreen, Uncached, true);
+BENCHMARK_CAPTURE(Ours_StretchOntoScreen, Uncached_565, true, plat::DesktopFormat::Rgb565);
+BENCHMARK_CAPTURE(Ours_StretchOntoScreen, Uncached_555, true, plat::DesktopFormat::Rgb555);
 BENCHMARK_CAPTURE(Pixman_Stretch, Bilinear, PIXMAN_FILTER_BILINEAR);
 BENCHMARK_CAPTURE(Ours_Stretch, Fast, true);
 BENCHMARK_CAPTURE(Pixman_Stretch, Nearest, PIXMAN_FILTER_NEAREST);

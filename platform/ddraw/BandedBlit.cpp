@@ -1,12 +1,16 @@
 #include "platform/ddraw/BandedBlit.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace plat::ddraw {
 namespace {
 
-// A few rows at a time: one call per row costs more than the rows' cache misses save.
+// The rows written at a time: one call per row costs more than the rows' cache misses save.
 constexpr LONG kBandRows = 8;
+// Rows copied whole are written two at a time, so that they go on into the window while they are
+// still in the first-level cache.
+constexpr LONG kWholeRows = 2;
 
 }  // namespace
 
@@ -20,38 +24,73 @@ BandedBlit::BandedBlit(const PixelView& target, const RECT& targetRect, const RE
       mKey(key),
       mPlainCopy(!key && targetRect.right - targetRect.left == sourceRect.right - sourceRect.left &&
                  targetRect.bottom - targetRect.top == sourceRect.bottom - sourceRect.top),
-      mNext(clip.top) {
+      mNext(clip.top),
+      mBandEnd(clip.top) {
   mRowEnds.reserve(static_cast<size_t>(std::max<LONG>(clip.bottom - clip.top, 0)));
 }
 
 void BandedBlit::Through(LONG row) {
-  const LONG end = std::min(mClip.bottom, std::max(row, mNext + kBandRows));
-  if (row <= mNext || end <= mNext) return;
-  CopyRows(mNext, end);
-  mNext = end;
+  row = std::min(row, mClip.bottom);
+  while (mNext < row) {
+    if (!mPlainCopy) {
+      const LONG end = std::min(mClip.bottom, std::max(row, mNext + kBandRows));
+      BlitRows(mNext, end);
+      mNext = end;
+    } else if (mNext == mBandEnd) {
+      // A new band: its first row, compared, says how the others are copied.
+      mBandEnd = std::min(mClip.bottom, mNext + kBandRows);
+      const size_t firstRun = mRuns.size();
+      CopyChanged(mNext, mNext + 1);
+      LONG changed = 0;
+      for (size_t i = firstRun; i < mRuns.size(); ++i) changed += mRuns[i].right - mRuns[i].left;
+      mWholeBand = 4 * changed >= 3 * (mClip.right - mClip.left);
+      ++mNext;
+    } else if (mWholeBand) {
+      const LONG end = std::min(mBandEnd, std::max(row, mNext + kWholeRows));
+      CopyWhole(mNext, end);
+      mNext = end;
+    } else {
+      CopyChanged(mNext, mBandEnd);
+      mNext = mBandEnd;
+    }
+  }
 }
 
-void BandedBlit::CopyRows(LONG top, LONG bottom) {
-  if (!mPlainCopy) {
-    RECT band = mClip;
-    band.top = top;
-    band.bottom = bottom;
-    BlitPixels(mTarget, mTargetRect, band, mSource, mSourceRect, mKey);
-    for (LONG y = top; y < bottom; ++y) {
-      mRuns.push_back(ColumnRun{mClip.left, mClip.right});
-      mRowEnds.push_back(mRuns.size());
-    }
-    return;
-  }
-  const int bytesPerPixel = mTarget.bytesPerPixel;
-  const LONG sourceLeft = mSourceRect.left + (mClip.left - mTargetRect.left);
+void BandedBlit::BlitRows(LONG top, LONG bottom) {
+  RECT band = mClip;
+  band.top = top;
+  band.bottom = bottom;
+  BlitPixels(mTarget, mTargetRect, band, mSource, mSourceRect, mKey);
   for (LONG y = top; y < bottom; ++y) {
-    const LONG sourceRow = mSourceRect.top + (y - mTargetRect.top);
-    const BYTE* from = mSource.pixels + static_cast<std::ptrdiff_t>(sourceRow) * mSource.pitch +
-                       static_cast<std::ptrdiff_t>(sourceLeft) * bytesPerPixel;
-    BYTE* to = mTarget.pixels + static_cast<std::ptrdiff_t>(y) * mTarget.pitch +
-               static_cast<std::ptrdiff_t>(mClip.left) * bytesPerPixel;
-    CopyChangedRuns(from, to, mClip.right - mClip.left, bytesPerPixel, mClip.left, mRuns);
+    mRuns.push_back(ColumnRun{mClip.left, mClip.right});
+    mRowEnds.push_back(mRuns.size());
+  }
+}
+
+const BYTE* BandedBlit::SourceRow(LONG row) const {
+  const LONG sourceRow = mSourceRect.top + (row - mTargetRect.top);
+  const LONG sourceLeft = mSourceRect.left + (mClip.left - mTargetRect.left);
+  return mSource.pixels + static_cast<std::ptrdiff_t>(sourceRow) * mSource.pitch +
+         static_cast<std::ptrdiff_t>(sourceLeft) * mSource.bytesPerPixel;
+}
+
+BYTE* BandedBlit::TargetRow(LONG row) const {
+  return mTarget.pixels + static_cast<std::ptrdiff_t>(row) * mTarget.pitch +
+         static_cast<std::ptrdiff_t>(mClip.left) * mTarget.bytesPerPixel;
+}
+
+void BandedBlit::CopyChanged(LONG top, LONG bottom) {
+  for (LONG y = top; y < bottom; ++y) {
+    CopyChangedRuns(SourceRow(y), TargetRow(y), mClip.right - mClip.left, mTarget.bytesPerPixel, mClip.left, mRuns);
+    mRowEnds.push_back(mRuns.size());
+  }
+}
+
+void BandedBlit::CopyWhole(LONG top, LONG bottom) {
+  const size_t bytes = static_cast<size_t>(mClip.right - mClip.left) * mTarget.bytesPerPixel;
+  for (LONG y = top; y < bottom; ++y) {
+    std::memcpy(TargetRow(y), SourceRow(y), bytes);
+    mRuns.push_back(ColumnRun{mClip.left, mClip.right});
     mRowEnds.push_back(mRuns.size());
   }
 }

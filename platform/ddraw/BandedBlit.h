@@ -1,7 +1,9 @@
 // A blit onto the shown primary, written in bands of rows as the present asks for them, so that each
 // band goes on into the window while it is still in the cache. A plain copy (same size, no colour key)
-// writes only the blocks of pixels that differ from what the primary holds and remembers their columns;
-// any other blit changes every column of its clip.
+// writes only the blocks of pixels that differ from what the primary holds and remembers their columns,
+// which costs a read of the primary besides the copy: so each band's first row is compared, and when
+// most of it differs, as in a frame that changed nearly everywhere, the band's other rows are copied
+// plainly, every column of them taken as changed. Any other blit changes every column of its clip.
 #pragma once
 
 #include <span>
@@ -24,7 +26,14 @@ class BandedBlit final : public RowFeed {
   std::span<const ColumnRun> ChangedColumns(LONG row) const override;
 
  private:
-  void CopyRows(LONG top, LONG bottom);
+  // Writes rows top up to bottom of the clip: any blit but a plain copy.
+  void BlitRows(LONG top, LONG bottom);
+  // Writes rows of a plain copy: only the blocks that differ, or all of them.
+  void CopyChanged(LONG top, LONG bottom);
+  void CopyWhole(LONG top, LONG bottom);
+  // Where a row of the clip starts in the source and the target.
+  const BYTE* SourceRow(LONG row) const;
+  BYTE* TargetRow(LONG row) const;
 
   PixelView mTarget;
   RECT mTargetRect;
@@ -34,6 +43,10 @@ class BandedBlit final : public RowFeed {
   const SourceKey* mKey;
   bool mPlainCopy;
   LONG mNext;
+  // The band of rows being written (a plain copy's), up to mBandEnd, and whether its rows are copied
+  // whole.
+  LONG mBandEnd;
+  bool mWholeBand = false;
   std::vector<ColumnRun> mRuns;
   // For each row written, from the clip's top: the end of its runs in mRuns (a row's runs start where
   // the row above ends them).

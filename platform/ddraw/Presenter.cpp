@@ -316,13 +316,18 @@ bool Presenter::PrepareInWindow(SDL_Surface& surface, const FrameSource& frame, 
 void Presenter::WriteChangedColumns(const FrameSource& part, FrameFormat widen, BYTE* origin, const RECT& area,
                                     const SDL_Rect& to, int pitch, RowFeed& feed) {
   const PixelView& surface = part.surface;
-  // What changed in each band of rows, as one rectangle of the window for Show to send.
+  // What changed in each band of rows, as one rectangle of the window for Show to send; a band that
+  // goes on below one of the same columns joins its rectangle (a frame changed everywhere is one).
   LONG bandTop = part.area.top, bandLeft = part.area.right, bandRight = part.area.left;
   const auto endBand = [&](LONG bandBottom) {
     if (bandLeft < bandRight) {
-      mWindowRects.push_back(SDL_Rect{to.x + static_cast<int>(bandLeft - area.left),
-                                      to.y + static_cast<int>(bandTop - area.top),
-                                      static_cast<int>(bandRight - bandLeft), static_cast<int>(bandBottom - bandTop)});
+      const SDL_Rect band{to.x + static_cast<int>(bandLeft - area.left), to.y + static_cast<int>(bandTop - area.top),
+                          static_cast<int>(bandRight - bandLeft), static_cast<int>(bandBottom - bandTop)};
+      SDL_Rect* above = mWindowRects.empty() ? nullptr : &mWindowRects.back();
+      if (above && above->x == band.x && above->w == band.w && above->y + above->h == band.y)
+        above->h += band.h;
+      else
+        mWindowRects.push_back(band);
     }
     bandTop = bandBottom;
     bandLeft = part.area.right;

@@ -99,21 +99,33 @@ TEST_P(PresentTest, APartialPresentCopiesOnlyItsRectangle) {
 }
 
 // The window is given only the pixels that differ from what it shows; every frame is still shown whole:
-// single pixels in the corners, changes across the edges of the blocks compared, rows and columns.
+// single pixels in the corners, changes across the edges of the blocks compared, rows and columns; and
+// frames changed nearly everywhere, whose bands of eight rows are copied whole when their first row
+// mostly changed: everything, all but the last column, rows that start a band alone (the rest of the
+// band unchanged), rows that leave out a band's first, and rows three quarters changed.
 TEST_P(PresentTest, FramesThatChangeInPlacesAreShownWhole) {
   ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
   DrawScene();
   ASSERT_TRUE(mDisplay->Redraw());
   ExpectWindowShowsScreen();
-  const Rect changes[] = {{0, 0, 1, 1},        {kWidth - 1, kHeight - 1, 1, 1},
-                          {31, 5, 2, 3},       {100, 100, 64, 1},
-                          {0, 120, kWidth, 2}, {5, 0, 1, kHeight}};
+  const Rect changes[] = {{0, 0, 1, 1},
+                          {kWidth - 1, kHeight - 1, 1, 1},
+                          {31, 5, 2, 3},
+                          {100, 100, 64, 1},
+                          {0, 120, kWidth, 2},
+                          {5, 0, 1, kHeight},
+                          {0, 0, kWidth, kHeight},
+                          {0, 0, kWidth - 1, kHeight},
+                          {0, 16, kWidth, 1},
+                          {0, 33, kWidth, 7},
+                          {0, 48, kWidth * 3 / 4, 20},
+                          {kWidth / 4, 80, kWidth * 3 / 4, 9}};
   int shade = 0;
   for (const Rect& change : changes) {
     SCOPED_TRACE(testing::Message() << "change " << change.mX << "," << change.mY << " " << change.mWidth << "x"
                                     << change.mHeight);
     ++shade;
-    Screen()->FillRect(change, Color(shade * 40, 255 - shade * 30, 90), 0);
+    Screen()->FillRect(change, Color(shade * 20, 255 - shade * 15, 90), 0);
     ASSERT_TRUE(mDisplay->Redraw());
     ExpectWindowShowsScreen();
   }

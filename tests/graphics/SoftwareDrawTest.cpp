@@ -1,5 +1,5 @@
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/software/PixelBlend.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "tests/support/PixelModel.h"
 
 #include <gtest/gtest.h>

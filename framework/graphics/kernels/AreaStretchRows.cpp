@@ -1,8 +1,8 @@
 #include "framework/graphics/kernels/AreaStretchRows.h"
 
 #include "framework/graphics/NativePixel.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/SimdLevel.h"
-#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
 #include <array>
@@ -35,9 +35,11 @@ void NativeWordsScalar(std::uint32_t* out, const std::uint32_t* pixels, int from
   }
 }
 
-// A field of whole bits below bit 15, as its mask says.
-bool FieldBelow16(int mask, int bits, int shift) {
-  return shift + bits <= 15 && static_cast<std::uint32_t>(mask) == ((1u << bits) - 1) << shift;
+// A field of whole bits, as its mask says, that the vector body can cut and place: it ends by bit 15,
+// and its 2^bits and 2^shift are 16-bit factors, the second a positive one (5-6-5 and 5-5-5 among them).
+bool FieldInLow16(int mask, int bits, int shift) {
+  return bits <= 15 && shift <= 14 && shift + bits <= 16 &&
+         static_cast<std::uint32_t>(mask) == ((1u << bits) - 1) << shift;
 }
 
 }  // namespace
@@ -110,7 +112,7 @@ void Mix(std::uint32_t* out, const float* top, const float* bottom, float topWei
   MixScalar(out, top, bottom, topWeight, bottomWeight, i, count);
 }
 
-// The vector bodies draw the fields of 0x00RRGGBB, and any whose fields lie below bit 15 (5-6-5,
+// The vector bodies draw the fields of 0x00RRGGBB, and any whose fields lie in the low 16 bits (5-6-5,
 // 5-5-5); other layouts take the scalar formula.
 void NativeWords(std::uint32_t* out, const std::uint32_t* pixels, int count, const NativeDisplay& display) {
   int i = 0;
@@ -118,19 +120,19 @@ void NativeWords(std::uint32_t* out, const std::uint32_t* pixels, int count, con
   if (d.mRedMask == 0xFF0000 && d.mGreenMask == 0xFF00 && d.mBlueMask == 0xFF) {
     KIT_RUN_AVX2(NativeWords888(out, pixels, i, count));
     KIT_RUN_SSE2(NativeWords888(out, pixels, i, count));
-  } else if (FieldBelow16(d.mRedMask, d.mRedBits, d.mRedShift) &&
-             FieldBelow16(d.mGreenMask, d.mGreenBits, d.mGreenShift) &&
-             FieldBelow16(d.mBlueMask, d.mBlueBits, d.mBlueShift)) {
+  } else if (FieldInLow16(d.mRedMask, d.mRedBits, d.mRedShift) &&
+             FieldInLow16(d.mGreenMask, d.mGreenBits, d.mGreenShift) &&
+             FieldInLow16(d.mBlueMask, d.mBlueBits, d.mBlueShift)) {
     auto perPixel = [](short b, short g, short r) { return std::array<short, 4>{b, g, r, 0}; };
     const auto widths = perPixel(static_cast<short>(1 << d.mBlueBits), static_cast<short>(1 << d.mGreenBits),
                                  static_cast<short>(1 << d.mRedBits));
     const auto places = perPixel(static_cast<short>(1 << d.mBlueShift), static_cast<short>(1 << d.mGreenShift),
                                  static_cast<short>(1 << d.mRedShift));
 #if KIT_HAVE_AVX2_KERNELS
-    if (Simd::UseAvx2()) i = Avx2::NativeWordsBelow16(out, pixels, i, count, widths, places);
+    if (Simd::UseAvx2()) i = Avx2::NativeWordsLow16(out, pixels, i, count, widths, places);
 #endif
 #if defined(__SSE2__)
-    if (Simd::UseSse2()) i = Sse2::NativeWordsBelow16(out, pixels, i, count, widths, places);
+    if (Simd::UseSse2()) i = Sse2::NativeWordsLow16(out, pixels, i, count, widths, places);
 #endif
   }
   NativeWordsScalar(out, pixels, i, count, display);

@@ -44,10 +44,10 @@ KIT_ATTR inline int NativeWords888(std::uint32_t* out, const std::uint32_t* pixe
   return i;
 }
 
-// Onto fields below bit 15: each premultiplied channel cut to its width (the high half of its product
+// Onto fields in the low 16 bits: each premultiplied channel cut to its width (the high half of its product
 // with 2^bits, fieldWidths per lane b, g, r, a) and moved to its place (times 2^shift, fieldPlaces, in
 // paired sums), the pixel's alpha on top.
-KIT_ATTR inline int NativeWordsBelow16(std::uint32_t* out, const std::uint32_t* pixels, int from, int count,
+KIT_ATTR inline int NativeWordsLow16(std::uint32_t* out, const std::uint32_t* pixels, int from, int count,
                                        const std::array<short, 4>& fieldWidths,
                                        const std::array<short, 4>& fieldPlaces) {
   const KIT_V widths = Broadcast4(fieldWidths), places = Broadcast4(fieldPlaces);

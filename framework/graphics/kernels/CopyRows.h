@@ -3,7 +3,7 @@
 // AVX2 where the processor has it) on several pixels at a time.
 #pragma once
 
-#include "framework/graphics/software/KeyedSpans.h"
+#include "framework/graphics/kernels/KeyedSpans.h"
 
 #include <cstddef>
 #include <cstdint>

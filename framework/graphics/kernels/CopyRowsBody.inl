@@ -39,8 +39,7 @@ KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
     for (int at = skew; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
     Store(to + bytes - kRegister, Load(from + bytes - kRegister));
   } else if (bytes > 2 * kRegister) {
-    for (int at = 0; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
-    Store(to + bytes - kRegister, Load(from + bytes - kRegister));
+    MoveEnds<2 * kRegister>(to, from, bytes);
   } else if (bytes > 32) {
     MoveEnds<32>(to, from, bytes);
   } else if (bytes > 16) {
@@ -54,8 +53,10 @@ KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
   }
 }
 
-template <typename Pixel>
-KIT_ATTR inline void StoreKeyed(const KeyedRows<Pixel>& rows) {
+// Span by span, each cut to the columns copied only where the rectangle leaves some of the picture's
+// columns out (kCut): spans never reach past the picture's sides.
+template <bool kCut, typename Pixel>
+KIT_ATTR inline void StoreKeyedSpans(const KeyedRows<Pixel>& rows) {
   // Held locally: the stores below cannot be taken to change them.
   const int left = rows.left, right = rows.right, top = rows.top;
   const std::ptrdiff_t dStride = rows.dStride, sStride = rows.sStride;
@@ -63,11 +64,23 @@ KIT_ATTR inline void StoreKeyed(const KeyedRows<Pixel>& rows) {
   const Pixel* const words = rows.words;
   const KeyedSpans::Span* const last = rows.spans + rows.rowFirst[rows.height];
   for (const KeyedSpans::Span* span = rows.spans + rows.rowFirst[0]; span != last; ++span) {
-    const int start = span->start > left ? span->start : left;
-    const int end = span->end < right ? span->end : right;
     const std::ptrdiff_t row = span->row - top;
-    if (start < end) CopyRun(d + row * dStride + (start - left), words + row * sStride + start, end - start);
+    if constexpr (kCut) {
+      const int start = span->start > left ? span->start : left;
+      const int end = span->end < right ? span->end : right;
+      if (start < end) CopyRun(d + (row * dStride + (start - left)), words + row * sStride + start, end - start);
+    } else {
+      CopyRun(d + row * dStride + span->start, words + row * sStride + span->start, span->end - span->start);
+    }
   }
+}
+
+template <typename Pixel>
+KIT_ATTR inline void StoreKeyed(const KeyedRows<Pixel>& rows) {
+  if (rows.left == 0 && rows.right == rows.sStride)
+    StoreKeyedSpans<false>(rows);
+  else
+    StoreKeyedSpans<true>(rows);
 }
 
 // The source row read from its far end: d[k] = s[count - 1 - k].

@@ -1,8 +1,8 @@
 #include "framework/graphics/kernels/PixelRows.h"
 
+#include "framework/graphics/kernels/AdditiveTable.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/SimdLevel.h"
-#include "framework/graphics/software/AdditiveTable.h"
-#include "framework/graphics/software/PixelBlend.h"
 
 #include <algorithm>
 

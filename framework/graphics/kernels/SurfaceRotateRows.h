@@ -7,7 +7,7 @@
 // how many pixels it drew, the caller draws the rest.
 #pragma once
 
-#include "framework/graphics/surface/SurfacePixelMath.h"
+#include "framework/graphics/kernels/Rgba.h"
 
 #include <cstdint>
 
@@ -17,7 +17,7 @@ namespace Kit::SurfaceRotateRows {
 struct RowMode {
   bool additive;
   bool colored;
-  SurfaceMath::Rgba c;
+  Rgba c;
 };
 
 // The unrotated 8-8-8 kernels work on eight pixels at a time at Simd level AVX2; every kernel draws

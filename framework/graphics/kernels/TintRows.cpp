@@ -1,7 +1,7 @@
 #include "framework/graphics/kernels/TintRows.h"
 
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/SimdLevel.h"
-#include "framework/graphics/software/PixelBlend.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>

@@ -3,7 +3,7 @@
 // blend over a destination that keeps its alpha.
 #pragma once
 
-#include "framework/graphics/software/PixelBlend.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 
 #include <cstdint>
 

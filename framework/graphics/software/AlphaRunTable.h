@@ -2,7 +2,7 @@
 // the keyed spans made from it, held together: whatever drops or replaces the table drops the spans.
 #pragma once
 
-#include "framework/graphics/software/KeyedSpans.h"
+#include "framework/graphics/kernels/KeyedSpans.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,10 +1,10 @@
 // Normal and additive blits onto a MemoryImage.
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/kernels/OverRows.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/PixelRows.h"
 #include "framework/graphics/kernels/TintRows.h"
 #include "framework/graphics/software/BlitClip.h"
-#include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/util/AutoCrit.h"

@@ -1,9 +1,9 @@
 // Fills, clears and lines on a MemoryImage's pixels.
 #include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/kernels/AdditiveTable.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/PixelRows.h"
-#include "framework/graphics/software/AdditiveTable.h"
-#include "framework/graphics/software/PixelBlend.h"
 #include "framework/util/AutoCrit.h"
 
 #include <algorithm>

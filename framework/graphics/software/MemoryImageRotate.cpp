@@ -1,9 +1,9 @@
 // Rotated blits with bilinear sampling in 16.16 fixed point.
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/kernels/AdditiveTable.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/SimdLevel.h"
 #include "framework/graphics/kernels/UnrotatedRows.h"
-#include "framework/graphics/software/AdditiveTable.h"
-#include "framework/graphics/software/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/graphics/surface/RotatedSpan.h"

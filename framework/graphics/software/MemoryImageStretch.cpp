@@ -2,7 +2,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/kernels/AreaStretchRows.h"
 #include "framework/graphics/kernels/OverRows.h"
-#include "framework/graphics/software/PixelBlend.h"
+#include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/util/AutoCrit.h"

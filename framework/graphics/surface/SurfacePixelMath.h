@@ -3,15 +3,14 @@
 #pragma once
 
 #include "framework/graphics/Color.h"
+#include "framework/graphics/kernels/Rgba.h"
 #include "framework/graphics/surface/SurfaceTarget.h"
 
 #include <cstdint>
 
 namespace Kit::SurfaceMath {
 
-struct Rgba {
-  std::uint32_t r, g, b, a;
-};
+using Kit::Rgba;
 
 inline std::uint32_t Clamp(int v) { return static_cast<std::uint32_t>(v < 0 ? 0 : v > 255 ? 255 : v); }
 inline Rgba Clamped(const Color& color) {

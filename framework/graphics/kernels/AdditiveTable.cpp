@@ -1,4 +1,4 @@
-#include "framework/graphics/software/AdditiveTable.h"
+#include "framework/graphics/kernels/AdditiveTable.h"
 
 namespace Kit {
 namespace {

@@ -1,5 +1,5 @@
 // The columns a colour-keyed copy stores in each row of a picture: the spans of pixels whose alpha is
-// not 0, each the join of neighbouring runs of the alpha run table (RunLengthTable.h), so the copy
+// not 0, each the join of neighbouring runs of the picture's alpha run table, so the copy
 // reads one short header per span instead of walking the runs pixel class by pixel class.
 #pragma once
 
