@@ -324,6 +324,7 @@ void KitAppBase::WaitForLoadingThread() {
   if (!mLoadingThreadStarted) return;
   PumpWhile([this] { return !mLoadingThreadCompleted.load(); });
   if (mLoadingThread.joinable()) mLoadingThread.join();
+  ShareImagesWhileLoading();
 }
 
 }  // namespace Kit

@@ -62,7 +62,9 @@ DDImage::DDImage(DDInterface* display) : DDImage(display, MaybeAutoCrit(LockOf(d
 
 DDImage::DDImage(DDInterface* display, const MaybeAutoCrit&)
     : MemoryImage(display ? display->mApp : nullptr), mDisplay(display) {
-  if (mDisplay) mDisplay->AddDDImage(this);
+  if (!mDisplay) return;
+  mDisplayLock = &mDisplay->ImagesLock();
+  mDisplay->AddDDImage(this);
 }
 
 DDImage::~DDImage() {
@@ -85,22 +87,24 @@ void DDImage::ReleaseSurface() {
   mSurface = nullptr;
 }
 
-CritSect* DDImage::StoreLock() const { return mDisplay ? &mDisplay->Lock() : MemoryImage::StoreLock(); }
-
 bool DDImage::IsDrawSurface3D() const {
   return mDisplay && mDisplay->mIs3D && mSurface != nullptr && mSurface == mDisplay->mDrawSurface;
 }
 
 IDirectDrawSurface* DDImage::GetSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  return OwnSurface();
+}
+
+IDirectDrawSurface* DDImage::OwnSurface() {
   if (!mSurface) GenerateDDSurface();
   return mSurface;
 }
 
 bool DDImage::GenerateDDSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mSurface) return true;
-  CommitBits();
+  CommitPendingBits();
   if (mHasAlpha || !mDisplay) return false;
   mWantDDSurface = true;
   if (mColorTable && mColorIndices) MemoryImage::GetBits();
@@ -216,12 +220,12 @@ std::unique_ptr<std::uint32_t[]> DDImage::ReadSurface() {
 }
 
 std::uint32_t* DDImage::GetBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mBits) return mBits.get();
   if (!mSurface) return MemoryImage::GetBits();
-  if (mNoLock || !LockSurface()) return nullptr;
+  if (mNoLock || !LockOwnSurface()) return nullptr;
   mBits = ReadSurface();
-  UnlockSurface();
+  UnlockOwnSurface();
   return mBits.get();
 }
 
@@ -229,9 +233,9 @@ std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
   if (!mSurface || mNoLock || !mDisplay) return nullptr;
   MaybeAutoCrit lock(LockOf(mDisplay));
   if (!IsDrawSurface3D()) {
-    if (!LockSurface()) return nullptr;
+    if (!LockOwnSurface()) return nullptr;
     auto bits = ReadSurface();
-    UnlockSurface();
+    UnlockOwnSurface();
     return bits;
   }
   // Only the Direct3D path draws into its surface, but reading it is safe between scenes.
@@ -243,10 +247,14 @@ std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
 }
 
 bool DDImage::LockSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  return LockOwnSurface();
+}
+
+bool DDImage::LockOwnSurface() {
   if (IsDrawSurface3D()) return false;
   if (mLockCount == 0 || mLockBroken) {
-    if (!GetSurface()) return false;
+    if (!OwnSurface()) return false;
     if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
     mLockBroken = false;
   }
@@ -255,7 +263,11 @@ bool DDImage::LockSurface() {
 }
 
 bool DDImage::UnlockSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  return UnlockOwnSurface();
+}
+
+bool DDImage::UnlockOwnSurface() {
   if (IsDrawSurface3D() || mLockCount == 0) return false;
   if (--mLockCount > 0) return true;
   const bool held = !mLockBroken;
@@ -265,7 +277,7 @@ bool DDImage::UnlockSurface() {
 }
 
 HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mSurface) return DDERR_SURFACELOST;
   const bool held = mLockCount > 0;
   if (held && !mLockBroken) {
@@ -282,7 +294,7 @@ HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDraw
 }
 
 void DDImage::SetSurface(IDirectDrawSurface* surface) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   ReleaseSurface();
   mForeignSurface = true;
   mSurface = surface;
@@ -298,7 +310,7 @@ void DDImage::SetSurface(IDirectDrawSurface* surface) {
 }
 
 void DDImage::DeleteDDSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mSurface) return;
   if (!mColorTable && !mBits && !mD3DData) {
     GetBits();
@@ -309,11 +321,13 @@ void DDImage::DeleteDDSurface() {
 }
 
 void DDImage::DeleteAllNonSurfaceData() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  DropNonSurfaceData();
+}
+
+void DDImage::DropNonSurfaceData() {
   mBits.reset();
-  mNativeAlphaData.reset();
-  mNative16Data.reset();
-  mWeightedWords = {};
+  DropNativeWords();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
   mColorTable.reset();
@@ -321,7 +335,7 @@ void DDImage::DeleteAllNonSurfaceData() {
 }
 
 void DDImage::SetVideoMemory(bool videoMemory) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (videoMemory == mVideoMemory) return;
   mVideoMemory = videoMemory;
   GetBits();
@@ -329,7 +343,7 @@ void DDImage::SetVideoMemory(bool videoMemory) {
 }
 
 void DDImage::SetColorKeyFromFirstPixel() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mDisplay || !GetSurface() || mNoLock || !mHasTrans || !mFirstPixelTransparent || !mDisplay->mPrimarySurface)
     return;
   DDPIXELFORMAT format{};
@@ -352,10 +366,10 @@ void DDImage::SetColorKeyFromFirstPixel() {
 }
 
 void DDImage::PurgeBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mForeignSurface) return;
   mPurgeBits = true;
-  CommitBits();
+  CommitPendingBits();
   if (mApp && mApp->Is3DAccelerated()) {
     if (mSurface) {
       GetBits();
@@ -374,40 +388,38 @@ void DDImage::PurgeBits() {
 }
 
 void DDImage::DeleteNativeData() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteNativeData();
   DeleteDDSurface();
 }
 
 void DDImage::DeleteExtraBuffers() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteExtraBuffers();
   DeleteDDSurface();
 }
 
 void DDImage::ReInit() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   MemoryImage::ReInit();
   if (mWantDDSurface) GenerateDDSurface();
 }
 
-void DDImage::CommitBits() {
-  const MaybeAutoCrit guard(StoreLock());
-  if (mSurface) return;
-  MemoryImage::CommitBits();
+void DDImage::CommitPendingBits() {
+  if (!mSurface) MemoryImage::CommitPendingBits();
 }
 
 void DDImage::BitsChanged() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   MemoryImage::BitsChanged();
   if (!mSurface) return;
   if (mForeignSurface) {
     // The screen and the cursor areas cannot be rebuilt from the pixels: the change goes into them.
-    if (mBits && mDisplay && LockSurface()) {
+    if (mBits && mDisplay && LockOwnSurface()) {
       WriteSurface(mBits.get(), false, 0);
-      UnlockSurface();
+      UnlockOwnSurface();
     }
     return;
   }
@@ -415,7 +427,7 @@ void DDImage::BitsChanged() {
 }
 
 void DDImage::Create(int width, int height) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mBits.reset();
   mColorIndices.reset();
   mColorTable.reset();
@@ -425,7 +437,7 @@ void DDImage::Create(int width, int height) {
 }
 
 bool DDImage::Palletize() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!MemoryImage::Palletize()) return false;
   DeleteDDSurface();
   return true;
