@@ -4,6 +4,7 @@
 
 #include "framework/graphics/ImageLock.h"
 #include "framework/graphics/NativePixel.h"
+#include "framework/graphics/kernels/AlphaScan.h"
 #include "framework/graphics/kernels/CopyRows.h"
 #include "framework/graphics/software/PaletteBuilder.h"
 #include "framework/graphics/software/RunLengthTable.h"
@@ -114,31 +115,27 @@ void MemoryImage::CommitBits() {
 
 void MemoryImage::CommitPendingBits() {
   if (!mBitsChanged || mForcedMode) return;
-  mHasTrans = false;
-  mHasAlpha = false;
-  auto classify = [this](std::uint32_t pixel) {
-    const std::uint32_t a = pixel >> 24;
-    if (a == 0)
-      mHasTrans = true;
-    else if (a != 255)
-      mHasAlpha = true;
-  };
+  AlphaScan::Classes found;
   const std::size_t pixels = PixelCount();
   if (mBits) {
-    for (std::size_t i = 0; i < pixels && !(mHasTrans && mHasAlpha); ++i) classify(mBits[i]);
+    found = AlphaScan::Scan(mBits.get(), pixels);
   } else if (mColorTable && mColorIndices) {
     // Only the entries the pixels use: a table of fewer than 256 colours is padded with zero words,
     // which would otherwise make every palettized image look transparent.
     bool seen[256] = {};
     for (std::size_t i = 0; i < pixels; ++i) seen[mColorIndices[i]] = true;
+    std::uint32_t used[256];
+    std::size_t usedCount = 0;
     for (int i = 0; i < 256; ++i)
-      if (seen[i]) classify(mColorTable[i]);
+      if (seen[i]) used[usedCount++] = mColorTable[i];
+    found = AlphaScan::Scan(used, usedCount);
   } else if (mColorTable) {
-    for (int i = 0; i < 256; ++i) classify(mColorTable[i]);
+    found = AlphaScan::Scan(mColorTable.get(), 256);
   } else {
-    mHasTrans = true;
-    mHasAlpha = false;
+    found.transparent = true;
   }
+  mHasTrans = found.transparent;
+  mHasAlpha = found.partial;
   mBitsChanged = false;
 }
 
