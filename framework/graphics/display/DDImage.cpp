@@ -79,6 +79,7 @@ DDImage::~DDImage() {
 }
 
 void DDImage::ReleaseSurface() {
+  mLockedTarget.reset();
   if (!mSurface) return;
   if (mLockCount > 0 && !mLockBroken) mSurface->Unlock(nullptr);
   mLockCount = 0;
@@ -115,7 +116,7 @@ bool DDImage::GenerateDDSurface() {
   IDirectDrawSurface* surface = nullptr;
   if (FAILED(mDisplay->CreateSurface(desc, &surface)) || !surface) return false;
   mSurface = surface;
-  if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) {
+  if (FAILED(LockDescribing())) {
     ReleaseSurface();
     return false;
   }
@@ -240,10 +241,15 @@ std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
   }
   // Only the Direct3D path draws into its surface, but reading it is safe between scenes.
   mDisplay->mD3DInterface->Flush();
-  if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return nullptr;
+  if (FAILED(LockDescribing())) return nullptr;
   auto bits = ReadSurface();
   mSurface->Unlock(nullptr);
   return bits;
+}
+
+HRESULT DDImage::LockDescribing() {
+  mLockedTarget.reset();
+  return LockRestoring(mSurface, mLockedSurfaceDesc);
 }
 
 bool DDImage::LockSurface() {
@@ -255,7 +261,7 @@ bool DDImage::LockOwnSurface() {
   if (IsDrawSurface3D()) return false;
   if (mLockCount == 0 || mLockBroken) {
     if (!OwnSurface()) return false;
-    if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
+    if (FAILED(LockDescribing())) return false;
     mLockBroken = false;
   }
   ++mLockCount;
@@ -286,7 +292,7 @@ HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDraw
   }
   const HRESULT result = call(work, mSurface);
   if (held) {
-    const bool relocked = SUCCEEDED(LockRestoring(mSurface, mLockedSurfaceDesc));
+    const bool relocked = SUCCEEDED(LockDescribing());
     mLockBroken = !relocked;
     if (!relocked) mLockedSurfaceDesc = DDSURFACEDESC{};
   }

@@ -10,6 +10,7 @@
 #include "framework/util/AutoCrit.h"
 #include "platform/ddraw/DDraw.h"
 
+#include <optional>
 #include <type_traits>
 
 namespace Kit {
@@ -84,6 +85,8 @@ class DDImage : public MemoryImage {
   // Adopts a surface made elsewhere (the screen, the cursor areas): it is never purged or turned
   // back into pixels, and only the destructor releases it.
   virtual void SetSurface(IDirectDrawSurface* surface);
+  // Forgets the target kept for the surface's lock: the display's format and tables are about to change.
+  void ForgetLockedTarget() { mLockedTarget.reset(); }
 
   bool IsDrawSurface3D() const;
   // A copy of the surface's pixels as ARGB words (width x height and the guard word), kept nowhere:
@@ -121,6 +124,7 @@ class DDImage : public MemoryImage {
   DDImage(DDInterface* display, const MaybeAutoCrit& constructing);
 
   AreaStretchCache mAreaStretch;  // the last area-weighted stretch drawn through the surface
+  std::optional<SurfaceTarget> mLockedTarget;
 
   // GetSurface, LockSurface, UnlockSurface and DeleteAllNonSurfaceData for the image's own operations,
   // which hold the store lock already (or work without it, as ImageLock lets them).
@@ -136,8 +140,11 @@ class DDImage : public MemoryImage {
   // (or works without it, as ImageLock lets it).
   template <typename Draw>
   void RasterizeOnSurface(Draw draw);
-  // The locked surface as the drawing routines see it.
-  SurfaceTarget LockedTarget() const;
+  // The locked surface as the drawing routines see it: made once a lock, as every draw of a frame goes
+  // onto the surface the widget manager locked for the whole frame.
+  const SurfaceTarget& LockedTarget();
+  // Locks the surface into mLockedSurfaceDesc, restoring a lost one; the target of the last lock goes.
+  HRESULT LockDescribing();
   // Whether drawing may go through the surface: no partial alpha, and a colour key (if any) that
   // does not depend on which pixels are transparent.
   bool SurfaceDrawable() const;

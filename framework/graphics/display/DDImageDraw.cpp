@@ -47,7 +47,8 @@ DDImage* SurfaceImageOf(Image* image) {
 
 }  // namespace
 
-SurfaceTarget DDImage::LockedTarget() const {
+const SurfaceTarget& DDImage::LockedTarget() {
+  if (mLockedTarget) return *mLockedTarget;
   SurfacePixels pixels;
   pixels.mBits = mLockedSurfaceDesc.lpSurface;
   pixels.mPitch = mLockedSurfaceDesc.lPitch;
@@ -57,7 +58,8 @@ SurfaceTarget DDImage::LockedTarget() const {
   pixels.mRedMask = mLockedSurfaceDesc.ddpfPixelFormat.dwRBitMask;
   pixels.mGreenMask = mLockedSurfaceDesc.ddpfPixelFormat.dwGBitMask;
   pixels.mBlueMask = mLockedSurfaceDesc.ddpfPixelFormat.dwBBitMask;
-  return MakeSurfaceTarget(pixels, *mDisplay, mDisplay->AddTables());
+  mLockedTarget = MakeSurfaceTarget(pixels, *mDisplay, mDisplay->AddTables());
+  return *mLockedTarget;
 }
 
 template <typename Draw>

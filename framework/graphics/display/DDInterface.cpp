@@ -155,6 +155,7 @@ HRESULT DDInterface::CreateSurface(DDSURFACEDESC2& desc, IDirectDrawSurface** su
 void DDInterface::Cleanup() {
   AutoCrit lock(Lock());
   mInitialized = false;
+  for (DDImage* image : mDDImageSet) image->ForgetLockedTarget();
   mD3DInterface->Cleanup();
   mOldCursorAreaImage.reset();
   mNewCursorAreaImage.reset();
