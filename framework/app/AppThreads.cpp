@@ -20,7 +20,12 @@ void KitAppBase::StartLoadingThread() {
   mYieldMainThread = true;
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
   mLoadingThreadStarted = true;
+  ShareImagesWhileLoading();
   mLoadingThread = plat::StartThread([this] { LoadingThreadEntry(); });
+}
+
+void KitAppBase::ShareImagesWhileLoading() {
+  if (mDDInterface) mDDInterface->ImagesLock().SetSharing(ImageLock::kLoadingThread, LoadingThreadRunning());
 }
 
 void KitAppBase::LoadingThreadEntry() {

@@ -77,6 +77,7 @@ void KitAppBase::MakeWindow() {
 
   if (!mDDInterface) {
     mDDInterface = std::make_unique<DDInterface>(this);
+    ShareImagesWhileLoading();
     TakeStored3DChoice();
   }
   PreDDInterfaceInitHook();
@@ -193,6 +194,8 @@ std::vector<MemoryImage*> KitAppBase::SnapshotImages() {
 }
 
 CritSect* KitAppBase::ImageSetLock() { return mDDInterface ? &mDDInterface->Lock() : nullptr; }
+
+ImageLock* KitAppBase::ImagesLock() { return mDDInterface ? &mDDInterface->ImagesLock() : nullptr; }
 
 void KitAppBase::ForEachImage(void (MemoryImage::*operation)()) {
   // Images are made and destroyed under the display's lock (the loading thread's too), so none in the

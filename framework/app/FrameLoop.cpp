@@ -214,6 +214,7 @@ bool KitAppBase::DoUpdateFrames() {
   const bool demoDecides = mDemoStream != nullptr && mDemoStream->mDemoPlaying && !mDemoStream->Exhausted();
   if (mLoadingThreadCompleted && !mLoadedHandedOver && (!demoDecides || mDemoStream->mDemoLoadingCompleted)) {
     mLoadedHandedOver = true;
+    ShareImagesWhileLoading();
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     mYieldMainThread = false;
     // Recorded before the hand-over runs: what the hand-over reads from outside is recorded after

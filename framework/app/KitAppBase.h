@@ -237,6 +237,7 @@ class KitAppBase : public ButtonListener,
   // The lock that guards the image set and every image's making and unmaking: the display's, while
   // there is a display.
   CritSect* ImageSetLock() override;
+  ImageLock* ImagesLock() override;
   void ForEachImage(void (MemoryImage::*operation)());
   NativeDisplay* GetNativeDisplay() override;
   int GetDisplayWidth() override { return mWidth; }
@@ -616,6 +617,9 @@ class KitAppBase : public ButtonListener,
   void HandleQueuedTimer();
   // The bodies of the loading and the cursor threads.
   void LoadingThreadEntry();
+  // Tells the display whether the loading thread may be at work on images: from before it starts until
+  // this (the main) thread has seen it finish, the main thread's image operations take the lock too.
+  void ShareImagesWhileLoading();
   void CursorThreadEntry();
   void CursorThreadProc();
   // Moves the software cursor to a client position read by the cursor thread.

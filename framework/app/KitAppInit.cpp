@@ -334,6 +334,7 @@ void KitAppBase::WaitForLoadingThread() {
   if (!mLoadingThreadStarted) return;
   PumpWhile([this] { return !mLoadingThreadCompleted.load(); });
   if (mLoadingThread.joinable()) mLoadingThread.join();
+  ShareImagesWhileLoading();
 }
 
 }  // namespace Kit

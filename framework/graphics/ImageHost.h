@@ -9,8 +9,8 @@
 
 namespace Kit {
 
-class CritSect;
 class D3DTestHost;
+class ImageLock;
 class MemoryImage;
 class NativeDisplay;
 
@@ -19,8 +19,8 @@ class ImageHost {
   virtual void AddMemoryImage(MemoryImage* image) {}
   virtual void RemoveMemoryImage(MemoryImage* image) {}
   // The lock under which the application walks its images and makes and unmakes them (null: none);
-  // each image holds it while it works on its pixels.
-  virtual CritSect* ImageSetLock() { return nullptr; }
+  // an image holds it while it works on its pixels whenever the thread at work must (ImageLock).
+  virtual ImageLock* ImagesLock() { return nullptr; }
   virtual bool Is3DAccelerated() { return false; }
   // The display's pixel format, or null while there is no display.
   virtual NativeDisplay* GetNativeDisplay() { return nullptr; }

@@ -2,11 +2,12 @@
 
 #include "framework/graphics/d3d/TextureData.h"
 
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/NativePixel.h"
+#include "framework/graphics/kernels/AlphaScan.h"
 #include "framework/graphics/kernels/CopyRows.h"
 #include "framework/graphics/software/PaletteBuilder.h"
 #include "framework/graphics/software/RunLengthTable.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <atomic>
@@ -35,9 +36,9 @@ MemoryImage::MemoryImage(ImageHost* app) : mApp(app) {
   if (mApp) mApp->AddMemoryImage(this);
 }
 
-MemoryImage::MemoryImage(const MemoryImage& other) : MemoryImage(other, MaybeAutoCrit(other.StoreLock())) {}
+MemoryImage::MemoryImage(const MemoryImage& other) : MemoryImage(other, ImageOperationGuard(other.StoreLock())) {}
 
-MemoryImage::MemoryImage(const MemoryImage& other, const MaybeAutoCrit&)
+MemoryImage::MemoryImage(const MemoryImage& other, const ImageOperationGuard&)
     : Image(other),
       mBitsChangedCount(other.mBitsChangedCount),
       mD3DFlags(other.mD3DFlags),
@@ -72,7 +73,7 @@ MemoryImage::~MemoryImage() {
   if (mApp) mApp->RemoveMemoryImage(this);
 }
 
-CritSect* MemoryImage::StoreLock() const { return mApp ? mApp->ImageSetLock() : nullptr; }
+ImageLock* MemoryImage::HostLock() const { return mApp ? mApp->ImagesLock() : nullptr; }
 
 std::size_t MemoryImage::PixelCount() const {
   return mWidth > 0 && mHeight > 0 ? static_cast<std::size_t>(mWidth) * static_cast<std::size_t>(mHeight) : 0;
@@ -86,56 +87,60 @@ std::uint32_t MemoryImage::RunAlphaAt(std::size_t index) const {
   return (mBits || (mColorTable && mColorIndices) ? PixelAt(index) : mNativeAlphaData[index]) >> 24;
 }
 
+void MemoryImage::DropNativeWords() {
+  mNativeAlphaData.reset();
+  mNative16Data.reset();
+  for (std::unique_ptr<std::uint32_t[]>& words : mWeightedWords) words.reset();
+}
+
 std::uint64_t MemoryImage::NewContentId() {
   static std::atomic<std::uint64_t> next{1};
   return next.fetch_add(1, std::memory_order_relaxed);
 }
 
 void MemoryImage::BitsChanged() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mBitsChanged = true;
   ++mBitsChangedCount;
   mContentId = NewContentId();
-  mNativeAlphaData.reset();
-  mNative16Data.reset();
-  mWeightedWords = {};
+  DropNativeWords();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
 }
 
 void MemoryImage::CommitBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
+}
+
+void MemoryImage::CommitPendingBits() {
   if (!mBitsChanged || mForcedMode) return;
-  mHasTrans = false;
-  mHasAlpha = false;
-  auto classify = [this](std::uint32_t pixel) {
-    const std::uint32_t a = pixel >> 24;
-    if (a == 0)
-      mHasTrans = true;
-    else if (a != 255)
-      mHasAlpha = true;
-  };
+  AlphaScan::Classes found;
   const std::size_t pixels = PixelCount();
   if (mBits) {
-    for (std::size_t i = 0; i < pixels && !(mHasTrans && mHasAlpha); ++i) classify(mBits[i]);
+    found = AlphaScan::Scan(mBits.get(), pixels);
   } else if (mColorTable && mColorIndices) {
     // Only the entries the pixels use: a table of fewer than 256 colours is padded with zero words,
     // which would otherwise make every palettized image look transparent.
     bool seen[256] = {};
     for (std::size_t i = 0; i < pixels; ++i) seen[mColorIndices[i]] = true;
+    std::uint32_t used[256];
+    std::size_t usedCount = 0;
     for (int i = 0; i < 256; ++i)
-      if (seen[i]) classify(mColorTable[i]);
+      if (seen[i]) used[usedCount++] = mColorTable[i];
+    found = AlphaScan::Scan(used, usedCount);
   } else if (mColorTable) {
-    for (int i = 0; i < 256; ++i) classify(mColorTable[i]);
+    found = AlphaScan::Scan(mColorTable.get(), 256);
   } else {
-    mHasTrans = true;
-    mHasAlpha = false;
+    found.transparent = true;
   }
+  mHasTrans = found.transparent;
+  mHasAlpha = found.partial;
   mBitsChanged = false;
 }
 
 void MemoryImage::SetImageMode(bool hasTrans, bool hasAlpha) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mForcedMode = true;
   mHasTrans = hasTrans;
   mHasAlpha = hasAlpha;
@@ -144,7 +149,7 @@ void MemoryImage::SetImageMode(bool hasTrans, bool hasAlpha) {
 void MemoryImage::SetVolatile(bool isVolatile) { mIsVolatile = isVolatile; }
 
 void MemoryImage::SetBits(const std::uint32_t* bits, int width, int height, bool commitBits) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mColorIndices.reset();
   mColorTable.reset();
   mBits.reset();
@@ -154,11 +159,11 @@ void MemoryImage::SetBits(const std::uint32_t* bits, int width, int height, bool
   mBits = NewBits(pixels);
   if (bits && pixels) std::copy_n(bits, pixels, mBits.get());
   BitsChanged();
-  if (commitBits) CommitBits();
+  if (commitBits) CommitPendingBits();
 }
 
 void MemoryImage::Create(int width, int height) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mBits.reset();
   // A palette or native data of the old size would no longer match the new one.
   mColorIndices.reset();
@@ -186,23 +191,21 @@ std::unique_ptr<std::uint32_t[]> MemoryImage::RecoverBits() {
 }
 
 std::uint32_t* MemoryImage::GetBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mBits) return mBits.get();
   const bool fromTable = mColorTable && mColorIndices;
   mBits = RecoverBits();
   if (fromTable) {
     mColorIndices.reset();
     mColorTable.reset();
-    mNativeAlphaData.reset();
-    mNative16Data.reset();
-    mWeightedWords = {};
+    DropNativeWords();
   }
   return mBits.get();
 }
 
 std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (mNativeAlphaData) return mNativeAlphaData.get();
   const NativeDisplay& display = EffectiveDisplay(displayArg);
   if (mColorTable && mColorIndices) {
@@ -218,7 +221,7 @@ std::uint32_t* MemoryImage::GetNativeAlphaData(NativeDisplay* displayArg) {
 }
 
 const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   // Dropped with the native words, so kept words are theirs.
   if (mNative16Data) return mNative16Data.get();
   const std::uint32_t* native = GetNativeAlphaData(display);
@@ -230,7 +233,7 @@ const std::uint16_t* MemoryImage::GetNative16Data(NativeDisplay* display) {
 }
 
 const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   std::unique_ptr<std::uint32_t[]>& words = mWeightedWords[static_cast<int>(layout)];
   if (words) return words.get();
   const std::size_t pixels = PixelCount();
@@ -248,8 +251,8 @@ const std::uint32_t* MemoryImage::GetWeightedWords(UnrotatedRows::Layout layout)
 }
 
 std::uint8_t* MemoryImage::GetRLAlphaData() {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (mRLAlphaData) return mRLAlphaData.get();
   // A purged image keeps its native words: the table is made from them rather than bringing the pixels back.
   if (!mBits && !(mColorTable && mColorIndices) && !mNativeAlphaData) GetBits();
@@ -263,7 +266,7 @@ std::uint8_t* MemoryImage::GetRLAlphaData() {
 }
 
 const KeyedSpans& MemoryImage::GetKeyedSpans() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   // Kept spans were made from the kept table, which is dropped with every change of the pixels.
   if (const KeyedSpans* kept = mRLAlphaData.Keyed()) return *kept;
   const std::uint8_t* runs = GetRLAlphaData();
@@ -271,7 +274,7 @@ const KeyedSpans& MemoryImage::GetKeyedSpans() {
 }
 
 std::uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mRLAdditiveData) return mRLAdditiveData.get();
   const std::uint32_t* native = GetNativeAlphaData(display);
   const std::size_t pixels = PixelCount();
@@ -285,7 +288,7 @@ std::uint8_t* MemoryImage::GetRLAdditiveData(NativeDisplay* display) {
 }
 
 void MemoryImage::PurgeBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mPurgeBits = true;
   if (!mApp) return;  // without an application there is nowhere else to keep the pixels
   if (!mApp->Is3DAccelerated()) {
@@ -303,21 +306,17 @@ void MemoryImage::PurgeBits() {
 }
 
 void MemoryImage::DeleteSWBuffers() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mBits && !mColorIndices) GetBits();
-  mNativeAlphaData.reset();
-  mNative16Data.reset();
-  mWeightedWords = {};
+  DropNativeWords();
   mRLAdditiveData.reset();
   mRLAlphaData.reset();
 }
 
 void MemoryImage::DeleteNativeData() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mBits && !mColorIndices) GetBits();
-  mNativeAlphaData.reset();
-  mNative16Data.reset();
-  mWeightedWords = {};
+  DropNativeWords();
   mRLAdditiveData.reset();
 }
 
@@ -326,20 +325,20 @@ void MemoryImage::Delete3DBuffers() {
 }
 
 void MemoryImage::DeleteExtraBuffers() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   DeleteSWBuffers();
   Delete3DBuffers();
 }
 
 void MemoryImage::ReInit() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mWantPal) Palletize();
   if (mPurgeBits) PurgeBits();
 }
 
 bool MemoryImage::Palletize() {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (mColorTable) return true;
   const std::uint32_t* bits = GetBits();
   if (!bits) return false;
@@ -348,9 +347,7 @@ bool MemoryImage::Palletize() {
   mColorIndices = std::make_unique<std::uint8_t[]>(std::max<std::size_t>(pixels, 1));
   if (BuildPalette(bits, mWidth, mHeight, mColorIndices.get(), mColorTable.get())) {
     mBits.reset();
-    mNativeAlphaData.reset();
-    mNative16Data.reset();
-    mWeightedWords = {};
+    DropNativeWords();
     mWantPal = true;
     return true;
   }

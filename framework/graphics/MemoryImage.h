@@ -18,8 +18,8 @@
 
 namespace Kit {
 
-class CritSect;
-class MaybeAutoCrit;
+class ImageLock;
+class ImageOperationGuard;
 class TextureData;
 
 class MemoryImage : public Image {
@@ -124,6 +124,9 @@ class MemoryImage : public Image {
   bool mWantPal = false;
   bool mBitsChanged = false;
   ImageHost* mApp = nullptr;
+  // The lock of the display the image is made for (a surface-backed image), null for a software one
+  // and once the display is gone.
+  ImageLock* mDisplayLock = nullptr;
 
   std::unique_ptr<std::uint32_t[]> mBits;             // width x height + 1, the guard word last
   std::unique_ptr<std::uint32_t[]> mColorTable;       // 256 entries
@@ -136,17 +139,25 @@ class MemoryImage : public Image {
   std::unique_ptr<std::uint8_t[]> mRLAdditiveData;
 
  protected:
-  // The lock under which the display walks every image of the application (null while there is no
-  // display, and for an image of no application). Every operation on the pixel store and every drawing
-  // call holds it, so that an image made and filled on another thread (the game's loading code) never
-  // meets such a walk halfway, whoever calls it.
-  virtual CritSect* StoreLock() const;
+  // The lock under which the display walks every image of the application: the display's own for an
+  // image of a display, else the application's (null while there is no display, and for an image of no
+  // application). Every operation on the pixel store and every drawing call holds it whenever the
+  // calling thread must (ImageLock: any thread but the main one, and the main one while another may
+  // be at work on images), so that an image made and filled on another thread (the game's loading
+  // code) never meets such a walk halfway.
+  ImageLock* StoreLock() const { return mDisplayLock ? mDisplayLock : HostLock(); }
+  // CommitBits' work, for an operation that holds the store lock already (or works without it, as
+  // ImageLock lets it).
+  virtual void CommitPendingBits();
+  // Frees the native words and what is made from them (the 16-bit words, the weighted words).
+  void DropNativeWords();
   std::size_t PixelCount() const;
   static std::uint64_t NewContentId();
 
  private:
   // The copy is taken under the lock of the image copied.
-  MemoryImage(const MemoryImage& other, const MaybeAutoCrit& copying);
+  MemoryImage(const MemoryImage& other, const ImageOperationGuard& copying);
+  ImageLock* HostLock() const;
   // Rebuilds the pixels, without changing this image, from the table, the native data or the
   // Direct3D textures, in that order; all zero when none of them exists.
   std::unique_ptr<std::uint32_t[]> RecoverBits();

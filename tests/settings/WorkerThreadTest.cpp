@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
@@ -97,6 +98,26 @@ class ImageMakingGame : public testsupport::HeadlessApp {
     if (i % 5 == 0) image->PurgeBits();
     return image;
   }
+};
+
+// Repaints a picture the main thread draws too, in one colour and then the other, until the main thread
+// has drawn it a number of times meanwhile: as a picture that two groups share is loaded again.
+class PictureRepaintingGame : public testsupport::HeadlessApp {
+ public:
+  static constexpr int kDrawsWhileRepainting = 50;
+  static constexpr std::uint32_t kColours[] = {0xFF3080C0, 0xFFC08030};
+
+  PictureRepaintingGame() : HeadlessApp("PictureRepaintingGame", 200, 150) {}
+  void LoadingThreadProc() override {
+    for (int round = 0; mDraws < kDrawsWhileRepainting; ++round) {
+      const std::uint32_t colour = kColours[round % 2];
+      mPicture->FillRect(Kit::Rect(0, 0, 16, 16), Kit::Color(colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF),
+                         0);
+      mPicture->Palletize();
+    }
+  }
+  std::unique_ptr<Kit::MemoryImage> mPicture;
+  std::atomic<int> mDraws{0};
 };
 
 class WorkerThreads : public testsupport::AppFixture {
@@ -248,6 +269,53 @@ TEST_F(WorkerThreads, ImagesTheGameMakesOnTheLoadingThreadWhileTheScreenModeSwit
     EXPECT_EQ(bits[9], ImageMakingGame::kCorner) << i;
     EXPECT_EQ(bits[63], ImageMakingGame::kFill) << i;
   }
+}
+
+// The main thread works on images without the display's lock only while no other thread may work on
+// them: it takes the lock from the loading thread's start until it has seen the thread finish, and
+// while the cursor thread draws a software cursor image. Any other thread always takes it.
+TEST_F(WorkerThreads, TheMainThreadTakesTheImageLockWhileAnotherThreadMayWorkOnImages) {
+  SteppedLoadingGame game;
+  game.Init();
+  ASSERT_NE(game.mDDInterface, nullptr);
+  Kit::ImageLock& lock = game.mDDInterface->ImagesLock();
+  EXPECT_FALSE(lock.NeededHere());
+  bool neededOnAnotherThread = false;
+  std::thread([&] { neededOnAnotherThread = lock.NeededHere(); }).join();
+  EXPECT_TRUE(neededOnAnotherThread);
+
+  game.StartLoadingThread();
+  EXPECT_TRUE(lock.NeededHere());
+  game.mReleased = 4;
+  game.WaitForLoadingThread();
+  EXPECT_FALSE(lock.NeededHere());
+
+  Kit::MemoryImage cursor(&game);
+  cursor.Create(4, 4);
+  game.mDDInterface->SetCursorImage(&cursor);
+  EXPECT_TRUE(lock.NeededHere());
+  game.mDDInterface->SetCursorImage(nullptr);
+  EXPECT_FALSE(lock.NeededHere());
+}
+
+// The loading thread repaints a picture that the main thread draws meanwhile: each draw meets the
+// picture whole, in one colour or the other.
+TEST_F(WorkerThreads, APictureTheLoadingThreadRepaintsIsDrawnWholeMeanwhile) {
+  PictureRepaintingGame game;
+  game.Init();
+  ASSERT_NE(game.mDDInterface, nullptr);
+  game.mPicture = std::make_unique<Kit::MemoryImage>(&game);
+  game.mPicture->Create(16, 16);
+  Kit::MemoryImage canvas(&game);
+  canvas.Create(16, 16);
+  game.StartLoadingThread();
+  do {
+    canvas.Blt(game.mPicture.get(), 0, 0, Kit::Rect(0, 0, 16, 16), Kit::Color::White, 0);
+    const std::uint32_t* drawn = canvas.GetBits();
+    ASSERT_TRUE(std::all_of(drawn, drawn + 256, [&](std::uint32_t pixel) { return pixel == drawn[0]; }));
+    ++game.mDraws;
+  } while (!game.mLoadingThreadCompleted);
+  game.WaitForLoadingThread();
 }
 
 }  // namespace

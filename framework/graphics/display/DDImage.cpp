@@ -62,7 +62,9 @@ DDImage::DDImage(DDInterface* display) : DDImage(display, MaybeAutoCrit(LockOf(d
 
 DDImage::DDImage(DDInterface* display, const MaybeAutoCrit&)
     : MemoryImage(display ? display->mApp : nullptr), mDisplay(display) {
-  if (mDisplay) mDisplay->AddDDImage(this);
+  if (!mDisplay) return;
+  mDisplayLock = &mDisplay->ImagesLock();
+  mDisplay->AddDDImage(this);
 }
 
 DDImage::~DDImage() {
@@ -77,6 +79,7 @@ DDImage::~DDImage() {
 }
 
 void DDImage::ReleaseSurface() {
+  mLockedTarget.reset();
   if (!mSurface) return;
   if (mLockCount > 0 && !mLockBroken) mSurface->Unlock(nullptr);
   mLockCount = 0;
@@ -85,22 +88,24 @@ void DDImage::ReleaseSurface() {
   mSurface = nullptr;
 }
 
-CritSect* DDImage::StoreLock() const { return mDisplay ? &mDisplay->Lock() : MemoryImage::StoreLock(); }
-
 bool DDImage::IsDrawSurface3D() const {
   return mDisplay && mDisplay->mIs3D && mSurface != nullptr && mSurface == mDisplay->mDrawSurface;
 }
 
 IDirectDrawSurface* DDImage::GetSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  return OwnSurface();
+}
+
+IDirectDrawSurface* DDImage::OwnSurface() {
   if (!mSurface) GenerateDDSurface();
   return mSurface;
 }
 
 bool DDImage::GenerateDDSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mSurface) return true;
-  CommitBits();
+  CommitPendingBits();
   if (mHasAlpha || !mDisplay) return false;
   mWantDDSurface = true;
   if (mColorTable && mColorIndices) MemoryImage::GetBits();
@@ -111,7 +116,7 @@ bool DDImage::GenerateDDSurface() {
   IDirectDrawSurface* surface = nullptr;
   if (FAILED(mDisplay->CreateSurface(desc, &surface)) || !surface) return false;
   mSurface = surface;
-  if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) {
+  if (FAILED(LockDescribing())) {
     ReleaseSurface();
     return false;
   }
@@ -216,12 +221,12 @@ std::unique_ptr<std::uint32_t[]> DDImage::ReadSurface() {
 }
 
 std::uint32_t* DDImage::GetBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mBits) return mBits.get();
   if (!mSurface) return MemoryImage::GetBits();
-  if (mNoLock || !LockSurface()) return nullptr;
+  if (mNoLock || !LockOwnSurface()) return nullptr;
   mBits = ReadSurface();
-  UnlockSurface();
+  UnlockOwnSurface();
   return mBits.get();
 }
 
@@ -229,25 +234,34 @@ std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
   if (!mSurface || mNoLock || !mDisplay) return nullptr;
   MaybeAutoCrit lock(LockOf(mDisplay));
   if (!IsDrawSurface3D()) {
-    if (!LockSurface()) return nullptr;
+    if (!LockOwnSurface()) return nullptr;
     auto bits = ReadSurface();
-    UnlockSurface();
+    UnlockOwnSurface();
     return bits;
   }
   // Only the Direct3D path draws into its surface, but reading it is safe between scenes.
   mDisplay->mD3DInterface->Flush();
-  if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return nullptr;
+  if (FAILED(LockDescribing())) return nullptr;
   auto bits = ReadSurface();
   mSurface->Unlock(nullptr);
   return bits;
 }
 
+HRESULT DDImage::LockDescribing() {
+  mLockedTarget.reset();
+  return LockRestoring(mSurface, mLockedSurfaceDesc);
+}
+
 bool DDImage::LockSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  return LockOwnSurface();
+}
+
+bool DDImage::LockOwnSurface() {
   if (IsDrawSurface3D()) return false;
   if (mLockCount == 0 || mLockBroken) {
-    if (!GetSurface()) return false;
-    if (FAILED(LockRestoring(mSurface, mLockedSurfaceDesc))) return false;
+    if (!OwnSurface()) return false;
+    if (FAILED(LockDescribing())) return false;
     mLockBroken = false;
   }
   ++mLockCount;
@@ -255,7 +269,11 @@ bool DDImage::LockSurface() {
 }
 
 bool DDImage::UnlockSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  return UnlockOwnSurface();
+}
+
+bool DDImage::UnlockOwnSurface() {
   if (IsDrawSurface3D() || mLockCount == 0) return false;
   if (--mLockCount > 0) return true;
   const bool held = !mLockBroken;
@@ -265,7 +283,7 @@ bool DDImage::UnlockSurface() {
 }
 
 HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mSurface) return DDERR_SURFACELOST;
   const bool held = mLockCount > 0;
   if (held && !mLockBroken) {
@@ -274,7 +292,7 @@ HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDraw
   }
   const HRESULT result = call(work, mSurface);
   if (held) {
-    const bool relocked = SUCCEEDED(LockRestoring(mSurface, mLockedSurfaceDesc));
+    const bool relocked = SUCCEEDED(LockDescribing());
     mLockBroken = !relocked;
     if (!relocked) mLockedSurfaceDesc = DDSURFACEDESC{};
   }
@@ -282,7 +300,7 @@ HRESULT DDImage::CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDraw
 }
 
 void DDImage::SetSurface(IDirectDrawSurface* surface) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   ReleaseSurface();
   mForeignSurface = true;
   mSurface = surface;
@@ -298,7 +316,7 @@ void DDImage::SetSurface(IDirectDrawSurface* surface) {
 }
 
 void DDImage::DeleteDDSurface() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mSurface) return;
   if (!mColorTable && !mBits && !mD3DData) {
     GetBits();
@@ -309,11 +327,13 @@ void DDImage::DeleteDDSurface() {
 }
 
 void DDImage::DeleteAllNonSurfaceData() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
+  DropNonSurfaceData();
+}
+
+void DDImage::DropNonSurfaceData() {
   mBits.reset();
-  mNativeAlphaData.reset();
-  mNative16Data.reset();
-  mWeightedWords = {};
+  DropNativeWords();
   mRLAlphaData.reset();
   mRLAdditiveData.reset();
   mColorTable.reset();
@@ -321,7 +341,7 @@ void DDImage::DeleteAllNonSurfaceData() {
 }
 
 void DDImage::SetVideoMemory(bool videoMemory) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (videoMemory == mVideoMemory) return;
   mVideoMemory = videoMemory;
   GetBits();
@@ -329,7 +349,7 @@ void DDImage::SetVideoMemory(bool videoMemory) {
 }
 
 void DDImage::SetColorKeyFromFirstPixel() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!mDisplay || !GetSurface() || mNoLock || !mHasTrans || !mFirstPixelTransparent || !mDisplay->mPrimarySurface)
     return;
   DDPIXELFORMAT format{};
@@ -352,10 +372,10 @@ void DDImage::SetColorKeyFromFirstPixel() {
 }
 
 void DDImage::PurgeBits() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mForeignSurface) return;
   mPurgeBits = true;
-  CommitBits();
+  CommitPendingBits();
   if (mApp && mApp->Is3DAccelerated()) {
     if (mSurface) {
       GetBits();
@@ -374,40 +394,38 @@ void DDImage::PurgeBits() {
 }
 
 void DDImage::DeleteNativeData() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteNativeData();
   DeleteDDSurface();
 }
 
 void DDImage::DeleteExtraBuffers() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mForeignSurface) return;
   MemoryImage::DeleteExtraBuffers();
   DeleteDDSurface();
 }
 
 void DDImage::ReInit() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   MemoryImage::ReInit();
   if (mWantDDSurface) GenerateDDSurface();
 }
 
-void DDImage::CommitBits() {
-  const MaybeAutoCrit guard(StoreLock());
-  if (mSurface) return;
-  MemoryImage::CommitBits();
+void DDImage::CommitPendingBits() {
+  if (!mSurface) MemoryImage::CommitPendingBits();
 }
 
 void DDImage::BitsChanged() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   MemoryImage::BitsChanged();
   if (!mSurface) return;
   if (mForeignSurface) {
     // The screen and the cursor areas cannot be rebuilt from the pixels: the change goes into them.
-    if (mBits && mDisplay && LockSurface()) {
+    if (mBits && mDisplay && LockOwnSurface()) {
       WriteSurface(mBits.get(), false, 0);
-      UnlockSurface();
+      UnlockOwnSurface();
     }
     return;
   }
@@ -415,7 +433,7 @@ void DDImage::BitsChanged() {
 }
 
 void DDImage::Create(int width, int height) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   mBits.reset();
   mColorIndices.reset();
   mColorTable.reset();
@@ -425,7 +443,7 @@ void DDImage::Create(int width, int height) {
 }
 
 bool DDImage::Palletize() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!MemoryImage::Palletize()) return false;
   DeleteDDSurface();
   return true;

@@ -10,6 +10,7 @@
 #include "framework/util/AutoCrit.h"
 #include "platform/ddraw/DDraw.h"
 
+#include <optional>
 #include <type_traits>
 
 namespace Kit {
@@ -49,7 +50,6 @@ class DDImage : public MemoryImage {
   void DeleteExtraBuffers() override;
   void ReInit() override;
   void BitsChanged() override;
-  void CommitBits() override;
   void DeleteNativeData() override;
   void Create(int width, int height) override;
   std::uint32_t* GetBits() override;
@@ -85,6 +85,8 @@ class DDImage : public MemoryImage {
   // Adopts a surface made elsewhere (the screen, the cursor areas): it is never purged or turned
   // back into pixels, and only the destructor releases it.
   virtual void SetSurface(IDirectDrawSurface* surface);
+  // Forgets the target kept for the surface's lock: the display's format and tables are about to change.
+  void ForgetLockedTarget() { mLockedTarget.reset(); }
 
   bool IsDrawSurface3D() const;
   // A copy of the surface's pixels as ARGB words (width x height and the guard word), kept nowhere:
@@ -113,8 +115,8 @@ class DDImage : public MemoryImage {
   DDSURFACEDESC mLockedSurfaceDesc{};
 
  protected:
-  // The display's lock; without a display, the application's.
-  CritSect* StoreLock() const override;
+  // A surface holds the pixels as they were when it was made: only an image without one commits.
+  void CommitPendingBits() override;
 
  private:
   // The whole construction runs under the display's lock, so that the display's walks over every image
@@ -122,19 +124,32 @@ class DDImage : public MemoryImage {
   DDImage(DDInterface* display, const MaybeAutoCrit& constructing);
 
   AreaStretchCache mAreaStretch;  // the last area-weighted stretch drawn through the surface
+  std::optional<SurfaceTarget> mLockedTarget;
+
+  // GetSurface, LockSurface, UnlockSurface and DeleteAllNonSurfaceData for the image's own operations,
+  // which hold the store lock already (or work without it, as ImageLock lets them).
+  IDirectDrawSurface* OwnSurface();
+  bool LockOwnSurface();
+  bool UnlockOwnSurface();
+  void DropNonSurfaceData();
 
   HRESULT CallWithSurfaceUnlocked(HRESULT (*call)(void* work, IDirectDrawSurface* surface), void* work);
 
   // Runs draw(target) with the triangle rasteriser's view of the locked surface; nothing when the
-  // surface cannot be locked or has no format the rasteriser writes.
+  // surface cannot be locked or has no format the rasteriser writes. The caller holds the store lock
+  // (or works without it, as ImageLock lets it).
   template <typename Draw>
   void RasterizeOnSurface(Draw draw);
-  // The locked surface as the drawing routines see it.
-  SurfaceTarget LockedTarget() const;
+  // The locked surface as the drawing routines see it: made once a lock, as every draw of a frame goes
+  // onto the surface the widget manager locked for the whole frame.
+  const SurfaceTarget& LockedTarget();
+  // Locks the surface into mLockedSurfaceDesc, restoring a lost one; the target of the last lock goes.
+  HRESULT LockDescribing();
   // Whether drawing may go through the surface: no partial alpha, and a colour key (if any) that
   // does not depend on which pixels are transparent.
   bool SurfaceDrawable() const;
-  // Runs draw(target) on the locked surface under the surface routines' protocol.
+  // Runs draw(target) on the locked surface under the surface routines' protocol; the caller holds
+  // the store lock (or works without it, as ImageLock lets it).
   template <typename Draw>
   void WithLockedSurface(Draw draw);
   // The surface's pixels converted back to ARGB words (width x height + the guard word).

@@ -3,6 +3,7 @@
 #include "framework/graphics/display/DDImage.h"
 
 #include "framework/graphics/FloatToInt.h"
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/graphics/surface/SurfaceBlitArea.h"
 #include "framework/graphics/surface/SurfaceBlt.h"
@@ -10,7 +11,6 @@
 #include "framework/graphics/surface/SurfaceLine.h"
 #include "framework/graphics/surface/SurfaceRotate.h"
 #include "framework/graphics/surface/SurfaceStretch.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,7 +47,8 @@ DDImage* SurfaceImageOf(Image* image) {
 
 }  // namespace
 
-SurfaceTarget DDImage::LockedTarget() const {
+const SurfaceTarget& DDImage::LockedTarget() {
+  if (mLockedTarget) return *mLockedTarget;
   SurfacePixels pixels;
   pixels.mBits = mLockedSurfaceDesc.lpSurface;
   pixels.mPitch = mLockedSurfaceDesc.lPitch;
@@ -57,15 +58,15 @@ SurfaceTarget DDImage::LockedTarget() const {
   pixels.mRedMask = mLockedSurfaceDesc.ddpfPixelFormat.dwRBitMask;
   pixels.mGreenMask = mLockedSurfaceDesc.ddpfPixelFormat.dwGBitMask;
   pixels.mBlueMask = mLockedSurfaceDesc.ddpfPixelFormat.dwBBitMask;
-  return MakeSurfaceTarget(pixels, *mDisplay, mDisplay->AddTables());
+  mLockedTarget = MakeSurfaceTarget(pixels, *mDisplay, mDisplay->AddTables());
+  return *mLockedTarget;
 }
 
 template <typename Draw>
 void DDImage::WithLockedSurface(Draw draw) {
-  const MaybeAutoCrit guard(StoreLock());
-  if (mNoLock || !mDisplay || !GetSurface() || !LockSurface()) return;
+  if (mNoLock || !mDisplay || !OwnSurface() || !LockOwnSurface()) return;
   draw(LockedTarget());
-  UnlockSurface();
+  UnlockOwnSurface();
 }
 
 bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFirstPixelTransparent); }
@@ -74,34 +75,34 @@ bool DDImage::SurfaceDrawable() const { return !mHasAlpha && (!mHasTrans || mFir
 
 bool DDImage::PolyFill(const Point* vertices, int count, const Rect& clipRect, const Color& color, int drawMode, int tx,
                        int ty) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!IsDrawSurface3D()) return false;
   mDisplay->mD3DInterface->FillPoly(vertices, count, &clipRect, color, drawMode, tx, ty);
   return true;
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->FillRect(rect, color, drawMode);
     return;
   }
-  CommitBits();
+  CommitPendingBits();
   const bool viaSurface = !mDrawToBits && SurfaceDrawable() && !Is3D(mDisplay);
   // Drawing through the surface drops the pixels, so only when the surface is there to hold them.
-  if (viaSurface && (mNoLock || GetSurface())) {
+  if (viaSurface && (mNoLock || OwnSurface())) {
     if (drawMode == 1)
       AdditiveFillRectSurface(rect, color);
     else
       NormalFillRectSurface(rect, color);
-    DeleteAllNonSurfaceData();
+    DropNonSurfaceData();
     return;
   }
   MemoryImage::FillRect(rect, color, drawMode);
 }
 
 void DDImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->DrawLine(startX, startY, endX, endY, color, drawMode);
     return;
@@ -119,13 +120,13 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
       FillRect(Rect(TruncCoordinate(startX), top, 1, bottom - top + 1), color, drawMode);
       return;
     }
-    CommitBits();
-    if (mNoLock || GetSurface()) {
+    CommitPendingBits();
+    if (mNoLock || OwnSurface()) {
       if (drawMode == 1)
         AdditiveDrawLineSurface(startX, startY, endX, endY, color);
       else
         NormalDrawLineSurface(startX, startY, endX, endY, color);
-      DeleteAllNonSurfaceData();
+      DropNonSurfaceData();
       return;
     }
   }
@@ -133,8 +134,8 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
 }
 
 void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (IsDrawSurface3D()) {
     auto* ddSource = SurfaceImageOf(image);
     if (ddSource && ddSource->mSurface && drawMode == 0 && color == Color::White && !ddSource->mHasAlpha) {
@@ -146,20 +147,20 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
   }
   const bool cursorArea =
       image && mDisplay && (this == mDisplay->mOldCursorAreaImage.get() || this == mDisplay->mNewCursorAreaImage.get());
-  if (SurfaceDrawable() && (!Is3D(mDisplay) || cursorArea) && (mNoLock || GetSurface())) {
+  if (SurfaceDrawable() && (!Is3D(mDisplay) || cursorArea) && (mNoLock || OwnSurface())) {
     if (drawMode == 1)
       AdditiveBltSurface(image, x, y, srcRect, color);
     else
       NormalBltSurface(image, x, y, srcRect, color);
-    DeleteAllNonSurfaceData();
+    DropNonSurfaceData();
     return;
   }
   MemoryImage::Blt(image, x, y, srcRect, color, drawMode);
 }
 
 void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->BltMirror(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode,
                                        false);
@@ -167,19 +168,19 @@ void DDImage::BltMirror(Image* image, int x, int y, const Rect& srcRect, const C
   }
   // There is no software mirrored blit: an image without a surface keeps its pixels undrawn rather
   // than losing them.
-  if (!mNoLock && !GetSurface()) return;
+  if (!mNoLock && !OwnSurface()) return;
   if (drawMode == 1)
     AdditiveBltMirrorSurface(image, x, y, srcRect, color);
   else
     NormalBltMirrorSurface(image, x, y, srcRect, color);
-  DeleteAllNonSurfaceData();
+  DropNonSurfaceData();
 }
 
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (IsDrawSurface3D()) {
-    CommitBits();
+    CommitPendingBits();
     // Wholly inside the clip rectangle it is a plain blit at a fractional position; otherwise only
     // what lies inside is drawn.
     const float width = static_cast<float>(srcRect.mWidth), height = static_cast<float>(srcRect.mHeight);
@@ -199,14 +200,14 @@ void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Re
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float centerX, float centerY) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (mNoLock) return;
-  CommitBits();
+  CommitPendingBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->BltRotated(image, x, y, srcRect, &clipRect, color, drawMode, angle, centerX, centerY);
     return;
   }
-  if (!SurfaceDrawable() || Is3D(mDisplay) || !GetSurface()) {
+  if (!SurfaceDrawable() || Is3D(mDisplay) || !OwnSurface()) {
     MemoryImage::BltRotated(image, x, y, srcRect, clipRect, color, drawMode, angle, centerX, centerY);
     return;
   }
@@ -218,13 +219,13 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
       SurfaceDraw::RotatedBlt(target, *source, x, y, srcRect, bounds, color, drawMode, angle, centerX, centerY);
     });
   }
-  DeleteAllNonSurfaceData();
+  DropNonSurfaceData();
 }
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, false);
     return;
@@ -234,7 +235,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
   StretchSource cut;
   if (!source || !ClipStretch(destRect, srcRect, clipRect.Intersection(Rect(0, 0, mWidth, mHeight)), dest, cut)) return;
   // Without a surface to hold the result the software stretch draws it, so no pixels are lost.
-  if (Is3D(mDisplay) || !GetSurface() || (!fastStretch && (mHasAlpha || mHasTrans))) {
+  if (Is3D(mDisplay) || !OwnSurface() || (!fastStretch && (mHasAlpha || mHasTrans))) {
     MemoryImage::StretchBlt(image, destRect, srcRect, clipRect, color, drawMode, fastStretch);
     return;
   }
@@ -246,7 +247,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
       WithLockedSurface(
           [&](const SurfaceTarget& target) { drawn = SurfaceDraw::AreaStretch(target, *source, mDisplay, dest, cut); });
       if (drawn) {
-        DeleteAllNonSurfaceData();
+        DropNonSurfaceData();
         return;
       }
     }
@@ -254,7 +255,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     // like any image.
     MemoryImage& scaled = mAreaStretch.Resampled(*source, cut, dest.mWidth, dest.mHeight, mDisplay);
     Blt(&scaled, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
-    DeleteAllNonSurfaceData();
+    DropNonSurfaceData();
     return;
   }
   source->CommitBits();
@@ -263,20 +264,20 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     const RECT from{static_cast<LONG>(cut.mX), static_cast<LONG>(cut.mY), static_cast<LONG>(cut.mX + cut.mWidth),
                     static_cast<LONG>(cut.mY + cut.mHeight)};
     if (HardwareStretch(*ddSource, dest, from)) {
-      DeleteAllNonSurfaceData();
+      DropNonSurfaceData();
       return;
     }
   }
   WithLockedSurface([&](const SurfaceTarget& target) {
     SurfaceDraw::FastStretch(target, *source, mDisplay, dest, cut, color, drawMode, false);
   });
-  DeleteAllNonSurfaceData();
+  DropNonSurfaceData();
 }
 
 void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                                const Color& color, int drawMode, bool fastStretch) {
-  const MaybeAutoCrit guard(StoreLock());
-  CommitBits();
+  const ImageOperationGuard guard(StoreLock());
+  CommitPendingBits();
   if (IsDrawSurface3D()) {
     mDisplay->mD3DInterface->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
     return;
@@ -287,11 +288,11 @@ void DDImage::StretchBltMirror(Image* image, const Rect& destRect, const Rect& s
   if (!source || !ClipStretchMirror(destRect, srcRect, clipRect.Intersection(Rect(0, 0, mWidth, mHeight)), dest, cut))
     return;
   // There is no software mirrored stretch: without a surface nothing is drawn and nothing lost.
-  if (!GetSurface()) return;
+  if (!OwnSurface()) return;
   WithLockedSurface([&](const SurfaceTarget& target) {
     SurfaceDraw::FastStretch(target, *source, mDisplay, dest, cut, color, drawMode, true);
   });
-  DeleteAllNonSurfaceData();
+  DropNonSurfaceData();
 }
 
 bool DDImage::HardwareStretch(DDImage& source, const Rect& to, const RECT& from) {
@@ -308,25 +309,29 @@ bool DDImage::HardwareStretch(DDImage& source, const Rect& to, const RECT& from)
 // ---- Surface routines ----
 
 void DDImage::NormalFillRectSurface(const Rect& rect, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   WithLockedSurface([&](const SurfaceTarget& target) { SurfaceDraw::NormalFill(target, rect, color); });
 }
 
 void DDImage::AdditiveFillRectSurface(const Rect& rect, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   WithLockedSurface([&](const SurfaceTarget& target) { SurfaceDraw::AdditiveFill(target, rect, color); });
 }
 
 void DDImage::NormalDrawLineSurface(double startX, double startY, double endX, double endY, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   WithLockedSurface(
       [&](const SurfaceTarget& target) { SurfaceDraw::NormalLine(target, startX, startY, endX, endY, color); });
 }
 
 void DDImage::AdditiveDrawLineSurface(double startX, double startY, double endX, double endY, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   WithLockedSurface(
       [&](const SurfaceTarget& target) { SurfaceDraw::AdditiveLine(target, startX, startY, endX, endY, color); });
 }
 
 bool DDImage::HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect) {
-  if (!GetSurface()) return false;
+  if (!OwnSurface()) return false;
   const BlitArea area =
       ClipBlit(Rect(0, 0, mWidth, mHeight), Rect(0, 0, source.mWidth, source.mHeight), x, y, srcRect, false);
   if (area.IsEmpty()) return true;
@@ -335,6 +340,7 @@ bool DDImage::HardwareCopy(DDImage& source, int x, int y, const Rect& srcRect) {
 }
 
 void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   auto* source = CommittedSourceOf(image);
   if (!source) return;
   auto* ddSource = SurfaceImageOf(source);
@@ -360,6 +366,7 @@ void DDImage::NormalBltSurface(Image* image, int x, int y, const Rect& srcRect, 
 }
 
 void DDImage::AdditiveBltSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   auto* source = CommittedSourceOf(image);
   if (!source) return;
   WithLockedSurface([&](const SurfaceTarget& target) {
@@ -368,6 +375,7 @@ void DDImage::AdditiveBltSurface(Image* image, int x, int y, const Rect& srcRect
 }
 
 void DDImage::NormalBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   auto* source = CommittedSourceOf(image);
   if (!source) return;
   WithLockedSurface([&](const SurfaceTarget& target) {
@@ -376,6 +384,7 @@ void DDImage::NormalBltMirrorSurface(Image* image, int x, int y, const Rect& src
 }
 
 void DDImage::AdditiveBltMirrorSurface(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+  const ImageOperationGuard guard(StoreLock());
   auto* source = CommittedSourceOf(image);
   if (!source) return;
   WithLockedSurface([&](const SurfaceTarget& target) {

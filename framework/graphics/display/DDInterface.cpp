@@ -39,8 +39,11 @@ DDInterface::~DDInterface() {
   Cleanup();
   {
     // Images that outlive the display keep their pixels and stop reaching it.
-    AutoCrit lock(mCritSect);
-    for (DDImage* image : mDDImageSet) image->mDisplay = nullptr;
+    AutoCrit lock(Lock());
+    for (DDImage* image : mDDImageSet) {
+      image->mDisplay = nullptr;
+      image->mDisplayLock = nullptr;
+    }
     mDDImageSet.clear();
   }
   if (mOwnsDDrawModule) FreeLibrary(mDDrawModule);
@@ -74,17 +77,17 @@ bool DDInterface::CheckDXError(HRESULT result, const char* step) {
 }
 
 void DDInterface::AddDDImage(DDImage* image) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   mDDImageSet.insert(image);
 }
 
 void DDInterface::RemoveDDImage(DDImage* image) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   mDDImageSet.erase(image);
 }
 
 void DDInterface::Remove3DData(MemoryImage* image) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   mD3DInterface->RemoveImageTexture(image);
 }
 
@@ -121,7 +124,7 @@ void DDInterface::ReleaseSurface(IDirectDrawSurface*& surface) {
 }
 
 HRESULT DDInterface::CreateSurface(DDSURFACEDESC2& desc, IDirectDrawSurface** surface) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   *surface = nullptr;
   const bool primary = (desc.ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0;
   if (!mDirectDraw || (!primary && !mPrimarySurface)) return DDERR_NOTINITIALIZED;
@@ -150,8 +153,9 @@ HRESULT DDInterface::CreateSurface(DDSURFACEDESC2& desc, IDirectDrawSurface** su
 }
 
 void DDInterface::Cleanup() {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   mInitialized = false;
+  for (DDImage* image : mDDImageSet) image->ForgetLockedTarget();
   mD3DInterface->Cleanup();
   mOldCursorAreaImage.reset();
   mNewCursorAreaImage.reset();
@@ -174,7 +178,7 @@ void DDInterface::Cleanup() {
 }
 
 int DDInterface::Init(HWND hwnd, bool isWindowed) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   mInitialized = false;
   Cleanup();
 
@@ -313,7 +317,7 @@ void DDInterface::BuildTables() {
 }
 
 void DDInterface::SetVideoOnlyDraw(bool videoOnlyDraw) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   mVideoOnlyDraw = videoOnlyDraw;
   if (mVideoOnlyDraw && !mSecondarySurface && mDirectDraw) {
     DDSURFACEDESC2 desc = OffscreenSurfaceDesc(mWidth, mHeight, DDSCAPS_VIDEOMEMORY);
@@ -336,9 +340,11 @@ POINT DDInterface::ClientOrigin() const {
 }
 
 bool DDInterface::SetCursorImage(Image* image) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   if (image == mCursorImage) return false;
   mCursorImage = image;
+  // The cursor thread draws the image between frames from now on (or no longer).
+  mImageLock.SetSharing(ImageLock::kCursorThread, image != nullptr);
   return true;
 }
 

@@ -2,16 +2,16 @@
 // into, its presentation by flip or blit, the software mouse cursor drawn over the presented frame,
 // and the display's pixel format for every software and surface-backed image. One critical section
 // guards the surfaces, the cursor and the set of surface-backed images; the cursor thread and the
-// main thread share it.
+// main thread share it, and the images take it as their ImageLock says.
 #pragma once
 
 #include "framework/graphics/ImageHost.h"
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/NativeDisplay.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/d3d/D3DInterface.h"
 #include "framework/graphics/d3d/D3DTester.h"
 #include "framework/graphics/surface/ChannelAddTables.h"
-#include "framework/util/CritSect.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/Modules.h"
 
@@ -65,14 +65,16 @@ class DDInterface : public NativeDisplay {
 
   const ChannelAddTables& AddTables() const { return mAddTables; }
   // The display lock, re-entrant for the thread that holds it.
-  CritSect& Lock() { return mCritSect; }
+  CritSect& Lock() { return mImageLock.Section(); }
+  // The same lock as the images take it (ImageLock: which thread takes it when).
+  ImageLock& ImagesLock() { return mImageLock; }
 
   ImageHost* mApp;
   std::unique_ptr<D3DInterface> mD3DInterface;
   std::unique_ptr<D3DTester> mD3DTester;  // made by the first self-test
   bool mIs3D = false;
   bool m3DFailed = false;
-  CritSect mCritSect;
+  ImageLock mImageLock;
   std::atomic<int> mInRedraw{0};
   IDirectDraw* mDirectDraw = nullptr;
   IDirectDraw7* mDirectDraw7 = nullptr;

@@ -29,7 +29,7 @@ bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
 }  // namespace
 
 bool DDInterface::Redraw(const Rect* clip) {
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   if (!mInitialized) return false;
   // Set while the frame is presented, on every way out: the cursor thread leaves the cursor alone.
   struct Presenting {
@@ -291,7 +291,7 @@ void DDInterface::SetCursorPos(int x, int y) {
   mCursorX = x;
   mCursorY = y;
   if (mInRedraw) return;
-  AutoCrit lock(mCritSect);
+  AutoCrit lock(Lock());
   if (!mInitialized || mInRedraw) return;
   if (!mHasOldCursorArea) {
     mCursorOldX = x;

@@ -1,4 +1,5 @@
 // Normal and additive blits onto a MemoryImage.
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/kernels/OverRows.h"
 #include "framework/graphics/kernels/PixelBlend.h"
@@ -7,7 +8,6 @@
 #include "framework/graphics/software/BlitClip.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <vector>
@@ -104,7 +104,7 @@ void BltAdditive(std::uint32_t* dest, int destWidth, const SourcePixels& source,
 }  // namespace
 
 void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   auto* source = dynamic_cast<MemoryImage*>(image);
   if (!source || (drawMode != 0 && drawMode != 1)) return;
   ClippedBlit blit;
@@ -121,7 +121,7 @@ void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Col
     alphaKept = !mBitsChanged && !mForcedMode;
     BltAdditive(dest, mWidth, SourcePixels(*source), source->mWidth, blit, color, source->mHasAlpha);
   } else {
-    CommitBits();
+    CommitPendingBits();
     alphaKept = !mBitsChanged && !mForcedMode && !mHasTrans && !mHasAlpha;
     if (!mHasTrans && !mHasAlpha && color == Color::White) {
       const std::uint8_t* runs = source->GetRLAlphaData();

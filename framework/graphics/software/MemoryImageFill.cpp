@@ -1,10 +1,10 @@
 // Fills, clears and lines on a MemoryImage's pixels.
 #include "framework/graphics/FloatToInt.h"
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/kernels/AdditiveTable.h"
 #include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/kernels/PixelRows.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <climits>
@@ -25,7 +25,7 @@ Rect ClipToImage(const Rect& rect, const Image& image) { return rect.Intersectio
 }  // namespace
 
 void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   const Rect area = ClipToImage(rect, *this);
   const int alpha = Clamp255(color.mAlpha);
   if (area.IsEmpty() || alpha == 0) return;
@@ -53,7 +53,7 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
 }
 
 void MemoryImage::ClearRect(const Rect& rect) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   const Rect area = ClipToImage(rect, *this);
   if (area.IsEmpty()) return;
   std::uint32_t* bits = GetBits();
@@ -63,7 +63,7 @@ void MemoryImage::ClearRect(const Rect& rect) {
 }
 
 void MemoryImage::Clear() {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   const std::size_t pixels = PixelCount();
   if (pixels == 0) return;
   std::fill_n(GetBits(), pixels, 0u);
@@ -71,7 +71,7 @@ void MemoryImage::Clear() {
 }
 
 void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   if (!std::isfinite(startX) || !std::isfinite(startY) || !std::isfinite(endX) || !std::isfinite(endY)) return;
   if (startY == endY) {
     const int left = TruncCoordinate(std::min(startX, endX));

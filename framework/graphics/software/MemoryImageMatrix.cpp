@@ -1,6 +1,6 @@
 // Matrix and textured-triangle blits of software images, through the software triangle rasteriser.
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/util/AutoCrit.h"
 
 namespace Kit {
 namespace {
@@ -56,7 +56,7 @@ void MemoryImage::BltTrianglesTexHelper(Image* texture, const TriVertex (*triang
 
 void MemoryImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect,
                             const Color& color, int drawMode, const Rect& srcRect, bool blend) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   std::uint32_t* bits = GetBits();
   if (!bits) return;
   BltMatrixHelper(image, x, y, matrix, clipRect, color, drawMode, srcRect,
@@ -66,7 +66,7 @@ void MemoryImage::BltMatrix(Image* image, float x, float y, const Matrix3& matri
 
 void MemoryImage::BltTrianglesTex(Image* texture, const TriVertex (*triangles)[3], int count, const Rect& clipRect,
                                   const Color& color, int drawMode, float tx, float ty, bool blend) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   std::uint32_t* bits = GetBits();
   if (!bits) return;
   BltTrianglesTexHelper(texture, triangles, count, clipRect, color, drawMode, tx, ty,

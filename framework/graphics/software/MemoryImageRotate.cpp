@@ -1,4 +1,5 @@
 // Rotated blits with bilinear sampling in 16.16 fixed point.
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/kernels/AdditiveTable.h"
 #include "framework/graphics/kernels/PixelBlend.h"
@@ -7,7 +8,6 @@
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
 #include "framework/graphics/surface/RotatedSpan.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -286,13 +286,13 @@ bool MemoryImage::GetRotatedBounds(float x, float y, const Rect& srcRect, const 
 
 void MemoryImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                        int drawMode) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 
 void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect,
                              const Color& color, int drawMode, double angle, float centerX, float centerY) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   auto* source = dynamic_cast<MemoryImage*>(image);
   if (!source || (drawMode != 0 && drawMode != 1)) return;
   Rect box;

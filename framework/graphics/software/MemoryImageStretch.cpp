@@ -1,11 +1,11 @@
 // Stretched blits: the fast nearest-pixel path and the area-weighted resampler.
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/kernels/AreaStretchRows.h"
 #include "framework/graphics/kernels/OverRows.h"
 #include "framework/graphics/kernels/PixelBlend.h"
 #include "framework/graphics/software/SelfDrawCopy.h"
 #include "framework/graphics/software/SourcePixels.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -214,7 +214,7 @@ void MemoryImage::ResampleArea(MemoryImage* source, const StretchSource& src, in
 
 void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                              const Color& color, int drawMode, bool fastStretch) {
-  const MaybeAutoCrit guard(StoreLock());
+  const ImageOperationGuard guard(StoreLock());
   auto* source = dynamic_cast<MemoryImage*>(image);
   if (!source) return;
   Rect dest;
