@@ -8,16 +8,16 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <future>
-#include <memory>
 #include <mutex>
 #include <optional>
 
 #include "platform/win/Errors.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/PathMap.h"
+#include "platform/win/SdlWindow.h"
 #include "platform/win/Threads.h"
 
 extern char** environ;
@@ -34,17 +34,29 @@ bool IsAddress(const std::string& target) {
   return target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
 }
 
-enum class Opening { kOpened, kNoOpener, kNotOpened };
+// What Windows' own error window does for a failed open: the player is told, in the program's code page.
+void TellFailure(HWND owner, const std::string& target, const std::string& text) {
+  const std::size_t slash = target.find_last_of('/');
+  const std::string caption = IsAddress(target) || slash == std::string::npos ? target : target.substr(slash + 1);
+  MessageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+}
 
-// Starts the opener and waits for its verdict, up to the verdict time; the child is reaped on a thread
-// of its own whatever happens, so that no zombie is left behind.
-Opening RunOpener(const std::string& target) {
+// The openers still running, each with a thread that waits for its end.
+std::condition_variable gOpenerEnded;
+int gOpenersRunning = 0;
+
+// Starts the opener; false when it cannot be started (posix_spawn reports a failed exec itself). Its
+// verdict is not waited for, so that the frame loop goes on while the opener looks for a program or
+// shows the document. A thread of its own reaps it; an opener that fails within the verdict time found
+// nothing to open the document with, and the player is told on the main thread. One that fails later
+// was showing the document until then.
+bool StartOpener(HWND owner, const std::string& target) {
   std::string program;
-  unsigned verdictMillis;
+  std::chrono::milliseconds verdictTime;
   {
     std::lock_guard guard(gLock);
     program = gOpenerProgram;
-    verdictMillis = gVerdictMillis;
+    verdictTime = std::chrono::milliseconds(gVerdictMillis);
   }
   const char* argv[] = {program.c_str(), target.c_str(), nullptr};
   posix_spawn_file_actions_t actions;
@@ -52,29 +64,30 @@ Opening RunOpener(const std::string& target) {
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t child = 0;
-  int result = posix_spawnp(&child, program.c_str(), &actions, nullptr, const_cast<char* const*>(argv), environ);
+  const auto started = std::chrono::steady_clock::now();
+  const int result = posix_spawnp(&child, program.c_str(), &actions, nullptr, const_cast<char* const*>(argv), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (result != 0) return Opening::kNoOpener;
-  auto verdict = std::make_shared<std::promise<bool>>();
-  std::future<bool> opened = verdict->get_future();
-  plat::StartThread([child, verdict] {
+  if (result != 0) return false;
+  {
+    std::lock_guard guard(gLock);
+    ++gOpenersRunning;
+  }
+  plat::StartThread([child, owner, target, started, verdictTime] {
     int status = 0;
     pid_t reaped;
     do {
       reaped = waitpid(child, &status, 0);
     } while (reaped < 0 && errno == EINTR);
     // A child that cannot be waited for (another part of the program reaped it) gave no verdict.
-    verdict->set_value(reaped < 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+    const bool failed = reaped >= 0 && !(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    if (failed && std::chrono::steady_clock::now() - started < verdictTime) {
+      PostToMainThread([owner, target] { TellFailure(owner, target, "No program could open \"" + target + "\"."); });
+    }
+    std::lock_guard guard(gLock);
+    --gOpenersRunning;
+    gOpenerEnded.notify_all();
   }).detach();
-  if (opened.wait_for(std::chrono::milliseconds(verdictMillis)) == std::future_status::timeout) return Opening::kOpened;
-  return opened.get() ? Opening::kOpened : Opening::kNotOpened;
-}
-
-// What Windows' own error window does for a failed open: the player is told, in the program's code page.
-void TellFailure(HWND owner, const std::string& target, const std::string& text) {
-  const std::size_t slash = target.find_last_of('/');
-  const std::string caption = IsAddress(target) || slash == std::string::npos ? target : target.substr(slash + 1);
-  MessageBox(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONERROR);
+  return true;
 }
 
 }  // namespace
@@ -98,6 +111,11 @@ ScopedShellOpener::ScopedShellOpener(std::string program, unsigned verdictMillis
   std::lock_guard guard(gLock);
   gOpenerProgram = std::move(program);
   gVerdictMillis = verdictMillis;
+}
+
+void ScopedShellOpener::WaitForOpeners() const {
+  std::unique_lock guard(gLock);
+  gOpenerEnded.wait(guard, [] { return gOpenersRunning == 0; });
 }
 
 ScopedShellOpener::~ScopedShellOpener() {
@@ -130,17 +148,9 @@ HINSTANCE ShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR, LPCSTR, int
     plat::TellFailure(owner, target, "\"" + target + "\" could not be found.");
     return result(ERROR_FILE_NOT_FOUND);
   }
-  switch (plat::RunOpener(target)) {
-    case plat::Opening::kOpened:
-      return result(42);
-    case plat::Opening::kNoOpener:
-      plat::TellFailure(owner, target,
-                        "There is no program to open \"" + target + "\": xdg-open (xdg-utils) is not installed.");
-      return result(SE_ERR_NOASSOC);
-    case plat::Opening::kNotOpened:
-      plat::TellFailure(owner, target, "No program could open \"" + target + "\".");
-      return result(SE_ERR_NOASSOC);
-  }
+  if (plat::StartOpener(owner, target)) return result(42);
+  plat::TellFailure(owner, target,
+                    "There is no program to open \"" + target + "\": xdg-open (xdg-utils) is not installed.");
   return result(SE_ERR_NOASSOC);
 }
 

@@ -8,11 +8,12 @@
 #include "platform/win/Types.h"
 
 // Opens the file or address with xdg-open ("open" is the only verb). A file path goes through
-// plat::MapPath. Above 32 on success, as on Windows. The opener's verdict is waited for up to
-// plat::kOpenerVerdictMillis: an opener still running then is showing the document (it runs the
-// handler in the foreground) and counts as success. A failure is told to the player in a message box,
-// as Windows' own error window tells it, and returned: ERROR_FILE_NOT_FOUND for a missing file,
-// SE_ERR_NOASSOC when xdg-open is missing or finds nothing that opens the document.
+// plat::MapPath. Above 32 once the opener has started, as on Windows; its verdict is not waited for (it
+// runs the handler in the foreground, for as long as the document is shown). A failure is told to the
+// player in a message box, as Windows' own error window tells it: at once and returned for a missing
+// file (ERROR_FILE_NOT_FOUND) or a missing xdg-open (SE_ERR_NOASSOC); from the main thread's message
+// pump when the opener fails within plat::kOpenerVerdictMillis, having found nothing that opens the
+// document (a later failure is the end of a viewer that showed it).
 HINSTANCE ShellExecute(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, int show);
 HINSTANCE ShellExecuteA(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, int show);
 constexpr LONG_PTR SE_ERR_NOASSOC = 31;
@@ -48,11 +49,14 @@ class ScopedShellLog {
 };
 
 // Test seam: while alive, documents and addresses are opened by this program (given the target as
-// its one argument) instead of xdg-open, and its verdict is waited for up to `verdictMillis`.
+// its one argument) instead of xdg-open, and its failure within `verdictMillis` is told.
 class ScopedShellOpener {
  public:
   ScopedShellOpener(std::string program, unsigned verdictMillis);
   ~ScopedShellOpener();
+  // Blocks until every opener started has ended and a failure to tell was handed to the main thread
+  // (whose next PeekMessage or GetMessage shows it).
+  void WaitForOpeners() const;
   ScopedShellOpener(const ScopedShellOpener&) = delete;
   ScopedShellOpener& operator=(const ScopedShellOpener&) = delete;
 };

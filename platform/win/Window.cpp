@@ -65,6 +65,27 @@ SDL_Window* MakeSdlWindow(const WindowRecord& record) {
   return window;
 }
 
+int DropMovesOf(void* windowId, SDL_Event* event) {
+  return event->type != SDL_WINDOWEVENT || event->window.event != SDL_WINDOWEVENT_MOVED ||
+         event->window.windowID != *static_cast<const Uint32*>(windowId);
+}
+
+// Maps the window with its client area where the record puts it. A window manager takes the place
+// asked for at creation for its frame's corner, which puts the client area a caption lower; a window
+// made again where it was last seen (as after full screen) would creep down the screen each time. Once
+// the window is mapped its frame is known: the client area is moved back, and the moves that reported
+// the manager's place are dropped.
+void MapSdlWindow(SDL_Window* sdl, const WindowRecord& record) {
+  SDL_ShowWindow(sdl);
+  SDL_PumpEvents();  // the manager tells the frame's size as it maps the window
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(sdl, &top, &left, &bottom, &right) != 0 || (top == 0 && left == 0)) return;
+  const RECT client = ClientRectOnScreenOf(record);
+  SDL_SetWindowPosition(sdl, client.left, client.top);
+  Uint32 id = SDL_GetWindowID(sdl);
+  SDL_FilterEvents(DropMovesOf, &id);
+}
+
 void SendToTopLevel(UINT message, WPARAM wParam, LPARAM lParam) {
   for (const WindowRecord& record : WindowTable::Instance().All()) {
     if (IsTopLevel(record)) SendMessage(record.handle, message, wParam, lParam);
@@ -543,7 +564,7 @@ BOOL ChangeVisibility(HWND window, int command) {
     case SW_SHOWMINNOACTIVE:
       if (!record->visible) {
         WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = true; });
-        if (sdl && onMain) SDL_ShowWindow(sdl);
+        if (sdl && onMain) plat::MapSdlWindow(sdl, *record);
         SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
       }
       plat::Minimise(window, command != SW_SHOWMINIMIZED);
@@ -554,7 +575,7 @@ BOOL ChangeVisibility(HWND window, int command) {
   // The showing commands: restore a minimised window, show a hidden one, activate unless asked not to.
   if (!record->visible) {
     WindowTable::Instance().Update(window, [](WindowRecord& r) { r.visible = true; });
-    if (sdl && onMain) SDL_ShowWindow(sdl);
+    if (sdl && onMain) plat::MapSdlWindow(sdl, *record);
     SendMessage(window, WM_SHOWWINDOW, TRUE, 0);
     plat::SystemInvalidate(window);
   }

@@ -2,9 +2,11 @@
 // cannot start either way ends in the other one once, or in a clear fatal message.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
@@ -14,11 +16,14 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Process.h"
+#include "platform/win/SdlWindow.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/Threads.h"
 #include "platform/win/Window.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/ScreenFormats.h"
+#include "tests/support/XWindowManager.h"
+#include "tests/support/XvfbServer.h"
 
 namespace {
 
@@ -160,6 +165,39 @@ TEST_F(ScreenModes, ACentredWindowHasThirtyEightPercentOfTheFreeHeightAboveIt) {
   const int freeHeight = (work.bottom - work.top) - (window.bottom - window.top);
   EXPECT_EQ(window.top - work.top, static_cast<int>(0.382 * freeHeight));
   EXPECT_EQ(window.left - work.left, ((work.right - work.left) - (window.right - window.left)) / 2);
+}
+
+// A window manager puts a new window's frame, not its client area, at the place asked for. Leaving full
+// screen makes the window again where it was last seen: it must come back there, however often.
+TEST_F(ScreenModes, LeavingFullScreenPutsTheWindowBackWhereItWas) {
+  if (!testsupport::InRealWindowRun("KIT_SCREEN_MODE_XVFB_CHILD")) return;
+  if (!testsupport::XWindowManager::Installed()) GTEST_SKIP() << "openbox is not installed";
+  testsupport::XWindowManager manager;
+  ASSERT_TRUE(manager.Ready());
+  WindowedGame game;
+  game.Init();
+  ASSERT_TRUE(game.mWindowedInUse);
+  RECT asked{};
+  ASSERT_TRUE(plat::GetClientRectOnScreen(game.mHWnd, &asked));
+  // The frame loop runs until the X server has the window where it was asked to be; the bound only
+  // keeps a broken run from hanging.
+  const auto inPlace = [&] {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const std::pair<int, int> place{asked.left, asked.top};
+    do {
+      game.UpdateAppStep(nullptr);
+      if (testsupport::XClientOrigin(plat::SdlWindowOf(game.mHWnd)) == place) return true;
+    } while (std::chrono::steady_clock::now() < giveUp);
+    return false;
+  };
+  EXPECT_TRUE(inPlace()) << "when first shown";
+  for (int round = 1; round <= 3; ++round) {
+    game.SwitchScreenModeWindowed(false);
+    ASSERT_FALSE(game.mWindowedInUse);
+    game.SwitchScreenModeWindowed(true);
+    ASSERT_TRUE(game.mWindowedInUse);
+    EXPECT_TRUE(inPlace()) << "after full screen " << round << " times";
+  }
 }
 
 }  // namespace

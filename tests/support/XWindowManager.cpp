@@ -1,0 +1,72 @@
+#include "tests/support/XWindowManager.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+namespace testsupport {
+namespace {
+
+constexpr const char* kOpenbox = "/usr/bin/openbox";
+
+// Whether a window manager holds the screen's manager selection (ICCCM's WM_S<screen>).
+bool ScreenIsManaged(Display* display) {
+  const std::string selection = "WM_S" + std::to_string(DefaultScreen(display));
+  return XGetSelectionOwner(display, XInternAtom(display, selection.c_str(), False)) != None;
+}
+
+}  // namespace
+
+bool XWindowManager::Installed() { return access(kOpenbox, X_OK) == 0; }
+
+XWindowManager::XWindowManager() {
+  if (!Installed()) return;
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return;
+  mPid = fork();
+  if (mPid == 0) {
+    // Its complaints about the desktop menu it cannot find are of no interest here.
+    const int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0) dup2(quiet, 2);
+    execl(kOpenbox, "openbox", "--sm-disable", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (mPid > 0 && !(mReady = ScreenIsManaged(display)) && std::chrono::steady_clock::now() < giveUp) {
+    if (waitpid(mPid, nullptr, WNOHANG) == mPid) {
+      mPid = -1;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  XCloseDisplay(display);
+}
+
+XWindowManager::~XWindowManager() {
+  if (mPid <= 0) return;
+  kill(mPid, SIGTERM);
+  waitpid(mPid, nullptr, 0);
+}
+
+std::optional<std::pair<int, int>> XClientOrigin(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
+  Display* display = info.info.x11.display;
+  int x = 0;
+  int y = 0;
+  Window child;
+  if (!XTranslateCoordinates(display, info.info.x11.window, DefaultRootWindow(display), 0, 0, &x, &y, &child))
+    return std::nullopt;
+  return std::pair{x, y};
+}
+
+}  // namespace testsupport
