@@ -10,8 +10,8 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 

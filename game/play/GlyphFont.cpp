@@ -6,10 +6,10 @@
 #include "framework/graphics/Rect.h"
 #include "game/play/GameMath.h"
 #include "game/play/TextLineReader.h"
-#include "platform/win/CodePage.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Shell.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/system/CodePage.h"
+#include "platform/win/system/Shell.h"
 
 GlyphFont gGlyphFont;
 

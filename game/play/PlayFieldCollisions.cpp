@@ -13,7 +13,7 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/Shell.h"
+#include "platform/win/system/Shell.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/process/Process.h"
 
 namespace Kit {
 

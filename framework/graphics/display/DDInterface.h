@@ -13,7 +13,7 @@
 #include "framework/graphics/surface/ChannelAddTables.h"
 #include "framework/util/CritSect.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 #include <array>
 #include <atomic>
