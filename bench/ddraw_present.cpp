@@ -14,8 +14,8 @@
 #include "bench/support/SdlPresentPeer.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
-#include "platform/win/SdlWindow.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/SdlWindow.h"
+#include "platform/win/window/Window.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "platform/ddraw/DisplaySettings.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Window.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

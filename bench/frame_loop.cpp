@@ -12,9 +12,9 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Process.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
 
 #include <cstdlib>
 #include <string>

@@ -19,7 +19,7 @@
 #include "framework/resource/ResourceHost.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/resource/XMLParser.h"
-#include "platform/win/RegistryStore.h"
+#include "platform/win/registry/RegistryStore.h"
 
 namespace {
 

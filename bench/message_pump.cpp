@@ -3,8 +3,8 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
-#include "platform/win/InputInjector.h"
 #include "platform/win/Windows.h"
+#include "platform/win/input/InputInjector.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "framework/graphics/SharedImageSet.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace {
 

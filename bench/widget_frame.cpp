@@ -23,7 +23,7 @@
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/ddraw/DisplaySettings.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Window.h"
 
 #include <cstdlib>
 #include <set>

@@ -9,7 +9,7 @@
 #include "framework/sound/DSoundManager.h"
 #include "fuzz/FuzzInputFile.h"
 #include "platform/audio/AudioOutput.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace fuzzsupport {
 

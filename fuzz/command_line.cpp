@@ -13,9 +13,9 @@
 #include <string>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/process/Process.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/win/DialogTemplate.h"
-#include "platform/win/Dialogs.h"
-#include "platform/win/Memory.h"
+#include "platform/win/dialogs/DialogTemplate.h"
+#include "platform/win/dialogs/Dialogs.h"
+#include "platform/win/process/Memory.h"
 
 namespace {
 

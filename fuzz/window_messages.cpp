@@ -8,7 +8,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Messages.h"
+#include "platform/win/window/Messages.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/PresentedFrame.h"
-#include "platform/win/SdlWindow.h"
-#include "platform/win/Time.h"
-#include "platform/win/Window.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/SdlWindow.h"
+#include "platform/win/window/Window.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include "framework/resource/ImageLib.h"
 #include "framework/util/Buffer.h"
 #include "game/front/PlayerFiles.h"
-#include "platform/win/DialogTemplateWriter.h"
-#include "platform/win/RegistryStore.h"
 #include "platform/win/Windows.h"
+#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/win/registry/RegistryStore.h"
 #include "tests/support/TrackerModule.h"
 
 namespace {

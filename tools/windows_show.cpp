@@ -19,10 +19,10 @@
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/win/DialogTemplateWriter.h"
-#include "platform/win/Threads.h"
-#include "platform/win/WindowPixels.h"
 #include "platform/win/Windows.h"
+#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/window/WindowPixels.h"
 
 namespace {
 

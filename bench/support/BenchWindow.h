@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "framework/graphics/ImageHost.h"
-#include "platform/win/Messages.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Messages.h"
+#include "platform/win/window/Window.h"
 
 namespace benchsupport {
 

@@ -2,7 +2,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "platform/win/Cursor.h"
+#include "platform/win/input/Cursor.h"
 
 namespace Kit {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/win/Cursor.h"
+#include "platform/win/input/Cursor.h"
 
 namespace Kit {
 

@@ -7,11 +7,11 @@
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/DebugOutput.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
-#include "platform/win/Window.h"
+#include "platform/win/input/Cursor.h"
+#include "platform/win/process/DebugOutput.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

@@ -12,9 +12,9 @@
 #include "framework/sound/SoundManager.h"
 #include "framework/util/AutoCrit.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/SystemInfo.h"
-#include "platform/win/Window.h"
+#include "platform/win/input/Cursor.h"
+#include "platform/win/system/SystemInfo.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

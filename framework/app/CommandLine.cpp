@@ -4,7 +4,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/Process.h"
+#include "platform/win/process/Process.h"
 
 namespace Kit {
 

@@ -8,7 +8,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

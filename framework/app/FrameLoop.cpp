@@ -8,9 +8,9 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Messages.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Messages.h"
 
 namespace Kit {
 

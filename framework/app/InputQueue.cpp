@@ -6,11 +6,11 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/Shell.h"
-#include "platform/win/Time.h"
-#include "platform/win/VirtualKeys.h"
-#include "platform/win/Window.h"
+#include "platform/win/input/Cursor.h"
+#include "platform/win/input/VirtualKeys.h"
+#include "platform/win/system/Shell.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

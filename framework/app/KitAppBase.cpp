@@ -14,12 +14,12 @@
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Modules.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Process.h"
-#include "platform/win/Time.h"
-#include "platform/win/Window.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

@@ -33,8 +33,8 @@
 #include "framework/resource/ResourceHost.h"
 #include "framework/widget/ButtonListener.h"
 #include "framework/widget/DialogListener.h"
-#include "platform/win/Messages.h"
 #include "platform/win/Types.h"
+#include "platform/win/window/Messages.h"
 
 namespace Kit {
 

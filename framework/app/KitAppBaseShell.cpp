@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/Modules.h"
-#include "platform/win/Shell.h"
-#include "platform/win/Time.h"
-#include "platform/win/Window.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/system/Shell.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

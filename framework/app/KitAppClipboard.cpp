@@ -3,9 +3,9 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
-#include "platform/win/Clipboard.h"
-#include "platform/win/CodePage.h"
-#include "platform/win/Memory.h"
+#include "platform/win/input/Clipboard.h"
+#include "platform/win/process/Memory.h"
+#include "platform/win/system/CodePage.h"
 
 namespace Kit {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/win/Messages.h"
+#include "platform/win/window/Messages.h"
 
 namespace Kit {
 

@@ -6,9 +6,9 @@
 #include "framework/app/MouseMessages.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/DebugOutput.h"
-#include "platform/win/VirtualKeys.h"
-#include "platform/win/Window.h"
+#include "platform/win/input/VirtualKeys.h"
+#include "platform/win/process/DebugOutput.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

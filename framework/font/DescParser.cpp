@@ -1,8 +1,8 @@
 #include "framework/font/DescParser.h"
 
 #include "framework/util/StringUtil.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 

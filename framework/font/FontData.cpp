@@ -10,8 +10,9 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/util/ClampToInt.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 
@@ -25,13 +26,8 @@ bool SingleChar(const std::string& text, unsigned char* out) {
 }
 
 // value x 255 truncated toward zero; values beyond the int range are held at its ends rather than
-// overflowing the conversion.
-int ScaleColorChannel(double value) {
-  double scaled = value * 255.0;
-  if (!(scaled > std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  if (!(scaled < std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  return static_cast<int>(scaled);
-}
+// overflowing the conversion, and NaN gives the lowest.
+int ScaleColorChannel(double value) { return plat::ClampToInt(value * 255.0, std::numeric_limits<int>::min()); }
 
 }  // namespace
 
@@ -422,8 +418,7 @@ bool FontData::DoLayerSetImageMap(const ListDataElement& params) {
   std::int64_t height = std::numeric_limits<std::int64_t>::min();
   for (const CharData& data : layer->mCharData)
     height = std::max(height, std::int64_t{data.mImageRect.mHeight} + data.mOffset.mY);
-  layer->mHeight = static_cast<int>(
-      std::clamp<std::int64_t>(height, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+  layer->mHeight = plat::ClampToInt(height);
   return allValid || InvalidType();
 }
 

@@ -1,9 +1,7 @@
 #include "framework/font/ImageFont.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <memory>
 
 #include "framework/font/FontData.h"
@@ -13,23 +11,15 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/util/StringUtil.h"
+#include "platform/util/ClampToInt.h"
 
 namespace Kit {
 
 namespace {
 
-constexpr long long kIntLow = std::numeric_limits<int>::min();
-constexpr long long kIntHigh = std::numeric_limits<int>::max();
-
-int ClampToInt(long long value) { return static_cast<int>(std::clamp(value, kIntLow, kIntHigh)); }
-
 // value x ratio truncated toward zero. Descriptor values are arbitrary ints and ratios may be huge or
 // not finite, so the product is held at the int range instead of overflowing the conversion.
-long long Scaled(long long value, double ratio) {
-  double product = static_cast<double>(value) * ratio;
-  if (std::isnan(product)) return 0;
-  return static_cast<long long>(std::clamp(product, static_cast<double>(kIntLow), static_cast<double>(kIntHigh)));
-}
+long long Scaled(long long value, double ratio) { return plat::ClampToInt(static_cast<double>(value) * ratio); }
 
 // A layer channel applied to a drawing colour channel, kept within 0..255 both ways.
 int LayerChannel(int multiply, int color, int add) {
@@ -147,10 +137,10 @@ void ImageFont::GenerateActiveLayers() {
     double ratio = LayerRatio(layer);
     AddActiveLayer(layer, ratio);
 
-    int ascent = ClampToInt(Scaled(layer.mAscent, ratio));
-    int height = ClampToInt(Scaled(layer.mHeight, ratio));
-    int ascentPadding = ClampToInt(Scaled(layer.mAscentPadding, ratio));
-    int lineSpacingOffset = ClampToInt(Scaled(layer.mLineSpacingOffset, ratio));
+    int ascent = plat::ClampToInt(Scaled(layer.mAscent, ratio));
+    int height = plat::ClampToInt(Scaled(layer.mHeight, ratio));
+    int ascentPadding = plat::ClampToInt(Scaled(layer.mAscentPadding, ratio));
+    int lineSpacingOffset = plat::ClampToInt(Scaled(layer.mLineSpacingOffset, ratio));
     mAscent = std::max(mAscent, ascent);
     mHeight = std::max(mHeight, height);
     mAscentPadding = first ? ascentPadding : std::min(mAscentPadding, ascentPadding);
@@ -173,7 +163,7 @@ void ImageFont::AddActiveLayer(FontLayer& layer, double ratio) {
     const Rect& source = layer.mCharData[c].mImageRect;
     long long width = std::max(0LL, Scaled(source.mWidth, ratio));
     long long height = std::max(0LL, Scaled(source.mHeight, ratio));
-    rects[c] = Rect(ClampToInt(sheetWidth), 0, static_cast<int>(width), static_cast<int>(height));
+    rects[c] = Rect(plat::ClampToInt(sheetWidth), 0, static_cast<int>(width), static_cast<int>(height));
     sheetWidth += width;
     sheetHeight = std::max(sheetHeight, height);
   }
@@ -224,7 +214,7 @@ int ImageFont::CharWidthKern(char c, char prev) {
     widest = any ? std::max(widest, width + kern) : width + kern;
     any = true;
   }
-  return ClampToInt(widest);
+  return plat::ClampToInt(widest);
 }
 
 int ImageFont::CharWidth(char c) { return CharWidthKern(c, 0); }
@@ -263,8 +253,8 @@ long long ImageFont::Walk(int x, int y, const std::string& text, const Color& co
       command.mSrcRect = pass.active->mScaledCharImageRects[c];
       command.mMode = layer.mDrawMode;
       command.mDestX =
-          ClampToInt(pen + Scaled(static_cast<long long>(glyph.mOffset.mX) + layer.mOffset.mX, pass.ratio));
-      command.mDestY = ClampToInt(
+          plat::ClampToInt(pen + Scaled(static_cast<long long>(glyph.mOffset.mX) + layer.mOffset.mX, pass.ratio));
+      command.mDestY = plat::ClampToInt(
           y - Scaled(static_cast<long long>(layer.mAscent) - glyph.mOffset.mY - layer.mOffset.mY, pass.ratio));
       command.mColor = pass.color;
       long long order = static_cast<long long>(glyph.mOrder) + layer.mBaseOrder + 128;
@@ -285,7 +275,7 @@ int ImageFont::StringWidth(const std::string& text) {
   if (!mFontData->mInitialized) return 0;
   Prepare();
   // The very layout that drawing uses, so a measured string is exactly as wide as it draws.
-  return ClampToInt(Walk(0, 0, text, Color::White, [](const RenderCommand&, int) { return true; }));
+  return plat::ClampToInt(Walk(0, 0, text, Color::White, [](const RenderCommand&, int) { return true; }));
 }
 
 bool ImageFont::FillPool(RenderCommandPool& pool, int x, int y, const std::string& text, const Color& color,
@@ -307,7 +297,7 @@ bool ImageFont::FillPool(RenderCommandPool& pool, int x, int y, const std::strin
       drawnRects->emplace_back(command.mDestX, command.mDestY, command.mSrcRect.mWidth, command.mSrcRect.mHeight);
     return true;
   });
-  if (width) *width = ClampToInt(moved);
+  if (width) *width = plat::ClampToInt(moved);
   return true;
 }
 

@@ -1,14 +1,13 @@
 #include "framework/font/SysFont.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <vector>
 
-#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
+#include "platform/util/ClampToInt.h"
 
 namespace Kit {
 
@@ -85,7 +84,7 @@ int SysFont::StringWidth(const std::string& text) {
   // DT_SINGLELINE it breaks the text at its line breaks and gives the widest line.
   std::vector<char> buffer(text.begin(), text.end());
   buffer.push_back('\0');
-  const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+  const int length = plat::ClampToInt(text.size());
   DrawTextExA(dc.Get(), buffer.data(), length, &rect, DT_CALCRECT | DT_NOPREFIX, nullptr);
   return rect.right;
 }
@@ -108,14 +107,13 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     {
       SelectedFont selected(dc, mHFont);
       SetBkMode(dc, TRANSPARENT);
-      IntersectClipRect(dc, clip.mX, clip.mY,
-                        static_cast<int>(std::min<long long>(INT_MAX, 0LL + clip.mX + clip.mWidth)),
-                        static_cast<int>(std::min<long long>(INT_MAX, 0LL + clip.mY + clip.mHeight)));
+      IntersectClipRect(dc, clip.mX, clip.mY, plat::ClampToInt(0LL + clip.mX + clip.mWidth),
+                        plat::ClampToInt(0LL + clip.mY + clip.mHeight));
       auto channel = [](int value) { return static_cast<BYTE>(std::clamp(value, 0, 255)); };
       SetTextColor(dc, RGB(channel(color.mRed), channel(color.mGreen), channel(color.mBlue)));
-      const int left = TruncateInto<int>(x + static_cast<double>(g->mTransX));
-      const int top = TruncateInto<int>(static_cast<double>(y) - mAscent + 1 + g->mTransY);
-      TextOutA(dc, left, top, text.data(), static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX)));
+      const int left = plat::ClampToInt(x + static_cast<double>(g->mTransX));
+      const int top = plat::ClampToInt(static_cast<double>(y) - mAscent + 1 + g->mTransY);
+      TextOutA(dc, left, top, text.data(), plat::ClampToInt(text.size()));
     }
     const HRESULT closed = surface->ReleaseDC(dc);
     // The text is in the surface, which is now the image's only copy.

@@ -6,17 +6,12 @@
 #include <utility>
 
 #include "framework/font/Font.h"
-#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/Image.h"
+#include "platform/util/ClampToInt.h"
 
 namespace Kit {
 
 namespace {
-
-int ClampToInt(long long value) {
-  return static_cast<int>(
-      std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
 
 Image& EmptyImage() {
   static Image empty;
@@ -99,9 +94,9 @@ void Graphics::Translate(float dx, float dy) {
   mTransY += dy;
 }
 
-int Graphics::ToDestX(int x) const { return TruncateInto<int>(static_cast<double>(x) + mTransX); }
+int Graphics::ToDestX(int x) const { return plat::ClampToInt(static_cast<double>(x) + mTransX); }
 
-int Graphics::ToDestY(int y) const { return TruncateInto<int>(static_cast<double>(y) + mTransY); }
+int Graphics::ToDestY(int y) const { return plat::ClampToInt(static_cast<double>(y) + mTransY); }
 
 const Color& Graphics::ImageColor() const { return mColorizeImages ? mColor : Color::White; }
 
@@ -137,8 +132,8 @@ void Graphics::DrawRect(int x, int y, int width, int height) {
   // The sides one by one, each clipped; a side that would lie past the int range cannot show.
   const long long wide = static_cast<long long>(width) + 1;
   const long long x2 = static_cast<long long>(x) + width, y2 = static_cast<long long>(y) + height;
-  FillRect(x, y, ClampToInt(wide), 1);
-  if (y2 <= std::numeric_limits<int>::max()) FillRect(x, static_cast<int>(y2), ClampToInt(wide), 1);
+  FillRect(x, y, plat::ClampToInt(wide), 1);
+  if (y2 <= std::numeric_limits<int>::max()) FillRect(x, static_cast<int>(y2), plat::ClampToInt(wide), 1);
   if (height > 1 && y < std::numeric_limits<int>::max()) {
     FillRect(x, y + 1, 1, height - 1);
     if (x2 <= std::numeric_limits<int>::max()) FillRect(static_cast<int>(x2), y + 1, 1, height - 1);
@@ -298,7 +293,6 @@ void Graphics::DrawImageBox(const Rect& destRect, const Rect& srcRect, Image* im
   draw(*this, dx + dw - cw, dy + dh - ch, Rect(rightX, bottomY, cw, ch));
 
   const long long across = TileCount(dw - 2 * cw, mw), down = TileCount(dh - 2 * ch, mh);
-  auto clipOf = [](long long value) { return ClampToInt(value); };
 
   // The visible tiles of a clipped copy, in untranslated coordinates.
   auto columns = [&](const Graphics& g) {
@@ -312,7 +306,8 @@ void Graphics::DrawImageBox(const Rect& destRect, const Rect& srcRect, Image* im
 
   {
     Graphics edges(*this);
-    edges.ClipRect(clipOf(dx + cw), clipOf(dy), clipOf(dw - 2 * cw), clipOf(dh));
+    edges.ClipRect(plat::ClampToInt(dx + cw), plat::ClampToInt(dy), plat::ClampToInt(dw - 2 * cw),
+                   plat::ClampToInt(dh));
     auto [first, last] = columns(edges);
     for (long long i = first; i < last; ++i) {
       draw(edges, dx + cw + i * mw, dy, Rect(sx + cw, sy, mw, ch));
@@ -321,7 +316,8 @@ void Graphics::DrawImageBox(const Rect& destRect, const Rect& srcRect, Image* im
   }
   {
     Graphics edges(*this);
-    edges.ClipRect(clipOf(dx), clipOf(dy + ch), clipOf(dw), clipOf(dh - 2 * ch));
+    edges.ClipRect(plat::ClampToInt(dx), plat::ClampToInt(dy + ch), plat::ClampToInt(dw),
+                   plat::ClampToInt(dh - 2 * ch));
     auto [first, last] = rows(edges);
     for (long long j = first; j < last; ++j) {
       draw(edges, dx, dy + ch + j * mh, Rect(sx, sy + ch, cw, mh));
@@ -330,7 +326,8 @@ void Graphics::DrawImageBox(const Rect& destRect, const Rect& srcRect, Image* im
   }
   {
     Graphics centre(*this);
-    centre.ClipRect(clipOf(dx + cw), clipOf(dy + ch), clipOf(dw - 2 * cw), clipOf(dh - 2 * ch));
+    centre.ClipRect(plat::ClampToInt(dx + cw), plat::ClampToInt(dy + ch), plat::ClampToInt(dw - 2 * cw),
+                    plat::ClampToInt(dh - 2 * ch));
     auto [firstRow, lastRow] = rows(centre);
     auto [firstColumn, lastColumn] = columns(centre);
     for (long long j = firstRow; j < lastRow; ++j)
@@ -344,7 +341,7 @@ int Graphics::WriteString(const std::string& text, int x, int y, int width, int 
   if (draw && (justification == 0 || justification == 1)) {
     const long long measured = WriteString(text, x, y, width, -1, false, offset, length);
     const long long shift = justification == 0 ? (width - measured) / 2 : width - measured;
-    x = ClampToInt(x + shift);
+    x = plat::ClampToInt(x + shift);
   }
 
   const std::size_t size = text.size();
@@ -353,7 +350,7 @@ int Graphics::WriteString(const std::string& text, int x, int y, int width, int 
 
   auto widthOf = [this](const std::string& segment) { return mFont ? mFont->StringWidth(segment) : 0; };
   auto drawAt = [&](const std::string& segment, long long left) {
-    if (draw && !segment.empty()) DrawString(segment, ClampToInt(left), y);
+    if (draw && !segment.empty()) DrawString(segment, plat::ClampToInt(left), y);
   };
 
   std::string segment;
@@ -379,7 +376,7 @@ int Graphics::WriteString(const std::string& text, int x, int y, int width, int 
     i += kColorCodeLength;
   }
   drawAt(segment, x + widthSoFar);
-  return ClampToInt(widthSoFar + widthOf(segment));
+  return plat::ClampToInt(widthSoFar + widthOf(segment));
 }
 
 int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int lineSpacing, int justification,
@@ -394,9 +391,8 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
   long long baseline = static_cast<long long>(rect.mY) + mFont->GetAscent() - mFont->GetAscentPadding();
   int widest = 0;
   auto writeLine = [&](std::size_t start, std::size_t count) {
-    const int lineWidth =
-        WriteString(text, rect.mX, ClampToInt(baseline), rect.mWidth, justification, true,
-                    ClampToInt(static_cast<long long>(start)), ClampToInt(static_cast<long long>(count)));
+    const int lineWidth = WriteString(text, rect.mX, plat::ClampToInt(baseline), rect.mWidth, justification, true,
+                                      plat::ClampToInt(start), plat::ClampToInt(count));
     widest = std::max(widest, lineWidth);
   };
 
@@ -453,7 +449,7 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
 
   mColor = savedColor;
   if (maxWidth) *maxWidth = widest;
-  return ClampToInt(mFont->GetDescent() + (baseline - rect.mY));
+  return plat::ClampToInt(mFont->GetDescent() + (baseline - rect.mY));
 }
 
 int Graphics::GetWordWrappedHeight(int width, const std::string& text, int lineSpacing, int* maxWidth) {

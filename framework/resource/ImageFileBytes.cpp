@@ -1,8 +1,8 @@
 #include "framework/resource/ImageFileBytes.h"
 
 #include "framework/resource/ImageLimits.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace ImageLib {
 

@@ -1,6 +1,6 @@
 #include "framework/resource/ImageFileWriting.h"
 
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 
 namespace ImageLib {
 

@@ -6,8 +6,8 @@
 
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/DSoundVolume.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/process/Process.h"
 
 namespace Kit {
 

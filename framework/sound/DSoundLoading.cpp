@@ -15,8 +15,8 @@
 #include "framework/sound/SoundFileTime.h"
 #include "framework/util/PathUtil.h"
 #include "platform/audio/WavFormat.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 

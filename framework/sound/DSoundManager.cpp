@@ -4,8 +4,8 @@
 
 #include "framework/sound/FModLibrary.h"
 #include "framework/sound/WaveOutVolume.h"
-#include "platform/win/Modules.h"
-#include "platform/win/Time.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

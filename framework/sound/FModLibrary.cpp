@@ -3,8 +3,8 @@
 #include <string>
 
 #include "framework/sound/MusicLibraryFatal.h"
-#include "platform/win/Modules.h"
-#include "platform/win/Sync.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/threads/Sync.h"
 
 namespace Kit {
 

@@ -8,7 +8,7 @@
 
 #include "framework/sound/FModLibrary.h"
 #include "framework/util/PathUtil.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 

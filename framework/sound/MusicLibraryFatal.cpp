@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "platform/win/MessageBox.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/process/Process.h"
 
 namespace Kit {
 

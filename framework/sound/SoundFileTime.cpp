@@ -1,6 +1,6 @@
 #include "framework/sound/SoundFileTime.h"
 
-#include "platform/win/Files.h"
+#include "platform/win/files/Files.h"
 
 namespace Kit {
 

@@ -1,8 +1,8 @@
 #include "framework/util/CpuSpeed.h"
 
-#include "platform/win/CycleCounter.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/CycleCounter.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

@@ -3,7 +3,7 @@
 // or through a scoped lock.
 #pragma once
 
-#include "platform/win/Sync.h"
+#include "platform/win/threads/Sync.h"
 
 namespace Kit {
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "platform/win/FileReplace.h"
-#include "platform/win/Files.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/SymbolicLinks.h"
+#include "platform/win/files/FileReplace.h"
+#include "platform/win/files/Files.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/files/SymbolicLinks.h"
 
 namespace Kit {
 

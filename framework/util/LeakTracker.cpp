@@ -5,8 +5,8 @@
 
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/DebugOutput.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/process/DebugOutput.h"
 
 namespace Kit {
 

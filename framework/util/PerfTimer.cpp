@@ -1,6 +1,6 @@
 #include "framework/util/PerfTimer.h"
 
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

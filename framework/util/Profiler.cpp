@@ -6,7 +6,7 @@
 
 #include "framework/util/CpuSpeed.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/CycleCounter.h"
+#include "platform/win/threads/CycleCounter.h"
 
 namespace Kit {
 

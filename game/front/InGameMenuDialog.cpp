@@ -8,7 +8,7 @@
 #include "game/play/GameApp.h"
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/VirtualKeys.h"
+#include "platform/win/input/VirtualKeys.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include "framework/util/Buffer.h"
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
-#include "platform/win/FileLock.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/FileReplace.h"
-#include "platform/win/Files.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileLock.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/FileReplace.h"
+#include "platform/win/files/Files.h"
+#include "platform/win/files/PathMap.h"
 
 namespace PlayerFolder {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/play/GameMath.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
+#include "platform/util/ClampToInt.h"
 
 void Actor::ClearForces() {
   for (Force& force : mForces) force = Force{};
@@ -55,8 +55,8 @@ ObjectTemplate* Actor::ReplaceTemplate(const std::string& name) {
     return nullptr;
   }
   mTmpl = replacement;
-  mWidth = TruncateToInt(replacement->mWidth);
-  mHeight = TruncateToInt(replacement->mHeight);
+  mWidth = plat::ClampToInt(replacement->mWidth);
+  mHeight = plat::ClampToInt(replacement->mHeight);
   return replacement;
 }
 

@@ -4,6 +4,7 @@
 
 #include "game/play/GameMath.h"
 #include "game/play/ObjectTemplate.h"
+#include "platform/util/ClampToInt.h"
 
 ActorScene gActorScene;
 
@@ -46,8 +47,8 @@ std::unique_ptr<Actor> ActorScene::NewActor(ObjectTemplate* tmpl, int kind) cons
   if (tmpl) {
     actor->mX = tmpl->mX;
     actor->mY = tmpl->mY;
-    actor->mWidth = TruncateToInt(tmpl->mWidth);
-    actor->mHeight = TruncateToInt(tmpl->mHeight);
+    actor->mWidth = plat::ClampToInt(tmpl->mWidth);
+    actor->mHeight = plat::ClampToInt(tmpl->mHeight);
   }
   actor->mKind = kind;
   return actor;

@@ -9,10 +9,10 @@
 #include "framework/app/KitAppBase.h"
 #include "game/play/Actor.h"
 #include "game/play/GameApp.h"
-#include "game/play/GameMath.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
+#include "platform/util/ClampToInt.h"
 
 Board gBoard;
 
@@ -266,7 +266,7 @@ void Board::ReleaseNewBallExtra(const Actor& ball) {
 // data the ball keeps its look.
 void Board::ChangeBallLook(Actor* ball, const std::string& look) {
   ball->ReplaceTemplate(look);
-  ball->mRadius = static_cast<float>(TruncateToInt(ball->mWidth * 0.5));
+  ball->mRadius = static_cast<float>(plat::ClampToInt(ball->mWidth * 0.5));
 }
 
 void Board::MakeFireBall(Actor* ball) {

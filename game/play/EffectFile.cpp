@@ -1,8 +1,8 @@
 #include "game/play/EffectFile.h"
 
 #include "game/play/TextLineReader.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "framework/sound/MusicInterface.h"
 #include "framework/util/PathUtil.h"
-#include "platform/win/Process.h"
+#include "platform/win/process/Process.h"
 
 namespace {
 

@@ -4,12 +4,12 @@
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Rect.h"
-#include "game/play/GameMath.h"
 #include "game/play/TextLineReader.h"
-#include "platform/win/CodePage.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Shell.h"
+#include "platform/util/ClampToInt.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/system/CodePage.h"
+#include "platform/win/system/Shell.h"
 
 GlyphFont gGlyphFont;
 
@@ -34,7 +34,7 @@ int WideToInt(std::u16string_view text) {
   for (; pos < text.size() && text[pos] >= u'0' && text[pos] <= u'9'; ++pos) {
     value = std::min(value * 10 + (text[pos] - u'0'), 1LL << 32);  // past the int range either way
   }
-  return TruncateToInt(static_cast<double>(negative ? -value : value));
+  return plat::ClampToInt(static_cast<double>(negative ? -value : value));
 }
 
 int AnsiToWide(const char* text, WCHAR* buffer, int bufferCount) {
@@ -121,12 +121,12 @@ void GlyphFont::DrawString(Kit::Graphics* g, std::u16string text, float x, float
     Beep(kNoGlyphsBeep, kNoGlyphsBeep);
     return;
   }
-  int penX = TruncateToInt(x);
-  const int penY = TruncateToInt(y);
+  int penX = plat::ClampToInt(x);
+  const int penY = plat::ClampToInt(y);
   for (char16_t character : text) {
     const GlyphRecord* glyph = FindGlyph(character);
     if (!glyph) continue;
     g->DrawImage(mImage, penX, penY, Kit::Rect(glyph->mX, glyph->mY, glyph->mWidth, glyph->mHeight));
-    penX = TruncateToInt(static_cast<double>(penX) + glyph->mWidth);  // held at the int range
+    penX = plat::ClampToInt(static_cast<double>(penX) + glyph->mWidth);  // held at the int range
   }
 }

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "game/play/GameApp.h"
-#include "platform/win/IconResources.h"
-#include "platform/win/Modules.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Process.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/window/IconResources.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "framework/graphics/Graphics.h"
 #include "game/play/GameMath.h"
 #include "game/play/RecordReader.h"
+#include "platform/util/ClampToInt.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ void ObjectTemplate::DrawAt(Kit::Graphics* g, float x, float y, Position toPosit
 
 void ObjectTemplate::Draw(Kit::Graphics* g, float x, float y) const {
   DrawAt(g, x, y, [](float px, float py) {
-    return std::pair{static_cast<float>(TruncateToInt(px)), static_cast<float>(TruncateToInt(py))};
+    return std::pair{static_cast<float>(plat::ClampToInt(px)), static_cast<float>(plat::ClampToInt(py))};
   });
 }
 

@@ -14,7 +14,7 @@
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/VirtualKeys.h"
+#include "platform/win/input/VirtualKeys.h"
 
 int gEndGameFrameCount = 0;
 

@@ -8,12 +8,12 @@
 #include "game/play/Actor.h"
 #include "game/play/Board.h"
 #include "game/play/GameApp.h"
-#include "game/play/GameMath.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/Shell.h"
+#include "platform/util/ClampToInt.h"
+#include "platform/win/system/Shell.h"
 
 namespace {
 
@@ -55,8 +55,8 @@ void MakePaddle() {
   if (look == nullptr) return;
   Actor* paddle = CreateOrBeep(look, kPaddleKind);
   if (paddle == nullptr) return;
-  paddle->mWidth = TruncateToInt(look->mWidth);
-  paddle->mHeight = TruncateToInt(look->mHeight);
+  paddle->mWidth = plat::ClampToInt(look->mWidth);
+  paddle->mHeight = plat::ClampToInt(look->mHeight);
   paddle->mY = kPaddleTopY;
   paddle->mX = static_cast<float>((PlayField::kRightWallX - paddle->mWidth) / 2);
   paddle->mName = "paddlemiddle";
@@ -68,8 +68,8 @@ void MakeBall(float paddleAngleFactor) {
   look->mAngle = -paddleAngleFactor;
   Actor* ball = CreateOrBeep(look, kBallKind);
   if (ball == nullptr) return;
-  ball->mWidth = TruncateToInt(look->mWidth);
-  ball->mHeight = TruncateToInt(look->mHeight);
+  ball->mWidth = plat::ClampToInt(look->mWidth);
+  ball->mHeight = plat::ClampToInt(look->mHeight);
   ball->mRadius = static_cast<float>(ball->mWidth / 2);
   ball->mName = "balllarge";
 }
@@ -159,10 +159,11 @@ void PlayField::CollideActor(Actor* first, Actor* second, int pairType) {
 void PlayField::CollideBallAndPaddle(Actor* ball, Actor* paddle) {
   // Only while the ball's centre is above the paddle's bottom edge.
   if (!(ball->mY + ball->mRadius < paddle->mY + paddle->mHeight)) return;
-  const int left = std::max(TruncateToInt(ball->mX), TruncateToInt(paddle->mX));
-  const int right = std::min(TruncateToInt(ball->mX + ball->mWidth), TruncateToInt(paddle->mX + paddle->mWidth));
-  const int top = std::max(TruncateToInt(ball->mY), TruncateToInt(paddle->mY));
-  const int bottom = std::min(TruncateToInt(ball->mY + ball->mHeight), TruncateToInt(paddle->mY + paddle->mHeight));
+  const int left = std::max(plat::ClampToInt(ball->mX), plat::ClampToInt(paddle->mX));
+  const int right = std::min(plat::ClampToInt(ball->mX + ball->mWidth), plat::ClampToInt(paddle->mX + paddle->mWidth));
+  const int top = std::max(plat::ClampToInt(ball->mY), plat::ClampToInt(paddle->mY));
+  const int bottom =
+      std::min(plat::ClampToInt(ball->mY + ball->mHeight), plat::ClampToInt(paddle->mY + paddle->mHeight));
   if (PixelOverlap(ball, paddle, Kit::Rect(left, top, right - left, bottom - top))) BounceOffPaddle(ball, paddle);
 }
 
@@ -227,8 +228,8 @@ bool PlayField::PixelOverlap(const Actor* a, const Actor* b, const Kit::Rect& re
     for (int j = 0; j < rect.mHeight; ++j) {
       const int px = rect.mX + i;
       const int py = rect.mY + j;
-      if (ImageOpaqueAt(imageA, TruncateToInt(px - a->mX), TruncateToInt(py - a->mY)) &&
-          ImageOpaqueAt(imageB, TruncateToInt(px - b->mX), TruncateToInt(py - b->mY)))
+      if (ImageOpaqueAt(imageA, plat::ClampToInt(px - a->mX), plat::ClampToInt(py - a->mY)) &&
+          ImageOpaqueAt(imageB, plat::ClampToInt(px - b->mX), plat::ClampToInt(py - b->mY)))
         return true;
     }
   }

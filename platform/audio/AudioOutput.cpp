@@ -10,9 +10,9 @@
 #include <mutex>
 #include <string>
 
-#include "platform/win/DebugOutput.h"
-#include "platform/win/Time.h"
 #include "platform/win/crash/Exceptions.h"
+#include "platform/win/process/DebugOutput.h"
+#include "platform/win/threads/Time.h"
 
 namespace plat::audio {
 

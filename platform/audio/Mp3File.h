@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/win/FileRead.h"
+#include "platform/win/files/FileRead.h"
 
 namespace plat::audio {
 

@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "platform/win/Types.h"
-#include "platform/win/Unknown.h"
+#include "platform/win/modules/Unknown.h"
 
 using QWORD = std::uint64_t;
 using HMUSIC = DWORD;

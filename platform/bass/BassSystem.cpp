@@ -8,7 +8,7 @@
 #include "platform/audio/AudioOutput.h"
 #include "platform/bass/Bass.h"
 #include "platform/bass/BassStream.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 
 namespace {
 

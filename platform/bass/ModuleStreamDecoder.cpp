@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/bass/StreamDecoder.h"
-#include "platform/win/FileRead.h"
+#include "platform/win/files/FileRead.h"
 
 namespace plat::bass {
 

@@ -6,7 +6,8 @@
 #include <cstdio>
 
 #include "platform/bass/StreamDecoder.h"
-#include "platform/win/FileRead.h"
+#include "platform/util/ClampToInt.h"
+#include "platform/win/files/FileRead.h"
 
 namespace plat::bass {
 
@@ -76,7 +77,7 @@ std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path) {
   }
   vorbis_info* info = ov_info(vorbis.get(), -1);
   audio::PcmFormat format;
-  if (info) format = {info->channels, static_cast<int>(std::min<long>(info->rate, INT_MAX)), 16};
+  if (info) format = {info->channels, plat::ClampToInt(info->rate), 16};
   if (!info || !format.IsValid()) {
     ov_clear(vorbis.get());
     return nullptr;

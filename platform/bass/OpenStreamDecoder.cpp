@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "platform/bass/StreamDecoder.h"
-#include "platform/win/FileRead.h"
+#include "platform/win/files/FileRead.h"
 
 namespace plat::bass {
 

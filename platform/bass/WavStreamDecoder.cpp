@@ -6,7 +6,7 @@
 
 #include "platform/audio/WavFormat.h"
 #include "platform/bass/StreamDecoder.h"
-#include "platform/win/FileRead.h"
+#include "platform/win/files/FileRead.h"
 
 namespace plat::bass {
 

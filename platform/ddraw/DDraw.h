@@ -5,7 +5,7 @@
 
 #include "platform/dx/Results.h"
 #include "platform/win/Types.h"
-#include "platform/win/Unknown.h"
+#include "platform/win/modules/Unknown.h"
 
 // ---- Cooperative levels ----
 constexpr DWORD DDSCL_FULLSCREEN = 0x00000001;

@@ -1,7 +1,7 @@
 // The entry points of "ddraw.dll".
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DirectDraw.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace {
 

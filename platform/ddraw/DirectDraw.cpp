@@ -13,8 +13,8 @@
 #include "platform/ddraw/ScanTiming.h"
 #include "platform/ddraw/Surface.h"
 #include "platform/ddraw/SurfaceDescription.h"
-#include "platform/win/Process.h"
-#include "platform/win/Time.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Time.h"
 
 namespace plat::ddraw {
 namespace {

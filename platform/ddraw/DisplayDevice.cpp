@@ -7,7 +7,7 @@
 #include "platform/ddraw/Presenter.h"
 #include "platform/ddraw/RepaintWatch.h"
 #include "platform/ddraw/Surface.h"
-#include "platform/win/SdlWindow.h"
+#include "platform/win/window/SdlWindow.h"
 
 namespace plat::ddraw {
 namespace {

@@ -1,7 +1,7 @@
 // The identifier of IUnknown itself, which every object of the layer answers.
 #pragma once
 
-#include "platform/win/Unknown.h"
+#include "platform/win/modules/Unknown.h"
 
 namespace plat::ddraw {
 

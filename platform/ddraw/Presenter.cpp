@@ -10,7 +10,7 @@
 #include "platform/ddraw/FrameRows.h"
 #include "platform/ddraw/PresentedFrame.h"
 #include "platform/ddraw/RendererChoice.h"
-#include "platform/win/SdlWindow.h"
+#include "platform/win/window/SdlWindow.h"
 
 namespace plat::ddraw {
 namespace {

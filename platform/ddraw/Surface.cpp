@@ -12,7 +12,7 @@
 #include "platform/ddraw/Palette.h"
 #include "platform/ddraw/Presenter.h"
 #include "platform/ddraw/SurfaceDescription.h"
-#include "platform/win/SdlWindow.h"
+#include "platform/win/window/SdlWindow.h"
 
 namespace plat::ddraw {
 namespace {

@@ -5,7 +5,7 @@
 #include "platform/audio/MMSystem.h"
 #include "platform/dx/Results.h"
 #include "platform/win/Types.h"
-#include "platform/win/Unknown.h"
+#include "platform/win/modules/Unknown.h"
 
 constexpr DWORD DSSCL_NORMAL = 0x00000001;
 constexpr DWORD DSSCL_PRIORITY = 0x00000002;

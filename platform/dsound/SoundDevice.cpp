@@ -6,7 +6,7 @@
 #include "platform/dsound/DSoundFaults.h"
 #include "platform/dsound/DSoundModule.h"
 #include "platform/dsound/SoundBuffer.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 const IID IID_IDirectSound = {0x279AFA83, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};
 const IID IID_IDirectSoundBuffer = {0x279AFA85, 0x4981, 0x11CE, {0xA5, 0x21, 0x00, 0x20, 0xAF, 0x0B, 0xE5, 0x60}};

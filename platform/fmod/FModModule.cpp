@@ -1,5 +1,5 @@
 #include "platform/fmod/FMod.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace plat {
 

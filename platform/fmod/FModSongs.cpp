@@ -10,7 +10,7 @@
 #include "platform/audio/AudioOutput.h"
 #include "platform/bass/BassStream.h"
 #include "platform/fmod/FMod.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 
 struct FMUSIC_MODULE {
   std::unique_ptr<plat::bass::BassStream> song;

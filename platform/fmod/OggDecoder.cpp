@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/fmod/SoundFileDecoder.h"
-#include "platform/win/FileRead.h"
+#include "platform/win/files/FileRead.h"
 
 namespace plat::fmod {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace plat::fmod {
 

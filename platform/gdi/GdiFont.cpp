@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/gdi/FaceMap.h"
+#include "platform/util/ClampToInt.h"
 
 namespace plat::gdi {
 
@@ -133,7 +134,7 @@ const GdiFont::Glyph& GdiFont::GlyphOf(unsigned char code) {
 int GdiFont::TextWidth(const char* text, int length) {
   long long width = 0;
   for (int i = 0; i < length; ++i) width += GlyphOf(static_cast<unsigned char>(text[i])).advance;
-  return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
+  return plat::ClampToInt(width);
 }
 
 void GdiFont::Render(unsigned char code, Glyph& glyph) {

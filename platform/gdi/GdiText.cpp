@@ -10,6 +10,7 @@
 #include "platform/gdi/FontTable.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/TextRasterizer.h"
+#include "platform/util/ClampToInt.h"
 
 using plat::gdi::DeviceContextState;
 
@@ -22,7 +23,7 @@ bool StateOf(HDC dc, DeviceContextState& state) {
 
 int TextLength(LPCSTR text, int length) {
   if (!text) return 0;
-  return length < 0 ? static_cast<int>(std::min<std::size_t>(std::strlen(text), INT_MAX)) : length;
+  return length < 0 ? plat::ClampToInt(std::strlen(text)) : length;
 }
 
 }  // namespace
@@ -178,9 +179,9 @@ int DrawTextExA(HDC dc, LPSTR text, int length, LPRECT rect, UINT format, LPDRAW
     widest = std::max<long long>(widest, state.font->TextWidth(line.data(), static_cast<int>(line.size())));
   const long long height =
       static_cast<long long>(state.font->Metrics().tmHeight) * static_cast<long long>(lines.size());
-  rect->right = static_cast<LONG>(std::min<long long>(rect->left + widest, INT_MAX));
-  rect->bottom = static_cast<LONG>(std::min<long long>(rect->top + height, INT_MAX));
-  return static_cast<int>(std::min<long long>(height, INT_MAX));
+  rect->right = plat::ClampToInt(rect->left + widest);
+  rect->bottom = plat::ClampToInt(rect->top + height);
+  return plat::ClampToInt(height);
 }
 
 int MulDiv(int number, int numerator, int denominator) {

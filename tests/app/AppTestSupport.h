@@ -8,8 +8,8 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
 
 namespace apptest {
 

@@ -3,8 +3,8 @@
 
 #include <thread>
 
-#include "platform/win/MessageBox.h"
-#include "platform/win/Time.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/threads/Time.h"
 #include "tests/app/AppTestSupport.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/Time.h"
-#include "platform/win/VirtualKeys.h"
+#include "platform/win/input/VirtualKeys.h"
+#include "platform/win/threads/Time.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/widget/WidgetTestSupport.h"
 

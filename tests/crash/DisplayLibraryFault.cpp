@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/win/SdlWindow.h"
+#include "platform/win/window/SdlWindow.h"
 #include "tests/crash/CrashChild.h"
 #include "tests/support/TestWindow.h"
 

@@ -14,8 +14,8 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Messages.h"
-#include "platform/win/RegistryStore.h"
+#include "platform/win/registry/RegistryStore.h"
+#include "platform/win/window/Messages.h"
 #include "tests/support/TempDir.h"
 
 namespace {

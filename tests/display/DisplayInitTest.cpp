@@ -1,6 +1,6 @@
 // Starting the display: result codes and texts, the pixel format and its tables, refresh rates,
 // full screen and the fallbacks the application relies on.
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 #include "tests/support/ScreenFixture.h"
 
 #include <sstream>

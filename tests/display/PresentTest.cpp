@@ -3,8 +3,8 @@
 #include <SDL.h>
 
 #include "platform/ddraw/PresentedFrame.h"
-#include "platform/win/SdlWindow.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/SdlWindow.h"
 
 #include <atomic>
 #include <thread>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/graphics/MemoryImage.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 #include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/util/PathUtil.h"
-#include "platform/win/FileLock.h"
+#include "platform/win/files/FileLock.h"
 #include "tests/front/FrontTestSupport.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/UnreadableFile.h"

@@ -24,7 +24,7 @@
 #include "game/play/GlyphFont.h"
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ResourceIdList.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 #include "tests/resource/TestResourceHost.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/ObjectFiles.h"

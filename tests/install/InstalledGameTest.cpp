@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win/RegistryStore.h"
+#include "platform/win/registry/RegistryStore.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"

@@ -8,9 +8,9 @@
 #include "framework/sound/BassLibrary.h"
 #include "platform/audio/MMSystem.h"
 #include "platform/bass/Bass.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Modules.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/process/Process.h"
 #include "tests/support/AudioFixture.h"
 #include "tests/support/TrackerModule.h"
 

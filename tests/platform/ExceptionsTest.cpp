@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/win/Process.h"
 #include "platform/win/crash/Exceptions.h"
+#include "platform/win/process/Process.h"
 
 namespace {
 

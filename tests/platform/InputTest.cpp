@@ -9,9 +9,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win/InputInjector.h"
-#include "platform/win/SdlWindow.h"
 #include "platform/win/Windows.h"
+#include "platform/win/input/InputInjector.h"
+#include "platform/win/window/SdlWindow.h"
 #include "tests/support/XOtherWindow.h"
 #include "tests/support/XvfbServer.h"
 

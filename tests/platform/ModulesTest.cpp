@@ -1,4 +1,4 @@
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 #include <gtest/gtest.h>
 

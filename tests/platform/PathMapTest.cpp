@@ -1,4 +1,4 @@
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/RegistryStore.h"
 #include "platform/win/Windows.h"
+#include "platform/win/registry/RegistryStore.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UnreadableFile.h"
 

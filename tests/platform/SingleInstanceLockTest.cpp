@@ -10,10 +10,10 @@
 #include <functional>
 #include <string>
 
-#include "platform/win/DebugOutput.h"
-#include "platform/win/Errors.h"
-#include "platform/win/FileLock.h"
-#include "platform/win/Threads.h"
+#include "platform/win/files/FileLock.h"
+#include "platform/win/process/DebugOutput.h"
+#include "platform/win/threads/Errors.h"
+#include "platform/win/threads/Threads.h"
 #include "tests/support/TempDir.h"
 
 namespace {

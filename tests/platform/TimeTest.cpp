@@ -1,4 +1,4 @@
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
-#include "platform/win/IconResources.h"
-#include "platform/win/SdlWindow.h"
 #include "platform/win/Windows.h"
+#include "platform/win/window/IconResources.h"
+#include "platform/win/window/SdlWindow.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XWindowPixels.h"
 #include "tests/support/XvfbServer.h"

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win/SdlWindow.h"
 #include "platform/win/Windows.h"
+#include "platform/win/window/SdlWindow.h"
 
 namespace {
 

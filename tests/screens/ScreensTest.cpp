@@ -14,7 +14,7 @@
 #include "game/front/OptionsDialog.h"
 #include "game/front/SceneSelectScreen.h"
 #include "game/front/Screens.h"
-#include "platform/win/RegistryStore.h"
+#include "platform/win/registry/RegistryStore.h"
 #include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/process/Process.h"
 #include "tests/support/TempDir.h"
 
 namespace {

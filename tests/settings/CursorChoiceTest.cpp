@@ -5,9 +5,9 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/Process.h"
-#include "platform/win/Threads.h"
+#include "platform/win/input/Cursor.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Threads.h"
 #include "tests/support/HeadlessApp.h"
 
 namespace {

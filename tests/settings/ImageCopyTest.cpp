@@ -8,7 +8,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Window.h"
 #include "tests/support/ScreenFixture.h"
 #include "tests/support/TestWindow.h"
 

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/Messages.h"
-#include "platform/win/SystemInfo.h"
-#include "platform/win/Time.h"
-#include "platform/win/Window.h"
+#include "platform/win/input/Cursor.h"
+#include "platform/win/system/SystemInfo.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Messages.h"
+#include "platform/win/window/Window.h"
 
 namespace {
 

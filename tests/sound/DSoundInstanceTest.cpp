@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/dsound/DSoundFaults.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/process/Process.h"
 #include "tests/sound/SoundTestSupport.h"
 
 namespace soundtest {

@@ -9,7 +9,7 @@
 #include "platform/audio/AudioOutput.h"
 #include "platform/audio/MMSystem.h"
 #include "platform/dsound/DSoundFaults.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 #include "tests/sound/SoundTestSupport.h"
 
 namespace soundtest {

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "platform/win/MessageBox.h"
-#include "platform/win/Modules.h"
-#include "platform/win/Process.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/process/Process.h"
 #include "tests/sound/SoundTestSupport.h"
 
 namespace soundtest {

@@ -1,7 +1,7 @@
 #include "tests/sound/SoundTestSupport.h"
 
 #include "platform/audio/AudioOutput.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace soundtest {
 

@@ -5,7 +5,7 @@
 #include "framework/sound/MusicInterface.h"
 #include "platform/audio/AudioOutput.h"
 #include "platform/dsound/DSoundFaults.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 #include "tests/support/TrackerModule.h"
 
 namespace testsupport {

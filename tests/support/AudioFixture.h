@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win/MessageBox.h"
-#include "platform/win/Process.h"
-#include "platform/win/Time.h"
 #include "platform/win/Types.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Time.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"

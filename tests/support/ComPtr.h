@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "platform/win/Unknown.h"
+#include "platform/win/modules/Unknown.h"
 
 namespace testsupport {
 

@@ -1,6 +1,6 @@
 #include "tests/support/DirectDrawObject.h"
 
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace testsupport {
 

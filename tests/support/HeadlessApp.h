@@ -7,8 +7,8 @@
 #include <string>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/Process.h"
-#include "platform/win/Threads.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Threads.h"
 #include "tests/support/TempDir.h"
 
 namespace testsupport {

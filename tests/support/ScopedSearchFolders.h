@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "platform/win/PathMap.h"
+#include "platform/win/files/PathMap.h"
 
 namespace testsupport {
 

@@ -6,8 +6,8 @@
 
 #include "framework/graphics/Graphics.h"
 #include "platform/ddraw/PresentedFrame.h"
-#include "platform/win/SdlWindow.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/SdlWindow.h"
+#include "platform/win/window/Window.h"
 #include "tests/support/ArgbReadback.h"
 #include "tests/support/PixelModel.h"
 #include "tests/support/TestWindow.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/win/Process.h"
+#include "platform/win/process/Process.h"
 
 // Every test runs headless: SDL gets its dummy drivers unless a test run asks for real ones.
 // KIT_TEST_DATA names the folder of committed test data (fixtures, golden images).

@@ -1,6 +1,6 @@
 #include "tests/support/TestWindow.h"
 
-#include "platform/win/Window.h"
+#include "platform/win/window/Window.h"
 
 namespace testsupport {
 

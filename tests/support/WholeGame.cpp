@@ -14,7 +14,7 @@
 #include "game/play/ObjectLibrary.h"
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/InputInjector.h"
+#include "platform/win/input/InputInjector.h"
 
 namespace testsupport {
 

@@ -8,9 +8,9 @@
 
 #include <filesystem>
 
-#include "platform/win/MessageBox.h"
-#include "platform/win/RegistryStore.h"
-#include "platform/win/Time.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/registry/RegistryStore.h"
+#include "platform/win/threads/Time.h"
 #include "tests/support/Autopilot.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/ScopedSearchFolders.h"

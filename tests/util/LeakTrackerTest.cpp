@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/win/DebugOutput.h"
+#include "platform/win/process/DebugOutput.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"

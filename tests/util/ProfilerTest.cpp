@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "framework/util/CpuSpeed.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 #include "tests/util/StepClock.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // counter finishes, and finishes after an exact number of microseconds.
 #pragma once
 
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 
 namespace testsupport {
 

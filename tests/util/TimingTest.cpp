@@ -2,9 +2,9 @@
 
 #include "framework/util/CpuSpeed.h"
 #include "framework/util/PerfTimer.h"
-#include "platform/win/CycleCounter.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/CycleCounter.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
 #include "tests/util/StepClock.h"
 
 namespace {

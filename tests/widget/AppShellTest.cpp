@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/MessageBox.h"
-#include "platform/win/Messages.h"
-#include "platform/win/Modules.h"
-#include "platform/win/Shell.h"
-#include "platform/win/WindowsModules.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/modules/WindowsModules.h"
+#include "platform/win/system/Shell.h"
+#include "platform/win/window/Messages.h"
 #include "tests/support/TempDir.h"
 #include "tests/widget/WidgetTestSupport.h"
 

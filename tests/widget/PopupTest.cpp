@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/win/MessageBox.h"
+#include "platform/win/dialogs/MessageBox.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"

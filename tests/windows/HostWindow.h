@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/InputInjector.h"
-#include "platform/win/WindowPixels.h"
 #include "platform/win/Windows.h"
+#include "platform/win/input/InputInjector.h"
+#include "platform/win/window/WindowPixels.h"
 
 namespace windowstest {
 

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/Process.h"
-#include "platform/win/Threads.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/threads/Threads.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
 #include "tests/support/XvfbServer.h"

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <thread>
 
-#include "platform/win/SdlWindow.h"
+#include "platform/win/window/SdlWindow.h"
 #include "tests/windows/HostWindow.h"
 
 namespace windowstest {

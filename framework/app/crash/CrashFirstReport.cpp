@@ -2,9 +2,9 @@
 // call into a library: the exception line, the raw frames, the registers and the map of the loaded
 // code. Whatever state the process is in, this much is on the disk; the full report replaces it.
 #include "framework/app/crash/CrashHandler.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Threads.h"
 #include "platform/win/crash/SignalSafeText.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/threads/Threads.h"
 
 namespace Kit {
 

@@ -8,15 +8,15 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/PathUtil.h"
-#include "platform/win/Files.h"
-#include "platform/win/Modules.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Process.h"
-#include "platform/win/SystemInfo.h"
-#include "platform/win/Threads.h"
 #include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/crash/ImageHelp.h"
 #include "platform/win/crash/SignalSafeText.h"
+#include "platform/win/files/Files.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/modules/Modules.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/system/SystemInfo.h"
+#include "platform/win/threads/Threads.h"
 
 namespace Kit {
 

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "platform/win/Types.h"
-#include "platform/win/Window.h"
 #include "platform/win/crash/Exceptions.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

@@ -11,10 +11,10 @@
 #include <utility>
 
 #include "framework/app/crash/CrashHandler.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/Files.h"
-#include "platform/win/PathMap.h"
 #include "platform/win/crash/CrashWatchdog.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/Files.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 

@@ -9,13 +9,13 @@
 #include "framework/app/crash/HTTPTransfer.h"
 #include "framework/util/Buffer.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/win/Cursor.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Process.h"
-#include "platform/win/SystemInfo.h"
-#include "platform/win/Threads.h"
 #include "platform/win/Windows.h"
 #include "platform/win/crash/CrashWatchdog.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/input/Cursor.h"
+#include "platform/win/process/Process.h"
+#include "platform/win/system/SystemInfo.h"
+#include "platform/win/threads/Threads.h"
 
 namespace Kit {
 

@@ -7,8 +7,8 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/HttpResponseParser.h"
 #include "framework/app/demo/DemoStream.h"
-#include "platform/win/Threads.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/win/Winsock.h"
+#include "platform/win/system/Winsock.h"
 
 namespace Kit {
 

@@ -7,8 +7,8 @@
 
 #include "framework/util/Buffer.h"
 #include "framework/util/FileSystemUtil.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 
 namespace Kit {
 

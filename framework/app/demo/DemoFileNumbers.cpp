@@ -3,7 +3,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/util/PathUtil.h"
-#include "platform/win/Files.h"
+#include "platform/win/files/Files.h"
 
 namespace Kit {
 

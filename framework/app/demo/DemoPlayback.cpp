@@ -5,8 +5,8 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Messages.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Messages.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 

@@ -5,22 +5,22 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/util/StringUtil.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/win/Controls.h"
-#include "platform/win/DialogTemplateWriter.h"
-#include "platform/win/Dialogs.h"
-#include "platform/win/Errors.h"
-#include "platform/win/Memory.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Registry.h"
-#include "platform/win/Time.h"
-#include "platform/win/Window.h"
+#include "platform/util/ClampToInt.h"
+#include "platform/win/controls/Controls.h"
+#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/win/dialogs/Dialogs.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/process/Memory.h"
+#include "platform/win/registry/Registry.h"
+#include "platform/win/threads/Errors.h"
+#include "platform/win/threads/Time.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 
@@ -162,35 +162,27 @@ INT_PTR JumpToTimeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
   }
 }
 
-// An update count worked out in a wider type, held at the limits of the stored one.
-std::int32_t UpdateCountHeld(long long count) {
-  return static_cast<std::int32_t>(
-      std::clamp<long long>(count, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
-
 }  // namespace
 
 int ParseJumpTime(const std::string& text) {
   // Fields and sums are held at int's limits: a time longer than any demo only jumps nowhere.
-  constexpr long long kMost = std::numeric_limits<int>::max(), kLeast = std::numeric_limits<int>::min();
-  long long seconds = 0;
+  int seconds = 0;
   std::size_t start = 0;
   while (true) {
     const std::size_t colon = text.find(':', start);
-    const long long field =
-        std::clamp<long long>(std::strtoll(text.substr(start, colon - start).c_str(), nullptr, 10), kLeast, kMost);
-    seconds = std::clamp(seconds * 60 + field, kLeast, kMost);
-    if (colon == std::string::npos) return static_cast<int>(seconds);
+    const int field = plat::ClampToInt(std::strtoll(text.substr(start, colon - start).c_str(), nullptr, 10));
+    seconds = plat::ClampToInt(seconds * 60LL + field);
+    if (colon == std::string::npos) return seconds;
     start = colon + 1;
   }
 }
 
 std::int32_t JumpTargetForTime(std::int32_t endUpdate, int seconds, int frameTime) {
-  return UpdateCountHeld(endUpdate - (static_cast<long long>(seconds) + 1) * 1000 / frameTime);
+  return plat::ClampToInt(endUpdate - (static_cast<long long>(seconds) + 1) * 1000 / frameTime);
 }
 
 std::int32_t JumpTargetBeforeEnd(std::int32_t endUpdate, int millis, int frameTime) {
-  return UpdateCountHeld(static_cast<long long>(endUpdate) - millis / frameTime);
+  return plat::ClampToInt(static_cast<long long>(endUpdate) - millis / frameTime);
 }
 
 std::vector<MarkerLine> MarkerListLines(const std::vector<DemoMarker>& markers, std::int32_t updateCount,

@@ -8,9 +8,9 @@
 #include "framework/app/demo/DemoFile.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/util/Buffer.h"
-#include "platform/win/DebugOutput.h"
-#include "platform/win/FileReplace.h"
-#include "platform/win/PathMap.h"
+#include "platform/win/files/FileReplace.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/process/DebugOutput.h"
 
 namespace Kit {
 

@@ -13,11 +13,11 @@
 #include "framework/util/Profiler.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Files.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Shell.h"
-#include "platform/win/Time.h"
-#include "platform/win/VirtualKeys.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/files/Files.h"
+#include "platform/win/input/VirtualKeys.h"
+#include "platform/win/system/Shell.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

@@ -7,7 +7,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

@@ -10,9 +10,9 @@
 #include "framework/resource/JPEGWriter.h"
 #include "framework/resource/PNGWriter.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/Files.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Time.h"
+#include "platform/win/files/Files.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/threads/Time.h"
 
 namespace Kit {
 

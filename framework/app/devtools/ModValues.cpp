@@ -5,17 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <limits>
 #include <string>
 #include <string_view>
 
 #include "framework/util/FileSystemUtil.h"
 #include "framework/util/PathUtil.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/FileRead.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/PathMap.h"
-#include "platform/win/Process.h"
+#include "platform/util/ClampToInt.h"
+#include "platform/win/dialogs/MessageBox.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
+#include "platform/win/process/Process.h"
 
 namespace Kit {
 
@@ -56,14 +56,6 @@ bool ReadSourceLine(std::string_view& text, std::string& line) {
   return true;
 }
 
-// The value an integer constant takes from a number written with a fraction: its integer part, held
-// at int's limits when the number lies beyond them.
-int IntegerPart(double value) {
-  if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
-  return static_cast<int>(value);
-}
-
 // Parses one M(...) argument; stores it under macro k of the line unless k was already used there.
 enum class SiteResult { None, Stored, Repeated };
 SiteResult ParseSite(const std::string& fileName, const char* argument, int macro, int line, bool* used) {
@@ -72,7 +64,8 @@ SiteResult ParseSite(const std::string& fileName, const char* argument, int macr
   if (ParseModInt(argument, intValue)) {
     doubleValue = intValue;
   } else if (ParseModDouble(argument, doubleValue)) {
-    intValue = IntegerPart(doubleValue);
+    // An integer constant written with a fraction takes its integer part, held at int's limits.
+    intValue = plat::ClampToInt(doubleValue);
   } else {
     return SiteResult::None;
   }

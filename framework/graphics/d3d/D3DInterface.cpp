@@ -9,7 +9,7 @@
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/graphics/display/DirectXErrorString.h"
 #include "framework/util/StringUtil.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "framework/graphics/d3d/D3DTestImage.h"
 #include "platform/d3d/D3D.h"
-#include "platform/win/Registry.h"
 #include "platform/win/Types.h"
+#include "platform/win/registry/Registry.h"
 
 namespace Kit {
 

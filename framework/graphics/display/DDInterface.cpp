@@ -7,7 +7,7 @@
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
 #include "platform/ddraw/SurfaceDescription.h"
-#include "platform/win/Window.h"
+#include "platform/win/window/Window.h"
 
 namespace Kit {
 namespace {

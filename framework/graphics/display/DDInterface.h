@@ -13,7 +13,7 @@
 #include "framework/graphics/d3d/D3DTester.h"
 #include "framework/graphics/surface/ChannelAddTables.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 #include <array>
 #include <atomic>

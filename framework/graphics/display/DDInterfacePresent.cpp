@@ -3,7 +3,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/util/AutoCrit.h"
-#include "platform/win/Time.h"
+#include "platform/win/threads/Time.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "framework/graphics/raster/TriangleRasterizer.h"
 
-#include "framework/graphics/FloatToInt.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/raster/TriangleClipper.h"
 #include "framework/graphics/raster/TriangleSpans.h"
+#include "platform/util/ClampToInt.h"
 
 #include <algorithm>
 #include <bit>
@@ -18,7 +18,7 @@ constexpr int kMaxFixedExtent = 32767;
 // value x 65536, truncated and held to [low, high] x 65536 (NaN to low).
 std::int32_t ToFixed(double value, double low, double high) {
   const auto lowFixed = static_cast<std::int32_t>(low * 65536.0), highFixed = static_cast<std::int32_t>(high * 65536.0);
-  return TruncateInto<std::int32_t>(value * 65536.0, lowFixed, highFixed, lowFixed);
+  return plat::TruncateInto<std::int32_t>(value * 65536.0, lowFixed, highFixed, lowFixed);
 }
 
 bool Finite(const TriVertex& v) {

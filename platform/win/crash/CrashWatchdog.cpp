@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <system_error>
 
-#include "platform/win/Threads.h"
+#include "platform/win/threads/Threads.h"
 
 namespace {
 

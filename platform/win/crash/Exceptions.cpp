@@ -14,9 +14,9 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/win/Threads.h"
 #include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/crash/SignalSafeText.h"
+#include "platform/win/threads/Threads.h"
 
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>

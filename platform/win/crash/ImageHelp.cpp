@@ -9,7 +9,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/win/Modules.h"
+#include "platform/win/modules/Modules.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <cstring>
 
-#include "platform/win/Process.h"
 #include "platform/win/crash/ImageHelp.h"
+#include "platform/win/process/Process.h"
 
 namespace {
 

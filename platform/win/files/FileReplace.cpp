@@ -1,0 +1,200 @@
+#include "platform/win/files/FileReplace.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace plat {
+namespace {
+
+// Links followed before a chain counts as a loop: the kernel's own limit for one path.
+constexpr int kMaxLinksFollowed = 40;
+
+// A name for a new temporary beside target, unique to this call among the process's threads.
+std::string NewTemporaryName(const std::string& target) {
+  static std::atomic<unsigned> made{0};
+  return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(made.fetch_add(1));
+}
+
+std::string TemporaryPrefix(const std::filesystem::path& target) { return target.filename().string() + ".tmp"; }
+
+// The process id in a temporary's name: the digits after the prefix, up to '-' or the end.
+bool OwnerOf(std::string_view name, std::string_view prefix, pid_t* owner) {
+  if (name.substr(0, prefix.size()) != prefix) return false;
+  name.remove_prefix(prefix.size());
+  const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), *owner);
+  return error == std::errc() && end != name.data() && *owner > 0 && (end == name.data() + name.size() || *end == '-');
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether the name is one ReplaceFileContents gives its temporaries: a file's name, ".tmp", the
+// process id, '-' and a number.
+bool IsTemporaryName(std::string_view name) {
+  const std::size_t tmp = name.rfind(".tmp");
+  if (tmp == std::string_view::npos || tmp == 0) return false;
+  const std::string_view numbers = name.substr(tmp + 4);
+  const std::size_t dash = numbers.find('-');
+  return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
+}
+
+bool IsRunning(pid_t process) { return ::kill(process, 0) == 0 || errno == EPERM; }
+
+// Seconds on the real-time clock (that of file times) when the process began; nothing when that
+// cannot be read.
+std::optional<double> StartOf(pid_t process) {
+  std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return std::nullopt;
+  // The process's name, in parentheses, may hold anything; the start is the 20th field after it.
+  const std::size_t nameEnd = line.rfind(')');
+  if (nameEnd == std::string::npos) return std::nullopt;
+  std::istringstream fields(line.substr(nameEnd + 1));
+  std::string field;
+  for (int i = 0; i < 20; ++i) fields >> field;
+  unsigned long long ticksSinceBoot = 0;
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), ticksSinceBoot);
+  if (!fields || error != std::errc() || end != field.data() + field.size()) return std::nullopt;
+  timespec sinceBoot{}, now{};
+  ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot);
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const double bootedAt = static_cast<double>(now.tv_sec - sinceBoot.tv_sec) + (now.tv_nsec - sinceBoot.tv_nsec) / 1e9;
+  return bootedAt + static_cast<double>(ticksSinceBoot) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+// Whether the temporary's writer may still be at work: a process runs under the id in its name and
+// began before the temporary was last written. One that began later only took the id over from a
+// writer that ended (ids are reused, and soon where few are available).
+bool WriterMayRun(pid_t writer, const std::filesystem::path& temporary) {
+  if (!IsRunning(writer)) return false;
+  struct stat file {};
+  const std::optional<double> started = StartOf(writer);
+  if (!started || ::stat(temporary.c_str(), &file) != 0) return true;
+  const double written = static_cast<double>(file.st_mtim.tv_sec) + file.st_mtim.tv_nsec / 1e9;
+  // A second of slack for the clock's steps and the start's rounding: a doubt keeps the file.
+  return *started <= written + 1.0;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+// The file a write of realPath replaces: realPath itself or the end of its chain of links. Nothing, with
+// errno set, when the chain cannot be followed.
+std::optional<std::string> WriteTarget(const std::string& realPath) {
+  if (realPath.empty()) {
+    errno = ENOENT;
+    return std::nullopt;
+  }
+  std::filesystem::path path(realPath);
+  for (int followed = 0; followed <= kMaxLinksFollowed; ++followed) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path.string();
+    const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+    if (error) {
+      errno = error.value();
+      return std::nullopt;
+    }
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  errno = ELOOP;
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  if (!target) return false;
+  const std::string temporary = NewTemporaryName(*target);
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  int error = errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && ::rename(temporary.c_str(), target->c_str()) == 0) {
+    // The rename itself must reach the disk for the new contents to survive a power cut.
+    const std::filesystem::path folder = std::filesystem::path(*target).parent_path();
+    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+      ::fsync(folderFd);
+      ::close(folderFd);
+    }
+    return true;
+  }
+  if (ok) error = errno;
+  ::unlink(temporary.c_str());
+  errno = error;
+  return false;
+}
+
+bool NothingToReplace(const std::string& realPath) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  std::error_code error;
+  return target && !std::filesystem::exists(std::filesystem::symlink_status(*target, error));
+}
+
+bool CanReplaceFile(const std::string& realPath) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  if (!target) return false;
+  std::error_code error;
+  if (std::filesystem::is_directory(std::filesystem::symlink_status(*target, error))) {
+    errno = EISDIR;
+    return false;
+  }
+  const std::string temporary = NewTemporaryName(*target);
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(temporary.c_str());
+  return true;
+}
+
+void RemoveStaleTemporaries(const std::string& realPath) {
+  const std::optional<std::string> written = WriteTarget(realPath);
+  if (!written) return;
+  const std::filesystem::path target(*written);
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  const std::string prefix = TemporaryPrefix(target);
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    pid_t owner = 0;
+    std::error_code removeError;
+    if (OwnerOf(it->path().filename().string(), prefix, &owner) && !WriterMayRun(owner, it->path()))
+      std::filesystem::remove(it->path(), removeError);
+  }
+}
+
+void RemoveAllTemporaries(const std::string& realFolder) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(realFolder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code entryError;
+    if (IsTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
+        !it->is_symlink(entryError))
+      std::filesystem::remove(it->path(), entryError);
+  }
+}
+
+}  // namespace plat

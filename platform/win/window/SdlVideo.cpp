@@ -1,0 +1,29 @@
+#include "platform/win/window/SdlVideo.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace plat {
+
+bool EnsureSdlVideo() {
+  static std::mutex lock;
+  std::lock_guard guard(lock);
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  bool noDisplay = !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
+  if (noDisplay && !std::getenv("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  // A click on an inactive window activates it and is delivered as well, as on Windows; SDL would
+  // drop a click that comes right after the window manager gave the window the focus.
+  SDL_SetHintWithPriority(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1", SDL_HINT_OVERRIDE);
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  std::fprintf(stderr, "SDL video could not start (%s); using its dummy driver\n", SDL_GetError());
+  // Above the SDL_VIDEODRIVER variable that named the driver which just failed.
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool SdlVideoStarted() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
+
+}  // namespace plat
