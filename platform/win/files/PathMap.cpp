@@ -87,6 +87,16 @@ std::string ResolveBelow(std::string resolved, const std::string& path, bool* co
   return resolved;
 }
 
+// The folder of the running executable, with a trailing '/'.
+const std::string& ProgramFolder() {
+  static const std::string folder = [] {
+    std::error_code ignored;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
+    return program.empty() ? std::string() : program.parent_path().string() + "/";
+  }();
+  return folder;
+}
+
 std::string WithSlash(const std::string& folder) {
   return folder.empty() || folder.back() == '/' ? folder : folder + "/";
 }
@@ -108,7 +118,21 @@ std::string MapPath(std::string_view programPath) {
   std::string path = NormalizeSeparators(programPath);
   if (path.empty()) return path;
   bool complete = false;
-  if (path.front() == '/') return Exists(path) ? path : ResolveBelow("/", path.substr(1), &complete);
+  if (path.front() == '/') {
+    if (Exists(path)) return path;
+    // The game's files lie beside the program it names them by; an installed copy keeps them in its data
+    // folder instead, so what is missing beside the program is looked for as a relative path there.
+    const std::string& program = ProgramFolder();
+    if (!program.empty() && path.starts_with(program) && path.size() > program.size()) {
+      std::string data;
+      {
+        std::lock_guard guard(gFoldersLock);
+        data = gDataFolder;
+      }
+      if (!data.empty() && WithSlash(data) != program) return MapPath(std::string_view(path).substr(program.size()));
+    }
+    return ResolveBelow("/", path.substr(1), &complete);
+  }
 
   std::string player, data;
   {

@@ -21,7 +21,9 @@ namespace plat {
 // exists there (as a file that can be read, where the data folder holds a file of that name: a folder,
 // pipe, broken link or unreadable file standing for one of the game's files is passed over); the path
 // in the data folder, when it exists there; the path in the player's folder, where a new file is made.
-// Absolute paths are never redirected.
+// Absolute paths are not redirected, but for one inside the running program's own folder that is missing
+// there while a data folder elsewhere is set (an installed copy, whose files do not lie beside the
+// program): it maps as the same path relative to the search folders.
 std::string MapPath(std::string_view programPath);
 
 // The real path of the player's own copy that a relative program path reads (MapPath's, when that lies
