@@ -27,6 +27,7 @@
 #include "tests/crash/CrashChild.h"
 #include "tests/crash/FakeDisplayServer.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
 
@@ -104,7 +105,7 @@ class OneLongStepApp : public Kit::KitAppBase {
           taken = true;
           for (;;) ::pause();
         }).detach();
-        while (!taken) std::this_thread::yield();
+        if (!testsupport::PollUntil([] { return taken.load(); })) return "Long step: the lock was never taken";
         const std::lock_guard hang(never);
         break;
       }

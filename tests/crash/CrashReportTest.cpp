@@ -38,6 +38,7 @@
 #include "tests/crash/CrashChild.h"
 #include "tests/settings/DemoStreams.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 
@@ -215,18 +216,16 @@ void HoldTheAllocatorForEver() {
     malloc_stats();
   }).detach();
   // Until the thread waits in its write, with the lock held; from then on this thread allocates nothing.
-  for (int wait = 0; wait < 5000; ++wait) {
+  const auto holderWrites = [&holder] {
     char path[64], call[32] = {};
     std::snprintf(path, sizeof(path), "/proc/self/task/%d/syscall", static_cast<int>(holder.load()));
     const int file = holder != 0 ? ::open(path, O_RDONLY) : -1;
-    if (file >= 0) {
-      const bool writing = ::read(file, call, sizeof(call) - 1) > 0 && std::atoi(call) == SYS_write;
-      ::close(file);
-      if (writing) return;
-    }
-    ::usleep(1000);
-  }
-  std::_Exit(6);
+    if (file < 0) return false;
+    const bool writing = ::read(file, call, sizeof(call) - 1) > 0 && std::atoi(call) == SYS_write;
+    ::close(file);
+    return writing;
+  };
+  if (!testsupport::PollUntil(holderWrites)) std::_Exit(6);
 }
 #endif
 
@@ -605,22 +604,21 @@ TEST(HttpTransfer, AnUploadRetriedFromAnotherThreadGoesRoundInOrder) {
   };
   upload();
   int failures = 0;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (failures < kRounds && std::chrono::steady_clock::now() < until) {
+  // Each look either sees the round still going or takes its failure and starts the next round.
+  const auto allFailed = [&] {
     const int result = transfer.GetResultCode();
-    ASSERT_TRUE(result == HTTPTransfer::RESULT_IDLE || result == HTTPTransfer::RESULT_PENDING ||
+    EXPECT_TRUE(result == HTTPTransfer::RESULT_IDLE || result == HTTPTransfer::RESULT_PENDING ||
                 result == HTTPTransfer::RESULT_CONNECT_FAILED)
         << result;
-    if (result != HTTPTransfer::RESULT_CONNECT_FAILED) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      continue;
-    }
+    if (result != HTTPTransfer::RESULT_CONNECT_FAILED) return HasFailure();
     ++failures;
     transfer.Reset();
     EXPECT_EQ(transfer.GetResultCode(), HTTPTransfer::RESULT_IDLE);
     EXPECT_TRUE(transfer.mURL.empty());
     if (failures < kRounds) upload();
-  }
+    return failures == kRounds;
+  };
+  EXPECT_TRUE(testsupport::PollUntil(allFailed));
   for (std::thread& thread : uploads) thread.join();
   EXPECT_EQ(failures, kRounds);
   EXPECT_EQ(uploads.size(), static_cast<std::size_t>(kRounds));
