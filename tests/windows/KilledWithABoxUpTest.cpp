@@ -83,8 +83,8 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
   char started = 0;
   const bool initDone = read(ready[0], &started, 1) == 1;
   close(ready[0]);
-  // Started, the program shows the box: it is up once SDL has forked its child (the program's only
-  // child by then; the one that libdbus may start in Init has ended).
+  // The box is up once SDL has forked its child (by then the program's only one: the one libdbus may
+  // start in Init has ended).
   std::vector<pid_t> box;
   if (initDone) testsupport::PollUntil([&] { return !(box = ChildrenOf(game)).empty(); });
   if (box.size() != 1) {
