@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <thread>
 #include <vector>
 
 #include "platform/audio/AudioOutput.h"
 #include "platform/dsound/DSound.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -43,14 +42,8 @@ bool FileHoldsSample(const std::string& path, std::int16_t value) {
   std::memcpy(data, tone.data(), bytes);
   buffer->Unlock(data, bytes, nullptr, 0);
   buffer->Play(0, 0, 0);
-  // The driver writes in real time, a chunk at a time: look until the tone has reached the file. The
-  // bound only ends a run whose device never plays.
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!FileHoldsSample(output, 8000)) {
-    if (std::chrono::steady_clock::now() > giveUp) std::exit(3);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::exit(0);
+  // The driver writes in real time, a chunk at a time: look until the tone has reached the file.
+  std::exit(testsupport::PollUntil([&] { return FileHoldsSample(output, 8000); }) ? 0 : 3);
 }
 
 // In a fresh process (the threadsafe death-test style re-runs the binary), SDL's "disk" driver stands in

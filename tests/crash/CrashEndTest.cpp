@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,7 @@
 #include "tests/crash/CrashChild.h"
 #include "tests/crash/FakeDisplayServer.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
 
@@ -104,7 +106,7 @@ class OneLongStepApp : public Kit::KitAppBase {
           taken = true;
           for (;;) ::pause();
         }).detach();
-        while (!taken) std::this_thread::yield();
+        if (!testsupport::PollUntil([] { return taken.load(); })) return "Long step: the lock was never taken";
         const std::lock_guard hang(never);
         break;
       }
@@ -135,9 +137,7 @@ TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatIsSlow) {
   const auto server = c.display == WatchdogCase::kStarvedDisplayServer
                           ? std::make_unique<crashtest::FakeDisplayServer>(kSlowStepLasts.count())
                           : std::make_unique<crashtest::FakeDisplayServer>();
-  if (c.display != WatchdogCase::kNoDisplay) {
-    ASSERT_FALSE(server->Display().empty());
-  }
+  ASSERT_TRUE(c.display == WatchdogCase::kNoDisplay || !server->Display().empty()) << "no display number was free";
   EXPECT_EXIT(
       {
         ::alarm(kChildLimitSeconds);
@@ -230,25 +230,6 @@ TEST(CrashEnd, TheSystemTellsHowLongAThreadRanAndWaitedForAProcessor) {
       testing::ExitedWithCode(0), "");
 }
 
-std::string FullReportIn(const testsupport::TempDir& folder) {
-  const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
-  EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
-  EXPECT_NE(report.find("\r\nModule: "), std::string::npos) << report;
-  EXPECT_NE(report.find("WriteThroughNull"), std::string::npos) << report;
-  return report;
-}
-
-TEST(CrashEnd, AFaultNoOneCanSeeEndsByItselfAfterTheFullReport) {
-  testsupport::TempDir folder;
-  EXPECT_EXIT(
-      {
-        ::alarm(kChildLimitSeconds);
-        CrashIn(folder.Path().string(), WriteThroughNull, true);
-      },
-      testing::KilledBySignal(SIGSEGV), "");
-  FullReportIn(folder);
-}
-
 // A thread timer of the crashing thread, which the crash window's loop runs: once the crash window is
 // up, the process is asked to end, as `kill` would.
 void TerminateOnceTheCrashWindowShows(HWND, UINT, UINT_PTR, DWORD) {
@@ -269,45 +250,58 @@ TEST(CrashEnd, ATerminationRequestEndsAWaitingCrashWindow) {
       testing::KilledBySignal(SIGTERM), "");
 }
 
-constexpr const char* kRealWindowMark = "KIT_CRASH_XVFB_CHILD";
+// A crash that may show its window. Where no one can see it, or where the fault interrupted the
+// display's own library, the fault ends the process after the full report; in a real X window the
+// crash window shows and a termination request ends it. A signal sent from outside is no fault of the
+// code it interrupts: the thread leaves Xlib first, and then the crash window shows.
+struct WindowedCrash {
+  const char* name;
+  bool realWindow;
+  void (*fault)();
+  bool windowShows;
+  std::array<const char*, 2> reportHas;
+  const char* reportLacks;
+};
 
-// A child that crashes by `fault` in a real X window and leaves its report in `folder`. Where the crash
-// window is to show, a termination request ends the child once it does; else the fault ends it.
-void CrashInARealWindow(const testsupport::TempDir& folder, void (*fault)(), bool windowShows) {
-  setenv("SDL_VIDEODRIVER", "x11", 1);
+void PrintTo(const WindowedCrash& c, std::ostream* out) { *out << c.name; }
+
+class CrashWithItsWindow : public testing::TestWithParam<WindowedCrash> {};
+
+TEST_P(CrashWithItsWindow, EndsAfterTheFullReport) {
+  const WindowedCrash& c = GetParam();
+  if (c.realWindow && !testsupport::InRealWindowRun("KIT_CRASH_XVFB_CHILD")) return;
+  if (c.realWindow) setenv("SDL_VIDEODRIVER", "x11", 1);
+  testsupport::TempDir folder;
   EXPECT_EXIT(
       {
         ::alarm(kChildLimitSeconds);
-        if (windowShows) SetTimer(nullptr, 0, 30, &TerminateOnceTheCrashWindowShows);
-        CrashIn(folder.Path().string(), fault, true);
+        if (c.windowShows) SetTimer(nullptr, 0, 30, &TerminateOnceTheCrashWindowShows);
+        CrashIn(folder.Path().string(), c.fault, true);
       },
-      testing::KilledBySignal(windowShows ? SIGTERM : SIGSEGV), "");
-}
-
-TEST(CrashEnd, InARealWindowTheCrashWindowShowsAndATerminationRequestEndsIt) {
-  if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
-  testsupport::TempDir folder;
-  CrashInARealWindow(folder, WriteThroughNull, true);
-  FullReportIn(folder);
-}
-
-TEST(CrashEnd, AFaultInsideTheDisplayLibraryEndsAfterTheFullReportWithoutAWindow) {
-  if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
-  testsupport::TempDir folder;
-  CrashInARealWindow(folder, crashtest::FaultWhileXlibHoldsTheDisplay, false);
-  EXPECT_NE(FullReportIn(folder).find("XCheckIfEvent"), std::string::npos);
-}
-
-// A signal sent from outside is no fault of the code it interrupts: the thread leaves Xlib first, and
-// then the crash window shows.
-TEST(CrashEnd, ASignalSentFromOutsideIntoTheDisplayLibraryShowsTheCrashWindowOnceTheLibraryIsLeft) {
-  if (!testsupport::InRealWindowRun(kRealWindowMark)) return;
-  testsupport::TempDir folder;
-  CrashInARealWindow(folder, crashtest::SignalFromOutsideWhileXlibHoldsTheDisplay, true);
+      testing::KilledBySignal(c.windowShows ? SIGTERM : SIGSEGV), "");
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
-  EXPECT_NE(report.find("SignalFromOutsideWhileXlibHoldsTheDisplay"), std::string::npos) << report;
-  EXPECT_EQ(report.find("XCheckIfEvent"), std::string::npos) << report;
+  EXPECT_NE(report.find("\r\nModule: "), std::string::npos) << report;
+  for (const char* has : c.reportHas) EXPECT_TRUE(!has || report.find(has) != std::string::npos) << has << report;
+  EXPECT_TRUE(!c.reportLacks || report.find(c.reportLacks) == std::string::npos) << report;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    CrashEnd, CrashWithItsWindow,
+    testing::Values(WindowedCrash{"AFaultNoOneCanSee", false, WriteThroughNull, false, {"WriteThroughNull"}, nullptr},
+                    WindowedCrash{"InARealWindow", true, WriteThroughNull, true, {"WriteThroughNull"}, nullptr},
+                    WindowedCrash{"AFaultInsideTheDisplayLibrary",
+                                  true,
+                                  crashtest::FaultWhileXlibHoldsTheDisplay,
+                                  false,
+                                  {"WriteThroughNull", "XCheckIfEvent"},
+                                  nullptr},
+                    WindowedCrash{"ASignalSentFromOutsideIntoTheDisplayLibrary",
+                                  true,
+                                  crashtest::SignalFromOutsideWhileXlibHoldsTheDisplay,
+                                  true,
+                                  {"SignalFromOutsideWhileXlibHoldsTheDisplay"},
+                                  "XCheckIfEvent"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +21,6 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -38,8 +36,10 @@
 #include "tests/crash/CrashChild.h"
 #include "tests/settings/DemoStreams.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 __attribute__((noinline)) void AbortOnPurpose() { std::abort(); }
 
@@ -112,40 +112,24 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
                          [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
-// What may stand where "crash.txt" goes, made in `folder`.
-struct OccupiedCase {
-  const char* name;
-  void (*make)(const std::filesystem::path& at);
-  bool (*stillThere)(const std::filesystem::path& at);
-};
+class OccupiedCrashFile : public testing::TestWithParam<testsupport::Unreadable> {};
 
-void PrintTo(const OccupiedCase& c, std::ostream* out) { *out << c.name; }
-
-class OccupiedCrashFile : public testing::TestWithParam<OccupiedCase> {};
-
-// The report goes beside what stands there, which is left alone, and the end of the crash says where.
+// What stands where "crash.txt" goes is left alone; the report goes beside it, and the crash says where.
 TEST_P(OccupiedCrashFile, TheReportIsKeptBesideAndTheCrashSaysWhere) {
   testsupport::TempDir folder;
-  const OccupiedCase& c = GetParam();
-  c.make(folder.Path() / "crash.txt");
+  testsupport::MakeUnreadable(folder / "crash.txt", GetParam());
   EXPECT_EXIT(CrashIn(folder.Path().string(), WriteThroughNull), testing::KilledBySignal(SIGSEGV),
               "this report was kept in crash-1.txt instead");
   const std::string report = testsupport::ReadFileContents(folder / "crash-1.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005)", 0), 0u) << report;
   EXPECT_NE(report.find("\r\nModule: "), std::string::npos) << report;
-  EXPECT_TRUE(c.stillThere(folder.Path() / "crash.txt"));
+  EXPECT_TRUE(testsupport::UnreadableIsIntact(folder / "crash.txt", GetParam()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CrashHandler, OccupiedCrashFile,
-    testing::Values(
-        OccupiedCase{"Folder", [](const std::filesystem::path& at) { std::filesystem::create_directory(at); },
-                     [](const std::filesystem::path& at) { return std::filesystem::is_directory(at); }},
-        OccupiedCase{"LoopingLink", [](const std::filesystem::path& at) { std::filesystem::create_symlink(at, at); },
-                     [](const std::filesystem::path& at) { return std::filesystem::read_symlink(at) == at; }},
-        OccupiedCase{"Pipe", [](const std::filesystem::path& at) { ::mkfifo(at.c_str(), 0600); },
-                     [](const std::filesystem::path& at) { return std::filesystem::is_fifo(at); }}),
-    [](const testing::TestParamInfo<OccupiedCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CrashHandler, OccupiedCrashFile,
+                         testing::Values(testsupport::Unreadable::kFolder, testsupport::Unreadable::kLinkLoop,
+                                         testsupport::Unreadable::kPipe),
+                         [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
 // An application whose product versions name the file asked about.
 class VersionedApp : public Kit::KitAppBase {
@@ -215,18 +199,16 @@ void HoldTheAllocatorForEver() {
     malloc_stats();
   }).detach();
   // Until the thread waits in its write, with the lock held; from then on this thread allocates nothing.
-  for (int wait = 0; wait < 5000; ++wait) {
+  const auto holderWrites = [&holder] {
     char path[64], call[32] = {};
     std::snprintf(path, sizeof(path), "/proc/self/task/%d/syscall", static_cast<int>(holder.load()));
     const int file = holder != 0 ? ::open(path, O_RDONLY) : -1;
-    if (file >= 0) {
-      const bool writing = ::read(file, call, sizeof(call) - 1) > 0 && std::atoi(call) == SYS_write;
-      ::close(file);
-      if (writing) return;
-    }
-    ::usleep(1000);
-  }
-  std::_Exit(6);
+    if (file < 0) return false;
+    const bool writing = ::read(file, call, sizeof(call) - 1) > 0 && std::atoi(call) == SYS_write;
+    ::close(file);
+    return writing;
+  };
+  if (!testsupport::PollUntil(holderWrites)) std::_Exit(6);
 }
 #endif
 
@@ -605,22 +587,21 @@ TEST(HttpTransfer, AnUploadRetriedFromAnotherThreadGoesRoundInOrder) {
   };
   upload();
   int failures = 0;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (failures < kRounds && std::chrono::steady_clock::now() < until) {
+  // Each look either sees the round still going or takes its failure and starts the next round.
+  const auto allFailed = [&] {
     const int result = transfer.GetResultCode();
-    ASSERT_TRUE(result == HTTPTransfer::RESULT_IDLE || result == HTTPTransfer::RESULT_PENDING ||
+    EXPECT_TRUE(result == HTTPTransfer::RESULT_IDLE || result == HTTPTransfer::RESULT_PENDING ||
                 result == HTTPTransfer::RESULT_CONNECT_FAILED)
         << result;
-    if (result != HTTPTransfer::RESULT_CONNECT_FAILED) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      continue;
-    }
+    if (result != HTTPTransfer::RESULT_CONNECT_FAILED) return HasFailure();
     ++failures;
     transfer.Reset();
     EXPECT_EQ(transfer.GetResultCode(), HTTPTransfer::RESULT_IDLE);
     EXPECT_TRUE(transfer.mURL.empty());
     if (failures < kRounds) upload();
-  }
+    return failures == kRounds;
+  };
+  EXPECT_TRUE(testsupport::PollUntil(allFailed));
   for (std::thread& thread : uploads) thread.join();
   EXPECT_EQ(failures, kRounds);
   EXPECT_EQ(uploads.size(), static_cast<std::size_t>(kRounds));

@@ -30,18 +30,6 @@ socklen_t AbstractAddress(const std::string& path, sockaddr_un* address) {
 
 std::string SocketPath(int display) { return "/tmp/.X11-unix/X" + std::to_string(display); }
 
-// Pins the calling process to the first processor it may run on.
-void PinToFirstProcessor(const cpu_set_t& allowed) {
-  for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
-    if (!CPU_ISSET(cpu, &allowed)) continue;
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(cpu, &one);
-    ::sched_setaffinity(0, sizeof(one), &one);
-    return;
-  }
-}
-
 void Kill(pid_t* process) {
   if (*process <= 0) return;
   ::kill(*process, SIGKILL);
@@ -78,10 +66,11 @@ FakeDisplayServer::FakeDisplayServer() {
 
 FakeDisplayServer::FakeDisplayServer(int starvedSeconds) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(starvedSeconds);
-  cpu_set_t allowed;
-  CPU_ZERO(&allowed);
+  cpu_set_t allowed, one;
   ::sched_getaffinity(0, sizeof(allowed), &allowed);
-  PinToFirstProcessor(allowed);  // both children inherit the one processor
+  CPU_ZERO(&one);
+  CPU_SET(static_cast<unsigned>(::sched_getcpu()), &one);
+  ::sched_setaffinity(0, sizeof(one), &one);  // both children inherit the one processor
   mHog = ::fork();
   if (mHog == 0) {
     while (std::chrono::steady_clock::now() < until) {

@@ -11,11 +11,10 @@ namespace crashtest {
 
 class FakeDisplayServer {
  public:
-  // Listens; no process of its own answers: the test's process is the server, which never answers.
+  // A server that never answers: the test's process listens.
   FakeDisplayServer();
-  // A server process that is starved of a processor: it shares one with a busier process of higher
-  // priority, and is ready to run all the time. When `seconds` are over, the busy process ends and the
-  // server sends one byte on every connection made to it.
+  // A server process starved of a processor for `starvedSeconds`: ready to run all the time, it shares
+  // one with a busy process of higher priority. Then it sends a byte on every connection.
   explicit FakeDisplayServer(int starvedSeconds);
   ~FakeDisplayServer();
   FakeDisplayServer(const FakeDisplayServer&) = delete;

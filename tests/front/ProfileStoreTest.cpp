@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -14,6 +13,7 @@
 #include "platform/win/files/FileLock.h"
 #include "tests/front/FrontTestSupport.h"
 #include "tests/support/FullDisk.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/UnreadableFile.h"
 
 namespace {
@@ -362,9 +362,7 @@ TEST_F(ProfileStoreTest, SavesKilledMidwayLeaveWholeFilesAndTheNextStartRemovesT
         if (name.find(mark) != std::string::npos) return true;
       return false;
     };
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    bool saving = false;
-    while (!(saving = savedSome()) && std::chrono::steady_clock::now() < giveUp) usleep(100);
+    const bool saving = static_cast<bool>(testsupport::PollUntil(savedSome, [] { usleep(100); }));
     usleep(static_cast<useconds_t>(round % 3 == 0 ? 0 : round * 397 % 3000));
     kill(saver, SIGKILL);
     int status;

@@ -10,7 +10,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -18,12 +17,12 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
 #include "platform/win/registry/RegistryStore.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
 #include "tests/support/XvfbServer.h"
@@ -34,8 +33,6 @@ namespace fs = std::filesystem;
 using testsupport::Environment;
 
 constexpr int kIconSizes[] = {48, 128, 256};
-// A bound on waits that a working program ends in well under a second; only a broken one reaches it.
-constexpr auto kGiveUp = std::chrono::seconds(60);
 
 // Starts the program in the folder with the environment changes (an empty value unsets the variable),
 // its output and errors going to the files.
@@ -63,11 +60,8 @@ std::optional<int> Ended(pid_t pid, bool wait) {
 
 // Waits for the program's end; kills it when it does not end.
 int Finish(pid_t pid) {
-  const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
-  while (std::chrono::steady_clock::now() < giveUp) {
-    if (const auto code = Ended(pid, false)) return *code;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
+  std::optional<int> code;
+  if (testsupport::PollUntil([&] { return (code = Ended(pid, false)).has_value(); })) return *code;
   kill(pid, SIGKILL);
   Ended(pid, true);
   ADD_FAILURE() << "the program did not end";
@@ -153,13 +147,8 @@ class InstalledGame : public testing::Test {
     const pid_t game = StartInstalled(output, errors, display);
     MenuRun run;
     if (game <= 0) return run;
-    const auto giveUp = std::chrono::steady_clock::now() + kGiveUp;
     std::optional<int> code;
-    while (!run.menu && !code && std::chrono::steady_clock::now() < giveUp) {
-      run.menu = !fs::exists(leftover);
-      if (!run.menu) code = Ended(game, false);
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    testsupport::PollUntil([&] { return (run.menu = !fs::exists(leftover)) || (code = Ended(game, false)); });
     if (!code) {
       kill(game, SIGTERM);
       code = Finish(game);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <iterator>
 #include <sstream>
@@ -12,6 +11,7 @@
 #include "platform/win/Windows.h"
 #include "platform/win/input/InputInjector.h"
 #include "platform/win/window/SdlWindow.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/XOtherWindow.h"
 #include "tests/support/XvfbServer.h"
 
@@ -240,16 +240,13 @@ TEST_P(ActivatingClick, IsDeliveredOnceAfterTheActivation) {
   SDL_Window* sdl = plat::SdlWindowOf(mWindow);
   testsupport::XOtherWindow other;
   ASSERT_TRUE(other.Ready());
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   std::vector<Message> got;
-  // Pumps until the condition holds; a deadline only keeps a broken run from hanging.
-  auto pumpUntil = [&](const std::function<bool()>& done) {
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
+  const auto pumpUntil = [&](const std::function<bool()>& done) {
+    return testsupport::PollUntil(done, [&] {
       std::vector<Message> more = Drain();
       got.insert(got.end(), more.begin(), more.end());
       std::this_thread::yield();
-    }
-    return done();
+    });
   };
   other.GiveFocusTo(sdl);
   ASSERT_TRUE(pumpUntil([&] { return GetActiveWindow() == mWindow; }));

@@ -8,6 +8,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Windows.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -79,11 +80,12 @@ TEST(SingleInstanceTest, SecondCopyFindsTheLockAndNotifiesTheFirst) {
     HWND window = CreateWindowEx(0, "NotifyTarget", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     if (!window) _exit(4);
     if (write(ready[1], "r", 1) != 1) _exit(5);
-    for (int i = 0; i < 2000 && !gNotified; ++i) {
-      MSG msg;
-      while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
-      usleep(1000);
-    }
+    testsupport::PollUntil([] { return gNotified > 0; },
+                           [] {
+                             MSG msg;
+                             while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(&msg);
+                             testsupport::PauseBriefly();
+                           });
     CloseHandle(lock);
     _exit(gNotified == 1 ? 0 : 6);
   }

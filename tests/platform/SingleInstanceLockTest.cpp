@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include "platform/win/files/FileLock.h"
@@ -50,12 +49,22 @@ bool SecondCopyIsKeptOut() {
   return keptOut;
 }
 
+void MakeFolder(const fs::path& folder, mode_t mode) {
+  fs::create_directory(folder);
+  chmod(folder.c_str(), mode);
+}
+
+// The lock's folder, a folder a link there may lead to, and the user's own state folder.
+struct Places {
+  fs::path scope, elsewhere, fallback;
+};
+
 // What stands where the lock would go, and what the program makes of it: the user's own state folder
 // takes the lock instead of an unfit folder, where it keeps a second copy out all the same; what is
 // there is left alone, and a link is never followed.
 struct Stand {
   const char* name;
-  std::function<void(const fs::path& scope, const fs::path& elsewhere, const fs::path& fallback)> make;
+  void (*make)(const Places& at);
   const char* told;
   bool keptOut;
 };
@@ -68,17 +77,17 @@ TEST_P(LockFolder, IsUsedOnlyWhenItIsTheUsersOwn) {
   if (std::string(GetParam().name) == "AnotherUsersFolder" && geteuid() != 0)
     GTEST_SKIP() << "only root can give a folder to another user";
   testsupport::TempDir root;
-  const fs::path scope = root.Path() / "scope";
-  const fs::path elsewhere = root.Path() / "elsewhere";
-  const fs::path fallback = root.Path() / "state" / "quarvel";
+  const Places at{root.Path() / "scope", root.Path() / "elsewhere", root.Path() / "state" / "quarvel"};
+  const fs::path& elsewhere = at.elsewhere;
+  const fs::path& fallback = at.fallback;
   fs::create_directories(elsewhere);
   fs::create_directories(fallback.parent_path());
   chmod(elsewhere.c_str(), 0755);
-  GetParam().make(scope, elsewhere, fallback);
+  GetParam().make(at);
   const char* oldState = std::getenv("XDG_STATE_HOME");
   const std::string restoredState = oldState ? oldState : "";
   setenv("XDG_STATE_HOME", fallback.parent_path().c_str(), 1);
-  plat::SetInstanceScope(scope.string());
+  plat::SetInstanceScope(at.scope.string());
   plat::ScopedDebugCapture debug;
 
   EXPECT_EQ(SecondCopyIsKeptOut(), GetParam().keptOut);
@@ -99,48 +108,38 @@ TEST_P(LockFolder, IsUsedOnlyWhenItIsTheUsersOwn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Stands, LockFolder,
-    testing::Values(Stand{"ALinkToAnotherFolder",
-                          [](const fs::path& scope, const fs::path& elsewhere, const fs::path&) {
-                            fs::create_directory_symlink(elsewhere, scope);
-                          },
-                          "/scope, is not used: it is a link.", true},
-                    Stand{"AFolderOthersMayUse",
-                          [](const fs::path& scope, const fs::path&, const fs::path&) {
-                            fs::create_directory(scope);
-                            chmod(scope.c_str(), 0777);
-                          },
-                          "it is open to other users (mode 0777).", true},
-                    Stand{"AnotherUsersFolder",
-                          [](const fs::path& scope, const fs::path&, const fs::path&) {
-                            fs::create_directory(scope);
-                            chmod(scope.c_str(), 0700);
-                            ASSERT_EQ(chown(scope.c_str(), 65534, 65534), 0);
-                          },
-                          "it belongs to another user (uid 65534).", true},
-                    Stand{"AFile",
-                          [](const fs::path& scope, const fs::path&, const fs::path&) { std::ofstream(scope) << "x"; },
-                          "it is not a folder.", true},
-                    Stand{"ALinkWhereTheFallbackIsToo",
-                          [](const fs::path& scope, const fs::path& elsewhere, const fs::path& fallback) {
-                            fs::create_directory_symlink(elsewhere, scope);
-                            fs::create_directory_symlink(elsewhere, fallback);
-                          },
-                          "which is a link: another copy may run at the same time.", false},
-                    Stand{"ALinkInPlaceOfTheLockFile",
-                          [](const fs::path& scope, const fs::path& elsewhere, const fs::path&) {
-                            fs::create_directory(scope);
-                            chmod(scope.c_str(), 0700);
-                            fs::create_symlink(elsewhere / "made", scope / (std::string(kName) + ".lock"));
-                          },
-                          ".lock cannot be used", false}),
+    testing::Values(
+        Stand{"ALinkToAnotherFolder", [](const Places& at) { fs::create_directory_symlink(at.elsewhere, at.scope); },
+              "/scope, is not used: it is a link.", true},
+        Stand{"AFolderOthersMayUse", [](const Places& at) { MakeFolder(at.scope, 0777); },
+              "it is open to other users (mode 0777).", true},
+        Stand{"AnotherUsersFolder",
+              [](const Places& at) {
+                MakeFolder(at.scope, 0700);
+                ASSERT_EQ(chown(at.scope.c_str(), 65534, 65534), 0);
+              },
+              "it belongs to another user (uid 65534).", true},
+        Stand{"AFile", [](const Places& at) { std::ofstream(at.scope) << "x"; }, "it is not a folder.", true},
+        Stand{"ALinkWhereTheFallbackIsToo",
+              [](const Places& at) {
+                fs::create_directory_symlink(at.elsewhere, at.scope);
+                fs::create_directory_symlink(at.elsewhere, at.fallback);
+              },
+              "which is a link: another copy may run at the same time.", false},
+        Stand{"ALinkInPlaceOfTheLockFile",
+              [](const Places& at) {
+                MakeFolder(at.scope, 0700);
+                fs::create_symlink(at.elsewhere / "made", at.scope / (std::string(kName) + ".lock"));
+              },
+              ".lock cannot be used", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A child forked without exec (SDL's message box is one) shares the holder's descriptors; once it
 // runs, the lock still ends with the holder, while the child lives on.
 struct LockKind {
   const char* name;
-  std::function<void(const fs::path& folder)> take;
-  std::function<bool(const fs::path& folder)> heldElsewhere;
+  void (*take)(const fs::path& folder);
+  bool (*heldElsewhere)(const fs::path& folder);
 };
 
 void PrintTo(const LockKind& kind, std::ostream* out) { *out << kind.name; }

@@ -7,6 +7,7 @@
 
 #include "platform/win/Windows.h"
 #include "platform/win/window/SdlWindow.h"
+#include "tests/support/PollUntil.h"
 
 namespace {
 
@@ -295,7 +296,7 @@ TEST_F(WindowGeometryTest, ACallWaitingOnADestroyedWindowIsAnsweredZero) {
   std::thread sender([&] { answer = SendMessage(window, WM_USER + 7, 0, 0); });
   // The window goes while the sender waits, before this thread's pump ever runs the call: the sender
   // must not wait for ever.
-  while (plat::SentCallsWaiting() == 0) std::this_thread::yield();
+  EXPECT_TRUE(testsupport::PollUntil([] { return plat::SentCallsWaiting() > 0; }, std::this_thread::yield));
   DestroyWindow(window);
   sender.join();
   EXPECT_EQ(answer, 0);

@@ -4,13 +4,11 @@
 // ends them first. (The whole game played, recorded and replayed is the whole-game test of tests/screens.)
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/resource/ResourceManager.h"
@@ -22,6 +20,7 @@
 #include "game/play/EmitterSet.h"
 #include "game/play/GlyphFont.h"
 #include "game/play/ResourceIds.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/UnreadableFile.h"
 #include "tests/support/WholeGame.h"
@@ -166,7 +165,7 @@ TEST_F(StartUp, DeletedWhileItsThreadsRunTheGameEndsThemBeforeTearingDown) {
   game->mDrawCount = 1;  // the cursor thread moves the software cursor once a frame is drawn
   game->StartCursorThread();
   game->StartLoadingThread();
-  while (game->mCompletedLoadingThreadTasks == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(testsupport::PollUntil([&] { return game->mCompletedLoadingThreadTasks > 0; }));
   EXPECT_LT(game->mCompletedLoadingThreadTasks, total) << "the group is still loading as the game goes";
   game.reset();
   EXPECT_TRUE(mBoxes.Shown().empty());

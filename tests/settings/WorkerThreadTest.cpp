@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -25,6 +24,7 @@
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/Window.h"
 #include "tests/support/HeadlessApp.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/TempDir.h"
 
@@ -129,13 +129,8 @@ class WorkerThreads : public testsupport::AppFixture {
   }
 
   template <typename Condition>
-  static bool WaitFor(Condition condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!condition()) {
-      if (std::chrono::steady_clock::now() > until) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+  static testing::AssertionResult WaitFor(Condition condition) {
+    return testsupport::PollUntil(condition);
   }
 };
 

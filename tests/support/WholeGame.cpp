@@ -1,8 +1,6 @@
 #include "tests/support/WholeGame.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "game/front/ProfileStore.h"
 #include "game/play/ActorScene.h"
@@ -15,6 +13,7 @@
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
 #include "platform/win/input/InputInjector.h"
+#include "tests/support/PollUntil.h"
 
 namespace testsupport {
 
@@ -58,11 +57,13 @@ bool HeadlessGame::DrawFrame() {
 }
 
 void HeadlessGame::UpdateFrames() {
-  while (LoadingThreadRunning()) {
-    MSG msg{};
-    PeekMessage(&msg, nullptr, 0, 0, PM_NOREMOVE);  // work the loading thread hands to this thread
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  EXPECT_TRUE(testsupport::PollUntil([this] { return !LoadingThreadRunning(); },
+                                     [] {
+                                       MSG msg{};
+                                       PeekMessage(&msg, nullptr, 0, 0,
+                                                   PM_NOREMOVE);  // work the loading thread hands to this thread
+                                       testsupport::PauseBriefly();
+                                     }));
   GameApp::UpdateFrames();
 }
 

@@ -1,5 +1,8 @@
 #include "tests/support/XWindowManager.h"
 
+// Before Xlib, whose macros (None, Bool) clash with GoogleTest.
+#include "tests/support/PollUntil.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
@@ -8,9 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 namespace testsupport {
 namespace {
@@ -39,14 +40,10 @@ XWindowManager::XWindowManager() {
     execl(kOpenbox, "openbox", "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (mPid > 0 && !(mReady = ScreenIsManaged(display)) && std::chrono::steady_clock::now() < giveUp) {
-    if (waitpid(mPid, nullptr, WNOHANG) == mPid) {
-      mPid = -1;
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  bool ended = mPid < 0;
+  if (!ended)
+    PollUntil([&] { return (mReady = ScreenIsManaged(display)) || (ended = waitpid(mPid, nullptr, WNOHANG) == mPid); });
+  if (ended) mPid = -1;
   XCloseDisplay(display);
 }
 

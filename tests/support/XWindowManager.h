@@ -14,8 +14,8 @@ namespace testsupport {
 
 class XWindowManager {
  public:
-  // Starts the manager on $DISPLAY and waits until it manages the screen (ten seconds at most, only
-  // so that a broken run ends). Ready() is false where openbox is not installed or did not start.
+  // Starts the manager on $DISPLAY and waits until it manages the screen. Ready() is false where
+  // openbox is not installed or did not start.
   XWindowManager();
   ~XWindowManager();
   XWindowManager(const XWindowManager&) = delete;

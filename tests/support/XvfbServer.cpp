@@ -6,10 +6,10 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include <gtest/gtest.h>
 
+#include "tests/support/PollUntil.h"
 #include "tests/support/ToolProgram.h"
 
 namespace testsupport {
@@ -39,22 +39,21 @@ XvfbServer::~XvfbServer() {
   if (mPid <= 0) return;
   // The server's SIGTERM handler only raises a flag that its main loop reads before it waits for
   // clients; a SIGTERM that lands between that check and the wait is taken and then forgotten until
-  // the next event, up to ten minutes later. So the request is repeated until the server has gone:
-  // one that arrives during the wait interrupts it. A server that never ends fails the test instead
-  // of hanging it.
-  constexpr auto kRepeat = std::chrono::milliseconds(100);
-  constexpr int kRequests = 100;
-  for (int request = 0; request < kRequests; ++request) {
-    kill(mPid, SIGTERM);
-    const auto next = std::chrono::steady_clock::now() + kRepeat;
-    do {
-      if (waitpid(mPid, nullptr, WNOHANG) != 0) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    } while (std::chrono::steady_clock::now() < next);
-  }
+  // the next event, up to ten minutes later. So the request is repeated every 100 ms until the server
+  // has gone: one that arrives during the wait interrupts it. A server that never ends fails the test
+  // instead of hanging it.
+  auto nextRequest = std::chrono::steady_clock::now();
+  const auto requestAgain = [&] {
+    if (std::chrono::steady_clock::now() >= nextRequest) {
+      kill(mPid, SIGTERM);
+      nextRequest += std::chrono::milliseconds(100);
+    }
+    PauseBriefly();
+  };
+  if (PollUntil([this] { return waitpid(mPid, nullptr, WNOHANG) != 0; }, requestAgain)) return;
   kill(mPid, SIGKILL);
   waitpid(mPid, nullptr, 0);
-  ADD_FAILURE() << "Xvfb did not end within 10 s of SIGTERM";
+  ADD_FAILURE() << "Xvfb did not end on SIGTERM";
 }
 
 int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const char* childMark) {

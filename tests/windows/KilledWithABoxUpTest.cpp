@@ -7,18 +7,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/threads/Threads.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
 #include "tests/support/XvfbServer.h"
@@ -49,14 +48,9 @@ std::vector<pid_t> ChildrenOf(pid_t process) {
   return children;
 }
 
-// Reaps the process (this test adopts orphans) once it has ended; false when it has not within 10 s.
-bool Reaped(pid_t process, int* status) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (waitpid(process, status, WNOHANG) != process) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+// Reaps the process (this test adopts orphans) once it has ended.
+testing::AssertionResult Reaped(pid_t process, int* status) {
+  return testsupport::PollUntil([&] { return waitpid(process, status, WNOHANG) == process; });
 }
 
 class KilledWithABoxUp : public testing::TestWithParam<int> {};
@@ -89,12 +83,10 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
   char started = 0;
   const bool initDone = read(ready[0], &started, 1) == 1;
   close(ready[0]);
-  // Started, the program shows the box: it is up once SDL has forked its child (the program's only
-  // child by then; the one that libdbus may start in Init has ended).
+  // The box is up once SDL has forked its child (by then the program's only one: the one libdbus may
+  // start in Init has ended).
   std::vector<pid_t> box;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (initDone && (box = ChildrenOf(game)).empty() && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  if (initDone) testsupport::PollUntil([&] { return !(box = ChildrenOf(game)).empty(); });
   if (box.size() != 1) {
     kill(game, SIGKILL);
     waitpid(game, nullptr, 0);
