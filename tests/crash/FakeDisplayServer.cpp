@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
@@ -30,27 +29,22 @@ socklen_t AbstractAddress(const std::string& path, sockaddr_un* address) {
 
 std::string SocketPath(int display) { return "/tmp/.X11-unix/X" + std::to_string(display); }
 
-void Kill(pid_t* process) {
-  if (*process <= 0) return;
-  ::kill(*process, SIGKILL);
-  while (::waitpid(*process, nullptr, 0) < 0 && errno == EINTR) {
+void SpinUntil(std::chrono::steady_clock::time_point until) {
+  while (std::chrono::steady_clock::now() < until) {
   }
-  *process = -1;
 }
 
 // Listens on the first free display number from a place of its own; -1 when none is free.
 int ListenOnAFreeDisplay(int* number) {
   const int offset = static_cast<int>(::getpid() % kDisplaysTried);
   for (int i = 0; i < kDisplaysTried; ++i) {
-    const int display = kFirstDisplay + (offset + i) % kDisplaysTried;
+    *number = kFirstDisplay + (offset + i) % kDisplaysTried;
     const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener < 0) return -1;
     sockaddr_un address;
-    const socklen_t length = AbstractAddress(SocketPath(display), &address);
-    if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), length) == 0 && ::listen(listener, 16) == 0) {
-      *number = display;
+    const socklen_t length = AbstractAddress(SocketPath(*number), &address);
+    if (listener < 0 ||
+        (::bind(listener, reinterpret_cast<const sockaddr*>(&address), length) == 0 && ::listen(listener, 16) == 0))
       return listener;
-    }
     ::close(listener);
   }
   return -1;
@@ -58,54 +52,49 @@ int ListenOnAFreeDisplay(int* number) {
 
 }  // namespace
 
-FakeDisplayServer::FakeDisplayServer() {
-  int number = 0;
-  mListener = ListenOnAFreeDisplay(&number);
-  if (mListener >= 0) mDisplay = ":" + std::to_string(number);
-}
-
 FakeDisplayServer::FakeDisplayServer(int starvedSeconds) {
+  int number = 0;
+  if (starvedSeconds == 0) {
+    mListener = ListenOnAFreeDisplay(&number);
+    if (mListener >= 0) mDisplay = ":" + std::to_string(number);
+    return;
+  }
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(starvedSeconds);
   cpu_set_t allowed, one;
   ::sched_getaffinity(0, sizeof(allowed), &allowed);
   CPU_ZERO(&one);
   CPU_SET(static_cast<unsigned>(::sched_getcpu()), &one);
   ::sched_setaffinity(0, sizeof(one), &one);  // both children inherit the one processor
-  mHog = ::fork();
-  if (mHog == 0) {
-    while (std::chrono::steady_clock::now() < until) {
-    }
+  if ((mHog = ::fork()) == 0) {
+    SpinUntil(until);
     ::_exit(0);
   }
   int told[2];
   if (::pipe2(told, O_CLOEXEC) != 0) return;
-  mServer = ::fork();
-  if (mServer == 0) {
+  if ((mServer = ::fork()) == 0) {
     // The server listens itself: a connection's peer is the process that listens.
-    int number = 0;
     const int listener = ListenOnAFreeDisplay(&number);
-    if (listener < 0 || ::write(told[1], &number, sizeof(number)) != sizeof(number)) ::_exit(1);
     const sched_param none{};
-    if (::sched_setscheduler(0, SCHED_IDLE, &none) != 0) ::_exit(1);
-    while (std::chrono::steady_clock::now() < until) {
-    }
+    if (listener < 0 || ::write(told[1], &number, sizeof(number)) != sizeof(number) ||
+        ::sched_setscheduler(0, SCHED_IDLE, &none) != 0)
+      ::_exit(1);
+    SpinUntil(until);
     for (;;) {
       const int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
       if (client >= 0) (void)!::send(client, "x", 1, MSG_NOSIGNAL);  // the watchdog's own look has gone
     }
   }
   ::close(told[1]);
-  int number = 0;
   if (mServer > 0 && ::read(told[0], &number, sizeof(number)) == sizeof(number))
     mDisplay = ":" + std::to_string(number);
   ::close(told[0]);
-  // The test's own process runs wherever it may again.
-  ::sched_setaffinity(0, sizeof(allowed), &allowed);
+  ::sched_setaffinity(0, sizeof(allowed), &allowed);  // the test's own process runs anywhere again
 }
 
 FakeDisplayServer::~FakeDisplayServer() {
-  Kill(&mHog);
-  Kill(&mServer);
+  for (const pid_t process : {mHog, mServer}) {
+    if (process > 0 && ::kill(process, SIGKILL) == 0) ::waitpid(process, nullptr, 0);
+  }
   if (mListener >= 0) ::close(mListener);
 }
 

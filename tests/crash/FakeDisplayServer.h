@@ -1,6 +1,6 @@
-// A stand-in for a local X server, for the crash watchdog's tests: it listens where a display's
-// server does ("/tmp/.X11-unix/X<n>" in the abstract namespace), so that DISPLAY=":<n>" leads to it.
-// Owned by the test's thread; the processes it starts are killed and reaped when it is destroyed.
+// A stand-in for a local X server, for the crash watchdog's tests: it listens where the server of
+// DISPLAY=":<n>" does ("/tmp/.X11-unix/X<n>" in the abstract namespace). Owned by the test's thread;
+// the processes it starts are killed and reaped with it.
 #pragma once
 
 #include <sys/types.h>
@@ -11,11 +11,10 @@ namespace crashtest {
 
 class FakeDisplayServer {
  public:
-  // A server that never answers: the test's process listens.
-  FakeDisplayServer();
-  // A server process starved of a processor for `starvedSeconds`: ready to run all the time, it shares
-  // one with a busy process of higher priority. Then it sends a byte on every connection.
-  explicit FakeDisplayServer(int starvedSeconds);
+  // With no `starvedSeconds`, a server that never answers: the test's process listens. Else a server
+  // process that is ready to run but starved of a processor that long (it shares one with a busy
+  // process of higher priority); then it sends a byte on every connection.
+  explicit FakeDisplayServer(int starvedSeconds = 0);
   ~FakeDisplayServer();
   FakeDisplayServer(const FakeDisplayServer&) = delete;
   FakeDisplayServer& operator=(const FakeDisplayServer&) = delete;

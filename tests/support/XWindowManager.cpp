@@ -14,17 +14,8 @@
 #include <string>
 
 namespace testsupport {
-namespace {
 
 constexpr const char* kOpenbox = "/usr/bin/openbox";
-
-// Whether a window manager holds the screen's manager selection (ICCCM's WM_S<screen>).
-bool ScreenIsManaged(Display* display) {
-  const std::string selection = "WM_S" + std::to_string(DefaultScreen(display));
-  return XGetSelectionOwner(display, XInternAtom(display, selection.c_str(), False)) != None;
-}
-
-}  // namespace
 
 bool XWindowManager::Installed() { return access(kOpenbox, X_OK) == 0; }
 
@@ -40,9 +31,14 @@ XWindowManager::XWindowManager() {
     execl(kOpenbox, "openbox", "--sm-disable", static_cast<char*>(nullptr));
     _exit(127);
   }
+  // Managed once the manager holds the screen's manager selection (ICCCM's WM_S<screen>).
+  const Atom selection = XInternAtom(display, ("WM_S" + std::to_string(DefaultScreen(display))).c_str(), False);
   bool ended = mPid < 0;
   if (!ended)
-    PollUntil([&] { return (mReady = ScreenIsManaged(display)) || (ended = waitpid(mPid, nullptr, WNOHANG) == mPid); });
+    PollUntil([&] {
+      return (mReady = XGetSelectionOwner(display, selection) != None) ||
+             (ended = waitpid(mPid, nullptr, WNOHANG) == mPid);
+    });
   if (ended) mPid = -1;
   XCloseDisplay(display);
 }

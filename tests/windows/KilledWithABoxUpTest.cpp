@@ -81,12 +81,11 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
   ASSERT_GT(game, 0);
   close(ready[1]);
   char started = 0;
-  const bool initDone = read(ready[0], &started, 1) == 1;
-  close(ready[0]);
   // The box is up once SDL has forked its child (by then the program's only one: the one libdbus may
   // start in Init has ended).
   std::vector<pid_t> box;
-  if (initDone) testsupport::PollUntil([&] { return !(box = ChildrenOf(game)).empty(); });
+  if (read(ready[0], &started, 1) == 1) testsupport::PollUntil([&] { return !(box = ChildrenOf(game)).empty(); });
+  close(ready[0]);
   if (box.size() != 1) {
     kill(game, SIGKILL);
     waitpid(game, nullptr, 0);
@@ -109,10 +108,8 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
     next.mQuit = true;
   }
   plat::SetInstanceScope("");
-  // What a failure left running goes.
-  for (pid_t process : {game, box[0]}) {
+  for (pid_t process : {game, box[0]})  // what a failure left running goes
     if (waitpid(process, nullptr, WNOHANG) == 0 && kill(process, SIGKILL) == 0) waitpid(process, nullptr, 0);
-  }
   prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
