@@ -98,27 +98,24 @@ TEST_P(PresentTest, APartialPresentCopiesOnlyItsRectangle) {
   EXPECT_NE(shown.At(140, 79), 0xFF0000u);
 }
 
-// The window is given only the pixels that differ from what it shows; every frame is still shown whole:
-// single pixels in the corners, changes across the edges of the blocks compared, rows and columns; and
-// frames changed nearly everywhere, whose bands of eight rows are copied whole when their first row
-// mostly changed: everything, all but the last column, rows that start a band alone (the rest of the
-// band unchanged), rows that leave out a band's first, and rows three quarters changed.
+// The window is given only the pixels that differ from what it shows (a band of eight rows whose first
+// row mostly changed as a whole); every frame is still shown whole.
 TEST_P(PresentTest, FramesThatChangeInPlacesAreShownWhole) {
   ASSERT_EQ(Start(true), Kit::DDInterface::RESULT_OK) << mDisplay->mErrorString;
   DrawScene();
   ASSERT_TRUE(mDisplay->Redraw());
   ExpectWindowShowsScreen();
-  const Rect changes[] = {{0, 0, 1, 1},
+  const Rect changes[] = {{0, 0, 1, 1},  // single pixels in the corners
                           {kWidth - 1, kHeight - 1, 1, 1},
-                          {31, 5, 2, 3},
+                          {31, 5, 2, 3},  // across the edges of the blocks compared
                           {100, 100, 64, 1},
-                          {0, 120, kWidth, 2},
+                          {0, 120, kWidth, 2},  // rows and a column
                           {5, 0, 1, kHeight},
-                          {0, 0, kWidth, kHeight},
+                          {0, 0, kWidth, kHeight},  // everything, all but the last column
                           {0, 0, kWidth - 1, kHeight},
-                          {0, 16, kWidth, 1},
-                          {0, 33, kWidth, 7},
-                          {0, 48, kWidth * 3 / 4, 20},
+                          {0, 16, kWidth, 1},           // a row that starts a band alone
+                          {0, 33, kWidth, 7},           // rows that leave out a band's first
+                          {0, 48, kWidth * 3 / 4, 20},  // rows three quarters changed
                           {kWidth / 4, 80, kWidth * 3 / 4, 9}};
   int shade = 0;
   for (const Rect& change : changes) {

@@ -46,15 +46,13 @@ std::vector<std::pair<std::string, std::string>> ControlCharacterCases() {
   return cases;
 }
 
-bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
-
 TEST(SysFont, ControlCharactersMeasureAsTheyDraw) {
   SysFont font(nullptr, "SansSerif", 12);
   for (const auto& [text, shown] : ControlCharacterCases()) {
     SCOPED_TRACE(static_cast<int>(text[1]));
     // A line break measures two lines; drawn, it shows nothing.
-    const int measured =
-        IsLineBreak(text[1]) ? std::max(font.StringWidth("a"), font.StringWidth("b")) : font.StringWidth(shown);
+    const int measured = text[1] == '\n' || text[1] == '\r' ? std::max(font.StringWidth("a"), font.StringWidth("b"))
+                                                            : font.StringWidth(shown);
     EXPECT_EQ(font.StringWidth(text), measured);
     int summed = 0;  // as word wrap measures: character by character
     for (char c : text) summed += font.CharWidth(c);

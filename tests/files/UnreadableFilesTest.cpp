@@ -193,14 +193,12 @@ std::uintmax_t PeakMemory() {
   return static_cast<std::uintmax_t>(usage.ru_maxrss) * 1024;
 }
 
-class OversizedFiles : public testing::TestWithParam<std::size_t> {
- protected:
-  testsupport::TempDir mDir;
-};
+using OversizedFiles = testing::TestWithParam<std::size_t>;
 
 TEST_P(OversizedFiles, AreRefusedAsUnreadableWithoutTakingTheirSize) {
   const Reader& reader = Readers()[GetParam()];
-  const std::filesystem::path path = mDir / reader.fileName;
+  const testsupport::TempDir dir;
+  const std::filesystem::path path = dir / reader.fileName;
   std::ofstream(path, std::ios::binary) << "x";
   constexpr std::uintmax_t kGibibyte = std::uintmax_t{1} << 30;
   std::filesystem::resize_file(path, kGibibyte);

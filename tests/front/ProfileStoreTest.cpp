@@ -153,11 +153,8 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
     EXPECT_EQ(Names(), c.names) << c.what;
     EXPECT_EQ(Store().mCurrentProfile ? Store().mCurrentProfile->mName : "", c.current) << c.what;
     EXPECT_EQ(Exists(kPlayerFilePath + ".bak"), c.keptAside) << c.what;
-    EXPECT_EQ(ShownSince(boxes), c.keptAside
-                                     ? std::vector<std::string>{"Player data was damaged.\nA copy was kept as " +
-                                                                Absolute(kPlayerFilePath + ".bak") + "."}
-                                     : std::vector<std::string>{})
-        << c.what;
+    const std::string told = "Player data was damaged.\nA copy was kept as " + Absolute(kPlayerFilePath + ".bak") + ".";
+    EXPECT_EQ(ShownSince(boxes), std::vector<std::string>(c.keptAside ? 1 : 0, told)) << c.what;
     if (c.keptAside) {
       EXPECT_EQ(Contents(kPlayerFilePath + ".bak"), c.bytes) << c.what;
     }
@@ -214,14 +211,13 @@ INSTANTIATE_TEST_SUITE_P(Kinds, UnreadablePlayerFile, testing::ValuesIn(testsupp
 // A damaged file whose copy cannot be written (on a full disk the copy does not fit and the new file
 // does; the folder's lock file cannot be made) stays as it is and no save replaces it; a copy's name that
 // a folder holds is passed by.
-struct CopyObstacle {
-  const char* what;
-  bool players;        // the player file, else the score file
-  const char* folder;  // where a folder stands; empty: a full disk
-  const char* why;     // why no copy was kept; null: kept as ".bak2"
-};
-
 TEST_F(ProfileStoreTest, NoSaveReplacesADamagedFileWhoseCopyIsNotWritten) {
+  struct CopyObstacle {
+    const char* what;
+    bool players;        // the player file, else the score file
+    const char* folder;  // where a folder stands; empty: a full disk
+    const char* why;     // why no copy was kept; null: kept as ".bak2"
+  };
   for (const CopyObstacle& c :
        {CopyObstacle{"player file, full disk", true, "", "File too large"},
         CopyObstacle{"score file, full disk", false, "", "File too large"},

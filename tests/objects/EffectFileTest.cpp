@@ -13,21 +13,21 @@ class EffectFileTest : public ObjectsTest {
     LoadEffectFile(WriteFile("data/effect.txt", text), table);
     return table;
   }
+  std::vector<BrickEffectRecord> Records(const std::string& text) { return Load(text).Records(); }
 };
 
 TEST_F(EffectFileTest, KeysFillTheRecordOfTheBrickLineBeforeThem) {
-  const auto records = Load(
-                           "hitname=ignored\r\n"  // no record yet
-                           "brick=brick_cc_020\r\n"
-                           "hitname=hitexplode:flarebrick\r\n"
-                           "deadname=a=b\n"  // only the first "=" splits
-                           "Brick=brick_xx_001\n"
-                           "brick =brick_yy_001\n"
-                           "explodename= spaced \n"
-                           "; a comment is a line with an unknown key\n"
-                           "brick\n"
-                           "fireballname=last")  // no line end at the end of the file
-                           .Records();
+  const auto records = Records(
+      "hitname=ignored\r\n"  // no record yet
+      "brick=brick_cc_020\r\n"
+      "hitname=hitexplode:flarebrick\r\n"
+      "deadname=a=b\n"  // only the first "=" splits
+      "Brick=brick_xx_001\n"
+      "brick =brick_yy_001\n"
+      "explodename= spaced \n"
+      "; a comment is a line with an unknown key\n"
+      "brick\n"
+      "fireballname=last");  // no line end at the end of the file
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].mBrickName, "brick_cc_020");
   EXPECT_EQ(records[0].mHitName, "hitexplode:flarebrick");
@@ -40,12 +40,11 @@ TEST_F(EffectFileTest, KeysFillTheRecordOfTheBrickLineBeforeThem) {
 TEST_F(EffectFileTest, ALineLongerThan254CharactersEndsTheReadingKeepingTheRecordUnderConstruction) {
   const std::string limit = "hitname=" + std::string(254 - 8, 'h');
   const auto records =
-      Load("brick=brick_aa_001\n" + limit + "\r\ndeadname=" + std::string(300, 'd') + "\nbrick=brick_bb_001\n")
-          .Records();
+      Records("brick=brick_aa_001\n" + limit + "\r\ndeadname=" + std::string(300, 'd') + "\nbrick=brick_bb_001\n");
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].mHitName.size(), 246u);
   EXPECT_EQ(records[0].mDeadName, "");
-  EXPECT_TRUE(Load("").Records().empty());
+  EXPECT_TRUE(Records("").empty());
   EffectTable kept;
   kept.Append({"brick_aa_001", "hit", "", "", ""});
   LoadEffectFile(mDir / "missing.txt", kept);

@@ -86,11 +86,9 @@ TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsOnceAPlayerIsCurrent) {
   }
 }
 
-// The settings file and the player's own copies of the brick-effect table and the glyph table, each
-// replaced by something that gives no bytes: the game starts up to the main menu and leaves them as they
-// are. A copy that cannot be opened (a folder, a looping link, a pipe) is passed over for the game's own,
-// as are such copies of a picture and of the resource manifest; one that opens but cannot be read is a
-// damaged table, and the game starts without it (a damaged picture ends the run: below).
+// The settings file and the player's own tables, pictures and manifest, each replaced by something that
+// gives no bytes: the game reaches the main menu and leaves them be. A copy that cannot be opened is passed
+// over for the game's own; a table that opens but cannot be read is damaged, and the game starts without it.
 class StartUpWithUnreadableFiles : public StartUp, public testing::WithParamInterface<testsupport::Unreadable> {};
 
 TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithTheGamesCopiesOrWithoutAndLeavesThemAlone) {

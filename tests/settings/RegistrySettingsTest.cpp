@@ -245,13 +245,12 @@ TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
     disk.emplace(20);
     for (int i = 0; i < 25; ++i) app.WriteToRegistry();
     disk.reset();
-    std::vector<std::string> shown;
-    std::string lines;
-    for (const auto& box : boxes.Shown()) shown.push_back(box.text);
+    std::string shown, lines;
+    for (const auto& box : boxes.Shown()) shown += box.text + "\n";
     for (const std::string& problem : told) lines += "The settings file " + problem + "\n";
+    EXPECT_EQ(boxes.Shown().size(), told.size()) << standing;
+    EXPECT_EQ(shown, lines) << standing;
     EXPECT_EQ(debug.Text(), lines) << standing;
-    for (std::string& text : shown) text = text.substr(std::string("The settings file ").size());
-    EXPECT_EQ(shown, told) << standing;
   }
 }
 

@@ -101,18 +101,13 @@ class ImageMakingGame : public testsupport::HeadlessApp {
 };
 
 // Repaints a picture the main thread draws too, in one colour and then the other, until the main thread
-// has drawn it a number of times meanwhile: as a picture that two groups share is loaded again.
+// has drawn it 50 times meanwhile: as a picture that two groups share is loaded again.
 class PictureRepaintingGame : public testsupport::HeadlessApp {
  public:
-  static constexpr int kDrawsWhileRepainting = 50;
-  static constexpr std::uint32_t kColours[] = {0xFF3080C0, 0xFFC08030};
-
   PictureRepaintingGame() : HeadlessApp("PictureRepaintingGame", 200, 150) {}
   void LoadingThreadProc() override {
-    for (int round = 0; mDraws < kDrawsWhileRepainting; ++round) {
-      const std::uint32_t colour = kColours[round % 2];
-      mPicture->FillRect(Kit::Rect(0, 0, 16, 16), Kit::Color(colour >> 16 & 0xFF, colour >> 8 & 0xFF, colour & 0xFF),
-                         0);
+    for (int round = 0; mDraws < 50; ++round) {
+      mPicture->FillRect(Kit::Rect(0, 0, 16, 16), round % 2 ? Kit::Color(192, 128, 48) : Kit::Color(48, 128, 192), 0);
       mPicture->Palletize();
     }
   }
