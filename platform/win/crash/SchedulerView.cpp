@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "platform/win/crash/CrashWatchdog.h"
+#include "platform/win/crash/SignalSafeText.h"
 
 namespace {
 
@@ -24,13 +25,9 @@ class PathText {
     return *this;
   }
   PathText& Number(unsigned value) {
-    char digits[16];
-    int count = 0;
-    do {
-      digits[count++] = static_cast<char>('0' + value % 10);
-      value /= 10;
-    } while (value != 0);
-    while (count > 0 && mLength + 1 < sizeof(mText)) mText[mLength++] = digits[--count];
+    char digits[20];
+    const std::size_t count = plat::FormatDecimal(value, digits);
+    for (std::size_t i = 0; i < count && mLength + 1 < sizeof(mText); ++i) mText[mLength++] = digits[i];
     mText[mLength] = '\0';
     return *this;
   }

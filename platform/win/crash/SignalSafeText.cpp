@@ -97,15 +97,20 @@ SignalSafeText& SignalSafeText::Hex(std::uint64_t value, int digits, bool upperC
   return *this;
 }
 
-SignalSafeText& SignalSafeText::Decimal(std::uint64_t value) {
+std::size_t FormatDecimal(std::uint64_t value, char (&digits)[20]) {
   char reversed[20];
-  int count = 0;
+  std::size_t count = 0;
   do {
     reversed[count++] = static_cast<char>('0' + value % 10);
     value /= 10;
   } while (value != 0);
-  while (count > 0) Text(&reversed[--count], 1);
-  return *this;
+  for (std::size_t i = 0; i < count; ++i) digits[i] = reversed[count - 1 - i];
+  return count;
+}
+
+SignalSafeText& SignalSafeText::Decimal(std::uint64_t value) {
+  char digits[20];
+  return Text(digits, FormatDecimal(value, digits));
 }
 
 void SignalSafeText::Flush() {

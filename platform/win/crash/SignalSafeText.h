@@ -9,6 +9,10 @@
 
 namespace plat {
 
+// The decimal digits of `value` into `digits`, most significant first and without a terminator; returns
+// how many. Async-signal-safe.
+std::size_t FormatDecimal(std::uint64_t value, char (&digits)[20]);
+
 // A file made (or emptied) for writing, with async-signal-safe calls; closed when destroyed. When
 // something stands at the path that cannot be written as a file (a folder, a pipe, a link that loops or
 // leads nowhere), the file is made beside it as "<name>-1<extension>", "-2", up to "-9": what stands
