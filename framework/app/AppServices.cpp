@@ -1,5 +1,6 @@
 // Sound, music and shared images of the application.
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/SharedImageSet.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
@@ -9,7 +10,6 @@
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundInstance.h"
 #include "framework/sound/SoundManager.h"
-#include "framework/util/AutoCrit.h"
 
 namespace Kit {
 
@@ -79,7 +79,7 @@ std::unique_ptr<MemoryImage> KitAppBase::GetImage(const std::string& fileName, b
   if (!decoded) return nullptr;
   // Made and filled under the display's lock: the loading thread makes images while the main thread may
   // rebuild the display's images.
-  const MaybeAutoCrit guard(ImageSetLock());
+  const ImageOperationGuard guard(ImagesLock(), ImageOperationGuard::kAlways);
   std::unique_ptr<MemoryImage> image;
   if (mDDInterface)
     image = std::make_unique<DDImage>(mDDInterface.get());

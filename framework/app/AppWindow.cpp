@@ -7,10 +7,10 @@
 
 #include "framework/app/AppCursors.h"
 #include "framework/app/KitAppBase.h"
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
-#include "framework/util/AutoCrit.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/system/SystemInfo.h"
@@ -193,14 +193,12 @@ std::vector<MemoryImage*> KitAppBase::SnapshotImages() {
   return {mMemoryImageSet.begin(), mMemoryImageSet.end()};
 }
 
-CritSect* KitAppBase::ImageSetLock() { return mDDInterface ? &mDDInterface->Lock() : nullptr; }
-
 ImageLock* KitAppBase::ImagesLock() { return mDDInterface ? &mDDInterface->ImagesLock() : nullptr; }
 
 void KitAppBase::ForEachImage(void (MemoryImage::*operation)()) {
   // Images are made and destroyed under the display's lock (the loading thread's too), so none in the
   // set is half built or half gone while this walk holds it.
-  const MaybeAutoCrit guard(ImageSetLock());
+  const ImageOperationGuard guard(ImagesLock(), ImageOperationGuard::kAlways);
   for (MemoryImage* image : SnapshotImages()) (image->*operation)();
 }
 
@@ -211,13 +209,13 @@ void KitAppBase::DeleteNativeImageData() { ForEachImage(&MemoryImage::DeleteNati
 void KitAppBase::DeleteExtraImageData() { ForEachImage(&MemoryImage::DeleteExtraBuffers); }
 
 void KitAppBase::AddMemoryImage(MemoryImage* image) {
-  const MaybeAutoCrit guard(ImageSetLock());
+  const ImageOperationGuard guard(ImagesLock(), ImageOperationGuard::kAlways);
   std::lock_guard<std::mutex> setGuard(mMemoryImageLock);
   mMemoryImageSet.insert(image);
 }
 
 void KitAppBase::RemoveMemoryImage(MemoryImage* image) {
-  const MaybeAutoCrit guard(ImageSetLock());
+  const ImageOperationGuard guard(ImagesLock(), ImageOperationGuard::kAlways);
   {
     std::lock_guard<std::mutex> setGuard(mMemoryImageLock);
     mMemoryImageSet.erase(image);

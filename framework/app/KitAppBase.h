@@ -236,7 +236,6 @@ class KitAppBase : public ButtonListener,
   std::vector<MemoryImage*> SnapshotImages();
   // The lock that guards the image set and every image's making and unmaking: the display's, while
   // there is a display.
-  CritSect* ImageSetLock() override;
   ImageLock* ImagesLock() override;
   void ForEachImage(void (MemoryImage::*operation)());
   NativeDisplay* GetNativeDisplay() override;

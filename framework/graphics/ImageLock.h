@@ -43,10 +43,18 @@ class ImageLock {
   std::atomic<const void*> mFreeFor;
 };
 
-// Holds an image lock for one image operation when the calling thread must (nothing without a lock).
+// Holds an image lock for one image operation (nothing without a lock): an image's own work on its
+// pixels and surface when the calling thread must, the making and unmaking of an image and the walks
+// over every image always.
 class ImageOperationGuard {
  public:
+  struct Always {};
+  static constexpr Always kAlways{};
+
   explicit ImageOperationGuard(ImageLock* lock) : mSection(lock && lock->NeededHere() ? &lock->Section() : nullptr) {
+    if (mSection) EnterCriticalSection(&mSection->mCriticalSection);
+  }
+  ImageOperationGuard(ImageLock* lock, Always) : mSection(lock ? &lock->Section() : nullptr) {
     if (mSection) EnterCriticalSection(&mSection->mCriticalSection);
   }
   ~ImageOperationGuard() {

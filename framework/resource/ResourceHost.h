@@ -9,9 +9,9 @@
 
 namespace Kit {
 
-class CritSect;
 class FontHost;
 class Image;
+class ImageLock;
 class SoundManager;
 
 // A counted reference to an image the application shares by (file name, variant) in its
@@ -31,7 +31,7 @@ class ResourceHost {
   virtual ResourceImageRef GetSharedImage(const std::string& path, const std::string& variant, bool* created) = 0;
   // The lock under which the display rebuilds every image (null while there is none): the manager
   // finishes an image it loaded on the loading thread under it.
-  virtual CritSect* ImageSetLock() { return nullptr; }
+  virtual ImageLock* ImagesLock() { return nullptr; }
   // The sound manager that sounds load into; null when the application runs without sound.
   virtual SoundManager* GetSoundManager() { return nullptr; }
   // The host of the bitmap fonts that descriptor files are loaded with.

@@ -1,13 +1,13 @@
 // Loading groups of resources, freeing them and handing them out.
 #include <algorithm>
 
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/resource/ImageLoader.h"
 #include "framework/resource/ResourceManager.h"
 #include "framework/resource/ResourceManagerException.h"
 #include "framework/sound/SoundManager.h"
-#include "framework/util/AutoCrit.h"
 
 namespace Kit {
 namespace {
@@ -101,7 +101,7 @@ bool ResourceManager::DoLoadImage(ImageRes* record) {
   if (!image) return FailOn(record->mPath, "Failed to load image: " + record->mPath);
 
   // The rest changes the image's pixels and surface, which the display may be rebuilding meanwhile.
-  const MaybeAutoCrit guard(mApp->ImageSetLock());
+  const ImageOperationGuard guard(mApp->ImagesLock(), ImageOperationGuard::kAlways);
   if (created) {
     if (!record->mAlphaImage.empty() && !ApplyAlphaImage(record, image)) return false;
     if (!record->mAlphaGrid.empty() && !ApplyAlphaGrid(record, image)) return false;

@@ -1,5 +1,5 @@
-// Holds a Kit::CritSect for the lifetime of the object; MaybeAutoCrit holds one only when there is one
-// (a display's lock, say, while the display exists).
+// Holds a Kit::CritSect for the lifetime of the object. The display's lock, which may not exist, is
+// taken by images through ImageOperationGuard (framework/graphics/ImageLock.h).
 #pragma once
 
 #include "framework/util/CritSect.h"
@@ -15,21 +15,6 @@ class AutoCrit {
 
  private:
   CritSect& mSection;
-};
-
-class MaybeAutoCrit {
- public:
-  explicit MaybeAutoCrit(CritSect* section) : mSection(section) {
-    if (mSection) EnterCriticalSection(&mSection->mCriticalSection);
-  }
-  ~MaybeAutoCrit() {
-    if (mSection) LeaveCriticalSection(&mSection->mCriticalSection);
-  }
-  MaybeAutoCrit(const MaybeAutoCrit&) = delete;
-  MaybeAutoCrit& operator=(const MaybeAutoCrit&) = delete;
-
- private:
-  CritSect* mSection;
 };
 
 }  // namespace Kit

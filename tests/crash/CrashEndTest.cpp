@@ -24,6 +24,7 @@
 #include "platform/win/crash/Exceptions.h"
 #include "tests/crash/CrashChild.h"
 #include "tests/crash/FakeDisplayServer.h"
+#include "tests/crash/SteppedClock.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
@@ -37,144 +38,197 @@ using Kit::CrashHandler;
 // The child's own limit: a hang ends by SIGALRM, which no case expects.
 constexpr unsigned kChildLimitSeconds = 60;
 
-std::int64_t NowNanos() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
+// The stepped clock of a case that runs on one; null on the real clock.
+crashtest::SteppedClock* gSteppedClock = nullptr;
 
-// A machine so busy that every thread has waited for a processor all but a twentieth of the time since
-// the fault.
-std::atomic<std::int64_t> gBusySince{0};
+// The clock's time when the handling of the fault started.
+std::atomic<std::uint64_t> gFaultAt{0};
 
+unsigned long long NanosecondsSinceTheFault() { return (plat::CurrentClock().NowMicros() - gFaultAt) * 1000; }
+
+// Any process but this one is the display server: the test's, which listens for it.
+bool IsDisplayServer(int process) { return process > 0 && process != ::getpid(); }
+
+// What the scheduler tells of the threads since the fault, as the kernel would; the handling runs on
+// the main thread.
+//
+// Every thread, and the machine, has waited for a processor all but a twentieth of the time, each wait
+// counted as it ended.
 bool BusyMachine(int, int, plat::ThreadSchedule* schedule) {
-  schedule->waitedNanoseconds = static_cast<unsigned long long>((NowNanos() - gBusySince) / 20 * 19);
+  *schedule = plat::ThreadSchedule{};
+  schedule->waitedNanoseconds = NanosecondsSinceTheFault() / 20 * 19;
   return true;
 }
 
-// A quiet machine whose display server (any other process) runs all the time and never waits.
-bool SpinningDisplayServer(int process, int, plat::ThreadSchedule* schedule) {
+// Every thread sleeps.
+bool QuietMachine(int, int, plat::ThreadSchedule* schedule) {
   *schedule = plat::ThreadSchedule{};
-  if (process != 0 && process != ::getpid()) {
-    schedule->ranNanoseconds = static_cast<unsigned long long>(NowNanos() - gBusySince);
+  return true;
+}
+
+// The handling thread runs all the time.
+bool HandlingThreadRuns(int process, int, plat::ThreadSchedule* schedule) {
+  *schedule = plat::ThreadSchedule{};
+  if (process == ::getpid()) {
+    schedule->ranNanoseconds = NanosecondsSinceTheFault();
     schedule->runnable = true;
   }
   return true;
 }
 
-// The step of the report that the watchdog looks at, in GetAppInfoText.
-enum class Step {
-  kSleepPastTheWatchdog,  // sleeps a second longer than the watchdog's time
-  kRunTenSeconds,         // keeps the processor busy for ten seconds
-  kWaitForDisplayServer,  // waits for an answer of the display server that DISPLAY names
-  kBlockOnALockForEver,   // waits for a lock that another thread holds for ever
-};
+// The display server is ready to run all the time but never gets a processor, so its wait is not
+// counted yet (the kernel adds a wait when it ends).
+bool StarvedDisplayServer(int process, int, plat::ThreadSchedule* schedule) {
+  *schedule = plat::ThreadSchedule{};
+  schedule->runnable = IsDisplayServer(process);
+  return true;
+}
 
-constexpr auto kSlowStepLasts = std::chrono::seconds(10);
+// The display server runs all the time and never waits.
+bool SpinningDisplayServer(int process, int, plat::ThreadSchedule* schedule) {
+  *schedule = plat::ThreadSchedule{};
+  if (IsDisplayServer(process)) {
+    schedule->ranNanoseconds = NanosecondsSinceTheFault();
+    schedule->runnable = true;
+  }
+  return true;
+}
 
-// An application whose text for the report is one long step that never feeds the watchdog. The text
-// tells that the step ended, and not too soon: when it started, the step writes the time into
-// "step-started".
+// Writes the clock's time into the file `name` of the child's folder.
+void WriteClockInto(const char* name) { std::ofstream(name) << plat::CurrentClock().NowMicros(); }
+
+std::chrono::microseconds ClockBetween(const std::string& startFile, std::uint64_t end) {
+  return std::chrono::microseconds(end - std::stoull(testsupport::ReadFileContents(startFile)));
+}
+
+// Lets `seconds` pass on the stepped clock, one sleep of the watchdog at a time. Before each move,
+// "clock-at" tells where the clock goes: where it stood when the watchdog killed the process.
+void RunTheClockFor(int seconds) {
+  const std::uint64_t until = gSteppedClock->NowMicros() + static_cast<std::uint64_t>(seconds) * 1'000'000;
+  while (gSteppedClock->NowMicros() < until) {
+    const std::uint64_t wake = gSteppedClock->NextWake();
+    std::ofstream("clock-at") << wake;
+    gSteppedClock->MoveTo(wake);
+  }
+}
+
+constexpr int kHangs = 0;
+// How long a hang may go on before a stepped case ends its child, with kStillAlive.
+constexpr int kGiveUpSeconds = 10;
+constexpr int kStillAlive = 7;
+
+// An application whose text for the report is one long step that never feeds the watchdog: it lasts
+// seconds of the clock and tells that it ended, or it waits for a lock that another thread holds for
+// ever. When it started, the step writes the clock's time into "step-started".
 class OneLongStepApp : public Kit::KitAppBase {
  public:
-  explicit OneLongStepApp(Step step) : mStep(step) {}
+  explicit OneLongStepApp(int seconds) : mSeconds(seconds) {}
   std::string GetAppInfoText() override {
-    const auto start = std::chrono::steady_clock::now();
-    std::ofstream("step-started") << NowNanos();
-    auto atLeast = std::chrono::seconds(plat::kCrashWatchdogSeconds + 1);
-    switch (mStep) {
-      case Step::kSleepPastTheWatchdog:
-        while (std::chrono::steady_clock::now() < start + atLeast)
-          std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        break;
-      case Step::kRunTenSeconds:
-        atLeast = kSlowStepLasts;
-        while (std::chrono::steady_clock::now() < start + atLeast) {
-        }
-        break;
-      case Step::kWaitForDisplayServer:
-        atLeast = std::chrono::seconds(2 * plat::kCrashWatchdogSeconds);
-        if (!crashtest::WaitForDisplayServerAnswer()) return "Long step: no answer";
-        break;
-      case Step::kBlockOnALockForEver: {
-        static std::mutex never;
-        static std::atomic<bool> taken{false};
-        std::thread([] {
-          never.lock();
-          taken = true;
-          for (;;) ::pause();
-        }).detach();
-        if (!testsupport::PollUntil([] { return taken.load(); })) return "Long step: the lock was never taken";
-        const std::lock_guard hang(never);
-        break;
-      }
+    WriteClockInto("step-started");
+    if (mSeconds != kHangs) {
+      RunTheClockFor(mSeconds);
+      return "Long step: done";
     }
-    return std::chrono::steady_clock::now() - start >= atLeast ? "Long step: done" : "Long step: ended too soon";
+    static std::mutex never;
+    static std::atomic<bool> taken{false};
+    std::thread([] {
+      never.lock();
+      taken = true;
+      for (;;) ::pause();
+    }).detach();
+    if (!testsupport::PollUntil([] { return taken.load(); })) return "Long step: the lock was never taken";
+    if (gSteppedClock != nullptr)
+      std::thread([] {
+        RunTheClockFor(kGiveUpSeconds);
+        std::_Exit(kStillAlive);
+      }).detach();
+    const std::lock_guard hang(never);
+    return "Long step: the lock came";
   }
 
  private:
-  Step mStep;
+  int mSeconds;
 };
 
+// In the child: crashes with the handling's one long step, the watchdog on the clock and scheduler
+// given (a null clock: the real one, nullptr: the system's scheduler).
+void CrashWithOneLongStep(const std::string& folder, int stepSeconds, crashtest::SteppedClock* clock,
+                          plat::ScheduleReader scheduler) {
+  ::alarm(kChildLimitSeconds);
+  OneLongStepApp app(stepSeconds);
+  gSteppedClock = clock;
+  if (clock != nullptr) plat::SetClock(clock);
+  gFaultAt = plat::CurrentClock().NowMicros();
+  plat::SetScheduleReader(scheduler);
+  CrashIn(folder, WriteThroughNull);
+}
+
+// A step that ends is slow, however long it took: the full report comes. A step that hangs is killed
+// once it made no progress for the watchdog's time: the first report, written in the signal handler,
+// is all there is.
 struct WatchdogCase {
   const char* name;
-  plat::ScheduleReader machine;  // nullptr: the system's
-  Step step;
-  enum { kNoDisplay, kStarvedDisplayServer, kSilentDisplayServer } display;
-  int endingSignal;
-  const char* reportHas;
+  plat::ScheduleReader scheduler;
+  int stepSeconds;  // kHangs: for ever
+  bool displayServer;
 };
 
 void PrintTo(const WatchdogCase& c, std::ostream* out) { *out << c.name; }
 
 class Watchdog : public testing::TestWithParam<WatchdogCase> {};
 
+// The watchdog steps through the case's seconds one look at a time on a stepped clock.
 TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatIsSlow) {
   const WatchdogCase& c = GetParam();
+  const bool hangs = c.stepSeconds == kHangs;
   testsupport::TempDir folder;
-  const crashtest::FakeDisplayServer server(c.display == WatchdogCase::kStarvedDisplayServer ? kSlowStepLasts.count()
-                                                                                             : 0);
-  ASSERT_TRUE(c.display == WatchdogCase::kNoDisplay || !server.Display().empty()) << "no display number was free";
+  const crashtest::FakeDisplayServer server;
+  ASSERT_TRUE(!c.displayServer || !server.Display().empty()) << "no display number was free";
   EXPECT_EXIT(
       {
-        ::alarm(kChildLimitSeconds);
-        if (c.display == WatchdogCase::kNoDisplay)
-          ::unsetenv("DISPLAY");
-        else
+        if (c.displayServer)
           ::setenv("DISPLAY", server.Display().c_str(), 1);
-        OneLongStepApp app(c.step);
-        gBusySince = NowNanos();
-        plat::SetScheduleReader(c.machine);
-        CrashIn(folder.Path().string(), WriteThroughNull);
+        else
+          ::unsetenv("DISPLAY");
+        crashtest::SteppedClock clock;
+        CrashWithOneLongStep(folder.Path().string(), c.stepSeconds, &clock, c.scheduler);
       },
-      testing::KilledBySignal(c.endingSignal), "");
-  const auto end = NowNanos();
+      testing::KilledBySignal(hangs ? SIGKILL : SIGSEGV), "");
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
-  EXPECT_NE(report.find(c.reportHas), std::string::npos) << report;
-  if (c.endingSignal != SIGKILL) return;
-  // A hang ends the process within seconds of its start, however busy the machine.
+  EXPECT_NE(report.find(hangs ? "\r\nRIP:" : "Long step: done"), std::string::npos) << report;
+  if (!hangs) return;
   const auto hungFor =
-      std::chrono::nanoseconds(end - std::stoll(testsupport::ReadFileContents(folder / "step-started")));
+      ClockBetween(folder / "step-started", std::stoull(testsupport::ReadFileContents(folder / "clock-at")));
   EXPECT_GE(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds));
-  EXPECT_LT(hungFor, std::chrono::seconds(10));
+  EXPECT_LT(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CrashEnd, Watchdog,
-    testing::Values(
-        // The full report comes, however long the step took.
-        WatchdogCase{"SlowStepOnABusyMachine", BusyMachine, Step::kSleepPastTheWatchdog, WatchdogCase::kNoDisplay,
-                     SIGSEGV, "Long step: done"},
-        WatchdogCase{"StepThatRunsTenSeconds", nullptr, Step::kRunTenSeconds, WatchdogCase::kNoDisplay, SIGSEGV,
-                     "Long step: done"},
-        WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor", nullptr, Step::kWaitForDisplayServer,
-                     WatchdogCase::kStarvedDisplayServer, SIGSEGV, "Long step: done"},
-        // Killed: the first report, written in the signal handler, is all there is.
-        WatchdogCase{"StepBlockedOnALockThatNeverComes", nullptr, Step::kBlockOnALockForEver, WatchdogCase::kNoDisplay,
-                     SIGKILL, "\r\nRIP:"},
-        WatchdogCase{"WaitOnADisplayServerThatSpins", SpinningDisplayServer, Step::kWaitForDisplayServer,
-                     WatchdogCase::kSilentDisplayServer, SIGKILL, "\r\nRIP:"}),
+    testing::Values(WatchdogCase{"SlowStepOnABusyMachine", BusyMachine, plat::kCrashWatchdogSeconds + 1, false},
+                    WatchdogCase{"StepThatRunsTenSeconds", HandlingThreadRuns, 10, false},
+                    WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor", StarvedDisplayServer,
+                                 2 * plat::kCrashWatchdogSeconds, true},
+                    WatchdogCase{"StepBlockedOnALockThatNeverComes", QuietMachine, kHangs, false},
+                    WatchdogCase{"WaitOnADisplayServerThatSpins", SpinningDisplayServer, kHangs, true}),
     [](const testing::TestParamInfo<WatchdogCase>& info) { return std::string(info.param.name); });
+
+// End to end, on the real clock and what the system tells of its scheduler: a real hang is killed
+// within seconds of its start.
+TEST(CrashEnd, ARealHangIsKilledOnTheRealClock) {
+  testsupport::TempDir folder;
+  EXPECT_EXIT(
+      {
+        ::unsetenv("DISPLAY");
+        CrashWithOneLongStep(folder.Path().string(), kHangs, nullptr, nullptr);
+      },
+      testing::KilledBySignal(SIGKILL), "");
+  const auto hungFor = ClockBetween(folder / "step-started", plat::CurrentClock().NowMicros());
+  EXPECT_NE(testsupport::ReadFileContents(folder / "crash.txt").find("\r\nRIP:"), std::string::npos);
+  EXPECT_GE(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds));
+  EXPECT_LT(hungFor, std::chrono::seconds(10));
+}
 
 double ThreadCpuSeconds() {
   timespec used{};

@@ -2,9 +2,9 @@
 // pixel-store operations that keep the pixels and the surface consistent.
 #include "framework/graphics/display/DDImage.h"
 
+#include "framework/graphics/ImageLock.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/graphics/display/OffscreenSurfaceDesc.h"
-#include "framework/util/AutoCrit.h"
 
 #include <algorithm>
 #include <cstring>
@@ -54,13 +54,14 @@ bool ChannelsUsable(const NativeDisplay& d) {
 }
 
 // The display's lock while the display exists; an image that outlived it has nothing to share.
-CritSect* LockOf(DDInterface* display) { return display ? &display->Lock() : nullptr; }
+ImageLock* LockOf(DDInterface* display) { return display ? &display->ImagesLock() : nullptr; }
 
 }  // namespace
 
-DDImage::DDImage(DDInterface* display) : DDImage(display, MaybeAutoCrit(LockOf(display))) {}
+DDImage::DDImage(DDInterface* display)
+    : DDImage(display, ImageOperationGuard(LockOf(display), ImageOperationGuard::kAlways)) {}
 
-DDImage::DDImage(DDInterface* display, const MaybeAutoCrit&)
+DDImage::DDImage(DDInterface* display, const ImageOperationGuard&)
     : MemoryImage(display ? display->mApp : nullptr), mDisplay(display) {
   if (!mDisplay) return;
   mDisplayLock = &mDisplay->ImagesLock();
@@ -68,7 +69,7 @@ DDImage::DDImage(DDInterface* display, const MaybeAutoCrit&)
 }
 
 DDImage::~DDImage() {
-  MaybeAutoCrit lock(LockOf(mDisplay));
+  const ImageOperationGuard lock(LockOf(mDisplay), ImageOperationGuard::kAlways);
   // Out of the application's set first: a walk over it never meets an image that is half gone.
   if (mApp) {
     mApp->RemoveMemoryImage(this);
@@ -232,7 +233,7 @@ std::uint32_t* DDImage::GetBits() {
 
 std::unique_ptr<std::uint32_t[]> DDImage::CopySurfacePixels() {
   if (!mSurface || mNoLock || !mDisplay) return nullptr;
-  MaybeAutoCrit lock(LockOf(mDisplay));
+  const ImageOperationGuard lock(LockOf(mDisplay), ImageOperationGuard::kAlways);
   if (!IsDrawSurface3D()) {
     if (!LockOwnSurface()) return nullptr;
     auto bits = ReadSurface();

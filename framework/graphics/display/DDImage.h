@@ -7,7 +7,6 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/AreaStretchCache.h"
 #include "framework/graphics/surface/SurfaceTarget.h"
-#include "framework/util/AutoCrit.h"
 #include "platform/ddraw/DDraw.h"
 
 #include <optional>
@@ -121,7 +120,7 @@ class DDImage : public MemoryImage {
  private:
   // The whole construction runs under the display's lock, so that the display's walks over every image
   // never meet one whose surface-backed part is not built yet.
-  DDImage(DDInterface* display, const MaybeAutoCrit& constructing);
+  DDImage(DDInterface* display, const ImageOperationGuard& constructing);
 
   AreaStretchCache mAreaStretch;  // the last area-weighted stretch drawn through the surface
   std::optional<SurfaceTarget> mLockedTarget;

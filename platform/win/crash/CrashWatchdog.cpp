@@ -12,11 +12,12 @@
 #include <system_error>
 
 #include "platform/win/threads/Threads.h"
+#include "platform/win/threads/Time.h"
 
 namespace {
 
 constexpr std::uint64_t kNanosPerSecond = 1000000000;
-constexpr long kLookEveryNanos = 100000000;
+constexpr std::uint64_t kLookEveryMicros = 100000;
 
 // 1 once the watchdog thread has started (its start allocates; the fault may find the allocator
 // locked), waited on as a futex; 0 until a fault is handled, then 1.
@@ -37,11 +38,8 @@ std::atomic<plat::ScheduleReader> gReader{nullptr};
 // The kernel's timer behind the watchdog thread (kCrashWatchdogCeilingSeconds); 0 while there is none.
 int gCeilingTimer = 0;
 
-std::uint64_t NowNanos() {
-  timespec now{};
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::uint64_t>(now.tv_sec) * kNanosPerSecond + static_cast<std::uint64_t>(now.tv_nsec);
-}
+// The program's clock, which a test may replace; the system's reads and sleeps without allocating.
+std::uint64_t NowNanos() { return plat::CurrentClock().NowMicros() * 1000; }
 
 // Due in `seconds`, or stopped for 0.
 void SetCeiling(int seconds) {
@@ -156,8 +154,7 @@ void SendAgainUntilArmed() {
     seen = gRequests.load();
     for (;;) {
       if (gArmed.load() != 0) return;
-      const timespec delay{0, plat::kSendAgainMilliseconds * 1000000L};
-      ::clock_nanosleep(CLOCK_MONOTONIC, 0, &delay, nullptr);
+      plat::CurrentClock().SleepMicros(plat::kSendAgainMilliseconds * 1000);
       const pid_t thread = gSendAgainThread.load();
       if (gArmed.load() != 0) return;
       if (thread == 0) break;
@@ -179,8 +176,7 @@ void SendAgainUntilArmed() {
   std::uint64_t lastFeeds = gFeeds.load();
   std::uint64_t stalled = 0;
   for (;;) {
-    const timespec step{0, kLookEveryNanos};
-    ::clock_nanosleep(CLOCK_MONOTONIC, 0, &step, nullptr);
+    plat::CurrentClock().SleepMicros(kLookEveryMicros);
     const std::uint64_t now = NowNanos();
     const std::uint64_t feeds = gFeeds.load();
     const std::uint64_t elapsed = now - lastNow;

@@ -12,6 +12,10 @@
 // kCrashWatchdogCeilingSeconds without a feed, whatever the machine and the server do, and should the
 // watchdog's thread itself never run.
 //
+// The watchdog reads and sleeps on the program's clock (plat::CurrentClock) and learns what the threads
+// did from the scheduler view (SchedulerView.cpp): a test that puts a clock and a reader of its own in
+// place steps the watchdog through a hang look by look. The kernel's timer keeps the real time.
+//
 // Feed and Hold are called by the handling thread; the rest as each says.
 #pragma once
 

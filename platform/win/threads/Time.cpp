@@ -8,10 +8,15 @@ namespace {
 
 std::atomic<Clock*> gInstalledClock{nullptr};
 
-SystemClock& TheSystemClock() {
-  static SystemClock clock;
-  return clock;
-}
+// The system clock, made before the program runs and never destroyed: no use of it takes a lock (the
+// crash watchdog reads the clock after a fault, when the faulting thread may hold any), and threads
+// that outlive main may still read it.
+union SystemClockStorage {
+  constexpr SystemClockStorage() : clock() {}
+  ~SystemClockStorage() {}
+  SystemClock clock;
+};
+constinit SystemClockStorage gSystemClock;
 
 }  // namespace
 
@@ -24,7 +29,7 @@ void SystemClock::SleepMicros(std::uint64_t micros) { std::this_thread::sleep_fo
 
 Clock& CurrentClock() {
   Clock* clock = gInstalledClock.load();
-  return clock ? *clock : TheSystemClock();
+  return clock ? *clock : gSystemClock.clock;
 }
 
 void SetClock(Clock* clock) { gInstalledClock.store(clock); }
