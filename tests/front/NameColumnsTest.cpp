@@ -1,17 +1,22 @@
 // A player's name keeps to its own column wherever it is shown beside other things: the main menu's
 // welcome panel and the player column of the high-score table. The longest name the name dialog takes,
 // in the widest letters, is drawn through the game's own drawing code and every rectangle handed to the
-// image is checked against the column's edges: the name is cut after its last letter that fits.
+// image is checked against the column's edges: the name is cut after its last letter that fits, with work
+// that grows with the column, not with the name.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/graphics/Graphics.h"
+#include "game/front/ColumnText.h"
 #include "game/front/EnterNameDialog.h"
 #include "game/front/HighScoreDialog.h"
 #include "game/front/MainMenuScreen.h"
+#include "game/front/PlayerFiles.h"
 #include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -90,6 +95,67 @@ TEST_F(NameColumns, TheLongestNameOfWideLettersStaysInsideItsColumn) {
     EXPECT_EQ(inside, kWholeLetters) << column.where << ": the letters of the name that fit";
     EXPECT_EQ(othersRight, column.othersOnLine) << column.where << ": only the other fields lie right of the name";
   }
+}
+
+// Letters of three widths ('i' 3 pixels, 'W' 15, any other 8). It counts the letters it is asked to
+// measure and keeps the text it was last asked to draw.
+class CountingFont : public Kit::Font {
+ public:
+  int StringWidth(const std::string& text) override {
+    mLettersMeasured += text.size();
+    const auto count = [&](char letter) { return static_cast<int>(std::count(text.begin(), text.end(), letter)); };
+    return 8 * static_cast<int>(text.size()) - 5 * count('i') + 7 * count('W');
+  }
+  void DrawString(Kit::Graphics*, int, int, const std::string& text, const Kit::Color&, const Kit::Rect&) override {
+    mDrawn = text;
+  }
+  Kit::Font* Duplicate() override { return new CountingFont(*this); }
+
+  std::size_t mLettersMeasured = 0;
+  std::string mDrawn;
+};
+
+// What of the name the column shows.
+std::string Cut(const std::string& name, int columnWidth, CountingFont* font) {
+  const auto picture = testsupport::Canvas(8, 8, 0);
+  Kit::Graphics g(picture.get());
+  g.SetFont(font);
+  DrawInColumn(&g, name, 0, columnWidth, 4, ColumnAlign::kCentre);
+  return font->mDrawn;
+}
+
+// The longest name a player or score file can hold.
+const std::string kLongestStoredName(kMaxStoredString, 'i');
+
+TEST(ColumnCut, ANameIsCutAfterItsLastWholeLetterThatFits) {
+  struct Case {
+    std::string name;
+    int column;
+    std::string shown;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"", 100, ""},
+           {"Ann", 24, "Ann"},  // exactly as wide as the column
+           {"Ann", 23, "An"},
+           {"WiWiW", 20, "Wi"},  // 15 + 3 fit, the next 15 do not
+           {"W", 14, ""},        // not even its first letter
+           {"iW", 0, ""},
+           {std::string(300, 'W'), 173, std::string(11, 'W')},
+           {kLongestStoredName, 173, std::string(57, 'i')},  // 171 pixels
+           {kLongestStoredName, 3 * static_cast<int>(kMaxStoredString), kLongestStoredName},
+       }) {
+    CountingFont font;
+    EXPECT_EQ(Cut(c.name, c.column, &font), c.shown) << c.name.substr(0, 20) << " in " << c.column << " pixels";
+  }
+}
+
+// Every frame draws the name: cut a letter at a time from its end, the longest took over two thousand
+// million letters measured, and the menu drew less than a frame a second.
+TEST(ColumnCut, TheLettersMeasuredToCutTheLongestNameGrowWithTheColumnNotWithTheName) {
+  CountingFont font;
+  const std::string shown = Cut(kLongestStoredName, 173, &font);
+  ASSERT_EQ(shown.size(), 57u);
+  EXPECT_LE(font.mLettersMeasured, 16 * shown.size());
 }
 
 }  // namespace
