@@ -67,9 +67,13 @@ void KillActor(Actor* actor) {
 
 float BallSpeed(const Actor& ball) { return std::sqrt(ball.mVelX * ball.mVelX + ball.mVelY * ball.mVelY); }
 
-void Board::LoadEffects(std::string path) { LoadEffectFile(std::move(path), mEffects); }
+void Board::LoadEffects(std::string path) { LoadEffectFile(std::move(path), mEffectRecords); }
 
-void Board::ClearEffects() { mEffects.Clear(); }
+void Board::ClearEffects() { mEffectRecords.Clear(); }
+
+std::string Board::LookupEffect(std::string brickName, std::string key) const {
+  return mEffectRecords.Lookup(brickName, key);
+}
 
 void Board::SetBrickHitPoints(Actor* brick) {
   const std::string_view code = brick->ColourCode();
@@ -181,7 +185,7 @@ void Board::DestroyByForce(Actor* brick, const std::string& effectKey, int sound
 }
 
 void Board::SpawnBrickEffect(Actor* brick, const std::string& key) {
-  const std::string value = mEffects.Lookup(brick->mTmpl ? brick->mTmpl->mName : "", key);
+  const std::string value = LookupEffect(brick->mTmpl ? brick->mTmpl->mName : "", key);
   const std::string first = TextBefore(value, ":");
   const std::string second = TextAfter(value, ":");
   if (!first.empty()) SpawnEffectAnimation(*brick, first, brick->ColourCode() == "ee");

@@ -148,8 +148,11 @@ class Board : public SceneRules {
   void LoadEffects(std::string path);
   // Empties the table.
   void ClearEffects();
+  // The effect value the table holds for the brick under the key ("hitname", "deadname", "explodename",
+  // "fireballname"): the last record of that brick name decides; empty when none.
+  std::string LookupEffect(std::string brickName, std::string key) const;
 
-  EffectTable mEffects;
+  EffectTable mEffectRecords;
   float mMaxBallSpeed = 1000.0f;  // pixels per second: no speed-up above it
   float mMinBallSpeed = 100.0f;   // no slow-down below it
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "game/play/Board.h"
+
 #include "tests/objects/ObjectsFixture.h"
 
 namespace {
@@ -52,14 +54,16 @@ TEST_F(EffectFileTest, ALineLongerThan254CharactersEndsTheReadingKeepingTheRecor
 }
 
 TEST_F(EffectFileTest, TheLastRecordOfABrickNameDecidesEvenWithAnEmptyField) {
-  const EffectTable table = Load(
-      "brick=brick_cc_020\ndeadname=dead3\nhitname=hit\nbrick=brick_aa_001\nhitname=other\n"
-      "brick=brick_cc_020\nhitname=hit2\n");
-  EXPECT_EQ(table.Lookup("brick_cc_020", "deadname"), "");
-  EXPECT_EQ(table.Lookup("brick_cc_020", "hitname"), "hit2");
-  EXPECT_EQ(table.Lookup("brick_cc_020", "brick"), "");
-  EXPECT_EQ(table.Lookup("brick_cc_021", "hitname"), "");
-  EXPECT_EQ(table.Lookup("brick_aa_001", "hitname"), "other") << "a record between them keeps its own";
+  Board board;
+  board.LoadEffects(WriteFile("data/effect.txt",
+                              "brick=brick_cc_020\ndeadname=dead3\nhitname=hit\nbrick=brick_aa_001\nhitname=other\n"
+                              "brick=brick_cc_020\nhitname=hit2\n"));
+  EXPECT_EQ(board.mEffectRecords.Records().size(), 3u);
+  EXPECT_EQ(board.LookupEffect("brick_cc_020", "deadname"), "");
+  EXPECT_EQ(board.LookupEffect("brick_cc_020", "hitname"), "hit2");
+  EXPECT_EQ(board.LookupEffect("brick_cc_020", "brick"), "");
+  EXPECT_EQ(board.LookupEffect("brick_cc_021", "hitname"), "");
+  EXPECT_EQ(board.LookupEffect("brick_aa_001", "hitname"), "other") << "a record between them keeps its own";
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithTheGamesCopiesOrWithout
     game.LoadingThreadCompleted();
     for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
     EXPECT_NE(game.mMainMenuScreen, nullptr);
-    EXPECT_EQ(gBoard.mEffects.Records().empty(), opens);
+    EXPECT_EQ(gBoard.mEffectRecords.Records().empty(), opens);
     EXPECT_EQ(gGlyphFont.mGlyphs.empty(), opens);
     EXPECT_TRUE(mBoxes.Shown().empty());
   }
