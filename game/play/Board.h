@@ -131,7 +131,7 @@ class Board : public SceneRules {
   void ExplodeBrick(Actor* brick);
   // Hides and stops the ball and sets a ball-killer bomb on it.
   void KillBallWithBomb(Actor* ball);
-  // One more life, up to kMaxLives.
+  // One more life, with no upper limit.
   void AddLife();
   void AddBounceBar();
   int CountBounceActors() const;
