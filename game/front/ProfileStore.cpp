@@ -12,8 +12,14 @@ ProfileStore gProfileStore;
 
 namespace {
 
+// A file that could not be read is told in the game's error box, as it always was, although the game goes
+// on; a damaged file kept aside or a failed save is a notice of this store's own.
 void ShowError(const std::string& text) {
   if (Kit::gKitApp != nullptr) Kit::gKitApp->Popup(text);
+}
+
+void ShowNotice(const std::string& text) {
+  if (Kit::gKitApp != nullptr) Kit::gKitApp->Notice(text);
 }
 
 }  // namespace
@@ -168,13 +174,16 @@ void ProfileStore::SetAside(const std::string& path, const std::vector<std::uint
     // That is the one report of the saves this refuses.
     file->mSaveFailureReported = true;
   }
-  ShowError(text);
+  if (unreadable)
+    ShowError(text);
+  else
+    ShowNotice(text);
 }
 
 bool ProfileStore::Report(bool saved, StoredFile* file) {
   if (!saved && !file->mSaveFailureReported) {
     file->mSaveFailureReported = true;
-    ShowError(file->mSaveFailure);
+    ShowNotice(file->mSaveFailure);
   }
   return saved;
 }

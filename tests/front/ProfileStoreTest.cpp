@@ -293,6 +293,20 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   EXPECT_EQ(ShownSince(0), (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
 }
 
+// A file that cannot be read is told in the game's error box; a damaged file kept aside and a failed save
+// are notices of the store's own, after which the game goes on: they are not captioned as fatal.
+TEST_F(ProfileStoreTest, OnlyAFileThatCannotBeReadIsToldInTheFatalErrorBox) {
+  testsupport::MakeUnreadable(RealPath(kScoreFilePath), testsupport::Unreadable::kFolder);
+  Store().LoadScores(kScoreFilePath);
+  Put(kPlayerFilePath, "damaged");
+  Store().LoadProfiles(kPlayerFilePath);
+  Store().AddProfile(std::string(65536, 'x'));  // too long for its 16-bit length field
+  Store().SaveProfiles(kPlayerFilePath);
+  std::vector<std::string> captions;
+  for (const auto& box : mMessageBoxes.Shown()) captions.push_back(box.caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"FATAL ERROR", "Quarvel - 1.0", "Quarvel - 1.0"}));
+}
+
 TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
   Store().AddProfile("ann");
   Store().mCurrentProfile->mProgress = "0500000009";
