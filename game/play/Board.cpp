@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/app/OwnCopyNote.h"
 #include "game/play/Actor.h"
 #include "game/play/GameApp.h"
 #include "game/play/ObjectLibrary.h"
@@ -67,7 +68,14 @@ void KillActor(Actor* actor) {
 
 float BallSpeed(const Actor& ball) { return std::sqrt(ball.mVelX * ball.mVelX + ball.mVelY * ball.mVelY); }
 
-void Board::LoadEffects(std::string path) { LoadEffectFile(std::move(path), mEffectRecords); }
+void Board::LoadEffects(std::string path) {
+  const std::string refusal = LoadEffectFile(path, mEffectRecords);
+  // The game's own table is read without a word. A copy of the player's that cannot be read takes every
+  // brick effect away, so the player is told which file it was and why.
+  const std::string ownCopy = Kit::OwnCopyNote(path);
+  if (refusal.empty() || ownCopy.empty() || Kit::gKitApp == nullptr) return;
+  Kit::gKitApp->Notice("Failed to load brick effects: " + path + " (" + refusal + ")" + ownCopy);
+}
 
 void Board::ClearEffects() { mEffectRecords.Clear(); }
 

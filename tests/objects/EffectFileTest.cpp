@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "game/play/Board.h"
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 
+#include "framework/app/KitAppBase.h"
+#include "game/play/Board.h"
+#include "platform/win/dialogs/MessageBox.h"
 #include "tests/objects/ObjectsFixture.h"
+#include "tests/support/ScopedSearchFolders.h"
 
 namespace {
 
@@ -64,6 +70,31 @@ TEST_F(EffectFileTest, TheLastRecordOfABrickNameDecidesEvenWithAnEmptyField) {
   EXPECT_EQ(board.LookupEffect("brick_cc_020", "brick"), "");
   EXPECT_EQ(board.LookupEffect("brick_cc_021", "hitname"), "");
   EXPECT_EQ(board.LookupEffect("brick_aa_001", "hitname"), "other") << "a record between them keeps its own";
+}
+
+// A table of the player's own that the game cannot read (far too large here) would take every brick effect
+// away unexplained: the player is told which file it was and why. The game's own is read without a word.
+TEST_F(EffectFileTest, APlayersOwnTableThatCannotBeReadIsNamedWithTheReason) {
+  const std::filesystem::path player = mDir / "player", game = mDir / "game";
+  for (const std::filesystem::path& folder : {player, game}) {
+    std::filesystem::create_directories(folder / "data");
+    std::ofstream(folder / "data" / "effect.txt") << "brick=brick_aa_001\n";
+    std::filesystem::resize_file(folder / "data" / "effect.txt", std::uintmax_t{1} << 30);  // sparse
+  }
+  const testsupport::ScopedSearchFolders folders(player, game);
+  const plat::ScopedMessageBoxScript boxes;
+  Kit::KitAppBase app;
+  Board board;
+  board.LoadEffects("data\\effect.txt");
+  std::filesystem::remove(player / "data" / "effect.txt");
+  board.LoadEffects("data\\effect.txt");
+  EXPECT_TRUE(board.mEffectRecords.Records().empty());
+  ASSERT_EQ(boxes.Shown().size(), 1u);
+  EXPECT_EQ(boxes.Shown()[0].text,
+            "Failed to load brick effects: data\\effect.txt (File too large)\r\n\r\n"
+            "The file read is your own copy: " +
+                (player / "data" / "effect.txt").string());
+  EXPECT_EQ(boxes.Shown()[0].caption, app.mTitle);
 }
 
 }  // namespace
