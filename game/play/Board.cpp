@@ -58,8 +58,6 @@ bool IsTargetBrick(const Actor& brick) {
   return code == "aa" || code == "bb" || code == "cc" || code == "ee";
 }
 
-bool IsSwirlCode(std::string_view code) { return code == "gg" || code == "hh" || code == "ii"; }
-
 void KillActor(Actor* actor) {
   actor->mAlive = false;
   if (actor->mTmpl) actor->mTmpl->mRunning = false;

@@ -193,8 +193,6 @@ extern Board gBoard;
 
 // Bricks of these codes hold a level open until they are gone.
 bool IsTargetBrick(const Actor& brick);
-// The brick's colour code is one of the three swirl codes.
-bool IsSwirlCode(std::string_view code);
 // Kills the actor and gives its template (and overlay) back to the library.
 void KillActor(Actor* actor);
 // A ball's speed, pixels per second.

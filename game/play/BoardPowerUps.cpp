@@ -338,7 +338,7 @@ void Board::TeleportBall(Actor* brick, Actor* ball) {
 
 Actor* Board::PickOtherTeleportBrick(const Actor* brick) const {
   auto isOther = [brick](const Actor* candidate) {
-    return candidate != brick && candidate->mAlive && candidate->ColourCode() == "ii";
+    return candidate != brick && candidate->mAlive && candidate->ColourCode() == kTeleportSwirlCode;
   };
   const int count = static_cast<int>(std::count_if(gActorScene.mBricks.begin(), gActorScene.mBricks.end(), isOther));
   if (count == 0) return nullptr;
