@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 
 #include "framework/app/KitAppBase.h"
 #include "game/play/Board.h"
@@ -72,28 +71,21 @@ TEST_F(EffectFileTest, TheLastRecordOfABrickNameDecidesEvenWithAnEmptyField) {
   EXPECT_EQ(board.LookupEffect("brick_aa_001", "hitname"), "other") << "a record between them keeps its own";
 }
 
-// A table of the player's own that the game cannot read (far too large here) would take every brick effect
-// away unexplained: the player is told which file it was and why. The game's own is read without a word.
+// A table of the player's own that the game cannot read (far too large) would take every brick effect away
+// unexplained: the player is told which file it was and why.
 TEST_F(EffectFileTest, APlayersOwnTableThatCannotBeReadIsNamedWithTheReason) {
-  const std::filesystem::path player = mDir / "player", game = mDir / "game";
-  for (const std::filesystem::path& folder : {player, game}) {
-    std::filesystem::create_directories(folder / "data");
-    std::ofstream(folder / "data" / "effect.txt") << "brick=brick_aa_001\n";
-    std::filesystem::resize_file(folder / "data" / "effect.txt", std::uintmax_t{1} << 30);  // sparse
-  }
-  const testsupport::ScopedSearchFolders folders(player, game);
+  const std::filesystem::path player = mDir / "player", table = player / "data" / "effect.txt";
+  WriteFile("player/data/effect.txt", "brick=brick_aa_001\n");
+  std::filesystem::resize_file(table, std::uintmax_t{1} << 30);  // sparse
+  const testsupport::ScopedSearchFolders folders(player, mDir / "game");
   const plat::ScopedMessageBoxScript boxes;
   Kit::KitAppBase app;
-  Board board;
-  board.LoadEffects("data\\effect.txt");
-  std::filesystem::remove(player / "data" / "effect.txt");
-  board.LoadEffects("data\\effect.txt");
-  EXPECT_TRUE(board.mEffectRecords.Records().empty());
+  gBoard.LoadEffects("data\\effect.txt");
   ASSERT_EQ(boxes.Shown().size(), 1u);
   EXPECT_EQ(boxes.Shown()[0].text,
             "Failed to load brick effects: data\\effect.txt (File too large)\r\n\r\n"
             "The file read is your own copy: " +
-                (player / "data" / "effect.txt").string());
+                table.string());
   EXPECT_EQ(boxes.Shown()[0].caption, app.mTitle);
 }
 
