@@ -109,13 +109,17 @@ int KitAppBase::MsgBox(const std::string& text, const std::string& caption, unsi
   return result;
 }
 
-void KitAppBase::Popup(const std::string& text) {
+void KitAppBase::Popup(const std::string& text) { ShowProblem(text, "FATAL ERROR", MB_ICONERROR); }
+
+void KitAppBase::Notice(const std::string& text) { ShowProblem(text, mTitle, MB_ICONWARNING); }
+
+void KitAppBase::ShowProblem(const std::string& text, const std::string& caption, unsigned int icon) {
   if (mIsScreenSaver) {
     LogScreenSaverError(text);
     return;
   }
   BeginPopup();
-  if (!mQuit) MessageBox(mHWnd, text.c_str(), "FATAL ERROR", MB_ICONERROR);
+  if (!mQuit) MessageBox(mHWnd, text.c_str(), caption.c_str(), icon);
   EndPopup();
 }
 

@@ -268,6 +268,9 @@ class KitAppBase : public ButtonListener,
   virtual int MsgBox(const std::string& text, const std::string& caption, unsigned int flags);
   // A fatal error's text in a "FATAL ERROR" box; the caller ends the program.
   void Popup(const std::string& text) override;
+  // A problem after which the program goes on (settings or a player's file that cannot be kept): its
+  // text in a warning box captioned with the program's title, which does not call it fatal.
+  virtual void Notice(const std::string& text);
   virtual void LogScreenSaverError(const std::string& text);
   virtual void SafeDeleteWidget(Widget* widget);
   virtual void URLOpenFailed(const std::string& url);
@@ -634,6 +637,9 @@ class KitAppBase : public ButtonListener,
   void ApplyVolumes();
   // The resource error that another thread reported, shown now on the main thread.
   void ShowOwedResourceError();
+  // A problem's text in a system message box (to the screen saver's log in screen-saver mode); nothing
+  // is shown once the program is quitting.
+  void ShowProblem(const std::string& text, const std::string& caption, unsigned int icon);
 
   bool mScreenSaverLogStarted = false;
   HMODULE mVersionDll = nullptr;

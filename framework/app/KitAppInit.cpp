@@ -6,6 +6,7 @@
 #include <string>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/app/OwnCopyNote.h"
 #include "framework/app/demo/DemoStream.h"
 #include "framework/app/devtools/DebugOverlays.h"
 #include "framework/graphics/SharedImageSet.h"
@@ -20,7 +21,6 @@
 #include "framework/widget/WidgetManager.h"
 #include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/files/Files.h"
-#include "platform/win/files/PathMap.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/DebugOutput.h"
@@ -291,10 +291,7 @@ void KitAppBase::LoadResourceManifest(const std::string& fileName) {
 // The error names the file by its program path; when what was read there is the player's own copy,
 // which wins over the game's, the player is told where it is.
 std::string KitAppBase::ResourceErrorText() {
-  std::string text = mResourceManager->GetErrorText();
-  const std::string ownCopy = plat::PlayersOwnCopy(mResourceManager->GetErrorFile());
-  if (!ownCopy.empty()) text += "\r\n\r\nThe file read is your own copy: " + ownCopy;
-  return text;
+  return mResourceManager->GetErrorText() + OwnCopyNote(mResourceManager->GetErrorFile());
 }
 
 void KitAppBase::ShowResourceError(bool exitAfter) {

@@ -80,7 +80,7 @@ bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const s
 
 void KitAppBase::TellSettingsProblems() {
   const std::string problems = plat::RegistryStore::Instance().TakeProblems();
-  if (!problems.empty()) Popup(problems);
+  if (!problems.empty()) Notice(problems);
 }
 
 bool KitAppBase::RegistryRead(const std::string& valueName, DWORD* type, std::uint8_t* data, DWORD* length) {

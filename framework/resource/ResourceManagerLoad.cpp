@@ -84,7 +84,10 @@ bool ResourceManager::LoadNextSound() {
   // identifiers bind and its play requests go nowhere.
   if (SoundManager* sounds = mApp->GetSoundManager()) {
     const unsigned int id = static_cast<unsigned int>(mNextSoundId);
-    if (!sounds->LoadSound(id, record->mPath)) return FailOn(record->mPath, "Failed to load sound: " + record->mPath);
+    if (!sounds->LoadSound(id, record->mPath)) {
+      const std::string read = sounds->SourceFileOf(record->mPath);
+      return FailOn(read.empty() ? record->mPath : read, "Failed to load sound: " + record->mPath);
+    }
     if (record->mVolume >= 0.0) sounds->SetBaseVolume(id, record->mVolume);
     if (record->mPan != 0) sounds->SetBasePan(id, record->mPan);
   }

@@ -70,7 +70,9 @@ bool ResourceManager::FailOn(const std::string& file, const std::string& message
 bool ResourceManager::ParseResourcesFile(const std::string& fileName) {
   mParser = std::make_unique<XMLParser>();
   if (!mParser->OpenFile(fileName)) {
-    FailOn(fileName, "Resource file not found: " + fileName);
+    const std::string& refusal = mParser->GetOpenRefusal();
+    FailOn(fileName, refusal.empty() ? "Resource file not found: " + fileName
+                                     : "Resource file could not be read: " + fileName + " (" + refusal + ")");
     mParser.reset();
     return false;
   }

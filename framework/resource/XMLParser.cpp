@@ -1,6 +1,8 @@
 #include "framework/resource/XMLParser.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 
 #include "framework/util/StringUtil.h"
 #include "platform/win/files/FileRead.h"
@@ -32,8 +34,11 @@ XMLParser::~XMLParser() = default;
 bool XMLParser::OpenFile(const std::string& fileName) {
   mText.clear();
   mReadAt = 0;
+  mOpenRefusal.clear();
   // A folder, or a file that cannot be read to its end, does not open.
-  if (plat::ReadWholeFile(plat::MapPath(fileName), &mText, kMaxXmlFileBytes) != plat::FileReadResult::kRead) {
+  const plat::FileReadResult read = plat::ReadWholeFile(plat::MapPath(fileName), &mText, kMaxXmlFileBytes);
+  if (read != plat::FileReadResult::kRead) {
+    if (read == plat::FileReadResult::kUnreadable) mOpenRefusal = std::strerror(errno);
     mLineNum = 0;
     Fail("Unable to open file " + fileName);
     return false;

@@ -21,6 +21,9 @@ class XMLParser {
   // Reads the file (through the program's path mapping); when it is missing or cannot be read (a folder,
   // a read error) the error is "Unable to open file " + name and the line number is 0.
   bool OpenFile(const std::string& fileName);
+  // Why the last OpenFile failed on something that is there (the system's reason, such as "Is a
+  // directory"); empty when it opened or nothing was there.
+  const std::string& GetOpenRefusal() const { return mOpenRefusal; }
   // Fills the element with the next one of the file. False at a clean end of input (HasFailed stays
   // false) or on an error (HasFailed is set and GetErrorText tells why).
   bool NextElement(XMLElement* element);
@@ -75,6 +78,7 @@ class XMLParser {
 
   std::string mFileName;
   std::string mErrorText;
+  std::string mOpenRefusal;
   int mLineNum = 0;
   // The file's bytes and where the next one is read.
   std::string mText;

@@ -4,6 +4,8 @@
 
 #include "framework/sound/FModLibrary.h"
 #include "framework/sound/WaveOutVolume.h"
+#include "platform/win/files/FileRead.h"
+#include "platform/win/files/PathMap.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/threads/Time.h"
 
@@ -47,6 +49,16 @@ DSoundManager::DSoundManager(HWND window, bool useFMod) : mHaveFMod(useFMod) {
   } else {
     mPrimaryBuffer = nullptr;
   }
+}
+
+std::string DSoundManager::SourceFileOf(const std::string& fileName) {
+  // The files LoadSound reads, in its order; an MP3 only where FMOD decodes it.
+  for (const std::string extension : {".wav", ".mp3", ".ogg", ".au"}) {
+    if (extension == ".mp3" && !mHaveFMod) continue;
+    const std::string name = fileName + extension;
+    if (plat::AnythingAt(plat::MapPath(name))) return name;
+  }
+  return {};
 }
 
 DSoundManager::~DSoundManager() {

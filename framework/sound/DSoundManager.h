@@ -27,6 +27,7 @@ class DSoundManager : public SoundManager {
   bool Initialized() override;
   int LoadSoundByName(const std::string& fileName) override;
   bool LoadSound(unsigned int soundId, const std::string& fileName) override;
+  std::string SourceFileOf(const std::string& fileName) override;
   void ReleaseSound(unsigned int soundId) override;
   void SetVolume(double volume) override;
   bool SetBaseVolume(unsigned int soundId, double volume) override;

@@ -14,6 +14,9 @@ class SoundManager {
   virtual bool Initialized() = 0;
   virtual int LoadSoundByName(const std::string& fileName) = 0;
   virtual bool LoadSound(unsigned int soundId, const std::string& fileName) = 0;
+  // A sound's name stands for several files: the program path of the first one a load would read that is
+  // there, so that a failed load can name it; empty when none is.
+  virtual std::string SourceFileOf(const std::string& fileName) { return {}; }
   virtual void ReleaseSound(unsigned int soundId) = 0;
   virtual void SetVolume(double volume) = 0;
   virtual bool SetBaseVolume(unsigned int soundId, double volume) = 0;

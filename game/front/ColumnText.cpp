@@ -1,5 +1,7 @@
 #include "game/front/ColumnText.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 
 #include "framework/font/Font.h"
@@ -8,14 +10,28 @@
 namespace {
 
 // The longest beginning of text that is no wider than width in font (whole letters only), and its width.
+// A letter never makes a line narrower, so the beginnings that fit are all those up to some length. That
+// length is found by doubling the length tried until one does not fit, then halving the gap: the letters
+// measured grow with the column, never with the text, which a player or score file may make 65,535
+// letters long (and every frame draws it).
 std::string WholeLettersThatFit(Kit::Font* font, const std::string& text, int width, int* shownWidth) {
-  std::string shown = text;
-  *shownWidth = font->StringWidth(shown);
-  while (!shown.empty() && *shownWidth > width) {
-    shown.pop_back();
-    *shownWidth = font->StringWidth(shown);
-  }
-  return shown;
+  std::size_t fits = 0;                   // the longest length known to fit
+  std::size_t tooLong = text.size() + 1;  // the shortest length known not to
+  *shownWidth = font->StringWidth(std::string());
+  const auto fitsIn = [&](std::size_t length) {
+    const int measured = font->StringWidth(text.substr(0, length));
+    if (measured > width) {
+      tooLong = length;
+      return false;
+    }
+    fits = length;
+    *shownWidth = measured;
+    return true;
+  };
+  std::size_t length = 1;
+  while (fits < text.size() && fitsIn(length)) length = std::min(2 * length, text.size());
+  while (tooLong - fits > 1) fitsIn(fits + (tooLong - fits) / 2);
+  return text.substr(0, fits);
 }
 
 }  // namespace

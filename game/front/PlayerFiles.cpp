@@ -52,8 +52,8 @@ bool ReadProfile(CheckedReader& reader, PlayerProfile* profile) {
 bool IsProgressChar(char c) { return c >= kNoLevelDone && c <= kAllLevelsDone; }
 
 // A saved game is none (all four values 0) or one the game can have written: a level of the ten scenes, a
-// score it can hold and the lives it gives back, so that a continued game can end and its counts cannot
-// overflow. A score or lives out of range are put into it; a saved game without a real level is dropped.
+// score of at least 0 and at least the lives it gives back, so that a continued game can end. A score or
+// lives below that are raised to it; a saved game without a real level is dropped.
 bool RepairSavedGame(PlayerProfile* profile) {
   std::int32_t* const values[] = {&profile->mSavedScene, &profile->mSavedLevel, &profile->mSavedScore,
                                   &profile->mSavedLives};
@@ -62,8 +62,8 @@ bool RepairSavedGame(PlayerProfile* profile) {
     for (std::int32_t* value : values) *value = 0;
     return !none;
   }
-  const std::int32_t score = std::clamp(profile->mSavedScore, 0, kMaxScore);
-  const std::int32_t lives = std::clamp(profile->mSavedLives, kMinSavedLives, kMaxLives);
+  const std::int32_t score = std::max(profile->mSavedScore, 0);
+  const std::int32_t lives = std::max(profile->mSavedLives, kMinSavedLives);
   const bool repaired = score != profile->mSavedScore || lives != profile->mSavedLives;
   profile->mSavedScore = score;
   profile->mSavedLives = lives;

@@ -12,8 +12,14 @@ ProfileStore gProfileStore;
 
 namespace {
 
+// A file that could not be read is told in the game's error box, as it always was, although the game goes
+// on; a damaged file kept aside or a failed save is a notice of this store's own.
 void ShowError(const std::string& text) {
   if (Kit::gKitApp != nullptr) Kit::gKitApp->Popup(text);
+}
+
+void ShowNotice(const std::string& text) {
+  if (Kit::gKitApp != nullptr) Kit::gKitApp->Notice(text);
 }
 
 }  // namespace
@@ -72,16 +78,27 @@ void ProfileStore::MakeCurrent(PlayerProfile* profile) {
   profile->mCurrent = kCurrentYes;
 }
 
-void ProfileStore::LoadProfiles(std::string path) {
-  // The player's folder is first opened here when the game starts.
+template <typename Decoded>
+std::optional<Decoded> ProfileStore::ReadStoredFile(const std::string& path, StoredFile* file,
+                                                    Decoded (*decode)(const std::uint8_t* data, std::size_t size)) {
   PlayerFolder::RemoveLeftoverTemporaries(path);
   std::vector<std::uint8_t> bytes;
   const PlayerFolder::ReadResult read = PlayerFolder::ReadFile(path, &bytes);
-  if (read == PlayerFolder::ReadResult::Missing) return;
-  if (read == PlayerFolder::ReadResult::Unreadable) return SetAside(path, bytes, true, &mPlayerFile);
-  DecodedProfiles decoded = DecodePlayerFile(bytes.data(), bytes.size());
-  if (decoded.mDamaged) SetAside(path, bytes, false, &mPlayerFile);
-  for (auto& profile : decoded.mProfiles) {
+  if (read == PlayerFolder::ReadResult::Missing) return std::nullopt;
+  if (read == PlayerFolder::ReadResult::Unreadable) {
+    SetAside(path, bytes, true, file);
+    return std::nullopt;
+  }
+  Decoded decoded = decode(bytes.data(), bytes.size());
+  if (decoded.mDamaged) SetAside(path, bytes, false, file);
+  return decoded;
+}
+
+void ProfileStore::LoadProfiles(std::string path) {
+  // The player's folder is first opened here when the game starts.
+  std::optional<DecodedProfiles> decoded = ReadStoredFile(path, &mPlayerFile, DecodePlayerFile);
+  if (!decoded) return;
+  for (auto& profile : decoded->mProfiles) {
     // Two current players cannot both be: the later one wins and the earlier is no longer current.
     if (profile->mCurrent == kCurrentYes) MakeCurrent(profile.get());
     mProfiles.push_back(std::move(profile));
@@ -98,14 +115,8 @@ bool ProfileStore::SaveProfiles(std::string path) {
 void ProfileStore::LoadScores(std::string path) {
   ClearScores();
   mLastRank = -1;
-  PlayerFolder::RemoveLeftoverTemporaries(path);
-  std::vector<std::uint8_t> bytes;
-  const PlayerFolder::ReadResult read = PlayerFolder::ReadFile(path, &bytes);
-  if (read == PlayerFolder::ReadResult::Missing) return;
-  if (read == PlayerFolder::ReadResult::Unreadable) return SetAside(path, bytes, true, &mScoreFile);
-  DecodedScores decoded = DecodeScoreFile(bytes.data(), bytes.size());
-  if (decoded.mDamaged) SetAside(path, bytes, false, &mScoreFile);
-  mScores = std::move(decoded.mScores);
+  std::optional<DecodedScores> decoded = ReadStoredFile(path, &mScoreFile, DecodeScoreFile);
+  if (decoded) mScores = std::move(decoded->mScores);
 }
 
 bool ProfileStore::SaveScores(std::string path) {
@@ -168,13 +179,16 @@ void ProfileStore::SetAside(const std::string& path, const std::vector<std::uint
     // That is the one report of the saves this refuses.
     file->mSaveFailureReported = true;
   }
-  ShowError(text);
+  if (unreadable)
+    ShowError(text);
+  else
+    ShowNotice(text);
 }
 
 bool ProfileStore::Report(bool saved, StoredFile* file) {
   if (!saved && !file->mSaveFailureReported) {
     file->mSaveFailureReported = true;
-    ShowError(file->mSaveFailure);
+    ShowNotice(file->mSaveFailure);
   }
   return saved;
 }

@@ -7,6 +7,7 @@
 // of this run replaces it. Main thread only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -90,6 +91,12 @@ class ProfileStore {
   };
 
   void MakeCurrent(PlayerProfile* profile);
+  // Reads and decodes one of the two files, once the temporaries that killed saves left beside it are
+  // removed. A damaged or unreadable file is set aside; nothing is given for one that is missing or
+  // cannot be read.
+  template <typename Decoded>
+  std::optional<Decoded> ReadStoredFile(const std::string& path, StoredFile* file,
+                                        Decoded (*decode)(const std::uint8_t* data, std::size_t size));
   // Keeps a copy of a damaged or unreadable file and tells the player where, or that none could be kept.
   void SetAside(const std::string& path, const std::vector<std::uint8_t>& bytes, bool unreadable, StoredFile* file);
   bool Report(bool saved, StoredFile* file);

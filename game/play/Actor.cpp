@@ -46,6 +46,10 @@ std::string_view Actor::ColourCode() const {
   return std::string_view(mTmpl->mName).substr(6, 2);
 }
 
+bool IsSwirlCode(std::string_view code) {
+  return code == kSpeedUpSwirlCode || code == kSlowDownSwirlCode || code == kTeleportSwirlCode;
+}
+
 ObjectTemplate* Actor::ReplaceTemplate(const std::string& name) {
   ObjectTemplate* old = mTmpl;
   if (old) old->mRunning = false;

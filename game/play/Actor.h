@@ -30,6 +30,14 @@ enum ActorMode : int {
   kBallKillerMode = 999,  // kills every ball when its animation ends
 };
 
+// The colour codes of the swirl bricks: each holds a ball a while, then lets it go sped up, slowed down,
+// or out of another brick of its code.
+inline constexpr std::string_view kSpeedUpSwirlCode = "gg";
+inline constexpr std::string_view kSlowDownSwirlCode = "hh";
+inline constexpr std::string_view kTeleportSwirlCode = "ii";
+// The code is one of the three swirl codes.
+bool IsSwirlCode(std::string_view code);
+
 class Actor {
  public:
   // The radius of an actor that collides as a box.

@@ -241,20 +241,20 @@ void ActorScene::ExplodeBomb(Actor* bomb) {
   }
 }
 
-// A swirl brick ("gg", "hh", "ii") counts down its hold and lets the ball go sped up, slowed down or
-// out of another "ii" brick.
+// A swirl brick counts down its hold and lets the ball go sped up, slowed down or out of another brick
+// of its code.
 void ActorScene::UpdateHeldBall(Actor* brick) {
   const std::string_view code = brick->ColourCode();
-  if (code != "gg" && code != "hh" && code != "ii") return;
+  if (!IsSwirlCode(code)) return;
   if (!brick->mHeldBall) return;
   brick->mHoldCounter = WrappingAdd(brick->mHoldCounter, -1);
   if (brick->mHoldCounter != 0) return;
   Actor* ball = brick->ReleaseHeldBall();
   ball->mVelX = ball->mSavedVelX;
   ball->mVelY = ball->mSavedVelY;
-  if (code == "gg") mRules->SpeedUpBall(ball);
-  if (code == "hh") mRules->SlowDownBall(ball);
-  if (code == "ii") mRules->TeleportBall(brick, ball);
+  if (code == kSpeedUpSwirlCode) mRules->SpeedUpBall(ball);
+  if (code == kSlowDownSwirlCode) mRules->SlowDownBall(ball);
+  if (code == kTeleportSwirlCode) mRules->TeleportBall(brick, ball);
   ball->mSavedVelX = 0.0f;
   ball->mSavedVelY = 0.0f;
 }

@@ -42,7 +42,7 @@ class SceneRules {
  public:
   // A brick struck by a hitter (here: a bomb in its blast).
   virtual void BallHitsBrick(Actor* brick, Actor* hitter) = 0;
-  // A ball let go by a "gg", "hh" or "ii" brick.
+  // A ball let go by a swirl brick.
   virtual void SpeedUpBall(Actor* ball) = 0;
   virtual void SlowDownBall(Actor* ball) = 0;
   virtual void TeleportBall(Actor* brick, Actor* ball) = 0;

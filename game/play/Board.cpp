@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "framework/app/KitAppBase.h"
+#include "framework/app/OwnCopyNote.h"
 #include "game/play/Actor.h"
 #include "game/play/GameApp.h"
 #include "game/play/ObjectLibrary.h"
@@ -57,8 +58,6 @@ bool IsTargetBrick(const Actor& brick) {
   return code == "aa" || code == "bb" || code == "cc" || code == "ee";
 }
 
-bool IsSwirlCode(std::string_view code) { return code == "gg" || code == "hh" || code == "ii"; }
-
 void KillActor(Actor* actor) {
   actor->mAlive = false;
   if (actor->mTmpl) actor->mTmpl->mRunning = false;
@@ -67,9 +66,20 @@ void KillActor(Actor* actor) {
 
 float BallSpeed(const Actor& ball) { return std::sqrt(ball.mVelX * ball.mVelX + ball.mVelY * ball.mVelY); }
 
-void Board::LoadEffects(std::string path) { LoadEffectFile(std::move(path), mEffects); }
+void Board::LoadEffects(std::string path) {
+  const std::string refusal = LoadEffectFile(path, mEffectRecords);
+  // The game's own table is read without a word. A copy of the player's that cannot be read takes every
+  // brick effect away, so the player is told which file it was and why.
+  const std::string ownCopy = Kit::OwnCopyNote(path);
+  if (refusal.empty() || ownCopy.empty() || Kit::gKitApp == nullptr) return;
+  Kit::gKitApp->Notice("Failed to load brick effects: " + path + " (" + refusal + ")" + ownCopy);
+}
 
-void Board::ClearEffects() { mEffects.Clear(); }
+void Board::ClearEffects() { mEffectRecords.Clear(); }
+
+std::string Board::LookupEffect(std::string brickName, std::string key) const {
+  return mEffectRecords.Lookup(brickName, key);
+}
 
 void Board::SetBrickHitPoints(Actor* brick) {
   const std::string_view code = brick->ColourCode();
@@ -181,7 +191,7 @@ void Board::DestroyByForce(Actor* brick, const std::string& effectKey, int sound
 }
 
 void Board::SpawnBrickEffect(Actor* brick, const std::string& key) {
-  const std::string value = mEffects.Lookup(brick->mTmpl ? brick->mTmpl->mName : "", key);
+  const std::string value = LookupEffect(brick->mTmpl ? brick->mTmpl->mName : "", key);
   const std::string first = TextBefore(value, ":");
   const std::string second = TextAfter(value, ":");
   if (!first.empty()) SpawnEffectAnimation(*brick, first, brick->ColourCode() == "ee");

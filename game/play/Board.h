@@ -131,7 +131,7 @@ class Board : public SceneRules {
   void ExplodeBrick(Actor* brick);
   // Hides and stops the ball and sets a ball-killer bomb on it.
   void KillBallWithBomb(Actor* ball);
-  // One more life, up to kMaxLives.
+  // One more life, with no upper limit.
   void AddLife();
   void AddBounceBar();
   int CountBounceActors() const;
@@ -148,8 +148,11 @@ class Board : public SceneRules {
   void LoadEffects(std::string path);
   // Empties the table.
   void ClearEffects();
+  // The effect value the table holds for the brick under the key ("hitname", "deadname", "explodename",
+  // "fireballname"): the last record of that brick name decides; empty when none.
+  std::string LookupEffect(std::string brickName, std::string key) const;
 
-  EffectTable mEffects;
+  EffectTable mEffectRecords;
   float mMaxBallSpeed = 1000.0f;  // pixels per second: no speed-up above it
   float mMinBallSpeed = 100.0f;   // no slow-down below it
 
@@ -190,8 +193,6 @@ extern Board gBoard;
 
 // Bricks of these codes hold a level open until they are gone.
 bool IsTargetBrick(const Actor& brick);
-// The brick's colour code is one of the three swirl codes.
-bool IsSwirlCode(std::string_view code);
 // Kills the actor and gives its template (and overlay) back to the library.
 void KillActor(Actor* actor);
 // A ball's speed, pixels per second.

@@ -2,6 +2,7 @@
 // from, some of which the play field and the scene's swirl bricks use too.
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "framework/app/KitAppBase.h"
 #include "game/play/Actor.h"
@@ -110,9 +111,9 @@ void Board::PowerUpAddLife() {
   AddLife();
 }
 
-// No upper limit.
+// No upper limit of the game's own: the count only stops where the int ends, rather than overflow.
 void Board::AddLife() {
-  if (TheGame()->mLives < kMaxLives) ++TheGame()->mLives;
+  if (TheGame()->mLives < std::numeric_limits<int>::max()) ++TheGame()->mLives;
 }
 
 void Board::PowerUpSubLife() {
@@ -337,7 +338,7 @@ void Board::TeleportBall(Actor* brick, Actor* ball) {
 
 Actor* Board::PickOtherTeleportBrick(const Actor* brick) const {
   auto isOther = [brick](const Actor* candidate) {
-    return candidate != brick && candidate->mAlive && candidate->ColourCode() == "ii";
+    return candidate != brick && candidate->mAlive && candidate->ColourCode() == kTeleportSwirlCode;
   };
   const int count = static_cast<int>(std::count_if(gActorScene.mBricks.begin(), gActorScene.mBricks.end(), isOther));
   if (count == 0) return nullptr;

@@ -1,5 +1,8 @@
 #include "game/play/EffectFile.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include "game/play/TextLineReader.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/PathMap.h"
@@ -46,9 +49,11 @@ std::string EffectTable::Lookup(const std::string& brickName, const std::string&
   return mRecords[last->second].*field;
 }
 
-void LoadEffectFile(std::string path, EffectTable& table) {
+std::string LoadEffectFile(std::string path, EffectTable& table) {
   std::string text;
-  if (plat::ReadWholeFile(plat::MapPath(path), &text, kMaxEffectFileBytes) != plat::FileReadResult::kRead) return;
+  const plat::FileReadResult read = plat::ReadWholeFile(plat::MapPath(path), &text, kMaxEffectFileBytes);
+  if (read == plat::FileReadResult::kMissing) return {};
+  if (read == plat::FileReadResult::kUnreadable) return std::strerror(errno);
   TextLineReader lines(text, kMaxEffectLineChars);
   std::string line;
   bool building = false;
@@ -66,4 +71,5 @@ void LoadEffectFile(std::string path, EffectTable& table) {
     }
   }
   if (building) table.Append(std::move(record));
+  return {};
 }

@@ -47,5 +47,5 @@ class EffectTable {
 // line whose key is none of the five words is ignored, an effect line before the first "brick" line
 // too. Reading stops at the end or at a line that is too long, keeping the record under construction.
 // A missing file, or one that cannot be read (a folder, a read error, a size far beyond any table),
-// adds nothing.
-void LoadEffectFile(std::string path, EffectTable& table);
+// adds nothing; for one that is there, the reason is returned (empty when the file was read or missing).
+std::string LoadEffectFile(std::string path, EffectTable& table);

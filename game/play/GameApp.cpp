@@ -5,6 +5,7 @@
 
 #include "framework/sound/MusicInterface.h"
 #include "framework/util/PathUtil.h"
+#include "platform/util/ClampToInt.h"
 #include "platform/win/process/Process.h"
 
 namespace {
@@ -37,9 +38,7 @@ GameApp* TheGame() { return static_cast<GameApp*>(Kit::gKitApp); }
 
 void GameApp::SaveShowHelp() { RegistryWriteBoolean(kShowHelpValue, mShowHelp); }
 
-void GameApp::AddScore(int points) {
-  mScore = static_cast<int>(std::min<long long>(static_cast<long long>(mScore) + points, kMaxScore));
-}
+void GameApp::AddScore(int points) { mScore = plat::ClampToInt(static_cast<long long>(mScore) + points); }
 
 void GameApp::ReadShowHelp() {
   if (RegistryReadBoolean(kShowHelpValue, &mShowHelp)) return;

@@ -37,10 +37,6 @@ constexpr int kLevelsPerScene = 10;
 constexpr int kSceneFinished = 11;
 constexpr int kLastScene = 10;
 constexpr int kLivesAtNewGame = 3;
-// The most the game state holds: a score of nine digits and lives of three. Gains stop there, so that no
-// count overflows, and a saved game beyond them is none this game wrote.
-constexpr int kMaxScore = 999'999'999;
-constexpr int kMaxLives = 999;
 // The dialog id of the in-game menu.
 constexpr int kInGameMenuDialogId = 4;
 
@@ -58,7 +54,7 @@ class GameApp : public Kit::KitAppBase {
   void LoadGameData();
   // Keeps mShowHelp in the registry value "ShowHelp".
   void SaveShowHelp();
-  // Adds points to mScore, which stops at kMaxScore.
+  // Adds points to mScore, which stops at the int's limits rather than overflow.
   void AddScore(int points);
   // Fades the track now playing out (stopping it once silent) and the given one in from its start,
   // looping, and makes it the current track.
@@ -90,8 +86,8 @@ class GameApp : public Kit::KitAppBase {
 
   // Game state, read and written by the play field, the rules and the screens.
   int mMusicTrack = kMenuTrack;
-  int mScore = 0;  // +2 per ball hit on a brick, +3 per caught power-up; 0 at a new game; kMaxScore at most
-  int mLives = 0;  // 3 at a new game; kMaxLives at most
+  int mScore = 0;  // +2 per ball hit on a brick, +3 per caught power-up; 0 at a new game
+  int mLives = 0;  // 3 at a new game
   int mScene = 0;  // 1 to 10
   int mLevel = 0;  // 1 to 10; kSceneFinished when the scene is done
   // The paddle's angle scale: one unit in the last place below the float nearest to pi, as the game

@@ -28,7 +28,7 @@ void MakeBrickActor(ObjectTemplate* record) {
   brick->mName = record->mName;
   brick->mCode = record->mCode;
   const std::string_view code = brick->ColourCode();
-  if (code == "gg" || code == "hh" || code == "ii") brick->mRadius = kSwirlBrickRadius;
+  if (IsSwirlCode(code)) brick->mRadius = kSwirlBrickRadius;
   if (code == "ff") brick->mRadius = kPowerUpBrickRadius;
   gBoard.SetBrickHitPoints(brick);
 }

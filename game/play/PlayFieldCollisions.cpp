@@ -173,8 +173,7 @@ void PlayField::CollideBallAndBrick(Actor* ball, Actor* brick) {
   if (PointTouchesActor(ball->mPrevX + r, ball->mPrevY + r, r, *brick)) return;
   if (!PointTouchesActor(ball->mX + r, ball->mY + r, r, *brick) || brick->mHitPoints == 0) return;
   gBoard.BallHitsBrick(brick, ball);
-  const std::string_view code = brick->ColourCode();
-  if (ball->mName == "ballthru" || code == "gg" || code == "hh" || code == "ii") return;
+  if (ball->mName == "ballthru" || IsSwirlCode(brick->ColourCode())) return;
   ReboundOffBrick(ball, brick);
 }
 

@@ -293,6 +293,20 @@ TEST_F(ProfileStoreTest, AFailedSaveKeepsTheOldFileAndIsReportedOncePerRun) {
   EXPECT_EQ(ShownSince(0), (std::vector<std::string>{"Could not save player data.", "Could not save heroes data."}));
 }
 
+// A file that cannot be read is told in the game's error box; a damaged file kept aside and a failed save
+// are notices of the store's own, after which the game goes on: they are not captioned as fatal.
+TEST_F(ProfileStoreTest, OnlyAFileThatCannotBeReadIsToldInTheFatalErrorBox) {
+  testsupport::MakeUnreadable(RealPath(kScoreFilePath), testsupport::Unreadable::kFolder);
+  Store().LoadScores(kScoreFilePath);
+  Put(kPlayerFilePath, "damaged");
+  Store().LoadProfiles(kPlayerFilePath);
+  Store().AddProfile(std::string(65536, 'x'));  // too long for its 16-bit length field
+  Store().SaveProfiles(kPlayerFilePath);
+  std::vector<std::string> captions;
+  for (const auto& box : mMessageBoxes.Shown()) captions.push_back(box.caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"FATAL ERROR", "Quarvel - 1.0", "Quarvel - 1.0"}));
+}
+
 TEST_F(ProfileStoreTest, ACompletedLevelRaisesProgressAndBecomesTheSavedGameAtOnce) {
   Store().AddProfile("ann");
   Store().mCurrentProfile->mProgress = "0500000009";
@@ -410,18 +424,17 @@ TEST_F(ProfileStoreTest, TheStartRemovesOnlyTemporariesAndWaitsForACopyThatHolds
   EXPECT_EQ(Names(), std::vector<std::string>{"ann"});
 }
 
-// A saved game read from a file is one the rules can end and count: no life left never reaches game
-// over, a score near the int's end overflows.
+// A saved game read from a file is one the rules can end: with no life left a game never reaches game
+// over, and a score below 0 no game makes. Above, there is no limit but the int's.
 TEST(SavedGame, AReadSavedGameIsPutRightWhereNoGameCouldHaveLeftIt) {
   using Game = std::vector<std::int32_t>;  // scene, level, score, lives
   for (const auto& [stored, read] : std::vector<std::pair<Game, Game>>{
-           {{2, 4, 1234, 5}, {2, 4, 1234, 5}},  // untouched, as all zero and the most the game holds
+           {{2, 4, 1234, 5}, {2, 4, 1234, 5}},  // untouched, as all zero and the most the int holds
            {{0, 0, 0, 0}, {0, 0, 0, 0}},
-           {{3, 10, kMaxScore, kMaxLives}, {3, 10, kMaxScore, kMaxLives}},
+           {{3, 10, INT32_MAX, INT32_MAX}, {3, 10, INT32_MAX, INT32_MAX}},
+           {{2, 4, 1'000'000'000, 1000}, {2, 4, 1'000'000'000, 1000}},
            {{2, 4, 1234, 0}, {2, 4, 1234, kMinSavedLives}},
            {{2, 4, 1234, -1}, {2, 4, 1234, kMinSavedLives}},
-           {{2, 4, 1234, INT32_MAX}, {2, 4, 1234, kMaxLives}},
-           {{2, 4, INT32_MAX - 1, 3}, {2, 4, kMaxScore, 3}},
            {{2, 4, -5, 3}, {2, 4, 0, 3}},
            {{11, 3, 50, 3}, {0, 0, 0, 0}},
            {{0, 0, 0, 3}, {0, 0, 0, 0}}}) {

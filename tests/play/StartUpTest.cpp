@@ -88,7 +88,8 @@ TEST_F(StartUp, ALevelNamedOnTheCommandLineStartsOnceAPlayerIsCurrent) {
 
 // The settings file and the player's own tables, pictures and manifest, each replaced by something that
 // gives no bytes: the game reaches the main menu and leaves them be. A copy that cannot be opened is passed
-// over for the game's own; a table that opens but cannot be read is damaged, and the game starts without it.
+// over for the game's own; a table that opens but cannot be read is damaged, and the game starts without it
+// (the player is told of the effect table, without which no brick plays an effect).
 class StartUpWithUnreadableFiles : public StartUp, public testing::WithParamInterface<testsupport::Unreadable> {};
 
 TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithTheGamesCopiesOrWithoutAndLeavesThemAlone) {
@@ -107,9 +108,9 @@ TEST_P(StartUpWithUnreadableFiles, ReachesTheMainMenuWithTheGamesCopiesOrWithout
     game.LoadingThreadCompleted();
     for (int tick = 0; tick < 100 && game.mMainMenuScreen == nullptr; ++tick) game.KitAppBase::UpdateFrames();
     EXPECT_NE(game.mMainMenuScreen, nullptr);
-    EXPECT_EQ(gBoard.mEffects.Records().empty(), opens);
+    EXPECT_EQ(gBoard.mEffectRecords.Records().empty(), opens);
     EXPECT_EQ(gGlyphFont.mGlyphs.empty(), opens);
-    EXPECT_TRUE(mBoxes.Shown().empty());
+    EXPECT_EQ(mBoxes.Shown().size(), opens ? 1u : 0u);
   }
   for (const auto& path : paths) EXPECT_TRUE(testsupport::UnreadableIsIntact(path, GetParam())) << path;
 }
@@ -123,15 +124,19 @@ class LoadingWhileTickingGame : public testsupport::HeadlessGame {
   void UpdateFrames() override { GameApp::UpdateFrames(); }
 };
 
-// A picture of the game's group damaged in the player's folder: the loading thread fails, and the main
-// loop shows the error (the loading thread may touch nothing of the main thread's), saying where the
-// player's copy lies, and ends the run without handing over to the menu.
-TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
-  const std::filesystem::path player = mHome.Path() / "player";
-  std::filesystem::create_directories(player / "images");
-  std::ofstream(player / "images" / "menu.png", std::ios::binary) << "\x89PNG\r\n\x1a\nnot a picture";
-  const testsupport::ScopedSearchFolders folders(player, testsupport::GameDataFolder());
-  {
+// A picture or a sound of the game's group damaged in the player's folder: the loading thread fails, and
+// the main loop shows the error (the loading thread may touch nothing of the main thread's), saying where
+// the player's copy lies (a sound's name stands for its files of several kinds: the one read), and ends
+// the run without handing over to the menu.
+TEST_F(StartUp, ADamagedPictureOrSoundEndsTheRunWithItsErrorShownByTheMainLoop) {
+  for (const auto& [file, error] : std::vector<std::pair<std::string, std::string>>{
+           {"images/menu.png", "Failed to load image: images/menu.png"},
+           {"sounds/finished.wav", "Failed to load sound: sounds/finished"}}) {
+    const std::filesystem::path player = mHome.Path() / ("player-" + file.substr(0, file.find('/')));
+    std::filesystem::create_directories((player / file).parent_path());
+    std::ofstream(player / file, std::ios::binary) << "\x89PNG\r\n\x1a\nneither a picture nor a sound";
+    const testsupport::ScopedSearchFolders folders(player, testsupport::GameDataFolder());
+    const std::size_t shownBefore = mBoxes.Shown().size();
     LoadingWhileTickingGame game;
     game.Init();
     ASSERT_FALSE(game.mQuit);
@@ -140,9 +145,8 @@ TEST_F(StartUp, ADamagedPictureEndsTheRunWithItsErrorShownByTheMainLoop) {
     EXPECT_EQ(game.mMainMenuScreen, nullptr) << "no hand-over after a failed load";
     EXPECT_TRUE(game.mLoadingFailed) << "the program ends with a failure status";
     const std::vector<plat::ShownMessageBox> shown = mBoxes.Shown();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "Failed to load image: images/menu.png\r\n\r\nThe file read is your own copy: " +
-                                 (player / "images" / "menu.png").string());
+    ASSERT_EQ(shown.size(), shownBefore + 1);
+    EXPECT_EQ(shown.back().text, error + "\r\n\r\nThe file read is your own copy: " + (player / file).string());
   }
 }
 

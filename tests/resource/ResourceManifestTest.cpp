@@ -1,14 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/resource/ResourceManager.h"
 #include "tests/resource/TestResourceHost.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
 using Kit::ResourceManager;
+using testsupport::Unreadable;
 
 // Parses manifests written into a temporary folder.
 class ResourceManifestTest : public testing::Test {
@@ -49,11 +55,22 @@ TEST_F(ResourceManifestTest, DeclarationAndCommentsBeforeTheRootAreIgnoredAndSec
   EXPECT_EQ(mManager.GetSoundMap().size(), 1u);
 }
 
-TEST_F(ResourceManifestTest, MissingManifestNamesOnlyTheFile) {
-  std::string path = mDir / "none.xml";
-  EXPECT_FALSE(mManager.ParseResourcesFile(path));
-  EXPECT_EQ(Error(), "Resource file not found: " + path);
-  EXPECT_TRUE(mManager.HadError());
+// A missing manifest is not found; one that is there but gives no bytes is named with the reason.
+TEST_F(ResourceManifestTest, AManifestThatCannotBeOpenedNamesTheFileAndWhy) {
+  const std::string path = mDir / "manifest.xml";
+  for (const auto& [standing, error] : std::vector<std::pair<std::optional<Unreadable>, std::string>>{
+           {std::nullopt, "Resource file not found: " + path},
+           {Unreadable::kFolder, "Resource file could not be read: " + path + " (Is a directory)"},
+           {Unreadable::kReadError, "Resource file could not be read: " + path + " (Input/output error)"},
+           {Unreadable::kLinkLoop, "Resource file could not be read: " + path + " (Too many levels of symbolic links)"},
+       }) {
+    std::filesystem::remove_all(path);
+    if (standing) testsupport::MakeUnreadable(path, *standing);
+    ResourceManager manager{&mHost};
+    EXPECT_FALSE(manager.ParseResourcesFile(path));
+    EXPECT_EQ(manager.GetErrorText(), error);
+    EXPECT_EQ(manager.GetErrorFile(), path);
+  }
 }
 
 TEST_F(ResourceManifestTest, DefaultsGivePathsAndIdentifiers) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
@@ -89,15 +90,17 @@ INSTANTIATE_TEST_SUITE_P(
         HitCase{"brick_ee_001", "none", 0, "brick_ee_001", nullptr, {"boom", "dust", "ups_bounce"}},
         HitCase{"brick_aa_018", "stranger", 1, "brick_aa_018", nullptr, {}}));
 
-TEST_F(RulesTest, TheScoreAndTheLivesStopAtTheMostTheGameHolds) {
+// No limit of the game's own: the counts grow until the int ends, and stop there rather than overflow.
+TEST_F(RulesTest, TheScoreAndTheLivesGrowUntilTheIntEnds) {
+  constexpr int kIntMax = std::numeric_limits<int>::max();
   Actor* brick = AddBrick("brick_dd_006", 380, 200);
   gBoard.SetBrickHitPoints(brick);
-  mGame.mScore = kMaxScore - 1;  // a hit scores 2: past the most, where the int would overflow soon after
+  mGame.mScore = kIntMax - 3;  // a hit scores 2
+  mGame.mLives = kIntMax - 1;
   for (int hit = 0; hit < 3; ++hit) gBoard.BallHitsBrick(brick, AddBall("balllarge", 100, 100, 0, -300));
-  EXPECT_EQ(mGame.mScore, kMaxScore);
-  mGame.mLives = kMaxLives;
-  gBoard.PowerUpAddLife();
-  EXPECT_EQ(mGame.mLives, kMaxLives);
+  for (int life = 0; life < 2; ++life) gBoard.PowerUpAddLife();
+  EXPECT_EQ(mGame.mScore, kIntMax);
+  EXPECT_EQ(mGame.mLives, kIntMax);
 }
 
 TEST_F(RulesTest, AnIronBrickSurvivesNineHitsAtNormalAndDiesAtTheTenthWithBothEffects) {

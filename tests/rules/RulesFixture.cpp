@@ -45,7 +45,7 @@ RulesTest::RulesTest() {
   }
   for (const char* brick :
        {"brick_aa_018", "brick_bb_018", "brick_cc_018", "brick_dd_006", "brick_ee_001", "brick_ff_001", "brick_cc_040"})
-    gBoard.mEffects.Append(EffectsOf(brick));
+    gBoard.mEffectRecords.Append(EffectsOf(brick));
 }
 
 RulesTest::~RulesTest() {

@@ -216,7 +216,7 @@ TEST_F(RegistrySettings, AWriteTheStoreCannotKeepIsReportedAsFailed) {
 
 // Settings that cannot be read or kept are told in a pop-up and on standard error, each problem once
 // however many writes fail on a full disk, at the first chance: the hand-over after loading or the first
-// failed write after it.
+// failed write after it. The program goes on: the pop-up is captioned with its title, not as fatal.
 TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
   const std::string file = mFolder / "registry";
   const std::string unwritten = file + " could not be written (File too large); settings are not saved.";
@@ -246,7 +246,10 @@ TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
     for (int i = 0; i < 25; ++i) app.WriteToRegistry();
     disk.reset();
     std::string shown, lines;
-    for (const auto& box : boxes.Shown()) shown += box.text + "\n";
+    for (const auto& box : boxes.Shown()) {
+      shown += box.text + "\n";
+      EXPECT_EQ(box.caption, app.mTitle) << standing;
+    }
     for (const std::string& problem : told) lines += "The settings file " + problem + "\n";
     EXPECT_EQ(boxes.Shown().size(), told.size()) << standing;
     EXPECT_EQ(shown, lines) << standing;
