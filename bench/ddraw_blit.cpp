@@ -5,6 +5,9 @@
 // once (outside the timing) into an 8-bit mask that is 0 on keyed pixels and 255 elsewhere, and the
 // source composited OVER the target through it. The pixels come out the same; pixman reads a mask
 // where ours compares each pixel with the key.
+// BM_DDrawCopy stores as the machine's caches choose (platform/cpu/CacheSizes.h; the share they give one
+// processor is printed with the machine's details); BM_DDrawCopyThroughCaches and BM_DDrawCopyPastCaches
+// force each kind of store.
 // BM_MemoryFloor2x is no peer: it does the memory work of a 2x stretch without its shuffles, the
 // floor a stretch through the cache cannot go below.
 // Argument: bits per pixel (16 or 32).
@@ -16,8 +19,10 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "platform/cpu/CacheSizes.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/ddraw/DisplaySettings.h"
 
@@ -86,6 +91,12 @@ struct SdlFrames {
   SDL_Surface* target;
 };
 
+const bool kCacheShareShown = [] {
+  benchmark::AddCustomContext("cache_share_per_processor",
+                              std::to_string(plat::cache::ProcessorShare() >> 10) + " KiB");
+  return true;
+}();
+
 void Count(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
   state.SetBytesProcessed(state.iterations() * kWidth * kHeight * state.range(0) / 8);
@@ -135,6 +146,20 @@ void BM_DDrawCopy(benchmark::State& state) {
   Count(state);
 }
 BENCHMARK(BM_DDrawCopy)->Arg(16)->Arg(32);
+
+// The plain copy with each kind of store, whatever the machine's caches choose: through the caches (as
+// on a machine whose caches no frame overflows) and past them (as on one that every frame overflows).
+void BM_DDrawCopyThroughCaches(benchmark::State& state) {
+  const plat::cache::ScopedSizes noneOverflow(plat::cache::Sizes{std::size_t{1} << 40, 1, 0, 1});
+  BM_DDrawCopy(state);
+}
+BENCHMARK(BM_DDrawCopyThroughCaches)->Arg(16)->Arg(32);
+
+void BM_DDrawCopyPastCaches(benchmark::State& state) {
+  const plat::cache::ScopedSizes allOverflow(plat::cache::Sizes{1, 1, 0, 1});
+  BM_DDrawCopy(state);
+}
+BENCHMARK(BM_DDrawCopyPastCaches)->Arg(16)->Arg(32);
 
 void BM_SdlBlitSurfaceCopy(benchmark::State& state) {
   SdlFrames frames(static_cast<int>(state.range(0)));

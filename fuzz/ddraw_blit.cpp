@@ -3,12 +3,15 @@
 // arbitrary pixel sizes, surface sizes, rectangles, clips, keys and pixels, and traps on any
 // difference. Each surface's memory ends exactly where its last row does, so a read or write past it
 // is caught by AddressSanitizer; its rows start anywhere off a register's alignment (up to 31 bytes
-// into the allocation) but, as in the layer's own surfaces, at a multiple of their pixel size.
+// into the allocation) but, as in the layer's own surfaces, at a multiple of their pixel size. Plain
+// copies of gapless rows go through the caches, or, when the input asks for caches every copy overflows,
+// past them at the vector widths (which the scalar level never does).
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 #include "fuzz/FuzzReader.h"
+#include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SimdLevel.h"
 #include "platform/ddraw/Blitter.h"
 
@@ -67,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       MakeRect(in, within ? target.view.width : source.view.width, within ? target.view.height : source.view.height);
   const plat::ddraw::SourceKey key{in.Next<std::uint32_t>() & 1 ? 0xFFFFFFFFu : 0u, in.Next<std::uint32_t>()};
   const DWORD fill = in.Next<std::uint32_t>();
+  const plat::cache::ScopedSizes caches(in.Next<std::uint8_t>() & 1 ? plat::cache::Sizes{1, 1, 0, 1}
+                                                                    : plat::cache::Machine());
   std::vector<BYTE> expected;
   for (const Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
     if (level > plat::simd::Supported()) break;

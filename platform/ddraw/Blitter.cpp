@@ -180,11 +180,11 @@ void Blit(const PixelView& target, const RECT& targetRect, const RECT& clip, con
       else
         std::memmove(out, in, static_cast<size_t>(clipWidth) * N);
     };
-    // Rows that follow each other without a gap in both memories are one block: one move.
+    // Rows that follow each other without a gap in both memories are one block: one copy.
     const LONG rowBytes = clipWidth * N;
     if (!key && target.pitch == rowBytes && source.pitch == rowBytes) {
-      std::memmove(PixelAt(target, clip.left, clip.top), PixelAt(source, clip.left + dx, sourceRow(clip.top)),
-                   static_cast<size_t>(rowBytes) * static_cast<size_t>(clip.bottom - clip.top));
+      CopyBytes(PixelAt(target, clip.left, clip.top), PixelAt(source, clip.left + dx, sourceRow(clip.top)),
+                static_cast<size_t>(rowBytes) * static_cast<size_t>(clip.bottom - clip.top));
       return;
     }
     // Walk upwards when the target lies below the source in the same memory, so no row is

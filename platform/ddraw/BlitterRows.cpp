@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SimdLevel.h"
 
 #if defined(__SSE2__)
@@ -49,7 +50,45 @@ void FillSse2(BYTE* out, size_t bytes, const BYTE* pattern, size_t size) {
 }
 #endif
 
+#if defined(__SSE2__)
+// Streams whole cache lines of the target (four registers each), the bytes before the first and
+// after the last stored plainly.
+void StreamSse2(BYTE* out, const BYTE* in, size_t bytes) {
+  const size_t head = HeadBytes<64>(out, bytes);
+  std::memcpy(out, in, head);
+  size_t i = head;
+  for (; i + 64 <= bytes; i += 64) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 16));
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 32));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 48));
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), a);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 16), b);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 32), c);
+    _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 48), d);
+  }
+  std::memcpy(out + i, in + i, bytes - i);
+  // The streamed lines reach memory before any store after them does.
+  _mm_sfence();
+}
+#endif
+
 #if KIT_HAVE_AVX2_KERNELS
+// StreamSse2 with two registers to a line.
+KIT_TARGET_AVX2 void StreamAvx2(BYTE* out, const BYTE* in, size_t bytes) {
+  const size_t head = HeadBytes<64>(out, bytes);
+  std::memcpy(out, in, head);
+  size_t i = head;
+  for (; i + 64 <= bytes; i += 64) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i + 32));
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i), a);
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i + 32), b);
+  }
+  std::memcpy(out + i, in + i, bytes - i);
+  _mm_sfence();
+}
+
 KIT_TARGET_AVX2 void FillAvx2(BYTE* out, size_t bytes, const BYTE* pattern, size_t size) {
   const size_t head = HeadBytes<32>(out, bytes);
   if (head) std::memcpy(out, pattern, head);
@@ -186,6 +225,21 @@ void FillPattern::Pixels(BYTE* out, size_t count) const {
   if (simd::UseSse2()) return FillSse2(out, bytes, mBytes, size);
 #endif
   FillScalar(out, count, mBytesPerPixel, mValue);
+}
+
+bool CopiesPastCaches(size_t bytes) { return simd::UseSse2() && cache::Overflows(2 * bytes); }
+
+void CopyBytes(BYTE* out, const BYTE* in, size_t bytes) {
+  const auto to = reinterpret_cast<std::uintptr_t>(out), from = reinterpret_cast<std::uintptr_t>(in);
+  if ((to + bytes <= from || from + bytes <= to) && CopiesPastCaches(bytes)) {
+#if KIT_HAVE_AVX2_KERNELS
+    if (simd::UseAvx2()) return StreamAvx2(out, in, bytes);
+#endif
+#if defined(__SSE2__)
+    return StreamSse2(out, in, bytes);
+#endif
+  }
+  std::memmove(out, in, bytes);
 }
 
 LONG CopyKeyedVectors(BYTE* out, const BYTE* in, LONG count, int bytesPerPixel, DWORD keyValue, DWORD keyMask) {

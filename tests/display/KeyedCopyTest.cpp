@@ -1,9 +1,10 @@
 // The colour-keyed copy onto a surface (SurfaceDraw::CopyNative skipping transparent words), which
 // copies the keyed spans made from the source's alpha run table: against the pixel model at every
 // vector level, on rows that are wholly transparent, wholly opaque, or runs of every length (one pixel
-// up to past the table's cap of 255), cut on every side, from plain and palettized sources; with partly
-// transparent pixels among the opaque ones (runs of another class that the spans join); and after the
-// source's pixels change or its run table is dropped, when the spans must follow them.
+// up to past the table's cap of 255), cut on every side, from plain and palettized sources; spans of
+// every length at every place in a register of the target; with partly transparent pixels among the
+// opaque ones (runs of another class that the spans join); and after the source's pixels change or its
+// run table is dropped, when the spans must follow them.
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "tests/support/PixelModel.h"
 #include "tests/support/SimdLevels.h"
@@ -50,8 +51,9 @@ class KeyedCopy : public testsupport::SimdLevelTest {
  protected:
   // Copies image at (x, y) from srcRect onto a noise surface of the format and the model on a copy of
   // it; every byte must agree, the padding after each row included.
-  void ExpectModel(const model::Format& format, Kit::MemoryImage& image, int x, int y, const Rect& srcRect) {
-    model::Surface actual = model::MakeSurface(format, kSurfaceWidth, kSurfaceHeight, 3, rng_);
+  void ExpectModel(const model::Format& format, Kit::MemoryImage& image, int x, int y, const Rect& srcRect,
+                   int surfaceWidth = kSurfaceWidth, int surfaceHeight = kSurfaceHeight) {
+    model::Surface actual = model::MakeSurface(format, surfaceWidth, surfaceHeight, 3, rng_);
     model::Surface expected = actual;
     model::FormatDisplay display(format);
     model::Target target(actual, display);
@@ -144,6 +146,32 @@ TEST_P(KeyedCopy, FollowsThePixelsWhenTheyChange) {
     const std::vector<std::uint32_t> px = KeyedPixels(kWidth, kHeight, rng_);
     image->SetBits(px.data(), kWidth, kHeight);
     ExpectModel(format, *image, 4, 3, Rect(0, 0, kWidth, kHeight));
+  }
+}
+
+// A span is copied in moves of a register and less, the moves between the first and the last on the
+// target's register boundaries: spans of every length from one pixel to past four 32-byte registers of
+// 16-bit pixels, each at every place in a register of the target, store their pixels and no others.
+TEST_P(KeyedCopy, StoresSpansOfEveryLengthAtEveryAlignment) {
+  constexpr int kLongest = 80, kWidthWithGaps = kLongest + 9;
+  // Row k: one span of k + 1 pixels, its start moving along the row from row to row.
+  std::vector<std::uint32_t> px(static_cast<std::size_t>(kWidthWithGaps) * kLongest);
+  for (int k = 0; k < kLongest; ++k)
+    for (int x = 0; x < kWidthWithGaps; ++x) {
+      const int start = 1 + k % 8;
+      const std::uint32_t colour = static_cast<std::uint32_t>(rng_()) & 0xFFFFFF;
+      px[static_cast<std::size_t>(k) * kWidthWithGaps + x] =
+          x >= start && x <= start + k ? 0xFF000000u | colour : colour;
+    }
+  for (const auto& format : model::kSurfaceFormats) {
+    Kit::MemoryImage image;  // its native words are made for one format
+    image.SetBits(px.data(), kWidthWithGaps, kLongest);
+    for (int x = 0; x < 16; ++x) {
+      SCOPED_TRACE(testing::Message() << model::FormatName(format) << " at x " << x);
+      // The whole picture (its spans as they are) and all but its first two columns (each span cut).
+      ExpectModel(format, image, x, 0, Rect(0, 0, kWidthWithGaps, kLongest), kWidthWithGaps + 16, kLongest);
+      ExpectModel(format, image, x, 0, Rect(2, 0, kWidthWithGaps - 2, kLongest), kWidthWithGaps + 16, kLongest);
+    }
   }
 }
 

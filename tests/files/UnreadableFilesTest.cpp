@@ -29,6 +29,7 @@
 #include "game/play/GlyphFont.h"
 #include "game/play/ObjectLibrary.h"
 #include "platform/bass/StreamDecoder.h"
+#include "platform/cpu/SysfsCaches.h"
 #include "platform/fmod/SoundFileDecoder.h"
 #include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/registry/RegistryStore.h"
@@ -152,6 +153,16 @@ const std::vector<Reader>& Readers() {
                               boxes.Shown()[0].text == "ERROR: Unable to open " + path + " for reparsing.";
          Kit::ResetModValues();
          return refused;
+       }},
+      // A second-level cache's size, linked into an entry of its own: its size stays unknown.
+      {"CacheSizes", "cache-size",
+       [](const std::string& path) {
+         const testsupport::TempDir caches;
+         caches.Write("index0/level", "2\n");
+         caches.Write("index0/type", "Unified\n");
+         caches.Write("index0/shared_cpu_list", "0\n");
+         std::filesystem::create_symlink(path, caches.Path() / "index0/size");
+         return plat::cache::ReadSysfsCaches(caches.Path().string()) == plat::cache::Sizes{};
        }},
       {"WindowIcon", "icon.png",
        [](const std::string& path) {

@@ -9,39 +9,38 @@ KIT_ATTR inline int StoreLow16(std::uint16_t* d, const std::uint32_t* s, int fro
   return i;
 }
 
-// count bytes (at least kBytes, at most 2 x kBytes) copied from `from` to `to` in moves of kBytes from
-// the start and as many ending at the end: a short run needs no loop, whose end would be mispredicted
-// at nearly every run. The moves may cover bytes twice, with the same values; to and from do not overlap.
+// count bytes (at least kBytes, at most 2 x kBytes) copied from `from` to `to` by a move of kBytes from
+// the start and one ending at the end: a short run needs no loop, whose end would be mispredicted at
+// nearly every run. The moves may cover bytes twice, with the same values; to and from do not overlap.
 template <int kBytes>
 KIT_ATTR inline void MoveEnds(char* to, const char* from, int count) {
-  if constexpr (kBytes >= static_cast<int>(sizeof(KIT_V))) {
-    for (int at = 0; at < kBytes; at += static_cast<int>(sizeof(KIT_V))) {
-      Store(to + at, Load(from + at));
-      Store(to + count - kBytes + at, Load(from + count - kBytes + at));
-    }
+  if constexpr (kBytes == static_cast<int>(sizeof(KIT_V))) {
+    Store(to, Load(from));
+    Store(to + count - kBytes, Load(from + count - kBytes));
   } else {
     std::memcpy(to, from, kBytes);
     std::memcpy(to + count - kBytes, from + count - kBytes, kBytes);
   }
 }
 
+// A span longer than two registers is stored from its start up: one register at its start, then
+// registers on register boundaries, then one ending at its end. Only the first and the last store can
+// be split across two cache lines, and no store goes back below one before it, so what a span costs
+// rests on the bytes and lines it covers rather than on how a core takes split or out-of-order
+// stores. Always inlined: called, it would have the span loop keep its values on the stack.
 template <typename Pixel>
-KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
+[[gnu::always_inline]] KIT_ATTR inline void CopyRun(Pixel* d, const Pixel* s, int count) {
   auto* to = reinterpret_cast<char*>(d);
   const auto* from = reinterpret_cast<const char*>(s);
   const int bytes = count * static_cast<int>(sizeof(Pixel));
   constexpr int kRegister = sizeof(KIT_V);
-  if (bytes > 4 * kRegister) {
-    // The stores between the first and the last start on register boundaries: none of them is split
-    // across two cache lines.
+  if (bytes > 2 * kRegister) {
     Store(to, Load(from));
     const int skew = kRegister - static_cast<int>(reinterpret_cast<std::uintptr_t>(to) % kRegister);
     for (int at = skew; at < bytes - kRegister; at += kRegister) Store(to + at, Load(from + at));
     Store(to + bytes - kRegister, Load(from + bytes - kRegister));
-  } else if (bytes > 2 * kRegister) {
-    MoveEnds<2 * kRegister>(to, from, bytes);
-  } else if (bytes > 32) {
-    MoveEnds<32>(to, from, bytes);
+  } else if (bytes > kRegister) {
+    MoveEnds<kRegister>(to, from, bytes);
   } else if (bytes > 16) {
     MoveEnds<16>(to, from, bytes);
   } else if (bytes >= 8) {
