@@ -25,6 +25,7 @@
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/process/Process.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/system/SystemInfo.h"
 #include "platform/win/threads/Errors.h"
 #include "platform/win/threads/Threads.h"

@@ -17,6 +17,7 @@
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/process/Memory.h"
 #include "platform/win/process/Process.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/system/CodePage.h"
 #include "platform/win/system/Shell.h"

@@ -29,6 +29,7 @@
 #include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "platform/win/threads/Errors.h"
 #include "platform/win/threads/Threads.h"
