@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "platform/win/crash/Exceptions.h"
-#include "platform/win/modules/Unknown.h"
 #include "platform/win/threads/Errors.h"
 
 namespace plat {
@@ -40,7 +39,3 @@ BOOL SetThreadPriority(HANDLE thread, int priority) {
 int GetThreadPriority(HANDLE thread) {
   return thread == plat::kCurrentThread ? plat::tPriority : 0x7FFFFFFF;  // THREAD_PRIORITY_ERROR_RETURN
 }
-
-HRESULT CoInitialize(LPVOID) { return S_OK; }
-
-void CoUninitialize() {}

@@ -23,9 +23,6 @@ DWORD GetCurrentThreadId();
 BOOL SetThreadPriority(HANDLE thread, int priority);
 int GetThreadPriority(HANDLE thread);
 
-HRESULT CoInitialize(LPVOID reserved);
-void CoUninitialize();
-
 namespace plat {
 
 // Every thread of the program starts here: it runs `work` with a fault stack of its own
