@@ -1,6 +1,7 @@
 // The Windows services of the stand-in layer, in one include.
 #pragma once
 
+#include "platform/win/Errors.h"
 #include "platform/win/Types.h"
 #include "platform/win/controls/Controls.h"
 #include "platform/win/crash/Exceptions.h"
@@ -22,7 +23,6 @@
 #include "platform/win/system/CodePage.h"
 #include "platform/win/system/Shell.h"
 #include "platform/win/system/SystemInfo.h"
-#include "platform/win/threads/Errors.h"
 #include "platform/win/threads/Sync.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/threads/Time.h"

@@ -10,10 +10,10 @@
 #include <functional>
 #include <string>
 
+#include "platform/win/Errors.h"
 #include "platform/win/files/FileLock.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/process/SingleInstance.h"
-#include "platform/win/threads/Errors.h"
 #include "platform/win/threads/Threads.h"
 #include "tests/support/TempDir.h"
 

@@ -1,8 +1,8 @@
 // The layer's "user32.dll" and "version.dll": the entry points the program looks up by name.
 #include "platform/win/modules/WindowsModules.h"
+#include "platform/win/Errors.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/system/SystemInfo.h"
-#include "platform/win/threads/Errors.h"
 
 namespace {
 

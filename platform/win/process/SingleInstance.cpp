@@ -15,10 +15,10 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/win/Errors.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/files/PrivateFolder.h"
 #include "platform/win/process/DebugOutput.h"
-#include "platform/win/threads/Errors.h"
 
 namespace plat {
 namespace {

@@ -14,9 +14,9 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/win/Errors.h"
 #include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/files/PathMap.h"
-#include "platform/win/threads/Errors.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/window/SdlWindow.h"
 

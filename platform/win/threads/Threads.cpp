@@ -3,8 +3,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "platform/win/Errors.h"
 #include "platform/win/crash/Exceptions.h"
-#include "platform/win/threads/Errors.h"
 
 namespace plat {
 

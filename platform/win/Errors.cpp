@@ -1,4 +1,4 @@
-#include "platform/win/threads/Errors.h"
+#include "platform/win/Errors.h"
 
 #include <cerrno>
 
