@@ -8,13 +8,6 @@
 #include "platform/win/window/Messages.h"
 #include "platform/win/window/Window.h"
 
-constexpr DWORD WS_TABSTOP = 0x00010000;
-constexpr DWORD WS_GROUP = 0x00020000;
-constexpr DWORD WS_VSCROLL = 0x00200000;
-constexpr DWORD WS_HSCROLL = 0x00100000;
-constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
-constexpr int GWLP_ID = -12;
-
 // Button styles and notifications.
 constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
@@ -110,11 +103,3 @@ constexpr int COLOR_3DLIGHT = 22;
 DWORD GetSysColor(int index);
 // The brush of a system colour: the same handle as the (HBRUSH)(index + 1) of a window class.
 HBRUSH GetSysColorBrush(int index);
-
-// A disabled window gets no mouse or keyboard input; a disabled control is drawn grey.
-BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
-int GetDlgCtrlID(HWND window);
-// The child of parent (its client coordinates) that contains the point: visible children only, the
-// parent itself when none does, null when the point is outside the parent.
-HWND ChildWindowFromPoint(HWND parent, POINT point);

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "platform/win/controls/Control.h"
-#include "platform/win/controls/Controls.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/window/IconResources.h"
 #include "platform/win/window/MessageQueue.h"
