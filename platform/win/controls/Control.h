@@ -41,7 +41,8 @@ class Control {
 
 // Null for windows that are not standard controls.
 Control* FindControl(HWND window);
-// Registers "BUTTON", "EDIT", "LISTBOX" and "STATIC" once for the process.
+// Registers "BUTTON", "EDIT", "LISTBOX" and "STATIC" once for the process, and has the windows the
+// layer paints drawn with their controls (ComposeWindow).
 void RegisterControlClasses();
 
 // The controls themselves.

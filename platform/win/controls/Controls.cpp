@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "platform/win/controls/Control.h"
+#include "platform/win/controls/WindowComposition.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/window/PaintedWindows.h"
 #include "platform/win/window/WindowTable.h"
@@ -64,6 +65,7 @@ Control* FindControl(HWND window) {
 void RegisterControlClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
+    SetWindowComposer(ComposeWindow);
     struct Kind {
       const char* name;
       UINT style;

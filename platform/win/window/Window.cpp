@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/win/controls/Control.h"
 #include "platform/win/input/Cursor.h"
+#include "platform/win/window/BuiltinWindowClasses.h"
 #include "platform/win/window/IconResources.h"
 #include "platform/win/window/MessageQueue.h"
 #include "platform/win/window/PaintedWindows.h"
@@ -313,7 +313,7 @@ ATOM RegisterClassA(const WNDCLASS* windowClass) { return RegisterClass(windowCl
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   if (!className) return nullptr;
-  plat::RegisterControlClasses();
+  plat::RegisterBuiltinWindowClasses();
   auto windowClass = WindowTable::Instance().FindClass(className);
   if (!windowClass) return nullptr;
   if (parent && !IsWindow(parent)) return nullptr;

@@ -1,0 +1,9 @@
+// The window classes of the rooms above platform/win, plugged into its window manager.
+#include "platform/win/window/BuiltinWindowClasses.h"
+#include "platform/win/controls/Control.h"
+
+namespace plat {
+
+void RegisterBuiltinWindowClasses() { RegisterControlClasses(); }
+
+}  // namespace plat
