@@ -1,7 +1,5 @@
 #include "platform/ddraw/DisplaySettings.h"
 
-#include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cstdlib>
 #include <mutex>
@@ -11,8 +9,6 @@ namespace {
 
 std::mutex gSettingsMutex;
 std::optional<DisplaySettings> gOverride;
-std::atomic<bool> gSurfaceLostArmed{false};
-std::atomic<int> gLocksToFail{0};
 
 DisplaySettings FromEnvironment() {
   DisplaySettings settings;
@@ -71,18 +67,5 @@ ScopedDisplaySettings::ScopedDisplaySettings(const DisplaySettings& settings) {
 }
 
 ScopedDisplaySettings::~ScopedDisplaySettings() { SetDisplaySettings(mPrevious); }
-
-void FailNextWithSurfaceLost() { gSurfaceLostArmed.store(true); }
-
-bool TakeSurfaceLostFault() { return gSurfaceLostArmed.exchange(false); }
-
-void FailNextLocks(int count) { gLocksToFail.store(std::max(count, 0)); }
-
-bool TakeLockFault() {
-  int left = gLocksToFail.load();
-  while (left > 0 && !gLocksToFail.compare_exchange_weak(left, left - 1)) {
-  }
-  return left > 0;
-}
 
 }  // namespace plat

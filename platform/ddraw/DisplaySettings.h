@@ -1,7 +1,7 @@
-// What the stand-in DirectDraw reports about the machine's display: the desktop's pixel format, its
-// refresh rate and size, and the video memory. Read from the environment ("KIT_DESKTOP_FORMAT": 32, 16
-// or 565, 555, 24, 8; "KIT_DESKTOP_REFRESH": Hz) unless a test sets them; the default is a 32-bit
-// desktop at 60 Hz.
+// What the layer reports about the machine's display, to DirectDraw and to the system metrics alike:
+// the desktop's pixel format, its refresh rate and size, and the video memory. Read from the
+// environment ("KIT_DESKTOP_FORMAT": 32, 16 or 565, 555, 24, 8; "KIT_DESKTOP_REFRESH": Hz) unless a
+// test sets them; the default is a 32-bit desktop at 60 Hz.
 #pragma once
 
 #include <optional>
@@ -45,17 +45,5 @@ class ScopedDisplaySettings {
  private:
   std::optional<DisplaySettings> mPrevious;
 };
-
-// Test seam: the next present of a primary surface (Flip, a Blt onto it) or the next Lock of any
-// surface fails with DDERR_SURFACELOST and leaves that surface lost until Restore, as when another
-// program takes the display.
-void FailNextWithSurfaceLost();
-// Consumes the armed fault; true when the caller's operation is the one that fails.
-bool TakeSurfaceLostFault();
-// Test seam: the next count locks of any surface fail with DDERR_SURFACEBUSY and leave the surface as
-// it is, as when something else holds it (a device context not handed back).
-void FailNextLocks(int count);
-// Consumes one armed lock failure; true when the caller's lock is one that fails.
-bool TakeLockFault();
 
 }  // namespace plat
