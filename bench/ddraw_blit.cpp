@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "bench/support/BenchWindow.h"
 #include "bench/support/SdlPresentPeer.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/window/SdlWindow.h"
 #include "platform/win/window/Window.h"
 

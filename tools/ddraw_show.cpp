@@ -13,8 +13,8 @@
 #include <cstring>
 
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/PresentedFrame.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/SdlWindow.h"
 #include "platform/win/window/Window.h"

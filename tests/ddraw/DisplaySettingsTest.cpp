@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 #include <charconv>
 #include <cstdlib>
