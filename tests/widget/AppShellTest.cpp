@@ -7,8 +7,8 @@
 
 #include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/modules/Modules.h"
-#include "platform/win/modules/WindowsModules.h"
 #include "platform/win/system/Shell.h"
+#include "platform/win/system/WindowsModules.h"
 #include "platform/win/window/Messages.h"
 #include "tests/support/TempDir.h"
 #include "tests/widget/WidgetTestSupport.h"

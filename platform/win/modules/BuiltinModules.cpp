@@ -4,7 +4,7 @@
 #include "platform/fmod/FMod.h"
 #include "platform/win/crash/ImageHelp.h"
 #include "platform/win/modules/Modules.h"
-#include "platform/win/modules/WindowsModules.h"
+#include "platform/win/system/WindowsModules.h"
 
 namespace plat {
 

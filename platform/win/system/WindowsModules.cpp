@@ -1,5 +1,5 @@
 // The layer's "user32.dll" and "version.dll": the entry points the program looks up by name.
-#include "platform/win/modules/WindowsModules.h"
+#include "platform/win/system/WindowsModules.h"
 #include "platform/win/Errors.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/system/SystemInfo.h"
