@@ -1,6 +1,6 @@
 // The window classes of the rooms above platform/win, plugged into its window manager.
 #include "platform/win/window/BuiltinWindowClasses.h"
-#include "platform/win/controls/Control.h"
+#include "platform/ui/controls/Control.h"
 
 namespace plat {
 

@@ -10,7 +10,7 @@
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/system/Shell.h"
+#include "platform/shell/Shell.h"
 
 namespace {
 

@@ -1,12 +1,13 @@
 // The Windows services of the stand-in layer, in one include.
 #pragma once
 
+#include "platform/shell/Shell.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/Dialogs.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
 #include "platform/win/Types.h"
-#include "platform/win/controls/Controls.h"
 #include "platform/win/crash/Exceptions.h"
-#include "platform/win/dialogs/Dialogs.h"
-#include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/files/Files.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/input/Clipboard.h"
@@ -21,7 +22,6 @@
 #include "platform/win/process/SingleInstance.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/system/CodePage.h"
-#include "platform/win/system/Shell.h"
 #include "platform/win/system/SystemInfo.h"
 #include "platform/win/threads/Sync.h"
 #include "platform/win/threads/Threads.h"

@@ -30,7 +30,7 @@
 #include "game/play/ObjectLibrary.h"
 #include "platform/bass/StreamDecoder.h"
 #include "platform/fmod/SoundFileDecoder.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "platform/win/window/IconResources.h"
 #include "tests/support/ScopedCurrentFolder.h"

@@ -8,7 +8,7 @@
 #include "framework/sound/BassLibrary.h"
 #include "platform/audio/MMSystem.h"
 #include "platform/bass/Bass.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/Process.h"
 #include "tests/support/AudioFixture.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
-#include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/registry/RegistryStore.h"

@@ -12,7 +12,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/system/DisplaySettings.h"
 #include "platform/win/system/SystemInfo.h"

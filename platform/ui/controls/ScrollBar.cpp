@@ -1,8 +1,8 @@
-#include "platform/win/controls/ScrollBar.h"
+#include "platform/ui/controls/ScrollBar.h"
 
 #include <algorithm>
 
-#include "platform/win/controls/Controls.h"
+#include "platform/ui/controls/Controls.h"
 
 namespace plat {
 

@@ -6,9 +6,9 @@
 #include <mutex>
 
 #include "platform/gdi/GdiFont.h"
-#include "platform/win/controls/ControlCanvas.h"
-#include "platform/win/dialogs/DialogTemplate.h"
-#include "platform/win/dialogs/Dialogs.h"
+#include "platform/ui/controls/ControlCanvas.h"
+#include "platform/ui/dialogs/DialogTemplate.h"
+#include "platform/ui/dialogs/Dialogs.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/input/VirtualKeys.h"
 #include "platform/win/process/Memory.h"

@@ -1,12 +1,12 @@
-#include "platform/win/dialogs/PaintedMessageBox.h"
+#include "platform/ui/dialogs/PaintedMessageBox.h"
 
 #include <algorithm>
 
 #include "platform/gdi/GdiFont.h"
-#include "platform/win/controls/ControlCanvas.h"
-#include "platform/win/controls/TextWrap.h"
-#include "platform/win/dialogs/DialogTemplateWriter.h"
-#include "platform/win/dialogs/Dialogs.h"
+#include "platform/ui/controls/ControlCanvas.h"
+#include "platform/ui/controls/TextWrap.h"
+#include "platform/ui/dialogs/DialogTemplateWriter.h"
+#include "platform/ui/dialogs/Dialogs.h"
 #include "platform/win/process/Memory.h"
 #include "platform/win/system/SystemInfo.h"
 

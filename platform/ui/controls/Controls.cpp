@@ -2,8 +2,8 @@
 #include <map>
 #include <mutex>
 
-#include "platform/win/controls/Control.h"
-#include "platform/win/controls/WindowComposition.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/WindowComposition.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/window/PaintedWindows.h"
 #include "platform/win/window/WindowTable.h"

@@ -1,4 +1,4 @@
-#include "platform/win/controls/ControlCanvas.h"
+#include "platform/ui/controls/ControlCanvas.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include "platform/ddraw/SurfaceDC.h"
 #include "platform/gdi/FontTable.h"
 #include "platform/gdi/TextRasterizer.h"
-#include "platform/win/controls/Controls.h"
+#include "platform/ui/controls/Controls.h"
 
 namespace plat {
 namespace {

@@ -1,8 +1,8 @@
 // STATIC: text on the dialog's face, wrapped at words, left, centred or right aligned; grey when
 // disabled. It takes no focus and no input.
 #include "platform/gdi/GdiFont.h"
-#include "platform/win/controls/Control.h"
-#include "platform/win/controls/TextWrap.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/TextWrap.h"
 
 namespace plat {
 namespace {

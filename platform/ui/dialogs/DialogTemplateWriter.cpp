@@ -1,4 +1,4 @@
-#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/ui/dialogs/DialogTemplateWriter.h"
 
 #include <algorithm>
 #include <cctype>

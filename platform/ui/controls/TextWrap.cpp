@@ -1,4 +1,4 @@
-#include "platform/win/controls/TextWrap.h"
+#include "platform/ui/controls/TextWrap.h"
 
 #include "platform/gdi/GdiFont.h"
 

@@ -1,7 +1,7 @@
 // BUTTON: a push button (and the default push button, framed in black). A click is a press and a
 // release over the button, by mouse or with the space bar; the parent hears BN_CLICKED.
 #include "platform/gdi/GdiFont.h"
-#include "platform/win/controls/Control.h"
+#include "platform/ui/controls/Control.h"
 #include "platform/win/input/VirtualKeys.h"
 
 namespace plat {

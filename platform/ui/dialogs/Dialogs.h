@@ -2,8 +2,8 @@
 // dialog manager's keys (Tab between controls, Enter for the default button, Escape for Cancel).
 #pragma once
 
-#include "platform/win/controls/Controls.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/MessageBox.h"
 
 using DLGPROC = INT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
 

@@ -1,4 +1,4 @@
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 
 #include <SDL.h>
 
@@ -11,7 +11,7 @@
 #include <mutex>
 #include <optional>
 
-#include "platform/win/dialogs/PaintedMessageBox.h"
+#include "platform/ui/dialogs/PaintedMessageBox.h"
 #include "platform/win/process/ForkedChildren.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/system/CodePage.h"

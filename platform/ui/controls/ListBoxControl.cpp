@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/gdi/GdiFont.h"
-#include "platform/win/controls/Control.h"
-#include "platform/win/controls/ScrollBar.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/ScrollBar.h"
 #include "platform/win/input/VirtualKeys.h"
 
 namespace plat {

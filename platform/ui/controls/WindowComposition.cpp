@@ -1,8 +1,8 @@
-#include "platform/win/controls/WindowComposition.h"
+#include "platform/ui/controls/WindowComposition.h"
 
 #include <algorithm>
 
-#include "platform/win/controls/Control.h"
+#include "platform/ui/controls/Control.h"
 #include "platform/win/window/PaintedWindows.h"
 #include "platform/win/window/WindowTable.h"
 

@@ -3,7 +3,7 @@
 // can be dragged. Internal to the layer.
 #pragma once
 
-#include "platform/win/controls/ControlCanvas.h"
+#include "platform/ui/controls/ControlCanvas.h"
 
 namespace plat {
 

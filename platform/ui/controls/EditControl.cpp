@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/gdi/GdiFont.h"
-#include "platform/win/controls/Control.h"
-#include "platform/win/controls/ScrollBar.h"
-#include "platform/win/controls/TextWrap.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/ScrollBar.h"
+#include "platform/ui/controls/TextWrap.h"
 #include "platform/win/input/Clipboard.h"
 #include "platform/win/input/VirtualKeys.h"
 #include "platform/win/window/WindowTable.h"

@@ -1,4 +1,4 @@
-#include "platform/win/system/Shell.h"
+#include "platform/shell/Shell.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -14,8 +14,8 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
-#include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/window/SdlWindow.h"

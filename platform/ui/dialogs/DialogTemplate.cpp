@@ -1,4 +1,4 @@
-#include "platform/win/dialogs/DialogTemplate.h"
+#include "platform/ui/dialogs/DialogTemplate.h"
 
 #include "platform/win/system/CodePage.h"
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/win/controls/ControlCanvas.h"
-#include "platform/win/controls/Controls.h"
+#include "platform/ui/controls/ControlCanvas.h"
+#include "platform/ui/controls/Controls.h"
 
 namespace plat {
 
