@@ -1,10 +1,9 @@
-// The Windows services of the stand-in layer, in one include.
+// The Windows calls of platform/win in one include, from each of its rooms (window, input, files,
+// registry, threads, process, modules, system, crash), with the basic types and each thread's last
+// error. The controls, dialogs, message boxes and the shell stand above the DirectX modules:
+// platform/Windows.h adds them.
 #pragma once
 
-#include "platform/shell/Shell.h"
-#include "platform/ui/controls/Controls.h"
-#include "platform/ui/dialogs/Dialogs.h"
-#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
 #include "platform/win/Types.h"
 #include "platform/win/crash/Exceptions.h"
