@@ -1,6 +1,6 @@
 // The window classes of the rooms above platform/win, plugged into its window manager.
-#include "platform/win/window/BuiltinWindowClasses.h"
 #include "platform/ui/controls/Control.h"
+#include "platform/win/window/WindowTable.h"
 
 namespace plat {
 

@@ -7,7 +7,6 @@
 #include <cstring>
 
 #include "platform/win/input/Cursor.h"
-#include "platform/win/window/BuiltinWindowClasses.h"
 #include "platform/win/window/IconResources.h"
 #include "platform/win/window/MessageQueue.h"
 #include "platform/win/window/PaintedWindows.h"
