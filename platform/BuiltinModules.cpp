@@ -1,3 +1,4 @@
+// The modules of every room of the layer, registered in the module table of platform/win.
 #include "platform/bass/Bass.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/dsound/DSoundModule.h"

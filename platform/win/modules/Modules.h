@@ -1,5 +1,6 @@
 // Run-time loaded libraries. The layer's own in-process modules ("ddraw.dll", "dsound.dll", ...) stand
-// in for the DLLs the program loads by name; each registers its entry points in BuiltinModules.cpp.
+// in for the DLLs the program loads by name; each registers its entry points through the layer's wiring
+// at the top of platform/ (BuiltinModules.cpp).
 #pragma once
 
 #include <string_view>
@@ -38,7 +39,8 @@ void ResetModuleFaults();
 // How many LoadLibrary references a module holds now (0 when not loaded).
 int ModuleLoadCount(std::string_view name);
 
-// Defined in BuiltinModules.cpp: registers every module of the layer once.
+// Registers every module of the layer once. The modules stand on this room, so the layer's wiring at
+// the top of platform/ (BuiltinModules.cpp) defines it.
 void RegisterBuiltinModules();
 
 }  // namespace plat
