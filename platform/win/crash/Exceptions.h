@@ -60,11 +60,6 @@ LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_F
 
 namespace plat {
 
-// Gives the calling thread a signal stack of its own, so that a fault is handled even when this
-// thread's stack overflowed. The installing thread and every thread of plat::StartThread have one.
-// Freed when the thread ends.
-void UseFaultStack();
-
 // The frames of the fault being handled as the unwinder saw them in the signal handler, from the
 // faulting instruction outwards: the exact program counter first, then return addresses; with each
 // the frame's canonical frame address. Empty before a fault.

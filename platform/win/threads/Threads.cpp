@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "platform/win/Errors.h"
-#include "platform/win/crash/Exceptions.h"
+#include "platform/win/threads/FaultStack.h"
 
 namespace plat {
 
