@@ -30,8 +30,6 @@ constexpr float kBrickStepDown[] = {5.0f, 10.0f, 20.0f};
 constexpr float kBrickStepUp[] = {15.0f, 10.0f, 5.0f};
 constexpr int kSpeedStepPerDifficulty = 20;  // pixels per second
 
-void PlaySound(int soundId) { Kit::gKitApp->PlaySample(soundId); }
-
 struct IronConversion {
   const char* mIron;
   const char* mColoured;
