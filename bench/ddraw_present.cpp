@@ -83,7 +83,10 @@ void BM_DDrawWindowedPresent(benchmark::State& state) {
     return;
   }
   RECT client{};
-  plat::GetClientRectOnScreen(window, &client);
+  if (!plat::GetClientRectOnScreen(window, &client)) {
+    state.SkipWithError("no client area");
+    return;
+  }
   int frame = 0;
   for (auto _ : state)
     if (primary->Blt(&client, draws[frame++ & 1].get(), nullptr, DDBLT_WAIT, nullptr) != DD_OK)

@@ -9,11 +9,11 @@ namespace plat {
 // program takes the display.
 void FailNextWithSurfaceLost();
 // Consumes the armed fault; true when the caller's operation is the one that fails.
-bool TakeSurfaceLostFault();
+[[nodiscard]] bool TakeSurfaceLostFault();
 // Test seam: the next count locks of any surface fail with DDERR_SURFACEBUSY and leave the surface as
 // it is, as when something else holds it (a device context not handed back).
 void FailNextLocks(int count);
 // Consumes one armed lock failure; true when the caller's lock is one that fails.
-bool TakeLockFault();
+[[nodiscard]] bool TakeLockFault();
 
 }  // namespace plat

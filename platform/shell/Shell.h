@@ -45,7 +45,7 @@ class ScopedShellLog {
   ~ScopedShellLog();
   ScopedShellLog(const ScopedShellLog&) = delete;
   ScopedShellLog& operator=(const ScopedShellLog&) = delete;
-  ShellRecord Record() const;
+  [[nodiscard]] ShellRecord Record() const;
 };
 
 // Test seam: while alive, documents and addresses are opened by this program (given the target as

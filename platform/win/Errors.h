@@ -24,6 +24,6 @@ void SetLastError(DWORD error);
 namespace plat {
 
 // The Windows error for a POSIX errno value.
-DWORD ErrorFromErrno(int error);
+[[nodiscard]] DWORD ErrorFromErrno(int error);
 
 }  // namespace plat

@@ -40,15 +40,15 @@ class Control {
 };
 
 // Null for windows that are not standard controls.
-Control* FindControl(HWND window);
+[[nodiscard]] Control* FindControl(HWND window);
 // Registers "BUTTON", "EDIT", "LISTBOX" and "STATIC" once for the process, and has the windows the
 // layer paints drawn with their controls (ComposeWindow).
 void RegisterControlClasses();
 
 // The controls themselves.
-std::unique_ptr<Control> MakeButton(HWND window);
-std::unique_ptr<Control> MakeStatic(HWND window);
-std::unique_ptr<Control> MakeEdit(HWND window);
-std::unique_ptr<Control> MakeListBox(HWND window);
+[[nodiscard]] std::unique_ptr<Control> MakeButton(HWND window);
+[[nodiscard]] std::unique_ptr<Control> MakeStatic(HWND window);
+[[nodiscard]] std::unique_ptr<Control> MakeEdit(HWND window);
+[[nodiscard]] std::unique_ptr<Control> MakeListBox(HWND window);
 
 }  // namespace plat

@@ -17,8 +17,8 @@ class GdiFont;
 
 // The font a control draws with: its WM_SETFONT font while that exists, else the layer's
 // "MS Sans Serif" of 8 points.
-std::shared_ptr<gdi::GdiFont> ControlFont(HFONT font);
-int TextWidthOf(gdi::GdiFont& font, std::string_view text);
+[[nodiscard]] std::shared_ptr<gdi::GdiFont> ControlFont(HFONT font);
+[[nodiscard]] int TextWidthOf(gdi::GdiFont& font, std::string_view text);
 
 class ControlCanvas {
  public:

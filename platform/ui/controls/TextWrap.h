@@ -19,6 +19,6 @@ struct TextLine {
 };
 
 // Always at least one line; width <= 0 does not wrap.
-std::vector<TextLine> WrapText(gdi::GdiFont& font, std::string_view text, int width);
+[[nodiscard]] std::vector<TextLine> WrapText(gdi::GdiFont& font, std::string_view text, int width);
 
 }  // namespace plat

@@ -9,6 +9,6 @@
 namespace plat {
 
 // On the window's thread.
-WindowPixels ComposeWindow(HWND window);
+[[nodiscard]] WindowPixels ComposeWindow(HWND window);
 
 }  // namespace plat

@@ -37,6 +37,6 @@ struct DialogTemplateData {
 // Reads the template in the first size bytes; nullopt when it runs past them, when a string has no
 // terminator within them, when an item's creation data lies about its size, or for the extended
 // template form, which the layer does not read.
-std::optional<DialogTemplateData> ParseDialogTemplate(const BYTE* data, std::size_t size);
+[[nodiscard]] std::optional<DialogTemplateData> ParseDialogTemplate(const BYTE* data, std::size_t size);
 
 }  // namespace plat

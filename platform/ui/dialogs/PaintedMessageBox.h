@@ -19,7 +19,7 @@ struct MessageBoxButton {
 // Shows the text under the caption with the buttons in a row, the first the default (Enter), and
 // waits for an answer: the id of the button pressed, or `closeAnswer` when the box is closed or
 // Escape is pressed. Nullopt when the box cannot be made.
-std::optional<int> ShowPaintedMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                                         const std::vector<MessageBoxButton>& buttons, int closeAnswer);
+[[nodiscard]] std::optional<int> ShowPaintedMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                                                       const std::vector<MessageBoxButton>& buttons, int closeAnswer);
 
 }  // namespace plat

@@ -27,11 +27,11 @@ namespace plat {
 // that test programs running in parallel never see each other's copies.
 void SetInstanceScope(std::string folder);
 // The folder in use (chosen at the first use after SetInstanceScope); empty when none could be.
-std::string InstanceScope();
+[[nodiscard]] std::string InstanceScope();
 
 // The names of the registered messages that other copies of the program broadcast to this one since
 // the last call, oldest first (the main thread's message pump posts them to this copy's windows).
-std::vector<std::string> TakeBroadcasts();
+[[nodiscard]] std::vector<std::string> TakeBroadcasts();
 // Sends a registered message by name to the other copies of the program in the instance scope.
 void BroadcastToOtherInstances(const std::string& messageName);
 

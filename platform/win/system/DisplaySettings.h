@@ -24,13 +24,13 @@ struct DisplaySettings {
 
 // The colour depth of a desktop format, for what the rest of the layer reports about the screen
 // (device-context caps, display settings) to agree with DirectDraw.
-int BitsPerPixelOf(DesktopFormat format);
+[[nodiscard]] int BitsPerPixelOf(DesktopFormat format);
 
 // "32", "16", "565", "555", "24" or "8"; nothing for any other text.
-std::optional<DesktopFormat> ParseDesktopFormat(std::string_view text);
+[[nodiscard]] std::optional<DesktopFormat> ParseDesktopFormat(std::string_view text);
 
 // The settings in force: those a test set, else the environment's, else the defaults.
-DisplaySettings CurrentDisplaySettings();
+[[nodiscard]] DisplaySettings CurrentDisplaySettings();
 // Test seam: replaces the settings for DirectDraw objects created from now on (nullopt: back to the
 // environment).
 void SetDisplaySettings(std::optional<DisplaySettings> settings);

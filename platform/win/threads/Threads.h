@@ -27,6 +27,6 @@ namespace plat {
 
 // Every thread of the program starts here: it runs `work` with a fault stack of its own
 // (UseFaultStack), so that a fault of the thread is reported even when its stack overflowed.
-std::thread StartThread(std::function<void()> work);
+[[nodiscard]] std::thread StartThread(std::function<void()> work);
 
 }  // namespace plat

@@ -20,7 +20,7 @@ using WindowComposer = WindowPixels (*)(HWND window);
 void SetWindowComposer(WindowComposer composer);
 
 // Whether a new window is one of these: top-level with a background brush.
-bool WantsPainting(const WindowRecord& record);
+[[nodiscard]] bool WantsPainting(const WindowRecord& record);
 // Starts keeping a canvas for the window (at its creation).
 void AddPaintedWindow(HWND window);
 // Something inside the window (or the window itself) changed: its top-level canvas is drawn again
