@@ -16,8 +16,8 @@
 #include "framework/resource/ImageLib.h"
 #include "framework/util/Buffer.h"
 #include "game/front/PlayerFiles.h"
-#include "platform/win/Windows.h"
-#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/Windows.h"
+#include "platform/ui/dialogs/DialogTemplateWriter.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "tests/support/TrackerModule.h"
 

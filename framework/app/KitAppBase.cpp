@@ -14,7 +14,7 @@
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/Process.h"

@@ -16,17 +16,17 @@ namespace plat {
 // ELOOP). Each call has a temporary of its own, that file + ".tmp" + process id + "-" + a number, so
 // that threads and processes writing one file at once each succeed, the last rename winning. False, with
 // errno set, when a step fails; the temporary is removed then and the old file stays as it was.
-bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
+[[nodiscard]] bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
 // Whether a write of realPath would make a new file: nothing stands at the end of its chain of links
 // (a dangling link names a file still to be made). False for anything there and for a chain that does
 // not end.
-bool NothingToReplace(const std::string& realPath);
+[[nodiscard]] bool NothingToReplace(const std::string& realPath);
 
 // Whether ReplaceFileContents could begin now: the target is no folder and a temporary can be made
 // beside it (it is removed again). False, with errno set, when not. For a caller that must know before
 // it starts work whose only result is the file (a recording).
-bool CanReplaceFile(const std::string& realPath);
+[[nodiscard]] bool CanReplaceFile(const std::string& realPath);
 
 // Removes the temporaries of realPath (beside its target) that processes which no longer run left
 // behind (killed between creating and renaming them); those of running processes stay. A process that
