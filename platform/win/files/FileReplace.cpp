@@ -27,28 +27,29 @@ std::string NewTemporaryName(const std::string& target) {
   return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(made.fetch_add(1));
 }
 
-std::string TemporaryPrefix(const std::filesystem::path& target) { return target.filename().string() + ".tmp"; }
-
-// The process id in a temporary's name: the digits after the prefix, up to '-' or the end.
-bool OwnerOf(std::string_view name, std::string_view prefix, pid_t* owner) {
-  if (name.substr(0, prefix.size()) != prefix) return false;
-  name.remove_prefix(prefix.size());
-  const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), *owner);
-  return error == std::errc() && end != name.data() && *owner > 0 && (end == name.data() + name.size() || *end == '-');
-}
-
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Whether the name is one ReplaceFileContents gives its temporaries: a file's name, ".tmp", the
-// process id, '-' and a number.
-bool IsTemporaryName(std::string_view name) {
+// What the name of a temporary that ReplaceFileContents makes tells: the name of the file it replaces and
+// the writer's process id (0 when the digits are too many for one).
+struct TemporaryName {
+  std::string_view file;
+  pid_t writer = 0;
+};
+
+// The parts of a name made as NewTemporaryName makes them: a file's name, ".tmp", the process id, '-' and
+// a number. Nothing for any other name.
+std::optional<TemporaryName> ParseTemporaryName(std::string_view name) {
   const std::size_t tmp = name.rfind(".tmp");
-  if (tmp == std::string_view::npos || tmp == 0) return false;
+  if (tmp == std::string_view::npos || tmp == 0) return std::nullopt;
   const std::string_view numbers = name.substr(tmp + 4);
   const std::size_t dash = numbers.find('-');
-  return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
+  if (dash == std::string_view::npos || !AllDigits(numbers.substr(0, dash)) || !AllDigits(numbers.substr(dash + 1)))
+    return std::nullopt;
+  TemporaryName parsed{name.substr(0, tmp)};
+  if (std::from_chars(numbers.data(), numbers.data() + dash, parsed.writer).ec != std::errc()) parsed.writer = 0;
+  return parsed;
 }
 
 bool IsRunning(pid_t process) { return ::kill(process, 0) == 0 || errno == EPERM; }
@@ -177,12 +178,14 @@ void RemoveStaleTemporaries(const std::string& realPath) {
   if (!written) return;
   const std::filesystem::path target(*written);
   const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-  const std::string prefix = TemporaryPrefix(target);
+  const std::string fileName = target.filename().string();
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    pid_t owner = 0;
+    const std::string name = it->path().filename().string();
+    const std::optional<TemporaryName> temporary = ParseTemporaryName(name);
     std::error_code removeError;
-    if (OwnerOf(it->path().filename().string(), prefix, &owner) && !WriterMayRun(owner, it->path()))
+    if (temporary && temporary->file == fileName && temporary->writer > 0 &&
+        !WriterMayRun(temporary->writer, it->path()))
       std::filesystem::remove(it->path(), removeError);
   }
 }
@@ -191,7 +194,7 @@ void RemoveAllTemporaries(const std::string& realFolder) {
   std::error_code error;
   for (std::filesystem::directory_iterator it(realFolder, error), end; !error && it != end; it.increment(error)) {
     std::error_code entryError;
-    if (IsTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
+    if (ParseTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
         !it->is_symlink(entryError))
       std::filesystem::remove(it->path(), entryError);
   }
