@@ -76,6 +76,20 @@ TEST(FileSystemUtil, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(fs::file_size(path), 0u);
 }
 
+// Saving does not open a file the player keeps private to others: the file replaced (through a link, the
+// one at its end) keeps its permission bits.
+TEST(FileSystemUtil, AtomicWriteKeepsThePermissionsOfTheFileItReplaces) {
+  for (const auto& [mode, linked] : {std::pair{0600u, false}, {0640u, false}, {0600u, true}}) {
+    testsupport::TempDir dir;
+    const std::string file = dir.Write("kept/settings.ini", "old");
+    fs::permissions(file, static_cast<fs::perms>(mode));
+    if (linked) fs::create_symlink(file, dir.Path() / "settings.ini");
+    ASSERT_TRUE(Kit::WriteFileAtomically(linked ? dir / "settings.ini" : file, nullptr, 0));
+    EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), mode)
+        << std::oct << mode << (linked ? " linked" : "");
+  }
+}
+
 TEST(FileSystemUtil, AtomicWritesOfOneFileAtOnceAllSucceed) {
   testsupport::TempDir dir;
   const std::string path = (dir.Path() / "shared.dat").string();

@@ -126,10 +126,13 @@ std::optional<std::string> WriteTarget(const std::string& realPath) {
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   const std::optional<std::string> target = WriteTarget(realPath);
   if (!target) return false;
+  struct stat standing {};
+  const bool replacing = ::lstat(target->c_str(), &standing) == 0;
   const std::string temporary = NewTemporaryName(*target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  // The file keeps who may read it (a player's file kept private stays so); a new one gets the umask's.
+  bool ok = (!replacing || ::fchmod(fd, standing.st_mode & 0777) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   int error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;

@@ -14,8 +14,9 @@ namespace plat {
 // is realPath itself or the end of its chain of symbolic links (a relative link is taken from the folder
 // it lies in; a dangling link gives the name it points to; a chain that does not end is refused with
 // ELOOP). Each call has a temporary of its own, that file + ".tmp" + process id + "-" + a number, so
-// that threads and processes writing one file at once each succeed, the last rename winning. False, with
-// errno set, when a step fails; the temporary is removed then and the old file stays as it was.
+// that threads and processes writing one file at once each succeed, the last rename winning; it gets the
+// replaced file's permission bits, or the umask's for a new file. False, with errno set, when a step
+// fails; the temporary is removed then and the old file stays as it was.
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
 // Whether a write of realPath would make a new file: nothing stands at the end of its chain of links
