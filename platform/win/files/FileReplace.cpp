@@ -15,6 +15,8 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/win/files/DeviceWrite.h"
+
 namespace plat {
 namespace {
 
@@ -121,6 +123,12 @@ std::optional<std::string> WriteTarget(const std::string& realPath) {
   return std::nullopt;
 }
 
+// Why nothing can be written at a target that is neither a regular file, a device nor a pipe.
+bool RefuseToWrite(mode_t mode) {
+  errno = S_ISDIR(mode) ? EISDIR : EINVAL;
+  return false;
+}
+
 }  // namespace
 
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
@@ -128,6 +136,8 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   if (!target) return false;
   struct stat standing {};
   const bool replacing = ::lstat(target->c_str(), &standing) == 0;
+  if (replacing && IsWrittenInto(standing.st_mode)) return WriteIntoDevice(*target, bytes);
+  if (replacing && !S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
   const std::string temporary = NewTemporaryName(*target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
@@ -163,10 +173,10 @@ bool NothingToReplace(const std::string& realPath) {
 bool CanReplaceFile(const std::string& realPath) {
   const std::optional<std::string> target = WriteTarget(realPath);
   if (!target) return false;
-  std::error_code error;
-  if (std::filesystem::is_directory(std::filesystem::symlink_status(*target, error))) {
-    errno = EISDIR;
-    return false;
+  struct stat standing {};
+  if (::lstat(target->c_str(), &standing) == 0) {
+    if (IsWrittenInto(standing.st_mode)) return CanWriteIntoDevice(*target);
+    if (!S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
   }
   const std::string temporary = NewTemporaryName(*target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
