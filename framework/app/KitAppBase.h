@@ -636,7 +636,8 @@ class KitAppBase : public ButtonListener,
   // The resource error that another thread reported, shown now on the main thread.
   void ShowOwedResourceError();
 
-  bool mScreenSaverLogStarted = false;
+  // The lines of this run that reached "ScrError.txt": the file is written whole with each new one.
+  std::string mScreenSaverLog;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
   // A resource error reported off the main thread, waiting for the main loop.

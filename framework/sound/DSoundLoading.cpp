@@ -17,6 +17,7 @@
 #include "platform/audio/WavFormat.h"
 #include "platform/audio/WavHeader.h"
 #include "platform/win/files/FileRead.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 
 namespace Kit {
@@ -399,20 +400,13 @@ bool DSoundManager::WriteWAV(unsigned int soundId, const std::string& cacheFileN
   FILETIME sourceTime{};
   GetTheFileTime(sourceFileName, &sourceTime);
 
-  std::string mapped = plat::MapPath(cacheFileName);
-  std::FILE* file = std::fopen(mapped.c_str(), "wb");
-  if (!file) {
-    buffer->Unlock(data, locked, nullptr, 0);
-    return false;
-  }
   const plat::audio::PcmFormat shape{format.nChannels, static_cast<int>(format.nSamplesPerSec), format.wBitsPerSample};
-  const std::string header = plat::audio::WavHeader(shape, dataSize, DependencyChunk(sourceFileName, sourceTime));
-  bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                 std::fwrite(data, 1, locked, file) == locked;
-  written = std::fclose(file) == 0 && written;
-  // A cut-off cache file would be rejected on the next start anyway; better not to leave it about.
-  if (!written) std::remove(mapped.c_str());
-  return SUCCEEDED(buffer->Unlock(data, locked, nullptr, 0));
+  std::string file = plat::audio::WavHeader(shape, dataSize, DependencyChunk(sourceFileName, sourceTime));
+  file.append(static_cast<const char*>(data), locked);
+  // Written whole or not at all: a cut-off cache file would only be rejected on the next start.
+  const bool written = plat::ReplaceFileContents(plat::MapPath(cacheFileName), file);
+  const bool unlocked = SUCCEEDED(buffer->Unlock(data, locked, nullptr, 0));
+  return written && unlocked;
 }
 
 }  // namespace Kit

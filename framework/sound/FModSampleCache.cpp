@@ -2,30 +2,16 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 
 #include "framework/sound/FModLibrary.h"
 #include "framework/util/PathUtil.h"
 #include "platform/audio/WavHeader.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 
 namespace Kit {
 
 namespace {
-
-void WriteWav(const std::string& path, const plat::audio::PcmFormat& shape, const void* data, std::uint32_t bytes) {
-  const std::string header = plat::audio::WavHeader(shape, bytes);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return;
-  bool written =
-      std::fwrite(header.data(), 1, header.size(), file) == header.size() && std::fwrite(data, 1, bytes, file) == bytes;
-  bool closed = std::fclose(file) == 0;
-  if (written && closed) return;
-  // A cache that was not written whole would be taken for the sound on every later run.
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
 
 void WriteCache(FMOD_INSTANCE& fmod, FSOUND_SAMPLE* sample, const std::string& cacheName) {
   int frequency = 0;
@@ -39,8 +25,12 @@ void WriteCache(FMOD_INSTANCE& fmod, FSOUND_SAMPLE* sample, const std::string& c
   unsigned int length1 = 0;
   unsigned int length2 = 0;
   if (!fmod.FSOUND_Sample_Lock(sample, 0, static_cast<int>(dataSize), &part1, &part2, &length1, &length2)) return;
-  WriteWav(plat::MapPath(cacheName), shape, part1, length1);
+  std::string file = plat::audio::WavHeader(shape, length1);
+  file.append(static_cast<const char*>(part1), length1);
   fmod.FSOUND_Sample_Unlock(sample, part1, part2, length1, length2);
+  // Written whole or not at all (a cut-off cache would be taken for the sound on every later run); one
+  // that could not be written is made again at the next load.
+  static_cast<void>(plat::ReplaceFileContents(plat::MapPath(cacheName), file));
 }
 
 }  // namespace

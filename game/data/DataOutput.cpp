@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "game/data/Canvas.h"
 #include "game/play/ResourceIdList.h"
 #include "platform/audio/WavHeader.h"
+#include "platform/win/files/FileReplace.h"
 
 namespace gamedata {
 namespace {
@@ -40,9 +40,7 @@ std::string DataOutput::PathOf(const std::string& relative) const {
 }
 
 void DataOutput::WriteFile(const std::string& relative, const std::string& bytes) const {
-  std::ofstream out(PathOf(relative), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + relative);
+  if (!plat::ReplaceFileContents(PathOf(relative), bytes)) throw std::runtime_error("cannot write " + relative);
 }
 
 void DataOutput::Record(const std::string& id, std::string element) {
