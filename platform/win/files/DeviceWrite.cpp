@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <map>
+#include <mutex>
 
 namespace plat {
 namespace {
@@ -45,6 +47,38 @@ class PipeSignalHeldBack {
   bool mWasPending = false;
 };
 
+// Pipes that CanWriteIntoDevice found a reader on, held open until they are written, so that a reader there
+// already sees no end of file before the bytes come. What is never written closes with the process.
+class HeldPipes {
+ public:
+  void Hold(const std::string& path, int fd) {
+    const std::lock_guard guard(mLock);
+    const auto [held, added] = mHeld.emplace(path, fd);
+    if (added) return;
+    ::close(held->second);
+    held->second = fd;
+  }
+  // The descriptor held for the path, now the caller's; -1 when none is.
+  int Take(const std::string& path) {
+    const std::lock_guard guard(mLock);
+    const auto held = mHeld.find(path);
+    if (held == mHeld.end()) return -1;
+    const int fd = held->second;
+    mHeld.erase(held);
+    return fd;
+  }
+
+ private:
+  std::mutex mLock;
+  std::map<std::string, int> mHeld;
+};
+
+// Never destroyed: writers run from the exit handlers too (the leak report).
+HeldPipes& HeldPipesOfProcess() {
+  static HeldPipes* const pipes = new HeldPipes;
+  return *pipes;
+}
+
 // Writes on a descriptor that never blocks, waiting between writes only while the reader takes bytes.
 bool WriteAllWithoutStalling(int fd, std::string_view bytes) {
   for (std::size_t done = 0; done < bytes.size();) {
@@ -70,7 +104,8 @@ bool IsWrittenInto(mode_t mode) { return S_ISCHR(mode) || S_ISFIFO(mode); }
 
 bool WriteIntoDevice(const std::string& realPath, std::string_view bytes) {
   const PipeSignalHeldBack heldBack;
-  const int fd = ::open(realPath.c_str(), kOpenFlags);
+  const int held = HeldPipesOfProcess().Take(realPath);
+  const int fd = held >= 0 ? held : ::open(realPath.c_str(), kOpenFlags);
   if (fd < 0) return false;
   const bool ok = WriteAllWithoutStalling(fd, bytes);
   const int error = errno;
@@ -82,7 +117,11 @@ bool WriteIntoDevice(const std::string& realPath, std::string_view bytes) {
 bool CanWriteIntoDevice(const std::string& realPath) {
   const int fd = ::open(realPath.c_str(), kOpenFlags);
   if (fd < 0) return false;
-  ::close(fd);
+  struct stat opened {};
+  if (::fstat(fd, &opened) == 0 && S_ISFIFO(opened.st_mode))
+    HeldPipesOfProcess().Hold(realPath, fd);
+  else
+    ::close(fd);
   return true;
 }
 

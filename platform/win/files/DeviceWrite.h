@@ -22,8 +22,9 @@ bool IsWrittenInto(mode_t mode);
 // device, EPIPE when the reader left: no SIGPIPE reaches the process) or the reader stalls.
 bool WriteIntoDevice(const std::string& realPath, std::string_view bytes);
 
-// Whether WriteIntoDevice could open realPath now; false, with errno set, when not. A pipe is opened for
-// this and closed again.
+// Whether WriteIntoDevice could open realPath now; false, with errno set, when not. A pipe found to have a
+// reader is held open until WriteIntoDevice writes it (or the process ends), so that the reader sees no
+// end of file before the bytes come.
 bool CanWriteIntoDevice(const std::string& realPath);
 
 }  // namespace plat
