@@ -131,6 +131,13 @@ class BufferLock {
 
 }  // namespace
 
+const std::array<DSoundManager::SourceKind, 4> DSoundManager::kSourceKinds = {{
+    {".wav", &DSoundManager::LoadWAVSound, false, false},
+    {".mp3", &DSoundManager::LoadFModSound, true, true},
+    {".ogg", &DSoundManager::LoadOGGSound, false, true},
+    {".au", &DSoundManager::LoadAUSound, false, true},
+}};
+
 bool DSoundManager::CreateSourceBuffer(unsigned int soundId, int channels, int samplesPerSecond, int bitsPerSample,
                                        DWORD dataSize) {
   if (soundId >= kMaxSounds || !mDirectSound) return false;
@@ -189,17 +196,11 @@ bool DSoundManager::LoadSound(unsigned int soundId, const std::string& fileName)
     std::filesystem::create_directories(plat::MapPath(GetFileDir(cacheName)), ignored);
   }
 
-  if (LoadWAVSound(soundId, fileName + ".wav")) return true;
-  if (mHaveFMod && LoadFModSound(soundId, fileName + ".mp3")) {
-    WriteWAV(soundId, cacheName, fileName + ".mp3");
-    return true;
-  }
-  if (LoadOGGSound(soundId, fileName + ".ogg")) {
-    WriteWAV(soundId, cacheName, fileName + ".ogg");
-    return true;
-  }
-  if (LoadAUSound(soundId, fileName + ".au")) {
-    WriteWAV(soundId, cacheName, fileName + ".au");
+  for (const SourceKind& kind : kSourceKinds) {
+    if (!Reads(kind)) continue;
+    const std::string sourceName = fileName + kind.mExtension;
+    if (!(this->*kind.mRead)(soundId, sourceName)) continue;
+    if (kind.mCached) WriteWAV(soundId, cacheName, sourceName);
     return true;
   }
   return false;
