@@ -1,6 +1,6 @@
 // A program ended from outside while a message box waits leaves nothing behind: not the box, which SDL
 // shows on X11 from a child it forks (its window goes with its process), and not the single-instance
-// lock, so the next start goes ahead.
+// lock, so the next start goes ahead. Nor does a request made before the box leave it waiting.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -15,9 +15,11 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
+#include "platform/win/window/SdlVideo.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
@@ -112,6 +114,21 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
   for (pid_t process : {game, box[0]})  // what a failure left running goes
     if (waitpid(process, nullptr, WNOHANG) == 0 && kill(process, SIGKILL) == 0) waitpid(process, nullptr, 0);
   prctl(PR_SET_CHILD_SUBREAPER, 0);
+}
+
+// A request that comes while nothing reads it, as while the display starts (and falls back to full
+// screen and to a window again), ends the box that comes up after it rather than leave it waiting.
+TEST(KilledBeforeABox, TheBoxEndsTheProgramAtOnce) {
+  EXPECT_EXIT(
+      {
+        ::alarm(static_cast<unsigned>(testsupport::kHangNet.count()));
+        plat::EnsureSdlVideo();  // SDL takes termination requests from here on, for its next pump
+        ::raise(SIGTERM);
+        const plat::ScopedPaintedMessageBoxes waitsForAPerson;
+        MessageBox(nullptr, "Please set your desktop color depth to 16 bit.", "FATAL ERROR", MB_ICONERROR);
+        std::_Exit(4);
+      },
+      testing::KilledBySignal(SIGTERM), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, KilledWithABoxUp, testing::Values(SIGTERM, SIGINT, SIGKILL),

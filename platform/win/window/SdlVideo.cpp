@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/win/process/Process.h"
+
 namespace plat {
 namespace {
 
@@ -21,6 +23,8 @@ bool DesktopTakesPixels() {
 bool StartVideo() {
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   gScreenTakesPixels = DesktopTakesPixels();
+  // SDL's events have put its handlers for termination requests in place.
+  NoteTerminationRequests();
   return true;
 }
 
