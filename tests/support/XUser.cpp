@@ -53,7 +53,13 @@ XUser::~XUser() {
 bool XUser::Ready() const { return mConnection->display != nullptr && mConnection->testExtension; }
 
 std::optional<XShownWindow> XUser::WindowTitled(const std::string& title) {
-  return FindTitled(mConnection->display, DefaultRootWindow(mConnection->display), title);
+  // The server holds still for the walk: no window it has listed goes before it is asked about.
+  Display* display = mConnection->display;
+  XGrabServer(display);
+  auto found = FindTitled(display, DefaultRootWindow(display), title);
+  XUngrabServer(display);
+  XSync(display, False);
+  return found;
 }
 
 bool XUser::HasFocus(const XShownWindow& window) {
