@@ -1,6 +1,7 @@
 #include "platform/win/window/SdlVideo.h"
 
 #include <SDL.h>
+#include <signal.h>
 
 #include <atomic>
 #include <cstdio>
@@ -20,11 +21,21 @@ bool DesktopTakesPixels() {
   return !SDL_ISPIXELFORMAT_INDEXED(mode.format) && SDL_BITSPERPIXEL(mode.format) >= 15;
 }
 
+// SDL's events put its handlers for termination requests in place; the layer notes the requests from
+// then on, through the video driver's start, which takes a while. One that SDL took in between is made
+// again, to be noted too.
+void NoteTerminationRequestsFromSdlsStart() {
+  NoteTerminationRequests();
+  SDL_PumpEvents();
+  SDL_Event quit;
+  if (SDL_PeepEvents(&quit, 1, SDL_GETEVENT, SDL_QUIT, SDL_QUIT) == 1) ::raise(SIGTERM);
+}
+
 bool StartVideo() {
+  if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return false;
+  NoteTerminationRequestsFromSdlsStart();
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   gScreenTakesPixels = DesktopTakesPixels();
-  // SDL's events have put its handlers for termination requests in place.
-  NoteTerminationRequests();
   return true;
 }
 
