@@ -122,12 +122,15 @@ bool KitAppBase::ApplyDisplayResult(int result) {
     SwitchScreenModeWindowed(false);
     return false;
   }
-  // Back to a window, unless full screen was the way out of a desktop a window cannot use: that
-  // switch would change nothing and leave the program without a display.
+  // Back to a window, once. Where full screen was the way out of a desktop a window cannot use, the
+  // window is tried again all the same (the forced full screen would make the switch change nothing
+  // and leave the program without a display): it fails as before, and the user is told which depth
+  // to set.
   if (!mWindowedInUse &&
       (result == DDInterface::RESULT_EXCLUSIVE_FAIL || result == DDInterface::RESULT_DISPCHANGE_FAIL) &&
-      !mForceWindowed && !mForceFullscreen) {
+      !mForceWindowed) {
     mForceWindowed = true;
+    mForceFullscreen = false;
     SwitchScreenModeWindowed(true);
     return false;
   }

@@ -15,6 +15,7 @@
 #include "platform/ddraw/SurfaceDescription.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/threads/Time.h"
+#include "platform/win/window/SdlVideo.h"
 
 namespace plat::ddraw {
 namespace {
@@ -95,6 +96,8 @@ HRESULT DirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel
 
 HRESULT DirectDraw::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate, DWORD flags) {
   if (width == 0 || height == 0 || width > kMaxModeSide || height > kMaxModeSide) return DDERR_INVALIDMODE;
+  // A mode is shown in a window over the whole screen: on a screen that takes no pixels, none can be.
+  if (!ScreenTakesPixels()) return DDERR_UNSUPPORTEDMODE;
   {
     std::lock_guard lock(mDevice->Mutex());
     if (!mDevice->Exclusive()) return DDERR_NOEXCLUSIVEMODE;

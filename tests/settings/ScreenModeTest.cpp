@@ -113,21 +113,35 @@ TEST_F(ScreenModes, ADesktopDepthAWindowCannotUseGoesFullScreen) {
   EXPECT_NE(game.mDDInterface->GetScreenImage(), nullptr);
 }
 
-TEST_F(ScreenModes, WhenNeitherModeStartsTheUserIsToldAndTheProgramEnds) {
-  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Rgb888));
+// Starts the game where neither a window nor full screen in the depth given can be used: after full
+// screen and the one fall-back to a window, the user is told which depth to set and the program ends.
+void ExpectToldToSetSixteenBits(int fullScreenBits) {
   plat::ScopedMessageBoxScript boxes;
   plat::ScopedExitCatcher exits;
   WindowedGame game;
-  game.mFullScreenBits = 12;
+  game.mFullScreenBits = fullScreenBits;
   try {
     game.Init();
     FAIL() << "the program went on without a display";
   } catch (const plat::ProcessExit& exit) {
     EXPECT_EQ(exit.code, 1u);
   }
+  EXPECT_TRUE(game.mForceWindowed);
   ASSERT_EQ(boxes.Shown().size(), 1u);
   EXPECT_EQ(boxes.Shown()[0].caption, "FATAL ERROR");
-  EXPECT_EQ(boxes.Shown()[0].text.rfind("Failed to initialize DirectDraw: ", 0), 0u) << boxes.Shown()[0].text;
+  EXPECT_EQ(boxes.Shown()[0].text, "Please set your desktop color depth to 16 bit.");
+}
+
+TEST_F(ScreenModes, WhenNeitherModeStartsTheUserIsToldWhichDepthToSetAndTheProgramEnds) {
+  plat::ScopedDisplaySettings desktop(testsupport::TestDesktop(plat::DesktopFormat::Rgb888));
+  ExpectToldToSetSixteenBits(12);  // no display mode has that depth
+}
+
+// SDL shows nothing on an X screen of 8 bits, in a window or full screen: the program ends so too,
+// rather than make its window again and again.
+TEST_F(ScreenModes, OnAnEightBitScreenTheUserIsToldWhichDepthToSetAndTheProgramEnds) {
+  if (!testsupport::InRealWindowRun("KIT_EIGHT_BIT_SCREEN_XVFB_CHILD", 8)) return;
+  ExpectToldToSetSixteenBits(16);
 }
 
 }  // namespace

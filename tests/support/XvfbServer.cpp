@@ -16,14 +16,15 @@ namespace testsupport {
 
 std::string FindXvfb() { return access("/usr/bin/Xvfb", X_OK) == 0 ? "/usr/bin/Xvfb" : ""; }
 
-XvfbServer::XvfbServer(const std::string& xvfb) {
+XvfbServer::XvfbServer(const std::string& xvfb, int depth) {
+  const std::string screen = "1024x768x" + std::to_string(depth);
   int fds[2];
   if (pipe(fds) != 0) return;
   mPid = fork();
   if (mPid == 0) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
-    execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+    execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
           static_cast<char*>(nullptr));
     _exit(127);
   }
@@ -63,14 +64,14 @@ int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const 
                           {{childMark, "1"}, {"LSAN_OPTIONS", "detect_leaks=0"}});
 }
 
-bool InRealWindowRun(const char* childMark) {
+bool InRealWindowRun(const char* childMark, int depth) {
   if (std::getenv(childMark) != nullptr) return true;
   const std::string xvfb = FindXvfb();
   if (xvfb.empty()) {
     [] { GTEST_SKIP() << "Xvfb is not installed: this test needs a real X window"; }();
     return false;
   }
-  XvfbServer server(xvfb);
+  XvfbServer server(xvfb, depth);
   if (server.Display().empty()) {
     ADD_FAILURE() << "Xvfb did not start";
     return false;

@@ -1,6 +1,7 @@
 // A program ended from outside while a message box waits leaves nothing behind: not the box, which SDL
 // shows on X11 from a child it forks (its window goes with its process), and not the single-instance
-// lock, so the next start goes ahead.
+// lock, so the next start goes ahead. Nor does a request made before the box leave it waiting.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -15,9 +16,11 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
+#include "platform/win/window/SdlVideo.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
@@ -113,6 +116,33 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
     if (waitpid(process, nullptr, WNOHANG) == 0 && kill(process, SIGKILL) == 0) waitpid(process, nullptr, 0);
   prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
+
+// A request that comes while nothing reads it, as while the display starts (and falls back to full
+// screen and to a window again), ends the box that comes up after it rather than leave it waiting: one
+// made once SDL's video runs, and one that SDL's events took while the video was still starting.
+class KilledBeforeABox : public testing::TestWithParam<bool> {};
+
+TEST_P(KilledBeforeABox, TheBoxEndsTheProgramAtOnce) {
+  const bool whileTheVideoStarts = GetParam();
+  EXPECT_EXIT(
+      {
+        ::alarm(static_cast<unsigned>(testsupport::kHangNet.count()));
+        if (whileTheVideoStarts) {
+          SDL_InitSubSystem(SDL_INIT_EVENTS);  // SDL takes termination requests, for its next pump
+          ::raise(SIGTERM);
+        }
+        plat::EnsureSdlVideo();
+        if (!whileTheVideoStarts) ::raise(SIGTERM);
+        const plat::ScopedPaintedMessageBoxes waitsForAPerson;
+        MessageBox(nullptr, "Please set your desktop color depth to 16 bit.", "FATAL ERROR", MB_ICONERROR);
+        std::_Exit(4);
+      },
+      testing::KilledBySignal(SIGTERM), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, KilledBeforeABox, testing::Bool(), [](const auto& info) {
+  return std::string(info.param ? "WhileTheVideoStarts" : "OnceTheVideoRuns");
+});
 
 INSTANTIATE_TEST_SUITE_P(Signals, KilledWithABoxUp, testing::Values(SIGTERM, SIGINT, SIGKILL),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });

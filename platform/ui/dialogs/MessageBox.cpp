@@ -15,6 +15,8 @@
 #include "platform/win/process/ForkedChildren.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/system/CodePage.h"
+#include "platform/win/window/SdlWindow.h"
+#include "platform/win/window/WindowTable.h"
 
 namespace plat {
 namespace {
@@ -75,7 +77,21 @@ std::optional<int> ShowPainted(HWND owner, const std::string& text, const std::s
   return ShowPaintedMessageBox(owner, text, caption, buttons, CloseAnswer(type));
 }
 
-std::optional<int> ShowWithSdl(const std::string& text, const std::string& caption, UINT type) {
+// The window the box stays above, as an owned box does on Windows: its owner's, or the main window's
+// for a box without one. SDL's child that shows the box makes it transient for that window's X
+// window, so that a click on the waiting program, which does not repaint, cannot raise it over the
+// box. Not a hidden or minimised window, which the box would be hidden with; only on the main thread,
+// which the box keeps waiting, so that the window stays while SDL reads it.
+SDL_Window* WindowToStayAbove(HWND owner) {
+  if (!IsMainThread()) return nullptr;
+  SDL_Window* sdl = owner ? SdlWindowOf(WindowTable::Instance().TopLevelOf(owner)) : nullptr;
+  if (!sdl) sdl = SdlWindowOf(WindowTable::Instance().SdlBacked());
+  if (!sdl) return nullptr;
+  const Uint32 flags = SDL_GetWindowFlags(sdl);
+  return (flags & SDL_WINDOW_SHOWN) && !(flags & SDL_WINDOW_MINIMIZED) ? sdl : nullptr;
+}
+
+std::optional<int> ShowWithSdl(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   std::vector<int> ids = MessageBoxButtons(type);
   int defaultId = DefaultMessageBoxAnswer(type);
   std::vector<SDL_MessageBoxButtonData> buttons;
@@ -98,8 +114,9 @@ std::optional<int> ShowWithSdl(const std::string& text, const std::string& capti
   }
   std::string utf8Text = Cp1252ToUtf8(text);
   std::string utf8Caption = Cp1252ToUtf8(caption);
+  SDL_Window* above = WindowToStayAbove(owner);
   SDL_MessageBoxData data{
-      icon, nullptr, utf8Caption.c_str(), utf8Text.c_str(), static_cast<int>(buttons.size()), buttons.data(), nullptr};
+      icon, above, utf8Caption.c_str(), utf8Text.c_str(), static_cast<int>(buttons.size()), buttons.data(), nullptr};
   int answer = 0;
   if (SDL_ShowMessageBox(&data, &answer) != 0) return std::nullopt;
   return answer < 0 ? CloseAnswer(type) : answer;
@@ -180,7 +197,7 @@ int MessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const plat::ScopedTerminationEndsProcess terminationEnds;
     const plat::ScopedForkedChildrenEndWithProcess boxEndsWithProgram;
     if (!paintedOnly) {
-      if (auto answer = plat::ShowWithSdl(body, title, type)) return *answer;
+      if (auto answer = plat::ShowWithSdl(owner, body, title, type)) return *answer;
     }
     if (auto answer = plat::ShowPainted(owner, body, title, type)) return *answer;
   }

@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -92,7 +94,54 @@ TerminationScopes& TheTerminationScopes() {
   return scopes;
 }
 
+// The signals whose handlers a frame loop relies on (SDL's): the first of them, once one came.
+constexpr int kNotedSignals[] = {SIGTERM, SIGINT};
+std::atomic<int> gNotedRequest{0};
+struct sigaction gPassedOn[std::size(kNotedSignals)];
+
+void NoteAndPassOn(int signal, siginfo_t* info, void* context) {
+  int none = 0;
+  gNotedRequest.compare_exchange_strong(none, signal);
+  for (std::size_t i = 0; i < std::size(kNotedSignals); ++i) {
+    if (kNotedSignals[i] != signal) continue;
+    const struct sigaction& next = gPassedOn[i];
+    if (next.sa_flags & SA_SIGINFO) {
+      next.sa_sigaction(signal, info, context);
+    } else if (next.sa_handler == SIG_DFL) {
+      ::signal(signal, SIG_DFL);
+      ::raise(signal);  // taken as this handler returns
+    } else if (next.sa_handler != SIG_IGN) {
+      next.sa_handler(signal);
+    }
+  }
+}
+
 }  // namespace
+
+void NoteTerminationRequests() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    TerminationScopes& scopes = TheTerminationScopes();
+    std::lock_guard guard(scopes.lock);
+    struct sigaction noting {};
+    noting.sa_sigaction = NoteAndPassOn;
+    noting.sa_flags = SA_SIGINFO;
+    sigemptyset(&noting.sa_mask);
+    for (std::size_t i = 0; i < std::size(kNotedSignals); ++i) {
+      // While a scope ends requests itself, the handler it gives back on its end is the one noted.
+      const int signal = kNotedSignals[i];
+      const auto scoped = std::find(std::begin(kTerminationSignals), std::end(kTerminationSignals), signal);
+      struct sigaction* passedOnLater =
+          scopes.alive > 0 ? &scopes.previous[scoped - std::begin(kTerminationSignals)] : nullptr;
+      if (passedOnLater) {
+        gPassedOn[i] = *passedOnLater;
+        *passedOnLater = noting;
+      } else {
+        ::sigaction(signal, &noting, &gPassedOn[i]);
+      }
+    }
+  });
+}
 
 ScopedTerminationEndsProcess::ScopedTerminationEndsProcess() {
   TerminationScopes& scopes = TheTerminationScopes();
@@ -110,6 +159,7 @@ ScopedTerminationEndsProcess::ScopedTerminationEndsProcess() {
     ++scopes.alive;
   }
   ::pthread_sigmask(SIG_UNBLOCK, &unblocked, &mPreviousMask);
+  if (const int noted = gNotedRequest.load()) ::raise(noted);
 }
 
 ScopedTerminationEndsProcess::~ScopedTerminationEndsProcess() {

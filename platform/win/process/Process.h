@@ -46,9 +46,15 @@ class ScopedExitCatcher {
   ExitHook mPrevious;
 };
 
+// Termination requests (SIGTERM, SIGINT) are noted on their way to the handlers in place now (SDL's,
+// which turn one into a quit message for the frame loop to read), so that a wait on the user that
+// begins after one, when nothing reads that message any more, ends the process at once as well.
+void NoteTerminationRequests();
+
 // While alive, a termination request (SIGTERM, SIGINT, SIGHUP) ends the process at once, as the
 // signal's default action does, whoever handled it before and whichever other threads block it: for a
-// wait on the user that nothing else would end, such as the crash report's window or a message box.
+// wait on the user that nothing else would end, such as the crash report's window or a message box. A
+// request noted before (NoteTerminationRequests) ends it as the scope begins.
 // Then the calling thread's signal mask is back as it was, and once the last such scope of any thread
 // has ended, the handlers too.
 class ScopedTerminationEndsProcess {

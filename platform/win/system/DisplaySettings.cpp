@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/win/window/SdlVideo.h"
+
 namespace plat {
 namespace {
 
@@ -51,8 +53,14 @@ std::optional<DesktopFormat> ParseDesktopFormat(std::string_view text) {
 }
 
 DisplaySettings CurrentDisplaySettings() {
-  std::lock_guard lock(gSettingsMutex);
-  return gOverride ? *gOverride : FromEnvironment();
+  DisplaySettings settings;
+  {
+    std::lock_guard lock(gSettingsMutex);
+    settings = gOverride ? *gOverride : FromEnvironment();
+  }
+  // A screen that SDL cannot show pixels on is the 8-bit desktop it is, whatever was asked for.
+  if (!ScreenTakesPixels()) settings.format = DesktopFormat::Palette8;
+  return settings;
 }
 
 void SetDisplaySettings(std::optional<DisplaySettings> settings) {

@@ -1,7 +1,8 @@
 // What the layer reports about the machine's display, to DirectDraw and to the system metrics alike:
 // the desktop's pixel format, its refresh rate and size, and the video memory. Read from the
 // environment ("KIT_DESKTOP_FORMAT": 32, 16 or 565, 555, 24, 8; "KIT_DESKTOP_REFRESH": Hz) unless a
-// test sets them; the default is a 32-bit desktop at 60 Hz.
+// test sets them; the default is a 32-bit desktop at 60 Hz. A screen that SDL cannot show pixels on
+// (an X screen of 8 bits) is an 8-bit desktop whatever they say.
 #pragma once
 
 #include <optional>
