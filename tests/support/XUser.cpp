@@ -7,12 +7,6 @@
 #include <vector>
 
 namespace testsupport {
-
-struct XUser::Connection {
-  Display* display = nullptr;
-  bool testExtension = false;
-};
-
 namespace {
 
 std::optional<XShownWindow> FindTitled(Display* display, Window window, const std::string& title) {
@@ -39,55 +33,48 @@ std::optional<XShownWindow> FindTitled(Display* display, Window window, const st
 
 }  // namespace
 
-XUser::XUser() : mConnection(std::make_unique<Connection>()) {
-  mConnection->display = XOpenDisplay(nullptr);
-  if (mConnection->display == nullptr) return;
+XUser::XUser() : mDisplay(XOpenDisplay(nullptr)) {
   int event = 0, error = 0, major = 0, minor = 0;
-  mConnection->testExtension = XTestQueryExtension(mConnection->display, &event, &error, &major, &minor);
+  mReady = mDisplay != nullptr && XTestQueryExtension(mDisplay, &event, &error, &major, &minor);
 }
 
 XUser::~XUser() {
-  if (mConnection->display != nullptr) XCloseDisplay(mConnection->display);
+  if (mDisplay != nullptr) XCloseDisplay(mDisplay);
 }
-
-bool XUser::Ready() const { return mConnection->display != nullptr && mConnection->testExtension; }
 
 std::optional<XShownWindow> XUser::WindowTitled(const std::string& title) {
   // The server holds still for the walk: no window it has listed goes before it is asked about.
-  Display* display = mConnection->display;
-  XGrabServer(display);
-  auto found = FindTitled(display, DefaultRootWindow(display), title);
-  XUngrabServer(display);
-  XSync(display, False);
+  XGrabServer(mDisplay);
+  auto found = FindTitled(mDisplay, DefaultRootWindow(mDisplay), title);
+  XUngrabServer(mDisplay);
+  XSync(mDisplay, False);
   return found;
 }
 
 bool XUser::HasFocus(const XShownWindow& window) {
   Window focus = 0;
   int revert = 0;
-  XGetInputFocus(mConnection->display, &focus, &revert);
+  XGetInputFocus(mDisplay, &focus, &revert);
   return focus == window.id;
 }
 
 void XUser::Focus(const XShownWindow& window) {
-  XSetInputFocus(mConnection->display, window.id, RevertToParent, CurrentTime);
-  XSync(mConnection->display, False);
+  XSetInputFocus(mDisplay, window.id, RevertToParent, CurrentTime);
+  XSync(mDisplay, False);
 }
 
 void XUser::ClickAt(int x, int y) {
-  Display* display = mConnection->display;
-  XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-  XTestFakeButtonEvent(display, Button1, True, CurrentTime);
-  XTestFakeButtonEvent(display, Button1, False, CurrentTime);
-  XSync(display, False);
+  XTestFakeMotionEvent(mDisplay, -1, x, y, CurrentTime);
+  XTestFakeButtonEvent(mDisplay, Button1, True, CurrentTime);
+  XTestFakeButtonEvent(mDisplay, Button1, False, CurrentTime);
+  XSync(mDisplay, False);
 }
 
 void XUser::Tap(const char* keyName) {
-  Display* display = mConnection->display;
-  const KeyCode key = XKeysymToKeycode(display, XStringToKeysym(keyName));
-  XTestFakeKeyEvent(display, key, True, CurrentTime);
-  XTestFakeKeyEvent(display, key, False, CurrentTime);
-  XSync(display, False);
+  const KeyCode key = XKeysymToKeycode(mDisplay, XStringToKeysym(keyName));
+  XTestFakeKeyEvent(mDisplay, key, True, CurrentTime);
+  XTestFakeKeyEvent(mDisplay, key, False, CurrentTime);
+  XSync(mDisplay, False);
 }
 
 }  // namespace testsupport

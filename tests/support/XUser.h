@@ -1,22 +1,19 @@
-// A person at the X display: finds another program's windows by their titles, and clicks and types
-// through the X server's test extension, so that a window manager takes the input as a person's (a
-// click raises and focuses the window under it). For tests of what a program shows under a window
-// manager. Owns a connection of its own to $DISPLAY; one thread at a time.
+// A person at the X display ($DISPLAY): finds another program's windows by their titles, and clicks and
+// types through the X server's test extension, so that a window manager takes the input as a person's
+// (a click raises and focuses the window under it). One thread at a time.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
+
+struct _XDisplay;
 
 namespace testsupport {
 
 // A viewable window and the place of its area on the screen.
 struct XShownWindow {
   unsigned long id = 0;
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
+  int x = 0, y = 0, width = 0, height = 0;
 };
 
 class XUser {
@@ -27,21 +24,20 @@ class XUser {
   XUser& operator=(const XUser&) = delete;
 
   // False without an X display or without its test extension.
-  bool Ready() const;
+  bool Ready() const { return mReady; }
   // The viewable window titled so (WM_NAME), whoever made it; nothing while there is none.
   std::optional<XShownWindow> WindowTitled(const std::string& title);
-  // Whether the keyboard's input focus is on the window.
+  // Whether the keyboard's input focus is on the window; Focus puts it there, as a person's click would.
   bool HasFocus(const XShownWindow& window);
-  // The keyboard's input focus goes to the window, as after a person's earlier click there.
   void Focus(const XShownWindow& window);
-  // Presses and releases the left button at the point of the screen.
+  // The left button at the point of the screen, pressed and released.
   void ClickAt(int x, int y);
-  // Presses and releases the key (an X key name: "Return", "Escape").
+  // The key of the X key name ("Return"), pressed and released.
   void Tap(const char* keyName);
 
  private:
-  struct Connection;
-  std::unique_ptr<Connection> mConnection;
+  _XDisplay* mDisplay;
+  bool mReady = false;
 };
 
 }  // namespace testsupport
