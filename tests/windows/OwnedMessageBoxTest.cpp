@@ -10,6 +10,7 @@
 
 #include "platform/win/Windows.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/TestWindow.h"
 #include "tests/support/ToolProgram.h"
 #include "tests/support/XUser.h"
 #include "tests/support/XWindowManager.h"
@@ -24,14 +25,8 @@ constexpr char kBoxCaption[] = "Owned box";
 
 // The program: a window, and its box over it. The exit code tells whether the box answered OK.
 [[noreturn]] void ShowABoxOverAWindow() {
-  WNDCLASS windowClass{};
-  windowClass.lpfnWndProc = DefWindowProc;
-  windowClass.lpszClassName = "BoxOwner";
-  RegisterClass(&windowClass);
-  HWND window = CreateWindowEx(0, "BoxOwner", kWindowTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100,
-                               640, 480, nullptr, nullptr, nullptr, nullptr);
-  const int answer = MessageBox(window, "Player data was damaged.", kBoxCaption, MB_OK | MB_ICONERROR);
-  std::_Exit(answer == IDOK ? 0 : 3);
+  HWND window = testsupport::CreateTestWindow("BoxOwner", kWindowTitle, 100, 100, 640, 480);
+  std::_Exit(MessageBox(window, "Player data was damaged.", kBoxCaption, MB_OK | MB_ICONERROR) == IDOK ? 0 : 3);
 }
 
 TEST(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
