@@ -18,6 +18,7 @@
 #include "platform/win/process/Process.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "platform/win/threads/Threads.h"
+#include "tests/support/FatalEnd.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetTreeHash.h"
@@ -193,22 +194,13 @@ TEST_F(Replay, AScriptedRunReplaysTickForTick) {
 }
 
 TEST_F(Replay, ADemoFileThatCannotBePlayedIsShownAndEndsTheProgramAtStart) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   TraceApp app;
   app.mDemoFileName = mScope / "missing.dmo";
   app.mPlayingDemoBuffer = true;
-  try {
-    app.Init();
-    ADD_FAILURE() << "Init went on without its demo";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
-  }
+  const plat::ShownMessageBox box = testsupport::FatalEnd([&] { app.Init(); });
   EXPECT_FALSE(app.mPlayingDemoBuffer);
-  const auto shown = boxes.Shown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
-  EXPECT_EQ(shown[0].text, "Demo file not found: " + app.mDemoFileName);
+  EXPECT_EQ(box.caption, "FATAL ERROR");
+  EXPECT_EQ(box.text, "Demo file not found: " + app.mDemoFileName);
   app.mQuit = true;
 }
 
