@@ -11,10 +11,9 @@
 
 namespace testsupport {
 
-// The variable as Set makes it until the end of the scope, then as it was before (unset when it was).
+// The variable as Set makes it (a null value unsets it) until the end of the scope, then as it was.
 class ScopedEnvironmentVariable {
  public:
-  // A null value unsets the variable.
   ScopedEnvironmentVariable(std::string name, const char* value) : mName(std::move(name)) {
     if (const char* before = std::getenv(mName.c_str())) mBefore = before;
     Set(value);
@@ -31,8 +30,7 @@ class ScopedEnvironmentVariable {
 };
 
 // The single-instance lock kept in the folder until the end of the scope, then in the default one.
-class ScopedInstanceScope {
- public:
+struct ScopedInstanceScope {
   explicit ScopedInstanceScope(std::string folder) { plat::SetInstanceScope(std::move(folder)); }
   ~ScopedInstanceScope() { plat::SetInstanceScope(""); }
   ScopedInstanceScope(const ScopedInstanceScope&) = delete;

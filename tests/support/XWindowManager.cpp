@@ -33,26 +33,20 @@ XWindowManager::XWindowManager() {
   }
   // Managed once the manager frames a window of ours. Holding the screen's manager selection (ICCCM's
   // WM_S<screen>) is not enough: openbox takes the requests to map a window before it reads them, and
-  // loses those that come while it starts, which leaves their windows waiting to be mapped for ever.
-  // So the window asks again for as long as it has not been mapped.
+  // loses those that come while it starts. So the window asks again while it stays unmapped.
   const Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
   const auto framed = [&] {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, probe, &attributes) && attributes.map_state == IsUnmapped)
+      XMapWindow(display, probe);
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     const bool listed = XQueryTree(display, probe, &root, &parent, &children, &count);
     if (children != nullptr) XFree(children);
     return listed && parent != root;
   };
-  const auto askAgain = [&] {
-    XWindowAttributes attributes;
-    if (XGetWindowAttributes(display, probe, &attributes) && attributes.map_state == IsUnmapped)
-      XMapWindow(display, probe);
-    XSync(display, False);
-    PauseBriefly();
-  };
   bool ended = mPid < 0;
-  if (!ended)
-    PollUntil([&] { return (mReady = framed()) || (ended = waitpid(mPid, nullptr, WNOHANG) == mPid); }, askAgain);
+  if (!ended) PollUntil([&] { return (mReady = framed()) || (ended = waitpid(mPid, nullptr, WNOHANG) == mPid); });
   if (ended) mPid = -1;
   XDestroyWindow(display, probe);
   XCloseDisplay(display);
