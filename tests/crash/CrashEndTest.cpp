@@ -39,6 +39,7 @@ using Kit::CrashHandler;
 
 // The child's own limit: a hang ends by SIGALRM, which no case expects.
 constexpr unsigned kChildLimitSeconds = 60;
+constexpr int kWatchdogSeconds = plat::kCrashWatchdogSeconds;
 
 // A clock that stands still until the test moves it, each time to the moment a sleep on it ends: the
 // watchdog, sleeping between its looks, is stepped through seconds of a hang one look at a time, as
@@ -170,7 +171,7 @@ void ExpectReport(const testsupport::TempDir& folder, const char* has) {
 
 void ExpectHung(const testsupport::TempDir& folder, std::uint64_t end, std::chrono::seconds bound) {
   const std::chrono::microseconds hungFor(end - std::stoull(testsupport::ReadFileContents(folder / "step-started")));
-  EXPECT_GE(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds));
+  EXPECT_GE(hungFor, std::chrono::seconds(kWatchdogSeconds));
   EXPECT_LT(hungFor, bound);
 }
 
@@ -197,21 +198,17 @@ TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatIsSlow) {
   ExpectReport(folder, c.killed ? "\r\nRIP:" : "Long step: done");
   if (c.killed)
     ExpectHung(folder, std::stoull(testsupport::ReadFileContents(folder / "clock-at")),
-               std::chrono::seconds(plat::kCrashWatchdogSeconds + 1));
+               std::chrono::seconds(kWatchdogSeconds + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CrashEnd, Watchdog,
     testing::Values(
         // Every thread has waited for a processor all but a twentieth of the time.
-        WatchdogCase{"SlowStepOnABusyMachine", {0, 19, false}, std::nullopt, plat::kCrashWatchdogSeconds + 1, false},
+        WatchdogCase{"SlowStepOnABusyMachine", {0, 19, false}, std::nullopt, kWatchdogSeconds + 1, false},
         WatchdogCase{"StepThatRunsTenSeconds", {20, 0, true}, std::nullopt, 10, false},
         // Ready to run all along but never given a processor, so that its wait is not counted yet.
-        WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor",
-                     {},
-                     Schedule{0, 0, true},
-                     2 * plat::kCrashWatchdogSeconds,
-                     false},
+        WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor", {}, Schedule{0, 0, true}, 2 * kWatchdogSeconds, false},
         // Every thread sleeps, as one blocked on a lock that never comes.
         WatchdogCase{"StepBlockedOnALockThatNeverComes", {}, std::nullopt, 10, true},
         WatchdogCase{"WaitOnADisplayServerThatSpins", {}, Schedule{20, 0, true}, 10, true}),
