@@ -87,8 +87,7 @@ class FakeDisplayServer {
     for (int i = 0; i < kTried && mDisplay.empty(); ++i) {
       const std::string number = std::to_string(kFirst + (::getpid() + i) % kTried);
       const std::string path = "/tmp/.X11-unix/X" + number;
-      sockaddr_un address{};
-      address.sun_family = AF_UNIX;
+      sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
       path.copy(address.sun_path + 1, path.size());
       mListener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
       const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
@@ -161,14 +160,13 @@ bool CaseSchedule(int process, int, plat::ThreadSchedule* schedule) {
   return true;
 }
 
-// The crash report starts with the fault and has `has`; a hang lasted from the step's start to `end` on
-// the clock, at least the watchdog's time and less than `bound`.
 void ExpectReport(const testsupport::TempDir& folder, const char* has) {
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
   EXPECT_NE(report.find(has), std::string::npos) << report;
 }
 
+// A hang lasts from the step's start to `end` on the clock.
 void ExpectHung(const testsupport::TempDir& folder, std::uint64_t end, std::chrono::seconds bound) {
   const std::chrono::microseconds hungFor(end - std::stoull(testsupport::ReadFileContents(folder / "step-started")));
   EXPECT_GE(hungFor, std::chrono::seconds(kWatchdogSeconds));
@@ -177,7 +175,6 @@ void ExpectHung(const testsupport::TempDir& folder, std::uint64_t end, std::chro
 
 class Watchdog : public testing::TestWithParam<WatchdogCase> {};
 
-// The watchdog steps through the case's seconds one look at a time on a stepped clock.
 TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatIsSlow) {
   const WatchdogCase& c = GetParam();
   testsupport::TempDir folder;

@@ -120,8 +120,8 @@ TEST_P(NoFileToReplace, IsWrittenIntoOrRefusedWithoutWaitingAndStaysWhatItWas) {
 INSTANTIATE_TEST_SUITE_P(EveryWriter, NoFileToReplace,
                          testing::Combine(testing::Range<std::size_t>(0, std::size(kWriters)),
                                           testing::ValuesIn(testsupport::kNoFileToReplaceKinds)),
-                         [](const testing::TestParamInfo<std::tuple<std::size_t, Unreadable>>& info) {
-                           return std::string(kWriters[std::get<0>(info.param)].name) +
+                         [](const auto& info) {
+                           return kWriters[std::get<0>(info.param)].name +
                                   testsupport::UnreadableName(std::get<1>(info.param));
                          });
 

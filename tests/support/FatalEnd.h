@@ -1,5 +1,5 @@
-// A fatal error as the user meets it: one message box, then the end of the program with a failure
-// status, caught (plat::ScopedExitCatcher) rather than ending the test program.
+// A fatal error as the user meets it: one message box, then the end of the program with a failure status
+// (caught, rather than ending the test program).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +11,7 @@
 
 namespace testsupport {
 
-// Runs `action`, which must end the program with a failure status after showing one message box; returns
-// that box.
+// Runs `action`, which must end so; the box it showed.
 template <typename Action>
 plat::ShownMessageBox FatalEnd(Action action) {
   plat::ScopedMessageBoxScript boxes;

@@ -18,7 +18,6 @@ constexpr const char* kKeptName = "kept.txt";
 constexpr const char* kKeptText = "the player's";
 constexpr const char* kProcessMemory = "/proc/self/mem";
 constexpr const char* kLoopName = "looping-link";
-// The number of the memory device /dev/null or /dev/full.
 dev_t DeviceNumber(Unreadable kind) { return kind == Unreadable::kNullDevice ? makedev(1, 3) : makedev(1, 7); }
 
 std::string ReadAll(const fs::path& path) {

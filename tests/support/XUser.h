@@ -30,10 +30,9 @@ class XUser {
   // Whether the keyboard's input focus is on the window; Focus puts it there, as a person's click would.
   bool HasFocus(const XShownWindow& window);
   void Focus(const XShownWindow& window);
-  // The left button at the point of the screen, pressed and released.
+  // A click of the left button, a key's press and release.
   void ClickAt(int x, int y);
-  // The key of the X key name ("Return"), pressed and released.
-  void Tap(const char* keyName);
+  void Tap(const char* keyName);  // an X key name: "Return"
 
  private:
   _XDisplay* mDisplay;

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <optional>
-#include <string>
 
 #include "platform/win/Windows.h"
 #include "tests/support/PollUntil.h"
@@ -23,7 +22,6 @@ constexpr char kProgramRun[] = "KIT_OWNED_BOX_PROGRAM";
 constexpr char kWindowTitle[] = "Box owner";
 constexpr char kBoxCaption[] = "Owned box";
 
-// The program: a window, and its box over it. The exit code tells whether the box answered OK.
 [[noreturn]] void ShowABoxOverAWindow() {
   HWND window = testsupport::CreateTestWindow("BoxOwner", kWindowTitle, 100, 100, 640, 480);
   std::_Exit(MessageBox(window, "Player data was damaged.", kBoxCaption, MB_OK | MB_ICONERROR) == IDOK ? 0 : 3);
