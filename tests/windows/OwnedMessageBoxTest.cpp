@@ -11,7 +11,6 @@
 #include "tests/support/PollUntil.h"
 #include "tests/support/TestWindow.h"
 #include "tests/support/ToolProgram.h"
-#include "tests/support/XUser.h"
 #include "tests/support/XWindowManager.h"
 #include "tests/support/XvfbServer.h"
 
