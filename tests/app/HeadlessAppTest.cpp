@@ -23,7 +23,6 @@
 #include "platform/win/process/Process.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/window/Window.h"
-#include "tests/support/FatalEnd.h"
 #include "tests/support/HeadlessApp.h"
 
 namespace {

@@ -18,7 +18,6 @@
 #include "platform/win/process/Process.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "platform/win/threads/Threads.h"
-#include "tests/support/FatalEnd.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WidgetTreeHash.h"

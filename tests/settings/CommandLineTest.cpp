@@ -9,7 +9,7 @@
 #include "framework/app/KitAppBase.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
-#include "tests/support/FatalEnd.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 namespace {

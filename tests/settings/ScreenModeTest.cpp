@@ -19,7 +19,6 @@
 #include "platform/win/threads/Threads.h"
 #include "platform/win/window/SdlWindow.h"
 #include "platform/win/window/Window.h"
-#include "tests/support/FatalEnd.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/ScreenFormats.h"

@@ -11,8 +11,8 @@
 
 #include "platform/win/Types.h"
 #include "platform/win/threads/Time.h"
-#include "tests/support/FatalEnd.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
