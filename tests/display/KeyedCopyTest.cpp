@@ -1,10 +1,9 @@
 // The colour-keyed copy onto a surface (SurfaceDraw::CopyNative skipping transparent words), which
 // copies the keyed spans made from the source's alpha run table: against the pixel model at every
 // vector level, on rows that are wholly transparent, wholly opaque, or runs of every length (one pixel
-// up to past the table's cap of 255), cut on every side, from plain and palettized sources; spans of
-// every length at every place in a register of the target; with partly transparent pixels among the
-// opaque ones (runs of another class that the spans join); and after the source's pixels change or its
-// run table is dropped, when the spans must follow them.
+// up to past the table's cap of 255), cut on every side, at every place in a register of the target,
+// from plain and palettized sources; with partly transparent pixels among the opaque ones (runs of
+// another class that the spans join); and after the source's pixels change or its run table is dropped.
 #include "framework/graphics/surface/SurfaceBlt.h"
 #include "tests/support/PixelModel.h"
 #include "tests/support/SimdLevels.h"

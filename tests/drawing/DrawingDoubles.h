@@ -87,8 +87,7 @@ class RecordingImage : public Kit::Image {
   }
 };
 
-// Every character is 'width' pixels wide except '^' and 'W' (wider); ascent 8, height 11. Keeps what it
-// draws and counts the letters it measures.
+// Every character is 'width' pixels wide except '^' and 'W' (wider); ascent 8, height 11. Counts letters.
 class FixedFont : public Kit::Font {
  public:
   struct Drawn {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 
 #include "framework/app/KitAppBase.h"
@@ -73,7 +72,7 @@ TEST_F(EffectFileTest, TheLastRecordOfABrickNameDecidesEvenWithAnEmptyField) {
 // unexplained: the player is told which file it was and why.
 TEST_F(EffectFileTest, APlayersOwnTableThatCannotBeReadIsNamedWithTheReason) {
   const std::string table = WriteFile("player/data/effect.txt", "brick=brick_aa_001\n");
-  std::filesystem::resize_file(table, std::uintmax_t{1} << 30);  // sparse
+  std::filesystem::resize_file(table, 1ull << 30);  // sparse
   const testsupport::ScopedSearchFolders folders(mDir / "player", mDir / "game");
   const plat::ScopedMessageBoxScript boxes;
   Kit::KitAppBase app;
