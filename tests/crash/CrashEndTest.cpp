@@ -41,13 +41,11 @@ using Kit::CrashHandler;
 constexpr unsigned kChildLimitSeconds = 60;
 constexpr int kWatchdogSeconds = plat::kCrashWatchdogSeconds;
 
-// A clock that stands still until the test moves it, each time to the moment a sleep on it ends: the
+// A clock that stands still from 0 until the test moves it, each time to the moment a sleep on it ends: the
 // watchdog, sleeping between its looks, is stepped through seconds of a hang one look at a time, as
 // fast as it looks. One thread sleeps on it at a time.
 class SteppedClock final : public plat::Clock {
  public:
-  static constexpr std::uint64_t kStartMicros = 1'000'000;
-
   std::uint64_t NowMicros() override {
     const std::lock_guard lock(mMutex);
     return mNow;
@@ -73,7 +71,7 @@ class SteppedClock final : public plat::Clock {
  private:
   std::mutex mMutex;
   std::condition_variable mChanged;
-  std::uint64_t mNow = kStartMicros;
+  std::uint64_t mNow = 0;
   std::uint64_t mWake = 0;
 };
 
@@ -153,7 +151,7 @@ const WatchdogCase* gCase = nullptr;
 
 bool CaseSchedule(int process, int, plat::ThreadSchedule* schedule) {
   const Schedule seen = process == ::getpid() ? gCase->program : gCase->displayServer.value_or(Schedule{});
-  const unsigned long long twentieth = (plat::CurrentClock().NowMicros() - SteppedClock::kStartMicros) * 1000 / 20;
+  const unsigned long long twentieth = plat::CurrentClock().NowMicros() * 1000 / 20;  // from 0 at the fault
   *schedule = {.ranNanoseconds = twentieth * seen.ranTwentieths,
                .waitedNanoseconds = twentieth * seen.waitedTwentieths,
                .runnable = seen.runnable};
