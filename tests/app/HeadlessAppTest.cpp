@@ -190,20 +190,14 @@ TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgramWithAFa
 // The same error met on another thread (the loading thread's): nothing is shown there; the main thread
 // shows it and ends the program with the same failure status.
 TEST_F(HeadlessAppTest, AFatalResourceErrorOfAnotherThreadIsShownByTheMainThreadAndEndsWithAFailureStatus) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   HeadlessGame game;
-  std::thread([&game] { game.LoadResourceManifest("no-such-manifest.xml"); }).join();
-  EXPECT_TRUE(boxes.Shown().empty()) << "the other thread shows nothing";
-  try {
-    game.Process(false);
-    ADD_FAILURE() << "the program went on";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
+  {
+    plat::ScopedMessageBoxScript boxes;
+    plat::ScopedExitCatcher exits;
+    std::thread([&game] { game.LoadResourceManifest("no-such-manifest.xml"); }).join();
+    EXPECT_TRUE(boxes.Shown().empty()) << "the other thread shows nothing";
   }
-  const auto shown = boxes.Shown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
+  EXPECT_EQ(testsupport::FatalEnd([&] { game.Process(false); }).caption, "FATAL ERROR");
 }
 
 TEST_F(HeadlessAppTest, InfoTextNamesTheProductAndTheMode) {

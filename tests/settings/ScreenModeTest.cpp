@@ -13,7 +13,6 @@
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/ui/dialogs/MessageBox.h"
-#include "platform/win/process/Process.h"
 #include "platform/win/system/DisplaySettings.h"
 #include "platform/win/system/SystemInfo.h"
 #include "platform/win/threads/Threads.h"

@@ -1,6 +1,5 @@
-// What a test changes of the process's state that outlives it, given back at the end of a scope however
-// the test ends (a failed assertion returns early): a variable of the environment, and the folder the
-// single-instance lock is kept in.
+// What a test changes of the process's state that outlives it (a variable of the environment, the folder
+// of the single-instance lock), given back at the end of a scope however the test ends.
 #pragma once
 
 #include <cstdlib>
@@ -21,7 +20,6 @@ class ScopedEnvironmentVariable {
   ~ScopedEnvironmentVariable() { Set(mBefore ? mBefore->c_str() : nullptr); }
   ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
   ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
   void Set(const char* value) { value ? setenv(mName.c_str(), value, 1) : unsetenv(mName.c_str()); }
 
  private:

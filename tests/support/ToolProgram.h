@@ -35,7 +35,6 @@ class ScopedChild {
   ~ScopedChild();
   ScopedChild(const ScopedChild&) = delete;
   ScopedChild& operator=(const ScopedChild&) = delete;
-
   pid_t Pid() const { return mPid; }
   // Waits until it ends (the wait only a net against a hang) and reaps it; its wait status.
   testing::AssertionResult Ends(int* status) const;
