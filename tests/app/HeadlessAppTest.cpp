@@ -149,24 +149,16 @@ TEST_F(HeadlessAppTest, InitAndStartDoNothingOnceQuitting) {
 
 TEST_F(HeadlessAppTest, WithoutDirectDrawTheUserIsToldAndTheProgramEndsWithAFailureStatus) {
   plat::SetModuleMissing("ddraw.dll", true);
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
+  plat::ShownMessageBox box;
   {
     HeadlessGame game;
-    try {
-      game.Init();
-      ADD_FAILURE() << "Init went on without DirectX";
-    } catch (const plat::ProcessExit& exit) {
-      EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
-    }
+    box = testsupport::FatalEnd([&] { game.Init(); });
     EXPECT_EQ(game.mHWnd, nullptr);
   }
   plat::SetModuleMissing("ddraw.dll", false);
-  const auto shown = boxes.Shown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].caption, "You need DirectX");
-  EXPECT_EQ(shown[0].text.rfind("This application requires DirectX to run.  You can get DirectX at ", 0), 0u);
-  EXPECT_TRUE(shown[0].type & MB_ICONERROR);
+  EXPECT_EQ(box.caption, "You need DirectX");
+  EXPECT_EQ(box.text.rfind("This application requires DirectX to run.  You can get DirectX at ", 0), 0u);
+  EXPECT_TRUE(box.type & MB_ICONERROR);
 }
 
 TEST_F(HeadlessAppTest, ASecondCopyNotifiesTheFirstAndEndsWithoutAWindow) {
@@ -189,38 +181,23 @@ TEST_F(HeadlessAppTest, ASecondCopyNotifiesTheFirstAndEndsWithoutAWindow) {
 }
 
 TEST_F(HeadlessAppTest, AManifestThatCannotBeReadIsShownAndEndsTheProgramWithAFailureStatus) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   HeadlessGame game;
-  try {
-    game.LoadResourceManifest("no-such-manifest.xml");
-    ADD_FAILURE();
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
-  }
-  const auto shown = boxes.Shown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
-  EXPECT_FALSE(shown[0].text.empty());
+  const plat::ShownMessageBox box = testsupport::FatalEnd([&] { game.LoadResourceManifest("no-such-manifest.xml"); });
+  EXPECT_EQ(box.caption, "FATAL ERROR");
+  EXPECT_FALSE(box.text.empty());
 }
 
 // The same error met on another thread (the loading thread's): nothing is shown there; the main thread
 // shows it and ends the program with the same failure status.
 TEST_F(HeadlessAppTest, AFatalResourceErrorOfAnotherThreadIsShownByTheMainThreadAndEndsWithAFailureStatus) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   HeadlessGame game;
-  std::thread([&game] { game.LoadResourceManifest("no-such-manifest.xml"); }).join();
-  EXPECT_TRUE(boxes.Shown().empty()) << "the other thread shows nothing";
-  try {
-    game.Process(false);
-    ADD_FAILURE() << "the program went on";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
+  {
+    plat::ScopedMessageBoxScript boxes;
+    plat::ScopedExitCatcher exits;
+    std::thread([&game] { game.LoadResourceManifest("no-such-manifest.xml"); }).join();
+    EXPECT_TRUE(boxes.Shown().empty()) << "the other thread shows nothing";
   }
-  const auto shown = boxes.Shown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
+  EXPECT_EQ(testsupport::FatalEnd([&] { game.Process(false); }).caption, "FATAL ERROR");
 }
 
 TEST_F(HeadlessAppTest, InfoTextNamesTheProductAndTheMode) {

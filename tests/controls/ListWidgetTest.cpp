@@ -242,13 +242,10 @@ TEST_P(ListLongLine, ShowsTheLettersThatFallInsideTheList) {
   auto canvas = testsupport::Canvas(kWidth, 30, 0);
   Kit::Graphics g(canvas.get());
   list.Draw(&g);
-
-  const int lineWidth = kAdvance * kLength;
-  const int lineX =
-      GetParam() == Kit::ListWidget::JUSTIFY_CENTER ? (kWidth - lineWidth) / 2 : kWidth - lineWidth - kMargin;
-  for (int x = kMargin; x < kWidth - kMargin; ++x) {
+  const int lineX = GetParam() == Kit::ListWidget::JUSTIFY_CENTER ? (kWidth - kAdvance * kLength) / 2
+                                                                  : kWidth - kAdvance * kLength - kMargin;
+  for (int x = kMargin; x < kWidth - kMargin; ++x) {  // halfway down the glyphs of the first row
     const bool lit = (x - lineX) % kAdvance < kAdvance - 1;
-    // Halfway down the glyphs of the first row.
     ASSERT_EQ(canvas->GetBits()[(kMargin + 4) * kWidth + x], lit ? 0xFF000000u : 0xFFFFFFFFu) << "x " << x;
   }
 }

@@ -3,16 +3,21 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
@@ -23,10 +28,7 @@
 #include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/crash/Exceptions.h"
 #include "tests/crash/CrashChild.h"
-#include "tests/crash/FakeDisplayServer.h"
-#include "tests/crash/SteppedClock.h"
 #include "tests/support/FileContents.h"
-#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
 
@@ -37,181 +39,174 @@ using Kit::CrashHandler;
 
 // The child's own limit: a hang ends by SIGALRM, which no case expects.
 constexpr unsigned kChildLimitSeconds = 60;
+constexpr int kWatchdogSeconds = plat::kCrashWatchdogSeconds;
 
-// The stepped clock of a case that runs on one; null on the real clock.
-crashtest::SteppedClock* gSteppedClock = nullptr;
-
-// The clock's time when the handling of the fault started.
-std::atomic<std::uint64_t> gFaultAt{0};
-
-unsigned long long NanosecondsSinceTheFault() { return (plat::CurrentClock().NowMicros() - gFaultAt) * 1000; }
-
-// Any process but this one is the display server: the test's, which listens for it.
-bool IsDisplayServer(int process) { return process > 0 && process != ::getpid(); }
-
-// What the scheduler tells of the threads since the fault, as the kernel would; the handling runs on
-// the main thread.
-//
-// Every thread, and the machine, has waited for a processor all but a twentieth of the time, each wait
-// counted as it ended.
-bool BusyMachine(int, int, plat::ThreadSchedule* schedule) {
-  *schedule = plat::ThreadSchedule{};
-  schedule->waitedNanoseconds = NanosecondsSinceTheFault() / 20 * 19;
-  return true;
-}
-
-// Every thread sleeps.
-bool QuietMachine(int, int, plat::ThreadSchedule* schedule) {
-  *schedule = plat::ThreadSchedule{};
-  return true;
-}
-
-// The handling thread runs all the time.
-bool HandlingThreadRuns(int process, int, plat::ThreadSchedule* schedule) {
-  *schedule = plat::ThreadSchedule{};
-  if (process == ::getpid()) {
-    schedule->ranNanoseconds = NanosecondsSinceTheFault();
-    schedule->runnable = true;
-  }
-  return true;
-}
-
-// The display server is ready to run all the time but never gets a processor, so its wait is not
-// counted yet (the kernel adds a wait when it ends).
-bool StarvedDisplayServer(int process, int, plat::ThreadSchedule* schedule) {
-  *schedule = plat::ThreadSchedule{};
-  schedule->runnable = IsDisplayServer(process);
-  return true;
-}
-
-// The display server runs all the time and never waits.
-bool SpinningDisplayServer(int process, int, plat::ThreadSchedule* schedule) {
-  *schedule = plat::ThreadSchedule{};
-  if (IsDisplayServer(process)) {
-    schedule->ranNanoseconds = NanosecondsSinceTheFault();
-    schedule->runnable = true;
-  }
-  return true;
-}
-
-// Writes the clock's time into the file `name` of the child's folder.
-void WriteClockInto(const char* name) { std::ofstream(name) << plat::CurrentClock().NowMicros(); }
-
-std::chrono::microseconds ClockBetween(const std::string& startFile, std::uint64_t end) {
-  return std::chrono::microseconds(end - std::stoull(testsupport::ReadFileContents(startFile)));
-}
-
-// Lets `seconds` pass on the stepped clock, one sleep of the watchdog at a time. Before each move,
-// "clock-at" tells where the clock goes: where it stood when the watchdog killed the process.
-void RunTheClockFor(int seconds) {
-  const std::uint64_t until = gSteppedClock->NowMicros() + static_cast<std::uint64_t>(seconds) * 1'000'000;
-  while (gSteppedClock->NowMicros() < until) {
-    const std::uint64_t wake = gSteppedClock->NextWake();
-    std::ofstream("clock-at") << wake;
-    gSteppedClock->MoveTo(wake);
-  }
-}
-
-constexpr int kHangs = 0;
-// How long a hang may go on before a stepped case ends its child, with kStillAlive.
-constexpr int kGiveUpSeconds = 10;
-constexpr int kStillAlive = 7;
-
-// An application whose text for the report is one long step that never feeds the watchdog: it lasts
-// seconds of the clock and tells that it ended, or it waits for a lock that another thread holds for
-// ever. When it started, the step writes the clock's time into "step-started".
-class OneLongStepApp : public Kit::KitAppBase {
+// A clock that stands still from 0 until the test moves it, each time to the moment a sleep on it ends: the
+// watchdog, sleeping between its looks, is stepped through seconds of a hang one look at a time, as
+// fast as it looks. One thread sleeps on it at a time.
+class SteppedClock final : public plat::Clock {
  public:
-  explicit OneLongStepApp(int seconds) : mSeconds(seconds) {}
-  std::string GetAppInfoText() override {
-    WriteClockInto("step-started");
-    if (mSeconds != kHangs) {
-      RunTheClockFor(mSeconds);
-      return "Long step: done";
+  std::uint64_t NowMicros() override {
+    const std::lock_guard lock(mMutex);
+    return mNow;
+  }
+  void SleepMicros(std::uint64_t micros) override {
+    std::unique_lock lock(mMutex);
+    const std::uint64_t wake = mWake = mNow + micros;
+    mChanged.notify_all();
+    mChanged.wait(lock, [&] { return mNow >= wake; });
+  }
+  // Lets the seconds pass, one sleep at a time. Before each move, "clock-at" tells where the clock
+  // goes: where it stood when the watchdog killed the process.
+  void RunFor(int seconds) {
+    std::unique_lock lock(mMutex);
+    for (const std::uint64_t until = mNow + seconds * 1'000'000ull; mNow < until;) {
+      mChanged.wait(lock, [&] { return mWake > mNow; });
+      std::ofstream("clock-at") << mWake;
+      mNow = mWake;
+      mChanged.notify_all();
     }
-    static std::mutex never;
-    static std::atomic<bool> taken{false};
-    std::thread([] {
-      never.lock();
-      taken = true;
-      for (;;) ::pause();
-    }).detach();
-    if (!testsupport::PollUntil([] { return taken.load(); })) return "Long step: the lock was never taken";
-    if (gSteppedClock != nullptr)
-      std::thread([] {
-        RunTheClockFor(kGiveUpSeconds);
-        std::_Exit(kStillAlive);
-      }).detach();
-    const std::lock_guard hang(never);
-    return "Long step: the lock came";
   }
 
  private:
+  std::mutex mMutex;
+  std::condition_variable mChanged;
+  std::uint64_t mNow = 0;
+  std::uint64_t mWake = 0;
+};
+
+// A local display server that never answers: this process listens where the server of DISPLAY=":<n>"
+// does ("/tmp/.X11-unix/X<n>" in the abstract namespace), on the first free number from a place of its
+// own, so that the server's process is the test's.
+class FakeDisplayServer {
+ public:
+  FakeDisplayServer() {
+    constexpr int kFirst = 7100, kTried = 800;
+    for (int i = 0; i < kTried && mDisplay.empty(); ++i) {
+      const std::string number = std::to_string(kFirst + (::getpid() + i) % kTried);
+      const std::string path = "/tmp/.X11-unix/X" + number;
+      sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+      path.copy(address.sun_path + 1, path.size());
+      mListener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
+      if (::bind(mListener, reinterpret_cast<const sockaddr*>(&address), length) == 0 && ::listen(mListener, 16) == 0)
+        mDisplay = ":" + number;
+      else
+        ::close(mListener);
+    }
+  }
+  ~FakeDisplayServer() {
+    if (!mDisplay.empty()) ::close(mListener);
+  }
+  FakeDisplayServer(const FakeDisplayServer&) = delete;
+  FakeDisplayServer& operator=(const FakeDisplayServer&) = delete;
+
+  const std::string& Display() const { return mDisplay; }
+
+ private:
+  int mListener = -1;
+  std::string mDisplay;
+};
+
+// An application whose text for the report is one long step that never feeds the watchdog: it lets the
+// seconds of a stepped clock pass and tells that it ended; without one it hangs for real. As it starts,
+// the step writes the clock's time into "step-started".
+class OneLongStepApp : public Kit::KitAppBase {
+ public:
+  OneLongStepApp(SteppedClock* clock, int seconds) : mClock(clock), mSeconds(seconds) {}
+  std::string GetAppInfoText() override {
+    std::ofstream("step-started") << plat::CurrentClock().NowMicros();
+    while (mClock == nullptr) ::pause();
+    mClock->RunFor(mSeconds);
+    return "Long step: done";
+  }
+
+ private:
+  SteppedClock* mClock;
   int mSeconds;
 };
 
-// In the child: crashes with the handling's one long step, the watchdog on the clock and scheduler
-// given (a null clock: the real one, nullptr: the system's scheduler).
-void CrashWithOneLongStep(const std::string& folder, int stepSeconds, crashtest::SteppedClock* clock,
-                          plat::ScheduleReader scheduler) {
-  ::alarm(kChildLimitSeconds);
-  OneLongStepApp app(stepSeconds);
-  gSteppedClock = clock;
-  if (clock != nullptr) plat::SetClock(clock);
-  gFaultAt = plat::CurrentClock().NowMicros();
-  plat::SetScheduleReader(scheduler);
-  CrashIn(folder, WriteThroughNull);
-}
+// What the scheduler tells of a thread since the fault, as the kernel would: the twentieths of the time
+// in which it ran and waited for a processor (a wait is counted as it ends), and whether it is ready to
+// run.
+struct Schedule {
+  int ranTwentieths = 0;
+  int waitedTwentieths = 0;
+  bool runnable = false;
+};
 
-// A step that ends is slow, however long it took: the full report comes. A step that hangs is killed
-// once it made no progress for the watchdog's time: the first report, written in the signal handler,
-// is all there is.
+// A step that ends is slow, however long it took: the full report comes. A step that made no progress
+// for the watchdog's time is killed: the first report, written in the signal handler, is all there is.
 struct WatchdogCase {
   const char* name;
-  plat::ScheduleReader scheduler;
-  int stepSeconds;  // kHangs: for ever
-  bool displayServer;
+  Schedule program;                       // each thread of the crashing program
+  std::optional<Schedule> displayServer;  // none: no display
+  int stepSeconds;
+  bool killed;
 };
 
 void PrintTo(const WatchdogCase& c, std::ostream* out) { *out << c.name; }
 
+const WatchdogCase* gCase = nullptr;
+
+bool CaseSchedule(int process, int, plat::ThreadSchedule* schedule) {
+  const Schedule seen = process == ::getpid() ? gCase->program : gCase->displayServer.value_or(Schedule{});
+  const unsigned long long twentieth = plat::CurrentClock().NowMicros() * 1000 / 20;  // from 0 at the fault
+  *schedule = {.ranNanoseconds = twentieth * seen.ranTwentieths,
+               .waitedNanoseconds = twentieth * seen.waitedTwentieths,
+               .runnable = seen.runnable};
+  return true;
+}
+
+void ExpectReport(const testsupport::TempDir& folder, const char* has) {
+  const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
+  EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
+  EXPECT_NE(report.find(has), std::string::npos) << report;
+}
+
+// A hang lasts from the step's start to `end` on the clock.
+void ExpectHung(const testsupport::TempDir& folder, std::uint64_t end, std::chrono::seconds bound) {
+  const std::chrono::microseconds hungFor(end - std::stoull(testsupport::ReadFileContents(folder / "step-started")));
+  EXPECT_GE(hungFor, std::chrono::seconds(kWatchdogSeconds));
+  EXPECT_LT(hungFor, bound);
+}
+
 class Watchdog : public testing::TestWithParam<WatchdogCase> {};
 
-// The watchdog steps through the case's seconds one look at a time on a stepped clock.
 TEST_P(Watchdog, KillsAHandlingThatHangsButNotOneThatIsSlow) {
   const WatchdogCase& c = GetParam();
-  const bool hangs = c.stepSeconds == kHangs;
   testsupport::TempDir folder;
-  const crashtest::FakeDisplayServer server;
+  const FakeDisplayServer server;
   ASSERT_TRUE(!c.displayServer || !server.Display().empty()) << "no display number was free";
   EXPECT_EXIT(
       {
-        if (c.displayServer)
-          ::setenv("DISPLAY", server.Display().c_str(), 1);
-        else
-          ::unsetenv("DISPLAY");
-        crashtest::SteppedClock clock;
-        CrashWithOneLongStep(folder.Path().string(), c.stepSeconds, &clock, c.scheduler);
+        ::alarm(kChildLimitSeconds);
+        c.displayServer ? ::setenv("DISPLAY", server.Display().c_str(), 1) : ::unsetenv("DISPLAY");
+        SteppedClock clock;
+        plat::SetClock(&clock);
+        gCase = &c;
+        plat::SetScheduleReader(CaseSchedule);
+        OneLongStepApp app(&clock, c.stepSeconds);
+        CrashIn(folder.Path().string(), WriteThroughNull);
       },
-      testing::KilledBySignal(hangs ? SIGKILL : SIGSEGV), "");
-  const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
-  EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
-  EXPECT_NE(report.find(hangs ? "\r\nRIP:" : "Long step: done"), std::string::npos) << report;
-  if (!hangs) return;
-  const auto hungFor =
-      ClockBetween(folder / "step-started", std::stoull(testsupport::ReadFileContents(folder / "clock-at")));
-  EXPECT_GE(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds));
-  EXPECT_LT(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds + 1));
+      testing::KilledBySignal(c.killed ? SIGKILL : SIGSEGV), "");
+  ExpectReport(folder, c.killed ? "\r\nRIP:" : "Long step: done");
+  if (c.killed)
+    ExpectHung(folder, std::stoull(testsupport::ReadFileContents(folder / "clock-at")),
+               std::chrono::seconds(kWatchdogSeconds + 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CrashEnd, Watchdog,
-    testing::Values(WatchdogCase{"SlowStepOnABusyMachine", BusyMachine, plat::kCrashWatchdogSeconds + 1, false},
-                    WatchdogCase{"StepThatRunsTenSeconds", HandlingThreadRuns, 10, false},
-                    WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor", StarvedDisplayServer,
-                                 2 * plat::kCrashWatchdogSeconds, true},
-                    WatchdogCase{"StepBlockedOnALockThatNeverComes", QuietMachine, kHangs, false},
-                    WatchdogCase{"WaitOnADisplayServerThatSpins", SpinningDisplayServer, kHangs, true}),
+    testing::Values(
+        // Every thread has waited for a processor all but a twentieth of the time.
+        WatchdogCase{"SlowStepOnABusyMachine", {0, 19, false}, std::nullopt, kWatchdogSeconds + 1, false},
+        WatchdogCase{"StepThatRunsTenSeconds", {20, 0, true}, std::nullopt, 10, false},
+        // Ready to run all along but never given a processor, so that its wait is not counted yet.
+        WatchdogCase{"WaitOnADisplayServerStarvedOfAProcessor", {}, Schedule{0, 0, true}, 2 * kWatchdogSeconds, false},
+        // Every thread sleeps, as one blocked on a lock that never comes.
+        WatchdogCase{"StepBlockedOnALockThatNeverComes", {}, std::nullopt, 10, true},
+        WatchdogCase{"WaitOnADisplayServerThatSpins", {}, Schedule{20, 0, true}, 10, true}),
     [](const testing::TestParamInfo<WatchdogCase>& info) { return std::string(info.param.name); });
 
 // End to end, on the real clock and what the system tells of its scheduler: a real hang is killed
@@ -220,14 +215,14 @@ TEST(CrashEnd, ARealHangIsKilledOnTheRealClock) {
   testsupport::TempDir folder;
   EXPECT_EXIT(
       {
+        ::alarm(kChildLimitSeconds);
         ::unsetenv("DISPLAY");
-        CrashWithOneLongStep(folder.Path().string(), kHangs, nullptr, nullptr);
+        OneLongStepApp app(nullptr, 0);
+        CrashIn(folder.Path().string(), WriteThroughNull);
       },
       testing::KilledBySignal(SIGKILL), "");
-  const auto hungFor = ClockBetween(folder / "step-started", plat::CurrentClock().NowMicros());
-  EXPECT_NE(testsupport::ReadFileContents(folder / "crash.txt").find("\r\nRIP:"), std::string::npos);
-  EXPECT_GE(hungFor, std::chrono::seconds(plat::kCrashWatchdogSeconds));
-  EXPECT_LT(hungFor, std::chrono::seconds(10));
+  ExpectReport(folder, "\r\nRIP:");
+  ExpectHung(folder, plat::CurrentClock().NowMicros(), std::chrono::seconds(10));
 }
 
 double ThreadCpuSeconds() {

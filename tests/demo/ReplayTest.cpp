@@ -193,22 +193,13 @@ TEST_F(Replay, AScriptedRunReplaysTickForTick) {
 }
 
 TEST_F(Replay, ADemoFileThatCannotBePlayedIsShownAndEndsTheProgramAtStart) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   TraceApp app;
   app.mDemoFileName = mScope / "missing.dmo";
   app.mPlayingDemoBuffer = true;
-  try {
-    app.Init();
-    ADD_FAILURE() << "Init went on without its demo";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
-  }
+  const plat::ShownMessageBox box = testsupport::FatalEnd([&] { app.Init(); });
   EXPECT_FALSE(app.mPlayingDemoBuffer);
-  const auto shown = boxes.Shown();
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].caption, "FATAL ERROR");
-  EXPECT_EQ(shown[0].text, "Demo file not found: " + app.mDemoFileName);
+  EXPECT_EQ(box.caption, "FATAL ERROR");
+  EXPECT_EQ(box.text, "Demo file not found: " + app.mDemoFileName);
   app.mQuit = true;
 }
 

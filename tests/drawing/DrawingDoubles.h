@@ -87,7 +87,7 @@ class RecordingImage : public Kit::Image {
   }
 };
 
-// Every character is 'width' pixels wide except '^' and 'W' (wider); ascent 8, height 11.
+// Every character is 'width' pixels wide except '^' and 'W' (wider); ascent 8, height 11. Counts letters.
 class FixedFont : public Kit::Font {
  public:
   struct Drawn {
@@ -102,6 +102,7 @@ class FixedFont : public Kit::Font {
   }
 
   int StringWidth(const std::string& text) override {
+    lettersMeasured += text.size();
     int width = 0;
     for (char c : text) width += CharWidth(c);
     return width;
@@ -114,6 +115,7 @@ class FixedFont : public Kit::Font {
   Kit::Font* Duplicate() override { return new FixedFont(*this); }
 
   std::vector<Drawn> drawn;
+  std::size_t lettersMeasured = 0;
 
  private:
   int mCharWidth;

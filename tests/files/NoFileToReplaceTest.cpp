@@ -89,15 +89,13 @@ const Writer kWriters[] = {
        return {};
      }},
     {"LeakReport", "mem_leaks.txt",
-     [](const TempDir& folder, const std::string&) -> Outcome {
-       const testsupport::ScopedCurrentFolder inFolder(folder.Path());
+     [](const TempDir&, const std::string&) -> Outcome {
        const plat::ScopedDebugCapture quiet;
        Kit::LeakTracker().Dump();
        return {};
      }},
     {"ScreenSaverLog", "ScrError.txt",
-     [](const TempDir& folder, const std::string&) -> Outcome {
-       const testsupport::ScopedCurrentFolder inFolder(folder.Path());
+     [](const TempDir&, const std::string&) -> Outcome {
        Kit::KitAppBase().LogScreenSaverError("No display");
        return {};
      }},
@@ -110,6 +108,7 @@ TEST_P(NoFileToReplace, IsWrittenIntoOrRefusedWithoutWaitingAndStaysWhatItWas) {
   const TempDir folder;
   const std::string path = folder / kWriters[writer].fileName;
   testsupport::MakeUnreadable(path, kind);
+  const testsupport::ScopedCurrentFolder inFolder(folder.Path());  // where the leak report and log go
   const Outcome written = kWriters[writer].write(folder, path);
   EXPECT_EQ(written.value_or(kind == Unreadable::kNullDevice), kind == Unreadable::kNullDevice);
   EXPECT_TRUE(testsupport::UnreadableIsIntact(path, kind));
@@ -120,8 +119,8 @@ TEST_P(NoFileToReplace, IsWrittenIntoOrRefusedWithoutWaitingAndStaysWhatItWas) {
 INSTANTIATE_TEST_SUITE_P(EveryWriter, NoFileToReplace,
                          testing::Combine(testing::Range<std::size_t>(0, std::size(kWriters)),
                                           testing::ValuesIn(testsupport::kNoFileToReplaceKinds)),
-                         [](const testing::TestParamInfo<std::tuple<std::size_t, Unreadable>>& info) {
-                           return std::string(kWriters[std::get<0>(info.param)].name) +
+                         [](const auto& info) {
+                           return kWriters[std::get<0>(info.param)].name +
                                   testsupport::UnreadableName(std::get<1>(info.param));
                          });
 

@@ -158,9 +158,8 @@ const std::vector<Reader>& Readers() {
       {"CacheSizes", "cache-size",
        [](const std::string& path) {
          const testsupport::TempDir caches;
-         caches.Write("index0/level", "2\n");
-         caches.Write("index0/type", "Unified\n");
-         caches.Write("index0/shared_cpu_list", "0\n");
+         for (const auto& [name, text] : {std::pair{"level", "2\n"}, {"type", "Unified\n"}, {"shared_cpu_list", "0\n"}})
+           caches.Write(std::string("index0/") + name, text);
          std::filesystem::create_symlink(path, caches.Path() / "index0/size");
          return plat::cache::ReadSysfsCaches(caches.Path().string()) == plat::cache::Sizes{};
        }},

@@ -3,7 +3,6 @@
 // in the widest letters, is drawn through the game's own drawing code and every rectangle handed to the
 // image is checked against the column's edges: the name is cut after its last letter that fits, with work
 // that grows with the column, not with the name.
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -17,7 +16,6 @@
 #include "game/front/PlayerFiles.h"
 #include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
-#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -98,21 +96,6 @@ TEST_F(NameColumns, TheLongestNameOfWideLettersStaysInsideItsColumn) {
   }
 }
 
-// 'W' 15 pixels wide, every other letter 3; counts the letters it measures and keeps the text it draws.
-class CountingFont : public Kit::Font {
- public:
-  int StringWidth(const std::string& text) override {
-    mLettersMeasured += text.size();
-    return 3 * static_cast<int>(text.size()) + 12 * static_cast<int>(std::count(text.begin(), text.end(), 'W'));
-  }
-  void DrawString(Kit::Graphics*, int, int, const std::string& text, const Kit::Color&, const Kit::Rect&) override {
-    mDrawn = text;
-  }
-  Kit::Font* Duplicate() override { return new CountingFont(*this); }
-  std::size_t mLettersMeasured = 0;
-  std::string mDrawn;
-};
-
 // Every frame cuts the name: a letter at a time from its end, the longest a file holds took over two
 // thousand million letters measured, and the menu drew less than a frame a second.
 TEST(ColumnCut, ANameIsCutAfterItsLastWholeLetterMeasuringLettersForTheColumnNotForTheName) {
@@ -121,17 +104,17 @@ TEST(ColumnCut, ANameIsCutAfterItsLastWholeLetterMeasuringLettersForTheColumnNot
            {"", 100, ""},
            {"Ann", 9, "Ann"},  // exactly as wide as the column
            {"Ann", 8, "An"},
-           {"WiWiW", 20, "Wi"},  // 15 + 3 fit, the next 15 do not
-           {"W", 14, ""},        // not even its first letter
+           {"WiWiW", 20, "WiWi"},  // 6 + 3 + 6 + 3 fit, the next 6 do not
+           {"W", 5, ""},           // not even its first letter
            {longest, 173, std::string(57, 'i')},
            {longest, 3 * static_cast<int>(kMaxStoredString), longest}}) {
-    CountingFont font;
-    const auto picture = testsupport::Canvas(8, 8, 0);
-    Kit::Graphics g(picture.get());
+    drawingtest::FixedFont font(3);
+    drawingtest::RecordingImage picture(8, 8);
+    Kit::Graphics g(&picture);
     g.SetFont(&font);
     DrawInColumn(&g, name, 0, column, 4, ColumnAlign::kCentre);
-    EXPECT_EQ(font.mDrawn, shown) << name.substr(0, 9) << " in " << column;
-    EXPECT_LE(font.mLettersMeasured, 16 * (shown.size() + 1)) << name.substr(0, 9) << " in " << column;
+    EXPECT_EQ(font.drawn.empty() ? "" : font.drawn.back().text, shown) << name.substr(0, 9) << " in " << column;
+    EXPECT_LE(font.lettersMeasured, 16 * (shown.size() + 1)) << name.substr(0, 9) << " in " << column;
   }
 }
 

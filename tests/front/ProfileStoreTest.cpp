@@ -432,7 +432,6 @@ TEST(SavedGame, AReadSavedGameIsPutRightWhereNoGameCouldHaveLeftIt) {
            {{2, 4, 1234, 5}, {2, 4, 1234, 5}},  // untouched, as all zero and the most the int holds
            {{0, 0, 0, 0}, {0, 0, 0, 0}},
            {{3, 10, INT32_MAX, INT32_MAX}, {3, 10, INT32_MAX, INT32_MAX}},
-           {{2, 4, 1'000'000'000, 1000}, {2, 4, 1'000'000'000, 1000}},
            {{2, 4, 1234, 0}, {2, 4, 1234, kMinSavedLives}},
            {{2, 4, 1234, -1}, {2, 4, 1234, kMinSavedLives}},
            {{2, 4, -5, 3}, {2, 4, 0, 3}},

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <filesystem>
 
 #include "framework/app/KitAppBase.h"
@@ -59,25 +58,22 @@ TEST_F(EffectFileTest, ALineLongerThan254CharactersEndsTheReadingKeepingTheRecor
 }
 
 TEST_F(EffectFileTest, TheLastRecordOfABrickNameDecidesEvenWithAnEmptyField) {
-  Board board;
-  board.LoadEffects(WriteFile("data/effect.txt",
-                              "brick=brick_cc_020\ndeadname=dead3\nhitname=hit\nbrick=brick_aa_001\nhitname=other\n"
-                              "brick=brick_cc_020\nhitname=hit2\n"));
-  EXPECT_EQ(board.mEffectRecords.Records().size(), 3u);
-  EXPECT_EQ(board.LookupEffect("brick_cc_020", "deadname"), "");
-  EXPECT_EQ(board.LookupEffect("brick_cc_020", "hitname"), "hit2");
-  EXPECT_EQ(board.LookupEffect("brick_cc_020", "brick"), "");
-  EXPECT_EQ(board.LookupEffect("brick_cc_021", "hitname"), "");
-  EXPECT_EQ(board.LookupEffect("brick_aa_001", "hitname"), "other") << "a record between them keeps its own";
+  const EffectTable table = Load(
+      "brick=brick_cc_020\ndeadname=dead3\nhitname=hit\nbrick=brick_aa_001\nhitname=other\n"
+      "brick=brick_cc_020\nhitname=hit2\n");
+  EXPECT_EQ(table.Lookup("brick_cc_020", "deadname"), "");
+  EXPECT_EQ(table.Lookup("brick_cc_020", "hitname"), "hit2");
+  EXPECT_EQ(table.Lookup("brick_cc_020", "brick"), "");
+  EXPECT_EQ(table.Lookup("brick_cc_021", "hitname"), "");
+  EXPECT_EQ(table.Lookup("brick_aa_001", "hitname"), "other") << "a record between them keeps its own";
 }
 
 // A table of the player's own that the game cannot read (far too large) would take every brick effect away
 // unexplained: the player is told which file it was and why.
 TEST_F(EffectFileTest, APlayersOwnTableThatCannotBeReadIsNamedWithTheReason) {
-  const std::filesystem::path player = mDir / "player", table = player / "data" / "effect.txt";
-  WriteFile("player/data/effect.txt", "brick=brick_aa_001\n");
-  std::filesystem::resize_file(table, std::uintmax_t{1} << 30);  // sparse
-  const testsupport::ScopedSearchFolders folders(player, mDir / "game");
+  const std::string table = WriteFile("player/data/effect.txt", "brick=brick_aa_001\n");
+  std::filesystem::resize_file(table, 1ull << 30);  // sparse
+  const testsupport::ScopedSearchFolders folders(mDir / "player", mDir / "game");
   const plat::ScopedMessageBoxScript boxes;
   Kit::KitAppBase app;
   gBoard.LoadEffects("data\\effect.txt");
@@ -85,7 +81,7 @@ TEST_F(EffectFileTest, APlayersOwnTableThatCannotBeReadIsNamedWithTheReason) {
   EXPECT_EQ(boxes.Shown()[0].text,
             "Failed to load brick effects: data\\effect.txt (File too large)\r\n\r\n"
             "The file read is your own copy: " +
-                table.string());
+                table);
   EXPECT_EQ(boxes.Shown()[0].caption, app.mTitle);
 }
 

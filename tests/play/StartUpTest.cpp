@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -132,10 +131,9 @@ TEST_F(StartUp, ADamagedPictureOrSoundEndsTheRunWithItsErrorShownByTheMainLoop) 
   for (const auto& [file, error] : std::vector<std::pair<std::string, std::string>>{
            {"images/menu.png", "Failed to load image: images/menu.png"},
            {"sounds/finished.wav", "Failed to load sound: sounds/finished"}}) {
-    const std::filesystem::path player = mHome.Path() / ("player-" + file.substr(0, file.find('/')));
-    std::filesystem::create_directories((player / file).parent_path());
-    std::ofstream(player / file, std::ios::binary) << "\x89PNG\r\n\x1a\nneither a picture nor a sound";
-    const testsupport::ScopedSearchFolders folders(player, testsupport::GameDataFolder());
+    const std::string player = "player-" + file.substr(0, file.find('/'));
+    const std::string damaged = mHome.Write(player + "/" + file, "\x89PNG\r\n\x1a\nneither a picture nor a sound");
+    const testsupport::ScopedSearchFolders folders(mHome / player, testsupport::GameDataFolder());
     const std::size_t shownBefore = mBoxes.Shown().size();
     LoadingWhileTickingGame game;
     game.Init();
@@ -146,7 +144,7 @@ TEST_F(StartUp, ADamagedPictureOrSoundEndsTheRunWithItsErrorShownByTheMainLoop) 
     EXPECT_TRUE(game.mLoadingFailed) << "the program ends with a failure status";
     const std::vector<plat::ShownMessageBox> shown = mBoxes.Shown();
     ASSERT_EQ(shown.size(), shownBefore + 1);
-    EXPECT_EQ(shown.back().text, error + "\r\n\r\nThe file read is your own copy: " + (player / file).string());
+    EXPECT_EQ(shown.back().text, error + "\r\n\r\nThe file read is your own copy: " + damaged);
   }
 }
 

@@ -2,9 +2,9 @@
 // ball, the weakening chain, iron bricks, bomb chains, swirl bricks and the new ball's extra ball.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
@@ -92,15 +92,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // No limit of the game's own: the counts grow until the int ends, and stop there rather than overflow.
 TEST_F(RulesTest, TheScoreAndTheLivesGrowUntilTheIntEnds) {
-  constexpr int kIntMax = std::numeric_limits<int>::max();
   Actor* brick = AddBrick("brick_dd_006", 380, 200);
   gBoard.SetBrickHitPoints(brick);
-  mGame.mScore = kIntMax - 3;  // a hit scores 2
-  mGame.mLives = kIntMax - 1;
+  mGame.mScore = INT_MAX - 3;  // a hit scores 2
+  mGame.mLives = INT_MAX - 1;
   for (int hit = 0; hit < 3; ++hit) gBoard.BallHitsBrick(brick, AddBall("balllarge", 100, 100, 0, -300));
   for (int life = 0; life < 2; ++life) gBoard.PowerUpAddLife();
-  EXPECT_EQ(mGame.mScore, kIntMax);
-  EXPECT_EQ(mGame.mLives, kIntMax);
+  EXPECT_EQ(mGame.mScore, INT_MAX);
+  EXPECT_EQ(mGame.mLives, INT_MAX);
 }
 
 TEST_F(RulesTest, AnIronBrickSurvivesNineHitsAtNormalAndDiesAtTheTenthWithBothEffects) {

@@ -9,6 +9,7 @@
 #include "framework/app/KitAppBase.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -82,18 +83,10 @@ TEST(CommandLine, ScreenSaverAndCrashSwitchesAreAccepted) {
 }
 
 TEST(CommandLine, AnUnknownSwitchEndsTheProgramWithItsName) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   Kit::KitAppBase app;
-  try {
-    app.ParseCommandLineText("-play -fullscreen");
-    FAIL() << "the program went on";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
-  }
-  ASSERT_EQ(boxes.Shown().size(), 1u);
-  EXPECT_EQ(boxes.Shown()[0].text, "Invalid Command Line Param: -fullscreen");
-  EXPECT_EQ(boxes.Shown()[0].caption, "FATAL ERROR");
+  const plat::ShownMessageBox box = testsupport::FatalEnd([&] { app.ParseCommandLineText("-play -fullscreen"); });
+  EXPECT_EQ(box.text, "Invalid Command Line Param: -fullscreen");
+  EXPECT_EQ(box.caption, "FATAL ERROR");
 }
 
 // The demo file a numbering switch picks in a folder, and the files left there. Only the prefix

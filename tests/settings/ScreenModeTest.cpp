@@ -13,7 +13,6 @@
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/ui/dialogs/MessageBox.h"
-#include "platform/win/process/Process.h"
 #include "platform/win/system/DisplaySettings.h"
 #include "platform/win/system/SystemInfo.h"
 #include "platform/win/threads/Threads.h"
@@ -116,20 +115,12 @@ TEST_F(ScreenModes, ADesktopDepthAWindowCannotUseGoesFullScreen) {
 // Starts the game where neither a window nor full screen in the depth given can be used: after full
 // screen and the one fall-back to a window, the user is told which depth to set and the program ends.
 void ExpectToldToSetSixteenBits(int fullScreenBits) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher exits;
   WindowedGame game;
   game.mFullScreenBits = fullScreenBits;
-  try {
-    game.Init();
-    FAIL() << "the program went on without a display";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, 1u);
-  }
+  const plat::ShownMessageBox box = testsupport::FatalEnd([&] { game.Init(); });
   EXPECT_TRUE(game.mForceWindowed);
-  ASSERT_EQ(boxes.Shown().size(), 1u);
-  EXPECT_EQ(boxes.Shown()[0].caption, "FATAL ERROR");
-  EXPECT_EQ(boxes.Shown()[0].text, "Please set your desktop color depth to 16 bit.");
+  EXPECT_EQ(box.caption, "FATAL ERROR");
+  EXPECT_EQ(box.text, "Please set your desktop color depth to 16 bit.");
 }
 
 TEST_F(ScreenModes, WhenNeitherModeStartsTheUserIsToldWhichDepthToSetAndTheProgramEnds) {

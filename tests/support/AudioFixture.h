@@ -6,15 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
-#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Types.h"
-#include "platform/win/process/Process.h"
 #include "platform/win/threads/Time.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/HeadlessApp.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestData.h"
@@ -40,22 +38,6 @@ std::pair<int, int> Heard();
 // Song `id` of `music` is SquareWaveMod({64, 32, 16}): plays it from order 0, then once from order 2,
 // which is a quarter as loud, to its end. Returns the loudness of order 0.
 int PlayModuleOrdersOnce(Kit::MusicInterface& music, int id);
-
-// Runs `action`, which must end the program with a failure status after showing one message box; returns
-// that box.
-template <typename Action>
-plat::ShownMessageBox FatalEnd(Action action) {
-  plat::ScopedMessageBoxScript boxes;
-  plat::ScopedExitCatcher catcher;
-  try {
-    action();
-    ADD_FAILURE() << "the program went on";
-  } catch (const plat::ProcessExit& exit) {
-    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
-  }
-  EXPECT_EQ(boxes.Shown().size(), 1u);
-  return boxes.Shown().empty() ? plat::ShownMessageBox{} : boxes.Shown().front();
-}
 
 class AudioTest : public testing::Test {
  protected:

@@ -1,12 +1,15 @@
 // An application that starts without sound and stays in the test's folder, under a product name of
-// its own in each test process (the name keys the single-instance lock and the registry).
+// its own in each test process (the name keys the single-instance lock and the registry); and a fatal
+// error as the user meets it.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
@@ -37,5 +40,21 @@ class AppFixture : public testing::Test {
 
   TempDir mScope;
 };
+
+// Runs `action`, which must end the program with a failure status (caught, rather than ending the test
+// program) after showing one message box; returns that box.
+template <typename Action>
+plat::ShownMessageBox FatalEnd(Action action) {
+  plat::ScopedMessageBoxScript boxes;
+  plat::ScopedExitCatcher catcher;
+  try {
+    action();
+    ADD_FAILURE() << "the program went on";
+  } catch (const plat::ProcessExit& exit) {
+    EXPECT_EQ(exit.code, static_cast<UINT>(EXIT_FAILURE));
+  }
+  EXPECT_EQ(boxes.Shown().size(), 1u);
+  return boxes.Shown().empty() ? plat::ShownMessageBox{} : boxes.Shown().front();
+}
 
 }  // namespace testsupport

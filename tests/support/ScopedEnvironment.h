@@ -1,6 +1,5 @@
-// What a test changes of the process's state that outlives it, given back at the end of a scope however
-// the test ends (a failed assertion returns early): a variable of the environment, and the folder the
-// single-instance lock is kept in.
+// What a test changes of the process's state that outlives it (a variable of the environment, the folder
+// of the single-instance lock), given back at the end of a scope however the test ends.
 #pragma once
 
 #include <cstdlib>
@@ -11,10 +10,9 @@
 
 namespace testsupport {
 
-// The variable as Set makes it until the end of the scope, then as it was before (unset when it was).
+// The variable as Set makes it (a null value unsets it) until the end of the scope, then as it was.
 class ScopedEnvironmentVariable {
  public:
-  // A null value unsets the variable.
   ScopedEnvironmentVariable(std::string name, const char* value) : mName(std::move(name)) {
     if (const char* before = std::getenv(mName.c_str())) mBefore = before;
     Set(value);
@@ -22,7 +20,6 @@ class ScopedEnvironmentVariable {
   ~ScopedEnvironmentVariable() { Set(mBefore ? mBefore->c_str() : nullptr); }
   ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
   ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
-
   void Set(const char* value) { value ? setenv(mName.c_str(), value, 1) : unsetenv(mName.c_str()); }
 
  private:
@@ -31,8 +28,7 @@ class ScopedEnvironmentVariable {
 };
 
 // The single-instance lock kept in the folder until the end of the scope, then in the default one.
-class ScopedInstanceScope {
- public:
+struct ScopedInstanceScope {
   explicit ScopedInstanceScope(std::string folder) { plat::SetInstanceScope(std::move(folder)); }
   ~ScopedInstanceScope() { plat::SetInstanceScope(""); }
   ScopedInstanceScope(const ScopedInstanceScope&) = delete;

@@ -1,10 +1,13 @@
 #include "tests/support/ToolProgram.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdlib>
+
+#include "tests/support/PollUntil.h"
 
 namespace testsupport {
 
@@ -47,6 +50,23 @@ pid_t StartToolOnDisplay(const std::string& program, const std::string& display,
     _exit(127);
   }
   return pid;
+}
+
+pid_t StartThisTestOnDisplay(const std::string& display, Environment environment) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  // SDL's X11 driver leaves a D-Bus buffer behind at exit; the headless runs check our leaks.
+  environment.emplace_back("LSAN_OPTIONS", "detect_leaks=0");
+  return StartToolOnDisplay("/proc/self/exe", display,
+                            {std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()},
+                            environment);
+}
+
+ScopedChild::~ScopedChild() {
+  if (mPid > 0 && waitpid(mPid, nullptr, WNOHANG) == 0 && kill(mPid, SIGKILL) == 0) waitpid(mPid, nullptr, 0);
+}
+
+testing::AssertionResult ScopedChild::Ends(int* status) const {
+  return PollUntil([&] { return waitpid(mPid, status, WNOHANG) == mPid; });
 }
 
 int RunToolOnDisplay(const std::string& program, const std::string& display, const std::vector<std::string>& arguments,

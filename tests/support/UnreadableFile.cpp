@@ -18,9 +18,7 @@ constexpr const char* kKeptName = "kept.txt";
 constexpr const char* kKeptText = "the player's";
 constexpr const char* kProcessMemory = "/proc/self/mem";
 constexpr const char* kLoopName = "looping-link";
-// The numbers of the memory devices /dev/null and /dev/full.
-const dev_t kNullDevice = makedev(1, 3);
-const dev_t kFullDevice = makedev(1, 7);
+dev_t DeviceNumber(Unreadable kind) { return kind == Unreadable::kNullDevice ? makedev(1, 3) : makedev(1, 7); }
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -30,21 +28,8 @@ std::string ReadAll(const fs::path& path) {
 }  // namespace
 
 std::string UnreadableName(Unreadable kind) {
-  switch (kind) {
-    case Unreadable::kFolder:
-      return "Folder";
-    case Unreadable::kLinkLoop:
-      return "LinkLoop";
-    case Unreadable::kReadError:
-      return "ReadError";
-    case Unreadable::kPipe:
-      return "Pipe";
-    case Unreadable::kNullDevice:
-      return "NullDevice";
-    case Unreadable::kFullDevice:
-      return "FullDevice";
-  }
-  return "Unknown";
+  constexpr const char* kNames[] = {"Folder", "LinkLoop", "ReadError", "Pipe", "NullDevice", "FullDevice"};
+  return kNames[static_cast<int>(kind)];
 }
 
 void MakeUnreadable(const fs::path& path, Unreadable kind) {
@@ -70,7 +55,7 @@ void MakeUnreadable(const fs::path& path, Unreadable kind) {
       return;
     case Unreadable::kNullDevice:
     case Unreadable::kFullDevice:
-      if (::mknod(path.c_str(), S_IFCHR | 0666, kind == Unreadable::kNullDevice ? kNullDevice : kFullDevice) != 0)
+      if (::mknod(path.c_str(), S_IFCHR | 0666, DeviceNumber(kind)) != 0)
         throw std::system_error(errno, std::generic_category(), path.string());
       return;
   }
@@ -91,8 +76,7 @@ bool UnreadableIsIntact(const fs::path& path, Unreadable kind) {
     case Unreadable::kNullDevice:
     case Unreadable::kFullDevice: {
       struct stat node {};
-      return ::lstat(path.c_str(), &node) == 0 && S_ISCHR(node.st_mode) &&
-             node.st_rdev == (kind == Unreadable::kNullDevice ? kNullDevice : kFullDevice);
+      return ::lstat(path.c_str(), &node) == 0 && S_ISCHR(node.st_mode) && node.st_rdev == DeviceNumber(kind);
     }
   }
   return false;

@@ -10,9 +10,8 @@ namespace testsupport {
 // The path of the X server binary, or empty where Xvfb is not installed.
 std::string FindXvfb();
 
-// Starts Xvfb with a 1024x768 screen of the depth (24 bits unless asked) and no TCP listener; the
-// server reports its display number through a pipe once it accepts clients. Stopped and reaped when
-// destroyed.
+// Starts Xvfb with a 1024x768 screen of the depth and no TCP listener; the server reports its display
+// number through a pipe once it accepts clients. Stopped and reaped when destroyed.
 class XvfbServer {
  public:
   explicit XvfbServer(const std::string& xvfb, int depth = 24);
@@ -33,10 +32,9 @@ class XvfbServer {
 // -1 when it did not exit normally.
 int RunSelfOnDisplay(const XvfbServer& server, const std::string& filter, const char* childMark);
 
-// For a test that must run in a real X window. Outside the child run: starts a private Xvfb (its screen
-// of the depth given), runs the current test again on it (with `childMark` set), expects that run to
-// pass (or skips without Xvfb) and returns false, so the caller returns. Inside the child run: returns
-// true, and the caller goes on.
+// For a test that must run in a real X window. Outside the child run: starts a private Xvfb, runs the
+// current test again on it (with `childMark` set), expects that run to pass (or skips without Xvfb) and
+// returns false, so the caller returns. Inside the child run: returns true, and the caller goes on.
 bool InRealWindowRun(const char* childMark, int depth = 24);
 
 }  // namespace testsupport

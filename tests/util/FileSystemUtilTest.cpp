@@ -106,8 +106,7 @@ TEST(FileSystemUtil, AtomicWriteIntoAPipeGoesOnWhileItsReaderReads) {
   const std::string bytes(1 << 20, 'd');  // many times what the pipe holds
   std::atomic<int> error{-1};
   std::thread writer([&] {
-    const bool written = WriteFileAtomically(pipe, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    error = written ? 0 : errno;
+    error = WriteFileAtomically(pipe, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()) ? 0 : errno;
   });
   std::string read(bytes.size() / 2, '\0');
   std::size_t done = 0;

@@ -18,10 +18,10 @@
 #include "framework/app/KitAppBase.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
-#include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/window/SdlVideo.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ToolProgram.h"
 #include "tests/support/XvfbServer.h"
@@ -52,11 +52,6 @@ std::vector<pid_t> ChildrenOf(pid_t process) {
   return children;
 }
 
-// Reaps the process (this test adopts orphans) once it has ended.
-testing::AssertionResult Reaped(pid_t process, int* status) {
-  return testsupport::PollUntil([&] { return waitpid(process, status, WNOHANG) == process; });
-}
-
 class KilledWithABoxUp : public testing::TestWithParam<int> {};
 
 TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
@@ -73,36 +68,28 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
   testsupport::TempDir scope;
   prctl(PR_SET_CHILD_SUBREAPER, 1);
-  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
-  const pid_t game =
-      testsupport::StartToolOnDisplay("/proc/self/exe", server.Display(),
-                                      {std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()},
-                                      {{kRunMark, std::to_string(ready[1])},
-                                       {"KIT_INSTANCE_SCOPE", scope.Path().string()},
-                                       {"LSAN_OPTIONS", "detect_leaks=0"}});
-  ASSERT_GT(game, 0);
+  const testsupport::ScopedChild game(testsupport::StartThisTestOnDisplay(
+      server.Display(), {{kRunMark, std::to_string(ready[1])}, {"KIT_INSTANCE_SCOPE", scope.Path().string()}}));
+  ASSERT_GT(game.Pid(), 0);
   close(ready[1]);
   char started = 0;
   // The box is up once SDL has forked its child (by then the program's only one: the one libdbus may
   // start in Init has ended).
   std::vector<pid_t> box;
-  if (read(ready[0], &started, 1) == 1) testsupport::PollUntil([&] { return !(box = ChildrenOf(game)).empty(); });
+  if (read(ready[0], &started, 1) == 1) testsupport::PollUntil([&] { return !(box = ChildrenOf(game.Pid())).empty(); });
   close(ready[0]);
-  if (box.size() != 1) {
-    kill(game, SIGKILL);
-    waitpid(game, nullptr, 0);
-    FAIL() << "the program showed no box from a child of its own";
-  }
+  ASSERT_EQ(box.size(), 1u) << "the program showed no box from a child of its own";
+  const testsupport::ScopedChild boxProcess(box[0]);
 
-  kill(game, GetParam());
+  kill(game.Pid(), GetParam());
   int status = 0;
-  EXPECT_TRUE(Reaped(game, &status)) << "the program did not end";
+  EXPECT_TRUE(game.Ends(&status)) << "the program did not end";
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << "status " << status;
-  EXPECT_TRUE(Reaped(box[0], &status)) << "the box outlived its program";
+  EXPECT_TRUE(boxProcess.Ends(&status)) << "the box outlived its program";
 
-  plat::SetInstanceScope(scope.Path().string());
+  const testsupport::ScopedInstanceScope inScope(scope.Path().string());
   plat::ScopedExitCatcher exits;
   BoxedGame next;
   try {
@@ -111,9 +98,6 @@ TEST_P(KilledWithABoxUp, LeavesNeitherTheBoxNorTheLockBehind) {
     ADD_FAILURE() << "the next start found the lock held";
     next.mQuit = true;
   }
-  plat::SetInstanceScope("");
-  for (pid_t process : {game, box[0]})  // what a failure left running goes
-    if (waitpid(process, nullptr, WNOHANG) == 0 && kill(process, SIGKILL) == 0) waitpid(process, nullptr, 0);
   prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
@@ -127,10 +111,8 @@ TEST_P(KilledBeforeABox, TheBoxEndsTheProgramAtOnce) {
   EXPECT_EXIT(
       {
         ::alarm(static_cast<unsigned>(testsupport::kHangNet.count()));
-        if (whileTheVideoStarts) {
-          SDL_InitSubSystem(SDL_INIT_EVENTS);  // SDL takes termination requests, for its next pump
-          ::raise(SIGTERM);
-        }
+        // SDL's events take termination requests, for their next pump.
+        if (whileTheVideoStarts && SDL_InitSubSystem(SDL_INIT_EVENTS) == 0) ::raise(SIGTERM);
         plat::EnsureSdlVideo();
         if (!whileTheVideoStarts) ::raise(SIGTERM);
         const plat::ScopedPaintedMessageBoxes waitsForAPerson;

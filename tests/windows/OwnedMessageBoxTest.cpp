@@ -2,17 +2,15 @@
 // waits on the box and does not repaint, so a click on its window beside the box must not raise that
 // window over the box: the box would still seem to be on top, but take no input.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <optional>
-#include <string>
 
 #include "platform/win/Windows.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/TestWindow.h"
 #include "tests/support/ToolProgram.h"
-#include "tests/support/XUser.h"
 #include "tests/support/XWindowManager.h"
 #include "tests/support/XvfbServer.h"
 
@@ -23,16 +21,9 @@ constexpr char kProgramRun[] = "KIT_OWNED_BOX_PROGRAM";
 constexpr char kWindowTitle[] = "Box owner";
 constexpr char kBoxCaption[] = "Owned box";
 
-// The program: a window, and its box over it. The exit code tells whether the box answered OK.
 [[noreturn]] void ShowABoxOverAWindow() {
-  WNDCLASS windowClass{};
-  windowClass.lpfnWndProc = DefWindowProc;
-  windowClass.lpszClassName = "BoxOwner";
-  RegisterClass(&windowClass);
-  HWND window = CreateWindowEx(0, "BoxOwner", kWindowTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 100, 100,
-                               640, 480, nullptr, nullptr, nullptr, nullptr);
-  const int answer = MessageBox(window, "Player data was damaged.", kBoxCaption, MB_OK | MB_ICONERROR);
-  std::_Exit(answer == IDOK ? 0 : 3);
+  HWND window = testsupport::CreateTestWindow("BoxOwner", kWindowTitle, 100, 100, 640, 480);
+  std::_Exit(MessageBox(window, "Player data was damaged.", kBoxCaption, MB_OK | MB_ICONERROR) == IDOK ? 0 : 3);
 }
 
 TEST(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
@@ -43,38 +34,22 @@ TEST(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
   ASSERT_TRUE(manager.Ready());
   testsupport::XUser user;
   ASSERT_TRUE(user.Ready()) << "no X test extension";
-  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-  const pid_t program =
-      testsupport::StartToolOnDisplay("/proc/self/exe", std::getenv("DISPLAY"),
-                                      {std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name()},
-                                      {{kProgramRun, "1"}, {"LSAN_OPTIONS", "detect_leaks=0"}});
-  ASSERT_GT(program, 0);
-
+  const testsupport::ScopedChild program(
+      testsupport::StartThisTestOnDisplay(std::getenv("DISPLAY"), {{kProgramRun, "1"}}));
+  ASSERT_GT(program.Pid(), 0);
   std::optional<testsupport::XShownWindow> window, box;
-  EXPECT_TRUE(testsupport::PollUntil(
+  ASSERT_TRUE(testsupport::PollUntil(
       [&] { return (window = user.WindowTitled(kWindowTitle)) && (box = user.WindowTitled(kBoxCaption)); }));
-  bool ended = false;
+  // The keyboard starts on the window, so that only a box on top can take it from there.
+  user.Focus(*window);
+  ASSERT_TRUE(testsupport::PollUntil([&] { return user.HasFocus(*window); }));
+  user.ClickAt(window->x + 10, window->y + window->height - 10);  // the box is a third of the way down
+  // What lies on top at the box's place takes the next click, and with it the keyboard.
+  user.ClickAt(box->x + box->width / 2, box->y + 8);
+  ASSERT_TRUE(testsupport::PollUntil([&] { return user.HasFocus(*box); })) << "the box was not on top";
+  user.Tap("Return");  // its OK
   int status = -1;
-  if (window && box) {
-    // The keyboard starts on the window, so that only a box on top can take it from there.
-    user.Focus(*window);
-    EXPECT_TRUE(testsupport::PollUntil([&] { return user.HasFocus(*window); }));
-    user.ClickAt(window->x + 10, window->y + window->height - 10);  // the box is a third of the way down
-    // What lies on top at the box's place takes the next click, and with it the keyboard.
-    user.ClickAt(box->x + box->width / 2, box->y + 8);
-    const bool onTop = testsupport::PollUntil([&] { return user.HasFocus(*box); });
-    EXPECT_TRUE(onTop) << "the box was not on top";
-    if (onTop) {
-      user.Tap("Return");  // its OK
-      ended = testsupport::PollUntil([&] { return waitpid(program, &status, WNOHANG) == program; });
-      EXPECT_TRUE(ended) << "OK did not end the box";
-    }
-  }
-  if (!ended) {
-    kill(program, SIGKILL);
-    waitpid(program, nullptr, 0);
-    return;
-  }
+  ASSERT_TRUE(program.Ends(&status)) << "OK did not end the box";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
