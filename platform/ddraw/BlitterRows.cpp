@@ -227,7 +227,7 @@ void FillPattern::Pixels(BYTE* out, size_t count) const {
   FillScalar(out, count, mBytesPerPixel, mValue);
 }
 
-bool CopiesPastCaches(size_t bytes) { return simd::UseSse2() && cache::Overflows(2 * bytes); }
+bool CopiesPastCaches(size_t bytes) { return simd::UseSse2() && cache::FitOf(2 * bytes) == cache::Fit::kNoLevel; }
 
 void CopyBytes(BYTE* out, const BYTE* in, size_t bytes) {
   const auto to = reinterpret_cast<std::uintptr_t>(out), from = reinterpret_cast<std::uintptr_t>(in);

@@ -30,7 +30,7 @@ class FillPattern {
 };
 
 // Copies `bytes` from in to out, which may overlap. A copy of separate memories whose source and target
-// together exceed what the processor can keep in its caches (plat::cache::Overflows) stores past them,
+// together exceed what the processor can keep in its caches (plat::cache::Fit::kNoLevel) stores past them,
 // with streaming stores of whole registers onto the target's cache lines (SSE2 or AVX2): through the
 // caches it would push out what it wrote before it was done, and read each target line from memory
 // only to write it over. Any other copy stores through the caches, so that the target is there for
