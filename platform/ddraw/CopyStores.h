@@ -1,0 +1,74 @@
+// How a large copy between separate memories stores: through the caches (plain stores, which leave the
+// target there for what reads it next) or past them (streaming stores, which neither push out what the
+// copy wrote before it is done nor read each target line before writing it over).
+// The caches' sizes (platform/cpu/CacheSizes.h) settle two cases: source and target within the
+// processor's own second level go through, beyond its share of every level past. Between the two they
+// cannot. There the frames stay in the third level, and whether that is worth more than streaming
+// depends on how near that level is to the core, which no size says: an AMD EPYC's, one per complex of
+// cores, serves a core faster than it could write to memory (a 32-bit frame copied through it in 52 us,
+// streamed in 70), while an Intel Xeon's, one for the whole chip across its mesh, serves it slower
+// (147 through, 118 for SDL's streaming copy), and in a virtual machine the Xeon's 105 to 320 MiB look
+// shared by the machine's few processors only, so the share even looks the larger. So the machine is
+// asked: the first copy of each size in that band is a trial, made both ways in turn, and the faster
+// way is kept for that size for the rest of the run. Any thread may copy; one trial runs at a time.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace plat::ddraw {
+
+enum class Stores { kThroughCaches, kPastCaches };
+
+// Makes a copy of `bytes` between separate memories (`bytes` each: their sum is what the caches must
+// hold) by calling `copy` with the stores it is to use: once, or, where this size is still to be tried,
+// kTrialCopies times, each way in turn. Where the table of tried sizes is full, a size still to be tried
+// goes through the caches, as the sizes lean.
+void CopyWithChosenStores(std::size_t bytes, const std::function<void(Stores)>& copy);
+
+// The stores a copy of `bytes` uses without a trial: as the caches' sizes settle it, or as a trial of
+// that size found; nullopt where one is still to come.
+std::optional<Stores> KnownStores(std::size_t bytes);
+
+// A trial: rounds of two copies through the caches, then two past them. Only the second of two alike
+// shows its way as it runs frame after frame: the first finds the caches as the other way left them
+// (through after past, the target's lines are to be read from memory again; past after through, they
+// are to be put out of the caches first), and alternating single copies made each way look alike
+// here. The faster way by the shortest copy of each is kept. A trial measures the machine as it is
+// then: other processors busy in a shared third level slow the copies through it for a while.
+inline constexpr int kTrialRounds = 2;
+inline constexpr int kTrialRun = 2;
+inline constexpr int kTrialCopies = kTrialRounds * kTrialRun * 2;
+// The most sizes a run keeps a trial's verdict for.
+inline constexpr std::size_t kMostTriedSizes = 8;
+
+// What times a trial's copies: the monotonic clock, or a test's.
+class TrialTimer {
+ public:
+  virtual ~TrialTimer() = default;
+  // Makes a copy (`copy`, called once with `stores`) and says how long it took.
+  virtual std::chrono::nanoseconds Time(Stores stores, const std::function<void(Stores)>& copy) = 0;
+};
+
+class TriedSizes;
+
+// A timer and an empty table of tried sizes in use while it lives (tests: timings given; benchmarks:
+// the first copy of a size again), then those before it.
+class ScopedStoreTrials {
+ public:
+  // The monotonic clock.
+  ScopedStoreTrials();
+  explicit ScopedStoreTrials(TrialTimer& timer);
+  ~ScopedStoreTrials();
+  ScopedStoreTrials(const ScopedStoreTrials&) = delete;
+  ScopedStoreTrials& operator=(const ScopedStoreTrials&) = delete;
+
+ private:
+  std::unique_ptr<TriedSizes> mTried;
+  TriedSizes* mPrevious;
+};
+
+}  // namespace plat::ddraw
