@@ -27,7 +27,7 @@
 #include "platform/cpu/CacheSizes.h"
 #include "platform/ddraw/CopyStores.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "bench/support/BenchWindow.h"
 #include "bench/support/SdlPresentPeer.h"
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/window/SdlWindow.h"
 #include "platform/win/window/Window.h"
 
@@ -83,7 +83,10 @@ void BM_DDrawWindowedPresent(benchmark::State& state) {
     return;
   }
   RECT client{};
-  plat::GetClientRectOnScreen(window, &client);
+  if (!plat::GetClientRectOnScreen(window, &client)) {
+    state.SkipWithError("no client area");
+    return;
+  }
   int frame = 0;
   for (auto _ : state)
     if (primary->Blt(&client, draws[frame++ & 1].get(), nullptr, DDBLT_WAIT, nullptr) != DD_OK)

@@ -11,7 +11,7 @@
 #include "bench/support/BenchWindow.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/window/Window.h"
 
 #include <SDL.h>

@@ -31,7 +31,7 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 namespace {
 

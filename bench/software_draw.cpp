@@ -6,7 +6,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -22,7 +22,7 @@
 #include "framework/widget/Dialog.h"
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/window/Window.h"
 
 #include <cstdlib>

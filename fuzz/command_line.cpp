@@ -13,7 +13,7 @@
 #include <string>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/process/Process.h"
 

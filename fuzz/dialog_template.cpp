@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/win/dialogs/DialogTemplate.h"
-#include "platform/win/dialogs/Dialogs.h"
+#include "platform/ui/dialogs/DialogTemplate.h"
+#include "platform/ui/dialogs/Dialogs.h"
 #include "platform/win/process/Memory.h"
 
 namespace {

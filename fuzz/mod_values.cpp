@@ -6,7 +6,7 @@
 
 #include "framework/app/devtools/ModValues.h"
 #include "fuzz/FuzzInputFile.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzzsupport::WriteInputFile(data, size, ".cpp");

@@ -10,6 +10,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::size_t split = all.find('\0');
   std::string_view name = all.substr(0, split);
   std::string_view pattern = split == std::string_view::npos ? std::string_view() : all.substr(split + 1);
-  plat::MatchesPattern(name, pattern);
+  (void)plat::MatchesPattern(name, pattern);  // the answer may be either: the run is what is looked at
   return 0;
 }

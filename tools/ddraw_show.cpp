@@ -13,8 +13,8 @@
 #include <cstring>
 
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/PresentedFrame.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/SdlWindow.h"
 #include "platform/win/window/Window.h"
@@ -102,7 +102,8 @@ bool ShowWindowed(IDirectDraw7* dd, HWND window, DWORD hold, const char* what) {
   Fill(frame, &box, white);
 
   RECT client{};
-  plat::GetClientRectOnScreen(window, &client);
+  const bool placed = plat::GetClientRectOnScreen(window, &client);
+  if (!placed) std::fprintf(stderr, "%s: the window's client area is not on the screen\n", what);
   const bool blitted = primary->Blt(&client, frame, nullptr, DDBLT_WAIT, nullptr) == DD_OK;
   if (!blitted) std::fprintf(stderr, "%s: the frame could not be blitted to the primary surface\n", what);
   PumpFor(hold);
@@ -110,7 +111,7 @@ bool ShowWindowed(IDirectDraw7* dd, HWND window, DWORD hold, const char* what) {
   if (shown.width != kWidth || shown.height != kHeight) {
     std::fprintf(stderr, "%s: shown at %dx%d, the window is %dx%d\n", what, shown.width, shown.height, kWidth, kHeight);
   }
-  const bool ok = blitted && shown.width == kWidth && shown.height == kHeight &&
+  const bool ok = placed && blitted && shown.width == kWidth && shown.height == kHeight &&
                   Expect(shown, kWidth, kHeight, 10, 10, red, format, what) &&
                   Expect(shown, kWidth, kHeight, 160, 120, white, format, what) &&
                   Expect(shown, kWidth, kHeight, kWidth - 1, kHeight - 1, red, format, what);

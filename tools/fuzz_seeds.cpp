@@ -16,8 +16,9 @@
 #include "framework/resource/ImageLib.h"
 #include "framework/util/Buffer.h"
 #include "game/front/PlayerFiles.h"
-#include "platform/win/Windows.h"
-#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/Windows.h"
+#include "platform/audio/WavHeader.h"
+#include "platform/ui/dialogs/DialogTemplateWriter.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "tests/support/TrackerModule.h"
 
@@ -220,21 +221,8 @@ void Records(Corpus& corpus) {
 void Sounds(Corpus& corpus) {
   std::vector<std::int16_t> samples(400);
   for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<std::int16_t>((i % 40) * 1500 - 30000);
-  const auto le = [](std::string& out, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(v >> (8 * i)));
-  };
-  std::string wav = "RIFF";
-  le(wav, 36 + samples.size() * 2, 4);
-  wav += "WAVEfmt ";
-  le(wav, 16, 4);
-  le(wav, 1, 2);
-  le(wav, 1, 2);
-  le(wav, 22050, 4);
-  le(wav, 44100, 4);
-  le(wav, 2, 2);
-  le(wav, 16, 2);
-  wav += "data";
-  le(wav, samples.size() * 2, 4);
+  std::string wav = plat::audio::WavHeader({.channels = 1, .rate = 22050, .bits = 16},
+                                           static_cast<std::uint32_t>(samples.size() * 2));
   wav.append(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
   for (const char* target : {"sound_wav", "bass_stream", "fmod_sample"}) corpus.Put(target, "tone.wav", wav);
 

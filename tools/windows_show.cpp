@@ -18,9 +18,9 @@
 #include "framework/app/crash/CrashHandler.h"
 #include "framework/resource/Image.h"
 #include "framework/resource/PNGWriter.h"
+#include "platform/Windows.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/win/Windows.h"
-#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/ui/dialogs/DialogTemplateWriter.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/window/WindowPixels.h"
 

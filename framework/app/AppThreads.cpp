@@ -8,6 +8,7 @@
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
 #include "platform/win/input/Cursor.h"
+#include "platform/win/modules/Unknown.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/threads/Time.h"

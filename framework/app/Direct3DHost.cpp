@@ -2,7 +2,7 @@
 // the test runs with, and the textures and failures of the path.
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 
 namespace Kit {
 

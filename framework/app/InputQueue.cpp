@@ -6,9 +6,9 @@
 #include "framework/app/demo/DemoStream.h"
 #include "framework/sound/SoundManager.h"
 #include "framework/widget/WidgetManager.h"
+#include "platform/shell/Shell.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/input/VirtualKeys.h"
-#include "platform/win/system/Shell.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/Window.h"
 

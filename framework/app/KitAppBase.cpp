@@ -1,7 +1,6 @@
 #include "framework/app/KitAppBase.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 
 #include "framework/app/crash/CrashHandler.h"
@@ -12,9 +11,11 @@
 #include "framework/resource/ResourceManager.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/util/StringUtil.h"
 #include "framework/widget/Dialog.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/Process.h"
@@ -124,18 +125,16 @@ void KitAppBase::ShowProblem(const std::string& text, const std::string& caption
 }
 
 void KitAppBase::LogScreenSaverError(const std::string& text) {
-  // The first line of a run empties the file; later ones append.
-  const std::string path = plat::MapPath("ScrError.txt");
-  std::FILE* file = std::fopen(path.c_str(), mScreenSaverLogStarted ? "a" : "w");
-  if (file == nullptr) return;
-  mScreenSaverLogStarted = true;
+  // The first line of a run replaces the file's contents; later ones follow it.
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char clock[16];
   std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-  std::fprintf(file, "%s %s %u\n", text.c_str(), clock, static_cast<unsigned>(GetTickCount()));
-  std::fclose(file);
+  std::string log =
+      mScreenSaverLog + StrFormat("%s %s %u\n", text.c_str(), clock, static_cast<unsigned>(GetTickCount()));
+  // A line that could not be written is dropped, as an append that failed would drop it.
+  if (plat::ReplaceFileContents(plat::MapPath("ScrError.txt"), log)) mScreenSaverLog = std::move(log);
 }
 
 void KitAppBase::SafeDeleteWidget(Widget* widget) {

@@ -641,7 +641,8 @@ class KitAppBase : public ButtonListener,
   // is shown once the program is quitting.
   void ShowProblem(const std::string& text, const std::string& caption, unsigned int icon);
 
-  bool mScreenSaverLogStarted = false;
+  // The lines of this run that reached "ScrError.txt": the file is written whole with each new one.
+  std::string mScreenSaverLog;
   HMODULE mVersionDll = nullptr;
   std::unique_ptr<SharedImageSet> mSharedImageSet;
   // A resource error reported off the main thread, waiting for the main loop.

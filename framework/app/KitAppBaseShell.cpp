@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
+#include "platform/shell/Shell.h"
 #include "platform/win/modules/Modules.h"
-#include "platform/win/system/Shell.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/Window.h"
 

@@ -6,9 +6,9 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/app/demo/DemoStream.h"
+#include "platform/win/Errors.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/registry/RegistryStore.h"
-#include "platform/win/threads/Errors.h"
 
 namespace Kit {
 

@@ -5,11 +5,11 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
+#include "platform/win/Errors.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/system/SystemInfo.h"
-#include "platform/win/threads/Errors.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/Messages.h"
 

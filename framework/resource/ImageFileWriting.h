@@ -1,5 +1,5 @@
-// The file side of the image writers: the file is made through the program's path mapping, and a
-// write only counts once the file has closed cleanly.
+// The file side of the image writers: the picture is encoded in memory and the file, named by a program
+// path, is written whole by the program's one writer of files, or not at all.
 #pragma once
 
 #include <cstdio>
@@ -9,11 +9,11 @@
 
 namespace ImageLib {
 
-// Encodes the image into an open file; false when the encoder fails.
+// Encodes the image into an open stream; false when the encoder fails.
 using ImageEncoder = bool (*)(std::FILE* file, const Image& image);
 
-// Makes `fileName` and runs `encode` on it; false when the image has no pixels, the file cannot be made,
-// the encoder fails or the file does not close cleanly.
+// Runs `encode` and writes what it made as `fileName`; false when the image has no pixels, the encoder
+// fails or the file cannot be written.
 bool WriteImageFile(const std::string& fileName, const Image& image, ImageEncoder encode);
 
 }  // namespace ImageLib

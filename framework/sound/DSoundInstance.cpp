@@ -6,7 +6,7 @@
 
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/DSoundVolume.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 
 namespace Kit {

@@ -15,7 +15,9 @@
 #include "framework/sound/SoundFileTime.h"
 #include "framework/util/PathUtil.h"
 #include "platform/audio/WavFormat.h"
+#include "platform/audio/WavHeader.h"
 #include "platform/win/files/FileRead.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 
 namespace Kit {
@@ -60,17 +62,21 @@ long RemainingBytes(std::FILE* file) {
   return end > here ? end - here : 0;
 }
 
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
+void PutLE(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
 }
 
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  PutU16(out, value & 0xffff);
-  PutU16(out, value >> 16);
+// The cache's private chunk: the source file's name (its length first) and its last-write time.
+std::string DependencyChunk(const std::string& sourceFileName, const FILETIME& sourceTime) {
+  const auto nameLength = static_cast<std::uint32_t>(std::min<std::size_t>(sourceFileName.size(), 0xffff));
+  std::string chunk = "dep ";
+  PutLE(chunk, nameLength + 10, 4);
+  PutLE(chunk, nameLength, 2);
+  chunk.append(sourceFileName, 0, nameLength);
+  PutLE(chunk, sourceTime.dwLowDateTime, 4);
+  PutLE(chunk, sourceTime.dwHighDateTime, 4);
+  return chunk;
 }
-
-void PutTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 // One 8-bit mu-law byte to a 16-bit sample, by the piecewise table of the format.
 std::int16_t MuLawToLinear(std::uint8_t byte) {
@@ -124,6 +130,13 @@ class BufferLock {
 };
 
 }  // namespace
+
+const std::array<DSoundManager::SourceKind, 4> DSoundManager::kSourceKinds = {{
+    {".wav", &DSoundManager::LoadWAVSound, false, false},
+    {".mp3", &DSoundManager::LoadFModSound, true, true},
+    {".ogg", &DSoundManager::LoadOGGSound, false, true},
+    {".au", &DSoundManager::LoadAUSound, false, true},
+}};
 
 bool DSoundManager::CreateSourceBuffer(unsigned int soundId, int channels, int samplesPerSecond, int bitsPerSample,
                                        DWORD dataSize) {
@@ -183,17 +196,11 @@ bool DSoundManager::LoadSound(unsigned int soundId, const std::string& fileName)
     std::filesystem::create_directories(plat::MapPath(GetFileDir(cacheName)), ignored);
   }
 
-  if (LoadWAVSound(soundId, fileName + ".wav")) return true;
-  if (mHaveFMod && LoadFModSound(soundId, fileName + ".mp3")) {
-    WriteWAV(soundId, cacheName, fileName + ".mp3");
-    return true;
-  }
-  if (LoadOGGSound(soundId, fileName + ".ogg")) {
-    WriteWAV(soundId, cacheName, fileName + ".ogg");
-    return true;
-  }
-  if (LoadAUSound(soundId, fileName + ".au")) {
-    WriteWAV(soundId, cacheName, fileName + ".au");
+  for (const SourceKind& kind : kSourceKinds) {
+    if (!Reads(kind)) continue;
+    const std::string sourceName = fileName + kind.mExtension;
+    if (!(this->*kind.mRead)(soundId, sourceName)) continue;
+    if (kind.mCached) WriteWAV(soundId, cacheName, sourceName);
     return true;
   }
   return false;
@@ -394,39 +401,13 @@ bool DSoundManager::WriteWAV(unsigned int soundId, const std::string& cacheFileN
   FILETIME sourceTime{};
   GetTheFileTime(sourceFileName, &sourceTime);
 
-  std::string mapped = plat::MapPath(cacheFileName);
-  std::FILE* file = std::fopen(mapped.c_str(), "wb");
-  if (!file) {
-    buffer->Unlock(data, locked, nullptr, 0);
-    return false;
-  }
-  auto nameLength = static_cast<std::uint32_t>(std::min<std::size_t>(sourceFileName.size(), 0xffff));
-  std::vector<std::uint8_t> header;
-  PutTag(header, "RIFF");
-  PutU32(header, dataSize + nameLength + 54);
-  PutTag(header, "WAVE");
-  PutTag(header, "fmt ");
-  PutU32(header, 16);
-  PutU16(header, WAVE_FORMAT_PCM);
-  PutU16(header, format.nChannels);
-  PutU32(header, format.nSamplesPerSec);
-  PutU32(header, static_cast<std::uint32_t>(format.nBlockAlign) * format.nSamplesPerSec);
-  PutU16(header, format.nBlockAlign);
-  PutU16(header, format.wBitsPerSample);
-  PutTag(header, "dep ");
-  PutU32(header, nameLength + 10);
-  PutU16(header, nameLength);
-  header.insert(header.end(), sourceFileName.begin(), sourceFileName.begin() + nameLength);
-  PutU32(header, sourceTime.dwLowDateTime);
-  PutU32(header, sourceTime.dwHighDateTime);
-  PutTag(header, "data");
-  PutU32(header, dataSize);
-  bool written = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
-                 std::fwrite(data, 1, locked, file) == locked;
-  written = std::fclose(file) == 0 && written;
-  // A cut-off cache file would be rejected on the next start anyway; better not to leave it about.
-  if (!written) std::remove(mapped.c_str());
-  return SUCCEEDED(buffer->Unlock(data, locked, nullptr, 0));
+  const plat::audio::PcmFormat shape{format.nChannels, static_cast<int>(format.nSamplesPerSec), format.wBitsPerSample};
+  std::string file = plat::audio::WavHeader(shape, dataSize, DependencyChunk(sourceFileName, sourceTime));
+  file.append(static_cast<const char*>(data), locked);
+  // Written whole or not at all: a cut-off cache file would only be rejected on the next start.
+  const bool written = plat::ReplaceFileContents(plat::MapPath(cacheFileName), file);
+  const bool unlocked = SUCCEEDED(buffer->Unlock(data, locked, nullptr, 0));
+  return written && unlocked;
 }
 
 }  // namespace Kit

@@ -52,10 +52,9 @@ DSoundManager::DSoundManager(HWND window, bool useFMod) : mHaveFMod(useFMod) {
 }
 
 std::string DSoundManager::SourceFileOf(const std::string& fileName) {
-  // The files LoadSound reads, in its order; an MP3 only where FMOD decodes it.
-  for (const std::string extension : {".wav", ".mp3", ".ogg", ".au"}) {
-    if (extension == ".mp3" && !mHaveFMod) continue;
-    const std::string name = fileName + extension;
+  for (const SourceKind& kind : kSourceKinds) {
+    if (!Reads(kind)) continue;
+    const std::string name = fileName + kind.mExtension;
     if (plat::AnythingAt(plat::MapPath(name))) return name;
   }
   return {};

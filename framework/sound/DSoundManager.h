@@ -61,6 +61,18 @@ class DSoundManager : public SoundManager {
   // Drops the id's buffer after a failed read.
   void DiscardSourceBuffer(unsigned int soundId);
 
+  // One kind of file a sound's name stands for: its ending, its reader, whether only FMOD decodes it,
+  // and whether the decoded sound is kept in the WAV cache (a WAV file needs no copy).
+  struct SourceKind {
+    const char* mExtension;
+    bool (DSoundManager::*mRead)(unsigned int soundId, const std::string& fileName);
+    bool mNeedsFMod;
+    bool mCached;
+  };
+  // The kinds in the order a sound's files are tried: loading and naming the file read both follow it.
+  static const std::array<SourceKind, 4> kSourceKinds;
+  bool Reads(const SourceKind& kind) const { return mHaveFMod || !kind.mNeedsFMod; }
+
   std::array<LPDIRECTSOUNDBUFFER, kMaxSounds> mSourceSounds{};
   std::array<std::string, kMaxSounds> mSourceFileNames;
   LPDIRECTSOUNDBUFFER mPrimaryBuffer = nullptr;

@@ -2,73 +2,35 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 
 #include "framework/sound/FModLibrary.h"
 #include "framework/util/PathUtil.h"
+#include "platform/audio/WavHeader.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 
 namespace Kit {
 
 namespace {
 
-void PutU32(std::uint8_t* p, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void PutU16(std::uint8_t* p, std::uint16_t value) {
-  p[0] = static_cast<std::uint8_t>(value);
-  p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-struct WavShape {
-  std::uint16_t channels;
-  std::uint32_t rate;
-  std::uint16_t bits;
-};
-
-void WriteWav(const std::string& path, const WavShape& shape, const void* data, std::uint32_t bytes) {
-  std::uint16_t blockAlign = static_cast<std::uint16_t>(shape.channels * shape.bits / 8);
-  std::uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' '};
-  PutU32(header + 4, bytes + 36);
-  PutU32(header + 16, 16);
-  PutU16(header + 20, 1);
-  PutU16(header + 22, shape.channels);
-  PutU32(header + 24, shape.rate);
-  PutU32(header + 28, shape.rate * blockAlign);
-  PutU16(header + 32, blockAlign);
-  PutU16(header + 34, shape.bits);
-  std::memcpy(header + 36, "data", 4);
-  PutU32(header + 40, bytes);
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return;
-  bool written =
-      std::fwrite(header, 1, sizeof header, file) == sizeof header && std::fwrite(data, 1, bytes, file) == bytes;
-  bool closed = std::fclose(file) == 0;
-  if (written && closed) return;
-  // A cache that was not written whole would be taken for the sound on every later run.
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-}
-
 void WriteCache(FMOD_INSTANCE& fmod, FSOUND_SAMPLE* sample, const std::string& cacheName) {
   int frequency = 0;
   fmod.FSOUND_Sample_GetDefaults(sample, &frequency, nullptr, nullptr, nullptr);
   unsigned int mode = fmod.FSOUND_Sample_GetMode(sample);
-  WavShape shape{static_cast<std::uint16_t>((mode & FSOUND_MONO) ? 1 : 2), static_cast<std::uint32_t>(frequency),
-                 static_cast<std::uint16_t>((mode & FSOUND_8BITS) ? 8 : 16)};
-  std::uint64_t dataSize =
-      static_cast<std::uint64_t>(fmod.FSOUND_Sample_GetLength(sample)) * (shape.channels * shape.bits / 8);
+  const plat::audio::PcmFormat shape{(mode & FSOUND_MONO) ? 1 : 2, frequency, (mode & FSOUND_8BITS) ? 8 : 16};
+  std::uint64_t dataSize = static_cast<std::uint64_t>(fmod.FSOUND_Sample_GetLength(sample)) * shape.FrameBytes();
   if (dataSize == 0 || dataSize > INT_MAX || frequency <= 0) return;
   void* part1 = nullptr;
   void* part2 = nullptr;
   unsigned int length1 = 0;
   unsigned int length2 = 0;
   if (!fmod.FSOUND_Sample_Lock(sample, 0, static_cast<int>(dataSize), &part1, &part2, &length1, &length2)) return;
-  WriteWav(plat::MapPath(cacheName), shape, part1, length1);
+  std::string file = plat::audio::WavHeader(shape, length1);
+  file.append(static_cast<const char*>(part1), length1);
   fmod.FSOUND_Sample_Unlock(sample, part1, part2, length1, length2);
+  // Written whole or not at all (a cut-off cache would be taken for the sound on every later run); one
+  // that could not be written is made again at the next load.
+  static_cast<void>(plat::ReplaceFileContents(plat::MapPath(cacheName), file));
 }
 
 }  // namespace

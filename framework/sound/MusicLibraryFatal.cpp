@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 
 namespace Kit {

@@ -1,10 +1,10 @@
 #include "framework/util/LeakTracker.h"
 
-#include <cstdio>
 #include <ctime>
 
 #include "framework/util/AutoCrit.h"
 #include "framework/util/StringUtil.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/process/DebugOutput.h"
 
@@ -14,26 +14,6 @@ namespace {
 
 // Constructed before the entry function runs, destroyed by the exit handlers.
 LeakTracker gLeakTracker;
-
-class ReportFile {
- public:
-  explicit ReportFile(const char* name) : mFile(std::fopen(plat::MapPath(name).c_str(), "w")) {}
-  ~ReportFile() {
-    if (mFile) std::fclose(mFile);
-  }
-  ReportFile(const ReportFile&) = delete;
-  ReportFile& operator=(const ReportFile&) = delete;
-
-  bool IsOpen() const { return mFile != nullptr; }
-  // Each report line goes to the file and to the debugger output.
-  void Write(const std::string& text) {
-    std::fputs(text.c_str(), mFile);
-    OutputDebugString(text.c_str());
-  }
-
- private:
-  std::FILE* mFile;
-};
 
 std::string LocalTimeText() {
   std::time_t now = std::time(nullptr);
@@ -68,18 +48,18 @@ void LeakTracker::SetDumpAtExit(bool dump) { mDumpAtExit = dump; }
 void LeakTracker::Dump() {
   if (!mEnabled) return;
   AutoCrit lock(mLock);
-  ReportFile report("mem_leaks.txt");
-  if (!report.IsOpen()) return;
-  OutputDebugString("\n");
-  report.Write(StrFormat("Memory Leak Report for %s\n", LocalTimeText().c_str()));
+  std::string report = StrFormat("Memory Leak Report for %s\n", LocalTimeText().c_str());
   long long total = 0;
   for (const auto& [address, record] : mRecords) {
-    report.Write(StrFormat("%s(%d) : Leak %d byte%s\n", record.mFile.c_str(), record.mLine, record.mSize,
-                           record.mSize > 1 ? "s" : ""));
+    report += StrFormat("%s(%d) : Leak %d byte%s\n", record.mFile.c_str(), record.mLine, record.mSize,
+                        record.mSize > 1 ? "s" : "");
     total += record.mSize;
   }
-  report.Write("-----------------------------------------------------------\n");
-  report.Write(StrFormat("Total Unfreed: %lld bytes\n\n", total));
+  report += "-----------------------------------------------------------\n";
+  report += StrFormat("Total Unfreed: %lld bytes\n\n", total);
+  // The debugger is told only what reached the file.
+  if (!plat::ReplaceFileContents(plat::MapPath("mem_leaks.txt"), report)) return;
+  OutputDebugString(("\n" + report).c_str());
 }
 
 LeakTracker& GetLeakTracker() { return gLeakTracker; }

@@ -6,6 +6,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "framework/font/Font.h"
+#include "framework/font/ShownSpan.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/ScrollbarWidget.h"
 #include "framework/widget/WidgetManager.h"
@@ -259,7 +260,11 @@ void ListWidget::Draw(Graphics* g) {
       x = (mWidth - width) / 2;
     else if (mTextAlign != JUSTIFY_LEFT)
       x = mWidth - width - kMargin;
-    text.DrawString(mRows[i], x, y + kMargin + offset + ascent);
+    // Only the part of the line that can show inside the margins is handed to the font, where the whole
+    // line puts it: a line many times the list's width would otherwise fill an image font's glyph
+    // records with letters outside the list before it reached the visible ones.
+    const ShownSpan shown = SpanShownBetween(*mFont, mRows[i], x, kMargin, mWidth - kMargin);
+    text.DrawString(mRows[i].substr(shown.mFirst, shown.mCount), shown.mX, y + kMargin + offset + ascent);
   }
 
   if (mShowBorder) {

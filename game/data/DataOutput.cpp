@@ -1,18 +1,16 @@
 #include "game/data/DataOutput.h"
 
+#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 #include "game/data/Canvas.h"
 #include "game/play/ResourceIdList.h"
+#include "platform/audio/WavHeader.h"
+#include "platform/win/files/FileReplace.h"
 
 namespace gamedata {
 namespace {
-
-void PutLE(std::string& out, unsigned value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
 
 // The group of each identifier by its number: 0 "Init", 1 and 2 "FormLoading", the rest "Game".
 const char* GroupOf(int number) {
@@ -42,9 +40,7 @@ std::string DataOutput::PathOf(const std::string& relative) const {
 }
 
 void DataOutput::WriteFile(const std::string& relative, const std::string& bytes) const {
-  std::ofstream out(PathOf(relative), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + relative);
+  if (!plat::ReplaceFileContents(PathOf(relative), bytes)) throw std::runtime_error("cannot write " + relative);
 }
 
 void DataOutput::Record(const std::string& id, std::string element) {
@@ -65,20 +61,12 @@ void DataOutput::AddImage(const std::string& id, const std::string& name, const 
 
 void DataOutput::AddSound(const std::string& id, const std::string& name, const std::vector<short>& samples,
                           int sampleRate) {
-  const unsigned dataBytes = static_cast<unsigned>(samples.size() * 2);
-  std::string wav = "RIFF";
-  PutLE(wav, 36 + dataBytes, 4);
-  wav += "WAVEfmt ";
-  PutLE(wav, 16, 4);
-  PutLE(wav, 1, 2);  // PCM
-  PutLE(wav, 1, 2);  // mono
-  PutLE(wav, static_cast<unsigned>(sampleRate), 4);
-  PutLE(wav, static_cast<unsigned>(sampleRate * 2), 4);
-  PutLE(wav, 2, 2);
-  PutLE(wav, 16, 2);
-  wav += "data";
-  PutLE(wav, dataBytes, 4);
-  for (short s : samples) PutLE(wav, static_cast<unsigned short>(s), 2);
+  const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+  std::string wav = plat::audio::WavHeader({.channels = 1, .rate = sampleRate, .bits = 16}, dataBytes);
+  for (short s : samples) {
+    wav.push_back(static_cast<char>(s & 0xFF));
+    wav.push_back(static_cast<char>((static_cast<unsigned short>(s) >> 8) & 0xFF));
+  }
   WriteFile("sounds/" + name + ".wav", wav);
   // The sound loader adds the extension itself.
   Record(id, "<Sound id=\"" + id + "\" path=\"sounds/" + name + "\"/>");

@@ -7,8 +7,8 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/ScrollbarWidget.h"
 #include "game/play/GlyphFont.h"
+#include "platform/shell/Shell.h"
 #include "platform/win/files/Files.h"
-#include "platform/win/system/Shell.h"
 
 namespace {
 

@@ -26,8 +26,6 @@ constexpr float kDegreesToRadians = 3.14159265358979323846 / 180.0;  // held as 
 constexpr int kNearHorizontalDegrees = 10;
 constexpr int kNearHorizontalShiftDegrees = 20;
 
-void PlaySound(int soundId) { Kit::gKitApp->PlaySample(soundId); }
-
 float CentreX(const Actor& actor) { return actor.mX + actor.mWidth * 0.5f; }
 float CentreY(const Actor& actor) { return actor.mY + actor.mHeight * 0.5f; }
 
@@ -52,6 +50,8 @@ void ReleaseOverlay(Actor* ball) {
 }  // namespace
 
 int GameDifficulty() { return std::clamp(Kit::gKitApp->mDifficulty, kEasyDifficulty, kHardDifficulty); }
+
+void PlaySound(int soundId) { Kit::gKitApp->PlaySample(soundId); }
 
 bool IsTargetBrick(const Actor& brick) {
   const std::string_view code = brick.ColourCode();

@@ -46,6 +46,10 @@ inline constexpr int kNormalDifficulty = 2;
 inline constexpr int kHardDifficulty = 3;
 int GameDifficulty();
 
+// Plays one of the game's sounds (a resource id) through the application, which starts each sound at
+// most once an update.
+void PlaySound(int soundId);
+
 class Board : public SceneRules {
  public:
   // Score for every strike on a brick.

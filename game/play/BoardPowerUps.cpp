@@ -11,7 +11,7 @@
 #include "game/play/ObjectLibrary.h"
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/system/Shell.h"
+#include "platform/shell/Shell.h"
 
 namespace {
 
@@ -30,8 +30,6 @@ constexpr float kFieldBottomY = 600.0f;
 constexpr float kBrickStepDown[] = {5.0f, 10.0f, 20.0f};
 constexpr float kBrickStepUp[] = {15.0f, 10.0f, 5.0f};
 constexpr int kSpeedStepPerDifficulty = 20;  // pixels per second
-
-void PlaySound(int soundId) { Kit::gKitApp->PlaySample(soundId); }
 
 struct IronConversion {
   const char* mIron;

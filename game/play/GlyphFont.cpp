@@ -5,11 +5,11 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Rect.h"
 #include "game/play/TextLineReader.h"
+#include "platform/shell/Shell.h"
 #include "platform/util/ClampToInt.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/system/CodePage.h"
-#include "platform/win/system/Shell.h"
 
 GlyphFont gGlyphFont;
 

@@ -7,9 +7,9 @@
 #include "game/play/BackgroundAnim.h"
 #include "game/play/RecordReader.h"
 #include "game/play/ResourceIds.h"
+#include "platform/shell/Shell.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/PathMap.h"
-#include "platform/win/system/Shell.h"
 
 ObjectLibrary gObjectLibrary;
 

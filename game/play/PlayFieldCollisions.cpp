@@ -12,8 +12,8 @@
 #include "game/play/ObjectTemplate.h"
 #include "game/play/PlayField.h"
 #include "game/play/ResourceIds.h"
+#include "platform/shell/Shell.h"
 #include "platform/util/ClampToInt.h"
-#include "platform/win/system/Shell.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <mutex>
 #include <string>
 
-#include "platform/win/crash/Exceptions.h"
 #include "platform/win/process/DebugOutput.h"
+#include "platform/win/threads/FaultStack.h"
 #include "platform/win/threads/Time.h"
 
 namespace plat::audio {

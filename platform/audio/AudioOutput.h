@@ -8,11 +8,11 @@
 namespace plat::audio {
 
 // The mixer that DirectSound and "fmod.dll" play through (44100 Hz stereo). Lives until the process ends.
-Mixer& SharedMixer();
+[[nodiscard]] Mixer& SharedMixer();
 
 // Opens the audio device the first time it is called; true when a device now plays the shared mixer.
 bool StartOutput();
-bool HasOutputDevice();
+[[nodiscard]] bool HasOutputDevice();
 
 // Without a device: advances the shared mixer by the time the clock moved since the last call. Callers
 // run it before they look at or change playback state. With a device it does nothing.

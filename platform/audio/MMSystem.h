@@ -129,8 +129,8 @@ namespace plat {
 // Test seams: the wave-out volume as the layer keeps it (0 to 65535 per side), and a mixer call that
 // fails as on a machine without a mixer device.
 void SetWaveOutVolume(DWORD left, DWORD right);
-DWORD WaveOutVolumeLeft();
-DWORD WaveOutVolumeRight();
+[[nodiscard]] DWORD WaveOutVolumeLeft();
+[[nodiscard]] DWORD WaveOutVolumeRight();
 void SetMixerMissing(bool missing);
 
 }  // namespace plat

@@ -25,6 +25,6 @@ using Mp3Handle = std::unique_ptr<mpg123_handle, Mp3HandleDeleter>;
 
 // The opened file, or null when it is no regular file that opens or mpg123 cannot make a handle or
 // read it.
-Mp3Handle OpenMp3File(const std::string& path);
+[[nodiscard]] Mp3Handle OpenMp3File(const std::string& path);
 
 }  // namespace plat::audio

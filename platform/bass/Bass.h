@@ -100,11 +100,11 @@ struct BassGlobalVolumes {
   int stream = 100;
   int output = 100;
 };
-BassGlobalVolumes BassVolumes();
-bool BassIsInitialised();
-bool BassIsStarted();
+[[nodiscard]] BassGlobalVolumes BassVolumes();
+[[nodiscard]] bool BassIsInitialised();
+[[nodiscard]] bool BassIsStarted();
 // Live channels, streams and modules; counts those that were never freed.
-int BassStreamCount();
+[[nodiscard]] int BassStreamCount();
 struct BassChannelState {
   int volume = 0;
   int pan = 0;
@@ -112,6 +112,6 @@ struct BassChannelState {
   bool looping = false;
 };
 // False when the handle is no live channel.
-bool BassChannelAttributes(DWORD channel, BassChannelState& state);
+[[nodiscard]] bool BassChannelAttributes(DWORD channel, BassChannelState& state);
 
 }  // namespace plat

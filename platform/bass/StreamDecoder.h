@@ -37,15 +37,15 @@ class StreamDecoder {
 // Opens a file by its first bytes: "RIFF" a WAV, "OggS" an OGG Vorbis stream, an ID3 tag or an MPEG
 // frame sync an MP3; null for anything else and for files that cannot be read or decoded. `path` is a
 // host path.
-std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path);
+[[nodiscard]] std::unique_ptr<StreamDecoder> OpenStreamDecoder(const std::string& path);
 
-std::unique_ptr<StreamDecoder> OpenWavStream(const std::string& path);
-std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path);
-std::unique_ptr<StreamDecoder> OpenMp3Stream(const std::string& path);
+[[nodiscard]] std::unique_ptr<StreamDecoder> OpenWavStream(const std::string& path);
+[[nodiscard]] std::unique_ptr<StreamDecoder> OpenOggStream(const std::string& path);
+[[nodiscard]] std::unique_ptr<StreamDecoder> OpenMp3Stream(const std::string& path);
 
 // Opens a tracker module (MOD, S3M, XM, IT and the other formats libopenmpt reads), rendered as 16-bit stereo at
 // `rate`; null for a file that is no module. Played once it ends at the song's end; Restart goes on at the song's
 // own restart position.
-std::unique_ptr<StreamDecoder> OpenModuleStream(const std::string& path, int rate);
+[[nodiscard]] std::unique_ptr<StreamDecoder> OpenModuleStream(const std::string& path, int rate);
 
 }  // namespace plat::bass

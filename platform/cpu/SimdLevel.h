@@ -14,14 +14,14 @@ enum class Level { kScalar, kSse2, kAvx2 };
 extern std::atomic<Level> gActive;
 
 // The widest level the processor has, no wider than the limit.
-inline Level Active() { return gActive.load(std::memory_order_relaxed); }
+[[nodiscard]] inline Level Active() { return gActive.load(std::memory_order_relaxed); }
 // The widest level the processor has.
-Level Supported();
+[[nodiscard]] Level Supported();
 // Caps Active() at level (kAvx2: no cap).
 void Limit(Level level);
 
-inline bool UseSse2() { return Active() >= Level::kSse2; }
-inline bool UseAvx2() { return Active() >= Level::kAvx2; }
+[[nodiscard]] inline bool UseSse2() { return Active() >= Level::kSse2; }
+[[nodiscard]] inline bool UseAvx2() { return Active() >= Level::kAvx2; }
 
 }  // namespace plat::simd
 

@@ -33,15 +33,15 @@ class ScopedD3DHooks {
   ScopedD3DHooks& operator=(const ScopedD3DHooks&) = delete;
 
   // The calls logged so far; the log is emptied.
-  std::vector<D3DCallRecord> TakeLog();
+  [[nodiscard]] std::vector<D3DCallRecord> TakeLog();
 };
 
 namespace d3d {
 // For the device: the injected result for this call, if one is due.
-std::optional<HRESULT> TakeFault(const char* call);
+[[nodiscard]] std::optional<HRESULT> TakeFault(const char* call);
 // For the device: records a finished call while a log is kept.
 void LogCall(const char* call, std::vector<DWORD> args, HRESULT result);
-bool LoggingCalls();
+[[nodiscard]] bool LoggingCalls();
 }  // namespace d3d
 
 }  // namespace plat

@@ -9,17 +9,17 @@
 namespace plat::d3d {
 
 // The capabilities GetCaps reports.
-D3DDEVICEDESC7 DeviceDescription();
+[[nodiscard]] D3DDEVICEDESC7 DeviceDescription();
 
 // The texture formats EnumTextureFormats lists, in its order: A8R8G8B8, A4R4G4B4, R5G6B5 and 8-bit
 // palettized.
-const std::vector<DDPIXELFORMAT>& TextureFormats();
+[[nodiscard]] const std::vector<DDPIXELFORMAT>& TextureFormats();
 
 // True for a texture format the device samples.
-bool IsTextureFormat(const DDPIXELFORMAT& format);
+[[nodiscard]] bool IsTextureFormat(const DDPIXELFORMAT& format);
 
 // The display adapter's identifier: a digest of the capabilities and the texture formats, so that it
 // changes whenever what the device can do changes.
-GUID AdapterGuid();
+[[nodiscard]] GUID AdapterGuid();
 
 }  // namespace plat::d3d

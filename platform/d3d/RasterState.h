@@ -56,7 +56,7 @@ struct RasterState {
 
 // Whether the stage's operations and arguments are ones the rasteriser carries out; the failure
 // names what is not (D3DERR_UNSUPPORTEDCOLOROPERATION, ...).
-HRESULT ValidateStage(const StageState& stage);
+[[nodiscard]] HRESULT ValidateStage(const StageState& stage);
 
 // Draws count vertices of the primitive type, at once, into target.
 void DrawVertices(const TargetMemory& target, const RasterState& state, D3DPRIMITIVETYPE type,

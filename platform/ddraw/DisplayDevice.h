@@ -8,9 +8,9 @@
 #include <mutex>
 
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/PixelLayout.h"
 #include "platform/ddraw/Surface.h"
+#include "platform/win/system/DisplaySettings.h"
 
 namespace plat::ddraw {
 

@@ -15,12 +15,12 @@ namespace plat::ddraw {
 enum class FrameFormat { kRgb565, kRgb555, kXrgb8888 };
 
 // The frame format a surface layout is read as; nothing for layouts the window is given as they are.
-std::optional<FrameFormat> FrameFormatOf(const PixelLayout& layout);
+[[nodiscard]] std::optional<FrameFormat> FrameFormatOf(const PixelLayout& layout);
 
 // How many pixels a step takes: 16 (AVX2), 8 (SSE2) or one at a time; the widest is the level the
 // platform chose for every row kernel (platform/cpu/SimdLevel.h).
 enum class FrameWidth { k1, k8, k16 };
-FrameWidth WidestFrameWidth();
+[[nodiscard]] FrameWidth WidestFrameWidth();
 
 // Writes count pixels of `from` (in `format`) to `to` as 0xFFRRGGBB, in steps no wider than `width`
 // (the processor must have it).

@@ -29,10 +29,10 @@ struct PixelLayout {
 
 // Reads a caller's pixel format; nothing when it is not one the layer can hold (FourCC, masks that
 // overlap or do not fit the bit count, bit counts other than 8, 16, 24 and 32).
-std::optional<PixelLayout> LayoutFromPixelFormat(const DDPIXELFORMAT& format);
+[[nodiscard]] std::optional<PixelLayout> LayoutFromPixelFormat(const DDPIXELFORMAT& format);
 
 // The layout of a display mode of the given depth; 16 bits follow the desktop's 16-bit layout when the
 // desktop is 5-5-5 and are 5-6-5 otherwise.
-std::optional<PixelLayout> LayoutForDepth(DWORD bitsPerPixel, const PixelLayout& desktop);
+[[nodiscard]] std::optional<PixelLayout> LayoutForDepth(DWORD bitsPerPixel, const PixelLayout& desktop);
 
 }  // namespace plat::ddraw

@@ -23,14 +23,14 @@ struct PresentedFrame {
 
 // What the window's renderer holds after the last present; empty when nothing was presented into it.
 // Main thread only.
-PresentedFrame ReadPresentedFrame(HWND window);
+[[nodiscard]] PresentedFrame ReadPresentedFrame(HWND window);
 
 // The 0x00RRGGBB colour a window shows for a pixel value of a surface format (channels widened the
 // way the software renderer widens them).
-DWORD ShownColorOf(DWORD pixel, const DDPIXELFORMAT& format);
+[[nodiscard]] DWORD ShownColorOf(DWORD pixel, const DDPIXELFORMAT& format);
 
 // Whether a shown 0x00RRGGBB colour carries a pixel value of a surface format: each channel's top
 // bits, as many as the format has, are the pixel's. Scaled presents widen channels in more than one way.
-bool ShowsPixel(DWORD shown, DWORD pixel, const DDPIXELFORMAT& format);
+[[nodiscard]] bool ShowsPixel(DWORD shown, DWORD pixel, const DDPIXELFORMAT& format);
 
 }  // namespace plat

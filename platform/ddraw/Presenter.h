@@ -137,6 +137,6 @@ class Presenter {
 };
 
 // The screen's size as SDL reports it, when SDL video runs and the caller is the main thread.
-std::optional<SIZE> ScreenSize();
+[[nodiscard]] std::optional<SIZE> ScreenSize();
 
 }  // namespace plat::ddraw

@@ -13,11 +13,11 @@ struct SDL_Window;
 namespace plat::ddraw {
 
 // Whether an OpenGL renderer string (GL_RENDERER) names a rasterizer that runs on the CPU.
-bool NamesCpuRasterizer(std::string_view glRenderer);
+[[nodiscard]] bool NamesCpuRasterizer(std::string_view glRenderer);
 
 // A renderer for the window: SDL's own choice, unless that is an OpenGL the CPU runs on X11; then SDL's
 // software renderer, whose window pixels X11 shows directly (not through OpenGL again). Null when SDL
 // can make none.
-SDL_Renderer* CreateWindowRenderer(SDL_Window* window);
+[[nodiscard]] SDL_Renderer* CreateWindowRenderer(SDL_Window* window);
 
 }  // namespace plat::ddraw

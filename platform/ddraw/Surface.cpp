@@ -7,11 +7,11 @@
 #include "platform/ddraw/BandedBlit.h"
 #include "platform/ddraw/Clipper.h"
 #include "platform/ddraw/DisplayDevice.h"
-#include "platform/ddraw/DisplaySettings.h"
 #include "platform/ddraw/InterfaceIds.h"
 #include "platform/ddraw/Palette.h"
 #include "platform/ddraw/Presenter.h"
 #include "platform/ddraw/SurfaceDescription.h"
+#include "platform/ddraw/SurfaceFaults.h"
 #include "platform/win/window/SdlWindow.h"
 
 namespace plat::ddraw {

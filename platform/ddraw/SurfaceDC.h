@@ -17,14 +17,14 @@ struct SurfaceDC {
 
 // The record behind a handle that a surface's GetDC gave out and that is not released yet; null for
 // any other handle (window device contexts, released or made-up handles).
-SurfaceDC* SurfaceDCOf(HDC dc);
+[[nodiscard]] SurfaceDC* SurfaceDCOf(HDC dc);
 
 }  // namespace plat
 
 namespace plat::ddraw {
 
 // Hands out and takes back the handles of surface device contexts.
-HDC RegisterSurfaceDC(SurfaceDC* record);
+[[nodiscard]] HDC RegisterSurfaceDC(SurfaceDC* record);
 void UnregisterSurfaceDC(HDC dc);
 
 }  // namespace plat::ddraw

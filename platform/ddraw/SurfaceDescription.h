@@ -6,7 +6,7 @@
 
 namespace plat {
 
-DDSURFACEDESC OlderSurfaceDesc(const DDSURFACEDESC2& desc);
-DDSURFACEDESC2 NewerSurfaceDesc(const DDSURFACEDESC& desc);
+[[nodiscard]] DDSURFACEDESC OlderSurfaceDesc(const DDSURFACEDESC2& desc);
+[[nodiscard]] DDSURFACEDESC2 NewerSurfaceDesc(const DDSURFACEDESC& desc);
 
 }  // namespace plat

@@ -29,6 +29,6 @@ void SetDSoundFault(DSoundCall call, HRESULT result);
 void ClearDSoundFault(DSoundCall call);
 void ResetDSoundFaults();
 // The injected result for the call, or S_OK when none.
-HRESULT DSoundFault(DSoundCall call);
+[[nodiscard]] HRESULT DSoundFault(DSoundCall call);
 
 }  // namespace plat

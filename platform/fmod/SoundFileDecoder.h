@@ -16,14 +16,14 @@ namespace plat::fmod {
 constexpr std::size_t kMaxDecodedBytes = 0x0FFFFFFF;
 
 // Picks the decoder by the file's first bytes ("RIFF", "OggS"; anything else is tried as MP3).
-std::shared_ptr<audio::SampleBuffer> DecodeSoundFile(const std::string& path);
+[[nodiscard]] std::shared_ptr<audio::SampleBuffer> DecodeSoundFile(const std::string& path);
 
 // The whole frames of decoded PCM as one sample; null when there is not one whole frame.
-std::shared_ptr<audio::SampleBuffer> SampleFromPcm(const audio::PcmFormat& format,
-                                                   const std::vector<std::uint8_t>& pcm);
+[[nodiscard]] std::shared_ptr<audio::SampleBuffer> SampleFromPcm(const audio::PcmFormat& format,
+                                                                 const std::vector<std::uint8_t>& pcm);
 
-std::shared_ptr<audio::SampleBuffer> DecodeWav(const std::uint8_t* data, std::size_t size);
-std::shared_ptr<audio::SampleBuffer> DecodeOggFile(const std::string& path);
-std::shared_ptr<audio::SampleBuffer> DecodeMp3File(const std::string& path);
+[[nodiscard]] std::shared_ptr<audio::SampleBuffer> DecodeWav(const std::uint8_t* data, std::size_t size);
+[[nodiscard]] std::shared_ptr<audio::SampleBuffer> DecodeOggFile(const std::string& path);
+[[nodiscard]] std::shared_ptr<audio::SampleBuffer> DecodeMp3File(const std::string& path);
 
 }  // namespace plat::fmod

@@ -19,7 +19,7 @@ struct DeviceContextState {
   RECT clip{};  // when clipped
 };
 
-HDC OpenWindowContext();
+[[nodiscard]] HDC OpenWindowContext();
 bool CloseWindowContext(HDC dc);
 // Runs use on the context's state under the table's lock; false (use not run) for a handle that is
 // neither an open window context nor a live surface context.

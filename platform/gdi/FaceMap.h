@@ -16,6 +16,6 @@ struct FaceFile {
   bool slanted = false;
 };
 
-FaceFile FindFaceFile(const std::string& faceName, bool bold, bool italic);
+[[nodiscard]] FaceFile FindFaceFile(const std::string& faceName, bool bold, bool italic);
 
 }  // namespace plat::gdi

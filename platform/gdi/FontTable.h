@@ -9,13 +9,13 @@
 
 namespace plat::gdi {
 
-HFONT AddFont(std::shared_ptr<GdiFont> font);
+[[nodiscard]] HFONT AddFont(std::shared_ptr<GdiFont> font);
 // Null for a handle that names no font.
-std::shared_ptr<GdiFont> FindFont(HGDIOBJ handle);
+[[nodiscard]] std::shared_ptr<GdiFont> FindFont(HGDIOBJ handle);
 // False for a handle that names no font. The stock font cannot be removed (and reports success).
 bool RemoveFont(HGDIOBJ handle);
 // The font every new device context starts with.
-std::shared_ptr<GdiFont> StockFont();
-HGDIOBJ HandleOf(const GdiFont* font);
+[[nodiscard]] std::shared_ptr<GdiFont> StockFont();
+[[nodiscard]] HGDIOBJ HandleOf(const GdiFont* font);
 
 }  // namespace plat::gdi

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/util/ClampToInt.h"
+
 namespace plat::gdi {
 
 namespace {
@@ -103,8 +105,7 @@ RECT Intersect(const RECT& a, const RECT& b) {
 
 // The rectangle (left, top) .. (right, bottom) in long long, cut to the clip.
 RECT Cut(long long left, long long top, long long right, long long bottom, const RECT& clip) {
-  auto fit = [](long long value) { return static_cast<LONG>(std::clamp<long long>(value, -0x7FFFFFFF, 0x7FFFFFFF)); };
-  return Intersect(RECT{fit(left), fit(top), fit(right), fit(bottom)}, clip);
+  return Intersect(RECT{ClampToInt(left), ClampToInt(top), ClampToInt(right), ClampToInt(bottom)}, clip);
 }
 
 template <typename Layout>

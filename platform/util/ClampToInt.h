@@ -14,8 +14,8 @@ namespace plat {
 
 // value truncated toward zero and held to [low, high]; NaN gives nanValue.
 template <std::integral Int>
-constexpr Int TruncateInto(double value, Int low = std::numeric_limits<Int>::min(),
-                           Int high = std::numeric_limits<Int>::max(), Int nanValue = 0) {
+[[nodiscard]] constexpr Int TruncateInto(double value, Int low = std::numeric_limits<Int>::min(),
+                                         Int high = std::numeric_limits<Int>::max(), Int nanValue = 0) {
   if (std::isnan(value)) return nanValue;
   if (value <= static_cast<double>(low)) return low;
   if (value >= static_cast<double>(high)) return high;
@@ -24,14 +24,14 @@ constexpr Int TruncateInto(double value, Int low = std::numeric_limits<Int>::min
 
 // An integer as an int: its own value where an int holds it, else the nearer of int's limits.
 template <std::integral From>
-constexpr int ClampToInt(From value) {
+[[nodiscard]] constexpr int ClampToInt(From value) {
   if (std::cmp_less(value, std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
   if (std::cmp_greater(value, std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
   return static_cast<int>(value);
 }
 
 // A floating value as an int: truncated toward zero and held at int's limits; NaN gives nanValue.
-constexpr int ClampToInt(double value, int nanValue = 0) {
+[[nodiscard]] constexpr int ClampToInt(double value, int nanValue = 0) {
   return TruncateInto<int>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), nanValue);
 }
 

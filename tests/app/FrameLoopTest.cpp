@@ -3,7 +3,7 @@
 
 #include <thread>
 
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/threads/Time.h"
 #include "tests/app/AppTestSupport.h"
 

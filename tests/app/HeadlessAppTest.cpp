@@ -16,7 +16,7 @@
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
 #include "platform/ddraw/PresentedFrame.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/input/InputInjector.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/DebugOutput.h"

@@ -8,7 +8,7 @@
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/ddraw/SurfaceFaults.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/threads/Threads.h"

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "framework/font/ImageFont.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/widget/ListWidget.h"
 #include "framework/widget/ScrollbarWidget.h"
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/TempDir.h"
 
 namespace ControlsTest {
 namespace {
@@ -218,6 +222,39 @@ TEST(ListChain, AListWithoutAFontHasRowsOfOnePixelRatherThanNone) {
   list.MouseMove(5, 4);
   EXPECT_EQ(list.mHoverRow, 0);
 }
+
+// A line far longer than the list (65,535 letters, the longest name a player file holds) shows the
+// letters that fall inside the list. The image font's 'a' is 3 lit columns on an advance of 4, so the
+// row's pattern also tells that each letter is where the whole line puts it.
+class ListLongLine : public ::testing::TestWithParam<int> {};  // the line's alignment
+
+TEST_P(ListLongLine, ShowsTheLettersThatFallInsideTheList) {
+  constexpr int kWidth = 200, kMargin = 4, kAdvance = 4, kLength = 65535;
+  auto sheet = testsupport::Canvas(kAdvance, 8, 0xFFFFFFFF);
+  for (int y = 0; y < 8; ++y) sheet->GetBits()[y * kAdvance + kAdvance - 1] = 0;
+  sheet->BitsChanged();
+  const testsupport::TempDir dir;
+  Kit::ImageFont font(sheet.get(), dir.Write("widths.txt", "4 8 a 4"));  // space, ascent, 'a' and its width
+  Kit::ListWidget list(1, &font, nullptr);
+  list.mTextAlign = GetParam();
+  list.Resize(0, 0, kWidth, 30);
+  list.AddLine(std::string(kLength, 'a'), false);
+  auto canvas = testsupport::Canvas(kWidth, 30, 0);
+  Kit::Graphics g(canvas.get());
+  list.Draw(&g);
+
+  const int lineWidth = kAdvance * kLength;
+  const int lineX =
+      GetParam() == Kit::ListWidget::JUSTIFY_CENTER ? (kWidth - lineWidth) / 2 : kWidth - lineWidth - kMargin;
+  for (int x = kMargin; x < kWidth - kMargin; ++x) {
+    const bool lit = (x - lineX) % kAdvance < kAdvance - 1;
+    // Halfway down the glyphs of the first row.
+    ASSERT_EQ(canvas->GetBits()[(kMargin + 4) * kWidth + x], lit ? 0xFF000000u : 0xFFFFFFFFu) << "x " << x;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Aligned, ListLongLine,
+                         ::testing::Values(Kit::ListWidget::JUSTIFY_CENTER, Kit::ListWidget::JUSTIFY_RIGHT));
 
 }  // namespace
 }  // namespace ControlsTest

@@ -29,7 +29,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/app/crash/CrashHandler.h"
 #include "framework/app/crash/HTTPTransfer.h"
-#include "platform/win/Windows.h"
+#include "platform/Windows.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/SdlWindow.h"

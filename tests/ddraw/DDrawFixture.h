@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/ddraw/DDraw.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "tests/support/ComPtr.h"
 #include "tests/support/PixelModel.h"
 #include "tests/support/ScreenFormats.h"

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
+#include "tests/support/ScopedEnvironment.h"
 
 namespace {
 
@@ -21,8 +20,8 @@ TEST(DisplaySettingsTest, FormatNamesParseAndUnknownOnesAreRefused) {
 }
 
 TEST(DisplaySettingsTest, EnvironmentChoosesUnlessATestHasSet) {
-  setenv("KIT_DESKTOP_FORMAT", "555", 1);
-  setenv("KIT_DESKTOP_REFRESH", "75", 1);
+  testsupport::ScopedEnvironmentVariable format("KIT_DESKTOP_FORMAT", "555");
+  testsupport::ScopedEnvironmentVariable refresh("KIT_DESKTOP_REFRESH", "75");
   EXPECT_EQ(plat::CurrentDisplaySettings().format, DesktopFormat::Rgb555);
   EXPECT_EQ(plat::CurrentDisplaySettings().refreshHz, 75u);
   {
@@ -33,14 +32,12 @@ TEST(DisplaySettingsTest, EnvironmentChoosesUnlessATestHasSet) {
     EXPECT_EQ(plat::CurrentDisplaySettings().refreshHz, 60u);
   }
   // Nonsense in the environment falls back to the defaults.
-  setenv("KIT_DESKTOP_FORMAT", "banana", 1);
+  format.Set("banana");
   for (const char* bad : {"0", "-5", "60hz", "99999", ""}) {
-    setenv("KIT_DESKTOP_REFRESH", bad, 1);
+    refresh.Set(bad);
     EXPECT_EQ(plat::CurrentDisplaySettings().refreshHz, 60u) << bad;
   }
   EXPECT_EQ(plat::CurrentDisplaySettings().format, DesktopFormat::Xrgb8888);
-  unsetenv("KIT_DESKTOP_FORMAT");
-  unsetenv("KIT_DESKTOP_REFRESH");
 }
 
 }  // namespace

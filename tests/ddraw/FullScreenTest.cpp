@@ -1,6 +1,7 @@
 // Full screen on the DirectDraw layer: flip chains, losing and restoring them, display modes and the
 // beam's timing.
 #include "DDrawFixture.h"
+#include "platform/ddraw/SurfaceFaults.h"
 #include "platform/win/threads/Time.h"
 
 namespace ddraw_test {

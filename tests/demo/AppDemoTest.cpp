@@ -1,6 +1,8 @@
 // The application's demo stream: the file the command line names, what a recording keeps of the
 // registry, files and clipboard, and how a played file gives it back.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -133,6 +135,22 @@ TEST_F(AppDemo, ARecordingThatCouldNotBeKeptIsRefusedAtTheStart) {
     EXPECT_EQ(error, "Could not write demo file: " + name + " (" + why + ")");
     EXPECT_EQ(recorder.mDemoStream, nullptr);
   }
+}
+
+// A recording into a named pipe holds it open from the start, so that a reader there already gets the
+// recording at the end, not an end of file at the start.
+TEST_F(AppDemo, ARecordingIntoAPipeReachesTheReaderThatWasThereAtTheStart) {
+  const std::string pipe = mFolder / "run.dmo";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  char bytes[4096];
+  {
+    Kit::KitAppBase recorder;
+    ASSERT_TRUE(Start(recorder, true));
+    EXPECT_EQ(::read(reader, bytes, sizeof bytes), -1) << "the reader saw the end before the recording";
+  }  // the file is saved when the application goes
+  EXPECT_GT(::read(reader, bytes, sizeof bytes), 4) << "no recording came";
+  ::close(reader);
 }
 
 TEST_F(AppDemo, WhilePlayingLiveInputIsIgnoredButClosingEndsTheRunAndTheStream) {

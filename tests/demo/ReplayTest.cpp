@@ -13,7 +13,7 @@
 #include "framework/widget/DialogButton.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/input/InputInjector.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/registry/RegistryStore.h"

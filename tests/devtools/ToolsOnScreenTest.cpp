@@ -16,7 +16,7 @@
 #include "framework/resource/PNGReader.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/input/VirtualKeys.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "tests/support/ArgbReadback.h"

@@ -13,7 +13,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/Widget.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/input/InputInjector.h"
 #include "tests/support/HeadlessApp.h"
 #include "tests/support/ScopedCurrentFolder.h"

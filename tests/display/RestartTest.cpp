@@ -1,6 +1,7 @@
 // After the display restarts (a lost surface, a switch between window and full screen) every image
 // looks the same: opaque, colour-keyed, first-pixel-keyed, purged, drawn-into, palettized and
 // translucent images, drawn again onto the screen, give the same pixels as before.
+#include "platform/ddraw/SurfaceFaults.h"
 #include "tests/support/ScreenFixture.h"
 
 namespace testsupport {

@@ -2,7 +2,7 @@
 // cannot be taken again, a surface lost between the two, and a frame that cannot reach the back buffer.
 #include "framework/font/SysFont.h"
 #include "framework/graphics/Graphics.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/ddraw/SurfaceFaults.h"
 #include "tests/support/ScreenFixture.h"
 
 namespace testsupport {

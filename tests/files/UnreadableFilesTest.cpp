@@ -31,7 +31,7 @@
 #include "platform/bass/StreamDecoder.h"
 #include "platform/cpu/SysfsCaches.h"
 #include "platform/fmod/SoundFileDecoder.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "platform/win/window/IconResources.h"
 #include "tests/support/ScopedCurrentFolder.h"

@@ -12,6 +12,7 @@
 #include "framework/font/FontData.h"
 #include "framework/font/FontLayer.h"
 #include "framework/font/RenderCommandPool.h"
+#include "framework/font/ShownSpan.h"
 #include "framework/graphics/MemoryImage.h"
 #include "tests/support/BlankSheetFontHost.h"
 #include "tests/support/TempDir.h"
@@ -88,6 +89,33 @@ TEST_F(ImageFontTest, GlyphsArePlacedFromThePenBaselineAndOffsets) {
   EXPECT_EQ(font->CharWidthKern('b', 'a'), 5 + (-1) + 1);
   EXPECT_EQ(font->CharWidth('x'), 6);
   EXPECT_EQ(font->CharWidth('z'), 0);
+}
+
+TEST_F(ImageFontTest, ThePartOfALineShownBetweenTwoEdgesDrawsWhatTheWholeLineDrawsThere) {
+  auto font = Make(std::string(kGlyphs) +
+                   "LayerSetCharOffsets Face ('b') ((3 -1));"
+                   "LayerSetKerningPairs Face ('ab' 'bc' 'ca') (-1 2 -3); LayerSetSpacing Face 1;");
+  std::string line;
+  for (int i = 0; i < 1500; ++i) line += "abcacbbca"[i % 9];  // fits the glyph records
+  auto glyphsBetween = [&](const std::string& text, int x, int left, int right) {
+    std::vector<int> xs;
+    for (const RenderCommand& glyph : font->LayoutString(x, 0, text, Color::White, nullptr, nullptr))
+      if (glyph.mDestX < right && glyph.mDestX + glyph.mSrcRect.mWidth > left) xs.push_back(glyph.mDestX);
+    return xs;
+  };
+  // Narrow windows at every pixel of a stretch, where edges cut through glyphs that reach past their
+  // advance, and the line's two ends.
+  std::vector<std::pair<int, int>> windows = {{-3000, 0}, {5000, 20000}};
+  for (int left = 3000; left < 3040; ++left) windows.emplace_back(left, left + 3);
+  for (const auto& [left, right] : windows) {
+    const Kit::ShownSpan span = Kit::SpanShownBetween(*font, line, -2000, left, right);
+    EXPECT_EQ(glyphsBetween(line.substr(span.mFirst, span.mCount), span.mX, left, right),
+              glyphsBetween(line, -2000, left, right))
+        << "between " << left << " and " << right;
+    if (right - left < 10) {
+      EXPECT_LT(span.mCount, 10u) << "only the window's part of the line";
+    }
+  }
 }
 
 TEST_F(ImageFontTest, MetricsComeFromTheAcceptedLayers) {

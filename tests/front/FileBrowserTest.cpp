@@ -5,7 +5,7 @@
 #include "game/front/CustomLevelDialog.h"
 #include "game/front/FileBrowserList.h"
 #include "game/play/GlyphFont.h"
-#include "platform/win/system/Shell.h"
+#include "platform/shell/Shell.h"
 #include "tests/drawing/DrawingDoubles.h"
 #include "tests/front/FrontTestSupport.h"
 #include "tests/support/ScopedSearchFolders.h"

@@ -20,7 +20,7 @@
 #include "game/front/ProfileStore.h"
 #include "game/play/GameApp.h"
 #include "game/play/ResourceIds.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/files/PathMap.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"

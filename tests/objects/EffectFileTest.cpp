@@ -7,7 +7,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "game/play/Board.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "tests/objects/ObjectsFixture.h"
 #include "tests/support/ScopedSearchFolders.h"
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/win/system/Shell.h"
+#include "platform/shell/Shell.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WholeGame.h"
 

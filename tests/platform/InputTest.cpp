@@ -190,7 +190,7 @@ TEST_F(InputTest, PointerPositionFollowsTheMouseInScreenCoordinates) {
   POINT point;
   ASSERT_TRUE(GetCursorPos(&point));
   RECT client;
-  plat::GetClientRectOnScreen(mWindow, &client);
+  ASSERT_TRUE(plat::GetClientRectOnScreen(mWindow, &client));
   EXPECT_EQ(point.x, client.left + 30);
   EXPECT_EQ(point.y, client.top + 40);
   EXPECT_EQ(WindowFromPoint(point), mWindow);

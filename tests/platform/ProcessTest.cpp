@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/win/Windows.h"
+#include "platform/Windows.h"
 
 namespace {
 

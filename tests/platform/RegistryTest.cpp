@@ -13,6 +13,7 @@
 
 #include "platform/win/Windows.h"
 #include "platform/win/registry/RegistryStore.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/UnreadableFile.h"
 
@@ -252,13 +253,10 @@ TEST(RegistryFormatTest, AnyNamesAndBytesRoundTrip) {
 }
 
 TEST(RegistryFormatTest, DefaultFileFollowsXdgConfig) {
-  const char* saved = std::getenv("XDG_CONFIG_HOME");
-  std::string keep = saved ? saved : "";
-  setenv("XDG_CONFIG_HOME", "/tmp/xdg-test", 1);
+  testsupport::ScopedEnvironmentVariable config("XDG_CONFIG_HOME", "/tmp/xdg-test");
   EXPECT_EQ(plat::DefaultRegistryFile(), "/tmp/xdg-test/quarvel/registry");
-  unsetenv("XDG_CONFIG_HOME");
+  config.Set(nullptr);
   EXPECT_NE(plat::DefaultRegistryFile().find("/.config/quarvel/registry"), std::string::npos);
-  if (saved) setenv("XDG_CONFIG_HOME", keep.c_str(), 1);
 }
 
 }  // namespace

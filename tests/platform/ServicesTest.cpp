@@ -9,6 +9,7 @@
 #include "framework/app/KitAppBase.h"
 #include "platform/win/Windows.h"
 #include "tests/support/PollUntil.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -63,7 +64,7 @@ LRESULT CALLBACK NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 TEST(SingleInstanceTest, SecondCopyFindsTheLockAndNotifiesTheFirst) {
   testsupport::TempDir scope;
-  plat::SetInstanceScope(scope.Path().string());
+  const testsupport::ScopedInstanceScope inScope(scope.Path().string());
   int ready[2];
   ASSERT_EQ(pipe(ready), 0);
   pid_t first = fork();
@@ -105,7 +106,6 @@ TEST(SingleInstanceTest, SecondCopyFindsTheLockAndNotifiesTheFirst) {
   HANDLE again = CreateMutex(nullptr, TRUE, "ProductMutex");
   EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
   CloseHandle(again);
-  plat::SetInstanceScope("");
 }
 
 // What the framework's cursor choice (tests/settings) does not reach: destroying cursors.

@@ -4,16 +4,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 
+#include "platform/win/Errors.h"
 #include "platform/win/files/FileLock.h"
 #include "platform/win/process/DebugOutput.h"
-#include "platform/win/threads/Errors.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -92,10 +93,8 @@ TEST_P(LockFolder, IsUsedOnlyWhenItIsTheUsersOwn) {
   fs::create_directories(at.fallback.parent_path());
   MakeFolder(at.elsewhere, 0755);
   GetParam().make(at);
-  const char* oldState = std::getenv("XDG_STATE_HOME");
-  const std::string restoredState = oldState ? oldState : "";
-  setenv("XDG_STATE_HOME", at.fallback.parent_path().c_str(), 1);
-  plat::SetInstanceScope(at.scope.string());
+  const testsupport::ScopedEnvironmentVariable state("XDG_STATE_HOME", at.fallback.parent_path().c_str());
+  const testsupport::ScopedInstanceScope scope(at.scope.string());
   plat::ScopedDebugCapture debug;
 
   EXPECT_EQ(SecondCopyIsKeptOut(), GetParam().keptOut);
@@ -107,8 +106,6 @@ TEST_P(LockFolder, IsUsedOnlyWhenItIsTheUsersOwn) {
   ASSERT_EQ(stat(at.elsewhere.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0755u) << "the folder a link leads to changed";
   EXPECT_TRUE(fs::is_empty(at.elsewhere));
-  plat::SetInstanceScope("");
-  oldState ? setenv("XDG_STATE_HOME", restoredState.c_str(), 1) : unsetenv("XDG_STATE_HOME");
 }
 
 void LinkScope(const Places& at) { fs::create_directory_symlink(at.elsewhere, at.scope); }
@@ -147,7 +144,7 @@ class LockOfAHolderWithAChild : public testing::TestWithParam<bool> {};
 
 TEST_P(LockOfAHolderWithAChild, EndsWithTheHolder) {
   testsupport::TempDir folder;
-  plat::SetInstanceScope(folder.Path().string());
+  const testsupport::ScopedInstanceScope scope(folder.Path().string());
   const std::string file = (folder.Path() / "a.lock").string();
   int letGo[2];
   ASSERT_EQ(pipe(letGo), 0);
@@ -163,7 +160,6 @@ TEST_P(LockOfAHolderWithAChild, EndsWithTheHolder) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_FALSE(GetParam() ? !plat::FileLock(file, 0).Held() : MutexHeldElsewhere()) << "the child kept the lock";
   close(letGo[1]);
-  plat::SetInstanceScope("");
 }
 
 INSTANTIATE_TEST_SUITE_P(Locks, LockOfAHolderWithAChild, testing::Bool(),

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "tests/support/TempDir.h"
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
+#include "platform/win/Errors.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/registry/RegistryStore.h"
-#include "platform/win/threads/Errors.h"
 #include "tests/settings/DemoStreams.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/dsound/DSoundFaults.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "tests/sound/SoundTestSupport.h"
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/process/Process.h"
 #include "tests/sound/SoundTestSupport.h"

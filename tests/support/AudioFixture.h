@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Types.h"
-#include "platform/win/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/threads/Time.h"
 #include "tests/support/FileContents.h"

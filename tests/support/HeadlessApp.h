@@ -8,6 +8,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "platform/win/process/Process.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
 #include "tests/support/TempDir.h"
 

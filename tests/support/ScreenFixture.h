@@ -11,7 +11,7 @@
 
 #include "framework/graphics/display/DDImage.h"
 #include "framework/graphics/display/DDInterface.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/ScreenHost.h"
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 
 namespace testsupport {
 

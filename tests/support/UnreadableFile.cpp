@@ -1,6 +1,7 @@
 #include "tests/support/UnreadableFile.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cerrno>
 #include <fstream>
@@ -17,6 +18,9 @@ constexpr const char* kKeptName = "kept.txt";
 constexpr const char* kKeptText = "the player's";
 constexpr const char* kProcessMemory = "/proc/self/mem";
 constexpr const char* kLoopName = "looping-link";
+// The numbers of the memory devices /dev/null and /dev/full.
+const dev_t kNullDevice = makedev(1, 3);
+const dev_t kFullDevice = makedev(1, 7);
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -35,6 +39,10 @@ std::string UnreadableName(Unreadable kind) {
       return "ReadError";
     case Unreadable::kPipe:
       return "Pipe";
+    case Unreadable::kNullDevice:
+      return "NullDevice";
+    case Unreadable::kFullDevice:
+      return "FullDevice";
   }
   return "Unknown";
 }
@@ -60,6 +68,11 @@ void MakeUnreadable(const fs::path& path, Unreadable kind) {
     case Unreadable::kPipe:
       if (::mkfifo(path.c_str(), 0644) != 0) throw std::system_error(errno, std::generic_category(), path.string());
       return;
+    case Unreadable::kNullDevice:
+    case Unreadable::kFullDevice:
+      if (::mknod(path.c_str(), S_IFCHR | 0666, kind == Unreadable::kNullDevice ? kNullDevice : kFullDevice) != 0)
+        throw std::system_error(errno, std::generic_category(), path.string());
+      return;
   }
 }
 
@@ -75,6 +88,12 @@ bool UnreadableIsIntact(const fs::path& path, Unreadable kind) {
       return fs::is_symlink(status) && fs::read_symlink(path, error) == kProcessMemory;
     case Unreadable::kPipe:
       return fs::is_fifo(status);
+    case Unreadable::kNullDevice:
+    case Unreadable::kFullDevice: {
+      struct stat node {};
+      return ::lstat(path.c_str(), &node) == 0 && S_ISCHR(node.st_mode) &&
+             node.st_rdev == (kind == Unreadable::kNullDevice ? kNullDevice : kFullDevice);
+    }
   }
   return false;
 }

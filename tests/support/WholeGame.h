@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/registry/RegistryStore.h"
 #include "platform/win/threads/Time.h"
 #include "tests/support/Autopilot.h"

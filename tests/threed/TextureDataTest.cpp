@@ -13,7 +13,7 @@
 #include "framework/graphics/d3d/TextureData.h"
 #include "framework/graphics/d3d/TextureFormat.h"
 #include "platform/d3d/D3D.h"
-#include "platform/ddraw/DisplaySettings.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "tests/support/ArgbReadback.h"
 #include "tests/support/ScreenFormats.h"
 #include "tests/support/SoftwareDevice.h"

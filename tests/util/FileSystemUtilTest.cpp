@@ -1,7 +1,11 @@
 #include "framework/util/FileSystemUtil.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -10,6 +14,7 @@
 
 #include "tests/support/FileContents.h"
 #include "tests/support/FullDisk.h"
+#include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -74,6 +79,47 @@ TEST(FileSystemUtil, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
   EXPECT_EQ(testsupport::ReadFileContents(path), std::string("new\0\7", 5));
   ASSERT_TRUE(Kit::WriteFileAtomically(path, nullptr, 0));
   EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+// Saving does not open a file the player keeps private to others: the file replaced (through a link, the
+// one at its end) keeps its permission bits.
+TEST(FileSystemUtil, AtomicWriteKeepsThePermissionsOfTheFileItReplaces) {
+  for (const auto& [mode, linked] : {std::pair{0600u, false}, {0640u, false}, {0600u, true}}) {
+    testsupport::TempDir dir;
+    const std::string file = dir.Write("kept/settings.ini", "old");
+    fs::permissions(file, static_cast<fs::perms>(mode));
+    if (linked) fs::create_symlink(file, dir.Path() / "settings.ini");
+    ASSERT_TRUE(Kit::WriteFileAtomically(linked ? dir / "settings.ini" : file, nullptr, 0));
+    EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), mode)
+        << std::oct << mode << (linked ? " linked" : "");
+  }
+}
+
+// A named pipe is written into while its reader reads; a reader that leaves ends the write (EPIPE), not
+// the program (SIGPIPE).
+TEST(FileSystemUtil, AtomicWriteIntoAPipeGoesOnWhileItsReaderReads) {
+  testsupport::TempDir dir;
+  const std::string pipe = dir / "demo.dmo";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);  // there before the writer, which never waits
+  ASSERT_GE(reader, 0);
+  const std::string bytes(1 << 20, 'd');  // many times what the pipe holds
+  std::atomic<int> error{-1};
+  std::thread writer([&] {
+    const bool written = WriteFileAtomically(pipe, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    error = written ? 0 : errno;
+  });
+  std::string read(bytes.size() / 2, '\0');
+  std::size_t done = 0;
+  EXPECT_TRUE(testsupport::PollUntil([&] {
+    done += std::max<ssize_t>(0, ::read(reader, &read[done], read.size() - done));
+    return done == read.size() || error >= 0;
+  }));
+  ::close(reader);
+  writer.join();
+  EXPECT_EQ(error, EPIPE);
+  EXPECT_EQ(read, bytes.substr(0, read.size()));
+  EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 TEST(FileSystemUtil, AtomicWritesOfOneFileAtOnceAllSucceed) {

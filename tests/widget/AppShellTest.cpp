@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/modules/Modules.h"
-#include "platform/win/modules/WindowsModules.h"
-#include "platform/win/system/Shell.h"
+#include "platform/win/system/WindowsModules.h"
 #include "platform/win/window/Messages.h"
 #include "tests/support/TempDir.h"
 #include "tests/widget/WidgetTestSupport.h"

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win/dialogs/DialogTemplate.h"
-#include "platform/win/dialogs/DialogTemplateWriter.h"
+#include "platform/ui/dialogs/DialogTemplate.h"
+#include "platform/ui/dialogs/DialogTemplateWriter.h"
 #include "tests/windows/HostWindow.h"
 
 namespace windowstest {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win/Windows.h"
+#include "platform/Windows.h"
 #include "platform/win/input/InputInjector.h"
 #include "platform/win/window/WindowPixels.h"
 

@@ -16,6 +16,7 @@
 
 #include "framework/app/KitAppBase.h"
 #include "platform/win/process/Process.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/threads/Threads.h"
 #include "tests/support/PollUntil.h"
 #include "tests/support/TempDir.h"

@@ -13,10 +13,10 @@
 #include "framework/util/Profiler.h"
 #include "framework/util/StringUtil.h"
 #include "framework/widget/WidgetManager.h"
-#include "platform/win/dialogs/MessageBox.h"
+#include "platform/shell/Shell.h"
+#include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/files/Files.h"
 #include "platform/win/input/VirtualKeys.h"
-#include "platform/win/system/Shell.h"
 #include "platform/win/threads/Time.h"
 
 namespace Kit {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <memory>
 
 #include "framework/graphics/display/DDImage.h"
@@ -10,6 +9,7 @@
 #include "framework/resource/JPEGWriter.h"
 #include "framework/resource/PNGWriter.h"
 #include "framework/util/StringUtil.h"
+#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/Files.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/threads/Time.h"
@@ -116,9 +116,6 @@ bool WriteImageDump(const std::string& folder, const std::vector<MemoryImage*>& 
   std::stable_sort(entries.begin(), entries.end(),
                    [](const Entry& a, const Entry& b) { return a.mMemory.Total() > b.mMemory.Total(); });
 
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> page(
-      std::fopen(plat::MapPath(folder + "/imagelist.html").c_str(), "w"), &std::fclose);
-  if (!page) return false;
   ImageMemory sums;
   int total = 0;
   for (const Entry& entry : entries) total += entry.mMemory.Total();
@@ -156,7 +153,7 @@ bool WriteImageDump(const std::string& folder, const std::vector<MemoryImage*>& 
           "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>" + sumCell(sums.mNativeAlpha) +
           sumCell(sums.mRLAlpha) + sumCell(sums.mRLAdditive) + "</TR>";
   html += "</TABLE></CENTER></BODY></HTML>";
-  return std::fwrite(html.data(), 1, html.size(), page.get()) == html.size() && std::fclose(page.release()) == 0;
+  return plat::ReplaceFileContents(plat::MapPath(folder + "/imagelist.html"), html);
 }
 
 }  // namespace Kit

@@ -13,12 +13,12 @@
 #include "framework/util/StringUtil.h"
 #include "framework/util/SubstringMatcher.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/win/Errors.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/Files.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/modules/Modules.h"
 #include "platform/win/system/SystemInfo.h"
-#include "platform/win/threads/Errors.h"
 
 namespace Kit {
 namespace {

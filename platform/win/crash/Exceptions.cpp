@@ -12,10 +12,10 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/crash/SignalSafeText.h"
+#include "platform/win/threads/FaultStack.h"
 #include "platform/win/threads/Threads.h"
 
 #if defined(__SANITIZE_THREAD__)
@@ -302,29 +302,6 @@ void OnFatalSignal(int signal, siginfo_t* info, void* rawContext) {
   EndAsTheSignalWould(signal);
 }
 
-// Room for the signal handler: it moves to the crash stack before it does anything that needs more.
-constexpr std::size_t kFaultStackSize = std::size_t{1} << 16;
-
-class FaultStack {
- public:
-  FaultStack() : mMemory(new char[kFaultStackSize]) {
-    stack_t stack{};
-    stack.ss_sp = mMemory.get();
-    stack.ss_size = kFaultStackSize;
-    ::sigaltstack(&stack, nullptr);
-  }
-  FaultStack(const FaultStack&) = delete;
-  FaultStack& operator=(const FaultStack&) = delete;
-  ~FaultStack() {
-    stack_t stack{};
-    stack.ss_flags = SS_DISABLE;
-    ::sigaltstack(&stack, nullptr);
-  }
-
- private:
-  std::unique_ptr<char[]> mMemory;
-};
-
 // The crash stack, with an inaccessible page below it that stops an overflow of the handling itself.
 void MakeCrashStack() {
   const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
@@ -377,8 +354,6 @@ bool RangeHas(std::uintptr_t start, std::uintptr_t bytes, bool write) {
 }  // namespace
 
 namespace plat {
-
-void UseFaultStack() { thread_local FaultStack stack; }
 
 const FaultFrames& CurrentFaultFrames() { return gFault.frames; }
 

@@ -60,11 +60,6 @@ LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_F
 
 namespace plat {
 
-// Gives the calling thread a signal stack of its own, so that a fault is handled even when this
-// thread's stack overflowed. The installing thread and every thread of plat::StartThread have one.
-// Freed when the thread ends.
-void UseFaultStack();
-
 // The frames of the fault being handled as the unwinder saw them in the signal handler, from the
 // faulting instruction outwards: the exact program counter first, then return addresses; with each
 // the frame's canonical frame address. Empty before a fault.
@@ -83,7 +78,7 @@ struct FaultFrames {
     return true;
   }
 };
-const FaultFrames& CurrentFaultFrames();
+[[nodiscard]] const FaultFrames& CurrentFaultFrames();
 
 // False when the fault being handled interrupted the display's client library (X11, xcb, Wayland)
 // on the handling thread: that code never returns, so its connection stays locked and any window,
@@ -93,10 +88,10 @@ const FaultFrames& CurrentFaultFrames();
 // the thread it lands on, which may go on. When it interrupts the display's library, the handler lets
 // the thread leave the library first: it returns, and the watchdog's thread sends the same signal to
 // the same thread again until it arrives; after a bound the fault is handled where it lands.
-bool DisplayUsableAfterFault();
+[[nodiscard]] bool DisplayUsableAfterFault();
 // Whether one of the frames lies in the code of the display's client library, by the process's memory
 // map. Async-signal-safe.
-bool FramesInDisplayLibrary(const FaultFrames& frames);
+[[nodiscard]] bool FramesInDisplayLibrary(const FaultFrames& frames);
 
 // The first step of a fault's handling. It runs inside the signal handler, before anything that may
 // allocate, lock or call into a library, and may make async-signal-safe calls only.

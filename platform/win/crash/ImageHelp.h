@@ -73,5 +73,5 @@ void RegisterImageHelpModule();
 // The section of its object file that holds a loaded address, as the object's section headers number
 // it (`readelf -S`), and the offset in that section: the "logical address" of crash reports. False,
 // and the outputs unchanged, for an address in no loaded object or in none of its loaded sections.
-bool ImageSectionOf(const void* address, DWORD* section, ULONGLONG* offset);
+[[nodiscard]] bool ImageSectionOf(const void* address, DWORD* section, ULONGLONG* offset);
 }  // namespace plat

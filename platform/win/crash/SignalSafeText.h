@@ -11,7 +11,7 @@ namespace plat {
 
 // The decimal digits of `value` into `digits`, most significant first and without a terminator; returns
 // how many. Async-signal-safe.
-std::size_t FormatDecimal(std::uint64_t value, char (&digits)[20]);
+[[nodiscard]] std::size_t FormatDecimal(std::uint64_t value, char (&digits)[20]);
 
 // A file made (or emptied) for writing, with async-signal-safe calls; closed when destroyed. When
 // something stands at the path that cannot be written as a file (a folder, a pipe, a link that loops or
@@ -24,12 +24,12 @@ class SignalSafeFile {
   SignalSafeFile& operator=(const SignalSafeFile&) = delete;
   ~SignalSafeFile();
 
-  bool IsOpen() const { return mFile >= 0; }
-  int Descriptor() const { return mFile; }
+  [[nodiscard]] bool IsOpen() const { return mFile >= 0; }
+  [[nodiscard]] int Descriptor() const { return mFile; }
   // Where the file was made; the path asked for while none was.
-  const char* Path() const { return mPath; }
+  [[nodiscard]] const char* Path() const { return mPath; }
   // Made beside the path asked for.
-  bool Beside() const { return mBeside; }
+  [[nodiscard]] bool Beside() const { return mBeside; }
 
  private:
   static constexpr int kMostBeside = 9;
@@ -53,7 +53,7 @@ class SignalSafeText {
   SignalSafeText& Decimal(std::uint64_t value);
   void Flush();
   // A write failed (a full disk): what was to be written is not all there.
-  bool Failed() const { return mFailed; }
+  [[nodiscard]] bool Failed() const { return mFailed; }
 
  private:
   static constexpr std::size_t kRoom = 4096;
@@ -86,10 +86,10 @@ class SignalSafeMemoryMap {
   ~SignalSafeMemoryMap();
 
   // False at the end of the map, or when it cannot be read.
-  bool Next(MapLine* line);
+  [[nodiscard]] bool Next(MapLine* line);
 
  private:
-  bool NextByte(char* byte);
+  [[nodiscard]] bool NextByte(char* byte);
 
   int mFile;
   std::size_t mChunkUsed = 0;

@@ -12,13 +12,13 @@ namespace plat {
 class FileLock {
  public:
   // Waits up to timeoutMs (real time) for the lock on the program path's file.
-  FileLock(std::string_view programPath, int timeoutMs);
+  [[nodiscard]] FileLock(std::string_view programPath, int timeoutMs);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
   // False when the file could not be opened or another holder kept the lock past the timeout.
-  bool Held() const { return mHeld; }
+  [[nodiscard]] bool Held() const { return mHeld; }
 
  private:
   int mDescriptor = -1;

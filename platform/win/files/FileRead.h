@@ -26,12 +26,13 @@ enum class FileReadResult {
 // file of gigabytes takes no room on disk, but would take it in memory). On any failure the bytes are
 // empty and the reason is in errno (EISDIR for a folder, EFBIG beyond maxBytes, EINVAL for a pipe or
 // device).
-FileReadResult ReadWholeFile(const std::string& realPath, std::string* bytes, std::size_t maxBytes);
-FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8_t>* bytes, std::size_t maxBytes);
+[[nodiscard]] FileReadResult ReadWholeFile(const std::string& realPath, std::string* bytes, std::size_t maxBytes);
+[[nodiscard]] FileReadResult ReadWholeFile(const std::string& realPath, std::vector<std::uint8_t>* bytes,
+                                           std::size_t maxBytes);
 
 // Whether anything has the name: a file, a folder, a pipe or a link (a dangling or looping one too). What
 // stands where a file cannot be read from tells a caller that something may be lost by writing over it.
-bool AnythingAt(const std::string& realPath);
+[[nodiscard]] bool AnythingAt(const std::string& realPath);
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -40,6 +41,6 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // The regular file at realPath opened for binary reading, or null (errno says why) for what
 // ReadWholeFile refuses: a pipe is never waited on. For readers that stream a file rather than hold it.
-FilePtr OpenFileForReading(const std::string& realPath);
+[[nodiscard]] FilePtr OpenFileForReading(const std::string& realPath);
 
 }  // namespace plat

@@ -15,6 +15,8 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/win/files/DeviceWrite.h"
+
 namespace plat {
 namespace {
 
@@ -27,28 +29,29 @@ std::string NewTemporaryName(const std::string& target) {
   return target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(made.fetch_add(1));
 }
 
-std::string TemporaryPrefix(const std::filesystem::path& target) { return target.filename().string() + ".tmp"; }
-
-// The process id in a temporary's name: the digits after the prefix, up to '-' or the end.
-bool OwnerOf(std::string_view name, std::string_view prefix, pid_t* owner) {
-  if (name.substr(0, prefix.size()) != prefix) return false;
-  name.remove_prefix(prefix.size());
-  const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), *owner);
-  return error == std::errc() && end != name.data() && *owner > 0 && (end == name.data() + name.size() || *end == '-');
-}
-
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Whether the name is one ReplaceFileContents gives its temporaries: a file's name, ".tmp", the
-// process id, '-' and a number.
-bool IsTemporaryName(std::string_view name) {
+// What the name of a temporary that ReplaceFileContents makes tells: the name of the file it replaces and
+// the writer's process id (0 when the digits are too many for one).
+struct TemporaryName {
+  std::string_view file;
+  pid_t writer = 0;
+};
+
+// The parts of a name made as NewTemporaryName makes them: a file's name, ".tmp", the process id, '-' and
+// a number. Nothing for any other name.
+std::optional<TemporaryName> ParseTemporaryName(std::string_view name) {
   const std::size_t tmp = name.rfind(".tmp");
-  if (tmp == std::string_view::npos || tmp == 0) return false;
+  if (tmp == std::string_view::npos || tmp == 0) return std::nullopt;
   const std::string_view numbers = name.substr(tmp + 4);
   const std::size_t dash = numbers.find('-');
-  return dash != std::string_view::npos && AllDigits(numbers.substr(0, dash)) && AllDigits(numbers.substr(dash + 1));
+  if (dash == std::string_view::npos || !AllDigits(numbers.substr(0, dash)) || !AllDigits(numbers.substr(dash + 1)))
+    return std::nullopt;
+  TemporaryName parsed{name.substr(0, tmp)};
+  if (std::from_chars(numbers.data(), numbers.data() + dash, parsed.writer).ec != std::errc()) parsed.writer = 0;
+  return parsed;
 }
 
 bool IsRunning(pid_t process) { return ::kill(process, 0) == 0 || errno == EPERM; }
@@ -120,15 +123,26 @@ std::optional<std::string> WriteTarget(const std::string& realPath) {
   return std::nullopt;
 }
 
+// Why nothing can be written at a target that is neither a regular file, a device nor a pipe.
+bool RefuseToWrite(mode_t mode) {
+  errno = S_ISDIR(mode) ? EISDIR : EINVAL;
+  return false;
+}
+
 }  // namespace
 
 bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   const std::optional<std::string> target = WriteTarget(realPath);
   if (!target) return false;
+  struct stat standing {};
+  const bool replacing = ::lstat(target->c_str(), &standing) == 0;
+  if (replacing && IsWrittenInto(standing.st_mode)) return WriteIntoDevice(*target, bytes);
+  if (replacing && !S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
   const std::string temporary = NewTemporaryName(*target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  // The file keeps who may read it (a player's file kept private stays so); a new one gets the umask's.
+  bool ok = (!replacing || ::fchmod(fd, standing.st_mode & 0777) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   int error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -159,10 +173,10 @@ bool NothingToReplace(const std::string& realPath) {
 bool CanReplaceFile(const std::string& realPath) {
   const std::optional<std::string> target = WriteTarget(realPath);
   if (!target) return false;
-  std::error_code error;
-  if (std::filesystem::is_directory(std::filesystem::symlink_status(*target, error))) {
-    errno = EISDIR;
-    return false;
+  struct stat standing {};
+  if (::lstat(target->c_str(), &standing) == 0) {
+    if (IsWrittenInto(standing.st_mode)) return CanWriteIntoDevice(*target);
+    if (!S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
   }
   const std::string temporary = NewTemporaryName(*target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -177,12 +191,14 @@ void RemoveStaleTemporaries(const std::string& realPath) {
   if (!written) return;
   const std::filesystem::path target(*written);
   const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
-  const std::string prefix = TemporaryPrefix(target);
+  const std::string fileName = target.filename().string();
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    pid_t owner = 0;
+    const std::string name = it->path().filename().string();
+    const std::optional<TemporaryName> temporary = ParseTemporaryName(name);
     std::error_code removeError;
-    if (OwnerOf(it->path().filename().string(), prefix, &owner) && !WriterMayRun(owner, it->path()))
+    if (temporary && temporary->file == fileName && temporary->writer > 0 &&
+        !WriterMayRun(temporary->writer, it->path()))
       std::filesystem::remove(it->path(), removeError);
   }
 }
@@ -191,7 +207,7 @@ void RemoveAllTemporaries(const std::string& realFolder) {
   std::error_code error;
   for (std::filesystem::directory_iterator it(realFolder, error), end; !error && it != end; it.increment(error)) {
     std::error_code entryError;
-    if (IsTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
+    if (ParseTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
         !it->is_symlink(entryError))
       std::filesystem::remove(it->path(), entryError);
   }

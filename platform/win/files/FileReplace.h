@@ -2,7 +2,8 @@
 // place by rename, so that a reader (or a crash) sees the old file or the new one, never a part. A file
 // that is a symbolic link (a settings or player file kept elsewhere and linked in) is written through
 // the link: the temporary goes beside the file at the end of the chain of links and replaces that one,
-// so the link stays a link. Any thread.
+// so the link stays a link. Only a regular file (or nothing) is replaced; a character device or a named
+// pipe is written into instead (DeviceWrite), never renamed over. Any thread.
 #pragma once
 
 #include <string>
@@ -14,19 +15,23 @@ namespace plat {
 // is realPath itself or the end of its chain of symbolic links (a relative link is taken from the folder
 // it lies in; a dangling link gives the name it points to; a chain that does not end is refused with
 // ELOOP). Each call has a temporary of its own, that file + ".tmp" + process id + "-" + a number, so
-// that threads and processes writing one file at once each succeed, the last rename winning. False, with
-// errno set, when a step fails; the temporary is removed then and the old file stays as it was.
-bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
+// that threads and processes writing one file at once each succeed, the last rename winning; it gets the
+// replaced file's permission bits, or the umask's for a new file. A device or pipe there gets the bytes
+// written into it without a wait that could last (WriteIntoDevice); a folder is refused with EISDIR, a
+// block device or socket with EINVAL. False, with errno set, when a step fails; the temporary is removed
+// then and the old file stays as it was.
+[[nodiscard]] bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
 
 // Whether a write of realPath would make a new file: nothing stands at the end of its chain of links
 // (a dangling link names a file still to be made). False for anything there and for a chain that does
 // not end.
-bool NothingToReplace(const std::string& realPath);
+[[nodiscard]] bool NothingToReplace(const std::string& realPath);
 
-// Whether ReplaceFileContents could begin now: the target is no folder and a temporary can be made
-// beside it (it is removed again). False, with errno set, when not. For a caller that must know before
+// Whether ReplaceFileContents could begin now: a device or pipe there opens for writing without waiting
+// (a pipe that nobody reads does not), or the target is a regular file or nothing and a temporary can be
+// made beside it (it is removed again). False, with errno set, when not. For a caller that must know before
 // it starts work whose only result is the file (a recording).
-bool CanReplaceFile(const std::string& realPath);
+[[nodiscard]] bool CanReplaceFile(const std::string& realPath);
 
 // Removes the temporaries of realPath (beside its target) that processes which no longer run left
 // behind (killed between creating and renaming them); those of running processes stay. A process that

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/Errors.h"
 #include "platform/win/files/PathMap.h"
-#include "platform/win/threads/Errors.h"
 
 namespace plat {
 namespace {

@@ -71,10 +71,10 @@ BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 namespace plat {
 
 // Whether a file name matches a Windows wildcard pattern, ignoring case.
-bool MatchesPattern(std::string_view name, std::string_view pattern);
+[[nodiscard]] bool MatchesPattern(std::string_view name, std::string_view pattern);
 // Seconds and nanoseconds since 1970 as a Windows file time (100 ns units since 1601).
-FILETIME FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
+[[nodiscard]] FILETIME FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
 // The whole seconds since 1970 of a Windows file time (negative before 1970).
-std::int64_t UnixSecondsFromFileTime(const FILETIME& time);
+[[nodiscard]] std::int64_t UnixSecondsFromFileTime(const FILETIME& time);
 
 }  // namespace plat

@@ -11,18 +11,18 @@ namespace plat {
 class PrivateFolder {
  public:
   // Makes the missing folders above it too. A trailing '/' is ignored.
-  explicit PrivateFolder(std::string path);
+  [[nodiscard]] explicit PrivateFolder(std::string path);
   ~PrivateFolder();
   PrivateFolder(const PrivateFolder&) = delete;
   PrivateFolder& operator=(const PrivateFolder&) = delete;
 
-  bool Usable() const { return mDescriptor >= 0; }
+  [[nodiscard]] bool Usable() const { return mDescriptor >= 0; }
   // The open folder (for openat and the like), -1 when refused.
-  int Descriptor() const { return mDescriptor; }
-  const std::string& Path() const { return mPath; }
+  [[nodiscard]] int Descriptor() const { return mDescriptor; }
+  [[nodiscard]] const std::string& Path() const { return mPath; }
   // Why the folder is refused, to follow its path in a sentence: "is a link", "belongs to another user
   // (uid 65534)", ...; empty when it is usable.
-  const std::string& Refusal() const { return mRefusal; }
+  [[nodiscard]] const std::string& Refusal() const { return mRefusal; }
 
  private:
   std::string mPath;

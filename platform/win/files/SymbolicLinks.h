@@ -6,6 +6,6 @@
 
 namespace plat {
 
-bool IsSymbolicLink(std::string_view programPath);
+[[nodiscard]] bool IsSymbolicLink(std::string_view programPath);
 
 }  // namespace plat

@@ -46,8 +46,8 @@ BOOL SetCursorPos(int x, int y);
 
 namespace plat {
 
-int SystemCursorId(HCURSOR cursor);  // the IDC_ number, or 0 for mask cursors and null
-bool IsMaskCursor(HCURSOR cursor);
+[[nodiscard]] int SystemCursorId(HCURSOR cursor);  // the IDC_ number, or 0 for mask cursors and null
+[[nodiscard]] bool IsMaskCursor(HCURSOR cursor);
 // The input translation moves the model with the real pointer (screen coordinates).
 void SetPointerPositionFromInput(POINT screen);
 

@@ -12,6 +12,6 @@ struct VirtualKey {
   unsigned scanCode = 0;  // set-1 scan code for the key messages' lParam
 };
 
-VirtualKey VirtualKeyOf(const SDL_Keysym& key);
+[[nodiscard]] VirtualKey VirtualKeyOf(const SDL_Keysym& key);
 
 }  // namespace plat

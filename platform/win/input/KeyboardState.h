@@ -6,7 +6,7 @@
 namespace plat {
 
 void SetKeyDown(int virtualKey, bool down);
-bool IsKeyDown(int virtualKey);
+[[nodiscard]] bool IsKeyDown(int virtualKey);
 // Forgets every held key and button (focus loss: the releases will go to another program).
 void ReleaseAllKeys();
 

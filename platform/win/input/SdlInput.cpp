@@ -3,7 +3,6 @@
 // click counts, wheel deltas in units of 120, and window activation, size, move, paint and close.
 #include <SDL.h>
 
-#include "platform/win/controls/Controls.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/input/KeyMap.h"
 #include "platform/win/input/KeyboardState.h"

@@ -1,5 +1,6 @@
 // Run-time loaded libraries. The layer's own in-process modules ("ddraw.dll", "dsound.dll", ...) stand
-// in for the DLLs the program loads by name; each registers its entry points in BuiltinModules.cpp.
+// in for the DLLs the program loads by name; each registers its entry points through the layer's wiring
+// at the top of platform/ (BuiltinModules.cpp).
 #pragma once
 
 #include <string_view>
@@ -23,7 +24,7 @@ struct ModuleExport {
 
 // Casts a function to the untyped entry-point form stored in the table.
 template <typename Function>
-FARPROC ExportOf(Function* function) {
+[[nodiscard]] FARPROC ExportOf(Function* function) {
   return reinterpret_cast<FARPROC>(function);
 }
 
@@ -36,9 +37,10 @@ void SetModuleMissing(std::string_view name, bool missing);
 void SetExportMissing(std::string_view module, std::string_view exportName, bool missing);
 void ResetModuleFaults();
 // How many LoadLibrary references a module holds now (0 when not loaded).
-int ModuleLoadCount(std::string_view name);
+[[nodiscard]] int ModuleLoadCount(std::string_view name);
 
-// Defined in BuiltinModules.cpp: registers every module of the layer once.
+// Registers every module of the layer once. The modules stand on this room, so the layer's wiring at
+// the top of platform/ (BuiltinModules.cpp) defines it.
 void RegisterBuiltinModules();
 
 }  // namespace plat

@@ -1,4 +1,5 @@
-// The COM object model as far as the DirectX stand-ins use it: interface identifiers and IUnknown.
+// The COM object model as far as the program uses it: interface identifiers, IUnknown (the base of the
+// DirectX stand-ins' interfaces) and the apartment calls.
 #pragma once
 
 #include <cstring>
@@ -29,3 +30,8 @@ struct IUnknown {
   virtual ~IUnknown() = default;
 };
 using LPUNKNOWN = IUnknown*;
+
+// The layer's COM objects need no apartment: a thread's CoInitialize succeeds and CoUninitialize does
+// nothing.
+inline HRESULT CoInitialize(LPVOID) { return S_OK; }
+inline void CoUninitialize() {}

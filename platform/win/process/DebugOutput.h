@@ -24,7 +24,7 @@ class ScopedDebugCapture {
   ~ScopedDebugCapture();
   ScopedDebugCapture(const ScopedDebugCapture&) = delete;
   ScopedDebugCapture& operator=(const ScopedDebugCapture&) = delete;
-  std::string Text() const;
+  [[nodiscard]] std::string Text() const;
 
  private:
   mutable std::mutex mLock;

@@ -12,7 +12,7 @@ namespace plat {
 // openat(2) with O_CLOEXEC added, the descriptor withheld from every child forked from now on: the
 // child closes its copy before it runs anything else. No fork falls between the open and the
 // withholding. -1 with errno set on failure.
-int OpenWithheldFromChildren(int folder, const char* path, int flags, mode_t mode);
+[[nodiscard]] int OpenWithheldFromChildren(int folder, const char* path, int flags, mode_t mode);
 // Closes a descriptor that OpenWithheldFromChildren gave.
 void CloseWithheld(int descriptor);
 

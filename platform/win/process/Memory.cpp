@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/win/threads/Errors.h"
+#include "platform/win/Errors.h"
 
 namespace {
 

@@ -23,6 +23,6 @@ namespace plat {
 
 // The bytes from address to the end of the live block that holds it (a pointer GlobalLock gave, or
 // one into its data); 0 when the address lies in no block.
-SIZE_T GlobalBytesFrom(const void* address);
+[[nodiscard]] SIZE_T GlobalBytesFrom(const void* address);
 
 }  // namespace plat

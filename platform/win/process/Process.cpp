@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/Errors.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/modules/Modules.h"
-#include "platform/win/threads/Errors.h"
 
 namespace plat {
 namespace {

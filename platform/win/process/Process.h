@@ -67,6 +67,6 @@ void SetCommandLine(std::string commandLine);
 // Back to the process's own arguments.
 void ResetCommandLine();
 // Builds the Windows form of a command line from argv.
-std::string CommandLineFromArguments(int argc, const char* const* argv);
+[[nodiscard]] std::string CommandLineFromArguments(int argc, const char* const* argv);
 
 }  // namespace plat

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <set>
 
+#include "platform/win/Errors.h"
 #include "platform/win/registry/RegistryStore.h"
-#include "platform/win/threads/Errors.h"
 
 namespace plat {
 namespace {

@@ -38,9 +38,9 @@ struct RegistryData {
 };
 
 // The file format, apart from the file handling, so that it can be tested and fuzzed alone.
-std::string SerializeRegistry(const RegistryData& data);
+[[nodiscard]] std::string SerializeRegistry(const RegistryData& data);
 // Empty when the text is not a complete, intact registry file.
-std::optional<RegistryData> ParseRegistry(std::string_view text);
+[[nodiscard]] std::optional<RegistryData> ParseRegistry(std::string_view text);
 
 class RegistryStore {
  public:
@@ -49,11 +49,11 @@ class RegistryStore {
   // The file in use; tests point it at their own. Changing it drops what was loaded and the problems
   // not taken yet.
   void SetFile(std::string path);
-  std::string File();
+  [[nodiscard]] std::string File();
 
   // What the store could not do with its file (read it, keep it, write it) since the last call, as
   // sentences for the player, one a line; empty when all went well.
-  std::string TakeProblems();
+  [[nodiscard]] std::string TakeProblems();
 
   // Reads under the store's lock.
   template <typename Reader>
@@ -92,8 +92,8 @@ class RegistryStore {
   RegistryData mData;
 };
 
-std::string DefaultRegistryFile();
-std::string LowerAscii(std::string_view text);
+[[nodiscard]] std::string DefaultRegistryFile();
+[[nodiscard]] std::string LowerAscii(std::string_view text);
 
 // Test seam: points the registry at a file for the lifetime of the guard.
 class ScopedRegistryFile {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/win/threads/Errors.h"
+#include "platform/win/Errors.h"
 
 namespace plat {
 namespace {

@@ -23,14 +23,14 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR source, int sourceCo
 
 namespace plat {
 
-char32_t Cp1252ToUnicode(unsigned char c);
+[[nodiscard]] char32_t Cp1252ToUnicode(unsigned char c);
 // The code-page byte of a character, or -1 when the code page has none.
-int UnicodeToCp1252(char32_t c);
+[[nodiscard]] int UnicodeToCp1252(char32_t c);
 // Undecodable UTF-8 and characters outside the code page become the replacement.
-std::string Utf8ToCp1252(std::string_view utf8, char replacement = '?');
-std::string Cp1252ToUtf8(std::string_view text);
+[[nodiscard]] std::string Utf8ToCp1252(std::string_view utf8, char replacement = '?');
+[[nodiscard]] std::string Cp1252ToUtf8(std::string_view text);
 // Decodes the next code point, advancing `pos`; malformed input yields U+FFFD and skips one byte.
-char32_t NextUtf8(std::string_view utf8, std::size_t& pos);
+[[nodiscard]] char32_t NextUtf8(std::string_view utf8, std::size_t& pos);
 void AppendUtf8(std::string& out, char32_t c);
 
 }  // namespace plat

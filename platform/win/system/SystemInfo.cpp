@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/ddraw/DisplaySettings.h"
 #include "platform/win/modules/Modules.h"
+#include "platform/win/system/DisplaySettings.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/SdlVideo.h"
 #include "platform/win/window/Window.h"

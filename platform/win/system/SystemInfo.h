@@ -107,11 +107,11 @@ namespace plat {
 // The input translation notes each user input here.
 void NoteUserInput();
 // The desktop size in pixels as the layer reports it everywhere.
-SIZE DesktopSize();
+[[nodiscard]] SIZE DesktopSize();
 // Whether windows reach a screen: false on SDL's dummy and offscreen drivers (tests, scripts, CI), or
 // for a process that has no display to start on. Starts nothing.
-bool DisplayIsVisible();
+[[nodiscard]] bool DisplayIsVisible();
 // The operating system's name, release, version and machine, separated by blanks; empty when unknown.
-std::string OperatingSystemVersion();
+[[nodiscard]] std::string OperatingSystemVersion();
 
 }  // namespace plat

@@ -78,5 +78,5 @@ int WSAPoll(WSAPOLLFD* sockets, ULONG count, INT timeoutMs);
 namespace plat {
 // gethostbyname with a result of the calling thread's own, as Windows Sockets gives it (POSIX's
 // shares one result among all threads); nullptr when the name is not found.
-HOSTENT* HostByName(const char* name);
+[[nodiscard]] HOSTENT* HostByName(const char* name);
 }  // namespace plat

@@ -51,7 +51,7 @@ class FakeClock final : public Clock {
 };
 
 // The clock in force; the system clock unless a test installed another.
-Clock& CurrentClock();
+[[nodiscard]] Clock& CurrentClock();
 // Installs a clock (nullptr restores the system clock). The caller keeps it alive while installed.
 void SetClock(Clock* clock);
 

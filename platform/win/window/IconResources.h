@@ -20,7 +20,7 @@ void AddIconResource(const std::string& name, const std::vector<std::string>& pr
 // The icon resource of that name, read once and kept for the life of the process (as Windows keeps
 // shared icons): the handle stays valid however the name is given files later. Null when no such
 // resource was named or its file is missing, cannot be read or is no PNG.
-HICON LoadIconResource(const std::string& name);
+[[nodiscard]] HICON LoadIconResource(const std::string& name);
 
 struct IconPicture {
   int width = 0;
@@ -29,7 +29,7 @@ struct IconPicture {
 };
 
 // The picture of an icon loaded from a resource; null for the system's icons and for null.
-const IconPicture* IconPictureOf(HICON icon);
+[[nodiscard]] const IconPicture* IconPictureOf(HICON icon);
 
 // Gives the SDL window the icon's picture (the window manager's icon of the window); nothing for an
 // icon without one. Main thread only.

@@ -1,8 +1,8 @@
 #include "platform/win/window/MainThread.h"
 
-#include <sys/syscall.h>
 #include <unistd.h>
 
+#include "platform/win/threads/Threads.h"
 #include "platform/win/window/MessageQueue.h"
 #include "platform/win/window/SdlWindow.h"
 
@@ -19,7 +19,7 @@ std::thread::id MainThreadId() { return gMainThread; }
 
 // On Linux the initial thread's id equals the process id; this holds even during static
 // initialisation of other files, before gMainThread is set.
-bool IsMainThread() { return static_cast<pid_t>(::syscall(SYS_gettid)) == ::getpid(); }
+bool IsMainThread() { return static_cast<pid_t>(GetCurrentThreadId()) == ::getpid(); }
 
 void PostToMainThread(std::function<void()> work) {
   if (work) MessageQueues::Instance().PostWork(MainThreadId(), std::move(work));

@@ -5,6 +5,6 @@
 
 namespace plat {
 
-std::thread::id MainThreadId();
+[[nodiscard]] std::thread::id MainThreadId();
 
 }  // namespace plat

@@ -86,9 +86,9 @@ class MessageQueues {
   UINT_PTR mNextThreadTimerId = 1;
 };
 
-bool MessagePassesFilter(UINT message, UINT filterMin, UINT filterMax);
+[[nodiscard]] bool MessagePassesFilter(UINT message, UINT filterMin, UINT filterMax);
 // The name a message id was registered under (RegisterWindowMessage), or empty.
-std::string RegisteredMessageName(UINT message);
+[[nodiscard]] std::string RegisteredMessageName(UINT message);
 // Posts to every top-level window of this process.
 void PostLocalBroadcast(UINT message, WPARAM wParam, LPARAM lParam);
 

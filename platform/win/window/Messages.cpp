@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/win/threads/Threads.h"
+#include "platform/win/process/SingleInstance.h"
 #include "platform/win/window/MessageQueue.h"
 #include "platform/win/window/PaintedWindows.h"
 #include "platform/win/window/SdlVideo.h"
@@ -15,13 +15,20 @@
 
 namespace {
 
+// Registered messages that other copies of the program broadcast reach this copy's windows as its own
+// broadcasts do.
+void PostBroadcastsFromOtherCopies() {
+  for (const std::string& name : plat::TakeBroadcasts())
+    if (UINT message = RegisterWindowMessage(name.c_str())) plat::PostLocalBroadcast(message, 0, 0);
+}
+
 // Everything the calling thread must do before looking at its queue: answer calls from other
 // threads, run the main thread's work and turn SDL's events into messages.
 void Pump() {
   plat::MessageQueues::Instance().RunPendingCalls();
   if (plat::IsMainThread()) {
     if (plat::SdlVideoStarted()) plat::PumpSdlEvents();
-    plat::ReceiveBroadcasts();
+    PostBroadcastsFromOtherCopies();
   }
   plat::PaintChangedWindows();
 }

@@ -145,6 +145,6 @@ namespace plat {
 
 // Test seam: how many calls that other threads sent to the calling thread's windows wait for it (its
 // next pump runs them); each sender is blocked until its call is answered.
-std::size_t SentCallsWaiting();
+[[nodiscard]] std::size_t SentCallsWaiting();
 
 }  // namespace plat

@@ -3,19 +3,16 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <mutex>
 
-#include "platform/win/controls/Control.h"
 #include "platform/win/window/SdlVideo.h"
 #include "platform/win/window/SdlWindow.h"
 #include "platform/win/window/WindowPixels.h"
 
 namespace plat {
 namespace {
-
-// A window larger than this (a template can ask for 32767 dialog units) is drawn and shown only this far.
-constexpr int kLargestSide = 4096;
 
 struct Painted {
   std::thread::id owner;
@@ -35,46 +32,12 @@ PaintedState& State() {
   return state;
 }
 
-// A class brush is a system colour index + 1, as window classes give it.
-COLORREF BrushColor(HBRUSH brush) {
-  const auto value = reinterpret_cast<LONG_PTR>(brush);
-  if (value >= 1 && value <= 32) return GetSysColor(static_cast<int>(value - 1));
-  return GetSysColor(COLOR_BTNFACE);
-}
-
-void PaintChildren(HWND parent, ControlCanvas& view) {
-  for (const WindowRecord& child : WindowTable::Instance().ChildrenOf(parent)) {
-    if (!child.visible) continue;
-    const int width = child.windowRect.right - child.windowRect.left;
-    const int height = child.windowRect.bottom - child.windowRect.top;
-    ControlCanvas outer = view.Inside(POINT{child.windowRect.left, child.windowRect.top}, width, height);
-    if (Control* control = FindControl(child.handle)) {
-      control->Paint(outer, width, height);
-    } else if (child.windowClass.background) {
-      outer.Fill(RECT{0, 0, width, height}, BrushColor(child.windowClass.background));
-    }
-    const RECT frame = FrameOf(child.style);
-    ControlCanvas client =
-        outer.Inside(POINT{frame.left, frame.top}, width - frame.left - frame.right, height - frame.top - frame.bottom);
-    PaintChildren(child.handle, client);
-  }
-}
+std::atomic<WindowComposer> gComposer{nullptr};
 
 // Draws the window's client area afresh, on the window's thread.
 WindowPixels Compose(HWND window) {
-  WindowPixels pixels;
-  auto record = WindowTable::Instance().Find(window);
-  if (!record) return pixels;
-  const RECT client = ClientRectOnScreenOf(*record);
-  pixels.width = std::min(static_cast<int>(client.right - client.left), kLargestSide);
-  pixels.height = std::min(static_cast<int>(client.bottom - client.top), kLargestSide);
-  const COLORREF face = BrushColor(record->windowClass.background);
-  pixels.argb.assign(static_cast<std::size_t>(pixels.width) * pixels.height,
-                     (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face));
-  ControlCanvas canvas(pixels.argb.data(), pixels.width, pixels.height);
-  PaintChildren(window, canvas);
-  for (std::uint32_t& pixel : pixels.argb) pixel |= 0xFF000000u;
-  return pixels;
+  const WindowComposer composer = gComposer.load();
+  return composer ? composer(window) : WindowPixels{};
 }
 
 void RunOnMainThread(std::function<void()> work) {
@@ -110,8 +73,8 @@ void Sync(HWND window) {
   auto record = WindowTable::Instance().Find(window);
   if (!record || !EnsureSdlVideo()) return;
   const RECT client = ClientRectOnScreenOf(*record);
-  const int width = std::clamp(static_cast<int>(client.right - client.left), 1, kLargestSide);
-  const int height = std::clamp(static_cast<int>(client.bottom - client.top), 1, kLargestSide);
+  const int width = std::clamp(static_cast<int>(client.right - client.left), 1, kLargestPaintedSide);
+  const int height = std::clamp(static_cast<int>(client.bottom - client.top), 1, kLargestPaintedSide);
   {
     PaintedState& state = State();
     std::lock_guard guard(state.lock);
@@ -143,6 +106,8 @@ void Sync(HWND window) {
 }
 
 }  // namespace
+
+void SetWindowComposer(WindowComposer composer) { gComposer = composer; }
 
 bool WantsPainting(const WindowRecord& record) {
   return !(record.style & WS_CHILD) && record.windowClass.background != nullptr;

@@ -5,12 +5,22 @@
 // handed to the main thread's pump for all of that. Internal to the layer.
 #pragma once
 
+#include "platform/win/window/WindowPixels.h"
 #include "platform/win/window/WindowTable.h"
 
 namespace plat {
 
+// A window larger than this (a template can ask for 32767 dialog units) is drawn and shown only this far.
+constexpr int kLargestPaintedSide = 4096;
+
+// What draws a painted window's client area afresh, on the window's thread: its class background and
+// the windows in it. The controls set it when they register their classes, before the first window is
+// made; until then a painted window shows nothing.
+using WindowComposer = WindowPixels (*)(HWND window);
+void SetWindowComposer(WindowComposer composer);
+
 // Whether a new window is one of these: top-level with a background brush.
-bool WantsPainting(const WindowRecord& record);
+[[nodiscard]] bool WantsPainting(const WindowRecord& record);
 // Starts keeping a canvas for the window (at its creation).
 void AddPaintedWindow(HWND window);
 // Something inside the window (or the window itself) changed: its top-level canvas is drawn again

@@ -11,15 +11,15 @@ struct SDL_Window;
 namespace plat {
 
 // The SDL window behind a window handle; null for windows that are only records of the layer.
-SDL_Window* SdlWindowOf(HWND window);
+[[nodiscard]] SDL_Window* SdlWindowOf(HWND window);
 // The window whose SDL window this is, or null.
-HWND WindowOfSdl(SDL_Window* sdlWindow);
+[[nodiscard]] HWND WindowOfSdl(SDL_Window* sdlWindow);
 // Whether the calling thread is the process's initial thread, which owns SDL's video and events.
-bool IsMainThread();
+[[nodiscard]] bool IsMainThread();
 // Queues work for the main thread; the main thread's message pump (PeekMessage, GetMessage) runs
 // it in order. Called on the main thread itself it is still queued, never run inline.
 void PostToMainThread(std::function<void()> work);
 // The client area of a window in screen coordinates.
-bool GetClientRectOnScreen(HWND window, RECT* rect);
+[[nodiscard]] bool GetClientRectOnScreen(HWND window, RECT* rect);
 
 }  // namespace plat

@@ -6,8 +6,6 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/win/controls/Control.h"
-#include "platform/win/controls/Controls.h"
 #include "platform/win/input/Cursor.h"
 #include "platform/win/window/IconResources.h"
 #include "platform/win/window/MessageQueue.h"
@@ -314,7 +312,7 @@ ATOM RegisterClassA(const WNDCLASS* windowClass) { return RegisterClass(windowCl
 HWND CreateWindowEx(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
   if (!className) return nullptr;
-  plat::RegisterControlClasses();
+  plat::RegisterBuiltinWindowClasses();
   auto windowClass = WindowTable::Instance().FindClass(className);
   if (!windowClass) return nullptr;
   if (parent && !IsWindow(parent)) return nullptr;

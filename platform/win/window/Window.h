@@ -79,11 +79,16 @@ constexpr DWORD WS_SYSMENU = 0x00080000;
 constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
 constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+constexpr DWORD WS_TABSTOP = 0x00010000;
+constexpr DWORD WS_GROUP = 0x00020000;
+constexpr DWORD WS_VSCROLL = 0x00200000;
+constexpr DWORD WS_HSCROLL = 0x00100000;
 constexpr DWORD WS_OVERLAPPEDWINDOW =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
+constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
 
 constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 
@@ -93,6 +98,7 @@ constexpr int GWLP_HINSTANCE = -6;
 constexpr int GWLP_USERDATA = -21;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
+constexpr int GWLP_ID = -12;
 
 // ShowWindow commands.
 constexpr int SW_HIDE = 0;
@@ -137,6 +143,13 @@ HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND GetParent(HWND window);
 HWND WindowFromPoint(POINT point);
+// The child of parent (its client coordinates) that contains the point: visible children only, the
+// parent itself when none does, null when the point is outside the parent.
+HWND ChildWindowFromPoint(HWND parent, POINT point);
+// A disabled window gets no mouse or keyboard input; a disabled control is drawn grey.
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+int GetDlgCtrlID(HWND window);
 
 BOOL GetClientRect(HWND window, LPRECT rect);
 BOOL GetWindowRect(HWND window, LPRECT rect);

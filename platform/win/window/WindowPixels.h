@@ -19,9 +19,9 @@ struct WindowPixels {
 
 // The client area of the window as it is shown, drawn afresh first when something changed. Call
 // on the window's thread. False for a window the layer does not paint.
-bool ReadWindowPixels(HWND window, WindowPixels* pixels);
+[[nodiscard]] bool ReadWindowPixels(HWND window, WindowPixels* pixels);
 // What the window's SDL window holds, read back from its surface: the pixels given to the display.
 // Main thread only. False before the window was first shown.
-bool ReadSdlWindowPixels(HWND window, WindowPixels* pixels);
+[[nodiscard]] bool ReadSdlWindowPixels(HWND window, WindowPixels* pixels);
 
 }  // namespace plat

@@ -50,11 +50,17 @@ struct WindowRecord {
 };
 
 // Whether the window's class has this name (letter case ignored, as class names are).
-bool IsOfClass(const WindowRecord& record, const std::string& className);
+[[nodiscard]] bool IsOfClass(const WindowRecord& record, const std::string& className);
+
+// Registers the window classes that the layer brings itself, the standard controls ("BUTTON", "EDIT",
+// "LISTBOX", "STATIC"), which also draw the windows that the layer paints; once, before the first window
+// is made. The controls draw through GDI, which stands on this room, so the layer's wiring at the top of
+// platform/ (BuiltinWindowClasses.cpp) defines it.
+void RegisterBuiltinWindowClasses();
 
 // The frame that a window of the style puts around its client area.
-RECT FrameOf(DWORD style);
-RECT ClientRectOnScreenOf(const WindowRecord& record);
+[[nodiscard]] RECT FrameOf(DWORD style);
+[[nodiscard]] RECT ClientRectOnScreenOf(const WindowRecord& record);
 
 class WindowTable {
  public:
