@@ -7,52 +7,76 @@
 #include <utility>
 
 #include "platform/cpu/CacheSizes.h"
+#include "platform/win/threads/Time.h"
 
 namespace plat::ddraw {
 
-// The sizes tried and the way found faster for each, and the timer of the trials still to come.
+// The sizes tried, the shortest copy each way over their trials so far, and the timer of the trials.
 class TriedSizes {
  public:
   explicit TriedSizes(TrialTimer& timer) : mTimer(timer) {}
 
   std::optional<Stores> Known(std::size_t bytes) {
     const std::lock_guard lock(mMutex);
-    return KnownLocked(bytes);
-  }
-
-  void Copy(std::size_t bytes, const std::function<void(Stores)>& copy) {
-    std::unique_lock lock(mMutex);
-    if (const std::optional<Stores> known = KnownLocked(bytes)) {
-      lock.unlock();
-      return copy(*known);
-    }
-    // Under the lock: a copy of the same size on another thread waits for the verdict.
-    mTried[mCount++] = {bytes, Trial(copy)};
-  }
-
- private:
-  std::optional<Stores> KnownLocked(std::size_t bytes) const {
-    const auto end = mTried.begin() + static_cast<std::ptrdiff_t>(mCount);
-    const auto tried = std::find_if(mTried.begin(), end, [&](const auto& entry) { return entry.first == bytes; });
-    if (tried != end) return tried->second;
+    if (const TriedSize* tried = Find(bytes)) return tried->Verdict();
     if (mCount == kMostTriedSizes) return Stores::kThroughCaches;
     return std::nullopt;
   }
 
-  Stores Trial(const std::function<void(Stores)>& copy) {
+  int TrialsMade(std::size_t bytes) {
+    const std::lock_guard lock(mMutex);
+    const TriedSize* tried = Find(bytes);
+    return tried ? tried->trials : 0;
+  }
+
+  void Copy(std::size_t bytes, const std::function<void(Stores)>& copy) {
+    std::unique_lock lock(mMutex);
+    TriedSize* tried = Find(bytes);
+    const std::chrono::microseconds now(CurrentClock().NowMicros());
+    if (!tried && mCount < kMostTriedSizes) {
+      tried = &mTried[mCount++];
+      tried->bytes = bytes;
+    } else if (!tried || !tried->TrialDue(now)) {
+      const Stores stores = tried ? tried->Verdict() : Stores::kThroughCaches;
+      lock.unlock();
+      return copy(stores);
+    }
+    // Under the lock: a copy of the same size on another thread waits for the verdict.
+    Trial(*tried, copy);
+    tried->lastTrial = now;
+  }
+
+ private:
+  struct TriedSize {
+    std::size_t bytes = 0;
     std::chrono::nanoseconds shortestThrough = std::chrono::nanoseconds::max(), shortestPast = shortestThrough;
+    int trials = 0;
+    std::chrono::microseconds lastTrial{};
+
+    bool TrialDue(std::chrono::microseconds now) const { return trials < kTrials && now >= lastTrial + kTrialSpacing; }
+    // On a tie the target is better left in the caches.
+    Stores Verdict() const { return shortestPast < shortestThrough ? Stores::kPastCaches : Stores::kThroughCaches; }
+  };
+
+  TriedSize* Find(std::size_t bytes) {
+    const auto end = mTried.begin() + static_cast<std::ptrdiff_t>(mCount);
+    const auto tried = std::find_if(mTried.begin(), end, [&](const TriedSize& size) { return size.bytes == bytes; });
+    return tried == end ? nullptr : &*tried;
+  }
+
+  void Trial(TriedSize& tried, const std::function<void(Stores)>& copy) {
     for (int round = 0; round < kTrialRounds; ++round) {
       for (int i = 0; i < kTrialRun; ++i)
-        shortestThrough = std::min(shortestThrough, mTimer.Time(Stores::kThroughCaches, copy));
-      for (int i = 0; i < kTrialRun; ++i) shortestPast = std::min(shortestPast, mTimer.Time(Stores::kPastCaches, copy));
+        tried.shortestThrough = std::min(tried.shortestThrough, mTimer.Time(Stores::kThroughCaches, copy));
+      for (int i = 0; i < kTrialRun; ++i)
+        tried.shortestPast = std::min(tried.shortestPast, mTimer.Time(Stores::kPastCaches, copy));
     }
-    // On a tie the target is better left in the caches.
-    return shortestPast < shortestThrough ? Stores::kPastCaches : Stores::kThroughCaches;
+    ++tried.trials;
   }
 
   TrialTimer& mTimer;
   std::mutex mMutex;
-  std::array<std::pair<std::size_t, Stores>, kMostTriedSizes> mTried{};
+  std::array<TriedSize, kMostTriedSizes> mTried{};
   std::size_t mCount = 0;
 };
 
@@ -105,6 +129,8 @@ std::optional<Stores> KnownStores(std::size_t bytes) {
   if (const std::optional<Stores> settled = SettledBySizes(bytes)) return settled;
   return InUse().Known(bytes);
 }
+
+int TrialsMade(std::size_t bytes) { return SettledBySizes(bytes) ? 0 : InUse().TrialsMade(bytes); }
 
 ScopedStoreTrials::ScopedStoreTrials() : ScopedStoreTrials(Monotonic()) {}
 

@@ -9,8 +9,10 @@
 // streamed in 70), while an Intel Xeon's, one for the whole chip across its mesh, serves it slower
 // (147 through, 118 for SDL's streaming copy), and in a virtual machine the Xeon's 105 to 320 MiB look
 // shared by the machine's few processors only, so the share even looks the larger. So the machine is
-// asked: the first copy of each size in that band is a trial, made both ways in turn, and the faster
-// way is kept for that size for the rest of the run. Any thread may copy; one trial runs at a time.
+// asked: copies of each size in that band are tried both ways in turn, at the first copy and a few
+// times more spaced out on the program's clock (platform/win/threads/Time.h), and each copy takes the way
+// whose shortest copy over all those trials so far is the shorter. Any thread may copy; one trial runs
+// at a time.
 #pragma once
 
 #include <chrono>
@@ -24,25 +26,38 @@ namespace plat::ddraw {
 enum class Stores { kThroughCaches, kPastCaches };
 
 // Makes a copy of `bytes` between separate memories (`bytes` each: their sum is what the caches must
-// hold) by calling `copy` with the stores it is to use: once, or, where this size is still to be tried,
-// kTrialCopies times, each way in turn. Where the table of tried sizes is full, a size still to be tried
-// goes through the caches, as the sizes lean.
+// hold) by calling `copy` with the stores it is to use: once, or, where a trial of this size is due,
+// kTrialCopies times, each way in turn. Where the table of tried sizes is full, a size not in it goes
+// through the caches, as the sizes lean.
 void CopyWithChosenStores(std::size_t bytes, const std::function<void(Stores)>& copy);
 
-// The stores a copy of `bytes` uses without a trial: as the caches' sizes settle it, or as a trial of
-// that size found; nullopt where one is still to come.
+// The stores a copy of `bytes` uses when no trial is due: as the caches' sizes settle it, or as the
+// trials of that size so far found; nullopt before the first.
 std::optional<Stores> KnownStores(std::size_t bytes);
+
+// The trials made of `bytes` so far (0 where the sizes settle it); at kTrials its way is final.
+int TrialsMade(std::size_t bytes);
 
 // A trial: rounds of two copies through the caches, then two past them. Only the second of two alike
 // shows its way as it runs frame after frame: the first finds the caches as the other way left them
 // (through after past, the target's lines are to be read from memory again; past after through, they
 // are to be put out of the caches first), and alternating single copies made each way look alike
-// here. The faster way by the shortest copy of each is kept. A trial measures the machine as it is
-// then: other processors busy in a shared third level slow the copies through it for a while.
+// here. Each way's shortest copy over all the trials of a size so far decides.
 inline constexpr int kTrialRounds = 2;
 inline constexpr int kTrialRun = 2;
 inline constexpr int kTrialCopies = kTrialRounds * kTrialRun * 2;
-// The most sizes a run keeps a trial's verdict for.
+// A trial measures the machine as it is then. Other processors busy in a shared third level (the
+// neighbours' builds on an AMD EPYC under KVM) slowed the copy through the caches up to 1.4 times for
+// milliseconds at a time, longer than any one trial, so that 1 first trial in 18 as a program started
+// (1 in 4 at a busy hour) kept streaming. Disturbances only ever lengthen a copy, so the shortest copy
+// of each way over several trials is its true time once any one trial found the machine undisturbed.
+// Trials a second apart, a thousand times longer than a disturbance, meet independent ones: five, the
+// first at the first copy and each later one at the first copy a second or more after the one before,
+// leave a wrong way with 1 chance in 4^5 (a thousand) at a busy hour, and the way is final after four
+// seconds. Each costs 7 copies more, 35 in all: 2.6 ms over a run at 32 bits here, about 5 on a Xeon.
+inline constexpr int kTrials = 5;
+inline constexpr std::chrono::microseconds kTrialSpacing = std::chrono::seconds(1);
+// The most sizes a run keeps the trials' times for.
 inline constexpr std::size_t kMostTriedSizes = 8;
 
 // What times a trial's copies: the monotonic clock, or a test's.
@@ -56,7 +71,8 @@ class TrialTimer {
 class TriedSizes;
 
 // A timer and an empty table of tried sizes in use while it lives (tests: timings given; benchmarks:
-// the first copy of a size again), then those before it.
+// the first copy of a size again), then those before it. The spacing of trials is on the program's
+// clock, which tests replace.
 class ScopedStoreTrials {
  public:
   // The monotonic clock.

@@ -1,7 +1,7 @@
 // Which stores a large copy uses: settled by the caches' sizes on machines of several kinds, and in the
-// band between them by a trial, timed here by given times (never by the clock). The way with the
-// shorter shortest copy is what every later copy of that size does; a size is tried once, also when
-// copied from several threads at once, and none once the table is full.
+// band between them by trials, timed here by given times and spaced on a clock the tests step. Each
+// way's shortest copy over all the trials so far decides what every later copy of that size does; a
+// trial is made once, also when copied from several threads at once, and none once the table is full.
 #include "platform/ddraw/CopyStores.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/cpu/CacheSizes.h"
+#include "platform/win/threads/Time.h"
 
 namespace copy_stores_test {
 namespace {
@@ -69,6 +70,8 @@ TEST(CopyStores, FramesGoThroughOrPastTheCachesByTheirSizesOrByATrialBetween) {
   };
   for (const auto& machine : machines) {
     SCOPED_TRACE(machine.name);
+    plat::FakeClock clock;
+    const plat::ScopedClock scopedClock(clock);
     const plat::cache::ScopedSizes sizes(machine.sizes);
     GivenTimes timer({20}, {10});
     const plat::ddraw::ScopedStoreTrials trials(timer);
@@ -83,44 +86,81 @@ TEST(CopyStores, FramesGoThroughOrPastTheCachesByTheirSizesOrByATrialBetween) {
   }
 }
 
-TEST(CopyStores, TheWayWithTheShorterShortestCopyIsKeptForTheSize) {
+TEST(CopyStores, TheWayWithTheShortestCopyOverAllTrialsSoFarIsKeptForTheSize) {
+  // A copy of the frame `afterMillis` after the one before: a trial or not, and the way kept after it.
+  struct Copy {
+    int afterMillis;
+    bool trial;
+    Stores kept;
+  };
   const struct {
     const char* name;
     std::vector<int> through, past;
-    Stores kept;
+    std::vector<Copy> copies;
   } trials[] = {
-      {"AMD EPYC, a 32-bit frame", {61, 51, 72, 51}, {69, 68, 69, 68}, kThrough},
-      {"Intel Xeon, a 32-bit frame", {160, 147}, {125, 118}, kPast},
-      {"the shortest decides, not the mean", {200, 40, 200, 200}, {50}, kThrough},
-      {"even: the target is left in the caches", {50}, {50}, kThrough},
+      {"AMD EPYC, a 32-bit frame", {61, 51, 72, 51}, {69, 68, 69, 68}, {{0, true, kThrough}}},
+      {"Intel Xeon, a 32-bit frame", {160, 147}, {125, 118}, {{0, true, kPast}}},
+      {"the shortest decides, not the mean", {200, 40, 200, 200}, {50}, {{0, true, kThrough}}},
+      {"even: the target is left in the caches", {50}, {50}, {{0, true, kThrough}}},
+      {"a verdict that later trials overturn, and one slow trial after does not",
+       {90, 90, 90, 90, 51, 51, 51, 51, 95},
+       {70},
+       {{0, true, kPast}, {1000, true, kThrough}, {1000, true, kThrough}}},
+      {"no new trial before the spacing from the last trial",
+       {90, 90, 90, 90, 51},
+       {70},
+       {{0, true, kPast}, {600, false, kPast}, {399, false, kPast}, {1, true, kThrough}}},
+      {"no trial after the last one",
+       {90},
+       {70},
+       {{0, true, kPast},
+        {1000, true, kPast},
+        {1000, true, kPast},
+        {1000, true, kPast},
+        {1000, true, kPast},
+        {60'000, false, kPast}}},
   };
   for (const auto& trial : trials) {
     SCOPED_TRACE(trial.name);
+    plat::FakeClock clock;
+    const plat::ScopedClock scopedClock(clock);
     const plat::cache::ScopedSizes sizes(kEpyc);
     GivenTimes timer(trial.through, trial.past);
     const plat::ddraw::ScopedStoreTrials scoped(timer);
     EXPECT_EQ(plat::ddraw::KnownStores(kFrame32), std::nullopt);
-    CopyOnce(kFrame32);
-    EXPECT_EQ(timer.timed, (std::vector{kThrough, kThrough, kPast, kPast, kThrough, kThrough, kPast, kPast}));
-    EXPECT_EQ(plat::ddraw::KnownStores(kFrame32), trial.kept);
-    for (int frame = 1; frame < 3; ++frame) EXPECT_EQ(CopyOnce(kFrame32), std::vector{trial.kept});
-    EXPECT_EQ(timer.timed.size(), kTrialCopies);
+    std::size_t trialsMade = 0;
+    for (const Copy& copy : trial.copies) {
+      clock.AdvanceMillis(static_cast<std::uint64_t>(copy.afterMillis));
+      const std::vector<Stores> made = CopyOnce(kFrame32);
+      trialsMade += copy.trial;
+      EXPECT_EQ(made.size(), copy.trial ? kTrialCopies : 1u) << "after " << copy.afterMillis << " ms";
+      EXPECT_EQ(plat::ddraw::KnownStores(kFrame32), copy.kept) << "after " << copy.afterMillis << " ms";
+      EXPECT_EQ(plat::ddraw::TrialsMade(kFrame32), static_cast<int>(trialsMade));
+    }
+    EXPECT_EQ(std::vector(timer.timed.begin(), timer.timed.begin() + kTrialCopies),
+              (std::vector{kThrough, kThrough, kPast, kPast, kThrough, kThrough, kPast, kPast}));
+    EXPECT_EQ(CopyOnce(kFrame32), std::vector{trial.copies.back().kept});
   }
 }
 
-TEST(CopyStores, ASizeIsTriedOnceFromAnyThreadAndNoneOnceTheTableIsFull) {
+TEST(CopyStores, ATrialIsMadeOnceFromAnyThreadAndNoneOnceTheTableIsFull) {
+  plat::FakeClock clock;
+  const plat::ScopedClock scopedClock(clock);
   const plat::cache::ScopedSizes sizes(kEpyc);
   GivenTimes timer({20}, {10});
   const plat::ddraw::ScopedStoreTrials trials(timer);
-  std::vector<std::thread> threads;
-  for (int i = 0; i < 4; ++i) threads.emplace_back([] { CopyOnce(kFrame16); });
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(timer.timed.size(), kTrialCopies);
+  for (std::size_t trial = 1; trial <= 2; ++trial) {
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) threads.emplace_back([] { CopyOnce(kFrame16); });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(timer.timed.size(), trial * kTrialCopies);
+    clock.AdvanceMillis(1000);
+  }
   for (std::size_t size = 1; size < plat::ddraw::kMostTriedSizes; ++size) CopyOnce(kFrame16 + size);
-  EXPECT_EQ(timer.timed.size(), kTrialCopies * plat::ddraw::kMostTriedSizes);
+  EXPECT_EQ(timer.timed.size(), kTrialCopies * (plat::ddraw::kMostTriedSizes + 1));
   EXPECT_EQ(plat::ddraw::KnownStores(kFrame32), kThrough);
   EXPECT_EQ(CopyOnce(kFrame32), std::vector{kThrough});
-  EXPECT_EQ(timer.timed.size(), kTrialCopies * plat::ddraw::kMostTriedSizes);
+  EXPECT_EQ(timer.timed.size(), kTrialCopies * (plat::ddraw::kMostTriedSizes + 1));
 }
 
 }  // namespace
