@@ -6,9 +6,11 @@
 // source composited OVER the target through it. The pixels come out the same; pixman reads a mask
 // where ours compares each pixel with the key.
 // BM_DDrawCopy stores as the machine's caches choose (platform/ddraw/CopyStores.h: by their sizes, the
-// share they give one processor printed with the machine's details, or by a trial made at the first
-// copy; its label says which way); BM_DDrawCopyThroughCaches and BM_DDrawCopyPastCaches force each kind
-// of store, and BM_DDrawCopyTrial is a first copy that the sizes leave to a trial, trial included.
+// share they give one processor printed with the machine's details, or by trials at the first copy and
+// a second apart after, kTrials in all; its label says which way, and after how many trials: a run of
+// over four seconds, --benchmark_min_time=5, passes them all); BM_DDrawCopyThroughCaches and
+// BM_DDrawCopyPastCaches force each kind of store, and BM_DDrawCopyTrial is a first copy that the
+// sizes leave to a trial, trial included (each later trial costs as much).
 // BM_MemoryFloor2x is no peer: it does the memory work of a 2x stretch without its shuffles, the
 // floor a stretch through the cache cannot go below.
 // Argument: bits per pixel (16 or 32).
@@ -141,16 +143,24 @@ BENCHMARK(BM_PixmanFill)->Arg(16)->Arg(32);
 
 // ---- Plain copy ----
 
-// How copies of the benchmark's frame store by now; nullopt before a trial the sizes leave them to.
-std::optional<plat::ddraw::Stores> FrameStores(const benchmark::State& state) {
-  return plat::ddraw::KnownStores(static_cast<std::size_t>(kWidth * kHeight * state.range(0) / 8));
+std::size_t FrameBytes(const benchmark::State& state) {
+  return static_cast<std::size_t>(kWidth * kHeight * state.range(0) / 8);
 }
 
+// How copies of the benchmark's frame store by now; nullopt before a trial the sizes leave them to.
+std::optional<plat::ddraw::Stores> FrameStores(const benchmark::State& state) {
+  return plat::ddraw::KnownStores(FrameBytes(state));
+}
+
+// The way and, where the sizes left it to trials, how many were made (at kTrials it is final).
 void LabelStores(benchmark::State& state) {
   const std::optional<plat::ddraw::Stores> stores = FrameStores(state);
-  state.SetLabel(!stores                                       ? "not tried"
-                 : *stores == plat::ddraw::Stores::kPastCaches ? "past caches"
-                                                               : "through caches");
+  std::string label = !stores                                       ? "not tried"
+                      : *stores == plat::ddraw::Stores::kPastCaches ? "past caches"
+                                                                    : "through caches";
+  if (const int trials = plat::ddraw::TrialsMade(FrameBytes(state)))
+    label += ", " + std::to_string(trials) + " of " + std::to_string(plat::ddraw::kTrials) + " trials";
+  state.SetLabel(label);
 }
 
 void BM_DDrawCopy(benchmark::State& state) {

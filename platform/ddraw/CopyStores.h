@@ -46,15 +46,16 @@ int TrialsMade(std::size_t bytes);
 inline constexpr int kTrialRounds = 2;
 inline constexpr int kTrialRun = 2;
 inline constexpr int kTrialCopies = kTrialRounds * kTrialRun * 2;
-// A trial measures the machine as it is then. Other processors busy in a shared third level (the
-// neighbours' builds on an AMD EPYC under KVM) slowed the copy through the caches up to 1.4 times for
-// milliseconds at a time, longer than any one trial, so that 1 first trial in 18 as a program started
-// (1 in 4 at a busy hour) kept streaming. Disturbances only ever lengthen a copy, so the shortest copy
-// of each way over several trials is its true time once any one trial found the machine undisturbed.
-// Trials a second apart, a thousand times longer than a disturbance, meet independent ones: five, the
-// first at the first copy and each later one at the first copy a second or more after the one before,
-// leave a wrong way with 1 chance in 4^5 (a thousand) at a busy hour, and the way is final after four
-// seconds. Each costs 7 copies more, 35 in all: 2.6 ms over a run at 32 bits here, about 5 on a Xeon.
+// A trial measures the machine as it is then. On an AMD EPYC under KVM, where the copy through the
+// caches is almost always the faster way, a single trial made as a program started kept streaming for
+// 42 of 240 frames: in a young program that copy ran up to 1.8 times slower, for seconds at a time, and
+// later trials found it so less and less often (of 45 programs' five trials a second apart, the first
+// lost for 25 of 90 frames, the second for 6, the last for 1). A disturbance only lengthens a copy, so
+// each way's shortest copy over several trials is its own time once any one of them found the machine
+// undisturbed. Five, at the first copy and then at the first copy a second or more after the last, kept
+// streaming for 3 frames of 240 (not all wrongly: now and then a program copies through the caches
+// slower all run), and the way is final four seconds into a run. A trial costs 7 copies more, at most
+// 0.52 ms in one frame at 32 bits here; the five, 2.6 ms over a run (about 5 on a Xeon).
 inline constexpr int kTrials = 5;
 inline constexpr std::chrono::microseconds kTrialSpacing = std::chrono::seconds(1);
 // The most sizes a run keeps the trials' times for.
