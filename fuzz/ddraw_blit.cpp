@@ -4,8 +4,9 @@
 // difference. Each surface's memory ends exactly where its last row does, so a read or write past it
 // is caught by AddressSanitizer; its rows start anywhere off a register's alignment (up to 31 bytes
 // into the allocation) but, as in the layer's own surfaces, at a multiple of their pixel size. Plain
-// copies of gapless rows go through the caches, or, when the input asks for caches every copy overflows,
-// past them at the vector widths (which the scalar level never does).
+// copies of gapless rows go through the caches, or, as the input asks for caches every copy overflows,
+// past them at the vector widths (which the scalar level never does), or, for caches that leave every
+// copy to a trial, both ways at the first copy of each size of the input.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SimdLevel.h"
 #include "platform/ddraw/Blitter.h"
+#include "platform/ddraw/CopyStores.h"
 
 namespace {
 
@@ -70,8 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       MakeRect(in, within ? target.view.width : source.view.width, within ? target.view.height : source.view.height);
   const plat::ddraw::SourceKey key{in.Next<std::uint32_t>() & 1 ? 0xFFFFFFFFu : 0u, in.Next<std::uint32_t>()};
   const DWORD fill = in.Next<std::uint32_t>();
-  const plat::cache::ScopedSizes caches(in.Next<std::uint8_t>() & 1 ? plat::cache::Sizes{1, 1, 0, 1}
-                                                                    : plat::cache::Machine());
+  const std::uint8_t cachesAsked = in.Next<std::uint8_t>() % 3;
+  const plat::cache::ScopedSizes caches(cachesAsked == 0   ? plat::cache::Machine()
+                                        : cachesAsked == 1 ? plat::cache::Sizes{1, 1, 0, 1}
+                                                           : plat::cache::Sizes{1, 1, std::size_t{1} << 40, 1});
+  const plat::ddraw::ScopedStoreTrials noSizeTried;
   std::vector<BYTE> expected;
   for (const Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
     if (level > plat::simd::Supported()) break;

@@ -1,24 +1,28 @@
 #include "platform/cpu/CacheSizes.h"
 
 #include <atomic>
-#include <limits>
 
 #include "platform/cpu/SysfsCaches.h"
 
 namespace plat::cache {
 namespace {
 
-// The share a ScopedSizes puts in use, or kMachine for the machine's own.
-constexpr std::size_t kMachine = std::numeric_limits<std::size_t>::max();
-std::atomic<std::size_t> gForced{kMachine};
+// The sizes a ScopedSizes puts in use, or nullptr for the machine's own.
+std::atomic<const Sizes*> gForced{nullptr};
+
+std::size_t EvenShare(std::size_t bytes, int sharers) {
+  return bytes / static_cast<std::size_t>(sharers > 1 ? sharers : 1);
+}
+
+const Sizes& InUse() {
+  const Sizes* forced = gForced.load(std::memory_order_acquire);
+  return forced ? *forced : Machine();
+}
 
 }  // namespace
 
 std::size_t ShareOf(const Sizes& sizes) {
-  auto share = [](std::size_t bytes, int sharers) {
-    return bytes / static_cast<std::size_t>(sharers > 1 ? sharers : 1);
-  };
-  return share(sizes.level2, sizes.level2Sharers) + share(sizes.level3, sizes.level3Sharers);
+  return EvenShare(sizes.level2, sizes.level2Sharers) + EvenShare(sizes.level3, sizes.level3Sharers);
 }
 
 // Read at the first call: a static of the function, so that no other file's start-up code finds it unread.
@@ -27,19 +31,16 @@ const Sizes& Machine() {
   return sizes;
 }
 
-std::size_t ProcessorShare() {
-  const std::size_t forced = gForced.load(std::memory_order_relaxed);
-  if (forced != kMachine) return forced;
-  static const std::size_t machine = ShareOf(Machine());
-  return machine;
+std::size_t ProcessorShare() { return ShareOf(InUse()); }
+
+Fit FitOf(std::size_t bytes) {
+  const Sizes& sizes = InUse();
+  const std::size_t own = EvenShare(sizes.level2, sizes.level2Sharers), share = ShareOf(sizes);
+  if (share == 0 || bytes <= own || (own == 0 && bytes <= share)) return Fit::kOwnLevel;
+  return bytes <= share ? Fit::kSharedLevels : Fit::kNoLevel;
 }
 
-bool Overflows(std::size_t bytes) {
-  const std::size_t share = ProcessorShare();
-  return share != 0 && bytes > share;
-}
-
-ScopedSizes::ScopedSizes(const Sizes& sizes) : mPrevious(gForced.exchange(ShareOf(sizes))) {}
+ScopedSizes::ScopedSizes(const Sizes& sizes) : mSizes(sizes), mPrevious(gForced.exchange(&mSizes)) {}
 
 ScopedSizes::~ScopedSizes() { gForced.store(mPrevious); }
 

@@ -1,7 +1,8 @@
 // The sizes of the caches a core works in, beside the vector level: read once, when first asked for
 // (SysfsCaches.h says from where), and what one processor can count on keeping in them. A copy larger
-// than that is better stored past the caches (platform/ddraw's plain copies). Tests and benchmarks put
-// other sizes in for a while. Any thread may read them.
+// than that is better stored past the caches, one within its own second level through them
+// (platform/ddraw's plain copies). Tests and benchmarks put other sizes in for a while. Any thread may
+// read them.
 #pragma once
 
 #include <cstddef>
@@ -29,9 +30,19 @@ const Sizes& Machine();
 // ShareOf the sizes in use: the machine's, or those of a ScopedSizes.
 std::size_t ProcessorShare();
 
-// Whether `bytes` that a copy reads or writes (its source and its target together) exceed what the
-// processor can keep; never where the sizes are not known.
-bool Overflows(std::size_t bytes);
+// Where the bytes that a copy reads and writes (its source and its target together) can stay while it
+// runs, by the sizes in use.
+enum class Fit {
+  // Within the processor's share of its second level (the whole level where no other processor shares
+  // it). So is everything where the sizes are not known, and within the processor's share where the
+  // second level is not known.
+  kOwnLevel,
+  // Beyond that, within its share of the second and third levels together.
+  kSharedLevels,
+  // Beyond its share of every level.
+  kNoLevel,
+};
+Fit FitOf(std::size_t bytes);
 
 // Other sizes in use while it lives (tests and benchmarks: a machine of another kind), then those
 // before it.
@@ -43,7 +54,8 @@ class ScopedSizes {
   ScopedSizes& operator=(const ScopedSizes&) = delete;
 
  private:
-  std::size_t mPrevious;
+  const Sizes mSizes;
+  const Sizes* mPrevious;
 };
 
 }  // namespace plat::cache

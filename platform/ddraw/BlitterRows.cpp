@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
-#include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SimdLevel.h"
+#include "platform/ddraw/CopyStores.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -227,18 +228,24 @@ void FillPattern::Pixels(BYTE* out, size_t count) const {
   FillScalar(out, count, mBytesPerPixel, mValue);
 }
 
-bool CopiesPastCaches(size_t bytes) { return simd::UseSse2() && cache::Overflows(2 * bytes); }
-
 void CopyBytes(BYTE* out, const BYTE* in, size_t bytes) {
-  const auto to = reinterpret_cast<std::uintptr_t>(out), from = reinterpret_cast<std::uintptr_t>(in);
-  if ((to + bytes <= from || from + bytes <= to) && CopiesPastCaches(bytes)) {
-#if KIT_HAVE_AVX2_KERNELS
-    if (simd::UseAvx2()) return StreamAvx2(out, in, bytes);
-#endif
 #if defined(__SSE2__)
-    return StreamSse2(out, in, bytes);
+  const auto to = reinterpret_cast<std::uintptr_t>(out), from = reinterpret_cast<std::uintptr_t>(in);
+  if ((to + bytes <= from || from + bytes <= to) && simd::UseSse2()) {
+    const auto copy = [&](Stores stores) {
+      if (stores == Stores::kThroughCaches)
+        std::memcpy(out, in, bytes);
+#if KIT_HAVE_AVX2_KERNELS
+      else if (simd::UseAvx2())
+        StreamAvx2(out, in, bytes);
 #endif
+      else
+        StreamSse2(out, in, bytes);
+    };
+    // By reference: a std::function keeps that without allocating.
+    return CopyWithChosenStores(bytes, std::cref(copy));
   }
+#endif
   std::memmove(out, in, bytes);
 }
 

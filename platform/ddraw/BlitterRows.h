@@ -1,7 +1,7 @@
 // Row kernels of the blitter: colour fills of 16- and 32-bit rows, copies of whole blocks of rows, and
 // nearest-neighbour enlargements of 16- and 32-bit rows, plain or masked by a source colour key. Each
 // gives exactly the per-pixel result; the fill works with SSE2 or AVX2 stores, a block larger than the
-// caches is copied with streaming stores, the enlargement with a shuffle per 16 or 32 target bytes
+// caches may be copied with streaming stores, the enlargement with a shuffle per 16 or 32 target bytes
 // where the processor has AVX2 (rows doubled in width, as by a 2x stretch, from the source bytes
 // alone), and all fall back to plain code at the scalar level.
 // Stateless apart from a plan, which one thread builds and uses; any thread may call them.
@@ -29,15 +29,11 @@ class FillPattern {
   alignas(32) BYTE mBytes[64];
 };
 
-// Copies `bytes` from in to out, which may overlap. A copy of separate memories whose source and target
-// together exceed what the processor can keep in its caches (plat::cache::Overflows) stores past them,
-// with streaming stores of whole registers onto the target's cache lines (SSE2 or AVX2): through the
-// caches it would push out what it wrote before it was done, and read each target line from memory
-// only to write it over. Any other copy stores through the caches, so that the target is there for
-// what reads it next.
+// Copies `bytes` from in to out, which may overlap. A copy of separate memories stores as
+// CopyWithChosenStores (CopyStores.h) chooses: past the caches with streaming stores of whole
+// registers onto the target's cache lines (SSE2 or AVX2), or through them. Overlapping copies, and all
+// at the scalar level, store through the caches.
 void CopyBytes(BYTE* out, const BYTE* in, size_t bytes);
-// Whether CopyBytes stores a copy of `bytes` between separate memories past the caches.
-bool CopiesPastCaches(size_t bytes);
 
 // Copies pixels of 2 or 4 bytes from `in` to `out` (separate memories), leaving those whose value,
 // masked, equals the key's value, masked (both cut to the pixel's bytes), 32 bytes at a time where the

@@ -3,11 +3,11 @@
 // every length up to a few vector registers, targets starting off a register's alignment, enlargements
 // and reductions by several ratios, sources narrower than a register and sources whose rows end
 // exactly where a register load would, gapless and padded rows, and blits within one memory. Blocks of
-// gapless rows are copied through the caches or past them by the caches' sizes: which way on machines
-// of several kinds, and both ways exact.
+// gapless rows are copied exactly through the caches, past them, and both ways in a trial
+// (CopyStoresTest: which way when).
 #include "platform/cpu/CacheSizes.h"
 #include "platform/ddraw/Blitter.h"
-#include "platform/ddraw/BlitterRows.h"
+#include "platform/ddraw/CopyStores.h"
 #include "tests/support/SimdLevels.h"
 
 #include <gtest/gtest.h>
@@ -207,12 +207,15 @@ TEST_P(BlitterTest, BlitsWithinOneMemoryReadTheSourceAsItWasBefore) {
 }
 
 // Gapless rows are one block, copied through the caches or past them (never within one memory, where
-// source and target may overlap): exact wherever the target starts on its cache line.
+// source and target may overlap), or first both ways in a trial (by the clock, which changes no byte):
+// exact wherever the target starts on its cache line.
 TEST_P(BlitterTest, BlocksOfRowsAreCopiedExactlyThroughTheCachesOrPastThem) {
-  const plat::cache::Sizes hugeCaches{std::size_t{1} << 40, 1, 0, 1}, noCaches{1, 1, 0, 1};
-  for (const plat::cache::Sizes& caches : {hugeCaches, noCaches})
+  const plat::cache::Sizes hugeCaches{std::size_t{1} << 40, 1, 0, 1}, noCaches{1, 1, 0, 1},
+      trialsOnly{1, 1, std::size_t{1} << 40, 1};
+  for (const plat::cache::Sizes& caches : {hugeCaches, noCaches, trialsOnly})
     for (int shift = 0; shift < 64; shift += 4) {
       const plat::cache::ScopedSizes forced(caches);
+      const plat::ddraw::ScopedStoreTrials noSizeTried;
       Memory source(99, 5, 4, 0, rng, (shift + 24) % 64), target(99, 5, 4, 0, rng, shift);
       Memory expected = target;
       const RECT whole{0, 0, 99, 5}, top{0, 0, 99, 4}, down{0, 1, 99, 5};
@@ -224,34 +227,6 @@ TEST_P(BlitterTest, BlocksOfRowsAreCopiedExactlyThroughTheCachesOrPastThem) {
       plat::ddraw::BlitPixels(target.view, down, down, target.view, top, nullptr);
       ASSERT_EQ(target.bytes, expected.bytes) << "shift " << shift << " within one memory";
     }
-}
-
-// Whether a frame of 800 x 600 pixels is copied past the caches: only where its source and target
-// together exceed what one processor can count on keeping (its share of each level, a level shared
-// evenly among the processors that share it), and never where the sizes are not known.
-TEST(BlockCopyChoice, FramesGoPastTheCachesOnlyWhereTheyOverflowAProcessorsShare) {
-  constexpr std::size_t kMiB = 1 << 20, kFrame16 = 800 * 600 * 2, kFrame32 = 800 * 600 * 4;
-  const struct {
-    const char* name;
-    plat::cache::Sizes sizes;
-    bool past16, past32;
-  } machines[] = {
-      {"AMD EPYC (Zen 4): 1 MiB L2 each, 32 MiB L3 for 8", {kMiB, 1, 32 * kMiB, 8}, false, false},
-      {"Intel Xeon: 2 MiB L2 for a core's two threads, 105 MiB L3 for 112",
-       {2 * kMiB, 2, 105 * kMiB, 112},
-       false,
-       true},
-      {"2 MiB L2, no L3", {2 * kMiB, 1, 0, 1}, false, true},
-      {"512 KiB L2 each, 8 MiB L3 for 16", {kMiB / 2, 1, 8 * kMiB, 16}, true, true},
-      {"64 MiB L3 for 4, no L2 known", {0, 1, 64 * kMiB, 4}, false, false},
-      {"sizes not known", {}, false, false},
-  };
-  for (const auto& machine : machines) {
-    SCOPED_TRACE(machine.name);
-    const plat::cache::ScopedSizes sizes(machine.sizes);
-    EXPECT_EQ(plat::ddraw::CopiesPastCaches(kFrame16), machine.past16);
-    EXPECT_EQ(plat::ddraw::CopiesPastCaches(kFrame32), machine.past32);
-  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, BlitterTest, testing::ValuesIn(testsupport::kSimdLevels), testsupport::SimdLevelName);
