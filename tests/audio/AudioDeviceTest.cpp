@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -24,12 +25,12 @@ bool FileHoldsSample(const std::string& path, std::int16_t value) {
   return false;
 }
 
-// Plays a square wave through DirectSound on the disk driver and exits 0 when the device wrote it out.
-[[noreturn]] void PlayToneThroughDiskDevice(const std::string& output) {
+// Plays a square wave through DirectSound on the disk driver; 0 when the device wrote it out.
+int PlayToneThroughDiskDevice(const std::string& output) {
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
   LPDIRECTSOUND ds = nullptr;
-  if (DirectSoundCreate(nullptr, &ds, nullptr) != DS_OK || !plat::audio::HasOutputDevice()) std::exit(2);
+  if (DirectSoundCreate(nullptr, &ds, nullptr) != DS_OK || !plat::audio::HasOutputDevice()) return 2;
   WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
   DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC, 88200, 0, &format};
   LPDIRECTSOUNDBUFFER buffer = nullptr;
@@ -43,16 +44,23 @@ bool FileHoldsSample(const std::string& path, std::int16_t value) {
   buffer->Unlock(data, bytes, nullptr, 0);
   buffer->Play(0, 0, 0);
   // The driver writes in real time, a chunk at a time: look until the tone has reached the file.
-  std::exit(testsupport::PollUntil([&] { return FileHoldsSample(output, 8000); }) ? 0 : 3);
+  return testsupport::PollUntil([&] { return FileHoldsSample(output, 8000); }) ? 0 : 3;
 }
 
 // In a fresh process (the threadsafe death-test style re-runs the binary), SDL's "disk" driver stands in
-// for a sound card: it writes what the device plays to a file, in real time.
+// for a sound card: it writes what the device plays to a file, in real time. The child runs this body
+// afresh, with a folder of its own, which it removes itself: exit skips its destructor.
 TEST(AudioDeviceDeathTest, ADeviceDriverPlaysTheMixerOut) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   testsupport::TempDir dir;
   std::string output = dir / "device.raw";
-  EXPECT_EXIT(PlayToneThroughDiskDevice(output), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        const int status = PlayToneThroughDiskDevice(output);
+        std::filesystem::remove_all(dir.Path());
+        std::exit(status);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
