@@ -1,7 +1,5 @@
 // Feeds arbitrary bytes to the 3D self-test's card lists, as the list of adapters never supported and
 // then as the list of the only ones supported, and asks about an adapter description made of them too.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +8,7 @@
 #include <string>
 
 #include "framework/graphics/d3d/D3DTester.h"
+#include "fuzz/FuzzInputFile.h"
 
 namespace {
 
@@ -26,10 +25,10 @@ class NoHost : public Kit::D3DTestHost {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The lists are read from the current folder: a scratch folder of this process while one input
   // runs, and libFuzzer's own folder again after it (its corpus paths are relative to that).
-  static const auto scratch = std::filesystem::temp_directory_path() / ("kit-fuzz-cards-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(scratch);
+  static const fuzzsupport::ScratchPath scratch("-cards");
+  std::filesystem::create_directories(scratch.Path());
   const auto home = std::filesystem::current_path();
-  std::filesystem::current_path(scratch);
+  std::filesystem::current_path(scratch.Path());
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   NoHost host;
   Kit::D3DTester tester(&host);

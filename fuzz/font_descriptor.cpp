@@ -1,11 +1,8 @@
 // Feeds arbitrary bytes to the font descriptor reader as a descriptor file: once to a handler that runs
 // every conversion on every parameter and keeps defines, so tokenising, resolution and the define table
 // all see hostile input, and once as a bitmap font that is then laid out at a few sizes and tags.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +11,7 @@
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SharedImageSet.h"
+#include "fuzz/FuzzInputFile.h"
 
 namespace {
 
@@ -65,16 +63,10 @@ class SheetHost : public Kit::FontHost {
                               nullptr};
 };
 
-std::string InputPath() { return "/tmp/fuzz_font_descriptor_" + std::to_string(getpid()) + ".txt"; }
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = InputPath();
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  const std::string path = fuzzsupport::WriteInputFile(data, size, ".txt");
   for (int flags = 1; flags <= 3; ++flags) {
     ExercisingParser parser;
     parser.mCmdSep = flags;
