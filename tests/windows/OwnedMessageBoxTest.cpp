@@ -1,11 +1,13 @@
 // A message box stays above the window it belongs to, as an owned box does on Windows. The program
 // waits on the box and does not repaint, so a click on its window beside the box must not raise that
-// window over the box: the box would still seem to be on top, but take no input.
+// window over the box: the box would still seem to be on top, but take no input. Both kinds of box:
+// SDL's, and the one the layer paints where SDL's cannot be shown.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 #include "platform/win/Windows.h"
 #include "tests/support/PollUntil.h"
@@ -17,17 +19,21 @@
 namespace {
 
 constexpr char kXvfbRun[] = "KIT_OWNED_BOX_XVFB_CHILD";
-constexpr char kProgramRun[] = "KIT_OWNED_BOX_PROGRAM";
+constexpr char kProgramRun[] = "KIT_OWNED_BOX_PROGRAM";  // "sdl" or "painted": the kind of box shown
 constexpr char kWindowTitle[] = "Box owner";
 constexpr char kBoxCaption[] = "Owned box";
 
-[[noreturn]] void ShowABoxOverAWindow() {
+[[noreturn]] void ShowABoxOverAWindow(bool painted) {
+  std::optional<plat::ScopedPaintedMessageBoxes> paintedOnly;
+  if (painted) paintedOnly.emplace();
   HWND window = testsupport::CreateTestWindow("BoxOwner", kWindowTitle, 100, 100, 640, 480);
   std::_Exit(MessageBox(window, "Player data was damaged.", kBoxCaption, MB_OK | MB_ICONERROR) == IDOK ? 0 : 3);
 }
 
-TEST(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
-  if (std::getenv(kProgramRun) != nullptr) ShowABoxOverAWindow();
+class OwnedMessageBox : public testing::TestWithParam<const char*> {};
+
+TEST_P(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
+  if (const char* kind = std::getenv(kProgramRun)) ShowABoxOverAWindow(std::string(kind) == "painted");
   if (!testsupport::InRealWindowRun(kXvfbRun)) return;
   if (!testsupport::XWindowManager::Installed()) GTEST_SKIP() << "openbox is not installed";
   testsupport::XWindowManager manager;
@@ -35,7 +41,7 @@ TEST(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
   testsupport::XUser user;
   ASSERT_TRUE(user.Ready()) << "no X test extension";
   const testsupport::ScopedChild program(
-      testsupport::StartThisTestOnDisplay(std::getenv("DISPLAY"), {{kProgramRun, "1"}}));
+      testsupport::StartThisTestOnDisplay(std::getenv("DISPLAY"), {{kProgramRun, GetParam()}}));
   ASSERT_GT(program.Pid(), 0);
   std::optional<testsupport::XShownWindow> window, box;
   ASSERT_TRUE(testsupport::PollUntil(
@@ -52,5 +58,7 @@ TEST(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
   ASSERT_TRUE(program.Ends(&status)) << "OK did not end the box";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
+
+INSTANTIATE_TEST_SUITE_P(Kinds, OwnedMessageBox, testing::Values("sdl", "painted"));
 
 }  // namespace

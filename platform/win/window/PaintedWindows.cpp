@@ -88,6 +88,13 @@ void Sync(HWND window) {
       if (record->exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
       painted.sdl = SDL_CreateWindow(record->title.c_str(), client.left, client.top, width, height, flags);
       if (!painted.sdl) return;
+      // An owned window stays above its owner, as on Windows: the window manager keeps a transient
+      // one there, also when the owner, waiting on it, is clicked. SDL may make the window anew for
+      // its surface (with a GL renderer behind it), which would drop that, so the surface comes first.
+      if (record->parent && SDL_GetWindowSurface(painted.sdl)) {
+        if (SDL_Window* owner = SdlWindowOf(WindowTable::Instance().TopLevelOf(record->parent)))
+          SDL_SetWindowModalFor(painted.sdl, owner);
+      }
       SDL_Window* sdl = painted.sdl;
       WindowTable::Instance().Update(window, [sdl](WindowRecord& r) { r.sdl = sdl; });
     }
