@@ -30,7 +30,11 @@ int PlayToneThroughDiskDevice(const std::string& output) {
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
   LPDIRECTSOUND ds = nullptr;
-  if (DirectSoundCreate(nullptr, &ds, nullptr) != DS_OK || !plat::audio::HasOutputDevice()) return 2;
+  if (DirectSoundCreate(nullptr, &ds, nullptr) != DS_OK) return 2;
+  if (!plat::audio::HasOutputDevice()) {
+    ds->Release();
+    return 2;
+  }
   WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
   DSBUFFERDESC desc{sizeof(DSBUFFERDESC), DSBCAPS_STATIC, 88200, 0, &format};
   LPDIRECTSOUNDBUFFER buffer = nullptr;
@@ -44,7 +48,10 @@ int PlayToneThroughDiskDevice(const std::string& output) {
   buffer->Unlock(data, bytes, nullptr, 0);
   buffer->Play(0, 0, 0);
   // The driver writes in real time, a chunk at a time: look until the tone has reached the file.
-  return testsupport::PollUntil([&] { return FileHoldsSample(output, 8000); }) ? 0 : 3;
+  const bool played = testsupport::PollUntil([&] { return FileHoldsSample(output, 8000); });
+  buffer->Release();
+  ds->Release();
+  return played ? 0 : 3;
 }
 
 // In a fresh process (the threadsafe death-test style re-runs the binary), SDL's "disk" driver stands in
