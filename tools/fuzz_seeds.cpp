@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets, fuzz/corpus/<target>/, with the project's own writers:
 // small valid files of every format a target reads, so that fuzzing starts past the headers.
 //   fuzz_seeds <corpus folder>
-// The sound seeds are the test suite's own sound files (tests/data/sound), copied by tools/fuzz.
+// The sound seeds are copies of the test suite's own sound files (tests/data/sound), committed in fuzz/corpus.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>

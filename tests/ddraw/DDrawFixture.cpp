@@ -1,4 +1,4 @@
-#include "DDrawFixture.h"
+#include "tests/ddraw/DDrawFixture.h"
 
 #include "tests/support/DirectDrawObject.h"
 #include "tests/support/ScreenFormats.h"

@@ -1,8 +1,8 @@
 // Full screen on the DirectDraw layer: flip chains, losing and restoring them, display modes and the
 // beam's timing.
-#include "DDrawFixture.h"
 #include "platform/ddraw/SurfaceFaults.h"
 #include "platform/win/threads/Time.h"
+#include "tests/ddraw/DDrawFixture.h"
 
 namespace ddraw_test {
 namespace {

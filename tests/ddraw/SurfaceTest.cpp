@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <thread>
 
-#include "DDrawFixture.h"
+#include "tests/ddraw/DDrawFixture.h"
 #include "tests/support/PixelModel.h"
 
 namespace ddraw_test {
