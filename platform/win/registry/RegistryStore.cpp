@@ -265,7 +265,7 @@ void RegistryStore::SetAside(const std::string& text) {
   // A linked file keeps its link: its bytes are copied aside, and the next write goes through the link.
   if (!std::filesystem::is_symlink(std::filesystem::symlink_status(mFile, error)))
     std::filesystem::rename(mFile, aside, error);
-  else if (!ReplaceFileContents(aside, text))
+  else if (!WriteCopyOf(mFile, aside, text))
     error = std::error_code(errno, std::generic_category());
   if (!error) {
     Report("The settings file " + mFile + " is damaged; it was kept as " + aside + " and settings start empty.");
