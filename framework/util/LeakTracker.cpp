@@ -57,8 +57,9 @@ void LeakTracker::Dump() {
   }
   report += "-----------------------------------------------------------\n";
   report += StrFormat("Total Unfreed: %lld bytes\n\n", total);
-  // The debugger is told only what reached the file.
-  if (!plat::ReplaceFileContents(plat::MapPath("mem_leaks.txt"), report)) return;
+  // The report goes to both, and the debugger has it whatever becomes of the file (a full disk, a folder
+  // standing there).
+  static_cast<void>(plat::ReplaceFileContents(plat::MapPath("mem_leaks.txt"), report));
   OutputDebugString(("\n" + report).c_str());
 }
 

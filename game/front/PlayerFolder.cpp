@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 #include "framework/app/KitAppBase.h"
@@ -62,9 +63,11 @@ DamagedCopy MakeDamagedCopy(const std::string& path, const std::vector<std::uint
   while (number <= kMaxDamagedCopies && plat::AnythingAt(plat::MapPath(DamagedCopyName(path, number)))) ++number;
   if (number > kMaxDamagedCopies) return {false, "every name for a copy is taken"};
   const std::string copy = DamagedCopyName(path, number);
-  // An unreadable file cannot be copied, so it is moved aside whole instead.
+  // An unreadable file cannot be copied, so it is moved aside whole instead. A copy is private to whom
+  // the file is.
+  const std::string_view copied(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   const bool kept = how == ReadResult::Unreadable ? MoveFile(path.c_str(), copy.c_str()) != FALSE
-                                                  : Kit::WriteFileAtomically(copy, bytes.data(), bytes.size());
+                                                  : plat::WriteCopyOf(plat::MapPath(path), plat::MapPath(copy), copied);
   if (!kept) return {false, std::generic_category().message(errno)};
   std::error_code error;
   const std::filesystem::path where = std::filesystem::absolute(plat::MapPath(copy), error);

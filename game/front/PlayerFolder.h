@@ -33,7 +33,8 @@ struct DamagedCopy {
 
 ReadResult ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes);
 // Keeps the damaged file's bytes (or, when it could not be read, the file itself) beside it as
-// "<name>.bak", written out and synced before this returns; a copy kept earlier, or anything else that
+// "<name>.bak", written out and synced before this returns, with the file's permission bits, owner and
+// group (the last two where the process may); a copy kept earlier, or anything else that
 // holds a name, is never replaced: later ones are "<name>.bak2", "<name>.bak3", ... While a recording
 // plays back the disk is left alone and the recorded outcome is returned.
 DamagedCopy KeepDamagedCopy(const std::string& path, const std::vector<std::uint8_t>& bytes, ReadResult how);

@@ -1,6 +1,7 @@
 // The profile store: the byte layouts of its two files, the profile and score-table rules, the
 // hostile loader with its ".bak" copies, what a failed save tells the player, and saves killed midway.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -165,6 +166,24 @@ TEST_F(ProfileStoreTest, ADamagedPlayerFileIsReadAsFarAsItIsWholeAndKeptAsBak) {
     }
     EXPECT_LE(yes, 1) << c.what << ": at most one current player";
   }
+}
+
+// The copy of a damaged file is no more public than the file: it takes its permission bits and, when the
+// game runs as root, its owner and group.
+TEST_F(ProfileStoreTest, AKeptCopyIsAsPrivateAsTheDamagedFile) {
+  const bool root = ::geteuid() == 0;
+  Put(kPlayerFilePath, "damaged");
+  const std::string file = RealPath(kPlayerFilePath);
+  ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+  if (root) {
+    ASSERT_EQ(::chown(file.c_str(), 12345, 12346), 0);
+  }
+  Store().LoadProfiles(kPlayerFilePath);
+  struct stat copy {};
+  ASSERT_EQ(::stat(RealPath(kPlayerFilePath + ".bak").c_str(), &copy), 0);
+  EXPECT_EQ(copy.st_mode & 07777, 0600u);
+  if (!root) GTEST_SKIP() << "only root may give a file to another user: the copy's owner was not checked";
+  EXPECT_EQ(std::pair(copy.st_uid, copy.st_gid), std::pair(12345u, 12346u));
 }
 
 TEST_F(ProfileStoreTest, AKeptCopyIsNeverOverwrittenByALaterDamagedFile) {

@@ -1,4 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -17,6 +22,7 @@
 #include "tests/settings/DemoStreams.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
@@ -214,23 +220,50 @@ TEST_F(RegistrySettings, AWriteTheStoreCannotKeepIsReportedAsFailed) {
   EXPECT_EQ(value, 20);
 }
 
+// What stands at path instead of a settings file, named as the test names it: a folder, a pipe, a
+// device (made as the null device is, or as a loop device that need not exist) or a socket.
+void MakeNonFile(const std::string& kind, const std::string& path) {
+  if (kind == "folder") std::filesystem::create_directory(path);
+  if (kind == "pipe") {
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  }
+  if (kind == "character device") testsupport::MakeUnreadable(path, testsupport::Unreadable::kNullDevice);
+  if (kind == "block device") {
+    ASSERT_EQ(::mknod(path.c_str(), S_IFBLK | 0600, makedev(7, 250)), 0);
+  }
+  if (kind == "socket") {
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    path.copy(address.sun_path, path.size());
+    EXPECT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(listener);
+  }
+}
+
 // Settings that cannot be read or kept are told in a pop-up and on standard error, each problem once
 // however many writes fail on a full disk, at the first chance: the hand-over after loading or the first
 // failed write after it. The program goes on: the pop-up is captioned with its title, not as fatal.
 TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
   const std::string file = mFolder / "registry";
   const std::string unwritten = file + " could not be written (File too large); settings are not saved.";
+  const std::string notRegular = file + " cannot be read (not a regular file); settings start empty and are not saved.";
   for (const auto& [standing, fullFromTheStart, told] :
        std::vector<std::tuple<std::string, bool, std::vector<std::string>>>{
            {"", true, {unwritten}},
            {"", false, {unwritten}},  // the disk fills after the hand-over
            {"folder", true, {file + " cannot be read (Is a directory); settings start empty and are not saved."}},
+           {"pipe", false, {notRegular}},
+           {"character device", false, {notRegular}},
+           {"block device", false, {notRegular}},
+           {"socket", false, {notRegular}},
            {"damaged",
             false,
             {file + " is damaged; it was kept as " + file + ".damaged and settings start empty.", unwritten}}}) {
     std::filesystem::remove_all(file);
     std::filesystem::remove_all(file + ".damaged");
-    if (standing == "folder") std::filesystem::create_directory(file);
+    if (standing != "" && standing != "damaged") MakeNonFile(standing, file);
     if (standing == "damaged") mFolder.Write("registry", "damaged");
     StartNewRun();
     plat::ScopedMessageBoxScript boxes;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win/files/DeviceWrite.h"
+#include "platform/win/threads/Time.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/PollUntil.h"
@@ -82,17 +85,63 @@ TEST(FileSystemUtil, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporary) {
 }
 
 // Saving does not open a file the player keeps private to others: the file replaced (through a link, the
-// one at its end) keeps its permission bits.
-TEST(FileSystemUtil, AtomicWriteKeepsThePermissionsOfTheFileItReplaces) {
+// one at its end) keeps its permission bits and, written by root, its owner and group.
+TEST(FileSystemUtil, AtomicWriteKeepsThePermissionsAndOwnerOfTheFileItReplaces) {
+  const bool root = ::geteuid() == 0;
   for (const auto& [mode, linked] : {std::pair{0600u, false}, {0640u, false}, {0600u, true}}) {
     testsupport::TempDir dir;
     const std::string file = dir.Write("kept/settings.ini", "old");
     fs::permissions(file, static_cast<fs::perms>(mode));
+    if (root) {
+      ASSERT_EQ(::chown(file.c_str(), 12345, 12346), 0);
+    }
     if (linked) fs::create_symlink(file, dir.Path() / "settings.ini");
     ASSERT_TRUE(Kit::WriteFileAtomically(linked ? dir / "settings.ini" : file, nullptr, 0));
-    EXPECT_EQ(static_cast<unsigned>(fs::status(file).permissions()), mode)
-        << std::oct << mode << (linked ? " linked" : "");
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, mode) << std::oct << mode << (linked ? " linked" : "");
+    if (root) {
+      EXPECT_EQ(std::pair(after.st_uid, after.st_gid), std::pair(12345u, 12346u)) << (linked ? "linked" : "");
+    }
   }
+  if (!root) GTEST_SKIP() << "only root may give a file to another user: the owners were not checked";
+}
+
+// A reader that takes a page now and then holds the writer no longer than one that takes nothing: the
+// write is given up (EAGAIN) once its time has passed on the program clock, counted from its start.
+TEST(FileSystemUtil, AtomicWriteIntoATricklingPipeEndsWithinItsLimit) {
+  testsupport::TempDir dir;
+  const std::string pipe = dir / "demo.dmo";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  const long page = ::sysconf(_SC_PAGESIZE);
+  ASSERT_EQ(::fcntl(reader, F_SETPIPE_SZ, page), page);
+  plat::FakeClock clock;
+  const plat::ScopedClock installed(clock);
+  const std::uint64_t start = clock.NowMicros();
+  const std::string bytes(96 * 1024, 'd');
+  std::atomic<int> error{-1};
+  std::thread writer([&] {
+    error = WriteFileAtomically(pipe, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()) ? 0 : errno;
+  });
+  // A page a second: each time the pipe holds bytes, a second passes and then the reader takes a page.
+  std::string taken(page, '\0');
+  std::size_t read = 0;
+  EXPECT_TRUE(testsupport::PollUntil([&] {
+    pollfd ready{reader, POLLIN, 0};
+    if (::poll(&ready, 1, 0) == 1 && error < 0) {
+      clock.AdvanceMillis(1000);
+      read += std::max<ssize_t>(0, ::read(reader, taken.data(), taken.size()));
+    }
+    return error >= 0;
+  }));
+  writer.join();
+  ::close(reader);
+  EXPECT_EQ(error, EAGAIN);
+  EXPECT_LT(read, bytes.size());
+  EXPECT_LE(clock.NowMicros() - start, std::uint64_t{plat::kDeviceWriteLimitMs + 1000} * 1000)
+      << "held longer than its limit and the reader's last second";
 }
 
 // A named pipe is written into while its reader reads; a reader that leaves ends the write (EPIPE), not

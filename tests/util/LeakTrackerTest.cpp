@@ -8,6 +8,7 @@
 #include "tests/support/FileContents.h"
 #include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/UnreadableFile.h"
 
 namespace {
 
@@ -60,11 +61,27 @@ TEST_F(LeakTrackerTest, ReportIsWrittenAtExitOnlyWhenAsked) {
   EXPECT_NE(Report().find("Exit.cpp(7) : Leak 16 bytes\n"), std::string::npos);
 }
 
-TEST_F(LeakTrackerTest, UnwritableFolderIsNotAnError) {
-  Kit::LeakTracker tracker;
-  fs::create_directory(mDir.Path() / "mem_leaks.txt");  // a folder where the file should go
-  tracker.Dump();
-  EXPECT_TRUE(fs::is_directory(mDir.Path() / "mem_leaks.txt"));
+// The debugger has the whole report whatever becomes of its file: a folder standing there, or a device
+// that opens but takes no byte (made like /dev/full).
+TEST_F(LeakTrackerTest, AReportItsFileCannotTakeStillReachesTheDebugger) {
+  for (const auto kind : {testsupport::Unreadable::kFolder, testsupport::Unreadable::kFullDevice}) {
+    const std::string file = (mDir.Path() / "mem_leaks.txt").string();
+    fs::remove_all(file);
+    testsupport::MakeUnreadable(file, kind);
+    Kit::LeakTracker tracker;
+    tracker.AddRecord(&tracker, 16, "Lost.cpp", 3);
+    plat::ScopedDebugCapture debugger;
+    tracker.Dump();
+    const std::string told = debugger.Text();
+    const std::string name = testsupport::UnreadableName(kind);
+    EXPECT_EQ(told.rfind("\nMemory Leak Report for ", 0), 0u) << name << ": " << told;
+    EXPECT_TRUE(
+        told.ends_with("\nLost.cpp(3) : Leak 16 bytes\n"
+                       "-----------------------------------------------------------\n"
+                       "Total Unfreed: 16 bytes\n\n"))
+        << name << ": " << told;
+    EXPECT_TRUE(testsupport::UnreadableIsIntact(file, kind)) << name;
+  }
 }
 
 TEST_F(LeakTrackerTest, GlobalTrackerReportsThroughDumpMemoryLeaks) {

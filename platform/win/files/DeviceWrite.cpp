@@ -10,6 +10,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/win/threads/Time.h"
+
 namespace plat {
 namespace {
 
@@ -79,15 +81,24 @@ HeldPipes& HeldPipesOfProcess() {
   return *pipes;
 }
 
-// Writes on a descriptor that never blocks, waiting between writes only while the reader takes bytes.
-bool WriteAllWithoutStalling(int fd, std::string_view bytes) {
+// Writes on a descriptor that never blocks, waiting between writes while the reader takes bytes, until
+// kDeviceWriteLimitMs of the program clock have passed since the first: a reader that takes a little now
+// and then does not hold the writer longer than one that takes nothing.
+bool WriteAllWithinLimit(int fd, std::string_view bytes) {
+  Clock& clock = CurrentClock();
+  const std::uint64_t deadline = clock.NowMicros() + std::uint64_t{kDeviceWriteLimitMs} * 1000;
   for (std::size_t done = 0; done < bytes.size();) {
+    const std::uint64_t now = clock.NowMicros();
+    if (now >= deadline) {
+      errno = EAGAIN;
+      return false;
+    }
     const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (written > 0) {
       done += static_cast<std::size_t>(written);
     } else if (written < 0 && errno == EAGAIN) {
       pollfd room{fd, POLLOUT, 0};
-      const int ready = ::poll(&room, 1, kStalledWriteMs);
+      const int ready = ::poll(&room, 1, static_cast<int>((deadline - now + 999) / 1000));
       if (ready == 0) errno = EAGAIN;
       if (ready == 0 || (ready < 0 && errno != EINTR)) return false;
     } else if (written == 0 || errno != EINTR) {
@@ -107,7 +118,7 @@ bool WriteIntoDevice(const std::string& realPath, std::string_view bytes) {
   const int held = HeldPipesOfProcess().Take(realPath);
   const int fd = held >= 0 ? held : ::open(realPath.c_str(), kOpenFlags);
   if (fd < 0) return false;
-  const bool ok = WriteAllWithoutStalling(fd, bytes);
+  const bool ok = WriteAllWithinLimit(fd, bytes);
   const int error = errno;
   if (::close(fd) != 0 && ok) return false;
   errno = error;

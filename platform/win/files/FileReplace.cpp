@@ -129,28 +129,35 @@ bool RefuseToWrite(mode_t mode) {
   return false;
 }
 
-}  // namespace
+// Whoever may read the file stays so: a new file made in place of another, or as a copy of it, gets that
+// file's owner and group (where the process may give them: an ordinary user may not, which is no error)
+// and then its permission bits.
+bool TakeOwnerAndMode(int fd, const struct stat& model) {
+  if (::fchown(fd, model.st_uid, model.st_gid) != 0 && errno != EPERM) return false;
+  return ::fchmod(fd, model.st_mode & 0777) == 0;
+}
 
-bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
-  const std::optional<std::string> target = WriteTarget(realPath);
-  if (!target) return false;
+// Writes bytes to target, the end of a chain of links, as ReplaceFileContents tells. The file made there
+// takes the owner and permission bits of model when there is one, else those of the file it replaces,
+// else the umask's.
+bool WriteToTarget(const std::string& target, std::string_view bytes, const struct stat* model) {
   struct stat standing {};
-  const bool replacing = ::lstat(target->c_str(), &standing) == 0;
-  if (replacing && IsWrittenInto(standing.st_mode)) return WriteIntoDevice(*target, bytes);
+  const bool replacing = ::lstat(target.c_str(), &standing) == 0;
+  if (replacing && IsWrittenInto(standing.st_mode)) return WriteIntoDevice(target, bytes);
   if (replacing && !S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
-  const std::string temporary = NewTemporaryName(*target);
+  if (model == nullptr && replacing) model = &standing;
+  const std::string temporary = NewTemporaryName(target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  // The file keeps who may read it (a player's file kept private stays so); a new one gets the umask's.
-  bool ok = (!replacing || ::fchmod(fd, standing.st_mode & 0777) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool ok = (model == nullptr || TakeOwnerAndMode(fd, *model)) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   int error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  if (ok && ::rename(temporary.c_str(), target->c_str()) == 0) {
+  if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) {
     // The rename itself must reach the disk for the new contents to survive a power cut.
-    const std::filesystem::path folder = std::filesystem::path(*target).parent_path();
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
     const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd >= 0) {
       ::fsync(folderFd);
@@ -162,6 +169,21 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   ::unlink(temporary.c_str());
   errno = error;
   return false;
+}
+
+}  // namespace
+
+bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
+  const std::optional<std::string> target = WriteTarget(realPath);
+  return target && WriteToTarget(*target, bytes, nullptr);
+}
+
+bool WriteCopyOf(const std::string& realOriginal, const std::string& realCopy, std::string_view bytes) {
+  const std::optional<std::string> target = WriteTarget(realCopy);
+  if (!target) return false;
+  struct stat original {};
+  const bool regular = ::stat(realOriginal.c_str(), &original) == 0 && S_ISREG(original.st_mode);
+  return WriteToTarget(*target, bytes, regular ? &original : nullptr);
 }
 
 bool NothingToReplace(const std::string& realPath) {

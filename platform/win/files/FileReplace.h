@@ -16,11 +16,17 @@ namespace plat {
 // it lies in; a dangling link gives the name it points to; a chain that does not end is refused with
 // ELOOP). Each call has a temporary of its own, that file + ".tmp" + process id + "-" + a number, so
 // that threads and processes writing one file at once each succeed, the last rename winning; it gets the
-// replaced file's permission bits, or the umask's for a new file. A device or pipe there gets the bytes
+// replaced file's permission bits, owner and group (the last two where the process may: as root), or the
+// umask's bits for a new file. A device or pipe there gets the bytes
 // written into it without a wait that could last (WriteIntoDevice); a folder is refused with EISDIR, a
 // block device or socket with EINVAL. False, with errno set, when a step fails; the temporary is removed
 // then and the old file stays as it was.
 [[nodiscard]] bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
+
+// Writes bytes at realCopy as ReplaceFileContents does, the file made there taking the permission bits,
+// owner and group of the regular file at the end of realOriginal's links, so that a copy set aside of a
+// private file stays private. When realOriginal is no regular file, as ReplaceFileContents.
+[[nodiscard]] bool WriteCopyOf(const std::string& realOriginal, const std::string& realCopy, std::string_view bytes);
 
 // Whether a write of realPath would make a new file: nothing stands at the end of its chain of links
 // (a dangling link names a file still to be made). False for anything there and for a chain that does

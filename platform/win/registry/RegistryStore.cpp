@@ -5,11 +5,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <utility>
 
+#include "platform/win/files/FileErrorText.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
@@ -240,7 +240,7 @@ void RegistryStore::EnsureLoaded() {
     case FileReadResult::kUnreadable:
       // Whatever is there may still hold the player's settings: it is left alone, and so are saves.
       mUnreadable = true;
-      Report("The settings file " + mFile + " cannot be read (" + std::strerror(errno) +
+      Report("The settings file " + mFile + " cannot be read (" + FileErrorText(mFile, errno) +
              "); settings start empty and are not saved.");
       return;
     case FileReadResult::kRead:
@@ -265,7 +265,7 @@ void RegistryStore::SetAside(const std::string& text) {
   // A linked file keeps its link: its bytes are copied aside, and the next write goes through the link.
   if (!std::filesystem::is_symlink(std::filesystem::symlink_status(mFile, error)))
     std::filesystem::rename(mFile, aside, error);
-  else if (!ReplaceFileContents(aside, text))
+  else if (!WriteCopyOf(mFile, aside, text))
     error = std::error_code(errno, std::generic_category());
   if (!error) {
     Report("The settings file " + mFile + " is damaged; it was kept as " + aside + " and settings start empty.");
@@ -284,7 +284,7 @@ bool RegistryStore::Write(const RegistryData& data) {
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
   if (ReplaceFileContents(mFile, SerializeRegistry(data))) return true;
   if (!std::exchange(mWriteFailureReported, true))
-    Report("The settings file " + mFile + " could not be written (" + std::strerror(errno) +
+    Report("The settings file " + mFile + " could not be written (" + FileErrorText(mFile, errno) +
            "); settings are not saved.");
   return false;
 }
