@@ -9,7 +9,8 @@ namespace Kit {
 
 // Deletes the folder with everything in it. True only when every deletion and the final removal
 // succeeded; a folder that cannot be listed is left alone and gives false, as does a name shorter
-// than two characters. Links inside the folder are removed, never followed.
+// than two characters or one whose last part is "." or "..". A link, the folder's own name or one inside
+// it, is removed and never followed, as rm -r does.
 bool DeleteFolderTree(const std::string& folder);
 // Creates every folder along the path, the path itself last; existing folders are fine.
 void MakeDirectories(const std::string& path);

@@ -24,6 +24,7 @@
 #include "platform/win/window/Window.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWindow.h"
 
@@ -70,6 +71,29 @@ TEST_F(DebugKeysTest, OverlayKeysToggleAndCycleTheMode) {
     EXPECT_FALSE(Press(VK_F3, false, p.shift)) << "F3 goes on to the widgets";
     EXPECT_EQ(mApp.mShowFPS, p.shown);
     EXPECT_EQ(mApp.mFpsMode, p.mode);
+  }
+}
+
+// An image dump whose folder cannot be made is told in a box naming the folder, as a failed screenshot
+// is: a file stands there, or the folder keeps what the deletion could not remove (a link inside that
+// leads nowhere is not listed). Neither goes by waiting, so the game is not held.
+TEST_F(DebugKeysTest, AnImageDumpWithoutItsFolderIsToldAtOnce) {
+  for (const bool file : {true, false}) {
+    testsupport::TempDir home;
+    testsupport::ScopedSearchFolders folders(home.Path(), "");
+    plat::ScopedMessageBoxScript boxes;
+    if (file) {
+      home.Write("_dump", "a file where the folder belongs");
+    } else {
+      std::filesystem::create_directory(home / "_dump");
+      std::filesystem::create_directory_symlink(home / "gone", home / "_dump/stale");
+    }
+    const DWORD before = timeGetTime();
+    EXPECT_TRUE(Press(VK_F11, false, true));
+    EXPECT_EQ(timeGetTime(), before);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].caption, "Image Dump");
+    EXPECT_NE(boxes.Shown()[0].text.find(home / "_dump"), std::string::npos) << boxes.Shown()[0].text;
   }
 }
 
@@ -130,13 +154,21 @@ TEST(Screenshots, NumberedAfterTheHighestExisting) {
   EXPECT_EQ(Kit::NextScreenshotNumber(folder.Path().string()), 13);
 }
 
-TEST(ImageDump, FolderCreationGivesUp) {
+// Only a folder standing in the way may go by waiting (another program may be removing it): it is tried
+// again every 100 ms. A file or a link in the way, or a missing parent, stays; the first failure is final.
+TEST(ImageDump, FolderCreationWaitsOnlyForWhatMayGo) {
   plat::FakeClock clock;
   plat::ScopedClock scoped(clock);
   testsupport::TempDir folder;
-  EXPECT_FALSE(Kit::CreateFolderPatiently(folder / "missing/parent/_dump", 3));
-  EXPECT_EQ(timeGetTime() - 1000u, 200u) << "two waits of 100 ms between three tries";
-  EXPECT_TRUE(Kit::CreateFolderPatiently(folder / "_dump", 3));
+  folder.Write("file", "");
+  std::filesystem::create_directory(folder / "folder");
+  std::filesystem::create_directory_symlink(folder / "folder", folder / "link");
+  for (const auto& [name, waited] : {std::pair{"file", 0u}, {"link", 0u}, {"missing/parent", 0u}, {"folder", 200u}}) {
+    const DWORD before = timeGetTime();
+    EXPECT_FALSE(Kit::CreateFolderPatiently(folder / name, 3)) << name;
+    EXPECT_EQ(timeGetTime() - before, waited) << name;
+  }
+  EXPECT_TRUE(Kit::CreateFolderPatiently(folder / "made", 3));
 }
 
 TEST(ImageDump, LargestFirstWithOnePictureAndThumbnailEach) {

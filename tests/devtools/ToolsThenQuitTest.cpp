@@ -115,6 +115,7 @@ TEST_F(ToolsThenQuit, EveryDebugToolOnceThenTheProgramEndsCleanly) {
   for (const auto& box : boxes.Shown()) captions.push_back(box.caption);
   for (const char* caption : {"Perf Results", "Video Stats", "Mode Switch"})
     EXPECT_NE(std::find(captions.begin(), captions.end(), caption), captions.end()) << caption;
+  EXPECT_EQ(std::find(captions.begin(), captions.end(), "Image Dump"), captions.end()) << "the dump was written";
   EXPECT_TRUE(std::filesystem::exists(home / "_screenshots"));
   EXPECT_TRUE(std::filesystem::exists(home / "_dump"));
 }

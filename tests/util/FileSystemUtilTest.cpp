@@ -54,6 +54,32 @@ TEST(FileSystemUtil, DeleteFolderTreeRemovesEverythingButWhatALinkPointsTo) {
   EXPECT_TRUE(fs::exists(kept));
 }
 
+// A link named as the folder is removed itself and its target stays whole, however the name is written
+// (either separator, a trailing one, another letter case); a name that reaches the target through the
+// link with "." or ".." at its end is refused, as rm -r refuses it.
+TEST(FileSystemUtil, DeleteFolderTreeGivenALinkRemovesTheLinkNeverItsTarget) {
+  const struct {
+    const char* name;
+    bool removed;
+  } names[] = {{"/home/_dump", true},   {"/home/_dump/", true},   {"\\home\\_dump\\", true},
+               {"/HOME/_Dump\\", true}, {"/home/_dump/.", false}, {"\\home\\_dump\\album\\..\\", false}};
+  for (const auto& [name, removed] : names) {
+    testsupport::TempDir dir;
+    const std::string photo = dir.Write("elsewhere/photo.jpg", "jpg");
+    const std::string page = dir.Write("elsewhere/album/page.txt", "page");
+    fs::create_directory(dir.Path() / "home");
+    fs::create_directory_symlink(dir.Path() / "elsewhere", dir.Path() / "home" / "_dump");
+    EXPECT_EQ(DeleteFolderTree(dir.Path().string() + name), removed) << name;
+    EXPECT_EQ(fs::is_symlink(dir.Path() / "home" / "_dump"), !removed) << name;
+    EXPECT_EQ(testsupport::ReadFileContents(photo), "jpg") << name;
+    EXPECT_EQ(testsupport::ReadFileContents(page), "page") << name;
+  }
+  testsupport::TempDir dir;  // a link that leads nowhere goes too: a folder of its name can be made then
+  fs::create_directory_symlink(dir.Path() / "gone", dir.Path() / "_dump");
+  EXPECT_TRUE(DeleteFolderTree(dir / "_dump/"));
+  EXPECT_FALSE(fs::is_symlink(dir.Path() / "_dump"));
+}
+
 TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
   testsupport::TempDir dir;
   EXPECT_FALSE(DeleteFolderTree(""));

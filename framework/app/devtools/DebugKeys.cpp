@@ -23,8 +23,8 @@ namespace Kit {
 
 namespace {
 constexpr const char* kMenuCommandSound = "c:\\windows\\media\\Windows XP Menu Command.wav";
-// The dump's folder is made again right after it was deleted; a file system that keeps refusing gets
-// five seconds.
+// The dump's folder is made again right after it was deleted; a folder that another program is still
+// removing gets five seconds to go.
 constexpr int kDumpFolderTries = 50;
 }  // namespace
 
@@ -133,12 +133,16 @@ void KitAppBase::TakeScreenshot() {
 
 void KitAppBase::DumpImages() {
   const std::string folder = DeveloperFolder("_dump");
-  DeleteFolderTree(folder);
-  if (!CreateFolderPatiently(folder, kDumpFolderTries)) return;
+  // A folder the deletion could not empty keeps what is left in it however long one waits.
+  const bool cleared = DeleteFolderTree(folder) || !FolderStandsAt(folder);
   const std::time_t now = std::time(nullptr);
   std::string date = std::ctime(&now);
   if (!date.empty() && date.back() == '\n') date.pop_back();
-  WriteImageDump(folder, SnapshotImages(), date);
+  if (cleared && CreateFolderPatiently(folder, kDumpFolderTries) && WriteImageDump(folder, SnapshotImages(), date))
+    return;
+  // As with a screenshot, a key that seems to do nothing would leave the developer looking for the dump.
+  MsgBox(StrFormat("The image dump could not be written into \"%s\".", folder.c_str()), "Image Dump",
+         MB_OK | MB_ICONERROR);
 }
 
 }  // namespace Kit

@@ -9,9 +9,11 @@
 #include "framework/resource/JPEGWriter.h"
 #include "framework/resource/PNGWriter.h"
 #include "framework/util/StringUtil.h"
+#include "platform/win/Errors.h"
 #include "platform/win/files/FileReplace.h"
 #include "platform/win/files/Files.h"
 #include "platform/win/files/PathMap.h"
+#include "platform/win/files/SymbolicLinks.h"
 #include "platform/win/threads/Time.h"
 
 namespace Kit {
@@ -80,10 +82,20 @@ bool WriteScreenshot(DDImage& screen, const std::string& path) {
   return ImageLib::WritePNGImage(path, out);
 }
 
+bool FolderStandsAt(const std::string& path) {
+  const DWORD attributes = GetFileAttributes(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         !plat::IsSymbolicLink(path);
+}
+
 bool CreateFolderPatiently(const std::string& folder, int tries) {
   for (int attempt = 0; attempt < tries; ++attempt) {
     if (attempt > 0) Sleep(100);
     if (CreateDirectory(folder.c_str(), nullptr)) return true;
+    // Only a folder on its way out or memory the system is short of may pass by waiting; a file or a
+    // link in the way, a missing parent or a refusal stays.
+    const DWORD error = GetLastError();
+    if (error != ERROR_NOT_ENOUGH_MEMORY && !(error == ERROR_ALREADY_EXISTS && FolderStandsAt(folder))) return false;
   }
   return false;
 }

@@ -23,7 +23,12 @@ int NextScreenshotNumber(const std::string& folder);
 // read or the file cannot be written.
 bool WriteScreenshot(DDImage& screen, const std::string& path);
 
-// Makes the folder, trying again every 100 ms; false once `tries` attempts have failed.
+// Whether a folder itself stands at the path: not a link to one, nor anything else.
+bool FolderStandsAt(const std::string& path);
+
+// Makes the folder. Where a folder still stands there (another program may be removing it) or memory is
+// short, tries again every 100 ms, false once `tries` attempts have failed; anything else in the way (a
+// file, a link, a missing parent, a refusal) does not go by waiting and gives false at once.
 bool CreateFolderPatiently(const std::string& folder, int tries);
 
 // Memory an image holds, estimated per buffer; the dump orders and totals by it.
