@@ -5,12 +5,9 @@
 // once (outside the timing) into an 8-bit mask that is 0 on keyed pixels and 255 elsewhere, and the
 // source composited OVER the target through it. The pixels come out the same; pixman reads a mask
 // where ours compares each pixel with the key.
-// BM_DDrawCopy stores as the machine's caches choose (platform/ddraw/CopyStores.h: by their sizes, the
-// share they give one processor printed with the machine's details, or by trials at the first copy and
-// a second apart after, kTrials in all; its label says which way, and after how many trials: a run of
-// over four seconds, --benchmark_min_time=5, passes them all); BM_DDrawCopyThroughCaches and
-// BM_DDrawCopyPastCaches force each kind of store, and BM_DDrawCopyTrial is a first copy that the
-// sizes leave to a trial, trial included (each later trial costs as much).
+// BM_DDrawCopy stores as the machine's caches' sizes choose (platform/cpu/CacheSizes.h: the share they
+// give one processor is printed with the machine's details; its label says which way);
+// BM_DDrawCopyThroughCaches and BM_DDrawCopyPastCaches force each kind of store.
 // BM_MemoryFloor2x is no peer: it does the memory work of a 2x stretch without its shuffles, the
 // floor a stretch through the cache cannot go below.
 // Argument: bits per pixel (16 or 32).
@@ -22,12 +19,10 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/cpu/CacheSizes.h"
-#include "platform/ddraw/CopyStores.h"
 #include "platform/ddraw/DDraw.h"
 #include "platform/win/system/DisplaySettings.h"
 
@@ -147,20 +142,9 @@ std::size_t FrameBytes(const benchmark::State& state) {
   return static_cast<std::size_t>(kWidth * kHeight * state.range(0) / 8);
 }
 
-// How copies of the benchmark's frame store by now; nullopt before a trial the sizes leave them to.
-std::optional<plat::ddraw::Stores> FrameStores(const benchmark::State& state) {
-  return plat::ddraw::KnownStores(FrameBytes(state));
-}
-
-// The way and, where the sizes left it to trials, how many were made (at kTrials it is final).
+// The way the copies of the benchmark's frame store.
 void LabelStores(benchmark::State& state) {
-  const std::optional<plat::ddraw::Stores> stores = FrameStores(state);
-  std::string label = !stores                                       ? "not tried"
-                      : *stores == plat::ddraw::Stores::kPastCaches ? "past caches"
-                                                                    : "through caches";
-  if (const int trials = plat::ddraw::TrialsMade(FrameBytes(state)))
-    label += ", " + std::to_string(trials) + " of " + std::to_string(plat::ddraw::kTrials) + " trials";
-  state.SetLabel(label);
+  state.SetLabel(plat::cache::FitsNearCaches(2 * FrameBytes(state)) ? "through caches" : "past caches");
 }
 
 void BM_DDrawCopy(benchmark::State& state) {
@@ -186,31 +170,6 @@ void BM_DDrawCopyPastCaches(benchmark::State& state) {
   BM_DDrawCopy(state);
 }
 BENCHMARK(BM_DDrawCopyPastCaches)->Arg(16)->Arg(32);
-
-// Each iteration a first copy with no size tried before: the trial's copies (its cost is this less a
-// copy of BM_DDrawCopy), and the share of the trials that kept streaming. Skipped where the machine's
-// caches' sizes settle the frame.
-void BM_DDrawCopyTrial(benchmark::State& state) {
-  DDrawFrames frames(static_cast<int>(state.range(0)));
-  std::optional<plat::ddraw::ScopedStoreTrials> trials;
-  int keptPast = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    trials.reset();
-    trials.emplace();
-    if (FrameStores(state)) return state.SkipWithError("no trial: the sizes settle it");
-    state.ResumeTiming();
-    if (frames.target->Blt(nullptr, frames.source.get(), nullptr, DDBLT_WAIT, nullptr) != DD_OK)
-      return state.SkipWithError("blit refused");
-    state.PauseTiming();
-    keptPast += FrameStores(state) == plat::ddraw::Stores::kPastCaches;
-    state.ResumeTiming();
-  }
-  state.counters["kept_past_caches"] = benchmark::Counter(keptPast, benchmark::Counter::kAvgIterations);
-  LabelStores(state);
-  Count(state);
-}
-BENCHMARK(BM_DDrawCopyTrial)->Arg(16)->Arg(32);
 
 void BM_SdlBlitSurfaceCopy(benchmark::State& state) {
   SdlFrames frames(static_cast<int>(state.range(0)));

@@ -15,7 +15,6 @@
 #include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SimdLevel.h"
 #include "platform/ddraw/Blitter.h"
-#include "platform/ddraw/CopyStores.h"
 
 namespace {
 
@@ -75,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::uint8_t cachesAsked = in.Next<std::uint8_t>() % 3;
   const plat::cache::ScopedSizes caches(cachesAsked == 0   ? plat::cache::Machine()
                                         : cachesAsked == 1 ? plat::cache::Sizes{1, 1, 0, 1}
-                                                           : plat::cache::Sizes{1, 1, std::size_t{1} << 40, 1});
-  const plat::ddraw::ScopedStoreTrials noSizeTried;
+                                                           : plat::cache::Sizes{std::size_t{1} << 40, 1, 0, 1});
   std::vector<BYTE> expected;
   for (const Level level : {Level::kScalar, Level::kSse2, Level::kAvx2}) {
     if (level > plat::simd::Supported()) break;

@@ -22,7 +22,8 @@ const Sizes& InUse() {
 }  // namespace
 
 std::size_t ShareOf(const Sizes& sizes) {
-  return EvenShare(sizes.level2, sizes.level2Sharers) + EvenShare(sizes.level3, sizes.level3Sharers);
+  const std::size_t level3 = sizes.level3 <= kMostNearLevel3 ? sizes.level3 : 0;
+  return EvenShare(sizes.level2, sizes.level2Sharers) + EvenShare(level3, sizes.level3Sharers);
 }
 
 // Read at the first call: a static of the function, so that no other file's start-up code finds it unread.
@@ -33,11 +34,9 @@ const Sizes& Machine() {
 
 std::size_t ProcessorShare() { return ShareOf(InUse()); }
 
-Fit FitOf(std::size_t bytes) {
-  const Sizes& sizes = InUse();
-  const std::size_t own = EvenShare(sizes.level2, sizes.level2Sharers), share = ShareOf(sizes);
-  if (share == 0 || bytes <= own || (own == 0 && bytes <= share)) return Fit::kOwnLevel;
-  return bytes <= share ? Fit::kSharedLevels : Fit::kNoLevel;
+bool FitsNearCaches(std::size_t bytes) {
+  const std::size_t share = ProcessorShare();
+  return share == 0 || bytes <= share;
 }
 
 ScopedSizes::ScopedSizes(const Sizes& sizes) : mSizes(sizes), mPrevious(gForced.exchange(&mSizes)) {}

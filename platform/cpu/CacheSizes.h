@@ -1,8 +1,7 @@
 // The sizes of the caches a core works in, beside the vector level: read once, when first asked for
-// (SysfsCaches.h says from where), and what one processor can count on keeping in them. A copy larger
-// than that is better stored past the caches, one within its own second level through them
-// (platform/ddraw's plain copies). Tests and benchmarks put other sizes in for a while. Any thread may
-// read them.
+// (SysfsCaches.h says from where), and what one processor can count on keeping near it. A copy within
+// that stores through the caches, a larger one past them (platform/ddraw's plain copies). Tests and
+// benchmarks put other sizes in for a while. Any thread may read them.
 #pragma once
 
 #include <cstddef>
@@ -19,9 +18,18 @@ struct Sizes {
   friend bool operator==(const Sizes&, const Sizes&) = default;
 };
 
-// What one processor can count on keeping while it works: an even share of each level among the
-// processors that share it, the two added (a third level holds what the second lets go, as on AMD's
-// and Intel's server cores; 0 where neither is known).
+// The largest third level that counts as near its cores. One of at most this size is one core
+// complex's (AMD's, up to 8 cores, each a hop from every part of it) or one ring's (Intel's desktop
+// parts), and serves a core faster than the core writes to memory: on an AMD EPYC (Zen 3, 512 KiB L2,
+// 32 MiB L3 for 8) a 32-bit 800 x 600 frame copies through the caches in 71 us, streamed in 104. A
+// larger one spans a whole chip's mesh and serves a core slower (an Intel Xeon's 105 MiB: 147 us
+// through, 118 streamed); in a virtual machine its sharers look like the guest's few processors only,
+// so its size, not that share, is what tells. AMD's stacked 96 MiB parts count as far too, and stream.
+inline constexpr std::size_t kMostNearLevel3 = std::size_t{36} << 20;
+
+// What one processor can count on keeping near it while it works: an even share of the second level
+// among the processors that share it, and of the third where that is near (it holds what the second
+// lets go, as on AMD's and Intel's server cores), the two added; 0 where neither is known.
 std::size_t ShareOf(const Sizes& sizes);
 
 // The sizes read from the system, once (at the first call).
@@ -30,19 +38,9 @@ const Sizes& Machine();
 // ShareOf the sizes in use: the machine's, or those of a ScopedSizes.
 std::size_t ProcessorShare();
 
-// Where the bytes that a copy reads and writes (its source and its target together) can stay while it
-// runs, by the sizes in use.
-enum class Fit {
-  // Within the processor's share of its second level (the whole level where no other processor shares
-  // it). So is everything where the sizes are not known, and within the processor's share where the
-  // second level is not known.
-  kOwnLevel,
-  // Beyond that, within its share of the second and third levels together.
-  kSharedLevels,
-  // Beyond its share of every level.
-  kNoLevel,
-};
-Fit FitOf(std::size_t bytes);
+// Whether the bytes that a copy reads and writes (its source and its target together) stay within
+// ShareOf the sizes in use while it runs; so do all where the share is not known.
+bool FitsNearCaches(std::size_t bytes);
 
 // Other sizes in use while it lives (tests and benchmarks: a machine of another kind), then those
 // before it.

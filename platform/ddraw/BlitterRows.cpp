@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 
+#include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SimdLevel.h"
-#include "platform/ddraw/CopyStores.h"
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -232,18 +231,15 @@ void CopyBytes(BYTE* out, const BYTE* in, size_t bytes) {
 #if defined(__SSE2__)
   const auto to = reinterpret_cast<std::uintptr_t>(out), from = reinterpret_cast<std::uintptr_t>(in);
   if ((to + bytes <= from || from + bytes <= to) && simd::UseSse2()) {
-    const auto copy = [&](Stores stores) {
-      if (stores == Stores::kThroughCaches)
-        std::memcpy(out, in, bytes);
+    // Source and target together.
+    if (cache::FitsNearCaches(2 * bytes)) {
+      std::memcpy(out, in, bytes);
+      return;
+    }
 #if KIT_HAVE_AVX2_KERNELS
-      else if (simd::UseAvx2())
-        StreamAvx2(out, in, bytes);
+    if (simd::UseAvx2()) return StreamAvx2(out, in, bytes);
 #endif
-      else
-        StreamSse2(out, in, bytes);
-    };
-    // By reference: a std::function keeps that without allocating.
-    return CopyWithChosenStores(bytes, std::cref(copy));
+    return StreamSse2(out, in, bytes);
   }
 #endif
   std::memmove(out, in, bytes);

@@ -29,10 +29,12 @@ class FillPattern {
   alignas(32) BYTE mBytes[64];
 };
 
-// Copies `bytes` from in to out, which may overlap. A copy of separate memories stores as
-// CopyWithChosenStores (CopyStores.h) chooses: past the caches with streaming stores of whole
-// registers onto the target's cache lines (SSE2 or AVX2), or through them. Overlapping copies, and all
-// at the scalar level, store through the caches.
+// Copies `bytes` from in to out, which may overlap. A copy of separate memories whose source and
+// target together fit what one processor keeps near it (platform/cpu/CacheSizes.h) stores through the
+// caches, leaving the target there for what reads it next; a larger one streams whole registers onto
+// the target's cache lines past them (SSE2 or AVX2), neither pushing out what it wrote before it is done
+// nor reading each target line before writing it over. Overlapping copies, and all at the scalar level,
+// store through the caches.
 void CopyBytes(BYTE* out, const BYTE* in, size_t bytes);
 
 // Copies pixels of 2 or 4 bytes from `in` to `out` (separate memories), leaving those whose value,

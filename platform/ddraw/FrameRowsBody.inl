@@ -27,11 +27,22 @@ FRAME_ATTR int Widen16(const BYTE* from, std::uint32_t* to, int count) {
   return x;
 }
 
-// Whole steps of 32-bit pixels made opaque; returns how many pixels it took.
+// Whole steps of 32-bit pixels made opaque; returns how many pixels it took. Four registers a turn:
+// on an AMD Zen 3 the loop of one ran up to 15 % slower or faster in the 32-bit present as where it
+// fell against the 32-byte blocks the core fetches moved with unrelated code.
 FRAME_ATTR inline int Opaque32(const BYTE* from, std::uint32_t* to, int count) {
+  constexpr int kRegister = FRAME_STEP / 2;
   const FRAME_V alpha = FRAME_OP(set1_epi32)(static_cast<int>(0xFF000000u));
   int x = 0;
-  for (; x + FRAME_STEP / 2 <= count; x += FRAME_STEP / 2) FRAME_STORE(to + x, FRAME_OR(FRAME_LOADU(from + 4 * x), alpha));
+  for (; x + 4 * kRegister <= count; x += 4 * kRegister) {
+    const FRAME_V a = FRAME_LOADU(from + 4 * x), b = FRAME_LOADU(from + 4 * (x + kRegister)),
+                  c = FRAME_LOADU(from + 4 * (x + 2 * kRegister)), d = FRAME_LOADU(from + 4 * (x + 3 * kRegister));
+    FRAME_STORE(to + x, FRAME_OR(a, alpha));
+    FRAME_STORE(to + x + kRegister, FRAME_OR(b, alpha));
+    FRAME_STORE(to + x + 2 * kRegister, FRAME_OR(c, alpha));
+    FRAME_STORE(to + x + 3 * kRegister, FRAME_OR(d, alpha));
+  }
+  for (; x + kRegister <= count; x += kRegister) FRAME_STORE(to + x, FRAME_OR(FRAME_LOADU(from + 4 * x), alpha));
   return x;
 }
 

@@ -3,11 +3,9 @@
 // every length up to a few vector registers, targets starting off a register's alignment, enlargements
 // and reductions by several ratios, sources narrower than a register and sources whose rows end
 // exactly where a register load would, gapless and padded rows, and blits within one memory. Blocks of
-// gapless rows are copied exactly through the caches, past them, and both ways in a trial
-// (CopyStoresTest: which way when).
+// gapless rows are copied exactly through the caches and past them (CacheSizesTest: which way when).
 #include "platform/cpu/CacheSizes.h"
 #include "platform/ddraw/Blitter.h"
-#include "platform/ddraw/CopyStores.h"
 #include "tests/support/SimdLevels.h"
 
 #include <gtest/gtest.h>
@@ -207,15 +205,12 @@ TEST_P(BlitterTest, BlitsWithinOneMemoryReadTheSourceAsItWasBefore) {
 }
 
 // Gapless rows are one block, copied through the caches or past them (never within one memory, where
-// source and target may overlap), or first both ways in a trial (by the clock, which changes no byte):
-// exact wherever the target starts on its cache line.
+// source and target may overlap): exact wherever the target starts on its cache line.
 TEST_P(BlitterTest, BlocksOfRowsAreCopiedExactlyThroughTheCachesOrPastThem) {
-  const plat::cache::Sizes hugeCaches{std::size_t{1} << 40, 1, 0, 1}, noCaches{1, 1, 0, 1},
-      trialsOnly{1, 1, std::size_t{1} << 40, 1};
-  for (const plat::cache::Sizes& caches : {hugeCaches, noCaches, trialsOnly})
+  const plat::cache::Sizes hugeCaches{std::size_t{1} << 40, 1, 0, 1}, noCaches{1, 1, 0, 1};
+  for (const plat::cache::Sizes& caches : {hugeCaches, noCaches})
     for (int shift = 0; shift < 64; shift += 4) {
       const plat::cache::ScopedSizes forced(caches);
-      const plat::ddraw::ScopedStoreTrials noSizeTried;
       Memory source(99, 5, 4, 0, rng, (shift + 24) % 64), target(99, 5, 4, 0, rng, shift);
       Memory expected = target;
       const RECT whole{0, 0, 99, 5}, top{0, 0, 99, 4}, down{0, 1, 99, 5};

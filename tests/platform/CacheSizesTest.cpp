@@ -1,6 +1,7 @@
 // The caches' sizes as Linux describes them: sizes and lists of processors as its files write them, good
 // and bad, and folders of cache entries like /sys/devices/system/cpu/cpu0/cache of machines of several
-// kinds, with entries missing or not understood (tests/files gives it files that cannot be read).
+// kinds, with entries missing or not understood (tests/files gives it files that cannot be read); and
+// which frames' copies stay near the caches of machines of those kinds.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,6 +10,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/cpu/CacheSizes.h"
 #include "platform/cpu/SysfsCaches.h"
 #include "tests/support/TempDir.h"
 
@@ -83,6 +85,39 @@ TEST(SysfsCaches, TheSecondAndThirdLevelsOfMachinesOfSeveralKinds) {
     const testsupport::TempDir folder;
     for (const auto& [name, contents] : machine.files) folder.Write(name, contents);
     EXPECT_EQ(plat::cache::ReadSysfsCaches(folder.Path().string()), machine.sizes);
+  }
+}
+
+// A frame's copy stays near the caches when its source and target fit the processor's share of the
+// second level and of a third level near it; a third level spanning a chip counts for nothing.
+TEST(CacheSizes, FramesCopiedNearTheCachesOnMachinesOfSeveralKinds) {
+  constexpr std::size_t kFrame16 = 800 * 600 * 2, kFrame32 = 800 * 600 * 4;
+  const struct {
+    const char* name;
+    Sizes sizes;
+    bool near16, near32;
+  } machines[] = {
+      {"AMD EPYC (Zen 3): 512 KiB L2 each, 32 MiB L3 for 8", {kMiB / 2, 1, 32 * kMiB, 8}, true, true},
+      {"AMD EPYC (Zen 4): 1 MiB L2 each, 32 MiB L3 for 8", {kMiB, 1, 32 * kMiB, 8}, true, true},
+      {"the same, L3 for 16", {kMiB, 1, 32 * kMiB, 16}, true, false},
+      {"36 MiB L3 for 8: still near", {kMiB, 1, 36 * kMiB, 8}, true, true},
+      {"37 MiB L3 for 8: across a mesh", {kMiB, 1, 37 * kMiB, 8}, false, false},
+      {"Intel Xeon under KVM: 2 MiB L2 each, 320 MiB L3 for 8", {2 * kMiB, 1, 320 * kMiB, 8}, true, false},
+      {"Intel Xeon: 2 MiB L2 for a core's two threads, 105 MiB L3 for 112",
+       {2 * kMiB, 2, 105 * kMiB, 112},
+       false,
+       false},
+      {"4 MiB L2 each, 32 MiB L3 for 8", {4 * kMiB, 1, 32 * kMiB, 8}, true, true},
+      {"2 MiB L2, no L3", {2 * kMiB, 1, 0, 1}, true, false},
+      {"16 MiB L3 for 4, no L2 known", {0, 1, 16 * kMiB, 4}, true, true},
+      {"only a 320 MiB L3 known", {0, 1, 320 * kMiB, 8}, true, true},
+      {"sizes not known", {}, true, true},
+  };
+  for (const auto& machine : machines) {
+    SCOPED_TRACE(machine.name);
+    const plat::cache::ScopedSizes sizes(machine.sizes);
+    EXPECT_EQ(plat::cache::FitsNearCaches(2 * kFrame16), machine.near16);
+    EXPECT_EQ(plat::cache::FitsNearCaches(2 * kFrame32), machine.near32);
   }
 }
 
