@@ -4,8 +4,6 @@
 #include <cstring>
 #include <mutex>
 
-#include "platform/d3d/DeviceCaps.h"
-#include "platform/d3d/Direct3D.h"
 #include "platform/ddraw/Clipper.h"
 #include "platform/ddraw/DisplayDevice.h"
 #include "platform/ddraw/InterfaceIds.h"
@@ -13,6 +11,7 @@
 #include "platform/ddraw/ScanTiming.h"
 #include "platform/ddraw/Surface.h"
 #include "platform/ddraw/SurfaceDescription.h"
+#include "platform/ddraw/UpwardCalls.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/SdlVideo.h"
@@ -49,7 +48,7 @@ HRESULT DirectDraw::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IUnknown*>(static_cast<IDirectDraw7*>(this));
   } else if (iid == IID_IDirect3D7) {
     // The Direct3D object is one of its own that holds a reference to this one.
-    return d3d::Direct3D::Create(static_cast<IDirectDraw7*>(this), mDevice, object);
+    return CreateDirect3D(static_cast<IDirectDraw7*>(this), mDevice, object);
   } else {
     return E_NOINTERFACE;
   }
@@ -251,7 +250,7 @@ HRESULT DirectDraw::GetDeviceIdentifier(LPDDDEVICEIDENTIFIER2 identifier, DWORD 
   identifier->liDriverVersion.QuadPart = (7LL << 48) | (1LL << 32);
   // The identity follows what the 3D device can do, so that results cached for it are redone when
   // that changes.
-  identifier->guidDeviceIdentifier = d3d::AdapterGuid();
+  identifier->guidDeviceIdentifier = AdapterGuid();
   return DD_OK;
 }
 

@@ -1,9 +1,9 @@
 #include "platform/ddraw/SurfaceDC.h"
 
-#include "platform/gdi/Gdi.h"
-
 #include <mutex>
 #include <unordered_set>
+
+#include "platform/ddraw/UpwardCalls.h"
 
 namespace plat {
 namespace {
@@ -33,7 +33,7 @@ void UnregisterSurfaceDC(HDC dc) {
     gLive.erase(reinterpret_cast<SurfaceDC*>(dc));
   }
   // The GDI state of the context (font, colours, clip) ends with it.
-  ForgetDeviceContext(dc);
+  ForgetGdiState(dc);
 }
 
 }  // namespace ddraw

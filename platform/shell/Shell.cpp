@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
@@ -27,8 +28,7 @@ namespace {
 
 std::mutex gLock;
 std::optional<ShellRecord> gLog;
-std::string gOpenerProgram = "xdg-open";
-unsigned gVerdictMillis = kOpenerVerdictMillis;
+ShellOpener gOpener;
 
 bool IsAddress(const std::string& target) {
   return target.find("://") != std::string::npos || target.rfind("mailto:", 0) == 0;
@@ -55,8 +55,8 @@ bool StartOpener(HWND owner, const std::string& target) {
   std::chrono::milliseconds verdictTime;
   {
     std::lock_guard guard(gLock);
-    program = gOpenerProgram;
-    verdictTime = std::chrono::milliseconds(gVerdictMillis);
+    program = gOpener.program;
+    verdictTime = std::chrono::milliseconds(gOpener.verdictMillis);
   }
   const char* argv[] = {program.c_str(), target.c_str(), nullptr};
   posix_spawn_file_actions_t actions;
@@ -107,21 +107,14 @@ ShellRecord ScopedShellLog::Record() const {
   return gLog ? *gLog : ShellRecord{};
 }
 
-ScopedShellOpener::ScopedShellOpener(std::string program, unsigned verdictMillis) {
+ShellOpener SetShellOpener(ShellOpener opener) {
   std::lock_guard guard(gLock);
-  gOpenerProgram = std::move(program);
-  gVerdictMillis = verdictMillis;
+  return std::exchange(gOpener, std::move(opener));
 }
 
 void ScopedShellOpener::WaitForOpeners() const {
   std::unique_lock guard(gLock);
   gOpenerEnded.wait(guard, [] { return gOpenersRunning == 0; });
-}
-
-ScopedShellOpener::~ScopedShellOpener() {
-  std::lock_guard guard(gLock);
-  gOpenerProgram = "xdg-open";
-  gVerdictMillis = kOpenerVerdictMillis;
 }
 
 }  // namespace plat

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 // Opens the file or address with xdg-open ("open" is the only verb). A file path goes through
@@ -48,17 +49,22 @@ class ScopedShellLog {
   [[nodiscard]] ShellRecord Record() const;
 };
 
-// Test seam: while alive, documents and addresses are opened by this program (given the target as
-// its one argument) instead of xdg-open, and its failure within `verdictMillis` is told.
-class ScopedShellOpener {
+// The program that opens documents and addresses (given the target as its one argument), and the time
+// within which its failure is told.
+struct ShellOpener {
+  std::string program = "xdg-open";
+  unsigned verdictMillis = kOpenerVerdictMillis;
+};
+// Test seam: puts another opener in use; returns the one before.
+ShellOpener SetShellOpener(ShellOpener opener);
+
+// Test seam: the opener given while alive, then the one before.
+class ScopedShellOpener : public ScopedValue<ShellOpener, SetShellOpener> {
  public:
-  ScopedShellOpener(std::string program, unsigned verdictMillis);
-  ~ScopedShellOpener();
+  ScopedShellOpener(std::string program, unsigned verdictMillis) : ScopedValue({std::move(program), verdictMillis}) {}
   // Blocks until every opener started has ended and a failure to tell was handed to the main thread
   // (whose next PeekMessage or GetMessage shows it).
   void WaitForOpeners() const;
-  ScopedShellOpener(const ScopedShellOpener&) = delete;
-  ScopedShellOpener& operator=(const ScopedShellOpener&) = delete;
 };
 
 }  // namespace plat

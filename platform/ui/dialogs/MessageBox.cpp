@@ -161,9 +161,7 @@ ScopedMessageBoxScript::~ScopedMessageBoxScript() {
   script.shown.clear();
 }
 
-ScopedPaintedMessageBoxes::ScopedPaintedMessageBoxes() { gPaintedOnly = true; }
-
-ScopedPaintedMessageBoxes::~ScopedPaintedMessageBoxes() { gPaintedOnly = false; }
+bool SetPaintedMessageBoxesOnly(bool paintedOnly) { return gPaintedOnly.exchange(paintedOnly); }
 
 std::vector<ShownMessageBox> ScopedMessageBoxScript::Shown() const {
   Script& script = TheScript();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 constexpr UINT MB_OK = 0x00000000;
@@ -65,14 +66,14 @@ class ScopedMessageBoxScript {
   std::vector<ShownMessageBox> Shown() const;
 };
 
-// Test seam: while alive, message boxes are shown in the layer's painted box, as where SDL's cannot
-// be shown, whatever the video driver (the dummy driver of headless tests too).
-class ScopedPaintedMessageBoxes {
+// Test seam: whether message boxes are shown in the layer's painted box, as where SDL's cannot be
+// shown, whatever the video driver (the dummy driver of headless tests too); returns what held before.
+bool SetPaintedMessageBoxesOnly(bool paintedOnly);
+
+// The painted box while alive.
+class ScopedPaintedMessageBoxes : public ScopedValue<bool, SetPaintedMessageBoxesOnly> {
  public:
-  ScopedPaintedMessageBoxes();
-  ~ScopedPaintedMessageBoxes();
-  ScopedPaintedMessageBoxes(const ScopedPaintedMessageBoxes&) = delete;
-  ScopedPaintedMessageBoxes& operator=(const ScopedPaintedMessageBoxes&) = delete;
+  ScopedPaintedMessageBoxes() : ScopedValue(true) {}
 };
 
 // The button ids a box of this type offers, in order.

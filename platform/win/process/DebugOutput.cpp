@@ -1,6 +1,7 @@
 #include "platform/win/process/DebugOutput.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace plat {
 namespace {
@@ -10,19 +11,16 @@ DebugSink gSink;
 
 }  // namespace
 
-void SetDebugSink(DebugSink sink) {
+DebugSink SetDebugSink(DebugSink sink) {
   std::lock_guard guard(gSinkLock);
-  gSink = std::move(sink);
+  return std::exchange(gSink, std::move(sink));
 }
 
-ScopedDebugCapture::ScopedDebugCapture() {
-  SetDebugSink([this](std::string_view text) {
-    std::lock_guard guard(mLock);
-    mText.append(text);
-  });
-}
-
-ScopedDebugCapture::~ScopedDebugCapture() { SetDebugSink(nullptr); }
+ScopedDebugCapture::ScopedDebugCapture()
+    : mCapture([this](std::string_view text) {
+        std::lock_guard guard(mLock);
+        mText.append(text);
+      }) {}
 
 std::string ScopedDebugCapture::Text() const {
   std::lock_guard guard(mLock);

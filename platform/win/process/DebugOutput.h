@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 void OutputDebugString(LPCSTR text);
@@ -14,21 +15,21 @@ void OutputDebugStringA(LPCSTR text);
 namespace plat {
 
 using DebugSink = std::function<void(std::string_view text)>;
-// Null restores standard error. The sink may be called from any thread, one call at a time.
-void SetDebugSink(DebugSink sink);
+// Null restores standard error. The sink may be called from any thread, one call at a time. Returns the
+// sink it replaces.
+DebugSink SetDebugSink(DebugSink sink);
 
-// Test seam: collects the debugger output while alive.
+// Test seam: collects the debugger output while alive, then the sink before it is back.
 class ScopedDebugCapture {
  public:
   ScopedDebugCapture();
-  ~ScopedDebugCapture();
-  ScopedDebugCapture(const ScopedDebugCapture&) = delete;
-  ScopedDebugCapture& operator=(const ScopedDebugCapture&) = delete;
   [[nodiscard]] std::string Text() const;
 
  private:
   mutable std::mutex mLock;
   std::string mText;
+  // Last, so that the sink is in place only while the text it collects into is.
+  ScopedValue<DebugSink, SetDebugSink> mCapture;
 };
 
 }  // namespace plat

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -75,11 +76,9 @@ void CloseWithheld(int descriptor) {
   ::close(descriptor);
 }
 
-ScopedForkedChildrenEndWithProcess::ScopedForkedChildrenEndWithProcess() : mPrevious(tChildrenEndWithProcess) {
+bool SetForkedChildrenEndWithProcess(bool endWithProcess) {
   WatchForks();
-  tChildrenEndWithProcess = true;
+  return std::exchange(tChildrenEndWithProcess, endWithProcess);
 }
-
-ScopedForkedChildrenEndWithProcess::~ScopedForkedChildrenEndWithProcess() { tChildrenEndWithProcess = mPrevious; }
 
 }  // namespace plat

@@ -7,6 +7,8 @@
 
 #include <sys/types.h>
 
+#include "platform/util/ScopedValue.h"
+
 namespace plat {
 
 // openat(2) with O_CLOEXEC added, the descriptor withheld from every child forked from now on: the
@@ -16,19 +18,16 @@ namespace plat {
 // Closes a descriptor that OpenWithheldFromChildren gave.
 void CloseWithheld(int descriptor);
 
-// While alive, a child that the calling thread forks is killed when this process ends (at once, also
-// when the process had already ended by the time the child started), so that nothing the child shows
-// stays on screen after the program. A child that goes on to exec keeps this, so only waits whose
-// helper never execs use it.
-class ScopedForkedChildrenEndWithProcess {
- public:
-  ScopedForkedChildrenEndWithProcess();
-  ~ScopedForkedChildrenEndWithProcess();
-  ScopedForkedChildrenEndWithProcess(const ScopedForkedChildrenEndWithProcess&) = delete;
-  ScopedForkedChildrenEndWithProcess& operator=(const ScopedForkedChildrenEndWithProcess&) = delete;
+// Whether a child that the calling thread forks from now on is killed when this process ends (at once,
+// also when the process had already ended by the time the child started); returns what held before.
+bool SetForkedChildrenEndWithProcess(bool endWithProcess);
 
- private:
-  bool mPrevious;
+// While alive, the calling thread's children end with this process, so that nothing a child shows stays
+// on screen after the program. A child that goes on to exec keeps this, so only waits whose helper
+// never execs use it.
+class ScopedForkedChildrenEndWithProcess : public ScopedValue<bool, SetForkedChildrenEndWithProcess> {
+ public:
+  ScopedForkedChildrenEndWithProcess() : ScopedValue(true) {}
 };
 
 }  // namespace plat

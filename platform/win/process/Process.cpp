@@ -74,10 +74,6 @@ ExitHook SetExitHook(ExitHook hook) {
   return std::exchange(gExitHook, std::move(hook));
 }
 
-ScopedExitCatcher::ScopedExitCatcher() : mPrevious(SetExitHook([](UINT code) { throw ProcessExit{code}; })) {}
-
-ScopedExitCatcher::~ScopedExitCatcher() { SetExitHook(std::move(mPrevious)); }
-
 namespace {
 
 constexpr int kTerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 // Ends the process at once with the code: stdio is flushed, no destructors or exit handlers run.
@@ -35,15 +36,9 @@ ExitHook SetExitHook(ExitHook hook);
 
 // While alive, ExitProcess throws ProcessExit instead of ending the test program; then the hook before
 // it is back.
-class ScopedExitCatcher {
+class ScopedExitCatcher : public ScopedValue<ExitHook, SetExitHook> {
  public:
-  ScopedExitCatcher();
-  ~ScopedExitCatcher();
-  ScopedExitCatcher(const ScopedExitCatcher&) = delete;
-  ScopedExitCatcher& operator=(const ScopedExitCatcher&) = delete;
-
- private:
-  ExitHook mPrevious;
+  ScopedExitCatcher() : ScopedValue([](UINT code) { throw ProcessExit{code}; }) {}
 };
 
 // Termination requests (SIGTERM, SIGINT) are noted on their way to the handlers in place now (SDL's,

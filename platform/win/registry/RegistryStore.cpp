@@ -289,10 +289,10 @@ bool RegistryStore::Write(const RegistryData& data) {
   return false;
 }
 
-ScopedRegistryFile::ScopedRegistryFile(std::string path) : mPrevious(RegistryStore::Instance().File()) {
+std::string SetRegistryFile(std::string path) {
+  std::string previous = RegistryStore::Instance().File();
   RegistryStore::Instance().SetFile(std::move(path));
+  return previous;
 }
-
-ScopedRegistryFile::~ScopedRegistryFile() { RegistryStore::Instance().SetFile(mPrevious); }
 
 }  // namespace plat

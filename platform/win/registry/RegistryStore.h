@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 namespace plat {
@@ -95,16 +96,10 @@ class RegistryStore {
 [[nodiscard]] std::string DefaultRegistryFile();
 [[nodiscard]] std::string LowerAscii(std::string_view text);
 
-// Test seam: points the registry at a file for the lifetime of the guard.
-class ScopedRegistryFile {
- public:
-  explicit ScopedRegistryFile(std::string path);
-  ~ScopedRegistryFile();
-  ScopedRegistryFile(const ScopedRegistryFile&) = delete;
-  ScopedRegistryFile& operator=(const ScopedRegistryFile&) = delete;
+// Points the registry at a file (RegistryStore::SetFile) and returns the file it was at.
+std::string SetRegistryFile(std::string path);
 
- private:
-  std::string mPrevious;
-};
+// Test seam: points the registry at a file for the lifetime of the guard.
+using ScopedRegistryFile = ScopedValue<std::string, SetRegistryFile>;
 
 }  // namespace plat

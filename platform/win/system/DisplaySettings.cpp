@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <mutex>
+#include <utility>
 
 #include "platform/win/window/SdlVideo.h"
 
@@ -63,17 +64,9 @@ DisplaySettings CurrentDisplaySettings() {
   return settings;
 }
 
-void SetDisplaySettings(std::optional<DisplaySettings> settings) {
+std::optional<DisplaySettings> SetDisplaySettings(std::optional<DisplaySettings> settings) {
   std::lock_guard lock(gSettingsMutex);
-  gOverride = settings;
+  return std::exchange(gOverride, std::move(settings));
 }
-
-ScopedDisplaySettings::ScopedDisplaySettings(const DisplaySettings& settings) {
-  std::lock_guard lock(gSettingsMutex);
-  mPrevious = gOverride;
-  gOverride = settings;
-}
-
-ScopedDisplaySettings::~ScopedDisplaySettings() { SetDisplaySettings(mPrevious); }
 
 }  // namespace plat

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 namespace plat {
@@ -33,18 +34,10 @@ struct DisplaySettings {
 // The settings in force: those a test set, else the environment's, else the defaults.
 [[nodiscard]] DisplaySettings CurrentDisplaySettings();
 // Test seam: replaces the settings for DirectDraw objects created from now on (nullopt: back to the
-// environment).
-void SetDisplaySettings(std::optional<DisplaySettings> settings);
+// environment); returns those a test had set before.
+std::optional<DisplaySettings> SetDisplaySettings(std::optional<DisplaySettings> settings);
 
-class ScopedDisplaySettings {
- public:
-  explicit ScopedDisplaySettings(const DisplaySettings& settings);
-  ~ScopedDisplaySettings();
-  ScopedDisplaySettings(const ScopedDisplaySettings&) = delete;
-  ScopedDisplaySettings& operator=(const ScopedDisplaySettings&) = delete;
-
- private:
-  std::optional<DisplaySettings> mPrevious;
-};
+// The settings given for its lifetime, then those before.
+using ScopedDisplaySettings = ScopedValue<std::optional<DisplaySettings>, SetDisplaySettings>;
 
 }  // namespace plat

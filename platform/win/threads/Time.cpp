@@ -32,11 +32,7 @@ Clock& CurrentClock() {
   return clock ? *clock : gSystemClock.clock;
 }
 
-void SetClock(Clock* clock) { gInstalledClock.store(clock); }
-
-ScopedClock::ScopedClock(Clock& clock) : mPrevious(gInstalledClock.exchange(&clock)) {}
-
-ScopedClock::~ScopedClock() { gInstalledClock.store(mPrevious); }
+Clock* SetClock(Clock* clock) { return gInstalledClock.exchange(clock); }
 
 }  // namespace plat
 

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/util/ScopedValue.h"
 #include "platform/win/Types.h"
 
 DWORD timeGetTime();
@@ -52,19 +53,14 @@ class FakeClock final : public Clock {
 
 // The clock in force; the system clock unless a test installed another.
 [[nodiscard]] Clock& CurrentClock();
-// Installs a clock (nullptr restores the system clock). The caller keeps it alive while installed.
-void SetClock(Clock* clock);
+// Installs a clock (nullptr restores the system clock) and returns the one it replaces (nullptr for the
+// system clock). The caller keeps it alive while installed.
+Clock* SetClock(Clock* clock);
 
 // Installs a clock for the lifetime of the guard and restores the previous one after.
-class ScopedClock {
+class ScopedClock : public ScopedValue<Clock*, SetClock> {
  public:
-  explicit ScopedClock(Clock& clock);
-  ~ScopedClock();
-  ScopedClock(const ScopedClock&) = delete;
-  ScopedClock& operator=(const ScopedClock&) = delete;
-
- private:
-  Clock* mPrevious;
+  explicit ScopedClock(Clock& clock) : ScopedValue(&clock) {}
 };
 
 }  // namespace plat
