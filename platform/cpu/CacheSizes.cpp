@@ -7,7 +7,7 @@
 namespace plat::cache {
 namespace {
 
-// The sizes a ScopedSizes puts in use, or nullptr for the machine's own.
+// The sizes SetSizes put in use, or nullptr for the machine's own.
 std::atomic<const Sizes*> gForced{nullptr};
 
 std::size_t EvenShare(std::size_t bytes, int sharers) {
@@ -39,8 +39,6 @@ bool FitsNearCaches(std::size_t bytes) {
   return share == 0 || bytes <= share;
 }
 
-ScopedSizes::ScopedSizes(const Sizes& sizes) : mSizes(sizes), mPrevious(gForced.exchange(&mSizes)) {}
-
-ScopedSizes::~ScopedSizes() { gForced.store(mPrevious); }
+const Sizes* SetSizes(const Sizes* sizes) { return gForced.exchange(sizes); }
 
 }  // namespace plat::cache

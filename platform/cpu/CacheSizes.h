@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include "platform/util/ScopedValue.h"
+
 namespace plat::cache {
 
 // Each level's bytes (0 where there is none or it is not known) and the processors that share it.
@@ -42,18 +44,19 @@ std::size_t ProcessorShare();
 // ShareOf the sizes in use while it runs; so do all where the share is not known.
 bool FitsNearCaches(std::size_t bytes);
 
+// Puts `sizes` in use (nullptr: the machine's own) and returns those it replaces. The caller keeps them
+// alive while in use.
+const Sizes* SetSizes(const Sizes* sizes);
+
 // Other sizes in use while it lives (tests and benchmarks: a machine of another kind), then those
 // before it.
 class ScopedSizes {
  public:
-  explicit ScopedSizes(const Sizes& sizes);
-  ~ScopedSizes();
-  ScopedSizes(const ScopedSizes&) = delete;
-  ScopedSizes& operator=(const ScopedSizes&) = delete;
+  explicit ScopedSizes(const Sizes& sizes) : mSizes(sizes), mInUse(&mSizes) {}
 
  private:
   const Sizes mSizes;
-  const Sizes* mPrevious;
+  ScopedValue<const Sizes*, SetSizes> mInUse;
 };
 
 }  // namespace plat::cache
