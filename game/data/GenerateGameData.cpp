@@ -2,13 +2,17 @@
 // music, object templates, brick effects, levels, help) into a data folder, and the desktop's icons
 // (icons/, installed into the icon theme), from nothing but the level sources and this program. The
 // same sources give the same bytes.
-//   gamedata_generator <level source folder> <data folder>
+//   gamedata_generator <level source folder> <data folder> [part...]
+// Named parts (screens sprites fonts help sounds music records levels icons) make only their own files
+// and no manifest, which needs them all: a check that the generator repeats itself redoes the quick ones.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <string>
 
 #include "game/data/DataOutput.h"
 #include "game/data/DesktopIcon.h"
@@ -47,27 +51,33 @@ void MakeLevels(gamedata::DataOutput& out, const std::string& sourceFolder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: gamedata_generator <level source folder> <data folder>\n");
+  const std::set<std::string> kParts = {"screens", "sprites", "fonts",  "help", "sounds",
+                                        "music",   "records", "levels", "icons"};
+  const std::set<std::string> parts(argv + std::min(argc, 3), argv + argc);
+  if (argc < 3 || !std::includes(kParts.begin(), kParts.end(), parts.begin(), parts.end())) {
+    std::fprintf(stderr, "usage: gamedata_generator <level source folder> <data folder> [part...]\n");
     return 2;
   }
+  const auto make = [&parts](const char* part) { return parts.empty() || parts.count(part) != 0; };
   try {
     gamedata::DataOutput out(argv[2]);
-    gamedata::MakeScreens(out);
-    gamedata::MakeSprites(out);
-    gamedata::MakeFonts(out);
-    gamedata::MakeHelp(out);
-    gamedata::MakeSoundEffects(out);
-    gamedata::MakeMusic(out);
-    out.WriteFile("data/template.dat", gamedata::TemplateFile());
-    out.WriteFile("data/effect.txt", gamedata::EffectTable());
-    // Adapters on which the display's 3D self-test advises against Direct3D: the platform's own
-    // software device draws a busy frame slower than the 2D path, so the game starts in 2D there
-    // and the player may still turn 3D on.
-    out.WriteFile("vhwb.dat", "Software DirectDraw on SDL2\r\n");
-    MakeLevels(out, argv[1]);
-    gamedata::MakeDesktopIcons(out);
-    out.WriteFile("properties/resources.xml", out.Manifest());
+    if (make("screens")) gamedata::MakeScreens(out);
+    if (make("sprites")) gamedata::MakeSprites(out);
+    if (make("fonts")) gamedata::MakeFonts(out);
+    if (make("help")) gamedata::MakeHelp(out);
+    if (make("sounds")) gamedata::MakeSoundEffects(out);
+    if (make("music")) gamedata::MakeMusic(out);
+    if (make("records")) {
+      out.WriteFile("data/template.dat", gamedata::TemplateFile());
+      out.WriteFile("data/effect.txt", gamedata::EffectTable());
+      // Adapters on which the display's 3D self-test advises against Direct3D: the platform's own
+      // software device draws a busy frame slower than the 2D path, so the game starts in 2D there
+      // and the player may still turn 3D on.
+      out.WriteFile("vhwb.dat", "Software DirectDraw on SDL2\r\n");
+    }
+    if (make("levels")) MakeLevels(out, argv[1]);
+    if (make("icons")) gamedata::MakeDesktopIcons(out);
+    if (parts.empty()) out.WriteFile("properties/resources.xml", out.Manifest());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "gamedata_generator: %s\n", error.what());
     return 1;

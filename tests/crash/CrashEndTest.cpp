@@ -11,12 +11,10 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -28,6 +26,7 @@
 #include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/crash/Exceptions.h"
 #include "tests/crash/CrashChild.h"
+#include "tests/crash/SteppedClock.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/XvfbServer.h"
@@ -35,45 +34,12 @@
 namespace {
 
 using crashtest::CrashIn;
+using crashtest::SteppedClock;
 using Kit::CrashHandler;
 
 // The child's own limit: a hang ends by SIGALRM, which no case expects.
 constexpr unsigned kChildLimitSeconds = 60;
 constexpr int kWatchdogSeconds = plat::kCrashWatchdogSeconds;
-
-// A clock that stands still from 0 until the test moves it, each time to the moment a sleep on it ends: the
-// watchdog, sleeping between its looks, is stepped through seconds of a hang one look at a time, as
-// fast as it looks. One thread sleeps on it at a time.
-class SteppedClock final : public plat::Clock {
- public:
-  std::uint64_t NowMicros() override {
-    const std::lock_guard lock(mMutex);
-    return mNow;
-  }
-  void SleepMicros(std::uint64_t micros) override {
-    std::unique_lock lock(mMutex);
-    const std::uint64_t wake = mWake = mNow + micros;
-    mChanged.notify_all();
-    mChanged.wait(lock, [&] { return mNow >= wake; });
-  }
-  // Lets the seconds pass, one sleep at a time. Before each move, "clock-at" tells where the clock
-  // goes: where it stood when the watchdog killed the process.
-  void RunFor(int seconds) {
-    std::unique_lock lock(mMutex);
-    for (const std::uint64_t until = mNow + seconds * 1'000'000ull; mNow < until;) {
-      mChanged.wait(lock, [&] { return mWake > mNow; });
-      std::ofstream("clock-at") << mWake;
-      mNow = mWake;
-      mChanged.notify_all();
-    }
-  }
-
- private:
-  std::mutex mMutex;
-  std::condition_variable mChanged;
-  std::uint64_t mNow = 0;
-  std::uint64_t mWake = 0;
-};
 
 // A local display server that never answers: this process listens where the server of DISPLAY=":<n>"
 // does ("/tmp/.X11-unix/X<n>" in the abstract namespace), on the first free number from a place of its

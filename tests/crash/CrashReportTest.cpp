@@ -30,10 +30,12 @@
 #include "framework/app/crash/CrashHandler.h"
 #include "framework/app/crash/HTTPTransfer.h"
 #include "platform/Windows.h"
+#include "platform/win/crash/CrashWatchdog.h"
 #include "platform/win/threads/Threads.h"
 #include "platform/win/threads/Time.h"
 #include "platform/win/window/SdlWindow.h"
 #include "tests/crash/CrashChild.h"
+#include "tests/crash/SteppedClock.h"
 #include "tests/settings/DemoStreams.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/PollUntil.h"
@@ -167,6 +169,18 @@ TEST(CrashHandler, ASecondFaultWhileReportingEndsTheProcessAndLeavesTheFirstRepo
 // Faults in a process whose allocator can no longer be used. The first report is on the disk all the
 // same, and the process ends within seconds: by the crash watchdog when the full report hangs, by the
 // allocator's own checks when it meets the damage.
+// The system call in which a thread of this process waits, -1 while it runs or cannot be read. Allocates
+// nothing.
+long WaitingIn(pid_t thread) {
+  char path[64], call[32] = {};
+  std::snprintf(path, sizeof(path), "/proc/self/task/%d/syscall", static_cast<int>(thread));
+  const int file = thread != 0 ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
+  if (file < 0) return -1;
+  const bool read = ::read(file, call, sizeof(call) - 1) > 0 && call[0] >= '0' && call[0] <= '9';
+  ::close(file);
+  return read ? std::atol(call) : -1;
+}
+
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, std::size_t),
                                                          void (*onFree)(const volatile void*));
@@ -182,6 +196,8 @@ void HoldTheAllocatorForEver() {
       [](const volatile void*) {});
   gAllocatorStuck = true;
 }
+// What a thread that allocates waits in from then on.
+constexpr long kHeldAllocatorWait = SYS_pause;
 #else
 // Another thread holds the allocator's lock for ever: malloc_stats prints while it holds the arena's
 // lock, and its standard error is a pipe that is full and never read.
@@ -199,17 +215,10 @@ void HoldTheAllocatorForEver() {
     malloc_stats();
   }).detach();
   // Until the thread waits in its write, with the lock held; from then on this thread allocates nothing.
-  const auto holderWrites = [&holder] {
-    char path[64], call[32] = {};
-    std::snprintf(path, sizeof(path), "/proc/self/task/%d/syscall", static_cast<int>(holder.load()));
-    const int file = holder != 0 ? ::open(path, O_RDONLY) : -1;
-    if (file < 0) return false;
-    const bool writing = ::read(file, call, sizeof(call) - 1) > 0 && std::atoi(call) == SYS_write;
-    ::close(file);
-    return writing;
-  };
-  if (!testsupport::PollUntil(holderWrites)) std::_Exit(6);
+  if (!testsupport::PollUntil([&holder] { return WaitingIn(holder) == SYS_write; })) std::_Exit(6);
 }
+// What a thread that allocates waits in from then on: the lock of the arena.
+constexpr long kHeldAllocatorWait = SYS_futex;
 #endif
 
 __attribute__((noinline)) void FaultWhileTheAllocatorIsHeld() {
@@ -234,31 +243,50 @@ __attribute__((noinline, no_sanitize("address", "thread", "undefined"))) void Co
 struct BrokenHeapCase {
   const char* name;
   void (*fault)();
+  // The full report hangs on the allocator and the watchdog ends it: its seconds pass on a stepped clock.
+  bool hangs;
 };
 
 class BrokenHeap : public testing::TestWithParam<BrokenHeapCase> {};
 
 TEST_P(BrokenHeap, TheFirstReportStaysAndTheProcessEndsWithinTenSeconds) {
+  const BrokenHeapCase& c = GetParam();
   testsupport::TempDir folder;
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EXIT(
       {
         ::alarm(30);  // the test's own limit: a hang ends by SIGALRM
-        CrashIn(folder.Path().string(), GetParam().fault);
+        if (c.hangs) {
+          // The seconds pass once the handling waits on the allocator: before that, it runs.
+          static crashtest::SteppedClock clock;
+          plat::SetClock(&clock);
+          std::thread([handling = static_cast<pid_t>(::syscall(SYS_gettid))] {
+            while (WaitingIn(handling) != kHeldAllocatorWait) testsupport::PauseBriefly();
+            clock.RunFor(2 * plat::kCrashWatchdogSeconds);
+          }).detach();
+        }
+        CrashIn(folder.Path().string(), c.fault);
       },
-      [](int status) { return !(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM); }, "");
+      [&c](int status) {
+        return WIFSIGNALED(status) && (c.hangs ? WTERMSIG(status) == SIGKILL : WTERMSIG(status) != SIGALRM);
+      },
+      "");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   const std::string report = testsupport::ReadFileContents(folder / "crash.txt");
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
   EXPECT_NE(report.find("RIP:"), std::string::npos) << report;
+  if (c.hangs) {
+    const std::chrono::microseconds killedAt(std::stoull(testsupport::ReadFileContents(folder / "clock-at")));
+    EXPECT_GE(killedAt, std::chrono::seconds(plat::kCrashWatchdogSeconds));
+    EXPECT_LT(killedAt, std::chrono::seconds(plat::kCrashWatchdogSeconds + 1));
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Crash, BrokenHeap,
-                         testing::Values(BrokenHeapCase{"AllocatorHeldByAnotherThread", FaultWhileTheAllocatorIsHeld},
-                                         BrokenHeapCase{"CorruptedHeap", CorruptTheHeapAndFault}),
-                         [](const testing::TestParamInfo<BrokenHeapCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Crash, BrokenHeap,
+    testing::Values(BrokenHeapCase{"AllocatorHeldByAnotherThread", FaultWhileTheAllocatorIsHeld, true},
+                    BrokenHeapCase{"CorruptedHeap", CorruptTheHeapAndFault, false}),
+    [](const testing::TestParamInfo<BrokenHeapCase>& info) { return std::string(info.param.name); });
 
 TEST(CrashHandler, ReportsAMadeUpContext) {
   EXPECT_EQ(CrashHandler::GetSysInfo().find("DDraw"), std::string::npos);  // only with an application
