@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ddraw/FrameRows.h"
+
 namespace plat::ddraw {
 namespace {
 
@@ -37,13 +39,25 @@ void BandedBlit::Through(LONG row) {
       BlitRows(mNext, end);
       mNext = end;
     } else if (mNext == mBandEnd) {
-      // A new band: its first row, compared, says how the others are copied.
+      // A new band: its first row, compared, says how the others are copied. Rows that go on into the
+      // window too are compared before they are copied, so that a first row changed whole is copied
+      // whole as well, in one pass with the window's (a tenth of a 32-bit present on an AMD Zen 3).
       mBandEnd = std::min(mClip.bottom, mNext + kBandRows);
-      const size_t firstRun = mRuns.size();
-      CopyChanged(mNext, mNext + 1);
-      LONG changed = 0;
-      for (size_t i = firstRun; i < mRuns.size(); ++i) changed += mRuns[i].right - mRuns[i].left;
-      mWholeBand = 4 * changed >= 3 * (mClip.right - mClip.left);
+      const LONG width = mClip.right - mClip.left;
+      if (mOpaque) {
+        mWholeBand =
+            4 * CountChangedPixels(SourceRow(mNext), TargetRow(mNext), width, mTarget.bytesPerPixel) >= 3 * width;
+        if (mWholeBand)
+          CopyWhole(mNext, mNext + 1);
+        else
+          CopyChanged(mNext, mNext + 1);
+      } else {
+        const size_t firstRun = mRuns.size();
+        CopyChanged(mNext, mNext + 1);
+        LONG changed = 0;
+        for (size_t i = firstRun; i < mRuns.size(); ++i) changed += mRuns[i].right - mRuns[i].left;
+        mWholeBand = 4 * changed >= 3 * width;
+      }
       ++mNext;
     } else if (mWholeBand) {
       const LONG end = std::min(mBandEnd, std::max(row, mNext + kWholeRows));
@@ -88,11 +102,34 @@ void BandedBlit::CopyChanged(LONG top, LONG bottom) {
 
 void BandedBlit::CopyWhole(LONG top, LONG bottom) {
   const size_t bytes = static_cast<size_t>(mClip.right - mClip.left) * mTarget.bytesPerPixel;
+  // Rows the window takes whole: each row's one read is stored into the primary and, made opaque, into
+  // the window, instead of the present reading the primary row again.
+  const bool opaque =
+      mOpaque && mTarget.bytesPerPixel == 4 && mOpaque->area.left <= mClip.left && mClip.right <= mOpaque->area.right;
   for (LONG y = top; y < bottom; ++y) {
-    std::memcpy(TargetRow(y), SourceRow(y), bytes);
+    if (opaque && mOpaque->area.top <= y && y < mOpaque->area.bottom) {
+      CopyOpaqueRow(SourceRow(y), TargetRow(y),
+                    reinterpret_cast<std::uint32_t*>(
+                        mOpaque->origin + static_cast<std::ptrdiff_t>(y - mOpaque->area.top) * mOpaque->pitch +
+                        static_cast<std::ptrdiff_t>(mClip.left - mOpaque->area.left) * 4),
+                    mClip.right - mClip.left);
+      mWroteOpaque[static_cast<size_t>(y - mClip.top)] = true;
+    } else {
+      std::memcpy(TargetRow(y), SourceRow(y), bytes);
+    }
     mRuns.push_back(ColumnRun{mClip.left, mClip.right});
     mRowEnds.push_back(mRuns.size());
   }
+}
+
+void BandedBlit::AlsoOpaqueInto(std::optional<OpaqueRows> rows) {
+  mOpaque = rows;
+  if (rows) mWroteOpaque.resize(static_cast<size_t>(std::max<LONG>(mClip.bottom - mClip.top, 0)));
+}
+
+bool BandedBlit::WroteOpaque(LONG row) const {
+  const size_t index = static_cast<size_t>(row - mClip.top);
+  return row >= mClip.top && index < mWroteOpaque.size() && mWroteOpaque[index];
 }
 
 std::span<const ColumnRun> BandedBlit::ChangedColumns(LONG row) const {

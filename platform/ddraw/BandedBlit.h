@@ -3,9 +3,11 @@
 // writes only the blocks of pixels that differ from what the primary holds and remembers their columns,
 // which costs a read of the primary besides the copy: so each band's first row is compared, and when
 // most of it differs, as in a frame that changed nearly everywhere, the band's other rows are copied
-// plainly, every column of them taken as changed. Any other blit changes every column of its clip.
+// plainly, every column of them taken as changed, and written made opaque into the window's rows too
+// when the present asks for a 32-bit frame's. Any other blit changes every column of its clip.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -24,6 +26,8 @@ class BandedBlit final : public RowFeed {
 
   void Through(LONG row) override;
   std::span<const ColumnRun> ChangedColumns(LONG row) const override;
+  void AlsoOpaqueInto(std::optional<OpaqueRows> rows) override;
+  [[nodiscard]] bool WroteOpaque(LONG row) const override;
 
  private:
   // Writes rows top up to bottom of the clip: any blit but a plain copy.
@@ -51,6 +55,9 @@ class BandedBlit final : public RowFeed {
   // For each row written, from the clip's top: the end of its runs in mRuns (a row's runs start where
   // the row above ends them).
   std::vector<size_t> mRowEnds;
+  // Where rows copied whole go made opaque too, and which rows (from the clip's top) went there.
+  std::optional<OpaqueRows> mOpaque;
+  std::vector<bool> mWroteOpaque;
 };
 
 }  // namespace plat::ddraw

@@ -79,6 +79,34 @@ template <int kBytesPerPixel, typename Compare>
   }
 }
 
+template <int kBytesPerPixel, typename Compare>
+[[gnu::always_inline]] inline int CountChanged(const BYTE* from, const BYTE* to, int count) {
+  constexpr size_t kBlockBytes = static_cast<size_t>(kBlockPixels) * kBytesPerPixel;
+  int changed = 0, x = 0;
+  for (; count - x >= kBlockPixels; x += kBlockPixels) {
+    const size_t offset = static_cast<size_t>(x) * kBytesPerPixel;
+    if (Compare::template Differ<kBlockBytes>(from + offset, to + offset)) changed += kBlockPixels;
+  }
+  const size_t offset = static_cast<size_t>(x) * kBytesPerPixel;
+  if (x < count && std::memcmp(from + offset, to + offset, static_cast<size_t>(count - x) * kBytesPerPixel) != 0)
+    changed += count - x;
+  return changed;
+}
+
+template <typename Compare>
+[[gnu::always_inline]] inline int CountChangedOf(const BYTE* from, const BYTE* to, int count, int bytesPerPixel) {
+  switch (bytesPerPixel) {
+    case 1:
+      return CountChanged<1, Compare>(from, to, count);
+    case 2:
+      return CountChanged<2, Compare>(from, to, count);
+    case 3:
+      return CountChanged<3, Compare>(from, to, count);
+    default:
+      return CountChanged<4, Compare>(from, to, count);
+  }
+}
+
 template <typename Compare>
 [[gnu::always_inline]] inline void CopyChangedOf(const BYTE* from, BYTE* to, int count, int bytesPerPixel,
                                                  LONG firstColumn, std::vector<ColumnRun>& runs) {
@@ -99,6 +127,10 @@ KIT_TARGET_AVX2 void CopyChangedAvx2(const BYTE* from, BYTE* to, int count, int 
                                      std::vector<ColumnRun>& runs) {
   CopyChangedOf<Avx2Words>(from, to, count, bytesPerPixel, firstColumn, runs);
 }
+
+KIT_TARGET_AVX2 int CountChangedAvx2(const BYTE* from, const BYTE* to, int count, int bytesPerPixel) {
+  return CountChangedOf<Avx2Words>(from, to, count, bytesPerPixel);
+}
 #endif
 
 }  // namespace
@@ -109,6 +141,13 @@ void CopyChangedRuns(const BYTE* from, BYTE* to, int count, int bytesPerPixel, L
   if (simd::UseAvx2()) return CopyChangedAvx2(from, to, count, bytesPerPixel, firstColumn, runs);
 #endif
   CopyChangedOf<Words>(from, to, count, bytesPerPixel, firstColumn, runs);
+}
+
+int CountChangedPixels(const BYTE* from, const BYTE* to, int count, int bytesPerPixel) {
+#if KIT_HAVE_AVX2_KERNELS
+  if (simd::UseAvx2()) return CountChangedAvx2(from, to, count, bytesPerPixel);
+#endif
+  return CountChangedOf<Words>(from, to, count, bytesPerPixel);
 }
 
 }  // namespace plat::ddraw

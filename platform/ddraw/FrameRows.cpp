@@ -60,6 +60,7 @@ int Widen16(const BYTE*, std::uint32_t*, int) {
   return 0;
 }
 inline int Opaque32(const BYTE*, std::uint32_t*, int) { return 0; }
+inline int CopyOpaque32(const BYTE*, BYTE*, std::uint32_t*, int) { return 0; }
 }  // namespace sse2
 #endif
 
@@ -93,6 +94,7 @@ KIT_TARGET_AVX2 int Spread8(const std::uint32_t* row, const int* columns, std::u
 }  // namespace avx2
 #else
 namespace avx2 {
+using sse2::CopyOpaque32;
 using sse2::Opaque32;
 using sse2::Widen16;
 inline int Spread8(const std::uint32_t*, const int*, std::uint32_t*, int) { return 0; }
@@ -154,6 +156,16 @@ void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count
     case FrameFormat::kXrgb8888:
       for (x = run(avx2::Opaque32, sse2::Opaque32); x < count; ++x) to[x] = kOpaque | Load<std::uint32_t>(from + 4 * x);
       break;
+  }
+}
+
+void CopyOpaqueRow(const BYTE* from, BYTE* copy, std::uint32_t* opaque, int count, FrameWidth width) {
+  int x = width == FrameWidth::k16 ? avx2::CopyOpaque32(from, copy, opaque, count) : 0;
+  if (width != FrameWidth::k1) x += sse2::CopyOpaque32(from + 4 * x, copy + 4 * x, opaque + x, count - x);
+  for (; x < count; ++x) {
+    const auto pixel = Load<std::uint32_t>(from + 4 * x);
+    std::memcpy(copy + 4 * x, &pixel, sizeof(pixel));
+    opaque[x] = kOpaque | pixel;
   }
 }
 

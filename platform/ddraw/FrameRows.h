@@ -27,6 +27,11 @@ enum class FrameWidth { k1, k8, k16 };
 void WidenRow(FrameFormat format, const BYTE* from, std::uint32_t* to, int count,
               FrameWidth width = WidestFrameWidth());
 
+// Copies count 32-bit pixels of `from` to `copy` and writes them to `opaque` as 0xFFRRGGBB from the same
+// loads, so that a row going on into the window is read once; in steps no wider than `width`.
+void CopyOpaqueRow(const BYTE* from, BYTE* copy, std::uint32_t* opaque, int count,
+                   FrameWidth width = WidestFrameWidth());
+
 // Spreads a widened row over a row of another width: to[x] = row[columns[x]] for count pixels (each
 // column an index into row), eight at a time with AVX2 where `width` is k16, else one at a time.
 void SpreadRow(const std::uint32_t* row, const int* columns, std::uint32_t* to, int count,

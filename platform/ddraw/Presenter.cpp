@@ -333,20 +333,29 @@ void Presenter::WriteChangedColumns(const FrameSource& part, FrameFormat widen, 
     bandLeft = part.area.right;
     bandRight = part.area.left;
   };
+  // A 32-bit frame's rows the feed copies whole it writes here too, as it copies them.
+  if (widen == FrameFormat::kXrgb8888)
+    feed.AlsoOpaqueInto(OpaqueRows{origin + static_cast<std::ptrdiff_t>(part.area.top - area.top) * pitch +
+                                       static_cast<std::ptrdiff_t>(part.area.left - area.left) * 4,
+                                   pitch, part.area});
   for (LONG y = part.area.top; y < part.area.bottom; ++y) {
     if (y - bandTop == kWindowRectRows) endBand(y);
     feed.Through(y + 1);
     BYTE* out = origin + static_cast<std::ptrdiff_t>(y - area.top) * pitch;
+    const bool written = feed.WroteOpaque(y);
     for (const ColumnRun& run : feed.ChangedColumns(y)) {
       const LONG left = std::max(run.left, part.area.left), right = std::min(run.right, part.area.right);
       if (left >= right) continue;
-      WidenRow(widen, surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.pitch + left * surface.bytesPerPixel,
-               reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(left - area.left) * 4), right - left);
+      if (!written)
+        WidenRow(widen, surface.pixels + static_cast<std::ptrdiff_t>(y) * surface.pitch + left * surface.bytesPerPixel,
+                 reinterpret_cast<std::uint32_t*>(out + static_cast<std::ptrdiff_t>(left - area.left) * 4),
+                 right - left);
       bandLeft = std::min(bandLeft, left);
       bandRight = std::max(bandRight, right);
     }
   }
   endBand(part.area.bottom);
+  feed.AlsoOpaqueInto(std::nullopt);
 }
 
 void Presenter::WriteScaled(const FrameSource& frame, FrameFormat widen, BYTE* out, int pitch, int width, int height) {

@@ -32,10 +32,26 @@ struct FrameSource {
   RECT area{};  // in surface coordinates; what lies outside the surface is shown black
 };
 
+// Where a present writes a 32-bit frame's rows made opaque: the pixel at row y, column x of the surface
+// (inside area) goes to origin + (y - area.top) x pitch + (x - area.left) x 4.
+struct OpaqueRows {
+  BYTE* origin;
+  int pitch;
+  RECT area;
+};
+
 // Puts a surface's rows in place just before a present reads them, so that a blit onto the primary and
 // its present pass over each row while it is still in the cache.
 class RowFeed {
  public:
+  // From now on (until given nothing), the feed may write the rows it puts in place wholly inside
+  // `rows`' area into `rows` too, from the same reads; a feed that does not ignores it.
+  virtual void AlsoOpaqueInto(std::optional<OpaqueRows> rows) { static_cast<void>(rows); }
+  // Whether the feed wrote `row`'s changed columns into the OpaqueRows it was given.
+  [[nodiscard]] virtual bool WroteOpaque(LONG row) const {
+    static_cast<void>(row);
+    return false;
+  }
   // Every row above `row` (surface coordinates) is in place on return.
   virtual void Through(LONG row) = 0;
   // The columns of `row` whose pixels the feed changed, once Through has put the row in place.

@@ -60,6 +60,24 @@ TEST_P(ChangedRunsTest, TheTargetEqualsTheSourceAndTheRunsNameTheBlocksThatDiffe
   }
 }
 
+// Counted without a copy: as many pixels as the copy's runs hold, and the target left as it was.
+TEST_P(ChangedRunsTest, TheCountIsThePixelsOfTheBlocksThatDiffer) {
+  for (int bytesPerPixel = 1; bytesPerPixel <= 4; ++bytesPerPixel) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(testing::Message() << c.name << ", " << bytesPerPixel << " bytes a pixel");
+      const size_t bytes = static_cast<size_t>(c.count) * bytesPerPixel;
+      std::vector<BYTE> from(bytes), to(bytes);
+      for (size_t i = 0; i < bytes; ++i) from[i] = to[i] = static_cast<BYTE>(i * 7 + 3);
+      for (int pixel : c.changed) from[static_cast<size_t>(pixel + 1) * bytesPerPixel - 1] ^= 0x80;
+      const std::vector<BYTE> before = to;
+      int expected = 0;
+      for (const ColumnRun& run : c.runs) expected += run.right - run.left;
+      EXPECT_EQ(plat::ddraw::CountChangedPixels(from.data(), to.data(), c.count, bytesPerPixel), expected);
+      EXPECT_EQ(to, before);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Levels, ChangedRunsTest, testing::ValuesIn(testsupport::kSimdLevels),
                          testsupport::SimdLevelName);
 

@@ -87,6 +87,30 @@ TEST(FrameRowsTest, SpreadRowsTakeEachPixelFromItsColumn) {
     }
 }
 
+// A 32-bit row copied and made opaque in one pass, at every step width and count up to a few steps and
+// a tail, from an odd place: the copy keeps every byte (alpha too), the window row is opaque, and
+// neither is written past the count.
+TEST(FrameRowsTest, ACopiedRowIsExactAndItsWindowRowOpaque) {
+  constexpr std::uint32_t kUntouched = 0x12345678u;
+  for (FrameWidth width : {FrameWidth::k1, FrameWidth::k8, FrameWidth::k16}) {
+    if (width > plat::ddraw::WidestFrameWidth()) continue;
+    for (int count = 0; count <= 75; ++count) {
+      SCOPED_TRACE("count " + std::to_string(count) + " width " + std::to_string(static_cast<int>(width)));
+      std::vector<std::uint32_t> pixels(static_cast<size_t>(count) + 1);
+      for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint32_t>(i * 2654435761u);
+      std::vector<BYTE> from(pixels.size() * 4 + 1), copy(from.size(), 0x5A);
+      std::memcpy(from.data() + 1, pixels.data(), pixels.size() * 4);
+      std::vector<std::uint32_t> opaque(pixels.size(), kUntouched);
+      plat::ddraw::CopyOpaqueRow(from.data() + 1, copy.data() + 1, opaque.data(), count, width);
+      EXPECT_EQ(copy[0], 0x5A);
+      EXPECT_EQ(std::memcmp(copy.data() + 1, from.data() + 1, static_cast<size_t>(count) * 4), 0);
+      EXPECT_EQ(copy[static_cast<size_t>(count) * 4 + 1], 0x5A);  // nothing past the row
+      for (int x = 0; x < count; ++x) ASSERT_EQ(opaque[x], 0xFF000000u | pixels[x]) << x;
+      EXPECT_EQ(opaque[count], kUntouched);
+    }
+  }
+}
+
 TEST(FrameRowsTest, LayoutsShownAsTheyAreHaveNoWidening) {
   EXPECT_FALSE(plat::ddraw::FrameFormatOf(PixelLayout::Rgb888()));
   EXPECT_FALSE(plat::ddraw::FrameFormatOf(PixelLayout::Palette8()));
