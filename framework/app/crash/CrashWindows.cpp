@@ -99,7 +99,7 @@ LRESULT AnswerTwoButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void AddPart(std::string& body, const std::string& header, const std::string& value) {
-  body += std::string("--") + kBoundary + header + "\r\n" + value + "\r\n";
+  body.append("--").append(kBoundary).append(header).append("\r\n").append(value).append("\r\n");
 }
 
 }  // namespace
@@ -238,16 +238,18 @@ std::string CrashHandler::MakeUploadRequest() {
             "Content-Type: application/octet-stream\r\n",
             std::string(reinterpret_cast<const char*>(demo.GetDataPtr()), static_cast<std::size_t>(demo.GetDataLen())));
   }
-  body += std::string("--") + kBoundary + "--\r\n";
+  body.append("--").append(kBoundary).append("--\r\n");
 
   // The Host header names the server (and its port when not 80), never the whole URL.
   std::string protocol, host, path;
   int port = 80;
   HTTPTransfer::SplitURL(mSubmitHost, &protocol, &host, &port, &path);
   if (port != 80) host += ":" + std::to_string(port);
-  return std::string("POST /plenar_error.php HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=") + kBoundary +
-         "\r\nUser-Agent: Mozilla/4.0 (compatible; tessil)\r\nHost: " + host +
-         "\r\nContent-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+  std::string request = "POST /plenar_error.php HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=";
+  request.append(kBoundary).append("\r\nUser-Agent: Mozilla/4.0 (compatible; tessil)\r\nHost: ").append(host);
+  request.append("\r\nContent-Length: ").append(std::to_string(body.size()));
+  request.append("\r\nConnection: close\r\n\r\n").append(body);
+  return request;
 }
 
 void CrashHandler::SubmitReport() { mUploadTransfer.SendRequest(mSubmitHost, MakeUploadRequest()); }
