@@ -171,7 +171,7 @@ KIT_ATTR inline void Onto16(std::uint16_t* d, std::ptrdiff_t dPitch, const std::
   constexpr int kBlock = 2 * kLanes;
   const int last = count - kBlock;
   for (int r = 0; r < rows; ++r, d += dPitch, words += wordPitch) {
-    KIT_V tail{}, out;  // tail cleared: instrumented, GCC no longer sees it is stored only when drawn
+    KIT_V tail, out;
     const bool tailDrawn = Weighted16<kGreen6>(words + last, Load(d + last), tail);
     for (int i = 0; i < last; i += kBlock)
       if (Weighted16<kGreen6>(words + i, Load(d + i), out)) Store(d + i, out);
