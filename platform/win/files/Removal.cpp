@@ -201,4 +201,10 @@ bool RemoveFolderTree(std::string_view programPath) {
   return TreeWalk().Remove(parent.Get(), std::move(folder), name);
 }
 
+bool RemoveEntryOf(const std::string& realFolder, std::string_view name) {
+  if (!IsEntryName(name)) return false;
+  const Descriptor folder(::open(realFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return folder.IsOpen() && ::unlinkat(folder.Get(), std::string(name).c_str(), 0) == 0;
+}
+
 }  // namespace plat

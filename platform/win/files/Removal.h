@@ -3,6 +3,7 @@
 // folder moved or swapped for a link meanwhile leads nowhere else. Any thread.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace plat {
@@ -16,5 +17,10 @@ namespace plat {
 // the path reaches it; false, stopping at once, when a folder above the one being emptied has been moved
 // elsewhere meanwhile.
 [[nodiscard]] bool RemoveFolderTree(std::string_view programPath);
+
+// Removes one entry that is not a folder, by its name exactly as a listing read it, from the real folder
+// it was read in (plat::FindEntries tells which). False for a folder, a name that is not one entry's (empty,
+// ".", "..", or holding a '/') and when it cannot be removed.
+bool RemoveEntryOf(const std::string& realFolder, std::string_view name);
 
 }  // namespace plat
