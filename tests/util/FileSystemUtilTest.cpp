@@ -108,32 +108,40 @@ TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
   EXPECT_TRUE(fs::exists(file));
 }
 
-// Another process renames a sub-folder while it is being emptied and puts a link to a folder of files of
-// the same names in its place: what is left of it goes where the sub-folder went, never through the link.
-TEST(FileSystemUtil, DeleteFolderTreeNeverReachesThroughAFolderSwappedForALinkMidway) {
+// As soon as the first file of the folder being emptied has gone, another process swaps that folder for
+// a link to a folder of files of the same names, or moves a folder far above it (past the levels the walk
+// keeps open) into such a folder. What is left goes where it went, or stays; nothing else is reached.
+TEST(FileSystemUtil, DeleteFolderTreeNeverReachesOutsideWhatAnotherProcessMovesMidway) {
+  std::string deep = "tree";
+  for (int level = 0; level < 40; ++level) deep += "/d";
+  const struct {
+    const char* name;
+    std::string emptied, moved;  // the second's folder above holds files too
+  } cases[] = {{"swapped for a link", "tree/sub", "tree/sub"}, {"moved from far above", deep, "tree/d/d/d/d/d"}};
   constexpr int kFiles = 200;
-  for (int round = 0; round < 10; ++round) {
-    testsupport::TempDir dir;
-    for (int i = 0; i < kFiles; ++i) {
-      dir.Write("tree/sub/f" + std::to_string(i), "tree");
-      dir.Write("victim/f" + std::to_string(i), "victim");
+  for (const auto& [name, emptied, moved] : cases) {
+    for (int round = 0; round < 5; ++round) {
+      testsupport::TempDir dir;
+      for (const std::string& folder : {emptied, fs::path(moved).parent_path().string(), std::string("victim")})
+        for (int i = 0; i < kFiles; ++i) dir.Write(folder + "/f" + std::to_string(i), folder);
+      const int deletions = ::inotify_init1(IN_CLOEXEC);
+      ASSERT_GE(deletions, 0);
+      ASSERT_GE(::inotify_add_watch(deletions, (dir / emptied).c_str(), IN_DELETE), 0);
+      const bool linked = emptied == moved;
+      std::thread mover([&] {
+        pollfd deleted{deletions, POLLIN, 0};
+        char events[4096];
+        if (::poll(&deleted, 1, std::chrono::milliseconds(testsupport::kHangNet).count()) == 1 &&
+            ::read(deletions, events, sizeof(events)) > 0 &&
+            ::rename((dir / moved).c_str(), (dir / (linked ? "tree/moved" : "victim/moved")).c_str()) == 0 && linked)
+          fs::create_directory_symlink(dir.Path() / "victim", dir / moved);
+      });
+      (void)DeleteFolderTree(dir / "tree");  // whether all went depends on when the move came
+      mover.join();
+      ::close(deletions);
+      for (int i = 0; i < kFiles; ++i)
+        ASSERT_TRUE(fs::exists(dir.Path() / "victim" / ("f" + std::to_string(i)))) << name << ", round " << round;
     }
-    const int deletions = ::inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(deletions, 0);
-    ASSERT_GE(::inotify_add_watch(deletions, (dir / "tree/sub").c_str(), IN_DELETE), 0);
-    std::thread swapper([&] {  // as soon as the first file inside has gone
-      pollfd deleted{deletions, POLLIN, 0};
-      char events[4096];
-      if (::poll(&deleted, 1, std::chrono::milliseconds(testsupport::kHangNet).count()) == 1 &&
-          ::read(deletions, events, sizeof(events)) > 0 &&
-          ::rename((dir / "tree/sub").c_str(), (dir / "tree/moved").c_str()) == 0)
-        fs::create_directory_symlink(dir.Path() / "victim", dir.Path() / "tree/sub");
-    });
-    (void)DeleteFolderTree(dir / "tree");  // whether all went depends on when the swap came
-    swapper.join();
-    ::close(deletions);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "victim"), fs::directory_iterator()), kFiles)
-        << "round " << round;
   }
 }
 
