@@ -16,6 +16,7 @@
 #include "platform/ui/controls/Controls.h"
 #include "platform/ui/dialogs/Dialogs.h"
 #include "platform/ui/dialogs/MessageBox.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 #include "platform/win/input/InputInjector.h"
 #include "platform/win/input/VirtualKeys.h"
 #include "platform/win/registry/Registry.h"
@@ -188,7 +189,11 @@ TEST(ImageDump, LargestFirstWithOnePictureAndThumbnailEach) {
   images[2]->mHasAlpha = true;
   std::vector<Kit::MemoryImage*> list;
   for (auto& image : images) list.push_back(image.get());
+  plat::ScopedReplacedFilesLog written;
   ASSERT_TRUE(Kit::WriteImageDump(folder.Path().string(), list, "Sun Dec  6 23:00:00 2026"));
+  // A developer's snapshot: each file whole, none synced to the disk (a sync each froze the window).
+  EXPECT_EQ(written.Replaced().size(), 7u);
+  for (const plat::ReplacedFile& file : written.Replaced()) EXPECT_FALSE(file.synced) << file.file;
 
   const std::string page = testsupport::ReadFileContents(folder / "imagelist.html");
   EXPECT_EQ(page.rfind("<HTML><BODY BGCOLOR=EEEEFF><CENTER><FONT SIZE=+2><B>Sun Dec  6 23:00:00 2026</B>", 0), 0u);

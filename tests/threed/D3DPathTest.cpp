@@ -28,6 +28,7 @@
 #include "platform/d3d/D3DHooks.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/process/SingleInstance.h"
 #include "platform/win/registry/RegistryStore.h"
@@ -77,6 +78,7 @@ class SelfTest : public testing::Test {
     bool changed;
     std::string failure, warning;
     bool ranScenes, scenesEnded, calledDevice;
+    std::size_t settingsWrites;  // of the settings file
   };
 
   // One start of the display's test, as the display runs it, on a fresh DirectDraw object.
@@ -86,6 +88,7 @@ class SelfTest : public testing::Test {
     Kit::D3DTester tester(&mHost);
     tester.SetVidMemoryConstraints(minMB, recMB);
     (void)mHooks.TakeLog();  // empties the log: only the calls of this start count
+    const plat::ScopedReplacedFilesLog written;
     const bool changed = tester.TestD3D(nullptr, ddraw.get());
     const auto log = mHooks.TakeLog();
     const auto calls = [&log](const char* name) {  // that succeeded
@@ -96,7 +99,8 @@ class SelfTest : public testing::Test {
             tester.mWarning,
             calls("BeginScene") > 0,
             calls("BeginScene") == calls("EndScene"),
-            !log.empty()};
+            !log.empty(),
+            written.ReplacedAt(mFolder / "registry").size()};
   }
 
   void UseDesktop(plat::DesktopFormat format, DWORD videoMemory = 64u << 20) {
@@ -143,6 +147,7 @@ TEST_P(SelfTestCacheChange, RunsTheScenesAgain) {
   EXPECT_TRUE(again.ranScenes);
   EXPECT_TRUE(again.changed);
   EXPECT_EQ(again.failure, "");
+  EXPECT_EQ(again.settingsWrites, 1u);
   EXPECT_FALSE(Run(change.minMB, change.recMB).ranScenes);  // and cached once more
 }
 
@@ -175,12 +180,14 @@ TEST_P(SelfTestVerdict, IsReportedAndCached) {
   EXPECT_EQ(first.warning, v.warning);
   EXPECT_TRUE(first.changed);
   EXPECT_TRUE(first.scenesEnded);  // a failed test too ends the scene it began
+  EXPECT_EQ(first.settingsWrites, 1u) << "the test's key and its six results, together";
 
   const Outcome cached = Run(v.minMB, v.recMB);
   EXPECT_FALSE(cached.ranScenes);
   EXPECT_FALSE(cached.changed);
   EXPECT_EQ(cached.failure, v.failure);
   EXPECT_EQ(cached.warning, v.warning);
+  EXPECT_EQ(cached.settingsWrites, 0u) << "the results stored again as they stand";
   // Both starts were recorded for a demo: the two texts each time, and the last changed flag.
   EXPECT_EQ(mHost.mRecordedTexts, (std::vector<std::string>{v.failure, v.warning, v.failure, v.warning}));
   EXPECT_FALSE(mHost.mRecordedBool);
@@ -193,6 +200,7 @@ TEST_P(SelfTestVerdict, IsReportedAndCached) {
   EXPECT_EQ(replayed.warning, v.warning);
   EXPECT_TRUE(replayed.changed);
   EXPECT_FALSE(replayed.calledDevice);
+  EXPECT_EQ(replayed.settingsWrites, 0u);
 }
 
 constexpr auto k565 = plat::DesktopFormat::Rgb565;

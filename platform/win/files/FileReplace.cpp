@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "platform/win/files/DeviceWrite.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 
 namespace plat {
 namespace {
@@ -101,6 +102,15 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+void SyncFolderOf(const std::string& file) {
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+}
+
 // The file a write of realPath replaces: realPath itself or the end of its chain of links. Nothing, with
 // errno set, when the chain cannot be followed.
 std::optional<std::string> WriteTarget(const std::string& realPath) {
@@ -140,7 +150,7 @@ bool TakeOwnerAndMode(int fd, const struct stat& model) {
 // Writes bytes to target, the end of a chain of links, as ReplaceFileContents tells. The file made there
 // takes the owner and permission bits of model when there is one, else those of the file it replaces,
 // else the umask's.
-bool WriteToTarget(const std::string& target, std::string_view bytes, const struct stat* model) {
+bool WriteToTarget(const std::string& target, std::string_view bytes, const struct stat* model, FileSync sync) {
   struct stat standing {};
   const bool replacing = ::lstat(target.c_str(), &standing) == 0;
   if (replacing && IsWrittenInto(standing.st_mode)) return WriteIntoDevice(target, bytes);
@@ -149,7 +159,8 @@ bool WriteToTarget(const std::string& target, std::string_view bytes, const stru
   const std::string temporary = NewTemporaryName(target);
   const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = (model == nullptr || TakeOwnerAndMode(fd, *model)) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool synced = sync == FileSync::kSynced;
+  bool ok = (model == nullptr || TakeOwnerAndMode(fd, *model)) && WriteAll(fd, bytes) && (!synced || ::fsync(fd) == 0);
   int error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -157,12 +168,8 @@ bool WriteToTarget(const std::string& target, std::string_view bytes, const stru
   }
   if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) {
     // The rename itself must reach the disk for the new contents to survive a power cut.
-    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-      ::fsync(folderFd);
-      ::close(folderFd);
-    }
+    if (synced) SyncFolderOf(target);
+    NoteReplacedFile(target, synced);
     return true;
   }
   if (ok) error = errno;
@@ -173,9 +180,9 @@ bool WriteToTarget(const std::string& target, std::string_view bytes, const stru
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& realPath, std::string_view bytes, FileSync sync) {
   const std::optional<std::string> target = WriteTarget(realPath);
-  return target && WriteToTarget(*target, bytes, nullptr);
+  return target && WriteToTarget(*target, bytes, nullptr, sync);
 }
 
 bool WriteCopyOf(const std::string& realOriginal, const std::string& realCopy, std::string_view bytes) {
@@ -183,7 +190,7 @@ bool WriteCopyOf(const std::string& realOriginal, const std::string& realCopy, s
   if (!target) return false;
   struct stat original {};
   const bool regular = ::stat(realOriginal.c_str(), &original) == 0 && S_ISREG(original.st_mode);
-  return WriteToTarget(*target, bytes, regular ? &original : nullptr);
+  return WriteToTarget(*target, bytes, regular ? &original : nullptr, FileSync::kSynced);
 }
 
 bool NothingToReplace(const std::string& realPath) {

@@ -11,6 +11,12 @@
 
 namespace plat {
 
+// Whether a replaced file is made to survive a power cut. Synced, the default: the temporary's bytes,
+// and then the folder's rename, reach the disk before the write returns. Unsynced leaves both to the
+// system, for files that are only a developer's snapshot (the image dump): a reader still sees the old
+// file or the whole new one, but a power cut soon after may leave the old one, or a part of the new.
+enum class FileSync { kSynced, kUnsynced };
+
 // Writes bytes over the file at realPath (a path of the machine, not a program path). The file replaced
 // is realPath itself or the end of its chain of symbolic links (a relative link is taken from the folder
 // it lies in; a dangling link gives the name it points to; a chain that does not end is refused with
@@ -21,7 +27,8 @@ namespace plat {
 // written into it without a wait that could last (WriteIntoDevice); a folder is refused with EISDIR, a
 // block device or socket with EINVAL. False, with errno set, when a step fails; the temporary is removed
 // then and the old file stays as it was.
-[[nodiscard]] bool ReplaceFileContents(const std::string& realPath, std::string_view bytes);
+[[nodiscard]] bool ReplaceFileContents(const std::string& realPath, std::string_view bytes,
+                                       FileSync sync = FileSync::kSynced);
 
 // Writes bytes at realCopy as ReplaceFileContents does, the file made there taking the permission bits,
 // owner and group of the regular file at the end of realOriginal's links, so that a copy set aside of a

@@ -22,6 +22,9 @@ constexpr std::string_view kHeader = "KitRegistry 1";
 // Far beyond any settings file: a bigger one is a file that cannot be read.
 constexpr std::size_t kMaxRegistryFileBytes = 16u << 20;
 
+// The write groups open on this thread.
+thread_local int tOpenGroups = 0;
+
 std::uint64_t Fnv1a(std::string_view text) {
   std::uint64_t hash = 0xcbf29ce484222325ull;
   for (char c : text) {
@@ -208,6 +211,8 @@ void RegistryStore::SetFile(std::string path) {
   mWriteFailureReported = false;
   mProblems.clear();
   mData = RegistryData{};
+  mSaved = RegistryData{};
+  mUnsaved = false;
 }
 
 std::string RegistryStore::File() {
@@ -230,6 +235,7 @@ void RegistryStore::EnsureLoaded() {
   if (mLoaded) return;
   mLoaded = true;
   mData = RegistryData{};
+  mSaved = RegistryData{};
   mUnreadable = false;
   if (mFile.empty()) mFile = DefaultRegistryFile();
   RemoveStaleTemporaries(mFile);
@@ -248,6 +254,7 @@ void RegistryStore::EnsureLoaded() {
   }
   if (auto data = ParseRegistry(text)) {
     mData = std::move(*data);
+    mSaved = mData;
     return;
   }
   SetAside(text);
@@ -276,6 +283,40 @@ void RegistryStore::SetAside(const std::string& text) {
   Report("The settings file " + mFile + " is damaged and could not be moved aside (" + error.message() +
          "); settings start empty and are not saved.");
 }
+
+bool RegistryStore::Keep(RegistryData next) {
+  if (mUnreadable) return false;  // reported when it was read
+  if (tOpenGroups > 0) {
+    mData = std::move(next);
+    mUnsaved = true;
+    return true;
+  }
+  if (!Write(next)) return false;
+  mSaved = next;
+  mData = std::move(next);
+  mUnsaved = false;  // whatever a group of another thread kept went into the file too
+  return true;
+}
+
+void RegistryStore::BeginGroup() { ++tOpenGroups; }
+
+bool RegistryStore::EndGroup() {
+  std::lock_guard guard(mLock);
+  if (--tOpenGroups > 0 || !mUnsaved) return true;
+  mUnsaved = false;
+  if (Write(mData)) {
+    mSaved = mData;
+    return true;
+  }
+  mData = mSaved;
+  return false;
+}
+
+RegistryWriteGroup::RegistryWriteGroup() { RegistryStore::Instance().BeginGroup(); }
+
+RegistryWriteGroup::~RegistryWriteGroup() { static_cast<void>(End()); }
+
+bool RegistryWriteGroup::End() { return !std::exchange(mOpen, false) || RegistryStore::Instance().EndGroup(); }
 
 bool RegistryStore::Write(const RegistryData& data) {
   if (mUnreadable) return false;  // reported when it was read
