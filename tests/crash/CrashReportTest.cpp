@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -86,6 +87,8 @@ struct FaultCase {
   const char* function;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
 class Faults : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(Faults, LeaveACrashReportNamingTheExceptionAndTheFunction) {
@@ -112,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                                    "Exception: Stack Overflow", "RecurseWithoutEnd"},
                                          FaultCase{"SecondThread", WriteThroughNullOnAThread, SIGSEGV,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
-                         [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 class OccupiedCrashFile : public testing::TestWithParam<testsupport::Unreadable> {};
 
@@ -264,6 +267,8 @@ struct BrokenHeapCase {
   bool hangs;
 };
 
+void PrintTo(const BrokenHeapCase& c, std::ostream* out) { *out << c.name; }
+
 class BrokenHeap : public testing::TestWithParam<BrokenHeapCase> {};
 
 TEST_P(BrokenHeap, TheFirstReportStaysAndTheProcessEndsWithinTenSeconds) {
@@ -297,11 +302,11 @@ TEST_P(BrokenHeap, TheFirstReportStaysAndTheProcessEndsWithinTenSeconds) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Crash, BrokenHeap,
-    testing::Values(BrokenHeapCase{"AllocatorHeldByAnotherThread", FaultWhileTheAllocatorIsHeld, true},
-                    BrokenHeapCase{"CorruptedHeap", CorruptTheHeapAndFault, false}),
-    [](const testing::TestParamInfo<BrokenHeapCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Crash, BrokenHeap,
+                         testing::Values(BrokenHeapCase{"AllocatorHeldByAnotherThread", FaultWhileTheAllocatorIsHeld,
+                                                        true},
+                                         BrokenHeapCase{"CorruptedHeap", CorruptTheHeapAndFault, false}),
+                         testing::PrintToStringParamName());
 
 TEST(CrashHandler, ReportsAMadeUpContext) {
   EXPECT_EQ(CrashHandler::GetSysInfo().find("DDraw"), std::string::npos);  // only with an application

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "tests/support/TempDir.h"
@@ -11,10 +12,13 @@
 namespace {
 
 struct FloorsCase {
+  const char* name;
   const char* file;
   const char* include;
   const char* report;  // empty where the check passes
 };
+
+void PrintTo(const FloorsCase& c, std::ostream* out) { *out << c.name; }
 
 class FloorsCheckTest : public testing::TestWithParam<FloorsCase> {};
 
@@ -37,12 +41,13 @@ TEST_P(FloorsCheckTest, PassesOnlyIncludesOfTheFolderOrFloorsBelow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Includes, FloorsCheckTest,
-                         testing::Values(FloorsCase{"platform/d3d/A.cpp", "platform/ddraw/DDraw.h", ""},
-                                         FloorsCase{"platform/ddraw/A.cpp", "platform/d3d/D3D.h",
+                         testing::Values(FloorsCase{"Below", "platform/d3d/A.cpp", "platform/ddraw/DDraw.h", ""},
+                                         FloorsCase{"Above", "platform/ddraw/A.cpp", "platform/d3d/D3D.h",
                                                     "platform/d3d/D3D.h, which stands above it"},
-                                         FloorsCase{"platform/bass/A.h", "platform/fmod/FMod.h",
+                                         FloorsCase{"AboveFromAHeader", "platform/bass/A.h", "platform/fmod/FMod.h",
                                                     "platform/fmod/FMod.h, which stands above it"},
-                                         FloorsCase{"platform/gdi/A.cpp", "platform/d3d/D3D.h",
-                                                    "platform/d3d/D3D.h, of another folder"}));
+                                         FloorsCase{"Across", "platform/gdi/A.cpp", "platform/d3d/D3D.h",
+                                                    "platform/d3d/D3D.h, of another folder"}),
+                         testing::PrintToStringParamName());
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,8 @@ struct DemoNumbering {
   std::vector<std::string> left;
 };
 
+void PrintTo(const DemoNumbering& c, std::ostream* out) { *out << c.name; }
+
 class DemoNumbers : public testing::TestWithParam<DemoNumbering> {};
 
 TEST_P(DemoNumbers, PickTheFileAndKeepTheNewest) {
@@ -143,6 +146,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "-playnum=2147483647",
                       "kit-2147483651.dmo",
                       {"kit-5.dmo"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 }  // namespace
