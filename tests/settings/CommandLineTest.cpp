@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -103,6 +104,8 @@ struct DemoNumbering {
   std::vector<std::string> left;
 };
 
+void PrintTo(const DemoNumbering& c, std::ostream* out) { *out << c.name; }
+
 class DemoNumbers : public testing::TestWithParam<DemoNumbering> {};
 
 TEST_P(DemoNumbers, PickTheFileAndKeepTheNewest) {
@@ -146,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "-playnum=2147483647",
                       "kit-2147483651.dmo",
                       {"kit-5.dmo"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 // The oldest recording goes from the folder its name was read in, by that name: the player's own copy,
 // even one the game's data would stand in for when read (a pipe), never the game's file of that name.

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -133,6 +134,8 @@ struct CacheChange {
   const char* value;           // a stored value overwritten before it, or null
 };
 
+void PrintTo(const CacheChange& c, std::ostream* out) { *out << c.name; }
+
 class SelfTestCacheChange : public SelfTest, public testing::WithParamInterface<CacheChange> {};
 
 TEST_P(SelfTestCacheChange, RunsTheScenesAgain) {
@@ -155,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Changes, SelfTestCacheChange,
                          testing::Values(CacheChange{"Threshold", 6, 15, nullptr},
                                          CacheChange{"Adapter", 6, 14, "DisplayGUID"},
                                          CacheChange{"Version", 6, 14, "Version"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 struct Verdict {
   const char* name;
@@ -168,6 +171,8 @@ struct Verdict {
   const char* failure;
   const char* warning;
 };
+
+void PrintTo(const Verdict& c, std::ostream* out) { *out << c.name; }
 
 class SelfTestVerdict : public SelfTest, public testing::WithParamInterface<Verdict> {};
 
@@ -230,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
         Verdict{"HugeMemory", plat::DesktopFormat::Xrgb8888, 0xFFFFFFFF, 4000, 4000, nullptr, 0, S_OK, "", ""},
         Verdict{"TwentyFourBits", plat::DesktopFormat::Rgb888, k64MB, 6, 14, nullptr, 0, S_OK,
                 "Can't test 24-bit mode.", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 TEST_F(SelfTest, UnlocksTheSurfaceOfADepthItCannotRead) {
   UseDesktop(plat::DesktopFormat::Rgb888);
@@ -253,6 +258,8 @@ struct CardCase {
   bool expected;
 };
 
+void PrintTo(const CardCase& c, std::ostream* out) { *out << c.name; }
+
 class CardListTest : public SelfTest, public testing::WithParamInterface<CardCase> {};
 
 TEST_P(CardListTest, DecidesTheCard) {
@@ -273,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(Cards, CardListTest,
                                          CardCase{"NewUnknown", nullptr, nullptr, "S3 Savage", 2002, true},
                                          CardCase{"OldKnownMaker", nullptr, nullptr, "Ati Rage 128", 2000, true},
                                          CardCase{"ATIWithoutSpace", nullptr, nullptr, "Matisse", 2000, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 class Auto3DApp : public testsupport::HeadlessApp {
  public:
