@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "platform/win/files/DeviceWrite.h"
+#include "platform/win/files/Ownership.h"
 
 namespace plat {
 namespace {
@@ -127,14 +128,6 @@ std::optional<std::string> WriteTarget(const std::string& realPath) {
 bool RefuseToWrite(mode_t mode) {
   errno = S_ISDIR(mode) ? EISDIR : EINVAL;
   return false;
-}
-
-// Whoever may read the file stays so: a new file made in place of another, or as a copy of it, gets that
-// file's owner and group (where the process may give them: an ordinary user may not, which is no error)
-// and then its permission bits.
-bool TakeOwnerAndMode(int fd, const struct stat& model) {
-  if (::fchown(fd, model.st_uid, model.st_gid) != 0 && errno != EPERM) return false;
-  return ::fchmod(fd, model.st_mode & 0777) == 0;
 }
 
 // Writes bytes to target, the end of a chain of links, as ReplaceFileContents tells. The file made there
