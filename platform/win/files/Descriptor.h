@@ -17,6 +17,11 @@ class Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;
   [[nodiscard]] int Get() const { return mFd; }
   int Release() { return std::exchange(mFd, -1); }
+  // Closes the one held and holds fd instead.
+  void Reset(int fd) {
+    if (mFd >= 0) ::close(mFd);
+    mFd = fd;
+  }
 
  private:
   int mFd;

@@ -15,7 +15,9 @@
 #include <optional>
 #include <sstream>
 
+#include "platform/win/files/Descriptor.h"
 #include "platform/win/files/DeviceWrite.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/Ownership.h"
 
 namespace plat {
@@ -130,6 +132,17 @@ bool RefuseToWrite(mode_t mode) {
   return false;
 }
 
+// A new file at path, open for writing: made there (nothing may stand at the name, a link neither) in the
+// folder opened once, whose owner it then takes as Ownership says. -1, with errno set, when it is not made.
+int MakeNewFile(const std::string& path) {
+  std::string name;
+  const Descriptor folder(OpenFolderOf(path, &name));
+  if (folder.Get() < 0) return -1;
+  const int fd = ::openat(folder.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) GiveNewEntryItsOwner(fd, folder.Get());
+  return fd;
+}
+
 // Writes bytes to target, the end of a chain of links, as ReplaceFileContents tells. The file made there
 // takes the owner and permission bits of model when there is one, else those of the file it replaces,
 // else the umask's.
@@ -140,7 +153,7 @@ bool WriteToTarget(const std::string& target, std::string_view bytes, const stru
   if (replacing && !S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
   if (model == nullptr && replacing) model = &standing;
   const std::string temporary = NewTemporaryName(target);
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = MakeNewFile(temporary);
   if (fd < 0) return false;
   bool ok = (model == nullptr || TakeOwnerAndMode(fd, *model)) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   int error = errno;

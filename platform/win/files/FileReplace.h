@@ -16,8 +16,9 @@ namespace plat {
 // it lies in; a dangling link gives the name it points to; a chain that does not end is refused with
 // ELOOP). Each call has a temporary of its own, that file + ".tmp" + process id + "-" + a number, so
 // that threads and processes writing one file at once each succeed, the last rename winning; it gets the
-// replaced file's permission bits, owner and group (the last two where the process may: as root), or the
-// umask's bits for a new file. A device or pipe there gets the bytes
+// replaced file's permission bits, owner and group (the last two where the process may: as root), or for
+// a new file the umask's bits and the owner that Ownership gives what is made in its folder. A device or
+// pipe there gets the bytes
 // written into it without a wait that could last (WriteIntoDevice); a folder is refused with EISDIR, a
 // block device or socket with EINVAL. False, with errno set, when a step fails; the temporary is removed
 // then and the old file stays as it was.

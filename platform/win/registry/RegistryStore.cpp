@@ -12,6 +12,7 @@
 #include "platform/win/files/FileErrorText.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/FileReplace.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/process/DebugOutput.h"
 
@@ -280,8 +281,7 @@ void RegistryStore::SetAside(const std::string& text) {
 bool RegistryStore::Write(const RegistryData& data) {
   if (mUnreadable) return false;  // reported when it was read
   std::filesystem::path target(mFile);
-  std::error_code error;
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+  if (target.has_parent_path()) MakeFolders(target.parent_path().string());
   if (ReplaceFileContents(mFile, SerializeRegistry(data))) return true;
   if (!std::exchange(mWriteFailureReported, true))
     Report("The settings file " + mFile + " could not be written (" + FileErrorText(mFile, errno) +
