@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
 #include "platform/win/files/Descriptor.h"
 #include "platform/win/files/DeviceWrite.h"
@@ -184,12 +186,41 @@ bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
   return target && WriteToTarget(*target, bytes, nullptr);
 }
 
-bool WriteCopyOf(const std::string& realOriginal, const std::string& realCopy, std::string_view bytes) {
-  const std::optional<std::string> target = WriteTarget(realCopy);
-  if (!target) return false;
+std::optional<std::string> WriteCopyOf(const std::string& realOriginal, const std::vector<std::string>& realCopies,
+                                       std::string_view bytes) {
+  if (realCopies.empty()) {
+    errno = EEXIST;
+    return std::nullopt;
+  }
   struct stat original {};
   const bool regular = ::stat(realOriginal.c_str(), &original) == 0 && S_ISREG(original.st_mode);
-  return WriteToTarget(*target, bytes, regular ? &original : nullptr);
+  const std::string temporary = NewTemporaryName(realCopies.front());
+  const int fd = MakeNewFile(temporary);
+  if (fd < 0) return std::nullopt;
+  bool ok = (!regular || TakeOwnerAndMode(fd, original)) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  const std::optional<std::string> copy = ok ? MoveAside(temporary, realCopies) : std::nullopt;
+  if (!copy) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    errno = error;
+  }
+  return copy;
+}
+
+std::optional<std::string> MoveAside(const std::string& realPath, const std::vector<std::string>& realNames) {
+  for (const std::string& name : realNames) {
+    if (::renameat2(AT_FDCWD, realPath.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+      // The new name must reach the disk too, for the file to be found there after a power cut.
+      const std::filesystem::path folder = std::filesystem::path(name).parent_path();
+      const Descriptor synced(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      if (synced.Get() >= 0) ::fsync(synced.Get());
+      return name;
+    }
+    if (errno != EEXIST) return std::nullopt;
+  }
+  errno = EEXIST;
+  return std::nullopt;
 }
 
 bool NothingToReplace(const std::string& realPath) {
