@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/win/Errors.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/PathMap.h"
 
 namespace plat {
@@ -228,8 +229,7 @@ BOOL CreateDirectory(LPCSTR path, SECURITY_ATTRIBUTES*) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
-  std::string real = plat::MapPath(path);
-  if (::mkdir(real.c_str(), 0755) == 0) return TRUE;
+  if (plat::MakeFolder(plat::MapPath(path), 0755)) return TRUE;
   SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : plat::ErrorFromErrno(errno));
   return FALSE;
 }
