@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win/files/Descriptor.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/PathMap.h"
 
 namespace plat {
@@ -18,29 +20,6 @@ namespace {
 // How many levels of a walk keep their folder open. Those above are closed on the way down and opened
 // again from below on the way back up, so a tree of any depth needs no more descriptors than this.
 constexpr std::size_t kOpenLevels = 32;
-
-class Descriptor {
- public:
-  Descriptor() = default;
-  explicit Descriptor(int descriptor) : mDescriptor(descriptor) {}
-  Descriptor(Descriptor&& other) noexcept : mDescriptor(std::exchange(other.mDescriptor, -1)) {}
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    Close();
-    mDescriptor = std::exchange(other.mDescriptor, -1);
-    return *this;
-  }
-  ~Descriptor() { Close(); }
-
-  [[nodiscard]] int Get() const { return mDescriptor; }
-  [[nodiscard]] bool IsOpen() const { return mDescriptor >= 0; }
-  void Close() {
-    if (mDescriptor >= 0) ::close(mDescriptor);
-    mDescriptor = -1;
-  }
-
- private:
-  int mDescriptor = -1;
-};
 
 // What a folder is, wherever it has been moved.
 struct Identity {
@@ -179,16 +158,11 @@ bool IsEntryName(std::string_view name) {
 }  // namespace
 
 bool RemoveFolderTree(std::string_view programPath) {
-  std::string real = MapPath(programPath);
-  while (real.size() > 1 && real.back() == '/') real.pop_back();
-  if (real.empty()) return false;
-  const std::size_t slash = real.rfind('/');
-  const std::string parentPath = slash == std::string::npos ? "." : slash == 0 ? "/" : real.substr(0, slash);
-  // The root alone has no name in a folder above: it is opened as "." of itself, and refused below.
-  const std::string name = slash == std::string::npos ? real : real == "/" ? "." : real.substr(slash + 1);
-  if (real != "/" && !IsEntryName(name)) return false;
-  const Descriptor parent(::open(parentPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!parent.IsOpen()) return false;
+  // The root lies in no folder above it (EEXIST): it is refused here, and a folder that is the root by
+  // another way (a mount of it, a link above) below.
+  std::string name;
+  const Descriptor parent(OpenFolderOf(MapPath(programPath), &name));
+  if (!parent.IsOpen() || !IsEntryName(name)) return false;
   Descriptor folder = OpenFolderIn(parent.Get(), name.c_str());
   if (!folder.IsOpen()) {
     // A link standing there, to a folder or not, goes itself; a file or nothing at all is no folder.
