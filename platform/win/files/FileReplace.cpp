@@ -21,6 +21,7 @@
 #include "platform/win/files/DeviceWrite.h"
 #include "platform/win/files/NewFolders.h"
 #include "platform/win/files/Ownership.h"
+#include "platform/win/files/Removal.h"
 #include "platform/win/files/ReplacedFilesLog.h"
 
 namespace plat {
@@ -87,12 +88,11 @@ std::optional<double> StartOf(pid_t process) {
 // Whether the temporary's writer may still be at work: a process runs under the id in its name and
 // began before the temporary was last written. One that began later only took the id over from a
 // writer that ended (ids are reused, and soon where few are available).
-bool WriterMayRun(pid_t writer, const std::filesystem::path& temporary) {
+bool WriterMayRun(pid_t writer, const struct stat& temporary) {
   if (!IsRunning(writer)) return false;
-  struct stat file {};
   const std::optional<double> started = StartOf(writer);
-  if (!started || ::stat(temporary.c_str(), &file) != 0) return true;
-  const double written = static_cast<double>(file.st_mtim.tv_sec) + file.st_mtim.tv_nsec / 1e9;
+  if (!started) return true;
+  const double written = static_cast<double>(temporary.st_mtim.tv_sec) + temporary.st_mtim.tv_nsec / 1e9;
   // A second of slack for the clock's steps and the start's rounding: a doubt keeps the file.
   return *started <= written + 1.0;
 }
@@ -251,27 +251,18 @@ void RemoveStaleTemporaries(const std::string& realPath) {
   const std::optional<std::string> written = WriteTarget(realPath);
   if (!written) return;
   const std::filesystem::path target(*written);
-  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
   const std::string fileName = target.filename().string();
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+  RemoveEntriesOf(target.parent_path().empty() ? "." : target.parent_path().string(), [&](std::string_view name,
+                                                                                          const struct stat& entry) {
     const std::optional<TemporaryName> temporary = ParseTemporaryName(name);
-    std::error_code removeError;
-    if (temporary && temporary->file == fileName && temporary->writer > 0 &&
-        !WriterMayRun(temporary->writer, it->path()))
-      std::filesystem::remove(it->path(), removeError);
-  }
+    return temporary && temporary->file == fileName && temporary->writer > 0 && !WriterMayRun(temporary->writer, entry);
+  });
 }
 
 void RemoveAllTemporaries(const std::string& realFolder) {
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(realFolder, error), end; !error && it != end; it.increment(error)) {
-    std::error_code entryError;
-    if (ParseTemporaryName(it->path().filename().string()) && it->is_regular_file(entryError) &&
-        !it->is_symlink(entryError))
-      std::filesystem::remove(it->path(), entryError);
-  }
+  RemoveEntriesOf(realFolder, [](std::string_view name, const struct stat& entry) {
+    return S_ISREG(entry.st_mode) && ParseTemporaryName(name).has_value();
+  });
 }
 
 }  // namespace plat

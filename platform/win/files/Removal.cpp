@@ -181,4 +181,18 @@ bool RemoveEntryOf(const std::string& realFolder, std::string_view name) {
   return folder.IsOpen() && ::unlinkat(folder.Get(), std::string(name).c_str(), 0) == 0;
 }
 
+void RemoveEntriesOf(const std::string& realFolder,
+                     const std::function<bool(std::string_view name, const struct stat& entry)>& chosen) {
+  const Descriptor folder(::open(realFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  std::vector<Entry> entries;
+  if (!folder.IsOpen()) return;
+  (void)ReadEntries(folder.Get(), &entries);  // what was listed before a failure is still worth removing
+  for (const Entry& entry : entries) {
+    struct stat info;
+    if (!entry.isFolder && ::fstatat(folder.Get(), entry.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISDIR(info.st_mode) && chosen(entry.name, info))
+      (void)::unlinkat(folder.Get(), entry.name.c_str(), 0);
+  }
+}
+
 }  // namespace plat

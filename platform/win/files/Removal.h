@@ -3,6 +3,9 @@
 // folder moved or swapped for a link meanwhile leads nowhere else. Any thread.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,5 +25,12 @@ namespace plat {
 // it was read in (plat::FindEntries tells which). False for a folder, a name that is not one entry's (empty,
 // ".", "..", or holding a '/') and when it cannot be removed.
 bool RemoveEntryOf(const std::string& realFolder, std::string_view name);
+
+// Removes from the real folder (not below it) each entry that is not a folder and that `chosen` picks by
+// its name as read and what stands there (not following a link). The folder is opened once, and listed
+// and emptied through that descriptor: moved or swapped for a link meanwhile, it still is the folder read.
+// A missing folder is no error.
+void RemoveEntriesOf(const std::string& realFolder,
+                     const std::function<bool(std::string_view name, const struct stat& entry)>& chosen);
 
 }  // namespace plat
