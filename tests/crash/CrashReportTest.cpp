@@ -136,6 +136,22 @@ INSTANTIATE_TEST_SUITE_P(CrashHandler, OccupiedCrashFile,
                                          testsupport::Unreadable::kPipe),
                          [](const auto& info) { return testsupport::UnreadableName(info.param); });
 
+// A link where "crash.txt" goes, to a file or to one still to be made, is not written through (a run as
+// root would empty or make a file of the link's choosing): the report goes beside it.
+TEST(CrashHandler, AReportIsNeverWrittenThroughALinkAtItsName) {
+  for (const bool dangling : {false, true}) {
+    testsupport::TempDir folder;
+    const std::filesystem::path target =
+        dangling ? folder.Path() / "made.txt" : std::filesystem::path(folder.Write("victim.txt", "theirs"));
+    std::filesystem::create_symlink(target, folder / "crash.txt");
+    EXPECT_EXIT(CrashIn(folder.Path().string(), WriteThroughNull), testing::KilledBySignal(SIGSEGV),
+                "this report was kept in crash-1.txt instead");
+    const std::string report = testsupport::ReadFileContents(folder / "crash-1.txt");
+    EXPECT_EQ(report.rfind("Exception: Access Violation", 0), 0u) << report;
+    EXPECT_EQ(testsupport::ReadFileContents(target), dangling ? "" : "theirs") << "made or emptied through the link";
+  }
+}
+
 // An application whose product versions name the file asked about.
 class VersionedApp : public Kit::KitAppBase {
  public:

@@ -14,10 +14,11 @@ namespace plat {
 namespace {
 
 // A regular file of that name in the folder, emptied and ready to write (one made here owned as Ownership
-// says); -1 when something else stands there or it cannot be made. Never waits: a pipe without a reader
-// fails to open, one with a reader is closed again.
+// says); -1 when something else stands there, a link too (a run as root would empty or make the file it
+// leads to), or it cannot be made. Never waits: a pipe without a reader fails to open, one with a reader
+// is closed again.
 int OpenAsFile(int folder, const char* name) {
-  const int file = OpenOrMakeFile(folder, name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+  const int file = OpenOrMakeFile(folder, name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (file < 0) return -1;
   struct stat status {};
   if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || ::ftruncate(file, 0) != 0) {
