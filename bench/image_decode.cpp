@@ -26,9 +26,10 @@ ImageLib::Image& Picture() {
   return image;
 }
 
-std::vector<uint8_t> Encoded(bool (*write)(const std::string&, const ImageLib::Image&), const char* extension) {
+std::vector<uint8_t> Encoded(bool (*write)(const std::string&, const ImageLib::Image&, plat::FileSync),
+                             const char* extension) {
   std::string path = "/tmp/kit-bench-decode" + std::string(extension);
-  write(path, Picture());
+  write(path, Picture(), plat::FileSync::kUnsynced);  // read back at once and removed
   std::vector<uint8_t> bytes;
   if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
     int c;

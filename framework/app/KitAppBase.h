@@ -507,6 +507,9 @@ class KitAppBase : public ButtonListener,
   bool RegistryReadString(const std::string& valueName, std::string* text);
   bool RegistryReadInteger(const std::string& valueName, int* value);
   bool RegistryReadBoolean(const std::string& valueName, bool* value);
+  // Runs `write`, whose registry writes reach the settings file together, in one write after it
+  // (plat::RegistryWriteGroup); a failure of that write is told as a failed write is.
+  void RegistryWriteTogether(const std::function<void()>& write);
   virtual void WriteToRegistry();
   virtual void ReadFromRegistry();
   // Tells the player, in a pop-up, what the settings store could not do with its file (read it, keep it,

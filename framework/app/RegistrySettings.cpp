@@ -63,6 +63,8 @@ bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const s
   const bool recording = mDemoStream != nullptr && mDemoStream->mDemoRecording;
 
   const RegistryLocation location = LocateValue(mRegKey, valueName);
+  // A key made for the value reaches the file with it.
+  plat::RegistryWriteGroup keyAndValue;
   OpenKey key;
   bool written = RegOpenKeyEx(HKEY_LOCAL_MACHINE, location.keyPath.c_str(), 0, KEY_WRITE, key.Out()) == ERROR_SUCCESS;
   if (!written) {
@@ -73,9 +75,16 @@ bool KitAppBase::RegistryWrite(const std::string& valueName, DWORD type, const s
   }
   // A value the store could not keep is a failed write, not a success.
   written = written && RegSetValueEx(key.Get(), location.valueName.c_str(), 0, type, data, length) == ERROR_SUCCESS;
+  written = keyAndValue.End() && written;
   if (recording) mDemoStream->RecordResult(mUpdateCount, DemoResultRecord::RegistryWrite, written);
   if (!written && mLoadedHandedOver) TellSettingsProblems();
   return written;
+}
+
+void KitAppBase::RegistryWriteTogether(const std::function<void()>& write) {
+  plat::RegistryWriteGroup together;
+  write();
+  if (!together.End() && mLoadedHandedOver) TellSettingsProblems();
 }
 
 void KitAppBase::TellSettingsProblems() {
@@ -187,15 +196,17 @@ void KitAppBase::ReadFromRegistry() {
 }
 
 void KitAppBase::WriteToRegistry() {
-  RegistryWriteInteger("MusicVolume", VolumeToHundredths(mMusicVolume));
-  RegistryWriteInteger("SfxVolume", VolumeToHundredths(mSfxVolume));
-  RegistryWriteInteger("Muted", mMuteCount - mAutoMuteCount > 0 ? 1 : 0);
-  RegistryWriteInteger("ScreenMode", mIsWindowed ? 0 : 1);
-  RegistryWriteInteger("PreferredX", mPreferredX);
-  RegistryWriteInteger("PreferredY", mPreferredY);
-  RegistryWriteInteger("CustomCursors", mCustomCursorsEnabled ? 1 : 0);
-  RegistryWriteInteger("InProgress", 0);
-  RegistryWriteBoolean("WaitForVSync", mWaitForVSync);
+  RegistryWriteTogether([this] {
+    RegistryWriteInteger("MusicVolume", VolumeToHundredths(mMusicVolume));
+    RegistryWriteInteger("SfxVolume", VolumeToHundredths(mSfxVolume));
+    RegistryWriteInteger("Muted", mMuteCount - mAutoMuteCount > 0 ? 1 : 0);
+    RegistryWriteInteger("ScreenMode", mIsWindowed ? 0 : 1);
+    RegistryWriteInteger("PreferredX", mPreferredX);
+    RegistryWriteInteger("PreferredY", mPreferredY);
+    RegistryWriteInteger("CustomCursors", mCustomCursorsEnabled ? 1 : 0);
+    RegistryWriteInteger("InProgress", 0);
+    RegistryWriteBoolean("WaitForVSync", mWaitForVSync);
+  });
 }
 
 }  // namespace Kit

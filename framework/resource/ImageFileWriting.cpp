@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "platform/win/files/FileReplace.h"
 #include "platform/win/files/PathMap.h"
 
 namespace ImageLib {
@@ -17,7 +16,7 @@ struct EncodedBytes {
 
 }  // namespace
 
-bool WriteImageFile(const std::string& fileName, const Image& image, ImageEncoder encode) {
+bool WriteImageFile(const std::string& fileName, const Image& image, ImageEncoder encode, plat::FileSync sync) {
   if (!image.GetBits()) return false;
   // Encoded in memory first, so that the file is written whole by the one writer of files, or not at all.
   EncodedBytes encoded;
@@ -25,7 +24,7 @@ bool WriteImageFile(const std::string& fileName, const Image& image, ImageEncode
   if (!memory) return false;
   const bool written = encode(memory, image);
   if (std::fclose(memory) != 0 || !written) return false;
-  return plat::ReplaceFileContents(plat::MapPath(fileName), std::string_view(encoded.data, encoded.size));
+  return plat::ReplaceFileContents(plat::MapPath(fileName), std::string_view(encoded.data, encoded.size), sync);
 }
 
 }  // namespace ImageLib

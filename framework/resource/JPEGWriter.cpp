@@ -39,8 +39,8 @@ bool WriteTo(std::FILE* file, const Image& image) {
 
 }  // namespace
 
-bool WriteJPEGImage(const std::string& fileName, const Image& image) {
-  return WriteImageFile(fileName, image, WriteTo);
+bool WriteJPEGImage(const std::string& fileName, const Image& image, plat::FileSync sync) {
+  return WriteImageFile(fileName, image, WriteTo, sync);
 }
 
 }  // namespace ImageLib

@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 #include "framework/sound/DSoundManager.h"
@@ -18,6 +16,7 @@
 #include "platform/audio/WavHeader.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/FileReplace.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/PathMap.h"
 
 namespace Kit {
@@ -192,8 +191,7 @@ bool DSoundManager::LoadSound(unsigned int soundId, const std::string& fileName)
   if (!cacheName.empty()) {
     if (LoadWAVSound(soundId, cacheName)) return true;
     // The folders below "cached" mirror the sound's own, whichever separators its name uses.
-    std::error_code ignored;
-    std::filesystem::create_directories(plat::MapPath(GetFileDir(cacheName)), ignored);
+    plat::MakeFolders(plat::MapPath(GetFileDir(cacheName)));
   }
 
   for (const SourceKind& kind : kSourceKinds) {

@@ -7,10 +7,12 @@
 
 namespace Kit {
 
-// Deletes the folder with everything in it. True only when every deletion and the final removal
-// succeeded; a folder that cannot be listed is left alone and gives false, as does a name shorter
-// than two characters or one whose last part is "." or "..". A link, the folder's own name or one inside
-// it, is removed and never followed, as rm -r does.
+// Deletes the folder with everything in it, as rm -r does (plat::RemoveFolderTree): a link, the folder's
+// own name or one inside it, is removed and never followed, and nothing beside the folder is reached,
+// whatever names it holds, however deep it goes and whatever another process does to it meanwhile. True
+// only when everything went. A name shorter than two characters or whose last part is "." or "..", a
+// missing folder, a file and the root of the file system give false and are left alone; so is a folder
+// that cannot be listed.
 bool DeleteFolderTree(const std::string& folder);
 // Creates every folder along the path, the path itself last; existing folders are fine.
 void MakeDirectories(const std::string& path);

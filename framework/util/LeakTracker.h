@@ -1,6 +1,7 @@
-// The leak report: allocations still registered in a process-wide table, listed in "mem_leaks.txt"
-// in the current folder and on the debugger output. Nothing in the program registers allocations by
-// itself; code that wants a report registers its own (AddRecord/RemoveRecord).
+// The leak report: allocations still registered in a process-wide table, listed in "mem_leaks.txt" and
+// on the debugger output. The file's name is a program path: in the player's own folder once the game
+// has set its folders, else in the working folder (as in tests and tools). Nothing in the program
+// registers allocations by itself; code that wants a report registers its own (AddRecord/RemoveRecord).
 #pragma once
 
 #include <cstdint>

@@ -14,7 +14,6 @@
 #include "platform/win/files/FileLock.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/FileReplace.h"
-#include "platform/win/files/Files.h"
 #include "platform/win/files/PathMap.h"
 
 namespace PlayerFolder {
@@ -59,19 +58,22 @@ DamagedCopy MakeDamagedCopy(const std::string& path, const std::vector<std::uint
                                         : std::generic_category().message(error)};
   }
   int number = 1;
-  // Whatever holds a name (a folder, a link, a dangling one too) keeps it.
+  // Whatever holds a name (a folder, a link, a dangling one too) keeps it: what holds one now is passed by
+  // here, and what takes one meanwhile, as the copy is put in place.
   while (number <= kMaxDamagedCopies && plat::AnythingAt(plat::MapPath(DamagedCopyName(path, number)))) ++number;
-  if (number > kMaxDamagedCopies) return {false, "every name for a copy is taken"};
-  const std::string copy = DamagedCopyName(path, number);
+  std::vector<std::string> names;
+  for (; number <= kMaxDamagedCopies; ++number) names.push_back(plat::MapPath(DamagedCopyName(path, number)));
   // An unreadable file cannot be copied, so it is moved aside whole instead. A copy is private to whom
   // the file is.
   const std::string_view copied(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const bool kept = how == ReadResult::Unreadable ? MoveFile(path.c_str(), copy.c_str()) != FALSE
-                                                  : plat::WriteCopyOf(plat::MapPath(path), plat::MapPath(copy), copied);
-  if (!kept) return {false, std::generic_category().message(errno)};
+  const std::optional<std::string> copy = how == ReadResult::Unreadable
+                                              ? plat::MoveAside(plat::MapPath(path), names)
+                                              : plat::WriteCopyOf(plat::MapPath(path), names, copied);
+  if (!copy)
+    return {false, errno == EEXIST ? "every name for a copy is taken" : std::generic_category().message(errno)};
   std::error_code error;
-  const std::filesystem::path where = std::filesystem::absolute(plat::MapPath(copy), error);
-  return {true, error ? plat::MapPath(copy) : where.lexically_normal().string()};
+  const std::filesystem::path where = std::filesystem::absolute(*copy, error);
+  return {true, error ? *copy : where.lexically_normal().string()};
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ struct Sizes {
 // The largest third level that counts as near its cores. One of at most this size is one core
 // complex's (AMD's, up to 8 cores, each a hop from every part of it) or one ring's (Intel's desktop
 // parts), and serves a core faster than the core writes to memory: on an AMD EPYC (Zen 3, 512 KiB L2,
-// 32 MiB L3 for 8) a 32-bit 800 x 600 frame copies through the caches in 71 us, streamed in 104. A
+// 32 MiB L3 for 8) a 32-bit 800 x 600 frame copies through the caches in 59-64 us, streamed in 104. A
 // larger one spans a whole chip's mesh and serves a core slower (an Intel Xeon's 105 MiB: 147 us
 // through, 118 streamed); in a virtual machine its sharers look like the guest's few processors only,
 // so its size, not that share, is what tells. AMD's stacked 96 MiB parts count as far too, and stream.

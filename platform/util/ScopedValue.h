@@ -1,7 +1,8 @@
 // A setting of the process (or of the calling thread) given another value for a scope, and the value it
-// had put back when the scope ends, so that scopes nest. The setting is reached through its exchange
-// function, which puts a value in force and returns the one it replaces; that function says which
-// threads may make and end a scope. Owns the value it will put back.
+// had put back when the scope ends. The setting is reached through its exchange function, which puts a
+// value in force and returns the one it replaces. Each scope puts back what it found, so scopes of one
+// setting nest when they end in the reverse order of their making, as scopes on one thread do. Owns the
+// value it will put back.
 #pragma once
 
 #include <utility>

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <map>
+#include <ostream>
 
 #include "framework/widget/EditWidget.h"
 #include "framework/widget/KeyCodes.h"
@@ -106,6 +107,8 @@ struct Editing {
   const char* clipboardAfter;
 };
 
+void PrintTo(const Editing& c, std::ostream* out) { *out << c.name; }
+
 class EditKeys : public EditInput, public testing::WithParamInterface<Editing> {};
 
 TEST_P(EditKeys, GiveTheTextCaretAndSelection) {
@@ -169,8 +172,7 @@ const Editing kEditing[] = {
     {"SoTheNextCharacterReplacesIt", "name", nullptr, 0, "J", "J", 1, "", nullptr},
 };
 
-INSTANTIATE_TEST_SUITE_P(Scripts, EditKeys, testing::ValuesIn(kEditing),
-                         [](const testing::TestParamInfo<Editing>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scripts, EditKeys, testing::ValuesIn(kEditing), testing::PrintToStringParamName());
 
 TEST_F(EditInput, ThePixelLimitKeepsWhatIsThereAndChecksEveryWidthFont) {
   mEdit.mMaxWidth = 30;  // five block characters

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "framework/font/ImageFont.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/widget/ListWidget.h"
@@ -251,7 +253,10 @@ TEST_P(ListLongLine, ShowsTheLettersThatFallInsideTheList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Aligned, ListLongLine,
-                         ::testing::Values(Kit::ListWidget::JUSTIFY_CENTER, Kit::ListWidget::JUSTIFY_RIGHT));
+                         ::testing::Values(Kit::ListWidget::JUSTIFY_CENTER, Kit::ListWidget::JUSTIFY_RIGHT),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(info.param == Kit::ListWidget::JUSTIFY_CENTER ? "Centred" : "Right");
+                         });
 
 }  // namespace
 }  // namespace ControlsTest

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -86,6 +87,8 @@ struct FaultCase {
   const char* function;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
 class Faults : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(Faults, LeaveACrashReportNamingTheExceptionAndTheFunction) {
@@ -112,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(Crash, Faults,
                                                    "Exception: Stack Overflow", "RecurseWithoutEnd"},
                                          FaultCase{"SecondThread", WriteThroughNullOnAThread, SIGSEGV,
                                                    "Exception: Access Violation", "WriteThroughNull"}),
-                         [](const testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 class OccupiedCrashFile : public testing::TestWithParam<testsupport::Unreadable> {};
 
@@ -181,20 +184,22 @@ long WaitingIn(pid_t thread) {
   return read ? std::atol(call) : -1;
 }
 
+// Set once the allocator is held: from then on a thread that allocates waits for ever.
+std::atomic<bool> gAllocatorHeld{false};
+
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, std::size_t),
                                                          void (*onFree)(const volatile void*));
-std::atomic<bool> gAllocatorStuck{false};
 
 // The sanitizers' allocators have no lock to hold from outside: their allocation hook makes every
 // allocation after the fault wait for ever instead.
 void HoldTheAllocatorForEver() {
   __sanitizer_install_malloc_and_free_hooks(
       [](const volatile void*, std::size_t) {
-        while (gAllocatorStuck) ::pause();
+        while (gAllocatorHeld) ::pause();
       },
       [](const volatile void*) {});
-  gAllocatorStuck = true;
+  gAllocatorHeld = true;
 }
 // What a thread that allocates waits in from then on.
 constexpr long kHeldAllocatorWait = SYS_pause;
@@ -216,10 +221,25 @@ void HoldTheAllocatorForEver() {
   }).detach();
   // Until the thread waits in its write, with the lock held; from then on this thread allocates nothing.
   if (!testsupport::PollUntil([&holder] { return WaitingIn(holder) == SYS_write; })) std::_Exit(6);
+  gAllocatorHeld = true;
 }
 // What a thread that allocates waits in from then on: the lock of the arena.
 constexpr long kHeldAllocatorWait = SYS_futex;
 #endif
+
+// Lets the seconds of `clock` pass once the calling thread, which is to handle the fault, waits on the
+// held allocator; before that, it runs. The stepping thread runs before this returns: a thread's start
+// allocates (the sanitizers' records of it), and would never end with the allocator held, nor the clock
+// move. From its start on, it allocates nothing.
+void StepOnceTheHandlingWaitsOnTheAllocator(crashtest::SteppedClock& clock) {
+  static std::atomic<bool> running{false};
+  std::thread([&clock, handling = static_cast<pid_t>(::syscall(SYS_gettid))] {
+    running = true;
+    while (!gAllocatorHeld || WaitingIn(handling) != kHeldAllocatorWait) testsupport::PauseBriefly();
+    clock.RunFor(2 * plat::kCrashWatchdogSeconds);
+  }).detach();
+  if (!testsupport::PollUntil([] { return running.load(); })) std::_Exit(7);
+}
 
 __attribute__((noinline)) void FaultWhileTheAllocatorIsHeld() {
   HoldTheAllocatorForEver();
@@ -247,6 +267,8 @@ struct BrokenHeapCase {
   bool hangs;
 };
 
+void PrintTo(const BrokenHeapCase& c, std::ostream* out) { *out << c.name; }
+
 class BrokenHeap : public testing::TestWithParam<BrokenHeapCase> {};
 
 TEST_P(BrokenHeap, TheFirstReportStaysAndTheProcessEndsWithinTenSeconds) {
@@ -257,13 +279,9 @@ TEST_P(BrokenHeap, TheFirstReportStaysAndTheProcessEndsWithinTenSeconds) {
       {
         ::alarm(30);  // the test's own limit: a hang ends by SIGALRM
         if (c.hangs) {
-          // The seconds pass once the handling waits on the allocator: before that, it runs.
           static crashtest::SteppedClock clock;
           plat::SetClock(&clock);
-          std::thread([handling = static_cast<pid_t>(::syscall(SYS_gettid))] {
-            while (WaitingIn(handling) != kHeldAllocatorWait) testsupport::PauseBriefly();
-            clock.RunFor(2 * plat::kCrashWatchdogSeconds);
-          }).detach();
+          StepOnceTheHandlingWaitsOnTheAllocator(clock);
         }
         CrashIn(folder.Path().string(), c.fault);
       },
@@ -276,17 +294,19 @@ TEST_P(BrokenHeap, TheFirstReportStaysAndTheProcessEndsWithinTenSeconds) {
   EXPECT_EQ(report.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << report;
   EXPECT_NE(report.find("RIP:"), std::string::npos) << report;
   if (c.hangs) {
-    const std::chrono::microseconds killedAt(std::stoull(testsupport::ReadFileContents(folder / "clock-at")));
+    const std::string clockAt = testsupport::ReadFileContents(folder / "clock-at");
+    ASSERT_FALSE(clockAt.empty()) << "the clock never moved";
+    const std::chrono::microseconds killedAt(std::stoull(clockAt));
     EXPECT_GE(killedAt, std::chrono::seconds(plat::kCrashWatchdogSeconds));
     EXPECT_LT(killedAt, std::chrono::seconds(plat::kCrashWatchdogSeconds + 1));
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Crash, BrokenHeap,
-    testing::Values(BrokenHeapCase{"AllocatorHeldByAnotherThread", FaultWhileTheAllocatorIsHeld, true},
-                    BrokenHeapCase{"CorruptedHeap", CorruptTheHeapAndFault, false}),
-    [](const testing::TestParamInfo<BrokenHeapCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Crash, BrokenHeap,
+                         testing::Values(BrokenHeapCase{"AllocatorHeldByAnotherThread", FaultWhileTheAllocatorIsHeld,
+                                                        true},
+                                         BrokenHeapCase{"CorruptedHeap", CorruptTheHeapAndFault, false}),
+                         testing::PrintToStringParamName());
 
 TEST(CrashHandler, ReportsAMadeUpContext) {
   EXPECT_EQ(CrashHandler::GetSysInfo().find("DDraw"), std::string::npos);  // only with an application

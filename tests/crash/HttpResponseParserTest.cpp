@@ -69,7 +69,7 @@ TEST_P(LineLimit, TheLongestLineReadsAndALongerOneIsMalformed) {
 }
 
 // One byte at a time, a prime piece that cuts CRLFs apart, and everything at once.
-INSTANTIATE_TEST_SUITE_P(Pieces, LineLimit, testing::Values(1, 7, 1 << 20));
+INSTANTIATE_TEST_SUITE_P(Pieces, LineLimit, testing::Values(1, 7, 1 << 20), testing::PrintToStringParamName());
 
 // A chunked body of `length` bytes in chunks of at most 1 MiB.
 std::string ChunkedBody(std::size_t length) {

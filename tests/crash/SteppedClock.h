@@ -1,7 +1,8 @@
 // A clock for the crash watchdog's tests: it stands still from 0 until a test thread moves it, each time
 // to the moment a sleep on it ends, so that the watchdog, sleeping between its looks, is stepped through
 // seconds of a hang one look at a time, as fast as it looks. One thread sleeps on it at a time and one
-// moves it; the mover allocates nothing, so it keeps stepping while the allocator is held.
+// moves it; the mover allocates nothing, so it keeps stepping while the allocator is held (if it had
+// started before: a thread's start allocates).
 #pragma once
 
 #include <fcntl.h>

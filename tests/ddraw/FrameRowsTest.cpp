@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,10 +20,13 @@ using plat::ddraw::FrameWidth;
 using plat::ddraw::PixelLayout;
 
 struct Case {
+  const char* name;
   FrameFormat format;
   PixelLayout layout;
   DWORD values;  // every value below this, or a spread of values past 16 bits
 };
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
 
 class FrameRowsTest : public testing::TestWithParam<Case> {};
 
@@ -51,9 +55,10 @@ TEST_P(FrameRowsTest, EveryValueWidensToTheColourTheWindowShowsForIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FrameRowsTest,
-                         testing::Values(Case{FrameFormat::kRgb565, PixelLayout::Rgb565(), 0x10000},
-                                         Case{FrameFormat::kRgb555, PixelLayout::Rgb555(), 0x8000},
-                                         Case{FrameFormat::kXrgb8888, PixelLayout::Xrgb8888(), 0x10000}));
+                         testing::Values(Case{"Rgb565", FrameFormat::kRgb565, PixelLayout::Rgb565(), 0x10000},
+                                         Case{"Rgb555", FrameFormat::kRgb555, PixelLayout::Rgb555(), 0x8000},
+                                         Case{"Xrgb8888", FrameFormat::kXrgb8888, PixelLayout::Xrgb8888(), 0x10000}),
+                         testing::PrintToStringParamName());
 
 // A scaled frame's row spread at every step width the processor has: stretched, shrunk, repeated and
 // scattered columns, every count up to a few steps and a tail, each pixel from its own column.

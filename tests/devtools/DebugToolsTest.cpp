@@ -16,6 +16,7 @@
 #include "platform/ui/controls/Controls.h"
 #include "platform/ui/dialogs/Dialogs.h"
 #include "platform/ui/dialogs/MessageBox.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 #include "platform/win/input/InputInjector.h"
 #include "platform/win/input/VirtualKeys.h"
 #include "platform/win/registry/Registry.h"
@@ -24,6 +25,7 @@
 #include "platform/win/window/Window.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/FileContents.h"
+#include "tests/support/PlayerPermissions.h"
 #include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestWindow.h"
@@ -75,21 +77,26 @@ TEST_F(DebugKeysTest, OverlayKeysToggleAndCycleTheMode) {
 }
 
 // An image dump whose folder cannot be made is told in a box naming the folder, as a failed screenshot
-// is: a file stands there, or the folder keeps what the deletion could not remove (a link inside that
-// leads nowhere is not listed). Neither goes by waiting, so the game is not held.
+// is: a file stands there, or the folder keeps what the deletion could not remove (a sub-folder the
+// player made read-only). Neither goes by waiting, so the game is not held.
 TEST_F(DebugKeysTest, AnImageDumpWithoutItsFolderIsToldAtOnce) {
   for (const bool file : {true, false}) {
     testsupport::TempDir home;
     testsupport::ScopedSearchFolders folders(home.Path(), "");
     plat::ScopedMessageBoxScript boxes;
+    const std::filesystem::path locked = home.Path() / "_dump/locked";
     if (file) {
       home.Write("_dump", "a file where the folder belongs");
     } else {
-      std::filesystem::create_directory(home / "_dump");
-      std::filesystem::create_directory_symlink(home / "gone", home / "_dump/stale");
+      home.Write("_dump/locked/img0000.png", "kept");
+      std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
     const DWORD before = timeGetTime();
-    EXPECT_TRUE(Press(VK_F11, false, true));
+    {
+      const testsupport::ScopedPlayerPermissions player;
+      EXPECT_TRUE(Press(VK_F11, false, true));
+    }
+    if (!file) std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
     EXPECT_EQ(timeGetTime(), before);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].caption, "Image Dump");
@@ -182,7 +189,11 @@ TEST(ImageDump, LargestFirstWithOnePictureAndThumbnailEach) {
   images[2]->mHasAlpha = true;
   std::vector<Kit::MemoryImage*> list;
   for (auto& image : images) list.push_back(image.get());
+  plat::ScopedReplacedFilesLog written;
   ASSERT_TRUE(Kit::WriteImageDump(folder.Path().string(), list, "Sun Dec  6 23:00:00 2026"));
+  // A developer's snapshot: each file whole, none synced to the disk (a sync each froze the window).
+  EXPECT_EQ(written.Replaced().size(), 7u);
+  for (const plat::ReplacedFile& file : written.Replaced()) EXPECT_FALSE(file.synced) << file.file;
 
   const std::string page = testsupport::ReadFileContents(folder / "imagelist.html");
   EXPECT_EQ(page.rfind("<HTML><BODY BGCOLOR=EEEEFF><CENTER><FONT SIZE=+2><B>Sun Dec  6 23:00:00 2026</B>", 0), 0u);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -14,11 +15,12 @@ struct GlRendererCase {
   bool cpu;
 };
 
-std::string CaseName(const testing::TestParamInfo<GlRendererCase>& info) {
+// The first letters and digits of the string: the case's name.
+void PrintTo(const GlRendererCase& renderer, std::ostream* out) {
   std::string name;
-  for (const char* c = info.param.name; *c && name.size() < 24; ++c)
+  for (const char* c = renderer.name; *c && name.size() < 24; ++c)
     if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
-  return name.empty() ? "Empty" : name;
+  *out << (name.empty() ? "Empty" : name);
 }
 
 class RendererChoiceTest : public testing::TestWithParam<GlRendererCase> {};
@@ -35,6 +37,6 @@ INSTANTIATE_TEST_SUITE_P(
                     GlRendererCase{"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0-9-amd64)", false},
                     GlRendererCase{"NVIDIA GeForce GTX 1060 6GB/PCIe/SSE2", false},
                     GlRendererCase{"virgl (Mesa)", false}, GlRendererCase{"", false}),
-    CaseName);
+    testing::PrintToStringParamName());
 
 }  // namespace

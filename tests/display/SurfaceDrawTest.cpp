@@ -10,6 +10,7 @@
 #include "framework/graphics/surface/SurfaceRotate.h"
 #include "framework/graphics/surface/SurfaceStretch.h"
 #include "tests/support/PixelModel.h"
+#include "tests/support/SimdLevels.h"
 
 #include <gtest/gtest.h>
 
@@ -295,8 +296,8 @@ TEST_P(SurfaceRotateKernels, TurnedRowsMatchTheFormulasAtEveryLength) {
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, SurfaceRotateKernels,
-                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
+INSTANTIATE_TEST_SUITE_P(Widths, SurfaceRotateKernels, testing::ValuesIn(testsupport::kSimdLevels),
+                         testsupport::SimdLevelName);
 
 using SurfaceBlitKernels = SurfaceRotateKernels;
 
@@ -360,8 +361,8 @@ TEST_P(SurfaceBlitKernels, AdditiveTintedBlitsAndStretchesOnto16BitFieldsMatchTh
           }
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, SurfaceBlitKernels,
-                         testing::Values(Kit::Simd::Level::kScalar, Kit::Simd::Level::kSse2, Kit::Simd::Level::kAvx2));
+INSTANTIATE_TEST_SUITE_P(Widths, SurfaceBlitKernels, testing::ValuesIn(testsupport::kSimdLevels),
+                         testsupport::SimdLevelName);
 
 // Pixels worked out by hand, so that the model and the routines cannot share a mistake.
 struct Scene {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -135,9 +136,12 @@ TEST_F(FontDataLoad, TheImageMapPlacesEachCharacterOnTheSheet) {
 
 // A descriptor that cannot be loaded, and the reasons shown for it, in order.
 struct Refusal {
+  const char* name;
   const char* descriptor;
   Reasons reasons;
 };
+
+void PrintTo(const Refusal& refusal, std::ostream* out) { *out << refusal.name; }
 
 class FontDataRefusal : public FontDataLoad, public testing::WithParamInterface<Refusal> {};
 
@@ -151,32 +155,46 @@ const char kOutside[] = "Image rectangle out of bounds";
 
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, FontDataRefusal,
-    testing::Values(Refusal{"SetDefaultPointSize 12 13;", {"Invalid Number of Parameters"}},
-                    Refusal{"Define A 1\nDefine B 2\n", {"Invalid Number of Parameters"}},  // one command
-                    Refusal{"CreateHorzSpanRectList R (10 20 0) (4);", {kBadType}},
-                    Refusal{"Define 1abc 5;", {kBadType}}, Refusal{"Define -x 5;", {kBadType}},
-                    Refusal{"Define +x 5;", {kBadType}}, Refusal{"Define 'x' 5;", {kBadType}},
-                    Refusal{"Define \"x\" 5;", {kBadType}},
-                    Refusal{"CreateLayer Main; LayerSetAscent Other 3;", {"Undefined Layer", kBadType}},
-                    Refusal{"CreateLayer L; LayerSetDrawMode L 2;", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetDrawMode L (1);", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetColorMult L (1 1 1);", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetColorAdd L (1 1 1 1x);", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetOffset L (1);", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetAscent L 1.5;", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetCharWidths L ('a' 'b') (1);", {"List Size Mismatch"}},
-                    Refusal{"CreateLayer L; LayerSetCharWidths L ('ab' 'c') (1 2);", {kBadType}},
-                    // Both faults: the type wins.
-                    Refusal{"CreateLayer L; LayerSetCharWidths L ('a' 'b') (1 2x 3);", {kBadType}},
-                    Refusal{"CreateLayer L; LayerSetImage L missing.png;", {"Failed to Load Image"}},
-                    Refusal{"CreateLayer L; LayerSetImageMap L ('a') ((0 0 1 1));", {"Layer image not set"}},
-                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((61 0 4 16));",
-                            {kOutside}},
-                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 1 4 16));", {kOutside}},
-                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((-1 0 4 4));", {kOutside}},
-                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 -1 4 4));", {kOutside}},
-                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((4 4 -2 2));", {kOutside}},
-                    Refusal{"CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 0 4));", {kBadType}}));
+    testing::Values(
+        Refusal{"TwoPointSizes", "SetDefaultPointSize 12 13;", {"Invalid Number of Parameters"}},
+        Refusal{"NoSemicolons", "Define A 1\nDefine B 2\n", {"Invalid Number of Parameters"}},  // one command
+        Refusal{"SpanRectOfThreeNumbers", "CreateHorzSpanRectList R (10 20 0) (4);", {kBadType}},
+        Refusal{"NameFromADigit", "Define 1abc 5;", {kBadType}}, Refusal{"NameFromMinus", "Define -x 5;", {kBadType}},
+        Refusal{"NameFromPlus", "Define +x 5;", {kBadType}}, Refusal{"CharacterForAName", "Define 'x' 5;", {kBadType}},
+        Refusal{"StringForAName", "Define \"x\" 5;", {kBadType}},
+        Refusal{"UndefinedLayer", "CreateLayer Main; LayerSetAscent Other 3;", {"Undefined Layer", kBadType}},
+        Refusal{"DrawModeNotAList", "CreateLayer L; LayerSetDrawMode L 2;", {kBadType}},
+        Refusal{"DrawModeListOfOne", "CreateLayer L; LayerSetDrawMode L (1);", {kBadType}},
+        Refusal{"ColorMultOfThree", "CreateLayer L; LayerSetColorMult L (1 1 1);", {kBadType}},
+        Refusal{"ColorAddNotANumber", "CreateLayer L; LayerSetColorAdd L (1 1 1 1x);", {kBadType}},
+        Refusal{"OffsetOfOne", "CreateLayer L; LayerSetOffset L (1);", {kBadType}},
+        Refusal{"FractionalAscent", "CreateLayer L; LayerSetAscent L 1.5;", {kBadType}},
+        Refusal{
+            "FewerWidthsThanCharacters", "CreateLayer L; LayerSetCharWidths L ('a' 'b') (1);", {"List Size Mismatch"}},
+        Refusal{"TwoLettersForACharacter", "CreateLayer L; LayerSetCharWidths L ('ab' 'c') (1 2);", {kBadType}},
+        // Both faults: the type wins.
+        Refusal{"BadWidthAndMoreWidths", "CreateLayer L; LayerSetCharWidths L ('a' 'b') (1 2x 3);", {kBadType}},
+        Refusal{"MissingImage", "CreateLayer L; LayerSetImage L missing.png;", {"Failed to Load Image"}},
+        Refusal{"MapWithoutImage", "CreateLayer L; LayerSetImageMap L ('a') ((0 0 1 1));", {"Layer image not set"}},
+        Refusal{"MapPastTheRight",
+                "CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((61 0 4 16));",
+                {kOutside}},
+        Refusal{"MapPastTheBottom",
+                "CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 1 4 16));",
+                {kOutside}},
+        Refusal{"MapLeftOfTheImage",
+                "CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((-1 0 4 4));",
+                {kOutside}},
+        Refusal{"MapAboveTheImage",
+                "CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 -1 4 4));",
+                {kOutside}},
+        Refusal{"MapOfNegativeWidth",
+                "CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((4 4 -2 2));",
+                {kOutside}},
+        Refusal{"MapOfThreeNumbers",
+                "CreateLayer L; LayerSetImage L s.png; LayerSetImageMap L ('a') ((0 0 4));",
+                {kBadType}}),
+    testing::PrintToStringParamName());
 
 TEST_F(FontDataLoad, ErrorsWithoutAHostAreSilent) {
   FontData silent;

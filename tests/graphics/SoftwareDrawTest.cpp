@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <ostream>
 #include <random>
 
 namespace {
@@ -157,6 +158,10 @@ struct BltCase {
   bool opaqueDest;
 };
 
+void PrintTo(const BltCase& c, std::ostream* out) {
+  *out << (c.palettized ? "Palettized" : "TrueColour") << (c.opaqueDest ? "OntoOpaque" : "OntoAny");
+}
+
 class BltMatchesReference : public testing::TestWithParam<BltCase> {};
 
 TEST_P(BltMatchesReference, NormalAndAdditive) {
@@ -183,7 +188,8 @@ TEST_P(BltMatchesReference, NormalAndAdditive) {
 
 INSTANTIATE_TEST_SUITE_P(Sources, BltMatchesReference,
                          testing::Values(BltCase{false, false}, BltCase{false, true}, BltCase{true, false},
-                                         BltCase{true, true}));
+                                         BltCase{true, true}),
+                         testing::PrintToStringParamName());
 
 TEST(Blt, IntoItselfReadsTheOldPixels) {
   auto image = ToImage({4, 1, {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004}});
@@ -283,7 +289,10 @@ TEST_P(RotatedMatchesReference, AnyAngleColourAndMode) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, RotatedMatchesReference, testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Sources, RotatedMatchesReference, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return std::string(info.param ? "Palettized" : "TrueColour");
+                         });
 
 TEST(BltRotated, UnrotatedDrawSkipsTheLastColumnAndRow) {
   auto dest = ToImage({4, 4, std::vector<std::uint32_t>(16, 0xFF000000)});

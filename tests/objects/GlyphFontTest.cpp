@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "framework/graphics/Graphics.h"
 #include "tests/objects/ObjectsFixture.h"
 #include "tests/support/Canvas.h"
@@ -9,10 +11,13 @@
 namespace {
 
 struct LineCase {
+  const char* name;
   const char* line;
   bool kept;
   GlyphRecord record;
 };
+
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
 
 class GlyphTableLines : public ObjectsTest, public testing::WithParamInterface<LineCase> {};
 
@@ -28,13 +33,16 @@ TEST_P(GlyphTableLines, ParseByTheLastParenthesesOfTheLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, GlyphTableLines,
-    testing::Values(LineCase{"A(10,20,8,16)\n", true, {u'A', 10, 20, 8, 16}},
-                    LineCase{"((0,0,5,9)\r\n", true, {u'(', 0, 0, 5, 9}},  // the last "(" opens the fields
-                    LineCase{"B = glyph ( 1, +2 ,-3,4)", true, {u'B', 1, 2, -3, 4}},
-                    LineCase{"\xe9(1,2,3,4x)", true, {u'\u00e9', 1, 2, 3, 4}},  // code page 1252
-                    LineCase{"C(1,2)", true, {u'C', 1, 2, 0, 0}},               // missing fields read 0
-                    LineCase{"D(a,99999999999,3,4)", true, {u'D', 0, INT_MAX, 3, 4}}, LineCase{"E(1,2,3,4", false, {}},
-                    LineCase{"F1,2,3,4)", false, {}}, LineCase{"\n", false, {}}));
+    testing::Values(LineCase{"Plain", "A(10,20,8,16)\n", true, {u'A', 10, 20, 8, 16}},
+                    // the last "(" opens the fields
+                    LineCase{"ParenthesisAsCharacter", "((0,0,5,9)\r\n", true, {u'(', 0, 0, 5, 9}},
+                    LineCase{"BlanksAndSigns", "B = glyph ( 1, +2 ,-3,4)", true, {u'B', 1, 2, -3, 4}},
+                    LineCase{"CodePage1252", "\xe9(1,2,3,4x)", true, {u'\u00e9', 1, 2, 3, 4}},
+                    LineCase{"MissingFieldsReadZero", "C(1,2)", true, {u'C', 1, 2, 0, 0}},
+                    LineCase{"NotANumberAndTooLarge", "D(a,99999999999,3,4)", true, {u'D', 0, INT_MAX, 3, 4}},
+                    LineCase{"NoClosingParenthesis", "E(1,2,3,4", false, {}},
+                    LineCase{"NoOpeningParenthesis", "F1,2,3,4)", false, {}}, LineCase{"EmptyLine", "\n", false, {}}),
+    testing::PrintToStringParamName());
 
 TEST_F(ObjectsTest, GlyphLinesLongerThan1023CharactersAreSkippedAndTheRestOfTheFileRead) {
   const std::string longLine = "X" + std::string(1030, ' ') + "(1,1,1,1)\n";

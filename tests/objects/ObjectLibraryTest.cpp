@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "framework/graphics/Image.h"
 #include "game/play/ResourceIds.h"
 #include "tests/objects/ObjectsFixture.h"
@@ -111,6 +113,8 @@ struct DamagedFile {
   std::size_t recordsKept;
 };
 
+void PrintTo(const DamagedFile& file, std::ostream* out) { *out << file.what; }
+
 class ObjectLibraryDamagedTemplates : public ObjectLibraryTest, public testing::WithParamInterface<DamagedFile> {};
 
 TEST_P(ObjectLibraryDamagedTemplates, KeepOnlyTheWholeRecordsBeforeTheDamage) {
@@ -124,17 +128,13 @@ TEST_P(ObjectLibraryDamagedTemplates, KeepOnlyTheWholeRecordsBeforeTheDamage) {
 const std::string kTwoRecords = RecordBytes(SampleRecord("first")) + RecordBytes(SampleRecord("second"));
 
 INSTANTIATE_TEST_SUITE_P(Files, ObjectLibraryDamagedTemplates,
-                         testing::Values(DamagedFile{"empty", "", 0}, DamagedFile{"short count", "\2\0", 0},
-                                         DamagedFile{"negative count", Int32Bytes(-5) + kTwoRecords, 0},
-                                         DamagedFile{"huge count", Int32Bytes(0x7fffffff) + kTwoRecords, 2},
-                                         DamagedFile{"truncated second record",
+                         testing::Values(DamagedFile{"Empty", "", 0}, DamagedFile{"ShortCount", "\2\0", 0},
+                                         DamagedFile{"NegativeCount", Int32Bytes(-5) + kTwoRecords, 0},
+                                         DamagedFile{"HugeCount", Int32Bytes(0x7fffffff) + kTwoRecords, 2},
+                                         DamagedFile{"TruncatedSecondRecord",
                                                      Int32Bytes(2) + kTwoRecords.substr(0, kTwoRecords.size() - 1), 1},
-                                         DamagedFile{"count below the records", Int32Bytes(1) + kTwoRecords, 1}),
-                         [](const auto& info) {
-                           std::string name = info.param.what;
-                           std::erase(name, ' ');
-                           return name;
-                         });
+                                         DamagedFile{"CountBelowTheRecords", Int32Bytes(1) + kTwoRecords, 1}),
+                         testing::PrintToStringParamName());
 
 // The background kinds a level names are checked where the level is loaded (tests/play).
 TEST_F(ObjectLibraryTest, ALevelFileAppendsItsObjectsWhateverItsBackground) {

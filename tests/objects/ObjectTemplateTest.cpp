@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <ostream>
 #include <sstream>
 
 #include "framework/graphics/Graphics.h"
@@ -66,9 +67,12 @@ TEST(ObjectTemplateFile, AStringLengthOutsideZeroTo254IsRefusedBeforeAnythingIsR
 }
 
 struct FrameCase {
+  const char* name;
   int mode, step, count, start, delay;
   std::vector<int> framesAfterEachTick;
 };
+
+void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
 
 class ObjectTemplateFrames : public testing::TestWithParam<FrameCase> {};
 
@@ -91,12 +95,14 @@ TEST_P(ObjectTemplateFrames, StepEveryDelayTicksByModeAtTheEndsOfTheStrip) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, ObjectTemplateFrames,
-    testing::Values(FrameCase{kAnimOnce, 1, 4, 0, 1, {1, 2, 3, 4, 4, 4}},  // stops one past the last cel
-                    FrameCase{kAnimOnce, -1, 4, 1, 1, {0, -1, -1}},
-                    FrameCase{kAnimBounce, 1, 3, 0, 1, {1, 2, 2, 1, 0, 0, 1}},
-                    FrameCase{kAnimWrap, 1, 3, 1, 1, {2, 0, 1}}, FrameCase{kAnimWrap, -1, 3, 0, 1, {2, 1, 0}},
-                    FrameCase{kAnimWrap, 1, 100, 0, 3, {1, 1, 1, 2, 2, 2, 3}},  // the first tick steps
-                    FrameCase{7, 3, 2, 0, 1, {3, 6}}));                         // unknown modes only add the step
+    testing::Values(FrameCase{"Once", kAnimOnce, 1, 4, 0, 1, {1, 2, 3, 4, 4, 4}},  // stops one past the last cel
+                    FrameCase{"OnceBackwards", kAnimOnce, -1, 4, 1, 1, {0, -1, -1}},
+                    FrameCase{"Bounce", kAnimBounce, 1, 3, 0, 1, {1, 2, 2, 1, 0, 0, 1}},
+                    FrameCase{"Wrap", kAnimWrap, 1, 3, 1, 1, {2, 0, 1}},
+                    FrameCase{"WrapBackwards", kAnimWrap, -1, 3, 0, 1, {2, 1, 0}},
+                    FrameCase{"WrapEveryThirdTick", kAnimWrap, 1, 100, 0, 3, {1, 1, 1, 2, 2, 2, 3}},  // the first steps
+                    FrameCase{"UnknownMode", 7, 3, 2, 0, 1, {3, 6}}),  // only adds the step
+    testing::PrintToStringParamName());
 
 TEST(ObjectTemplateAnimation, AFadeOfModeZeroEndsTheRecordInTheStepThatTakesAlphaBelowZero) {
   ObjectTemplate record;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -79,9 +80,12 @@ Message SysUp(WPARAM key) { return {WM_SYSKEYUP, key, 0}; }
 // Keys as the window receives them after translation. Script words: +Key and -Key press and release
 // (an underscore for a blank in the name), *Key taps, 'text is typed text.
 struct Typing {
+  const char* name;
   const char* script;
   std::vector<Message> messages;
 };
+
+void PrintTo(const Typing& typing, std::ostream* out) { *out << typing.name; }
 
 class InputKeys : public InputTest, public testing::WithParamInterface<Typing> {};
 
@@ -99,23 +103,34 @@ TEST_P(InputKeys, AreTranslatedToKeyAndCharacterMessages) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scripts, InputKeys,
-    testing::Values(
-        Typing{"+Left_Shift +A 'A -A -Left_Shift", {Down(VK_SHIFT), Down('A'), Char('A'), Up('A'), Up(VK_SHIFT)}},
-        // Ctrl with a letter gives the control character SDL does not report.
-        Typing{"+Left_Ctrl *V -Left_Ctrl", {Down(VK_CONTROL), Down('V'), Char(22), Up('V'), Up(VK_CONTROL)}},
-        // Alt+Enter is a system key without a character.
-        Typing{"+Left_Alt *Return -Left_Alt", {SysDown(VK_MENU), SysDown(VK_RETURN), SysUp(VK_RETURN), SysUp(VK_MENU)}},
-        // Alt with a letter gives a system character; Ctrl+Alt+D is no system key.
-        Typing{"+Left_Alt +R 'r -R +Left_Ctrl *D -Left_Ctrl -Left_Alt",
-               {SysDown(VK_MENU), SysDown('R'), Message{WM_SYSCHAR, 'r', 0}, SysUp('R'), Down(VK_CONTROL), Down('D'),
-                Up('D'), Up(VK_CONTROL), SysUp(VK_MENU)}},
-        // F10 is a system key; the editing keys give control characters.
-        Typing{
-            "*F10 *Backspace *Tab",
-            {SysDown(VK_F10), SysUp(VK_F10), Down(VK_BACK), Char(8), Up(VK_BACK), Down(VK_TAB), Char(9), Up(VK_TAB)}},
-        Typing{"*Return *Escape", {Down(VK_RETURN), Char(13), Up(VK_RETURN), Down(VK_ESCAPE), Char(27), Up(VK_ESCAPE)}},
-        // Text arrives in the eight-bit code page: é € 漢.
-        Typing{"'\xC3\xA9\xE2\x82\xAC\xE6\xBC\xA2", {Char(0xE9), Char(0x80), Char('?')}}));
+    testing::Values(Typing{"ShiftedLetter",
+                           "+Left_Shift +A 'A -A -Left_Shift",
+                           {Down(VK_SHIFT), Down('A'), Char('A'), Up('A'), Up(VK_SHIFT)}},
+                    // Ctrl with a letter gives the control character SDL does not report.
+                    Typing{"CtrlWithALetter",
+                           "+Left_Ctrl *V -Left_Ctrl",
+                           {Down(VK_CONTROL), Down('V'), Char(22), Up('V'), Up(VK_CONTROL)}},
+                    // Alt+Enter is a system key without a character.
+                    Typing{"AltEnter",
+                           "+Left_Alt *Return -Left_Alt",
+                           {SysDown(VK_MENU), SysDown(VK_RETURN), SysUp(VK_RETURN), SysUp(VK_MENU)}},
+                    // Alt with a letter gives a system character; Ctrl+Alt+D is no system key.
+                    Typing{"AltWithALetter",
+                           "+Left_Alt +R 'r -R +Left_Ctrl *D -Left_Ctrl -Left_Alt",
+                           {SysDown(VK_MENU), SysDown('R'), Message{WM_SYSCHAR, 'r', 0}, SysUp('R'), Down(VK_CONTROL),
+                            Down('D'), Up('D'), Up(VK_CONTROL), SysUp(VK_MENU)}},
+                    // F10 is a system key; the editing keys give control characters.
+                    Typing{"F10AndEditingKeys",
+                           "*F10 *Backspace *Tab",
+                           {SysDown(VK_F10), SysUp(VK_F10), Down(VK_BACK), Char(8), Up(VK_BACK), Down(VK_TAB), Char(9),
+                            Up(VK_TAB)}},
+                    Typing{"ReturnAndEscape",
+                           "*Return *Escape",
+                           {Down(VK_RETURN), Char(13), Up(VK_RETURN), Down(VK_ESCAPE), Char(27), Up(VK_ESCAPE)}},
+                    // Text arrives in the eight-bit code page: é € 漢.
+                    Typing{
+                        "TextInTheCodePage", "'\xC3\xA9\xE2\x82\xAC\xE6\xBC\xA2", {Char(0xE9), Char(0x80), Char('?')}}),
+    testing::PrintToStringParamName());
 
 TEST_F(InputTest, KeyMessagesCarryTheRepeatCountScanCodeAndStateBits) {
   plat::inject::Key("A", true);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include "framework/resource/Image.h"
@@ -69,6 +70,8 @@ struct UnreadableIcon {
   const char* contents;  // null: the path is a folder
 };
 
+void PrintTo(const UnreadableIcon& c, std::ostream* out) { *out << c.what; }
+
 class UnreadableIcons : public testing::TestWithParam<UnreadableIcon> {};
 
 TEST_P(UnreadableIcons, AreNoIcon) {
@@ -90,9 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Icon, UnreadableIcons,
                                          UnreadableIcon{"NotPng", "GIF89a not a picture"},
                                          // A PNG signature with nothing after it.
                                          UnreadableIcon{"Truncated", "\x89PNG\r\n\x1a\n"}),
-                         [](const testing::TestParamInfo<UnreadableIcon>& info) {
-                           return std::string(info.param.what);
-                         });
+                         testing::PrintToStringParamName());
 
 TEST(WindowIcon, ANameNoPictureWasGivenForIsNoIcon) { EXPECT_EQ(LoadIcon(Program(), "IDI_NEVER_NAMED"), nullptr); }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,8 @@ struct OverBlackCase {
   int drawMode;
 };
 
+void PrintTo(const OverBlackCase& c, std::ostream* out) { *out << c.name; }
+
 class BackdropOverBlackTest : public BackgroundAnimTest, public testing::WithParamInterface<OverBlackCase> {};
 
 TEST_P(BackdropOverBlackTest, ShowsTheBackdropOverBlackWhateverTheScreenHeld) {
@@ -137,6 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
                     OverBlackCase{"Shorter", BackgroundAnim::kImageKind, 12, 7, 0xFF3060C0, 0xFF3060C0, 0},
                     OverBlackCase{"Additive", BackgroundAnim::kFallKind, 12, 8, 0xFF3060C0, 0xFF3060C0,
                                   Kit::Graphics::kDrawModeAdditive}),
-    [](const testing::TestParamInfo<OverBlackCase>& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 }  // namespace

@@ -33,9 +33,12 @@ class Collisions : public PlayFieldTest {
 };
 
 struct WallCase {
+  const char* wall;
   float x, y, velX, velY;
   float expectedX, expectedY, expectedVelX, expectedVelY;
 };
+
+void PrintTo(const WallCase& c, std::ostream* out) { *out << c.wall; }
 
 class WallBounce : public Collisions, public testing::WithParamInterface<WallCase> {};
 
@@ -51,9 +54,10 @@ TEST_P(WallBounce, ABallLeavingTheFieldComesBackAtTheWallWithOneBorderSound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Walls, WallBounce,
-                         testing::Values(WallCase{1, 300, -300, 0, 0, 300, 300, 0},      // left: x 1 - 3 becomes 0
-                                         WallCase{783, 300, 300, 0, 784, 300, -300, 0},  // right: x + 16 reaches 800
-                                         WallCase{400, 24, 0, -400, 400, 22, 0, 400}));  // top: y 20 becomes 22
+                         testing::Values(WallCase{"Left", 1, 300, -300, 0, 0, 300, 300, 0},       // x 1 - 3 becomes 0
+                                         WallCase{"Right", 783, 300, 300, 0, 784, 300, -300, 0},  // x + 16 reaches 800
+                                         WallCase{"Top", 400, 24, 0, -400, 400, 22, 0, 400}),     // y 20 becomes 22
+                         testing::PrintToStringParamName());
 
 // The menu pauses the field: a ball the last step left on a wall keeps its direction, silently, however
 // long the menu stays open, and the end-game count (one target brick left here) stands still.
@@ -112,9 +116,12 @@ TEST_F(Collisions, ATransparentBallPassesThroughThePaddleBox) {
 }
 
 struct PixelCase {
+  const char* where;
   int x, y;
   bool opaque;
 };
+
+void PrintTo(const PixelCase& c, std::ostream* out) { *out << c.where; }
 
 class PixelAt : public testing::TestWithParam<PixelCase> {};
 
@@ -125,9 +132,11 @@ TEST_P(PixelAt, OnlyFullyOpaquePixelsInsideTheImageCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, PixelAt,
-                         testing::Values(PixelCase{0, 0, true}, PixelCase{3, 2, true}, PixelCase{2, 1, false},
-                                         PixelCase{-1, 0, false}, PixelCase{4, 0, false}, PixelCase{0, 3, false},
-                                         PixelCase{0, -1, false}));
+                         testing::Values(PixelCase{"TopLeft", 0, 0, true}, PixelCase{"BottomRight", 3, 2, true},
+                                         PixelCase{"NearlyOpaque", 2, 1, false}, PixelCase{"LeftOfIt", -1, 0, false},
+                                         PixelCase{"RightOfIt", 4, 0, false}, PixelCase{"BelowIt", 0, 3, false},
+                                         PixelCase{"AboveIt", 0, -1, false}),
+                         testing::PrintToStringParamName());
 
 TEST(ImageWithoutPixels, HasNoOpaquePixel) {
   Kit::Image noPixels;
@@ -145,10 +154,13 @@ TEST_F(Collisions, ABallWithoutAnImagePassesThroughThePaddle) {
 
 // A ball reaching a 40 x 20 brick at (380, 200): which velocity components turn back.
 struct BrickCase {
+  const char* name;
   const char* ballName;
   float x, y, velX, velY;
   bool turnsX, turnsY;
 };
+
+void PrintTo(const BrickCase& c, std::ostream* out) { *out << c.name; }
 
 class BrickRebound : public Collisions, public testing::WithParamInterface<BrickCase> {};
 
@@ -171,12 +183,13 @@ TEST_P(BrickRebound, TheCrossedEdgesOfTheGrownBrickTurnTheBallBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, BrickRebound,
-                         testing::Values(BrickCase{"balllarge", 390, 182, 0, 300, false, true},   // onto the top
-                                         BrickCase{"balllarge", 390, 222, 0, -300, false, true},  // into the bottom
-                                         BrickCase{"balllarge", 362, 202, 300, 0, true, false},   // into the left side
-                                         BrickCase{"balllarge", 362, 182, 300, 300, true, true},  // the top-left corner
-                                         BrickCase{"ballthru", 390, 182, 0, 300, false,
-                                                   false}));  // a through ball keeps going
+                         testing::Values(BrickCase{"OntoTheTop", "balllarge", 390, 182, 0, 300, false, true},
+                                         BrickCase{"IntoTheBottom", "balllarge", 390, 222, 0, -300, false, true},
+                                         BrickCase{"IntoTheLeftSide", "balllarge", 362, 202, 300, 0, true, false},
+                                         BrickCase{"TheTopLeftCorner", "balllarge", 362, 182, 300, 300, true, true},
+                                         // a through ball keeps going
+                                         BrickCase{"ThroughBall", "ballthru", 390, 182, 0, 300, false, false}),
+                         testing::PrintToStringParamName());
 
 TEST_F(Collisions, ABallStillInsideABrickFromTheStepBeforeIsNotAnsweredAgain) {
   Actor* brick = AddBrick("brick_cc_018", 380, 200);

@@ -47,8 +47,9 @@ TEST_P(GameSounds, StartOncePerUpdate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Updates, GameSounds,
-                         testing::Values(SoundStarts{"paddle set back at a new life", {{7, 7, 7}}, {7}},
-                                         SoundStarts{"two sounds in one update", {{7, 3, 7, 3}}, {7, 3}},
-                                         SoundStarts{"the same sound in the next update", {{7}, {7, 7}}, {7, 7}}));
+                         testing::Values(SoundStarts{"PaddleSetBackAtANewLife", {{7, 7, 7}}, {7}},
+                                         SoundStarts{"TwoSoundsInOneUpdate", {{7, 3, 7, 3}}, {7, 3}},
+                                         SoundStarts{"TheSameSoundInTheNextUpdate", {{7}, {7, 7}}, {7, 7}}),
+                         testing::PrintToStringParamName());
 
 }  // namespace

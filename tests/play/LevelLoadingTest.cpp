@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "game/data/ObjectRecords.h"
@@ -42,6 +43,8 @@ struct MusicCase {
   const char* fadeIn;
 };
 
+void PrintTo(const MusicCase& c, std::ostream* out) { *out << "Background" << c.background; }
+
 class LevelMusic : public LevelLoading, public testing::WithParamInterface<MusicCase> {};
 
 TEST_P(LevelMusic, ALevelFadesTheOldTrackOutAndTheTrackOfItsBackgroundIn) {
@@ -61,6 +64,7 @@ TEST_P(LevelMusic, ALevelFadesTheOldTrackOutAndTheTrackOfItsBackgroundIn) {
 INSTANTIATE_TEST_SUITE_P(Backgrounds, LevelMusic,
                          testing::Values(MusicCase{1, 1, "in 1"}, MusicCase{2, 2, "in 2"}, MusicCase{3, 0, "in 3"},
                                          // An unknown value keeps the kind, which still has its track.
-                                         MusicCase{0, 2, "in 2"}, MusicCase{4, 2, "in 2"}));
+                                         MusicCase{0, 2, "in 2"}, MusicCase{4, 2, "in 2"}),
+                         testing::PrintToStringParamName());
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "framework/widget/WidgetManager.h"
 
 #include "framework/graphics/Graphics.h"
@@ -50,7 +52,10 @@ TEST_P(LoadingBar, ShowsTheLoadedShareOfTheBarImage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Progress, LoadingBar,
-                         testing::Values(std::pair{0, 0}, std::pair{4, kBarWidthPx / 2}, std::pair{8, kBarWidthPx}));
+                         testing::Values(std::pair{0, 0}, std::pair{4, kBarWidthPx / 2}, std::pair{8, kBarWidthPx}),
+                         [](const testing::TestParamInfo<std::pair<int, int>>& info) {
+                           return "Loaded" + std::to_string(info.param.first) + "Of8";
+                         });
 
 TEST(LoadingHandOver, DoesNotHappenOnceTheShutdownHasBegun) {
   // A failed load asks for the shutdown, which the loop begins before the completion hook runs.

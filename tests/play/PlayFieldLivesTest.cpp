@@ -2,6 +2,10 @@
 // it, tick by tick.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <utility>
+
 #include "framework/widget/WidgetManager.h"
 #include "game/play/ObjectTemplate.h"
 #include "game/play/ResourceIds.h"
@@ -54,7 +58,11 @@ TEST_P(PaddleSteering, ThePaddleCentreFollowsTheRecordedPointerWithinTheField) {
 
 INSTANTIATE_TEST_SUITE_P(Pointer, PaddleSteering,
                          testing::Values(std::pair{400, 350.0f}, std::pair{0, -50.0f}, std::pair{-30, -50.0f},
-                                         std::pair{900, 750.0f}));
+                                         std::pair{900, 750.0f}),
+                         [](const testing::TestParamInfo<std::pair<int, float>>& info) {
+                           const int x = info.param.first;
+                           return std::string(x < 0 ? "AtMinus" : "At") + std::to_string(std::abs(x));
+                         });
 
 class LaunchSpeed : public PlayFieldLives, public testing::WithParamInterface<int> {};
 
@@ -66,7 +74,7 @@ TEST_P(LaunchSpeed, ALeftClickLaunchesTheBallStraightUpAtTwoHundredPerDifficulty
   EXPECT_EQ(Ball()->mVelY, -200.0f * GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Difficulty, LaunchSpeed, testing::Values(1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(Difficulty, LaunchSpeed, testing::Values(1, 2, 3), testing::PrintToStringParamName());
 
 TEST_F(PlayFieldLives, AClickWhileTheBallTouchesTheLeftEdgeDoesNotLaunchIt) {
   StartLevelWithBallOnPaddle();
@@ -116,7 +124,7 @@ TEST_F(PlayFieldLives, LosingTheLastLifeEndsTheGameOneHundredTicksLaterWithTheEn
 }
 
 // Which bricks hold a level open: the four target colours, never the others.
-class LevelCleared : public PlayFieldLives, public testing::WithParamInterface<std::pair<const char*, bool>> {};
+class LevelCleared : public PlayFieldLives, public testing::WithParamInterface<std::pair<std::string, bool>> {};
 
 TEST_P(LevelCleared, OnlyTargetBricksHoldTheLevelOpen) {
   AddBrick(GetParam().first, 700, 100);
@@ -130,7 +138,8 @@ INSTANTIATE_TEST_SUITE_P(Codes, LevelCleared,
                          testing::Values(std::pair{"brick_aa_001", true}, std::pair{"brick_bb_015", true},
                                          std::pair{"brick_cc_018", true}, std::pair{"brick_ee_001", true},
                                          std::pair{"brick_dd_001", false}, std::pair{"brick_ff_003", false},
-                                         std::pair{"brick_gg_001", false}));
+                                         std::pair{"brick_gg_001", false}),
+                         [](const auto& info) { return info.param.first; });
 
 TEST_F(PlayFieldLives, EscapePausesOnlyWhileTheBallIsInPlayOrOnThePaddle) {
   KeepLevelOpen();

@@ -72,6 +72,6 @@ TEST_P(AllLevels, TheAutopilotClearsEveryLevelOfTheSceneWithinTwentyMinutes) {
   for (int level = 1; level <= kLevelsPlayed; ++level) PlayLevel(GetParam(), level);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenes, AllLevels, testing::Range(1, kLastScene + 1));
+INSTANTIATE_TEST_SUITE_P(Scenes, AllLevels, testing::Range(1, kLastScene + 1), testing::PrintToStringParamName());
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 
 #include "game/play/ActorScene.h"
 #include "game/play/ObjectLibrary.h"
@@ -26,7 +27,7 @@ struct HitCase {
   std::vector<std::string> made;  // the actors the hit makes, in order
 };
 
-std::ostream& operator<<(std::ostream& out, const HitCase& c) { return out << c.brick << " by " << c.hitter; }
+void PrintTo(const HitCase& c, std::ostream* out) { *out << c.brick << "_by_" << c.hitter; }
 
 class BrickHit : public RulesTest, public testing::WithParamInterface<HitCase> {
  protected:
@@ -88,7 +89,8 @@ INSTANTIATE_TEST_SUITE_P(
         HitCase{"brick_cc_018", "none", 2, "brick_bb_018", nullptr, {"spark"}},
         HitCase{"brick_aa_018", "none", 0, "brick_aa_018", nullptr, {"ups_bounce"}},
         HitCase{"brick_ee_001", "none", 0, "brick_ee_001", nullptr, {"boom", "dust", "ups_bounce"}},
-        HitCase{"brick_aa_018", "stranger", 1, "brick_aa_018", nullptr, {}}));
+        HitCase{"brick_aa_018", "stranger", 1, "brick_aa_018", nullptr, {}}),
+    testing::PrintToStringParamName());
 
 // No limit of the game's own: the counts grow until the int ends, and stop there rather than overflow.
 TEST_F(RulesTest, TheScoreAndTheLivesGrowUntilTheIntEnds) {
@@ -134,6 +136,8 @@ struct SwirlCase {
   float xAfter;      // of the ball's centre
 };
 
+void PrintTo(const SwirlCase& c, std::ostream* out) { *out << c.brick; }
+
 class SwirlRelease : public RulesTest, public testing::WithParamInterface<SwirlCase> {};
 
 TEST_P(SwirlRelease, ASwirlBrickHoldsTheBallFiftyUpdatesThenLetsItGo) {
@@ -159,14 +163,17 @@ TEST_P(SwirlRelease, ASwirlBrickHoldsTheBallFiftyUpdatesThenLetsItGo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SwirlRelease,
-                         testing::Values(SwirlCase{"brick_gg_001", 340, 120},    // sped up by 20 x 2
-                                         SwirlCase{"brick_hh_001", 260, 120},    // slowed by 20 x (4 - 2)
-                                         SwirlCase{"brick_ii_001", 300, 520}));  // out of the other "ii" brick
+                         testing::Values(SwirlCase{"brick_gg_001", 340, 120},   // sped up by 20 x 2
+                                         SwirlCase{"brick_hh_001", 260, 120},   // slowed by 20 x (4 - 2)
+                                         SwirlCase{"brick_ii_001", 300, 520}),  // out of the other "ii" brick
+                         testing::PrintToStringParamName());
 
 struct ExtraBallCase {
   int drawn;    // rand() % 360
   int degrees;  // where the extra ball leaves
 };
+
+void PrintTo(const ExtraBallCase& c, std::ostream* out) { *out << "Drawn" << c.drawn; }
 
 class NewBallExtra : public RulesTest, public testing::WithParamInterface<ExtraBallCase> {};
 
@@ -190,7 +197,8 @@ TEST_P(NewBallExtra, ANewBallThatKillsABrickReleasesASmallBallOffTheHorizontal) 
 
 INSTANTIATE_TEST_SUITE_P(Draws, NewBallExtra,
                          testing::Values(ExtraBallCase{5, 25}, ExtraBallCase{180, 200}, ExtraBallCase{355, 375},
-                                         ExtraBallCase{90, 90}));
+                                         ExtraBallCase{90, 90}),
+                         testing::PrintToStringParamName());
 
 TEST_F(RulesTest, WithoutTheEffectTableAnExplosiveBrickDiesSoundingButSetsOffNoBomb) {
   gBoard.ClearEffects();

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <ostream>
 #include <set>
 
 #include "game/play/ActorScene.h"
@@ -205,7 +206,7 @@ const PowerUpCase kCases[] = {
      }},
 };
 
-INSTANTIATE_TEST_SUITE_P(All, PowerUp, testing::ValuesIn(kCases));
+INSTANTIATE_TEST_SUITE_P(All, PowerUp, testing::ValuesIn(kCases), testing::PrintToStringParamName());
 
 TEST_F(RulesTest, SpeedingUpABallAtRestLeavesItAtRestWithoutNaN) {
   Actor* ball = AddBall("balllarge", 100, 100, 0, 0);  // stopped by a bomb
@@ -225,6 +226,8 @@ struct DropCase {
   int difficulty;
   int first, last;  // the drop table's indices that can come
 };
+
+void PrintTo(const DropCase& c, std::ostream* out) { *out << "Difficulty" << c.difficulty; }
 
 class DropTable : public RulesTest, public testing::WithParamInterface<DropCase> {};
 
@@ -248,7 +251,8 @@ TEST_P(DropTable, ARandomDropComesFromTheDifficultysPartOfTheTable) {
 
 INSTANTIATE_TEST_SUITE_P(Difficulties, DropTable,
                          testing::Values(DropCase{1, 1, 15}, DropCase{2, 1, 19}, DropCase{3, 12, 19},
-                                         DropCase{9, 12, 19}));  // held to hard
+                                         DropCase{9, 12, 19}),  // held to hard
+                         testing::PrintToStringParamName());
 
 TEST_F(RulesTest, AUselessPowerUpIsNeverDroppedAndARandomDrawIsRepeatedUntilUseful) {
   AddBall("ballfire", 200, 300, 0, -300);

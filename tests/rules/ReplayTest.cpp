@@ -69,6 +69,7 @@ TEST_P(Replay, AGameInWhichThePowerUpIsCaughtReplaysToTheSameFinalState) {
   EXPECT_EQ(Play(inputs, false), recorded);
 }
 
-INSTANTIATE_TEST_SUITE_P(PowerUps, Replay, testing::ValuesIn(gamedata::PowerUps()));
+INSTANTIATE_TEST_SUITE_P(PowerUps, Replay, testing::ValuesIn(gamedata::PowerUps()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 }  // namespace

@@ -2,6 +2,8 @@
 // they record in the player's files, and where each leads.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "framework/graphics/MemoryImage.h"
 #include "framework/widget/Checkbox.h"
 #include "framework/widget/EditWidget.h"
@@ -80,10 +82,13 @@ TEST_F(Screens, TheLevelCompleteButtonWaitsForThePanel) {
 // A level without bricks could never be lost or won: on every road into it the player is told why it is
 // not played, and it never counts as cleared.
 struct LevelWithoutBricks {
+  const char* name;
   const char* fileBytes;  // null: no file at all
   std::size_t size;
   const char* message;
 };
+
+void PrintTo(const LevelWithoutBricks& level, std::ostream* out) { *out << level.name; }
 
 class UnplayableLevel : public Screens, public testing::WithParamInterface<LevelWithoutBricks> {
  protected:
@@ -138,10 +143,11 @@ TEST_P(UnplayableLevel, ALevelNamedOnTheCommandLineAtTheFirstStartIsRefusedAfter
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, UnplayableLevel,
-                         testing::Values(LevelWithoutBricks{nullptr, 0, "could not be read."},
-                                         LevelWithoutBricks{"\1\0", 2, "could not be read."},  // half a background
+                         testing::Values(LevelWithoutBricks{"NoFile", nullptr, 0, "could not be read."},
+                                         LevelWithoutBricks{"HalfABackground", "\1\0", 2, "could not be read."},
                                          // background 1, no objects
-                                         LevelWithoutBricks{"\1\0\0\0\0\0\0\0", 8, "has no bricks."}));
+                                         LevelWithoutBricks{"NoBricks", "\1\0\0\0\0\0\0\0", 8, "has no bricks."}),
+                         testing::PrintToStringParamName());
 
 TEST_F(Screens, TheGameOverTableOpensInTheSixHundredThirtyEighthTickAfterTheScoreWasRecorded) {
   mApp.mScore = 77;

@@ -28,6 +28,7 @@
 #include "game/play/GameApp.h"
 #include "game/play/PlayField.h"
 #include "platform/win/files/PathMap.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 #include "platform/win/input/InputInjector.h"
 #include "tests/support/FileContents.h"
 #include "tests/support/WholeGame.h"
@@ -46,6 +47,7 @@ struct SessionOutcome {
   int updates = 0;
   std::uint64_t finalFrame = 0;
   std::map<std::string, std::string> written;  // the last bytes written to each file
+  std::size_t settingsWrites = 0;              // of the settings file
 };
 
 // A player of the whole game: answers whatever screen or dialog is up through queued input, one action
@@ -143,10 +145,12 @@ class PlayerHome {
 enum class Run { kRecord, kPlayBack };
 
 SessionOutcome RunSession(Plan plan, const std::string& demo, Run run) {
+  const plat::ScopedReplacedFilesLog replaced;
   SessionGame game(plan, demo, run == Run::kRecord);
   game.Init();
   game.Start();
   game.mOutcome.updates = game.mUpdateCount;
+  game.mOutcome.settingsWrites = replaced.ReplacedAt(plat::RegistryStore::Instance().File()).size();
   return game.mOutcome;
 }
 
@@ -171,6 +175,9 @@ TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartLosesEveryLifeAndB
     const std::string afterFirst = PlayerFile();
     EXPECT_NE(afterFirst.find("1000000000"), std::string::npos) << "the player file holds the progress";
     EXPECT_EQ(first.written.at(kPlayerFilePath), afterFirst);
+    // At the start "InProgress", then the 3D self-test's results together, then the help screen's first
+    // choice; at the end the settings together.
+    EXPECT_EQ(first.settingsWrites, 4u);
 
     const SessionOutcome& second = recorded[1] = RunSession(plans[1], demos[1], Run::kRecord);
     ASSERT_TRUE(second.finished) << "the second run did not end at the menu after game over";
@@ -182,6 +189,7 @@ TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartLosesEveryLifeAndB
     EXPECT_NE(scores.find("Anna"), std::string::npos) << "the score table holds the player";
     EXPECT_EQ(second.written.at(kScoreFilePath), scores);
     EXPECT_EQ(PlayerFile(), afterFirst) << "a lost level changes no progress";
+    EXPECT_EQ(second.settingsWrites, 2u) << "\"InProgress\" and the settings: the rest stands as stored";
   }
 
   PlayerHome home(mHome.Path() / "replayed");
@@ -191,6 +199,7 @@ TEST_F(WholeGame, ANewPlayerClearsALevelContinuesAfterARestartLosesEveryLifeAndB
     EXPECT_EQ(replayed.updates, recorded[run].updates) << "run " << run;
     EXPECT_EQ(replayed.finalFrame, recorded[run].finalFrame) << "run " << run;
     EXPECT_EQ(replayed.written, recorded[run].written) << "run " << run;
+    EXPECT_EQ(replayed.settingsWrites, 0u) << "run " << run;
   }
   EXPECT_FALSE(std::filesystem::exists(mHome.Path() / "replayed" / "player" / "userdata"))
       << "a playback leaves the player's files alone";

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "framework/app/KitAppBase.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/process/Process.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/HeadlessApp.h"
+#include "tests/support/ScopedSearchFolders.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -100,6 +104,8 @@ struct DemoNumbering {
   std::vector<std::string> left;
 };
 
+void PrintTo(const DemoNumbering& c, std::ostream* out) { *out << c.name; }
+
 class DemoNumbers : public testing::TestWithParam<DemoNumbering> {};
 
 TEST_P(DemoNumbers, PickTheFileAndKeepTheNewest) {
@@ -143,6 +149,23 @@ INSTANTIATE_TEST_SUITE_P(
                       "-playnum=2147483647",
                       "kit-2147483651.dmo",
                       {"kit-5.dmo"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
+
+// The oldest recording goes from the folder its name was read in, by that name: the player's own copy,
+// even one the game's data would stand in for when read (a pipe), never the game's file of that name.
+TEST(CommandLine, RecNumDeletesTheOldestFromTheFolderItWasFoundIn) {
+  testsupport::TempDir player;
+  testsupport::TempDir data;
+  ASSERT_EQ(::mkfifo((player / "kit1.dmo").c_str(), 0600), 0);
+  for (const char* name : {"kit2.dmo", "kit3.dmo", "kit4.dmo", "kit5.dmo"}) player.Write(name, "demo");
+  const std::string games = data.Write("kit1.dmo", "the game's");
+  const testsupport::ScopedSearchFolders folders(player.Path(), data.Path());
+  Kit::KitAppBase app;
+  app.mDemoPrefix = "kit";
+  app.ParseCommandLineText("-recnum");
+  EXPECT_EQ(app.mDemoFileName, "kit6.dmo");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(player.Path() / "kit1.dmo")));
+  EXPECT_EQ(testsupport::ReadFileContents(games), "the game's");
+}
 
 }  // namespace

@@ -3,11 +3,14 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -16,6 +19,7 @@
 #include "framework/app/KitAppBase.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 #include "platform/win/process/DebugOutput.h"
 #include "platform/win/registry/Registry.h"
 #include "platform/win/registry/RegistryStore.h"
@@ -33,6 +37,13 @@ class RegistrySettings : public testing::Test {
 
   // Forgets what the process loaded, as a new run would, and reads the file again.
   void StartNewRun() { plat::ScopedRegistryFile elsewhere(mFolder / "other"); }
+
+  // An integer as the program reads it back; nothing when it cannot.
+  static std::optional<int> ReadInteger(Kit::KitAppBase& app, const std::string& name) {
+    int value = 0;
+    if (!app.RegistryReadInteger(name, &value)) return std::nullopt;
+    return value;
+  }
 
   // A value written to the registry directly, as another program or a damaged file could leave it.
   void SetRawValue(const std::string& name, DWORD type, const void* data, DWORD length) {
@@ -73,6 +84,53 @@ TEST_F(RegistrySettings, SettingsSurviveIntoTheNextRun) {
   EXPECT_TRUE(app.mCustomCursorsEnabled);
   EXPECT_TRUE(app.mWaitForVSync);
   EXPECT_TRUE(app.mSaveSettingsAtShutdown);
+}
+
+// Values set together reach the settings file in one write, synced to the disk; a value set as it stands
+// writes nothing.
+TEST_F(RegistrySettings, ValuesSetTogetherAreWrittenOnceAndUnchangedOnesNotAtAll) {
+  Kit::KitAppBase app;
+  app.mRegKey = "QuarvelTest";
+  const auto writes = [this](const std::function<void()>& set) {
+    const plat::ScopedReplacedFilesLog log;
+    set();
+    const std::vector<plat::ReplacedFile> replaced = log.ReplacedAt(mFolder / "registry");
+    for (const plat::ReplacedFile& write : replaced) EXPECT_TRUE(write.synced);
+    return replaced.size();
+  };
+  EXPECT_EQ(writes([&] { app.RegistryWriteInteger("MusicVolume", 50); }), 1u) << "a first value and its new key";
+  EXPECT_EQ(writes([&] { app.WriteToRegistry(); }), 1u) << "the settings saved at shutdown";
+  EXPECT_EQ(writes([&] { app.WriteToRegistry(); }), 0u) << "the same settings again";
+  app.mPreferredY = 99;
+  EXPECT_EQ(writes([&] { app.WriteToRegistry(); }), 1u) << "the settings with one changed";
+  StartNewRun();
+  EXPECT_EQ(ReadInteger(app, "PreferredY"), 99);
+}
+
+// A run that ends abruptly after setting values, killed or gone without its shutdown, leaves every one
+// of them in the file: one set alone at once, those set together as their group ended.
+TEST_F(RegistrySettings, ARunThatEndsAbruptlyLeavesEveryValueItSetInTheFile) {
+  for (const bool killed : {false, true}) {
+    const int round = killed ? 2 : 1;
+    Kit::KitAppBase app;
+    app.mRegKey = "QuarvelTest";
+    const pid_t run = fork();
+    ASSERT_GE(run, 0);
+    if (run == 0) {
+      app.RegistryWriteTogether([&] {
+        app.RegistryWriteInteger("MusicVolume", round);
+        app.RegistryWriteInteger("PreferredX", 321);
+      });
+      app.RegistryWriteInteger("ShowHelp", round);
+      if (killed) ::raise(SIGKILL);
+      ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(run, nullptr, 0), run);
+    StartNewRun();
+    EXPECT_EQ(ReadInteger(app, "MusicVolume"), round);
+    EXPECT_EQ(ReadInteger(app, "PreferredX"), 321);
+    EXPECT_EQ(ReadInteger(app, "ShowHelp"), round);
+  }
 }
 
 TEST_F(RegistrySettings, VolumesAreSavedInTruncatedHundredths) {
@@ -278,6 +336,8 @@ TEST_F(RegistrySettings, WhatTheSettingsFileCannotKeepIsToldOnce) {
     disk.emplace(20);
     for (int i = 0; i < 25; ++i) app.WriteToRegistry();
     disk.reset();
+    int volume = 0;  // what the file could not take is not read back either
+    EXPECT_FALSE(app.RegistryReadInteger("MusicVolume", &volume)) << standing;
     std::string shown, lines;
     for (const auto& box : boxes.Shown()) {
       shown += box.text + "\n";

@@ -1,16 +1,17 @@
 #include "tests/support/SimdLevels.h"
 
+namespace plat::simd {
+
+void PrintTo(Level level, std::ostream* out) {
+  *out << (level == Level::kScalar ? "Scalar" : level == Level::kSse2 ? "Sse2" : "Avx2");
+}
+
+}  // namespace plat::simd
+
 namespace testsupport {
 
 std::string SimdLevelName(const testing::TestParamInfo<plat::simd::Level>& info) {
-  switch (info.param) {
-    case plat::simd::Level::kScalar:
-      return "Scalar";
-    case plat::simd::Level::kSse2:
-      return "Sse2";
-    default:
-      return "Avx2";
-  }
+  return testing::PrintToString(info.param);
 }
 
 void SimdLevelTest::SetUp() {

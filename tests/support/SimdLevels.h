@@ -4,16 +4,24 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "platform/cpu/SimdLevel.h"
+
+namespace plat::simd {
+
+// "Scalar", "Sse2" or "Avx2": the level as a test shows it.
+void PrintTo(Level level, std::ostream* out);
+
+}  // namespace plat::simd
 
 namespace testsupport {
 
 inline constexpr plat::simd::Level kSimdLevels[] = {plat::simd::Level::kScalar, plat::simd::Level::kSse2,
                                                     plat::simd::Level::kAvx2};
 
-// "Scalar", "Sse2" or "Avx2", for the names of the instantiated tests.
+// The level as printed, for the names of the instantiated tests.
 std::string SimdLevelName(const testing::TestParamInfo<plat::simd::Level>& info);
 
 class SimdLevelTest : public testing::TestWithParam<plat::simd::Level> {

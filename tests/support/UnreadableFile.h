@@ -7,6 +7,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 namespace testsupport {
@@ -21,6 +22,8 @@ inline constexpr Unreadable kNoFileToReplaceKinds[] = {Unreadable::kFolder, Unre
 
 // "Folder", "LinkLoop", "ReadError", "Pipe", "NullDevice", "FullDevice": for test names.
 std::string UnreadableName(Unreadable kind);
+// The same, as a test shows the kind.
+inline void PrintTo(Unreadable kind, std::ostream* out) { *out << UnreadableName(kind); }
 
 // Puts one at path, making its parent folders. A folder gets a file inside, so that a reader or writer
 // that removed or replaced it would be seen.

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "platform/d3d/D3DHooks.h"
 #include "platform/ui/dialogs/MessageBox.h"
 #include "platform/win/Errors.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 #include "platform/win/process/Process.h"
 #include "platform/win/process/SingleInstance.h"
 #include "platform/win/registry/RegistryStore.h"
@@ -77,6 +79,7 @@ class SelfTest : public testing::Test {
     bool changed;
     std::string failure, warning;
     bool ranScenes, scenesEnded, calledDevice;
+    std::size_t settingsWrites;  // of the settings file
   };
 
   // One start of the display's test, as the display runs it, on a fresh DirectDraw object.
@@ -86,6 +89,7 @@ class SelfTest : public testing::Test {
     Kit::D3DTester tester(&mHost);
     tester.SetVidMemoryConstraints(minMB, recMB);
     (void)mHooks.TakeLog();  // empties the log: only the calls of this start count
+    const plat::ScopedReplacedFilesLog written;
     const bool changed = tester.TestD3D(nullptr, ddraw.get());
     const auto log = mHooks.TakeLog();
     const auto calls = [&log](const char* name) {  // that succeeded
@@ -96,7 +100,8 @@ class SelfTest : public testing::Test {
             tester.mWarning,
             calls("BeginScene") > 0,
             calls("BeginScene") == calls("EndScene"),
-            !log.empty()};
+            !log.empty(),
+            written.ReplacedAt(mFolder / "registry").size()};
   }
 
   void UseDesktop(plat::DesktopFormat format, DWORD videoMemory = 64u << 20) {
@@ -129,6 +134,8 @@ struct CacheChange {
   const char* value;           // a stored value overwritten before it, or null
 };
 
+void PrintTo(const CacheChange& c, std::ostream* out) { *out << c.name; }
+
 class SelfTestCacheChange : public SelfTest, public testing::WithParamInterface<CacheChange> {};
 
 TEST_P(SelfTestCacheChange, RunsTheScenesAgain) {
@@ -143,6 +150,7 @@ TEST_P(SelfTestCacheChange, RunsTheScenesAgain) {
   EXPECT_TRUE(again.ranScenes);
   EXPECT_TRUE(again.changed);
   EXPECT_EQ(again.failure, "");
+  EXPECT_EQ(again.settingsWrites, 1u);
   EXPECT_FALSE(Run(change.minMB, change.recMB).ranScenes);  // and cached once more
 }
 
@@ -150,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(Changes, SelfTestCacheChange,
                          testing::Values(CacheChange{"Threshold", 6, 15, nullptr},
                                          CacheChange{"Adapter", 6, 14, "DisplayGUID"},
                                          CacheChange{"Version", 6, 14, "Version"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 struct Verdict {
   const char* name;
@@ -164,6 +172,8 @@ struct Verdict {
   const char* warning;
 };
 
+void PrintTo(const Verdict& c, std::ostream* out) { *out << c.name; }
+
 class SelfTestVerdict : public SelfTest, public testing::WithParamInterface<Verdict> {};
 
 TEST_P(SelfTestVerdict, IsReportedAndCached) {
@@ -175,12 +185,14 @@ TEST_P(SelfTestVerdict, IsReportedAndCached) {
   EXPECT_EQ(first.warning, v.warning);
   EXPECT_TRUE(first.changed);
   EXPECT_TRUE(first.scenesEnded);  // a failed test too ends the scene it began
+  EXPECT_EQ(first.settingsWrites, 1u) << "the test's key and its six results, together";
 
   const Outcome cached = Run(v.minMB, v.recMB);
   EXPECT_FALSE(cached.ranScenes);
   EXPECT_FALSE(cached.changed);
   EXPECT_EQ(cached.failure, v.failure);
   EXPECT_EQ(cached.warning, v.warning);
+  EXPECT_EQ(cached.settingsWrites, 0u) << "the results stored again as they stand";
   // Both starts were recorded for a demo: the two texts each time, and the last changed flag.
   EXPECT_EQ(mHost.mRecordedTexts, (std::vector<std::string>{v.failure, v.warning, v.failure, v.warning}));
   EXPECT_FALSE(mHost.mRecordedBool);
@@ -193,6 +205,7 @@ TEST_P(SelfTestVerdict, IsReportedAndCached) {
   EXPECT_EQ(replayed.warning, v.warning);
   EXPECT_TRUE(replayed.changed);
   EXPECT_FALSE(replayed.calledDevice);
+  EXPECT_EQ(replayed.settingsWrites, 0u);
 }
 
 constexpr auto k565 = plat::DesktopFormat::Rgb565;
@@ -222,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
         Verdict{"HugeMemory", plat::DesktopFormat::Xrgb8888, 0xFFFFFFFF, 4000, 4000, nullptr, 0, S_OK, "", ""},
         Verdict{"TwentyFourBits", plat::DesktopFormat::Rgb888, k64MB, 6, 14, nullptr, 0, S_OK,
                 "Can't test 24-bit mode.", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 TEST_F(SelfTest, UnlocksTheSurfaceOfADepthItCannotRead) {
   UseDesktop(plat::DesktopFormat::Rgb888);
@@ -245,6 +258,8 @@ struct CardCase {
   bool expected;
 };
 
+void PrintTo(const CardCase& c, std::ostream* out) { *out << c.name; }
+
 class CardListTest : public SelfTest, public testing::WithParamInterface<CardCase> {};
 
 TEST_P(CardListTest, DecidesTheCard) {
@@ -265,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(Cards, CardListTest,
                                          CardCase{"NewUnknown", nullptr, nullptr, "S3 Savage", 2002, true},
                                          CardCase{"OldKnownMaker", nullptr, nullptr, "Ati Rage 128", 2000, true},
                                          CardCase{"ATIWithoutSpace", nullptr, nullptr, "Matisse", 2000, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::PrintToStringParamName());
 
 class Auto3DApp : public testsupport::HeadlessApp {
  public:

@@ -3,12 +3,15 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -37,21 +40,36 @@ TEST(FileSystemUtil, MakeDirectoriesCreatesEveryFolderAlongMixedSeparatorsReusin
   EXPECT_TRUE(fs::is_directory(dir.Path() / "other"));
 }
 
-TEST(FileSystemUtil, DeleteFolderTreeRemovesEverythingButWhatALinkPointsTo) {
-  testsupport::TempDir dir;
-  std::string kept = dir.Write("keep/precious.txt", "data");
-  dir.Write("tree/a.txt", "a");
-  dir.Write("tree/noext", "b");
-  dir.Write("tree/sub/deeper/c.dat", "c");
-  dir.Write("tree/sub/.hidden", "d");
-  fs::create_directory(dir.Path() / "tree" / "empty");
-  fs::create_directory_symlink(dir.Path() / "keep", dir.Path() / "tree" / "link");
-  dir.Write("two/y", "y");
-  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\tree\\"));
-  EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "/two/"));
-  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
-  EXPECT_FALSE(fs::exists(dir.Path() / "two"));
-  EXPECT_TRUE(fs::exists(kept));
+// Whatever stands inside goes, and nothing beside the folder does: not the target of a link, nor a file
+// or folder that a name read from the disk would reach if it were mapped again (on Linux '\\' is a letter
+// of a name like any other), and links that lead nowhere or loop go too, as rm -r removes them.
+TEST(FileSystemUtil, DeleteFolderTreeRemovesEverythingInsideAndNothingBesideIt) {
+  const struct {
+    const char* name;
+    std::vector<std::string> files;                          // inside "tree"
+    std::vector<std::pair<std::string, std::string>> links;  // inside "tree", and where each points
+  } cases[] = {
+      {"files, folders and a link to a folder",
+       {"a.txt", "noext", "sub/deeper/c.dat", "sub/.hidden", "empty/"},
+       {{"link", "keep"}}},
+      {"names holding backslashes", {"..\\victim.txt", "..\\keep/precious.txt", "sub/..\\..\\victim.txt"}, {}},
+      {"links that lead nowhere or loop",
+       {"sub/"},
+       {{"dangling", "gone"}, {"loop", "tree/loop"}, {"sub/x", "tree/sub/y"}, {"sub/y", "tree/sub/x"}}},
+  };
+  for (const auto& [name, files, links] : cases) {
+    testsupport::TempDir dir;
+    const std::string precious = dir.Write("keep/precious.txt", "data");
+    const std::string victim = dir.Write("victim.txt", "data");
+    for (const std::string& file : files)
+      file.ends_with('/') ? void(fs::create_directories(dir.Path() / "tree" / file))
+                          : void(dir.Write("tree/" + file, "x"));
+    for (const auto& [link, target] : links) fs::create_symlink(dir.Path() / target, dir.Path() / "tree" / link);
+    EXPECT_TRUE(DeleteFolderTree(dir.Path().string() + "\\tree\\")) << name;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Path() / "tree"))) << name;
+    EXPECT_EQ(testsupport::ReadFileContents(precious), "data") << name;
+    EXPECT_EQ(testsupport::ReadFileContents(victim), "data") << name;
+  }
 }
 
 // A link named as the folder is removed itself and its target stays whole, however the name is written
@@ -88,6 +106,85 @@ TEST(FileSystemUtil, DeleteFolderTreeRefusesShortOrMissingFolders) {
   std::string file = dir.Write("plain.txt", "p");
   EXPECT_FALSE(DeleteFolderTree(file));
   EXPECT_TRUE(fs::exists(file));
+}
+
+// As soon as the first file of the folder being emptied has gone, another process swaps that folder for
+// a link to a folder of files of the same names, or moves a folder far above it (past the levels the walk
+// keeps open) into such a folder. What is left goes where it went, or stays; nothing else is reached.
+TEST(FileSystemUtil, DeleteFolderTreeNeverReachesOutsideWhatAnotherProcessMovesMidway) {
+  std::string deep = "tree";
+  for (int level = 0; level < 40; ++level) deep += "/d";
+  const struct {
+    const char* name;
+    std::string emptied, moved;  // the second's folder above holds files too
+  } cases[] = {{"swapped for a link", "tree/sub", "tree/sub"}, {"moved from far above", deep, "tree/d/d/d/d/d"}};
+  constexpr int kFiles = 200;
+  for (const auto& [name, emptied, moved] : cases) {
+    for (int round = 0; round < 5; ++round) {
+      testsupport::TempDir dir;
+      for (const std::string& folder : {emptied, fs::path(moved).parent_path().string(), std::string("victim")})
+        for (int i = 0; i < kFiles; ++i) dir.Write(folder + "/f" + std::to_string(i), folder);
+      const int deletions = ::inotify_init1(IN_CLOEXEC);
+      ASSERT_GE(deletions, 0);
+      ASSERT_GE(::inotify_add_watch(deletions, (dir / emptied).c_str(), IN_DELETE), 0);
+      const bool linked = emptied == moved;
+      std::thread mover([&] {
+        pollfd deleted{deletions, POLLIN, 0};
+        char events[4096];
+        if (::poll(&deleted, 1, std::chrono::milliseconds(testsupport::kHangNet).count()) == 1 &&
+            ::read(deletions, events, sizeof(events)) > 0 &&
+            ::rename((dir / moved).c_str(), (dir / (linked ? "tree/moved" : "victim/moved")).c_str()) == 0 && linked)
+          fs::create_directory_symlink(dir.Path() / "victim", dir / moved);
+      });
+      (void)DeleteFolderTree(dir / "tree");  // whether all went depends on when the move came
+      mover.join();
+      ::close(deletions);
+      for (int i = 0; i < kFiles; ++i)
+        ASSERT_TRUE(fs::exists(dir.Path() / "victim" / ("f" + std::to_string(i)))) << name << ", round " << round;
+    }
+  }
+}
+
+// A tree far deeper than a path can name goes whole, in time linear in its folders, with the few hundred
+// descriptors a process may be given.
+TEST(FileSystemUtil, DeleteFolderTreeRemovesATreeTenThousandLevelsDeep) {
+  testsupport::TempDir dir;
+  fs::create_directory(dir.Path() / "tree");
+  int level = ::open((dir / "tree").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  for (int depth = 0; depth < 10'000 && level >= 0; ++depth) {
+    const int below = ::mkdirat(level, "d", 0700) == 0 ? ::openat(level, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    ::close(level);
+    level = below;
+  }
+  ASSERT_GE(level, 0);
+  ::close(level);
+  rlimit given{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &given), 0);
+  const rlimit few{256, given.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+  const bool removed = DeleteFolderTree(dir / "tree");
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &given), 0);
+  EXPECT_TRUE(removed);
+  EXPECT_FALSE(fs::exists(dir.Path() / "tree"));
+}
+
+// The file system's root is refused however it is spelled. Tried in a child shut in a scratch root, so
+// that a guard that failed would empty that and nothing else.
+TEST(FileSystemUtil, DeleteFolderTreeRefusesTheRootHoweverItIsSpelled) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may shut a child in a scratch root";
+  testsupport::TempDir scratch;
+  const std::string kept = scratch.Write("home/kept.txt", "kept");
+  EXPECT_EXIT(
+      {
+        if (::chroot(scratch.Path().c_str()) != 0 || ::chdir("/home") != 0) std::_Exit(100);
+        int removed = 0;
+        for (const char* root :
+             {"//", "\\\\", "/\\", "\\/", "///", "/.", "/./", "\\.\\", "..", "../", "../.", "/home/.."})
+          removed += DeleteFolderTree(root) ? 1 : 0;
+        std::_Exit(removed);
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_EQ(testsupport::ReadFileContents(kept), "kept");
 }
 
 TEST(FileSystemUtil, GetFileDateGivesSecondsSince1970) {

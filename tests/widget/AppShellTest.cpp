@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ struct Opening {
   bool started;
   const char* told;  // what the message box says, or null for no box
 };
+
+void PrintTo(const Opening& c, std::ostream* out) { *out << c.name; }
+
 constexpr unsigned kAnyFailure = 600000;
 
 class AppShellOpening : public testing::TestWithParam<Opening> {};
@@ -101,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "for i in $(seq 1000); do [ -e \"$1\" ] || exit 0; sleep 0.01; done; exit 1", true, true,
                             kAnyFailure, true, nullptr},
                     Opening{"OpenerFailingAfterTheVerdictTimeHadOpenedIt", "exit 1", true, false, 0, true, nullptr}),
-    [](const testing::TestParamInfo<Opening>& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 // A version resource of the layer's test "version.dll": one string table with a product version.
 const char kVersionBlock[] = "VS_VERSION_INFO\0002.5.1";

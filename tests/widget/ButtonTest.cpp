@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,12 @@ class Buttons : public KitTest::WidgetFixture {
 // Mouse scripts over the button at (100, 100): "m x y" moves, "d x y n" presses and "u x y n" releases
 // with a click count, "t" runs an update, "blur" takes the application's focus, "off" disables it.
 struct Clicking {
+  const char* name;
   const char* script;
   Log log;
 };
+
+void PrintTo(const Clicking& c, std::ostream* out) { *out << c.name; }
 
 class ButtonClicks : public Buttons, public testing::WithParamInterface<Clicking> {};
 
@@ -55,16 +59,22 @@ TEST_P(ButtonClicks, ReportWhatTheButtonHeard) {
 INSTANTIATE_TEST_SUITE_P(
     Scripts, ButtonClicks,
     testing::Values(
-        Clicking{"m 120 110 d 120 110 1 t u 120 110 1",
+        Clicking{"Click",
+                 "m 120 110 d 120 110 1 t u 120 110 1",
                  {"enter 7", "presscount 7 1", "press 7", "tick 7", "depress 7"}},
-        // Dragged off: held but not over, so no tick, and no depress.
-        Clicking{"m 120 110 d 120 110 1 m 10 10 t u 10 10 1", {"enter 7", "presscount 7 1", "press 7", "leave 7"}},
-        Clicking{"d 120 110 1 m 10 10 m 121 111 u 121 111 1",
+        // Held but not over, so no tick, and no depress.
+        Clicking{"DraggedOff",
+                 "m 120 110 d 120 110 1 m 10 10 t u 10 10 1",
+                 {"enter 7", "presscount 7 1", "press 7", "leave 7"}},
+        Clicking{"DraggedOffAndBack",
+                 "d 120 110 1 m 10 10 m 121 111 u 121 111 1",
                  {"enter 7", "presscount 7 1", "press 7", "leave 7", "enter 7", "depress 7"}},
-        Clicking{"d 120 110 1 blur u 120 110 1", {"enter 7", "presscount 7 1", "press 7"}},
-        Clicking{"d 120 110 2 u 120 110 2 d 120 110 -1 u 120 110 -1",
+        Clicking{"FocusLostWhileHeld", "d 120 110 1 blur u 120 110 1", {"enter 7", "presscount 7 1", "press 7"}},
+        Clicking{"OtherClickCounts",
+                 "d 120 110 2 u 120 110 2 d 120 110 -1 u 120 110 -1",
                  {"enter 7", "presscount 7 2", "press 7", "depress 7", "presscount 7 -1", "press 7", "depress 7"}},
-        Clicking{"off d 120 110 1 u 120 110 1", {}}));
+        Clicking{"Disabled", "off d 120 110 1 u 120 110 1", {}}),
+    testing::PrintToStringParamName());
 
 TEST_F(Buttons, OverImageFadesOutOverTenUpdates) {
   Kit::Image over;

@@ -2,6 +2,7 @@
 // shows the text under its caption with the type's buttons, keeps its owner waiting, and answers the
 // button pressed, Enter, Escape and the close box.
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,8 @@ struct Answering {
   std::vector<std::string> labels;  // in the order of their ids
 };
 
+void PrintTo(const Answering& c, std::ostream* out) { *out << c.name; }
+
 class PaintedMessageBoxAnswers : public PaintedMessageBoxTest, public testing::WithParamInterface<Answering> {};
 
 TEST_P(PaintedMessageBoxAnswers, AreThoseOfTheButtonsAndKeys) {
@@ -128,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
         Answering{"CancelByEscape", MB_OKCANCEL, Press("Escape"), IDCANCEL, {"OK", "Cancel"}},
         Answering{"RetryByEnter", MB_RETRYCANCEL, Press("Return"), IDRETRY, {"Cancel", "Retry"}},
         Answering{"IgnoreClicked", MB_ABORTRETRYIGNORE, ClickOn(IDIGNORE), IDIGNORE, {"Abort", "Retry", "Ignore"}}),
-    [](const testing::TestParamInfo<Answering>& info) { return std::string(info.param.name); });
+    testing::PrintToStringParamName());
 
 TEST_F(PaintedMessageBoxTest, ALongTextIsWrappedWithinTheBoxAndShownWhole) {
   std::string text;

@@ -59,6 +59,7 @@ TEST_P(OwnedMessageBox, StaysAboveItsWindowClickedBesideItAndItsOkEndsIt) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, OwnedMessageBox, testing::Values("sdl", "painted"));
+INSTANTIATE_TEST_SUITE_P(Kinds, OwnedMessageBox, testing::Values("sdl", "painted"),
+                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "framework/app/KitAppBase.h"
 #include "framework/util/PathUtil.h"
 #include "platform/win/files/Files.h"
+#include "platform/win/files/Removal.h"
 
 namespace Kit {
 
@@ -41,25 +42,22 @@ bool DemoNumberOf(std::string_view name, std::string_view base, int* number) {
 }  // namespace
 
 int KitAppBase::GetNextDemoNumber(const std::string& prefix, int keep, bool deleteOld) {
-  const std::string folder = GetFileDir(prefix, true);
-  const std::string base = prefix.substr(folder.size());
-  // number -> the file's own name, which may differ from the formed one in case or leading zeros
-  std::map<int, std::string> numbers;
-  WIN32_FIND_DATA found{};
-  HANDLE find = FindFirstFile((prefix + "*.dmo").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      int number = 0;
-      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && DemoNumberOf(found.cFileName, base, &number))
-        numbers.emplace(number, found.cFileName);
-    } while (FindNextFile(find, &found));
-    FindClose(find);
+  const std::string base = prefix.substr(GetFileDir(prefix, true).size());
+  // number -> the file as found: its own name, which may differ from the formed one in case or leading
+  // zeros, and the folder it lies in, where it is deleted by that name
+  std::map<int, plat::FoundEntry> numbers;
+  for (plat::FoundEntry& found : plat::FindEntries(prefix + "*.dmo")) {
+    int number = 0;
+    if ((found.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+        DemoNumberOf(found.data.cFileName, base, &number))
+      numbers.emplace(number, std::move(found));
   }
   if (numbers.empty()) return 0;
   const int highest = numbers.rbegin()->first;
   // The oldest go until there is room for the recording about to be made among the kept ones.
   while (deleteOld && keep > 0 && static_cast<int>(numbers.size()) >= keep) {
-    DeleteFile((folder + numbers.begin()->second).c_str());
+    const plat::FoundEntry& oldest = numbers.begin()->second;
+    plat::RemoveEntryOf(oldest.folder, oldest.data.cFileName);
     numbers.erase(numbers.begin());
   }
   return highest;

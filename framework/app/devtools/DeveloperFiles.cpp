@@ -34,6 +34,10 @@ bool ParseScreenshotName(const std::string& name, int* number) {
   return true;
 }
 
+// The dump's files are only a developer's snapshot: each is written whole, but none is synced to the disk
+// (a sync each froze the window for seconds).
+constexpr plat::FileSync kDumpFileSync = plat::FileSync::kUnsynced;
+
 bool WritePixels(const std::string& path, int width, int height, const std::uint32_t* bits, int outWidth, int outHeight,
                  bool jpeg) {
   ImageLib::Image out;
@@ -42,7 +46,7 @@ bool WritePixels(const std::string& path, int width, int height, const std::uint
     for (int x = 0; x < outWidth; ++x)
       out.GetBits()[static_cast<std::size_t>(y) * outWidth + x] =
           bits[static_cast<std::size_t>(y * height / outHeight) * width + x * width / outWidth];
-  return jpeg ? ImageLib::WriteJPEGImage(path, out) : ImageLib::WritePNGImage(path, out);
+  return jpeg ? ImageLib::WriteJPEGImage(path, out, kDumpFileSync) : ImageLib::WritePNGImage(path, out, kDumpFileSync);
 }
 
 std::string Cell(bool present, const std::string& text) {
@@ -165,7 +169,7 @@ bool WriteImageDump(const std::string& folder, const std::vector<MemoryImage*>& 
           "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>" + sumCell(sums.mNativeAlpha) +
           sumCell(sums.mRLAlpha) + sumCell(sums.mRLAdditive) + "</TR>";
   html += "</TABLE></CENTER></BODY></HTML>";
-  return plat::ReplaceFileContents(plat::MapPath(folder + "/imagelist.html"), html);
+  return plat::ReplaceFileContents(plat::MapPath(folder + "/imagelist.html"), html, kDumpFileSync);
 }
 
 }  // namespace Kit

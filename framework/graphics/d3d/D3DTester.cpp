@@ -18,6 +18,7 @@
 #include "platform/win/files/Files.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/modules/Modules.h"
+#include "platform/win/registry/RegistryStore.h"
 #include "platform/win/system/SystemInfo.h"
 
 namespace Kit {
@@ -113,6 +114,8 @@ void D3DTester::SetVidMemoryConstraints(std::uint32_t minMB, std::uint32_t recom
 
 bool D3DTester::TestD3D(HWND window, IDirectDraw7* ddraw) {
   if (!mHost || !mHost->IsPlayingDemo()) {
+    // The test's key and its results reach the settings file in one write.
+    plat::RegistryWriteGroup results;
     mWriteResults = false;
     if (Init(window, ddraw)) {
       RunTests();

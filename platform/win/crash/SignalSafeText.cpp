@@ -7,14 +7,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/win/files/Ownership.h"
+
 namespace plat {
 
 namespace {
 
-// A regular file at `path`, emptied and ready to write; -1 when something else stands there or it cannot
-// be made. Never waits: a pipe without a reader fails to open, one with a reader is closed again.
-int OpenAsFile(const char* path) {
-  const int file = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+// A regular file of that name in the folder, emptied and ready to write (one made here owned as Ownership
+// says); -1 when something else stands there or it cannot be made. Never waits: a pipe without a reader
+// fails to open, one with a reader is closed again.
+int OpenAsFile(int folder, const char* name) {
+  const int file = OpenOrMakeFile(folder, name, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
   if (file < 0) return -1;
   struct stat status {};
   if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode) || ::ftruncate(file, 0) != 0) {
@@ -49,21 +52,35 @@ bool BesidePath(const char* path, int number, char* beside, std::size_t room) {
 
 SignalSafeFile::SignalSafeFile(const char* path) {
   std::size_t length = 0;
+  std::size_t nameStart = 0;
   while (path[length] != '\0' && length + 1 < sizeof(mPath)) {
     mPath[length] = path[length];
+    if (path[length] == '/') nameStart = length + 1;
     ++length;
   }
   mPath[length] = '\0';
-  mFile = OpenAsFile(path);
+  // The folder, opened once by the part of the path before the name; the file and those beside it are
+  // made there.
+  int folder = -1;
+  if (nameStart == 0) {
+    folder = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+  } else {
+    mPath[nameStart - 1] = '\0';
+    folder = ::open(nameStart == 1 ? "/" : mPath, O_PATH | O_DIRECTORY | O_CLOEXEC);
+    mPath[nameStart - 1] = '/';
+  }
+  if (folder < 0) return;
+  mFile = OpenAsFile(folder, path + nameStart);
   char beside[sizeof(mPath)];
   for (int number = 1; mFile < 0 && number <= kMostBeside; ++number) {
     if (!BesidePath(path, number, beside, sizeof(beside))) break;
-    mFile = OpenAsFile(beside);
+    mFile = OpenAsFile(folder, beside + nameStart);
     if (mFile < 0) continue;
     mBeside = true;
     for (length = 0; beside[length] != '\0'; ++length) mPath[length] = beside[length];
     mPath[length] = '\0';
   }
+  ::close(folder);
 }
 
 SignalSafeFile::~SignalSafeFile() {

@@ -6,26 +6,11 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <utility>
+
+#include "platform/win/files/Descriptor.h"
 
 namespace plat {
 namespace {
-
-// A descriptor closed at the end of its scope.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : mFd(fd) {}
-  ~Descriptor() {
-    if (mFd >= 0) ::close(mFd);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return mFd; }
-  int Release() { return std::exchange(mFd, -1); }
-
- private:
-  int mFd;
-};
 
 bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -14,8 +15,13 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <vector>
 
+#include "platform/win/files/Descriptor.h"
 #include "platform/win/files/DeviceWrite.h"
+#include "platform/win/files/NewFolders.h"
+#include "platform/win/files/Ownership.h"
+#include "platform/win/files/ReplacedFilesLog.h"
 
 namespace plat {
 namespace {
@@ -101,6 +107,12 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+void SyncFolderOf(const std::string& file) {
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+  const Descriptor folderFd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folderFd.Get() >= 0) ::fsync(folderFd.Get());
+}
+
 // The file a write of realPath replaces: realPath itself or the end of its chain of links. Nothing, with
 // errno set, when the chain cannot be followed.
 std::optional<std::string> WriteTarget(const std::string& realPath) {
@@ -129,27 +141,31 @@ bool RefuseToWrite(mode_t mode) {
   return false;
 }
 
-// Whoever may read the file stays so: a new file made in place of another, or as a copy of it, gets that
-// file's owner and group (where the process may give them: an ordinary user may not, which is no error)
-// and then its permission bits.
-bool TakeOwnerAndMode(int fd, const struct stat& model) {
-  if (::fchown(fd, model.st_uid, model.st_gid) != 0 && errno != EPERM) return false;
-  return ::fchmod(fd, model.st_mode & 0777) == 0;
+// A new file at path, open for writing: made there (nothing may stand at the name, a link neither) in the
+// folder opened once, whose owner it then takes as Ownership says. -1, with errno set, when it is not made.
+int MakeNewFile(const std::string& path) {
+  std::string name;
+  const Descriptor folder(OpenFolderOf(path, &name));
+  if (folder.Get() < 0) return -1;
+  const int fd = ::openat(folder.Get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) GiveNewEntryItsOwner(fd, folder.Get());
+  return fd;
 }
 
 // Writes bytes to target, the end of a chain of links, as ReplaceFileContents tells. The file made there
 // takes the owner and permission bits of model when there is one, else those of the file it replaces,
 // else the umask's.
-bool WriteToTarget(const std::string& target, std::string_view bytes, const struct stat* model) {
+bool WriteToTarget(const std::string& target, std::string_view bytes, const struct stat* model, FileSync sync) {
   struct stat standing {};
   const bool replacing = ::lstat(target.c_str(), &standing) == 0;
   if (replacing && IsWrittenInto(standing.st_mode)) return WriteIntoDevice(target, bytes);
   if (replacing && !S_ISREG(standing.st_mode)) return RefuseToWrite(standing.st_mode);
   if (model == nullptr && replacing) model = &standing;
   const std::string temporary = NewTemporaryName(target);
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = MakeNewFile(temporary);
   if (fd < 0) return false;
-  bool ok = (model == nullptr || TakeOwnerAndMode(fd, *model)) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool synced = sync == FileSync::kSynced;
+  bool ok = (model == nullptr || TakeOwnerAndMode(fd, *model)) && WriteAll(fd, bytes) && (!synced || ::fsync(fd) == 0);
   int error = errno;
   if (::close(fd) != 0 && ok) {
     ok = false;
@@ -157,12 +173,8 @@ bool WriteToTarget(const std::string& target, std::string_view bytes, const stru
   }
   if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) {
     // The rename itself must reach the disk for the new contents to survive a power cut.
-    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    const int folderFd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-      ::fsync(folderFd);
-      ::close(folderFd);
-    }
+    if (synced) SyncFolderOf(target);
+    NoteReplacedFile(target, synced);
     return true;
   }
   if (ok) error = errno;
@@ -173,17 +185,44 @@ bool WriteToTarget(const std::string& target, std::string_view bytes, const stru
 
 }  // namespace
 
-bool ReplaceFileContents(const std::string& realPath, std::string_view bytes) {
+bool ReplaceFileContents(const std::string& realPath, std::string_view bytes, FileSync sync) {
   const std::optional<std::string> target = WriteTarget(realPath);
-  return target && WriteToTarget(*target, bytes, nullptr);
+  return target && WriteToTarget(*target, bytes, nullptr, sync);
 }
 
-bool WriteCopyOf(const std::string& realOriginal, const std::string& realCopy, std::string_view bytes) {
-  const std::optional<std::string> target = WriteTarget(realCopy);
-  if (!target) return false;
+std::optional<std::string> WriteCopyOf(const std::string& realOriginal, const std::vector<std::string>& realCopies,
+                                       std::string_view bytes) {
+  if (realCopies.empty()) {
+    errno = EEXIST;
+    return std::nullopt;
+  }
   struct stat original {};
   const bool regular = ::stat(realOriginal.c_str(), &original) == 0 && S_ISREG(original.st_mode);
-  return WriteToTarget(*target, bytes, regular ? &original : nullptr);
+  const std::string temporary = NewTemporaryName(realCopies.front());
+  const int fd = MakeNewFile(temporary);
+  if (fd < 0) return std::nullopt;
+  bool ok = (!regular || TakeOwnerAndMode(fd, original)) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  const std::optional<std::string> copy = ok ? MoveAside(temporary, realCopies) : std::nullopt;
+  if (!copy) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    errno = error;
+  }
+  return copy;
+}
+
+std::optional<std::string> MoveAside(const std::string& realPath, const std::vector<std::string>& realNames) {
+  for (const std::string& name : realNames) {
+    if (::renameat2(AT_FDCWD, realPath.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) {
+      // The new name must reach the disk too, for the file to be found there after a power cut.
+      SyncFolderOf(name);
+      return name;
+    }
+    if (errno != EEXIST) return std::nullopt;
+  }
+  errno = EEXIST;
+  return std::nullopt;
 }
 
 bool NothingToReplace(const std::string& realPath) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/win/Errors.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/PathMap.h"
 
 namespace plat {
@@ -47,7 +48,7 @@ bool Match(std::string_view name, std::string_view pattern) {
 }
 
 struct FindState {
-  std::vector<WIN32_FIND_DATA> entries;
+  std::vector<FoundEntry> entries;
   std::size_t next = 0;
 };
 
@@ -83,20 +84,18 @@ WIN32_FIND_DATA FindDataOf(const std::string& name, const struct stat& info) {
 
 // Appends the folder's entries that match the pattern, except names already listed (letter case aside):
 // the copy of a folder listed first hides a same-named entry of a later one, as it does when opened.
-void ListMatches(DIR* dir, const std::string& folder, const std::string& pattern,
-                 std::vector<WIN32_FIND_DATA>* entries) {
+void ListMatches(DIR* dir, const std::string& folder, const std::string& pattern, std::vector<FoundEntry>* entries) {
   const std::size_t listedBefore = entries->size();
-  const std::string base = folder.back() == '/' ? folder : folder + "/";
   while (dirent* entry = ::readdir(dir)) {
     const std::string name = entry->d_name;
     if (!MatchesPattern(name, pattern)) continue;
     const auto listedAlready =
         std::any_of(entries->begin(), entries->begin() + static_cast<std::ptrdiff_t>(listedBefore),
-                    [&name](const WIN32_FIND_DATA& listed) { return strcasecmp(listed.cFileName, name.c_str()) == 0; });
+                    [&name](const FoundEntry& listed) { return strcasecmp(listed.data.cFileName, name.c_str()) == 0; });
     if (listedAlready) continue;
     struct stat info;
-    if (::stat((base + name).c_str(), &info) != 0) continue;  // a dangling link: nothing to open
-    entries->push_back(FindDataOf(name, info));
+    if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) != 0) continue;  // a dangling link: nothing to open
+    entries->push_back({folder, FindDataOf(name, info)});
   }
 }
 
@@ -140,44 +139,53 @@ std::int64_t UnixSecondsFromFileTime(const FILETIME& time) {
   return (ticks - kUnixEpochIn100ns) / 10'000'000;
 }
 
-}  // namespace plat
-
-HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data) {
-  if (!pattern || !data || !*pattern) {
+std::vector<FoundEntry> FindEntries(std::string_view pattern) {
+  if (pattern.empty()) {
     SetLastError(ERROR_INVALID_PARAMETER);
-    return INVALID_HANDLE_VALUE;
+    return {};
   }
-  std::string normal = plat::NormalizeSeparators(pattern);
-  std::size_t slash = normal.rfind('/');
-  std::string folderPart = slash == std::string::npos ? std::string() : normal.substr(0, slash + 1);
-  std::string namePattern = slash == std::string::npos ? normal : normal.substr(slash + 1);
-  const std::vector<std::string> folders =
-      folderPart.empty() ? std::vector<std::string>{"."} : plat::MapFolderForListing(folderPart);
+  const std::string normal = NormalizeSeparators(pattern);
+  const std::size_t slash = normal.rfind('/');
+  const std::string folderPart = slash == std::string::npos ? "." : normal.substr(0, slash + 1);
+  const std::string namePattern = slash == std::string::npos ? normal : normal.substr(slash + 1);
   if (namePattern.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
-    return INVALID_HANDLE_VALUE;
+    return {};
   }
-  auto state = std::make_unique<plat::FindState>();
+  std::vector<FoundEntry> entries;
   bool anyFolderOpened = false;
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : MapFolderForListing(folderPart)) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) {
-      SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : plat::ErrorFromErrno(errno));
+      SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(errno));
       continue;
     }
     anyFolderOpened = true;
-    plat::ListMatches(dir, folder, namePattern, &state->entries);
+    ListMatches(dir, folder, namePattern, &entries);
     ::closedir(dir);
   }
-  if (!anyFolderOpened) return INVALID_HANDLE_VALUE;
-  if (state->entries.empty()) {
+  if (!anyFolderOpened) return {};
+  if (entries.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
+    return {};
+  }
+  std::sort(entries.begin(), entries.end(), [](const FoundEntry& a, const FoundEntry& b) {
+    return strcasecmp(a.data.cFileName, b.data.cFileName) < 0;
+  });
+  return entries;
+}
+
+}  // namespace plat
+
+HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data) {
+  if (!pattern || !data) {
+    SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
-  std::sort(state->entries.begin(), state->entries.end(), [](const WIN32_FIND_DATA& a, const WIN32_FIND_DATA& b) {
-    return strcasecmp(a.cFileName, b.cFileName) < 0;
-  });
-  *data = state->entries[0];
+  auto state = std::make_unique<plat::FindState>();
+  state->entries = plat::FindEntries(pattern);
+  if (state->entries.empty()) return INVALID_HANDLE_VALUE;
+  *data = state->entries[0].data;
   state->next = 1;
   std::lock_guard guard(plat::gFindLock);
   plat::gFinds.insert(state.get());
@@ -197,7 +205,7 @@ BOOL FindNextFile(HANDLE find, LPWIN32_FIND_DATA data) {
     SetLastError(ERROR_NO_MORE_FILES);
     return FALSE;
   }
-  *data = state->entries[state->next++];
+  *data = state->entries[state->next++].data;
   return TRUE;
 }
 
@@ -221,8 +229,7 @@ BOOL CreateDirectory(LPCSTR path, SECURITY_ATTRIBUTES*) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return FALSE;
   }
-  std::string real = plat::MapPath(path);
-  if (::mkdir(real.c_str(), 0755) == 0) return TRUE;
+  if (plat::MakeFolder(plat::MapPath(path), 0755)) return TRUE;
   SetLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : plat::ErrorFromErrno(errno));
   return FALSE;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/win/Types.h"
 
@@ -44,7 +46,9 @@ struct SYSTEMTIME {
 
 // Lists the entries of a folder whose names match the pattern's last component ('*' and '?', letter
 // case ignored; "*.*" matches every name). "." and ".." are listed as on Windows; entries come in
-// name order. ERROR_PATH_NOT_FOUND for a missing folder, ERROR_FILE_NOT_FOUND when nothing matches.
+// name order. A relative pattern lists the folders plat::MapFolderForListing gives for its folder (the
+// search folders themselves for a pattern without one). ERROR_PATH_NOT_FOUND for a missing folder,
+// ERROR_FILE_NOT_FOUND when nothing matches.
 HANDLE FindFirstFile(LPCSTR pattern, LPWIN32_FIND_DATA data);
 HANDLE FindFirstFileA(LPCSTR pattern, LPWIN32_FIND_DATA data);
 // FALSE with ERROR_NO_MORE_FILES after the last entry.
@@ -69,6 +73,16 @@ BOOL SetCurrentDirectoryA(LPCSTR path);
 BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
 
 namespace plat {
+
+// An entry a listing found, and the real folder it was read in.
+struct FoundEntry {
+  std::string folder;
+  WIN32_FIND_DATA data;
+};
+// What FindFirstFile and FindNextFile list for the pattern, in their order, each entry with the real
+// folder it lies in: to act on one there by the name read (plat::RemoveEntryOf), never through a path
+// that is mapped again. Empty, with FindFirstFile's last error, when nothing is listed.
+[[nodiscard]] std::vector<FoundEntry> FindEntries(std::string_view pattern);
 
 // Whether a file name matches a Windows wildcard pattern, ignoring case.
 [[nodiscard]] bool MatchesPattern(std::string_view name, std::string_view pattern);

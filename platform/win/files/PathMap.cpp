@@ -11,6 +11,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/win/files/NewFolders.h"
+
 namespace plat {
 namespace {
 
@@ -242,8 +244,8 @@ std::string ChooseDataFolder(const std::string& programFolder, const std::string
 void UseGameFolders(const std::string& game, const std::string& dataFromProgram,
                     const std::string& installedDataFolder) {
   const std::string player = XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/" + game;
+  MakeFolders(player);
   std::error_code ignored;
-  std::filesystem::create_directories(player, ignored);
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ignored);
   SetSearchFolders(player, ChooseDataFolder(program.parent_path().string(), dataFromProgram, installedDataFolder));
 }

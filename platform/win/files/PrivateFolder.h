@@ -1,7 +1,8 @@
 // A folder that only this user may use, opened for making files in it: the single-instance lock's.
 // Made (mode 0700) when missing; refused, with the reason, when it is a link, not a folder, another
-// user's, or open to other users. Nothing of a refused folder is changed. Any thread; one object per
-// use.
+// user's, or open to other users. The user's own is the one that what the program makes there belongs
+// to (Ownership): for a run as root inside another user's folder, that user. Nothing of a refused
+// folder is changed. Any thread; one object per use.
 #pragma once
 
 #include <string>

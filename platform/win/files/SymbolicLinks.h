@@ -1,5 +1,5 @@
 // Whether a program path names a symbolic link. Folder listings report a link by what it points
-// to; code that deletes trees asks this so that it removes the link instead of emptying its target.
+// to; code that must not take a link for the folder it leads to asks this.
 #pragma once
 
 #include <string_view>

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "platform/win/Errors.h"
+#include "platform/win/files/Ownership.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/files/PrivateFolder.h"
 #include "platform/win/process/DebugOutput.h"
@@ -126,10 +127,10 @@ std::unique_ptr<NamedLock> TakeNamedLock(const std::string& scope, const std::st
   auto named = std::make_unique<NamedLock>();
   const std::string base = FileNameOf(name);
   const std::string lockName = base + ".lock";
-  // One step that never follows a link: the file is made, or the one an earlier run left is opened; a
-  // link of that name fails (ELOOP) instead of making or opening its target. (O_EXCL would refuse the
-  // earlier run's file, which must stay: removing a lock file races with the copies taking it.)
-  named->fd = ::openat(folder.Descriptor(), lockName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+  // Never through a link: the file is made (and owned as what is made in the folder is), or the one an
+  // earlier run left is opened; a link of that name fails (ELOOP) instead of making or opening its target.
+  // The earlier run's file stays: removing a lock file races with the copies taking it.
+  named->fd = OpenOrMakeFile(folder.Descriptor(), lockName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0600);
   struct stat info;
   std::string failure;
   if (named->fd < 0 || ::fstat(named->fd, &info) != 0) {

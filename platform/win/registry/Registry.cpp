@@ -169,8 +169,12 @@ LONG RegSetValueEx(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* da
   plat::RegistryValue value{type, data ? std::vector<BYTE>(data, data + size) : std::vector<BYTE>()};
   bool stored = plat::RegistryStore::Instance().Change([&](plat::RegistryData& store) {
     plat::RegistryData::Key& entry = store.keys[plat::LowerAscii(keyPath)];
+    // A value set again as it stands is no change, and the file need not be written.
+    std::pair<std::string, plat::RegistryValue> named{name, value};
+    const auto standing = entry.values.find(plat::LowerAscii(name));
+    if (!entry.path.empty() && standing != entry.values.end() && standing->second == named) return false;
     if (entry.path.empty()) entry.path = keyPath;
-    entry.values[plat::LowerAscii(name)] = {name, value};
+    entry.values[plat::LowerAscii(name)] = std::move(named);
     return true;
   });
   return stored ? ERROR_SUCCESS : ERROR_CANTWRITE;

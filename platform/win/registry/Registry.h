@@ -36,6 +36,8 @@ constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // Results are Windows error codes: ERROR_SUCCESS, ERROR_FILE_NOT_FOUND for a missing key or value,
 // ERROR_MORE_DATA when the buffer is short (the size needed is returned), ERROR_INVALID_HANDLE,
 // ERROR_INVALID_PARAMETER, ERROR_CANTWRITE when the change could not be stored (it is then not made).
+// Inside a write group (plat::RegistryWriteGroup, RegistryStore.h) a change is stored in memory, and the
+// group's end tells whether the file took it.
 constexpr LONG ERROR_CANTWRITE = 1013;
 
 LONG RegOpenKeyEx(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);

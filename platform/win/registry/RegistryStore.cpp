@@ -7,11 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
+#include <system_error>
 #include <utility>
 
 #include "platform/win/files/FileErrorText.h"
 #include "platform/win/files/FileRead.h"
 #include "platform/win/files/FileReplace.h"
+#include "platform/win/files/NewFolders.h"
 #include "platform/win/files/PathMap.h"
 #include "platform/win/process/DebugOutput.h"
 
@@ -21,6 +23,12 @@ namespace {
 constexpr std::string_view kHeader = "KitRegistry 1";
 // Far beyond any settings file: a bigger one is a file that cannot be read.
 constexpr std::size_t kMaxRegistryFileBytes = 16u << 20;
+// Names tried for a damaged file set aside, from the first that nothing held when the file was read:
+// others may take names meanwhile, but never without end.
+constexpr int kAsideNamesTried = 100;
+
+// The write groups open on this thread.
+thread_local int tOpenGroups = 0;
 
 std::uint64_t Fnv1a(std::string_view text) {
   std::uint64_t hash = 0xcbf29ce484222325ull;
@@ -208,6 +216,8 @@ void RegistryStore::SetFile(std::string path) {
   mWriteFailureReported = false;
   mProblems.clear();
   mData = RegistryData{};
+  mSaved = RegistryData{};
+  mUnsaved = false;
 }
 
 std::string RegistryStore::File() {
@@ -230,6 +240,7 @@ void RegistryStore::EnsureLoaded() {
   if (mLoaded) return;
   mLoaded = true;
   mData = RegistryData{};
+  mSaved = RegistryData{};
   mUnreadable = false;
   if (mFile.empty()) mFile = DefaultRegistryFile();
   RemoveStaleTemporaries(mFile);
@@ -248,40 +259,75 @@ void RegistryStore::EnsureLoaded() {
   }
   if (auto data = ParseRegistry(text)) {
     mData = std::move(*data);
+    mSaved = mData;
     return;
   }
   SetAside(text);
 }
 
 void RegistryStore::SetAside(const std::string& text) {
-  std::string aside = mFile + ".damaged";
-  // Whatever holds a name, a dangling or looping link included, keeps it.
-  const auto taken = [](const std::string& name) {
-    std::error_code lookError;
-    return std::filesystem::exists(std::filesystem::symlink_status(name, lookError));
+  const auto asideName = [this](int number) {
+    return mFile + ".damaged" + (number == 0 ? std::string() : "." + std::to_string(number));
   };
-  for (int n = 1; taken(aside); ++n) aside = mFile + ".damaged." + std::to_string(n);
+  // Whatever holds a name, a dangling or looping link included, keeps it: what holds one now is passed by
+  // here, and what takes one meanwhile, as the file is put aside.
+  int first = 0;
+  while (AnythingAt(asideName(first))) ++first;
+  std::vector<std::string> names;
+  for (int number = first; number < first + kAsideNamesTried; ++number) names.push_back(asideName(number));
   std::error_code error;
   // A linked file keeps its link: its bytes are copied aside, and the next write goes through the link.
-  if (!std::filesystem::is_symlink(std::filesystem::symlink_status(mFile, error)))
-    std::filesystem::rename(mFile, aside, error);
-  else if (!WriteCopyOf(mFile, aside, text))
-    error = std::error_code(errno, std::generic_category());
-  if (!error) {
-    Report("The settings file " + mFile + " is damaged; it was kept as " + aside + " and settings start empty.");
+  const std::optional<std::string> aside = std::filesystem::is_symlink(std::filesystem::symlink_status(mFile, error))
+                                               ? WriteCopyOf(mFile, names, text)
+                                               : MoveAside(mFile, names);
+  if (aside) {
+    Report("The settings file " + mFile + " is damaged; it was kept as " + *aside + " and settings start empty.");
     return;
   }
   // Still the only copy of whatever it held: no write may replace it.
   mUnreadable = true;
-  Report("The settings file " + mFile + " is damaged and could not be moved aside (" + error.message() +
-         "); settings start empty and are not saved.");
+  Report("The settings file " + mFile + " is damaged and could not be moved aside (" +
+         std::generic_category().message(errno) + "); settings start empty and are not saved.");
 }
+
+bool RegistryStore::Keep(RegistryData next) {
+  if (mUnreadable) return false;  // reported when it was read
+  if (tOpenGroups > 0) {
+    mData = std::move(next);
+    mUnsaved = true;
+    return true;
+  }
+  if (!Write(next)) return false;
+  mSaved = next;
+  mData = std::move(next);
+  mUnsaved = false;  // whatever a group of another thread kept went into the file too
+  return true;
+}
+
+void RegistryStore::BeginGroup() { ++tOpenGroups; }
+
+bool RegistryStore::EndGroup() {
+  std::lock_guard guard(mLock);
+  if (--tOpenGroups > 0 || !mUnsaved) return true;
+  mUnsaved = false;
+  if (Write(mData)) {
+    mSaved = mData;
+    return true;
+  }
+  mData = mSaved;
+  return false;
+}
+
+RegistryWriteGroup::RegistryWriteGroup() { RegistryStore::Instance().BeginGroup(); }
+
+RegistryWriteGroup::~RegistryWriteGroup() { static_cast<void>(End()); }
+
+bool RegistryWriteGroup::End() { return !std::exchange(mOpen, false) || RegistryStore::Instance().EndGroup(); }
 
 bool RegistryStore::Write(const RegistryData& data) {
   if (mUnreadable) return false;  // reported when it was read
   std::filesystem::path target(mFile);
-  std::error_code error;
-  if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), error);
+  if (target.has_parent_path()) MakeFolders(target.parent_path().string());
   if (ReplaceFileContents(mFile, SerializeRegistry(data))) return true;
   if (!std::exchange(mWriteFailureReported, true))
     Report("The settings file " + mFile + " could not be written (" + FileErrorText(mFile, errno) +

@@ -26,6 +26,7 @@ namespace plat {
 struct RegistryValue {
   DWORD type = 0;
   std::vector<BYTE> data;
+  bool operator==(const RegistryValue&) const = default;
 };
 
 // Key paths are "HKLM\\SOFTWARE\\..." with names compared ignoring case; values likewise.
@@ -43,6 +44,9 @@ struct RegistryData {
 // Empty when the text is not a complete, intact registry file.
 [[nodiscard]] std::optional<RegistryData> ParseRegistry(std::string_view text);
 
+// The registry in memory and in its file. A change is written at once, but for those a thread makes
+// together inside a write group (RegistryWriteGroup), written once as the group ends; a value set again
+// as it stands changes nothing and writes nothing.
 class RegistryStore {
  public:
   static RegistryStore& Instance();
@@ -63,20 +67,26 @@ class RegistryStore {
     EnsureLoaded();
     return reader(static_cast<const RegistryData&>(mData));
   }
-  // Applies a change, writes the file and keeps the change only when the file was written.
+  // Applies a change (the changer returns whether it changed anything) and keeps it only where the file
+  // can take it: outside a write group of the calling thread the file is written at once, and the change
+  // kept when it was; inside one the change is kept, and the group's end writes the file. False when the
+  // change was not kept.
   template <typename Changer>
   bool Change(Changer&& changer) {
     std::lock_guard guard(mLock);
     EnsureLoaded();
     RegistryData next = mData;
     if (!changer(next)) return true;  // nothing changed
-    if (!Write(next)) return false;
-    mData = std::move(next);
-    return true;
+    return Keep(std::move(next));
   }
 
  private:
+  friend class RegistryWriteGroup;
+
   void EnsureLoaded();
+  bool Keep(RegistryData next);
+  void BeginGroup();
+  bool EndGroup();
   bool Write(const RegistryData& data);
   void SetAside(const std::string& text);
   // Reports a problem on standard error and keeps it for TakeProblems.
@@ -91,6 +101,33 @@ class RegistryStore {
   bool mWriteFailureReported = false;
   std::string mProblems;
   RegistryData mData;
+  // What the file holds, as last read or written: what the registry goes back to when a group's write
+  // fails, so that what the program reads is what the file holds.
+  RegistryData mSaved;
+  // A group's changes are in mData and not yet in the file.
+  bool mUnsaved = false;
+};
+
+// Registry changes made together: while a group is alive, the changes its thread makes are kept in
+// memory (and read back), and the file is written once, when the outermost group of the thread ends,
+// with every change the group kept. Outside a group a change is written at once, as ever; another
+// thread's change written meanwhile takes the group's kept changes into the file with it. A write that
+// fails as the group ends is reported as any failed write is (TakeProblems), and the group's changes are
+// dropped. Open one around values set one after another, not across a wait: what the group kept is in
+// the file only once it ends.
+class RegistryWriteGroup {
+ public:
+  RegistryWriteGroup();
+  ~RegistryWriteGroup();
+  RegistryWriteGroup(const RegistryWriteGroup&) = delete;
+  RegistryWriteGroup& operator=(const RegistryWriteGroup&) = delete;
+
+  // Ends the group now rather than at the end of its scope: false when the outermost group's write of
+  // what it kept failed (an inner group writes nothing and gives true).
+  bool End();
+
+ private:
+  bool mOpen = true;
 };
 
 [[nodiscard]] std::string DefaultRegistryFile();
