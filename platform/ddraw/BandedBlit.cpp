@@ -39,25 +39,13 @@ void BandedBlit::Through(LONG row) {
       BlitRows(mNext, end);
       mNext = end;
     } else if (mNext == mBandEnd) {
-      // A new band: its first row, compared, says how the others are copied. Rows that go on into the
-      // window too are compared before they are copied, so that a first row changed whole is copied
-      // whole as well, in one pass with the window's (a tenth of a 32-bit present on an AMD Zen 3).
+      // A new band: its first row, compared and copied, says how the others are copied.
       mBandEnd = std::min(mClip.bottom, mNext + kBandRows);
-      const LONG width = mClip.right - mClip.left;
-      if (mOpaque) {
-        mWholeBand =
-            4 * CountChangedPixels(SourceRow(mNext), TargetRow(mNext), width, mTarget.bytesPerPixel) >= 3 * width;
-        if (mWholeBand)
-          CopyWhole(mNext, mNext + 1);
-        else
-          CopyChanged(mNext, mNext + 1);
-      } else {
-        const size_t firstRun = mRuns.size();
-        CopyChanged(mNext, mNext + 1);
-        LONG changed = 0;
-        for (size_t i = firstRun; i < mRuns.size(); ++i) changed += mRuns[i].right - mRuns[i].left;
-        mWholeBand = 4 * changed >= 3 * width;
-      }
+      const size_t firstRun = mRuns.size();
+      CopyChanged(mNext, mNext + 1);
+      LONG changed = 0;
+      for (size_t i = firstRun; i < mRuns.size(); ++i) changed += mRuns[i].right - mRuns[i].left;
+      mWholeBand = 4 * changed >= 3 * (mClip.right - mClip.left);
       ++mNext;
     } else if (mWholeBand) {
       const LONG end = std::min(mBandEnd, std::max(row, mNext + kWholeRows));
@@ -93,26 +81,43 @@ BYTE* BandedBlit::TargetRow(LONG row) const {
          static_cast<std::ptrdiff_t>(mClip.left) * mTarget.bytesPerPixel;
 }
 
+std::uint32_t* BandedBlit::OpaqueRow(LONG row) const {
+  if (!mOpaque || mTarget.bytesPerPixel != 4 || row < mOpaque->area.top || row >= mOpaque->area.bottom ||
+      mClip.left < mOpaque->area.left || mOpaque->area.right < mClip.right)
+    return nullptr;
+  return reinterpret_cast<std::uint32_t*>(mOpaque->origin +
+                                          static_cast<std::ptrdiff_t>(row - mOpaque->area.top) * mOpaque->pitch +
+                                          static_cast<std::ptrdiff_t>(mClip.left - mOpaque->area.left) * 4);
+}
+
 void BandedBlit::CopyChanged(LONG top, LONG bottom) {
+  const LONG width = mClip.right - mClip.left;
   for (LONG y = top; y < bottom; ++y) {
-    CopyChangedRuns(SourceRow(y), TargetRow(y), mClip.right - mClip.left, mTarget.bytesPerPixel, mClip.left, mRuns);
+    if (std::uint32_t* opaque = OpaqueRow(y)) {
+      // Compared first; then each run of blocks that differ is stored into the primary and, made opaque,
+      // into the window from the same loads, so the row is compared once and its runs read once more.
+      const size_t firstRun = mRuns.size();
+      AppendChangedRuns(SourceRow(y), TargetRow(y), width, 4, mClip.left, mRuns);
+      for (size_t i = firstRun; i < mRuns.size(); ++i) {
+        const std::ptrdiff_t column = mRuns[i].left - mClip.left;
+        CopyOpaqueRow(SourceRow(y) + column * 4, TargetRow(y) + column * 4, opaque + column,
+                      mRuns[i].right - mRuns[i].left);
+      }
+      mWroteOpaque[static_cast<size_t>(y - mClip.top)] = true;
+    } else {
+      CopyChangedRuns(SourceRow(y), TargetRow(y), width, mTarget.bytesPerPixel, mClip.left, mRuns);
+    }
     mRowEnds.push_back(mRuns.size());
   }
 }
 
 void BandedBlit::CopyWhole(LONG top, LONG bottom) {
   const size_t bytes = static_cast<size_t>(mClip.right - mClip.left) * mTarget.bytesPerPixel;
-  // Rows the window takes whole: each row's one read is stored into the primary and, made opaque, into
-  // the window, instead of the present reading the primary row again.
-  const bool opaque =
-      mOpaque && mTarget.bytesPerPixel == 4 && mOpaque->area.left <= mClip.left && mClip.right <= mOpaque->area.right;
   for (LONG y = top; y < bottom; ++y) {
-    if (opaque && mOpaque->area.top <= y && y < mOpaque->area.bottom) {
-      CopyOpaqueRow(SourceRow(y), TargetRow(y),
-                    reinterpret_cast<std::uint32_t*>(
-                        mOpaque->origin + static_cast<std::ptrdiff_t>(y - mOpaque->area.top) * mOpaque->pitch +
-                        static_cast<std::ptrdiff_t>(mClip.left - mOpaque->area.left) * 4),
-                    mClip.right - mClip.left);
+    // A row the window takes: its one read is stored into the primary and, made opaque, into the
+    // window, instead of the present reading the primary row again.
+    if (std::uint32_t* opaque = OpaqueRow(y)) {
+      CopyOpaqueRow(SourceRow(y), TargetRow(y), opaque, mClip.right - mClip.left);
       mWroteOpaque[static_cast<size_t>(y - mClip.top)] = true;
     } else {
       std::memcpy(TargetRow(y), SourceRow(y), bytes);

@@ -3,10 +3,12 @@
 // writes only the blocks of pixels that differ from what the primary holds and remembers their columns,
 // which costs a read of the primary besides the copy: so each band's first row is compared, and when
 // most of it differs, as in a frame that changed nearly everywhere, the band's other rows are copied
-// plainly, every column of them taken as changed, and written made opaque into the window's rows too
-// when the present asks for a 32-bit frame's. Any other blit changes every column of its clip.
+// plainly, every column of them taken as changed. When the present asks for a 32-bit frame's rows, what
+// a row writes into the primary goes made opaque into the window's rows too, from the same loads. Any
+// other blit changes every column of its clip.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -38,6 +40,8 @@ class BandedBlit final : public RowFeed {
   // Where a row of the clip starts in the source and the target.
   const BYTE* SourceRow(LONG row) const;
   BYTE* TargetRow(LONG row) const;
+  // Where the row's clip goes made opaque too: inside the OpaqueRows given, a 32-bit frame's; else null.
+  std::uint32_t* OpaqueRow(LONG row) const;
 
   PixelView mTarget;
   RECT mTargetRect;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/cpu/SimdLevel.h"
 #if KIT_HAVE_AVX2_KERNELS
@@ -46,12 +47,13 @@ struct Avx2Words {
 #endif
 
 // Inlined into each caller (so are the switches below), so that the AVX2 entry's compares are inlined
-// too.
-template <int kBytesPerPixel, typename Compare>
-[[gnu::always_inline]] inline void CopyChanged(const BYTE* from, BYTE* to, int count, LONG firstColumn,
+// too. A target of const bytes is only compared: the runs are appended, nothing written.
+template <int kBytesPerPixel, typename Compare, typename Target>
+[[gnu::always_inline]] inline void CopyChanged(const BYTE* from, Target* to, int count, LONG firstColumn,
                                                std::vector<ColumnRun>& runs) {
+  constexpr bool kCopy = !std::is_const_v<Target>;
   constexpr size_t kBlockBytes = static_cast<size_t>(kBlockPixels) * kBytesPerPixel;
-  ColumnRun* open = nullptr;  // the run the previous block ended, when it was written
+  ColumnRun* open = nullptr;  // the run the previous block ended, when it differed
   for (int x = 0; x < count; x += kBlockPixels) {
     const size_t offset = static_cast<size_t>(x) * kBytesPerPixel;
     int pixels = kBlockPixels;
@@ -60,7 +62,7 @@ template <int kBytesPerPixel, typename Compare>
         open = nullptr;
         continue;
       }
-      std::memcpy(to + offset, from + offset, kBlockBytes);
+      if constexpr (kCopy) std::memcpy(to + offset, from + offset, kBlockBytes);
     } else {
       pixels = count - x;
       const size_t bytes = static_cast<size_t>(pixels) * kBytesPerPixel;
@@ -68,7 +70,7 @@ template <int kBytesPerPixel, typename Compare>
         open = nullptr;
         continue;
       }
-      std::memcpy(to + offset, from + offset, bytes);
+      if constexpr (kCopy) std::memcpy(to + offset, from + offset, bytes);
     }
     if (open) {
       open->right += pixels;
@@ -79,36 +81,8 @@ template <int kBytesPerPixel, typename Compare>
   }
 }
 
-template <int kBytesPerPixel, typename Compare>
-[[gnu::always_inline]] inline int CountChanged(const BYTE* from, const BYTE* to, int count) {
-  constexpr size_t kBlockBytes = static_cast<size_t>(kBlockPixels) * kBytesPerPixel;
-  int changed = 0, x = 0;
-  for (; count - x >= kBlockPixels; x += kBlockPixels) {
-    const size_t offset = static_cast<size_t>(x) * kBytesPerPixel;
-    if (Compare::template Differ<kBlockBytes>(from + offset, to + offset)) changed += kBlockPixels;
-  }
-  const size_t offset = static_cast<size_t>(x) * kBytesPerPixel;
-  if (x < count && std::memcmp(from + offset, to + offset, static_cast<size_t>(count - x) * kBytesPerPixel) != 0)
-    changed += count - x;
-  return changed;
-}
-
-template <typename Compare>
-[[gnu::always_inline]] inline int CountChangedOf(const BYTE* from, const BYTE* to, int count, int bytesPerPixel) {
-  switch (bytesPerPixel) {
-    case 1:
-      return CountChanged<1, Compare>(from, to, count);
-    case 2:
-      return CountChanged<2, Compare>(from, to, count);
-    case 3:
-      return CountChanged<3, Compare>(from, to, count);
-    default:
-      return CountChanged<4, Compare>(from, to, count);
-  }
-}
-
-template <typename Compare>
-[[gnu::always_inline]] inline void CopyChangedOf(const BYTE* from, BYTE* to, int count, int bytesPerPixel,
+template <typename Compare, typename Target>
+[[gnu::always_inline]] inline void CopyChangedOf(const BYTE* from, Target* to, int count, int bytesPerPixel,
                                                  LONG firstColumn, std::vector<ColumnRun>& runs) {
   switch (bytesPerPixel) {
     case 1:
@@ -123,13 +97,10 @@ template <typename Compare>
 }
 
 #if KIT_HAVE_AVX2_KERNELS
-KIT_TARGET_AVX2 void CopyChangedAvx2(const BYTE* from, BYTE* to, int count, int bytesPerPixel, LONG firstColumn,
+template <typename Target>
+KIT_TARGET_AVX2 void CopyChangedAvx2(const BYTE* from, Target* to, int count, int bytesPerPixel, LONG firstColumn,
                                      std::vector<ColumnRun>& runs) {
   CopyChangedOf<Avx2Words>(from, to, count, bytesPerPixel, firstColumn, runs);
-}
-
-KIT_TARGET_AVX2 int CountChangedAvx2(const BYTE* from, const BYTE* to, int count, int bytesPerPixel) {
-  return CountChangedOf<Avx2Words>(from, to, count, bytesPerPixel);
 }
 #endif
 
@@ -143,11 +114,12 @@ void CopyChangedRuns(const BYTE* from, BYTE* to, int count, int bytesPerPixel, L
   CopyChangedOf<Words>(from, to, count, bytesPerPixel, firstColumn, runs);
 }
 
-int CountChangedPixels(const BYTE* from, const BYTE* to, int count, int bytesPerPixel) {
+void AppendChangedRuns(const BYTE* from, const BYTE* to, int count, int bytesPerPixel, LONG firstColumn,
+                       std::vector<ColumnRun>& runs) {
 #if KIT_HAVE_AVX2_KERNELS
-  if (simd::UseAvx2()) return CountChangedAvx2(from, to, count, bytesPerPixel);
+  if (simd::UseAvx2()) return CopyChangedAvx2(from, to, count, bytesPerPixel, firstColumn, runs);
 #endif
-  return CountChangedOf<Words>(from, to, count, bytesPerPixel);
+  CopyChangedOf<Words>(from, to, count, bytesPerPixel, firstColumn, runs);
 }
 
 }  // namespace plat::ddraw

@@ -22,8 +22,9 @@ struct ColumnRun {
 void CopyChangedRuns(const BYTE* from, BYTE* to, int count, int bytesPerPixel, LONG firstColumn,
                      std::vector<ColumnRun>& runs);
 
-// How many of `count` pixels CopyChangedRuns would write (the pixels of the blocks that differ),
-// without writing any.
-[[nodiscard]] int CountChangedPixels(const BYTE* from, const BYTE* to, int count, int bytesPerPixel);
+// Appends to `runs` the columns CopyChangedRuns would write (the blocks that differ), without writing
+// any.
+void AppendChangedRuns(const BYTE* from, const BYTE* to, int count, int bytesPerPixel, LONG firstColumn,
+                       std::vector<ColumnRun>& runs);
 
 }  // namespace plat::ddraw

@@ -1,5 +1,6 @@
 // A row copied block by block: afterwards the target equals the source whatever differed, and the
-// runs name exactly the blocks of 32 pixels that differed, neighbours joined, at every vector level.
+// runs name exactly the blocks of 32 pixels that differed, neighbours joined, at every vector level;
+// found without the copy, the same runs.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -60,8 +61,8 @@ TEST_P(ChangedRunsTest, TheTargetEqualsTheSourceAndTheRunsNameTheBlocksThatDiffe
   }
 }
 
-// Counted without a copy: as many pixels as the copy's runs hold, and the target left as it was.
-TEST_P(ChangedRunsTest, TheCountIsThePixelsOfTheBlocksThatDiffer) {
+// Found without a copy: the same runs as the copy's, and the target left as it was.
+TEST_P(ChangedRunsTest, TheRunsFoundWithoutACopyAreTheCopysAndTheTargetStays) {
   for (int bytesPerPixel = 1; bytesPerPixel <= 4; ++bytesPerPixel) {
     for (const Case& c : kCases) {
       SCOPED_TRACE(testing::Message() << c.name << ", " << bytesPerPixel << " bytes a pixel");
@@ -70,9 +71,11 @@ TEST_P(ChangedRunsTest, TheCountIsThePixelsOfTheBlocksThatDiffer) {
       for (size_t i = 0; i < bytes; ++i) from[i] = to[i] = static_cast<BYTE>(i * 7 + 3);
       for (int pixel : c.changed) from[static_cast<size_t>(pixel + 1) * bytesPerPixel - 1] ^= 0x80;
       const std::vector<BYTE> before = to;
-      int expected = 0;
-      for (const ColumnRun& run : c.runs) expected += run.right - run.left;
-      EXPECT_EQ(plat::ddraw::CountChangedPixels(from.data(), to.data(), c.count, bytesPerPixel), expected);
+      std::vector<ColumnRun> runs{{-5, -4}};
+      plat::ddraw::AppendChangedRuns(from.data(), to.data(), c.count, bytesPerPixel, 40, runs);
+      std::vector<ColumnRun> expected{{-5, -4}};
+      for (const ColumnRun& run : c.runs) expected.push_back({run.left + 40, run.right + 40});
+      EXPECT_EQ(runs, expected);
       EXPECT_EQ(to, before);
     }
   }

@@ -115,6 +115,8 @@ TEST_P(PresentTest, FramesThatChangeInPlacesAreShownWhole) {
                           {0, 0, kWidth - 1, kHeight},
                           {0, 16, kWidth, 1},           // a row that starts a band alone
                           {0, 33, kWidth, 7},           // rows that leave out a band's first
+                          {33, 24, 40, 1},              // blocks inside a band's first row
+                          {kWidth - 40, 8, 40, 8},      // a band changed at its end only
                           {0, 48, kWidth * 3 / 4, 20},  // rows three quarters changed
                           {kWidth / 4, 80, kWidth * 3 / 4, 9}};
   int shade = 0;
@@ -122,7 +124,7 @@ TEST_P(PresentTest, FramesThatChangeInPlacesAreShownWhole) {
     SCOPED_TRACE(testing::Message() << "change " << change.mX << "," << change.mY << " " << change.mWidth << "x"
                                     << change.mHeight);
     ++shade;
-    Screen()->FillRect(change, Color(shade * 20, 255 - shade * 15, 90), 0);
+    Screen()->FillRect(change, Color(shade * 17, 255 - shade * 15, 90), 0);
     ASSERT_TRUE(mDisplay->Redraw());
     ExpectWindowShowsScreen();
   }
